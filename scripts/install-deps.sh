@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Tunekit needs to build, run and test. Safe to run again:
+# it only calls apt-get when a package is missing.
+set -euo pipefail
+
+packages=(
+  cmake g++ make
+  qt6-base-dev qt6-serialport-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
+  libgl-dev
+  xvfb xauth
+)
+if [[ "${1:-}" == "--fuzz" ]]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+sudo=""
+[[ $(id -u) -ne 0 ]] && sudo="sudo"
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Builds Tunekit and starts it. Without a programming adapter the program talks to its
+# built-in simulated transmitter.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+scripts/build.sh build
+exec build/src/tunekit "$@"

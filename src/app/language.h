@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QTranslator>
+
+namespace tunekit {
+
+// The program speaks German and English; English is the source language of every text.
+enum class Language { English, German };
+
+// ActLanguage as the settings file and older code store it: 1 = German, anything else English.
+constexpr Language LanguageFromActLanguage(int actLanguage) noexcept
+{
+    return actLanguage == 1 ? Language::German : Language::English;
+}
+constexpr int ActLanguageOf(Language language) noexcept
+{
+    return language == Language::German ? 1 : 0;
+}
+
+// Owns the German translator and installs or removes it. One per application.
+class UiLanguage {
+public:
+    UiLanguage() = default;
+    UiLanguage(const UiLanguage&) = delete;
+    UiLanguage& operator=(const UiLanguage&) = delete;
+    ~UiLanguage();
+
+    // Returns false when the German texts cannot be loaded (the program then stays English).
+    bool Set(Language language);
+    Language Current() const noexcept { return current_; }
+
+private:
+    QTranslator german_;
+    bool installed_ = false;
+    Language current_ = Language::English;
+};
+
+} // namespace tunekit

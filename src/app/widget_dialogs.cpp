@@ -1,0 +1,61 @@
+#include "app/widget_dialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace tunekit {
+
+QString QtFileFilter(const QString& filter)
+{
+    // Pairs of description|pattern; Qt wants the descriptions joined by ";;".
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList descriptions;
+    for (qsizetype i = 0; i < parts.size(); i += 2)
+        descriptions.append(parts.at(i));
+    return descriptions.join(QStringLiteral(";;"));
+}
+
+MsgAnswer WidgetDialogs::MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title)
+{
+    QMessageBox box(parent_);
+    box.setWindowTitle(title);
+    box.setText(text);
+    switch (icon) {
+    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+    case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+    }
+    switch (buttons) {
+    case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+    case MsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case MsgButtons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Yes: return MsgAnswer::Yes;
+    case QMessageBox::No: return MsgAnswer::No;
+    case QMessageBox::Cancel: return MsgAnswer::Cancel;
+    case QMessageBox::Ok: return MsgAnswer::Ok;
+    default:
+        // Closing the box with Esc or the window button counts as its escape answer.
+        return buttons == MsgButtons::Ok ? MsgAnswer::Ok
+               : buttons == MsgButtons::YesNo ? MsgAnswer::No
+                                              : MsgAnswer::Cancel;
+    }
+}
+
+QString WidgetDialogs::OpenFileName(const QString& filter)
+{
+    return QFileDialog::getOpenFileName(parent_, QString(), QString(), QtFileFilter(filter));
+}
+
+QString WidgetDialogs::SaveFileName(const QString& filter, const QString& proposedName)
+{
+    return QFileDialog::getSaveFileName(parent_, QString(), proposedName, QtFileFilter(filter));
+}
+
+} // namespace tunekit

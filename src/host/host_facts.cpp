@@ -1,0 +1,133 @@
+#include "host/host_facts.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+#include <QProcessEnvironment>
+#include <QSysInfo>
+
+#ifdef _WIN32
+#include <windows.h>
+#include <lmcons.h>
+#endif
+
+namespace tunekit {
+
+QString LanguageIdForLocale(const QLocale& locale)
+{
+    // Primary and sub-language codes of the Windows language identifiers for the
+    // languages a technician is likely to run; others report no identifier.
+    int primary = 0;
+    int sub = 1;
+    switch (locale.language()) {
+    case QLocale::German:
+        primary = 0x07;
+        if (locale.territory() == QLocale::Switzerland)
+            sub = 2;
+        else if (locale.territory() == QLocale::Austria)
+            sub = 3;
+        break;
+    case QLocale::English:
+        primary = 0x09;
+        if (locale.territory() == QLocale::UnitedKingdom)
+            sub = 2;
+        break;
+    case QLocale::French: primary = 0x0C; break;
+    case QLocale::Italian: primary = 0x10; break;
+    case QLocale::Spanish: primary = 0x0A; break;
+    case QLocale::Dutch: primary = 0x13; break;
+    case QLocale::Polish: primary = 0x15; break;
+    case QLocale::Czech: primary = 0x05; break;
+    default: return QStringLiteral("0000");
+    }
+    return QStringLiteral("%1").arg((sub << 10) | primary, 4, 16, QLatin1Char('0')).toUpper();
+}
+
+#ifdef _WIN32
+
+OsVersion SystemHostFacts::OsVersionRecord() const
+{
+    OsVersion version;
+    // RtlGetVersion reports the true version; GetVersionEx lies to unmanifested programs.
+    using RtlGetVersionFn = LONG(WINAPI*)(PRTL_OSVERSIONINFOW);
+    RTL_OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof(info);
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    const auto rtlGetVersion = ntdll ? reinterpret_cast<RtlGetVersionFn>(
+                                   reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
+                                     : nullptr;
+    if (!rtlGetVersion || rtlGetVersion(&info) != 0)
+        return version;
+    version.platform = info.dwPlatformId == VER_PLATFORM_WIN32_NT        ? OsPlatform::Nt
+                       : info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? OsPlatform::Win9x
+                                                                         : OsPlatform::Other;
+    version.major = static_cast<int>(info.dwMajorVersion);
+    version.minor = static_cast<int>(info.dwMinorVersion);
+    version.build = static_cast<int>(info.dwBuildNumber & 0xFFFF);
+    version.servicePack = QString::fromWCharArray(info.szCSDVersion);
+    return version;
+}
+
+QString SystemHostFacts::DefaultLanguageId() const
+{
+    const LANGID id = LANGIDFROMLCID(GetSystemDefaultLCID());
+    return QStringLiteral("%1").arg(id, 4, 16, QLatin1Char('0')).toUpper();
+}
+
+QString SystemHostFacts::ComputerName() const
+{
+    wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+    return GetComputerNameW(name, &size) ? QString::fromWCharArray(name, static_cast<int>(size)) : QString();
+}
+
+QString SystemHostFacts::UserName() const
+{
+    wchar_t name[UNLEN + 1] = {};
+    DWORD size = UNLEN + 1;
+    return GetUserNameW(name, &size) && size > 0 ? QString::fromWCharArray(name, static_cast<int>(size - 1))
+                                                 : QString();
+}
+
+#else
+
+OsVersion SystemHostFacts::OsVersionRecord() const
+{
+    // Not a Windows host: the record names no Windows platform.
+    return {};
+}
+
+QString SystemHostFacts::DefaultLanguageId() const
+{
+    return LanguageIdForLocale(QLocale::system());
+}
+
+QString SystemHostFacts::ComputerName() const
+{
+    return QSysInfo::machineHostName();
+}
+
+QString SystemHostFacts::UserName() const
+{
+    const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    const QString user = env.value(QStringLiteral("USER"));
+    return user.isEmpty() ? env.value(QStringLiteral("LOGNAME")) : user;
+}
+
+#endif
+
+QStringList SystemHostFacts::Environment() const
+{
+    return QProcessEnvironment::systemEnvironment().toStringList();
+}
+
+QString SystemHostFacts::ProgramFolder() const
+{
+    return QCoreApplication::applicationDirPath();
+}
+
+QDateTime SystemHostFacts::Now() const
+{
+    return QDateTime::currentDateTime();
+}
+
+} // namespace tunekit

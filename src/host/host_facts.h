@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+namespace tunekit {
+
+enum class OsPlatform { Nt, Win9x, Other };
+
+// The operating-system version record as Windows reports it.
+struct OsVersion {
+    OsPlatform platform = OsPlatform::Other;
+    int major = 0;
+    int minor = 0;
+    int build = 0;
+    QString servicePack;
+};
+
+// Facts about the host the program runs on. The logic asks only through here, so every
+// decision over them is testable on any system.
+class HostFacts {
+public:
+    virtual ~HostFacts() = default;
+    virtual OsVersion OsVersionRecord() const = 0;
+    // The process environment as "NAME=value" entries, in the system's order.
+    virtual QStringList Environment() const = 0;
+    // The system default language identifier as four hexadecimal digits, e.g. "0407".
+    virtual QString DefaultLanguageId() const = 0;
+    virtual QString ComputerName() const = 0;
+    virtual QString UserName() const = 0;
+    virtual QString ProgramFolder() const = 0;
+    virtual QDateTime Now() const = 0;
+};
+
+// The real host: Win32 calls on Windows, their nearest equivalents elsewhere.
+class SystemHostFacts final : public HostFacts {
+public:
+    OsVersion OsVersionRecord() const override;
+    QStringList Environment() const override;
+    QString DefaultLanguageId() const override;
+    QString ComputerName() const override;
+    QString UserName() const override;
+    QString ProgramFolder() const override;
+    QDateTime Now() const override;
+};
+
+// Windows language identifier (primary language in the low 10 bits) for a locale, as
+// four upper-case hexadecimal digits; "0000" when the language has no identifier here.
+QString LanguageIdForLocale(const QLocale& locale);
+
+} // namespace tunekit

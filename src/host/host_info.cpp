@@ -1,0 +1,90 @@
+#include "host/host_info.h"
+
+namespace tunekit {
+namespace {
+
+struct Names {
+    const char* full;
+    const char* brief;
+};
+
+Names NtNames(const OsVersion& v)
+{
+    if (v.major == 4)
+        return {"Windows NT", "Win NT"};
+    if (v.major == 5 && v.build == 2195)
+        return {"Windows 2000", "Win 2k"};
+    if (v.major == 5 && v.build == 2600)
+        return {"Windows XP", "Win XP"};
+    if (v.major == 6 && v.minor == 0)
+        return {"Windows Vista", "Win Vista"};
+    if (v.major == 6 && v.minor == 1)
+        return {"Windows 7", "Win 7"};
+    if (v.major == 6 && v.minor == 2)
+        return {"Windows 8", "Win 8"};
+    return {nullptr, nullptr};
+}
+
+} // namespace
+
+OsNames GetOsName(const OsVersion& version, const QStringList& environment)
+{
+    OsNames names;
+    switch (version.platform) {
+    case OsPlatform::Nt:
+        if (const Names nt = NtNames(version); nt.full) {
+            names.fullName = QLatin1StringView(nt.full);
+            names.shortName = QLatin1StringView(nt.brief);
+        }
+        break;
+    case OsPlatform::Win9x:
+        if (version.minor == 0) {
+            const bool osr2 = version.servicePack == QLatin1StringView("B");
+            names.fullName = QStringLiteral("Windows 95")
+                             + (osr2 ? QStringLiteral(" OSR2") : version.servicePack.left(2));
+            names.shortName = osr2 ? QStringLiteral("Win 95b") : QStringLiteral("Win 95");
+        } else if (version.minor == 10) {
+            const bool se = version.servicePack == QLatin1StringView("A");
+            names.fullName = se ? QStringLiteral("Windows 98 SE") : QStringLiteral("Windows 98");
+            names.shortName = se ? QStringLiteral("Win 98 SE") : QStringLiteral("Win 98");
+        } else if (version.minor == 90) {
+            names.fullName = QStringLiteral("Windows ME");
+            names.shortName = QStringLiteral("Win ME");
+        } else {
+            names.fullName = QStringLiteral("Win 32s");
+            names.shortName = QStringLiteral("Win 32s");
+        }
+        break;
+    case OsPlatform::Other:
+        break;
+    }
+    if (names.shortName != QLatin1StringView("?"))
+        names.messageName = names.shortName;
+    names.winVerCaption = names.fullName + QLatin1Char(' ') + GetWordWidth(environment);
+    return names;
+}
+
+QString GetWordWidth(const QStringList& environment)
+{
+    QString width;
+    for (const QString& entry : environment) {
+        if (!entry.contains(QLatin1StringView("PROCESSOR_ARCHITECTURE")))
+            continue;
+        const qsizetype eq = entry.indexOf(QLatin1Char('='));
+        const QString value = eq < 0 ? QString() : entry.mid(eq + 1).trimmed();
+        width = value == QLatin1StringView("x86") ? QStringLiteral("(32bit)") : QStringLiteral("(64bit)");
+    }
+    return width;
+}
+
+QString GetInstallLanguage(const QString& languageId)
+{
+    const QString primary = languageId.right(2);
+    if (primary == QLatin1StringView("07"))
+        return QStringLiteral("DE");
+    if (primary == QLatin1StringView("09"))
+        return QStringLiteral("EN");
+    return {};
+}
+
+} // namespace tunekit

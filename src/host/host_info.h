@@ -1,0 +1,29 @@
+#pragma once
+
+#include "host/host_facts.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace tunekit {
+
+// What the main window shows of the operating system.
+struct OsNames {
+    QString fullName = QStringLiteral("Unbekanntes Betriebssystem");
+    QString shortName = QStringLiteral("?");  // status bar
+    QString messageName;                     // port messages; "" when unrecognised
+    QString winVerCaption;                   // lblWinVer: full name + " " + word width
+};
+
+// Names the Windows release from its version record; anything else is unrecognised.
+OsNames GetOsName(const OsVersion& version, const QStringList& environment);
+
+// "(32bit)" when the last PROCESSOR_ARCHITECTURE entry is "x86", "(64bit)" for any other
+// value, "" when there is none.
+QString GetWordWidth(const QStringList& environment);
+
+// "DE" or "EN" by the primary language of a language identifier such as "0407"; "" otherwise.
+// The result is also the caption of lblSprache.
+QString GetInstallLanguage(const QString& languageId);
+
+} // namespace tunekit

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QLatin1StringView>
+
+#include <array>
+#include <cstdint>
+
+namespace tunekit {
+
+// A packet is 8 bytes: type, index low, index high, subindex, 4 data bytes (little-endian).
+// On the wire it travels as "@" + 18 upper-case hex digits (packet + checksum) + CR.
+constexpr qsizetype PacketSize = 8;
+constexpr qsizetype FrameSize = 20;
+
+enum PacketTypeCode : std::uint8_t {
+    EchoRequest = 0x00,
+    EchoResponse = 0x01,
+    DownloadRequest = 0x10,
+    DownloadResponse = 0x11,
+    Upload = 0x12,
+    UploadComplete = 0x13,
+    FlashConfig = 0x14,
+    FlashConfigComplete = 0x15,
+    EraseIL2 = 0x16,
+    EraseIL2Complete = 0x17,
+    Calibration = 0x18,
+    CalibrationComplete = 0x19,
+    ReInit = 0x1A,
+    ReInitComplete = 0x1B,
+    RadioCalibrate = 0x1C,
+    InitDefault = 0x1D,
+    InitDefaultComplete = 0x1E,
+    Reset = 0x1F,
+    LockFreq = 0x20,
+    ConfigEnable = 0x21,
+    RTeleSim = 0x40,
+    TeleSim = 0x41,
+    OperationFailed = 0xFD,
+    ChkError = 0xFE,
+    UnknownResponse = 0xFF,
+};
+
+// Builds the 8-byte packet: only bits 0..15 of the index are used, data is padded with
+// zero bytes or cut to 4 bytes.
+QByteArray MakePacket(std::uint8_t type, qint32 index, std::uint8_t subindex, QByteArrayView data = {});
+
+// One's complement of the end-around-carry sum of the packet bytes.
+std::uint8_t FrameChecksum(QByteArrayView packet);
+
+QByteArray EncodeFrame(QByteArrayView packet);
+
+// "" unless the text is exactly 20 characters starting with "@". The checksum pair is
+// read but not checked. A pair that is not hexadecimal makes the whole frame unreadable
+// (""), so a corrupted frame never reaches the device image as a wrong value.
+QByteArray DecodeFrame(QByteArrayView frame);
+
+// The code of the packet's first byte; 0 for an empty packet.
+int PacketType(QByteArrayView packet);
+
+// Name of every code 0..255; "unknown" for codes the protocol does not define.
+QLatin1StringView PacketTypeName(int code);
+
+// Index and subindex fields of a packet.
+int PacketIndex(QByteArrayView packet);
+int PacketSubindex(QByteArrayView packet);
+QByteArray PacketData(QByteArrayView packet);
+
+} // namespace tunekit

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+namespace tunekit {
+
+// Packets waiting to be sent, 8 characters each, oldest first. Taking a packet off the
+// front moves a read position instead of copying what remains, so a batch of many
+// thousand packets costs the same per packet as a short one.
+class PacketQueue {
+public:
+    void Append(QByteArrayView packet);
+    // Number of characters queued (8 per packet).
+    qsizetype Length() const noexcept { return bytes_.size() - head_; }
+    bool IsEmpty() const noexcept { return Length() == 0; }
+    // Up to the first 8 characters.
+    QByteArray Front() const;
+    // Removes up to the first 8 characters.
+    void DropFront();
+    void Clear();
+    // The queued characters as one string, for logging and tests.
+    QByteArray Contents() const { return bytes_.mid(head_); }
+
+private:
+    QByteArray bytes_;
+    qsizetype head_ = 0;
+};
+
+} // namespace tunekit

@@ -1,0 +1,155 @@
+#include "link/packet_codec.h"
+#include "link/transmit_engine.h"
+
+#include <QTest>
+
+using namespace tunekit;
+
+namespace {
+QByteArray Bytes(std::initializer_list<int> values)
+{
+    QByteArray b;
+    for (int v : values)
+        b += static_cast<char>(v);
+    return b;
+}
+} // namespace
+
+class TestPacketCodec : public QObject {
+    Q_OBJECT
+private slots:
+    void sendPacketBuildsPackets_data();
+    void sendPacketBuildsPackets();
+    void encodeFrame_data();
+    void encodeFrame();
+    void decodeFrame_data();
+    void decodeFrame();
+    void encodeDecodeRoundTripsEveryByte();
+    void typeNames();
+    void queueTakesPacketsInOrderWithoutLosingAny();
+};
+
+void TestPacketCodec::sendPacketBuildsPackets_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<int>("subindex");
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QByteArray>("packet");
+    QTest::newRow("empty data padded") << 0x10 << 0x2000 << 0 << QByteArray() << Bytes({0x10, 0, 0x20, 0, 0, 0, 0, 0});
+    QTest::newRow("six data bytes cut to four")
+        << 0x12 << 0x2101 << 0 << Bytes({1, 2, 3, 4, 5, 6}) << Bytes({0x12, 0x01, 0x21, 0, 1, 2, 3, 4});
+    QTest::newRow("index little-endian") << 0x12 << 0x5000 << 3 << QByteArray("\xAA", 1)
+                                         << Bytes({0x12, 0x00, 0x50, 0x03, 0xAA, 0, 0, 0});
+    QTest::newRow("only bits 0..15 of the index") << 0x10 << 0x12345 << 0 << QByteArray()
+                                                  << Bytes({0x10, 0x45, 0x23, 0, 0, 0, 0, 0});
+    // (-1 div 256) truncates toward zero to 0, so the high byte is 0, not 0xFF.
+    QTest::newRow("negative index") << 0x10 << -1 << 0 << QByteArray() << Bytes({0x10, 0xFF, 0x00, 0, 0, 0, 0, 0});
+}
+
+void TestPacketCodec::sendPacketBuildsPackets()
+{
+    QFETCH(int, type);
+    QFETCH(int, index);
+    QFETCH(int, subindex);
+    QFETCH(QByteArray, data);
+    QFETCH(QByteArray, packet);
+    TransmitEngine engine;
+    engine.SendPacket(static_cast<std::uint8_t>(type), index, static_cast<std::uint8_t>(subindex), data);
+    engine.SendPacket(DownloadRequest, 0x2000, 0);
+    QCOMPARE(engine.State().TxQueue.Length(), 16);
+    QCOMPARE(engine.State().TxQueue.Front(), packet);
+    QVERIFY(!engine.State().TransferActive); // queuing alone never starts a transfer
+}
+
+void TestPacketCodec::encodeFrame_data()
+{
+    QTest::addColumn<QByteArray>("packet");
+    QTest::addColumn<QByteArray>("frame");
+    QTest::newRow("download request 0x2000") << Bytes({0x10, 0, 0x20, 0, 0, 0, 0, 0}) << QByteArray("@1000200000000000CF\r");
+    QTest::newRow("sum wraps twice") << Bytes({0x12, 0x01, 0x10, 0x02, 0xFF, 0xFF, 0x00, 0x80})
+                                     << QByteArray("@12011002FFFF00805A\r");
+    QTest::newRow("all zero") << QByteArray(8, '\0') << QByteArray("@0000000000000000FF\r");
+    QTest::newRow("all 0xFF") << QByteArray(8, '\xFF') << QByteArray("@FFFFFFFFFFFFFFFF00\r");
+}
+
+void TestPacketCodec::encodeFrame()
+{
+    QFETCH(QByteArray, packet);
+    QFETCH(QByteArray, frame);
+    QCOMPARE(EncodeFrame(packet), frame);
+    QCOMPARE(DecodeFrame(frame.chopped(1) + 'X'), packet); // the 20th character is not looked at
+}
+
+void TestPacketCodec::decodeFrame_data()
+{
+    QTest::addColumn<QByteArray>("frame");
+    QTest::addColumn<QByteArray>("packet");
+    QTest::newRow("19 characters") << QByteArray("@1000200000000000CF") << QByteArray();
+    QTest::newRow("21 characters") << QByteArray("@1000200000000000CF\r\r") << QByteArray();
+    QTest::newRow("no @") << QByteArray("#1000200000000000CF\r") << QByteArray();
+    QTest::newRow("empty") << QByteArray() << QByteArray();
+    QTest::newRow("wrong checksum accepted") << QByteArray("@110020000500000000\r") << Bytes({0x11, 0, 0x20, 0, 5, 0, 0, 0});
+    QTest::newRow("lower-case hex") << QByteArray("@11002000ff000000cf\r") << Bytes({0x11, 0, 0x20, 0, 0xFF, 0, 0, 0});
+    QTest::newRow("non-hex data pair") << QByteArray("@11002000G5000000CF\r") << QByteArray();
+    QTest::newRow("non-hex checksum pair") << QByteArray("@1100200005000000Z!\r") << QByteArray();
+    QTest::newRow("blank in pair") << QByteArray("@11002000 5000000CF\r") << QByteArray();
+    QTest::newRow("high bytes") << QByteArray("@\xFF\xFE\x80\x81" "00000000000000\r") << QByteArray();
+}
+
+void TestPacketCodec::decodeFrame()
+{
+    QFETCH(QByteArray, frame);
+    QFETCH(QByteArray, packet);
+    QCOMPARE(DecodeFrame(frame), packet);
+}
+
+void TestPacketCodec::encodeDecodeRoundTripsEveryByte()
+{
+    for (int b = 0; b < 256; ++b) {
+        const QByteArray packet = MakePacket(static_cast<std::uint8_t>(b), b * 257, static_cast<std::uint8_t>(255 - b),
+                                             QByteArray(4, static_cast<char>(b)));
+        const QByteArray frame = EncodeFrame(packet);
+        QCOMPARE(frame.size(), FrameSize);
+        QCOMPARE(DecodeFrame(frame), packet);
+        QCOMPARE(PacketType(packet), b);
+    }
+}
+
+void TestPacketCodec::typeNames()
+{
+    QCOMPARE(PacketTypeName(0x11), QLatin1StringView("DownloadResponse"));
+    QCOMPARE(PacketTypeName(0x21), QLatin1StringView("ConfigEnable"));
+    QCOMPARE(PacketTypeName(0xFE), QLatin1StringView("ChkError"));
+    QCOMPARE(PacketTypeName(0x22), QLatin1StringView("unknown"));
+    QCOMPARE(PacketTypeName(-1), QLatin1StringView("unknown"));
+    int named = 0;
+    for (int code = 0; code < 256; ++code)
+        named += PacketTypeName(code) != QLatin1StringView("unknown");
+    QCOMPARE(named, 25);
+    QCOMPARE(PacketType(QByteArray()), 0);
+}
+
+void TestPacketCodec::queueTakesPacketsInOrderWithoutLosingAny()
+{
+    // Long enough to pass the point where the queue reclaims its consumed front.
+    TransmitEngine engine;
+    constexpr int count = 16000;
+    for (int i = 0; i < count; ++i)
+        engine.SendPacket(DownloadRequest, i, static_cast<std::uint8_t>(i & 0xFF));
+    auto& queue = engine.State().TxQueue;
+    for (int i = 0; i < count; ++i) {
+        QCOMPARE(queue.Length(), qsizetype(8) * (count - i));
+        const QByteArray packet = queue.Front();
+        QCOMPARE(PacketIndex(packet), i & 0xFFFF);
+        QCOMPARE(PacketSubindex(packet), i & 0xFF);
+        queue.DropFront();
+    }
+    QVERIFY(queue.IsEmpty());
+    QCOMPARE(queue.Front(), QByteArray());
+    queue.DropFront(); // harmless on an empty queue
+    QCOMPARE(queue.Length(), 0);
+}
+
+QTEST_GUILESS_MAIN(TestPacketCodec)
+#include "tst_packet_codec.moc"
