@@ -1,0 +1,95 @@
+#include "files/checksum_conversion.h"
+
+#include "app/dialogs.h"
+#include "files/file_checksum.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+namespace tunekit {
+
+namespace {
+
+QString Shown(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+void ReportError(Dialogs& dialogs, const QString& text)
+{
+    dialogs.MsgBox(text, MsgButtons::Ok, MsgIcon::Exclamation,
+                   QCoreApplication::translate("ChecksumConversion", "Error"));
+}
+
+QString ChecksumErrorText(ChecksumError error, const QString& path)
+{
+    switch (error) {
+    case ChecksumError::None:
+        break;
+    case ChecksumError::NotFound:
+        return QCoreApplication::translate("ChecksumConversion", "The file %1 does not exist.")
+            .arg(Shown(path));
+    case ChecksumError::NotReadable:
+        return QCoreApplication::translate("ChecksumConversion",
+                                           "The file %1 could not be read. It was not changed.")
+            .arg(Shown(path));
+    case ChecksumError::NotWritable:
+        return QCoreApplication::translate("ChecksumConversion",
+                                           "The file %1 could not be written. It was not changed.")
+            .arg(Shown(path));
+    }
+    return {};
+}
+
+} // namespace
+
+bool AppendChecksumTrailer(const QString& path, Dialogs& dialogs)
+{
+    const qint64 sizeBefore = QFileInfo(path).size();
+    const ChecksumResult result = FileChecksumV2(path, false, true);
+    if (!result.Ok())
+        ReportError(dialogs, ChecksumErrorText(result.error, path));
+    // The append is all or nothing, so only someone else writing the file at the same
+    // time can trip this; it stays as the guard against a file that grew unexpectedly.
+    if (QFileInfo(path).size() > sizeBefore + kChecksumTrailerSize)
+        ReportError(dialogs,
+                    QCoreApplication::translate("ChecksumConversion", "An Error Occured!")
+                        + QStringLiteral("\r\n")
+                        + QCoreApplication::translate("ChecksumConversion",
+                                                      "A backup of your file is stored as BAK-File."));
+    return result.Ok();
+}
+
+ConversionOutcome ConvertChecksumCommand(Dialogs& dialogs)
+{
+    const QString path = dialogs.OpenFileName(QStringLiteral("TunekitData (*.scd)|*.scd"));
+    if (path.size() <= 4 || !path.endsWith(QStringLiteral(".scd")))
+        return ConversionOutcome::NothingChosen;
+    if (!QFileInfo(path).isFile()) {
+        ReportError(dialogs, ChecksumErrorText(ChecksumError::NotFound, path));
+        return ConversionOutcome::Failed;
+    }
+
+    const QString question = QCoreApplication::translate("ChecksumConversion", "Convert this File?")
+                             + QStringLiteral("\r\n\r\n") + Shown(path);
+    const MsgAnswer answer =
+        dialogs.MsgBox(question, MsgButtons::OkCancel, MsgIcon::Exclamation,
+                       QCoreApplication::translate("ChecksumConversion", "Checksum"));
+    if (answer != MsgAnswer::Ok)
+        return ConversionOutcome::Cancelled;
+
+    // The backup is the way back from a conversion, so there is no conversion without it.
+    if (!BackupUsedFile(path)) {
+        ReportError(dialogs,
+                    QCoreApplication::translate(
+                        "ChecksumConversion",
+                        "The backup copy %1 could not be written. The file was not converted.")
+                        .arg(Shown(BackupFileName(path))));
+        return ConversionOutcome::Failed;
+    }
+    return AppendChecksumTrailer(path, dialogs) ? ConversionOutcome::Converted
+                                                : ConversionOutcome::Failed;
+}
+
+} // namespace tunekit

@@ -1,0 +1,180 @@
+#include "files/file_checksum.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QtEndian>
+
+namespace tunekit {
+
+static_assert(Crc32Of("123456789") == 0xCBF43926u, "CRC-32 check value");
+
+namespace {
+
+enum class BlockRead { Done, ReadFailed, SinkFailed };
+
+// Hands `count` bytes of `source` (all remaining bytes when count < 0) to `sink` block by
+// block. A file that ends before `count` bytes counts as a failed read.
+template <typename Sink>
+BlockRead ReadBlocks(QFile& source, qint64 count, Sink sink)
+{
+    QByteArray block(kChecksumBlockSize, Qt::Uninitialized);
+    qint64 left = count;
+    while (count < 0 || left > 0) {
+        const qint64 want = count < 0 ? kChecksumBlockSize : qMin<qint64>(left, kChecksumBlockSize);
+        const qint64 got = source.read(block.data(), want);
+        if (got < 0)
+            return BlockRead::ReadFailed;
+        if (got == 0)
+            return count < 0 ? BlockRead::Done : BlockRead::ReadFailed;
+        if (!sink(QByteArrayView(block.constData(), static_cast<qsizetype>(got))))
+            return BlockRead::SinkFailed;
+        left -= got;
+    }
+    return BlockRead::Done;
+}
+
+bool WriteAll(QSaveFile& out, QByteArrayView bytes)
+{
+    return out.write(bytes.data(), bytes.size()) == bytes.size();
+}
+
+ChecksumResult Failed(ChecksumError error)
+{
+    ChecksumResult result;
+    result.error = error;
+    return result;
+}
+
+ChecksumResult Verify(QFile& file)
+{
+    ChecksumResult result;
+    const qint64 textSize = file.size() - kChecksumTrailerSize;
+    if (textSize < 0)
+        return result; // too short to carry a trailer
+    Crc32 crc;
+    const auto feed = [&crc](QByteArrayView bytes) { crc.Update(bytes); return true; };
+    if (ReadBlocks(file, textSize, feed) != BlockRead::Done)
+        return Failed(ChecksumError::NotReadable);
+    const QByteArray trailer = file.read(kChecksumTrailerSize);
+    if (trailer.size() != kChecksumTrailerSize)
+        return Failed(ChecksumError::NotReadable);
+    result.crc = crc.Value();
+    result.matches = qFromLittleEndian<quint32>(trailer.constData()) == result.crc;
+    return result;
+}
+
+// Writes content and trailer to a new file that replaces the old one only when complete,
+// so the old content survives any failure on the way.
+ChecksumResult Append(QFile& file, const QString& path)
+{
+    if (!QFileInfo(path).isWritable())
+        return Failed(ChecksumError::NotWritable);
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly))
+        return Failed(ChecksumError::NotWritable);
+    Crc32 crc;
+    const auto feed = [&crc, &out](QByteArrayView bytes) {
+        crc.Update(bytes);
+        return WriteAll(out, bytes);
+    };
+    switch (ReadBlocks(file, -1, feed)) {
+    case BlockRead::Done: break;
+    case BlockRead::ReadFailed: return Failed(ChecksumError::NotReadable);
+    case BlockRead::SinkFailed: return Failed(ChecksumError::NotWritable);
+    }
+    // Windows will not rename over a file that is still open.
+    file.close();
+
+    ChecksumResult result;
+    result.crc = crc.Value();
+    char trailer[kChecksumTrailerSize];
+    qToLittleEndian<quint32>(result.crc, trailer);
+    if (!WriteAll(out, QByteArrayView(trailer, kChecksumTrailerSize)) || !out.commit())
+        return Failed(ChecksumError::NotWritable);
+    return result;
+}
+
+} // namespace
+
+ChecksumResult FileChecksumV2(const QString& path, bool verify, bool append)
+{
+    if (!QFileInfo(path).isFile())
+        return Failed(ChecksumError::NotFound);
+    // Reading needs no write access, so read-only files can still be checked.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Failed(ChecksumError::NotReadable);
+    if (verify)
+        return Verify(file);
+    if (append)
+        return Append(file, path);
+
+    ChecksumResult result;
+    Crc32 crc;
+    const auto feed = [&crc](QByteArrayView bytes) { crc.Update(bytes); return true; };
+    if (ReadBlocks(file, -1, feed) != BlockRead::Done)
+        return Failed(ChecksumError::NotReadable);
+    result.crc = crc.Value();
+    return result;
+}
+
+QDate ChecksumCutOffDate()
+{
+    // The day the trailer was introduced, kept in its day.month.year form. Its two-digit
+    // year means this century (QDate alone would read "07" as 1907).
+    const QDate written = QDate::fromString(QStringLiteral("14.06.07"), QStringLiteral("dd.MM.yy"));
+    return QDate(2000 + written.year() % 100, written.month(), written.day());
+}
+
+CRC_Failure CrcFailureFor(bool trailerMatches, QDate lastModified)
+{
+    if (trailerMatches)
+        return CRC_Failure::ChecksumValid;
+    return lastModified < ChecksumCutOffDate() ? CRC_Failure::NoChecksum
+                                               : CRC_Failure::ChecksumNotValid;
+}
+
+CrcFailureResult FileCrcFailure(const QString& path)
+{
+    CrcFailureResult result;
+    const ChecksumResult check = FileChecksumV2(path, true, false);
+    if (!check.Ok()) {
+        result.error = check.error;
+        return result;
+    }
+    result.state = CrcFailureFor(check.matches, QFileInfo(path).lastModified().date());
+    return result;
+}
+
+QString BackupFileName(const QString& path)
+{
+    if (path.size() <= 3)
+        return {};
+    return path.chopped(3) + QStringLiteral("bak");
+}
+
+bool BackupUsedFile(const QString& path)
+{
+    const QString target = BackupFileName(path);
+    if (target.isEmpty() || !QFileInfo(path).isFile())
+        return false;
+    QFile source(path);
+    if (!source.open(QIODevice::ReadOnly))
+        return false;
+    QSaveFile copy(target);
+    if (!copy.open(QIODevice::WriteOnly))
+        return false;
+    const auto write = [&copy](QByteArrayView bytes) { return WriteAll(copy, bytes); };
+    if (ReadBlocks(source, -1, write) != BlockRead::Done)
+        return false;
+    const QFileDevice::Permissions permissions = source.permissions();
+    source.close();
+    if (!copy.commit())
+        return false;
+    // A copy carries the original's permissions; not being able to set them is no failure.
+    (void)QFile::setPermissions(target, permissions);
+    return true;
+}
+
+} // namespace tunekit

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QDate>
+#include <QString>
+#include <QtGlobal>
+
+#include <array>
+
+namespace tunekit {
+
+// CRC-32 of IEEE 802.3, the one zlib and ZIP use: reflected polynomial 0xEDB88320,
+// register starts at all ones and is inverted at the end.
+inline constexpr quint32 kCrc32Polynomial = 0xEDB88320u;
+
+constexpr std::array<quint32, 256> MakeCrc32Table() noexcept
+{
+    std::array<quint32, 256> table{};
+    for (quint32 i = 0; i < 256; ++i) {
+        quint32 value = i;
+        for (int bit = 0; bit < 8; ++bit)
+            value = (value & 1u) ? (value >> 1) ^ kCrc32Polynomial : value >> 1;
+        table[i] = value;
+    }
+    return table;
+}
+
+inline constexpr std::array<quint32, 256> kCrc32Table = MakeCrc32Table();
+
+// Streaming CRC-32: feed the bytes in any number of pieces, read Value() at the end.
+class Crc32 {
+public:
+    constexpr void Update(QByteArrayView bytes) noexcept
+    {
+        for (const char byte : bytes)
+            register_ = kCrc32Table[(register_ ^ static_cast<quint8>(byte)) & 0xFFu] ^ (register_ >> 8);
+    }
+    constexpr quint32 Value() const noexcept { return register_ ^ 0xFFFFFFFFu; }
+
+private:
+    quint32 register_ = 0xFFFFFFFFu;
+};
+
+constexpr quint32 Crc32Of(QByteArrayView bytes) noexcept
+{
+    Crc32 crc;
+    crc.Update(bytes);
+    return crc.Value();
+}
+
+// Files are read in blocks of this size; the trailer is the CRC, least significant byte first.
+inline constexpr qsizetype kChecksumBlockSize = 4096;
+inline constexpr qsizetype kChecksumTrailerSize = 4;
+
+enum class ChecksumError {
+    None,
+    NotFound,    // no file at the path (or not a plain file)
+    NotReadable, // cannot be opened or read
+    NotWritable, // the trailer could not be written; the file is left as it was
+};
+
+struct ChecksumResult {
+    ChecksumError error = ChecksumError::None;
+    // Verify: CRC of all bytes but the last four. Otherwise: CRC of the whole file as it was,
+    // which in append mode is the trailer that was written.
+    quint32 crc = 0;
+    // Verify only: the last four bytes hold the CRC of the bytes before them.
+    bool matches = false;
+
+    bool Ok() const noexcept { return error == ChecksumError::None; }
+};
+
+// verify: checks the trailer (a file shorter than four bytes never matches).
+// !verify && append: appends the trailer. Neither: CRC of the whole file.
+// The append is all or nothing: on failure the file keeps its content and permissions.
+// The file is closed again before this returns.
+ChecksumResult FileChecksumV2(const QString& path, bool verify, bool append);
+
+// The file's checksum state when it is opened (values as stored).
+enum class CRC_Failure : qint16 {
+    ChecksumValid = 0,
+    NoChecksum = 1,       // no matching trailer, file older than the trailer
+    ChecksumNotValid = 2, // no matching trailer although the file is new enough to have one
+};
+
+// Files last modified before this day cannot have a trailer.
+QDate ChecksumCutOffDate();
+
+CRC_Failure CrcFailureFor(bool trailerMatches, QDate lastModified);
+
+struct CrcFailureResult {
+    ChecksumError error = ChecksumError::None;
+    CRC_Failure state = CRC_Failure::ChecksumNotValid;
+
+    bool Ok() const noexcept { return error == ChecksumError::None; }
+};
+
+// Verifies the trailer and rates a mismatch by the date part of the last modification.
+CrcFailureResult FileCrcFailure(const QString& path);
+
+// The name of the backup copy: the last three characters replaced by "bak" (x.scd -> x.bak).
+QString BackupFileName(const QString& path);
+
+// Copies the file to its backup name, replacing an older backup. The copy is written to a
+// temporary file and renamed, so a failed copy leaves an existing backup untouched.
+[[nodiscard]] bool BackupUsedFile(const QString& path);
+
+} // namespace tunekit

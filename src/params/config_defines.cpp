@@ -1,0 +1,229 @@
+#include "params/config_defines.h"
+
+namespace tunekit {
+
+namespace {
+
+// The dictionary in number order. It is data fixed at build time; nothing writes to it.
+// OptMantisse (index 0x2308, "_3_5_") is not carried: it has no number, so nothing that walks the
+// parameters by number (overview, read, write, files, report) could ever reach it, and giving it
+// one would start sending index 0x2308 to devices that were never asked for it.
+constexpr std::array<ConfigDefine, ParamCount> ConfigDefines{{
+    // Nr, Name, InfoDe, InfoEn, AvaiLevel, CfgId,
+    //  HexAdd, SubAdd, SByte, DSize, DType, MultiMess, Special, NonInitVal, InitVal
+    {1, u"ConfigID", u"Config-ID des Geräts", u"Devices' Config-ID", 0, u"_1_2_3_4_5_10_50_51_52_53_",
+     0x2000, 0, 0, 8, u"x", false, false, u" ", u""},
+    {2, u"SystemAddress", u"Systemadresse im HVX-Format", u"System address in HVX format", 10, u"_1_2_3_4_5_10_50_51_52_53_",
+     0x2101, 0, 0, 16, u"x", true, true, u"65535", u"0"},
+    {3, u"OemCode", u"OEM Code im HVX-Format", u"OEM Code in HVX format", 10, u"_1_2_3_4_5_10_50_51_52_53_",
+     0x2101, 0, 2, 8, u"x", true, true, u"255", u"0"},
+    {4, u"ProdGrp", u"Produktgruppe", u"Product group", 10, u"_1_2_3_4_5_10_50_51_52_53_",
+     0x2101, 0, 3, 8, u"x", true, true, u"255", u"0"},
+    {5, u"ShutdownDelay", u"[ms] Ausschaltverzögerung (0=deaktiviert)", u"[ms] (0=disable)", 40, u"_1_2_3_4_5_10_50_51_52_53_",
+     0x2201, 0, 0, 16, u"x", false, false, u"65535", u"500"},
+    {6, u"AutoPowerdown", u"[s] automatisches Standby (0=deaktiviert)", u"[s] (0=disable)", 20, u"_1_2_3_4_5_10_50_51_53_",
+     0x2202, 0, 0, 16, u"x", false, false, u"65535", u"0"},
+    {7, u"TransmitPower", u"(0-27 ; 27=standard) Sendeleistung", u"0-27 (27=standard)", 20, u"_1_2_3_4_5_10_50_51_52_53_",
+     0x2203, 0, 0, 8, u"x", false, false, u"255", u"27"},
+    {8, u"ChannelStart", u"(1-67) Typ=1 Startkanal", u"(1-67) Typ=1", 20, u"_1_2_3_4_5_10_50_51_52_53_",
+     0x2204, 0, 0, 8, u"x", false, false, u"255", u"1"},
+    {9, u"ChannelStop", u"(1-67) Typ=67 Endkanal", u"(1-67) Typ=67", 20, u"_1_2_3_4_5_10_50_51_52_53_",
+     0x2204, 1, 0, 8, u"x", false, false, u"255", u"67"},
+    {10, u"ChannelBlockStart", u"(1-67) (0=deaktiviert) Start gesperrter Bereich", u"(1-67) (0=disable)", 20, u"_1_2_3_4_5_10_50_51_52_53_",
+     0x2204, 2, 0, 8, u"x", false, false, u"255", u"0"},
+    {11, u"ChannelBlockStop", u"(1-67) (0=deaktiviert) Ende gesperrter Bereich", u"(1-67) (0=disable)", 20, u"_1_2_3_4_5_10_50_51_52_53_",
+     0x2204, 3, 0, 8, u"x", false, false, u"255", u"0"},
+    {12, u"ChannelStep", u"Typ=1 Kanalschrittweite", u"Typ=1", 20, u"_1_2_3_4_5_10_50_51_52_53_",
+     0x2204, 4, 0, 8, u"x", false, false, u"255", u"1"},
+    {13, u"BatteryType", u"1=2xAA, 2=3xAAA, 3=HVX 7,2V Batterietyp", u"1=2xAA, 2=3xAAA, 3=HVX 7,2V", 40, u"_1_2_3_4_5_10_50_51_53_",
+     0x2301, 0, 0, 8, u"x", false, false, u"255", u"0"},
+    {14, u"ProductionDate", u"Produktionsdatum (z.B. 01.01.2001)", u"(z.B. 01.01.2001) Production date", 50, u"_1_2_3_4_5_10_50_51_52_53_",
+     0x2302, 0, 0, 1, u"x", false, false, u"", u""},
+    {15, u"ProductionNumber", u"Produktionsnummer", u"Production number", 50, u"_1_2_3_4_5_10_50_51_52_53_",
+     0x2303, 0, 0, 32, u"x", false, false, u"287571967", u""},
+    {16, u"InterpreterSelect", u"0=deaktiviert, 1=Flash, 2..255=Image", u"0=disable, 1=Flash, 2..255=Image", 40, u"_1_2_3_4_5_10_50_51_52_53_",
+     0x2401, 0, 0, 8, u"x", false, false, u"255", u"1"},
+    {17, u"FreqComp", u"(-10 .. +10) Frequenzkompensation, 225Hz-Schritte", u"(-10 .. +10) Frequency compensation, 225Hz steps", 40, u"_1_2_3_4_5_10_50_51_52_53_",
+     0x2501, 0, 0, 8, u"x", false, true, u"255", u""},
+    {18, u"Deviation", u"(0..255) Hub", u"(0..255)", 60, u"_10_",
+     0x2502, 0, 0, 8, u"x", false, false, u"255", u"30"},
+    {19, u"GainComp", u"(-128..127) Verstärkungskompensation", u"(-128..127) Gain compensation", 40, u"_2_3_4_5_10_50_51_52_53_",
+     0x2503, 0, 0, 8, u"signed char", true, true, u"-1", u""},
+    {20, u"PhaseComp", u"(-128..127) Phasenkompensation", u"(-128..127) Phase compensation", 40, u"_2_3_4_5_10_50_51_52_53_",
+     0x2503, 0, 1, 8, u"signed char", true, true, u"-1", u""},
+    {21, u"FreqBand", u"0=Europa/USA, 1=China, 2=Japan, 3=Korea ...", u"0=Europe/USA, 1=China, 2=Japan, 3=Korea ...", 50, u"_2_3_5_10_50_51_52_53_",
+     0x2504, 0, 0, 8, u"x", false, false, u"255", u"0"},
+    {22, u"BaseFreqval", u"(0..4M+) Grundfrequenzwert", u"(0..4M+) Basic Frequency", 60, u"_10_",
+     0x2510, 0, 0, 32, u"x", false, false, u"287571967", u"3796992"},
+    {23, u"FreqMgmnt", u"(0..4) Typ des Freq.-Managements", u"(0..4) Frequency Management", 40, u"_50_",
+     0x2601, 0, 0, 8, u"x", false, false, u"255", u"0"},
+    {24, u"Brk", u"(0, 1) 0=immer an, 1=nur bei Bit B3D4", u"(0, 1) 0=always on, 1=on B3D4 only", 40, u"_50_",
+     0x2701, 0, 0, 8, u"x", false, false, u"255", u"0"},
+    {25, u"FreqUm", u"(0, 1) 0=Std, 1=wie bei Zendro", u"(0, 1) 0=Std, 1=Zendro", 40, u"_50_",
+     0x2702, 0, 0, 8, u"x", false, false, u"255", u"0"},
+    {26, u"LedBrightness", u"(0..10) Helligkeit d. Beleuchtung", u"(0..10)", 20, u"_2_3_4_5_10_51_",
+     0x2703, 0, 0, 8, u"x", false, false, u"255", u"0"},
+    {27, u"RfOptions", u"(0..255) Optionen HF-Teil", u"(0..255) Radio Options", 60, u"_10_",
+     0x2801, 0, 0, 8, u"x", false, false, u"255", u"34"},
+    {28, u"TxPeriod", u"(0..65535)Länge Sendeperiode", u"(0..65535)", 60, u"_10_",
+     0x2802, 0, 0, 16, u"x", false, false, u"65535", u"0"},
+    {29, u"Preamble", u"(0..255) Länge der Präambel", u"(0..255) Length of Preamble", 60, u"_10_",
+     0x2803, 0, 0, 8, u"x", false, false, u"255", u"0"},
+    {30, u"MinRSSI", u"(-128..127) Minimale Feldstärke", u"(-128..127) Minimal field strength", 40, u"_2_3_5_10_50_51_52_53_",
+     0x2804, 0, 0, 8, u"signed char", false, false, u"-1", u"-95"},
+    {31, u"RxTxDel", u"(0..255) RX-TX-Verzögerung", u"(0..255) Rx to Tx Delay", 60, u"_10_",
+     0x2805, 0, 0, 8, u"x", false, false, u"255", u"0"},
+    {32, u"RqMpm", u"Empfangsqualität - Messungen pro Minute", u"Radio quality - Measurements per minute", 60, u"_10_",
+     0x2807, 0, 0, 8, u"x", false, false, u"255", u"120"},
+    {33, u"Charger", u"Ladegerät 0=aus, 1=an", u"0=off, 1=on", 40, u"_2_3_5_10_51_",
+     0x2304, 0, 0, 8, u"x", false, false, u"255", u"0"},
+    {34, u"ScanDelay", u"(0..65535) Scan-Verzögerung", u"(0..65535)", 60, u"_10_",
+     0x2806, 0, 0, 16, u"x", false, false, u"65535", u"0"},
+    {35, u"LbtMode", u"(0=aus  1.. =LbtModus) Listen before talk", u"(0=off  1.. =LbtMode) Listen before talk", 40, u"_2_3_5_10_51_53_",
+     0x2505, 0, 0, 8, u"x", false, false, u"255", u"0"},
+    {36, u"MultiUserID", u"(0..255) Multi-User-ID", u"(0..255) Multi-User-ID", 40, u"_51_",
+     0x2704, 0, 0, 8, u"x", false, false, u"255", u"0"},
+    {37, u"MultiUserType", u"(0..255) Multi-User-Typ", u"(0..255) Multi-User-Type", 40, u"_51_",
+     0x2705, 0, 0, 8, u"x", false, false, u"255", u"0"},
+    {38, u"ZeroPos", u"Nullstellung", u"Zero Position", 30, u"_52_",
+     0x2900, 0, 0, 8, u"x", false, false, u"255", u"127"},
+    {39, u"PowerMin", u"(0..3000) Minimalschwelle Lenkung", u"(0..3000) Minimum value for steering", 30, u"_52_",
+     0x2901, 0, 0, 16, u"x", false, false, u"65535", u"0"},
+    {40, u"MaxAngle", u"Maximaler Servo-Winkel", u"Maximum servo angle", 30, u"_52_",
+     0x2902, 0, 0, 8, u"x", false, false, u"255", u"80"},
+    {41, u"DeadMiddle", u"Nullzonen-Offset", u"zero area offset", 30, u"_52_",
+     0x2903, 0, 0, 8, u"x", false, false, u"255", u"4"},
+    {42, u"ContraSignal", u"Contra Signal", u"Contra Signal", 10, u"_52_",
+     0x2904, 0, 0, 8, u"x", false, false, u"255", u"0"},
+    {43, u"InclinometerLimit", u"Neigungssensor-Schwelle", u"Inclinometer limit", 10, u"_52_",
+     0x2905, 0, 0, 8, u"x", false, false, u"255", u"30"},
+    {44, u"RFType", u"Typ des HF-Teils", u"Type of radio part", 40, u"_3_5_",
+     0x2810, 0, 0, 8, u"x", false, false, u"255", u"0"},
+    {45, u"RssiLnaMin", u"Einschaltschwelle LNA", u"Threshold activation of LNA", 40, u"_3_5_",
+     0x2808, 0, 0, 8, u"signed char", false, false, u"255", u"0"},
+    {46, u"RssiLnaMax", u"Ausschaltschwelle LNA", u"Threshold deactivation of LNA", 40, u"_3_5_",
+     0x2809, 0, 0, 8, u"signed char", false, false, u"255", u"0"},
+    {47, u"StopButton", u"Funktion Stopp-Knopf (0=Taster; 1=Schalter)", u"Function of Stop Button (0=push-button; 1=switch)", 40, u"_3_5_",
+     0x2305, 0, 0, 8, u"x", false, false, u"255", u"0"},
+    {48, u"JoyDisable", u"Deaktivierung nicht vorhandener Joysticks", u"Deactivation of unused joysticks", 40, u"_3_5_",
+     0x2306, 0, 0, 16, u"x", false, false, u"65535", u"0"},
+    {49, u"JoyInvert", u"Joystickrichtung drehen", u"Change the joystick directione", 30, u"_3_5_",
+     0x2310, 0, 0, 16, u"x", false, false, u"65535", u"0"},
+    {50, u"LcdType", u"Typ des verwendeten LCD", u"type of used LCD", 40, u"_3_5_",
+     0x2307, 0, 0, 8, u"x", false, false, u"255", u"254"},
+    {51, u"OptDip", u"Optionen für Dip-Schalter", u"Dip-switch options", 40, u"_3_5_",
+     0x2402, 0, 0, 8, u"x", false, false, u"255", u"0"},
+    {52, u"OptSummer", u"Optionen für Summer", u"buzzer options", 40, u"_3_5_",
+     0x2403, 0, 0, 8, u"x", false, false, u"255", u"0"},
+    {53, u"OptKulisse", u"Optionen für Kulisse", u"Point-selector options", 40, u"_3_5_",
+     0x2404, 0, 0, 8, u"x", false, false, u"255", u"0"},
+    {54, u"JoyAssembly", u"Bestückungsvariante der Joysticks", u"type of joysticks used", 40, u"_3_5_",
+     0x2309, 0, 0, 8, u"x", false, false, u"255", u"0"},
+    {55, u"ZeroPos1", u"Null-Position 1", u"zero position 1", 30, u"_53_",
+     0x2910, 0, 0, 16, u"x", false, false, u"65535", u"2048"},
+    {56, u"ZeroPos2", u"Null-Position 2", u"zero position 2", 30, u"_53_",
+     0x2911, 0, 0, 16, u"x", false, false, u"65535", u"2048"},
+    {57, u"OffsetWarning", u"Abstand Warnschwelle", u"offset warning", 30, u"_53_",
+     0x2912, 0, 0, 16, u"x", false, false, u"65535", u"65"},
+    {58, u"OffsetStop", u"Abstand Stoppschwelle", u"offset stop", 30, u"_53_",
+     0x2913, 0, 0, 16, u"x", false, false, u"65535", u"135"},
+    {59, u"DelayWarning", u"Verzögerung Warnschwelle", u"delay warning", 30, u"_53_",
+     0x2914, 0, 0, 8, u"x", false, false, u"255", u"0"},
+    {60, u"DelayStop", u"Verzögerung Abschaltschwelle", u"delay stop", 30, u"_53_",
+     0x2915, 0, 0, 8, u"x", false, false, u"255", u"0"},
+    {61, u"InclOptions", u"Optionen Neigungssensor", u"inclinometer options", 30, u"_53_",
+     0x2916, 0, 0, 8, u"x", false, false, u"255", u"0"},
+    {62, u"LCDContrast", u"LCD Kontrast", u"LCD Contrast", 20, u"_5_",
+     0x2706, 0, 0, 8, u"x", false, false, u"255", u"0"},
+
+}};
+
+// Returned for any key that matches no entry: never accessible, on no device family.
+constexpr ConfigDefine DefaultConfigDefine{
+    0, u"", u"", u"", 1000, u"_0_", 0, 0, 0, 8, u"x", false, false, u"", u""};
+
+// Some configuration files carry this misspelt key for the ConfigID.
+constexpr QStringView ConfigIdAlias = u"ComfigID";
+
+QVariant ItemOf(const ConfigDefine& define, QStringView item, Language language)
+{
+    if (item == u"Nr")
+        return QVariant::fromValue(define.Nr);
+    if (item == u"Name")
+        return define.Name.toString();
+    if (item == u"AvaiLevel")
+        return QVariant::fromValue(define.AvaiLevel);
+    if (item == u"CfgId")
+        return define.CfgId.toString();
+    if (item == u"HexAdd")
+        return QVariant::fromValue(define.HexAdd);
+    if (item == u"SubAdd")
+        return QVariant::fromValue(define.SubAdd);
+    if (item == u"DSize")
+        return QVariant::fromValue(define.DSize);
+    if (item == u"DType")
+        return define.DType.toString();
+    if (item == u"SByte")
+        return QVariant::fromValue(define.SByte);
+    if (item == u"MultiMess")
+        return define.MultiMess;
+    if (item == u"Special")
+        return define.Special;
+    if (item == u"NonInitVal")
+        return define.NonInitVal.toString();
+    if (item == u"InitVal")
+        return define.InitVal.toString();
+    if (item == u"Info")
+        return define.Info(language);
+    return {};
+}
+
+} // namespace
+
+const ConfigDefine& FindConfigDefine(int nr)
+{
+    for (const ConfigDefine& define : ConfigDefines) {
+        if (define.Nr == nr)
+            return define;
+    }
+    return DefaultConfigDefine;
+}
+
+const ConfigDefine& FindConfigDefine(QStringView name)
+{
+    for (const ConfigDefine& define : ConfigDefines) {
+        if (define.Name == name || (define.Nr == 1 && name == ConfigIdAlias))
+            return define;
+    }
+    return DefaultConfigDefine;
+}
+
+QVariant GetConfigDefine(int nr, QStringView item, Language language)
+{
+    return ItemOf(FindConfigDefine(nr), item, language);
+}
+
+QVariant GetConfigDefine(QStringView name, QStringView item, Language language)
+{
+    return ItemOf(FindConfigDefine(name), item, language);
+}
+
+bool IsApplicable(int nr, int deviceConfigId)
+{
+    const ConfigDefine& define = FindConfigDefine(nr);
+    // The default record's "_0_" must not make unknown numbers apply to "no device".
+    if (define.Nr == 0)
+        return false;
+    const QString needle = QLatin1Char('_') + QString::number(deviceConfigId) + QLatin1Char('_');
+    return define.CfgId.contains(needle);
+}
+
+std::array<bool, ParamCount + 1> ApplicableMarks(int deviceConfigId)
+{
+    std::array<bool, ParamCount + 1> marks{};
+    for (int nr = 1; nr <= ParamCount; ++nr)
+        marks[nr] = IsApplicable(nr, deviceConfigId);
+    return marks;
+}
+
+} // namespace tunekit

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+#include <QVariant>
+#include <QtGlobal>
+
+#include <array>
+
+#include "app/language.h"
+
+namespace tunekit {
+
+// Parameters are numbered 1..62; parameter-indexed tables are std::array<T, ParamCount + 1>
+// indexed by Nr, slot 0 unused.
+constexpr int ParamCount = 62;
+
+// One parameter of the compiled-in dictionary. Texts point at static data and stay valid for the
+// whole run.
+struct ConfigDefine {
+    qint16 Nr;
+    QStringView Name;
+    QStringView InfoDe;
+    QStringView InfoEn;
+    qint16 AvaiLevel;   // lowest access level that sees and edits it
+    QStringView CfgId;  // device families that have it: "_1_2_..._53_"
+    qint16 HexAdd;      // object index in the device
+    qint32 SubAdd;      // subindex
+    qint16 SByte;       // first byte inside the 4-byte data field
+    qint16 DSize;       // bits: 8, 16, 32; 1 = production date in the device's date encoding
+    QStringView DType;  // "signed char" or "x" (unsigned)
+    bool MultiMess;     // cell shared with other parameters, written as a whole
+    bool Special;       // needs the special write handling
+    QStringView NonInitVal; // value an erased cell shows
+    QStringView InitVal;    // default put in place of an uninitialised value, "" = none
+
+    QString Info(Language language) const
+    {
+        return (language == Language::German ? InfoDe : InfoEn).toString();
+    }
+    bool IsSigned() const { return DType == u"signed char"; }
+};
+
+// The record for number nr, or the default record (Nr 0, AvaiLevel 1000, CfgId "_0_") when no
+// entry has that number.
+const ConfigDefine& FindConfigDefine(int nr);
+// Exact, case-sensitive name match; "ComfigID" also finds entry 1. A name is never read as a
+// number: "5" finds the default record.
+const ConfigDefine& FindConfigDefine(QStringView name);
+
+// One field of one record by item name ("Nr", "Name", "AvaiLevel", "CfgId", "HexAdd", "SubAdd",
+// "DSize", "DType", "SByte", "MultiMess", "Special", "NonInitVal", "InitVal", "Info"), typed:
+// qint16, qint32 (SubAdd), bool or QString. "Info" is the description in the given language.
+// An unknown item gives an invalid QVariant (reads as 0 or "").
+QVariant GetConfigDefine(int nr, QStringView item, Language language);
+QVariant GetConfigDefine(QStringView name, QStringView item, Language language);
+
+// Whether parameter nr exists on devices with that ConfigID. Numbers without an entry never apply.
+bool IsApplicable(int nr, int deviceConfigId);
+// Applicable marks 1..62 for a device ConfigID; index 0 is unused and false. ConfigID 0 (no
+// device) marks nothing.
+std::array<bool, ParamCount + 1> ApplicableMarks(int deviceConfigId);
+
+} // namespace tunekit
