@@ -5,4 +5,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh build
-exec build/src/tunekit "$@"
+if build/src/tunekit --has-adapter; then
+  exec build/src/tunekit "$@"
+else
+  echo "No programming adapter found: starting with the simulated transmitter."
+  exec build/src/tunekit --simulate "$@"
+fi

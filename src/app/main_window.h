@@ -1,19 +1,96 @@
 #pragma once
 
-#include "app/version_info.h"
+#include "app/language.h"
+#include "app/session.h"
+#include "app/widget_dialogs.h"
+#include "host/host_facts.h"
+#include "link/clock.h"
+#include "link/serial_line.h"
 
 #include <QMainWindow>
 
+#include <array>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+class QTreeWidget;
+
 namespace tunekit {
 
-// frmMain: the program's window.
-class MainWindow final : public QMainWindow {
+class AuxWindows;
+
+// What the main window runs against: the serial line and the clock (real or simulated).
+struct MainWindowSetup {
+    std::unique_ptr<SerialLine> line;
+    std::unique_ptr<Clock> clock;
+    std::unique_ptr<HostFacts> host;
+    qint16 startPort = 0; // port opened at start-up until discovery chooses one
+};
+
+// frmMain: shows the session's state and forwards the user's actions to it.
+class MainWindow final : public QMainWindow, private SessionViews {
     Q_OBJECT
 public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    explicit MainWindow(MainWindowSetup setup, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    Session& Logic() noexcept { return *session_; }
+    // Form_Load: run once the window is on screen.
+    void Start();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
-    VersionInfo version_ = MakeVersionInfo();
+    // SessionViews
+    void UpdateStatusBar() override;
+    void SetDebugText(const QString& text) override;
+    void AddContactDump(const QByteArray& packet, const QString& direction) override;
+    void AddToTerminal(const QByteArray& text) override;
+    void RefreshAfterDownload() override;
+    void TransferWindowChanged() override;
+    void SetTabVisible(int tab, bool visible) override;
+    void ApplyLevelChecks(const std::array<bool, 6>& checks) override;
+    void ShowConsoles(bool terminal, bool console) override;
+    void ArrangeWindows() override;
+    void ClearPacketConsole() override;
+    void LanguageChanged() override;
+
+    void BuildMenus();
+    void BuildTabs();
+    void BuildStatusBar();
+    void RetranslateUi();
+    void ShowAbout();
+
+    MainWindowSetup setup_;
+    WidgetDialogs dialogs_{this};
+    UiLanguage language_;
+    std::unique_ptr<Session> session_;
+    std::unique_ptr<AuxWindows> aux_;
+
+    QTabWidget* SSTab = nullptr;
+    QTreeWidget* lstOverview = nullptr;
+    QPlainTextEdit* txtDebug = nullptr;
+    std::array<QLabel*, 7> panels_{};
+    QAction* mnuSettings = nullptr;
+    QAction* mnuRights = nullptr;
+    QAction* mnuLanguage = nullptr;
+    QAction* mnuHelp = nullptr;
+    QAction* mnuGerman = nullptr;
+    QAction* mnuEnglish = nullptr;
+    QAction* mnuCOMredetect = nullptr;
+    QAction* mnuCOMother = nullptr;
+    QAction* mnuSeperator3 = nullptr;
+    std::array<QAction*, 5> mnuCOM_{};
+    std::array<QAction*, 6> mnuLevel_{};
+    QCheckBox* DisAutoRes = nullptr;
+    bool started_ = false;
 };
 
 } // namespace tunekit

@@ -1,0 +1,164 @@
+#include "app/session.h"
+
+#include "app/dialogs.h"
+#include "host/host_facts.h"
+#include "link/clock.h"
+#include "link/serial_line.h"
+
+#include <QCoreApplication>
+
+namespace tunekit {
+
+StatusBarTexts MakeStatusBarTexts(const StatusBarInput& in)
+{
+    StatusBarTexts t;
+    const bool connected = in.intComPort >= 1;
+    t[0] = connected ? QStringLiteral("Connected") : QStringLiteral("Disconnected");
+    t[1] = connected ? QStringLiteral("COM=%1").arg(in.intComPort) : QString();
+    t[2] = in.deviceConfigId >= 1 ? QStringLiteral("ID=%1").arg(in.deviceConfigId) : QStringLiteral("ID=?");
+    // The packet bytes still waiting in the queue (8 per packet).
+    t[3] = QStringLiteral("Bytes=%1").arg(in.queuedCharacters);
+    t[4] = in.winVerShort;
+    t[5] = QStringLiteral(" Build ") + in.build;
+    t[6] = connected ? in.portName : QString();
+    return t;
+}
+
+Session::Session(SessionSeams seams, SessionViews& views, UiLanguage& language)
+    : seams_(seams), views_(views), language_(language), rs232_(seams.line, seams.clock, seams.dialogs, port_)
+{
+    rs232_.SetTerminalSink([this](const QByteArray& text) { views_.AddToTerminal(text); });
+    engine_.Connect(rs232_, seams.dialogs, port_, views_);
+    engine_.SetAuthLevelSource([this] { return access_.blnAuthLevel; });
+    seams.line.SetListener([this](SerialLine::Event event) { engine_.OnComm(event); });
+}
+
+void Session::Startup(qint16 startPort)
+{
+    version_ = MakeVersionInfo(version_.metaInfo4);
+    engine_.State().ResetPending = false;
+    port_.intComPort = 0;
+    imageConfigId = 0;
+
+    const QStringList environment = seams_.host.Environment();
+    os_ = GetOsName(seams_.host.OsVersionRecord(), environment);
+    wordWidth_ = GetWordWidth(environment);
+    regLang_ = GetInstallLanguage(seams_.host.DefaultLanguageId());
+
+    for (int tab = 1; tab <= 3; ++tab)
+        views_.SetTabVisible(tab, false);
+    if (access_.blnAuthLevel == 0)
+        access_.blnAuthLevel = 10;
+    blnTerminalEnable = false;
+    blnContatcViewEnable = false;
+
+    SetLanguage();
+    // Until adapter discovery chooses, the start port given by the caller is used.
+    if (startPort >= 1) {
+        port_.intComPort = startPort;
+        port_.HVXPortFound = rs232_.OpenPort();
+        HVXPort = port_.HVXPortFound ? startPort : qint16(0);
+    }
+    access_.levelChecks = {};
+    views_.UpdateStatusBar();
+
+    rs232_.WaitMs(1000);
+
+    views_.ShowConsoles(blnTerminalEnable, blnContatcViewEnable);
+    views_.UpdateStatusBar();
+    views_.ArrangeWindows();
+    if (port_.intComPort >= 1)
+        rs232_.ResetDevice();
+    views_.ClearPacketConsole();
+    engine_.State().ResetPending = false;
+    imageConfigId = deviceConfigId;
+}
+
+void Session::Shutdown()
+{
+    rs232_.ClosePort();
+}
+
+void Session::MainTimerTick()
+{
+    engine_.TransmitTick();
+    if (!access_.blnUpdateKey)
+        return;
+    access_.blnUpdateKey = false;
+    views_.ApplyLevelChecks(access_.levelChecks);
+    const int level = access_.blnAuthLevel;
+    if (level == 50 || access_.levelChecks[4])
+        views_.ShowConsoles(true, false);
+    else if (level == 60 || access_.levelChecks[5])
+        views_.ShowConsoles(true, true);
+    else
+        views_.ShowConsoles(false, false);
+    views_.RefreshAfterDownload();
+}
+
+StatusBarTexts Session::StatusBar() const
+{
+    return MakeStatusBarTexts({port_.intComPort, deviceConfigId, engine_.State().TxQueue.Length(), os_.shortName,
+                               version_.metaInfo4, port_.intComPort >= 1 ? seams_.line.PortName() : QString()});
+}
+
+QString Session::AboutTitle() const
+{
+    return QCoreApplication::translate("About", "About ...");
+}
+
+QString Session::AboutText() const
+{
+    const QString rule(35, QLatin1Char('_'));
+    QStringList lines{rule, QStringLiteral("T u n e k i t"), QStringLiteral("Version: ") + version_.metaInfo2};
+    if (German()) {
+        lines << QStringLiteral("Build: ") + version_.metaInfo4 << QStringLiteral("Stand: ") + version_.metaInfo3;
+    } else {
+        lines << QStringLiteral("Date: ") + version_.metaInfo3;
+    }
+    lines << rule << QStringLiteral("OS: ") + os_.fullName + QLatin1Char(' ') + wordWidth_
+          << QStringLiteral("Lng: ") + regLang_ << QStringLiteral("HVX-Port: COM %1").arg(HVXPort)
+          << QStringLiteral("Act-Port: COM %1").arg(port_.intComPort) << QStringLiteral("CfgID: %1").arg(imageConfigId);
+    return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+}
+
+void Session::ChooseLanguage(const QString& chosen)
+{
+    ChosenLanguage = chosen;
+    SetLanguage();
+}
+
+void Session::SetLanguage()
+{
+    const QString& pick = !ChosenLanguage.isEmpty() ? ChosenLanguage
+                          : !SetFileLang.isEmpty()  ? SetFileLang
+                                                    : regLang_;
+    actLanguage_ = pick == QLatin1StringView("DE") ? 1 : 0;
+    language_.Set(LanguageFromActLanguage(actLanguage_));
+    views_.LanguageChanged();
+}
+
+void Session::SetDisAutoRes(bool ticked)
+{
+    engine_.Reset().DisAutoRes = ticked;
+    engine_.Reset().check01 = ticked;
+}
+
+void Session::SetCheck01(bool ticked)
+{
+    engine_.Reset().check01 = ticked;
+    engine_.Reset().DisAutoRes = ticked;
+}
+
+} // namespace tunekit
+
+namespace tunekit {
+
+QString FormatDebugLine(const QTime& time, const QString& text)
+{
+    const int hundredths = time.msec() / 10;
+    return time.toString(QStringLiteral("hh:mm:ss")) + QStringLiteral(".%1 : ").arg(hundredths, 2, 10, QLatin1Char('0'))
+           + text;
+}
+
+} // namespace tunekit

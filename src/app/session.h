@@ -1,0 +1,129 @@
+#pragma once
+
+#include "app/language.h"
+#include "app/version_info.h"
+#include "host/host_info.h"
+#include "link/serial_port_access.h"
+#include "link/transmit_engine.h"
+
+#include <QStringList>
+#include <QTime>
+
+#include <array>
+
+namespace tunekit {
+
+class Clock;
+class Dialogs;
+class HostFacts;
+class SerialLine;
+
+// The outside world as the program's logic sees it.
+struct SessionSeams {
+    SerialLine& line;
+    Clock& clock;
+    Dialogs& dialogs;
+    const HostFacts& host;
+};
+
+// The refresh operations of the main window that the logic calls by name.
+class SessionViews : public EngineViews {
+public:
+    // Start-up step 7 and the level table: which tabs may be used.
+    virtual void SetTabVisible(int tab, bool visible) = 0;
+    // The level menu's check marks, the terminal and the console follow the level.
+    virtual void ApplyLevelChecks(const std::array<bool, 6>& checks) = 0;
+    virtual void ShowConsoles(bool terminal, bool console) = 0;
+    virtual void ArrangeWindows() = 0;
+    virtual void ClearPacketConsole() = 0;
+    virtual void LanguageChanged() = 0;
+};
+
+// Access level and the level menu's check marks.
+struct AccessState {
+    qint16 blnAuthLevel = 10;
+    std::array<bool, 6> levelChecks{};  // mnuLevel10..mnuLevel60
+    bool blnUpdateKey = false;
+};
+
+// Texts of the status bar panels 1..7.
+using StatusBarTexts = std::array<QString, 7>;
+
+struct StatusBarInput {
+    qint16 intComPort = 0;
+    qint16 deviceConfigId = 0;
+    qsizetype queuedCharacters = 0;
+    QString winVerShort;
+    QString build;
+    QString portName;
+};
+
+StatusBarTexts MakeStatusBarTexts(const StatusBarInput& input);
+
+// The program's logic, built once by the main window: it owns the module state and hands
+// references to whoever needs them.
+class Session {
+public:
+    Session(SessionSeams seams, SessionViews& views, UiLanguage& language);
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Form_Load, run after the window is on screen. simulatedPort / adapterPort: the port
+    // the line opens at start-up until discovery chooses one (0 = none).
+    void Startup(qint16 startPort);
+    void Shutdown();
+    void MainTimerTick();
+
+    StatusBarTexts StatusBar() const;
+    QString AboutTitle() const;
+    QString AboutText() const;
+
+    // The language menu and start-up's choice: menu pick, then settings file, then system.
+    void ChooseLanguage(const QString& chosen);
+    void SetLanguage();
+    bool German() const { return actLanguage_ == 1; }
+
+    void SetDisAutoRes(bool ticked);
+    void SetCheck01(bool ticked);
+
+    VersionInfo& Version() noexcept { return version_; }
+    PortState& Port() noexcept { return port_; }
+    const PortState& Port() const noexcept { return port_; }
+    AccessState& Access() noexcept { return access_; }
+    SerialPortAccess& Rs232() noexcept { return rs232_; }
+    TransmitEngine& Engine() noexcept { return engine_; }
+    const TransmitEngine& Engine() const noexcept { return engine_; }
+    const OsNames& Os() const noexcept { return os_; }
+    const QString& InstallLanguage() const noexcept { return regLang_; }
+
+    qint16 deviceConfigId = 0;
+    qint16 imageConfigId = 0;
+    qint16 HVXPort = 0;
+    bool blnTerminalEnable = false;
+    bool blnContatcViewEnable = false;
+    QString SetFileLang;
+    QString ChosenLanguage;
+
+private:
+    SessionSeams seams_;
+    SessionViews& views_;
+    UiLanguage& language_;
+    VersionInfo version_;
+    PortState port_;
+    AccessState access_;
+    OsNames os_;
+    QString regLang_;
+    QString wordWidth_;
+    int actLanguage_ = 0;
+    SerialPortAccess rs232_;
+    TransmitEngine engine_;
+};
+
+} // namespace tunekit
+
+namespace tunekit {
+
+// A line of the debug log: "hh:mm:ss.ff : text", ff the hundredths of the second.
+QString FormatDebugLine(const QTime& time, const QString& text);
+
+} // namespace tunekit

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QRect>
+#include <QSize>
+
+namespace tunekit {
+
+// Where the main window, the terminal and the packet console go, in twips (1/1440 inch).
+struct WindowArrangement {
+    QRect main;
+    QRect terminal;
+    QRect console;
+};
+
+// The main window is centred (at the production level a third from the left), the
+// terminal sits to its right and the console to its left; nothing gets a negative position.
+WindowArrangement ArrangeWindows(QSize screenTwips, int authLevel, int consoleWidthTwips);
+
+constexpr int TwipsToPixels(int twips, double dotsPerInch)
+{
+    return static_cast<int>(twips * dotsPerInch / 1440.0 + 0.5);
+}
+
+} // namespace tunekit

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QtGlobal>
+
+namespace tunekit {
+
+// The programming adapter's FTDI converter: vendor 0403, product D7A0.
+constexpr quint16 AdapterVendorId = 0x0403;
+constexpr quint16 AdapterProductId = 0xD7A0;
+
+// Port number (as in "COMn") of the first connected programming adapter; 0 when none.
+qint16 ConnectedAdapterPort();
+
+// Port number of a system port name: "COM7" -> 7, "/dev/ttyUSB0" or "ttyUSB0" -> 1; 0 if none.
+qint16 PortNumberOfSystemName(const QString& systemName);
+
+} // namespace tunekit

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+namespace tunekit {
+
+// The system name of COM port number n: "COMn" on Windows, /dev/ttyUSB<n-1> elsewhere
+// (the adapter's FTDI converter appears there).
+QString SystemPortName(int portNumber);
+
+} // namespace tunekit

@@ -1,0 +1,91 @@
+#include "link/qserialport_line.h"
+
+#include "host/port_names.h"
+
+namespace tunekit {
+
+QSerialPortLine::QSerialPortLine(PortNameMapper mapper) : mapper_(std::move(mapper))
+{
+    if (!mapper_)
+        mapper_ = SystemPortName;
+    QObject::connect(&port_, &QSerialPort::readyRead, &port_, [this] { Notify(Event::DataReceived); });
+    QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
+                     [this](QSerialPort::SerialPortError error) { OnError(error); });
+}
+
+QSerialPortLine::~QSerialPortLine()
+{
+    SetListener({});
+    port_.close();
+}
+
+bool QSerialPortLine::Open(int portNumber)
+{
+    if (port_.isOpen())
+        port_.close();
+    port_.setPortName(mapper_(portNumber));
+    port_.setBaudRate(QSerialPort::Baud38400);
+    port_.setDataBits(QSerialPort::Data8);
+    port_.setParity(QSerialPort::NoParity);
+    port_.setStopBits(QSerialPort::OneStop);
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+    if (!port_.open(QIODevice::ReadWrite))
+        return false;
+    // A pseudo-terminal has no modem lines; the port still works without them.
+    port_.setRequestToSend(true);
+    port_.setDataTerminalReady(true);
+    port_.clearError();
+    return true;
+}
+
+void QSerialPortLine::Close()
+{
+    if (port_.isOpen())
+        port_.close();
+}
+
+void QSerialPortLine::SetDtr(bool on)
+{
+    if (port_.isOpen()) {
+        port_.setDataTerminalReady(on);
+        port_.clearError();
+    }
+}
+
+void QSerialPortLine::SetRts(bool on)
+{
+    if (port_.isOpen()) {
+        port_.setRequestToSend(on);
+        port_.clearError();
+    }
+}
+
+bool QSerialPortLine::Write(const QByteArray& bytes)
+{
+    return port_.isOpen() && port_.write(bytes) == bytes.size();
+}
+
+QByteArray QSerialPortLine::ReadAll()
+{
+    return port_.isOpen() ? port_.readAll() : QByteArray();
+}
+
+void QSerialPortLine::OnError(QSerialPort::SerialPortError error)
+{
+    switch (error) {
+    case QSerialPort::ResourceError:
+    case QSerialPort::WriteError:
+    case QSerialPort::ReadError:
+        // The adapter is gone (unplugged, or the far end of the line closed). Close at
+        // once: an open port in this state reports the same error again and again.
+        if (port_.isOpen()) {
+            port_.close();
+            Notify(Event::PortLost);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace tunekit

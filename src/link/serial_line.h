@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+#include <utility>
+
+namespace tunekit {
+
+// The one serial line to the programming adapter: 38400 baud, 8N1, no handshake.
+class SerialLine {
+public:
+    enum class Event {
+        DataReceived,
+        ReceiveOverrun,   // receive buffer overflowed, bytes lost
+        TransmitFull,     // transmit buffer full
+        HardwareOverrun,
+        PortLost,         // the adapter vanished (unplugged) while open
+    };
+    using Listener = std::function<void(Event)>;
+
+    virtual ~SerialLine() = default;
+
+    // Opens port number n (1..). Returns false when it does not exist or is held elsewhere.
+    virtual bool Open(int portNumber) = 0;
+    virtual void Close() = 0;
+    virtual bool IsOpen() const = 0;
+    // Lines that have no modem control (a pseudo-terminal) ignore these.
+    virtual void SetDtr(bool on) = 0;
+    virtual void SetRts(bool on) = 0;
+    // Returns false when the bytes could not be handed to the line.
+    virtual bool Write(const QByteArray& bytes) = 0;
+    virtual QByteArray ReadAll() = 0;
+    // The system's name of the open port, for the user ("/dev/ttyUSB0", "COM3", "simulated").
+    virtual QString PortName() const = 0;
+
+    void SetListener(Listener listener) { listener_ = std::move(listener); }
+
+protected:
+    void Notify(Event event) const
+    {
+        if (listener_)
+            listener_(event);
+    }
+
+private:
+    Listener listener_;
+};
+
+} // namespace tunekit

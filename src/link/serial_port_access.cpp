@@ -1,0 +1,105 @@
+#include "link/serial_port_access.h"
+
+#include "app/dialogs.h"
+#include "link/clock.h"
+#include "link/serial_line.h"
+
+#include <QCoreApplication>
+
+#include <cmath>
+
+namespace tunekit {
+
+SerialPortAccess::SerialPortAccess(SerialLine& line, Clock& clock, Dialogs& dialogs, PortState& state)
+    : line_(line), clock_(clock), dialogs_(dialogs), state_(state)
+{
+}
+
+bool SerialPortAccess::OpenPort()
+{
+    const qint16 port = state_.intComPort;
+    const qint32 delay = state_.ChkLongDelay ? state_.LongDelayValue * 1000 : 0;
+    WaitMs(delay > 0 ? delay : 1);
+    bool open = line_.IsOpen();
+    if (!open && port >= 1)
+        open = line_.Open(port);
+    if (open) {
+        line_.SetRts(true);
+        line_.SetDtr(true);
+        return true;
+    }
+    state_.intComPort = 0;
+    dialogs_.MsgBox(QStringLiteral("COM=%1").arg(port)
+                        + QCoreApplication::translate("SerialPort", " already in use or not available !"),
+                    MsgButtons::Ok, MsgIcon::Critical,
+                    QCoreApplication::translate("SerialPort", "Error opening COM-Port"));
+    return false;
+}
+
+void SerialPortAccess::ClosePort()
+{
+    if (!line_.IsOpen())
+        return;
+    line_.Close();
+    line_.SetDtr(false);
+    line_.SetRts(false);
+}
+
+bool SerialPortAccess::ProbePort(int portNumber)
+{
+    if (portNumber < 1 || portNumber > 16)
+        return false;
+    ClosePort();
+    const bool available = line_.Open(portNumber);
+    if (available)
+        line_.Close();
+    // Reopen the port in use; with none selected there is nothing to reopen.
+    if (state_.intComPort >= 1)
+        OpenPort();
+    return available;
+}
+
+void SerialPortAccess::SendText(const QByteArray& text)
+{
+    if (terminal_)
+        terminal_(text);
+    if (!line_.Write(text)) {
+        state_.intComPort = 0;
+        state_.HVXPortFound = false;
+    }
+}
+
+void SerialPortAccess::ResetDevice()
+{
+    line_.SetDtr(false);
+    WaitMs(200);
+    line_.SetDtr(true);
+    WaitMs(2000);
+    const qint32 extra = state_.LongDelayValue * 1000;
+    WaitMs(state_.ChkLongDelay && extra != 0 ? extra : 750);
+}
+
+void SerialPortAccess::WaitMs(qint32 ms)
+{
+    const qint64 end = clock_.NowMs() + ms;
+    do {
+        clock_.ProcessEvents();
+    } while (clock_.NowMs() <= end);
+}
+
+void SerialPortAccess::WaitSeconds(qint32 seconds)
+{
+    // Counts in whole seconds of the tick, so the wait lies between s - 0.5 and s + 1 seconds.
+    const double end = std::round(static_cast<double>(clock_.NowMs()) / 1000.0 + seconds);
+    while (static_cast<double>(clock_.NowMs()) / 1000.0 <= end)
+        clock_.ProcessEvents();
+}
+
+void SerialPortAccess::PortLost()
+{
+    line_.Close();
+    state_.intComPort = 0;
+    state_.HVXPortFound = false;
+}
+
+} // namespace tunekit

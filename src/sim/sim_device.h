@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QtGlobal>
+
+#include <array>
+#include <cstdint>
+#include <limits>
+#include <map>
+
+namespace tunekit {
+
+// The transmitter's firmware as far as the program can see it: a memory of 4-byte cells
+// addressed by index and subindex, and one answer packet for every request packet.
+//
+// Memory map of this firmware:
+//   0x1001..0x1004  information texts (read only), 0x1101 operating time (read only)
+//   0x2000          ConfigID in byte 0; 0x2001..0x2FFF parameters
+//   0x4000..0x5000  display data and frequency table
+//   0x6000..0x6FFF  interpreter area; its first cells (0x6000 subindexes 0..7) hold the
+//                   interpreter's build time and name. EraseIL2 erases the whole area.
+class SimDevice {
+public:
+    static constexpr int DefaultConfigId = 5;
+    // After a restart the device hears nothing for this long.
+    static constexpr qint64 BootTimeUs = 500'000;
+    // Requests kept for inspection; older ones are forgotten so a long session stays small.
+    static constexpr qsizetype RequestLogLimit = 100'000;
+
+    // A factory-fresh device of the given family (ConfigID in cell 0x2000/0 byte 0) with a
+    // plausible parameter set, information texts, operating time and interpreter.
+    explicit SimDevice(int configId = DefaultConfigId);
+
+    // The answer to one 8-byte request packet that arrived at atUs. Reset reboots the device
+    // from atUs on, after it has answered. Types without a handler give UnknownResponse with
+    // the rejected type code in data byte 0.
+    QByteArray Answer(QByteArrayView packet, qint64 atUs = 0);
+    // The answer to a frame whose checksum does not match: ChkError with the frame's index
+    // and subindex.
+    static QByteArray ChecksumErrorAnswer(QByteArrayView packet);
+
+    // The cell's 4 bytes; 0xFF 0xFF 0xFF 0xFF for a cell never written or erased.
+    QByteArray Cell(int index, int subindex) const;
+    bool IsErased(int index, int subindex) const;
+    // Writes a cell directly, past the protocol (for setting up a test); data is padded with
+    // zero bytes or cut to 4 bytes.
+    void SetCell(int index, int subindex, QByteArrayView data);
+    int ConfigId() const;
+
+    // A DTR pulse or a Reset request: the device is deaf until atUs + BootTimeUs.
+    void Restart(qint64 atUs);
+    bool IsBooting(qint64 atUs) const;
+    int RestartCount() const noexcept { return restarts_; }
+
+    // Every request packet the device has answered, oldest first.
+    const QList<QByteArray>& Requests() const noexcept { return requests_; }
+    void ClearRequests() { requests_.clear(); }
+
+private:
+    static quint32 Key(int index, int subindex);
+    QByteArray AnswerUpload(QByteArrayView packet);
+    // The one place that decides whether an Upload may change a cell.
+    bool AcceptsUpload(int index) const;
+    void EraseRange(int firstIndex, int lastIndex);
+    void PutText(int index, int firstSubindex, int cells, const QByteArray& text);
+    void FillFactoryParameters();
+    void FillFactoryInformation();
+
+    std::map<quint32, std::array<char, 4>> cells_;
+    QList<QByteArray> requests_;
+    qint64 bootUntilUs_ = std::numeric_limits<qint64>::min();
+    int restarts_ = 0;
+};
+
+} // namespace tunekit

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "sim/sim_device.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QtGlobal>
+
+#include <limits>
+#include <random>
+
+namespace tunekit {
+
+// Ways the device or its cable can misbehave. All off by default.
+struct SimFaults {
+    bool Silent = false;      // the device hears nothing and never answers
+    int DropEvery = 0;        // every n-th answer is lost on the way (0 = none)
+    int SplitAfter = 0;       // an answer arrives in two chunks, the first this long (0 = one chunk)
+    QByteArray Noise;         // sent before every answer frame; must not contain '@'
+    qint64 ExtraDelayMs = 0;  // added to the device's processing time
+    bool Garbage = false;     // 20 bytes of rubbish without '@' instead of every answer
+};
+
+// Bytes on their way to the host: the chunk is complete at the host at AtUs.
+struct SimChunk {
+    qint64 AtUs = 0;
+    QByteArray Bytes;
+};
+
+// The device's serial side, independent of how bytes travel: it assembles request frames from
+// the bytes the host wrote, lets the device answer, and says when each answer byte reaches the
+// host. Both directions are paced at 38400 baud, 10 bits per character; the answer starts
+// ProcessingUs (+ the extra delay) after the request's last character has arrived.
+class SimLink {
+public:
+    static constexpr qint64 BaudRate = 38400;
+    static constexpr qint64 BitsPerCharacter = 10;
+    static constexpr qint64 ProcessingUs = 1000;
+
+    explicit SimLink(SimDevice& device);
+
+    SimFaults& Faults() noexcept { return faults_; }
+    const SimFaults& Faults() const noexcept { return faults_; }
+
+    // The host wrote these bytes at nowUs. Returns the answer chunks that follow, in order of
+    // arrival. Noise before "@" is skipped; a frame that is not "@" + 18 hex digits + CR is
+    // ignored; a frame with a wrong checksum is answered with ChkError.
+    QList<SimChunk> Feed(QByteArrayView bytes, qint64 nowUs);
+
+    // The DTR line as the host sets it; an off -> on edge restarts the device.
+    void SetDtr(bool on, qint64 nowUs);
+    bool Dtr() const noexcept { return dtr_; }
+
+    // Microseconds that count characters take on the wire (rounded up).
+    static constexpr qint64 WireUs(qint64 count)
+    {
+        return (count * BitsPerCharacter * 1'000'000 + BaudRate - 1) / BaudRate;
+    }
+
+    int AnswersSent() const noexcept { return answersSent_; }
+    int AnswersLost() const noexcept { return answersLost_; }
+
+private:
+    // One direction of the line. Characters sent back to back form a burst whose times are
+    // computed from its start, so rounding never adds up.
+    class Wire {
+    public:
+        // Puts count characters on the wire, not before notBeforeUs; returns when the last one
+        // has arrived.
+        qint64 Send(qint64 count, qint64 notBeforeUs);
+
+    private:
+        qint64 FreeAtUs() const { return burstStartUs_ + WireUs(burstCharacters_); }
+        qint64 burstStartUs_ = std::numeric_limits<qint64>::min() / 2;
+        qint64 burstCharacters_ = 0;
+    };
+
+    void TakeCharacter(char c, qint64 atUs, QList<SimChunk>& out);
+    void HandleFrame(const QByteArray& frame, qint64 atUs, QList<SimChunk>& out);
+    void SendAnswer(const QByteArray& answer, qint64 requestEndUs, QList<SimChunk>& out);
+    QByteArray Rubbish(qsizetype size);
+
+    SimDevice& device_;
+    SimFaults faults_;
+    Wire toDevice_;
+    Wire toHost_;
+    QByteArray frame_; // the request being assembled, from its "@"
+    bool dtr_ = true;  // the line idles with DTR on, so opening a port does not reboot the device
+    int answersSent_ = 0;
+    int answersLost_ = 0;
+    int answers_ = 0;
+    std::minstd_rand random_{20150226}; // fixed seed: faults repeat exactly from run to run
+};
+
+} // namespace tunekit

@@ -1,0 +1,119 @@
+// tunekit-sim: serves the simulated transmitter on a pseudo-terminal. The first line on
+// standard output is the device file to open; the program runs until it is ended by SIGTERM or
+// SIGINT (or --exit-after-ms) and then closes the terminal cleanly.
+#include "app/language.h"
+#include "sim/pty_server.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QLocale>
+#include <QTimer>
+
+#include <cstdio>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <pthread.h>
+#include <thread>
+#endif
+
+namespace {
+
+QString Text(const char* source)
+{
+    return QCoreApplication::translate("SimMain", source);
+}
+
+int Fail(const QString& message)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+#ifdef Q_OS_UNIX
+    // Blocked before any thread starts, so that only the waiter below receives them and the
+    // event loop can end in order.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+#endif
+
+    QCoreApplication app(argc, argv);
+    tunekit::UiLanguage language;
+    if (QLocale::system().language() == QLocale::German)
+        language.Set(tunekit::Language::German);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(Text(QT_TRANSLATE_NOOP("SimMain", "Simulated transmitter on a pseudo-terminal.")));
+    parser.addHelpOption();
+    const auto option = [](const char* name, const char* help, const QString& valueName = {},
+                           const QString& defaultValue = {}) {
+        return QCommandLineOption(QString::fromLatin1(name), Text(help), valueName, defaultValue);
+    };
+    const QString n = QStringLiteral("N");
+    const QString ms = QStringLiteral("MS");
+    const auto configId = option("config-id", QT_TRANSLATE_NOOP("SimMain", "ConfigID of the device (default 5)."), n,
+                                 QStringLiteral("5"));
+    const auto silent = option("silent", QT_TRANSLATE_NOOP("SimMain", "Never answer."));
+    const auto dropEvery = option("drop-every", QT_TRANSLATE_NOOP("SimMain", "Lose every N-th answer."), n);
+    const auto split = option("split", QT_TRANSLATE_NOOP("SimMain", "Send every answer in two pieces (7 + 13 characters)."));
+    const auto noise = option("noise", QT_TRANSLATE_NOOP("SimMain", "Send a line break before every answer."));
+    const auto garbage = option("garbage", QT_TRANSLATE_NOOP("SimMain", "Send rubbish instead of every answer."));
+    const auto delay = option("delay", QT_TRANSLATE_NOOP("SimMain", "Answer MS milliseconds later."), ms);
+    const auto exitAfter = option("exit-after-ms", QT_TRANSLATE_NOOP("SimMain", "End after MS milliseconds."), ms);
+    parser.addOptions({configId, silent, dropEvery, split, noise, garbage, delay, exitAfter});
+    parser.process(app);
+
+    const auto number = [&parser](const QCommandLineOption& which, int low, int high, int* value) {
+        if (!parser.isSet(which))
+            return true;
+        bool ok = false;
+        *value = parser.value(which).toInt(&ok);
+        return ok && *value >= low && *value <= high;
+    };
+    int id = 5;
+    int dropN = 0;
+    int delayMs = 0;
+    int exitMs = 0;
+    if (!number(configId, 0, 255, &id) || !number(dropEvery, 0, 1000000, &dropN) || !number(delay, 0, 600000, &delayMs)
+        || !number(exitAfter, 0, 86400000, &exitMs))
+        return Fail(Text(QT_TRANSLATE_NOOP("SimMain", "Invalid number in the options; see --help.")));
+
+    tunekit::PtyServer server(id);
+    tunekit::SimFaults& faults = server.Faults();
+    faults.Silent = parser.isSet(silent);
+    faults.DropEvery = dropN;
+    faults.SplitAfter = parser.isSet(split) ? 7 : 0;
+    faults.Noise = parser.isSet(noise) ? QByteArray("\r\n") : QByteArray();
+    faults.Garbage = parser.isSet(garbage);
+    faults.ExtraDelayMs = delayMs;
+    if (!server.Start())
+        return Fail(server.ErrorText());
+
+    std::printf("%s\n", qPrintable(server.SlavePath()));
+    std::fflush(stdout);
+
+    if (parser.isSet(exitAfter))
+        QTimer::singleShot(exitMs, &app, &QCoreApplication::quit);
+
+#ifdef Q_OS_UNIX
+    std::thread waiter([&app, &stopSignals] {
+        int signal = 0;
+        sigwait(&stopSignals, &signal);
+        QMetaObject::invokeMethod(&app, &QCoreApplication::quit, Qt::QueuedConnection);
+    });
+    const int result = app.exec();
+    // Wakes the waiter if no signal did; a second quit after exec has returned is harmless.
+    pthread_kill(waiter.native_handle(), SIGTERM);
+    waiter.join();
+    return result;
+#else
+    return app.exec();
+#endif
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "link/transmit_engine.h"
+
+#include <QWidget>
+
+class QLabel;
+class QProgressBar;
+
+namespace tunekit {
+
+// frmWriteInfo: the transfer window with the overall and the partial bar.
+class TransferWindow final : public QWidget {
+    Q_OBJECT
+public:
+    explicit TransferWindow(QWidget* parent = nullptr);
+    void Render(const TransferWindowState& state);
+    void Retranslate();
+
+private:
+    QProgressBar* ProgressBar1;
+    QProgressBar* ProgressBar2;
+    QLabel* lblText;
+    QLabel* lblText2;
+    QLabel* lblHeaderPartial;
+    QLabel* lblHeaderTotal;
+};
+
+} // namespace tunekit
