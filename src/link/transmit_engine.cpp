@@ -50,6 +50,8 @@ void TransmitEngine::TransmitTick()
             dialogs_->MsgBox(QStringLiteral("T I M E O U T  !\r\n") + Tr(QT_TRANSLATE_NOOP("TransmitEngine", "interface or device not reacting!")),
                              MsgButtons::Ok, MsgIcon::Critical, Tr(QT_TRANSLATE_NOOP("TransmitEngine", "Error")));
         }
+        // The batch is finished on the next tick, without sending.
+        return;
     }
 
     if (!state_.TransferActive || state_.TimeoutCounter != 0)

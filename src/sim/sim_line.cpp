@@ -1,5 +1,7 @@
 #include "sim/sim_line.h"
 
+#include <utility>
+
 namespace tunekit {
 
 SimLine::SimLine(Clock& clock, int configId)

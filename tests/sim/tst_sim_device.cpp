@@ -78,7 +78,6 @@ void TestSimDevice::answersEveryRequest_data()
     const QByteArray zero(4, '\0');
     QTest::newRow("ConfigID") << Frame(DownloadRequest, 0x2000, 0) << 0x11 << QByteArray::fromHex("05000000");
     QTest::newRow("address OEM group") << Frame(DownloadRequest, 0x2101, 0) << 0x11 << QByteArray::fromHex("d204fe00");
-    QTest::newRow("channel 1") << Frame(DownloadRequest, 0x2204, 1) << 0x11 << QByteArray::fromHex("43000000");
     QTest::newRow("erased cell") << Frame(DownloadRequest, 0x2999, 7) << 0x11 << QByteArray(4, '\xFF');
     QTest::newRow("operating time") << Frame(DownloadRequest, 0x1101, 0) << 0x11 << QByteArray::fromHex("05072c01");
     QTest::newRow("echo") << Frame(EchoRequest, 0x1234, 5, "abcd") << 0x01 << QByteArray("abcd");
@@ -378,7 +377,6 @@ void TestSimDevice::linePorts_data()
     QTest::newRow("existing") << QList{1, 3} << 0 << 3 << true;
     QTest::newRow("missing") << QList{1, 3} << 0 << 2 << false;
     QTest::newRow("busy") << QList<int>{} << 5 << 5 << false;
-    QTest::newRow("other busy") << QList<int>{} << 5 << 6 << true;
 }
 
 void TestSimDevice::linePorts()

@@ -1,0 +1,367 @@
+// The transmit engine and the serial port access against the simulated transmitter,
+// in virtual time: every wait, tick and byte happens at its virtual moment.
+#include "link/packet_codec.h"
+#include "support/session_rig.h"
+
+#include <QTest>
+
+using namespace tunekit;
+using namespace tunekit::testing;
+
+class TestTransmitEngine : public QObject {
+    Q_OBJECT
+private slots:
+    void batchIsAnsweredInOrderAndResetOnce();
+    void batchOfOnePacketEndsInItsSendingTick();
+    void answersSurviveLineFaults_data();
+    void answersSurviveLineFaults();
+    void timeoutAfterFortyTicksDropsTheRest();
+    void timeoutMessageSuppressed_data();
+    void timeoutMessageSuppressed();
+    void lateAnswerAfterTimeoutIsStillStored();
+    void garbageNeverStopsTheEngine_data();
+    void garbageNeverStopsTheEngine();
+    void idleTicksOnlyRefreshTheStatusBar();
+    void disabledAutomaticResetShowsTheHint();
+    void vanishedAdapterEndsTheTransferWithOneMessage();
+    void openPortFailures_data();
+    void openPortFailures();
+    void probePortOutsideRange();
+    void resetDeviceWaits_data();
+    void resetDeviceWaits();
+    void waitMsHandlesAnswers();
+    void longQueueProgress();
+};
+
+void TestTransmitEngine::batchIsAnsweredInOrderAndResetOnce()
+{
+    SessionRig rig;
+    rig.Connect();
+    rig.session.Access().blnAuthLevel = 60;
+    rig.QueueReads(5);
+    const qint64 start = rig.clock.NowMs();
+    QVERIFY(rig.RunUntilIdle());
+    // The reset follows the last answer: run past it.
+    rig.clock.RunFor(5000);
+    QCOMPARE(rig.responses.size(), 5);
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(PacketIndex(rig.responses[i]), 0x2000 + i);
+    QCOMPARE(rig.line.Device().RestartCount(), 1);
+    QVERIFY(!rig.session.Engine().State().ResetPending);
+    QVERIFY(rig.dialogs.messages.isEmpty());
+    // One tick per packet at best, so a batch of 5 needs at least 40 ms.
+    QVERIFY(rig.clock.NowMs() - start >= 40);
+    QCOMPARE(rig.views.debugLines.size(), 5);
+    QVERIFY(rig.views.debugLines.first().startsWith(QStringLiteral("TxSend: ")));
+    int transmitted = 0;
+    int received = 0;
+    for (const auto& dump : rig.views.dumps)
+        (dump.second == QStringLiteral("Transmit") ? transmitted : received) += 1;
+    QCOMPARE(transmitted, 5);
+    QCOMPARE(received, 5); // level 60 logs answers too
+    QVERIFY(rig.views.terminal.contains("@1000200000000000CF\r"));
+}
+
+void TestTransmitEngine::batchOfOnePacketEndsInItsSendingTick()
+{
+    SessionRig rig;
+    rig.Connect();
+    rig.QueueReads(1);
+    rig.clock.RunFor(5000);
+    // The end-of-queue steps ran in the sending tick: one tick, one log line.
+    QVERIFY(!rig.session.Engine().State().TransferActive);
+    QCOMPARE(rig.views.debugLines.size(), 1);
+    QCOMPARE(rig.responses.size(), 1);
+    QCOMPARE(rig.line.Device().RestartCount(), 1);
+    QCOMPARE(rig.session.Engine().Window().ProgressBar1, 100);
+}
+
+void TestTransmitEngine::answersSurviveLineFaults_data()
+{
+    QTest::addColumn<int>("splitAfter");
+    QTest::addColumn<QByteArray>("noise");
+    QTest::newRow("frame in pieces 7 + 13") << 7 << QByteArray();
+    QTest::newRow("line break before @") << 0 << QByteArray("\r\n");
+    QTest::newRow("noise and pieces") << 3 << QByteArray("xx\r");
+}
+
+void TestTransmitEngine::answersSurviveLineFaults()
+{
+    QFETCH(int, splitAfter);
+    QFETCH(QByteArray, noise);
+    SessionRig rig;
+    rig.Connect();
+    rig.line.Faults().SplitAfter = splitAfter;
+    rig.line.Faults().Noise = noise;
+    rig.QueueReads(20);
+    QVERIFY(rig.RunUntilIdle());
+    rig.clock.RunFor(5000);
+    QCOMPARE(rig.responses.size(), 20); // each assembled and handled once
+    QVERIFY(rig.dialogs.messages.isEmpty());
+}
+
+void TestTransmitEngine::timeoutAfterFortyTicksDropsTheRest()
+{
+    SessionRig rig;
+    rig.Connect();
+    rig.line.Faults().Silent = true;
+    rig.QueueReads(3);
+    QVERIFY(rig.clock.RunUntil([&] { return rig.session.Engine().State().TimeoutCounter > 0; }, 100));
+    const qint64 sent = rig.clock.NowMs();
+    QVERIFY(rig.clock.RunUntil([&] { return !rig.dialogs.messages.isEmpty(); }, 2000));
+    const qint64 waited = rig.clock.NowMs() - sent;
+    QVERIFY2(waited >= 390 && waited <= 420, qPrintable(QString::number(waited)));
+    const auto& message = rig.dialogs.messages.first();
+    QCOMPARE(message.text, QStringLiteral("T I M E O U T  !\r\ninterface or device not reacting!"));
+    QCOMPARE(message.title, QStringLiteral("Error"));
+    QCOMPARE(message.icon, MsgIcon::Critical);
+    QCOMPARE(message.buttons, MsgButtons::Ok);
+    QVERIFY(rig.RunUntilIdle(100)); // the next tick ends the batch without sending
+    rig.clock.RunFor(5000);
+    // One packet went out; the tick after the time-out only finished the batch.
+    QCOMPARE(rig.views.debugLines.size(), 2);
+    QCOMPARE(rig.views.debugLines.last(), QStringLiteral("TxSend: "));
+    QCOMPARE(rig.dialogs.messages.size(), 1);
+    QCOMPARE(rig.session.Engine().State().TxQueue.Length(), 0);
+
+    // German, once the translator is in.
+    rig.session.ChooseLanguage(QStringLiteral("DE"));
+    rig.QueueReads(1);
+    QVERIFY(rig.clock.RunUntil([&] { return rig.dialogs.messages.size() == 2; }, 2000));
+    QCOMPARE(rig.dialogs.messages.last().text,
+             QStringLiteral("T I M E O U T  !\r\nSchnittstelle oder System reagiert nicht!"));
+    QCOMPARE(rig.dialogs.messages.last().title, QStringLiteral("Fehler"));
+}
+
+void TestTransmitEngine::timeoutMessageSuppressed_data()
+{
+    QTest::addColumn<bool>("suppressed");
+    QTest::addColumn<bool>("adapterFound");
+    QTest::newRow("suppressed by the caller") << true << true;
+    QTest::newRow("no adapter") << false << false;
+}
+
+void TestTransmitEngine::timeoutMessageSuppressed()
+{
+    QFETCH(bool, suppressed);
+    QFETCH(bool, adapterFound);
+    SessionRig rig;
+    rig.Connect();
+    rig.session.Port().HVXPortFound = adapterFound;
+    rig.session.Engine().State().SuppressTimeoutMessage = suppressed;
+    rig.line.Faults().Silent = true;
+    rig.QueueReads(2);
+    QVERIFY(rig.RunUntilIdle(2000));
+    rig.clock.RunFor(1000);
+    QVERIFY(rig.dialogs.messages.isEmpty());
+    QCOMPARE(rig.session.Engine().State().TimeoutCounter, 0);
+}
+
+void TestTransmitEngine::lateAnswerAfterTimeoutIsStillStored()
+{
+    SessionRig rig;
+    rig.Connect();
+    rig.session.Access().blnAuthLevel = 50;
+    rig.line.Faults().ExtraDelayMs = 600;
+    rig.QueueReads(2);
+    QVERIFY(rig.clock.RunUntil([&] { return !rig.dialogs.messages.isEmpty(); }, 2000));
+    QVERIFY(rig.responses.isEmpty());
+    rig.clock.RunFor(400);
+    QCOMPARE(rig.responses.size(), 1); // stored although the queue is gone
+    QCOMPARE(rig.views.dumps.last().second, QStringLiteral("Receive"));
+    QCOMPARE(rig.line.Device().Requests().size(), 1);
+}
+
+void TestTransmitEngine::garbageNeverStopsTheEngine_data()
+{
+    QTest::addColumn<QByteArray>("garbage");
+    QTest::addColumn<bool>("countsAsAnswer");
+    QByteArray everyByte;
+    for (int b = 0; b < 256; ++b)
+        everyByte += static_cast<char>(b);
+    QTest::newRow("bytes 0..255") << everyByte << false;
+    QTest::newRow("21-character frame") << QByteArray("@1100200005000000000\r") << false;
+    QTest::newRow("19-character frame") << QByteArray("@11002000050000000\r") << false;
+    // A complete frame ends the wait even when it cannot be read; nothing is stored.
+    QTest::newRow("non-hex frame") << QByteArray("@11002000ZZ000000CF\r") << true;
+    QTest::newRow("endless noise") << QByteArray(100000, 'x') << false;
+}
+
+void TestTransmitEngine::garbageNeverStopsTheEngine()
+{
+    QFETCH(QByteArray, garbage);
+    QFETCH(bool, countsAsAnswer);
+    SessionRig rig;
+    rig.Connect();
+    rig.line.Faults().Silent = true;
+    rig.QueueReads(2);
+    QVERIFY(rig.clock.RunUntil([&] { return rig.session.Engine().State().TimeoutCounter > 0; }, 100));
+    rig.session.Engine().ReceiveData(garbage);
+    QVERIFY(rig.session.Engine().State().RxBuffer.size() <= garbage.size());
+    QVERIFY(rig.responses.isEmpty());
+    // Whatever cannot become an answer is ended by the time-out, and the engine goes on.
+    QVERIFY(rig.RunUntilIdle(2000));
+    // A frame that counts as the answer lets the second packet go out; its wait then times out.
+    QCOMPARE(rig.views.debugLines.size(), 2);
+    QCOMPARE(rig.views.debugLines.last() == QStringLiteral("TxSend: "), !countsAsAnswer);
+    rig.clock.RunFor(1000);
+    QCOMPARE(rig.dialogs.messages.size(), 1);
+    rig.line.Faults().Silent = false;
+    rig.QueueReads(3);
+    QVERIFY(rig.RunUntilIdle());
+    rig.clock.RunFor(5000);
+    QCOMPARE(rig.responses.size(), 3);
+}
+
+void TestTransmitEngine::idleTicksOnlyRefreshTheStatusBar()
+{
+    SessionRig rig;
+    rig.Connect();
+    const int before = rig.views.statusBarUpdates;
+    rig.clock.RunFor(1000);
+    QVERIFY(rig.views.statusBarUpdates - before >= 99);
+    QVERIFY(rig.line.Device().Requests().isEmpty());
+    QVERIFY(rig.views.debugLines.isEmpty());
+}
+
+void TestTransmitEngine::disabledAutomaticResetShowsTheHint()
+{
+    SessionRig rig;
+    rig.Connect();
+    rig.session.SetDisAutoRes(true);
+    QVERIFY(rig.session.Engine().Reset().check01); // the two boxes mirror each other
+    rig.QueueReads(2);
+    QVERIFY(rig.RunUntilIdle());
+    rig.clock.RunFor(5000);
+    QCOMPARE(rig.line.Device().RestartCount(), 0);
+    QVERIFY(rig.session.Engine().Reset().consoleHintVisible);
+    rig.session.SetCheck01(false);
+    QVERIFY(!rig.session.Engine().Reset().DisAutoRes);
+    rig.QueueReads(1);
+    QVERIFY(rig.RunUntilIdle());
+    rig.clock.RunFor(5000);
+    QCOMPARE(rig.line.Device().RestartCount(), 1);
+    QVERIFY(!rig.session.Engine().Reset().consoleHintVisible);
+}
+
+void TestTransmitEngine::vanishedAdapterEndsTheTransferWithOneMessage()
+{
+    SessionRig rig;
+    rig.Connect();
+    rig.QueueReads(50);
+    QVERIFY(rig.clock.RunUntil([&] { return rig.responses.size() == 10; }, 10000));
+    rig.line.PullPlug();
+    QVERIFY(rig.RunUntilIdle(2000));
+    rig.clock.RunFor(3000);
+    QCOMPARE(rig.session.Port().intComPort, 0);
+    QVERIFY(!rig.session.Port().HVXPortFound);
+    QCOMPARE(rig.dialogs.messages.size(), 1);
+    QCOMPARE(rig.dialogs.messages.first().text,
+             QStringLiteral("The connection to the programming adapter was lost.\r\n"
+                            "Check the cable, then choose Interface > Detect."));
+    QVERIFY(rig.responses.size() < 50);
+    // Plugged in again, the port opens and works.
+    rig.line.PlugIn();
+    rig.Connect();
+    QVERIFY(rig.session.Port().HVXPortFound);
+    const int before = static_cast<int>(rig.responses.size());
+    rig.QueueReads(2);
+    QVERIFY(rig.RunUntilIdle());
+    rig.clock.RunFor(5000);
+    QCOMPARE(rig.responses.size(), before + 2);
+}
+
+void TestTransmitEngine::openPortFailures_data()
+{
+    QTest::addColumn<int>("port");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("busy port") << 3 << "COM=3 already in use or not available !";
+    QTest::newRow("port 0") << 0 << "COM=0 already in use or not available !";
+}
+
+void TestTransmitEngine::openPortFailures()
+{
+    QFETCH(int, port);
+    QFETCH(QString, text);
+    SessionRig rig;
+    rig.line.SetPortBusy(3, true);
+    rig.session.Port().intComPort = static_cast<qint16>(port);
+    QVERIFY(!rig.session.Rs232().OpenPort());
+    QCOMPARE(rig.session.Port().intComPort, 0);
+    QCOMPARE(rig.dialogs.messages.size(), 1);
+    QCOMPARE(rig.dialogs.messages.first().text, text);
+    QCOMPARE(rig.dialogs.messages.first().title, QStringLiteral("Error opening COM-Port"));
+    QCOMPARE(rig.dialogs.messages.first().icon, MsgIcon::Critical);
+}
+
+void TestTransmitEngine::probePortOutsideRange()
+{
+    SessionRig rig;
+    rig.Connect();
+    QVERIFY(!rig.session.Rs232().ProbePort(0));
+    QVERIFY(!rig.session.Rs232().ProbePort(17));
+    QVERIFY(rig.line.IsOpen());
+    QCOMPARE(rig.line.PortNumber(), 1);
+    rig.line.SetPortBusy(4, true);
+    QVERIFY(!rig.session.Rs232().ProbePort(4));
+    QVERIFY(rig.session.Rs232().ProbePort(5));
+    QCOMPARE(rig.line.PortNumber(), 1); // reopened on the port in use
+    QVERIFY(rig.dialogs.messages.isEmpty());
+}
+
+void TestTransmitEngine::resetDeviceWaits_data()
+{
+    QTest::addColumn<bool>("longDelay");
+    QTest::addColumn<int>("seconds");
+    QTest::addColumn<int>("expectedMs");
+    QTest::newRow("normal") << false << 5 << 2950;
+    QTest::newRow("long delay of 0 s still waits 750 ms") << true << 0 << 2950;
+    QTest::newRow("long delay of 3 s") << true << 3 << 5200;
+}
+
+void TestTransmitEngine::resetDeviceWaits()
+{
+    QFETCH(bool, longDelay);
+    QFETCH(int, seconds);
+    QFETCH(int, expectedMs);
+    SessionRig rig;
+    rig.Connect();
+    rig.session.Port().ChkLongDelay = longDelay;
+    rig.session.Port().LongDelayValue = static_cast<qint16>(seconds);
+    const qint64 start = rig.clock.NowMs();
+    rig.session.Rs232().ResetDevice();
+    const qint64 took = rig.clock.NowMs() - start;
+    QVERIFY2(took >= expectedMs && took <= expectedMs + 40, qPrintable(QString::number(took)));
+    QCOMPARE(rig.line.Device().RestartCount(), 1);
+}
+
+void TestTransmitEngine::waitMsHandlesAnswers()
+{
+    SessionRig rig;
+    rig.Connect();
+    rig.QueueReads(3);
+    rig.session.Rs232().WaitMs(200);
+    QCOMPARE(rig.responses.size(), 3);
+    const qint64 start = rig.clock.NowMs();
+    rig.session.Rs232().WaitSeconds(2);
+    const qint64 took = rig.clock.NowMs() - start;
+    QVERIFY(took >= 1500 && took <= 3000);
+}
+
+void TestTransmitEngine::longQueueProgress()
+{
+    // A batch longer than a 16-bit count of queue characters still shows sound progress.
+    SessionRig rig;
+    rig.Connect();
+    rig.session.Engine().Progress().blnInitProgressBar = true;
+    rig.QueueReads(5000, 0x6000);
+    QVERIFY(rig.clock.RunUntil([&] { return rig.responses.size() == 2500; }, 600000));
+    const int bar = rig.session.Engine().Window().ProgressBar1;
+    QVERIFY2(bar >= 49 && bar <= 51, qPrintable(QString::number(bar)));
+    QVERIFY(rig.RunUntilIdle());
+    QCOMPARE(rig.session.Engine().Window().ProgressBar1, 100);
+    QCOMPARE(rig.session.Engine().Progress().SendLength, 4 * 4999);
+}
+
+QTEST_GUILESS_MAIN(TestTransmitEngine)
+#include "tst_transmit_engine.moc"

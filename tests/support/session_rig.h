@@ -1,0 +1,93 @@
+#pragma once
+
+#include "app/language.h"
+#include "app/session.h"
+#include "host/host_facts.h"
+#include "sim/sim_line.h"
+#include "sim/virtual_clock.h"
+#include "support/scripted_dialogs.h"
+
+#include <QList>
+
+namespace tunekit::testing {
+
+// Host facts of a German Windows 7 machine, the same on every test host.
+class FixedHost final : public HostFacts {
+public:
+    OsVersion OsVersionRecord() const override { return {OsPlatform::Nt, 6, 1, 7601, {}}; }
+    QStringList Environment() const override { return {QStringLiteral("PROCESSOR_ARCHITECTURE=AMD64")}; }
+    QString DefaultLanguageId() const override { return languageId; }
+    QString ComputerName() const override { return QStringLiteral("WORKSHOP-PC"); }
+    QString UserName() const override { return QStringLiteral("technician"); }
+    QString ProgramFolder() const override { return QStringLiteral("/opt/tunekit"); }
+    QDateTime Now() const override { return QDateTime(QDate(2026, 12, 6), QTime(14, 3, 27)); }
+    QString languageId = QStringLiteral("0409");
+};
+
+// Records what the logic asks the windows to do.
+class RecordingViews final : public SessionViews {
+public:
+    int statusBarUpdates = 0;
+    int refreshes = 0;
+    QStringList debugLines;
+    QList<QPair<QByteArray, QString>> dumps;
+    QByteArray terminal;
+    std::array<bool, 4> tabs{true, true, true, true};
+    bool terminalShown = false;
+    bool consoleShown = false;
+    int consoleClears = 0;
+    int arranged = 0;
+
+    void UpdateStatusBar() override { ++statusBarUpdates; }
+    void SetDebugText(const QString& text) override { debugLines.append(text); }
+    void AddContactDump(const QByteArray& packet, const QString& direction) override { dumps.append({packet, direction}); }
+    void AddToTerminal(const QByteArray& text) override { terminal.append(text); }
+    void RefreshAfterDownload() override { ++refreshes; }
+    void TransferWindowChanged() override {}
+    void SetTabVisible(int tab, bool visible) override { tabs[static_cast<std::size_t>(tab)] = visible; }
+    void ApplyLevelChecks(const std::array<bool, 6>&) override {}
+    void ShowConsoles(bool t, bool c) override
+    {
+        terminalShown = t;
+        consoleShown = c;
+    }
+    void ArrangeWindows() override { ++arranged; }
+    void ClearPacketConsole() override { ++consoleClears; }
+    void LanguageChanged() override {}
+};
+
+// The whole logic against the simulated transmitter, in virtual time.
+struct SessionRig {
+    explicit SessionRig(int configId = 53) : line(clock, configId)
+    {
+        session.Engine().SetDownloadResponseHandler([this](const QByteArray& p) { responses.append(p); });
+        clock.StartTicker(10, [this] { session.MainTimerTick(); });
+    }
+    // Opens the simulated port as discovery would have.
+    void Connect()
+    {
+        session.Port().intComPort = 1;
+        session.Port().HVXPortFound = session.Rs232().OpenPort();
+    }
+    void QueueReads(int count, int firstIndex = 0x2000)
+    {
+        for (int i = 0; i < count; ++i)
+            session.Engine().SendPacket(0x10, firstIndex + i, 0);
+        session.Engine().State().TransferActive = true;
+    }
+    bool RunUntilIdle(qint64 limitMs = 600000)
+    {
+        return clock.RunUntil([this] { return !session.Engine().State().TransferActive; }, limitMs);
+    }
+
+    VirtualClock clock;
+    SimLine line;
+    ScriptedDialogs dialogs;
+    FixedHost host;
+    RecordingViews views;
+    UiLanguage language;
+    Session session{SessionSeams{line, clock, dialogs, host}, views, language};
+    QList<QByteArray> responses;
+};
+
+} // namespace tunekit::testing
