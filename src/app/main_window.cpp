@@ -323,13 +323,6 @@ void MainWindow::RetranslateUi()
         else if (auto* button = qobject_cast<QAbstractButton*>(widget))
             button->setText(Tr(caption.text));
     }
-    if (lstOverview->headerItem()->text(0).isEmpty()) {
-        // The column headers are set once, in the language of the start.
-        lstOverview->setHeaderLabels({Tr(QT_TRANSLATE_NOOP("MainWindow", "Value")), Tr(QT_TRANSLATE_NOOP("MainWindow", "Name")), Tr(QT_TRANSLATE_NOOP("MainWindow", "Description"))});
-        const int width = lstOverview->viewport()->width();
-        lstOverview->setColumnWidth(0, width * 18 / 100);
-        lstOverview->setColumnWidth(1, width * 28 / 100);
-    }
     aux_->frmWriteInfo.Retranslate();
     aux_->frmTerminal.Retranslate();
     aux_->frmContact.Retranslate();
@@ -413,6 +406,16 @@ void MainWindow::ArrangeWindows()
 void MainWindow::ClearPacketConsole()
 {
     aux_->frmContact.ClearLog();
+}
+
+void MainWindow::PrepareOverview()
+{
+    // The column headers are set once, in the language of the start.
+    lstOverview->setHeaderLabels({Tr(QT_TRANSLATE_NOOP("MainWindow", "Value")), Tr(QT_TRANSLATE_NOOP("MainWindow", "Name")),
+                                  Tr(QT_TRANSLATE_NOOP("MainWindow", "Description"))});
+    const int width = lstOverview->viewport()->width();
+    lstOverview->setColumnWidth(0, width * 18 / 100);
+    lstOverview->setColumnWidth(1, width * 28 / 100);
 }
 
 void MainWindow::LanguageChanged()

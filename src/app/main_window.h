@@ -61,6 +61,7 @@ private:
     void ArrangeWindows() override;
     void ClearPacketConsole() override;
     void LanguageChanged() override;
+    void PrepareOverview() override;
 
     void BuildMenus();
     void BuildTabs();

@@ -60,6 +60,7 @@ void Session::Startup(qint16 startPort)
         HVXPort = port_.HVXPortFound ? startPort : qint16(0);
     }
     access_.levelChecks = {};
+    views_.PrepareOverview();
     views_.UpdateStatusBar();
 
     rs232_.WaitMs(1000);

@@ -37,6 +37,8 @@ public:
     virtual void ArrangeWindows() = 0;
     virtual void ClearPacketConsole() = 0;
     virtual void LanguageChanged() = 0;
+    // The overview list's columns, in the language then active.
+    virtual void PrepareOverview() = 0;
 };
 
 // Access level and the level menu's check marks.

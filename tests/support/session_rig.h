@@ -54,6 +54,7 @@ public:
     void ArrangeWindows() override { ++arranged; }
     void ClearPacketConsole() override { ++consoleClears; }
     void LanguageChanged() override {}
+    void PrepareOverview() override {}
 };
 
 // The whole logic against the simulated transmitter, in virtual time.

@@ -1,0 +1,135 @@
+// The main window binds to the logic: names, captions, status bar, languages, consoles.
+#include "app/main_window.h"
+#include "sim/sim_line.h"
+#include "sim/virtual_clock.h"
+#include "support/session_rig.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace tunekit;
+using namespace tunekit::testing;
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void startsWithTitleTabsAndPanels();
+    void languageMenuRewritesCaptions();
+    void disAutoResMirrorsCheck01();
+
+private:
+    struct Window {
+        Window()
+        {
+            MainWindowSetup setup;
+            auto clock = std::make_unique<VirtualClock>();
+            virtualClock = clock.get();
+            auto simLine = std::make_unique<SimLine>(*clock, 53);
+            line = simLine.get();
+            setup.clock = std::move(clock);
+            setup.line = std::move(simLine);
+            auto facts = std::make_unique<FixedHost>();
+            host = facts.get();
+            setup.host = std::move(facts);
+            setup.startPort = 1;
+            window = std::make_unique<MainWindow>(std::move(setup));
+        }
+        VirtualClock* virtualClock = nullptr;
+        SimLine* line = nullptr;
+        FixedHost* host = nullptr;
+        std::unique_ptr<MainWindow> window;
+        template <typename T>
+        T* Find(const char* name) const
+        {
+            return window->findChild<T*>(QLatin1StringView(name));
+        }
+        QStringList Panels() const
+        {
+            QStringList texts;
+            for (int i = 1; i <= 7; ++i)
+                texts << Find<QLabel>(qPrintable(QStringLiteral("StatusPanel%1").arg(i)))->text();
+            return texts;
+        }
+    };
+};
+
+void TestMainWindow::startsWithTitleTabsAndPanels()
+{
+    Window w;
+    QCOMPARE(w.window->objectName(), QStringLiteral("frmMain"));
+    QCOMPARE(w.window->windowTitle(), QStringLiteral("Tunekit 2.13"));
+    QCOMPARE(w.Panels().first(), QStringLiteral("Disconnected"));
+    w.window->show();
+    w.window->Start();
+    auto* tabs = w.Find<QTabWidget>("SSTab");
+    QVERIFY(tabs);
+    QCOMPARE(tabs->count(), 4);
+    QCOMPARE(tabs->tabText(0), QStringLiteral("   Configuration    "));
+    QCOMPARE(tabs->tabText(3), QStringLiteral("   Tools    "));
+    QVERIFY(tabs->isTabVisible(0));
+    for (int tab = 1; tab <= 3; ++tab)
+        QVERIFY(!tabs->isTabVisible(tab)); // level 10
+    QCOMPARE(w.Panels(), (QStringList{"Connected", "COM=1", "ID=?", "Bytes=0", "Win 7", " Build 28-3003", "SIM"}));
+    auto* overview = w.Find<QTreeWidget>("lstOverview");
+    QCOMPARE(overview->headerItem()->text(0), QStringLiteral("Value"));
+    QCOMPARE(overview->headerItem()->text(2), QStringLiteral("Description"));
+    for (const char* name : {"cmdRead", "cmdConfigWrite", "txtSerialnumber", "pbxDip", "txtDebug", "cmdInfoRead",
+                             "CmdClearFileData", "cmdConvertChecksum"})
+        QVERIFY2(w.window->findChild<QWidget*>(QLatin1StringView(name)), name);
+    for (const char* name : {"mnuCOM1", "mnuCOM5", "mnuCOMother", "mnuCOMredetect", "mnuLevel10", "mnuLevel60",
+                             "mnuGerman", "mnuEnglish", "mnuHelp"})
+        QVERIFY2(w.window->findChild<QAction*>(QLatin1StringView(name)), name);
+    QVERIFY(w.Find<QWidget>("frmWriteInfo"));
+    QVERIFY(w.Find<QWidget>("frmTerminal"));
+    QVERIFY(w.Find<QWidget>("frmContact"));
+    QVERIFY(!w.Find<QWidget>("frmContact")->isVisible());
+    // Start-up reset the device once, after its 1 s wait.
+    QCOMPARE(w.line->Device().RestartCount(), 1);
+    QVERIFY(w.virtualClock->NowMs() >= 1000 + 2950);
+}
+
+void TestMainWindow::languageMenuRewritesCaptions()
+{
+    Window w;
+    w.host->languageId = QStringLiteral("0407"); // a German system starts in German
+    w.window->Start();
+    auto* tabs = w.Find<QTabWidget>("SSTab");
+    QCOMPARE(tabs->tabText(1), QStringLiteral("   Übersicht    "));
+    QCOMPARE(w.Find<QPushButton>("cmdRead")->text(), QStringLiteral("       Lesen"));
+    QVERIFY(w.window->findChild<QAction*>(QStringLiteral("mnuGerman"))->isChecked());
+    QCOMPARE(w.window->findChild<QAction*>(QStringLiteral("mnuLevel40"))->text(), QStringLiteral("Kundendienst"));
+
+    w.window->findChild<QAction*>(QStringLiteral("mnuEnglish"))->trigger();
+    QCOMPARE(tabs->tabText(1), QStringLiteral("   Overview    "));
+    QCOMPARE(w.Find<QPushButton>("cmdConfigWrite")->text(), QStringLiteral("             Write"));
+    QCOMPARE(w.Find<QCheckBox>("ChkSendNewDataOnly")->text(), QStringLiteral("Only send changed values"));
+    QVERIFY(w.window->findChild<QAction*>(QStringLiteral("mnuEnglish"))->isChecked());
+    QVERIFY(!w.window->findChild<QAction*>(QStringLiteral("mnuGerman"))->isChecked());
+    // The overview's headers keep the language of the start.
+    QCOMPARE(w.Find<QTreeWidget>("lstOverview")->headerItem()->text(0), QStringLiteral("Wert"));
+}
+
+void TestMainWindow::disAutoResMirrorsCheck01()
+{
+    Window w;
+    auto* disAutoRes = w.Find<QCheckBox>("DisAutoRes");
+    auto* check01 = w.Find<QCheckBox>("check01");
+    QVERIFY(disAutoRes && check01);
+    disAutoRes->setChecked(true);
+    QVERIFY(check01->isChecked());
+    QVERIFY(w.window->Logic().Engine().Reset().check01);
+    check01->setChecked(false);
+    QVERIFY(!disAutoRes->isChecked());
+    QVERIFY(!w.window->Logic().Engine().Reset().DisAutoRes);
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_main_window.moc"
