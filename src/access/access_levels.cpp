@@ -1,0 +1,1 @@
+#include "access/access_levels.h"

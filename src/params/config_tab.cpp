@@ -1,0 +1,1 @@
+#include "params/config_tab.h"

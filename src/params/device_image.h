@@ -1,0 +1,113 @@
+#pragma once
+
+#include "app/language.h"
+#include "params/config_defines.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <array>
+
+namespace tunekit {
+
+class Dialogs;
+
+template <typename T>
+using ParamArray = std::array<T, ParamCount + 1>; // indexed by Nr; element 0 unused
+
+// The extended data a configuration file carries, written to the device separately.
+struct ExtendedDataStore {
+    QByteArray strInterperterImage;
+    QByteArray strTextindicesImage;
+    QByteArray strTextsImage;
+    QByteArray strPictureindicesImage;
+    QByteArray strPicturesImage;
+    QByteArray strDisplay_tableImage;
+    QByteArray strDefaultsImage;
+    QString strFrequency_tableImage;
+    QList<QByteArray> frequencyTable; // decoded entries, 4 data bytes each
+    bool interpreterPresent = false;  // lblI
+    bool displayPresent = false;      // lblD
+    bool frequencyPresent = false;    // lblF
+    bool used = false;                // written once already (erase-after-write option)
+
+    void Clear() { *this = ExtendedDataStore{}; }
+};
+
+// Captions and visibilities of the main window that show device and file data. The logic
+// decides them; the window renders them.
+struct ImageLabels {
+    QString txtSource = QStringLiteral("-");
+    std::array<QString, 8> lblInfo{};   // 1..7 used; "-" when cleared
+    QString lblOpHours = QStringLiteral("-");
+    QString lblInterpreterImage = QStringLiteral("-");
+    QString lblcfid;
+    QString lblConfigFileName;
+    QString lblConfigFileInfo;
+    QString ConfigFileIDLabel;
+    QString lblCRC;
+    int crcState = -1;                  // CRC_Failure of the loaded file, -1 none
+    bool showCRC = false;
+    bool showConfigFileID = false;
+    QString ActualInterpreterName;
+    QString ActualInterpreterDate;
+
+    ImageLabels() { lblInfo.fill(QStringLiteral("-")); }
+};
+
+// One row of the overview list.
+struct OverviewRow {
+    int nr = 0;
+    QString value;
+    QString name;
+    QString description;
+    int icon = 1; // 2 when the access level reaches the parameter, else 1
+};
+
+// The in-memory copy of the transmitter's parameters with its marks, the file values,
+// the extended data and the labels that show them.
+class DeviceImage {
+public:
+    ParamArray<QString> value;          // the device image: decimal text, "" = none
+    ParamArray<QString> readBuffer;
+    ParamArray<QString> FileValue;
+    ParamArray<QString> displayName;
+    ParamArray<QString> displayDescription;
+    ParamArray<bool> applicable{};
+    ParamArray<bool> levelMark{};
+    ParamArray<bool> editMark{};
+    ParamArray<bool> uninitialised{};
+    ParamArray<bool> changed{};
+    ParamArray<bool> received{};        // this read
+    ParamArray<bool> sent{};            // this write
+
+    qint16 deviceConfigId = 0;
+    qint16 imageConfigId = 0;
+    qint16 FileConfigID = 0;
+    bool FV_Flag = false;
+
+    ExtendedDataStore extended;
+    ImageLabels labels;
+
+    // Empties the image and everything of a loaded file and of the last read; keeps marks.
+    void ClearFileData();
+    // Start-up: empty values, recompute all marks for the device and level, display texts.
+    void InitDeviceImage(int authLevel, Language language);
+    void SetImageEntry(int nr, const QString& text, const QString& name, const QString& description);
+    void FillDisplayTexts(Language language);
+    // Applicable marks for the device ConfigID, and the file ID label.
+    void UpdateApplicable();
+    // Level marks for an access level (AvaiLevel not above it).
+    void ApplyLevelMarks(int authLevel);
+    void UpdateEditMarks();
+    // Before writing: offer defaults for values that still look like erased cells.
+    void CheckUninitialisedValues(int authLevel, Dialogs& dialogs);
+
+    // ShadowToTable: the applicable parameters 2..62 in number order.
+    QList<OverviewRow> OverviewRows() const;
+    // lblInterpreterImage for the extended-data store.
+    void RefreshInterpreterLabel();
+};
+
+} // namespace tunekit

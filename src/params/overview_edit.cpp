@@ -1,0 +1,1 @@
+#include "params/overview_edit.h"

@@ -1,0 +1,1 @@
+#include "transfer/device_detection.h"

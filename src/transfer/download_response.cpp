@@ -1,0 +1,1 @@
+#include "transfer/download_response.h"

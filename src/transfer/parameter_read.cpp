@@ -1,0 +1,1 @@
+#include "transfer/parameter_read.h"

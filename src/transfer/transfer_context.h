@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <functional>
+
+namespace tunekit {
+
+class DeviceImage;
+class Dialogs;
+class SerialPortAccess;
+class TransmitEngine;
+struct PortState;
+
+// The options of the Tools tab that transfers consult.
+struct TransferOptions {
+    bool chkResetBeforeTransmit = false;
+    bool ChkSendNewDataOnly = false;
+    bool ChkEraseStringsAfterWrite = false;
+};
+
+// The refreshes transfers ask of the main window.
+class TransferViews {
+public:
+    virtual ~TransferViews() = default;
+    virtual void ShadowToTable() = 0;
+    virtual void ShadowToDip() = 0;
+    virtual void ShadowToGui() = 0;
+    virtual void UpdateStatusBar() = 0;
+    // The info tab's labels and the other captions in DeviceImage::labels changed.
+    virtual void LabelsChanged() = 0;
+    virtual void ClearTerminal() = 0;
+    virtual void ClearPacketConsole() = 0;
+    // cmdRead, cmdConfigWrite, CmdClearFileData, cmdFileOpen, cmdSicherung, cmdResetMe.
+    virtual void SetRedetectButtonsEnabled(bool enabled) = 0;
+};
+
+// Everything a transfer command works with; owned by the session.
+struct TransferContext {
+    TransmitEngine& engine;
+    SerialPortAccess& port;
+    PortState& portState;
+    DeviceImage& image;
+    Dialogs& dialogs;
+    TransferViews& views;
+    TransferOptions& options;
+    std::function<int()> authLevel;
+    qint16& HVXPort;
+};
+
+} // namespace tunekit
