@@ -1,1 +1,105 @@
 #include "params/config_tab.h"
+
+#include "params/device_image.h"
+#include "params/overview_edit.h"
+
+namespace tunekit {
+
+namespace {
+
+constexpr int SystemAddressNr = 2;
+constexpr int OemCodeNr = 3;
+constexpr int ProdGrpNr = 4;
+constexpr int ProductionNumberNr = 15;
+
+constexpr int DipMargin = 10;
+
+// The image text as a whole number within [minimum, maximum], else nothing.
+std::optional<qint32> NumberWithin(const QString& text, qint32 minimum, qint32 maximum)
+{
+    const std::optional<qint64> number = ReadWholeNumber(text);
+    if (!number || *number < minimum || *number > maximum)
+        return std::nullopt;
+    return static_cast<qint32>(*number);
+}
+
+} // namespace
+
+ConfigTabView ShadowToGui(DeviceImage& image, bool keyLevel50or60, Dialogs& dialogs)
+{
+    ConfigTabView view;
+    view.productionEnabled = keyLevel50or60;
+    view.txtProductionNumber = image.value[ProductionNumberNr];
+
+    // Texts from a file may be anything; a serial number built from a guessed reading of them
+    // would show an identity the image does not hold, so show none.
+    const std::optional<qint32> address = NumberWithin(image.value[SystemAddressNr], 0, 65535);
+    const std::optional<qint32> oem = NumberWithin(image.value[OemCodeNr], 0, 255);
+    const std::optional<qint32> group = NumberWithin(image.value[ProdGrpNr], 0, 255);
+    if (!address || !oem || !group)
+        return view;
+
+    const SerialEncoding encoding =
+        EncodeSerialNumber(*address, *oem, *group, image.value[ProdGrpNr], image.imageConfigId, dialogs);
+    if (encoding.oemRejected)
+        image.value[OemCodeNr] = QStringLiteral("0");
+    view.txtSerialnumber = encoding.serial;
+    return view;
+}
+
+AddressLabels TxtSerialnumberChange(DeviceImage& image, const QString& text, bool shadowFlag, int accessLevel)
+{
+    const QString serial = text.trimmed();
+    const SystemAddressDecoding decoding = SystemAddressFromSerial(serial, accessLevel);
+    // The box shows what the image holds; decoding it back would lose values no serial number
+    // can carry (address 0, other product groups).
+    if (shadowFlag)
+        return decoding.labels;
+    image.value[SystemAddressNr] = decoding.address;
+    image.value[OemCodeNr] = OemCodeFromSerial(serial);
+    image.value[ProdGrpNr] = ProductGroupFromSerial(serial);
+    for (int nr : {SystemAddressNr, OemCodeNr, ProdGrpNr})
+        image.changed[nr] = true;
+    return decoding.labels;
+}
+
+void TxtProductionNumberChange(DeviceImage& image, const QString& text, bool shadowFlag)
+{
+    if (shadowFlag)
+        return;
+    image.value[ProductionNumberNr] = ProductionNumberFromText(text);
+    image.changed[ProductionNumberNr] = true;
+}
+
+DipView ShadowToDip(const DeviceImage& image, int accessLevel)
+{
+    return DipPatternFromSystemAddress(image.value[SystemAddressNr], accessLevel);
+}
+
+DipGeometry DrawDip(const DipView& view, int pictureWidth, int pictureHeight)
+{
+    DipGeometry geometry;
+    geometry.width = qMax(0, pictureWidth - DipMargin);
+    geometry.height = qMax(0, pictureHeight - DipMargin);
+    geometry.column = qRound(geometry.width / double(DipColumnCount));
+    const int c = geometry.column;
+    const int h = geometry.height;
+    if (c == 0 || h == 0)
+        return geometry; // nothing to see in a picture this small
+
+    if (view.drawBits) {
+        for (int bit = 0; bit < 16; ++bit) {
+            const int k = DipColumnOfBit(bit);
+            const bool on = view.bits[static_cast<std::size_t>(bit)];
+            geometry.boxes.append({k * c, 0, (k + 1) * c, h / 2, on ? DipDark : DipLight});
+            geometry.boxes.append({k * c, h / 2, (k + 1) * c, h, on ? DipLight : DipDark});
+        }
+    }
+    for (int k = 1; k < DipColumnCount; ++k) {
+        if (k != 9) // no line inside the gap between the banks
+            geometry.gridX.append(k * c);
+    }
+    return geometry;
+}
+
+} // namespace tunekit

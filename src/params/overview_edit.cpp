@@ -1,1 +1,177 @@
 #include "params/overview_edit.h"
+
+#include "app/dialogs.h"
+#include "identity/serial_number.h"
+#include "params/config_defines.h"
+#include "params/device_image.h"
+
+#include <QCoreApplication>
+#include <QDate>
+
+namespace tunekit {
+
+namespace {
+
+constexpr int OemCodeNr = 3;
+constexpr int ProdGrpNr = 4;
+constexpr int ProductionDateNr = 14;
+constexpr int ProductionNumberNr = 15;
+constexpr int FreqCompNr = 17;
+
+constexpr int FirstStorableYear = 2001; // year byte 1
+constexpr int LastStorableYear = 2254;  // year byte 254
+
+// Beyond every parameter's range, small enough never to overflow while reading digits.
+constexpr qint64 NumberCap = 1'000'000'000'000'000LL;
+
+bool IsDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// With product group 0 the serial number has no room for OEM codes 3..246.
+bool OemCodeRejected(const DeviceImage& image, qint64 oem)
+{
+    return image.value[ProdGrpNr] == u"0" && image.imageConfigId == 1 && oem >= 3 && oem <= 246;
+}
+
+void ShowOemRejection(Dialogs& dialogs)
+{
+    const QString text =
+        QCoreApplication::translate("OverviewEdit", "The OEM code is not allowed with this product group value.")
+        + QStringLiteral("\r\n")
+        + QCoreApplication::translate("OverviewEdit", "Please enter the correct product group first.");
+    dialogs.MsgBox(text, MsgButtons::Ok, MsgIcon::Information,
+                   QCoreApplication::translate("OverviewEdit", "Checksum Error"));
+}
+
+void ShowRangeRefusal(int nr, Dialogs& dialogs)
+{
+    const QString name = FindConfigDefine(nr).Name.toString();
+    QString text;
+    if (nr == ProductionDateNr) {
+        text = QCoreApplication::translate("OverviewEdit", "The value of %1 must be a date like 01.01.2001.").arg(name);
+    } else {
+        const ValueRange range = ParameterValueRange(nr);
+        text = QCoreApplication::translate("OverviewEdit", "The value of %1 must be a whole number from %2 to %3.")
+                   .arg(name)
+                   .arg(range.minimum)
+                   .arg(range.maximum);
+    }
+    dialogs.MsgBox(text, MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("Tunekit"));
+}
+
+} // namespace
+
+std::optional<qint64> ReadWholeNumber(QStringView text)
+{
+    text = text.trimmed();
+    qsizetype i = 0;
+    bool negative = false;
+    if (!text.isEmpty() && (text[0] == u'+' || text[0] == u'-')) {
+        negative = text[0] == u'-';
+        i = 1;
+    }
+    if (i == text.size())
+        return std::nullopt;
+    qint64 number = 0;
+    for (; i < text.size(); ++i) {
+        if (!IsDigit(text[i]))
+            return std::nullopt;
+        number = number < NumberCap ? number * 10 + (text[i].unicode() - u'0') : NumberCap;
+    }
+    return negative ? -number : number;
+}
+
+ValueRange ParameterValueRange(int nr)
+{
+    // Shown as raw - 10; raw values above 20 do not come back as typed.
+    if (nr == FreqCompNr)
+        return {-10, 10};
+    const ConfigDefine& define = FindConfigDefine(nr);
+    const bool isSigned = define.IsSigned();
+    switch (define.DSize) {
+    case 8:
+        return isSigned ? ValueRange{-128, 127} : ValueRange{0, 255};
+    case 16:
+        return isSigned ? ValueRange{-32768, 32767} : ValueRange{0, 65535};
+    case 32:
+        // The writer never sets bit 31 and the read takes the four bytes as signed.
+        return isSigned ? ValueRange{-2147483647LL - 1, 2147483647} : ValueRange{0, 2147483647};
+    default:
+        return {};
+    }
+}
+
+bool IsStorableProductionDate(QStringView text)
+{
+    // The writer takes day, month and year from fixed character positions.
+    if (text.size() != 10 || text[2] != u'.' || text[5] != u'.')
+        return false;
+    for (qsizetype i : {0, 1, 3, 4, 6, 7, 8, 9}) {
+        if (!IsDigit(text[i]))
+            return false;
+    }
+    const int day = text.mid(0, 2).toInt();
+    const int month = text.mid(3, 2).toInt();
+    const int year = text.mid(6, 4).toInt();
+    return year >= FirstStorableYear && year <= LastStorableYear && QDate(year, month, day).isValid();
+}
+
+std::optional<QString> CheckedParameterText(int nr, const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    if (FindConfigDefine(nr).DSize == 1)
+        return IsStorableProductionDate(trimmed) ? std::optional<QString>(trimmed) : std::nullopt;
+    const std::optional<qint64> number = ReadWholeNumber(trimmed);
+    const ValueRange range = ParameterValueRange(nr);
+    if (!number || *number < range.minimum || *number > range.maximum)
+        return std::nullopt;
+    // Plain decimal, so that "007" or "+7" compare equal to the dictionary's texts.
+    return QString::number(*number);
+}
+
+bool BeforeLabelEdit(const DeviceImage& image, const QString& rowName)
+{
+    const int nr = FindConfigDefine(rowName).Nr;
+    return nr >= 2 && nr <= ParamCount && image.editMark[nr];
+}
+
+OverviewEditResult AfterLabelEdit(DeviceImage& image, const QString& rowName, const QString& newText,
+                                  Dialogs& dialogs)
+{
+    OverviewEditResult result;
+    const int nr = FindConfigDefine(rowName).Nr;
+    if (nr < 2 || nr > ParamCount)
+        return result;
+    result.nr = nr;
+
+    std::optional<QString> accepted;
+    if (nr == ProductionNumberNr) {
+        accepted = ProductionNumberFromText(newText.trimmed());
+    } else {
+        accepted = CheckedParameterText(nr, newText);
+        if (!accepted) {
+            ShowRangeRefusal(nr, dialogs);
+        } else if (nr == OemCodeNr && OemCodeRejected(image, accepted->toLongLong())) {
+            ShowOemRejection(dialogs);
+            accepted.reset();
+        }
+    }
+
+    if (accepted) {
+        image.value[nr] = *accepted;
+        image.changed[nr] = true;
+        result.stored = true;
+        result.shadowToGui = true;
+        // Without the level for this parameter the image must not keep data a write would send.
+        if (!image.levelMark[nr]) {
+            image.ClearFileData();
+            result.clearedFileData = true;
+        }
+    }
+    result.rowText = image.value[nr];
+    return result;
+}
+
+} // namespace tunekit

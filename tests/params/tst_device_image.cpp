@@ -1,0 +1,307 @@
+#include "app/language.h"
+#include "params/config_tab.h"
+#include "params/device_image.h"
+#include "params/overview_edit.h"
+#include "support/scripted_dialogs.h"
+
+#include <QtTest>
+
+using namespace tunekit;
+using tunekit::testing::ScriptedDialogs;
+
+namespace {
+
+DeviceImage MakeImage(int deviceConfigId, int level)
+{
+    DeviceImage image;
+    image.deviceConfigId = static_cast<qint16>(deviceConfigId);
+    image.InitDeviceImage(level, Language::English);
+    return image;
+}
+
+const QString Oem = QStringLiteral("The OEM code is not allowed with this product group value.\r\n"
+                                   "Please enter the correct product group first.");
+
+} // namespace
+
+class TstDeviceImage : public QObject {
+    Q_OBJECT
+
+private slots:
+    void clearFileDataKeepsMarks()
+    {
+        DeviceImage image = MakeImage(10, 60);
+        image.value[7] = QStringLiteral("27");
+        image.FileValue[7] = QStringLiteral("27");
+        image.changed[7] = image.uninitialised[7] = true;
+        image.FileConfigID = 10;
+        image.labels.lblConfigFileName = QStringLiteral("a.scd");
+        image.labels.lblInfo[3] = QStringLiteral("x");
+        image.labels.lblcfid = QStringLiteral("ConfigID = 10");
+        image.extended.strTextsImage = "abc";
+        image.ClearFileData();
+        QVERIFY(image.value[7].isEmpty() && image.FileValue[7].isEmpty());
+        QVERIFY(image.changed[7] && !image.uninitialised[7] && image.editMark[7]);
+        QCOMPARE(image.FileConfigID, qint16(0));
+        QCOMPARE(image.labels.lblConfigFileName, QString());
+        QCOMPARE(image.labels.lblInfo[3], QStringLiteral("-"));
+        QCOMPARE(image.labels.lblcfid, QStringLiteral("ConfigID = 10"));
+        QVERIFY(image.extended.strTextsImage.isEmpty());
+    }
+
+    void overviewRowsForConfig52()
+    {
+        const DeviceImage image = MakeImage(52, 30);
+        const QList<int> aboveLevel30{5, 14, 15, 16, 17, 19, 20, 21, 30};
+        QList<int> numbers;
+        for (const OverviewRow& row : image.OverviewRows()) {
+            numbers.append(row.nr);
+            QCOMPARE(row.icon, aboveLevel30.contains(row.nr) ? 1 : 2);
+            QCOMPARE(row.name, FindConfigDefine(row.nr).Name.toString());
+        }
+        QCOMPARE(numbers, (QList<int>{2, 3, 4, 5, 7, 8, 9, 10, 11, 12, 14, 15, 16, 17, 19, 20, 21, 30, 38, 39, 40, 41, 42, 43}));
+        QVERIFY(!BeforeLabelEdit(image, QStringLiteral("ShutdownDelay")));
+        QVERIFY(BeforeLabelEdit(image, QStringLiteral("ContraSignal")));
+        QVERIFY(!BeforeLabelEdit(image, QStringLiteral("AutoPowerdown"))); // not a 52 parameter
+        QVERIFY(!BeforeLabelEdit(image, QStringLiteral("5")));
+        QVERIFY(MakeImage(0, 60).OverviewRows().isEmpty());
+    }
+
+    void checkUninitialised_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<QString>("oem");
+        QTest::addColumn<QString>("power");
+        QTest::addColumn<bool>("answerYes");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("powerAfter");
+        const QString warning = QStringLiteral("ATTENTION! Some values may not be initialized correctly.");
+        const QString question = warning + QStringLiteral(" Do you want to do this now?");
+        QTest::newRow("level 40 warns") << 40 << "0" << "255" << true << warning << "255";
+        QTest::newRow("level 60 yes") << 60 << "0" << "255" << true << question << "27";
+        QTest::newRow("level 60 no") << 60 << "0" << "255" << false << question << "255";
+        QTest::newRow("only oem erased") << 60 << "255" << "27" << true << "" << "27";
+    }
+    void checkUninitialised()
+    {
+        QFETCH(int, level);
+        QFETCH(QString, oem);
+        QFETCH(QString, power);
+        QFETCH(bool, answerYes);
+        QFETCH(QString, message);
+        QFETCH(QString, powerAfter);
+        DeviceImage image = MakeImage(10, level);
+        image.value[3] = oem;
+        image.value[7] = power;
+        ScriptedDialogs dialogs;
+        dialogs.answers.enqueue(answerYes ? MsgAnswer::Yes : MsgAnswer::No);
+        image.CheckUninitialisedValues(level, dialogs);
+        QCOMPARE(dialogs.messages.size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty()) {
+            QCOMPARE(dialogs.messages[0].text, message);
+            QCOMPARE(dialogs.messages[0].buttons, level == 60 ? MsgButtons::YesNo : MsgButtons::Ok);
+        }
+        QCOMPARE(image.value[7], powerAfter);
+        QCOMPARE(image.changed[7], powerAfter != power);
+        QCOMPARE(image.value[3], oem); // never replaced
+    }
+
+    void afterLabelEdit_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("imageConfigId");
+        QTest::addColumn<QString>("prodGrp");
+        QTest::addColumn<QString>("old");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("german");
+        const auto range = [](const char* name, const char* from, const char* to) {
+            return QStringLiteral("The value of %1 must be a whole number from %2 to %3.").arg(QLatin1StringView(name), QLatin1StringView(from), QLatin1StringView(to));
+        };
+        const QString badDate = QStringLiteral("The value of ProductionDate must be a date like 01.01.2001.");
+        QTest::newRow("production limit") << "ProductionNumber" << 1 << "0" << "1" << "4294967296" << "4294967296" << "" << "";
+        QTest::newRow("production above") << "ProductionNumber" << 1 << "0" << "1" << "4294967297" << "" << "" << "";
+        QTest::newRow("oem 5 rejected") << "OemCode" << 1 << "0" << "250" << "5" << "250" << Oem << "Der eingegebene OEM-Code ist bei dieser Produktgruppe nicht zulässig.\r\nBitte geben Sie zuerst die korrekte Produktgruppe ein.";
+        QTest::newRow("oem 2") << "OemCode" << 1 << "0" << "250" << "2" << "2" << "" << "";
+        QTest::newRow("oem 250") << "OemCode" << 1 << "0" << "2" << "250" << "250" << "" << "";
+        QTest::newRow("oem 300") << "OemCode" << 1 << "0" << "250" << "300" << "250" << range("OemCode", "0", "255") << "";
+        QTest::newRow("oem group 1") << "OemCode" << 1 << "1" << "0" << "100" << "100" << "" << "";
+        QTest::newRow("oem config 2") << "OemCode" << 2 << "0" << "0" << "100" << "100" << "" << "";
+        QTest::newRow("8 bit trimmed") << "TransmitPower" << 1 << "0" << "27" << " 007 " << "7" << "" << "";
+        QTest::newRow("8 bit empty") << "TransmitPower" << 1 << "0" << "27" << "" << "27" << range("TransmitPower", "0", "255") << "";
+        QTest::newRow("8 bit above") << "TransmitPower" << 1 << "0" << "27" << "256" << "27" << range("TransmitPower", "0", "255") << "Der Wert von TransmitPower muss eine ganze Zahl von 0 bis 255 sein.";
+        QTest::newRow("signed below") << "MinRSSI" << 1 << "0" << "-95" << "-129" << "-95" << range("MinRSSI", "-128", "127") << "Der Wert von MinRSSI muss eine ganze Zahl von -128 bis 127 sein.";
+        QTest::newRow("signed") << "MinRSSI" << 1 << "0" << "-95" << "-128" << "-128" << "" << "";
+        QTest::newRow("16 bit text") << "ShutdownDelay" << 1 << "0" << "500" << "5OO" << "500" << range("ShutdownDelay", "0", "65535") << "Der Wert von ShutdownDelay muss eine ganze Zahl von 0 bis 65535 sein.";
+        QTest::newRow("freq comp") << "FreqComp" << 1 << "0" << "0" << "11" << "0" << range("FreqComp", "-10", "10") << "";
+        QTest::newRow("32 bit") << "BaseFreqval" << 1 << "0" << "1" << "2147483648" << "1" << range("BaseFreqval", "0", "2147483647") << "";
+        QTest::newRow("date") << "ProductionDate" << 1 << "0" << "" << "29.02.2016" << "29.02.2016" << "" << "";
+        QTest::newRow("date no day") << "ProductionDate" << 1 << "0" << "" << "29.02.2015" << "" << badDate << "Der Wert von ProductionDate muss ein Datum wie 01.01.2001 sein.";
+        QTest::newRow("date year") << "ProductionDate" << 1 << "0" << "" << "01.01.2000" << "" << badDate << "";
+        QTest::newRow("date short") << "ProductionDate" << 1 << "0" << "" << "1.1.2001" << "" << badDate << "";
+    }
+    void afterLabelEdit()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, imageConfigId);
+        QFETCH(QString, prodGrp);
+        QFETCH(QString, old);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(QString, message);
+        QFETCH(QString, german);
+        const int nr = FindConfigDefine(name).Nr;
+        DeviceImage image = MakeImage(10, 60);
+        image.imageConfigId = static_cast<qint16>(imageConfigId);
+        image.value[4] = prodGrp;
+        image.value[nr] = old;
+        const DeviceImage before = image;
+        ScriptedDialogs dialogs;
+        const OverviewEditResult result = AfterLabelEdit(image, name, typed, dialogs);
+        if (!german.isEmpty()) {
+            UiLanguage lang;
+            QVERIFY(lang.Set(Language::German));
+            DeviceImage again = before;
+            ScriptedDialogs germanDialogs;
+            AfterLabelEdit(again, name, typed, germanDialogs);
+            QCOMPARE(germanDialogs.messages.value(0).text, german);
+            QCOMPARE(germanDialogs.messages[0].title, message == Oem ? QStringLiteral("Prüfsummenfehler") : QStringLiteral("Tunekit"));
+        }
+        QCOMPARE(result.nr, nr);
+        QCOMPARE(result.rowText, shown);
+        QCOMPARE(image.value[nr], shown);
+        QCOMPARE(dialogs.messages.size(), message.isEmpty() ? 0 : 1);
+        QCOMPARE(image.changed[nr], message.isEmpty());
+        QVERIFY(!result.clearedFileData);
+        if (!message.isEmpty()) {
+            QCOMPARE(dialogs.messages[0].text, message);
+            QCOMPARE(dialogs.messages[0].icon, message == Oem ? MsgIcon::Information : MsgIcon::Exclamation);
+            QCOMPARE(dialogs.messages[0].title, message == Oem ? QStringLiteral("Checksum Error") : QStringLiteral("Tunekit"));
+        }
+    }
+
+    void editWithoutLevelClearsFileData()
+    {
+        DeviceImage image = MakeImage(10, 60);
+        image.value[2] = QStringLiteral("5");
+        image.levelMark[7] = false;
+        ScriptedDialogs dialogs;
+        const OverviewEditResult result = AfterLabelEdit(image, QStringLiteral("TransmitPower"), QStringLiteral("20"), dialogs);
+        QVERIFY(result.clearedFileData && result.stored && image.changed[7]);
+        QVERIFY(image.value[2].isEmpty());
+        QCOMPARE(result.rowText, image.value[7]);
+    }
+
+    void shadowToGui_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("oem");
+        QTest::addColumn<QString>("group");
+        QTest::addColumn<int>("imageConfigId");
+        QTest::addColumn<QString>("serial");
+        QTest::addColumn<QString>("oemAfter");
+        QTest::newRow("scrambled") << "1" << "254" << "0" << 2 << "9836207391" << "254";
+        QTest::newRow("oem rejected") << "5" << "100" << "0" << 2 << "9820000005" << "0";
+        QTest::newRow("group 48") << "5" << "100" << "48" << 3 << "4810000005" << "100";
+        QTest::newRow("address empty") << "" << "0" << "0" << 2 << "" << "0";
+        QTest::newRow("oem empty") << "5" << "" << "0" << 2 << "" << "";
+        QTest::newRow("group empty") << "5" << "0" << "" << 2 << "" << "0";
+        QTest::newRow("not a number") << "5x" << "0" << "0" << 2 << "" << "0";
+        QTest::newRow("address too wide") << "65536" << "0" << "0" << 2 << "" << "0";
+    }
+    void shadowToGui()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, oem);
+        QFETCH(QString, group);
+        QFETCH(int, imageConfigId);
+        QFETCH(QString, serial);
+        QFETCH(QString, oemAfter);
+        DeviceImage image = MakeImage(10, 60);
+        image.imageConfigId = static_cast<qint16>(imageConfigId);
+        image.value[2] = address;
+        image.value[3] = oem;
+        image.value[4] = group;
+        image.value[15] = QStringLiteral("12");
+        ScriptedDialogs dialogs;
+        const ConfigTabView view = ShadowToGui(image, false, dialogs);
+        QCOMPARE(view.txtSerialnumber, serial);
+        QCOMPARE(view.txtProductionNumber, QStringLiteral("12"));
+        QVERIFY(!view.productionEnabled);
+        QCOMPARE(image.value[3], oemAfter);
+        QCOMPARE(dialogs.messages.size(), oemAfter != oem ? 1 : 0);
+        QVERIFY(!image.changed[3]);
+        QVERIFY(ShadowToGui(image, true, dialogs).productionEnabled);
+    }
+
+    void guardKeepsRefreshesUnmarked()
+    {
+        DeviceImage image = MakeImage(10, 60);
+        image.value[2] = QStringLiteral("0"); // no serial number can carry address 0
+        image.value[3] = image.value[4] = QStringLiteral("0");
+        image.value[15] = QStringLiteral("99");
+        ScriptedDialogs dialogs;
+        ShadowFlag flag;
+        const ConfigTabView view = ShadowToGui(image, true, dialogs);
+        {
+            ShadowFlag::Hold hold(flag);
+            TxtSerialnumberChange(image, view.txtSerialnumber, flag.IsSet(), 40);
+            TxtProductionNumberChange(image, view.txtProductionNumber, flag.IsSet());
+        }
+        QVERIFY(!flag.IsSet());
+        QCOMPARE(image.value[2], QStringLiteral("0"));
+        QCOMPARE(image.value[15], QStringLiteral("99"));
+        for (int nr : {2, 3, 4, 15})
+            QVERIFY(!image.changed[nr]);
+
+        const AddressLabels labels = TxtSerialnumberChange(image, QStringLiteral(" 9836207391 "), flag.IsSet(), 40);
+        TxtProductionNumberChange(image, QStringLiteral("4294967297"), flag.IsSet());
+        QCOMPARE(labels.directAddress, QStringLiteral("SysAdr: 1"));
+        QCOMPARE((QStringList{image.value[2], image.value[3], image.value[4], image.value[15]}),
+                 (QStringList{"1", "254", "0", ""}));
+        for (int nr : {2, 3, 4, 15})
+            QVERIFY(image.changed[nr]);
+    }
+
+    void dip_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<int>("level");
+        QTest::addColumn<int>("boxes");
+        QTest::addColumn<bool>("upperDark");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("0") << "0" << 40 << 32 << false << "00(h) = 0(d)";
+        QTest::newRow("65535") << "65535" << 40 << 32 << true << "FF(h) = 255(d)";
+        QTest::newRow("empty") << "" << 40 << 0 << false << "";
+        QTest::newRow("level 30") << "65535" << 30 << 32 << true << "";
+    }
+    void dip()
+    {
+        QFETCH(QString, address);
+        QFETCH(int, level);
+        QFETCH(int, boxes);
+        QFETCH(bool, upperDark);
+        QFETCH(QString, caption);
+        DeviceImage image = MakeImage(10, level);
+        image.value[2] = address;
+        const DipView view = ShadowToDip(image, level);
+        QCOMPARE(view.showValues, !caption.isEmpty());
+        QCOMPARE(view.valueLow, caption);
+        QCOMPARE(view.valueHigh, caption);
+        const DipGeometry g = DrawDip(view, 190, 110); // W 180, H 100, c 10
+        QCOMPARE((QList<int>{g.width, g.height, g.column}), (QList<int>{180, 100, 10}));
+        QCOMPARE(g.gridX, (QList<int>{10, 20, 30, 40, 50, 60, 70, 80, 100, 110, 120, 130, 140, 150, 160, 170}));
+        QCOMPARE(g.boxes.size(), boxes);
+        for (const DipBox& box : g.boxes) {
+            const bool upper = box.top == 0;
+            QCOMPARE(box.colour, upper == upperDark ? DipDark : DipLight);
+            QCOMPARE(box.bottom, upper ? 50 : 100);
+            QCOMPARE(box.right - box.left, 10);
+            QVERIFY(box.left < 80 || box.left >= 100); // columns 8 and 9 stay empty
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TstDeviceImage)
+#include "tst_device_image.moc"
