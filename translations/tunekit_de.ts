@@ -402,4 +402,87 @@
         <translation>Ungültige Zahl in den Optionen; siehe --help.</translation>
     </message>
 </context>
+<context>
+    <name>OverviewEdit</name>
+    <message>
+        <source>The OEM code is not allowed with this product group value.</source>
+        <translation>Der eingegebene OEM-Code ist bei dieser Produktgruppe nicht zulässig.</translation>
+    </message>
+    <message>
+        <source>Please enter the correct product group first.</source>
+        <translation>Bitte geben Sie zuerst die korrekte Produktgruppe ein.</translation>
+    </message>
+    <message>
+        <source>Checksum Error</source>
+        <translation>Prüfsummenfehler</translation>
+    </message>
+    <message>
+        <source>The value of %1 must be a date like 01.01.2001.</source>
+        <translation>Der Wert von %1 muss ein Datum wie 01.01.2001 sein.</translation>
+    </message>
+    <message>
+        <source>The value of %1 must be a whole number from %2 to %3.</source>
+        <translation>Der Wert von %1 muss eine ganze Zahl von %2 bis %3 sein.</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceImage</name>
+    <message>
+        <source>ATTENTION! Some values may not be initialized correctly.</source>
+        <translation>ACHTUNG! Einige Werte sind evtl. nicht korrekt initialisiert!</translation>
+    </message>
+    <message>
+        <source>ATTENTION! Some values may not be initialized correctly. Do you want to do this now?</source>
+        <translation>ACHTUNG! Einige Werte sind bisher nicht initialisiert. Soll dies nun erfolgen?</translation>
+    </message>
+    <message>
+        <source>included in ConfigFile</source>
+        <translation>in Konfigurationsdatei enthalten</translation>
+    </message>
+</context>
+<context>
+    <name>AccessLevels</name>
+    <message>
+        <source>   Wrong Password!    </source>
+        <translation>   Falsches Passwort!    </translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+</context>
+<context>
+    <name>PasswordDialog</name>
+    <message>
+        <source>Password</source>
+        <translation>Passwort</translation>
+    </message>
+    <message>
+        <source>Please enter password to unlock:</source>
+        <translation>Bitte Freischaltpasswort eingeben:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceTransfers</name>
+    <message>
+        <source>data transfer...</source>
+        <translation>Datenübertragung...</translation>
+    </message>
+    <message>
+        <source>Device not detected.</source>
+        <translation>Gerät nicht gefunden.</translation>
+    </message>
+    <message>
+        <source>Please check your serial connection! </source>
+        <translation>Bitte serielle Verbindung prüfen! </translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+</context>
 </TS>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "access/access_levels.h"
 #include "app/language.h"
 #include "app/version_info.h"
 #include "host/host_info.h"
@@ -39,13 +40,6 @@ public:
     virtual void LanguageChanged() = 0;
     // The overview list's columns, in the language then active.
     virtual void PrepareOverview() = 0;
-};
-
-// Access level and the level menu's check marks.
-struct AccessState {
-    qint16 blnAuthLevel = 10;
-    std::array<bool, 6> levelChecks{};  // mnuLevel10..mnuLevel60
-    bool blnUpdateKey = false;
 };
 
 // Texts of the status bar panels 1..7.

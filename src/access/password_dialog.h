@@ -1,0 +1,47 @@
+#pragma once
+
+#include "access/access_levels.h"
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace tunekit {
+
+class DeviceImage;
+class Dialogs;
+
+// frmPwd: asks for the password of the level the level menu armed. The typed characters go to the
+// access state; the box only ever shows asterisks. Built afresh for every opening.
+class PasswordDialog final : public QDialog {
+    Q_OBJECT
+public:
+    PasswordDialog(AccessState& access, DeviceImage& image, Dialogs& dialogs, QWidget* parent = nullptr);
+    void Retranslate();
+
+signals:
+    // A level was granted: the settings file keeps what was typed.
+    void WriteSettingsFile();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void KeyPress(QChar key);
+    void CmdOkClick();
+    void ShowBox();
+
+    AccessState& access_;
+    DeviceImage& image_;
+    Dialogs& dialogs_;
+    PasswordBox box_;
+    QLabel* Label1;
+    QLineEdit* txtPwd;
+    QPushButton* cmdOk;
+    QPushButton* cmdAbort;
+};
+
+} // namespace tunekit
