@@ -9,6 +9,17 @@
     </message>
 </context>
 <context>
+    <name>AccessLevels</name>
+    <message>
+        <source>   Wrong Password!    </source>
+        <translation>   Falsches Passwort!    </translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+</context>
+<context>
     <name>ChecksumConversion</name>
     <message>
         <source>Error</source>
@@ -45,6 +56,40 @@
     <message>
         <source>The backup copy %1 could not be written. The file was not converted.</source>
         <translation>Die Sicherungskopie %1 konnte nicht geschrieben werden. Die Datei wurde nicht konvertiert.</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceImage</name>
+    <message>
+        <source>ATTENTION! Some values may not be initialized correctly.</source>
+        <translation>ACHTUNG! Einige Werte sind evtl. nicht korrekt initialisiert!</translation>
+    </message>
+    <message>
+        <source>ATTENTION! Some values may not be initialized correctly. Do you want to do this now?</source>
+        <translation>ACHTUNG! Einige Werte sind bisher nicht initialisiert. Soll dies nun erfolgen?</translation>
+    </message>
+    <message>
+        <source>included in ConfigFile</source>
+        <translation>in Konfigurationsdatei enthalten</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceTransfers</name>
+    <message>
+        <source>data transfer...</source>
+        <translation>Datenübertragung...</translation>
+    </message>
+    <message>
+        <source>Device not detected.</source>
+        <translation>Gerät nicht gefunden.</translation>
+    </message>
+    <message>
+        <source>Please check your serial connection! </source>
+        <translation>Bitte serielle Verbindung prüfen! </translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
     </message>
 </context>
 <context>
@@ -241,6 +286,41 @@
         <source>Description</source>
         <translation>Beschreibung</translation>
     </message>
+    <message>
+        <source>Read interpreter info</source>
+        <translation>Interpreter-Info lesen</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>Interpreter in file:</source>
+        <translation>Interpreter in Datei:</translation>
+    </message>
+</context>
+<context>
+    <name>OverviewEdit</name>
+    <message>
+        <source>The OEM code is not allowed with this product group value.</source>
+        <translation>Der eingegebene OEM-Code ist bei dieser Produktgruppe nicht zulässig.</translation>
+    </message>
+    <message>
+        <source>Please enter the correct product group first.</source>
+        <translation>Bitte geben Sie zuerst die korrekte Produktgruppe ein.</translation>
+    </message>
+    <message>
+        <source>Checksum Error</source>
+        <translation>Prüfsummenfehler</translation>
+    </message>
+    <message>
+        <source>The value of %1 must be a date like 01.01.2001.</source>
+        <translation>Der Wert von %1 muss ein Datum wie 01.01.2001 sein.</translation>
+    </message>
+    <message>
+        <source>The value of %1 must be a whole number from %2 to %3.</source>
+        <translation>Der Wert von %1 muss eine ganze Zahl von %2 bis %3 sein.</translation>
+    </message>
 </context>
 <context>
     <name>PacketConsole</name>
@@ -259,6 +339,21 @@
     <message>
         <source>Data byte %1 must be a hexadecimal number from 00 to FF.</source>
         <translation>Datenbyte %1 muss eine Hexadezimalzahl von 00 bis FF sein.</translation>
+    </message>
+</context>
+<context>
+    <name>PasswordDialog</name>
+    <message>
+        <source>Password</source>
+        <translation>Passwort</translation>
+    </message>
+    <message>
+        <source>Please enter password to unlock:</source>
+        <translation>Bitte Freischaltpasswort eingeben:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
     </message>
 </context>
 <context>
@@ -304,6 +399,49 @@
     <message>
         <source>Error opening COM-Port</source>
         <translation>Fehler beim Öffnen des COM-Ports</translation>
+    </message>
+</context>
+<context>
+    <name>SimMain</name>
+    <message>
+        <source>Simulated transmitter on a pseudo-terminal.</source>
+        <translation>Simulierter Sender an einem Pseudo-Terminal.</translation>
+    </message>
+    <message>
+        <source>ConfigID of the device (default 5).</source>
+        <translation>ConfigID des Geräts (Vorgabe 5).</translation>
+    </message>
+    <message>
+        <source>Never answer.</source>
+        <translation>Nie antworten.</translation>
+    </message>
+    <message>
+        <source>Lose every N-th answer.</source>
+        <translation>Jede N-te Antwort verlieren.</translation>
+    </message>
+    <message>
+        <source>Send every answer in two pieces (7 + 13 characters).</source>
+        <translation>Jede Antwort in zwei Stücken senden (7 + 13 Zeichen).</translation>
+    </message>
+    <message>
+        <source>Send a line break before every answer.</source>
+        <translation>Vor jeder Antwort einen Zeilenumbruch senden.</translation>
+    </message>
+    <message>
+        <source>Send rubbish instead of every answer.</source>
+        <translation>Statt jeder Antwort unsinnige Zeichen senden.</translation>
+    </message>
+    <message>
+        <source>Answer MS milliseconds later.</source>
+        <translation>MS Millisekunden später antworten.</translation>
+    </message>
+    <message>
+        <source>End after MS milliseconds.</source>
+        <translation>Nach MS Millisekunden beenden.</translation>
+    </message>
+    <message>
+        <source>Invalid number in the options; see --help.</source>
+        <translation>Ungültige Zahl in den Optionen; siehe --help.</translation>
     </message>
 </context>
 <context>
@@ -357,132 +495,6 @@
     <message>
         <source>Total: </source>
         <translation>Gesamt: </translation>
-    </message>
-</context>
-<context>
-    <name>SimMain</name>
-    <message>
-        <source>Simulated transmitter on a pseudo-terminal.</source>
-        <translation>Simulierter Sender an einem Pseudo-Terminal.</translation>
-    </message>
-    <message>
-        <source>ConfigID of the device (default 5).</source>
-        <translation>ConfigID des Geräts (Vorgabe 5).</translation>
-    </message>
-    <message>
-        <source>Never answer.</source>
-        <translation>Nie antworten.</translation>
-    </message>
-    <message>
-        <source>Lose every N-th answer.</source>
-        <translation>Jede N-te Antwort verlieren.</translation>
-    </message>
-    <message>
-        <source>Send every answer in two pieces (7 + 13 characters).</source>
-        <translation>Jede Antwort in zwei Stücken senden (7 + 13 Zeichen).</translation>
-    </message>
-    <message>
-        <source>Send a line break before every answer.</source>
-        <translation>Vor jeder Antwort einen Zeilenumbruch senden.</translation>
-    </message>
-    <message>
-        <source>Send rubbish instead of every answer.</source>
-        <translation>Statt jeder Antwort unsinnige Zeichen senden.</translation>
-    </message>
-    <message>
-        <source>Answer MS milliseconds later.</source>
-        <translation>MS Millisekunden später antworten.</translation>
-    </message>
-    <message>
-        <source>End after MS milliseconds.</source>
-        <translation>Nach MS Millisekunden beenden.</translation>
-    </message>
-    <message>
-        <source>Invalid number in the options; see --help.</source>
-        <translation>Ungültige Zahl in den Optionen; siehe --help.</translation>
-    </message>
-</context>
-<context>
-    <name>OverviewEdit</name>
-    <message>
-        <source>The OEM code is not allowed with this product group value.</source>
-        <translation>Der eingegebene OEM-Code ist bei dieser Produktgruppe nicht zulässig.</translation>
-    </message>
-    <message>
-        <source>Please enter the correct product group first.</source>
-        <translation>Bitte geben Sie zuerst die korrekte Produktgruppe ein.</translation>
-    </message>
-    <message>
-        <source>Checksum Error</source>
-        <translation>Prüfsummenfehler</translation>
-    </message>
-    <message>
-        <source>The value of %1 must be a date like 01.01.2001.</source>
-        <translation>Der Wert von %1 muss ein Datum wie 01.01.2001 sein.</translation>
-    </message>
-    <message>
-        <source>The value of %1 must be a whole number from %2 to %3.</source>
-        <translation>Der Wert von %1 muss eine ganze Zahl von %2 bis %3 sein.</translation>
-    </message>
-</context>
-<context>
-    <name>DeviceImage</name>
-    <message>
-        <source>ATTENTION! Some values may not be initialized correctly.</source>
-        <translation>ACHTUNG! Einige Werte sind evtl. nicht korrekt initialisiert!</translation>
-    </message>
-    <message>
-        <source>ATTENTION! Some values may not be initialized correctly. Do you want to do this now?</source>
-        <translation>ACHTUNG! Einige Werte sind bisher nicht initialisiert. Soll dies nun erfolgen?</translation>
-    </message>
-    <message>
-        <source>included in ConfigFile</source>
-        <translation>in Konfigurationsdatei enthalten</translation>
-    </message>
-</context>
-<context>
-    <name>AccessLevels</name>
-    <message>
-        <source>   Wrong Password!    </source>
-        <translation>   Falsches Passwort!    </translation>
-    </message>
-    <message>
-        <source>Error</source>
-        <translation>Fehler</translation>
-    </message>
-</context>
-<context>
-    <name>PasswordDialog</name>
-    <message>
-        <source>Password</source>
-        <translation>Passwort</translation>
-    </message>
-    <message>
-        <source>Please enter password to unlock:</source>
-        <translation>Bitte Freischaltpasswort eingeben:</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <translation>Abbrechen</translation>
-    </message>
-</context>
-<context>
-    <name>DeviceTransfers</name>
-    <message>
-        <source>data transfer...</source>
-        <translation>Datenübertragung...</translation>
-    </message>
-    <message>
-        <source>Device not detected.</source>
-        <translation>Gerät nicht gefunden.</translation>
-    </message>
-    <message>
-        <source>Please check your serial connection! </source>
-        <translation>Bitte serielle Verbindung prüfen! </translation>
-    </message>
-    <message>
-        <source>Error</source>
-        <translation>Fehler</translation>
     </message>
 </context>
 </TS>

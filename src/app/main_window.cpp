@@ -2,7 +2,10 @@
 
 #include "app/window_arrangement.h"
 
+#include "access/password_dialog.h"
 #include "consoles/console_windows.h"
+#include "params/dip_picture.h"
+#include "params/overview_edit.h"
 #include "transfer/transfer_window.h"
 
 #include <QApplication>
@@ -20,6 +23,9 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QPainter>
+#include <QStyledItemDelegate>
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 namespace tunekit {
@@ -29,16 +35,14 @@ class AuxWindows {
 public:
     explicit AuxWindows(QWidget* owner) : frmWriteInfo(owner), frmTerminal(owner), frmContact(owner)
     {
-        for (QWidget* shell : {&frmPwd, &frmCfgFileInfo, &frmRedetect})
+        for (QWidget* shell : {&frmCfgFileInfo, &frmRedetect})
             shell->setParent(owner, Qt::Dialog);
-        frmPwd.setObjectName(QStringLiteral("frmPwd"));
         frmCfgFileInfo.setObjectName(QStringLiteral("frmCfgFileInfo"));
         frmRedetect.setObjectName(QStringLiteral("frmRedetect"));
     }
     TransferWindow frmWriteInfo;
     TerminalWindow frmTerminal;
     ContactWindow frmContact;
-    QWidget frmPwd;
     QWidget frmCfgFileInfo;
     QWidget frmRedetect;
 };
@@ -81,6 +85,9 @@ constexpr Caption Captions[] = {
     {"CmdCopyToConfig", QT_TRANSLATE_NOOP("MainWindow", "Generate new ConfigFile")},
     {"cmdConvertChecksum", QT_TRANSLATE_NOOP("MainWindow", "File -> Add Checksum")},
     {"DisAutoRes", QT_TRANSLATE_NOOP("MainWindow", "Disable Automatic Reset on Timeout")},
+    {"cmdIR", QT_TRANSLATE_NOOP("MainWindow", "Read interpreter info")},
+    {"cmdResetMe", QT_TRANSLATE_NOOP("MainWindow", "Reset")},
+    {"lblInterpreterImageHeader", QT_TRANSLATE_NOOP("MainWindow", "Interpreter in file:")},
 };
 
 constexpr const char* TabCaptions[] = {
@@ -107,6 +114,34 @@ W* Named(QWidget* parent, const char* name)
 QString Tr(const char* text)
 {
     return QCoreApplication::translate("MainWindow", text);
+}
+
+// Only the value column is edited in place, and only where the parameter may be edited.
+class OverviewDelegate final : public QStyledItemDelegate {
+public:
+    OverviewDelegate(const DeviceImage& image, QObject* parent) : QStyledItemDelegate(parent), image_(image) {}
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        if (index.column() != 0 || !BeforeLabelEdit(image_, index.siblingAtColumn(1).data().toString()))
+            return nullptr;
+        return QStyledItemDelegate::createEditor(parent, option, index);
+    }
+
+private:
+    const DeviceImage& image_;
+};
+
+// Small icon 2: the access level reaches the parameter; 1: it does not.
+QIcon LevelIcon(bool reached)
+{
+    QPixmap pixmap(12, 12);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(reached ? QColor(40, 150, 60) : QColor(170, 170, 170));
+    painter.setPen(Qt::NoPen);
+    painter.drawEllipse(1, 1, 10, 10);
+    return QIcon(pixmap);
 }
 
 } // namespace
@@ -212,21 +247,29 @@ void MainWindow::BuildTabs()
     configGrid->addWidget(Named<QPushButton>(config, "cmdFileOpen"), 0, 3);
     configGrid->addWidget(Named<QLabel>(config, "lblConfigFileInfo"), 1, 0, 1, 4);
     configGrid->addWidget(Named<QLabel>(config, "lblSerialNumberHeader"), 2, 0);
-    configGrid->addWidget(Named<QLineEdit>(config, "txtSerialnumber"), 2, 1);
+    txtSerialnumber = Named<QLineEdit>(config, "txtSerialnumber");
+    configGrid->addWidget(txtSerialnumber, 2, 1);
     configGrid->addWidget(Named<QLabel>(config, "lblProductionNumberHeader"), 3, 0);
-    configGrid->addWidget(Named<QLineEdit>(config, "txtProductionNumber"), 3, 1);
-    auto* dip = Named<QWidget>(config, "pbxDip");
-    dip->setMinimumHeight(60);
-    configGrid->addWidget(dip, 4, 0, 1, 4);
-    configGrid->addWidget(Named<QLabel>(config, "ValueLow"), 5, 0);
-    configGrid->addWidget(Named<QLabel>(config, "ValueHigh"), 5, 2);
-    configGrid->addWidget(Named<QLabel>(config, "InternalAddress"), 6, 0);
-    configGrid->addWidget(Named<QLabel>(config, "DirectAddress"), 6, 2);
-    configGrid->addWidget(Named<QLabel>(config, "lblCRC"), 7, 0);
-    configGrid->addWidget(Named<QLabel>(config, "ConfigFileIDLabel"), 7, 2);
-    configGrid->addWidget(Named<QPushButton>(config, "cmdRead"), 8, 0);
-    configGrid->addWidget(Named<QPushButton>(config, "cmdConfigWrite"), 8, 3);
-    configGrid->setRowStretch(9, 1);
+    txtProductionNumber = Named<QLineEdit>(config, "txtProductionNumber");
+    configGrid->addWidget(txtProductionNumber, 3, 1);
+    pbxDip = new DipPicture(config);
+    configGrid->addWidget(pbxDip, 4, 0, 1, 4);
+    auto* lowCaption = Named<QLabel>(config, "lblDipLow");
+    lowCaption->setText(QStringLiteral("S1        (low)        S8"));
+    auto* highCaption = Named<QLabel>(config, "lblDipHigh");
+    highCaption->setText(QStringLiteral("  S1      (high)        S8"));
+    configGrid->addWidget(lowCaption, 5, 1);
+    configGrid->addWidget(highCaption, 5, 3);
+    configGrid->addWidget(Named<QLabel>(config, "ValueLow"), 6, 1);
+    configGrid->addWidget(Named<QLabel>(config, "ValueHigh"), 6, 3);
+    configGrid->addWidget(Named<QLabel>(config, "InternalAddress"), 7, 1);
+    configGrid->addWidget(Named<QLabel>(config, "DirectAddress"), 7, 3);
+    configGrid->addWidget(Named<QLabel>(config, "lblcfid"), 8, 0, 1, 2);
+    configGrid->addWidget(Named<QLabel>(config, "lblCRC"), 9, 0);
+    configGrid->addWidget(Named<QLabel>(config, "ConfigFileIDLabel"), 9, 2);
+    configGrid->addWidget(Named<QPushButton>(config, "cmdRead"), 10, 0);
+    configGrid->addWidget(Named<QPushButton>(config, "cmdConfigWrite"), 10, 3);
+    configGrid->setRowStretch(11, 1);
     SSTab->addTab(config, QString());
 
     auto* overview = new QWidget(SSTab);
@@ -239,17 +282,33 @@ void MainWindow::BuildTabs()
 
     auto* infos = new QWidget(SSTab);
     auto* infoGrid = new QGridLayout(infos);
-    int row = 0;
-    for (const char* name : {"Label4", "Label5", "Label6", "Label7", "Label8", "LblInterNumber", "lblInterName",
-                             "lblInterDate"}) {
-        infoGrid->addWidget(Named<QLabel>(infos, name), row, 0);
+    auto* source = Named<QPlainTextEdit>(infos, "txtSource");
+    source->setReadOnly(true);
+    source->setMaximumHeight(70);
+    infoGrid->addWidget(Named<QLabel>(infos, "Label4"), 0, 0);
+    infoGrid->addWidget(source, 0, 1, 1, 2);
+    int row = 1;
+    const char* infoCaptions[] = {"Label5", "Label6", "Label7", "Label8", "LblInterNumber", "lblInterName",
+                                  "lblInterDate"};
+    for (int i = 0; i < 7; ++i) {
+        infoGrid->addWidget(Named<QLabel>(infos, infoCaptions[i]), row, 0);
+        infoGrid->addWidget(Named<QLabel>(infos, qPrintable(QStringLiteral("lblInfo%1").arg(i + 1))), row, 1, 1, 2);
         ++row;
     }
-    infoGrid->addWidget(Named<QLabel>(infos, "lblBetriebsstd"), row++, 0);
+    infoGrid->addWidget(Named<QLabel>(infos, "lblBetriebsstd"), row, 0);
+    infoGrid->addWidget(Named<QLabel>(infos, "lblOpHours"), row++, 1);
+    infoGrid->addWidget(Named<QLabel>(infos, "lblInterpreterImageHeader"), row, 0);
+    infoGrid->addWidget(Named<QLabel>(infos, "lblInterpreterImage"), row++, 1);
     infoGrid->addWidget(Named<QLabel>(infos, "lblWinVer"), row, 0);
     infoGrid->addWidget(Named<QLabel>(infos, "lblSprache"), row++, 1);
-    infoGrid->addWidget(Named<QPushButton>(infos, "cmdInfoRead"), row++, 0);
+    auto* infoButtons = new QHBoxLayout;
+    infoButtons->addWidget(Named<QPushButton>(infos, "cmdInfoRead"));
+    infoButtons->addWidget(Named<QPushButton>(infos, "cmdIR"));
+    infoButtons->addWidget(Named<QPushButton>(infos, "cmdResetMe"));
+    infoButtons->addStretch(1);
+    infoGrid->addLayout(infoButtons, row++, 0, 1, 3);
     infoGrid->setRowStretch(row, 1);
+    infoGrid->setColumnStretch(2, 1);
     SSTab->addTab(infos, QString());
 
     auto* tools = new QWidget(SSTab);
@@ -289,6 +348,7 @@ void MainWindow::BuildTabs()
     for (const char* name : {"lblConfigFileHeader", "lblConfigFileName", "cmdFileOpen", "lblConfigFileInfo",
                              "lblProductionNumberHeader", "txtProductionNumber", "lblCRC", "ConfigFileIDLabel"})
         findChild<QWidget*>(QLatin1StringView(name))->hide();
+    WireCommands();
 }
 
 void MainWindow::BuildStatusBar()
@@ -357,7 +417,13 @@ void MainWindow::AddToTerminal(const QByteArray& text)
     aux_->frmTerminal.AddToTerminal(text);
 }
 
-void MainWindow::RefreshAfterDownload() {}
+void MainWindow::RefreshAfterDownload()
+{
+    ShadowToGui();
+    ShadowToDip();
+    ShadowToTable();
+    LabelsChanged();
+}
 
 void MainWindow::TransferWindowChanged()
 {
@@ -416,6 +482,156 @@ void MainWindow::PrepareOverview()
     const int width = lstOverview->viewport()->width();
     lstOverview->setColumnWidth(0, width * 18 / 100);
     lstOverview->setColumnWidth(1, width * 28 / 100);
+}
+
+void MainWindow::WireCommands()
+{
+    auto button = [this](const char* name) { return findChild<QPushButton*>(QLatin1StringView(name)); };
+    DeviceTransfers& transfers = session_->Transfers();
+    connect(button("cmdRead"), &QPushButton::clicked, this, [&transfers] { transfers.cmdRead_Click(); });
+    connect(button("cmdInfoRead"), &QPushButton::clicked, this, [&transfers] { transfers.cmdInfoRead_Click(); });
+    connect(button("cmdIR"), &QPushButton::clicked, this, [&transfers] { transfers.cmdIR_Click(); });
+    connect(button("cmdResetMe"), &QPushButton::clicked, this, [&transfers] { transfers.cmdResetMe_Click(); });
+    connect(button("cmdRedetectDevice"), &QPushButton::clicked, this,
+            [&transfers] { transfers.cmdRedetectDevice_Click(); });
+    connect(button("CmdClearFileData"), &QPushButton::clicked, this, [this] { session_->CmdClearFileData_Click(); });
+    for (std::size_t i = 0; i < mnuLevel_.size(); ++i) {
+        const int level = static_cast<int>(i + 1) * 10;
+        connect(mnuLevel_[i], &QAction::triggered, this, [this, level] { LevelCommand(level); });
+    }
+    connect(SSTab, &QTabWidget::currentChanged, this, [this] { ShadowToTable(); });
+
+    lstOverview->setItemDelegate(new OverviewDelegate(session_->Image(), lstOverview));
+    lstOverview->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                                 | QAbstractItemView::SelectedClicked);
+    connect(lstOverview, &QTreeWidget::itemChanged, this, &MainWindow::OverviewItemChanged);
+
+    connect(txtSerialnumber, &QLineEdit::textChanged, this, [this](const QString& text) {
+        const AddressLabels labels = TxtSerialnumberChange(session_->Image(), text, shadowFlag_.IsSet(),
+                                                           session_->Access().blnAuthLevel);
+        findChild<QLabel*>(QStringLiteral("InternalAddress"))->setText(labels.internalAddress);
+        findChild<QLabel*>(QStringLiteral("DirectAddress"))->setText(labels.directAddress);
+        findChild<QLabel*>(QStringLiteral("ValueLow"))->setText(labels.valueLow);
+        findChild<QLabel*>(QStringLiteral("ValueHigh"))->setText(labels.valueHigh);
+        ShadowToDip();
+    });
+    connect(txtProductionNumber, &QLineEdit::textChanged, this, [this](const QString& text) {
+        TxtProductionNumberChange(session_->Image(), text, shadowFlag_.IsSet());
+    });
+}
+
+void MainWindow::OverviewItemChanged(QTreeWidgetItem* item, int column)
+{
+    if (fillingOverview_ || column != 0)
+        return;
+    const OverviewEditResult result = AfterLabelEdit(session_->Image(), item->text(1), item->text(0), dialogs_);
+    if (result.shadowToGui)
+        ShadowToGui();
+    // The row shows what the image holds, never a refused text.
+    const QString shown = result.nr > 0 ? session_->Image().value[result.nr] : result.rowText;
+    fillingOverview_ = true;
+    item->setText(0, shown);
+    fillingOverview_ = false;
+    if (result.clearedFileData)
+        LabelsChanged();
+}
+
+void MainWindow::LevelCommand(int level)
+{
+    session_->LevelMenuCommand(level, [this] {
+        PasswordDialog dialog(session_->Access(), session_->Image(), dialogs_, this);
+        dialog.Retranslate();
+        dialog.exec();
+    });
+}
+
+void MainWindow::ApplyLevelView(const LevelView& view)
+{
+    for (int tab = 1; tab < 4; ++tab)
+        SSTab->setTabVisible(tab, view.tabAvailable[static_cast<std::size_t>(tab)]);
+    for (const LevelView::Control& control : view.controls) {
+        if (QWidget* widget = findChild<QWidget*>(control.objectName))
+            widget->setVisible(control.shown);
+    }
+    LabelsChanged();
+}
+
+void MainWindow::ShadowToTable()
+{
+    const DeviceImage& image = session_->Image();
+    fillingOverview_ = true;
+    lstOverview->clear();
+    const QIcon reached = LevelIcon(true);
+    const QIcon notReached = LevelIcon(false);
+    for (const OverviewRow& row : image.OverviewRows()) {
+        auto* item = new QTreeWidgetItem(lstOverview, {row.value, row.name, row.description});
+        item->setIcon(0, row.icon == 2 ? reached : notReached);
+        item->setData(0, Qt::UserRole, row.icon);
+        item->setFlags(item->flags() | Qt::ItemIsEditable);
+    }
+    fillingOverview_ = false;
+    findChild<QLabel*>(QStringLiteral("lblInterpreterImage"))->setText(image.labels.lblInterpreterImage);
+}
+
+void MainWindow::ShadowToDip()
+{
+    pbxDip->SetView(tunekit::ShadowToDip(session_->Image(), session_->Access().blnAuthLevel));
+    const DipView& view = pbxDip->View();
+    if (view.showValues) {
+        findChild<QLabel*>(QStringLiteral("ValueLow"))->setText(view.valueLow);
+        findChild<QLabel*>(QStringLiteral("ValueHigh"))->setText(view.valueHigh);
+    }
+}
+
+void MainWindow::ShadowToGui()
+{
+    const AccessState& access = session_->Access();
+    const ConfigTabView view =
+        tunekit::ShadowToGui(session_->Image(), access.levelChecks[4] || access.levelChecks[5], dialogs_);
+    const ShadowFlag::Hold hold(shadowFlag_);
+    txtProductionNumber->setEnabled(view.productionEnabled);
+    if (txtSerialnumber->text() != view.txtSerialnumber)
+        txtSerialnumber->setText(view.txtSerialnumber);
+    if (txtProductionNumber->text() != view.txtProductionNumber)
+        txtProductionNumber->setText(view.txtProductionNumber);
+}
+
+void MainWindow::LabelsChanged()
+{
+    const DeviceImage& image = session_->Image();
+    const ImageLabels& labels = image.labels;
+    findChild<QPlainTextEdit*>(QStringLiteral("txtSource"))->setPlainText(labels.txtSource);
+    for (int i = 1; i <= 7; ++i)
+        findChild<QLabel*>(QStringLiteral("lblInfo%1").arg(i))->setText(labels.lblInfo[static_cast<std::size_t>(i)]);
+    findChild<QLabel*>(QStringLiteral("lblOpHours"))->setText(labels.lblOpHours);
+    findChild<QLabel*>(QStringLiteral("lblInterpreterImage"))->setText(labels.lblInterpreterImage);
+    findChild<QLabel*>(QStringLiteral("lblcfid"))->setText(labels.lblcfid);
+    findChild<QLabel*>(QStringLiteral("lblConfigFileName"))->setText(labels.lblConfigFileName);
+    findChild<QLabel*>(QStringLiteral("lblConfigFileInfo"))->setText(labels.lblConfigFileInfo);
+    findChild<QLabel*>(QStringLiteral("ConfigFileIDLabel"))->setText(labels.ConfigFileIDLabel);
+    findChild<QLabel*>(QStringLiteral("lblCRC"))->setText(labels.lblCRC);
+    // File labels show only when a file set them and the level allows them.
+    const LevelView view = ViewForLevel(session_->Access().blnAuthLevel);
+    findChild<QLabel*>(QStringLiteral("lblCRC"))->setVisible(labels.showCRC && view.Shows(u"lblCRC"));
+    findChild<QLabel*>(QStringLiteral("ConfigFileIDLabel"))
+        ->setVisible(labels.showConfigFileID && view.Shows(u"ConfigFileIDLabel"));
+    if (image.value[2].isEmpty() && image.value[15].isEmpty()) {
+        const ShadowFlag::Hold hold(shadowFlag_);
+        txtSerialnumber->clear();
+        txtProductionNumber->clear();
+    }
+}
+
+void MainWindow::ClearTerminal()
+{
+    aux_->frmTerminal.Clear();
+}
+
+void MainWindow::SetRedetectButtonsEnabled(bool enabled)
+{
+    for (const char* name : {"cmdRead", "cmdConfigWrite", "CmdClearFileData", "cmdFileOpen", "cmdSicherung",
+                             "cmdResetMe"})
+        findChild<QWidget*>(QLatin1StringView(name))->setEnabled(enabled);
 }
 
 void MainWindow::LanguageChanged()

@@ -3,6 +3,7 @@
 #include "app/language.h"
 #include "app/session.h"
 #include "app/widget_dialogs.h"
+#include "params/config_tab.h"
 #include "host/host_facts.h"
 #include "link/clock.h"
 #include "link/serial_line.h"
@@ -20,6 +21,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace tunekit {
 
@@ -62,6 +64,18 @@ private:
     void ClearPacketConsole() override;
     void LanguageChanged() override;
     void PrepareOverview() override;
+    void ApplyLevelView(const LevelView& view) override;
+    // TransferViews
+    void ShadowToTable() override;
+    void ShadowToDip() override;
+    void ShadowToGui() override;
+    void LabelsChanged() override;
+    void ClearTerminal() override;
+    void SetRedetectButtonsEnabled(bool enabled) override;
+
+    void WireCommands();
+    void OverviewItemChanged(QTreeWidgetItem* item, int column);
+    void LevelCommand(int level);
 
     void BuildMenus();
     void BuildTabs();
@@ -91,6 +105,11 @@ private:
     std::array<QAction*, 5> mnuCOM_{};
     std::array<QAction*, 6> mnuLevel_{};
     QCheckBox* DisAutoRes = nullptr;
+    QLineEdit* txtSerialnumber = nullptr;
+    QLineEdit* txtProductionNumber = nullptr;
+    class DipPicture* pbxDip = nullptr;
+    ShadowFlag shadowFlag_;
+    bool fillingOverview_ = false;
     bool started_ = false;
 };
 

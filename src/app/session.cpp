@@ -31,6 +31,12 @@ Session::Session(SessionSeams seams, SessionViews& views, UiLanguage& language)
     engine_.Connect(rs232_, seams.dialogs, port_, views_);
     engine_.SetAuthLevelSource([this] { return access_.blnAuthLevel; });
     seams.line.SetListener([this](SerialLine::Event event) { engine_.OnComm(event); });
+    TransferViews& transferViews = views_;
+    transfers_ = std::make_unique<DeviceTransfers>(TransferContext{engine_, rs232_, port_, image_, seams.dialogs,
+                                                                   transferViews, options_,
+                                                                   [this] { return int(access_.blnAuthLevel); },
+                                                                   HVXPort});
+    engine_.SetDownloadResponseHandler([this](const QByteArray& packet) { transfers_->HandleDownloadResponse(packet); });
 }
 
 void Session::Startup(qint16 startPort)
@@ -38,7 +44,7 @@ void Session::Startup(qint16 startPort)
     version_ = MakeVersionInfo(version_.metaInfo4);
     engine_.State().ResetPending = false;
     port_.intComPort = 0;
-    imageConfigId = 0;
+    image_.imageConfigId = 0;
 
     const QStringList environment = seams_.host.Environment();
     os_ = GetOsName(seams_.host.OsVersionRecord(), environment);
@@ -65,6 +71,12 @@ void Session::Startup(qint16 startPort)
 
     rs232_.WaitMs(1000);
 
+    transfers_->DetectDevice();
+    image_.ClearFileData();
+    image_.InitDeviceImage(access_.blnAuthLevel, UiLanguageNow());
+    ApplyUserLevel();
+    ShadowAll();
+
     views_.ShowConsoles(blnTerminalEnable, blnContatcViewEnable);
     views_.UpdateStatusBar();
     views_.ArrangeWindows();
@@ -72,7 +84,7 @@ void Session::Startup(qint16 startPort)
         rs232_.ResetDevice();
     views_.ClearPacketConsole();
     engine_.State().ResetPending = false;
-    imageConfigId = deviceConfigId;
+    image_.imageConfigId = image_.deviceConfigId;
 }
 
 void Session::Shutdown()
@@ -88,18 +100,17 @@ void Session::MainTimerTick()
     access_.blnUpdateKey = false;
     views_.ApplyLevelChecks(access_.levelChecks);
     const int level = access_.blnAuthLevel;
-    if (level == 50 || access_.levelChecks[4])
-        views_.ShowConsoles(true, false);
-    else if (level == 60 || access_.levelChecks[5])
-        views_.ShowConsoles(true, true);
-    else
-        views_.ShowConsoles(false, false);
-    views_.RefreshAfterDownload();
+    Q_UNUSED(level);
+    const ConsoleVisibility consoles = ConsolesForLevel(access_);
+    views_.ShowConsoles(consoles.terminal, consoles.console);
+    views_.ShadowToDip();
+    views_.ShadowToGui();
+    views_.ShadowToTable();
 }
 
 StatusBarTexts Session::StatusBar() const
 {
-    return MakeStatusBarTexts({port_.intComPort, deviceConfigId, engine_.State().TxQueue.Length(), os_.shortName,
+    return MakeStatusBarTexts({port_.intComPort, image_.deviceConfigId, engine_.State().TxQueue.Length(), os_.shortName,
                                version_.metaInfo4, port_.intComPort >= 1 ? seams_.line.PortName() : QString()});
 }
 
@@ -119,7 +130,7 @@ QString Session::AboutText() const
     }
     lines << rule << QStringLiteral("OS: ") + os_.fullName + QLatin1Char(' ') + wordWidth_
           << QStringLiteral("Lng: ") + regLang_ << QStringLiteral("HVX-Port: COM %1").arg(HVXPort)
-          << QStringLiteral("Act-Port: COM %1").arg(port_.intComPort) << QStringLiteral("CfgID: %1").arg(imageConfigId);
+          << QStringLiteral("Act-Port: COM %1").arg(port_.intComPort) << QStringLiteral("CfgID: %1").arg(image_.imageConfigId);
     return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
 }
 
@@ -137,6 +148,43 @@ void Session::SetLanguage()
     actLanguage_ = pick == QLatin1StringView("DE") ? 1 : 0;
     language_.Set(LanguageFromActLanguage(actLanguage_));
     views_.LanguageChanged();
+    // The display texts follow the language; the values 2..62 are emptied with them.
+    image_.FillDisplayTexts(UiLanguageNow());
+    image_.RefreshInterpreterLabel();
+    ShadowAll();
+}
+
+void Session::ShadowAll()
+{
+    views_.ShadowToTable();
+    views_.ShadowToDip();
+    views_.ShadowToGui();
+    views_.LabelsChanged();
+}
+
+void Session::ApplyUserLevel()
+{
+    tunekit::ApplyUserLevel(access_, image_);
+    image_.UpdateEditMarks();
+    views_.ApplyLevelView(ViewForLevel(access_.blnAuthLevel));
+}
+
+void Session::LevelMenuCommand(int level, const std::function<void()>& showDialog)
+{
+    const LevelCommandResult result = tunekit::LevelMenuCommand(level, access_, image_, showDialog);
+    views_.ApplyLevelView(result.view);
+    if (result.refreshViews)
+        ShadowAll();
+    else
+        views_.LabelsChanged();
+    views_.ArrangeWindows();
+}
+
+void Session::CmdClearFileData_Click()
+{
+    image_.ClearFileData();
+    views_.LabelsChanged();
+    views_.ClearPacketConsole();
 }
 
 void Session::SetDisAutoRes(bool ticked)

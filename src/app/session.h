@@ -6,11 +6,16 @@
 #include "host/host_info.h"
 #include "link/serial_port_access.h"
 #include "link/transmit_engine.h"
+#include "params/device_image.h"
+#include "transfer/parameter_read.h"
+#include "transfer/transfer_context.h"
 
 #include <QStringList>
 #include <QTime>
 
 #include <array>
+#include <functional>
+#include <memory>
 
 namespace tunekit {
 
@@ -28,15 +33,19 @@ struct SessionSeams {
 };
 
 // The refresh operations of the main window that the logic calls by name.
-class SessionViews : public EngineViews {
+class SessionViews : public EngineViews, public TransferViews {
 public:
+    void UpdateStatusBar() override = 0;
+    void TransferWindowChanged() override = 0;
+    void ClearPacketConsole() override = 0;
     // Start-up step 7 and the level table: which tabs may be used.
     virtual void SetTabVisible(int tab, bool visible) = 0;
     // The level menu's check marks, the terminal and the console follow the level.
     virtual void ApplyLevelChecks(const std::array<bool, 6>& checks) = 0;
     virtual void ShowConsoles(bool terminal, bool console) = 0;
     virtual void ArrangeWindows() = 0;
-    virtual void ClearPacketConsole() = 0;
+    // Shows and hides the level-dependent controls by objectName.
+    virtual void ApplyLevelView(const LevelView& view) = 0;
     virtual void LanguageChanged() = 0;
     // The overview list's columns, in the language then active.
     virtual void PrepareOverview() = 0;
@@ -82,6 +91,14 @@ public:
     void SetDisAutoRes(bool ticked);
     void SetCheck01(bool ticked);
 
+    // mnuLevel10..60: showDialog runs frmPwd modally when a higher level is asked for.
+    void LevelMenuCommand(int level, const std::function<void()>& showDialog);
+    // The access level's marks, controls and menu checks (ApplyUserLevel and the window).
+    void ApplyUserLevel();
+    // "Clear data".
+    void CmdClearFileData_Click();
+    void ShadowAll();
+
     VersionInfo& Version() noexcept { return version_; }
     PortState& Port() noexcept { return port_; }
     const PortState& Port() const noexcept { return port_; }
@@ -90,10 +107,13 @@ public:
     TransmitEngine& Engine() noexcept { return engine_; }
     const TransmitEngine& Engine() const noexcept { return engine_; }
     const OsNames& Os() const noexcept { return os_; }
+    DeviceImage& Image() noexcept { return image_; }
+    const DeviceImage& Image() const noexcept { return image_; }
+    TransferOptions& Options() noexcept { return options_; }
+    DeviceTransfers& Transfers() noexcept { return *transfers_; }
+    Language UiLanguageNow() const { return LanguageFromActLanguage(actLanguage_); }
     const QString& InstallLanguage() const noexcept { return regLang_; }
 
-    qint16 deviceConfigId = 0;
-    qint16 imageConfigId = 0;
     qint16 HVXPort = 0;
     bool blnTerminalEnable = false;
     bool blnContatcViewEnable = false;
@@ -113,6 +133,9 @@ private:
     int actLanguage_ = 0;
     SerialPortAccess rs232_;
     TransmitEngine engine_;
+    DeviceImage image_;
+    TransferOptions options_;
+    std::unique_ptr<DeviceTransfers> transfers_;
 };
 
 } // namespace tunekit

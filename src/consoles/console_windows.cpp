@@ -35,6 +35,12 @@ void TerminalWindow::AddToTerminal(const QByteArray& text)
         tmrUpdate.start();
 }
 
+void TerminalWindow::Clear()
+{
+    buffer_.Clear();
+    txtTerminal->clear();
+}
+
 void TerminalWindow::Refresh()
 {
     if (!buffer_.TakeRefresh())

@@ -19,6 +19,7 @@ class TerminalWindow final : public QWidget {
 public:
     explicit TerminalWindow(QWidget* owner);
     void AddToTerminal(const QByteArray& text);
+    void Clear(); // txtTerminal_DblClick
     void Retranslate();
     const TerminalBuffer& Buffer() const noexcept { return buffer_; }
 

@@ -1,6 +1,9 @@
 #include "sim/sim_device.h"
 
 #include "link/packet_codec.h"
+#include "params/config_defines.h"
+
+#include <algorithm>
 
 namespace tunekit {
 namespace {
@@ -11,6 +14,7 @@ constexpr int ParametersFirst = 0x2001; // 0x2000 is the family and survives Ini
 constexpr int ParametersLast = 0x2FFF;
 constexpr int InterpreterFirst = 0x6000;
 constexpr int InterpreterLast = 0x6FFF;
+constexpr int InterpreterImageFirst = 0x7100;
 
 QByteArray Bytes(std::initializer_list<int> values)
 {
@@ -157,30 +161,64 @@ void SimDevice::PutText(int index, int firstSubindex, int cells, const QByteArra
 
 void SimDevice::FillFactoryParameters()
 {
-    constexpr int systemAddress = 1234;
-    constexpr int oemCode = 254;
-    constexpr int productGroup = 0;
-    SetCell(0x2101, 0, Bytes({systemAddress & 0xFF, systemAddress >> 8, oemCode, productGroup}));
-    SetCell(0x2201, 0, Bytes({500 & 0xFF, 500 >> 8})); // ShutdownDelay
-    SetCell(0x2203, 0, Bytes({27}));                   // TransmitPower
-    const int channels[] = {1, 67, 0, 0, 1};
-    for (int sub = 0; sub < 5; ++sub)
-        SetCell(0x2204, sub, Bytes({channels[sub]}));
-    SetCell(0x2401, 0, Bytes({1})); // InterpreterSelect: the interpreter at 0x6000
+    std::array<bool, ParamCount + 1> family = ApplicableMarks(ConfigId());
+    if (std::none_of(family.begin(), family.end(), [](bool applies) { return applies; }))
+        family = ApplicableMarks(DefaultConfigId);
+    for (int nr = 2; nr <= ParamCount; ++nr) {
+        if (!family[static_cast<std::size_t>(nr)])
+            continue;
+        const ConfigDefine& define = FindConfigDefine(nr);
+        switch (nr) {
+        case 2: PutParameter(nr, 1234); break;   // SystemAddress
+        case 3: PutParameter(nr, 254); break;    // OemCode
+        case 4: PutParameter(nr, 0); break;      // ProdGrp
+        case 14:                                  // ProductionDate 31.12.2014: day, month, year - 2000
+            SetCell(define.HexAdd, define.SubAdd, Bytes({31, 12, 14}));
+            break;
+        case 15: PutParameter(nr, 20140001); break; // ProductionNumber
+        case 17: PutParameter(nr, 12); break;       // FreqComp: stored + 10, so +2
+        case 19: PutParameter(nr, -5); break;       // GainComp
+        case 20: PutParameter(nr, 3); break;        // PhaseComp
+        default: PutParameter(nr, define.InitVal.toString().toLongLong()); break;
+        }
+    }
+}
+
+void SimDevice::PutParameter(int nr, qint64 value)
+{
+    const ConfigDefine& define = FindConfigDefine(nr);
+    const int bytes = define.DSize / 8;
+    QByteArray cell = IsErased(define.HexAdd, define.SubAdd) ? QByteArray(4, '\0') : Cell(define.HexAdd, define.SubAdd);
+    for (int i = 0; i < bytes && define.SByte + i < 4; ++i)
+        cell[define.SByte + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    SetCell(define.HexAdd, define.SubAdd, cell);
+}
+
+void SimDevice::SetInterpreterSelect(int select)
+{
+    PutParameter(16, select);
+}
+
+void SimDevice::PutInterpreterInfo(int index, const InterpreterInfo& info)
+{
+    SetCell(index, 0, Bytes({0, 0, info.second, info.minute}));
+    SetCell(index, 1, Bytes({info.hour, info.day, info.month, info.year - 2000}));
+    // The name travels in pairs of characters, padded with blanks.
+    PutText(index, 2, 6, info.name.leftJustified(24, ' '));
 }
 
 void SimDevice::FillFactoryInformation()
 {
-    PutText(0x1001, 0, 65, QByteArrayLiteral("Tunekit simulated hand-held transmitter, firmware HS4 2.07"));
-    PutText(0x1002, 0, 2, QByteArrayLiteral("2.07"));
-    PutText(0x1003, 0, 5, QByteArrayLiteral("Nov  3 2014 14:22:10"));
-    PutText(0x1004, 0, 4, QByteArrayLiteral("HS4 / CC1101"));
+    PutText(0x1001, 0, 65, QByteArrayLiteral("Tunekit simulated hand-held transmitter, firmware HS4 V2.13"));
+    PutText(0x1002, 0, 2, QByteArrayLiteral("V2.13"));
+    PutText(0x1003, 0, 5, QByteArrayLiteral("26.02.2015"));
+    PutText(0x1004, 0, 4, QByteArrayLiteral("HS4 HVX-TX"));
     SetCell(0x1101, 0, Bytes({5, 7, 300 & 0xFF, 300 >> 8})); // 300 h 07 min 05 s
 
-    // Interpreter header: built 5.3.2014 09:15:30, name in blank-padded pairs.
-    SetCell(InterpreterFirst, 0, Bytes({0, 0, 30, 15}));
-    SetCell(InterpreterFirst, 1, Bytes({9, 5, 3, 14}));
-    PutText(InterpreterFirst, 2, 6, QByteArrayLiteral("SIM CRANE V1.4          "));
+    PutInterpreterInfo(InterpreterFirst, {QByteArrayLiteral("SIM-CRANE-V1.4"), 9, 15, 30, 5, 3, 2014});
+    PutInterpreterInfo(InterpreterImageFirst, {QByteArrayLiteral("SIM-LIFT-V2.0"), 11, 2, 3, 14, 7, 2015});
+    PutInterpreterInfo(InterpreterImageFirst + 1, {QByteArrayLiteral("SIM-DOZER-V3.1"), 16, 45, 0, 26, 2, 2015});
+    PutInterpreterInfo(InterpreterImageFirst + 2, {QByteArrayLiteral("SIM-PUMP-V0.9"), 7, 0, 59, 1, 10, 2013});
 }
 
 } // namespace tunekit

@@ -16,11 +16,13 @@ namespace tunekit {
 // addressed by index and subindex, and one answer packet for every request packet.
 //
 // Memory map of this firmware:
-//   0x1001..0x1004  information texts (read only), 0x1101 operating time (read only)
+//   0x1001..0x1004  information texts, NUL-ended (read only); 0x1101 operating time (read only)
 //   0x2000          ConfigID in byte 0; 0x2001..0x2FFF parameters
 //   0x4000..0x5000  display data and frequency table
 //   0x6000..0x6FFF  interpreter area; its first cells (0x6000 subindexes 0..7) hold the
 //                   interpreter's build time and name. EraseIL2 erases the whole area.
+//   0x7100 + n      the same information block for interpreter image n (0x2401 = n + 2);
+//                   images 0..2 are present
 class SimDevice {
 public:
     static constexpr int DefaultConfigId = 5;
@@ -30,7 +32,8 @@ public:
     static constexpr qsizetype RequestLogLimit = 100'000;
 
     // A factory-fresh device of the given family (ConfigID in cell 0x2000/0 byte 0) with a
-    // plausible parameter set, information texts, operating time and interpreter.
+    // value for every parameter of that family, information texts, operating time and
+    // interpreters. A family the dictionary does not know gets the default family's parameters.
     explicit SimDevice(int configId = DefaultConfigId);
 
     // The answer to one 8-byte request packet that arrived at atUs. Reset reboots the device
@@ -48,6 +51,8 @@ public:
     // zero bytes or cut to 4 bytes.
     void SetCell(int index, int subindex, QByteArrayView data);
     int ConfigId() const;
+    // Which interpreter runs: 1 = the one in the interpreter area, 2 and up = image select - 2.
+    void SetInterpreterSelect(int select);
 
     // A DTR pulse or a Reset request: the device is deaf until atUs + BootTimeUs.
     void Restart(qint64 atUs);
@@ -66,6 +71,13 @@ private:
     void EraseRange(int firstIndex, int lastIndex);
     void PutText(int index, int firstSubindex, int cells, const QByteArray& text);
     void FillFactoryParameters();
+    // Puts a parameter's value into its bytes of its cell, keeping the cell's other bytes.
+    void PutParameter(int nr, qint64 value);
+    struct InterpreterInfo {
+        QByteArray name; // at most 24 characters, no blanks (the program trims them per pair)
+        int hour, minute, second, day, month, year;
+    };
+    void PutInterpreterInfo(int index, const InterpreterInfo& info);
     void FillFactoryInformation();
 
     std::map<quint32, std::array<char, 4>> cells_;

@@ -1,1 +1,182 @@
 #include "transfer/device_detection.h"
+
+#include "app/dialogs.h"
+#include "link/serial_port_access.h"
+#include "link/transmit_engine.h"
+#include "params/config_defines.h"
+#include "params/device_image.h"
+
+#include <QCoreApplication>
+
+namespace tunekit {
+namespace {
+
+QString Tr(const char* text)
+{
+    return QCoreApplication::translate("DeviceTransfers", text);
+}
+
+constexpr int ConfigIdNr = 1;
+constexpr int InterpreterSelectNr = 16;
+
+} // namespace
+
+QString DeviceNotDetectedText()
+{
+    return Tr(QT_TRANSLATE_NOOP("DeviceTransfers", "Device not detected.")) + QStringLiteral("\r\n")
+           + Tr(QT_TRANSLATE_NOOP("DeviceTransfers", "Please check your serial connection! "));
+}
+
+QString DeviceNotDetectedTitle()
+{
+    return Tr(QT_TRANSLATE_NOOP("DeviceTransfers", "Error"));
+}
+
+void DeviceTransfers::DeviceQuery()
+{
+    DeviceImage& image = ctx_.image;
+    EngineState& engine = ctx_.engine.State();
+    const qint16 remembered = image.deviceConfigId;
+    const bool portFound = ctx_.portState.HVXPortFound;
+    if (portFound) {
+        const ConfigDefine& configId = FindConfigDefine(ConfigIdNr);
+        const ConfigDefine& select = FindConfigDefine(InterpreterSelectNr);
+        QueueRead(configId.HexAdd, configId.SubAdd);
+        QueueRead(select.HexAdd, select.SubAdd);
+    }
+    if (ctx_.options.chkResetBeforeTransmit)
+        ctx_.port.ResetDevice();
+    engine.TransferActive = true;
+    ctx_.port.WaitMs(1500);
+
+    if (image.deviceConfigId == 0) {
+        engine.SuppressTimeoutMessage = true;
+        if (portFound)
+            ctx_.dialogs.MsgBox(DeviceNotDetectedText(), MsgButtons::Ok, MsgIcon::None, DeviceNotDetectedTitle());
+        return;
+    }
+    engine.SuppressTimeoutMessage = false;
+    if (image.deviceConfigId != remembered) {
+        image.UpdateApplicable();
+        image.UpdateEditMarks();
+        ctx_.views.LabelsChanged();
+    }
+}
+
+void DeviceTransfers::DetectDevice()
+{
+    DeviceQuery();
+    ctx_.image.UpdateApplicable();
+    ctx_.image.UpdateEditMarks();
+    ctx_.views.LabelsChanged();
+}
+
+void DeviceTransfers::cmdRedetectDevice_Click()
+{
+    // Re-detection is how a hanging batch is given up, so a running batch does not block it.
+    const CommandGuard guard(*this, true);
+    if (!guard.Acquired())
+        return;
+    Redetect();
+}
+
+void DeviceTransfers::Redetect()
+{
+    DeviceImage& image = ctx_.image;
+    const PortState& port = ctx_.portState;
+    ctx_.views.SetRedetectButtonsEnabled(false);
+    ctx_.engine.State().SuppressTimeoutMessage = true;
+    image.ClearFileData();
+    ctx_.views.LabelsChanged();
+    if (port.intComPort >= 1 && ctx_.HVXPort == port.intComPort && port.HVXPortFound) {
+        image.imageConfigId = 0;
+        ctx_.port.WaitMs(100);
+        ctx_.engine.AbortTransfer();
+        image.deviceConfigId = 0;
+        DeviceQuery();
+        ctx_.port.WaitMs(200);
+        image.imageConfigId = image.deviceConfigId;
+        ctx_.views.ShadowToTable();
+        ctx_.views.ShadowToDip();
+        ctx_.views.ShadowToGui();
+        ctx_.views.UpdateStatusBar();
+        ctx_.views.ClearPacketConsole();
+    }
+    ctx_.views.SetRedetectButtonsEnabled(true);
+}
+
+void DeviceTransfers::cmdInfoRead_Click()
+{
+    if (ctx_.portState.intComPort <= 0)
+        return;
+    const CommandGuard guard(*this, false);
+    if (!guard.Acquired())
+        return;
+    EngineState& engine = ctx_.engine.State();
+    ShowTransferWindow(false);
+    state_.interpreterInfoIndex = 0;
+    state_.interpreterSelect = 0;
+
+    // The source identification is long (65 packets) and only of use from level 40 on.
+    const bool withSource = ctx_.authLevel && ctx_.authLevel() >= 40;
+    if (withSource) {
+        for (int sub = 0; sub <= 64; ++sub)
+            QueueRead(InfoSourceIndex, sub);
+    }
+    const ConfigDefine& select = FindConfigDefine(InterpreterSelectNr);
+    QueueRead(select.HexAdd, select.SubAdd);
+    for (int sub = 0; sub <= 1; ++sub)
+        QueueRead(InfoVersionIndex, sub);
+    for (int sub = 0; sub <= 4; ++sub)
+        QueueRead(InfoDateIndex, sub);
+    for (int sub = 0; sub <= 3; ++sub)
+        QueueRead(InfoHardwareIndex, sub);
+    QueueRead(OperatingTimeIndex, 0);
+
+    engine.TransferActive = true;
+    ctx_.port.WaitMs(withSource ? 4000 : 1000);
+    if (state_.interpreterSelect < 1)
+        return;
+    engine.TransferActive = false;
+    state_.interpreterInfoIndex = InterpreterInfoIndex(state_.interpreterSelect);
+    for (int sub = 0; sub <= 7; ++sub)
+        QueueRead(state_.interpreterInfoIndex, sub);
+    engine.TransferActive = true;
+}
+
+void DeviceTransfers::cmdIR_Click()
+{
+    if (ctx_.portState.intComPort <= 0)
+        return;
+    const CommandGuard guard(*this, false);
+    if (!guard.Acquired())
+        return;
+    EngineState& engine = ctx_.engine.State();
+    ShowTransferWindow(false);
+    state_.interpreterInfoIndex = 0;
+    state_.interpreterSelect = 0;
+
+    const ConfigDefine& select = FindConfigDefine(InterpreterSelectNr);
+    QueueRead(select.HexAdd, select.SubAdd);
+    for (int sub = 0; sub <= 3; ++sub)
+        QueueRead(InfoHardwareIndex, sub);
+    engine.TransferActive = true;
+    ctx_.port.WaitMs(500);
+    engine.TransferActive = false;
+
+    if (state_.interpreterSelect > 0) {
+        state_.interpreterInfoIndex = InterpreterInfoIndex(state_.interpreterSelect);
+        for (int sub = 0; sub <= 7; ++sub)
+            QueueRead(state_.interpreterInfoIndex, sub);
+    }
+    engine.TransferActive = true;
+}
+
+void DeviceTransfers::cmdResetMe_Click()
+{
+    // Always carried out, also without a port and in the middle of a transfer: it is the way
+    // out of a device that hangs.
+    ctx_.port.ResetDevice();
+}
+
+} // namespace tunekit

@@ -1,1 +1,237 @@
 #include "transfer/download_response.h"
+
+#include "link/packet_codec.h"
+#include "params/config_defines.h"
+#include "params/device_image.h"
+
+namespace tunekit {
+namespace {
+
+constexpr int FreqCompNr = 17;
+constexpr int InterpreterSelectNr = 16;
+constexpr int ConfigIdNr = 1;
+
+int Byte(QByteArrayView data, int n)
+{
+    return n >= 0 && n < data.size() ? static_cast<quint8>(data[n]) : 0;
+}
+
+QString TwoDigits(int value)
+{
+    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+}
+
+// Information texts 0x1001..0x1004 and the operating time.
+bool DecodeInformation(int index, int subindex, QByteArrayView data, ReadState& state, ImageLabels& labels)
+{
+    if (index >= InfoSourceIndex && index <= InfoHardwareIndex) {
+        const int k = index - InfoSourceIndex;
+        QByteArray& text = state.infoTexts[static_cast<std::size_t>(k)];
+        text = AppendTextChunk(text, subindex, data);
+        if (index == InfoSourceIndex) {
+            if (subindex != 64)
+                return false;
+            labels.txtSource = VisibleText(text);
+        } else {
+            labels.lblInfo[static_cast<std::size_t>(k)] = VisibleText(text);
+        }
+        return true;
+    }
+    if (index == OperatingTimeIndex) {
+        const int hours = Byte(data, 2) + 256 * Byte(data, 3);
+        const QString minutes = TwoDigits(Byte(data, 1));
+        labels.lblInfo[4] = QString::number(hours) + QLatin1Char(':') + minutes + QLatin1Char(':') + TwoDigits(Byte(data, 0));
+        labels.lblOpHours = QString::number(hours) + QStringLiteral(" h ") + minutes + QStringLiteral(" min");
+        return true;
+    }
+    return false;
+}
+
+// Parameters: one cell can hold several of them, so every parameter at the address is filled.
+bool DecodeParameters(int index, int subindex, QByteArrayView data, ReadState& state, DeviceImage& image)
+{
+    bool labelsChanged = false;
+    for (int i = 0; i <= ParamCount; ++i) {
+        const ConfigDefine& define = FindConfigDefine(i);
+        const bool addressMatches = index == define.HexAdd && subindex == define.SubAdd;
+        if (i == InterpreterSelectNr && addressMatches) {
+            state.interpreterSelect = static_cast<qint16>(Byte(data, 0));
+            image.readBuffer[i] = QString::number(state.interpreterSelect);
+            continue;
+        }
+        if (i == ConfigIdNr && index == define.HexAdd) {
+            image.deviceConfigId = static_cast<qint16>(Byte(data, 0));
+            image.readBuffer[i] = QString::number(image.deviceConfigId);
+            image.labels.lblcfid = QStringLiteral("ConfigID = ") + QString::number(image.deviceConfigId);
+            image.UpdateApplicable();
+            image.UpdateEditMarks();
+            labelsChanged = true;
+            continue;
+        }
+        if (image.received[i] || !addressMatches)
+            continue;
+        QString value = DecodeParameterValue(define, data);
+        if (value.isEmpty())
+            continue;
+        // The device keeps FreqComp offset by 10; values above 20 (255 = erased) pass unchanged.
+        if (i == FreqCompNr && value.toInt() <= 20)
+            value = QString::number(value.toInt() - 10);
+        image.readBuffer[i] = value;
+        image.received[i] = true;
+        image.changed[i] = false;
+        state.newData = true;
+    }
+    return labelsChanged;
+}
+
+// The selected interpreter's block: build time (0, 1) and name (2..7).
+bool DecodeInterpreterInfo(int index, int subindex, QByteArrayView data, ReadState& state, ImageLabels& labels)
+{
+    if (subindex == 0) {
+        state.interpreterSeconds = static_cast<quint8>(Byte(data, 2));
+        state.interpreterMinutes = static_cast<quint8>(Byte(data, 3));
+        return false;
+    }
+    if (subindex == 1) {
+        state.interpreterHour = static_cast<quint8>(Byte(data, 0));
+        state.interpreterDay = static_cast<quint8>(Byte(data, 1));
+        state.interpreterMonth = static_cast<quint8>(Byte(data, 2));
+        state.interpreterYear = static_cast<quint8>(Byte(data, 3));
+        state.timeDateIndex = index;
+        const bool valid = state.interpreterDay < 32 && state.interpreterMonth < 13 && state.interpreterHour < 25
+                           && state.interpreterMinutes < 60 && state.interpreterSeconds < 60;
+        if (valid) {
+            state.interpreterDate = QStringLiteral("%1.%2.%3")
+                                        .arg(state.interpreterDay)
+                                        .arg(state.interpreterMonth)
+                                        .arg(state.interpreterYear + 2000);
+            state.interpreterTime = TwoDigits(state.interpreterHour) + QLatin1Char(':') + TwoDigits(state.interpreterMinutes)
+                                    + QLatin1Char(':') + TwoDigits(state.interpreterSeconds);
+        } else {
+            state.interpreterDate = QStringLiteral("-");
+            state.interpreterTime.clear();
+        }
+        return false;
+    }
+    if (subindex < 2 || subindex > 7)
+        return false;
+    const QString chars = QString::fromLatin1(data.toByteArray().leftJustified(4, '\0', true));
+    const auto trimBlanks = [](QString pair) {
+        while (pair.startsWith(QLatin1Char(' ')))
+            pair.remove(0, 1);
+        while (pair.endsWith(QLatin1Char(' ')))
+            pair.chop(1);
+        return pair;
+    };
+    const QString pairs = trimBlanks(chars.left(2)) + trimBlanks(chars.mid(2, 2));
+    state.interpreterName = subindex == 2 ? pairs : state.interpreterName + pairs;
+    if (subindex != 7)
+        return false;
+
+    // Shows the number the block was chosen by, not the image's value, which may be empty or
+    // edited but not yet written.
+    labels.lblInfo[5] = QString::number(state.interpreterSelect);
+    // A time and date read from another interpreter's block would be shown under this name.
+    const bool dated = state.interpreterDate != QStringLiteral("-") && !state.interpreterTime.isEmpty()
+                       && state.timeDateIndex == index;
+    if (dated) {
+        labels.lblInfo[6] = state.interpreterName;
+        labels.lblInfo[7] = state.interpreterTime + QStringLiteral("  ") + state.interpreterDate;
+        labels.ActualInterpreterName = state.interpreterName;
+        labels.ActualInterpreterDate = state.interpreterTime + QLatin1Char('/') + state.interpreterDate;
+    } else {
+        labels.lblInfo[6] = QStringLiteral("???");
+        labels.lblInfo[7] = QStringLiteral("???");
+    }
+    return true;
+}
+
+} // namespace
+
+qint32 InterpreterInfoIndex(int interpreterSelect)
+{
+    return interpreterSelect == 1 ? InterpreterFlashInfoIndex : InterpreterImageInfoIndex + interpreterSelect - 2;
+}
+
+QByteArray AppendTextChunk(const QByteArray& text, int subindex, QByteArrayView chunk)
+{
+    const qsizetype at = 4 * static_cast<qsizetype>(subindex);
+    QByteArray result = text.left(at).leftJustified(at, ' ');
+    result += chunk;
+    const qsizetype nul = result.indexOf('\0');
+    if (nul >= 0)
+        result.truncate(nul + 1);
+    return result;
+}
+
+QString VisibleText(const QByteArray& text)
+{
+    const qsizetype nul = text.indexOf('\0');
+    return QString::fromLatin1(nul >= 0 ? text.left(nul) : text);
+}
+
+QString DecodeParameterValue(const ConfigDefine& define, QByteArrayView data)
+{
+    const int start = define.SByte;
+    switch (define.DSize) {
+    case 8: {
+        int value = Byte(data, start);
+        if (define.IsSigned() && value > 127)
+            value -= 256;
+        return QString::number(value);
+    }
+    case 16:
+        return QString::number(Byte(data, start) + 256 * Byte(data, start + 1));
+    case 32: {
+        // Read as signed: the writer never sets bit 31, and an erased cell shows as -1.
+        const quint32 raw = static_cast<quint32>(Byte(data, 0)) | static_cast<quint32>(Byte(data, 1)) << 8
+                            | static_cast<quint32>(Byte(data, 2)) << 16 | static_cast<quint32>(Byte(data, 3)) << 24;
+        return QString::number(static_cast<qint32>(raw));
+    }
+    case 1: {
+        const int day = Byte(data, 0);
+        const int month = Byte(data, 1);
+        const int year = Byte(data, 2);
+        if (day < 1 || day > 31 || month < 1 || month > 12 || year < 1 || year > 254)
+            return {};
+        return TwoDigits(day) + QLatin1Char('.') + TwoDigits(month) + QLatin1Char('.') + QString::number(2000 + year);
+    }
+    default:
+        return {};
+    }
+}
+
+bool DecodeDownloadResponse(QByteArrayView packet, ReadState& state, DeviceImage& image)
+{
+    if (packet.size() < PacketSize)
+        return false;
+    const int index = PacketIndex(packet);
+    const int subindex = PacketSubindex(packet);
+    const QByteArray data = PacketData(packet);
+    bool labelsChanged = false;
+    if (index >= 0x1000 && index <= 0x1FFF) {
+        labelsChanged = DecodeInformation(index, subindex, data, state, image.labels);
+    } else if (index >= 0x2000 && index <= 0x2FFF) {
+        labelsChanged = DecodeParameters(index, subindex, data, state, image);
+    } else if (index == state.interpreterInfoIndex
+               && ((index >= 0x6000 && index <= 0x6FFF) || index > 0x7000)) {
+        labelsChanged = DecodeInterpreterInfo(index, subindex, data, state, image.labels);
+    }
+    CommitReadBuffer(state, image);
+    return labelsChanged;
+}
+
+void CommitReadBuffer(ReadState& state, DeviceImage& image)
+{
+    if (!state.newData)
+        return;
+    for (int i = 0; i <= ParamCount; ++i) {
+        if (!image.readBuffer[i].isEmpty())
+            image.value[i] = image.applicable[i] ? image.readBuffer[i] : QString();
+    }
+    state.newData = false;
+    // Only an answer that brought values makes the image the device's.
+    image.imageConfigId = image.deviceConfigId;
+}
+
+} // namespace tunekit

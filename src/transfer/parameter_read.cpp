@@ -1,1 +1,158 @@
 #include "transfer/parameter_read.h"
+
+#include "link/packet_codec.h"
+#include "link/serial_port_access.h"
+#include "link/transmit_engine.h"
+#include "params/config_defines.h"
+#include "params/device_image.h"
+
+#include <QCoreApplication>
+
+namespace tunekit {
+namespace {
+
+QString Tr(const char* text)
+{
+    return QCoreApplication::translate("DeviceTransfers", text);
+}
+
+constexpr int InterpreterSelectNr = 16;
+
+} // namespace
+
+DeviceTransfers::DeviceTransfers(const TransferContext& context) : ctx_(context)
+{
+    ctx_.engine.SetDownloadResponseHandler([this](const QByteArray& packet) { HandleDownloadResponse(packet); });
+}
+
+DeviceTransfers::~DeviceTransfers()
+{
+    ctx_.engine.SetDownloadResponseHandler({});
+}
+
+bool DeviceTransfers::EngineBusy() const
+{
+    const EngineState& engine = ctx_.engine.State();
+    return engine.TransferActive || engine.TimeoutCounter > 0 || !engine.TxQueue.IsEmpty();
+}
+
+DeviceTransfers::CommandGuard::CommandGuard(DeviceTransfers& transfers, bool allowRunningBatch)
+    : transfers_(transfers),
+      acquired_(!transfers.commandRunning_ && (allowRunningBatch || !transfers.EngineBusy()))
+{
+    if (acquired_)
+        transfers_.commandRunning_ = true;
+}
+
+DeviceTransfers::CommandGuard::~CommandGuard()
+{
+    if (acquired_)
+        transfers_.commandRunning_ = false;
+}
+
+void DeviceTransfers::QueueRead(int index, int subindex)
+{
+    ctx_.engine.SendPacket(DownloadRequest, index, static_cast<std::uint8_t>(subindex));
+}
+
+void DeviceTransfers::ShowTransferWindow(bool visible)
+{
+    ctx_.engine.Window().visible = visible;
+    ctx_.views.TransferWindowChanged();
+}
+
+void DeviceTransfers::HandleDownloadResponse(const QByteArray& packet)
+{
+    if (DecodeDownloadResponse(packet, state_, ctx_.image))
+        ctx_.views.LabelsChanged();
+}
+
+void DeviceTransfers::cmdRead_Click()
+{
+    const CommandGuard guard(*this, false);
+    if (!guard.Acquired())
+        return;
+    EngineState& engine = ctx_.engine.State();
+    TransferWindowState& window = ctx_.engine.Window();
+    DeviceImage& image = ctx_.image;
+
+    engine.PacketCounter = 0;
+    window.ProgressBar1 = 0;
+    window.ProgressBar2 = 0;
+    window.ProgressBar2Max = 62;
+    ctx_.views.TransferWindowChanged();
+
+    image.labels.ActualInterpreterName.clear();
+    image.labels.ActualInterpreterDate.clear();
+    image.imageConfigId = 0;
+    image.ClearFileData();
+    image.labels.showCRC = false;
+    image.labels.showConfigFileID = false;
+    ctx_.views.LabelsChanged();
+
+    if (ctx_.portState.intComPort > 0 && ctx_.portState.HVXPortFound && !engine.SuppressTimeoutMessage) {
+        ctx_.views.ClearTerminal();
+        ctx_.views.ClearPacketConsole();
+        image.ClearFileData();
+        state_.newData = true;
+        ParameterRead();
+        ctx_.port.WaitMs(20);
+    } else {
+        engine.SuppressTimeoutMessage = true;
+        Redetect();
+    }
+    image.imageConfigId = image.deviceConfigId;
+}
+
+void DeviceTransfers::ParameterRead()
+{
+    EngineState& engine = ctx_.engine.State();
+    TransferWindowState& window = ctx_.engine.Window();
+    DeviceImage& image = ctx_.image;
+
+    window.lblText2.clear();
+    window.lblText = Tr(QT_TRANSLATE_NOOP("DeviceTransfers", "data transfer..."));
+    ShowTransferWindow(true);
+
+    // The interpreter select goes first: the interpreter's name is asked for by it below.
+    const ConfigDefine& select = FindConfigDefine(InterpreterSelectNr);
+    QueueRead(select.HexAdd, select.SubAdd);
+    ctx_.engine.Progress().blnInitProgressBar = true;
+
+    for (int i = 0; i <= ParamCount; ++i) {
+        image.readBuffer[i].clear();
+        image.value[i].clear();
+        image.changed[i] = false;
+        image.received[i] = false;
+        if (image.applicable[i]) {
+            const ConfigDefine& define = FindConfigDefine(i);
+            QueueRead(define.HexAdd, define.SubAdd);
+        }
+    }
+    if (ctx_.options.chkResetBeforeTransmit)
+        ctx_.port.ResetDevice();
+
+    engine.TransferActive = true;
+    ctx_.port.WaitMs(100);
+    engine.TransferActive = false;
+
+    for (int sub = 0; sub <= 3; ++sub)
+        QueueRead(InfoHardwareIndex, sub);
+    QueueRead(OperatingTimeIndex, 0);
+
+    if (image.value[InterpreterSelectNr].isEmpty())
+        ctx_.port.WaitMs(300);
+    const QString selected = image.value[InterpreterSelectNr];
+    if (selected.isEmpty()) {
+        ctx_.port.WaitMs(1);
+    } else if (selected.toInt() > 0) {
+        state_.interpreterInfoIndex = InterpreterInfoIndex(selected.toInt());
+        for (int sub = 2; sub <= 7; ++sub)
+            QueueRead(state_.interpreterInfoIndex, sub);
+    }
+    if (ctx_.options.chkResetBeforeTransmit)
+        ctx_.port.ResetDevice();
+    engine.TransferActive = true;
+}
+
+} // namespace tunekit

@@ -33,6 +33,8 @@ public:
     virtual void ClearPacketConsole() = 0;
     // cmdRead, cmdConfigWrite, CmdClearFileData, cmdFileOpen, cmdSicherung, cmdResetMe.
     virtual void SetRedetectButtonsEnabled(bool enabled) = 0;
+    // The engine's TransferWindowState (frmWriteInfo) was changed by a transfer command.
+    virtual void TransferWindowChanged() = 0;
 };
 
 // Everything a transfer command works with; owned by the session.

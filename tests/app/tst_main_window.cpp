@@ -9,10 +9,12 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QMenuBar>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 using namespace tunekit;
@@ -24,6 +26,7 @@ private slots:
     void startsWithTitleTabsAndPanels();
     void languageMenuRewritesCaptions();
     void disAutoResMirrorsCheck01();
+    void serviceLevelReadFillsTheViews();
 
 private:
     struct Window {
@@ -77,7 +80,8 @@ void TestMainWindow::startsWithTitleTabsAndPanels()
     QVERIFY(tabs->isTabVisible(0));
     for (int tab = 1; tab <= 3; ++tab)
         QVERIFY(!tabs->isTabVisible(tab)); // level 10
-    QCOMPARE(w.Panels(), (QStringList{"Connected", "COM=1", "ID=?", "Bytes=0", "Win 7", " Build 28-3003", "SIM"}));
+    // Start-up detected the simulated transmitter.
+    QCOMPARE(w.Panels(), (QStringList{"Connected", "COM=1", "ID=53", "Bytes=0", "Win 7", " Build 28-3003", "SIM"}));
     auto* overview = w.Find<QTreeWidget>("lstOverview");
     QCOMPARE(overview->headerItem()->text(0), QStringLiteral("Value"));
     QCOMPARE(overview->headerItem()->text(2), QStringLiteral("Description"));
@@ -91,8 +95,8 @@ void TestMainWindow::startsWithTitleTabsAndPanels()
     QVERIFY(w.Find<QWidget>("frmTerminal"));
     QVERIFY(w.Find<QWidget>("frmContact"));
     QVERIFY(!w.Find<QWidget>("frmContact")->isVisible());
-    // Start-up reset the device once, after its 1 s wait.
-    QCOMPARE(w.line->Device().RestartCount(), 1);
+    // The detection batch resets after its last answer, and start-up resets once more at its end.
+    QCOMPARE(w.line->Device().RestartCount(), 2);
     QVERIFY(w.virtualClock->NowMs() >= 1000 + 2950);
 }
 
@@ -129,6 +133,49 @@ void TestMainWindow::disAutoResMirrorsCheck01()
     check01->setChecked(false);
     QVERIFY(!disAutoRes->isChecked());
     QVERIFY(!w.window->Logic().Engine().Reset().DisAutoRes);
+}
+
+void TestMainWindow::serviceLevelReadFillsTheViews()
+{
+    Window w;
+    w.window->show();
+    w.window->Start();
+    // Unlock "Service" through the real dialog.
+    QTimer::singleShot(0, [] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        QVERIFY(dialog && dialog->objectName() == QStringLiteral("frmPwd"));
+        QTest::keyClicks(dialog->findChild<QWidget*>(QStringLiteral("txtPwd")), QStringLiteral("Dill"));
+        QTest::keyClick(dialog->findChild<QWidget*>(QStringLiteral("txtPwd")), Qt::Key_Return);
+    });
+    w.window->findChild<QAction*>(QStringLiteral("mnuLevel40"))->trigger();
+    QCOMPARE(w.window->Logic().Access().blnAuthLevel, 40);
+    auto* tabs = w.Find<QTabWidget>("SSTab");
+    QVERIFY(tabs->isTabVisible(1) && tabs->isTabVisible(2) && !tabs->isTabVisible(3));
+
+    QTest::mouseClick(w.Find<QPushButton>("cmdRead"), Qt::LeftButton);
+    QVERIFY(w.virtualClock->RunUntil([&] { return !w.window->Logic().Engine().State().TransferActive; }, 20000));
+    w.virtualClock->RunFor(5000);
+
+    auto* overview = w.Find<QTreeWidget>("lstOverview");
+    QStringList names;
+    QString shutdownDelay;
+    for (int i = 0; i < overview->topLevelItemCount(); ++i) {
+        names << overview->topLevelItem(i)->text(1);
+        if (overview->topLevelItem(i)->text(1) == QStringLiteral("ShutdownDelay"))
+            shutdownDelay = overview->topLevelItem(i)->text(0);
+    }
+    QVERIFY(names.contains(QStringLiteral("ZeroPos1")));    // a ConfigID 53 parameter
+    QVERIFY(!names.contains(QStringLiteral("ZeroPos")));    // a ConfigID 52 one
+    QVERIFY(!names.contains(QStringLiteral("ConfigID")));
+    QCOMPARE(shutdownDelay, QStringLiteral("500"));
+    // 1234 with OEM code 254: a scrambled serial number, decodable again.
+    const QString serial = w.Find<QLineEdit>("txtSerialnumber")->text();
+    QCOMPARE(serial.size(), 10);
+    QVERIFY(serial.startsWith(QStringLiteral("983")));
+    QCOMPARE(w.Find<QLabel>("ValueLow")->text(), QStringLiteral("D2(h) = 210(d)"));
+    QCOMPARE(w.Find<QLabel>("ValueHigh")->text(), QStringLiteral("04(h) = 4(d)"));
+    QVERIFY(!w.window->Logic().Image().changed[2]); // filled by the read, not by the user
+    QCOMPARE(w.Find<QLabel>("lblInfo4")->text(), w.window->Logic().Image().labels.lblInfo[4]);
 }
 
 QTEST_MAIN(TestMainWindow)

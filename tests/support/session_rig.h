@@ -54,6 +54,16 @@ public:
     void ArrangeWindows() override { ++arranged; }
     void ClearPacketConsole() override { ++consoleClears; }
     void LanguageChanged() override {}
+    void ApplyLevelView(const LevelView& view) override { levelView = view; }
+    void ShadowToTable() override { ++tableRefreshes; }
+    void ShadowToDip() override {}
+    void ShadowToGui() override {}
+    void LabelsChanged() override {}
+    void ClearTerminal() override {}
+    void SetRedetectButtonsEnabled(bool enabled) override { buttonsEnabled = enabled; }
+    LevelView levelView;
+    int tableRefreshes = 0;
+    bool buttonsEnabled = true;
     void PrepareOverview() override {}
 };
 
