@@ -76,6 +76,7 @@ private:
     void WireCommands();
     void OverviewItemChanged(QTreeWidgetItem* item, int column);
     void LevelCommand(int level);
+    void SizeOverviewColumns();
 
     void BuildMenus();
     void BuildTabs();
@@ -110,6 +111,7 @@ private:
     class DipPicture* pbxDip = nullptr;
     ShadowFlag shadowFlag_;
     bool fillingOverview_ = false;
+    bool overviewSized_ = false;
     bool started_ = false;
 };
 

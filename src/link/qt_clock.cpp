@@ -11,12 +11,16 @@ namespace tunekit {
 QtClock::QtClock()
 {
     elapsed_.start();
+    wake_.setSingleShot(true);
+    wake_.setTimerType(Qt::PreciseTimer);
 }
 
 void QtClock::ProcessEvents()
 {
-    // Sleeps until something happens instead of spinning; the 10 ms main timer wakes
-    // every wait often enough.
+    // Sleeps until something happens instead of spinning. Qt does not start a timer's slot
+    // again while it runs, so a wait inside the main timer's tick would sleep until the
+    // next mouse move; the wake timer ends every sleep within a few milliseconds.
+    wake_.start(5);
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 

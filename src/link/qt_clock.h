@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QTimer>
 
 namespace tunekit {
 
@@ -20,6 +21,7 @@ public:
 private:
     QElapsedTimer elapsed_;
     QObject context_; // owns the timers, so none fires after the clock is gone
+    QTimer wake_;     // bounds every blocking pump, also inside the main timer's own tick
 };
 
 } // namespace tunekit

@@ -176,6 +176,9 @@ void TestMainWindow::serviceLevelReadFillsTheViews()
     QCOMPARE(w.Find<QLabel>("ValueHigh")->text(), QStringLiteral("04(h) = 4(d)"));
     QVERIFY(!w.window->Logic().Image().changed[2]); // filled by the read, not by the user
     QCOMPARE(w.Find<QLabel>("lblInfo4")->text(), w.window->Logic().Image().labels.lblInfo[4]);
+    // The transfer window closes a second after the batch.
+    QVERIFY(!w.window->Logic().Engine().Window().visible);
+    QVERIFY(!w.Find<QWidget>("frmWriteInfo")->isVisible());
 }
 
 QTEST_MAIN(TestMainWindow)
