@@ -1,0 +1,82 @@
+#pragma once
+
+#include "app/session.h"
+#include "link/qserialport_line.h"
+#include "link/qt_clock.h"
+#include "sim/pty_server.h"
+#include "support/session_rig.h"
+
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+namespace tunekit::testing {
+
+// The whole logic in real time, through the real QSerialPort, against the simulated
+// transmitter on a pseudo-terminal served from this process. Port 1 is the terminal of the
+// server started last; every other number names nothing.
+struct PtyRig {
+    explicit PtyRig(int deviceConfigId = 53) : configId(deviceConfigId)
+    {
+        // A pseudo-terminal has no DTR line, so the reset after a batch would only cost 3 s.
+        session.SetDisAutoRes(true);
+        session.Engine().SetDownloadResponseHandler([this](const QByteArray& p) { responses.append(p); });
+        clock.StartTicker(10, [this] { session.MainTimerTick(); });
+        // Stands in for the unrelated events (input, repaints) of a desktop session, so a wait
+        // that nothing else would wake shows as a slow test rather than a hung one.
+        guard.start(500);
+    }
+
+    // A new server; the one before (if any) is stopped and gone.
+    bool StartServer()
+    {
+        server = std::make_unique<PtyServer>(configId);
+        if (!server->Start())
+            return false;
+        slavePath = server->SlavePath();
+        return true;
+    }
+    void Connect()
+    {
+        session.Port().intComPort = 1;
+        session.Port().HVXPortFound = session.Rs232().OpenPort();
+    }
+    // Reads of index 0x2000..0x200F, subindex counting up every 16 packets.
+    void QueueReads(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            session.Engine().SendPacket(0x10, 0x2000 + i % 16, static_cast<std::uint8_t>(i / 16));
+        session.Engine().State().TransferActive = true;
+    }
+    // Pumps events the way the program's own waits do until done() holds or limitMs pass.
+    bool PumpUntil(const std::function<bool()>& done, qint64 limitMs)
+    {
+        const qint64 end = clock.NowMs() + limitMs;
+        while (!done() && clock.NowMs() < end)
+            clock.ProcessEvents();
+        return done();
+    }
+    // The batch is over and its last answer is in (or given up).
+    bool Idle() const
+    {
+        return !session.Engine().State().TransferActive && session.Engine().State().TimeoutCounter == 0;
+    }
+
+    int configId;
+    QString slavePath;
+    std::unique_ptr<PtyServer> server;
+    QtClock clock;
+    QSerialPortLine line{[this](int n) {
+        return n == 1 ? slavePath : QStringLiteral("/dev/tunekit-no-such-port-%1").arg(n);
+    }};
+    ScriptedDialogs dialogs;
+    FixedHost host;
+    RecordingViews views;
+    UiLanguage language;
+    Session session{SessionSeams{line, clock, dialogs, host}, views, language};
+    QList<QByteArray> responses;
+    QTimer guard;
+};
+
+} // namespace tunekit::testing
