@@ -95,6 +95,9 @@ void TestMainWindow::startsWithTitleTabsAndPanels()
     QVERIFY(w.Find<QWidget>("frmTerminal"));
     QVERIFY(w.Find<QWidget>("frmContact"));
     QVERIFY(!w.Find<QWidget>("frmContact")->isVisible());
+    // The main timer has put the check mark on the start level.
+    QVERIFY(w.window->findChild<QAction*>(QStringLiteral("mnuLevel10"))->isChecked());
+    QVERIFY(!w.window->findChild<QAction*>(QStringLiteral("mnuLevel40"))->isChecked());
     // The detection batch resets after its last answer, and start-up resets once more at its end.
     QCOMPARE(w.line->Device().RestartCount(), 2);
     QVERIFY(w.virtualClock->NowMs() >= 1000 + 2950);

@@ -71,7 +71,10 @@ public:
 struct SessionRig {
     explicit SessionRig(int configId = 53) : line(clock, configId)
     {
-        session.Engine().SetDownloadResponseHandler([this](const QByteArray& p) { responses.append(p); });
+        session.Engine().SetDownloadResponseHandler([this](const QByteArray& p) {
+            responses.append(p);
+            session.Transfers().HandleDownloadResponse(p);
+        });
         clock.StartTicker(10, [this] { session.MainTimerTick(); });
     }
     // Opens the simulated port as discovery would have.
