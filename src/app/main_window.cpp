@@ -4,6 +4,9 @@
 
 #include "access/password_dialog.h"
 #include "consoles/console_windows.h"
+#include "files/cfg_file_info_dialog.h"
+#include "files/config_file_reader.h"
+#include "files/config_file_writer.h"
 #include "params/dip_picture.h"
 #include "params/overview_edit.h"
 #include "transfer/transfer_window.h"
@@ -11,6 +14,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -35,15 +40,12 @@ class AuxWindows {
 public:
     explicit AuxWindows(QWidget* owner) : frmWriteInfo(owner), frmTerminal(owner), frmContact(owner)
     {
-        for (QWidget* shell : {&frmCfgFileInfo, &frmRedetect})
-            shell->setParent(owner, Qt::Dialog);
-        frmCfgFileInfo.setObjectName(QStringLiteral("frmCfgFileInfo"));
+        frmRedetect.setParent(owner, Qt::Dialog);
         frmRedetect.setObjectName(QStringLiteral("frmRedetect"));
     }
     TransferWindow frmWriteInfo;
     TerminalWindow frmTerminal;
     ContactWindow frmContact;
-    QWidget frmCfgFileInfo;
     QWidget frmRedetect;
 };
 
@@ -177,6 +179,31 @@ void MainWindow::Start()
     session_->Startup(setup_.startPort);
 }
 
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    // Files dropped onto cmdFileOpen are opened like a file chosen in the dialog.
+    if (watched->objectName() == QLatin1StringView("cmdFileOpen")) {
+        if (event->type() == QEvent::DragEnter) {
+            auto* drag = static_cast<QDragEnterEvent*>(event);
+            if (drag->mimeData()->hasUrls())
+                drag->acceptProposedAction();
+            return true;
+        }
+        if (event->type() == QEvent::Drop) {
+            auto* drop = static_cast<QDropEvent*>(event);
+            QStringList paths;
+            for (const QUrl& url : drop->mimeData()->urls()) {
+                if (url.isLocalFile())
+                    paths << url.toLocalFile();
+            }
+            drop->acceptProposedAction();
+            session_->cmdFileOpen_OLEDragDrop(paths);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     session_->Shutdown();
@@ -245,7 +272,19 @@ void MainWindow::BuildTabs()
     configGrid->addWidget(Named<QLabel>(config, "lblConfigFileHeader"), 0, 0);
     configGrid->addWidget(Named<QLabel>(config, "lblConfigFileName"), 0, 1, 1, 2);
     configGrid->addWidget(Named<QPushButton>(config, "cmdFileOpen"), 0, 3);
-    configGrid->addWidget(Named<QLabel>(config, "lblConfigFileInfo"), 1, 0, 1, 4);
+    configGrid->addWidget(Named<QLabel>(config, "lblConfigFileInfo"), 1, 0, 1, 3);
+    auto* indicators = new QHBoxLayout;
+    for (const char* name : {"lblI", "lblD", "lblF"}) {
+        auto* indicator = Named<QLabel>(config, name);
+        indicator->setText(QString::fromLatin1(name + 3));
+        indicator->setFrameShape(QFrame::Box);
+        indicator->setAlignment(Qt::AlignCenter);
+        indicator->setMinimumWidth(20);
+        indicator->hide();
+        indicators->addWidget(indicator);
+    }
+    indicators->addStretch(1);
+    configGrid->addLayout(indicators, 1, 3);
     configGrid->addWidget(Named<QLabel>(config, "lblSerialNumberHeader"), 2, 0);
     txtSerialnumber = Named<QLineEdit>(config, "txtSerialnumber");
     configGrid->addWidget(txtSerialnumber, 2, 1);
@@ -502,6 +541,21 @@ void MainWindow::WireCommands()
     connect(button("cmdRedetectDevice"), &QPushButton::clicked, this,
             [&transfers] { transfers.cmdRedetectDevice_Click(); });
     connect(button("CmdClearFileData"), &QPushButton::clicked, this, [this] { session_->CmdClearFileData_Click(); });
+    connect(button("cmdFileOpen"), &QPushButton::clicked, this, [this] { session_->cmdFileOpen_Click(); });
+    button("cmdFileOpen")->setAcceptDrops(true);
+    button("cmdFileOpen")->installEventFilter(this);
+    connect(button("cmdConvertChecksum"), &QPushButton::clicked, this,
+            [this] { session_->cmdConvertChecksum_Click(); });
+    connect(button("cmdSicherung"), &QPushButton::clicked, this, [this] {
+        cmdSicherung_Click({session_->Image(), session_->Host(), session_->Version(), dialogs_},
+                           txtSerialnumber->text());
+    });
+    connect(button("CmdCopyToConfig"), &QPushButton::clicked, this, [this] {
+        CfgFileInfoDialog frmCfgFileInfo(this);
+        if (frmCfgFileInfo.exec() == QDialog::Accepted)
+            CmdCopyToConfig_Click({session_->Image(), session_->Host(), session_->Version(), dialogs_},
+                                  frmCfgFileInfo.Descriptions());
+    });
     for (std::size_t i = 0; i < mnuLevel_.size(); ++i) {
         const int level = static_cast<int>(i + 1) * 10;
         connect(mnuLevel_[i], &QAction::triggered, this, [this, level] { LevelCommand(level); });
@@ -622,7 +676,26 @@ void MainWindow::LabelsChanged()
     findChild<QLabel*>(QStringLiteral("lblConfigFileName"))->setText(labels.lblConfigFileName);
     findChild<QLabel*>(QStringLiteral("lblConfigFileInfo"))->setText(labels.lblConfigFileInfo);
     findChild<QLabel*>(QStringLiteral("ConfigFileIDLabel"))->setText(labels.ConfigFileIDLabel);
-    findChild<QLabel*>(QStringLiteral("lblCRC"))->setText(labels.lblCRC);
+    auto* crc = findChild<QLabel*>(QStringLiteral("lblCRC"));
+    crc->setText(labels.lblCRC);
+    if (labels.crcState >= 0) {
+        const CrcLabelLook look = CrcLabelLookFor(static_cast<CRC_Failure>(labels.crcState));
+        QString style = QStringLiteral("color: rgb(%1, %2, %3);")
+                            .arg(look.foreground.red)
+                            .arg(look.foreground.green)
+                            .arg(look.foreground.blue);
+        if (look.background)
+            style += QStringLiteral(" background-color: rgb(%1, %2, %3);")
+                         .arg(look.background->red)
+                         .arg(look.background->green)
+                         .arg(look.background->blue);
+        crc->setStyleSheet(style);
+    } else {
+        crc->setStyleSheet(QString());
+    }
+    findChild<QLabel*>(QStringLiteral("lblI"))->setVisible(image.extended.interpreterPresent);
+    findChild<QLabel*>(QStringLiteral("lblD"))->setVisible(image.extended.displayPresent);
+    findChild<QLabel*>(QStringLiteral("lblF"))->setVisible(image.extended.frequencyPresent);
     // File labels show only when a file set them and the level allows them.
     const LevelView view = ViewForLevel(session_->Access().blnAuthLevel);
     findChild<QLabel*>(QStringLiteral("lblCRC"))->setVisible(labels.showCRC && view.Shows(u"lblCRC"));

@@ -1,6 +1,8 @@
 #include "app/session.h"
 
 #include "app/dialogs.h"
+#include "files/checksum_conversion.h"
+#include "files/config_file_reader.h"
 #include "host/host_facts.h"
 #include "link/clock.h"
 #include "link/serial_line.h"
@@ -185,6 +187,23 @@ void Session::CmdClearFileData_Click()
     image_.ClearFileData();
     views_.LabelsChanged();
     views_.ClearPacketConsole();
+}
+
+void Session::cmdFileOpen_Click()
+{
+    if (NeedsViewRefresh(FileOpenCommand(image_, seams_.dialogs, access_.blnAuthLevel, seams_.host.Now().date())))
+        ShadowAll();
+}
+
+void Session::cmdFileOpen_OLEDragDrop(const QStringList& paths)
+{
+    if (NeedsViewRefresh(FileDropCommand(paths, image_, seams_.dialogs, access_.blnAuthLevel, seams_.host.Now().date())))
+        ShadowAll();
+}
+
+void Session::cmdConvertChecksum_Click()
+{
+    ConvertChecksumCommand(seams_.dialogs);
 }
 
 void Session::SetDisAutoRes(bool ticked)

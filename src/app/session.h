@@ -97,6 +97,10 @@ public:
     void ApplyUserLevel();
     // "Clear data".
     void CmdClearFileData_Click();
+    // cmdFileOpen: by dialog, or the files dropped onto the button.
+    void cmdFileOpen_Click();
+    void cmdFileOpen_OLEDragDrop(const QStringList& paths);
+    void cmdConvertChecksum_Click();
     void ShadowAll();
 
     VersionInfo& Version() noexcept { return version_; }
@@ -112,6 +116,8 @@ public:
     TransferOptions& Options() noexcept { return options_; }
     DeviceTransfers& Transfers() noexcept { return *transfers_; }
     Language UiLanguageNow() const { return LanguageFromActLanguage(actLanguage_); }
+    const HostFacts& Host() const noexcept { return seams_.host; }
+    Dialogs& UserDialogs() noexcept { return seams_.dialogs; }
     const QString& InstallLanguage() const noexcept { return regLang_; }
 
     qint16 HVXPort = 0;

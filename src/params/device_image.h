@@ -32,6 +32,12 @@ struct ExtendedDataStore {
     bool frequencyPresent = false;    // lblF
     bool used = false;                // written once already (erase-after-write option)
 
+    // The frequency table as numbers: entry 0 is the base ("b#"), 1..80 the channels ("k#"),
+    // 81..85 stay 0. frequencyTable above holds the same valid entries in their 4-byte form.
+    static constexpr int FreqTableSize = 86;
+    std::array<qint32, FreqTableSize> FreqTable{};
+    qint16 FreqTableLast = -1; // number of valid leading entries - 1; -1 when none
+
     void Clear() { *this = ExtendedDataStore{}; }
 };
 

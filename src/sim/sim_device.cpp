@@ -10,6 +10,7 @@ namespace {
 
 constexpr int InfoFirst = 0x1000;
 constexpr int InfoLast = 0x1FFF;
+constexpr int ConfigurationFirst = 0x2000;
 constexpr int ParametersFirst = 0x2001; // 0x2000 is the family and survives InitDefault
 constexpr int ParametersLast = 0x2FFF;
 constexpr int InterpreterFirst = 0x6000;
@@ -58,10 +59,15 @@ QByteArray SimDevice::Answer(QByteArrayView packet, qint64 atUs)
     case Upload:
         return AnswerUpload(packet);
     case ConfigEnable:
+        configOpen_ = true;
         // The protocol has no completion code for it; the device acknowledges by echoing the type.
         return reply(ConfigEnable);
     case FlashConfig:
-        // Cells are kept in non-volatile memory as they are written; flashing has nothing left to do.
+        // Without ConfigEnable first the working copy is not stored, yet the answer is the same:
+        // the firmware does not tell, the next reset does.
+        if (configOpen_)
+            FlashConfiguration();
+        configOpen_ = false;
         return reply(FlashConfigComplete);
     case EraseIL2:
         EraseRange(InterpreterFirst, InterpreterLast);
@@ -72,6 +78,7 @@ QByteArray SimDevice::Answer(QByteArrayView packet, qint64 atUs)
         return reply(ReInitComplete);
     case InitDefault:
         EraseRange(ParametersFirst, ParametersLast);
+        flashed_.erase(flashed_.lower_bound(Key(ParametersFirst, 0)), flashed_.upper_bound(Key(ParametersLast, 0xFF)));
         FillFactoryParameters();
         return reply(InitDefaultComplete);
     case Reset:
@@ -95,7 +102,7 @@ QByteArray SimDevice::AnswerUpload(QByteArrayView packet)
     if (!AcceptsUpload(index))
         return MakePacket(OperationFailed, index, subindex);
     const QByteArray data = PacketData(packet);
-    SetCell(index, subindex, data);
+    PutCell(index, subindex, data);
     return MakePacket(UploadComplete, index, subindex, data);
 }
 
@@ -123,12 +130,49 @@ bool SimDevice::IsErased(int index, int subindex) const
     return !cells_.contains(Key(index, subindex));
 }
 
-void SimDevice::SetCell(int index, int subindex, QByteArrayView data)
+void SimDevice::PutCell(int index, int subindex, QByteArrayView data)
 {
     std::array<char, 4> cell{};
     for (qsizetype i = 0; i < 4 && i < data.size(); ++i)
         cell[static_cast<std::size_t>(i)] = data[i];
     cells_[Key(index, subindex)] = cell;
+}
+
+void SimDevice::SetCell(int index, int subindex, QByteArrayView data)
+{
+    PutCell(index, subindex, data);
+    if (index >= ConfigurationFirst && index <= ParametersLast)
+        flashed_[Key(index, subindex)] = cells_[Key(index, subindex)];
+}
+
+QByteArray SimDevice::FlashedCell(int index, int subindex) const
+{
+    const auto it = flashed_.find(Key(index, subindex));
+    if (it == flashed_.end())
+        return QByteArray(4, '\xFF');
+    return QByteArray(it->second.data(), 4);
+}
+
+void SimDevice::FlashConfiguration()
+{
+    flashed_.clear();
+    flashed_.insert(cells_.lower_bound(Key(ConfigurationFirst, 0)), cells_.upper_bound(Key(ParametersLast, 0xFF)));
+}
+
+QByteArray SimDevice::BlockBytes(int firstIndex, int subindexesPerIndex, int bytesPerCell, qsizetype length) const
+{
+    QByteArray bytes;
+    if (subindexesPerIndex < 1 || bytesPerCell < 1 || bytesPerCell > 4)
+        return bytes;
+    for (int n = 0; bytes.size() < length; ++n)
+        bytes += Cell(firstIndex + n / subindexesPerIndex, n % subindexesPerIndex).first(bytesPerCell);
+    bytes.truncate(length);
+    return bytes;
+}
+
+qsizetype SimDevice::UsedCells(int firstIndex, int lastIndex) const
+{
+    return std::distance(cells_.lower_bound(Key(firstIndex, 0)), cells_.upper_bound(Key(lastIndex, 0xFF)));
 }
 
 int SimDevice::ConfigId() const
@@ -138,6 +182,10 @@ int SimDevice::ConfigId() const
 
 void SimDevice::Restart(qint64 atUs)
 {
+    // The working copy of the configuration is reloaded from flash; what was not flashed is lost.
+    EraseRange(ConfigurationFirst, ParametersLast);
+    cells_.insert(flashed_.begin(), flashed_.end());
+    configOpen_ = false;
     bootUntilUs_ = atUs + BootTimeUs;
     ++restarts_;
 }

@@ -18,11 +18,19 @@ namespace tunekit {
 // Memory map of this firmware:
 //   0x1001..0x1004  information texts, NUL-ended (read only); 0x1101 operating time (read only)
 //   0x2000          ConfigID in byte 0; 0x2001..0x2FFF parameters
-//   0x4000..0x5000  display data and frequency table
+//   0x4000..0x4FFF  display data (texts, pictures, their indexes, display table, defaults)
+//   0x5000          frequency table: subindex n = entry n, 255 closes the table
 //   0x6000..0x6FFF  interpreter area; its first cells (0x6000 subindexes 0..7) hold the
 //                   interpreter's build time and name. EraseIL2 erases the whole area.
 //   0x7100 + n      the same information block for interpreter image n (0x2401 = n + 2);
 //                   images 0..2 are present
+//
+// The configuration (0x2000..0x2FFF) is kept twice, as the firmware does: a working copy that
+// reads and Uploads use, and the flashed copy that a restart reloads the working copy from.
+// FlashConfig stores the working copy only while ConfigEnable has opened the configuration;
+// FlashConfig and a restart close it. So a parameter Upload outside ConfigEnable..FlashConfig
+// reads back at once but is gone after the next reset. Display data, the frequency table and
+// the interpreter are written straight to their memory and stay.
 class SimDevice {
 public:
     static constexpr int DefaultConfigId = 5;
@@ -47,9 +55,18 @@ public:
     // The cell's 4 bytes; 0xFF 0xFF 0xFF 0xFF for a cell never written or erased.
     QByteArray Cell(int index, int subindex) const;
     bool IsErased(int index, int subindex) const;
-    // Writes a cell directly, past the protocol (for setting up a test); data is padded with
-    // zero bytes or cut to 4 bytes.
+    // Writes a cell directly, past the protocol (for setting up a test), into the working and
+    // the flashed copy; data is padded with zero bytes or cut to 4 bytes.
     void SetCell(int index, int subindex, QByteArrayView data);
+    // A configuration cell as the next restart will bring it back.
+    QByteArray FlashedCell(int index, int subindex) const;
+    // Between ConfigEnable and FlashConfig (or a restart).
+    bool ConfigurationOpen() const noexcept { return configOpen_; }
+    // What a block written bytesPerCell bytes a cell holds: length bytes, taken from the cells
+    // firstIndex/0, /1, ..., subindexesPerIndex cells to an index. Erased cells give 0xFF.
+    QByteArray BlockBytes(int firstIndex, int subindexesPerIndex, int bytesPerCell, qsizetype length) const;
+    // The number of cells holding data from firstIndex/0 to lastIndex/255.
+    qsizetype UsedCells(int firstIndex, int lastIndex) const;
     int ConfigId() const;
     // Which interpreter runs: 1 = the one in the interpreter area, 2 and up = image select - 2.
     void SetInterpreterSelect(int select);
@@ -69,6 +86,8 @@ private:
     // The one place that decides whether an Upload may change a cell.
     bool AcceptsUpload(int index) const;
     void EraseRange(int firstIndex, int lastIndex);
+    void PutCell(int index, int subindex, QByteArrayView data);
+    void FlashConfiguration();
     void PutText(int index, int firstSubindex, int cells, const QByteArray& text);
     void FillFactoryParameters();
     // Puts a parameter's value into its bytes of its cell, keeping the cell's other bytes.
@@ -81,6 +100,8 @@ private:
     void FillFactoryInformation();
 
     std::map<quint32, std::array<char, 4>> cells_;
+    std::map<quint32, std::array<char, 4>> flashed_; // configuration cells only
+    bool configOpen_ = false;
     QList<QByteArray> requests_;
     qint64 bootUntilUs_ = std::numeric_limits<qint64>::min();
     int restarts_ = 0;

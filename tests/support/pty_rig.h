@@ -6,8 +6,6 @@
 #include "sim/pty_server.h"
 #include "support/session_rig.h"
 
-#include <QTimer>
-
 #include <functional>
 #include <memory>
 
@@ -21,11 +19,11 @@ struct PtyRig {
     {
         // A pseudo-terminal has no DTR line, so the reset after a batch would only cost 3 s.
         session.SetDisAutoRes(true);
-        session.Engine().SetDownloadResponseHandler([this](const QByteArray& p) { responses.append(p); });
+        session.Engine().SetDownloadResponseHandler([this](const QByteArray& p) {
+            responses.append(p);
+            session.Transfers().HandleDownloadResponse(p);
+        });
         clock.StartTicker(10, [this] { session.MainTimerTick(); });
-        // Stands in for the unrelated events (input, repaints) of a desktop session, so a wait
-        // that nothing else would wake shows as a slow test rather than a hung one.
-        guard.start(500);
     }
 
     // A new server; the one before (if any) is stopped and gone.
@@ -76,7 +74,6 @@ struct PtyRig {
     UiLanguage language;
     Session session{SessionSeams{line, clock, dialogs, host}, views, language};
     QList<QByteArray> responses;
-    QTimer guard;
 };
 
 } // namespace tunekit::testing

@@ -1,0 +1,236 @@
+// bench_link: how close the stop-and-wait link comes to what the wire allows.
+//
+// Runs batches through the session's transmit engine to the simulated transmitter twice:
+// in real time over a pseudo-terminal with the real QSerialPort, and in virtual time over
+// the in-process line. One exchange is a 20-character request and a 20-character answer at
+// 38400 baud, 10 bits a character: 10.42 ms, so the wire allows about 96 exchanges a second.
+//
+//   bench_link                 2000 reads each way
+//   bench_link --interpreter   and a 64 KB interpreter's worth of Upload packets each way
+#include "app/session.h"
+#include "link/packet_codec.h"
+#include "link/qserialport_line.h"
+#include "link/qt_clock.h"
+#include "sim/pty_server.h"
+#include "sim/sim_line.h"
+#include "sim/virtual_clock.h"
+#include "support/session_rig.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <cstdio>
+#include <functional>
+
+namespace tunekit {
+namespace {
+
+constexpr double WireExchangeMs = 2.0 * 20 * 10 * 1000.0 / 38400.0;
+constexpr double WireExchangesPerSecond = 1000.0 / WireExchangeMs;
+constexpr int ReadCount = 2000;
+constexpr int InterpreterPackets = 65536 / 4;
+
+// Passes everything through to the real line and notes when answer frames arrive (each ends
+// in a carriage return), whatever their type.
+class TimingLine final : public SerialLine {
+public:
+    TimingLine(SerialLine& inner, const Clock& clock) : inner_(inner), clock_(clock)
+    {
+        inner_.SetListener([this](Event event) { Notify(event); });
+    }
+    ~TimingLine() override { inner_.SetListener({}); }
+
+    bool Open(int portNumber) override { return inner_.Open(portNumber); }
+    void Close() override { inner_.Close(); }
+    bool IsOpen() const override { return inner_.IsOpen(); }
+    void SetDtr(bool on) override { inner_.SetDtr(on); }
+    void SetRts(bool on) override { inner_.SetRts(on); }
+    bool Write(const QByteArray& bytes) override { return inner_.Write(bytes); }
+    QByteArray ReadAll() override
+    {
+        QByteArray bytes = inner_.ReadAll();
+        if (const auto frames = static_cast<int>(bytes.count('\r')); frames > 0) {
+            answers += frames;
+            lastAnswerMs = clock_.NowMs();
+        }
+        return bytes;
+    }
+    QString PortName() const override { return inner_.PortName(); }
+
+    int answers = 0;
+    qint64 lastAnswerMs = 0;
+
+private:
+    SerialLine& inner_;
+    const Clock& clock_;
+};
+
+// The session as the main window builds it, over a given line and clock.
+struct BenchSession {
+    BenchSession(SerialLine& realLine, Clock& clock) : line(realLine, clock), session(SessionSeams{line, clock, dialogs, host}, views, language)
+    {
+        session.SetDisAutoRes(true);
+        clock.StartTicker(10, [this] { session.MainTimerTick(); });
+        session.Port().intComPort = 1;
+        session.Port().HVXPortFound = session.Rs232().OpenPort();
+    }
+
+    TimingLine line;
+    testing::ScriptedDialogs dialogs;
+    testing::FixedHost host;
+    testing::RecordingViews views;
+    UiLanguage language;
+    Session session;
+};
+
+struct PtyWay {
+    PtyServer server;
+    QtClock clock;
+    QSerialPortLine line{[this](int) { return server.SlavePath(); }};
+    std::unique_ptr<BenchSession> bench;
+    SimDevice& Device() { return server.Device(); }
+};
+
+struct VirtualWay {
+    VirtualClock clock;
+    SimLine line{clock};
+    std::unique_ptr<BenchSession> bench;
+    SimDevice& Device() { return line.Device(); }
+};
+
+struct Batch {
+    const char* name;
+    const char* unit;
+    int count;
+    std::function<void(TransmitEngine&, int)> queue;
+    // Whether the device holds what the batch should have left there.
+    std::function<bool(SimDevice&)> check;
+};
+
+struct Result {
+    int answers = 0;
+    qint64 clockMs = 0; // from the start to the last answer, on the session's clock
+    qint64 realMs = 0;
+    QStringList messages;
+};
+
+Result Run(BenchSession& bench, Clock& clock, const Batch& batch)
+{
+    TransmitEngine& engine = bench.session.Engine();
+    bench.line.answers = 0;
+    for (int i = 0; i < batch.count; ++i)
+        batch.queue(engine, i);
+    QElapsedTimer real;
+    real.start();
+    const qint64 start = clock.NowMs();
+    engine.State().TransferActive = true;
+    const qint64 limit = start + batch.count * 100LL + 10000;
+    while ((bench.line.answers < batch.count || engine.State().TransferActive) && bench.dialogs.messages.isEmpty()
+           && clock.NowMs() < limit)
+        clock.ProcessEvents();
+    QStringList messages;
+    for (const auto& message : bench.dialogs.messages)
+        messages.append(message.text);
+    return {bench.line.answers, bench.line.lastAnswerMs - start, real.elapsed(), messages};
+}
+
+double PerSecond(int count, qint64 ms)
+{
+    return ms > 0 ? count * 1000.0 / static_cast<double>(ms) : 0.0;
+}
+
+// One line per measurement; false (and the reason on stderr) when the batch did not complete.
+bool Report(const char* way, const Batch& batch, const Result& r, bool virtualTime, bool deviceOk)
+{
+    const double rate = PerSecond(r.answers, r.clockMs);
+    std::printf("%s, %s: %d %s in %.2f s%s, %.1f %s/s, %.2f of the wire limit (%.1f/s)", batch.name, way, r.answers,
+                batch.unit, static_cast<double>(r.clockMs) / 1000.0, virtualTime ? " virtual" : "", rate, batch.unit,
+                rate / WireExchangesPerSecond, WireExchangesPerSecond);
+    if (virtualTime)
+        std::printf("; took %.2f s real", static_cast<double>(r.realMs) / 1000.0);
+    std::printf("\n");
+    std::fflush(stdout);
+    bool ok = true;
+    if (r.answers != batch.count) {
+        std::fprintf(stderr, "  only %d of %d answers\n", r.answers, batch.count);
+        ok = false;
+    }
+    for (const QString& message : r.messages) {
+        std::fprintf(stderr, "  message: %s\n", qPrintable(message));
+        ok = false;
+    }
+    if (!deviceOk) {
+        std::fprintf(stderr, "  the device does not hold what was sent\n");
+        ok = false;
+    }
+    return ok;
+}
+
+bool MeasurePty(const Batch& batch)
+{
+    PtyWay way;
+    if (!way.server.Start()) {
+        std::fprintf(stderr, "%s\n", qPrintable(way.server.ErrorText()));
+        return false;
+    }
+    way.bench = std::make_unique<BenchSession>(way.line, way.clock);
+    if (!way.bench->session.Port().HVXPortFound) {
+        std::fprintf(stderr, "cannot open %s\n", qPrintable(way.server.SlavePath()));
+        return false;
+    }
+    const Result result = Run(*way.bench, way.clock, batch);
+    return Report("pseudo-terminal, real time", batch, result, false, batch.check(way.Device()));
+}
+
+bool MeasureVirtual(const Batch& batch)
+{
+    VirtualWay way;
+    way.bench = std::make_unique<BenchSession>(way.line, way.clock);
+    const Result result = Run(*way.bench, way.clock, batch);
+    const bool ok = Report("in-process line, virtual time", batch, result, true, batch.check(way.Device()));
+    // Nothing queued on the clock may outlive the session it refers to.
+    way.clock.Clear();
+    return ok;
+}
+
+QByteArray InterpreterWord(int n)
+{
+    const auto v = static_cast<quint32>(n) * 2654435761u;
+    const char bytes[4] = {static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
+                           static_cast<char>(v >> 24)};
+    return QByteArray(bytes, 4);
+}
+
+} // namespace
+} // namespace tunekit
+
+int main(int argc, char* argv[])
+{
+    using namespace tunekit;
+    QCoreApplication app(argc, argv);
+    const bool interpreter = QCoreApplication::arguments().contains(QStringLiteral("--interpreter"));
+
+    const Batch reads{"reads", "exchanges", ReadCount,
+                      [](TransmitEngine& engine, int i) { engine.SendPacket(DownloadRequest, 0x2000 + i % 64, 0); },
+                      [](SimDevice& device) { return device.Requests().size() == ReadCount; }};
+    const Batch uploads{"interpreter", "packets", InterpreterPackets,
+                        [](TransmitEngine& engine, int n) {
+                            engine.SendPacket(Upload, 0x6000 + (n >> 8), static_cast<std::uint8_t>(n & 0xFF),
+                                              InterpreterWord(n));
+                        },
+                        [](SimDevice& device) {
+                            for (int n = 0; n < InterpreterPackets; ++n) {
+                                if (device.Cell(0x6000 + (n >> 8), n & 0xFF) != InterpreterWord(n))
+                                    return false;
+                            }
+                            return true;
+                        }};
+
+    bool ok = MeasurePty(reads);
+    ok = MeasureVirtual(reads) && ok;
+    if (interpreter) {
+        ok = MeasurePty(uploads) && ok;
+        ok = MeasureVirtual(uploads) && ok;
+    }
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,59 @@
+// Feeds arbitrary bytes to the .scd reader. The first byte picks the reader's inputs, so the
+// gate, the checksum states and the applicability paths are all reached.
+#include "files/config_file_reader.h"
+
+#include <QByteArrayView>
+#include <QDate>
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+namespace {
+
+void Check(bool condition)
+{
+    if (!condition)
+        __builtin_trap();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    using namespace tunekit;
+    if (size == 0)
+        return 0;
+    constexpr std::array<int, 4> levels{10, 40, 50, 60};
+    constexpr std::array<int, 4> devices{0, 2, 5, 52};
+    const unsigned pick = data[0];
+    ReaderInputs inputs;
+    inputs.authLevel = levels[pick & 3u];
+    inputs.crcFailure = static_cast<CRC_Failure>((pick >> 2) % 3u);
+    inputs.deviceConfigId = devices[(pick >> 4) & 3u];
+    inputs.today = QDate(2024, 3, 9);
+    inputs.path = QStringLiteral("C:\\fuzz\\input.scd");
+    const QByteArrayView bytes(reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(size - 1));
+
+    const ConfigFileContent content = ReadConfigFile(bytes, inputs);
+    const ExtendedDataStore& store = content.extended;
+    Check(content.FileDescription.count(QStringLiteral("\r\n")) <= 6);
+    Check(store.FreqTableLast >= -1 && store.FreqTableLast <= 80);
+    Check(store.strInterperterImage.size() <= bytes.size() / 2);
+    Check(content.refused == (inputs.crcFailure == CRC_Failure::ChecksumNotValid && inputs.authLevel < 50));
+    for (int k = 1; k <= ParamCount; ++k)
+        Check(content.imageValues[k].isEmpty() || content.applicable[k]);
+
+    DeviceImage image;
+    image.deviceConfigId = static_cast<qint16>(inputs.deviceConfigId);
+    ApplyConfigFile(image, content);
+
+    // The decoders on their own, fed the raw bytes.
+    const QByteArray hex = DecodeHexSection(bytes);
+    Check(hex.size() == (bytes.size() % 2 == 0 ? bytes.size() / 2 : 0));
+    const FrequencyTableDecoded table = DecodeFrequencyTable(QString::fromLatin1(bytes));
+    for (int n = 0; n <= table.FreqTableLast; ++n)
+        Check(table.FreqTable[static_cast<std::size_t>(n)] >= 1);
+    (void)LeadingNumber(bytes);
+    return 0;
+}

@@ -1,0 +1,133 @@
+#pragma once
+
+#include "app/dialogs.h"
+#include "files/file_checksum.h"
+#include "params/device_image.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+#include <QtGlobal>
+
+#include <array>
+#include <optional>
+
+namespace tunekit {
+
+// The file type of the open dialogs.
+inline constexpr QStringView ConfigFileFilter = u"TunekitData (*.scd)|*.scd";
+
+// No real configuration file comes near this; larger files are refused before they are read,
+// which keeps the memory of a read bounded.
+inline constexpr qint64 MaxConfigFileSize = 16 * 1024 * 1024;
+
+// What a read depends on besides the file's bytes.
+struct ReaderInputs {
+    int authLevel = 10;                                // blnAuthLevel
+    CRC_Failure crcFailure = CRC_Failure::ChecksumValid;
+    QDate today;                                       // for ProductionDate=?
+    int deviceConfigId = 0;                            // the ConfigID the device last reported
+    QString path;                                      // only its name is shown
+};
+
+struct Rgb {
+    int red = 0;
+    int green = 0;
+    int blue = 0;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+// lblCRC for a checksum state.
+struct CrcLabelLook {
+    QString text;
+    Rgb foreground;
+    std::optional<Rgb> background; // empty: the system's button-face colour
+};
+CrcLabelLook CrcLabelLookFor(CRC_Failure state);
+
+struct ReaderMessage {
+    QString text;
+    MsgIcon icon = MsgIcon::None;
+    QString title;
+};
+
+// Everything a read produces; ApplyConfigFile puts it into the device image.
+struct ConfigFileContent {
+    bool refused = false;          // the checksum gate turned the file away; nothing was read
+    QList<ReaderMessage> messages; // to be shown, in order
+
+    ParamArray<QString> FileValue;
+    ParamArray<bool> changedMarks{}; // parameters the file named: their changed marks get set
+    qint16 readConfigId = 0;         // the file's ConfigID as read; ConfigFileIDLabel shows it
+    QString ConfigFileIDLabel;
+    QString FileDescription;         // up to six lines, each ended by CR LF
+    bool FV_Flag = false;
+
+    ExtendedDataStore extended;      // its used flag is left to ApplyConfigFile
+    bool extendedContentRead = false; // a section content line was read: the used flag clears
+
+    // For the device ConfigID of the inputs:
+    ParamArray<bool> applicable{};
+    ParamArray<QString> imageValues; // the whole device image 1..62 after the read
+    qint16 FileConfigID = 0;         // the file's ConfigID when it applies to the device, else 0
+
+    QString lblConfigFileName;
+    CRC_Failure crcState = CRC_Failure::ChecksumValid;
+    CrcLabelLook crcLabel;
+};
+
+// Hexadecimal section text to bytes: "" for an odd length; a pair that is no hexadecimal number
+// gives the value of its leading digit, or 0.
+QByteArray DecodeHexSection(QByteArrayView text);
+
+struct FrequencyTableDecoded {
+    std::array<qint32, ExtendedDataStore::FreqTableSize> FreqTable{};
+    qint16 FreqTableLast = -1;
+};
+// The FREQTAB text (lines ended by CR LF): "b#" base line, then up to 80 "k#" channel lines;
+// the first missing or invalid entry ends the table.
+FrequencyTableDecoded DecodeFrequencyTable(QStringView text);
+
+// The leading number of a value: blanks, an optional sign, digits with an optional decimal
+// point; whatever follows is ignored, no digits give 0. Too large a number gives infinity.
+double LeadingNumber(QByteArrayView text);
+
+// Reads a configuration file's bytes (text lines ended by CR LF or LF, maybe followed by the
+// checksum trailer). Pure: the image is not touched.
+ConfigFileContent ReadConfigFile(QByteArrayView fileBytes, const ReaderInputs& inputs);
+
+// Puts a read into the image: file values, changed marks, applicable and edit marks, the
+// values, the extended data and the labels. A refused read leaves no file loaded. The content
+// must have been read for the image's device ConfigID.
+void ApplyConfigFile(DeviceImage& image, const ConfigFileContent& content);
+
+enum class OpenStatus {
+    NothingChosen, // no name, or not a ".scd" name: nothing happened
+    Loaded,
+    Refused,       // the checksum gate turned the file away
+    Failed,        // missing, unreadable or too large; the user was told
+};
+
+// The window refreshes ShadowToTable, ShadowToDip and ShadowToGui unless nothing was chosen.
+constexpr bool NeedsViewRefresh(OpenStatus status) noexcept
+{
+    return status != OpenStatus::NothingChosen;
+}
+
+// Opens a configuration file into the image: any loaded file is discarded, the checksum is
+// checked on exactly the bytes that are read, and the read is applied. Messages go to dialogs.
+OpenStatus OpenConfigFile(const QString& path, DeviceImage& image, Dialogs& dialogs, int authLevel,
+                          QDate today);
+
+// cmdFileOpen_Click: asks for the file, then OpenConfigFile.
+OpenStatus FileOpenCommand(DeviceImage& image, Dialogs& dialogs, int authLevel, QDate today);
+
+// cmdFileOpen_OLEDragDrop: the first dropped file.
+OpenStatus FileDropCommand(const QStringList& paths, DeviceImage& image, Dialogs& dialogs,
+                           int authLevel, QDate today);
+
+} // namespace tunekit

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+namespace tunekit {
+
+class DeviceImage;
+class Dialogs;
+class HostFacts;
+struct VersionInfo;
+
+// The two files the program writes from the device image.
+enum class ConfigFileKind {
+    Backup,    // cmdSicherung: hardware and interpreter lines; ProductionDate always "?"
+    Described, // CmdCopyToConfig: the user's description lines first; ProductionDate as it is
+};
+
+// Where, when and by what a file was written, as its header tells.
+struct WriterOrigin {
+    QString now;          // already formatted, see FormatNow
+    QString computerName;
+    QString userName;
+    QString metaInfo1;    // program name
+    QString metaInfo2;    // program version
+};
+
+struct WriterInputs {
+    ConfigFileKind kind = ConfigFileKind::Backup;
+    QStringList descriptions; // txtFD1..txtFD5, described file only; empty ones are left out
+    WriterOrigin origin;
+};
+
+inline constexpr int DescriptionLineCount = 5;
+
+// The filter both save dialogs offer.
+QString ConfigFileSaveFilter();
+
+// The moment of writing in the locale's short date and long time format.
+QString FormatNow(const QDateTime& now, const QLocale& locale);
+WriterOrigin MakeWriterOrigin(const HostFacts& host, const VersionInfo& version, const QLocale& locale);
+
+// "Backup_" or, in the German interface, "Sicherung_" followed by the serial number.
+QString ProposedBackupName(const QString& serialNumber);
+
+// Texts taken into a file are made safe for the one line they go to; the reader must see the
+// same lines, sections and description that were meant:
+// - line breaks and other control characters become blanks, so no text adds a line;
+// - the file is Latin-1: a character outside it is written as its Latin-1 base letters when it
+//   has them ("ř" as "r", "ﬁ" as "fi"), otherwise as "?";
+// - in comment lines a section marker ("TEXTS_START", ...) loses the underscore before START or
+//   STOP ("TEXTS START"), so no comment opens or closes a section;
+// - a description line that would read as the end of the description (its text begins with "["
+//   or "---") gets a leading "'".
+QByteArray FileText(QStringView text);
+QByteArray CommentText(QStringView text);
+QByteArray DescriptionText(QStringView text);
+
+// The text of the file, without the checksum trailer: Latin-1, every line ended by CR LF.
+// Parameter lines for the parameters of the device's ConfigID, in number order; a value that is
+// only blanks counts as empty.
+QByteArray ComposeConfigFile(const DeviceImage& image, const WriterInputs& inputs);
+
+// The text followed by its CRC-32, least significant byte first.
+QByteArray WithChecksumTrailer(QByteArray text);
+
+// Writes the bytes in one atomic replace: the file at path is either left as it was or holds
+// exactly these bytes. Returns the message for the user (in the interface language) when the
+// file could not be written, else "".
+QString SaveConfigFile(const QString& path, const QByteArray& bytes);
+
+enum class WriteOutcome {
+    NothingToDo, // no serial number for a backup
+    Cancelled,   // the save dialog was cancelled
+    Written,
+    Failed,      // the user was told why; an existing file is unchanged
+};
+
+// What the two commands need besides the user's input.
+struct WriterContext {
+    const DeviceImage& image;
+    const HostFacts& host;
+    const VersionInfo& version;
+    Dialogs& dialogs;
+    QLocale locale = QLocale::system();
+};
+
+// "Generate Backup": the text of txtSerialnumber names the proposed file; nothing happens
+// without it.
+WriteOutcome cmdSicherung_Click(const WriterContext& context, const QString& serialNumber);
+
+// "Generate new ConfigFile", once frmCfgFileInfo was confirmed with the texts of txtFD1..txtFD5.
+WriteOutcome CmdCopyToConfig_Click(const WriterContext& context, const QStringList& descriptions);
+
+} // namespace tunekit

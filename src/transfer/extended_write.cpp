@@ -1,0 +1,193 @@
+#include "transfer/extended_write.h"
+
+#include "link/clock.h"
+#include "link/packet_codec.h"
+#include "link/serial_port_access.h"
+#include "link/transmit_engine.h"
+#include "params/device_image.h"
+
+#include <QCoreApplication>
+
+namespace tunekit {
+namespace {
+
+QString Tr(const char* text)
+{
+    return QCoreApplication::translate("DeviceWrites", text);
+}
+
+constexpr int InterpreterBytesPerPacket = 4;
+constexpr int SubindexesPerIndex = 256;
+constexpr int DisplayTableSubindexes = 10;
+// The event pump waits for the next event (up to a timer tick), so preparing a 64 KB interpreter
+// with a pump after every packet would take minutes; once a page keeps the window alive.
+constexpr int PacketsPerPump = 1;
+
+QList<PlannedUpload> Cut(QByteArrayView bytes, int firstIndex, int bytesPerPacket, int subindexesPerIndex)
+{
+    QList<PlannedUpload> uploads;
+    uploads.reserve((bytes.size() + bytesPerPacket - 1) / bytesPerPacket);
+    int n = 0;
+    // Every byte goes out, also a last one that does not fill its packet.
+    for (qsizetype at = 0; at < bytes.size(); at += bytesPerPacket, ++n) {
+        uploads.append({firstIndex + n / subindexesPerIndex, n % subindexesPerIndex,
+                        bytes.sliced(at, qMin<qsizetype>(bytesPerPacket, bytes.size() - at)).toByteArray()});
+    }
+    return uploads;
+}
+
+} // namespace
+
+const std::array<DisplayBlock, 6>& DisplayBlocks()
+{
+    static constexpr std::array<DisplayBlock, 6> blocks{{
+        {4000, 2, &ExtendedDataStore::strTextindicesImage},
+        {4010, 4, &ExtendedDataStore::strTextsImage},
+        {4100, 2, &ExtendedDataStore::strPictureindicesImage},
+        {4110, 4, &ExtendedDataStore::strPicturesImage},
+        {DisplayTableBlock, 1, &ExtendedDataStore::strDisplay_tableImage},
+        {4300, 4, &ExtendedDataStore::strDefaultsImage},
+    }};
+    return blocks;
+}
+
+int BlockFirstIndex(int blockNumber)
+{
+    return QString::number(blockNumber).toInt(nullptr, 16);
+}
+
+QList<PlannedUpload> PlanInterpreter(QByteArrayView image)
+{
+    return Cut(image, InterpreterFirstIndex, InterpreterBytesPerPacket, SubindexesPerIndex);
+}
+
+QList<PlannedUpload> PlanDisplayBlock(QByteArrayView block, int blockNumber, int bytesPerPacket)
+{
+    // Told apart by its number, not by its bytes: another block may well hold the same bytes.
+    const bool displayTable = blockNumber == DisplayTableBlock;
+    return Cut(block, BlockFirstIndex(blockNumber), displayTable ? 1 : qBound(1, bytesPerPacket, 4),
+               displayTable ? DisplayTableSubindexes : SubindexesPerIndex);
+}
+
+QList<PlannedUpload> PlanFrequencyTable(const FrequencyTable& table)
+{
+    QList<PlannedUpload> uploads;
+    for (int n = 0; n < static_cast<int>(table.size()) && table[static_cast<std::size_t>(n)] != 0; ++n) {
+        const auto v = static_cast<quint32>(table[static_cast<std::size_t>(n)]);
+        QByteArray data(4, '\0');
+        data[0] = static_cast<char>(v & 0xFF);
+        data[1] = static_cast<char>((v >> 8) & 0xFF);
+        data[2] = static_cast<char>((v >> 16) & 0xFF);
+        data[3] = static_cast<char>((v >> 24) & 0x7F);
+        uploads.append({FrequencyTableIndex, n, data});
+    }
+    uploads.append({FrequencyTableIndex, FrequencyTableEndSubindex, QByteArray()});
+    return uploads;
+}
+
+bool ExtendedDataEmpty(const ExtendedDataStore& store)
+{
+    if (store.strInterperterImage.size() >= InterpreterMinimumBytes)
+        return false;
+    for (const DisplayBlock& block : DisplayBlocks()) {
+        if ((store.*block.source).size() >= DisplayMinimumBytes)
+            return false;
+    }
+    return store.strFrequency_tableImage.size() < DisplayMinimumBytes;
+}
+
+qint32 ExtendedProgressUnits(const ExtendedDataStore& store)
+{
+    qint32 units = 0;
+    const auto length = [](const QByteArray& bytes) { return static_cast<qint32>(bytes.size()); };
+    if (store.strInterperterImage.size() > 16)
+        units += length(store.strInterperterImage) / 4;
+    for (const DisplayBlock& block : DisplayBlocks()) {
+        const QByteArray& bytes = store.*block.source;
+        if (bytes.size() > 4)
+            units += length(bytes) / (block.blockNumber == 4000 ? 2 : 4);
+    }
+    if (store.strFrequency_tableImage.size() > 24)
+        units += static_cast<qint32>(store.strFrequency_tableImage.size()) / 4;
+    return units;
+}
+
+ExtendedDataWriter::ExtendedDataWriter(const TransferContext& context) : ctx_(context) {}
+
+QString ExtendedDataWriter::PreparingText()
+{
+    return Tr(QT_TRANSLATE_NOOP("DeviceWrites", "preparing data ..."));
+}
+
+QString ExtendedDataWriter::SendingText()
+{
+    return Tr(QT_TRANSLATE_NOOP("DeviceWrites", "sending data  ..."));
+}
+
+QString ExtendedDataWriter::TransferText()
+{
+    return Tr(QT_TRANSLATE_NOOP("DeviceWrites", "data transfer..."));
+}
+
+void ExtendedDataWriter::Queue(const QList<PlannedUpload>& uploads, bool captions)
+{
+    TransferWindowState& window = ctx_.engine.Window();
+    for (qsizetype n = 0; n < uploads.size(); ++n) {
+        const PlannedUpload& upload = uploads[n];
+        ctx_.engine.SendPacket(Upload, upload.index, static_cast<std::uint8_t>(upload.subindex), upload.data);
+        if ((n + 1) % PacketsPerPump != 0 && n + 1 != uploads.size())
+            continue;
+        if (captions) {
+            window.lblText2 = PreparingText();
+            ctx_.views.TransferWindowChanged();
+        }
+        // The engine stays quiet meanwhile: TransferActive is only set once the block is queued.
+        ctx_.port.Time().ProcessEvents();
+    }
+}
+
+void ExtendedDataWriter::InterpreterWrite(QByteArrayView image)
+{
+    ctx_.engine.SendPacket(EraseIL2, 0, 0);
+    Queue(PlanInterpreter(image), true);
+    ctx_.engine.Window().lblText2 = SendingText();
+    ctx_.views.TransferWindowChanged();
+    ctx_.engine.Progress().blnInitProgressBar = true;
+    ctx_.engine.State().TransferActive = true;
+}
+
+void ExtendedDataWriter::RawInterpreterWrite(QByteArrayView image)
+{
+    ctx_.engine.SendPacket(EraseIL2, 0, 0);
+    Queue(PlanInterpreter(image), false);
+    ctx_.engine.State().TransferActive = true;
+}
+
+void ExtendedDataWriter::DisplayDataWrite(QByteArrayView block, int blockNumber, int bytesPerPacket)
+{
+    const QList<PlannedUpload> uploads = PlanDisplayBlock(block, blockNumber, bytesPerPacket);
+    if (uploads.isEmpty())
+        return;
+    Queue(uploads, true);
+    StartDisplayBatch();
+}
+
+void ExtendedDataWriter::FrequencyTableWrite(const FrequencyTable& table)
+{
+    Queue(PlanFrequencyTable(table), true);
+    StartDisplayBatch();
+}
+
+void ExtendedDataWriter::StartDisplayBatch()
+{
+    TransferWindowState& window = ctx_.engine.Window();
+    window.lblText = TransferText();
+    window.lblText2 = SendingText();
+    ctx_.views.TransferWindowChanged();
+    ctx_.engine.Progress().blnInitProgressBar = true;
+    if (ctx_.options.chkResetBeforeTransmit)
+        ctx_.port.ResetDevice();
+    ctx_.engine.State().TransferActive = true;
+}
+
+} // namespace tunekit

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "params/device_image.h"
+#include "transfer/transfer_context.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+#include <QtGlobal>
+
+#include <array>
+
+namespace tunekit {
+
+using FrequencyTable = std::array<qint32, ExtendedDataStore::FreqTableSize>;
+
+// Where the device keeps extended data. Each block is a run of indexes in which the subindex
+// counts the packets; past the last subindex the index goes up by one.
+constexpr int InterpreterFirstIndex = 0x6000;
+constexpr int FrequencyTableIndex = 0x5000;
+constexpr int FrequencyTableEndSubindex = 255;
+constexpr int DisplayTableBlock = 4200; // 10 one-byte cells an index
+constexpr int InterpreterMinimumBytes = 17; // shorter is no interpreter
+constexpr int DisplayMinimumBytes = 5;
+
+// One display-data block of the store with its block number and packet size, in the order the
+// Write command sends them.
+struct DisplayBlock {
+    int blockNumber;
+    int bytesPerPacket;
+    QByteArray ExtendedDataStore::*source;
+};
+const std::array<DisplayBlock, 6>& DisplayBlocks();
+
+// The block number's decimal digits read as hexadecimal: 4010 gives 0x4010.
+int BlockFirstIndex(int blockNumber);
+
+// One Upload of a block: its address and 1 to 4 data bytes (the packet pads them).
+struct PlannedUpload {
+    int index = 0;
+    int subindex = 0;
+    QByteArray data;
+    friend bool operator==(const PlannedUpload&, const PlannedUpload&) = default;
+};
+
+// The interpreter's Uploads (EraseIL2 goes before them): 4 bytes each from 0x6000/0 on.
+QList<PlannedUpload> PlanInterpreter(QByteArrayView image);
+// A display block cut into packets of bytesPerPacket bytes, the last one possibly shorter, from
+// the block's first index on; the display table has 10 subindexes to an index, the others 256.
+QList<PlannedUpload> PlanDisplayBlock(QByteArrayView block, int blockNumber, int bytesPerPacket);
+// Entries 0, 1, ... up to the first 0, each as 32 bits with bit 31 clear, then the closing
+// Upload to subindex 255 without data.
+QList<PlannedUpload> PlanFrequencyTable(const FrequencyTable& table);
+
+// Nothing worth sending: an interpreter of at most 16 bytes, the other blocks and the
+// frequency-table text at most 4 bytes (characters).
+bool ExtendedDataEmpty(const ExtendedDataStore& store);
+// The steps the blocks add to the Write command's partial bar.
+qint32 ExtendedProgressUnits(const ExtendedDataStore& store);
+
+// The extended-data writers. Each queues one block as a batch of its own and starts the engine;
+// the caller waits for it (WaitForTransfer).
+class ExtendedDataWriter {
+public:
+    explicit ExtendedDataWriter(const TransferContext& context);
+
+    // EraseIL2, then the image. No reset before it, whatever the option says.
+    void InterpreterWrite(QByteArrayView image);
+    void DisplayDataWrite(QByteArrayView block, int blockNumber, int bytesPerPacket);
+    void FrequencyTableWrite(const FrequencyTable& table);
+    // "Write interpreter": EraseIL2 and the image without captions, progress set-up or reset.
+    void RawInterpreterWrite(QByteArrayView image);
+
+    // The texts the writers show in lblText2 and lblText.
+    static QString PreparingText();
+    static QString SendingText();
+    static QString TransferText();
+
+private:
+    void Queue(const QList<PlannedUpload>& uploads, bool captions);
+    void StartDisplayBatch();
+
+    TransferContext ctx_;
+};
+
+} // namespace tunekit

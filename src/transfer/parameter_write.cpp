@@ -1,0 +1,512 @@
+#include "transfer/parameter_write.h"
+
+#include "app/dialogs.h"
+#include "link/clock.h"
+#include "link/packet_codec.h"
+#include "link/serial_port_access.h"
+#include "link/transmit_engine.h"
+#include "params/config_defines.h"
+#include "params/device_image.h"
+#include "transfer/parameter_read.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+#include <algorithm>
+#include <cmath>
+
+namespace tunekit {
+namespace {
+
+QString Tr(const char* text)
+{
+    return QCoreApplication::translate("DeviceWrites", text);
+}
+
+QString CrLf()
+{
+    return QStringLiteral("\r\n");
+}
+
+// The program's default message box title.
+QString DefaultTitle()
+{
+    return QStringLiteral("Tunekit");
+}
+
+constexpr int SystemAddressNr = 2;
+constexpr int ProdGrpNr = 4;
+constexpr int FreqCompNr = 17;
+constexpr int GainCompNr = 19;
+constexpr int PhaseCompNr = 20;
+
+// The value text as a whole number; nothing for text that is not a number.
+std::optional<qint64> WholeNumber(const QString& text)
+{
+    bool ok = false;
+    const double number = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(number) || std::fabs(number) > 1e15)
+        return std::nullopt;
+    return static_cast<qint64>(std::llround(number));
+}
+
+QByteArray LowBytesFirst(qint64 value, int count)
+{
+    QByteArray bytes;
+    for (int i = 0; i < count; ++i)
+        bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+    return bytes;
+}
+
+} // namespace
+
+std::optional<QByteArray> Encode8Bit(const QString& text, bool isSigned)
+{
+    std::optional<qint64> v = WholeNumber(text);
+    if (!v)
+        return std::nullopt;
+    if (isSigned && *v < 0)
+        *v = qMax<qint64>(*v, -128) + 256;
+    return LowBytesFirst(std::clamp<qint64>(*v, 0, 255), 1);
+}
+
+std::optional<QByteArray> Encode16Bit(const QString& text)
+{
+    const std::optional<qint64> v = WholeNumber(text);
+    if (!v || *v < 0 || *v > 0xFFFF)
+        return std::nullopt;
+    return LowBytesFirst(*v, 2);
+}
+
+std::optional<QByteArray> Encode32Bit(const QString& text)
+{
+    const std::optional<qint64> v = WholeNumber(text);
+    if (!v || *v < 0 || *v > 0x7FFFFFFF)
+        return std::nullopt;
+    QByteArray bytes = LowBytesFirst(*v, 4);
+    bytes[3] = static_cast<char>(bytes[3] & 0x7F);
+    return bytes;
+}
+
+std::optional<QByteArray> EncodeDate(const QString& text)
+{
+    const QStringList parts = text.trimmed().split(QLatin1Char('.'));
+    if (parts.size() != 3)
+        return std::nullopt;
+    std::array<int, 3> numbers{};
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        bool ok = false;
+        numbers[i] = parts[static_cast<qsizetype>(i)].toInt(&ok);
+        if (!ok)
+            return std::nullopt;
+    }
+    const auto [day, month, year] = numbers;
+    if (day == 0 && month == 0 && year == 0)
+        return QByteArray(3, '\0');
+    if (day < 0 || day > 31 || month < 0 || month > 12 || year < 2000 || year > 2255)
+        return std::nullopt;
+    return LowBytesFirst(day, 1) + LowBytesFirst(month, 1) + LowBytesFirst(year - 2000, 1);
+}
+
+std::optional<QByteArray> EncodeFreqComp(const QString& text)
+{
+    const std::optional<qint64> v = WholeNumber(text);
+    if (!v)
+        return std::nullopt;
+    // The device keeps the compensation 10 higher than shown (the read takes 10 off).
+    return Encode8Bit(QString::number(*v + 10));
+}
+
+std::optional<QByteArray> EncodeGainPhase(const QString& phase, const QString& gain)
+{
+    const std::optional<qint64> p = WholeNumber(phase);
+    const std::optional<qint64> g = WholeNumber(gain);
+    if (!p || !g || *p < -128 || *p > 255 || *g < -128 || *g > 255)
+        return std::nullopt;
+    const qint64 word = (*p < 0 ? *p + 256 : *p) * 256 + (*g < 0 ? *g + 256 : *g);
+    return LowBytesFirst(word, 2);
+}
+
+std::optional<QByteArray> EncodeBySize(const ConfigDefine& define, const QString& text)
+{
+    switch (define.DSize) {
+    case 8: return Encode8Bit(text, define.IsSigned());
+    case 16: return Encode16Bit(text);
+    case 32: return Encode32Bit(text);
+    case 1: return EncodeDate(text);
+    default: return std::nullopt;
+    }
+}
+
+DeviceWrites::DeviceWrites(DeviceTransfers& transfers)
+    : transfers_(transfers), ctx_(transfers.Context()), extended_(transfers.Context())
+{
+}
+
+QString DeviceWrites::DoneText()
+{
+    return Tr(QT_TRANSLATE_NOOP("DeviceWrites", "        Done!     "));
+}
+
+int DeviceWrites::AuthLevel() const
+{
+    return ctx_.authLevel ? ctx_.authLevel() : 10;
+}
+
+void DeviceWrites::ShowProgressBar()
+{
+    // Always with its caption: the window may still read "data transfer...ready" from the
+    // batch before, which would be wrong for the one about to start.
+    TransferWindowState& window = ctx_.engine.Window();
+    window.visible = true;
+    window.lblText = ExtendedDataWriter::TransferText();
+    ctx_.views.TransferWindowChanged();
+}
+
+void DeviceWrites::HideTransferWindow()
+{
+    ctx_.engine.Window().visible = false;
+    ctx_.views.TransferWindowChanged();
+}
+
+void DeviceWrites::DropIncompatibleData()
+{
+    ctx_.image.ClearFileData();
+    ctx_.engine.AbortTransfer();
+    ctx_.views.LabelsChanged();
+    ctx_.views.ShadowToTable();
+    ctx_.views.ShadowToDip();
+    ctx_.views.ShadowToGui();
+    HideTransferWindow();
+}
+
+void DeviceWrites::SettleEngine()
+{
+    // A batch that ended by time-out leaves an answer awaited and the automatic reset pending
+    // for the next answer that comes, which would be one of the next batch: the device would
+    // restart in the middle of it and the rest of that batch would time out too. So wait for
+    // the engine to give up on the missing answer and carry the reset out before queueing.
+    EngineState& engine = ctx_.engine.State();
+    while (engine.TransferActive || engine.TimeoutCounter > 0)
+        ctx_.port.Time().ProcessEvents();
+    if (engine.ResetPending) {
+        engine.ResetPending = false;
+        ctx_.port.ResetDevice();
+    }
+}
+
+void DeviceWrites::FinishBatch()
+{
+    ctx_.engine.WaitForTransfer();
+    SettleEngine();
+}
+
+void DeviceWrites::ResetWriteBookkeeping()
+{
+    // The partial bar counts packets only for a write; later reads copy the overall bar again.
+    ProgressBookkeeping& progress = ctx_.engine.Progress();
+    progress.TotalSendLength = 0;
+    progress.writeconfigsonly = false;
+    progress.writeconfigs = false;
+}
+
+void DeviceWrites::cmdConfigWrite_Click()
+{
+    const DeviceTransfers::CommandGuard guard(transfers_, false);
+    if (!guard.Acquired())
+        return;
+    EngineState& engine = ctx_.engine.State();
+    ProgressBookkeeping& progress = ctx_.engine.Progress();
+    TransferWindowState& window = ctx_.engine.Window();
+    DeviceImage& image = ctx_.image;
+
+    engine.PacketCounter = 0;
+    progress.AllSent = false;
+    window.ProgressBar1 = 0;
+    window.ProgressBar2 = 0;
+    window.ProgressBar2Max = 62;
+    ctx_.views.TransferWindowChanged();
+
+    if (ctx_.portState.intComPort < 1 || !ctx_.portState.HVXPortFound) {
+        ctx_.dialogs.MsgBox(Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Device type not detected.")) + CrLf()
+                                + Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Please check your serial connection and COM-Port settings! ")),
+                            MsgButtons::Ok, MsgIcon::Exclamation, Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Error")));
+        return;
+    }
+
+    transfers_.DetectDevice();
+    if (image.deviceConfigId == 0)
+        return;
+
+    const int level = AuthLevel();
+    if (level != 60) {
+        const bool mismatch = image.FileConfigID >= 1 && image.deviceConfigId >= 1 && image.FileConfigID != image.deviceConfigId;
+        const QString incompatible =
+            Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Data (ConfigID=%1) not compatible to connected hardware (ConfigID=%2)"))
+                .arg(image.FileConfigID)
+                .arg(image.deviceConfigId);
+        const QString error = Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Error"));
+        bool confirmed = false;
+        if (mismatch && level < 40) {
+            ctx_.dialogs.MsgBox(incompatible, MsgButtons::Ok, MsgIcon::Critical, error);
+            DropIncompatibleData();
+            return;
+        }
+        if (mismatch) {
+            const MsgAnswer answer =
+                ctx_.dialogs.MsgBox(incompatible + CrLf() + Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Do You really want to continue?")),
+                                    MsgButtons::YesNo, MsgIcon::Critical, error);
+            if (answer != MsgAnswer::Yes) {
+                DropIncompatibleData();
+                return;
+            }
+            confirmed = true;
+        }
+        // The image was read from another device: writing it here would mix two devices.
+        if (!confirmed && image.deviceConfigId != image.imageConfigId) {
+            HideTransferWindow();
+            return;
+        }
+    }
+
+    engine.PacketCounter = 0;
+    progress.SendLength = 0;
+    progress.TotalSendLength = 0;
+    progress.AllSent = false;
+    ctx_.views.ClearPacketConsole();
+    qint32 changedCount = 0;
+    for (int nr = 0; nr <= ParamCount; ++nr) {
+        if (!image.value[nr].isEmpty() && image.changed[nr])
+            ++changedCount;
+    }
+    image.CheckUninitialisedValues(level, ctx_.dialogs);
+    SettleEngine();
+
+    // A copy: the store may be replaced (a file opened) while the blocks are being sent.
+    const ExtendedDataStore store = image.extended;
+    if (ExtendedDataEmpty(store)) {
+        progress.TotalSendLength = changedCount + 1;
+        progress.writeconfigsonly = true;
+        window.ProgressBar2Max = changedCount + 1;
+        ShowProgressBar();
+        ParameterWrite();
+        image.uninitialised.fill(false);
+        FinishBatch();
+        progress.AllSent = true;
+        ResetWriteBookkeeping();
+        HideTransferWindow();
+        return;
+    }
+    if (store.used) {
+        HideTransferWindow();
+        return;
+    }
+
+    const qint32 total = changedCount + ExtendedProgressUnits(store);
+    progress.TotalSendLength = total;
+    progress.writeconfigs = true;
+    window.ProgressBar2Max = total + 5;
+    ctx_.views.TransferWindowChanged();
+    const MsgAnswer answer = ctx_.dialogs.MsgBox(
+        Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Extended Data is to be written to the device. That could take a while.")) + CrLf()
+            + Tr(QT_TRANSLATE_NOOP("DeviceWrites", "YES to proceed, NO to write parameters only or CANCEL to finish.")),
+        MsgButtons::YesNoCancel, MsgIcon::None, DefaultTitle());
+    if (answer == MsgAnswer::Yes)
+        WriteExtendedData(store);
+    if (answer == MsgAnswer::Yes || answer == MsgAnswer::No) {
+        ParameterWrite();
+        FinishBatch();
+        progress.AllSent = true;
+    }
+    ResetWriteBookkeeping();
+
+    if (level < 50 || (level > 50 && ctx_.options.ChkEraseStringsAfterWrite))
+        UseUpExtendedData();
+
+    ctx_.port.WaitMs(100);
+    ctx_.dialogs.MsgBox(DoneText(), MsgButtons::Ok, MsgIcon::None, DefaultTitle());
+    HideTransferWindow();
+}
+
+void DeviceWrites::WriteExtendedData(const ExtendedDataStore& store)
+{
+    if (store.strInterperterImage.size() >= InterpreterMinimumBytes) {
+        ShowProgressBar();
+        extended_.InterpreterWrite(store.strInterperterImage);
+        FinishBatch();
+    }
+    for (const DisplayBlock& block : DisplayBlocks()) {
+        const QByteArray& bytes = store.*block.source;
+        if (bytes.size() < DisplayMinimumBytes)
+            continue;
+        ShowProgressBar();
+        extended_.DisplayDataWrite(bytes, block.blockNumber, block.bytesPerPacket);
+        FinishBatch();
+    }
+    if (store.strFrequency_tableImage.size() >= DisplayMinimumBytes) {
+        ShowProgressBar();
+        extended_.FrequencyTableWrite(store.FreqTable);
+        FinishBatch();
+    }
+}
+
+void DeviceWrites::UseUpExtendedData()
+{
+    DeviceImage& image = ctx_.image;
+    image.extended.used = true;
+    image.extended.interpreterPresent = false;
+    image.extended.displayPresent = false;
+    image.extended.frequencyPresent = false;
+    image.labels.lblConfigFileName.clear();
+    image.labels.lblConfigFileInfo.clear();
+    image.labels.showConfigFileID = false;
+    image.labels.showCRC = false;
+    ctx_.views.LabelsChanged();
+}
+
+bool DeviceWrites::MayWriteCalibration(bool frequency)
+{
+    // Low levels may only pass on what a file brought; from level 31 on the user decides.
+    if (AuthLevel() <= 30)
+        return ctx_.image.FV_Flag;
+    const QString title = frequency ? Tr(QT_TRANSLATE_NOOP("DeviceWrites", "A T T E N T I O N  -  adjusted value"))
+                                    : Tr(QT_TRANSLATE_NOOP("DeviceWrites", "A T T E N T I O N  -  adjusted values"));
+    const QString text = frequency ? Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Overwrite Adjusted Frequency Compensation Value?"))
+                                   : Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Overwrite Adjusted Gain/Phase Compensation Values?"));
+    return ctx_.dialogs.MsgBox(text, MsgButtons::YesNo, MsgIcon::Critical, title) == MsgAnswer::Yes;
+}
+
+std::optional<QByteArray> DeviceWrites::SharedCellData(int nr)
+{
+    DeviceImage& image = ctx_.image;
+    const ConfigDefine& define = FindConfigDefine(nr);
+    QByteArray cell(4, '\0');
+    for (int j = 1; j <= ParamCount; ++j) {
+        const ConfigDefine& other = FindConfigDefine(j);
+        if (other.HexAdd != define.HexAdd || other.SubAdd != define.SubAdd)
+            continue;
+        image.sent[j] = true;
+        image.changed[j] = false;
+        if (image.value[j].isEmpty())
+            continue;
+        const std::optional<QByteArray> piece = EncodeBySize(other, image.value[j]);
+        if (!piece || other.SByte < 0 || other.SByte + piece->size() > 4)
+            return std::nullopt;
+        // Each piece at its own byte, so an empty slot does not shift the ones after it.
+        cell.replace(other.SByte, piece->size(), *piece);
+    }
+    return cell;
+}
+
+void DeviceWrites::ParameterWrite()
+{
+    EngineState& engine = ctx_.engine.State();
+    DeviceImage& image = ctx_.image;
+    const int level = AuthLevel();
+    const bool onlyChanged = ctx_.options.ChkSendNewDataOnly;
+
+    engine.TransferActive = false;
+    image.sent.fill(false);
+    leftOut_.clear();
+    ctx_.engine.SendPacket(ConfigEnable, 0, 0);
+
+    for (int i = 0; i <= ParamCount; ++i) {
+        if ((!onlyChanged || level == 50) && !image.sent[i])
+            image.changed[i] = true;
+        if (image.value[i].isEmpty() || image.sent[i] || !image.changed[i] || !image.applicable[i])
+            continue;
+        image.changed[i] = false;
+        const ConfigDefine& define = FindConfigDefine(i);
+        std::optional<QByteArray> data;
+        if (define.MultiMess && define.Special) {
+            if (i >= SystemAddressNr && i <= ProdGrpNr) {
+                // One cell: the address in bytes 0-1, OEM code in 2, product group in 3. A piece
+                // that is not known would overwrite the device's value with 0, so all three must be.
+                for (int k = SystemAddressNr; k <= ProdGrpNr; ++k) {
+                    image.sent[k] = true;
+                    image.changed[k] = false;
+                }
+                const auto address = Encode16Bit(image.value[SystemAddressNr]);
+                const auto oem = Encode8Bit(image.value[SystemAddressNr + 1]);
+                const auto group = Encode8Bit(image.value[ProdGrpNr]);
+                if (address && oem && group)
+                    data = *address + *oem + *group;
+            } else if (i == GainCompNr || i == PhaseCompNr) {
+                image.sent[GainCompNr] = image.sent[PhaseCompNr] = true;
+                image.changed[GainCompNr] = image.changed[PhaseCompNr] = false;
+                data = EncodeGainPhase(image.value[PhaseCompNr], image.value[GainCompNr]);
+                if (data && !MayWriteCalibration(false))
+                    continue;
+            } else {
+                continue;
+            }
+        } else if (define.MultiMess) {
+            data = SharedCellData(i);
+        } else if (define.Special) {
+            if (i != FreqCompNr)
+                continue;
+            image.sent[i] = true;
+            data = EncodeFreqComp(image.value[i]);
+            if (data && !MayWriteCalibration(true))
+                continue;
+        } else {
+            data = EncodeBySize(define, image.value[i]);
+        }
+        if (!data) {
+            // Kept marked, so it goes out with the next write once it holds a proper value.
+            image.changed[i] = true;
+            leftOut_ << define.Name.toString();
+            continue;
+        }
+        ctx_.engine.SendPacket(Upload, define.HexAdd, static_cast<std::uint8_t>(define.SubAdd), *data);
+    }
+
+    if (!engine.TxQueue.IsEmpty()) {
+        ShowProgressBar();
+        ctx_.engine.Window().lblText2.clear();
+        ctx_.views.TransferWindowChanged();
+        ctx_.engine.Progress().blnInitProgressBar = true;
+    }
+    ctx_.engine.SendPacket(FlashConfig, 0, 0);
+    if (!leftOut_.isEmpty()) {
+        ctx_.dialogs.MsgBox(Tr(QT_TRANSLATE_NOOP("DeviceWrites", "These values cannot be written to the device and were left out:"))
+                                + CrLf() + leftOut_.join(QStringLiteral(", ")),
+                            MsgButtons::Ok, MsgIcon::Exclamation, Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Error")));
+    }
+    if (ctx_.options.chkResetBeforeTransmit)
+        ctx_.port.ResetDevice();
+    engine.TransferActive = true;
+}
+
+void DeviceWrites::cmd_int_write_Click(const QString& programFolder)
+{
+    const DeviceTransfers::CommandGuard guard(transfers_, false);
+    if (!guard.Acquired())
+        return;
+    // Without a file there is nothing to send; say so instead of doing nothing.
+    const QString path = QDir(programFolder).filePath(QStringLiteral("xtest.bin"));
+    const QString shown = QDir::toNativeSeparators(path);
+    const QString error = Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Error"));
+    QFile file(path);
+    if (!file.exists()) {
+        ctx_.dialogs.MsgBox(Tr(QT_TRANSLATE_NOOP("DeviceWrites", "The interpreter file %1 was not found.")).arg(shown),
+                            MsgButtons::Ok, MsgIcon::Exclamation, error);
+        return;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        ctx_.dialogs.MsgBox(Tr(QT_TRANSLATE_NOOP("DeviceWrites", "The interpreter file %1 could not be read.")).arg(shown),
+                            MsgButtons::Ok, MsgIcon::Exclamation, error);
+        return;
+    }
+    const QByteArray bytes = file.readAll();
+    if (bytes.isEmpty()) {
+        ctx_.dialogs.MsgBox(Tr(QT_TRANSLATE_NOOP("DeviceWrites", "The interpreter file %1 is empty.")).arg(shown),
+                            MsgButtons::Ok, MsgIcon::Exclamation, error);
+        return;
+    }
+    SettleEngine();
+    extended_.RawInterpreterWrite(bytes);
+}
+
+} // namespace tunekit

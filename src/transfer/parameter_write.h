@@ -1,0 +1,84 @@
+#pragma once
+
+#include "transfer/extended_write.h"
+#include "transfer/transfer_context.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace tunekit {
+
+class DeviceTransfers;
+struct ConfigDefine;
+
+// Upload data encodings, low byte first. std::nullopt when the text holds no value the cell
+// can take; such a value is left out of the write and named to the user.
+// 8 bits: the nearest whole number, 255 above 255, 0 below 0; a "signed char" below 0 is first
+// increased by 256 (from -128).
+std::optional<QByteArray> Encode8Bit(const QString& text, bool isSigned = false);
+// 16 bits: 0..65535.
+std::optional<QByteArray> Encode16Bit(const QString& text);
+// 32 bits with bit 31 clear (the device reads the cell as signed): 0..2147483647.
+std::optional<QByteArray> Encode32Bit(const QString& text);
+// Day, month, year - 2000 from "dd.mm.yyyy" (leading zeros optional); "0.0.0000" gives zeros.
+std::optional<QByteArray> EncodeDate(const QString& text);
+// FreqComp: the shown value + 10, as 8 bits.
+std::optional<QByteArray> EncodeFreqComp(const QString& text);
+// The cell of GainComp and PhaseComp: low byte the gain, high byte the phase, each -128..255
+// with a negative value increased by 256.
+std::optional<QByteArray> EncodeGainPhase(const QString& phase, const QString& gain);
+// By DSize and DType: 8, 16, 32 bits or the date (DSize 1); other sizes have no encoding.
+std::optional<QByteArray> EncodeBySize(const ConfigDefine& define, const QString& text);
+
+// The writing side of the device transfers: the Write button, the parameter write and
+// "Write interpreter". It runs as one of DeviceTransfers' commands, so a click on any transfer
+// command while a write runs (the waits pump events) is ignored, and a write is refused while
+// another command or batch is under way.
+class DeviceWrites {
+public:
+    explicit DeviceWrites(DeviceTransfers& transfers);
+    DeviceWrites(const DeviceWrites&) = delete;
+    DeviceWrites& operator=(const DeviceWrites&) = delete;
+
+    // cmdConfigWrite: checks, detection, extended data on request, parameters, "Done".
+    void cmdConfigWrite_Click();
+    // cmd_int_write: sends "xtest.bin" from the program's folder as the interpreter.
+    void cmd_int_write_Click(const QString& programFolder);
+
+    // Queues ConfigEnable, the Uploads of the parameters to write and FlashConfig, and starts the
+    // engine; the caller waits.
+    void ParameterWrite();
+    // Shows frmWriteInfo with "data transfer...".
+    void ShowProgressBar();
+
+    ExtendedDataWriter& Extended() noexcept { return extended_; }
+
+    static QString DoneText();
+
+private:
+    int AuthLevel() const;
+    void HideTransferWindow();
+    // Step 4's refusal of incompatible data: the image is emptied so a second click cannot
+    // write it either.
+    void DropIncompatibleData();
+    // The calibration rule; frequency: FreqComp, else GainComp and PhaseComp together.
+    bool MayWriteCalibration(bool frequency);
+    // Waits for the batch, then until the engine is really idle (see the .cpp).
+    void FinishBatch();
+    void SettleEngine();
+    void WriteExtendedData(const ExtendedDataStore& store);
+    void UseUpExtendedData();
+    // Puts the data of a shared cell (MultiMess without Special) together by SByte.
+    std::optional<QByteArray> SharedCellData(int nr);
+    void ResetWriteBookkeeping();
+
+    DeviceTransfers& transfers_;
+    TransferContext ctx_;
+    ExtendedDataWriter extended_;
+    QStringList leftOut_; // this parameter write's values that could not be encoded
+};
+
+} // namespace tunekit

@@ -1,0 +1,503 @@
+#include "app/language.h"
+#include "files/config_file_reader.h"
+#include "support/scripted_dialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+
+#include <algorithm>
+#include <functional>
+
+using namespace tunekit;
+using tunekit::testing::ScriptedDialogs;
+
+namespace {
+
+const QDate kToday(2024, 3, 9);
+
+ReaderInputs Inputs(int level = 60, CRC_Failure crc = CRC_Failure::ChecksumValid, int device = 2)
+{
+    ReaderInputs inputs;
+    inputs.authLevel = level;
+    inputs.crcFailure = crc;
+    inputs.today = kToday;
+    inputs.deviceConfigId = device;
+    inputs.path = QStringLiteral("C:\\cfg\\unit.scd");
+    return inputs;
+}
+
+ConfigFileContent Read(const QByteArray& text, const ReaderInputs& inputs = Inputs())
+{
+    return ReadConfigFile(text, inputs);
+}
+
+QByteArray WithTrailer(const QByteArray& text)
+{
+    char trailer[4];
+    qToLittleEndian<quint32>(Crc32Of(text), trailer);
+    return text + QByteArray(trailer, 4);
+}
+
+// The non-empty byte strings of the store in hex, then the three presence flags.
+QString Summary(const ExtendedDataStore& store)
+{
+    const std::pair<char, const QByteArray*> parts[] = {
+        {'I', &store.strInterperterImage}, {'X', &store.strTextindicesImage}, {'T', &store.strTextsImage},
+        {'Q', &store.strPictureindicesImage}, {'P', &store.strPicturesImage}, {'D', &store.strDisplay_tableImage},
+        {'E', &store.strDefaultsImage}};
+    QString summary;
+    for (const auto& [letter, bytes] : parts) {
+        if (!bytes->isEmpty())
+            summary += QString(QLatin1Char(letter)) + u':' + QString::fromLatin1(bytes->toHex()) + u' ';
+    }
+    return summary + (store.interpreterPresent ? u'I' : u'-') + (store.displayPresent ? u'D' : u'-')
+           + (store.frequencyPresent ? u'F' : u'-');
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes, const QDateTime& modified = {})
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+    QVERIFY(file.flush());
+    if (modified.isValid())
+        QVERIFY(file.setFileTime(modified, QFileDevice::FileModificationTime));
+}
+
+} // namespace
+
+class TstConfigFileReader : public QObject {
+    Q_OBJECT
+
+private slots:
+    void description_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("parameters only") << QByteArray("TransmitPower=20\r\n") << QString();
+        QTest::newRow("closed by [") << QByteArray("* first\r\n* second\r\n* [Parameters]\r\n* third\r\n")
+                                     << QStringLiteral("first\r\nsecond\r\n");
+        QTest::newRow("six of eight") << QByteArray("*1\r\n*2\r\n*3\r\n*4\r\n*5\r\n*6\r\n*7\r\n*8\r\n")
+                                      << QStringLiteral("1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n");
+        QTest::newRow("closed by ---") << QByteArray("*  a  \r\n* --- x\r\n* b\r\n") << QStringLiteral("a\r\n");
+        QTest::newRow("closed by parameter line") << QByteArray("* a\r\nNoSuchName=1\r\n* b\r\n") << QStringLiteral("a\r\n");
+        QTest::newRow("closed by INTERPRETER_START") << QByteArray("* a\r\n* INTERPRETER_START\r\n* INTERPRETER_STOP\r\n* b\r\n")
+                                                     << QStringLiteral("a\r\n");
+        QTest::newRow("closed by TEXTINDICES_START") << QByteArray("* a\r\n* TEXTINDICES_START\r\n* b\r\n")
+                                                     << QStringLiteral("a\r\n");
+        QTest::newRow("FREQTAB_START keeps it open") << QByteArray("* a\r\n* FREQTAB_START\r\n* FREQTAB_STOP\r\n* b\r\n")
+                                                     << QStringLiteral("a\r\nb\r\n");
+        QTest::newRow("markers are case-sensitive") << QByteArray("* texts_start\r\n") << QStringLiteral("texts_start\r\n");
+        QTest::newRow("Latin-1 umlauts") << QByteArray("* Pr\xfc" "fstand Gr\xf6\xdf" "e\r\n")
+                                         << QStringLiteral("Prüfstand Größe\r\n");
+        QTest::newRow("LF only, no final break") << QByteArray("* a\n* b") << QStringLiteral("a\r\nb\r\n");
+    }
+    void description()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, description);
+        QCOMPARE(Read(text).FileDescription, description);
+    }
+
+    void sections_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("summary");
+        QTest::newRow("interpreter") << QByteArray("* INTERPRETER_START\r\n0a1B\r\nFF\r\n* INTERPRETER_STOP\r\n")
+                                     << QStringLiteral("I:0a1bff I--");
+        QTest::newRow("lines join") << QByteArray("* TEXTS_START\r\n 0a1 \r\nF\r\n") << QStringLiteral("T:0a1f -D-");
+        QTest::newRow("odd length stays empty") << QByteArray("* TEXTS_START\r\n0a1\r\n") << QStringLiteral("-D-");
+        QTest::newRow("non-hex pairs") << QByteArray("* DEFAULTS_START\r\nZ11Zff\r\n") << QStringLiteral("E:0001ff -D-");
+        QTest::newRow("NUL and high bytes") << QByteArray("* TEXTS_START\n\0" "1\xff" "2\n", 19) << QStringLiteral("T:0000 -D-");
+        QTest::newRow("--- with INTERPRETER_START starts it") << QByteArray("* ---INTERPRETER_START\r\n01\r\n")
+                                                              << QStringLiteral("I:01 I--");
+        QTest::newRow("--- with TEXTS_START starts nothing") << QByteArray("* --- TEXTS_START\r\n01\r\n") << QStringLiteral("---");
+        QTest::newRow("INTERPRETER wins over TEXTS") << QByteArray("* TEXTS_START INTERPRETER_START\r\n02\r\n")
+                                                     << QStringLiteral("I:02 I--");
+        QTest::newRow("a START switches") << QByteArray("* PICTURES_START\r\n01\r\n* PICTUREINDICES_START\r\n02\r\n")
+                                          << QStringLiteral("Q:02 P:01 -D-");
+        QTest::newRow("a foreign STOP keeps it open") << QByteArray("* TEXTS_START\r\n01\r\n* PICTURES_STOP\r\n02\r\n")
+                                                      << QStringLiteral("T:0102 -D-");
+        QTest::newRow("name=value is content") << QByteArray("* TEXTINDICES_START\r\nTransmitPower=20\r\n")
+                                               << QStringLiteral("X:000a000000000020 -D-");
+        QTest::newRow("after STOP lines are parameters") << QByteArray("* DISPLAY_TABLE_START\r\n0102\r\n* DISPLAY_TABLE_STOP\r\n03\r\n")
+                                                         << QStringLiteral("D:0102 -D-");
+    }
+    void sections()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, summary);
+        const ConfigFileContent content = Read(text);
+        QCOMPARE(Summary(content.extended), summary);
+        QCOMPARE(content.FileValue[7], QString());
+    }
+
+    void frequencyTable_data()
+    {
+        QTest::addColumn<QByteArray>("lines");
+        QTest::addColumn<int>("last");
+        QTest::addColumn<QList<int>>("probes"); // entry number, value, ...
+        QTest::newRow("example") << QByteArray("b#434000000\nk#433100000\nk#433200000\nx#1\nk#433300000\n") << 2
+                                 << QList<int>{0, 434000000, 2, 433200000, 3, 0, 4, 0};
+        QTest::newRow("no base line") << QByteArray("f#434000000\nk#1\n") << -1 << QList<int>{0, 0};
+        QTest::newRow("no lines") << QByteArray() << 0 << QList<int>{0, 0};
+        QTest::newRow("upper-case markers") << QByteArray("B#5\nK#6\n") << 1 << QList<int>{0, 5, 1, 6};
+        QTest::newRow("signs, decimals, exponents") << QByteArray("b#+7.5\nk# 8.5abc\nk#4.34e8\nk#-3\nk#9\n") << 2
+                                                    << QList<int>{0, 8, 1, 8, 2, 4, 3, 0, 4, 0};
+        QTest::newRow("limits") << QByteArray("b#999999999.4\nk#1000000000\n") << 0 << QList<int>{0, 999999999, 1, 0};
+        QTest::newRow("rounds to nothing") << QByteArray("b#0.4\n") << -1 << QList<int>{0, 0};
+        QTest::newRow("far too many digits") << QByteArray("b#1" + QByteArray(400, '0') + "\n") << -1 << QList<int>{0, 0};
+        QByteArray many("b#400000000\n");
+        for (int i = 1; i < 200; ++i)
+            many += "k#" + QByteArray::number(400000000 + i) + "\n";
+        QTest::newRow("200 lines") << many << 80 << QList<int>{0, 400000000, 80, 400000080, 81, 0};
+    }
+    void frequencyTable()
+    {
+        QFETCH(QByteArray, lines);
+        QFETCH(int, last);
+        QFETCH(QList<int>, probes);
+        const ConfigFileContent content = Read("* FREQTAB_START\n" + lines + "* FREQTAB_STOP\n");
+        const ExtendedDataStore& store = content.extended;
+        QCOMPARE(int(store.FreqTableLast), last);
+        QCOMPARE(content.FileValue[9], QString::number(last));
+        QCOMPARE(content.FileValue[21], QStringLiteral("254"));
+        QVERIFY(content.changedMarks[9] && content.changedMarks[21]);
+        for (qsizetype i = 0; i + 1 < probes.size(); i += 2)
+            QCOMPARE(store.FreqTable[static_cast<std::size_t>(probes[i])], probes[i + 1]);
+        const auto sent = std::count_if(store.FreqTable.begin(), store.FreqTable.end(), [](qint32 v) { return v != 0; });
+        QCOMPARE(store.frequencyTable.size(), qsizetype(sent));
+        QCOMPARE(store.strFrequency_tableImage.count(QStringLiteral("\r\n")), lines.count('\n'));
+    }
+
+    void parameters_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("nr");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("changed");
+        QTest::addColumn<int>("fileConfigId");
+        QTest::newRow("ConfigID") << QByteArray("ConfigID=12\n") << 1 << QStringLiteral("12") << false << 12;
+        QTest::newRow("ComfigID") << QByteArray(" ComfigID = 12 \n") << 1 << QStringLiteral("12") << false << 12;
+        QTest::newRow("ConfigID rounded, last wins") << QByteArray("ConfigID=3\nConfigID=+12.7xyz\n") << 1
+                                                     << QStringLiteral("13") << false << 13;
+        QTest::newRow("ConfigID not a number") << QByteArray("ConfigID=abc\n") << 1 << QStringLiteral("0") << false << 0;
+        QTest::newRow("ConfigID out of range") << QByteArray("ConfigID=5\nConfigID=70000\n") << 1 << QStringLiteral("5")
+                                               << false << 5;
+        QTest::newRow("wrong case") << QByteArray("configid=5\ntransmitpower=3\n") << 1 << QString() << false << 0;
+        QTest::newRow("first real value wins") << QByteArray("TransmitPower=20\nTransmitPower=10\n") << 7
+                                               << QStringLiteral("20") << true << 0;
+        QTest::newRow("? then a value") << QByteArray("TransmitPower=?\nTransmitPower=10\n") << 7 << QStringLiteral("10")
+                                        << true << 0;
+        QTest::newRow("value then ?") << QByteArray("TransmitPower=10\nTransmitPower=?\n") << 7 << QStringLiteral("10")
+                                      << true << 0;
+        QTest::newRow("? gives an empty value") << QByteArray("BatteryType=?\n") << 13 << QString() << true << 0;
+        QTest::newRow("? gives today") << QByteArray("ProductionDate=?\n") << 14 << QStringLiteral("09.03.2024") << true << 0;
+        QTest::newRow("empty value ignored") << QByteArray("TransmitPower=\n") << 7 << QString() << false << 0;
+        QTest::newRow("= first ignored") << QByteArray("=TransmitPower=1\n") << 7 << QString() << false << 0;
+        QTest::newRow("text kept as it is") << QByteArray("TransmitPower=1e3 x=") + '\0' + "y\n" << 7
+                                            << QStringLiteral("1e3 x=") + QChar(0) + u'y' << true << 0;
+        QTest::newRow("product group default") << QByteArray("SystemAddress=1\nOemCode=2\n") << 4 << QStringLiteral("0")
+                                               << false << 0;
+        QTest::newRow("no default without OemCode") << QByteArray("SystemAddress=1\n") << 4 << QString() << false << 0;
+    }
+    void parameters()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(int, nr);
+        QFETCH(QString, value);
+        QFETCH(bool, changed);
+        QFETCH(int, fileConfigId);
+        const ConfigFileContent content = Read(text);
+        QCOMPARE(content.FileValue[nr], value);
+        QCOMPARE(content.changedMarks[nr], changed);
+        QCOMPARE(int(content.readConfigId), fileConfigId);
+        QVERIFY(content.FV_Flag);
+    }
+
+    void applicabilityAndCopy()
+    {
+        const QByteArray text = "ConfigID=52\nZeroPos=120\nAutoPowerdown=5\nTransmitPower=20\n";
+        DeviceImage image;
+        image.deviceConfigId = 52;
+        image.value[6] = QStringLiteral("old");
+        image.ApplyLevelMarks(30);
+        ApplyConfigFile(image, Read(text, Inputs(30, CRC_Failure::ChecksumValid, 52)));
+        QCOMPARE(image.value[38], QStringLiteral("120"));
+        QCOMPARE(image.value[6], QString()); // AutoPowerdown does not apply to 52
+        QCOMPARE(image.FileValue[6], QStringLiteral("5"));
+        QVERIFY(image.changed[6] && image.changed[38] && image.applicable[38] && !image.applicable[6]);
+        QVERIFY(image.editMark[38] && !image.editMark[5]); // ShutdownDelay needs level 40
+        QCOMPARE(int(image.FileConfigID), 52);
+        QCOMPARE(image.labels.ConfigFileIDLabel, QStringLiteral("FileID: 52"));
+        QVERIFY(image.FV_Flag && image.labels.showConfigFileID);
+        QCOMPARE(image.labels.lblConfigFileName, QStringLiteral("unit.scd"));
+
+        // Without a device nothing applies, so the file's ConfigID does not count either.
+        DeviceImage none;
+        ApplyConfigFile(none, Read(text, Inputs(60, CRC_Failure::ChecksumValid, 0)));
+        QCOMPARE(none.value[38], QString());
+        QCOMPARE(int(none.FileConfigID), 0);
+        QCOMPARE(none.labels.ConfigFileIDLabel, QStringLiteral("FileID: 52"));
+    }
+
+    void extendedUsedFlag_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("usedAfter");
+        QTest::newRow("parameters only") << QByteArray("TransmitPower=1\n") << true;
+        QTest::newRow("start marker only") << QByteArray("* FREQTAB_START\n") << true;
+        QTest::newRow("a content line") << QByteArray("* TEXTS_START\n\n") << false;
+    }
+    void extendedUsedFlag()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(bool, usedAfter);
+        DeviceImage image;
+        image.extended.used = true;
+        ApplyConfigFile(image, Read(text));
+        QCOMPARE(image.extended.used, usedAfter);
+    }
+
+    void checksumGate_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<int>("state");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("colours"); // foreground/background, "-" = button face
+        QTest::newRow("valid at 10") << 10 << 0 << false << QStringLiteral("Checksum valid") << QStringLiteral("000000/-");
+        QTest::newRow("none at 40") << 40 << 1 << false << QStringLiteral("No checksum") << QStringLiteral("000000/ffff80");
+        QTest::newRow("not valid at 40") << 40 << 2 << true << QString() << QString();
+        QTest::newRow("not valid at 50") << 50 << 2 << false << QStringLiteral("Checksum not valid")
+                                         << QStringLiteral("ffff00/ff0000");
+        QTest::newRow("not valid at 60") << 60 << 2 << false << QStringLiteral("Checksum not valid")
+                                         << QStringLiteral("ffff00/ff0000");
+    }
+    void checksumGate()
+    {
+        QFETCH(int, level);
+        QFETCH(int, state);
+        QFETCH(bool, refused);
+        QFETCH(QString, label);
+        QFETCH(QString, colours);
+        DeviceImage image;
+        image.FileValue[7] = QStringLiteral("older file");
+        const ConfigFileContent content =
+            Read("* INTERPRETER_START\n00\n* INTERPRETER_STOP\nTransmitPower=5\n", Inputs(level, CRC_Failure(state)));
+        ApplyConfigFile(image, content);
+        QCOMPARE(content.refused, refused);
+        QCOMPARE(image.FV_Flag, !refused);
+        QCOMPARE(image.FileValue[7], refused ? QString() : QStringLiteral("5"));
+        QCOMPARE(image.extended.interpreterPresent, !refused);
+        QCOMPARE(image.labels.showCRC, !refused);
+        QCOMPARE(image.labels.lblCRC, label);
+        QCOMPARE(content.messages.size(), refused ? 1 : 0);
+        if (refused) {
+            QCOMPARE(content.messages[0].text,
+                     QStringLiteral("Config-File not valid!\r\nFile corrupt, please use a correct file!"));
+            QCOMPARE(content.messages[0].title, QStringLiteral("Checksum Error"));
+            QCOMPARE(content.messages[0].icon, MsgIcon::Critical);
+            return;
+        }
+        const auto hex = [](const Rgb& c) {
+            return QString::asprintf("%02x%02x%02x", c.red, c.green, c.blue);
+        };
+        const CrcLabelLook& look = content.crcLabel;
+        QCOMPARE(hex(look.foreground) + u'/' + (look.background ? hex(*look.background) : QStringLiteral("-")), colours);
+        QCOMPARE(image.labels.crcState, state);
+    }
+
+    void germanTexts()
+    {
+        UiLanguage lang;
+        QVERIFY(lang.Set(Language::German));
+        const ConfigFileContent refused = Read("", Inputs(40, CRC_Failure::ChecksumNotValid));
+        QCOMPARE(refused.messages.value(0).text,
+                 QStringLiteral("Konfigurationsdatei ungültig!\r\nDie Datei wurde manipuliert, bitte korrekte Datei benutzen!"));
+        QCOMPARE(refused.messages.value(0).title, QStringLiteral("Prüfsummenfehler"));
+        QCOMPARE(CrcLabelLookFor(CRC_Failure::ChecksumValid).text, QStringLiteral("Checksumme gültig"));
+        QCOMPARE(CrcLabelLookFor(CRC_Failure::NoChecksum).text, QStringLiteral("keine Checksumme"));
+        QCOMPARE(CrcLabelLookFor(CRC_Failure::ChecksumNotValid).text, QStringLiteral("Checksumme ungültig"));
+        ScriptedDialogs dialogs;
+        DeviceImage image;
+        QCOMPARE(OpenConfigFile(QStringLiteral("/nonexistent/x.scd"), image, dialogs, 60, kToday), OpenStatus::Failed);
+        QCOMPARE(dialogs.messages.value(0).text, QStringLiteral("Die Datei /nonexistent/x.scd existiert nicht."));
+        QCOMPARE(dialogs.messages.value(0).title, QStringLiteral("Fehler"));
+    }
+
+    void trailer_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::newRow("after CR LF") << QByteArray("TransmitPower=20\r\n");
+        QTest::newRow("after LF") << QByteArray("TransmitPower=20\n");
+        QTest::newRow("glued to the last line") << QByteArray("TransmitPower=20");
+        QTest::newRow("description still open") << QByteArray("* a\r\n");
+        QTest::newRow("section still open") << QByteArray("* TEXTS_START\r\n0102\r\n");
+    }
+    void trailer()
+    {
+        QFETCH(QByteArray, body);
+        // A matching trailer, also one converted twice, reads as if it were not there, whatever
+        // its bytes: CR, LF, "=" or a leading "*".
+        const std::function<bool(QByteArrayView)> wanted[] = {
+            [](QByteArrayView t) { return t.contains('\r'); }, [](QByteArrayView t) { return t.contains('\n'); },
+            [](QByteArrayView t) { return t.contains('='); }, [](QByteArrayView t) { return t.startsWith('*'); }};
+        for (const auto& isWanted : wanted) {
+            QByteArray text;
+            for (int i = 0; text.isEmpty(); ++i) {
+                const QByteArray candidate = "*" + QByteArray::number(i) + "\n" + body;
+                if (isWanted(WithTrailer(candidate).right(4)))
+                    text = candidate;
+                QVERIFY(i < 100000);
+            }
+            const ConfigFileContent plain = Read(text);
+            for (const QByteArray& bytes : {WithTrailer(text), WithTrailer(WithTrailer(text))}) {
+                const ConfigFileContent content = Read(bytes);
+                QCOMPARE(content.FileValue, plain.FileValue);
+                QCOMPARE(content.FileDescription, plain.FileDescription);
+                QCOMPARE(Summary(content.extended), Summary(plain.extended));
+            }
+            QCOMPARE(plain.FileValue[7], body.startsWith("Transmit") ? QStringLiteral("20") : QString());
+        }
+    }
+
+    void badInputs()
+    {
+        // Binary garbage, the same every run.
+        QRandomGenerator random(4711);
+        QByteArray garbage(1 << 20, Qt::Uninitialized);
+        random.fillRange(reinterpret_cast<quint32*>(garbage.data()), garbage.size() / 4);
+        const ConfigFileContent content = Read(garbage);
+        QVERIFY(content.FV_Flag);
+        QVERIFY(content.FileDescription.count(QStringLiteral("\r\n")) <= 6);
+        // A 10 MB value, hex section line, ConfigID and comment.
+        const QByteArray big(10 * 1024 * 1024, '7');
+        QCOMPARE(Read("TransmitPower=" + big + "\n").FileValue[7].size(), big.size());
+        QCOMPARE(Read("* TEXTS_START\n" + big + "\n").extended.strTextsImage.size(), big.size() / 2);
+        QCOMPARE(int(Read("ConfigID=" + big + "\n").readConfigId), 0);
+        QCOMPARE(Read("*" + big).FileDescription.size(), big.size() + 2);
+    }
+
+    void openCommand()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath(QStringLiteral("unit.scd"));
+        WriteFile(path, WithTrailer("* bench\r\n* ---\r\nTransmitPower=20\r\nConfigID=2\r\n\r\n"));
+        ScriptedDialogs dialogs;
+        DeviceImage image;
+        image.deviceConfigId = 2;
+        dialogs.openFileNames.enqueue(path);
+        QCOMPARE(FileOpenCommand(image, dialogs, 10, kToday), OpenStatus::Loaded);
+        QCOMPARE(dialogs.filtersSeen, QStringList{QStringLiteral("TunekitData (*.scd)|*.scd")});
+        QCOMPARE(image.value[7], QStringLiteral("20"));
+        QCOMPARE(image.labels.lblConfigFileInfo, QStringLiteral("bench\r\n"));
+        QCOMPARE(image.labels.lblCRC, QStringLiteral("Checksum valid"));
+        QVERIFY(dialogs.messages.isEmpty());
+
+        // Names the command does not take: it changes nothing.
+        for (const QString& name : {QString(), QStringLiteral(".scd"), dir.filePath(QStringLiteral("unit.SCD"))})
+            QCOMPARE(FileDropCommand({name}, image, dialogs, 10, kToday), OpenStatus::NothingChosen);
+        QCOMPARE(image.value[7], QStringLiteral("20"));
+
+        // The same file edited later, and an old one without a trailer.
+        WriteFile(path, "TransmitPower=21\r\n", QDateTime(QDate(2020, 1, 1), QTime(12, 0)));
+        QCOMPARE(OpenConfigFile(path, image, dialogs, 40, kToday), OpenStatus::Refused);
+        QCOMPARE(image.value[7], QString());
+        QCOMPARE(dialogs.messages.value(0).icon, MsgIcon::Critical);
+        WriteFile(path, "TransmitPower=22\r\n", QDateTime(QDate(2007, 6, 13), QTime(23, 0)));
+        QCOMPARE(OpenConfigFile(path, image, dialogs, 40, kToday), OpenStatus::Loaded);
+        QCOMPARE(image.labels.lblCRC, QStringLiteral("No checksum"));
+        QCOMPARE(image.value[7], QStringLiteral("22"));
+    }
+
+    void openFailures()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString huge = dir.filePath(QStringLiteral("huge.scd"));
+        {
+            QFile file(huge);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.resize(50 * 1024 * 1024));
+        }
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.scd")));
+        const QString vanished = dir.filePath(QStringLiteral("vanished.scd"));
+        const struct {
+            QString path;
+            QString text;
+        } cases[] = {
+            {huge, QStringLiteral("The file %1 is too large for a configuration file (more than 16 MB).")},
+            {dir.filePath(QStringLiteral("folder.scd")), QStringLiteral("%1 is not a file.")},
+            {vanished, QStringLiteral("The file %1 does not exist.")},
+        };
+        for (const auto& c : cases) {
+            ScriptedDialogs dialogs;
+            DeviceImage image;
+            image.FileValue[7] = QStringLiteral("from before");
+            dialogs.openFileNames.enqueue(c.path); // gone, or never a file, by the time it is read
+            QCOMPARE(FileOpenCommand(image, dialogs, 60, kToday), OpenStatus::Failed);
+            QCOMPARE(image.FileValue[7], QString());
+            QCOMPARE(dialogs.messages.size(), 1);
+            QCOMPARE(dialogs.messages[0].text, c.text.arg(QDir::toNativeSeparators(c.path)));
+            QCOMPARE(dialogs.messages[0].icon, MsgIcon::Exclamation);
+        }
+
+        // A folder nobody may write to is still read.
+        const QString sealed = dir.filePath(QStringLiteral("sealed"));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sealed")));
+        WriteFile(sealed + QStringLiteral("/x.scd"), WithTrailer("TransmitPower=9\r\n"));
+        QVERIFY(QFile::setPermissions(sealed, QFile::ReadOwner | QFile::ExeOwner));
+        ScriptedDialogs dialogs;
+        DeviceImage image;
+        image.deviceConfigId = 2;
+        QCOMPARE(OpenConfigFile(sealed + QStringLiteral("/x.scd"), image, dialogs, 10, kToday), OpenStatus::Loaded);
+        QCOMPARE(image.value[7], QStringLiteral("9"));
+        QVERIFY(QFile::setPermissions(sealed, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
+
+    void corpus_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("device");
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<int>("fileConfigId");
+        QTest::addColumn<QString>("transmitPower");
+        QTest::addColumn<QString>("extended");
+        QTest::newRow("backup") << "backup_cfg2.scd" << 2 << QString() << 2 << "27" << "---";
+        QTest::newRow("described") << "described_latin1.scd" << 5 << QStringLiteral("Prüfstand Halle 3\r\nGröße: groß\r\n")
+                                   << 5 << "20" << "---";
+        QTest::newRow("extended") << "extended_sections.scd" << 3 << "Display and frequency data for bench tests\r\n" << 3
+                                  << "10" << "I:0a1bff X:00010002 T:48616c6c6f D:0102030405 IDF";
+        QTest::newRow("hand-written") << "hand_lf_no_trailer.scd" << 52 << "old bench file\r\n" << 52 << "20" << "---";
+    }
+    void corpus()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, device);
+        QFETCH(QString, description);
+        QFETCH(int, fileConfigId);
+        QFETCH(QString, transmitPower);
+        QFETCH(QString, extended);
+        const QString path = QFINDTESTDATA(QStringLiteral("../data/") + file);
+        QVERIFY(!path.isEmpty());
+        ScriptedDialogs dialogs;
+        DeviceImage image;
+        image.deviceConfigId = static_cast<qint16>(device);
+        QCOMPARE(OpenConfigFile(path, image, dialogs, 60, kToday), OpenStatus::Loaded);
+        QCOMPARE(image.labels.lblConfigFileInfo, description);
+        QCOMPARE(int(image.FileConfigID), fileConfigId);
+        QCOMPARE(image.value[7], transmitPower);
+        QCOMPARE(Summary(image.extended), extended);
+        QCOMPARE(image.labels.lblCRC, file.contains(u"no_trailer") ? QStringLiteral("Checksum not valid")
+                                                                   : QStringLiteral("Checksum valid"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstConfigFileReader)
+#include "tst_config_file_reader.moc"
