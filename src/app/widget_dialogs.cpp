@@ -55,7 +55,17 @@ QString WidgetDialogs::OpenFileName(const QString& filter)
 
 QString WidgetDialogs::SaveFileName(const QString& filter, const QString& proposedName)
 {
-    return QFileDialog::getSaveFileName(parent_, QString(), proposedName, QtFileFilter(filter));
+    QFileDialog dialog(parent_);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(QtFileFilter(filter));
+    // "Backup_983..." becomes "Backup_983....scd", and the dialog asks before replacing it.
+    const QString pattern = filter.section(QLatin1Char('|'), 1, 1);
+    if (pattern.startsWith(QLatin1StringView("*.")))
+        dialog.setDefaultSuffix(pattern.mid(2));
+    dialog.selectFile(proposedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
 }
 
 } // namespace tunekit

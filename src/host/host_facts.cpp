@@ -8,6 +8,9 @@
 #ifdef _WIN32
 #include <windows.h>
 #include <lmcons.h>
+#else
+#include <pwd.h>
+#include <unistd.h>
 #endif
 
 namespace tunekit {
@@ -109,8 +112,13 @@ QString SystemHostFacts::ComputerName() const
 QString SystemHostFacts::UserName() const
 {
     const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    const QString user = env.value(QStringLiteral("USER"));
-    return user.isEmpty() ? env.value(QStringLiteral("LOGNAME")) : user;
+    for (const char* name : {"USER", "LOGNAME"}) {
+        const QString user = env.value(QLatin1StringView(name));
+        if (!user.isEmpty())
+            return user;
+    }
+    const passwd* account = getpwuid(getuid());
+    return account ? QString::fromLocal8Bit(account->pw_name) : QString();
 }
 
 #endif

@@ -21,7 +21,7 @@ constexpr int SubindexesPerIndex = 256;
 constexpr int DisplayTableSubindexes = 10;
 // The event pump waits for the next event (up to a timer tick), so preparing a 64 KB interpreter
 // with a pump after every packet would take minutes; once a page keeps the window alive.
-constexpr int PacketsPerPump = 1;
+constexpr int PacketsPerPump = 256;
 
 QList<PlannedUpload> Cut(QByteArrayView bytes, int firstIndex, int bytesPerPacket, int subindexesPerIndex)
 {
