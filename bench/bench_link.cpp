@@ -7,6 +7,7 @@
 //
 //   bench_link                 2000 reads each way
 //   bench_link --interpreter   and a 64 KB interpreter's worth of Upload packets each way
+//   bench_link --full-read     the Read button for ConfigID 5, each way
 #include "app/session.h"
 #include "link/packet_codec.h"
 #include "link/qserialport_line.h"
@@ -193,6 +194,49 @@ bool MeasureVirtual(const Batch& batch)
     return ok;
 }
 
+// The Read button for ConfigID 5 after a detection: from the click to the last answer.
+bool MeasureFullRead(BenchSession& bench, Clock& clock, const char* way)
+{
+    Session& session = bench.session;
+    session.Transfers().DetectDevice();
+    while (session.Engine().State().TransferActive)
+        clock.ProcessEvents();
+    QElapsedTimer real;
+    real.start();
+    const qint64 start = clock.NowMs();
+    bench.line.answers = 0;
+    session.Transfers().cmdRead_Click();
+    const qint64 limit = clock.NowMs() + 30000;
+    while (session.Engine().State().TransferActive && clock.NowMs() < limit)
+        clock.ProcessEvents();
+    const qint64 settle = clock.NowMs() + 500;
+    while (clock.NowMs() < settle)
+        clock.ProcessEvents();
+    const bool ok = bench.dialogs.messages.isEmpty() && session.Image().value[2] == QStringLiteral("1234");
+    std::printf("full read of ConfigID %d, %s: %d answers, %.3f s from the click to the last answer; took %.2f s real\n",
+                session.Image().deviceConfigId, way, bench.line.answers,
+                static_cast<double>(bench.line.lastAnswerMs - start) / 1000.0,
+                static_cast<double>(real.elapsed()) / 1000.0);
+    std::fflush(stdout);
+    return ok;
+}
+
+bool FullReads()
+{
+    PtyWay pty;
+    if (!pty.server.Start())
+        return false;
+    pty.bench = std::make_unique<BenchSession>(pty.line, pty.clock);
+    pty.bench->session.Access().blnAuthLevel = 40;
+    bool ok = MeasureFullRead(*pty.bench, pty.clock, "pseudo-terminal, real time");
+    VirtualWay virt;
+    virt.bench = std::make_unique<BenchSession>(virt.line, virt.clock);
+    virt.bench->session.Access().blnAuthLevel = 40;
+    ok = MeasureFullRead(*virt.bench, virt.clock, "in-process line, virtual time") && ok;
+    virt.clock.Clear();
+    return ok;
+}
+
 QByteArray InterpreterWord(int n)
 {
     const auto v = static_cast<quint32>(n) * 2654435761u;
@@ -209,6 +253,8 @@ int main(int argc, char* argv[])
     using namespace tunekit;
     QCoreApplication app(argc, argv);
     const bool interpreter = QCoreApplication::arguments().contains(QStringLiteral("--interpreter"));
+    if (QCoreApplication::arguments().contains(QStringLiteral("--full-read")))
+        return FullReads() ? 0 : 1;
 
     const Batch reads{"reads", "exchanges", ReadCount,
                       [](TransmitEngine& engine, int i) { engine.SendPacket(DownloadRequest, 0x2000 + i % 64, 0); },
