@@ -20,6 +20,21 @@
     </message>
 </context>
 <context>
+    <name>CfgFileInfoDialog</name>
+    <message>
+        <source>Generate new ConfigFile</source>
+        <translation>Neues ConfigFile erstellen</translation>
+    </message>
+    <message>
+        <source>Type in file description (optional):</source>
+        <translation>Bitte ConfigFile-Beschreibung eingeben (optional):</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
     <name>ChecksumConversion</name>
     <message>
         <source>Error</source>
@@ -59,6 +74,88 @@
     </message>
 </context>
 <context>
+    <name>ConfigFileReader</name>
+    <message>
+        <source>Config-File not valid!</source>
+        <translation>Konfigurationsdatei ungültig!</translation>
+    </message>
+    <message>
+        <source>File corrupt, please use a correct file!</source>
+        <translation>Die Datei wurde manipuliert, bitte korrekte Datei benutzen!</translation>
+    </message>
+    <message>
+        <source>Checksum Error</source>
+        <translation>Prüfsummenfehler</translation>
+    </message>
+    <message>
+        <source>Checksum valid</source>
+        <translation>Checksumme gültig</translation>
+    </message>
+    <message>
+        <source>No checksum</source>
+        <translation>keine Checksumme</translation>
+    </message>
+    <message>
+        <source>Checksum not valid</source>
+        <translation>Checksumme ungültig</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>The file %1 does not exist.</source>
+        <translation>Die Datei %1 existiert nicht.</translation>
+    </message>
+    <message>
+        <source>%1 is not a file.</source>
+        <translation>%1 ist keine Datei.</translation>
+    </message>
+    <message>
+        <source>The file %1 is too large for a configuration file (more than %2 MB).</source>
+        <translation>Die Datei %1 ist zu groß für eine Konfigurationsdatei (mehr als %2 MB).</translation>
+    </message>
+    <message>
+        <source>The file %1 could not be read.</source>
+        <translation>Die Datei %1 konnte nicht gelesen werden.</translation>
+    </message>
+</context>
+<context>
+    <name>ConfigFileWriter</name>
+    <message>
+        <source>Backup</source>
+        <translation>Sicherung</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>The file %1 could not be written.</source>
+        <translation>Die Datei %1 konnte nicht geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist.</source>
+        <translation>Der Ordner %1 existiert nicht.</translation>
+    </message>
+    <message>
+        <source>There is a folder of that name.</source>
+        <translation>Es gibt einen Ordner mit diesem Namen.</translation>
+    </message>
+    <message>
+        <source>You are not permitted to write there.</source>
+        <translation>Sie haben keine Berechtigung, dort zu schreiben.</translation>
+    </message>
+    <message>
+        <source>The data could not be stored completely; the disk may be full.</source>
+        <translation>Die Daten konnten nicht vollständig gespeichert werden; möglicherweise ist der Datenträger voll.</translation>
+    </message>
+    <message>
+        <source>The file that was there before is unchanged.</source>
+        <translation>Die bisherige Datei ist unverändert.</translation>
+    </message>
+</context>
+<context>
     <name>DeviceImage</name>
     <message>
         <source>ATTENTION! Some values may not be initialized correctly.</source>
@@ -90,6 +187,85 @@
     <message>
         <source>Error</source>
         <translation>Fehler</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceWrites</name>
+    <message>
+        <source>Device type not detected.</source>
+        <translation>Gerät nicht gefunden.</translation>
+    </message>
+    <message>
+        <source>Please check your serial connection and COM-Port settings! </source>
+        <translation>Bitte serielle Verbindung und COM-Port prüfen! </translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Data (ConfigID=%1) not compatible to connected hardware (ConfigID=%2)</source>
+        <translation>Daten (ConfigID=%1) nicht kompatibel zur Hardware (ConfigID=%2)</translation>
+    </message>
+    <message>
+        <source>Do You really want to continue?</source>
+        <translation>Möchten Sie wirklich weiter?</translation>
+    </message>
+    <message>
+        <source>Extended Data is to be written to the device. That could take a while.</source>
+        <translation>Erweiterte Daten werden geschrieben. Dies kann längere Zeit dauern.</translation>
+    </message>
+    <message>
+        <source>YES to proceed, NO to write parameters only or CANCEL to finish.</source>
+        <translation>JA für weiter, NEIN für keine erweiterten Daten oder ABBRECHEN für Ende.</translation>
+    </message>
+    <message>
+        <source>        Done!     </source>
+        <translation>       Fertig!     </translation>
+    </message>
+    <message>
+        <source>A T T E N T I O N  -  adjusted value</source>
+        <translation>A C H T U N G  -  Abgleichwert</translation>
+    </message>
+    <message>
+        <source>A T T E N T I O N  -  adjusted values</source>
+        <translation>A C H T U N G  -  Abgleichwerte</translation>
+    </message>
+    <message>
+        <source>Overwrite Adjusted Frequency Compensation Value?</source>
+        <translation>Abgleichwert für Freqenzkompensation überschreiben?</translation>
+    </message>
+    <message>
+        <source>Overwrite Adjusted Gain/Phase Compensation Values?</source>
+        <translation>Abgleichwert für Gewinn/Phasenkompensation überschreiben?</translation>
+    </message>
+    <message>
+        <source>These values cannot be written to the device and were left out:</source>
+        <translation>Diese Werte können nicht in das Gerät geschrieben werden und wurden ausgelassen:</translation>
+    </message>
+    <message>
+        <source>The interpreter file %1 was not found.</source>
+        <translation>Die Interpreterdatei %1 wurde nicht gefunden.</translation>
+    </message>
+    <message>
+        <source>The interpreter file %1 could not be read.</source>
+        <translation>Die Interpreterdatei %1 konnte nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>The interpreter file %1 is empty.</source>
+        <translation>Die Interpreterdatei %1 ist leer.</translation>
+    </message>
+    <message>
+        <source>preparing data ...</source>
+        <translation>Daten werden vorbereitet ...</translation>
+    </message>
+    <message>
+        <source>sending data  ...</source>
+        <translation>Daten werden gesendet ...</translation>
+    </message>
+    <message>
+        <source>data transfer...</source>
+        <translation>Datenübertragung...</translation>
     </message>
 </context>
 <context>
@@ -298,6 +474,10 @@
         <source>Interpreter in file:</source>
         <translation>Interpreter in Datei:</translation>
     </message>
+    <message>
+        <source>Write interpreter</source>
+        <translation>Interpreter schreiben</translation>
+    </message>
 </context>
 <context>
     <name>OverviewEdit</name>
@@ -495,182 +675,6 @@
     <message>
         <source>Total: </source>
         <translation>Gesamt: </translation>
-    </message>
-</context>
-<context>
-    <name>ConfigFileReader</name>
-    <message>
-        <source>Config-File not valid!</source>
-        <translation>Konfigurationsdatei ungültig!</translation>
-    </message>
-    <message>
-        <source>File corrupt, please use a correct file!</source>
-        <translation>Die Datei wurde manipuliert, bitte korrekte Datei benutzen!</translation>
-    </message>
-    <message>
-        <source>Checksum Error</source>
-        <translation>Prüfsummenfehler</translation>
-    </message>
-    <message>
-        <source>Checksum valid</source>
-        <translation>Checksumme gültig</translation>
-    </message>
-    <message>
-        <source>No checksum</source>
-        <translation>keine Checksumme</translation>
-    </message>
-    <message>
-        <source>Checksum not valid</source>
-        <translation>Checksumme ungültig</translation>
-    </message>
-    <message>
-        <source>Error</source>
-        <translation>Fehler</translation>
-    </message>
-    <message>
-        <source>The file %1 does not exist.</source>
-        <translation>Die Datei %1 existiert nicht.</translation>
-    </message>
-    <message>
-        <source>%1 is not a file.</source>
-        <translation>%1 ist keine Datei.</translation>
-    </message>
-    <message>
-        <source>The file %1 is too large for a configuration file (more than %2 MB).</source>
-        <translation>Die Datei %1 ist zu groß für eine Konfigurationsdatei (mehr als %2 MB).</translation>
-    </message>
-    <message>
-        <source>The file %1 could not be read.</source>
-        <translation>Die Datei %1 konnte nicht gelesen werden.</translation>
-    </message>
-</context>
-<context>
-    <name>ConfigFileWriter</name>
-    <message>
-        <source>Backup</source>
-        <translation>Sicherung</translation>
-    </message>
-    <message>
-        <source>Error</source>
-        <translation>Fehler</translation>
-    </message>
-    <message>
-        <source>The file %1 could not be written.</source>
-        <translation>Die Datei %1 konnte nicht geschrieben werden.</translation>
-    </message>
-    <message>
-        <source>The folder %1 does not exist.</source>
-        <translation>Der Ordner %1 existiert nicht.</translation>
-    </message>
-    <message>
-        <source>There is a folder of that name.</source>
-        <translation>Es gibt einen Ordner mit diesem Namen.</translation>
-    </message>
-    <message>
-        <source>You are not permitted to write there.</source>
-        <translation>Sie haben keine Berechtigung, dort zu schreiben.</translation>
-    </message>
-    <message>
-        <source>The data could not be stored completely; the disk may be full.</source>
-        <translation>Die Daten konnten nicht vollständig gespeichert werden; möglicherweise ist der Datenträger voll.</translation>
-    </message>
-    <message>
-        <source>The file that was there before is unchanged.</source>
-        <translation>Die bisherige Datei ist unverändert.</translation>
-    </message>
-</context>
-<context>
-    <name>CfgFileInfoDialog</name>
-    <message>
-        <source>Generate new ConfigFile</source>
-        <translation>Neues ConfigFile erstellen</translation>
-    </message>
-    <message>
-        <source>Type in file description (optional):</source>
-        <translation>Bitte ConfigFile-Beschreibung eingeben (optional):</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <translation>Abbrechen</translation>
-    </message>
-</context>
-<context>
-    <name>DeviceWrites</name>
-    <message>
-        <source>Device type not detected.</source>
-        <translation>Gerät nicht gefunden.</translation>
-    </message>
-    <message>
-        <source>Please check your serial connection and COM-Port settings! </source>
-        <translation>Bitte serielle Verbindung und COM-Port prüfen! </translation>
-    </message>
-    <message>
-        <source>Error</source>
-        <translation>Fehler</translation>
-    </message>
-    <message>
-        <source>Data (ConfigID=%1) not compatible to connected hardware (ConfigID=%2)</source>
-        <translation>Daten (ConfigID=%1) nicht kompatibel zur Hardware (ConfigID=%2)</translation>
-    </message>
-    <message>
-        <source>Do You really want to continue?</source>
-        <translation>Möchten Sie wirklich weiter?</translation>
-    </message>
-    <message>
-        <source>Extended Data is to be written to the device. That could take a while.</source>
-        <translation>Erweiterte Daten werden geschrieben. Dies kann längere Zeit dauern.</translation>
-    </message>
-    <message>
-        <source>YES to proceed, NO to write parameters only or CANCEL to finish.</source>
-        <translation>JA für weiter, NEIN für keine erweiterten Daten oder ABBRECHEN für Ende.</translation>
-    </message>
-    <message>
-        <source>        Done!     </source>
-        <translation>       Fertig!     </translation>
-    </message>
-    <message>
-        <source>A T T E N T I O N  -  adjusted value</source>
-        <translation>A C H T U N G  -  Abgleichwert</translation>
-    </message>
-    <message>
-        <source>A T T E N T I O N  -  adjusted values</source>
-        <translation>A C H T U N G  -  Abgleichwerte</translation>
-    </message>
-    <message>
-        <source>Overwrite Adjusted Frequency Compensation Value?</source>
-        <translation>Abgleichwert für Freqenzkompensation überschreiben?</translation>
-    </message>
-    <message>
-        <source>Overwrite Adjusted Gain/Phase Compensation Values?</source>
-        <translation>Abgleichwert für Gewinn/Phasenkompensation überschreiben?</translation>
-    </message>
-    <message>
-        <source>These values cannot be written to the device and were left out:</source>
-        <translation>Diese Werte können nicht in das Gerät geschrieben werden und wurden ausgelassen:</translation>
-    </message>
-    <message>
-        <source>The interpreter file %1 was not found.</source>
-        <translation>Die Interpreterdatei %1 wurde nicht gefunden.</translation>
-    </message>
-    <message>
-        <source>The interpreter file %1 could not be read.</source>
-        <translation>Die Interpreterdatei %1 konnte nicht gelesen werden.</translation>
-    </message>
-    <message>
-        <source>The interpreter file %1 is empty.</source>
-        <translation>Die Interpreterdatei %1 ist leer.</translation>
-    </message>
-    <message>
-        <source>preparing data ...</source>
-        <translation>Daten werden vorbereitet ...</translation>
-    </message>
-    <message>
-        <source>sending data  ...</source>
-        <translation>Daten werden gesendet ...</translation>
-    </message>
-    <message>
-        <source>data transfer...</source>
-        <translation>Datenübertragung...</translation>
     </message>
 </context>
 </TS>

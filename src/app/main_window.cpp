@@ -88,6 +88,7 @@ constexpr Caption Captions[] = {
     {"cmdConvertChecksum", QT_TRANSLATE_NOOP("MainWindow", "File -> Add Checksum")},
     {"DisAutoRes", QT_TRANSLATE_NOOP("MainWindow", "Disable Automatic Reset on Timeout")},
     {"cmdIR", QT_TRANSLATE_NOOP("MainWindow", "Read interpreter info")},
+    {"cmd_int_write", QT_TRANSLATE_NOOP("MainWindow", "Write interpreter")},
     {"cmdResetMe", QT_TRANSLATE_NOOP("MainWindow", "Reset")},
     {"lblInterpreterImageHeader", QT_TRANSLATE_NOOP("MainWindow", "Interpreter in file:")},
 };
@@ -367,11 +368,12 @@ void MainWindow::BuildTabs()
     toolGrid->addWidget(Named<QPushButton>(tools, "cmdGenReport"), 4, 2);
     toolGrid->addWidget(Named<QPushButton>(tools, "CmdCopyToConfig"), 5, 2);
     toolGrid->addWidget(Named<QPushButton>(tools, "cmdConvertChecksum"), 6, 2);
+    toolGrid->addWidget(Named<QPushButton>(tools, "cmd_int_write"), 7, 2);
     txtDebug = Named<QPlainTextEdit>(tools, "txtDebug");
     txtDebug->setReadOnly(true);
     // A day of transfers must not eat the memory: keep the newest lines.
     txtDebug->setMaximumBlockCount(50000);
-    toolGrid->addWidget(txtDebug, 7, 0, 1, 3);
+    toolGrid->addWidget(txtDebug, 8, 0, 1, 3);
     SSTab->addTab(tools, QString());
 
     connect(DisAutoRes, &QCheckBox::toggled, this, [this](bool ticked) {
@@ -536,6 +538,9 @@ void MainWindow::WireCommands()
     DeviceTransfers& transfers = session_->Transfers();
     connect(button("cmdRead"), &QPushButton::clicked, this, [&transfers] { transfers.cmdRead_Click(); });
     connect(button("cmdInfoRead"), &QPushButton::clicked, this, [&transfers] { transfers.cmdInfoRead_Click(); });
+    connect(button("cmdConfigWrite"), &QPushButton::clicked, this, [this] { session_->Writes().cmdConfigWrite_Click(); });
+    connect(button("cmd_int_write"), &QPushButton::clicked, this,
+            [this] { session_->Writes().cmd_int_write_Click(session_->Host().ProgramFolder()); });
     connect(button("cmdIR"), &QPushButton::clicked, this, [&transfers] { transfers.cmdIR_Click(); });
     connect(button("cmdResetMe"), &QPushButton::clicked, this, [&transfers] { transfers.cmdResetMe_Click(); });
     connect(button("cmdRedetectDevice"), &QPushButton::clicked, this,

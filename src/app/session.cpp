@@ -39,6 +39,7 @@ Session::Session(SessionSeams seams, SessionViews& views, UiLanguage& language)
                                                                    [this] { return int(access_.blnAuthLevel); },
                                                                    HVXPort});
     engine_.SetDownloadResponseHandler([this](const QByteArray& packet) { transfers_->HandleDownloadResponse(packet); });
+    writes_ = std::make_unique<DeviceWrites>(*transfers_);
 }
 
 void Session::Startup(qint16 startPort)

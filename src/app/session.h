@@ -8,6 +8,7 @@
 #include "link/transmit_engine.h"
 #include "params/device_image.h"
 #include "transfer/parameter_read.h"
+#include "transfer/parameter_write.h"
 #include "transfer/transfer_context.h"
 
 #include <QStringList>
@@ -115,6 +116,7 @@ public:
     const DeviceImage& Image() const noexcept { return image_; }
     TransferOptions& Options() noexcept { return options_; }
     DeviceTransfers& Transfers() noexcept { return *transfers_; }
+    DeviceWrites& Writes() noexcept { return *writes_; }
     Language UiLanguageNow() const { return LanguageFromActLanguage(actLanguage_); }
     const HostFacts& Host() const noexcept { return seams_.host; }
     Dialogs& UserDialogs() noexcept { return seams_.dialogs; }
@@ -142,6 +144,7 @@ private:
     DeviceImage image_;
     TransferOptions options_;
     std::unique_ptr<DeviceTransfers> transfers_;
+    std::unique_ptr<DeviceWrites> writes_;
 };
 
 } // namespace tunekit

@@ -103,16 +103,16 @@ QString SaveFailureText(const QString& path)
     const QFileInfo folder(info.absolutePath());
     QString reason;
     if (!folder.isDir())
-        reason = Tr("The folder %1 does not exist.").arg(Shown(folder.absoluteFilePath()));
+        reason = Tr(QT_TRANSLATE_NOOP("ConfigFileWriter", "The folder %1 does not exist.")).arg(Shown(folder.absoluteFilePath()));
     else if (info.isDir())
-        reason = Tr("There is a folder of that name.");
+        reason = Tr(QT_TRANSLATE_NOOP("ConfigFileWriter", "There is a folder of that name."));
     else if (!folder.isWritable() || (info.exists() && !info.isWritable()))
-        reason = Tr("You are not permitted to write there.");
+        reason = Tr(QT_TRANSLATE_NOOP("ConfigFileWriter", "You are not permitted to write there."));
     else
-        reason = Tr("The data could not be stored completely; the disk may be full.");
-    QString text = Tr("The file %1 could not be written.").arg(Shown(path)) + QStringLiteral("\r\n") + reason;
+        reason = Tr(QT_TRANSLATE_NOOP("ConfigFileWriter", "The data could not be stored completely; the disk may be full."));
+    QString text = Tr(QT_TRANSLATE_NOOP("ConfigFileWriter", "The file %1 could not be written.")).arg(Shown(path)) + QStringLiteral("\r\n") + reason;
     if (info.isFile())
-        text += QStringLiteral("\r\n") + Tr("The file that was there before is unchanged.");
+        text += QStringLiteral("\r\n") + Tr(QT_TRANSLATE_NOOP("ConfigFileWriter", "The file that was there before is unchanged."));
     return text;
 }
 
@@ -127,7 +127,7 @@ WriteOutcome WriteConfigFile(const WriterContext& context, const QString& path, 
     const QString failure = SaveConfigFile(path, WithChecksumTrailer(ComposeConfigFile(context.image, inputs)));
     if (failure.isEmpty())
         return WriteOutcome::Written;
-    context.dialogs.MsgBox(failure, MsgButtons::Ok, MsgIcon::Exclamation, Tr("Error"));
+    context.dialogs.MsgBox(failure, MsgButtons::Ok, MsgIcon::Exclamation, Tr(QT_TRANSLATE_NOOP("ConfigFileWriter", "Error")));
     return WriteOutcome::Failed;
 }
 
@@ -152,7 +152,7 @@ WriterOrigin MakeWriterOrigin(const HostFacts& host, const VersionInfo& version,
 
 QString ProposedBackupName(const QString& serialNumber)
 {
-    return Tr("Backup") + QLatin1Char('_') + serialNumber;
+    return Tr(QT_TRANSLATE_NOOP("ConfigFileWriter", "Backup")) + QLatin1Char('_') + serialNumber;
 }
 
 QByteArray FileText(QStringView text)

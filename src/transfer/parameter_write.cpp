@@ -288,6 +288,8 @@ void DeviceWrites::cmdConfigWrite_Click()
     if (ExtendedDataEmpty(store)) {
         progress.TotalSendLength = changedCount + 1;
         progress.writeconfigsonly = true;
+        window.ProgressBar1 = 0;
+        window.ProgressBar2 = 0;
         window.ProgressBar2Max = changedCount + 1;
         ShowProgressBar();
         ParameterWrite();
@@ -306,6 +308,9 @@ void DeviceWrites::cmdConfigWrite_Click()
     const qint32 total = changedCount + ExtendedProgressUnits(store);
     progress.TotalSendLength = total;
     progress.writeconfigs = true;
+    // The detection's batch has moved the bars; the write starts them afresh.
+    window.ProgressBar1 = 0;
+    window.ProgressBar2 = 0;
     window.ProgressBar2Max = total + 5;
     ctx_.views.TransferWindowChanged();
     const MsgAnswer answer = ctx_.dialogs.MsgBox(

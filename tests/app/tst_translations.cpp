@@ -2,7 +2,9 @@
 // a copy of the translation file, and no message may be left unfinished.
 #include "app/language.h"
 
+#include <QDirIterator>
 #include <QFile>
+#include <QRegularExpression>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -13,6 +15,7 @@ class TestTranslations : public QObject {
 private slots:
     void everySourceTextHasFinishedGerman();
     void germanIsCompiledIn();
+    void noTextHiddenFromLupdate();
 };
 
 void TestTranslations::everySourceTextHasFinishedGerman()
@@ -64,6 +67,24 @@ void TestTranslations::germanIsCompiledIn()
     QCOMPARE(language.Current(), tunekit::Language::German);
     QVERIFY(language.Set(tunekit::Language::English));
     QCOMPARE(language.Current(), tunekit::Language::English);
+}
+
+// A helper like Tr("text") hides its literal from lupdate, so the text would never be
+// translated; such literals go through QT_TRANSLATE_NOOP.
+void TestTranslations::noTextHiddenFromLupdate()
+{
+    static const QRegularExpression hidden(QStringLiteral("\\bTr\\(\\s*\""));
+    QStringList offenders;
+    QDirIterator it(QStringLiteral(TUNEKIT_SOURCE_DIR), {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile file(it.next());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(file.readAll());
+        if (text.contains(hidden))
+            offenders << it.filePath();
+    }
+    QVERIFY2(offenders.isEmpty(), qPrintable(offenders.join(QLatin1Char('\n'))));
 }
 
 QTEST_GUILESS_MAIN(TestTranslations)

@@ -10,50 +10,36 @@
 #include "transfer/parameter_read.h"
 #include "transfer/parameter_write.h"
 
-#include <functional>
-
 #include <QList>
+
+#include <functional>
 
 namespace tunekit::testing {
 
-// Counts the answers the engine hands on, and lets a test act just before each packet leaves.
-class CountingEngineViews final : public EngineViews {
+// The windows as the engine and the transfers see them: records the transfer window at every
+// change, and lets a test act just before each packet leaves (the engine logs it first).
+class WriteRigViews final : public EngineViews, public TransferViews {
 public:
-    explicit CountingEngineViews(const Clock& clock) : clock_(clock) {}
-    int refreshes = 0;
-    qint64 lastRefreshMs = 0;
-    std::function<void()> beforeSend; // the engine logs every packet just before sending it
-    void UpdateStatusBar() override {}
+    explicit WriteRigViews(const TransferWindowState& window) : window_(window) {}
+    QList<TransferWindowState> windows;
+    std::function<void()> beforeSend;
     void SetDebugText(const QString&) override
     {
         if (beforeSend)
             beforeSend();
     }
+    void TransferWindowChanged() override { windows << window_; }
+    void UpdateStatusBar() override {}
     void AddContactDump(const QByteArray&, const QString&) override {}
     void AddToTerminal(const QByteArray&) override {}
-    void RefreshAfterDownload() override { ++refreshes; lastRefreshMs = clock_.NowMs(); }
-    void TransferWindowChanged() override {}
-
-private:
-    const Clock& clock_;
-};
-
-// Records what the transfers ask of the windows.
-class RecordingTransferViews final : public TransferViews {
-public:
-    explicit RecordingTransferViews(const TransferWindowState& window) : window_(window) {}
-    int tableRefreshes = 0;
-    QList<TransferWindowState> windows; // the transfer window at every change
-    QList<bool> buttonsEnabled;
-    void ShadowToTable() override { ++tableRefreshes; }
+    void RefreshAfterDownload() override {}
+    void ShadowToTable() override {}
     void ShadowToDip() override {}
     void ShadowToGui() override {}
-    void UpdateStatusBar() override {}
     void LabelsChanged() override {}
     void ClearTerminal() override {}
     void ClearPacketConsole() override {}
-    void SetRedetectButtonsEnabled(bool enabled) override { buttonsEnabled << enabled; }
-    void TransferWindowChanged() override { windows << window_; }
+    void SetRedetectButtonsEnabled(bool) override {}
 
 private:
     const TransferWindowState& window_;
@@ -64,7 +50,7 @@ private:
 struct WriteRig {
     explicit WriteRig(int configId = 53) : line(clock, configId)
     {
-        engine.Connect(port, dialogs, portState, engineViews);
+        engine.Connect(port, dialogs, portState, views);
         engine.SetAuthLevelSource([this] { return authLevel; });
         line.SetListener([this](SerialLine::Event event) { engine.OnComm(event); });
         image.InitDeviceImage(authLevel, Language::English);
@@ -80,29 +66,11 @@ struct WriteRig {
         HVXPort = 1;
     }
     // Until the engine has nothing left to do and the automatic reset is over.
-    bool RunUntilIdle(qint64 limitMs = 120000)
+    bool RunUntilIdle()
     {
-        const bool idle = clock.RunUntil([this] { return !transfers.EngineBusy(); }, limitMs);
+        const bool idle = clock.RunUntil([this] { return !transfers.EngineBusy(); }, 600000);
         clock.RunFor(5000);
         return idle;
-    }
-    // The device's requests as (index, subindex), oldest first.
-    QList<QPair<int, int>> Requests()
-    {
-        QList<QPair<int, int>> list;
-        for (const QByteArray& request : line.Device().Requests())
-            list << QPair<int, int>{PacketIndex(request), PacketSubindex(request)};
-        return list;
-    }
-    // The subindexes requested of one index.
-    QList<int> Subindexes(int index)
-    {
-        QList<int> subs;
-        for (const auto& request : Requests()) {
-            if (request.first == index)
-                subs << request.second;
-        }
-        return subs;
     }
     // The device read into the image, as a user would before writing; its traffic is forgotten.
     void Read()
@@ -125,20 +93,21 @@ struct WriteRig {
         }
         return packets;
     }
-    // The packet types the device got, in order.
+    // The packet types the device got, in order, without the detection's reads.
     QList<int> Types()
     {
         QList<int> types;
         for (const QByteArray& request : line.Device().Requests())
             types << PacketType(request);
+        types.removeAll(DownloadRequest);
         return types;
     }
-    QStringList Titles() const
+    QStringList Texts() const
     {
-        QStringList titles;
+        QStringList texts;
         for (const auto& message : dialogs.messages)
-            titles << message.title;
-        return titles;
+            texts << message.text;
+        return texts;
     }
 
     VirtualClock clock;
@@ -146,10 +115,9 @@ struct WriteRig {
     ScriptedDialogs dialogs;
     PortState portState;
     SerialPortAccess port{line, clock, dialogs, portState};
-    CountingEngineViews engineViews{clock};
     TransmitEngine engine;
     DeviceImage image;
-    RecordingTransferViews views{engine.Window()};
+    WriteRigViews views{engine.Window()};
     TransferOptions options;
     qint16 HVXPort = 0;
     int authLevel = 30;

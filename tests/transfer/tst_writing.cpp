@@ -11,7 +11,8 @@
 using namespace tunekit;
 using namespace tunekit::testing;
 
-Q_DECLARE_METATYPE(QList<MsgAnswer>)
+using Answers = QList<MsgAnswer>;
+Q_DECLARE_METATYPE(Answers)
 
 namespace {
 
@@ -32,17 +33,35 @@ QByteArray Pattern(int size)
     return bytes;
 }
 
-int IndexOf(const QList<QByteArray>& requests, int index, int subindex)
+qsizetype Position(const QList<QByteArray>& requests, int index, int subindex)
 {
     for (qsizetype n = 0; n < requests.size(); ++n) {
         if (PacketIndex(requests[n]) == index && PacketSubindex(requests[n]) == subindex)
-            return static_cast<int>(n);
+            return n;
     }
     return -1;
 }
 
-const QString FreqTitle = QStringLiteral("A T T E N T I O N  -  adjusted value");
-const QString GainTitle = QStringLiteral("A T T E N T I O N  -  adjusted values");
+// Family 53 read at the level, TransmitPower (cell 0x2203) edited to 20.
+void Prepare(WriteRig& rig, int level, bool onlyChanged = true)
+{
+    rig.authLevel = level;
+    rig.Read();
+    rig.options.ChkSendNewDataOnly = onlyChanged;
+    rig.image.value[7] = QStringLiteral("20");
+    rig.image.changed[7] = true;
+}
+
+bool Write(WriteRig& rig, const Answers& answers = {})
+{
+    for (const MsgAnswer answer : answers)
+        rig.dialogs.answers.enqueue(answer);
+    rig.writes.cmdConfigWrite_Click();
+    return rig.RunUntilIdle();
+}
+
+const QString FreqQuestion = QStringLiteral("Overwrite Adjusted Frequency Compensation Value?");
+const QString GainQuestion = QStringLiteral("Overwrite Adjusted Gain/Phase Compensation Values?");
 
 } // namespace
 
@@ -66,7 +85,6 @@ private slots:
     void readBackAfterWrite();
     void writeInterpreterButton_data();
     void writeInterpreterButton();
-    void germanTexts();
 };
 
 void TestWriting::encodings_data()
@@ -112,9 +130,7 @@ void TestWriting::encodings()
         encoded = EncodeFreqComp(text);
     else
         encoded = EncodeGainPhase(text, QStringLiteral("-5"));
-    QCOMPARE(encoded.has_value(), !bytes.isEmpty());
-    if (encoded)
-        QCOMPARE(*encoded, bytes);
+    QCOMPARE(encoded.value_or(QByteArray()), bytes);
 }
 
 void TestWriting::writeByLevel_data()
@@ -122,24 +138,22 @@ void TestWriting::writeByLevel_data()
     QTest::addColumn<int>("level");
     QTest::addColumn<bool>("fromFile");
     QTest::addColumn<bool>("onlyChanged");
-    QTest::addColumn<QList<MsgAnswer>>("answers");
+    QTest::addColumn<Answers>("answers");
     QTest::addColumn<QStringList>("questions");
+    QTest::addColumn<int>("uploads"); // family 53: 29 parameters, identity in one cell, gain/phase in another
     QTest::addColumn<bool>("freqWritten");
     QTest::addColumn<bool>("gainPhaseWritten");
-    QTest::addColumn<int>("uploads");
-    // Device family 53 has 29 parameters; the identity shares one cell, gain and phase another.
-    using L = QList<MsgAnswer>;
-    QTest::newRow("level 20 after reading") << 20 << false << false << L{} << QStringList{} << false << false << 24;
-    QTest::newRow("level 20 after a file") << 20 << true << false << L{} << QStringList{} << true << true << 26;
-    QTest::newRow("level 30 changed only") << 30 << false << true << L{} << QStringList{} << false << false << 1;
-    QTest::newRow("level 40 yes, no") << 40 << false << false << L{MsgAnswer::Yes, MsgAnswer::No}
-                                      << QStringList{FreqTitle, GainTitle} << true << false << 25;
-    QTest::newRow("level 40 file no, yes") << 40 << true << false << L{MsgAnswer::No, MsgAnswer::Yes}
-                                           << QStringList{FreqTitle, GainTitle} << false << true << 25;
-    QTest::newRow("level 50 writes everything") << 50 << false << true << L{MsgAnswer::No, MsgAnswer::No}
-                                                << QStringList{FreqTitle, GainTitle} << false << false << 24;
-    QTest::newRow("level 60 changed only") << 60 << false << true << L{} << QStringList{} << false << false << 1;
-    QTest::newRow("level 60 yes, yes") << 60 << false << false << L{} << QStringList{FreqTitle, GainTitle} << true << true << 26;
+    const MsgAnswer yes = MsgAnswer::Yes;
+    const MsgAnswer no = MsgAnswer::No;
+    const QStringList both{FreqQuestion, GainQuestion};
+    QTest::newRow("level 20 after reading") << 20 << false << false << Answers{} << QStringList{} << 24 << false << false;
+    QTest::newRow("level 20 after a file") << 20 << true << false << Answers{} << QStringList{} << 26 << true << true;
+    QTest::newRow("level 30 changed only") << 30 << false << true << Answers{} << QStringList{} << 1 << false << false;
+    QTest::newRow("level 40 yes, no") << 40 << false << false << Answers{yes, no} << both << 25 << true << false;
+    QTest::newRow("level 40 file no, yes") << 40 << true << false << Answers{no, yes} << both << 25 << false << true;
+    QTest::newRow("level 50 everything") << 50 << false << true << Answers{no, no} << both << 24 << false << false;
+    QTest::newRow("level 60 changed only") << 60 << false << true << Answers{} << QStringList{} << 1 << false << false;
+    QTest::newRow("level 60 yes, yes") << 60 << false << false << Answers{yes, yes} << both << 26 << true << true;
 }
 
 void TestWriting::writeByLevel()
@@ -147,51 +161,41 @@ void TestWriting::writeByLevel()
     QFETCH(int, level);
     QFETCH(bool, fromFile);
     QFETCH(bool, onlyChanged);
-    QFETCH(QList<MsgAnswer>, answers);
+    QFETCH(Answers, answers);
     QFETCH(QStringList, questions);
+    QFETCH(int, uploads);
     QFETCH(bool, freqWritten);
     QFETCH(bool, gainPhaseWritten);
-    QFETCH(int, uploads);
     WriteRig rig;
-    rig.authLevel = level;
-    rig.Read();
+    Prepare(rig, level, onlyChanged);
     rig.image.FV_Flag = fromFile;
-    rig.options.ChkSendNewDataOnly = onlyChanged;
-    rig.image.value[7] = QStringLiteral("20"); // TransmitPower, cell 0x2203
-    rig.image.changed[7] = true;
     rig.image.value[17] = QStringLiteral("-4"); // FreqComp, kept +10
     rig.image.value[19] = QStringLiteral("-7"); // GainComp
-    for (const MsgAnswer answer : answers)
-        rig.dialogs.answers.enqueue(answer);
 
-    rig.writes.cmdConfigWrite_Click();
-    QVERIFY(rig.RunUntilIdle());
+    QVERIFY(Write(rig, answers));
 
-    QCOMPARE(rig.Titles(), questions);
-    QList<int> types = rig.Types();
-    types.removeAll(DownloadRequest); // the detection before the write
-    QCOMPARE(types.size(), uploads + 2);
-    QCOMPARE(types.first(), int(ConfigEnable));
-    QCOMPARE(types.last(), int(FlashConfig));
-    const QList<QByteArray> sent = rig.Sent(Upload);
-    QCOMPARE(IndexOf(sent, 0x2501, 0) >= 0, freqWritten);
-    QCOMPARE(IndexOf(sent, 0x2503, 0) >= 0, gainPhaseWritten);
+    QCOMPARE(rig.Texts(), questions);
+    QCOMPARE(rig.Types(), QList<int>{ConfigEnable} + QList<int>(uploads, Upload) + QList<int>{FlashConfig});
     // Stored for good: the automatic reset after the batch reloads the flashed configuration.
     SimDevice& device = rig.line.Device();
     QCOMPARE(device.Cell(0x2203, 0), Bytes({20, 0, 0, 0}));
     QCOMPARE(device.Cell(0x2501, 0).at(0), char(freqWritten ? 6 : 12));
-    QCOMPARE(device.Cell(0x2503, 0), gainPhaseWritten ? Bytes({0xF9, 0x03, 0, 0}) : Bytes({0xFB, 0x03, 0, 0}));
-    QVERIFY(!device.ConfigurationOpen());
+    QCOMPARE(device.Cell(0x2503, 0).first(2), gainPhaseWritten ? Bytes({0xF9, 3}) : Bytes({0xFB, 3}));
     QVERIFY(!rig.image.changed[7]);
+    // The partial bar starts afresh, scaled to the changed values (one) + 1.
+    QVERIFY(std::any_of(rig.views.windows.cbegin(), rig.views.windows.cend(), [](const TransferWindowState& w) {
+        return w.visible && w.lblText == u"data transfer..." && w.ProgressBar2 == 0 && w.ProgressBar2Max == 2;
+    }));
     QVERIFY(!rig.engine.Window().visible);
 }
 
 void TestWriting::identityCell_data()
 {
     QTest::addColumn<QString>("systemAddress");
-    QTest::addColumn<QByteArray>("cell"); // empty: not written
+    QTest::addColumn<QByteArray>("cell");
     QTest::newRow("OEM code edited alone") << "1234" << Bytes({0xD2, 0x04, 250, 0});
-    QTest::newRow("address unknown") << "" << QByteArray();
+    // Writing the cell would put 0 in place of the address the device has.
+    QTest::newRow("address unknown") << "" << Bytes({0xD2, 0x04, 254, 0});
 }
 
 void TestWriting::identityCell()
@@ -199,88 +203,66 @@ void TestWriting::identityCell()
     QFETCH(QString, systemAddress);
     QFETCH(QByteArray, cell);
     WriteRig rig;
-    rig.authLevel = 40;
-    rig.Read();
-    rig.options.ChkSendNewDataOnly = true;
+    Prepare(rig, 40);
+    rig.image.changed[7] = false;
     rig.image.value[2] = systemAddress;
     rig.image.value[3] = QStringLiteral("250");
     rig.image.changed[3] = true;
 
-    rig.writes.cmdConfigWrite_Click();
-    QVERIFY(rig.RunUntilIdle());
+    QVERIFY(Write(rig));
 
-    const QList<QByteArray> sent = rig.Sent(Upload);
-    if (cell.isEmpty()) {
-        // Writing the cell would put 0 in place of the address the device has.
-        QVERIFY(sent.isEmpty());
-        QCOMPARE(rig.dialogs.messages.size(), 1);
-        QVERIFY(rig.dialogs.messages.first().text.endsWith(QStringLiteral("\r\nOemCode")));
-        QVERIFY(rig.image.changed[3]);
-        QCOMPARE(rig.line.Device().Cell(0x2101, 0), Bytes({0xD2, 0x04, 254, 0}));
-        return;
-    }
-    QCOMPARE(sent, QList{MakePacket(Upload, 0x2101, 0, cell)});
+    const bool written = !systemAddress.isEmpty();
+    QCOMPARE(rig.Sent(Upload), written ? QList{MakePacket(Upload, 0x2101, 0, cell)} : QList<QByteArray>{});
     QCOMPARE(rig.line.Device().FlashedCell(0x2101, 0), cell);
-    QVERIFY(rig.dialogs.messages.isEmpty());
+    QCOMPARE(rig.Texts(), written ? QStringList{} : QStringList{QStringLiteral(
+                                        "These values cannot be written to the device and were left out:\r\nOemCode")});
+    QCOMPARE(rig.image.changed[3], !written);
 }
 
 void TestWriting::checksBeforeWriting_data()
 {
     QTest::addColumn<int>("level");
-    QTest::addColumn<bool>("connected");
-    QTest::addColumn<qint16>("fileId");
+    QTest::addColumn<qint16>("fileId"); // -1: no port open
     QTest::addColumn<qint16>("imageId"); // 0: as read
-    QTest::addColumn<QList<MsgAnswer>>("answers");
+    QTest::addColumn<Answers>("answers");
     QTest::addColumn<QString>("message");
     QTest::addColumn<bool>("written");
     QTest::addColumn<bool>("imageKept");
     const QString incompatible = QStringLiteral("Data (ConfigID=52) not compatible to connected hardware (ConfigID=53)");
     const QString question = incompatible + QStringLiteral("\r\nDo You really want to continue?");
-    using L = QList<MsgAnswer>;
-    QTest::newRow("no port") << 30 << false << qint16(0) << qint16(0) << L{}
-                             << "Device type not detected.\r\nPlease check your serial connection and COM-Port settings! "
-                             << false << true;
-    QTest::newRow("level 30 other family") << 30 << true << qint16(52) << qint16(0) << L{} << incompatible << false << false;
-    QTest::newRow("level 40 other family, no") << 40 << true << qint16(52) << qint16(0) << L{MsgAnswer::No} << question << false
-                                               << false;
-    QTest::newRow("level 40 other family, yes") << 40 << true << qint16(52) << qint16(0) << L{MsgAnswer::Yes} << question << true
-                                                << true;
-    QTest::newRow("level 60 other family") << 60 << true << qint16(52) << qint16(0) << L{} << QString() << true << true;
-    QTest::newRow("image of another device") << 40 << true << qint16(0) << qint16(52) << L{} << QString() << false << true;
-    QTest::newRow("level 60 image of another device") << 60 << true << qint16(0) << qint16(52) << L{} << QString() << true << true;
+    QTest::newRow("no port") << 30 << qint16(-1) << qint16(0) << Answers{}
+                             << "Device type not detected.\r\nPlease check your serial connection and COM-Port settings! " << false << true;
+    QTest::newRow("level 30 other family") << 30 << qint16(52) << qint16(0) << Answers{} << incompatible << false << false;
+    QTest::newRow("level 40 other family, no") << 40 << qint16(52) << qint16(0) << Answers{MsgAnswer::No} << question << false << false;
+    QTest::newRow("level 40 other family, yes") << 40 << qint16(52) << qint16(0) << Answers{MsgAnswer::Yes} << question << true << true;
+    QTest::newRow("level 60 other family") << 60 << qint16(52) << qint16(0) << Answers{} << QString() << true << true;
+    QTest::newRow("image of another device") << 40 << qint16(0) << qint16(52) << Answers{} << QString() << false << true;
+    QTest::newRow("level 60, image of another") << 60 << qint16(0) << qint16(52) << Answers{} << QString() << true << true;
 }
 
 void TestWriting::checksBeforeWriting()
 {
     QFETCH(int, level);
-    QFETCH(bool, connected);
     QFETCH(qint16, fileId);
     QFETCH(qint16, imageId);
-    QFETCH(QList<MsgAnswer>, answers);
+    QFETCH(Answers, answers);
     QFETCH(QString, message);
     QFETCH(bool, written);
     QFETCH(bool, imageKept);
     WriteRig rig;
-    rig.authLevel = level;
-    if (connected)
-        rig.Read();
-    rig.options.ChkSendNewDataOnly = true;
-    rig.image.value[7] = QStringLiteral("20");
-    rig.image.changed[7] = true;
-    rig.image.FileConfigID = fileId;
+    Prepare(rig, level);
+    if (fileId < 0) {
+        rig.port.ClosePort();
+        rig.portState = PortState{};
+    }
+    rig.image.FileConfigID = qMax<qint16>(0, fileId);
     if (imageId != 0)
         rig.image.imageConfigId = imageId;
-    for (const MsgAnswer answer : answers)
-        rig.dialogs.answers.enqueue(answer);
 
-    rig.writes.cmdConfigWrite_Click();
-    QVERIFY(rig.RunUntilIdle());
+    QVERIFY(Write(rig, answers));
 
-    QCOMPARE(rig.dialogs.messages.size(), message.isEmpty() ? 0 : 1);
-    if (!message.isEmpty())
-        QCOMPARE(rig.dialogs.messages.first().text, message);
-    QCOMPARE(rig.Sent(Upload).size(), written ? 1 : 0);
-    QCOMPARE(rig.Sent(ConfigEnable).size(), written ? 1 : 0);
+    QCOMPARE(rig.Texts(), message.isEmpty() ? QStringList{} : QStringList{message});
+    QCOMPARE(rig.Types(), (written ? QList<int>{ConfigEnable, Upload, FlashConfig} : QList<int>{}));
     QCOMPARE(rig.image.value[7].isEmpty(), !imageKept);
     QVERIFY(!rig.engine.Window().visible);
 }
@@ -289,95 +271,64 @@ void TestWriting::extendedBlocks_data()
 {
     QTest::addColumn<int>("block"); // 6000 interpreter, 5000 frequency table, else the display block
     QTest::addColumn<int>("size");  // bytes, or channels of the frequency table
-    QTest::addColumn<int>("packets");
-    QTest::addColumn<int>("lastIndex");
-    QTest::addColumn<int>("lastSubindex");
-    QTest::addColumn<int>("units"); // progress steps of the block
-    QTest::newRow("interpreter 2050 bytes") << 6000 << 2050 << 513 << 0x6002 << 0 << 512;
-    QTest::newRow("texts 1030 bytes") << 4010 << 1030 << 258 << 0x4011 << 1 << 257;
-    QTest::newRow("texts 1029 bytes, last byte alone") << 4010 << 1029 << 258 << 0x4011 << 1 << 257;
-    QTest::newRow("text indices 9 bytes") << 4000 << 9 << 5 << 0x4000 << 4 << 4;
-    QTest::newRow("display table 25 bytes") << 4200 << 25 << 25 << 0x4202 << 4 << 6;
-    QTest::newRow("frequency table 67 channels") << 5000 << 67 << 69 << 0x5000 << 255 << 22;
+    QTest::addColumn<QList<int>>("last"); // the last Upload's index and subindex, and how many
+    QTest::addColumn<int>("units");       // the block's progress steps
+    QTest::newRow("interpreter 2050 bytes") << 6000 << 2050 << QList{0x6002, 0, 513} << 512;
+    QTest::newRow("texts 1030 bytes") << 4010 << 1030 << QList{0x4011, 1, 258} << 257;
+    QTest::newRow("texts 1029 bytes, last byte alone") << 4010 << 1029 << QList{0x4011, 1, 258} << 257;
+    QTest::newRow("text indices 9 bytes") << 4000 << 9 << QList{0x4000, 4, 5} << 4;
+    QTest::newRow("display table 25 bytes") << 4200 << 25 << QList{0x4202, 4, 25} << 6;
+    QTest::newRow("frequency table 67 channels") << 5000 << 67 << QList{0x5000, 255, 69} << 22;
 }
 
 void TestWriting::extendedBlocks()
 {
     QFETCH(int, block);
     QFETCH(int, size);
-    QFETCH(int, packets);
-    QFETCH(int, lastIndex);
-    QFETCH(int, lastSubindex);
+    QFETCH(QList<int>, last);
     QFETCH(int, units);
     WriteRig rig;
-    rig.authLevel = 40;
-    rig.Read();
-    rig.options.ChkSendNewDataOnly = true;
+    Prepare(rig, 40);
+    rig.image.changed[7] = false;
     ExtendedDataStore& store = rig.image.extended;
     const QByteArray data = Pattern(size);
     int bytesPerCell = 4;
-    int subindexes = 256;
-    if (block == 6000) {
-        store.strInterperterImage = data;
-    } else if (block == 5000) {
-        store.FreqTable[0] = 434000000;
-        for (int n = 1; n <= size; ++n)
-            store.FreqTable[static_cast<std::size_t>(n)] = 433000000 + n * 25000;
-        store.strFrequency_tableImage = QStringLiteral("k#433025000\r\n").repeated(7); // 91 characters
-    } else {
-        for (const DisplayBlock& display : DisplayBlocks()) {
-            if (display.blockNumber == block) {
-                store.*display.source = data;
-                bytesPerCell = display.bytesPerPacket;
-            }
+    store.strInterperterImage = block == 6000 ? data : QByteArray();
+    for (int n = 0; block == 5000 && n <= size; ++n)
+        store.FreqTable[static_cast<std::size_t>(n)] = 433000000 + n * 25000;
+    store.strFrequency_tableImage = block == 5000 ? QStringLiteral("k#433025000\r\n").repeated(7) : QString(); // 91 characters
+    for (const DisplayBlock& display : DisplayBlocks()) {
+        if (display.blockNumber == block) {
+            store.*display.source = data;
+            bytesPerCell = display.bytesPerPacket;
         }
-        if (block == DisplayTableBlock)
-            subindexes = 10;
     }
 
-    rig.writes.cmdConfigWrite_Click();
-    QVERIFY(rig.RunUntilIdle());
+    QVERIFY(Write(rig));
 
     const int firstIndex = block == 6000 ? 0x6000 : BlockFirstIndex(block);
-    QList<QByteArray> uploads = rig.Sent(Upload);
-    QCOMPARE(uploads.size(), packets);
-    QCOMPARE(PacketIndex(uploads.first()), firstIndex);
-    QCOMPARE(PacketSubindex(uploads.first()), 0);
-    QCOMPARE(PacketIndex(uploads.last()), lastIndex);
-    QCOMPARE(PacketSubindex(uploads.last()), lastSubindex);
+    const QList<QByteArray> uploads = rig.Sent(Upload);
+    QCOMPARE(QList<int>({PacketIndex(uploads.first()), PacketSubindex(uploads.first())}), QList<int>({firstIndex, 0}));
+    QCOMPARE(QList<int>({PacketIndex(uploads.last()), PacketSubindex(uploads.last()), int(uploads.size())}), last);
     QList<int> types = rig.Types();
-    types.removeAll(DownloadRequest);
     types.removeAll(Upload);
-    const QList<int> others = block == 6000 ? QList<int>{EraseIL2, ConfigEnable, FlashConfig} : QList<int>{ConfigEnable, FlashConfig};
-    QCOMPARE(types, others);
-
+    QCOMPARE(types, (block == 6000 ? QList<int>{EraseIL2, ConfigEnable, FlashConfig} : QList<int>{ConfigEnable, FlashConfig}));
     SimDevice& device = rig.line.Device();
     if (block == 5000) {
-        for (int n = 0; n <= size; ++n)
-            QCOMPARE(device.Cell(0x5000, n), PacketData(uploads[n]));
-        QCOMPARE(device.Cell(0x5000, 68), QByteArray(4, '\xFF'));
+        // Channel 67 (433000000 + 67 * 25000), then nothing up to the closing subindex.
+        QCOMPARE(device.BlockBytes(0x5000, 256, 4, 69 * 4).last(8), Bytes({0x38, 0x9D, 0xE8, 0x19, 0xFF, 0xFF, 0xFF, 0xFF}));
         QCOMPARE(device.Cell(0x5000, 255), QByteArray(4, '\0'));
-        QCOMPARE(PacketData(uploads[67]), Bytes({0x38, 0x9D, 0xE8, 0x19})); // 433000000 + 67 * 25000
     } else {
-        QCOMPARE(device.BlockBytes(firstIndex, subindexes, bytesPerCell, size), data);
+        QCOMPARE(device.BlockBytes(firstIndex, block == DisplayTableBlock ? 10 : 256, bytesPerCell, size), data);
     }
-
-    const QList<QString> messages{rig.dialogs.messages.first().text.left(20), rig.dialogs.messages.last().text};
-    QCOMPARE(messages, (QList<QString>{QStringLiteral("Extended Data is to "), DeviceWrites::DoneText()}));
+    QCOMPARE(rig.Texts().last(), DeviceWrites::DoneText());
     QVERIFY(rig.image.extended.used); // level 40 uses it up
-    bool scaled = false;
-    bool preparing = false;
-    bool sending = false;
+    QStringList captions; // while the partial bar is scaled to the write's steps + 5
     for (const TransferWindowState& window : rig.views.windows) {
-        scaled = scaled || window.ProgressBar2Max == units + 5;
-        preparing = preparing || window.lblText2 == u"preparing data ...";
-        sending = sending || window.lblText2 == u"sending data  ...";
+        if (window.ProgressBar2Max == units + 5 && !captions.contains(window.lblText2))
+            captions << window.lblText2;
     }
-    QVERIFY(scaled);
-    QVERIFY(preparing);
-    QVERIFY(sending);
-    QVERIFY(!rig.engine.Window().visible);
-    QCOMPARE(rig.engine.Progress().TotalSendLength, 0);
+    QCOMPARE(captions, (QStringList{QString(), QStringLiteral("preparing data ..."), QStringLiteral("sending data  ...")}));
 }
 
 void TestWriting::cancelAndUsingUp_data()
@@ -397,93 +348,72 @@ void TestWriting::cancelAndUsingUp()
     QFETCH(bool, eraseAfterWrite);
     QFETCH(bool, usedUp);
     WriteRig rig;
-    rig.authLevel = level;
-    rig.Read();
+    Prepare(rig, level);
     rig.options.ChkEraseStringsAfterWrite = eraseAfterWrite;
     rig.image.extended.strTextsImage = Pattern(1030);
     rig.image.extended.displayPresent = true;
     rig.image.labels.lblConfigFileName = QStringLiteral("crane.scd");
-    rig.dialogs.answers.enqueue(MsgAnswer::Cancel);
 
-    rig.writes.cmdConfigWrite_Click();
-    QVERIFY(rig.RunUntilIdle());
+    QVERIFY(Write(rig, {MsgAnswer::Cancel}));
 
-    QVERIFY(rig.Sent(Upload).isEmpty());
-    QVERIFY(rig.Sent(ConfigEnable).isEmpty());
-    QCOMPARE(rig.dialogs.messages.size(), 2);
-    QCOMPARE(rig.dialogs.messages.last().text, DeviceWrites::DoneText());
+    QVERIFY(rig.Types().isEmpty());
+    QCOMPARE(rig.Texts().size(), 2);
+    QCOMPARE(rig.Texts().last(), DeviceWrites::DoneText());
     QCOMPARE(rig.image.extended.used, usedUp);
     QCOMPARE(rig.image.extended.displayPresent, !usedUp);
     QCOMPARE(rig.image.labels.lblConfigFileName.isEmpty(), usedUp);
     QCOMPARE(rig.image.extended.strTextsImage.size(), 1030); // kept in memory
 
     // Once used up, Write does nothing until a file brings extended data again.
-    rig.dialogs.answers.enqueue(MsgAnswer::Cancel);
-    rig.writes.cmdConfigWrite_Click();
-    QVERIFY(rig.RunUntilIdle());
-    QCOMPARE(rig.dialogs.messages.size(), usedUp ? 2 : 4);
-    QVERIFY(rig.Sent(Upload).isEmpty());
+    QVERIFY(Write(rig, {MsgAnswer::Cancel}));
+    QCOMPARE(rig.Texts().size(), usedUp ? 2 : 4);
+    QVERIFY(rig.Types().isEmpty());
 }
 
 void TestWriting::deviceFallsSilentInABlock()
 {
     WriteRig rig;
-    rig.authLevel = 40;
-    rig.Read();
-    rig.options.ChkSendNewDataOnly = true;
-    rig.image.value[7] = QStringLiteral("20");
-    rig.image.changed[7] = true;
+    Prepare(rig, 40);
     rig.image.extended.strInterperterImage = Pattern(2050);
     rig.image.extended.strTextsImage = Pattern(1030);
-    // Deaf to exactly one packet, the first of the interpreter's second page.
-    rig.engineViews.beforeSend = [&rig] {
+    // Deaf to one packet, the first of the interpreter's second page.
+    rig.views.beforeSend = [&rig] {
         const QByteArray& packet = rig.engine.State().TxCurrent;
         rig.line.Faults().Silent = PacketType(packet) == Upload && PacketIndex(packet) == 0x6001 && PacketSubindex(packet) == 0;
     };
     const int restarts = rig.line.Device().RestartCount();
 
-    rig.writes.cmdConfigWrite_Click();
-    QVERIFY(rig.RunUntilIdle());
+    QVERIFY(Write(rig));
 
-    QStringList texts;
-    for (const auto& message : rig.dialogs.messages)
-        texts << message.text.left(16);
-    QCOMPARE(texts, (QStringList{QStringLiteral("Extended Data is"), QStringLiteral("T I M E O U T  !"), DeviceWrites::DoneText().left(16)}));
+    QCOMPARE(rig.Texts().size(), 3);
+    QVERIFY(rig.Texts().at(1).startsWith(QStringLiteral("T I M E O U T  !")));
     SimDevice& device = rig.line.Device();
-    QCOMPARE(device.UsedCells(0x6000, 0x6000), 256);
-    QCOMPARE(device.UsedCells(0x6001, 0x6FFF), 0);
+    QCOMPARE(device.UsedCells(0x6000, 0x6FFF), 256);
     QCOMPARE(device.BlockBytes(0x4010, 256, 4, 1030), Pattern(1030));
     QCOMPARE(device.FlashedCell(0x2203, 0), Bytes({20, 0, 0, 0}));
-    // The rest of the interpreter was dropped; the texts went out whole, then the parameters.
+    // The rest of the interpreter was dropped; the texts followed whole, then the parameters.
     const QList<QByteArray> requests = device.Requests();
-    QCOMPARE(IndexOf(requests, 0x6001, 0), -1); // never heard
-    const int lastInterpreter = IndexOf(requests, 0x6000, 255);
-    const int firstText = IndexOf(requests, 0x4010, 0);
-    QVERIFY(lastInterpreter > 0);
-    QCOMPARE(IndexOf(requests, 0x4011, 1) - firstText, 257);
-    QVERIFY(firstText > lastInterpreter);
+    const qsizetype firstText = Position(requests, 0x4010, 0);
+    QCOMPARE(firstText - Position(requests, 0x6000, 255), 1);
+    QCOMPARE(Position(requests, 0x4011, 1) - firstText, 257);
     QCOMPARE(PacketType(requests.at(firstText + 258)), int(ConfigEnable));
-    // The reset the lost answer left pending was done between the blocks, not inside one.
+    // The reset the lost answer left pending came between the blocks, not inside the next one.
     QCOMPARE(device.RestartCount() - restarts, 4);
 }
 
 void TestWriting::clicksDuringAWriteAreIgnored()
 {
     QTemporaryDir folder;
-    QVERIFY(folder.isValid());
     QFile file(folder.filePath(QStringLiteral("xtest.bin")));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("abcdefgh");
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("abcdefgh") == 8);
     file.close();
     WriteRig rig;
-    rig.authLevel = 40;
-    rig.Read();
-    rig.options.ChkSendNewDataOnly = true;
+    Prepare(rig, 40);
+    rig.image.changed[7] = false;
     rig.image.extended.strTextsImage = Pattern(1030);
     bool clicked = false;
-    rig.engineViews.beforeSend = [&] {
-        const QByteArray& packet = rig.engine.State().TxCurrent;
-        if (clicked || PacketIndex(packet) != 0x4010 || PacketSubindex(packet) != 100)
+    rig.views.beforeSend = [&] {
+        if (clicked || PacketIndex(rig.engine.State().TxCurrent) != 0x4010 || PacketSubindex(rig.engine.State().TxCurrent) != 100)
             return;
         clicked = true;
         rig.clock.Schedule(1, [&] {
@@ -496,45 +426,41 @@ void TestWriting::clicksDuringAWriteAreIgnored()
         });
     };
 
-    rig.writes.cmdConfigWrite_Click();
-    QVERIFY(rig.RunUntilIdle());
+    QVERIFY(Write(rig));
 
     QVERIFY(clicked);
-    QList<int> types = rig.Types();
-    types.removeFirst(); // the detection's two requests
-    types.removeFirst();
-    QCOMPARE(types, QList<int>(258, Upload) << ConfigEnable << FlashConfig);
-    QCOMPARE(rig.dialogs.messages.size(), 2);
+    QCOMPARE(rig.line.Device().Requests().size(), 2 + 258 + 2); // detection, texts, parameters
+    QCOMPARE(rig.Types(), QList<int>(258, Upload) << ConfigEnable << FlashConfig);
+    QCOMPARE(rig.Texts().size(), 2);
     QCOMPARE(rig.line.Device().BlockBytes(0x4010, 256, 4, 1030), Pattern(1030));
 }
 
 void TestWriting::readBackAfterWrite()
 {
     WriteRig rig;
-    rig.authLevel = 60;
-    rig.Read();
-    const QList<QPair<int, QString>> edits{{2, QStringLiteral("4321")},  {3, QStringLiteral("250")},
-                                           {7, QStringLiteral("20")},    {14, QStringLiteral("01.02.2016")},
-                                           {15, QStringLiteral("20161234")}, {17, QStringLiteral("-3")},
-                                           {19, QStringLiteral("-7")},   {20, QStringLiteral("12")},
-                                           {30, QStringLiteral("-100")}, {57, QStringLiteral("1000")}};
+    Prepare(rig, 60, false);
+    const QList<QPair<int, QString>> edits{{2, QStringLiteral("4321")},       {3, QStringLiteral("250")},
+                                           {14, QStringLiteral("01.02.2016")}, {15, QStringLiteral("20161234")},
+                                           {17, QStringLiteral("-3")},         {19, QStringLiteral("-7")},
+                                           {20, QStringLiteral("12")},         {30, QStringLiteral("-100")},
+                                           {57, QStringLiteral("1000")}};
     for (const auto& [nr, text] : edits)
         rig.image.value[nr] = text;
     const ParamArray<QString> written = rig.image.value;
+    rig.options.chkResetBeforeTransmit = true;
     const int restarts = rig.line.Device().RestartCount();
 
-    rig.writes.cmdConfigWrite_Click();
-    QVERIFY(rig.RunUntilIdle());
-    QVERIFY(rig.line.Device().RestartCount() > restarts); // the automatic reset reloaded the flash
+    QVERIFY(Write(rig));
+    // Before and after the detection, before the batch, and after it, which reloads the flash.
+    QCOMPARE(rig.line.Device().RestartCount() - restarts, 4);
+    rig.options.chkResetBeforeTransmit = false;
     rig.transfers.cmdRead_Click();
     QVERIFY(rig.RunUntilIdle());
-
     for (int nr = 1; nr <= ParamCount; ++nr)
         QCOMPARE(rig.image.value[nr], written[nr]);
 
     // An Upload outside ConfigEnable..FlashConfig reads back at once but does not survive a reset.
-    rig.engine.Reset().DisAutoRes = true;
-    rig.engine.Reset().check01 = true;
+    rig.engine.Reset().DisAutoRes = rig.engine.Reset().check01 = true;
     rig.engine.SendPacket(Upload, 0x2203, 0, Bytes({5}));
     rig.engine.State().TransferActive = true;
     QVERIFY(rig.RunUntilIdle());
@@ -557,37 +483,28 @@ void TestWriting::writeInterpreterButton()
     QFETCH(QByteArray, content);
     QFETCH(QString, message);
     QTemporaryDir folder;
-    QVERIFY(folder.isValid());
-    if (!content.isNull()) {
-        QFile file(folder.filePath(QStringLiteral("xtest.bin")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(content);
-    }
+    QFile file(folder.filePath(QStringLiteral("xtest.bin")));
+    QVERIFY(content.isNull() || (file.open(QIODevice::WriteOnly) && file.write(content) == content.size()));
+    file.close();
     WriteRig rig;
     rig.Connect();
 
     rig.writes.cmd_int_write_Click(folder.path());
     QVERIFY(rig.RunUntilIdle());
 
+    QCOMPARE(rig.Texts().size(), message.isEmpty() ? 0 : 1);
     if (!message.isEmpty()) {
-        QCOMPARE(rig.dialogs.messages.size(), 1);
-        QVERIFY(rig.dialogs.messages.first().text.endsWith(message));
+        QVERIFY(rig.Texts().first().endsWith(message));
         QVERIFY(rig.line.Device().Requests().isEmpty());
         return;
     }
-    QVERIFY(rig.dialogs.messages.isEmpty());
-    QCOMPARE(rig.Types(), (QList<int>{EraseIL2, Upload, Upload}));
     QCOMPARE(rig.Sent(Upload), (QList{MakePacket(Upload, 0x6000, 0, "abcd"), MakePacket(Upload, 0x6000, 1, "e")}));
-    QCOMPARE(rig.line.Device().BlockBytes(0x6000, 256, 4, 8), QByteArray("abcde\0\0\0", 8));
+    QCOMPARE(rig.Types(), (QList<int>{EraseIL2, Upload, Upload}));
     QCOMPARE(rig.line.Device().UsedCells(0x6000, 0x6FFF), 2); // the old interpreter is erased
-}
 
-void TestWriting::germanTexts()
-{
     UiLanguage lang;
     lang.Set(Language::German);
     QCOMPARE(DeviceWrites::DoneText(), QStringLiteral("       Fertig!     "));
-    QCOMPARE(ExtendedDataWriter::PreparingText(), QStringLiteral("Daten werden vorbereitet ..."));
     QCOMPARE(ExtendedDataWriter::SendingText(), QStringLiteral("Daten werden gesendet ..."));
 }
 
