@@ -43,9 +43,6 @@ constexpr std::array<Marker, 14> SectionMarkers{{
 }};
 
 constexpr int MaxDescriptionLines = 6;
-constexpr int ProductionDateNr = 14;
-constexpr int FreqBandNr = 21;
-constexpr int ChannelStopNr = 9;
 constexpr int FreqChannels = 80;
 constexpr double FreqLimit = 1'000'000'000.0;
 // A file converted twice carries two trailers; more than a few nested ones is no real file.

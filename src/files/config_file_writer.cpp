@@ -19,7 +19,6 @@ namespace tunekit {
 
 namespace {
 
-constexpr int ProductionDateNr = 14;
 constexpr std::size_t HardwareInfo = 3;    // lblInfo(3)
 constexpr std::size_t InterpreterInfo = 6; // lblInfo(6)
 

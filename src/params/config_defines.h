@@ -15,6 +15,20 @@ namespace tunekit {
 // indexed by Nr, slot 0 unused.
 constexpr int ParamCount = 62;
 
+// Numbers of the parameters that the program treats by name.
+constexpr int ConfigIdNr = 1;
+constexpr int SystemAddressNr = 2;
+constexpr int OemCodeNr = 3;
+constexpr int ProdGrpNr = 4;
+constexpr int ChannelStopNr = 9;
+constexpr int ProductionDateNr = 14;
+constexpr int ProductionNumberNr = 15;
+constexpr int InterpreterSelectNr = 16;
+constexpr int FreqCompNr = 17;
+constexpr int GainCompNr = 19;
+constexpr int PhaseCompNr = 20;
+constexpr int FreqBandNr = 21;
+
 // One parameter of the compiled-in dictionary. Texts point at static data and stay valid for the
 // whole run.
 struct ConfigDefine {

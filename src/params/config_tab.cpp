@@ -7,10 +7,6 @@ namespace tunekit {
 
 namespace {
 
-constexpr int SystemAddressNr = 2;
-constexpr int OemCodeNr = 3;
-constexpr int ProdGrpNr = 4;
-constexpr int ProductionNumberNr = 15;
 
 constexpr int DipMargin = 10;
 

@@ -88,7 +88,8 @@ void DeviceImage::CheckUninitialisedValues(int authLevel, Dialogs& dialogs)
         if (!value[n].isEmpty() && value[n] == define.NonInitVal)
             uninitialised[n] = true;
         // Identity and calibration values are checked where they are written.
-        if (!value[n].isEmpty() && uninitialised[n] && n != 3 && n != 15 && n != 17 && n != 19 && n != 20)
+        if (!value[n].isEmpty() && uninitialised[n] && n != OemCodeNr && n != ProductionNumberNr && n != FreqCompNr
+            && n != GainCompNr && n != PhaseCompNr)
             found = true;
     }
     if (!found)
@@ -105,7 +106,7 @@ void DeviceImage::CheckUninitialisedValues(int authLevel, Dialogs& dialogs)
     if (answer != MsgAnswer::Yes)
         return;
     for (int n = 1; n <= ParamCount; ++n) {
-        if (n == 3)
+        if (n == OemCodeNr)
             continue;
         const ConfigDefine& define = FindConfigDefine(n);
         if (!value[n].isEmpty() && value[n] == define.NonInitVal) {

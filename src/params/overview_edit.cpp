@@ -12,11 +12,6 @@ namespace tunekit {
 
 namespace {
 
-constexpr int OemCodeNr = 3;
-constexpr int ProdGrpNr = 4;
-constexpr int ProductionDateNr = 14;
-constexpr int ProductionNumberNr = 15;
-constexpr int FreqCompNr = 17;
 
 constexpr int FirstStorableYear = 2001; // year byte 1
 constexpr int LastStorableYear = 2254;  // year byte 254

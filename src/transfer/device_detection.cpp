@@ -16,8 +16,6 @@ QString Tr(const char* text)
     return QCoreApplication::translate("DeviceTransfers", text);
 }
 
-constexpr int ConfigIdNr = 1;
-constexpr int InterpreterSelectNr = 16;
 
 } // namespace
 

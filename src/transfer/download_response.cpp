@@ -7,9 +7,6 @@
 namespace tunekit {
 namespace {
 
-constexpr int FreqCompNr = 17;
-constexpr int InterpreterSelectNr = 16;
-constexpr int ConfigIdNr = 1;
 
 int Byte(QByteArrayView data, int n)
 {

@@ -16,7 +16,6 @@ QString Tr(const char* text)
     return QCoreApplication::translate("DeviceTransfers", text);
 }
 
-constexpr int InterpreterSelectNr = 16;
 
 } // namespace
 

@@ -35,11 +35,6 @@ QString DefaultTitle()
     return QStringLiteral("Tunekit");
 }
 
-constexpr int SystemAddressNr = 2;
-constexpr int ProdGrpNr = 4;
-constexpr int FreqCompNr = 17;
-constexpr int GainCompNr = 19;
-constexpr int PhaseCompNr = 20;
 
 // The value text as a whole number; nothing for text that is not a number.
 std::optional<qint64> WholeNumber(const QString& text)
