@@ -7,7 +7,6 @@ namespace tunekit {
 
 namespace {
 
-
 constexpr int DipMargin = 10;
 
 // The image text as a whole number within [minimum, maximum], else nothing.

@@ -12,7 +12,6 @@ namespace tunekit {
 
 namespace {
 
-
 constexpr int FirstStorableYear = 2001; // year byte 1
 constexpr int LastStorableYear = 2254;  // year byte 254
 

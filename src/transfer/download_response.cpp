@@ -7,7 +7,6 @@
 namespace tunekit {
 namespace {
 
-
 int Byte(QByteArrayView data, int n)
 {
     return n >= 0 && n < data.size() ? static_cast<quint8>(data[n]) : 0;
