@@ -22,7 +22,26 @@ DeviceImage MakeImage(int deviceConfigId, int level)
 const QString Oem = QStringLiteral("The OEM code is not allowed with this product group value.\r\n"
                                    "Please enter the correct product group first.");
 
+// A value typed into the overview list; message and german are the refusal texts ("" = taken,
+// german "" = not checked in German). Without the level the edit discards the loaded file.
+struct Edit {
+    QString name, old, typed, shown;
+    QString message = {}, german = {};
+    int imageConfigId = 1;
+    QString prodGrp = QStringLiteral("0");
+    bool withoutLevel = false;
+};
+
+// The image's identity values and the configuration tab that shows them.
+struct Tab {
+    QString address, oem, group, serial, oemAfter;
+    int imageConfigId = 2;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(Edit)
+Q_DECLARE_METATYPE(Tab)
 
 class TstDeviceImage : public QObject {
     Q_OBJECT
@@ -108,129 +127,105 @@ private slots:
 
     void afterLabelEdit_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("imageConfigId");
-        QTest::addColumn<QString>("prodGrp");
-        QTest::addColumn<QString>("old");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("german");
+        QTest::addColumn<Edit>("e");
         const auto range = [](const char* name, const char* from, const char* to) {
-            return QStringLiteral("The value of %1 must be a whole number from %2 to %3.").arg(QLatin1StringView(name), QLatin1StringView(from), QLatin1StringView(to));
+            return QStringLiteral("The value of %1 must be a whole number from %2 to %3.")
+                .arg(QLatin1StringView(name), QLatin1StringView(from), QLatin1StringView(to));
         };
         const QString badDate = QStringLiteral("The value of ProductionDate must be a date like 01.01.2001.");
-        QTest::newRow("production limit") << "ProductionNumber" << 1 << "0" << "1" << "4294967296" << "4294967296" << "" << "";
-        QTest::newRow("production above") << "ProductionNumber" << 1 << "0" << "1" << "4294967297" << "" << "" << "";
-        QTest::newRow("oem 5 rejected") << "OemCode" << 1 << "0" << "250" << "5" << "250" << Oem << "Der eingegebene OEM-Code ist bei dieser Produktgruppe nicht zulässig.\r\nBitte geben Sie zuerst die korrekte Produktgruppe ein.";
-        QTest::newRow("oem 2") << "OemCode" << 1 << "0" << "250" << "2" << "2" << "" << "";
-        QTest::newRow("oem 250") << "OemCode" << 1 << "0" << "2" << "250" << "250" << "" << "";
-        QTest::newRow("oem 300") << "OemCode" << 1 << "0" << "250" << "300" << "250" << range("OemCode", "0", "255") << "";
-        QTest::newRow("oem group 1") << "OemCode" << 1 << "1" << "0" << "100" << "100" << "" << "";
-        QTest::newRow("oem config 2") << "OemCode" << 2 << "0" << "0" << "100" << "100" << "" << "";
-        QTest::newRow("8 bit trimmed") << "TransmitPower" << 1 << "0" << "27" << " 007 " << "7" << "" << "";
-        QTest::newRow("8 bit empty") << "TransmitPower" << 1 << "0" << "27" << "" << "27" << range("TransmitPower", "0", "255") << "";
-        QTest::newRow("8 bit above") << "TransmitPower" << 1 << "0" << "27" << "256" << "27" << range("TransmitPower", "0", "255") << "Der Wert von TransmitPower muss eine ganze Zahl von 0 bis 255 sein.";
-        QTest::newRow("signed below") << "MinRSSI" << 1 << "0" << "-95" << "-129" << "-95" << range("MinRSSI", "-128", "127") << "Der Wert von MinRSSI muss eine ganze Zahl von -128 bis 127 sein.";
-        QTest::newRow("signed") << "MinRSSI" << 1 << "0" << "-95" << "-128" << "-128" << "" << "";
-        QTest::newRow("16 bit text") << "ShutdownDelay" << 1 << "0" << "500" << "5OO" << "500" << range("ShutdownDelay", "0", "65535") << "Der Wert von ShutdownDelay muss eine ganze Zahl von 0 bis 65535 sein.";
-        QTest::newRow("freq comp") << "FreqComp" << 1 << "0" << "0" << "11" << "0" << range("FreqComp", "-10", "10") << "";
-        QTest::newRow("32 bit") << "BaseFreqval" << 1 << "0" << "1" << "2147483648" << "1" << range("BaseFreqval", "0", "2147483647") << "";
-        QTest::newRow("date") << "ProductionDate" << 1 << "0" << "" << "29.02.2016" << "29.02.2016" << "" << "";
-        QTest::newRow("date no day") << "ProductionDate" << 1 << "0" << "" << "29.02.2015" << "" << badDate << "Der Wert von ProductionDate muss ein Datum wie 01.01.2001 sein.";
-        QTest::newRow("date year") << "ProductionDate" << 1 << "0" << "" << "01.01.2000" << "" << badDate << "";
-        QTest::newRow("date short") << "ProductionDate" << 1 << "0" << "" << "1.1.2001" << "" << badDate << "";
+        QTest::newRow("production limit") << Edit{"ProductionNumber", "1", "4294967296", "4294967296"};
+        QTest::newRow("production above") << Edit{"ProductionNumber", "1", "4294967297", ""};
+        QTest::newRow("oem 5 rejected") << Edit{"OemCode", "250", "5", "250", Oem,
+            "Der eingegebene OEM-Code ist bei dieser Produktgruppe nicht zulässig.\r\n"
+            "Bitte geben Sie zuerst die korrekte Produktgruppe ein."};
+        QTest::newRow("oem 2") << Edit{"OemCode", "250", "2", "2"};
+        QTest::newRow("oem 250") << Edit{"OemCode", "2", "250", "250"};
+        QTest::newRow("oem 300") << Edit{"OemCode", "250", "300", "250", range("OemCode", "0", "255")};
+        QTest::newRow("oem group 1") << Edit{"OemCode", "0", "100", "100", "", "", 1, "1"};
+        QTest::newRow("oem config 2") << Edit{"OemCode", "0", "100", "100", "", "", 2};
+        QTest::newRow("8 bit trimmed") << Edit{"TransmitPower", "27", " 007 ", "7"};
+        QTest::newRow("8 bit empty") << Edit{"TransmitPower", "27", "", "27", range("TransmitPower", "0", "255")};
+        QTest::newRow("8 bit above") << Edit{"TransmitPower", "27", "256", "27", range("TransmitPower", "0", "255"),
+                                             "Der Wert von TransmitPower muss eine ganze Zahl von 0 bis 255 sein."};
+        QTest::newRow("signed below") << Edit{"MinRSSI", "-95", "-129", "-95", range("MinRSSI", "-128", "127"),
+                                              "Der Wert von MinRSSI muss eine ganze Zahl von -128 bis 127 sein."};
+        QTest::newRow("signed") << Edit{"MinRSSI", "-95", "-128", "-128"};
+        QTest::newRow("16 bit text") << Edit{"ShutdownDelay", "500", "5OO", "500", range("ShutdownDelay", "0", "65535"),
+                                             "Der Wert von ShutdownDelay muss eine ganze Zahl von 0 bis 65535 sein."};
+        QTest::newRow("freq comp") << Edit{"FreqComp", "0", "11", "0", range("FreqComp", "-10", "10")};
+        QTest::newRow("32 bit") << Edit{"BaseFreqval", "1", "2147483648", "1", range("BaseFreqval", "0", "2147483647")};
+        QTest::newRow("date") << Edit{"ProductionDate", "", "29.02.2016", "29.02.2016"};
+        QTest::newRow("date no day") << Edit{"ProductionDate", "", "29.02.2015", "", badDate,
+                                             "Der Wert von ProductionDate muss ein Datum wie 01.01.2001 sein."};
+        QTest::newRow("date year") << Edit{"ProductionDate", "", "01.01.2000", "", badDate};
+        QTest::newRow("date short") << Edit{"ProductionDate", "", "1.1.2001", "", badDate};
+        QTest::newRow("without level") << Edit{"TransmitPower", "27", "20", "", "", "", 1, "0", true}; // stored, then cleared
     }
     void afterLabelEdit()
     {
-        QFETCH(QString, name);
-        QFETCH(int, imageConfigId);
-        QFETCH(QString, prodGrp);
-        QFETCH(QString, old);
-        QFETCH(QString, typed);
-        QFETCH(QString, shown);
-        QFETCH(QString, message);
-        QFETCH(QString, german);
-        const int nr = FindConfigDefine(name).Nr;
+        QFETCH(Edit, e);
+        const int nr = FindConfigDefine(e.name).Nr;
         DeviceImage image = MakeImage(10, 60);
-        image.imageConfigId = static_cast<qint16>(imageConfigId);
-        image.value[4] = prodGrp;
-        image.value[nr] = old;
+        image.imageConfigId = static_cast<qint16>(e.imageConfigId);
+        image.value[2] = QStringLiteral("5");
+        image.value[4] = e.prodGrp;
+        image.value[nr] = e.old;
+        image.levelMark[nr] = !e.withoutLevel;
         const DeviceImage before = image;
         ScriptedDialogs dialogs;
-        const OverviewEditResult result = AfterLabelEdit(image, name, typed, dialogs);
-        if (!german.isEmpty()) {
+        const OverviewEditResult result = AfterLabelEdit(image, e.name, e.typed, dialogs);
+        QCOMPARE(result.nr, nr);
+        QCOMPARE(result.rowText, e.shown);
+        QCOMPARE(image.value[nr], e.shown);
+        QCOMPARE(dialogs.messages.size(), e.message.isEmpty() ? 0 : 1);
+        QCOMPARE(image.changed[nr], e.message.isEmpty());
+        QCOMPARE(result.stored, e.message.isEmpty());
+        QCOMPARE(result.clearedFileData, e.withoutLevel);
+        QCOMPARE(image.value[2].isEmpty(), e.withoutLevel);
+        if (!e.message.isEmpty()) {
+            QCOMPARE(dialogs.messages[0].text, e.message);
+            QCOMPARE(dialogs.messages[0].icon, e.message == Oem ? MsgIcon::Information : MsgIcon::Exclamation);
+            QCOMPARE(dialogs.messages[0].title, e.message == Oem ? QStringLiteral("Checksum Error") : QStringLiteral("Tunekit"));
+        }
+        if (!e.german.isEmpty()) {
             UiLanguage lang;
             QVERIFY(lang.Set(Language::German));
             DeviceImage again = before;
             ScriptedDialogs germanDialogs;
-            AfterLabelEdit(again, name, typed, germanDialogs);
-            QCOMPARE(germanDialogs.messages.value(0).text, german);
-            QCOMPARE(germanDialogs.messages[0].title, message == Oem ? QStringLiteral("Prüfsummenfehler") : QStringLiteral("Tunekit"));
+            AfterLabelEdit(again, e.name, e.typed, germanDialogs);
+            QCOMPARE(germanDialogs.messages.value(0).text, e.german);
+            QCOMPARE(germanDialogs.messages[0].title, e.message == Oem ? QStringLiteral("Prüfsummenfehler") : QStringLiteral("Tunekit"));
         }
-        QCOMPARE(result.nr, nr);
-        QCOMPARE(result.rowText, shown);
-        QCOMPARE(image.value[nr], shown);
-        QCOMPARE(dialogs.messages.size(), message.isEmpty() ? 0 : 1);
-        QCOMPARE(image.changed[nr], message.isEmpty());
-        QVERIFY(!result.clearedFileData);
-        if (!message.isEmpty()) {
-            QCOMPARE(dialogs.messages[0].text, message);
-            QCOMPARE(dialogs.messages[0].icon, message == Oem ? MsgIcon::Information : MsgIcon::Exclamation);
-            QCOMPARE(dialogs.messages[0].title, message == Oem ? QStringLiteral("Checksum Error") : QStringLiteral("Tunekit"));
-        }
-    }
-
-    void editWithoutLevelClearsFileData()
-    {
-        DeviceImage image = MakeImage(10, 60);
-        image.value[2] = QStringLiteral("5");
-        image.levelMark[7] = false;
-        ScriptedDialogs dialogs;
-        const OverviewEditResult result = AfterLabelEdit(image, QStringLiteral("TransmitPower"), QStringLiteral("20"), dialogs);
-        QVERIFY(result.clearedFileData && result.stored && image.changed[7]);
-        QVERIFY(image.value[2].isEmpty());
-        QCOMPARE(result.rowText, image.value[7]);
     }
 
     void shadowToGui_data()
     {
-        QTest::addColumn<QString>("address");
-        QTest::addColumn<QString>("oem");
-        QTest::addColumn<QString>("group");
-        QTest::addColumn<int>("imageConfigId");
-        QTest::addColumn<QString>("serial");
-        QTest::addColumn<QString>("oemAfter");
-        QTest::newRow("scrambled") << "1" << "254" << "0" << 2 << "9836207391" << "254";
-        QTest::newRow("oem rejected") << "5" << "100" << "0" << 2 << "9820000005" << "0";
-        QTest::newRow("group 48") << "5" << "100" << "48" << 3 << "4810000005" << "100";
-        QTest::newRow("address empty") << "" << "0" << "0" << 2 << "" << "0";
-        QTest::newRow("oem empty") << "5" << "" << "0" << 2 << "" << "";
-        QTest::newRow("group empty") << "5" << "0" << "" << 2 << "" << "0";
-        QTest::newRow("not a number") << "5x" << "0" << "0" << 2 << "" << "0";
-        QTest::newRow("address too wide") << "65536" << "0" << "0" << 2 << "" << "0";
+        QTest::addColumn<Tab>("t");
+        QTest::newRow("scrambled") << Tab{"1", "254", "0", "9836207391", "254"};
+        QTest::newRow("oem rejected") << Tab{"5", "100", "0", "9820000005", "0"};
+        QTest::newRow("group 48") << Tab{"5", "100", "48", "4810000005", "100", 3};
+        QTest::newRow("address empty") << Tab{"", "0", "0", "", "0"};
+        QTest::newRow("oem empty") << Tab{"5", "", "0", "", ""};
+        QTest::newRow("group empty") << Tab{"5", "0", "", "", "0"};
+        QTest::newRow("not a number") << Tab{"5x", "0", "0", "", "0"};
+        QTest::newRow("address too wide") << Tab{"65536", "0", "0", "", "0"};
     }
     void shadowToGui()
     {
-        QFETCH(QString, address);
-        QFETCH(QString, oem);
-        QFETCH(QString, group);
-        QFETCH(int, imageConfigId);
-        QFETCH(QString, serial);
-        QFETCH(QString, oemAfter);
+        QFETCH(Tab, t);
         DeviceImage image = MakeImage(10, 60);
-        image.imageConfigId = static_cast<qint16>(imageConfigId);
-        image.value[2] = address;
-        image.value[3] = oem;
-        image.value[4] = group;
+        image.imageConfigId = static_cast<qint16>(t.imageConfigId);
+        image.value[2] = t.address;
+        image.value[3] = t.oem;
+        image.value[4] = t.group;
         image.value[15] = QStringLiteral("12");
         ScriptedDialogs dialogs;
         const ConfigTabView view = ShadowToGui(image, false, dialogs);
-        QCOMPARE(view.txtSerialnumber, serial);
+        QCOMPARE(view.txtSerialnumber, t.serial);
         QCOMPARE(view.txtProductionNumber, QStringLiteral("12"));
         QVERIFY(!view.productionEnabled);
-        QCOMPARE(image.value[3], oemAfter);
-        QCOMPARE(dialogs.messages.size(), oemAfter != oem ? 1 : 0);
+        QCOMPARE(image.value[3], t.oemAfter);
+        QCOMPARE(dialogs.messages.size(), t.oemAfter != t.oem ? 1 : 0);
         QVERIFY(!image.changed[3]);
         QVERIFY(ShadowToGui(image, true, dialogs).productionEnabled);
     }
@@ -268,19 +263,17 @@ private slots:
     {
         QTest::addColumn<QString>("address");
         QTest::addColumn<int>("level");
-        QTest::addColumn<int>("boxes");
         QTest::addColumn<bool>("upperDark");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("0") << "0" << 40 << 32 << false << "00(h) = 0(d)";
-        QTest::newRow("65535") << "65535" << 40 << 32 << true << "FF(h) = 255(d)";
-        QTest::newRow("empty") << "" << 40 << 0 << false << "";
-        QTest::newRow("level 30") << "65535" << 30 << 32 << true << "";
+        QTest::newRow("0") << "0" << 40 << false << "00(h) = 0(d)";
+        QTest::newRow("65535") << "65535" << 40 << true << "FF(h) = 255(d)";
+        QTest::newRow("empty") << "" << 40 << false << "";
+        QTest::newRow("level 30") << "65535" << 30 << true << "";
     }
     void dip()
     {
         QFETCH(QString, address);
         QFETCH(int, level);
-        QFETCH(int, boxes);
         QFETCH(bool, upperDark);
         QFETCH(QString, caption);
         DeviceImage image = MakeImage(10, level);
@@ -292,7 +285,7 @@ private slots:
         const DipGeometry g = DrawDip(view, 190, 110); // W 180, H 100, c 10
         QCOMPARE((QList<int>{g.width, g.height, g.column}), (QList<int>{180, 100, 10}));
         QCOMPARE(g.gridX, (QList<int>{10, 20, 30, 40, 50, 60, 70, 80, 100, 110, 120, 130, 140, 150, 160, 170}));
-        QCOMPARE(g.boxes.size(), boxes);
+        QCOMPARE(g.boxes.size(), address.isEmpty() ? 0 : 32); // an empty value draws only the grid
         for (const DipBox& box : g.boxes) {
             const bool upper = box.top == 0;
             QCOMPARE(box.colour, upper == upperDark ? DipDark : DipLight);
