@@ -2,19 +2,14 @@
 #include "consoles/packet_dump.h"
 #include "consoles/terminal_buffer.h"
 #include "link/packet_codec.h"
+#include "support/test_data.h"
 
 #include <QTest>
 
 using namespace tunekit;
+using tunekit::testing::Bytes;
 
 namespace {
-QByteArray Bytes(std::initializer_list<int> values)
-{
-    QByteArray b;
-    for (int v : values)
-        b += static_cast<char>(v);
-    return b;
-}
 
 // The console's fields as typed: type, index, subindex, data 0..3.
 ConsolePacket Parse(const QStringList& f)

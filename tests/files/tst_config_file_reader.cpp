@@ -2,6 +2,7 @@
 #include "files/config_file_reader.h"
 #include "files/config_file_writer.h"
 #include "support/scripted_dialogs.h"
+#include "support/test_data.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,7 +14,7 @@
 #include <functional>
 
 using namespace tunekit;
-using tunekit::testing::ScriptedDialogs;
+using namespace tunekit::testing;
 
 namespace {
 
@@ -49,16 +50,6 @@ QString Summary(const ExtendedDataStore& store)
     }
     return summary + (store.interpreterPresent ? u'I' : u'-') + (store.displayPresent ? u'D' : u'-')
            + (store.frequencyPresent ? u'F' : u'-');
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes, const QDateTime& modified = {})
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-    QVERIFY(file.flush());
-    if (modified.isValid())
-        QVERIFY(file.setFileTime(modified, QFileDevice::FileModificationTime));
 }
 
 struct Param {

@@ -5,6 +5,7 @@
 #include "files/file_checksum.h"
 #include "params/device_image.h"
 #include "support/session_rig.h" // FixedHost: WORKSHOP-PC, technician, 06.12.2026 14:03:27
+#include "support/test_data.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,8 +16,7 @@
 #include <unistd.h>
 
 using namespace tunekit;
-using tunekit::testing::FixedHost;
-using tunekit::testing::ScriptedDialogs;
+using namespace tunekit::testing;
 
 namespace {
 
@@ -52,19 +52,6 @@ DeviceImage SmallImage()
     image.labels.lblInfo[3] = QStringLiteral("HW 1.2");
     image.labels.lblInfo[6] = QStringLiteral("Crane v3");
     return image;
-}
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
 }
 
 QStringList Entries(const QString& folder)

@@ -3,6 +3,7 @@
 #include "files/config_file_writer.h"
 #include "files/file_checksum.h"
 #include "support/scripted_dialogs.h"
+#include "support/test_data.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,27 +16,11 @@
 #include <unistd.h>
 
 using namespace tunekit;
-using tunekit::testing::ScriptedDialogs;
+using namespace tunekit::testing;
 
 namespace {
 
 const QByteArray kText = "[Config]\r\nConfigID=1234\r\nSerial=0123456789\r\n";
-
-void WriteFile(const QString& path, const QByteArray& bytes, const QDateTime& modified = {})
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-    QVERIFY(file.flush()); // a later flush would stamp the time again
-    if (modified.isValid())
-        QVERIFY(file.setFileTime(modified, QFileDevice::FileModificationTime));
-}
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Looks through this process's descriptors, so a file left open is caught on Linux too.
 bool IsOpenHere(const QString& path)

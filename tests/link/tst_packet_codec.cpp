@@ -1,19 +1,11 @@
 #include "link/packet_codec.h"
 #include "link/transmit_engine.h"
+#include "support/test_data.h"
 
 #include <QTest>
 
 using namespace tunekit;
-
-namespace {
-QByteArray Bytes(std::initializer_list<int> values)
-{
-    QByteArray b;
-    for (int v : values)
-        b += static_cast<char>(v);
-    return b;
-}
-} // namespace
+using tunekit::testing::Bytes;
 
 class TestPacketCodec : public QObject {
     Q_OBJECT

@@ -3,11 +3,14 @@
 #include "app/language.h"
 #include "app/session.h"
 #include "host/host_facts.h"
+#include "link/clock.h"
 #include "sim/sim_line.h"
 #include "sim/virtual_clock.h"
 #include "support/scripted_dialogs.h"
 
 #include <QList>
+
+#include <functional>
 
 namespace tunekit::testing {
 
@@ -24,9 +27,16 @@ public:
     QString languageId = QStringLiteral("0409");
 };
 
-// Records what the logic asks the windows to do.
+// Records what the logic asks the windows to do. Given the engine's window, it keeps a copy at
+// every change; given a clock, the time of the last read answer; beforeSend runs just before each
+// packet leaves (the engine logs it first).
 class RecordingViews final : public SessionViews {
 public:
+    const TransferWindowState* window = nullptr;
+    const Clock* clock = nullptr;
+    std::function<void()> beforeSend;
+    QList<TransferWindowState> windows;
+    qint64 lastRefreshMs = 0;
     int statusBarUpdates = 0;
     int refreshes = 0;
     QStringList debugLines;
@@ -39,11 +49,25 @@ public:
     int arranged = 0;
 
     void UpdateStatusBar() override { ++statusBarUpdates; }
-    void SetDebugText(const QString& text) override { debugLines.append(text); }
+    void SetDebugText(const QString& text) override
+    {
+        debugLines.append(text);
+        if (beforeSend)
+            beforeSend();
+    }
     void AddContactDump(const QByteArray& packet, const QString& direction) override { dumps.append({packet, direction}); }
     void AddToTerminal(const QByteArray& text) override { terminal.append(text); }
-    void RefreshAfterDownload() override { ++refreshes; }
-    void TransferWindowChanged() override {}
+    void RefreshAfterDownload() override
+    {
+        ++refreshes;
+        if (clock)
+            lastRefreshMs = clock->NowMs();
+    }
+    void TransferWindowChanged() override
+    {
+        if (window)
+            windows << *window;
+    }
     void SetTabVisible(int tab, bool visible) override { tabs[static_cast<std::size_t>(tab)] = visible; }
     void ApplyLevelChecks(const std::array<bool, 6>&) override {}
     void ShowConsoles(bool t, bool c) override
@@ -60,10 +84,10 @@ public:
     void ShadowToGui() override {}
     void LabelsChanged() override {}
     void ClearTerminal() override {}
-    void SetRedetectButtonsEnabled(bool enabled) override { buttonsEnabled = enabled; }
+    void SetRedetectButtonsEnabled(bool enabled) override { buttonsEnabled << enabled; }
     LevelView levelView;
     int tableRefreshes = 0;
-    bool buttonsEnabled = true;
+    QList<bool> buttonsEnabled;
     void PrepareOverview() override {}
 };
 

@@ -4,59 +4,20 @@
 #include "link/serial_port_access.h"
 #include "link/transmit_engine.h"
 #include "params/device_image.h"
-#include "sim/sim_line.h"
-#include "sim/virtual_clock.h"
-#include "support/scripted_dialogs.h"
+#include "support/session_rig.h"
 #include "transfer/parameter_read.h"
-
-#include <QList>
+#include "transfer/parameter_write.h"
 
 namespace tunekit::testing {
 
-// Counts the answers the engine hands on, and when the last one came.
-class CountingEngineViews final : public EngineViews {
-public:
-    explicit CountingEngineViews(const Clock& clock) : clock_(clock) {}
-    int refreshes = 0;
-    qint64 lastRefreshMs = 0;
-    void UpdateStatusBar() override {}
-    void SetDebugText(const QString&) override {}
-    void AddContactDump(const QByteArray&, const QString&) override {}
-    void AddToTerminal(const QByteArray&) override {}
-    void RefreshAfterDownload() override { ++refreshes; lastRefreshMs = clock_.NowMs(); }
-    void TransferWindowChanged() override {}
-
-private:
-    const Clock& clock_;
-};
-
-// Records what the transfers ask of the windows.
-class RecordingTransferViews final : public TransferViews {
-public:
-    explicit RecordingTransferViews(const TransferWindowState& window) : window_(window) {}
-    int tableRefreshes = 0;
-    QList<TransferWindowState> windows; // the transfer window at every change
-    QList<bool> buttonsEnabled;
-    void ShadowToTable() override { ++tableRefreshes; }
-    void ShadowToDip() override {}
-    void ShadowToGui() override {}
-    void UpdateStatusBar() override {}
-    void LabelsChanged() override {}
-    void ClearTerminal() override {}
-    void ClearPacketConsole() override {}
-    void SetRedetectButtonsEnabled(bool enabled) override { buttonsEnabled << enabled; }
-    void TransferWindowChanged() override { windows << window_; }
-
-private:
-    const TransferWindowState& window_;
-};
-
-// The reading transfers against the simulated transmitter, in virtual time, with the engine
-// ticking every 10 ms.
+// The reading and writing transfers against the simulated transmitter, in virtual time, with the
+// engine ticking every 10 ms.
 struct TransferRig {
     explicit TransferRig(int configId = 53) : line(clock, configId)
     {
-        engine.Connect(port, dialogs, portState, engineViews);
+        views.window = &engine.Window();
+        views.clock = &clock;
+        engine.Connect(port, dialogs, portState, views);
         engine.SetAuthLevelSource([this] { return authLevel; });
         line.SetListener([this](SerialLine::Event event) { engine.OnComm(event); });
         image.InitDeviceImage(authLevel, Language::English);
@@ -72,11 +33,30 @@ struct TransferRig {
         HVXPort = 1;
     }
     // Until the engine has nothing left to do and the automatic reset is over.
-    bool RunUntilIdle(qint64 limitMs = 120000)
+    bool RunUntilIdle()
     {
-        const bool idle = clock.RunUntil([this] { return !transfers.EngineBusy(); }, limitMs);
+        const bool idle = clock.RunUntil([this] { return !transfers.EngineBusy(); }, 600000);
         clock.RunFor(5000);
         return idle;
+    }
+    // A detected device; the detection's traffic is forgotten.
+    void Detect()
+    {
+        Connect();
+        transfers.DetectDevice();
+        clock.RunFor(5000);
+        line.Device().ClearRequests();
+        views.refreshes = 0;
+        views.windows.clear();
+    }
+    // The device read into the image, as a user would before writing; its traffic is forgotten.
+    void Read()
+    {
+        Detect();
+        transfers.cmdRead_Click();
+        RunUntilIdle();
+        line.Device().ClearRequests();
+        dialogs.messages.clear();
     }
     // The device's requests as (index, subindex), oldest first.
     QList<QPair<int, int>> Requests()
@@ -96,14 +76,31 @@ struct TransferRig {
         }
         return subs;
     }
-    // A detected device; the detection's traffic is forgotten.
-    void Detect()
+    // The requests of one packet type, whole.
+    QList<QByteArray> Sent(int type)
     {
-        Connect();
-        transfers.DetectDevice();
-        clock.RunFor(5000);
-        line.Device().ClearRequests();
-        engineViews.refreshes = 0;
+        QList<QByteArray> packets;
+        for (const QByteArray& request : line.Device().Requests()) {
+            if (PacketType(request) == type)
+                packets << request;
+        }
+        return packets;
+    }
+    // The packet types the device got, in order, without the detection's reads.
+    QList<int> Types()
+    {
+        QList<int> types;
+        for (const QByteArray& request : line.Device().Requests())
+            types << PacketType(request);
+        types.removeAll(DownloadRequest);
+        return types;
+    }
+    QStringList Texts() const
+    {
+        QStringList texts;
+        for (const auto& message : dialogs.messages)
+            texts << message.text;
+        return texts;
     }
 
     VirtualClock clock;
@@ -111,15 +108,15 @@ struct TransferRig {
     ScriptedDialogs dialogs;
     PortState portState;
     SerialPortAccess port{line, clock, dialogs, portState};
-    CountingEngineViews engineViews{clock};
     TransmitEngine engine;
     DeviceImage image;
-    RecordingTransferViews views{engine.Window()};
+    RecordingViews views;
     TransferOptions options;
     qint16 HVXPort = 0;
     int authLevel = 30;
     DeviceTransfers transfers{
         TransferContext{engine, port, portState, image, dialogs, views, options, [this] { return authLevel; }, HVXPort}};
+    DeviceWrites writes{transfers};
 };
 
 } // namespace tunekit::testing

@@ -63,7 +63,7 @@ void TestReading::fullRead()
     QVERIFY(!rig.engine.Window().visible);
     if (configId == 5 && extraDelayMs == 0)
         qInfo("full read of ConfigID 5: %lld packets, last answer %lld ms after the click",
-              qlonglong(rig.Requests().size()), rig.engineViews.lastRefreshMs - start);
+              qlonglong(rig.Requests().size()), rig.views.lastRefreshMs - start);
 
     QList<Request> expected{{0x2401, 0}};
     for (int nr = 1; nr <= ParamCount; ++nr) {
@@ -74,7 +74,7 @@ void TestReading::fullRead()
     for (int sub = 2; sub <= 7; ++sub)
         expected << Request{0x6000, sub};
     QCOMPARE(rig.Requests(), expected);
-    QCOMPARE(rig.engineViews.refreshes, expected.size());
+    QCOMPARE(rig.views.refreshes, expected.size());
     QCOMPARE(rig.line.Device().RestartCount() - restarts, resetBeforeTransmit ? 3 : 1);
 
     const DeviceImage& image = rig.image;

@@ -2,9 +2,9 @@
 // tests look at the packets sent and at what the device holds afterwards.
 #include "app/language.h"
 #include "params/config_defines.h"
-#include "support/write_rig.h"
+#include "support/test_data.h"
+#include "support/transfer_rig.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -15,14 +15,6 @@ using Answers = QList<MsgAnswer>;
 Q_DECLARE_METATYPE(Answers)
 
 namespace {
-
-QByteArray Bytes(std::initializer_list<int> values)
-{
-    QByteArray bytes;
-    for (const int v : values)
-        bytes += static_cast<char>(v);
-    return bytes;
-}
 
 // Bytes that differ from cell to cell, so a shifted or lost byte shows.
 QByteArray Pattern(int size)
@@ -43,7 +35,7 @@ qsizetype Position(const QList<QByteArray>& requests, int index, int subindex)
 }
 
 // Family 53 read at the level, TransmitPower (cell 0x2203) edited to 20.
-void Prepare(WriteRig& rig, int level, bool onlyChanged = true)
+void Prepare(TransferRig& rig, int level, bool onlyChanged = true)
 {
     rig.authLevel = level;
     rig.Read();
@@ -52,7 +44,7 @@ void Prepare(WriteRig& rig, int level, bool onlyChanged = true)
     rig.image.changed[7] = true;
 }
 
-bool Write(WriteRig& rig, const Answers& answers = {})
+bool Write(TransferRig& rig, const Answers& answers = {})
 {
     for (const MsgAnswer answer : answers)
         rig.dialogs.answers.enqueue(answer);
@@ -166,7 +158,7 @@ void TestWriting::writeByLevel()
     QFETCH(int, uploads);
     QFETCH(bool, freqWritten);
     QFETCH(bool, gainPhaseWritten);
-    WriteRig rig;
+    TransferRig rig;
     Prepare(rig, level, onlyChanged);
     rig.image.FV_Flag = fromFile;
     rig.image.value[17] = QStringLiteral("-4"); // FreqComp, kept +10
@@ -202,7 +194,7 @@ void TestWriting::identityCell()
 {
     QFETCH(QString, systemAddress);
     QFETCH(QByteArray, cell);
-    WriteRig rig;
+    TransferRig rig;
     Prepare(rig, 40);
     rig.image.changed[7] = false;
     rig.image.value[2] = systemAddress;
@@ -249,7 +241,7 @@ void TestWriting::checksBeforeWriting()
     QFETCH(QString, message);
     QFETCH(bool, written);
     QFETCH(bool, imageKept);
-    WriteRig rig;
+    TransferRig rig;
     Prepare(rig, level);
     if (fileId < 0) {
         rig.port.ClosePort();
@@ -287,7 +279,7 @@ void TestWriting::extendedBlocks()
     QFETCH(int, size);
     QFETCH(QList<int>, last);
     QFETCH(int, units);
-    WriteRig rig;
+    TransferRig rig;
     Prepare(rig, 40);
     rig.image.changed[7] = false;
     ExtendedDataStore& store = rig.image.extended;
@@ -347,7 +339,7 @@ void TestWriting::cancelAndUsingUp()
     QFETCH(int, level);
     QFETCH(bool, eraseAfterWrite);
     QFETCH(bool, usedUp);
-    WriteRig rig;
+    TransferRig rig;
     Prepare(rig, level);
     rig.options.ChkEraseStringsAfterWrite = eraseAfterWrite;
     rig.image.extended.strTextsImage = Pattern(1030);
@@ -372,7 +364,7 @@ void TestWriting::cancelAndUsingUp()
 
 void TestWriting::deviceFallsSilentInABlock()
 {
-    WriteRig rig;
+    TransferRig rig;
     Prepare(rig, 40);
     rig.image.extended.strInterperterImage = Pattern(2050);
     rig.image.extended.strTextsImage = Pattern(1030);
@@ -404,10 +396,8 @@ void TestWriting::deviceFallsSilentInABlock()
 void TestWriting::clicksDuringAWriteAreIgnored()
 {
     QTemporaryDir folder;
-    QFile file(folder.filePath(QStringLiteral("xtest.bin")));
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("abcdefgh") == 8);
-    file.close();
-    WriteRig rig;
+    WriteFile(folder.filePath(QStringLiteral("xtest.bin")), "abcdefgh");
+    TransferRig rig;
     Prepare(rig, 40);
     rig.image.changed[7] = false;
     rig.image.extended.strTextsImage = Pattern(1030);
@@ -437,7 +427,7 @@ void TestWriting::clicksDuringAWriteAreIgnored()
 
 void TestWriting::readBackAfterWrite()
 {
-    WriteRig rig;
+    TransferRig rig;
     Prepare(rig, 60, false);
     const QList<QPair<int, QString>> edits{{2, QStringLiteral("4321")},       {3, QStringLiteral("250")},
                                            {14, QStringLiteral("01.02.2016")}, {15, QStringLiteral("20161234")},
@@ -483,10 +473,9 @@ void TestWriting::writeInterpreterButton()
     QFETCH(QByteArray, content);
     QFETCH(QString, message);
     QTemporaryDir folder;
-    QFile file(folder.filePath(QStringLiteral("xtest.bin")));
-    QVERIFY(content.isNull() || (file.open(QIODevice::WriteOnly) && file.write(content) == content.size()));
-    file.close();
-    WriteRig rig;
+    if (!content.isNull())
+        WriteFile(folder.filePath(QStringLiteral("xtest.bin")), content);
+    TransferRig rig;
     rig.Connect();
 
     rig.writes.cmd_int_write_Click(folder.path());
