@@ -102,8 +102,6 @@ void Session::MainTimerTick()
         return;
     access_.blnUpdateKey = false;
     views_.ApplyLevelChecks(access_.levelChecks);
-    const int level = access_.blnAuthLevel;
-    Q_UNUSED(level);
     const ConsoleVisibility consoles = ConsolesForLevel(access_);
     views_.ShowConsoles(consoles.terminal, consoles.console);
     views_.ShadowToDip();
