@@ -14,7 +14,9 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QMimeData>
 #include <QTimer>
+#include <QUrl>
 #include <QTreeWidget>
 
 using namespace tunekit;
@@ -27,6 +29,7 @@ private slots:
     void languageMenuRewritesCaptions();
     void disAutoResMirrorsCheck01();
     void serviceLevelReadFillsTheViews();
+    void droppedFileOpens();
 
 private:
     struct Window {
@@ -182,6 +185,32 @@ void TestMainWindow::serviceLevelReadFillsTheViews()
     // The transfer window closes a second after the batch.
     QVERIFY(!w.window->Logic().Engine().Window().visible);
     QVERIFY(!w.Find<QWidget>("frmWriteInfo")->isVisible());
+}
+
+void TestMainWindow::droppedFileOpens()
+{
+    Window w;
+    w.window->show();
+    w.window->Start();
+    w.window->Logic().Access().blnAuthLevel = 60;
+    w.window->Logic().ApplyUserLevel();
+    auto* open = w.Find<QPushButton>("cmdFileOpen");
+    QVERIFY(open->isVisibleTo(w.window.get()) && open->acceptDrops());
+
+    auto* mime = new QMimeData;
+    mime->setUrls({QUrl::fromLocalFile(QStringLiteral(TUNEKIT_TEST_DATA_DIR "/backup_cfg2.scd"))});
+    // As a desktop delivers it: the button accepts the drag, then gets the drop.
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(open, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(open, &drop);
+    delete mime;
+
+    QCOMPARE(w.Find<QLabel>("lblConfigFileName")->text(), QStringLiteral("backup_cfg2.scd"));
+    QCOMPARE(w.Find<QLabel>("lblCRC")->text(), QStringLiteral("Checksum valid"));
+    QVERIFY(w.Find<QLabel>("lblCRC")->isVisibleTo(w.window.get()));
+    QCOMPARE(w.Find<QLabel>("ConfigFileIDLabel")->text(), QStringLiteral("FileID: 2"));
 }
 
 QTEST_MAIN(TestMainWindow)
