@@ -103,6 +103,25 @@ void DeviceTransfers::Redetect()
     ctx_.views.SetRedetectButtonsEnabled(true);
 }
 
+void DeviceTransfers::ForgetInterpreterInfo()
+{
+    ShowTransferWindow(false);
+    state_.interpreterInfoIndex = 0;
+    state_.interpreterSelect = 0;
+}
+
+void DeviceTransfers::QueueInterpreterInfo()
+{
+    state_.interpreterInfoIndex = InterpreterInfoIndex(state_.interpreterSelect);
+    QueueReads(state_.interpreterInfoIndex, 0, 7);
+}
+
+void DeviceTransfers::QueueReads(int index, int firstSubindex, int lastSubindex)
+{
+    for (int sub = firstSubindex; sub <= lastSubindex; ++sub)
+        QueueRead(index, sub);
+}
+
 void DeviceTransfers::cmdInfoRead_Click()
 {
     if (ctx_.portState.intComPort <= 0)
@@ -111,24 +130,17 @@ void DeviceTransfers::cmdInfoRead_Click()
     if (!guard.Acquired())
         return;
     EngineState& engine = ctx_.engine.State();
-    ShowTransferWindow(false);
-    state_.interpreterInfoIndex = 0;
-    state_.interpreterSelect = 0;
+    ForgetInterpreterInfo();
 
     // The source identification is long (65 packets) and only of use from level 40 on.
     const bool withSource = ctx_.authLevel && ctx_.authLevel() >= 40;
-    if (withSource) {
-        for (int sub = 0; sub <= 64; ++sub)
-            QueueRead(InfoSourceIndex, sub);
-    }
+    if (withSource)
+        QueueReads(InfoSourceIndex, 0, 64);
     const ConfigDefine& select = FindConfigDefine(InterpreterSelectNr);
     QueueRead(select.HexAdd, select.SubAdd);
-    for (int sub = 0; sub <= 1; ++sub)
-        QueueRead(InfoVersionIndex, sub);
-    for (int sub = 0; sub <= 4; ++sub)
-        QueueRead(InfoDateIndex, sub);
-    for (int sub = 0; sub <= 3; ++sub)
-        QueueRead(InfoHardwareIndex, sub);
+    QueueReads(InfoVersionIndex, 0, 1);
+    QueueReads(InfoDateIndex, 0, 4);
+    QueueReads(InfoHardwareIndex, 0, 3);
     QueueRead(OperatingTimeIndex, 0);
 
     engine.TransferActive = true;
@@ -136,9 +148,7 @@ void DeviceTransfers::cmdInfoRead_Click()
     if (state_.interpreterSelect < 1)
         return;
     engine.TransferActive = false;
-    state_.interpreterInfoIndex = InterpreterInfoIndex(state_.interpreterSelect);
-    for (int sub = 0; sub <= 7; ++sub)
-        QueueRead(state_.interpreterInfoIndex, sub);
+    QueueInterpreterInfo();
     engine.TransferActive = true;
 }
 
@@ -150,23 +160,17 @@ void DeviceTransfers::cmdIR_Click()
     if (!guard.Acquired())
         return;
     EngineState& engine = ctx_.engine.State();
-    ShowTransferWindow(false);
-    state_.interpreterInfoIndex = 0;
-    state_.interpreterSelect = 0;
+    ForgetInterpreterInfo();
 
     const ConfigDefine& select = FindConfigDefine(InterpreterSelectNr);
     QueueRead(select.HexAdd, select.SubAdd);
-    for (int sub = 0; sub <= 3; ++sub)
-        QueueRead(InfoHardwareIndex, sub);
+    QueueReads(InfoHardwareIndex, 0, 3);
     engine.TransferActive = true;
     ctx_.port.WaitMs(500);
     engine.TransferActive = false;
 
-    if (state_.interpreterSelect > 0) {
-        state_.interpreterInfoIndex = InterpreterInfoIndex(state_.interpreterSelect);
-        for (int sub = 0; sub <= 7; ++sub)
-            QueueRead(state_.interpreterInfoIndex, sub);
-    }
+    if (state_.interpreterSelect > 0)
+        QueueInterpreterInfo();
     engine.TransferActive = true;
 }
 

@@ -135,8 +135,7 @@ void DeviceTransfers::ParameterRead()
     ctx_.port.WaitMs(100);
     engine.TransferActive = false;
 
-    for (int sub = 0; sub <= 3; ++sub)
-        QueueRead(InfoHardwareIndex, sub);
+    QueueReads(InfoHardwareIndex, 0, 3);
     QueueRead(OperatingTimeIndex, 0);
 
     if (image.value[InterpreterSelectNr].isEmpty())
@@ -146,8 +145,7 @@ void DeviceTransfers::ParameterRead()
         ctx_.port.WaitMs(1);
     } else if (selected.toInt() > 0) {
         state_.interpreterInfoIndex = InterpreterInfoIndex(selected.toInt());
-        for (int sub = 2; sub <= 7; ++sub)
-            QueueRead(state_.interpreterInfoIndex, sub);
+        QueueReads(state_.interpreterInfoIndex, 2, 7);
     }
     if (ctx_.options.chkResetBeforeTransmit)
         ctx_.port.ResetDevice();

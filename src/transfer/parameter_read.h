@@ -63,6 +63,11 @@ private:
     // The body of cmdRedetectDevice_Click, also run by the Read button when no device is known.
     void Redetect();
     void QueueRead(int index, int subindex);
+    void QueueReads(int index, int firstSubindex, int lastSubindex);
+    // The information read and the short interpreter read start from no interpreter known,
+    // and ask for the selected interpreter's eight information cells once it has answered.
+    void ForgetInterpreterInfo();
+    void QueueInterpreterInfo();
     void ShowTransferWindow(bool visible);
 
     TransferContext ctx_;
