@@ -478,6 +478,14 @@
         <source>Write interpreter</source>
         <translation>Interpreter schreiben</translation>
     </message>
+    <message>
+        <source>Redetecting ...</source>
+        <translation>Schnittstellen ...</translation>
+    </message>
+    <message>
+        <source>Please wait while redetecting COM-Ports ...</source>
+        <translation>Bitte warten, während die COM-Ports neu ermittelt werden ...</translation>
+    </message>
 </context>
 <context>
     <name>OverviewEdit</name>
@@ -537,6 +545,112 @@
     </message>
 </context>
 <context>
+    <name>PortDiscovery</name>
+    <message>
+        <source>&quot;HVX-USB-Serial Programming Interface&quot; is not installed<byte value="xd"/>
+and there is no free serial port available !<byte value="xd"/>
+<byte value="xd"/>
+1. Please finish the Program and (re)install the correct drivers and connect<byte value="xd"/>
+   the device to your %1 - PC.<byte value="xd"/>
+2. Restart this program.<byte value="xd"/>
+<byte value="xd"/>
+If there is another error try to choose the Port manually!</source>
+        <translation>Das &quot;HVX-USB-Serial Programming Interface&quot; ist nicht installiert<byte value="xd"/>
+und kein freier Port konnte gefunden werden!<byte value="xd"/>
+<byte value="xd"/>
+1. Bitte beenden Sie das Programm und installieren Sie zuerst den Programmieradapter<byte value="xd"/>
+   mitsamt Treiber.<byte value="xd"/>
+2. Starten Sie anschliessend dieses Programm neu.</translation>
+    </message>
+    <message>
+        <source>No free Port</source>
+        <comment>adapter not installed</comment>
+        <translation>Kein freier Port</translation>
+    </message>
+    <message>
+        <source>&quot;HVX-USB-Serial Programming Interface&quot; is not installed on your PC.<byte value="xd"/>
+The first free COM-Port is chosen automatically.<byte value="xd"/>
+<byte value="xd"/>
+1. Please finish the program and (re)install the correct drivers and connect<byte value="xd"/>
+   the device to your  %1 - PC.<byte value="xd"/>
+2. Restart this program.<byte value="xd"/>
+<byte value="xd"/>
+If there is another error try to choose the Port manually!</source>
+        <translation>Das &quot;HVX-USB-Serial Programming Interface&quot; ist nicht installiert.<byte value="xd"/>
+Der erste freie COM-Port wurde ersatzweise ausgewählt.<byte value="xd"/>
+<byte value="xd"/>
+1. Bitte beenden Sie das Programm und installieren Sie zuerst den Programmieradapter<byte value="xd"/>
+   mitsamt Treiber.<byte value="xd"/>
+2. Starten Sie anschliessend dieses Programm neu.<byte value="xd"/>
+<byte value="xd"/>
+Sollte ein Fehler vorliegen wählen Sie bitte die Schnittstelle von Hand aus!</translation>
+    </message>
+    <message>
+        <source>Adapter not installed</source>
+        <translation>Adapter nicht installiert</translation>
+    </message>
+    <message>
+        <source>&quot;HVX-USB-Serial Programming Interface&quot; detected at COM%2 .<byte value="xd"/>
+<byte value="xd"/>
+1. Please connect your transmitter to the programmer<byte value="xd"/>
+2. Press OK.</source>
+        <translation>&quot;HVX-USB-Serial Programming Interface&quot; an COM%2 gefunden.<byte value="xd"/>
+<byte value="xd"/>
+1. Bitte verbinden Sie Ihren Sender mit der Programmiergerät<byte value="xd"/>
+2. Drücken Sie danach auf OK.</translation>
+    </message>
+    <message>
+        <source>Connection OK</source>
+        <translation>Verbindung korrekt</translation>
+    </message>
+    <message>
+        <source>&quot;HVX-USB-Serial Programming Interface&quot; not found, <byte value="xd"/>
+the interface is in use, an incorrect COM-Port is chosen.<byte value="xd"/>
+and there is no free serial port available !<byte value="xd"/>
+<byte value="xd"/>
+1. Please finish the program and close any programs using COM%2.<byte value="xd"/>
+2. Restart this program.<byte value="xd"/>
+<byte value="xd"/>
+3. Change your hardware&apos;s COM-Port (COM1 - COM16)<byte value="xd"/>
+4. In main menu press Interface_Detect</source>
+        <translation>&quot;HVX-USB-Serial Programming Interface&quot; wurde nicht gefunden,<byte value="xd"/>
+die Schnittstelle ist belegt, ein falscher COM-Port ist gewählt.<byte value="xd"/>
+und kein serieller Port ist verfügbar!<byte value="xd"/>
+<byte value="xd"/>
+1. Prüfen Sie die Verbindung zwischen ihrem %1 - PC und USB-Adapter und drücken Sie OK<byte value="xd"/>
+2. Schliessen Sie alle Programme, die COM%2 benutzen.<byte value="xd"/>
+3. Ändern Sie den COM-Port Ihrer Hardware (COM1 - COM16)<byte value="xd"/>
+4. Drücken Sie im Hauptfenstermenü auf Schnittstelle_Aktualisieren<byte value="xd"/>
+<byte value="xd"/>
+Falls weitere Fehler auftreten versuchen Sie, die Schnittstelle manuell zu setzen</translation>
+    </message>
+    <message>
+        <source>No free Port</source>
+        <comment>adapter installed</comment>
+        <translation>Verbindung fehlerhaft</translation>
+    </message>
+    <message>
+        <source>&quot;HVX-USB-Serial Programming Interface&quot; not found, <byte value="xd"/>
+the interface is in use or an incorrect COM-Port is chosen.<byte value="xd"/>
+<byte value="xd"/>
+1. Please check the connection between your %1 - PC and USB-Adapter and press OK<byte value="xd"/>
+2. Close any programs using COM%2.<byte value="xd"/>
+3. Change your hardware&apos;s COM-Port (COM1 - COM16)<byte value="xd"/>
+4. In main menu press Interface_Detect</source>
+        <translation>&quot;HVX-USB-Serial Programming Interface&quot; wurde nicht gefunden,<byte value="xd"/>
+die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value="xd"/>
+<byte value="xd"/>
+1. Prüfen Sie die Verbindung zwischen ihrem %1 - PC und USB-Adapter und drücken Sie OK<byte value="xd"/>
+2. Schliessen Sie alle Programme, die COM%2 benutzen.<byte value="xd"/>
+3. Ändern Sie den COM-Port Ihrer Hardware (COM1 - COM16)<byte value="xd"/>
+4. Drücken Sie im Hauptfenstermenü auf Schnittstelle_Aktualisieren</translation>
+    </message>
+    <message>
+        <source>Connection fault</source>
+        <translation>Verbindung fehlerhaft</translation>
+    </message>
+</context>
+<context>
     <name>PtyServer</name>
     <message>
         <source>Cannot open a pseudo-terminal (%1: %2).</source>
@@ -579,6 +693,29 @@
     <message>
         <source>Error opening COM-Port</source>
         <translation>Fehler beim Öffnen des COM-Ports</translation>
+    </message>
+    <message>
+        <source>The port does not exist (is the adapter plugged in?).</source>
+        <translation>Den Port gibt es nicht (ist der Adapter eingesteckt?).</translation>
+    </message>
+    <message>
+        <source>You may not use this port: on Linux your user must be in the group &quot;dialout&quot; (sudo usermod -aG dialout $USER, then log in again).</source>
+        <translation>Keine Berechtigung für diesen Port: unter Linux muss Ihr Benutzer in der Gruppe &quot;dialout&quot; sein (sudo usermod -aG dialout $USER, danach neu anmelden).</translation>
+    </message>
+    <message>
+        <source>Another program is using the port.</source>
+        <translation>Ein anderes Programm benutzt den Port.</translation>
+    </message>
+    <message>
+        <source>The system reports: %1</source>
+        <translation>Das System meldet: %1</translation>
+    </message>
+</context>
+<context>
+    <name>Session</name>
+    <message>
+        <source>simulated transmitter</source>
+        <translation>simulierter Sender</translation>
     </message>
 </context>
 <context>

@@ -1,14 +1,9 @@
-#include "app/main_window.h"
+#include "app/launch.h"
 #include "host/adapter_port.h"
-#include "link/qserialport_line.h"
-#include "link/qt_clock.h"
-#include "sim/sim_line.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QTimer>
-
-#include <cstdio>
 
 int main(int argc, char* argv[])
 {
@@ -22,27 +17,23 @@ int main(int argc, char* argv[])
     const QCommandLineOption configId(QStringLiteral("config-id"),
                                       QStringLiteral("ConfigID of the simulated transmitter (default 5)."),
                                       QStringLiteral("id"), QStringLiteral("5"));
+    const QCommandLineOption port(QStringLiteral("port"),
+                                  QStringLiteral("Use this serial port for this run instead of looking for the "
+                                                 "adapter (e.g. /dev/ttyUSB3, /dev/pts/7, COM7)."),
+                                  QStringLiteral("name"));
     const QCommandLineOption hasAdapter(QStringLiteral("has-adapter"),
                                         QStringLiteral("Exit with 0 when a programming adapter is connected."));
-    parser.addOptions({simulate, configId, hasAdapter});
+    parser.addOptions({simulate, configId, port, hasAdapter});
     parser.process(app);
 
-    const qint16 adapterPort = tunekit::ConnectedAdapterPort();
     if (parser.isSet(hasAdapter))
-        return adapterPort > 0 ? 0 : 1;
+        return tunekit::ConnectedAdapterPort() > 0 ? 0 : 1;
 
-    tunekit::MainWindowSetup setup;
-    setup.clock = std::make_unique<tunekit::QtClock>();
-    setup.host = std::make_unique<tunekit::SystemHostFacts>();
-    if (parser.isSet(simulate)) {
-        setup.line = std::make_unique<tunekit::SimLine>(*setup.clock, parser.value(configId).toInt());
-        setup.startPort = 1;
-    } else {
-        setup.line = std::make_unique<tunekit::QSerialPortLine>();
-        setup.startPort = adapterPort;
-    }
-
-    tunekit::MainWindow window(std::move(setup));
+    tunekit::LaunchOptions options;
+    options.simulate = parser.isSet(simulate);
+    options.configId = parser.value(configId).toInt();
+    options.port = parser.value(port);
+    tunekit::MainWindow window(tunekit::MakeWindowSetup(options));
     window.show();
     // The user sees the window at once; the start-up sequence (with its waits) runs after.
     QTimer::singleShot(0, &window, [&window] { window.Start(); });

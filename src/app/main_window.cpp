@@ -156,12 +156,15 @@ MainWindow::MainWindow(MainWindowSetup setup, QWidget* parent)
     SessionViews& views = *this;
     session_ = std::make_unique<Session>(SessionSeams{*setup_.line, *setup_.clock, dialogs_, *setup_.host}, views,
                                          language_);
-    setWindowTitle(session_->Version().WindowTitle());
+    setWindowTitle(session_->WindowTitle());
+    BuildRedetectWindow();
     BuildMenus();
     BuildTabs();
     BuildStatusBar();
     RetranslateUi();
     UpdateStatusBar();
+    OptionsChanged();
+    ConnectionChanged();
     resize(TwipsToPixels(9765, logicalDpiX()), TwipsToPixels(8760, logicalDpiY()));
 }
 
@@ -177,7 +180,7 @@ void MainWindow::Start()
     started_ = true;
     // tmrMain: 10 ms, always on.
     setup_.clock->StartTicker(10, [this] { session_->MainTimerTick(); });
-    session_->Startup(setup_.startPort);
+    session_->Startup(setup_.plan);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
@@ -235,6 +238,10 @@ void MainWindow::BuildMenus()
     settings->addSeparator();
     mnuCOMredetect = settings->addAction(QString());
     mnuCOMredetect->setObjectName(QStringLiteral("mnuCOMredetect"));
+    // The COM entries only show the ports; Detect chooses again.
+    for (QAction* com : mnuCOM_)
+        com->setEnabled(false);
+    connect(mnuCOMredetect, &QAction::triggered, this, [this] { session_->mnuCOMredetect_Click(); });
 
     QMenu* rights = menuBar()->addMenu(QString());
     mnuRights = rights->menuAction();
@@ -341,6 +348,7 @@ void MainWindow::BuildTabs()
     infoGrid->addWidget(Named<QLabel>(infos, "lblInterpreterImage"), row++, 1);
     infoGrid->addWidget(Named<QLabel>(infos, "lblWinVer"), row, 0);
     infoGrid->addWidget(Named<QLabel>(infos, "lblSprache"), row++, 1);
+    infoGrid->addWidget(Named<QLabel>(infos, "lblComPort"), row++, 0, 1, 2);
     auto* infoButtons = new QHBoxLayout;
     infoButtons->addWidget(Named<QPushButton>(infos, "cmdInfoRead"));
     infoButtons->addWidget(Named<QPushButton>(infos, "cmdIR"));
@@ -358,7 +366,16 @@ void MainWindow::BuildTabs()
     toolGrid->addWidget(Named<QCheckBox>(tools, "ChkSendNewDataOnly"), 2, 0);
     toolGrid->addWidget(Named<QCheckBox>(tools, "ChkEraseStringsAfterWrite"), 3, 0);
     toolGrid->addWidget(Named<QCheckBox>(tools, "ChkLongDelay"), 4, 0);
-    toolGrid->addWidget(Named<QLineEdit>(tools, "txtLongDelay"), 4, 1);
+    auto* delay = new QHBoxLayout;
+    auto* txtLongDelay = Named<QLineEdit>(tools, "txtLongDelay");
+    txtLongDelay->setMaxLength(3);
+    txtLongDelay->setFixedWidth(txtLongDelay->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 12);
+    delay->addWidget(txtLongDelay);
+    auto* lblSek = Named<QLabel>(tools, "lblSek");
+    lblSek->setText(QStringLiteral("s"));
+    delay->addWidget(lblSek);
+    delay->addStretch(1);
+    toolGrid->addLayout(delay, 4, 1);
     DisAutoRes = Named<QCheckBox>(tools, "DisAutoRes");
     toolGrid->addWidget(DisAutoRes, 5, 0);
     toolGrid->addWidget(Named<QPushButton>(tools, "CmdSaveOptions"), 6, 0);
@@ -424,6 +441,9 @@ void MainWindow::RetranslateUi()
         else if (auto* button = qobject_cast<QAbstractButton*>(widget))
             button->setText(Tr(caption.text));
     }
+    aux_->frmRedetect.setWindowTitle(Tr(QT_TRANSLATE_NOOP("MainWindow", "Redetecting ...")));
+    aux_->frmRedetect.findChild<QLabel*>(QStringLiteral("lblRedetect"))
+        ->setText(Tr(QT_TRANSLATE_NOOP("MainWindow", "Please wait while redetecting COM-Ports ...")));
     aux_->frmWriteInfo.Retranslate();
     aux_->frmTerminal.Retranslate();
     aux_->frmContact.Retranslate();
@@ -549,6 +569,14 @@ void MainWindow::WireCommands()
     connect(button("cmdFileOpen"), &QPushButton::clicked, this, [this] { session_->cmdFileOpen_Click(); });
     button("cmdFileOpen")->setAcceptDrops(true);
     button("cmdFileOpen")->installEventFilter(this);
+    auto box = [this](const char* name) { return findChild<QCheckBox*>(QLatin1StringView(name)); };
+    const char* optionBoxes[] = {"chkResetBeforeTransmit", "ChkSendNewDataOnly", "ChkEraseStringsAfterWrite"};
+    for (int i = 0; i < 3; ++i)
+        connect(box(optionBoxes[i]), &QCheckBox::clicked, this, [this, i](bool on) { session_->SetOption(i, on); });
+    connect(box("ChkLongDelay"), &QCheckBox::clicked, this, [this](bool on) { session_->ChkLongDelay_Click(on); });
+    connect(findChild<QLineEdit*>(QStringLiteral("txtLongDelay")), &QLineEdit::textEdited, this,
+            [this](const QString& text) { session_->txtLongDelay_Change(text); });
+    connect(button("CmdSaveOptions"), &QPushButton::clicked, this, [this] { session_->CmdSaveOptions_Click(); });
     connect(button("cmdConvertChecksum"), &QPushButton::clicked, this,
             [this] { session_->cmdConvertChecksum_Click(); });
     connect(button("cmdSicherung"), &QPushButton::clicked, this, [this] {
@@ -612,6 +640,7 @@ void MainWindow::LevelCommand(int level)
 {
     session_->LevelMenuCommand(level, [this] {
         PasswordDialog dialog(session_->Access(), session_->Image(), dialogs_, this);
+        connect(&dialog, &PasswordDialog::WriteSettingsFile, this, [this] { session_->WriteSettingsFile(); });
         dialog.Retranslate();
         dialog.exec();
     });
@@ -723,6 +752,65 @@ void MainWindow::SetRedetectButtonsEnabled(bool enabled)
     for (const char* name : {"cmdRead", "cmdConfigWrite", "CmdClearFileData", "cmdFileOpen", "cmdSicherung",
                              "cmdResetMe"})
         findChild<QWidget*>(QLatin1StringView(name))->setEnabled(enabled);
+}
+
+void MainWindow::BuildRedetectWindow()
+{
+    QWidget& window = aux_->frmRedetect;
+    auto* layout = new QVBoxLayout(&window);
+    auto* label = Named<QLabel>(&window, "lblRedetect");
+    label->setAlignment(Qt::AlignCenter);
+    layout->addWidget(label);
+    window.setWindowModality(Qt::ApplicationModal);
+}
+
+void MainWindow::ShowRedetectWindow(bool shown)
+{
+    QWidget& window = aux_->frmRedetect;
+    if (!shown) {
+        window.hide();
+        return;
+    }
+    window.adjustSize();
+    if (const QScreen* s = screen()) {
+        const QRect area = s->availableGeometry();
+        window.move(area.x() + (area.width() - window.width()) / 2, area.y() + (area.height() - window.height()) / 2);
+    }
+    window.show();
+}
+
+void MainWindow::ConnectionChanged()
+{
+    setWindowTitle(session_->WindowTitle());
+    const DiscoveryState& discovery = session_->Discovery();
+    const ComMenu& menu = discovery.menu;
+    for (std::size_t i = 0; i < mnuCOM_.size(); ++i) {
+        mnuCOM_[i]->setText(menu.captions[i]);
+        mnuCOM_[i]->setEnabled(menu.enabled[i]);
+        mnuCOM_[i]->setChecked(menu.checked == static_cast<int>(i) + 1);
+    }
+    mnuCOMother->setText(menu.otherCaption);
+    mnuCOMother->setVisible(menu.otherVisible);
+    mnuCOMother->setEnabled(menu.otherEnabled);
+    mnuCOMother->setChecked(menu.checked == 6);
+    mnuSeperator3->setVisible(menu.otherVisible);
+    findChild<QLabel*>(QStringLiteral("lblComPort"))->setText(discovery.lblComPort);
+    findChild<QLabel*>(QStringLiteral("lblWinVer"))->setText(session_->Os().winVerCaption);
+    findChild<QLabel*>(QStringLiteral("lblSprache"))->setText(session_->InstallLanguage());
+}
+
+void MainWindow::OptionsChanged()
+{
+    const char* optionBoxes[] = {"chkResetBeforeTransmit", "ChkSendNewDataOnly", "ChkEraseStringsAfterWrite"};
+    for (int i = 0; i < 3; ++i)
+        findChild<QCheckBox*>(QLatin1StringView(optionBoxes[i]))->setChecked(session_->Option(i));
+    findChild<QCheckBox*>(QStringLiteral("ChkLongDelay"))->setChecked(session_->Port().ChkLongDelay);
+    const LongDelayView& delay = session_->LongDelay();
+    auto* text = findChild<QLineEdit*>(QStringLiteral("txtLongDelay"));
+    if (text->text() != delay.txtLongDelay)
+        text->setText(delay.txtLongDelay);
+    text->setVisible(delay.boxVisible);
+    findChild<QLabel*>(QStringLiteral("lblSek"))->setVisible(delay.lblSekVisible);
 }
 
 void MainWindow::LanguageChanged()

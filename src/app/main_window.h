@@ -32,7 +32,7 @@ struct MainWindowSetup {
     std::unique_ptr<SerialLine> line;
     std::unique_ptr<Clock> clock;
     std::unique_ptr<HostFacts> host;
-    qint16 startPort = 0; // port opened at start-up until discovery chooses one
+    PortPlan plan;        // discovery, or the one port of this run
 };
 
 // frmMain: shows the session's state and forwards the user's actions to it.
@@ -65,6 +65,9 @@ private:
     void ClearPacketConsole() override;
     void LanguageChanged() override;
     void PrepareOverview() override;
+    void ConnectionChanged() override;
+    void OptionsChanged() override;
+    void ShowRedetectWindow(bool shown) override;
     void ApplyLevelView(const LevelView& view) override;
     // TransferViews
     void ShadowToTable() override;
@@ -82,6 +85,7 @@ private:
     void BuildMenus();
     void BuildTabs();
     void BuildStatusBar();
+    void BuildRedetectWindow();
     void RetranslateUi();
     void ShowAbout();
 

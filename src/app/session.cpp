@@ -1,6 +1,7 @@
 #include "app/session.h"
 
 #include "app/dialogs.h"
+#include "app/settings_file.h"
 #include "files/checksum_conversion.h"
 #include "files/config_file_reader.h"
 #include "host/host_facts.h"
@@ -8,6 +9,9 @@
 #include "link/serial_line.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
 
 namespace tunekit {
 
@@ -22,7 +26,10 @@ StatusBarTexts MakeStatusBarTexts(const StatusBarInput& in)
     t[3] = QStringLiteral("Bytes=%1").arg(in.queuedCharacters);
     t[4] = in.winVerShort;
     t[5] = QStringLiteral(" Build ") + in.build;
-    t[6] = connected ? in.portName : QString();
+    if (in.simulated)
+        t[6] = QCoreApplication::translate("Session", "simulated transmitter");
+    else
+        t[6] = connected ? in.portName : QString();
     return t;
 }
 
@@ -42,8 +49,9 @@ Session::Session(SessionSeams seams, SessionViews& views, UiLanguage& language)
     writes_ = std::make_unique<DeviceWrites>(*transfers_);
 }
 
-void Session::Startup(qint16 startPort)
+void Session::Startup(const PortPlan& plan)
 {
+    plan_ = plan;
     version_ = MakeVersionInfo(version_.metaInfo4);
     engine_.State().ResetPending = false;
     port_.intComPort = 0;
@@ -60,14 +68,14 @@ void Session::Startup(qint16 startPort)
         access_.blnAuthLevel = 10;
     blnTerminalEnable = false;
     blnContatcViewEnable = false;
+    views_.ApplyLevelChecks({});
 
+    ReadSettingsFile();
     SetLanguage();
-    // Until adapter discovery chooses, the start port given by the caller is used.
-    if (startPort >= 1) {
-        port_.intComPort = startPort;
-        port_.HVXPortFound = rs232_.OpenPort();
-        HVXPort = port_.HVXPortFound ? startPort : qint16(0);
-    }
+    if (plan_.discover)
+        CheckComPorts();
+    else
+        OpenNamedPort();
     access_.levelChecks = {};
     views_.PrepareOverview();
     views_.UpdateStatusBar();
@@ -88,6 +96,20 @@ void Session::Startup(qint16 startPort)
     views_.ClearPacketConsole();
     engine_.State().ResetPending = false;
     image_.imageConfigId = image_.deviceConfigId;
+}
+
+void Session::OpenNamedPort()
+{
+    // The port named for this run stands in for the adapter's: it is used as found when it opens.
+    port_.intComPort = plan_.number;
+    port_.HVXPortFound = plan_.number >= 1 && rs232_.OpenPort();
+    HVXPort = port_.HVXPortFound ? plan_.number : qint16(0);
+    discovery_.HVXPortLocated = port_.HVXPortFound;
+    discovery_.lblComPort = seams_.line.Simulated() ? QCoreApplication::translate("Session", "simulated transmitter")
+                                                    : plan_.name;
+    UpdateComMenu(discovery_.menu, port_.intComPort, HVXPort);
+    views_.ConnectionChanged();
+    views_.UpdateStatusBar();
 }
 
 void Session::Shutdown()
@@ -112,7 +134,16 @@ void Session::MainTimerTick()
 StatusBarTexts Session::StatusBar() const
 {
     return MakeStatusBarTexts({port_.intComPort, image_.deviceConfigId, engine_.State().TxQueue.Length(), os_.shortName,
-                               version_.metaInfo4, port_.intComPort >= 1 ? seams_.line.PortName() : QString()});
+                               version_.metaInfo4, port_.intComPort >= 1 ? seams_.line.PortName() : QString(),
+                               seams_.line.Simulated()});
+}
+
+QString Session::WindowTitle() const
+{
+    QString title = version_.WindowTitle();
+    if (seams_.line.Simulated())
+        title += QStringLiteral(" (") + QCoreApplication::translate("Session", "simulated transmitter") + QLatin1Char(')');
+    return title;
 }
 
 QString Session::AboutTitle() const
@@ -131,7 +162,12 @@ QString Session::AboutText() const
     }
     lines << rule << QStringLiteral("OS: ") + os_.fullName + QLatin1Char(' ') + wordWidth_
           << QStringLiteral("Lng: ") + regLang_ << QStringLiteral("HVX-Port: COM %1").arg(HVXPort)
-          << QStringLiteral("Act-Port: COM %1").arg(port_.intComPort) << QStringLiteral("CfgID: %1").arg(image_.imageConfigId);
+          << QStringLiteral("Act-Port: COM %1").arg(port_.intComPort);
+    if (!plan_.discover)
+        lines << QStringLiteral("Port: ")
+                     + (seams_.line.Simulated() ? QCoreApplication::translate("Session", "simulated transmitter")
+                                                : plan_.name);
+    lines << QStringLiteral("CfgID: %1").arg(image_.imageConfigId);
     return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
 }
 
@@ -150,9 +186,179 @@ void Session::SetLanguage()
     language_.Set(LanguageFromActLanguage(actLanguage_));
     views_.LanguageChanged();
     // The display texts follow the language; the values 2..62 are emptied with them.
+    WriteSettingsFile();
     image_.FillDisplayTexts(UiLanguageNow());
     image_.RefreshInterpreterLabel();
     ShadowAll();
+    views_.ConnectionChanged();
+}
+
+QString Session::SettingsFilePath() const
+{
+    const QString folder = seams_.host.SettingsFolder();
+    return folder.isEmpty() ? QString() : QDir(folder).filePath(QLatin1StringView(SettingsFileName));
+}
+
+void Session::ReadSettingsFile()
+{
+    discovery_.FilePortFound = false;
+    QFile file(SettingsFilePath());
+    if (file.fileName().isEmpty() || !file.open(QIODevice::ReadOnly))
+        return;
+    const SettingsRead read = ReadSettings(file.read(SettingsFileReadLimit));
+    file.close();
+
+    if (read.FilePortFound) {
+        discovery_.FilePortFound = true;
+        discovery_.FilePort = read.FilePort;
+        // Only after discovery has probed the port does the file choose it (not at start-up).
+        if (read.FilePort <= 256 && discovery_.PortAvailable[static_cast<std::size_t>(read.FilePort)])
+            port_.intComPort = port_.HVXPortFound ? HVXPort : read.FilePort;
+    }
+    if (!read.SetFileLang.isEmpty())
+        SetFileLang = read.SetFileLang;
+    for (int i = 0; i < 3; ++i) {
+        if (const auto& option = read.options[static_cast<std::size_t>(i)])
+            SetOption(i, *option);
+    }
+    if (read.longDelay) {
+        port_.ChkLongDelay = read.longDelay->ticked;
+        port_.LongDelayValue = read.longDelay->seconds;
+        longDelay_.txtLongDelay = read.longDelay->text;
+        longDelay_.boxVisible = read.longDelay->ticked;
+        longDelay_.lblSekVisible = read.longDelay->ticked;
+    }
+    if (read.authText) {
+        const StoredLevel stored = RestoreStoredLevel(access_, *read.authText);
+        if (stored.consoles) {
+            blnTerminalEnable = true;
+            blnContatcViewEnable = true;
+        }
+        if (stored.menuCheckLevel != 0) {
+            std::array<bool, 6> checks{};
+            checks[static_cast<std::size_t>(LevelIndex(stored.menuCheckLevel))] = true;
+            views_.ApplyLevelChecks(checks);
+        }
+    }
+    views_.OptionsChanged();
+}
+
+void Session::WriteSettingsFile()
+{
+    const QString path = SettingsFilePath();
+    if (path.isEmpty())
+        return;
+    SettingsToWrite settings;
+    settings.intComPort = port_.intComPort;
+    settings.actLanguage = actLanguage_;
+    settings.options = {options_.chkResetBeforeTransmit, options_.ChkSendNewDataOnly,
+                        options_.ChkEraseStringsAfterWrite};
+    settings.longDelay = port_.ChkLongDelay;
+    settings.longDelayText = longDelay_.txtLongDelay;
+    settings.authFileString = access_.blnAuthLevelFileString;
+    // Written whole and then renamed, so a failure leaves the old file as it was. Failures are
+    // silent: the settings are then simply not kept.
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(ComposeSettingsFile(settings)) >= 0)
+        file.commit();
+}
+
+void Session::SetOption(int option, bool ticked)
+{
+    switch (option) {
+    case 0: options_.chkResetBeforeTransmit = ticked; break;
+    case 1: options_.ChkSendNewDataOnly = ticked; break;
+    case 2: options_.ChkEraseStringsAfterWrite = ticked; break;
+    default: return;
+    }
+    views_.OptionsChanged();
+}
+
+bool Session::Option(int option) const
+{
+    switch (option) {
+    case 0: return options_.chkResetBeforeTransmit;
+    case 1: return options_.ChkSendNewDataOnly;
+    case 2: return options_.ChkEraseStringsAfterWrite;
+    default: return false;
+    }
+}
+
+void Session::ChkLongDelay_Click(bool ticked)
+{
+    port_.ChkLongDelay = ticked;
+    longDelay_.boxVisible = ticked;
+    longDelay_.lblSekVisible = ticked;
+    if (!ticked)
+        port_.LongDelayValue = 0;
+    views_.OptionsChanged();
+}
+
+void Session::txtLongDelay_Change(const QString& text)
+{
+    const LongDelayEdit edit = LongDelayTextChanged(text);
+    longDelay_.lblSekVisible = true;
+    longDelay_.txtLongDelay = edit.text;
+    if (edit.seconds) {
+        port_.LongDelayValue = *edit.seconds;
+        port_.ChkLongDelay = true;
+        longDelay_.boxVisible = true;
+    }
+    views_.OptionsChanged();
+}
+
+void Session::CheckComPorts()
+{
+    const PortProbe probe = [this](int n) { return rs232_.ProbePort(n); };
+    ChooseComPort(discovery_, {port_.intComPort, port_.HVXPortFound, HVXPort}, probe,
+                  [this] { return FindAdapterPort(discovery_, seams_.host.AdapterPortName()); });
+    HandleComMenue(port_.intComPort);
+    HandleComMessages(0);
+}
+
+void Session::HandleComMenue(qint16 port)
+{
+    discovery_.menu.otherVisible = false;
+    port_.intComPort = MenuPort(discovery_, port_.HVXPortFound, HVXPort, port,
+                                [this](int n) { return rs232_.ProbePort(n); });
+    if (port_.intComPort >= 1) {
+        rs232_.ClosePort();
+        rs232_.WaitMs(50);
+        rs232_.OpenPort();
+        rs232_.WaitMs(50);
+        image_.ClearFileData();
+        views_.LabelsChanged();
+        views_.ShadowToGui();
+        views_.ShadowToDip();
+        views_.UpdateStatusBar();
+        WriteSettingsFile();
+    }
+    UpdateComMenu(discovery_.menu, port_.intComPort, HVXPort);
+    views_.ConnectionChanged();
+}
+
+void Session::HandleComMessages(int quiet)
+{
+    if (quiet != 0)
+        return;
+    if (const auto message = ComMessageFor(discovery_, port_.HVXPortFound, HVXPort, os_.messageName))
+        seams_.dialogs.MsgBox(message->text, MsgButtons::Ok, message->icon, message->title);
+}
+
+void Session::mnuCOMredetect_Click()
+{
+    image_.ClearFileData();
+    views_.LabelsChanged();
+    views_.ShowRedetectWindow(true);
+    rs232_.WaitMs(20);
+    rs232_.ClosePort();
+    rs232_.WaitMs(10);
+    if (plan_.discover)
+        CheckComPorts();
+    else
+        OpenNamedPort();
+    views_.ShowRedetectWindow(false);
+    transfers_->cmdRedetectDevice_Click();
 }
 
 void Session::ShadowAll()
@@ -173,6 +379,11 @@ void Session::ApplyUserLevel()
 void Session::LevelMenuCommand(int level, const std::function<void()>& showDialog)
 {
     const LevelCommandResult result = tunekit::LevelMenuCommand(level, access_, image_, showDialog);
+    // The menu ticks the level in force, also when the dialog was cancelled (the menu item
+    // ticks itself when clicked).
+    std::array<bool, 6> checks{};
+    checks[static_cast<std::size_t>(LevelIndex(access_.blnAuthLevel))] = true;
+    views_.ApplyLevelChecks(checks);
     views_.ApplyLevelView(result.view);
     if (result.refreshViews)
         ShadowAll();

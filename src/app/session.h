@@ -3,6 +3,7 @@
 #include "access/access_levels.h"
 #include "app/language.h"
 #include "app/version_info.h"
+#include "host/adapter_discovery.h"
 #include "host/host_info.h"
 #include "link/serial_port_access.h"
 #include "link/transmit_engine.h"
@@ -50,6 +51,27 @@ public:
     virtual void LanguageChanged() = 0;
     // The overview list's columns, in the language then active.
     virtual void PrepareOverview() = 0;
+    // The COM menu, lblComPort, lblWinVer, lblSprache and the window title.
+    virtual void ConnectionChanged() = 0;
+    // The option boxes of the Tools tab.
+    virtual void OptionsChanged() = 0;
+    // frmRedetect, the wait window of Interface > Detect.
+    virtual void ShowRedetectWindow(bool shown) = 0;
+};
+
+// How a run finds its port: adapter discovery, or one port named for this run (a port given on
+// the command line, or the simulated transmitter).
+struct PortPlan {
+    bool discover = true;
+    qint16 number = 0; // the named port's number as intComPort
+    QString name;      // the named port's system name, for the user ("" for the simulated line)
+};
+
+// txtLongDelay and lblSek as the Tools tab shows them.
+struct LongDelayView {
+    QString txtLongDelay;
+    bool boxVisible = false;
+    bool lblSekVisible = false;
 };
 
 // Texts of the status bar panels 1..7.
@@ -62,6 +84,7 @@ struct StatusBarInput {
     QString winVerShort;
     QString build;
     QString portName;
+    bool simulated = false;
 };
 
 StatusBarTexts MakeStatusBarTexts(const StatusBarInput& input);
@@ -74,13 +97,14 @@ public:
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    // Form_Load, run after the window is on screen. simulatedPort / adapterPort: the port
-    // the line opens at start-up until discovery chooses one (0 = none).
-    void Startup(qint16 startPort);
+    // Form_Load, run after the window is on screen.
+    void Startup(const PortPlan& plan);
     void Shutdown();
     void MainTimerTick();
 
     StatusBarTexts StatusBar() const;
+    // "Tunekit 2.13", and says so when the simulated transmitter is at the other end.
+    QString WindowTitle() const;
     QString AboutTitle() const;
     QString AboutText() const;
 
@@ -88,6 +112,29 @@ public:
     void ChooseLanguage(const QString& chosen);
     void SetLanguage();
     bool German() const { return actLanguage_ == 1; }
+
+    // The settings file: read once at start-up, written whole whenever one of its values is
+    // changed through the window.
+    void ReadSettingsFile();
+    void WriteSettingsFile();
+    QString SettingsFilePath() const;
+
+    // Adapter port discovery and the COM menu.
+    void CheckComPorts();
+    void HandleComMenue(qint16 port);
+    void HandleComMessages(int quiet);
+    void mnuCOMredetect_Click();
+    const DiscoveryState& Discovery() const noexcept { return discovery_; }
+    const PortPlan& Plan() const noexcept { return plan_; }
+
+    // The option boxes of the Tools tab: 0 chkResetBeforeTransmit, 1 ChkSendNewDataOnly,
+    // 2 ChkEraseStringsAfterWrite.
+    void SetOption(int option, bool ticked);
+    bool Option(int option) const;
+    void ChkLongDelay_Click(bool ticked);
+    void txtLongDelay_Change(const QString& text);
+    const LongDelayView& LongDelay() const noexcept { return longDelay_; }
+    void CmdSaveOptions_Click() { WriteSettingsFile(); }
 
     void SetDisAutoRes(bool ticked);
     void SetCheck01(bool ticked);
@@ -129,6 +176,8 @@ public:
     QString ChosenLanguage;
 
 private:
+    void OpenNamedPort();
+
     SessionSeams seams_;
     SessionViews& views_;
     UiLanguage& language_;
@@ -136,6 +185,9 @@ private:
     PortState port_;
     AccessState access_;
     OsNames os_;
+    PortPlan plan_;
+    DiscoveryState discovery_;
+    LongDelayView longDelay_;
     QString regLang_;
     QString wordWidth_;
     int actLanguage_ = 0;

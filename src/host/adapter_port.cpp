@@ -29,4 +29,10 @@ qint16 ConnectedAdapterPort()
     return 0;
 }
 
+QString UsbAdapterPortName()
+{
+    const qint16 port = ConnectedAdapterPort();
+    return port > 0 ? QStringLiteral("COM%1").arg(port) : QString();
+}
+
 } // namespace tunekit

@@ -1,6 +1,13 @@
 #include "host/host_facts.h"
 
+#include "host/adapter_port.h"
+#include "host/host_info.h"
+#include "host/win_registry.h"
+
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QLocale>
 #include <QProcessEnvironment>
 #include <QSysInfo>
@@ -91,12 +98,27 @@ QString SystemHostFacts::UserName() const
                                                  : QString();
 }
 
+QString SystemHostFacts::AdapterPortName() const
+{
+    return QString::fromStdString(LookupAdapterPortName(RegistryFamilyOf(OsVersionRecord()), ReadLocalMachineText));
+}
+
 #else
 
 OsVersion SystemHostFacts::OsVersionRecord() const
 {
-    // Not a Windows host: the record names no Windows platform.
+#ifdef Q_OS_LINUX
+    OsVersion version;
+    version.platform = OsPlatform::Linux;
+    return version;
+#else
     return {};
+#endif
+}
+
+QString SystemHostFacts::AdapterPortName() const
+{
+    return UsbAdapterPortName();
 }
 
 QString SystemHostFacts::DefaultLanguageId() const
@@ -131,6 +153,17 @@ QStringList SystemHostFacts::Environment() const
 QString SystemHostFacts::ProgramFolder() const
 {
     return QCoreApplication::applicationDirPath();
+}
+
+QString SystemHostFacts::SettingsFolder() const
+{
+    const QString program = ProgramFolder();
+    if (QFileInfo(program).isWritable())
+        return program;
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    if (config.isEmpty() || !QDir().mkpath(config))
+        return {};
+    return config;
 }
 
 QDateTime SystemHostFacts::Now() const

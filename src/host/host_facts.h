@@ -6,7 +6,7 @@
 
 namespace tunekit {
 
-enum class OsPlatform { Nt, Win9x, Other };
+enum class OsPlatform { Nt, Win9x, Linux, Other };
 
 // The operating-system version record as Windows reports it.
 struct OsVersion {
@@ -31,6 +31,10 @@ public:
     virtual QString UserName() const = 0;
     virtual QString ProgramFolder() const = 0;
     virtual QDateTime Now() const = 0;
+    // The programming adapter's port as the system reports it ("COM7"); "" when none is known.
+    virtual QString AdapterPortName() const = 0;
+    // The folder of the settings file; "" when settings are not kept.
+    virtual QString SettingsFolder() const = 0;
 };
 
 // The real host: Win32 calls on Windows, their nearest equivalents elsewhere.
@@ -43,6 +47,11 @@ public:
     QString UserName() const override;
     QString ProgramFolder() const override;
     QDateTime Now() const override;
+    // Windows: the FTDI driver's registry keys. Elsewhere: the connected USB adapter.
+    QString AdapterPortName() const override;
+    // The program's folder when it is writable (where installations have always kept it),
+    // otherwise the user's configuration folder.
+    QString SettingsFolder() const override;
 };
 
 // Windows language identifier (primary language in the low 10 bits) for a locale, as

@@ -22,6 +22,11 @@ Names NtNames(const OsVersion& v)
         return {"Windows 7", "Win 7"};
     if (v.major == 6 && v.minor == 2)
         return {"Windows 8", "Win 8"};
+    if (v.major == 6 && v.minor == 3)
+        return {"Windows 8.1", "Win 8.1"};
+    // Windows 11 still reports 10.0; its builds start at 22000.
+    if (v.major == 10 && v.minor == 0)
+        return v.build >= 22000 ? Names{"Windows 11", "Win 11"} : Names{"Windows 10", "Win 10"};
     return {nullptr, nullptr};
 }
 
@@ -55,6 +60,10 @@ OsNames GetOsName(const OsVersion& version, const QStringList& environment)
             names.shortName = QStringLiteral("Win 32s");
         }
         break;
+    case OsPlatform::Linux:
+        names.fullName = QStringLiteral("Linux");
+        names.shortName = QStringLiteral("Linux");
+        break;
     case OsPlatform::Other:
         break;
     }
@@ -62,6 +71,19 @@ OsNames GetOsName(const OsVersion& version, const QStringList& environment)
         names.messageName = names.shortName;
     names.winVerCaption = names.fullName + QLatin1Char(' ') + GetWordWidth(environment);
     return names;
+}
+
+RegistryFamily RegistryFamilyOf(const OsVersion& version)
+{
+    // Every NT release keeps the driver's keys in the same places, the ones after Windows 8
+    // included.
+    switch (version.platform) {
+    case OsPlatform::Nt: return RegistryFamily::Nt;
+    case OsPlatform::Win9x: return RegistryFamily::Win9x;
+    case OsPlatform::Linux:
+    case OsPlatform::Other: break;
+    }
+    return RegistryFamily::None;
 }
 
 QString GetWordWidth(const QStringList& environment)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/adapter_registry.h"
 #include "host/host_facts.h"
 
 #include <QString>
@@ -17,6 +18,9 @@ struct OsNames {
 
 // Names the Windows release from its version record; anything else is unrecognised.
 OsNames GetOsName(const OsVersion& version, const QStringList& environment);
+
+// Where the adapter's port is looked up in the registry.
+RegistryFamily RegistryFamilyOf(const OsVersion& version);
 
 // "(32bit)" when the last PROCESSOR_ARCHITECTURE entry is "x86", "(64bit)" for any other
 // value, "" when there is none.

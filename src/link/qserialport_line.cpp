@@ -2,6 +2,12 @@
 
 #include "host/port_names.h"
 
+#include <QFileInfo>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 namespace tunekit {
 
 QSerialPortLine::QSerialPortLine(PortNameMapper mapper) : mapper_(std::move(mapper))
@@ -29,8 +35,34 @@ bool QSerialPortLine::Open(int portNumber)
     port_.setParity(QSerialPort::NoParity);
     port_.setStopBits(QSerialPort::OneStop);
     port_.setFlowControl(QSerialPort::NoFlowControl);
-    if (!port_.open(QIODevice::ReadWrite))
+    openFailure_ = OpenFailure::None;
+    openErrorText_.clear();
+    if (!port_.open(QIODevice::ReadWrite)) {
+        openErrorText_ = port_.errorString();
+        switch (port_.error()) {
+        case QSerialPort::DeviceNotFoundError: openFailure_ = OpenFailure::NotFound; break;
+        case QSerialPort::OpenError: openFailure_ = OpenFailure::InUse; break;
+        case QSerialPort::PermissionError: {
+#ifdef _WIN32
+            // Windows denies access to a port that another program holds.
+            openFailure_ = OpenFailure::InUse;
+#else
+            // The same error stands for a missing right and for a port locked by another
+            // program; the device file's own rights tell them apart.
+            const QString path = port_.portName().startsWith(QLatin1Char('/'))
+                                     ? port_.portName()
+                                     : QStringLiteral("/dev/") + port_.portName();
+            const QByteArray native = QFileInfo(path).absoluteFilePath().toLocal8Bit();
+            openFailure_ = ::access(native.constData(), R_OK | W_OK) != 0 ? OpenFailure::NoPermission
+                                                                           : OpenFailure::InUse;
+#endif
+            break;
+        }
+        default: openFailure_ = OpenFailure::Other; break;
+        }
+        port_.clearError();
         return false;
+    }
     // A pseudo-terminal has no modem lines; the port still works without them.
     port_.setRequestToSend(true);
     port_.setDataTerminalReady(true);

@@ -25,12 +25,16 @@ public:
     bool Write(const QByteArray& bytes) override;
     QByteArray ReadAll() override;
     QString PortName() const override { return port_.portName(); }
+    OpenFailure LastOpenFailure() const override { return openFailure_; }
+    QString OpenErrorText() const override { return openErrorText_; }
 
 private:
     void OnError(QSerialPort::SerialPortError error);
 
     PortNameMapper mapper_;
     QSerialPort port_;
+    OpenFailure openFailure_ = OpenFailure::None;
+    QString openErrorText_;
 };
 
 } // namespace tunekit

@@ -19,6 +19,14 @@ public:
         PortLost,         // the adapter vanished (unplugged) while open
     };
     using Listener = std::function<void(Event)>;
+    // Why the last Open failed, as far as the system tells.
+    enum class OpenFailure {
+        None,
+        NotFound,     // no such port
+        NoPermission, // the user may not use the port
+        InUse,        // another program holds it
+        Other,        // see OpenErrorText
+    };
 
     virtual ~SerialLine() = default;
 
@@ -34,6 +42,11 @@ public:
     virtual QByteArray ReadAll() = 0;
     // The system's name of the open port, for the user ("/dev/ttyUSB0", "COM3", "simulated").
     virtual QString PortName() const = 0;
+    // The simulated transmitter, not a real adapter, is at the far end.
+    virtual bool Simulated() const { return false; }
+    virtual OpenFailure LastOpenFailure() const { return OpenFailure::None; }
+    // The system's own words for the last failed Open.
+    virtual QString OpenErrorText() const { return {}; }
 
     void SetListener(Listener listener) { listener_ = std::move(listener); }
 

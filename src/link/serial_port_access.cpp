@@ -10,6 +10,23 @@
 
 namespace tunekit {
 
+QString OpenFailureReason(const SerialLine& line)
+{
+    switch (line.LastOpenFailure()) {
+    case SerialLine::OpenFailure::None: return {};
+    case SerialLine::OpenFailure::NotFound:
+        return QCoreApplication::translate("SerialPort", "The port does not exist (is the adapter plugged in?).");
+    case SerialLine::OpenFailure::NoPermission:
+        return QCoreApplication::translate(
+            "SerialPort", "You may not use this port: on Linux your user must be in the group \"dialout\" "
+                          "(sudo usermod -aG dialout $USER, then log in again).");
+    case SerialLine::OpenFailure::InUse:
+        return QCoreApplication::translate("SerialPort", "Another program is using the port.");
+    case SerialLine::OpenFailure::Other: break;
+    }
+    return QCoreApplication::translate("SerialPort", "The system reports: %1").arg(line.OpenErrorText());
+}
+
 SerialPortAccess::SerialPortAccess(SerialLine& line, Clock& clock, Dialogs& dialogs, PortState& state)
     : line_(line), clock_(clock), dialogs_(dialogs), state_(state)
 {
@@ -29,9 +46,11 @@ bool SerialPortAccess::OpenPort()
         return true;
     }
     state_.intComPort = 0;
-    dialogs_.MsgBox(QStringLiteral("COM=%1").arg(port)
-                        + QCoreApplication::translate("SerialPort", " already in use or not available !"),
-                    MsgButtons::Ok, MsgIcon::Critical,
+    QString text = QStringLiteral("COM=%1").arg(port)
+                   + QCoreApplication::translate("SerialPort", " already in use or not available !");
+    if (const QString reason = OpenFailureReason(line_); !reason.isEmpty())
+        text += QStringLiteral("\r\n") + reason;
+    dialogs_.MsgBox(text, MsgButtons::Ok, MsgIcon::Critical,
                     QCoreApplication::translate("SerialPort", "Error opening COM-Port"));
     return false;
 }

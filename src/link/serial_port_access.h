@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 #include <QtGlobal>
 
 #include <functional>
@@ -18,6 +19,9 @@ struct PortState {
     bool ChkLongDelay = false;  // "Use long delay on reset"
     qint16 LongDelayValue = 0;  // seconds, 0..9
 };
+
+// One line in the user's language that says why the line's last Open failed; "" when it did not.
+QString OpenFailureReason(const SerialLine& line);
 
 // The one serial port: open, close, probe, write, DTR reset, and the event-pumping waits.
 class SerialPortAccess {

@@ -13,10 +13,15 @@ SimLine::SimLine(Clock& clock, int configId)
 
 bool SimLine::Open(int portNumber)
 {
-    if (portNumber < 1 || !plugged_ || busyPorts_.contains(portNumber))
+    openFailure_ = OpenFailure::None;
+    if (portNumber < 1 || !plugged_ || (existingPorts_ && !existingPorts_->contains(portNumber))) {
+        openFailure_ = OpenFailure::NotFound;
         return false;
-    if (existingPorts_ && !existingPorts_->contains(portNumber))
+    }
+    if (busyPorts_.contains(portNumber)) {
+        openFailure_ = OpenFailure::InUse;
         return false;
+    }
     if (port_ == portNumber)
         return true;
     Close();

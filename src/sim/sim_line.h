@@ -38,6 +38,8 @@ public:
     bool Write(const QByteArray& bytes) override;
     QByteArray ReadAll() override;
     QString PortName() const override;
+    bool Simulated() const override { return true; }
+    OpenFailure LastOpenFailure() const override { return openFailure_; }
 
     int PortNumber() const noexcept { return port_; }
     // Which port numbers exist; std::nullopt (the default) means every number from 1.
@@ -65,6 +67,7 @@ private:
     std::optional<QSet<int>> existingPorts_;
     QSet<int> busyPorts_;
     int port_ = 0; // 0 = closed
+    OpenFailure openFailure_ = OpenFailure::None;
     bool plugged_ = true;
     QByteArray received_;
     // Bumped by Close and PullPlug; a delivery queued under an older generation is dropped.

@@ -45,7 +45,7 @@ private:
             auto facts = std::make_unique<FixedHost>();
             host = facts.get();
             setup.host = std::move(facts);
-            setup.startPort = 1;
+            setup.plan = NamedPort(1);
             window = std::make_unique<MainWindow>(std::move(setup));
         }
         VirtualClock* virtualClock = nullptr;
@@ -71,7 +71,8 @@ void TestMainWindow::startsWithTitleTabsAndPanels()
 {
     Window w;
     QCOMPARE(w.window->objectName(), QStringLiteral("frmMain"));
-    QCOMPARE(w.window->windowTitle(), QStringLiteral("Tunekit 2.13"));
+    // The simulated transmitter is never mistaken for a real one.
+    QCOMPARE(w.window->windowTitle(), QStringLiteral("Tunekit 2.13 (simulated transmitter)"));
     QCOMPARE(w.Panels().first(), QStringLiteral("Disconnected"));
     w.window->show();
     w.window->Start();
@@ -84,7 +85,7 @@ void TestMainWindow::startsWithTitleTabsAndPanels()
     for (int tab = 1; tab <= 3; ++tab)
         QVERIFY(!tabs->isTabVisible(tab)); // level 10
     // Start-up detected the simulated transmitter.
-    QCOMPARE(w.Panels(), (QStringList{"Connected", "COM=1", "ID=53", "Bytes=0", "Win 7", " Build 28-3003", "SIM"}));
+    QCOMPARE(w.Panels(), (QStringList{"Connected", "COM=1", "ID=53", "Bytes=0", "Win 7", " Build 28-3003", "simulated transmitter"}));
     auto* overview = w.Find<QTreeWidget>("lstOverview");
     QCOMPARE(overview->headerItem()->text(0), QStringLiteral("Value"));
     QCOMPARE(overview->headerItem()->text(2), QStringLiteral("Description"));

@@ -2,6 +2,9 @@
 // simulated transmitter.
 #include "support/session_rig.h"
 
+#include <QFile>
+#include <QSaveFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace tunekit;
@@ -16,12 +19,38 @@ private slots:
     void aboutBox();
     void languageChoice_data();
     void languageChoice();
+    void portDiscovery_data();
+    void portDiscovery();
+    void settingsFile_data();
+    void settingsFile();
+    void longDelayText_data();
+    void longDelayText();
+    void detectFindsAnAdapterPluggedInLater();
+    void cancelledUnlockKeepsOneLevelTicked();
 };
+
+namespace {
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    QVERIFY(file.commit());
+}
+
+} // namespace
 
 void TestSession::startupDetectsAndResets()
 {
     SessionRig rig(52);
-    rig.session.Startup(1);
+    rig.session.Startup(NamedPort(1));
     QCOMPARE(rig.session.Port().intComPort, 1);
     QVERIFY(rig.session.Port().HVXPortFound);
     QCOMPARE(rig.session.Image().deviceConfigId, 52);
@@ -44,7 +73,7 @@ void TestSession::startupWithoutDevice()
 {
     SessionRig rig;
     rig.line.Faults().Silent = true;
-    rig.session.Startup(1);
+    rig.session.Startup(NamedPort(1));
     QCOMPARE(rig.session.Image().deviceConfigId, 0);
     QCOMPARE(rig.session.StatusBar()[2], QStringLiteral("ID=?"));
     // The unanswered request times out first; then the detection says what it found.
@@ -55,7 +84,7 @@ void TestSession::startupWithoutDevice()
     QVERIFY(rig.session.Engine().State().SuppressTimeoutMessage);
     // No port at all: no port message from start-up, "Disconnected".
     SessionRig none;
-    none.session.Startup(0);
+    none.session.Startup(NamedPort(0));
     QCOMPARE(none.session.StatusBar()[0], QStringLiteral("Disconnected"));
     QVERIFY(none.dialogs.messages.isEmpty());
 }
@@ -69,11 +98,12 @@ void TestSession::aboutBox_data()
     QTest::newRow("English") << "EN" << "About ..."
                              << QStringList{rule, "T u n e k i t", "Version: 2.13", "Date: 26.02.2015", rule,
                                             "OS: Windows 7 (64bit)", "Lng: EN", "HVX-Port: COM 1",
-                                            "Act-Port: COM 1", "CfgID: 53", ""};
+                                            "Act-Port: COM 1", "Port: simulated transmitter", "CfgID: 53", ""};
     QTest::newRow("German") << "DE" << "Über ..."
                             << QStringList{rule, "T u n e k i t", "Version: 2.13", "Build: 28-3003",
                                            "Stand: 26.02.2015", rule, "OS: Windows 7 (64bit)", "Lng: EN",
-                                           "HVX-Port: COM 1", "Act-Port: COM 1", "CfgID: 53", ""};
+                                           "HVX-Port: COM 1", "Act-Port: COM 1", "Port: simulierter Sender",
+                                           "CfgID: 53", ""};
 }
 
 void TestSession::aboutBox()
@@ -82,7 +112,7 @@ void TestSession::aboutBox()
     QFETCH(QString, title);
     QFETCH(QStringList, lines);
     SessionRig rig;
-    rig.session.Startup(1);
+    rig.session.Startup(NamedPort(1));
     rig.session.ChooseLanguage(language);
     QCOMPARE(rig.session.AboutTitle(), title);
     QCOMPARE(rig.session.AboutText().split(QStringLiteral("\r\n")), lines);
@@ -111,9 +141,250 @@ void TestSession::languageChoice()
     rig.host.languageId = systemLanguage;
     rig.session.SetFileLang = fileLanguage;
     rig.session.ChosenLanguage = chosen;
-    rig.session.Startup(0);
+    rig.session.Startup(NamedPort(0));
     QCOMPARE(rig.session.German(), german);
     QCOMPARE(rig.language.Current() == Language::German, german);
+}
+
+// CheckComPorts and HandleComMenue over a simulated set of ports: the port chosen, the menu and
+// the message (English; one German row for the message texts).
+void TestSession::portDiscovery_data()
+{
+    QTest::addColumn<QList<int>>("freePorts");
+    QTest::addColumn<QList<int>>("busyPorts");
+    QTest::addColumn<QString>("adapter");   // "PortName" the host reports
+    QTest::addColumn<QByteArray>("settings");
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<int>("chosen");
+    QTest::addColumn<QStringList>("menu");  // COM1..COM5 captions, then the entry above 5 ("" hidden)
+    QTest::addColumn<QString>("checked");   // caption carrying the check mark
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<int>("icon");
+    QTest::addColumn<QString>("firstLine");
+    const QStringList plain{"COM1", "COM2", "COM3", "COM4", "COM5", ""};
+    const int critical = int(MsgIcon::Critical);
+    QTest::newRow("adapter at COM7")
+        << QList<int>{1, 2, 7} << QList<int>{} << "COM7" << QByteArray() << "EN" << 7
+        << (QStringList{"COM1", "COM2", "COM3", "COM4", "COM5", "COM7  <- HVX"}) << "COM7  <- HVX"
+        << "Connection OK" << int(MsgIcon::Information)
+        << "\"HVX-USB-Serial Programming Interface\" detected at COM7 .";
+    QTest::newRow("adapter at COM7, German")
+        << QList<int>{7} << QList<int>{} << "COM7" << QByteArray() << "DE" << 7
+        << (QStringList{"COM1", "COM2", "COM3", "COM4", "COM5", "COM7  <- HVX"}) << "COM7  <- HVX"
+        << "Verbindung korrekt" << int(MsgIcon::Information)
+        << "\"HVX-USB-Serial Programming Interface\" an COM7 gefunden.";
+    QTest::newRow("adapter's COM3 busy, COM1 free")
+        << QList<int>{1} << QList<int>{3} << "COM3" << QByteArray() << "EN" << 1
+        << (QStringList{"COM1", "COM2", "COM3  <- HVX", "COM4", "COM5", ""}) << "COM1" << "Connection fault"
+        << int(MsgIcon::Exclamation) << "\"HVX-USB-Serial Programming Interface\" not found, ";
+    QTest::newRow("no adapter, all busy")
+        << QList<int>{} << QList<int>{1, 2, 3, 4, 5} << "" << QByteArray() << "EN" << 0 << plain << ""
+        << "No free Port" << critical << "\"HVX-USB-Serial Programming Interface\" is not installed";
+    QTest::newRow("no adapter, COM2 free")
+        << QList<int>{2} << QList<int>{} << "" << QByteArray() << "EN" << 2 << plain << "COM2"
+        << "Adapter not installed" << critical
+        << "\"HVX-USB-Serial Programming Interface\" is not installed on your PC.";
+    QTest::newRow("adapter installed, nothing free")
+        << QList<int>{} << QList<int>{} << "COM3" << QByteArray() << "EN" << 0 << plain << "" << "No free Port"
+        << critical << "\"HVX-USB-Serial Programming Interface\" not found, ";
+    QTest::newRow("adapter installed, nothing free, German")
+        << QList<int>{} << QList<int>{} << "COM3" << QByteArray() << "DE" << 0 << plain << ""
+        << "Verbindung fehlerhaft" << critical
+        << "\"HVX-USB-Serial Programming Interface\" wurde nicht gefunden,";
+    QTest::newRow("bare COM counts as not installed")
+        << QList<int>{4} << QList<int>{} << "COM" << QByteArray() << "EN" << 4 << plain << "COM4"
+        << "Adapter not installed" << critical
+        << "\"HVX-USB-Serial Programming Interface\" is not installed on your PC.";
+    QTest::newRow("settings port taken without adapter")
+        << QList<int>{2, 4} << QList<int>{} << "" << QByteArray("COM=4\r\n") << "EN" << 4 << plain << "COM4"
+        << "Adapter not installed" << critical
+        << "\"HVX-USB-Serial Programming Interface\" is not installed on your PC.";
+    QTest::newRow("settings port that cannot be opened")
+        << QList<int>{2} << QList<int>{} << "" << QByteArray("COM=9\r\n") << "EN" << 0 << plain << ""
+        << "Adapter not installed" << critical
+        << "\"HVX-USB-Serial Programming Interface\" is not installed on your PC.";
+    QTest::newRow("adapter wins over the settings port")
+        << QList<int>{2, 4} << QList<int>{} << "COM2" << QByteArray("COM=4\r\n") << "EN" << 2
+        << (QStringList{"COM1", "COM2  <- HVX", "COM3", "COM4", "COM5", ""}) << "COM2  <- HVX" << "Connection OK"
+        << int(MsgIcon::Information) << "\"HVX-USB-Serial Programming Interface\" detected at COM2 .";
+}
+
+void TestSession::portDiscovery()
+{
+    QFETCH(QList<int>, freePorts);
+    QFETCH(QList<int>, busyPorts);
+    QFETCH(QString, adapter);
+    QFETCH(QByteArray, settings);
+    QFETCH(QString, language);
+    QFETCH(int, chosen);
+    QFETCH(QStringList, menu);
+    QFETCH(QString, checked);
+    QFETCH(QString, title);
+    QFETCH(int, icon);
+    QFETCH(QString, firstLine);
+    QTemporaryDir folder;
+    SessionRig rig;
+    rig.host.settingsFolder = folder.path();
+    rig.host.adapterPortName = adapter;
+    WriteFile(folder.filePath(QStringLiteral("settings.cfg")),
+              settings + (language == QLatin1StringView("DE") ? "LNG=1\r\n" : "LNG=0\r\n"));
+    rig.line.SetExistingPorts(QSet<int>(freePorts.begin(), freePorts.end()) + QSet<int>(busyPorts.begin(), busyPorts.end()));
+    for (const int port : busyPorts)
+        rig.line.SetPortBusy(port, true);
+
+    rig.session.Startup(PortPlan{});
+    QCOMPARE(int(rig.session.Port().intComPort), chosen);
+    const ComMenu& shown = rig.session.Discovery().menu;
+    QStringList captions(shown.captions.begin(), shown.captions.end());
+    captions << (shown.otherVisible ? shown.otherCaption : QString());
+    QCOMPARE(captions, menu);
+    const QString tick = shown.checked == 0 ? QString() : captions[shown.checked - 1];
+    QCOMPARE(tick, checked);
+    for (int k = 1; k <= 5; ++k)
+        QCOMPARE(shown.enabled[static_cast<std::size_t>(k - 1)], freePorts.contains(k));
+    QVERIFY(!rig.dialogs.messages.isEmpty());
+    const auto& message = rig.dialogs.messages.first();
+    QCOMPARE(message.title, title);
+    QCOMPARE(int(message.icon), icon);
+    QCOMPARE(message.text.section(QStringLiteral("\r\n"), 0, 0), firstLine);
+    // The system's name for messages appears where the text names it.
+    if (message.text.contains(QStringLiteral(" - PC")) && language == QLatin1StringView("EN"))
+        QVERIFY(message.text.contains(QStringLiteral("Win 7 - PC")));
+    // A chosen port is kept for the next start.
+    QCOMPARE(ReadFile(folder.filePath(QStringLiteral("settings.cfg"))).left(7),
+             QStringLiteral("COM=%1\r\n").arg(chosen).toLatin1().left(7));
+}
+
+// What a settings file restores, and how start-up rewrites it.
+void TestSession::settingsFile_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("german");
+    QTest::addColumn<QString>("options");   // OP1..OP3
+    QTest::addColumn<int>("delay");         // seconds; -1 unticked
+    QTest::addColumn<int>("level");
+    QTest::addColumn<int>("filePort");      // 0 none
+    QTest::addColumn<QByteArray>("rewritten");
+    const QByteArray sample = "COM=3\r\nLNG=1\r\nOP1=1\r\nOP2=0\r\nOP3=0\r\nOP4=2\r\nAUT=\r\n";
+    // Start-up writes the file with the language before discovery, so the port is 0 there.
+    QTest::newRow("written example") << sample << true << "100" << 2 << 10 << 3
+                                     << QByteArray("COM=0\r\nLNG=1\r\nOP1=1\r\nOP2=0\r\nOP3=0\r\nOP4=2\r\nAUT=\r\n");
+    QTest::newRow("none") << QByteArray("<none>") << false << "000" << -1 << 10 << 0
+                          << QByteArray("COM=0\r\nLNG=0\r\nOP1=0\r\nOP2=0\r\nOP3=0\r\nOP4=0\r\nAUT=\r\n");
+    QTest::newRow("first character counts, value trimmed, LF only")
+        << QByteArray("OP1=1x\nOP2= 1\nOP3=yes\n") << false << "110" << -1 << 10 << 0 << QByteArray();
+    QTest::newRow("OP4=0 unticks") << QByteArray("OP4=0\r\n") << false << "000" << -1 << 10 << 0 << QByteArray();
+    QTest::newRow("OP4=7 ticks 7 s") << QByteArray("OP4=7\r\n") << false << "000" << 7 << 10 << 0
+                                     << QByteArray();
+    QTest::newRow("level 50 in upper case") << QByteArray("AUT=SPINNE\r\n") << false << "000" << -1 << 50 << 0
+                                            << QByteArray("COM=0\r\nLNG=0\r\nOP1=0\r\nOP2=0\r\nOP3=0\r\nOP4=0\r\nAUT=SPINNE\r\n");
+    QTest::newRow("level 60 exact") << QByteArray("AUT=Haspel2093") << false << "000" << -1 << 60 << 0 << QByteArray();
+    QTest::newRow("level 60 in another case") << QByteArray("AUT=haspel2093") << false << "000" << -1 << 10 << 0
+                                              << QByteArray();
+    QTest::newRow("key twice: the later wins") << QByteArray("OP1=1\r\nOP1=0\r\nLNG=1\r\nLNG=0\r\n") << false
+                                               << "000" << -1 << 10 << 0 << QByteArray();
+    QTest::newRow("COM above 256 ends reading") << QByteArray("COM=300\r\nLNG=1\r\n") << false << "000" << -1 << 10
+                                                << 300 << QByteArray();
+    QTest::newRow("negative COM ends reading") << QByteArray("COM=-1\r\nOP1=1\r\n") << false << "000" << -1 << 10
+                                               << 0 << QByteArray();
+    QTest::newRow("binary garbage") << QByteArray("\x00\xff\x01OP1\r\n\x80\x81=\n\n\r\r", 14) << false << "000"
+                                    << -1 << 10 << 0 << QByteArray();
+    QTest::newRow("huge file: only its start is read")
+        << QByteArray("OP2=1\r\n") + QByteArray(200000, 'x') + QByteArray("\r\nOP3=1\r\n") << false << "010" << -1
+        << 10 << 0 << QByteArray();
+}
+
+void TestSession::settingsFile()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, german);
+    QFETCH(QString, options);
+    QFETCH(int, delay);
+    QFETCH(int, level);
+    QFETCH(int, filePort);
+    QFETCH(QByteArray, rewritten);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("settings.cfg"));
+    if (file != "<none>")
+        WriteFile(path, file);
+    SessionRig rig;
+    rig.host.settingsFolder = folder.path();
+    rig.session.Startup(NamedPort(0));
+    QCOMPARE(rig.session.German(), german);
+    QString ticked;
+    for (int i = 0; i < 3; ++i)
+        ticked += rig.session.Option(i) ? QLatin1Char('1') : QLatin1Char('0');
+    QCOMPARE(ticked, options);
+    QCOMPARE(rig.session.Port().ChkLongDelay ? int(rig.session.Port().LongDelayValue) : -1, delay);
+    QCOMPARE(rig.session.LongDelay().boxVisible, delay >= 0);
+    QCOMPARE(int(rig.session.Access().blnAuthLevel), level);
+    QCOMPARE(rig.views.consoleShown, level == 60);
+    QCOMPARE(rig.session.Discovery().FilePortFound ? int(rig.session.Discovery().FilePort) : 0, filePort);
+    if (!rewritten.isEmpty())
+        QCOMPARE(ReadFile(path), rewritten);
+}
+
+void TestSession::longDelayText_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("kept");
+    QTest::addColumn<int>("delay"); // -1 unticked
+    QTest::newRow("two digits empty the box") << "12" << "" << -1;
+    QTest::newRow("a letter empties the box") << "a" << "" << -1;
+    QTest::newRow("a digit ticks the delay") << "5" << "5" << 5;
+    QTest::newRow("blanks around a digit") << " 3 " << "3" << 3;
+}
+
+void TestSession::longDelayText()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, kept);
+    QFETCH(int, delay);
+    QTemporaryDir folder;
+    SessionRig rig;
+    rig.host.settingsFolder = folder.path();
+    rig.session.txtLongDelay_Change(typed);
+    QCOMPARE(rig.session.LongDelay().txtLongDelay, kept);
+    QVERIFY(rig.session.LongDelay().lblSekVisible);
+    QCOMPARE(rig.session.Port().ChkLongDelay ? int(rig.session.Port().LongDelayValue) : -1, delay);
+    // Save Options keeps it; unticking drops the delay.
+    rig.session.CmdSaveOptions_Click();
+    QVERIFY(ReadFile(folder.filePath(QStringLiteral("settings.cfg")))
+                .contains(QStringLiteral("OP4=%1\r\n").arg(delay < 0 ? 0 : delay).toLatin1()));
+    rig.session.ChkLongDelay_Click(false);
+    QCOMPARE(rig.session.Port().LongDelayValue, 0);
+    QVERIFY(!rig.session.LongDelay().boxVisible);
+}
+
+// Interface > Detect finds an adapter that was plugged in after start-up, and detects the device.
+void TestSession::detectFindsAnAdapterPluggedInLater()
+{
+    SessionRig rig(52);
+    rig.line.SetExistingPorts(QSet<int>{});
+    rig.session.Startup(PortPlan{});
+    QCOMPARE(rig.session.Port().intComPort, 0);
+    QCOMPARE(rig.session.StatusBar()[0], QStringLiteral("Disconnected"));
+    rig.dialogs.messages.clear();
+
+    rig.line.SetExistingPorts(QSet<int>{3});
+    rig.host.adapterPortName = QStringLiteral("COM3");
+    rig.session.mnuCOMredetect_Click();
+    QCOMPARE(rig.session.Port().intComPort, 3);
+    QVERIFY(rig.session.Port().HVXPortFound);
+    QCOMPARE(rig.session.Image().deviceConfigId, 52);
+    QCOMPARE(rig.session.StatusBar()[2], QStringLiteral("ID=52"));
+    QCOMPARE(rig.views.redetectWindow, (QList<bool>{true, false}));
+    QCOMPARE(rig.dialogs.messages.first().title, QStringLiteral("Connection OK"));
+}
+
+// Cancelling the unlock dialog leaves exactly the level in force ticked.
+void TestSession::cancelledUnlockKeepsOneLevelTicked()
+{
+    SessionRig rig;
+    rig.session.Startup(NamedPort(1));
+    rig.session.LevelMenuCommand(50, [] {});
+    QCOMPARE(rig.session.Access().blnAuthLevel, 10);
+    QCOMPARE(rig.views.levelChecks, (std::array<bool, 6>{true, false, false, false, false, false}));
 }
 
 QTEST_GUILESS_MAIN(TestSession)

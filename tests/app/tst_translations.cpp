@@ -47,11 +47,11 @@ void TestTranslations::everySourceTextHasFinishedGerman()
         if (xml.name() == QLatin1StringView("name")) {
             context = xml.readElementText();
         } else if (xml.name() == QLatin1StringView("source")) {
-            source = xml.readElementText();
+            source = xml.readElementText(QXmlStreamReader::IncludeChildElements);
         } else if (xml.name() == QLatin1StringView("translation")) {
             ++messages;
             const bool open = xml.attributes().value(QLatin1StringView("type")) == QLatin1StringView("unfinished");
-            if (open || xml.readElementText().isEmpty())
+            if (open || xml.readElementText(QXmlStreamReader::IncludeChildElements).isEmpty())
                 unfinished.append(context + QStringLiteral(": ") + source);
         }
     }

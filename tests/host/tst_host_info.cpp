@@ -1,4 +1,7 @@
+#include "host/adapter_registry.h"
 #include "host/host_info.h"
+
+#include <map>
 
 #include <QLocale>
 #include <QTest>
@@ -16,6 +19,8 @@ private slots:
     void wordWidth();
     void installLanguage_data();
     void installLanguage();
+    void adapterRegistryLookup_data();
+    void adapterRegistryLookup();
     void realHostGivesConsistentFacts();
 };
 
@@ -36,8 +41,10 @@ void TestHostInfo::osName_data()
     QTest::newRow("Vista") << OsPlatform::Nt << 6 << 0 << 6002 << "" << "Windows Vista" << "Win Vista";
     QTest::newRow("7") << OsPlatform::Nt << 6 << 1 << 7601 << "" << "Windows 7" << "Win 7";
     QTest::newRow("8") << OsPlatform::Nt << 6 << 2 << 9200 << "" << "Windows 8" << "Win 8";
-    QTest::newRow("8.1") << OsPlatform::Nt << 6 << 3 << 9600 << "" << unknown << "?";
-    QTest::newRow("10") << OsPlatform::Nt << 10 << 0 << 19045 << "" << unknown << "?";
+    QTest::newRow("8.1") << OsPlatform::Nt << 6 << 3 << 9600 << "" << "Windows 8.1" << "Win 8.1";
+    QTest::newRow("10") << OsPlatform::Nt << 10 << 0 << 19045 << "" << "Windows 10" << "Win 10";
+    QTest::newRow("11") << OsPlatform::Nt << 10 << 0 << 22631 << "" << "Windows 11" << "Win 11";
+    QTest::newRow("NT 6.4") << OsPlatform::Nt << 6 << 4 << 9841 << "" << unknown << "?";
     QTest::newRow("95") << OsPlatform::Win9x << 4 << 0 << 950 << "" << "Windows 95" << "Win 95";
     QTest::newRow("95 C") << OsPlatform::Win9x << 4 << 0 << 950 << "C " << "Windows 95C " << "Win 95";
     QTest::newRow("95 OSR2") << OsPlatform::Win9x << 4 << 0 << 950 << "B" << "Windows 95 OSR2" << "Win 95b";
@@ -45,6 +52,7 @@ void TestHostInfo::osName_data()
     QTest::newRow("98 SE") << OsPlatform::Win9x << 4 << 10 << 2222 << "A" << "Windows 98 SE" << "Win 98 SE";
     QTest::newRow("ME") << OsPlatform::Win9x << 4 << 90 << 3000 << "" << "Windows ME" << "Win ME";
     QTest::newRow("9x other") << OsPlatform::Win9x << 4 << 3 << 0 << "" << "Win 32s" << "Win 32s";
+    QTest::newRow("Linux") << OsPlatform::Linux << 0 << 0 << 0 << "" << "Linux" << "Linux";
     QTest::newRow("not Windows") << OsPlatform::Other << 6 << 1 << 7601 << "" << unknown << "?";
 }
 
@@ -106,6 +114,52 @@ void TestHostInfo::installLanguage()
     QCOMPARE(GetInstallLanguage(languageId), language);
 }
 
+// The adapter's "PortName" through a fake registry: the keys are tried in their order, and every
+// NT release (Windows 10 and 11 too) looks them up.
+void TestHostInfo::adapterRegistryLookup_data()
+{
+    QTest::addColumn<OsPlatform>("platform");
+    QTest::addColumn<int>("major");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("portName");
+    QTest::addColumn<int>("triedKeys");
+    QTest::addColumn<int>("port");
+    const QString tail = QStringLiteral("\\0000\\Device Parameters");
+    const QString set2Plus = QStringLiteral("SYSTEM\\ControlSet002\\Enum\\FTDIBUS\\VID_0403+PID_D7A0+") + tail;
+    const QString current = QStringLiteral("SYSTEM\\CurrentControlSet\\Enum\\FTDIBUS\\VID_0403+PID_D7A0+05170913B") + tail;
+    QTest::newRow("ControlSet002 + after seven misses") << OsPlatform::Nt << 6 << set2Plus << "COM7" << 7 << 7;
+    QTest::newRow("current set first") << OsPlatform::Nt << 5 << current << "COM3" << 1 << 3;
+    QTest::newRow("Windows 11 looks it up") << OsPlatform::Nt << 10 << current << "COM12" << 1 << 12;
+    QTest::newRow("not in any key") << OsPlatform::Nt << 6 << "SYSTEM\\Other" << "COM4" << 11 << 0;
+    QTest::newRow("bare COM is no port") << OsPlatform::Nt << 6 << current << "COM" << 1 << 0;
+    QTest::newRow("text is no port") << OsPlatform::Nt << 6 << current << "USB-Port" << 1 << 0;
+    QTest::newRow("trailing text ignored") << OsPlatform::Nt << 6 << current << "COM9x" << 1 << 9;
+    QTest::newRow("beyond 256") << OsPlatform::Nt << 6 << current << "COM300" << 1 << 0;
+    QTest::newRow("Windows 98") << OsPlatform::Win9x << 4
+                                << "Enum\\FTDIBUS\\VID_0403+PID_D7A0+05170913B\\0000\\" << "COM2" << 1 << 2;
+    QTest::newRow("no registry elsewhere") << OsPlatform::Linux << 0 << current << "COM3" << 0 << 0;
+}
+
+void TestHostInfo::adapterRegistryLookup()
+{
+    QFETCH(OsPlatform, platform);
+    QFETCH(int, major);
+    QFETCH(QString, key);
+    QFETCH(QString, portName);
+    QFETCH(int, triedKeys);
+    QFETCH(int, port);
+    const std::map<std::string, std::string> registry{{key.toStdString(), portName.toStdString()}};
+    int tried = 0;
+    const std::string found = LookupAdapterPortName(
+        RegistryFamilyOf({platform, major, 0, 0, {}}), [&](const std::string& k, const std::string& value) {
+            ++tried;
+            const auto entry = registry.find(k);
+            return value == "PortName" && entry != registry.end() ? entry->second : std::string();
+        });
+    QCOMPARE(tried, triedKeys);
+    QCOMPARE(PortNumberOfPortName(found), port);
+}
+
 void TestHostInfo::realHostGivesConsistentFacts()
 {
     const SystemHostFacts host;
@@ -116,8 +170,8 @@ void TestHostInfo::realHostGivesConsistentFacts()
     QCOMPARE(LanguageIdForLocale(QLocale(QLocale::English, QLocale::UnitedKingdom)), QStringLiteral("0809"));
     QVERIFY(!host.ProgramFolder().isEmpty());
     QVERIFY(host.Now().isValid());
-#ifndef _WIN32
-    QCOMPARE(GetOsName(host.OsVersionRecord(), host.Environment()).shortName, QStringLiteral("?"));
+#ifdef Q_OS_LINUX
+    QCOMPARE(GetOsName(host.OsVersionRecord(), host.Environment()).shortName, QStringLiteral("Linux"));
 #endif
 }
 

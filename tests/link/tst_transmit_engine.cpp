@@ -275,7 +275,11 @@ void TestTransmitEngine::openPortFailures_data()
 {
     QTest::addColumn<int>("port");
     QTest::addColumn<QString>("text");
-    QTest::newRow("busy port") << 3 << "COM=3 already in use or not available !";
+    QTest::newRow("busy port") << 3
+                               << "COM=3 already in use or not available !\r\nAnother program is using the port.";
+    QTest::newRow("missing port") << 4
+                                  << "COM=4 already in use or not available !\r\n"
+                                     "The port does not exist (is the adapter plugged in?).";
     QTest::newRow("port 0") << 0 << "COM=0 already in use or not available !";
 }
 
@@ -285,6 +289,7 @@ void TestTransmitEngine::openPortFailures()
     QFETCH(QString, text);
     SessionRig rig;
     rig.line.SetPortBusy(3, true);
+    rig.line.SetExistingPorts(QSet<int>{1, 2, 3});
     rig.session.Port().intComPort = static_cast<qint16>(port);
     QVERIFY(!rig.session.Rs232().OpenPort());
     QCOMPARE(rig.session.Port().intComPort, 0);

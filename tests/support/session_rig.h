@@ -24,7 +24,11 @@ public:
     QString UserName() const override { return QStringLiteral("technician"); }
     QString ProgramFolder() const override { return QStringLiteral("/opt/tunekit"); }
     QDateTime Now() const override { return QDateTime(QDate(2026, 12, 6), QTime(14, 3, 27)); }
+    QString AdapterPortName() const override { return adapterPortName; }
+    QString SettingsFolder() const override { return settingsFolder; }
     QString languageId = QStringLiteral("0409");
+    QString adapterPortName;
+    QString settingsFolder; // "" keeps no settings
 };
 
 // Records what the logic asks the windows to do. Given the engine's window, it keeps a copy at
@@ -69,7 +73,8 @@ public:
             windows << *window;
     }
     void SetTabVisible(int tab, bool visible) override { tabs[static_cast<std::size_t>(tab)] = visible; }
-    void ApplyLevelChecks(const std::array<bool, 6>&) override {}
+    void ApplyLevelChecks(const std::array<bool, 6>& checks) override { levelChecks = checks; }
+    std::array<bool, 6> levelChecks{};
     void ShowConsoles(bool t, bool c) override
     {
         terminalShown = t;
@@ -89,7 +94,17 @@ public:
     int tableRefreshes = 0;
     QList<bool> buttonsEnabled;
     void PrepareOverview() override {}
+    void ConnectionChanged() override {}
+    void OptionsChanged() override {}
+    void ShowRedetectWindow(bool shown) override { redetectWindow << shown; }
+    QList<bool> redetectWindow;
 };
+
+// A run on one named port (0: none) instead of discovery.
+inline PortPlan NamedPort(qint16 number)
+{
+    return {false, number, QString()};
+}
 
 // The whole logic against the simulated transmitter, in virtual time.
 struct SessionRig {

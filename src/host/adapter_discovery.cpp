@@ -1,0 +1,173 @@
+#include "host/adapter_discovery.h"
+
+#include "app/dialogs.h"
+#include "host/adapter_registry.h"
+
+#include <QCoreApplication>
+
+namespace tunekit {
+namespace {
+
+std::size_t Slot(int port)
+{
+    return static_cast<std::size_t>(port);
+}
+
+// Port numbers 1..16 that belong to the adapter carry this mark in the menu.
+QString AdapterSuffix(int port, qint16 HVXPort)
+{
+    return port >= 1 && port <= 16 && port == HVXPort ? QStringLiteral("  <- HVX") : QString();
+}
+
+QString Fill(QString text, const QString& osName, qint16 port)
+{
+    return text.replace(QLatin1StringView("%1"), osName).replace(QLatin1StringView("%2"), QString::number(port));
+}
+
+} // namespace
+
+qint16 FindAdapterPort(DiscoveryState& discovery, const QString& portName)
+{
+    const auto number = static_cast<qint16>(PortNumberOfPortName(portName.toStdString()));
+    discovery.HVXPortLocated = number >= 1;
+    discovery.lblComPort = number >= 1 ? QStringLiteral("COM%1").arg(number) : QStringLiteral("HVX-USPI not installed");
+    return number;
+}
+
+void ChooseComPort(DiscoveryState& discovery, const PortValues& port, const PortProbe& probe,
+                   const std::function<qint16()>& findAdapter)
+{
+    qint16& HVXPort = port.HVXPort;
+    discovery.OnlyDefaultPortFound = false;
+    port.HVXPortFound = false;
+    discovery.NoPortFound = false;
+    bool anyAvailable = false;
+    for (int k = 1; k <= 5; ++k) {
+        const bool available = probe(k);
+        discovery.PortAvailable[Slot(k)] = available;
+        discovery.menu.enabled[Slot(k - 1)] = available;
+        anyAvailable = anyAvailable || available;
+    }
+    if (port.intComPort > 5 && port.intComPort <= 256) {
+        const bool available = probe(port.intComPort);
+        discovery.PortAvailable[Slot(port.intComPort)] = available;
+        discovery.menu.otherEnabled = available;
+        anyAvailable = anyAvailable || available;
+    }
+    if (!discovery.HVXPortLocated)
+        HVXPort = findAdapter();
+    if (discovery.HVXPortLocated && probe(HVXPort))
+        port.HVXPortFound = true;
+
+    if (port.HVXPortFound) {
+        port.intComPort = HVXPort;
+    } else if (!anyAvailable) {
+        port.intComPort = 0;
+        discovery.NoPortFound = true;
+    } else {
+        for (int k = 1; k <= 256; ++k) {
+            if (discovery.PortAvailable[Slot(k)]) {
+                port.intComPort = static_cast<qint16>(k);
+                break;
+            }
+        }
+        discovery.OnlyDefaultPortFound = true;
+    }
+}
+
+qint16 MenuPort(const DiscoveryState& discovery, bool HVXPortFound, qint16 HVXPort, qint16 offered,
+                const PortProbe& probe)
+{
+    if (HVXPortFound)
+        return HVXPort;
+    if (!discovery.FilePortFound)
+        return offered;
+    return probe(discovery.FilePort) ? discovery.FilePort : qint16(0);
+}
+
+void UpdateComMenu(ComMenu& menu, qint16 intComPort, qint16 HVXPort)
+{
+    menu.otherVisible = false;
+    menu.checked = 0;
+    if (intComPort < 1)
+        return;
+    for (int k = 1; k <= 5; ++k)
+        menu.captions[Slot(k - 1)] = QStringLiteral("COM%1").arg(k) + AdapterSuffix(k, HVXPort);
+    if (intComPort > 5) {
+        menu.otherVisible = true;
+        menu.otherCaption = QStringLiteral("COM%1").arg(intComPort) + AdapterSuffix(intComPort, HVXPort);
+        menu.checked = 6;
+    } else {
+        menu.checked = intComPort;
+    }
+}
+
+std::optional<ComMessage> ComMessageFor(const DiscoveryState& discovery, bool HVXPortFound, qint16 HVXPort,
+                                        const QString& osName)
+{
+    const bool installed = discovery.HVXPortLocated;
+    if (!installed && discovery.NoPortFound) {
+        return ComMessage{
+            Fill(QCoreApplication::translate(
+                     "PortDiscovery",
+                     "\"HVX-USB-Serial Programming Interface\" is not installed\r\n"
+                     "and there is no free serial port available !\r\n\r\n"
+                     "1. Please finish the Program and (re)install the correct drivers and connect\r\n"
+                     "   the device to your %1 - PC.\r\n"
+                     "2. Restart this program.\r\n\r\n"
+                     "If there is another error try to choose the Port manually!"),
+                 osName, HVXPort),
+            QCoreApplication::translate("PortDiscovery", "No free Port", "adapter not installed"), MsgIcon::Critical};
+    }
+    if (!installed) {
+        return ComMessage{
+            Fill(QCoreApplication::translate(
+                     "PortDiscovery",
+                     "\"HVX-USB-Serial Programming Interface\" is not installed on your PC.\r\n"
+                     "The first free COM-Port is chosen automatically.\r\n\r\n"
+                     "1. Please finish the program and (re)install the correct drivers and connect\r\n"
+                     "   the device to your  %1 - PC.\r\n"
+                     "2. Restart this program.\r\n\r\n"
+                     "If there is another error try to choose the Port manually!"),
+                 osName, HVXPort),
+            QCoreApplication::translate("PortDiscovery", "Adapter not installed"), MsgIcon::Critical};
+    }
+    if (HVXPortFound) {
+        return ComMessage{Fill(QCoreApplication::translate("PortDiscovery",
+                                                           "\"HVX-USB-Serial Programming Interface\" detected at COM%2 .\r\n\r\n"
+                                                           "1. Please connect your transmitter to the programmer\r\n"
+                                                           "2. Press OK."),
+                               osName, HVXPort),
+                          QCoreApplication::translate("PortDiscovery", "Connection OK"), MsgIcon::Information};
+    }
+    if (discovery.NoPortFound) {
+        return ComMessage{
+            Fill(QCoreApplication::translate(
+                     "PortDiscovery",
+                     "\"HVX-USB-Serial Programming Interface\" not found, \r\n"
+                     "the interface is in use, an incorrect COM-Port is chosen.\r\n"
+                     "and there is no free serial port available !\r\n\r\n"
+                     "1. Please finish the program and close any programs using COM%2.\r\n"
+                     "2. Restart this program.\r\n\r\n"
+                     "3. Change your hardware's COM-Port (COM1 - COM16)\r\n"
+                     "4. In main menu press Interface_Detect"),
+                 osName, HVXPort),
+            QCoreApplication::translate("PortDiscovery", "No free Port", "adapter installed"), MsgIcon::Critical};
+    }
+    if (discovery.OnlyDefaultPortFound) {
+        return ComMessage{
+            Fill(QCoreApplication::translate(
+                     "PortDiscovery",
+                     "\"HVX-USB-Serial Programming Interface\" not found, \r\n"
+                     "the interface is in use or an incorrect COM-Port is chosen.\r\n\r\n"
+                     "1. Please check the connection between your %1 - PC and USB-Adapter and press OK\r\n"
+                     "2. Close any programs using COM%2.\r\n"
+                     "3. Change your hardware's COM-Port (COM1 - COM16)\r\n"
+                     "4. In main menu press Interface_Detect"),
+                 osName, HVXPort),
+            QCoreApplication::translate("PortDiscovery", "Connection fault"), MsgIcon::Exclamation};
+    }
+    return std::nullopt;
+}
+
+} // namespace tunekit

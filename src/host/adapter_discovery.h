@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <array>
+#include <functional>
+#include <optional>
+
+namespace tunekit {
+
+enum class MsgIcon;
+
+// The COM menu as the window shows it: which of COM1..COM5 can be opened, the entry for a port
+// above 5, their captions and which one carries the check mark.
+struct ComMenu {
+    std::array<QString, 5> captions{QStringLiteral("COM1"), QStringLiteral("COM2"), QStringLiteral("COM3"),
+                                    QStringLiteral("COM4"), QStringLiteral("COM5")};
+    std::array<bool, 5> enabled{};
+    bool otherEnabled = false; // mnuCOMother and mnuSeperator3
+    bool otherVisible = false;
+    QString otherCaption;
+    int checked = 0;           // 1..5 a COM entry, 6 mnuCOMother, 0 none
+};
+
+// What discovery found out, kept between its runs. The port in use, the adapter's port and
+// whether the adapter was found are the main window's values, shared with the serial port.
+struct DiscoveryState {
+    bool HVXPortLocated = false;      // the adapter's port number is known (found once)
+    bool OnlyDefaultPortFound = false;
+    bool NoPortFound = false;
+    bool FilePortFound = false;       // the settings file named a port
+    qint16 FilePort = 0;
+    std::array<bool, 257> PortAvailable{};
+    QString lblComPort;
+    ComMenu menu;
+};
+
+using PortProbe = std::function<bool(int)>;
+
+// FindAdapterPort: the port number of the adapter's "PortName" as the system reports it; marks
+// the number as located (when at least 1) and sets lblComPort.
+qint16 FindAdapterPort(DiscoveryState& discovery, const QString& portName);
+
+// CheckComPorts up to the choice of the port: probes COM1..COM5 and the current port, looks the
+// adapter up until it has been found once, and sets the port to use. findAdapter is called only
+// when the adapter's port is not yet known.
+struct PortValues {
+    qint16& intComPort;
+    bool& HVXPortFound;
+    qint16& HVXPort;
+};
+void ChooseComPort(DiscoveryState& discovery, const PortValues& port, const PortProbe& probe,
+                   const std::function<qint16()>& findAdapter);
+
+// HandleComMenue's choice: the adapter's port once found; without a settings port the port
+// offered; otherwise the settings port when it can be opened, else none.
+qint16 MenuPort(const DiscoveryState& discovery, bool HVXPortFound, qint16 HVXPort, qint16 offered,
+                const PortProbe& probe);
+
+// The captions and check mark once a port is in use (intComPort >= 1); with none in use only the
+// check marks go.
+void UpdateComMenu(ComMenu& menu, qint16 intComPort, qint16 HVXPort);
+
+// The message that tells the user what discovery found; osName is the system's name for messages.
+struct ComMessage {
+    QString text;
+    QString title;
+    MsgIcon icon;
+};
+std::optional<ComMessage> ComMessageFor(const DiscoveryState& discovery, bool HVXPortFound, qint16 HVXPort,
+                                        const QString& osName);
+
+} // namespace tunekit
