@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# Fuzzes the .scd reader: builds it with clang, libFuzzer, ASan and UBSan in fuzz-build/ and runs
-# it for a bounded time, seeded from tests/data/. Crashes land in fuzz-build/artifacts/.
-#   scripts/fuzz.sh [seconds]      (default 60)
+# Fuzzes the readers of outside input: builds the targets with clang, libFuzzer, ASan and UBSan in
+# fuzz-build/ and runs each for a bounded time. Crashes land in fuzz-build/artifacts/.
+#   scripts/fuzz.sh [seconds per target]      (default 60)
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 seconds="${1:-60}"
 build="$root/fuzz-build"
-target=fuzz_config_reader
+targets=(fuzz_config_reader fuzz_settings_reader)
 
 "$root/scripts/install-deps.sh" --fuzz
 
@@ -16,14 +16,21 @@ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_CXX_FLAGS="$sanitizers" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
   -DTUNEKIT_FUZZ=ON >/dev/null
-cmake --build "$build" --target "$target" -j"$(nproc)"
+cmake --build "$build" --target "${targets[@]}" -j"$(nproc)"
 
-corpus="$build/corpus/$target"
 artifacts="$build/artifacts/"
-mkdir -p "$corpus" "$artifacts"
-# New inputs go to the first folder; tests/data only seeds it and stays untouched. A smaller
-# quarantine keeps the memory of a long run flat while still catching use after free.
-UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" ASAN_OPTIONS="detect_leaks=1:quarantine_size_mb=64" \
-  "$build/fuzz/$target" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 -timeout=10 \
-  -dict="$root/fuzz/config_reader.dict" -print_final_stats=1 -artifact_prefix="$artifacts" \
-  "$corpus" "$root/tests/data"
+mkdir -p "$artifacts"
+for target in "${targets[@]}"; do
+  corpus="$build/corpus/$target"
+  mkdir -p "$corpus"
+  extra=()
+  case "$target" in
+    fuzz_config_reader) extra=(-dict="$root/fuzz/config_reader.dict") seeds="$root/tests/data" ;;
+    fuzz_settings_reader) seeds="$root/fuzz/settings_seeds" ;;
+  esac
+  # New inputs go to the first folder; the seeds stay untouched. A smaller quarantine keeps the
+  # memory of a long run flat while still catching use after free.
+  UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" ASAN_OPTIONS="detect_leaks=1:quarantine_size_mb=64" \
+    "$build/fuzz/$target" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 -timeout=10 \
+    "${extra[@]}" -print_final_stats=1 -artifact_prefix="$artifacts" "$corpus" "$seeds"
+done

@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
   libgl-dev
   xvfb xauth
+  g++-mingw-w64-x86-64   # checks that the Windows-only registry code compiles
 )
 if [[ "${1:-}" == "--fuzz" ]]; then
   packages+=(clang libclang-rt-14-dev)

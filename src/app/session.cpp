@@ -134,7 +134,8 @@ void Session::MainTimerTick()
 StatusBarTexts Session::StatusBar() const
 {
     return MakeStatusBarTexts({port_.intComPort, image_.deviceConfigId, engine_.State().TxQueue.Length(), os_.shortName,
-                               version_.metaInfo4, port_.intComPort >= 1 ? seams_.line.PortName() : QString(),
+                               version_.metaInfo4,
+                               port_.intComPort < 1 ? QString() : plan_.discover ? seams_.line.PortName() : plan_.name,
                                seams_.line.Simulated()});
 }
 

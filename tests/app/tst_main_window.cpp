@@ -1,5 +1,7 @@
 // The main window binds to the logic: names, captions, status bar, languages, consoles.
+#include "app/launch.h"
 #include "app/main_window.h"
+#include "sim/pty_server.h"
 #include "sim/sim_line.h"
 #include "sim/virtual_clock.h"
 #include "support/session_rig.h"
@@ -30,6 +32,7 @@ private slots:
     void disAutoResMirrorsCheck01();
     void serviceLevelReadFillsTheViews();
     void droppedFileOpens();
+    void namedPortConnectsDetectsAndReads();
 
 private:
     struct Window {
@@ -212,6 +215,33 @@ void TestMainWindow::droppedFileOpens()
     QCOMPARE(w.Find<QLabel>("lblCRC")->text(), QStringLiteral("Checksum valid"));
     QVERIFY(w.Find<QLabel>("lblCRC")->isVisibleTo(w.window.get()));
     QCOMPARE(w.Find<QLabel>("ConfigFileIDLabel")->text(), QStringLiteral("FileID: 2"));
+}
+
+// tunekit --port <pseudo-terminal>: the real serial port, real time, the simulated transmitter at
+// the far end, as a test bench would run it.
+void TestMainWindow::namedPortConnectsDetectsAndReads()
+{
+    PtyServer server(52);
+    QVERIFY2(server.Start(), qPrintable(server.ErrorText()));
+    LaunchOptions options;
+    options.port = server.SlavePath();
+    MainWindowSetup setup = MakeWindowSetup(options);
+    setup.host = std::make_unique<FixedHost>();
+    MainWindow window(std::move(setup));
+    window.show();
+    window.Start();
+    Session& logic = window.Logic();
+    QCOMPARE(window.windowTitle(), QStringLiteral("Tunekit 2.13"));
+    auto panel = [&](int n) { return window.findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(n)); };
+    QCOMPARE(panel(1)->text(), QStringLiteral("Connected"));
+    QCOMPARE(panel(3)->text(), QStringLiteral("ID=52"));
+    QCOMPARE(panel(7)->text(), server.SlavePath());
+    QVERIFY(logic.AboutText().contains(QStringLiteral("Port: ") + server.SlavePath()));
+
+    QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdRead")), Qt::LeftButton);
+    QVERIFY(QTest::qWaitFor([&] { return !logic.Engine().State().TransferActive; }, 30000));
+    QVERIFY(!logic.Image().value[2].isEmpty());
+    QCOMPARE(logic.Image().imageConfigId, 52);
 }
 
 QTEST_MAIN(TestMainWindow)
