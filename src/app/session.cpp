@@ -250,7 +250,10 @@ void Session::WriteSettingsFile()
     if (path.isEmpty())
         return;
     SettingsToWrite settings;
-    settings.intComPort = port_.intComPort;
+    // A port named for one run (or the simulated line) is not the one to look for next time.
+    settings.intComPort = plan_.discover ? port_.intComPort
+                                         : discovery_.FilePortFound && discovery_.FilePort <= 256 ? discovery_.FilePort
+                                                                                                  : qint16(0);
     settings.actLanguage = actLanguage_;
     settings.options = {options_.chkResetBeforeTransmit, options_.ChkSendNewDataOnly,
                         options_.ChkEraseStringsAfterWrite};

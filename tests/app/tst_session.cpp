@@ -266,9 +266,9 @@ void TestSession::settingsFile_data()
     QTest::addColumn<int>("filePort");      // 0 none
     QTest::addColumn<QByteArray>("rewritten");
     const QByteArray sample = "COM=3\r\nLNG=1\r\nOP1=1\r\nOP2=0\r\nOP3=0\r\nOP4=2\r\nAUT=\r\n";
-    // Start-up writes the file with the language before discovery, so the port is 0 there.
+    // Start-up rewrites the file with the language; a run on a named port keeps the stored port.
     QTest::newRow("written example") << sample << true << "100" << 2 << 10 << 3
-                                     << QByteArray("COM=0\r\nLNG=1\r\nOP1=1\r\nOP2=0\r\nOP3=0\r\nOP4=2\r\nAUT=\r\n");
+                                     << QByteArray("COM=3\r\nLNG=1\r\nOP1=1\r\nOP2=0\r\nOP3=0\r\nOP4=2\r\nAUT=\r\n");
     QTest::newRow("none") << QByteArray("<none>") << false << "000" << -1 << 10 << 0
                           << QByteArray("COM=0\r\nLNG=0\r\nOP1=0\r\nOP2=0\r\nOP3=0\r\nOP4=0\r\nAUT=\r\n");
     QTest::newRow("first character counts, value trimmed, LF only")
