@@ -13,6 +13,9 @@ packages=(
 if [[ "${1:-}" == "--fuzz" ]]; then
   packages+=(clang libclang-rt-14-dev)
 fi
+if [[ "${1:-}" == "--package" ]]; then
+  packages+=(dpkg-dev)  # dpkg-shlibdeps finds the package's dependencies
+fi
 
 missing=()
 for p in "${packages[@]}"; do
