@@ -74,6 +74,155 @@
     </message>
 </context>
 <context>
+    <name>Cli</name>
+    <message>
+        <source>Usage: tunekit-cli COMMAND [FILE] [options]
+
+Commands:
+  ports                 list the serial ports, marking the programming adapter
+  detect                print the ConfigID of the connected transmitter
+  read [-o FILE.scd] [--info]
+                        read the device and print its values; -o saves a backup file
+  diff FILE.scd         list what writing FILE would change (exit 1 when anything)
+  write FILE.scd [--yes] [--no-backup] [--no-verify] [--backup-dir DIR]
+                        back the device up, write FILE as the window does, read back
+  verify FILE.scd       the checksum state of FILE
+  convert FILE.scd      add the checksum, keeping a .bak copy
+  report [-o FILE]      the parameter report
+
+Options:
+  --port NAME           serial port (system name or COM number); default: find the adapter
+  --simulate [--config-id N]  the built-in simulated transmitter
+  --paced               one packet per 10 ms tick
+  --json                machine-readable output
+  --lang de|en          language of the messages (default: the system&apos;s)
+  -q                    no progress and no messages but errors
+  --password-file FILE  the access level&apos;s password (or TUNEKIT_PASSWORD); default level 1
+  Answers to the window&apos;s questions: --extended-data, --no-extended-data,
+  --write-calibration, --keep-calibration, --allow-config-mismatch, --init-defaults,
+  --no-init-defaults; --yes takes the window&apos;s default answers.
+
+Exit status: 0 done, 1 diff found differences, 2 usage error, 3 no port or adapter (or the
+port is in use), 4 device not answering, 5 file invalid, 6 refused by the rules or an
+unanswered question, 7 read-back differs from what was written, 8 other failure.
+</source>
+        <translation>Aufruf: tunekit-cli BEFEHL [DATEI] [Optionen]
+
+Befehle:
+  ports                 die seriellen Ports auflisten, der Programmieradapter markiert
+  detect                die ConfigID des angeschlossenen Senders ausgeben
+  read [-o DATEI.scd] [--info]
+                        das Gerät lesen und seine Werte ausgeben; -o speichert eine Sicherung
+  diff DATEI.scd        auflisten, was das Schreiben von DATEI ändern würde (Status 1, wenn etwas)
+  write DATEI.scd [--yes] [--no-backup] [--no-verify] [--backup-dir ORDNER]
+                        das Gerät sichern, DATEI wie das Fenster schreiben, zurücklesen
+  verify DATEI.scd      der Checksummen-Zustand von DATEI
+  convert DATEI.scd     die Checksumme zufügen, mit einer .bak-Kopie
+  report [-o DATEI]     die Parameterübersicht
+
+Optionen:
+  --port NAME           serieller Port (Systemname oder COM-Nummer); sonst wird der Adapter gesucht
+  --simulate [--config-id N]  der eingebaute simulierte Sender
+  --paced               ein Paket je 10-ms-Takt
+  --json                maschinenlesbare Ausgabe
+  --lang de|en          Sprache der Meldungen (sonst die des Systems)
+  -q                    kein Fortschritt und nur Fehlermeldungen
+  --password-file DATEI das Passwort der Berechtigungsstufe (oder TUNEKIT_PASSWORD); sonst Stufe 1
+  Antworten auf die Fragen des Fensters: --extended-data, --no-extended-data,
+  --write-calibration, --keep-calibration, --allow-config-mismatch, --init-defaults,
+  --no-init-defaults; --yes nimmt die vorgegebenen Antworten des Fensters.
+
+Status: 0 fertig, 1 diff fand Unterschiede, 2 falscher Aufruf, 3 kein Port oder Adapter (oder der
+Port ist belegt), 4 Gerät antwortet nicht, 5 Datei ungültig, 6 von den Regeln abgelehnt oder eine
+unbeantwortete Frage, 7 Zurückgelesenes weicht vom Geschriebenen ab, 8 anderer Fehler.
+</translation>
+    </message>
+    <message>
+        <source>No command given (try --help).</source>
+        <translation>Kein Befehl angegeben (siehe --help).</translation>
+    </message>
+    <message>
+        <source>Unknown command &quot;%1&quot; (try --help).</source>
+        <translation>Unbekannter Befehl &quot;%1&quot; (siehe --help).</translation>
+    </message>
+    <message>
+        <source>The command &quot;%1&quot; needs one file.</source>
+        <translation>Der Befehl &quot;%1&quot; braucht eine Datei.</translation>
+    </message>
+    <message>
+        <source>The command &quot;%1&quot; takes no file.</source>
+        <translation>Der Befehl &quot;%1&quot; nimmt keine Datei.</translation>
+    </message>
+    <message>
+        <source>--config-id needs a ConfigID such as 53.</source>
+        <translation>--config-id braucht eine ConfigID wie 53.</translation>
+    </message>
+    <message>
+        <source>--simulate and --port exclude each other.</source>
+        <translation>--simulate und --port schliessen einander aus.</translation>
+    </message>
+    <message>
+        <source>--lang takes de or en.</source>
+        <translation>--lang nimmt de oder en.</translation>
+    </message>
+    <message>
+        <source>The password file %1 cannot be read.</source>
+        <translation>Die Passwortdatei %1 kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>The password unlocks no access level.</source>
+        <translation>Das Passwort schaltet keine Berechtigungsstufe frei.</translation>
+    </message>
+    <message>
+        <source>No programming adapter found (use --port NAME).</source>
+        <translation>Kein Programmieradapter gefunden (--port NAME angeben).</translation>
+    </message>
+    <message>
+        <source>The port %1 cannot be used.</source>
+        <translation>Der Port %1 kann nicht benutzt werden.</translation>
+    </message>
+    <message>
+        <source>The device did not answer for: %1</source>
+        <translation>Das Gerät hat nicht geantwortet für: %1</translation>
+    </message>
+    <message>
+        <source>The backup %1 was not written.</source>
+        <translation>Die Sicherung %1 wurde nicht geschrieben.</translation>
+    </message>
+    <message>
+        <source>The file %1 cannot be read.</source>
+        <translation>Die Datei %1 kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>The backup folder %1 cannot be made.</source>
+        <translation>Der Sicherungsordner %1 kann nicht angelegt werden.</translation>
+    </message>
+    <message>
+        <source>Backup: %1</source>
+        <translation>Sicherung: %1</translation>
+    </message>
+    <message>
+        <source>The device holds other values than were written:</source>
+        <translation>Das Gerät enthält andere Werte als geschrieben:</translation>
+    </message>
+    <message>
+        <source>Written and verified.</source>
+        <translation>Geschrieben und geprüft.</translation>
+    </message>
+    <message>
+        <source>Only .scd files are converted.</source>
+        <translation>Nur .scd-Dateien werden umgewandelt.</translation>
+    </message>
+    <message>
+        <source>Refused: nobody to ask. Answer this question with %1 (or --yes).</source>
+        <translation>Abgelehnt: niemand zu fragen. Beantworten Sie diese Frage mit %1 (oder --yes).</translation>
+    </message>
+    <message>
+        <source>%1 packets, %2/s, %3 s left</source>
+        <translation>%1 Pakete, %2/s, noch %3 s</translation>
+    </message>
+</context>
+<context>
     <name>ConfigFileReader</name>
     <message>
         <source>Config-File not valid!</source>

@@ -8,6 +8,15 @@ enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class MsgIcon { None, Critical, Question, Exclamation, Information };
 enum class MsgAnswer { Ok, Cancel, Yes, No };
 
+// The questions a front end without a user answers from its own settings.
+enum class Question {
+    UninitialisedValues, // put defaults in place of values that look erased?
+    Calibration,         // overwrite the adjusted calibration values?
+    ConfigIdMismatch,    // write data of another ConfigID?
+    ExtendedData,        // write the extended data too (Yes), parameters only (No), or stop?
+    ConvertFile,         // give this file its checksum (Ok)?
+};
+
 // Everything the logic asks of the user goes through here, so that the
 // logic runs without a screen and tests can script the answers.
 class Dialogs {
@@ -16,6 +25,12 @@ public:
 
     virtual MsgAnswer MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon,
                              const QString& title) = 0;
+    // A question that the user answers in a message box.
+    virtual MsgAnswer Ask(Question /*question*/, const QString& text, MsgButtons buttons, MsgIcon icon,
+                          const QString& title)
+    {
+        return MsgBox(text, buttons, icon, title);
+    }
     // Filters are given as "Description (*.ext)|*.ext". An empty result means cancelled.
     virtual QString OpenFileName(const QString& filter) = 0;
     virtual QString SaveFileName(const QString& filter, const QString& proposedName) = 0;

@@ -52,15 +52,7 @@ Session::Session(SessionSeams seams, SessionViews& views, UiLanguage& language)
 void Session::Startup(const PortPlan& plan)
 {
     plan_ = plan;
-    version_ = MakeVersionInfo(version_.metaInfo4);
-    engine_.State().ResetPending = false;
-    port_.intComPort = 0;
-    image_.imageConfigId = 0;
-
-    const QStringList environment = seams_.host.Environment();
-    os_ = GetOsName(seams_.host.OsVersionRecord(), environment);
-    wordWidth_ = GetWordWidth(environment);
-    regLang_ = GetInstallLanguage(seams_.host.DefaultLanguageId());
+    ReadHostFacts();
 
     for (int tab = 1; tab <= 3; ++tab)
         views_.SetTabVisible(tab, false);
@@ -94,6 +86,38 @@ void Session::Startup(const PortPlan& plan)
     if (port_.intComPort >= 1)
         rs232_.ResetDevice();
     views_.ClearPacketConsole();
+    engine_.State().ResetPending = false;
+    image_.imageConfigId = image_.deviceConfigId;
+}
+
+void Session::ReadHostFacts()
+{
+    version_ = MakeVersionInfo(version_.metaInfo4);
+    engine_.State().ResetPending = false;
+    port_.intComPort = 0;
+    image_.imageConfigId = 0;
+    const QStringList environment = seams_.host.Environment();
+    os_ = GetOsName(seams_.host.OsVersionRecord(), environment);
+    wordWidth_ = GetWordWidth(environment);
+    regLang_ = GetInstallLanguage(seams_.host.DefaultLanguageId());
+}
+
+void Session::ConnectHeadless(const PortPlan& plan)
+{
+    plan_ = plan;
+    ReadHostFacts();
+    if (access_.blnAuthLevel == 0)
+        access_.blnAuthLevel = 10;
+    SetLanguage();
+    if (plan_.discover)
+        CheckComPorts(1);
+    else
+        OpenNamedPort();
+    if (port_.intComPort >= 1 && port_.HVXPortFound)
+        transfers_->DetectDevice();
+    image_.ClearFileData();
+    image_.InitDeviceImage(access_.blnAuthLevel, UiLanguageNow());
+    ApplyUserLevel();
     engine_.State().ResetPending = false;
     image_.imageConfigId = image_.deviceConfigId;
 }
@@ -311,13 +335,13 @@ void Session::txtLongDelay_Change(const QString& text)
     views_.OptionsChanged();
 }
 
-void Session::CheckComPorts()
+void Session::CheckComPorts(int quiet)
 {
     const PortProbe probe = [this](int n) { return rs232_.ProbePort(n); };
     ChooseComPort(discovery_, {port_.intComPort, port_.HVXPortFound, HVXPort}, probe,
                   [this] { return FindAdapterPort(discovery_, seams_.host.AdapterPortName()); });
     HandleComMenue(port_.intComPort);
-    HandleComMessages(0);
+    HandleComMessages(quiet);
 }
 
 void Session::HandleComMenue(qint16 port)

@@ -99,6 +99,10 @@ public:
 
     // Form_Load, run after the window is on screen.
     void Startup(const PortPlan& plan);
+    // A run without the window (the command line): host facts, language, the port (discovery
+    // without its message, or the named port) and the device's detection. The settings file is
+    // neither read nor written by such a run when the host keeps none.
+    void ConnectHeadless(const PortPlan& plan);
     void Shutdown();
     void MainTimerTick();
 
@@ -120,7 +124,7 @@ public:
     QString SettingsFilePath() const;
 
     // Adapter port discovery and the COM menu.
-    void CheckComPorts();
+    void CheckComPorts(int quiet = 0);
     void HandleComMenue(qint16 port);
     void HandleComMessages(int quiet);
     void mnuCOMredetect_Click();
@@ -177,6 +181,7 @@ public:
 
 private:
     void OpenNamedPort();
+    void ReadHostFacts();
 
     SessionSeams seams_;
     SessionViews& views_;

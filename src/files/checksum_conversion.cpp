@@ -74,8 +74,8 @@ ConversionOutcome ConvertChecksumCommand(Dialogs& dialogs)
     const QString question = QCoreApplication::translate("ChecksumConversion", "Convert this File?")
                              + QStringLiteral("\r\n\r\n") + Shown(path);
     const MsgAnswer answer =
-        dialogs.MsgBox(question, MsgButtons::OkCancel, MsgIcon::Exclamation,
-                       QCoreApplication::translate("ChecksumConversion", "Checksum"));
+        dialogs.Ask(Question::ConvertFile, question, MsgButtons::OkCancel, MsgIcon::Exclamation,
+                    QCoreApplication::translate("ChecksumConversion", "Checksum"));
     if (answer != MsgAnswer::Ok)
         return ConversionOutcome::Cancelled;
 

@@ -99,7 +99,8 @@ void DeviceImage::CheckUninitialisedValues(int authLevel, Dialogs& dialogs)
                        MsgButtons::Ok, MsgIcon::None, QStringLiteral("Tunekit"));
         return;
     }
-    const MsgAnswer answer = dialogs.MsgBox(
+    const MsgAnswer answer = dialogs.Ask(
+        Question::UninitialisedValues,
         QCoreApplication::translate("DeviceImage",
                                     "ATTENTION! Some values may not be initialized correctly. Do you want to do this now?"),
         MsgButtons::YesNo, MsgIcon::Question, QStringLiteral("Tunekit"));

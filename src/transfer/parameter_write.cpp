@@ -250,8 +250,9 @@ void DeviceWrites::cmdConfigWrite_Click()
         }
         if (mismatch) {
             const MsgAnswer answer =
-                ctx_.dialogs.MsgBox(incompatible + CrLf() + Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Do You really want to continue?")),
-                                    MsgButtons::YesNo, MsgIcon::Critical, error);
+                ctx_.dialogs.Ask(Question::ConfigIdMismatch,
+                                 incompatible + CrLf() + Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Do You really want to continue?")),
+                                 MsgButtons::YesNo, MsgIcon::Critical, error);
             if (answer != MsgAnswer::Yes) {
                 DropIncompatibleData();
                 return;
@@ -308,7 +309,8 @@ void DeviceWrites::cmdConfigWrite_Click()
     window.ProgressBar2 = 0;
     window.ProgressBar2Max = total + 5;
     ctx_.views.TransferWindowChanged();
-    const MsgAnswer answer = ctx_.dialogs.MsgBox(
+    const MsgAnswer answer = ctx_.dialogs.Ask(
+        Question::ExtendedData,
         Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Extended Data is to be written to the device. That could take a while.")) + CrLf()
             + Tr(QT_TRANSLATE_NOOP("DeviceWrites", "YES to proceed, NO to write parameters only or CANCEL to finish.")),
         MsgButtons::YesNoCancel, MsgIcon::None, DefaultTitle());
@@ -374,7 +376,7 @@ bool DeviceWrites::MayWriteCalibration(bool frequency)
                                     : Tr(QT_TRANSLATE_NOOP("DeviceWrites", "A T T E N T I O N  -  adjusted values"));
     const QString text = frequency ? Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Overwrite Adjusted Frequency Compensation Value?"))
                                    : Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Overwrite Adjusted Gain/Phase Compensation Values?"));
-    return ctx_.dialogs.MsgBox(text, MsgButtons::YesNo, MsgIcon::Critical, title) == MsgAnswer::Yes;
+    return ctx_.dialogs.Ask(Question::Calibration, text, MsgButtons::YesNo, MsgIcon::Critical, title) == MsgAnswer::Yes;
 }
 
 std::optional<QByteArray> DeviceWrites::SharedCellData(int nr)

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace tunekit::cli {
+
+// Exit status of tunekit-cli; documented in its --help and in the README.
+enum class Exit : int {
+    Ok = 0,
+    Differs = 1,        // diff: writing the file would change the device
+    Usage = 2,          // bad command line
+    NoPort = 3,         // no adapter or port, or the port is held by another program
+    NoDevice = 4,       // the device did not answer (or the line corrupted the data)
+    FileInvalid = 5,    // a file is missing, unreadable, not valid or without a valid checksum
+    Refused = 6,        // the rules refused it, or a question had no answer
+    VerifyMismatch = 7, // the read-back after a write differs from what was written
+    Failed = 8,         // something else failed (for example an output file could not be written)
+};
+
+enum class Command { Ports, Detect, Read, Diff, Write, Verify, Convert, Report };
+
+// A question the window would ask, answered on the command line.
+struct Answers {
+    std::optional<bool> extendedData;   // --extended-data / --no-extended-data
+    std::optional<bool> calibration;    // --write-calibration / --keep-calibration
+    std::optional<bool> configMismatch; // --allow-config-mismatch
+    std::optional<bool> defaults;       // --init-defaults / --no-init-defaults
+    bool yes = false;                   // --yes: the window's default answers
+};
+
+struct Options {
+    Command command = Command::Ports;
+    QString file;         // the FILE argument of diff, write, verify, convert
+    QString output;       // -o
+    bool info = false;    // read --info
+    bool noBackup = false;
+    bool noVerify = false;
+    QString backupDir = QStringLiteral("backups");
+    QString port;         // system name or COM number
+    bool simulate = false;
+    int configId = 5;
+    bool paced = false;
+    bool json = false;
+    QString language;     // "DE", "EN" or "" for the system's
+    bool quiet = false;
+    QString passwordFile;
+    Answers answers;
+};
+
+struct ParsedArguments {
+    std::optional<Options> options; // empty on a usage error or when help was asked for
+    QString message;                // the usage error, or the help text
+    bool help = false;
+};
+
+// The arguments without the program name.
+ParsedArguments ParseArguments(const QStringList& arguments);
+
+// The port name a --port value stands for: "7" and "COM7" name COM7 (on Linux /dev/ttyUSB6),
+// anything else is a system name as it stands.
+QString PortSystemName(const QString& port);
+
+} // namespace tunekit::cli

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "app/language.h"
+#include "app/session.h"
+#include "cli/cli_options.h"
+#include "cli/cli_seams.h"
+
+#include <QJsonObject>
+
+#include <memory>
+
+namespace tunekit::cli {
+
+// One run of tunekit-cli: builds the logic with the command line's seams and carries out one
+// command with the same commands the window's buttons call.
+class CliRun {
+public:
+    CliRun(const Options& options, UiLanguage& language);
+    ~CliRun();
+    CliRun(const CliRun&) = delete;
+    CliRun& operator=(const CliRun&) = delete;
+
+    Exit Run();
+
+private:
+    Exit Ports();
+    Exit Detect();
+    Exit Read();
+    Exit Diff();
+    Exit Write();
+    Exit Verify();
+    Exit Convert();
+    Exit Report();
+
+    // Opens the port and detects the device; the access level comes from the password.
+    Exit Connect();
+    // Reads every parameter (and with info the information); anything unanswered is an error.
+    Exit ReadDevice(bool info);
+    // Saves the device image in the backup format.
+    Exit SaveBackup(const QString& path);
+    Exit OpenFile(const QString& path);
+    // Pumps events until the engine and every command are idle.
+    bool WaitIdle();
+    void PrintValues();
+    Exit Finish(Exit exit);
+
+    Options options_;
+    UiLanguage& language_;
+    Console console_;
+    CliDialogs dialogs_;
+    CliViews views_;
+    CliHost host_;
+    std::unique_ptr<Clock> clock_;
+    std::unique_ptr<SerialLine> line_;
+    std::unique_ptr<Session> session_;
+    QJsonObject json_;
+};
+
+// The access level a password unlocks (any case); 10 for none, 0 when it unlocks nothing.
+int LevelForPassword(const QString& password);
+
+} // namespace tunekit::cli

@@ -1,0 +1,181 @@
+#include "cli/cli_seams.h"
+
+#include "link/transmit_engine.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+namespace tunekit::cli {
+namespace {
+
+void Print(std::FILE* stream, const QString& text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+// Message boxes use CR LF; a terminal wants LF.
+QString Lines(const QString& text)
+{
+    QString lines = text;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return lines.trimmed();
+}
+
+} // namespace
+
+void Console::Out(const QString& text) const
+{
+    Print(stdout, text);
+}
+
+void Console::Error(const QString& text) const
+{
+    Print(stderr, text);
+}
+
+void Console::Note(const QString& text) const
+{
+    if (!quiet_)
+        Print(stderr, text);
+}
+
+MsgAnswer CliDialogs::MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title)
+{
+    messages.append({title, text, icon});
+    const QString shown = (title.isEmpty() ? QString() : title + QStringLiteral(": ")) + Lines(text) + QLatin1Char('\n');
+    if (icon == MsgIcon::Critical || icon == MsgIcon::Exclamation)
+        console_.Error(shown);
+    else
+        console_.Note(shown);
+    // A box that only informs is acknowledged; any other is not a question this program
+    // answers for the user.
+    switch (buttons) {
+    case MsgButtons::Ok: return MsgAnswer::Ok;
+    case MsgButtons::OkCancel: return MsgAnswer::Cancel;
+    case MsgButtons::YesNo: return MsgAnswer::No;
+    case MsgButtons::YesNoCancel: return MsgAnswer::Cancel;
+    }
+    return MsgAnswer::Cancel;
+}
+
+MsgAnswer CliDialogs::Ask(Question question, const QString& text, MsgButtons buttons, MsgIcon icon,
+                          const QString& title)
+{
+    std::optional<bool> answer;
+    QString options;
+    switch (question) {
+    case Question::UninitialisedValues:
+        answer = answers_.defaults;
+        options = QStringLiteral("--init-defaults / --no-init-defaults");
+        break;
+    case Question::Calibration:
+        answer = answers_.calibration;
+        options = QStringLiteral("--write-calibration / --keep-calibration");
+        break;
+    case Question::ConfigIdMismatch:
+        answer = answers_.configMismatch;
+        options = QStringLiteral("--allow-config-mismatch");
+        break;
+    case Question::ExtendedData:
+        answer = answers_.extendedData;
+        options = QStringLiteral("--extended-data / --no-extended-data");
+        break;
+    case Question::ConvertFile:
+        // The command line asked for exactly this.
+        answer = true;
+        break;
+    }
+    // --yes answers as Enter does in the window: Yes.
+    if (!answer && answers_.yes)
+        answer = true;
+    messages.append({title, text, icon});
+    if (answer) {
+        console_.Note(Lines(text) + QStringLiteral(" -> ") + (*answer ? QStringLiteral("yes") : QStringLiteral("no"))
+                      + QLatin1Char('\n'));
+        if (buttons == MsgButtons::OkCancel)
+            return *answer ? MsgAnswer::Ok : MsgAnswer::Cancel;
+        return *answer ? MsgAnswer::Yes : MsgAnswer::No;
+    }
+    refused.append(options);
+    console_.Error(Lines(text) + QLatin1Char('\n')
+                   + QCoreApplication::translate("Cli", "Refused: nobody to ask. Answer this question with %1 (or --yes).")
+                         .arg(options)
+                   + QLatin1Char('\n'));
+    // The safe answer: stop where the window offers it, otherwise leave the value alone.
+    return buttons == MsgButtons::YesNoCancel ? MsgAnswer::Cancel : MsgAnswer::No;
+}
+
+CliViews::CliViews(const Console& console, bool terminal) : console_(console), terminal_(terminal) {}
+
+CliViews::~CliViews() = default;
+
+void CliViews::Follow(const EngineState* engine, const TransferWindowState* window)
+{
+    engine_ = engine;
+    window_ = window;
+    started_.start();
+    lastShownMs_ = -1;
+    sent_ = 0;
+}
+
+void CliViews::SetDebugText(const QString& text)
+{
+    // The engine logs every packet it sends; that is the count of the progress.
+    if (text.startsWith(QLatin1StringView("TxSend"))) {
+        ++sent_;
+        ShowProgress(false);
+    }
+}
+
+void CliViews::TransferWindowChanged()
+{
+    ShowProgress(false);
+}
+
+void CliViews::ShowProgress(bool force)
+{
+    if (console_.Quiet() || !engine_ || !started_.isValid())
+        return;
+    const qint64 now = started_.elapsed();
+    // A bar is redrawn ten times a second; plain lines come once a second.
+    if (!force && lastShownMs_ >= 0 && now - lastShownMs_ < (terminal_ ? 100 : 1000))
+        return;
+    if (!force && sent_ == 0)
+        return;
+    lastShownMs_ = now;
+    const qint64 queued = engine_->TxQueue.Length() / 8;
+    const double seconds = static_cast<double>(now) / 1000.0;
+    const double rate = seconds > 0 ? static_cast<double>(sent_) / seconds : 0.0;
+    const double left = rate > 0 ? static_cast<double>(queued) / rate : 0.0;
+    const QString text = window_ && !window_->lblText.isEmpty() ? window_->lblText : QString();
+    const QString counts = QCoreApplication::translate("Cli", "%1 packets, %2/s, %3 s left")
+                               .arg(sent_)
+                               .arg(rate, 0, 'f', 1)
+                               .arg(left, 0, 'f', 0);
+    if (terminal_) {
+        const qint64 total = sent_ + queued;
+        const int width = 30;
+        const int filled = total > 0 ? static_cast<int>(width * sent_ / total) : 0;
+        const QString bar = QString(filled, QLatin1Char('#')) + QString(width - filled, QLatin1Char('.'));
+        console_.Error(QStringLiteral("\r[%1] %2 %3\x1b[K").arg(bar, counts, text));
+        lineOpen_ = true;
+    } else {
+        console_.Error(counts + (text.isEmpty() ? QString() : QStringLiteral(" (") + text + QLatin1Char(')'))
+                       + QLatin1Char('\n'));
+    }
+}
+
+void CliViews::FinishProgress()
+{
+    ShowProgress(true);
+    if (lineOpen_)
+        console_.Error(QStringLiteral("\n"));
+    lineOpen_ = false;
+    engine_ = nullptr;
+}
+
+} // namespace tunekit::cli

@@ -1,0 +1,126 @@
+#pragma once
+
+#include "app/dialogs.h"
+#include "app/session.h"
+#include "cli/cli_options.h"
+#include "host/host_facts.h"
+
+#include <QElapsedTimer>
+#include <QList>
+#include <QString>
+
+#include <memory>
+
+namespace tunekit::cli {
+
+// Standard output and standard error of the program.
+class Console {
+public:
+    explicit Console(bool quiet) : quiet_(quiet) {}
+    void Out(const QString& text) const;   // results, standard output
+    void Error(const QString& text) const; // always shown
+    void Note(const QString& text) const;  // shown unless -q
+    bool Quiet() const noexcept { return quiet_; }
+
+private:
+    bool quiet_;
+};
+
+// The window's message boxes on the command line: messages are printed and kept; questions are
+// answered from the options, and without one refused with their safe answer (the command then
+// ends with status 6). File dialogs answer with the paths the command set beforehand.
+class CliDialogs final : public Dialogs {
+public:
+    struct Message {
+        QString title;
+        QString text;
+        MsgIcon icon;
+    };
+
+    CliDialogs(const Answers& answers, const Console& console) : answers_(answers), console_(console) {}
+
+    MsgAnswer MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override;
+    MsgAnswer Ask(Question question, const QString& text, MsgButtons buttons, MsgIcon icon,
+                  const QString& title) override;
+    QString OpenFileName(const QString&) override { return openPath; }
+    QString SaveFileName(const QString&, const QString&) override { return savePath; }
+
+    QString openPath;
+    QString savePath;
+    QList<Message> messages;
+    QStringList refused; // the options that would have answered a refused question
+
+private:
+    const Answers& answers_;
+    const Console& console_;
+};
+
+// The host as the command line sees it: the real system, but no settings file (the window's
+// settings stay the window's).
+class CliHost final : public HostFacts {
+public:
+    OsVersion OsVersionRecord() const override { return system_.OsVersionRecord(); }
+    QStringList Environment() const override { return system_.Environment(); }
+    QString DefaultLanguageId() const override { return system_.DefaultLanguageId(); }
+    QString ComputerName() const override { return system_.ComputerName(); }
+    QString UserName() const override { return system_.UserName(); }
+    QString ProgramFolder() const override { return system_.ProgramFolder(); }
+    QDateTime Now() const override { return system_.Now(); }
+    QString AdapterPortName() const override { return system_.AdapterPortName(); }
+    QString SettingsFolder() const override { return {}; }
+
+private:
+    SystemHostFacts system_;
+};
+
+// The window's refreshes on the command line: only the transfer progress is shown, as a bar on a
+// terminal and as plain lines otherwise.
+class CliViews final : public SessionViews {
+public:
+    CliViews(const Console& console, bool terminal);
+    ~CliViews() override;
+
+    // The engine whose queue the progress shows; progress starts counting from here.
+    void Follow(const EngineState* engine, const TransferWindowState* window);
+    // Ends a progress line on the terminal.
+    void FinishProgress();
+    qint64 PacketsSent() const noexcept { return sent_; }
+
+    void UpdateStatusBar() override {}
+    void SetDebugText(const QString& text) override;
+    void AddContactDump(const QByteArray&, const QString&) override {}
+    void AddToTerminal(const QByteArray&) override {}
+    void RefreshAfterDownload() override {}
+    void TransferWindowChanged() override;
+    void ShadowToTable() override {}
+    void ShadowToDip() override {}
+    void ShadowToGui() override {}
+    void LabelsChanged() override {}
+    void ClearTerminal() override {}
+    void ClearPacketConsole() override {}
+    void SetRedetectButtonsEnabled(bool) override {}
+    void SetTabVisible(int, bool) override {}
+    void ApplyLevelChecks(const std::array<bool, 6>&) override {}
+    void ShowConsoles(bool, bool) override {}
+    void ArrangeWindows() override {}
+    void ApplyLevelView(const LevelView&) override {}
+    void LanguageChanged() override {}
+    void PrepareOverview() override {}
+    void ConnectionChanged() override {}
+    void OptionsChanged() override {}
+    void ShowRedetectWindow(bool) override {}
+
+private:
+    void ShowProgress(bool force);
+
+    const Console& console_;
+    bool terminal_;
+    const EngineState* engine_ = nullptr;
+    const TransferWindowState* window_ = nullptr;
+    QElapsedTimer started_;
+    qint64 lastShownMs_ = -1;
+    qint64 sent_ = 0;
+    bool lineOpen_ = false;
+};
+
+} // namespace tunekit::cli
