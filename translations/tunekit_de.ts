@@ -520,6 +520,17 @@
         <source>Data byte %1 must be a hexadecimal number from 00 to FF.</source>
         <translation>Datenbyte %1 muss eine Hexadezimalzahl von 00 bis FF sein.</translation>
     </message>
+    <message>
+        <source>Packet not sent</source>
+        <translation>Paket nicht gesendet</translation>
+    </message>
+</context>
+<context>
+    <name>ParameterReport</name>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
 </context>
 <context>
     <name>PasswordDialog</name>
@@ -664,6 +675,42 @@
     <message>
         <source>Device must be reset manually after storing data!</source>
         <translation>Nach dem Speichern bitte von Hand resetten!</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Typ</translation>
+    </message>
+    <message>
+        <source>Index</source>
+        <translation>Index</translation>
+    </message>
+    <message>
+        <source>Subindex</source>
+        <translation>Subindex</translation>
+    </message>
+    <message>
+        <source>Data</source>
+        <translation>Daten</translation>
+    </message>
+    <message>
+        <source>Send</source>
+        <translation>Senden</translation>
+    </message>
+    <message>
+        <source>Reset Device</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>Reset HVX Device</source>
+        <translation>HVX-Gerät zurücksetzen</translation>
+    </message>
+    <message>
+        <source>Clear Form</source>
+        <translation>Leeren</translation>
+    </message>
+    <message>
+        <source>Clear this Form</source>
+        <translation>Dieses Formular leeren</translation>
     </message>
 </context>
 <context>

@@ -9,6 +9,7 @@
 #include "files/config_file_writer.h"
 #include "params/dip_picture.h"
 #include "params/overview_edit.h"
+#include "report/parameter_report.h"
 #include "transfer/transfer_window.h"
 
 #include <QApplication>
@@ -157,6 +158,9 @@ MainWindow::MainWindow(MainWindowSetup setup, QWidget* parent)
     session_ = std::make_unique<Session>(SessionSeams{*setup_.line, *setup_.clock, dialogs_, *setup_.host}, views,
                                          language_);
     setWindowTitle(session_->Version().WindowTitle());
+    const ConsoleCommands consoles(session_->Rs232(), session_->Engine(), dialogs_);
+    aux_->frmTerminal.Bind(consoles);
+    aux_->frmContact.Bind(consoles);
     BuildMenus();
     BuildTabs();
     BuildStatusBar();
@@ -555,6 +559,8 @@ void MainWindow::WireCommands()
         cmdSicherung_Click({session_->Image(), session_->Host(), session_->Version(), dialogs_},
                            txtSerialnumber->text());
     });
+    connect(button("cmdGenReport"), &QPushButton::clicked, this,
+            [this] { cmdGenReport_Click(dialogs_, session_->UiLanguageNow()); });
     connect(button("CmdCopyToConfig"), &QPushButton::clicked, this, [this] {
         CfgFileInfoDialog frmCfgFileInfo(this);
         if (frmCfgFileInfo.exec() == QDialog::Accepted)
