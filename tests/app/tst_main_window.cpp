@@ -1,5 +1,7 @@
 // The main window binds to the logic: names, captions, status bar, languages, consoles.
 #include "app/main_window.h"
+#include "consoles/console_windows.h"
+#include "link/packet_codec.h"
 #include "sim/sim_line.h"
 #include "sim/virtual_clock.h"
 #include "support/session_rig.h"
@@ -10,6 +12,8 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -30,6 +34,7 @@ private slots:
     void disAutoResMirrorsCheck01();
     void serviceLevelReadFillsTheViews();
     void droppedFileOpens();
+    void consolesTalkToTheTransmitter();
 
 private:
     struct Window {
@@ -211,6 +216,74 @@ void TestMainWindow::droppedFileOpens()
     QCOMPARE(w.Find<QLabel>("lblCRC")->text(), QStringLiteral("Checksum valid"));
     QVERIFY(w.Find<QLabel>("lblCRC")->isVisibleTo(w.window.get()));
     QCOMPARE(w.Find<QLabel>("ConfigFileIDLabel")->text(), QStringLiteral("FileID: 2"));
+}
+
+// At level 60 a frame typed into the terminal reaches the transmitter, whose answer the terminal
+// shows, and a hand-made packet gets its answer in the packet console.
+void TestMainWindow::consolesTalkToTheTransmitter()
+{
+    Window w;
+    w.window->show();
+    w.window->Start();
+    w.window->Logic().Access().blnAuthLevel = 60;
+    auto* terminal = w.Find<QWidget>("frmTerminal");
+    auto* txtTerminal = w.Find<QPlainTextEdit>("txtTerminal");
+    terminal->show();
+    qobject_cast<TerminalWindow*>(terminal)->Clear();
+    w.line->Device().ClearRequests();
+
+    const QByteArray request = MakePacket(DownloadRequest, 0x2000, 0);
+    const QByteArray frame = EncodeFrame(request);
+    QTest::keyClicks(txtTerminal, QString::fromLatin1(frame.chopped(1)));
+    QTest::keyClick(txtTerminal, Qt::Key_Return);
+    w.virtualClock->RunFor(100);
+    QCOMPARE(w.line->Device().Requests(), QList<QByteArray>{request});
+    const QByteArray shown = qobject_cast<TerminalWindow*>(terminal)->Buffer().Bytes();
+    // Only the device's answer (ConfigID 53) shows, never the typed keys themselves.
+    QCOMPARE(shown, EncodeFrame(MakePacket(DownloadResponse, 0x2000, 0, QByteArray(1, 53))));
+    terminal->close(); // closing discards the buffer
+    QVERIFY(qobject_cast<TerminalWindow*>(terminal)->Buffer().Bytes().isEmpty());
+    terminal->show();
+    qobject_cast<TerminalWindow*>(terminal)->AddToTerminal("text");
+    QTest::mouseDClick(txtTerminal->viewport(), Qt::LeftButton);
+    QVERIFY(qobject_cast<TerminalWindow*>(terminal)->Buffer().Bytes().isEmpty());
+
+    auto* contact = qobject_cast<ContactWindow*>(w.Find<QWidget>("frmContact"));
+    contact->show();
+    contact->ClearLog();
+    w.Find<QLineEdit>("txtType")->setText(QStringLiteral("10"));
+    w.Find<QLineEdit>("txtIndex")->setText(QStringLiteral("2101"));
+    QTest::mouseClick(w.Find<QPushButton>("cmdSend"), Qt::LeftButton);
+    QVERIFY(w.virtualClock->RunUntil([&] { return !w.window->Logic().Engine().State().TransferActive; }, 5000));
+    contact->RefreshLog();
+    auto* txtLog = w.Find<QListView>("txtLog");
+    QCOMPARE(txtLog->model()->rowCount(), 2);
+    const QString answer = txtLog->model()->index(0, 0).data().toString();
+    QVERIFY2(answer.contains(QStringLiteral("...Receive\n")) && answer.contains(QStringLiteral("(DownloadResponse)\n   Index:    2101")),
+             qPrintable(answer));
+    QVERIFY(txtLog->model()->index(1, 0).data().toString().contains(QStringLiteral("   Packet:   1001210000000000")));
+
+    // Bad hex keeps its message and sends nothing.
+    QString message;
+    QTimer::singleShot(0, [&message] {
+        QWidget* box = QApplication::activeModalWidget();
+        QVERIFY(box);
+        message = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))->text();
+        box->close();
+    });
+    w.Find<QLineEdit>("txtData2")->setText(QStringLiteral("1FF"));
+    QTest::mouseClick(w.Find<QPushButton>("cmdSend"), Qt::LeftButton);
+    QCOMPARE(message, QStringLiteral("Data byte 3 must be a hexadecimal number from 00 to FF."));
+    QVERIFY(!w.window->Logic().Engine().State().TransferActive);
+
+    QTest::mouseClick(w.Find<QPushButton>("cmdClear"), Qt::LeftButton);
+    QCOMPARE(w.Find<QLineEdit>("txtData2")->text(), QStringLiteral("0"));
+    QCOMPARE(txtLog->model()->rowCount(), 0);
+    contact->AddContactDump(request, QStringLiteral("Transmit"), QTime(1, 2, 3));
+    contact->RefreshLog();
+    QTest::mouseDClick(txtLog->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(txtLog->model()->rowCount(), 0);
+    QCOMPARE(contact->Log().EntryCount(), 0);
 }
 
 QTEST_MAIN(TestMainWindow)
