@@ -1,25 +1,20 @@
 #include "consoles/console_windows.h"
 
-#include "consoles/packet_log_model.h"
+#include "consoles/packet_log_view.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
-
-#include <algorithm>
 
 namespace tunekit {
 
@@ -108,7 +103,7 @@ void TerminalWindow::Retranslate()
 }
 
 ContactWindow::ContactWindow(QWidget* owner)
-    : QWidget(owner, Qt::Window), model_(new PacketLogModel(log_, this)), txtLog(new QListView(this)),
+    : QWidget(owner, Qt::Window), txtLog(new PacketLogView(log_, this)),
       txtType(new QLineEdit(this)), txtIndex(new QLineEdit(this)), txtSubindex(new QLineEdit(this)),
       Label10(new QLabel(this)), Label55(new QLabel(this)), Label61(new QLabel(this)), Label62(new QLabel(this)),
       cmdSend(new QPushButton(this)), ResetButton(new QPushButton(this)), cmdClear(new QPushButton(this)),
@@ -156,15 +151,8 @@ ContactWindow::ContactWindow(QWidget* owner)
     buttons->addWidget(cmdClear);
     buttons->addStretch(1);
 
-    txtLog->setModel(model_);
     txtLog->setFont(FixedFont("Courier New"));
-    // Every row has the six lines of one entry, so the view never measures the rows it skips.
-    txtLog->setUniformItemSizes(true);
-    txtLog->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    txtLog->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    txtLog->setAlternatingRowColors(true);
-    txtLog->viewport()->installEventFilter(this);
-    txtLog->installEventFilter(this);
+    connect(txtLog, &PacketLogView::doubleClicked, this, &ContactWindow::ClearLog);
     Label1->hide();
 
     auto* layout = new QVBoxLayout(this);
@@ -199,13 +187,13 @@ void ContactWindow::AddContactDump(const QByteArray& packet, const QString& dire
 
 void ContactWindow::RefreshLog()
 {
-    model_->Sync();
+    txtLog->Sync();
 }
 
 void ContactWindow::ClearLog()
 {
     log_.Clear();
-    model_->Reset();
+    txtLog->Reset();
 }
 
 void ContactWindow::cmdSend_Click()
@@ -221,26 +209,6 @@ void ContactWindow::cmdClear_Click()
     for (QLineEdit* field : {txtType, txtIndex, txtSubindex, txtData[0], txtData[1], txtData[2], txtData[3]})
         field->setText(QStringLiteral("0"));
     ClearLog();
-}
-
-bool ContactWindow::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == txtLog->viewport() && event->type() == QEvent::MouseButtonDblClick) {
-        ClearLog();
-        return true;
-    }
-    if (watched == txtLog && event->type() == QEvent::KeyPress
-        && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
-        // The selected entries as the text they stand for, newest first.
-        QModelIndexList rows = txtLog->selectionModel()->selectedRows();
-        std::sort(rows.begin(), rows.end());
-        QString text;
-        for (const QModelIndex& row : rows)
-            text += row.data().toString() + QLatin1Char('\n');
-        QApplication::clipboard()->setText(text);
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void ContactWindow::SetCheck01(bool ticked)

@@ -14,13 +14,12 @@
 class QCheckBox;
 class QLabel;
 class QLineEdit;
-class QListView;
 class QPlainTextEdit;
 class QPushButton;
 
 namespace tunekit {
 
-class PacketLogModel;
+class PacketLogView;
 
 // frmTerminal: the raw text on the line, refreshed at most every 50 ms. Keys typed into it go to
 // the device; double-clicking clears it; closing it discards what it held.
@@ -68,16 +67,12 @@ public:
 signals:
     void Check01Toggled(bool ticked);
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void cmdSend_Click();
     void cmdClear_Click();
 
     PacketDump log_;
-    PacketLogModel* model_;
-    QListView* txtLog;
+    PacketLogView* txtLog;
     QLineEdit* txtType;
     QLineEdit* txtIndex;
     QLineEdit* txtSubindex;

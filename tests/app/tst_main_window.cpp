@@ -1,6 +1,7 @@
 // The main window binds to the logic: names, captions, status bar, languages, consoles.
 #include "app/main_window.h"
 #include "consoles/console_windows.h"
+#include "consoles/packet_log_view.h"
 #include "link/packet_codec.h"
 #include "sim/sim_line.h"
 #include "sim/virtual_clock.h"
@@ -12,7 +13,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QLineEdit>
-#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
@@ -256,12 +256,12 @@ void TestMainWindow::consolesTalkToTheTransmitter()
     QTest::mouseClick(w.Find<QPushButton>("cmdSend"), Qt::LeftButton);
     QVERIFY(w.virtualClock->RunUntil([&] { return !w.window->Logic().Engine().State().TransferActive; }, 5000));
     contact->RefreshLog();
-    auto* txtLog = w.Find<QListView>("txtLog");
-    QCOMPARE(txtLog->model()->rowCount(), 2);
-    const QString answer = txtLog->model()->index(0, 0).data().toString();
-    QVERIFY2(answer.contains(QStringLiteral("...Receive\n")) && answer.contains(QStringLiteral("(DownloadResponse)\n   Index:    2101")),
+    auto* txtLog = w.Find<PacketLogView>("txtLog");
+    QCOMPARE(txtLog->RowCount(), 2);
+    const QString answer = txtLog->RowText(0);
+    QVERIFY2(answer.contains(QStringLiteral("...Receive\r\n")) && answer.contains(QStringLiteral("(DownloadResponse)\r\n   Index:    2101")),
              qPrintable(answer));
-    QVERIFY(txtLog->model()->index(1, 0).data().toString().contains(QStringLiteral("   Packet:   1001210000000000")));
+    QVERIFY(txtLog->RowText(1).contains(QStringLiteral("   Packet:   1001210000000000")));
 
     // Bad hex keeps its message and sends nothing.
     QString message;
@@ -278,11 +278,11 @@ void TestMainWindow::consolesTalkToTheTransmitter()
 
     QTest::mouseClick(w.Find<QPushButton>("cmdClear"), Qt::LeftButton);
     QCOMPARE(w.Find<QLineEdit>("txtData2")->text(), QStringLiteral("0"));
-    QCOMPARE(txtLog->model()->rowCount(), 0);
+    QCOMPARE(txtLog->RowCount(), 0);
     contact->AddContactDump(request, QStringLiteral("Transmit"), QTime(1, 2, 3));
     contact->RefreshLog();
     QTest::mouseDClick(txtLog->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
-    QCOMPARE(txtLog->model()->rowCount(), 0);
+    QCOMPARE(txtLog->RowCount(), 0);
     QCOMPARE(contact->Log().EntryCount(), 0);
 }
 
