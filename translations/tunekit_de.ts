@@ -478,6 +478,18 @@
         <source>Write interpreter</source>
         <translation>Interpreter schreiben</translation>
     </message>
+    <message>
+        <source>Adds the new v2 Checksum to an existing Config-File.</source>
+        <translation>Fügt einer vorhandenen Config-Datei die neue v2-Checksumme hinzu.</translation>
+    </message>
+    <message>
+        <source>Generates a *.scd Config File out of device data.</source>
+        <translation>Erzeugt aus den Gerätedaten eine *.scd-Config-Datei.</translation>
+    </message>
+    <message>
+        <source>Resets device before sending data. Activate if you encounter problems in SYSTEMMODE OFF.</source>
+        <translation>Setzt das Gerät vor dem Senden von Daten zurück. Aktivieren, wenn im SYSTEMMODE OFF Probleme auftreten.</translation>
+    </message>
 </context>
 <context>
     <name>OverviewEdit</name>

@@ -130,6 +130,10 @@ void TestMainWindow::languageMenuRewritesCaptions()
     QVERIFY(!w.window->findChild<QAction*>(QStringLiteral("mnuGerman"))->isChecked());
     // The overview's headers keep the language of the start.
     QCOMPARE(w.Find<QTreeWidget>("lstOverview")->headerItem()->text(0), QStringLiteral("Wert"));
+    QCOMPARE(w.Find<QWidget>("CmdCopyToConfig")->toolTip(), QStringLiteral("Generates a *.scd Config File out of device data."));
+    w.window->findChild<QAction*>(QStringLiteral("mnuGerman"))->trigger();
+    QCOMPARE(w.Find<QWidget>("cmdConvertChecksum")->toolTip(),
+             QStringLiteral("Fügt einer vorhandenen Config-Datei die neue v2-Checksumme hinzu."));
 }
 
 void TestMainWindow::disAutoResMirrorsCheck01()
@@ -163,7 +167,15 @@ void TestMainWindow::serviceLevelReadFillsTheViews()
     auto* tabs = w.Find<QTabWidget>("SSTab");
     QVERIFY(tabs->isTabVisible(1) && tabs->isTabVisible(2) && !tabs->isTabVisible(3));
 
-    QTest::mouseClick(w.Find<QPushButton>("cmdRead"), Qt::LeftButton);
+    // Clear data and the backup are there at this level, though the Tools tab is not.
+    QVERIFY(w.Find<QPushButton>("CmdClearFileData")->isVisible() && w.Find<QPushButton>("cmdSicherung")->isVisible());
+    // Below level 50 the production number is greyed in the window's colour.
+    auto* production = w.Find<QLineEdit>("txtProductionNumber");
+    QVERIFY(!production->isEnabled());
+    QCOMPARE(production->palette().color(QPalette::Base), w.window->palette().color(QPalette::Window));
+
+    // The picture on the Read button starts the read.
+    QTest::mouseClick(w.Find<QWidget>("Picture1"), Qt::LeftButton);
     QVERIFY(w.virtualClock->RunUntil([&] { return !w.window->Logic().Engine().State().TransferActive; }, 20000));
     w.virtualClock->RunFor(5000);
 
