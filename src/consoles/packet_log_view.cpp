@@ -114,7 +114,7 @@ void PacketLogView::paintEvent(QPaintEvent*)
     const qsizetype high = std::max(anchor_, current_);
     for (qsizetype row = first / (LinesPerEntry + 1); row < rows_ && row * (LinesPerEntry + 1) <= lastLine; ++row) {
         const qsizetype entry = rows_ - 1 - row;
-        const int top = static_cast<int>((row * (LinesPerEntry + 1) - first) * line);
+        const int top = Margin / 2 + static_cast<int>((row * (LinesPerEntry + 1) - first) * line);
         const bool selected = low >= 0 && entry >= low && entry <= high;
         if (selected)
             painter.fillRect(0, top, viewport()->width(), LinesPerEntry * line, colours.highlight());
