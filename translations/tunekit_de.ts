@@ -628,6 +628,18 @@ unbeantwortete Frage, 7 Zurückgelesenes weicht vom Geschriebenen ab, 8 anderer 
         <translation>Interpreter schreiben</translation>
     </message>
     <message>
+        <source>Adds the new v2 Checksum to an existing Config-File.</source>
+        <translation>Fügt einer vorhandenen Config-Datei die neue v2-Checksumme hinzu.</translation>
+    </message>
+    <message>
+        <source>Generates a *.scd Config File out of device data.</source>
+        <translation>Erzeugt aus den Gerätedaten eine *.scd-Config-Datei.</translation>
+    </message>
+    <message>
+        <source>Resets device before sending data. Activate if you encounter problems in SYSTEMMODE OFF.</source>
+        <translation>Setzt das Gerät vor dem Senden von Daten zurück. Aktivieren, wenn im SYSTEMMODE OFF Probleme auftreten.</translation>
+    </message>
+    <message>
         <source>Redetecting ...</source>
         <translation>Schnittstellen ...</translation>
     </message>
@@ -676,6 +688,17 @@ unbeantwortete Frage, 7 Zurückgelesenes weicht vom Geschriebenen ab, 8 anderer 
     <message>
         <source>Data byte %1 must be a hexadecimal number from 00 to FF.</source>
         <translation>Datenbyte %1 muss eine Hexadezimalzahl von 00 bis FF sein.</translation>
+    </message>
+    <message>
+        <source>Packet not sent</source>
+        <translation>Paket nicht gesendet</translation>
+    </message>
+</context>
+<context>
+    <name>ParameterReport</name>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
     </message>
 </context>
 <context>
@@ -950,6 +973,42 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
     <message>
         <source>Device must be reset manually after storing data!</source>
         <translation>Nach dem Speichern bitte von Hand resetten!</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Typ</translation>
+    </message>
+    <message>
+        <source>Index</source>
+        <translation>Index</translation>
+    </message>
+    <message>
+        <source>Subindex</source>
+        <translation>Subindex</translation>
+    </message>
+    <message>
+        <source>Data</source>
+        <translation>Daten</translation>
+    </message>
+    <message>
+        <source>Send</source>
+        <translation>Senden</translation>
+    </message>
+    <message>
+        <source>Reset Device</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>Reset HVX Device</source>
+        <translation>HVX-Gerät zurücksetzen</translation>
+    </message>
+    <message>
+        <source>Clear Form</source>
+        <translation>Leeren</translation>
+    </message>
+    <message>
+        <source>Clear this Form</source>
+        <translation>Dieses Formular leeren</translation>
     </message>
 </context>
 <context>

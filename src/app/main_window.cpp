@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/tool_tips.h"
 #include "app/window_arrangement.h"
 
 #include "access/password_dialog.h"
@@ -9,6 +10,8 @@
 #include "files/config_file_writer.h"
 #include "params/dip_picture.h"
 #include "params/overview_edit.h"
+#include "params/picture_button.h"
+#include "report/parameter_report.h"
 #include "transfer/transfer_window.h"
 
 #include <QApplication>
@@ -158,6 +161,9 @@ MainWindow::MainWindow(MainWindowSetup setup, QWidget* parent)
                                          language_);
     setWindowTitle(session_->WindowTitle());
     BuildRedetectWindow();
+    const ConsoleCommands consoles(session_->Rs232(), session_->Engine(), dialogs_);
+    aux_->frmTerminal.Bind(consoles);
+    aux_->frmContact.Bind(consoles);
     BuildMenus();
     BuildTabs();
     BuildStatusBar();
@@ -293,22 +299,18 @@ void MainWindow::BuildTabs()
     }
     indicators->addStretch(1);
     configGrid->addLayout(indicators, 1, 3);
+    // From level 30, where the Tools tab is still closed.
+    configGrid->addWidget(Named<QPushButton>(config, "CmdClearFileData"), 2, 3);
+    configGrid->addWidget(Named<QPushButton>(config, "cmdSicherung"), 3, 3);
     configGrid->addWidget(Named<QLabel>(config, "lblSerialNumberHeader"), 2, 0);
     txtSerialnumber = Named<QLineEdit>(config, "txtSerialnumber");
     configGrid->addWidget(txtSerialnumber, 2, 1);
     configGrid->addWidget(Named<QLabel>(config, "lblProductionNumberHeader"), 3, 0);
     txtProductionNumber = Named<QLineEdit>(config, "txtProductionNumber");
     configGrid->addWidget(txtProductionNumber, 3, 1);
-    pbxDip = new DipPicture(config);
-    configGrid->addWidget(pbxDip, 4, 0, 1, 4);
-    auto* lowCaption = Named<QLabel>(config, "lblDipLow");
-    lowCaption->setText(QStringLiteral("S1        (low)        S8"));
-    auto* highCaption = Named<QLabel>(config, "lblDipHigh");
-    highCaption->setText(QStringLiteral("  S1      (high)        S8"));
-    configGrid->addWidget(lowCaption, 5, 1);
-    configGrid->addWidget(highCaption, 5, 3);
-    configGrid->addWidget(Named<QLabel>(config, "ValueLow"), 6, 1);
-    configGrid->addWidget(Named<QLabel>(config, "ValueHigh"), 6, 3);
+    auto* dipPanel = new DipPanel(config);
+    pbxDip = dipPanel->Picture();
+    configGrid->addWidget(dipPanel, 4, 0, 3, 4);
     configGrid->addWidget(Named<QLabel>(config, "InternalAddress"), 7, 1);
     configGrid->addWidget(Named<QLabel>(config, "DirectAddress"), 7, 3);
     configGrid->addWidget(Named<QLabel>(config, "lblcfid"), 8, 0, 1, 2);
@@ -379,13 +381,11 @@ void MainWindow::BuildTabs()
     DisAutoRes = Named<QCheckBox>(tools, "DisAutoRes");
     toolGrid->addWidget(DisAutoRes, 5, 0);
     toolGrid->addWidget(Named<QPushButton>(tools, "CmdSaveOptions"), 6, 0);
-    toolGrid->addWidget(Named<QPushButton>(tools, "cmdSicherung"), 1, 2);
-    toolGrid->addWidget(Named<QPushButton>(tools, "CmdClearFileData"), 2, 2);
-    toolGrid->addWidget(Named<QPushButton>(tools, "cmdRedetectDevice"), 3, 2);
-    toolGrid->addWidget(Named<QPushButton>(tools, "cmdGenReport"), 4, 2);
-    toolGrid->addWidget(Named<QPushButton>(tools, "CmdCopyToConfig"), 5, 2);
-    toolGrid->addWidget(Named<QPushButton>(tools, "cmdConvertChecksum"), 6, 2);
-    toolGrid->addWidget(Named<QPushButton>(tools, "cmd_int_write"), 7, 2);
+    toolGrid->addWidget(Named<QPushButton>(tools, "cmdRedetectDevice"), 1, 2);
+    toolGrid->addWidget(Named<QPushButton>(tools, "cmdGenReport"), 2, 2);
+    toolGrid->addWidget(Named<QPushButton>(tools, "CmdCopyToConfig"), 3, 2);
+    toolGrid->addWidget(Named<QPushButton>(tools, "cmdConvertChecksum"), 4, 2);
+    toolGrid->addWidget(Named<QPushButton>(tools, "cmd_int_write"), 5, 2);
     txtDebug = Named<QPlainTextEdit>(tools, "txtDebug");
     txtDebug->setReadOnly(true);
     // A day of transfers must not eat the memory: keep the newest lines.
@@ -404,7 +404,8 @@ void MainWindow::BuildTabs()
 
     // Hidden until the access level shows them.
     for (const char* name : {"lblConfigFileHeader", "lblConfigFileName", "cmdFileOpen", "lblConfigFileInfo",
-                             "lblProductionNumberHeader", "txtProductionNumber", "lblCRC", "ConfigFileIDLabel"})
+                             "CmdClearFileData", "cmdSicherung", "lblProductionNumberHeader", "txtProductionNumber",
+                             "lblCRC", "ConfigFileIDLabel"})
         findChild<QWidget*>(QLatin1StringView(name))->hide();
     WireCommands();
 }
@@ -444,6 +445,7 @@ void MainWindow::RetranslateUi()
     aux_->frmRedetect.setWindowTitle(Tr(QT_TRANSLATE_NOOP("MainWindow", "Redetecting ...")));
     aux_->frmRedetect.findChild<QLabel*>(QStringLiteral("lblRedetect"))
         ->setText(Tr(QT_TRANSLATE_NOOP("MainWindow", "Please wait while redetecting COM-Ports ...")));
+    SetMainWindowToolTips(*this);
     aux_->frmWriteInfo.Retranslate();
     aux_->frmTerminal.Retranslate();
     aux_->frmContact.Retranslate();
@@ -557,6 +559,12 @@ void MainWindow::WireCommands()
     auto button = [this](const char* name) { return findChild<QPushButton*>(QLatin1StringView(name)); };
     DeviceTransfers& transfers = session_->Transfers();
     connect(button("cmdRead"), &QPushButton::clicked, this, [&transfers] { transfers.cmdRead_Click(); });
+    auto* picture1 = new PictureButton(QStringLiteral(":/pictures/read.svg"), button("cmdRead"));
+    picture1->setObjectName(QStringLiteral("Picture1"));
+    connect(picture1, &PictureButton::clicked, this, [&transfers] { transfers.cmdRead_Click(); });
+    auto* picture2 = new PictureButton(QStringLiteral(":/pictures/write.svg"), button("cmdConfigWrite"));
+    picture2->setObjectName(QStringLiteral("Picture2"));
+    connect(picture2, &PictureButton::clicked, this, [this] { session_->Writes().cmdConfigWrite_Click(); });
     connect(button("cmdInfoRead"), &QPushButton::clicked, this, [&transfers] { transfers.cmdInfoRead_Click(); });
     connect(button("cmdConfigWrite"), &QPushButton::clicked, this, [this] { session_->Writes().cmdConfigWrite_Click(); });
     connect(button("cmd_int_write"), &QPushButton::clicked, this,
@@ -583,6 +591,8 @@ void MainWindow::WireCommands()
         cmdSicherung_Click({session_->Image(), session_->Host(), session_->Version(), dialogs_},
                            txtSerialnumber->text());
     });
+    connect(button("cmdGenReport"), &QPushButton::clicked, this,
+            [this] { cmdGenReport_Click(dialogs_, session_->UiLanguageNow()); });
     connect(button("CmdCopyToConfig"), &QPushButton::clicked, this, [this] {
         CfgFileInfoDialog frmCfgFileInfo(this);
         if (frmCfgFileInfo.exec() == QDialog::Accepted)
@@ -691,6 +701,9 @@ void MainWindow::ShadowToGui()
         tunekit::ShadowToGui(session_->Image(), access.levelChecks[4] || access.levelChecks[5], dialogs_);
     const ShadowFlag::Hold hold(shadowFlag_);
     txtProductionNumber->setEnabled(view.productionEnabled);
+    QPalette production = txtProductionNumber->palette();
+    production.setColor(QPalette::Base, view.productionEnabled ? QColor(255, 255, 255) : palette().color(QPalette::Window));
+    txtProductionNumber->setPalette(production);
     if (txtSerialnumber->text() != view.txtSerialnumber)
         txtSerialnumber->setText(view.txtSerialnumber);
     if (txtProductionNumber->text() != view.txtProductionNumber)

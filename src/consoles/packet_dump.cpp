@@ -106,6 +106,16 @@ void PacketDump::Clear()
     ++clears_;
 }
 
+QString PacketDump::EntryText(qsizetype i) const
+{
+    const Entry& entry = entries_.at(static_cast<std::size_t>(i));
+    QString out;
+    out.reserve(TypicalEntryLength + 2 * entry.tail.size());
+    AppendEntry(out, QByteArrayView(entry.head.data(), PacketSize), entry.tail, directions_.at(entry.direction),
+                entry.time);
+    return out;
+}
+
 QString PacketDump::NewestText(qsizetype count) const
 {
     count = std::clamp<qsizetype>(count, 0, EntryCount());

@@ -43,6 +43,9 @@ public:
     // Changes with every entry and every clear.
     quint64 Generation() const noexcept { return added_ + clears_; }
 
+    // Entry i, counted from the oldest (0), with its line ends: what a view shows as one row.
+    QString EntryText(qsizetype i) const;
+
     // The whole log, newest entry first.
     QString Text() const { return NewestText(EntryCount()); }
     // The newest count entries, newest first.

@@ -1,5 +1,7 @@
 #include "files/config_file_reader.h"
 
+#include "files/ansi_text.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -55,7 +57,7 @@ bool IsBlank(char c)
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
 
-// Blanks are ASCII white space; the Latin-1 no-break space (0xA0) counts as text.
+// Blanks are ASCII white space; the no-break space (0xA0) counts as text.
 QByteArrayView Trimmed(QByteArrayView text)
 {
     qsizetype begin = 0;
@@ -211,7 +213,7 @@ void Reader::Comment(QByteArrayView text)
         }
     }
     if (descriptionOpen_ && descriptionLines_ < MaxDescriptionLines) {
-        out_.FileDescription += QString::fromLatin1(text) + QStringLiteral("\r\n");
+        out_.FileDescription += FromAnsi(text) + QStringLiteral("\r\n");
         ++descriptionLines_;
     }
 }
@@ -261,7 +263,7 @@ void Reader::Parameter(QByteArrayView name, QByteArrayView value)
     descriptionOpen_ = false;
     if (value.isEmpty() || name.size() > MaxNameLength)
         return;
-    const QString key = QString::fromLatin1(name);
+    const QString key = FromAnsi(name);
     const int nr = FindConfigDefine(key).Nr;
     if (nr == 1) {
         // ConfigID and ComfigID: the last line counts. A number no 16-bit ConfigID can hold
@@ -279,7 +281,7 @@ void Reader::Parameter(QByteArrayView name, QByteArrayView value)
     if (value == "?") {
         out_.FileValue[nr] = nr == ProductionDateNr ? inputs_.today.toString(QStringLiteral("dd.MM.yyyy")) : QString();
     } else {
-        out_.FileValue[nr] = QString::fromLatin1(value);
+        out_.FileValue[nr] = FromAnsi(value);
         taken_[nr] = true;
     }
     out_.changedMarks[nr] = true;
@@ -306,7 +308,7 @@ void Reader::Finish()
 
     const QByteArray& freqText = Accumulator(Section::FreqTab);
     if (!freqText.isEmpty()) {
-        store.strFrequency_tableImage = QString::fromLatin1(freqText);
+        store.strFrequency_tableImage = FromAnsi(freqText);
         const FrequencyTableDecoded decoded = DecodeFrequencyTable(store.strFrequency_tableImage);
         store.FreqTable = decoded.FreqTable;
         store.FreqTableLast = decoded.FreqTableLast;

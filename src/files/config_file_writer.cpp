@@ -2,6 +2,7 @@
 
 #include "app/dialogs.h"
 #include "app/version_info.h"
+#include "files/ansi_text.h"
 #include "files/file_checksum.h"
 #include "host/host_facts.h"
 #include "params/config_defines.h"
@@ -44,7 +45,7 @@ bool IsMark(char32_t c)
            || category == QChar::Mark_Enclosing;
 }
 
-// Typographic quotes and dashes that word processors put into pasted text.
+// Quotes and dashes that word processors put into pasted text and windows-1252 has no byte for.
 char PlainPunctuation(char32_t c)
 {
     if (c >= 0x2018 && c <= 0x201B)
@@ -56,14 +57,14 @@ char PlainPunctuation(char32_t c)
     return 0;
 }
 
-void AppendLatin1(QByteArray& out, char32_t c)
+void AppendAnsi(QByteArray& out, char32_t c)
 {
     if (IsControl(c)) {
         out += ' ';
         return;
     }
-    if (c <= 0xFF) {
-        out += static_cast<char>(c);
+    if (const std::optional<char> byte = AnsiByte(c)) {
+        out += *byte;
         return;
     }
     if (const char plain = PlainPunctuation(c)) {
@@ -71,12 +72,13 @@ void AppendLatin1(QByteArray& out, char32_t c)
         return;
     }
     // The compatibility decomposition keeps the base letters ("ř" -> "r" + caron, "ﬁ" -> "fi");
-    // accents are dropped, anything else without a Latin-1 form makes the whole character "?".
+    // accents are dropped, anything else without a windows-1252 form makes the whole character "?".
     QByteArray base;
     const QString decomposed = QString::fromUcs4(&c, 1).normalized(QString::NormalizationForm_KD);
     for (const char32_t part : decomposed.toUcs4()) {
-        if (part <= 0xFF && !IsControl(part)) {
-            base += static_cast<char>(part);
+        const std::optional<char> byte = IsControl(part) ? std::nullopt : AnsiByte(part);
+        if (byte) {
+            base += *byte;
         } else if (!IsMark(part)) {
             base.clear();
             break;
@@ -159,7 +161,7 @@ QByteArray FileText(QStringView text)
     QByteArray out;
     const QString composed = text.toString().normalized(QString::NormalizationForm_C);
     for (const char32_t c : composed.toUcs4())
-        AppendLatin1(out, c);
+        AppendAnsi(out, c);
     return out;
 }
 

@@ -50,8 +50,8 @@ QString ProposedBackupName(const QString& serialNumber);
 // Texts taken into a file are made safe for the one line they go to; the reader must see the
 // same lines, sections and description that were meant:
 // - line breaks and other control characters become blanks, so no text adds a line;
-// - the file is Latin-1: a character outside it is written as its Latin-1 base letters when it
-//   has them ("ř" as "r", "ﬁ" as "fi"), otherwise as "?";
+// - the file is windows-1252: a character outside it is written as its base letters when the
+//   code page has them ("ř" as "r", "ﬁ" as "fi"), otherwise as "?";
 // - in comment lines a section marker ("TEXTS_START", ...) loses the underscore before START or
 //   STOP ("TEXTS START"), so no comment opens or closes a section;
 // - a description line that would read as the end of the description (its text begins with "["
@@ -60,7 +60,7 @@ QByteArray FileText(QStringView text);
 QByteArray CommentText(QStringView text);
 QByteArray DescriptionText(QStringView text);
 
-// The text of the file, without the checksum trailer: Latin-1, every line ended by CR LF.
+// The text of the file, without the checksum trailer: windows-1252, every line ended by CR LF.
 // Parameter lines for the parameters of the device's ConfigID, in number order; a value that is
 // only blanks counts as empty.
 QByteArray ComposeConfigFile(const DeviceImage& image, const WriterInputs& inputs);

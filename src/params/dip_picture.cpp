@@ -1,6 +1,9 @@
 #include "params/dip_picture.h"
 
+#include <QLabel>
 #include <QPainter>
+
+#include <cmath>
 
 namespace tunekit {
 
@@ -28,6 +31,51 @@ void DipPicture::paintEvent(QPaintEvent*)
     painter.setPen(palette().color(QPalette::WindowText));
     for (int x : geometry.gridX)
         painter.drawLine(x, 0, x, geometry.height);
+}
+
+DipPanel::DipPanel(QWidget* parent)
+    : QWidget(parent), pbxDip(new DipPicture(this)), lblDipLow(new QLabel(this)), lblDipHigh(new QLabel(this)),
+      ValueLow(new QLabel(this)), ValueHigh(new QLabel(this))
+{
+    lblDipLow->setObjectName(QStringLiteral("lblDipLow"));
+    lblDipHigh->setObjectName(QStringLiteral("lblDipHigh"));
+    ValueLow->setObjectName(QStringLiteral("ValueLow"));
+    ValueHigh->setObjectName(QStringLiteral("ValueHigh"));
+    lblDipLow->setText(QStringLiteral("S1        (low)        S8"));
+    lblDipHigh->setText(QStringLiteral("  S1      (high)        S8"));
+    for (QLabel* label : {lblDipLow, lblDipHigh, ValueLow, ValueHigh})
+        label->setAlignment(Qt::AlignCenter);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+}
+
+int DipPanel::LabelHeight() const
+{
+    return fontMetrics().height() + 4;
+}
+
+QSize DipPanel::sizeHint() const
+{
+    return {pbxDip->minimumWidth(), pbxDip->minimumHeight() + 10 + 2 * LabelHeight()};
+}
+
+QSize DipPanel::minimumSizeHint() const
+{
+    return sizeHint();
+}
+
+void DipPanel::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    const int row = LabelHeight();
+    const int pictureHeight = height() - 2 * row;
+    pbxDip->setGeometry(0, 0, width(), pictureHeight);
+    // The banks as the picture draws them: columns 0..7 and 10..17 of 18, each c wide.
+    const int c = static_cast<int>(std::lround((width() - 10) / 18.0));
+    const int captionTop = pictureHeight - 10 + 2; // the picture leaves 10 units below its switches
+    lblDipLow->setGeometry(0, captionTop, 8 * c, row);
+    lblDipHigh->setGeometry(10 * c, captionTop, 8 * c, row);
+    ValueLow->setGeometry(0, captionTop + row, 8 * c, row);
+    ValueHigh->setGeometry(10 * c, captionTop + row, 8 * c, row);
 }
 
 } // namespace tunekit

@@ -2,6 +2,9 @@
 #include "app/launch.h"
 #include "app/main_window.h"
 #include "sim/pty_server.h"
+#include "consoles/console_windows.h"
+#include "consoles/packet_log_view.h"
+#include "link/packet_codec.h"
 #include "sim/sim_line.h"
 #include "sim/virtual_clock.h"
 #include "support/session_rig.h"
@@ -12,6 +15,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -33,6 +37,7 @@ private slots:
     void serviceLevelReadFillsTheViews();
     void droppedFileOpens();
     void namedPortConnectsDetectsAndReads();
+    void consolesTalkToTheTransmitter();
 
 private:
     struct Window {
@@ -129,6 +134,10 @@ void TestMainWindow::languageMenuRewritesCaptions()
     QVERIFY(!w.window->findChild<QAction*>(QStringLiteral("mnuGerman"))->isChecked());
     // The overview's headers keep the language of the start.
     QCOMPARE(w.Find<QTreeWidget>("lstOverview")->headerItem()->text(0), QStringLiteral("Wert"));
+    QCOMPARE(w.Find<QWidget>("CmdCopyToConfig")->toolTip(), QStringLiteral("Generates a *.scd Config File out of device data."));
+    w.window->findChild<QAction*>(QStringLiteral("mnuGerman"))->trigger();
+    QCOMPARE(w.Find<QWidget>("cmdConvertChecksum")->toolTip(),
+             QStringLiteral("Fügt einer vorhandenen Config-Datei die neue v2-Checksumme hinzu."));
 }
 
 void TestMainWindow::disAutoResMirrorsCheck01()
@@ -162,7 +171,15 @@ void TestMainWindow::serviceLevelReadFillsTheViews()
     auto* tabs = w.Find<QTabWidget>("SSTab");
     QVERIFY(tabs->isTabVisible(1) && tabs->isTabVisible(2) && !tabs->isTabVisible(3));
 
-    QTest::mouseClick(w.Find<QPushButton>("cmdRead"), Qt::LeftButton);
+    // Clear data and the backup are there at this level, though the Tools tab is not.
+    QVERIFY(w.Find<QPushButton>("CmdClearFileData")->isVisible() && w.Find<QPushButton>("cmdSicherung")->isVisible());
+    // Below level 50 the production number is greyed in the window's colour.
+    auto* production = w.Find<QLineEdit>("txtProductionNumber");
+    QVERIFY(!production->isEnabled());
+    QCOMPARE(production->palette().color(QPalette::Base), w.window->palette().color(QPalette::Window));
+
+    // The picture on the Read button starts the read.
+    QTest::mouseClick(w.Find<QWidget>("Picture1"), Qt::LeftButton);
     QVERIFY(w.virtualClock->RunUntil([&] { return !w.window->Logic().Engine().State().TransferActive; }, 20000));
     w.virtualClock->RunFor(5000);
 
@@ -242,6 +259,74 @@ void TestMainWindow::namedPortConnectsDetectsAndReads()
     QVERIFY(QTest::qWaitFor([&] { return !logic.Engine().State().TransferActive; }, 30000));
     QVERIFY(!logic.Image().value[2].isEmpty());
     QCOMPARE(logic.Image().imageConfigId, 52);
+}
+
+// At level 60 a frame typed into the terminal reaches the transmitter, whose answer the terminal
+// shows, and a hand-made packet gets its answer in the packet console.
+void TestMainWindow::consolesTalkToTheTransmitter()
+{
+    Window w;
+    w.window->show();
+    w.window->Start();
+    w.window->Logic().Access().blnAuthLevel = 60;
+    auto* terminal = w.Find<QWidget>("frmTerminal");
+    auto* txtTerminal = w.Find<QPlainTextEdit>("txtTerminal");
+    terminal->show();
+    qobject_cast<TerminalWindow*>(terminal)->Clear();
+    w.line->Device().ClearRequests();
+
+    const QByteArray request = MakePacket(DownloadRequest, 0x2000, 0);
+    const QByteArray frame = EncodeFrame(request);
+    QTest::keyClicks(txtTerminal, QString::fromLatin1(frame.chopped(1)));
+    QTest::keyClick(txtTerminal, Qt::Key_Return);
+    w.virtualClock->RunFor(100);
+    QCOMPARE(w.line->Device().Requests(), QList<QByteArray>{request});
+    const QByteArray shown = qobject_cast<TerminalWindow*>(terminal)->Buffer().Bytes();
+    // Only the device's answer (ConfigID 53) shows, never the typed keys themselves.
+    QCOMPARE(shown, EncodeFrame(MakePacket(DownloadResponse, 0x2000, 0, QByteArray(1, 53))));
+    terminal->close(); // closing discards the buffer
+    QVERIFY(qobject_cast<TerminalWindow*>(terminal)->Buffer().Bytes().isEmpty());
+    terminal->show();
+    qobject_cast<TerminalWindow*>(terminal)->AddToTerminal("text");
+    QTest::mouseDClick(txtTerminal->viewport(), Qt::LeftButton);
+    QVERIFY(qobject_cast<TerminalWindow*>(terminal)->Buffer().Bytes().isEmpty());
+
+    auto* contact = qobject_cast<ContactWindow*>(w.Find<QWidget>("frmContact"));
+    contact->show();
+    contact->ClearLog();
+    w.Find<QLineEdit>("txtType")->setText(QStringLiteral("10"));
+    w.Find<QLineEdit>("txtIndex")->setText(QStringLiteral("2101"));
+    QTest::mouseClick(w.Find<QPushButton>("cmdSend"), Qt::LeftButton);
+    QVERIFY(w.virtualClock->RunUntil([&] { return !w.window->Logic().Engine().State().TransferActive; }, 5000));
+    contact->RefreshLog();
+    auto* txtLog = w.Find<PacketLogView>("txtLog");
+    QCOMPARE(txtLog->RowCount(), 2);
+    const QString answer = txtLog->RowText(0);
+    QVERIFY2(answer.contains(QStringLiteral("...Receive\r\n")) && answer.contains(QStringLiteral("(DownloadResponse)\r\n   Index:    2101")),
+             qPrintable(answer));
+    QVERIFY(txtLog->RowText(1).contains(QStringLiteral("   Packet:   1001210000000000")));
+
+    // Bad hex keeps its message and sends nothing.
+    QString message;
+    QTimer::singleShot(0, [&message] {
+        QWidget* box = QApplication::activeModalWidget();
+        QVERIFY(box);
+        message = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))->text();
+        box->close();
+    });
+    w.Find<QLineEdit>("txtData2")->setText(QStringLiteral("1FF"));
+    QTest::mouseClick(w.Find<QPushButton>("cmdSend"), Qt::LeftButton);
+    QCOMPARE(message, QStringLiteral("Data byte 3 must be a hexadecimal number from 00 to FF."));
+    QVERIFY(!w.window->Logic().Engine().State().TransferActive);
+
+    QTest::mouseClick(w.Find<QPushButton>("cmdClear"), Qt::LeftButton);
+    QCOMPARE(w.Find<QLineEdit>("txtData2")->text(), QStringLiteral("0"));
+    QCOMPARE(txtLog->RowCount(), 0);
+    contact->AddContactDump(request, QStringLiteral("Transmit"), QTime(1, 2, 3));
+    contact->RefreshLog();
+    QTest::mouseDClick(txtLog->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(txtLog->RowCount(), 0);
+    QCOMPARE(contact->Log().EntryCount(), 0);
 }
 
 QTEST_MAIN(TestMainWindow)

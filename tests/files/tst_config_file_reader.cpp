@@ -435,7 +435,7 @@ private slots:
         QVERIFY(QFile::setPermissions(sealed, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     }
 
-    // Real files: a backup as written, a Latin-1 description, every kind of section, and an old
+    // Real files: a backup as written, a Latin-1 and a windows-1252 description, every kind of section, and an old
     // hand-made file with LF line ends, ComfigID, a repeated value and no trailer.
     void corpus_data()
     {
@@ -443,6 +443,8 @@ private slots:
         QTest::newRow("backup") << Corpus{"backup_cfg2.scd", 2, "", "27", "---"};
         QTest::newRow("described")
             << Corpus{"described_latin1.scd", 5, QStringLiteral("Prüfstand Halle 3\r\nGröße: groß\r\n"), "20", "---"};
+        QTest::newRow("windows-1252")
+            << Corpus{"described_cp1252.scd", 5, QStringLiteral("„Prüfung“ – Preis 5 €\r\nStraße • Škoda\r\n"), "21", "---"};
         QTest::newRow("extended") << Corpus{"extended_sections.scd", 3, "Display and frequency data for bench tests\r\n",
                                             "10", "I:0a1bff X:00010002 T:48616c6c6f D:0102030405 IDF"};
         QTest::newRow("hand-written") << Corpus{"hand_lf_no_trailer.scd", 52, "old bench file\r\n", "20", "---"};

@@ -1,5 +1,6 @@
 #include "app/language.h"
 #include "app/version_info.h"
+#include "files/ansi_text.h"
 #include "files/config_file_reader.h"
 #include "files/config_file_writer.h"
 #include "files/file_checksum.h"
@@ -9,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
@@ -138,8 +140,11 @@ private slots:
         QTest::newRow("bracket") << QStringLiteral("[Kunde]") << QByteArray("* '[Kunde]");
         QTest::newRow("hyphens") << QStringLiteral("  --- Serie") << QByteArray("* '  --- Serie");
         QTest::newRow("accents") << QStringLiteral("Dvořák") << QByteArray("* Dvor\xE1k");
-        QTest::newRow("ligature, dash") << QStringLiteral("ﬁx – „ok“") << QByteArray("* fix - \"ok\"");
-        QTest::newRow("no latin form") << QStringLiteral("東京 😀") << QByteArray("* ?? ?");
+        QTest::newRow("ligature, windows-1252 dash and quotes")
+            << QStringLiteral("ﬁx – „ok“ 5 €") << QByteArray("* fix \x96 \x84ok\x93 5 \x80");
+        QTest::newRow("quote and dash outside windows-1252") << QStringLiteral("x‛a‟ ‐ b") << QByteArray("* x'a\" - b");
+        QTest::newRow("C1 control") << QStringLiteral("a\u0081b") << QByteArray("* a b");
+        QTest::newRow("no windows-1252 form") << QStringLiteral("東京 😀") << QByteArray("* ?? ?");
     }
     void textsStayInTheirLine()
     {
@@ -302,6 +307,23 @@ private slots:
         QCOMPARE(Entries(dir.path()), QStringList{name});
     }
 
+    // Every byte reads back as itself, and as Qt's own windows-1252 converter reads it where Qt has one.
+    void ansiCodePage()
+    {
+        QByteArray all;
+        for (int b = 0; b < 256; ++b)
+            all += static_cast<char>(b);
+        const QString text = FromAnsi(all);
+        QCOMPARE(ToAnsi(text), all);
+        QCOMPARE(text.at(0x80), QChar(0x20AC));
+        QCOMPARE(text.at(0x84), QChar(0x201E));
+        QCOMPARE(ToAnsi(u"東"), QByteArray("?"));
+        QStringDecoder qt("windows-1252");
+        if (!qt.isValid())
+            QSKIP("this Qt has no windows-1252 converter");
+        QCOMPARE(text, QString(qt.decode(all)));
+    }
+
     void readBackUnchanged_data()
     {
         QTest::addColumn<bool>("backup");
@@ -313,7 +335,8 @@ private slots:
         QFETCH(bool, backup);
         DeviceImage image = SmallImage();
         image.labels.lblInfo[3] = QStringLiteral("TEXTS_START");
-        const QStringList texts{QStringLiteral("A"), QStringLiteral("[B"), QStringLiteral("x TEXTS_START")};
+        const QStringList texts{QStringLiteral("A"), QStringLiteral("[B"), QStringLiteral("x TEXTS_START"),
+                                QStringLiteral("„5 €“ – Š")};
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("r.scd"));
         QCOMPARE(SaveConfigFile(path, WithChecksumTrailer(ComposeConfigFile(image, Inputs(backup, texts)))), QString());
@@ -326,7 +349,7 @@ private slots:
         const ConfigFileContent content = ReadConfigFile(ReadFile(path), reading);
         QVERIFY(!content.refused);
         QVERIFY(!content.extended.displayPresent);
-        QCOMPARE(content.FileDescription, backup ? QString() : QStringLiteral("A\r\n'[B\r\nx TEXTS START\r\n"));
+        QCOMPARE(content.FileDescription, backup ? QString() : QStringLiteral("A\r\n'[B\r\nx TEXTS START\r\n„5 €“ – Š\r\n"));
         for (int k = 1; k <= ParamCount; ++k) {
             const QString expected = k == 14 && backup ? QStringLiteral("02.01.2030")
                                      : image.applicable[k] ? image.value[k]

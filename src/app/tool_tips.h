@@ -1,0 +1,10 @@
+#pragma once
+
+class QWidget;
+
+namespace tunekit {
+
+// The main window's tooltips in the interface language; run again after a language switch.
+void SetMainWindowToolTips(QWidget& window);
+
+} // namespace tunekit

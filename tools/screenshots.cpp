@@ -1,0 +1,150 @@
+// tunekit-screenshots: the pictures of the README. Runs Tunekit's main window against the
+// built-in simulated transmitter in real time, as `tunekit --simulate` does, unlocks Development
+// through the password dialog, reads the transmitter, sends one packet by hand from the packet
+// console, and saves every tab, both consoles and the progress window as PNG files.
+//
+//   tunekit-screenshots <folder> EN|DE
+//
+// Meant to run under Xvfb (scripts/screenshots.sh), so that the windows are drawn by the same
+// platform plugin and style as on a desktop.
+#include "app/main_window.h"
+#include "host/host_facts.h"
+#include "link/qt_clock.h"
+#include "sim/sim_line.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+using namespace tunekit;
+
+// The real host, except for the system language, which the run chooses.
+class ChosenLanguageHost final : public HostFacts {
+public:
+    explicit ChosenLanguageHost(QString languageId) : languageId_(std::move(languageId)) {}
+    OsVersion OsVersionRecord() const override { return real_.OsVersionRecord(); }
+    QStringList Environment() const override { return real_.Environment(); }
+    QString DefaultLanguageId() const override { return languageId_; }
+    QString ComputerName() const override { return real_.ComputerName(); }
+    QString UserName() const override { return real_.UserName(); }
+    QString ProgramFolder() const override { return real_.ProgramFolder(); }
+    QDateTime Now() const override { return real_.Now(); }
+    QString AdapterPortName() const override { return {}; }
+    // Pictures are taken without touching anybody's settings.
+    QString SettingsFolder() const override { return {}; }
+
+private:
+    SystemHostFacts real_;
+    QString languageId_;
+};
+
+void Pump(int ms)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+bool Save(QWidget* window, const QString& path)
+{
+    const bool saved = window && window->grab().save(path);
+    std::printf("%s %s\n", saved ? "saved" : "FAILED", qPrintable(path));
+    return saved;
+}
+
+int Run(const QString& folder, const QString& language)
+{
+    const bool german = language == QLatin1StringView("DE");
+    const QString suffix = german ? QStringLiteral("de") : QStringLiteral("en");
+    const auto file = [&](const QString& name) { return folder + QLatin1Char('/') + name + QLatin1Char('-') + suffix + QStringLiteral(".png"); };
+    QDir().mkpath(folder);
+
+    MainWindowSetup setup;
+    setup.clock = std::make_unique<QtClock>();
+    setup.host = std::make_unique<ChosenLanguageHost>(german ? QStringLiteral("0407") : QStringLiteral("0409"));
+    setup.line = std::make_unique<SimLine>(*setup.clock, 5);
+    setup.plan = {false, 1, QString()};
+    MainWindow window(std::move(setup));
+    window.show();
+    window.Start();
+
+    // Development, through the password dialog as a user unlocks it.
+    QTimer::singleShot(200, [] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (!dialog)
+            return;
+        auto* password = dialog->findChild<QLineEdit*>(QStringLiteral("txtPwd"));
+        QTest::keyClicks(password, QStringLiteral("Haspel2093"));
+        QTest::keyClick(password, Qt::Key_Return);
+    });
+    window.findChild<QAction*>(QStringLiteral("mnuLevel60"))->trigger();
+    Pump(300);
+    if (window.Logic().Access().blnAuthLevel != 60) {
+        std::fprintf(stderr, "Development was not unlocked\n");
+        return 1;
+    }
+
+    // The progress window is taken while the read runs, about half way.
+    bool progressTaken = false;
+    QTimer progress;
+    progress.setInterval(20);
+    QObject::connect(&progress, &QTimer::timeout, [&] {
+        auto* frmWriteInfo = window.findChild<QWidget*>(QStringLiteral("frmWriteInfo"));
+        if (!progressTaken && frmWriteInfo && frmWriteInfo->isVisible()
+            && window.Logic().Engine().Window().ProgressBar1 >= 30 && window.Logic().Engine().Window().ProgressBar1 <= 80) {
+            progressTaken = Save(frmWriteInfo, file(QStringLiteral("progress")));
+        }
+    });
+    progress.start();
+    window.findChild<QPushButton*>(QStringLiteral("cmdRead"))->click();
+    QElapsedTimer reading;
+    reading.start();
+    while (window.Logic().Engine().State().TransferActive && reading.elapsed() < 30000)
+        Pump(20);
+    progress.stop();
+    Pump(1500);
+
+    // One packet by hand: a DownloadRequest for the system address cell.
+    window.findChild<QLineEdit*>(QStringLiteral("txtType"))->setText(QStringLiteral("10"));
+    window.findChild<QLineEdit*>(QStringLiteral("txtIndex"))->setText(QStringLiteral("2101"));
+    window.findChild<QPushButton*>(QStringLiteral("cmdSend"))->click();
+    Pump(4000);
+
+    auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("SSTab"));
+    const char* tabNames[] = {"configuration", "overview", "infos", "tools"};
+    bool ok = progressTaken;
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        tabs->setCurrentIndex(tab);
+        Pump(200);
+        ok = Save(&window, file(QLatin1StringView(tabNames[tab]))) && ok;
+    }
+    tabs->setCurrentIndex(0);
+    ok = Save(window.findChild<QWidget*>(QStringLiteral("frmTerminal")), file(QStringLiteral("terminal"))) && ok;
+    ok = Save(window.findChild<QWidget*>(QStringLiteral("frmContact")), file(QStringLiteral("console"))) && ok;
+    return ok ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tunekit"));
+    const QStringList args = QApplication::arguments();
+    if (args.size() != 3 || (args[2] != QLatin1StringView("EN") && args[2] != QLatin1StringView("DE"))) {
+        std::fprintf(stderr, "usage: tunekit-screenshots <folder> EN|DE\n");
+        return 2;
+    }
+    return Run(args[1], args[2]);
+}
