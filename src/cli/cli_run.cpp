@@ -10,6 +10,7 @@
 #include "link/qt_clock.h"
 #include "params/config_tab.h"
 #include "params/value_compare.h"
+#include "report/parameter_report.h"
 #include "sim/sim_line.h"
 #include "transfer/parameter_read.h"
 #include "transfer/parameter_write.h"
@@ -431,8 +432,19 @@ Exit CliRun::Convert()
 
 Exit CliRun::Report()
 {
-    console_.Error(QStringLiteral("report: not yet\n"));
-    return Exit::Failed;
+    // The report documents the dictionary, so it needs no device.
+    const Language language = options_.language == QLatin1StringView("DE") ? Language::German : Language::English;
+    if (options_.output.isEmpty()) {
+        const QStringList lines = ReportLines(language);
+        json_.insert(QStringLiteral("lines"), QJsonArray::fromStringList(lines));
+        if (!options_.json)
+            console_.Out(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+        return Exit::Ok;
+    }
+    dialogs_.savePath = options_.output;
+    const ReportOutcome outcome = cmdGenReport_Click(dialogs_, language);
+    json_.insert(QStringLiteral("file"), options_.output);
+    return outcome == ReportOutcome::Written ? Exit::Ok : Exit::Failed;
 }
 
 } // namespace tunekit::cli
