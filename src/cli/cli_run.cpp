@@ -98,6 +98,8 @@ Exit CliRun::Finish(Exit exit)
         exit = Exit::Refused;
     if (options_.json) {
         json_.insert(QStringLiteral("exitCode"), static_cast<int>(exit));
+        json_.insert(QStringLiteral("packets"), views_.TotalPackets());
+        json_.insert(QStringLiteral("transferSeconds"), static_cast<double>(views_.TransferMs()) / 1000.0);
         QJsonArray messages;
         for (const CliDialogs::Message& message : dialogs_.messages)
             messages.append(QJsonObject{{QStringLiteral("title"), message.title}, {QStringLiteral("text"), message.text}});

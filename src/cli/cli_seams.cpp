@@ -127,6 +127,7 @@ void CliViews::SetDebugText(const QString& text)
     // The engine logs every packet it sends; that is the count of the progress.
     if (text.startsWith(QLatin1StringView("TxSend"))) {
         ++sent_;
+        ++totalSent_;
         ShowProgress(false);
     }
 }
@@ -164,13 +165,18 @@ void CliViews::ShowProgress(bool force)
         console_.Error(QStringLiteral("\r[%1] %2 %3\x1b[K").arg(bar, counts, text));
         lineOpen_ = true;
     } else {
-        console_.Error(counts + (text.isEmpty() ? QString() : QStringLiteral(" (") + text + QLatin1Char(')'))
-                       + QLatin1Char('\n'));
+        const QString line = counts + (text.isEmpty() ? QString() : QStringLiteral(" (") + text + QLatin1Char(')'));
+        if (line != lastLine_)
+            console_.Error(line + QLatin1Char('\n'));
+        lastLine_ = line;
     }
 }
 
 void CliViews::FinishProgress()
 {
+    if (!engine_)
+        return;
+    totalMs_ += started_.elapsed();
     ShowProgress(true);
     if (lineOpen_)
         console_.Error(QStringLiteral("\n"));

@@ -85,6 +85,9 @@ public:
     // Ends a progress line on the terminal.
     void FinishProgress();
     qint64 PacketsSent() const noexcept { return sent_; }
+    // Every packet sent in this run, and the time the transfers took.
+    qint64 TotalPackets() const noexcept { return totalSent_; }
+    qint64 TransferMs() const noexcept { return totalMs_; }
 
     void UpdateStatusBar() override {}
     void SetDebugText(const QString& text) override;
@@ -120,7 +123,10 @@ private:
     QElapsedTimer started_;
     qint64 lastShownMs_ = -1;
     qint64 sent_ = 0;
+    qint64 totalSent_ = 0;
+    qint64 totalMs_ = 0;
     bool lineOpen_ = false;
+    QString lastLine_;
 };
 
 } // namespace tunekit::cli
