@@ -102,7 +102,8 @@ QByteArray SimDevice::AnswerUpload(QByteArrayView packet)
     if (!AcceptsUpload(index))
         return MakePacket(OperationFailed, index, subindex);
     const QByteArray data = PacketData(packet);
-    PutCell(index, subindex, data);
+    if (!stuck_.contains(Key(index, subindex)))
+        PutCell(index, subindex, data);
     return MakePacket(UploadComplete, index, subindex, data);
 }
 

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <limits>
 #include <map>
+#include <set>
 
 namespace tunekit {
 
@@ -76,6 +77,9 @@ public:
     bool IsBooting(qint64 atUs) const;
     int RestartCount() const noexcept { return restarts_; }
 
+    // A worn memory cell: Uploads to it are acknowledged but leave it as it was.
+    void SetStuckCell(int index, int subindex) { stuck_.insert(Key(index, subindex)); }
+
     // Every request packet the device has answered, oldest first.
     const QList<QByteArray>& Requests() const noexcept { return requests_; }
     void ClearRequests() { requests_.clear(); }
@@ -102,6 +106,7 @@ private:
     std::map<quint32, std::array<char, 4>> cells_;
     std::map<quint32, std::array<char, 4>> flashed_; // configuration cells only
     bool configOpen_ = false;
+    std::set<quint32> stuck_;
     QList<QByteArray> requests_;
     qint64 bootUntilUs_ = std::numeric_limits<qint64>::min();
     int restarts_ = 0;

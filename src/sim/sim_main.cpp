@@ -67,7 +67,11 @@ int main(int argc, char* argv[])
     const auto garbage = option("garbage", QT_TRANSLATE_NOOP("SimMain", "Send rubbish instead of every answer."));
     const auto delay = option("delay", QT_TRANSLATE_NOOP("SimMain", "Answer MS milliseconds later."), ms);
     const auto exitAfter = option("exit-after-ms", QT_TRANSLATE_NOOP("SimMain", "End after MS milliseconds."), ms);
-    parser.addOptions({configId, silent, dropEvery, split, noise, garbage, delay, exitAfter});
+    const auto stuck = option("stuck-cell",
+                              QT_TRANSLATE_NOOP("SimMain", "Acknowledge Uploads to the cell INDEX/SUB (hexadecimal) "
+                                                           "but keep its value, like a worn memory cell."),
+                              QStringLiteral("INDEX/SUB"));
+    parser.addOptions({configId, silent, dropEvery, split, noise, garbage, delay, exitAfter, stuck});
     parser.process(app);
 
     const auto number = [&parser](const QCommandLineOption& which, int low, int high, int* value) {
@@ -93,6 +97,15 @@ int main(int argc, char* argv[])
     faults.Noise = parser.isSet(noise) ? QByteArray("\r\n") : QByteArray();
     faults.Garbage = parser.isSet(garbage);
     faults.ExtraDelayMs = delayMs;
+    for (const QString& cell : parser.values(stuck)) {
+        bool indexOk = false;
+        bool subOk = false;
+        const int index = cell.section(QLatin1Char('/'), 0, 0).toInt(&indexOk, 16);
+        const int sub = cell.section(QLatin1Char('/'), 1, 1).toInt(&subOk, 16);
+        if (!indexOk || !subOk)
+            return Fail(Text(QT_TRANSLATE_NOOP("SimMain", "Invalid number in the options; see --help.")));
+        server.Device().SetStuckCell(index, sub);
+    }
     if (!server.Start())
         return Fail(server.ErrorText());
 

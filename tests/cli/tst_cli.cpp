@@ -137,6 +137,28 @@ void TestCli::stationWorkflow()
     const QJsonObject json = QJsonDocument::fromJson(after.out.toUtf8()).object();
     QCOMPARE(json.value(QStringLiteral("configId")).toInt(), 53);
     QVERIFY(json.value(QStringLiteral("differences")).toArray().isEmpty());
+
+    // A worn cell acknowledges the Upload but keeps its value: the read-back finds it.
+    cleanup();
+    QVERIFY(StartSim({QStringLiteral("--config-id"), QStringLiteral("53"), QStringLiteral("--stuck-cell"),
+                      QStringLiteral("2203/0")}));
+    Result worn = Cli({QStringLiteral("write"), QStringLiteral("station.scd"), QStringLiteral("--yes"),
+                       QStringLiteral("--no-backup")});
+    QCOMPARE(worn.exit, 7);
+    QVERIFY2(worn.err.contains(QStringLiteral("TransmitPower\t20\t27")), qPrintable(worn.err));
+
+    // Another family's data is refused below level 40, as in the window; at level 40 it is
+    // written when the option answers the question.
+    cleanup();
+    QVERIFY(StartSim({QStringLiteral("--config-id"), QStringLiteral("52")}));
+    const QStringList other{QStringLiteral("write"), QStringLiteral("station.scd"), QStringLiteral("--no-backup")};
+    Result refused = Cli(other);
+    QCOMPARE(refused.exit, 6);
+    QVERIFY2(refused.err.contains(QStringLiteral("Data (ConfigID=53) not compatible to connected hardware (ConfigID=52)")),
+             qPrintable(refused.err));
+    Result unanswered = Cli(other, "Dill");
+    QCOMPARE(unanswered.exit, 6);
+    QVERIFY2(unanswered.err.contains(QStringLiteral("--allow-config-mismatch")), qPrintable(unanswered.err));
 }
 
 void TestCli::refusedAndBadInput_data()
