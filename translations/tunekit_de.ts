@@ -267,6 +267,54 @@
         <source>data transfer...</source>
         <translation>Datenübertragung...</translation>
     </message>
+    <message>
+        <source>Interpreter</source>
+        <translation>Interpreter</translation>
+    </message>
+    <message>
+        <source>Frequency table</source>
+        <translation>Frequenztabelle</translation>
+    </message>
+    <message>
+        <source>Text indices</source>
+        <translation>Textindizes</translation>
+    </message>
+    <message>
+        <source>Texts</source>
+        <translation>Texte</translation>
+    </message>
+    <message>
+        <source>Picture indices</source>
+        <translation>Bildindizes</translation>
+    </message>
+    <message>
+        <source>Pictures</source>
+        <translation>Bilder</translation>
+    </message>
+    <message>
+        <source>Display table</source>
+        <translation>Displaytabelle</translation>
+    </message>
+    <message>
+        <source>Defaults</source>
+        <translation>Vorgabewerte</translation>
+    </message>
+    <message>
+        <source>%1: %2 bytes, room for %3</source>
+        <translation>%1: %2 Bytes, Platz für %3</translation>
+    </message>
+    <message>
+        <source>Writing failed: the device answered %1 to %2.</source>
+        <translation>Schreiben fehlgeschlagen: das Gerät antwortete %1 auf %2.</translation>
+    </message>
+    <message>
+        <source>The device does not hold all of the data.</source>
+        <translation>Das Gerät enthält nicht alle Daten.</translation>
+    </message>
+    <message>
+        <source>Extended data longer than its place in the device is not written:</source>
+        <translation>Erweiterte Daten, die länger als ihr Platz im Gerät sind, werden nicht geschrieben:</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -478,6 +526,10 @@
         <source>Write interpreter</source>
         <translation>Interpreter schreiben</translation>
     </message>
+    <message>
+        <source>Send one packet per timer tick (slower)</source>
+        <translation>Ein Paket pro Timer-Takt senden (langsamer)</translation>
+    </message>
 </context>
 <context>
     <name>OverviewEdit</name>
@@ -582,6 +634,13 @@
     </message>
 </context>
 <context>
+    <name>Session</name>
+    <message>
+        <source>Please wait until the data transfer has ended.</source>
+        <translation>Bitte warten, bis die Datenübertragung beendet ist.</translation>
+    </message>
+</context>
+<context>
     <name>SimMain</name>
     <message>
         <source>Simulated transmitter on a pseudo-terminal.</source>
@@ -623,6 +682,26 @@
         <source>Invalid number in the options; see --help.</source>
         <translation>Ungültige Zahl in den Optionen; siehe --help.</translation>
     </message>
+    <message>
+        <source>USB latency timer of the adapter: answers reach the host when 62 bytes have gathered or after MS milliseconds.</source>
+        <translation>USB-Latenz-Timer des Adapters: Antworten erreichen den Rechner, wenn sich 62 Bytes gesammelt haben oder nach MS Millisekunden.</translation>
+    </message>
+    <message>
+        <source>Flip a hexadecimal digit in this share of the answers (0 to 1).</source>
+        <translation>In diesem Anteil der Antworten eine Hexadezimalziffer verfälschen (0 bis 1).</translation>
+    </message>
+    <message>
+        <source>Lose this share of the answers (0 to 1).</source>
+        <translation>Diesen Anteil der Antworten verlieren (0 bis 1).</translation>
+    </message>
+    <message>
+        <source>Send this share of the answers twice (0 to 1).</source>
+        <translation>Diesen Anteil der Antworten doppelt senden (0 bis 1).</translation>
+    </message>
+    <message>
+        <source>Send a burst of random bytes before this share of the answers (0 to 1).</source>
+        <translation>Vor diesem Anteil der Antworten einen Schwall zufälliger Bytes senden (0 bis 1).</translation>
+    </message>
 </context>
 <context>
     <name>TransmitEngine</name>
@@ -653,6 +732,14 @@
     <message>
         <source>Check the cable, then choose Interface &gt; Detect.</source>
         <translation>Bitte das Kabel prüfen und dann Schnittstelle &gt; Aktualisieren wählen.</translation>
+    </message>
+    <message>
+        <source>The line is corrupting data!</source>
+        <translation>Die Leitung verfälscht Daten!</translation>
+    </message>
+    <message>
+        <source>The device&apos;s answers still arrived damaged after two repeats. Check the cable and the adapter.</source>
+        <translation>Die Antworten des Geräts kamen auch nach zwei Wiederholungen beschädigt an. Kabel und Adapter prüfen.</translation>
     </message>
 </context>
 <context>

@@ -24,7 +24,9 @@ int main(int argc, char* argv[])
                                       QStringLiteral("id"), QStringLiteral("5"));
     const QCommandLineOption hasAdapter(QStringLiteral("has-adapter"),
                                         QStringLiteral("Exit with 0 when a programming adapter is connected."));
-    parser.addOptions({simulate, configId, hasAdapter});
+    const QCommandLineOption paced(QStringLiteral("paced"),
+                                   QStringLiteral("Send one packet per timer tick instead of as soon as the answer is in."));
+    parser.addOptions({simulate, configId, hasAdapter, paced});
     parser.process(app);
 
     const qint16 adapterPort = tunekit::ConnectedAdapterPort();
@@ -34,6 +36,7 @@ int main(int argc, char* argv[])
     tunekit::MainWindowSetup setup;
     setup.clock = std::make_unique<tunekit::QtClock>();
     setup.host = std::make_unique<tunekit::SystemHostFacts>();
+    setup.paced = parser.isSet(paced);
     if (parser.isSet(simulate)) {
         setup.line = std::make_unique<tunekit::SimLine>(*setup.clock, parser.value(configId).toInt());
         setup.startPort = 1;

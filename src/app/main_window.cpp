@@ -87,6 +87,7 @@ constexpr Caption Captions[] = {
     {"CmdCopyToConfig", QT_TRANSLATE_NOOP("MainWindow", "Generate new ConfigFile")},
     {"cmdConvertChecksum", QT_TRANSLATE_NOOP("MainWindow", "File -> Add Checksum")},
     {"DisAutoRes", QT_TRANSLATE_NOOP("MainWindow", "Disable Automatic Reset on Timeout")},
+    {"chkPaced", QT_TRANSLATE_NOOP("MainWindow", "Send one packet per timer tick (slower)")},
     {"cmdIR", QT_TRANSLATE_NOOP("MainWindow", "Read interpreter info")},
     {"cmd_int_write", QT_TRANSLATE_NOOP("MainWindow", "Write interpreter")},
     {"cmdResetMe", QT_TRANSLATE_NOOP("MainWindow", "Reset")},
@@ -156,6 +157,7 @@ MainWindow::MainWindow(MainWindowSetup setup, QWidget* parent)
     SessionViews& views = *this;
     session_ = std::make_unique<Session>(SessionSeams{*setup_.line, *setup_.clock, dialogs_, *setup_.host}, views,
                                          language_);
+    session_->Engine().SetPaced(setup_.paced);
     setWindowTitle(session_->Version().WindowTitle());
     BuildMenus();
     BuildTabs();
@@ -362,6 +364,8 @@ void MainWindow::BuildTabs()
     DisAutoRes = Named<QCheckBox>(tools, "DisAutoRes");
     toolGrid->addWidget(DisAutoRes, 5, 0);
     toolGrid->addWidget(Named<QPushButton>(tools, "CmdSaveOptions"), 6, 0);
+    chkPaced = Named<QCheckBox>(tools, "chkPaced");
+    toolGrid->addWidget(chkPaced, 7, 0);
     toolGrid->addWidget(Named<QPushButton>(tools, "cmdSicherung"), 1, 2);
     toolGrid->addWidget(Named<QPushButton>(tools, "CmdClearFileData"), 2, 2);
     toolGrid->addWidget(Named<QPushButton>(tools, "cmdRedetectDevice"), 3, 2);
@@ -380,6 +384,8 @@ void MainWindow::BuildTabs()
         session_->SetDisAutoRes(ticked);
         aux_->frmContact.SetCheck01(ticked);
     });
+    chkPaced->setChecked(session_->Engine().Paced());
+    connect(chkPaced, &QCheckBox::toggled, this, [this](bool ticked) { session_->Engine().SetPaced(ticked); });
     connect(&aux_->frmContact, &ContactWindow::Check01Toggled, this, [this](bool ticked) {
         session_->SetCheck01(ticked);
         DisAutoRes->setChecked(ticked);

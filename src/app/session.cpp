@@ -135,8 +135,28 @@ QString Session::AboutText() const
     return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
 }
 
+QString Session::BusyText()
+{
+    return QCoreApplication::translate("Session", "Please wait until the data transfer has ended.");
+}
+
+bool Session::RefusedWhileTransferring()
+{
+    // The image, the file data and the level belong to the transfer until it ends: a write
+    // must not send a file's values that no check has seen, and a read must not fill an image
+    // that was just replaced.
+    if (!transfers_->CommandRunning() && !transfers_->EngineBusy())
+        return false;
+    seams_.dialogs.MsgBox(BusyText(), MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("Tunekit"));
+    return true;
+}
+
 void Session::ChooseLanguage(const QString& chosen)
 {
+    if (RefusedWhileTransferring()) {
+        views_.LanguageChanged(); // the menu's check marks as they were
+        return;
+    }
     ChosenLanguage = chosen;
     SetLanguage();
 }
@@ -172,6 +192,10 @@ void Session::ApplyUserLevel()
 
 void Session::LevelMenuCommand(int level, const std::function<void()>& showDialog)
 {
+    if (RefusedWhileTransferring()) {
+        views_.ApplyLevelChecks(access_.levelChecks);
+        return;
+    }
     const LevelCommandResult result = tunekit::LevelMenuCommand(level, access_, image_, showDialog);
     views_.ApplyLevelView(result.view);
     if (result.refreshViews)
@@ -183,6 +207,8 @@ void Session::LevelMenuCommand(int level, const std::function<void()>& showDialo
 
 void Session::CmdClearFileData_Click()
 {
+    if (RefusedWhileTransferring())
+        return;
     image_.ClearFileData();
     views_.LabelsChanged();
     views_.ClearPacketConsole();
@@ -190,12 +216,16 @@ void Session::CmdClearFileData_Click()
 
 void Session::cmdFileOpen_Click()
 {
+    if (RefusedWhileTransferring())
+        return;
     if (NeedsViewRefresh(FileOpenCommand(image_, seams_.dialogs, access_.blnAuthLevel, seams_.host.Now().date())))
         ShadowAll();
 }
 
 void Session::cmdFileOpen_OLEDragDrop(const QStringList& paths)
 {
+    if (RefusedWhileTransferring())
+        return;
     if (NeedsViewRefresh(FileDropCommand(paths, image_, seams_.dialogs, access_.blnAuthLevel, seams_.host.Now().date())))
         ShadowAll();
 }

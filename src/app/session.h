@@ -103,6 +103,8 @@ public:
     void cmdFileOpen_OLEDragDrop(const QStringList& paths);
     void cmdConvertChecksum_Click();
     void ShadowAll();
+    // The message of a command refused while a transfer runs.
+    static QString BusyText();
 
     VersionInfo& Version() noexcept { return version_; }
     PortState& Port() noexcept { return port_; }
@@ -129,6 +131,11 @@ public:
     QString ChosenLanguage;
 
 private:
+    // Open file, drop, Clear data, the level menu and the language menu change the image, the
+    // file data or the level: while a transfer command or a batch runs they are refused with a
+    // short message (true).
+    bool RefusedWhileTransferring();
+
     SessionSeams seams_;
     SessionViews& views_;
     UiLanguage& language_;

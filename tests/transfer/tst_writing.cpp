@@ -86,7 +86,7 @@ void TestWriting::encodings_data()
     QTest::addColumn<QByteArray>("bytes"); // empty: refused
     QTest::newRow("8-bit clamps above 255") << "8" << "300" << Bytes({255});
     QTest::newRow("8-bit nearest whole number") << "8" << "12.6" << Bytes({13});
-    QTest::newRow("8-bit negative unsigned") << "8" << "-5" << Bytes({0});
+    QTest::newRow("8-bit negative unsigned refused") << "8" << "-5" << QByteArray();
     QTest::newRow("8-bit not a number") << "8" << "abc" << QByteArray();
     QTest::newRow("MinRSSI -95") << "s8" << "-95" << Bytes({161});
     QTest::newRow("signed below -128") << "s8" << "-200" << Bytes({128});
