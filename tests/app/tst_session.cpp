@@ -1,5 +1,6 @@
 // The start-up sequence and the main window's texts, in virtual time against the
 // simulated transmitter.
+#include "link/packet_codec.h"
 #include "support/session_rig.h"
 
 #include <QTest>
@@ -16,6 +17,7 @@ private slots:
     void aboutBox();
     void languageChoice_data();
     void languageChoice();
+    void imageCommandsWaitForTheWrite();
 };
 
 void TestSession::startupDetectsAndResets()
@@ -114,6 +116,49 @@ void TestSession::languageChoice()
     rig.session.Startup(0);
     QCOMPARE(rig.session.German(), german);
     QCOMPARE(rig.language.Current() == Language::German, german);
+}
+
+void TestSession::imageCommandsWaitForTheWrite()
+{
+    SessionRig rig;
+    rig.Connect();
+    rig.session.Access().blnAuthLevel = 30;
+    rig.session.Transfers().DetectDevice();
+    rig.session.Transfers().cmdRead_Click();
+    QVERIFY(rig.clock.RunUntil([&] { return rig.session.Engine().Idle(); }, 60000));
+    DeviceImage& image = rig.session.Image();
+    image.extended.strTextsImage = QByteArray(1030, 'x');
+    const ParamArray<QString> read = image.value;
+    bool clicked = false;
+    rig.views.beforeSend = [&] {
+        const QByteArray& sent = rig.session.Engine().State().TxCurrent;
+        if (clicked || PacketIndex(sent) != 0x4010 || PacketSubindex(sent) != 100)
+            return;
+        clicked = true;
+        rig.clock.Schedule(1, [&] {
+            rig.session.cmdFileOpen_OLEDragDrop({QStringLiteral("/tmp/crane-52.scd")});
+            rig.session.CmdClearFileData_Click();
+            rig.session.ChooseLanguage(QStringLiteral("DE"));
+            rig.session.LevelMenuCommand(60, [] {});
+        });
+    };
+    rig.dialogs.messages.clear();
+
+    rig.session.Writes().cmdConfigWrite_Click();
+
+    QVERIFY(clicked);
+    QStringList texts;
+    for (const auto& message : rig.dialogs.messages)
+        texts << message.text;
+    const QString busy = Session::BusyText();
+    QCOMPARE(texts.mid(1), (QStringList{busy, busy, busy, busy, DeviceWrites::DoneText()}));
+    QCOMPARE(image.value, read);
+    QVERIFY(!rig.session.German());
+    QCOMPARE(rig.session.Access().blnAuthLevel, 30);
+    // Once the write is over, the commands work again.
+    QVERIFY(rig.clock.RunUntil([&] { return rig.session.Engine().Idle(); }, 60000));
+    rig.session.CmdClearFileData_Click();
+    QVERIFY(image.value[7].isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestSession)
