@@ -112,10 +112,11 @@ void TransmitEngine::SendNext()
 
 void TransmitEngine::Transmit(const QByteArray& packet, const QString& direction)
 {
-    port_->SendText(EncodeFrame(packet));
+    // Awaited before it leaves, so even an answer that came at once would find it so.
     state_.TimeoutCounter = 1;
     state_.SentAtMs = NowMs();
     state_.Rx.Clear();
+    port_->SendText(EncodeFrame(packet));
     views_->AddContactDump(packet, direction);
 }
 
