@@ -139,6 +139,11 @@ void TestMainWindow::disAutoResMirrorsCheck01()
     check01->setChecked(false);
     QVERIFY(!disAutoRes->isChecked());
     QVERIFY(!w.window->Logic().Engine().Reset().DisAutoRes);
+    // The paced mode's box on the same tab.
+    auto* paced = w.Find<QCheckBox>("chkPaced");
+    QVERIFY(paced && !paced->isChecked());
+    paced->setChecked(true);
+    QVERIFY(w.window->Logic().Engine().Paced());
 }
 
 void TestMainWindow::serviceLevelReadFillsTheViews()
