@@ -551,6 +551,8 @@ void DeviceWrites::cmd_int_write_Click(const QString& programFolder)
     }
     ctx_.engine.WaitUntilIdle(WaitForeverMs);
     extended_.RawInterpreterWrite(bytes);
+    // Waited for, so that a refusal is told and nothing else changes the device meanwhile.
+    FinishBatch();
 }
 
 } // namespace tunekit

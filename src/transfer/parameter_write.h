@@ -46,7 +46,8 @@ public:
 
     // cmdConfigWrite: checks, detection, extended data on request, parameters, "Done".
     void cmdConfigWrite_Click();
-    // cmd_int_write: sends "xtest.bin" from the program's folder as the interpreter.
+    // cmd_int_write: sends "xtest.bin" from the program's folder as the interpreter and waits for
+    // it; a packet the device refuses is told like in a write.
     void cmd_int_write_Click(const QString& programFolder);
 
     // Queues ConfigEnable, the Uploads of the given values (the write's copy of the image) and
