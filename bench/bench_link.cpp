@@ -7,7 +7,10 @@
 //
 //   bench_link                 2000 reads each way
 //   bench_link --interpreter   and a 64 KB interpreter's worth of Upload packets each way
-//   bench_link --full-read     the Read button for ConfigID 5, each way
+//   bench_link --full-read     the Read button for ConfigID 5 and the information read at
+//                              level 40, each way: from the click to the last value, and to idle
+//   --paced                    one packet per timer tick instead of one as soon as the answer is in
+//   --latency MS               the adapter's USB latency timer (62 bytes or MS milliseconds)
 #include "app/session.h"
 #include "link/packet_codec.h"
 #include "link/qserialport_line.h"
@@ -66,11 +69,19 @@ private:
     const Clock& clock_;
 };
 
+// How the link runs: paced or not, and the adapter's latency timer.
+struct LinkMode {
+    bool paced = false;
+    qint64 latencyMs = 0;
+};
+
 // The session as the main window builds it, over a given line and clock.
 struct BenchSession {
-    BenchSession(SerialLine& realLine, Clock& clock) : line(realLine, clock), session(SessionSeams{line, clock, dialogs, host}, views, language)
+    BenchSession(SerialLine& realLine, Clock& clock, const LinkMode& mode)
+        : line(realLine, clock), session(SessionSeams{line, clock, dialogs, host}, views, language)
     {
         session.SetDisAutoRes(true);
+        session.Engine().SetPaced(mode.paced);
         clock.StartTicker(10, [this] { session.MainTimerTick(); });
         session.Port().intComPort = 1;
         session.Port().HVXPortFound = session.Rs232().OpenPort();
@@ -85,6 +96,7 @@ struct BenchSession {
 };
 
 struct PtyWay {
+    explicit PtyWay(const LinkMode& mode) { server.Faults().LatencyMs = mode.latencyMs; }
     PtyServer server;
     QtClock clock;
     QSerialPortLine line{[this](int) { return server.SlavePath(); }};
@@ -93,6 +105,7 @@ struct PtyWay {
 };
 
 struct VirtualWay {
+    explicit VirtualWay(const LinkMode& mode) { line.Faults().LatencyMs = mode.latencyMs; }
     VirtualClock clock;
     SimLine line{clock};
     std::unique_ptr<BenchSession> bench;
@@ -167,14 +180,14 @@ bool Report(const char* way, const Batch& batch, const Result& r, bool virtualTi
     return ok;
 }
 
-bool MeasurePty(const Batch& batch)
+bool MeasurePty(const Batch& batch, const LinkMode& mode)
 {
-    PtyWay way;
+    PtyWay way(mode);
     if (!way.server.Start()) {
         std::fprintf(stderr, "%s\n", qPrintable(way.server.ErrorText()));
         return false;
     }
-    way.bench = std::make_unique<BenchSession>(way.line, way.clock);
+    way.bench = std::make_unique<BenchSession>(way.line, way.clock, mode);
     if (!way.bench->session.Port().HVXPortFound) {
         std::fprintf(stderr, "cannot open %s\n", qPrintable(way.server.SlavePath()));
         return false;
@@ -183,10 +196,10 @@ bool MeasurePty(const Batch& batch)
     return Report("pseudo-terminal, real time", batch, result, false, batch.check(way.Device()));
 }
 
-bool MeasureVirtual(const Batch& batch)
+bool MeasureVirtual(const Batch& batch, const LinkMode& mode)
 {
-    VirtualWay way;
-    way.bench = std::make_unique<BenchSession>(way.line, way.clock);
+    VirtualWay way(mode);
+    way.bench = std::make_unique<BenchSession>(way.line, way.clock, mode);
     const Result result = Run(*way.bench, way.clock, batch);
     const bool ok = Report("in-process line, virtual time", batch, result, true, batch.check(way.Device()));
     // Nothing queued on the clock may outlive the session it refers to.
@@ -194,45 +207,56 @@ bool MeasureVirtual(const Batch& batch)
     return ok;
 }
 
-// The Read button for ConfigID 5 after a detection: from the click to the last answer.
-bool MeasureFullRead(BenchSession& bench, Clock& clock, const char* way)
+// A command after a detection: from the click to the last answer, and to the engine at rest.
+bool MeasureCommand(BenchSession& bench, Clock& clock, const char* what, const char* way,
+                    const std::function<void()>& click, const std::function<bool()>& check)
 {
     Session& session = bench.session;
-    session.Transfers().DetectDevice();
-    while (session.Engine().State().TransferActive)
-        clock.ProcessEvents();
     QElapsedTimer real;
     real.start();
     const qint64 start = clock.NowMs();
     bench.line.answers = 0;
-    session.Transfers().cmdRead_Click();
+    click();
     const qint64 limit = clock.NowMs() + 30000;
-    while (session.Engine().State().TransferActive && clock.NowMs() < limit)
+    while (!session.Engine().Idle() && clock.NowMs() < limit)
         clock.ProcessEvents();
-    const qint64 settle = clock.NowMs() + 500;
-    while (clock.NowMs() < settle)
-        clock.ProcessEvents();
-    const bool ok = bench.dialogs.messages.isEmpty() && session.Image().value[2] == QStringLiteral("1234");
-    std::printf("full read of ConfigID %d, %s: %d answers, %.3f s from the click to the last answer; took %.2f s real\n",
-                session.Image().deviceConfigId, way, bench.line.answers,
-                static_cast<double>(bench.line.lastAnswerMs - start) / 1000.0,
+    const qint64 idle = clock.NowMs();
+    const bool ok = bench.dialogs.messages.isEmpty() && check();
+    std::printf("%s, %s: %d answers, %.3f s from the click to the last value, %.3f s to idle (%.1f answers/s, "
+                "%.2f of the wire limit); took %.2f s real\n",
+                what, way, bench.line.answers, static_cast<double>(bench.line.lastAnswerMs - start) / 1000.0,
+                static_cast<double>(idle - start) / 1000.0, PerSecond(bench.line.answers, bench.line.lastAnswerMs - start),
+                PerSecond(bench.line.answers, bench.line.lastAnswerMs - start) / WireExchangesPerSecond,
                 static_cast<double>(real.elapsed()) / 1000.0);
     std::fflush(stdout);
     return ok;
 }
 
-bool FullReads()
+bool MeasureCommands(BenchSession& bench, Clock& clock, const char* way)
 {
-    PtyWay pty;
+    Session& session = bench.session;
+    session.Access().blnAuthLevel = 40;
+    session.Transfers().DetectDevice();
+    while (!session.Engine().Idle())
+        clock.ProcessEvents();
+    bool ok = MeasureCommand(bench, clock, "Read of ConfigID 5", way, [&] { session.Transfers().cmdRead_Click(); },
+                             [&] { return session.Image().value[2] == QStringLiteral("1234"); });
+    ok = MeasureCommand(bench, clock, "information read at level 40", way, [&] { session.Transfers().cmdInfoRead_Click(); },
+                        [&] { return !session.Image().labels.lblInfo[6].isEmpty(); })
+         && ok;
+    return ok;
+}
+
+bool FullReads(const LinkMode& mode)
+{
+    PtyWay pty(mode);
     if (!pty.server.Start())
         return false;
-    pty.bench = std::make_unique<BenchSession>(pty.line, pty.clock);
-    pty.bench->session.Access().blnAuthLevel = 40;
-    bool ok = MeasureFullRead(*pty.bench, pty.clock, "pseudo-terminal, real time");
-    VirtualWay virt;
-    virt.bench = std::make_unique<BenchSession>(virt.line, virt.clock);
-    virt.bench->session.Access().blnAuthLevel = 40;
-    ok = MeasureFullRead(*virt.bench, virt.clock, "in-process line, virtual time") && ok;
+    pty.bench = std::make_unique<BenchSession>(pty.line, pty.clock, mode);
+    bool ok = MeasureCommands(*pty.bench, pty.clock, "pseudo-terminal, real time");
+    VirtualWay virt(mode);
+    virt.bench = std::make_unique<BenchSession>(virt.line, virt.clock, mode);
+    ok = MeasureCommands(*virt.bench, virt.clock, "in-process line, virtual time") && ok;
     virt.clock.Clear();
     return ok;
 }
@@ -252,9 +276,16 @@ int main(int argc, char* argv[])
 {
     using namespace tunekit;
     QCoreApplication app(argc, argv);
-    const bool interpreter = QCoreApplication::arguments().contains(QStringLiteral("--interpreter"));
-    if (QCoreApplication::arguments().contains(QStringLiteral("--full-read")))
-        return FullReads() ? 0 : 1;
+    const QStringList args = QCoreApplication::arguments();
+    const bool interpreter = args.contains(QStringLiteral("--interpreter"));
+    LinkMode mode;
+    mode.paced = args.contains(QStringLiteral("--paced"));
+    if (const qsizetype at = args.indexOf(QStringLiteral("--latency")); at >= 0 && at + 1 < args.size())
+        mode.latencyMs = args.at(at + 1).toLongLong();
+    std::printf("mode: %s, USB latency timer %s\n", mode.paced ? "paced (one packet per tick)" : "next packet at once",
+                mode.latencyMs > 0 ? qPrintable(QStringLiteral("%1 ms").arg(mode.latencyMs)) : "off");
+    if (args.contains(QStringLiteral("--full-read")))
+        return FullReads(mode) ? 0 : 1;
 
     const Batch reads{"reads", "exchanges", ReadCount,
                       [](TransmitEngine& engine, int i) { engine.SendPacket(DownloadRequest, 0x2000 + i % 64, 0); },
@@ -272,11 +303,11 @@ int main(int argc, char* argv[])
                             return true;
                         }};
 
-    bool ok = MeasurePty(reads);
-    ok = MeasureVirtual(reads) && ok;
+    bool ok = MeasurePty(reads, mode);
+    ok = MeasureVirtual(reads, mode) && ok;
     if (interpreter) {
-        ok = MeasurePty(uploads) && ok;
-        ok = MeasureVirtual(uploads) && ok;
+        ok = MeasurePty(uploads, mode) && ok;
+        ok = MeasureVirtual(uploads, mode) && ok;
     }
     return ok ? 0 : 1;
 }

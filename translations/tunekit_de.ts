@@ -416,6 +416,54 @@ unbeantwortete Frage, 7 Zurückgelesenes weicht vom Geschriebenen ab, 8 anderer 
         <source>data transfer...</source>
         <translation>Datenübertragung...</translation>
     </message>
+    <message>
+        <source>Interpreter</source>
+        <translation>Interpreter</translation>
+    </message>
+    <message>
+        <source>Frequency table</source>
+        <translation>Frequenztabelle</translation>
+    </message>
+    <message>
+        <source>Text indices</source>
+        <translation>Textindizes</translation>
+    </message>
+    <message>
+        <source>Texts</source>
+        <translation>Texte</translation>
+    </message>
+    <message>
+        <source>Picture indices</source>
+        <translation>Bildindizes</translation>
+    </message>
+    <message>
+        <source>Pictures</source>
+        <translation>Bilder</translation>
+    </message>
+    <message>
+        <source>Display table</source>
+        <translation>Displaytabelle</translation>
+    </message>
+    <message>
+        <source>Defaults</source>
+        <translation>Vorgabewerte</translation>
+    </message>
+    <message>
+        <source>%1: %2 bytes, room for %3</source>
+        <translation>%1: %2 Bytes, Platz für %3</translation>
+    </message>
+    <message>
+        <source>Writing failed: the device answered %1 to %2.</source>
+        <translation>Schreiben fehlgeschlagen: das Gerät antwortete %1 auf %2.</translation>
+    </message>
+    <message>
+        <source>The device does not hold all of the data.</source>
+        <translation>Das Gerät enthält nicht alle Daten.</translation>
+    </message>
+    <message>
+        <source>Extended data longer than its place in the device is not written:</source>
+        <translation>Erweiterte Daten, die länger als ihr Platz im Gerät sind, werden nicht geschrieben:</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -628,6 +676,18 @@ unbeantwortete Frage, 7 Zurückgelesenes weicht vom Geschriebenen ab, 8 anderer 
         <translation>Interpreter schreiben</translation>
     </message>
     <message>
+        <source>Send one packet per timer tick (slower)</source>
+        <translation>Ein Paket pro Timer-Takt senden (langsamer)</translation>
+    </message>
+    <message>
+        <source>Redetecting ...</source>
+        <translation>Schnittstellen ...</translation>
+    </message>
+    <message>
+        <source>Please wait while redetecting COM-Ports ...</source>
+        <translation>Bitte warten, während die COM-Ports neu ermittelt werden ...</translation>
+    </message>
+    <message>
         <source>Adds the new v2 Checksum to an existing Config-File.</source>
         <translation>Fügt einer vorhandenen Config-Datei die neue v2-Checksumme hinzu.</translation>
     </message>
@@ -638,14 +698,6 @@ unbeantwortete Frage, 7 Zurückgelesenes weicht vom Geschriebenen ab, 8 anderer 
     <message>
         <source>Resets device before sending data. Activate if you encounter problems in SYSTEMMODE OFF.</source>
         <translation>Setzt das Gerät vor dem Senden von Daten zurück. Aktivieren, wenn im SYSTEMMODE OFF Probleme auftreten.</translation>
-    </message>
-    <message>
-        <source>Redetecting ...</source>
-        <translation>Schnittstellen ...</translation>
-    </message>
-    <message>
-        <source>Please wait while redetecting COM-Ports ...</source>
-        <translation>Bitte warten, während die COM-Ports neu ermittelt werden ...</translation>
     </message>
 </context>
 <context>
@@ -886,6 +938,10 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
 <context>
     <name>Session</name>
     <message>
+        <source>Please wait until the data transfer has ended.</source>
+        <translation>Bitte warten, bis die Datenübertragung beendet ist.</translation>
+    </message>
+    <message>
         <source>simulated transmitter</source>
         <translation>simulierter Sender</translation>
     </message>
@@ -932,6 +988,30 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
         <source>Invalid number in the options; see --help.</source>
         <translation>Ungültige Zahl in den Optionen; siehe --help.</translation>
     </message>
+    <message>
+        <source>USB latency timer of the adapter: answers reach the host when 62 bytes have gathered or after MS milliseconds.</source>
+        <translation>USB-Latenz-Timer des Adapters: Antworten erreichen den Rechner, wenn sich 62 Bytes gesammelt haben oder nach MS Millisekunden.</translation>
+    </message>
+    <message>
+        <source>Flip a hexadecimal digit in this share of the answers (0 to 1).</source>
+        <translation>In diesem Anteil der Antworten eine Hexadezimalziffer verfälschen (0 bis 1).</translation>
+    </message>
+    <message>
+        <source>Lose this share of the answers (0 to 1).</source>
+        <translation>Diesen Anteil der Antworten verlieren (0 bis 1).</translation>
+    </message>
+    <message>
+        <source>Send this share of the answers twice (0 to 1).</source>
+        <translation>Diesen Anteil der Antworten doppelt senden (0 bis 1).</translation>
+    </message>
+    <message>
+        <source>Send a burst of random bytes before this share of the answers (0 to 1).</source>
+        <translation>Vor diesem Anteil der Antworten einen Schwall zufälliger Bytes senden (0 bis 1).</translation>
+    </message>
+    <message>
+        <source>Acknowledge Uploads to the cell INDEX/SUB (hexadecimal) but keep its value, like a worn memory cell.</source>
+        <translation>Uploads in die Zelle INDEX/SUB (hexadezimal) bestätigen, aber ihren Wert behalten, wie eine abgenutzte Speicherzelle.</translation>
+    </message>
 </context>
 <context>
     <name>TransmitEngine</name>
@@ -962,6 +1042,14 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
     <message>
         <source>Check the cable, then choose Interface &gt; Detect.</source>
         <translation>Bitte das Kabel prüfen und dann Schnittstelle &gt; Aktualisieren wählen.</translation>
+    </message>
+    <message>
+        <source>The line is corrupting data!</source>
+        <translation>Die Leitung verfälscht Daten!</translation>
+    </message>
+    <message>
+        <source>The device&apos;s answers still arrived damaged after two repeats. Check the cable and the adapter.</source>
+        <translation>Die Antworten des Geräts kamen auch nach zwei Wiederholungen beschädigt an. Kabel und Adapter prüfen.</translation>
     </message>
 </context>
 <context>

@@ -12,6 +12,7 @@ MainWindowSetup MakeWindowSetup(const LaunchOptions& options)
     MainWindowSetup setup;
     setup.clock = std::make_unique<QtClock>();
     setup.host = std::make_unique<SystemHostFacts>();
+    setup.paced = options.paced;
     if (options.simulate) {
         setup.line = std::make_unique<SimLine>(*setup.clock, options.configId);
         setup.plan = {false, 1, QString()};

@@ -10,6 +10,7 @@ namespace tunekit {
 struct LaunchOptions {
     bool simulate = false; // the built-in simulated transmitter instead of a port
     int configId = 5;      // its ConfigID
+    bool paced = false;    // one packet per timer tick
     QString port;          // a port named for this run ("/dev/ttyUSB3", "/dev/pts/7", "COM7"); "" = discovery
 };
 

@@ -23,7 +23,9 @@ int main(int argc, char* argv[])
                                   QStringLiteral("name"));
     const QCommandLineOption hasAdapter(QStringLiteral("has-adapter"),
                                         QStringLiteral("Exit with 0 when a programming adapter is connected."));
-    parser.addOptions({simulate, configId, port, hasAdapter});
+    const QCommandLineOption paced(QStringLiteral("paced"),
+                                   QStringLiteral("Send one packet per timer tick instead of as soon as the answer is in."));
+    parser.addOptions({simulate, configId, port, hasAdapter, paced});
     parser.process(app);
 
     if (parser.isSet(hasAdapter))
@@ -33,6 +35,7 @@ int main(int argc, char* argv[])
     options.simulate = parser.isSet(simulate);
     options.configId = parser.value(configId).toInt();
     options.port = parser.value(port);
+    options.paced = parser.isSet(paced);
     tunekit::MainWindow window(tunekit::MakeWindowSetup(options));
     window.show();
     // The user sees the window at once; the start-up sequence (with its waits) runs after.

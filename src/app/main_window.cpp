@@ -90,6 +90,7 @@ constexpr Caption Captions[] = {
     {"CmdCopyToConfig", QT_TRANSLATE_NOOP("MainWindow", "Generate new ConfigFile")},
     {"cmdConvertChecksum", QT_TRANSLATE_NOOP("MainWindow", "File -> Add Checksum")},
     {"DisAutoRes", QT_TRANSLATE_NOOP("MainWindow", "Disable Automatic Reset on Timeout")},
+    {"chkPaced", QT_TRANSLATE_NOOP("MainWindow", "Send one packet per timer tick (slower)")},
     {"cmdIR", QT_TRANSLATE_NOOP("MainWindow", "Read interpreter info")},
     {"cmd_int_write", QT_TRANSLATE_NOOP("MainWindow", "Write interpreter")},
     {"cmdResetMe", QT_TRANSLATE_NOOP("MainWindow", "Reset")},
@@ -171,6 +172,8 @@ MainWindow::MainWindow(MainWindowSetup setup, QWidget* parent)
     UpdateStatusBar();
     OptionsChanged();
     ConnectionChanged();
+    if (setup_.paced)
+        session_->PaceThisRun();
     resize(TwipsToPixels(9765, logicalDpiX()), TwipsToPixels(8760, logicalDpiY()));
 }
 
@@ -386,6 +389,8 @@ void MainWindow::BuildTabs()
     toolGrid->addWidget(Named<QPushButton>(tools, "CmdCopyToConfig"), 3, 2);
     toolGrid->addWidget(Named<QPushButton>(tools, "cmdConvertChecksum"), 4, 2);
     toolGrid->addWidget(Named<QPushButton>(tools, "cmd_int_write"), 5, 2);
+    chkPaced = Named<QCheckBox>(tools, "chkPaced");
+    toolGrid->addWidget(chkPaced, 7, 0);
     txtDebug = Named<QPlainTextEdit>(tools, "txtDebug");
     txtDebug->setReadOnly(true);
     // A day of transfers must not eat the memory: keep the newest lines.
@@ -397,6 +402,7 @@ void MainWindow::BuildTabs()
         session_->SetDisAutoRes(ticked);
         aux_->frmContact.SetCheck01(ticked);
     });
+    connect(chkPaced, &QCheckBox::clicked, this, [this](bool ticked) { session_->SetPaced(ticked); });
     connect(&aux_->frmContact, &ContactWindow::Check01Toggled, this, [this](bool ticked) {
         session_->SetCheck01(ticked);
         DisAutoRes->setChecked(ticked);
@@ -818,6 +824,7 @@ void MainWindow::OptionsChanged()
     for (int i = 0; i < 3; ++i)
         findChild<QCheckBox*>(QLatin1StringView(optionBoxes[i]))->setChecked(session_->Option(i));
     findChild<QCheckBox*>(QStringLiteral("ChkLongDelay"))->setChecked(session_->Port().ChkLongDelay);
+    chkPaced->setChecked(session_->Engine().Paced());
     const LongDelayView& delay = session_->LongDelay();
     auto* text = findChild<QLineEdit*>(QStringLiteral("txtLongDelay"));
     if (text->text() != delay.txtLongDelay)

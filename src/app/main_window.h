@@ -33,6 +33,7 @@ struct MainWindowSetup {
     std::unique_ptr<Clock> clock;
     std::unique_ptr<HostFacts> host;
     PortPlan plan;        // discovery, or the one port of this run
+    bool paced = false;   // one packet per timer tick (--paced)
 };
 
 // frmMain: shows the session's state and forwards the user's actions to it.
@@ -111,6 +112,7 @@ private:
     std::array<QAction*, 5> mnuCOM_{};
     std::array<QAction*, 6> mnuLevel_{};
     QCheckBox* DisAutoRes = nullptr;
+    QCheckBox* chkPaced = nullptr;
     QLineEdit* txtSerialnumber = nullptr;
     QLineEdit* txtProductionNumber = nullptr;
     class DipPicture* pbxDip = nullptr;

@@ -196,8 +196,28 @@ QString Session::AboutText() const
     return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
 }
 
+QString Session::BusyText()
+{
+    return QCoreApplication::translate("Session", "Please wait until the data transfer has ended.");
+}
+
+bool Session::RefusedWhileTransferring()
+{
+    // The image, the file data and the level belong to the transfer until it ends: a write
+    // must not send a file's values that no check has seen, and a read must not fill an image
+    // that was just replaced.
+    if (!transfers_->CommandRunning() && !transfers_->EngineBusy())
+        return false;
+    seams_.dialogs.MsgBox(BusyText(), MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("Tunekit"));
+    return true;
+}
+
 void Session::ChooseLanguage(const QString& chosen)
 {
+    if (RefusedWhileTransferring()) {
+        views_.LanguageChanged(); // the menu's check marks as they were
+        return;
+    }
     ChosenLanguage = chosen;
     SetLanguage();
 }
@@ -253,6 +273,8 @@ void Session::ReadSettingsFile()
         longDelay_.boxVisible = read.longDelay->ticked;
         longDelay_.lblSekVisible = read.longDelay->ticked;
     }
+    if (read.paced && !pacedByCommandLine_)
+        engine_.SetPaced(*read.paced);
     if (read.authText) {
         const StoredLevel stored = RestoreStoredLevel(access_, *read.authText);
         if (stored.consoles) {
@@ -284,6 +306,7 @@ void Session::WriteSettingsFile()
     settings.longDelay = port_.ChkLongDelay;
     settings.longDelayText = longDelay_.txtLongDelay;
     settings.authFileString = access_.blnAuthLevelFileString;
+    settings.paced = engine_.Paced();
     // Written whole and then renamed, so a failure leaves the old file as it was. Failures are
     // silent: the settings are then simply not kept.
     QSaveFile file(path);
@@ -310,6 +333,18 @@ bool Session::Option(int option) const
     case 2: return options_.ChkEraseStringsAfterWrite;
     default: return false;
     }
+}
+
+void Session::SetPaced(bool paced)
+{
+    engine_.SetPaced(paced);
+    views_.OptionsChanged();
+}
+
+void Session::PaceThisRun()
+{
+    pacedByCommandLine_ = true;
+    SetPaced(true);
 }
 
 void Session::ChkLongDelay_Click(bool ticked)
@@ -406,6 +441,10 @@ void Session::ApplyUserLevel()
 
 void Session::LevelMenuCommand(int level, const std::function<void()>& showDialog)
 {
+    if (RefusedWhileTransferring()) {
+        views_.ApplyLevelChecks(access_.levelChecks);
+        return;
+    }
     const LevelCommandResult result = tunekit::LevelMenuCommand(level, access_, image_, showDialog);
     // The menu ticks the level in force, also when the dialog was cancelled (the menu item
     // ticks itself when clicked).
@@ -422,6 +461,8 @@ void Session::LevelMenuCommand(int level, const std::function<void()>& showDialo
 
 void Session::CmdClearFileData_Click()
 {
+    if (RefusedWhileTransferring())
+        return;
     image_.ClearFileData();
     views_.LabelsChanged();
     views_.ClearPacketConsole();
@@ -429,12 +470,16 @@ void Session::CmdClearFileData_Click()
 
 void Session::cmdFileOpen_Click()
 {
+    if (RefusedWhileTransferring())
+        return;
     if (NeedsViewRefresh(FileOpenCommand(image_, seams_.dialogs, access_.blnAuthLevel, seams_.host.Now().date())))
         ShadowAll();
 }
 
 void Session::cmdFileOpen_OLEDragDrop(const QStringList& paths)
 {
+    if (RefusedWhileTransferring())
+        return;
     if (NeedsViewRefresh(FileDropCommand(paths, image_, seams_.dialogs, access_.blnAuthLevel, seams_.host.Now().date())))
         ShadowAll();
 }

@@ -139,6 +139,10 @@ public:
     void txtLongDelay_Change(const QString& text);
     const LongDelayView& LongDelay() const noexcept { return longDelay_; }
     void CmdSaveOptions_Click() { WriteSettingsFile(); }
+    // chkPaced: one packet per timer tick instead of the next as soon as the answer is in.
+    void SetPaced(bool paced);
+    // --paced: this run is paced whatever the settings file says.
+    void PaceThisRun();
 
     void SetDisAutoRes(bool ticked);
     void SetCheck01(bool ticked);
@@ -154,6 +158,8 @@ public:
     void cmdFileOpen_OLEDragDrop(const QStringList& paths);
     void cmdConvertChecksum_Click();
     void ShadowAll();
+    // The message of a command refused while a transfer runs.
+    static QString BusyText();
 
     VersionInfo& Version() noexcept { return version_; }
     PortState& Port() noexcept { return port_; }
@@ -182,6 +188,10 @@ public:
 private:
     void OpenNamedPort();
     void ReadHostFacts();
+    // Open file, drop, Clear data, the level menu and the language menu change the image, the
+    // file data or the level: while a transfer command or a batch runs they are refused with a
+    // short message (true).
+    bool RefusedWhileTransferring();
 
     SessionSeams seams_;
     SessionViews& views_;
@@ -193,6 +203,7 @@ private:
     PortPlan plan_;
     DiscoveryState discovery_;
     LongDelayView longDelay_;
+    bool pacedByCommandLine_ = false;
     QString regLang_;
     QString wordWidth_;
     int actLanguage_ = 0;

@@ -54,6 +54,7 @@ QByteArray ComposeSettingsFile(const SettingsToWrite& s)
         QStringLiteral("OP3=") + flag(s.options[2]),
         QStringLiteral("OP4=") + delay,
         QStringLiteral("AUT=") + s.authFileString,
+        QStringLiteral("PAC=") + flag(s.paced),
     };
     QByteArray bytes;
     for (const QString& line : lines)
@@ -97,6 +98,8 @@ SettingsRead ReadSettings(const QByteArray& bytes)
             read.longDelay = delay;
         } else if (key == u"AUT=") {
             read.authText = value.toString();
+        } else if (key == u"PAC=") {
+            read.paced = first == u'1';
         }
     }
     return read;

@@ -22,9 +22,11 @@ struct SettingsToWrite {
     bool longDelay = false;               // OP4: ChkLongDelay with the text of txtLongDelay
     QString longDelayText;
     QString authFileString;               // AUT: what was typed into the unlock dialog
+    bool paced = false;                   // PAC: one packet per timer tick
 };
 
-// The seven lines, each ended by CR LF.
+// The seven lines of every version, then the lines of newer options (which older versions
+// ignore as unknown keys), each ended by CR LF.
 QByteArray ComposeSettingsFile(const SettingsToWrite& settings);
 
 // The long delay as one "OP4=" line sets it.
@@ -43,6 +45,7 @@ struct SettingsRead {
     std::array<std::optional<bool>, 3> options;     // OP1..OP3
     std::optional<LongDelaySetting> longDelay;      // OP4
     std::optional<QString> authText;                // AUT, up to 12 characters
+    std::optional<bool> paced;                      // PAC
 };
 
 // Reads the lines of a settings file (CR LF, LF or CR). Key: the first four characters, trimmed;

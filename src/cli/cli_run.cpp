@@ -182,6 +182,7 @@ Exit CliRun::Connect()
     session_->ChosenLanguage = options_.language;
     session_->Access().blnAuthLevel = static_cast<qint16>(level);
     session_->SetDisAutoRes(false);
+    session_->Engine().SetPaced(options_.paced);
     clock_->StartTicker(10, [this] { session_->MainTimerTick(); });
 
     session_->ConnectHeadless(plan);
@@ -375,18 +376,18 @@ Exit CliRun::Write()
     session_->Writes().cmdConfigWrite_Click();
     WaitIdle();
     views_.FinishProgress();
-    bool anySent = false;
-    for (const bool sent : image.sent)
-        anySent = anySent || sent;
-    json_.insert(QStringLiteral("written"), anySent);
-    if (!anySent || !dialogs_.refused.isEmpty())
+    const WriteResult result = session_->Writes().LastResult();
+    json_.insert(QStringLiteral("written"), result == WriteResult::Done);
+    if (result == WriteResult::NothingSent || !dialogs_.refused.isEmpty())
         return Exit::Refused;
+    if (result == WriteResult::Failed)
+        return Exit::NoDevice;
     if (options_.noVerify)
         return Exit::Ok;
 
     // Read back and compare every value that was sent.
-    const ParamArray<QString> written = image.value;
-    const ParamArray<bool> sent = image.sent;
+    const ParamArray<QString> written = session_->Writes().UploadedValues();
+    const ParamArray<bool> sent = session_->Writes().Uploaded();
     exit = ReadDevice(false);
     if (exit != Exit::Ok)
         return exit;

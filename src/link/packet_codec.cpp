@@ -115,6 +115,59 @@ QByteArray DecodeFrame(QByteArrayView frame)
     return bytes;
 }
 
+bool FrameIntact(QByteArrayView frame)
+{
+    if (frame.size() != FrameSize || frame[FrameSize - 1] != '\r')
+        return false;
+    const QByteArray packet = DecodeFrame(frame);
+    if (packet.isEmpty())
+        return false;
+    const int high = HexValue(frame[17]);
+    const int low = HexValue(frame[18]);
+    return high * 16 + low == FrameChecksum(packet);
+}
+
+QString HexBytes(QByteArrayView bytes)
+{
+    QString text;
+    text.reserve(3 * bytes.size());
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (i > 0)
+            text += QLatin1Char(' ');
+        text += QLatin1Char(HexDigits[ByteAt(bytes, i) >> 4]);
+        text += QLatin1Char(HexDigits[ByteAt(bytes, i) & 0x0F]);
+    }
+    return text;
+}
+
+QList<FrameAssembler::Frame> FrameAssembler::Feed(QByteArrayView bytes)
+{
+    QList<Frame> frames;
+    for (const char c : bytes) {
+        if (c == '@') {
+            // A start mark inside an unfinished frame means that frame was broken off.
+            pending_ = QByteArray(1, '@');
+            continue;
+        }
+        if (pending_.isEmpty())
+            continue; // noise between frames
+        if (pending_.size() < FrameSize - 1) {
+            if (c == '\r')
+                pending_.clear(); // too short to be a frame
+            else
+                pending_ += c;
+            continue;
+        }
+        // The twentieth character: a frame ends here or there was none.
+        if (c == '\r') {
+            pending_ += c;
+            frames.append({pending_, FrameIntact(pending_)});
+        }
+        pending_.clear();
+    }
+    return frames;
+}
+
 int PacketType(QByteArrayView packet)
 {
     return packet.isEmpty() ? 0 : ByteAt(packet, 0);

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QLatin1StringView>
+#include <QList>
+#include <QString>
 
 #include <array>
 #include <cstdint>
@@ -52,9 +54,35 @@ std::uint8_t FrameChecksum(QByteArrayView packet);
 QByteArray EncodeFrame(QByteArrayView packet);
 
 // "" unless the text is exactly 20 characters starting with "@". The checksum pair is
-// read but not checked. A pair that is not hexadecimal makes the whole frame unreadable
-// (""), so a corrupted frame never reaches the device image as a wrong value.
+// read but not checked here; a pair that is not hexadecimal makes the whole frame unreadable
+// (""). The receive path checks the checksum with FrameIntact before it uses a frame.
 QByteArray DecodeFrame(QByteArrayView frame);
+
+// The frame is "@", 18 hexadecimal digits and CR, and its checksum pair matches its packet.
+bool FrameIntact(QByteArrayView frame);
+
+// The packet's bytes as upper-case hexadecimal pairs separated by blanks: "10 00 20 00 ...".
+QString HexBytes(QByteArrayView bytes);
+
+// Finds answer frames in the bytes that arrive from the line, however they are cut into
+// chunks: "@", 18 characters and CR make a frame; whatever follows a frame is kept for the
+// next one, and bytes that cannot belong to a frame are dropped. At most one unfinished
+// frame (19 characters) is held.
+class FrameAssembler {
+public:
+    struct Frame {
+        QByteArray text;   // the 20 characters
+        bool intact = false; // hexadecimal with a matching checksum
+    };
+
+    // Every frame completed by these bytes, oldest first.
+    QList<Frame> Feed(QByteArrayView bytes);
+    void Clear() { pending_.clear(); }
+    const QByteArray& Pending() const noexcept { return pending_; }
+
+private:
+    QByteArray pending_; // from the "@" of an unfinished frame on, or empty
+};
 
 // The code of the packet's first byte; 0 for an empty packet.
 int PacketType(QByteArrayView packet);

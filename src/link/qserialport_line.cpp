@@ -94,7 +94,11 @@ void QSerialPortLine::SetRts(bool on)
 
 bool QSerialPortLine::Write(const QByteArray& bytes)
 {
-    return port_.isOpen() && port_.write(bytes) == bytes.size();
+    if (!port_.isOpen() || port_.write(bytes) != bytes.size())
+        return false;
+    // Out now rather than on the next turn of the event loop: the answer comes sooner.
+    port_.flush();
+    return true;
 }
 
 QByteArray QSerialPortLine::ReadAll()

@@ -90,12 +90,14 @@ void SerialPortAccess::SendText(const QByteArray& text)
 
 void SerialPortAccess::ResetDevice()
 {
+    ++resetting_;
     line_.SetDtr(false);
     WaitMs(200);
     line_.SetDtr(true);
     WaitMs(2000);
     const qint32 extra = state_.LongDelayValue * 1000;
     WaitMs(state_.ChkLongDelay && extra != 0 ? extra : 750);
+    --resetting_;
 }
 
 void SerialPortAccess::WaitMs(qint32 ms)

@@ -38,6 +38,8 @@ public:
     bool ProbePort(int portNumber);
     void SendText(const QByteArray& text);
     void ResetDevice();
+    // A reset is under way (the engine sends nothing meanwhile).
+    bool Resetting() const noexcept { return resetting_ > 0; }
     void WaitMs(qint32 ms);
     void WaitSeconds(qint32 seconds);
 
@@ -54,6 +56,7 @@ private:
     Dialogs& dialogs_;
     PortState& state_;
     TerminalSink terminal_;
+    int resetting_ = 0;
 };
 
 } // namespace tunekit

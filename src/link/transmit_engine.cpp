@@ -17,7 +17,7 @@ QString Tr(const char* text)
     return QCoreApplication::translate("TransmitEngine", text);
 }
 
-constexpr qint32 TimeoutLimit = 400; // 40 ticks of 10 ms
+constexpr qint32 TimeoutLimit = 400; // ms after the packet was sent
 
 } // namespace
 
@@ -34,52 +34,103 @@ void TransmitEngine::SendPacket(std::uint8_t type, qint32 index, std::uint8_t su
     state_.TxQueue.Append(MakePacket(type, index, subindex, data));
 }
 
+QString TransmitEngine::TimeoutText()
+{
+    return QStringLiteral("T I M E O U T  !\r\n") + Tr(QT_TRANSLATE_NOOP("TransmitEngine", "interface or device not reacting!"));
+}
+
+QString TransmitEngine::LineCorruptText()
+{
+    return Tr(QT_TRANSLATE_NOOP("TransmitEngine", "The line is corrupting data!")) + QStringLiteral("\r\n")
+           + Tr(QT_TRANSLATE_NOOP("TransmitEngine", "The device's answers still arrived damaged after two repeats. Check the cable and the adapter."));
+}
+
+qint64 TransmitEngine::NowMs() const
+{
+    return port_->Time().NowMs();
+}
+
 void TransmitEngine::TransmitTick()
 {
     if (!views_)
         return;
     if (state_.TimeoutCounter > 0)
-        state_.TimeoutCounter += 10;
+        state_.TimeoutCounter = static_cast<qint32>(1 + qBound(qint64(0), NowMs() - state_.SentAtMs, qint64(1'000'000)));
     views_->UpdateStatusBar();
 
     if (state_.TimeoutCounter > TimeoutLimit) {
-        state_.TimeoutCounter = 0;
-        state_.TxQueue.Clear();
-        state_.RxBuffer.clear();
-        if (portState_->HVXPortFound && !state_.SuppressTimeoutMessage) {
-            dialogs_->MsgBox(QStringLiteral("T I M E O U T  !\r\n") + Tr(QT_TRANSLATE_NOOP("TransmitEngine", "interface or device not reacting!")),
-                             MsgButtons::Ok, MsgIcon::Critical, Tr(QT_TRANSLATE_NOOP("TransmitEngine", "Error")));
-        }
-        // The batch is finished on the next tick, without sending.
+        GiveUp(TimeoutText());
         return;
     }
+    SendNext();
+}
 
-    if (!state_.TransferActive || state_.TimeoutCounter != 0)
+bool TransmitEngine::CanSend() const
+{
+    return (state_.TransferActive || state_.ResendPending) && state_.TimeoutCounter == 0 && !port_->Resetting();
+}
+
+bool TransmitEngine::Idle() const
+{
+    return !state_.TransferActive && state_.TimeoutCounter == 0 && !state_.ResendPending && state_.TxQueue.IsEmpty()
+           && !(port_ && port_->Resetting());
+}
+
+void TransmitEngine::SendNext()
+{
+    if (!CanSend())
         return;
-
+    if (state_.ResendPending) {
+        state_.ResendPending = false;
+        const QString repeat = QStringLiteral(" (repeat %1)").arg(state_.Repeats);
+        views_->SetDebugText(QStringLiteral("TxSend: ") + HexBytes(state_.TxCurrent) + repeat);
+        Transmit(state_.TxCurrent, QStringLiteral("Transmit") + repeat);
+        return;
+    }
+    if (!batchOpen_)
+        StartBatch();
     if (progress_.blnInitProgressBar) {
         progress_.intProgDiv1 = static_cast<qint32>(state_.TxQueue.Length());
         progress_.blnInitProgressBar = false;
     }
     UpdateProgressBars();
-
-    state_.TxCurrent = state_.TxQueue.Front();
-    views_->SetDebugText(QStringLiteral("TxSend: ") + QString::fromLatin1(state_.TxCurrent));
     if (state_.TxQueue.IsEmpty()) {
-        // The tick after a time-out: the queue was dropped, finish the batch without sending.
+        // Started with nothing queued: the batch is over at once.
         EndOfQueue();
         return;
     }
-    port_->SendText(EncodeFrame(state_.TxCurrent));
-    state_.TimeoutCounter = 1;
-    state_.RxBuffer.clear();
-    views_->AddContactDump(state_.TxCurrent, QStringLiteral("Transmit"));
+    state_.TxCurrent = state_.TxQueue.Front();
+    views_->SetDebugText(QStringLiteral("TxSend: ") + HexBytes(state_.TxCurrent));
+    Transmit(state_.TxCurrent, QStringLiteral("Transmit"));
     if (state_.TxQueue.Length() > PacketSize) {
         state_.TxQueue.DropFront();
         progress_.SendLength += 4;
         return;
     }
     EndOfQueue();
+}
+
+void TransmitEngine::Transmit(const QByteArray& packet, const QString& direction)
+{
+    // Awaited before it leaves, so even an answer that came at once would find it so.
+    state_.TimeoutCounter = 1;
+    state_.SentAtMs = NowMs();
+    state_.Rx.Clear();
+    port_->SendText(EncodeFrame(packet));
+    views_->AddContactDump(packet, direction);
+}
+
+void TransmitEngine::StartBatch()
+{
+    // Nothing of an earlier batch acts in this one: its reset has been carried out or given
+    // up, and a half frame or a refusal belongs to it.
+    batchOpen_ = true;
+    ++windowGeneration_;
+    state_.ResetPending = false;
+    state_.Rx.Clear();
+    state_.Repeats = 0;
+    state_.Refusals.clear();
+    state_.GaveUp = false;
 }
 
 void TransmitEngine::UpdateProgressBars()
@@ -118,6 +169,7 @@ void TransmitEngine::EndOfQueue()
         state_.ResetPending = true;
     state_.TransferActive = false;
     state_.TxQueue.Clear();
+    batchOpen_ = false;
     views_->UpdateStatusBar();
     window_.lblText2.clear();
     window_.lblText = Tr(QT_TRANSLATE_NOOP("TransmitEngine", "data transfer...ready"));
@@ -125,40 +177,131 @@ void TransmitEngine::EndOfQueue()
     if (progress_.AllSent)
         window_.ProgressBar2 = window_.ProgressBar2Max;
     views_->TransferWindowChanged();
-    port_->WaitSeconds(1);
-    window_.visible = false;
-    views_->TransferWindowChanged();
+    ScheduleHide();
+}
+
+void TransmitEngine::ScheduleHide()
+{
+    // The final state stays on screen for a second without holding the engine; a batch that
+    // starts meanwhile, or a command that shows the window with new captions, keeps it open.
+    const quint64 generation = ++windowGeneration_;
+    const QString ready = window_.lblText;
+    port_->Time().Schedule(1000, [this, alive = std::weak_ptr<int>(alive_), generation, ready] {
+        if (!alive.lock() || generation != windowGeneration_ || window_.lblText != ready || !window_.visible)
+            return;
+        window_.visible = false;
+        views_->TransferWindowChanged();
+    });
+}
+
+void TransmitEngine::GiveUp(const QString& message)
+{
+    state_.GaveUp = true;
+    state_.TimeoutCounter = 0;
+    state_.ResendPending = false;
+    state_.Repeats = 0;
+    state_.TxQueue.Clear();
+    state_.Rx.Clear();
+    if (batchOpen_ || state_.TransferActive)
+        EndOfQueue();
+    if (state_.ResetPending) {
+        state_.ResetPending = false;
+        if (portState_->intComPort >= 1 && portState_->HVXPortFound)
+            port_->ResetDevice();
+    }
+    if (!message.isEmpty() && portState_->HVXPortFound && !state_.SuppressTimeoutMessage)
+        dialogs_->MsgBox(message, MsgButtons::Ok, MsgIcon::Critical, Tr(QT_TRANSLATE_NOOP("TransmitEngine", "Error")));
 }
 
 void TransmitEngine::ReceiveData(QByteArrayView text)
 {
     if (!views_)
         return;
-    state_.RxBuffer.append(text);
-    const qsizetype at = state_.RxBuffer.indexOf('@');
-    if (at > 0)
-        state_.RxBuffer.remove(0, at);
-    if (state_.RxBuffer.size() != FrameSize || state_.RxBuffer.at(0) != '@') {
-        // Without a start of frame nothing can become a frame; drop the noise so the
-        // buffer never grows without bound.
-        if (at < 0)
-            state_.RxBuffer.clear();
+    for (const FrameAssembler::Frame& frame : state_.Rx.Feed(text))
+        HandleFrame(frame);
+}
+
+namespace {
+
+bool IsWritePacket(int type)
+{
+    return type == Upload || type == ConfigEnable || type == FlashConfig || type == EraseIL2;
+}
+
+// The frame as it can be shown on one line.
+QString Printable(const QByteArray& frame)
+{
+    QString text;
+    for (const char c : frame.chopped(1))
+        text += c >= 32 && c < 127 ? QLatin1Char(c) : QLatin1Char('.');
+    return text;
+}
+
+} // namespace
+
+void TransmitEngine::HandleFrame(const FrameAssembler::Frame& frame)
+{
+    const bool awaited = state_.TimeoutCounter > 0;
+    if (!frame.intact) {
+        // Not an answer: nothing of it is used.
+        views_->SetDebugText(QStringLiteral("RxCorrupt: ") + Printable(frame.text));
+        const QByteArray hex = frame.text.sliced(1, FrameSize - 2);
+        if (AuthLevel() >= 50 && QByteArray::fromHex(hex).toHex().toUpper() == hex.toUpper())
+            views_->AddContactDump(QByteArray::fromHex(hex), QStringLiteral("Receive (checksum error)"));
+        if (awaited)
+            Repeat();
         return;
     }
-    const QByteArray packet = DecodeFrame(state_.RxBuffer);
-    if (PacketType(packet) == DownloadResponse) {
+    const QByteArray packet = DecodeFrame(frame.text);
+    const int type = PacketType(packet);
+    if (type == DownloadResponse) {
+        // The checksum vouches for the value at the address it names, whichever request it
+        // answers; the decoder files it by that address.
         if (onDownloadResponse_)
             onDownloadResponse_(packet);
         views_->RefreshAfterDownload();
     }
     if (AuthLevel() >= 50)
         views_->AddContactDump(packet, QStringLiteral("Receive"));
+    if (!awaited)
+        return; // late, after a time-out, or a duplicate
+    if (type == ChkError) {
+        // The device got our frame damaged; its address may be damaged too.
+        Repeat();
+        return;
+    }
+    if (PacketIndex(packet) != PacketIndex(state_.TxCurrent) || PacketSubindex(packet) != PacketSubindex(state_.TxCurrent)) {
+        // The device echoes the address: this answers an earlier packet (a duplicate).
+        views_->SetDebugText(QStringLiteral("RxStray: ") + HexBytes(packet));
+        return;
+    }
     state_.TimeoutCounter = 0;
-    state_.RxBuffer.clear();
+    state_.Repeats = 0;
+    if (IsWritePacket(PacketType(state_.TxCurrent)) && (type == OperationFailed || type == UnknownResponse)) {
+        state_.Refusals.append({state_.TxCurrent, type});
+        GiveUp(QString());
+        return;
+    }
     if (state_.ResetPending) {
         state_.ResetPending = false;
         port_->ResetDevice();
     }
+    if (!paced_)
+        SendNext();
+}
+
+void TransmitEngine::Repeat()
+{
+    if (state_.Repeats >= MaxRepeats) {
+        GiveUp(LineCorruptText());
+        return;
+    }
+    ++state_.Repeats;
+    ++state_.RepeatTotal;
+    state_.TimeoutCounter = 0;
+    state_.ResendPending = true;
+    if (!paced_)
+        SendNext();
 }
 
 void TransmitEngine::OnComm(SerialLine::Event event)
@@ -198,12 +341,24 @@ void TransmitEngine::AbortTransfer()
 {
     state_.TransferActive = false;
     state_.TxQueue.Clear();
+    state_.ResendPending = false;
+    batchOpen_ = false;
 }
 
 void TransmitEngine::WaitForTransfer()
 {
     while (state_.TransferActive && port_)
         port_->Time().ProcessEvents();
+}
+
+bool TransmitEngine::WaitUntilIdle(qint64 limitMs)
+{
+    if (!port_)
+        return Idle();
+    const qint64 end = NowMs() + limitMs;
+    while (!Idle() && NowMs() < end)
+        port_->Time().ProcessEvents();
+    return Idle();
 }
 
 } // namespace tunekit

@@ -1,14 +1,17 @@
 #pragma once
 
+#include "link/packet_codec.h"
 #include "link/packet_queue.h"
 #include "link/serial_line.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 namespace tunekit {
 
@@ -16,16 +19,32 @@ class Dialogs;
 class SerialPortAccess;
 struct PortState;
 
+// A write packet that the device refused: the request and the type of the answer.
+struct RefusedPacket {
+    QByteArray request;
+    int answerType = 0;
+};
+
 // State of the stop-and-wait engine between the packet queue and the serial line.
 struct EngineState {
     PacketQueue TxQueue;
     bool TransferActive = false;
     QByteArray TxCurrent;
-    QByteArray RxBuffer;
-    qint32 TimeoutCounter = 0;  // 0 = no answer awaited; else +10 per tick since sending
+    FrameAssembler Rx;          // what has arrived of the next answer frame
+    qint32 TimeoutCounter = 0;  // 0 = no answer awaited; else 1 + ms since the packet was sent
+    qint64 SentAtMs = 0;
     bool ResetPending = false;
     qint32 PacketCounter = 0;
     bool SuppressTimeoutMessage = false;
+    // Repeats of the packet in flight after a corrupted or ChkError answer, and of all packets
+    // since the program started.
+    int Repeats = 0;
+    qint64 RepeatTotal = 0;
+    bool ResendPending = false;
+    // Write packets of the current batch that the device refused; the batch ended at the first.
+    QList<RefusedPacket> Refusals;
+    // The current batch was given up (time-out, corrupting line or a refusal).
+    bool GaveUp = false;
 };
 
 // Progress bookkeeping of the main window; set by the transfers, read by the engine.
@@ -70,8 +89,11 @@ public:
     virtual void TransferWindowChanged() = 0;
 };
 
-// The protocol engine: sends one queued packet per tick, waits for its answer frame,
-// supervises the wait with a time-out and resets the device after a batch.
+// The protocol engine: sends one queued packet at a time and waits for its answer frame (at
+// most one packet outstanding), supervises the wait with a time-out, repeats a packet whose
+// answer came corrupted, and resets the device after a batch. By default the next packet
+// leaves as soon as the answer to the one before has been handled; paced, one packet leaves per
+// timer tick.
 class TransmitEngine {
 public:
     TransmitEngine() = default;
@@ -94,6 +116,18 @@ public:
     void OnComm(SerialLine::Event event);  // MSComm_OnComm
     void AbortTransfer();
     void WaitForTransfer();
+    // Nothing queued or sending, no answer awaited, no reset under way.
+    bool Idle() const;
+    // Runs events until the engine is idle or limitMs have passed; returns Idle().
+    bool WaitUntilIdle(qint64 limitMs);
+
+    // One packet per timer tick instead of one as soon as the answer is in.
+    void SetPaced(bool paced) noexcept { paced_ = paced; }
+    bool Paced() const noexcept { return paced_; }
+    // How often a packet is sent again before the batch is given up.
+    static constexpr int MaxRepeats = 2;
+    static QString LineCorruptText();
+    static QString TimeoutText();
 
     EngineState& State() noexcept { return state_; }
     const EngineState& State() const noexcept { return state_; }
@@ -104,8 +138,22 @@ public:
 
 private:
     int AuthLevel() const { return authLevel_ ? authLevel_() : 10; }
+    qint64 NowMs() const;
+    bool CanSend() const;
+    // Sends the packet that is due (a repeat, or the next of the queue) if the engine may.
+    void SendNext();
+    void Transmit(const QByteArray& packet, const QString& direction);
+    void StartBatch();
     void UpdateProgressBars();
     void EndOfQueue();
+    void HandleFrame(const FrameAssembler::Frame& frame);
+    // The answer in flight came corrupted or as ChkError: send the packet again, or give up.
+    void Repeat();
+    // Ends the batch now (time-out, corrupted line, refusal): the queue goes, the batch's
+    // end-of-queue steps run, and the reset they arrange is carried out at once, since no
+    // answer will come to carry it out. Then the message, if any.
+    void GiveUp(const QString& message);
+    void ScheduleHide();
 
     EngineState state_;
     ProgressBookkeeping progress_;
@@ -117,6 +165,11 @@ private:
     EngineViews* views_ = nullptr;
     std::function<int()> authLevel_;
     std::function<void(const QByteArray&)> onDownloadResponse_;
+    bool paced_ = false;
+    bool batchOpen_ = false;
+    quint64 windowGeneration_ = 0;
+    // Scheduled calls hold it weakly, so one that falls due after the engine is gone does nothing.
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
 } // namespace tunekit

@@ -106,7 +106,9 @@ void PtyServer::ReadRequests()
         if (count > 0) {
             const qint64 nowUs = NowUs();
             for (SimChunk& chunk : link_.Feed(QByteArrayView(buffer, count), nowUs)) {
-                const auto delayMs = static_cast<int>((chunk.AtUs - nowUs + 999) / 1000);
+                // The timer counts whole milliseconds: the nearest one, so the simulated line is
+                // on average neither slower nor faster than the wire.
+                const auto delayMs = static_cast<int>(qMax<qint64>(0, (chunk.AtUs - nowUs + 500) / 1000));
                 QTimer::singleShot(delayMs, Qt::PreciseTimer, this,
                                    [this, generation = generation_, bytes = std::move(chunk.Bytes)] {
                                        SendAnswer(generation, bytes);

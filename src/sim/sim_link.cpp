@@ -2,6 +2,8 @@
 
 #include "link/packet_codec.h"
 
+#include <utility>
+
 namespace tunekit {
 
 qint64 SimLink::Wire::Send(qint64 count, qint64 notBeforeUs)
@@ -76,29 +78,85 @@ void SimLink::HandleFrame(const QByteArray& frame, qint64 atUs, QList<SimChunk>&
 void SimLink::SendAnswer(const QByteArray& answer, qint64 requestEndUs, QList<SimChunk>& out)
 {
     ++answers_;
-    if (faults_.DropEvery > 0 && answers_ % faults_.DropEvery == 0) {
+    if ((faults_.DropEvery > 0 && answers_ % faults_.DropEvery == 0) || Chance(faults_.LoseRate)) {
         ++answersLost_;
         return;
     }
-    const QByteArray bytes = faults_.Garbage ? Rubbish(FrameSize) : EncodeFrame(answer);
-    const qint64 startUs = requestEndUs + ProcessingUs + faults_.ExtraDelayMs * 1000;
+    const QByteArray frame = EncodeFrame(answer);
+    QByteArray bytes = faults_.Garbage ? Rubbish(FrameSize) : frame;
+    if (Chance(faults_.CorruptRate)) {
+        // One digit of the 18 becomes another hexadecimal digit.
+        static constexpr char Digits[] = "0123456789ABCDEF";
+        const auto at = std::uniform_int_distribution<qsizetype>(1, FrameSize - 2)(random_);
+        const auto by = std::uniform_int_distribution<int>(1, 15)(random_);
+        const int digit = static_cast<int>(QByteArray(Digits).indexOf(bytes[at]));
+        bytes[at] = Digits[(qMax(digit, 0) + by) % 16];
+        ++answersCorrupted_;
+    }
+    QList<QByteArray> pieces;
     if (!faults_.Noise.isEmpty())
-        out.append({toHost_.Send(faults_.Noise.size(), startUs), faults_.Noise});
+        pieces << faults_.Noise;
+    if (Chance(faults_.NoiseBurstRate)) {
+        pieces << Rubbish(std::uniform_int_distribution<qsizetype>(1, 40)(random_), true);
+        ++noiseBursts_;
+    }
     const bool split = faults_.SplitAfter > 0 && faults_.SplitAfter < bytes.size();
     const qsizetype first = split ? faults_.SplitAfter : bytes.size();
-    out.append({toHost_.Send(first, startUs), bytes.first(first)});
+    pieces << bytes.first(first);
     if (split)
-        out.append({toHost_.Send(bytes.size() - first, startUs), bytes.sliced(first)});
+        pieces << bytes.sliced(first);
+    if (Chance(faults_.DuplicateRate)) {
+        pieces << frame;
+        ++answersDuplicated_;
+    }
+    Put(pieces, requestEndUs + ProcessingUs + faults_.ExtraDelayMs * 1000, out);
     ++answersSent_;
 }
 
-QByteArray SimLink::Rubbish(qsizetype size)
+void SimLink::Put(const QList<QByteArray>& pieces, qint64 notBeforeUs, QList<SimChunk>& out)
+{
+    if (faults_.LatencyMs <= 0) {
+        for (const QByteArray& piece : pieces)
+            out.append({toHost_.Send(piece.size(), notBeforeUs), piece});
+        return;
+    }
+    const qint64 latencyUs = faults_.LatencyMs * 1000;
+    SimChunk packet;
+    qint64 flushUs = 0;
+    for (const QByteArray& piece : pieces) {
+        for (const char c : piece) {
+            const qint64 atUs = toHost_.Send(1, notBeforeUs);
+            if (!packet.Bytes.isEmpty() && atUs >= flushUs) {
+                packet.AtUs = flushUs; // the timer ran out before this byte came
+                out.append(std::exchange(packet, SimChunk{}));
+            }
+            if (packet.Bytes.isEmpty())
+                flushUs = atUs + latencyUs;
+            packet.Bytes += c;
+            if (packet.Bytes.size() == UsbPacketBytes) {
+                packet.AtUs = atUs;
+                out.append(std::exchange(packet, SimChunk{}));
+            }
+        }
+    }
+    if (!packet.Bytes.isEmpty()) {
+        packet.AtUs = flushUs;
+        out.append(packet);
+    }
+}
+
+bool SimLink::Chance(double rate)
+{
+    return rate > 0 && std::uniform_real_distribution<double>(0.0, 1.0)(random_) < rate;
+}
+
+QByteArray SimLink::Rubbish(qsizetype size, bool anyByte)
 {
     std::uniform_int_distribution<int> byte(0, 255);
     QByteArray bytes;
     while (bytes.size() < size) {
         const int value = byte(random_);
-        if (value != '@')
+        if (anyByte || value != '@')
             bytes += static_cast<char>(value);
     }
     return bytes;

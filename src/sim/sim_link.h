@@ -20,6 +20,14 @@ struct SimFaults {
     QByteArray Noise;         // sent before every answer frame; must not contain '@'
     qint64 ExtraDelayMs = 0;  // added to the device's processing time
     bool Garbage = false;     // 20 bytes of rubbish without '@' instead of every answer
+    // Faults at random, each a share of the answers (0..1), from a fixed seed so a run repeats.
+    double CorruptRate = 0;   // one hexadecimal digit of the answer frame is flipped
+    double LoseRate = 0;      // the answer is lost
+    double DuplicateRate = 0; // the answer frame arrives twice
+    double NoiseBurstRate = 0; // a burst of random bytes comes before the answer
+    // The USB adapter's latency timer: bytes from the device reach the host when 62 of them have
+    // gathered or this many ms after the first of them arrived. 0 = at once, byte by byte.
+    qint64 LatencyMs = 0;
 };
 
 // Bytes on their way to the host: the chunk is complete at the host at AtUs.
@@ -37,6 +45,8 @@ public:
     static constexpr qint64 BaudRate = 38400;
     static constexpr qint64 BitsPerCharacter = 10;
     static constexpr qint64 ProcessingUs = 1000;
+    // Payload of one USB packet from the adapter.
+    static constexpr int UsbPacketBytes = 62;
 
     explicit SimLink(SimDevice& device);
 
@@ -60,6 +70,9 @@ public:
 
     int AnswersSent() const noexcept { return answersSent_; }
     int AnswersLost() const noexcept { return answersLost_; }
+    int AnswersCorrupted() const noexcept { return answersCorrupted_; }
+    int AnswersDuplicated() const noexcept { return answersDuplicated_; }
+    int NoiseBursts() const noexcept { return noiseBursts_; }
 
 private:
     // One direction of the line. Characters sent back to back form a burst whose times are
@@ -79,7 +92,12 @@ private:
     void TakeCharacter(char c, qint64 atUs, QList<SimChunk>& out);
     void HandleFrame(const QByteArray& frame, qint64 atUs, QList<SimChunk>& out);
     void SendAnswer(const QByteArray& answer, qint64 requestEndUs, QList<SimChunk>& out);
-    QByteArray Rubbish(qsizetype size);
+    // Random bytes; without '@' unless anyByte.
+    QByteArray Rubbish(qsizetype size, bool anyByte = false);
+    bool Chance(double rate);
+    // Puts the pieces on the wire back to back from notBeforeUs; each piece is a chunk of its
+    // own, unless the latency timer gathers the bytes into USB packets.
+    void Put(const QList<QByteArray>& pieces, qint64 notBeforeUs, QList<SimChunk>& out);
 
     SimDevice& device_;
     SimFaults faults_;
@@ -89,6 +107,9 @@ private:
     bool dtr_ = true;  // the line idles with DTR on, so opening a port does not reboot the device
     int answersSent_ = 0;
     int answersLost_ = 0;
+    int answersCorrupted_ = 0;
+    int answersDuplicated_ = 0;
+    int noiseBursts_ = 0;
     int answers_ = 0;
     std::minstd_rand random_{20150226}; // fixed seed: faults repeat exactly from run to run
 };

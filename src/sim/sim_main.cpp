@@ -71,7 +71,14 @@ int main(int argc, char* argv[])
                               QT_TRANSLATE_NOOP("SimMain", "Acknowledge Uploads to the cell INDEX/SUB (hexadecimal) "
                                                            "but keep its value, like a worn memory cell."),
                               QStringLiteral("INDEX/SUB"));
-    parser.addOptions({configId, silent, dropEvery, split, noise, garbage, delay, exitAfter, stuck});
+    const QString rate = QStringLiteral("RATE");
+    const auto latency = option("latency", QT_TRANSLATE_NOOP("SimMain", "USB latency timer of the adapter: answers reach the host when 62 bytes have gathered or after MS milliseconds."), ms);
+    const auto corrupt = option("corrupt", QT_TRANSLATE_NOOP("SimMain", "Flip a hexadecimal digit in this share of the answers (0 to 1)."), rate);
+    const auto lose = option("lose", QT_TRANSLATE_NOOP("SimMain", "Lose this share of the answers (0 to 1)."), rate);
+    const auto duplicate = option("duplicate", QT_TRANSLATE_NOOP("SimMain", "Send this share of the answers twice (0 to 1)."), rate);
+    const auto noiseBursts = option("noise-bursts", QT_TRANSLATE_NOOP("SimMain", "Send a burst of random bytes before this share of the answers (0 to 1)."), rate);
+    parser.addOptions({configId, silent, dropEvery, split, noise, garbage, delay, exitAfter, latency, corrupt, lose, duplicate,
+                       noiseBursts, stuck});
     parser.process(app);
 
     const auto number = [&parser](const QCommandLineOption& which, int low, int high, int* value) {
@@ -85,12 +92,25 @@ int main(int argc, char* argv[])
     int dropN = 0;
     int delayMs = 0;
     int exitMs = 0;
+    int latencyMs = 0;
+    const auto share = [&parser](const QCommandLineOption& which, double* value) {
+        if (!parser.isSet(which))
+            return true;
+        bool ok = false;
+        *value = parser.value(which).toDouble(&ok);
+        return ok && *value >= 0.0 && *value <= 1.0;
+    };
+    tunekit::SimFaults wanted;
     if (!number(configId, 0, 255, &id) || !number(dropEvery, 0, 1000000, &dropN) || !number(delay, 0, 600000, &delayMs)
-        || !number(exitAfter, 0, 86400000, &exitMs))
+        || !number(exitAfter, 0, 86400000, &exitMs) || !number(latency, 0, 255, &latencyMs)
+        || !share(corrupt, &wanted.CorruptRate) || !share(lose, &wanted.LoseRate) || !share(duplicate, &wanted.DuplicateRate)
+        || !share(noiseBursts, &wanted.NoiseBurstRate))
         return Fail(Text(QT_TRANSLATE_NOOP("SimMain", "Invalid number in the options; see --help.")));
 
     tunekit::PtyServer server(id);
     tunekit::SimFaults& faults = server.Faults();
+    faults = wanted;
+    faults.LatencyMs = latencyMs;
     faults.Silent = parser.isSet(silent);
     faults.DropEvery = dropN;
     faults.SplitAfter = parser.isSet(split) ? 7 : 0;

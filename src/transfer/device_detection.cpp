@@ -44,8 +44,9 @@ void DeviceTransfers::DeviceQuery()
     }
     if (ctx_.options.chkResetBeforeTransmit)
         ctx_.port.ResetDevice();
+    // Up to 1500 ms: the wait ends as soon as the batch (and the reset after it) is over.
     engine.TransferActive = true;
-    ctx_.port.WaitMs(1500);
+    ctx_.engine.WaitUntilIdle(1500);
 
     if (image.deviceConfigId == 0) {
         engine.SuppressTimeoutMessage = true;
@@ -144,7 +145,7 @@ void DeviceTransfers::cmdInfoRead_Click()
     QueueRead(OperatingTimeIndex, 0);
 
     engine.TransferActive = true;
-    ctx_.port.WaitMs(withSource ? 4000 : 1000);
+    ctx_.engine.WaitUntilIdle(withSource ? 4000 : 1000);
     if (state_.interpreterSelect < 1)
         return;
     engine.TransferActive = false;
@@ -166,7 +167,7 @@ void DeviceTransfers::cmdIR_Click()
     QueueRead(select.HexAdd, select.SubAdd);
     QueueReads(InfoHardwareIndex, 0, 3);
     engine.TransferActive = true;
-    ctx_.port.WaitMs(500);
+    ctx_.engine.WaitUntilIdle(500);
     engine.TransferActive = false;
 
     if (state_.interpreterSelect > 0)

@@ -23,6 +23,14 @@ constexpr int DisplayTableSubindexes = 10;
 // with a pump after every packet would take minutes; once a page keeps the window alive.
 constexpr int PacketsPerPump = 256;
 
+constexpr const char* InterpreterName = QT_TRANSLATE_NOOP("DeviceWrites", "Interpreter");
+constexpr const char* FrequencyTableName = QT_TRANSLATE_NOOP("DeviceWrites", "Frequency table");
+// In the order of DisplayBlocks().
+constexpr std::array<const char*, 6> DisplayBlockNames{
+    QT_TRANSLATE_NOOP("DeviceWrites", "Text indices"), QT_TRANSLATE_NOOP("DeviceWrites", "Texts"),
+    QT_TRANSLATE_NOOP("DeviceWrites", "Picture indices"), QT_TRANSLATE_NOOP("DeviceWrites", "Pictures"),
+    QT_TRANSLATE_NOOP("DeviceWrites", "Display table"), QT_TRANSLATE_NOOP("DeviceWrites", "Defaults")};
+
 QList<PlannedUpload> Cut(QByteArrayView bytes, int firstIndex, int bytesPerPacket, int subindexesPerIndex)
 {
     QList<PlannedUpload> uploads;
@@ -41,14 +49,55 @@ QList<PlannedUpload> Cut(QByteArrayView bytes, int firstIndex, int bytesPerPacke
 const std::array<DisplayBlock, 6>& DisplayBlocks()
 {
     static constexpr std::array<DisplayBlock, 6> blocks{{
-        {4000, 2, &ExtendedDataStore::strTextindicesImage},
-        {4010, 4, &ExtendedDataStore::strTextsImage},
-        {4100, 2, &ExtendedDataStore::strPictureindicesImage},
-        {4110, 4, &ExtendedDataStore::strPicturesImage},
-        {DisplayTableBlock, 1, &ExtendedDataStore::strDisplay_tableImage},
-        {4300, 4, &ExtendedDataStore::strDefaultsImage},
+        {4000, 2, &ExtendedDataStore::strTextindicesImage, 0x400F},
+        {4010, 4, &ExtendedDataStore::strTextsImage, 0x40FF},
+        {4100, 2, &ExtendedDataStore::strPictureindicesImage, 0x410F},
+        {4110, 4, &ExtendedDataStore::strPicturesImage, 0x41FF},
+        {DisplayTableBlock, 1, &ExtendedDataStore::strDisplay_tableImage, 0x42FF},
+        {4300, 4, &ExtendedDataStore::strDefaultsImage, FrequencyTableIndex - 1},
     }};
     return blocks;
+}
+
+qsizetype BlockRoom(int firstIndex, int lastIndex, int subindexesPerIndex, int bytesPerPacket)
+{
+    return qsizetype(lastIndex - firstIndex + 1) * subindexesPerIndex * bytesPerPacket;
+}
+
+QString ExtendedBlockName(int index)
+{
+    if (index >= InterpreterFirstIndex && index <= InterpreterLastIndex)
+        return Tr(InterpreterName);
+    if (index == FrequencyTableIndex)
+        return Tr(FrequencyTableName);
+    for (std::size_t n = 0; n < DisplayBlocks().size(); ++n) {
+        if (index >= BlockFirstIndex(DisplayBlocks()[n].blockNumber) && index <= DisplayBlocks()[n].lastIndex)
+            return Tr(DisplayBlockNames[n]);
+    }
+    return {};
+}
+
+QStringList OversizedBlocks(const ExtendedDataStore& store)
+{
+    QStringList lines;
+    const auto check = [&lines](const char* name, qsizetype size, qsizetype room) {
+        if (size > room)
+            lines << Tr(QT_TRANSLATE_NOOP("DeviceWrites", "%1: %2 bytes, room for %3")).arg(Tr(name)).arg(size).arg(room);
+    };
+    if (store.strInterperterImage.size() >= InterpreterMinimumBytes)
+        check(InterpreterName, store.strInterperterImage.size(),
+              BlockRoom(InterpreterFirstIndex, InterpreterLastIndex, SubindexesPerIndex, InterpreterBytesPerPacket));
+    for (std::size_t n = 0; n < DisplayBlocks().size(); ++n) {
+        const DisplayBlock& block = DisplayBlocks()[n];
+        const QByteArray& bytes = store.*block.source;
+        if (bytes.size() < DisplayMinimumBytes)
+            continue;
+        const bool table = block.blockNumber == DisplayTableBlock;
+        check(DisplayBlockNames[n], bytes.size(),
+              BlockRoom(BlockFirstIndex(block.blockNumber), block.lastIndex, table ? DisplayTableSubindexes : SubindexesPerIndex,
+                        block.bytesPerPacket));
+    }
+    return lines;
 }
 
 int BlockFirstIndex(int blockNumber)

@@ -7,6 +7,7 @@
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 #include <array>
@@ -24,14 +25,26 @@ constexpr int DisplayTableBlock = 4200; // 10 one-byte cells an index
 constexpr int InterpreterMinimumBytes = 17; // shorter is no interpreter
 constexpr int DisplayMinimumBytes = 5;
 
-// One display-data block of the store with its block number and packet size, in the order the
-// Write command sends them.
+constexpr int InterpreterLastIndex = 0x6FFF;
+
+// One display-data block of the store with its block number, packet size and the last index of
+// its place in the device (the next block's range starts after it), in the order the Write
+// command sends them.
 struct DisplayBlock {
     int blockNumber;
     int bytesPerPacket;
     QByteArray ExtendedDataStore::*source;
+    int lastIndex;
 };
 const std::array<DisplayBlock, 6>& DisplayBlocks();
+
+// How many bytes of a block fit between its first index and lastIndex.
+qsizetype BlockRoom(int firstIndex, int lastIndex, int subindexesPerIndex, int bytesPerPacket);
+// The name of the extended-data block whose range holds the index; "" outside them.
+QString ExtendedBlockName(int index);
+// The blocks of the store that are longer than their place in the device, as a message line
+// each ("" when all fit). Writing one would overwrite the range after it.
+QStringList OversizedBlocks(const ExtendedDataStore& store);
 
 // The block number's decimal digits read as hexadecimal: 4010 gives 0x4010.
 int BlockFirstIndex(int blockNumber);

@@ -1,5 +1,6 @@
 #include "transfer/parameter_read.h"
 
+#include "link/clock.h"
 #include "link/packet_codec.h"
 #include "link/serial_port_access.h"
 #include "link/transmit_engine.h"
@@ -31,8 +32,7 @@ DeviceTransfers::~DeviceTransfers()
 
 bool DeviceTransfers::EngineBusy() const
 {
-    const EngineState& engine = ctx_.engine.State();
-    return engine.TransferActive || engine.TimeoutCounter > 0 || !engine.TxQueue.IsEmpty();
+    return !ctx_.engine.Idle();
 }
 
 DeviceTransfers::CommandGuard::CommandGuard(DeviceTransfers& transfers, bool allowRunningBatch)
@@ -52,6 +52,14 @@ DeviceTransfers::CommandGuard::~CommandGuard()
 void DeviceTransfers::QueueRead(int index, int subindex)
 {
     ctx_.engine.SendPacket(DownloadRequest, index, static_cast<std::uint8_t>(subindex));
+}
+
+void DeviceTransfers::WaitUntil(const std::function<bool()>& done, qint64 limitMs)
+{
+    Clock& clock = ctx_.port.Time();
+    const qint64 end = clock.NowMs() + limitMs;
+    while (!done() && clock.NowMs() < end)
+        clock.ProcessEvents();
 }
 
 void DeviceTransfers::ShowTransferWindow(bool visible)
@@ -131,15 +139,17 @@ void DeviceTransfers::ParameterRead()
     if (ctx_.options.chkResetBeforeTransmit)
         ctx_.port.ResetDevice();
 
+    // The interpreter select decides what else to ask for; the waits end once it is in.
+    const auto selectKnown = [&image] { return !image.value[InterpreterSelectNr].isEmpty(); };
     engine.TransferActive = true;
-    ctx_.port.WaitMs(100);
+    WaitUntil(selectKnown, 100);
     engine.TransferActive = false;
 
     QueueReads(InfoHardwareIndex, 0, 3);
     QueueRead(OperatingTimeIndex, 0);
 
-    if (image.value[InterpreterSelectNr].isEmpty())
-        ctx_.port.WaitMs(300);
+    if (!selectKnown())
+        WaitUntil(selectKnown, 300);
     const QString selected = image.value[InterpreterSelectNr];
     if (selected.isEmpty()) {
         ctx_.port.WaitMs(1);

@@ -5,6 +5,8 @@
 
 #include <QByteArray>
 
+#include <functional>
+
 namespace tunekit {
 
 // The reading side of the device transfers: the Read button, device detection, the
@@ -69,6 +71,8 @@ private:
     void ForgetInterpreterInfo();
     void QueueInterpreterInfo();
     void ShowTransferWindow(bool visible);
+    // Runs events until done() holds or limitMs have passed.
+    void WaitUntil(const std::function<bool()>& done, qint64 limitMs);
 
     TransferContext ctx_;
     ReadState state_;

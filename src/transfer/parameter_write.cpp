@@ -7,6 +7,7 @@
 #include "link/transmit_engine.h"
 #include "params/config_defines.h"
 #include "params/device_image.h"
+#include "transfer/extended_write.h"
 #include "transfer/parameter_read.h"
 
 #include <QCoreApplication>
@@ -28,6 +29,9 @@ QString CrLf()
 {
     return QStringLiteral("\r\n");
 }
+
+// Long enough for any batch; the engine's own time-out ends a batch the device does not answer.
+constexpr qint64 WaitForeverMs = 24LL * 3600 * 1000;
 
 // The program's default message box title.
 QString DefaultTitle()
@@ -63,7 +67,9 @@ std::optional<QByteArray> Encode8Bit(const QString& text, bool isSigned)
         return std::nullopt;
     if (isSigned && *v < 0)
         *v = qMax<qint64>(*v, -128) + 256;
-    return LowBytesFirst(std::clamp<qint64>(*v, 0, 255), 1);
+    if (*v < 0)
+        return std::nullopt; // an unsigned cell has no negative values
+    return LowBytesFirst(qMin<qint64>(*v, 255), 1);
 }
 
 std::optional<QByteArray> Encode16Bit(const QString& text)
@@ -176,25 +182,50 @@ void DeviceWrites::DropIncompatibleData()
     HideTransferWindow();
 }
 
-void DeviceWrites::SettleEngine()
+bool DeviceWrites::FinishBatch()
 {
-    // A batch that ended by time-out leaves an answer awaited and the automatic reset pending
-    // for the next answer that comes, which would be one of the next batch: the device would
-    // restart in the middle of it and the rest of that batch would time out too. So wait for
-    // the engine to give up on the missing answer and carry the reset out before queueing.
-    EngineState& engine = ctx_.engine.State();
-    while (engine.TransferActive || engine.TimeoutCounter > 0)
-        ctx_.port.Time().ProcessEvents();
-    if (engine.ResetPending) {
-        engine.ResetPending = false;
-        ctx_.port.ResetDevice();
-    }
+    // Until the last answer is in and the reset after the batch is over; the engine never
+    // leaves a reset pending for the next batch.
+    ctx_.engine.WaitForTransfer();
+    ctx_.engine.WaitUntilIdle(WaitForeverMs);
+    const EngineState& engine = ctx_.engine.State();
+    if (!engine.GaveUp)
+        return true;
+    // The engine has told of a time-out or a corrupting line; the write goes on with the next
+    // block as it always has, but it will not end in "Done!".
+    lastResult_ = WriteResult::Failed;
+    if (engine.Refusals.isEmpty())
+        return true;
+    // A refused packet ends the write.
+    ctx_.dialogs.MsgBox(RefusalText(engine.Refusals.first()), MsgButtons::Ok, MsgIcon::Critical,
+                        Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Error")));
+    ResetWriteBookkeeping();
+    HideTransferWindow();
+    return false;
 }
 
-void DeviceWrites::FinishBatch()
+QString DeviceWrites::RefusalText(const RefusedPacket& refusal)
 {
-    ctx_.engine.WaitForTransfer();
-    SettleEngine();
+    const QByteArray& packet = refusal.request;
+    const int type = PacketType(packet);
+    const int index = PacketIndex(packet);
+    QString what = PacketTypeName(type).toString();
+    if (type == Upload) {
+        what += QStringLiteral(" %1/%2").arg(index, 4, 16, QLatin1Char('0')).arg(PacketSubindex(packet), 2, 16, QLatin1Char('0')).toUpper();
+        QStringList names;
+        for (int nr = 1; nr <= ParamCount; ++nr) {
+            const ConfigDefine& define = FindConfigDefine(nr);
+            if (define.HexAdd == index && define.SubAdd == PacketSubindex(packet))
+                names << define.Name.toString();
+        }
+        const QString block = ExtendedBlockName(index);
+        if (!names.isEmpty())
+            what += QStringLiteral(" (") + names.join(QStringLiteral(", ")) + QLatin1Char(')');
+        else if (!block.isEmpty())
+            what += QStringLiteral(" (") + block + QLatin1Char(')');
+    }
+    return Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Writing failed: the device answered %1 to %2.")).arg(PacketTypeName(refusal.answerType), what)
+           + CrLf() + Tr(QT_TRANSLATE_NOOP("DeviceWrites", "The device does not hold all of the data."));
 }
 
 void DeviceWrites::ResetWriteBookkeeping()
@@ -211,6 +242,7 @@ void DeviceWrites::cmdConfigWrite_Click()
     const DeviceTransfers::CommandGuard guard(transfers_, false);
     if (!guard.Acquired())
         return;
+    lastResult_ = WriteResult::NothingSent;
     EngineState& engine = ctx_.engine.State();
     ProgressBookkeeping& progress = ctx_.engine.Progress();
     TransferWindowState& window = ctx_.engine.Window();
@@ -277,7 +309,9 @@ void DeviceWrites::cmdConfigWrite_Click()
             ++changedCount;
     }
     image.CheckUninitialisedValues(level, ctx_.dialogs);
-    SettleEngine();
+    ctx_.engine.WaitUntilIdle(WaitForeverMs);
+    // The write sends these values, whatever happens to the image while it runs.
+    const ParamArray<QString> values = image.value;
 
     // A copy: the store may be replaced (a file opened) while the blocks are being sent.
     const ExtendedDataStore store = image.extended;
@@ -288,10 +322,13 @@ void DeviceWrites::cmdConfigWrite_Click()
         window.ProgressBar2 = 0;
         window.ProgressBar2Max = changedCount + 1;
         ShowProgressBar();
-        ParameterWrite();
+        ParameterWrite(values);
         image.uninitialised.fill(false);
-        FinishBatch();
+        if (!FinishBatch())
+            return;
         progress.AllSent = true;
+        if (lastResult_ != WriteResult::Failed)
+            lastResult_ = WriteResult::Done;
         ResetWriteBookkeeping();
         HideTransferWindow();
         return;
@@ -314,11 +351,12 @@ void DeviceWrites::cmdConfigWrite_Click()
         Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Extended Data is to be written to the device. That could take a while.")) + CrLf()
             + Tr(QT_TRANSLATE_NOOP("DeviceWrites", "YES to proceed, NO to write parameters only or CANCEL to finish.")),
         MsgButtons::YesNoCancel, MsgIcon::None, DefaultTitle());
-    if (answer == MsgAnswer::Yes)
-        WriteExtendedData(store);
+    if (answer == MsgAnswer::Yes && !WriteExtendedData(store))
+        return;
     if (answer == MsgAnswer::Yes || answer == MsgAnswer::No) {
-        ParameterWrite();
-        FinishBatch();
+        ParameterWrite(values);
+        if (!FinishBatch())
+            return;
         progress.AllSent = true;
     }
     ResetWriteBookkeeping();
@@ -327,16 +365,35 @@ void DeviceWrites::cmdConfigWrite_Click()
         UseUpExtendedData();
 
     ctx_.port.WaitMs(100);
+    // After a block that was given up, "Done!" would tell the user the device is complete.
+    if (lastResult_ == WriteResult::Failed) {
+        HideTransferWindow();
+        return;
+    }
+    if (answer == MsgAnswer::Yes || answer == MsgAnswer::No)
+        lastResult_ = WriteResult::Done;
     ctx_.dialogs.MsgBox(DoneText(), MsgButtons::Ok, MsgIcon::None, DefaultTitle());
     HideTransferWindow();
 }
 
-void DeviceWrites::WriteExtendedData(const ExtendedDataStore& store)
+bool DeviceWrites::WriteExtendedData(const ExtendedDataStore& store)
 {
+    // A block longer than its place would run into the range after it; such a file's blocks
+    // are refused before anything is sent.
+    const QStringList oversized = OversizedBlocks(store);
+    if (!oversized.isEmpty()) {
+        ctx_.dialogs.MsgBox(Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Extended data longer than its place in the device is not written:"))
+                                + CrLf() + oversized.join(CrLf()),
+                            MsgButtons::Ok, MsgIcon::Exclamation, Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Error")));
+        ResetWriteBookkeeping();
+        HideTransferWindow();
+        return false;
+    }
     if (store.strInterperterImage.size() >= InterpreterMinimumBytes) {
         ShowProgressBar();
         extended_.InterpreterWrite(store.strInterperterImage);
-        FinishBatch();
+        if (!FinishBatch())
+            return false;
     }
     for (const DisplayBlock& block : DisplayBlocks()) {
         const QByteArray& bytes = store.*block.source;
@@ -344,13 +401,16 @@ void DeviceWrites::WriteExtendedData(const ExtendedDataStore& store)
             continue;
         ShowProgressBar();
         extended_.DisplayDataWrite(bytes, block.blockNumber, block.bytesPerPacket);
-        FinishBatch();
+        if (!FinishBatch())
+            return false;
     }
     if (store.strFrequency_tableImage.size() >= DisplayMinimumBytes) {
         ShowProgressBar();
         extended_.FrequencyTableWrite(store.FreqTable);
-        FinishBatch();
+        if (!FinishBatch())
+            return false;
     }
+    return true;
 }
 
 void DeviceWrites::UseUpExtendedData()
@@ -379,7 +439,7 @@ bool DeviceWrites::MayWriteCalibration(bool frequency)
     return ctx_.dialogs.Ask(Question::Calibration, text, MsgButtons::YesNo, MsgIcon::Critical, title) == MsgAnswer::Yes;
 }
 
-std::optional<QByteArray> DeviceWrites::SharedCellData(int nr)
+std::optional<QByteArray> DeviceWrites::SharedCellData(int nr, const ParamArray<QString>& values)
 {
     DeviceImage& image = ctx_.image;
     const ConfigDefine& define = FindConfigDefine(nr);
@@ -390,9 +450,9 @@ std::optional<QByteArray> DeviceWrites::SharedCellData(int nr)
             continue;
         image.sent[j] = true;
         image.changed[j] = false;
-        if (image.value[j].isEmpty())
+        if (values[j].isEmpty())
             continue;
-        const std::optional<QByteArray> piece = EncodeBySize(other, image.value[j]);
+        const std::optional<QByteArray> piece = EncodeBySize(other, values[j]);
         if (!piece || other.SByte < 0 || other.SByte + piece->size() > 4)
             return std::nullopt;
         // Each piece at its own byte, so an empty slot does not shift the ones after it.
@@ -401,7 +461,7 @@ std::optional<QByteArray> DeviceWrites::SharedCellData(int nr)
     return cell;
 }
 
-void DeviceWrites::ParameterWrite()
+void DeviceWrites::ParameterWrite(const ParamArray<QString>& values)
 {
     EngineState& engine = ctx_.engine.State();
     DeviceImage& image = ctx_.image;
@@ -410,13 +470,15 @@ void DeviceWrites::ParameterWrite()
 
     engine.TransferActive = false;
     image.sent.fill(false);
+    uploaded_.fill(false);
+    uploadedValues_ = values;
     leftOut_.clear();
     ctx_.engine.SendPacket(ConfigEnable, 0, 0);
 
     for (int i = 0; i <= ParamCount; ++i) {
         if ((!onlyChanged || level == 50) && !image.sent[i])
             image.changed[i] = true;
-        if (image.value[i].isEmpty() || image.sent[i] || !image.changed[i] || !image.applicable[i])
+        if (values[i].isEmpty() || image.sent[i] || !image.changed[i] || !image.applicable[i])
             continue;
         image.changed[i] = false;
         const ConfigDefine& define = FindConfigDefine(i);
@@ -429,37 +491,43 @@ void DeviceWrites::ParameterWrite()
                     image.sent[k] = true;
                     image.changed[k] = false;
                 }
-                const auto address = Encode16Bit(image.value[SystemAddressNr]);
-                const auto oem = Encode8Bit(image.value[SystemAddressNr + 1]);
-                const auto group = Encode8Bit(image.value[ProdGrpNr]);
+                const auto address = Encode16Bit(values[SystemAddressNr]);
+                const auto oem = Encode8Bit(values[SystemAddressNr + 1]);
+                const auto group = Encode8Bit(values[ProdGrpNr]);
                 if (address && oem && group)
                     data = *address + *oem + *group;
             } else if (i == GainCompNr || i == PhaseCompNr) {
                 image.sent[GainCompNr] = image.sent[PhaseCompNr] = true;
                 image.changed[GainCompNr] = image.changed[PhaseCompNr] = false;
-                data = EncodeGainPhase(image.value[PhaseCompNr], image.value[GainCompNr]);
+                data = EncodeGainPhase(values[PhaseCompNr], values[GainCompNr]);
                 if (data && !MayWriteCalibration(false))
                     continue;
             } else {
                 continue;
             }
         } else if (define.MultiMess) {
-            data = SharedCellData(i);
+            data = SharedCellData(i, values);
         } else if (define.Special) {
             if (i != FreqCompNr)
                 continue;
             image.sent[i] = true;
-            data = EncodeFreqComp(image.value[i]);
+            data = EncodeFreqComp(values[i]);
             if (data && !MayWriteCalibration(true))
                 continue;
         } else {
-            data = EncodeBySize(define, image.value[i]);
+            data = EncodeBySize(define, values[i]);
         }
         if (!data) {
             // Kept marked, so it goes out with the next write once it holds a proper value.
             image.changed[i] = true;
             leftOut_ << define.Name.toString();
             continue;
+        }
+        // Every parameter of the cell goes out with it.
+        for (int k = 1; k <= ParamCount; ++k) {
+            const ConfigDefine& other = FindConfigDefine(k);
+            if (other.HexAdd == define.HexAdd && other.SubAdd == define.SubAdd)
+                uploaded_[static_cast<std::size_t>(k)] = true;
         }
         ctx_.engine.SendPacket(Upload, define.HexAdd, static_cast<std::uint8_t>(define.SubAdd), *data);
     }
@@ -507,8 +575,10 @@ void DeviceWrites::cmd_int_write_Click(const QString& programFolder)
                             MsgButtons::Ok, MsgIcon::Exclamation, error);
         return;
     }
-    SettleEngine();
+    ctx_.engine.WaitUntilIdle(WaitForeverMs);
     extended_.RawInterpreterWrite(bytes);
+    // Waited for, so that a refusal is told and nothing else changes the device meanwhile.
+    FinishBatch();
 }
 
 } // namespace tunekit

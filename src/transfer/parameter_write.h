@@ -13,11 +13,12 @@ namespace tunekit {
 
 class DeviceTransfers;
 struct ConfigDefine;
+struct RefusedPacket;
 
 // Upload data encodings, low byte first. std::nullopt when the text holds no value the cell
 // can take; such a value is left out of the write and named to the user.
-// 8 bits: the nearest whole number, 255 above 255, 0 below 0; a "signed char" below 0 is first
-// increased by 256 (from -128).
+// 8 bits: the nearest whole number, 255 above 255; a "signed char" below 0 is first increased by
+// 256 (from -128), any other negative value is refused.
 std::optional<QByteArray> Encode8Bit(const QString& text, bool isSigned = false);
 // 16 bits: 0..65535.
 std::optional<QByteArray> Encode16Bit(const QString& text);
@@ -37,6 +38,13 @@ std::optional<QByteArray> EncodeBySize(const ConfigDefine& define, const QString
 // "Write interpreter". It runs as one of DeviceTransfers' commands, so a click on any transfer
 // command while a write runs (the waits pump events) is ignored, and a write is refused while
 // another command or batch is under way.
+// How the last Write ended.
+enum class WriteResult {
+    NothingSent, // refused by the rules, cancelled, or no device: the device is as it was
+    Failed,      // a batch was given up or a packet refused; the user was told
+    Done,        // everything was sent and acknowledged
+};
+
 class DeviceWrites {
 public:
     explicit DeviceWrites(DeviceTransfers& transfers);
@@ -45,18 +53,25 @@ public:
 
     // cmdConfigWrite: checks, detection, extended data on request, parameters, "Done".
     void cmdConfigWrite_Click();
-    // cmd_int_write: sends "xtest.bin" from the program's folder as the interpreter.
+    WriteResult LastResult() const noexcept { return lastResult_; }
+    // The parameters whose cells the last parameter write sent, with the values it sent.
+    const ParamArray<bool>& Uploaded() const noexcept { return uploaded_; }
+    const ParamArray<QString>& UploadedValues() const noexcept { return uploadedValues_; }
+    // cmd_int_write: sends "xtest.bin" from the program's folder as the interpreter and waits for
+    // it; a packet the device refuses is told like in a write.
     void cmd_int_write_Click(const QString& programFolder);
 
-    // Queues ConfigEnable, the Uploads of the parameters to write and FlashConfig, and starts the
-    // engine; the caller waits.
-    void ParameterWrite();
+    // Queues ConfigEnable, the Uploads of the given values (the write's copy of the image) and
+    // FlashConfig, and starts the engine; the caller waits.
+    void ParameterWrite(const ParamArray<QString>& values);
     // Shows frmWriteInfo with "data transfer...".
     void ShowProgressBar();
 
     ExtendedDataWriter& Extended() noexcept { return extended_; }
 
     static QString DoneText();
+    // The failure message for a write packet the device refused, naming the packet.
+    static QString RefusalText(const RefusedPacket& refusal);
 
 private:
     int AuthLevel() const;
@@ -66,19 +81,23 @@ private:
     void DropIncompatibleData();
     // The calibration rule; frequency: FreqComp, else GainComp and PhaseComp together.
     bool MayWriteCalibration(bool frequency);
-    // Waits for the batch, then until the engine is really idle (see the .cpp).
-    void FinishBatch();
-    void SettleEngine();
-    void WriteExtendedData(const ExtendedDataStore& store);
+    // Waits until the batch and the reset after it are over. False, after the failure message,
+    // when the device refused a packet: the write ends there.
+    bool FinishBatch();
+    // False when the write ended (a refused packet or a block too long for its place).
+    bool WriteExtendedData(const ExtendedDataStore& store);
     void UseUpExtendedData();
     // Puts the data of a shared cell (MultiMess without Special) together by SByte.
-    std::optional<QByteArray> SharedCellData(int nr);
+    std::optional<QByteArray> SharedCellData(int nr, const ParamArray<QString>& values);
     void ResetWriteBookkeeping();
 
     DeviceTransfers& transfers_;
     TransferContext ctx_;
     ExtendedDataWriter extended_;
-    QStringList leftOut_; // this parameter write's values that could not be encoded
+    QStringList leftOut_;
+    WriteResult lastResult_ = WriteResult::NothingSent;
+    ParamArray<bool> uploaded_{};
+    ParamArray<QString> uploadedValues_; // this parameter write's values that could not be encoded
 };
 
 } // namespace tunekit

@@ -152,6 +152,11 @@ void TestMainWindow::disAutoResMirrorsCheck01()
     check01->setChecked(false);
     QVERIFY(!disAutoRes->isChecked());
     QVERIFY(!w.window->Logic().Engine().Reset().DisAutoRes);
+    // The paced mode's box on the same tab.
+    auto* paced = w.Find<QCheckBox>("chkPaced");
+    QVERIFY(paced && !paced->isChecked());
+    paced->click();
+    QVERIFY(w.window->Logic().Engine().Paced());
 }
 
 void TestMainWindow::serviceLevelReadFillsTheViews()
@@ -297,7 +302,7 @@ void TestMainWindow::consolesTalkToTheTransmitter()
     w.Find<QLineEdit>("txtType")->setText(QStringLiteral("10"));
     w.Find<QLineEdit>("txtIndex")->setText(QStringLiteral("2101"));
     QTest::mouseClick(w.Find<QPushButton>("cmdSend"), Qt::LeftButton);
-    QVERIFY(w.virtualClock->RunUntil([&] { return !w.window->Logic().Engine().State().TransferActive; }, 5000));
+    QVERIFY(w.virtualClock->RunUntil([&] { return w.window->Logic().Engine().Idle(); }, 5000));
     contact->RefreshLog();
     auto* txtLog = w.Find<PacketLogView>("txtLog");
     QCOMPARE(txtLog->RowCount(), 2);

@@ -1,5 +1,6 @@
 // The start-up sequence and the main window's texts, in virtual time against the
 // simulated transmitter.
+#include "link/packet_codec.h"
 #include "support/session_rig.h"
 
 #include <QFile>
@@ -27,6 +28,7 @@ private slots:
     void longDelayText();
     void detectFindsAnAdapterPluggedInLater();
     void cancelledUnlockKeepsOneLevelTicked();
+    void imageCommandsWaitForTheWrite();
 };
 
 namespace {
@@ -260,37 +262,39 @@ void TestSession::settingsFile_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<bool>("german");
-    QTest::addColumn<QString>("options");   // OP1..OP3
+    QTest::addColumn<QString>("options");   // OP1..OP3 and the paced mode (PAC)
     QTest::addColumn<int>("delay");         // seconds; -1 unticked
     QTest::addColumn<int>("level");
     QTest::addColumn<int>("filePort");      // 0 none
     QTest::addColumn<QByteArray>("rewritten");
     const QByteArray sample = "COM=3\r\nLNG=1\r\nOP1=1\r\nOP2=0\r\nOP3=0\r\nOP4=2\r\nAUT=\r\n";
     // Start-up rewrites the file with the language; a run on a named port keeps the stored port.
-    QTest::newRow("written example") << sample << true << "100" << 2 << 10 << 3
-                                     << QByteArray("COM=3\r\nLNG=1\r\nOP1=1\r\nOP2=0\r\nOP3=0\r\nOP4=2\r\nAUT=\r\n");
-    QTest::newRow("none") << QByteArray("<none>") << false << "000" << -1 << 10 << 0
-                          << QByteArray("COM=0\r\nLNG=0\r\nOP1=0\r\nOP2=0\r\nOP3=0\r\nOP4=0\r\nAUT=\r\n");
+    QTest::newRow("written example") << sample << true << "1000" << 2 << 10 << 3
+                                     << QByteArray("COM=3\r\nLNG=1\r\nOP1=1\r\nOP2=0\r\nOP3=0\r\nOP4=2\r\nAUT=\r\nPAC=0\r\n");
+    QTest::newRow("none") << QByteArray("<none>") << false << "0000" << -1 << 10 << 0
+                          << QByteArray("COM=0\r\nLNG=0\r\nOP1=0\r\nOP2=0\r\nOP3=0\r\nOP4=0\r\nAUT=\r\nPAC=0\r\n");
     QTest::newRow("first character counts, value trimmed, LF only")
-        << QByteArray("OP1=1x\nOP2= 1\nOP3=yes\n") << false << "110" << -1 << 10 << 0 << QByteArray();
-    QTest::newRow("OP4=0 unticks") << QByteArray("OP4=0\r\n") << false << "000" << -1 << 10 << 0 << QByteArray();
-    QTest::newRow("OP4=7 ticks 7 s") << QByteArray("OP4=7\r\n") << false << "000" << 7 << 10 << 0
+        << QByteArray("OP1=1x\nOP2= 1\nOP3=yes\n") << false << "1100" << -1 << 10 << 0 << QByteArray();
+    QTest::newRow("PAC=1 paces; older readers ignore the key") << QByteArray("PAC=1\r\n") << false << "0001" << -1 << 10
+                                                               << 0 << QByteArray();
+    QTest::newRow("OP4=0 unticks") << QByteArray("OP4=0\r\n") << false << "0000" << -1 << 10 << 0 << QByteArray();
+    QTest::newRow("OP4=7 ticks 7 s") << QByteArray("OP4=7\r\n") << false << "0000" << 7 << 10 << 0
                                      << QByteArray();
-    QTest::newRow("level 50 in upper case") << QByteArray("AUT=SPINNE\r\n") << false << "000" << -1 << 50 << 0
-                                            << QByteArray("COM=0\r\nLNG=0\r\nOP1=0\r\nOP2=0\r\nOP3=0\r\nOP4=0\r\nAUT=SPINNE\r\n");
-    QTest::newRow("level 60 exact") << QByteArray("AUT=Haspel2093") << false << "000" << -1 << 60 << 0 << QByteArray();
-    QTest::newRow("level 60 in another case") << QByteArray("AUT=haspel2093") << false << "000" << -1 << 10 << 0
+    QTest::newRow("level 50 in upper case") << QByteArray("AUT=SPINNE\r\n") << false << "0000" << -1 << 50 << 0
+                                            << QByteArray("COM=0\r\nLNG=0\r\nOP1=0\r\nOP2=0\r\nOP3=0\r\nOP4=0\r\nAUT=SPINNE\r\nPAC=0\r\n");
+    QTest::newRow("level 60 exact") << QByteArray("AUT=Haspel2093") << false << "0000" << -1 << 60 << 0 << QByteArray();
+    QTest::newRow("level 60 in another case") << QByteArray("AUT=haspel2093") << false << "0000" << -1 << 10 << 0
                                               << QByteArray();
     QTest::newRow("key twice: the later wins") << QByteArray("OP1=1\r\nOP1=0\r\nLNG=1\r\nLNG=0\r\n") << false
-                                               << "000" << -1 << 10 << 0 << QByteArray();
-    QTest::newRow("COM above 256 ends reading") << QByteArray("COM=300\r\nLNG=1\r\n") << false << "000" << -1 << 10
+                                               << "0000" << -1 << 10 << 0 << QByteArray();
+    QTest::newRow("COM above 256 ends reading") << QByteArray("COM=300\r\nLNG=1\r\n") << false << "0000" << -1 << 10
                                                 << 300 << QByteArray();
-    QTest::newRow("negative COM ends reading") << QByteArray("COM=-1\r\nOP1=1\r\n") << false << "000" << -1 << 10
+    QTest::newRow("negative COM ends reading") << QByteArray("COM=-1\r\nOP1=1\r\n") << false << "0000" << -1 << 10
                                                << 0 << QByteArray();
-    QTest::newRow("binary garbage") << QByteArray("\x00\xff\x01OP1\r\n\x80\x81=\n\n\r\r", 14) << false << "000"
+    QTest::newRow("binary garbage") << QByteArray("\x00\xff\x01OP1\r\n\x80\x81=\n\n\r\r", 14) << false << "0000"
                                     << -1 << 10 << 0 << QByteArray();
     QTest::newRow("huge file: only its start is read")
-        << QByteArray("OP2=1\r\n") + QByteArray(200000, 'x') + QByteArray("\r\nOP3=1\r\n") << false << "010" << -1
+        << QByteArray("OP2=1\r\n") + QByteArray(200000, 'x') + QByteArray("\r\nOP3=1\r\n") << false << "0100" << -1
         << 10 << 0 << QByteArray();
 }
 
@@ -314,6 +318,7 @@ void TestSession::settingsFile()
     QString ticked;
     for (int i = 0; i < 3; ++i)
         ticked += rig.session.Option(i) ? QLatin1Char('1') : QLatin1Char('0');
+    ticked += rig.session.Engine().Paced() ? QLatin1Char('1') : QLatin1Char('0');
     QCOMPARE(ticked, options);
     QCOMPARE(rig.session.Port().ChkLongDelay ? int(rig.session.Port().LongDelayValue) : -1, delay);
     QCOMPARE(rig.session.LongDelay().boxVisible, delay >= 0);
@@ -385,6 +390,49 @@ void TestSession::cancelledUnlockKeepsOneLevelTicked()
     rig.session.LevelMenuCommand(50, [] {});
     QCOMPARE(rig.session.Access().blnAuthLevel, 10);
     QCOMPARE(rig.views.levelChecks, (std::array<bool, 6>{true, false, false, false, false, false}));
+}
+
+void TestSession::imageCommandsWaitForTheWrite()
+{
+    SessionRig rig;
+    rig.Connect();
+    rig.session.Access().blnAuthLevel = 30;
+    rig.session.Transfers().DetectDevice();
+    rig.session.Transfers().cmdRead_Click();
+    QVERIFY(rig.clock.RunUntil([&] { return rig.session.Engine().Idle(); }, 60000));
+    DeviceImage& image = rig.session.Image();
+    image.extended.strTextsImage = QByteArray(1030, 'x');
+    const ParamArray<QString> read = image.value;
+    bool clicked = false;
+    rig.views.beforeSend = [&] {
+        const QByteArray& sent = rig.session.Engine().State().TxCurrent;
+        if (clicked || PacketIndex(sent) != 0x4010 || PacketSubindex(sent) != 100)
+            return;
+        clicked = true;
+        rig.clock.Schedule(1, [&] {
+            rig.session.cmdFileOpen_OLEDragDrop({QStringLiteral("/tmp/crane-52.scd")});
+            rig.session.CmdClearFileData_Click();
+            rig.session.ChooseLanguage(QStringLiteral("DE"));
+            rig.session.LevelMenuCommand(60, [] {});
+        });
+    };
+    rig.dialogs.messages.clear();
+
+    rig.session.Writes().cmdConfigWrite_Click();
+
+    QVERIFY(clicked);
+    QStringList texts;
+    for (const auto& message : rig.dialogs.messages)
+        texts << message.text;
+    const QString busy = Session::BusyText();
+    QCOMPARE(texts.mid(1), (QStringList{busy, busy, busy, busy, DeviceWrites::DoneText()}));
+    QCOMPARE(image.value, read);
+    QVERIFY(!rig.session.German());
+    QCOMPARE(rig.session.Access().blnAuthLevel, 30);
+    // Once the write is over, the commands work again.
+    QVERIFY(rig.clock.RunUntil([&] { return rig.session.Engine().Idle(); }, 60000));
+    rig.session.CmdClearFileData_Click();
+    QVERIFY(image.value[7].isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestSession)

@@ -16,6 +16,8 @@ private slots:
     void encodeFrame();
     void decodeFrame_data();
     void decodeFrame();
+    void assemblerFindsEveryFrame_data();
+    void assemblerFindsEveryFrame();
     void encodeDecodeRoundTripsEveryByte();
     void typeNames();
     void queueTakesPacketsInOrderWithoutLosingAny();
@@ -70,6 +72,7 @@ void TestPacketCodec::encodeFrame()
     QFETCH(QByteArray, packet);
     QFETCH(QByteArray, frame);
     QCOMPARE(EncodeFrame(packet), frame);
+    QVERIFY(FrameIntact(frame));
     QCOMPARE(DecodeFrame(frame.chopped(1) + 'X'), packet); // the 20th character is not looked at
 }
 
@@ -81,7 +84,8 @@ void TestPacketCodec::decodeFrame_data()
     QTest::newRow("21 characters") << QByteArray("@1000200000000000CF\r\r") << QByteArray();
     QTest::newRow("no @") << QByteArray("#1000200000000000CF\r") << QByteArray();
     QTest::newRow("empty") << QByteArray() << QByteArray();
-    QTest::newRow("wrong checksum accepted") << QByteArray("@110020000500000000\r") << Bytes({0x11, 0, 0x20, 0, 5, 0, 0, 0});
+    // Decoded, but not intact: the receive path does not use it.
+    QTest::newRow("wrong checksum decoded") << QByteArray("@110020000500000000\r") << Bytes({0x11, 0, 0x20, 0, 5, 0, 0, 0});
     QTest::newRow("lower-case hex") << QByteArray("@11002000ff000000cf\r") << Bytes({0x11, 0, 0x20, 0, 0xFF, 0, 0, 0});
     QTest::newRow("non-hex data pair") << QByteArray("@11002000G5000000CF\r") << QByteArray();
     QTest::newRow("non-hex checksum pair") << QByteArray("@1100200005000000Z!\r") << QByteArray();
@@ -94,6 +98,48 @@ void TestPacketCodec::decodeFrame()
     QFETCH(QByteArray, frame);
     QFETCH(QByteArray, packet);
     QCOMPARE(DecodeFrame(frame), packet);
+    QVERIFY(!FrameIntact(frame));
+}
+
+void TestPacketCodec::assemblerFindsEveryFrame_data()
+{
+    const QByteArray a("@1000200000000000CF\r");
+    const QByteArray b("@1100200005000000C9\r");
+    QTest::addColumn<QList<QByteArray>>("chunks");
+    QTest::addColumn<QList<QByteArray>>("frames");
+    QTest::addColumn<QList<bool>>("intact");
+    QTest::addColumn<QByteArray>("pending");
+    QTest::newRow("two frames in one chunk") << QList{a + b} << QList{a, b} << QList{true, true} << QByteArray();
+    QTest::newRow("line break after a frame") << QList{a + "\n", b} << QList{a, b} << QList{true, true} << QByteArray();
+    QTest::newRow("stray @ before a frame") << QList<QByteArray>{"@" + a} << QList{a} << QList{true} << QByteArray();
+    QTest::newRow("7 + 13") << QList{a.first(7), a.sliced(7)} << QList{a} << QList{true} << QByteArray();
+    QTest::newRow("start of the next kept") << QList{a + b.first(5)} << QList{a} << QList{true} << b.first(5);
+    QTest::newRow("one character at a time") << QList<QByteArray>{"x", "@", "1", b.sliced(2)} << QList{b} << QList{true} << QByteArray();
+    QTest::newRow("noise only") << QList<QByteArray>{"\r\nxyz\x00\xff"} << QList<QByteArray>{} << QList<bool>{} << QByteArray();
+    QTest::newRow("CR too early") << QList{a.first(10) + "\r" + b} << QList{b} << QList{true} << QByteArray();
+    QTest::newRow("no CR in place") << QList{a.chopped(1) + "0\r"} << QList<QByteArray>{} << QList<bool>{} << QByteArray();
+    QTest::newRow("flipped digit") << QList<QByteArray>{"@1100200035000000C9\r"} << QList<QByteArray>{"@1100200035000000C9\r"}
+                                   << QList{false} << QByteArray();
+}
+
+void TestPacketCodec::assemblerFindsEveryFrame()
+{
+    QFETCH(QList<QByteArray>, chunks);
+    QFETCH(QList<QByteArray>, frames);
+    QFETCH(QList<bool>, intact);
+    QFETCH(QByteArray, pending);
+    FrameAssembler assembler;
+    QList<QByteArray> found;
+    QList<bool> good;
+    for (const QByteArray& chunk : chunks) {
+        for (const FrameAssembler::Frame& frame : assembler.Feed(chunk)) {
+            found << frame.text;
+            good << frame.intact;
+        }
+    }
+    QCOMPARE(found, frames);
+    QCOMPARE(good, intact);
+    QCOMPARE(assembler.Pending(), pending);
 }
 
 void TestPacketCodec::encodeDecodeRoundTripsEveryByte()

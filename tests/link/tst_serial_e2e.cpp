@@ -34,6 +34,7 @@ class TestSerialEndToEnd : public QObject {
     Q_OBJECT
 private slots:
     void init();
+    void batchIsAnsweredThroughTheRealPort_data();
     void batchIsAnsweredThroughTheRealPort();
     void vanishedPortIsGivenUpWithoutSpinning();
     void portWithoutDtrStillOpensAndWorks();
@@ -46,10 +47,32 @@ void TestSerialEndToEnd::init()
 #endif
 }
 
+void TestSerialEndToEnd::batchIsAnsweredThroughTheRealPort_data()
+{
+    QTest::addColumn<qint64>("latencyMs");
+    QTest::addColumn<double>("duplicate");
+    QTest::addColumn<double>("corrupt");
+    QTest::newRow("sound line") << qint64(0) << 0.0 << 0.0;
+    QTest::newRow("16 ms latency timer, every answer twice") << qint64(16) << 1.0 << 0.0;
+    QTest::newRow("corrupted answers") << qint64(0) << 0.0 << 0.1;
+}
+
 void TestSerialEndToEnd::batchIsAnsweredThroughTheRealPort()
 {
+    QFETCH(qint64, latencyMs);
+    QFETCH(double, duplicate);
+    QFETCH(double, corrupt);
     PtyRig rig;
     QVERIFY2(rig.StartServer(), qPrintable(rig.server->ErrorText()));
+    rig.server->Faults().LatencyMs = latencyMs;
+    rig.server->Faults().DuplicateRate = duplicate;
+    rig.server->Faults().CorruptRate = corrupt;
+    // Duplicates reach the decoder too; keep the answers proper.
+    rig.session.Engine().SetDownloadResponseHandler([&rig](const QByteArray& p) {
+        if (rig.responses.isEmpty() || p != rig.responses.last())
+            rig.responses.append(p);
+        rig.session.Transfers().HandleDownloadResponse(p);
+    });
     rig.Connect();
     QVERIFY(rig.session.Port().HVXPortFound);
     QCOMPARE(rig.session.Port().intComPort, 1);
@@ -65,6 +88,7 @@ void TestSerialEndToEnd::batchIsAnsweredThroughTheRealPort()
     }
     QCOMPARE(static_cast<quint8>(PacketData(rig.responses.first()).at(0)), quint8(53));
     QCOMPARE(rig.dialogs.messages.size(), 0);
+    QCOMPARE(rig.session.Engine().State().RepeatTotal, rig.server->Link().AnswersCorrupted());
     QVERIFY(rig.line.IsOpen());
 }
 

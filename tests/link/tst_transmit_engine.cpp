@@ -5,17 +5,23 @@
 
 #include <QTest>
 
+#include <algorithm>
+
 using namespace tunekit;
 using namespace tunekit::testing;
+
+Q_DECLARE_METATYPE(tunekit::SimFaults)
 
 class TestTransmitEngine : public QObject {
     Q_OBJECT
 private slots:
+    void batchIsAnsweredInOrderAndResetOnce_data();
     void batchIsAnsweredInOrderAndResetOnce();
     void batchOfOnePacketEndsInItsSendingTick();
     void answersSurviveLineFaults_data();
     void answersSurviveLineFaults();
-    void timeoutAfterFortyTicksDropsTheRest();
+    void batchGivenUp_data();
+    void batchGivenUp();
     void timeoutMessageSuppressed_data();
     void timeoutMessageSuppressed();
     void lateAnswerAfterTimeoutIsStillStored();
@@ -33,13 +39,23 @@ private slots:
     void longQueueProgress();
 };
 
+void TestTransmitEngine::batchIsAnsweredInOrderAndResetOnce_data()
+{
+    QTest::addColumn<bool>("paced");
+    QTest::newRow("next packet as soon as the answer is in") << false;
+    QTest::newRow("paced, one packet per tick") << true;
+}
+
 void TestTransmitEngine::batchIsAnsweredInOrderAndResetOnce()
 {
+    QFETCH(bool, paced);
     SessionRig rig;
     rig.Connect();
     rig.session.Access().blnAuthLevel = 60;
+    rig.session.Engine().SetPaced(paced);
+    QList<qint64> sentAt;
+    rig.views.beforeSend = [&] { sentAt << rig.clock.NowUs(); };
     rig.QueueReads(5);
-    const qint64 start = rig.clock.NowMs();
     QVERIFY(rig.RunUntilIdle());
     // The reset follows the last answer: run past it.
     rig.clock.RunFor(5000);
@@ -49,10 +65,11 @@ void TestTransmitEngine::batchIsAnsweredInOrderAndResetOnce()
     QCOMPARE(rig.line.Device().RestartCount(), 1);
     QVERIFY(!rig.session.Engine().State().ResetPending);
     QVERIFY(rig.dialogs.messages.isEmpty());
-    // One tick per packet at best, so a batch of 5 needs at least 40 ms.
-    QVERIFY(rig.clock.NowMs() - start >= 40);
+    // Paced, every packet leaves on a tick; otherwise the answer's arrival sends the next.
+    const auto onTick = [](qint64 us) { return us % 10000 == 0; };
+    QCOMPARE(std::all_of(sentAt.cbegin(), sentAt.cend(), onTick), paced);
     QCOMPARE(rig.views.debugLines.size(), 5);
-    QVERIFY(rig.views.debugLines.first().startsWith(QStringLiteral("TxSend: ")));
+    QCOMPARE(rig.views.debugLines.first(), QStringLiteral("TxSend: 10 00 20 00 00 00 00 00"));
     int transmitted = 0;
     int received = 0;
     for (const auto& dump : rig.views.dumps)
@@ -78,58 +95,105 @@ void TestTransmitEngine::batchOfOnePacketEndsInItsSendingTick()
 
 void TestTransmitEngine::answersSurviveLineFaults_data()
 {
-    QTest::addColumn<int>("splitAfter");
-    QTest::addColumn<QByteArray>("noise");
-    QTest::newRow("frame in pieces 7 + 13") << 7 << QByteArray();
-    QTest::newRow("line break before @") << 0 << QByteArray("\r\n");
-    QTest::newRow("noise and pieces") << 3 << QByteArray("xx\r");
+    QTest::addColumn<SimFaults>("faults");
+    QTest::addColumn<int>("stored"); // answers handed to the decoder, duplicates included
+    const auto with = [](const std::function<void(SimFaults&)>& set) {
+        SimFaults faults;
+        set(faults);
+        return faults;
+    };
+    QTest::newRow("frame in pieces 7 + 13") << with([](SimFaults& f) { f.SplitAfter = 7; }) << 20;
+    QTest::newRow("line break before @") << with([](SimFaults& f) { f.Noise = "\r\n"; }) << 20;
+    QTest::newRow("noise and pieces") << with([](SimFaults& f) { f.SplitAfter = 3; f.Noise = "xx\r"; }) << 20;
+    QTest::newRow("stray @ before the frame") << with([](SimFaults& f) { f.Noise = "@"; }) << 20;
+    QTest::newRow("latency timer 16 ms") << with([](SimFaults& f) { f.LatencyMs = 16; }) << 20;
+    QTest::newRow("every answer twice, in one USB packet") << with([](SimFaults& f) {
+        f.DuplicateRate = 1;
+        f.LatencyMs = 16;
+    }) << 40;
+    QTest::newRow("bursts of noise") << with([](SimFaults& f) { f.NoiseBurstRate = 0.5; }) << 20;
+    QTest::newRow("corrupted answers") << with([](SimFaults& f) { f.CorruptRate = 0.15; }) << 20;
 }
 
 void TestTransmitEngine::answersSurviveLineFaults()
 {
-    QFETCH(int, splitAfter);
-    QFETCH(QByteArray, noise);
+    QFETCH(SimFaults, faults);
+    QFETCH(int, stored);
     SessionRig rig;
     rig.Connect();
-    rig.line.Faults().SplitAfter = splitAfter;
-    rig.line.Faults().Noise = noise;
+    rig.line.Faults() = faults;
     rig.QueueReads(20);
     QVERIFY(rig.RunUntilIdle());
     rig.clock.RunFor(5000);
-    QCOMPARE(rig.responses.size(), 20); // each assembled and handled once
+    QCOMPARE(rig.responses.size(), stored);
+    // Every value handed on is the device's; each corrupted answer cost one repeat.
+    for (const QByteArray& response : rig.responses)
+        QCOMPARE(PacketData(response), rig.line.Device().Cell(PacketIndex(response), PacketSubindex(response)));
+    QCOMPARE(rig.line.Device().Requests().size(), 20 + rig.line.Link().AnswersCorrupted());
+    QCOMPARE(rig.session.Engine().State().RepeatTotal, rig.line.Link().AnswersCorrupted());
     QVERIFY(rig.dialogs.messages.isEmpty());
+    QCOMPARE(rig.line.Device().RestartCount(), 1);
 }
 
-void TestTransmitEngine::timeoutAfterFortyTicksDropsTheRest()
+void TestTransmitEngine::batchGivenUp_data()
 {
+    QTest::addColumn<bool>("silent");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("german");
+    QTest::addColumn<int>("sends"); // of the first packet
+    QTest::newRow("time-out") << true << "T I M E O U T  !\r\ninterface or device not reacting!"
+                              << "T I M E O U T  !\r\nSchnittstelle oder System reagiert nicht!" << 1;
+    QTest::newRow("corrupted after two repeats")
+        << false << "The line is corrupting data!\r\nThe device's answers still arrived damaged after two repeats. Check the cable and the adapter."
+        << "Die Leitung verfälscht Daten!\r\nDie Antworten des Geräts kamen auch nach zwei Wiederholungen beschädigt an. Kabel und Adapter prüfen."
+        << 3;
+}
+
+void TestTransmitEngine::batchGivenUp()
+{
+    QFETCH(bool, silent);
+    QFETCH(QString, message);
+    QFETCH(QString, german);
+    QFETCH(int, sends);
     SessionRig rig;
     rig.Connect();
-    rig.line.Faults().Silent = true;
+    rig.line.Faults().Silent = silent;
+    rig.line.Faults().CorruptRate = silent ? 0 : 1;
     rig.QueueReads(3);
     QVERIFY(rig.clock.RunUntil([&] { return rig.session.Engine().State().TimeoutCounter > 0; }, 100));
     const qint64 sent = rig.clock.NowMs();
-    QVERIFY(rig.clock.RunUntil([&] { return !rig.dialogs.messages.isEmpty(); }, 2000));
-    const qint64 waited = rig.clock.NowMs() - sent;
-    QVERIFY2(waited >= 390 && waited <= 420, qPrintable(QString::number(waited)));
-    const auto& message = rig.dialogs.messages.first();
-    QCOMPARE(message.text, QStringLiteral("T I M E O U T  !\r\ninterface or device not reacting!"));
-    QCOMPARE(message.title, QStringLiteral("Error"));
-    QCOMPARE(message.icon, MsgIcon::Critical);
-    QCOMPARE(message.buttons, MsgButtons::Ok);
-    QVERIFY(rig.RunUntilIdle(100)); // the next tick ends the batch without sending
-    rig.clock.RunFor(5000);
-    // One packet went out; the tick after the time-out only finished the batch.
-    QCOMPARE(rig.views.debugLines.size(), 2);
-    QCOMPARE(rig.views.debugLines.last(), QStringLiteral("TxSend: "));
-    QCOMPARE(rig.dialogs.messages.size(), 1);
+    // The batch's reset (2950 ms) is carried out at once, before the message.
+    QVERIFY(rig.clock.RunUntil([&] { return !rig.dialogs.messages.isEmpty(); }, 5000));
+    const qint64 waited = rig.clock.NowMs() - sent - 2950;
+    QVERIFY2(waited >= (silent ? 400 : 0) && waited <= (silent ? 440 : 60), qPrintable(QString::number(waited)));
+    QCOMPARE(rig.line.Device().RestartCount(), 1);
+    QVERIFY(!rig.session.Engine().State().ResetPending);
+    const auto& shown = rig.dialogs.messages.first();
+    QCOMPARE(shown.text, message);
+    QCOMPARE(shown.title, QStringLiteral("Error"));
+    QCOMPARE(shown.icon, MsgIcon::Critical);
+    QCOMPARE(shown.buttons, MsgButtons::Ok);
+    QCOMPARE(rig.views.debugLines.count(QStringLiteral("TxSend: 10 00 20 00 00 00 00 00")), 1);
+    QCOMPARE(rig.views.debugLines.filter(QStringLiteral("TxSend: ")).size(), sends);
     QCOMPARE(rig.session.Engine().State().TxQueue.Length(), 0);
+
+    // The next batch gets every answer and one reset, after its last answer.
+    rig.line.Faults() = SimFaults{};
+    rig.responses.clear();
+    rig.QueueReads(20);
+    QVERIFY(rig.RunUntilIdle());
+    rig.clock.RunFor(5000);
+    QCOMPARE(rig.responses.size(), 20);
+    QCOMPARE(rig.line.Device().RestartCount(), 2);
+    QCOMPARE(rig.dialogs.messages.size(), 1);
 
     // German, once the translator is in.
     rig.session.ChooseLanguage(QStringLiteral("DE"));
+    rig.line.Faults().Silent = silent;
+    rig.line.Faults().CorruptRate = silent ? 0 : 1;
     rig.QueueReads(1);
-    QVERIFY(rig.clock.RunUntil([&] { return rig.dialogs.messages.size() == 2; }, 2000));
-    QCOMPARE(rig.dialogs.messages.last().text,
-             QStringLiteral("T I M E O U T  !\r\nSchnittstelle oder System reagiert nicht!"));
+    QVERIFY(rig.clock.RunUntil([&] { return rig.dialogs.messages.size() == 2; }, 5000));
+    QCOMPARE(rig.dialogs.messages.last().text, german);
     QCOMPARE(rig.dialogs.messages.last().title, QStringLiteral("Fehler"));
 }
 
@@ -164,9 +228,8 @@ void TestTransmitEngine::lateAnswerAfterTimeoutIsStillStored()
     rig.session.Access().blnAuthLevel = 50;
     rig.line.Faults().ExtraDelayMs = 600;
     rig.QueueReads(2);
-    QVERIFY(rig.clock.RunUntil([&] { return !rig.dialogs.messages.isEmpty(); }, 2000));
-    QVERIFY(rig.responses.isEmpty());
-    rig.clock.RunFor(400);
+    // It comes while the device is being reset after the time-out.
+    QVERIFY(rig.clock.RunUntil([&] { return !rig.dialogs.messages.isEmpty(); }, 5000));
     QCOMPARE(rig.responses.size(), 1); // stored although the queue is gone
     QCOMPARE(rig.views.dumps.last().second, QStringLiteral("Receive"));
     QCOMPARE(rig.line.Device().Requests().size(), 1);
@@ -175,36 +238,39 @@ void TestTransmitEngine::lateAnswerAfterTimeoutIsStillStored()
 void TestTransmitEngine::garbageNeverStopsTheEngine_data()
 {
     QTest::addColumn<QByteArray>("garbage");
-    QTest::addColumn<bool>("countsAsAnswer");
+    QTest::addColumn<bool>("repeated");
     QByteArray everyByte;
     for (int b = 0; b < 256; ++b)
         everyByte += static_cast<char>(b);
     QTest::newRow("bytes 0..255") << everyByte << false;
     QTest::newRow("21-character frame") << QByteArray("@1100200005000000000\r") << false;
     QTest::newRow("19-character frame") << QByteArray("@11002000050000000\r") << false;
-    // A complete frame ends the wait even when it cannot be read; nothing is stored.
+    // A frame that cannot be read, one with a wrong checksum and the device's ChkError make the
+    // packet go again; nothing is stored.
     QTest::newRow("non-hex frame") << QByteArray("@11002000ZZ000000CF\r") << true;
+    QTest::newRow("wrong checksum") << QByteArray("@1100200035000000C9\r") << true;
+    QTest::newRow("ChkError") << EncodeFrame(MakePacket(ChkError, 0x2000, 0)) << true;
     QTest::newRow("endless noise") << QByteArray(100000, 'x') << false;
 }
 
 void TestTransmitEngine::garbageNeverStopsTheEngine()
 {
     QFETCH(QByteArray, garbage);
-    QFETCH(bool, countsAsAnswer);
+    QFETCH(bool, repeated);
     SessionRig rig;
     rig.Connect();
     rig.line.Faults().Silent = true;
     rig.QueueReads(2);
     QVERIFY(rig.clock.RunUntil([&] { return rig.session.Engine().State().TimeoutCounter > 0; }, 100));
     rig.session.Engine().ReceiveData(garbage);
-    QVERIFY(rig.session.Engine().State().RxBuffer.size() <= garbage.size());
+    QVERIFY(rig.session.Engine().State().Rx.Pending().size() < FrameSize);
     QVERIFY(rig.responses.isEmpty());
     // Whatever cannot become an answer is ended by the time-out, and the engine goes on.
     QVERIFY(rig.RunUntilIdle(2000));
-    // A frame that counts as the answer lets the second packet go out; its wait then times out.
-    QCOMPARE(rig.views.debugLines.size(), 2);
-    QCOMPARE(rig.views.debugLines.last() == QStringLiteral("TxSend: "), !countsAsAnswer);
-    rig.clock.RunFor(1000);
+    QCOMPARE(rig.views.debugLines.last(), repeated ? QStringLiteral("TxSend: 10 00 20 00 00 00 00 00 (repeat 1)")
+                                                   : QStringLiteral("TxSend: 10 00 20 00 00 00 00 00"));
+    QCOMPARE(rig.session.Engine().State().RepeatTotal, repeated ? 1 : 0);
+    rig.clock.RunFor(5000);
     QCOMPARE(rig.dialogs.messages.size(), 1);
     rig.line.Faults().Silent = false;
     rig.QueueReads(3);

@@ -189,6 +189,15 @@ private slots:
         QTest::newRow("noise") << with([](SimFaults& f) { f.Noise = "\r\n"; }) << QList{2, 20, 2, 20, 2, 20, 2, 20} << 4;
         QTest::newRow("drop every 2nd") << with([](SimFaults& f) { f.DropEvery = 2; }) << QList{20, 20} << 2;
         QTest::newRow("garbage") << with([](SimFaults& f) { f.Garbage = true; }) << QList{20, 20, 20, 20} << 0;
+        QTest::newRow("all lost") << with([](SimFaults& f) { f.LoseRate = 1; }) << QList<int>{} << 0;
+        QTest::newRow("all corrupted") << with([](SimFaults& f) { f.CorruptRate = 1; }) << QList{20, 20, 20, 20} << 0;
+        // The latency timer gathers an answer and its duplicate into one USB packet; 1 ms lets
+        // the bytes through as they came in that millisecond.
+        QTest::newRow("twice, 16 ms latency") << with([](SimFaults& f) {
+            f.DuplicateRate = 1;
+            f.LatencyMs = 16;
+        }) << QList{40, 40, 40, 40} << 8;
+        QTest::newRow("1 ms latency") << with([](SimFaults& f) { f.LatencyMs = 1; }) << QList{4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4} << 4;
     }
 
     void faults()
@@ -206,11 +215,13 @@ private slots:
         for (const SimChunk& chunk : chunks)
             sizes.append(static_cast<int>(chunk.Bytes.size()));
         QCOMPARE(sizes, chunkSizes);
-        // What the host's receive path sees: drop everything before "@", take 20 characters.
-        QByteArray stream = Joined(chunks);
+        // Only an intact frame counts, as in the host's receive path.
         int found = 0;
-        for (qsizetype at = stream.indexOf('@'); at >= 0; at = stream.indexOf('@', at + 1))
-            found += PacketType(DecodeFrame(stream.sliced(at).first(qMin<qsizetype>(FrameSize, stream.size() - at)))) == DownloadResponse;
+        FrameAssembler assembler;
+        for (const SimChunk& chunk : chunks) {
+            for (const FrameAssembler::Frame& frame : assembler.Feed(chunk.Bytes))
+                found += frame.intact && PacketType(DecodeFrame(frame.text)) == DownloadResponse;
+        }
         QCOMPARE(found, responses);
         QCOMPARE(device.Requests().size(), faults.Silent ? 0 : 4); // a lost answer was still handled
     }
@@ -374,7 +385,7 @@ private slots:
     void simExecutableServesPty()
     {
         QProcess sim;
-        sim.start(QStringLiteral(TUNEKIT_SIM_EXECUTABLE), {"--config-id", "7", "--split", "--exit-after-ms", "60000"});
+        sim.start(QStringLiteral(TUNEKIT_SIM_EXECUTABLE), {"--config-id", "7", "--split", "--latency", "16", "--exit-after-ms", "60000"});
         QVERIFY(sim.waitForStarted(5000));
         QTRY_VERIFY_WITH_TIMEOUT(sim.canReadLine(), 5000);
         const QString path = QString::fromLocal8Bit(sim.readLine()).trimmed();

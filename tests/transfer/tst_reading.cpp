@@ -281,7 +281,7 @@ void TestReading::clicksDuringATransferAreIgnored()
     TransferRig rig(53);
     rig.Detect();
     // Clicks while the read still queues and waits, then while its batch is being sent.
-    rig.clock.Schedule(50, [&] {
+    rig.clock.Schedule(5, [&] {
         rig.transfers.cmdRead_Click();
         rig.transfers.cmdInfoRead_Click();
         rig.transfers.cmdIR_Click();

@@ -73,6 +73,8 @@ private slots:
     void cancelAndUsingUp_data();
     void cancelAndUsingUp();
     void deviceFallsSilentInABlock();
+    void writeEndsWithFailure_data();
+    void writeEndsWithFailure();
     void clicksDuringAWriteAreIgnored();
     void readBackAfterWrite();
     void writeInterpreterButton_data();
@@ -86,7 +88,7 @@ void TestWriting::encodings_data()
     QTest::addColumn<QByteArray>("bytes"); // empty: refused
     QTest::newRow("8-bit clamps above 255") << "8" << "300" << Bytes({255});
     QTest::newRow("8-bit nearest whole number") << "8" << "12.6" << Bytes({13});
-    QTest::newRow("8-bit negative unsigned") << "8" << "-5" << Bytes({0});
+    QTest::newRow("8-bit negative unsigned refused") << "8" << "-5" << QByteArray();
     QTest::newRow("8-bit not a number") << "8" << "abc" << QByteArray();
     QTest::newRow("MinRSSI -95") << "s8" << "-95" << Bytes({161});
     QTest::newRow("signed below -128") << "s8" << "-200" << Bytes({128});
@@ -377,8 +379,10 @@ void TestWriting::deviceFallsSilentInABlock()
 
     QVERIFY(Write(rig));
 
-    QCOMPARE(rig.Texts().size(), 3);
+    // The time-out is told, and the write does not end in "Done!".
+    QCOMPARE(rig.Texts().size(), 2);
     QVERIFY(rig.Texts().at(1).startsWith(QStringLiteral("T I M E O U T  !")));
+    QCOMPARE(rig.writes.LastResult(), WriteResult::Failed);
     SimDevice& device = rig.line.Device();
     QCOMPARE(device.UsedCells(0x6000, 0x6FFF), 256);
     QCOMPARE(device.BlockBytes(0x4010, 256, 4, 1030), Pattern(1030));
@@ -391,6 +395,56 @@ void TestWriting::deviceFallsSilentInABlock()
     QCOMPARE(PacketType(requests.at(firstText + 258)), int(ConfigEnable));
     // The reset the lost answer left pending came between the blocks, not inside the next one.
     QCOMPARE(device.RestartCount() - restarts, 4);
+}
+
+void TestWriting::writeEndsWithFailure_data()
+{
+    QTest::addColumn<int>("answer");   // given to the packet below instead of the device's; 0: none
+    QTest::addColumn<QList<int>>("packet"); // type, index, subindex
+    QTest::addColumn<int>("texts");    // bytes of the texts block
+    QTest::addColumn<QString>("message");
+    const QString notAll = QStringLiteral("\r\nThe device does not hold all of the data.");
+    QTest::newRow("OperationFailed to a parameter")
+        << int(OperationFailed) << QList{int(Upload), 0x2203, 0} << 0
+        << "Writing failed: the device answered OperationFailed to Upload 2203/00 (TransmitPower)." + notAll;
+    QTest::newRow("UnknownResponse to ConfigEnable") << int(UnknownResponse) << QList{int(ConfigEnable), 0, 0} << 1030
+                                                     << "Writing failed: the device answered UnknownResponse to ConfigEnable." + notAll;
+    QTest::newRow("OperationFailed in the texts") << int(OperationFailed) << QList{int(Upload), 0x4010, 5} << 1030
+                                                  << "Writing failed: the device answered OperationFailed to Upload 4010/05 (Texts)." + notAll;
+    // 0x4010..0x40FF hold 240 * 256 cells of 4 bytes; one byte more would reach the pictures' indices.
+    QTest::newRow("texts longer than their place")
+        << 0 << QList<int>{} << 245761
+        << "Extended data longer than its place in the device is not written:\r\nTexts: 245761 bytes, room for 245760";
+}
+
+void TestWriting::writeEndsWithFailure()
+{
+    QFETCH(int, answer);
+    QFETCH(QList<int>, packet);
+    QFETCH(int, texts);
+    QFETCH(QString, message);
+    TransferRig rig;
+    Prepare(rig, 40);
+    rig.image.extended.strTextsImage = Pattern(texts);
+    rig.views.beforeSend = [&] {
+        const QByteArray& sent = rig.engine.State().TxCurrent;
+        if (answer == 0 || PacketType(sent) != packet[0] || PacketIndex(sent) != packet[1] || PacketSubindex(sent) != packet[2])
+            return;
+        // Ahead of the device's own answer, which then comes too late to count.
+        rig.clock.Schedule(0, [&rig, answer, sent] {
+            rig.engine.ReceiveData(EncodeFrame(MakePacket(static_cast<std::uint8_t>(answer), PacketIndex(sent),
+                                                          static_cast<std::uint8_t>(PacketSubindex(sent)))));
+        });
+    };
+
+    QVERIFY(Write(rig));
+
+    QCOMPARE(rig.Texts().last(), message);
+    QVERIFY(!rig.Texts().contains(DeviceWrites::DoneText()));
+    QVERIFY(!rig.Types().contains(FlashConfig));
+    QCOMPARE(rig.Types().contains(ConfigEnable), packet.value(0) == ConfigEnable || packet.value(1) == 0x2203);
+    QVERIFY(!rig.image.extended.used); // still there for another try
+    QVERIFY(!rig.engine.Window().visible);
 }
 
 void TestWriting::clicksDuringAWriteAreIgnored()
