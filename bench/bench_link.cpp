@@ -11,7 +11,7 @@
 //                              level 40, each way: from the click to the last value, and to idle
 //   --paced                    one packet per timer tick instead of one as soon as the answer is in
 //   --latency MS               the adapter's USB latency timer (62 bytes or MS milliseconds)
-#include "app/session.h"
+#include "session/session.h"
 #include "link/packet_codec.h"
 #include "link/qserialport_line.h"
 #include "link/qt_clock.h"

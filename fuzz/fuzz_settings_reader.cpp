@@ -1,6 +1,6 @@
 // The settings reader on arbitrary bytes: whatever a settings file holds, reading it ends, and
 // what it yields stays within what the program can use.
-#include "app/settings_file.h"
+#include "session/settings_file.h"
 
 #include <cstddef>
 #include <cstdint>

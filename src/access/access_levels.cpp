@@ -1,6 +1,6 @@
 #include "access/access_levels.h"
 
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 #include "params/device_image.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/language.h"
-#include "app/session.h"
+#include "base/language.h"
+#include "session/session.h"
 #include "app/widget_dialogs.h"
 #include "params/config_tab.h"
 #include "host/host_facts.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/language.h"
-#include "app/session.h"
+#include "base/language.h"
+#include "session/session.h"
 #include "cli/cli_options.h"
 #include "cli/cli_seams.h"
 

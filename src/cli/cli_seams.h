@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/dialogs.h"
-#include "app/session.h"
+#include "base/dialogs.h"
+#include "session/session.h"
 #include "cli/cli_options.h"
 #include "host/host_facts.h"
 

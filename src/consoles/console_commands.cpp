@@ -1,6 +1,6 @@
 #include "consoles/console_commands.h"
 
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 #include "consoles/terminal_buffer.h"
 #include "link/serial_line.h"
 #include "link/serial_port_access.h"

@@ -1,6 +1,6 @@
 #include "files/checksum_conversion.h"
 
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 #include "files/file_checksum.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 #include "files/file_checksum.h"
 #include "params/device_image.h"
 

@@ -1,7 +1,7 @@
 #include "files/config_file_writer.h"
 
-#include "app/dialogs.h"
-#include "app/version_info.h"
+#include "base/dialogs.h"
+#include "base/version_info.h"
 #include "files/ansi_text.h"
 #include "files/file_checksum.h"
 #include "host/host_facts.h"

@@ -1,6 +1,6 @@
 #include "host/adapter_discovery.h"
 
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 #include "host/adapter_registry.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #include "identity/serial_number.h"
 
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 
 #include <QCoreApplication>
 

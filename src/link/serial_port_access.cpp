@@ -1,6 +1,6 @@
 #include "link/serial_port_access.h"
 
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 #include "link/clock.h"
 #include "link/serial_line.h"
 

@@ -1,6 +1,6 @@
 #include "params/device_image.h"
 
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 
 #include <QCoreApplication>
 

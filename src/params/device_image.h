@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/language.h"
+#include "base/language.h"
 #include "params/config_defines.h"
 
 #include <QByteArray>

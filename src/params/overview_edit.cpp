@@ -1,6 +1,6 @@
 #include "params/overview_edit.h"
 
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 #include "identity/serial_number.h"
 #include "params/config_defines.h"
 #include "params/device_image.h"

@@ -1,6 +1,6 @@
 #include "report/parameter_report.h"
 
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 #include "files/ansi_text.h"
 #include "files/config_file_writer.h"
 #include "params/config_defines.h"

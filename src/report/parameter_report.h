@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/language.h"
+#include "base/language.h"
 
 #include <QByteArray>
 #include <QString>

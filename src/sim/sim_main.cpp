@@ -1,7 +1,7 @@
 // tunekit-sim: serves the simulated transmitter on a pseudo-terminal. The first line on
 // standard output is the device file to open; the program runs until it is ended by SIGTERM or
 // SIGINT (or --exit-after-ms) and then closes the terminal cleanly.
-#include "app/language.h"
+#include "base/language.h"
 #include "sim/pty_server.h"
 
 #include <QCommandLineParser>

@@ -1,6 +1,6 @@
 #include "transfer/device_detection.h"
 
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 #include "link/serial_port_access.h"
 #include "link/transmit_engine.h"
 #include "params/config_defines.h"

@@ -1,6 +1,6 @@
 #include "transfer/parameter_write.h"
 
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 #include "link/clock.h"
 #include "link/packet_codec.h"
 #include "link/serial_port_access.h"

@@ -1,6 +1,6 @@
 #include "access/access_levels.h"
 #include "access/password_dialog.h"
-#include "app/language.h"
+#include "base/language.h"
 #include "params/device_image.h"
 #include "support/scripted_dialogs.h"
 

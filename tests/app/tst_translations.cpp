@@ -1,6 +1,6 @@
 // Every text the user can see exists in German: lupdate collects the sources' texts into
 // a copy of the translation file, and no message may be left unfinished.
-#include "app/language.h"
+#include "base/language.h"
 
 #include <QDirIterator>
 #include <QFile>

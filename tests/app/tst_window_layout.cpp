@@ -1,4 +1,4 @@
-#include "app/session.h"
+#include "session/session.h"
 #include "app/window_arrangement.h"
 
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "app/language.h"
+#include "base/language.h"
 #include "consoles/packet_dump.h"
 #include "consoles/terminal_buffer.h"
 #include "link/packet_codec.h"

@@ -1,4 +1,4 @@
-#include "app/language.h"
+#include "base/language.h"
 #include "files/config_file_reader.h"
 #include "files/config_file_writer.h"
 #include "support/scripted_dialogs.h"

@@ -1,5 +1,5 @@
-#include "app/language.h"
-#include "app/version_info.h"
+#include "base/language.h"
+#include "base/version_info.h"
 #include "files/ansi_text.h"
 #include "files/config_file_reader.h"
 #include "files/config_file_writer.h"

@@ -1,4 +1,4 @@
-#include "app/language.h"
+#include "base/language.h"
 #include "files/checksum_conversion.h"
 #include "files/config_file_writer.h"
 #include "files/file_checksum.h"

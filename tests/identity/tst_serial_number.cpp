@@ -1,4 +1,4 @@
-#include "app/language.h"
+#include "base/language.h"
 #include "identity/serial_number.h"
 #include "support/scripted_dialogs.h"
 

@@ -1,4 +1,4 @@
-#include "app/language.h"
+#include "base/language.h"
 #include "params/config_tab.h"
 #include "params/device_image.h"
 #include "params/overview_edit.h"

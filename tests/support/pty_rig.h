@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/session.h"
+#include "session/session.h"
 #include "link/qserialport_line.h"
 #include "link/qt_clock.h"
 #include "sim/pty_server.h"

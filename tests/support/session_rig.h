@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/language.h"
-#include "app/session.h"
+#include "base/language.h"
+#include "session/session.h"
 #include "host/host_facts.h"
 #include "link/clock.h"
 #include "sim/sim_line.h"

@@ -1,6 +1,6 @@
 // Reading, detection and the information reads against the simulated transmitter, in
 // virtual time; the response decoder also on hand-made packets.
-#include "app/language.h"
+#include "base/language.h"
 #include "params/config_defines.h"
 #include "support/transfer_rig.h"
 #include "transfer/device_detection.h"

@@ -1,6 +1,6 @@
 // Writing parameters and extended data against the simulated transmitter, in virtual time; the
 // tests look at the packets sent and at what the device holds afterwards.
-#include "app/language.h"
+#include "base/language.h"
 #include "params/config_defines.h"
 #include "support/test_data.h"
 #include "support/transfer_rig.h"

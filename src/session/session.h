@@ -1,8 +1,8 @@
 #pragma once
 
 #include "access/access_levels.h"
-#include "app/language.h"
-#include "app/version_info.h"
+#include "base/language.h"
+#include "base/version_info.h"
 #include "host/adapter_discovery.h"
 #include "host/host_info.h"
 #include "link/serial_port_access.h"

@@ -1,4 +1,4 @@
-#include "app/version_info.h"
+#include "base/version_info.h"
 
 #include <QTest>
 

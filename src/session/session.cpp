@@ -1,7 +1,7 @@
-#include "app/session.h"
+#include "session/session.h"
 
-#include "app/dialogs.h"
-#include "app/settings_file.h"
+#include "base/dialogs.h"
+#include "session/settings_file.h"
 #include "files/checksum_conversion.h"
 #include "files/config_file_reader.h"
 #include "host/host_facts.h"

@@ -1,0 +1,130 @@
+// The house's layers. The logic must run without a screen: no file of tunekit_core includes a
+// QtGui or QtWidgets header. And every folder of src/ is a floor: a file includes only from its
+// own folder and from the floors below it.
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTest>
+
+class TestLayers : public QObject {
+    Q_OBJECT
+private slots:
+    void coreIncludesNoGuiHeaders();
+    void includesPointDown();
+};
+
+namespace {
+
+// The floors of src/, lowest first; folders on one floor do not include each other. The README's
+// layout lists the folders in this order.
+const QList<QStringList> Floors{
+    {QStringLiteral("base")},     // seams and facts everyone uses: dialogs, language, version
+    {QStringLiteral("host")},     // the host system, adapter discovery
+    {QStringLiteral("link")},     // serial line, packets, transmit engine
+    {QStringLiteral("identity")}, // serial number codec
+    {QStringLiteral("params")},   // dictionary, device image
+    {QStringLiteral("access")},   // access levels
+    {QStringLiteral("files")},    // .scd files
+    {QStringLiteral("transfer")}, // reading and writing the device
+    {QStringLiteral("consoles")}, // terminal and packet console
+    {QStringLiteral("report")},   // parameter report
+    {QStringLiteral("sim")},      // simulated transmitter
+    {QStringLiteral("session")},  // the logic put together for a front end; settings file
+    {QStringLiteral("app"), QStringLiteral("cli")}, // the two front ends
+};
+
+int FloorOf(const QString& folder)
+{
+    for (qsizetype i = 0; i < Floors.size(); ++i) {
+        if (Floors.at(i).contains(folder))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+QStringList Lines(const char* path)
+{
+    QFile file(QString::fromUtf8(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+bool IsGuiHeader(const QString& header)
+{
+    if (header.startsWith(QLatin1StringView("QtGui/")) || header.startsWith(QLatin1StringView("QtWidgets/"))
+        || header == QLatin1StringView("QtGui") || header == QLatin1StringView("QtWidgets"))
+        return true;
+    // A bare <QWidget> or <QColor>: look it up in the QtWidgets and QtGui module folders.
+    const QStringList dirs = Lines(TUNEKIT_GUI_INCLUDE_DIRS_FILE);
+    for (const QString& dir : dirs) {
+        const QString name = QFileInfo(dir).fileName();
+        if ((name == QLatin1StringView("QtGui") || name == QLatin1StringView("QtWidgets"))
+            && QFileInfo::exists(dir + QLatin1Char('/') + header))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+void TestLayers::coreIncludesNoGuiHeaders()
+{
+    QVERIFY(IsGuiHeader(QStringLiteral("QWidget")));
+    QVERIFY(IsGuiHeader(QStringLiteral("QColor")));
+    QVERIFY(!IsGuiHeader(QStringLiteral("QString")));
+
+    const QDir sourceDir(QStringLiteral(TUNEKIT_CORE_SOURCE_DIR));
+    const QStringList sources = Lines(TUNEKIT_CORE_SOURCES_FILE);
+    QVERIFY(sources.size() > 5);
+    static const QRegularExpression include(QStringLiteral("^\\s*#\\s*include\\s*[<\"]([^>\"]+)[>\"]"),
+                                            QRegularExpression::MultilineOption);
+    int files = 0;
+    for (const QString& source : sources) {
+        QFile file(sourceDir.absoluteFilePath(source));
+        if (!file.exists())
+            continue; // generated files (translations, moc) live in the build tree
+        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
+        ++files;
+        const QString text = QString::fromUtf8(file.readAll());
+        for (auto it = include.globalMatch(text); it.hasNext();) {
+            const QString header = it.next().captured(1);
+            QVERIFY2(!IsGuiHeader(header), qPrintable(source + QStringLiteral(" includes ") + header));
+        }
+    }
+    QVERIFY(files > 5);
+}
+
+void TestLayers::includesPointDown()
+{
+    const QDir sourceDir(QStringLiteral(TUNEKIT_CORE_SOURCE_DIR));
+    static const QRegularExpression include(QStringLiteral("^\\s*#\\s*include\\s*\"([a-z_]+)/[^\"]+\""),
+                                            QRegularExpression::MultilineOption);
+    QStringList upward;
+    int files = 0;
+    QDirIterator it(sourceDir.path(), {QStringLiteral("*.h"), QStringLiteral("*.cpp")}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString relative = sourceDir.relativeFilePath(path);
+        const QString folder = relative.section(QLatin1Char('/'), 0, 0);
+        const int floor = FloorOf(folder);
+        QVERIFY2(floor >= 0, qPrintable(QStringLiteral("no floor for the folder ") + folder));
+        QFile file(path);
+        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
+        ++files;
+        const QString text = QString::fromUtf8(file.readAll());
+        for (auto match = include.globalMatch(text); match.hasNext();) {
+            const QString target = match.next().captured(1);
+            if (target != folder && FloorOf(target) >= floor)
+                upward << relative + QStringLiteral(" includes from ") + target;
+        }
+    }
+    QVERIFY(files > 50);
+    QVERIFY2(upward.isEmpty(), qPrintable(upward.join(QLatin1Char('\n'))));
+}
+
+QTEST_GUILESS_MAIN(TestLayers)
+#include "tst_layers.moc"
