@@ -27,6 +27,12 @@ namespace tunekit {
 
 class AuxWindows;
 
+// A control's caption, marked for translation in the "MainWindow" context.
+struct Caption {
+    const char* objectName;
+    const char* text;
+};
+
 // What the main window runs against: the serial line and the clock (real or simulated).
 struct MainWindowSetup {
     std::unique_ptr<SerialLine> line;
@@ -78,15 +84,20 @@ private:
     void ClearTerminal() override;
     void SetRedetectButtonsEnabled(bool enabled) override;
 
-    void WireCommands();
+    // Each tab and the menus are built, wired and rendered in a file of their own.
+    void BuildConfigurationTab(); // configuration_tab.cpp
+    void BuildOverviewTab();      // overview_tab.cpp
     void OverviewItemChanged(QTreeWidgetItem* item, int column);
-    void LevelCommand(int level);
     void SizeOverviewColumns();
+    void BuildInfosTab();         // infos_tab.cpp
+    void BuildToolsTab();         // tools_tab.cpp
+    void BuildMenus();            // main_menus.cpp
+    void RetranslateMenus();
+    void LevelCommand(int level);
+    void BuildRedetectWindow();
 
-    void BuildMenus();
     void BuildTabs();
     void BuildStatusBar();
-    void BuildRedetectWindow();
     void RetranslateUi();
     void ShowAbout();
 
@@ -100,6 +111,7 @@ private:
     QTreeWidget* lstOverview = nullptr;
     QPlainTextEdit* txtDebug = nullptr;
     std::array<QLabel*, 7> panels_{};
+    QList<Caption> captions_; // every caption the tabs registered, for RetranslateUi
     QAction* mnuSettings = nullptr;
     QAction* mnuRights = nullptr;
     QAction* mnuLanguage = nullptr;

@@ -1,0 +1,143 @@
+// The Configuration tab: the loaded file, serial and production number, the DIP-switch picture,
+// Read and Write.
+#include "app/main_window.h"
+
+#include "app/window_parts.h"
+
+#include "files/config_file_writer.h"
+#include "params/dip_picture.h"
+#include "params/picture_button.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace tunekit {
+namespace {
+
+// Captions of the tab's controls; German texts come from the translation.
+constexpr Caption ConfigurationCaptions[] = {
+    {"lblConfigFileHeader", QT_TRANSLATE_NOOP("MainWindow", "Configuration File:")},
+    {"lblSerialNumberHeader", QT_TRANSLATE_NOOP("MainWindow", "Serial Number")},
+    {"lblProductionNumberHeader", QT_TRANSLATE_NOOP("MainWindow", "Production Number")},
+    {"cmdRead", QT_TRANSLATE_NOOP("MainWindow", "       Read")},
+    {"cmdConfigWrite", QT_TRANSLATE_NOOP("MainWindow", "             Write")},
+    {"cmdSicherung", QT_TRANSLATE_NOOP("MainWindow", "Generate Backup")},
+    {"cmdFileOpen", QT_TRANSLATE_NOOP("MainWindow", "Open file")},
+    {"CmdClearFileData", QT_TRANSLATE_NOOP("MainWindow", "Clear data")},
+};
+
+} // namespace
+
+void MainWindow::BuildConfigurationTab()
+{
+    auto* config = new QWidget(SSTab);
+    auto* configGrid = new QGridLayout(config);
+    configGrid->addWidget(Named<QLabel>(config, "lblConfigFileHeader"), 0, 0);
+    configGrid->addWidget(Named<QLabel>(config, "lblConfigFileName"), 0, 1, 1, 2);
+    configGrid->addWidget(Named<QPushButton>(config, "cmdFileOpen"), 0, 3);
+    configGrid->addWidget(Named<QLabel>(config, "lblConfigFileInfo"), 1, 0, 1, 3);
+    auto* indicators = new QHBoxLayout;
+    for (const char* name : {"lblI", "lblD", "lblF"}) {
+        auto* indicator = Named<QLabel>(config, name);
+        indicator->setText(QString::fromLatin1(name + 3));
+        indicator->setFrameShape(QFrame::Box);
+        indicator->setAlignment(Qt::AlignCenter);
+        indicator->setMinimumWidth(20);
+        indicator->hide();
+        indicators->addWidget(indicator);
+    }
+    indicators->addStretch(1);
+    configGrid->addLayout(indicators, 1, 3);
+    // From level 30, where the Tools tab is still closed.
+    configGrid->addWidget(Named<QPushButton>(config, "CmdClearFileData"), 2, 3);
+    configGrid->addWidget(Named<QPushButton>(config, "cmdSicherung"), 3, 3);
+    configGrid->addWidget(Named<QLabel>(config, "lblSerialNumberHeader"), 2, 0);
+    txtSerialnumber = Named<QLineEdit>(config, "txtSerialnumber");
+    configGrid->addWidget(txtSerialnumber, 2, 1);
+    configGrid->addWidget(Named<QLabel>(config, "lblProductionNumberHeader"), 3, 0);
+    txtProductionNumber = Named<QLineEdit>(config, "txtProductionNumber");
+    configGrid->addWidget(txtProductionNumber, 3, 1);
+    auto* dipPanel = new DipPanel(config);
+    pbxDip = dipPanel->Picture();
+    configGrid->addWidget(dipPanel, 4, 0, 3, 4);
+    configGrid->addWidget(Named<QLabel>(config, "InternalAddress"), 7, 1);
+    configGrid->addWidget(Named<QLabel>(config, "DirectAddress"), 7, 3);
+    configGrid->addWidget(Named<QLabel>(config, "lblcfid"), 8, 0, 1, 2);
+    configGrid->addWidget(Named<QLabel>(config, "lblCRC"), 9, 0);
+    configGrid->addWidget(Named<QLabel>(config, "ConfigFileIDLabel"), 9, 2);
+    configGrid->addWidget(Named<QPushButton>(config, "cmdRead"), 10, 0);
+    configGrid->addWidget(Named<QPushButton>(config, "cmdConfigWrite"), 10, 3);
+    configGrid->setRowStretch(11, 1);
+    SSTab->addTab(config, QString());
+
+    // Hidden until the access level shows them.
+    for (const char* name : {"lblConfigFileHeader", "lblConfigFileName", "cmdFileOpen", "lblConfigFileInfo",
+                             "CmdClearFileData", "cmdSicherung", "lblProductionNumberHeader", "txtProductionNumber",
+                             "lblCRC", "ConfigFileIDLabel"})
+        config->findChild<QWidget*>(QLatin1StringView(name))->hide();
+    for (const Caption& caption : ConfigurationCaptions)
+        captions_.append(caption);
+
+    auto button = [this](const char* name) { return findChild<QPushButton*>(QLatin1StringView(name)); };
+    DeviceTransfers& transfers = session_->Transfers();
+    connect(button("cmdRead"), &QPushButton::clicked, this, [&transfers] { transfers.cmdRead_Click(); });
+    auto* picture1 = new PictureButton(QStringLiteral(":/pictures/read.svg"), button("cmdRead"));
+    picture1->setObjectName(QStringLiteral("Picture1"));
+    connect(picture1, &PictureButton::clicked, this, [&transfers] { transfers.cmdRead_Click(); });
+    auto* picture2 = new PictureButton(QStringLiteral(":/pictures/write.svg"), button("cmdConfigWrite"));
+    picture2->setObjectName(QStringLiteral("Picture2"));
+    connect(picture2, &PictureButton::clicked, this, [this] { session_->Writes().cmdConfigWrite_Click(); });
+    connect(button("cmdConfigWrite"), &QPushButton::clicked, this, [this] { session_->Writes().cmdConfigWrite_Click(); });
+    connect(button("CmdClearFileData"), &QPushButton::clicked, this, [this] { session_->CmdClearFileData_Click(); });
+    connect(button("cmdFileOpen"), &QPushButton::clicked, this, [this] { session_->cmdFileOpen_Click(); });
+    button("cmdFileOpen")->setAcceptDrops(true);
+    button("cmdFileOpen")->installEventFilter(this);
+    connect(button("cmdSicherung"), &QPushButton::clicked, this, [this] {
+        cmdSicherung_Click({session_->Image(), session_->Host(), session_->Version(), dialogs_},
+                           txtSerialnumber->text());
+    });
+    connect(txtSerialnumber, &QLineEdit::textChanged, this, [this](const QString& text) {
+        const AddressLabels labels = TxtSerialnumberChange(session_->Image(), text, shadowFlag_.IsSet(),
+                                                           session_->Access().blnAuthLevel);
+        findChild<QLabel*>(QStringLiteral("InternalAddress"))->setText(labels.internalAddress);
+        findChild<QLabel*>(QStringLiteral("DirectAddress"))->setText(labels.directAddress);
+        findChild<QLabel*>(QStringLiteral("ValueLow"))->setText(labels.valueLow);
+        findChild<QLabel*>(QStringLiteral("ValueHigh"))->setText(labels.valueHigh);
+        ShadowToDip();
+    });
+    connect(txtProductionNumber, &QLineEdit::textChanged, this, [this](const QString& text) {
+        TxtProductionNumberChange(session_->Image(), text, shadowFlag_.IsSet());
+    });
+}
+
+void MainWindow::ShadowToDip()
+{
+    pbxDip->SetView(tunekit::ShadowToDip(session_->Image(), session_->Access().blnAuthLevel));
+    const DipView& view = pbxDip->View();
+    if (view.showValues) {
+        findChild<QLabel*>(QStringLiteral("ValueLow"))->setText(view.valueLow);
+        findChild<QLabel*>(QStringLiteral("ValueHigh"))->setText(view.valueHigh);
+    }
+}
+
+void MainWindow::ShadowToGui()
+{
+    const AccessState& access = session_->Access();
+    const ConfigTabView view =
+        tunekit::ShadowToGui(session_->Image(), access.levelChecks[4] || access.levelChecks[5], dialogs_);
+    const ShadowFlag::Hold hold(shadowFlag_);
+    txtProductionNumber->setEnabled(view.productionEnabled);
+    QPalette production = txtProductionNumber->palette();
+    production.setColor(QPalette::Base, view.productionEnabled ? QColor(255, 255, 255) : palette().color(QPalette::Window));
+    txtProductionNumber->setPalette(production);
+    if (txtSerialnumber->text() != view.txtSerialnumber)
+        txtSerialnumber->setText(view.txtSerialnumber);
+    if (txtProductionNumber->text() != view.txtProductionNumber)
+        txtProductionNumber->setText(view.txtProductionNumber);
+}
+
+} // namespace tunekit

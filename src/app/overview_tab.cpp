@@ -1,0 +1,125 @@
+// The Overview tab: the device image as a list, edited in place.
+#include "app/main_window.h"
+
+#include "app/window_parts.h"
+
+#include "params/overview_edit.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QPainter>
+#include <QStyledItemDelegate>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace tunekit {
+namespace {
+
+
+// Only the value column is edited in place, and only where the parameter may be edited.
+class OverviewDelegate final : public QStyledItemDelegate {
+public:
+    OverviewDelegate(const DeviceImage& image, QObject* parent) : QStyledItemDelegate(parent), image_(image) {}
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        if (index.column() != 0 || !BeforeLabelEdit(image_, index.siblingAtColumn(1).data().toString()))
+            return nullptr;
+        return QStyledItemDelegate::createEditor(parent, option, index);
+    }
+
+private:
+    const DeviceImage& image_;
+};
+
+// Small icon 2: the access level reaches the parameter; 1: it does not.
+QIcon LevelIcon(bool reached)
+{
+    QPixmap pixmap(12, 12);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(reached ? QColor(40, 150, 60) : QColor(170, 170, 170));
+    painter.setPen(Qt::NoPen);
+    painter.drawEllipse(1, 1, 10, 10);
+    return QIcon(pixmap);
+}
+
+
+} // namespace
+
+void MainWindow::BuildOverviewTab()
+{
+    auto* overview = new QWidget(SSTab);
+    auto* overviewLayout = new QVBoxLayout(overview);
+    lstOverview = Named<QTreeWidget>(overview, "lstOverview");
+    lstOverview->setColumnCount(3);
+    lstOverview->setRootIsDecorated(false);
+    overviewLayout->addWidget(lstOverview);
+    SSTab->addTab(overview, QString());
+
+    connect(SSTab, &QTabWidget::currentChanged, this, [this] {
+        ShadowToTable();
+        if (!overviewSized_ && lstOverview->isVisible()) {
+            overviewSized_ = true;
+            SizeOverviewColumns();
+        }
+    });
+
+    lstOverview->setItemDelegate(new OverviewDelegate(session_->Image(), lstOverview));
+    lstOverview->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                                 | QAbstractItemView::SelectedClicked);
+    connect(lstOverview, &QTreeWidget::itemChanged, this, &MainWindow::OverviewItemChanged);
+}
+
+void MainWindow::PrepareOverview()
+{
+    // The column headers are set once, in the language of the start.
+    lstOverview->setHeaderLabels({Tr(QT_TRANSLATE_NOOP("MainWindow", "Value")), Tr(QT_TRANSLATE_NOOP("MainWindow", "Name")),
+                                  Tr(QT_TRANSLATE_NOOP("MainWindow", "Description"))});
+    SizeOverviewColumns();
+}
+
+void MainWindow::SizeOverviewColumns()
+{
+    // 0.18, 0.28 and 0.53 of the list's width; the list is measured once it is on screen.
+    const int width = lstOverview->isVisible() ? lstOverview->viewport()->width() : centralWidget()->width() - 30;
+    lstOverview->setColumnWidth(0, width * 18 / 100);
+    lstOverview->setColumnWidth(1, width * 28 / 100);
+    lstOverview->setColumnWidth(2, width * 53 / 100);
+}
+
+void MainWindow::ShadowToTable()
+{
+    const DeviceImage& image = session_->Image();
+    fillingOverview_ = true;
+    lstOverview->clear();
+    const QIcon reached = LevelIcon(true);
+    const QIcon notReached = LevelIcon(false);
+    for (const OverviewRow& row : image.OverviewRows()) {
+        auto* item = new QTreeWidgetItem(lstOverview, {row.value, row.name, row.description});
+        item->setIcon(0, row.icon == 2 ? reached : notReached);
+        item->setData(0, Qt::UserRole, row.icon);
+        item->setFlags(item->flags() | Qt::ItemIsEditable);
+    }
+    fillingOverview_ = false;
+    findChild<QLabel*>(QStringLiteral("lblInterpreterImage"))->setText(image.labels.lblInterpreterImage);
+}
+
+void MainWindow::OverviewItemChanged(QTreeWidgetItem* item, int column)
+{
+    if (fillingOverview_ || column != 0)
+        return;
+    const OverviewEditResult result = AfterLabelEdit(session_->Image(), item->text(1), item->text(0), dialogs_);
+    if (result.shadowToGui)
+        ShadowToGui();
+    // The row shows what the image holds, never a refused text.
+    const QString shown = result.nr > 0 ? session_->Image().value[result.nr] : result.rowText;
+    fillingOverview_ = true;
+    item->setText(0, shown);
+    fillingOverview_ = false;
+    if (result.clearedFileData)
+        LabelsChanged();
+}
+
+} // namespace tunekit

@@ -1,0 +1,132 @@
+// The Tools tab: the transfer options, the service commands and the debug log.
+#include "app/main_window.h"
+
+#include "app/window_parts.h"
+
+#include "files/cfg_file_info_dialog.h"
+#include "files/config_file_writer.h"
+#include "report/parameter_report.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace tunekit {
+namespace {
+
+// Captions of the tab's controls; German texts come from the translation.
+constexpr Caption ToolsCaptions[] = {
+    {"chkResetBeforeTransmit", QT_TRANSLATE_NOOP("MainWindow", "Reset before transmit")},
+    {"ChkSendNewDataOnly", QT_TRANSLATE_NOOP("MainWindow", "Only send changed values")},
+    {"ChkEraseStringsAfterWrite", QT_TRANSLATE_NOOP("MainWindow", "Erase extended data after first writing")},
+    {"ChkLongDelay", QT_TRANSLATE_NOOP("MainWindow", "Use long delay on reset")},
+    {"CmdSaveOptions", QT_TRANSLATE_NOOP("MainWindow", "Save Options")},
+    {"cmdGenReport", QT_TRANSLATE_NOOP("MainWindow", "Generate Report")},
+    {"lblOptions", QT_TRANSLATE_NOOP("MainWindow", "Options")},
+    {"cmdRedetectDevice", QT_TRANSLATE_NOOP("MainWindow", "Re-detect Device")},
+    {"CmdCopyToConfig", QT_TRANSLATE_NOOP("MainWindow", "Generate new ConfigFile")},
+    {"cmdConvertChecksum", QT_TRANSLATE_NOOP("MainWindow", "File -> Add Checksum")},
+    {"DisAutoRes", QT_TRANSLATE_NOOP("MainWindow", "Disable Automatic Reset on Timeout")},
+    {"chkPaced", QT_TRANSLATE_NOOP("MainWindow", "Send one packet per timer tick (slower)")},
+    {"cmd_int_write", QT_TRANSLATE_NOOP("MainWindow", "Write interpreter")},
+};
+
+// The session's options 0..2, in the order it numbers them.
+constexpr const char* OptionBoxes[] = {"chkResetBeforeTransmit", "ChkSendNewDataOnly", "ChkEraseStringsAfterWrite"};
+
+} // namespace
+
+void MainWindow::BuildToolsTab()
+{
+    auto* tools = new QWidget(SSTab);
+    auto* toolGrid = new QGridLayout(tools);
+    toolGrid->addWidget(Named<QLabel>(tools, "lblOptions"), 0, 0);
+    toolGrid->addWidget(Named<QCheckBox>(tools, "chkResetBeforeTransmit"), 1, 0);
+    toolGrid->addWidget(Named<QCheckBox>(tools, "ChkSendNewDataOnly"), 2, 0);
+    toolGrid->addWidget(Named<QCheckBox>(tools, "ChkEraseStringsAfterWrite"), 3, 0);
+    toolGrid->addWidget(Named<QCheckBox>(tools, "ChkLongDelay"), 4, 0);
+    auto* delay = new QHBoxLayout;
+    auto* txtLongDelay = Named<QLineEdit>(tools, "txtLongDelay");
+    txtLongDelay->setMaxLength(3);
+    txtLongDelay->setFixedWidth(txtLongDelay->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 12);
+    delay->addWidget(txtLongDelay);
+    auto* lblSek = Named<QLabel>(tools, "lblSek");
+    lblSek->setText(QStringLiteral("s"));
+    delay->addWidget(lblSek);
+    delay->addStretch(1);
+    toolGrid->addLayout(delay, 4, 1);
+    DisAutoRes = Named<QCheckBox>(tools, "DisAutoRes");
+    toolGrid->addWidget(DisAutoRes, 5, 0);
+    toolGrid->addWidget(Named<QPushButton>(tools, "CmdSaveOptions"), 6, 0);
+    toolGrid->addWidget(Named<QPushButton>(tools, "cmdRedetectDevice"), 1, 2);
+    toolGrid->addWidget(Named<QPushButton>(tools, "cmdGenReport"), 2, 2);
+    toolGrid->addWidget(Named<QPushButton>(tools, "CmdCopyToConfig"), 3, 2);
+    toolGrid->addWidget(Named<QPushButton>(tools, "cmdConvertChecksum"), 4, 2);
+    toolGrid->addWidget(Named<QPushButton>(tools, "cmd_int_write"), 5, 2);
+    chkPaced = Named<QCheckBox>(tools, "chkPaced");
+    toolGrid->addWidget(chkPaced, 7, 0);
+    txtDebug = Named<QPlainTextEdit>(tools, "txtDebug");
+    txtDebug->setReadOnly(true);
+    // A day of transfers must not eat the memory: keep the newest lines.
+    txtDebug->setMaximumBlockCount(50000);
+    toolGrid->addWidget(txtDebug, 8, 0, 1, 3);
+    SSTab->addTab(tools, QString());
+
+    connect(DisAutoRes, &QCheckBox::toggled, this, [this](bool ticked) {
+        session_->SetDisAutoRes(ticked);
+        aux_->frmContact.SetCheck01(ticked);
+    });
+    connect(chkPaced, &QCheckBox::clicked, this, [this](bool ticked) { session_->SetPaced(ticked); });
+    connect(&aux_->frmContact, &ContactWindow::Check01Toggled, this, [this](bool ticked) {
+        session_->SetCheck01(ticked);
+        DisAutoRes->setChecked(ticked);
+    });
+
+    for (const Caption& caption : ToolsCaptions)
+        captions_.append(caption);
+
+    auto button = [this](const char* name) { return findChild<QPushButton*>(QLatin1StringView(name)); };
+    DeviceTransfers& transfers = session_->Transfers();
+    connect(button("cmd_int_write"), &QPushButton::clicked, this,
+            [this] { session_->Writes().cmd_int_write_Click(session_->Host().ProgramFolder()); });
+    connect(button("cmdRedetectDevice"), &QPushButton::clicked, this,
+            [&transfers] { transfers.cmdRedetectDevice_Click(); });
+    auto box = [this](const char* name) { return findChild<QCheckBox*>(QLatin1StringView(name)); };
+    for (int i = 0; i < 3; ++i)
+        connect(box(OptionBoxes[i]), &QCheckBox::clicked, this, [this, i](bool on) { session_->SetOption(i, on); });
+    connect(box("ChkLongDelay"), &QCheckBox::clicked, this, [this](bool on) { session_->ChkLongDelay_Click(on); });
+    connect(findChild<QLineEdit*>(QStringLiteral("txtLongDelay")), &QLineEdit::textEdited, this,
+            [this](const QString& text) { session_->txtLongDelay_Change(text); });
+    connect(button("CmdSaveOptions"), &QPushButton::clicked, this, [this] { session_->CmdSaveOptions_Click(); });
+    connect(button("cmdConvertChecksum"), &QPushButton::clicked, this,
+            [this] { session_->cmdConvertChecksum_Click(); });
+    connect(button("cmdGenReport"), &QPushButton::clicked, this,
+            [this] { cmdGenReport_Click(dialogs_, session_->UiLanguageNow()); });
+    connect(button("CmdCopyToConfig"), &QPushButton::clicked, this, [this] {
+        CfgFileInfoDialog frmCfgFileInfo(this);
+        if (frmCfgFileInfo.exec() == QDialog::Accepted)
+            CmdCopyToConfig_Click({session_->Image(), session_->Host(), session_->Version(), dialogs_},
+                                  frmCfgFileInfo.Descriptions());
+    });
+}
+
+void MainWindow::OptionsChanged()
+{
+    for (int i = 0; i < 3; ++i)
+        findChild<QCheckBox*>(QLatin1StringView(OptionBoxes[i]))->setChecked(session_->Option(i));
+    findChild<QCheckBox*>(QStringLiteral("ChkLongDelay"))->setChecked(session_->Port().ChkLongDelay);
+    chkPaced->setChecked(session_->Engine().Paced());
+    const LongDelayView& delay = session_->LongDelay();
+    auto* text = findChild<QLineEdit*>(QStringLiteral("txtLongDelay"));
+    if (text->text() != delay.txtLongDelay)
+        text->setText(delay.txtLongDelay);
+    text->setVisible(delay.boxVisible);
+    findChild<QLabel*>(QStringLiteral("lblSek"))->setVisible(delay.lblSekVisible);
+}
+
+} // namespace tunekit

@@ -1,0 +1,44 @@
+#pragma once
+
+// What the main window's files share: the windows it owns, and the small helpers that build its
+// controls. Only the main window's own files include this.
+
+#include "consoles/console_windows.h"
+#include "transfer/transfer_window.h"
+
+#include <QCoreApplication>
+#include <QString>
+#include <QWidget>
+
+namespace tunekit {
+
+// The windows the main window creates on its behalf.
+class AuxWindows {
+public:
+    explicit AuxWindows(QWidget* owner) : frmWriteInfo(owner), frmTerminal(owner), frmContact(owner)
+    {
+        frmRedetect.setParent(owner, Qt::Dialog);
+        frmRedetect.setObjectName(QStringLiteral("frmRedetect"));
+    }
+    TransferWindow frmWriteInfo;
+    TerminalWindow frmTerminal;
+    ContactWindow frmContact;
+    QWidget frmRedetect;
+};
+
+// A control of the main window with the system's name as its objectName.
+template <typename W>
+W* Named(QWidget* parent, const char* name)
+{
+    auto* widget = new W(parent);
+    widget->setObjectName(QLatin1StringView(name));
+    return widget;
+}
+
+// Texts marked with QT_TRANSLATE_NOOP("MainWindow", ...) in the language in force.
+inline QString Tr(const char* text)
+{
+    return QCoreApplication::translate("MainWindow", text);
+}
+
+} // namespace tunekit
