@@ -159,6 +159,20 @@ void TestCli::stationWorkflow()
     Result unanswered = Cli(other, "Dill");
     QCOMPARE(unanswered.exit, 6);
     QVERIFY2(unanswered.err.contains(QStringLiteral("--allow-config-mismatch")), qPrintable(unanswered.err));
+
+    // A transmitter that stops answering in the middle of a 2 KB interpreter: told, never "written".
+    cleanup();
+    QVERIFY(StartSim({QStringLiteral("--config-id"), QStringLiteral("53"), QStringLiteral("--exit-after-ms"),
+                      QStringLiteral("9000")}));
+    QByteArray interpreter("* INTERPRETER_START\r\n");
+    for (int line = 0; line < 64; ++line)
+        interpreter += QByteArray(64, "0123456789ABCDEF"[line % 16]) + "\r\n";
+    interpreter += "* INTERPRETER_STOP\r\nConfigID=53";
+    QVERIFY(MakeStation(QStringLiteral("dev.scd"), QStringLiteral("big.scd"), "ConfigID=53", interpreter));
+    Result cut = Cli({QStringLiteral("write"), QStringLiteral("big.scd"), QStringLiteral("--yes"),
+                      QStringLiteral("--no-backup")});
+    QCOMPARE(cut.exit, 4);
+    QVERIFY(!cut.err.contains(QStringLiteral("Written and verified.")));
 }
 
 void TestCli::refusedAndBadInput_data()
