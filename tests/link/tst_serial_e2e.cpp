@@ -23,8 +23,8 @@ double CpuSeconds()
 {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+           + static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 #endif
 
@@ -33,140 +33,116 @@ double CpuSeconds()
 class TestSerialEndToEnd : public QObject {
     Q_OBJECT
 private slots:
-    void init();
-    void batchIsAnsweredThroughTheRealPort_data();
-    void batchIsAnsweredThroughTheRealPort();
-    void vanishedPortIsGivenUpWithoutSpinning();
-    void portWithoutDtrStillOpensAndWorks();
-};
-
-void TestSerialEndToEnd::init()
-{
-#ifndef Q_OS_UNIX
-    QSKIP("needs pseudo-terminals");
-#endif
-}
-
-void TestSerialEndToEnd::batchIsAnsweredThroughTheRealPort_data()
-{
-    QTest::addColumn<qint64>("latencyMs");
-    QTest::addColumn<double>("duplicate");
-    QTest::addColumn<double>("corrupt");
-    QTest::newRow("sound line") << qint64(0) << 0.0 << 0.0;
-    QTest::newRow("16 ms latency timer, every answer twice") << qint64(16) << 1.0 << 0.0;
-    QTest::newRow("corrupted answers") << qint64(0) << 0.0 << 0.1;
-}
-
-void TestSerialEndToEnd::batchIsAnsweredThroughTheRealPort()
-{
-    QFETCH(qint64, latencyMs);
-    QFETCH(double, duplicate);
-    QFETCH(double, corrupt);
-    PtyRig rig;
-    QVERIFY2(rig.StartServer(), qPrintable(rig.server->ErrorText()));
-    rig.server->Faults().LatencyMs = latencyMs;
-    rig.server->Faults().DuplicateRate = duplicate;
-    rig.server->Faults().CorruptRate = corrupt;
-    // Duplicates reach the decoder too; keep the answers proper.
-    rig.session.Engine().SetDownloadResponseHandler([&rig](const QByteArray& p) {
-        if (rig.responses.isEmpty() || p != rig.responses.last())
-            rig.responses.append(p);
-        rig.session.Transfers().HandleDownloadResponse(p);
-    });
-    rig.Connect();
-    QVERIFY(rig.session.Port().HVXPortFound);
-    QCOMPARE(rig.session.Port().intComPort, 1);
-
-    rig.QueueReads(50);
-    QVERIFY(rig.PumpUntil([&] { return rig.responses.size() == 50 && rig.Idle(); }, 30000));
-    for (int i = 0; i < 50; ++i) {
-        const QByteArray& answer = rig.responses[i];
-        QCOMPARE(PacketType(answer), int(DownloadResponse));
-        QCOMPARE(PacketIndex(answer), 0x2000 + i % 16);
-        QCOMPARE(PacketSubindex(answer), i / 16);
-        QCOMPARE(PacketData(answer), rig.server->Device().Cell(0x2000 + i % 16, i / 16));
-    }
-    QCOMPARE(static_cast<quint8>(PacketData(rig.responses.first()).at(0)), quint8(53));
-    QCOMPARE(rig.dialogs.messages.size(), 0);
-    QCOMPARE(rig.session.Engine().State().RepeatTotal, rig.server->Link().AnswersCorrupted());
-    QVERIFY(rig.line.IsOpen());
-}
-
-void TestSerialEndToEnd::vanishedPortIsGivenUpWithoutSpinning()
-{
-#ifdef Q_OS_UNIX
-    PtyRig rig;
-    QVERIFY(rig.StartServer());
-    rig.Connect();
-    QVERIFY(rig.session.Port().HVXPortFound);
-    rig.QueueReads(200);
-    QVERIFY(rig.PumpUntil([&] { return rig.responses.size() >= 20; }, 30000));
-
-    // The far end closes both its ends: the client sees a hang-up.
-    QElapsedTimer sinceStop;
-    sinceStop.start();
-    rig.server->Stop();
-    QVERIFY(rig.PumpUntil([&] { return rig.session.Port().intComPort == 0; }, 10000));
-    const qint64 detectionMs = sinceStop.elapsed();
-    qInfo("hang-up noticed after %lld ms", detectionMs);
-    QVERIFY2(detectionMs < 1500, qPrintable(QStringLiteral("%1 ms").arg(detectionMs)));
-    QVERIFY(!rig.session.Port().HVXPortFound);
-    QVERIFY(!rig.line.IsOpen());
-    QCOMPARE(rig.dialogs.messages.size(), 1);
-    QCOMPARE(rig.dialogs.messages.first().icon, MsgIcon::Critical);
-    QVERIFY(rig.dialogs.messages.first().text.startsWith(QStringLiteral("The connection to the programming adapter was lost.")));
-
-    // The engine gives the batch up by time-out, quietly: the loss was already reported.
-    QVERIFY(rig.PumpUntil([&] { return rig.Idle(); }, 20000));
-    QVERIFY(rig.responses.size() < 200);
-    QVERIFY(rig.session.Engine().State().TxQueue.IsEmpty());
-    QCOMPARE(rig.dialogs.messages.size(), 1);
-
-    // With the port gone and the main timer running, the program sleeps between ticks.
-    const double cpuBefore = CpuSeconds();
-    rig.session.Rs232().WaitMs(1000);
-    const double cpuUsed = CpuSeconds() - cpuBefore;
-    qInfo("CPU time over 1 s without a port: %.3f s", cpuUsed);
-    QVERIFY2(cpuUsed < 0.2, qPrintable(QString::number(cpuUsed)));
-    QCOMPARE(rig.dialogs.messages.size(), 1);
-
-    // The adapter is back (a new terminal): opening it again works, and so does a batch.
-    QVERIFY(rig.StartServer());
-    rig.Connect();
-    QVERIFY(rig.session.Port().HVXPortFound);
-    QCOMPARE(rig.session.Port().intComPort, 1);
-    const qsizetype before = rig.responses.size();
-    rig.QueueReads(5);
-    QVERIFY(rig.PumpUntil([&] { return rig.responses.size() == before + 5 && rig.Idle(); }, 30000));
-    QCOMPARE(PacketIndex(rig.responses.last()), 0x2004);
-    QCOMPARE(rig.dialogs.messages.size(), 1);
-#endif
-}
-
-void TestSerialEndToEnd::portWithoutDtrStillOpensAndWorks()
-{
-    PtyRig rig;
-    QVERIFY(rig.StartServer());
+    void init()
     {
-        // The precondition: this port really refuses the modem lines.
-        QSerialPort probe(rig.slavePath);
-        QVERIFY(probe.open(QIODevice::ReadWrite));
-        QVERIFY(!probe.setDataTerminalReady(true));
+#ifndef Q_OS_UNIX
+        QSKIP("needs pseudo-terminals");
+#endif
     }
-    rig.Connect();
-    QVERIFY(rig.session.Port().HVXPortFound);
-    QVERIFY(rig.line.IsOpen());
-    // A DTR pulse that the line cannot give leaves the port open and working.
-    rig.session.Rs232().ResetDevice();
-    QVERIFY(rig.line.IsOpen());
-    QCOMPARE(rig.session.Port().intComPort, 1);
-    rig.QueueReads(3);
-    QVERIFY(rig.PumpUntil([&] { return rig.responses.size() == 3 && rig.Idle(); }, 30000));
-    QCOMPARE(PacketIndex(rig.responses.last()), 0x2002);
-    // The answers reached the device image too.
-    QCOMPARE(rig.session.Image().deviceConfigId, qint16(53));
-    QCOMPARE(rig.dialogs.messages.size(), 0);
-}
+
+    void batchIsAnsweredThroughTheRealPort_data()
+    {
+        QTest::addColumn<qint64>("latencyMs");
+        QTest::addColumn<double>("duplicate");
+        QTest::addColumn<double>("corrupt");
+        QTest::newRow("16 ms latency timer, every answer twice") << qint64(16) << 1.0 << 0.0;
+        QTest::newRow("corrupted answers") << qint64(0) << 0.0 << 0.1;
+    }
+
+    void batchIsAnsweredThroughTheRealPort()
+    {
+        QFETCH(qint64, latencyMs);
+        QFETCH(double, duplicate);
+        QFETCH(double, corrupt);
+        PtyRig rig;
+        QVERIFY2(rig.StartServer(), qPrintable(rig.server->ErrorText()));
+        rig.server->Faults().LatencyMs = latencyMs;
+        rig.server->Faults().DuplicateRate = duplicate;
+        rig.server->Faults().CorruptRate = corrupt;
+        // Duplicates reach the decoder too; keep the answers proper.
+        rig.session.Engine().SetDownloadResponseHandler([&rig](const QByteArray& p) {
+            if (rig.responses.isEmpty() || p != rig.responses.last())
+                rig.responses.append(p);
+            rig.session.Transfers().HandleDownloadResponse(p);
+        });
+        {
+            // The precondition: this port really refuses the modem lines.
+            QSerialPort probe(rig.slavePath);
+            QVERIFY(probe.open(QIODevice::ReadWrite));
+            QVERIFY(!probe.setDataTerminalReady(true));
+        }
+        rig.Connect();
+        QVERIFY(rig.session.Port().HVXPortFound);
+        // A DTR pulse that the line cannot give leaves the port open and working.
+        rig.session.Rs232().ResetDevice();
+        QVERIFY(rig.line.IsOpen());
+        QCOMPARE(rig.session.Port().intComPort, 1);
+
+        rig.QueueReads(50);
+        QVERIFY(rig.PumpUntil([&] { return rig.responses.size() == 50 && rig.Idle(); }, 30000));
+        for (int i = 0; i < 50; ++i) {
+            const QByteArray& answer = rig.responses[i];
+            QCOMPARE(PacketIndex(answer), 0x2000 + i % 16);
+            QCOMPARE(PacketSubindex(answer), i / 16);
+            QCOMPARE(PacketData(answer), rig.server->Device().Cell(0x2000 + i % 16, i / 16));
+        }
+        QCOMPARE(rig.dialogs.messages.size(), 0);
+        QCOMPARE(rig.session.Engine().State().RepeatTotal, rig.server->Link().AnswersCorrupted());
+        QVERIFY(rig.line.IsOpen());
+    }
+
+    void vanishedPortIsGivenUpWithoutSpinning()
+    {
+#ifdef Q_OS_UNIX
+        PtyRig rig;
+        QVERIFY(rig.StartServer());
+        rig.Connect();
+        QVERIFY(rig.session.Port().HVXPortFound);
+        rig.QueueReads(200);
+        QVERIFY(rig.PumpUntil([&] { return rig.responses.size() >= 20; }, 30000));
+
+        // The far end closes both its ends: the client sees a hang-up.
+        QElapsedTimer sinceStop;
+        sinceStop.start();
+        rig.server->Stop();
+        QVERIFY(rig.PumpUntil([&] { return rig.session.Port().intComPort == 0; }, 10000));
+        const qint64 detectionMs = sinceStop.elapsed();
+        qInfo("hang-up noticed after %lld ms", detectionMs);
+        QVERIFY2(detectionMs < 1500, qPrintable(QStringLiteral("%1 ms").arg(detectionMs)));
+        QVERIFY(!rig.session.Port().HVXPortFound);
+        QVERIFY(!rig.line.IsOpen());
+        QCOMPARE(rig.dialogs.messages.size(), 1);
+        QCOMPARE(rig.dialogs.messages.first().icon, MsgIcon::Critical);
+        QVERIFY(rig.dialogs.messages.first().text.startsWith(QStringLiteral("The connection to the programming adapter was lost.")));
+
+        // The engine gives the batch up by time-out, quietly: the loss was already reported.
+        QVERIFY(rig.PumpUntil([&] { return rig.Idle(); }, 20000));
+        QVERIFY(rig.responses.size() < 200);
+        QVERIFY(rig.session.Engine().State().TxQueue.IsEmpty());
+        QCOMPARE(rig.dialogs.messages.size(), 1);
+
+        // With the port gone and the main timer running, the program sleeps between ticks.
+        const double cpuBefore = CpuSeconds();
+        rig.session.Rs232().WaitMs(1000);
+        const double cpuUsed = CpuSeconds() - cpuBefore;
+        qInfo("CPU time over 1 s without a port: %.3f s", cpuUsed);
+        QVERIFY2(cpuUsed < 0.2, qPrintable(QString::number(cpuUsed)));
+        QCOMPARE(rig.dialogs.messages.size(), 1);
+
+        // The adapter is back (a new terminal): opening it again works, and so does a batch.
+        QVERIFY(rig.StartServer());
+        rig.Connect();
+        QVERIFY(rig.session.Port().HVXPortFound);
+        QCOMPARE(rig.session.Port().intComPort, 1);
+        const qsizetype before = rig.responses.size();
+        rig.QueueReads(5);
+        QVERIFY(rig.PumpUntil([&] { return rig.responses.size() == before + 5 && rig.Idle(); }, 30000));
+        QCOMPARE(PacketIndex(rig.responses.last()), 0x2004);
+        QCOMPARE(rig.session.Image().deviceConfigId, qint16(53)); // the answers reached the device image too
+        QCOMPARE(rig.dialogs.messages.size(), 1);
+#endif
+    }
+};
 
 QTEST_GUILESS_MAIN(TestSerialEndToEnd)
 #include "tst_serial_e2e.moc"

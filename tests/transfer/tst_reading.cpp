@@ -15,290 +15,232 @@ using Request = QPair<int, int>; // index, subindex
 class TestReading : public QObject {
     Q_OBJECT
 private slots:
-    void fullRead_data();
-    void fullRead();
-    void decodesParameterCells_data();
-    void decodesParameterCells();
-    void textChunksLandInPlace();
-    void interpreterInformation_data();
-    void interpreterInformation();
-    void detectionFindsNoDevice_data();
-    void detectionFindsNoDevice();
-    void informationReadByLevel_data();
-    void informationReadByLevel();
-    void redetectionRecomputesMarksForTheFamily();
-    void clicksDuringATransferAreIgnored();
-};
-
-void TestReading::fullRead_data()
-{
-    QTest::addColumn<int>("configId");
-    QTest::addColumn<bool>("resetBeforeTransmit");
-    QTest::addColumn<int>("extraDelayMs");
-    QTest::newRow("ConfigID 53") << 53 << false << 0;
-    QTest::newRow("reset before transmit") << 53 << true << 0;
-    QTest::newRow("select only in the 300 ms wait") << 53 << false << 150;
-    QTest::newRow("ConfigID 5") << 5 << false << 0;
-}
-
-void TestReading::fullRead()
-{
-    QFETCH(int, configId);
-    QFETCH(bool, resetBeforeTransmit);
-    QFETCH(int, extraDelayMs);
-    TransferRig rig(configId);
-    rig.Detect();
-    rig.options.chkResetBeforeTransmit = resetBeforeTransmit;
-    rig.line.Faults().ExtraDelayMs = extraDelayMs;
-    rig.image.changed[7] = true;
-    const int restarts = rig.line.Device().RestartCount();
-    const qint64 start = rig.clock.NowMs();
-
-    rig.transfers.cmdRead_Click();
-    QVERIFY(rig.engine.Window().visible);
-    QCOMPARE(rig.engine.Window().lblText, QStringLiteral("data transfer..."));
-    QCOMPARE(rig.views.windows.first().ProgressBar2Max, 62);
-    QVERIFY(rig.RunUntilIdle());
-    QVERIFY(rig.dialogs.messages.isEmpty());
-    QVERIFY(!rig.engine.Window().visible);
-    if (configId == 5 && extraDelayMs == 0)
-        qInfo("full read of ConfigID 5: %lld packets, last answer %lld ms after the click",
-              qlonglong(rig.Requests().size()), rig.views.lastRefreshMs - start);
-
-    QList<Request> expected{{0x2401, 0}};
-    for (int nr = 1; nr <= ParamCount; ++nr) {
-        if (IsApplicable(nr, configId))
-            expected << Request{FindConfigDefine(nr).HexAdd, FindConfigDefine(nr).SubAdd};
+    void fullRead_data()
+    {
+        QTest::addColumn<int>("configId");
+        QTest::addColumn<bool>("resetBeforeTransmit");
+        QTest::addColumn<int>("extraDelayMs");
+        QTest::newRow("ConfigID 53") << 53 << false << 0;
+        QTest::newRow("reset before transmit, select only in the 300 ms wait") << 53 << true << 150;
+        QTest::newRow("ConfigID 5") << 5 << false << 0;
     }
-    expected << Request{0x1004, 0} << Request{0x1004, 1} << Request{0x1004, 2} << Request{0x1004, 3} << Request{0x1101, 0};
-    for (int sub = 2; sub <= 7; ++sub)
-        expected << Request{0x6000, sub};
-    QCOMPARE(rig.Requests(), expected);
-    QCOMPARE(rig.views.refreshes, expected.size());
-    QCOMPARE(rig.line.Device().RestartCount() - restarts, resetBeforeTransmit ? 3 : 1);
 
-    const DeviceImage& image = rig.image;
-    for (int nr = 1; nr <= ParamCount; ++nr)
-        QVERIFY2(image.value[nr].isEmpty() != IsApplicable(nr, configId), qPrintable(QString::number(nr)));
-    const QList<QPair<int, QString>> values{{2, "1234"}, {3, "254"}, {4, "0"}, {14, "31.12.2014"}, {15, "20140001"},
-                                            {16, "1"}, {17, "2"}, {19, "-5"}, {20, "3"}, {30, "-95"}};
-    for (const auto& [nr, value] : values)
-        QCOMPARE(image.value[nr], value);
-    QVERIFY(!image.changed[7]);
-    QCOMPARE(image.imageConfigId, qint16(configId));
-    QCOMPARE(image.labels.lblcfid, QStringLiteral("ConfigID = %1").arg(configId));
-    QCOMPARE(image.labels.lblInfo[3], QStringLiteral("HS4 HVX-TX"));
-    QCOMPARE(image.labels.lblInfo[4], QStringLiteral("300:07:05"));
-    QCOMPARE(image.labels.lblOpHours, QStringLiteral("300 h 07 min"));
-}
+    void fullRead()
+    {
+        QFETCH(int, configId);
+        QFETCH(bool, resetBeforeTransmit);
+        QFETCH(int, extraDelayMs);
+        TransferRig rig(configId);
+        rig.Detect();
+        rig.options.chkResetBeforeTransmit = resetBeforeTransmit;
+        rig.line.Faults().ExtraDelayMs = extraDelayMs;
+        rig.image.changed[7] = true;
+        const int restarts = rig.line.Device().RestartCount();
 
-void TestReading::decodesParameterCells_data()
-{
-    QTest::addColumn<int>("nr");
-    QTest::addColumn<QByteArray>("data");
-    QTest::addColumn<QString>("value");
-    QTest::newRow("FreqComp raw 10") << 17 << QByteArray::fromHex("0a000000") << QStringLiteral("0");
-    QTest::newRow("FreqComp raw 0") << 17 << QByteArray::fromHex("00000000") << QStringLiteral("-10");
-    QTest::newRow("FreqComp erased") << 17 << QByteArray::fromHex("ff000000") << QStringLiteral("255");
-    QTest::newRow("signed char 0xA1") << 30 << QByteArray::fromHex("a1000000") << QStringLiteral("-95");
-    QTest::newRow("shared cell, word at 0") << 2 << QByteArray::fromHex("d204fe00") << QStringLiteral("1234");
-    QTest::newRow("shared cell, byte 2") << 3 << QByteArray::fromHex("d204fe00") << QStringLiteral("254");
-    QTest::newRow("shared cell, byte 3") << 4 << QByteArray::fromHex("d204fe00") << QStringLiteral("0");
-    QTest::newRow("PhaseComp byte 1") << 20 << QByteArray::fromHex("fbfe0000") << QStringLiteral("-2");
-    QTest::newRow("16-bit") << 57 << QByteArray::fromHex("41010000") << QStringLiteral("321");
-    QTest::newRow("date") << 14 << QByteArray::fromHex("1f0c0e00") << QStringLiteral("31.12.2014");
-    QTest::newRow("date month 0") << 14 << QByteArray::fromHex("1f000e00") << QString();
-    QTest::newRow("32-bit") << 15 << QByteArray::fromHex("e14f3301") << QStringLiteral("20140001");
-    QTest::newRow("32-bit erased") << 15 << QByteArray::fromHex("ffffffff") << QStringLiteral("-1");
-}
-
-void TestReading::decodesParameterCells()
-{
-    QFETCH(int, nr);
-    QFETCH(QByteArray, data);
-    QFETCH(QString, value);
-    DeviceImage image;
-    image.deviceConfigId = 53;
-    image.UpdateApplicable();
-    ReadState state;
-    const ConfigDefine& define = FindConfigDefine(nr);
-    const auto answer = [&](const QByteArray& bytes) {
-        DecodeDownloadResponse(MakePacket(DownloadResponse, define.HexAdd, static_cast<std::uint8_t>(define.SubAdd), bytes),
-                               state, image);
-    };
-    answer(data);
-    QCOMPARE(image.value[nr], value);
-    QCOMPARE(image.received[nr], !value.isEmpty());
-    answer(QByteArray::fromHex("0a0b0c0d")); // a further answer for the cell changes a received value no more
-    if (!value.isEmpty())
-        QCOMPARE(image.value[nr], value);
-}
-
-void TestReading::textChunksLandInPlace()
-{
-    QByteArray text = AppendTextChunk("old text that is long", 0, "V2.1");
-    QCOMPARE(text, QByteArray("V2.1"));
-    text = AppendTextChunk(text, 2, QByteArray("15\0\0", 4)); // before subindex 1
-    QCOMPARE(text, QByteArray("V2.1    15\0", 11));
-    text = AppendTextChunk(text, 1, "3-26");
-    QCOMPARE(text, QByteArray("V2.13-26"));
-    QCOMPARE(VisibleText(QByteArray("HVX\0", 4)), QStringLiteral("HVX"));
-}
-
-void TestReading::interpreterInformation_data()
-{
-    QTest::addColumn<int>("select");
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("time");
-    QTest::addColumn<QString>("date");
-    QTest::newRow("flash") << 1 << 0x6000 << QStringLiteral("SIM-CRANE-V1.4") << QStringLiteral("09:15:30") << QStringLiteral("5.3.2014");
-    QTest::newRow("image 1") << 3 << 0x7101 << QStringLiteral("SIM-DOZER-V3.1") << QStringLiteral("16:45:00") << QStringLiteral("26.2.2015");
-}
-
-void TestReading::interpreterInformation()
-{
-    QFETCH(int, select);
-    QFETCH(int, index);
-    QFETCH(QString, name);
-    QFETCH(QString, time);
-    QFETCH(QString, date);
-    TransferRig rig(5);
-    rig.line.Device().SetInterpreterSelect(select);
-    rig.Detect();
-
-    // A read asks for the name only, so there is no build time to show yet.
-    rig.transfers.cmdRead_Click();
-    QVERIFY(rig.RunUntilIdle());
-    QCOMPARE(rig.Subindexes(index), (QList<int>{2, 3, 4, 5, 6, 7}));
-    QCOMPARE(rig.image.labels.lblInfo[6], QStringLiteral("???"));
-    QVERIFY(rig.image.labels.ActualInterpreterName.isEmpty());
-
-    rig.transfers.cmdIR_Click();
-    QVERIFY(rig.RunUntilIdle());
-    QCOMPARE(rig.Subindexes(index).mid(6), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7}));
-    const ImageLabels& labels = rig.image.labels;
-    QCOMPARE(labels.lblInfo[5], QString::number(select));
-    QCOMPARE(labels.lblInfo[6], name);
-    QCOMPARE(labels.lblInfo[7], time + QStringLiteral("  ") + date);
-    QCOMPARE(labels.ActualInterpreterName, name);
-    QCOMPARE(labels.ActualInterpreterDate, time + QStringLiteral("/") + date);
-}
-
-void TestReading::detectionFindsNoDevice_data()
-{
-    QTest::addColumn<bool>("silent");
-    QTest::addColumn<int>("configId");
-    QTest::addColumn<bool>("german");
-    QTest::newRow("no answer") << true << 53 << false;
-    QTest::newRow("ConfigID 0") << false << 0 << false;
-    QTest::newRow("no answer, German") << true << 53 << true;
-}
-
-void TestReading::detectionFindsNoDevice()
-{
-    QFETCH(bool, silent);
-    QFETCH(int, configId);
-    QFETCH(bool, german);
-    UiLanguage language;
-    if (german)
-        language.Set(Language::German);
-    TransferRig rig(configId);
-    rig.line.Faults().Silent = silent;
-    rig.Connect();
-    rig.transfers.cmdRedetectDevice_Click();
-    rig.clock.RunFor(5000);
-
-    QCOMPARE(rig.dialogs.messages.size(), 1); // the time-out stays silent
-    const auto& message = rig.dialogs.messages.first();
-    QCOMPARE(message.text, german ? QStringLiteral("Gerät nicht gefunden.\r\nBitte serielle Verbindung prüfen! ")
-                                  : QStringLiteral("Device not detected.\r\nPlease check your serial connection! "));
-    QCOMPARE(message.title, german ? QStringLiteral("Fehler") : QStringLiteral("Error"));
-    QCOMPARE(message.buttons, MsgButtons::Ok);
-    QVERIFY(rig.engine.State().SuppressTimeoutMessage);
-    QCOMPARE(rig.image.deviceConfigId, qint16(0));
-    QCOMPARE(rig.views.buttonsEnabled, (QList<bool>{false, true}));
-
-    // Read refuses to read and detects again instead.
-    rig.line.Device().ClearRequests();
-    rig.transfers.cmdRead_Click();
-    rig.clock.RunFor(5000);
-    QCOMPARE(rig.dialogs.messages.size(), 2);
-    QCOMPARE(rig.Requests(), silent ? QList<Request>{} : (QList<Request>{{0x2000, 0}, {0x2401, 0}}));
-}
-
-void TestReading::informationReadByLevel_data()
-{
-    QTest::addColumn<int>("level");
-    QTest::addColumn<int>("sourceRequests");
-    QTest::addColumn<QString>("source");
-    QTest::newRow("level 30") << 30 << 0 << QStringLiteral("-");
-    QTest::newRow("level 40") << 40 << 65 << QStringLiteral("Tunekit simulated hand-held transmitter, firmware HS4 V2.13");
-}
-
-void TestReading::informationReadByLevel()
-{
-    QFETCH(int, level);
-    QFETCH(int, sourceRequests);
-    QFETCH(QString, source);
-    TransferRig rig(53);
-    rig.Detect();
-    rig.authLevel = level;
-    rig.transfers.cmdInfoRead_Click();
-    QVERIFY(rig.RunUntilIdle());
-    QCOMPARE(rig.Subindexes(0x1001).size(), sourceRequests);
-    const ImageLabels& labels = rig.image.labels;
-    QCOMPARE(labels.txtSource, source);
-    QCOMPARE(labels.lblInfo[1], QStringLiteral("V2.13"));
-    QCOMPARE(labels.lblInfo[2], QStringLiteral("26.02.2015"));
-    QCOMPARE(labels.lblInfo[5], QStringLiteral("1")); // the image's entry is still empty
-    QCOMPARE(labels.lblInfo[6], QStringLiteral("SIM-CRANE-V1.4"));
-    QCOMPARE(labels.lblInfo[7], QStringLiteral("09:15:30  5.3.2014"));
-}
-
-void TestReading::redetectionRecomputesMarksForTheFamily()
-{
-    TransferRig rig(53);
-    rig.Detect();
-    QCOMPARE(rig.image.applicable, ApplicableMarks(53));
-    rig.transfers.cmdRedetectDevice_Click();
-    rig.clock.RunFor(5000);
-    QCOMPARE(rig.image.applicable, ApplicableMarks(53));
-    QVERIFY(!rig.engine.State().SuppressTimeoutMessage);
-    QCOMPARE(rig.views.tableRefreshes, 1);
-
-    rig.line.Device().SetCell(0x2000, 0, QByteArray(1, 52));
-    rig.transfers.cmdRedetectDevice_Click();
-    rig.clock.RunFor(5000);
-    QCOMPARE(rig.image.deviceConfigId, qint16(52));
-    QCOMPARE(rig.image.imageConfigId, qint16(52));
-    QCOMPARE(rig.image.applicable, ApplicableMarks(52));
-    QVERIFY(rig.dialogs.messages.isEmpty());
-}
-
-void TestReading::clicksDuringATransferAreIgnored()
-{
-    TransferRig rig(53);
-    rig.Detect();
-    // Clicks while the read still queues and waits, then while its batch is being sent.
-    rig.clock.Schedule(5, [&] {
+        // Clicks while the read still queues and waits, then while its batch is being sent, are ignored.
+        rig.clock.Schedule(5, [&] {
+            rig.transfers.cmdRead_Click();
+            rig.transfers.cmdInfoRead_Click();
+            rig.transfers.cmdIR_Click();
+            rig.transfers.cmdRedetectDevice_Click();
+        });
         rig.transfers.cmdRead_Click();
-        rig.transfers.cmdInfoRead_Click();
-        rig.transfers.cmdIR_Click();
-        rig.transfers.cmdRedetectDevice_Click();
-    });
-    rig.transfers.cmdRead_Click();
-    rig.transfers.cmdRead_Click();
-    QVERIFY(rig.RunUntilIdle());
-    const QList<Request> oneRead = rig.Requests();
-    QCOMPARE(oneRead.count(Request(0x2401, 0)), 2); // the batch's first packet and parameter 16
-    QCOMPARE(oneRead.count(Request(0x1101, 0)), 1);
-    QVERIFY(rig.views.buttonsEnabled.isEmpty());
+        rig.transfers.cmdRead_Click();
+        QVERIFY(rig.engine.Window().visible);
+        QCOMPARE(rig.engine.Window().lblText, QStringLiteral("data transfer..."));
+        QCOMPARE(rig.views.windows.first().ProgressBar2Max, 62);
+        QVERIFY(rig.RunUntilIdle());
+        QVERIFY(rig.dialogs.messages.isEmpty());
+        QVERIFY(!rig.engine.Window().visible);
 
-    rig.transfers.cmdRead_Click(); // the batch is over: carried out
-    QVERIFY(rig.RunUntilIdle());
-    QCOMPARE(rig.Requests().size(), 2 * oneRead.size());
-}
+        QList<Request> expected{{0x2401, 0}};
+        for (int nr = 1; nr <= ParamCount; ++nr) {
+            if (IsApplicable(nr, configId))
+                expected << Request{FindConfigDefine(nr).HexAdd, FindConfigDefine(nr).SubAdd};
+        }
+        expected << Request{0x1004, 0} << Request{0x1004, 1} << Request{0x1004, 2} << Request{0x1004, 3} << Request{0x1101, 0};
+        for (int sub = 2; sub <= 7; ++sub)
+            expected << Request{0x6000, sub};
+        QCOMPARE(rig.Requests(), expected);
+        QCOMPARE(rig.views.refreshes, expected.size());
+        QCOMPARE(rig.line.Device().RestartCount() - restarts, resetBeforeTransmit ? 3 : 1);
+        QVERIFY(rig.views.buttonsEnabled.isEmpty());
+
+        const DeviceImage& image = rig.image;
+        for (int nr = 1; nr <= ParamCount; ++nr)
+            QVERIFY2(image.value[nr].isEmpty() != IsApplicable(nr, configId), qPrintable(QString::number(nr)));
+        const QList<QPair<int, QString>> values{{2, "1234"}, {3, "254"}, {4, "0"}, {14, "31.12.2014"}, {15, "20140001"},
+                                                {16, "1"}, {17, "2"}, {19, "-5"}, {20, "3"}, {30, "-95"}};
+        for (const auto& [nr, value] : values)
+            QCOMPARE(image.value[nr], value);
+        QVERIFY(!image.changed[7]);
+        QCOMPARE(image.imageConfigId, qint16(configId));
+        QCOMPARE(image.labels.lblcfid, QStringLiteral("ConfigID = %1").arg(configId));
+        QCOMPARE(image.labels.lblInfo[3], QStringLiteral("HS4 HVX-TX"));
+        QCOMPARE(image.labels.lblInfo[4], QStringLiteral("300:07:05"));
+        QCOMPARE(image.labels.lblOpHours, QStringLiteral("300 h 07 min"));
+
+        rig.transfers.cmdRead_Click(); // the batch is over: carried out
+        QVERIFY(rig.RunUntilIdle());
+        QCOMPARE(rig.Requests().size(), 2 * expected.size());
+    }
+
+    void decodesParameterCells_data()
+    {
+        QTest::addColumn<int>("nr");
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QString>("value");
+        // Ordinary values of each kind are read whole in fullRead; here the edges.
+        QTest::newRow("FreqComp raw 0") << 17 << QByteArray::fromHex("00000000") << QStringLiteral("-10");
+        QTest::newRow("FreqComp erased") << 17 << QByteArray::fromHex("ff000000") << QStringLiteral("255");
+        QTest::newRow("PhaseComp byte 1") << 20 << QByteArray::fromHex("fbfe0000") << QStringLiteral("-2");
+        QTest::newRow("16-bit") << 57 << QByteArray::fromHex("41010000") << QStringLiteral("321");
+        QTest::newRow("date month 0") << 14 << QByteArray::fromHex("1f000e00") << QString();
+        QTest::newRow("32-bit erased") << 15 << QByteArray::fromHex("ffffffff") << QStringLiteral("-1");
+    }
+
+    void decodesParameterCells()
+    {
+        QFETCH(int, nr);
+        QFETCH(QByteArray, data);
+        QFETCH(QString, value);
+        DeviceImage image;
+        image.deviceConfigId = 53;
+        image.UpdateApplicable();
+        ReadState state;
+        const ConfigDefine& define = FindConfigDefine(nr);
+        const auto answer = [&](const QByteArray& bytes) {
+            DecodeDownloadResponse(MakePacket(DownloadResponse, define.HexAdd, static_cast<std::uint8_t>(define.SubAdd), bytes),
+                                   state, image);
+        };
+        answer(data);
+        QCOMPARE(image.value[nr], value);
+        QCOMPARE(image.received[nr], !value.isEmpty());
+        answer(QByteArray::fromHex("0a0b0c0d")); // a further answer for the cell changes a received value no more
+        if (!value.isEmpty())
+            QCOMPARE(image.value[nr], value);
+    }
+
+    void textChunksLandInPlace()
+    {
+        QByteArray text = AppendTextChunk("old text that is long", 0, "V2.1");
+        QCOMPARE(text, QByteArray("V2.1"));
+        text = AppendTextChunk(text, 2, QByteArray("15\0\0", 4)); // before subindex 1
+        QCOMPARE(text, QByteArray("V2.1    15\0", 11));
+        text = AppendTextChunk(text, 1, "3-26");
+        QCOMPARE(text, QByteArray("V2.13-26"));
+        QCOMPARE(VisibleText(QByteArray("HVX\0", 4)), QStringLiteral("HVX"));
+    }
+
+    void informationReads_data()
+    {
+        QTest::addColumn<int>("select");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("built");
+        QTest::addColumn<int>("level");
+        QTest::addColumn<QString>("source");
+        QTest::newRow("flash, level 30") << 1 << 0x6000 << QStringLiteral("SIM-CRANE-V1.4") << QStringLiteral("09:15:30  5.3.2014") << 30
+                                         << QStringLiteral("-");
+        QTest::newRow("image 1, level 40") << 3 << 0x7101 << QStringLiteral("SIM-DOZER-V3.1") << QStringLiteral("16:45:00  26.2.2015")
+                                           << 40 << QStringLiteral("Tunekit simulated hand-held transmitter, firmware HS4 V2.13");
+    }
+
+    void informationReads()
+    {
+        QFETCH(int, select);
+        QFETCH(int, index);
+        QFETCH(QString, name);
+        QFETCH(QString, built);
+        QFETCH(int, level);
+        QFETCH(QString, source);
+        TransferRig rig(5);
+        rig.line.Device().SetInterpreterSelect(select);
+        rig.Detect();
+        rig.authLevel = level;
+        const ImageLabels& labels = rig.image.labels;
+
+        // A read asks for the name only, so there is no build time to show yet.
+        rig.transfers.cmdRead_Click();
+        QVERIFY(rig.RunUntilIdle());
+        QCOMPARE(rig.Subindexes(index), (QList<int>{2, 3, 4, 5, 6, 7}));
+        QCOMPARE(labels.lblInfo[6], QStringLiteral("???"));
+        QVERIFY(labels.ActualInterpreterName.isEmpty());
+
+        // The information read: the source text only from level 40 on.
+        rig.transfers.cmdInfoRead_Click();
+        QVERIFY(rig.RunUntilIdle());
+        QCOMPARE(rig.Subindexes(0x1001).size(), level >= 40 ? 65 : 0);
+        QCOMPARE(labels.txtSource, source);
+        QCOMPARE(labels.lblInfo[1], QStringLiteral("V2.13"));
+        QCOMPARE(labels.lblInfo[2], QStringLiteral("26.02.2015"));
+        QCOMPARE(labels.lblInfo[6], name);
+        QCOMPARE(labels.lblInfo[7], built);
+
+        rig.line.Device().ClearRequests();
+        rig.transfers.cmdIR_Click();
+        QVERIFY(rig.RunUntilIdle());
+        QCOMPARE(rig.Subindexes(index), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+        QCOMPARE(labels.lblInfo[5], QString::number(select));
+        QCOMPARE(labels.lblInfo[6], name);
+        QCOMPARE(labels.lblInfo[7], built);
+        QCOMPARE(labels.ActualInterpreterName, name);
+        QCOMPARE(labels.ActualInterpreterDate, QString(built).replace(QStringLiteral("  "), QStringLiteral("/")));
+    }
+
+    void redetection_data()
+    {
+        QTest::addColumn<bool>("silent");
+        QTest::addColumn<int>("configId"); // the device's family by now
+        QTest::addColumn<bool>("german");
+        QTest::newRow("same family") << false << 53 << false;
+        QTest::newRow("another family") << false << 52 << false;
+        QTest::newRow("no answer") << true << 53 << false;
+        QTest::newRow("ConfigID 0, German") << false << 0 << true;
+    }
+
+    void redetection()
+    {
+        QFETCH(bool, silent);
+        QFETCH(int, configId);
+        QFETCH(bool, german);
+        UiLanguage language;
+        if (german)
+            language.Set(Language::German);
+        TransferRig rig(53);
+        rig.Detect();
+        rig.line.Device().SetCell(0x2000, 0, QByteArray(1, static_cast<char>(configId)));
+        rig.line.Faults().Silent = silent;
+        rig.transfers.cmdRedetectDevice_Click();
+        rig.clock.RunFor(5000);
+
+        const bool found = !silent && configId != 0;
+        QCOMPARE(rig.image.deviceConfigId, qint16(found ? configId : 0));
+        QCOMPARE(rig.engine.State().SuppressTimeoutMessage, !found); // the time-out stays silent
+        QCOMPARE(rig.views.buttonsEnabled, (QList<bool>{false, true}));
+        if (found) {
+            // The marks are recomputed for the family found.
+            QCOMPARE(rig.image.imageConfigId, qint16(configId));
+            QCOMPARE(rig.image.applicable, ApplicableMarks(configId));
+            QCOMPARE(rig.views.tableRefreshes, 1);
+            QVERIFY(rig.dialogs.messages.isEmpty());
+            return;
+        }
+        QCOMPARE(rig.dialogs.messages.size(), 1);
+        const auto& message = rig.dialogs.messages.first();
+        QCOMPARE(message.text, german ? QStringLiteral("Gerät nicht gefunden.\r\nBitte serielle Verbindung prüfen! ")
+                                      : QStringLiteral("Device not detected.\r\nPlease check your serial connection! "));
+        QCOMPARE(message.title, german ? QStringLiteral("Fehler") : QStringLiteral("Error"));
+        QCOMPARE(message.buttons, MsgButtons::Ok);
+
+        // Read refuses to read and detects again instead.
+        rig.line.Device().ClearRequests();
+        rig.transfers.cmdRead_Click();
+        rig.clock.RunFor(5000);
+        QCOMPARE(rig.dialogs.messages.size(), 2);
+        QCOMPARE(rig.Requests(), silent ? QList<Request>{} : (QList<Request>{{0x2000, 0}, {0x2401, 0}}));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestReading)
 #include "tst_reading.moc"
