@@ -61,7 +61,8 @@ struct Param {
 };
 
 // A file opened through the open dialog: one of tests/data, or one made here from bytes with a
-// modification time, or one of the bad cases "huge.scd", "folder.scd", "gone.scd".
+// modification time ("sealed/..." in a folder nobody may write to), or one of the bad cases
+// "huge.scd", "folder.scd", "gone.scd".
 struct Opening {
     QString file;
     QByteArray bytes;
@@ -71,6 +72,7 @@ struct Opening {
     QString power, crc, message; // message: the one shown, %1 the path
     QString description = {}, extended = QStringLiteral("---");
     int fileId = 0;
+    bool german = false;
 };
 
 } // namespace
@@ -237,61 +239,27 @@ private slots:
         QCOMPARE(none.labels.ConfigFileIDLabel, QStringLiteral("FileID: 52"));
     }
 
-    // Below level 50 a file with a wrong checksum is refused and nothing of it is loaded.
-    void checksumGate_data()
+    // lblCRC: text, foreground/background ("-" = the button face).
+    void crcLabel_data()
     {
-        QTest::addColumn<int>("level");
         QTest::addColumn<int>("state");
-        QTest::addColumn<QString>("look"); // lblCRC: text foreground/background ("-" = button face); "" = refused
-        QTest::newRow("valid at 10") << 10 << 0 << "Checksum valid 000000/-";
-        QTest::newRow("none at 40") << 40 << 1 << "No checksum 000000/ffff80";
-        QTest::newRow("not valid at 40") << 40 << 2 << "";
-        QTest::newRow("not valid at 50") << 50 << 2 << "Checksum not valid ffff00/ff0000";
+        QTest::addColumn<bool>("german");
+        QTest::addColumn<QString>("look");
+        QTest::newRow("valid") << 0 << false << "Checksum valid 000000/-";
+        QTest::newRow("none") << 1 << false << "No checksum 000000/ffff80";
+        QTest::newRow("not valid") << 2 << false << "Checksum not valid ffff00/ff0000";
+        QTest::newRow("not valid, German") << 2 << true << "Checksumme ungültig ffff00/ff0000";
     }
-    void checksumGate()
+    void crcLabel()
     {
-        QFETCH(int, level);
         QFETCH(int, state);
+        QFETCH(bool, german);
         QFETCH(QString, look);
-        const bool refused = look.isEmpty();
-        DeviceImage image;
-        image.FileValue[7] = QStringLiteral("older file");
-        const ConfigFileContent content =
-            Read("* INTERPRETER_START\n00\n* INTERPRETER_STOP\nTransmitPower=5\n", Inputs(level, CRC_Failure(state)));
-        ApplyConfigFile(image, content);
-        QCOMPARE(content.refused, refused);
-        QCOMPARE(image.FV_Flag, !refused);
-        QCOMPARE(image.FileValue[7], refused ? QString() : QStringLiteral("5"));
-        QCOMPARE(image.extended.interpreterPresent, !refused);
-        QCOMPARE(image.labels.showCRC, !refused);
-        QCOMPARE(content.messages.size(), refused ? 1 : 0);
-        if (refused) {
-            QVERIFY(image.labels.lblCRC.isEmpty());
-            QCOMPARE(content.messages[0].title, QStringLiteral("Checksum Error"));
-            return;
-        }
-        const auto hex = [](const Rgb& c) { return QString::asprintf("%02x%02x%02x", c.red, c.green, c.blue); };
-        const CrcLabelLook& crc = content.crcLabel;
-        QCOMPARE(image.labels.lblCRC + u' ' + hex(crc.foreground) + u'/'
-                     + (crc.background ? hex(*crc.background) : QStringLiteral("-")),
-                 look);
-        QCOMPARE(image.labels.crcState, state);
-    }
-
-    void germanTexts()
-    {
         UiLanguage lang;
-        QVERIFY(lang.Set(Language::German));
-        const ConfigFileContent refused = Read("", Inputs(40, CRC_Failure::ChecksumNotValid));
-        QCOMPARE(refused.messages.value(0).text,
-                 QStringLiteral("Konfigurationsdatei ungültig!\r\nDie Datei wurde manipuliert, bitte korrekte Datei benutzen!"));
-        QCOMPARE(refused.messages.value(0).title, QStringLiteral("Prüfsummenfehler"));
-        QCOMPARE(CrcLabelLookFor(CRC_Failure::ChecksumNotValid).text, QStringLiteral("Checksumme ungültig"));
-        ScriptedDialogs dialogs;
-        DeviceImage image;
-        QCOMPARE(OpenConfigFile(QStringLiteral("/nonexistent/x.scd"), image, dialogs, 60, kToday), OpenStatus::Failed);
-        QCOMPARE(dialogs.messages.value(0).text, QStringLiteral("Die Datei /nonexistent/x.scd existiert nicht."));
-        QCOMPARE(dialogs.messages.value(0).title, QStringLiteral("Fehler"));
+        QVERIFY(lang.Set(german ? Language::German : Language::English));
+        const auto hex = [](const Rgb& c) { return QString::asprintf("%02x%02x%02x", c.red, c.green, c.blue); };
+        const CrcLabelLook crc = CrcLabelLookFor(CRC_Failure(state));
+        QCOMPARE(crc.text + u' ' + hex(crc.foreground) + u'/' + (crc.background ? hex(*crc.background) : QStringLiteral("-")), look);
     }
 
     // A matching trailer, also one converted twice, reads as if it were not there, whatever its
@@ -351,7 +319,8 @@ private slots:
     // section, an old hand-made file with LF line ends, ComfigID, a repeated value and no trailer;
     // files made here: the date decides about a missing trailer, a folder nobody may write to is
     // still read, and a file too large, a folder or a file gone by the time it is read fail with
-    // a message and leave no file loaded.
+    // a message and leave no file loaded; below level 50 a wrong checksum loads nothing of the
+    // file; a name without the lower-case ".scd" is not taken.
     void open_data()
     {
         QTest::addColumn<Opening>("o");
@@ -364,12 +333,16 @@ private slots:
         QTest::newRow("extended") << Opening{"extended_sections.scd", {}, {}, 60, 3, OpenStatus::Loaded, "10", valid, "",
                                              "Display and frequency data for bench tests\r\n",
                                              "I:0a1bff X:00010002 T:48616c6c6f D:0102030405 IDF", 3};
-        QTest::newRow("hand-written") << Opening{"hand_lf_no_trailer.scd", {}, {}, 60, 52, OpenStatus::Loaded, "20",
+        QTest::newRow("hand-written") << Opening{"hand_lf_no_trailer.scd", {}, {}, 50, 52, OpenStatus::Loaded, "20",
                                                  "Checksum not valid", "", "old bench file\r\n", "---", 52};
         QTest::newRow("made, level 10") << Opening{"unit.scd", WithChecksumTrailer("* bench\r\n* ---\r\nTransmitPower=20\r\nConfigID=2\r\n\r\n"),
                                                    {}, 10, 2, OpenStatus::Loaded, "20", valid, "", "bench\r\n", "---", 2};
-        QTest::newRow("edited after the cut-off") << Opening{"unit.scd", "TransmitPower=21\r\n", QDateTime(QDate(2020, 1, 1), QTime(12, 0)),
-            40, 2, OpenStatus::Refused, "", "", "Config-File not valid!\r\nFile corrupt, please use a correct file!"};
+        const QByteArray edited = "* INTERPRETER_START\r\n00\r\n* INTERPRETER_STOP\r\nTransmitPower=21\r\n";
+        const QDateTime afterCutOff(QDate(2020, 1, 1), QTime(12, 0));
+        QTest::newRow("edited after the cut-off") << Opening{"unit.scd", edited, afterCutOff, 40, 2, OpenStatus::Refused, "", "",
+                                                             "Config-File not valid!\r\nFile corrupt, please use a correct file!"};
+        QTest::newRow("edited, German") << Opening{"unit.scd", edited, afterCutOff, 40, 2, OpenStatus::Refused, "", "",
+            "Konfigurationsdatei ungültig!\r\nDie Datei wurde manipuliert, bitte korrekte Datei benutzen!", "", "---", 0, true};
         QTest::newRow("older than the trailer") << Opening{"unit.scd", "TransmitPower=22\r\n", QDateTime(QDate(2007, 6, 13), QTime(23, 0)),
                                                            40, 2, OpenStatus::Loaded, "22", "No checksum", ""};
         QTest::newRow("sealed folder") << Opening{"sealed/x.scd", WithChecksumTrailer("TransmitPower=9\r\n"), {}, 10, 2,
@@ -378,6 +351,9 @@ private slots:
                                          "The file %1 is too large for a configuration file (more than 16 MB)."};
         QTest::newRow("folder") << Opening{"folder.scd", {}, {}, 60, 2, OpenStatus::Failed, "", "", "%1 is not a file."};
         QTest::newRow("gone") << Opening{"gone.scd", {}, {}, 60, 2, OpenStatus::Failed, "", "", "The file %1 does not exist."};
+        QTest::newRow("gone, German") << Opening{"gone.scd", {}, {}, 60, 2, OpenStatus::Failed, "", "",
+                                                 "Die Datei %1 existiert nicht.", "", "---", 0, true};
+        QTest::newRow("upper-case extension") << Opening{"unit.SCD", "TransmitPower=20\r\n", {}, 60, 2, OpenStatus::NothingChosen, "", "", ""};
     }
     void open()
     {
@@ -399,6 +375,8 @@ private slots:
         if (o.file.startsWith(u"sealed/"))
             QVERIFY(QFile::setPermissions(sealed, QFile::ReadOwner | QFile::ExeOwner));
 
+        UiLanguage lang;
+        QVERIFY(lang.Set(o.german ? Language::German : Language::English));
         ScriptedDialogs dialogs;
         DeviceImage image;
         image.deviceConfigId = static_cast<qint16>(o.device);
@@ -410,31 +388,23 @@ private slots:
         QCOMPARE(status, o.status);
         QCOMPARE(dialogs.filtersSeen, QStringList{ConfigFileFilter.toString()});
         QCOMPARE(image.value[7], o.power);
-        QCOMPARE(image.FileValue[7], o.power);
+        const bool untouched = o.status == OpenStatus::NothingChosen;
+        QCOMPARE(image.FileValue[7], untouched ? QStringLiteral("from before") : o.power);
+        if (untouched) // nor is the name taken when dropped
+            QCOMPARE(FileDropCommand({path}, image, dialogs, o.level, kToday), OpenStatus::NothingChosen);
         QCOMPARE(image.labels.lblCRC, o.crc);
+        QCOMPARE(image.labels.showCRC, o.status == OpenStatus::Loaded);
         QCOMPARE(image.labels.lblConfigFileInfo, o.description);
         QCOMPARE(Summary(image.extended), o.extended);
         QCOMPARE(int(image.FileConfigID), o.fileId);
         QCOMPARE(dialogs.messages.size(), o.message.isEmpty() ? 0 : 1);
         if (!o.message.isEmpty()) {
             QCOMPARE(dialogs.messages[0].text, o.message.contains(u"%1") ? o.message.arg(QDir::toNativeSeparators(path)) : o.message);
-            QCOMPARE(dialogs.messages[0].icon, o.status == OpenStatus::Refused ? MsgIcon::Critical : MsgIcon::Exclamation);
+            const bool refused = o.status == OpenStatus::Refused;
+            QCOMPARE(dialogs.messages[0].icon, refused ? MsgIcon::Critical : MsgIcon::Exclamation);
+            QCOMPARE(dialogs.messages[0].title, o.german ? (refused ? QStringLiteral("Prüfsummenfehler") : QStringLiteral("Fehler"))
+                                                         : (refused ? QStringLiteral("Checksum Error") : QStringLiteral("Error")));
         }
-    }
-
-    // Names the commands do not take change nothing.
-    void dropTakesOnlyScdNames()
-    {
-        const TempFile upper(QStringLiteral("unit.SCD"), WithChecksumTrailer("TransmitPower=20\r\n"));
-        ScriptedDialogs dialogs;
-        DeviceImage image;
-        image.value[7] = QStringLiteral("5");
-        for (const QString& name : {QString(), QStringLiteral(".scd"), upper.path})
-            QCOMPARE(FileDropCommand({name}, image, dialogs, 10, kToday), OpenStatus::NothingChosen);
-        dialogs.openFileNames.enqueue(upper.path);
-        QCOMPARE(FileOpenCommand(image, dialogs, 10, kToday), OpenStatus::NothingChosen);
-        QCOMPARE(image.value[7], QStringLiteral("5"));
-        QVERIFY(dialogs.messages.isEmpty());
     }
 };
 

@@ -146,13 +146,16 @@ private slots:
     }
 
     // Both commands write the whole file with a valid trailer in one replace; the backup needs a
-    // serial number, which names the proposed file in the interface language.
-    void commands()
+    // serial number, which names the proposed file in the interface language. Each file reads back
+    // with its description (windows-1252 included) and every value; a backup's "?" date reads as
+    // the day it is opened.
+    void commandsWriteWhatReadsBack()
     {
         const TempFile f(QStringLiteral("b.scd"));
         const QString described = f.dir.filePath(QStringLiteral("d.scd"));
         WriteFile(described, "an older and longer file than nothing");
-        const DeviceImage image = SmallImage();
+        DeviceImage image = SmallImage();
+        image.labels.lblInfo[3] = QStringLiteral("TEXTS_START");
         ScriptedDialogs dialogs;
         const WriterContext context{image, host, version, dialogs, QLocale(QLocale::German, QLocale::Germany)};
 
@@ -162,19 +165,35 @@ private slots:
         QCOMPARE(cmdSicherung_Click(context, QStringLiteral("0123456789")), WriteOutcome::Cancelled);
         dialogs.saveFileNames << f.path << described;
         QCOMPARE(cmdSicherung_Click(context, QStringLiteral("0123456789")), WriteOutcome::Written);
-        QCOMPARE(CmdCopyToConfig_Click(context, {QStringLiteral("Kunde Müller"), QString(), QStringLiteral("Serie 3")}),
-                 WriteOutcome::Written);
+        const QStringList texts{QStringLiteral("A"), QString(), QStringLiteral("[B"), QStringLiteral("x TEXTS_START"),
+                                QStringLiteral("„5 €“ – Š")};
+        QCOMPARE(CmdCopyToConfig_Click(context, texts), WriteOutcome::Written);
         QCOMPARE(dialogs.proposedNames, (QStringList{"Backup_0123456789", "Backup_0123456789", QString()}));
         QCOMPARE(dialogs.filtersSeen.last(), QStringLiteral("TunekitDatei (*.scd)|*.scd"));
         QVERIFY(dialogs.messages.isEmpty());
+        QCOMPARE(Entries(f.dir.path()), (QStringList{"b.scd", "d.scd"}));
 
         const QByteArray backup = ReadFile(f.path);
         QVERIFY(backup.contains("\r\n* generated on 06.12.26 14:03:27")); // the long time may add a zone
         QVERIFY(backup.contains("\r\n* on WORKSHOP-PC by technician\r\n* using Tunekit 2.13\r\n* \r\n"));
-        QVERIFY(backup.contains("\r\nProductionDate=?\r\n"));
-        QVERIFY(ReadFile(described).startsWith("* Kunde M\xFCller\r\n* Serie 3\r\n" + kHyphenLine + "\r\n"));
-        QVERIFY(FileChecksumV2(f.path, true, false).matches && FileChecksumV2(described, true, false).matches);
-        QCOMPARE(Entries(f.dir.path()), (QStringList{"b.scd", "d.scd"}));
+        QVERIFY(ReadFile(described).startsWith("* A\r\n* '[B\r\n* x TEXTS START\r\n* \x84" "5 \x80\x93 \x96 \x8A\r\n" + kHyphenLine));
+        for (const QString& path : {f.path, described}) {
+            ReaderInputs reading;
+            reading.crcFailure = FileCrcFailure(path).state;
+            QCOMPARE(reading.crcFailure, CRC_Failure::ChecksumValid);
+            reading.today = QDate(2030, 1, 2);
+            reading.deviceConfigId = 2;
+            const ConfigFileContent content = ReadConfigFile(ReadFile(path), reading);
+            QVERIFY(!content.refused && !content.extended.displayPresent);
+            QCOMPARE(content.FileDescription,
+                     path == f.path ? QString() : QStringLiteral("A\r\n'[B\r\nx TEXTS START\r\n„5 €“ – Š\r\n"));
+            for (int k = 1; k <= ParamCount; ++k) {
+                const QString expected = k == 14 && path == f.path ? QStringLiteral("02.01.2030")
+                                         : image.applicable[k]     ? image.value[k]
+                                                                   : QString();
+                QCOMPARE(content.imageValues[k], expected);
+            }
+        }
 
         UiLanguage lang;
         QVERIFY(lang.Set(Language::German));
@@ -251,41 +270,6 @@ private slots:
         if (!qt.isValid())
             QSKIP("this Qt has no windows-1252 converter");
         QCOMPARE(text, QString(qt.decode(all)));
-    }
-
-    // A file saved by either writer reads back with a valid checksum, its description (windows-1252
-    // included) and every value; a backup's "?" date reads as the day it is opened.
-    void readBackUnchanged_data()
-    {
-        QTest::addColumn<bool>("backup");
-        QTest::newRow("backup") << true;
-        QTest::newRow("described") << false;
-    }
-    void readBackUnchanged()
-    {
-        QFETCH(bool, backup);
-        DeviceImage image = SmallImage();
-        image.labels.lblInfo[3] = QStringLiteral("TEXTS_START");
-        const QStringList texts{QStringLiteral("A"), QStringLiteral("[B"), QStringLiteral("x TEXTS_START"),
-                                QStringLiteral("„5 €“ – Š")};
-        const TempFile f(QStringLiteral("r.scd"));
-        QCOMPARE(SaveConfigFile(f.path, WithChecksumTrailer(ComposeConfigFile(image, Inputs(backup, texts)))), QString());
-
-        ReaderInputs reading;
-        reading.crcFailure = FileCrcFailure(f.path).state;
-        QCOMPARE(reading.crcFailure, CRC_Failure::ChecksumValid);
-        reading.today = QDate(2030, 1, 2);
-        reading.deviceConfigId = 2;
-        const ConfigFileContent content = ReadConfigFile(ReadFile(f.path), reading);
-        QVERIFY(!content.refused);
-        QVERIFY(!content.extended.displayPresent);
-        QCOMPARE(content.FileDescription, backup ? QString() : QStringLiteral("A\r\n'[B\r\nx TEXTS START\r\n„5 €“ – Š\r\n"));
-        for (int k = 1; k <= ParamCount; ++k) {
-            const QString expected = k == 14 && backup ? QStringLiteral("02.01.2030")
-                                     : image.applicable[k] ? image.value[k]
-                                                           : QString();
-            QCOMPARE(content.imageValues[k], expected);
-        }
     }
 };
 
