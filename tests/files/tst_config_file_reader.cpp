@@ -60,18 +60,25 @@ struct Param {
     int fileConfigId = 0;
 };
 
-struct Corpus {
+// A file opened through the open dialog: one of tests/data, or one made here from bytes with a
+// modification time ("sealed/..." in a folder nobody may write to), or one of the bad cases
+// "huge.scd", "folder.scd", "gone.scd".
+struct Opening {
     QString file;
-    int device; // also the file's ConfigID
-    QString description;
-    QString transmitPower;
-    QString extended;
+    QByteArray bytes;
+    QDateTime modified;
+    int level, device;
+    OpenStatus status;
+    QString power, crc, message; // message: the one shown, %1 the path
+    QString description = {}, extended = QStringLiteral("---");
+    int fileId = 0;
+    bool german = false;
 };
 
 } // namespace
 
 Q_DECLARE_METATYPE(Param)
-Q_DECLARE_METATYPE(Corpus)
+Q_DECLARE_METATYPE(Opening)
 
 class TstConfigFileReader : public QObject {
     Q_OBJECT
@@ -121,7 +128,10 @@ private slots:
                                                << "X:000a000000000020 -D-";
         QTest::newRow("after STOP lines are parameters")
             << QByteArray("* DISPLAY_TABLE_START\r\n0102\r\n* DISPLAY_TABLE_STOP\r\n03\r\n") << "D:0102 -D-";
+        QTest::newRow("a start marker only") << QByteArray("* FREQTAB_START\n") << "--F";
     }
+    // Only a section's content line (bytes, or the I or D flag) makes the extended data new: its
+    // used flag clears.
     void sections()
     {
         QFETCH(QByteArray, text);
@@ -129,6 +139,10 @@ private slots:
         const ConfigFileContent content = Read(text);
         QCOMPARE(Summary(content.extended), summary);
         QCOMPARE(content.FileValue[7], QString());
+        DeviceImage image;
+        image.extended.used = true;
+        ApplyConfigFile(image, content);
+        QCOMPARE(image.extended.used, summary.startsWith(u"--"));
     }
 
     void frequencyTable_data()
@@ -225,85 +239,31 @@ private slots:
         QCOMPARE(none.labels.ConfigFileIDLabel, QStringLiteral("FileID: 52"));
     }
 
-    void extendedUsedFlag_data()
+    // lblCRC: text, foreground/background ("-" = the button face).
+    void crcLabel_data()
     {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<bool>("usedAfter");
-        QTest::newRow("parameters only") << QByteArray("TransmitPower=1\n") << true;
-        QTest::newRow("start marker only") << QByteArray("* FREQTAB_START\n") << true;
-        QTest::newRow("a content line") << QByteArray("* TEXTS_START\n\n") << false;
-    }
-    void extendedUsedFlag()
-    {
-        QFETCH(QByteArray, text);
-        QFETCH(bool, usedAfter);
-        DeviceImage image;
-        image.extended.used = true;
-        ApplyConfigFile(image, Read(text));
-        QCOMPARE(image.extended.used, usedAfter);
-    }
-
-    void checksumGate_data()
-    {
-        QTest::addColumn<int>("level");
         QTest::addColumn<int>("state");
-        QTest::addColumn<QString>("look"); // lblCRC: text foreground/background ("-" = button face); "" = refused
-        QTest::newRow("valid at 10") << 10 << 0 << "Checksum valid 000000/-";
-        QTest::newRow("none at 40") << 40 << 1 << "No checksum 000000/ffff80";
-        QTest::newRow("not valid at 40") << 40 << 2 << "";
-        QTest::newRow("not valid at 50") << 50 << 2 << "Checksum not valid ffff00/ff0000";
+        QTest::addColumn<bool>("german");
+        QTest::addColumn<QString>("look");
+        QTest::newRow("valid") << 0 << false << "Checksum valid 000000/-";
+        QTest::newRow("none") << 1 << false << "No checksum 000000/ffff80";
+        QTest::newRow("not valid") << 2 << false << "Checksum not valid ffff00/ff0000";
+        QTest::newRow("not valid, German") << 2 << true << "Checksumme ungültig ffff00/ff0000";
     }
-    void checksumGate()
+    void crcLabel()
     {
-        QFETCH(int, level);
         QFETCH(int, state);
+        QFETCH(bool, german);
         QFETCH(QString, look);
-        const bool refused = look.isEmpty();
-        DeviceImage image;
-        image.FileValue[7] = QStringLiteral("older file");
-        const ConfigFileContent content =
-            Read("* INTERPRETER_START\n00\n* INTERPRETER_STOP\nTransmitPower=5\n", Inputs(level, CRC_Failure(state)));
-        ApplyConfigFile(image, content);
-        QCOMPARE(content.refused, refused);
-        QCOMPARE(image.FV_Flag, !refused);
-        QCOMPARE(image.FileValue[7], refused ? QString() : QStringLiteral("5"));
-        QCOMPARE(image.extended.interpreterPresent, !refused);
-        QCOMPARE(image.labels.showCRC, !refused);
-        QCOMPARE(content.messages.size(), refused ? 1 : 0);
-        if (refused) {
-            QVERIFY(image.labels.lblCRC.isEmpty());
-            QCOMPARE(content.messages[0].text,
-                     QStringLiteral("Config-File not valid!\r\nFile corrupt, please use a correct file!"));
-            QCOMPARE(content.messages[0].title, QStringLiteral("Checksum Error"));
-            QCOMPARE(content.messages[0].icon, MsgIcon::Critical);
-            return;
-        }
-        const auto hex = [](const Rgb& c) { return QString::asprintf("%02x%02x%02x", c.red, c.green, c.blue); };
-        const CrcLabelLook& crc = content.crcLabel;
-        QCOMPARE(image.labels.lblCRC + u' ' + hex(crc.foreground) + u'/'
-                     + (crc.background ? hex(*crc.background) : QStringLiteral("-")),
-                 look);
-        QCOMPARE(image.labels.crcState, state);
-    }
-
-    void germanTexts()
-    {
         UiLanguage lang;
-        QVERIFY(lang.Set(Language::German));
-        const ConfigFileContent refused = Read("", Inputs(40, CRC_Failure::ChecksumNotValid));
-        QCOMPARE(refused.messages.value(0).text,
-                 QStringLiteral("Konfigurationsdatei ungültig!\r\nDie Datei wurde manipuliert, bitte korrekte Datei benutzen!"));
-        QCOMPARE(refused.messages.value(0).title, QStringLiteral("Prüfsummenfehler"));
-        QCOMPARE(CrcLabelLookFor(CRC_Failure::ChecksumValid).text, QStringLiteral("Checksumme gültig"));
-        QCOMPARE(CrcLabelLookFor(CRC_Failure::NoChecksum).text, QStringLiteral("keine Checksumme"));
-        QCOMPARE(CrcLabelLookFor(CRC_Failure::ChecksumNotValid).text, QStringLiteral("Checksumme ungültig"));
-        ScriptedDialogs dialogs;
-        DeviceImage image;
-        QCOMPARE(OpenConfigFile(QStringLiteral("/nonexistent/x.scd"), image, dialogs, 60, kToday), OpenStatus::Failed);
-        QCOMPARE(dialogs.messages.value(0).text, QStringLiteral("Die Datei /nonexistent/x.scd existiert nicht."));
-        QCOMPARE(dialogs.messages.value(0).title, QStringLiteral("Fehler"));
+        QVERIFY(lang.Set(german ? Language::German : Language::English));
+        const auto hex = [](const Rgb& c) { return QString::asprintf("%02x%02x%02x", c.red, c.green, c.blue); };
+        const CrcLabelLook crc = CrcLabelLookFor(CRC_Failure(state));
+        QCOMPARE(crc.text + u' ' + hex(crc.foreground) + u'/' + (crc.background ? hex(*crc.background) : QStringLiteral("-")), look);
     }
 
+    // A matching trailer, also one converted twice, reads as if it were not there, whatever its
+    // bytes: CR, LF, "=" or a leading "*".
     void trailer_data()
     {
         QTest::addColumn<QByteArray>("body");
@@ -316,8 +276,6 @@ private slots:
     void trailer()
     {
         QFETCH(QByteArray, body);
-        // A matching trailer, also one converted twice, reads as if it were not there, whatever
-        // its bytes: CR, LF, "=" or a leading "*".
         const std::function<bool(QByteArrayView)> wanted[] = {
             [](QByteArrayView t) { return t.contains('\r'); }, [](QByteArrayView t) { return t.contains('\n'); },
             [](QByteArrayView t) { return t.contains('='); }, [](QByteArrayView t) { return t.startsWith('*'); }};
@@ -357,113 +315,96 @@ private slots:
         QCOMPARE(Read("*" + big).FileDescription.size(), big.size() + 2);
     }
 
-    void openCommand()
+    // Real files: a backup as written, a Latin-1 and a windows-1252 description, every kind of
+    // section, an old hand-made file with LF line ends, ComfigID, a repeated value and no trailer;
+    // files made here: the date decides about a missing trailer, a folder nobody may write to is
+    // still read, and a file too large, a folder or a file gone by the time it is read fail with
+    // a message and leave no file loaded; below level 50 a wrong checksum loads nothing of the
+    // file; a name without the lower-case ".scd" is not taken.
+    void open_data()
     {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QString path = dir.filePath(QStringLiteral("unit.scd"));
-        WriteFile(path, WithChecksumTrailer("* bench\r\n* ---\r\nTransmitPower=20\r\nConfigID=2\r\n\r\n"));
+        QTest::addColumn<Opening>("o");
+        const QString valid = QStringLiteral("Checksum valid");
+        QTest::newRow("backup") << Opening{"backup_cfg2.scd", {}, {}, 60, 2, OpenStatus::Loaded, "27", valid, "", "", "---", 2};
+        QTest::newRow("described") << Opening{"described_latin1.scd", {}, {}, 60, 5, OpenStatus::Loaded, "20", valid, "",
+                                              QStringLiteral("Prüfstand Halle 3\r\nGröße: groß\r\n"), "---", 5};
+        QTest::newRow("windows-1252") << Opening{"described_cp1252.scd", {}, {}, 60, 5, OpenStatus::Loaded, "21", valid, "",
+                                                 QStringLiteral("„Prüfung“ – Preis 5 €\r\nStraße • Škoda\r\n"), "---", 5};
+        QTest::newRow("extended") << Opening{"extended_sections.scd", {}, {}, 60, 3, OpenStatus::Loaded, "10", valid, "",
+                                             "Display and frequency data for bench tests\r\n",
+                                             "I:0a1bff X:00010002 T:48616c6c6f D:0102030405 IDF", 3};
+        QTest::newRow("hand-written") << Opening{"hand_lf_no_trailer.scd", {}, {}, 50, 52, OpenStatus::Loaded, "20",
+                                                 "Checksum not valid", "", "old bench file\r\n", "---", 52};
+        QTest::newRow("made, level 10") << Opening{"unit.scd", WithChecksumTrailer("* bench\r\n* ---\r\nTransmitPower=20\r\nConfigID=2\r\n\r\n"),
+                                                   {}, 10, 2, OpenStatus::Loaded, "20", valid, "", "bench\r\n", "---", 2};
+        const QByteArray edited = "* INTERPRETER_START\r\n00\r\n* INTERPRETER_STOP\r\nTransmitPower=21\r\n";
+        const QDateTime afterCutOff(QDate(2020, 1, 1), QTime(12, 0));
+        QTest::newRow("edited after the cut-off") << Opening{"unit.scd", edited, afterCutOff, 40, 2, OpenStatus::Refused, "", "",
+                                                             "Config-File not valid!\r\nFile corrupt, please use a correct file!"};
+        QTest::newRow("edited, German") << Opening{"unit.scd", edited, afterCutOff, 40, 2, OpenStatus::Refused, "", "",
+            "Konfigurationsdatei ungültig!\r\nDie Datei wurde manipuliert, bitte korrekte Datei benutzen!", "", "---", 0, true};
+        QTest::newRow("older than the trailer") << Opening{"unit.scd", "TransmitPower=22\r\n", QDateTime(QDate(2007, 6, 13), QTime(23, 0)),
+                                                           40, 2, OpenStatus::Loaded, "22", "No checksum", ""};
+        QTest::newRow("sealed folder") << Opening{"sealed/x.scd", WithChecksumTrailer("TransmitPower=9\r\n"), {}, 10, 2,
+                                                  OpenStatus::Loaded, "9", valid, ""};
+        QTest::newRow("huge") << Opening{"huge.scd", {}, {}, 60, 2, OpenStatus::Failed, "", "",
+                                         "The file %1 is too large for a configuration file (more than 16 MB)."};
+        QTest::newRow("folder") << Opening{"folder.scd", {}, {}, 60, 2, OpenStatus::Failed, "", "", "%1 is not a file."};
+        QTest::newRow("gone") << Opening{"gone.scd", {}, {}, 60, 2, OpenStatus::Failed, "", "", "The file %1 does not exist."};
+        QTest::newRow("gone, German") << Opening{"gone.scd", {}, {}, 60, 2, OpenStatus::Failed, "", "",
+                                                 "Die Datei %1 existiert nicht.", "", "---", 0, true};
+        QTest::newRow("upper-case extension") << Opening{"unit.SCD", "TransmitPower=20\r\n", {}, 60, 2, OpenStatus::NothingChosen, "", "", ""};
+    }
+    void open()
+    {
+        QFETCH(Opening, o);
+        const TempFile made(o.file);
+        QString path = made.path;
+        if (o.file == u"huge.scd") {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(50 * 1024 * 1024));
+        } else if (o.file == u"folder.scd" || o.file.startsWith(u"sealed/")) {
+            QVERIFY(QDir(made.dir.path()).mkdir(o.file.section(u'/', 0, 0)));
+        } else if (o.bytes.isEmpty() && o.file != u"gone.scd") {
+            path = QFINDTESTDATA(QStringLiteral("../data/") + o.file);
+            QVERIFY(!path.isEmpty());
+        }
+        if (!o.bytes.isEmpty())
+            WriteFile(path, o.bytes, o.modified);
+        const QString sealed = made.dir.filePath(QStringLiteral("sealed"));
+        if (o.file.startsWith(u"sealed/"))
+            QVERIFY(QFile::setPermissions(sealed, QFile::ReadOwner | QFile::ExeOwner));
+
+        UiLanguage lang;
+        QVERIFY(lang.Set(o.german ? Language::German : Language::English));
         ScriptedDialogs dialogs;
         DeviceImage image;
-        image.deviceConfigId = 2;
+        image.deviceConfigId = static_cast<qint16>(o.device);
+        image.FileValue[7] = QStringLiteral("from before");
         dialogs.openFileNames.enqueue(path);
-        QCOMPARE(FileOpenCommand(image, dialogs, 10, kToday), OpenStatus::Loaded);
-        QCOMPARE(dialogs.filtersSeen, QStringList{QStringLiteral("TunekitData (*.scd)|*.scd")});
-        QCOMPARE(image.value[7], QStringLiteral("20"));
-        QCOMPARE(image.labels.lblConfigFileInfo, QStringLiteral("bench\r\n"));
-        QCOMPARE(image.labels.lblCRC, QStringLiteral("Checksum valid"));
-        QVERIFY(dialogs.messages.isEmpty());
-
-        // Names the command does not take: it changes nothing.
-        for (const QString& name : {QString(), QStringLiteral(".scd"), dir.filePath(QStringLiteral("unit.SCD"))})
-            QCOMPARE(FileDropCommand({name}, image, dialogs, 10, kToday), OpenStatus::NothingChosen);
-        QCOMPARE(image.value[7], QStringLiteral("20"));
-
-        // The same file edited later, and an old one without a trailer.
-        WriteFile(path, "TransmitPower=21\r\n", QDateTime(QDate(2020, 1, 1), QTime(12, 0)));
-        QCOMPARE(OpenConfigFile(path, image, dialogs, 40, kToday), OpenStatus::Refused);
-        QCOMPARE(image.value[7], QString());
-        QCOMPARE(dialogs.messages.value(0).icon, MsgIcon::Critical);
-        WriteFile(path, "TransmitPower=22\r\n", QDateTime(QDate(2007, 6, 13), QTime(23, 0)));
-        QCOMPARE(OpenConfigFile(path, image, dialogs, 40, kToday), OpenStatus::Loaded);
-        QCOMPARE(image.labels.lblCRC, QStringLiteral("No checksum"));
-        QCOMPARE(image.value[7], QStringLiteral("22"));
-    }
-
-    void openFailures()
-    {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QString huge = dir.filePath(QStringLiteral("huge.scd"));
-        {
-            QFile file(huge);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            QVERIFY(file.resize(50 * 1024 * 1024));
+        const OpenStatus status = FileOpenCommand(image, dialogs, o.level, kToday);
+        if (o.file.startsWith(u"sealed/"))
+            QVERIFY(QFile::setPermissions(sealed, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QCOMPARE(status, o.status);
+        QCOMPARE(dialogs.filtersSeen, QStringList{ConfigFileFilter.toString()});
+        QCOMPARE(image.value[7], o.power);
+        const bool untouched = o.status == OpenStatus::NothingChosen;
+        QCOMPARE(image.FileValue[7], untouched ? QStringLiteral("from before") : o.power);
+        if (untouched) // nor is the name taken when dropped
+            QCOMPARE(FileDropCommand({path}, image, dialogs, o.level, kToday), OpenStatus::NothingChosen);
+        QCOMPARE(image.labels.lblCRC, o.crc);
+        QCOMPARE(image.labels.showCRC, o.status == OpenStatus::Loaded);
+        QCOMPARE(image.labels.lblConfigFileInfo, o.description);
+        QCOMPARE(Summary(image.extended), o.extended);
+        QCOMPARE(int(image.FileConfigID), o.fileId);
+        QCOMPARE(dialogs.messages.size(), o.message.isEmpty() ? 0 : 1);
+        if (!o.message.isEmpty()) {
+            QCOMPARE(dialogs.messages[0].text, o.message.contains(u"%1") ? o.message.arg(QDir::toNativeSeparators(path)) : o.message);
+            const bool refused = o.status == OpenStatus::Refused;
+            QCOMPARE(dialogs.messages[0].icon, refused ? MsgIcon::Critical : MsgIcon::Exclamation);
+            QCOMPARE(dialogs.messages[0].title, o.german ? (refused ? QStringLiteral("Prüfsummenfehler") : QStringLiteral("Fehler"))
+                                                         : (refused ? QStringLiteral("Checksum Error") : QStringLiteral("Error")));
         }
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.scd")));
-        const QString vanished = dir.filePath(QStringLiteral("vanished.scd"));
-        const struct {
-            QString path;
-            QString text;
-        } cases[] = {
-            {huge, QStringLiteral("The file %1 is too large for a configuration file (more than 16 MB).")},
-            {dir.filePath(QStringLiteral("folder.scd")), QStringLiteral("%1 is not a file.")},
-            {vanished, QStringLiteral("The file %1 does not exist.")},
-        };
-        for (const auto& c : cases) {
-            ScriptedDialogs dialogs;
-            DeviceImage image;
-            image.FileValue[7] = QStringLiteral("from before");
-            dialogs.openFileNames.enqueue(c.path); // gone, or never a file, by the time it is read
-            QCOMPARE(FileOpenCommand(image, dialogs, 60, kToday), OpenStatus::Failed);
-            QCOMPARE(image.FileValue[7], QString());
-            QCOMPARE(dialogs.messages.size(), 1);
-            QCOMPARE(dialogs.messages[0].text, c.text.arg(QDir::toNativeSeparators(c.path)));
-            QCOMPARE(dialogs.messages[0].icon, MsgIcon::Exclamation);
-        }
-
-        // A folder nobody may write to is still read.
-        const QString sealed = dir.filePath(QStringLiteral("sealed"));
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sealed")));
-        WriteFile(sealed + QStringLiteral("/x.scd"), WithChecksumTrailer("TransmitPower=9\r\n"));
-        QVERIFY(QFile::setPermissions(sealed, QFile::ReadOwner | QFile::ExeOwner));
-        ScriptedDialogs dialogs;
-        DeviceImage image;
-        image.deviceConfigId = 2;
-        QCOMPARE(OpenConfigFile(sealed + QStringLiteral("/x.scd"), image, dialogs, 10, kToday), OpenStatus::Loaded);
-        QCOMPARE(image.value[7], QStringLiteral("9"));
-        QVERIFY(QFile::setPermissions(sealed, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    }
-
-    // Real files: a backup as written, a Latin-1 and a windows-1252 description, every kind of section, and an old
-    // hand-made file with LF line ends, ComfigID, a repeated value and no trailer.
-    void corpus_data()
-    {
-        QTest::addColumn<Corpus>("c");
-        QTest::newRow("backup") << Corpus{"backup_cfg2.scd", 2, "", "27", "---"};
-        QTest::newRow("described")
-            << Corpus{"described_latin1.scd", 5, QStringLiteral("Prüfstand Halle 3\r\nGröße: groß\r\n"), "20", "---"};
-        QTest::newRow("windows-1252")
-            << Corpus{"described_cp1252.scd", 5, QStringLiteral("„Prüfung“ – Preis 5 €\r\nStraße • Škoda\r\n"), "21", "---"};
-        QTest::newRow("extended") << Corpus{"extended_sections.scd", 3, "Display and frequency data for bench tests\r\n",
-                                            "10", "I:0a1bff X:00010002 T:48616c6c6f D:0102030405 IDF"};
-        QTest::newRow("hand-written") << Corpus{"hand_lf_no_trailer.scd", 52, "old bench file\r\n", "20", "---"};
-    }
-    void corpus()
-    {
-        QFETCH(Corpus, c);
-        const QString path = QFINDTESTDATA(QStringLiteral("../data/") + c.file);
-        QVERIFY(!path.isEmpty());
-        ScriptedDialogs dialogs;
-        DeviceImage image;
-        image.deviceConfigId = static_cast<qint16>(c.device);
-        QCOMPARE(OpenConfigFile(path, image, dialogs, 60, kToday), OpenStatus::Loaded);
-        QCOMPARE(image.labels.lblConfigFileInfo, c.description);
-        QCOMPARE(int(image.FileConfigID), c.device);
-        QCOMPARE(image.value[7], c.transmitPower);
-        QCOMPARE(Summary(image.extended), c.extended);
-        QCOMPARE(image.labels.lblCRC, c.file.contains(u"no_trailer") ? QStringLiteral("Checksum not valid")
-                                                                     : QStringLiteral("Checksum valid"));
     }
 };
 

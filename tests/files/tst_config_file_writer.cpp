@@ -10,10 +10,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QtEndian>
 
 #include <unistd.h>
 
@@ -56,12 +56,17 @@ DeviceImage SmallImage()
     return image;
 }
 
-QStringList Entries(const QString& folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-}
+// What the image holds, and the description lines, info lines and ProductionDate value the file has.
+struct Layout {
+    bool backup;
+    QStringList descriptions;
+    QString date, hardware, interpreter;
+    QByteArray descriptionLines, infoLines, dateValue;
+};
 
 } // namespace
+
+Q_DECLARE_METATYPE(Layout)
 
 class TstConfigFileWriter : public QObject {
     Q_OBJECT
@@ -70,61 +75,35 @@ class TstConfigFileWriter : public QObject {
     VersionInfo version = MakeVersionInfo();
 
 private slots:
+    // A backup asks for the date again and names hardware and interpreter where they are known;
+    // a described file starts with its non-empty description lines.
+    void layouts_data()
+    {
+        QTest::addColumn<Layout>("l");
+        const QString date = QStringLiteral("01.01.2001");
+        const QByteArray both = Lines({"* ", "* Hardware: HW 1.2", "* Interpreter: Crane v3"});
+        QTest::newRow("backup") << Layout{true, {}, date, "HW 1.2", "Crane v3", "", both, "?"};
+        QTest::newRow("described") << Layout{false, {"A", "", "C", "", ""}, date, "HW 1.2", "Crane v3", Lines({"* A", "* C"}), "", date.toLatin1()};
+        QTest::newRow("described, no date") << Layout{false, {}, "", "HW 1.2", "Crane v3", "", "", "?"};
+        QTest::newRow("described, blank date") << Layout{false, {}, "  ", "HW 1.2", "Crane v3", "", "", "?"};
+        QTest::newRow("??? and -") << Layout{true, {}, date, "???", "-", "", "", "?"};
+        QTest::newRow("padded") << Layout{true, {}, date, " - ", " ??? ", "", "", "?"};
+        QTest::newRow("no hardware") << Layout{true, {}, date, "", "I", "", Lines({"* Interpreter: I"}), "?"};
+        QTest::newRow("hardware only") << Layout{true, {}, date, "H", "-", "", Lines({"* ", "* Hardware: H"}), "?"};
+    }
     void layouts()
     {
+        QFETCH(Layout, l);
+        DeviceImage image = SmallImage();
+        image.value[14] = l.date;
+        image.labels.lblInfo[3] = l.hardware;
+        image.labels.lblInfo[6] = l.interpreter;
         const QByteArray header = Lines({kHyphenLine, "* HVX Config-File ", "* generated on 06.12.26 14:03:27",
                                          "* on WORKSHOP-PC by technician", "* using Tunekit 2.13"});
-        const QByteArray parameters = Lines({"", "", "ConfigID=2", "SystemAddress=4660", "TransmitPower=27"});
-        const QByteArray end = Lines({"", "ConfigID=2", "", ""});
-        QCOMPARE(ComposeConfigFile(SmallImage(), Inputs(true)),
-                 header + Lines({"* ", "* Hardware: HW 1.2", "* Interpreter: Crane v3"}) + parameters
-                     + Lines({"ProductionDate=?"}) + end);
-        const QStringList descriptions{QStringLiteral("A"), QString(), QStringLiteral("C"), QString(), QString()};
-        QCOMPARE(ComposeConfigFile(SmallImage(), Inputs(false, descriptions)),
-                 Lines({"* A", "* C"}) + header + parameters + Lines({"ProductionDate=01.01.2001"}) + end);
-    }
-
-    // A described file without a date asks for one like a backup does (the dated cases are in the layouts).
-    void undatedProductionDate_data()
-    {
-        QTest::addColumn<QString>("value");
-        QTest::newRow("empty") << QString();
-        QTest::newRow("blanks") << QStringLiteral("  ");
-    }
-    void undatedProductionDate()
-    {
-        QFETCH(QString, value);
-        DeviceImage image = SmallImage();
-        image.value[14] = value;
-        const QByteArray text = ComposeConfigFile(image, Inputs(false));
-        QVERIFY(text.contains("\r\nProductionDate=?\r\n"));
-        QCOMPARE(text.count("ProductionDate="), 1);
-    }
-
-    void infoLabels_data()
-    {
-        QTest::addColumn<QString>("hardware");
-        QTest::addColumn<QString>("interpreter");
-        QTest::addColumn<bool>("hardwareLine");
-        QTest::addColumn<bool>("interpreterLine");
-        QTest::newRow("??? and -") << QStringLiteral("???") << QStringLiteral("-") << false << false;
-        QTest::newRow("padded") << QStringLiteral(" - ") << QStringLiteral(" ??? ") << false << false;
-        QTest::newRow("empty") << QString() << QStringLiteral("I") << false << true;
-        QTest::newRow("hardware only") << QStringLiteral("H") << QStringLiteral("-") << true << false;
-    }
-    void infoLabels()
-    {
-        QFETCH(QString, hardware);
-        QFETCH(QString, interpreter);
-        QFETCH(bool, hardwareLine);
-        QFETCH(bool, interpreterLine);
-        DeviceImage image = SmallImage();
-        image.labels.lblInfo[3] = hardware;
-        image.labels.lblInfo[6] = interpreter;
-        const QByteArray text = ComposeConfigFile(image, Inputs(true));
-        QCOMPARE(text.contains("\r\n* \r\n* Hardware: H\r\n"), hardwareLine);
-        QCOMPARE(text.contains("\r\n* Interpreter: I\r\n"), interpreterLine);
-        QCOMPARE(text.count("\r\n* "), 4 + (hardwareLine ? 2 : 0) + (interpreterLine ? 1 : 0));
+        QCOMPARE(ComposeConfigFile(image, Inputs(l.backup, l.descriptions)),
+                 l.descriptionLines + header + l.infoLines
+                     + Lines({"", "", "ConfigID=2", "SystemAddress=4660", "TransmitPower=27",
+                              "ProductionDate=" + l.dateValue, "", "ConfigID=2", "", ""}));
     }
 
     // Typed, host and device texts stay in their one line and read back as what they were.
@@ -166,46 +145,17 @@ private slots:
         QCOMPARE(backup.count('\r'), backup.count("\r\n"));
     }
 
-    void trailerAndWriteThenAppendGiveTheSameBytes()
+    // Both commands write the whole file with a valid trailer in one replace; the backup needs a
+    // serial number, which names the proposed file in the interface language. Each file reads back
+    // with its description (windows-1252 included) and every value; a backup's "?" date reads as
+    // the day it is opened.
+    void commandsWriteWhatReadsBack()
     {
-        const QByteArray text = ComposeConfigFile(SmallImage(), Inputs(false, {QStringLiteral("Ä")}));
-        const QByteArray file = WithChecksumTrailer(text);
-        QCOMPARE(file.first(text.size()), text);
-        QCOMPARE(file.size(), text.size() + 4);
-        QCOMPARE(qFromLittleEndian<quint32>(file.constData() + text.size()), Crc32Of(text));
-
-        QTemporaryDir dir;
-        const QString appended = dir.filePath(QStringLiteral("appended.scd"));
-        WriteFile(appended, text);
-        QVERIFY(FileChecksumV2(appended, false, true).Ok());
-        const QString saved = dir.filePath(QStringLiteral("saved.scd"));
-        QCOMPARE(SaveConfigFile(saved, file), QString());
-        QCOMPARE(ReadFile(saved), ReadFile(appended));
-        QVERIFY(FileChecksumV2(saved, true, false).matches);
-    }
-
-    void nowInShortDateAndLongTime()
-    {
-        const QDateTime now(QDate(2024, 4, 3), QTime(14, 5, 6), Qt::UTC);
-        QVERIFY(FormatNow(now, QLocale(QLocale::German, QLocale::Germany)).startsWith(u"03.04.24 14:05:06"));
-    }
-
-    void backupCommand_data()
-    {
-        QTest::addColumn<bool>("german");
-        QTest::addColumn<QString>("proposed");
-        QTest::newRow("English") << false << QStringLiteral("Backup_0123456789");
-        QTest::newRow("German") << true << QStringLiteral("Sicherung_0123456789");
-    }
-    void backupCommand()
-    {
-        QFETCH(bool, german);
-        QFETCH(QString, proposed);
-        UiLanguage lang;
-        QVERIFY(lang.Set(german ? Language::German : Language::English));
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("b.scd"));
-        const DeviceImage image = SmallImage();
+        const TempFile f(QStringLiteral("b.scd"));
+        const QString described = f.dir.filePath(QStringLiteral("d.scd"));
+        WriteFile(described, "an older and longer file than nothing");
+        DeviceImage image = SmallImage();
+        image.labels.lblInfo[3] = QStringLiteral("TEXTS_START");
         ScriptedDialogs dialogs;
         const WriterContext context{image, host, version, dialogs, QLocale(QLocale::German, QLocale::Germany)};
 
@@ -213,98 +163,96 @@ private slots:
         QCOMPARE(cmdSicherung_Click(context, QStringLiteral("  ")), WriteOutcome::NothingToDo);
         QVERIFY(dialogs.proposedNames.isEmpty());
         QCOMPARE(cmdSicherung_Click(context, QStringLiteral("0123456789")), WriteOutcome::Cancelled);
-        QVERIFY(Entries(dir.path()).isEmpty());
-
-        dialogs.saveFileNames << path;
+        dialogs.saveFileNames << f.path << described;
         QCOMPARE(cmdSicherung_Click(context, QStringLiteral("0123456789")), WriteOutcome::Written);
-        QCOMPARE(dialogs.proposedNames, QStringList(2, proposed));
+        const QStringList texts{QStringLiteral("A"), QString(), QStringLiteral("[B"), QStringLiteral("x TEXTS_START"),
+                                QStringLiteral("„5 €“ – Š")};
+        QCOMPARE(CmdCopyToConfig_Click(context, texts), WriteOutcome::Written);
+        QCOMPARE(dialogs.proposedNames, (QStringList{"Backup_0123456789", "Backup_0123456789", QString()}));
         QCOMPARE(dialogs.filtersSeen.last(), QStringLiteral("TunekitDatei (*.scd)|*.scd"));
         QVERIFY(dialogs.messages.isEmpty());
-        const QByteArray file = ReadFile(path);
-        QVERIFY(file.contains("\r\n* generated on 06.12.26 14:03:27"));
-        QVERIFY(file.contains("\r\n* on WORKSHOP-PC by technician\r\n* using Tunekit 2.13\r\n* \r\n"));
-        QVERIFY(file.contains("\r\nProductionDate=?\r\n"));
-        QVERIFY(FileChecksumV2(path, true, false).matches);
+        QCOMPARE(Entries(f.dir.path()), (QStringList{"b.scd", "d.scd"}));
+
+        const QByteArray backup = ReadFile(f.path);
+        QVERIFY(backup.contains("\r\n* generated on 06.12.26 14:03:27")); // the long time may add a zone
+        QVERIFY(backup.contains("\r\n* on WORKSHOP-PC by technician\r\n* using Tunekit 2.13\r\n* \r\n"));
+        QVERIFY(ReadFile(described).startsWith("* A\r\n* '[B\r\n* x TEXTS START\r\n* \x84" "5 \x80\x93 \x96 \x8A\r\n" + kHyphenLine));
+        for (const QString& path : {f.path, described}) {
+            ReaderInputs reading;
+            reading.crcFailure = FileCrcFailure(path).state;
+            QCOMPARE(reading.crcFailure, CRC_Failure::ChecksumValid);
+            reading.today = QDate(2030, 1, 2);
+            reading.deviceConfigId = 2;
+            const ConfigFileContent content = ReadConfigFile(ReadFile(path), reading);
+            QVERIFY(!content.refused && !content.extended.displayPresent);
+            QCOMPARE(content.FileDescription,
+                     path == f.path ? QString() : QStringLiteral("A\r\n'[B\r\nx TEXTS START\r\n„5 €“ – Š\r\n"));
+            for (int k = 1; k <= ParamCount; ++k) {
+                const QString expected = k == 14 && path == f.path ? QStringLiteral("02.01.2030")
+                                         : image.applicable[k]     ? image.value[k]
+                                                                   : QString();
+                QCOMPARE(content.imageValues[k], expected);
+            }
+        }
+
+        UiLanguage lang;
+        QVERIFY(lang.Set(Language::German));
+        QCOMPARE(ProposedBackupName(QStringLiteral("0123456789")), QStringLiteral("Sicherung_0123456789"));
     }
 
-    void describedCommandReplacesFile()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("d.scd"));
-        WriteFile(path, "an older and longer file than nothing");
-        const DeviceImage image = SmallImage();
-        ScriptedDialogs dialogs;
-        dialogs.saveFileNames << path;
-        const QStringList texts{QStringLiteral("Kunde Müller"), QString(), QStringLiteral("Serie 3")};
-
-        QCOMPARE(CmdCopyToConfig_Click({image, host, version, dialogs}, texts), WriteOutcome::Written);
-        QCOMPARE(dialogs.proposedNames, QStringList{QString()});
-        const QByteArray file = ReadFile(path);
-        QVERIFY(file.startsWith("* Kunde M\xFCller\r\n* Serie 3\r\n" + kHyphenLine + "\r\n"));
-        QVERIFY(file.contains("\r\nProductionDate=01.01.2001\r\n"));
-        QVERIFY(FileChecksumV2(path, true, false).matches);
-        QCOMPARE(Entries(dir.path()), QStringList{QStringLiteral("d.scd")});
-    }
-
+    // A failed write is told, and a file that was there keeps its bytes with nothing left beside
+    // it. A name at the length limit leaves no room for the temporary name the atomic replace
+    // needs, so that save fails after the new bytes were written, for any user.
     void failureIsReported_data()
     {
-        QTest::addColumn<bool>("german");
+        QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<bool>("german");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("missing folder, English") << false << false << QStringLiteral("The folder %1 does not exist.");
-        QTest::newRow("missing folder, German") << true << false << QStringLiteral("Der Ordner %1 existiert nicht.");
-        QTest::newRow("read-only folder, English") << false << true
-            << QStringLiteral("You are not permitted to write there.\r\nThe file that was there before is unchanged.");
-        QTest::newRow("read-only folder, German") << true << true
-            << QStringLiteral("Sie haben keine Berechtigung, dort zu schreiben.\r\nDie bisherige Datei ist unverändert.");
+        const QString unchanged = QStringLiteral("\r\nThe file that was there before is unchanged.");
+        QTest::newRow("missing folder") << "sub/x.scd" << false << false << "The folder %1 does not exist.";
+        QTest::newRow("missing folder, German") << "sub/x.scd" << false << true << "Der Ordner %1 existiert nicht.";
+        QTest::newRow("read-only folder") << "sub/x.scd" << true << false << "You are not permitted to write there." + unchanged;
+        QTest::newRow("name at the length limit") << QString(250, u'a') << false << false
+                                                  << "The data could not be stored completely; the disk may be full." + unchanged;
     }
     void failureIsReported()
     {
-        QFETCH(bool, german);
+        QFETCH(QString, name);
         QFETCH(bool, readOnly);
+        QFETCH(bool, german);
         QFETCH(QString, reason);
         if (readOnly && geteuid() == 0)
             QSKIP("root ignores file permissions");
         UiLanguage lang;
         QVERIFY(lang.Set(german ? Language::German : Language::English));
-        QTemporaryDir dir;
-        const QString folder = dir.filePath(QStringLiteral("sub"));
-        const QString path = folder + QStringLiteral("/x.scd");
-        if (readOnly) {
-            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
-            WriteFile(path, "old");
+        const TempFile f(name);
+        const QString folder = QFileInfo(f.path).absolutePath();
+        const bool existing = readOnly || folder == f.dir.path();
+        if (readOnly)
+            QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("sub")));
+        if (existing)
+            WriteFile(f.path, "old");
+        if (readOnly)
             QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-        }
         const DeviceImage image = SmallImage();
         ScriptedDialogs dialogs;
-        dialogs.saveFileNames << path;
+        dialogs.saveFileNames << f.path;
         QCOMPARE(CmdCopyToConfig_Click({image, host, version, dialogs}, {}), WriteOutcome::Failed);
 
         QCOMPARE(dialogs.messages.size(), 1);
         const QString first = german ? QStringLiteral("Die Datei %1 konnte nicht geschrieben werden.\r\n")
                                      : QStringLiteral("The file %1 could not be written.\r\n");
-        QCOMPARE(dialogs.messages[0].text, first.arg(QDir::toNativeSeparators(path))
-                                               + (readOnly ? reason : reason.arg(QDir::toNativeSeparators(folder))));
+        QCOMPARE(dialogs.messages[0].text, first.arg(QDir::toNativeSeparators(f.path))
+                                               + (existing ? reason : reason.arg(QDir::toNativeSeparators(folder))));
         QCOMPARE(dialogs.messages[0].title, german ? QStringLiteral("Fehler") : QStringLiteral("Error"));
         QCOMPARE(dialogs.messages[0].icon, MsgIcon::Exclamation);
-        if (readOnly) {
-            QCOMPARE(ReadFile(path), QByteArray("old"));
-            QCOMPARE(Entries(folder), QStringList{QStringLiteral("x.scd")});
-            QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        if (existing) {
+            QCOMPARE(ReadFile(f.path), QByteArray("old"));
+            QCOMPARE(Entries(folder), QStringList{QFileInfo(f.path).fileName()});
         }
-    }
-
-    // A name at the length limit leaves no room for the temporary name the atomic replace needs,
-    // so the save fails after the new bytes were written, for any user.
-    void failedSaveKeepsTheOldFile()
-    {
-        QTemporaryDir dir;
-        const QString name(250, QLatin1Char('a'));
-        WriteFile(dir.filePath(name), "old");
-        const QString failure = SaveConfigFile(dir.filePath(name), WithChecksumTrailer("ConfigID=2\r\n"));
-        QVERIFY(failure.endsWith(u"\r\nThe file that was there before is unchanged."));
-        QCOMPARE(ReadFile(dir.filePath(name)), QByteArray("old"));
-        QCOMPARE(Entries(dir.path()), QStringList{name});
+        if (readOnly)
+            QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
     }
 
     // Every byte reads back as itself, and as Qt's own windows-1252 converter reads it where Qt has one.
@@ -322,40 +270,6 @@ private slots:
         if (!qt.isValid())
             QSKIP("this Qt has no windows-1252 converter");
         QCOMPARE(text, QString(qt.decode(all)));
-    }
-
-    void readBackUnchanged_data()
-    {
-        QTest::addColumn<bool>("backup");
-        QTest::newRow("backup") << true;
-        QTest::newRow("described") << false;
-    }
-    void readBackUnchanged()
-    {
-        QFETCH(bool, backup);
-        DeviceImage image = SmallImage();
-        image.labels.lblInfo[3] = QStringLiteral("TEXTS_START");
-        const QStringList texts{QStringLiteral("A"), QStringLiteral("[B"), QStringLiteral("x TEXTS_START"),
-                                QStringLiteral("„5 €“ – Š")};
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("r.scd"));
-        QCOMPARE(SaveConfigFile(path, WithChecksumTrailer(ComposeConfigFile(image, Inputs(backup, texts)))), QString());
-
-        ReaderInputs reading;
-        reading.crcFailure = FileCrcFailure(path).state;
-        QCOMPARE(reading.crcFailure, CRC_Failure::ChecksumValid);
-        reading.today = QDate(2030, 1, 2);
-        reading.deviceConfigId = 2;
-        const ConfigFileContent content = ReadConfigFile(ReadFile(path), reading);
-        QVERIFY(!content.refused);
-        QVERIFY(!content.extended.displayPresent);
-        QCOMPARE(content.FileDescription, backup ? QString() : QStringLiteral("A\r\n'[B\r\nx TEXTS START\r\n„5 €“ – Š\r\n"));
-        for (int k = 1; k <= ParamCount; ++k) {
-            const QString expected = k == 14 && backup ? QStringLiteral("02.01.2030")
-                                     : image.applicable[k] ? image.value[k]
-                                                           : QString();
-            QCOMPARE(content.imageValues[k], expected);
-        }
     }
 };
 

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 #include <algorithm>
 
@@ -31,11 +32,6 @@ bool IsOpenHere(const QString& path)
     return std::any_of(names.begin(), names.end(), [&](const QString& name) {
         return QFileInfo(fds.filePath(name)).symLinkTarget() == canonical;
     });
-}
-
-QDateTime At(int year, int month, int day, int hour = 12, int minute = 0)
-{
-    return QDateTime(QDate(year, month, day), QTime(hour, minute));
 }
 
 } // namespace
@@ -63,6 +59,8 @@ private slots:
         QCOMPARE(pieces.Value(), crc);
     }
 
+    // The trailer is the CRC, least significant byte first; the file keeps its permissions and
+    // is closed again.
     void appendAndVerifyAcrossBlocks_data()
     {
         QTest::addColumn<int>("size");
@@ -72,23 +70,23 @@ private slots:
     void appendAndVerifyAcrossBlocks()
     {
         QFETCH(int, size);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("f.scd"));
         const QByteArray text = QByteArray("\x00\xFFsc\r\n", 6).repeated(size / 6 + 1).left(size);
-        WriteFile(path, text);
-        QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                                | QFileDevice::ReadGroup));
-        const QFileDevice::Permissions permissions = QFileInfo(path).permissions();
+        const TempFile f(QStringLiteral("f.scd"), text);
+        QVERIFY(QFile::setPermissions(f.path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
+        const QFileDevice::Permissions permissions = QFileInfo(f.path).permissions();
 
-        QCOMPARE(FileChecksumV2(path, false, false).crc, Crc32Of(text));
-        QVERIFY(!FileChecksumV2(path, true, false).matches);
-        QVERIFY(FileChecksumV2(path, false, true).Ok());
-        QCOMPARE(ReadFile(path), WithChecksumTrailer(text));
-        QCOMPARE(QFileInfo(path).permissions(), permissions);
-        QVERIFY(FileChecksumV2(path, true, false).matches);
-        QVERIFY(!IsOpenHere(path));
+        QCOMPARE(FileChecksumV2(f.path, false, false).crc, Crc32Of(text));
+        QVERIFY(!FileChecksumV2(f.path, true, false).matches);
+        QVERIFY(FileChecksumV2(f.path, false, true).Ok());
+        const QByteArray file = ReadFile(f.path);
+        QCOMPARE(file, WithChecksumTrailer(text));
+        QCOMPARE(qFromLittleEndian<quint32>(file.constData() + size), Crc32Of(text));
+        QCOMPARE(QFileInfo(f.path).permissions(), permissions);
+        QVERIFY(FileChecksumV2(f.path, true, false).matches);
+        QVERIFY(!IsOpenHere(f.path));
     }
 
+    // A matching trailer is valid whatever the date; without one the file's day decides.
     void crcFailure_data()
     {
         QTest::addColumn<QByteArray>("bytes");
@@ -96,93 +94,93 @@ private slots:
         QTest::addColumn<int>("state");
         QByteArray changed = WithChecksumTrailer(kText);
         changed[5] = static_cast<char>(changed[5] ^ 0x01);
-        QTest::newRow("valid, old") << WithChecksumTrailer(kText) << At(1999, 1, 1) << 0;
-        QTest::newRow("valid, new") << WithChecksumTrailer(kText) << At(2021, 3, 4) << 0;
-        QTest::newRow("changed, cut-off day") << changed << At(2007, 6, 14, 0, 0) << 2;
-        QTest::newRow("changed, day before") << changed << At(2007, 6, 13, 23, 59) << 1;
-        QTest::newRow("plain text, new") << kText << At(2010, 1, 1) << 2;
-        QTest::newRow("3 bytes, day before") << QByteArray("abc") << At(2007, 6, 13, 23, 59) << 1;
-        QTest::newRow("3 bytes, cut-off day") << QByteArray("abc") << At(2007, 6, 14, 0, 0) << 2;
+        const QDateTime cutOff(QDate(2007, 6, 14), QTime(0, 0));
+        const QDateTime dayBefore(QDate(2007, 6, 13), QTime(23, 59));
+        QTest::newRow("valid, old") << WithChecksumTrailer(kText) << QDateTime(QDate(1999, 1, 1), QTime(12, 0)) << 0;
+        QTest::newRow("changed, cut-off day") << changed << cutOff << 2;
+        QTest::newRow("changed, day before") << changed << dayBefore << 1;
+        QTest::newRow("3 bytes, day before") << QByteArray("abc") << dayBefore << 1;
+        QTest::newRow("3 bytes, cut-off day") << QByteArray("abc") << cutOff << 2;
     }
     void crcFailure()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QDateTime, modified);
         QFETCH(int, state);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("f.scd"));
-        WriteFile(path, bytes, modified);
-
-        const CrcFailureResult result = FileCrcFailure(path);
+        const TempFile f(QStringLiteral("f.scd"), bytes, modified);
+        const CrcFailureResult result = FileCrcFailure(f.path);
         QVERIFY(result.Ok());
         QCOMPARE(static_cast<int>(result.state), state);
-        QCOMPARE(ReadFile(path), bytes);
-        QVERIFY(!IsOpenHere(path));
-        QVERIFY(QFile::rename(path, dir.filePath(QStringLiteral("g.scd"))));
-        QVERIFY(QFile::remove(dir.filePath(QStringLiteral("g.scd"))));
+        QCOMPARE(ReadFile(f.path), bytes);
+        QVERIFY(!IsOpenHere(f.path));
     }
 
     void missingFileIsAFailureInEveryMode()
     {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("missing.scd"));
+        const TempFile f(QStringLiteral("missing.scd"));
         for (const auto& [verify, append] : {std::pair{true, false}, {false, true}, {false, false}})
-            QCOMPARE(FileChecksumV2(path, verify, append).error, ChecksumError::NotFound);
-        QVERIFY(!FileCrcFailure(path).Ok());
-        QVERIFY(!BackupUsedFile(path));
-        QVERIFY(QDir(dir.path()).isEmpty());
+            QCOMPARE(FileChecksumV2(f.path, verify, append).error, ChecksumError::NotFound);
+        QVERIFY(!FileCrcFailure(f.path).Ok());
+        QVERIFY(!BackupUsedFile(f.path));
+        QVERIFY(Entries(f.dir.path()).isEmpty());
     }
 
+    // Each conversion keeps the file as it was in a .bak and adds one more valid trailer.
     void convertTwice()
     {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("plain.scd"));
-        const QString backup = dir.filePath(QStringLiteral("plain.bak"));
-        WriteFile(path, kText);
+        const TempFile f(QStringLiteral("plain.scd"), kText);
+        const QString backup = f.dir.filePath(QStringLiteral("plain.bak"));
         ScriptedDialogs dialogs;
-        dialogs.openFileNames << path << path;
+        dialogs.openFileNames << f.path << f.path;
 
         QCOMPARE(ConvertChecksumCommand(dialogs), ConversionOutcome::Converted);
         QCOMPARE(ReadFile(backup), kText);
-        QCOMPARE(QFileInfo(path).size(), kText.size() + 4);
-        QCOMPARE(FileCrcFailure(path).state, CRC_Failure::ChecksumValid);
+        QCOMPARE(QFileInfo(f.path).size(), kText.size() + 4);
+        QCOMPARE(FileCrcFailure(f.path).state, CRC_Failure::ChecksumValid);
 
         QCOMPARE(ConvertChecksumCommand(dialogs), ConversionOutcome::Converted);
         QCOMPARE(ReadFile(backup), WithChecksumTrailer(kText));
-        QCOMPARE(ReadFile(path), WithChecksumTrailer(WithChecksumTrailer(kText)));
-        QCOMPARE(FileCrcFailure(path).state, CRC_Failure::ChecksumValid);
+        QCOMPARE(ReadFile(f.path), WithChecksumTrailer(WithChecksumTrailer(kText)));
+        QCOMPARE(FileCrcFailure(f.path).state, CRC_Failure::ChecksumValid);
 
         QCOMPARE(dialogs.filtersSeen.first(), QStringLiteral("TunekitData (*.scd)|*.scd"));
         QCOMPARE(dialogs.messages.size(), 2); // the two confirmations, nothing else
         const ScriptedDialogs::Message& ask = dialogs.messages.first();
-        QCOMPARE(ask.text, QStringLiteral("Convert this File?\r\n\r\n") + QDir::toNativeSeparators(path));
+        QCOMPARE(ask.text, QStringLiteral("Convert this File?\r\n\r\n") + QDir::toNativeSeparators(f.path));
         QCOMPARE(ask.title, QStringLiteral("Checksum"));
         QCOMPARE(ask.buttons, MsgButtons::OkCancel);
         QCOMPARE(ask.icon, MsgIcon::Exclamation);
     }
 
+    // No conversion without a backup; the German row checks the texts once.
     void leavesFileAlone_data()
     {
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<bool>("cancel");
         QTest::addColumn<int>("messages");
-        QTest::newRow("cancelled") << QStringLiteral("plain.scd") << true << 1;
-        QTest::newRow("other extension") << QStringLiteral("plain.txt") << false << 0;
-        QTest::newRow("upper case") << QStringLiteral("PLAIN.SCD") << false << 0;
-        QTest::newRow("dialog cancelled") << QString() << false << 0;
-        QTest::newRow("missing file") << QStringLiteral("missing.scd") << false << 1;
-        QTest::newRow("backup blocked") << QStringLiteral("blocked.scd") << false << 2;
+        QTest::addColumn<bool>("german");
+        QTest::newRow("cancelled") << QStringLiteral("plain.scd") << true << 1 << false;
+        QTest::newRow("other extension") << QStringLiteral("plain.txt") << false << 0 << false;
+        QTest::newRow("upper case") << QStringLiteral("PLAIN.SCD") << false << 0 << false;
+        QTest::newRow("dialog cancelled") << QString() << false << 0 << false;
+        QTest::newRow("missing file") << QStringLiteral("missing.scd") << false << 1 << false;
+        QTest::newRow("missing file, German") << QStringLiteral("missing.scd") << false << 1 << true;
+        QTest::newRow("cancelled, German") << QStringLiteral("plain.scd") << true << 1 << true;
+        QTest::newRow("backup blocked") << QStringLiteral("blocked.scd") << false << 2 << false;
     }
     void leavesFileAlone()
     {
         QFETCH(QString, chosen);
         QFETCH(bool, cancel);
         QFETCH(int, messages);
+        QFETCH(bool, german);
+        UiLanguage lang;
+        QVERIFY(lang.Set(german ? Language::German : Language::English));
         QTemporaryDir dir;
         for (const char* name : {"plain.scd", "plain.txt", "PLAIN.SCD", "blocked.scd"})
             WriteFile(dir.filePath(QLatin1String(name)), kText);
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("blocked.bak"))); // no backup can go there
-        const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        const QStringList before = Entries(dir.path());
 
         ScriptedDialogs dialogs;
         dialogs.openFileNames << (chosen.isEmpty() ? chosen : dir.filePath(chosen));
@@ -191,66 +189,41 @@ private slots:
         QVERIFY(ConvertChecksumCommand(dialogs) != ConversionOutcome::Converted);
 
         QCOMPARE(dialogs.messages.size(), messages);
-        if (messages > 0 && !cancel) {
-            QCOMPARE(dialogs.messages.last().title, QStringLiteral("Error"));
+        if (cancel && german) {
+            QCOMPARE(dialogs.messages[0].title, QStringLiteral("Checksumme"));
+            QCOMPARE(dialogs.messages[0].text,
+                     QStringLiteral("Diese Datei konvertieren?\r\n\r\n") + QDir::toNativeSeparators(dir.filePath(chosen)));
+        } else if (messages > 0 && !cancel) {
+            QCOMPARE(dialogs.messages.last().title, german ? QStringLiteral("Fehler") : QStringLiteral("Error"));
+            QVERIFY(dialogs.messages.last().text.startsWith(german ? QStringLiteral("Die Datei ") : QString()));
             QVERIFY(dialogs.messages.last().text.contains(chosen.chopped(4)));
         }
-        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+        QCOMPARE(Entries(dir.path()), before);
         for (const char* name : {"plain.scd", "plain.txt", "PLAIN.SCD", "blocked.scd"})
             QCOMPARE(ReadFile(dir.filePath(QLatin1String(name))), kText);
     }
 
-    // A name at the length limit leaves no room for the temporary name of the atomic replace, so
-    // the append fails for any user, and the file stays as it was.
+    // A name at the length limit leaves no room for the temporary name of the atomic replace,
+    // so that append fails for any user; a read-only file is never replaced behind its owner's
+    // back. Either way the file stays as it was and no other file is left.
+    void failedAppendKeepsTheOriginal_data()
+    {
+        QTest::addColumn<bool>("readOnly");
+        QTest::newRow("name at the length limit") << false;
+        QTest::newRow("read-only file") << true;
+    }
     void failedAppendKeepsTheOriginal()
     {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QString(250, u'a'));
-        WriteFile(path, kText);
-        QCOMPARE(FileChecksumV2(path, false, true).error, ChecksumError::NotWritable);
-        QCOMPARE(ReadFile(path), kText);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 1);
-    }
-
-    // A read-only file is checked but never replaced behind its owner's back.
-    void readOnlyFileIsNotReplaced()
-    {
-        if (geteuid() == 0)
+        QFETCH(bool, readOnly);
+        if (readOnly && geteuid() == 0)
             QSKIP("root ignores file permissions");
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("plain.scd"));
-        WriteFile(path, kText);
-        QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner));
-        QCOMPARE(FileChecksumV2(path, false, true).error, ChecksumError::NotWritable);
-        QVERIFY(FileChecksumV2(path, true, false).Ok());
-        QCOMPARE(ReadFile(path), kText);
-    }
-
-    void germanTexts()
-    {
-        UiLanguage lang;
-        QVERIFY(lang.Set(Language::German));
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("plain.scd"));
-        WriteFile(path, kText);
-        ScriptedDialogs dialogs;
-        dialogs.openFileNames << path << dir.filePath(QStringLiteral("missing.scd"));
-        dialogs.answers << MsgAnswer::Cancel;
-        QCOMPARE(ConvertChecksumCommand(dialogs), ConversionOutcome::Cancelled);
-        QCOMPARE(ConvertChecksumCommand(dialogs), ConversionOutcome::Failed);
-
-        QCOMPARE(dialogs.messages.size(), 2);
-        QCOMPARE(dialogs.messages[0].title, QStringLiteral("Checksumme"));
-        QCOMPARE(dialogs.messages[0].text,
-                 QStringLiteral("Diese Datei konvertieren?\r\n\r\n") + QDir::toNativeSeparators(path));
-        QCOMPARE(dialogs.messages[1].title, QStringLiteral("Fehler"));
-        QVERIFY(dialogs.messages[1].text.startsWith(QStringLiteral("Die Datei ")));
-        // The size guard cannot be tripped from here; its two pieces must still be German.
-        QCOMPARE(QCoreApplication::translate("ChecksumConversion", "An Error Occured!"),
-                 QStringLiteral("Es ist ein Fehler aufgetreten! "));
-        QCOMPARE(QCoreApplication::translate("ChecksumConversion",
-                                             "A backup of your file is stored as BAK-File."),
-                 QStringLiteral("Ein Backup ihrer Datei wurde mit der Endung BAK gespeichert."));
+        const TempFile f(readOnly ? QStringLiteral("plain.scd") : QString(250, u'a'), kText);
+        if (readOnly)
+            QVERIFY(QFile::setPermissions(f.path, QFileDevice::ReadOwner));
+        QCOMPARE(FileChecksumV2(f.path, false, true).error, ChecksumError::NotWritable);
+        QVERIFY(FileChecksumV2(f.path, true, false).Ok());
+        QCOMPARE(ReadFile(f.path), kText);
+        QCOMPARE(Entries(f.dir.path()).size(), 1);
     }
 };
 

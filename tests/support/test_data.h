@@ -2,7 +2,9 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <initializer_list>
@@ -33,5 +35,23 @@ inline void WriteFile(const QString& path, const QByteArray& bytes, const QDateT
     if (modified.isValid())
         QVERIFY(file.setFileTime(modified, QFileDevice::FileModificationTime));
 }
+
+// Everything in a folder, hidden entries too.
+inline QStringList Entries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+// A file name in a temporary folder of its own, written at once when bytes are given.
+struct TempFile {
+    QTemporaryDir dir;
+    QString path;
+
+    explicit TempFile(const QString& name) : path(dir.filePath(name)) { QVERIFY(dir.isValid()); }
+    TempFile(const QString& name, const QByteArray& bytes, const QDateTime& modified = {}) : TempFile(name)
+    {
+        WriteFile(path, bytes, modified);
+    }
+};
 
 } // namespace tunekit::testing
