@@ -6,18 +6,10 @@
 #include <QDate>
 
 #include <array>
+#include "fuzz_check.h"
+
 #include <cstddef>
 #include <cstdint>
-
-namespace {
-
-void Check(bool condition)
-{
-    if (!condition)
-        __builtin_trap();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

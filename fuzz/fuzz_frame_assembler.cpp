@@ -7,18 +7,10 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
+#include "fuzz_check.h"
+
 #include <cstddef>
 #include <cstdint>
-
-namespace {
-
-void Check(bool condition)
-{
-    if (!condition)
-        __builtin_trap();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

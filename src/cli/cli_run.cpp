@@ -304,13 +304,21 @@ Exit CliRun::Read()
     return exit;
 }
 
+Exit CliRun::RequireFile(const QString& path)
+{
+    // Told before the device is touched.
+    const QFileInfo info(path);
+    if (info.isFile() && info.isReadable())
+        return Exit::Ok;
+    console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "The file %1 cannot be read.")).arg(path) + QLatin1Char('\n'));
+    return Exit::FileInvalid;
+}
+
 Exit CliRun::OpenFile(const QString& path)
 {
+    if (const Exit exit = RequireFile(path); exit != Exit::Ok)
+        return exit;
     const QFileInfo info(path);
-    if (!info.isFile() || !info.isReadable()) {
-        console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "The file %1 cannot be read.")).arg(path) + QLatin1Char('\n'));
-        return Exit::FileInvalid;
-    }
     const OpenStatus status = OpenConfigFile(info.absoluteFilePath(), session_->Image(), dialogs_,
                                              session_->Access().blnAuthLevel, host_.Now().date());
     return status == OpenStatus::Loaded ? Exit::Ok : Exit::FileInvalid;
@@ -318,11 +326,9 @@ Exit CliRun::OpenFile(const QString& path)
 
 Exit CliRun::Diff()
 {
-    if (!QFileInfo(options_.file).isFile()) {
-        console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "The file %1 cannot be read.")).arg(options_.file) + QLatin1Char('\n'));
-        return Exit::FileInvalid;
-    }
-    Exit exit = Connect();
+    Exit exit = RequireFile(options_.file);
+    if (exit == Exit::Ok)
+        exit = Connect();
     if (exit == Exit::Ok)
         exit = ReadDevice(false);
     if (exit != Exit::Ok)
@@ -340,11 +346,9 @@ Exit CliRun::Diff()
 
 Exit CliRun::Write()
 {
-    if (!QFileInfo(options_.file).isFile()) {
-        console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "The file %1 cannot be read.")).arg(options_.file) + QLatin1Char('\n'));
-        return Exit::FileInvalid;
-    }
-    Exit exit = Connect();
+    Exit exit = RequireFile(options_.file);
+    if (exit == Exit::Ok)
+        exit = Connect();
     if (exit != Exit::Ok)
         return exit;
     if (!options_.noBackup) {

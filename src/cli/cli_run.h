@@ -38,6 +38,7 @@ private:
     Exit ReadDevice(bool info);
     // Saves the device image in the backup format.
     Exit SaveBackup(const QString& path);
+    Exit RequireFile(const QString& path);
     Exit OpenFile(const QString& path);
     // Pumps events until the engine and every command are idle.
     bool WaitIdle();

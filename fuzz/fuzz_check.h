@@ -1,0 +1,8 @@
+#pragma once
+
+// A broken promise stops the fuzzer at once, with the input that broke it.
+inline void Check(bool condition)
+{
+    if (!condition)
+        __builtin_trap();
+}
