@@ -29,22 +29,15 @@ namespace {
 using namespace tunekit;
 
 // The real host, except for the system language, which the run chooses.
-class ChosenLanguageHost final : public HostFacts {
+class ChosenLanguageHost final : public SystemHostFacts {
 public:
     explicit ChosenLanguageHost(QString languageId) : languageId_(std::move(languageId)) {}
-    OsVersion OsVersionRecord() const override { return real_.OsVersionRecord(); }
-    QStringList Environment() const override { return real_.Environment(); }
     QString DefaultLanguageId() const override { return languageId_; }
-    QString ComputerName() const override { return real_.ComputerName(); }
-    QString UserName() const override { return real_.UserName(); }
-    QString ProgramFolder() const override { return real_.ProgramFolder(); }
-    QDateTime Now() const override { return real_.Now(); }
     QString AdapterPortName() const override { return {}; }
     // Pictures are taken without touching anybody's settings.
     QString SettingsFolder() const override { return {}; }
 
 private:
-    SystemHostFacts real_;
     QString languageId_;
 };
 

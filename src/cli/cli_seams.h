@@ -57,20 +57,9 @@ private:
 
 // The host as the command line sees it: the real system, but no settings file (the window's
 // settings stay the window's).
-class CliHost final : public HostFacts {
+class CliHost final : public SystemHostFacts {
 public:
-    OsVersion OsVersionRecord() const override { return system_.OsVersionRecord(); }
-    QStringList Environment() const override { return system_.Environment(); }
-    QString DefaultLanguageId() const override { return system_.DefaultLanguageId(); }
-    QString ComputerName() const override { return system_.ComputerName(); }
-    QString UserName() const override { return system_.UserName(); }
-    QString ProgramFolder() const override { return system_.ProgramFolder(); }
-    QDateTime Now() const override { return system_.Now(); }
-    QString AdapterPortName() const override { return system_.AdapterPortName(); }
     QString SettingsFolder() const override { return {}; }
-
-private:
-    SystemHostFacts system_;
 };
 
 // The window's refreshes on the command line: only the transfer progress is shown, as a bar on a

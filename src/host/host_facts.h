@@ -37,8 +37,9 @@ public:
     virtual QString SettingsFolder() const = 0;
 };
 
-// The real host: Win32 calls on Windows, their nearest equivalents elsewhere.
-class SystemHostFacts final : public HostFacts {
+// The real host: Win32 calls on Windows, their nearest equivalents elsewhere. Front ends that
+// keep no settings, or pick the language themselves, derive from it and override those facts.
+class SystemHostFacts : public HostFacts {
 public:
     OsVersion OsVersionRecord() const override;
     QStringList Environment() const override;
