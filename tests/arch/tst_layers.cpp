@@ -124,3 +124,6 @@ private slots:
     }
 };
 
+
+QTEST_GUILESS_MAIN(TestLayers)
+#include "tst_layers.moc"
