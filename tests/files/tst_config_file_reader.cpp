@@ -357,7 +357,7 @@ private slots:
         if (o.file.startsWith(u"sealed/"))
             QVERIFY(QFile::setPermissions(sealed, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         QCOMPARE(status, o.status);
-        QCOMPARE(dialogs.filtersSeen, QStringList{ConfigFileFilter.toString()});
+        QCOMPARE(dialogs.filtersSeen, QStringList{QStringLiteral("TunekitData (*.scd)|*.scd")});
         QCOMPARE(image.value[7], o.power);
         const bool untouched = o.status == OpenStatus::NothingChosen;
         QCOMPARE(image.FileValue[7], untouched ? QStringLiteral("from before") : o.power);
