@@ -22,13 +22,7 @@ const QDate kToday(2024, 3, 9);
 
 ReaderInputs Inputs(int level = 60, CRC_Failure crc = CRC_Failure::ChecksumValid, int device = 2)
 {
-    ReaderInputs inputs;
-    inputs.authLevel = level;
-    inputs.crcFailure = crc;
-    inputs.today = kToday;
-    inputs.deviceConfigId = device;
-    inputs.path = QStringLiteral("C:\\cfg\\unit.scd");
-    return inputs;
+    return {level, crc, kToday, device, QStringLiteral("C:\\cfg\\unit.scd")};
 }
 
 ConfigFileContent Read(const QByteArray& text, const ReaderInputs& inputs = Inputs())

@@ -174,11 +174,9 @@ private slots:
         QVERIFY(backup.contains("\r\n* generated on 06.12.26 14:03:27")); // the long time may add a zone
         QVERIFY(backup.contains("\r\n* on WORKSHOP-PC by technician\r\n* using Tunekit 2.13\r\n* \r\n"));
         for (const QString& path : {f.path, described}) {
-            ReaderInputs reading;
-            reading.crcFailure = FileCrcFailure(path).state;
+            const ReaderInputs reading{
+                .crcFailure = FileCrcFailure(path).state, .today = QDate(2030, 1, 2), .deviceConfigId = 2, .path = path};
             QCOMPARE(reading.crcFailure, CRC_Failure::ChecksumValid);
-            reading.today = QDate(2030, 1, 2);
-            reading.deviceConfigId = 2;
             const ConfigFileContent content = ReadConfigFile(ReadFile(path), reading);
             QVERIFY(!content.refused && !content.extended.displayPresent);
             QCOMPARE(content.FileDescription,
@@ -232,10 +230,9 @@ private slots:
             WriteFile(f.path, "old");
         if (readOnly)
             QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-        const DeviceImage image = SmallImage();
         ScriptedDialogs dialogs;
         dialogs.saveFileNames << f.path;
-        QCOMPARE(CmdCopyToConfig_Click({image, host, version, dialogs}, {}), WriteOutcome::Failed);
+        QCOMPARE(CmdCopyToConfig_Click({SmallImage(), host, version, dialogs}, {}), WriteOutcome::Failed);
 
         QCOMPARE(dialogs.messages.size(), 1);
         message.replace(QStringLiteral("%1"), QDir::toNativeSeparators(f.path))
