@@ -36,7 +36,6 @@ private slots:
         QTest::newRow("group 48 config 1") << Encoding{1234, 7, 48, 1, ""};
         QTest::newRow("plain oem 2") << Encoding{65535, 2, 0, 2, "9800065535"};
         QTest::newRow("address 0") << Encoding{0, 2, 0, 2, ""};
-        QTest::newRow("oem 100 rejected") << Encoding{5, 100, 0, 2, "9820000005", true};
         QTest::newRow("oem 3 rejected at config 1") << Encoding{1234, 3, 0, 1, "9820001234", true};
         QTest::newRow("oem 100 nothing read") << Encoding{5, 100, 0, 0, ""};
         QTest::newRow("address above 16 bits") << Encoding{65536, 0, 0, 2, ""};
