@@ -35,15 +35,12 @@ class TestMainWindow : public QObject {
         Window()
         {
             MainWindowSetup setup;
-            auto clock = std::make_unique<VirtualClock>();
-            virtualClock = clock.get();
-            auto simLine = std::make_unique<SimLine>(*clock, 53);
-            line = simLine.get();
-            setup.clock = std::move(clock);
-            setup.line = std::move(simLine);
-            auto facts = std::make_unique<FixedHost>();
-            host = facts.get();
-            setup.host = std::move(facts);
+            setup.clock = std::make_unique<VirtualClock>();
+            virtualClock = static_cast<VirtualClock*>(setup.clock.get());
+            setup.line = std::make_unique<SimLine>(*virtualClock, 53);
+            line = static_cast<SimLine*>(setup.line.get());
+            setup.host = std::make_unique<FixedHost>();
+            host = static_cast<FixedHost*>(setup.host.get());
             setup.plan = NamedPort(1);
             window = std::make_unique<MainWindow>(std::move(setup));
         }

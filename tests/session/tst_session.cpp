@@ -109,47 +109,40 @@ private slots:
         QTest::addColumn<QString>("language");
         QTest::addColumn<int>("chosen");
         QTest::addColumn<QStringList>("menu");  // COM1..COM5 captions, then the entry above 5 ("" hidden)
-        QTest::addColumn<QString>("checked");   // caption carrying the check mark
-        QTest::addColumn<QString>("title");
         QTest::addColumn<int>("icon");
-        QTest::addColumn<QString>("firstLine");
+        QTest::addColumn<QString>("message");   // the title, ": ", the first line
         const QStringList plain{"COM1", "COM2", "COM3", "COM4", "COM5", ""};
         const int critical = int(MsgIcon::Critical);
+        const QString notInstalled = QStringLiteral("\"HVX-USB-Serial Programming Interface\" is not installed on your PC.");
         QTest::newRow("adapter at COM7")
             << QList<int>{1, 2, 7} << QList<int>{} << "COM7" << QByteArray() << "EN" << 7
-            << (QStringList{"COM1", "COM2", "COM3", "COM4", "COM5", "COM7  <- HVX"}) << "COM7  <- HVX"
-            << "Connection OK" << int(MsgIcon::Information)
-            << "\"HVX-USB-Serial Programming Interface\" detected at COM7 .";
+            << (QStringList{"COM1", "COM2", "COM3", "COM4", "COM5", "COM7  <- HVX"}) << int(MsgIcon::Information)
+            << "Connection OK: \"HVX-USB-Serial Programming Interface\" detected at COM7 .";
         QTest::newRow("adapter's COM3 busy, COM1 free")
             << QList<int>{1} << QList<int>{3} << "COM3" << QByteArray() << "EN" << 1
-            << (QStringList{"COM1", "COM2", "COM3  <- HVX", "COM4", "COM5", ""}) << "COM1" << "Connection fault"
-            << int(MsgIcon::Exclamation) << "\"HVX-USB-Serial Programming Interface\" not found, ";
+            << (QStringList{"COM1", "COM2", "COM3  <- HVX", "COM4", "COM5", ""}) << int(MsgIcon::Exclamation)
+            << "Connection fault: \"HVX-USB-Serial Programming Interface\" not found, ";
         QTest::newRow("no adapter, all busy")
-            << QList<int>{} << QList<int>{1, 2, 3, 4, 5} << "" << QByteArray() << "EN" << 0 << plain << ""
-            << "No free Port" << critical << "\"HVX-USB-Serial Programming Interface\" is not installed";
-        QTest::newRow("no adapter, COM2 free")
-            << QList<int>{2} << QList<int>{} << "" << QByteArray() << "EN" << 2 << plain << "COM2"
-            << "Adapter not installed" << critical
-            << "\"HVX-USB-Serial Programming Interface\" is not installed on your PC.";
+            << QList<int>{} << QList<int>{1, 2, 3, 4, 5} << "" << QByteArray() << "EN" << 0 << plain << critical
+            << "No free Port: \"HVX-USB-Serial Programming Interface\" is not installed";
+        QTest::newRow("no adapter, COM2 free") << QList<int>{2} << QList<int>{} << "" << QByteArray() << "EN" << 2 << plain
+                                               << critical << "Adapter not installed: " + notInstalled;
         QTest::newRow("adapter installed, nothing free")
-            << QList<int>{} << QList<int>{} << "COM3" << QByteArray() << "EN" << 0 << plain << "" << "No free Port"
-            << critical << "\"HVX-USB-Serial Programming Interface\" not found, ";
+            << QList<int>{} << QList<int>{} << "COM3" << QByteArray() << "EN" << 0 << plain << critical
+            << "No free Port: \"HVX-USB-Serial Programming Interface\" not found, ";
         QTest::newRow("adapter installed, nothing free, German")
-            << QList<int>{} << QList<int>{} << "COM3" << QByteArray() << "DE" << 0 << plain << ""
-            << "Verbindung fehlerhaft" << critical
-            << "\"HVX-USB-Serial Programming Interface\" wurde nicht gefunden,";
+            << QList<int>{} << QList<int>{} << "COM3" << QByteArray() << "DE" << 0 << plain << critical
+            << "Verbindung fehlerhaft: \"HVX-USB-Serial Programming Interface\" wurde nicht gefunden,";
         QTest::newRow("settings port taken without adapter")
-            << QList<int>{2, 4} << QList<int>{} << "" << QByteArray("COM=4\r\n") << "EN" << 4 << plain << "COM4"
-            << "Adapter not installed" << critical
-            << "\"HVX-USB-Serial Programming Interface\" is not installed on your PC.";
+            << QList<int>{2, 4} << QList<int>{} << "" << QByteArray("COM=4\r\n") << "EN" << 4 << plain << critical
+            << "Adapter not installed: " + notInstalled;
         QTest::newRow("settings port that cannot be opened")
-            << QList<int>{2} << QList<int>{} << "" << QByteArray("COM=9\r\n") << "EN" << 0 << plain << ""
-            << "Adapter not installed" << critical
-            << "\"HVX-USB-Serial Programming Interface\" is not installed on your PC.";
+            << QList<int>{2} << QList<int>{} << "" << QByteArray("COM=9\r\n") << "EN" << 0 << plain << critical
+            << "Adapter not installed: " + notInstalled;
         QTest::newRow("adapter wins over the settings port")
             << QList<int>{2, 4} << QList<int>{} << "COM2" << QByteArray("COM=4\r\n") << "EN" << 2
-            << (QStringList{"COM1", "COM2  <- HVX", "COM3", "COM4", "COM5", ""}) << "COM2  <- HVX" << "Connection OK"
-            << int(MsgIcon::Information) << "\"HVX-USB-Serial Programming Interface\" detected at COM2 .";
+            << (QStringList{"COM1", "COM2  <- HVX", "COM3", "COM4", "COM5", ""}) << int(MsgIcon::Information)
+            << "Connection OK: \"HVX-USB-Serial Programming Interface\" detected at COM2 .";
     }
 
     void portDiscovery()
@@ -161,10 +154,8 @@ private slots:
         QFETCH(QString, language);
         QFETCH(int, chosen);
         QFETCH(QStringList, menu);
-        QFETCH(QString, checked);
-        QFETCH(QString, title);
         QFETCH(int, icon);
-        QFETCH(QString, firstLine);
+        QFETCH(QString, message);
         QTemporaryDir folder;
         SessionRig rig;
         rig.host.settingsFolder = folder.path();
@@ -181,18 +172,16 @@ private slots:
         QStringList captions(shown.captions.begin(), shown.captions.end());
         captions << (shown.otherVisible ? shown.otherCaption : QString());
         QCOMPARE(captions, menu);
-        const QString tick = shown.checked == 0 ? QString() : captions[shown.checked - 1];
-        QCOMPARE(tick, checked);
+        QCOMPARE(shown.checked, qMin(chosen, 6)); // the chosen port's entry carries the check mark
         for (int k = 1; k <= 5; ++k)
             QCOMPARE(shown.enabled[static_cast<std::size_t>(k - 1)], freePorts.contains(k));
         QVERIFY(!rig.dialogs.messages.isEmpty());
-        const auto& message = rig.dialogs.messages.first();
-        QCOMPARE(message.title, title);
-        QCOMPARE(int(message.icon), icon);
-        QCOMPARE(message.text.section(QStringLiteral("\r\n"), 0, 0), firstLine);
+        const auto& shownMessage = rig.dialogs.messages.first();
+        QCOMPARE(int(shownMessage.icon), icon);
+        QCOMPARE(shownMessage.title + QStringLiteral(": ") + shownMessage.text.section(QStringLiteral("\r\n"), 0, 0), message);
         // The system's name for messages appears where the text names it.
-        if (message.text.contains(QStringLiteral(" - PC")) && language == QLatin1StringView("EN"))
-            QVERIFY(message.text.contains(QStringLiteral("Win 7 - PC")));
+        if (shownMessage.text.contains(QStringLiteral(" - PC")) && language == QLatin1StringView("EN"))
+            QVERIFY(shownMessage.text.contains(QStringLiteral("Win 7 - PC")));
         // A chosen port is kept for the next start.
         QCOMPARE(ReadFile(folder.filePath(QStringLiteral("settings.cfg"))).left(7),
                  QStringLiteral("COM=%1\r\n").arg(chosen).toLatin1().left(7));
