@@ -24,9 +24,7 @@ class TestCli : public QObject {
     {
         sim_ = std::make_unique<QProcess>();
         sim_->start(QStringLiteral(TUNEKIT_SIM_EXECUTABLE), options.split(u' ', Qt::SkipEmptyParts));
-        if (!sim_->waitForStarted(5000))
-            return false;
-        if (!sim_->canReadLine() && !sim_->waitForReadyRead(5000))
+        if (!sim_->waitForStarted(5000) || (!sim_->canReadLine() && !sim_->waitForReadyRead(5000)))
             return false;
         port_ = QString::fromLocal8Bit(sim_->readLine()).trimmed();
         return port_.startsWith(QLatin1Char('/'));

@@ -208,7 +208,6 @@ private slots:
         // The language: the file's choice first, then the system's.
         QTest::newRow("German system, no file") << QByteArray("<none>") << "0407" << "DE 0000 delay=- level=10 port=0"
                                                 << QByteArray();
-        QTest::newRow("file says English on a German system") << QByteArray("LNG=0\r\n") << "0407" << plain << QByteArray();
         QTest::newRow("PAC=1 paces; older readers ignore the key")
             << QByteArray("PAC=1\r\n") << "0409" << "EN 0001 delay=- level=10 port=0" << QByteArray();
         QTest::newRow("OP4=0 unticks") << QByteArray("OP4=0\r\n") << "0409" << plain << QByteArray();
@@ -220,6 +219,7 @@ private slots:
         QTest::newRow("level 60 exact") << QByteArray("AUT=Haspel2093") << "0409" << "EN 0000 delay=- level=60 port=0"
                                         << QByteArray();
         QTest::newRow("level 60 in another case") << QByteArray("AUT=haspel2093") << "0409" << plain << QByteArray();
+        // The later key wins; the file's English also wins over a German system.
         QTest::newRow("key twice: the later wins") << QByteArray("OP1=1\r\nOP1=0\r\nLNG=1\r\nLNG=0\r\n") << "0407"
                                                    << plain << QByteArray();
         QTest::newRow("COM above 256 ends reading") << QByteArray("COM=300\r\nLNG=1\r\n") << "0409"
