@@ -32,7 +32,8 @@ class TestMainWindow : public QObject {
     Q_OBJECT
 
     struct Window {
-        Window()
+        enum Begin { Built, Started };
+        explicit Window(Begin begin = Built)
         {
             MainWindowSetup setup;
             setup.clock = std::make_unique<VirtualClock>();
@@ -43,6 +44,10 @@ class TestMainWindow : public QObject {
             host = static_cast<FixedHost*>(setup.host.get());
             setup.plan = NamedPort(1);
             window = std::make_unique<MainWindow>(std::move(setup));
+            if (begin == Started) {
+                window->show();
+                window->Start();
+            }
         }
         VirtualClock* virtualClock = nullptr;
         SimLine* line = nullptr;
@@ -58,12 +63,9 @@ class TestMainWindow : public QObject {
 private slots:
     void startsWithTitleTabsAndPanels()
     {
-        Window w;
-        QCOMPARE(w.window->objectName(), QStringLiteral("frmMain"));
+        Window w(Window::Started);
         // The simulated transmitter is never mistaken for a real one.
         QCOMPARE(w.window->windowTitle(), QStringLiteral("Tunekit 2.13 (simulated transmitter)"));
-        w.window->show();
-        w.window->Start();
         auto* tabs = w.Find<QTabWidget>("SSTab");
         QVERIFY(tabs);
         QCOMPARE(tabs->count(), 4);
@@ -131,9 +133,7 @@ private slots:
 
     void serviceLevelReadFillsTheViews()
     {
-        Window w;
-        w.window->show();
-        w.window->Start();
+        Window w(Window::Started);
         // Unlock "Service" through the real dialog.
         QTimer::singleShot(0, [] {
             QWidget* dialog = QApplication::activeModalWidget();
@@ -176,9 +176,7 @@ private slots:
 
     void droppedFileOpens()
     {
-        Window w;
-        w.window->show();
-        w.window->Start();
+        Window w(Window::Started);
         w.window->Logic().Access().blnAuthLevel = 60;
         w.window->Logic().ApplyUserLevel();
         auto* open = w.Find<QPushButton>("cmdFileOpen");
@@ -231,9 +229,7 @@ private slots:
     // shows, and a hand-made packet gets its answer in the packet console.
     void consolesTalkToTheTransmitter()
     {
-        Window w;
-        w.window->show();
-        w.window->Start();
+        Window w(Window::Started);
         w.window->Logic().Access().blnAuthLevel = 60;
         auto* terminal = qobject_cast<TerminalWindow*>(w.Find<QWidget>("frmTerminal"));
         auto* txtTerminal = w.Find<QPlainTextEdit>("txtTerminal");
