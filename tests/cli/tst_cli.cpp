@@ -12,231 +12,202 @@
 
 class TestCli : public QObject {
     Q_OBJECT
-private slots:
-    void init();
-    void cleanup();
-    void stationWorkflow();
-    void refusedAndBadInput_data();
-    void refusedAndBadInput();
-    void busyPortIsRefused();
 
-private:
     struct Result {
         int exit = -1;
         QString out;
         QString err;
     };
-    // Starts tunekit-sim; its pseudo-terminal becomes the port of every run.
-    bool StartSim(const QStringList& arguments);
-    Result Cli(QStringList arguments, const QByteArray& password = {});
+
+    // Starts tunekit-sim with the options given; its pseudo-terminal becomes the port of every run.
+    bool StartSim(const QString& options)
+    {
+        sim_ = std::make_unique<QProcess>();
+        sim_->start(QStringLiteral(TUNEKIT_SIM_EXECUTABLE), options.split(u' ', Qt::SkipEmptyParts));
+        if (!sim_->waitForStarted(5000) || (!sim_->canReadLine() && !sim_->waitForReadyRead(5000)))
+            return false;
+        port_ = QString::fromLocal8Bit(sim_->readLine()).trimmed();
+        return port_.startsWith(QLatin1Char('/'));
+    }
+
+    void StopSim()
+    {
+        if (sim_) {
+            sim_->terminate();
+            sim_->waitForFinished(5000);
+            sim_.reset();
+        }
+        port_.clear();
+    }
+
+    // Runs tunekit-cli with the words of commandLine, in English, on the simulator's port.
+    Result Cli(const QString& commandLine, const QByteArray& password = {})
+    {
+        QStringList arguments = commandLine.split(u' ', Qt::SkipEmptyParts);
+        if (!port_.isEmpty() && !arguments.contains(QStringLiteral("--port")))
+            arguments << QStringLiteral("--port") << port_;
+        arguments << QStringLiteral("--lang") << QStringLiteral("en");
+        QProcess cli;
+        cli.setWorkingDirectory(folder_->path());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("TUNEKIT_PASSWORD"));
+        if (!password.isEmpty())
+            environment.insert(QStringLiteral("TUNEKIT_PASSWORD"), QString::fromLatin1(password));
+        cli.setProcessEnvironment(environment);
+        cli.start(QStringLiteral(TUNEKIT_CLI_EXECUTABLE), arguments);
+        Result result;
+        if (!cli.waitForFinished(300000))
+            return result;
+        result.exit = cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
+        result.out = QString::fromLocal8Bit(cli.readAllStandardOutput());
+        result.err = QString::fromLocal8Bit(cli.readAllStandardError());
+        return result;
+    }
+
     QString Path(const QString& name) const { return folder_->filePath(name); }
-    // dev.scd with one value changed and the checksum added again.
-    bool MakeStation(const QString& from, const QString& to, const QByteArray& before, const QByteArray& after);
+
+    // A copy of from with one value changed and the checksum added again.
+    bool MakeStation(const QString& from, const QString& to, const QByteArray& before, const QByteArray& after)
+    {
+        QFile source(Path(from));
+        if (!source.open(QIODevice::ReadOnly))
+            return false;
+        QByteArray bytes = source.readAll();
+        bytes.chop(4); // the old checksum
+        if (!bytes.contains(before))
+            return false;
+        bytes.replace(before, after);
+        QFile target(Path(to));
+        if (!target.open(QIODevice::WriteOnly) || target.write(bytes) != bytes.size())
+            return false;
+        target.close();
+        return Cli(QStringLiteral("convert ") + to).exit == 0;
+    }
 
     std::unique_ptr<QTemporaryDir> folder_;
     std::unique_ptr<QProcess> sim_;
     QString port_;
+
+private slots:
+    void init() { folder_ = std::make_unique<QTemporaryDir>(); }
+    void cleanup() { StopSim(); }
+
+    // Read to a file, compare, write with backup and read-back, compare again.
+    void stationWorkflow()
+    {
+        QVERIFY(StartSim(QStringLiteral("--config-id 53")));
+        Result read = Cli(QStringLiteral("read -o dev.scd"));
+        QCOMPARE(read.exit, 0);
+        QVERIFY(read.out.contains(QStringLiteral("TransmitPower\t27\n")));
+        QCOMPARE(Cli(QStringLiteral("verify dev.scd")).out, QStringLiteral("Checksum valid\n"));
+
+        QVERIFY(MakeStation(QStringLiteral("dev.scd"), QStringLiteral("station.scd"), "TransmitPower=27",
+                            "TransmitPower=20"));
+        QVERIFY(QFile::exists(Path(QStringLiteral("station.bak"))));
+        // A backup stores no production date ("?"), which a file turns into the day it is opened.
+        const QString today = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
+        Result differs = Cli(QStringLiteral("diff station.scd"));
+        QCOMPARE(differs.exit, 1);
+        QCOMPARE(differs.out, QStringLiteral("TransmitPower\t27\t20\nProductionDate\t31.12.2014\t%1\n").arg(today));
+
+        Result write = Cli(QStringLiteral("write station.scd --yes"));
+        QCOMPARE(write.exit, 0);
+        QVERIFY2(write.err.contains(QStringLiteral("Written and verified.")), qPrintable(write.err));
+        const QStringList backups = QDir(Path(QStringLiteral("backups"))).entryList({QStringLiteral("*.scd")});
+        QCOMPARE(backups.size(), 1);
+        QCOMPARE(Cli(QStringLiteral("verify backups/") + backups.first()).exit, 0);
+
+        Result after = Cli(QStringLiteral("diff station.scd --json"));
+        QCOMPARE(after.exit, 0);
+        const QJsonObject json = QJsonDocument::fromJson(after.out.toUtf8()).object();
+        QCOMPARE(json.value(QStringLiteral("configId")).toInt(), 53);
+        QVERIFY(json.value(QStringLiteral("differences")).toArray().isEmpty());
+
+        // A worn cell acknowledges the Upload but keeps its value: the read-back finds it.
+        StopSim();
+        QVERIFY(StartSim(QStringLiteral("--config-id 53 --stuck-cell 2203/0")));
+        Result worn = Cli(QStringLiteral("write station.scd --yes --no-backup"));
+        QCOMPARE(worn.exit, 7);
+        QVERIFY2(worn.err.contains(QStringLiteral("TransmitPower\t20\t27")), qPrintable(worn.err));
+
+        // Another family's data at level 40 is written only when the option answers the question;
+        // unanswered, it is refused as in the window.
+        StopSim();
+        QVERIFY(StartSim(QStringLiteral("--config-id 52")));
+        Result unanswered = Cli(QStringLiteral("write station.scd --no-backup"), "Dill");
+        QCOMPARE(unanswered.exit, 6);
+        QVERIFY2(unanswered.err.contains(QStringLiteral("Data (ConfigID=53) not compatible to connected hardware (ConfigID=52)")),
+                 qPrintable(unanswered.err));
+        QVERIFY2(unanswered.err.contains(QStringLiteral("--allow-config-mismatch")), qPrintable(unanswered.err));
+
+        // A transmitter that stops answering in the middle of a 2 KB interpreter: told, never "written".
+        StopSim();
+        QVERIFY(StartSim(QStringLiteral("--config-id 53 --exit-after-ms 9000")));
+        QByteArray interpreter("* INTERPRETER_START\r\n");
+        for (int line = 0; line < 64; ++line)
+            interpreter += QByteArray(64, "0123456789ABCDEF"[line % 16]) + "\r\n";
+        interpreter += "* INTERPRETER_STOP\r\nConfigID=53";
+        QVERIFY(MakeStation(QStringLiteral("dev.scd"), QStringLiteral("big.scd"), "ConfigID=53", interpreter));
+        Result cut = Cli(QStringLiteral("write big.scd --yes --no-backup"));
+        QCOMPARE(cut.exit, 4);
+        QVERIFY(!cut.err.contains(QStringLiteral("Written and verified.")));
+    }
+
+    void refusedAndBadInput_data()
+    {
+        QTest::addColumn<QString>("simulator"); // tunekit-sim's options; empty: no simulator
+        QTest::addColumn<QString>("commandLine");
+        QTest::addColumn<QByteArray>("file");   // written to station.scd first when not empty
+        QTest::addColumn<int>("exit");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no command") << "" << "" << QByteArray() << 2 << "No command given (try --help).";
+        QTest::newRow("unknown command") << "" << "flash" << QByteArray() << 2 << "Unknown command \"flash\"";
+        QTest::newRow("missing file") << "--config-id 53" << "write none.scd" << QByteArray() << 5
+                                      << "The file none.scd cannot be read.";
+        QTest::newRow("truncated file") << "--config-id 53" << "write station.scd --no-backup"
+                                        << QByteArray("* HVX Config-File\r\nConfigID=53\r\nSystemAd") << 5 << "";
+        QTest::newRow("port that does not exist") << "" << "detect --port /dev/tunekit-none" << QByteArray() << 3
+                                                  << "The port does not exist";
+        QTest::newRow("device not answering") << "--silent" << "detect" << QByteArray() << 4 << "Device not detected.";
+        QTest::newRow("password of no level") << "--config-id 53" << "detect" << QByteArray() << 2
+                                              << "The password unlocks no access level.";
+    }
+
+    void refusedAndBadInput()
+    {
+        QFETCH(QString, simulator);
+        QFETCH(QString, commandLine);
+        QFETCH(QByteArray, file);
+        QFETCH(int, exit);
+        QFETCH(QString, message);
+        if (!simulator.isEmpty())
+            QVERIFY(StartSim(simulator));
+        if (!file.isEmpty()) {
+            QFile station(Path(QStringLiteral("station.scd")));
+            QVERIFY(station.open(QIODevice::WriteOnly));
+            station.write(file);
+        }
+        const QByteArray password = QTest::currentDataTag() == QByteArrayView("password of no level") ? "Rose" : "";
+        const Result result = Cli(commandLine, password);
+        QCOMPARE(result.exit, exit);
+        QVERIFY2(result.err.contains(message), qPrintable(result.err));
+        // Nothing half-written: no file appeared beside the input.
+        const QStringList left = QDir(folder_->path()).entryList(QDir::Files);
+        QVERIFY2(left.isEmpty() || left == QStringList{QStringLiteral("station.scd")}, qPrintable(left.join(u' ')));
+    }
+
+    // A second station on the same port is turned away, never interleaved.
+    void busyPortIsRefused()
+    {
+        QVERIFY(StartSim(QStringLiteral("--config-id 53")));
+        QSerialPort first;
+        first.setPortName(port_);
+        QVERIFY(first.open(QIODevice::ReadWrite));
+        const Result second = Cli(QStringLiteral("detect"));
+        QCOMPARE(second.exit, 3);
+        QVERIFY2(second.err.contains(QStringLiteral("Another program is using the port.")), qPrintable(second.err));
+    }
 };
-
-void TestCli::init()
-{
-    folder_ = std::make_unique<QTemporaryDir>();
-}
-
-void TestCli::cleanup()
-{
-    if (sim_) {
-        sim_->terminate();
-        sim_->waitForFinished(5000);
-        sim_.reset();
-    }
-    port_.clear();
-}
-
-bool TestCli::StartSim(const QStringList& arguments)
-{
-    sim_ = std::make_unique<QProcess>();
-    sim_->start(QStringLiteral(TUNEKIT_SIM_EXECUTABLE), arguments);
-    if (!sim_->waitForStarted(5000))
-        return false;
-    if (!sim_->canReadLine() && !sim_->waitForReadyRead(5000))
-        return false;
-    port_ = QString::fromLocal8Bit(sim_->readLine()).trimmed();
-    return port_.startsWith(QLatin1Char('/'));
-}
-
-TestCli::Result TestCli::Cli(QStringList arguments, const QByteArray& password)
-{
-    if (!port_.isEmpty() && !arguments.contains(QStringLiteral("--port")))
-        arguments << QStringLiteral("--port") << port_;
-    arguments << QStringLiteral("--lang") << QStringLiteral("en");
-    QProcess cli;
-    cli.setWorkingDirectory(folder_->path());
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("TUNEKIT_PASSWORD"));
-    if (!password.isEmpty())
-        environment.insert(QStringLiteral("TUNEKIT_PASSWORD"), QString::fromLatin1(password));
-    cli.setProcessEnvironment(environment);
-    cli.start(QStringLiteral(TUNEKIT_CLI_EXECUTABLE), arguments);
-    Result result;
-    if (!cli.waitForFinished(300000))
-        return result;
-    result.exit = cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
-    result.out = QString::fromLocal8Bit(cli.readAllStandardOutput());
-    result.err = QString::fromLocal8Bit(cli.readAllStandardError());
-    return result;
-}
-
-bool TestCli::MakeStation(const QString& from, const QString& to, const QByteArray& before, const QByteArray& after)
-{
-    QFile source(Path(from));
-    if (!source.open(QIODevice::ReadOnly))
-        return false;
-    QByteArray bytes = source.readAll();
-    bytes.chop(4); // the old checksum
-    if (!bytes.contains(before))
-        return false;
-    bytes.replace(before, after);
-    QFile target(Path(to));
-    if (!target.open(QIODevice::WriteOnly) || target.write(bytes) != bytes.size())
-        return false;
-    target.close();
-    return Cli({QStringLiteral("convert"), to}).exit == 0;
-}
-
-// Read to a file, compare, write with backup and read-back, compare again.
-void TestCli::stationWorkflow()
-{
-    QVERIFY(StartSim({QStringLiteral("--config-id"), QStringLiteral("53")}));
-    Result read = Cli({QStringLiteral("read"), QStringLiteral("-o"), QStringLiteral("dev.scd")});
-    QCOMPARE(read.exit, 0);
-    QVERIFY(read.out.contains(QStringLiteral("TransmitPower\t27\n")));
-    QCOMPARE(Cli({QStringLiteral("verify"), QStringLiteral("dev.scd")}).out, QStringLiteral("Checksum valid\n"));
-    // A backup stores no production date ("?"), which a file turns into the day it is opened.
-    const QString today = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
-    Result backup = Cli({QStringLiteral("diff"), QStringLiteral("dev.scd")});
-    QCOMPARE(backup.exit, 1);
-    QCOMPARE(backup.out, QStringLiteral("ProductionDate\t31.12.2014\t%1\n").arg(today));
-
-    QVERIFY(MakeStation(QStringLiteral("dev.scd"), QStringLiteral("station.scd"), "TransmitPower=27",
-                        "TransmitPower=20"));
-    QVERIFY(QFile::exists(Path(QStringLiteral("station.bak"))));
-    Result differs = Cli({QStringLiteral("diff"), QStringLiteral("station.scd")});
-    QCOMPARE(differs.exit, 1);
-    QCOMPARE(differs.out, QStringLiteral("TransmitPower\t27\t20\nProductionDate\t31.12.2014\t%1\n").arg(today));
-
-    Result write = Cli({QStringLiteral("write"), QStringLiteral("station.scd"), QStringLiteral("--yes")});
-    QCOMPARE(write.exit, 0);
-    QVERIFY2(write.err.contains(QStringLiteral("Written and verified.")), qPrintable(write.err));
-    const QStringList backups = QDir(Path(QStringLiteral("backups"))).entryList({QStringLiteral("*.scd")});
-    QCOMPARE(backups.size(), 1);
-    QCOMPARE(Cli({QStringLiteral("verify"), QStringLiteral("backups/") + backups.first()}).exit, 0);
-
-    Result after = Cli({QStringLiteral("diff"), QStringLiteral("station.scd"), QStringLiteral("--json")});
-    QCOMPARE(after.exit, 0);
-    const QJsonObject json = QJsonDocument::fromJson(after.out.toUtf8()).object();
-    QCOMPARE(json.value(QStringLiteral("configId")).toInt(), 53);
-    QVERIFY(json.value(QStringLiteral("differences")).toArray().isEmpty());
-
-    // A worn cell acknowledges the Upload but keeps its value: the read-back finds it.
-    cleanup();
-    QVERIFY(StartSim({QStringLiteral("--config-id"), QStringLiteral("53"), QStringLiteral("--stuck-cell"),
-                      QStringLiteral("2203/0")}));
-    Result worn = Cli({QStringLiteral("write"), QStringLiteral("station.scd"), QStringLiteral("--yes"),
-                       QStringLiteral("--no-backup")});
-    QCOMPARE(worn.exit, 7);
-    QVERIFY2(worn.err.contains(QStringLiteral("TransmitPower\t20\t27")), qPrintable(worn.err));
-
-    // Another family's data is refused below level 40, as in the window; at level 40 it is
-    // written when the option answers the question.
-    cleanup();
-    QVERIFY(StartSim({QStringLiteral("--config-id"), QStringLiteral("52")}));
-    const QStringList other{QStringLiteral("write"), QStringLiteral("station.scd"), QStringLiteral("--no-backup")};
-    Result refused = Cli(other);
-    QCOMPARE(refused.exit, 6);
-    QVERIFY2(refused.err.contains(QStringLiteral("Data (ConfigID=53) not compatible to connected hardware (ConfigID=52)")),
-             qPrintable(refused.err));
-    Result unanswered = Cli(other, "Dill");
-    QCOMPARE(unanswered.exit, 6);
-    QVERIFY2(unanswered.err.contains(QStringLiteral("--allow-config-mismatch")), qPrintable(unanswered.err));
-
-    // A transmitter that stops answering in the middle of a 2 KB interpreter: told, never "written".
-    cleanup();
-    QVERIFY(StartSim({QStringLiteral("--config-id"), QStringLiteral("53"), QStringLiteral("--exit-after-ms"),
-                      QStringLiteral("9000")}));
-    QByteArray interpreter("* INTERPRETER_START\r\n");
-    for (int line = 0; line < 64; ++line)
-        interpreter += QByteArray(64, "0123456789ABCDEF"[line % 16]) + "\r\n";
-    interpreter += "* INTERPRETER_STOP\r\nConfigID=53";
-    QVERIFY(MakeStation(QStringLiteral("dev.scd"), QStringLiteral("big.scd"), "ConfigID=53", interpreter));
-    Result cut = Cli({QStringLiteral("write"), QStringLiteral("big.scd"), QStringLiteral("--yes"),
-                      QStringLiteral("--no-backup")});
-    QCOMPARE(cut.exit, 4);
-    QVERIFY(!cut.err.contains(QStringLiteral("Written and verified.")));
-}
-
-void TestCli::refusedAndBadInput_data()
-{
-    QTest::addColumn<QStringList>("simulator"); // tunekit-sim's options; empty: no simulator
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QByteArray>("file");       // written to station.scd first when not empty
-    QTest::addColumn<int>("exit");
-    QTest::addColumn<QString>("message");
-    const QStringList sim53{QStringLiteral("--config-id"), QStringLiteral("53")};
-    const QStringList write{QStringLiteral("write"), QStringLiteral("station.scd"), QStringLiteral("--no-backup")};
-    QTest::newRow("no command") << QStringList() << QStringList() << QByteArray() << 2
-                                << "No command given (try --help).";
-    QTest::newRow("unknown command") << QStringList() << QStringList{QStringLiteral("flash")} << QByteArray() << 2
-                                     << "Unknown command \"flash\"";
-    QTest::newRow("missing file") << sim53 << QStringList{QStringLiteral("write"), QStringLiteral("none.scd")}
-                                  << QByteArray() << 5 << "The file none.scd cannot be read.";
-    QTest::newRow("garbage file") << sim53 << write << QByteArray("\x01\x02garbage\xff", 11) << 5 << "";
-    QTest::newRow("truncated file") << sim53 << write << QByteArray("* HVX Config-File\r\nConfigID=53\r\nSystemAd")
-                                    << 5 << "";
-    QTest::newRow("port that does not exist")
-        << QStringList() << QStringList{QStringLiteral("detect"), QStringLiteral("--port"), QStringLiteral("/dev/tunekit-none")}
-        << QByteArray() << 3 << "The port does not exist";
-    QTest::newRow("device not answering") << (QStringList{QStringLiteral("--silent")})
-                                          << QStringList{QStringLiteral("detect")} << QByteArray() << 4
-                                          << "Device not detected.";
-    QTest::newRow("password of no level") << sim53 << QStringList{QStringLiteral("detect")} << QByteArray() << 2
-                                          << "The password unlocks no access level.";
-}
-
-void TestCli::refusedAndBadInput()
-{
-    QFETCH(QStringList, simulator);
-    QFETCH(QStringList, arguments);
-    QFETCH(QByteArray, file);
-    QFETCH(int, exit);
-    QFETCH(QString, message);
-    if (!simulator.isEmpty())
-        QVERIFY(StartSim(simulator));
-    if (!file.isEmpty()) {
-        QFile station(Path(QStringLiteral("station.scd")));
-        QVERIFY(station.open(QIODevice::WriteOnly));
-        station.write(file);
-    }
-    const QByteArray password = QTest::currentDataTag() == QByteArrayView("password of no level") ? "Rose" : "";
-    const Result result = Cli(arguments, password);
-    QCOMPARE(result.exit, exit);
-    QVERIFY2(result.err.contains(message), qPrintable(result.err));
-    // Nothing half-written: no file appeared beside the input.
-    const QStringList left = QDir(folder_->path()).entryList(QDir::Files);
-    QVERIFY2(left.isEmpty() || left == QStringList{QStringLiteral("station.scd")}, qPrintable(left.join(u' ')));
-}
-
-// A second station on the same port is turned away, never interleaved.
-void TestCli::busyPortIsRefused()
-{
-    QVERIFY(StartSim({QStringLiteral("--config-id"), QStringLiteral("53")}));
-    QSerialPort first;
-    first.setPortName(port_);
-    QVERIFY(first.open(QIODevice::ReadWrite));
-    const Result second = Cli({QStringLiteral("detect")});
-    QCOMPARE(second.exit, 3);
-    QVERIFY2(second.err.contains(QStringLiteral("Another program is using the port.")), qPrintable(second.err));
-}
 
 QTEST_GUILESS_MAIN(TestCli)
 #include "tst_cli.moc"

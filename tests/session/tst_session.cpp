@@ -11,24 +11,6 @@
 using namespace tunekit;
 using namespace tunekit::testing;
 
-class TestSession : public QObject {
-    Q_OBJECT
-private slots:
-    void startupDetectsAndResets();
-    void startupWithoutDevice();
-    void aboutBox_data();
-    void aboutBox();
-    void portDiscovery_data();
-    void portDiscovery();
-    void settingsFile_data();
-    void settingsFile();
-    void longDelayText_data();
-    void longDelayText();
-    void detectFindsAnAdapterPluggedInLater();
-    void cancelledUnlockKeepsOneLevelTicked();
-    void imageCommandsWaitForTheWrite();
-};
-
 namespace {
 
 QByteArray ReadFile(const QString& path)
@@ -47,363 +29,348 @@ void WriteFile(const QString& path, const QByteArray& bytes)
 
 } // namespace
 
-void TestSession::startupDetectsAndResets()
-{
-    SessionRig rig(52);
-    rig.session.Startup(NamedPort(1));
-    QCOMPARE(rig.session.Port().intComPort, 1);
-    QVERIFY(rig.session.Port().HVXPortFound);
-    QCOMPARE(rig.session.Image().deviceConfigId, 52);
-    QCOMPARE(rig.session.Image().imageConfigId, 52);
-    QCOMPARE(rig.session.StatusBar()[2], QStringLiteral("ID=52"));
-    QVERIFY(!rig.views.tabs[1] && !rig.views.tabs[2] && !rig.views.tabs[3]);
-    QVERIFY(rig.views.arranged >= 1);
-    QCOMPARE(rig.views.consoleClears, 1);
-    QVERIFY(!rig.session.Engine().State().ResetPending);
-    // The 1 s wait, the detection's 1.5 s and the closing reset of 2.95 s.
-    QVERIFY(rig.clock.NowMs() >= 1000 + 1500 + 2950);
-    QVERIFY(rig.dialogs.messages.isEmpty());
-    // Applicable marks follow the detected family; the image itself is empty.
-    QVERIFY(rig.session.Image().applicable[38]);
-    QVERIFY(!rig.session.Image().applicable[55]);
-    QVERIFY(rig.session.Image().value[2].isEmpty());
-}
+class TestSession : public QObject {
+    Q_OBJECT
+private slots:
+    void startupDetectsAndResets()
+    {
+        SessionRig rig(52);
+        rig.session.Startup(NamedPort(1));
+        QCOMPARE(rig.session.Port().intComPort, 1);
+        QVERIFY(rig.session.Port().HVXPortFound);
+        QCOMPARE(rig.session.Image().deviceConfigId, 52);
+        QCOMPARE(rig.session.Image().imageConfigId, 52);
+        QCOMPARE(rig.session.StatusBar()[2], QStringLiteral("ID=52"));
+        QVERIFY(!rig.views.tabs[1] && !rig.views.tabs[2] && !rig.views.tabs[3]);
+        QVERIFY(rig.views.arranged >= 1);
+        QCOMPARE(rig.views.consoleClears, 1);
+        QVERIFY(!rig.session.Engine().State().ResetPending);
+        // The 1 s wait, the detection's 1.5 s and the closing reset of 2.95 s.
+        QVERIFY(rig.clock.NowMs() >= 1000 + 1500 + 2950);
+        QVERIFY(rig.dialogs.messages.isEmpty());
+        // Applicable marks follow the detected family; the image itself is empty.
+        QVERIFY(rig.session.Image().applicable[38]);
+        QVERIFY(!rig.session.Image().applicable[55]);
+        QVERIFY(rig.session.Image().value[2].isEmpty());
+    }
 
-void TestSession::startupWithoutDevice()
-{
-    SessionRig rig;
-    rig.line.Faults().Silent = true;
-    rig.session.Startup(NamedPort(1));
-    QCOMPARE(rig.session.Image().deviceConfigId, 0);
-    QCOMPARE(rig.session.StatusBar()[2], QStringLiteral("ID=?"));
-    // The unanswered request times out first; then the detection says what it found.
-    QCOMPARE(rig.dialogs.messages.size(), 2);
-    QCOMPARE(rig.dialogs.messages.first().title, QStringLiteral("Error"));
-    QCOMPARE(rig.dialogs.messages.last().text,
-             QStringLiteral("Device not detected.\r\nPlease check your serial connection! "));
-    QVERIFY(rig.session.Engine().State().SuppressTimeoutMessage);
-}
+    void startupWithoutDevice()
+    {
+        SessionRig rig;
+        rig.line.Faults().Silent = true;
+        rig.session.Startup(NamedPort(1));
+        QCOMPARE(rig.session.Image().deviceConfigId, 0);
+        QCOMPARE(rig.session.StatusBar()[2], QStringLiteral("ID=?"));
+        // The unanswered request times out first; then the detection says what it found.
+        QCOMPARE(rig.dialogs.messages.size(), 2);
+        QCOMPARE(rig.dialogs.messages.first().title, QStringLiteral("Error"));
+        QCOMPARE(rig.dialogs.messages.last().text,
+                 QStringLiteral("Device not detected.\r\nPlease check your serial connection! "));
+        QVERIFY(rig.session.Engine().State().SuppressTimeoutMessage);
+    }
 
-void TestSession::aboutBox_data()
-{
-    QTest::addColumn<QString>("language");
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<QStringList>("lines");
-    const QString rule(35, QLatin1Char('_'));
-    QTest::newRow("English") << "EN" << "About ..."
-                             << QStringList{rule, "T u n e k i t", "Version: 2.13", "Date: 26.02.2015", rule,
-                                            "OS: Windows 7 (64bit)", "Lng: EN", "HVX-Port: COM 1",
-                                            "Act-Port: COM 1", "Port: simulated transmitter", "CfgID: 53", ""};
-    QTest::newRow("German") << "DE" << "Über ..."
-                            << QStringList{rule, "T u n e k i t", "Version: 2.13", "Build: 28-3003",
-                                           "Stand: 26.02.2015", rule, "OS: Windows 7 (64bit)", "Lng: EN",
-                                           "HVX-Port: COM 1", "Act-Port: COM 1", "Port: simulierter Sender",
-                                           "CfgID: 53", ""};
-}
+    void aboutBox_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QStringList>("lines");
+        const QString rule(35, QLatin1Char('_'));
+        QTest::newRow("English") << "EN" << "About ..."
+                                 << QStringList{rule, "T u n e k i t", "Version: 2.13", "Date: 26.02.2015", rule,
+                                                "OS: Windows 7 (64bit)", "Lng: EN", "HVX-Port: COM 1",
+                                                "Act-Port: COM 1", "Port: simulated transmitter", "CfgID: 53", ""};
+        QTest::newRow("German") << "DE" << "Über ..."
+                                << QStringList{rule, "T u n e k i t", "Version: 2.13", "Build: 28-3003",
+                                               "Stand: 26.02.2015", rule, "OS: Windows 7 (64bit)", "Lng: EN",
+                                               "HVX-Port: COM 1", "Act-Port: COM 1", "Port: simulierter Sender",
+                                               "CfgID: 53", ""};
+    }
 
-void TestSession::aboutBox()
-{
-    QFETCH(QString, language);
-    QFETCH(QString, title);
-    QFETCH(QStringList, lines);
-    SessionRig rig;
-    rig.session.Startup(NamedPort(1));
-    rig.session.ChooseLanguage(language);
-    QCOMPARE(rig.session.AboutTitle(), title);
-    QCOMPARE(rig.session.AboutText().split(QStringLiteral("\r\n")), lines);
-}
+    void aboutBox()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, title);
+        QFETCH(QStringList, lines);
+        SessionRig rig;
+        rig.session.Startup(NamedPort(1));
+        rig.session.ChooseLanguage(language);
+        QCOMPARE(rig.session.AboutTitle(), title);
+        QCOMPARE(rig.session.AboutText().split(QStringLiteral("\r\n")), lines);
+    }
 
-// CheckComPorts and HandleComMenue over a simulated set of ports: the port chosen, the menu and
-// the message (English; one German row for the message texts).
-void TestSession::portDiscovery_data()
-{
-    QTest::addColumn<QList<int>>("freePorts");
-    QTest::addColumn<QList<int>>("busyPorts");
-    QTest::addColumn<QString>("adapter");   // "PortName" the host reports
-    QTest::addColumn<QByteArray>("settings");
-    QTest::addColumn<QString>("language");
-    QTest::addColumn<int>("chosen");
-    QTest::addColumn<QStringList>("menu");  // COM1..COM5 captions, then the entry above 5 ("" hidden)
-    QTest::addColumn<QString>("checked");   // caption carrying the check mark
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<int>("icon");
-    QTest::addColumn<QString>("firstLine");
-    const QStringList plain{"COM1", "COM2", "COM3", "COM4", "COM5", ""};
-    const int critical = int(MsgIcon::Critical);
-    QTest::newRow("adapter at COM7")
-        << QList<int>{1, 2, 7} << QList<int>{} << "COM7" << QByteArray() << "EN" << 7
-        << (QStringList{"COM1", "COM2", "COM3", "COM4", "COM5", "COM7  <- HVX"}) << "COM7  <- HVX"
-        << "Connection OK" << int(MsgIcon::Information)
-        << "\"HVX-USB-Serial Programming Interface\" detected at COM7 .";
-    QTest::newRow("adapter at COM7, German")
-        << QList<int>{7} << QList<int>{} << "COM7" << QByteArray() << "DE" << 7
-        << (QStringList{"COM1", "COM2", "COM3", "COM4", "COM5", "COM7  <- HVX"}) << "COM7  <- HVX"
-        << "Verbindung korrekt" << int(MsgIcon::Information)
-        << "\"HVX-USB-Serial Programming Interface\" an COM7 gefunden.";
-    QTest::newRow("adapter's COM3 busy, COM1 free")
-        << QList<int>{1} << QList<int>{3} << "COM3" << QByteArray() << "EN" << 1
-        << (QStringList{"COM1", "COM2", "COM3  <- HVX", "COM4", "COM5", ""}) << "COM1" << "Connection fault"
-        << int(MsgIcon::Exclamation) << "\"HVX-USB-Serial Programming Interface\" not found, ";
-    QTest::newRow("no adapter, all busy")
-        << QList<int>{} << QList<int>{1, 2, 3, 4, 5} << "" << QByteArray() << "EN" << 0 << plain << ""
-        << "No free Port" << critical << "\"HVX-USB-Serial Programming Interface\" is not installed";
-    QTest::newRow("no adapter, COM2 free")
-        << QList<int>{2} << QList<int>{} << "" << QByteArray() << "EN" << 2 << plain << "COM2"
-        << "Adapter not installed" << critical
-        << "\"HVX-USB-Serial Programming Interface\" is not installed on your PC.";
-    QTest::newRow("adapter installed, nothing free")
-        << QList<int>{} << QList<int>{} << "COM3" << QByteArray() << "EN" << 0 << plain << "" << "No free Port"
-        << critical << "\"HVX-USB-Serial Programming Interface\" not found, ";
-    QTest::newRow("adapter installed, nothing free, German")
-        << QList<int>{} << QList<int>{} << "COM3" << QByteArray() << "DE" << 0 << plain << ""
-        << "Verbindung fehlerhaft" << critical
-        << "\"HVX-USB-Serial Programming Interface\" wurde nicht gefunden,";
-    QTest::newRow("settings port taken without adapter")
-        << QList<int>{2, 4} << QList<int>{} << "" << QByteArray("COM=4\r\n") << "EN" << 4 << plain << "COM4"
-        << "Adapter not installed" << critical
-        << "\"HVX-USB-Serial Programming Interface\" is not installed on your PC.";
-    QTest::newRow("settings port that cannot be opened")
-        << QList<int>{2} << QList<int>{} << "" << QByteArray("COM=9\r\n") << "EN" << 0 << plain << ""
-        << "Adapter not installed" << critical
-        << "\"HVX-USB-Serial Programming Interface\" is not installed on your PC.";
-    QTest::newRow("adapter wins over the settings port")
-        << QList<int>{2, 4} << QList<int>{} << "COM2" << QByteArray("COM=4\r\n") << "EN" << 2
-        << (QStringList{"COM1", "COM2  <- HVX", "COM3", "COM4", "COM5", ""}) << "COM2  <- HVX" << "Connection OK"
-        << int(MsgIcon::Information) << "\"HVX-USB-Serial Programming Interface\" detected at COM2 .";
-}
+    // CheckComPorts and HandleComMenue over a simulated set of ports: the port chosen, the menu and
+    // the message (English; one German row for the message texts).
+    void portDiscovery_data()
+    {
+        QTest::addColumn<QList<int>>("freePorts");
+        QTest::addColumn<QList<int>>("busyPorts");
+        QTest::addColumn<QString>("adapter");   // "PortName" the host reports
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<int>("chosen");
+        QTest::addColumn<QStringList>("menu");  // COM1..COM5 captions, then the entry above 5 ("" hidden)
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<QString>("message");   // the title, ": ", the first line
+        const QStringList plain{"COM1", "COM2", "COM3", "COM4", "COM5", ""};
+        const int critical = int(MsgIcon::Critical);
+        const QString notInstalled = QStringLiteral("\"HVX-USB-Serial Programming Interface\" is not installed on your PC.");
+        QTest::newRow("adapter at COM7")
+            << QList<int>{1, 2, 7} << QList<int>{} << "COM7" << QByteArray() << "EN" << 7
+            << (QStringList{"COM1", "COM2", "COM3", "COM4", "COM5", "COM7  <- HVX"}) << int(MsgIcon::Information)
+            << "Connection OK: \"HVX-USB-Serial Programming Interface\" detected at COM7 .";
+        QTest::newRow("adapter's COM3 busy, COM1 free")
+            << QList<int>{1} << QList<int>{3} << "COM3" << QByteArray() << "EN" << 1
+            << (QStringList{"COM1", "COM2", "COM3  <- HVX", "COM4", "COM5", ""}) << int(MsgIcon::Exclamation)
+            << "Connection fault: \"HVX-USB-Serial Programming Interface\" not found, ";
+        QTest::newRow("no adapter, all busy")
+            << QList<int>{} << QList<int>{1, 2, 3, 4, 5} << "" << QByteArray() << "EN" << 0 << plain << critical
+            << "No free Port: \"HVX-USB-Serial Programming Interface\" is not installed";
+        QTest::newRow("no adapter, COM2 free") << QList<int>{2} << QList<int>{} << "" << QByteArray() << "EN" << 2 << plain
+                                               << critical << "Adapter not installed: " + notInstalled;
+        QTest::newRow("adapter installed, nothing free")
+            << QList<int>{} << QList<int>{} << "COM3" << QByteArray() << "EN" << 0 << plain << critical
+            << "No free Port: \"HVX-USB-Serial Programming Interface\" not found, ";
+        QTest::newRow("adapter installed, nothing free, German")
+            << QList<int>{} << QList<int>{} << "COM3" << QByteArray() << "DE" << 0 << plain << critical
+            << "Verbindung fehlerhaft: \"HVX-USB-Serial Programming Interface\" wurde nicht gefunden,";
+        QTest::newRow("settings port taken without adapter")
+            << QList<int>{2, 4} << QList<int>{} << "" << QByteArray("COM=4\r\n") << "EN" << 4 << plain << critical
+            << "Adapter not installed: " + notInstalled;
+        QTest::newRow("settings port that cannot be opened")
+            << QList<int>{2} << QList<int>{} << "" << QByteArray("COM=9\r\n") << "EN" << 0 << plain << critical
+            << "Adapter not installed: " + notInstalled;
+        QTest::newRow("adapter wins over the settings port")
+            << QList<int>{2, 4} << QList<int>{} << "COM2" << QByteArray("COM=4\r\n") << "EN" << 2
+            << (QStringList{"COM1", "COM2  <- HVX", "COM3", "COM4", "COM5", ""}) << int(MsgIcon::Information)
+            << "Connection OK: \"HVX-USB-Serial Programming Interface\" detected at COM2 .";
+    }
 
-void TestSession::portDiscovery()
-{
-    QFETCH(QList<int>, freePorts);
-    QFETCH(QList<int>, busyPorts);
-    QFETCH(QString, adapter);
-    QFETCH(QByteArray, settings);
-    QFETCH(QString, language);
-    QFETCH(int, chosen);
-    QFETCH(QStringList, menu);
-    QFETCH(QString, checked);
-    QFETCH(QString, title);
-    QFETCH(int, icon);
-    QFETCH(QString, firstLine);
-    QTemporaryDir folder;
-    SessionRig rig;
-    rig.host.settingsFolder = folder.path();
-    rig.host.adapterPortName = adapter;
-    WriteFile(folder.filePath(QStringLiteral("settings.cfg")),
-              settings + (language == QLatin1StringView("DE") ? "LNG=1\r\n" : "LNG=0\r\n"));
-    rig.line.SetExistingPorts(QSet<int>(freePorts.begin(), freePorts.end()) + QSet<int>(busyPorts.begin(), busyPorts.end()));
-    for (const int port : busyPorts)
-        rig.line.SetPortBusy(port, true);
+    void portDiscovery()
+    {
+        QFETCH(QList<int>, freePorts);
+        QFETCH(QList<int>, busyPorts);
+        QFETCH(QString, adapter);
+        QFETCH(QByteArray, settings);
+        QFETCH(QString, language);
+        QFETCH(int, chosen);
+        QFETCH(QStringList, menu);
+        QFETCH(int, icon);
+        QFETCH(QString, message);
+        QTemporaryDir folder;
+        SessionRig rig;
+        rig.host.settingsFolder = folder.path();
+        rig.host.adapterPortName = adapter;
+        WriteFile(folder.filePath(QStringLiteral("settings.cfg")),
+                  settings + (language == QLatin1StringView("DE") ? "LNG=1\r\n" : "LNG=0\r\n"));
+        rig.line.SetExistingPorts(QSet<int>(freePorts.begin(), freePorts.end()) + QSet<int>(busyPorts.begin(), busyPorts.end()));
+        for (const int port : busyPorts)
+            rig.line.SetPortBusy(port, true);
 
-    rig.session.Startup(PortPlan{});
-    QCOMPARE(int(rig.session.Port().intComPort), chosen);
-    const ComMenu& shown = rig.session.Discovery().menu;
-    QStringList captions(shown.captions.begin(), shown.captions.end());
-    captions << (shown.otherVisible ? shown.otherCaption : QString());
-    QCOMPARE(captions, menu);
-    const QString tick = shown.checked == 0 ? QString() : captions[shown.checked - 1];
-    QCOMPARE(tick, checked);
-    for (int k = 1; k <= 5; ++k)
-        QCOMPARE(shown.enabled[static_cast<std::size_t>(k - 1)], freePorts.contains(k));
-    QVERIFY(!rig.dialogs.messages.isEmpty());
-    const auto& message = rig.dialogs.messages.first();
-    QCOMPARE(message.title, title);
-    QCOMPARE(int(message.icon), icon);
-    QCOMPARE(message.text.section(QStringLiteral("\r\n"), 0, 0), firstLine);
-    // The system's name for messages appears where the text names it.
-    if (message.text.contains(QStringLiteral(" - PC")) && language == QLatin1StringView("EN"))
-        QVERIFY(message.text.contains(QStringLiteral("Win 7 - PC")));
-    // A chosen port is kept for the next start.
-    QCOMPARE(ReadFile(folder.filePath(QStringLiteral("settings.cfg"))).left(7),
-             QStringLiteral("COM=%1\r\n").arg(chosen).toLatin1().left(7));
-}
+        rig.session.Startup(PortPlan{});
+        QCOMPARE(int(rig.session.Port().intComPort), chosen);
+        const ComMenu& shown = rig.session.Discovery().menu;
+        QStringList captions(shown.captions.begin(), shown.captions.end());
+        captions << (shown.otherVisible ? shown.otherCaption : QString());
+        QCOMPARE(captions, menu);
+        QCOMPARE(shown.checked, qMin(chosen, 6)); // the chosen port's entry carries the check mark
+        for (int k = 1; k <= 5; ++k)
+            QCOMPARE(shown.enabled[static_cast<std::size_t>(k - 1)], freePorts.contains(k));
+        QVERIFY(!rig.dialogs.messages.isEmpty());
+        const auto& shownMessage = rig.dialogs.messages.first();
+        QCOMPARE(int(shownMessage.icon), icon);
+        QCOMPARE(shownMessage.title + QStringLiteral(": ") + shownMessage.text.section(QStringLiteral("\r\n"), 0, 0), message);
+        // The system's name for messages appears where the text names it.
+        if (shownMessage.text.contains(QStringLiteral(" - PC")) && language == QLatin1StringView("EN"))
+            QVERIFY(shownMessage.text.contains(QStringLiteral("Win 7 - PC")));
+        // A chosen port is kept for the next start.
+        QCOMPARE(ReadFile(folder.filePath(QStringLiteral("settings.cfg"))).left(7),
+                 QStringLiteral("COM=%1\r\n").arg(chosen).toLatin1().left(7));
+    }
 
-// What a settings file restores, and how start-up rewrites it.
-void TestSession::settingsFile_data()
-{
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QString>("system");    // the system's language identifier
-    QTest::addColumn<bool>("german");
-    QTest::addColumn<QString>("options");   // OP1..OP3 and the paced mode (PAC)
-    QTest::addColumn<int>("delay");         // seconds; -1 unticked
-    QTest::addColumn<int>("level");
-    QTest::addColumn<int>("filePort");      // 0 none
-    QTest::addColumn<QByteArray>("rewritten");
-    const QByteArray sample = "COM=3\r\nLNG=1\r\nOP1=1\r\nOP2=0\r\nOP3=0\r\nOP4=2\r\nAUT=\r\n";
-    // Start-up rewrites the file with the language; a run on a named port keeps the stored port.
-    QTest::newRow("written example") << sample << "0409" << true << "1000" << 2 << 10 << 3
-                                     << QByteArray("COM=3\r\nLNG=1\r\nOP1=1\r\nOP2=0\r\nOP3=0\r\nOP4=2\r\nAUT=\r\nPAC=0\r\n");
-    QTest::newRow("none") << QByteArray("<none>") << "0409" << false << "0000" << -1 << 10 << 0
-                          << QByteArray("COM=0\r\nLNG=0\r\nOP1=0\r\nOP2=0\r\nOP3=0\r\nOP4=0\r\nAUT=\r\nPAC=0\r\n");
-    QTest::newRow("first character counts, value trimmed, LF only")
-        << QByteArray("OP1=1x\nOP2= 1\nOP3=yes\n") << "0409" << false << "1100" << -1 << 10 << 0 << QByteArray();
-    // The language: the file's choice first, then the system's.
-    QTest::newRow("German system, no file") << QByteArray("<none>") << "0407" << true << "0000" << -1 << 10 << 0
-                                            << QByteArray();
-    QTest::newRow("file says English on a German system") << QByteArray("LNG=0\r\n") << "0407" << false << "0000"
-                                                          << -1 << 10 << 0 << QByteArray();
-    QTest::newRow("PAC=1 paces; older readers ignore the key") << QByteArray("PAC=1\r\n") << "0409" << false << "0001" << -1 << 10
-                                                               << 0 << QByteArray();
-    QTest::newRow("OP4=0 unticks") << QByteArray("OP4=0\r\n") << "0409" << false << "0000" << -1 << 10 << 0 << QByteArray();
-    QTest::newRow("OP4=7 ticks 7 s") << QByteArray("OP4=7\r\n") << "0409" << false << "0000" << 7 << 10 << 0
-                                     << QByteArray();
-    QTest::newRow("level 50 in upper case") << QByteArray("AUT=SPINNE\r\n") << "0409" << false << "0000" << -1 << 50 << 0
-                                            << QByteArray("COM=0\r\nLNG=0\r\nOP1=0\r\nOP2=0\r\nOP3=0\r\nOP4=0\r\nAUT=SPINNE\r\nPAC=0\r\n");
-    QTest::newRow("level 60 exact") << QByteArray("AUT=Haspel2093") << "0409" << false << "0000" << -1 << 60 << 0 << QByteArray();
-    QTest::newRow("level 60 in another case") << QByteArray("AUT=haspel2093") << "0409" << false << "0000" << -1 << 10 << 0
-                                              << QByteArray();
-    QTest::newRow("key twice: the later wins") << QByteArray("OP1=1\r\nOP1=0\r\nLNG=1\r\nLNG=0\r\n") << "0407" << false
-                                               << "0000" << -1 << 10 << 0 << QByteArray();
-    QTest::newRow("COM above 256 ends reading") << QByteArray("COM=300\r\nLNG=1\r\n") << "0409" << false << "0000" << -1 << 10
-                                                << 300 << QByteArray();
-    QTest::newRow("negative COM ends reading") << QByteArray("COM=-1\r\nOP1=1\r\n") << "0409" << false << "0000" << -1 << 10
-                                               << 0 << QByteArray();
-    QTest::newRow("binary garbage") << QByteArray("\x00\xff\x01OP1\r\n\x80\x81=\n\n\r\r", 14) << "0409" << false << "0000"
-                                    << -1 << 10 << 0 << QByteArray();
-    QTest::newRow("huge file: only its start is read")
-        << QByteArray("OP2=1\r\n") + QByteArray(200000, 'x') + QByteArray("\r\nOP3=1\r\n") << "0409" << false << "0100" << -1
-        << 10 << 0 << QByteArray();
-}
+    // What a settings file restores, and how start-up rewrites it.
+    void settingsFile_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("system"); // the system's language identifier
+        // Language, OP1..OP3 and the paced mode (PAC), the long delay in seconds ("-" unticked),
+        // the level and the file's port (0 none).
+        QTest::addColumn<QString>("restored");
+        QTest::addColumn<QByteArray>("rewritten");
+        const QString plain = QStringLiteral("EN 0000 delay=- level=10 port=0");
+        const QByteArray sample = "COM=3\r\nLNG=1\r\nOP1=1\r\nOP2=0\r\nOP3=0\r\nOP4=2\r\nAUT=\r\n";
+        // Start-up rewrites the file with the language; a run on a named port keeps the stored port.
+        QTest::newRow("written example") << sample << "0409" << "DE 1000 delay=2 level=10 port=3"
+                                         << QByteArray("COM=3\r\nLNG=1\r\nOP1=1\r\nOP2=0\r\nOP3=0\r\nOP4=2\r\nAUT=\r\nPAC=0\r\n");
+        QTest::newRow("none") << QByteArray("<none>") << "0409" << plain
+                              << QByteArray("COM=0\r\nLNG=0\r\nOP1=0\r\nOP2=0\r\nOP3=0\r\nOP4=0\r\nAUT=\r\nPAC=0\r\n");
+        QTest::newRow("first character counts, value trimmed, LF only")
+            << QByteArray("OP1=1x\nOP2= 1\nOP3=yes\n") << "0409" << "EN 1100 delay=- level=10 port=0" << QByteArray();
+        // The language: the file's choice first, then the system's.
+        QTest::newRow("German system, no file") << QByteArray("<none>") << "0407" << "DE 0000 delay=- level=10 port=0"
+                                                << QByteArray();
+        QTest::newRow("PAC=1 paces; older readers ignore the key")
+            << QByteArray("PAC=1\r\n") << "0409" << "EN 0001 delay=- level=10 port=0" << QByteArray();
+        QTest::newRow("OP4=0 unticks") << QByteArray("OP4=0\r\n") << "0409" << plain << QByteArray();
+        QTest::newRow("OP4=7 ticks 7 s") << QByteArray("OP4=7\r\n") << "0409" << "EN 0000 delay=7 level=10 port=0"
+                                         << QByteArray();
+        QTest::newRow("level 50 in upper case")
+            << QByteArray("AUT=SPINNE\r\n") << "0409" << "EN 0000 delay=- level=50 port=0"
+            << QByteArray("COM=0\r\nLNG=0\r\nOP1=0\r\nOP2=0\r\nOP3=0\r\nOP4=0\r\nAUT=SPINNE\r\nPAC=0\r\n");
+        QTest::newRow("level 60 exact") << QByteArray("AUT=Haspel2093") << "0409" << "EN 0000 delay=- level=60 port=0"
+                                        << QByteArray();
+        QTest::newRow("level 60 in another case") << QByteArray("AUT=haspel2093") << "0409" << plain << QByteArray();
+        // The later key wins; the file's English also wins over a German system.
+        QTest::newRow("key twice: the later wins") << QByteArray("OP1=1\r\nOP1=0\r\nLNG=1\r\nLNG=0\r\n") << "0407"
+                                                   << plain << QByteArray();
+        QTest::newRow("COM above 256 ends reading") << QByteArray("COM=300\r\nLNG=1\r\n") << "0409"
+                                                    << "EN 0000 delay=- level=10 port=300" << QByteArray();
+        QTest::newRow("negative COM ends reading") << QByteArray("COM=-1\r\nOP1=1\r\n") << "0409" << plain << QByteArray();
+        QTest::newRow("binary garbage") << QByteArray("\x00\xff\x01OP1\r\n\x80\x81=\n\n\r\r", 14) << "0409" << plain
+                                        << QByteArray();
+        QTest::newRow("huge file: only its start is read")
+            << QByteArray("OP2=1\r\n") + QByteArray(200000, 'x') + QByteArray("\r\nOP3=1\r\n") << "0409"
+            << "EN 0100 delay=- level=10 port=0" << QByteArray();
+    }
 
-void TestSession::settingsFile()
-{
-    QFETCH(QByteArray, file);
-    QFETCH(QString, system);
-    QFETCH(bool, german);
-    QFETCH(QString, options);
-    QFETCH(int, delay);
-    QFETCH(int, level);
-    QFETCH(int, filePort);
-    QFETCH(QByteArray, rewritten);
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("settings.cfg"));
-    if (file != "<none>")
-        WriteFile(path, file);
-    SessionRig rig;
-    rig.host.settingsFolder = folder.path();
-    rig.host.languageId = system;
-    rig.session.Startup(NamedPort(0));
-    QCOMPARE(rig.session.German(), german);
-    QCOMPARE(rig.language.Current() == Language::German, german);
-    QString ticked;
-    for (int i = 0; i < 3; ++i)
-        ticked += rig.session.Option(i) ? QLatin1Char('1') : QLatin1Char('0');
-    ticked += rig.session.Engine().Paced() ? QLatin1Char('1') : QLatin1Char('0');
-    QCOMPARE(ticked, options);
-    QCOMPARE(rig.session.Port().ChkLongDelay ? int(rig.session.Port().LongDelayValue) : -1, delay);
-    QCOMPARE(rig.session.LongDelay().boxVisible, delay >= 0);
-    QCOMPARE(int(rig.session.Access().blnAuthLevel), level);
-    QCOMPARE(rig.views.consoleShown, level == 60);
-    QCOMPARE(rig.session.Discovery().FilePortFound ? int(rig.session.Discovery().FilePort) : 0, filePort);
-    if (!rewritten.isEmpty())
-        QCOMPARE(ReadFile(path), rewritten);
-}
+    void settingsFile()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, system);
+        QFETCH(QString, restored);
+        QFETCH(QByteArray, rewritten);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("settings.cfg"));
+        if (file != "<none>")
+            WriteFile(path, file);
+        SessionRig rig;
+        rig.host.settingsFolder = folder.path();
+        rig.host.languageId = system;
+        rig.session.Startup(NamedPort(0));
+        QCOMPARE(rig.language.Current() == Language::German, rig.session.German());
+        QString options;
+        for (int i = 0; i < 3; ++i)
+            options += rig.session.Option(i) ? QLatin1Char('1') : QLatin1Char('0');
+        options += rig.session.Engine().Paced() ? QLatin1Char('1') : QLatin1Char('0');
+        const PortState& port = rig.session.Port();
+        const int level = rig.session.Access().blnAuthLevel;
+        const QString actual = QStringLiteral("%1 %2 delay=%3 level=%4 port=%5")
+                                   .arg(rig.session.German() ? QStringLiteral("DE") : QStringLiteral("EN"), options,
+                                        port.ChkLongDelay ? QString::number(port.LongDelayValue) : QStringLiteral("-"))
+                                   .arg(level)
+                                   .arg(rig.session.Discovery().FilePortFound ? int(rig.session.Discovery().FilePort) : 0);
+        QCOMPARE(actual, restored);
+        QCOMPARE(rig.session.LongDelay().boxVisible, port.ChkLongDelay);
+        QCOMPARE(rig.views.consoleShown, level == 60);
+        if (!rewritten.isEmpty())
+            QCOMPARE(ReadFile(path), rewritten);
+    }
 
-void TestSession::longDelayText_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("kept");
-    QTest::addColumn<int>("delay"); // -1 unticked
-    QTest::newRow("two digits empty the box") << "12" << "" << -1;
-    QTest::newRow("a letter empties the box") << "a" << "" << -1;
-    QTest::newRow("a digit ticks the delay") << "5" << "5" << 5;
-    QTest::newRow("blanks around a digit") << " 3 " << "3" << 3;
-}
+    void longDelayText_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("kept");
+        QTest::addColumn<int>("delay"); // -1 unticked
+        QTest::newRow("two digits empty the box") << "12" << "" << -1;
+        QTest::newRow("a letter empties the box") << "a" << "" << -1;
+        QTest::newRow("a digit ticks the delay") << "5" << "5" << 5;
+        QTest::newRow("blanks around a digit") << " 3 " << "3" << 3;
+    }
 
-void TestSession::longDelayText()
-{
-    QFETCH(QString, typed);
-    QFETCH(QString, kept);
-    QFETCH(int, delay);
-    QTemporaryDir folder;
-    SessionRig rig;
-    rig.host.settingsFolder = folder.path();
-    rig.session.txtLongDelay_Change(typed);
-    QCOMPARE(rig.session.LongDelay().txtLongDelay, kept);
-    QVERIFY(rig.session.LongDelay().lblSekVisible);
-    QCOMPARE(rig.session.Port().ChkLongDelay ? int(rig.session.Port().LongDelayValue) : -1, delay);
-    // Save Options keeps it; unticking drops the delay.
-    rig.session.CmdSaveOptions_Click();
-    QVERIFY(ReadFile(folder.filePath(QStringLiteral("settings.cfg")))
-                .contains(QStringLiteral("OP4=%1\r\n").arg(delay < 0 ? 0 : delay).toLatin1()));
-    rig.session.ChkLongDelay_Click(false);
-    QCOMPARE(rig.session.Port().LongDelayValue, 0);
-    QVERIFY(!rig.session.LongDelay().boxVisible);
-}
+    void longDelayText()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, kept);
+        QFETCH(int, delay);
+        QTemporaryDir folder;
+        SessionRig rig;
+        rig.host.settingsFolder = folder.path();
+        rig.session.txtLongDelay_Change(typed);
+        QCOMPARE(rig.session.LongDelay().txtLongDelay, kept);
+        QVERIFY(rig.session.LongDelay().lblSekVisible);
+        QCOMPARE(rig.session.Port().ChkLongDelay ? int(rig.session.Port().LongDelayValue) : -1, delay);
+        // Save Options keeps it; unticking drops the delay.
+        rig.session.CmdSaveOptions_Click();
+        QVERIFY(ReadFile(folder.filePath(QStringLiteral("settings.cfg")))
+                    .contains(QStringLiteral("OP4=%1\r\n").arg(delay < 0 ? 0 : delay).toLatin1()));
+        rig.session.ChkLongDelay_Click(false);
+        QCOMPARE(rig.session.Port().LongDelayValue, 0);
+        QVERIFY(!rig.session.LongDelay().boxVisible);
+    }
 
-// Interface > Detect finds an adapter that was plugged in after start-up, and detects the device.
-void TestSession::detectFindsAnAdapterPluggedInLater()
-{
-    SessionRig rig(52);
-    rig.line.SetExistingPorts(QSet<int>{});
-    rig.session.Startup(PortPlan{});
-    QCOMPARE(rig.session.Port().intComPort, 0);
-    QCOMPARE(rig.session.StatusBar()[0], QStringLiteral("Disconnected"));
-    rig.dialogs.messages.clear();
+    // Interface > Detect finds an adapter that was plugged in after start-up, and detects the device.
+    void detectFindsAnAdapterPluggedInLater()
+    {
+        SessionRig rig(52);
+        rig.line.SetExistingPorts(QSet<int>{});
+        rig.session.Startup(PortPlan{});
+        QCOMPARE(rig.session.Port().intComPort, 0);
+        QCOMPARE(rig.session.StatusBar()[0], QStringLiteral("Disconnected"));
+        rig.dialogs.messages.clear();
 
-    rig.line.SetExistingPorts(QSet<int>{3});
-    rig.host.adapterPortName = QStringLiteral("COM3");
-    rig.session.mnuCOMredetect_Click();
-    QCOMPARE(rig.session.Port().intComPort, 3);
-    QVERIFY(rig.session.Port().HVXPortFound);
-    QCOMPARE(rig.session.Image().deviceConfigId, 52);
-    QCOMPARE(rig.session.StatusBar()[2], QStringLiteral("ID=52"));
-    QCOMPARE(rig.views.redetectWindow, (QList<bool>{true, false}));
-    QCOMPARE(rig.dialogs.messages.first().title, QStringLiteral("Connection OK"));
-}
+        rig.line.SetExistingPorts(QSet<int>{3});
+        rig.host.adapterPortName = QStringLiteral("COM3");
+        rig.session.mnuCOMredetect_Click();
+        QCOMPARE(rig.session.Port().intComPort, 3);
+        QVERIFY(rig.session.Port().HVXPortFound);
+        QCOMPARE(rig.session.Image().deviceConfigId, 52);
+        QCOMPARE(rig.session.StatusBar()[2], QStringLiteral("ID=52"));
+        QCOMPARE(rig.views.redetectWindow, (QList<bool>{true, false}));
+        QCOMPARE(rig.dialogs.messages.first().title, QStringLiteral("Connection OK"));
+    }
 
-// Cancelling the unlock dialog leaves exactly the level in force ticked.
-void TestSession::cancelledUnlockKeepsOneLevelTicked()
-{
-    SessionRig rig;
-    rig.session.Startup(NamedPort(1));
-    rig.session.LevelMenuCommand(50, [] {});
-    QCOMPARE(rig.session.Access().blnAuthLevel, 10);
-    QCOMPARE(rig.views.levelChecks, (std::array<bool, 6>{true, false, false, false, false, false}));
-}
+    // Cancelling the unlock dialog leaves exactly the level in force ticked.
+    void cancelledUnlockKeepsOneLevelTicked()
+    {
+        SessionRig rig;
+        rig.session.Startup(NamedPort(1));
+        rig.session.LevelMenuCommand(50, [] {});
+        QCOMPARE(rig.session.Access().blnAuthLevel, 10);
+        QCOMPARE(rig.views.levelChecks, (std::array<bool, 6>{true, false, false, false, false, false}));
+    }
 
-void TestSession::imageCommandsWaitForTheWrite()
-{
-    SessionRig rig;
-    rig.Connect();
-    rig.session.Access().blnAuthLevel = 30;
-    rig.session.Transfers().DetectDevice();
-    rig.session.Transfers().cmdRead_Click();
-    QVERIFY(rig.clock.RunUntil([&] { return rig.session.Engine().Idle(); }, 60000));
-    DeviceImage& image = rig.session.Image();
-    image.extended.strTextsImage = QByteArray(1030, 'x');
-    const ParamArray<QString> read = image.value;
-    bool clicked = false;
-    rig.views.beforeSend = [&] {
-        const QByteArray& sent = rig.session.Engine().State().TxCurrent;
-        if (clicked || PacketIndex(sent) != 0x4010 || PacketSubindex(sent) != 100)
-            return;
-        clicked = true;
-        rig.clock.Schedule(1, [&] {
-            rig.session.cmdFileOpen_OLEDragDrop({QStringLiteral("/tmp/crane-52.scd")});
-            rig.session.CmdClearFileData_Click();
-            rig.session.ChooseLanguage(QStringLiteral("DE"));
-            rig.session.LevelMenuCommand(60, [] {});
-        });
-    };
-    rig.dialogs.messages.clear();
+    void imageCommandsWaitForTheWrite()
+    {
+        SessionRig rig;
+        rig.Connect();
+        rig.session.Access().blnAuthLevel = 30;
+        rig.session.Transfers().DetectDevice();
+        rig.session.Transfers().cmdRead_Click();
+        QVERIFY(rig.clock.RunUntil([&] { return rig.session.Engine().Idle(); }, 60000));
+        DeviceImage& image = rig.session.Image();
+        image.extended.strTextsImage = QByteArray(1030, 'x');
+        const ParamArray<QString> read = image.value;
+        bool clicked = false;
+        rig.views.beforeSend = [&] {
+            const QByteArray& sent = rig.session.Engine().State().TxCurrent;
+            if (clicked || PacketIndex(sent) != 0x4010 || PacketSubindex(sent) != 100)
+                return;
+            clicked = true;
+            rig.clock.Schedule(1, [&] {
+                rig.session.cmdFileOpen_OLEDragDrop({QStringLiteral("/tmp/crane-52.scd")});
+                rig.session.CmdClearFileData_Click();
+                rig.session.ChooseLanguage(QStringLiteral("DE"));
+                rig.session.LevelMenuCommand(60, [] {});
+            });
+        };
+        rig.dialogs.messages.clear();
 
-    rig.session.Writes().cmdConfigWrite_Click();
+        rig.session.Writes().cmdConfigWrite_Click();
 
-    QVERIFY(clicked);
-    QStringList texts;
-    for (const auto& message : rig.dialogs.messages)
-        texts << message.text;
-    const QString busy = Session::BusyText();
-    QCOMPARE(texts.mid(1), (QStringList{busy, busy, busy, busy, DeviceWrites::DoneText()}));
-    QCOMPARE(image.value, read);
-    QVERIFY(!rig.session.German());
-    QCOMPARE(rig.session.Access().blnAuthLevel, 30);
-    // Once the write is over, the commands work again.
-    QVERIFY(rig.clock.RunUntil([&] { return rig.session.Engine().Idle(); }, 60000));
-    rig.session.CmdClearFileData_Click();
-    QVERIFY(image.value[7].isEmpty());
-}
+        QVERIFY(clicked);
+        QStringList texts;
+        for (const auto& message : rig.dialogs.messages)
+            texts << message.text;
+        const QString busy = Session::BusyText();
+        QCOMPARE(texts.mid(1), (QStringList{busy, busy, busy, busy, DeviceWrites::DoneText()}));
+        QCOMPARE(image.value, read);
+        QVERIFY(!rig.session.German());
+        QCOMPARE(rig.session.Access().blnAuthLevel, 30);
+        // Once the write is over, the commands work again.
+        QVERIFY(rig.clock.RunUntil([&] { return rig.session.Engine().Idle(); }, 60000));
+        rig.session.CmdClearFileData_Click();
+        QVERIFY(image.value[7].isEmpty());
+    }
+};
 
 QTEST_GUILESS_MAIN(TestSession)
 #include "tst_session.moc"
