@@ -157,7 +157,7 @@ private slots:
         TransferRig rig(5);
         rig.line.Device().SetInterpreterSelect(select);
         rig.Detect();
-        rig.authLevel = level;
+        rig.authLevel = static_cast<qint16>(level);
         const ImageLabels& labels = rig.image.labels;
 
         // A read asks for the name only, so there is no build time to show yet.

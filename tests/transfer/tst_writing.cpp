@@ -25,11 +25,16 @@ QByteArray Pattern(int size)
     return bytes;
 }
 
-// Family 53 read at the level, TransmitPower (cell 0x2203) edited to 20.
+// Family 53 read at the level as a user would before writing, the traffic so far forgotten, and
+// TransmitPower (cell 0x2203) edited to 20.
 void Prepare(TransferRig& rig, int level, bool onlyChanged = true)
 {
-    rig.authLevel = level;
-    rig.Read();
+    rig.authLevel = static_cast<qint16>(level);
+    rig.Detect();
+    rig.transfers.cmdRead_Click();
+    rig.RunUntilIdle();
+    rig.line.Device().ClearRequests();
+    rig.dialogs.messages.clear();
     rig.options.ChkSendNewDataOnly = onlyChanged;
     rig.image.value[7] = QStringLiteral("20");
     rig.image.changed[7] = true;
