@@ -113,7 +113,8 @@ private slots:
         QVERIFY(!rig.line.IsOpen());
         QCOMPARE(rig.dialogs.messages.size(), 1);
         QCOMPARE(rig.dialogs.messages.first().icon, MsgIcon::Critical);
-        QVERIFY(rig.dialogs.messages.first().text.startsWith(QStringLiteral("The connection to the programming adapter was lost.")));
+        QCOMPARE(rig.dialogs.messages.first().text,
+                 QStringLiteral("The connection to the programming adapter was lost.\r\nCheck the cable, then choose Interface > Detect."));
 
         // The engine gives the batch up by time-out, quietly: the loss was already reported.
         QVERIFY(rig.PumpUntil([&] { return rig.Idle(); }, 20000));
