@@ -1,6 +1,7 @@
-// End to end in real time: the session, the real QSerialPort and the simulated transmitter
-// on a pseudo-terminal. Timeouts are generous; the only timing assertion is how fast a
-// vanished port is noticed.
+// Real time. The real clock's pump: a wait inside the main timer's own tick must end on time,
+// although Qt does not run that timer again while its slot waits. Then end to end: the session,
+// the real QSerialPort and the simulated transmitter on a pseudo-terminal. Timeouts are
+// generous; the only timing assertion is how fast a vanished port is noticed.
 #include "link/packet_codec.h"
 #include "support/pty_rig.h"
 
@@ -33,11 +34,30 @@ double CpuSeconds()
 class TestSerialEndToEnd : public QObject {
     Q_OBJECT
 private slots:
-    void init()
+    void waitInsideTheTickEnds()
     {
-#ifndef Q_OS_UNIX
-        QSKIP("needs pseudo-terminals");
-#endif
+        QtClock clock;
+        qint64 took = -1;
+        clock.StartTicker(10, [&] {
+            if (took != -1)
+                return;
+            took = 0;
+            const qint64 start = clock.NowMs();
+            while (clock.NowMs() <= start + 50)
+                clock.ProcessEvents();
+            took = clock.NowMs() - start;
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(took > 0, 5000);
+        QVERIFY2(took >= 50 && took < 1000, qPrintable(QString::number(took)));
+    }
+
+    void scheduledCallsRunInOrder()
+    {
+        QtClock clock;
+        QList<int> order;
+        clock.Schedule(30, [&] { order << 2; });
+        clock.Schedule(1, [&] { order << 1; });
+        QTRY_COMPARE_WITH_TIMEOUT(order, (QList<int>{1, 2}), 5000);
     }
 
     void batchIsAnsweredThroughTheRealPort_data()
@@ -54,6 +74,9 @@ private slots:
         QFETCH(qint64, latencyMs);
         QFETCH(double, duplicate);
         QFETCH(double, corrupt);
+#ifndef Q_OS_UNIX
+        QSKIP("needs pseudo-terminals");
+#endif
         PtyRig rig;
         QVERIFY2(rig.StartServer(), qPrintable(rig.server->ErrorText()));
         rig.server->Faults().LatencyMs = latencyMs;
