@@ -50,7 +50,25 @@ bool Write(TransferRig& rig, const Answers& answers = {})
 const QString FreqQuestion = QStringLiteral("Overwrite Adjusted Frequency Compensation Value?");
 const QString GainQuestion = QStringLiteral("Overwrite Adjusted Gain/Phase Compensation Values?");
 
+// A Write: the level, where the image came from, the option, the file's family (-1: no port open)
+// and the image's (0: as read), the answers given; then what is shown and written.
+struct WriteCase {
+    int level = 0;
+    bool fromFile = false;
+    bool onlyChanged = true;
+    qint16 fileId = 0;
+    qint16 imageId = 0;
+    Answers answers = {};
+    QStringList texts = {};
+    int uploads = 1; // 0: nothing sent
+    bool freq = false; // FreqComp written
+    bool gain = false; // GainComp written
+    bool imageKept = true;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(WriteCase)
 
 class TestWriting : public QObject {
     Q_OBJECT
@@ -85,56 +103,69 @@ private slots:
         QCOMPARE(encoded, bytes);
     }
 
+    // What Write sends, by level, by where the image came from and by the answers given, and
+    // what it refuses before sending anything.
     void writeByLevel_data()
     {
-        QTest::addColumn<int>("level");
-        QTest::addColumn<bool>("fromFile");
-        QTest::addColumn<bool>("onlyChanged");
-        QTest::addColumn<Answers>("answers");
-        QTest::addColumn<int>("uploads"); // family 53: 29 parameters, identity in one cell, gain/phase in another
-        QTest::addColumn<bool>("freqWritten");
-        QTest::addColumn<bool>("gainPhaseWritten");
+        QTest::addColumn<WriteCase>("c");
+        const auto row = [](const char* name, const WriteCase& c) { QTest::newRow(name) << c; };
         const MsgAnswer yes = MsgAnswer::Yes;
         const MsgAnswer no = MsgAnswer::No;
-        QTest::newRow("level 20 after reading") << 20 << false << false << Answers{} << 24 << false << false;
-        QTest::newRow("level 20 after a file") << 20 << true << false << Answers{} << 26 << true << true;
-        QTest::newRow("level 30 changed only") << 30 << false << true << Answers{} << 1 << false << false;
-        QTest::newRow("level 40 yes, no") << 40 << false << false << Answers{yes, no} << 25 << true << false;
-        QTest::newRow("level 40 file no, yes") << 40 << true << false << Answers{no, yes} << 25 << false << true;
-        QTest::newRow("level 50 everything") << 50 << false << true << Answers{no, no} << 24 << false << false;
-        QTest::newRow("level 60 yes, yes") << 60 << false << false << Answers{yes, yes} << 26 << true << true;
+        const QStringList both{FreqQuestion, GainQuestion}; // from level 40 on
+        // Family 53: 29 parameters, identity in one cell, gain/phase in another.
+        row("level 20 after reading", {.level = 20, .onlyChanged = false, .uploads = 24});
+        row("level 20 after a file", {.level = 20, .fromFile = true, .onlyChanged = false, .uploads = 26, .freq = true, .gain = true});
+        row("level 30 changed only", {.level = 30});
+        row("level 40 yes, no", {.level = 40, .onlyChanged = false, .answers = {yes, no}, .texts = both, .uploads = 25, .freq = true});
+        row("level 40 file no, yes",
+            {.level = 40, .fromFile = true, .onlyChanged = false, .answers = {no, yes}, .texts = both, .uploads = 25, .gain = true});
+        row("level 50 everything", {.level = 50, .answers = {no, no}, .texts = both, .uploads = 24});
+        row("level 60 yes, yes",
+            {.level = 60, .onlyChanged = false, .answers = {yes, yes}, .texts = both, .uploads = 26, .freq = true, .gain = true});
+        const QString incompatible = QStringLiteral("Data (ConfigID=52) not compatible to connected hardware (ConfigID=53)");
+        const QStringList question{incompatible + QStringLiteral("\r\nDo You really want to continue?")};
+        row("no port",
+            {.level = 30, .fileId = -1, .texts = {"Device type not detected.\r\nPlease check your serial connection and COM-Port settings! "}, .uploads = 0});
+        row("level 30 other family", {.level = 30, .fileId = 52, .texts = {incompatible}, .uploads = 0, .imageKept = false});
+        row("level 40 other family, no", {.level = 40, .fileId = 52, .answers = {no}, .texts = question, .uploads = 0, .imageKept = false});
+        row("level 40 other family, yes", {.level = 40, .fileId = 52, .answers = {yes}, .texts = question});
+        row("level 60 other family", {.level = 60, .fileId = 52});
+        row("image of another device", {.level = 40, .imageId = 52, .uploads = 0});
+        row("level 60, image of another", {.level = 60, .imageId = 52});
     }
 
     void writeByLevel()
     {
-        QFETCH(int, level);
-        QFETCH(bool, fromFile);
-        QFETCH(bool, onlyChanged);
-        QFETCH(Answers, answers);
-        QFETCH(int, uploads);
-        QFETCH(bool, freqWritten);
-        QFETCH(bool, gainPhaseWritten);
+        QFETCH(WriteCase, c);
         TransferRig rig;
-        Prepare(rig, level, onlyChanged);
-        rig.image.FV_Flag = fromFile;
+        Prepare(rig, c.level, c.onlyChanged);
+        rig.image.FV_Flag = c.fromFile;
         rig.image.value[17] = QStringLiteral("-4"); // FreqComp, kept +10
         rig.image.value[19] = QStringLiteral("-7"); // GainComp
+        if (c.fileId < 0) {
+            rig.port.ClosePort();
+            rig.portState = PortState{};
+        }
+        rig.image.FileConfigID = qMax<qint16>(0, c.fileId);
+        if (c.imageId != 0)
+            rig.image.imageConfigId = c.imageId;
 
-        QVERIFY(Write(rig, answers));
+        QVERIFY(Write(rig, c.answers));
 
-        // Both questions come from level 40 on.
-        QCOMPARE(rig.Texts(), answers.isEmpty() ? QStringList() : QStringList({FreqQuestion, GainQuestion}));
-        QCOMPARE(rig.Types(), QList<int>{ConfigEnable} + QList<int>(uploads, Upload) + QList<int>{FlashConfig});
+        QCOMPARE(rig.Texts(), c.texts);
+        const bool written = c.uploads > 0;
+        QCOMPARE(rig.Types(), written ? QList<int>{ConfigEnable} + QList<int>(c.uploads, Upload) + QList<int>{FlashConfig} : QList<int>{});
         // Stored for good: the automatic reset after the batch reloads the flashed configuration.
         SimDevice& device = rig.line.Device();
-        QCOMPARE(device.Cell(0x2203, 0), Bytes({20, 0, 0, 0}));
-        QCOMPARE(device.Cell(0x2501, 0).at(0), char(freqWritten ? 6 : 12));
-        QCOMPARE(device.Cell(0x2503, 0).first(2), gainPhaseWritten ? Bytes({0xF9, 3}) : Bytes({0xFB, 3}));
-        QVERIFY(!rig.image.changed[7]);
+        QCOMPARE(device.Cell(0x2203, 0), Bytes({written ? 20 : 27, 0, 0, 0}));
+        QCOMPARE(device.Cell(0x2501, 0).at(0), char(c.freq ? 6 : 12));
+        QCOMPARE(device.Cell(0x2503, 0).first(2), c.gain ? Bytes({0xF9, 3}) : Bytes({0xFB, 3}));
+        QCOMPARE(rig.image.changed[7], !written); // a refused file empties the values, not the marks
+        QCOMPARE(rig.image.value[7].isEmpty(), !c.imageKept);
         // The partial bar starts afresh, scaled to the changed values (one) + 1.
-        QVERIFY(std::any_of(rig.views.windows.cbegin(), rig.views.windows.cend(), [](const TransferWindowState& w) {
+        QCOMPARE(std::any_of(rig.views.windows.cbegin(), rig.views.windows.cend(), [](const TransferWindowState& w) {
             return w.visible && w.lblText == u"data transfer..." && w.ProgressBar2 == 0 && w.ProgressBar2Max == 2;
-        }));
+        }), written);
         QVERIFY(!rig.engine.Window().visible);
     }
 
@@ -166,54 +197,6 @@ private slots:
         QCOMPARE(rig.Texts(), written ? QStringList{} : QStringList{QStringLiteral(
                                             "These values cannot be written to the device and were left out:\r\nOemCode")});
         QCOMPARE(rig.image.changed[3], !written);
-    }
-
-    void checksBeforeWriting_data()
-    {
-        QTest::addColumn<int>("level");
-        QTest::addColumn<qint16>("fileId"); // -1: no port open
-        QTest::addColumn<qint16>("imageId"); // 0: as read
-        QTest::addColumn<Answers>("answers");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<bool>("written");
-        QTest::addColumn<bool>("imageKept");
-        const QString incompatible = QStringLiteral("Data (ConfigID=52) not compatible to connected hardware (ConfigID=53)");
-        const QString question = incompatible + QStringLiteral("\r\nDo You really want to continue?");
-        QTest::newRow("no port") << 30 << qint16(-1) << qint16(0) << Answers{}
-                                 << "Device type not detected.\r\nPlease check your serial connection and COM-Port settings! " << false << true;
-        QTest::newRow("level 30 other family") << 30 << qint16(52) << qint16(0) << Answers{} << incompatible << false << false;
-        QTest::newRow("level 40 other family, no") << 40 << qint16(52) << qint16(0) << Answers{MsgAnswer::No} << question << false << false;
-        QTest::newRow("level 40 other family, yes") << 40 << qint16(52) << qint16(0) << Answers{MsgAnswer::Yes} << question << true << true;
-        QTest::newRow("level 60 other family") << 60 << qint16(52) << qint16(0) << Answers{} << QString() << true << true;
-        QTest::newRow("image of another device") << 40 << qint16(0) << qint16(52) << Answers{} << QString() << false << true;
-        QTest::newRow("level 60, image of another") << 60 << qint16(0) << qint16(52) << Answers{} << QString() << true << true;
-    }
-
-    void checksBeforeWriting()
-    {
-        QFETCH(int, level);
-        QFETCH(qint16, fileId);
-        QFETCH(qint16, imageId);
-        QFETCH(Answers, answers);
-        QFETCH(QString, message);
-        QFETCH(bool, written);
-        QFETCH(bool, imageKept);
-        TransferRig rig;
-        Prepare(rig, level);
-        if (fileId < 0) {
-            rig.port.ClosePort();
-            rig.portState = PortState{};
-        }
-        rig.image.FileConfigID = qMax<qint16>(0, fileId);
-        if (imageId != 0)
-            rig.image.imageConfigId = imageId;
-
-        QVERIFY(Write(rig, answers));
-
-        QCOMPARE(rig.Texts(), message.isEmpty() ? QStringList{} : QStringList{message});
-        QCOMPARE(rig.Types(), (written ? QList<int>{ConfigEnable, Upload, FlashConfig} : QList<int>{}));
-        QCOMPARE(rig.image.value[7].isEmpty(), !imageKept);
-        QVERIFY(!rig.engine.Window().visible);
     }
 
     void extendedBlocks_data()
