@@ -36,13 +36,15 @@ private slots:
         QTest::addColumn<bool>("paced");
         QTest::addColumn<int>("count");
         QTest::addColumn<int>("stored"); // answers handed to the decoder, duplicates included
-        QTest::newRow("next packet as soon as the answer is in") << SimFaults{} << false << 5 << 5;
-        QTest::newRow("paced, one packet per tick") << SimFaults{} << true << 5 << 5;
-        QTest::newRow("one packet, ended in its sending tick") << SimFaults{} << false << 1 << 1;
-        QTest::newRow("noise and a frame in pieces") << Faults([](SimFaults& f) { f.SplitAfter = 3; f.Noise = "xx\r"; }) << false << 20 << 20;
-        QTest::newRow("every answer twice, in one USB packet") << Faults([](SimFaults& f) { f.DuplicateRate = 1; f.LatencyMs = 16; }) << false << 20 << 40;
-        QTest::newRow("bursts of noise") << Faults([](SimFaults& f) { f.NoiseBurstRate = 0.5; }) << false << 20 << 20;
-        QTest::newRow("corrupted answers") << Faults([](SimFaults& f) { f.CorruptRate = 0.15; }) << false << 20 << 20;
+        QTest::addColumn<int>("resets"); // 0: the automatic reset is switched off
+        QTest::newRow("next packet as soon as the answer is in") << SimFaults{} << false << 5 << 5 << 1;
+        QTest::newRow("automatic reset off, the console's hint instead") << SimFaults{} << false << 5 << 5 << 0;
+        QTest::newRow("paced, one packet per tick") << SimFaults{} << true << 5 << 5 << 1;
+        QTest::newRow("one packet, ended in its sending tick") << SimFaults{} << false << 1 << 1 << 1;
+        QTest::newRow("noise and a frame in pieces") << Faults([](SimFaults& f) { f.SplitAfter = 3; f.Noise = "xx\r"; }) << false << 20 << 20 << 1;
+        QTest::newRow("every answer twice, in one USB packet") << Faults([](SimFaults& f) { f.DuplicateRate = 1; f.LatencyMs = 16; }) << false << 20 << 40 << 1;
+        QTest::newRow("bursts of noise") << Faults([](SimFaults& f) { f.NoiseBurstRate = 0.5; }) << false << 20 << 20 << 1;
+        QTest::newRow("corrupted answers") << Faults([](SimFaults& f) { f.CorruptRate = 0.15; }) << false << 20 << 20 << 1;
     }
 
     void batchIsAnswered()
@@ -51,9 +53,12 @@ private slots:
         QFETCH(bool, paced);
         QFETCH(int, count);
         QFETCH(int, stored);
+        QFETCH(int, resets);
         SessionRig rig;
         rig.Connect();
         rig.session.Access().blnAuthLevel = 60;
+        rig.session.SetDisAutoRes(resets == 0);
+        rig.session.Engine().Reset().consoleHintVisible = true; // a batch with the reset hides it again
         rig.session.Engine().SetPaced(paced);
         rig.line.Faults() = faults;
         QList<qint64> sentAt;
@@ -79,7 +84,8 @@ private slots:
         const int sends = count + rig.line.Link().AnswersCorrupted();
         QCOMPARE(rig.line.Device().Requests().size(), sends);
         QCOMPARE(rig.session.Engine().State().RepeatTotal, sends - count);
-        QCOMPARE(rig.line.Device().RestartCount(), 1);
+        QCOMPARE(rig.line.Device().RestartCount(), resets);
+        QCOMPARE(rig.session.Engine().Reset().consoleHintVisible, resets == 0);
         QVERIFY(!rig.session.Engine().State().ResetPending);
         QVERIFY(rig.dialogs.messages.isEmpty());
         QCOMPARE(rig.session.Engine().Window().ProgressBar1, 100);
@@ -177,22 +183,6 @@ private slots:
         QCOMPARE(rig.responses.size(), stored + 20);
         QCOMPARE(rig.line.Device().RestartCount(), resets + 1);
         QCOMPARE(rig.dialogs.messages.size(), quiet == Shown ? 1 : 0);
-    }
-
-    void disabledAutomaticResetShowsTheHint()
-    {
-        SessionRig rig;
-        rig.Connect();
-        rig.session.SetDisAutoRes(true);
-        for (const bool disabled : {true, false}) {
-            rig.QueueReads(2);
-            QVERIFY(rig.RunUntilIdle());
-            rig.clock.RunFor(5000);
-            QCOMPARE(rig.line.Device().RestartCount(), disabled ? 0 : 1);
-            QCOMPARE(rig.session.Engine().Reset().consoleHintVisible, disabled);
-            rig.session.SetCheck01(false);
-            QVERIFY(!rig.session.Engine().Reset().DisAutoRes);
-        }
     }
 
     void openPortFailures_data()

@@ -182,8 +182,6 @@ private slots:
         QVERIFY(rig.RunUntilIdle());
         QCOMPARE(rig.Subindexes(index), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7}));
         QCOMPARE(labels.lblInfo[5], QString::number(select));
-        QCOMPARE(labels.lblInfo[6], name);
-        QCOMPARE(labels.lblInfo[7], built);
         QCOMPARE(labels.ActualInterpreterName, name);
         QCOMPARE(labels.ActualInterpreterDate, QString(built).replace(QStringLiteral("  "), QStringLiteral("/")));
     }
