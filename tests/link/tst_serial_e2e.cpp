@@ -68,7 +68,7 @@ private slots:
         rig.server->Faults().CorruptRate = corrupt;
         {
             // The precondition: this port really refuses the modem lines.
-            QSerialPort probe(rig.slavePath);
+            QSerialPort probe(rig.server->SlavePath());
             QVERIFY(probe.open(QIODevice::ReadWrite));
             QVERIFY(!probe.setDataTerminalReady(true));
         }

@@ -30,10 +30,7 @@ struct PtyRig {
     bool StartServer()
     {
         server = std::make_unique<PtyServer>(53);
-        if (!server->Start())
-            return false;
-        slavePath = server->SlavePath();
-        return true;
+        return server->Start();
     }
     void Connect()
     {
@@ -61,11 +58,10 @@ struct PtyRig {
         return !session.Engine().State().TransferActive && session.Engine().State().TimeoutCounter == 0;
     }
 
-    QString slavePath;
     std::unique_ptr<PtyServer> server;
     QtClock clock;
     QSerialPortLine line{[this](int n) {
-        return n == 1 ? slavePath : QStringLiteral("/dev/tunekit-no-such-port-%1").arg(n);
+        return n == 1 && server ? server->SlavePath() : QStringLiteral("/dev/tunekit-no-such-port-%1").arg(n);
     }};
     ScriptedDialogs dialogs;
     FixedHost host;
