@@ -226,6 +226,7 @@ private slots:
         QTest::addColumn<bool>("longDelay");
         QTest::addColumn<int>("seconds");
         QTest::addColumn<int>("expectedMs");
+        QTest::newRow("unticked, its 5 s unused") << false << 5 << 2950;
         QTest::newRow("long delay of 0 s still waits 750 ms") << true << 0 << 2950;
         QTest::newRow("long delay of 3 s") << true << 3 << 5200;
     }
