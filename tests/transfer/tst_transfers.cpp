@@ -43,6 +43,18 @@ void Prepare(TransferRig& rig, int level, bool onlyChanged = true)
     rig.image.changed[7] = true;
 }
 
+// Every transfer command at once, as a user clicking about while a transfer runs; Write
+// interpreter looks for its file in the folder.
+void ClickEveryCommand(TransferRig& rig, const QString& folder)
+{
+    rig.writes.cmdConfigWrite_Click();
+    rig.transfers.cmdRead_Click();
+    rig.transfers.cmdInfoRead_Click();
+    rig.transfers.cmdIR_Click();
+    rig.transfers.cmdRedetectDevice_Click();
+    rig.writes.cmd_int_write_Click(folder);
+}
+
 bool Write(TransferRig& rig, const Answers& answers = {})
 {
     for (const MsgAnswer answer : answers)
@@ -100,12 +112,9 @@ private slots:
         const int restarts = rig.line.Device().RestartCount();
 
         // Clicks while the read still queues and waits, then while its batch is being sent, are ignored.
-        rig.clock.Schedule(5, [&] {
-            rig.transfers.cmdRead_Click();
-            rig.transfers.cmdInfoRead_Click();
-            rig.transfers.cmdIR_Click();
-            rig.transfers.cmdRedetectDevice_Click();
-        });
+        QTemporaryDir folder;
+        WriteFile(folder.filePath(QStringLiteral("xtest.bin")), "abcdefgh");
+        rig.clock.Schedule(5, [&] { ClickEveryCommand(rig, folder.path()); });
         rig.transfers.cmdRead_Click();
         rig.transfers.cmdRead_Click();
         QVERIFY(rig.engine.Window().visible);
@@ -466,14 +475,7 @@ private slots:
             if (clicked || PacketType(rig.engine.State().TxCurrent) != Upload || PacketSubindex(rig.engine.State().TxCurrent) != 1)
                 return;
             clicked = true;
-            rig.clock.Schedule(1, [&] {
-                rig.writes.cmdConfigWrite_Click();
-                rig.transfers.cmdRead_Click();
-                rig.transfers.cmdInfoRead_Click();
-                rig.transfers.cmdIR_Click();
-                rig.transfers.cmdRedetectDevice_Click();
-                rig.writes.cmd_int_write_Click(folder.path());
-            });
+            rig.clock.Schedule(1, [&] { ClickEveryCommand(rig, folder.path()); });
         };
 
         QVERIFY(Write(rig));
