@@ -19,6 +19,9 @@ Q_DECLARE_METATYPE(Answers)
 
 namespace {
 
+// Which way a parameter's cell is checked: the text written, the cell read, or both.
+enum Ways { Writes = 1, Reads = 2, Both = 3 };
+
 // Bytes that differ from cell to cell, so a shifted or lost byte shows.
 QByteArray Pattern(int size)
 {
@@ -152,41 +155,6 @@ private slots:
         QCOMPARE(image.labels.lblOpHours, QStringLiteral("300 h 07 min"));
     }
 
-    void decodesParameterCells_data()
-    {
-        QTest::addColumn<int>("nr");
-        QTest::addColumn<QByteArray>("data");
-        QTest::addColumn<QString>("value");
-        // Ordinary values of each kind are read whole in fullRead; here the edges.
-        QTest::newRow("FreqComp raw 0") << 17 << QByteArray::fromHex("00000000") << QStringLiteral("-10");
-        QTest::newRow("FreqComp erased") << 17 << QByteArray::fromHex("ff000000") << QStringLiteral("255");
-        QTest::newRow("PhaseComp byte 1") << 20 << QByteArray::fromHex("fbfe0000") << QStringLiteral("-2");
-        QTest::newRow("date month 0") << 14 << QByteArray::fromHex("1f000e00") << QString();
-        QTest::newRow("32-bit erased") << 15 << QByteArray::fromHex("ffffffff") << QStringLiteral("-1");
-    }
-
-    void decodesParameterCells()
-    {
-        QFETCH(int, nr);
-        QFETCH(QByteArray, data);
-        QFETCH(QString, value);
-        DeviceImage image;
-        image.deviceConfigId = 53;
-        image.UpdateApplicable();
-        ReadState state;
-        const ConfigDefine& define = FindConfigDefine(nr);
-        const auto answer = [&](const QByteArray& bytes) {
-            DecodeDownloadResponse(MakePacket(DownloadResponse, define.HexAdd, static_cast<std::uint8_t>(define.SubAdd), bytes),
-                                   state, image);
-        };
-        answer(data);
-        QCOMPARE(image.value[nr], value);
-        QCOMPARE(image.received[nr], !value.isEmpty());
-        answer(QByteArray::fromHex("0a0b0c0d")); // a further answer for the cell changes a received value no more
-        if (!value.isEmpty())
-            QCOMPARE(image.value[nr], value);
-    }
-
     void textChunksLandInPlace()
     {
         QByteArray text = AppendTextChunk("old text that is long", 0, "V2.1");
@@ -305,34 +273,63 @@ private slots:
         QCOMPARE(rig.Requests(), silent ? QList<Request>{} : (QList<Request>{{0x2000, 0}, {0x2401, 0}}));
     }
 
-    void encodings_data()
+    // A parameter's text and its cell: what a write makes of the text, what a read makes of the
+    // cell, or both. Ordinary values of each kind are read in fullRead and written and read back
+    // in readBackAfterWrite; here the edges.
+    void parameterCells_data()
     {
-        QTest::addColumn<QByteArray>("encoded");
-        QTest::addColumn<QByteArray>("bytes"); // empty: refused
-        const auto row = [](const char* name, const std::optional<QByteArray>& encoded, const QByteArray& bytes) {
-            QTest::newRow(name) << encoded.value_or(QByteArray()) << bytes;
+        QTest::addColumn<int>("ways");
+        QTest::addColumn<int>("nr");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("cell"); // empty: refused
+        const auto row = [](const char* name, int ways, int nr, const QString& text, const QByteArray& cell) {
+            QTest::newRow(name) << ways << nr << text << cell;
         };
-        row("8-bit clamps above 255", Encode8Bit("300", false), Bytes({255}));
-        row("8-bit nearest whole number", Encode8Bit("12.6", false), Bytes({13}));
-        row("8-bit negative unsigned refused", Encode8Bit("-5", false), QByteArray());
-        row("8-bit not a number", Encode8Bit("abc", false), QByteArray());
-        row("MinRSSI -95", Encode8Bit("-95", true), Bytes({161}));
-        row("signed below -128", Encode8Bit("-200", true), Bytes({128}));
-        row("16-bit too big", Encode16Bit("65536"), QByteArray());
-        row("32-bit largest", Encode32Bit("2147483647"), Bytes({0xFF, 0xFF, 0xFF, 0x7F}));
-        row("32-bit needs bit 31", Encode32Bit("2147483648"), QByteArray());
-        row("date", EncodeDate("31.12.2014"), Bytes({31, 12, 14}));
-        row("no date", EncodeDate("0.0.0000"), Bytes({0, 0, 0}));
-        row("date without zeros", EncodeDate("5.3.2014"), Bytes({5, 3, 14}));
-        row("not a date", EncodeDate("2014-12-31"), QByteArray());
-        row("FreqComp -10", EncodeFreqComp("-10"), Bytes({0}));
+        row("8-bit clamps above 255", Writes, 7, "300", Bytes({255}));
+        row("8-bit nearest whole number", Writes, 7, "12.6", Bytes({13}));
+        row("8-bit negative unsigned refused", Writes, 7, "-5", {});
+        row("8-bit not a number", Writes, 7, "abc", {});
+        row("MinRSSI -95", Both, 30, "-95", Bytes({161}));
+        row("signed below -128", Writes, 30, "-200", Bytes({128}));
+        row("16-bit too big", Writes, 57, "65536", {});
+        row("32-bit largest", Both, 15, "2147483647", Bytes({0xFF, 0xFF, 0xFF, 0x7F}));
+        row("32-bit needs bit 31", Writes, 15, "2147483648", {});
+        row("32-bit erased", Reads, 15, "-1", Bytes({0xFF, 0xFF, 0xFF, 0xFF}));
+        row("date", Both, 14, "31.12.2014", Bytes({31, 12, 14}));
+        row("no date", Writes, 14, "0.0.0000", Bytes({0, 0, 0}));
+        row("date without zeros", Writes, 14, "5.3.2014", Bytes({5, 3, 14}));
+        row("not a date", Writes, 14, "2014-12-31", {});
+        row("date month 0", Reads, 14, "", Bytes({31, 0, 14}));
+        row("FreqComp -10", Both, 17, "-10", Bytes({0}));
+        row("FreqComp erased", Reads, 17, "255", Bytes({255}));
+        row("PhaseComp byte 1", Reads, 20, "-2", Bytes({0xFB, 0xFE}));
     }
 
-    void encodings()
+    void parameterCells()
     {
-        QFETCH(QByteArray, encoded);
-        QFETCH(QByteArray, bytes);
-        QCOMPARE(encoded, bytes);
+        QFETCH(int, ways);
+        QFETCH(int, nr);
+        QFETCH(QString, text);
+        QFETCH(QByteArray, cell);
+        const ConfigDefine& define = FindConfigDefine(nr);
+        if (ways & Writes)
+            QCOMPARE((nr == 17 ? EncodeFreqComp(text) : EncodeBySize(define, text)).value_or(QByteArray()), cell);
+        if (!(ways & Reads))
+            return;
+        DeviceImage image;
+        image.deviceConfigId = 53;
+        image.UpdateApplicable();
+        ReadState state;
+        const auto answer = [&](const QByteArray& bytes) {
+            DecodeDownloadResponse(MakePacket(DownloadResponse, define.HexAdd, static_cast<std::uint8_t>(define.SubAdd), bytes),
+                                   state, image);
+        };
+        answer(cell);
+        QCOMPARE(image.value[nr], text);
+        QCOMPARE(image.received[nr], !text.isEmpty());
+        answer(QByteArray::fromHex("0a0b0c0d")); // a further answer for the cell changes a received value no more
+        if (!text.isEmpty())
+            QCOMPARE(image.value[nr], text);
     }
 
     // What Write sends, by level, by where the image came from and by the answers given, and
