@@ -1,7 +1,9 @@
-// The transmit engine and the serial port access against the simulated transmitter,
-// in virtual time: every wait, tick and byte happens at its virtual moment.
+// Packets and frames on their own; then the transmit engine and the serial port access against
+// the simulated transmitter, in virtual time: every wait, tick and byte happens at its virtual
+// moment.
 #include "link/packet_codec.h"
 #include "support/session_rig.h"
+#include "support/test_data.h"
 
 #include <QTest>
 
@@ -30,20 +32,157 @@ constexpr int Shown = 0, Suppressed = 1, NoAdapter = 2;
 class TestTransmitEngine : public QObject {
     Q_OBJECT
 private slots:
+    void queuedPacketsAndTheirFrames_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("subindex");
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QByteArray>("frame");
+        QTest::newRow("empty data padded") << 0x10 << 0x2000 << 0 << QByteArray() << QByteArray("@1000200000000000CF\r");
+        QTest::newRow("six data bytes cut to four") << 0x12 << 0x2101 << 0 << Bytes({1, 2, 3, 4, 5, 6}) << QByteArray("@1201210001020304C1\r");
+        QTest::newRow("index little-endian") << 0x12 << 0x5000 << 3 << Bytes({0xAA}) << QByteArray("@12005003AA000000EF\r");
+        QTest::newRow("only bits 0..15 of the index") << 0x10 << 0x12345 << 0 << QByteArray() << QByteArray("@104523000000000087\r");
+        // (-1 div 256) truncates toward zero to 0, so the high byte is 0, not 0xFF.
+        QTest::newRow("negative index") << 0x10 << -1 << 0 << QByteArray() << QByteArray("@10FF000000000000EF\r");
+        QTest::newRow("sum wraps twice") << 0x12 << 0x1001 << 2 << Bytes({0xFF, 0xFF, 0x00, 0x80}) << QByteArray("@12011002FFFF00805A\r");
+        QTest::newRow("all zero") << 0 << 0 << 0 << QByteArray() << QByteArray("@0000000000000000FF\r");
+        QTest::newRow("all 0xFF") << 0xFF << 0xFFFF << 0xFF << QByteArray(4, '\xFF') << QByteArray("@FFFFFFFFFFFFFFFF00\r");
+    }
+
+    void queuedPacketsAndTheirFrames()
+    {
+        QFETCH(int, type);
+        QFETCH(int, index);
+        QFETCH(int, subindex);
+        QFETCH(QByteArray, data);
+        QFETCH(QByteArray, frame);
+        TransmitEngine engine;
+        engine.SendPacket(static_cast<std::uint8_t>(type), index, static_cast<std::uint8_t>(subindex), data);
+        engine.SendPacket(DownloadRequest, 0x2000, 0);
+        QCOMPARE(engine.State().TxQueue.Length(), 16);
+        QVERIFY(!engine.State().TransferActive); // queuing alone never starts a transfer
+        const QByteArray packet = engine.State().TxQueue.Front();
+        QCOMPARE(EncodeFrame(packet), frame);
+        QVERIFY(FrameIntact(frame));
+        QCOMPARE(DecodeFrame(frame.chopped(1) + 'X'), packet); // the 20th character is not looked at
+    }
+
+    void decodeFrame_data()
+    {
+        QTest::addColumn<QByteArray>("frame");
+        QTest::addColumn<QByteArray>("packet");
+        QTest::newRow("19 characters") << QByteArray("@1000200000000000CF") << QByteArray();
+        QTest::newRow("21 characters") << QByteArray("@1000200000000000CF\r\r") << QByteArray();
+        QTest::newRow("no @") << QByteArray("#1000200000000000CF\r") << QByteArray();
+        // Decoded, but not intact: the receive path does not use it.
+        QTest::newRow("wrong checksum decoded") << QByteArray("@110020000500000000\r") << Bytes({0x11, 0, 0x20, 0, 5, 0, 0, 0});
+        QTest::newRow("lower-case hex") << QByteArray("@11002000ff000000cf\r") << Bytes({0x11, 0, 0x20, 0, 0xFF, 0, 0, 0});
+        QTest::newRow("non-hex data pair") << QByteArray("@11002000G5000000CF\r") << QByteArray();
+        QTest::newRow("non-hex checksum pair") << QByteArray("@1100200005000000Z!\r") << QByteArray();
+        QTest::newRow("high bytes") << QByteArray("@\xFF\xFE\x80\x81" "00000000000000\r") << QByteArray();
+    }
+
+    void decodeFrame()
+    {
+        QFETCH(QByteArray, frame);
+        QFETCH(QByteArray, packet);
+        QCOMPARE(DecodeFrame(frame), packet);
+        QVERIFY(!FrameIntact(frame));
+    }
+
+    void assemblerFindsEveryFrame_data()
+    {
+        const QByteArray a("@1000200000000000CF\r");
+        const QByteArray b("@1100200005000000C9\r");
+        QTest::addColumn<QList<QByteArray>>("chunks");
+        QTest::addColumn<QList<QByteArray>>("frames");
+        QTest::addColumn<QList<bool>>("intact");
+        QTest::addColumn<QByteArray>("pending");
+        QTest::newRow("two frames in one chunk") << QList{a + b} << QList{a, b} << QList{true, true} << QByteArray();
+        QTest::newRow("line break after a frame") << QList{a + "\n", b} << QList{a, b} << QList{true, true} << QByteArray();
+        QTest::newRow("stray @ before a frame") << QList<QByteArray>{"@" + a} << QList{a} << QList{true} << QByteArray();
+        QTest::newRow("7 + 13") << QList{a.first(7), a.sliced(7)} << QList{a} << QList{true} << QByteArray();
+        QTest::newRow("start of the next kept") << QList{a + b.first(5)} << QList{a} << QList{true} << b.first(5);
+        QTest::newRow("one character at a time") << QList<QByteArray>{"x", "@", "1", b.sliced(2)} << QList{b} << QList{true} << QByteArray();
+        QTest::newRow("noise only") << QList<QByteArray>{"\r\nxyz\x00\xff"} << QList<QByteArray>{} << QList<bool>{} << QByteArray();
+        QTest::newRow("CR too early") << QList{a.first(10) + "\r" + b} << QList{b} << QList{true} << QByteArray();
+        QTest::newRow("no CR in place") << QList{a.chopped(1) + "0\r"} << QList<QByteArray>{} << QList<bool>{} << QByteArray();
+        QTest::newRow("flipped digit") << QList<QByteArray>{"@1100200035000000C9\r"} << QList<QByteArray>{"@1100200035000000C9\r"}
+                                       << QList{false} << QByteArray();
+    }
+
+    void assemblerFindsEveryFrame()
+    {
+        QFETCH(QList<QByteArray>, chunks);
+        QFETCH(QList<QByteArray>, frames);
+        QFETCH(QList<bool>, intact);
+        QFETCH(QByteArray, pending);
+        FrameAssembler assembler;
+        QList<QByteArray> found;
+        QList<bool> good;
+        for (const QByteArray& chunk : chunks) {
+            for (const FrameAssembler::Frame& frame : assembler.Feed(chunk)) {
+                found << frame.text;
+                good << frame.intact;
+            }
+        }
+        QCOMPARE(found, frames);
+        QCOMPARE(good, intact);
+        QCOMPARE(assembler.Pending(), pending);
+    }
+
+    void encodeDecodeRoundTripsEveryByte()
+    {
+        for (int b = 0; b < 256; ++b) {
+            const QByteArray packet = MakePacket(static_cast<std::uint8_t>(b), b * 257, static_cast<std::uint8_t>(255 - b),
+                                                 QByteArray(4, static_cast<char>(b)));
+            const QByteArray frame = EncodeFrame(packet);
+            QCOMPARE(frame.size(), FrameSize);
+            QCOMPARE(DecodeFrame(frame), packet);
+            QCOMPARE(PacketType(packet), b);
+        }
+        QCOMPARE(PacketType(QByteArray()), 0);
+        // The names show in write failures; codes outside 0..255 are no names.
+        QCOMPARE(PacketTypeName(0xFE), QLatin1StringView("ChkError"));
+        QCOMPARE(PacketTypeName(0x22), QLatin1StringView("unknown"));
+        QCOMPARE(PacketTypeName(-1), QLatin1StringView("unknown"));
+    }
+
+    void queueTakesPacketsInOrderWithoutLosingAny()
+    {
+        // Long enough to pass the point where the queue reclaims its consumed front.
+        TransmitEngine engine;
+        constexpr int count = 16000;
+        for (int i = 0; i < count; ++i)
+            engine.SendPacket(DownloadRequest, i, static_cast<std::uint8_t>(i & 0xFF));
+        auto& queue = engine.State().TxQueue;
+        for (int i = 0; i < count; ++i) {
+            QCOMPARE(queue.Length(), qsizetype(8) * (count - i));
+            QCOMPARE(PacketIndex(queue.Front()), i & 0xFFFF);
+            QCOMPARE(PacketSubindex(queue.Front()), i & 0xFF);
+            queue.DropFront();
+        }
+        QCOMPARE(queue.Front(), QByteArray());
+        queue.DropFront(); // harmless on an empty queue
+        QCOMPARE(queue.Length(), 0);
+    }
+
     void batchIsAnswered_data()
     {
         QTest::addColumn<SimFaults>("faults");
         QTest::addColumn<bool>("paced");
         QTest::addColumn<int>("count");
         QTest::addColumn<int>("stored"); // answers handed to the decoder, duplicates included
-        QTest::newRow("next packet as soon as the answer is in") << SimFaults{} << false << 5 << 5;
-        QTest::newRow("paced, one packet per tick") << SimFaults{} << true << 5 << 5;
-        QTest::newRow("one packet, ended in its sending tick") << SimFaults{} << false << 1 << 1;
-        QTest::newRow("noise and a frame in pieces") << Faults([](SimFaults& f) { f.SplitAfter = 3; f.Noise = "xx\r"; }) << false << 20 << 20;
-        QTest::newRow("stray @ before the frame") << Faults([](SimFaults& f) { f.Noise = "@"; }) << false << 20 << 20;
-        QTest::newRow("every answer twice, in one USB packet") << Faults([](SimFaults& f) { f.DuplicateRate = 1; f.LatencyMs = 16; }) << false << 20 << 40;
-        QTest::newRow("bursts of noise") << Faults([](SimFaults& f) { f.NoiseBurstRate = 0.5; }) << false << 20 << 20;
-        QTest::newRow("corrupted answers") << Faults([](SimFaults& f) { f.CorruptRate = 0.15; }) << false << 20 << 20;
+        QTest::addColumn<int>("resets"); // 0: the automatic reset is switched off
+        QTest::newRow("next packet as soon as the answer is in") << SimFaults{} << false << 5 << 5 << 1;
+        QTest::newRow("automatic reset off, the console's hint instead") << SimFaults{} << false << 5 << 5 << 0;
+        QTest::newRow("paced, one packet per tick") << SimFaults{} << true << 5 << 5 << 1;
+        QTest::newRow("one packet, ended in its sending tick") << SimFaults{} << false << 1 << 1 << 1;
+        QTest::newRow("noise and a frame in pieces") << Faults([](SimFaults& f) { f.SplitAfter = 3; f.Noise = "xx\r"; }) << false << 20 << 20 << 1;
+        QTest::newRow("every answer twice, in one USB packet") << Faults([](SimFaults& f) { f.DuplicateRate = 1; f.LatencyMs = 16; }) << false << 20 << 40 << 1;
+        QTest::newRow("bursts of noise") << Faults([](SimFaults& f) { f.NoiseBurstRate = 0.5; }) << false << 20 << 20 << 1;
+        QTest::newRow("corrupted answers") << Faults([](SimFaults& f) { f.CorruptRate = 0.15; }) << false << 20 << 20 << 1;
     }
 
     void batchIsAnswered()
@@ -52,9 +191,12 @@ private slots:
         QFETCH(bool, paced);
         QFETCH(int, count);
         QFETCH(int, stored);
+        QFETCH(int, resets);
         SessionRig rig;
         rig.Connect();
         rig.session.Access().blnAuthLevel = 60;
+        rig.session.SetDisAutoRes(resets == 0);
+        rig.session.Engine().Reset().consoleHintVisible = true; // a batch with the reset hides it again
         rig.session.Engine().SetPaced(paced);
         rig.line.Faults() = faults;
         QList<qint64> sentAt;
@@ -80,7 +222,8 @@ private slots:
         const int sends = count + rig.line.Link().AnswersCorrupted();
         QCOMPARE(rig.line.Device().Requests().size(), sends);
         QCOMPARE(rig.session.Engine().State().RepeatTotal, sends - count);
-        QCOMPARE(rig.line.Device().RestartCount(), 1);
+        QCOMPARE(rig.line.Device().RestartCount(), resets);
+        QCOMPARE(rig.session.Engine().Reset().consoleHintVisible, resets == 0);
         QVERIFY(!rig.session.Engine().State().ResetPending);
         QVERIFY(rig.dialogs.messages.isEmpty());
         QCOMPARE(rig.session.Engine().Window().ProgressBar1, 100);
@@ -88,7 +231,6 @@ private slots:
         const auto onTick = [](qint64 us) { return us % 10000 == 0; };
         QCOMPARE(std::all_of(sentAt.cbegin(), sentAt.cend(), onTick), paced || count == 1);
         QCOMPARE(rig.views.debugLines.filter(QStringLiteral("TxSend: ")).size(), sends);
-        QCOMPARE(rig.views.debugLines.first(), QStringLiteral("TxSend: 10 00 20 00 00 00 00 00"));
         const auto transmitted = std::count_if(rig.views.dumps.cbegin(), rig.views.dumps.cend(),
                                                [](const auto& dump) { return dump.second.startsWith(u"Transmit"); });
         QCOMPARE(transmitted, sends);
@@ -180,49 +322,9 @@ private slots:
         QCOMPARE(rig.dialogs.messages.size(), quiet == Shown ? 1 : 0);
     }
 
-    void disabledAutomaticResetShowsTheHint()
-    {
-        SessionRig rig;
-        rig.Connect();
-        rig.session.SetDisAutoRes(true);
-        for (const bool disabled : {true, false}) {
-            rig.QueueReads(2);
-            QVERIFY(rig.RunUntilIdle());
-            rig.clock.RunFor(5000);
-            QCOMPARE(rig.line.Device().RestartCount(), disabled ? 0 : 1);
-            QCOMPARE(rig.session.Engine().Reset().consoleHintVisible, disabled);
-            rig.session.SetCheck01(false);
-            QVERIFY(!rig.session.Engine().Reset().DisAutoRes);
-        }
-    }
-
-    void vanishedAdapterEndsTheTransferWithOneMessage()
-    {
-        SessionRig rig;
-        rig.Connect();
-        rig.QueueReads(50);
-        QVERIFY(rig.clock.RunUntil([&] { return rig.responses.size() == 10; }, 10000));
-        rig.line.PullPlug();
-        QVERIFY(rig.RunUntilIdle(2000));
-        rig.clock.RunFor(3000);
-        QCOMPARE(rig.session.Port().intComPort, 0);
-        QVERIFY(!rig.session.Port().HVXPortFound);
-        QCOMPARE(rig.dialogs.messages.size(), 1);
-        QCOMPARE(rig.dialogs.messages.first().text,
-                 QStringLiteral("The connection to the programming adapter was lost.\r\nCheck the cable, then choose Interface > Detect."));
-        QVERIFY(rig.responses.size() < 50);
-        // Plugged in again, the port opens and works.
-        rig.line.PlugIn();
-        rig.Connect();
-        QVERIFY(rig.session.Port().HVXPortFound);
-        const qsizetype before = rig.responses.size();
-        rig.QueueReads(2);
-        QVERIFY(rig.RunUntilIdle());
-        rig.clock.RunFor(5000);
-        QCOMPARE(rig.responses.size(), before + 2);
-    }
-
-    void openPortFailures_data()
+    // A port that cannot be used: probing it answers false quietly and leaves the port in use
+    // open; opening it tells why.
+    void unusablePort_data()
     {
         QTest::addColumn<int>("port");
         QTest::addColumn<QString>("text");
@@ -231,13 +333,22 @@ private slots:
         QTest::newRow("port 0") << 0 << "COM=0 already in use or not available !";
     }
 
-    void openPortFailures()
+    void unusablePort()
     {
         QFETCH(int, port);
         QFETCH(QString, text);
         SessionRig rig;
         rig.line.SetPortBusy(3, true);
-        rig.line.SetExistingPorts(QSet<int>{1, 2, 3});
+        rig.line.SetExistingPorts(QSet<int>{1, 2, 3, 17}); // 17 is refused for its number alone
+        rig.Connect();
+        QVERIFY(!rig.session.Rs232().ProbePort(port));
+        QVERIFY(!rig.session.Rs232().ProbePort(17));
+        QVERIFY(rig.session.Rs232().ProbePort(2));
+        QVERIFY(rig.line.IsOpen());
+        QCOMPARE(rig.line.PortNumber(), 1); // reopened on the port in use
+        QVERIFY(rig.dialogs.messages.isEmpty());
+
+        rig.session.Rs232().ClosePort();
         rig.session.Port().intComPort = static_cast<qint16>(port);
         QVERIFY(!rig.session.Rs232().OpenPort());
         QCOMPARE(rig.session.Port().intComPort, 0);
@@ -247,26 +358,12 @@ private slots:
         QCOMPARE(rig.dialogs.messages.first().icon, MsgIcon::Critical);
     }
 
-    void probePortOutsideRange()
-    {
-        SessionRig rig;
-        rig.Connect();
-        QVERIFY(!rig.session.Rs232().ProbePort(0));
-        QVERIFY(!rig.session.Rs232().ProbePort(17));
-        rig.line.SetPortBusy(4, true);
-        QVERIFY(!rig.session.Rs232().ProbePort(4));
-        QVERIFY(rig.session.Rs232().ProbePort(5));
-        QVERIFY(rig.line.IsOpen());
-        QCOMPARE(rig.line.PortNumber(), 1); // reopened on the port in use
-        QVERIFY(rig.dialogs.messages.isEmpty());
-    }
-
     void resetDeviceWaits_data()
     {
         QTest::addColumn<bool>("longDelay");
         QTest::addColumn<int>("seconds");
         QTest::addColumn<int>("expectedMs");
-        QTest::newRow("normal") << false << 5 << 2950;
+        QTest::newRow("unticked, its 5 s unused") << false << 5 << 2950;
         QTest::newRow("long delay of 0 s still waits 750 ms") << true << 0 << 2950;
         QTest::newRow("long delay of 3 s") << true << 3 << 5200;
     }
@@ -285,18 +382,6 @@ private slots:
         const qint64 took = rig.clock.NowMs() - start;
         QVERIFY2(took >= expectedMs && took <= expectedMs + 40, qPrintable(QString::number(took)));
         QCOMPARE(rig.line.Device().RestartCount(), 1);
-    }
-
-    void waitMsHandlesAnswers()
-    {
-        SessionRig rig;
-        rig.Connect();
-        rig.QueueReads(3);
-        rig.session.Rs232().WaitMs(200);
-        QCOMPARE(rig.responses.size(), 3);
-        const qint64 start = rig.clock.NowMs();
-        rig.session.Rs232().WaitSeconds(2);
-        QVERIFY(rig.clock.NowMs() - start >= 1500 && rig.clock.NowMs() - start <= 3000);
     }
 
     void longQueueProgress()

@@ -13,9 +13,9 @@ namespace tunekit::testing {
 
 // The whole logic in real time, through the real QSerialPort, against the simulated
 // transmitter on a pseudo-terminal served from this process. Port 1 is the terminal of the
-// server started last; every other number names nothing.
+// server started last, a transmitter of family 53; every other number names nothing.
 struct PtyRig {
-    explicit PtyRig(int deviceConfigId = 53) : configId(deviceConfigId)
+    PtyRig()
     {
         // A pseudo-terminal has no DTR line, so the reset after a batch would only cost 3 s.
         session.SetDisAutoRes(true);
@@ -29,11 +29,8 @@ struct PtyRig {
     // A new server; the one before (if any) is stopped and gone.
     bool StartServer()
     {
-        server = std::make_unique<PtyServer>(configId);
-        if (!server->Start())
-            return false;
-        slavePath = server->SlavePath();
-        return true;
+        server = std::make_unique<PtyServer>(53);
+        return server->Start();
     }
     void Connect()
     {
@@ -61,12 +58,10 @@ struct PtyRig {
         return !session.Engine().State().TransferActive && session.Engine().State().TimeoutCounter == 0;
     }
 
-    int configId;
-    QString slavePath;
     std::unique_ptr<PtyServer> server;
     QtClock clock;
     QSerialPortLine line{[this](int n) {
-        return n == 1 ? slavePath : QStringLiteral("/dev/tunekit-no-such-port-%1").arg(n);
+        return n == 1 && server ? server->SlavePath() : QStringLiteral("/dev/tunekit-no-such-port-%1").arg(n);
     }};
     ScriptedDialogs dialogs;
     FixedHost host;

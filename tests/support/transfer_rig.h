@@ -1,35 +1,25 @@
 #pragma once
 
 #include "link/packet_codec.h"
-#include "link/serial_port_access.h"
-#include "link/transmit_engine.h"
-#include "params/device_image.h"
 #include "support/session_rig.h"
-#include "transfer/parameter_read.h"
-#include "transfer/parameter_write.h"
 
 namespace tunekit::testing {
 
-// The reading and writing transfers against the simulated transmitter, in virtual time, with the
-// engine ticking every 10 ms.
-struct TransferRig {
-    explicit TransferRig(int configId = 53) : line(clock, configId)
+// The reading and writing transfers of a whole session against the simulated transmitter, in
+// virtual time, with the engine ticking every 10 ms; the session's parts go by short names.
+struct TransferRig : SessionRig {
+    explicit TransferRig(int configId = 53) : SessionRig(configId)
     {
         views.window = &engine.Window();
         views.clock = &clock;
-        engine.Connect(port, dialogs, portState, views);
-        engine.SetAuthLevelSource([this] { return authLevel; });
-        line.SetListener([this](SerialLine::Event event) { engine.OnComm(event); });
+        authLevel = 30;
         image.InitDeviceImage(authLevel, Language::English);
-        clock.StartTicker(10, [this] { engine.TransmitTick(); });
     }
-    ~TransferRig() { clock.Clear(); }
 
     // Opens the simulated adapter's port as discovery would have.
     void Connect()
     {
-        portState.intComPort = 1;
-        portState.HVXPortFound = port.OpenPort();
+        SessionRig::Connect();
         HVXPort = 1;
     }
     // Until the engine has nothing left to do and the automatic reset is over.
@@ -49,15 +39,6 @@ struct TransferRig {
         views.refreshes = 0;
         views.windows.clear();
     }
-    // The device read into the image, as a user would before writing; its traffic is forgotten.
-    void Read()
-    {
-        Detect();
-        transfers.cmdRead_Click();
-        RunUntilIdle();
-        line.Device().ClearRequests();
-        dialogs.messages.clear();
-    }
     // The device's requests as (index, subindex), oldest first.
     QList<QPair<int, int>> Requests()
     {
@@ -70,9 +51,9 @@ struct TransferRig {
     QList<int> Subindexes(int index)
     {
         QList<int> subs;
-        for (const auto& request : Requests()) {
-            if (request.first == index)
-                subs << request.second;
+        for (const auto& [requested, sub] : Requests()) {
+            if (requested == index)
+                subs << sub;
         }
         return subs;
     }
@@ -103,20 +84,15 @@ struct TransferRig {
         return texts;
     }
 
-    VirtualClock clock;
-    SimLine line;
-    ScriptedDialogs dialogs;
-    PortState portState;
-    SerialPortAccess port{line, clock, dialogs, portState};
-    TransmitEngine engine;
-    DeviceImage image;
-    RecordingViews views;
-    TransferOptions options;
-    qint16 HVXPort = 0;
-    int authLevel = 30;
-    DeviceTransfers transfers{
-        TransferContext{engine, port, portState, image, dialogs, views, options, [this] { return authLevel; }, HVXPort}};
-    DeviceWrites writes{transfers};
+    TransmitEngine& engine = session.Engine();
+    SerialPortAccess& port = session.Rs232();
+    PortState& portState = session.Port();
+    DeviceImage& image = session.Image();
+    TransferOptions& options = session.Options();
+    DeviceTransfers& transfers = session.Transfers();
+    DeviceWrites& writes = session.Writes();
+    qint16& HVXPort = session.HVXPort;
+    qint16& authLevel = session.Access().blnAuthLevel;
 };
 
 } // namespace tunekit::testing

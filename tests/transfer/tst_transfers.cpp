@@ -1,0 +1,697 @@
+// Reading, detection, the information reads and writing parameters and extended data against
+// the simulated transmitter, in virtual time; the tests look at the packets sent and at what the
+// device and the image hold afterwards. The response decoder also on hand-made packets.
+#include "base/language.h"
+#include "params/config_defines.h"
+#include "support/test_data.h"
+#include "support/transfer_rig.h"
+#include "transfer/device_detection.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tunekit;
+using namespace tunekit::testing;
+
+using Request = QPair<int, int>; // index, subindex
+using Answers = QList<MsgAnswer>;
+Q_DECLARE_METATYPE(Answers)
+
+namespace {
+
+// Which way a parameter's cell is checked: the text written, the cell read, or both.
+enum Ways { Writes = 1, Reads = 2, Both = 3 };
+
+// Bytes that differ from cell to cell, so a shifted or lost byte shows.
+QByteArray Pattern(int size)
+{
+    QByteArray bytes;
+    for (int i = 0; i < size; ++i)
+        bytes += static_cast<char>((i * 7 + i / 251) & 0xFF);
+    return bytes;
+}
+
+// Family 53 read at the level as a user would before writing, the traffic so far forgotten, and
+// TransmitPower (cell 0x2203) edited to 20.
+void Prepare(TransferRig& rig, int level, bool onlyChanged = true)
+{
+    rig.authLevel = static_cast<qint16>(level);
+    rig.Detect();
+    rig.transfers.cmdRead_Click();
+    rig.RunUntilIdle();
+    rig.line.Device().ClearRequests();
+    rig.dialogs.messages.clear();
+    rig.options.ChkSendNewDataOnly = onlyChanged;
+    rig.image.value[7] = QStringLiteral("20");
+    rig.image.changed[7] = true;
+}
+
+// Every transfer command at once, as a user clicking about while a transfer runs; Write
+// interpreter looks for its file in the folder.
+void ClickEveryCommand(TransferRig& rig, const QString& folder)
+{
+    rig.writes.cmdConfigWrite_Click();
+    rig.transfers.cmdRead_Click();
+    rig.transfers.cmdInfoRead_Click();
+    rig.transfers.cmdIR_Click();
+    rig.transfers.cmdRedetectDevice_Click();
+    rig.writes.cmd_int_write_Click(folder);
+}
+
+bool Write(TransferRig& rig, const Answers& answers = {})
+{
+    for (const MsgAnswer answer : answers)
+        rig.dialogs.answers.enqueue(answer);
+    rig.writes.cmdConfigWrite_Click();
+    return rig.RunUntilIdle();
+}
+
+const QString FreqQuestion = QStringLiteral("Overwrite Adjusted Frequency Compensation Value?");
+const QString GainQuestion = QStringLiteral("Overwrite Adjusted Gain/Phase Compensation Values?");
+
+// A Write: the level, where the image came from, the option, the file's family (-1: no port open)
+// and the image's (0: as read), the answers given; then what is shown and written.
+struct WriteCase {
+    int level = 0;
+    bool fromFile = false;
+    bool onlyChanged = true;
+    qint16 fileId = 0;
+    qint16 imageId = 0;
+    Answers answers = {};
+    QStringList texts = {};
+    int uploads = 1; // 0: nothing sent
+    bool freq = false; // FreqComp written
+    bool gain = false; // GainComp written
+    bool imageKept = true;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(WriteCase)
+
+class TestTransfers : public QObject {
+    Q_OBJECT
+private slots:
+    void fullRead_data()
+    {
+        QTest::addColumn<int>("configId");
+        QTest::addColumn<bool>("resetBeforeTransmit");
+        QTest::addColumn<int>("extraDelayMs");
+        QTest::newRow("ConfigID 53") << 53 << false << 0;
+        QTest::newRow("reset before transmit, select only in the 300 ms wait") << 53 << true << 150;
+        QTest::newRow("ConfigID 5") << 5 << false << 0;
+    }
+
+    void fullRead()
+    {
+        QFETCH(int, configId);
+        QFETCH(bool, resetBeforeTransmit);
+        QFETCH(int, extraDelayMs);
+        TransferRig rig(configId);
+        rig.Detect();
+        rig.options.chkResetBeforeTransmit = resetBeforeTransmit;
+        rig.line.Faults().ExtraDelayMs = extraDelayMs;
+        rig.image.changed[7] = true;
+        const int restarts = rig.line.Device().RestartCount();
+
+        // Clicks while the read still queues and waits, then while its batch is being sent, are ignored.
+        QTemporaryDir folder;
+        WriteFile(folder.filePath(QStringLiteral("xtest.bin")), "abcdefgh");
+        rig.clock.Schedule(5, [&] { ClickEveryCommand(rig, folder.path()); });
+        rig.transfers.cmdRead_Click();
+        rig.transfers.cmdRead_Click();
+        QVERIFY(rig.engine.Window().visible);
+        QCOMPARE(rig.engine.Window().lblText, QStringLiteral("data transfer..."));
+        QCOMPARE(rig.views.windows.first().ProgressBar2Max, 62);
+        QVERIFY(rig.RunUntilIdle());
+        QVERIFY(rig.dialogs.messages.isEmpty());
+        QVERIFY(!rig.engine.Window().visible);
+
+        QList<Request> expected{{0x2401, 0}};
+        for (int nr = 1; nr <= ParamCount; ++nr) {
+            if (IsApplicable(nr, configId))
+                expected << Request{FindConfigDefine(nr).HexAdd, FindConfigDefine(nr).SubAdd};
+        }
+        expected << Request{0x1004, 0} << Request{0x1004, 1} << Request{0x1004, 2} << Request{0x1004, 3} << Request{0x1101, 0};
+        for (int sub = 2; sub <= 7; ++sub)
+            expected << Request{0x6000, sub};
+        QCOMPARE(rig.Requests(), expected);
+        QCOMPARE(rig.views.refreshes, expected.size());
+        QCOMPARE(rig.line.Device().RestartCount() - restarts, resetBeforeTransmit ? 3 : 1);
+        QVERIFY(rig.views.buttonsEnabled.isEmpty());
+
+        const DeviceImage& image = rig.image;
+        for (int nr = 1; nr <= ParamCount; ++nr)
+            QVERIFY2(image.value[nr].isEmpty() != IsApplicable(nr, configId), qPrintable(QString::number(nr)));
+        const QList<QPair<int, QString>> values{{2, "1234"}, {3, "254"}, {4, "0"}, {14, "31.12.2014"}, {15, "20140001"},
+                                                {16, "1"}, {17, "2"}, {19, "-5"}, {20, "3"}, {30, "-95"}};
+        for (const auto& [nr, value] : values)
+            QCOMPARE(image.value[nr], value);
+        QVERIFY(!image.changed[7]);
+        QCOMPARE(image.imageConfigId, qint16(configId));
+        QCOMPARE(image.labels.lblcfid, QStringLiteral("ConfigID = %1").arg(configId));
+        QCOMPARE(image.labels.lblInfo[3], QStringLiteral("HS4 HVX-TX"));
+        QCOMPARE(image.labels.lblInfo[4], QStringLiteral("300:07:05"));
+        QCOMPARE(image.labels.lblOpHours, QStringLiteral("300 h 07 min"));
+    }
+
+    void textChunksLandInPlace()
+    {
+        QByteArray text = AppendTextChunk("old text that is long", 0, "V2.1");
+        QCOMPARE(text, QByteArray("V2.1"));
+        text = AppendTextChunk(text, 2, QByteArray("15\0\0", 4)); // before subindex 1
+        QCOMPARE(text, QByteArray("V2.1    15\0", 11));
+        text = AppendTextChunk(text, 1, "3-26");
+        QCOMPARE(text, QByteArray("V2.13-26"));
+        QCOMPARE(VisibleText(QByteArray("HVX\0", 4)), QStringLiteral("HVX"));
+    }
+
+    void informationReads_data()
+    {
+        QTest::addColumn<int>("select");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("built");
+        QTest::addColumn<int>("level");
+        QTest::addColumn<QString>("source");
+        QTest::newRow("flash, level 30") << 1 << 0x6000 << QStringLiteral("SIM-CRANE-V1.4") << QStringLiteral("09:15:30  5.3.2014") << 30
+                                         << QStringLiteral("-");
+        QTest::newRow("image 1, level 40") << 3 << 0x7101 << QStringLiteral("SIM-DOZER-V3.1") << QStringLiteral("16:45:00  26.2.2015")
+                                           << 40 << QStringLiteral("Tunekit simulated hand-held transmitter, firmware HS4 V2.13");
+    }
+
+    void informationReads()
+    {
+        QFETCH(int, select);
+        QFETCH(int, index);
+        QFETCH(QString, name);
+        QFETCH(QString, built);
+        QFETCH(int, level);
+        QFETCH(QString, source);
+        TransferRig rig(5);
+        rig.line.Device().SetInterpreterSelect(select);
+        rig.Detect();
+        rig.authLevel = static_cast<qint16>(level);
+        const ImageLabels& labels = rig.image.labels;
+
+        // A read asks for the name only, so there is no build time to show yet.
+        rig.transfers.cmdRead_Click();
+        QVERIFY(rig.RunUntilIdle());
+        QCOMPARE(rig.Subindexes(index), (QList<int>{2, 3, 4, 5, 6, 7}));
+        QCOMPARE(labels.lblInfo[6], QStringLiteral("???"));
+        QVERIFY(labels.ActualInterpreterName.isEmpty());
+
+        // The information read: the source text only from level 40 on.
+        rig.transfers.cmdInfoRead_Click();
+        QVERIFY(rig.RunUntilIdle());
+        QCOMPARE(rig.Subindexes(0x1001).size(), level >= 40 ? 65 : 0);
+        QCOMPARE(labels.txtSource, source);
+        QCOMPARE(labels.lblInfo[1], QStringLiteral("V2.13"));
+        QCOMPARE(labels.lblInfo[2], QStringLiteral("26.02.2015"));
+        QCOMPARE(labels.lblInfo[6], name);
+        QCOMPARE(labels.lblInfo[7], built);
+
+        rig.line.Device().ClearRequests();
+        rig.transfers.cmdIR_Click();
+        QVERIFY(rig.RunUntilIdle());
+        QCOMPARE(rig.Subindexes(index), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+        QCOMPARE(labels.lblInfo[5], QString::number(select));
+        QCOMPARE(labels.ActualInterpreterName, name);
+        QCOMPARE(labels.ActualInterpreterDate, QString(built).replace(QStringLiteral("  "), QStringLiteral("/")));
+    }
+
+    void redetection_data()
+    {
+        QTest::addColumn<bool>("silent");
+        QTest::addColumn<int>("configId"); // the device's family by now
+        QTest::addColumn<bool>("german");
+        QTest::newRow("same family") << false << 53 << false;
+        QTest::newRow("another family") << false << 52 << false;
+        QTest::newRow("no answer") << true << 53 << false;
+        QTest::newRow("ConfigID 0, German") << false << 0 << true;
+    }
+
+    void redetection()
+    {
+        QFETCH(bool, silent);
+        QFETCH(int, configId);
+        QFETCH(bool, german);
+        UiLanguage language;
+        if (german)
+            language.Set(Language::German);
+        TransferRig rig(53);
+        rig.Detect();
+        rig.line.Device().SetCell(0x2000, 0, QByteArray(1, static_cast<char>(configId)));
+        rig.line.Faults().Silent = silent;
+        rig.transfers.cmdRedetectDevice_Click();
+        rig.clock.RunFor(5000);
+
+        const bool found = !silent && configId != 0;
+        QCOMPARE(rig.image.deviceConfigId, qint16(found ? configId : 0));
+        QCOMPARE(rig.engine.State().SuppressTimeoutMessage, !found); // the time-out stays silent
+        QCOMPARE(rig.views.buttonsEnabled, (QList<bool>{false, true}));
+        if (found) {
+            // The marks are recomputed for the family found.
+            QCOMPARE(rig.image.imageConfigId, qint16(configId));
+            QCOMPARE(rig.image.applicable, ApplicableMarks(configId));
+            QCOMPARE(rig.views.tableRefreshes, 1);
+            QVERIFY(rig.dialogs.messages.isEmpty());
+            return;
+        }
+        QCOMPARE(rig.dialogs.messages.size(), 1);
+        const auto& message = rig.dialogs.messages.first();
+        QCOMPARE(message.text, german ? QStringLiteral("Gerät nicht gefunden.\r\nBitte serielle Verbindung prüfen! ")
+                                      : QStringLiteral("Device not detected.\r\nPlease check your serial connection! "));
+        QCOMPARE(message.title, german ? QStringLiteral("Fehler") : QStringLiteral("Error"));
+        QCOMPARE(message.buttons, MsgButtons::Ok);
+
+        // Read refuses to read and detects again instead.
+        rig.line.Device().ClearRequests();
+        rig.transfers.cmdRead_Click();
+        rig.clock.RunFor(5000);
+        QCOMPARE(rig.dialogs.messages.size(), 2);
+        QCOMPARE(rig.Requests(), silent ? QList<Request>{} : (QList<Request>{{0x2000, 0}, {0x2401, 0}}));
+    }
+
+    // A parameter's text and its cell: what a write makes of the text, what a read makes of the
+    // cell, or both. Ordinary values of each kind are read in fullRead and written and read back
+    // in readBackAfterWrite; here the edges.
+    void parameterCells_data()
+    {
+        QTest::addColumn<int>("ways");
+        QTest::addColumn<int>("nr");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("cell"); // empty: refused
+        const auto row = [](const char* name, int ways, int nr, const QString& text, const QByteArray& cell) {
+            QTest::newRow(name) << ways << nr << text << cell;
+        };
+        row("8-bit clamps above 255", Writes, 7, "300", Bytes({255}));
+        row("8-bit nearest whole number", Writes, 7, "12.6", Bytes({13}));
+        row("8-bit negative unsigned refused", Writes, 7, "-5", {});
+        row("8-bit not a number", Writes, 7, "abc", {});
+        row("MinRSSI -95", Both, 30, "-95", Bytes({161}));
+        row("signed below -128", Writes, 30, "-200", Bytes({128}));
+        row("16-bit too big", Writes, 57, "65536", {});
+        row("32-bit largest", Both, 15, "2147483647", Bytes({0xFF, 0xFF, 0xFF, 0x7F}));
+        row("32-bit needs bit 31", Writes, 15, "2147483648", {});
+        row("32-bit erased", Reads, 15, "-1", Bytes({0xFF, 0xFF, 0xFF, 0xFF}));
+        row("date", Both, 14, "31.12.2014", Bytes({31, 12, 14}));
+        row("no date", Writes, 14, "0.0.0000", Bytes({0, 0, 0}));
+        row("date without zeros", Writes, 14, "5.3.2014", Bytes({5, 3, 14}));
+        row("not a date", Writes, 14, "2014-12-31", {});
+        row("date month 0", Reads, 14, "", Bytes({31, 0, 14}));
+        row("FreqComp -10", Both, 17, "-10", Bytes({0}));
+        row("FreqComp erased", Reads, 17, "255", Bytes({255}));
+        row("PhaseComp byte 1", Reads, 20, "-2", Bytes({0xFB, 0xFE}));
+    }
+
+    void parameterCells()
+    {
+        QFETCH(int, ways);
+        QFETCH(int, nr);
+        QFETCH(QString, text);
+        QFETCH(QByteArray, cell);
+        const ConfigDefine& define = FindConfigDefine(nr);
+        if (ways & Writes)
+            QCOMPARE((nr == 17 ? EncodeFreqComp(text) : EncodeBySize(define, text)).value_or(QByteArray()), cell);
+        if (!(ways & Reads))
+            return;
+        DeviceImage image;
+        image.deviceConfigId = 53;
+        image.UpdateApplicable();
+        ReadState state;
+        const auto answer = [&](const QByteArray& bytes) {
+            DecodeDownloadResponse(MakePacket(DownloadResponse, define.HexAdd, static_cast<std::uint8_t>(define.SubAdd), bytes),
+                                   state, image);
+        };
+        answer(cell);
+        QCOMPARE(image.value[nr], text);
+        QCOMPARE(image.received[nr], !text.isEmpty());
+        answer(QByteArray::fromHex("0a0b0c0d")); // a further answer for the cell changes a received value no more
+        if (!text.isEmpty())
+            QCOMPARE(image.value[nr], text);
+    }
+
+    // What Write sends, by level, by where the image came from and by the answers given, and
+    // what it refuses before sending anything.
+    void writeByLevel_data()
+    {
+        QTest::addColumn<WriteCase>("c");
+        const auto row = [](const char* name, const WriteCase& c) { QTest::newRow(name) << c; };
+        const MsgAnswer yes = MsgAnswer::Yes;
+        const MsgAnswer no = MsgAnswer::No;
+        const QStringList both{FreqQuestion, GainQuestion}; // from level 40 on
+        // Family 53: 29 parameters, identity in one cell, gain/phase in another.
+        row("level 20 after reading", {.level = 20, .onlyChanged = false, .uploads = 24});
+        row("level 20 after a file", {.level = 20, .fromFile = true, .onlyChanged = false, .uploads = 26, .freq = true, .gain = true});
+        row("level 30 changed only", {.level = 30});
+        row("level 40 yes, no", {.level = 40, .onlyChanged = false, .answers = {yes, no}, .texts = both, .uploads = 25, .freq = true});
+        row("level 40 file no, yes",
+            {.level = 40, .fromFile = true, .onlyChanged = false, .answers = {no, yes}, .texts = both, .uploads = 25, .gain = true});
+        row("level 50 everything", {.level = 50, .answers = {no, no}, .texts = both, .uploads = 24});
+        row("level 60 yes, yes",
+            {.level = 60, .onlyChanged = false, .answers = {yes, yes}, .texts = both, .uploads = 26, .freq = true, .gain = true});
+        const QString incompatible = QStringLiteral("Data (ConfigID=52) not compatible to connected hardware (ConfigID=53)");
+        const QStringList question{incompatible + QStringLiteral("\r\nDo You really want to continue?")};
+        row("no port",
+            {.level = 30, .fileId = -1, .texts = {"Device type not detected.\r\nPlease check your serial connection and COM-Port settings! "}, .uploads = 0});
+        row("level 30 other family", {.level = 30, .fileId = 52, .texts = {incompatible}, .uploads = 0, .imageKept = false});
+        row("level 40 other family, no", {.level = 40, .fileId = 52, .answers = {no}, .texts = question, .uploads = 0, .imageKept = false});
+        row("level 40 other family, yes", {.level = 40, .fileId = 52, .answers = {yes}, .texts = question});
+        row("level 60 other family", {.level = 60, .fileId = 52});
+        row("image of another device", {.level = 40, .imageId = 52, .uploads = 0});
+        row("level 60, image of another", {.level = 60, .imageId = 52});
+    }
+
+    void writeByLevel()
+    {
+        QFETCH(WriteCase, c);
+        TransferRig rig;
+        Prepare(rig, c.level, c.onlyChanged);
+        rig.image.FV_Flag = c.fromFile;
+        rig.image.value[17] = QStringLiteral("-4"); // FreqComp, kept +10
+        rig.image.value[19] = QStringLiteral("-7"); // GainComp
+        if (c.fileId < 0) {
+            rig.port.ClosePort();
+            rig.portState = PortState{};
+        }
+        rig.image.FileConfigID = qMax<qint16>(0, c.fileId);
+        if (c.imageId != 0)
+            rig.image.imageConfigId = c.imageId;
+
+        QVERIFY(Write(rig, c.answers));
+
+        QCOMPARE(rig.Texts(), c.texts);
+        const bool written = c.uploads > 0;
+        QCOMPARE(rig.Types(), written ? QList<int>{ConfigEnable} + QList<int>(c.uploads, Upload) + QList<int>{FlashConfig} : QList<int>{});
+        // Stored for good: the automatic reset after the batch reloads the flashed configuration.
+        SimDevice& device = rig.line.Device();
+        QCOMPARE(device.Cell(0x2203, 0), Bytes({written ? 20 : 27, 0, 0, 0}));
+        QCOMPARE(device.Cell(0x2501, 0).at(0), char(c.freq ? 6 : 12));
+        QCOMPARE(device.Cell(0x2503, 0).first(2), c.gain ? Bytes({0xF9, 3}) : Bytes({0xFB, 3}));
+        QCOMPARE(rig.image.changed[7], !written); // a refused file empties the values, not the marks
+        QCOMPARE(rig.image.value[7].isEmpty(), !c.imageKept);
+        // The partial bar starts afresh, scaled to the changed values (one) + 1.
+        QCOMPARE(std::any_of(rig.views.windows.cbegin(), rig.views.windows.cend(), [](const TransferWindowState& w) {
+            return w.visible && w.lblText == u"data transfer..." && w.ProgressBar2 == 0 && w.ProgressBar2Max == 2;
+        }), written);
+        QVERIFY(!rig.engine.Window().visible);
+    }
+
+    void identityCell_data()
+    {
+        QTest::addColumn<QString>("systemAddress");
+        QTest::addColumn<QByteArray>("cell");
+        QTest::newRow("OEM code edited alone") << "1234" << Bytes({0xD2, 0x04, 250, 0});
+        // Writing the cell would put 0 in place of the address the device has.
+        QTest::newRow("address unknown") << "" << Bytes({0xD2, 0x04, 254, 0});
+    }
+
+    void identityCell()
+    {
+        QFETCH(QString, systemAddress);
+        QFETCH(QByteArray, cell);
+        TransferRig rig;
+        Prepare(rig, 40);
+        rig.image.changed[7] = false;
+        rig.image.value[2] = systemAddress;
+        rig.image.value[3] = QStringLiteral("250");
+        rig.image.changed[3] = true;
+
+        QVERIFY(Write(rig));
+
+        const bool written = !systemAddress.isEmpty();
+        QCOMPARE(rig.Sent(Upload), written ? QList{MakePacket(Upload, 0x2101, 0, cell)} : QList<QByteArray>{});
+        QCOMPARE(rig.line.Device().FlashedCell(0x2101, 0), cell);
+        QCOMPARE(rig.Texts(), written ? QStringList{} : QStringList{QStringLiteral(
+                                            "These values cannot be written to the device and were left out:\r\nOemCode")});
+        QCOMPARE(rig.image.changed[3], !written);
+    }
+
+    void extendedBlocks_data()
+    {
+        QTest::addColumn<int>("block"); // 6000 interpreter, 5000 frequency table, else the display block
+        QTest::addColumn<int>("size");  // bytes, or channels of the frequency table
+        QTest::addColumn<QList<int>>("last"); // the last Upload's index and subindex, and how many
+        QTest::addColumn<int>("units");       // the block's progress steps
+        QTest::newRow("interpreter 2050 bytes") << 6000 << 2050 << QList{0x6002, 0, 513} << 512;
+        QTest::newRow("texts 1030 bytes") << 4010 << 1030 << QList{0x4011, 1, 258} << 257;
+        QTest::newRow("texts 1029 bytes, last byte alone") << 4010 << 1029 << QList{0x4011, 1, 258} << 257;
+        QTest::newRow("text indices 9 bytes") << 4000 << 9 << QList{0x4000, 4, 5} << 4;
+        QTest::newRow("display table 25 bytes") << 4200 << 25 << QList{0x4202, 4, 25} << 6;
+        QTest::newRow("frequency table 67 channels") << 5000 << 67 << QList{0x5000, 255, 69} << 22;
+    }
+
+    void extendedBlocks()
+    {
+        QFETCH(int, block);
+        QFETCH(int, size);
+        QFETCH(QList<int>, last);
+        QFETCH(int, units);
+        TransferRig rig;
+        Prepare(rig, 40);
+        rig.image.changed[7] = false;
+        ExtendedDataStore& store = rig.image.extended;
+        const QByteArray data = Pattern(size);
+        int bytesPerCell = 4;
+        store.strInterperterImage = block == 6000 ? data : QByteArray();
+        for (int n = 0; block == 5000 && n <= size; ++n)
+            store.FreqTable[static_cast<std::size_t>(n)] = 433000000 + n * 25000;
+        store.strFrequency_tableImage = block == 5000 ? QStringLiteral("k#433025000\r\n").repeated(7) : QString(); // 91 characters
+        for (const DisplayBlock& display : DisplayBlocks()) {
+            if (display.blockNumber == block) {
+                store.*display.source = data;
+                bytesPerCell = display.bytesPerPacket;
+            }
+        }
+        // Commands while the block is being sent are refused.
+        QTemporaryDir folder;
+        WriteFile(folder.filePath(QStringLiteral("xtest.bin")), "abcdefgh");
+        bool clicked = false;
+        rig.views.beforeSend = [&] {
+            if (clicked || PacketType(rig.engine.State().TxCurrent) != Upload || PacketSubindex(rig.engine.State().TxCurrent) != 1)
+                return;
+            clicked = true;
+            rig.clock.Schedule(1, [&] { ClickEveryCommand(rig, folder.path()); });
+        };
+
+        QVERIFY(Write(rig));
+
+        QVERIFY(clicked);
+        QCOMPARE(rig.Sent(DownloadRequest).size(), 2); // the write's own detection
+        QCOMPARE(rig.Texts().size(), 2);
+
+        const int firstIndex = block == 6000 ? 0x6000 : BlockFirstIndex(block);
+        const QList<QByteArray> uploads = rig.Sent(Upload);
+        QCOMPARE(QList<int>({PacketIndex(uploads.first()), PacketSubindex(uploads.first())}), QList<int>({firstIndex, 0}));
+        QCOMPARE(QList<int>({PacketIndex(uploads.last()), PacketSubindex(uploads.last()), int(uploads.size())}), last);
+        QList<int> types = rig.Types();
+        types.removeAll(Upload);
+        QCOMPARE(types, (block == 6000 ? QList<int>{EraseIL2, ConfigEnable, FlashConfig} : QList<int>{ConfigEnable, FlashConfig}));
+        SimDevice& device = rig.line.Device();
+        if (block == 5000) {
+            // Channel 67 (433000000 + 67 * 25000), then nothing up to the closing subindex.
+            QCOMPARE(device.BlockBytes(0x5000, 256, 4, 69 * 4).last(8), Bytes({0x38, 0x9D, 0xE8, 0x19, 0xFF, 0xFF, 0xFF, 0xFF}));
+            QCOMPARE(device.Cell(0x5000, 255), QByteArray(4, '\0'));
+        } else {
+            QCOMPARE(device.BlockBytes(firstIndex, block == DisplayTableBlock ? 10 : 256, bytesPerCell, size), data);
+        }
+        QCOMPARE(rig.Texts().last(), DeviceWrites::DoneText());
+        QVERIFY(rig.image.extended.used); // level 40 uses it up
+        QStringList captions; // while the partial bar is scaled to the write's steps + 5
+        for (const TransferWindowState& window : rig.views.windows) {
+            if (window.ProgressBar2Max == units + 5 && !captions.contains(window.lblText2))
+                captions << window.lblText2;
+        }
+        QCOMPARE(captions, (QStringList{QString(), QStringLiteral("preparing data ..."), QStringLiteral("sending data  ...")}));
+    }
+
+    void cancelAndUsingUp_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<bool>("eraseAfterWrite");
+        QTest::addColumn<bool>("usedUp");
+        QTest::newRow("level 30") << 30 << false << true;
+        QTest::newRow("level 50 never") << 50 << true << false;
+        QTest::newRow("level 60 without the option") << 60 << false << false;
+        QTest::newRow("level 60 with the option") << 60 << true << true;
+    }
+
+    void cancelAndUsingUp()
+    {
+        QFETCH(int, level);
+        QFETCH(bool, eraseAfterWrite);
+        QFETCH(bool, usedUp);
+        TransferRig rig;
+        Prepare(rig, level);
+        rig.options.ChkEraseStringsAfterWrite = eraseAfterWrite;
+        rig.image.extended.strTextsImage = Pattern(1030);
+        rig.image.extended.displayPresent = true;
+        rig.image.labels.lblConfigFileName = QStringLiteral("crane.scd");
+
+        QVERIFY(Write(rig, {MsgAnswer::Cancel}));
+
+        QVERIFY(rig.Types().isEmpty());
+        QCOMPARE(rig.Texts().size(), 2);
+        QCOMPARE(rig.Texts().last(), DeviceWrites::DoneText());
+        QCOMPARE(rig.image.extended.used, usedUp);
+        QCOMPARE(rig.image.extended.displayPresent, !usedUp);
+        QCOMPARE(rig.image.labels.lblConfigFileName.isEmpty(), usedUp);
+        QCOMPARE(rig.image.extended.strTextsImage.size(), 1030); // kept in memory
+
+        // Once used up, Write does nothing until a file brings extended data again.
+        QVERIFY(Write(rig, {MsgAnswer::Cancel}));
+        QCOMPARE(rig.Texts().size(), usedUp ? 2 : 4);
+        QVERIFY(rig.Types().isEmpty());
+    }
+
+    void deviceFallsSilentInABlock()
+    {
+        TransferRig rig;
+        Prepare(rig, 40);
+        rig.image.extended.strInterperterImage = Pattern(2050);
+        rig.image.extended.strTextsImage = Pattern(1030);
+        // Deaf to one packet, the first of the interpreter's second page.
+        rig.views.beforeSend = [&rig] {
+            const QByteArray& packet = rig.engine.State().TxCurrent;
+            rig.line.Faults().Silent = PacketType(packet) == Upload && PacketIndex(packet) == 0x6001 && PacketSubindex(packet) == 0;
+        };
+        const int restarts = rig.line.Device().RestartCount();
+
+        QVERIFY(Write(rig));
+
+        // The time-out is told, and the write does not end in "Done!".
+        QCOMPARE(rig.Texts().size(), 2);
+        QVERIFY(rig.Texts().at(1).startsWith(QStringLiteral("T I M E O U T  !")));
+        QCOMPARE(rig.writes.LastResult(), WriteResult::Failed);
+        SimDevice& device = rig.line.Device();
+        QCOMPARE(device.UsedCells(0x6000, 0x6FFF), 256);
+        QCOMPARE(device.BlockBytes(0x4010, 256, 4, 1030), Pattern(1030));
+        QCOMPARE(device.FlashedCell(0x2203, 0), Bytes({20, 0, 0, 0}));
+        // The rest of the interpreter was dropped; the texts followed whole, then the parameters.
+        const QList<QPair<int, int>> requests = rig.Requests();
+        const qsizetype firstText = requests.indexOf({0x4010, 0});
+        QCOMPARE(firstText - requests.indexOf({0x6000, 255}), 1);
+        QCOMPARE(requests.indexOf({0x4011, 1}) - firstText, 257);
+        QCOMPARE(PacketType(device.Requests().at(firstText + 258)), int(ConfigEnable));
+        // The reset the lost answer left pending came between the blocks, not inside the next one.
+        QCOMPARE(device.RestartCount() - restarts, 4);
+    }
+
+    void writeEndsWithFailure_data()
+    {
+        QTest::addColumn<int>("answer");   // given to the packet below instead of the device's; 0: none
+        QTest::addColumn<QList<int>>("packet"); // type, index, subindex
+        QTest::addColumn<int>("texts");    // bytes of the texts block
+        QTest::addColumn<QString>("message");
+        const QString notAll = QStringLiteral("\r\nThe device does not hold all of the data.");
+        QTest::newRow("OperationFailed to a parameter")
+            << int(OperationFailed) << QList{int(Upload), 0x2203, 0} << 0
+            << "Writing failed: the device answered OperationFailed to Upload 2203/00 (TransmitPower)." + notAll;
+        QTest::newRow("UnknownResponse to ConfigEnable") << int(UnknownResponse) << QList{int(ConfigEnable), 0, 0} << 1030
+                                                         << "Writing failed: the device answered UnknownResponse to ConfigEnable." + notAll;
+        QTest::newRow("OperationFailed in the texts") << int(OperationFailed) << QList{int(Upload), 0x4010, 5} << 1030
+                                                      << "Writing failed: the device answered OperationFailed to Upload 4010/05 (Texts)." + notAll;
+        // 0x4010..0x40FF hold 240 * 256 cells of 4 bytes; one byte more would reach the pictures' indices.
+        QTest::newRow("texts longer than their place")
+            << 0 << QList<int>{} << 245761
+            << "Extended data longer than its place in the device is not written:\r\nTexts: 245761 bytes, room for 245760";
+    }
+
+    void writeEndsWithFailure()
+    {
+        QFETCH(int, answer);
+        QFETCH(QList<int>, packet);
+        QFETCH(int, texts);
+        QFETCH(QString, message);
+        TransferRig rig;
+        Prepare(rig, 40);
+        rig.image.extended.strTextsImage = Pattern(texts);
+        rig.views.beforeSend = [&] {
+            const QByteArray& sent = rig.engine.State().TxCurrent;
+            if (answer == 0 || PacketType(sent) != packet[0] || PacketIndex(sent) != packet[1] || PacketSubindex(sent) != packet[2])
+                return;
+            // Ahead of the device's own answer, which then comes too late to count.
+            rig.clock.Schedule(0, [&rig, answer, sent] {
+                rig.engine.ReceiveData(EncodeFrame(MakePacket(static_cast<std::uint8_t>(answer), PacketIndex(sent),
+                                                              static_cast<std::uint8_t>(PacketSubindex(sent)))));
+            });
+        };
+
+        QVERIFY(Write(rig));
+
+        QCOMPARE(rig.Texts().last(), message);
+        QVERIFY(!rig.Texts().contains(DeviceWrites::DoneText()));
+        QVERIFY(!rig.Types().contains(FlashConfig));
+        QCOMPARE(rig.Types().contains(ConfigEnable), packet.value(0) == ConfigEnable || packet.value(1) == 0x2203);
+        QVERIFY(!rig.image.extended.used); // still there for another try
+        QVERIFY(!rig.engine.Window().visible);
+    }
+
+    void readBackAfterWrite()
+    {
+        TransferRig rig;
+        Prepare(rig, 60, false);
+        const QList<QPair<int, QString>> edits{{2, "4321"}, {3, "250"}, {14, "01.02.2016"}, {15, "20161234"}, {17, "-3"},
+                                               {19, "-7"}, {20, "12"}, {30, "-100"}, {57, "1000"}};
+        for (const auto& [nr, text] : edits)
+            rig.image.value[nr] = text;
+        const ParamArray<QString> written = rig.image.value;
+        rig.options.chkResetBeforeTransmit = true;
+        const int restarts = rig.line.Device().RestartCount();
+
+        QVERIFY(Write(rig));
+        // Before and after the detection, before the batch, and after it, which reloads the flash.
+        QCOMPARE(rig.line.Device().RestartCount() - restarts, 4);
+        rig.options.chkResetBeforeTransmit = false;
+        rig.transfers.cmdRead_Click();
+        QVERIFY(rig.RunUntilIdle());
+        for (int nr = 1; nr <= ParamCount; ++nr)
+            QCOMPARE(rig.image.value[nr], written[nr]);
+
+        // An Upload outside ConfigEnable..FlashConfig reads back at once but does not survive a reset.
+        rig.engine.Reset().DisAutoRes = rig.engine.Reset().check01 = true;
+        rig.engine.SendPacket(Upload, 0x2203, 0, Bytes({5}));
+        rig.engine.State().TransferActive = true;
+        QVERIFY(rig.RunUntilIdle());
+        QCOMPARE(rig.line.Device().Cell(0x2203, 0), Bytes({5, 0, 0, 0}));
+        rig.port.ResetDevice();
+        QCOMPARE(rig.line.Device().Cell(0x2203, 0), Bytes({20, 0, 0, 0}));
+    }
+
+    void writeInterpreterButton_data()
+    {
+        QTest::addColumn<QByteArray>("content"); // null: no file
+        QTest::addColumn<QString>("message");
+        QTest::newRow("five bytes") << QByteArray("abcde") << QString();
+        QTest::newRow("no file") << QByteArray() << "was not found.";
+        QTest::newRow("empty file") << QByteArray("") << "is empty.";
+    }
+
+    void writeInterpreterButton()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, message);
+        QTemporaryDir folder;
+        if (!content.isNull())
+            WriteFile(folder.filePath(QStringLiteral("xtest.bin")), content);
+        TransferRig rig;
+        rig.Connect();
+
+        rig.writes.cmd_int_write_Click(folder.path());
+        QVERIFY(rig.RunUntilIdle());
+
+        QCOMPARE(rig.Texts().size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty()) {
+            QVERIFY(rig.Texts().first().endsWith(message));
+            QVERIFY(rig.line.Device().Requests().isEmpty());
+            return;
+        }
+        QCOMPARE(rig.Sent(Upload), (QList{MakePacket(Upload, 0x6000, 0, "abcd"), MakePacket(Upload, 0x6000, 1, "e")}));
+        QCOMPARE(rig.Types(), (QList<int>{EraseIL2, Upload, Upload}));
+        QCOMPARE(rig.line.Device().UsedCells(0x6000, 0x6FFF), 2); // the old interpreter is erased
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTransfers)
+#include "tst_transfers.moc"
