@@ -6,8 +6,6 @@
 
 #include <QCoreApplication>
 
-#include <cmath>
-
 namespace tunekit {
 
 QString OpenFailureReason(const SerialLine& line)
@@ -106,14 +104,6 @@ void SerialPortAccess::WaitMs(qint32 ms)
     do {
         clock_.ProcessEvents();
     } while (clock_.NowMs() <= end);
-}
-
-void SerialPortAccess::WaitSeconds(qint32 seconds)
-{
-    // Counts in whole seconds of the tick, so the wait lies between s - 0.5 and s + 1 seconds.
-    const double end = std::round(static_cast<double>(clock_.NowMs()) / 1000.0 + seconds);
-    while (static_cast<double>(clock_.NowMs()) / 1000.0 <= end)
-        clock_.ProcessEvents();
 }
 
 void SerialPortAccess::PortLost()

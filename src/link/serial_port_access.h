@@ -41,7 +41,6 @@ public:
     // A reset is under way (the engine sends nothing meanwhile).
     bool Resetting() const noexcept { return resetting_ > 0; }
     void WaitMs(qint32 ms);
-    void WaitSeconds(qint32 seconds);
 
     // The adapter vanished while the port was open: the port is given up like after a
     // failed write, so the next transfer ends by time-out instead of writing into nothing.
