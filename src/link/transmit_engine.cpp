@@ -17,8 +17,6 @@ QString Tr(const char* text)
     return QCoreApplication::translate("TransmitEngine", text);
 }
 
-constexpr qint32 TimeoutLimit = 400; // ms after the packet was sent
-
 } // namespace
 
 void TransmitEngine::Connect(SerialPortAccess& port, Dialogs& dialogs, PortState& portState, EngineViews& views)
@@ -58,8 +56,16 @@ void TransmitEngine::TransmitTick()
         state_.TimeoutCounter = static_cast<qint32>(1 + qBound(qint64(0), NowMs() - state_.SentAtMs, qint64(1'000'000)));
     views_->UpdateStatusBar();
 
-    if (state_.TimeoutCounter > TimeoutLimit) {
-        GiveUp(TimeoutText());
+    if (resetWhenQuiet_) {
+        ResetWhenQuiet();
+        return;
+    }
+    if (state_.TimeoutCounter > rule_.answerMs) {
+        ++state_.LostTotal;
+        if (rule_.repeatable)
+            Repeat(TimeoutText(), true);
+        else
+            GiveUp(TimeoutText(), true);
         return;
     }
     SendNext();
@@ -67,13 +73,14 @@ void TransmitEngine::TransmitTick()
 
 bool TransmitEngine::CanSend() const
 {
-    return (state_.TransferActive || state_.ResendPending) && state_.TimeoutCounter == 0 && !port_->Resetting();
+    return (state_.TransferActive || state_.ResendPending) && state_.TimeoutCounter == 0 && !port_->Resetting()
+           && !resetWhenQuiet_;
 }
 
 bool TransmitEngine::Idle() const
 {
     return !state_.TransferActive && state_.TimeoutCounter == 0 && !state_.ResendPending && state_.TxQueue.IsEmpty()
-           && !(port_ && port_->Resetting());
+           && !resetWhenQuiet_ && !(port_ && port_->Resetting());
 }
 
 void TransmitEngine::SendNext()
@@ -115,6 +122,7 @@ void TransmitEngine::Transmit(const QByteArray& packet, const QString& direction
     // Awaited before it leaves, so even an answer that came at once would find it so.
     state_.TimeoutCounter = 1;
     state_.SentAtMs = NowMs();
+    rule_ = AnswerRuleFor(packet);
     state_.Rx.Clear();
     port_->SendText(EncodeFrame(packet));
     views_->AddContactDump(packet, direction);
@@ -130,6 +138,7 @@ void TransmitEngine::StartBatch()
     state_.Rx.Clear();
     state_.Repeats = 0;
     state_.Refusals.clear();
+    state_.Unsupported.clear();
     state_.GaveUp = false;
 }
 
@@ -194,7 +203,7 @@ void TransmitEngine::ScheduleHide()
     });
 }
 
-void TransmitEngine::GiveUp(const QString& message)
+void TransmitEngine::GiveUp(const QString& message, bool deviceMayBeWorking)
 {
     state_.GaveUp = true;
     state_.TimeoutCounter = 0;
@@ -206,11 +215,29 @@ void TransmitEngine::GiveUp(const QString& message)
         EndOfQueue();
     if (state_.ResetPending) {
         state_.ResetPending = false;
-        if (portState_->intComPort >= 1 && portState_->HVXPortFound)
-            port_->ResetDevice();
+        if (portState_->intComPort >= 1 && portState_->HVXPortFound) {
+            if (deviceMayBeWorking) {
+                resetWhenQuiet_ = true;
+                quietFromMs_ = NowMs();
+            } else {
+                port_->ResetDevice();
+            }
+        }
     }
     if (!message.isEmpty() && portState_->HVXPortFound && !state_.SuppressTimeoutMessage)
         dialogs_->MsgBox(message, MsgButtons::Ok, MsgIcon::Critical, Tr(QT_TRANSLATE_NOOP("TransmitEngine", "Error")));
+}
+
+void TransmitEngine::ResetWhenQuiet()
+{
+    // Quiet for as long again as the lost answer was given: a device still at work has had
+    // twice its time and a late answer has arrived (and been logged) before the reset.
+    const qint64 quietMs = qMax<qint64>(rule_.answerMs, OrdinaryAnswerMs);
+    if (NowMs() - qMax(quietFromMs_, lastFrameMs_) < quietMs)
+        return;
+    resetWhenQuiet_ = false;
+    if (portState_->intComPort >= 1 && portState_->HVXPortFound)
+        port_->ResetDevice();
 }
 
 void TransmitEngine::ReceiveData(QByteArrayView text)
@@ -222,11 +249,6 @@ void TransmitEngine::ReceiveData(QByteArrayView text)
 }
 
 namespace {
-
-bool IsWritePacket(int type)
-{
-    return type == Upload || type == ConfigEnable || type == FlashConfig || type == EraseIL2;
-}
 
 // The frame as it can be shown on one line.
 QString Printable(const QByteArray& frame)
@@ -241,6 +263,7 @@ QString Printable(const QByteArray& frame)
 
 void TransmitEngine::HandleFrame(const FrameAssembler::Frame& frame)
 {
+    lastFrameMs_ = NowMs();
     const bool awaited = state_.TimeoutCounter > 0;
     if (!frame.intact) {
         // Not an answer: nothing of it is used.
@@ -249,39 +272,45 @@ void TransmitEngine::HandleFrame(const FrameAssembler::Frame& frame)
         if (AuthLevel() >= 50 && QByteArray::fromHex(hex).toHex().toUpper() == hex.toUpper())
             views_->AddContactDump(QByteArray::fromHex(hex), QStringLiteral("Receive (checksum error)"));
         if (awaited)
-            Repeat();
+            Repeat(LineCorruptText());
         return;
     }
     const QByteArray packet = DecodeFrame(frame.text);
+    if (!awaited) {
+        Ignore(packet, QStringLiteral("RxLate: ")); // after a time-out, or a second answer
+        return;
+    }
     const int type = PacketType(packet);
+    if (type == ChkError) {
+        // The device got our frame damaged; the address it names may be damaged too.
+        if (AuthLevel() >= 50)
+            views_->AddContactDump(packet, QStringLiteral("Receive"));
+        Repeat(LineCorruptText());
+        return;
+    }
+    const AnswerMeaning meaning = MeaningOfAnswer(state_.TxCurrent, packet);
+    if (meaning == AnswerMeaning::NotAnAnswer) {
+        // Another address or a type that does not answer this request: whatever it carries,
+        // it is not what was asked for.
+        Ignore(packet, QStringLiteral("RxStray: "));
+        return;
+    }
+    state_.TimeoutCounter = 0;
+    state_.Repeats = 0;
     if (type == DownloadResponse) {
-        // The checksum vouches for the value at the address it names, whichever request it
-        // answers; the decoder files it by that address.
         if (onDownloadResponse_)
             onDownloadResponse_(packet);
         views_->RefreshAfterDownload();
     }
     if (AuthLevel() >= 50)
         views_->AddContactDump(packet, QStringLiteral("Receive"));
-    if (!awaited)
-        return; // late, after a time-out, or a duplicate
-    if (type == ChkError) {
-        // The device got our frame damaged; its address may be damaged too.
-        Repeat();
-        return;
-    }
-    if (PacketIndex(packet) != PacketIndex(state_.TxCurrent) || PacketSubindex(packet) != PacketSubindex(state_.TxCurrent)) {
-        // The device echoes the address: this answers an earlier packet (a duplicate).
-        views_->SetDebugText(QStringLiteral("RxStray: ") + HexBytes(packet));
-        return;
-    }
-    state_.TimeoutCounter = 0;
-    state_.Repeats = 0;
-    if (IsWritePacket(PacketType(state_.TxCurrent)) && (type == OperationFailed || type == UnknownResponse)) {
+    if (meaning == AnswerMeaning::Failed) {
         state_.Refusals.append({state_.TxCurrent, type});
         GiveUp(QString());
         return;
     }
+    if (meaning == AnswerMeaning::NotSupported)
+        state_.Unsupported.append({state_.TxCurrent, type});
     if (state_.ResetPending) {
         state_.ResetPending = false;
         port_->ResetDevice();
@@ -290,10 +319,18 @@ void TransmitEngine::HandleFrame(const FrameAssembler::Frame& frame)
         SendNext();
 }
 
-void TransmitEngine::Repeat()
+void TransmitEngine::Ignore(const QByteArray& packet, const QString& why)
+{
+    ++state_.IgnoredTotal;
+    views_->SetDebugText(why + HexBytes(packet));
+    if (AuthLevel() >= 50)
+        views_->AddContactDump(packet, QStringLiteral("Receive (not awaited)"));
+}
+
+void TransmitEngine::Repeat(const QString& giveUpMessage, bool deviceMayBeWorking)
 {
     if (state_.Repeats >= MaxRepeats) {
-        GiveUp(LineCorruptText());
+        GiveUp(giveUpMessage, deviceMayBeWorking);
         return;
     }
     ++state_.Repeats;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/answer_rules.h"
 #include "link/packet_codec.h"
 #include "link/packet_queue.h"
 #include "link/serial_line.h"
@@ -19,7 +20,7 @@ class Dialogs;
 class SerialPortAccess;
 struct PortState;
 
-// A write packet that the device refused: the request and the type of the answer.
+// A request the device refused or did not know: the request and the type of the answer.
 struct RefusedPacket {
     QByteArray request;
     int answerType = 0;
@@ -41,8 +42,14 @@ struct EngineState {
     int Repeats = 0;
     qint64 RepeatTotal = 0;
     bool ResendPending = false;
-    // Write packets of the current batch that the device refused; the batch ended at the first.
+    // Requests of the current batch that the device refused; the batch ended at the first.
     QList<RefusedPacket> Refusals;
+    // Requests of the current batch that the firmware does not know; the batch went on.
+    QList<RefusedPacket> Unsupported;
+    // Frames that answered nothing awaited (late, stray, of the wrong type, a second answer),
+    // and answers that were lost and asked for again, since the program started.
+    qint64 IgnoredTotal = 0;
+    qint64 LostTotal = 0;
     // The current batch was given up (time-out, corrupting line or a refusal).
     bool GaveUp = false;
 };
@@ -116,7 +123,7 @@ public:
     void OnComm(SerialLine::Event event);  // MSComm_OnComm
     void AbortTransfer();
     void WaitForTransfer();
-    // Nothing queued or sending, no answer awaited, no reset under way.
+    // Nothing queued or sending, no answer awaited, no reset under way or waiting for a quiet line.
     bool Idle() const;
     // Runs events until the engine is idle or limitMs have passed; returns Idle().
     bool WaitUntilIdle(qint64 limitMs);
@@ -147,12 +154,19 @@ private:
     void UpdateProgressBars();
     void EndOfQueue();
     void HandleFrame(const FrameAssembler::Frame& frame);
-    // The answer in flight came corrupted or as ChkError: send the packet again, or give up.
-    void Repeat();
-    // Ends the batch now (time-out, corrupted line, refusal): the queue goes, the batch's
-    // end-of-queue steps run, and the reset they arrange is carried out at once, since no
-    // answer will come to carry it out. Then the message, if any.
-    void GiveUp(const QString& message);
+    // The answer in flight came corrupted, as ChkError or not at all: send the packet again,
+    // or give up the batch with the message.
+    void Repeat(const QString& giveUpMessage, bool deviceMayBeWorking = false);
+    // Ends the batch now (time-out, corrupted line, refusal): the queue goes and the batch's
+    // end-of-queue steps run. The reset they arrange cannot wait for an answer: after a
+    // refusal or a corrupting line the device has answered and is reset at once; after a
+    // time-out it may still be working, so it is reset once the line has been quiet. Then the
+    // message, if any.
+    void GiveUp(const QString& message, bool deviceMayBeWorking = false);
+    // A frame that answers nothing awaited: logged, otherwise ignored.
+    void Ignore(const QByteArray& packet, const QString& why);
+    // The reset of a given-up batch falls due when no frame has come for the quiet time.
+    void ResetWhenQuiet();
     void ScheduleHide();
 
     EngineState state_;
@@ -167,6 +181,10 @@ private:
     std::function<void(const QByteArray&)> onDownloadResponse_;
     bool paced_ = false;
     bool batchOpen_ = false;
+    AnswerRule rule_;              // of the packet in flight
+    bool resetWhenQuiet_ = false;  // a given-up batch's reset waits for a quiet line
+    qint64 quietFromMs_ = 0;
+    qint64 lastFrameMs_ = 0;
     quint64 windowGeneration_ = 0;
     // Scheduled calls hold it weakly, so one that falls due after the engine is gone does nothing.
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);

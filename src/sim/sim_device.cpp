@@ -59,13 +59,15 @@ QByteArray SimDevice::Answer(QByteArrayView packet, qint64 atUs)
     case Upload:
         return AnswerUpload(packet);
     case ConfigEnable:
+        if (!knowsConfigEnable_)
+            return reply(UnknownResponse, Bytes({type}));
         configOpen_ = true;
         // The protocol has no completion code for it; the device acknowledges by echoing the type.
         return reply(ConfigEnable);
     case FlashConfig:
         // Without ConfigEnable first the working copy is not stored, yet the answer is the same:
         // the firmware does not tell, the next reset does.
-        if (configOpen_)
+        if (configOpen_ || !knowsConfigEnable_)
             FlashConfiguration();
         configOpen_ = false;
         return reply(FlashConfigComplete);
@@ -88,6 +90,13 @@ QByteArray SimDevice::Answer(QByteArrayView packet, qint64 atUs)
     default:
         return reply(UnknownResponse, Bytes({type}));
     }
+}
+
+void SimDevice::MakeFresh()
+{
+    // Battery type, production date, production number.
+    for (const int index : {0x2301, 0x2302, 0x2303})
+        SetCell(index, 0, QByteArray(4, '\xFF'));
 }
 
 QByteArray SimDevice::ChecksumErrorAnswer(QByteArrayView packet)

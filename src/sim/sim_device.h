@@ -77,6 +77,13 @@ public:
     bool IsBooting(qint64 atUs) const;
     int RestartCount() const noexcept { return restarts_; }
 
+    // Older firmware does not know ConfigEnable (it answers UnknownResponse) and stores the
+    // working copy on every FlashConfig.
+    void SetKnowsConfigEnable(bool knows) noexcept { knowsConfigEnable_ = knows; }
+    // A unit fresh from production: production date, battery type and production number
+    // were never set (their cells read FF FF FF FF).
+    void MakeFresh();
+
     // A worn memory cell: Uploads to it are acknowledged but leave it as it was.
     void SetStuckCell(int index, int subindex) { stuck_.insert(Key(index, subindex)); }
 
@@ -106,6 +113,7 @@ private:
     std::map<quint32, std::array<char, 4>> cells_;
     std::map<quint32, std::array<char, 4>> flashed_; // configuration cells only
     bool configOpen_ = false;
+    bool knowsConfigEnable_ = true;
     std::set<quint32> stuck_;
     QList<QByteArray> requests_;
     qint64 bootUntilUs_ = std::numeric_limits<qint64>::min();

@@ -69,13 +69,46 @@ void SimLink::HandleFrame(const QByteArray& frame, qint64 atUs, QList<SimChunk>&
         return; // not hexadecimal
     const auto sentChecksum = static_cast<std::uint8_t>(QByteArray::fromHex(frame.mid(17, 2)).at(0));
     if (sentChecksum != FrameChecksum(packet)) {
-        SendAnswer(SimDevice::ChecksumErrorAnswer(packet), atUs, out);
+        SendAnswer(SimDevice::ChecksumErrorAnswer(packet), packet, atUs, out);
         return;
     }
-    SendAnswer(device_.Answer(packet, atUs), atUs, out);
+    SendAnswer(device_.Answer(packet, atUs), packet, atUs, out);
 }
 
-void SimLink::SendAnswer(const QByteArray& answer, qint64 requestEndUs, QList<SimChunk>& out)
+namespace {
+
+bool MakesDeviceWork(const QByteArray& request)
+{
+    const int type = PacketType(request);
+    return type == FlashConfig || type == EraseIL2 || type == InitDefault || (type == Upload && PacketIndex(request) >= 0x4000);
+}
+
+} // namespace
+
+QList<QByteArray> SimLink::Strays(const QByteArray& request)
+{
+    QList<QByteArray> frames;
+    const int index = PacketIndex(request);
+    const auto subindex = static_cast<std::uint8_t>(PacketSubindex(request));
+    const auto bogus = [this] {
+        QByteArray data;
+        for (int i = 0; i < 4; ++i)
+            data += static_cast<char>(std::uniform_int_distribution<int>(0, 255)(random_));
+        return data;
+    };
+    if (Chance(faults_.StrayRate)) {
+        const int other = index + std::uniform_int_distribution<int>(1, 8)(random_);
+        frames << EncodeFrame(MakePacket(DownloadResponse, other, subindex, bogus()));
+    }
+    if (Chance(faults_.WrongTypeRate)) {
+        const std::uint8_t type = PacketType(request) == Upload ? DownloadResponse : UploadComplete;
+        frames << EncodeFrame(MakePacket(type, index, subindex, bogus()));
+    }
+    straysSent_ += static_cast<int>(frames.size());
+    return frames;
+}
+
+void SimLink::SendAnswer(const QByteArray& answer, const QByteArray& request, qint64 requestEndUs, QList<SimChunk>& out)
 {
     ++answers_;
     if ((faults_.DropEvery > 0 && answers_ % faults_.DropEvery == 0) || Chance(faults_.LoseRate)) {
@@ -93,7 +126,7 @@ void SimLink::SendAnswer(const QByteArray& answer, qint64 requestEndUs, QList<Si
         bytes[at] = Digits[(qMax(digit, 0) + by) % 16];
         ++answersCorrupted_;
     }
-    QList<QByteArray> pieces;
+    QList<QByteArray> pieces = Strays(request);
     if (!faults_.Noise.isEmpty())
         pieces << faults_.Noise;
     if (Chance(faults_.NoiseBurstRate)) {
@@ -109,7 +142,8 @@ void SimLink::SendAnswer(const QByteArray& answer, qint64 requestEndUs, QList<Si
         pieces << frame;
         ++answersDuplicated_;
     }
-    Put(pieces, requestEndUs + ProcessingUs + faults_.ExtraDelayMs * 1000, out);
+    const qint64 workUs = MakesDeviceWork(request) ? faults_.WorkMs * 1000 : 0;
+    Put(pieces, requestEndUs + ProcessingUs + faults_.ExtraDelayMs * 1000 + workUs, out);
     ++answersSent_;
 }
 

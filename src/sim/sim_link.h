@@ -25,6 +25,14 @@ struct SimFaults {
     double LoseRate = 0;      // the answer is lost
     double DuplicateRate = 0; // the answer frame arrives twice
     double NoiseBurstRate = 0; // a burst of random bytes comes before the answer
+    // Before the answer, a well-formed DownloadResponse for another address, with a value that
+    // is not that cell's; and a well-formed frame of the right address but a type that does not
+    // answer the request (a DownloadResponse to an Upload, an UploadComplete to anything else).
+    double StrayRate = 0;
+    double WrongTypeRate = 0;
+    // Requests that make the device work (FlashConfig, EraseIL2, InitDefault, Uploads of
+    // extended data) are answered this much later than others.
+    qint64 WorkMs = 0;
     // The USB adapter's latency timer: bytes from the device reach the host when 62 of them have
     // gathered or this many ms after the first of them arrived. 0 = at once, byte by byte.
     qint64 LatencyMs = 0;
@@ -73,6 +81,7 @@ public:
     int AnswersCorrupted() const noexcept { return answersCorrupted_; }
     int AnswersDuplicated() const noexcept { return answersDuplicated_; }
     int NoiseBursts() const noexcept { return noiseBursts_; }
+    int StraysSent() const noexcept { return straysSent_; }
 
 private:
     // One direction of the line. Characters sent back to back form a burst whose times are
@@ -91,7 +100,9 @@ private:
 
     void TakeCharacter(char c, qint64 atUs, QList<SimChunk>& out);
     void HandleFrame(const QByteArray& frame, qint64 atUs, QList<SimChunk>& out);
-    void SendAnswer(const QByteArray& answer, qint64 requestEndUs, QList<SimChunk>& out);
+    void SendAnswer(const QByteArray& answer, const QByteArray& request, qint64 requestEndUs, QList<SimChunk>& out);
+    // The frames a misbehaving device sends ahead of its answer to the request.
+    QList<QByteArray> Strays(const QByteArray& request);
     // Random bytes; without '@' unless anyByte.
     QByteArray Rubbish(qsizetype size, bool anyByte = false);
     bool Chance(double rate);
@@ -110,6 +121,7 @@ private:
     int answersCorrupted_ = 0;
     int answersDuplicated_ = 0;
     int noiseBursts_ = 0;
+    int straysSent_ = 0;
     int answers_ = 0;
     std::minstd_rand random_{20150226}; // fixed seed: faults repeat exactly from run to run
 };

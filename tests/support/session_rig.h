@@ -56,7 +56,7 @@ public:
     void SetDebugText(const QString& text) override
     {
         debugLines.append(text);
-        if (beforeSend)
+        if (beforeSend && text.startsWith(u"TxSend: "))
             beforeSend();
     }
     void AddContactDump(const QByteArray& packet, const QString& direction) override { dumps.append({packet, direction}); }

@@ -434,12 +434,18 @@ private slots:
         QTest::addColumn<int>("size");  // bytes, or channels of the frequency table
         QTest::addColumn<QList<int>>("last"); // the last Upload's index and subindex, and how many
         QTest::addColumn<int>("units");       // the block's progress steps
-        QTest::newRow("interpreter 2050 bytes") << 6000 << 2050 << QList{0x6002, 0, 513} << 512;
-        QTest::newRow("texts 1030 bytes") << 4010 << 1030 << QList{0x4011, 1, 258} << 257;
-        QTest::newRow("texts 1029 bytes, last byte alone") << 4010 << 1029 << QList{0x4011, 1, 258} << 257;
-        QTest::newRow("text indices 9 bytes") << 4000 << 9 << QList{0x4000, 4, 5} << 4;
-        QTest::newRow("display table 25 bytes") << 4200 << 25 << QList{0x4202, 4, 25} << 6;
-        QTest::newRow("frequency table 67 channels") << 5000 << 67 << QList{0x5000, 255, 69} << 22;
+        QTest::addColumn<int>("firmware");    // 0 current, 1 busy 700 ms with flash work, 2 without ConfigEnable
+        QTest::newRow("interpreter 2050 bytes") << 6000 << 2050 << QList{0x6002, 0, 513} << 512 << 0;
+        // Erasing, flashing and every cell of extended data take 700 ms: nothing times out, and
+        // the one reset comes after the last answer.
+        QTest::newRow("interpreter on a busy device") << 6000 << 2050 << QList{0x6002, 0, 513} << 512 << 1;
+        QTest::newRow("texts 1030 bytes") << 4010 << 1030 << QList{0x4011, 1, 258} << 257 << 0;
+        // Firmware that answers UnknownResponse to ConfigEnable still takes the write.
+        QTest::newRow("texts, firmware without ConfigEnable") << 4010 << 1030 << QList{0x4011, 1, 258} << 257 << 2;
+        QTest::newRow("texts 1029 bytes, last byte alone") << 4010 << 1029 << QList{0x4011, 1, 258} << 257 << 0;
+        QTest::newRow("text indices 9 bytes") << 4000 << 9 << QList{0x4000, 4, 5} << 4 << 0;
+        QTest::newRow("display table 25 bytes") << 4200 << 25 << QList{0x4202, 4, 25} << 6 << 0;
+        QTest::newRow("frequency table 67 channels") << 5000 << 67 << QList{0x5000, 255, 69} << 22 << 0;
     }
 
     void extendedBlocks()
@@ -448,8 +454,12 @@ private slots:
         QFETCH(int, size);
         QFETCH(QList<int>, last);
         QFETCH(int, units);
+        QFETCH(int, firmware);
         TransferRig rig;
         Prepare(rig, 40);
+        rig.line.Faults().WorkMs = firmware == 1 ? 700 : 0;
+        rig.line.Device().SetKnowsConfigEnable(firmware != 2);
+        const int restarts = rig.line.Device().RestartCount();
         rig.image.changed[7] = false;
         ExtendedDataStore& store = rig.image.extended;
         const QByteArray data = Pattern(size);
@@ -497,6 +507,9 @@ private slots:
             QCOMPARE(device.BlockBytes(firstIndex, block == DisplayTableBlock ? 10 : 256, bytesPerCell, size), data);
         }
         QCOMPARE(rig.Texts().last(), DeviceWrites::DoneText());
+        QCOMPARE(rig.engine.State().LostTotal, 0);
+        // The detection's reset, one after the block and one after the parameters.
+        QCOMPARE(rig.line.Device().RestartCount() - restarts, 3);
         QVERIFY(rig.image.extended.used); // level 40 uses it up
         QStringList captions; // while the partial bar is scaled to the write's steps + 5
         for (const TransferWindowState& window : rig.views.windows) {
@@ -588,8 +601,8 @@ private slots:
         QTest::newRow("OperationFailed to a parameter")
             << int(OperationFailed) << QList{int(Upload), 0x2203, 0} << 0
             << "Writing failed: the device answered OperationFailed to Upload 2203/00 (TransmitPower)." + notAll;
-        QTest::newRow("UnknownResponse to ConfigEnable") << int(UnknownResponse) << QList{int(ConfigEnable), 0, 0} << 1030
-                                                         << "Writing failed: the device answered UnknownResponse to ConfigEnable." + notAll;
+        QTest::newRow("OperationFailed to ConfigEnable") << int(OperationFailed) << QList{int(ConfigEnable), 0, 0} << 1030
+                                                         << "Writing failed: the device answered OperationFailed to ConfigEnable." + notAll;
         QTest::newRow("OperationFailed in the texts") << int(OperationFailed) << QList{int(Upload), 0x4010, 5} << 1030
                                                       << "Writing failed: the device answered OperationFailed to Upload 4010/05 (Texts)." + notAll;
         // 0x4010..0x40FF hold 240 * 256 cells of 4 bytes; one byte more would reach the pictures' indices.

@@ -1,0 +1,76 @@
+#include "link/answer_rules.h"
+
+#include "link/packet_codec.h"
+
+#include <array>
+
+namespace tunekit {
+namespace {
+
+using enum AnswerMeaning;
+
+// Answer times: an ordinary request is answered within milliseconds, so 400 ms means lost.
+// Requests that make the device work are given what that work takes with a wide margin:
+// storing the configuration sector ~0.7 s, erasing the interpreter area a few seconds, a cell
+// of extended data (written straight to flash) up to ~0.3 s. A time-out in the middle of such
+// work would otherwise end the batch and reset a device that is still flashing.
+constexpr qint32 FlashConfigMs = 3000;
+constexpr qint32 EraseMs = 8000;
+constexpr qint32 InitDefaultMs = 3000;
+constexpr qint32 ExtendedCellMs = 1000;
+// Uploads from here on are extended data (display data, frequency table, interpreter).
+constexpr int FirstExtendedIndex = 0x4000;
+
+// Why each refusal means what it means:
+// - A read the firmware refuses has no value: the read goes on, the value stays unknown.
+// - An Upload, FlashConfig or EraseIL2 refused leaves the device without the data: failed.
+// - ConfigEnable came with newer firmware; older firmware answers UnknownResponse and stores
+//   what FlashConfig is given anyway, so the write goes on (the read-back tells the truth).
+//   An OperationFailed to it means the device will not take the configuration: failed.
+// - Reset, InitDefault, Calibration, ReInit refused: the command did not happen: failed.
+constexpr std::array Rules{
+    AnswerRule{DownloadRequest, DownloadResponse, OrdinaryAnswerMs, true, NotSupported, NotSupported},
+    AnswerRule{Upload, UploadComplete, OrdinaryAnswerMs, true, Failed, Failed},
+    AnswerRule{ConfigEnable, ConfigEnable, OrdinaryAnswerMs, true, Failed, NotSupported},
+    AnswerRule{FlashConfig, FlashConfigComplete, FlashConfigMs, false, Failed, Failed},
+    AnswerRule{EraseIL2, EraseIL2Complete, EraseMs, false, Failed, Failed},
+    AnswerRule{InitDefault, InitDefaultComplete, InitDefaultMs, false, Failed, Failed},
+    AnswerRule{Calibration, CalibrationComplete, OrdinaryAnswerMs, false, Failed, Failed},
+    AnswerRule{ReInit, ReInitComplete, OrdinaryAnswerMs, false, Failed, Failed},
+    AnswerRule{Reset, Reset, OrdinaryAnswerMs, false, Failed, Failed},
+    AnswerRule{EchoRequest, EchoResponse, OrdinaryAnswerMs, true, Failed, Failed},
+};
+
+} // namespace
+
+AnswerRule AnswerRuleFor(QByteArrayView request)
+{
+    const int type = PacketType(request);
+    for (AnswerRule rule : Rules) {
+        if (rule.requestType != type)
+            continue;
+        if (type == Upload && PacketIndex(request) >= FirstExtendedIndex)
+            rule.answerMs = ExtendedCellMs;
+        return rule;
+    }
+    // A packet made by hand: whatever the device answers at its address ends the wait.
+    return AnswerRule{type, -1, OrdinaryAnswerMs, false, Done, Done};
+}
+
+AnswerMeaning MeaningOfAnswer(QByteArrayView request, QByteArrayView answer)
+{
+    if (answer.size() < PacketSize || PacketIndex(answer) != PacketIndex(request)
+        || PacketSubindex(answer) != PacketSubindex(request))
+        return NotAnAnswer;
+    const AnswerRule rule = AnswerRuleFor(request);
+    const int type = PacketType(answer);
+    if (rule.answerType < 0 || type == rule.answerType)
+        return Done;
+    if (type == OperationFailed)
+        return rule.onOperationFailed;
+    if (type == UnknownResponse)
+        return rule.onUnknownResponse;
+    return NotAnAnswer;
+}
+
+} // namespace tunekit
