@@ -33,7 +33,7 @@ class TestMainWindow : public QObject {
 
     struct Window {
         enum Begin { Built, Started };
-        explicit Window(Begin begin = Built)
+        explicit Window(Begin begin = Built, const PortPlan& plan = NamedPort(1))
         {
             MainWindowSetup setup;
             setup.clock = std::make_unique<VirtualClock>();
@@ -42,7 +42,7 @@ class TestMainWindow : public QObject {
             line = static_cast<SimLine*>(setup.line.get());
             setup.host = std::make_unique<FixedHost>();
             host = static_cast<FixedHost*>(setup.host.get());
-            setup.plan = NamedPort(1);
+            setup.plan = plan;
             window = std::make_unique<MainWindow>(std::move(setup));
             if (begin == Started) {
                 window->show();
@@ -86,6 +86,37 @@ private slots:
         QVERIFY(!w.window->findChild<QAction*>(QStringLiteral("mnuLevel40"))->isChecked());
         // The detection batch resets after its last answer, and start-up resets once more at its end.
         QCOMPARE(w.line->Device().RestartCount(), 2);
+    }
+
+    // The COM entries show the ports: clicking one leaves the tick on the port in use.
+    void comMenuKeepsThePortInUseTicked()
+    {
+        Window w(Window::Built, PortPlan{});
+        w.host->adapterPortName = QStringLiteral("COM3");
+        // Discovery's message is confirmed as soon as it shows.
+        QTimer confirm;
+        QObject::connect(&confirm, &QTimer::timeout, [] {
+            if (QWidget* box = QApplication::activeModalWidget())
+                box->close();
+        });
+        confirm.start(0);
+        w.window->show();
+        w.window->Start();
+        confirm.stop();
+        QCOMPARE(w.window->Logic().Port().intComPort, 3);
+        auto ticks = [&] {
+            QString shown;
+            for (const char* name : {"mnuCOM1", "mnuCOM2", "mnuCOM3", "mnuCOM4", "mnuCOM5", "mnuCOMother"})
+                shown += w.Find<QAction>(name)->isChecked() ? QLatin1Char('X') : QLatin1Char('o');
+            return shown;
+        };
+        QCOMPARE(ticks(), QStringLiteral("ooXooo"));
+        for (const char* name : {"mnuCOM3", "mnuCOM1", "mnuCOM3"}) {
+            QVERIFY2(w.Find<QAction>(name)->isEnabled(), name);
+            w.Find<QAction>(name)->trigger();
+            QCOMPARE(ticks(), QStringLiteral("ooXooo"));
+        }
+        QCOMPARE(w.window->Logic().Port().intComPort, 3);
     }
 
     void languageMenuRewritesCaptions()
