@@ -21,7 +21,7 @@ struct SettingsToWrite {
     std::array<bool, 3> options{};        // OP1..OP3: reset before transmit, only changed, erase
     bool longDelay = false;               // OP4: ChkLongDelay with the text of txtLongDelay
     QString longDelayText;
-    QString authFileString;               // AUT: what was typed into the unlock dialog
+    QString authFileString;               // AUT: the password that unlocked the level
     bool paced = false;                   // PAC: one packet per timer tick
 };
 
