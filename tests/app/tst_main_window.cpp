@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -129,7 +130,13 @@ private slots:
         QVERIFY(w.window->findChild<QAction*>(QStringLiteral("mnuGerman"))->isChecked());
         QCOMPARE(w.window->findChild<QAction*>(QStringLiteral("mnuLevel40"))->text(), QStringLiteral("Kundendienst"));
 
+        // Qt's own dialog texts speak the interface's language too.
+        auto noButton = [] { return QMessageBox(QMessageBox::Question, {}, {}, QMessageBox::Yes | QMessageBox::No)
+                                        .button(QMessageBox::No)->text().remove(QLatin1Char('&')); };
+        QCOMPARE(noButton(), QStringLiteral("Nein"));
+
         w.window->findChild<QAction*>(QStringLiteral("mnuEnglish"))->trigger();
+        QCOMPARE(noButton(), QStringLiteral("No"));
         QCOMPARE(tabs->tabText(1), QStringLiteral("   Overview    "));
         QCOMPARE(w.Find<QPushButton>("cmdConfigWrite")->text(), QStringLiteral("             Write"));
         QCOMPARE(w.Find<QCheckBox>("ChkSendNewDataOnly")->text(), QStringLiteral("Only send changed values"));
