@@ -33,6 +33,14 @@ std::size_t Slot(int index)
     return static_cast<std::size_t>(index);
 }
 
+// The settings file keeps the password of the level granted, as the level has it: typed in
+// another case it would not restore level 60, which is compared exactly. A wrong attempt keeps
+// what was stored.
+void StoreUnlockPassword(AccessState& access, int level)
+{
+    access.blnAuthLevelFileString = LevelPassword(level).toString();
+}
+
 } // namespace
 
 QStringView LevelPassword(int level)
@@ -148,11 +156,9 @@ PasswordKeyAction TxtPwdKeyPress(AccessState& access, PasswordBox& box, QChar ke
     default:
         break;
     }
-    // Control characters are no part of a password, and a line break in the recorded text would
-    // split the settings file's "AUT=" line.
+    // Control characters are no part of a password.
     if (key.category() == QChar::Other_Control)
         return PasswordKeyAction::Swallowed;
-    access.blnAuthLevelFileString.append(key);
     access.TypedPassword.append(key);
     box.caret = qBound(0, box.caret, static_cast<int>(box.text.size()));
     box.text.insert(box.caret, QLatin1Char('*'));
@@ -185,6 +191,7 @@ UnlockOutcome CmdOkClick(AccessState& access, DeviceImage& image, Dialogs& dialo
             access.testLevels[Slot(i)] = false;
         access.levelChecks[Slot(index)] = true;
         access.blnUpdateKey = true;
+        StoreUnlockPassword(access, granted);
         outcome = UnlockOutcome::Granted;
     } else {
         access.blnAuthLevel = access.OldAuthLevel;

@@ -33,7 +33,7 @@ struct AccessState {
     // frmPwd
     qint16 OldAuthLevel = 0;
     QString TypedPassword;              // what the open dialog has received; the box shows '*'
-    QString blnAuthLevelFileString;     // the stored text, then every character typed this run
+    QString blnAuthLevelFileString;     // the stored text, then the password of the level last granted
     std::array<bool, 6> testLevels{};   // blnTestLevel10..blnTestLevel60: what the dialog may grant
 };
 
@@ -113,7 +113,7 @@ void PasswordDialogLoad(AccessState& access, PasswordBox& box);
 PasswordKeyAction TxtPwdKeyPress(AccessState& access, PasswordBox& box, QChar key);
 
 enum class UnlockOutcome {
-    Granted,       // the settings file must be written now (it stores blnAuthLevelFileString)
+    Granted,       // the settings file must be written now (it stores the level's password)
     WrongPassword, // old level kept, message shown, nothing written
 };
 

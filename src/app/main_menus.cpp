@@ -43,9 +43,13 @@ void MainWindow::BuildMenus()
     settings->addSeparator();
     mnuCOMredetect = settings->addAction(QString());
     mnuCOMredetect->setObjectName(QStringLiteral("mnuCOMredetect"));
-    // The COM entries only show the ports; Detect chooses again.
-    for (QAction* com : mnuCOM_)
+    // The COM entries only show the ports; Detect chooses again. Qt flips a checkable entry when
+    // it is clicked, so a click puts the ticks back on the port in use.
+    for (QAction* com : mnuCOM_) {
         com->setEnabled(false);
+        connect(com, &QAction::triggered, this, &MainWindow::ShowPortInUse);
+    }
+    connect(mnuCOMother, &QAction::triggered, this, &MainWindow::ShowPortInUse);
     connect(mnuCOMredetect, &QAction::triggered, this, [this] { session_->mnuCOMredetect_Click(); });
 
     QMenu* rights = menuBar()->addMenu(QString());
@@ -145,16 +149,23 @@ void MainWindow::ConnectionChanged()
     for (std::size_t i = 0; i < mnuCOM_.size(); ++i) {
         mnuCOM_[i]->setText(menu.captions[i]);
         mnuCOM_[i]->setEnabled(menu.enabled[i]);
-        mnuCOM_[i]->setChecked(menu.checked == static_cast<int>(i) + 1);
     }
     mnuCOMother->setText(menu.otherCaption);
     mnuCOMother->setVisible(menu.otherVisible);
     mnuCOMother->setEnabled(menu.otherEnabled);
-    mnuCOMother->setChecked(menu.checked == 6);
     mnuSeperator3->setVisible(menu.otherVisible);
+    ShowPortInUse();
     findChild<QLabel*>(QStringLiteral("lblComPort"))->setText(discovery.lblComPort);
     findChild<QLabel*>(QStringLiteral("lblWinVer"))->setText(session_->Os().winVerCaption);
     findChild<QLabel*>(QStringLiteral("lblSprache"))->setText(session_->InstallLanguage());
+}
+
+void MainWindow::ShowPortInUse()
+{
+    const int checked = session_->Discovery().menu.checked;
+    for (std::size_t i = 0; i < mnuCOM_.size(); ++i)
+        mnuCOM_[i]->setChecked(checked == static_cast<int>(i) + 1);
+    mnuCOMother->setChecked(checked == 6);
 }
 
 void MainWindow::LanguageChanged()

@@ -94,6 +94,8 @@ private:
     void BuildMenus();            // main_menus.cpp
     void RetranslateMenus();
     void LevelCommand(int level);
+    // The tick of the COM menu on the entry of the port in use, and on no other.
+    void ShowPortInUse();
     void BuildRedetectWindow();
 
     void BuildTabs();

@@ -18,7 +18,8 @@ constexpr int ActLanguageOf(Language language) noexcept
     return language == Language::German ? 1 : 0;
 }
 
-// Owns the German translator and installs or removes it. One per application.
+// Owns the German translators, the program's and Qt's own (the texts of its standard buttons and
+// dialogs), and installs or removes them together. One per application.
 class UiLanguage {
 public:
     UiLanguage() = default;
@@ -26,12 +27,15 @@ public:
     UiLanguage& operator=(const UiLanguage&) = delete;
     ~UiLanguage();
 
-    // Returns false when the German texts cannot be loaded (the program then stays English).
+    // Returns false when the program's German texts cannot be loaded (the program then stays
+    // English). Without Qt's German translations installed on the system, its own dialog texts
+    // stay English.
     bool Set(Language language);
     Language Current() const noexcept { return current_; }
 
 private:
     QTranslator german_;
+    QTranslator qtGerman_;
     bool installed_ = false;
     Language current_ = Language::English;
 };

@@ -247,6 +247,7 @@ QString Session::SettingsFilePath() const
 void Session::ReadSettingsFile()
 {
     discovery_.FilePortFound = false;
+    storedPort_ = 0;
     QFile file(SettingsFilePath());
     if (file.fileName().isEmpty() || !file.open(QIODevice::ReadOnly))
         return;
@@ -256,8 +257,9 @@ void Session::ReadSettingsFile()
     if (read.FilePortFound) {
         discovery_.FilePortFound = true;
         discovery_.FilePort = read.FilePort;
+        storedPort_ = read.FilePort;
         // Only after discovery has probed the port does the file choose it (not at start-up).
-        if (read.FilePort <= 256 && discovery_.PortAvailable[static_cast<std::size_t>(read.FilePort)])
+        if (discovery_.PortAvailable[static_cast<std::size_t>(read.FilePort)])
             port_.intComPort = port_.HVXPortFound ? HVXPort : read.FilePort;
     }
     if (!read.SetFileLang.isEmpty())
@@ -296,10 +298,10 @@ void Session::WriteSettingsFile()
     if (path.isEmpty())
         return;
     SettingsToWrite settings;
-    // A port named for one run (or the simulated line) is not the one to look for next time.
-    settings.intComPort = plan_.discover ? port_.intComPort
-                                         : discovery_.FilePortFound && discovery_.FilePort <= 256 ? discovery_.FilePort
-                                                                                                  : qint16(0);
+    // The port discovery chose is the one to look for next time. Until it has chosen one (at
+    // start-up the language is saved before discovery runs) and when it finds none, the file keeps
+    // the port it names. A port named for one run (or the simulated line) is never stored.
+    settings.intComPort = plan_.discover && port_.intComPort >= 1 ? port_.intComPort : storedPort_;
     settings.actLanguage = actLanguage_;
     settings.options = {options_.chkResetBeforeTransmit, options_.ChkSendNewDataOnly,
                         options_.ChkEraseStringsAfterWrite};
@@ -310,8 +312,8 @@ void Session::WriteSettingsFile()
     // Written whole and then renamed, so a failure leaves the old file as it was. Failures are
     // silent: the settings are then simply not kept.
     QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(ComposeSettingsFile(settings)) >= 0)
-        file.commit();
+    if (file.open(QIODevice::WriteOnly) && file.write(ComposeSettingsFile(settings)) >= 0 && file.commit())
+        storedPort_ = settings.intComPort;
 }
 
 void Session::SetOption(int option, bool ticked)

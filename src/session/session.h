@@ -202,6 +202,7 @@ private:
     OsNames os_;
     PortPlan plan_;
     DiscoveryState discovery_;
+    qint16 storedPort_ = 0; // the port the settings file names: as read, then as last saved
     LongDelayView longDelay_;
     bool pacedByCommandLine_ = false;
     QString regLang_;

@@ -71,14 +71,13 @@ SettingsRead ReadSettings(const QByteArray& bytes)
         const QStringView value = line.mid(4, 12).trimmed();
         const QChar first = value.isEmpty() ? QChar() : value.front();
         if (key == u"COM=") {
+            // A number that names no port is passed over like an unknown key; the lines after it
+            // still count, so that the next save keeps them.
             const int number = LeadingNumber(value.left(3));
-            if (number > 0) {
+            if (number > 0 && number <= 256) {
                 read.FilePortFound = true;
                 read.FilePort = static_cast<qint16>(number);
             }
-            // No such port: the rest of the file is not read.
-            if (number < 0 || number > 256)
-                break;
         } else if (key == u"LNG=") {
             read.SetFileLang = first == u'1' ? QStringLiteral("DE") : QStringLiteral("EN");
         } else if (key == u"OP1=" || key == u"OP2=" || key == u"OP3=") {

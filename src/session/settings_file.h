@@ -21,7 +21,7 @@ struct SettingsToWrite {
     std::array<bool, 3> options{};        // OP1..OP3: reset before transmit, only changed, erase
     bool longDelay = false;               // OP4: ChkLongDelay with the text of txtLongDelay
     QString longDelayText;
-    QString authFileString;               // AUT: what was typed into the unlock dialog
+    QString authFileString;               // AUT: the password that unlocked the level
     bool paced = false;                   // PAC: one packet per timer tick
 };
 
@@ -39,7 +39,7 @@ struct LongDelaySetting {
 // What reading a settings file found. Each key present sets its value; a key given twice takes
 // effect twice, so the later line wins. Absent keys leave the program's values alone.
 struct SettingsRead {
-    bool FilePortFound = false;
+    bool FilePortFound = false;                     // a "COM=" line named a port 1..256
     qint16 FilePort = 0;
     QString SetFileLang;                            // "DE", "EN" or "" without a "LNG=" line
     std::array<std::optional<bool>, 3> options;     // OP1..OP3
@@ -49,7 +49,7 @@ struct SettingsRead {
 };
 
 // Reads the lines of a settings file (CR LF, LF or CR). Key: the first four characters, trimmed;
-// value: the next twelve, trimmed. A "COM=" number outside 0..256 ends the reading at that line.
+// value: the next twelve, trimmed. A "COM=" number outside 1..256 names no port and is ignored.
 SettingsRead ReadSettings(const QByteArray& bytes);
 
 // txtLongDelay_Change: the text the box keeps and, for a digit, the delay it sets (which also

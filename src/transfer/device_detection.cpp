@@ -44,12 +44,14 @@ void DeviceTransfers::DeviceQuery()
     }
     if (ctx_.options.chkResetBeforeTransmit)
         ctx_.port.ResetDevice();
+    // The detection tells the user itself when no device answers, so the time-out of its own
+    // requests stays silent: a silent device gets one message, not two.
+    engine.SuppressTimeoutMessage = true;
     // Up to 1500 ms: the wait ends as soon as the batch (and the reset after it) is over.
     engine.TransferActive = true;
     ctx_.engine.WaitUntilIdle(1500);
 
     if (image.deviceConfigId == 0) {
-        engine.SuppressTimeoutMessage = true;
         if (portFound)
             ctx_.dialogs.MsgBox(DeviceNotDetectedText(), MsgButtons::Ok, MsgIcon::None, DeviceNotDetectedTitle());
         return;

@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -33,7 +34,7 @@ class TestMainWindow : public QObject {
 
     struct Window {
         enum Begin { Built, Started };
-        explicit Window(Begin begin = Built)
+        explicit Window(Begin begin = Built, const PortPlan& plan = NamedPort(1))
         {
             MainWindowSetup setup;
             setup.clock = std::make_unique<VirtualClock>();
@@ -42,7 +43,7 @@ class TestMainWindow : public QObject {
             line = static_cast<SimLine*>(setup.line.get());
             setup.host = std::make_unique<FixedHost>();
             host = static_cast<FixedHost*>(setup.host.get());
-            setup.plan = NamedPort(1);
+            setup.plan = plan;
             window = std::make_unique<MainWindow>(std::move(setup));
             if (begin == Started) {
                 window->show();
@@ -88,6 +89,37 @@ private slots:
         QCOMPARE(w.line->Device().RestartCount(), 2);
     }
 
+    // The COM entries show the ports: clicking one leaves the tick on the port in use.
+    void comMenuKeepsThePortInUseTicked()
+    {
+        Window w(Window::Built, PortPlan{});
+        w.host->adapterPortName = QStringLiteral("COM3");
+        // Discovery's message is confirmed as soon as it shows.
+        QTimer confirm;
+        QObject::connect(&confirm, &QTimer::timeout, [] {
+            if (QWidget* box = QApplication::activeModalWidget())
+                box->close();
+        });
+        confirm.start(0);
+        w.window->show();
+        w.window->Start();
+        confirm.stop();
+        QCOMPARE(w.window->Logic().Port().intComPort, 3);
+        auto ticks = [&] {
+            QString shown;
+            for (const char* name : {"mnuCOM1", "mnuCOM2", "mnuCOM3", "mnuCOM4", "mnuCOM5", "mnuCOMother"})
+                shown += w.Find<QAction>(name)->isChecked() ? QLatin1Char('X') : QLatin1Char('o');
+            return shown;
+        };
+        QCOMPARE(ticks(), QStringLiteral("ooXooo"));
+        for (const char* name : {"mnuCOM3", "mnuCOM1", "mnuCOM3"}) {
+            QVERIFY2(w.Find<QAction>(name)->isEnabled(), name);
+            w.Find<QAction>(name)->trigger();
+            QCOMPARE(ticks(), QStringLiteral("ooXooo"));
+        }
+        QCOMPARE(w.window->Logic().Port().intComPort, 3);
+    }
+
     void languageMenuRewritesCaptions()
     {
         Window w;
@@ -98,7 +130,13 @@ private slots:
         QVERIFY(w.window->findChild<QAction*>(QStringLiteral("mnuGerman"))->isChecked());
         QCOMPARE(w.window->findChild<QAction*>(QStringLiteral("mnuLevel40"))->text(), QStringLiteral("Kundendienst"));
 
+        // Qt's own dialog texts speak the interface's language too.
+        auto noButton = [] { return QMessageBox(QMessageBox::Question, {}, {}, QMessageBox::Yes | QMessageBox::No)
+                                        .button(QMessageBox::No)->text().remove(QLatin1Char('&')); };
+        QCOMPARE(noButton(), QStringLiteral("Nein"));
+
         w.window->findChild<QAction*>(QStringLiteral("mnuEnglish"))->trigger();
+        QCOMPARE(noButton(), QStringLiteral("No"));
         QCOMPARE(tabs->tabText(1), QStringLiteral("   Overview    "));
         QCOMPARE(w.Find<QPushButton>("cmdConfigWrite")->text(), QStringLiteral("             Write"));
         QCOMPARE(w.Find<QCheckBox>("ChkSendNewDataOnly")->text(), QStringLiteral("Only send changed values"));
