@@ -166,6 +166,11 @@ QString VisibleText(const QByteArray& text)
     return QString::fromLatin1(nul >= 0 ? text.left(nul) : text);
 }
 
+QString UnsetProductionDate()
+{
+    return QStringLiteral("00.00.0000");
+}
+
 QString DecodeParameterValue(const ConfigDefine& define, QByteArrayView data)
 {
     const int start = define.SByte;
@@ -188,8 +193,10 @@ QString DecodeParameterValue(const ConfigDefine& define, QByteArrayView data)
         const int day = Byte(data, 0);
         const int month = Byte(data, 1);
         const int year = Byte(data, 2);
+        // A unit fresh from production has no date (FF FF FF or 00 00 00): shown as the date
+        // that is not set, which writes back as 00 00 00.
         if (day < 1 || day > 31 || month < 1 || month > 12 || year < 1 || year > 254)
-            return {};
+            return UnsetProductionDate();
         return TwoDigits(day) + QLatin1Char('.') + TwoDigits(month) + QLatin1Char('.') + QString::number(2000 + year);
     }
     default:

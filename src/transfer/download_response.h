@@ -51,8 +51,12 @@ QByteArray AppendTextChunk(const QByteArray& text, int subindex, QByteArrayView 
 // The part of an information text before its NUL, as shown on screen.
 QString VisibleText(const QByteArray& text);
 
+// The production date of a unit that has none.
+QString UnsetProductionDate();
+
 // The value of one parameter from the 4 data bytes of its cell, by DSize, DType and SByte:
-// decimal text, the production date as "dd.mm.yyyy", "" when the bytes hold no value.
+// decimal text, the production date as "dd.mm.yyyy" ("00.00.0000" when it holds no date);
+// "" for a size without a decoding.
 QString DecodeParameterValue(const ConfigDefine& define, QByteArrayView data);
 
 // The DownloadResponse handler: decodes one 8-byte packet into the image and the read state,

@@ -40,14 +40,16 @@ QString DefaultTitle()
 }
 
 
-// The value text as a whole number; nothing for text that is not a number.
+// The value text as a whole number; nothing for text that is not one ("12.6", "abc"). A cell
+// holds whole numbers only, and a value rounded on its way would not be the value the user
+// or the file gave.
 std::optional<qint64> WholeNumber(const QString& text)
 {
     bool ok = false;
     const double number = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(number) || std::fabs(number) > 1e15)
+    if (!ok || !std::isfinite(number) || std::fabs(number) > 1e15 || number != std::floor(number))
         return std::nullopt;
-    return static_cast<qint64>(std::llround(number));
+    return static_cast<qint64>(number);
 }
 
 QByteArray LowBytesFirst(qint64 value, int count)
@@ -65,11 +67,11 @@ std::optional<QByteArray> Encode8Bit(const QString& text, bool isSigned)
     std::optional<qint64> v = WholeNumber(text);
     if (!v)
         return std::nullopt;
-    if (isSigned && *v < 0)
-        *v = qMax<qint64>(*v, -128) + 256;
-    if (*v < 0)
-        return std::nullopt; // an unsigned cell has no negative values
-    return LowBytesFirst(qMin<qint64>(*v, 255), 1);
+    if (isSigned && *v < 0 && *v >= -128)
+        *v += 256;
+    if (*v < 0 || *v > 255)
+        return std::nullopt; // an unsigned cell has no negative values, and 8 bits no more
+    return LowBytesFirst(*v, 1);
 }
 
 std::optional<QByteArray> Encode16Bit(const QString& text)
@@ -83,6 +85,9 @@ std::optional<QByteArray> Encode16Bit(const QString& text)
 std::optional<QByteArray> Encode32Bit(const QString& text)
 {
     const std::optional<qint64> v = WholeNumber(text);
+    // -1 is how an erased cell reads: written back, the cell is erased again.
+    if (v == -1)
+        return QByteArray(4, '\xFF');
     if (!v || *v < 0 || *v > 0x7FFFFFFF)
         return std::nullopt;
     QByteArray bytes = LowBytesFirst(*v, 4);
@@ -115,8 +120,14 @@ std::optional<QByteArray> EncodeFreqComp(const QString& text)
     const std::optional<qint64> v = WholeNumber(text);
     if (!v)
         return std::nullopt;
-    // The device keeps the compensation 10 higher than shown (the read takes 10 off).
-    return Encode8Bit(QString::number(*v + 10));
+    // The device keeps the compensation 10 higher than shown (the read takes 10 off); a cell
+    // above 20 (255 = never adjusted) is shown as it is and written back as it is. 11..20 is
+    // no value a read shows: it would not read back as itself.
+    if (*v >= 21 && *v <= 255)
+        return LowBytesFirst(*v, 1);
+    if (*v < -10 || *v > 10)
+        return std::nullopt;
+    return LowBytesFirst(*v + 10, 1);
 }
 
 std::optional<QByteArray> EncodeGainPhase(const QString& phase, const QString& gain)
@@ -312,6 +323,15 @@ void DeviceWrites::cmdConfigWrite_Click()
     ctx_.engine.WaitUntilIdle(WaitForeverMs);
     // The write sends these values, whatever happens to the image while it runs.
     const ParamArray<QString> values = image.value;
+    // A value its cell cannot hold exactly would be left out or changed on its way: the
+    // device would not end up as the user meant. Nothing is sent then.
+    if (const QStringList unwritable = UnwritableValues(values); !unwritable.isEmpty()) {
+        ctx_.dialogs.MsgBox(Tr(QT_TRANSLATE_NOOP("DeviceWrites", "These values cannot be written to the device, so nothing was written:"))
+                                + CrLf() + unwritable.join(QStringLiteral(", ")),
+                            MsgButtons::Ok, MsgIcon::Exclamation, Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Error")));
+        HideTransferWindow();
+        return;
+    }
 
     // A copy: the store may be replaced (a file opened) while the blocks are being sent.
     const ExtendedDataStore store = image.extended;
@@ -439,6 +459,33 @@ bool DeviceWrites::MayWriteCalibration(bool frequency)
     return ctx_.dialogs.Ask(Question::Calibration, text, MsgButtons::YesNo, MsgIcon::Critical, title) == MsgAnswer::Yes;
 }
 
+QStringList DeviceWrites::UnwritableValues(const ParamArray<QString>& values) const
+{
+    const DeviceImage& image = ctx_.image;
+    const bool everything = !ctx_.options.ChkSendNewDataOnly || AuthLevel() == 50;
+    QStringList names;
+    for (int i = 1; i <= ParamCount; ++i) {
+        if (values[i].isEmpty() || !image.applicable[i] || !(everything || image.changed[i]))
+            continue;
+        const ConfigDefine& define = FindConfigDefine(i);
+        std::optional<QByteArray> data;
+        if (i == SystemAddressNr)
+            data = Encode16Bit(values[i]);
+        else if (i == GainCompNr || i == PhaseCompNr)
+            data = EncodeGainPhase(values[PhaseCompNr].isEmpty() ? QStringLiteral("0") : values[PhaseCompNr],
+                                   values[GainCompNr].isEmpty() ? QStringLiteral("0") : values[GainCompNr]);
+        else if (i == FreqCompNr)
+            data = EncodeFreqComp(values[i]);
+        else if (define.Special && !define.MultiMess)
+            continue; // not written at all
+        else
+            data = EncodeBySize(define, values[i]);
+        if (!data || (define.MultiMess && !define.Special && define.SByte + data->size() > 4))
+            names << define.Name.toString() + QStringLiteral("=") + values[i];
+    }
+    return names;
+}
+
 std::optional<QByteArray> DeviceWrites::SharedCellData(int nr, const ParamArray<QString>& values)
 {
     DeviceImage& image = ctx_.image;
@@ -540,6 +587,8 @@ void DeviceWrites::ParameterWrite(const ParamArray<QString>& values)
     }
     ctx_.engine.SendPacket(FlashConfig, 0, 0);
     if (!leftOut_.isEmpty()) {
+        // The device will not hold everything the user meant: the write cannot end in "Done!".
+        lastResult_ = WriteResult::Failed;
         ctx_.dialogs.MsgBox(Tr(QT_TRANSLATE_NOOP("DeviceWrites", "These values cannot be written to the device and were left out:"))
                                 + CrLf() + leftOut_.join(QStringLiteral(", ")),
                             MsgButtons::Ok, MsgIcon::Exclamation, Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Error")));

@@ -17,16 +17,17 @@ struct RefusedPacket;
 
 // Upload data encodings, low byte first. std::nullopt when the text holds no value the cell
 // can take; such a value is left out of the write and named to the user.
-// 8 bits: the nearest whole number, 255 above 255; a "signed char" below 0 is first increased by
-// 256 (from -128), any other negative value is refused.
+// Only whole numbers the cell holds exactly are encoded: nothing is rounded or clamped.
+// 8 bits: 0..255; a "signed char" from -128 to -1 is increased by 256.
 std::optional<QByteArray> Encode8Bit(const QString& text, bool isSigned = false);
 // 16 bits: 0..65535.
 std::optional<QByteArray> Encode16Bit(const QString& text);
-// 32 bits with bit 31 clear (the device reads the cell as signed): 0..2147483647.
+// 32 bits with bit 31 clear (the device reads the cell as signed): 0..2147483647; -1, as an
+// erased cell reads, gives FF FF FF FF.
 std::optional<QByteArray> Encode32Bit(const QString& text);
 // Day, month, year - 2000 from "dd.mm.yyyy" (leading zeros optional); "0.0.0000" gives zeros.
 std::optional<QByteArray> EncodeDate(const QString& text);
-// FreqComp: the shown value + 10, as 8 bits.
+// FreqComp: -10..10 as the shown value + 10; 21..255, which a read shows unchanged, as it is.
 std::optional<QByteArray> EncodeFreqComp(const QString& text);
 // The cell of GainComp and PhaseComp: low byte the gain, high byte the phase, each -128..255
 // with a negative value increased by 256.
@@ -87,6 +88,8 @@ private:
     // False when the write ended (a refused packet or a block too long for its place).
     bool WriteExtendedData(const ExtendedDataStore& store);
     void UseUpExtendedData();
+    // The values (as "Name=value") the write would send but their cells cannot hold exactly.
+    QStringList UnwritableValues(const ParamArray<QString>& values) const;
     // Puts the data of a shared cell (MultiMess without Special) together by SByte.
     std::optional<QByteArray> SharedCellData(int nr, const ParamArray<QString>& values);
     void ResetWriteBookkeeping();

@@ -83,6 +83,7 @@ struct WriteCase {
     bool freq = false; // FreqComp written
     bool gain = false; // GainComp written
     bool imageKept = true;
+    QString transmitPower = QStringLiteral("20");
 };
 
 } // namespace
@@ -285,23 +286,27 @@ private slots:
         const auto row = [](const char* name, int ways, int nr, const QString& text, const QByteArray& cell) {
             QTest::newRow(name) << ways << nr << text << cell;
         };
-        row("8-bit clamps above 255", Writes, 7, "300", Bytes({255}));
-        row("8-bit nearest whole number", Writes, 7, "12.6", Bytes({13}));
+        row("8-bit above 255 refused", Writes, 7, "300", {});
+        row("8-bit fraction refused", Writes, 7, "12.6", {});
+        row("8-bit whole number written as a decimal", Writes, 7, "12.0", Bytes({12}));
         row("8-bit negative unsigned refused", Writes, 7, "-5", {});
         row("8-bit not a number", Writes, 7, "abc", {});
         row("MinRSSI -95", Both, 30, "-95", Bytes({161}));
-        row("signed below -128", Writes, 30, "-200", Bytes({128}));
+        row("signed below -128 refused", Writes, 30, "-200", {});
         row("16-bit too big", Writes, 57, "65536", {});
         row("32-bit largest", Both, 15, "2147483647", Bytes({0xFF, 0xFF, 0xFF, 0x7F}));
         row("32-bit needs bit 31", Writes, 15, "2147483648", {});
-        row("32-bit erased", Reads, 15, "-1", Bytes({0xFF, 0xFF, 0xFF, 0xFF}));
+        row("32-bit erased", Both, 15, "-1", Bytes({0xFF, 0xFF, 0xFF, 0xFF}));
         row("date", Both, 14, "31.12.2014", Bytes({31, 12, 14}));
         row("no date", Writes, 14, "0.0.0000", Bytes({0, 0, 0}));
         row("date without zeros", Writes, 14, "5.3.2014", Bytes({5, 3, 14}));
         row("not a date", Writes, 14, "2014-12-31", {});
-        row("date month 0", Reads, 14, "", Bytes({31, 0, 14}));
+        row("date month 0", Reads, 14, "00.00.0000", Bytes({31, 0, 14}));
+        row("date never set", Reads, 14, "00.00.0000", Bytes({0xFF, 0xFF, 0xFF, 0xFF}));
+        row("date not set", Both, 14, "00.00.0000", Bytes({0, 0, 0}));
         row("FreqComp -10", Both, 17, "-10", Bytes({0}));
-        row("FreqComp erased", Reads, 17, "255", Bytes({255}));
+        row("FreqComp erased", Both, 17, "255", Bytes({255}));
+        row("FreqComp no reading shows", Writes, 17, "15", {});
         row("PhaseComp byte 1", Reads, 20, "-2", Bytes({0xFB, 0xFE}));
     }
 
@@ -356,6 +361,10 @@ private slots:
         row("no port",
             {.level = 30, .fileId = -1, .texts = {"Device type not detected.\r\nPlease check your serial connection and COM-Port settings! "}, .uploads = 0});
         row("level 30 other family", {.level = 30, .fileId = 52, .texts = {incompatible}, .uploads = 0, .imageKept = false});
+        // Neither clamped to 255 nor left out while the rest goes: nothing is sent.
+        row("a value its cell cannot hold",
+            {.level = 40, .texts = {"These values cannot be written to the device, so nothing was written:\r\nTransmitPower=99999"},
+             .uploads = 0, .transmitPower = "99999"});
         row("level 40 other family, no", {.level = 40, .fileId = 52, .answers = {no}, .texts = question, .uploads = 0, .imageKept = false});
         row("level 40 other family, yes", {.level = 40, .fileId = 52, .answers = {yes}, .texts = question});
         row("level 60 other family", {.level = 60, .fileId = 52});
@@ -369,6 +378,7 @@ private slots:
         TransferRig rig;
         Prepare(rig, c.level, c.onlyChanged);
         rig.image.FV_Flag = c.fromFile;
+        rig.image.value[7] = c.transmitPower;
         rig.image.value[17] = QStringLiteral("-4"); // FreqComp, kept +10
         rig.image.value[19] = QStringLiteral("-7"); // GainComp
         if (c.fileId < 0) {
