@@ -21,7 +21,8 @@ struct CommandName {
 
 constexpr CommandName Commands[] = {
     {"ports", Command::Ports, false},   {"detect", Command::Detect, false}, {"read", Command::Read, false},
-    {"diff", Command::Diff, true},      {"write", Command::Write, true},    {"verify", Command::Verify, true},
+    {"diff", Command::Diff, true},      {"write", Command::Write, true},    {"restore", Command::Restore, true},
+    {"verify", Command::Verify, true},
     {"convert", Command::Convert, true}, {"report", Command::Report, false},
 };
 
@@ -39,6 +40,7 @@ QString HelpText()
         "  diff FILE.scd         list what writing FILE would change (exit 1 when anything)\n"
         "  write FILE.scd [--yes] [--no-backup] [--no-verify] [--backup-dir DIR]\n"
         "                        back the device up, write FILE as the window does, read back\n"
+        "  restore BACKUP.scd    write a backup back and read it back (as write)\n"
         "  verify FILE.scd       the checksum state of FILE\n"
         "  convert FILE.scd      add the checksum, keeping a .bak copy\n"
         "  report [-o FILE]      the parameter report\n"
@@ -57,7 +59,8 @@ QString HelpText()
         "\n"
         "Exit status: 0 done, 1 diff found differences, 2 usage error, 3 no port or adapter (or the\n"
         "port is in use), 4 device not answering, 5 file invalid, 6 refused by the rules or an\n"
-        "unanswered question, 7 read-back differs from what was written, 8 other failure.\n");
+        "unanswered question (nothing was written), 7 read-back differs from the file, 8 other\n"
+        "failure, 9 partly written (restore the backup), 10 stopped before anything was written.\n");
 }
 
 } // namespace

@@ -16,11 +16,13 @@ enum class Exit : int {
     NoDevice = 4,       // the device did not answer (or the line corrupted the data)
     FileInvalid = 5,    // a file is missing, unreadable, not valid or without a valid checksum
     Refused = 6,        // the rules refused it, or a question had no answer
-    VerifyMismatch = 7, // the read-back after a write differs from what was written
+    VerifyMismatch = 7, // the read-back after a write differs from the file
     Failed = 8,         // something else failed (for example an output file could not be written)
+    PartlyWritten = 9,  // a write stopped after data went out: the device holds part of it
+    NotWritten = 10,    // a write stopped before anything was sent (no backup, interrupted)
 };
 
-enum class Command { Ports, Detect, Read, Diff, Write, Verify, Convert, Report };
+enum class Command { Ports, Detect, Read, Diff, Write, Restore, Verify, Convert, Report };
 
 // A question the window would ask, answered on the command line.
 struct Answers {
@@ -33,7 +35,7 @@ struct Answers {
 
 struct Options {
     Command command = Command::Ports;
-    QString file;         // the FILE argument of diff, write, verify, convert
+    QString file;         // the FILE argument of diff, write, restore, verify, convert
     QString output;       // -o
     bool info = false;    // read --info
     bool noBackup = false;

@@ -6,6 +6,7 @@
 #include "files/config_file_writer.h"
 #include "files/file_checksum.h"
 #include "host/adapter_port.h"
+#include "host/port_names.h"
 #include "link/qserialport_line.h"
 #include "link/qt_clock.h"
 #include "params/config_tab.h"
@@ -96,6 +97,8 @@ Exit CliRun::Finish(Exit exit)
     views_.FinishProgress();
     if (!dialogs_.refused.isEmpty() && exit == Exit::Ok)
         exit = Exit::Refused;
+    if (interrupted_ && exit == Exit::Ok)
+        exit = Exit::NotWritten;
     if (options_.json) {
         json_.insert(QStringLiteral("exitCode"), static_cast<int>(exit));
         json_.insert(QStringLiteral("packets"), views_.TotalPackets());
@@ -106,17 +109,34 @@ Exit CliRun::Finish(Exit exit)
         json_.insert(QStringLiteral("messages"), messages);
         console_.Out(QString::fromUtf8(QJsonDocument(json_).toJson(QJsonDocument::Indented)));
     }
+    if (console_.OutputFailed()) {
+        console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "The output could not be written completely.")) + QLatin1Char('\n'));
+        if (exit == Exit::Ok || exit == Exit::Differs)
+            exit = Exit::Failed;
+    }
     return exit;
+}
+
+void CliRun::Interrupt()
+{
+    if (interrupted_)
+        return;
+    interrupted_ = true;
+    console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "Interrupted: stopping after the packet on the line.")) + QLatin1Char('\n'));
+    if (session_)
+        session_->Engine().StopAfterCurrent();
 }
 
 Exit CliRun::Run()
 {
+    interruptWatch_ = std::make_unique<InterruptWatch>([this] { Interrupt(); });
     switch (options_.command) {
     case Command::Ports: return Finish(Ports());
     case Command::Detect: return Finish(Detect());
     case Command::Read: return Finish(Read());
     case Command::Diff: return Finish(Diff());
     case Command::Write: return Finish(Write());
+    case Command::Restore: return Finish(Write());
     case Command::Verify: return Finish(Verify());
     case Command::Convert: return Finish(Convert());
     case Command::Report: return Finish(Report());
@@ -147,8 +167,10 @@ Exit CliRun::Ports()
     return Exit::Ok;
 }
 
-Exit CliRun::Connect()
+Exit CliRun::FindAccessLevel()
 {
+    if (level_ != 0)
+        return Exit::Ok;
     QString password = qEnvironmentVariable("TUNEKIT_PASSWORD");
     if (!options_.passwordFile.isEmpty()) {
         QFile file(options_.passwordFile);
@@ -159,14 +181,23 @@ Exit CliRun::Connect()
         }
         password = QString::fromUtf8(file.read(1024)).section(QLatin1Char('\n'), 0, 0);
     }
-    const int level = LevelForPassword(password);
-    if (level == 0) {
+    level_ = LevelForPassword(password);
+    if (level_ == 0) {
         console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "The password unlocks no access level.")) + QLatin1Char('\n'));
         return Exit::Usage;
     }
+    return Exit::Ok;
+}
 
+Exit CliRun::Connect()
+{
+    if (const Exit exit = FindAccessLevel(); exit != Exit::Ok)
+        return exit;
+    const int level = level_;
     clock_ = std::make_unique<QtClock>();
     PortPlan plan;
+    if (interrupted_)
+        return Exit::NotWritten;
     if (options_.simulate) {
         line_ = std::make_unique<SimLine>(*clock_, options_.configId);
         plan = {false, 1, QString()};
@@ -175,9 +206,12 @@ Exit CliRun::Connect()
         const qint16 number = PortNumberOfSystemName(name);
         line_ = std::make_unique<QSerialPortLine>([name](int) { return name; });
         plan = {false, number >= 1 ? number : qint16(1), name};
+        portName_ = name;
+        dialogs_.portName = name;
     } else {
         line_ = std::make_unique<QSerialPortLine>();
     }
+    console_.Step(Tr(QT_TRANSLATE_NOOP("Cli", "Connecting and detecting the transmitter (it restarts)")));
     session_ = std::make_unique<Session>(SessionSeams{*line_, *clock_, dialogs_, host_}, views_, language_);
     session_->ChosenLanguage = options_.language;
     session_->Access().blnAuthLevel = static_cast<qint16>(level);
@@ -187,6 +221,11 @@ Exit CliRun::Connect()
 
     session_->ConnectHeadless(plan);
     const PortState& port = session_->Port();
+    if (options_.simulate)
+        portName_ = QStringLiteral("simulated");
+    else if (portName_.isEmpty() && port.intComPort >= 1)
+        portName_ = SystemPortName(port.intComPort);
+    json_.insert(QStringLiteral("port"), portName_);
     if (port.intComPort < 1 || !port.HVXPortFound) {
         console_.Error((plan.discover ? Tr(QT_TRANSLATE_NOOP("Cli", "No programming adapter found (use --port NAME)."))
                                       : Tr(QT_TRANSLATE_NOOP("Cli", "The port %1 cannot be used.")).arg(plan.name))
@@ -222,14 +261,23 @@ Exit CliRun::Detect()
 Exit CliRun::ReadDevice(bool info)
 {
     DeviceTransfers& transfers = session_->Transfers();
+    console_.Step(Tr(QT_TRANSLATE_NOOP("Cli", "Reading the device")));
     views_.Follow(&session_->Engine().State(), &session_->Engine().Window());
     transfers.cmdRead_Click();
     WaitIdle();
+    bool informationComplete = true;
     if (info) {
         transfers.cmdInfoRead_Click();
         WaitIdle();
+        informationComplete = !session_->Engine().State().GaveUp;
     }
     views_.FinishProgress();
+    if (interrupted_)
+        return Exit::NotWritten;
+    if (!informationComplete) {
+        console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "The device did not answer the information request.")) + QLatin1Char('\n'));
+        return Exit::NoDevice;
+    }
     const DeviceImage& image = session_->Image();
     QStringList missing;
     for (int nr = 2; nr <= ParamCount; ++nr) {
@@ -275,18 +323,64 @@ void CliRun::PrintValues()
 
 Exit CliRun::SaveBackup(const QString& path)
 {
-    DeviceImage& image = session_->Image();
-    const AccessState& access = session_->Access();
-    const QString serial =
-        ShadowToGui(image, access.blnAuthLevel >= 50, dialogs_).txtSerialnumber;
-    dialogs_.savePath = path;
     const WriteOutcome outcome =
-        cmdSicherung_Click({image, host_, session_->Version(), dialogs_}, serial.isEmpty() ? QStringLiteral("-") : serial);
+        WriteRestorableBackup({session_->Image(), host_, session_->Version(), dialogs_}, path);
     if (outcome != WriteOutcome::Written) {
         console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "The backup %1 was not written.")).arg(path) + QLatin1Char('\n'));
         return Exit::Failed;
     }
     return Exit::Ok;
+}
+
+Exit CliRun::SaveAutomaticBackup(QString& path)
+{
+    const QString serial = ShadowToGui(session_->Image(), session_->Access().blnAuthLevel >= 50, dialogs_).txtSerialnumber;
+    const QString name = QStringLiteral("%1_%2").arg(serial.isEmpty() ? QStringLiteral("unknown") : serial,
+                                                      host_.Now().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    const QString nothing = Tr(QT_TRANSLATE_NOOP("Cli", "Nothing was written to the device."));
+    if (!QDir().mkpath(options_.backupDir)) {
+        console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "The backup folder %1 cannot be made.")).arg(options_.backupDir)
+                       + QLatin1Char('\n') + nothing + QLatin1Char('\n'));
+        return Exit::NotWritten;
+    }
+    // Two backups of one unit in the same second, or from two stations, get two files.
+    path = ReserveNewFile(options_.backupDir, name);
+    if (path.isEmpty()) {
+        console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "No backup can be written into the folder %1.")).arg(options_.backupDir)
+                       + QLatin1Char('\n') + nothing + QLatin1Char('\n'));
+        return Exit::NotWritten;
+    }
+    if (SaveBackup(path) != Exit::Ok) {
+        console_.Error(nothing + QLatin1Char('\n'));
+        return Exit::NotWritten;
+    }
+    json_.insert(QStringLiteral("backup"), path);
+    console_.Note(Tr(QT_TRANSLATE_NOOP("Cli", "Backup: %1")).arg(path) + QLatin1Char('\n'));
+    return Exit::Ok;
+}
+
+QString CliRun::RestoreCommand(const QString& backup) const
+{
+    QString command = QStringLiteral("tunekit-cli restore ") + backup;
+    if (options_.simulate)
+        command += QStringLiteral(" --simulate --config-id %1").arg(options_.configId);
+    else if (!portName_.isEmpty())
+        command += QStringLiteral(" --port ") + portName_;
+    return command + QStringLiteral(" --yes");
+}
+
+void CliRun::TellPartlyWritten(const QString& backup)
+{
+    QString text = Tr(QT_TRANSLATE_NOOP("Cli", "The write stopped after data had gone out: the device is partly written."))
+                   + QLatin1Char('\n');
+    if (backup.isEmpty()) {
+        text += Tr(QT_TRANSLATE_NOOP("Cli", "No backup was made (--no-backup).")) + QLatin1Char('\n');
+    } else {
+        text += Tr(QT_TRANSLATE_NOOP("Cli", "Its backup: %1")).arg(backup) + QLatin1Char('\n')
+                + Tr(QT_TRANSLATE_NOOP("Cli", "To restore it: %1")).arg(RestoreCommand(backup)) + QLatin1Char('\n');
+        json_.insert(QStringLiteral("restoreCommand"), RestoreCommand(backup));
+    }
+    console_.Error(text);
 }
 
 Exit CliRun::Read()
@@ -306,11 +400,51 @@ Exit CliRun::Read()
 
 Exit CliRun::RequireFile(const QString& path)
 {
-    // Told before the device is touched.
     const QFileInfo info(path);
     if (info.isFile() && info.isReadable())
         return Exit::Ok;
     console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "The file %1 cannot be read.")).arg(path) + QLatin1Char('\n'));
+    return Exit::FileInvalid;
+}
+
+namespace {
+
+// Keeps what a check of a file would have told the user, to tell it only when the check fails.
+class KeptMessages final : public Dialogs {
+public:
+    struct Message {
+        QString text;
+        MsgButtons buttons;
+        MsgIcon icon;
+        QString title;
+    };
+    MsgAnswer MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override
+    {
+        messages.append({text, buttons, icon, title});
+        return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
+    }
+    QString OpenFileName(const QString&) override { return {}; }
+    QString SaveFileName(const QString&, const QString&) override { return {}; }
+    QList<Message> messages;
+};
+
+} // namespace
+
+Exit CliRun::CheckFile(const QString& path)
+{
+    if (const Exit exit = RequireFile(path); exit != Exit::Ok)
+        return exit;
+    // Read into an image of its own, as it will be read once the device is known.
+    if (const Exit exit = FindAccessLevel(); exit != Exit::Ok)
+        return exit;
+    DeviceImage scratch;
+    KeptMessages kept;
+    const OpenStatus status = OpenConfigFile(QFileInfo(path).absoluteFilePath(), scratch, kept, level_, host_.Now().date());
+    if (status == OpenStatus::Loaded)
+        return Exit::Ok;
+    for (const KeptMessages::Message& message : kept.messages)
+        dialogs_.MsgBox(message.text, message.buttons, message.icon, message.title);
+    console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "The file %1 is not valid; the device was not touched.")).arg(path) + QLatin1Char('\n'));
     return Exit::FileInvalid;
 }
 
@@ -326,7 +460,7 @@ Exit CliRun::OpenFile(const QString& path)
 
 Exit CliRun::Diff()
 {
-    Exit exit = RequireFile(options_.file);
+    Exit exit = CheckFile(options_.file);
     if (exit == Exit::Ok)
         exit = Connect();
     if (exit == Exit::Ok)
@@ -334,10 +468,15 @@ Exit CliRun::Diff()
     if (exit != Exit::Ok)
         return exit;
     const ParamArray<QString> device = session_->Image().value;
+    const qint16 deviceConfigId = session_->Image().deviceConfigId;
     exit = OpenFile(options_.file);
     if (exit != Exit::Ok)
         return exit;
-    const QList<ValueDifference> differences = DeviceFileDifferences(device, session_->Image());
+    QList<ValueDifference> differences = DeviceFileDifferences(device, session_->Image());
+    // A file made for another family is the first difference of all.
+    const qint16 fileConfigId = session_->Image().FileConfigID;
+    if (fileConfigId != 0 && fileConfigId != deviceConfigId)
+        differences.prepend({ConfigIdNr, QStringLiteral("ConfigID"), QString::number(deviceConfigId), QString::number(fileConfigId)});
     json_.insert(QStringLiteral("differences"), DifferencesJson(differences, "device", "file"));
     if (!options_.json)
         console_.Out(DifferencesText(differences));
@@ -346,63 +485,82 @@ Exit CliRun::Diff()
 
 Exit CliRun::Write()
 {
-    Exit exit = RequireFile(options_.file);
+    Exit exit = CheckFile(options_.file);
     if (exit == Exit::Ok)
         exit = Connect();
     if (exit != Exit::Ok)
         return exit;
+    QString backup;
     if (!options_.noBackup) {
         exit = ReadDevice(false);
+        if (exit == Exit::Ok)
+            exit = SaveAutomaticBackup(backup);
         if (exit != Exit::Ok)
             return exit;
-        const QString serial = ShadowToGui(session_->Image(), session_->Access().blnAuthLevel >= 50, dialogs_).txtSerialnumber;
-        const QString name = QStringLiteral("%1_%2.scd")
-                                 .arg(serial.isEmpty() ? QStringLiteral("unknown") : serial,
-                                      host_.Now().toString(QStringLiteral("yyyyMMdd-HHmmss")));
-        if (!QDir().mkpath(options_.backupDir)) {
-            console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "The backup folder %1 cannot be made.")).arg(options_.backupDir)
-                           + QLatin1Char('\n'));
-            return Exit::Failed;
-        }
-        const QString backup = QDir(options_.backupDir).filePath(name);
-        exit = SaveBackup(backup);
-        if (exit != Exit::Ok)
-            return exit;
-        json_.insert(QStringLiteral("backup"), backup);
-        console_.Note(Tr(QT_TRANSLATE_NOOP("Cli", "Backup: %1")).arg(backup) + QLatin1Char('\n'));
+    }
+    if (interrupted_) {
+        console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "Nothing was written to the device.")) + QLatin1Char('\n'));
+        return Exit::NotWritten;
     }
     exit = OpenFile(options_.file);
     if (exit != Exit::Ok)
         return exit;
 
     DeviceImage& image = session_->Image();
-    views_.Follow(&session_->Engine().State(), &session_->Engine().Window());
-    session_->Writes().cmdConfigWrite_Click();
+    const EngineState& engine = session_->Engine().State();
+    const qint64 changesBefore = engine.ChangesSent;
+    console_.Step(Tr(QT_TRANSLATE_NOOP("Cli", "Writing")));
+    views_.Follow(&engine, &session_->Engine().Window());
+    DeviceWrites& writes = session_->Writes();
+    writes.cmdConfigWrite_Click();
     WaitIdle();
     views_.FinishProgress();
-    const WriteResult result = session_->Writes().LastResult();
-    json_.insert(QStringLiteral("written"), result == WriteResult::Done);
-    if (result == WriteResult::NothingSent || !dialogs_.refused.isEmpty())
-        return Exit::Refused;
-    if (result == WriteResult::Failed)
-        return Exit::NoDevice;
-    if (options_.noVerify)
+    const WriteResult result = writes.LastResult();
+    const bool anythingSent = engine.ChangesSent > changesBefore;
+    json_.insert(QStringLiteral("written"), result == WriteResult::Done && !interrupted_);
+    json_.insert(QStringLiteral("partlyWritten"), anythingSent && (result != WriteResult::Done || interrupted_));
+    if (interrupted_ || result != WriteResult::Done || !dialogs_.refused.isEmpty()) {
+        if (anythingSent) {
+            TellPartlyWritten(backup);
+            return Exit::PartlyWritten;
+        }
+        console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "Nothing was written to the device.")) + QLatin1Char('\n'));
+        if (interrupted_)
+            return Exit::NotWritten;
+        return result == WriteResult::Failed ? Exit::NoDevice : Exit::Refused;
+    }
+    const bool extended = writes.ExtendedDataSent();
+    json_.insert(QStringLiteral("extendedDataWritten"), extended);
+    if (options_.noVerify) {
+        json_.insert(QStringLiteral("verified"), false);
+        console_.Note(Tr(QT_TRANSLATE_NOOP("Cli", "Written, not verified (--no-verify).")) + QLatin1Char('\n'));
         return Exit::Ok;
+    }
 
-    // Read back and compare every value that was sent.
-    const ParamArray<QString> written = session_->Writes().UploadedValues();
-    const ParamArray<bool> sent = session_->Writes().Uploaded();
+    // The device must hold the file's values (with the defaults the user took for values that
+    // looked erased), whatever was sent; only calibration values the user kept are its own.
+    ParamArray<QString> expected = writes.UploadedValues();
+    ParamArray<bool> compared{};
+    for (int nr = 2; nr <= ParamCount; ++nr) {
+        const auto i = static_cast<std::size_t>(nr);
+        compared[i] = image.applicable[i] && !expected[i].isEmpty() && !writes.Kept()[i];
+    }
+    console_.Step(Tr(QT_TRANSLATE_NOOP("Cli", "Verifying")));
     exit = ReadDevice(false);
     if (exit != Exit::Ok)
         return exit;
-    const QList<ValueDifference> mismatches = CompareValues(written, image.value, sent);
-    json_.insert(QStringLiteral("mismatches"), DifferencesJson(mismatches, "written", "read"));
+    const QList<ValueDifference> mismatches = CompareValues(expected, image.value, compared);
+    json_.insert(QStringLiteral("mismatches"), DifferencesJson(mismatches, "file", "read"));
+    json_.insert(QStringLiteral("verified"), mismatches.isEmpty());
     if (!mismatches.isEmpty()) {
-        console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "The device holds other values than were written:")) + QLatin1Char('\n')
+        console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "The device holds other values than the file:")) + QLatin1Char('\n')
                        + DifferencesText(mismatches));
         return Exit::VerifyMismatch;
     }
-    console_.Note(Tr(QT_TRANSLATE_NOOP("Cli", "Written and verified.")) + QLatin1Char('\n'));
+    if (extended)
+        console_.Note(Tr(QT_TRANSLATE_NOOP("Cli", "Parameters written and verified; extended data written (it cannot be read back).")) + QLatin1Char('\n'));
+    else
+        console_.Note(Tr(QT_TRANSLATE_NOOP("Cli", "Written and verified.")) + QLatin1Char('\n'));
     return Exit::Ok;
 }
 
@@ -423,6 +581,13 @@ Exit CliRun::Verify()
 
 Exit CliRun::Convert()
 {
+    if (const CrcFailureResult current = FileCrcFailure(options_.file); current.Ok() && current.state == CRC_Failure::ChecksumValid) {
+        json_.insert(QStringLiteral("converted"), false);
+        json_.insert(QStringLiteral("alreadyValid"), true);
+        console_.Note(Tr(QT_TRANSLATE_NOOP("Cli", "The file %1 already has a valid checksum; nothing was changed.")).arg(options_.file)
+                      + QLatin1Char('\n'));
+        return Exit::Ok;
+    }
     dialogs_.openPath = QFileInfo(options_.file).absoluteFilePath();
     const ConversionOutcome outcome = ConvertChecksumCommand(dialogs_);
     json_.insert(QStringLiteral("converted"), outcome == ConversionOutcome::Converted);

@@ -4,6 +4,7 @@
 #include "session/session.h"
 #include "cli/cli_options.h"
 #include "cli/cli_seams.h"
+#include "cli/interrupt_watch.h"
 
 #include <QJsonObject>
 
@@ -28,17 +29,30 @@ private:
     Exit Read();
     Exit Diff();
     Exit Write();
+    // Stops a running write after the packet on the line (Ctrl-C, SIGTERM).
+    void Interrupt();
     Exit Verify();
     Exit Convert();
     Exit Report();
 
+    // The access level the password unlocks (once).
+    Exit FindAccessLevel();
     // Opens the port and detects the device; the access level comes from the password.
     Exit Connect();
     // Reads every parameter (and with info the information); anything unanswered is an error.
     Exit ReadDevice(bool info);
-    // Saves the device image in the backup format.
+    // Saves the device image as a backup that restores it exactly.
     Exit SaveBackup(const QString& path);
+    // The backup before a write, under a name of its own in the backup folder.
+    Exit SaveAutomaticBackup(QString& path);
+    // Told when a write stopped after data went out: what the device holds and how to undo it.
+    void TellPartlyWritten(const QString& backup);
+    // The command line that writes the backup back.
+    QString RestoreCommand(const QString& backup) const;
+    // Exists and is readable.
     Exit RequireFile(const QString& path);
+    // Exists, reads and is valid for this access level: checked before the device is touched.
+    Exit CheckFile(const QString& path);
     Exit OpenFile(const QString& path);
     // Pumps events until the engine and every command are idle.
     bool WaitIdle();
@@ -55,6 +69,10 @@ private:
     std::unique_ptr<SerialLine> line_;
     std::unique_ptr<Session> session_;
     QJsonObject json_;
+    QString portName_;      // as the system names it, for messages
+    int level_ = 0;         // 0 until the password was looked at
+    bool interrupted_ = false;
+    std::unique_ptr<InterruptWatch> interruptWatch_;
 };
 
 // The access level a password unlocks (any case); 10 for none, 0 when it unlocks nothing.

@@ -2,18 +2,22 @@
 
 #include "link/transmit_engine.h"
 
+#include "host/port_names.h"
+
 #include <QCoreApplication>
+#include <QRegularExpression>
 
 #include <cstdio>
 
 namespace tunekit::cli {
 namespace {
 
-void Print(std::FILE* stream, const QString& text)
+// False when the stream did not take all of the text.
+bool Print(std::FILE* stream, const QString& text)
 {
     const QByteArray bytes = text.toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
-    std::fflush(stream);
+    const std::size_t written = std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+    return std::fflush(stream) == 0 && written == static_cast<std::size_t>(bytes.size()) && std::ferror(stream) == 0;
 }
 
 // Message boxes use CR LF; a terminal wants LF.
@@ -29,24 +33,59 @@ QString Lines(const QString& text)
 
 void Console::Out(const QString& text) const
 {
-    Print(stdout, text);
+    EndProgressLine();
+    if (!Print(stdout, text))
+        outputFailed_ = true;
 }
 
 void Console::Error(const QString& text) const
 {
+    EndProgressLine();
     Print(stderr, text);
 }
 
 void Console::Note(const QString& text) const
 {
     if (!quiet_)
-        Print(stderr, text);
+        Error(text);
+}
+
+void Console::Step(const QString& text) const
+{
+    Note(text + QStringLiteral(" ...\n"));
+}
+
+void Console::Progress(const QString& text) const
+{
+    Print(stderr, QStringLiteral("\r") + text + QStringLiteral("\x1b[K"));
+    progressOpen_ = true;
+}
+
+void Console::EndProgressLine() const
+{
+    if (!progressOpen_)
+        return;
+    progressOpen_ = false;
+    Print(stderr, QStringLiteral("\n"));
+}
+
+QString CliDialogs::Shown(const QString& text) const
+{
+    QString shown = Lines(text);
+    static const QRegularExpression comPort(QStringLiteral("COM=(\\d+)"));
+    QRegularExpressionMatch match = comPort.match(shown);
+    while (match.hasMatch()) {
+        const QString name = portName.isEmpty() ? SystemPortName(match.captured(1).toInt()) : portName;
+        shown.replace(match.capturedStart(), match.capturedLength(), name);
+        match = comPort.match(shown, match.capturedStart() + name.size());
+    }
+    return shown;
 }
 
 MsgAnswer CliDialogs::MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title)
 {
     messages.append({title, text, icon});
-    const QString shown = (title.isEmpty() ? QString() : title + QStringLiteral(": ")) + Lines(text) + QLatin1Char('\n');
+    const QString shown = (title.isEmpty() ? QString() : title + QStringLiteral(": ")) + Shown(text) + QLatin1Char('\n');
     if (icon == MsgIcon::Critical || icon == MsgIcon::Exclamation)
         console_.Error(shown);
     else
@@ -162,8 +201,7 @@ void CliViews::ShowProgress(bool force)
         const int width = 30;
         const int filled = total > 0 ? static_cast<int>(width * sent_ / total) : 0;
         const QString bar = QString(filled, QLatin1Char('#')) + QString(width - filled, QLatin1Char('.'));
-        console_.Error(QStringLiteral("\r[%1] %2 %3\x1b[K").arg(bar, counts, text));
-        lineOpen_ = true;
+        console_.Progress(QStringLiteral("[%1] %2 %3").arg(bar, counts, text));
     } else {
         const QString line = counts + (text.isEmpty() ? QString() : QStringLiteral(" (") + text + QLatin1Char(')'));
         if (line != lastLine_)
@@ -178,9 +216,7 @@ void CliViews::FinishProgress()
         return;
     totalMs_ += started_.elapsed();
     ShowProgress(true);
-    if (lineOpen_)
-        console_.Error(QStringLiteral("\n"));
-    lineOpen_ = false;
+    console_.EndProgressLine();
     engine_ = nullptr;
 }
 

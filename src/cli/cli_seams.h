@@ -13,17 +13,27 @@
 
 namespace tunekit::cli {
 
-// Standard output and standard error of the program.
+// Standard output and standard error of the program. A progress line stays open on the
+// terminal until anything else is printed, which first ends it.
 class Console {
 public:
     explicit Console(bool quiet) : quiet_(quiet) {}
     void Out(const QString& text) const;   // results, standard output
     void Error(const QString& text) const; // always shown
     void Note(const QString& text) const;  // shown unless -q
+    // What runs now ("reading the device"), on a line of its own, unless -q.
+    void Step(const QString& text) const;
+    // Replaces the open progress line on the terminal.
+    void Progress(const QString& text) const;
+    void EndProgressLine() const;
     bool Quiet() const noexcept { return quiet_; }
+    // Writing to standard output failed (a full disk, a closed pipe): the results are lost.
+    bool OutputFailed() const noexcept { return outputFailed_; }
 
 private:
     bool quiet_;
+    mutable bool progressOpen_ = false;
+    mutable bool outputFailed_ = false;
 };
 
 // The window's message boxes on the command line: messages are printed and kept; questions are
@@ -47,10 +57,14 @@ public:
 
     QString openPath;
     QString savePath;
+    // The port in use as the system names it; the window's "COM=n" in messages becomes it.
+    QString portName;
     QList<Message> messages;
     QStringList refused; // the options that would have answered a refused question
 
 private:
+    QString Shown(const QString& text) const;
+
     const Answers& answers_;
     const Console& console_;
 };
@@ -114,7 +128,6 @@ private:
     qint64 sent_ = 0;
     qint64 totalSent_ = 0;
     qint64 totalMs_ = 0;
-    bool lineOpen_ = false;
     QString lastLine_;
 };
 

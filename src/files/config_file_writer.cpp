@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QtEndian>
@@ -198,7 +199,8 @@ QByteArray ComposeConfigFile(const DeviceImage& image, const WriterInputs& input
         out += text;
         out += "\r\n";
     };
-    const bool backup = inputs.kind == ConfigFileKind::Backup;
+    const bool backup = inputs.kind != ConfigFileKind::Described;
+    const bool dateAsItIs = inputs.kind != ConfigFileKind::Backup;
     const WriterOrigin& origin = inputs.origin;
 
     if (!backup) {
@@ -234,7 +236,7 @@ QByteArray ComposeConfigFile(const DeviceImage& image, const WriterInputs& input
         const bool empty = value.trimmed().isEmpty();
         // A backup is made of one device; the next device written from it gets its own date,
         // which the reader puts in place of "?".
-        if (k == ProductionDateNr && (empty || backup))
+        if (k == ProductionDateNr && (empty || !dateAsItIs))
             line(name + "=?");
         else if (!empty)
             line(name + '=' + FileText(value));
@@ -258,8 +260,35 @@ QString SaveConfigFile(const QString& path, const QByteArray& bytes)
 {
     // Never the direct-write fallback: a file written in place could be left half-written.
     QSaveFile file(path);
-    const bool saved = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    bool saved = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    if (saved) {
+        // Only a file that reads back whole is written: what a later restore relies on.
+        QFile check(path);
+        saved = check.open(QIODevice::ReadOnly) && check.size() == bytes.size() && check.readAll() == bytes;
+    }
     return saved ? QString() : SaveFailureText(path);
+}
+
+QString ReserveNewFile(const QString& folder, const QString& baseName)
+{
+    const QDir dir(folder);
+    for (int n = 1; n < 1000; ++n) {
+        const QString name = baseName + (n == 1 ? QString() : QStringLiteral("-%1").arg(n)) + QStringLiteral(".scd");
+        QFile file(dir.filePath(name));
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return file.fileName();
+        if (!file.exists())
+            return {}; // not taken, yet it cannot be made: the folder refuses files
+    }
+    return {};
+}
+
+WriteOutcome WriteRestorableBackup(const WriterContext& context, const QString& path)
+{
+    const WriteOutcome outcome = WriteConfigFile(context, path, ConfigFileKind::Restorable, {});
+    if (outcome != WriteOutcome::Written && QFileInfo(path).size() == 0)
+        QFile::remove(path);
+    return outcome;
 }
 
 WriteOutcome cmdSicherung_Click(const WriterContext& context, const QString& serialNumber)

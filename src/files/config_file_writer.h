@@ -17,6 +17,9 @@ struct VersionInfo;
 // The two files the program writes from the device image.
 enum class ConfigFileKind {
     Backup,    // cmdSicherung: hardware and interpreter lines; ProductionDate always "?"
+    // The backup taken before a device is written: as Backup, but with the production date
+    // as the device has it, so that writing it back restores the device exactly.
+    Restorable,
     Described, // CmdCopyToConfig: the user's description lines first; ProductionDate as it is
 };
 
@@ -88,6 +91,15 @@ struct WriterContext {
     Dialogs& dialogs;
     QLocale locale = QLocale::system();
 };
+
+// A file of its own in folder, named baseName + ".scd", or baseName + "-2.scd", "-3.scd"...
+// when that is taken (by this or another program): the name is taken by creating the empty
+// file. "" when the folder cannot take a file.
+QString ReserveNewFile(const QString& folder, const QString& baseName);
+
+// Writes the device image as a restorable backup into path (a file that ReserveNewFile made,
+// or any other); on failure the user is told why and a reserved empty file is removed.
+WriteOutcome WriteRestorableBackup(const WriterContext& context, const QString& path);
 
 // "Generate Backup": the text of txtSerialnumber names the proposed file; nothing happens
 // without it.

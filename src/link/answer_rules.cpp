@@ -21,6 +21,10 @@ constexpr qint32 ExtendedCellMs = 1000;
 // Uploads from here on are extended data (display data, frequency table, interpreter).
 constexpr int FirstExtendedIndex = 0x4000;
 
+// Storing, erasing and restoring defaults may be asked again after their long answer time:
+// the work is done by then, and doing it twice leaves the device as doing it once. A reset,
+// a calibration or a re-initialisation is not repeated.
+//
 // Why each refusal means what it means:
 // - A read the firmware refuses has no value: the read goes on, the value stays unknown.
 // - An Upload, FlashConfig or EraseIL2 refused leaves the device without the data: failed.
@@ -32,9 +36,9 @@ constexpr std::array Rules{
     AnswerRule{DownloadRequest, DownloadResponse, OrdinaryAnswerMs, true, NotSupported, NotSupported},
     AnswerRule{Upload, UploadComplete, OrdinaryAnswerMs, true, Failed, Failed},
     AnswerRule{ConfigEnable, ConfigEnable, OrdinaryAnswerMs, true, Failed, NotSupported},
-    AnswerRule{FlashConfig, FlashConfigComplete, FlashConfigMs, false, Failed, Failed},
-    AnswerRule{EraseIL2, EraseIL2Complete, EraseMs, false, Failed, Failed},
-    AnswerRule{InitDefault, InitDefaultComplete, InitDefaultMs, false, Failed, Failed},
+    AnswerRule{FlashConfig, FlashConfigComplete, FlashConfigMs, true, Failed, Failed},
+    AnswerRule{EraseIL2, EraseIL2Complete, EraseMs, true, Failed, Failed},
+    AnswerRule{InitDefault, InitDefaultComplete, InitDefaultMs, true, Failed, Failed},
     AnswerRule{Calibration, CalibrationComplete, OrdinaryAnswerMs, false, Failed, Failed},
     AnswerRule{ReInit, ReInitComplete, OrdinaryAnswerMs, false, Failed, Failed},
     AnswerRule{Reset, Reset, OrdinaryAnswerMs, false, Failed, Failed},

@@ -29,6 +29,8 @@ void TransmitEngine::Connect(SerialPortAccess& port, Dialogs& dialogs, PortState
 
 void TransmitEngine::SendPacket(std::uint8_t type, qint32 index, std::uint8_t subindex, QByteArrayView data)
 {
+    if (state_.Interrupted)
+        return;
     state_.TxQueue.Append(MakePacket(type, index, subindex, data));
 }
 
@@ -87,6 +89,14 @@ void TransmitEngine::SendNext()
 {
     if (!CanSend())
         return;
+    if (state_.Interrupted) {
+        // A batch started after the stop sends nothing and needs no reset.
+        state_.TransferActive = false;
+        state_.ResendPending = false;
+        state_.TxQueue.Clear();
+        batchOpen_ = false;
+        return;
+    }
     if (state_.ResendPending) {
         state_.ResendPending = false;
         const QString repeat = QStringLiteral(" (repeat %1)").arg(state_.Repeats);
@@ -123,6 +133,9 @@ void TransmitEngine::Transmit(const QByteArray& packet, const QString& direction
     state_.TimeoutCounter = 1;
     state_.SentAtMs = NowMs();
     rule_ = AnswerRuleFor(packet);
+    const int type = PacketType(packet);
+    if (type == Upload || type == FlashConfig || type == EraseIL2 || type == InitDefault)
+        ++state_.ChangesSent;
     state_.Rx.Clear();
     port_->SendText(EncodeFrame(packet));
     views_->AddContactDump(packet, direction);
@@ -311,6 +324,10 @@ void TransmitEngine::HandleFrame(const FrameAssembler::Frame& frame)
     }
     if (meaning == AnswerMeaning::NotSupported)
         state_.Unsupported.append({state_.TxCurrent, type});
+    if (state_.Interrupted) {
+        GiveUp(QString());
+        return;
+    }
     if (state_.ResetPending) {
         state_.ResetPending = false;
         port_->ResetDevice();
@@ -329,7 +346,7 @@ void TransmitEngine::Ignore(const QByteArray& packet, const QString& why)
 
 void TransmitEngine::Repeat(const QString& giveUpMessage, bool deviceMayBeWorking)
 {
-    if (state_.Repeats >= MaxRepeats) {
+    if (state_.Repeats >= MaxRepeats || state_.Interrupted) {
         GiveUp(giveUpMessage, deviceMayBeWorking);
         return;
     }
@@ -380,6 +397,15 @@ void TransmitEngine::AbortTransfer()
     state_.TxQueue.Clear();
     state_.ResendPending = false;
     batchOpen_ = false;
+}
+
+void TransmitEngine::StopAfterCurrent()
+{
+    state_.Interrupted = true;
+    state_.TxQueue.Clear();
+    // With an answer awaited, its arrival (or its time-out) ends the batch.
+    if (state_.TimeoutCounter == 0 && (batchOpen_ || state_.TransferActive || state_.ResendPending))
+        GiveUp(QString());
 }
 
 void TransmitEngine::WaitForTransfer()

@@ -50,6 +50,12 @@ struct EngineState {
     // and answers that were lost and asked for again, since the program started.
     qint64 IgnoredTotal = 0;
     qint64 LostTotal = 0;
+    // Packets sent since the program started that change what the device holds (Uploads,
+    // FlashConfig, EraseIL2, InitDefault), answered or not: a write that stops after one of
+    // them has left the device partly written.
+    qint64 ChangesSent = 0;
+    // Stopped on request: nothing more is queued or sent until the program ends.
+    bool Interrupted = false;
     // The current batch was given up (time-out, corrupting line or a refusal).
     bool GaveUp = false;
 };
@@ -122,6 +128,9 @@ public:
     void ReceiveData(QByteArrayView text);
     void OnComm(SerialLine::Event event);  // MSComm_OnComm
     void AbortTransfer();
+    // Stops for good (the user interrupted the program): the packet on the line gets its
+    // answer, nothing more is sent, and the device is reset as after any batch.
+    void StopAfterCurrent();
     void WaitForTransfer();
     // Nothing queued or sending, no answer awaited, no reset under way or waiting for a quiet line.
     bool Idle() const;

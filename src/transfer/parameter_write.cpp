@@ -200,6 +200,13 @@ bool DeviceWrites::FinishBatch()
     ctx_.engine.WaitForTransfer();
     ctx_.engine.WaitUntilIdle(WaitForeverMs);
     const EngineState& engine = ctx_.engine.State();
+    if (engine.Interrupted) {
+        // Stopped by the user: the write ends here, and it is not complete.
+        lastResult_ = WriteResult::Failed;
+        ResetWriteBookkeeping();
+        HideTransferWindow();
+        return false;
+    }
     if (!engine.GaveUp)
         return true;
     // The engine has told of a time-out or a corrupting line; the write goes on with the next
@@ -254,6 +261,7 @@ void DeviceWrites::cmdConfigWrite_Click()
     if (!guard.Acquired())
         return;
     lastResult_ = WriteResult::NothingSent;
+    extendedSent_ = false;
     EngineState& engine = ctx_.engine.State();
     ProgressBookkeeping& progress = ctx_.engine.Progress();
     TransferWindowState& window = ctx_.engine.Window();
@@ -409,6 +417,7 @@ bool DeviceWrites::WriteExtendedData(const ExtendedDataStore& store)
         HideTransferWindow();
         return false;
     }
+    extendedSent_ = true;
     if (store.strInterperterImage.size() >= InterpreterMinimumBytes) {
         ShowProgressBar();
         extended_.InterpreterWrite(store.strInterperterImage);
@@ -518,6 +527,7 @@ void DeviceWrites::ParameterWrite(const ParamArray<QString>& values)
     engine.TransferActive = false;
     image.sent.fill(false);
     uploaded_.fill(false);
+    kept_.fill(false);
     uploadedValues_ = values;
     leftOut_.clear();
     ctx_.engine.SendPacket(ConfigEnable, 0, 0);
@@ -547,8 +557,10 @@ void DeviceWrites::ParameterWrite(const ParamArray<QString>& values)
                 image.sent[GainCompNr] = image.sent[PhaseCompNr] = true;
                 image.changed[GainCompNr] = image.changed[PhaseCompNr] = false;
                 data = EncodeGainPhase(values[PhaseCompNr], values[GainCompNr]);
-                if (data && !MayWriteCalibration(false))
+                if (data && !MayWriteCalibration(false)) {
+                    kept_[GainCompNr] = kept_[PhaseCompNr] = true;
                     continue;
+                }
             } else {
                 continue;
             }
@@ -559,8 +571,10 @@ void DeviceWrites::ParameterWrite(const ParamArray<QString>& values)
                 continue;
             image.sent[i] = true;
             data = EncodeFreqComp(values[i]);
-            if (data && !MayWriteCalibration(true))
+            if (data && !MayWriteCalibration(true)) {
+                kept_[i] = true;
                 continue;
+            }
         } else {
             data = EncodeBySize(define, values[i]);
         }

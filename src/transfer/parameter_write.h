@@ -58,6 +58,10 @@ public:
     // The parameters whose cells the last parameter write sent, with the values it sent.
     const ParamArray<bool>& Uploaded() const noexcept { return uploaded_; }
     const ParamArray<QString>& UploadedValues() const noexcept { return uploadedValues_; }
+    // The calibration values the user chose to keep as the device has them.
+    const ParamArray<bool>& Kept() const noexcept { return kept_; }
+    // The last write sent extended data (some of it, at least).
+    bool ExtendedDataSent() const noexcept { return extendedSent_; }
     // cmd_int_write: sends "xtest.bin" from the program's folder as the interpreter and waits for
     // it; a packet the device refuses is told like in a write.
     void cmd_int_write_Click(const QString& programFolder);
@@ -100,6 +104,8 @@ private:
     QStringList leftOut_;
     WriteResult lastResult_ = WriteResult::NothingSent;
     ParamArray<bool> uploaded_{};
+    ParamArray<bool> kept_{};
+    bool extendedSent_ = false;
     ParamArray<QString> uploadedValues_; // this parameter write's values that could not be encoded
 };
 

@@ -1,0 +1,60 @@
+#include "cli/interrupt_watch.h"
+
+#include <QSocketNotifier>
+
+#ifdef __linux__
+#include <csignal>
+#include <sys/signalfd.h>
+#include <unistd.h>
+#endif
+
+namespace tunekit::cli {
+
+#ifdef __linux__
+namespace {
+
+sigset_t InterruptSignals()
+{
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    return stopSignals;
+}
+
+} // namespace
+
+InterruptWatch::InterruptWatch(std::function<void()> onInterrupt) : onInterrupt_(std::move(onInterrupt))
+{
+    // Blocked stopSignals wait in the descriptor until the event loop reads them.
+    const sigset_t stopSignals = InterruptSignals();
+    if (sigprocmask(SIG_BLOCK, &stopSignals, nullptr) != 0)
+        return;
+    descriptor_ = signalfd(-1, &stopSignals, SFD_NONBLOCK | SFD_CLOEXEC);
+    if (descriptor_ < 0) {
+        sigprocmask(SIG_UNBLOCK, &stopSignals, nullptr);
+        return;
+    }
+    notifier_ = std::make_unique<QSocketNotifier>(descriptor_, QSocketNotifier::Read);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] {
+        signalfd_siginfo info{};
+        while (read(descriptor_, &info, sizeof info) == static_cast<ssize_t>(sizeof info))
+            onInterrupt_();
+    });
+}
+
+InterruptWatch::~InterruptWatch()
+{
+    notifier_.reset();
+    if (descriptor_ >= 0) {
+        close(descriptor_);
+        const sigset_t stopSignals = InterruptSignals();
+        sigprocmask(SIG_UNBLOCK, &stopSignals, nullptr);
+    }
+}
+#else
+InterruptWatch::InterruptWatch(std::function<void()> onInterrupt) : onInterrupt_(std::move(onInterrupt)) {}
+InterruptWatch::~InterruptWatch() = default;
+#endif
+
+} // namespace tunekit::cli
