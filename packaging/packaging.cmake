@@ -1,5 +1,6 @@
-# Installation and the Debian package: `cmake --install` puts the programs, the desktop entry with
-# its icon and the adapter's udev rule in place; `cpack` (in the build folder) builds a .deb.
+# Installation and the Debian package: `cmake --install` puts the programs, their manual pages,
+# the desktop entry with its icon, the copyright file and changelog and the adapter's udev rule in
+# place; `cpack` (in the build folder) builds a .deb of exactly these files.
 include(GNUInstallDirs)
 
 install(TARGETS tunekit tunekit-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -9,8 +10,42 @@ endif()
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/linux/tunekit.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/tunekit.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-# udev reads its rules from /lib/udev/rules.d whatever the prefix; a package puts them there.
-install(FILES ${CMAKE_CURRENT_LIST_DIR}/linux/99-tunekit-adapter.rules DESTINATION lib/udev/rules.d)
+# udev reads its rules from /usr/lib/udev/rules.d (/lib/udev/rules.d is the same folder on a merged
+# /usr), never from PREFIX/lib, so the rule goes there whatever the prefix; DESTDIR and the package
+# stage it below their root as usual. An install without root rights can point it elsewhere.
+set(TUNEKIT_UDEV_RULES_DIR /usr/lib/udev/rules.d CACHE PATH "Folder of the adapter's udev rule")
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/linux/99-tunekit-adapter.rules DESTINATION ${TUNEKIT_UDEV_RULES_DIR})
+
+# Manual pages, each written by its program from the option table its --help comes from (the hidden
+# --man), and the changelog, gzipped as Debian wants them.
+if(UNIX AND NOT CMAKE_CROSSCOMPILING)
+  find_program(TUNEKIT_GZIP gzip REQUIRED)
+  file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/debian/changelog tunekit_changelog_top LIMIT_COUNT 1)
+  if(NOT tunekit_changelog_top MATCHES "^tunekit \\(${PROJECT_VERSION}\\) ")
+    message(FATAL_ERROR "packaging/debian/changelog: its newest entry is not version ${PROJECT_VERSION}")
+  endif()
+  file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/man ${CMAKE_BINARY_DIR}/doc)
+  set(tunekit_man_pages)
+  foreach(program tunekit tunekit-cli tunekit-sim)
+    set(page ${CMAKE_BINARY_DIR}/man/${program}.1.gz)
+    add_custom_command(OUTPUT ${page}
+      COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:${program}> -DGZIP=${TUNEKIT_GZIP} -DPAGE=${page}
+              -P ${CMAKE_CURRENT_LIST_DIR}/man_page.cmake
+      DEPENDS ${program} ${CMAKE_CURRENT_LIST_DIR}/man_page.cmake
+      COMMENT "Manual page of ${program}"
+      VERBATIM)
+    list(APPEND tunekit_man_pages ${page})
+  endforeach()
+  set(tunekit_changelog ${CMAKE_BINARY_DIR}/doc/changelog.gz)
+  add_custom_command(OUTPUT ${tunekit_changelog}
+    COMMAND ${TUNEKIT_GZIP} -9nc ${CMAKE_CURRENT_LIST_DIR}/debian/changelog > ${tunekit_changelog}
+    DEPENDS ${CMAKE_CURRENT_LIST_DIR}/debian/changelog)
+  add_custom_target(packaging_documents ALL DEPENDS ${tunekit_man_pages} ${tunekit_changelog})
+  install(FILES ${tunekit_man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  # A native package's changelog is changelog.gz.
+  install(FILES ${tunekit_changelog} ${CMAKE_CURRENT_LIST_DIR}/debian/copyright
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tunekit)
+endif()
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tunekit)
@@ -20,7 +55,14 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Configuration and service tool for indust
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# The long description, below the summary.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Tunekit reads, edits and writes the parameters of hand-held radio remote
+control transmitters through their USB-serial programming adapter, and opens,
+verifies, converts and writes .scd configuration files. The package holds the
+window program, the command-line front end tunekit-cli for production lines
+and the simulated transmitter tunekit-sim.")
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
+set(CPACK_STRIP_FILES ON)
 # The Qt libraries the programs link, found by dpkg-shlibdeps.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The window needs a platform plugin, which no library links.

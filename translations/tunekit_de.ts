@@ -76,68 +76,6 @@
 <context>
     <name>Cli</name>
     <message>
-        <source>Usage: tunekit-cli COMMAND [FILE] [options]
-
-Commands:
-  ports                 list the serial ports, marking the programming adapter
-  detect                print the ConfigID of the connected transmitter
-  read [-o FILE.scd] [--info]
-                        read the device and print its values; -o saves a backup file
-  diff FILE.scd         list what writing FILE would change (exit 1 when anything)
-  write FILE.scd [--yes] [--no-backup] [--no-verify] [--backup-dir DIR]
-                        back the device up, write FILE as the window does, read back
-  verify FILE.scd       the checksum state of FILE
-  convert FILE.scd      add the checksum, keeping a .bak copy
-  report [-o FILE]      the parameter report
-
-Options:
-  --port NAME           serial port (system name or COM number); default: find the adapter
-  --simulate [--config-id N]  the built-in simulated transmitter
-  --paced               one packet per 10 ms tick
-  --json                machine-readable output
-  --lang de|en          language of the messages (default: the system&apos;s)
-  -q                    no progress and no messages but errors
-  --password-file FILE  the access level&apos;s password (or TUNEKIT_PASSWORD); default level 1
-  Answers to the window&apos;s questions: --extended-data, --no-extended-data,
-  --write-calibration, --keep-calibration, --allow-config-mismatch, --init-defaults,
-  --no-init-defaults; --yes takes the window&apos;s default answers.
-
-Exit status: 0 done, 1 diff found differences, 2 usage error, 3 no port or adapter (or the
-port is in use), 4 device not answering, 5 file invalid, 6 refused by the rules or an
-unanswered question, 7 read-back differs from what was written, 8 other failure.
-</source>
-        <translation>Aufruf: tunekit-cli BEFEHL [DATEI] [Optionen]
-
-Befehle:
-  ports                 die seriellen Ports auflisten, der Programmieradapter markiert
-  detect                die ConfigID des angeschlossenen Senders ausgeben
-  read [-o DATEI.scd] [--info]
-                        das Gerät lesen und seine Werte ausgeben; -o speichert eine Sicherung
-  diff DATEI.scd        auflisten, was das Schreiben von DATEI ändern würde (Status 1, wenn etwas)
-  write DATEI.scd [--yes] [--no-backup] [--no-verify] [--backup-dir ORDNER]
-                        das Gerät sichern, DATEI wie das Fenster schreiben, zurücklesen
-  verify DATEI.scd      der Checksummen-Zustand von DATEI
-  convert DATEI.scd     die Checksumme zufügen, mit einer .bak-Kopie
-  report [-o DATEI]     die Parameterübersicht
-
-Optionen:
-  --port NAME           serieller Port (Systemname oder COM-Nummer); sonst wird der Adapter gesucht
-  --simulate [--config-id N]  der eingebaute simulierte Sender
-  --paced               ein Paket je 10-ms-Takt
-  --json                maschinenlesbare Ausgabe
-  --lang de|en          Sprache der Meldungen (sonst die des Systems)
-  -q                    kein Fortschritt und nur Fehlermeldungen
-  --password-file DATEI das Passwort der Berechtigungsstufe (oder TUNEKIT_PASSWORD); sonst Stufe 1
-  Antworten auf die Fragen des Fensters: --extended-data, --no-extended-data,
-  --write-calibration, --keep-calibration, --allow-config-mismatch, --init-defaults,
-  --no-init-defaults; --yes nimmt die vorgegebenen Antworten des Fensters.
-
-Status: 0 fertig, 1 diff fand Unterschiede, 2 falscher Aufruf, 3 kein Port oder Adapter (oder der
-Port ist belegt), 4 Gerät antwortet nicht, 5 Datei ungültig, 6 von den Regeln abgelehnt oder eine
-unbeantwortete Frage, 7 Zurückgelesenes weicht vom Geschriebenen ab, 8 anderer Fehler.
-</translation>
-    </message>
-    <message>
         <source>No command given (try --help).</source>
         <translation>Kein Befehl angegeben (siehe --help).</translation>
     </message>
@@ -220,6 +158,210 @@ unbeantwortete Frage, 7 Zurückgelesenes weicht vom Geschriebenen ab, 8 anderer 
     <message>
         <source>%1 packets, %2/s, %3 s left</source>
         <translation>%1 Pakete, %2/s, noch %3 s</translation>
+    </message>
+    <message>
+        <source>list the serial ports, marking the programming adapter</source>
+        <translation>die seriellen Ports auflisten, der Programmieradapter markiert</translation>
+    </message>
+    <message>
+        <source>print the ConfigID of the connected transmitter</source>
+        <translation>die ConfigID des angeschlossenen Senders ausgeben</translation>
+    </message>
+    <message>
+        <source>read [-o FILE.scd] [--info]</source>
+        <translation>read [-o DATEI.scd] [--info]</translation>
+    </message>
+    <message>
+        <source>read the device and print its values; -o saves a backup file</source>
+        <translation>das Gerät lesen und seine Werte ausgeben; -o speichert eine Sicherung</translation>
+    </message>
+    <message>
+        <source>diff FILE.scd</source>
+        <translation>diff DATEI.scd</translation>
+    </message>
+    <message>
+        <source>list what writing FILE would change (exit 1 when anything)</source>
+        <translation>auflisten, was das Schreiben von DATEI ändern würde (Status 1, wenn etwas)</translation>
+    </message>
+    <message>
+        <source>write FILE.scd [--yes] [--no-backup] [--no-verify] [--backup-dir DIR]</source>
+        <translation>write DATEI.scd [--yes] [--no-backup] [--no-verify] [--backup-dir ORDNER]</translation>
+    </message>
+    <message>
+        <source>back the device up, write FILE as the window does, read back</source>
+        <translation>das Gerät sichern, DATEI wie das Fenster schreiben, zurücklesen</translation>
+    </message>
+    <message>
+        <source>verify FILE.scd</source>
+        <translation>verify DATEI.scd</translation>
+    </message>
+    <message>
+        <source>the checksum state of FILE</source>
+        <translation>der Checksummen-Zustand von DATEI</translation>
+    </message>
+    <message>
+        <source>convert FILE.scd</source>
+        <translation>convert DATEI.scd</translation>
+    </message>
+    <message>
+        <source>add the checksum, keeping a .bak copy</source>
+        <translation>die Checksumme zufügen, mit einer .bak-Kopie</translation>
+    </message>
+    <message>
+        <source>report [-o FILE]</source>
+        <translation>report [-o DATEI]</translation>
+    </message>
+    <message>
+        <source>the parameter report</source>
+        <translation>die Parameterübersicht</translation>
+    </message>
+    <message>
+        <source>FILE</source>
+        <translation>DATEI</translation>
+    </message>
+    <message>
+        <source>read: save the values in FILE in the backup format; report: write the report to FILE</source>
+        <translation>read: die Werte im Sicherungsformat in DATEI speichern; report: die Übersicht in DATEI schreiben</translation>
+    </message>
+    <message>
+        <source>read: read the information texts too</source>
+        <translation>read: auch die Informationstexte lesen</translation>
+    </message>
+    <message>
+        <source>write: no backup of the device first</source>
+        <translation>write: das Gerät vorher nicht sichern</translation>
+    </message>
+    <message>
+        <source>write: no read-back check after writing</source>
+        <translation>write: nach dem Schreiben nicht zurücklesen und prüfen</translation>
+    </message>
+    <message>
+        <source>DIR</source>
+        <translation>ORDNER</translation>
+    </message>
+    <message>
+        <source>write: the folder of the backups (default: backups)</source>
+        <translation>write: der Ordner der Sicherungen (sonst backups)</translation>
+    </message>
+    <message>
+        <source>serial port (system name or COM number); default: find the adapter</source>
+        <translation>serieller Port (Systemname oder COM-Nummer); sonst wird der Adapter gesucht</translation>
+    </message>
+    <message>
+        <source>the built-in simulated transmitter</source>
+        <translation>der eingebaute simulierte Sender</translation>
+    </message>
+    <message>
+        <source>ConfigID of the simulated transmitter (default 5)</source>
+        <translation>ConfigID des simulierten Senders (sonst 5)</translation>
+    </message>
+    <message>
+        <source>one packet per 10 ms tick</source>
+        <translation>ein Paket je 10-ms-Takt</translation>
+    </message>
+    <message>
+        <source>machine-readable output</source>
+        <translation>maschinenlesbare Ausgabe</translation>
+    </message>
+    <message>
+        <source>language of the messages (default: the system&apos;s)</source>
+        <translation>Sprache der Meldungen (sonst die des Systems)</translation>
+    </message>
+    <message>
+        <source>no progress and no messages but errors</source>
+        <translation>kein Fortschritt und nur Fehlermeldungen</translation>
+    </message>
+    <message>
+        <source>the access level&apos;s password (or TUNEKIT_PASSWORD); default level 1</source>
+        <translation>das Passwort der Berechtigungsstufe (oder TUNEKIT_PASSWORD); sonst Stufe 1</translation>
+    </message>
+    <message>
+        <source>answer every question the window asks as its default does (Yes)</source>
+        <translation>jede Frage des Fensters mit seiner vorgegebenen Antwort beantworten (Ja)</translation>
+    </message>
+    <message>
+        <source>write the file&apos;s extended data too</source>
+        <translation>auch die erweiterten Daten der Datei schreiben</translation>
+    </message>
+    <message>
+        <source>write the parameters only, without the extended data</source>
+        <translation>nur die Parameter schreiben, ohne die erweiterten Daten</translation>
+    </message>
+    <message>
+        <source>overwrite the device&apos;s calibration values</source>
+        <translation>die Kalibrierwerte des Geräts überschreiben</translation>
+    </message>
+    <message>
+        <source>keep the device&apos;s calibration values</source>
+        <translation>die Kalibrierwerte des Geräts behalten</translation>
+    </message>
+    <message>
+        <source>write data made for another ConfigID</source>
+        <translation>Daten für eine andere ConfigID schreiben</translation>
+    </message>
+    <message>
+        <source>put defaults in place of values that look erased</source>
+        <translation>Vorgabewerte an die Stelle gelöscht aussehender Werte setzen</translation>
+    </message>
+    <message>
+        <source>leave values that look erased as they are</source>
+        <translation>gelöscht aussehende Werte lassen, wie sie sind</translation>
+    </message>
+    <message>
+        <source>done</source>
+        <translation>fertig</translation>
+    </message>
+    <message>
+        <source>diff found differences</source>
+        <translation>diff fand Unterschiede</translation>
+    </message>
+    <message>
+        <source>usage error</source>
+        <translation>falscher Aufruf</translation>
+    </message>
+    <message>
+        <source>no port or adapter, or the port is in use</source>
+        <translation>kein Port oder Adapter, oder der Port ist belegt</translation>
+    </message>
+    <message>
+        <source>device not answering</source>
+        <translation>Gerät antwortet nicht</translation>
+    </message>
+    <message>
+        <source>file invalid</source>
+        <translation>Datei ungültig</translation>
+    </message>
+    <message>
+        <source>refused by the rules, or a question nobody answered</source>
+        <translation>von den Regeln abgelehnt, oder eine unbeantwortete Frage</translation>
+    </message>
+    <message>
+        <source>read-back differs from what was written</source>
+        <translation>Zurückgelesenes weicht vom Geschriebenen ab</translation>
+    </message>
+    <message>
+        <source>other failure</source>
+        <translation>anderer Fehler</translation>
+    </message>
+    <message>
+        <source>the password of the access level, when no --password-file is given</source>
+        <translation>das Passwort der Berechtigungsstufe, wenn kein --password-file angegeben ist</translation>
+    </message>
+    <message>
+        <source>configure and service radio remote control transmitters from the command line</source>
+        <translation>Funkfernsteuerungs-Sender auf der Kommandozeile konfigurieren und warten</translation>
+    </message>
+    <message>
+        <source>COMMAND [FILE] [options]</source>
+        <translation>BEFEHL [DATEI] [Optionen]</translation>
+    </message>
+    <message>
+        <source>Runs the same logic as the Tunekit window without a display, for production lines and service benches: the same rules, messages and files, plus a backup before every write and a read-back check after it.
+
+The access level comes from the password in TUNEKIT_PASSWORD or in the file named by --password-file, never from the command line; without one, level 1 applies. A question the window would ask is answered by its option or by --yes; unanswered, it is refused with its safe answer.</source>
+        <translation>Führt dieselbe Logik wie das Tunekit-Fenster ohne Bildschirm aus, für Fertigungslinien und Service-Plätze: dieselben Regeln, Meldungen und Dateien, dazu eine Sicherung vor jedem Schreiben und eine Prüfung durch Zurücklesen danach.
+
+Die Berechtigungsstufe ergibt sich aus dem Passwort in TUNEKIT_PASSWORD oder in der mit --password-file genannten Datei, nie aus der Kommandozeile; ohne eines gilt Stufe 1. Eine Frage, die das Fenster stellen würde, beantwortet ihre Option oder --yes; unbeantwortet wird sie mit ihrer sicheren Antwort abgelehnt.</translation>
     </message>
 </context>
 <context>
@@ -466,6 +608,45 @@ unbeantwortete Frage, 7 Zurückgelesenes weicht vom Geschriebenen ab, 8 anderer 
     </message>
 </context>
 <context>
+    <name>Launch</name>
+    <message>
+        <source>Talk to the built-in simulated transmitter.</source>
+        <translation>Mit dem eingebauten simulierten Sender arbeiten.</translation>
+    </message>
+    <message>
+        <source>ConfigID of the simulated transmitter (default 5).</source>
+        <translation>ConfigID des simulierten Senders (Vorgabe 5).</translation>
+    </message>
+    <message>
+        <source>Use this serial port for this run instead of looking for the adapter (e.g. /dev/ttyUSB3, /dev/pts/7, COM7).</source>
+        <translation>Für diesen Lauf diesen seriellen Port benutzen, statt den Adapter zu suchen (z. B. /dev/ttyUSB3, /dev/pts/7, COM7).</translation>
+    </message>
+    <message>
+        <source>Exit with 0 when a programming adapter is connected.</source>
+        <translation>Mit 0 enden, wenn ein Programmieradapter angeschlossen ist.</translation>
+    </message>
+    <message>
+        <source>Send one packet per timer tick instead of as soon as the answer is in.</source>
+        <translation>Ein Paket je Timer-Takt senden statt sobald die Antwort da ist.</translation>
+    </message>
+    <message>
+        <source>configuration and service tool for industrial radio remote controls</source>
+        <translation>Konfigurations- und Service-Werkzeug für industrielle Funkfernsteuerungen</translation>
+    </message>
+    <message>
+        <source>[options]</source>
+        <translation>[Optionen]</translation>
+    </message>
+    <message>
+        <source>Tunekit reads a hand-held transmitter&apos;s identity, parameters and information through the USB-serial programming adapter, lets the user edit them and writes them back; it opens, verifies, converts and writes .scd configuration files. Without --port or --simulate it looks for the adapter (USB 0403:d7a0) at start-up.
+
+Its settings are kept in settings.cfg in the user&apos;s configuration folder (~/.config/Tunekit), or beside the program when it runs from its own writable folder, as a build or an unpacked copy does.</source>
+        <translation>Tunekit liest Kennung, Parameter und Informationen eines Handsenders über den USB-seriellen Programmieradapter, lässt sie bearbeiten und schreibt sie zurück; es öffnet, prüft, wandelt und schreibt .scd-Konfigurationsdateien. Ohne --port oder --simulate sucht es beim Start den Adapter (USB 0403:d7a0).
+
+Seine Einstellungen stehen in settings.cfg im Konfigurationsordner des Benutzers (~/.config/Tunekit) oder neben dem Programm, wenn es aus einem eigenen beschreibbaren Ordner läuft, wie ein Build oder eine entpackte Kopie.</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>Configuration File:</source>
@@ -698,6 +879,37 @@ unbeantwortete Frage, 7 Zurückgelesenes weicht vom Geschriebenen ab, 8 anderer 
     <message>
         <source>Resets device before sending data. Activate if you encounter problems in SYSTEMMODE OFF.</source>
         <translation>Setzt das Gerät vor dem Senden von Daten zurück. Aktivieren, wenn im SYSTEMMODE OFF Probleme auftreten.</translation>
+    </message>
+</context>
+<context>
+    <name>OptionTable</name>
+    <message>
+        <source>Show this help and end.</source>
+        <translation>Diese Hilfe zeigen und beenden.</translation>
+    </message>
+    <message>
+        <source>Show the program&apos;s name and version and end.</source>
+        <translation>Name und Version des Programms zeigen und beenden.</translation>
+    </message>
+    <message>
+        <source>Usage: %1 %2</source>
+        <translation>Aufruf: %1 %2</translation>
+    </message>
+    <message>
+        <source>Commands:</source>
+        <translation>Befehle:</translation>
+    </message>
+    <message>
+        <source>Options:</source>
+        <translation>Optionen:</translation>
+    </message>
+    <message>
+        <source>Exit status:</source>
+        <translation>Status:</translation>
+    </message>
+    <message>
+        <source>Environment:</source>
+        <translation>Umgebung:</translation>
     </message>
 </context>
 <context>
@@ -949,10 +1161,6 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
 <context>
     <name>SimMain</name>
     <message>
-        <source>Simulated transmitter on a pseudo-terminal.</source>
-        <translation>Simulierter Sender an einem Pseudo-Terminal.</translation>
-    </message>
-    <message>
         <source>ConfigID of the device (default 5).</source>
         <translation>ConfigID des Geräts (Vorgabe 5).</translation>
     </message>
@@ -1011,6 +1219,18 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
     <message>
         <source>Acknowledge Uploads to the cell INDEX/SUB (hexadecimal) but keep its value, like a worn memory cell.</source>
         <translation>Uploads in die Zelle INDEX/SUB (hexadezimal) bestätigen, aber ihren Wert behalten, wie eine abgenutzte Speicherzelle.</translation>
+    </message>
+    <message>
+        <source>simulated radio remote control transmitter on a pseudo-terminal</source>
+        <translation>simulierter Funkfernsteuerungs-Sender an einem Pseudo-Terminal</translation>
+    </message>
+    <message>
+        <source>[options]</source>
+        <translation>[Optionen]</translation>
+    </message>
+    <message>
+        <source>Simulated transmitter on a pseudo-terminal. The first line on standard output is the device file to open (give it to tunekit --port or tunekit-cli --port). The program runs until SIGTERM or SIGINT (or --exit-after-ms) ends it; the options make the transmitter or the line misbehave for tests and benches.</source>
+        <translation>Simulierter Sender an einem Pseudo-Terminal. Die erste Zeile der Standardausgabe ist die zu öffnende Gerätedatei (für tunekit --port oder tunekit-cli --port). Das Programm läuft, bis SIGTERM oder SIGINT (oder --exit-after-ms) es beendet; die Optionen lassen den Sender oder die Leitung für Tests und Messplätze fehlerhaft arbeiten.</translation>
     </message>
 </context>
 <context>

@@ -1,11 +1,67 @@
 #include "app/launch.h"
 
+#include "base/option_table.h"
 #include "host/adapter_port.h"
 #include "link/qserialport_line.h"
 #include "link/qt_clock.h"
 #include "sim/sim_line.h"
 
+#include <QCommandLineParser>
+
 namespace tunekit {
+namespace {
+
+// What tunekit accepts and what its --help and manual page say.
+constexpr OptionEntry OptionRows[] = {
+    {"simulate", "", QT_TRANSLATE_NOOP("Launch", "Talk to the built-in simulated transmitter.")},
+    {"config-id", "N", QT_TRANSLATE_NOOP("Launch", "ConfigID of the simulated transmitter (default 5)."), "5"},
+    {"port", "NAME",
+     QT_TRANSLATE_NOOP("Launch", "Use this serial port for this run instead of looking for the adapter (e.g. "
+                                 "/dev/ttyUSB3, /dev/pts/7, COM7).")},
+    {"has-adapter", "", QT_TRANSLATE_NOOP("Launch", "Exit with 0 when a programming adapter is connected.")},
+    {"paced", "",
+     QT_TRANSLATE_NOOP("Launch", "Send one packet per timer tick instead of as soon as the answer is in.")},
+};
+
+constexpr ProgramManual Manual{
+    "tunekit",
+    "Launch",
+    QT_TRANSLATE_NOOP("Launch", "configuration and service tool for industrial radio remote controls"),
+    QT_TRANSLATE_NOOP("Launch", "[options]"),
+    QT_TRANSLATE_NOOP("Launch", "Tunekit reads a hand-held transmitter's identity, parameters and information through "
+                                "the USB-serial programming adapter, lets the user edit them and writes them back; "
+                                "it opens, verifies, converts and writes .scd configuration files. Without --port "
+                                "or --simulate it looks for the adapter (USB 0403:d7a0) at start-up.\n\n"
+                                "Its settings are kept in settings.cfg in the user's configuration folder "
+                                "(~/.config/Tunekit), or beside the program when it runs from its own writable "
+                                "folder, as a build or an unpacked copy does."),
+    {},
+    OptionRows,
+    {},
+    {},
+    "tunekit-cli(1), tunekit-sim(1)",
+};
+
+} // namespace
+
+LaunchRequest ParseLaunchArguments(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.addOptions(ParserOptions(Manual));
+    LaunchRequest request;
+    if (!parser.parse(arguments)) {
+        request.usageError = true;
+        request.text = parser.errorText() + QLatin1Char('\n');
+        return request;
+    }
+    request.text = StandardRequestText(Manual, StandardRequestOf(parser));
+    request.adapterCheck = parser.isSet(QStringLiteral("has-adapter"));
+    request.options.simulate = parser.isSet(QStringLiteral("simulate"));
+    request.options.configId = parser.value(QStringLiteral("config-id")).toInt();
+    request.options.port = parser.value(QStringLiteral("port"));
+    request.options.paced = parser.isSet(QStringLiteral("paced"));
+    return request;
+}
 
 MainWindowSetup MakeWindowSetup(const LaunchOptions& options)
 {

@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace tunekit {
 
@@ -13,6 +14,19 @@ struct LaunchOptions {
     bool paced = false;    // one packet per timer tick
     QString port;          // a port named for this run ("/dev/ttyUSB3", "/dev/pts/7", "COM7"); "" = discovery
 };
+
+// What a command line asks of the program: a run with its options, or an answer that needs no
+// window (help, version, manual page, the adapter check) or a usage error.
+struct LaunchRequest {
+    LaunchOptions options;
+    QString text;              // help, version or manual page (standard output), or the usage error
+    bool usageError = false;   // text says what is wrong (standard error)
+    bool adapterCheck = false; // --has-adapter: exit with 0 when a programming adapter is connected
+};
+
+// Parses the arguments (the program's name first) against the program's option table, the one
+// source of --help and of the manual page. Texts are in the language installed.
+LaunchRequest ParseLaunchArguments(const QStringList& arguments);
 
 // The line, clock, host and port plan of a run.
 MainWindowSetup MakeWindowSetup(const LaunchOptions& options);

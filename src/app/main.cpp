@@ -1,42 +1,62 @@
 #include "app/launch.h"
 #include "host/adapter_port.h"
+#include "host/host_facts.h"
+#include "host/host_info.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
+#include <QLocale>
 #include <QTimer>
+
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+// The command line read in the system's language, which the help and a usage error speak.
+tunekit::LaunchRequest ParseInSystemLanguage()
+{
+    tunekit::UiLanguage language;
+    if (tunekit::GetInstallLanguage(tunekit::LanguageIdForLocale(QLocale::system())) == QLatin1StringView("DE"))
+        language.Set(tunekit::Language::German);
+    return tunekit::ParseLaunchArguments(QCoreApplication::arguments());
+}
+
+// Answers what needs no window: the exit status, or nothing when the window is to start.
+std::optional<int> AnswerWithoutWindow(const tunekit::LaunchRequest& request)
+{
+    if (!request.text.isEmpty()) {
+        std::fputs(request.text.toLocal8Bit().constData(), request.usageError ? stderr : stdout);
+        return request.usageError ? 1 : 0;
+    }
+    if (request.adapterCheck)
+        return tunekit::ConnectedAdapterPort() > 0 ? 0 : 1;
+    return std::nullopt;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
+    {
+        // Help, version, manual page and the adapter check need no display, so they are answered
+        // before the window system starts. A command line that does not parse here may hold the
+        // window system's own options (-platform, -style), which only QApplication knows and
+        // takes out; the parse after it tells what is wrong.
+        const QCoreApplication core(argc, argv);
+        const tunekit::LaunchRequest request = ParseInSystemLanguage();
+        if (!request.usageError) {
+            if (const std::optional<int> status = AnswerWithoutWindow(request))
+                return *status;
+        }
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tunekit"));
+    const tunekit::LaunchRequest request = ParseInSystemLanguage();
+    if (const std::optional<int> status = AnswerWithoutWindow(request))
+        return *status;
 
-    QCommandLineParser parser;
-    parser.addHelpOption();
-    const QCommandLineOption simulate(QStringLiteral("simulate"),
-                                      QStringLiteral("Talk to the built-in simulated transmitter."));
-    const QCommandLineOption configId(QStringLiteral("config-id"),
-                                      QStringLiteral("ConfigID of the simulated transmitter (default 5)."),
-                                      QStringLiteral("id"), QStringLiteral("5"));
-    const QCommandLineOption port(QStringLiteral("port"),
-                                  QStringLiteral("Use this serial port for this run instead of looking for the "
-                                                 "adapter (e.g. /dev/ttyUSB3, /dev/pts/7, COM7)."),
-                                  QStringLiteral("name"));
-    const QCommandLineOption hasAdapter(QStringLiteral("has-adapter"),
-                                        QStringLiteral("Exit with 0 when a programming adapter is connected."));
-    const QCommandLineOption paced(QStringLiteral("paced"),
-                                   QStringLiteral("Send one packet per timer tick instead of as soon as the answer is in."));
-    parser.addOptions({simulate, configId, port, hasAdapter, paced});
-    parser.process(app);
-
-    if (parser.isSet(hasAdapter))
-        return tunekit::ConnectedAdapterPort() > 0 ? 0 : 1;
-
-    tunekit::LaunchOptions options;
-    options.simulate = parser.isSet(simulate);
-    options.configId = parser.value(configId).toInt();
-    options.port = parser.value(port);
-    options.paced = parser.isSet(paced);
-    tunekit::MainWindow window(tunekit::MakeWindowSetup(options));
+    tunekit::MainWindow window(tunekit::MakeWindowSetup(request.options));
     window.show();
     // The user sees the window at once; the start-up sequence (with its waits) runs after.
     QTimer::singleShot(0, &window, [&window] { window.Start(); });

@@ -28,7 +28,9 @@ int main(int argc, char* argv[])
 
     const tunekit::cli::ParsedArguments parsed = tunekit::cli::ParseArguments(arguments);
     if (!parsed.options) {
-        const QByteArray text = (parsed.message + QLatin1Char('\n')).toLocal8Bit();
+        const QString message = parsed.message.endsWith(QLatin1Char('\n')) ? parsed.message
+                                                                            : parsed.message + QLatin1Char('\n');
+        const QByteArray text = message.toLocal8Bit();
         std::fputs(text.constData(), parsed.help ? stdout : stderr);
         return static_cast<int>(parsed.help ? tunekit::cli::Exit::Ok : tunekit::cli::Exit::Usage);
     }

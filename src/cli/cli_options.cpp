@@ -1,9 +1,12 @@
 #include "cli/cli_options.h"
 
+#include "base/option_table.h"
 #include "host/port_names.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+
+#include <string_view>
 
 namespace tunekit::cli {
 namespace {
@@ -26,42 +29,101 @@ constexpr CommandName Commands[] = {
     {"convert", Command::Convert, true}, {"report", Command::Report, false},
 };
 
-QString HelpText()
+// What tunekit-cli accepts and what its --help and manual page say.
+constexpr TermEntry CommandTerms[] = {
+    {"ports", QT_TRANSLATE_NOOP("Cli", "list the serial ports, marking the programming adapter")},
+    {"detect", QT_TRANSLATE_NOOP("Cli", "print the ConfigID of the connected transmitter")},
+    {QT_TRANSLATE_NOOP("Cli", "read [-o FILE.scd] [--info]"),
+     QT_TRANSLATE_NOOP("Cli", "read the device and print its values; -o saves a backup file")},
+    {QT_TRANSLATE_NOOP("Cli", "diff FILE.scd"),
+     QT_TRANSLATE_NOOP("Cli", "list what writing FILE would change (exit 1 when anything)")},
+    {QT_TRANSLATE_NOOP("Cli", "write FILE.scd [--yes] [--no-backup] [--no-verify] [--backup-dir DIR]"),
+     QT_TRANSLATE_NOOP("Cli", "back the device up, write FILE as the window does, read back")},
+    {QT_TRANSLATE_NOOP("Cli", "restore BACKUP.scd"),
+     QT_TRANSLATE_NOOP("Cli", "write a backup back and read it back, as write does")},
+    {QT_TRANSLATE_NOOP("Cli", "verify FILE.scd"), QT_TRANSLATE_NOOP("Cli", "the checksum state of FILE")},
+    {QT_TRANSLATE_NOOP("Cli", "convert FILE.scd"), QT_TRANSLATE_NOOP("Cli", "add the checksum, keeping a .bak copy")},
+    {QT_TRANSLATE_NOOP("Cli", "report [-o FILE]"), QT_TRANSLATE_NOOP("Cli", "the parameter report")},
+};
+
+constexpr OptionEntry OptionRows[] = {
+    {"o", QT_TRANSLATE_NOOP("Cli", "FILE"),
+     QT_TRANSLATE_NOOP("Cli", "read: save the values in FILE in the backup format; report: write the report to FILE")},
+    {"info", "", QT_TRANSLATE_NOOP("Cli", "read: read the information texts too")},
+    {"no-backup", "", QT_TRANSLATE_NOOP("Cli", "write: no backup of the device first")},
+    {"no-verify", "", QT_TRANSLATE_NOOP("Cli", "write: no read-back check after writing")},
+    {"backup-dir", QT_TRANSLATE_NOOP("Cli", "DIR"),
+     QT_TRANSLATE_NOOP("Cli", "write: the folder of the backups (default: backups)")},
+    {"port", "NAME",
+     QT_TRANSLATE_NOOP("Cli", "serial port (system name or COM number); default: find the adapter")},
+    {"simulate", "", QT_TRANSLATE_NOOP("Cli", "the built-in simulated transmitter")},
+    {"config-id", "N", QT_TRANSLATE_NOOP("Cli", "ConfigID of the simulated transmitter (default 5)")},
+    {"paced", "", QT_TRANSLATE_NOOP("Cli", "one packet per 10 ms tick")},
+    {"json", "", QT_TRANSLATE_NOOP("Cli", "machine-readable output")},
+    {"lang", "de|en", QT_TRANSLATE_NOOP("Cli", "language of the messages (default: the system's)")},
+    {"q", "", QT_TRANSLATE_NOOP("Cli", "no progress and no messages but errors")},
+    {"password-file", QT_TRANSLATE_NOOP("Cli", "FILE"),
+     QT_TRANSLATE_NOOP("Cli", "the access level's password (or TUNEKIT_PASSWORD); default level 1")},
+    {"yes", "", QT_TRANSLATE_NOOP("Cli", "answer every question the window asks as its default does (Yes)")},
+    {"extended-data", "", QT_TRANSLATE_NOOP("Cli", "write the file's extended data too")},
+    {"no-extended-data", "", QT_TRANSLATE_NOOP("Cli", "write the parameters only, without the extended data")},
+    {"write-calibration", "", QT_TRANSLATE_NOOP("Cli", "overwrite the device's calibration values")},
+    {"keep-calibration", "", QT_TRANSLATE_NOOP("Cli", "keep the device's calibration values")},
+    {"allow-config-mismatch", "", QT_TRANSLATE_NOOP("Cli", "write data made for another ConfigID")},
+    {"init-defaults", "", QT_TRANSLATE_NOOP("Cli", "put defaults in place of values that look erased")},
+    {"no-init-defaults", "", QT_TRANSLATE_NOOP("Cli", "leave values that look erased as they are")},
+};
+
+// Each command's help names it first.
+constexpr bool TermsNameTheCommands()
 {
-    return QCoreApplication::translate(
-        "Cli",
-        "Usage: tunekit-cli COMMAND [FILE] [options]\n"
-        "\n"
-        "Commands:\n"
-        "  ports                 list the serial ports, marking the programming adapter\n"
-        "  detect                print the ConfigID of the connected transmitter\n"
-        "  read [-o FILE.scd] [--info]\n"
-        "                        read the device and print its values; -o saves a backup file\n"
-        "  diff FILE.scd         list what writing FILE would change (exit 1 when anything)\n"
-        "  write FILE.scd [--yes] [--no-backup] [--no-verify] [--backup-dir DIR]\n"
-        "                        back the device up, write FILE as the window does, read back\n"
-        "  restore BACKUP.scd    write a backup back and read it back (as write)\n"
-        "  verify FILE.scd       the checksum state of FILE\n"
-        "  convert FILE.scd      add the checksum, keeping a .bak copy\n"
-        "  report [-o FILE]      the parameter report\n"
-        "\n"
-        "Options:\n"
-        "  --port NAME           serial port (system name or COM number); default: find the adapter\n"
-        "  --simulate [--config-id N]  the built-in simulated transmitter\n"
-        "  --paced               one packet per 10 ms tick\n"
-        "  --json                machine-readable output\n"
-        "  --lang de|en          language of the messages (default: the system's)\n"
-        "  -q                    no progress and no messages but errors\n"
-        "  --password-file FILE  the access level's password (or TUNEKIT_PASSWORD); default level 1\n"
-        "  Answers to the window's questions: --extended-data, --no-extended-data,\n"
-        "  --write-calibration, --keep-calibration, --allow-config-mismatch, --init-defaults,\n"
-        "  --no-init-defaults; --yes takes the window's default answers.\n"
-        "\n"
-        "Exit status: 0 done, 1 diff found differences, 2 usage error, 3 no port or adapter (or the\n"
-        "port is in use), 4 device not answering, 5 file invalid, 6 refused by the rules or an\n"
-        "unanswered question (nothing was written), 7 read-back differs from the file, 8 other\n"
-        "failure, 9 partly written (restore the backup), 10 stopped before anything was written.\n");
+    if (std::size(CommandTerms) != std::size(Commands))
+        return false;
+    for (std::size_t i = 0; i < std::size(Commands); ++i) {
+        const std::string_view term = CommandTerms[i].term;
+        const std::string_view name = Commands[i].name;
+        if (!term.starts_with(name) || (term.size() > name.size() && term[name.size()] != ' '))
+            return false;
+    }
+    return true;
 }
+static_assert(TermsNameTheCommands());
+
+constexpr TermEntry ExitStatusTerms[] = {
+    {"0", QT_TRANSLATE_NOOP("Cli", "done")},
+    {"1", QT_TRANSLATE_NOOP("Cli", "diff found differences")},
+    {"2", QT_TRANSLATE_NOOP("Cli", "usage error")},
+    {"3", QT_TRANSLATE_NOOP("Cli", "no port or adapter, or the port is in use")},
+    {"4", QT_TRANSLATE_NOOP("Cli", "device not answering")},
+    {"5", QT_TRANSLATE_NOOP("Cli", "file invalid")},
+    {"6", QT_TRANSLATE_NOOP("Cli", "refused by the rules, or a question nobody answered: nothing was written")},
+    {"7", QT_TRANSLATE_NOOP("Cli", "read-back differs from the file")},
+    {"8", QT_TRANSLATE_NOOP("Cli", "other failure")},
+    {"9", QT_TRANSLATE_NOOP("Cli", "partly written: the write stopped after data went out; restore the backup")},
+    {"10", QT_TRANSLATE_NOOP("Cli", "stopped before anything was written (no backup, interrupted)")},
+};
+
+constexpr TermEntry EnvironmentTerms[] = {
+    {"TUNEKIT_PASSWORD", QT_TRANSLATE_NOOP("Cli", "the password of the access level, when no --password-file is given")},
+};
+
+constexpr ProgramManual Manual{
+    "tunekit-cli",
+    "Cli",
+    QT_TRANSLATE_NOOP("Cli", "configure and service radio remote control transmitters from the command line"),
+    QT_TRANSLATE_NOOP("Cli", "COMMAND [FILE] [options]"),
+    QT_TRANSLATE_NOOP("Cli", "Runs the same logic as the Tunekit window without a display, for production lines and "
+                             "service benches: the same rules, messages and files, plus a backup before every write "
+                             "and a read-back check after it.\n\nThe access level comes from the password in "
+                             "TUNEKIT_PASSWORD or in the file named by --password-file, never from the command line; "
+                             "without one, level 1 applies. A question the window would ask is answered by its "
+                             "option or by --yes; unanswered, it is refused with its safe answer."),
+    CommandTerms,
+    OptionRows,
+    ExitStatusTerms,
+    EnvironmentTerms,
+    "tunekit(1), tunekit-sim(1)",
+};
 
 } // namespace
 
@@ -76,40 +138,18 @@ ParsedArguments ParseArguments(const QStringList& arguments)
 {
     QCommandLineParser parser;
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, {});
-    const QCommandLineOption output(QStringLiteral("o"), {}, QStringLiteral("file"));
-    const QCommandLineOption info(QStringLiteral("info"), {});
-    const QCommandLineOption yes(QStringLiteral("yes"), {});
-    const QCommandLineOption noBackup(QStringLiteral("no-backup"), {});
-    const QCommandLineOption noVerify(QStringLiteral("no-verify"), {});
-    const QCommandLineOption backupDir(QStringLiteral("backup-dir"), {}, QStringLiteral("dir"));
-    const QCommandLineOption port(QStringLiteral("port"), {}, QStringLiteral("name"));
-    const QCommandLineOption simulate(QStringLiteral("simulate"), {});
-    const QCommandLineOption configId(QStringLiteral("config-id"), {}, QStringLiteral("id"));
-    const QCommandLineOption paced(QStringLiteral("paced"), {});
-    const QCommandLineOption json(QStringLiteral("json"), {});
-    const QCommandLineOption lang(QStringLiteral("lang"), {}, QStringLiteral("language"));
-    const QCommandLineOption quiet(QStringLiteral("q"), {});
-    const QCommandLineOption passwordFile(QStringLiteral("password-file"), {}, QStringLiteral("file"));
-    const QCommandLineOption extended(QStringLiteral("extended-data"), {});
-    const QCommandLineOption noExtended(QStringLiteral("no-extended-data"), {});
-    const QCommandLineOption calibration(QStringLiteral("write-calibration"), {});
-    const QCommandLineOption keepCalibration(QStringLiteral("keep-calibration"), {});
-    const QCommandLineOption mismatch(QStringLiteral("allow-config-mismatch"), {});
-    const QCommandLineOption defaults(QStringLiteral("init-defaults"), {});
-    const QCommandLineOption noDefaults(QStringLiteral("no-init-defaults"), {});
-    parser.addOptions({help, output, info, yes, noBackup, noVerify, backupDir, port, simulate, configId, paced, json,
-                       lang, quiet, passwordFile, extended, noExtended, calibration, keepCalibration, mismatch,
-                       defaults, noDefaults});
+    parser.addOptions(ParserOptions(Manual));
+    const auto isSet = [&parser](const char* name) { return parser.isSet(QString::fromLatin1(name)); };
+    const auto value = [&parser](const char* name) { return parser.value(QString::fromLatin1(name)); };
 
     ParsedArguments parsed;
     if (!parser.parse(QStringList{QStringLiteral("tunekit-cli")} + arguments)) {
         parsed.message = parser.errorText();
         return parsed;
     }
-    if (parser.isSet(help)) {
+    if (const StandardRequest request = StandardRequestOf(parser); request != StandardRequest::None) {
         parsed.help = true;
-        parsed.message = HelpText();
+        parsed.message = StandardRequestText(Manual, request);
         return parsed;
     }
     const QStringList positional = parser.positionalArguments();
@@ -136,17 +176,17 @@ ParsedArguments ParseArguments(const QStringList& arguments)
     }
     if (chosen->needsFile)
         options.file = positional.at(1);
-    options.output = parser.value(output);
-    options.info = parser.isSet(info);
-    options.noBackup = parser.isSet(noBackup);
-    options.noVerify = parser.isSet(noVerify);
-    if (parser.isSet(backupDir))
-        options.backupDir = parser.value(backupDir);
-    options.port = parser.value(port);
-    options.simulate = parser.isSet(simulate);
-    if (parser.isSet(configId)) {
+    options.output = value("o");
+    options.info = isSet("info");
+    options.noBackup = isSet("no-backup");
+    options.noVerify = isSet("no-verify");
+    if (isSet("backup-dir"))
+        options.backupDir = value("backup-dir");
+    options.port = value("port");
+    options.simulate = isSet("simulate");
+    if (isSet("config-id")) {
         bool ok = false;
-        options.configId = parser.value(configId).toInt(&ok);
+        options.configId = value("config-id").toInt(&ok);
         if (!ok || options.configId < 1) {
             parsed.message = Tr(QT_TRANSLATE_NOOP("Cli", "--config-id needs a ConfigID such as 53."));
             return parsed;
@@ -156,29 +196,29 @@ ParsedArguments ParseArguments(const QStringList& arguments)
         parsed.message = Tr(QT_TRANSLATE_NOOP("Cli", "--simulate and --port exclude each other."));
         return parsed;
     }
-    options.paced = parser.isSet(paced);
-    options.json = parser.isSet(json);
-    if (parser.isSet(lang)) {
-        options.language = parser.value(lang).toUpper();
+    options.paced = isSet("paced");
+    options.json = isSet("json");
+    if (isSet("lang")) {
+        options.language = value("lang").toUpper();
         if (options.language != QLatin1StringView("DE") && options.language != QLatin1StringView("EN")) {
             parsed.message = Tr(QT_TRANSLATE_NOOP("Cli", "--lang takes de or en."));
             return parsed;
         }
     }
-    options.quiet = parser.isSet(quiet);
-    options.passwordFile = parser.value(passwordFile);
-    auto answer = [&](const QCommandLineOption& on, const QCommandLineOption& off) -> std::optional<bool> {
-        if (parser.isSet(on))
+    options.quiet = isSet("q");
+    options.passwordFile = value("password-file");
+    auto answer = [&](const char* on, const char* off) -> std::optional<bool> {
+        if (isSet(on))
             return true;
-        if (parser.isSet(off))
+        if (isSet(off))
             return false;
         return std::nullopt;
     };
-    options.answers.extendedData = answer(extended, noExtended);
-    options.answers.calibration = answer(calibration, keepCalibration);
-    options.answers.configMismatch = parser.isSet(mismatch) ? std::optional<bool>(true) : std::nullopt;
-    options.answers.defaults = answer(defaults, noDefaults);
-    options.answers.yes = parser.isSet(yes);
+    options.answers.extendedData = answer("extended-data", "no-extended-data");
+    options.answers.calibration = answer("write-calibration", "keep-calibration");
+    options.answers.configMismatch = isSet("allow-config-mismatch") ? std::optional<bool>(true) : std::nullopt;
+    options.answers.defaults = answer("init-defaults", "no-init-defaults");
+    options.answers.yes = isSet("yes");
     parsed.options = options;
     return parsed;
 }

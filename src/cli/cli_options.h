@@ -53,9 +53,9 @@ struct Options {
 };
 
 struct ParsedArguments {
-    std::optional<Options> options; // empty on a usage error or when help was asked for
-    QString message;                // the usage error, or the help text
-    bool help = false;
+    std::optional<Options> options; // empty on a usage error or when help, version or manual page was asked for
+    QString message;                // the usage error, or the text asked for
+    bool help = false;              // the text asked for, printed on standard output
 };
 
 // The arguments without the program name.

@@ -52,6 +52,21 @@ QString LanguageIdForLocale(const QLocale& locale)
     return QStringLiteral("%1").arg((sub << 10) | primary, 4, 16, QLatin1Char('0')).toUpper();
 }
 
+bool IsProgramsFolder(const QString& folder)
+{
+    const QString name = QFileInfo(QDir::cleanPath(folder)).fileName();
+    return name.compare(QLatin1StringView("bin"), Qt::CaseInsensitive) == 0
+           || name.compare(QLatin1StringView("sbin"), Qt::CaseInsensitive) == 0;
+}
+
+QString HostFacts::SettingsFolder() const
+{
+    const QString program = ProgramFolder();
+    if (!program.isEmpty() && !IsProgramsFolder(program) && ProgramFolderWritable())
+        return program;
+    return UserConfigFolder();
+}
+
 #ifdef _WIN32
 
 OsVersion SystemHostFacts::OsVersionRecord() const
@@ -155,11 +170,13 @@ QString SystemHostFacts::ProgramFolder() const
     return QCoreApplication::applicationDirPath();
 }
 
-QString SystemHostFacts::SettingsFolder() const
+bool SystemHostFacts::ProgramFolderWritable() const
 {
-    const QString program = ProgramFolder();
-    if (QFileInfo(program).isWritable())
-        return program;
+    return QFileInfo(ProgramFolder()).isWritable();
+}
+
+QString SystemHostFacts::UserConfigFolder() const
+{
     const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     if (config.isEmpty() || !QDir().mkpath(config))
         return {};

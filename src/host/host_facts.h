@@ -30,12 +30,24 @@ public:
     virtual QString ComputerName() const = 0;
     virtual QString UserName() const = 0;
     virtual QString ProgramFolder() const = 0;
+    // Whether this process may create files in the program's folder.
+    virtual bool ProgramFolderWritable() const = 0;
+    // The user's own configuration folder for Tunekit (Linux: ~/.config/Tunekit; Windows:
+    // %LOCALAPPDATA%\Tunekit), made when missing; "" when there is none.
+    virtual QString UserConfigFolder() const = 0;
     virtual QDateTime Now() const = 0;
     // The programming adapter's port as the system reports it ("COM7"); "" when none is known.
     virtual QString AdapterPortName() const = 0;
-    // The folder of the settings file; "" when settings are not kept.
-    virtual QString SettingsFolder() const = 0;
+    // The folder of the settings file; "" when settings are not kept. A program that runs from
+    // its own folder (a build, an unpacked copy) keeps them there when it may write there; an
+    // installed program, whose folder is a folder of programs (see IsProgramsFolder), and one
+    // that may not write beside itself keep them in the user's configuration folder.
+    virtual QString SettingsFolder() const;
 };
+
+// Whether a folder is one that many programs are installed into, and so nobody's place for a
+// settings file: a bin or sbin folder (/usr/bin, /usr/local/bin, ~/.local/bin, PREFIX/bin).
+bool IsProgramsFolder(const QString& folder);
 
 // The real host: Win32 calls on Windows, their nearest equivalents elsewhere. Front ends that
 // keep no settings, or pick the language themselves, derive from it and override those facts.
@@ -47,12 +59,11 @@ public:
     QString ComputerName() const override;
     QString UserName() const override;
     QString ProgramFolder() const override;
+    bool ProgramFolderWritable() const override;
+    QString UserConfigFolder() const override;
     QDateTime Now() const override;
     // Windows: the FTDI driver's registry keys. Elsewhere: the connected USB adapter.
     QString AdapterPortName() const override;
-    // The program's folder when it is writable (where installations have always kept it),
-    // otherwise the user's configuration folder.
-    QString SettingsFolder() const override;
 };
 
 // Windows language identifier (primary language in the low 10 bits) for a locale, as

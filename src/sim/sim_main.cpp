@@ -2,6 +2,7 @@
 // standard output is the device file to open; the program runs until it is ended by SIGTERM or
 // SIGINT (or --exit-after-ms) and then closes the terminal cleanly.
 #include "base/language.h"
+#include "base/option_table.h"
 #include "sim/pty_server.h"
 
 #include <QCommandLineParser>
@@ -19,10 +20,52 @@
 
 namespace {
 
+using tunekit::OptionEntry;
+using tunekit::ProgramManual;
+
 QString Text(const char* source)
 {
     return QCoreApplication::translate("SimMain", source);
 }
+
+// What tunekit-sim accepts and what its --help and manual page say.
+constexpr OptionEntry OptionRows[] = {
+    {"config-id", "N", QT_TRANSLATE_NOOP("SimMain", "ConfigID of the device (default 5)."), "5"},
+    {"silent", "", QT_TRANSLATE_NOOP("SimMain", "Never answer.")},
+    {"drop-every", "N", QT_TRANSLATE_NOOP("SimMain", "Lose every N-th answer.")},
+    {"split", "", QT_TRANSLATE_NOOP("SimMain", "Send every answer in two pieces (7 + 13 characters).")},
+    {"noise", "", QT_TRANSLATE_NOOP("SimMain", "Send a line break before every answer.")},
+    {"garbage", "", QT_TRANSLATE_NOOP("SimMain", "Send rubbish instead of every answer.")},
+    {"delay", "MS", QT_TRANSLATE_NOOP("SimMain", "Answer MS milliseconds later.")},
+    {"exit-after-ms", "MS", QT_TRANSLATE_NOOP("SimMain", "End after MS milliseconds.")},
+    {"latency", "MS",
+     QT_TRANSLATE_NOOP("SimMain", "USB latency timer of the adapter: answers reach the host when 62 bytes have "
+                                  "gathered or after MS milliseconds.")},
+    {"corrupt", "RATE", QT_TRANSLATE_NOOP("SimMain", "Flip a hexadecimal digit in this share of the answers (0 to 1).")},
+    {"lose", "RATE", QT_TRANSLATE_NOOP("SimMain", "Lose this share of the answers (0 to 1).")},
+    {"duplicate", "RATE", QT_TRANSLATE_NOOP("SimMain", "Send this share of the answers twice (0 to 1).")},
+    {"noise-bursts", "RATE",
+     QT_TRANSLATE_NOOP("SimMain", "Send a burst of random bytes before this share of the answers (0 to 1).")},
+    {"stuck-cell", "INDEX/SUB",
+     QT_TRANSLATE_NOOP("SimMain", "Acknowledge Uploads to the cell INDEX/SUB (hexadecimal) but keep its value, like a "
+                                  "worn memory cell.")},
+};
+
+constexpr ProgramManual Manual{
+    "tunekit-sim",
+    "SimMain",
+    QT_TRANSLATE_NOOP("SimMain", "simulated radio remote control transmitter on a pseudo-terminal"),
+    QT_TRANSLATE_NOOP("SimMain", "[options]"),
+    QT_TRANSLATE_NOOP("SimMain", "Simulated transmitter on a pseudo-terminal. The first line on standard output is "
+                                 "the device file to open (give it to tunekit --port or tunekit-cli --port). The "
+                                 "program runs until SIGTERM or SIGINT (or --exit-after-ms) ends it; the options "
+                                 "make the transmitter or the line misbehave for tests and benches."),
+    {},
+    OptionRows,
+    {},
+    {},
+    "tunekit(1), tunekit-cli(1)",
+};
 
 int Fail(const QString& message)
 {
@@ -50,38 +93,30 @@ int main(int argc, char* argv[])
         language.Set(tunekit::Language::German);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(Text(QT_TRANSLATE_NOOP("SimMain", "Simulated transmitter on a pseudo-terminal.")));
-    parser.addHelpOption();
-    const auto option = [](const char* name, const char* help, const QString& valueName = {},
-                           const QString& defaultValue = {}) {
-        return QCommandLineOption(QString::fromLatin1(name), Text(help), valueName, defaultValue);
-    };
-    const QString n = QStringLiteral("N");
-    const QString ms = QStringLiteral("MS");
-    const auto configId = option("config-id", QT_TRANSLATE_NOOP("SimMain", "ConfigID of the device (default 5)."), n,
-                                 QStringLiteral("5"));
-    const auto silent = option("silent", QT_TRANSLATE_NOOP("SimMain", "Never answer."));
-    const auto dropEvery = option("drop-every", QT_TRANSLATE_NOOP("SimMain", "Lose every N-th answer."), n);
-    const auto split = option("split", QT_TRANSLATE_NOOP("SimMain", "Send every answer in two pieces (7 + 13 characters)."));
-    const auto noise = option("noise", QT_TRANSLATE_NOOP("SimMain", "Send a line break before every answer."));
-    const auto garbage = option("garbage", QT_TRANSLATE_NOOP("SimMain", "Send rubbish instead of every answer."));
-    const auto delay = option("delay", QT_TRANSLATE_NOOP("SimMain", "Answer MS milliseconds later."), ms);
-    const auto exitAfter = option("exit-after-ms", QT_TRANSLATE_NOOP("SimMain", "End after MS milliseconds."), ms);
-    const auto stuck = option("stuck-cell",
-                              QT_TRANSLATE_NOOP("SimMain", "Acknowledge Uploads to the cell INDEX/SUB (hexadecimal) "
-                                                           "but keep its value, like a worn memory cell."),
-                              QStringLiteral("INDEX/SUB"));
-    const QString rate = QStringLiteral("RATE");
-    const auto latency = option("latency", QT_TRANSLATE_NOOP("SimMain", "USB latency timer of the adapter: answers reach the host when 62 bytes have gathered or after MS milliseconds."), ms);
-    const auto corrupt = option("corrupt", QT_TRANSLATE_NOOP("SimMain", "Flip a hexadecimal digit in this share of the answers (0 to 1)."), rate);
-    const auto lose = option("lose", QT_TRANSLATE_NOOP("SimMain", "Lose this share of the answers (0 to 1)."), rate);
-    const auto duplicate = option("duplicate", QT_TRANSLATE_NOOP("SimMain", "Send this share of the answers twice (0 to 1)."), rate);
-    const auto noiseBursts = option("noise-bursts", QT_TRANSLATE_NOOP("SimMain", "Send a burst of random bytes before this share of the answers (0 to 1)."), rate);
-    parser.addOptions({configId, silent, dropEvery, split, noise, garbage, delay, exitAfter, latency, corrupt, lose, duplicate,
-                       noiseBursts, stuck});
-    parser.process(app);
+    parser.addOptions(tunekit::ParserOptions(Manual));
+    if (!parser.parse(QCoreApplication::arguments()))
+        return Fail(parser.errorText());
+    if (const auto request = tunekit::StandardRequestOf(parser); request != tunekit::StandardRequest::None) {
+        std::fputs(qPrintable(tunekit::StandardRequestText(Manual, request)), stdout);
+        return 0;
+    }
+    const auto option = [](const char* name) { return QString::fromLatin1(name); };
+    const auto configId = option("config-id");
+    const auto silent = option("silent");
+    const auto dropEvery = option("drop-every");
+    const auto split = option("split");
+    const auto noise = option("noise");
+    const auto garbage = option("garbage");
+    const auto delay = option("delay");
+    const auto exitAfter = option("exit-after-ms");
+    const auto stuck = option("stuck-cell");
+    const auto latency = option("latency");
+    const auto corrupt = option("corrupt");
+    const auto lose = option("lose");
+    const auto duplicate = option("duplicate");
+    const auto noiseBursts = option("noise-bursts");
 
-    const auto number = [&parser](const QCommandLineOption& which, int low, int high, int* value) {
+    const auto number = [&parser](const QString& which, int low, int high, int* value) {
         if (!parser.isSet(which))
             return true;
         bool ok = false;
@@ -93,7 +128,7 @@ int main(int argc, char* argv[])
     int delayMs = 0;
     int exitMs = 0;
     int latencyMs = 0;
-    const auto share = [&parser](const QCommandLineOption& which, double* value) {
+    const auto share = [&parser](const QString& which, double* value) {
         if (!parser.isSet(which))
             return true;
         bool ok = false;

@@ -11,7 +11,8 @@ private slots:
     {
         QTest::addColumn<QString>("build");
         QTest::addColumn<QString>("title");
-        QTest::newRow("release") << "28-3003" << "Tunekit 2.13";
+        // A release shows the version the package and --version carry.
+        QTest::newRow("release") << "28-3003" << QStringLiteral("Tunekit " TUNEKIT_VERSION);
         QTest::newRow("beta") << "28-1005" << "Tunekit 2.13 beta5";
         QTest::newRow("alpha") << "28-0012" << "Tunekit 2.13 alpha12";
         QTest::newRow("rc") << "28-2001" << "Tunekit 2.13 rc1";

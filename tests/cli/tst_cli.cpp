@@ -196,6 +196,51 @@ private slots:
         QVERIFY2(left.isEmpty() || left == QStringList{QStringLiteral("station.scd")}, qPrintable(left.join(u' ')));
     }
 
+    // Help, version and manual page need no display: a server without one runs them (and the
+    // build writes the manual pages with them).
+    void answersWithoutDisplay_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("argument");
+        QTest::addColumn<QString>("answer"); // the start of standard output
+        QTest::addColumn<QString>("mentions");
+        const QString window = QStringLiteral(TUNEKIT_WINDOW_EXECUTABLE);
+        const QString cli = QStringLiteral(TUNEKIT_CLI_EXECUTABLE);
+        const QString version = QStringLiteral(TUNEKIT_VERSION "\n");
+        QTest::newRow("tunekit --help") << window << "--help" << "Usage: tunekit [options]\n" << "  --simulate";
+        QTest::newRow("tunekit --version") << window << "--version" << "tunekit " + version << "";
+        QTest::newRow("tunekit --man") << window << "--man" << ".TH TUNEKIT 1 " << "\\fB\\-\\-has\\-adapter\\fR";
+        QTest::newRow("tunekit-cli --help") << cli << "-h" << "Usage: tunekit-cli COMMAND [FILE] [options]\n"
+                                            << "  --allow-config-mismatch";
+        QTest::newRow("tunekit-cli --version") << cli << "--version" << "tunekit-cli " + version << "";
+        QTest::newRow("tunekit-sim --version") << QStringLiteral(TUNEKIT_SIM_EXECUTABLE) << "--version"
+                                               << "tunekit-sim " + version << "";
+    }
+
+    void answersWithoutDisplay()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, argument);
+        QFETCH(QString, answer);
+        QFETCH(QString, mentions);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(QString::fromLatin1(name));
+        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(program, {argument});
+        QVERIFY(process.waitForFinished(60000));
+        const QString out = QString::fromLocal8Bit(process.readAllStandardOutput());
+        QVERIFY2(process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0,
+                 qPrintable(QString::fromLocal8Bit(process.readAllStandardError())));
+        QVERIFY2(out.startsWith(answer), qPrintable(out));
+        if (mentions.isEmpty())
+            QCOMPARE(out, answer);
+        else
+            QVERIFY2(out.contains(mentions), qPrintable(out));
+    }
+
     // A second station on the same port is turned away, never interleaved.
     void busyPortIsRefused()
     {

@@ -3,6 +3,7 @@
 #include "link/packet_codec.h"
 #include "support/session_rig.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSaveFile>
 #include <QTemporaryDir>
@@ -158,7 +159,7 @@ private slots:
         QFETCH(QString, message);
         QTemporaryDir folder;
         SessionRig rig;
-        rig.host.settingsFolder = folder.path();
+        rig.host.configFolder = folder.path();
         rig.host.adapterPortName = adapter;
         WriteFile(folder.filePath(QStringLiteral("settings.cfg")),
                   settings + (language == QLatin1StringView("DE") ? "LNG=1\r\n" : "LNG=0\r\n"));
@@ -199,43 +200,58 @@ private slots:
         // the level and the file's port (0 none).
         QTest::addColumn<QString>("restored");
         QTest::addColumn<QByteArray>("rewritten");
+        // The folder the program runs from, made writable in a scratch folder: "tunekit-..." is a
+        // folder of its own (the file is expected there), any other a folder installations put
+        // programs in (the file is expected in the user's configuration folder, as for "": an
+        // installed program that may not write beside itself).
+        QTest::addColumn<QString>("program");
         const QString plain = QStringLiteral("EN 0000 delay=- level=10 port=0");
         const QByteArray sample = "COM=3\r\nLNG=1\r\nOP1=1\r\nOP2=0\r\nOP3=0\r\nOP4=2\r\nAUT=\r\n";
+        const QByteArray sampleRewritten = sample + "PAC=0\r\n";
         // Start-up rewrites the file with the language; a run on a named port keeps the stored port.
-        QTest::newRow("written example") << sample << "0409" << "DE 1000 delay=2 level=10 port=3"
-                                         << QByteArray("COM=3\r\nLNG=1\r\nOP1=1\r\nOP2=0\r\nOP3=0\r\nOP4=2\r\nAUT=\r\nPAC=0\r\n");
+        QTest::newRow("written example") << sample << "0409" << "DE 1000 delay=2 level=10 port=3" << sampleRewritten
+                                         << QString();
+        // A build or an unpacked copy keeps its settings beside it; an installed program never
+        // writes into a folder of programs, even when it may (run as root from /usr/bin).
+        QTest::newRow("unpacked copy: beside the program") << sample << "0409" << "DE 1000 delay=2 level=10 port=3"
+                                                            << sampleRewritten << "tunekit-2.13";
+        QTest::newRow("installed in a writable /usr/bin: the user's folder")
+            << sample << "0409" << "DE 1000 delay=2 level=10 port=3" << sampleRewritten << "usr/bin";
         QTest::newRow("none") << QByteArray("<none>") << "0409" << plain
-                              << QByteArray("COM=0\r\nLNG=0\r\nOP1=0\r\nOP2=0\r\nOP3=0\r\nOP4=0\r\nAUT=\r\nPAC=0\r\n");
+                              << QByteArray("COM=0\r\nLNG=0\r\nOP1=0\r\nOP2=0\r\nOP3=0\r\nOP4=0\r\nAUT=\r\nPAC=0\r\n")
+                              << QString();
         QTest::newRow("first character counts, value trimmed, LF only")
-            << QByteArray("OP1=1x\nOP2= 1\nOP3=yes\n") << "0409" << "EN 1100 delay=- level=10 port=0" << QByteArray();
+            << QByteArray("OP1=1x\nOP2= 1\nOP3=yes\n") << "0409" << "EN 1100 delay=- level=10 port=0" << QByteArray()
+            << QString();
         // The language: the file's choice first, then the system's.
         QTest::newRow("German system, no file") << QByteArray("<none>") << "0407" << "DE 0000 delay=- level=10 port=0"
-                                                << QByteArray();
+                                                << QByteArray() << QString();
         QTest::newRow("PAC=1 paces; older readers ignore the key")
-            << QByteArray("PAC=1\r\n") << "0409" << "EN 0001 delay=- level=10 port=0" << QByteArray();
-        QTest::newRow("OP4=0 unticks") << QByteArray("OP4=0\r\n") << "0409" << plain << QByteArray();
+            << QByteArray("PAC=1\r\n") << "0409" << "EN 0001 delay=- level=10 port=0" << QByteArray() << QString();
+        QTest::newRow("OP4=0 unticks") << QByteArray("OP4=0\r\n") << "0409" << plain << QByteArray() << QString();
         QTest::newRow("OP4=7 ticks 7 s") << QByteArray("OP4=7\r\n") << "0409" << "EN 0000 delay=7 level=10 port=0"
-                                         << QByteArray();
+                                         << QByteArray() << QString();
         QTest::newRow("level 50 in upper case")
             << QByteArray("AUT=SPINNE\r\n") << "0409" << "EN 0000 delay=- level=50 port=0"
-            << QByteArray("COM=0\r\nLNG=0\r\nOP1=0\r\nOP2=0\r\nOP3=0\r\nOP4=0\r\nAUT=SPINNE\r\nPAC=0\r\n");
+            << QByteArray("COM=0\r\nLNG=0\r\nOP1=0\r\nOP2=0\r\nOP3=0\r\nOP4=0\r\nAUT=SPINNE\r\nPAC=0\r\n") << QString();
         QTest::newRow("level 60 exact") << QByteArray("AUT=Haspel2093") << "0409" << "EN 0000 delay=- level=60 port=0"
-                                        << QByteArray();
-        QTest::newRow("level 60 in another case") << QByteArray("AUT=haspel2093") << "0409" << plain << QByteArray();
+                                        << QByteArray() << QString();
+        QTest::newRow("level 60 in another case") << QByteArray("AUT=haspel2093") << "0409" << plain << QByteArray()
+                                                  << QString();
         // The later key wins; the file's English also wins over a German system.
         QTest::newRow("key twice: the later wins") << QByteArray("OP1=1\r\nOP1=0\r\nLNG=1\r\nLNG=0\r\n") << "0407"
-                                                   << plain << QByteArray();
+                                                   << plain << QByteArray() << QString();
         // A COM number that names no port is passed over; the lines after it still count and stay.
         QTest::newRow("COM above 256 is no port")
             << QByteArray("COM=300\r\nLNG=1\r\nOP3=1\r\nAUT=Kiesel\r\n") << "0409" << "DE 0010 delay=- level=30 port=0"
-            << QByteArray("COM=0\r\nLNG=1\r\nOP1=0\r\nOP2=0\r\nOP3=1\r\nOP4=0\r\nAUT=Kiesel\r\nPAC=0\r\n");
+            << QByteArray("COM=0\r\nLNG=1\r\nOP1=0\r\nOP2=0\r\nOP3=1\r\nOP4=0\r\nAUT=Kiesel\r\nPAC=0\r\n") << QString();
         QTest::newRow("negative COM is no port") << QByteArray("COM=-1\r\nOP1=1\r\n") << "0409"
-                                                 << "EN 1000 delay=- level=10 port=0" << QByteArray();
+                                                 << "EN 1000 delay=- level=10 port=0" << QByteArray() << QString();
         QTest::newRow("binary garbage") << QByteArray("\x00\xff\x01OP1\r\n\x80\x81=\n\n\r\r", 14) << "0409" << plain
-                                        << QByteArray();
+                                        << QByteArray() << QString();
         QTest::newRow("huge file: only its start is read")
             << QByteArray("OP2=1\r\n") + QByteArray(200000, 'x') + QByteArray("\r\nOP3=1\r\n") << "0409"
-            << "EN 0100 delay=- level=10 port=0" << QByteArray();
+            << "EN 0100 delay=- level=10 port=0" << QByteArray() << QString();
     }
 
     void settingsFile()
@@ -244,12 +260,22 @@ private slots:
         QFETCH(QString, system);
         QFETCH(QString, restored);
         QFETCH(QByteArray, rewritten);
-        QTemporaryDir folder;
-        const QString path = folder.filePath(QStringLiteral("settings.cfg"));
+        QFETCH(QString, program);
+        QTemporaryDir scratch;
+        SessionRig rig;
+        rig.host.configFolder = scratch.filePath(QStringLiteral("config"));
+        QVERIFY(QDir().mkpath(rig.host.configFolder));
+        if (!program.isEmpty()) {
+            rig.host.programFolder = scratch.filePath(program);
+            rig.host.programFolderWritable = true;
+            QVERIFY(QDir().mkpath(rig.host.programFolder));
+        }
+        const bool beside = program.startsWith(QLatin1StringView("tunekit"));
+        const QDir home(beside ? rig.host.programFolder : rig.host.configFolder);
+        const QDir elsewhere(beside ? rig.host.configFolder : rig.host.programFolder);
+        const QString path = home.filePath(QStringLiteral("settings.cfg"));
         if (file != "<none>")
             WriteFile(path, file);
-        SessionRig rig;
-        rig.host.settingsFolder = folder.path();
         rig.host.languageId = system;
         rig.session.Startup(NamedPort(0));
         QCOMPARE(rig.language.Current() == Language::German, rig.session.German());
@@ -269,6 +295,7 @@ private slots:
         QCOMPARE(rig.views.consoleShown, level == 60);
         if (!rewritten.isEmpty())
             QCOMPARE(ReadFile(path), rewritten);
+        QVERIFY(!elsewhere.exists(QStringLiteral("settings.cfg")));
     }
 
     void longDelayText_data()
@@ -289,7 +316,7 @@ private slots:
         QFETCH(int, delay);
         QTemporaryDir folder;
         SessionRig rig;
-        rig.host.settingsFolder = folder.path();
+        rig.host.configFolder = folder.path();
         rig.session.txtLongDelay_Change(typed);
         QCOMPARE(rig.session.LongDelay().txtLongDelay, kept);
         QVERIFY(rig.session.LongDelay().lblSekVisible);

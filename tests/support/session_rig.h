@@ -22,13 +22,16 @@ public:
     QString DefaultLanguageId() const override { return languageId; }
     QString ComputerName() const override { return QStringLiteral("WORKSHOP-PC"); }
     QString UserName() const override { return QStringLiteral("technician"); }
-    QString ProgramFolder() const override { return QStringLiteral("/opt/tunekit"); }
+    QString ProgramFolder() const override { return programFolder; }
+    bool ProgramFolderWritable() const override { return programFolderWritable; }
+    QString UserConfigFolder() const override { return configFolder; }
     QDateTime Now() const override { return QDateTime(QDate(2026, 12, 6), QTime(14, 3, 27)); }
     QString AdapterPortName() const override { return adapterPortName; }
-    QString SettingsFolder() const override { return settingsFolder; }
     QString languageId = QStringLiteral("0409");
     QString adapterPortName;
-    QString settingsFolder; // "" keeps no settings
+    QString programFolder = QStringLiteral("/opt/tunekit");
+    bool programFolderWritable = false;
+    QString configFolder; // the user's configuration folder; "" keeps no settings
 };
 
 // Records what the logic asks the windows to do. Given the engine's window, it keeps a copy at
