@@ -1,14 +1,23 @@
-// bench_soak: the link on a bad line, in virtual time. Reads the device over and over until
-// 10,000 read exchanges have been made, then writes parameters and extended data, with a share of
-// the answers corrupted (a flipped hexadecimal digit) and a share lost. Not a test: it reports
-// what happened and fails only when a wrong value was stored or a loss went untold.
+// bench_soak: the link on a bad line, in virtual time. After a read on a sound line, the answers
+// go bad: a share corrupted (a flipped hexadecimal digit), a share lost, a share preceded by a
+// stray answer for another address or by a frame of the right address but the wrong type. On
+// that line the bench writes a 2 KB interpreter, reads the device over and over until enough
+// exchanges have been made, then writes parameters and every kind of extended data. Not a test:
+// it reports what happened and fails only when a wrong value was taken or a loss went untold.
 //
-//   bench_soak [--corrupt RATE] [--lose RATE] [--reads N]     (defaults 0.01, 0.005, 10000)
+//   bench_soak [--corrupt RATE] [--lose RATE] [--stray RATE] [--wrong-type RATE]
+//              [--reads N] [--exchanges N]
+//
+// Defaults: corrupt 0.01, lose 0.005, stray 0, wrong-type 0; the reads go on until they have
+// made N read exchanges (--reads, 10000) and the whole run on the bad line N exchanges
+// (--exchanges, 0). An exchange is one request sent, a repeat included.
 #include "link/packet_codec.h"
 #include "params/config_defines.h"
 #include "support/session_rig.h"
 #include "transfer/extended_write.h"
+#include "transfer/parameter_write.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
@@ -16,6 +25,8 @@
 
 namespace tunekit {
 namespace {
+
+constexpr int InterpreterBytes = 2048;
 
 QByteArray Pattern(int size, int seed)
 {
@@ -25,10 +36,117 @@ QByteArray Pattern(int size, int seed)
     return bytes;
 }
 
-double Arg(const QStringList& args, const char* name, double fallback)
+struct SoakOptions {
+    double corrupt = 0.01;
+    double lose = 0.005;
+    double stray = 0;
+    double wrongType = 0;
+    qint64 reads = 10000;
+    qint64 exchanges = 0;
+};
+
+bool ParseOptions(const QStringList& arguments, SoakOptions& options)
 {
-    const qsizetype at = args.indexOf(QLatin1StringView(name));
-    return at >= 0 && at + 1 < args.size() ? args.at(at + 1).toDouble() : fallback;
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("The link on a bad line, in virtual time."));
+    parser.addHelpOption();
+    const QCommandLineOption corrupt(QStringLiteral("corrupt"), QStringLiteral("Share of answers with a flipped digit."),
+                                     QStringLiteral("RATE"), QString::number(options.corrupt));
+    const QCommandLineOption lose(QStringLiteral("lose"), QStringLiteral("Share of answers lost."), QStringLiteral("RATE"),
+                                  QString::number(options.lose));
+    const QCommandLineOption stray(QStringLiteral("stray"),
+                                   QStringLiteral("Share of answers after a stray answer for another address."),
+                                   QStringLiteral("RATE"), QString::number(options.stray));
+    const QCommandLineOption wrongType(QStringLiteral("wrong-type"),
+                                       QStringLiteral("Share of answers after a frame of the right address and the wrong type."),
+                                       QStringLiteral("RATE"), QString::number(options.wrongType));
+    const QCommandLineOption reads(QStringLiteral("reads"), QStringLiteral("Read exchanges to make at least."), QStringLiteral("N"),
+                                   QString::number(options.reads));
+    const QCommandLineOption exchanges(QStringLiteral("exchanges"),
+                                       QStringLiteral("Exchanges on the bad line to make at least before the full write."),
+                                       QStringLiteral("N"), QString::number(options.exchanges));
+    parser.addOptions({corrupt, lose, stray, wrongType, reads, exchanges});
+    parser.process(arguments);
+    bool ok = true;
+    const auto rate = [&parser, &ok](const QCommandLineOption& option) {
+        bool valid = false;
+        const double value = parser.value(option).toDouble(&valid);
+        ok = ok && valid && value >= 0 && value <= 1;
+        return value;
+    };
+    const auto count = [&parser, &ok](const QCommandLineOption& option) {
+        bool valid = false;
+        const qint64 value = parser.value(option).toLongLong(&valid);
+        ok = ok && valid && value >= 0;
+        return value;
+    };
+    options = {rate(corrupt), rate(lose), rate(stray), rate(wrongType), count(reads), count(exchanges)};
+    return ok;
+}
+
+// What the run has counted so far: exchanges (requests sent, repeats included), the engine's
+// totals, batches given up and answers taken whose value is not what the device holds.
+struct Counts {
+    qint64 exchanges = 0;
+    qint64 repeats = 0;
+    qint64 lost = 0;
+    qint64 ignored = 0;
+    qint64 givenUp = 0;
+    qint64 unlikeDevice = 0;
+};
+
+Counts operator-(const Counts& a, const Counts& b)
+{
+    return {a.exchanges - b.exchanges, a.repeats - b.repeats, a.lost - b.lost,
+            a.ignored - b.ignored, a.givenUp - b.givenUp, a.unlikeDevice - b.unlikeDevice};
+}
+
+// Watches the rig: counts every request as it leaves, checks every answer the engine takes
+// against the device's cell, and notices each batch the engine gives up (the flag stays set
+// until the next batch starts, longer than the 1 ms between looks).
+class LinkWatch {
+public:
+    explicit LinkWatch(testing::SessionRig& rig)
+        : rig_(rig)
+    {
+        rig.views.beforeSend = [this] { ++exchanges_; };
+        Session& session = rig.session;
+        const SimDevice& device = rig.line.Device();
+        session.Engine().SetDownloadResponseHandler([this, &session, &device](const QByteArray& packet) {
+            if (PacketData(packet) != device.Cell(PacketIndex(packet), PacketSubindex(packet)))
+                ++unlikeDevice_;
+            session.Transfers().HandleDownloadResponse(packet);
+        });
+        rig.clock.StartTicker(1, [this, &session] {
+            const bool gaveUp = session.Engine().State().GaveUp;
+            givenUp_ += gaveUp && !sawGiveUp_;
+            sawGiveUp_ = gaveUp;
+        });
+    }
+    LinkWatch(const LinkWatch&) = delete;
+    LinkWatch& operator=(const LinkWatch&) = delete;
+
+    Counts Now() const
+    {
+        const EngineState& engine = rig_.session.Engine().State();
+        return {exchanges_, engine.RepeatTotal, engine.LostTotal, engine.IgnoredTotal, givenUp_, unlikeDevice_};
+    }
+
+private:
+    testing::SessionRig& rig_;
+    qint64 exchanges_ = 0;
+    qint64 givenUp_ = 0;
+    qint64 unlikeDevice_ = 0;
+    bool sawGiveUp_ = false;
+};
+
+void PrintCounts(const char* what, const Counts& counts, double virtualMs)
+{
+    std::printf("%s: %lld exchanges in %.1f s virtual, repeats %lld, lost answers asked again or given up %lld, "
+                "ignored frames %lld, batches given up %lld, answers taken unlike the device's cell %lld\n",
+                what, static_cast<long long>(counts.exchanges), virtualMs / 1000.0, static_cast<long long>(counts.repeats),
+                static_cast<long long>(counts.lost), static_cast<long long>(counts.ignored), static_cast<long long>(counts.givenUp),
+                static_cast<long long>(counts.unlikeDevice));
 }
 
 bool RunUntilIdle(testing::SessionRig& rig)
@@ -36,7 +154,7 @@ bool RunUntilIdle(testing::SessionRig& rig)
     return rig.clock.RunUntil([&rig] { return rig.session.Engine().Idle(); }, 3'600'000);
 }
 
-int GiveUps(const testing::ScriptedDialogs& dialogs, qsizetype from)
+int GiveUpMessages(const testing::ScriptedDialogs& dialogs, qsizetype from)
 {
     int count = 0;
     for (qsizetype i = from; i < dialogs.messages.size(); ++i) {
@@ -46,6 +164,23 @@ int GiveUps(const testing::ScriptedDialogs& dialogs, qsizetype from)
     return count;
 }
 
+bool DoneShown(const testing::ScriptedDialogs& dialogs, qsizetype from)
+{
+    for (qsizetype i = from; i < dialogs.messages.size(); ++i) {
+        if (dialogs.messages[i].text == DeviceWrites::DoneText())
+            return true;
+    }
+    return false;
+}
+
+QString MessagesSince(const testing::ScriptedDialogs& dialogs, qsizetype from)
+{
+    QStringList texts;
+    for (qsizetype i = from; i < dialogs.messages.size(); ++i)
+        texts << dialogs.messages[i].text.simplified();
+    return texts.join(QStringLiteral(" | "));
+}
+
 } // namespace
 } // namespace tunekit
 
@@ -53,14 +188,16 @@ int main(int argc, char* argv[])
 {
     using namespace tunekit;
     QCoreApplication app(argc, argv);
-    const QStringList args = QCoreApplication::arguments();
-    const double corrupt = Arg(args, "--corrupt", 0.01);
-    const double lose = Arg(args, "--lose", 0.005);
-    const auto wantedReads = static_cast<qsizetype>(Arg(args, "--reads", 10000));
+    SoakOptions options;
+    if (!ParseOptions(QCoreApplication::arguments(), options)) {
+        std::fprintf(stderr, "rates are 0..1, counts 0 or more\n");
+        return 2;
+    }
 
     testing::SessionRig rig;
     Session& session = rig.session;
     SimDevice& device = rig.line.Device();
+    const LinkWatch watch(rig);
     rig.Connect();
     session.Access().blnAuthLevel = 30;
     QElapsedTimer real;
@@ -76,79 +213,105 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    rig.line.Faults().CorruptRate = corrupt;
-    rig.line.Faults().LoseRate = lose;
-    const qint64 readStart = rig.clock.NowMs();
-    const qint64 repeatsBefore = session.Engine().State().RepeatTotal;
-    const qsizetype requestsBefore = device.Requests().size();
+    SimFaults& faults = rig.line.Faults();
+    faults.CorruptRate = options.corrupt;
+    faults.LoseRate = options.lose;
+    faults.StrayRate = options.stray;
+    faults.WrongTypeRate = options.wrongType;
+    std::printf("answers corrupted %.1f %%, lost %.1f %%, after a stray answer %.1f %%, after a wrong type %.1f %%\n",
+                options.corrupt * 100, options.lose * 100, options.stray * 100, options.wrongType * 100);
+    const Counts start = watch.Now();
+    const qint64 startMs = rig.clock.NowMs();
+
+    // A 2 KB interpreter and nothing else: EraseIL2, 512 Uploads, then the parameters.
+    DeviceImage& image = session.Image();
+    image.extended.Clear();
+    const QByteArray interpreterImage = Pattern(InterpreterBytes, 4);
+    image.extended.strInterperterImage = interpreterImage;
+    qsizetype messagesBefore = rig.dialogs.messages.size();
+    Counts before = watch.Now();
+    qint64 beforeMs = rig.clock.NowMs();
+    session.Writes().cmdConfigWrite_Click();
+    RunUntilIdle(rig);
+    PrintCounts("interpreter write", watch.Now() - before, static_cast<double>(rig.clock.NowMs() - beforeMs));
+    const bool interpreterDone = session.Writes().LastResult() == WriteResult::Done && DoneShown(rig.dialogs, messagesBefore);
+    const bool interpreterExact = device.BlockBytes(InterpreterFirstIndex, 256, 4, InterpreterBytes) == interpreterImage
+                                  && device.UsedCells(InterpreterFirstIndex, InterpreterLastIndex) == InterpreterBytes / 4;
+    const QString interpreterMessages = MessagesSince(rig.dialogs, messagesBefore);
+    std::printf("interpreter write: %s; the interpreter area holds %s; messages: %s\n",
+                interpreterDone ? "completed (\"Done\")" : "NOT completed",
+                interpreterExact ? "exactly the 2048 bytes" : "NOT the 2048 bytes", qUtf8Printable(interpreterMessages));
+    const bool untoldInterpreter = !interpreterExact && GiveUpMessages(rig.dialogs, messagesBefore) == 0
+                                   && session.Writes().LastResult() != WriteResult::Failed;
+
+    // Reads, each compared with the read on the sound line.
     int reads = 0;
+    int readsComplete = 0;
     int wrong = 0;
     int missing = 0;
     int untold = 0;
-    qsizetype readExchanges = 0;
-    const qsizetype messagesBefore = rig.dialogs.messages.size();
-    while (readExchanges < wantedReads) {
-        const qsizetype before = rig.dialogs.messages.size();
-        const qsizetype sent = device.Requests().size();
+    before = watch.Now();
+    beforeMs = rig.clock.NowMs();
+    messagesBefore = rig.dialogs.messages.size();
+    while (watch.Now().exchanges - before.exchanges < options.reads || watch.Now().exchanges - start.exchanges < options.exchanges) {
+        const qsizetype messagesHere = rig.dialogs.messages.size();
         // A read whose detection failed re-detects instead; the next click reads again.
         session.Transfers().cmdRead_Click();
         RunUntilIdle(rig);
         ++reads;
-        readExchanges += device.Requests().size() - sent;
         int missingHere = 0;
         for (int nr = 1; nr <= ParamCount; ++nr) {
-            const QString& value = session.Image().value[nr];
+            const QString& value = image.value[nr];
             if (!value.isEmpty() && value != truth[nr])
                 ++wrong;
             else if (value.isEmpty() && !truth[nr].isEmpty())
                 ++missingHere;
         }
         missing += missingHere;
-        if (missingHere > 0 && rig.dialogs.messages.size() == before)
+        readsComplete += missingHere == 0;
+        if (missingHere > 0 && rig.dialogs.messages.size() == messagesHere)
             ++untold;
         if (session.Engine().State().SuppressTimeoutMessage) // a failed detection: find the device again
             session.Transfers().DetectDevice();
     }
-    const qint64 readMs = rig.clock.NowMs() - readStart;
-    std::printf("corrupted answers %.1f %%, lost answers %.1f %%\n", corrupt * 100, lose * 100);
-    std::printf("reads: %d Read clicks, %lld read exchanges in %.1f s virtual: wrong values stored %d, values missing %d "
-                "(reads with a loss and no message: %d), repeats %lld, batches ended with a message %d\n",
-                reads, static_cast<long long>(device.Requests().size() - requestsBefore), static_cast<double>(readMs) / 1000.0,
-                wrong, missing, untold, static_cast<long long>(session.Engine().State().RepeatTotal - repeatsBefore),
-                GiveUps(rig.dialogs, messagesBefore));
+    PrintCounts("reads", watch.Now() - before, static_cast<double>(rig.clock.NowMs() - beforeMs));
+    std::printf("reads: %d Read clicks, complete %d, incomplete %d (without a message %d); wrong values stored %d, "
+                "values missing %d, time-out or corrupt-line messages %d\n",
+                reads, readsComplete, reads - readsComplete, untold, wrong, missing, GiveUpMessages(rig.dialogs, messagesBefore));
 
     // A full write: parameters and every kind of extended data.
-    DeviceImage& image = session.Image();
     image.value[7] = QStringLiteral("20");
     ExtendedDataStore& store = image.extended;
-    store.used = false;
+    store.Clear();
     store.strInterperterImage = Pattern(16384, 1);
     store.strTextsImage = Pattern(1030, 2);
     store.strDisplay_tableImage = Pattern(25, 3);
     for (int n = 0; n <= 67; ++n)
         store.FreqTable[static_cast<std::size_t>(n)] = 433000000 + n * 25000;
     store.strFrequency_tableImage = QStringLiteral("k#433025000\r\n").repeated(7);
-    const qsizetype writeMessages = rig.dialogs.messages.size();
-    const qint64 writeRepeats = session.Engine().State().RepeatTotal;
-    const qint64 writeStart = rig.clock.NowMs();
+    messagesBefore = rig.dialogs.messages.size();
+    before = watch.Now();
+    beforeMs = rig.clock.NowMs();
     session.Writes().cmdConfigWrite_Click();
     RunUntilIdle(rig);
-    const qint64 writeMs = rig.clock.NowMs() - writeStart;
-    const bool interpreter = device.BlockBytes(0x6000, 256, 4, 16384) == store.strInterperterImage;
+    PrintCounts("full write", watch.Now() - before, static_cast<double>(rig.clock.NowMs() - beforeMs));
+    const bool interpreter = device.BlockBytes(InterpreterFirstIndex, 256, 4, 16384) == store.strInterperterImage;
     const bool texts = device.BlockBytes(0x4010, 256, 4, 1030) == store.strTextsImage;
     const bool table = device.BlockBytes(0x4200, 10, 1, 25) == store.strDisplay_tableImage;
     const bool power = device.FlashedCell(0x2203, 0).at(0) == 20;
-    const int writeGiveUps = GiveUps(rig.dialogs, writeMessages);
-    bool done = false;
-    for (qsizetype i = writeMessages; i < rig.dialogs.messages.size(); ++i)
-        done = done || rig.dialogs.messages[i].text == DeviceWrites::DoneText();
-    std::printf("write: %.1f s virtual, repeats %lld, batches ended with a message %d, \"Done\" %s; in the device: "
-                "interpreter %s, texts %s, display table %s, TransmitPower %s\n",
-                static_cast<double>(writeMs) / 1000.0, static_cast<long long>(session.Engine().State().RepeatTotal - writeRepeats),
-                writeGiveUps, done ? "shown" : "not shown", interpreter ? "whole" : "incomplete", texts ? "whole" : "incomplete",
-                table ? "whole" : "incomplete", power ? "written" : "not written");
-    const bool untoldWrite = (!interpreter || !texts || !table || !power) && writeGiveUps == 0;
+    const int writeGiveUps = GiveUpMessages(rig.dialogs, messagesBefore);
+    std::printf("full write: \"Done\" %s, time-out or corrupt-line messages %d; in the device: interpreter %s, texts %s, "
+                "display table %s, TransmitPower %s\n",
+                DoneShown(rig.dialogs, messagesBefore) ? "shown" : "not shown", writeGiveUps, interpreter ? "whole" : "incomplete",
+                texts ? "whole" : "incomplete", table ? "whole" : "incomplete", power ? "written" : "not written");
+    const bool untoldWrite = (!interpreter || !texts || !table || !power) && writeGiveUps == 0
+                             && session.Writes().LastResult() != WriteResult::Failed;
+
+    const Counts total = watch.Now() - start;
+    PrintCounts("whole run on the bad line", total, static_cast<double>(rig.clock.NowMs() - startMs));
+    std::printf("sent by the line: %d answers lost, %d corrupted, %d stray or wrong-type frames\n", rig.line.Link().AnswersLost(),
+                rig.line.Link().AnswersCorrupted(), rig.line.Link().StraysSent());
     std::printf("took %.1f s real\n", static_cast<double>(real.elapsed()) / 1000.0);
     rig.clock.Clear();
-    return wrong == 0 && untold == 0 && !untoldWrite ? 0 : 1;
+    return wrong == 0 && total.unlikeDevice == 0 && untold == 0 && !untoldInterpreter && !untoldWrite ? 0 : 1;
 }
