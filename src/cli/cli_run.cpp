@@ -495,8 +495,11 @@ Exit CliRun::Write()
         exit = ReadDevice(false);
         if (exit == Exit::Ok)
             exit = SaveAutomaticBackup(backup);
-        if (exit != Exit::Ok)
+        if (exit != Exit::Ok) {
+            if (interrupted_)
+                console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "Nothing was written to the device.")) + QLatin1Char('\n'));
             return exit;
+        }
     }
     if (interrupted_) {
         console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "Nothing was written to the device.")) + QLatin1Char('\n'));

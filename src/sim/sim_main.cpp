@@ -46,6 +46,14 @@ constexpr OptionEntry OptionRows[] = {
     {"duplicate", "RATE", QT_TRANSLATE_NOOP("SimMain", "Send this share of the answers twice (0 to 1).")},
     {"noise-bursts", "RATE",
      QT_TRANSLATE_NOOP("SimMain", "Send a burst of random bytes before this share of the answers (0 to 1).")},
+    {"stray", "RATE",
+     QT_TRANSLATE_NOOP("SimMain", "Before this share of the answers, send a valid answer for another address (0 to 1).")},
+    {"wrong-type", "RATE",
+     QT_TRANSLATE_NOOP("SimMain", "Before this share of the answers, send a frame of the right address but the wrong type (0 to 1).")},
+    {"work-ms", "MS",
+     QT_TRANSLATE_NOOP("SimMain", "Answer storing, erasing and extended data MS milliseconds later, as a busy device does.")},
+    {"fresh", "", QT_TRANSLATE_NOOP("SimMain", "A unit fresh from production: production date, battery type and number never set.")},
+    {"old-firmware", "", QT_TRANSLATE_NOOP("SimMain", "Firmware that does not know ConfigEnable.")},
     {"stuck-cell", "INDEX/SUB",
      QT_TRANSLATE_NOOP("SimMain", "Acknowledge Uploads to the cell INDEX/SUB (hexadecimal) but keep its value, like a "
                                   "worn memory cell.")},
@@ -115,6 +123,9 @@ int main(int argc, char* argv[])
     const auto lose = option("lose");
     const auto duplicate = option("duplicate");
     const auto noiseBursts = option("noise-bursts");
+    const auto stray = option("stray");
+    const auto wrongType = option("wrong-type");
+    const auto workMs = option("work-ms");
 
     const auto number = [&parser](const QString& which, int low, int high, int* value) {
         if (!parser.isSet(which))
@@ -128,6 +139,7 @@ int main(int argc, char* argv[])
     int delayMs = 0;
     int exitMs = 0;
     int latencyMs = 0;
+    int busyMs = 0;
     const auto share = [&parser](const QString& which, double* value) {
         if (!parser.isSet(which))
             return true;
@@ -137,7 +149,8 @@ int main(int argc, char* argv[])
     };
     tunekit::SimFaults wanted;
     if (!number(configId, 0, 255, &id) || !number(dropEvery, 0, 1000000, &dropN) || !number(delay, 0, 600000, &delayMs)
-        || !number(exitAfter, 0, 86400000, &exitMs) || !number(latency, 0, 255, &latencyMs)
+        || !number(exitAfter, 0, 86400000, &exitMs) || !number(latency, 0, 255, &latencyMs) || !number(workMs, 0, 60000, &busyMs)
+        || !share(stray, &wanted.StrayRate) || !share(wrongType, &wanted.WrongTypeRate)
         || !share(corrupt, &wanted.CorruptRate) || !share(lose, &wanted.LoseRate) || !share(duplicate, &wanted.DuplicateRate)
         || !share(noiseBursts, &wanted.NoiseBurstRate))
         return Fail(Text(QT_TRANSLATE_NOOP("SimMain", "Invalid number in the options; see --help.")));
@@ -152,6 +165,10 @@ int main(int argc, char* argv[])
     faults.Noise = parser.isSet(noise) ? QByteArray("\r\n") : QByteArray();
     faults.Garbage = parser.isSet(garbage);
     faults.ExtraDelayMs = delayMs;
+    faults.WorkMs = busyMs;
+    if (parser.isSet(option("fresh")))
+        server.Device().MakeFresh();
+    server.Device().SetKnowsConfigEnable(!parser.isSet(option("old-firmware")));
     for (const QString& cell : parser.values(stuck)) {
         bool indexOk = false;
         bool subOk = false;

@@ -104,11 +104,10 @@ private slots:
         QVERIFY(MakeStation(QStringLiteral("dev.scd"), QStringLiteral("station.scd"), "TransmitPower=27",
                             "TransmitPower=20"));
         QVERIFY(QFile::exists(Path(QStringLiteral("station.bak"))));
-        // A backup stores no production date ("?"), which a file turns into the day it is opened.
-        const QString today = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
+        // The backup keeps the production date, so only the changed value differs.
         Result differs = Cli(QStringLiteral("diff station.scd"));
         QCOMPARE(differs.exit, 1);
-        QCOMPARE(differs.out, QStringLiteral("TransmitPower\t27\t20\nProductionDate\t31.12.2014\t%1\n").arg(today));
+        QCOMPARE(differs.out, QStringLiteral("TransmitPower\t27\t20\n"));
 
         Result write = Cli(QStringLiteral("write station.scd --yes"));
         QCOMPARE(write.exit, 0);
@@ -122,6 +121,14 @@ private slots:
         const QJsonObject json = QJsonDocument::fromJson(after.out.toUtf8()).object();
         QCOMPARE(json.value(QStringLiteral("configId")).toInt(), 53);
         QVERIFY(json.value(QStringLiteral("differences")).toArray().isEmpty());
+
+        // The automatic backup restores the unit exactly: nothing differs from it afterwards.
+        const QString backup = QStringLiteral("backups/") + backups.first();
+        Result restore = Cli(QStringLiteral("restore ") + backup + QStringLiteral(" --yes --no-backup"));
+        QVERIFY2(restore.exit == 0, qPrintable(restore.err));
+        Result restored = Cli(QStringLiteral("diff ") + backup);
+        QCOMPARE(restored.exit, 0);
+        QCOMPARE(restored.out, QString());
 
         // A worn cell acknowledges the Upload but keeps its value: the read-back finds it.
         StopSim();
@@ -149,7 +156,8 @@ private slots:
         interpreter += "* INTERPRETER_STOP\r\nConfigID=53";
         QVERIFY(MakeStation(QStringLiteral("dev.scd"), QStringLiteral("big.scd"), "ConfigID=53", interpreter));
         Result cut = Cli(QStringLiteral("write big.scd --yes --no-backup"));
-        QCOMPARE(cut.exit, 4);
+        QCOMPARE(cut.exit, 9);
+        QVERIFY2(cut.err.contains(QStringLiteral("the device is partly written")), qPrintable(cut.err));
         QVERIFY(!cut.err.contains(QStringLiteral("Written and verified.")));
     }
 
@@ -194,6 +202,128 @@ private slots:
         // Nothing half-written: no file appeared beside the input.
         const QStringList left = QDir(folder_->path()).entryList(QDir::Files);
         QVERIFY2(left.isEmpty() || left == QStringList{QStringLiteral("station.scd")}, qPrintable(left.join(u' ')));
+    }
+
+    // Transmitters and disks that misbehave: every result stays true. A read on a bad line is
+    // exactly the read on a sound one; a write either completes and verifies or says what state
+    // it left and exits with that state's code.
+    void deviceFaults_data()
+    {
+        QTest::addColumn<QString>("faults");      // tunekit-sim's options besides --config-id 53
+        QTest::addColumn<QString>("commandLine"); // station.scd: the device's own values, TransmitPower 20
+        QTest::addColumn<QByteArray>("line");     // and this line of the device's backup changed: "before|after"
+        QTest::addColumn<int>("exit");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("stray and wrong-type answers") << "--stray 0.3 --wrong-type 0.3" << "read" << QByteArray() << 0 << "";
+        QTest::newRow("lost answers") << "--lose 0.05" << "read" << QByteArray() << 0 << "";
+        QTest::newRow("fresh unit read") << "--fresh" << "read" << QByteArray() << 0 << "";
+        QTest::newRow("fresh unit written") << "--fresh" << "write station.scd --yes" << QByteArray() << 0 << "Written and verified.";
+        QTest::newRow("busy device") << "--work-ms 700" << "write station.scd --yes" << QByteArray() << 0 << "Written and verified.";
+        QTest::newRow("firmware without ConfigEnable") << "--old-firmware" << "write station.scd --yes" << QByteArray() << 0
+                                                       << "Written and verified.";
+        QTest::newRow("value no cell holds") << "" << "write station.scd --yes" << QByteArray("ShutdownDelay=500|ShutdownDelay=70000")
+                                             << 6 << "nothing was written:\nShutdownDelay=70000";
+        QTest::newRow("fraction") << "" << "write station.scd --yes" << QByteArray("ChannelStep=1|ChannelStep=12.6") << 6
+                                  << "ChannelStep=12.6";
+        QTest::newRow("backup folder that cannot be made") << "" << "write station.scd --yes --backup-dir station.scd/b"
+                                                           << QByteArray() << 10 << "Nothing was written to the device.";
+        QTest::newRow("full backup disk") << "" << "write station.scd --yes --backup-dir full" << QByteArray() << 10
+                                          << "the disk may be full";
+    }
+
+    void deviceFaults()
+    {
+        QFETCH(QString, faults);
+        QFETCH(QString, commandLine);
+        QFETCH(QByteArray, line);
+        QFETCH(int, exit);
+        QFETCH(QString, message);
+        const bool fresh = faults.contains(QStringLiteral("--fresh"));
+        QVERIFY(StartSim(QStringLiteral("--config-id 53") + (fresh ? QStringLiteral(" --fresh") : QString())));
+        const Result sound = Cli(QStringLiteral("read -o dev.scd"));
+        QCOMPARE(sound.exit, 0);
+        QVERIFY(MakeStation(QStringLiteral("dev.scd"), QStringLiteral("station.scd"), "TransmitPower=27", "TransmitPower=20"));
+        if (!line.isEmpty())
+            QVERIFY(MakeStation(QStringLiteral("station.scd"), QStringLiteral("station.scd"), line.split('|').at(0),
+                                line.split('|').at(1)));
+        StopSim();
+        QDir(folder_->path()).mkdir(QStringLiteral("full"));
+        const QString full = Path(QStringLiteral("full"));
+        const bool mounted = QTest::currentDataTag() == QByteArrayView("full backup disk")
+                             && QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"),
+                                                                             QStringLiteral("-o"), QStringLiteral("size=4k"),
+                                                                             QStringLiteral("tmpfs"), full}) == 0;
+        if (QTest::currentDataTag() == QByteArrayView("full backup disk") && !mounted)
+            QSKIP("A full disk needs a small file system, which only root may mount here.");
+        if (mounted) {
+            QFile filler(full + QStringLiteral("/filler"));
+            QVERIFY(filler.open(QIODevice::WriteOnly));
+            while (filler.write(QByteArray(512, 'x')) == 512 && filler.flush()) {
+            }
+        }
+
+        QVERIFY(StartSim(QStringLiteral("--config-id 53 ") + faults));
+        const Result result = Cli(commandLine);
+        if (mounted)
+            QProcess::execute(QStringLiteral("umount"), {full});
+        QVERIFY2(result.exit == exit, qPrintable(result.err));
+        QVERIFY2(result.err.contains(message), qPrintable(result.err));
+        if (commandLine == QStringLiteral("read"))
+            QCOMPARE(result.out, sound.out);
+        // A write that sent nothing left the device as it was.
+        StopSim();
+        if (exit != 0 && !fresh) {
+            QVERIFY(StartSim(QStringLiteral("--config-id 53")));
+            QCOMPARE(Cli(QStringLiteral("read")).out, sound.out);
+        }
+    }
+
+    // Ctrl-C in the middle of a write: the packet on the line is finished, the device reset, and
+    // the tool tells how to restore the backup, with the code of a partly written device. Before
+    // anything was sent, nothing was written.
+    void interruptedWrite_data()
+    {
+        QTest::addColumn<QString>("after"); // the step whose start the signal follows
+        QTest::addColumn<int>("exit");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("while reading the backup") << "Reading the device" << 10 << "Nothing was written to the device.";
+        QTest::newRow("while writing") << "Writing" << 9 << "To restore it: tunekit-cli restore backups/";
+    }
+
+    void interruptedWrite()
+    {
+        QFETCH(QString, after);
+        QFETCH(int, exit);
+        QFETCH(QString, message);
+        QVERIFY(StartSim(QStringLiteral("--config-id 53")));
+        QVERIFY(Cli(QStringLiteral("read -o dev.scd")).exit == 0);
+        QByteArray texts("* TEXTS_START\r\n");
+        for (int line = 0; line < 32; ++line)
+            texts += QByteArray(64, "0123456789ABCDEF"[line % 16]) + "\r\n";
+        QVERIFY(MakeStation(QStringLiteral("dev.scd"), QStringLiteral("big.scd"), "ConfigID=53",
+                            texts + "* TEXTS_STOP\r\nConfigID=53"));
+        QProcess cli;
+        cli.setWorkingDirectory(folder_->path());
+        cli.setReadChannel(QProcess::StandardError);
+        cli.start(QStringLiteral(TUNEKIT_CLI_EXECUTABLE),
+                  {QStringLiteral("write"), QStringLiteral("big.scd"), QStringLiteral("--yes"), QStringLiteral("--port"), port_,
+                   QStringLiteral("--lang"), QStringLiteral("en")});
+        QByteArray err;
+        while (!err.contains(after.toLatin1() + " ...") && cli.waitForReadyRead(20000))
+            err += cli.readAllStandardError();
+        QVERIFY2(err.contains(after.toLatin1()), err.constData());
+        if (after == QStringLiteral("Writing")) {
+            // Some packets of the texts are on their way (the extended data was agreed to).
+            const auto sending = [&err] { return err.contains("-> yes") && err.indexOf(" packets", err.indexOf("-> yes")) >= 0; };
+            while (!sending() && cli.waitForReadyRead(20000))
+                err += cli.readAllStandardError();
+        }
+        cli.terminate();
+        QVERIFY(cli.waitForFinished(20000));
+        err += cli.readAllStandardError();
+        QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(cli.exitCode() == exit, err.constData());
+        QVERIFY2(err.contains(message.toLatin1()), err.constData());
     }
 
     // Help, version and manual page need no display: a server without one runs them (and the
