@@ -140,10 +140,6 @@
         <translation>Sicherung: %1</translation>
     </message>
     <message>
-        <source>The device holds other values than were written:</source>
-        <translation>Das Gerät enthält andere Werte als geschrieben:</translation>
-    </message>
-    <message>
         <source>Written and verified.</source>
         <translation>Geschrieben und geprüft.</translation>
     </message>
@@ -332,14 +328,6 @@
         <translation>Datei ungültig</translation>
     </message>
     <message>
-        <source>refused by the rules, or a question nobody answered</source>
-        <translation>von den Regeln abgelehnt, oder eine unbeantwortete Frage</translation>
-    </message>
-    <message>
-        <source>read-back differs from what was written</source>
-        <translation>Zurückgelesenes weicht vom Geschriebenen ab</translation>
-    </message>
-    <message>
         <source>other failure</source>
         <translation>anderer Fehler</translation>
     </message>
@@ -362,6 +350,102 @@ The access level comes from the password in TUNEKIT_PASSWORD or in the file name
         <translation>Führt dieselbe Logik wie das Tunekit-Fenster ohne Bildschirm aus, für Fertigungslinien und Service-Plätze: dieselben Regeln, Meldungen und Dateien, dazu eine Sicherung vor jedem Schreiben und eine Prüfung durch Zurücklesen danach.
 
 Die Berechtigungsstufe ergibt sich aus dem Passwort in TUNEKIT_PASSWORD oder in der mit --password-file genannten Datei, nie aus der Kommandozeile; ohne eines gilt Stufe 1. Eine Frage, die das Fenster stellen würde, beantwortet ihre Option oder --yes; unbeantwortet wird sie mit ihrer sicheren Antwort abgelehnt.</translation>
+    </message>
+    <message>
+        <source>restore BACKUP.scd</source>
+        <translation>restore SICHERUNG.scd</translation>
+    </message>
+    <message>
+        <source>write a backup back and read it back, as write does</source>
+        <translation>eine Sicherung zurückschreiben und zurücklesen, wie write</translation>
+    </message>
+    <message>
+        <source>refused by the rules, or a question nobody answered: nothing was written</source>
+        <translation>von den Regeln abgelehnt oder eine unbeantwortete Frage: nichts wurde geschrieben</translation>
+    </message>
+    <message>
+        <source>read-back differs from the file</source>
+        <translation>Zurückgelesenes weicht von der Datei ab</translation>
+    </message>
+    <message>
+        <source>partly written: the write stopped after data went out; restore the backup</source>
+        <translation>teilweise geschrieben: das Schreiben brach ab, nachdem Daten gesendet waren; Sicherung zurückschreiben</translation>
+    </message>
+    <message>
+        <source>stopped before anything was written (no backup, interrupted)</source>
+        <translation>abgebrochen, bevor etwas geschrieben wurde (keine Sicherung, unterbrochen)</translation>
+    </message>
+    <message>
+        <source>The output could not be written completely.</source>
+        <translation>Die Ausgabe konnte nicht vollständig geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>Interrupted: stopping after the packet on the line.</source>
+        <translation>Unterbrochen: Halt nach dem Paket auf der Leitung.</translation>
+    </message>
+    <message>
+        <source>Connecting and detecting the transmitter (it restarts)</source>
+        <translation>Verbinden und Sender erkennen (er startet neu)</translation>
+    </message>
+    <message>
+        <source>Reading the device</source>
+        <translation>Gerät lesen</translation>
+    </message>
+    <message>
+        <source>The device did not answer the information request.</source>
+        <translation>Das Gerät hat die Abfrage der Informationen nicht beantwortet.</translation>
+    </message>
+    <message>
+        <source>Nothing was written to the device.</source>
+        <translation>Es wurde nichts in das Gerät geschrieben.</translation>
+    </message>
+    <message>
+        <source>No backup can be written into the folder %1.</source>
+        <translation>In den Ordner %1 kann keine Sicherung geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>The write stopped after data had gone out: the device is partly written.</source>
+        <translation>Das Schreiben brach ab, nachdem Daten gesendet waren: das Gerät ist teilweise beschrieben.</translation>
+    </message>
+    <message>
+        <source>No backup was made (--no-backup).</source>
+        <translation>Es wurde keine Sicherung angelegt (--no-backup).</translation>
+    </message>
+    <message>
+        <source>Its backup: %1</source>
+        <translation>Seine Sicherung: %1</translation>
+    </message>
+    <message>
+        <source>To restore it: %1</source>
+        <translation>Zum Wiederherstellen: %1</translation>
+    </message>
+    <message>
+        <source>The file %1 is not valid; the device was not touched.</source>
+        <translation>Die Datei %1 ist ungültig; das Gerät wurde nicht angesprochen.</translation>
+    </message>
+    <message>
+        <source>Writing</source>
+        <translation>Schreiben</translation>
+    </message>
+    <message>
+        <source>Written, not verified (--no-verify).</source>
+        <translation>Geschrieben, nicht geprüft (--no-verify).</translation>
+    </message>
+    <message>
+        <source>Verifying</source>
+        <translation>Prüfen</translation>
+    </message>
+    <message>
+        <source>The device holds other values than the file:</source>
+        <translation>Das Gerät enthält andere Werte als die Datei:</translation>
+    </message>
+    <message>
+        <source>Parameters written and verified; extended data written (it cannot be read back).</source>
+        <translation>Parameter geschrieben und geprüft; erweiterte Daten geschrieben (sie lassen sich nicht zurücklesen).</translation>
+    </message>
+    <message>
+        <source>The file %1 already has a valid checksum; nothing was changed.</source>
+        <translation>Die Datei %1 hat bereits eine gültige Prüfsumme; nichts wurde geändert.</translation>
     </message>
 </context>
 <context>
@@ -605,6 +689,10 @@ Die Berechtigungsstufe ergibt sich aus dem Passwort in TUNEKIT_PASSWORD oder in 
     <message>
         <source>Extended data longer than its place in the device is not written:</source>
         <translation>Erweiterte Daten, die länger als ihr Platz im Gerät sind, werden nicht geschrieben:</translation>
+    </message>
+    <message>
+        <source>These values cannot be written to the device, so nothing was written:</source>
+        <translation>Diese Werte können nicht in das Gerät geschrieben werden, daher wurde nichts geschrieben:</translation>
     </message>
 </context>
 <context>
@@ -1231,6 +1319,26 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
     <message>
         <source>Simulated transmitter on a pseudo-terminal. The first line on standard output is the device file to open (give it to tunekit --port or tunekit-cli --port). The program runs until SIGTERM or SIGINT (or --exit-after-ms) ends it; the options make the transmitter or the line misbehave for tests and benches.</source>
         <translation>Simulierter Sender an einem Pseudo-Terminal. Die erste Zeile der Standardausgabe ist die zu öffnende Gerätedatei (für tunekit --port oder tunekit-cli --port). Das Programm läuft, bis SIGTERM oder SIGINT (oder --exit-after-ms) es beendet; die Optionen lassen den Sender oder die Leitung für Tests und Messplätze fehlerhaft arbeiten.</translation>
+    </message>
+    <message>
+        <source>Before this share of the answers, send a valid answer for another address (0 to 1).</source>
+        <translation>Vor diesem Anteil der Antworten eine gültige Antwort für eine andere Adresse senden (0 bis 1).</translation>
+    </message>
+    <message>
+        <source>Before this share of the answers, send a frame of the right address but the wrong type (0 to 1).</source>
+        <translation>Vor diesem Anteil der Antworten einen Rahmen der richtigen Adresse, aber des falschen Typs senden (0 bis 1).</translation>
+    </message>
+    <message>
+        <source>Answer storing, erasing and extended data MS milliseconds later, as a busy device does.</source>
+        <translation>Speichern, Löschen und erweiterte Daten MS Millisekunden später beantworten, wie ein beschäftigtes Gerät.</translation>
+    </message>
+    <message>
+        <source>A unit fresh from production: production date, battery type and number never set.</source>
+        <translation>Ein Gerät frisch aus der Fertigung: Produktionsdatum, Batterietyp und Produktionsnummer nie gesetzt.</translation>
+    </message>
+    <message>
+        <source>Firmware that does not know ConfigEnable.</source>
+        <translation>Firmware, die ConfigEnable nicht kennt.</translation>
     </message>
 </context>
 <context>
