@@ -41,7 +41,7 @@ class TestCli : public QObject {
     }
 
     // Runs tunekit-cli with the words of commandLine, in English, on the simulator's port.
-    Result Cli(const QString& commandLine, const QByteArray& password = {})
+    Result Cli(const QString& commandLine, const QByteArray& password = {}, const QString& outputFile = {})
     {
         QStringList arguments = commandLine.split(u' ', Qt::SkipEmptyParts);
         if (!port_.isEmpty() && !arguments.contains(QStringLiteral("--port")))
@@ -54,6 +54,8 @@ class TestCli : public QObject {
         if (!password.isEmpty())
             environment.insert(QStringLiteral("TUNEKIT_PASSWORD"), QString::fromLatin1(password));
         cli.setProcessEnvironment(environment);
+        if (!outputFile.isEmpty())
+            cli.setStandardOutputFile(outputFile);
         cli.start(QStringLiteral(TUNEKIT_CLI_EXECUTABLE), arguments);
         Result result;
         if (!cli.waitForFinished(300000))
@@ -179,6 +181,9 @@ private slots:
         QTest::newRow("device not answering") << "--silent" << "detect" << QByteArray() << 4 << "Device not detected.";
         QTest::newRow("password of no level") << "--config-id 53" << "detect" << QByteArray() << 2
                                               << "The password unlocks no access level.";
+        // Results that cannot be written are a failure, not a success with nothing in the file.
+        QTest::newRow("results to a full disk") << "" << "report" << QByteArray() << 8
+                                                << "The output could not be written completely.";
     }
 
     void refusedAndBadInput()
@@ -196,7 +201,8 @@ private slots:
             station.write(file);
         }
         const QByteArray password = QTest::currentDataTag() == QByteArrayView("password of no level") ? "Rose" : "";
-        const Result result = Cli(commandLine, password);
+        const bool full = QTest::currentDataTag() == QByteArrayView("results to a full disk");
+        const Result result = Cli(commandLine, password, full ? QStringLiteral("/dev/full") : QString());
         QCOMPARE(result.exit, exit);
         QVERIFY2(result.err.contains(message), qPrintable(result.err));
         // Nothing half-written: no file appeared beside the input.
