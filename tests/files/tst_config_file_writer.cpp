@@ -32,9 +32,9 @@ QByteArray Lines(std::initializer_list<QByteArray> lines)
     return out;
 }
 
-WriterInputs Inputs(bool backup, const QStringList& descriptions = {})
+WriterInputs Inputs(ConfigFileKind kind, const QStringList& descriptions = {})
 {
-    return {backup ? ConfigFileKind::Backup : ConfigFileKind::Described, descriptions,
+    return {kind, descriptions,
             {QStringLiteral("06.12.26 14:03:27"), QStringLiteral("WORKSHOP-PC"), QStringLiteral("technician"),
              QStringLiteral("Tunekit"), QStringLiteral("2.13")}};
 }
@@ -58,7 +58,7 @@ DeviceImage SmallImage()
 
 // What the image holds, and the description lines, info lines and ProductionDate value the file has.
 struct Layout {
-    bool backup;
+    ConfigFileKind kind;
     QStringList descriptions;
     QString date, hardware, interpreter;
     QByteArray descriptionLines, infoLines, dateValue;
@@ -82,14 +82,17 @@ private slots:
         QTest::addColumn<Layout>("l");
         const QString date = QStringLiteral("01.01.2001");
         const QByteArray both = Lines({"* ", "* Hardware: HW 1.2", "* Interpreter: Crane v3"});
-        QTest::newRow("backup") << Layout{true, {}, date, "HW 1.2", "Crane v3", "", both, "?"};
-        QTest::newRow("described") << Layout{false, {"A", "", "C", "", ""}, date, "HW 1.2", "Crane v3", Lines({"* A", "* C"}), "", date.toLatin1()};
-        QTest::newRow("described, no date") << Layout{false, {}, "", "HW 1.2", "Crane v3", "", "", "?"};
-        QTest::newRow("described, blank date") << Layout{false, {}, "  ", "HW 1.2", "Crane v3", "", "", "?"};
-        QTest::newRow("??? and -") << Layout{true, {}, date, "???", "-", "", "", "?"};
-        QTest::newRow("padded") << Layout{true, {}, date, " - ", " ??? ", "", "", "?"};
-        QTest::newRow("no hardware") << Layout{true, {}, date, "", "I", "", Lines({"* Interpreter: I"}), "?"};
-        QTest::newRow("hardware only") << Layout{true, {}, date, "H", "-", "", Lines({"* ", "* Hardware: H"}), "?"};
+        QTest::newRow("backup") << Layout{ConfigFileKind::Backup, {}, date, "HW 1.2", "Crane v3", "", both, "?"};
+        QTest::newRow("described") << Layout{ConfigFileKind::Described, {"A", "", "C", "", ""}, date, "HW 1.2", "Crane v3", Lines({"* A", "* C"}), "", date.toLatin1()};
+        QTest::newRow("described, no date") << Layout{ConfigFileKind::Described, {}, "", "HW 1.2", "Crane v3", "", "", "?"};
+        QTest::newRow("described, blank date") << Layout{ConfigFileKind::Described, {}, "  ", "HW 1.2", "Crane v3", "", "", "?"};
+        QTest::newRow("??? and -") << Layout{ConfigFileKind::Backup, {}, date, "???", "-", "", "", "?"};
+        QTest::newRow("padded") << Layout{ConfigFileKind::Backup, {}, date, " - ", " ??? ", "", "", "?"};
+        QTest::newRow("no hardware") << Layout{ConfigFileKind::Backup, {}, date, "", "I", "", Lines({"* Interpreter: I"}), "?"};
+        // The backup before a write restores the unit exactly, its production date included.
+        QTest::newRow("restorable backup") << Layout{ConfigFileKind::Restorable, {}, date, "HW 1.2", "Crane v3", "", both, date.toLatin1()};
+        QTest::newRow("restorable backup of a fresh unit") << Layout{ConfigFileKind::Restorable, {}, "00.00.0000", "H", "-", "", Lines({"* ", "* Hardware: H"}), "00.00.0000"};
+        QTest::newRow("hardware only") << Layout{ConfigFileKind::Backup, {}, date, "H", "-", "", Lines({"* ", "* Hardware: H"}), "?"};
     }
     void layouts()
     {
@@ -100,7 +103,7 @@ private slots:
         image.labels.lblInfo[6] = l.interpreter;
         const QByteArray header = Lines({kHyphenLine, "* HVX Config-File ", "* generated on 06.12.26 14:03:27",
                                          "* on WORKSHOP-PC by technician", "* using Tunekit 2.13"});
-        QCOMPARE(ComposeConfigFile(image, Inputs(l.backup, l.descriptions)),
+        QCOMPARE(ComposeConfigFile(image, Inputs(l.kind, l.descriptions)),
                  l.descriptionLines + header + l.infoLines
                      + Lines({"", "", "ConfigID=2", "SystemAddress=4660", "TransmitPower=27",
                               "ProductionDate=" + l.dateValue, "", "ConfigID=2", "", ""}));
@@ -126,18 +129,18 @@ private slots:
     {
         QFETCH(QString, typed);
         QFETCH(QByteArray, line);
-        const QByteArray text = ComposeConfigFile(SmallImage(), Inputs(false, {typed}));
+        const QByteArray text = ComposeConfigFile(SmallImage(), Inputs(ConfigFileKind::Described, {typed}));
         QVERIFY2(text.startsWith(line + "\r\n" + kHyphenLine + "\r\n"), text.constData());
 
         // The "'" guards only the description against ending early.
         const QByteArray plain = line.startsWith("* '") ? line.sliced(3) : line.sliced(2);
-        WriterInputs inputs = Inputs(true);
+        WriterInputs inputs = Inputs(ConfigFileKind::Backup);
         inputs.origin.computerName = typed;
         DeviceImage image = SmallImage();
         image.value[7] = typed;
         const QByteArray backup = ComposeConfigFile(image, inputs);
         QVERIFY(backup.contains("\r\n* on " + plain + " by technician\r\n"));
-        QCOMPARE(backup.count("\r\n"), ComposeConfigFile(SmallImage(), Inputs(true)).count("\r\n"));
+        QCOMPARE(backup.count("\r\n"), ComposeConfigFile(SmallImage(), Inputs(ConfigFileKind::Backup)).count("\r\n"));
         QCOMPARE(backup.count('\n'), backup.count("\r\n"));
         QCOMPARE(backup.count('\r'), backup.count("\r\n"));
     }
@@ -169,18 +172,25 @@ private slots:
         QCOMPARE(dialogs.filtersSeen.last(), QStringLiteral("TunekitDatei (*.scd)|*.scd"));
         QVERIFY(dialogs.messages.isEmpty());
         QCOMPARE(Entries(f.dir.path()), (QStringList{"b.scd", "d.scd"}));
+        // Two backups of one unit in the same second are two files; a missing folder takes none.
+        const QString reserved = ReserveNewFile(f.dir.path(), QStringLiteral("unit"));
+        const QString restorable = ReserveNewFile(f.dir.path(), QStringLiteral("unit"));
+        QCOMPARE(QFileInfo(reserved).fileName(), QStringLiteral("unit.scd"));
+        QCOMPARE(QFileInfo(restorable).fileName(), QStringLiteral("unit-2.scd"));
+        QCOMPARE(ReserveNewFile(f.dir.filePath(QStringLiteral("none")), QStringLiteral("unit")), QString());
+        QCOMPARE(WriteRestorableBackup(context, restorable), WriteOutcome::Written);
 
         const QByteArray backup = ReadFile(f.path);
         QVERIFY(backup.contains("\r\n* generated on 06.12.26 14:03:27")); // the long time may add a zone
         QVERIFY(backup.contains("\r\n* on WORKSHOP-PC by technician\r\n* using Tunekit 2.13\r\n* \r\n"));
-        for (const QString& path : {f.path, described}) {
+        for (const QString& path : {f.path, described, restorable}) {
             const ReaderInputs reading{
                 .crcFailure = FileCrcFailure(path).state, .today = QDate(2030, 1, 2), .deviceConfigId = 2, .path = path};
             QCOMPARE(reading.crcFailure, CRC_Failure::ChecksumValid);
             const ConfigFileContent content = ReadConfigFile(ReadFile(path), reading);
             QVERIFY(!content.refused && !content.extended.displayPresent);
             QCOMPARE(content.FileDescription,
-                     path == f.path ? QString() : QStringLiteral("A\r\n'[B\r\nx TEXTS START\r\n„5 €“ – Š\r\n"));
+                     path != described ? QString() : QStringLiteral("A\r\n'[B\r\nx TEXTS START\r\n„5 €“ – Š\r\n"));
             for (int k = 1; k <= ParamCount; ++k) {
                 const QString expected = k == 14 && path == f.path ? QStringLiteral("02.01.2030")
                                          : image.applicable[k]     ? image.value[k]
