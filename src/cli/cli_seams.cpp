@@ -3,6 +3,7 @@
 #include "link/transmit_engine.h"
 
 #include "host/port_names.h"
+#include "transfer/parameter_write.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -84,6 +85,10 @@ QString CliDialogs::Shown(const QString& text) const
 
 MsgAnswer CliDialogs::MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title)
 {
+    // The window's "Done!" comes before the read-back; the command line says its own result
+    // once that is known.
+    if (text == DeviceWrites::DoneText())
+        return MsgAnswer::Ok;
     messages.append({title, text, icon});
     const QString shown = (title.isEmpty() ? QString() : title + QStringLiteral(": ")) + Shown(text) + QLatin1Char('\n');
     if (icon == MsgIcon::Critical || icon == MsgIcon::Exclamation)

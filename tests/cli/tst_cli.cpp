@@ -181,6 +181,11 @@ private slots:
         QTest::newRow("device not answering") << "--silent" << "detect" << QByteArray() << 4 << "Device not detected.";
         QTest::newRow("password of no level") << "--config-id 53" << "detect" << QByteArray() << 2
                                               << "The password unlocks no access level.";
+        // A file that has its checksum is left as it is: no .bak beside it.
+        QFile valid(QStringLiteral(TUNEKIT_TEST_DATA_DIR "/backup_cfg2.scd"));
+        QVERIFY(valid.open(QIODevice::ReadOnly));
+        QTest::newRow("convert of a valid file") << "" << "convert station.scd" << valid.readAll() << 0
+                                                 << "already has a valid checksum; nothing was changed.";
         // Results that cannot be written are a failure, not a success with nothing in the file.
         QTest::newRow("results to a full disk") << "" << "report" << QByteArray() << 8
                                                 << "The output could not be written completely.";
@@ -274,6 +279,7 @@ private slots:
             QProcess::execute(QStringLiteral("umount"), {full});
         QVERIFY2(result.exit == exit, qPrintable(result.err));
         QVERIFY2(result.err.contains(message), qPrintable(result.err));
+        QVERIFY(!result.err.contains(QStringLiteral("Done!"))); // said before the read-back, if at all
         if (commandLine == QStringLiteral("read"))
             QCOMPARE(result.out, sound.out);
         // A write that sent nothing left the device as it was.
