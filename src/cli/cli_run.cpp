@@ -530,7 +530,10 @@ Exit CliRun::Write()
         console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "Nothing was written to the device.")) + QLatin1Char('\n'));
         if (interrupted_)
             return Exit::NotWritten;
-        return result == WriteResult::Failed ? Exit::NoDevice : Exit::Refused;
+        // The write's own detection found no device, or a batch got no answer at all.
+        if (result == WriteResult::Failed || image.deviceConfigId == 0)
+            return Exit::NoDevice;
+        return Exit::Refused;
     }
     const bool extended = writes.ExtendedDataSent();
     json_.insert(QStringLiteral("extendedDataWritten"), extended);
