@@ -84,7 +84,7 @@ QString CliDialogs::Shown(const QString& text) const
 
 MsgAnswer CliDialogs::MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title)
 {
-    messages.append({title, text, icon});
+    messages.append({title, text, icon, QString()});
     const QString shown = (title.isEmpty() ? QString() : title + QStringLiteral(": ")) + Shown(text) + QLatin1Char('\n');
     if (icon == MsgIcon::Critical || icon == MsgIcon::Exclamation)
         console_.Error(shown);
@@ -131,7 +131,7 @@ MsgAnswer CliDialogs::Ask(Question question, const QString& text, MsgButtons but
     // --yes answers as Enter does in the window: Yes.
     if (!answer && answers_.yes)
         answer = true;
-    messages.append({title, text, icon});
+    messages.append({title, text, icon, answer ? (*answer ? QStringLiteral("yes") : QStringLiteral("no")) : QStringLiteral("refused")});
     if (answer) {
         console_.Note(Lines(text) + QStringLiteral(" -> ") + (*answer ? QStringLiteral("yes") : QStringLiteral("no"))
                       + QLatin1Char('\n'));
