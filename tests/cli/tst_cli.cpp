@@ -399,6 +399,7 @@ private slots:
         QFile schemaFile(QStringLiteral(TUNEKIT_CLI_JSON_SCHEMA));
         QVERIFY(schemaFile.open(QIODevice::ReadOnly));
         const tunekit::testing::JsonSchemaCheck schema(QJsonDocument::fromJson(schemaFile.readAll()).object());
+        QVERIFY(!schema.Problems(QJsonObject{{QStringLiteral("command"), QStringLiteral("read")}}).isEmpty());
         QFile truncated(Path(QStringLiteral("truncated.scd")));
         QVERIFY(truncated.open(QIODevice::WriteOnly));
         QVERIFY(truncated.write("* HVX Config-File\r\nConfigID=53\r\nSystemAd") > 0);
