@@ -70,15 +70,15 @@ qsizetype MatchedLiteral(const QString& message, const QString& shown)
 
 QString CodeOfSource(const char* context, const char* sourceText)
 {
-    QString words = QString::fromUtf8(sourceText);
+    const QString source = QString::fromUtf8(sourceText);
     QString plain;
-    for (qsizetype i = 0; i < words.size();) {
-        if (const qsizetype length = PlaceholderAt(words, i); length > 0) {
+    for (qsizetype i = 0; i < source.size();) {
+        if (const qsizetype length = PlaceholderAt(source, i); length > 0) {
             plain.append(QLatin1Char(' '));
             i += length;
             continue;
         }
-        const QChar c = words.at(i).toLower();
+        const QChar c = source.at(i).toLower();
         plain.append(c.isLetterOrNumber() && c.unicode() < 128 ? c : QLatin1Char(' '));
         ++i;
     }
@@ -98,13 +98,11 @@ MessageCodes::MessageCodes(Language language)
                                                          QLibraryInfo::path(QLibraryInfo::TranslationsPath));
     }
     QCoreApplication::installTranslator(this);
-    installed_ = true;
 }
 
 MessageCodes::~MessageCodes()
 {
-    if (installed_)
-        QCoreApplication::removeTranslator(this);
+    QCoreApplication::removeTranslator(this);
 }
 
 QString MessageCodes::translate(const char* context, const char* sourceText, const char* disambiguation, int n) const

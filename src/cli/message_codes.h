@@ -33,7 +33,6 @@ public:
 private:
     QTranslator german_;
     QTranslator qtGerman_;
-    bool installed_ = false;
     // Shown text -> the codes of the source texts it was translated from.
     mutable QHash<QString, QSet<QString>> shown_;
 };
