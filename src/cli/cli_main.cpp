@@ -1,11 +1,15 @@
 // tunekit-cli: the production line's front end of Tunekit. The same logic as the window, with
 // seams that answer from the command line; no window system needed.
+#include "cli/cli_json.h"
 #include "cli/cli_options.h"
 #include "cli/cli_run.h"
+#include "cli/message_codes.h"
 #include "host/host_facts.h"
 #include "host/host_info.h"
 
 #include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLocale>
 
 #include <cstdio>
@@ -23,8 +27,12 @@ int main(int argc, char* argv[])
         if (arguments.at(i) == QLatin1StringView("--lang"))
             language = arguments.at(i + 1).toUpper();
     }
+    const tunekit::Language chosen =
+        language == QLatin1StringView("DE") ? tunekit::Language::German : tunekit::Language::English;
     tunekit::UiLanguage ui;
-    ui.Set(language == QLatin1StringView("DE") ? tunekit::Language::German : tunekit::Language::English);
+    ui.Set(chosen);
+    // In front of the language's translators: every text shown gets its code.
+    const tunekit::cli::MessageCodes codes(chosen);
 
     const tunekit::cli::ParsedArguments parsed = tunekit::cli::ParseArguments(arguments);
     if (!parsed.options) {
@@ -32,11 +40,20 @@ int main(int argc, char* argv[])
                                                                             : parsed.message + QLatin1Char('\n');
         const QByteArray text = message.toLocal8Bit();
         std::fputs(text.constData(), parsed.help ? stdout : stderr);
+        if (parsed.json && !parsed.help) {
+            // The command line was not understood, so no command ran.
+            QJsonObject document = tunekit::cli::JsonDocument(QString());
+            document.insert(QStringLiteral("exitCode"), static_cast<int>(tunekit::cli::Exit::Usage));
+            document.insert(QStringLiteral("messages"),
+                            QJsonArray{tunekit::cli::MessageJson(codes.CodeFor(parsed.message), tunekit::MsgIcon::Critical,
+                                                                 QString(), parsed.message.trimmed())});
+            std::fputs(QJsonDocument(document).toJson(QJsonDocument::Indented).constData(), stdout);
+        }
         return static_cast<int>(parsed.help ? tunekit::cli::Exit::Ok : tunekit::cli::Exit::Usage);
     }
     tunekit::cli::Options options = *parsed.options;
     if (options.language.isEmpty())
         options.language = language == QLatin1StringView("DE") ? QStringLiteral("DE") : QStringLiteral("EN");
-    tunekit::cli::CliRun run(options, ui);
+    tunekit::cli::CliRun run(options, ui, codes);
     return static_cast<int>(run.Run());
 }

@@ -16,13 +16,13 @@ QString Tr(const char* text)
     return QCoreApplication::translate("Cli", text);
 }
 
-struct CommandName {
+struct CommandWord {
     const char* name;
     Command command;
     bool needsFile;
 };
 
-constexpr CommandName Commands[] = {
+constexpr CommandWord Commands[] = {
     {"ports", Command::Ports, false},   {"detect", Command::Detect, false}, {"read", Command::Read, false},
     {"diff", Command::Diff, true},      {"write", Command::Write, true},    {"restore", Command::Restore, true},
     {"verify", Command::Verify, true},
@@ -134,6 +134,15 @@ QString PortSystemName(const QString& port)
     return number && n >= 1 && n <= 256 ? SystemPortName(n) : port;
 }
 
+QString CommandName(Command command)
+{
+    for (const CommandWord& name : Commands) {
+        if (name.command == command)
+            return QString::fromLatin1(name.name);
+    }
+    return {};
+}
+
 ParsedArguments ParseArguments(const QStringList& arguments)
 {
     QCommandLineParser parser;
@@ -143,6 +152,7 @@ ParsedArguments ParseArguments(const QStringList& arguments)
     const auto value = [&parser](const char* name) { return parser.value(QString::fromLatin1(name)); };
 
     ParsedArguments parsed;
+    parsed.json = arguments.contains(QStringLiteral("--json"));
     if (!parser.parse(QStringList{QStringLiteral("tunekit-cli")} + arguments)) {
         parsed.message = parser.errorText();
         return parsed;
@@ -158,8 +168,8 @@ ParsedArguments ParseArguments(const QStringList& arguments)
         return parsed;
     }
     Options options;
-    const CommandName* chosen = nullptr;
-    for (const CommandName& command : Commands) {
+    const CommandWord* chosen = nullptr;
+    for (const CommandWord& command : Commands) {
         if (positional.first() == QLatin1StringView(command.name))
             chosen = &command;
     }

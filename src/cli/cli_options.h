@@ -56,7 +56,11 @@ struct ParsedArguments {
     std::optional<Options> options; // empty on a usage error or when help, version or manual page was asked for
     QString message;                // the usage error, or the text asked for
     bool help = false;              // the text asked for, printed on standard output
+    bool json = false;              // --json was among the arguments, even when they are not valid
 };
+
+// The command's name on the command line ("read").
+QString CommandName(Command command);
 
 // The arguments without the program name.
 ParsedArguments ParseArguments(const QStringList& arguments);

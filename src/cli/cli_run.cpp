@@ -1,6 +1,7 @@
 #include "cli/cli_run.h"
 
 #include "access/access_levels.h"
+#include "cli/cli_json.h"
 #include "files/checksum_conversion.h"
 #include "files/config_file_reader.h"
 #include "files/config_file_writer.h"
@@ -24,6 +25,8 @@
 #include <QJsonDocument>
 #include <QSerialPortInfo>
 
+#include <array>
+
 #ifdef _WIN32
 #include <io.h>
 #else
@@ -44,8 +47,8 @@ QJsonArray DifferencesJson(const QList<ValueDifference>& differences, const char
     for (const ValueDifference& d : differences)
         array.append(QJsonObject{{QStringLiteral("nr"), d.nr},
                                  {QStringLiteral("name"), d.name},
-                                 {QLatin1StringView(left), d.left},
-                                 {QLatin1StringView(right), d.right}});
+                                 {QLatin1StringView(left), MachineValue(d.left)},
+                                 {QLatin1StringView(right), MachineValue(d.right)}});
     return array;
 }
 
@@ -56,6 +59,25 @@ QString DifferencesText(const QList<ValueDifference>& differences)
         text += d.name + QLatin1Char('\t') + d.left + QLatin1Char('\t') + d.right + QLatin1Char('\n');
     return text;
 }
+
+// Keeps what a check of a file would have told the user, to tell it only when the check fails.
+class KeptMessages final : public Dialogs {
+public:
+    struct Message {
+        QString text;
+        MsgButtons buttons;
+        MsgIcon icon;
+        QString title;
+    };
+    MsgAnswer MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override
+    {
+        messages.append({text, buttons, icon, title});
+        return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
+    }
+    QString OpenFileName(const QString&) override { return {}; }
+    QString SaveFileName(const QString&, const QString&) override { return {}; }
+    QList<Message> messages;
+};
 
 bool StandardErrorIsTerminal()
 {
@@ -80,8 +102,8 @@ int LevelForPassword(const QString& password)
     return 0;
 }
 
-CliRun::CliRun(const Options& options, UiLanguage& language)
-    : options_(options), language_(language), console_(options.quiet), dialogs_(options_.answers, console_),
+CliRun::CliRun(const Options& options, UiLanguage& language, const MessageCodes& codes)
+    : options_(options), language_(language), codes_(codes), console_(options.quiet), dialogs_(options_.answers, console_),
       views_(console_, StandardErrorIsTerminal())
 {
 }
@@ -92,6 +114,34 @@ CliRun::~CliRun()
         line_->SetListener({});
 }
 
+void CliRun::Error(const QString& text)
+{
+    console_.Error(text + QLatin1Char('\n'));
+    dialogs_.messages.append({QString(), text, MsgIcon::Critical, QString()});
+}
+
+void CliRun::Note(const QString& text)
+{
+    console_.Note(text + QLatin1Char('\n'));
+    dialogs_.messages.append({QString(), text, MsgIcon::Information, QString()});
+}
+
+bool CliRun::UsesDevice() const
+{
+    switch (options_.command) {
+    case Command::Detect:
+    case Command::Read:
+    case Command::Diff:
+    case Command::Write:
+    case Command::Restore: return true;
+    case Command::Ports:
+    case Command::Verify:
+    case Command::Convert:
+    case Command::Report: break;
+    }
+    return false;
+}
+
 Exit CliRun::Finish(Exit exit)
 {
     views_.FinishProgress();
@@ -100,14 +150,27 @@ Exit CliRun::Finish(Exit exit)
     if (interrupted_ && exit == Exit::Ok)
         exit = Exit::NotWritten;
     if (options_.json) {
-        json_.insert(QStringLiteral("exitCode"), static_cast<int>(exit));
-        json_.insert(QStringLiteral("packets"), views_.TotalPackets());
-        json_.insert(QStringLiteral("transferSeconds"), static_cast<double>(views_.TransferMs()) / 1000.0);
+        QJsonObject document = JsonDocument(CommandName(options_.command));
+        for (auto it = json_.begin(); it != json_.end(); ++it)
+            document.insert(it.key(), it.value());
+        if (UsesDevice()) {
+            // Known or not, a device result names its port, ConfigID and serial number.
+            if (!document.contains(QStringLiteral("port")))
+                document.insert(QStringLiteral("port"), QJsonValue());
+            if (!document.contains(QStringLiteral("configId")))
+                document.insert(QStringLiteral("configId"), QJsonValue());
+            document.insert(QStringLiteral("serialNumber"),
+                            serialNumber_.isEmpty() ? QJsonValue() : QJsonValue(serialNumber_));
+        }
+        document.insert(QStringLiteral("exitCode"), static_cast<int>(exit));
+        document.insert(QStringLiteral("packets"), views_.TotalPackets());
+        document.insert(QStringLiteral("transferSeconds"), static_cast<double>(views_.TransferMs()) / 1000.0);
         QJsonArray messages;
         for (const CliDialogs::Message& message : dialogs_.messages)
-            messages.append(QJsonObject{{QStringLiteral("title"), message.title}, {QStringLiteral("text"), message.text}});
-        json_.insert(QStringLiteral("messages"), messages);
-        console_.Out(QString::fromUtf8(QJsonDocument(json_).toJson(QJsonDocument::Indented)));
+            messages.append(MessageJson(codes_.CodeFor(message.text), message.icon, message.title,
+                                        dialogs_.Shown(message.text), message.answer));
+        document.insert(QStringLiteral("messages"), messages);
+        console_.Out(QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented)));
     }
     if (console_.OutputFailed()) {
         console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "The output could not be written completely.")) + QLatin1Char('\n'));
@@ -122,7 +185,7 @@ void CliRun::Interrupt()
     if (interrupted_)
         return;
     interrupted_ = true;
-    console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "Interrupted: stopping after the packet on the line.")) + QLatin1Char('\n'));
+    Error(Tr(QT_TRANSLATE_NOOP("Cli", "Interrupted: stopping after the packet on the line.")));
     if (session_)
         session_->Engine().StopAfterCurrent();
 }
@@ -175,15 +238,14 @@ Exit CliRun::FindAccessLevel()
     if (!options_.passwordFile.isEmpty()) {
         QFile file(options_.passwordFile);
         if (!file.open(QIODevice::ReadOnly)) {
-            console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "The password file %1 cannot be read.")).arg(options_.passwordFile)
-                           + QLatin1Char('\n'));
+            Error(Tr(QT_TRANSLATE_NOOP("Cli", "The password file %1 cannot be read.")).arg(options_.passwordFile));
             return Exit::Usage;
         }
         password = QString::fromUtf8(file.read(1024)).section(QLatin1Char('\n'), 0, 0);
     }
     level_ = LevelForPassword(password);
     if (level_ == 0) {
-        console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "The password unlocks no access level.")) + QLatin1Char('\n'));
+        Error(Tr(QT_TRANSLATE_NOOP("Cli", "The password unlocks no access level.")));
         return Exit::Usage;
     }
     return Exit::Ok;
@@ -227,9 +289,8 @@ Exit CliRun::Connect()
         portName_ = SystemPortName(port.intComPort);
     json_.insert(QStringLiteral("port"), portName_);
     if (port.intComPort < 1 || !port.HVXPortFound) {
-        console_.Error((plan.discover ? Tr(QT_TRANSLATE_NOOP("Cli", "No programming adapter found (use --port NAME)."))
-                                      : Tr(QT_TRANSLATE_NOOP("Cli", "The port %1 cannot be used.")).arg(plan.name))
-                       + QLatin1Char('\n'));
+        Error(plan.discover ? Tr(QT_TRANSLATE_NOOP("Cli", "No programming adapter found (use --port NAME)."))
+                            : Tr(QT_TRANSLATE_NOOP("Cli", "The port %1 cannot be used.")).arg(plan.name));
         return Exit::NoPort;
     }
     if (session_->Image().deviceConfigId == 0)
@@ -275,7 +336,7 @@ Exit CliRun::ReadDevice(bool info)
     if (interrupted_)
         return Exit::NotWritten;
     if (!informationComplete) {
-        console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "The device did not answer the information request.")) + QLatin1Char('\n'));
+        Error(Tr(QT_TRANSLATE_NOOP("Cli", "The device did not answer the information request.")));
         return Exit::NoDevice;
     }
     const DeviceImage& image = session_->Image();
@@ -287,11 +348,19 @@ Exit CliRun::ReadDevice(bool info)
             missing << FindConfigDefine(nr).Name.toString();
     }
     if (image.deviceConfigId == 0 || !missing.isEmpty()) {
-        console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "The device did not answer for: %1")).arg(missing.join(QStringLiteral(", ")))
-                       + QLatin1Char('\n'));
+        Error(Tr(QT_TRANSLATE_NOOP("Cli", "The device did not answer for: %1")).arg(missing.join(QStringLiteral(", "))));
         return Exit::NoDevice;
     }
+    NoteSerialNumber();
     return Exit::Ok;
+}
+
+void CliRun::NoteSerialNumber()
+{
+    // On a copy and without messages: the serial number is only looked at here.
+    DeviceImage image = session_->Image();
+    KeptMessages silent;
+    serialNumber_ = ShadowToGui(image, session_->Access().blnAuthLevel >= 50, silent).txtSerialnumber;
 }
 
 void CliRun::PrintValues()
@@ -302,15 +371,25 @@ void CliRun::PrintValues()
     for (const OverviewRow& row : image.OverviewRows()) {
         values.append(QJsonObject{{QStringLiteral("nr"), row.nr},
                                   {QStringLiteral("name"), row.name},
-                                  {QStringLiteral("value"), row.value}});
+                                  {QStringLiteral("value"), MachineValue(row.value)}});
         text += row.name + QLatin1Char('\t') + row.value + QLatin1Char('\n');
     }
     json_.insert(QStringLiteral("values"), values);
     if (options_.info) {
+        // The information texts in the order the Infos tab shows them.
+        const std::array<const char*, 8> names{"",
+                                               "firmwareVersion",
+                                               "compileDate",
+                                               "hardware",
+                                               "operatingHours",
+                                               "interpreterSelect",
+                                               "interpreterName",
+                                               "interpreterDate"};
         QJsonObject info;
-        for (std::size_t i = 1; i <= 7; ++i)
-            info.insert(QStringLiteral("info%1").arg(i), image.labels.lblInfo[i]);
-        info.insert(QStringLiteral("operatingHours"), image.labels.lblOpHours);
+        for (std::size_t i = 1; i < names.size(); ++i) {
+            const QString& shown = image.labels.lblInfo[i];
+            info.insert(QLatin1StringView(names[i]), i == 5 ? MachineValue(shown) : QJsonValue(shown));
+        }
         info.insert(QStringLiteral("source"), image.labels.txtSource);
         json_.insert(QStringLiteral("info"), info);
         for (std::size_t i = 1; i <= 7; ++i)
@@ -326,7 +405,7 @@ Exit CliRun::SaveBackup(const QString& path)
     const WriteOutcome outcome =
         WriteRestorableBackup({session_->Image(), host_, session_->Version(), dialogs_}, path);
     if (outcome != WriteOutcome::Written) {
-        console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "The backup %1 was not written.")).arg(path) + QLatin1Char('\n'));
+        Error(Tr(QT_TRANSLATE_NOOP("Cli", "The backup %1 was not written.")).arg(path));
         return Exit::Failed;
     }
     return Exit::Ok;
@@ -339,23 +418,23 @@ Exit CliRun::SaveAutomaticBackup(QString& path)
                                                       host_.Now().toString(QStringLiteral("yyyyMMdd-HHmmss")));
     const QString nothing = Tr(QT_TRANSLATE_NOOP("Cli", "Nothing was written to the device."));
     if (!QDir().mkpath(options_.backupDir)) {
-        console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "The backup folder %1 cannot be made.")).arg(options_.backupDir)
-                       + QLatin1Char('\n') + nothing + QLatin1Char('\n'));
+        Error(Tr(QT_TRANSLATE_NOOP("Cli", "The backup folder %1 cannot be made.")).arg(options_.backupDir));
+        Error(nothing);
         return Exit::NotWritten;
     }
     // Two backups of one unit in the same second, or from two stations, get two files.
     path = ReserveNewFile(options_.backupDir, name);
     if (path.isEmpty()) {
-        console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "No backup can be written into the folder %1.")).arg(options_.backupDir)
-                       + QLatin1Char('\n') + nothing + QLatin1Char('\n'));
+        Error(Tr(QT_TRANSLATE_NOOP("Cli", "No backup can be written into the folder %1.")).arg(options_.backupDir));
+        Error(nothing);
         return Exit::NotWritten;
     }
     if (SaveBackup(path) != Exit::Ok) {
-        console_.Error(nothing + QLatin1Char('\n'));
+        Error(nothing);
         return Exit::NotWritten;
     }
     json_.insert(QStringLiteral("backup"), path);
-    console_.Note(Tr(QT_TRANSLATE_NOOP("Cli", "Backup: %1")).arg(path) + QLatin1Char('\n'));
+    Note(Tr(QT_TRANSLATE_NOOP("Cli", "Backup: %1")).arg(path));
     return Exit::Ok;
 }
 
@@ -371,16 +450,14 @@ QString CliRun::RestoreCommand(const QString& backup) const
 
 void CliRun::TellPartlyWritten(const QString& backup)
 {
-    QString text = Tr(QT_TRANSLATE_NOOP("Cli", "The write stopped after data had gone out: the device is partly written."))
-                   + QLatin1Char('\n');
+    Error(Tr(QT_TRANSLATE_NOOP("Cli", "The write stopped after data had gone out: the device is partly written.")));
     if (backup.isEmpty()) {
-        text += Tr(QT_TRANSLATE_NOOP("Cli", "No backup was made (--no-backup).")) + QLatin1Char('\n');
+        Error(Tr(QT_TRANSLATE_NOOP("Cli", "No backup was made (--no-backup).")));
     } else {
-        text += Tr(QT_TRANSLATE_NOOP("Cli", "Its backup: %1")).arg(backup) + QLatin1Char('\n')
-                + Tr(QT_TRANSLATE_NOOP("Cli", "To restore it: %1")).arg(RestoreCommand(backup)) + QLatin1Char('\n');
+        Error(Tr(QT_TRANSLATE_NOOP("Cli", "Its backup: %1")).arg(backup));
+        Error(Tr(QT_TRANSLATE_NOOP("Cli", "To restore it: %1")).arg(RestoreCommand(backup)));
         json_.insert(QStringLiteral("restoreCommand"), RestoreCommand(backup));
     }
-    console_.Error(text);
 }
 
 Exit CliRun::Read()
@@ -403,32 +480,10 @@ Exit CliRun::RequireFile(const QString& path)
     const QFileInfo info(path);
     if (info.isFile() && info.isReadable())
         return Exit::Ok;
-    console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "The file %1 cannot be read.")).arg(path) + QLatin1Char('\n'));
+    Error(Tr(QT_TRANSLATE_NOOP("Cli", "The file %1 cannot be read.")).arg(path));
     return Exit::FileInvalid;
 }
 
-namespace {
-
-// Keeps what a check of a file would have told the user, to tell it only when the check fails.
-class KeptMessages final : public Dialogs {
-public:
-    struct Message {
-        QString text;
-        MsgButtons buttons;
-        MsgIcon icon;
-        QString title;
-    };
-    MsgAnswer MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override
-    {
-        messages.append({text, buttons, icon, title});
-        return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
-    }
-    QString OpenFileName(const QString&) override { return {}; }
-    QString SaveFileName(const QString&, const QString&) override { return {}; }
-    QList<Message> messages;
-};
-
-} // namespace
 
 Exit CliRun::CheckFile(const QString& path)
 {
@@ -444,7 +499,7 @@ Exit CliRun::CheckFile(const QString& path)
         return Exit::Ok;
     for (const KeptMessages::Message& message : kept.messages)
         dialogs_.MsgBox(message.text, message.buttons, message.icon, message.title);
-    console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "The file %1 is not valid; the device was not touched.")).arg(path) + QLatin1Char('\n'));
+    Error(Tr(QT_TRANSLATE_NOOP("Cli", "The file %1 is not valid; the device was not touched.")).arg(path));
     return Exit::FileInvalid;
 }
 
@@ -460,6 +515,7 @@ Exit CliRun::OpenFile(const QString& path)
 
 Exit CliRun::Diff()
 {
+    json_.insert(QStringLiteral("file"), options_.file);
     Exit exit = CheckFile(options_.file);
     if (exit == Exit::Ok)
         exit = Connect();
@@ -485,6 +541,7 @@ Exit CliRun::Diff()
 
 Exit CliRun::Write()
 {
+    json_.insert(QStringLiteral("file"), options_.file);
     Exit exit = CheckFile(options_.file);
     if (exit == Exit::Ok)
         exit = Connect();
@@ -497,12 +554,12 @@ Exit CliRun::Write()
             exit = SaveAutomaticBackup(backup);
         if (exit != Exit::Ok) {
             if (interrupted_)
-                console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "Nothing was written to the device.")) + QLatin1Char('\n'));
+                Error(Tr(QT_TRANSLATE_NOOP("Cli", "Nothing was written to the device.")));
             return exit;
         }
     }
     if (interrupted_) {
-        console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "Nothing was written to the device.")) + QLatin1Char('\n'));
+        Error(Tr(QT_TRANSLATE_NOOP("Cli", "Nothing was written to the device.")));
         return Exit::NotWritten;
     }
     exit = OpenFile(options_.file);
@@ -527,7 +584,7 @@ Exit CliRun::Write()
             TellPartlyWritten(backup);
             return Exit::PartlyWritten;
         }
-        console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "Nothing was written to the device.")) + QLatin1Char('\n'));
+        Error(Tr(QT_TRANSLATE_NOOP("Cli", "Nothing was written to the device.")));
         if (interrupted_)
             return Exit::NotWritten;
         // The write's own detection found no device, or a batch got no answer at all.
@@ -539,7 +596,7 @@ Exit CliRun::Write()
     json_.insert(QStringLiteral("extendedDataWritten"), extended);
     if (options_.noVerify) {
         json_.insert(QStringLiteral("verified"), false);
-        console_.Note(Tr(QT_TRANSLATE_NOOP("Cli", "Written, not verified (--no-verify).")) + QLatin1Char('\n'));
+        Note(Tr(QT_TRANSLATE_NOOP("Cli", "Written, not verified (--no-verify).")));
         return Exit::Ok;
     }
 
@@ -559,26 +616,34 @@ Exit CliRun::Write()
     json_.insert(QStringLiteral("mismatches"), DifferencesJson(mismatches, "file", "read"));
     json_.insert(QStringLiteral("verified"), mismatches.isEmpty());
     if (!mismatches.isEmpty()) {
-        console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "The device holds other values than the file:")) + QLatin1Char('\n')
-                       + DifferencesText(mismatches));
+        Error(Tr(QT_TRANSLATE_NOOP("Cli", "The device holds other values than the file:")) + QLatin1Char('\n')
+              + DifferencesText(mismatches).chopped(1));
         return Exit::VerifyMismatch;
     }
     if (extended)
-        console_.Note(Tr(QT_TRANSLATE_NOOP("Cli", "Parameters written and verified; extended data written (it cannot be read back).")) + QLatin1Char('\n'));
+        Note(Tr(QT_TRANSLATE_NOOP("Cli", "Parameters written and verified; extended data written (it cannot be read back).")));
     else
-        console_.Note(Tr(QT_TRANSLATE_NOOP("Cli", "Written and verified.")) + QLatin1Char('\n'));
+        Note(Tr(QT_TRANSLATE_NOOP("Cli", "Written and verified.")));
     return Exit::Ok;
 }
 
 Exit CliRun::Verify()
 {
+    json_.insert(QStringLiteral("file"), options_.file);
     const CrcFailureResult result = FileCrcFailure(options_.file);
     if (!result.Ok()) {
-        console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "The file %1 cannot be read.")).arg(options_.file) + QLatin1Char('\n'));
+        Error(Tr(QT_TRANSLATE_NOOP("Cli", "The file %1 cannot be read.")).arg(options_.file));
         return Exit::FileInvalid;
     }
     const QString state = CrcLabelLookFor(result.state).text;
-    json_.insert(QStringLiteral("checksum"), state);
+    QString machineState = QStringLiteral("invalid");
+    switch (result.state) {
+    case CRC_Failure::ChecksumValid: machineState = QStringLiteral("valid"); break;
+    case CRC_Failure::NoChecksum: machineState = QStringLiteral("missing"); break;
+    case CRC_Failure::ChecksumNotValid: break;
+    }
+    json_.insert(QStringLiteral("checksumState"), machineState);
+    json_.insert(QStringLiteral("checksumText"), state);
     json_.insert(QStringLiteral("valid"), result.state == CRC_Failure::ChecksumValid);
     if (!options_.json)
         console_.Out(state + QLatin1Char('\n'));
@@ -587,11 +652,11 @@ Exit CliRun::Verify()
 
 Exit CliRun::Convert()
 {
+    json_.insert(QStringLiteral("file"), options_.file);
     if (const CrcFailureResult current = FileCrcFailure(options_.file); current.Ok() && current.state == CRC_Failure::ChecksumValid) {
         json_.insert(QStringLiteral("converted"), false);
         json_.insert(QStringLiteral("alreadyValid"), true);
-        console_.Note(Tr(QT_TRANSLATE_NOOP("Cli", "The file %1 already has a valid checksum; nothing was changed.")).arg(options_.file)
-                      + QLatin1Char('\n'));
+        Note(Tr(QT_TRANSLATE_NOOP("Cli", "The file %1 already has a valid checksum; nothing was changed.")).arg(options_.file));
         return Exit::Ok;
     }
     dialogs_.openPath = QFileInfo(options_.file).absoluteFilePath();
@@ -600,7 +665,7 @@ Exit CliRun::Convert()
     switch (outcome) {
     case ConversionOutcome::Converted: return Exit::Ok;
     case ConversionOutcome::NothingChosen:
-        console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "Only .scd files are converted.")) + QLatin1Char('\n'));
+        Error(Tr(QT_TRANSLATE_NOOP("Cli", "Only .scd files are converted.")));
         return Exit::Usage;
     case ConversionOutcome::Cancelled: return Exit::Refused;
     case ConversionOutcome::Failed: break;

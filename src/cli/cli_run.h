@@ -5,6 +5,7 @@
 #include "cli/cli_options.h"
 #include "cli/cli_seams.h"
 #include "cli/interrupt_watch.h"
+#include "cli/message_codes.h"
 
 #include <QJsonObject>
 
@@ -16,7 +17,7 @@ namespace tunekit::cli {
 // command with the same commands the window's buttons call.
 class CliRun {
 public:
-    CliRun(const Options& options, UiLanguage& language);
+    CliRun(const Options& options, UiLanguage& language, const MessageCodes& codes);
     ~CliRun();
     CliRun(const CliRun&) = delete;
     CliRun& operator=(const CliRun&) = delete;
@@ -57,10 +58,18 @@ private:
     // Pumps events until the engine and every command are idle.
     bool WaitIdle();
     void PrintValues();
+    // The transmitter's serial number as the window shows it, once its values are read.
+    void NoteSerialNumber();
+    // A line of the command line's own on standard error (always) or as a note (unless -q),
+    // kept as a message of the --json document.
+    void Error(const QString& text);
+    void Note(const QString& text);
+    bool UsesDevice() const;
     Exit Finish(Exit exit);
 
     Options options_;
     UiLanguage& language_;
+    const MessageCodes& codes_;
     Console console_;
     CliDialogs dialogs_;
     CliViews views_;
@@ -70,6 +79,7 @@ private:
     std::unique_ptr<Session> session_;
     QJsonObject json_;
     QString portName_;      // as the system names it, for messages
+    QString serialNumber_;  // empty until the device's values were read
     int level_ = 0;         // 0 until the password was looked at
     bool interrupted_ = false;
     std::unique_ptr<InterruptWatch> interruptWatch_;

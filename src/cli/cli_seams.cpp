@@ -89,7 +89,7 @@ MsgAnswer CliDialogs::MsgBox(const QString& text, MsgButtons buttons, MsgIcon ic
     // once that is known.
     if (text == DeviceWrites::DoneText())
         return MsgAnswer::Ok;
-    messages.append({title, text, icon});
+    messages.append({title, text, icon, QString()});
     const QString shown = (title.isEmpty() ? QString() : title + QStringLiteral(": ")) + Shown(text) + QLatin1Char('\n');
     if (icon == MsgIcon::Critical || icon == MsgIcon::Exclamation)
         console_.Error(shown);
@@ -136,7 +136,7 @@ MsgAnswer CliDialogs::Ask(Question question, const QString& text, MsgButtons but
     // --yes answers as Enter does in the window: Yes.
     if (!answer && answers_.yes)
         answer = true;
-    messages.append({title, text, icon});
+    messages.append({title, text, icon, answer ? (*answer ? QStringLiteral("yes") : QStringLiteral("no")) : QStringLiteral("refused")});
     if (answer) {
         console_.Note(Lines(text) + QStringLiteral(" -> ") + (*answer ? QStringLiteral("yes") : QStringLiteral("no"))
                       + QLatin1Char('\n'));

@@ -45,6 +45,7 @@ public:
         QString title;
         QString text;
         MsgIcon icon;
+        QString answer; // a question's: "yes", "no" or "refused"; empty for a message
     };
 
     CliDialogs(const Answers& answers, const Console& console) : answers_(answers), console_(console) {}
@@ -62,9 +63,10 @@ public:
     QList<Message> messages;
     QStringList refused; // the options that would have answered a refused question
 
-private:
+    // A message's text as the command line prints it: LF line ends, the port by its system name.
     QString Shown(const QString& text) const;
 
+private:
     const Answers& answers_;
     const Console& console_;
 };

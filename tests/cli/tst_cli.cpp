@@ -1,5 +1,7 @@
 // tunekit-cli end to end: the real program against tunekit-sim on a pseudo-terminal, in real
 // time, as a production station runs it.
+#include "support/json_schema_check.h"
+
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -46,7 +48,8 @@ class TestCli : public QObject {
         QStringList arguments = commandLine.split(u' ', Qt::SkipEmptyParts);
         if (!port_.isEmpty() && !arguments.contains(QStringLiteral("--port")))
             arguments << QStringLiteral("--port") << port_;
-        arguments << QStringLiteral("--lang") << QStringLiteral("en");
+        if (!arguments.contains(QStringLiteral("--lang")))
+            arguments << QStringLiteral("--lang") << QStringLiteral("en");
         QProcess cli;
         cli.setWorkingDirectory(folder_->path());
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -67,6 +70,24 @@ class TestCli : public QObject {
     }
 
     QString Path(const QString& name) const { return folder_->filePath(name); }
+
+    // Every key of a JSON value with where it is, and every message code, in order.
+    static QStringList KeysAndCodes(const QJsonValue& value, const QString& at = QStringLiteral("$"))
+    {
+        QStringList found;
+        if (value.isObject()) {
+            const QJsonObject object = value.toObject();
+            for (auto it = object.begin(); it != object.end(); ++it)
+                found << at + u'.' + it.key() << KeysAndCodes(it.value(), at + u'.' + it.key());
+            if (object.contains(QStringLiteral("code")))
+                found << QStringLiteral("code=") + object.value(QStringLiteral("code")).toString();
+        } else if (value.isArray()) {
+            const QJsonArray array = value.toArray();
+            for (qsizetype i = 0; i < array.size(); ++i)
+                found << KeysAndCodes(array.at(i), at + QStringLiteral("[%1]").arg(i));
+        }
+        return found;
+    }
 
     // A copy of from with one value changed and the checksum added again.
     bool MakeStation(const QString& from, const QString& to, const QByteArray& before, const QByteArray& after)
@@ -381,6 +402,83 @@ private slots:
             QCOMPARE(out, answer);
         else
             QVERIFY2(out.contains(mentions), qPrintable(out));
+    }
+
+    // Every command's --json document satisfies docs/cli-json.schema.json, and its keys and
+    // message codes are the same whatever the language. One simulator serves every command.
+    void jsonDocuments()
+    {
+        QFile schemaFile(QStringLiteral(TUNEKIT_CLI_JSON_SCHEMA));
+        QVERIFY(schemaFile.open(QIODevice::ReadOnly));
+        const tunekit::testing::JsonSchemaCheck schema(QJsonDocument::fromJson(schemaFile.readAll()).object());
+        QVERIFY(!schema.Problems(QJsonObject{{QStringLiteral("command"), QStringLiteral("read")}}).isEmpty());
+        QFile truncated(Path(QStringLiteral("truncated.scd")));
+        QVERIFY(truncated.open(QIODevice::WriteOnly));
+        QVERIFY(truncated.write("* HVX Config-File\r\nConfigID=53\r\nSystemAd") > 0);
+        truncated.close();
+        QVERIFY(StartSim(QStringLiteral("--config-id 53")));
+
+        struct Row {
+            const char* name;
+            const char* commandLine; // {backup}: the backup the write made
+            int exit;
+            const char* known;       // a field that must hold a value
+        };
+        const Row rows[] = {
+            {"ports", "ports", 0, "ports"},
+            {"detect", "detect", 0, "configId"},
+            {"read", "read -o dev.scd", 0, "serialNumber"},
+            {"read --info", "read --info", 0, "info"},
+            {"diff", "diff dev.scd", 0, "differences"},
+            {"write", "write dev.scd --yes", 0, "backup"},
+            {"restore", "restore {backup} --yes --no-backup", 0, "verified"},
+            {"verify", "verify dev.scd", 0, "checksumState"},
+            {"convert", "convert dev.scd", 0, "alreadyValid"},
+            {"report", "report", 0, "lines"},
+            {"usage error", "flash", 2, "messages"},
+            {"file error", "write truncated.scd --no-backup", 5, "messages"},
+        };
+        QHash<QString, QJsonObject> documents;
+        for (const Row& row : rows) {
+            const QString commandLine = QString::fromLatin1(row.commandLine)
+                                            .replace(QStringLiteral("{backup}"),
+                                                     documents.value(QStringLiteral("write")).value(QStringLiteral("backup")).toString());
+            const Result result = Cli(commandLine + QStringLiteral(" --json"));
+            const QString what = QString::fromLatin1(row.name) + QStringLiteral(": ") + result.err + result.out;
+            QVERIFY2(result.exit == row.exit, qPrintable(what));
+            QJsonParseError error{};
+            const QJsonDocument document = QJsonDocument::fromJson(result.out.toUtf8(), &error);
+            QVERIFY2(error.error == QJsonParseError::NoError && document.isObject(), qPrintable(what));
+            const QJsonObject object = document.object();
+            const QStringList problems = schema.Problems(object);
+            QVERIFY2(problems.isEmpty(), qPrintable(QString::fromLatin1(row.name) + u'\n' + problems.join(u'\n')));
+            QCOMPARE(object.value(QStringLiteral("exitCode")).toInt(-1), row.exit);
+            QVERIFY2(!object.value(QLatin1StringView(row.known)).isNull()
+                         && !object.value(QLatin1StringView(row.known)).isUndefined(),
+                     qPrintable(what));
+            documents.insert(QString::fromLatin1(row.name), object);
+        }
+
+        // Whole numbers are numbers; a transmitter's values and the information have their names.
+        const QJsonArray values = documents.value(QStringLiteral("read")).value(QStringLiteral("values")).toArray();
+        const auto power = std::find_if(values.begin(), values.end(), [](const QJsonValue& v) {
+            return v.toObject().value(QStringLiteral("name")) == QStringLiteral("TransmitPower");
+        });
+        QVERIFY(power != values.end());
+        QCOMPARE((*power).toObject().value(QStringLiteral("value")), QJsonValue(27));
+        QCOMPARE(documents.value(QStringLiteral("detect")).value(QStringLiteral("configId")), QJsonValue(53));
+        QVERIFY(documents.value(QStringLiteral("read --info")).value(QStringLiteral("info")).toObject().contains(QStringLiteral("firmwareVersion")));
+        QCOMPARE(documents.value(QStringLiteral("verify")).value(QStringLiteral("checksumState")), QJsonValue(QStringLiteral("valid")));
+
+        // German and English: other texts, the same keys and codes.
+        const QJsonObject english = documents.value(QStringLiteral("file error"));
+        const Result german = Cli(QStringLiteral("write truncated.scd --no-backup --json --lang de"));
+        const QJsonObject deutsch = QJsonDocument::fromJson(german.out.toUtf8()).object();
+        const QJsonArray messages = english.value(QStringLiteral("messages")).toArray();
+        QVERIFY(!messages.isEmpty());
+        QVERIFY2(!KeysAndCodes(english).contains(QStringLiteral("code=unknown")), qPrintable(KeysAndCodes(english).join(u' ')));
+        QCOMPARE(KeysAndCodes(deutsch), KeysAndCodes(english));
+        QVERIFY(deutsch.value(QStringLiteral("messages")) != english.value(QStringLiteral("messages")));
     }
 
     // A second station on the same port is turned away, never interleaved.

@@ -1,0 +1,45 @@
+#include "cli/cli_json.h"
+
+#include "base/version_info.h"
+
+namespace tunekit::cli {
+
+QJsonObject JsonDocument(const QString& command)
+{
+    return QJsonObject{{QStringLiteral("schema"), QLatin1StringView(JsonSchemaName)},
+                       {QStringLiteral("command"), command.isEmpty() ? QJsonValue() : QJsonValue(command)},
+                       {QStringLiteral("version"), MakeVersionInfo().metaInfo2}};
+}
+
+QJsonValue MachineValue(const QString& text)
+{
+    // Beyond 2^53 a JSON number is no longer exact.
+    constexpr qint64 Exact = qint64(1) << 53;
+    bool ok = false;
+    const qint64 number = text.toLongLong(&ok);
+    if (ok && number > -Exact && number < Exact && QString::number(number) == text)
+        return QJsonValue(number);
+    return text;
+}
+
+QJsonObject MessageJson(const QString& code, MsgIcon icon, const QString& title, const QString& text,
+                        const QString& answer)
+{
+    QString severity = QStringLiteral("information");
+    switch (icon) {
+    case MsgIcon::Critical: severity = QStringLiteral("error"); break;
+    case MsgIcon::Exclamation: severity = QStringLiteral("warning"); break;
+    case MsgIcon::Question: severity = QStringLiteral("question"); break;
+    case MsgIcon::Information:
+    case MsgIcon::None: break;
+    }
+    QJsonObject message{{QStringLiteral("code"), code},
+                        {QStringLiteral("severity"), severity},
+                        {QStringLiteral("title"), title},
+                        {QStringLiteral("text"), text}};
+    if (!answer.isEmpty())
+        message.insert(QStringLiteral("answer"), answer);
+    return message;
+}
+
+} // namespace tunekit::cli
