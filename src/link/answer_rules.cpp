@@ -33,16 +33,16 @@ constexpr int FirstExtendedIndex = 0x4000;
 //   An OperationFailed to it means the device will not take the configuration: failed.
 // - Reset, InitDefault, Calibration, ReInit refused: the command did not happen: failed.
 constexpr std::array Rules{
-    AnswerRule{DownloadRequest, DownloadResponse, OrdinaryAnswerMs, true, NotSupported, NotSupported},
-    AnswerRule{Upload, UploadComplete, OrdinaryAnswerMs, true, Failed, Failed},
-    AnswerRule{ConfigEnable, ConfigEnable, OrdinaryAnswerMs, true, Failed, NotSupported},
-    AnswerRule{FlashConfig, FlashConfigComplete, FlashConfigMs, true, Failed, Failed},
-    AnswerRule{EraseIL2, EraseIL2Complete, EraseMs, true, Failed, Failed},
-    AnswerRule{InitDefault, InitDefaultComplete, InitDefaultMs, true, Failed, Failed},
-    AnswerRule{Calibration, CalibrationComplete, OrdinaryAnswerMs, false, Failed, Failed},
-    AnswerRule{ReInit, ReInitComplete, OrdinaryAnswerMs, false, Failed, Failed},
-    AnswerRule{Reset, Reset, OrdinaryAnswerMs, false, Failed, Failed},
-    AnswerRule{EchoRequest, EchoResponse, OrdinaryAnswerMs, true, Failed, Failed},
+    AnswerRule{DownloadRequest, DownloadResponse, OrdinaryAnswerMs, true, false, NotSupported, NotSupported},
+    AnswerRule{Upload, UploadComplete, OrdinaryAnswerMs, true, true, Failed, Failed},
+    AnswerRule{ConfigEnable, ConfigEnable, OrdinaryAnswerMs, true, false, Failed, NotSupported},
+    AnswerRule{FlashConfig, FlashConfigComplete, FlashConfigMs, true, true, Failed, Failed},
+    AnswerRule{EraseIL2, EraseIL2Complete, EraseMs, true, true, Failed, Failed},
+    AnswerRule{InitDefault, InitDefaultComplete, InitDefaultMs, true, true, Failed, Failed},
+    AnswerRule{Calibration, CalibrationComplete, OrdinaryAnswerMs, false, false, Failed, Failed},
+    AnswerRule{ReInit, ReInitComplete, OrdinaryAnswerMs, false, false, Failed, Failed},
+    AnswerRule{Reset, Reset, OrdinaryAnswerMs, false, false, Failed, Failed},
+    AnswerRule{EchoRequest, EchoResponse, OrdinaryAnswerMs, true, false, Failed, Failed},
 };
 
 } // namespace
@@ -58,7 +58,7 @@ AnswerRule AnswerRuleFor(QByteArrayView request)
         return rule;
     }
     // A packet made by hand: whatever the device answers at its address ends the wait.
-    return AnswerRule{type, -1, OrdinaryAnswerMs, false, Done, Done};
+    return AnswerRule{type, -1, OrdinaryAnswerMs, false, false, Done, Done};
 }
 
 AnswerMeaning MeaningOfAnswer(QByteArrayView request, QByteArrayView answer)

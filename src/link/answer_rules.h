@@ -20,6 +20,7 @@ struct AnswerRule {
     int answerType = 0;          // the answer that says "done"
     qint32 answerMs = 0;         // how long the device may take before its answer is lost
     bool repeatable = false;     // asking again after a lost answer cannot do harm
+    bool changesDevice = false;  // sent, answered or not, it may have changed what the device holds
     AnswerMeaning onOperationFailed = AnswerMeaning::Failed;
     AnswerMeaning onUnknownResponse = AnswerMeaning::Failed;
 };

@@ -133,8 +133,7 @@ void TransmitEngine::Transmit(const QByteArray& packet, const QString& direction
     state_.TimeoutCounter = 1;
     state_.SentAtMs = NowMs();
     rule_ = AnswerRuleFor(packet);
-    const int type = PacketType(packet);
-    if (type == Upload || type == FlashConfig || type == EraseIL2 || type == InitDefault)
+    if (rule_.changesDevice)
         ++state_.ChangesSent;
     state_.Rx.Clear();
     port_->SendText(EncodeFrame(packet));
