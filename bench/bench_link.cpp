@@ -18,6 +18,7 @@
 #include "sim/pty_server.h"
 #include "sim/sim_line.h"
 #include "sim/virtual_clock.h"
+#include "support/run_events.h"
 #include "support/session_rig.h"
 
 #include <QCoreApplication>
@@ -83,8 +84,8 @@ struct BenchSession {
         session.SetDisAutoRes(true);
         session.Engine().SetPaced(mode.paced);
         clock.StartTicker(10, [this] { session.MainTimerTick(); });
-        session.Port().intComPort = 1;
-        session.Port().HVXPortFound = session.Rs232().OpenPort();
+        session.Port().portNumber = 1;
+        session.Port().adapterFound = session.Rs232().OpenPort();
     }
 
     TimingLine line;
@@ -141,7 +142,7 @@ Result Run(BenchSession& bench, Clock& clock, const Batch& batch)
     const qint64 limit = start + batch.count * 100LL + 10000;
     while ((bench.line.answers < batch.count || engine.State().TransferActive) && bench.dialogs.messages.isEmpty()
            && clock.NowMs() < limit)
-        clock.ProcessEvents();
+        testing::RunEvents(clock);
     QStringList messages;
     for (const auto& message : bench.dialogs.messages)
         messages.append(message.text);
@@ -188,7 +189,7 @@ bool MeasurePty(const Batch& batch, const LinkMode& mode)
         return false;
     }
     way.bench = std::make_unique<BenchSession>(way.line, way.clock, mode);
-    if (!way.bench->session.Port().HVXPortFound) {
+    if (!way.bench->session.Port().adapterFound) {
         std::fprintf(stderr, "cannot open %s\n", qPrintable(way.server.SlavePath()));
         return false;
     }
@@ -219,7 +220,7 @@ bool MeasureCommand(BenchSession& bench, Clock& clock, const char* what, const c
     click();
     const qint64 limit = clock.NowMs() + 30000;
     while (!session.Engine().Idle() && clock.NowMs() < limit)
-        clock.ProcessEvents();
+        testing::RunEvents(clock);
     const qint64 idle = clock.NowMs();
     const bool ok = bench.dialogs.messages.isEmpty() && check();
     std::printf("%s, %s: %d answers, %.3f s from the click to the last value, %.3f s to idle (%.1f answers/s, "
@@ -236,12 +237,10 @@ bool MeasureCommands(BenchSession& bench, Clock& clock, const char* way)
 {
     Session& session = bench.session;
     session.Access().blnAuthLevel = 40;
-    session.Transfers().DetectDevice();
-    while (!session.Engine().Idle())
-        clock.ProcessEvents();
-    bool ok = MeasureCommand(bench, clock, "Read of ConfigID 5", way, [&] { session.Transfers().cmdRead_Click(); },
+    testing::RunTask(clock, session.Transfers().DetectDevice());
+    bool ok = MeasureCommand(bench, clock, "Read of ConfigID 5", way, [&] { session.Transfers().ReadParameters(); },
                              [&] { return session.Image().value[2] == QStringLiteral("1234"); });
-    ok = MeasureCommand(bench, clock, "information read at level 40", way, [&] { session.Transfers().cmdInfoRead_Click(); },
+    ok = MeasureCommand(bench, clock, "information read at level 40", way, [&] { session.Transfers().ReadInformation(); },
                         [&] { return !session.Image().labels.lblInfo[6].isEmpty(); })
          && ok;
     return ok;

@@ -204,8 +204,8 @@ int main(int argc, char* argv[])
     real.start();
 
     // A read on a sound line is what every later read must show.
-    session.Transfers().DetectDevice();
-    session.Transfers().cmdRead_Click();
+    rig.Finish(session.Transfers().DetectDevice());
+    session.Transfers().ReadParameters();
     RunUntilIdle(rig);
     const ParamArray<QString> truth = session.Image().value;
     if (!rig.dialogs.messages.isEmpty() || truth[2].isEmpty()) {
@@ -231,7 +231,7 @@ int main(int argc, char* argv[])
     qsizetype messagesBefore = rig.dialogs.messages.size();
     Counts before = watch.Now();
     qint64 beforeMs = rig.clock.NowMs();
-    session.Writes().cmdConfigWrite_Click();
+    rig.Finish(session.Writes().Write());
     RunUntilIdle(rig);
     PrintCounts("interpreter write", watch.Now() - before, static_cast<double>(rig.clock.NowMs() - beforeMs));
     const bool interpreterDone = session.Writes().LastResult() == WriteResult::Done && DoneShown(rig.dialogs, messagesBefore);
@@ -256,7 +256,7 @@ int main(int argc, char* argv[])
     while (watch.Now().exchanges - before.exchanges < options.reads || watch.Now().exchanges - start.exchanges < options.exchanges) {
         const qsizetype messagesHere = rig.dialogs.messages.size();
         // A read whose detection failed re-detects instead; the next click reads again.
-        session.Transfers().cmdRead_Click();
+        session.Transfers().ReadParameters();
         RunUntilIdle(rig);
         ++reads;
         int missingHere = 0;
@@ -272,7 +272,7 @@ int main(int argc, char* argv[])
         if (missingHere > 0 && rig.dialogs.messages.size() == messagesHere)
             ++untold;
         if (session.Engine().State().SuppressTimeoutMessage) // a failed detection: find the device again
-            session.Transfers().DetectDevice();
+            rig.Finish(session.Transfers().DetectDevice());
     }
     PrintCounts("reads", watch.Now() - before, static_cast<double>(rig.clock.NowMs() - beforeMs));
     std::printf("reads: %d Read clicks, complete %d, incomplete %d (without a message %d); wrong values stored %d, "
@@ -292,7 +292,7 @@ int main(int argc, char* argv[])
     messagesBefore = rig.dialogs.messages.size();
     before = watch.Now();
     beforeMs = rig.clock.NowMs();
-    session.Writes().cmdConfigWrite_Click();
+    rig.Finish(session.Writes().Write());
     RunUntilIdle(rig);
     PrintCounts("full write", watch.Now() - before, static_cast<double>(rig.clock.NowMs() - beforeMs));
     const bool interpreter = device.BlockBytes(InterpreterFirstIndex, 256, 4, 16384) == store.strInterperterImage;

@@ -14,6 +14,7 @@
 #include "sim/pty_server.h"
 #include "sim/sim_line.h"
 #include "sim/virtual_clock.h"
+#include "support/run_events.h"
 #include "support/scripted_dialogs.h"
 #include "transfer/parameter_read.h"
 #include "transfer/parameter_write.h"
@@ -82,47 +83,44 @@ public:
 struct Writer {
     Writer(SerialLine& serialLine, Clock& time) : line(serialLine), clock(time), counter(time)
     {
-        engine.Connect(port, dialogs, portState, counter);
+        engine.Connect(port, dialogs, counter);
         engine.SetAuthLevelSource([] { return 50; });
         engine.Reset().DisAutoRes = true; // a pseudo-terminal has no DTR to reset with
         engine.Reset().check01 = true;
-        line.SetListener([this](SerialLine::Event event) { engine.OnComm(event); });
+        line.SetListener([this](SerialLine::Event event) { engine.HandleLineEvent(event); });
         image.InitDeviceImage(50, Language::English);
         clock.StartTicker(10, [this] { engine.TransmitTick(); });
-        portState.intComPort = 1;
-        portState.HVXPortFound = port.OpenPort();
-        HVXPort = 1;
+        port.State().portNumber = 1;
+        port.State().adapterFound = port.OpenPort();
+        port.State().adapterPort = 1;
     }
     ~Writer() { line.SetListener({}); }
 
     SerialLine& line;
     Clock& clock;
     testing::ScriptedDialogs dialogs;
-    PortState portState;
-    SerialPortAccess port{line, clock, dialogs, portState};
+    SerialPortAccess port{line, clock, dialogs};
     AnswerCounter counter;
     TransmitEngine engine;
     DeviceImage image;
     QuietViews views;
     TransferOptions options;
-    qint16 HVXPort = 0;
-    DeviceTransfers transfers{
-        TransferContext{engine, port, portState, image, dialogs, views, options, [] { return 50; }, HVXPort}};
+    DeviceTransfers transfers{TransferContext{engine, port, image, dialogs, views, options, [] { return 50; }}};
     DeviceWrites writes{transfers};
 };
 
 bool Measure(const char* way, bool virtualTime, SerialLine& line, Clock& clock, SimDevice& device, const QString& folder)
 {
     Writer writer(line, clock);
-    if (!writer.portState.HVXPortFound) {
+    if (!writer.port.State().adapterFound) {
         std::fprintf(stderr, "%s: the port does not open\n", way);
         return false;
     }
     QElapsedTimer real;
     real.start();
     const qint64 start = clock.NowMs();
-    // The button waits for its batch.
-    writer.writes.cmd_int_write_Click(folder);
+    // The command ends with its batch.
+    testing::RunTask(clock, writer.writes.WriteTestInterpreter(folder));
     const qint64 sendMs = writer.counter.lastAnswerMs - start;
     const double rate = sendMs > 0 ? writer.counter.answers * 1000.0 / static_cast<double>(sendMs) : 0.0;
 

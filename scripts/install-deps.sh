@@ -7,6 +7,7 @@ packages=(
   cmake g++ make
   qt6-base-dev qt6-serialport-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
   qt6-translations-l10n  # Qt's own German texts: standard buttons, file dialogs
+  qcoro-qt6-dev          # coroutines on Qt signals and timers
   libgl-dev
   xvfb xauth
   g++-mingw-w64-x86-64   # checks that the Windows-only registry code compiles

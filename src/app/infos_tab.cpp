@@ -71,9 +71,9 @@ void MainWindow::BuildInfosTab()
 
     auto button = [this](const char* name) { return findChild<QPushButton*>(QLatin1StringView(name)); };
     DeviceTransfers& transfers = session_->Transfers();
-    connect(button("cmdInfoRead"), &QPushButton::clicked, this, [&transfers] { transfers.cmdInfoRead_Click(); });
-    connect(button("cmdIR"), &QPushButton::clicked, this, [&transfers] { transfers.cmdIR_Click(); });
-    connect(button("cmdResetMe"), &QPushButton::clicked, this, [&transfers] { transfers.cmdResetMe_Click(); });
+    connect(button("cmdInfoRead"), &QPushButton::clicked, this, [&transfers] { transfers.ReadInformation(); });
+    connect(button("cmdIR"), &QPushButton::clicked, this, [&transfers] { transfers.ReadInterpreterInfo(); });
+    connect(button("cmdResetMe"), &QPushButton::clicked, this, [&transfers] { transfers.ResetDevice(); });
 }
 
 } // namespace tunekit

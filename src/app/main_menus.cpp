@@ -50,7 +50,7 @@ void MainWindow::BuildMenus()
         connect(com, &QAction::triggered, this, &MainWindow::ShowPortInUse);
     }
     connect(mnuCOMother, &QAction::triggered, this, &MainWindow::ShowPortInUse);
-    connect(mnuCOMredetect, &QAction::triggered, this, [this] { session_->mnuCOMredetect_Click(); });
+    connect(mnuCOMredetect, &QAction::triggered, this, [this] { session_->RedetectPort(); });
 
     QMenu* rights = menuBar()->addMenu(QString());
     mnuRights = rights->menuAction();

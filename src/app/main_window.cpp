@@ -5,6 +5,7 @@
 #include "app/window_parts.h"
 
 #include "files/config_file_reader.h"
+#include "link/waits.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -71,7 +72,11 @@ void MainWindow::Start()
     started_ = true;
     // tmrMain: 10 ms, always on.
     setup_.clock->StartTicker(10, [this] { session_->MainTimerTick(); });
-    session_->Startup(setup_.plan);
+    // Runs on by itself; the window stays responsive meanwhile.
+    WhenDone(session_->Startup(setup_.plan), [this, alive = std::weak_ptr<int>(alive_)] {
+        if (!alive.expired())
+            startupDone_ = true;
+    });
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)

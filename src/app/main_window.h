@@ -52,6 +52,8 @@ public:
     Session& Logic() noexcept { return *session_; }
     // Form_Load: run once the window is on screen.
     void Start();
+    // Start-up (settings, port, detection, reset) has ended.
+    bool StartupDone() const noexcept { return startupDone_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -134,6 +136,8 @@ private:
     bool fillingOverview_ = false;
     bool overviewSized_ = false;
     bool started_ = false;
+    bool startupDone_ = false;
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
 } // namespace tunekit

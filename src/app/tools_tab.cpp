@@ -93,9 +93,9 @@ void MainWindow::BuildToolsTab()
     auto button = [this](const char* name) { return findChild<QPushButton*>(QLatin1StringView(name)); };
     DeviceTransfers& transfers = session_->Transfers();
     connect(button("cmd_int_write"), &QPushButton::clicked, this,
-            [this] { session_->Writes().cmd_int_write_Click(session_->Host().ProgramFolder()); });
+            [this] { session_->Writes().WriteTestInterpreter(session_->Host().ProgramFolder()); });
     connect(button("cmdRedetectDevice"), &QPushButton::clicked, this,
-            [&transfers] { transfers.cmdRedetectDevice_Click(); });
+            [&transfers] { transfers.Redetect(); });
     auto box = [this](const char* name) { return findChild<QCheckBox*>(QLatin1StringView(name)); };
     for (int i = 0; i < 3; ++i)
         connect(box(OptionBoxes[i]), &QCheckBox::clicked, this, [this, i](bool on) { session_->SetOption(i, on); });
@@ -119,7 +119,7 @@ void MainWindow::OptionsChanged()
 {
     for (int i = 0; i < 3; ++i)
         findChild<QCheckBox*>(QLatin1StringView(OptionBoxes[i]))->setChecked(session_->Option(i));
-    findChild<QCheckBox*>(QStringLiteral("ChkLongDelay"))->setChecked(session_->Port().ChkLongDelay);
+    findChild<QCheckBox*>(QStringLiteral("ChkLongDelay"))->setChecked(session_->Port().longDelay);
     chkPaced->setChecked(session_->Engine().Paced());
     const LongDelayView& delay = session_->LongDelay();
     auto* text = findChild<QLineEdit*>(QStringLiteral("txtLongDelay"));

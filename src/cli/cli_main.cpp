@@ -8,6 +8,7 @@
 #include "host/host_info.h"
 
 #include <QCoreApplication>
+#include <QCoroTask>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLocale>
@@ -55,5 +56,6 @@ int main(int argc, char* argv[])
     if (options.language.isEmpty())
         options.language = language == QLatin1StringView("DE") ? QStringLiteral("DE") : QStringLiteral("EN");
     tunekit::cli::CliRun run(options, ui, codes);
-    return static_cast<int>(run.Run());
+    // The command runs as a coroutine; waitFor runs the event loop until it has ended.
+    return static_cast<int>(QCoro::waitFor(run.Run()));
 }

@@ -10,6 +10,7 @@
 #include "host/port_names.h"
 #include "link/qserialport_line.h"
 #include "link/qt_clock.h"
+#include "link/waits.h"
 #include "params/config_tab.h"
 #include "params/value_compare.h"
 #include "report/parameter_report.h"
@@ -187,24 +188,29 @@ void CliRun::Interrupt()
     interrupted_ = true;
     Error(Tr(QT_TRANSLATE_NOOP("Cli", "Interrupted: stopping after the packet on the line.")));
     if (session_)
-        session_->Engine().StopAfterCurrent();
+        session_->Device().StopAfterCurrent();
 }
 
-Exit CliRun::Run()
+QCoro::Task<Exit> CliRun::Run()
 {
     interruptWatch_ = std::make_unique<InterruptWatch>([this] { Interrupt(); });
+    co_return Finish(co_await RunCommand());
+}
+
+QCoro::Task<Exit> CliRun::RunCommand()
+{
     switch (options_.command) {
-    case Command::Ports: return Finish(Ports());
-    case Command::Detect: return Finish(Detect());
-    case Command::Read: return Finish(Read());
-    case Command::Diff: return Finish(Diff());
-    case Command::Write: return Finish(Write());
-    case Command::Restore: return Finish(Write());
-    case Command::Verify: return Finish(Verify());
-    case Command::Convert: return Finish(Convert());
-    case Command::Report: return Finish(Report());
+    case Command::Ports: co_return Ports();
+    case Command::Detect: co_return co_await Detect();
+    case Command::Read: co_return co_await Read();
+    case Command::Diff: co_return co_await Diff();
+    case Command::Write: co_return co_await Write();
+    case Command::Restore: co_return co_await Write();
+    case Command::Verify: co_return Verify();
+    case Command::Convert: co_return Convert();
+    case Command::Report: co_return Report();
     }
-    return Finish(Exit::Usage);
+    co_return Exit::Usage;
 }
 
 Exit CliRun::Ports()
@@ -251,15 +257,15 @@ Exit CliRun::FindAccessLevel()
     return Exit::Ok;
 }
 
-Exit CliRun::Connect()
+QCoro::Task<Exit> CliRun::Connect()
 {
     if (const Exit exit = FindAccessLevel(); exit != Exit::Ok)
-        return exit;
+        co_return exit;
     const int level = level_;
     clock_ = std::make_unique<QtClock>();
     PortPlan plan;
     if (interrupted_)
-        return Exit::NotWritten;
+        co_return Exit::NotWritten;
     if (options_.simulate) {
         line_ = std::make_unique<SimLine>(*clock_, options_.configId);
         plan = {false, 1, QString()};
@@ -281,63 +287,63 @@ Exit CliRun::Connect()
     session_->Engine().SetPaced(options_.paced);
     clock_->StartTicker(10, [this] { session_->MainTimerTick(); });
 
-    session_->ConnectHeadless(plan);
+    co_await session_->ConnectHeadless(plan);
     const PortState& port = session_->Port();
     if (options_.simulate)
         portName_ = QStringLiteral("simulated");
-    else if (portName_.isEmpty() && port.intComPort >= 1)
-        portName_ = SystemPortName(port.intComPort);
+    else if (portName_.isEmpty() && port.portNumber >= 1)
+        portName_ = SystemPortName(port.portNumber);
     json_.insert(QStringLiteral("port"), portName_);
-    if (port.intComPort < 1 || !port.HVXPortFound) {
+    if (port.portNumber < 1 || !port.adapterFound) {
         Error(plan.discover ? Tr(QT_TRANSLATE_NOOP("Cli", "No programming adapter found (use --port NAME)."))
                             : Tr(QT_TRANSLATE_NOOP("Cli", "The port %1 cannot be used.")).arg(plan.name));
-        return Exit::NoPort;
+        co_return Exit::NoPort;
     }
     if (session_->Image().deviceConfigId == 0)
-        return Exit::NoDevice;
+        co_return Exit::NoDevice;
     json_.insert(QStringLiteral("configId"), session_->Image().deviceConfigId);
-    return Exit::Ok;
+    co_return Exit::Ok;
 }
 
-bool CliRun::WaitIdle()
+QCoro::Task<bool> CliRun::WaitIdle()
 {
-    DeviceTransfers& transfers = session_->Transfers();
+    const DeviceTransfers& transfers = session_->Transfers();
     // Generous: a 64 KB interpreter takes a few minutes; a dead line ends a batch in 400 ms.
-    const qint64 end = clock_->NowMs() + 30 * 60 * 1000;
-    while ((transfers.EngineBusy() || transfers.CommandRunning()) && clock_->NowMs() < end)
-        clock_->ProcessEvents();
-    return !transfers.EngineBusy();
+    co_await WaitUntil(*clock_, session_->Rs232().Lifetime(),
+                       [&transfers] { return !transfers.EngineBusy() && !transfers.CommandRunning(); },
+                       30 * 60 * 1000);
+    co_return !transfers.EngineBusy();
 }
 
-Exit CliRun::Detect()
+QCoro::Task<Exit> CliRun::Detect()
 {
-    const Exit connected = Connect();
+    const Exit connected = co_await Connect();
     if (connected != Exit::Ok)
-        return connected;
+        co_return connected;
     if (!options_.json)
         console_.Out(QString::number(session_->Image().deviceConfigId) + QLatin1Char('\n'));
-    return Exit::Ok;
+    co_return Exit::Ok;
 }
 
-Exit CliRun::ReadDevice(bool info)
+QCoro::Task<Exit> CliRun::ReadDevice(bool info)
 {
     DeviceTransfers& transfers = session_->Transfers();
     console_.Step(Tr(QT_TRANSLATE_NOOP("Cli", "Reading the device")));
     views_.Follow(&session_->Engine().State(), &session_->Engine().Window());
-    transfers.cmdRead_Click();
-    WaitIdle();
+    co_await transfers.ReadParameters();
+    co_await WaitIdle();
     bool informationComplete = true;
     if (info) {
-        transfers.cmdInfoRead_Click();
-        WaitIdle();
+        co_await transfers.ReadInformation();
+        co_await WaitIdle();
         informationComplete = !session_->Engine().State().GaveUp;
     }
     views_.FinishProgress();
     if (interrupted_)
-        return Exit::NotWritten;
+        co_return Exit::NotWritten;
     if (!informationComplete) {
         Error(Tr(QT_TRANSLATE_NOOP("Cli", "The device did not answer the information request.")));
-        return Exit::NoDevice;
+        co_return Exit::NoDevice;
     }
     const DeviceImage& image = session_->Image();
     QStringList missing;
@@ -349,10 +355,10 @@ Exit CliRun::ReadDevice(bool info)
     }
     if (image.deviceConfigId == 0 || !missing.isEmpty()) {
         Error(Tr(QT_TRANSLATE_NOOP("Cli", "The device did not answer for: %1")).arg(missing.join(QStringLiteral(", "))));
-        return Exit::NoDevice;
+        co_return Exit::NoDevice;
     }
     NoteSerialNumber();
-    return Exit::Ok;
+    co_return Exit::Ok;
 }
 
 void CliRun::NoteSerialNumber()
@@ -460,19 +466,19 @@ void CliRun::TellPartlyWritten(const QString& backup)
     }
 }
 
-Exit CliRun::Read()
+QCoro::Task<Exit> CliRun::Read()
 {
-    Exit exit = Connect();
+    Exit exit = co_await Connect();
     if (exit == Exit::Ok)
-        exit = ReadDevice(options_.info);
+        exit = co_await ReadDevice(options_.info);
     if (exit != Exit::Ok)
-        return exit;
+        co_return exit;
     PrintValues();
     if (!options_.output.isEmpty()) {
         exit = SaveBackup(options_.output);
         json_.insert(QStringLiteral("file"), options_.output);
     }
-    return exit;
+    co_return exit;
 }
 
 Exit CliRun::RequireFile(const QString& path)
@@ -513,21 +519,21 @@ Exit CliRun::OpenFile(const QString& path)
     return status == OpenStatus::Loaded ? Exit::Ok : Exit::FileInvalid;
 }
 
-Exit CliRun::Diff()
+QCoro::Task<Exit> CliRun::Diff()
 {
     json_.insert(QStringLiteral("file"), options_.file);
     Exit exit = CheckFile(options_.file);
     if (exit == Exit::Ok)
-        exit = Connect();
+        exit = co_await Connect();
     if (exit == Exit::Ok)
-        exit = ReadDevice(false);
+        exit = co_await ReadDevice(false);
     if (exit != Exit::Ok)
-        return exit;
+        co_return exit;
     const ParamArray<QString> device = session_->Image().value;
     const qint16 deviceConfigId = session_->Image().deviceConfigId;
     exit = OpenFile(options_.file);
     if (exit != Exit::Ok)
-        return exit;
+        co_return exit;
     QList<ValueDifference> differences = DeviceFileDifferences(device, session_->Image());
     // A file made for another family is the first difference of all.
     const qint16 fileConfigId = session_->Image().FileConfigID;
@@ -536,35 +542,35 @@ Exit CliRun::Diff()
     json_.insert(QStringLiteral("differences"), DifferencesJson(differences, "device", "file"));
     if (!options_.json)
         console_.Out(DifferencesText(differences));
-    return differences.isEmpty() ? Exit::Ok : Exit::Differs;
+    co_return differences.isEmpty() ? Exit::Ok : Exit::Differs;
 }
 
-Exit CliRun::Write()
+QCoro::Task<Exit> CliRun::Write()
 {
     json_.insert(QStringLiteral("file"), options_.file);
     Exit exit = CheckFile(options_.file);
     if (exit == Exit::Ok)
-        exit = Connect();
+        exit = co_await Connect();
     if (exit != Exit::Ok)
-        return exit;
+        co_return exit;
     QString backup;
     if (!options_.noBackup) {
-        exit = ReadDevice(false);
+        exit = co_await ReadDevice(false);
         if (exit == Exit::Ok)
             exit = SaveAutomaticBackup(backup);
         if (exit != Exit::Ok) {
             if (interrupted_)
                 Error(Tr(QT_TRANSLATE_NOOP("Cli", "Nothing was written to the device.")));
-            return exit;
+            co_return exit;
         }
     }
     if (interrupted_) {
         Error(Tr(QT_TRANSLATE_NOOP("Cli", "Nothing was written to the device.")));
-        return Exit::NotWritten;
+        co_return Exit::NotWritten;
     }
     exit = OpenFile(options_.file);
     if (exit != Exit::Ok)
-        return exit;
+        co_return exit;
 
     DeviceImage& image = session_->Image();
     const EngineState& engine = session_->Engine().State();
@@ -572,8 +578,8 @@ Exit CliRun::Write()
     console_.Step(Tr(QT_TRANSLATE_NOOP("Cli", "Writing")));
     views_.Follow(&engine, &session_->Engine().Window());
     DeviceWrites& writes = session_->Writes();
-    writes.cmdConfigWrite_Click();
-    WaitIdle();
+    co_await writes.Write();
+    co_await WaitIdle();
     views_.FinishProgress();
     const WriteResult result = writes.LastResult();
     const bool anythingSent = engine.ChangesSent > changesBefore;
@@ -582,22 +588,22 @@ Exit CliRun::Write()
     if (interrupted_ || result != WriteResult::Done || !dialogs_.refused.isEmpty()) {
         if (anythingSent) {
             TellPartlyWritten(backup);
-            return Exit::PartlyWritten;
+            co_return Exit::PartlyWritten;
         }
         Error(Tr(QT_TRANSLATE_NOOP("Cli", "Nothing was written to the device.")));
         if (interrupted_)
-            return Exit::NotWritten;
+            co_return Exit::NotWritten;
         // The write's own detection found no device, or a batch got no answer at all.
         if (result == WriteResult::Failed || image.deviceConfigId == 0)
-            return Exit::NoDevice;
-        return Exit::Refused;
+            co_return Exit::NoDevice;
+        co_return Exit::Refused;
     }
     const bool extended = writes.ExtendedDataSent();
     json_.insert(QStringLiteral("extendedDataWritten"), extended);
     if (options_.noVerify) {
         json_.insert(QStringLiteral("verified"), false);
         Note(Tr(QT_TRANSLATE_NOOP("Cli", "Written, not verified (--no-verify).")));
-        return Exit::Ok;
+        co_return Exit::Ok;
     }
 
     // The device must hold the file's values (with the defaults the user took for values that
@@ -609,22 +615,22 @@ Exit CliRun::Write()
         compared[i] = image.applicable[i] && !expected[i].isEmpty() && !writes.Kept()[i];
     }
     console_.Step(Tr(QT_TRANSLATE_NOOP("Cli", "Verifying")));
-    exit = ReadDevice(false);
+    exit = co_await ReadDevice(false);
     if (exit != Exit::Ok)
-        return exit;
+        co_return exit;
     const QList<ValueDifference> mismatches = CompareValues(expected, image.value, compared);
     json_.insert(QStringLiteral("mismatches"), DifferencesJson(mismatches, "file", "read"));
     json_.insert(QStringLiteral("verified"), mismatches.isEmpty());
     if (!mismatches.isEmpty()) {
         Error(Tr(QT_TRANSLATE_NOOP("Cli", "The device holds other values than the file:")) + QLatin1Char('\n')
               + DifferencesText(mismatches).chopped(1));
-        return Exit::VerifyMismatch;
+        co_return Exit::VerifyMismatch;
     }
     if (extended)
         Note(Tr(QT_TRANSLATE_NOOP("Cli", "Parameters written and verified; extended data written (it cannot be read back).")));
     else
         Note(Tr(QT_TRANSLATE_NOOP("Cli", "Written and verified.")));
-    return Exit::Ok;
+    co_return Exit::Ok;
 }
 
 Exit CliRun::Verify()

@@ -7,6 +7,7 @@
 #include "cli/interrupt_watch.h"
 #include "cli/message_codes.h"
 
+#include <QCoroTask>
 #include <QJsonObject>
 
 #include <memory>
@@ -22,14 +23,16 @@ public:
     CliRun(const CliRun&) = delete;
     CliRun& operator=(const CliRun&) = delete;
 
-    Exit Run();
+    // Ends with the command; the caller runs the event loop meanwhile.
+    QCoro::Task<Exit> Run();
 
 private:
+    QCoro::Task<Exit> RunCommand();
     Exit Ports();
-    Exit Detect();
-    Exit Read();
-    Exit Diff();
-    Exit Write();
+    QCoro::Task<Exit> Detect();
+    QCoro::Task<Exit> Read();
+    QCoro::Task<Exit> Diff();
+    QCoro::Task<Exit> Write();
     // Stops a running write after the packet on the line (Ctrl-C, SIGTERM).
     void Interrupt();
     Exit Verify();
@@ -39,9 +42,9 @@ private:
     // The access level the password unlocks (once).
     Exit FindAccessLevel();
     // Opens the port and detects the device; the access level comes from the password.
-    Exit Connect();
+    QCoro::Task<Exit> Connect();
     // Reads every parameter (and with info the information); anything unanswered is an error.
-    Exit ReadDevice(bool info);
+    QCoro::Task<Exit> ReadDevice(bool info);
     // Saves the device image as a backup that restores it exactly.
     Exit SaveBackup(const QString& path);
     // The backup before a write, under a name of its own in the backup folder.
@@ -55,8 +58,8 @@ private:
     // Exists, reads and is valid for this access level: checked before the device is touched.
     Exit CheckFile(const QString& path);
     Exit OpenFile(const QString& path);
-    // Pumps events until the engine and every command are idle.
-    bool WaitIdle();
+    // Until the engine and every command are idle.
+    QCoro::Task<bool> WaitIdle();
     void PrintValues();
     // The transmitter's serial number as the window shows it, once its values are read.
     void NoteSerialNumber();

@@ -32,7 +32,7 @@ ConsolePacket ConsoleCommands::cmdSend_Click(QStringView type, QStringView index
 
 void ConsoleCommands::ResetButton_Click()
 {
-    port_->ResetDevice();
+    port_->ResetDevice(); // runs on by itself
 }
 
 } // namespace tunekit

@@ -14,9 +14,9 @@ std::size_t Slot(int port)
 }
 
 // Port numbers 1..16 that belong to the adapter carry this mark in the menu.
-QString AdapterSuffix(int port, qint16 HVXPort)
+QString AdapterSuffix(int port, qint16 adapterPort)
 {
-    return port >= 1 && port <= 16 && port == HVXPort ? QStringLiteral("  <- HVX") : QString();
+    return port >= 1 && port <= 16 && port == adapterPort ? QStringLiteral("  <- HVX") : QString();
 }
 
 QString Fill(QString text, const QString& osName, qint16 port)
@@ -29,7 +29,7 @@ QString Fill(QString text, const QString& osName, qint16 port)
 qint16 FindAdapterPort(DiscoveryState& discovery, const QString& portName)
 {
     const auto number = static_cast<qint16>(PortNumberOfPortName(portName.toStdString()));
-    discovery.HVXPortLocated = number >= 1;
+    discovery.adapterLocated = number >= 1;
     discovery.lblComPort = number >= 1 ? QStringLiteral("COM%1").arg(number) : QStringLiteral("HVX-USPI not installed");
     return number;
 }
@@ -37,9 +37,9 @@ qint16 FindAdapterPort(DiscoveryState& discovery, const QString& portName)
 void ChooseComPort(DiscoveryState& discovery, const PortValues& port, const PortProbe& probe,
                    const std::function<qint16()>& findAdapter)
 {
-    qint16& HVXPort = port.HVXPort;
+    qint16& adapterPort = port.adapterPort;
     discovery.OnlyDefaultPortFound = false;
-    port.HVXPortFound = false;
+    port.adapterFound = false;
     discovery.NoPortFound = false;
     bool anyAvailable = false;
     for (int k = 1; k <= 5; ++k) {
@@ -48,26 +48,26 @@ void ChooseComPort(DiscoveryState& discovery, const PortValues& port, const Port
         discovery.menu.enabled[Slot(k - 1)] = available;
         anyAvailable = anyAvailable || available;
     }
-    if (port.intComPort > 5 && port.intComPort <= 256) {
-        const bool available = probe(port.intComPort);
-        discovery.PortAvailable[Slot(port.intComPort)] = available;
+    if (port.portNumber > 5 && port.portNumber <= 256) {
+        const bool available = probe(port.portNumber);
+        discovery.PortAvailable[Slot(port.portNumber)] = available;
         discovery.menu.otherEnabled = available;
         anyAvailable = anyAvailable || available;
     }
-    if (!discovery.HVXPortLocated)
-        HVXPort = findAdapter();
-    if (discovery.HVXPortLocated && probe(HVXPort))
-        port.HVXPortFound = true;
+    if (!discovery.adapterLocated)
+        adapterPort = findAdapter();
+    if (discovery.adapterLocated && probe(adapterPort))
+        port.adapterFound = true;
 
-    if (port.HVXPortFound) {
-        port.intComPort = HVXPort;
+    if (port.adapterFound) {
+        port.portNumber = adapterPort;
     } else if (!anyAvailable) {
-        port.intComPort = 0;
+        port.portNumber = 0;
         discovery.NoPortFound = true;
     } else {
         for (int k = 1; k <= 256; ++k) {
             if (discovery.PortAvailable[Slot(k)]) {
-                port.intComPort = static_cast<qint16>(k);
+                port.portNumber = static_cast<qint16>(k);
                 break;
             }
         }
@@ -75,37 +75,37 @@ void ChooseComPort(DiscoveryState& discovery, const PortValues& port, const Port
     }
 }
 
-qint16 MenuPort(const DiscoveryState& discovery, bool HVXPortFound, qint16 HVXPort, qint16 offered,
+qint16 MenuPort(const DiscoveryState& discovery, bool adapterFound, qint16 adapterPort, qint16 offered,
                 const PortProbe& probe)
 {
-    if (HVXPortFound)
-        return HVXPort;
+    if (adapterFound)
+        return adapterPort;
     if (!discovery.FilePortFound)
         return offered;
     return probe(discovery.FilePort) ? discovery.FilePort : qint16(0);
 }
 
-void UpdateComMenu(ComMenu& menu, qint16 intComPort, qint16 HVXPort)
+void UpdateComMenu(ComMenu& menu, qint16 portNumber, qint16 adapterPort)
 {
     menu.otherVisible = false;
     menu.checked = 0;
-    if (intComPort < 1)
+    if (portNumber < 1)
         return;
     for (int k = 1; k <= 5; ++k)
-        menu.captions[Slot(k - 1)] = QStringLiteral("COM%1").arg(k) + AdapterSuffix(k, HVXPort);
-    if (intComPort > 5) {
+        menu.captions[Slot(k - 1)] = QStringLiteral("COM%1").arg(k) + AdapterSuffix(k, adapterPort);
+    if (portNumber > 5) {
         menu.otherVisible = true;
-        menu.otherCaption = QStringLiteral("COM%1").arg(intComPort) + AdapterSuffix(intComPort, HVXPort);
+        menu.otherCaption = QStringLiteral("COM%1").arg(portNumber) + AdapterSuffix(portNumber, adapterPort);
         menu.checked = 6;
     } else {
-        menu.checked = intComPort;
+        menu.checked = portNumber;
     }
 }
 
-std::optional<ComMessage> ComMessageFor(const DiscoveryState& discovery, bool HVXPortFound, qint16 HVXPort,
+std::optional<ComMessage> ComMessageFor(const DiscoveryState& discovery, bool adapterFound, qint16 adapterPort,
                                         const QString& osName)
 {
-    const bool installed = discovery.HVXPortLocated;
+    const bool installed = discovery.adapterLocated;
     if (!installed && discovery.NoPortFound) {
         return ComMessage{
             Fill(QCoreApplication::translate(
@@ -116,7 +116,7 @@ std::optional<ComMessage> ComMessageFor(const DiscoveryState& discovery, bool HV
                      "   the device to your %1 - PC.\r\n"
                      "2. Restart this program.\r\n\r\n"
                      "If there is another error try to choose the Port manually!"),
-                 osName, HVXPort),
+                 osName, adapterPort),
             QCoreApplication::translate("PortDiscovery", "No free Port", "adapter not installed"), MsgIcon::Critical};
     }
     if (!installed) {
@@ -129,15 +129,15 @@ std::optional<ComMessage> ComMessageFor(const DiscoveryState& discovery, bool HV
                      "   the device to your  %1 - PC.\r\n"
                      "2. Restart this program.\r\n\r\n"
                      "If there is another error try to choose the Port manually!"),
-                 osName, HVXPort),
+                 osName, adapterPort),
             QCoreApplication::translate("PortDiscovery", "Adapter not installed"), MsgIcon::Critical};
     }
-    if (HVXPortFound) {
+    if (adapterFound) {
         return ComMessage{Fill(QCoreApplication::translate("PortDiscovery",
                                                            "\"HVX-USB-Serial Programming Interface\" detected at COM%2 .\r\n\r\n"
                                                            "1. Please connect your transmitter to the programmer\r\n"
                                                            "2. Press OK."),
-                               osName, HVXPort),
+                               osName, adapterPort),
                           QCoreApplication::translate("PortDiscovery", "Connection OK"), MsgIcon::Information};
     }
     if (discovery.NoPortFound) {
@@ -151,7 +151,7 @@ std::optional<ComMessage> ComMessageFor(const DiscoveryState& discovery, bool HV
                      "2. Restart this program.\r\n\r\n"
                      "3. Change your hardware's COM-Port (COM1 - COM16)\r\n"
                      "4. In main menu press Interface_Detect"),
-                 osName, HVXPort),
+                 osName, adapterPort),
             QCoreApplication::translate("PortDiscovery", "No free Port", "adapter installed"), MsgIcon::Critical};
     }
     if (discovery.OnlyDefaultPortFound) {
@@ -164,7 +164,7 @@ std::optional<ComMessage> ComMessageFor(const DiscoveryState& discovery, bool HV
                      "2. Close any programs using COM%2.\r\n"
                      "3. Change your hardware's COM-Port (COM1 - COM16)\r\n"
                      "4. In main menu press Interface_Detect"),
-                 osName, HVXPort),
+                 osName, adapterPort),
             QCoreApplication::translate("PortDiscovery", "Connection fault"), MsgIcon::Exclamation};
     }
     return std::nullopt;

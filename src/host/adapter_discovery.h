@@ -26,7 +26,7 @@ struct ComMenu {
 // What discovery found out, kept between its runs. The port in use, the adapter's port and
 // whether the adapter was found are the main window's values, shared with the serial port.
 struct DiscoveryState {
-    bool HVXPortLocated = false;      // the adapter's port number is known (found once)
+    bool adapterLocated = false;      // the adapter's port number is known (found once)
     bool OnlyDefaultPortFound = false;
     bool NoPortFound = false;
     bool FilePortFound = false;       // the settings file named a port
@@ -46,21 +46,21 @@ qint16 FindAdapterPort(DiscoveryState& discovery, const QString& portName);
 // adapter up until it has been found once, and sets the port to use. findAdapter is called only
 // when the adapter's port is not yet known.
 struct PortValues {
-    qint16& intComPort;
-    bool& HVXPortFound;
-    qint16& HVXPort;
+    qint16& portNumber;
+    bool& adapterFound;
+    qint16& adapterPort;
 };
 void ChooseComPort(DiscoveryState& discovery, const PortValues& port, const PortProbe& probe,
                    const std::function<qint16()>& findAdapter);
 
 // HandleComMenue's choice: the adapter's port once found; without a settings port the port
 // offered; otherwise the settings port when it can be opened, else none.
-qint16 MenuPort(const DiscoveryState& discovery, bool HVXPortFound, qint16 HVXPort, qint16 offered,
+qint16 MenuPort(const DiscoveryState& discovery, bool adapterFound, qint16 adapterPort, qint16 offered,
                 const PortProbe& probe);
 
-// The captions and check mark once a port is in use (intComPort >= 1); with none in use only the
+// The captions and check mark once a port is in use (portNumber >= 1); with none in use only the
 // check marks go.
-void UpdateComMenu(ComMenu& menu, qint16 intComPort, qint16 HVXPort);
+void UpdateComMenu(ComMenu& menu, qint16 portNumber, qint16 adapterPort);
 
 // The message that tells the user what discovery found; osName is the system's name for messages.
 struct ComMessage {
@@ -68,7 +68,7 @@ struct ComMessage {
     QString title;
     MsgIcon icon;
 };
-std::optional<ComMessage> ComMessageFor(const DiscoveryState& discovery, bool HVXPortFound, qint16 HVXPort,
+std::optional<ComMessage> ComMessageFor(const DiscoveryState& discovery, bool adapterFound, qint16 adapterPort,
                                         const QString& osName);
 
 } // namespace tunekit

@@ -6,21 +6,18 @@
 
 namespace tunekit {
 
-// Time and the event pump. The waits, the transfer wait and the 10 ms main timer all go
-// through here, so the whole program can run in virtual time under test.
+// Time and timers. Every wait of the logic and the 10 ms main timer go through here, so the
+// whole program can run in virtual time under test. Nothing waits by running events itself:
+// a wait is a coroutine that a scheduled call resumes.
 class Clock {
 public:
     virtual ~Clock() = default;
 
     // Monotonic milliseconds since an arbitrary start.
     virtual qint64 NowMs() const = 0;
-    // Runs pending events (timers, received bytes, user input). May block until the next
-    // event is due; in virtual time it advances to that moment.
-    virtual void ProcessEvents() = 0;
-    // Runs fn once, delayMs from now, from the event pump.
+    // Runs fn once, delayMs from now, from the event loop.
     virtual void Schedule(qint64 delayMs, std::function<void()> fn) = 0;
-    // Runs fn every intervalMs from the event pump; a tick is never started while the
-    // previous one still runs (a wait inside it does not re-enter it).
+    // Runs fn every intervalMs from the event loop.
     virtual void StartTicker(qint64 intervalMs, std::function<void()> fn) = 0;
 };
 

@@ -1,7 +1,5 @@
 #include "link/qt_clock.h"
 
-#include <QCoreApplication>
-#include <QEventLoop>
 #include <QTimer>
 
 #include <memory>
@@ -11,17 +9,6 @@ namespace tunekit {
 QtClock::QtClock()
 {
     elapsed_.start();
-    wake_.setSingleShot(true);
-    wake_.setTimerType(Qt::PreciseTimer);
-}
-
-void QtClock::ProcessEvents()
-{
-    // Sleeps until something happens instead of spinning. Qt does not start a timer's slot
-    // again while it runs, so a wait inside the main timer's tick would sleep until the
-    // next mouse move; the wake timer ends every sleep within a few milliseconds.
-    wake_.start(5);
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 void QtClock::Schedule(qint64 delayMs, std::function<void()> fn)

@@ -8,20 +8,18 @@
 
 namespace tunekit {
 
-// The real clock: QElapsedTimer for time, the Qt event loop for events and timers.
+// The real clock: QElapsedTimer for time, the Qt event loop's timers.
 class QtClock final : public Clock {
 public:
     QtClock();
 
     qint64 NowMs() const override { return elapsed_.elapsed(); }
-    void ProcessEvents() override;
     void Schedule(qint64 delayMs, std::function<void()> fn) override;
     void StartTicker(qint64 intervalMs, std::function<void()> fn) override;
 
 private:
     QElapsedTimer elapsed_;
     QObject context_; // owns the timers, so none fires after the clock is gone
-    QTimer wake_;     // bounds every blocking pump, also inside the main timer's own tick
 };
 
 } // namespace tunekit

@@ -3,6 +3,7 @@
 #include "base/dialogs.h"
 #include "link/clock.h"
 #include "link/serial_line.h"
+#include "link/waits.h"
 
 #include <QCoreApplication>
 
@@ -25,16 +26,21 @@ QString OpenFailureReason(const SerialLine& line)
     return QCoreApplication::translate("SerialPort", "The system reports: %1").arg(line.OpenErrorText());
 }
 
-SerialPortAccess::SerialPortAccess(SerialLine& line, Clock& clock, Dialogs& dialogs, PortState& state)
-    : line_(line), clock_(clock), dialogs_(dialogs), state_(state)
+SerialPortAccess::SerialPortAccess(SerialLine& line, Clock& clock, Dialogs& dialogs)
+    : line_(line), clock_(clock), dialogs_(dialogs)
 {
+}
+
+qint64 SerialPortAccess::OpenDelayMs() const
+{
+    // An adapter that needs the long delay on reset is given it before the port opens, too.
+    const qint64 delay = state_.longDelay ? state_.longDelaySeconds * 1000 : 0;
+    return delay > 0 ? delay : 1;
 }
 
 bool SerialPortAccess::OpenPort()
 {
-    const qint16 port = state_.intComPort;
-    const qint32 delay = state_.ChkLongDelay ? state_.LongDelayValue * 1000 : 0;
-    WaitMs(delay > 0 ? delay : 1);
+    const qint16 port = state_.portNumber;
     bool open = line_.IsOpen();
     if (!open && port >= 1)
         open = line_.Open(port);
@@ -43,7 +49,7 @@ bool SerialPortAccess::OpenPort()
         line_.SetDtr(true);
         return true;
     }
-    state_.intComPort = 0;
+    state_.portNumber = 0;
     QString text = QStringLiteral("COM=%1").arg(port)
                    + QCoreApplication::translate("SerialPort", " already in use or not available !");
     if (const QString reason = OpenFailureReason(line_); !reason.isEmpty())
@@ -71,7 +77,7 @@ bool SerialPortAccess::ProbePort(int portNumber)
     if (available)
         line_.Close();
     // Reopen the port in use; with none selected there is nothing to reopen.
-    if (state_.intComPort >= 1)
+    if (state_.portNumber >= 1)
         OpenPort();
     return available;
 }
@@ -81,36 +87,32 @@ void SerialPortAccess::SendText(const QByteArray& text)
     if (terminal_)
         terminal_(text);
     if (!line_.Write(text)) {
-        state_.intComPort = 0;
-        state_.HVXPortFound = false;
+        state_.portNumber = 0;
+        state_.adapterFound = false;
     }
 }
 
-void SerialPortAccess::ResetDevice()
+QCoro::Task<> SerialPortAccess::ResetDevice()
 {
     ++resetting_;
     line_.SetDtr(false);
-    WaitMs(200);
+    co_await tunekit::Pause(clock_, 200, alive_);
     line_.SetDtr(true);
-    WaitMs(2000);
-    const qint32 extra = state_.LongDelayValue * 1000;
-    WaitMs(state_.ChkLongDelay && extra != 0 ? extra : 750);
+    const qint64 extra = state_.longDelaySeconds * 1000;
+    co_await tunekit::Pause(clock_, 2000 + (state_.longDelay && extra != 0 ? extra : 750), alive_);
     --resetting_;
 }
 
-void SerialPortAccess::WaitMs(qint32 ms)
+QCoro::Task<> SerialPortAccess::Pause(qint64 ms)
 {
-    const qint64 end = clock_.NowMs() + ms;
-    do {
-        clock_.ProcessEvents();
-    } while (clock_.NowMs() <= end);
+    co_await tunekit::Pause(clock_, ms, alive_);
 }
 
 void SerialPortAccess::PortLost()
 {
     line_.Close();
-    state_.intComPort = 0;
-    state_.HVXPortFound = false;
+    state_.portNumber = 0;
+    state_.adapterFound = false;
 }
 
 } // namespace tunekit

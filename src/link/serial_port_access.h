@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoroTask>
 #include <QString>
 #include <QtGlobal>
 
 #include <functional>
+#include <memory>
 
 namespace tunekit {
 
@@ -12,35 +14,42 @@ class Clock;
 class Dialogs;
 class SerialLine;
 
-// Port values kept by the main window and shared with discovery and the engine.
+// The port's own facts; SerialPortAccess owns them, everyone else reads them there.
 struct PortState {
-    qint16 intComPort = 0;      // COM port in use; 0 = none
-    bool HVXPortFound = false;  // the adapter is installed and its port opened
-    bool ChkLongDelay = false;  // "Use long delay on reset"
-    qint16 LongDelayValue = 0;  // seconds, 0..9
+    qint16 portNumber = 0;      // port in use (COM n); 0 = none
+    bool adapterFound = false;  // the adapter is installed and its port opened
+    qint16 adapterPort = 0;     // the port discovery found the adapter at; 0 = not found
+    bool longDelay = false;     // "Use long delay on reset"
+    qint16 longDelaySeconds = 0; // 0..9
 };
 
 // One line in the user's language that says why the line's last Open failed; "" when it did not.
 QString OpenFailureReason(const SerialLine& line);
 
-// The one serial port: open, close, probe, write, DTR reset, and the event-pumping waits.
+// The one serial port of a station: open, close, probe, write and the DTR reset.
 class SerialPortAccess {
 public:
     using TerminalSink = std::function<void(const QByteArray&)>;
 
-    SerialPortAccess(SerialLine& line, Clock& clock, Dialogs& dialogs, PortState& state);
+    SerialPortAccess(SerialLine& line, Clock& clock, Dialogs& dialogs);
 
     // Everything written to the port is echoed here (the terminal window).
     void SetTerminalSink(TerminalSink sink) { terminal_ = std::move(sink); }
 
+    // Opens the port in use (State().portNumber); tells the user when it cannot. Before an open
+    // that follows a close, wait OpenDelayMs() first.
     bool OpenPort();
+    qint64 OpenDelayMs() const;
     void ClosePort();
     bool ProbePort(int portNumber);
     void SendText(const QByteArray& text);
-    void ResetDevice();
+    // Pulls DTR low for 200 ms and gives the device time to start again (about 3 s, or 2.2 s
+    // plus the long delay); ends when the device is ready.
+    QCoro::Task<> ResetDevice();
     // A reset is under way (the engine sends nothing meanwhile).
     bool Resetting() const noexcept { return resetting_ > 0; }
-    void WaitMs(qint32 ms);
+    // co_await Pause(ms): time passes for this port's work.
+    QCoro::Task<> Pause(qint64 ms);
 
     // The adapter vanished while the port was open: the port is given up like after a
     // failed write, so the next transfer ends by time-out instead of writing into nothing.
@@ -48,14 +57,19 @@ public:
 
     SerialLine& Line() noexcept { return line_; }
     Clock& Time() noexcept { return clock_; }
+    PortState& State() noexcept { return state_; }
+    const PortState& State() const noexcept { return state_; }
+    // Held weakly by this port's waits.
+    std::weak_ptr<const void> Lifetime() const { return alive_; }
 
 private:
     SerialLine& line_;
     Clock& clock_;
     Dialogs& dialogs_;
-    PortState& state_;
+    PortState state_;
     TerminalSink terminal_;
     int resetting_ = 0;
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
 } // namespace tunekit

@@ -4,6 +4,7 @@
 #include "link/clock.h"
 #include "link/packet_codec.h"
 #include "link/serial_port_access.h"
+#include "link/waits.h"
 
 #include <QCoreApplication>
 
@@ -17,14 +18,23 @@ QString Tr(const char* text)
     return QCoreApplication::translate("TransmitEngine", text);
 }
 
+// Longer than any reset: 2.2 s plus a long delay of at most 9 s.
+constexpr qint64 ResetLimitMs = 15'000;
+
 } // namespace
 
-void TransmitEngine::Connect(SerialPortAccess& port, Dialogs& dialogs, PortState& portState, EngineViews& views)
+void TransmitEngine::Connect(SerialPortAccess& port, Dialogs& dialogs, EngineViews& views)
 {
     port_ = &port;
     dialogs_ = &dialogs;
-    portState_ = &portState;
     views_ = &views;
+}
+
+void TransmitEngine::StartReset()
+{
+    // The reset runs on by itself; Idle() is false until it is over.
+    if (port_)
+        port_->ResetDevice();
 }
 
 void TransmitEngine::SendPacket(std::uint8_t type, qint32 index, std::uint8_t subindex, QByteArrayView data)
@@ -225,19 +235,34 @@ void TransmitEngine::GiveUp(const QString& message, bool deviceMayBeWorking)
     state_.Rx.Clear();
     if (batchOpen_ || state_.TransferActive)
         EndOfQueue();
+    const bool tell = !message.isEmpty() && port_->State().adapterFound && !state_.SuppressTimeoutMessage;
     if (state_.ResetPending) {
         state_.ResetPending = false;
-        if (portState_->intComPort >= 1 && portState_->HVXPortFound) {
+        if (port_->State().portNumber >= 1 && port_->State().adapterFound) {
             if (deviceMayBeWorking) {
                 resetWhenQuiet_ = true;
                 quietFromMs_ = NowMs();
             } else {
-                port_->ResetDevice();
+                // The device has answered: it is reset at once, and the message follows the reset.
+                ResetThenTell(tell ? message : QString());
+                return;
             }
         }
     }
-    if (!message.isEmpty() && portState_->HVXPortFound && !state_.SuppressTimeoutMessage)
-        dialogs_->MsgBox(message, MsgButtons::Ok, MsgIcon::Critical, Tr(QT_TRANSLATE_NOOP("TransmitEngine", "Error")));
+    if (tell)
+        Tell(message);
+}
+
+QCoro::Task<> TransmitEngine::ResetThenTell(QString message)
+{
+    co_await port_->ResetDevice();
+    if (!message.isEmpty())
+        Tell(message);
+}
+
+void TransmitEngine::Tell(const QString& message)
+{
+    dialogs_->MsgBox(message, MsgButtons::Ok, MsgIcon::Critical, Tr(QT_TRANSLATE_NOOP("TransmitEngine", "Error")));
 }
 
 void TransmitEngine::ResetWhenQuiet()
@@ -248,8 +273,8 @@ void TransmitEngine::ResetWhenQuiet()
     if (NowMs() - qMax(quietFromMs_, lastFrameMs_) < quietMs)
         return;
     resetWhenQuiet_ = false;
-    if (portState_->intComPort >= 1 && portState_->HVXPortFound)
-        port_->ResetDevice();
+    if (port_->State().portNumber >= 1 && port_->State().adapterFound)
+        StartReset();
 }
 
 void TransmitEngine::ReceiveData(QByteArrayView text)
@@ -329,7 +354,7 @@ void TransmitEngine::HandleFrame(const FrameAssembler::Frame& frame)
     }
     if (state_.ResetPending) {
         state_.ResetPending = false;
-        port_->ResetDevice();
+        StartReset();
     }
     if (!paced_)
         SendNext();
@@ -357,7 +382,7 @@ void TransmitEngine::Repeat(const QString& giveUpMessage, bool deviceMayBeWorkin
         SendNext();
 }
 
-void TransmitEngine::OnComm(SerialLine::Event event)
+void TransmitEngine::HandleLineEvent(SerialLine::Event event)
 {
     if (!port_)
         return;
@@ -407,20 +432,15 @@ void TransmitEngine::StopAfterCurrent()
         GiveUp(QString());
 }
 
-void TransmitEngine::WaitForTransfer()
-{
-    while (state_.TransferActive && port_)
-        port_->Time().ProcessEvents();
-}
-
-bool TransmitEngine::WaitUntilIdle(qint64 limitMs)
+QCoro::Task<bool> TransmitEngine::UntilIdle(qint64 limitMs)
 {
     if (!port_)
-        return Idle();
-    const qint64 end = NowMs() + limitMs;
-    while (!Idle() && NowMs() < end)
-        port_->Time().ProcessEvents();
-    return Idle();
+        co_return Idle();
+    if (co_await WaitUntil(port_->Time(), alive_, [this] { return Idle(); }, limitMs))
+        co_return true;
+    // A reset is never cut short by the limit: the device is ready only once it is over.
+    co_await WaitUntil(port_->Time(), alive_, [this] { return !port_->Resetting(); }, ResetLimitMs);
+    co_return Idle();
 }
 
 } // namespace tunekit

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QCoroTask>
 #include <QList>
 #include <QString>
 
@@ -18,7 +19,6 @@ namespace tunekit {
 
 class Dialogs;
 class SerialPortAccess;
-struct PortState;
 
 // A request the device refused or did not know: the request and the type of the answer.
 struct RefusedPacket {
@@ -114,7 +114,7 @@ public:
     TransmitEngine& operator=(const TransmitEngine&) = delete;
 
     // Wires the engine to the port and the windows; the engine runs only once connected.
-    void Connect(SerialPortAccess& port, Dialogs& dialogs, PortState& portState, EngineViews& views);
+    void Connect(SerialPortAccess& port, Dialogs& dialogs, EngineViews& views);
     void SetAuthLevelSource(std::function<int()> level) { authLevel_ = std::move(level); }
     void SetDownloadResponseHandler(std::function<void(const QByteArray&)> handler)
     {
@@ -126,16 +126,20 @@ public:
 
     void TransmitTick();
     void ReceiveData(QByteArrayView text);
-    void OnComm(SerialLine::Event event);  // MSComm_OnComm
+    // What the line reports: received bytes, overruns, the adapter gone.
+    void HandleLineEvent(SerialLine::Event event);
     void AbortTransfer();
     // Stops for good (the user interrupted the program): the packet on the line gets its
     // answer, nothing more is sent, and the device is reset as after any batch.
     void StopAfterCurrent();
-    void WaitForTransfer();
     // Nothing queued or sending, no answer awaited, no reset under way or waiting for a quiet line.
     bool Idle() const;
-    // Runs events until the engine is idle or limitMs have passed; returns Idle().
-    bool WaitUntilIdle(qint64 limitMs);
+    // Ends once the engine is idle (the batch and the reset after it are over) or limitMs have
+    // passed, but never in the middle of a reset; gives Idle().
+    QCoro::Task<bool> UntilIdle(qint64 limitMs);
+    // Resets the device now (the engine sends nothing until it is over), or not at all without
+    // an adapter's port.
+    void StartReset();
 
     // One packet per timer tick instead of one as soon as the answer is in.
     void SetPaced(bool paced) noexcept { paced_ = paced; }
@@ -172,6 +176,9 @@ private:
     // time-out it may still be working, so it is reset once the line has been quiet. Then the
     // message, if any.
     void GiveUp(const QString& message, bool deviceMayBeWorking = false);
+    QCoro::Task<> ResetThenTell(QString message);
+    // The message of a given-up batch.
+    void Tell(const QString& message);
     // A frame that answers nothing awaited: logged, otherwise ignored.
     void Ignore(const QByteArray& packet, const QString& why);
     // The reset of a given-up batch falls due when no frame has come for the quiet time.
@@ -184,7 +191,6 @@ private:
     ResetOptions reset_;
     SerialPortAccess* port_ = nullptr;
     Dialogs* dialogs_ = nullptr;
-    PortState* portState_ = nullptr;
     EngineViews* views_ = nullptr;
     std::function<int()> authLevel_;
     std::function<void(const QByteArray&)> onDownloadResponse_;

@@ -18,9 +18,9 @@ namespace tunekit {
 StatusBarTexts MakeStatusBarTexts(const StatusBarInput& in)
 {
     StatusBarTexts t;
-    const bool connected = in.intComPort >= 1;
+    const bool connected = in.portNumber >= 1;
     t[0] = connected ? QStringLiteral("Connected") : QStringLiteral("Disconnected");
-    t[1] = connected ? QStringLiteral("COM=%1").arg(in.intComPort) : QString();
+    t[1] = connected ? QStringLiteral("COM=%1").arg(in.portNumber) : QString();
     t[2] = in.deviceConfigId >= 1 ? QStringLiteral("ID=%1").arg(in.deviceConfigId) : QStringLiteral("ID=?");
     // The packet bytes still waiting in the queue (8 per packet).
     t[3] = QStringLiteral("Bytes=%1").arg(in.queuedCharacters);
@@ -34,22 +34,12 @@ StatusBarTexts MakeStatusBarTexts(const StatusBarInput& in)
 }
 
 Session::Session(SessionSeams seams, SessionViews& views, UiLanguage& language)
-    : seams_(seams), views_(views), language_(language), rs232_(seams.line, seams.clock, seams.dialogs, port_)
+    : seams_(seams), views_(views), language_(language),
+      station_(StationSeams{seams.line, seams.clock, seams.dialogs}, views, [this] { return int(access_.blnAuthLevel); })
 {
-    rs232_.SetTerminalSink([this](const QByteArray& text) { views_.AddToTerminal(text); });
-    engine_.Connect(rs232_, seams.dialogs, port_, views_);
-    engine_.SetAuthLevelSource([this] { return access_.blnAuthLevel; });
-    seams.line.SetListener([this](SerialLine::Event event) { engine_.OnComm(event); });
-    TransferViews& transferViews = views_;
-    transfers_ = std::make_unique<DeviceTransfers>(TransferContext{engine_, rs232_, port_, image_, seams.dialogs,
-                                                                   transferViews, options_,
-                                                                   [this] { return int(access_.blnAuthLevel); },
-                                                                   HVXPort});
-    engine_.SetDownloadResponseHandler([this](const QByteArray& packet) { transfers_->HandleDownloadResponse(packet); });
-    writes_ = std::make_unique<DeviceWrites>(*transfers_);
 }
 
-void Session::Startup(const PortPlan& plan)
+QCoro::Task<> Session::Startup(PortPlan plan)
 {
     plan_ = plan;
     ReadHostFacts();
@@ -65,44 +55,44 @@ void Session::Startup(const PortPlan& plan)
     ReadSettingsFile();
     SetLanguage();
     if (plan_.discover)
-        CheckComPorts();
+        co_await CheckComPorts();
     else
         OpenNamedPort();
     access_.levelChecks = {};
     views_.PrepareOverview();
     views_.UpdateStatusBar();
 
-    rs232_.WaitMs(1000);
+    co_await Rs232().Pause(1000);
 
-    transfers_->DetectDevice();
-    image_.ClearFileData();
-    image_.InitDeviceImage(access_.blnAuthLevel, UiLanguageNow());
+    co_await Transfers().DetectDevice();
+    Image().ClearFileData();
+    Image().InitDeviceImage(access_.blnAuthLevel, UiLanguageNow());
     ApplyUserLevel();
     ShadowAll();
 
     views_.ShowConsoles(blnTerminalEnable, blnContatcViewEnable);
     views_.UpdateStatusBar();
     views_.ArrangeWindows();
-    if (port_.intComPort >= 1)
-        rs232_.ResetDevice();
+    if (Port().portNumber >= 1)
+        co_await Rs232().ResetDevice();
     views_.ClearPacketConsole();
-    engine_.State().ResetPending = false;
-    image_.imageConfigId = image_.deviceConfigId;
+    Engine().State().ResetPending = false;
+    Image().imageConfigId = Image().deviceConfigId;
 }
 
 void Session::ReadHostFacts()
 {
     version_ = MakeVersionInfo(version_.metaInfo4);
-    engine_.State().ResetPending = false;
-    port_.intComPort = 0;
-    image_.imageConfigId = 0;
+    Engine().State().ResetPending = false;
+    Port().portNumber = 0;
+    Image().imageConfigId = 0;
     const QStringList environment = seams_.host.Environment();
     os_ = GetOsName(seams_.host.OsVersionRecord(), environment);
     wordWidth_ = GetWordWidth(environment);
     regLang_ = GetInstallLanguage(seams_.host.DefaultLanguageId());
 }
 
-void Session::ConnectHeadless(const PortPlan& plan)
+QCoro::Task<> Session::ConnectHeadless(PortPlan plan)
 {
     plan_ = plan;
     ReadHostFacts();
@@ -110,40 +100,38 @@ void Session::ConnectHeadless(const PortPlan& plan)
         access_.blnAuthLevel = 10;
     SetLanguage();
     if (plan_.discover)
-        CheckComPorts(1);
+        co_await CheckComPorts(1);
     else
         OpenNamedPort();
-    if (port_.intComPort >= 1 && port_.HVXPortFound)
-        transfers_->DetectDevice();
-    image_.ClearFileData();
-    image_.InitDeviceImage(access_.blnAuthLevel, UiLanguageNow());
+    if (Port().portNumber >= 1 && Port().adapterFound)
+        co_await Transfers().DetectDevice();
+    Image().ClearFileData();
+    Image().InitDeviceImage(access_.blnAuthLevel, UiLanguageNow());
     ApplyUserLevel();
-    engine_.State().ResetPending = false;
-    image_.imageConfigId = image_.deviceConfigId;
+    Engine().State().ResetPending = false;
+    Image().imageConfigId = Image().deviceConfigId;
 }
 
 void Session::OpenNamedPort()
 {
     // The port named for this run stands in for the adapter's: it is used as found when it opens.
-    port_.intComPort = plan_.number;
-    port_.HVXPortFound = plan_.number >= 1 && rs232_.OpenPort();
-    HVXPort = port_.HVXPortFound ? plan_.number : qint16(0);
-    discovery_.HVXPortLocated = port_.HVXPortFound;
+    station_.OpenAdapterPort(plan_.number);
+    discovery_.adapterLocated = Port().adapterFound;
     discovery_.lblComPort = seams_.line.Simulated() ? QCoreApplication::translate("Session", "simulated transmitter")
                                                     : plan_.name;
-    UpdateComMenu(discovery_.menu, port_.intComPort, HVXPort);
+    UpdateComMenu(discovery_.menu, Port().portNumber, Port().adapterPort);
     views_.ConnectionChanged();
     views_.UpdateStatusBar();
 }
 
 void Session::Shutdown()
 {
-    rs232_.ClosePort();
+    Rs232().ClosePort();
 }
 
 void Session::MainTimerTick()
 {
-    engine_.TransmitTick();
+    Engine().TransmitTick();
     if (!access_.blnUpdateKey)
         return;
     access_.blnUpdateKey = false;
@@ -157,9 +145,9 @@ void Session::MainTimerTick()
 
 StatusBarTexts Session::StatusBar() const
 {
-    return MakeStatusBarTexts({port_.intComPort, image_.deviceConfigId, engine_.State().TxQueue.Length(), os_.shortName,
+    return MakeStatusBarTexts({Port().portNumber, Image().deviceConfigId, Engine().State().TxQueue.Length(), os_.shortName,
                                version_.metaInfo4,
-                               port_.intComPort < 1 ? QString() : plan_.discover ? seams_.line.PortName() : plan_.name,
+                               Port().portNumber < 1 ? QString() : plan_.discover ? seams_.line.PortName() : plan_.name,
                                seams_.line.Simulated()});
 }
 
@@ -186,13 +174,13 @@ QString Session::AboutText() const
         lines << QStringLiteral("Date: ") + version_.metaInfo3;
     }
     lines << rule << QStringLiteral("OS: ") + os_.fullName + QLatin1Char(' ') + wordWidth_
-          << QStringLiteral("Lng: ") + regLang_ << QStringLiteral("HVX-Port: COM %1").arg(HVXPort)
-          << QStringLiteral("Act-Port: COM %1").arg(port_.intComPort);
+          << QStringLiteral("Lng: ") + regLang_ << QStringLiteral("HVX-Port: COM %1").arg(Port().adapterPort)
+          << QStringLiteral("Act-Port: COM %1").arg(Port().portNumber);
     if (!plan_.discover)
         lines << QStringLiteral("Port: ")
                      + (seams_.line.Simulated() ? QCoreApplication::translate("Session", "simulated transmitter")
                                                 : plan_.name);
-    lines << QStringLiteral("CfgID: %1").arg(image_.imageConfigId);
+    lines << QStringLiteral("CfgID: %1").arg(Image().imageConfigId);
     return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
 }
 
@@ -206,7 +194,7 @@ bool Session::RefusedWhileTransferring()
     // The image, the file data and the level belong to the transfer until it ends: a write
     // must not send a file's values that no check has seen, and a read must not fill an image
     // that was just replaced.
-    if (!transfers_->CommandRunning() && !transfers_->EngineBusy())
+    if (!Transfers().CommandRunning() && !Transfers().EngineBusy())
         return false;
     seams_.dialogs.MsgBox(BusyText(), MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("Tunekit"));
     return true;
@@ -232,8 +220,8 @@ void Session::SetLanguage()
     views_.LanguageChanged();
     // The display texts follow the language; the values 2..62 are emptied with them.
     WriteSettingsFile();
-    image_.FillDisplayTexts(UiLanguageNow());
-    image_.RefreshInterpreterLabel();
+    Image().FillDisplayTexts(UiLanguageNow());
+    Image().RefreshInterpreterLabel();
     ShadowAll();
     views_.ConnectionChanged();
 }
@@ -260,7 +248,7 @@ void Session::ReadSettingsFile()
         storedPort_ = read.FilePort;
         // Only after discovery has probed the port does the file choose it (not at start-up).
         if (discovery_.PortAvailable[static_cast<std::size_t>(read.FilePort)])
-            port_.intComPort = port_.HVXPortFound ? HVXPort : read.FilePort;
+            Port().portNumber = Port().adapterFound ? Port().adapterPort : read.FilePort;
     }
     if (!read.SetFileLang.isEmpty())
         SetFileLang = read.SetFileLang;
@@ -269,14 +257,14 @@ void Session::ReadSettingsFile()
             SetOption(i, *option);
     }
     if (read.longDelay) {
-        port_.ChkLongDelay = read.longDelay->ticked;
-        port_.LongDelayValue = read.longDelay->seconds;
+        Port().longDelay = read.longDelay->ticked;
+        Port().longDelaySeconds = read.longDelay->seconds;
         longDelay_.txtLongDelay = read.longDelay->text;
         longDelay_.boxVisible = read.longDelay->ticked;
         longDelay_.lblSekVisible = read.longDelay->ticked;
     }
     if (read.paced && !pacedByCommandLine_)
-        engine_.SetPaced(*read.paced);
+        Engine().SetPaced(*read.paced);
     if (read.authText) {
         const StoredLevel stored = RestoreStoredLevel(access_, *read.authText);
         if (stored.consoles) {
@@ -301,27 +289,27 @@ void Session::WriteSettingsFile()
     // The port discovery chose is the one to look for next time. Until it has chosen one (at
     // start-up the language is saved before discovery runs) and when it finds none, the file keeps
     // the port it names. A port named for one run (or the simulated line) is never stored.
-    settings.intComPort = plan_.discover && port_.intComPort >= 1 ? port_.intComPort : storedPort_;
+    settings.portNumber = plan_.discover && Port().portNumber >= 1 ? Port().portNumber : storedPort_;
     settings.actLanguage = actLanguage_;
-    settings.options = {options_.chkResetBeforeTransmit, options_.ChkSendNewDataOnly,
-                        options_.ChkEraseStringsAfterWrite};
-    settings.longDelay = port_.ChkLongDelay;
+    settings.options = {Options().chkResetBeforeTransmit, Options().ChkSendNewDataOnly,
+                        Options().ChkEraseStringsAfterWrite};
+    settings.longDelay = Port().longDelay;
     settings.longDelayText = longDelay_.txtLongDelay;
     settings.authFileString = access_.blnAuthLevelFileString;
-    settings.paced = engine_.Paced();
+    settings.paced = Engine().Paced();
     // Written whole and then renamed, so a failure leaves the old file as it was. Failures are
     // silent: the settings are then simply not kept.
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && file.write(ComposeSettingsFile(settings)) >= 0 && file.commit())
-        storedPort_ = settings.intComPort;
+        storedPort_ = settings.portNumber;
 }
 
 void Session::SetOption(int option, bool ticked)
 {
     switch (option) {
-    case 0: options_.chkResetBeforeTransmit = ticked; break;
-    case 1: options_.ChkSendNewDataOnly = ticked; break;
-    case 2: options_.ChkEraseStringsAfterWrite = ticked; break;
+    case 0: Options().chkResetBeforeTransmit = ticked; break;
+    case 1: Options().ChkSendNewDataOnly = ticked; break;
+    case 2: Options().ChkEraseStringsAfterWrite = ticked; break;
     default: return;
     }
     views_.OptionsChanged();
@@ -330,16 +318,16 @@ void Session::SetOption(int option, bool ticked)
 bool Session::Option(int option) const
 {
     switch (option) {
-    case 0: return options_.chkResetBeforeTransmit;
-    case 1: return options_.ChkSendNewDataOnly;
-    case 2: return options_.ChkEraseStringsAfterWrite;
+    case 0: return Options().chkResetBeforeTransmit;
+    case 1: return Options().ChkSendNewDataOnly;
+    case 2: return Options().ChkEraseStringsAfterWrite;
     default: return false;
     }
 }
 
 void Session::SetPaced(bool paced)
 {
-    engine_.SetPaced(paced);
+    Engine().SetPaced(paced);
     views_.OptionsChanged();
 }
 
@@ -351,11 +339,11 @@ void Session::PaceThisRun()
 
 void Session::ChkLongDelay_Click(bool ticked)
 {
-    port_.ChkLongDelay = ticked;
+    Port().longDelay = ticked;
     longDelay_.boxVisible = ticked;
     longDelay_.lblSekVisible = ticked;
     if (!ticked)
-        port_.LongDelayValue = 0;
+        Port().longDelaySeconds = 0;
     views_.OptionsChanged();
 }
 
@@ -365,40 +353,42 @@ void Session::txtLongDelay_Change(const QString& text)
     longDelay_.lblSekVisible = true;
     longDelay_.txtLongDelay = edit.text;
     if (edit.seconds) {
-        port_.LongDelayValue = *edit.seconds;
-        port_.ChkLongDelay = true;
+        Port().longDelaySeconds = *edit.seconds;
+        Port().longDelay = true;
         longDelay_.boxVisible = true;
     }
     views_.OptionsChanged();
 }
 
-void Session::CheckComPorts(int quiet)
+QCoro::Task<> Session::CheckComPorts(int quiet)
 {
-    const PortProbe probe = [this](int n) { return rs232_.ProbePort(n); };
-    ChooseComPort(discovery_, {port_.intComPort, port_.HVXPortFound, HVXPort}, probe,
+    const PortProbe probe = [this](int n) { return Rs232().ProbePort(n); };
+    PortState& port = Port();
+    ChooseComPort(discovery_, {port.portNumber, port.adapterFound, port.adapterPort}, probe,
                   [this] { return FindAdapterPort(discovery_, seams_.host.AdapterPortName()); });
-    HandleComMenue(port_.intComPort);
+    co_await UsePort(port.portNumber);
     HandleComMessages(quiet);
 }
 
-void Session::HandleComMenue(qint16 port)
+QCoro::Task<> Session::UsePort(qint16 offered)
 {
     discovery_.menu.otherVisible = false;
-    port_.intComPort = MenuPort(discovery_, port_.HVXPortFound, HVXPort, port,
-                                [this](int n) { return rs232_.ProbePort(n); });
-    if (port_.intComPort >= 1) {
-        rs232_.ClosePort();
-        rs232_.WaitMs(50);
-        rs232_.OpenPort();
-        rs232_.WaitMs(50);
-        image_.ClearFileData();
+    PortState& port = Port();
+    port.portNumber = MenuPort(discovery_, port.adapterFound, port.adapterPort, offered,
+                               [this](int n) { return Rs232().ProbePort(n); });
+    if (port.portNumber >= 1) {
+        Rs232().ClosePort();
+        co_await Rs232().Pause(50 + Rs232().OpenDelayMs());
+        Rs232().OpenPort();
+        co_await Rs232().Pause(50);
+        Image().ClearFileData();
         views_.LabelsChanged();
         views_.ShadowToGui();
         views_.ShadowToDip();
         views_.UpdateStatusBar();
         WriteSettingsFile();
     }
-    UpdateComMenu(discovery_.menu, port_.intComPort, HVXPort);
+    UpdateComMenu(discovery_.menu, port.portNumber, port.adapterPort);
     views_.ConnectionChanged();
 }
 
@@ -406,24 +396,24 @@ void Session::HandleComMessages(int quiet)
 {
     if (quiet != 0)
         return;
-    if (const auto message = ComMessageFor(discovery_, port_.HVXPortFound, HVXPort, os_.messageName))
+    if (const auto message = ComMessageFor(discovery_, Port().adapterFound, Port().adapterPort, os_.messageName))
         seams_.dialogs.MsgBox(message->text, MsgButtons::Ok, message->icon, message->title);
 }
 
-void Session::mnuCOMredetect_Click()
+QCoro::Task<> Session::RedetectPort()
 {
-    image_.ClearFileData();
+    Image().ClearFileData();
     views_.LabelsChanged();
     views_.ShowRedetectWindow(true);
-    rs232_.WaitMs(20);
-    rs232_.ClosePort();
-    rs232_.WaitMs(10);
+    co_await Rs232().Pause(20);
+    Rs232().ClosePort();
+    co_await Rs232().Pause(10);
     if (plan_.discover)
-        CheckComPorts();
+        co_await CheckComPorts();
     else
         OpenNamedPort();
     views_.ShowRedetectWindow(false);
-    transfers_->cmdRedetectDevice_Click();
+    co_await Transfers().Redetect();
 }
 
 void Session::ShadowAll()
@@ -436,8 +426,8 @@ void Session::ShadowAll()
 
 void Session::ApplyUserLevel()
 {
-    tunekit::ApplyUserLevel(access_, image_);
-    image_.UpdateEditMarks();
+    tunekit::ApplyUserLevel(access_, Image());
+    Image().UpdateEditMarks();
     views_.ApplyLevelView(ViewForLevel(access_.blnAuthLevel));
 }
 
@@ -447,7 +437,7 @@ void Session::LevelMenuCommand(int level, const std::function<void()>& showDialo
         views_.ApplyLevelChecks(access_.levelChecks);
         return;
     }
-    const LevelCommandResult result = tunekit::LevelMenuCommand(level, access_, image_, showDialog);
+    const LevelCommandResult result = tunekit::LevelMenuCommand(level, access_, Image(), showDialog);
     // The menu ticks the level in force, also when the dialog was cancelled (the menu item
     // ticks itself when clicked).
     std::array<bool, 6> checks{};
@@ -465,7 +455,7 @@ void Session::CmdClearFileData_Click()
 {
     if (RefusedWhileTransferring())
         return;
-    image_.ClearFileData();
+    Image().ClearFileData();
     views_.LabelsChanged();
     views_.ClearPacketConsole();
 }
@@ -474,7 +464,7 @@ void Session::cmdFileOpen_Click()
 {
     if (RefusedWhileTransferring())
         return;
-    if (NeedsViewRefresh(FileOpenCommand(image_, seams_.dialogs, access_.blnAuthLevel, seams_.host.Now().date())))
+    if (NeedsViewRefresh(FileOpenCommand(Image(), seams_.dialogs, access_.blnAuthLevel, seams_.host.Now().date())))
         ShadowAll();
 }
 
@@ -482,7 +472,7 @@ void Session::cmdFileOpen_OLEDragDrop(const QStringList& paths)
 {
     if (RefusedWhileTransferring())
         return;
-    if (NeedsViewRefresh(FileDropCommand(paths, image_, seams_.dialogs, access_.blnAuthLevel, seams_.host.Now().date())))
+    if (NeedsViewRefresh(FileDropCommand(paths, Image(), seams_.dialogs, access_.blnAuthLevel, seams_.host.Now().date())))
         ShadowAll();
 }
 
@@ -493,14 +483,14 @@ void Session::cmdConvertChecksum_Click()
 
 void Session::SetDisAutoRes(bool ticked)
 {
-    engine_.Reset().DisAutoRes = ticked;
-    engine_.Reset().check01 = ticked;
+    Engine().Reset().DisAutoRes = ticked;
+    Engine().Reset().check01 = ticked;
 }
 
 void Session::SetCheck01(bool ticked)
 {
-    engine_.Reset().check01 = ticked;
-    engine_.Reset().DisAutoRes = ticked;
+    Engine().Reset().check01 = ticked;
+    Engine().Reset().DisAutoRes = ticked;
 }
 
 } // namespace tunekit

@@ -5,13 +5,9 @@
 #include "base/version_info.h"
 #include "host/adapter_discovery.h"
 #include "host/host_info.h"
-#include "link/serial_port_access.h"
-#include "link/transmit_engine.h"
-#include "params/device_image.h"
-#include "transfer/parameter_read.h"
-#include "transfer/parameter_write.h"
-#include "transfer/transfer_context.h"
+#include "session/station.h"
 
+#include <QCoroTask>
 #include <QStringList>
 #include <QTime>
 
@@ -35,12 +31,10 @@ struct SessionSeams {
 };
 
 // The refresh operations of the main window that the logic calls by name.
-class SessionViews : public EngineViews, public TransferViews {
+class SessionViews : public StationViews {
 public:
-    void UpdateStatusBar() override = 0;
-    void TransferWindowChanged() override = 0;
     void ClearPacketConsole() override = 0;
-    // Start-up step 7 and the level table: which tabs may be used.
+    // Which tabs the access level lets the user see.
     virtual void SetTabVisible(int tab, bool visible) = 0;
     // The level menu's check marks, the terminal and the console follow the level.
     virtual void ApplyLevelChecks(const std::array<bool, 6>& checks) = 0;
@@ -55,7 +49,7 @@ public:
     virtual void ConnectionChanged() = 0;
     // The option boxes of the Tools tab.
     virtual void OptionsChanged() = 0;
-    // frmRedetect, the wait window of Interface > Detect.
+    // The wait window of Interface > Detect.
     virtual void ShowRedetectWindow(bool shown) = 0;
 };
 
@@ -63,7 +57,7 @@ public:
 // the command line, or the simulated transmitter).
 struct PortPlan {
     bool discover = true;
-    qint16 number = 0; // the named port's number as intComPort
+    qint16 number = 0; // the named port's number as portNumber
     QString name;      // the named port's system name, for the user ("" for the simulated line)
 };
 
@@ -78,7 +72,7 @@ struct LongDelayView {
 using StatusBarTexts = std::array<QString, 7>;
 
 struct StatusBarInput {
-    qint16 intComPort = 0;
+    qint16 portNumber = 0;
     qint16 deviceConfigId = 0;
     qsizetype queuedCharacters = 0;
     QString winVerShort;
@@ -89,20 +83,21 @@ struct StatusBarInput {
 
 StatusBarTexts MakeStatusBarTexts(const StatusBarInput& input);
 
-// The program's logic, built once by the main window: it owns the module state and hands
-// references to whoever needs them.
+// The program's logic behind the window, built once by the main window: the settings, the
+// language, the access level, port discovery and the one station the window works with.
 class Session {
 public:
     Session(SessionSeams seams, SessionViews& views, UiLanguage& language);
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    // Form_Load, run after the window is on screen.
-    void Startup(const PortPlan& plan);
+    // Start-up, run once the window is on screen: settings, language, the port, detection and
+    // the reset; ends when the device is ready.
+    QCoro::Task<> Startup(PortPlan plan);
     // A run without the window (the command line): host facts, language, the port (discovery
     // without its message, or the named port) and the device's detection. The settings file is
     // neither read nor written by such a run when the host keeps none.
-    void ConnectHeadless(const PortPlan& plan);
+    QCoro::Task<> ConnectHeadless(PortPlan plan);
     void Shutdown();
     void MainTimerTick();
 
@@ -124,10 +119,12 @@ public:
     QString SettingsFilePath() const;
 
     // Adapter port discovery and the COM menu.
-    void CheckComPorts(int quiet = 0);
-    void HandleComMenue(qint16 port);
+    QCoro::Task<> CheckComPorts(int quiet = 0);
+    // Uses the port the menu offers (or discovery chose) and opens it afresh.
+    QCoro::Task<> UsePort(qint16 port);
     void HandleComMessages(int quiet);
-    void mnuCOMredetect_Click();
+    // Interface > Detect: closes the port, looks for the adapter again and detects the device.
+    QCoro::Task<> RedetectPort();
     const DiscoveryState& Discovery() const noexcept { return discovery_; }
     const PortPlan& Plan() const noexcept { return plan_; }
 
@@ -162,24 +159,25 @@ public:
     static QString BusyText();
 
     VersionInfo& Version() noexcept { return version_; }
-    PortState& Port() noexcept { return port_; }
-    const PortState& Port() const noexcept { return port_; }
+    PortState& Port() noexcept { return station_.Port().State(); }
+    const PortState& Port() const noexcept { return station_.Port().State(); }
     AccessState& Access() noexcept { return access_; }
-    SerialPortAccess& Rs232() noexcept { return rs232_; }
-    TransmitEngine& Engine() noexcept { return engine_; }
-    const TransmitEngine& Engine() const noexcept { return engine_; }
+    Station& Device() noexcept { return station_; }
+    SerialPortAccess& Rs232() noexcept { return station_.Port(); }
+    TransmitEngine& Engine() noexcept { return station_.Engine(); }
+    const TransmitEngine& Engine() const noexcept { return station_.Engine(); }
     const OsNames& Os() const noexcept { return os_; }
-    DeviceImage& Image() noexcept { return image_; }
-    const DeviceImage& Image() const noexcept { return image_; }
-    TransferOptions& Options() noexcept { return options_; }
-    DeviceTransfers& Transfers() noexcept { return *transfers_; }
-    DeviceWrites& Writes() noexcept { return *writes_; }
+    DeviceImage& Image() noexcept { return station_.Image(); }
+    const DeviceImage& Image() const noexcept { return station_.Image(); }
+    TransferOptions& Options() noexcept { return station_.Options(); }
+    const TransferOptions& Options() const noexcept { return station_.Options(); }
+    DeviceTransfers& Transfers() noexcept { return station_.Transfers(); }
+    DeviceWrites& Writes() noexcept { return station_.Writes(); }
     Language UiLanguageNow() const { return LanguageFromActLanguage(actLanguage_); }
     const HostFacts& Host() const noexcept { return seams_.host; }
     Dialogs& UserDialogs() noexcept { return seams_.dialogs; }
     const QString& InstallLanguage() const noexcept { return regLang_; }
 
-    qint16 HVXPort = 0;
     bool blnTerminalEnable = false;
     bool blnContatcViewEnable = false;
     QString SetFileLang;
@@ -197,7 +195,6 @@ private:
     SessionViews& views_;
     UiLanguage& language_;
     VersionInfo version_;
-    PortState port_;
     AccessState access_;
     OsNames os_;
     PortPlan plan_;
@@ -208,12 +205,7 @@ private:
     QString regLang_;
     QString wordWidth_;
     int actLanguage_ = 0;
-    SerialPortAccess rs232_;
-    TransmitEngine engine_;
-    DeviceImage image_;
-    TransferOptions options_;
-    std::unique_ptr<DeviceTransfers> transfers_;
-    std::unique_ptr<DeviceWrites> writes_;
+    Station station_;
 };
 
 } // namespace tunekit

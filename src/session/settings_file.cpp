@@ -47,7 +47,7 @@ QByteArray ComposeSettingsFile(const SettingsToWrite& s)
     const QString delay = s.longDelay && !s.longDelayText.trimmed().isEmpty() ? s.longDelayText.trimmed()
                                                                                : QStringLiteral("0");
     const QString lines[] = {
-        QStringLiteral("COM=%1").arg(s.intComPort),
+        QStringLiteral("COM=%1").arg(s.portNumber),
         QStringLiteral("LNG=%1").arg(s.actLanguage),
         QStringLiteral("OP1=") + flag(s.options[0]),
         QStringLiteral("OP2=") + flag(s.options[1]),

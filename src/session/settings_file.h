@@ -16,7 +16,7 @@ inline constexpr qsizetype SettingsFileReadLimit = 64 * 1024;
 
 // What WriteSettingsFile stores, in the order of its seven lines.
 struct SettingsToWrite {
-    qint16 intComPort = 0;
+    qint16 portNumber = 0;
     int actLanguage = 0;                  // 1 = German
     std::array<bool, 3> options{};        // OP1..OP3: reset before transmit, only changed, erase
     bool longDelay = false;               // OP4: ChkLongDelay with the text of txtLongDelay

@@ -26,7 +26,7 @@ public:
 
     // Runs the earliest queued event, moving time forward to it; with nothing queued, lets 1 ms
     // pass. Events may queue more events and call ProcessEvents themselves.
-    void ProcessEvents() override;
+    void ProcessEvents();
     // Events due at the same moment run in the order they were queued.
     void Schedule(qint64 delayMs, std::function<void()> fn) override;
     void ScheduleUs(qint64 delayUs, std::function<void()> fn);

@@ -30,12 +30,12 @@ QString DeviceNotDetectedTitle()
     return Tr(QT_TRANSLATE_NOOP("DeviceTransfers", "Error"));
 }
 
-void DeviceTransfers::DeviceQuery()
+QCoro::Task<> DeviceTransfers::QueryDevice()
 {
     DeviceImage& image = ctx_.image;
     EngineState& engine = ctx_.engine.State();
     const qint16 remembered = image.deviceConfigId;
-    const bool portFound = ctx_.portState.HVXPortFound;
+    const bool portFound = ctx_.port.State().adapterFound;
     if (portFound) {
         const ConfigDefine& configId = FindConfigDefine(ConfigIdNr);
         const ConfigDefine& select = FindConfigDefine(InterpreterSelectNr);
@@ -43,18 +43,18 @@ void DeviceTransfers::DeviceQuery()
         QueueRead(select.HexAdd, select.SubAdd);
     }
     if (ctx_.options.chkResetBeforeTransmit)
-        ctx_.port.ResetDevice();
+        co_await ctx_.port.ResetDevice();
     // The detection tells the user itself when no device answers, so the time-out of its own
     // requests stays silent: a silent device gets one message, not two.
     engine.SuppressTimeoutMessage = true;
     // Up to 1500 ms: the wait ends as soon as the batch (and the reset after it) is over.
     engine.TransferActive = true;
-    ctx_.engine.WaitUntilIdle(1500);
+    co_await ctx_.engine.UntilIdle(1500);
 
     if (image.deviceConfigId == 0) {
         if (portFound)
             ctx_.dialogs.MsgBox(DeviceNotDetectedText(), MsgButtons::Ok, MsgIcon::None, DeviceNotDetectedTitle());
-        return;
+        co_return;
     }
     engine.SuppressTimeoutMessage = false;
     if (image.deviceConfigId != remembered) {
@@ -64,38 +64,38 @@ void DeviceTransfers::DeviceQuery()
     }
 }
 
-void DeviceTransfers::DetectDevice()
+QCoro::Task<> DeviceTransfers::DetectDevice()
 {
-    DeviceQuery();
+    co_await QueryDevice();
     ctx_.image.UpdateApplicable();
     ctx_.image.UpdateEditMarks();
     ctx_.views.LabelsChanged();
 }
 
-void DeviceTransfers::cmdRedetectDevice_Click()
+QCoro::Task<> DeviceTransfers::Redetect()
 {
     // Re-detection is how a hanging batch is given up, so a running batch does not block it.
-    const CommandGuard guard(*this, true);
-    if (!guard.Acquired())
-        return;
-    Redetect();
+    const RunningCommand command(*this, true);
+    if (!command.Granted())
+        co_return;
+    co_await RedetectNow();
 }
 
-void DeviceTransfers::Redetect()
+QCoro::Task<> DeviceTransfers::RedetectNow()
 {
     DeviceImage& image = ctx_.image;
-    const PortState& port = ctx_.portState;
+    const PortState& port = ctx_.port.State();
     ctx_.views.SetRedetectButtonsEnabled(false);
     ctx_.engine.State().SuppressTimeoutMessage = true;
     image.ClearFileData();
     ctx_.views.LabelsChanged();
-    if (port.intComPort >= 1 && ctx_.HVXPort == port.intComPort && port.HVXPortFound) {
+    if (port.portNumber >= 1 && port.adapterPort == port.portNumber && port.adapterFound) {
         image.imageConfigId = 0;
-        ctx_.port.WaitMs(100);
+        co_await ctx_.port.Pause(100);
         ctx_.engine.AbortTransfer();
         image.deviceConfigId = 0;
-        DeviceQuery();
-        ctx_.port.WaitMs(200);
+        co_await QueryDevice();
+        co_await ctx_.port.Pause(200);
         image.imageConfigId = image.deviceConfigId;
         ctx_.views.ShadowToTable();
         ctx_.views.ShadowToDip();
@@ -125,18 +125,18 @@ void DeviceTransfers::QueueReads(int index, int firstSubindex, int lastSubindex)
         QueueRead(index, sub);
 }
 
-void DeviceTransfers::cmdInfoRead_Click()
+QCoro::Task<> DeviceTransfers::ReadInformation()
 {
-    if (ctx_.portState.intComPort <= 0)
-        return;
-    const CommandGuard guard(*this, false);
-    if (!guard.Acquired())
-        return;
+    if (ctx_.port.State().portNumber <= 0)
+        co_return;
+    const RunningCommand command(*this, false);
+    if (!command.Granted())
+        co_return;
     EngineState& engine = ctx_.engine.State();
     ForgetInterpreterInfo();
 
     // The source identification is long (65 packets) and only of use from level 40 on.
-    const bool withSource = ctx_.authLevel && ctx_.authLevel() >= 40;
+    const bool withSource = ctx_.accessLevel && ctx_.accessLevel() >= 40;
     if (withSource)
         QueueReads(InfoSourceIndex, 0, 64);
     const ConfigDefine& select = FindConfigDefine(InterpreterSelectNr);
@@ -147,21 +147,21 @@ void DeviceTransfers::cmdInfoRead_Click()
     QueueRead(OperatingTimeIndex, 0);
 
     engine.TransferActive = true;
-    ctx_.engine.WaitUntilIdle(withSource ? 4000 : 1000);
+    co_await ctx_.engine.UntilIdle(withSource ? 4000 : 1000);
     if (state_.interpreterSelect < 1)
-        return;
+        co_return;
     engine.TransferActive = false;
     QueueInterpreterInfo();
     engine.TransferActive = true;
 }
 
-void DeviceTransfers::cmdIR_Click()
+QCoro::Task<> DeviceTransfers::ReadInterpreterInfo()
 {
-    if (ctx_.portState.intComPort <= 0)
-        return;
-    const CommandGuard guard(*this, false);
-    if (!guard.Acquired())
-        return;
+    if (ctx_.port.State().portNumber <= 0)
+        co_return;
+    const RunningCommand command(*this, false);
+    if (!command.Granted())
+        co_return;
     EngineState& engine = ctx_.engine.State();
     ForgetInterpreterInfo();
 
@@ -169,7 +169,7 @@ void DeviceTransfers::cmdIR_Click()
     QueueRead(select.HexAdd, select.SubAdd);
     QueueReads(InfoHardwareIndex, 0, 3);
     engine.TransferActive = true;
-    ctx_.engine.WaitUntilIdle(500);
+    co_await ctx_.engine.UntilIdle(500);
     engine.TransferActive = false;
 
     if (state_.interpreterSelect > 0)
@@ -177,11 +177,11 @@ void DeviceTransfers::cmdIR_Click()
     engine.TransferActive = true;
 }
 
-void DeviceTransfers::cmdResetMe_Click()
+QCoro::Task<> DeviceTransfers::ResetDevice()
 {
     // Always carried out, also without a port and in the middle of a transfer: it is the way
     // out of a device that hangs.
-    ctx_.port.ResetDevice();
+    co_await ctx_.port.ResetDevice();
 }
 
 } // namespace tunekit

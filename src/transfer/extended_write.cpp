@@ -19,9 +19,6 @@ QString Tr(const char* text)
 constexpr int InterpreterBytesPerPacket = 4;
 constexpr int SubindexesPerIndex = 256;
 constexpr int DisplayTableSubindexes = 10;
-// The event pump waits for the next event (up to a timer tick), so preparing a 64 KB interpreter
-// with a pump after every packet would take minutes; once a page keeps the window alive.
-constexpr int PacketsPerPump = 256;
 
 constexpr const char* InterpreterName = QT_TRANSLATE_NOOP("DeviceWrites", "Interpreter");
 constexpr const char* FrequencyTableName = QT_TRANSLATE_NOOP("DeviceWrites", "Frequency table");
@@ -184,14 +181,11 @@ void ExtendedDataWriter::Queue(const QList<PlannedUpload>& uploads, bool caption
     for (qsizetype n = 0; n < uploads.size(); ++n) {
         const PlannedUpload& upload = uploads[n];
         ctx_.engine.SendPacket(Upload, upload.index, static_cast<std::uint8_t>(upload.subindex), upload.data);
-        if ((n + 1) % PacketsPerPump != 0 && n + 1 != uploads.size())
-            continue;
-        if (captions) {
-            window.lblText2 = PreparingText();
-            ctx_.views.TransferWindowChanged();
-        }
-        // The engine stays quiet meanwhile: TransferActive is only set once the block is queued.
-        ctx_.port.Time().ProcessEvents();
+    }
+    // The engine stays quiet meanwhile: TransferActive is only set once the block is queued.
+    if (captions && !uploads.isEmpty()) {
+        window.lblText2 = PreparingText();
+        ctx_.views.TransferWindowChanged();
     }
 }
 
@@ -212,22 +206,22 @@ void ExtendedDataWriter::RawInterpreterWrite(QByteArrayView image)
     ctx_.engine.State().TransferActive = true;
 }
 
-void ExtendedDataWriter::DisplayDataWrite(QByteArrayView block, int blockNumber, int bytesPerPacket)
+QCoro::Task<> ExtendedDataWriter::DisplayDataWrite(QByteArrayView block, int blockNumber, int bytesPerPacket)
 {
     const QList<PlannedUpload> uploads = PlanDisplayBlock(block, blockNumber, bytesPerPacket);
     if (uploads.isEmpty())
-        return;
+        co_return;
     Queue(uploads, true);
-    StartDisplayBatch();
+    co_await StartDisplayBatch();
 }
 
-void ExtendedDataWriter::FrequencyTableWrite(const FrequencyTable& table)
+QCoro::Task<> ExtendedDataWriter::FrequencyTableWrite(const FrequencyTable& table)
 {
     Queue(PlanFrequencyTable(table), true);
-    StartDisplayBatch();
+    co_await StartDisplayBatch();
 }
 
-void ExtendedDataWriter::StartDisplayBatch()
+QCoro::Task<> ExtendedDataWriter::StartDisplayBatch()
 {
     TransferWindowState& window = ctx_.engine.Window();
     window.lblText = TransferText();
@@ -235,7 +229,7 @@ void ExtendedDataWriter::StartDisplayBatch()
     ctx_.views.TransferWindowChanged();
     ctx_.engine.Progress().blnInitProgressBar = true;
     if (ctx_.options.chkResetBeforeTransmit)
-        ctx_.port.ResetDevice();
+        co_await ctx_.port.ResetDevice();
     ctx_.engine.State().TransferActive = true;
 }
 

@@ -4,6 +4,7 @@
 #include "transfer/transfer_context.h"
 
 #include <QByteArray>
+#include <QCoroTask>
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
@@ -80,8 +81,8 @@ public:
 
     // EraseIL2, then the image. No reset before it, whatever the option says.
     void InterpreterWrite(QByteArrayView image);
-    void DisplayDataWrite(QByteArrayView block, int blockNumber, int bytesPerPacket);
-    void FrequencyTableWrite(const FrequencyTable& table);
+    QCoro::Task<> DisplayDataWrite(QByteArrayView block, int blockNumber, int bytesPerPacket);
+    QCoro::Task<> FrequencyTableWrite(const FrequencyTable& table);
     // "Write interpreter": EraseIL2 and the image without captions, progress set-up or reset.
     void RawInterpreterWrite(QByteArrayView image);
 
@@ -92,7 +93,7 @@ public:
 
 private:
     void Queue(const QList<PlannedUpload>& uploads, bool captions);
-    void StartDisplayBatch();
+    QCoro::Task<> StartDisplayBatch();
 
     TransferContext ctx_;
 };

@@ -4,6 +4,7 @@
 #include "link/packet_codec.h"
 #include "link/serial_port_access.h"
 #include "link/transmit_engine.h"
+#include "link/waits.h"
 #include "params/config_defines.h"
 #include "params/device_image.h"
 
@@ -35,17 +36,17 @@ bool DeviceTransfers::EngineBusy() const
     return !ctx_.engine.Idle();
 }
 
-DeviceTransfers::CommandGuard::CommandGuard(DeviceTransfers& transfers, bool allowRunningBatch)
+DeviceTransfers::RunningCommand::RunningCommand(DeviceTransfers& transfers, bool allowRunningBatch)
     : transfers_(transfers),
-      acquired_(!transfers.commandRunning_ && (allowRunningBatch || !transfers.EngineBusy()))
+      granted_(!transfers.commandRunning_ && (allowRunningBatch || !transfers.EngineBusy()))
 {
-    if (acquired_)
+    if (granted_)
         transfers_.commandRunning_ = true;
 }
 
-DeviceTransfers::CommandGuard::~CommandGuard()
+DeviceTransfers::RunningCommand::~RunningCommand()
 {
-    if (acquired_)
+    if (granted_)
         transfers_.commandRunning_ = false;
 }
 
@@ -54,12 +55,9 @@ void DeviceTransfers::QueueRead(int index, int subindex)
     ctx_.engine.SendPacket(DownloadRequest, index, static_cast<std::uint8_t>(subindex));
 }
 
-void DeviceTransfers::WaitUntil(const std::function<bool()>& done, qint64 limitMs)
+QCoro::Task<bool> DeviceTransfers::Until(std::function<bool()> done, qint64 limitMs)
 {
-    Clock& clock = ctx_.port.Time();
-    const qint64 end = clock.NowMs() + limitMs;
-    while (!done() && clock.NowMs() < end)
-        clock.ProcessEvents();
+    co_return co_await WaitUntil(ctx_.port.Time(), alive_, std::move(done), limitMs);
 }
 
 void DeviceTransfers::ShowTransferWindow(bool visible)
@@ -74,11 +72,11 @@ void DeviceTransfers::HandleDownloadResponse(const QByteArray& packet)
         ctx_.views.LabelsChanged();
 }
 
-void DeviceTransfers::cmdRead_Click()
+QCoro::Task<> DeviceTransfers::ReadParameters()
 {
-    const CommandGuard guard(*this, false);
-    if (!guard.Acquired())
-        return;
+    const RunningCommand command(*this, false);
+    if (!command.Granted())
+        co_return;
     EngineState& engine = ctx_.engine.State();
     TransferWindowState& window = ctx_.engine.Window();
     DeviceImage& image = ctx_.image;
@@ -97,21 +95,22 @@ void DeviceTransfers::cmdRead_Click()
     image.labels.showConfigFileID = false;
     ctx_.views.LabelsChanged();
 
-    if (ctx_.portState.intComPort > 0 && ctx_.portState.HVXPortFound && !engine.SuppressTimeoutMessage) {
+    const PortState& port = ctx_.port.State();
+    if (port.portNumber > 0 && port.adapterFound && !engine.SuppressTimeoutMessage) {
         ctx_.views.ClearTerminal();
         ctx_.views.ClearPacketConsole();
         image.ClearFileData();
         state_.newData = true;
-        ParameterRead();
-        ctx_.port.WaitMs(20);
+        co_await StartParameterRead();
+        image.imageConfigId = image.deviceConfigId;
     } else {
         engine.SuppressTimeoutMessage = true;
-        Redetect();
+        co_await RedetectNow();
+        image.imageConfigId = image.deviceConfigId;
     }
-    image.imageConfigId = image.deviceConfigId;
 }
 
-void DeviceTransfers::ParameterRead()
+QCoro::Task<> DeviceTransfers::StartParameterRead()
 {
     EngineState& engine = ctx_.engine.State();
     TransferWindowState& window = ctx_.engine.Window();
@@ -137,28 +136,26 @@ void DeviceTransfers::ParameterRead()
         }
     }
     if (ctx_.options.chkResetBeforeTransmit)
-        ctx_.port.ResetDevice();
+        co_await ctx_.port.ResetDevice();
 
     // The interpreter select decides what else to ask for; the waits end once it is in.
     const auto selectKnown = [&image] { return !image.value[InterpreterSelectNr].isEmpty(); };
     engine.TransferActive = true;
-    WaitUntil(selectKnown, 100);
+    co_await Until(selectKnown, 100);
     engine.TransferActive = false;
 
     QueueReads(InfoHardwareIndex, 0, 3);
     QueueRead(OperatingTimeIndex, 0);
 
     if (!selectKnown())
-        WaitUntil(selectKnown, 300);
+        co_await Until(selectKnown, 300);
     const QString selected = image.value[InterpreterSelectNr];
-    if (selected.isEmpty()) {
-        ctx_.port.WaitMs(1);
-    } else if (selected.toInt() > 0) {
+    if (!selected.isEmpty() && selected.toInt() > 0) {
         state_.interpreterInfoIndex = InterpreterInfoIndex(selected.toInt());
         QueueReads(state_.interpreterInfoIndex, 2, 7);
     }
     if (ctx_.options.chkResetBeforeTransmit)
-        ctx_.port.ResetDevice();
+        co_await ctx_.port.ResetDevice();
     engine.TransferActive = true;
 }
 

@@ -4,20 +4,23 @@
 #include "transfer/transfer_context.h"
 
 #include <QByteArray>
+#include <QCoroTask>
 
 #include <functional>
+#include <memory>
 
 namespace tunekit {
 
-// The reading side of the device transfers: the Read button, device detection, the
-// information and interpreter reads and Reset. Decodes every DownloadResponse the engine
+// The reading side of the device transfers: reading the parameters, device detection, the
+// information and interpreter reads and the reset. Decodes every DownloadResponse the engine
 // receives (it registers itself with the engine for as long as it lives).
 //
-// One command at a time: the waits pump events, so a user can click again while a command is
-// still queueing or waiting. Such a click is ignored, and so is a click on Read, the Infos
-// tab's Read or cmdIR while the engine still works through an earlier batch, which would
-// otherwise be mixed into the new one. Re-detection may interrupt a running batch (it aborts
-// it on purpose) but not another command; Reset is always carried out.
+// Each command is a coroutine. A read ends once its batch is under way (the engine works through
+// it; the engine's UntilIdle() tells when it is over), so re-detection can still cut a hanging
+// batch short. One command at a time: a command started while another one runs, or while the engine still works through a
+// batch that would be mixed into the new one, is refused (it does nothing). Re-detection may
+// cut a running batch short (that is what it is for) but not another command; the reset is
+// always carried out.
 class DeviceTransfers {
 public:
     explicit DeviceTransfers(const TransferContext& context);
@@ -25,45 +28,51 @@ public:
     DeviceTransfers(const DeviceTransfers&) = delete;
     DeviceTransfers& operator=(const DeviceTransfers&) = delete;
 
-    // Reading parameters (parameter_read.cpp).
-    void cmdRead_Click();
-    void ParameterRead();
+    // Reading parameters (parameter_read.cpp). Without a known device it detects instead.
+    QCoro::Task<> ReadParameters();
     void HandleDownloadResponse(const QByteArray& packet);
 
     // Detection, information and service commands (device_detection.cpp).
-    void DeviceQuery();
-    void DetectDevice();
-    void cmdRedetectDevice_Click();
-    void cmdInfoRead_Click();
-    void cmdIR_Click();
-    void cmdResetMe_Click();
+    // Asks for the ConfigID and the interpreter select; tells the user when nothing answers.
+    QCoro::Task<> QueryDevice();
+    // The query, and the image follows the family found.
+    QCoro::Task<> DetectDevice();
+    // Forgets the device and the file data and detects again.
+    QCoro::Task<> Redetect();
+    // The information texts, operating time and the selected interpreter's information.
+    QCoro::Task<> ReadInformation();
+    // Only which interpreter runs and its information.
+    QCoro::Task<> ReadInterpreterInfo();
+    QCoro::Task<> ResetDevice();
 
     ReadState& State() noexcept { return state_; }
     const ReadState& State() const noexcept { return state_; }
     TransferContext& Context() noexcept { return ctx_; }
-    // A command is queueing or waiting.
+    // A command is running.
     bool CommandRunning() const noexcept { return commandRunning_; }
     // The engine has a batch in hand: packets queued, sending enabled or an answer awaited.
     bool EngineBusy() const;
 
-    // Holds the one-command flag for its lifetime; Acquired() is false when another command
-    // holds it (or, unless allowed, the engine is busy). Other transfer commands use it too.
-    class CommandGuard {
+    // The one running command: held for a command's lifetime. Granted() is false when another
+    // command holds it or, unless a running batch is allowed, the engine is busy. The writing
+    // commands take it too.
+    class RunningCommand {
     public:
-        CommandGuard(DeviceTransfers& transfers, bool allowRunningBatch);
-        ~CommandGuard();
-        CommandGuard(const CommandGuard&) = delete;
-        CommandGuard& operator=(const CommandGuard&) = delete;
-        bool Acquired() const noexcept { return acquired_; }
+        RunningCommand(DeviceTransfers& transfers, bool allowRunningBatch);
+        ~RunningCommand();
+        RunningCommand(const RunningCommand&) = delete;
+        RunningCommand& operator=(const RunningCommand&) = delete;
+        bool Granted() const noexcept { return granted_; }
 
     private:
         DeviceTransfers& transfers_;
-        bool acquired_;
+        bool granted_;
     };
 
 private:
-    // The body of cmdRedetectDevice_Click, also run by the Read button when no device is known.
-    void Redetect();
+    QCoro::Task<> RedetectNow();
+    // Queues the reads of every parameter of the family and starts the batch; ends once it runs.
+    QCoro::Task<> StartParameterRead();
     void QueueRead(int index, int subindex);
     void QueueReads(int index, int firstSubindex, int lastSubindex);
     // The information read and the short interpreter read start from no interpreter known,
@@ -71,12 +80,13 @@ private:
     void ForgetInterpreterInfo();
     void QueueInterpreterInfo();
     void ShowTransferWindow(bool visible);
-    // Runs events until done() holds or limitMs have passed.
-    void WaitUntil(const std::function<bool()>& done, qint64 limitMs);
+    // Until done() holds or limitMs have passed.
+    QCoro::Task<bool> Until(std::function<bool()> done, qint64 limitMs);
 
     TransferContext ctx_;
     ReadState state_;
     bool commandRunning_ = false;
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
 } // namespace tunekit

@@ -163,7 +163,7 @@ QString DeviceWrites::DoneText()
 
 int DeviceWrites::AuthLevel() const
 {
-    return ctx_.authLevel ? ctx_.authLevel() : 10;
+    return ctx_.accessLevel ? ctx_.accessLevel() : 10;
 }
 
 void DeviceWrites::ShowProgressBar()
@@ -193,33 +193,32 @@ void DeviceWrites::DropIncompatibleData()
     HideTransferWindow();
 }
 
-bool DeviceWrites::FinishBatch()
+QCoro::Task<bool> DeviceWrites::FinishBatch()
 {
     // Until the last answer is in and the reset after the batch is over; the engine never
     // leaves a reset pending for the next batch.
-    ctx_.engine.WaitForTransfer();
-    ctx_.engine.WaitUntilIdle(WaitForeverMs);
+    co_await ctx_.engine.UntilIdle(WaitForeverMs);
     const EngineState& engine = ctx_.engine.State();
     if (engine.Interrupted) {
         // Stopped by the user: the write ends here, and it is not complete.
         lastResult_ = WriteResult::Failed;
         ResetWriteBookkeeping();
         HideTransferWindow();
-        return false;
+        co_return false;
     }
     if (!engine.GaveUp)
-        return true;
+        co_return true;
     // The engine has told of a time-out or a corrupting line; the write goes on with the next
     // block as it always has, but it will not end in "Done!".
     lastResult_ = WriteResult::Failed;
     if (engine.Refusals.isEmpty())
-        return true;
+        co_return true;
     // A refused packet ends the write.
     ctx_.dialogs.MsgBox(RefusalText(engine.Refusals.first()), MsgButtons::Ok, MsgIcon::Critical,
                         Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Error")));
     ResetWriteBookkeeping();
     HideTransferWindow();
-    return false;
+    co_return false;
 }
 
 QString DeviceWrites::RefusalText(const RefusedPacket& refusal)
@@ -255,11 +254,11 @@ void DeviceWrites::ResetWriteBookkeeping()
     progress.writeconfigs = false;
 }
 
-void DeviceWrites::cmdConfigWrite_Click()
+QCoro::Task<WriteResult> DeviceWrites::Write()
 {
-    const DeviceTransfers::CommandGuard guard(transfers_, false);
-    if (!guard.Acquired())
-        return;
+    const DeviceTransfers::RunningCommand command(transfers_, false);
+    if (!command.Granted())
+        co_return WriteResult::NothingSent;
     lastResult_ = WriteResult::NothingSent;
     extendedSent_ = false;
     EngineState& engine = ctx_.engine.State();
@@ -274,16 +273,16 @@ void DeviceWrites::cmdConfigWrite_Click()
     window.ProgressBar2Max = 62;
     ctx_.views.TransferWindowChanged();
 
-    if (ctx_.portState.intComPort < 1 || !ctx_.portState.HVXPortFound) {
+    if (ctx_.port.State().portNumber < 1 || !ctx_.port.State().adapterFound) {
         ctx_.dialogs.MsgBox(Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Device type not detected.")) + CrLf()
                                 + Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Please check your serial connection and COM-Port settings! ")),
                             MsgButtons::Ok, MsgIcon::Exclamation, Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Error")));
-        return;
+        co_return lastResult_;
     }
 
-    transfers_.DetectDevice();
+    co_await transfers_.DetectDevice();
     if (image.deviceConfigId == 0)
-        return;
+        co_return lastResult_;
 
     const int level = AuthLevel();
     if (level != 60) {
@@ -297,7 +296,7 @@ void DeviceWrites::cmdConfigWrite_Click()
         if (mismatch && level < 40) {
             ctx_.dialogs.MsgBox(incompatible, MsgButtons::Ok, MsgIcon::Critical, error);
             DropIncompatibleData();
-            return;
+            co_return lastResult_;
         }
         if (mismatch) {
             const MsgAnswer answer =
@@ -306,14 +305,14 @@ void DeviceWrites::cmdConfigWrite_Click()
                                  MsgButtons::YesNo, MsgIcon::Critical, error);
             if (answer != MsgAnswer::Yes) {
                 DropIncompatibleData();
-                return;
+                co_return lastResult_;
             }
             confirmed = true;
         }
         // The image was read from another device: writing it here would mix two devices.
         if (!confirmed && image.deviceConfigId != image.imageConfigId) {
             HideTransferWindow();
-            return;
+            co_return lastResult_;
         }
     }
 
@@ -328,7 +327,7 @@ void DeviceWrites::cmdConfigWrite_Click()
             ++changedCount;
     }
     image.CheckUninitialisedValues(level, ctx_.dialogs);
-    ctx_.engine.WaitUntilIdle(WaitForeverMs);
+    co_await ctx_.engine.UntilIdle(WaitForeverMs);
     // The write sends these values, whatever happens to the image while it runs.
     const ParamArray<QString> values = image.value;
     // A value its cell cannot hold exactly would be left out or changed on its way: the
@@ -338,7 +337,7 @@ void DeviceWrites::cmdConfigWrite_Click()
                                 + CrLf() + unwritable.join(QStringLiteral(", ")),
                             MsgButtons::Ok, MsgIcon::Exclamation, Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Error")));
         HideTransferWindow();
-        return;
+        co_return lastResult_;
     }
 
     // A copy: the store may be replaced (a file opened) while the blocks are being sent.
@@ -350,20 +349,20 @@ void DeviceWrites::cmdConfigWrite_Click()
         window.ProgressBar2 = 0;
         window.ProgressBar2Max = changedCount + 1;
         ShowProgressBar();
-        ParameterWrite(values);
+        co_await ParameterWrite(values);
         image.uninitialised.fill(false);
-        if (!FinishBatch())
-            return;
+        if (!co_await FinishBatch())
+            co_return lastResult_;
         progress.AllSent = true;
         if (lastResult_ != WriteResult::Failed)
             lastResult_ = WriteResult::Done;
         ResetWriteBookkeeping();
         HideTransferWindow();
-        return;
+        co_return lastResult_;
     }
     if (store.used) {
         HideTransferWindow();
-        return;
+        co_return lastResult_;
     }
 
     const qint32 total = changedCount + ExtendedProgressUnits(store);
@@ -379,12 +378,12 @@ void DeviceWrites::cmdConfigWrite_Click()
         Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Extended Data is to be written to the device. That could take a while.")) + CrLf()
             + Tr(QT_TRANSLATE_NOOP("DeviceWrites", "YES to proceed, NO to write parameters only or CANCEL to finish.")),
         MsgButtons::YesNoCancel, MsgIcon::None, DefaultTitle());
-    if (answer == MsgAnswer::Yes && !WriteExtendedData(store))
-        return;
+    if (answer == MsgAnswer::Yes && !co_await WriteExtendedData(store))
+        co_return lastResult_;
     if (answer == MsgAnswer::Yes || answer == MsgAnswer::No) {
-        ParameterWrite(values);
-        if (!FinishBatch())
-            return;
+        co_await ParameterWrite(values);
+        if (!co_await FinishBatch())
+            co_return lastResult_;
         progress.AllSent = true;
     }
     ResetWriteBookkeeping();
@@ -392,11 +391,11 @@ void DeviceWrites::cmdConfigWrite_Click()
     if (level < 50 || (level > 50 && ctx_.options.ChkEraseStringsAfterWrite))
         UseUpExtendedData();
 
-    ctx_.port.WaitMs(100);
+    co_await ctx_.port.Pause(100);
     // After a block that was given up, "Done!" would tell the user the device is complete.
     if (lastResult_ == WriteResult::Failed) {
         HideTransferWindow();
-        return;
+        co_return lastResult_;
     }
     if (answer == MsgAnswer::Yes || answer == MsgAnswer::No)
         lastResult_ = WriteResult::Done;
@@ -404,7 +403,7 @@ void DeviceWrites::cmdConfigWrite_Click()
     HideTransferWindow();
 }
 
-bool DeviceWrites::WriteExtendedData(const ExtendedDataStore& store)
+QCoro::Task<bool> DeviceWrites::WriteExtendedData(const ExtendedDataStore& store)
 {
     // A block longer than its place would run into the range after it; such a file's blocks
     // are refused before anything is sent.
@@ -415,31 +414,31 @@ bool DeviceWrites::WriteExtendedData(const ExtendedDataStore& store)
                             MsgButtons::Ok, MsgIcon::Exclamation, Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Error")));
         ResetWriteBookkeeping();
         HideTransferWindow();
-        return false;
+        co_return false;
     }
     extendedSent_ = true;
     if (store.strInterperterImage.size() >= InterpreterMinimumBytes) {
         ShowProgressBar();
         extended_.InterpreterWrite(store.strInterperterImage);
-        if (!FinishBatch())
-            return false;
+        if (!co_await FinishBatch())
+            co_return false;
     }
     for (const DisplayBlock& block : DisplayBlocks()) {
         const QByteArray& bytes = store.*block.source;
         if (bytes.size() < DisplayMinimumBytes)
             continue;
         ShowProgressBar();
-        extended_.DisplayDataWrite(bytes, block.blockNumber, block.bytesPerPacket);
-        if (!FinishBatch())
-            return false;
+        co_await extended_.DisplayDataWrite(bytes, block.blockNumber, block.bytesPerPacket);
+        if (!co_await FinishBatch())
+            co_return false;
     }
     if (store.strFrequency_tableImage.size() >= DisplayMinimumBytes) {
         ShowProgressBar();
-        extended_.FrequencyTableWrite(store.FreqTable);
-        if (!FinishBatch())
-            return false;
+        co_await extended_.FrequencyTableWrite(store.FreqTable);
+        if (!co_await FinishBatch())
+            co_return false;
     }
-    return true;
+    co_return true;
 }
 
 void DeviceWrites::UseUpExtendedData()
@@ -517,7 +516,7 @@ std::optional<QByteArray> DeviceWrites::SharedCellData(int nr, const ParamArray<
     return cell;
 }
 
-void DeviceWrites::ParameterWrite(const ParamArray<QString>& values)
+QCoro::Task<> DeviceWrites::ParameterWrite(const ParamArray<QString>& values)
 {
     EngineState& engine = ctx_.engine.State();
     DeviceImage& image = ctx_.image;
@@ -608,15 +607,15 @@ void DeviceWrites::ParameterWrite(const ParamArray<QString>& values)
                             MsgButtons::Ok, MsgIcon::Exclamation, Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Error")));
     }
     if (ctx_.options.chkResetBeforeTransmit)
-        ctx_.port.ResetDevice();
+        co_await ctx_.port.ResetDevice();
     engine.TransferActive = true;
 }
 
-void DeviceWrites::cmd_int_write_Click(const QString& programFolder)
+QCoro::Task<> DeviceWrites::WriteTestInterpreter(QString programFolder)
 {
-    const DeviceTransfers::CommandGuard guard(transfers_, false);
-    if (!guard.Acquired())
-        return;
+    const DeviceTransfers::RunningCommand command(transfers_, false);
+    if (!command.Granted())
+        co_return;
     // Without a file there is nothing to send; say so instead of doing nothing.
     const QString path = QDir(programFolder).filePath(QStringLiteral("xtest.bin"));
     const QString shown = QDir::toNativeSeparators(path);
@@ -625,23 +624,23 @@ void DeviceWrites::cmd_int_write_Click(const QString& programFolder)
     if (!file.exists()) {
         ctx_.dialogs.MsgBox(Tr(QT_TRANSLATE_NOOP("DeviceWrites", "The interpreter file %1 was not found.")).arg(shown),
                             MsgButtons::Ok, MsgIcon::Exclamation, error);
-        return;
+        co_return;
     }
     if (!file.open(QIODevice::ReadOnly)) {
         ctx_.dialogs.MsgBox(Tr(QT_TRANSLATE_NOOP("DeviceWrites", "The interpreter file %1 could not be read.")).arg(shown),
                             MsgButtons::Ok, MsgIcon::Exclamation, error);
-        return;
+        co_return;
     }
     const QByteArray bytes = file.readAll();
     if (bytes.isEmpty()) {
         ctx_.dialogs.MsgBox(Tr(QT_TRANSLATE_NOOP("DeviceWrites", "The interpreter file %1 is empty.")).arg(shown),
                             MsgButtons::Ok, MsgIcon::Exclamation, error);
-        return;
+        co_return;
     }
-    ctx_.engine.WaitUntilIdle(WaitForeverMs);
+    co_await ctx_.engine.UntilIdle(WaitForeverMs);
     extended_.RawInterpreterWrite(bytes);
     // Waited for, so that a refusal is told and nothing else changes the device meanwhile.
-    FinishBatch();
+    co_await FinishBatch();
 }
 
 } // namespace tunekit

@@ -4,6 +4,7 @@
 #include "transfer/transfer_context.h"
 
 #include <QByteArray>
+#include <QCoroTask>
 #include <QString>
 #include <QStringList>
 
@@ -35,25 +36,26 @@ std::optional<QByteArray> EncodeGainPhase(const QString& phase, const QString& g
 // By DSize and DType: 8, 16, 32 bits or the date (DSize 1); other sizes have no encoding.
 std::optional<QByteArray> EncodeBySize(const ConfigDefine& define, const QString& text);
 
-// The writing side of the device transfers: the Write button, the parameter write and
-// "Write interpreter". It runs as one of DeviceTransfers' commands, so a click on any transfer
-// command while a write runs (the waits pump events) is ignored, and a write is refused while
-// another command or batch is under way.
-// How the last Write ended.
+// How the last write ended.
 enum class WriteResult {
     NothingSent, // refused by the rules, cancelled, or no device: the device is as it was
     Failed,      // a batch was given up or a packet refused; the user was told
     Done,        // everything was sent and acknowledged
 };
 
+// The writing side of the device transfers: the write of the image (and a file's extended
+// data), the parameter write and the test interpreter write. A write is one of DeviceTransfers'
+// commands: refused while another command or batch is under way, and it refuses others while
+// it runs.
 class DeviceWrites {
 public:
     explicit DeviceWrites(DeviceTransfers& transfers);
     DeviceWrites(const DeviceWrites&) = delete;
     DeviceWrites& operator=(const DeviceWrites&) = delete;
 
-    // cmdConfigWrite: checks, detection, extended data on request, parameters, "Done".
-    void cmdConfigWrite_Click();
+    // Checks, detection, extended data on request, parameters, "Done!"; ends when the device
+    // has stored the values (or the write stopped).
+    QCoro::Task<WriteResult> Write();
     WriteResult LastResult() const noexcept { return lastResult_; }
     // The parameters whose cells the last parameter write sent, with the values it sent.
     const ParamArray<bool>& Uploaded() const noexcept { return uploaded_; }
@@ -62,14 +64,14 @@ public:
     const ParamArray<bool>& Kept() const noexcept { return kept_; }
     // The last write sent extended data (some of it, at least).
     bool ExtendedDataSent() const noexcept { return extendedSent_; }
-    // cmd_int_write: sends "xtest.bin" from the program's folder as the interpreter and waits for
-    // it; a packet the device refuses is told like in a write.
-    void cmd_int_write_Click(const QString& programFolder);
+    // Sends "xtest.bin" from the program's folder as the interpreter and waits for it; a packet
+    // the device refuses is told like in a write.
+    QCoro::Task<> WriteTestInterpreter(QString programFolder);
 
     // Queues ConfigEnable, the Uploads of the given values (the write's copy of the image) and
     // FlashConfig, and starts the engine; the caller waits.
-    void ParameterWrite(const ParamArray<QString>& values);
-    // Shows frmWriteInfo with "data transfer...".
+    QCoro::Task<> ParameterWrite(const ParamArray<QString>& values);
+    // Shows the progress window with "data transfer...".
     void ShowProgressBar();
 
     ExtendedDataWriter& Extended() noexcept { return extended_; }
@@ -81,16 +83,16 @@ public:
 private:
     int AuthLevel() const;
     void HideTransferWindow();
-    // Step 4's refusal of incompatible data: the image is emptied so a second click cannot
-    // write it either.
+    // Data of another family refused: the image is emptied so a second click cannot write it
+    // either.
     void DropIncompatibleData();
     // The calibration rule; frequency: FreqComp, else GainComp and PhaseComp together.
     bool MayWriteCalibration(bool frequency);
     // Waits until the batch and the reset after it are over. False, after the failure message,
     // when the device refused a packet: the write ends there.
-    bool FinishBatch();
+    QCoro::Task<bool> FinishBatch();
     // False when the write ended (a refused packet or a block too long for its place).
-    bool WriteExtendedData(const ExtendedDataStore& store);
+    QCoro::Task<bool> WriteExtendedData(const ExtendedDataStore& store);
     void UseUpExtendedData();
     // The values (as "Name=value") the write would send but their cells cannot hold exactly.
     QStringList UnwritableValues(const ParamArray<QString>& values) const;

@@ -10,7 +10,6 @@ class DeviceImage;
 class Dialogs;
 class SerialPortAccess;
 class TransmitEngine;
-struct PortState;
 
 // The options of the Tools tab that transfers consult.
 struct TransferOptions {
@@ -31,23 +30,21 @@ public:
     virtual void LabelsChanged() = 0;
     virtual void ClearTerminal() = 0;
     virtual void ClearPacketConsole() = 0;
-    // cmdRead, cmdConfigWrite, CmdClearFileData, cmdFileOpen, cmdSicherung, cmdResetMe.
+    // The buttons that start a transfer or change the image may be used (not while detecting).
     virtual void SetRedetectButtonsEnabled(bool enabled) = 0;
-    // The engine's TransferWindowState (frmWriteInfo) was changed by a transfer command.
+    // The engine's TransferWindowState (the progress window) was changed by a transfer command.
     virtual void TransferWindowChanged() = 0;
 };
 
-// Everything a transfer command works with; owned by the session.
+// Everything a transfer command works with; owned by the station.
 struct TransferContext {
     TransmitEngine& engine;
     SerialPortAccess& port;
-    PortState& portState;
     DeviceImage& image;
     Dialogs& dialogs;
     TransferViews& views;
     TransferOptions& options;
-    std::function<int()> authLevel;
-    qint16& HVXPort;
+    std::function<int()> accessLevel;
 };
 
 } // namespace tunekit

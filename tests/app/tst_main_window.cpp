@@ -48,9 +48,11 @@ class TestMainWindow : public QObject {
             if (begin == Started) {
                 window->show();
                 window->Start();
+                started = virtualClock->RunUntil([this] { return window->StartupDone(); }, 60000);
             }
         }
         VirtualClock* virtualClock = nullptr;
+        bool started = false;
         SimLine* line = nullptr;
         FixedHost* host = nullptr;
         std::unique_ptr<MainWindow> window;
@@ -103,8 +105,9 @@ private slots:
         confirm.start(0);
         w.window->show();
         w.window->Start();
+        QVERIFY(w.virtualClock->RunUntil([&] { return w.window->StartupDone(); }, 60000));
         confirm.stop();
-        QCOMPARE(w.window->Logic().Port().intComPort, 3);
+        QCOMPARE(w.window->Logic().Port().portNumber, 3);
         auto ticks = [&] {
             QString shown;
             for (const char* name : {"mnuCOM1", "mnuCOM2", "mnuCOM3", "mnuCOM4", "mnuCOM5", "mnuCOMother"})
@@ -117,7 +120,7 @@ private slots:
             w.Find<QAction>(name)->trigger();
             QCOMPARE(ticks(), QStringLiteral("ooXooo"));
         }
-        QCOMPARE(w.window->Logic().Port().intComPort, 3);
+        QCOMPARE(w.window->Logic().Port().portNumber, 3);
     }
 
     void languageMenuRewritesCaptions()
@@ -125,6 +128,7 @@ private slots:
         Window w;
         w.host->languageId = QStringLiteral("0407"); // a German system starts in German
         w.window->Start();
+        QVERIFY(w.virtualClock->RunUntil([&] { return w.window->StartupDone(); }, 60000));
         auto* tabs = w.Find<QTabWidget>("SSTab");
         QCOMPARE(tabs->tabText(1), QStringLiteral("   Übersicht    "));
         QVERIFY(w.window->findChild<QAction*>(QStringLiteral("mnuGerman"))->isChecked());
@@ -249,6 +253,7 @@ private slots:
         MainWindow window(std::move(setup));
         window.show();
         window.Start();
+        QVERIFY(QTest::qWaitFor([&] { return window.StartupDone(); }, 30000));
         Session& logic = window.Logic();
         QCOMPARE(window.windowTitle(), QStringLiteral("Tunekit 2.13"));
         auto panel = [&](int n) { return window.findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(n)); };

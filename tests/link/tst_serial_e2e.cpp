@@ -3,6 +3,7 @@
 // the real QSerialPort and the simulated transmitter on a pseudo-terminal. Timeouts are
 // generous; the only timing assertion is how fast a vanished port is noticed.
 #include "link/packet_codec.h"
+#include "link/waits.h"
 #include "support/pty_rig.h"
 
 #include <QElapsedTimer>
@@ -18,21 +19,25 @@ using namespace tunekit::testing;
 class TestSerialEndToEnd : public QObject {
     Q_OBJECT
 private slots:
-    void waitInsideTheTickEnds()
+    void pauseStartedInTheTickEnds()
     {
+        // A wait started from the main timer's tick neither blocks the tick nor sleeps until
+        // some later event: it ends on time, and the ticks go on meanwhile.
         QtClock clock;
+        const auto owner = std::make_shared<int>(0);
         qint64 took = -1;
-        clock.StartTicker(10, [&] {
-            if (took != -1)
-                return;
-            took = 0;
-            const qint64 start = clock.NowMs();
-            while (clock.NowMs() <= start + 50)
-                clock.ProcessEvents();
+        int ticks = 0;
+        const auto wait = [&](qint64 start) -> QCoro::Task<> {
+            co_await Pause(clock, 50, owner);
             took = clock.NowMs() - start;
+        };
+        clock.StartTicker(10, [&] {
+            if (++ticks == 1)
+                wait(clock.NowMs());
         });
-        QTRY_VERIFY_WITH_TIMEOUT(took > 0, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(took >= 0, 5000);
         QVERIFY2(took >= 50 && took < 1000, qPrintable(QString::number(took)));
+        QVERIFY(ticks >= 3);
     }
 
     void scheduledCallsRunInOrder()
@@ -73,11 +78,11 @@ private slots:
             QVERIFY(!probe.setDataTerminalReady(true));
         }
         rig.Connect();
-        QVERIFY(rig.session.Port().HVXPortFound);
+        QVERIFY(rig.session.Port().adapterFound);
         // A DTR pulse that the line cannot give leaves the port open and working.
         rig.session.Rs232().ResetDevice();
         QVERIFY(rig.line.IsOpen());
-        QCOMPARE(rig.session.Port().intComPort, 1);
+        QCOMPARE(rig.session.Port().portNumber, 1);
 
         rig.QueueReads(50);
         QVERIFY(rig.PumpUntil([&] { return rig.Idle(); }, 30000));
@@ -101,7 +106,7 @@ private slots:
         PtyRig rig;
         QVERIFY(rig.StartServer());
         rig.Connect();
-        QVERIFY(rig.session.Port().HVXPortFound);
+        QVERIFY(rig.session.Port().adapterFound);
         rig.QueueReads(200);
         QVERIFY(rig.PumpUntil([&] { return rig.responses.size() >= 20; }, 30000));
 
@@ -109,11 +114,11 @@ private slots:
         QElapsedTimer sinceStop;
         sinceStop.start();
         rig.server->Stop();
-        QVERIFY(rig.PumpUntil([&] { return rig.session.Port().intComPort == 0; }, 10000));
+        QVERIFY(rig.PumpUntil([&] { return rig.session.Port().portNumber == 0; }, 10000));
         const qint64 detectionMs = sinceStop.elapsed();
         qInfo("hang-up noticed after %lld ms", detectionMs);
         QVERIFY2(detectionMs < 1500, qPrintable(QStringLiteral("%1 ms").arg(detectionMs)));
-        QVERIFY(!rig.session.Port().HVXPortFound);
+        QVERIFY(!rig.session.Port().adapterFound);
         QVERIFY(!rig.line.IsOpen());
         QCOMPARE(rig.dialogs.messages.size(), 1);
         QCOMPARE(rig.dialogs.messages.first().icon, MsgIcon::Critical);
@@ -128,7 +133,7 @@ private slots:
 
         // With the port gone and the main timer running, the program sleeps between ticks.
         const std::clock_t cpuBefore = std::clock(); // the process's CPU time, every thread's
-        rig.session.Rs232().WaitMs(1000);
+        rig.PumpUntil([] { return false; }, 1000);
         const double cpuUsed = static_cast<double>(std::clock() - cpuBefore) / CLOCKS_PER_SEC;
         qInfo("CPU time over 1 s without a port: %.3f s", cpuUsed);
         QVERIFY2(cpuUsed < 0.2, qPrintable(QString::number(cpuUsed)));
@@ -137,8 +142,8 @@ private slots:
         // The adapter is back (a new terminal): opening it again works, and so does a batch.
         QVERIFY(rig.StartServer());
         rig.Connect();
-        QVERIFY(rig.session.Port().HVXPortFound);
-        QCOMPARE(rig.session.Port().intComPort, 1);
+        QVERIFY(rig.session.Port().adapterFound);
+        QCOMPARE(rig.session.Port().portNumber, 1);
         const qsizetype before = rig.responses.size();
         rig.QueueReads(5);
         QVERIFY(rig.PumpUntil([&] { return rig.responses.size() == before + 5 && rig.Idle(); }, 30000));

@@ -290,7 +290,7 @@ private slots:
         rig.Connect();
         rig.line.Faults() = faults;
         rig.session.Engine().State().SuppressTimeoutMessage = quiet == Suppressed;
-        rig.session.Port().HVXPortFound = quiet != NoAdapter;
+        rig.session.Port().adapterFound = quiet != NoAdapter;
         qint64 lastSentMs = 0;
         rig.views.beforeSend = [&] { lastSentMs = rig.clock.NowMs(); };
         rig.QueueReads(3);
@@ -364,9 +364,9 @@ private slots:
         QVERIFY(rig.dialogs.messages.isEmpty());
 
         rig.session.Rs232().ClosePort();
-        rig.session.Port().intComPort = static_cast<qint16>(port);
+        rig.session.Port().portNumber = static_cast<qint16>(port);
         QVERIFY(!rig.session.Rs232().OpenPort());
-        QCOMPARE(rig.session.Port().intComPort, 0);
+        QCOMPARE(rig.session.Port().portNumber, 0);
         QCOMPARE(rig.dialogs.messages.size(), 1);
         QCOMPARE(rig.dialogs.messages.first().text, text);
         QCOMPARE(rig.dialogs.messages.first().title, QStringLiteral("Error opening COM-Port"));
@@ -390,10 +390,10 @@ private slots:
         QFETCH(int, expectedMs);
         SessionRig rig;
         rig.Connect();
-        rig.session.Port().ChkLongDelay = longDelay;
-        rig.session.Port().LongDelayValue = static_cast<qint16>(seconds);
+        rig.session.Port().longDelay = longDelay;
+        rig.session.Port().longDelaySeconds = static_cast<qint16>(seconds);
         const qint64 start = rig.clock.NowMs();
-        rig.session.Rs232().ResetDevice();
+        rig.Finish(rig.session.Rs232().ResetDevice());
         const qint64 took = rig.clock.NowMs() - start;
         QVERIFY2(took >= expectedMs && took <= expectedMs + 40, qPrintable(QString::number(took)));
         QCOMPARE(rig.line.Device().RestartCount(), 1);

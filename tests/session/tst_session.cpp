@@ -36,9 +36,9 @@ private slots:
     void startupDetectsAndResets()
     {
         SessionRig rig(52);
-        rig.session.Startup(NamedPort(1));
-        QCOMPARE(rig.session.Port().intComPort, 1);
-        QVERIFY(rig.session.Port().HVXPortFound);
+        rig.Finish(rig.session.Startup(NamedPort(1)));
+        QCOMPARE(rig.session.Port().portNumber, 1);
+        QVERIFY(rig.session.Port().adapterFound);
         QCOMPARE(rig.session.Image().deviceConfigId, 52);
         QCOMPARE(rig.session.Image().imageConfigId, 52);
         QCOMPARE(rig.session.StatusBar()[2], QStringLiteral("ID=52"));
@@ -59,7 +59,7 @@ private slots:
     {
         SessionRig rig;
         rig.line.Faults().Silent = true;
-        rig.session.Startup(NamedPort(1));
+        rig.Finish(rig.session.Startup(NamedPort(1)));
         QCOMPARE(rig.session.Image().deviceConfigId, 0);
         QCOMPARE(rig.session.StatusBar()[2], QStringLiteral("ID=?"));
         // One message: the detection says what it found; the time-out of its request stays silent.
@@ -93,7 +93,7 @@ private slots:
         QFETCH(QString, title);
         QFETCH(QStringList, lines);
         SessionRig rig;
-        rig.session.Startup(NamedPort(1));
+        rig.Finish(rig.session.Startup(NamedPort(1)));
         rig.session.ChooseLanguage(language);
         QCOMPARE(rig.session.AboutTitle(), title);
         QCOMPARE(rig.session.AboutText().split(QStringLiteral("\r\n")), lines);
@@ -167,8 +167,8 @@ private slots:
         for (const int port : busyPorts)
             rig.line.SetPortBusy(port, true);
 
-        rig.session.Startup(PortPlan{});
-        QCOMPARE(int(rig.session.Port().intComPort), chosen);
+        rig.Finish(rig.session.Startup(PortPlan{}));
+        QCOMPARE(int(rig.session.Port().portNumber), chosen);
         const ComMenu& shown = rig.session.Discovery().menu;
         QStringList captions(shown.captions.begin(), shown.captions.end());
         captions << (shown.otherVisible ? shown.otherCaption : QString());
@@ -277,7 +277,7 @@ private slots:
         if (file != "<none>")
             WriteFile(path, file);
         rig.host.languageId = system;
-        rig.session.Startup(NamedPort(0));
+        rig.Finish(rig.session.Startup(NamedPort(0)));
         QCOMPARE(rig.language.Current() == Language::German, rig.session.German());
         QString options;
         for (int i = 0; i < 3; ++i)
@@ -287,11 +287,11 @@ private slots:
         const int level = rig.session.Access().blnAuthLevel;
         const QString actual = QStringLiteral("%1 %2 delay=%3 level=%4 port=%5")
                                    .arg(rig.session.German() ? QStringLiteral("DE") : QStringLiteral("EN"), options,
-                                        port.ChkLongDelay ? QString::number(port.LongDelayValue) : QStringLiteral("-"))
+                                        port.longDelay ? QString::number(port.longDelaySeconds) : QStringLiteral("-"))
                                    .arg(level)
                                    .arg(rig.session.Discovery().FilePortFound ? int(rig.session.Discovery().FilePort) : 0);
         QCOMPARE(actual, restored);
-        QCOMPARE(rig.session.LongDelay().boxVisible, port.ChkLongDelay);
+        QCOMPARE(rig.session.LongDelay().boxVisible, port.longDelay);
         QCOMPARE(rig.views.consoleShown, level == 60);
         if (!rewritten.isEmpty())
             QCOMPARE(ReadFile(path), rewritten);
@@ -320,13 +320,13 @@ private slots:
         rig.session.txtLongDelay_Change(typed);
         QCOMPARE(rig.session.LongDelay().txtLongDelay, kept);
         QVERIFY(rig.session.LongDelay().lblSekVisible);
-        QCOMPARE(rig.session.Port().ChkLongDelay ? int(rig.session.Port().LongDelayValue) : -1, delay);
+        QCOMPARE(rig.session.Port().longDelay ? int(rig.session.Port().longDelaySeconds) : -1, delay);
         // Save Options keeps it; unticking drops the delay.
         rig.session.CmdSaveOptions_Click();
         QVERIFY(ReadFile(folder.filePath(QStringLiteral("settings.cfg")))
                     .contains(QStringLiteral("OP4=%1\r\n").arg(delay < 0 ? 0 : delay).toLatin1()));
         rig.session.ChkLongDelay_Click(false);
-        QCOMPARE(rig.session.Port().LongDelayValue, 0);
+        QCOMPARE(rig.session.Port().longDelaySeconds, 0);
         QVERIFY(!rig.session.LongDelay().boxVisible);
     }
 
@@ -335,16 +335,16 @@ private slots:
     {
         SessionRig rig(52);
         rig.line.SetExistingPorts(QSet<int>{});
-        rig.session.Startup(PortPlan{});
-        QCOMPARE(rig.session.Port().intComPort, 0);
+        rig.Finish(rig.session.Startup(PortPlan{}));
+        QCOMPARE(rig.session.Port().portNumber, 0);
         QCOMPARE(rig.session.StatusBar()[0], QStringLiteral("Disconnected"));
         rig.dialogs.messages.clear();
 
         rig.line.SetExistingPorts(QSet<int>{3});
         rig.host.adapterPortName = QStringLiteral("COM3");
-        rig.session.mnuCOMredetect_Click();
-        QCOMPARE(rig.session.Port().intComPort, 3);
-        QVERIFY(rig.session.Port().HVXPortFound);
+        rig.Finish(rig.session.RedetectPort());
+        QCOMPARE(rig.session.Port().portNumber, 3);
+        QVERIFY(rig.session.Port().adapterFound);
         QCOMPARE(rig.session.Image().deviceConfigId, 52);
         QCOMPARE(rig.session.StatusBar()[2], QStringLiteral("ID=52"));
         QCOMPARE(rig.views.redetectWindow, (QList<bool>{true, false}));
@@ -355,7 +355,7 @@ private slots:
     void cancelledUnlockKeepsOneLevelTicked()
     {
         SessionRig rig;
-        rig.session.Startup(NamedPort(1));
+        rig.Finish(rig.session.Startup(NamedPort(1)));
         rig.session.LevelMenuCommand(50, [] {});
         QCOMPARE(rig.session.Access().blnAuthLevel, 10);
         QCOMPARE(rig.views.levelChecks, (std::array<bool, 6>{true, false, false, false, false, false}));
@@ -366,8 +366,8 @@ private slots:
         SessionRig rig;
         rig.Connect();
         rig.session.Access().blnAuthLevel = 30;
-        rig.session.Transfers().DetectDevice();
-        rig.session.Transfers().cmdRead_Click();
+        rig.Finish(rig.session.Transfers().DetectDevice());
+        rig.session.Transfers().ReadParameters();
         QVERIFY(rig.clock.RunUntil([&] { return rig.session.Engine().Idle(); }, 60000));
         DeviceImage& image = rig.session.Image();
         image.extended.strTextsImage = QByteArray(1030, 'x');
@@ -387,7 +387,7 @@ private slots:
         };
         rig.dialogs.messages.clear();
 
-        rig.session.Writes().cmdConfigWrite_Click();
+        rig.Finish(rig.session.Writes().Write());
 
         QVERIFY(clicked);
         QStringList texts;

@@ -6,6 +6,8 @@
 #include "sim/pty_server.h"
 #include "support/session_rig.h"
 
+#include <QTest>
+
 #include <functional>
 #include <memory>
 
@@ -34,8 +36,8 @@ struct PtyRig {
     }
     void Connect()
     {
-        session.Port().intComPort = 1;
-        session.Port().HVXPortFound = session.Rs232().OpenPort();
+        session.Port().portNumber = 1;
+        session.Port().adapterFound = session.Rs232().OpenPort();
     }
     // Reads of index 0x2000..0x200F, subindex counting up every 16 packets.
     void QueueReads(int count)
@@ -44,13 +46,10 @@ struct PtyRig {
             session.Engine().SendPacket(0x10, 0x2000 + i % 16, static_cast<std::uint8_t>(i / 16));
         session.Engine().State().TransferActive = true;
     }
-    // Pumps events the way the program's own waits do until done() holds or limitMs pass.
+    // Runs the event loop until done() holds or limitMs pass.
     bool PumpUntil(const std::function<bool()>& done, qint64 limitMs)
     {
-        const qint64 end = clock.NowMs() + limitMs;
-        while (!done() && clock.NowMs() < end)
-            clock.ProcessEvents();
-        return done();
+        return QTest::qWaitFor([&done] { return done(); }, static_cast<int>(limitMs)) || done();
     }
     // The batch is over and its last answer is in (or given up).
     bool Idle() const

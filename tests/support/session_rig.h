@@ -4,11 +4,14 @@
 #include "session/session.h"
 #include "host/host_facts.h"
 #include "link/clock.h"
+#include "link/waits.h"
 #include "sim/sim_line.h"
 #include "sim/virtual_clock.h"
 #include "support/scripted_dialogs.h"
 
 #include <QList>
+
+#include <optional>
 
 #include <functional>
 
@@ -122,8 +125,8 @@ struct SessionRig {
     // Opens the simulated port as discovery would have.
     void Connect()
     {
-        session.Port().intComPort = 1;
-        session.Port().HVXPortFound = session.Rs232().OpenPort();
+        session.Port().portNumber = 1;
+        session.Port().adapterFound = session.Rs232().OpenPort();
     }
     void QueueReads(int count, int firstIndex = 0x2000)
     {
@@ -134,6 +137,21 @@ struct SessionRig {
     bool RunUntilIdle(qint64 limitMs = 600000)
     {
         return clock.RunUntil([this] { return !session.Engine().State().TransferActive; }, limitMs);
+    }
+    // Runs the clock until the task has ended; its result, or nothing when limitMs passed first.
+    template <typename T>
+    std::optional<T> Finish(QCoro::Task<T> task, qint64 limitMs = 600000)
+    {
+        auto result = std::make_shared<std::optional<T>>();
+        WhenDone<T>(std::move(task), [result](T value) { *result = std::move(value); });
+        clock.RunUntil([&result] { return result->has_value(); }, limitMs);
+        return *result;
+    }
+    bool Finish(QCoro::Task<> task, qint64 limitMs = 600000)
+    {
+        auto done = std::make_shared<bool>(false);
+        WhenDone(std::move(task), [done] { *done = true; });
+        return clock.RunUntil([&done] { return *done; }, limitMs);
     }
 
     VirtualClock clock;

@@ -20,7 +20,7 @@ struct TransferRig : SessionRig {
     void Connect()
     {
         SessionRig::Connect();
-        HVXPort = 1;
+        portState.adapterPort = 1;
     }
     // Until the engine has nothing left to do and the automatic reset is over.
     bool RunUntilIdle()
@@ -33,7 +33,7 @@ struct TransferRig : SessionRig {
     void Detect()
     {
         Connect();
-        transfers.DetectDevice();
+        Finish(transfers.DetectDevice());
         clock.RunFor(5000);
         line.Device().ClearRequests();
         views.refreshes = 0;
@@ -91,7 +91,6 @@ struct TransferRig : SessionRig {
     TransferOptions& options = session.Options();
     DeviceTransfers& transfers = session.Transfers();
     DeviceWrites& writes = session.Writes();
-    qint16& HVXPort = session.HVXPort;
     qint16& authLevel = session.Access().blnAuthLevel;
 };
 

@@ -37,7 +37,7 @@ void Prepare(TransferRig& rig, int level, bool onlyChanged = true)
 {
     rig.authLevel = static_cast<qint16>(level);
     rig.Detect();
-    rig.transfers.cmdRead_Click();
+    rig.transfers.ReadParameters();
     rig.RunUntilIdle();
     rig.line.Device().ClearRequests();
     rig.dialogs.messages.clear();
@@ -50,19 +50,19 @@ void Prepare(TransferRig& rig, int level, bool onlyChanged = true)
 // interpreter looks for its file in the folder.
 void ClickEveryCommand(TransferRig& rig, const QString& folder)
 {
-    rig.writes.cmdConfigWrite_Click();
-    rig.transfers.cmdRead_Click();
-    rig.transfers.cmdInfoRead_Click();
-    rig.transfers.cmdIR_Click();
-    rig.transfers.cmdRedetectDevice_Click();
-    rig.writes.cmd_int_write_Click(folder);
+    rig.writes.Write();
+    rig.transfers.ReadParameters();
+    rig.transfers.ReadInformation();
+    rig.transfers.ReadInterpreterInfo();
+    rig.transfers.Redetect();
+    rig.writes.WriteTestInterpreter(folder);
 }
 
 bool Write(TransferRig& rig, const Answers& answers = {})
 {
     for (const MsgAnswer answer : answers)
         rig.dialogs.answers.enqueue(answer);
-    rig.writes.cmdConfigWrite_Click();
+    rig.Finish(rig.writes.Write());
     return rig.RunUntilIdle();
 }
 
@@ -119,8 +119,8 @@ private slots:
         QTemporaryDir folder;
         WriteFile(folder.filePath(QStringLiteral("xtest.bin")), "abcdefgh");
         rig.clock.Schedule(5, [&] { ClickEveryCommand(rig, folder.path()); });
-        rig.transfers.cmdRead_Click();
-        rig.transfers.cmdRead_Click();
+        rig.transfers.ReadParameters();
+        rig.transfers.ReadParameters();
         QVERIFY(rig.engine.Window().visible);
         QCOMPARE(rig.engine.Window().lblText, QStringLiteral("data transfer..."));
         QCOMPARE(rig.views.windows.first().ProgressBar2Max, 62);
@@ -196,14 +196,14 @@ private slots:
         const ImageLabels& labels = rig.image.labels;
 
         // A read asks for the name only, so there is no build time to show yet.
-        rig.transfers.cmdRead_Click();
+        rig.transfers.ReadParameters();
         QVERIFY(rig.RunUntilIdle());
         QCOMPARE(rig.Subindexes(index), (QList<int>{2, 3, 4, 5, 6, 7}));
         QCOMPARE(labels.lblInfo[6], QStringLiteral("???"));
         QVERIFY(labels.ActualInterpreterName.isEmpty());
 
         // The information read: the source text only from level 40 on.
-        rig.transfers.cmdInfoRead_Click();
+        rig.transfers.ReadInformation();
         QVERIFY(rig.RunUntilIdle());
         QCOMPARE(rig.Subindexes(0x1001).size(), level >= 40 ? 65 : 0);
         QCOMPARE(labels.txtSource, source);
@@ -213,7 +213,7 @@ private slots:
         QCOMPARE(labels.lblInfo[7], built);
 
         rig.line.Device().ClearRequests();
-        rig.transfers.cmdIR_Click();
+        rig.transfers.ReadInterpreterInfo();
         QVERIFY(rig.RunUntilIdle());
         QCOMPARE(rig.Subindexes(index), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7}));
         QCOMPARE(labels.lblInfo[5], QString::number(select));
@@ -244,7 +244,7 @@ private slots:
         rig.Detect();
         rig.line.Device().SetCell(0x2000, 0, QByteArray(1, static_cast<char>(configId)));
         rig.line.Faults().Silent = silent;
-        rig.transfers.cmdRedetectDevice_Click();
+        rig.transfers.Redetect();
         rig.clock.RunFor(5000);
 
         const bool found = !silent && configId != 0;
@@ -268,7 +268,7 @@ private slots:
 
         // Read refuses to read and detects again instead.
         rig.line.Device().ClearRequests();
-        rig.transfers.cmdRead_Click();
+        rig.transfers.ReadParameters();
         rig.clock.RunFor(5000);
         QCOMPARE(rig.dialogs.messages.size(), 2);
         QCOMPARE(rig.Requests(), silent ? QList<Request>{} : (QList<Request>{{0x2000, 0}, {0x2401, 0}}));
@@ -667,7 +667,7 @@ private slots:
         // Before and after the detection, before the batch, and after it, which reloads the flash.
         QCOMPARE(rig.line.Device().RestartCount() - restarts, 4);
         rig.options.chkResetBeforeTransmit = false;
-        rig.transfers.cmdRead_Click();
+        rig.transfers.ReadParameters();
         QVERIFY(rig.RunUntilIdle());
         for (int nr = 1; nr <= ParamCount; ++nr)
             QCOMPARE(rig.image.value[nr], written[nr]);
@@ -678,7 +678,7 @@ private slots:
         rig.engine.State().TransferActive = true;
         QVERIFY(rig.RunUntilIdle());
         QCOMPARE(rig.line.Device().Cell(0x2203, 0), Bytes({5, 0, 0, 0}));
-        rig.port.ResetDevice();
+        rig.Finish(rig.port.ResetDevice());
         QCOMPARE(rig.line.Device().Cell(0x2203, 0), Bytes({20, 0, 0, 0}));
     }
 
@@ -701,7 +701,7 @@ private slots:
         TransferRig rig;
         rig.Connect();
 
-        rig.writes.cmd_int_write_Click(folder.path());
+        rig.writes.WriteTestInterpreter(folder.path());
         QVERIFY(rig.RunUntilIdle());
 
         QCOMPARE(rig.Texts().size(), message.isEmpty() ? 0 : 1);

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "link/serial_port_access.h"
+#include "link/transmit_engine.h"
+#include "params/device_image.h"
+#include "transfer/parameter_read.h"
+#include "transfer/parameter_write.h"
+#include "transfer/transfer_context.h"
+
+#include <QCoroTask>
+
+#include <functional>
+#include <memory>
+
+namespace tunekit {
+
+class Clock;
+class Dialogs;
+class SerialLine;
+
+// The outside world of one station: its line, the clock and whoever answers its questions.
+struct StationSeams {
+    SerialLine& line;
+    Clock& clock;
+    Dialogs& dialogs;
+};
+
+// What a station tells its views: the engine's and the transfers' refreshes.
+class StationViews : public EngineViews, public TransferViews {
+public:
+    void UpdateStatusBar() override = 0;
+    void TransferWindowChanged() override = 0;
+};
+
+// How a read ended.
+struct ReadOutcome {
+    bool complete = false;   // every request was answered
+    int configId = 0;        // the family the device reported; 0 = no device answered
+};
+
+// One connected transmitter and every operation on it. The station owns its port, engine,
+// device image and transfers; the window, tunekit-cli and a production line are front ends
+// on it. Operations are coroutines: several stations run side by side in one thread, each
+// waiting on its own device without holding up the others. One command at a time per station:
+// an operation asked for while another runs is refused (it does nothing).
+class Station {
+public:
+    // accessLevel tells the access level in force (10..60).
+    Station(StationSeams seams, StationViews& views, std::function<int()> accessLevel);
+    ~Station();
+    Station(const Station&) = delete;
+    Station& operator=(const Station&) = delete;
+
+    // The engine's clock tick; the front end calls it every 10 ms.
+    void Tick() { engine_.TransmitTick(); }
+    // Opens port number (1..) as the adapter's port; false, after telling the user, when it
+    // cannot be opened.
+    bool OpenAdapterPort(qint16 number);
+    void ClosePort() { port_.ClosePort(); }
+    // A command runs or the engine still works through a batch.
+    bool Busy() const { return transfers_->CommandRunning() || transfers_->EngineBusy(); }
+
+    // Asks the device for its family; 0 when none answered (the user was told).
+    QCoro::Task<int> Detect();
+    // Reads every parameter of the family into the image; ends when the last answer is in.
+    QCoro::Task<ReadOutcome> ReadParameters();
+    // Reads the information texts, the operating time and the interpreter's information.
+    QCoro::Task<ReadOutcome> ReadInformation();
+    // Writes the image (and the extended data on request) as the Write button does.
+    QCoro::Task<WriteResult> Write();
+    QCoro::Task<> Reset();
+    // Lets the packet on the line finish and sends nothing more (a signal stopped the run).
+    void StopAfterCurrent() { engine_.StopAfterCurrent(); }
+
+    SerialPortAccess& Port() noexcept { return port_; }
+    const SerialPortAccess& Port() const noexcept { return port_; }
+    TransmitEngine& Engine() noexcept { return engine_; }
+    const TransmitEngine& Engine() const noexcept { return engine_; }
+    DeviceImage& Image() noexcept { return image_; }
+    const DeviceImage& Image() const noexcept { return image_; }
+    TransferOptions& Options() noexcept { return options_; }
+    const TransferOptions& Options() const noexcept { return options_; }
+    DeviceTransfers& Transfers() noexcept { return *transfers_; }
+    const DeviceTransfers& Transfers() const noexcept { return *transfers_; }
+    DeviceWrites& Writes() noexcept { return *writes_; }
+    SerialLine& Line() noexcept { return seams_.line; }
+    const SerialLine& Line() const noexcept { return seams_.line; }
+
+private:
+    // Until the engine has worked through its batch and the reset after it.
+    QCoro::Task<bool> BatchOver();
+
+    StationSeams seams_;
+    SerialPortAccess port_;
+    TransmitEngine engine_;
+    DeviceImage image_;
+    TransferOptions options_;
+    std::unique_ptr<DeviceTransfers> transfers_;
+    std::unique_ptr<DeviceWrites> writes_;
+};
+
+} // namespace tunekit
