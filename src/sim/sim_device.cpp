@@ -1,17 +1,18 @@
 #include "sim/sim_device.h"
 
 #include "link/packet_codec.h"
-#include "params/config_defines.h"
+#include "sim/firmware_parameters.h"
 
-#include <algorithm>
+#include <iterator>
+#include <string_view>
 
 namespace tunekit {
 namespace {
 
 constexpr int InfoFirst = 0x1000;
 constexpr int InfoLast = 0x1FFF;
-constexpr int ConfigurationFirst = 0x2000;
-constexpr int ParametersFirst = 0x2001; // 0x2000 is the family and survives InitDefault
+constexpr int ConfigurationFirst = FamilyCellIndex;
+constexpr int ParametersFirst = FamilyCellIndex + 1; // the family survives InitDefault
 constexpr int ParametersLast = 0x2FFF;
 constexpr int InterpreterFirst = 0x6000;
 constexpr int InterpreterLast = 0x6FFF;
@@ -34,7 +35,7 @@ std::uint8_t Subindex(QByteArrayView packet)
 
 SimDevice::SimDevice(int configId)
 {
-    SetCell(0x2000, 0, Bytes({configId & 0xFF, (configId >> 8) & 0xFF}));
+    SetCell(FamilyCellIndex, 0, Bytes({configId & 0xFF, (configId >> 8) & 0xFF}));
     FillFactoryParameters();
     FillFactoryInformation();
 }
@@ -94,9 +95,10 @@ QByteArray SimDevice::Answer(QByteArrayView packet, qint64 atUs)
 
 void SimDevice::MakeFresh()
 {
-    // Battery type, production date, production number.
-    for (const int index : {0x2301, 0x2302, 0x2303})
-        SetCell(index, 0, QByteArray(4, '\xFF'));
+    for (const std::string_view name : {"BatteryType", "ProductionDate", "ProductionNumber"}) {
+        const FirmwareParameter& parameter = *FindFirmwareParameter(name);
+        SetCell(parameter.index, parameter.subindex, QByteArray(4, '\xFF'));
+    }
 }
 
 QByteArray SimDevice::ChecksumErrorAnswer(QByteArrayView packet)
@@ -187,7 +189,7 @@ qsizetype SimDevice::UsedCells(int firstIndex, int lastIndex) const
 
 int SimDevice::ConfigId() const
 {
-    return static_cast<std::uint8_t>(Cell(0x2000, 0)[0]);
+    return static_cast<std::uint8_t>(Cell(FamilyCellIndex, 0)[0]);
 }
 
 void SimDevice::Restart(qint64 atUs)
@@ -219,42 +221,23 @@ void SimDevice::PutText(int index, int firstSubindex, int cells, const QByteArra
 
 void SimDevice::FillFactoryParameters()
 {
-    std::array<bool, ParamCount + 1> family = ApplicableMarks(ConfigId());
-    if (std::none_of(family.begin(), family.end(), [](bool applies) { return applies; }))
-        family = ApplicableMarks(DefaultConfigId);
-    for (int nr = 2; nr <= ParamCount; ++nr) {
-        if (!family[static_cast<std::size_t>(nr)])
-            continue;
-        const ConfigDefine& define = FindConfigDefine(nr);
-        switch (nr) {
-        case 2: PutParameter(nr, 1234); break;   // SystemAddress
-        case 3: PutParameter(nr, 254); break;    // OemCode
-        case 4: PutParameter(nr, 0); break;      // ProdGrp
-        case 14:                                  // ProductionDate 31.12.2014: day, month, year - 2000
-            SetCell(define.HexAdd, define.SubAdd, Bytes({31, 12, 14}));
-            break;
-        case 15: PutParameter(nr, 20140001); break; // ProductionNumber
-        case 17: PutParameter(nr, 12); break;       // FreqComp: stored + 10, so +2
-        case 19: PutParameter(nr, -5); break;       // GainComp
-        case 20: PutParameter(nr, 3); break;        // PhaseComp
-        default: PutParameter(nr, define.InitVal.toString().toLongLong()); break;
-        }
+    const int family = IsFirmwareFamily(ConfigId()) ? ConfigId() : DefaultConfigId;
+    for (const FirmwareParameter& parameter : FirmwareParameters()) {
+        if (parameter.families.Contains(family))
+            PutParameter(parameter, parameter.factoryValue);
     }
 }
 
-void SimDevice::PutParameter(int nr, qint64 value)
+void SimDevice::PutParameter(const FirmwareParameter& parameter, qint64 value)
 {
-    const ConfigDefine& define = FindConfigDefine(nr);
-    const int bytes = define.DSize / 8;
-    QByteArray cell = IsErased(define.HexAdd, define.SubAdd) ? QByteArray(4, '\0') : Cell(define.HexAdd, define.SubAdd);
-    for (int i = 0; i < bytes && define.SByte + i < 4; ++i)
-        cell[define.SByte + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-    SetCell(define.HexAdd, define.SubAdd, cell);
+    const QByteArray cell = IsErased(parameter.index, parameter.subindex) ? QByteArray(4, '\0')
+                                                                          : Cell(parameter.index, parameter.subindex);
+    SetCell(parameter.index, parameter.subindex, CellWithValue(cell, parameter, value));
 }
 
 void SimDevice::SetInterpreterSelect(int select)
 {
-    PutParameter(16, select);
+    PutParameter(*FindFirmwareParameter("InterpreterSelect"), select);
 }
 
 void SimDevice::PutInterpreterInfo(int index, const InterpreterInfo& info)

@@ -13,12 +13,14 @@
 
 namespace tunekit {
 
+struct FirmwareParameter;
+
 // The transmitter's firmware as far as the program can see it: a memory of 4-byte cells
 // addressed by index and subindex, and one answer packet for every request packet.
 //
 // Memory map of this firmware:
 //   0x1001..0x1004  information texts, NUL-ended (read only); 0x1101 operating time (read only)
-//   0x2000          ConfigID in byte 0; 0x2001..0x2FFF parameters
+//   0x2000          ConfigID in byte 0; 0x2001..0x2FFF parameters (firmware_parameters.h)
 //   0x4000..0x4FFF  display data (texts, pictures, their indexes, display table, defaults)
 //   0x5000          frequency table: subindex n = entry n, 255 closes the table
 //   0x6000..0x6FFF  interpreter area; its first cells (0x6000 subindexes 0..7) hold the
@@ -42,7 +44,8 @@ public:
 
     // A factory-fresh device of the given family (ConfigID in cell 0x2000/0 byte 0) with a
     // value for every parameter of that family, information texts, operating time and
-    // interpreters. A family the dictionary does not know gets the default family's parameters.
+    // interpreters. A ConfigID that is no family of this firmware gets the default family's
+    // parameters.
     explicit SimDevice(int configId = DefaultConfigId);
 
     // The answer to one 8-byte request packet that arrived at atUs. Reset reboots the device
@@ -102,7 +105,7 @@ private:
     void PutText(int index, int firstSubindex, int cells, const QByteArray& text);
     void FillFactoryParameters();
     // Puts a parameter's value into its bytes of its cell, keeping the cell's other bytes.
-    void PutParameter(int nr, qint64 value);
+    void PutParameter(const FirmwareParameter& parameter, qint64 value);
     struct InterpreterInfo {
         QByteArray name; // at most 24 characters, no blanks (the program trims them per pair)
         int hour, minute, second, day, month, year;

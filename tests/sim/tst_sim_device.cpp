@@ -1,9 +1,14 @@
 #include "link/packet_codec.h"
+#include "params/config_defines.h"
+#include "params/device_image.h"
+#include "sim/firmware_parameters.h"
 #include "sim/sim_device.h"
 #include "sim/sim_line.h"
 #include "sim/sim_link.h"
 #include "sim/virtual_clock.h"
+#include "transfer/download_response.h"
 
+#include <QDate>
 #include <QProcess>
 #include <QSerialPort>
 #include <QSignalSpy>
@@ -112,6 +117,65 @@ private slots:
         QCOMPARE(PacketIndex(packet), PacketIndex(sent));
         QCOMPARE(PacketSubindex(packet), PacketSubindex(sent));
         QCOMPARE(PacketData(packet), data);
+    }
+
+    // The dictionary beside the firmware's own table: for every family the same parameters, each
+    // read by the program's own decoding to the value the firmware holds. "marked" first gives
+    // every plain parameter a value of its own that fills all its bytes, so that a slip onto a
+    // neighbour that happens to hold the same factory value fails too.
+    void dictionaryReadsFirmwareMemory_data()
+    {
+        QTest::addColumn<int>("configId");
+        QTest::addColumn<bool>("marked");
+        for (const int configId : FirmwareFamilies) {
+            QTest::addRow("ConfigID %d", configId) << configId << false;
+            QTest::addRow("ConfigID %d marked", configId) << configId << true;
+        }
+    }
+
+    void dictionaryReadsFirmwareMemory()
+    {
+        QFETCH(int, configId);
+        QFETCH(bool, marked);
+        SimDevice device(configId);
+        QStringList firmware;
+        qint64 mark = 0;
+        for (const FirmwareParameter& parameter : FirmwareParameters()) {
+            if (!parameter.families.Contains(configId))
+                continue;
+            qint64 value = parameter.factoryValue;
+            if (marked && parameter.coding == CellCoding::Binary) {
+                value = ++mark * (Q_INT64_C(0x01010101) & ((Q_INT64_C(1) << 8 * parameter.width) - 1));
+                device.SetCell(parameter.index, parameter.subindex,
+                               CellWithValue(device.Cell(parameter.index, parameter.subindex), parameter, value));
+            }
+            const QString text = parameter.coding == CellCoding::DayMonthYear
+                                     ? QDate(int(value / 10000), int(value / 100 % 100), int(value % 100)).toString(u"dd.MM.yyyy")
+                                     : QString::number(value);
+            firmware << QString::fromLatin1(parameter.name) + u'=' + text;
+        }
+
+        // As a read does: the family cell, then every parameter the dictionary gives the family.
+        DeviceImage image;
+        ReadState state;
+        const auto read = [&](int index, int subindex) {
+            const QByteArray request = MakePacket(DownloadRequest, index, static_cast<std::uint8_t>(subindex));
+            DecodeDownloadResponse(device.Answer(request), state, image);
+        };
+        read(FamilyCellIndex, 0);
+        QCOMPARE(int(image.deviceConfigId), configId);
+        for (int nr = 2; nr <= ParamCount; ++nr) {
+            if (image.applicable[nr])
+                read(FindConfigDefine(nr).HexAdd, FindConfigDefine(nr).SubAdd);
+        }
+        QStringList dictionary;
+        for (int nr = 2; nr <= ParamCount; ++nr) {
+            if (image.applicable[nr])
+                dictionary << FindConfigDefine(nr).Name.toString() + u'=' + image.value[nr];
+        }
+        firmware.sort();
+        dictionary.sort();
+        QCOMPARE(dictionary, firmware);
     }
 
     void answersArePacedAtLineSpeed()
