@@ -8,6 +8,7 @@
 #include <array>
 
 #include "base/language.h"
+#include "params/transmitter_family.h"
 
 namespace tunekit {
 
@@ -37,7 +38,7 @@ struct ConfigDefine {
     QStringView InfoDe;
     QStringView InfoEn;
     qint16 AvaiLevel;   // lowest access level that sees and edits it
-    QStringView CfgId;  // device families that have it: "_1_2_..._53_"
+    FamilySet families; // the transmitter families that have it
     qint16 HexAdd;      // object index in the device
     qint32 SubAdd;      // subindex
     qint16 SByte;       // first byte inside the 4-byte data field
@@ -55,7 +56,7 @@ struct ConfigDefine {
     bool IsSigned() const { return DType == u"signed char"; }
 };
 
-// The record for number nr, or the default record (Nr 0, AvaiLevel 1000, CfgId "_0_") when no
+// The record for number nr, or the default record (Nr 0, AvaiLevel 1000, no family) when no
 // entry has that number.
 const ConfigDefine& FindConfigDefine(int nr);
 // Exact, case-sensitive name match; "ComfigID" also finds entry 1. A name is never read as a
@@ -64,12 +65,14 @@ const ConfigDefine& FindConfigDefine(QStringView name);
 
 // One field of one record by item name ("Nr", "Name", "AvaiLevel", "CfgId", "HexAdd", "SubAdd",
 // "DSize", "DType", "SByte", "MultiMess", "Special", "NonInitVal", "InitVal", "Info"), typed:
-// qint16, qint32 (SubAdd), bool or QString. "Info" is the description in the given language.
+// qint16, qint32 (SubAdd), bool or QString. "Info" is the description in the given language;
+// "CfgId" is the families' text form (FamilySet::text: "_2_3_5_", "_0_" for none).
 // An unknown item gives an invalid QVariant (reads as 0 or "").
 QVariant GetConfigDefine(int nr, QStringView item, Language language);
 QVariant GetConfigDefine(QStringView name, QStringView item, Language language);
 
-// Whether parameter nr exists on devices with that ConfigID. Numbers without an entry never apply.
+// Whether parameter nr exists on devices with that ConfigID. Numbers without an entry, and
+// ConfigIDs without a family (0, no device, among them), never apply.
 bool IsApplicable(int nr, int deviceConfigId);
 // Applicable marks 1..62 for a device ConfigID; index 0 is unused and false. ConfigID 0 (no
 // device) marks nothing.

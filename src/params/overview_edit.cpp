@@ -4,6 +4,7 @@
 #include "identity/serial_number.h"
 #include "params/config_defines.h"
 #include "params/device_image.h"
+#include "params/transmitter_family.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -23,10 +24,13 @@ bool IsDigit(QChar c)
     return c >= u'0' && c <= u'9';
 }
 
-// With product group 0 the serial number has no room for OEM codes 3..246.
+// With product group 0 the serial number has no room for OEM codes 3..246; the families that say
+// so refuse such a code as it is typed.
 bool OemCodeRejected(const DeviceImage& image, qint64 oem)
 {
-    return image.value[ProdGrpNr] == u"0" && image.imageConfigId == 1 && oem >= 3 && oem <= 246;
+    const TransmitterFamily* family = findFamily(image.imageConfigId);
+    return image.value[ProdGrpNr] == u"0" && family != nullptr && family->refusesOemCodeOnEntry && oem >= 3
+        && oem <= 246;
 }
 
 void ShowOemRejection(Dialogs& dialogs)

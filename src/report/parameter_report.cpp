@@ -4,6 +4,7 @@
 #include "files/ansi_text.h"
 #include "files/config_file_writer.h"
 #include "params/config_defines.h"
+#include "params/transmitter_family.h"
 
 #include <QCoreApplication>
 
@@ -13,14 +14,29 @@ namespace tunekit {
 
 namespace {
 
-// The ConfigIDs that have a column, in column order. 53 has none.
-constexpr std::array<int, 13> IdColumns{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 50, 51, 52};
 constexpr int LevelColumns = 6;
 
+// Between the data and the level columns each family with a column caption has one, in the
+// family table's order.
+QList<TransmitterFamily> ColumnFamilies()
+{
+    QList<TransmitterFamily> families;
+    for (const TransmitterFamily& family : TransmitterFamilies) {
+        if (!family.reportColumn.isEmpty())
+            families << family;
+    }
+    return families;
+}
+
 // The report is composed with commas between the fields; they become tabs as each line is done.
-constexpr QLatin1StringView Header(
-    "Nr,Index,Subindex,Name,,Desc,,Data1,Data2,Data3,Data4,,ID 1,ID 2,ID 3,ID 4,ID 5,ID 6,ID 7,ID 8,ID 9,ID 10,"
-    "ID 50,ID 51,ID 52,,Level 1,Level 2,Level 3,Service,Produktion,Entwicklung");
+QString HeaderLine()
+{
+    QStringList fields = QStringLiteral("Nr,Index,Subindex,Name,,Desc,,Data1,Data2,Data3,Data4,").split(u',');
+    for (const TransmitterFamily& family : ColumnFamilies())
+        fields << family.reportColumn.toString();
+    fields << QStringLiteral(",Level 1,Level 2,Level 3,Service,Produktion,Entwicklung").split(u',');
+    return fields.join(u',');
+}
 
 QString TrimBlanks(const QString& text)
 {
@@ -91,8 +107,8 @@ QString ParameterLine(int nr, Language language)
     for (const QString& mark : DataMarks(define))
         fields << mark;
     fields << QString();
-    for (const int id : IdColumns)
-        fields << (IsApplicable(nr, id) ? QStringLiteral("x") : QString());
+    for (const TransmitterFamily& family : ColumnFamilies())
+        fields << (define.families.contains(family.configId) ? QStringLiteral("x") : QString());
     fields << QString();
     for (const QString& mark : LevelMarks(define))
         fields << mark;
@@ -113,7 +129,7 @@ QString ReportFileFilter()
 
 QStringList ReportLines(Language language)
 {
-    QStringList lines{Header};
+    QStringList lines{HeaderLine()};
     for (int nr = 2; nr <= ParamCount; ++nr)
         lines << ParameterLine(nr, language);
     for (QString& line : lines)

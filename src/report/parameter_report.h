@@ -12,12 +12,14 @@ class Dialogs;
 
 // The parameter report documents the dictionary, not a device: one line per parameter 2..62
 // with its address, name, description, the bytes it takes in its 4-byte cell, the device
-// families that have it and the access levels that may edit it. A spreadsheet opens it.
+// families that have it (a column for each family with a column caption in TransmitterFamilies)
+// and the access levels that may edit it. A spreadsheet opens it.
 
 // The file type the save dialog offers; the content is tab-separated text whatever the extension.
 QString ReportFileFilter();
 
-// The header line and the 61 parameter lines, 32 fields each separated by tabs, no line ends.
+// The header line and the 61 parameter lines, 32 fields each (with today's 13 family columns)
+// separated by tabs, no line ends.
 // Descriptions are in the given language; the header is the same in both.
 QStringList ReportLines(Language language);
 

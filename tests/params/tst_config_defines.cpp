@@ -1,4 +1,3 @@
-#include <QRegularExpression>
 #include <algorithm>
 #include <QtTest>
 
@@ -33,6 +32,8 @@ private slots:
         QTest::newRow("case differs") << QVariant("configid") << "Nr" << false << Short(0);
         QTest::newRow("trailing blank") << QVariant("OemCode ") << "Nr" << false << Short(0);
         QTest::newRow("text of a number") << QVariant("5") << "Nr" << false << Short(0);
+        QTest::newRow("families as text") << QVariant(21) << "CfgId" << false << text(u"_2_3_5_10_50_51_52_53_");
+        QTest::newRow("default has no family") << QVariant(63) << "CfgId" << false << text(u"_0_");
     }
     void lookup()
     {
@@ -47,17 +48,17 @@ private slots:
         QCOMPARE(actual, expected);
     }
 
-    // Invariants a mistyped row would break: unique numbers and names, known families, and
-    // exactly the parameters that share a cell are MultiMess and do not overlap in it.
+    // Invariants a mistyped row would break: unique numbers and names, at least one family, and
+    // exactly the parameters that share a cell are MultiMess and do not overlap in it. (A family
+    // without a row in the family table does not compile; familyParameters counts the marks.)
     void tableShape()
     {
-        static const QRegularExpression cfgIdPattern(QStringLiteral("^_((1|2|3|4|5|10|50|51|52|53)_)+$"));
         QHash<qint64, QList<int>> cells; // index << 32 | subindex -> parameters in that cell
         for (int nr = 1; nr <= ParamCount; ++nr) {
             const ConfigDefine& d = FindConfigDefine(nr);
             const QByteArray where = "Nr " + QByteArray::number(nr);
             QVERIFY2(d.Nr == nr && FindConfigDefine(d.Name).Nr == nr, where.constData());
-            QVERIFY2(cfgIdPattern.match(d.CfgId).hasMatch(), where.constData());
+            QVERIFY2(!d.families.isEmpty(), where.constData());
             QVERIFY2(d.DType == u"x" || (d.DType == u"signed char" && d.DSize == 8), where.constData());
             QVERIFY2(d.SByte * 8 + qMax<int>(d.DSize, 8) <= 32, where.constData());
             cells[(qint64{d.HexAdd} << 32) | d.SubAdd].append(nr);
@@ -101,6 +102,33 @@ private slots:
         }
         if (yes.isEmpty())
             QCOMPARE(std::count(marks.begin(), marks.end(), true), 0);
+    }
+
+    // Every row of the family table, with the number of parameters its transmitters have, and
+    // ConfigIDs that have no row. ConfigIDs 6..9 have a row (a report column) but no parameter.
+    void familyParameters_data()
+    {
+        QTest::addColumn<int>("configId");
+        QTest::addColumn<bool>("family");
+        QTest::addColumn<int>("parameters");
+        const QList<std::pair<int, int>> counts{{1, 17}, {2, 24}, {3, 35}, {4, 20}, {5, 36}, {6, 0}, {7, 0},
+                                                {8, 0},  {9, 0},  {10, 32}, {50, 24}, {51, 26}, {52, 25}, {53, 29}};
+        for (const auto& [configId, parameters] : counts)
+            QTest::addRow("%d", configId) << configId << true << parameters;
+        QTest::newRow("no device") << 0 << false << 0;
+        QTest::newRow("11 unknown") << 11 << false << 0;
+        QTest::newRow("negative") << -1 << false << 0;
+    }
+    void familyParameters()
+    {
+        QFETCH(int, configId);
+        QFETCH(bool, family);
+        QFETCH(int, parameters);
+        QCOMPARE(findFamily(configId) != nullptr, family);
+        const std::array<bool, ParamCount + 1> marks = ApplicableMarks(configId);
+        QCOMPARE(std::count(marks.begin(), marks.end(), true), parameters);
+        if (family)
+            QCOMPARE(findFamily(configId)->configId, configId);
     }
 };
 

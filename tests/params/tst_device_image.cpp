@@ -137,6 +137,7 @@ private slots:
         QTest::newRow("oem 300") << Edit{"OemCode", "250", "300", "250", range("OemCode", "0", "255")};
         QTest::newRow("oem group 1") << Edit{"OemCode", "0", "100", "100", "", "", 1, "1"};
         QTest::newRow("oem config 2") << Edit{"OemCode", "0", "100", "100", "", "", 2};
+        QTest::newRow("oem no family") << Edit{"OemCode", "0", "100", "100", "", "", 11};
         QTest::newRow("8 bit trimmed") << Edit{"TransmitPower", "27", " 007 ", "7"};
         QTest::newRow("8 bit empty") << Edit{"TransmitPower", "27", "", "27", range("TransmitPower", "0", "255")};
         QTest::newRow("8 bit above") << Edit{"TransmitPower", "27", "256", "27", range("TransmitPower", "0", "255"),

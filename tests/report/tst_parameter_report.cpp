@@ -1,3 +1,5 @@
+#include "params/config_defines.h"
+#include "params/transmitter_family.h"
 #include "report/parameter_report.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_data.h"
@@ -54,6 +56,30 @@ private slots:
         const QStringList line = lines.at(nr - 1).split(u'\t');
         QCOMPARE(line.size(), 32);
         QCOMPARE(line.mid(from - 1, fields.size()), fields);
+    }
+
+    // The family columns are the family table's rows with a caption, in its order; a parameter's
+    // line marks the families that have it.
+    void familyColumns()
+    {
+        QStringList captions;
+        QList<int> configIds;
+        for (const TransmitterFamily& family : TransmitterFamilies) {
+            if (!family.reportColumn.isEmpty()) {
+                captions << family.reportColumn.toString();
+                configIds << family.configId;
+            }
+        }
+        const QStringList lines = ReportLines(Language::English);
+        // After the family columns comes the empty field before the levels.
+        QCOMPARE(lines.first().split(u'\t').mid(12, captions.size() + 1), QStringList(captions) << QString());
+        for (int nr = 2; nr <= ParamCount; ++nr) {
+            const QStringList fields = lines.at(nr - 1).split(u'\t').mid(12, configIds.size());
+            for (qsizetype column = 0; column < configIds.size(); ++column) {
+                QVERIFY2((fields.at(column) == u"x") == IsApplicable(nr, configIds.at(column)),
+                         qPrintable(QStringLiteral("Nr %1, ID %2").arg(nr).arg(configIds.at(column))));
+            }
+        }
     }
 
     // Cancel writes nothing; a file that cannot be written is reported; a written one holds the

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+#include <QtGlobal>
+
+#include <array>
+#include <bit>
+#include <initializer_list>
+
+namespace tunekit {
+
+// A transmitter family: the transmitters that report one ConfigID. What the program shows or
+// decides about a family is a field of its row; which parameters a family has is marked on each
+// parameter of the dictionary (ConfigDefine::families).
+struct TransmitterFamily {
+    qint16 configId;
+    // Caption of the family's column in the parameter report; "" = no column.
+    QStringView reportColumn;
+    // With product group 0 the serial number has no room for OEM codes 3..246; on these families
+    // the overview refuses such a code as soon as it is typed.
+    bool refusesOemCodeOnEntry;
+};
+
+// Every family, in ConfigID order, which is also the order of the report's columns. ConfigIDs
+// 6..9 are set aside: no transmitter reports them and no parameter marks them, but the report
+// has always had their columns. A new family is one more row here, plus its marks on the
+// parameters it has.
+inline constexpr auto TransmitterFamilies = std::to_array<TransmitterFamily>({
+    // configId, reportColumn, refusesOemCodeOnEntry
+    {1, u"ID 1", true},
+    {2, u"ID 2", false},
+    {3, u"ID 3", false},
+    {4, u"ID 4", false},
+    {5, u"ID 5", false},
+    {6, u"ID 6", false},
+    {7, u"ID 7", false},
+    {8, u"ID 8", false},
+    {9, u"ID 9", false},
+    {10, u"ID 10", false},
+    {50, u"ID 50", false},
+    {51, u"ID 51", false},
+    {52, u"ID 52", false},
+    {53, u"", false},
+});
+
+// The family of a ConfigID, or nullptr when no row has it (0, no device, among them).
+constexpr const TransmitterFamily* findFamily(int configId)
+{
+    for (const TransmitterFamily& family : TransmitterFamilies) {
+        if (family.configId == configId)
+            return &family;
+    }
+    return nullptr;
+}
+
+// The families that have one parameter: one bit per row of TransmitterFamilies.
+class FamilySet {
+public:
+    constexpr FamilySet() = default;
+
+    // Written with ConfigIDs: FamilySet{2, 3, 5}. A ConfigID without a row does not compile.
+    consteval FamilySet(std::initializer_list<int> configIds)
+    {
+        for (const int configId : configIds) {
+            const TransmitterFamily* family = findFamily(configId);
+            if (family == nullptr)
+                throw "a ConfigID without a row in TransmitterFamilies";
+            bits_ |= bitOf(*family);
+        }
+    }
+
+    // Whether the family of that ConfigID is in the set; a ConfigID without a family never is.
+    constexpr bool contains(int configId) const
+    {
+        const TransmitterFamily* family = findFamily(configId);
+        return family != nullptr && (bits_ & bitOf(*family)) != 0;
+    }
+    constexpr bool isEmpty() const { return bits_ == 0; }
+    constexpr int size() const { return std::popcount(bits_); }
+
+    // The dictionary's text form: the ConfigIDs each enclosed in underscores, run together in table
+    // order ("_2_3_5_10_"). The empty set reads "_0_", the ConfigID of no device.
+    QString text() const;
+
+    friend constexpr bool operator==(FamilySet, FamilySet) = default;
+
+private:
+    static_assert(TransmitterFamilies.size() <= 64, "one bit per family");
+    static constexpr quint64 bitOf(const TransmitterFamily& family)
+    {
+        return quint64{1} << (&family - TransmitterFamilies.data());
+    }
+
+    quint64 bits_ = 0;
+};
+
+} // namespace tunekit
