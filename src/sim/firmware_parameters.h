@@ -24,10 +24,10 @@ constexpr bool IsFirmwareFamily(int configId)
 }
 
 // The families that carry a parameter: one bit for each entry of FirmwareFamilies.
-class FamilySet {
+class FirmwareFamilySet {
 public:
     // Only ConfigIDs of FirmwareFamilies: another number does not compile.
-    consteval FamilySet(std::initializer_list<int> configIds)
+    consteval FirmwareFamilySet(std::initializer_list<int> configIds)
     {
         for (const int configId : configIds) {
             if (!IsFirmwareFamily(configId))
@@ -66,7 +66,7 @@ struct FirmwareParameter {
     quint8 width;     // bytes, firstByte + width <= 4
     CellCoding coding;
     qint32 factoryValue;
-    FamilySet families;
+    FirmwareFamilySet families;
 };
 
 // The cell that names the family: the ConfigID, 16 bits from byte 0. It is no parameter of the
