@@ -19,13 +19,16 @@
 #include "sim/sim_line.h"
 #include "sim/virtual_clock.h"
 #include "support/run_events.h"
-#include "support/session_rig.h"
+#include "support/pty_station.h"
+#include "support/rig.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
 #include <cstdio>
 #include <functional>
+#include <memory>
+#include <vector>
 
 namespace tunekit {
 namespace {
@@ -268,6 +271,64 @@ QByteArray InterpreterWord(int n)
     return QByteArray(bytes, 4);
 }
 
+// Detects and reads n transmitters at once, each on a station of its own behind its own
+// pseudo-terminal, all in this one thread; true when every read was complete and matched the
+// device. Gives the wall time.
+bool ReadStations(int n, qint64& wallMs, int& exchanges)
+{
+    QtClock clock;
+    std::vector<std::unique_ptr<testing::PtyStation>> stations;
+    for (int i = 0; i < n; ++i) {
+        stations.push_back(std::make_unique<testing::PtyStation>(clock, i % 2 == 0 ? 53 : 52));
+        if (!stations.back()->Start())
+            return false;
+    }
+    clock.StartTicker(10, [&stations] {
+        for (const auto& one : stations)
+            one->station.Tick();
+    });
+    int done = 0;
+    bool complete = true;
+    QElapsedTimer wall;
+    wall.start();
+    for (const auto& one : stations) {
+        WhenDone<ReadOutcome>(one->DetectAndRead(), [&done, &complete](ReadOutcome outcome) {
+            ++done;
+            complete = complete && outcome.complete;
+        });
+    }
+    testing::RunEventsUntil(clock, [&done, n] { return done == n; }, 60000);
+    wallMs = wall.elapsed();
+    exchanges = 0;
+    for (const auto& one : stations) {
+        exchanges += static_cast<int>(one->server.Device().Requests().size());
+        complete = complete && one->dialogs.messages.isEmpty()
+                   && one->station.Image().value[SystemAddressNr] == QStringLiteral("1234");
+    }
+    return done == n && complete;
+}
+
+// Stations side by side in one thread against one station alone, measured in the same run.
+bool SideBySide(int n)
+{
+    qint64 aloneMs = 0;
+    qint64 togetherMs = 0;
+    int aloneExchanges = 0;
+    int togetherExchanges = 0;
+    const bool alone = ReadStations(1, aloneMs, aloneExchanges);
+    const bool together = ReadStations(n, togetherMs, togetherExchanges);
+    std::printf("detect and read, pseudo-terminals, real time: one station %d exchanges in %.2f s; %d stations in one "
+                "thread %d exchanges in %.2f s: %.2f times the time of one (%d times the work), %.2f of the wire limit "
+                "per station\n",
+                aloneExchanges, static_cast<double>(aloneMs) / 1000.0, n, togetherExchanges,
+                static_cast<double>(togetherMs) / 1000.0,
+                static_cast<double>(togetherMs) / static_cast<double>(qMax<qint64>(1, aloneMs)), n,
+                PerSecond(togetherExchanges / n, togetherMs) / WireExchangesPerSecond);
+    if (!alone || !together)
+        std::fprintf(stderr, "  a read was incomplete or wrong\n");
+    return alone && together;
+}
+
 } // namespace
 } // namespace tunekit
 
@@ -285,6 +346,8 @@ int main(int argc, char* argv[])
                 mode.latencyMs > 0 ? qPrintable(QStringLiteral("%1 ms").arg(mode.latencyMs)) : "off");
     if (args.contains(QStringLiteral("--full-read")))
         return FullReads(mode) ? 0 : 1;
+    if (const qsizetype at = args.indexOf(QStringLiteral("--stations")); at >= 0 && at + 1 < args.size())
+        return SideBySide(qMax(1, args.at(at + 1).toInt())) ? 0 : 1;
 
     const Batch reads{"reads", "exchanges", ReadCount,
                       [](TransmitEngine& engine, int i) { engine.SendPacket(DownloadRequest, 0x2000 + i % 64, 0); },

@@ -13,7 +13,7 @@
 // (--exchanges, 0). An exchange is one request sent, a repeat included.
 #include "link/packet_codec.h"
 #include "params/config_defines.h"
-#include "support/session_rig.h"
+#include "support/rig.h"
 #include "transfer/extended_write.h"
 #include "transfer/parameter_write.h"
 
@@ -106,7 +106,7 @@ Counts operator-(const Counts& a, const Counts& b)
 // until the next batch starts, longer than the 1 ms between looks).
 class LinkWatch {
 public:
-    explicit LinkWatch(testing::SessionRig& rig)
+    explicit LinkWatch(testing::Rig& rig)
         : rig_(rig)
     {
         rig.views.beforeSend = [this] { ++exchanges_; };
@@ -133,7 +133,7 @@ public:
     }
 
 private:
-    testing::SessionRig& rig_;
+    testing::Rig& rig_;
     qint64 exchanges_ = 0;
     qint64 givenUp_ = 0;
     qint64 unlikeDevice_ = 0;
@@ -149,7 +149,7 @@ void PrintCounts(const char* what, const Counts& counts, double virtualMs)
                 static_cast<long long>(counts.unlikeDevice));
 }
 
-bool RunUntilIdle(testing::SessionRig& rig)
+bool RunUntilIdle(testing::Rig& rig)
 {
     return rig.clock.RunUntil([&rig] { return rig.session.Engine().Idle(); }, 3'600'000);
 }
@@ -194,7 +194,7 @@ int main(int argc, char* argv[])
         return 2;
     }
 
-    testing::SessionRig rig;
+    testing::Rig rig;
     Session& session = rig.session;
     SimDevice& device = rig.line.Device();
     const LinkWatch watch(rig);

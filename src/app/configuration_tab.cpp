@@ -83,15 +83,15 @@ void MainWindow::BuildConfigurationTab()
         captions_.append(caption);
 
     auto button = [this](const char* name) { return findChild<QPushButton*>(QLatin1StringView(name)); };
-    DeviceTransfers& transfers = session_->Transfers();
-    connect(button("cmdRead"), &QPushButton::clicked, this, [&transfers] { transfers.ReadParameters(); });
+    Station& station = session_->Device();
+    connect(button("cmdRead"), &QPushButton::clicked, this, [&station] { station.ReadParameters(); });
     auto* picture1 = new PictureButton(QStringLiteral(":/pictures/read.svg"), button("cmdRead"));
     picture1->setObjectName(QStringLiteral("Picture1"));
-    connect(picture1, &PictureButton::clicked, this, [&transfers] { transfers.ReadParameters(); });
+    connect(picture1, &PictureButton::clicked, this, [&station] { station.ReadParameters(); });
     auto* picture2 = new PictureButton(QStringLiteral(":/pictures/write.svg"), button("cmdConfigWrite"));
     picture2->setObjectName(QStringLiteral("Picture2"));
-    connect(picture2, &PictureButton::clicked, this, [this] { session_->Writes().Write(); });
-    connect(button("cmdConfigWrite"), &QPushButton::clicked, this, [this] { session_->Writes().Write(); });
+    connect(picture2, &PictureButton::clicked, this, [this] { session_->Device().Write(); });
+    connect(button("cmdConfigWrite"), &QPushButton::clicked, this, [this] { session_->Device().Write(); });
     connect(button("CmdClearFileData"), &QPushButton::clicked, this, [this] { session_->CmdClearFileData_Click(); });
     connect(button("cmdFileOpen"), &QPushButton::clicked, this, [this] { session_->cmdFileOpen_Click(); });
     button("cmdFileOpen")->setAcceptDrops(true);

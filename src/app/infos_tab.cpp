@@ -70,10 +70,10 @@ void MainWindow::BuildInfosTab()
         captions_.append(caption);
 
     auto button = [this](const char* name) { return findChild<QPushButton*>(QLatin1StringView(name)); };
-    DeviceTransfers& transfers = session_->Transfers();
-    connect(button("cmdInfoRead"), &QPushButton::clicked, this, [&transfers] { transfers.ReadInformation(); });
-    connect(button("cmdIR"), &QPushButton::clicked, this, [&transfers] { transfers.ReadInterpreterInfo(); });
-    connect(button("cmdResetMe"), &QPushButton::clicked, this, [&transfers] { transfers.ResetDevice(); });
+    Station& station = session_->Device();
+    connect(button("cmdInfoRead"), &QPushButton::clicked, this, [&station] { station.ReadInformation(); });
+    connect(button("cmdIR"), &QPushButton::clicked, this, [&station] { station.ReadInterpreterInfo(); });
+    connect(button("cmdResetMe"), &QPushButton::clicked, this, [&station] { station.Reset(); });
 }
 
 } // namespace tunekit

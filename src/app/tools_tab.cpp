@@ -91,11 +91,11 @@ void MainWindow::BuildToolsTab()
         captions_.append(caption);
 
     auto button = [this](const char* name) { return findChild<QPushButton*>(QLatin1StringView(name)); };
-    DeviceTransfers& transfers = session_->Transfers();
+    Station& station = session_->Device();
     connect(button("cmd_int_write"), &QPushButton::clicked, this,
-            [this] { session_->Writes().WriteTestInterpreter(session_->Host().ProgramFolder()); });
+            [this] { session_->Device().WriteTestInterpreter(session_->Host().ProgramFolder()); });
     connect(button("cmdRedetectDevice"), &QPushButton::clicked, this,
-            [&transfers] { transfers.Redetect(); });
+            [&station] { station.Redetect(); });
     auto box = [this](const char* name) { return findChild<QCheckBox*>(QLatin1StringView(name)); };
     for (int i = 0; i < 3; ++i)
         connect(box(OptionBoxes[i]), &QCheckBox::clicked, this, [this, i](bool on) { session_->SetOption(i, on); });

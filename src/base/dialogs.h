@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 namespace tunekit {
@@ -34,6 +35,26 @@ public:
     // Filters are given as "Description (*.ext)|*.ext". An empty result means cancelled.
     virtual QString OpenFileName(const QString& filter) = 0;
     virtual QString SaveFileName(const QString& filter, const QString& proposedName) = 0;
+};
+
+// Keeps what the logic would have told the user instead of showing it: for a look at a file or
+// the image whose messages matter only when the look fails. Questions get the safe answer.
+class KeptMessages final : public Dialogs {
+public:
+    struct Message {
+        QString text;
+        MsgButtons buttons;
+        MsgIcon icon;
+        QString title;
+    };
+    MsgAnswer MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override
+    {
+        messages.append({text, buttons, icon, title});
+        return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
+    }
+    QString OpenFileName(const QString&) override { return {}; }
+    QString SaveFileName(const QString&, const QString&) override { return {}; }
+    QList<Message> messages;
 };
 
 } // namespace tunekit

@@ -10,13 +10,10 @@
 #include "host/port_names.h"
 #include "link/qserialport_line.h"
 #include "link/qt_clock.h"
-#include "link/waits.h"
 #include "params/config_tab.h"
 #include "params/value_compare.h"
 #include "report/parameter_report.h"
 #include "sim/sim_line.h"
-#include "transfer/parameter_read.h"
-#include "transfer/parameter_write.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -60,25 +57,6 @@ QString DifferencesText(const QList<ValueDifference>& differences)
         text += d.name + QLatin1Char('\t') + d.left + QLatin1Char('\t') + d.right + QLatin1Char('\n');
     return text;
 }
-
-// Keeps what a check of a file would have told the user, to tell it only when the check fails.
-class KeptMessages final : public Dialogs {
-public:
-    struct Message {
-        QString text;
-        MsgButtons buttons;
-        MsgIcon icon;
-        QString title;
-    };
-    MsgAnswer MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override
-    {
-        messages.append({text, buttons, icon, title});
-        return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
-    }
-    QString OpenFileName(const QString&) override { return {}; }
-    QString SaveFileName(const QString&, const QString&) override { return {}; }
-    QList<Message> messages;
-};
 
 bool StandardErrorIsTerminal()
 {
@@ -305,16 +283,6 @@ QCoro::Task<Exit> CliRun::Connect()
     co_return Exit::Ok;
 }
 
-QCoro::Task<bool> CliRun::WaitIdle()
-{
-    const DeviceTransfers& transfers = session_->Transfers();
-    // Generous: a 64 KB interpreter takes a few minutes; a dead line ends a batch in 400 ms.
-    co_await WaitUntil(*clock_, session_->Rs232().Lifetime(),
-                       [&transfers] { return !transfers.EngineBusy() && !transfers.CommandRunning(); },
-                       30 * 60 * 1000);
-    co_return !transfers.EngineBusy();
-}
-
 QCoro::Task<Exit> CliRun::Detect()
 {
     const Exit connected = co_await Connect();
@@ -327,46 +295,31 @@ QCoro::Task<Exit> CliRun::Detect()
 
 QCoro::Task<Exit> CliRun::ReadDevice(bool info)
 {
-    DeviceTransfers& transfers = session_->Transfers();
+    Station& station = session_->Device();
     console_.Step(Tr(QT_TRANSLATE_NOOP("Cli", "Reading the device")));
-    views_.Follow(&session_->Engine().State(), &session_->Engine().Window());
-    co_await transfers.ReadParameters();
-    co_await WaitIdle();
+    views_.Follow(&station.Engine().State(), &station.Engine().Window());
+    const ReadOutcome read = co_await station.ReadParameters();
     bool informationComplete = true;
-    if (info) {
-        co_await transfers.ReadInformation();
-        co_await WaitIdle();
-        informationComplete = !session_->Engine().State().GaveUp;
-    }
+    if (info)
+        informationComplete = (co_await station.ReadInformation()).complete;
     views_.FinishProgress();
-    if (interrupted_)
-        co_return Exit::NotWritten;
-    if (!informationComplete) {
-        Error(Tr(QT_TRANSLATE_NOOP("Cli", "The device did not answer the information request.")));
-        co_return Exit::NoDevice;
-    }
-    const DeviceImage& image = session_->Image();
-    QStringList missing;
-    for (int nr = 2; nr <= ParamCount; ++nr) {
-        const auto i = static_cast<std::size_t>(nr);
-        // Every applicable parameter has its value once its answer is in.
-        if (image.applicable[i] && image.value[i].isEmpty())
-            missing << FindConfigDefine(nr).Name.toString();
-    }
-    if (image.deviceConfigId == 0 || !missing.isEmpty()) {
-        Error(Tr(QT_TRANSLATE_NOOP("Cli", "The device did not answer for: %1")).arg(missing.join(QStringLiteral(", "))));
-        co_return Exit::NoDevice;
-    }
-    NoteSerialNumber();
-    co_return Exit::Ok;
+    co_return ReadProblems(read, informationComplete);
 }
 
-void CliRun::NoteSerialNumber()
+Exit CliRun::ReadProblems(const ReadOutcome& read, bool informationComplete)
 {
-    // On a copy and without messages: the serial number is only looked at here.
-    DeviceImage image = session_->Image();
-    KeptMessages silent;
-    serialNumber_ = ShadowToGui(image, session_->Access().blnAuthLevel >= 50, silent).txtSerialnumber;
+    if (interrupted_)
+        return Exit::NotWritten;
+    if (!informationComplete) {
+        Error(Tr(QT_TRANSLATE_NOOP("Cli", "The device did not answer the information request.")));
+        return Exit::NoDevice;
+    }
+    if (read.configId == 0 || !read.missing.isEmpty()) {
+        Error(Tr(QT_TRANSLATE_NOOP("Cli", "The device did not answer for: %1")).arg(read.missing.join(QStringLiteral(", "))));
+        return Exit::NoDevice;
+    }
+    serialNumber_ = session_->Device().SerialNumber();
+    return Exit::Ok;
 }
 
 void CliRun::PrintValues()
@@ -419,29 +372,25 @@ Exit CliRun::SaveBackup(const QString& path)
 
 Exit CliRun::SaveAutomaticBackup(QString& path)
 {
-    const QString serial = ShadowToGui(session_->Image(), session_->Access().blnAuthLevel >= 50, dialogs_).txtSerialnumber;
-    const QString name = QStringLiteral("%1_%2").arg(serial.isEmpty() ? QStringLiteral("unknown") : serial,
-                                                      host_.Now().toString(QStringLiteral("yyyyMMdd-HHmmss")));
-    const QString nothing = Tr(QT_TRANSLATE_NOOP("Cli", "Nothing was written to the device."));
-    if (!QDir().mkpath(options_.backupDir)) {
+    const BackupOutcome backup = session_->Device().SaveBackup(options_.backupDir, host_, session_->Version());
+    path = backup.path;
+    switch (backup.status) {
+    case BackupOutcome::Status::Saved:
+        json_.insert(QStringLiteral("backup"), path);
+        Note(Tr(QT_TRANSLATE_NOOP("Cli", "Backup: %1")).arg(path));
+        return Exit::Ok;
+    case BackupOutcome::Status::NoFolder:
         Error(Tr(QT_TRANSLATE_NOOP("Cli", "The backup folder %1 cannot be made.")).arg(options_.backupDir));
-        Error(nothing);
-        return Exit::NotWritten;
-    }
-    // Two backups of one unit in the same second, or from two stations, get two files.
-    path = ReserveNewFile(options_.backupDir, name);
-    if (path.isEmpty()) {
+        break;
+    case BackupOutcome::Status::NoName:
         Error(Tr(QT_TRANSLATE_NOOP("Cli", "No backup can be written into the folder %1.")).arg(options_.backupDir));
-        Error(nothing);
-        return Exit::NotWritten;
+        break;
+    case BackupOutcome::Status::NotWritten:
+        Error(Tr(QT_TRANSLATE_NOOP("Cli", "The backup %1 was not written.")).arg(path));
+        break;
     }
-    if (SaveBackup(path) != Exit::Ok) {
-        Error(nothing);
-        return Exit::NotWritten;
-    }
-    json_.insert(QStringLiteral("backup"), path);
-    Note(Tr(QT_TRANSLATE_NOOP("Cli", "Backup: %1")).arg(path));
-    return Exit::Ok;
+    Error(Tr(QT_TRANSLATE_NOOP("Cli", "Nothing was written to the device.")));
+    return Exit::NotWritten;
 }
 
 QString CliRun::RestoreCommand(const QString& backup) const
@@ -534,11 +483,7 @@ QCoro::Task<Exit> CliRun::Diff()
     exit = OpenFile(options_.file);
     if (exit != Exit::Ok)
         co_return exit;
-    QList<ValueDifference> differences = DeviceFileDifferences(device, session_->Image());
-    // A file made for another family is the first difference of all.
-    const qint16 fileConfigId = session_->Image().FileConfigID;
-    if (fileConfigId != 0 && fileConfigId != deviceConfigId)
-        differences.prepend({ConfigIdNr, QStringLiteral("ConfigID"), QString::number(deviceConfigId), QString::number(fileConfigId)});
+    const QList<ValueDifference> differences = session_->Device().DifferencesFromDevice(device, deviceConfigId);
     json_.insert(QStringLiteral("differences"), DifferencesJson(differences, "device", "file"));
     if (!options_.json)
         console_.Out(DifferencesText(differences));
@@ -572,21 +517,16 @@ QCoro::Task<Exit> CliRun::Write()
     if (exit != Exit::Ok)
         co_return exit;
 
-    DeviceImage& image = session_->Image();
-    const EngineState& engine = session_->Engine().State();
-    const qint64 changesBefore = engine.ChangesSent;
+    Station& station = session_->Device();
     console_.Step(Tr(QT_TRANSLATE_NOOP("Cli", "Writing")));
-    views_.Follow(&engine, &session_->Engine().Window());
-    DeviceWrites& writes = session_->Writes();
-    co_await writes.Write();
-    co_await WaitIdle();
+    views_.Follow(&station.Engine().State(), &station.Engine().Window());
+    const WriteReport report = co_await station.WriteImage();
     views_.FinishProgress();
-    const WriteResult result = writes.LastResult();
-    const bool anythingSent = engine.ChangesSent > changesBefore;
-    json_.insert(QStringLiteral("written"), result == WriteResult::Done && !interrupted_);
-    json_.insert(QStringLiteral("partlyWritten"), anythingSent && (result != WriteResult::Done || interrupted_));
-    if (interrupted_ || result != WriteResult::Done || !dialogs_.refused.isEmpty()) {
-        if (anythingSent) {
+    const bool written = report.result == WriteResult::Done && !interrupted_ && dialogs_.refused.isEmpty();
+    json_.insert(QStringLiteral("written"), report.result == WriteResult::Done && !interrupted_);
+    json_.insert(QStringLiteral("partlyWritten"), report.anythingSent && (report.result != WriteResult::Done || interrupted_));
+    if (!written) {
+        if (report.anythingSent) {
             TellPartlyWritten(backup);
             co_return Exit::PartlyWritten;
         }
@@ -594,39 +534,31 @@ QCoro::Task<Exit> CliRun::Write()
         if (interrupted_)
             co_return Exit::NotWritten;
         // The write's own detection found no device, or a batch got no answer at all.
-        if (result == WriteResult::Failed || image.deviceConfigId == 0)
+        if (report.result == WriteResult::Failed || station.Image().deviceConfigId == 0)
             co_return Exit::NoDevice;
         co_return Exit::Refused;
     }
-    const bool extended = writes.ExtendedDataSent();
-    json_.insert(QStringLiteral("extendedDataWritten"), extended);
+    json_.insert(QStringLiteral("extendedDataWritten"), report.extendedDataSent);
     if (options_.noVerify) {
         json_.insert(QStringLiteral("verified"), false);
         Note(Tr(QT_TRANSLATE_NOOP("Cli", "Written, not verified (--no-verify).")));
         co_return Exit::Ok;
     }
-
-    // The device must hold the file's values (with the defaults the user took for values that
-    // looked erased), whatever was sent; only calibration values the user kept are its own.
-    ParamArray<QString> expected = writes.UploadedValues();
-    ParamArray<bool> compared{};
-    for (int nr = 2; nr <= ParamCount; ++nr) {
-        const auto i = static_cast<std::size_t>(nr);
-        compared[i] = image.applicable[i] && !expected[i].isEmpty() && !writes.Kept()[i];
-    }
     console_.Step(Tr(QT_TRANSLATE_NOOP("Cli", "Verifying")));
-    exit = co_await ReadDevice(false);
-    if (exit != Exit::Ok)
-        co_return exit;
-    const QList<ValueDifference> mismatches = CompareValues(expected, image.value, compared);
-    json_.insert(QStringLiteral("mismatches"), DifferencesJson(mismatches, "file", "read"));
-    json_.insert(QStringLiteral("verified"), mismatches.isEmpty());
-    if (!mismatches.isEmpty()) {
+    console_.Step(Tr(QT_TRANSLATE_NOOP("Cli", "Reading the device")));
+    views_.Follow(&station.Engine().State(), &station.Engine().Window());
+    const VerifyReport verify = co_await station.VerifyWrite();
+    views_.FinishProgress();
+    if (const Exit problem = ReadProblems(verify.readBack, true); problem != Exit::Ok)
+        co_return problem;
+    json_.insert(QStringLiteral("mismatches"), DifferencesJson(verify.mismatches, "file", "read"));
+    json_.insert(QStringLiteral("verified"), verify.verified);
+    if (!verify.verified) {
         Error(Tr(QT_TRANSLATE_NOOP("Cli", "The device holds other values than the file:")) + QLatin1Char('\n')
-              + DifferencesText(mismatches).chopped(1));
+              + DifferencesText(verify.mismatches).chopped(1));
         co_return Exit::VerifyMismatch;
     }
-    if (extended)
+    if (report.extendedDataSent)
         Note(Tr(QT_TRANSLATE_NOOP("Cli", "Parameters written and verified; extended data written (it cannot be read back).")));
     else
         Note(Tr(QT_TRANSLATE_NOOP("Cli", "Written and verified.")));

@@ -58,11 +58,9 @@ private:
     // Exists, reads and is valid for this access level: checked before the device is touched.
     Exit CheckFile(const QString& path);
     Exit OpenFile(const QString& path);
-    // Until the engine and every command are idle.
-    QCoro::Task<bool> WaitIdle();
     void PrintValues();
-    // The transmitter's serial number as the window shows it, once its values are read.
-    void NoteSerialNumber();
+    // What an incomplete read (or information read) means for the run; Ok notes the serial number.
+    Exit ReadProblems(const ReadOutcome& read, bool informationComplete);
     // A line of the command line's own on standard error (always) or as a note (unless -q),
     // kept as a message of the --json document.
     void Error(const QString& text);

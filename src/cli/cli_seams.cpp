@@ -1,9 +1,7 @@
 #include "cli/cli_seams.h"
 
-#include "link/transmit_engine.h"
-
 #include "host/port_names.h"
-#include "transfer/parameter_write.h"
+#include "session/station.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>

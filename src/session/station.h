@@ -1,22 +1,30 @@
 #pragma once
 
+#include "files/config_file_writer.h"
 #include "link/serial_port_access.h"
 #include "link/transmit_engine.h"
 #include "params/device_image.h"
+#include "params/value_compare.h"
 #include "transfer/parameter_read.h"
 #include "transfer/parameter_write.h"
 #include "transfer/transfer_context.h"
 
 #include <QCoroTask>
+#include <QList>
+#include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace tunekit {
 
 class Clock;
 class Dialogs;
+class HostFacts;
 class SerialLine;
+struct VersionInfo;
 
 // The outside world of one station: its line, the clock and whoever answers its questions.
 struct StationSeams {
@@ -34,8 +42,35 @@ public:
 
 // How a read ended.
 struct ReadOutcome {
-    bool complete = false;   // every request was answered
+    bool complete = false;   // every request was answered and every parameter has its value
     int configId = 0;        // the family the device reported; 0 = no device answered
+    QStringList missing;     // parameters of the family the device left without a value
+};
+
+// Where a backup went.
+struct BackupOutcome {
+    enum class Status {
+        Saved,
+        NoFolder,   // the folder cannot be made
+        NoName,     // no new file can be made in the folder
+        NotWritten, // the file could not be written whole
+    };
+    Status status = Status::NotWritten;
+    QString path;
+};
+
+// What a write did to the device.
+struct WriteReport {
+    WriteResult result = WriteResult::NothingSent;
+    bool anythingSent = false;     // a packet that changes the device went out
+    bool extendedDataSent = false; // extended data went out (it cannot be read back)
+};
+
+// What the read-back after a write found.
+struct VerifyReport {
+    ReadOutcome readBack;
+    QList<ValueDifference> mismatches; // the written value against the one read back
+    bool verified = false;             // read back whole, and the device holds the written values
 };
 
 // One connected transmitter and every operation on it. The station owns its port, engine,
@@ -68,6 +103,24 @@ public:
     QCoro::Task<ReadOutcome> ReadInformation();
     // Writes the image (and the extended data on request) as the Write button does.
     QCoro::Task<WriteResult> Write();
+    // Writes the image (and the extended data on request) and tells what went out.
+    QCoro::Task<WriteReport> WriteImage();
+    // Reads the device back after a write and compares it with the values the write meant to
+    // leave there: the file's, with the defaults the user took for values that looked erased,
+    // but not calibration values the user chose to keep.
+    QCoro::Task<VerifyReport> VerifyWrite();
+    // Saves what was read as a backup that restores the device exactly, under a name of its
+    // own in folder: SERIAL_DATE-TIME.scd (-2, -3 ... when taken). The file is complete on disk
+    // when this returns Saved.
+    BackupOutcome SaveBackup(const QString& folder, const HostFacts& host, const VersionInfo& version);
+    // The transmitter's serial number as the window shows it, once its values are read.
+    QString SerialNumber();
+    // What writing the file loaded into the image would change on a device that holds
+    // deviceValues; a file made for another family differs first of all in its ConfigID.
+    QList<ValueDifference> DifferencesFromDevice(const ParamArray<QString>& deviceValues, int deviceConfigId) const;
+    QCoro::Task<> ReadInterpreterInfo();
+    QCoro::Task<> Redetect();
+    QCoro::Task<> WriteTestInterpreter(QString programFolder);
     QCoro::Task<> Reset();
     // Lets the packet on the line finish and sends nothing more (a signal stopped the run).
     void StopAfterCurrent() { engine_.StopAfterCurrent(); }
@@ -91,6 +144,7 @@ private:
     QCoro::Task<bool> BatchOver();
 
     StationSeams seams_;
+    std::function<int()> accessLevel_;
     SerialPortAccess port_;
     TransmitEngine engine_;
     DeviceImage image_;

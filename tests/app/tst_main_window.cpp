@@ -7,7 +7,7 @@
 #include "link/packet_codec.h"
 #include "sim/sim_line.h"
 #include "sim/virtual_clock.h"
-#include "support/session_rig.h"
+#include "support/rig.h"
 
 #include <QAction>
 #include <QApplication>

@@ -28,6 +28,9 @@ const QList<QStringList> Floors{
     {QStringLiteral("app"), QStringLiteral("cli")}, // the two front ends
 };
 
+// The front ends, which work through the station.
+const QStringList FrontEnds{QStringLiteral("app"), QStringLiteral("cli")};
+
 int FloorOf(const QString& folder)
 {
     for (qsizetype i = 0; i < Floors.size(); ++i) {
@@ -121,6 +124,55 @@ private slots:
         }
         QVERIFY(files > 50);
         QVERIFY2(upward.isEmpty(), qPrintable(upward.join(QLatin1Char('\n'))));
+    }
+
+    void logicNeverNestsEventLoops()
+    {
+        // A wait is a coroutine: nothing below the front ends runs events itself, so two
+        // stations in one thread never wait inside each other. A program's main() runs the one
+        // top-level loop.
+        static const QRegularExpression nested(QStringLiteral("processEvents|QEventLoop|\\bexec\\(\\)|waitFor\\("));
+        const QDir sourceDir(QStringLiteral(TUNEKIT_CORE_SOURCE_DIR));
+        QStringList found;
+        QDirIterator it(sourceDir.path(), {QStringLiteral("*.h"), QStringLiteral("*.cpp")}, QDir::Files,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            const QString relative = sourceDir.relativeFilePath(path);
+            const QString folder = relative.section(QLatin1Char('/'), 0, 0);
+            if (FrontEnds.contains(folder) || relative.endsWith(QLatin1StringView("_main.cpp")))
+                continue;
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+            for (qsizetype n = 0; n < lines.size(); ++n) {
+                if (nested.match(lines[n]).hasMatch())
+                    found << QStringLiteral("%1:%2: %3").arg(relative).arg(n + 1).arg(lines[n].trimmed());
+            }
+        }
+        QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
+    }
+
+    void frontEndsUseTheStation()
+    {
+        // The window and tunekit-cli work through the station; the transfers and the engine
+        // behind it are not theirs to drive.
+        const QDir sourceDir(QStringLiteral(TUNEKIT_CORE_SOURCE_DIR));
+        const QStringList logic = Lines(TUNEKIT_CORE_SOURCES_FILE);
+        QStringList found;
+        for (const QString& folder : FrontEnds) {
+            QDirIterator it(sourceDir.filePath(folder), {QStringLiteral("*.h"), QStringLiteral("*.cpp")}, QDir::Files);
+            while (it.hasNext()) {
+                const QString path = it.next();
+                for (const QString& header : IncludesOf(path)) {
+                    const bool internal = header.startsWith(QLatin1StringView("transfer/"))
+                                          || header == QLatin1StringView("link/transmit_engine.h");
+                    if (internal && logic.contains(header))
+                        found << sourceDir.relativeFilePath(path) + QStringLiteral(" includes ") + header;
+                }
+            }
+        }
+        QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
     }
 };
 

@@ -5,7 +5,7 @@
 #include "files/config_file_writer.h"
 #include "files/file_checksum.h"
 #include "params/device_image.h"
-#include "support/session_rig.h" // FixedHost: WORKSHOP-PC, technician, 06.12.2026 14:03:27
+#include "support/rig.h" // FixedHost: WORKSHOP-PC, technician, 06.12.2026 14:03:27
 #include "support/test_data.h"
 
 #include <QDir>

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <optional>
 
 using namespace tunekit;
 using namespace tunekit::testing;
@@ -98,6 +99,53 @@ private slots:
         QCOMPARE(rig.dialogs.messages.size(), 0);
         QCOMPARE(rig.session.Engine().State().RepeatTotal, rig.server->Link().AnswersCorrupted());
         QVERIFY(rig.line.IsOpen());
+    }
+
+    void twoStationsReadSideBySideInOneThread()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("needs pseudo-terminals");
+#endif
+        // Two transmitters of different families, one thread, one clock: both reads run at
+        // once, neither waits inside the other, and each image holds exactly its own device.
+        QtClock clock;
+        PtyStation crane(clock, 53);
+        PtyStation hoist(clock, 52);
+        QVERIFY(crane.Start() && hoist.Start());
+        clock.StartTicker(10, [&] {
+            crane.station.Tick();
+            hoist.station.Tick();
+        });
+        std::optional<ReadOutcome> craneRead;
+        std::optional<ReadOutcome> hoistRead;
+        int hoistAnswersWhenCraneDone = -1;
+        int craneAnswersWhenHoistDone = -1;
+        WhenDone<ReadOutcome>(crane.DetectAndRead(), [&](ReadOutcome outcome) {
+            craneRead = outcome;
+            hoistAnswersWhenCraneDone = hoist.views.refreshes;
+        });
+        WhenDone<ReadOutcome>(hoist.DetectAndRead(), [&](ReadOutcome outcome) {
+            hoistRead = outcome;
+            craneAnswersWhenHoistDone = crane.views.refreshes;
+        });
+        QVERIFY(QTest::qWaitFor([&] { return craneRead && hoistRead; }, 60000));
+        QVERIFY(craneRead->complete && hoistRead->complete);
+        QCOMPARE(craneRead->configId, 53);
+        QCOMPARE(hoistRead->configId, 52);
+        // Side by side: each finished after the other had begun to get answers.
+        QVERIFY(hoistAnswersWhenCraneDone > 0 && craneAnswersWhenHoistDone > 0);
+        QVERIFY(crane.dialogs.messages.isEmpty() && hoist.dialogs.messages.isEmpty());
+
+        // Exact: the same as each station reads with the line to itself.
+        for (PtyStation* one : {&crane, &hoist}) {
+            const ParamArray<QString> together = one->station.Image().value;
+            std::optional<ReadOutcome> alone;
+            WhenDone<ReadOutcome>(one->station.ReadParameters(), [&](ReadOutcome outcome) { alone = outcome; });
+            QVERIFY(QTest::qWaitFor([&] { return alone.has_value(); }, 30000));
+            QVERIFY(alone->complete);
+            QCOMPARE(together, one->station.Image().value);
+            QVERIFY(!together[SystemAddressNr].isEmpty());
+        }
     }
 
     void vanishedPortIsGivenUpWithoutSpinning()

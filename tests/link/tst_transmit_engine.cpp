@@ -2,7 +2,7 @@
 // the simulated transmitter, in virtual time: every wait, tick and byte happens at its virtual
 // moment.
 #include "link/packet_codec.h"
-#include "support/session_rig.h"
+#include "support/rig.h"
 #include "support/test_data.h"
 
 #include <QTest>
@@ -199,7 +199,7 @@ private slots:
         QFETCH(int, count);
         QFETCH(int, lost);
         QFETCH(int, resets);
-        SessionRig rig;
+        Rig rig;
         rig.Connect();
         rig.session.Access().blnAuthLevel = 60;
         rig.session.SetDisAutoRes(resets == 0);
@@ -209,7 +209,7 @@ private slots:
         QList<qint64> sentAt;
         rig.views.beforeSend = [&] { sentAt << rig.clock.NowUs(); };
         rig.QueueReads(count);
-        QVERIFY(rig.RunUntilIdle());
+        QVERIFY(rig.RunUntilBatchEnd());
         // The reset follows the last answer: run past it. Idle ticks only refresh the status bar.
         const int updates = rig.views.statusBarUpdates;
         rig.clock.RunFor(5000);
@@ -286,7 +286,7 @@ private slots:
         QFETCH(int, stored);
         QFETCH(int, quiet);
         QFETCH(QString, message);
-        SessionRig rig;
+        Rig rig;
         rig.Connect();
         rig.line.Faults() = faults;
         rig.session.Engine().State().SuppressTimeoutMessage = quiet == Suppressed;
@@ -330,7 +330,7 @@ private slots:
         // The next batch gets every answer and one reset, after its last answer.
         rig.line.Faults() = SimFaults{};
         rig.QueueReads(20);
-        QVERIFY(rig.RunUntilIdle());
+        QVERIFY(rig.RunUntilBatchEnd());
         rig.clock.RunFor(5000);
         QCOMPARE(rig.responses.size(), stored + 20);
         QCOMPARE(rig.line.Device().RestartCount(), resets + 1);
@@ -352,7 +352,7 @@ private slots:
     {
         QFETCH(int, port);
         QFETCH(QString, text);
-        SessionRig rig;
+        Rig rig;
         rig.line.SetPortBusy(3, true);
         rig.line.SetExistingPorts(QSet<int>{1, 2, 3, 17}); // 17 is refused for its number alone
         rig.Connect();
@@ -388,7 +388,7 @@ private slots:
         QFETCH(bool, longDelay);
         QFETCH(int, seconds);
         QFETCH(int, expectedMs);
-        SessionRig rig;
+        Rig rig;
         rig.Connect();
         rig.session.Port().longDelay = longDelay;
         rig.session.Port().longDelaySeconds = static_cast<qint16>(seconds);
@@ -402,14 +402,14 @@ private slots:
     void longQueueProgress()
     {
         // A batch longer than a 16-bit count of queue characters still shows sound progress.
-        SessionRig rig;
+        Rig rig;
         rig.Connect();
         rig.session.Engine().Progress().blnInitProgressBar = true;
         rig.QueueReads(5000, 0x6000);
         QVERIFY(rig.clock.RunUntil([&] { return rig.responses.size() == 2500; }, 600000));
         const int bar = rig.session.Engine().Window().ProgressBar1;
         QVERIFY2(bar >= 49 && bar <= 51, qPrintable(QString::number(bar)));
-        QVERIFY(rig.RunUntilIdle());
+        QVERIFY(rig.RunUntilBatchEnd());
         QCOMPARE(rig.session.Engine().Window().ProgressBar1, 100);
         QCOMPARE(rig.session.Engine().Progress().SendLength, 4 * 4999);
     }

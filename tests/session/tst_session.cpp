@@ -1,7 +1,7 @@
 // The start-up sequence and the main window's texts, in virtual time against the
 // simulated transmitter.
 #include "link/packet_codec.h"
-#include "support/session_rig.h"
+#include "support/rig.h"
 
 #include <QDir>
 #include <QFile>
@@ -35,7 +35,7 @@ class TestSession : public QObject {
 private slots:
     void startupDetectsAndResets()
     {
-        SessionRig rig(52);
+        Rig rig(52);
         rig.Finish(rig.session.Startup(NamedPort(1)));
         QCOMPARE(rig.session.Port().portNumber, 1);
         QVERIFY(rig.session.Port().adapterFound);
@@ -57,7 +57,7 @@ private slots:
 
     void startupWithoutDevice()
     {
-        SessionRig rig;
+        Rig rig;
         rig.line.Faults().Silent = true;
         rig.Finish(rig.session.Startup(NamedPort(1)));
         QCOMPARE(rig.session.Image().deviceConfigId, 0);
@@ -92,7 +92,7 @@ private slots:
         QFETCH(QString, language);
         QFETCH(QString, title);
         QFETCH(QStringList, lines);
-        SessionRig rig;
+        Rig rig;
         rig.Finish(rig.session.Startup(NamedPort(1)));
         rig.session.ChooseLanguage(language);
         QCOMPARE(rig.session.AboutTitle(), title);
@@ -158,7 +158,7 @@ private slots:
         QFETCH(int, icon);
         QFETCH(QString, message);
         QTemporaryDir folder;
-        SessionRig rig;
+        Rig rig;
         rig.host.configFolder = folder.path();
         rig.host.adapterPortName = adapter;
         WriteFile(folder.filePath(QStringLiteral("settings.cfg")),
@@ -262,7 +262,7 @@ private slots:
         QFETCH(QByteArray, rewritten);
         QFETCH(QString, program);
         QTemporaryDir scratch;
-        SessionRig rig;
+        Rig rig;
         rig.host.configFolder = scratch.filePath(QStringLiteral("config"));
         QVERIFY(QDir().mkpath(rig.host.configFolder));
         if (!program.isEmpty()) {
@@ -315,7 +315,7 @@ private slots:
         QFETCH(QString, kept);
         QFETCH(int, delay);
         QTemporaryDir folder;
-        SessionRig rig;
+        Rig rig;
         rig.host.configFolder = folder.path();
         rig.session.txtLongDelay_Change(typed);
         QCOMPARE(rig.session.LongDelay().txtLongDelay, kept);
@@ -333,7 +333,7 @@ private slots:
     // Interface > Detect finds an adapter that was plugged in after start-up, and detects the device.
     void detectFindsAnAdapterPluggedInLater()
     {
-        SessionRig rig(52);
+        Rig rig(52);
         rig.line.SetExistingPorts(QSet<int>{});
         rig.Finish(rig.session.Startup(PortPlan{}));
         QCOMPARE(rig.session.Port().portNumber, 0);
@@ -354,7 +354,7 @@ private slots:
     // Cancelling the unlock dialog leaves exactly the level in force ticked.
     void cancelledUnlockKeepsOneLevelTicked()
     {
-        SessionRig rig;
+        Rig rig;
         rig.Finish(rig.session.Startup(NamedPort(1)));
         rig.session.LevelMenuCommand(50, [] {});
         QCOMPARE(rig.session.Access().blnAuthLevel, 10);
@@ -363,7 +363,7 @@ private slots:
 
     void imageCommandsWaitForTheWrite()
     {
-        SessionRig rig;
+        Rig rig;
         rig.Connect();
         rig.session.Access().blnAuthLevel = 30;
         rig.Finish(rig.session.Transfers().DetectDevice());

@@ -4,7 +4,8 @@
 #include "link/qserialport_line.h"
 #include "link/qt_clock.h"
 #include "sim/pty_server.h"
-#include "support/session_rig.h"
+#include "support/pty_station.h"
+#include "support/rig.h"
 
 #include <QTest>
 

@@ -4,7 +4,7 @@
 #include "base/language.h"
 #include "params/config_defines.h"
 #include "support/test_data.h"
-#include "support/transfer_rig.h"
+#include "support/rig.h"
 #include "transfer/device_detection.h"
 
 #include <QTemporaryDir>
@@ -33,7 +33,7 @@ QByteArray Pattern(int size)
 
 // Family 53 read at the level as a user would before writing, the traffic so far forgotten, and
 // TransmitPower (cell 0x2203) edited to 20.
-void Prepare(TransferRig& rig, int level, bool onlyChanged = true)
+void Prepare(Rig& rig, int level, bool onlyChanged = true)
 {
     rig.authLevel = static_cast<qint16>(level);
     rig.Detect();
@@ -48,7 +48,7 @@ void Prepare(TransferRig& rig, int level, bool onlyChanged = true)
 
 // Every transfer command at once, as a user clicking about while a transfer runs; Write
 // interpreter looks for its file in the folder.
-void ClickEveryCommand(TransferRig& rig, const QString& folder)
+void ClickEveryCommand(Rig& rig, const QString& folder)
 {
     rig.writes.Write();
     rig.transfers.ReadParameters();
@@ -58,7 +58,7 @@ void ClickEveryCommand(TransferRig& rig, const QString& folder)
     rig.writes.WriteTestInterpreter(folder);
 }
 
-bool Write(TransferRig& rig, const Answers& answers = {})
+bool Write(Rig& rig, const Answers& answers = {})
 {
     for (const MsgAnswer answer : answers)
         rig.dialogs.answers.enqueue(answer);
@@ -108,7 +108,7 @@ private slots:
         QFETCH(int, configId);
         QFETCH(bool, resetBeforeTransmit);
         QFETCH(int, extraDelayMs);
-        TransferRig rig(configId);
+        Rig rig(configId, 30);
         rig.Detect();
         rig.options.chkResetBeforeTransmit = resetBeforeTransmit;
         rig.line.Faults().ExtraDelayMs = extraDelayMs;
@@ -189,7 +189,7 @@ private slots:
         QFETCH(QString, built);
         QFETCH(int, level);
         QFETCH(QString, source);
-        TransferRig rig(5);
+        Rig rig(5, 30);
         rig.line.Device().SetInterpreterSelect(select);
         rig.Detect();
         rig.authLevel = static_cast<qint16>(level);
@@ -240,7 +240,7 @@ private slots:
         UiLanguage language;
         if (german)
             language.Set(Language::German);
-        TransferRig rig(53);
+        Rig rig(53, 30);
         rig.Detect();
         rig.line.Device().SetCell(0x2000, 0, QByteArray(1, static_cast<char>(configId)));
         rig.line.Faults().Silent = silent;
@@ -375,7 +375,7 @@ private slots:
     void writeByLevel()
     {
         QFETCH(WriteCase, c);
-        TransferRig rig;
+        Rig rig(53, 30);
         Prepare(rig, c.level, c.onlyChanged);
         rig.image.FV_Flag = c.fromFile;
         rig.image.value[7] = c.transmitPower;
@@ -421,7 +421,7 @@ private slots:
     {
         QFETCH(QString, systemAddress);
         QFETCH(QByteArray, cell);
-        TransferRig rig;
+        Rig rig(53, 30);
         Prepare(rig, 40);
         rig.image.changed[7] = false;
         rig.image.value[2] = systemAddress;
@@ -465,7 +465,7 @@ private slots:
         QFETCH(QList<int>, last);
         QFETCH(int, units);
         QFETCH(int, firmware);
-        TransferRig rig;
+        Rig rig(53, 30);
         Prepare(rig, 40);
         rig.line.Faults().WorkMs = firmware == 1 ? 700 : 0;
         rig.line.Device().SetKnowsConfigEnable(firmware != 2);
@@ -545,7 +545,7 @@ private slots:
         QFETCH(int, level);
         QFETCH(bool, eraseAfterWrite);
         QFETCH(bool, usedUp);
-        TransferRig rig;
+        Rig rig(53, 30);
         Prepare(rig, level);
         rig.options.ChkEraseStringsAfterWrite = eraseAfterWrite;
         rig.image.extended.strTextsImage = Pattern(1030);
@@ -570,7 +570,7 @@ private slots:
 
     void deviceFallsSilentInABlock()
     {
-        TransferRig rig;
+        Rig rig(53, 30);
         Prepare(rig, 40);
         rig.image.extended.strInterperterImage = Pattern(2050);
         rig.image.extended.strTextsImage = Pattern(1030);
@@ -627,7 +627,7 @@ private slots:
         QFETCH(QList<int>, packet);
         QFETCH(int, texts);
         QFETCH(QString, message);
-        TransferRig rig;
+        Rig rig(53, 30);
         Prepare(rig, 40);
         rig.image.extended.strTextsImage = Pattern(texts);
         rig.views.beforeSend = [&] {
@@ -653,7 +653,7 @@ private slots:
 
     void readBackAfterWrite()
     {
-        TransferRig rig;
+        Rig rig(53, 30);
         Prepare(rig, 60, false);
         const QList<QPair<int, QString>> edits{{2, "4321"}, {3, "250"}, {14, "01.02.2016"}, {15, "20161234"}, {17, "-3"},
                                                {19, "-7"}, {20, "12"}, {30, "-100"}, {57, "1000"}};
@@ -698,7 +698,7 @@ private slots:
         QTemporaryDir folder;
         if (!content.isNull())
             WriteFile(folder.filePath(QStringLiteral("xtest.bin")), content);
-        TransferRig rig;
+        Rig rig(53, 30);
         rig.Connect();
 
         rig.writes.WriteTestInterpreter(folder.path());

@@ -4,6 +4,7 @@
 #include "session/session.h"
 #include "host/host_facts.h"
 #include "link/clock.h"
+#include "link/packet_codec.h"
 #include "link/waits.h"
 #include "sim/sim_line.h"
 #include "sim/virtual_clock.h"
@@ -112,21 +113,30 @@ inline PortPlan NamedPort(qint16 number)
     return {false, number, QString()};
 }
 
-// The whole logic against the simulated transmitter, in virtual time.
-struct SessionRig {
-    explicit SessionRig(int configId = 53) : line(clock, configId)
+// The whole logic against the simulated transmitter, in virtual time, with the engine ticking
+// every 10 ms. Given an access level, the image is set up at it as a user's would be before a
+// transfer (the window's start-up does that otherwise). The session's parts go by short names.
+struct Rig {
+    explicit Rig(int configId = 53, int accessLevel = 0) : line(clock, configId)
     {
         session.Engine().SetDownloadResponseHandler([this](const QByteArray& p) {
             responses.append(p);
             session.Transfers().HandleDownloadResponse(p);
         });
         clock.StartTicker(10, [this] { session.MainTimerTick(); });
+        views.window = &engine.Window();
+        views.clock = &clock;
+        if (accessLevel != 0) {
+            authLevel = static_cast<qint16>(accessLevel);
+            image.InitDeviceImage(authLevel, Language::English);
+        }
     }
-    // Opens the simulated port as discovery would have.
+    // Opens the simulated adapter's port as discovery would have.
     void Connect()
     {
         session.Port().portNumber = 1;
         session.Port().adapterFound = session.Rs232().OpenPort();
+        session.Port().adapterPort = 1;
     }
     void QueueReads(int count, int firstIndex = 0x2000)
     {
@@ -134,7 +144,8 @@ struct SessionRig {
             session.Engine().SendPacket(0x10, firstIndex + i, 0);
         session.Engine().State().TransferActive = true;
     }
-    bool RunUntilIdle(qint64 limitMs = 600000)
+    // The batch has been sent and its last answer is in (or it was given up).
+    bool RunUntilBatchEnd(qint64 limitMs = 600000)
     {
         return clock.RunUntil([this] { return !session.Engine().State().TransferActive; }, limitMs);
     }
@@ -153,6 +164,68 @@ struct SessionRig {
         WhenDone(std::move(task), [done] { *done = true; });
         return clock.RunUntil([&done] { return *done; }, limitMs);
     }
+    // Until the engine has nothing left to do and the automatic reset is over.
+    bool RunUntilIdle()
+    {
+        const bool idle = clock.RunUntil([this] { return !transfers.EngineBusy(); }, 600000);
+        clock.RunFor(5000);
+        return idle;
+    }
+    // A detected device; the detection's traffic is forgotten.
+    void Detect()
+    {
+        Connect();
+        Finish(transfers.DetectDevice());
+        clock.RunFor(5000);
+        line.Device().ClearRequests();
+        views.refreshes = 0;
+        views.windows.clear();
+    }
+    // The device's requests as (index, subindex), oldest first.
+    QList<QPair<int, int>> Requests()
+    {
+        QList<QPair<int, int>> list;
+        for (const QByteArray& request : line.Device().Requests())
+            list << QPair<int, int>{PacketIndex(request), PacketSubindex(request)};
+        return list;
+    }
+    // The subindexes requested of one index.
+    QList<int> Subindexes(int index)
+    {
+        QList<int> subs;
+        for (const auto& [requested, sub] : Requests()) {
+            if (requested == index)
+                subs << sub;
+        }
+        return subs;
+    }
+    // The requests of one packet type, whole.
+    QList<QByteArray> Sent(int type)
+    {
+        QList<QByteArray> packets;
+        for (const QByteArray& request : line.Device().Requests()) {
+            if (PacketType(request) == type)
+                packets << request;
+        }
+        return packets;
+    }
+    // The packet types the device got, in order, without the detection's reads.
+    QList<int> Types()
+    {
+        QList<int> types;
+        for (const QByteArray& request : line.Device().Requests())
+            types << PacketType(request);
+        types.removeAll(DownloadRequest);
+        return types;
+    }
+    QStringList Texts() const
+    {
+        QStringList texts;
+        for (const auto& message : dialogs.messages)
+            texts << message.text;
+        return texts;
+    }
+
 
     VirtualClock clock;
     SimLine line;
@@ -162,6 +235,15 @@ struct SessionRig {
     UiLanguage language;
     Session session{SessionSeams{line, clock, dialogs, host}, views, language};
     QList<QByteArray> responses;
+
+    TransmitEngine& engine = session.Engine();
+    SerialPortAccess& port = session.Rs232();
+    PortState& portState = session.Port();
+    DeviceImage& image = session.Image();
+    TransferOptions& options = session.Options();
+    DeviceTransfers& transfers = session.Transfers();
+    DeviceWrites& writes = session.Writes();
+    qint16& authLevel = session.Access().blnAuthLevel;
 };
 
 } // namespace tunekit::testing
