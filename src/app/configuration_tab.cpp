@@ -92,8 +92,8 @@ void MainWindow::BuildConfigurationTab()
     picture2->setObjectName(QStringLiteral("Picture2"));
     connect(picture2, &PictureButton::clicked, this, [this] { session_->Device().Write(); });
     connect(button("cmdConfigWrite"), &QPushButton::clicked, this, [this] { session_->Device().Write(); });
-    connect(button("CmdClearFileData"), &QPushButton::clicked, this, [this] { session_->CmdClearFileData_Click(); });
-    connect(button("cmdFileOpen"), &QPushButton::clicked, this, [this] { session_->cmdFileOpen_Click(); });
+    connect(button("CmdClearFileData"), &QPushButton::clicked, this, [this] { session_->ClearFileData(); });
+    connect(button("cmdFileOpen"), &QPushButton::clicked, this, [this] { session_->OpenFile(); });
     button("cmdFileOpen")->setAcceptDrops(true);
     button("cmdFileOpen")->installEventFilter(this);
     connect(button("cmdSicherung"), &QPushButton::clicked, this, [this] {

@@ -97,7 +97,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
                     paths << url.toLocalFile();
             }
             drop->acceptProposedAction();
-            session_->cmdFileOpen_OLEDragDrop(paths);
+            session_->OpenDroppedFiles(paths);
             return true;
         }
     }

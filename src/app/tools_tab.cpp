@@ -99,12 +99,12 @@ void MainWindow::BuildToolsTab()
     auto box = [this](const char* name) { return findChild<QCheckBox*>(QLatin1StringView(name)); };
     for (int i = 0; i < 3; ++i)
         connect(box(OptionBoxes[i]), &QCheckBox::clicked, this, [this, i](bool on) { session_->SetOption(i, on); });
-    connect(box("ChkLongDelay"), &QCheckBox::clicked, this, [this](bool on) { session_->ChkLongDelay_Click(on); });
+    connect(box("ChkLongDelay"), &QCheckBox::clicked, this, [this](bool on) { session_->SetLongDelay(on); });
     connect(findChild<QLineEdit*>(QStringLiteral("txtLongDelay")), &QLineEdit::textEdited, this,
-            [this](const QString& text) { session_->txtLongDelay_Change(text); });
-    connect(button("CmdSaveOptions"), &QPushButton::clicked, this, [this] { session_->CmdSaveOptions_Click(); });
+            [this](const QString& text) { session_->EditLongDelay(text); });
+    connect(button("CmdSaveOptions"), &QPushButton::clicked, this, [this] { session_->SaveOptions(); });
     connect(button("cmdConvertChecksum"), &QPushButton::clicked, this,
-            [this] { session_->cmdConvertChecksum_Click(); });
+            [this] { session_->ConvertChecksum(); });
     connect(button("cmdGenReport"), &QPushButton::clicked, this,
             [this] { cmdGenReport_Click(dialogs_, session_->UiLanguageNow()); });
     connect(button("CmdCopyToConfig"), &QPushButton::clicked, this, [this] {

@@ -48,8 +48,8 @@ QCoro::Task<> Session::Startup(PortPlan plan)
         views_.SetTabVisible(tab, false);
     if (access_.blnAuthLevel == 0)
         access_.blnAuthLevel = 10;
-    blnTerminalEnable = false;
-    blnContatcViewEnable = false;
+    terminalEnabled = false;
+    packetConsoleEnabled = false;
     views_.ApplyLevelChecks({});
 
     ReadSettingsFile();
@@ -70,7 +70,7 @@ QCoro::Task<> Session::Startup(PortPlan plan)
     ApplyUserLevel();
     ShadowAll();
 
-    views_.ShowConsoles(blnTerminalEnable, blnContatcViewEnable);
+    views_.ShowConsoles(terminalEnabled, packetConsoleEnabled);
     views_.UpdateStatusBar();
     views_.ArrangeWindows();
     if (Port().portNumber >= 1)
@@ -268,8 +268,8 @@ void Session::ReadSettingsFile()
     if (read.authText) {
         const StoredLevel stored = RestoreStoredLevel(access_, *read.authText);
         if (stored.consoles) {
-            blnTerminalEnable = true;
-            blnContatcViewEnable = true;
+            terminalEnabled = true;
+            packetConsoleEnabled = true;
         }
         if (stored.menuCheckLevel != 0) {
             std::array<bool, 6> checks{};
@@ -337,7 +337,7 @@ void Session::PaceThisRun()
     SetPaced(true);
 }
 
-void Session::ChkLongDelay_Click(bool ticked)
+void Session::SetLongDelay(bool ticked)
 {
     Port().longDelay = ticked;
     longDelay_.boxVisible = ticked;
@@ -347,7 +347,7 @@ void Session::ChkLongDelay_Click(bool ticked)
     views_.OptionsChanged();
 }
 
-void Session::txtLongDelay_Change(const QString& text)
+void Session::EditLongDelay(const QString& text)
 {
     const LongDelayEdit edit = LongDelayTextChanged(text);
     longDelay_.lblSekVisible = true;
@@ -451,7 +451,7 @@ void Session::LevelMenuCommand(int level, const std::function<void()>& showDialo
     views_.ArrangeWindows();
 }
 
-void Session::CmdClearFileData_Click()
+void Session::ClearFileData()
 {
     if (RefusedWhileTransferring())
         return;
@@ -460,7 +460,7 @@ void Session::CmdClearFileData_Click()
     views_.ClearPacketConsole();
 }
 
-void Session::cmdFileOpen_Click()
+void Session::OpenFile()
 {
     if (RefusedWhileTransferring())
         return;
@@ -468,7 +468,7 @@ void Session::cmdFileOpen_Click()
         ShadowAll();
 }
 
-void Session::cmdFileOpen_OLEDragDrop(const QStringList& paths)
+void Session::OpenDroppedFiles(const QStringList& paths)
 {
     if (RefusedWhileTransferring())
         return;
@@ -476,7 +476,7 @@ void Session::cmdFileOpen_OLEDragDrop(const QStringList& paths)
         ShadowAll();
 }
 
-void Session::cmdConvertChecksum_Click()
+void Session::ConvertChecksum()
 {
     ConvertChecksumCommand(seams_.dialogs);
 }

@@ -132,10 +132,10 @@ public:
     // 2 ChkEraseStringsAfterWrite.
     void SetOption(int option, bool ticked);
     bool Option(int option) const;
-    void ChkLongDelay_Click(bool ticked);
-    void txtLongDelay_Change(const QString& text);
+    void SetLongDelay(bool ticked);
+    void EditLongDelay(const QString& text);
     const LongDelayView& LongDelay() const noexcept { return longDelay_; }
-    void CmdSaveOptions_Click() { WriteSettingsFile(); }
+    void SaveOptions() { WriteSettingsFile(); }
     // chkPaced: one packet per timer tick instead of the next as soon as the answer is in.
     void SetPaced(bool paced);
     // --paced: this run is paced whatever the settings file says.
@@ -149,11 +149,11 @@ public:
     // The access level's marks, controls and menu checks (ApplyUserLevel and the window).
     void ApplyUserLevel();
     // "Clear data".
-    void CmdClearFileData_Click();
+    void ClearFileData();
     // cmdFileOpen: by dialog, or the files dropped onto the button.
-    void cmdFileOpen_Click();
-    void cmdFileOpen_OLEDragDrop(const QStringList& paths);
-    void cmdConvertChecksum_Click();
+    void OpenFile();
+    void OpenDroppedFiles(const QStringList& paths);
+    void ConvertChecksum();
     void ShadowAll();
     // The message of a command refused while a transfer runs.
     static QString BusyText();
@@ -178,8 +178,8 @@ public:
     Dialogs& UserDialogs() noexcept { return seams_.dialogs; }
     const QString& InstallLanguage() const noexcept { return regLang_; }
 
-    bool blnTerminalEnable = false;
-    bool blnContatcViewEnable = false;
+    bool terminalEnabled = false;
+    bool packetConsoleEnabled = false;
     QString SetFileLang;
     QString ChosenLanguage;
 

@@ -52,7 +52,7 @@ struct SettingsRead {
 // value: the next twelve, trimmed. A "COM=" number outside 1..256 names no port and is ignored.
 SettingsRead ReadSettings(const QByteArray& bytes);
 
-// txtLongDelay_Change: the text the box keeps and, for a digit, the delay it sets (which also
+// EditLongDelay: the text the box keeps and, for a digit, the delay it sets (which also
 // ticks ChkLongDelay).
 struct LongDelayEdit {
     QString text;

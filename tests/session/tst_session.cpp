@@ -185,7 +185,7 @@ private slots:
             QVERIFY(shownMessage.text.contains(QStringLiteral("Win 7 - PC")));
         // A chosen port is kept for the next start; without one the file keeps the port it named,
         // through the save before discovery and any save after it.
-        rig.session.CmdSaveOptions_Click();
+        rig.session.SaveOptions();
         const int kept = chosen >= 1 ? chosen : QByteArray(settings).replace("COM=", "").trimmed().toInt();
         QCOMPARE(ReadFile(folder.filePath(QStringLiteral("settings.cfg"))).left(7),
                  QStringLiteral("COM=%1\r\n").arg(kept).toLatin1().left(7));
@@ -317,15 +317,15 @@ private slots:
         QTemporaryDir folder;
         Rig rig;
         rig.host.configFolder = folder.path();
-        rig.session.txtLongDelay_Change(typed);
+        rig.session.EditLongDelay(typed);
         QCOMPARE(rig.session.LongDelay().txtLongDelay, kept);
         QVERIFY(rig.session.LongDelay().lblSekVisible);
         QCOMPARE(rig.session.Port().longDelay ? int(rig.session.Port().longDelaySeconds) : -1, delay);
         // Save Options keeps it; unticking drops the delay.
-        rig.session.CmdSaveOptions_Click();
+        rig.session.SaveOptions();
         QVERIFY(ReadFile(folder.filePath(QStringLiteral("settings.cfg")))
                     .contains(QStringLiteral("OP4=%1\r\n").arg(delay < 0 ? 0 : delay).toLatin1()));
-        rig.session.ChkLongDelay_Click(false);
+        rig.session.SetLongDelay(false);
         QCOMPARE(rig.session.Port().longDelaySeconds, 0);
         QVERIFY(!rig.session.LongDelay().boxVisible);
     }
@@ -379,8 +379,8 @@ private slots:
                 return;
             clicked = true;
             rig.clock.Schedule(1, [&] {
-                rig.session.cmdFileOpen_OLEDragDrop({QStringLiteral("/tmp/crane-52.scd")});
-                rig.session.CmdClearFileData_Click();
+                rig.session.OpenDroppedFiles({QStringLiteral("/tmp/crane-52.scd")});
+                rig.session.ClearFileData();
                 rig.session.ChooseLanguage(QStringLiteral("DE"));
                 rig.session.LevelMenuCommand(60, [] {});
             });
@@ -400,7 +400,7 @@ private slots:
         QCOMPARE(rig.session.Access().blnAuthLevel, 30);
         // Once the write is over, the commands work again.
         QVERIFY(rig.clock.RunUntil([&] { return rig.session.Engine().Idle(); }, 60000));
-        rig.session.CmdClearFileData_Click();
+        rig.session.ClearFileData();
         QVERIFY(image.value[7].isEmpty());
     }
 };
