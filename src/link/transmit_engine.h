@@ -71,7 +71,7 @@ struct ProgressBookkeeping {
     bool AllSent = false;
 };
 
-// What the transfer window frmWriteInfo shows.
+// What the progress window of a transfer shows.
 struct TransferWindowState {
     bool visible = false;
     int ProgressBar1 = 0;  // 0..100
@@ -86,7 +86,7 @@ struct TransferWindowState {
 struct ResetOptions {
     bool DisAutoRes = false;
     bool check01 = false;
-    bool consoleHintVisible = false; // frmContact.Label1
+    bool consoleHintVisible = false; // the packet console's hint that the reset is off
 };
 
 // Where the engine reports to the windows.

@@ -144,13 +144,13 @@ public:
     void SetDisAutoRes(bool ticked);
     void SetCheck01(bool ticked);
 
-    // mnuLevel10..60: showDialog runs frmPwd modally when a higher level is asked for.
+    // The level menu: showDialog asks for the password when a higher level is asked for.
     void LevelMenuCommand(int level, const std::function<void()>& showDialog);
     // The access level's marks, controls and menu checks (ApplyUserLevel and the window).
     void ApplyUserLevel();
     // "Clear data".
     void ClearFileData();
-    // cmdFileOpen: by dialog, or the files dropped onto the button.
+    // Opens a configuration file: chosen in the file dialog, or dropped onto the Open button.
     void OpenFile();
     void OpenDroppedFiles(const QStringList& paths);
     void ConvertChecksum();

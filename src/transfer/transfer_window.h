@@ -9,7 +9,7 @@ class QProgressBar;
 
 namespace tunekit {
 
-// frmWriteInfo: the transfer window with the overall and the partial bar.
+// The progress window of a transfer, with the overall and the partial bar.
 class TransferWindow final : public QWidget {
     Q_OBJECT
 public:
