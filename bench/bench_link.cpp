@@ -84,7 +84,7 @@ struct BenchSession {
     BenchSession(SerialLine& realLine, Clock& clock, const LinkMode& mode)
         : line(realLine, clock), session(SessionSeams{line, clock, dialogs, host}, views, language)
     {
-        session.SetDisAutoRes(true);
+        session.SetAutomaticResetOff(true);
         session.Engine().SetPaced(mode.paced);
         clock.StartTicker(10, [this] { session.MainTimerTick(); });
         session.Port().portNumber = 1;

@@ -85,8 +85,7 @@ struct Writer {
     {
         engine.Connect(port, dialogs, counter);
         engine.SetAuthLevelSource([] { return 50; });
-        engine.Reset().DisAutoRes = true; // a pseudo-terminal has no DTR to reset with
-        engine.Reset().check01 = true;
+        engine.Reset().automaticResetOff = true; // a pseudo-terminal has no DTR to reset with
         line.SetListener([this](SerialLine::Event event) { engine.HandleLineEvent(event); });
         image.InitDeviceImage(50, Language::English);
         clock.StartTicker(10, [this] { engine.TransmitTick(); });

@@ -78,12 +78,12 @@ void MainWindow::BuildToolsTab()
     SSTab->addTab(tools, QString());
 
     connect(DisAutoRes, &QCheckBox::toggled, this, [this](bool ticked) {
-        session_->SetDisAutoRes(ticked);
+        session_->SetAutomaticResetOff(ticked);
         aux_->frmContact.SetCheck01(ticked);
     });
     connect(chkPaced, &QCheckBox::clicked, this, [this](bool ticked) { session_->SetPaced(ticked); });
     connect(&aux_->frmContact, &ContactWindow::Check01Toggled, this, [this](bool ticked) {
-        session_->SetCheck01(ticked);
+        session_->SetAutomaticResetOff(ticked);
         DisAutoRes->setChecked(ticked);
     });
 

@@ -261,7 +261,7 @@ QCoro::Task<Exit> CliRun::Connect()
     session_ = std::make_unique<Session>(SessionSeams{*line_, *clock_, dialogs_, host_}, views_, language_);
     session_->ChosenLanguage = options_.language;
     session_->Access().blnAuthLevel = static_cast<qint16>(level);
-    session_->SetDisAutoRes(false);
+    session_->SetAutomaticResetOff(false);
     session_->Engine().SetPaced(options_.paced);
     clock_->StartTicker(10, [this] { session_->MainTimerTick(); });
 

@@ -190,13 +190,8 @@ void TransmitEngine::UpdateProgressBars()
 
 void TransmitEngine::EndOfQueue()
 {
-    if (!reset_.check01) {
-        state_.ResetPending = true;
-        reset_.consoleHintVisible = false;
-    } else {
-        reset_.consoleHintVisible = true;
-    }
-    if (!reset_.DisAutoRes)
+    reset_.consoleHintVisible = reset_.automaticResetOff;
+    if (!reset_.automaticResetOff)
         state_.ResetPending = true;
     state_.TransferActive = false;
     state_.TxQueue.Clear();

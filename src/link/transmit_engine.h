@@ -81,12 +81,12 @@ struct TransferWindowState {
     QString lblText2;
 };
 
-// The two "disable automatic reset" boxes (main window and packet console), which mirror
-// each other, and the console's hint label.
+// The automatic reset after a batch, which the window's two "Disable Automatic Reset on Timeout"
+// boxes (main window and packet console, always alike) switch off, and the packet console's hint
+// that the device must then be reset by hand.
 struct ResetOptions {
-    bool DisAutoRes = false;
-    bool check01 = false;
-    bool consoleHintVisible = false; // the packet console's hint that the reset is off
+    bool automaticResetOff = false;
+    bool consoleHintVisible = false;
 };
 
 // Where the engine reports to the windows.

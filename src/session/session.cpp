@@ -481,16 +481,9 @@ void Session::ConvertChecksum()
     ConvertChecksumCommand(seams_.dialogs);
 }
 
-void Session::SetDisAutoRes(bool ticked)
+void Session::SetAutomaticResetOff(bool off)
 {
-    Engine().Reset().DisAutoRes = ticked;
-    Engine().Reset().check01 = ticked;
-}
-
-void Session::SetCheck01(bool ticked)
-{
-    Engine().Reset().check01 = ticked;
-    Engine().Reset().DisAutoRes = ticked;
+    Engine().Reset().automaticResetOff = off;
 }
 
 } // namespace tunekit

@@ -141,8 +141,8 @@ public:
     // --paced: this run is paced whatever the settings file says.
     void PaceThisRun();
 
-    void SetDisAutoRes(bool ticked);
-    void SetCheck01(bool ticked);
+    // "Disable Automatic Reset on Timeout", in the Tools tab and the packet console alike.
+    void SetAutomaticResetOff(bool off);
 
     // The level menu: showDialog asks for the password when a higher level is asked for.
     void LevelMenuCommand(int level, const std::function<void()>& showDialog);

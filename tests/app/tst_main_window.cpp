@@ -162,10 +162,10 @@ private slots:
         QVERIFY(disAutoRes && check01);
         disAutoRes->setChecked(true);
         QVERIFY(check01->isChecked());
-        QVERIFY(w.window->Logic().Engine().Reset().check01);
+        QVERIFY(w.window->Logic().Engine().Reset().automaticResetOff);
         check01->setChecked(false);
         QVERIFY(!disAutoRes->isChecked());
-        QVERIFY(!w.window->Logic().Engine().Reset().DisAutoRes);
+        QVERIFY(!w.window->Logic().Engine().Reset().automaticResetOff);
         // The paced mode's box on the same tab.
         auto* paced = w.Find<QCheckBox>("chkPaced");
         QVERIFY(paced && !paced->isChecked());

@@ -202,7 +202,7 @@ private slots:
         Rig rig;
         rig.Connect();
         rig.session.Access().blnAuthLevel = 60;
-        rig.session.SetDisAutoRes(resets == 0);
+        rig.session.SetAutomaticResetOff(resets == 0);
         rig.session.Engine().Reset().consoleHintVisible = true; // a batch with the reset hides it again
         rig.session.Engine().SetPaced(paced);
         rig.line.Faults() = faults;

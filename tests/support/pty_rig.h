@@ -21,7 +21,7 @@ struct PtyRig {
     PtyRig()
     {
         // A pseudo-terminal has no DTR line, so the reset after a batch would only cost 3 s.
-        session.SetDisAutoRes(true);
+        session.SetAutomaticResetOff(true);
         session.Engine().SetDownloadResponseHandler([this](const QByteArray& p) {
             responses.append(p);
             session.Transfers().HandleDownloadResponse(p);

@@ -15,8 +15,7 @@ struct PtyStation {
     PtyStation(Clock& time, int configId) : clock(time), server(configId)
     {
         // A pseudo-terminal has no DTR line, so the reset after a batch would only cost 3 s.
-        station.Engine().Reset().DisAutoRes = true;
-        station.Engine().Reset().check01 = true;
+        station.Engine().Reset().automaticResetOff = true;
         station.Image().InitDeviceImage(30, Language::English);
         views.clock = &clock;
     }

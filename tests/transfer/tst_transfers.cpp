@@ -673,7 +673,7 @@ private slots:
             QCOMPARE(rig.image.value[nr], written[nr]);
 
         // An Upload outside ConfigEnable..FlashConfig reads back at once but does not survive a reset.
-        rig.engine.Reset().DisAutoRes = rig.engine.Reset().check01 = true;
+        rig.engine.Reset().automaticResetOff = true;
         rig.engine.SendPacket(Upload, 0x2203, 0, Bytes({5}));
         rig.engine.State().TransferActive = true;
         QVERIFY(rig.RunUntilIdle());
