@@ -141,9 +141,9 @@ Result Run(BenchSession& bench, Clock& clock, const Batch& batch)
     QElapsedTimer real;
     real.start();
     const qint64 start = clock.NowMs();
-    engine.State().TransferActive = true;
+    engine.State().sending = true;
     const qint64 limit = start + batch.count * 100LL + 10000;
-    while ((bench.line.answers < batch.count || engine.State().TransferActive) && bench.dialogs.messages.isEmpty()
+    while ((bench.line.answers < batch.count || engine.State().sending) && bench.dialogs.messages.isEmpty()
            && clock.NowMs() < limit)
         testing::RunEvents(clock);
     QStringList messages;

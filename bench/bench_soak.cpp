@@ -118,7 +118,7 @@ public:
             session.Transfers().HandleDownloadResponse(packet);
         });
         rig.clock.StartTicker(1, [this, &session] {
-            const bool gaveUp = session.Engine().State().GaveUp;
+            const bool gaveUp = session.Engine().State().gaveUp;
             givenUp_ += gaveUp && !sawGiveUp_;
             sawGiveUp_ = gaveUp;
         });
@@ -129,7 +129,7 @@ public:
     Counts Now() const
     {
         const EngineState& engine = rig_.session.Engine().State();
-        return {exchanges_, engine.RepeatTotal, engine.LostTotal, engine.IgnoredTotal, givenUp_, unlikeDevice_};
+        return {exchanges_, engine.repeatTotal, engine.lostTotal, engine.ignoredTotal, givenUp_, unlikeDevice_};
     }
 
 private:
@@ -271,7 +271,7 @@ int main(int argc, char* argv[])
         readsComplete += missingHere == 0;
         if (missingHere > 0 && rig.dialogs.messages.size() == messagesHere)
             ++untold;
-        if (session.Engine().State().SuppressTimeoutMessage) // a failed detection: find the device again
+        if (session.Engine().State().quietTimeouts) // a failed detection: find the device again
             rig.Finish(session.Transfers().DetectDevice());
     }
     PrintCounts("reads", watch.Now() - before, static_cast<double>(rig.clock.NowMs() - beforeMs));

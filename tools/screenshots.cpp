@@ -95,7 +95,7 @@ int Run(const QString& folder, const QString& language)
     QObject::connect(&progress, &QTimer::timeout, [&] {
         auto* frmWriteInfo = window.findChild<QWidget*>(QStringLiteral("frmWriteInfo"));
         if (!progressTaken && frmWriteInfo && frmWriteInfo->isVisible()
-            && window.Logic().Engine().Window().ProgressBar1 >= 30 && window.Logic().Engine().Window().ProgressBar1 <= 80) {
+            && window.Logic().Engine().Window().overall >= 30 && window.Logic().Engine().Window().overall <= 80) {
             progressTaken = Save(frmWriteInfo, file(QStringLiteral("progress")));
         }
     });
@@ -103,7 +103,7 @@ int Run(const QString& folder, const QString& language)
     window.findChild<QPushButton*>(QStringLiteral("cmdRead"))->click();
     QElapsedTimer reading;
     reading.start();
-    while (window.Logic().Engine().State().TransferActive && reading.elapsed() < 30000)
+    while (window.Logic().Engine().State().sending && reading.elapsed() < 30000)
         Pump(20);
     progress.stop();
     Pump(1500);

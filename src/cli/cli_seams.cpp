@@ -190,11 +190,11 @@ void CliViews::ShowProgress(bool force)
     if (!force && sent_ == 0)
         return;
     lastShownMs_ = now;
-    const qint64 queued = engine_->TxQueue.Length() / 8;
+    const qint64 queued = engine_->queue.Length() / 8;
     const double seconds = static_cast<double>(now) / 1000.0;
     const double rate = seconds > 0 ? static_cast<double>(sent_) / seconds : 0.0;
     const double left = rate > 0 ? static_cast<double>(queued) / rate : 0.0;
-    const QString text = window_ && !window_->lblText.isEmpty() ? window_->lblText : QString();
+    const QString text = window_ && !window_->caption.isEmpty() ? window_->caption : QString();
     const QString counts = QCoreApplication::translate("Cli", "%1 packets, %2/s, %3 s left")
                                .arg(sent_)
                                .arg(rate, 0, 'f', 1)

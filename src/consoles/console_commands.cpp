@@ -26,7 +26,7 @@ ConsolePacket ConsoleCommands::cmdSend_Click(QStringView type, QStringView index
         return packet;
     }
     engine_->SendPacket(packet.type, packet.index, packet.subindex, packet.data);
-    engine_->State().TransferActive = true;
+    engine_->State().sending = true;
     return packet;
 }
 

@@ -39,9 +39,9 @@ void TransmitEngine::StartReset()
 
 void TransmitEngine::SendPacket(std::uint8_t type, qint32 index, std::uint8_t subindex, QByteArrayView data)
 {
-    if (state_.Interrupted)
+    if (state_.interrupted)
         return;
-    state_.TxQueue.Append(MakePacket(type, index, subindex, data));
+    state_.queue.Append(MakePacket(type, index, subindex, data));
 }
 
 QString TransmitEngine::TimeoutText()
@@ -64,16 +64,16 @@ void TransmitEngine::TransmitTick()
 {
     if (!views_)
         return;
-    if (state_.TimeoutCounter > 0)
-        state_.TimeoutCounter = static_cast<qint32>(1 + qBound(qint64(0), NowMs() - state_.SentAtMs, qint64(1'000'000)));
+    if (state_.waitedMs > 0)
+        state_.waitedMs = static_cast<qint32>(1 + qBound(qint64(0), NowMs() - state_.sentAtMs, qint64(1'000'000)));
     views_->UpdateStatusBar();
 
     if (resetWhenQuiet_) {
         ResetWhenQuiet();
         return;
     }
-    if (state_.TimeoutCounter > rule_.answerMs) {
-        ++state_.LostTotal;
+    if (state_.waitedMs > rule_.answerMs) {
+        ++state_.lostTotal;
         if (rule_.repeatable)
             Repeat(TimeoutText(), true);
         else
@@ -85,13 +85,13 @@ void TransmitEngine::TransmitTick()
 
 bool TransmitEngine::CanSend() const
 {
-    return (state_.TransferActive || state_.ResendPending) && state_.TimeoutCounter == 0 && !port_->Resetting()
+    return (state_.sending || state_.resendPending) && state_.waitedMs == 0 && !port_->Resetting()
            && !resetWhenQuiet_;
 }
 
 bool TransmitEngine::Idle() const
 {
-    return !state_.TransferActive && state_.TimeoutCounter == 0 && !state_.ResendPending && state_.TxQueue.IsEmpty()
+    return !state_.sending && state_.waitedMs == 0 && !state_.resendPending && state_.queue.IsEmpty()
            && !resetWhenQuiet_ && !(port_ && port_->Resetting());
 }
 
@@ -99,39 +99,39 @@ void TransmitEngine::SendNext()
 {
     if (!CanSend())
         return;
-    if (state_.Interrupted) {
+    if (state_.interrupted) {
         // A batch started after the stop sends nothing and needs no reset.
-        state_.TransferActive = false;
-        state_.ResendPending = false;
-        state_.TxQueue.Clear();
+        state_.sending = false;
+        state_.resendPending = false;
+        state_.queue.Clear();
         batchOpen_ = false;
         return;
     }
-    if (state_.ResendPending) {
-        state_.ResendPending = false;
-        const QString repeat = QStringLiteral(" (repeat %1)").arg(state_.Repeats);
-        views_->SetDebugText(QStringLiteral("TxSend: ") + HexBytes(state_.TxCurrent) + repeat);
-        Transmit(state_.TxCurrent, QStringLiteral("Transmit") + repeat);
+    if (state_.resendPending) {
+        state_.resendPending = false;
+        const QString repeat = QStringLiteral(" (repeat %1)").arg(state_.repeats);
+        views_->SetDebugText(QStringLiteral("TxSend: ") + HexBytes(state_.inFlight) + repeat);
+        Transmit(state_.inFlight, QStringLiteral("Transmit") + repeat);
         return;
     }
     if (!batchOpen_)
         StartBatch();
-    if (progress_.blnInitProgressBar) {
-        progress_.intProgDiv1 = static_cast<qint32>(state_.TxQueue.Length());
-        progress_.blnInitProgressBar = false;
+    if (progress_.startProgress) {
+        progress_.queueAtStart = static_cast<qint32>(state_.queue.Length());
+        progress_.startProgress = false;
     }
     UpdateProgressBars();
-    if (state_.TxQueue.IsEmpty()) {
+    if (state_.queue.IsEmpty()) {
         // Started with nothing queued: the batch is over at once.
         EndOfQueue();
         return;
     }
-    state_.TxCurrent = state_.TxQueue.Front();
-    views_->SetDebugText(QStringLiteral("TxSend: ") + HexBytes(state_.TxCurrent));
-    Transmit(state_.TxCurrent, QStringLiteral("Transmit"));
-    if (state_.TxQueue.Length() > PacketSize) {
-        state_.TxQueue.DropFront();
-        progress_.SendLength += 4;
+    state_.inFlight = state_.queue.Front();
+    views_->SetDebugText(QStringLiteral("TxSend: ") + HexBytes(state_.inFlight));
+    Transmit(state_.inFlight, QStringLiteral("Transmit"));
+    if (state_.queue.Length() > PacketSize) {
+        state_.queue.DropFront();
+        progress_.sentLength += 4;
         return;
     }
     EndOfQueue();
@@ -140,11 +140,11 @@ void TransmitEngine::SendNext()
 void TransmitEngine::Transmit(const QByteArray& packet, const QString& direction)
 {
     // Awaited before it leaves, so even an answer that came at once would find it so.
-    state_.TimeoutCounter = 1;
-    state_.SentAtMs = NowMs();
+    state_.waitedMs = 1;
+    state_.sentAtMs = NowMs();
     rule_ = AnswerRuleFor(packet);
     if (rule_.changesDevice)
-        ++state_.ChangesSent;
+        ++state_.changesSent;
     state_.Rx.Clear();
     port_->SendText(EncodeFrame(packet));
     views_->AddContactDump(packet, direction);
@@ -156,34 +156,34 @@ void TransmitEngine::StartBatch()
     // up, and a half frame or a refusal belongs to it.
     batchOpen_ = true;
     ++windowGeneration_;
-    state_.ResetPending = false;
+    state_.resetPending = false;
     state_.Rx.Clear();
-    state_.Repeats = 0;
-    state_.Refusals.clear();
-    state_.Unsupported.clear();
-    state_.GaveUp = false;
+    state_.repeats = 0;
+    state_.refusals.clear();
+    state_.unsupported.clear();
+    state_.gaveUp = false;
 }
 
 void TransmitEngine::UpdateProgressBars()
 {
-    if (progress_.intProgDiv1 > 0) {
-        const double p = 100.0 - 100.0 * static_cast<double>(state_.TxQueue.Length()) / progress_.intProgDiv1;
-        window_.ProgressBar1 = p < 0 ? 100 : static_cast<int>(std::lround(p));
+    if (progress_.queueAtStart > 0) {
+        const double p = 100.0 - 100.0 * static_cast<double>(state_.queue.Length()) / progress_.queueAtStart;
+        window_.overall = p < 0 ? 100 : static_cast<int>(std::lround(p));
     }
-    int& max = window_.ProgressBar2Max;
-    if (progress_.TotalSendLength != 0 && progress_.writeconfigsonly) {
-        if (max < 0 || max < state_.PacketCounter)
+    int& max = window_.partialMax;
+    if (progress_.totalLength != 0 && progress_.parametersOnly) {
+        if (max < 0 || max < state_.packetCount)
             ++max;
-        window_.ProgressBar2 = max - state_.PacketCounter <= 7 ? max : state_.PacketCounter;
-        ++state_.PacketCounter;
-    } else if (progress_.TotalSendLength != 0) {
-        if (max < state_.PacketCounter)
+        window_.partial = max - state_.packetCount <= 7 ? max : state_.packetCount;
+        ++state_.packetCount;
+    } else if (progress_.totalLength != 0) {
+        if (max < state_.packetCount)
             ++max;
-        window_.ProgressBar2 = state_.PacketCounter;
-        ++state_.PacketCounter;
-    } else if (!progress_.writeconfigs) {
+        window_.partial = state_.packetCount;
+        ++state_.packetCount;
+    } else if (!progress_.withExtendedData) {
         max = 100;
-        window_.ProgressBar2 = window_.ProgressBar1;
+        window_.partial = window_.overall;
     }
     views_->TransferWindowChanged();
 }
@@ -192,16 +192,16 @@ void TransmitEngine::EndOfQueue()
 {
     reset_.consoleHintVisible = reset_.automaticResetOff;
     if (!reset_.automaticResetOff)
-        state_.ResetPending = true;
-    state_.TransferActive = false;
-    state_.TxQueue.Clear();
+        state_.resetPending = true;
+    state_.sending = false;
+    state_.queue.Clear();
     batchOpen_ = false;
     views_->UpdateStatusBar();
-    window_.lblText2.clear();
-    window_.lblText = Tr(QT_TRANSLATE_NOOP("TransmitEngine", "data transfer...ready"));
-    window_.ProgressBar1 = 100;
-    if (progress_.AllSent)
-        window_.ProgressBar2 = window_.ProgressBar2Max;
+    window_.detail.clear();
+    window_.caption = Tr(QT_TRANSLATE_NOOP("TransmitEngine", "data transfer...ready"));
+    window_.overall = 100;
+    if (progress_.allSent)
+        window_.partial = window_.partialMax;
     views_->TransferWindowChanged();
     ScheduleHide();
 }
@@ -211,9 +211,9 @@ void TransmitEngine::ScheduleHide()
     // The final state stays on screen for a second without holding the engine; a batch that
     // starts meanwhile, or a command that shows the window with new captions, keeps it open.
     const quint64 generation = ++windowGeneration_;
-    const QString ready = window_.lblText;
+    const QString ready = window_.caption;
     port_->Time().Schedule(1000, [this, alive = std::weak_ptr<int>(alive_), generation, ready] {
-        if (!alive.lock() || generation != windowGeneration_ || window_.lblText != ready || !window_.visible)
+        if (!alive.lock() || generation != windowGeneration_ || window_.caption != ready || !window_.visible)
             return;
         window_.visible = false;
         views_->TransferWindowChanged();
@@ -222,17 +222,17 @@ void TransmitEngine::ScheduleHide()
 
 void TransmitEngine::GiveUp(const QString& message, bool deviceMayBeWorking)
 {
-    state_.GaveUp = true;
-    state_.TimeoutCounter = 0;
-    state_.ResendPending = false;
-    state_.Repeats = 0;
-    state_.TxQueue.Clear();
+    state_.gaveUp = true;
+    state_.waitedMs = 0;
+    state_.resendPending = false;
+    state_.repeats = 0;
+    state_.queue.Clear();
     state_.Rx.Clear();
-    if (batchOpen_ || state_.TransferActive)
+    if (batchOpen_ || state_.sending)
         EndOfQueue();
-    const bool tell = !message.isEmpty() && port_->State().adapterFound && !state_.SuppressTimeoutMessage;
-    if (state_.ResetPending) {
-        state_.ResetPending = false;
+    const bool tell = !message.isEmpty() && port_->State().adapterFound && !state_.quietTimeouts;
+    if (state_.resetPending) {
+        state_.resetPending = false;
         if (port_->State().portNumber >= 1 && port_->State().adapterFound) {
             if (deviceMayBeWorking) {
                 resetWhenQuiet_ = true;
@@ -296,7 +296,7 @@ QString Printable(const QByteArray& frame)
 void TransmitEngine::HandleFrame(const FrameAssembler::Frame& frame)
 {
     lastFrameMs_ = NowMs();
-    const bool awaited = state_.TimeoutCounter > 0;
+    const bool awaited = state_.waitedMs > 0;
     if (!frame.intact) {
         // Not an answer: nothing of it is used.
         views_->SetDebugText(QStringLiteral("RxCorrupt: ") + Printable(frame.text));
@@ -320,15 +320,15 @@ void TransmitEngine::HandleFrame(const FrameAssembler::Frame& frame)
         Repeat(LineCorruptText());
         return;
     }
-    const AnswerMeaning meaning = MeaningOfAnswer(state_.TxCurrent, packet);
+    const AnswerMeaning meaning = MeaningOfAnswer(state_.inFlight, packet);
     if (meaning == AnswerMeaning::NotAnAnswer) {
         // Another address or a type that does not answer this request: whatever it carries,
         // it is not what was asked for.
         Ignore(packet, QStringLiteral("RxStray: "));
         return;
     }
-    state_.TimeoutCounter = 0;
-    state_.Repeats = 0;
+    state_.waitedMs = 0;
+    state_.repeats = 0;
     if (type == DownloadResponse) {
         if (onDownloadResponse_)
             onDownloadResponse_(packet);
@@ -337,18 +337,18 @@ void TransmitEngine::HandleFrame(const FrameAssembler::Frame& frame)
     if (AuthLevel() >= 50)
         views_->AddContactDump(packet, QStringLiteral("Receive"));
     if (meaning == AnswerMeaning::Failed) {
-        state_.Refusals.append({state_.TxCurrent, type});
+        state_.refusals.append({state_.inFlight, type});
         GiveUp(QString());
         return;
     }
     if (meaning == AnswerMeaning::NotSupported)
-        state_.Unsupported.append({state_.TxCurrent, type});
-    if (state_.Interrupted) {
+        state_.unsupported.append({state_.inFlight, type});
+    if (state_.interrupted) {
         GiveUp(QString());
         return;
     }
-    if (state_.ResetPending) {
-        state_.ResetPending = false;
+    if (state_.resetPending) {
+        state_.resetPending = false;
         StartReset();
     }
     if (!paced_)
@@ -357,7 +357,7 @@ void TransmitEngine::HandleFrame(const FrameAssembler::Frame& frame)
 
 void TransmitEngine::Ignore(const QByteArray& packet, const QString& why)
 {
-    ++state_.IgnoredTotal;
+    ++state_.ignoredTotal;
     views_->SetDebugText(why + HexBytes(packet));
     if (AuthLevel() >= 50)
         views_->AddContactDump(packet, QStringLiteral("Receive (not awaited)"));
@@ -365,14 +365,14 @@ void TransmitEngine::Ignore(const QByteArray& packet, const QString& why)
 
 void TransmitEngine::Repeat(const QString& giveUpMessage, bool deviceMayBeWorking)
 {
-    if (state_.Repeats >= MaxRepeats || state_.Interrupted) {
+    if (state_.repeats >= MaxRepeats || state_.interrupted) {
         GiveUp(giveUpMessage, deviceMayBeWorking);
         return;
     }
-    ++state_.Repeats;
-    ++state_.RepeatTotal;
-    state_.TimeoutCounter = 0;
-    state_.ResendPending = true;
+    ++state_.repeats;
+    ++state_.repeatTotal;
+    state_.waitedMs = 0;
+    state_.resendPending = true;
     if (!paced_)
         SendNext();
 }
@@ -412,18 +412,18 @@ void TransmitEngine::HandleLineEvent(SerialLine::Event event)
 
 void TransmitEngine::AbortTransfer()
 {
-    state_.TransferActive = false;
-    state_.TxQueue.Clear();
-    state_.ResendPending = false;
+    state_.sending = false;
+    state_.queue.Clear();
+    state_.resendPending = false;
     batchOpen_ = false;
 }
 
 void TransmitEngine::StopAfterCurrent()
 {
-    state_.Interrupted = true;
-    state_.TxQueue.Clear();
+    state_.interrupted = true;
+    state_.queue.Clear();
     // With an answer awaited, its arrival (or its time-out) ends the batch.
-    if (state_.TimeoutCounter == 0 && (batchOpen_ || state_.TransferActive || state_.ResendPending))
+    if (state_.waitedMs == 0 && (batchOpen_ || state_.sending || state_.resendPending))
         GiveUp(QString());
 }
 

@@ -28,57 +28,57 @@ struct RefusedPacket {
 
 // State of the stop-and-wait engine between the packet queue and the serial line.
 struct EngineState {
-    PacketQueue TxQueue;
-    bool TransferActive = false;
-    QByteArray TxCurrent;
+    PacketQueue queue;
+    bool sending = false;
+    QByteArray inFlight;
     FrameAssembler Rx;          // what has arrived of the next answer frame
-    qint32 TimeoutCounter = 0;  // 0 = no answer awaited; else 1 + ms since the packet was sent
-    qint64 SentAtMs = 0;
-    bool ResetPending = false;
-    qint32 PacketCounter = 0;
-    bool SuppressTimeoutMessage = false;
-    // Repeats of the packet in flight after a corrupted or ChkError answer, and of all packets
+    qint32 waitedMs = 0;  // 0 = no answer awaited; else 1 + ms since the packet was sent
+    qint64 sentAtMs = 0;
+    bool resetPending = false;
+    qint32 packetCount = 0;
+    bool quietTimeouts = false;
+    // repeats of the packet in flight after a corrupted or ChkError answer, and of all packets
     // since the program started.
-    int Repeats = 0;
-    qint64 RepeatTotal = 0;
-    bool ResendPending = false;
+    int repeats = 0;
+    qint64 repeatTotal = 0;
+    bool resendPending = false;
     // Requests of the current batch that the device refused; the batch ended at the first.
-    QList<RefusedPacket> Refusals;
+    QList<RefusedPacket> refusals;
     // Requests of the current batch that the firmware does not know; the batch went on.
-    QList<RefusedPacket> Unsupported;
+    QList<RefusedPacket> unsupported;
     // Frames that answered nothing awaited (late, stray, of the wrong type, a second answer),
     // and answers that were lost and asked for again, since the program started.
-    qint64 IgnoredTotal = 0;
-    qint64 LostTotal = 0;
+    qint64 ignoredTotal = 0;
+    qint64 lostTotal = 0;
     // Packets sent since the program started that change what the device holds (Uploads,
     // FlashConfig, EraseIL2, InitDefault), answered or not: a write that stops after one of
     // them has left the device partly written.
-    qint64 ChangesSent = 0;
+    qint64 changesSent = 0;
     // Stopped on request: nothing more is queued or sent until the program ends.
-    bool Interrupted = false;
+    bool interrupted = false;
     // The current batch was given up (time-out, corrupting line or a refusal).
-    bool GaveUp = false;
+    bool gaveUp = false;
 };
 
 // Progress bookkeeping of the main window; set by the transfers, read by the engine.
 struct ProgressBookkeeping {
-    bool blnInitProgressBar = false;
-    qint32 intProgDiv1 = 0;       // queue characters when the batch started
-    qint32 SendLength = 0;
-    qint32 TotalSendLength = 0;
-    bool writeconfigsonly = false;
-    bool writeconfigs = false;
-    bool AllSent = false;
+    bool startProgress = false;
+    qint32 queueAtStart = 0;       // queue characters when the batch started
+    qint32 sentLength = 0;
+    qint32 totalLength = 0;
+    bool parametersOnly = false;
+    bool withExtendedData = false;
+    bool allSent = false;
 };
 
 // What the progress window of a transfer shows.
 struct TransferWindowState {
     bool visible = false;
-    int ProgressBar1 = 0;  // 0..100
-    int ProgressBar2 = 0;
-    int ProgressBar2Max = 100;
-    QString lblText;
-    QString lblText2;
+    int overall = 0;  // 0..100
+    int partial = 0;
+    int partialMax = 100;
+    QString caption;
+    QString detail;
 };
 
 // The automatic reset after a batch, which the window's two "Disable Automatic Reset on Timeout"

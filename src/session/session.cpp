@@ -76,14 +76,14 @@ QCoro::Task<> Session::Startup(PortPlan plan)
     if (Port().portNumber >= 1)
         co_await Rs232().ResetDevice();
     views_.ClearPacketConsole();
-    Engine().State().ResetPending = false;
+    Engine().State().resetPending = false;
     Image().imageConfigId = Image().deviceConfigId;
 }
 
 void Session::ReadHostFacts()
 {
     version_ = MakeVersionInfo(version_.metaInfo4);
-    Engine().State().ResetPending = false;
+    Engine().State().resetPending = false;
     Port().portNumber = 0;
     Image().imageConfigId = 0;
     const QStringList environment = seams_.host.Environment();
@@ -108,7 +108,7 @@ QCoro::Task<> Session::ConnectHeadless(PortPlan plan)
     Image().ClearFileData();
     Image().InitDeviceImage(access_.blnAuthLevel, UiLanguageNow());
     ApplyUserLevel();
-    Engine().State().ResetPending = false;
+    Engine().State().resetPending = false;
     Image().imageConfigId = Image().deviceConfigId;
 }
 
@@ -145,7 +145,7 @@ void Session::MainTimerTick()
 
 StatusBarTexts Session::StatusBar() const
 {
-    return MakeStatusBarTexts({Port().portNumber, Image().deviceConfigId, Engine().State().TxQueue.Length(), os_.shortName,
+    return MakeStatusBarTexts({Port().portNumber, Image().deviceConfigId, Engine().State().queue.Length(), os_.shortName,
                                version_.metaInfo4,
                                Port().portNumber < 1 ? QString() : plan_.discover ? seams_.line.PortName() : plan_.name,
                                seams_.line.Simulated()});

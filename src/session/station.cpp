@@ -66,7 +66,7 @@ QCoro::Task<ReadOutcome> Station::ReadParameters()
         if (image_.applicable[i] && image_.value[i].isEmpty())
             outcome.missing << FindConfigDefine(nr).Name.toString();
     }
-    outcome.complete = !engine_.State().GaveUp && outcome.configId != 0 && outcome.missing.isEmpty();
+    outcome.complete = !engine_.State().gaveUp && outcome.configId != 0 && outcome.missing.isEmpty();
     co_return outcome;
 }
 
@@ -74,7 +74,7 @@ QCoro::Task<ReadOutcome> Station::ReadInformation()
 {
     co_await transfers_->ReadInformation();
     co_await BatchOver();
-    co_return ReadOutcome{!engine_.State().GaveUp, image_.deviceConfigId, {}};
+    co_return ReadOutcome{!engine_.State().gaveUp, image_.deviceConfigId, {}};
 }
 
 QCoro::Task<WriteResult> Station::Write()
@@ -85,9 +85,9 @@ QCoro::Task<WriteResult> Station::Write()
 QCoro::Task<WriteReport> Station::WriteImage()
 {
     WriteReport report;
-    const qint64 changesBefore = engine_.State().ChangesSent;
+    const qint64 changesBefore = engine_.State().changesSent;
     report.result = co_await writes_->Write();
-    report.anythingSent = engine_.State().ChangesSent > changesBefore;
+    report.anythingSent = engine_.State().changesSent > changesBefore;
     report.extendedDataSent = writes_->ExtendedDataSent();
     co_return report;
 }

@@ -46,9 +46,9 @@ QCoro::Task<> DeviceTransfers::QueryDevice()
         co_await ctx_.port.ResetDevice();
     // The detection tells the user itself when no device answers, so the time-out of its own
     // requests stays silent: a silent device gets one message, not two.
-    engine.SuppressTimeoutMessage = true;
+    engine.quietTimeouts = true;
     // Up to 1500 ms: the wait ends as soon as the batch (and the reset after it) is over.
-    engine.TransferActive = true;
+    engine.sending = true;
     co_await ctx_.engine.UntilIdle(1500);
 
     if (image.deviceConfigId == 0) {
@@ -56,7 +56,7 @@ QCoro::Task<> DeviceTransfers::QueryDevice()
             ctx_.dialogs.MsgBox(DeviceNotDetectedText(), MsgButtons::Ok, MsgIcon::None, DeviceNotDetectedTitle());
         co_return;
     }
-    engine.SuppressTimeoutMessage = false;
+    engine.quietTimeouts = false;
     if (image.deviceConfigId != remembered) {
         image.UpdateApplicable();
         image.UpdateEditMarks();
@@ -86,7 +86,7 @@ QCoro::Task<> DeviceTransfers::RedetectNow()
     DeviceImage& image = ctx_.image;
     const PortState& port = ctx_.port.State();
     ctx_.views.SetRedetectButtonsEnabled(false);
-    ctx_.engine.State().SuppressTimeoutMessage = true;
+    ctx_.engine.State().quietTimeouts = true;
     image.ClearFileData();
     ctx_.views.LabelsChanged();
     if (port.portNumber >= 1 && port.adapterPort == port.portNumber && port.adapterFound) {
@@ -146,13 +146,13 @@ QCoro::Task<> DeviceTransfers::ReadInformation()
     QueueReads(InfoHardwareIndex, 0, 3);
     QueueRead(OperatingTimeIndex, 0);
 
-    engine.TransferActive = true;
+    engine.sending = true;
     co_await ctx_.engine.UntilIdle(withSource ? 4000 : 1000);
     if (state_.interpreterSelect < 1)
         co_return;
-    engine.TransferActive = false;
+    engine.sending = false;
     QueueInterpreterInfo();
-    engine.TransferActive = true;
+    engine.sending = true;
 }
 
 QCoro::Task<> DeviceTransfers::ReadInterpreterInfo()
@@ -168,13 +168,13 @@ QCoro::Task<> DeviceTransfers::ReadInterpreterInfo()
     const ConfigDefine& select = FindConfigDefine(InterpreterSelectNr);
     QueueRead(select.HexAdd, select.SubAdd);
     QueueReads(InfoHardwareIndex, 0, 3);
-    engine.TransferActive = true;
+    engine.sending = true;
     co_await ctx_.engine.UntilIdle(500);
-    engine.TransferActive = false;
+    engine.sending = false;
 
     if (state_.interpreterSelect > 0)
         QueueInterpreterInfo();
-    engine.TransferActive = true;
+    engine.sending = true;
 }
 
 QCoro::Task<> DeviceTransfers::ResetDevice()

@@ -182,9 +182,9 @@ void ExtendedDataWriter::Queue(const QList<PlannedUpload>& uploads, bool caption
         const PlannedUpload& upload = uploads[n];
         ctx_.engine.SendPacket(Upload, upload.index, static_cast<std::uint8_t>(upload.subindex), upload.data);
     }
-    // The engine stays quiet meanwhile: TransferActive is only set once the block is queued.
+    // The engine stays quiet meanwhile: sending is only set once the block is queued.
     if (captions && !uploads.isEmpty()) {
-        window.lblText2 = PreparingText();
+        window.detail = PreparingText();
         ctx_.views.TransferWindowChanged();
     }
 }
@@ -193,17 +193,17 @@ void ExtendedDataWriter::InterpreterWrite(QByteArrayView image)
 {
     ctx_.engine.SendPacket(EraseIL2, 0, 0);
     Queue(PlanInterpreter(image), true);
-    ctx_.engine.Window().lblText2 = SendingText();
+    ctx_.engine.Window().detail = SendingText();
     ctx_.views.TransferWindowChanged();
-    ctx_.engine.Progress().blnInitProgressBar = true;
-    ctx_.engine.State().TransferActive = true;
+    ctx_.engine.Progress().startProgress = true;
+    ctx_.engine.State().sending = true;
 }
 
 void ExtendedDataWriter::RawInterpreterWrite(QByteArrayView image)
 {
     ctx_.engine.SendPacket(EraseIL2, 0, 0);
     Queue(PlanInterpreter(image), false);
-    ctx_.engine.State().TransferActive = true;
+    ctx_.engine.State().sending = true;
 }
 
 QCoro::Task<> ExtendedDataWriter::DisplayDataWrite(QByteArrayView block, int blockNumber, int bytesPerPacket)
@@ -224,13 +224,13 @@ QCoro::Task<> ExtendedDataWriter::FrequencyTableWrite(const FrequencyTable& tabl
 QCoro::Task<> ExtendedDataWriter::StartDisplayBatch()
 {
     TransferWindowState& window = ctx_.engine.Window();
-    window.lblText = TransferText();
-    window.lblText2 = SendingText();
+    window.caption = TransferText();
+    window.detail = SendingText();
     ctx_.views.TransferWindowChanged();
-    ctx_.engine.Progress().blnInitProgressBar = true;
+    ctx_.engine.Progress().startProgress = true;
     if (ctx_.options.chkResetBeforeTransmit)
         co_await ctx_.port.ResetDevice();
-    ctx_.engine.State().TransferActive = true;
+    ctx_.engine.State().sending = true;
 }
 
 } // namespace tunekit

@@ -86,7 +86,7 @@ public:
     // "Write interpreter": EraseIL2 and the image without captions, progress set-up or reset.
     void RawInterpreterWrite(QByteArrayView image);
 
-    // The texts the writers show in lblText2 and lblText.
+    // The texts the writers show in detail and caption.
     static QString PreparingText();
     static QString SendingText();
     static QString TransferText();

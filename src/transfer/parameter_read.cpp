@@ -81,10 +81,10 @@ QCoro::Task<> DeviceTransfers::ReadParameters()
     TransferWindowState& window = ctx_.engine.Window();
     DeviceImage& image = ctx_.image;
 
-    engine.PacketCounter = 0;
-    window.ProgressBar1 = 0;
-    window.ProgressBar2 = 0;
-    window.ProgressBar2Max = 62;
+    engine.packetCount = 0;
+    window.overall = 0;
+    window.partial = 0;
+    window.partialMax = 62;
     ctx_.views.TransferWindowChanged();
 
     image.labels.ActualInterpreterName.clear();
@@ -96,7 +96,7 @@ QCoro::Task<> DeviceTransfers::ReadParameters()
     ctx_.views.LabelsChanged();
 
     const PortState& port = ctx_.port.State();
-    if (port.portNumber > 0 && port.adapterFound && !engine.SuppressTimeoutMessage) {
+    if (port.portNumber > 0 && port.adapterFound && !engine.quietTimeouts) {
         ctx_.views.ClearTerminal();
         ctx_.views.ClearPacketConsole();
         image.ClearFileData();
@@ -104,7 +104,7 @@ QCoro::Task<> DeviceTransfers::ReadParameters()
         co_await StartParameterRead();
         image.imageConfigId = image.deviceConfigId;
     } else {
-        engine.SuppressTimeoutMessage = true;
+        engine.quietTimeouts = true;
         co_await RedetectNow();
         image.imageConfigId = image.deviceConfigId;
     }
@@ -116,14 +116,14 @@ QCoro::Task<> DeviceTransfers::StartParameterRead()
     TransferWindowState& window = ctx_.engine.Window();
     DeviceImage& image = ctx_.image;
 
-    window.lblText2.clear();
-    window.lblText = Tr(QT_TRANSLATE_NOOP("DeviceTransfers", "data transfer..."));
+    window.detail.clear();
+    window.caption = Tr(QT_TRANSLATE_NOOP("DeviceTransfers", "data transfer..."));
     ShowTransferWindow(true);
 
     // The interpreter select goes first: the interpreter's name is asked for by it below.
     const ConfigDefine& select = FindConfigDefine(InterpreterSelectNr);
     QueueRead(select.HexAdd, select.SubAdd);
-    ctx_.engine.Progress().blnInitProgressBar = true;
+    ctx_.engine.Progress().startProgress = true;
 
     for (int i = 0; i <= ParamCount; ++i) {
         image.readBuffer[i].clear();
@@ -140,9 +140,9 @@ QCoro::Task<> DeviceTransfers::StartParameterRead()
 
     // The interpreter select decides what else to ask for; the waits end once it is in.
     const auto selectKnown = [&image] { return !image.value[InterpreterSelectNr].isEmpty(); };
-    engine.TransferActive = true;
+    engine.sending = true;
     co_await Until(selectKnown, 100);
-    engine.TransferActive = false;
+    engine.sending = false;
 
     QueueReads(InfoHardwareIndex, 0, 3);
     QueueRead(OperatingTimeIndex, 0);
@@ -156,7 +156,7 @@ QCoro::Task<> DeviceTransfers::StartParameterRead()
     }
     if (ctx_.options.chkResetBeforeTransmit)
         co_await ctx_.port.ResetDevice();
-    engine.TransferActive = true;
+    engine.sending = true;
 }
 
 } // namespace tunekit

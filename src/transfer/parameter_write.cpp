@@ -172,7 +172,7 @@ void DeviceWrites::ShowProgressBar()
     // batch before, which would be wrong for the one about to start.
     TransferWindowState& window = ctx_.engine.Window();
     window.visible = true;
-    window.lblText = ExtendedDataWriter::TransferText();
+    window.caption = ExtendedDataWriter::TransferText();
     ctx_.views.TransferWindowChanged();
 }
 
@@ -199,22 +199,22 @@ QCoro::Task<bool> DeviceWrites::FinishBatch()
     // leaves a reset pending for the next batch.
     co_await ctx_.engine.UntilIdle(WaitForeverMs);
     const EngineState& engine = ctx_.engine.State();
-    if (engine.Interrupted) {
+    if (engine.interrupted) {
         // Stopped by the user: the write ends here, and it is not complete.
         lastResult_ = WriteResult::Failed;
         ResetWriteBookkeeping();
         HideTransferWindow();
         co_return false;
     }
-    if (!engine.GaveUp)
+    if (!engine.gaveUp)
         co_return true;
     // The engine has told of a time-out or a corrupting line; the write goes on with the next
     // block as it always has, but it will not end in "Done!".
     lastResult_ = WriteResult::Failed;
-    if (engine.Refusals.isEmpty())
+    if (engine.refusals.isEmpty())
         co_return true;
     // A refused packet ends the write.
-    ctx_.dialogs.MsgBox(RefusalText(engine.Refusals.first()), MsgButtons::Ok, MsgIcon::Critical,
+    ctx_.dialogs.MsgBox(RefusalText(engine.refusals.first()), MsgButtons::Ok, MsgIcon::Critical,
                         Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Error")));
     ResetWriteBookkeeping();
     HideTransferWindow();
@@ -249,9 +249,9 @@ void DeviceWrites::ResetWriteBookkeeping()
 {
     // The partial bar counts packets only for a write; later reads copy the overall bar again.
     ProgressBookkeeping& progress = ctx_.engine.Progress();
-    progress.TotalSendLength = 0;
-    progress.writeconfigsonly = false;
-    progress.writeconfigs = false;
+    progress.totalLength = 0;
+    progress.parametersOnly = false;
+    progress.withExtendedData = false;
 }
 
 QCoro::Task<WriteResult> DeviceWrites::Write()
@@ -266,11 +266,11 @@ QCoro::Task<WriteResult> DeviceWrites::Write()
     TransferWindowState& window = ctx_.engine.Window();
     DeviceImage& image = ctx_.image;
 
-    engine.PacketCounter = 0;
-    progress.AllSent = false;
-    window.ProgressBar1 = 0;
-    window.ProgressBar2 = 0;
-    window.ProgressBar2Max = 62;
+    engine.packetCount = 0;
+    progress.allSent = false;
+    window.overall = 0;
+    window.partial = 0;
+    window.partialMax = 62;
     ctx_.views.TransferWindowChanged();
 
     if (ctx_.port.State().portNumber < 1 || !ctx_.port.State().adapterFound) {
@@ -316,10 +316,10 @@ QCoro::Task<WriteResult> DeviceWrites::Write()
         }
     }
 
-    engine.PacketCounter = 0;
-    progress.SendLength = 0;
-    progress.TotalSendLength = 0;
-    progress.AllSent = false;
+    engine.packetCount = 0;
+    progress.sentLength = 0;
+    progress.totalLength = 0;
+    progress.allSent = false;
     ctx_.views.ClearPacketConsole();
     qint32 changedCount = 0;
     for (int nr = 0; nr <= ParamCount; ++nr) {
@@ -343,17 +343,17 @@ QCoro::Task<WriteResult> DeviceWrites::Write()
     // A copy: the store may be replaced (a file opened) while the blocks are being sent.
     const ExtendedDataStore store = image.extended;
     if (ExtendedDataEmpty(store)) {
-        progress.TotalSendLength = changedCount + 1;
-        progress.writeconfigsonly = true;
-        window.ProgressBar1 = 0;
-        window.ProgressBar2 = 0;
-        window.ProgressBar2Max = changedCount + 1;
+        progress.totalLength = changedCount + 1;
+        progress.parametersOnly = true;
+        window.overall = 0;
+        window.partial = 0;
+        window.partialMax = changedCount + 1;
         ShowProgressBar();
         co_await ParameterWrite(values);
         image.uninitialised.fill(false);
         if (!co_await FinishBatch())
             co_return lastResult_;
-        progress.AllSent = true;
+        progress.allSent = true;
         if (lastResult_ != WriteResult::Failed)
             lastResult_ = WriteResult::Done;
         ResetWriteBookkeeping();
@@ -366,12 +366,12 @@ QCoro::Task<WriteResult> DeviceWrites::Write()
     }
 
     const qint32 total = changedCount + ExtendedProgressUnits(store);
-    progress.TotalSendLength = total;
-    progress.writeconfigs = true;
+    progress.totalLength = total;
+    progress.withExtendedData = true;
     // The detection's batch has moved the bars; the write starts them afresh.
-    window.ProgressBar1 = 0;
-    window.ProgressBar2 = 0;
-    window.ProgressBar2Max = total + 5;
+    window.overall = 0;
+    window.partial = 0;
+    window.partialMax = total + 5;
     ctx_.views.TransferWindowChanged();
     const MsgAnswer answer = ctx_.dialogs.Ask(
         Question::ExtendedData,
@@ -384,7 +384,7 @@ QCoro::Task<WriteResult> DeviceWrites::Write()
         co_await ParameterWrite(values);
         if (!co_await FinishBatch())
             co_return lastResult_;
-        progress.AllSent = true;
+        progress.allSent = true;
     }
     ResetWriteBookkeeping();
 
@@ -523,7 +523,7 @@ QCoro::Task<> DeviceWrites::ParameterWrite(const ParamArray<QString>& values)
     const int level = AuthLevel();
     const bool onlyChanged = ctx_.options.ChkSendNewDataOnly;
 
-    engine.TransferActive = false;
+    engine.sending = false;
     image.sent.fill(false);
     uploaded_.fill(false);
     kept_.fill(false);
@@ -592,11 +592,11 @@ QCoro::Task<> DeviceWrites::ParameterWrite(const ParamArray<QString>& values)
         ctx_.engine.SendPacket(Upload, define.HexAdd, static_cast<std::uint8_t>(define.SubAdd), *data);
     }
 
-    if (!engine.TxQueue.IsEmpty()) {
+    if (!engine.queue.IsEmpty()) {
         ShowProgressBar();
-        ctx_.engine.Window().lblText2.clear();
+        ctx_.engine.Window().detail.clear();
         ctx_.views.TransferWindowChanged();
-        ctx_.engine.Progress().blnInitProgressBar = true;
+        ctx_.engine.Progress().startProgress = true;
     }
     ctx_.engine.SendPacket(FlashConfig, 0, 0);
     if (!leftOut_.isEmpty()) {
@@ -608,7 +608,7 @@ QCoro::Task<> DeviceWrites::ParameterWrite(const ParamArray<QString>& values)
     }
     if (ctx_.options.chkResetBeforeTransmit)
         co_await ctx_.port.ResetDevice();
-    engine.TransferActive = true;
+    engine.sending = true;
 }
 
 QCoro::Task<> DeviceWrites::WriteTestInterpreter(QString programFolder)

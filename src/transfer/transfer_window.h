@@ -18,10 +18,10 @@ public:
     void Retranslate();
 
 private:
-    QProgressBar* ProgressBar1;
-    QProgressBar* ProgressBar2;
-    QLabel* lblText;
-    QLabel* lblText2;
+    QProgressBar* overall;
+    QProgressBar* partial;
+    QLabel* caption;
+    QLabel* detail;
     QLabel* lblHeaderPartial;
     QLabel* lblHeaderTotal;
 };

@@ -197,7 +197,7 @@ private slots:
 
         // The picture on the Read button starts the read.
         QTest::mouseClick(w.Find<QWidget>("Picture1"), Qt::LeftButton);
-        QVERIFY(w.virtualClock->RunUntil([&] { return !w.window->Logic().Engine().State().TransferActive; }, 20000));
+        QVERIFY(w.virtualClock->RunUntil([&] { return !w.window->Logic().Engine().State().sending; }, 20000));
         w.virtualClock->RunFor(5000);
 
         // The overview lists the read values by name; which names a family has is the image's rule.
@@ -263,7 +263,7 @@ private slots:
         QVERIFY(logic.AboutText().contains(QStringLiteral("Port: ") + server.SlavePath()));
 
         QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdRead")), Qt::LeftButton);
-        QVERIFY(QTest::qWaitFor([&] { return !logic.Engine().State().TransferActive; }, 30000));
+        QVERIFY(QTest::qWaitFor([&] { return !logic.Engine().State().sending; }, 30000));
         QVERIFY(!logic.Image().value[2].isEmpty());
         QCOMPARE(logic.Image().imageConfigId, 52);
     }
@@ -322,7 +322,7 @@ private slots:
         w.Find<QLineEdit>("txtData2")->setText(QStringLiteral("1FF"));
         QTest::mouseClick(w.Find<QPushButton>("cmdSend"), Qt::LeftButton);
         QCOMPARE(message, QStringLiteral("Data byte 3 must be a hexadecimal number from 00 to FF."));
-        QVERIFY(!w.window->Logic().Engine().State().TransferActive);
+        QVERIFY(!w.window->Logic().Engine().State().sending);
 
         QTest::mouseClick(w.Find<QPushButton>("cmdClear"), Qt::LeftButton);
         QCOMPARE(w.Find<QLineEdit>("txtData2")->text(), QStringLiteral("0"));

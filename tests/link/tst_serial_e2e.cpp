@@ -97,7 +97,7 @@ private slots:
             QCOMPARE(PacketData(answer), rig.server->Device().Cell(0x2000 + i % 16, i / 16));
         }
         QCOMPARE(rig.dialogs.messages.size(), 0);
-        QCOMPARE(rig.session.Engine().State().RepeatTotal, rig.server->Link().AnswersCorrupted());
+        QCOMPARE(rig.session.Engine().State().repeatTotal, rig.server->Link().AnswersCorrupted());
         QVERIFY(rig.line.IsOpen());
     }
 
@@ -176,7 +176,7 @@ private slots:
         // The engine gives the batch up by time-out, quietly: the loss was already reported.
         QVERIFY(rig.PumpUntil([&] { return rig.Idle(); }, 20000));
         QVERIFY(rig.responses.size() < 200);
-        QVERIFY(rig.session.Engine().State().TxQueue.IsEmpty());
+        QVERIFY(rig.session.Engine().State().queue.IsEmpty());
         QCOMPARE(rig.dialogs.messages.size(), 1);
 
         // With the port gone and the main timer running, the program sleeps between ticks.

@@ -60,9 +60,9 @@ private slots:
         TransmitEngine engine;
         engine.SendPacket(static_cast<std::uint8_t>(type), index, static_cast<std::uint8_t>(subindex), data);
         engine.SendPacket(DownloadRequest, 0x2000, 0);
-        QCOMPARE(engine.State().TxQueue.Length(), 16);
-        QVERIFY(!engine.State().TransferActive); // queuing alone never starts a transfer
-        const QByteArray packet = engine.State().TxQueue.Front();
+        QCOMPARE(engine.State().queue.Length(), 16);
+        QVERIFY(!engine.State().sending); // queuing alone never starts a transfer
+        const QByteArray packet = engine.State().queue.Front();
         QCOMPARE(EncodeFrame(packet), frame);
         QVERIFY(FrameIntact(frame));
         QCOMPARE(DecodeFrame(frame.chopped(1) + 'X'), packet); // the 20th character is not looked at
@@ -156,7 +156,7 @@ private slots:
         constexpr int count = 16000;
         for (int i = 0; i < count; ++i)
             engine.SendPacket(DownloadRequest, i, static_cast<std::uint8_t>(i & 0xFF));
-        auto& queue = engine.State().TxQueue;
+        auto& queue = engine.State().queue;
         for (int i = 0; i < count; ++i) {
             QCOMPARE(queue.Length(), qsizetype(8) * (count - i));
             QCOMPARE(PacketIndex(queue.Front()), i & 0xFFFF);
@@ -224,13 +224,13 @@ private slots:
         // Each corrupted or lost answer cost one repeat.
         const int sends = count + rig.line.Link().AnswersCorrupted() + lost;
         QCOMPARE(rig.line.Device().Requests().size(), sends);
-        QCOMPARE(rig.session.Engine().State().RepeatTotal, sends - count);
-        QCOMPARE(rig.session.Engine().State().LostTotal, lost);
+        QCOMPARE(rig.session.Engine().State().repeatTotal, sends - count);
+        QCOMPARE(rig.session.Engine().State().lostTotal, lost);
         QCOMPARE(rig.line.Device().RestartCount(), resets);
         QCOMPARE(rig.session.Engine().Reset().consoleHintVisible, resets == 0);
-        QVERIFY(!rig.session.Engine().State().ResetPending);
+        QVERIFY(!rig.session.Engine().State().resetPending);
         QVERIFY(rig.dialogs.messages.isEmpty());
-        QCOMPARE(rig.session.Engine().Window().ProgressBar1, 100);
+        QCOMPARE(rig.session.Engine().Window().overall, 100);
         // Paced, every packet leaves on a tick; otherwise the answer's arrival sends the next.
         const auto onTick = [](qint64 us) { return us % 10000 == 0; };
         QCOMPARE(std::all_of(sentAt.cbegin(), sentAt.cend(), onTick), paced || count == 1);
@@ -242,7 +242,7 @@ private slots:
         QCOMPARE(dumped(u"Transmit"), sends);
         // Level 60 logs every answer; what answered nothing awaited is marked so.
         QCOMPARE(dumped(u"Receive (not awaited)"), rig.line.Link().AnswersDuplicated() + rig.line.Link().StraysSent() + lost);
-        QCOMPARE(rig.session.Engine().State().IgnoredTotal, rig.line.Link().AnswersDuplicated() + rig.line.Link().StraysSent() + lost);
+        QCOMPARE(rig.session.Engine().State().ignoredTotal, rig.line.Link().AnswersDuplicated() + rig.line.Link().StraysSent() + lost);
         QVERIFY(rig.views.terminal.contains("@1000200000000000CF\r"));
     }
 
@@ -289,12 +289,12 @@ private slots:
         Rig rig;
         rig.Connect();
         rig.line.Faults() = faults;
-        rig.session.Engine().State().SuppressTimeoutMessage = quiet == Suppressed;
+        rig.session.Engine().State().quietTimeouts = quiet == Suppressed;
         rig.session.Port().adapterFound = quiet != NoAdapter;
         qint64 lastSentMs = 0;
         rig.views.beforeSend = [&] { lastSentMs = rig.clock.NowMs(); };
         rig.QueueReads(3);
-        QVERIFY(rig.clock.RunUntil([&] { return rig.session.Engine().State().TimeoutCounter > 0; }, 100));
+        QVERIFY(rig.clock.RunUntil([&] { return rig.session.Engine().State().waitedMs > 0; }, 100));
         rig.session.Engine().ReceiveData(garbage);
         QVERIFY(rig.session.Engine().State().Rx.Pending().size() < FrameSize);
         // A device that answered (damaged) is reset (2950 ms) at once, before the message; one
@@ -310,8 +310,8 @@ private slots:
         QVERIFY(rig.clock.RunUntil([&] { return rig.session.Engine().Idle(); }, 5000));
         QCOMPARE(rig.views.debugLines.filter(QStringLiteral("RxLate: ")).size(), faults.ExtraDelayMs > 0 ? 3 : 0);
         QCOMPARE(rig.line.Device().RestartCount(), resets);
-        QVERIFY(!rig.session.Engine().State().ResetPending);
-        QCOMPARE(rig.session.Engine().State().TimeoutCounter, 0);
+        QVERIFY(!rig.session.Engine().State().resetPending);
+        QCOMPARE(rig.session.Engine().State().waitedMs, 0);
         QCOMPARE(rig.responses.size(), stored);
         for (const auto& shown : rig.dialogs.messages) {
             QCOMPARE(shown.text, message);
@@ -324,8 +324,8 @@ private slots:
         const QStringList sent = rig.views.debugLines.filter(QStringLiteral("TxSend: "));
         QCOMPARE(sent.size(), repeats + 1);
         QCOMPARE(sent.last(), repeats ? first + QStringLiteral(" (repeat %1)").arg(repeats) : first);
-        QCOMPARE(rig.session.Engine().State().RepeatTotal, repeats);
-        QCOMPARE(rig.session.Engine().State().TxQueue.Length(), 0);
+        QCOMPARE(rig.session.Engine().State().repeatTotal, repeats);
+        QCOMPARE(rig.session.Engine().State().queue.Length(), 0);
 
         // The next batch gets every answer and one reset, after its last answer.
         rig.line.Faults() = SimFaults{};
@@ -404,14 +404,14 @@ private slots:
         // A batch longer than a 16-bit count of queue characters still shows sound progress.
         Rig rig;
         rig.Connect();
-        rig.session.Engine().Progress().blnInitProgressBar = true;
+        rig.session.Engine().Progress().startProgress = true;
         rig.QueueReads(5000, 0x6000);
         QVERIFY(rig.clock.RunUntil([&] { return rig.responses.size() == 2500; }, 600000));
-        const int bar = rig.session.Engine().Window().ProgressBar1;
+        const int bar = rig.session.Engine().Window().overall;
         QVERIFY2(bar >= 49 && bar <= 51, qPrintable(QString::number(bar)));
         QVERIFY(rig.RunUntilBatchEnd());
-        QCOMPARE(rig.session.Engine().Window().ProgressBar1, 100);
-        QCOMPARE(rig.session.Engine().Progress().SendLength, 4 * 4999);
+        QCOMPARE(rig.session.Engine().Window().overall, 100);
+        QCOMPARE(rig.session.Engine().Progress().sentLength, 4 * 4999);
     }
 };
 

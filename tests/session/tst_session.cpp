@@ -45,7 +45,7 @@ private slots:
         QVERIFY(!rig.views.tabs[1] && !rig.views.tabs[2] && !rig.views.tabs[3]);
         QVERIFY(rig.views.arranged >= 1);
         QCOMPARE(rig.views.consoleClears, 1);
-        QVERIFY(!rig.session.Engine().State().ResetPending);
+        QVERIFY(!rig.session.Engine().State().resetPending);
         // The 1 s wait, the detection's 1.5 s and the closing reset of 2.95 s.
         QVERIFY(rig.clock.NowMs() >= 1000 + 1500 + 2950);
         QVERIFY(rig.dialogs.messages.isEmpty());
@@ -67,7 +67,7 @@ private slots:
         QCOMPARE(rig.dialogs.messages.first().title, QStringLiteral("Error"));
         QCOMPARE(rig.dialogs.messages.first().text,
                  QStringLiteral("Device not detected.\r\nPlease check your serial connection! "));
-        QVERIFY(rig.session.Engine().State().SuppressTimeoutMessage);
+        QVERIFY(rig.session.Engine().State().quietTimeouts);
     }
 
     void aboutBox_data()
@@ -374,7 +374,7 @@ private slots:
         const ParamArray<QString> read = image.value;
         bool clicked = false;
         rig.views.beforeSend = [&] {
-            const QByteArray& sent = rig.session.Engine().State().TxCurrent;
+            const QByteArray& sent = rig.session.Engine().State().inFlight;
             if (clicked || PacketIndex(sent) != 0x4010 || PacketSubindex(sent) != 100)
                 return;
             clicked = true;

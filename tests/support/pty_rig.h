@@ -45,7 +45,7 @@ struct PtyRig {
     {
         for (int i = 0; i < count; ++i)
             session.Engine().SendPacket(0x10, 0x2000 + i % 16, static_cast<std::uint8_t>(i / 16));
-        session.Engine().State().TransferActive = true;
+        session.Engine().State().sending = true;
     }
     // Runs the event loop until done() holds or limitMs pass.
     bool PumpUntil(const std::function<bool()>& done, qint64 limitMs)
@@ -55,7 +55,7 @@ struct PtyRig {
     // The batch is over and its last answer is in (or given up).
     bool Idle() const
     {
-        return !session.Engine().State().TransferActive && session.Engine().State().TimeoutCounter == 0;
+        return !session.Engine().State().sending && session.Engine().State().waitedMs == 0;
     }
 
     std::unique_ptr<PtyServer> server;

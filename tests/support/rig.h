@@ -142,12 +142,12 @@ struct Rig {
     {
         for (int i = 0; i < count; ++i)
             session.Engine().SendPacket(0x10, firstIndex + i, 0);
-        session.Engine().State().TransferActive = true;
+        session.Engine().State().sending = true;
     }
     // The batch has been sent and its last answer is in (or it was given up).
     bool RunUntilBatchEnd(qint64 limitMs = 600000)
     {
-        return clock.RunUntil([this] { return !session.Engine().State().TransferActive; }, limitMs);
+        return clock.RunUntil([this] { return !session.Engine().State().sending; }, limitMs);
     }
     // Runs the clock until the task has ended; its result, or nothing when limitMs passed first.
     template <typename T>

@@ -122,8 +122,8 @@ private slots:
         rig.transfers.ReadParameters();
         rig.transfers.ReadParameters();
         QVERIFY(rig.engine.Window().visible);
-        QCOMPARE(rig.engine.Window().lblText, QStringLiteral("data transfer..."));
-        QCOMPARE(rig.views.windows.first().ProgressBar2Max, 62);
+        QCOMPARE(rig.engine.Window().caption, QStringLiteral("data transfer..."));
+        QCOMPARE(rig.views.windows.first().partialMax, 62);
         QVERIFY(rig.RunUntilIdle());
         QVERIFY(rig.dialogs.messages.isEmpty());
         QVERIFY(!rig.engine.Window().visible);
@@ -249,7 +249,7 @@ private slots:
 
         const bool found = !silent && configId != 0;
         QCOMPARE(rig.image.deviceConfigId, qint16(found ? configId : 0));
-        QCOMPARE(rig.engine.State().SuppressTimeoutMessage, !found); // the time-out stays silent
+        QCOMPARE(rig.engine.State().quietTimeouts, !found); // the time-out stays silent
         QCOMPARE(rig.views.buttonsEnabled, (QList<bool>{false, true}));
         if (found) {
             // The marks are recomputed for the family found.
@@ -403,7 +403,7 @@ private slots:
         QCOMPARE(rig.image.value[7].isEmpty(), !c.imageKept);
         // The partial bar starts afresh, scaled to the changed values (one) + 1.
         QCOMPARE(std::any_of(rig.views.windows.cbegin(), rig.views.windows.cend(), [](const TransferWindowState& w) {
-            return w.visible && w.lblText == u"data transfer..." && w.ProgressBar2 == 0 && w.ProgressBar2Max == 2;
+            return w.visible && w.caption == u"data transfer..." && w.partial == 0 && w.partialMax == 2;
         }), written);
         QVERIFY(!rig.engine.Window().visible);
     }
@@ -489,7 +489,7 @@ private slots:
         WriteFile(folder.filePath(QStringLiteral("xtest.bin")), "abcdefgh");
         bool clicked = false;
         rig.views.beforeSend = [&] {
-            if (clicked || PacketType(rig.engine.State().TxCurrent) != Upload || PacketSubindex(rig.engine.State().TxCurrent) != 1)
+            if (clicked || PacketType(rig.engine.State().inFlight) != Upload || PacketSubindex(rig.engine.State().inFlight) != 1)
                 return;
             clicked = true;
             rig.clock.Schedule(1, [&] { ClickEveryCommand(rig, folder.path()); });
@@ -517,14 +517,14 @@ private slots:
             QCOMPARE(device.BlockBytes(firstIndex, block == DisplayTableBlock ? 10 : 256, bytesPerCell, size), data);
         }
         QCOMPARE(rig.Texts().last(), DeviceWrites::DoneText());
-        QCOMPARE(rig.engine.State().LostTotal, 0);
+        QCOMPARE(rig.engine.State().lostTotal, 0);
         // The detection's reset, one after the block and one after the parameters.
         QCOMPARE(rig.line.Device().RestartCount() - restarts, 3);
         QVERIFY(rig.image.extended.used); // level 40 uses it up
         QStringList captions; // while the partial bar is scaled to the write's steps + 5
         for (const TransferWindowState& window : rig.views.windows) {
-            if (window.ProgressBar2Max == units + 5 && !captions.contains(window.lblText2))
-                captions << window.lblText2;
+            if (window.partialMax == units + 5 && !captions.contains(window.detail))
+                captions << window.detail;
         }
         QCOMPARE(captions, (QStringList{QString(), QStringLiteral("preparing data ..."), QStringLiteral("sending data  ...")}));
     }
@@ -576,7 +576,7 @@ private slots:
         rig.image.extended.strTextsImage = Pattern(1030);
         // Deaf to one packet, the first of the interpreter's second page.
         rig.views.beforeSend = [&rig] {
-            const QByteArray& packet = rig.engine.State().TxCurrent;
+            const QByteArray& packet = rig.engine.State().inFlight;
             rig.line.Faults().Silent = PacketType(packet) == Upload && PacketIndex(packet) == 0x6001 && PacketSubindex(packet) == 0;
         };
         const int restarts = rig.line.Device().RestartCount();
@@ -631,7 +631,7 @@ private slots:
         Prepare(rig, 40);
         rig.image.extended.strTextsImage = Pattern(texts);
         rig.views.beforeSend = [&] {
-            const QByteArray& sent = rig.engine.State().TxCurrent;
+            const QByteArray& sent = rig.engine.State().inFlight;
             if (answer == 0 || PacketType(sent) != packet[0] || PacketIndex(sent) != packet[1] || PacketSubindex(sent) != packet[2])
                 return;
             // Ahead of the device's own answer, which then comes too late to count.
@@ -675,7 +675,7 @@ private slots:
         // An Upload outside ConfigEnable..FlashConfig reads back at once but does not survive a reset.
         rig.engine.Reset().automaticResetOff = true;
         rig.engine.SendPacket(Upload, 0x2203, 0, Bytes({5}));
-        rig.engine.State().TransferActive = true;
+        rig.engine.State().sending = true;
         QVERIFY(rig.RunUntilIdle());
         QCOMPARE(rig.line.Device().Cell(0x2203, 0), Bytes({5, 0, 0, 0}));
         rig.Finish(rig.port.ResetDevice());
