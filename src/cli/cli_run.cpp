@@ -91,16 +91,17 @@ bool StandardErrorIsTerminal()
 
 } // namespace
 
-int LevelForPassword(const QString& password)
+std::optional<AccessLevel> LevelForPassword(const QString& password)
 {
     const QString typed = password.trimmed();
     if (typed.isEmpty())
-        return 10;
-    for (const int level : {60, 50, 40, 30, 20}) {
+        return AccessLevel::Level1();
+    for (const AccessLevel level : {AccessLevel::Development(), AccessLevel::Production(), AccessLevel::Service(),
+                                    AccessLevel::Level3(), AccessLevel::Level2()}) {
         if (PasswordMatches(LevelPassword(level), typed))
             return level;
     }
-    return 0;
+    return std::nullopt;
 }
 
 CliRun::CliRun(const Options& options, UiLanguage& language, const MessageCodes& codes)
@@ -238,7 +239,7 @@ Exit CliRun::Ports()
 
 Exit CliRun::FindAccessLevel()
 {
-    if (level_ != 0)
+    if (level_)
         return Exit::Ok;
     QString password = qEnvironmentVariable("TUNEKIT_PASSWORD");
     if (!options_.passwordFile.isEmpty()) {
@@ -250,7 +251,7 @@ Exit CliRun::FindAccessLevel()
         password = QString::fromUtf8(file.read(1024)).section(QLatin1Char('\n'), 0, 0);
     }
     level_ = LevelForPassword(password);
-    if (level_ == 0) {
+    if (!level_) {
         Error(Tr(QT_TRANSLATE_NOOP("Cli", "The password unlocks no access level.")));
         return Exit::Usage;
     }
@@ -261,7 +262,7 @@ QCoro::Task<Exit> CliRun::Connect()
 {
     if (const Exit exit = FindAccessLevel(); exit != Exit::Ok)
         co_return exit;
-    const int level = level_;
+    const AccessLevel level = *level_;
     clock_ = std::make_unique<QtClock>();
     PortPlan plan;
     if (interrupted_)
@@ -282,7 +283,7 @@ QCoro::Task<Exit> CliRun::Connect()
     console_.Step(Tr(QT_TRANSLATE_NOOP("Cli", "Connecting and detecting the transmitter (it restarts)")));
     session_ = std::make_unique<Session>(SessionSeams{*line_, *clock_, dialogs_, host_}, views_, language_);
     session_->ChosenLanguage = options_.language;
-    session_->Access().blnAuthLevel = static_cast<qint16>(level);
+    session_->Access().level = level;
     session_->SetDisAutoRes(false);
     session_->Engine().SetPaced(options_.paced);
     clock_->StartTicker(10, [this] { session_->MainTimerTick(); });
@@ -366,7 +367,7 @@ void CliRun::NoteSerialNumber()
     // On a copy and without messages: the serial number is only looked at here.
     DeviceImage image = session_->Image();
     KeptMessages silent;
-    serialNumber_ = ShadowToGui(image, session_->Access().blnAuthLevel >= 50, silent).txtSerialnumber;
+    serialNumber_ = ShadowToGui(image, session_->Access().level.hasProductionRights(), silent).txtSerialnumber;
 }
 
 void CliRun::PrintValues()
@@ -419,7 +420,8 @@ Exit CliRun::SaveBackup(const QString& path)
 
 Exit CliRun::SaveAutomaticBackup(QString& path)
 {
-    const QString serial = ShadowToGui(session_->Image(), session_->Access().blnAuthLevel >= 50, dialogs_).txtSerialnumber;
+    const QString serial =
+        ShadowToGui(session_->Image(), session_->Access().level.hasProductionRights(), dialogs_).txtSerialnumber;
     const QString name = QStringLiteral("%1_%2").arg(serial.isEmpty() ? QStringLiteral("unknown") : serial,
                                                       host_.Now().toString(QStringLiteral("yyyyMMdd-HHmmss")));
     const QString nothing = Tr(QT_TRANSLATE_NOOP("Cli", "Nothing was written to the device."));
@@ -500,7 +502,7 @@ Exit CliRun::CheckFile(const QString& path)
         return exit;
     DeviceImage scratch;
     KeptMessages kept;
-    const OpenStatus status = OpenConfigFile(QFileInfo(path).absoluteFilePath(), scratch, kept, level_, host_.Now().date());
+    const OpenStatus status = OpenConfigFile(QFileInfo(path).absoluteFilePath(), scratch, kept, *level_, host_.Now().date());
     if (status == OpenStatus::Loaded)
         return Exit::Ok;
     for (const KeptMessages::Message& message : kept.messages)
@@ -515,7 +517,7 @@ Exit CliRun::OpenFile(const QString& path)
         return exit;
     const QFileInfo info(path);
     const OpenStatus status = OpenConfigFile(info.absoluteFilePath(), session_->Image(), dialogs_,
-                                             session_->Access().blnAuthLevel, host_.Now().date());
+                                             session_->Access().level, host_.Now().date());
     return status == OpenStatus::Loaded ? Exit::Ok : Exit::FileInvalid;
 }
 

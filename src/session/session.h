@@ -145,7 +145,7 @@ public:
     void SetCheck01(bool ticked);
 
     // mnuLevel10..60: showDialog runs frmPwd modally when a higher level is asked for.
-    void LevelMenuCommand(int level, const std::function<void()>& showDialog);
+    void LevelMenuCommand(AccessLevel level, const std::function<void()>& showDialog);
     // The access level's marks, controls and menu checks (ApplyUserLevel and the window).
     void ApplyUserLevel();
     // "Clear data".

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "access/access_level.h"
 #include "link/serial_port_access.h"
 #include "link/transmit_engine.h"
 #include "params/device_image.h"
@@ -45,8 +46,8 @@ struct ReadOutcome {
 // an operation asked for while another runs is refused (it does nothing).
 class Station {
 public:
-    // accessLevel tells the access level in force (10..60).
-    Station(StationSeams seams, StationViews& views, std::function<int()> accessLevel);
+    // accessLevel tells the access level in force.
+    Station(StationSeams seams, StationViews& views, std::function<AccessLevel()> accessLevel);
     ~Station();
     Station(const Station&) = delete;
     Station& operator=(const Station&) = delete;

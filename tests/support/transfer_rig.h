@@ -12,8 +12,8 @@ struct TransferRig : SessionRig {
     {
         views.window = &engine.Window();
         views.clock = &clock;
-        authLevel = 30;
-        image.InitDeviceImage(authLevel, Language::English);
+        accessLevel = AccessLevel::Level3();
+        image.InitDeviceImage(LevelMarks(accessLevel), Language::English);
     }
 
     // Opens the simulated adapter's port as discovery would have.
@@ -91,7 +91,7 @@ struct TransferRig : SessionRig {
     TransferOptions& options = session.Options();
     DeviceTransfers& transfers = session.Transfers();
     DeviceWrites& writes = session.Writes();
-    qint16& authLevel = session.Access().blnAuthLevel;
+    AccessLevel& accessLevel = session.Access().level;
 };
 
 } // namespace tunekit::testing
