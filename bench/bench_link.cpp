@@ -239,7 +239,7 @@ bool MeasureCommand(BenchSession& bench, Clock& clock, const char* what, const c
 bool MeasureCommands(BenchSession& bench, Clock& clock, const char* way)
 {
     Session& session = bench.session;
-    session.Access().blnAuthLevel = 40;
+    session.Access().level = AccessLevel::Service();
     testing::RunTask(clock, session.Transfers().DetectDevice());
     bool ok = MeasureCommand(bench, clock, "Read of ConfigID 5", way, [&] { session.Transfers().ReadParameters(); },
                              [&] { return session.Image().value[2] == QStringLiteral("1234"); });

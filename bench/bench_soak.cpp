@@ -199,7 +199,7 @@ int main(int argc, char* argv[])
     SimDevice& device = rig.line.Device();
     const LinkWatch watch(rig);
     rig.Connect();
-    session.Access().blnAuthLevel = 30;
+    session.Access().level = AccessLevel::Level3();
     QElapsedTimer real;
     real.start();
 

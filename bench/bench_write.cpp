@@ -5,6 +5,7 @@
 // real time over a pseudo-terminal with the real QSerialPort (PtyServer, QSerialPortLine, QtClock).
 // One exchange is a 20-character request and a 20-character answer at 38400 baud, 10 bits a
 // character: 10.42 ms, so the wire allows about 96 exchanges a second.
+#include "access/access_levels.h"
 #include "link/packet_codec.h"
 #include "link/qserialport_line.h"
 #include "link/qt_clock.h"
@@ -84,10 +85,10 @@ struct Writer {
     Writer(SerialLine& serialLine, Clock& time) : line(serialLine), clock(time), counter(time)
     {
         engine.Connect(port, dialogs, counter);
-        engine.SetAuthLevelSource([] { return 50; });
+        engine.SetReceivedTrafficShown([] { return AccessLevel::Production().seesReceivedTraffic(); });
         engine.Reset().automaticResetOff = true; // a pseudo-terminal has no DTR to reset with
         line.SetListener([this](SerialLine::Event event) { engine.HandleLineEvent(event); });
-        image.InitDeviceImage(50, Language::English);
+        image.InitDeviceImage(LevelMarks(AccessLevel::Production()), Language::English);
         clock.StartTicker(10, [this] { engine.TransmitTick(); });
         port.State().portNumber = 1;
         port.State().adapterFound = port.OpenPort();
@@ -104,7 +105,7 @@ struct Writer {
     DeviceImage image;
     QuietViews views;
     TransferOptions options;
-    DeviceTransfers transfers{TransferContext{engine, port, image, dialogs, views, options, [] { return 50; }}};
+    DeviceTransfers transfers{TransferContext{engine, port, image, dialogs, views, options, [] { return AccessLevel::Production(); }}};
     DeviceWrites writes{transfers};
 };
 

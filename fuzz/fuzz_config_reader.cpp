@@ -16,11 +16,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace tunekit;
     if (size == 0)
         return 0;
-    constexpr std::array<int, 4> levels{10, 40, 50, 60};
+    constexpr std::array<AccessLevel, 4> levels{AccessLevel::Level1(), AccessLevel::Service(), AccessLevel::Production(),
+                                                AccessLevel::Development()};
     constexpr std::array<int, 4> devices{0, 2, 5, 52};
     const unsigned pick = data[0];
     ReaderInputs inputs;
-    inputs.authLevel = levels[pick & 3u];
+    inputs.accessLevel = levels[pick & 3u];
     inputs.crcFailure = static_cast<CRC_Failure>((pick >> 2) % 3u);
     inputs.deviceConfigId = devices[(pick >> 4) & 3u];
     inputs.today = QDate(2024, 3, 9);
@@ -32,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(content.FileDescription.count(QStringLiteral("\r\n")) <= 6);
     Check(store.FreqTableLast >= -1 && store.FreqTableLast <= 80);
     Check(store.strInterperterImage.size() <= bytes.size() / 2);
-    Check(content.refused == (inputs.crcFailure == CRC_Failure::ChecksumNotValid && inputs.authLevel < 50));
+    Check(content.refused
+          == (inputs.crcFailure == CRC_Failure::ChecksumNotValid && !inputs.accessLevel.opensFilesWithWrongChecksum()));
     for (int k = 1; k <= ParamCount; ++k)
         Check(content.imageValues[k].isEmpty() || content.applicable[k]);
 

@@ -83,7 +83,7 @@ int Run(const QString& folder, const QString& language)
     });
     window.findChild<QAction*>(QStringLiteral("mnuLevel60"))->trigger();
     Pump(300);
-    if (window.Logic().Access().blnAuthLevel != 60) {
+    if (window.Logic().Access().level != AccessLevel::Development()) {
         std::fprintf(stderr, "Development was not unlocked\n");
         return 1;
     }

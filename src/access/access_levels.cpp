@@ -1,6 +1,7 @@
 #include "access/access_levels.h"
 
 #include "base/dialogs.h"
+#include "params/config_defines.h"
 #include "params/device_image.h"
 
 #include <QCoreApplication>
@@ -9,44 +10,59 @@ namespace tunekit {
 
 namespace {
 
-// Passwords of the levels 20, 30, 40, 50 and 60.
-constexpr std::array<QStringView, 5> Passwords{u"Tulpen", u"Kiesel", u"Dill", u"Spinne", u"Haspel2093"};
+constexpr AccessLevel Level1 = AccessLevel::Level1();
+constexpr AccessLevel Level2 = AccessLevel::Level2();
+constexpr AccessLevel Level3 = AccessLevel::Level3();
+constexpr AccessLevel Service = AccessLevel::Service();
+constexpr AccessLevel Production = AccessLevel::Production();
+constexpr AccessLevel Development = AccessLevel::Development();
+
+// Passwords of the levels, lowest first; level 1 has none.
+constexpr std::array<QStringView, 6> Passwords{u"", u"Tulpen", u"Kiesel", u"Dill", u"Spinne", u"Haspel2093"};
 
 // The lowest level at which a tab is available or a control shown.
-constexpr std::array<qint16, 4> TabFromLevel{0, 20, 30, 50};
+constexpr std::array<AccessLevel, 4> TabFromLevel{Level1, Level2, Level3, Production};
 
 struct ControlGate {
     QStringView objectName;
-    qint16 fromLevel;
+    AccessLevel fromLevel;
 };
 
 constexpr ControlGate ControlGates[] = {
-    {u"lblConfigFileHeader", 30},       {u"lblConfigFileName", 30},  {u"lblConfigFileInfo", 30},
-    {u"cmdFileOpen", 30},               {u"CmdClearFileData", 30},   {u"cmdSicherung", 30},
-    {u"lblProductionNumberHeader", 40}, {u"txtProductionNumber", 40}, {u"lblCRC", 50},
-    {u"ConfigFileIDLabel", 50},         {u"cmdConvertChecksum", 60}, {u"cmdGenReport", 60},
-    {u"CmdCopyToConfig", 60},
+    {u"lblConfigFileHeader", Level3},        {u"lblConfigFileName", Level3},       {u"lblConfigFileInfo", Level3},
+    {u"cmdFileOpen", Level3},                {u"CmdClearFileData", Level3},        {u"cmdSicherung", Level3},
+    {u"lblProductionNumberHeader", Service}, {u"txtProductionNumber", Service},    {u"lblCRC", Production},
+    {u"ConfigFileIDLabel", Production},      {u"cmdConvertChecksum", Development}, {u"cmdGenReport", Development},
+    {u"CmdCopyToConfig", Development},
 };
 
-std::size_t Slot(int index)
+bool Reaches(AccessLevel level, AccessLevel from)
 {
-    return static_cast<std::size_t>(index);
+    return level.number() >= from.number();
 }
 
 // The settings file keeps the password of the level granted, as the level has it: typed in
-// another case it would not restore level 60, which is compared exactly. A wrong attempt keeps
+// another case it would not restore development, which is compared exactly. A wrong attempt keeps
 // what was stored.
-void StoreUnlockPassword(AccessState& access, int level)
+void StoreUnlockPassword(AccessState& access, AccessLevel level)
 {
-    access.blnAuthLevelFileString = LevelPassword(level).toString();
+    access.rememberedPassword = LevelPassword(level).toString();
 }
 
 } // namespace
 
-QStringView LevelPassword(int level)
+bool AccessState::checkedLevelHasProductionRights() const
 {
-    const int index = LevelIndex(level);
-    return index >= 1 ? Passwords[Slot(index - 1)] : QStringView();
+    for (const AccessLevel checked : AccessLevel::All()) {
+        if (levelChecks[checked.index()] && checked.hasProductionRights())
+            return true;
+    }
+    return false;
+}
+
+QStringView LevelPassword(AccessLevel level)
+{
+    return Passwords[level.index()];
 }
 
 bool PasswordMatches(QStringView password, QStringView typed)
@@ -63,92 +79,96 @@ bool LevelView::Shows(QStringView objectName) const
     return false;
 }
 
-LevelView ViewForLevel(int level)
+LevelView ViewForLevel(AccessLevel level)
 {
     LevelView view;
     for (std::size_t tab = 0; tab < TabFromLevel.size(); ++tab)
-        view.tabAvailable[tab] = level >= TabFromLevel[tab];
+        view.tabAvailable[tab] = Reaches(level, TabFromLevel[tab]);
     for (const ControlGate& gate : ControlGates)
-        view.controls.append({gate.objectName.toString(), level >= gate.fromLevel});
+        view.controls.append({gate.objectName.toString(), Reaches(level, gate.fromLevel)});
     return view;
+}
+
+ParamArray<bool> LevelMarks(AccessLevel level)
+{
+    ParamArray<bool> marks{};
+    for (int n = 1; n <= ParamCount; ++n)
+        marks[static_cast<std::size_t>(n)] = level.reachesParameter(FindConfigDefine(n).AvaiLevel);
+    return marks;
 }
 
 ConsoleVisibility ConsolesForLevel(const AccessState& access)
 {
-    if (access.blnAuthLevel == 50 || access.levelChecks[4])
-        return {true, false};
-    if (access.blnAuthLevel == 60 || access.levelChecks[5])
-        return {true, true};
+    // The level in force or the one the menu ticks.
+    const auto inForceOrTicked = [&access](AccessLevel level) {
+        return access.level == level || access.levelChecks[level.index()];
+    };
+    if (inForceOrTicked(Production))
+        return {Production.seesTerminal(), Production.seesPacketConsole()};
+    if (inForceOrTicked(Development))
+        return {Development.seesTerminal(), Development.seesPacketConsole()};
     return {};
 }
 
-LevelCommandResult LevelMenuCommand(int level, AccessState& access, DeviceImage& image,
+LevelCommandResult LevelMenuCommand(AccessLevel level, AccessState& access, DeviceImage& image,
                                     const std::function<void()>& showDialog)
 {
     LevelCommandResult result;
-    const int index = LevelIndex(level);
-    if (index < 0) {
-        result.view = ViewForLevel(access.blnAuthLevel);
-        return result;
-    }
-    if (access.blnAuthLevel < level && level > 10) {
+    if (!Reaches(access.level, level) && level != Level1) {
         // Only the requested level's password will count in the dialog.
-        access.testLevels = {};
-        access.testLevels[Slot(index)] = true;
+        access.grantable = {};
+        access.grantable[level.index()] = true;
         result.dialogShown = true;
         if (showDialog)
             showDialog();
     } else {
-        // Going down needs no password. (Level 10 is never above the current one in practice;
+        // Going down needs no password. (Level 1 is never above the current one in practice;
         // should it be, it is taken the same way so that marks and menu agree with it.)
-        access.blnAuthLevel = static_cast<qint16>(level);
+        access.level = level;
         ApplyUserLevel(access, image);
         image.UpdateEditMarks();
-        access.blnUpdateKey = true;
+        access.refreshPending = true;
     }
     // Values read or loaded under another level must not survive the change, cancelled or not.
     image.ClearFileData();
-    result.refreshViews = level >= 20;
-    result.view = ViewForLevel(access.blnAuthLevel);
+    result.refreshViews = level != Level1;
+    result.view = ViewForLevel(access.level);
     return result;
 }
 
-void SetUserLevel(AccessState& access, int level)
+void SetUserLevel(AccessState& access, AccessLevel level)
 {
-    const int index = LevelIndex(level);
-    if (index < 0)
-        return;
     access.levelChecks = {};
-    access.levelChecks[Slot(index)] = true;
-    access.blnUpdateKey = true;
-    for (std::size_t i = 0; i < access.testLevels.size(); ++i)
-        access.testLevels[i] = static_cast<int>(i) > index;
+    access.levelChecks[level.index()] = true;
+    access.refreshPending = true;
+    for (std::size_t i = 0; i < access.grantable.size(); ++i)
+        access.grantable[i] = i > level.index();
 }
 
 void ApplyUserLevel(AccessState& access, DeviceImage& image)
 {
-    image.ApplyLevelMarks(access.blnAuthLevel);
-    SetUserLevel(access, access.blnAuthLevel);
+    image.ApplyLevelMarks(LevelMarks(access.level));
+    SetUserLevel(access, access.level);
 }
 
-void PasswordDialogLoad(AccessState& access, PasswordBox& box)
+void StartPasswordEntry(AccessState& access, PasswordBox& box)
 {
-    access.TypedPassword.clear();
+    access.typedPassword.clear();
     box = PasswordBox{};
 }
 
-PasswordKeyAction TxtPwdKeyPress(AccessState& access, PasswordBox& box, QChar key)
+PasswordKeyAction PasswordKeyPress(AccessState& access, PasswordBox& box, QChar key)
 {
     switch (key.unicode()) {
     case KeyBackspace:
-        if (access.TypedPassword.isEmpty())
+        if (access.typedPassword.isEmpty())
             return PasswordKeyAction::Swallowed;
-        access.TypedPassword.chop(1);
+        access.typedPassword.chop(1);
         box.text.chop(1);
         box.caret = qBound(0, box.caret - 1, static_cast<int>(box.text.size()));
         return PasswordKeyAction::Changed;
     case KeyEsc:
-        access.TypedPassword.clear();
+        access.typedPassword.clear();
         box = PasswordBox{};
         return PasswordKeyAction::Changed;
     case KeyEnter:
@@ -159,46 +179,41 @@ PasswordKeyAction TxtPwdKeyPress(AccessState& access, PasswordBox& box, QChar ke
     // Control characters are no part of a password.
     if (key.category() == QChar::Other_Control)
         return PasswordKeyAction::Swallowed;
-    access.TypedPassword.append(key);
+    access.typedPassword.append(key);
     box.caret = qBound(0, box.caret, static_cast<int>(box.text.size()));
     box.text.insert(box.caret, QLatin1Char('*'));
     ++box.caret;
     return PasswordKeyAction::Changed;
 }
 
-UnlockOutcome CmdOkClick(AccessState& access, DeviceImage& image, Dialogs& dialogs)
+UnlockOutcome ConfirmPassword(AccessState& access, DeviceImage& image, Dialogs& dialogs)
 {
-    access.OldAuthLevel = access.blnAuthLevel;
     access.levelChecks = {};
-    int granted = 0;
-    if (access.testLevels[0]) {
-        granted = 10;
-    } else {
-        for (std::size_t i = 1; i < AccessLevelValues.size(); ++i) {
-            const int level = AccessLevelValues[i];
-            if (access.testLevels[i] && PasswordMatches(LevelPassword(level), access.TypedPassword)) {
-                granted = level;
-                break;
-            }
+    std::optional<AccessLevel> granted;
+    for (const AccessLevel level : AccessLevel::All()) {
+        // Level 1 needs no password; every other level only its own.
+        if (access.grantable[level.index()]
+            && (level == Level1 || PasswordMatches(LevelPassword(level), access.typedPassword))) {
+            granted = level;
+            break;
         }
     }
 
     UnlockOutcome outcome = UnlockOutcome::WrongPassword;
-    if (granted != 0) {
-        const int index = LevelIndex(granted);
-        access.blnAuthLevel = static_cast<qint16>(granted);
-        for (int i = 0; i <= index; ++i)
-            access.testLevels[Slot(i)] = false;
-        access.levelChecks[Slot(index)] = true;
-        access.blnUpdateKey = true;
-        StoreUnlockPassword(access, granted);
+    if (granted) {
+        access.level = *granted;
+        for (std::size_t i = 0; i <= granted->index(); ++i)
+            access.grantable[i] = false;
+        access.levelChecks[granted->index()] = true;
+        access.refreshPending = true;
+        StoreUnlockPassword(access, *granted);
         outcome = UnlockOutcome::Granted;
     } else {
-        access.blnAuthLevel = access.OldAuthLevel;
+        // The level in force stays.
         dialogs.MsgBox(QCoreApplication::translate("AccessLevels", "   Wrong Password!    "), MsgButtons::Ok,
                        MsgIcon::None, QCoreApplication::translate("AccessLevels", "Error"));
     }
-    SetUserLevel(access, access.blnAuthLevel);
+    SetUserLevel(access, access.level);
     ApplyUserLevel(access, image);
     image.UpdateEditMarks();
     return outcome;
@@ -207,18 +222,19 @@ UnlockOutcome CmdOkClick(AccessState& access, DeviceImage& image, Dialogs& dialo
 StoredLevel LevelFromStoredText(QStringView autValue)
 {
     StoredLevel stored;
-    stored.fileString = autValue.left(10).toString();
-    if (stored.fileString == LevelPassword(60)) {
-        stored.level = 60;
+    stored.text = autValue.left(10).toString();
+    if (stored.text == LevelPassword(Development)) {
+        stored.level = Development;
         stored.consoles = true;
-        stored.menuCheckLevel = 60;
+        stored.menuCheck = Development;
         return stored;
     }
-    const QStringView trimmed = QStringView(stored.fileString).trimmed();
-    for (const qint16 level : {qint16(50), qint16(40), qint16(30), qint16(20)}) {
+    const QStringView trimmed = QStringView(stored.text).trimmed();
+    for (const AccessLevel level : {Production, Service, Level3, Level2}) {
         if (PasswordMatches(LevelPassword(level), trimmed)) {
             stored.level = level;
-            stored.menuCheckLevel = level == 50 ? level : qint16(0);
+            if (level == Production)
+                stored.menuCheck = level;
             break;
         }
     }
@@ -228,9 +244,9 @@ StoredLevel LevelFromStoredText(QStringView autValue)
 StoredLevel RestoreStoredLevel(AccessState& access, QStringView autValue)
 {
     const StoredLevel stored = LevelFromStoredText(autValue);
-    access.blnAuthLevelFileString = stored.fileString;
-    access.blnAuthLevel = stored.level;
-    access.levelChecks[Slot(LevelIndex(stored.level))] = true;
+    access.rememberedPassword = stored.text;
+    access.level = stored.level;
+    access.levelChecks[stored.level.index()] = true;
     return stored;
 }
 

@@ -12,52 +12,52 @@
 namespace tunekit {
 
 PasswordDialog::PasswordDialog(AccessState& access, DeviceImage& image, Dialogs& dialogs, QWidget* parent)
-    : QDialog(parent), access_(access), image_(image), dialogs_(dialogs), Label1(new QLabel(this)),
-      txtPwd(new QLineEdit(this)), cmdOk(new QPushButton(this)), cmdAbort(new QPushButton(this))
+    : QDialog(parent), access_(access), image_(image), dialogs_(dialogs), prompt_(new QLabel(this)),
+      passwordBox_(new QLineEdit(this)), okButton_(new QPushButton(this)), cancelButton_(new QPushButton(this))
 {
     setObjectName(QStringLiteral("frmPwd"));
-    Label1->setObjectName(QStringLiteral("Label1"));
-    txtPwd->setObjectName(QStringLiteral("txtPwd"));
-    cmdOk->setObjectName(QStringLiteral("cmdOk"));
-    cmdAbort->setObjectName(QStringLiteral("cmdAbort"));
+    prompt_->setObjectName(QStringLiteral("Label1"));
+    passwordBox_->setObjectName(QStringLiteral("txtPwd"));
+    okButton_->setObjectName(QStringLiteral("cmdOk"));
+    cancelButton_->setObjectName(QStringLiteral("cmdAbort"));
     setModal(true);
 
     // Every change of the box goes through the key handling, so what it shows always matches
     // what was received: no pasting, dragging or context menu.
-    txtPwd->installEventFilter(this);
-    txtPwd->setContextMenuPolicy(Qt::NoContextMenu);
-    txtPwd->setDragEnabled(false);
-    txtPwd->setAcceptDrops(false);
-    txtPwd->setAttribute(Qt::WA_InputMethodEnabled, false);
-    cmdOk->setAutoDefault(false);
-    cmdAbort->setAutoDefault(false);
+    passwordBox_->installEventFilter(this);
+    passwordBox_->setContextMenuPolicy(Qt::NoContextMenu);
+    passwordBox_->setDragEnabled(false);
+    passwordBox_->setAcceptDrops(false);
+    passwordBox_->setAttribute(Qt::WA_InputMethodEnabled, false);
+    okButton_->setAutoDefault(false);
+    cancelButton_->setAutoDefault(false);
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(Label1, 0, 0, 1, 2);
-    grid->addWidget(txtPwd, 1, 0, 1, 2);
-    grid->addWidget(cmdOk, 2, 0);
-    grid->addWidget(cmdAbort, 2, 1);
+    grid->addWidget(prompt_, 0, 0, 1, 2);
+    grid->addWidget(passwordBox_, 1, 0, 1, 2);
+    grid->addWidget(okButton_, 2, 0);
+    grid->addWidget(cancelButton_, 2, 1);
 
-    connect(cmdOk, &QPushButton::clicked, this, &PasswordDialog::CmdOkClick);
-    connect(cmdAbort, &QPushButton::clicked, this, &QDialog::reject);
+    connect(okButton_, &QPushButton::clicked, this, &PasswordDialog::Confirm);
+    connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
 
-    PasswordDialogLoad(access_, box_);
+    StartPasswordEntry(access_, box_);
     ShowBox();
     Retranslate();
-    txtPwd->setFocus();
+    passwordBox_->setFocus();
 }
 
 void PasswordDialog::Retranslate()
 {
     setWindowTitle(QCoreApplication::translate("PasswordDialog", "Password"));
-    Label1->setText(QCoreApplication::translate("PasswordDialog", "Please enter password to unlock:"));
-    cmdOk->setText(QStringLiteral("OK"));
-    cmdAbort->setText(QCoreApplication::translate("PasswordDialog", "Cancel"));
+    prompt_->setText(QCoreApplication::translate("PasswordDialog", "Please enter password to unlock:"));
+    okButton_->setText(QStringLiteral("OK"));
+    cancelButton_->setText(QCoreApplication::translate("PasswordDialog", "Cancel"));
 }
 
 bool PasswordDialog::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != txtPwd)
+    if (watched != passwordBox_)
         return QDialog::eventFilter(watched, event);
     if (event->type() == QEvent::ShortcutOverride) {
         // Keep the dialog's Esc and Enter for the box; they have their own meaning here.
@@ -105,17 +105,17 @@ void PasswordDialog::showEvent(QShowEvent* event)
 
 void PasswordDialog::KeyPress(QChar key)
 {
-    box_.caret = txtPwd->cursorPosition();
-    switch (TxtPwdKeyPress(access_, box_, key)) {
+    box_.caret = passwordBox_->cursorPosition();
+    switch (PasswordKeyPress(access_, box_, key)) {
     case PasswordKeyAction::Swallowed: break;
     case PasswordKeyAction::Changed: ShowBox(); break;
-    case PasswordKeyAction::Ok: CmdOkClick(); break;
+    case PasswordKeyAction::Ok: Confirm(); break;
     }
 }
 
-void PasswordDialog::CmdOkClick()
+void PasswordDialog::Confirm()
 {
-    const UnlockOutcome outcome = tunekit::CmdOkClick(access_, image_, dialogs_);
+    const UnlockOutcome outcome = ConfirmPassword(access_, image_, dialogs_);
     if (outcome == UnlockOutcome::Granted)
         emit WriteSettingsFile();
     accept();
@@ -123,8 +123,8 @@ void PasswordDialog::CmdOkClick()
 
 void PasswordDialog::ShowBox()
 {
-    txtPwd->setText(box_.text);
-    txtPwd->setCursorPosition(box_.caret);
+    passwordBox_->setText(box_.text);
+    passwordBox_->setCursorPosition(box_.caret);
 }
 
 } // namespace tunekit

@@ -13,8 +13,9 @@ namespace tunekit {
 class DeviceImage;
 class Dialogs;
 
-// frmPwd: asks for the password of the level the level menu armed. The typed characters go to the
-// access state; the box only ever shows asterisks. Built afresh for every opening.
+// The unlock dialog: asks for the password of the level the level menu armed. The typed
+// characters go to the access state; the box only ever shows asterisks. Built afresh for every
+// opening.
 class PasswordDialog final : public QDialog {
     Q_OBJECT
 public:
@@ -31,17 +32,17 @@ protected:
 
 private:
     void KeyPress(QChar key);
-    void CmdOkClick();
+    void Confirm();
     void ShowBox();
 
     AccessState& access_;
     DeviceImage& image_;
     Dialogs& dialogs_;
     PasswordBox box_;
-    QLabel* Label1;
-    QLineEdit* txtPwd;
-    QPushButton* cmdOk;
-    QPushButton* cmdAbort;
+    QLabel* prompt_;
+    QLineEdit* passwordBox_;
+    QPushButton* okButton_;
+    QPushButton* cancelButton_;
 };
 
 } // namespace tunekit

@@ -102,7 +102,7 @@ void MainWindow::BuildConfigurationTab()
     });
     connect(txtSerialnumber, &QLineEdit::textChanged, this, [this](const QString& text) {
         const AddressLabels labels = TxtSerialnumberChange(session_->Image(), text, shadowFlag_.IsSet(),
-                                                           session_->Access().blnAuthLevel);
+                                                           session_->Access().level.seesInternalAddressValues());
         findChild<QLabel*>(QStringLiteral("InternalAddress"))->setText(labels.internalAddress);
         findChild<QLabel*>(QStringLiteral("DirectAddress"))->setText(labels.directAddress);
         findChild<QLabel*>(QStringLiteral("ValueLow"))->setText(labels.valueLow);
@@ -116,7 +116,7 @@ void MainWindow::BuildConfigurationTab()
 
 void MainWindow::ShadowToDip()
 {
-    pbxDip->SetView(tunekit::ShadowToDip(session_->Image(), session_->Access().blnAuthLevel));
+    pbxDip->SetView(tunekit::ShadowToDip(session_->Image(), session_->Access().level.seesInternalAddressValues()));
     const DipView& view = pbxDip->View();
     if (view.showValues) {
         findChild<QLabel*>(QStringLiteral("ValueLow"))->setText(view.valueLow);
@@ -126,9 +126,8 @@ void MainWindow::ShadowToDip()
 
 void MainWindow::ShadowToGui()
 {
-    const AccessState& access = session_->Access();
     const ConfigTabView view =
-        tunekit::ShadowToGui(session_->Image(), access.levelChecks[4] || access.levelChecks[5], dialogs_);
+        tunekit::ShadowToGui(session_->Image(), session_->Access().checkedLevelHasProductionRights(), dialogs_);
     const ShadowFlag::Hold hold(shadowFlag_);
     txtProductionNumber->setEnabled(view.productionEnabled);
     QPalette production = txtProductionNumber->palette();

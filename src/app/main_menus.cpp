@@ -55,11 +55,11 @@ void MainWindow::BuildMenus()
     QMenu* rights = menuBar()->addMenu(QString());
     mnuRights = rights->menuAction();
     mnuRights->setObjectName(QStringLiteral("mnuRights"));
-    for (int i = 0; i < 6; ++i) {
+    for (const AccessLevel accessLevel : AccessLevel::All()) {
         QAction* level = rights->addAction(QString());
-        level->setObjectName(QStringLiteral("mnuLevel%1").arg((i + 1) * 10));
+        level->setObjectName(QStringLiteral("mnuLevel%1").arg(accessLevel.number()));
         level->setCheckable(true);
-        mnuLevel_[static_cast<std::size_t>(i)] = level;
+        mnuLevel_[accessLevel.index()] = level;
     }
 
     QMenu* languages = menuBar()->addMenu(QString());
@@ -75,7 +75,7 @@ void MainWindow::BuildMenus()
     connect(mnuEnglish, &QAction::triggered, this, [this] { session_->ChooseLanguage(QStringLiteral("EN")); });
 
     for (std::size_t i = 0; i < mnuLevel_.size(); ++i) {
-        const int level = static_cast<int>(i + 1) * 10;
+        const AccessLevel level = AccessLevel::All()[i];
         connect(mnuLevel_[i], &QAction::triggered, this, [this, level] { LevelCommand(level); });
     }
 
@@ -100,7 +100,7 @@ void MainWindow::RetranslateMenus()
         ->setText(Tr(QT_TRANSLATE_NOOP("MainWindow", "Please wait while redetecting COM-Ports ...")));
 }
 
-void MainWindow::LevelCommand(int level)
+void MainWindow::LevelCommand(AccessLevel level)
 {
     session_->LevelMenuCommand(level, [this] {
         PasswordDialog dialog(session_->Access(), session_->Image(), dialogs_, this);

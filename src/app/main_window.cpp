@@ -218,7 +218,7 @@ void MainWindow::ArrangeWindows()
     const QSize screenTwips(static_cast<int>(screen->availableGeometry().width() * 1440.0 / dpiX),
                             static_cast<int>(screen->availableGeometry().height() * 1440.0 / dpiY));
     const int consoleWidth = static_cast<int>(aux_->frmContact.width() * 1440.0 / dpiX);
-    const WindowArrangement a = tunekit::ArrangeWindows(screenTwips, session_->Access().blnAuthLevel, consoleWidth);
+    const WindowArrangement a = tunekit::ArrangeWindows(screenTwips, session_->Access().level, consoleWidth);
     auto toPixels = [&](const QRect& r) {
         return QRect(TwipsToPixels(r.x(), dpiX), TwipsToPixels(r.y(), dpiY), TwipsToPixels(r.width(), dpiX),
                      TwipsToPixels(r.height(), dpiY));
@@ -279,7 +279,7 @@ void MainWindow::LabelsChanged()
     findChild<QLabel*>(QStringLiteral("lblD"))->setVisible(image.extended.displayPresent);
     findChild<QLabel*>(QStringLiteral("lblF"))->setVisible(image.extended.frequencyPresent);
     // File labels show only when a file set them and the level allows them.
-    const LevelView view = ViewForLevel(session_->Access().blnAuthLevel);
+    const LevelView view = ViewForLevel(session_->Access().level);
     findChild<QLabel*>(QStringLiteral("lblCRC"))->setVisible(labels.showCRC && view.Shows(u"lblCRC"));
     findChild<QLabel*>(QStringLiteral("ConfigFileIDLabel"))
         ->setVisible(labels.showConfigFileID && view.Shows(u"ConfigFileIDLabel"));

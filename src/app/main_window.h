@@ -95,7 +95,7 @@ private:
     void BuildToolsTab();         // tools_tab.cpp
     void BuildMenus();            // main_menus.cpp
     void RetranslateMenus();
-    void LevelCommand(int level);
+    void LevelCommand(AccessLevel level);
     // The tick of the COM menu on the entry of the port in use, and on no other.
     void ShowPortInUse();
     void BuildRedetectWindow();

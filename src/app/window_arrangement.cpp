@@ -4,12 +4,14 @@
 
 namespace tunekit {
 
-WindowArrangement ArrangeWindows(QSize screenTwips, int authLevel, int consoleWidthTwips)
+WindowArrangement ArrangeWindows(QSize screenTwips, AccessLevel level, int consoleWidthTwips)
 {
     constexpr int mainWidth = 9765;
     constexpr int mainHeight = 8760;
-    const bool production = authLevel >= 50 && authLevel < 60;
-    const int mainLeft = (production ? screenTwips.width() / 3 : screenTwips.width() / 2) - mainWidth / 2;
+    // With the terminal on its right and no packet console on its left the main window moves
+    // left, so both fit.
+    const bool terminalOnly = level.seesTerminal() && !level.seesPacketConsole();
+    const int mainLeft = (terminalOnly ? screenTwips.width() / 3 : screenTwips.width() / 2) - mainWidth / 2;
     const int mainTop = screenTwips.height() / 2 - mainHeight / 2;
 
     WindowArrangement a;

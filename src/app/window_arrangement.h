@@ -1,5 +1,7 @@
 #pragma once
 
+#include "access/access_level.h"
+
 #include <QRect>
 #include <QSize>
 
@@ -12,9 +14,9 @@ struct WindowArrangement {
     QRect console;
 };
 
-// The main window is centred (at the production level a third from the left), the
+// The main window is centred (a third from the left when only the terminal is shown), the
 // terminal sits to its right and the console to its left; nothing gets a negative position.
-WindowArrangement ArrangeWindows(QSize screenTwips, int authLevel, int consoleWidthTwips);
+WindowArrangement ArrangeWindows(QSize screenTwips, AccessLevel level, int consoleWidthTwips);
 
 constexpr int TwipsToPixels(int twips, double dotsPerInch)
 {

@@ -69,16 +69,17 @@ bool StandardErrorIsTerminal()
 
 } // namespace
 
-int LevelForPassword(const QString& password)
+std::optional<AccessLevel> LevelForPassword(const QString& password)
 {
     const QString typed = password.trimmed();
     if (typed.isEmpty())
-        return 10;
-    for (const int level : {60, 50, 40, 30, 20}) {
+        return AccessLevel::Level1();
+    for (const AccessLevel level : {AccessLevel::Development(), AccessLevel::Production(), AccessLevel::Service(),
+                                    AccessLevel::Level3(), AccessLevel::Level2()}) {
         if (PasswordMatches(LevelPassword(level), typed))
             return level;
     }
-    return 0;
+    return std::nullopt;
 }
 
 CliRun::CliRun(const Options& options, UiLanguage& language, const MessageCodes& codes)
@@ -216,7 +217,7 @@ Exit CliRun::Ports()
 
 Exit CliRun::FindAccessLevel()
 {
-    if (level_ != 0)
+    if (level_)
         return Exit::Ok;
     QString password = qEnvironmentVariable("TUNEKIT_PASSWORD");
     if (!options_.passwordFile.isEmpty()) {
@@ -228,7 +229,7 @@ Exit CliRun::FindAccessLevel()
         password = QString::fromUtf8(file.read(1024)).section(QLatin1Char('\n'), 0, 0);
     }
     level_ = LevelForPassword(password);
-    if (level_ == 0) {
+    if (!level_) {
         Error(Tr(QT_TRANSLATE_NOOP("Cli", "The password unlocks no access level.")));
         return Exit::Usage;
     }
@@ -239,7 +240,7 @@ QCoro::Task<Exit> CliRun::Connect()
 {
     if (const Exit exit = FindAccessLevel(); exit != Exit::Ok)
         co_return exit;
-    const int level = level_;
+    const AccessLevel level = *level_;
     clock_ = std::make_unique<QtClock>();
     PortPlan plan;
     if (interrupted_)
@@ -260,7 +261,7 @@ QCoro::Task<Exit> CliRun::Connect()
     console_.Step(Tr(QT_TRANSLATE_NOOP("Cli", "Connecting and detecting the transmitter (it restarts)")));
     session_ = std::make_unique<Session>(SessionSeams{*line_, *clock_, dialogs_, host_}, views_, language_);
     session_->ChosenLanguage = options_.language;
-    session_->Access().blnAuthLevel = static_cast<qint16>(level);
+    session_->Access().level = level;
     session_->SetAutomaticResetOff(false);
     session_->Engine().SetPaced(options_.paced);
     clock_->StartTicker(10, [this] { session_->MainTimerTick(); });
@@ -449,7 +450,7 @@ Exit CliRun::CheckFile(const QString& path)
         return exit;
     DeviceImage scratch;
     KeptMessages kept;
-    const OpenStatus status = OpenConfigFile(QFileInfo(path).absoluteFilePath(), scratch, kept, level_, host_.Now().date());
+    const OpenStatus status = OpenConfigFile(QFileInfo(path).absoluteFilePath(), scratch, kept, *level_, host_.Now().date());
     if (status == OpenStatus::Loaded)
         return Exit::Ok;
     for (const KeptMessages::Message& message : kept.messages)
@@ -464,7 +465,7 @@ Exit CliRun::OpenFile(const QString& path)
         return exit;
     const QFileInfo info(path);
     const OpenStatus status = OpenConfigFile(info.absoluteFilePath(), session_->Image(), dialogs_,
-                                             session_->Access().blnAuthLevel, host_.Now().date());
+                                             session_->Access().level, host_.Now().date());
     return status == OpenStatus::Loaded ? Exit::Ok : Exit::FileInvalid;
 }
 

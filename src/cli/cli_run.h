@@ -11,6 +11,7 @@
 #include <QJsonObject>
 
 #include <memory>
+#include <optional>
 
 namespace tunekit::cli {
 
@@ -81,12 +82,13 @@ private:
     QJsonObject json_;
     QString portName_;      // as the system names it, for messages
     QString serialNumber_;  // empty until the device's values were read
-    int level_ = 0;         // 0 until the password was looked at
+    std::optional<AccessLevel> level_; // none until the password was looked at
     bool interrupted_ = false;
     std::unique_ptr<InterruptWatch> interruptWatch_;
 };
 
-// The access level a password unlocks (any case); 10 for none, 0 when it unlocks nothing.
-int LevelForPassword(const QString& password);
+// The access level a password unlocks (any case); level 1 for none, nothing when it unlocks
+// nothing.
+std::optional<AccessLevel> LevelForPassword(const QString& password);
 
 } // namespace tunekit::cli

@@ -149,7 +149,7 @@ private:
 ConfigFileContent Reader::Run(QByteArrayView fileBytes)
 {
     out_.crcState = inputs_.crcFailure;
-    if (inputs_.crcFailure == CRC_Failure::ChecksumNotValid && inputs_.authLevel != 50 && inputs_.authLevel != 60) {
+    if (inputs_.crcFailure == CRC_Failure::ChecksumNotValid && !inputs_.accessLevel.opensFilesWithWrongChecksum()) {
         out_.refused = true;
         const QString text =
             QCoreApplication::translate("ConfigFileReader", "Config-File not valid!") + QStringLiteral("\r\n")
@@ -479,7 +479,8 @@ void ApplyConfigFile(DeviceImage& image, const ConfigFileContent& content)
     image.RefreshInterpreterLabel();
 }
 
-OpenStatus OpenConfigFile(const QString& path, DeviceImage& image, Dialogs& dialogs, int authLevel, QDate today)
+OpenStatus OpenConfigFile(const QString& path, DeviceImage& image, Dialogs& dialogs, AccessLevel accessLevel,
+                          QDate today)
 {
     if (path.size() < 5 || !path.endsWith(QStringLiteral(".scd")))
         return OpenStatus::NothingChosen;
@@ -522,7 +523,7 @@ OpenStatus OpenConfigFile(const QString& path, DeviceImage& image, Dialogs& dial
     // The checksum is judged on the very bytes that are read, so a file replaced in between
     // cannot pass with another file's checksum.
     ReaderInputs inputs;
-    inputs.authLevel = authLevel;
+    inputs.accessLevel = accessLevel;
     inputs.crcFailure = CrcFailureFor(TrailerMatches(bytes), modified);
     inputs.today = today;
     inputs.deviceConfigId = image.deviceConfigId;
@@ -534,18 +535,18 @@ OpenStatus OpenConfigFile(const QString& path, DeviceImage& image, Dialogs& dial
     return content.refused ? OpenStatus::Refused : OpenStatus::Loaded;
 }
 
-OpenStatus FileOpenCommand(DeviceImage& image, Dialogs& dialogs, int authLevel, QDate today)
+OpenStatus FileOpenCommand(DeviceImage& image, Dialogs& dialogs, AccessLevel accessLevel, QDate today)
 {
     const QString path = dialogs.OpenFileName(ConfigFileFilter.toString());
-    return OpenConfigFile(path, image, dialogs, authLevel, today);
+    return OpenConfigFile(path, image, dialogs, accessLevel, today);
 }
 
-OpenStatus FileDropCommand(const QStringList& paths, DeviceImage& image, Dialogs& dialogs, int authLevel,
+OpenStatus FileDropCommand(const QStringList& paths, DeviceImage& image, Dialogs& dialogs, AccessLevel accessLevel,
                            QDate today)
 {
     if (paths.isEmpty())
         return OpenStatus::NothingChosen;
-    return OpenConfigFile(paths.first(), image, dialogs, authLevel, today);
+    return OpenConfigFile(paths.first(), image, dialogs, accessLevel, today);
 }
 
 } // namespace tunekit

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "access/access_level.h"
 #include "base/dialogs.h"
 #include "files/file_checksum.h"
 #include "params/device_image.h"
@@ -27,7 +28,7 @@ inline constexpr qint64 MaxConfigFileSize = 16 * 1024 * 1024;
 
 // What a read depends on besides the file's bytes.
 struct ReaderInputs {
-    int authLevel = 10;                                // blnAuthLevel
+    AccessLevel accessLevel = AccessLevel::Level1();
     CRC_Failure crcFailure = CRC_Failure::ChecksumValid;
     QDate today;                                       // for ProductionDate=?
     int deviceConfigId = 0;                            // the ConfigID the device last reported
@@ -120,14 +121,14 @@ constexpr bool NeedsViewRefresh(OpenStatus status) noexcept
 
 // Opens a configuration file into the image: any loaded file is discarded, the checksum is
 // checked on exactly the bytes that are read, and the read is applied. Messages go to dialogs.
-OpenStatus OpenConfigFile(const QString& path, DeviceImage& image, Dialogs& dialogs, int authLevel,
+OpenStatus OpenConfigFile(const QString& path, DeviceImage& image, Dialogs& dialogs, AccessLevel accessLevel,
                           QDate today);
 
 // cmdFileOpen_Click: asks for the file, then OpenConfigFile.
-OpenStatus FileOpenCommand(DeviceImage& image, Dialogs& dialogs, int authLevel, QDate today);
+OpenStatus FileOpenCommand(DeviceImage& image, Dialogs& dialogs, AccessLevel accessLevel, QDate today);
 
 // cmdFileOpen_OLEDragDrop: the first dropped file.
 OpenStatus FileDropCommand(const QStringList& paths, DeviceImage& image, Dialogs& dialogs,
-                           int authLevel, QDate today);
+                           AccessLevel accessLevel, QDate today);
 
 } // namespace tunekit

@@ -76,11 +76,6 @@ QString Padded(qint64 value, int width)
     return QStringLiteral("%1").arg(value, width, 10, QLatin1Char('0'));
 }
 
-bool ShowsInternalValues(int accessLevel)
-{
-    return accessLevel == 40 || accessLevel == 50 || accessLevel == 60;
-}
-
 enum class SerialFamily { Unreadable, ProductGroup, PlainOem, Letter, Scrambled, Other };
 
 struct SerialKind {
@@ -220,7 +215,7 @@ quint32 ParityMark(quint32 number)
     return (value & 0x7FFFu) | (odd ? 0x8000u : 0u);
 }
 
-SystemAddressDecoding SystemAddressFromSerial(QStringView serial, int accessLevel)
+SystemAddressDecoding SystemAddressFromSerial(QStringView serial, bool internalValuesShown)
 {
     SystemAddressDecoding result;
     const SerialKind kind = ClassifySerial(serial);
@@ -246,7 +241,7 @@ SystemAddressDecoding SystemAddressFromSerial(QStringView serial, int accessLeve
         if (number >= AddressLimit)
             break;
         result.address = QString::number(ParityMark(static_cast<quint32>(number)));
-        if (ShowsInternalValues(accessLevel)) {
+        if (internalValuesShown) {
             result.labels.internalAddress = InternalNumberFromSerial(serial).caption;
             result.labels.directAddress =
                 QCoreApplication::translate("SerialNumber", "SysAdr: ") + result.address;
@@ -301,7 +296,7 @@ InternalNumber InternalNumberFromSerial(QStringView serial)
     return {digits, QCoreApplication::translate("SerialNumber", "Intern: ") + digits};
 }
 
-DipPattern DipPatternFromSystemAddress(const QString& systemAddressText, int accessLevel)
+DipPattern DipPatternFromSystemAddress(const QString& systemAddressText, bool internalValuesShown)
 {
     DipPattern pattern;
     bool ok = false;
@@ -311,7 +306,7 @@ DipPattern DipPatternFromSystemAddress(const QString& systemAddressText, int acc
     pattern.drawBits = true;
     for (std::size_t bit = 0; bit < pattern.bits.size(); ++bit)
         pattern.bits[bit] = ((value >> bit) & 1) != 0;
-    if (ShowsInternalValues(accessLevel)) {
+    if (internalValuesShown) {
         pattern.showValues = true;
         pattern.valueLow = ByteCaption(static_cast<unsigned>(value) & 0xFFu);
         pattern.valueHigh = ByteCaption(static_cast<unsigned>(value) >> 8);

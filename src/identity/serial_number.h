@@ -54,7 +54,8 @@ struct SystemAddressDecoding {
 
 // Decoders. A serial that is not 10 characters long, or has a non-digit where its family
 // carries digits, decodes to "" in all three. Addresses that do not fit 16 bits give "".
-SystemAddressDecoding SystemAddressFromSerial(QStringView serial, int accessLevel);
+// internalValuesShown: the labels also tell the internal and the system address.
+SystemAddressDecoding SystemAddressFromSerial(QStringView serial, bool internalValuesShown);
 QString OemCodeFromSerial(QStringView serial);
 QString ProductGroupFromSerial(QStringView serial);
 
@@ -73,11 +74,11 @@ constexpr int DipColumnOfBit(int bit) noexcept { return bit < 8 ? bit : bit + 2;
 struct DipPattern {
     bool drawBits = false;        // false when the value is empty, not a number or >= 65536
     std::array<bool, 16> bits{};  // bit 0 first
-    bool showValues = false;      // access levels 40, 50, 60: set ValueLow and ValueHigh
+    bool showValues = false;      // internal values shown: set ValueLow and ValueHigh
     QString valueLow;             // "0F(h) = 15(d)"
     QString valueHigh;
 };
-DipPattern DipPatternFromSystemAddress(const QString& systemAddressText, int accessLevel);
+DipPattern DipPatternFromSystemAddress(const QString& systemAddressText, bool internalValuesShown);
 
 // New image value of ProductionNumber for the typed text: the text when its leading number
 // is at most 4294967296, else "". A text without a leading number reads as 0 and stays.

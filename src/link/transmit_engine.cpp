@@ -301,7 +301,7 @@ void TransmitEngine::HandleFrame(const FrameAssembler::Frame& frame)
         // Not an answer: nothing of it is used.
         views_->SetDebugText(QStringLiteral("RxCorrupt: ") + Printable(frame.text));
         const QByteArray hex = frame.text.sliced(1, FrameSize - 2);
-        if (AuthLevel() >= 50 && QByteArray::fromHex(hex).toHex().toUpper() == hex.toUpper())
+        if (ShowsReceivedTraffic() && QByteArray::fromHex(hex).toHex().toUpper() == hex.toUpper())
             views_->AddContactDump(QByteArray::fromHex(hex), QStringLiteral("Receive (checksum error)"));
         if (awaited)
             Repeat(LineCorruptText());
@@ -315,7 +315,7 @@ void TransmitEngine::HandleFrame(const FrameAssembler::Frame& frame)
     const int type = PacketType(packet);
     if (type == ChkError) {
         // The device got our frame damaged; the address it names may be damaged too.
-        if (AuthLevel() >= 50)
+        if (ShowsReceivedTraffic())
             views_->AddContactDump(packet, QStringLiteral("Receive"));
         Repeat(LineCorruptText());
         return;
@@ -334,7 +334,7 @@ void TransmitEngine::HandleFrame(const FrameAssembler::Frame& frame)
             onDownloadResponse_(packet);
         views_->RefreshAfterDownload();
     }
-    if (AuthLevel() >= 50)
+    if (ShowsReceivedTraffic())
         views_->AddContactDump(packet, QStringLiteral("Receive"));
     if (meaning == AnswerMeaning::Failed) {
         state_.refusals.append({state_.inFlight, type});
@@ -359,7 +359,7 @@ void TransmitEngine::Ignore(const QByteArray& packet, const QString& why)
 {
     ++state_.ignoredTotal;
     views_->SetDebugText(why + HexBytes(packet));
-    if (AuthLevel() >= 50)
+    if (ShowsReceivedTraffic())
         views_->AddContactDump(packet, QStringLiteral("Receive (not awaited)"));
 }
 
@@ -385,7 +385,7 @@ void TransmitEngine::HandleLineEvent(SerialLine::Event event)
     switch (event) {
     case SerialLine::Event::DataReceived: {
         const QByteArray text = port_->Line().ReadAll();
-        if (AuthLevel() >= 50)
+        if (ShowsReceivedTraffic())
             views_->AddToTerminal(text);
         ReceiveData(text);
         break;

@@ -115,7 +115,9 @@ public:
 
     // Wires the engine to the port and the windows; the engine runs only once connected.
     void Connect(SerialPortAccess& port, Dialogs& dialogs, EngineViews& views);
-    void SetAuthLevelSource(std::function<int()> level) { authLevel_ = std::move(level); }
+    // Whether what comes in is shown in the terminal and the packet console; asked on every
+    // arrival, since the user's rights may change at any time. Unset: not shown.
+    void SetReceivedTrafficShown(std::function<bool()> shown) { receivedTrafficShown_ = std::move(shown); }
     void SetDownloadResponseHandler(std::function<void(const QByteArray&)> handler)
     {
         onDownloadResponse_ = std::move(handler);
@@ -157,7 +159,7 @@ public:
     ResetOptions& Reset() noexcept { return reset_; }
 
 private:
-    int AuthLevel() const { return authLevel_ ? authLevel_() : 10; }
+    bool ShowsReceivedTraffic() const { return receivedTrafficShown_ && receivedTrafficShown_(); }
     qint64 NowMs() const;
     bool CanSend() const;
     // Sends the packet that is due (a repeat, or the next of the queue) if the engine may.
@@ -192,7 +194,7 @@ private:
     SerialPortAccess* port_ = nullptr;
     Dialogs* dialogs_ = nullptr;
     EngineViews* views_ = nullptr;
-    std::function<int()> authLevel_;
+    std::function<bool()> receivedTrafficShown_;
     std::function<void(const QByteArray&)> onDownloadResponse_;
     bool paced_ = false;
     bool batchOpen_ = false;

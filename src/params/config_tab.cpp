@@ -20,10 +20,10 @@ std::optional<qint32> NumberWithin(const QString& text, qint32 minimum, qint32 m
 
 } // namespace
 
-ConfigTabView ShadowToGui(DeviceImage& image, bool keyLevel50or60, Dialogs& dialogs)
+ConfigTabView ShadowToGui(DeviceImage& image, bool productionRights, Dialogs& dialogs)
 {
     ConfigTabView view;
-    view.productionEnabled = keyLevel50or60;
+    view.productionEnabled = productionRights;
     view.txtProductionNumber = image.value[ProductionNumberNr];
 
     // Texts from a file may be anything; a serial number built from a guessed reading of them
@@ -42,10 +42,10 @@ ConfigTabView ShadowToGui(DeviceImage& image, bool keyLevel50or60, Dialogs& dial
     return view;
 }
 
-AddressLabels TxtSerialnumberChange(DeviceImage& image, const QString& text, bool shadowFlag, int accessLevel)
+AddressLabels TxtSerialnumberChange(DeviceImage& image, const QString& text, bool shadowFlag, bool internalValuesShown)
 {
     const QString serial = text.trimmed();
-    const SystemAddressDecoding decoding = SystemAddressFromSerial(serial, accessLevel);
+    const SystemAddressDecoding decoding = SystemAddressFromSerial(serial, internalValuesShown);
     // The box shows what the image holds; decoding it back would lose values no serial number
     // can carry (address 0, other product groups).
     if (shadowFlag)
@@ -66,9 +66,9 @@ void TxtProductionNumberChange(DeviceImage& image, const QString& text, bool sha
     image.changed[ProductionNumberNr] = true;
 }
 
-DipView ShadowToDip(const DeviceImage& image, int accessLevel)
+DipView ShadowToDip(const DeviceImage& image, bool internalValuesShown)
 {
-    return DipPatternFromSystemAddress(image.value[SystemAddressNr], accessLevel);
+    return DipPatternFromSystemAddress(image.value[SystemAddressNr], internalValuesShown);
 }
 
 DipGeometry DrawDip(const DipView& view, int pictureWidth, int pictureHeight)

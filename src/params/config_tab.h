@@ -46,22 +46,22 @@ struct ConfigTabView {
 // or ProdGrp is empty, or is not a whole number the serial can carry (0..65535, 0..255, 0..255).
 // An OEM code the product group does not allow is told to the user and replaced by "0" in the
 // image, without a changed mark.
-ConfigTabView ShadowToGui(DeviceImage& image, bool keyLevel50or60, Dialogs& dialogs);
+ConfigTabView ShadowToGui(DeviceImage& image, bool productionRights, Dialogs& dialogs);
 
 // txtSerialnumber changed: the user's serial number sets SystemAddress, OemCode and ProdGrp and
 // marks them changed. While the window fills the box itself (shadowFlag) the text came from the
 // image and the image is left alone. Returns the captions of InternalAddress, ValueHigh,
-// ValueLow and DirectAddress; run ShadowToDip afterwards.
-AddressLabels TxtSerialnumberChange(DeviceImage& image, const QString& text, bool shadowFlag, int accessLevel);
+// ValueLow and DirectAddress (filled when internalValuesShown); run ShadowToDip afterwards.
+AddressLabels TxtSerialnumberChange(DeviceImage& image, const QString& text, bool shadowFlag, bool internalValuesShown);
 
 // txtProductionNumber changed: ProductionNumber := the text (emptied above 4294967296), marked
 // changed. Nothing happens while the window fills the box itself (shadowFlag).
 void TxtProductionNumberChange(DeviceImage& image, const QString& text, bool shadowFlag);
 
 // The DIP switch picture of SystemAddress; an empty or unusable value draws only the grid and
-// leaves the value labels as they are.
+// leaves the value labels as they are, which are set only when internalValuesShown.
 using DipView = DipPattern;
-DipView ShadowToDip(const DeviceImage& image, int accessLevel);
+DipView ShadowToDip(const DeviceImage& image, bool internalValuesShown);
 
 struct DipRgb {
     int red = 0;

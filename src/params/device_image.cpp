@@ -27,7 +27,7 @@ void DeviceImage::ClearFileData()
     labels.ActualInterpreterDate = interpreterDate;
 }
 
-void DeviceImage::InitDeviceImage(int authLevel, Language language)
+void DeviceImage::InitDeviceImage(const ParamArray<bool>& levelMarks, Language language)
 {
     for (int n = 1; n <= ParamCount; ++n) {
         value[n].clear();
@@ -37,7 +37,7 @@ void DeviceImage::InitDeviceImage(int authLevel, Language language)
         uninitialised[n] = false;
     }
     UpdateApplicable();
-    ApplyLevelMarks(authLevel);
+    ApplyLevelMarks(levelMarks);
     UpdateEditMarks();
     FillDisplayTexts(language);
 }
@@ -65,10 +65,10 @@ void DeviceImage::UpdateApplicable()
     applicable = ApplicableMarks(deviceConfigId);
 }
 
-void DeviceImage::ApplyLevelMarks(int authLevel)
+void DeviceImage::ApplyLevelMarks(const ParamArray<bool>& marks)
 {
     for (int n = 1; n <= ParamCount; ++n)
-        levelMark[n] = FindConfigDefine(n).AvaiLevel <= authLevel;
+        levelMark[n] = marks[n];
 }
 
 void DeviceImage::UpdateEditMarks()
@@ -80,7 +80,7 @@ void DeviceImage::UpdateEditMarks()
     }
 }
 
-void DeviceImage::CheckUninitialisedValues(int authLevel, Dialogs& dialogs)
+void DeviceImage::CheckUninitialisedValues(bool initialisationOffered, Dialogs& dialogs)
 {
     bool found = false;
     for (int n = 1; n <= ParamCount; ++n) {
@@ -94,7 +94,7 @@ void DeviceImage::CheckUninitialisedValues(int authLevel, Dialogs& dialogs)
     }
     if (!found)
         return;
-    if (authLevel <= 50) {
+    if (!initialisationOffered) {
         dialogs.MsgBox(QCoreApplication::translate("DeviceImage", "ATTENTION! Some values may not be initialized correctly."),
                        MsgButtons::Ok, MsgIcon::None, QStringLiteral("Tunekit"));
         return;

@@ -98,17 +98,19 @@ public:
 
     // Empties the image and everything of a loaded file and of the last read; keeps marks.
     void ClearFileData();
-    // Start-up: empty values, recompute all marks for the device and level, display texts.
-    void InitDeviceImage(int authLevel, Language language);
+    // Start-up: empty values, recompute all marks for the device and the given level marks (the
+    // parameters the user's access level reaches), display texts.
+    void InitDeviceImage(const ParamArray<bool>& levelMarks, Language language);
     void SetImageEntry(int nr, const QString& text, const QString& name, const QString& description);
     void FillDisplayTexts(Language language);
     // Applicable marks for the device ConfigID, and the file ID label.
     void UpdateApplicable();
-    // Level marks for an access level (AvaiLevel not above it).
-    void ApplyLevelMarks(int authLevel);
+    // Level marks: the parameters the user's access level reaches.
+    void ApplyLevelMarks(const ParamArray<bool>& marks);
     void UpdateEditMarks();
-    // Before writing: offer defaults for values that still look like erased cells.
-    void CheckUninitialisedValues(int authLevel, Dialogs& dialogs);
+    // Before writing: warn of values that still look like erased cells, or, when
+    // initialisationOffered, offer their defaults.
+    void CheckUninitialisedValues(bool initialisationOffered, Dialogs& dialogs);
 
     // ShadowToTable: the applicable parameters 2..62 in number order.
     QList<OverviewRow> OverviewRows() const;

@@ -1,5 +1,6 @@
 #include "report/parameter_report.h"
 
+#include "access/access_level.h"
 #include "base/dialogs.h"
 #include "files/ansi_text.h"
 #include "files/config_file_writer.h"
@@ -14,7 +15,7 @@ namespace tunekit {
 
 namespace {
 
-constexpr int LevelColumns = 6;
+constexpr std::size_t LevelColumns = AccessLevel::All().size();
 
 // Between the data and the level columns each family with a column caption has one, in the
 // family table's order.
@@ -83,18 +84,14 @@ std::array<QString, 4> DataMarks(const ConfigDefine& define)
     return marks;
 }
 
-// Level 1 .. Entwicklung: every level (10 .. 60) that reaches the parameter.
+// Level 1 .. Entwicklung: every level that reaches the parameter.
 std::array<QString, LevelColumns> LevelMarks(const ConfigDefine& define)
 {
     std::array<QString, LevelColumns> marks;
-    const int level = define.AvaiLevel;
-    int first = -1;
-    if (level <= 10)
-        first = 0;
-    else if (level % 10 == 0 && level <= 60)
-        first = level / 10 - 1;
-    for (int column = first; column >= 0 && column < LevelColumns; ++column)
-        marks[static_cast<std::size_t>(column)] = QStringLiteral("x");
+    for (const AccessLevel level : AccessLevel::All()) {
+        if (level.reachesParameter(define.AvaiLevel))
+            marks[level.index()] = QStringLiteral("x");
+    }
     return marks;
 }
 

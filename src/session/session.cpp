@@ -35,7 +35,7 @@ StatusBarTexts MakeStatusBarTexts(const StatusBarInput& in)
 
 Session::Session(SessionSeams seams, SessionViews& views, UiLanguage& language)
     : seams_(seams), views_(views), language_(language),
-      station_(StationSeams{seams.line, seams.clock, seams.dialogs}, views, [this] { return int(access_.blnAuthLevel); })
+      station_(StationSeams{seams.line, seams.clock, seams.dialogs}, views, [this] { return access_.level; })
 {
 }
 
@@ -46,8 +46,6 @@ QCoro::Task<> Session::Startup(PortPlan plan)
 
     for (int tab = 1; tab <= 3; ++tab)
         views_.SetTabVisible(tab, false);
-    if (access_.blnAuthLevel == 0)
-        access_.blnAuthLevel = 10;
     terminalEnabled = false;
     packetConsoleEnabled = false;
     views_.ApplyLevelChecks({});
@@ -66,7 +64,7 @@ QCoro::Task<> Session::Startup(PortPlan plan)
 
     co_await Transfers().DetectDevice();
     Image().ClearFileData();
-    Image().InitDeviceImage(access_.blnAuthLevel, UiLanguageNow());
+    Image().InitDeviceImage(LevelMarks(access_.level), UiLanguageNow());
     ApplyUserLevel();
     ShadowAll();
 
@@ -96,8 +94,6 @@ QCoro::Task<> Session::ConnectHeadless(PortPlan plan)
 {
     plan_ = plan;
     ReadHostFacts();
-    if (access_.blnAuthLevel == 0)
-        access_.blnAuthLevel = 10;
     SetLanguage();
     if (plan_.discover)
         co_await CheckComPorts(1);
@@ -106,7 +102,7 @@ QCoro::Task<> Session::ConnectHeadless(PortPlan plan)
     if (Port().portNumber >= 1 && Port().adapterFound)
         co_await Transfers().DetectDevice();
     Image().ClearFileData();
-    Image().InitDeviceImage(access_.blnAuthLevel, UiLanguageNow());
+    Image().InitDeviceImage(LevelMarks(access_.level), UiLanguageNow());
     ApplyUserLevel();
     Engine().State().resetPending = false;
     Image().imageConfigId = Image().deviceConfigId;
@@ -132,9 +128,9 @@ void Session::Shutdown()
 void Session::MainTimerTick()
 {
     Engine().TransmitTick();
-    if (!access_.blnUpdateKey)
+    if (!access_.refreshPending)
         return;
-    access_.blnUpdateKey = false;
+    access_.refreshPending = false;
     views_.ApplyLevelChecks(access_.levelChecks);
     const ConsoleVisibility consoles = ConsolesForLevel(access_);
     views_.ShowConsoles(consoles.terminal, consoles.console);
@@ -271,9 +267,9 @@ void Session::ReadSettingsFile()
             terminalEnabled = true;
             packetConsoleEnabled = true;
         }
-        if (stored.menuCheckLevel != 0) {
+        if (stored.menuCheck) {
             std::array<bool, 6> checks{};
-            checks[static_cast<std::size_t>(LevelIndex(stored.menuCheckLevel))] = true;
+            checks[stored.menuCheck->index()] = true;
             views_.ApplyLevelChecks(checks);
         }
     }
@@ -295,7 +291,7 @@ void Session::WriteSettingsFile()
                         Options().ChkEraseStringsAfterWrite};
     settings.longDelay = Port().longDelay;
     settings.longDelayText = longDelay_.txtLongDelay;
-    settings.authFileString = access_.blnAuthLevelFileString;
+    settings.authFileString = access_.rememberedPassword;
     settings.paced = Engine().Paced();
     // Written whole and then renamed, so a failure leaves the old file as it was. Failures are
     // silent: the settings are then simply not kept.
@@ -428,10 +424,10 @@ void Session::ApplyUserLevel()
 {
     tunekit::ApplyUserLevel(access_, Image());
     Image().UpdateEditMarks();
-    views_.ApplyLevelView(ViewForLevel(access_.blnAuthLevel));
+    views_.ApplyLevelView(ViewForLevel(access_.level));
 }
 
-void Session::LevelMenuCommand(int level, const std::function<void()>& showDialog)
+void Session::LevelMenuCommand(AccessLevel level, const std::function<void()>& showDialog)
 {
     if (RefusedWhileTransferring()) {
         views_.ApplyLevelChecks(access_.levelChecks);
@@ -441,7 +437,7 @@ void Session::LevelMenuCommand(int level, const std::function<void()>& showDialo
     // The menu ticks the level in force, also when the dialog was cancelled (the menu item
     // ticks itself when clicked).
     std::array<bool, 6> checks{};
-    checks[static_cast<std::size_t>(LevelIndex(access_.blnAuthLevel))] = true;
+    checks[access_.level.index()] = true;
     views_.ApplyLevelChecks(checks);
     views_.ApplyLevelView(result.view);
     if (result.refreshViews)
@@ -464,7 +460,7 @@ void Session::OpenFile()
 {
     if (RefusedWhileTransferring())
         return;
-    if (NeedsViewRefresh(FileOpenCommand(Image(), seams_.dialogs, access_.blnAuthLevel, seams_.host.Now().date())))
+    if (NeedsViewRefresh(FileOpenCommand(Image(), seams_.dialogs, access_.level, seams_.host.Now().date())))
         ShadowAll();
 }
 
@@ -472,7 +468,7 @@ void Session::OpenDroppedFiles(const QStringList& paths)
 {
     if (RefusedWhileTransferring())
         return;
-    if (NeedsViewRefresh(FileDropCommand(paths, Image(), seams_.dialogs, access_.blnAuthLevel, seams_.host.Now().date())))
+    if (NeedsViewRefresh(FileDropCommand(paths, Image(), seams_.dialogs, access_.level, seams_.host.Now().date())))
         ShadowAll();
 }
 

@@ -145,7 +145,7 @@ public:
     void SetAutomaticResetOff(bool off);
 
     // The level menu: showDialog asks for the password when a higher level is asked for.
-    void LevelMenuCommand(int level, const std::function<void()>& showDialog);
+    void LevelMenuCommand(AccessLevel level, const std::function<void()>& showDialog);
     // The access level's marks, controls and menu checks (ApplyUserLevel and the window).
     void ApplyUserLevel();
     // "Clear data".

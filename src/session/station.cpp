@@ -17,12 +17,12 @@ constexpr qint64 BatchLimitMs = 24LL * 3600 * 1000;
 
 } // namespace
 
-Station::Station(StationSeams seams, StationViews& views, std::function<int()> accessLevel)
+Station::Station(StationSeams seams, StationViews& views, std::function<AccessLevel()> accessLevel)
     : seams_(seams), accessLevel_(accessLevel), port_(seams.line, seams.clock, seams.dialogs)
 {
     port_.SetTerminalSink([&views](const QByteArray& text) { views.AddToTerminal(text); });
     engine_.Connect(port_, seams.dialogs, views);
-    engine_.SetAuthLevelSource(accessLevel);
+    engine_.SetReceivedTrafficShown([accessLevel] { return accessLevel && accessLevel().seesReceivedTraffic(); });
     seams.line.SetListener([this](SerialLine::Event event) { engine_.HandleLineEvent(event); });
     TransferViews& transferViews = views;
     transfers_ = std::make_unique<DeviceTransfers>(
@@ -114,7 +114,7 @@ QString Station::SerialNumber()
     // On a copy and without messages: the serial number is only looked at here.
     DeviceImage copy = image_;
     KeptMessages quiet;
-    return ShadowToGui(copy, accessLevel_ && accessLevel_() >= 50, quiet).txtSerialnumber;
+    return ShadowToGui(copy, accessLevel_ && accessLevel_().hasProductionRights(), quiet).txtSerialnumber;
 }
 
 BackupOutcome Station::SaveBackup(const QString& folder, const HostFacts& host, const VersionInfo& version)

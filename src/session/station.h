@@ -1,6 +1,7 @@
 #pragma once
 
 #include "files/config_file_writer.h"
+#include "access/access_level.h"
 #include "link/serial_port_access.h"
 #include "link/transmit_engine.h"
 #include "params/device_image.h"
@@ -80,8 +81,8 @@ struct VerifyReport {
 // an operation asked for while another runs is refused (it does nothing).
 class Station {
 public:
-    // accessLevel tells the access level in force (10..60).
-    Station(StationSeams seams, StationViews& views, std::function<int()> accessLevel);
+    // accessLevel tells the access level in force.
+    Station(StationSeams seams, StationViews& views, std::function<AccessLevel()> accessLevel);
     ~Station();
     Station(const Station&) = delete;
     Station& operator=(const Station&) = delete;
@@ -144,7 +145,7 @@ private:
     QCoro::Task<bool> BatchOver();
 
     StationSeams seams_;
-    std::function<int()> accessLevel_;
+    std::function<AccessLevel()> accessLevel_;
     SerialPortAccess port_;
     TransmitEngine engine_;
     DeviceImage image_;

@@ -135,8 +135,8 @@ QCoro::Task<> DeviceTransfers::ReadInformation()
     EngineState& engine = ctx_.engine.State();
     ForgetInterpreterInfo();
 
-    // The source identification is long (65 packets) and only of use from level 40 on.
-    const bool withSource = ctx_.accessLevel && ctx_.accessLevel() >= 40;
+    // The source identification is long (65 packets) and only of use to those who read it.
+    const bool withSource = ctx_.accessLevel && ctx_.accessLevel().readsSourceIdentification();
     if (withSource)
         QueueReads(InfoSourceIndex, 0, 64);
     const ConfigDefine& select = FindConfigDefine(InterpreterSelectNr);

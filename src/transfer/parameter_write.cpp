@@ -161,9 +161,9 @@ QString DeviceWrites::DoneText()
     return Tr(QT_TRANSLATE_NOOP("DeviceWrites", "        Done!     "));
 }
 
-int DeviceWrites::AuthLevel() const
+AccessLevel DeviceWrites::Level() const
 {
-    return ctx_.accessLevel ? ctx_.accessLevel() : 10;
+    return ctx_.accessLevel ? ctx_.accessLevel() : AccessLevel();
 }
 
 void DeviceWrites::ShowProgressBar()
@@ -284,8 +284,8 @@ QCoro::Task<WriteResult> DeviceWrites::Write()
     if (image.deviceConfigId == 0)
         co_return lastResult_;
 
-    const int level = AuthLevel();
-    if (level != 60) {
+    const AccessLevel level = Level();
+    if (!level.writesWithoutCompatibilityCheck()) {
         const bool mismatch = image.FileConfigID >= 1 && image.deviceConfigId >= 1 && image.FileConfigID != image.deviceConfigId;
         const QString incompatible =
             Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Data (ConfigID=%1) not compatible to connected hardware (ConfigID=%2)"))
@@ -293,7 +293,7 @@ QCoro::Task<WriteResult> DeviceWrites::Write()
                 .arg(image.deviceConfigId);
         const QString error = Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Error"));
         bool confirmed = false;
-        if (mismatch && level < 40) {
+        if (mismatch && !level.mayWriteOtherFamily()) {
             ctx_.dialogs.MsgBox(incompatible, MsgButtons::Ok, MsgIcon::Critical, error);
             DropIncompatibleData();
             co_return lastResult_;
@@ -326,7 +326,7 @@ QCoro::Task<WriteResult> DeviceWrites::Write()
         if (!image.value[nr].isEmpty() && image.changed[nr])
             ++changedCount;
     }
-    image.CheckUninitialisedValues(level, ctx_.dialogs);
+    image.CheckUninitialisedValues(level.mayInitialiseErasedValues(), ctx_.dialogs);
     co_await ctx_.engine.UntilIdle(WaitForeverMs);
     // The write sends these values, whatever happens to the image while it runs.
     const ParamArray<QString> values = image.value;
@@ -388,7 +388,7 @@ QCoro::Task<WriteResult> DeviceWrites::Write()
     }
     ResetWriteBookkeeping();
 
-    if (level < 50 || (level > 50 && ctx_.options.ChkEraseStringsAfterWrite))
+    if (!level.keepsExtendedDataAfterWrite(ctx_.options.ChkEraseStringsAfterWrite))
         UseUpExtendedData();
 
     co_await ctx_.port.Pause(100);
@@ -457,8 +457,8 @@ void DeviceWrites::UseUpExtendedData()
 
 bool DeviceWrites::MayWriteCalibration(bool frequency)
 {
-    // Low levels may only pass on what a file brought; from level 31 on the user decides.
-    if (AuthLevel() <= 30)
+    // Without that decision only calibration values a file brought are written.
+    if (!Level().decidesCalibration())
         return ctx_.image.FV_Flag;
     const QString title = frequency ? Tr(QT_TRANSLATE_NOOP("DeviceWrites", "A T T E N T I O N  -  adjusted value"))
                                     : Tr(QT_TRANSLATE_NOOP("DeviceWrites", "A T T E N T I O N  -  adjusted values"));
@@ -470,7 +470,7 @@ bool DeviceWrites::MayWriteCalibration(bool frequency)
 QStringList DeviceWrites::UnwritableValues(const ParamArray<QString>& values) const
 {
     const DeviceImage& image = ctx_.image;
-    const bool everything = !ctx_.options.ChkSendNewDataOnly || AuthLevel() == 50;
+    const bool everything = !ctx_.options.ChkSendNewDataOnly || Level().writesEveryValue();
     QStringList names;
     for (int i = 1; i <= ParamCount; ++i) {
         if (values[i].isEmpty() || !image.applicable[i] || !(everything || image.changed[i]))
@@ -520,7 +520,7 @@ QCoro::Task<> DeviceWrites::ParameterWrite(const ParamArray<QString>& values)
 {
     EngineState& engine = ctx_.engine.State();
     DeviceImage& image = ctx_.image;
-    const int level = AuthLevel();
+    const AccessLevel level = Level();
     const bool onlyChanged = ctx_.options.ChkSendNewDataOnly;
 
     engine.sending = false;
@@ -532,7 +532,7 @@ QCoro::Task<> DeviceWrites::ParameterWrite(const ParamArray<QString>& values)
     ctx_.engine.SendPacket(ConfigEnable, 0, 0);
 
     for (int i = 0; i <= ParamCount; ++i) {
-        if ((!onlyChanged || level == 50) && !image.sent[i])
+        if ((!onlyChanged || level.writesEveryValue()) && !image.sent[i])
             image.changed[i] = true;
         if (values[i].isEmpty() || image.sent[i] || !image.changed[i] || !image.applicable[i])
             continue;

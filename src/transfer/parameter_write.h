@@ -81,7 +81,7 @@ public:
     static QString RefusalText(const RefusedPacket& refusal);
 
 private:
-    int AuthLevel() const;
+    AccessLevel Level() const;
     void HideTransferWindow();
     // Data of another family refused: the image is emptied so a second click cannot write it
     // either.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "access/access_level.h"
+
 #include <QtGlobal>
 
 #include <functional>
@@ -44,7 +46,7 @@ struct TransferContext {
     Dialogs& dialogs;
     TransferViews& views;
     TransferOptions& options;
-    std::function<int()> accessLevel;
+    std::function<AccessLevel()> accessLevel;
 };
 
 } // namespace tunekit

@@ -7,10 +7,15 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include <functional>
 #include <optional>
 
 using namespace tunekit;
 using tunekit::testing::ScriptedDialogs;
+
+// What a level gets, as flags that must all be set, or all clear.
+using Reach = std::function<QList<bool>(AccessLevel)>;
+Q_DECLARE_METATYPE(Reach)
 
 namespace {
 
@@ -18,78 +23,143 @@ namespace {
 std::optional<UnlockOutcome> TypeKeys(AccessState& access, DeviceImage& image, Dialogs& dialogs, const QString& keys)
 {
     PasswordBox box;
-    PasswordDialogLoad(access, box);
+    StartPasswordEntry(access, box);
     std::optional<UnlockOutcome> outcome;
     for (const QChar key : keys) {
-        if (TxtPwdKeyPress(access, box, key) == PasswordKeyAction::Ok)
-            outcome = CmdOkClick(access, image, dialogs);
+        if (PasswordKeyPress(access, box, key) == PasswordKeyAction::Ok)
+            outcome = ConfirmPassword(access, image, dialogs);
     }
     return outcome;
 }
 
 const auto NoDialog = [] { QFAIL("going down needs no dialog"); };
 
+AccessLevel Level(int number)
+{
+    return AccessLevel::FromNumber(number).value();
+}
+
+Reach Tab(std::size_t tab)
+{
+    return [tab](AccessLevel level) { return QList<bool>{ViewForLevel(level).tabAvailable[tab]}; };
+}
+
+Reach Controls(const QStringList& group)
+{
+    return [group](AccessLevel level) {
+        const LevelView view = ViewForLevel(level);
+        QList<bool> shown;
+        for (const QString& name : group)
+            shown << view.Shows(name);
+        return shown;
+    };
+}
+
+Reach Consoles(bool ConsoleVisibility::*window)
+{
+    return [window](AccessLevel level) {
+        AccessState access;
+        access.level = level;
+        return QList<bool>{ConsolesForLevel(access).*window};
+    };
+}
+
+Reach Permission(bool (AccessLevel::*permission)() const noexcept)
+{
+    return [permission](AccessLevel level) { return QList<bool>{(level.*permission)()}; };
+}
+
+Reach ReachesParameter(int availLevel)
+{
+    return [availLevel](AccessLevel level) { return QList<bool>{level.reachesParameter(availLevel)}; };
+}
+
+Reach KeepsExtendedData(bool eraseAfterWrite)
+{
+    return [eraseAfterWrite](AccessLevel level) { return QList<bool>{level.keepsExtendedDataAfterWrite(eraseAfterWrite)}; };
+}
+
 } // namespace
 
 class TestAccessLevels : public QObject {
     Q_OBJECT
 private slots:
-    void levelView_data()
+    // What each level gets: tabs, controls, consoles and every named permission. "X" marks
+    // the levels that get it, from Level 1 to Development.
+    void whatEachLevelGets_data()
     {
-        // Tabs 1..3; file controls, production number, CRC labels, level-60 tools; terminal, console.
-        QTest::addColumn<QList<bool>>("shown");
-        const bool o = false, X = true;
-        QTest::newRow("10") << QList<bool>{o, o, o, o, o, o, o, o, o};
-        QTest::newRow("20") << QList<bool>{X, o, o, o, o, o, o, o, o};
-        QTest::newRow("30") << QList<bool>{X, X, o, X, o, o, o, o, o};
-        QTest::newRow("40") << QList<bool>{X, X, o, X, X, o, o, o, o};
-        QTest::newRow("50") << QList<bool>{X, X, X, X, X, X, o, X, o};
-        QTest::newRow("60") << QList<bool>{X, X, X, X, X, X, X, X, X};
-    }
-
-    void levelView()
-    {
-        QFETCH(QList<bool>, shown);
-        AccessState access;
-        access.blnAuthLevel = QString::fromLatin1(QTest::currentDataTag()).toShort();
-        const LevelView view = ViewForLevel(access.blnAuthLevel);
-        QList<bool> actual{view.tabAvailable[1], view.tabAvailable[2], view.tabAvailable[3]};
+        QTest::addColumn<Reach>("reach");
+        QTest::addColumn<QString>("levels");
+        QTest::newRow("Configuration tab") << Tab(0) << "XXXXXX";
+        QTest::newRow("Overview tab") << Tab(1) << "oXXXXX";
+        QTest::newRow("Infos tab") << Tab(2) << "ooXXXX";
+        QTest::newRow("Tools tab") << Tab(3) << "ooooXX";
         // Every control of a group appears with the group: a file button shown a level too early
         // would hand a lower level the files.
-        const QList<QStringList> groups{
-            {"lblConfigFileHeader", "lblConfigFileName", "lblConfigFileInfo", "cmdFileOpen", "CmdClearFileData", "cmdSicherung"},
-            {"lblProductionNumberHeader", "txtProductionNumber"},
-            {"lblCRC", "ConfigFileIDLabel"},
-            {"cmdConvertChecksum", "cmdGenReport", "CmdCopyToConfig"}};
-        for (const QStringList& group : groups) {
-            for (const QString& name : group)
-                QVERIFY2(view.Shows(name) == view.Shows(group[0]), qPrintable(name));
-            actual << view.Shows(group[0]);
+        QTest::newRow("file controls") << Controls({"lblConfigFileHeader", "lblConfigFileName", "lblConfigFileInfo",
+                                                    "cmdFileOpen", "CmdClearFileData", "cmdSicherung"})
+                                       << "ooXXXX";
+        QTest::newRow("production number") << Controls({"lblProductionNumberHeader", "txtProductionNumber"}) << "oooXXX";
+        QTest::newRow("checksum labels") << Controls({"lblCRC", "ConfigFileIDLabel"}) << "ooooXX";
+        QTest::newRow("development tools") << Controls({"cmdConvertChecksum", "cmdGenReport", "CmdCopyToConfig"})
+                                           << "oooooX";
+        QTest::newRow("terminal shown") << Consoles(&ConsoleVisibility::terminal) << "ooooXX";
+        QTest::newRow("packet console shown") << Consoles(&ConsoleVisibility::console) << "oooooX";
+
+        QTest::newRow("reaches ConfigID") << ReachesParameter(0) << "XXXXXX";
+        QTest::newRow("reaches a service parameter") << ReachesParameter(40) << "oooXXX";
+        QTest::newRow("seesTerminal") << Permission(&AccessLevel::seesTerminal) << "ooooXX";
+        QTest::newRow("seesPacketConsole") << Permission(&AccessLevel::seesPacketConsole) << "oooooX";
+        QTest::newRow("seesReceivedTraffic") << Permission(&AccessLevel::seesReceivedTraffic) << "ooooXX";
+        QTest::newRow("seesInternalAddressValues") << Permission(&AccessLevel::seesInternalAddressValues) << "oooXXX";
+        QTest::newRow("readsSourceIdentification") << Permission(&AccessLevel::readsSourceIdentification) << "oooXXX";
+        QTest::newRow("hasProductionRights") << Permission(&AccessLevel::hasProductionRights) << "ooooXX";
+        QTest::newRow("ticked level has production rights") << Reach([](AccessLevel level) {
+            AccessState access;
+            SetUserLevel(access, level);
+            return QList<bool>{access.checkedLevelHasProductionRights()};
+        }) << "ooooXX";
+        QTest::newRow("opensFilesWithWrongChecksum") << Permission(&AccessLevel::opensFilesWithWrongChecksum) << "ooooXX";
+        QTest::newRow("writesWithoutCompatibilityCheck") << Permission(&AccessLevel::writesWithoutCompatibilityCheck)
+                                                         << "oooooX";
+        QTest::newRow("mayWriteOtherFamily") << Permission(&AccessLevel::mayWriteOtherFamily) << "oooXXX";
+        QTest::newRow("decidesCalibration") << Permission(&AccessLevel::decidesCalibration) << "oooXXX";
+        QTest::newRow("mayInitialiseErasedValues") << Permission(&AccessLevel::mayInitialiseErasedValues) << "oooooX";
+        QTest::newRow("writesEveryValue") << Permission(&AccessLevel::writesEveryValue) << "ooooXo";
+        QTest::newRow("keepsExtendedDataAfterWrite") << KeepsExtendedData(false) << "ooooXX";
+        QTest::newRow("keepsExtendedDataAfterWrite, erasing") << KeepsExtendedData(true) << "ooooXo";
+    }
+
+    void whatEachLevelGets()
+    {
+        QFETCH(Reach, reach);
+        QFETCH(QString, levels);
+        for (const AccessLevel level : AccessLevel::All()) {
+            QCOMPARE(AccessLevel::FromNumber(level.number()), level);
+            for (const bool gets : reach(level))
+                QVERIFY2(gets == (levels[level.index()] == u'X'), qPrintable(QString::number(level.number())));
         }
-        const ConsoleVisibility consoles = ConsolesForLevel(access);
-        actual << consoles.terminal << consoles.console;
-        QCOMPARE(actual, shown);
-        QVERIFY(view.tabAvailable[0]);
+        QVERIFY(!AccessLevel::FromNumber(0) && !AccessLevel::FromNumber(35) && !AccessLevel::FromNumber(70));
     }
 
     // Going down needs no password and takes effect at once; loaded values are discarded.
     void loweringTakesEffectAtOnce()
     {
         AccessState access;
-        access.blnAuthLevel = 60;
+        access.level = AccessLevel::Development();
         DeviceImage image;
         image.deviceConfigId = 52;
         image.UpdateApplicable();
         image.value[7] = QStringLiteral("27");
         image.FileConfigID = 52;
-        const LevelCommandResult result = LevelMenuCommand(40, access, image, NoDialog);
-        QVERIFY(!result.dialogShown && result.refreshViews && access.blnUpdateKey);
-        QCOMPARE(access.blnAuthLevel, qint16(40));
+        const LevelCommandResult result = LevelMenuCommand(AccessLevel::Service(), access, image, NoDialog);
+        QVERIFY(!result.dialogShown && result.refreshViews && access.refreshPending);
+        QCOMPARE(access.level, AccessLevel::Service());
         QCOMPARE(access.levelChecks, (std::array<bool, 6>{false, false, false, true, false, false}));
         QVERIFY(!result.view.Shows(QStringLiteral("cmdGenReport")) && !ConsolesForLevel(access).console);
         QVERIFY(image.value[7].isEmpty() && image.FileConfigID == 0);
-        LevelMenuCommand(10, access, image, NoDialog);
-        QCOMPARE(access.blnAuthLevel, qint16(10));
+        LevelMenuCommand(AccessLevel::Level1(), access, image, NoDialog);
+        QCOMPARE(access.level, AccessLevel::Level1());
         QVERIFY(image.editMark[42] && !image.editMark[5]); // ContraSignal level 10, ShutdownDelay 40
     }
 
@@ -125,19 +195,19 @@ private slots:
         ScriptedDialogs dialogs;
         std::optional<UnlockOutcome> outcome;
         const LevelCommandResult result =
-            LevelMenuCommand(armed, access, image, [&] { outcome = TypeKeys(access, image, dialogs, keys); });
+            LevelMenuCommand(Level(armed), access, image, [&] { outcome = TypeKeys(access, image, dialogs, keys); });
         QVERIFY(result.dialogShown && image.value[2].isEmpty());
         QCOMPARE(outcome, level == armed ? UnlockOutcome::Granted : UnlockOutcome::WrongPassword);
-        QCOMPARE(access.blnAuthLevel, qint16(level));
-        QVERIFY(access.levelChecks[static_cast<std::size_t>(LevelIndex(level))]);
+        QCOMPARE(access.level, Level(level));
+        QVERIFY(access.levelChecks[Level(level).index()]);
         QCOMPARE(result.view.tabAvailable[3], level >= 50);
         QCOMPARE(dialogs.messages.size(), level == armed ? 0 : 1);
         // The settings file keeps the password that unlocked, spelt as the level has it, so that
         // it restores the level; a wrong password keeps what was stored.
-        QCOMPARE(access.blnAuthLevelFileString, level == armed ? LevelPassword(level).toString() : stored);
-        QCOMPARE(LevelFromStoredText(access.blnAuthLevelFileString).level, level);
-        for (std::size_t i = 0; i < access.testLevels.size(); ++i) // what the dialog may grant next
-            QCOMPARE(access.testLevels[i], int(i) > LevelIndex(level));
+        QCOMPARE(access.rememberedPassword, level == armed ? LevelPassword(Level(level)).toString() : stored);
+        QCOMPARE(LevelFromStoredText(access.rememberedPassword).level, Level(level));
+        for (std::size_t i = 0; i < access.grantable.size(); ++i) // what the dialog may grant next
+            QCOMPARE(access.grantable[i], i > Level(level).index());
         if (level != armed) {
             QCOMPARE(dialogs.messages[0].text, german ? "   Falsches Passwort!    " : "   Wrong Password!    ");
             QCOMPARE(dialogs.messages[0].title, german ? "Fehler" : "Error");
@@ -151,10 +221,10 @@ private slots:
         AccessState access;
         PasswordBox box;
         for (const QChar key : QStringLiteral("abc"))
-            TxtPwdKeyPress(access, box, key);
+            PasswordKeyPress(access, box, key);
         box.caret = 1;
-        QCOMPARE(TxtPwdKeyPress(access, box, QChar(KeyBackspace)), PasswordKeyAction::Changed);
-        QCOMPARE(access.TypedPassword, QStringLiteral("ab"));
+        QCOMPARE(PasswordKeyPress(access, box, QChar(KeyBackspace)), PasswordKeyAction::Changed);
+        QCOMPARE(access.typedPassword, QStringLiteral("ab"));
         QVERIFY(box.text == u"**" && box.caret == 0);
     }
 
@@ -173,10 +243,10 @@ private slots:
         QFETCH(int, level);
         AccessState access;
         const StoredLevel stored = RestoreStoredLevel(access, text);
-        QCOMPARE(access.blnAuthLevel, qint16(level));
-        QCOMPARE(access.blnAuthLevelFileString, text.left(10));
+        QCOMPARE(access.level, Level(level));
+        QCOMPARE(access.rememberedPassword, text.left(10));
         QCOMPARE(stored.consoles, level == 60);
-        QVERIFY(access.levelChecks[static_cast<std::size_t>(LevelIndex(level))]);
+        QVERIFY(access.levelChecks[Level(level).index()]);
     }
 
     void dialogUnlocksFromTypedKeys()
@@ -185,7 +255,7 @@ private slots:
         DeviceImage image;
         ScriptedDialogs dialogs;
         int settingsWrites = 0;
-        LevelMenuCommand(30, access, image, [&] {
+        LevelMenuCommand(AccessLevel::Level3(), access, image, [&] {
             PasswordDialog frmPwd(access, image, dialogs);
             QObject::connect(&frmPwd, &PasswordDialog::WriteSettingsFile, [&] { ++settingsWrites; });
             frmPwd.show();
@@ -199,10 +269,10 @@ private slots:
             QTest::keyClick(txtPwd, Qt::Key_Return);
             QVERIFY(!frmPwd.isVisible());
         });
-        QCOMPARE(access.blnAuthLevel, qint16(30));
+        QCOMPARE(access.level, AccessLevel::Level3());
         QCOMPARE(settingsWrites, 1);
         QVERIFY(dialogs.messages.isEmpty());
-        QCOMPARE(access.blnAuthLevelFileString, QStringLiteral("Kiesel"));
+        QCOMPARE(access.rememberedPassword, QStringLiteral("Kiesel"));
     }
 };
 

@@ -184,7 +184,7 @@ private slots:
             QTest::keyClick(dialog->findChild<QWidget*>(QStringLiteral("txtPwd")), Qt::Key_Return);
         });
         w.window->findChild<QAction*>(QStringLiteral("mnuLevel40"))->trigger();
-        QCOMPARE(w.window->Logic().Access().blnAuthLevel, 40);
+        QCOMPARE(w.window->Logic().Access().level, AccessLevel::Service());
         auto* tabs = w.Find<QTabWidget>("SSTab");
         QVERIFY(tabs->isTabVisible(1) && tabs->isTabVisible(2) && !tabs->isTabVisible(3));
 
@@ -219,7 +219,7 @@ private slots:
     void droppedFileOpens()
     {
         Window w(Window::Started);
-        w.window->Logic().Access().blnAuthLevel = 60;
+        w.window->Logic().Access().level = AccessLevel::Development();
         w.window->Logic().ApplyUserLevel();
         auto* open = w.Find<QPushButton>("cmdFileOpen");
         QVERIFY(open->isVisibleTo(w.window.get()) && open->acceptDrops());
@@ -273,7 +273,7 @@ private slots:
     void consolesTalkToTheTransmitter()
     {
         Window w(Window::Started);
-        w.window->Logic().Access().blnAuthLevel = 60;
+        w.window->Logic().Access().level = AccessLevel::Development();
         auto* terminal = qobject_cast<TerminalWindow*>(w.Find<QWidget>("frmTerminal"));
         auto* txtTerminal = w.Find<QPlainTextEdit>("txtTerminal");
         terminal->show();

@@ -27,7 +27,7 @@ private slots:
         QFETCH(int, level);
         QFETCH(int, top);
         QFETCH(QList<int>, lefts);
-        const WindowArrangement a = ArrangeWindows(screen, level, 6000);
+        const WindowArrangement a = ArrangeWindows(screen, AccessLevel::FromNumber(level).value(), 6000);
         QCOMPARE(a.main, QRect(lefts[0], top, 9765, 8760));
         QCOMPARE(a.terminal, QRect(lefts[1], top, 7323, 8760));
         QCOMPARE(a.console, QRect(lefts[2], top, 6000, 8760));

@@ -1,3 +1,4 @@
+#include "access/access_levels.h"
 #include "base/language.h"
 #include "files/config_file_reader.h"
 #include "files/config_file_writer.h"
@@ -20,9 +21,14 @@ namespace {
 
 const QDate kToday(2024, 3, 9);
 
+AccessLevel Level(int number)
+{
+    return AccessLevel::FromNumber(number).value();
+}
+
 ReaderInputs Inputs(int level = 60, CRC_Failure crc = CRC_Failure::ChecksumValid, int device = 2)
 {
-    return {level, crc, kToday, device, QStringLiteral("C:\\cfg\\unit.scd")};
+    return {Level(level), crc, kToday, device, QStringLiteral("C:\\cfg\\unit.scd")};
 }
 
 ConfigFileContent Read(const QByteArray& text, const ReaderInputs& inputs = Inputs())
@@ -212,7 +218,7 @@ private slots:
         DeviceImage image;
         image.deviceConfigId = 52;
         image.value[6] = QStringLiteral("old");
-        image.ApplyLevelMarks(30);
+        image.ApplyLevelMarks(LevelMarks(AccessLevel::Level3()));
         ApplyConfigFile(image, Read(text, Inputs(30, CRC_Failure::ChecksumValid, 52)));
         QCOMPARE(image.value[38], QStringLiteral("120"));
         QCOMPARE(image.value[6], QString()); // AutoPowerdown does not apply to 52
@@ -347,7 +353,7 @@ private slots:
         image.deviceConfigId = static_cast<qint16>(o.device);
         image.FileValue[7] = QStringLiteral("from before");
         dialogs.openFileNames.enqueue(path);
-        const OpenStatus status = FileOpenCommand(image, dialogs, o.level, kToday);
+        const OpenStatus status = FileOpenCommand(image, dialogs, Level(o.level), kToday);
         if (o.file.startsWith(u"sealed/"))
             QVERIFY(QFile::setPermissions(sealed, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         QCOMPARE(status, o.status);
@@ -356,7 +362,7 @@ private slots:
         const bool untouched = o.status == OpenStatus::NothingChosen;
         QCOMPARE(image.FileValue[7], untouched ? QStringLiteral("from before") : o.power);
         if (untouched) // nor is the name taken when dropped
-            QCOMPARE(FileDropCommand({path}, image, dialogs, o.level, kToday), OpenStatus::NothingChosen);
+            QCOMPARE(FileDropCommand({path}, image, dialogs, Level(o.level), kToday), OpenStatus::NothingChosen);
         QString crc = image.labels.lblCRC; // then foreground/background, "-" for the button face
         if (image.labels.showCRC) {
             const auto hex = [](const Rgb& c) { return QString::asprintf("%02x%02x%02x", c.red, c.green, c.blue); };

@@ -79,7 +79,7 @@ private slots:
     {
         QFETCH(QString, serial);
         QFETCH(QStringList, addressOemGroup);
-        QCOMPARE((QStringList{SystemAddressFromSerial(serial, 60).address, OemCodeFromSerial(serial),
+        QCOMPARE((QStringList{SystemAddressFromSerial(serial, true).address, OemCodeFromSerial(serial),
                               ProductGroupFromSerial(serial)}),
                  addressOemGroup);
     }
@@ -91,7 +91,7 @@ private slots:
         for (const int oem : {255, 254, 253, 252, 251, 250, 249, 248, 247, 0, 1, 2}) {
             for (const int address : {1, 32767, 32768, 65535}) {
                 const QString serial = Encode(address, oem, 0, 2, dialogs).serial;
-                QCOMPARE(SystemAddressFromSerial(serial, 30).address, QString::number(address));
+                QCOMPARE(SystemAddressFromSerial(serial, false).address, QString::number(address));
                 QCOMPARE(OemCodeFromSerial(serial), QString::number(oem));
             }
         }
@@ -105,11 +105,11 @@ private slots:
         QCOMPARE(SerialCheckDigit(u"98376543"), -1);
         QCOMPARE(SerialCheckDigit(u"98376543x"), -1);
 
-        const AddressLabels shown = SystemAddressFromSerial(u"9836207391", 40).labels;
+        const AddressLabels shown = SystemAddressFromSerial(u"9836207391", true).labels;
         QCOMPARE(shown.internalAddress, QStringLiteral("Intern: 032769"));
         QCOMPARE(shown.directAddress, QStringLiteral("SysAdr: 1"));
         QVERIFY(shown.valueHigh.isEmpty() && shown.valueLow.isEmpty());
-        const AddressLabels hidden = SystemAddressFromSerial(u"9836207391", 30).labels;
+        const AddressLabels hidden = SystemAddressFromSerial(u"9836207391", false).labels;
         QVERIFY(hidden.internalAddress.isEmpty() && hidden.directAddress.isEmpty());
         QVERIFY(InternalNumberFromSerial(u"983620x391").caption.isEmpty());
     }

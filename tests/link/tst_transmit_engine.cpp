@@ -201,7 +201,7 @@ private slots:
         QFETCH(int, resets);
         Rig rig;
         rig.Connect();
-        rig.session.Access().blnAuthLevel = 60;
+        rig.session.Access().level = AccessLevel::Development();
         rig.session.SetAutomaticResetOff(resets == 0);
         rig.session.Engine().Reset().consoleHintVisible = true; // a batch with the reset hides it again
         rig.session.Engine().SetPaced(paced);

@@ -1,3 +1,4 @@
+#include "access/access_levels.h"
 #include "base/language.h"
 #include "params/config_tab.h"
 #include "params/device_image.h"
@@ -17,7 +18,7 @@ DeviceImage MakeImage(int deviceConfigId, int level)
 {
     DeviceImage image;
     image.deviceConfigId = static_cast<qint16>(deviceConfigId);
-    image.InitDeviceImage(level, Language::English);
+    image.InitDeviceImage(LevelMarks(AccessLevel::FromNumber(level).value()), Language::English);
     return image;
 }
 
@@ -87,34 +88,34 @@ private slots:
     // TransmitPower "255" looks erased, OemCode "255" is never offered a default.
     void checkUninitialised_data()
     {
-        QTest::addColumn<int>("level");
+        QTest::addColumn<bool>("offered"); // the user may have the defaults set
         QTest::addColumn<bool>("powerErased");
         QTest::addColumn<bool>("answerYes");
         QTest::addColumn<QString>("message");
         const QString warning = QStringLiteral("ATTENTION! Some values may not be initialized correctly.");
-        QTest::newRow("level 40 warns") << 40 << true << true << warning;
-        QTest::newRow("level 60 yes") << 60 << true << true << warning + QStringLiteral(" Do you want to do this now?");
-        QTest::newRow("level 60 no") << 60 << true << false << warning + QStringLiteral(" Do you want to do this now?");
-        QTest::newRow("only oem erased") << 60 << false << true << QString();
+        QTest::newRow("warns") << false << true << true << warning;
+        QTest::newRow("offered, yes") << true << true << true << warning + QStringLiteral(" Do you want to do this now?");
+        QTest::newRow("offered, no") << true << true << false << warning + QStringLiteral(" Do you want to do this now?");
+        QTest::newRow("only oem erased") << true << false << true << QString();
     }
     void checkUninitialised()
     {
-        QFETCH(int, level);
+        QFETCH(bool, offered);
         QFETCH(bool, powerErased);
         QFETCH(bool, answerYes);
         QFETCH(QString, message);
-        DeviceImage image = MakeImage(10, level);
+        DeviceImage image = MakeImage(10, 60);
         image.value[3] = powerErased ? QStringLiteral("0") : QStringLiteral("255");
         image.value[7] = powerErased ? QStringLiteral("255") : QStringLiteral("27");
         ScriptedDialogs dialogs;
         dialogs.answers.enqueue(answerYes ? MsgAnswer::Yes : MsgAnswer::No);
-        image.CheckUninitialisedValues(level, dialogs);
+        image.CheckUninitialisedValues(offered, dialogs);
         QCOMPARE(dialogs.messages.size(), message.isEmpty() ? 0 : 1);
         if (!message.isEmpty()) {
             QCOMPARE(dialogs.messages[0].text, message);
-            QCOMPARE(dialogs.messages[0].buttons, level == 60 ? MsgButtons::YesNo : MsgButtons::Ok);
+            QCOMPARE(dialogs.messages[0].buttons, offered ? MsgButtons::YesNo : MsgButtons::Ok);
         }
-        const bool replaced = powerErased && level == 60 && answerYes;
+        const bool replaced = powerErased && offered && answerYes;
         QCOMPARE(image.value[7], replaced || !powerErased ? QStringLiteral("27") : QStringLiteral("255"));
         QCOMPARE(image.changed[7], replaced);
         QCOMPARE(image.value[3], powerErased ? QStringLiteral("0") : QStringLiteral("255"));
@@ -229,7 +230,7 @@ private slots:
         const ParamArray<QString> before = image.value;
         const auto type = [&image](bool filling) {
             TxtProductionNumberChange(image, QStringLiteral("4294967297"), filling);
-            return TxtSerialnumberChange(image, QStringLiteral(" 9836207391 "), filling, 40);
+            return TxtSerialnumberChange(image, QStringLiteral(" 9836207391 "), filling, true);
         };
         ShadowFlag flag;
         {
@@ -246,29 +247,30 @@ private slots:
     }
 
     // Bit n of the address is the switch in column n (bank two from column 10 on), dark on top
-    // when set; the value labels show from level 40 on; an unusable value draws only the grid.
+    // when set; the value labels show only with the internal values; an unusable value draws only
+    // the grid.
     void dip_data()
     {
         QTest::addColumn<QString>("address");
-        QTest::addColumn<int>("level");
+        QTest::addColumn<bool>("internalValues");
         QTest::addColumn<QStringList>("lowHigh");
         QTest::addColumn<int>("bits"); // -1: only the grid
-        QTest::newRow("0") << "0" << 40 << QStringList{"00(h) = 0(d)", "00(h) = 0(d)"} << 0;
-        QTest::newRow("65535") << "65535" << 40 << QStringList{"FF(h) = 255(d)", "FF(h) = 255(d)"} << 65535;
-        QTest::newRow("32769") << "32769" << 50 << QStringList{"01(h) = 1(d)", "80(h) = 128(d)"} << 32769;
-        QTest::newRow("level 30") << "65535" << 30 << QStringList{"", ""} << 65535;
-        QTest::newRow("empty") << "" << 40 << QStringList{"", ""} << -1;
-        QTest::newRow("above 16 bits") << "65536" << 60 << QStringList{"", ""} << -1;
+        QTest::newRow("0") << "0" << true << QStringList{"00(h) = 0(d)", "00(h) = 0(d)"} << 0;
+        QTest::newRow("65535") << "65535" << true << QStringList{"FF(h) = 255(d)", "FF(h) = 255(d)"} << 65535;
+        QTest::newRow("32769") << "32769" << true << QStringList{"01(h) = 1(d)", "80(h) = 128(d)"} << 32769;
+        QTest::newRow("internal values hidden") << "65535" << false << QStringList{"", ""} << 65535;
+        QTest::newRow("empty") << "" << true << QStringList{"", ""} << -1;
+        QTest::newRow("above 16 bits") << "65536" << true << QStringList{"", ""} << -1;
     }
     void dip()
     {
         QFETCH(QString, address);
-        QFETCH(int, level);
+        QFETCH(bool, internalValues);
         QFETCH(QStringList, lowHigh);
         QFETCH(int, bits);
-        DeviceImage image = MakeImage(10, level);
+        DeviceImage image = MakeImage(10, 60);
         image.value[2] = address;
-        const DipView view = ShadowToDip(image, level);
+        const DipView view = ShadowToDip(image, internalValues);
         QCOMPARE((QStringList{view.valueLow, view.valueHigh}), lowHigh);
         QCOMPARE(view.showValues, !lowHigh[0].isEmpty());
         const DipGeometry g = DrawDip(view, 190, 110); // W 180, H 100, c 10

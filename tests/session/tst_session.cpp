@@ -284,15 +284,15 @@ private slots:
             options += rig.session.Option(i) ? QLatin1Char('1') : QLatin1Char('0');
         options += rig.session.Engine().Paced() ? QLatin1Char('1') : QLatin1Char('0');
         const PortState& port = rig.session.Port();
-        const int level = rig.session.Access().blnAuthLevel;
+        const AccessLevel level = rig.session.Access().level;
         const QString actual = QStringLiteral("%1 %2 delay=%3 level=%4 port=%5")
                                    .arg(rig.session.German() ? QStringLiteral("DE") : QStringLiteral("EN"), options,
                                         port.longDelay ? QString::number(port.longDelaySeconds) : QStringLiteral("-"))
-                                   .arg(level)
+                                   .arg(level.number())
                                    .arg(rig.session.Discovery().FilePortFound ? int(rig.session.Discovery().FilePort) : 0);
         QCOMPARE(actual, restored);
         QCOMPARE(rig.session.LongDelay().boxVisible, port.longDelay);
-        QCOMPARE(rig.views.consoleShown, level == 60);
+        QCOMPARE(rig.views.consoleShown, level == AccessLevel::Development());
         if (!rewritten.isEmpty())
             QCOMPARE(ReadFile(path), rewritten);
         QVERIFY(!elsewhere.exists(QStringLiteral("settings.cfg")));
@@ -356,8 +356,8 @@ private slots:
     {
         Rig rig;
         rig.Finish(rig.session.Startup(NamedPort(1)));
-        rig.session.LevelMenuCommand(50, [] {});
-        QCOMPARE(rig.session.Access().blnAuthLevel, 10);
+        rig.session.LevelMenuCommand(AccessLevel::Production(), [] {});
+        QCOMPARE(rig.session.Access().level, AccessLevel::Level1());
         QCOMPARE(rig.views.levelChecks, (std::array<bool, 6>{true, false, false, false, false, false}));
     }
 
@@ -365,7 +365,7 @@ private slots:
     {
         Rig rig;
         rig.Connect();
-        rig.session.Access().blnAuthLevel = 30;
+        rig.session.Access().level = AccessLevel::Level3();
         rig.Finish(rig.session.Transfers().DetectDevice());
         rig.session.Transfers().ReadParameters();
         QVERIFY(rig.clock.RunUntil([&] { return rig.session.Engine().Idle(); }, 60000));
@@ -382,7 +382,7 @@ private slots:
                 rig.session.OpenDroppedFiles({QStringLiteral("/tmp/crane-52.scd")});
                 rig.session.ClearFileData();
                 rig.session.ChooseLanguage(QStringLiteral("DE"));
-                rig.session.LevelMenuCommand(60, [] {});
+                rig.session.LevelMenuCommand(AccessLevel::Development(), [] {});
             });
         };
         rig.dialogs.messages.clear();
@@ -397,7 +397,7 @@ private slots:
         QCOMPARE(texts.mid(1), (QStringList{busy, busy, busy, busy, DeviceWrites::DoneText()}));
         QCOMPARE(image.value, read);
         QVERIFY(!rig.session.German());
-        QCOMPARE(rig.session.Access().blnAuthLevel, 30);
+        QCOMPARE(rig.session.Access().level, AccessLevel::Level3());
         // Once the write is over, the commands work again.
         QVERIFY(rig.clock.RunUntil([&] { return rig.session.Engine().Idle(); }, 60000));
         rig.session.ClearFileData();

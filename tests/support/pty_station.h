@@ -16,7 +16,7 @@ struct PtyStation {
     {
         // A pseudo-terminal has no DTR line, so the reset after a batch would only cost 3 s.
         station.Engine().Reset().automaticResetOff = true;
-        station.Image().InitDeviceImage(30, Language::English);
+        station.Image().InitDeviceImage(LevelMarks(AccessLevel::Level3()), Language::English);
         views.clock = &clock;
     }
     bool Start() { return server.Start() && station.OpenAdapterPort(1); }
@@ -32,7 +32,7 @@ struct PtyStation {
     QSerialPortLine line{[this](int) { return server.SlavePath(); }};
     ScriptedDialogs dialogs;
     RecordingViews views;
-    Station station{StationSeams{line, clock, dialogs}, views, [] { return 30; }};
+    Station station{StationSeams{line, clock, dialogs}, views, [] { return AccessLevel::Level3(); }};
 };
 
 } // namespace tunekit::testing

@@ -117,7 +117,7 @@ inline PortPlan NamedPort(qint16 number)
 // every 10 ms. Given an access level, the image is set up at it as a user's would be before a
 // transfer (the window's start-up does that otherwise). The session's parts go by short names.
 struct Rig {
-    explicit Rig(int configId = 53, int accessLevel = 0) : line(clock, configId)
+    explicit Rig(int configId = 53, int level = 0) : line(clock, configId)
     {
         session.Engine().SetDownloadResponseHandler([this](const QByteArray& p) {
             responses.append(p);
@@ -126,9 +126,9 @@ struct Rig {
         clock.StartTicker(10, [this] { session.MainTimerTick(); });
         views.window = &engine.Window();
         views.clock = &clock;
-        if (accessLevel != 0) {
-            authLevel = static_cast<qint16>(accessLevel);
-            image.InitDeviceImage(authLevel, Language::English);
+        if (const std::optional<AccessLevel> given = AccessLevel::FromNumber(level)) {
+            accessLevel = *given;
+            image.InitDeviceImage(LevelMarks(accessLevel), Language::English);
         }
     }
     // Opens the simulated adapter's port as discovery would have.
@@ -243,7 +243,7 @@ struct Rig {
     TransferOptions& options = session.Options();
     DeviceTransfers& transfers = session.Transfers();
     DeviceWrites& writes = session.Writes();
-    qint16& authLevel = session.Access().blnAuthLevel;
+    AccessLevel& accessLevel = session.Access().level;
 };
 
 } // namespace tunekit::testing

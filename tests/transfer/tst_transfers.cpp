@@ -35,7 +35,7 @@ QByteArray Pattern(int size)
 // TransmitPower (cell 0x2203) edited to 20.
 void Prepare(Rig& rig, int level, bool onlyChanged = true)
 {
-    rig.authLevel = static_cast<qint16>(level);
+    rig.accessLevel = AccessLevel::FromNumber(level).value();
     rig.Detect();
     rig.transfers.ReadParameters();
     rig.RunUntilIdle();
@@ -192,7 +192,7 @@ private slots:
         Rig rig(5, 30);
         rig.line.Device().SetInterpreterSelect(select);
         rig.Detect();
-        rig.authLevel = static_cast<qint16>(level);
+        rig.accessLevel = AccessLevel::FromNumber(level).value();
         const ImageLabels& labels = rig.image.labels;
 
         // A read asks for the name only, so there is no build time to show yet.
