@@ -254,6 +254,42 @@ void DeviceWrites::ResetWriteBookkeeping()
     progress.withExtendedData = false;
 }
 
+bool DeviceWrites::ImageFitsDevice(const AccessLevel& level)
+{
+    const DeviceImage& image = ctx_.image;
+    if (level.writesWithoutCompatibilityCheck())
+        return true;
+    const bool mismatch = image.FileConfigID >= 1 && image.deviceConfigId >= 1 && image.FileConfigID != image.deviceConfigId;
+    const QString incompatible =
+        Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Data (ConfigID=%1) not compatible to connected hardware (ConfigID=%2)"))
+            .arg(image.FileConfigID)
+            .arg(image.deviceConfigId);
+    const QString error = Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Error"));
+    bool confirmed = false;
+    if (mismatch && !level.mayWriteOtherFamily()) {
+        ctx_.dialogs.MsgBox(incompatible, MsgButtons::Ok, MsgIcon::Critical, error);
+        DropIncompatibleData();
+        return false;
+    }
+    if (mismatch) {
+        const MsgAnswer answer =
+            ctx_.dialogs.Ask(Question::ConfigIdMismatch,
+                             incompatible + CrLf() + Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Do You really want to continue?")),
+                             MsgButtons::YesNo, MsgIcon::Critical, error);
+        if (answer != MsgAnswer::Yes) {
+            DropIncompatibleData();
+            return false;
+        }
+        confirmed = true;
+    }
+    // The image was read from another device: writing it here would mix two devices.
+    if (!confirmed && image.deviceConfigId != image.imageConfigId) {
+        HideTransferWindow();
+        return false;
+    }
+    return true;
+}
+
 QCoro::Task<WriteResult> DeviceWrites::Write()
 {
     const DeviceTransfers::RunningCommand command(transfers_, false);
@@ -285,36 +321,8 @@ QCoro::Task<WriteResult> DeviceWrites::Write()
         co_return lastResult_;
 
     const AccessLevel level = Level();
-    if (!level.writesWithoutCompatibilityCheck()) {
-        const bool mismatch = image.FileConfigID >= 1 && image.deviceConfigId >= 1 && image.FileConfigID != image.deviceConfigId;
-        const QString incompatible =
-            Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Data (ConfigID=%1) not compatible to connected hardware (ConfigID=%2)"))
-                .arg(image.FileConfigID)
-                .arg(image.deviceConfigId);
-        const QString error = Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Error"));
-        bool confirmed = false;
-        if (mismatch && !level.mayWriteOtherFamily()) {
-            ctx_.dialogs.MsgBox(incompatible, MsgButtons::Ok, MsgIcon::Critical, error);
-            DropIncompatibleData();
-            co_return lastResult_;
-        }
-        if (mismatch) {
-            const MsgAnswer answer =
-                ctx_.dialogs.Ask(Question::ConfigIdMismatch,
-                                 incompatible + CrLf() + Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Do You really want to continue?")),
-                                 MsgButtons::YesNo, MsgIcon::Critical, error);
-            if (answer != MsgAnswer::Yes) {
-                DropIncompatibleData();
-                co_return lastResult_;
-            }
-            confirmed = true;
-        }
-        // The image was read from another device: writing it here would mix two devices.
-        if (!confirmed && image.deviceConfigId != image.imageConfigId) {
-            HideTransferWindow();
-            co_return lastResult_;
-        }
-    }
+    if (!ImageFitsDevice(level))
+        co_return lastResult_;
 
     engine.packetCount = 0;
     progress.sentLength = 0;

@@ -83,6 +83,10 @@ public:
 private:
     AccessLevel Level() const;
     void HideTransferWindow();
+    // Whether the image may be written to the detected device: data of another family is refused
+    // below the level that may be asked about it, and an image read from another device is never
+    // written here. False when the write ends (the user was told, or the image emptied).
+    bool ImageFitsDevice(const AccessLevel& level);
     // Data of another family refused: the image is emptied so a second click cannot write it
     // either.
     void DropIncompatibleData();
