@@ -94,19 +94,19 @@ int Run()
     const QString receive = QStringLiteral("Receive");
     const QTime time(14, 3, 27);
 
-    ContactWindow console(nullptr);
+    PacketConsoleWindow console(nullptr);
     console.resize(460, 560);
     console.show();
     auto* txtLog = console.findChild<PacketLogView*>(QStringLiteral("txtLog"));
     const Figures ours = Measure(
-        [&](int i) { console.AddContactDump(Packet(i), i % 2 ? receive : transmit, time); },
-        [&] { console.RefreshLog(); },
+        [&](int i) { console.addPacket(Packet(i), i % 2 ? receive : transmit, time); },
+        [&] { console.refreshLog(); },
         [&](bool toEnd) {
             txtLog->verticalScrollBar()->setValue(toEnd ? txtLog->verticalScrollBar()->maximum() : 0);
             txtLog->viewport()->repaint();
         });
-    const qsizetype oursRows = txtLog->RowCount();
-    console.ClearLog();
+    const qsizetype oursRows = txtLog->rowCount();
+    console.clearLog();
     console.hide();
 
     QPlainTextEdit box;
@@ -117,7 +117,7 @@ int Run()
         [&](int i) {
             QTextCursor cursor(box.document());
             cursor.movePosition(QTextCursor::Start);
-            cursor.insertText(ContactDumpEntry(Packet(i), i % 2 ? receive : transmit, time));
+            cursor.insertText(dumpEntryText(Packet(i), i % 2 ? receive : transmit, time));
         },
         [] {},
         [&](bool toEnd) {

@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const unsigned pick = data[0];
     ReaderInputs inputs;
     inputs.accessLevel = levels[pick & 3u];
-    inputs.crcFailure = static_cast<CRC_Failure>((pick >> 2) % 3u);
+    inputs.checksumState = static_cast<ChecksumState>((pick >> 2) % 3u);
     inputs.deviceConfigId = devices[(pick >> 4) & 3u];
     inputs.today = QDate(2024, 3, 9);
     inputs.path = QStringLiteral("C:\\fuzz\\input.scd");
@@ -30,11 +30,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const ConfigFileContent content = ReadConfigFile(bytes, inputs);
     const ExtendedDataStore& store = content.extended;
-    Check(content.FileDescription.count(QStringLiteral("\r\n")) <= 6);
+    Check(content.description.count(QStringLiteral("\r\n")) <= 6);
     Check(store.FreqTableLast >= -1 && store.FreqTableLast <= 80);
     Check(store.strInterperterImage.size() <= bytes.size() / 2);
     Check(content.refused
-          == (inputs.crcFailure == CRC_Failure::ChecksumNotValid && !inputs.accessLevel.opensFilesWithWrongChecksum()));
+          == (inputs.checksumState == ChecksumState::ChecksumNotValid && !inputs.accessLevel.opensFilesWithWrongChecksum()));
     for (int k = 1; k <= ParamCount; ++k)
         Check(content.imageValues[k].isEmpty() || content.applicable[k]);
 
@@ -46,8 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray hex = DecodeHexSection(bytes);
     Check(hex.size() == (bytes.size() % 2 == 0 ? bytes.size() / 2 : 0));
     const FrequencyTableDecoded table = DecodeFrequencyTable(QString::fromLatin1(bytes));
-    for (int n = 0; n <= table.FreqTableLast; ++n)
-        Check(table.FreqTable[static_cast<std::size_t>(n)] >= 1);
+    for (int n = 0; n <= table.lastChannel; ++n)
+        Check(table.frequencies[static_cast<std::size_t>(n)] >= 1);
     (void)LeadingNumber(bytes);
     return 0;
 }

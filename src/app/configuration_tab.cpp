@@ -97,7 +97,7 @@ void MainWindow::BuildConfigurationTab()
     button("cmdFileOpen")->setAcceptDrops(true);
     button("cmdFileOpen")->installEventFilter(this);
     connect(button("cmdSicherung"), &QPushButton::clicked, this, [this] {
-        cmdSicherung_Click({session_->Image(), session_->Host(), session_->Version(), dialogs_},
+        generateBackup({session_->Image(), session_->Host(), session_->Version(), dialogs_},
                            txtSerialnumber->text());
     });
     connect(txtSerialnumber, &QLineEdit::textChanged, this, [this](const QString& text) {

@@ -16,7 +16,7 @@ namespace {
 tunekit::LaunchRequest ParseInSystemLanguage()
 {
     tunekit::UiLanguage language;
-    if (tunekit::GetInstallLanguage(tunekit::LanguageIdForLocale(QLocale::system())) == QLatin1StringView("DE"))
+    if (tunekit::installLanguageOf(tunekit::LanguageIdForLocale(QLocale::system())) == QLatin1StringView("DE"))
         language.Set(tunekit::Language::German);
     return tunekit::ParseLaunchArguments(QCoreApplication::arguments());
 }

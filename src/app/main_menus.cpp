@@ -155,8 +155,8 @@ void MainWindow::ConnectionChanged()
     mnuCOMother->setEnabled(menu.otherEnabled);
     mnuSeperator3->setVisible(menu.otherVisible);
     ShowPortInUse();
-    findChild<QLabel*>(QStringLiteral("lblComPort"))->setText(discovery.lblComPort);
-    findChild<QLabel*>(QStringLiteral("lblWinVer"))->setText(session_->Os().winVerCaption);
+    findChild<QLabel*>(QStringLiteral("lblComPort"))->setText(discovery.adapterPortCaption);
+    findChild<QLabel*>(QStringLiteral("lblWinVer"))->setText(session_->Os().versionCaption);
     findChild<QLabel*>(QStringLiteral("lblSprache"))->setText(session_->InstallLanguage());
 }
 

@@ -46,8 +46,8 @@ MainWindow::MainWindow(MainWindowSetup setup, QWidget* parent)
     setWindowTitle(session_->WindowTitle());
     BuildRedetectWindow();
     const ConsoleCommands consoles(session_->Rs232(), session_->Engine(), dialogs_);
-    aux_->frmTerminal.Bind(consoles);
-    aux_->frmContact.Bind(consoles);
+    aux_->frmTerminal.bind(consoles);
+    aux_->frmContact.bind(consoles);
     BuildMenus();
     BuildTabs();
     BuildStatusBar();
@@ -150,8 +150,8 @@ void MainWindow::RetranslateUi()
     }
     SetMainWindowToolTips(*this);
     aux_->frmWriteInfo.Retranslate();
-    aux_->frmTerminal.Retranslate();
-    aux_->frmContact.Retranslate();
+    aux_->frmTerminal.retranslate();
+    aux_->frmContact.retranslate();
 }
 
 void MainWindow::ShowAbout()
@@ -175,12 +175,12 @@ void MainWindow::SetDebugText(const QString& text)
 
 void MainWindow::AddContactDump(const QByteArray& packet, const QString& direction)
 {
-    aux_->frmContact.AddContactDump(packet, direction, QTime::currentTime());
+    aux_->frmContact.addPacket(packet, direction, QTime::currentTime());
 }
 
 void MainWindow::AddToTerminal(const QByteArray& text)
 {
-    aux_->frmTerminal.AddToTerminal(text);
+    aux_->frmTerminal.append(text);
 }
 
 void MainWindow::RefreshAfterDownload()
@@ -194,7 +194,7 @@ void MainWindow::RefreshAfterDownload()
 void MainWindow::TransferWindowChanged()
 {
     aux_->frmWriteInfo.Render(session_->Engine().Window());
-    aux_->frmContact.SetHintVisible(session_->Engine().Reset().consoleHintVisible);
+    aux_->frmContact.setManualResetHintVisible(session_->Engine().Reset().consoleHintVisible);
 }
 
 void MainWindow::SetTabVisible(int tab, bool visible)
@@ -231,7 +231,7 @@ void MainWindow::ArrangeWindows()
 
 void MainWindow::ClearPacketConsole()
 {
-    aux_->frmContact.ClearLog();
+    aux_->frmContact.clearLog();
 }
 
 void MainWindow::ApplyLevelView(const LevelView& view)
@@ -261,7 +261,7 @@ void MainWindow::LabelsChanged()
     auto* crc = findChild<QLabel*>(QStringLiteral("lblCRC"));
     crc->setText(labels.lblCRC);
     if (labels.crcState >= 0) {
-        const CrcLabelLook look = CrcLabelLookFor(static_cast<CRC_Failure>(labels.crcState));
+        const CrcLabelLook look = CrcLabelLookFor(static_cast<ChecksumState>(labels.crcState));
         QString style = QStringLiteral("color: rgb(%1, %2, %3);")
                             .arg(look.foreground.red)
                             .arg(look.foreground.green)
@@ -292,7 +292,7 @@ void MainWindow::LabelsChanged()
 
 void MainWindow::ClearTerminal()
 {
-    aux_->frmTerminal.Clear();
+    aux_->frmTerminal.clear();
 }
 
 void MainWindow::SetRedetectButtonsEnabled(bool enabled)

@@ -3,7 +3,7 @@
 
 #include "app/window_parts.h"
 
-#include "files/cfg_file_info_dialog.h"
+#include "files/config_description_dialog.h"
 #include "files/config_file_writer.h"
 #include "report/parameter_report.h"
 
@@ -79,10 +79,10 @@ void MainWindow::BuildToolsTab()
 
     connect(DisAutoRes, &QCheckBox::toggled, this, [this](bool ticked) {
         session_->SetAutomaticResetOff(ticked);
-        aux_->frmContact.SetCheck01(ticked);
+        aux_->frmContact.setAutoResetDisabled(ticked);
     });
     connect(chkPaced, &QCheckBox::clicked, this, [this](bool ticked) { session_->SetPaced(ticked); });
-    connect(&aux_->frmContact, &ContactWindow::Check01Toggled, this, [this](bool ticked) {
+    connect(&aux_->frmContact, &PacketConsoleWindow::autoResetDisabledToggled, this, [this](bool ticked) {
         session_->SetAutomaticResetOff(ticked);
         DisAutoRes->setChecked(ticked);
     });
@@ -106,12 +106,12 @@ void MainWindow::BuildToolsTab()
     connect(button("cmdConvertChecksum"), &QPushButton::clicked, this,
             [this] { session_->ConvertChecksum(); });
     connect(button("cmdGenReport"), &QPushButton::clicked, this,
-            [this] { cmdGenReport_Click(dialogs_, session_->UiLanguageNow()); });
+            [this] { generateReport(dialogs_, session_->UiLanguageNow()); });
     connect(button("CmdCopyToConfig"), &QPushButton::clicked, this, [this] {
-        CfgFileInfoDialog frmCfgFileInfo(this);
+        ConfigDescriptionDialog frmCfgFileInfo(this);
         if (frmCfgFileInfo.exec() == QDialog::Accepted)
-            CmdCopyToConfig_Click({session_->Image(), session_->Host(), session_->Version(), dialogs_},
-                                  frmCfgFileInfo.Descriptions());
+            generateConfigFile({session_->Image(), session_->Host(), session_->Version(), dialogs_},
+                                  frmCfgFileInfo.descriptions());
     });
 }
 

@@ -22,7 +22,7 @@ public:
     }
     TransferWindow frmWriteInfo;
     TerminalWindow frmTerminal;
-    ContactWindow frmContact;
+    PacketConsoleWindow frmContact;
     QWidget frmRedetect;
 };
 

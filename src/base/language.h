@@ -8,14 +8,11 @@ namespace tunekit {
 // The program speaks German and English; English is the source language of every text.
 enum class Language { English, German };
 
-// ActLanguage as the settings file and older code store it: 1 = German, anything else English.
-constexpr Language LanguageFromActLanguage(int actLanguage) noexcept
+// The language as a number, as the settings file stores it ("LNG="): 1 = German, anything else
+// English.
+constexpr Language languageFromNumber(int number) noexcept
 {
-    return actLanguage == 1 ? Language::German : Language::English;
-}
-constexpr int ActLanguageOf(Language language) noexcept
-{
-    return language == Language::German ? 1 : 0;
+    return number == 1 ? Language::German : Language::English;
 }
 
 // Owns the German translators, the program's and Qt's own (the texts of its standard buttons and

@@ -208,7 +208,7 @@ QString HelpText(const ProgramManual& manual)
 
 QString VersionText(const ProgramManual& manual)
 {
-    return QStringLiteral("%1 %2\n").arg(QLatin1StringView(manual.program), MakeVersionInfo().metaInfo2);
+    return QStringLiteral("%1 %2\n").arg(QLatin1StringView(manual.program), MakeVersionInfo().version);
 }
 
 QString ManualPage(const ProgramManual& manual)

@@ -13,7 +13,7 @@ QString VersionWithSuffix(const QString& version, const QString& build)
     case '2': suffix = QStringLiteral(" rc"); break;
     default: return version;
     }
-    // Characters 5..7 read as a number, like Val(): leading blanks and zeros vanish.
+    // Characters 5..7 read as a number: leading blanks and zeros vanish.
     const QString digits = build.mid(4, 3).trimmed();
     qsizetype end = 0;
     while (end < digits.size() && digits.at(end).isDigit())
@@ -25,8 +25,8 @@ QString VersionWithSuffix(const QString& version, const QString& build)
 VersionInfo MakeVersionInfo(const QString& build)
 {
     VersionInfo info;
-    info.metaInfo4 = build;
-    info.metaInfo2 = VersionWithSuffix(QStringLiteral("2.13"), build);
+    info.buildNumber = build;
+    info.version = VersionWithSuffix(QStringLiteral("2.13"), build);
     return info;
 }
 

@@ -6,12 +6,12 @@ namespace tunekit {
 
 // The program's identity as the About box, title and status bar show it.
 struct VersionInfo {
-    QString metaInfo1 = QStringLiteral("Tunekit");
-    QString metaInfo2 = QStringLiteral("2.13");       // version, with pre-release suffix applied
-    QString metaInfo3 = QStringLiteral("26.02.2015"); // version date
-    QString metaInfo4 = QStringLiteral("28-3003");    // build number
+    QString programName = QStringLiteral("Tunekit");
+    QString version = QStringLiteral("2.13");         // with the pre-release suffix applied
+    QString versionDate = QStringLiteral("26.02.2015");
+    QString buildNumber = QStringLiteral("28-3003");
 
-    QString WindowTitle() const { return metaInfo1 + QLatin1Char(' ') + metaInfo2; }
+    QString WindowTitle() const { return programName + QLatin1Char(' ') + version; }
 };
 
 // The 4th character of the build number marks a pre-release: 0 alpha, 1 beta, 2 rc;

@@ -8,7 +8,7 @@ QJsonObject JsonDocument(const QString& command)
 {
     return QJsonObject{{QStringLiteral("schema"), QLatin1StringView(JsonSchemaName)},
                        {QStringLiteral("command"), command.isEmpty() ? QJsonValue() : QJsonValue(command)},
-                       {QStringLiteral("version"), MakeVersionInfo().metaInfo2}};
+                       {QStringLiteral("version"), MakeVersionInfo().version}};
 }
 
 QJsonValue MachineValue(const QString& text)

@@ -23,7 +23,7 @@ int main(int argc, char* argv[])
     arguments.removeFirst();
 
     // The language comes first, so that even a usage error speaks it.
-    QString language = tunekit::GetInstallLanguage(tunekit::LanguageIdForLocale(QLocale::system()));
+    QString language = tunekit::installLanguageOf(tunekit::LanguageIdForLocale(QLocale::system()));
     for (qsizetype i = 0; i + 1 < arguments.size(); ++i) {
         if (arguments.at(i) == QLatin1StringView("--lang"))
             language = arguments.at(i + 1).toUpper();

@@ -6,6 +6,10 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <span>
 #include <string_view>
 
 namespace tunekit::cli {
@@ -16,72 +20,46 @@ QString Tr(const char* text)
     return QCoreApplication::translate("Cli", text);
 }
 
-struct CommandWord {
+// A command: its word on the command line, whether a FILE follows it, and what --help and the
+// manual page say of it. Parsing and help read the same row.
+struct CommandRow {
     const char* name;
     Command command;
     bool needsFile;
+    TermEntry help; // its term starts with the name
 };
 
-constexpr CommandWord Commands[] = {
-    {"ports", Command::Ports, false},   {"detect", Command::Detect, false}, {"read", Command::Read, false},
-    {"diff", Command::Diff, true},      {"write", Command::Write, true},    {"restore", Command::Restore, true},
-    {"verify", Command::Verify, true},
-    {"convert", Command::Convert, true}, {"report", Command::Report, false},
-};
-
-// What tunekit-cli accepts and what its --help and manual page say.
-constexpr TermEntry CommandTerms[] = {
-    {"ports", QT_TRANSLATE_NOOP("Cli", "list the serial ports, marking the programming adapter")},
-    {"detect", QT_TRANSLATE_NOOP("Cli", "print the ConfigID of the connected transmitter")},
-    {QT_TRANSLATE_NOOP("Cli", "read [-o FILE.scd] [--info]"),
-     QT_TRANSLATE_NOOP("Cli", "read the device and print its values; -o saves a backup file")},
-    {QT_TRANSLATE_NOOP("Cli", "diff FILE.scd"),
-     QT_TRANSLATE_NOOP("Cli", "list what writing FILE would change (exit 1 when anything)")},
-    {QT_TRANSLATE_NOOP("Cli", "write FILE.scd [--yes] [--no-backup] [--no-verify] [--backup-dir DIR]"),
-     QT_TRANSLATE_NOOP("Cli", "back the device up, write FILE as the window does, read back")},
-    {QT_TRANSLATE_NOOP("Cli", "restore BACKUP.scd"),
-     QT_TRANSLATE_NOOP("Cli", "write a backup back and read it back, as write does")},
-    {QT_TRANSLATE_NOOP("Cli", "verify FILE.scd"), QT_TRANSLATE_NOOP("Cli", "the checksum state of FILE")},
-    {QT_TRANSLATE_NOOP("Cli", "convert FILE.scd"), QT_TRANSLATE_NOOP("Cli", "add the checksum, keeping a .bak copy")},
-    {QT_TRANSLATE_NOOP("Cli", "report [-o FILE]"), QT_TRANSLATE_NOOP("Cli", "the parameter report")},
-};
-
-constexpr OptionEntry OptionRows[] = {
-    {"o", QT_TRANSLATE_NOOP("Cli", "FILE"),
-     QT_TRANSLATE_NOOP("Cli", "read: save the values in FILE in the backup format; report: write the report to FILE")},
-    {"info", "", QT_TRANSLATE_NOOP("Cli", "read: read the information texts too")},
-    {"no-backup", "", QT_TRANSLATE_NOOP("Cli", "write: no backup of the device first")},
-    {"no-verify", "", QT_TRANSLATE_NOOP("Cli", "write: no read-back check after writing")},
-    {"backup-dir", QT_TRANSLATE_NOOP("Cli", "DIR"),
-     QT_TRANSLATE_NOOP("Cli", "write: the folder of the backups (default: backups)")},
-    {"port", "NAME",
-     QT_TRANSLATE_NOOP("Cli", "serial port (system name or COM number); default: find the adapter")},
-    {"simulate", "", QT_TRANSLATE_NOOP("Cli", "the built-in simulated transmitter")},
-    {"config-id", "N", QT_TRANSLATE_NOOP("Cli", "ConfigID of the simulated transmitter (default 5)")},
-    {"paced", "", QT_TRANSLATE_NOOP("Cli", "one packet per 10 ms tick")},
-    {"json", "", QT_TRANSLATE_NOOP("Cli", "machine-readable output")},
-    {"lang", "de|en", QT_TRANSLATE_NOOP("Cli", "language of the messages (default: the system's)")},
-    {"q", "", QT_TRANSLATE_NOOP("Cli", "no progress and no messages but errors")},
-    {"password-file", QT_TRANSLATE_NOOP("Cli", "FILE"),
-     QT_TRANSLATE_NOOP("Cli", "the access level's password (or TUNEKIT_PASSWORD); default level 1")},
-    {"yes", "", QT_TRANSLATE_NOOP("Cli", "answer every question the window asks as its default does (Yes)")},
-    {"extended-data", "", QT_TRANSLATE_NOOP("Cli", "write the file's extended data too")},
-    {"no-extended-data", "", QT_TRANSLATE_NOOP("Cli", "write the parameters only, without the extended data")},
-    {"write-calibration", "", QT_TRANSLATE_NOOP("Cli", "overwrite the device's calibration values")},
-    {"keep-calibration", "", QT_TRANSLATE_NOOP("Cli", "keep the device's calibration values")},
-    {"allow-config-mismatch", "", QT_TRANSLATE_NOOP("Cli", "write data made for another ConfigID")},
-    {"init-defaults", "", QT_TRANSLATE_NOOP("Cli", "put defaults in place of values that look erased")},
-    {"no-init-defaults", "", QT_TRANSLATE_NOOP("Cli", "leave values that look erased as they are")},
+constexpr CommandRow Commands[] = {
+    {"ports", Command::Ports, false,
+     {"ports", QT_TRANSLATE_NOOP("Cli", "list the serial ports, marking the programming adapter")}},
+    {"detect", Command::Detect, false,
+     {"detect", QT_TRANSLATE_NOOP("Cli", "print the ConfigID of the connected transmitter")}},
+    {"read", Command::Read, false,
+     {QT_TRANSLATE_NOOP("Cli", "read [-o FILE.scd] [--info]"),
+      QT_TRANSLATE_NOOP("Cli", "read the device and print its values; -o saves a backup file")}},
+    {"diff", Command::Diff, true,
+     {QT_TRANSLATE_NOOP("Cli", "diff FILE.scd"),
+      QT_TRANSLATE_NOOP("Cli", "list what writing FILE would change (exit 1 when anything)")}},
+    {"write", Command::Write, true,
+     {QT_TRANSLATE_NOOP("Cli", "write FILE.scd [--yes] [--no-backup] [--no-verify] [--backup-dir DIR]"),
+      QT_TRANSLATE_NOOP("Cli", "back the device up, write FILE as the window does, read back")}},
+    {"restore", Command::Restore, true,
+     {QT_TRANSLATE_NOOP("Cli", "restore BACKUP.scd"),
+      QT_TRANSLATE_NOOP("Cli", "write a backup back and read it back, as write does")}},
+    {"verify", Command::Verify, true,
+     {QT_TRANSLATE_NOOP("Cli", "verify FILE.scd"), QT_TRANSLATE_NOOP("Cli", "the checksum state of FILE")}},
+    {"convert", Command::Convert, true,
+     {QT_TRANSLATE_NOOP("Cli", "convert FILE.scd"), QT_TRANSLATE_NOOP("Cli", "add the checksum, keeping a .bak copy")}},
+    {"report", Command::Report, false,
+     {QT_TRANSLATE_NOOP("Cli", "report [-o FILE]"), QT_TRANSLATE_NOOP("Cli", "the parameter report")}},
 };
 
 // Each command's help names it first.
 constexpr bool TermsNameTheCommands()
 {
-    if (std::size(CommandTerms) != std::size(Commands))
-        return false;
-    for (std::size_t i = 0; i < std::size(Commands); ++i) {
-        const std::string_view term = CommandTerms[i].term;
-        const std::string_view name = Commands[i].name;
+    for (const CommandRow& row : Commands) {
+        const std::string_view term = row.help.term;
+        const std::string_view name = row.name;
         if (!term.starts_with(name) || (term.size() > name.size() && term[name.size()] != ' '))
             return false;
     }
@@ -89,19 +67,198 @@ constexpr bool TermsNameTheCommands()
 }
 static_assert(TermsNameTheCommands());
 
-constexpr TermEntry ExitStatusTerms[] = {
-    {"0", QT_TRANSLATE_NOOP("Cli", "done")},
-    {"1", QT_TRANSLATE_NOOP("Cli", "diff found differences")},
-    {"2", QT_TRANSLATE_NOOP("Cli", "usage error")},
-    {"3", QT_TRANSLATE_NOOP("Cli", "no port or adapter, or the port is in use")},
-    {"4", QT_TRANSLATE_NOOP("Cli", "device not answering")},
-    {"5", QT_TRANSLATE_NOOP("Cli", "file invalid")},
-    {"6", QT_TRANSLATE_NOOP("Cli", "refused by the rules, or a question nobody answered: nothing was written")},
-    {"7", QT_TRANSLATE_NOOP("Cli", "read-back differs from the file")},
-    {"8", QT_TRANSLATE_NOOP("Cli", "other failure")},
-    {"9", QT_TRANSLATE_NOOP("Cli", "partly written: the write stopped after data went out; restore the backup")},
-    {"10", QT_TRANSLATE_NOOP("Cli", "stopped before anything was written (no backup, interrupted)")},
+constexpr auto CommandTerms = [] {
+    std::array<TermEntry, std::size(Commands)> terms{};
+    for (std::size_t i = 0; i < terms.size(); ++i)
+        terms[i] = Commands[i].help;
+    return terms;
+}();
+
+// An option: how --help and the manual page show it, and what it sets in the options. A value the
+// option cannot take gives the usage error, else "".
+struct OptionRow {
+    OptionEntry entry;
+    QString (*apply)(Options& options, const QString& value);
 };
+
+template <bool Options::*Field>
+QString turnOn(Options& options, const QString&)
+{
+    options.*Field = true;
+    return {};
+}
+
+template <QString Options::*Field>
+QString takeText(Options& options, const QString& value)
+{
+    options.*Field = value;
+    return {};
+}
+
+// The answer to one of the window's questions; when both the option for Yes and the one for No
+// are given, Yes counts.
+template <std::optional<bool> Answers::*Field, bool Yes>
+QString answer(Options& options, const QString&)
+{
+    std::optional<bool>& given = options.answers.*Field;
+    given = Yes || given.value_or(false);
+    return {};
+}
+
+QString takeConfigId(Options& options, const QString& value)
+{
+    bool ok = false;
+    options.configId = value.toInt(&ok);
+    return ok && options.configId >= 1 ? QString()
+                                       : Tr(QT_TRANSLATE_NOOP("Cli", "--config-id needs a ConfigID such as 53."));
+}
+
+QString takeLanguage(Options& options, const QString& value)
+{
+    options.language = value.toUpper();
+    return options.language == QLatin1StringView("DE") || options.language == QLatin1StringView("EN")
+               ? QString()
+               : Tr(QT_TRANSLATE_NOOP("Cli", "--lang takes de or en."));
+}
+
+// What the command does.
+constexpr OptionRow CommandOptions[] = {
+    {{"o", QT_TRANSLATE_NOOP("Cli", "FILE"),
+      QT_TRANSLATE_NOOP("Cli", "read: save the values in FILE in the backup format; report: write the report to FILE")},
+     takeText<&Options::output>},
+    {{"info", "", QT_TRANSLATE_NOOP("Cli", "read: read the information texts too")}, turnOn<&Options::info>},
+    {{"no-backup", "", QT_TRANSLATE_NOOP("Cli", "write: no backup of the device first")}, turnOn<&Options::noBackup>},
+    {{"no-verify", "", QT_TRANSLATE_NOOP("Cli", "write: no read-back check after writing")},
+     turnOn<&Options::noVerify>},
+    {{"backup-dir", QT_TRANSLATE_NOOP("Cli", "DIR"),
+      QT_TRANSLATE_NOOP("Cli", "write: the folder of the backups (default: backups)")},
+     takeText<&Options::backupDir>},
+};
+
+// Which transmitter, on which line.
+constexpr OptionRow ConnectionOptions[] = {
+    {{"port", "NAME", QT_TRANSLATE_NOOP("Cli", "serial port (system name or COM number); default: find the adapter")},
+     takeText<&Options::port>},
+    {{"simulate", "", QT_TRANSLATE_NOOP("Cli", "the built-in simulated transmitter")}, turnOn<&Options::simulate>},
+    {{"config-id", "N", QT_TRANSLATE_NOOP("Cli", "ConfigID of the simulated transmitter (default 5)")}, takeConfigId},
+};
+
+// How the run goes and speaks, and who runs it.
+constexpr OptionRow RunOptions[] = {
+    {{"paced", "", QT_TRANSLATE_NOOP("Cli", "one packet per 10 ms tick")}, turnOn<&Options::paced>},
+    {{"json", "", QT_TRANSLATE_NOOP("Cli", "machine-readable output")}, turnOn<&Options::json>},
+    {{"lang", "de|en", QT_TRANSLATE_NOOP("Cli", "language of the messages (default: the system's)")}, takeLanguage},
+    {{"q", "", QT_TRANSLATE_NOOP("Cli", "no progress and no messages but errors")}, turnOn<&Options::quiet>},
+    {{"password-file", QT_TRANSLATE_NOOP("Cli", "FILE"),
+      QT_TRANSLATE_NOOP("Cli", "the access level's password (or TUNEKIT_PASSWORD); default level 1")},
+     takeText<&Options::passwordFile>},
+};
+
+// The answers to the questions the window would ask.
+constexpr OptionRow AnswerOptions[] = {
+    {{"yes", "", QT_TRANSLATE_NOOP("Cli", "answer every question the window asks as its default does (Yes)")},
+     [](Options& options, const QString&) {
+         options.answers.yes = true;
+         return QString();
+     }},
+    {{"extended-data", "", QT_TRANSLATE_NOOP("Cli", "write the file's extended data too")},
+     answer<&Answers::extendedData, true>},
+    {{"no-extended-data", "", QT_TRANSLATE_NOOP("Cli", "write the parameters only, without the extended data")},
+     answer<&Answers::extendedData, false>},
+    {{"write-calibration", "", QT_TRANSLATE_NOOP("Cli", "overwrite the device's calibration values")},
+     answer<&Answers::calibration, true>},
+    {{"keep-calibration", "", QT_TRANSLATE_NOOP("Cli", "keep the device's calibration values")},
+     answer<&Answers::calibration, false>},
+    {{"allow-config-mismatch", "", QT_TRANSLATE_NOOP("Cli", "write data made for another ConfigID")},
+     answer<&Answers::configMismatch, true>},
+    {{"init-defaults", "", QT_TRANSLATE_NOOP("Cli", "put defaults in place of values that look erased")},
+     answer<&Answers::defaults, true>},
+    {{"no-init-defaults", "", QT_TRANSLATE_NOOP("Cli", "leave values that look erased as they are")},
+     answer<&Answers::defaults, false>},
+};
+
+// Only one transmitter can answer: the simulated one or the one on a port.
+QString connectionConflict(const Options& options)
+{
+    return options.simulate && !options.port.isEmpty()
+               ? Tr(QT_TRANSLATE_NOOP("Cli", "--simulate and --port exclude each other."))
+               : QString();
+}
+
+// The options in the order --help lists them and the command line is checked: each group's
+// options in turn, then the group's check of them together.
+struct OptionGroup {
+    std::span<const OptionRow> rows;
+    QString (*check)(const Options& options) = nullptr;
+};
+
+constexpr OptionGroup OptionGroups[] = {
+    {CommandOptions},
+    {ConnectionOptions, connectionConflict},
+    {RunOptions},
+    {AnswerOptions},
+};
+
+constexpr std::size_t OptionCount = [] {
+    std::size_t count = 0;
+    for (const OptionGroup& group : OptionGroups)
+        count += group.rows.size();
+    return count;
+}();
+
+constexpr auto OptionEntries = [] {
+    std::array<OptionEntry, OptionCount> entries{};
+    std::size_t next = 0;
+    for (const OptionGroup& group : OptionGroups) {
+        for (const OptionRow& row : group.rows)
+            entries[next++] = row.entry;
+    }
+    return entries;
+}();
+
+// What --help and the manual page say of each exit status, in the order of their numbers.
+struct ExitRow {
+    Exit status;
+    TermEntry help; // its term is the status's number
+};
+
+constexpr ExitRow ExitStatuses[] = {
+    {Exit::Ok, {"0", QT_TRANSLATE_NOOP("Cli", "done")}},
+    {Exit::Differs, {"1", QT_TRANSLATE_NOOP("Cli", "diff found differences")}},
+    {Exit::Usage, {"2", QT_TRANSLATE_NOOP("Cli", "usage error")}},
+    {Exit::NoPort, {"3", QT_TRANSLATE_NOOP("Cli", "no port or adapter, or the port is in use")}},
+    {Exit::NoDevice, {"4", QT_TRANSLATE_NOOP("Cli", "device not answering")}},
+    {Exit::FileInvalid, {"5", QT_TRANSLATE_NOOP("Cli", "file invalid")}},
+    {Exit::Refused,
+     {"6", QT_TRANSLATE_NOOP("Cli", "refused by the rules, or a question nobody answered: nothing was written")}},
+    {Exit::VerifyMismatch, {"7", QT_TRANSLATE_NOOP("Cli", "read-back differs from the file")}},
+    {Exit::Failed, {"8", QT_TRANSLATE_NOOP("Cli", "other failure")}},
+    {Exit::PartlyWritten,
+     {"9", QT_TRANSLATE_NOOP("Cli", "partly written: the write stopped after data went out; restore the backup")}},
+    {Exit::NotWritten,
+     {"10", QT_TRANSLATE_NOOP("Cli", "stopped before anything was written (no backup, interrupted)")}},
+};
+
+// Every status is listed, once, under its own number.
+constexpr bool TermsNumberTheStatuses()
+{
+    for (std::size_t i = 0; i < std::size(ExitStatuses); ++i) {
+        int number = 0;
+        for (const char* digit = ExitStatuses[i].help.term; *digit; ++digit)
+            number = number * 10 + (*digit - '0');
+        if (static_cast<int>(ExitStatuses[i].status) != static_cast<int>(i) || number != static_cast<int>(i))
+            return false;
+    }
+    return std::size(ExitStatuses) == static_cast<std::size_t>(Exit::NotWritten) + 1;
+}
+static_assert(TermsNumberTheStatuses());
+
+constexpr auto ExitStatusTerms = [] {
+    std::array<TermEntry, std::size(ExitStatuses)> terms{};
+    for (std::size_t i = 0; i < terms.size(); ++i)
+        terms[i] = ExitStatuses[i].help;
+    return terms;
+}();
 
 constexpr TermEntry EnvironmentTerms[] = {
     {"TUNEKIT_PASSWORD", QT_TRANSLATE_NOOP("Cli", "the password of the access level, when no --password-file is given")},
@@ -119,11 +276,52 @@ constexpr ProgramManual Manual{
                              "without one, level 1 applies. A question the window would ask is answered by its "
                              "option or by --yes; unanswered, it is refused with its safe answer."),
     CommandTerms,
-    OptionRows,
+    OptionEntries,
     ExitStatusTerms,
     EnvironmentTerms,
     "tunekit(1), tunekit-sim(1)",
 };
+
+// A command that needs a FILE takes exactly one; the others take none.
+QString takeFile(const CommandRow& command, const QStringList& positional, Options& options)
+{
+    if (positional.size() != (command.needsFile ? 2 : 1)) {
+        const QString text = command.needsFile ? Tr(QT_TRANSLATE_NOOP("Cli", "The command \"%1\" needs one file."))
+                                               : Tr(QT_TRANSLATE_NOOP("Cli", "The command \"%1\" takes no file."));
+        return text.arg(positional.first());
+    }
+    if (command.needsFile)
+        options.file = positional.at(1);
+    return {};
+}
+
+// The command word and, for a command that needs one, its FILE: the positional arguments.
+QString takeCommand(const QStringList& positional, Options& options)
+{
+    if (positional.isEmpty())
+        return Tr(QT_TRANSLATE_NOOP("Cli", "No command given (try --help)."));
+    const QString& word = positional.first();
+    const auto named = [&word](const CommandRow& command) { return word == QLatin1StringView(command.name); };
+    const auto row = std::ranges::find_if(Commands, named);
+    if (row == std::end(Commands))
+        return Tr(QT_TRANSLATE_NOOP("Cli", "Unknown command \"%1\" (try --help).")).arg(word);
+    options.command = row->command;
+    return takeFile(*row, positional, options);
+}
+
+// The options of one group that the command line gives, then the group's check; the first usage
+// error ends it.
+QString takeOptions(const QCommandLineParser& parser, const OptionGroup& group, Options& options)
+{
+    for (const OptionRow& row : group.rows) {
+        const QString name = QString::fromLatin1(row.entry.names).section(QLatin1Char('|'), 0, 0);
+        if (!parser.isSet(name))
+            continue;
+        if (QString error = row.apply(options, parser.value(name)); !error.isEmpty())
+            return error;
+    }
+    return group.check ? group.check(options) : QString();
+}
 
 } // namespace
 
@@ -136,23 +334,20 @@ QString PortSystemName(const QString& port)
 
 QString CommandName(Command command)
 {
-    for (const CommandWord& name : Commands) {
-        if (name.command == command)
-            return QString::fromLatin1(name.name);
+    for (const CommandRow& row : Commands) {
+        if (row.command == command)
+            return QString::fromLatin1(row.name);
     }
     return {};
 }
 
 ParsedArguments ParseArguments(const QStringList& arguments)
 {
+    ParsedArguments parsed;
+    parsed.json = arguments.contains(QStringLiteral("--json"));
     QCommandLineParser parser;
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
     parser.addOptions(ParserOptions(Manual));
-    const auto isSet = [&parser](const char* name) { return parser.isSet(QString::fromLatin1(name)); };
-    const auto value = [&parser](const char* name) { return parser.value(QString::fromLatin1(name)); };
-
-    ParsedArguments parsed;
-    parsed.json = arguments.contains(QStringLiteral("--json"));
     if (!parser.parse(QStringList{QStringLiteral("tunekit-cli")} + arguments)) {
         parsed.message = parser.errorText();
         return parsed;
@@ -162,74 +357,14 @@ ParsedArguments ParseArguments(const QStringList& arguments)
         parsed.message = StandardRequestText(Manual, request);
         return parsed;
     }
-    const QStringList positional = parser.positionalArguments();
-    if (positional.isEmpty()) {
-        parsed.message = Tr(QT_TRANSLATE_NOOP("Cli", "No command given (try --help)."));
-        return parsed;
-    }
     Options options;
-    const CommandWord* chosen = nullptr;
-    for (const CommandWord& command : Commands) {
-        if (positional.first() == QLatin1StringView(command.name))
-            chosen = &command;
+    parsed.message = takeCommand(parser.positionalArguments(), options);
+    for (const OptionGroup& group : OptionGroups) {
+        if (parsed.message.isEmpty())
+            parsed.message = takeOptions(parser, group, options);
     }
-    if (!chosen) {
-        parsed.message = Tr(QT_TRANSLATE_NOOP("Cli", "Unknown command \"%1\" (try --help).")).arg(positional.first());
-        return parsed;
-    }
-    options.command = chosen->command;
-    if (positional.size() != (chosen->needsFile ? 2 : 1)) {
-        parsed.message = chosen->needsFile
-                             ? Tr(QT_TRANSLATE_NOOP("Cli", "The command \"%1\" needs one file.")).arg(positional.first())
-                             : Tr(QT_TRANSLATE_NOOP("Cli", "The command \"%1\" takes no file.")).arg(positional.first());
-        return parsed;
-    }
-    if (chosen->needsFile)
-        options.file = positional.at(1);
-    options.output = value("o");
-    options.info = isSet("info");
-    options.noBackup = isSet("no-backup");
-    options.noVerify = isSet("no-verify");
-    if (isSet("backup-dir"))
-        options.backupDir = value("backup-dir");
-    options.port = value("port");
-    options.simulate = isSet("simulate");
-    if (isSet("config-id")) {
-        bool ok = false;
-        options.configId = value("config-id").toInt(&ok);
-        if (!ok || options.configId < 1) {
-            parsed.message = Tr(QT_TRANSLATE_NOOP("Cli", "--config-id needs a ConfigID such as 53."));
-            return parsed;
-        }
-    }
-    if (options.simulate && !options.port.isEmpty()) {
-        parsed.message = Tr(QT_TRANSLATE_NOOP("Cli", "--simulate and --port exclude each other."));
-        return parsed;
-    }
-    options.paced = isSet("paced");
-    options.json = isSet("json");
-    if (isSet("lang")) {
-        options.language = value("lang").toUpper();
-        if (options.language != QLatin1StringView("DE") && options.language != QLatin1StringView("EN")) {
-            parsed.message = Tr(QT_TRANSLATE_NOOP("Cli", "--lang takes de or en."));
-            return parsed;
-        }
-    }
-    options.quiet = isSet("q");
-    options.passwordFile = value("password-file");
-    auto answer = [&](const char* on, const char* off) -> std::optional<bool> {
-        if (isSet(on))
-            return true;
-        if (isSet(off))
-            return false;
-        return std::nullopt;
-    };
-    options.answers.extendedData = answer("extended-data", "no-extended-data");
-    options.answers.calibration = answer("write-calibration", "keep-calibration");
-    options.answers.configMismatch = isSet("allow-config-mismatch") ? std::optional<bool>(true) : std::nullopt;
-    options.answers.defaults = answer("init-defaults", "no-init-defaults");
-    options.answers.yes = isSet("yes");
-    parsed.options = options;
+    if (parsed.message.isEmpty())
+        parsed.options = options;
     return parsed;
 }
 

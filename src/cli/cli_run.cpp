@@ -569,7 +569,7 @@ QCoro::Task<Exit> CliRun::Write()
 Exit CliRun::Verify()
 {
     json_.insert(QStringLiteral("file"), options_.file);
-    const CrcFailureResult result = FileCrcFailure(options_.file);
+    const ChecksumStateResult result = fileChecksumState(options_.file);
     if (!result.Ok()) {
         Error(Tr(QT_TRANSLATE_NOOP("Cli", "The file %1 cannot be read.")).arg(options_.file));
         return Exit::FileInvalid;
@@ -577,22 +577,22 @@ Exit CliRun::Verify()
     const QString state = CrcLabelLookFor(result.state).text;
     QString machineState = QStringLiteral("invalid");
     switch (result.state) {
-    case CRC_Failure::ChecksumValid: machineState = QStringLiteral("valid"); break;
-    case CRC_Failure::NoChecksum: machineState = QStringLiteral("missing"); break;
-    case CRC_Failure::ChecksumNotValid: break;
+    case ChecksumState::ChecksumValid: machineState = QStringLiteral("valid"); break;
+    case ChecksumState::NoChecksum: machineState = QStringLiteral("missing"); break;
+    case ChecksumState::ChecksumNotValid: break;
     }
     json_.insert(QStringLiteral("checksumState"), machineState);
     json_.insert(QStringLiteral("checksumText"), state);
-    json_.insert(QStringLiteral("valid"), result.state == CRC_Failure::ChecksumValid);
+    json_.insert(QStringLiteral("valid"), result.state == ChecksumState::ChecksumValid);
     if (!options_.json)
         console_.Out(state + QLatin1Char('\n'));
-    return result.state == CRC_Failure::ChecksumValid ? Exit::Ok : Exit::FileInvalid;
+    return result.state == ChecksumState::ChecksumValid ? Exit::Ok : Exit::FileInvalid;
 }
 
 Exit CliRun::Convert()
 {
     json_.insert(QStringLiteral("file"), options_.file);
-    if (const CrcFailureResult current = FileCrcFailure(options_.file); current.Ok() && current.state == CRC_Failure::ChecksumValid) {
+    if (const ChecksumStateResult current = fileChecksumState(options_.file); current.Ok() && current.state == ChecksumState::ChecksumValid) {
         json_.insert(QStringLiteral("converted"), false);
         json_.insert(QStringLiteral("alreadyValid"), true);
         Note(Tr(QT_TRANSLATE_NOOP("Cli", "The file %1 already has a valid checksum; nothing was changed.")).arg(options_.file));
@@ -624,7 +624,7 @@ Exit CliRun::Report()
         return Exit::Ok;
     }
     dialogs_.savePath = options_.output;
-    const ReportOutcome outcome = cmdGenReport_Click(dialogs_, language);
+    const ReportOutcome outcome = generateReport(dialogs_, language);
     json_.insert(QStringLiteral("file"), options_.output);
     return outcome == ReportOutcome::Written ? Exit::Ok : Exit::Failed;
 }

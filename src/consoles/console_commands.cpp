@@ -10,17 +10,17 @@
 
 namespace tunekit {
 
-bool ConsoleCommands::TerminalKeyPress(int keyAscii)
+bool ConsoleCommands::sendTypedKey(int keyCode)
 {
-    const QByteArray bytes = TerminalKeyBytes(port_->Line().IsOpen(), keyAscii);
+    const QByteArray bytes = terminalKeyBytes(port_->Line().IsOpen(), keyCode);
     return !bytes.isEmpty() && port_->Line().Write(bytes);
 }
 
-ConsolePacket ConsoleCommands::cmdSend_Click(QStringView type, QStringView index, QStringView subindex,
-                                             const std::array<QStringView, 4>& data)
+ConsolePacket ConsoleCommands::sendPacket(QStringView type, QStringView index, QStringView subindex,
+                                          const std::array<QStringView, 4>& data)
 {
-    ConsolePacket packet = ParseConsolePacket(type, index, subindex, data);
-    if (!packet.Ok()) {
+    ConsolePacket packet = parseConsolePacket(type, index, subindex, data);
+    if (!packet.ok()) {
         dialogs_->MsgBox(packet.error, MsgButtons::Ok, MsgIcon::Exclamation,
                          QCoreApplication::translate("PacketConsole", "Packet not sent"));
         return packet;
@@ -30,9 +30,9 @@ ConsolePacket ConsoleCommands::cmdSend_Click(QStringView type, QStringView index
     return packet;
 }
 
-void ConsoleCommands::ResetButton_Click()
+void ConsoleCommands::resetDevice()
 {
-    port_->ResetDevice(); // runs on by itself
+    port_->ResetDevice(); // the reset's coroutine runs on by itself; nobody here waits for it
 }
 
 } // namespace tunekit

@@ -12,7 +12,7 @@ class Dialogs;
 class SerialPortAccess;
 class TransmitEngine;
 
-// What the two consoles do on the line. The windows hold one and forward their events to it.
+// What the two consoles do on the line. The windows hold one and forward the user's actions to it.
 class ConsoleCommands {
 public:
     ConsoleCommands(SerialPortAccess& port, TransmitEngine& engine, Dialogs& dialogs) noexcept
@@ -20,18 +20,18 @@ public:
     {
     }
 
-    // txtTerminal_KeyPress: the typed character goes to the device unchanged while the port is
-    // open; the terminal shows only the device's echo. True when a byte was written.
-    bool TerminalKeyPress(int keyAscii);
+    // A key typed into the terminal: its character goes to the device unchanged while the port
+    // is open; the terminal shows only the device's echo. True when a byte was written.
+    bool sendTypedKey(int keyCode);
 
-    // cmdSend_Click: the hand-made packet is queued and sent on the next tick like any other,
-    // ending with the usual end-of-queue steps. A field that is not hexadecimal in its range
-    // is reported to the user and nothing is sent.
-    ConsolePacket cmdSend_Click(QStringView type, QStringView index, QStringView subindex,
-                                const std::array<QStringView, 4>& data);
+    // The packet made by hand in the packet console is queued and sent on the next tick like any
+    // other, ending with the usual end-of-queue work. A field that is not hexadecimal in its
+    // range is reported to the user and nothing is sent.
+    ConsolePacket sendPacket(QStringView type, QStringView index, QStringView subindex,
+                             const std::array<QStringView, 4>& data);
 
-    // ResetButton_Click.
-    void ResetButton_Click();
+    // Restarts the device by a DTR pulse; the reset runs on by itself.
+    void resetDevice();
 
 private:
     SerialPortAccess* port_;

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -20,7 +21,7 @@ namespace tunekit {
 
 namespace {
 
-QFont FixedFont(const char* family)
+QFont fixedFont(const char* family)
 {
     QFont font(QString::fromLatin1(family));
     font.setStyleHint(QFont::TypeWriter);
@@ -31,60 +32,60 @@ QFont FixedFont(const char* family)
 
 } // namespace
 
-TerminalWindow::TerminalWindow(QWidget* owner) : QWidget(owner, Qt::Window), txtTerminal(new QPlainTextEdit(this))
+TerminalWindow::TerminalWindow(QWidget* owner) : QWidget(owner, Qt::Window), textBox_(new QPlainTextEdit(this))
 {
     setObjectName(QStringLiteral("frmTerminal"));
-    txtTerminal->setObjectName(QStringLiteral("txtTerminal"));
+    textBox_->setObjectName(QStringLiteral("txtTerminal"));
     // Typed keys go to the device, never into the box: it shows the device's echo.
-    txtTerminal->setReadOnly(true);
-    txtTerminal->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    txtTerminal->setFont(FixedFont("Lucida Console"));
-    txtTerminal->installEventFilter(this);
-    txtTerminal->viewport()->installEventFilter(this);
+    textBox_->setReadOnly(true);
+    textBox_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    textBox_->setFont(fixedFont("Lucida Console"));
+    textBox_->installEventFilter(this);
+    textBox_->viewport()->installEventFilter(this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(txtTerminal);
+    layout->addWidget(textBox_);
     resize(480, 360);
-    tmrUpdate.setSingleShot(true);
-    tmrUpdate.setInterval(50);
-    connect(&tmrUpdate, &QTimer::timeout, this, &TerminalWindow::Refresh);
-    Retranslate();
+    refreshTimer_.setSingleShot(true);
+    refreshTimer_.setInterval(50);
+    connect(&refreshTimer_, &QTimer::timeout, this, &TerminalWindow::refresh);
+    retranslate();
 }
 
-void TerminalWindow::AddToTerminal(const QByteArray& text)
+void TerminalWindow::append(const QByteArray& text)
 {
-    buffer_.AddToTerminal(text);
-    if (!tmrUpdate.isActive())
-        tmrUpdate.start();
+    buffer_.append(text);
+    if (!refreshTimer_.isActive())
+        refreshTimer_.start();
 }
 
-void TerminalWindow::Clear()
+void TerminalWindow::clear()
 {
-    buffer_.Clear();
-    txtTerminal->clear();
+    buffer_.clear();
+    textBox_->clear();
 }
 
-void TerminalWindow::Refresh()
+void TerminalWindow::refresh()
 {
-    if (!buffer_.TakeRefresh())
+    if (!buffer_.takeRefresh())
         return;
-    txtTerminal->setPlainText(buffer_.Text());
-    txtTerminal->verticalScrollBar()->setValue(txtTerminal->verticalScrollBar()->maximum());
+    textBox_->setPlainText(buffer_.text());
+    textBox_->verticalScrollBar()->setValue(textBox_->verticalScrollBar()->maximum());
 }
 
 bool TerminalWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == txtTerminal && event->type() == QEvent::KeyPress) {
-        // txtTerminal_KeyPress: each character of the key, as its code.
+    if (watched == textBox_ && event->type() == QEvent::KeyPress) {
+        // Every character of the key goes out as its code.
         const QString typed = static_cast<QKeyEvent*>(event)->text();
         for (const QChar c : typed) {
             if (commands_)
-                commands_->TerminalKeyPress(c.unicode());
+                commands_->sendTypedKey(c.unicode());
         }
         return !typed.isEmpty();
     }
-    if (watched == txtTerminal->viewport() && event->type() == QEvent::MouseButtonDblClick) {
-        Clear();
+    if (watched == textBox_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        clear();
         return true;
     }
     return QWidget::eventFilter(watched, event);
@@ -93,149 +94,160 @@ bool TerminalWindow::eventFilter(QObject* watched, QEvent* event)
 void TerminalWindow::closeEvent(QCloseEvent* event)
 {
     // The next use starts afresh.
-    Clear();
+    clear();
     QWidget::closeEvent(event);
 }
 
-void TerminalWindow::Retranslate()
+void TerminalWindow::retranslate()
 {
     setWindowTitle(QStringLiteral("Terminal"));
 }
 
-ContactWindow::ContactWindow(QWidget* owner)
-    : QWidget(owner, Qt::Window), txtLog(new PacketLogView(log_, this)),
-      txtType(new QLineEdit(this)), txtIndex(new QLineEdit(this)), txtSubindex(new QLineEdit(this)),
-      Label10(new QLabel(this)), Label55(new QLabel(this)), Label61(new QLabel(this)), Label62(new QLabel(this)),
-      cmdSend(new QPushButton(this)), ResetButton(new QPushButton(this)), cmdClear(new QPushButton(this)),
-      check01(new QCheckBox(this)), Label1(new QLabel(this))
+PacketConsoleWindow::PacketConsoleWindow(QWidget* owner)
+    : QWidget(owner, Qt::Window), logView_(new PacketLogView(log_, this)),
+      typeField_(new QLineEdit(this)), indexField_(new QLineEdit(this)), subindexField_(new QLineEdit(this)),
+      typeLabel_(new QLabel(this)), indexLabel_(new QLabel(this)), subindexLabel_(new QLabel(this)),
+      dataLabel_(new QLabel(this)), sendButton_(new QPushButton(this)), resetButton_(new QPushButton(this)),
+      clearButton_(new QPushButton(this)), autoResetOffBox_(new QCheckBox(this)), manualResetHint_(new QLabel(this))
 {
     setObjectName(QStringLiteral("frmContact"));
-    const auto name = [](QObject* object, const char* objectName) { object->setObjectName(QLatin1StringView(objectName)); };
-    name(txtLog, "txtLog");
-    name(txtType, "txtType");
-    name(txtIndex, "txtIndex");
-    name(txtSubindex, "txtSubindex");
-    name(Label10, "Label10");
-    name(Label55, "Label55");
-    name(Label61, "Label61");
-    name(Label62, "Label62");
-    name(cmdSend, "cmdSend");
-    name(ResetButton, "ResetButton");
-    name(cmdClear, "cmdClear");
-    name(check01, "check01");
-    name(Label1, "Label1");
+    const auto name = [](QObject* object, const char* objectName) {
+        object->setObjectName(QLatin1StringView(objectName));
+    };
+    name(logView_, "txtLog");
+    name(typeField_, "txtType");
+    name(indexField_, "txtIndex");
+    name(subindexField_, "txtSubindex");
+    name(typeLabel_, "Label10");
+    name(indexLabel_, "Label55");
+    name(subindexLabel_, "Label61");
+    name(dataLabel_, "Label62");
+    name(sendButton_, "cmdSend");
+    name(resetButton_, "ResetButton");
+    name(clearButton_, "cmdClear");
+    name(autoResetOffBox_, "check01");
+    name(manualResetHint_, "Label1");
 
     auto* fields = new QGridLayout;
-    fields->addWidget(Label10, 0, 0);
-    fields->addWidget(Label55, 0, 1);
-    fields->addWidget(Label61, 0, 2);
-    fields->addWidget(Label62, 0, 3, 1, 4);
-    fields->addWidget(txtType, 1, 0);
-    fields->addWidget(txtIndex, 1, 1);
-    fields->addWidget(txtSubindex, 1, 2);
-    for (std::size_t i = 0; i < txtData.size(); ++i) {
-        txtData[i] = new QLineEdit(this);
-        txtData[i]->setObjectName(QStringLiteral("txtData%1").arg(i));
-        fields->addWidget(txtData[i], 1, 3 + static_cast<int>(i));
+    fields->addWidget(typeLabel_, 0, 0);
+    fields->addWidget(indexLabel_, 0, 1);
+    fields->addWidget(subindexLabel_, 0, 2);
+    fields->addWidget(dataLabel_, 0, 3, 1, 4);
+    fields->addWidget(typeField_, 1, 0);
+    fields->addWidget(indexField_, 1, 1);
+    fields->addWidget(subindexField_, 1, 2);
+    for (std::size_t i = 0; i < dataFields_.size(); ++i) {
+        dataFields_[i] = new QLineEdit(this);
+        dataFields_[i]->setObjectName(QStringLiteral("txtData%1").arg(i));
+        fields->addWidget(dataFields_[i], 1, 3 + static_cast<int>(i));
     }
-    const QFontMetrics metrics(FixedFont("Courier New"));
-    for (QLineEdit* field : {txtType, txtIndex, txtSubindex, txtData[0], txtData[1], txtData[2], txtData[3]}) {
-        field->setFont(FixedFont("Courier New"));
+    const QFontMetrics metrics(fixedFont("Courier New"));
+    for (QLineEdit* field : packetFields()) {
+        field->setFont(fixedFont("Courier New"));
         field->setText(QStringLiteral("0"));
         field->setMinimumWidth(metrics.horizontalAdvance(QStringLiteral("FFFF")) + 16);
-        connect(field, &QLineEdit::returnPressed, this, &ContactWindow::cmdSend_Click);
+        connect(field, &QLineEdit::returnPressed, this, &PacketConsoleWindow::sendPacket);
     }
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(cmdSend);
-    buttons->addWidget(ResetButton);
-    buttons->addWidget(cmdClear);
+    buttons->addWidget(sendButton_);
+    buttons->addWidget(resetButton_);
+    buttons->addWidget(clearButton_);
     buttons->addStretch(1);
 
-    txtLog->setFont(FixedFont("Courier New"));
-    connect(txtLog, &PacketLogView::doubleClicked, this, &ContactWindow::ClearLog);
-    Label1->hide();
+    logView_->setFont(fixedFont("Courier New"));
+    connect(logView_, &PacketLogView::doubleClicked, this, &PacketConsoleWindow::clearLog);
+    manualResetHint_->hide();
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addLayout(buttons);
-    layout->addWidget(check01);
-    layout->addWidget(Label1);
-    layout->addWidget(txtLog, 1);
+    layout->addWidget(autoResetOffBox_);
+    layout->addWidget(manualResetHint_);
+    layout->addWidget(logView_, 1);
     resize(460, 560);
 
     refresh_.setSingleShot(true);
     refresh_.setInterval(50);
-    connect(&refresh_, &QTimer::timeout, this, &ContactWindow::RefreshLog);
-    connect(check01, &QCheckBox::toggled, this, &ContactWindow::Check01Toggled);
-    connect(cmdSend, &QPushButton::clicked, this, &ContactWindow::cmdSend_Click);
-    connect(cmdClear, &QPushButton::clicked, this, &ContactWindow::cmdClear_Click);
-    connect(ResetButton, &QPushButton::clicked, this, [this] {
+    connect(&refresh_, &QTimer::timeout, this, &PacketConsoleWindow::refreshLog);
+    connect(autoResetOffBox_, &QCheckBox::toggled, this, &PacketConsoleWindow::autoResetDisabledToggled);
+    connect(sendButton_, &QPushButton::clicked, this, &PacketConsoleWindow::sendPacket);
+    connect(clearButton_, &QPushButton::clicked, this, &PacketConsoleWindow::clearForm);
+    connect(resetButton_, &QPushButton::clicked, this, [this] {
         if (commands_)
-            commands_->ResetButton_Click();
+            commands_->resetDevice();
     });
-    Retranslate();
+    retranslate();
 }
 
-ContactWindow::~ContactWindow() = default;
+PacketConsoleWindow::~PacketConsoleWindow() = default;
 
-void ContactWindow::AddContactDump(const QByteArray& packet, const QString& direction, QTime now)
+std::array<QLineEdit*, 7> PacketConsoleWindow::packetFields() const
 {
-    log_.AddContactDump(packet, direction, now);
+    return {typeField_, indexField_, subindexField_, dataFields_[0], dataFields_[1], dataFields_[2], dataFields_[3]};
+}
+
+void PacketConsoleWindow::addPacket(const QByteArray& packet, const QString& direction, QTime now)
+{
+    log_.add(packet, direction, now);
     if (!refresh_.isActive())
         refresh_.start();
 }
 
-void ContactWindow::RefreshLog()
+void PacketConsoleWindow::refreshLog()
 {
-    txtLog->Sync();
+    logView_->sync();
 }
 
-void ContactWindow::ClearLog()
+void PacketConsoleWindow::clearLog()
 {
-    log_.Clear();
-    txtLog->Reset();
+    log_.clear();
+    logView_->reset();
 }
 
-void ContactWindow::cmdSend_Click()
+void PacketConsoleWindow::sendPacket()
 {
     if (!commands_)
         return;
-    commands_->cmdSend_Click(txtType->text(), txtIndex->text(), txtSubindex->text(),
-                             {txtData[0]->text(), txtData[1]->text(), txtData[2]->text(), txtData[3]->text()});
+    commands_->sendPacket(typeField_->text(), indexField_->text(), subindexField_->text(),
+                          {dataFields_[0]->text(), dataFields_[1]->text(), dataFields_[2]->text(),
+                           dataFields_[3]->text()});
 }
 
-void ContactWindow::cmdClear_Click()
+void PacketConsoleWindow::clearForm()
 {
-    for (QLineEdit* field : {txtType, txtIndex, txtSubindex, txtData[0], txtData[1], txtData[2], txtData[3]})
+    for (QLineEdit* field : packetFields())
         field->setText(QStringLiteral("0"));
-    ClearLog();
+    clearLog();
 }
 
-void ContactWindow::SetCheck01(bool ticked)
+void PacketConsoleWindow::setAutoResetDisabled(bool disabled)
 {
-    if (check01->isChecked() != ticked)
-        check01->setChecked(ticked);
+    if (autoResetOffBox_->isChecked() != disabled)
+        autoResetOffBox_->setChecked(disabled);
 }
 
-void ContactWindow::SetHintVisible(bool visible)
+void PacketConsoleWindow::setManualResetHintVisible(bool visible)
 {
-    Label1->setVisible(visible);
+    manualResetHint_->setVisible(visible);
 }
 
-void ContactWindow::Retranslate()
+// The German texts of this window are filed under the context "tunekit::ContactWindow".
+void PacketConsoleWindow::retranslate()
 {
     setWindowTitle(QStringLiteral("Contact"));
-    Label10->setText(tr("Type"));
-    Label55->setText(tr("Index"));
-    Label61->setText(tr("Subindex"));
-    Label62->setText(tr("Data"));
-    cmdSend->setText(tr("Send"));
-    ResetButton->setText(tr("Reset Device"));
-    ResetButton->setToolTip(tr("Reset HVX Device"));
-    cmdClear->setText(tr("Clear Form"));
-    cmdClear->setToolTip(tr("Clear this Form"));
-    check01->setText(tr("Disable Automatic Reset on Timeout"));
-    Label1->setText(tr("Device must be reset manually after storing data!"));
+    typeLabel_->setText(QCoreApplication::translate("tunekit::ContactWindow", "Type"));
+    indexLabel_->setText(QCoreApplication::translate("tunekit::ContactWindow", "Index"));
+    subindexLabel_->setText(QCoreApplication::translate("tunekit::ContactWindow", "Subindex"));
+    dataLabel_->setText(QCoreApplication::translate("tunekit::ContactWindow", "Data"));
+    sendButton_->setText(QCoreApplication::translate("tunekit::ContactWindow", "Send"));
+    resetButton_->setText(QCoreApplication::translate("tunekit::ContactWindow", "Reset Device"));
+    resetButton_->setToolTip(QCoreApplication::translate("tunekit::ContactWindow", "Reset HVX Device"));
+    clearButton_->setText(QCoreApplication::translate("tunekit::ContactWindow", "Clear Form"));
+    clearButton_->setToolTip(QCoreApplication::translate("tunekit::ContactWindow", "Clear this Form"));
+    autoResetOffBox_->setText(
+        QCoreApplication::translate("tunekit::ContactWindow", "Disable Automatic Reset on Timeout"));
+    manualResetHint_->setText(
+        QCoreApplication::translate("tunekit::ContactWindow", "Device must be reset manually after storing data!"));
 }
 
 } // namespace tunekit

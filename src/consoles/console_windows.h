@@ -21,71 +21,78 @@ namespace tunekit {
 
 class PacketLogView;
 
-// frmTerminal: the raw text on the line, refreshed at most every 50 ms. Keys typed into it go to
-// the device; double-clicking clears it; closing it discards what it held.
+// The terminal: the raw text on the line, refreshed at most every 50 ms. Keys typed into it go
+// to the device; double-clicking clears it; closing it discards what it held.
 class TerminalWindow final : public QWidget {
     Q_OBJECT
 public:
     explicit TerminalWindow(QWidget* owner);
-    void Bind(const ConsoleCommands& commands) { commands_ = commands; }
-    void AddToTerminal(const QByteArray& text);
-    void Clear(); // txtTerminal_DblClick
-    void Retranslate();
-    const TerminalBuffer& Buffer() const noexcept { return buffer_; }
+    void bind(const ConsoleCommands& commands) { commands_ = commands; }
+    void append(const QByteArray& text);
+    void clear();
+    void retranslate();
+    const TerminalBuffer& buffer() const noexcept { return buffer_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void Refresh();
+    void refresh();
 
     TerminalBuffer buffer_;
-    QPlainTextEdit* txtTerminal;
-    QTimer tmrUpdate;
+    QPlainTextEdit* textBox_;
+    QTimer refreshTimer_;
     std::optional<ConsoleCommands> commands_;
 };
 
-// frmContact: the decoded packets, newest on top, a packet made by hand, and the second reset
-// switch. The log keeps and shows every entry: the view draws only the rows on screen.
-class ContactWindow final : public QWidget {
+// The packet console: the decoded packets, newest on top, a packet made by hand, and the second
+// switch for the automatic reset. The log keeps and shows every entry: the view draws only the
+// rows on screen.
+class PacketConsoleWindow final : public QWidget {
     Q_OBJECT
 public:
-    explicit ContactWindow(QWidget* owner);
-    ~ContactWindow() override;
-    void Bind(const ConsoleCommands& commands) { commands_ = commands; }
-    void AddContactDump(const QByteArray& packet, const QString& direction, QTime now);
-    void ClearLog(); // txtLog_DblClick
-    void SetCheck01(bool ticked);
-    void SetHintVisible(bool visible);
-    void Retranslate();
-    const PacketDump& Log() const noexcept { return log_; }
+    explicit PacketConsoleWindow(QWidget* owner);
+    ~PacketConsoleWindow() override;
+    void bind(const ConsoleCommands& commands) { commands_ = commands; }
+    void addPacket(const QByteArray& packet, const QString& direction, QTime now);
+    // Empties the log; a double-click on it does the same.
+    void clearLog();
+    // Shows the automatic reset's switch as the Tools tab has it, without signalling back.
+    void setAutoResetDisabled(bool disabled);
+    // The reminder that the device must be reset by hand after storing data.
+    void setManualResetHintVisible(bool visible);
+    void retranslate();
+    const PacketDump& log() const noexcept { return log_; }
     // Puts the entries logged since the last refresh into the view now (the 50 ms timer does it
     // otherwise).
-    void RefreshLog();
+    void refreshLog();
 
 signals:
-    void Check01Toggled(bool ticked);
+    // The user ticked or cleared "Disable Automatic Reset on Timeout".
+    void autoResetDisabledToggled(bool disabled);
 
 private:
-    void cmdSend_Click();
-    void cmdClear_Click();
+    void sendPacket();
+    void clearForm();
+    // Type, index, subindex and the four data bytes, in that order.
+    std::array<QLineEdit*, 7> packetFields() const;
 
     PacketDump log_;
-    PacketLogView* txtLog;
-    QLineEdit* txtType;
-    QLineEdit* txtIndex;
-    QLineEdit* txtSubindex;
-    std::array<QLineEdit*, 4> txtData{};
-    QLabel* Label10;
-    QLabel* Label55;
-    QLabel* Label61;
-    QLabel* Label62;
-    QPushButton* cmdSend;
-    QPushButton* ResetButton;
-    QPushButton* cmdClear;
-    QCheckBox* check01;
-    QLabel* Label1;
+    PacketLogView* logView_;
+    QLineEdit* typeField_;
+    QLineEdit* indexField_;
+    QLineEdit* subindexField_;
+    std::array<QLineEdit*, 4> dataFields_{};
+    QLabel* typeLabel_;
+    QLabel* indexLabel_;
+    QLabel* subindexLabel_;
+    QLabel* dataLabel_;
+    QPushButton* sendButton_;
+    QPushButton* resetButton_;
+    QPushButton* clearButton_;
+    QCheckBox* autoResetOffBox_;
+    QLabel* manualResetHint_;
     QTimer refresh_;
     std::optional<ConsoleCommands> commands_;
 };

@@ -12,7 +12,7 @@ namespace {
 constexpr QLatin1StringView LineEnd("\r\n");
 constexpr char16_t HexDigits[] = u"0123456789ABCDEF";
 
-void AppendHex(QString& out, char byte)
+void appendHex(QString& out, char byte)
 {
     const auto value = static_cast<unsigned char>(byte);
     out += QChar(HexDigits[value >> 4]);
@@ -20,7 +20,7 @@ void AppendHex(QString& out, char byte)
 }
 
 // head holds the packet's first 8 bytes, tail whatever follows them.
-void AppendEntry(QString& out, QByteArrayView head, QByteArrayView tail, QStringView direction, QTime time)
+void appendEntry(QString& out, QByteArrayView head, QByteArrayView tail, QStringView direction, QTime time)
 {
     out += QLatin1Char('[');
     out += time.toString(QStringLiteral("hh:mm:ss"));
@@ -30,32 +30,32 @@ void AppendEntry(QString& out, QByteArrayView head, QByteArrayView tail, QString
 
     out += QLatin1StringView("   Packet:   ");
     for (char byte : head)
-        AppendHex(out, byte);
+        appendHex(out, byte);
     for (char byte : tail)
-        AppendHex(out, byte);
+        appendHex(out, byte);
     out += LineEnd;
 
     out += QLatin1StringView("   Type:     ");
-    AppendHex(out, head[0]);
+    appendHex(out, head[0]);
     out += QLatin1StringView(" (");
     out += PacketTypeName(static_cast<unsigned char>(head[0]));
     out += QLatin1Char(')');
     out += LineEnd;
 
     out += QLatin1StringView("   Index:    ");
-    AppendHex(out, head[2]);
-    AppendHex(out, head[1]);
+    appendHex(out, head[2]);
+    appendHex(out, head[1]);
     out += LineEnd;
 
     out += QLatin1StringView("   Subindex: ");
-    AppendHex(out, head[3]);
+    appendHex(out, head[3]);
     out += LineEnd;
 
     out += QLatin1StringView("   Data:     ");
     for (qsizetype i = 4; i < 8; ++i) {
         if (i > 4)
             out += QLatin1Char(' ');
-        AppendHex(out, head[i]);
+        appendHex(out, head[i]);
     }
     out += QLatin1StringView(" [");
     for (qsizetype i = 4; i < 8; ++i) {
@@ -71,17 +71,17 @@ constexpr qsizetype TypicalEntryLength = 140;
 
 } // namespace
 
-QString ContactDumpEntry(QByteArrayView packet, QStringView direction, QTime now)
+QString dumpEntryText(QByteArrayView packet, QStringView direction, QTime now)
 {
     if (packet.size() < PacketSize)
         return {};
     QString out;
     out.reserve(TypicalEntryLength + 2 * packet.size());
-    AppendEntry(out, packet.first(PacketSize), packet.sliced(PacketSize), direction, now);
+    appendEntry(out, packet.first(PacketSize), packet.sliced(PacketSize), direction, now);
     return out;
 }
 
-void PacketDump::AddContactDump(QByteArrayView packet, QStringView direction, QTime now)
+void PacketDump::add(QByteArrayView packet, QStringView direction, QTime now)
 {
     if (packet.size() < PacketSize)
         return;
@@ -99,43 +99,43 @@ void PacketDump::AddContactDump(QByteArrayView packet, QStringView direction, QT
     ++added_;
 }
 
-void PacketDump::Clear()
+void PacketDump::clear()
 {
     entries_.clear();
     directions_.clear();
     ++clears_;
 }
 
-QString PacketDump::EntryText(qsizetype i) const
+QString PacketDump::entryText(qsizetype i) const
 {
     const Entry& entry = entries_.at(static_cast<std::size_t>(i));
     QString out;
     out.reserve(TypicalEntryLength + 2 * entry.tail.size());
-    AppendEntry(out, QByteArrayView(entry.head.data(), PacketSize), entry.tail, directions_.at(entry.direction),
+    appendEntry(out, QByteArrayView(entry.head.data(), PacketSize), entry.tail, directions_.at(entry.direction),
                 entry.time);
     return out;
 }
 
-QString PacketDump::NewestText(qsizetype count) const
+QString PacketDump::newestText(qsizetype count) const
 {
-    count = std::clamp<qsizetype>(count, 0, EntryCount());
+    count = std::clamp<qsizetype>(count, 0, entryCount());
     QString out;
     out.reserve(count * TypicalEntryLength);
     for (auto it = entries_.rbegin(); it != entries_.rbegin() + count; ++it)
-        AppendEntry(out, QByteArrayView(it->head.data(), PacketSize), it->tail, directions_.at(it->direction), it->time);
+        appendEntry(out, QByteArrayView(it->head.data(), PacketSize), it->tail, directions_.at(it->direction), it->time);
     return out;
 }
 
-std::optional<QString> PacketDump::TextSince(Mark mark) const
+std::optional<QString> PacketDump::textSince(Mark mark) const
 {
-    if (mark.clears != clears_ || mark.entries > EntryCount())
+    if (mark.clears != clears_ || mark.entries > entryCount())
         return std::nullopt;
-    return NewestText(EntryCount() - mark.entries);
+    return newestText(entryCount() - mark.entries);
 }
 
 namespace {
 
-int HexDigit(char16_t c)
+int hexDigit(char16_t c)
 {
     if (c >= u'0' && c <= u'9')
         return c - u'0';
@@ -147,11 +147,11 @@ int HexDigit(char16_t c)
 }
 
 // Value of a typed hexadecimal field, or nullopt when it is not a number in 0..max.
-std::optional<quint32> HexField(QStringView text, quint32 max)
+std::optional<quint32> hexField(QStringView text, quint32 max)
 {
     quint32 value = 0;
     for (QChar c : text.trimmed()) {
-        const int digit = HexDigit(c.unicode());
+        const int digit = hexDigit(c.unicode());
         if (digit < 0)
             return std::nullopt;
         value = value * 16 + static_cast<quint32>(digit);
@@ -161,7 +161,7 @@ std::optional<quint32> HexField(QStringView text, quint32 max)
     return value;
 }
 
-QString FieldError(ConsoleField field)
+QString fieldError(ConsoleField field)
 {
     switch (field) {
     case ConsoleField::Type:
@@ -184,29 +184,29 @@ QString FieldError(ConsoleField field)
 
 } // namespace
 
-ConsolePacket ParseConsolePacket(QStringView type, QStringView index, QStringView subindex,
+ConsolePacket parseConsolePacket(QStringView type, QStringView index, QStringView subindex,
                                  const std::array<QStringView, 4>& data)
 {
     ConsolePacket result;
     auto reject = [&result](ConsoleField field) {
         result.badField = field;
-        result.error = FieldError(field);
+        result.error = fieldError(field);
         result.data.clear();
         return result;
     };
 
-    const auto typeValue = HexField(type, 0xFF);
+    const auto typeValue = hexField(type, 0xFF);
     if (!typeValue)
         return reject(ConsoleField::Type);
-    const auto indexValue = HexField(index, 0xFFFF);
+    const auto indexValue = hexField(index, 0xFFFF);
     if (!indexValue)
         return reject(ConsoleField::Index);
-    const auto subindexValue = HexField(subindex, 0xFF);
+    const auto subindexValue = hexField(subindex, 0xFF);
     if (!subindexValue)
         return reject(ConsoleField::Subindex);
     result.data = QByteArray(4, '\0');
     for (qsizetype i = 0; i < 4; ++i) {
-        const auto byte = HexField(data[static_cast<std::size_t>(i)], 0xFF);
+        const auto byte = hexField(data[static_cast<std::size_t>(i)], 0xFF);
         if (!byte)
             return reject(static_cast<ConsoleField>(static_cast<int>(ConsoleField::Data0) + i));
         result.data[i] = static_cast<char>(*byte);

@@ -21,7 +21,7 @@ inline constexpr QStringView DumpReceive(u"Receive");
 // One dump entry, six lines each ending in CR LF: time and direction, the packet in hex,
 // type with its name, index (high byte first), subindex, data bytes with their characters.
 // "" for a packet shorter than 8 bytes.
-QString ContactDumpEntry(QByteArrayView packet, QStringView direction, QTime now);
+QString dumpEntryText(QByteArrayView packet, QStringView direction, QTime now);
 
 // The packet console's log, newest entry at the top. It is never trimmed, so entries are
 // kept as compact records and the text is built when a view asks for it; adding an entry
@@ -35,26 +35,26 @@ public:
     };
 
     // Nothing for a packet shorter than 8 bytes.
-    void AddContactDump(QByteArrayView packet, QStringView direction, QTime now);
-    // The double-click on the log, and the console's clear operation for other windows.
-    void Clear();
+    void add(QByteArrayView packet, QStringView direction, QTime now);
+    // Empties the log: a double-click on it, the console's Clear Form, or another window.
+    void clear();
 
-    qsizetype EntryCount() const noexcept { return static_cast<qsizetype>(entries_.size()); }
+    qsizetype entryCount() const noexcept { return static_cast<qsizetype>(entries_.size()); }
     // Changes with every entry and every clear.
-    quint64 Generation() const noexcept { return added_ + clears_; }
+    quint64 generation() const noexcept { return added_ + clears_; }
 
     // Entry i, counted from the oldest (0), with its line ends: what a view shows as one row.
-    QString EntryText(qsizetype i) const;
+    QString entryText(qsizetype i) const;
 
     // The whole log, newest entry first.
-    QString Text() const { return NewestText(EntryCount()); }
+    QString text() const { return newestText(entryCount()); }
     // The newest count entries, newest first.
-    QString NewestText(qsizetype count) const;
+    QString newestText(qsizetype count) const;
 
-    Mark CurrentMark() const noexcept { return {clears_, EntryCount()}; }
+    Mark currentMark() const noexcept { return {clears_, entryCount()}; }
     // The entries added since the mark, newest first, to put at the top of a view that shows
-    // the log as it was at the mark; nullopt when the log was cleared since (rebuild from Text()).
-    std::optional<QString> TextSince(Mark mark) const;
+    // the log as it was at the mark; nullopt when the log was cleared since (rebuild from text()).
+    std::optional<QString> textSince(Mark mark) const;
 
 private:
     struct Entry {
@@ -79,17 +79,17 @@ struct ConsolePacket {
     std::uint8_t type = 0;
     qint32 index = 0;
     std::uint8_t subindex = 0;
-    QByteArray data;   // 4 bytes, txtData(0) first
-    QByteArray packet; // the 8 bytes that SendPacket queues for these fields
+    QByteArray data;   // 4 bytes, the first data field first
+    QByteArray packet; // the 8 bytes the engine queues for these fields
     // The first field that is not a hexadecimal number in its range, and the message for the
     // user about it; nothing is to be sent then.
     ConsoleField badField = ConsoleField::None;
     QString error;
 
-    bool Ok() const noexcept { return badField == ConsoleField::None; }
+    bool ok() const noexcept { return badField == ConsoleField::None; }
 };
 
-ConsolePacket ParseConsolePacket(QStringView type, QStringView index, QStringView subindex,
+ConsolePacket parseConsolePacket(QStringView type, QStringView index, QStringView subindex,
                                  const std::array<QStringView, 4>& data);
 
 } // namespace tunekit

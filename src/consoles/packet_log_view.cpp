@@ -20,25 +20,25 @@ PacketLogView::PacketLogView(const PacketDump& log, QWidget* parent) : QAbstract
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
-    UpdateScrollRange();
+    updateScrollRange();
 }
 
-int PacketLogView::LineHeight() const
+int PacketLogView::lineHeight() const
 {
     return fontMetrics().lineSpacing();
 }
 
-int PacketLogView::EntryHeight() const
+int PacketLogView::entryHeight() const
 {
-    return LinesPerEntry * LineHeight() + LineHeight() / 2;
+    return LinesPerEntry * lineHeight() + lineHeight() / 2;
 }
 
-void PacketLogView::UpdateScrollRange()
+void PacketLogView::updateScrollRange()
 {
     // Scrolled in whole lines: a range of entries * lines stays far inside int for any log a
     // day of service work produces, where pixels would not.
     const qsizetype lines = rows_ * (LinesPerEntry + 1);
-    const int page = std::max(1, viewport()->height() / std::max(1, LineHeight()));
+    const int page = std::max(1, viewport()->height() / std::max(1, lineHeight()));
     verticalScrollBar()->setPageStep(page);
     verticalScrollBar()->setSingleStep(LinesPerEntry + 1);
     verticalScrollBar()->setRange(0, static_cast<int>(std::max<qsizetype>(0, lines - page)));
@@ -47,11 +47,11 @@ void PacketLogView::UpdateScrollRange()
                                                        - viewport()->width()));
 }
 
-void PacketLogView::Sync()
+void PacketLogView::sync()
 {
-    const PacketDump::Mark now = log_.CurrentMark();
+    const PacketDump::Mark now = log_.currentMark();
     if (now.clears != clears_ || now.entries < rows_) {
-        Reset();
+        reset();
         return;
     }
     const qsizetype added = now.entries - rows_;
@@ -59,53 +59,53 @@ void PacketLogView::Sync()
         return;
     const int value = verticalScrollBar()->value();
     rows_ = now.entries;
-    UpdateScrollRange();
+    updateScrollRange();
     // At the top the newest entries come into view; further down the same entries stay in view.
     if (value > 0)
         verticalScrollBar()->setValue(value + static_cast<int>(added * (LinesPerEntry + 1)));
     viewport()->update();
 }
 
-void PacketLogView::Reset()
+void PacketLogView::reset()
 {
-    const PacketDump::Mark now = log_.CurrentMark();
+    const PacketDump::Mark now = log_.currentMark();
     rows_ = now.entries;
     clears_ = now.clears;
     anchor_ = current_ = -1;
-    UpdateScrollRange();
+    updateScrollRange();
     verticalScrollBar()->setValue(0);
     viewport()->update();
 }
 
-QString PacketLogView::RowText(qsizetype row) const
+QString PacketLogView::rowText(qsizetype row) const
 {
     if (row < 0 || row >= rows_)
         return {};
-    return log_.EntryText(rows_ - 1 - row);
+    return log_.entryText(rows_ - 1 - row);
 }
 
-qsizetype PacketLogView::RowAt(int y) const
+qsizetype PacketLogView::rowAt(int y) const
 {
-    const qsizetype line = verticalScrollBar()->value() + y / std::max(1, LineHeight());
+    const qsizetype line = verticalScrollBar()->value() + y / std::max(1, lineHeight());
     const qsizetype row = line / (LinesPerEntry + 1);
     return row < rows_ ? row : -1;
 }
 
-QString PacketLogView::SelectedText() const
+QString PacketLogView::selectedText() const
 {
     if (anchor_ < 0 || current_ < 0)
         return {};
     // Selected entries are counted from the oldest; the text lists them newest first, like the view.
     QString text;
     for (qsizetype entry = std::max(anchor_, current_); entry >= std::min(anchor_, current_); --entry)
-        text += log_.EntryText(entry);
+        text += log_.entryText(entry);
     return text;
 }
 
 void PacketLogView::paintEvent(QPaintEvent*)
 {
     QPainter painter(viewport());
-    const int line = LineHeight();
+    const int line = lineHeight();
     const int first = verticalScrollBar()->value();
     const int x = Margin - horizontalScrollBar()->value();
     const qsizetype lastLine = first + viewport()->height() / std::max(1, line) + 1;
@@ -119,7 +119,7 @@ void PacketLogView::paintEvent(QPaintEvent*)
         if (selected)
             painter.fillRect(0, top, viewport()->width(), LinesPerEntry * line, colours.highlight());
         painter.setPen(selected ? colours.color(QPalette::HighlightedText) : colours.color(QPalette::Text));
-        const QStringList lines = log_.EntryText(entry).split(QStringLiteral("\r\n"));
+        const QStringList lines = log_.entryText(entry).split(QStringLiteral("\r\n"));
         for (int i = 0; i < LinesPerEntry && i < lines.size(); ++i)
             painter.drawText(x, top + i * line + fontMetrics().ascent(), lines.at(i));
     }
@@ -128,19 +128,19 @@ void PacketLogView::paintEvent(QPaintEvent*)
 void PacketLogView::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
-    UpdateScrollRange();
+    updateScrollRange();
 }
 
 void PacketLogView::changeEvent(QEvent* event)
 {
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::FontChange)
-        UpdateScrollRange();
+        updateScrollRange();
 }
 
 void PacketLogView::mousePressEvent(QMouseEvent* event)
 {
-    const qsizetype row = RowAt(event->position().toPoint().y());
+    const qsizetype row = rowAt(event->position().toPoint().y());
     if (row < 0)
         return;
     const qsizetype entry = rows_ - 1 - row;
@@ -158,7 +158,7 @@ void PacketLogView::mouseDoubleClickEvent(QMouseEvent*)
 void PacketLogView::keyPressEvent(QKeyEvent* event)
 {
     if (event->matches(QKeySequence::Copy)) {
-        QApplication::clipboard()->setText(SelectedText());
+        QApplication::clipboard()->setText(selectedText());
         return;
     }
     if (event->matches(QKeySequence::SelectAll) && rows_ > 0) {

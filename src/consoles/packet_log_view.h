@@ -6,12 +6,12 @@
 
 namespace tunekit {
 
-// txtLog: the packet console's log, newest entry on top. Every entry has the same six lines, so
+// The packet console's log, newest entry on top. Every entry has the same six lines, so
 // the view knows where each one lies without measuring any: it draws only the entries on screen
 // and makes their text while drawing. Appending costs the same at the first and at the
 // millionth entry, and the log is never trimmed.
 //
-// Entries logged since the last Sync() are not shown yet; Sync() puts them on top. A view
+// Entries logged since the last sync() are not shown yet; sync() puts them on top. A view
 // scrolled away from the top keeps showing the same entries while new ones arrive above.
 // A click selects an entry, Shift+click a range, Ctrl+A all; Ctrl+C copies the selected text.
 class PacketLogView final : public QAbstractScrollArea {
@@ -19,15 +19,15 @@ class PacketLogView final : public QAbstractScrollArea {
 public:
     PacketLogView(const PacketDump& log, QWidget* parent);
 
-    void Sync();
+    void sync();
     // The log was cleared.
-    void Reset();
+    void reset();
 
     // Entries shown, and the text of row r (0 = the newest shown) with its line ends.
-    qsizetype RowCount() const noexcept { return rows_; }
-    QString RowText(qsizetype row) const;
-    qsizetype RowAt(int y) const;
-    QString SelectedText() const;
+    qsizetype rowCount() const noexcept { return rows_; }
+    QString rowText(qsizetype row) const;
+    qsizetype rowAt(int y) const;
+    QString selectedText() const;
 
 signals:
     void doubleClicked();
@@ -41,9 +41,9 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    int LineHeight() const;
-    int EntryHeight() const;
-    void UpdateScrollRange();
+    int lineHeight() const;
+    int entryHeight() const;
+    void updateScrollRange();
 
     const PacketDump& log_;
     qsizetype rows_ = 0;

@@ -11,7 +11,7 @@ constexpr char Backspace = '\b';
 constexpr QByteArrayView ClearScreenLong("c[37m[40m[2J[f");
 constexpr QByteArrayView ClearScreenShort("c[40m[2J[f");
 
-QByteArray Filtered(QByteArrayView text)
+QByteArray filtered(QByteArrayView text)
 {
     QByteArray bytes = text.toByteArray();
     for (QByteArrayView attribute : {QByteArrayView("\x1b[4m"), QByteArrayView("\x1b[24m"), QByteArrayView("\x1b[31m"),
@@ -27,7 +27,7 @@ QByteArray Filtered(QByteArrayView text)
 // character before it, so only the echo goes. While the echo is still incomplete (the
 // backspace is one of the last two characters) nothing is removed yet: the rest follows in
 // the next chunk, and cutting now would take a character that belongs to the text.
-void ApplyFirstBackspace(QByteArray& buffer)
+void applyFirstBackspace(QByteArray& buffer)
 {
     const qsizetype at = buffer.indexOf(Backspace);
     if (at < 0 || buffer.size() - at - 1 < 2)
@@ -36,7 +36,7 @@ void ApplyFirstBackspace(QByteArray& buffer)
     buffer.remove(from, at + 3 - from);
 }
 
-void KeepAfter(QByteArray& buffer, QByteArrayView sequence)
+void keepAfter(QByteArray& buffer, QByteArrayView sequence)
 {
     const qsizetype at = buffer.indexOf(sequence);
     if (at >= 0)
@@ -45,41 +45,41 @@ void KeepAfter(QByteArray& buffer, QByteArrayView sequence)
 
 } // namespace
 
-void TerminalBuffer::AddToTerminal(QByteArrayView text)
+void TerminalBuffer::append(QByteArrayView text)
 {
-    buffer_ += Filtered(text);
+    buffer_ += filtered(text);
     if (buffer_.size() > MaxLength)
         buffer_.remove(0, buffer_.size() - MaxLength);
-    ApplyFirstBackspace(buffer_);
-    KeepAfter(buffer_, ClearScreenLong);
-    KeepAfter(buffer_, ClearScreenShort);
-    Changed();
+    applyFirstBackspace(buffer_);
+    keepAfter(buffer_, ClearScreenLong);
+    keepAfter(buffer_, ClearScreenShort);
+    changed();
 }
 
-void TerminalBuffer::Clear()
+void TerminalBuffer::clear()
 {
     buffer_.clear();
-    Changed();
+    changed();
 }
 
-bool TerminalBuffer::TakeRefresh() noexcept
+bool TerminalBuffer::takeRefresh() noexcept
 {
     const bool pending = refreshPending_;
     refreshPending_ = false;
     return pending;
 }
 
-void TerminalBuffer::Changed() noexcept
+void TerminalBuffer::changed() noexcept
 {
     ++generation_;
     refreshPending_ = true;
 }
 
-QByteArray TerminalKeyBytes(bool portOpen, int keyAscii)
+QByteArray terminalKeyBytes(bool portOpen, int keyCode)
 {
-    if (!portOpen || keyAscii < 0 || keyAscii > 255)
+    if (!portOpen || keyCode < 0 || keyCode > 255)
         return {};
-    return QByteArray(1, static_cast<char>(keyAscii));
+    return QByteArray(1, static_cast<char>(keyCode));
 }
 
 } // namespace tunekit

@@ -42,12 +42,12 @@ QString ChecksumErrorText(ChecksumError error, const QString& path)
     return {};
 }
 
-} // namespace
-
-bool AppendChecksumTrailer(const QString& path, Dialogs& dialogs)
+// Appends the checksum trailer, tells the user when that fails, and guards against a file that
+// grew by more than the trailer. True when the trailer was appended.
+bool appendTrailerTellingFailures(const QString& path, Dialogs& dialogs)
 {
     const qint64 sizeBefore = QFileInfo(path).size();
-    const ChecksumResult result = FileChecksumV2(path, false, true);
+    const ChecksumResult result = appendChecksumTrailer(path);
     if (!result.Ok())
         ReportError(dialogs, ChecksumErrorText(result.error, path));
     // The append is all or nothing, so only someone else writing the file at the same
@@ -60,6 +60,8 @@ bool AppendChecksumTrailer(const QString& path, Dialogs& dialogs)
                                                       "A backup of your file is stored as BAK-File."));
     return result.Ok();
 }
+
+} // namespace
 
 ConversionOutcome ConvertChecksumCommand(Dialogs& dialogs)
 {
@@ -80,7 +82,7 @@ ConversionOutcome ConvertChecksumCommand(Dialogs& dialogs)
         return ConversionOutcome::Cancelled;
 
     // The backup is the way back from a conversion, so there is no conversion without it.
-    if (!BackupUsedFile(path)) {
+    if (!keepBackupCopy(path)) {
         ReportError(dialogs,
                     QCoreApplication::translate(
                         "ChecksumConversion",
@@ -88,8 +90,8 @@ ConversionOutcome ConvertChecksumCommand(Dialogs& dialogs)
                         .arg(Shown(BackupFileName(path))));
         return ConversionOutcome::Failed;
     }
-    return AppendChecksumTrailer(path, dialogs) ? ConversionOutcome::Converted
-                                                : ConversionOutcome::Failed;
+    return appendTrailerTellingFailures(path, dialogs) ? ConversionOutcome::Converted
+                                                       : ConversionOutcome::Failed;
 }
 
 } // namespace tunekit

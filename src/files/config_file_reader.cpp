@@ -148,8 +148,8 @@ private:
 
 ConfigFileContent Reader::Run(QByteArrayView fileBytes)
 {
-    out_.crcState = inputs_.crcFailure;
-    if (inputs_.crcFailure == CRC_Failure::ChecksumNotValid && !inputs_.accessLevel.opensFilesWithWrongChecksum()) {
+    out_.checksumState = inputs_.checksumState;
+    if (inputs_.checksumState == ChecksumState::ChecksumNotValid && !inputs_.accessLevel.opensFilesWithWrongChecksum()) {
         out_.refused = true;
         const QString text =
             QCoreApplication::translate("ConfigFileReader", "Config-File not valid!") + QStringLiteral("\r\n")
@@ -213,7 +213,7 @@ void Reader::Comment(QByteArrayView text)
         }
     }
     if (descriptionOpen_ && descriptionLines_ < MaxDescriptionLines) {
-        out_.FileDescription += FromAnsi(text) + QStringLiteral("\r\n");
+        out_.description += FromAnsi(text) + QStringLiteral("\r\n");
         ++descriptionLines_;
     }
 }
@@ -270,7 +270,7 @@ void Reader::Parameter(QByteArrayView name, QByteArrayView value)
         // belongs to no device, so the line is left out.
         if (const std::optional<qint16> id = ConfigIdFrom(value)) {
             out_.readConfigId = *id;
-            out_.FileValue[1] = QString::number(*id);
+            out_.fileValues[1] = QString::number(*id);
             taken_[1] = true;
         }
         return;
@@ -279,9 +279,9 @@ void Reader::Parameter(QByteArrayView name, QByteArrayView value)
         return;
     // "?" marks a value to be filled in; a later real value may still replace it.
     if (value == "?") {
-        out_.FileValue[nr] = nr == ProductionDateNr ? inputs_.today.toString(QStringLiteral("dd.MM.yyyy")) : QString();
+        out_.fileValues[nr] = nr == ProductionDateNr ? inputs_.today.toString(QStringLiteral("dd.MM.yyyy")) : QString();
     } else {
-        out_.FileValue[nr] = FromAnsi(value);
+        out_.fileValues[nr] = FromAnsi(value);
         taken_[nr] = true;
     }
     out_.changedMarks[nr] = true;
@@ -289,12 +289,12 @@ void Reader::Parameter(QByteArrayView name, QByteArrayView value)
 
 void Reader::Finish()
 {
-    ParamArray<QString>& values = out_.FileValue;
+    ParamArray<QString>& values = out_.fileValues;
     if (!values[2].isEmpty() && !values[3].isEmpty() && values[4].isEmpty())
         values[4] = QStringLiteral("0");
-    out_.FV_Flag = true;
+    out_.fileValuesRead = true;
 
-    out_.ConfigFileIDLabel = out_.readConfigId != 0 ? QStringLiteral("FileID: %1").arg(out_.readConfigId) : QString();
+    out_.fileIdCaption = out_.readConfigId != 0 ? QStringLiteral("FileID: %1").arg(out_.readConfigId) : QString();
     out_.applicable = ApplicableMarks(inputs_.deviceConfigId);
 
     ExtendedDataStore& store = out_.extended;
@@ -310,8 +310,8 @@ void Reader::Finish()
     if (!freqText.isEmpty()) {
         store.strFrequency_tableImage = FromAnsi(freqText);
         const FrequencyTableDecoded decoded = DecodeFrequencyTable(store.strFrequency_tableImage);
-        store.FreqTable = decoded.FreqTable;
-        store.FreqTableLast = decoded.FreqTableLast;
+        store.FreqTable = decoded.frequencies;
+        store.FreqTableLast = decoded.lastChannel;
         for (int n = 0; n <= store.FreqTableLast; ++n)
             store.frequencyTable.append(Encode32(store.FreqTable[static_cast<std::size_t>(n)]));
     }
@@ -324,12 +324,12 @@ void Reader::Finish()
         taken_[ChannelStopNr] = true;
     }
 
-    out_.crcLabel = CrcLabelLookFor(inputs_.crcFailure);
+    out_.checksumLabel = CrcLabelLookFor(inputs_.checksumState);
 
     for (int k = 1; k <= ParamCount; ++k)
         out_.imageValues[k] = out_.applicable[k] ? values[k] : QString();
-    out_.FileConfigID = out_.imageValues[1].isEmpty() ? 0 : out_.readConfigId;
-    out_.lblConfigFileName = FileNameOf(inputs_.path);
+    out_.applicableConfigId = out_.imageValues[1].isEmpty() ? 0 : out_.readConfigId;
+    out_.fileName = FileNameOf(inputs_.path);
 }
 
 QString Shown(const QString& path)
@@ -346,14 +346,14 @@ OpenStatus Fail(Dialogs& dialogs, const QString& text)
 
 } // namespace
 
-CrcLabelLook CrcLabelLookFor(CRC_Failure state)
+CrcLabelLook CrcLabelLookFor(ChecksumState state)
 {
     switch (state) {
-    case CRC_Failure::ChecksumValid:
+    case ChecksumState::ChecksumValid:
         return {QCoreApplication::translate("ConfigFileReader", "Checksum valid"), Rgb{0, 0, 0}, std::nullopt};
-    case CRC_Failure::NoChecksum:
+    case ChecksumState::NoChecksum:
         return {QCoreApplication::translate("ConfigFileReader", "No checksum"), Rgb{0, 0, 0}, Rgb{255, 255, 128}};
-    case CRC_Failure::ChecksumNotValid:
+    case ChecksumState::ChecksumNotValid:
         break;
     }
     return {QCoreApplication::translate("ConfigFileReader", "Checksum not valid"), Rgb{255, 255, 0}, Rgb{255, 0, 0}};
@@ -407,7 +407,7 @@ double LeadingNumber(QByteArrayView text)
 FrequencyTableDecoded DecodeFrequencyTable(QStringView text)
 {
     FrequencyTableDecoded decoded;
-    decoded.FreqTableLast = -1;
+    decoded.lastChannel = -1;
     if (!text.startsWith(u"b#") && !text.startsWith(u"B#"))
         return decoded;
 
@@ -434,10 +434,10 @@ FrequencyTableDecoded DecodeFrequencyTable(QStringView text)
         // Checked after rounding, so that every counted entry is one the device gets.
         if (!(rounded >= 1.0 && rounded < FreqLimit))
             break;
-        decoded.FreqTable[n] = static_cast<qint32>(rounded);
+        decoded.frequencies[n] = static_cast<qint32>(rounded);
         ++count;
     }
-    decoded.FreqTableLast = static_cast<qint16>(count - 1);
+    decoded.lastChannel = static_cast<qint16>(count - 1);
     return decoded;
 }
 
@@ -452,13 +452,13 @@ void ApplyConfigFile(DeviceImage& image, const ConfigFileContent& content)
         image.ClearFileData();
         return;
     }
-    image.FileValue = content.FileValue;
+    image.FileValue = content.fileValues;
     image.FileConfigID = content.readConfigId;
     for (int k = 1; k <= ParamCount; ++k) {
         if (content.changedMarks[k])
             image.changed[k] = true;
     }
-    image.FV_Flag = content.FV_Flag;
+    image.FV_Flag = content.fileValuesRead;
     const bool used = image.extended.used && !content.extendedContentRead;
     image.extended = content.extended;
     image.extended.used = used;
@@ -467,15 +467,15 @@ void ApplyConfigFile(DeviceImage& image, const ConfigFileContent& content)
     image.UpdateEditMarks();
     for (int k = 1; k <= ParamCount; ++k)
         image.value[k] = content.imageValues[k];
-    image.FileConfigID = content.FileConfigID;
+    image.FileConfigID = content.applicableConfigId;
 
     ImageLabels& labels = image.labels;
-    labels.lblCRC = content.crcLabel.text;
-    labels.crcState = static_cast<int>(content.crcState);
+    labels.lblCRC = content.checksumLabel.text;
+    labels.crcState = static_cast<int>(content.checksumState);
     labels.showCRC = true;
     labels.showConfigFileID = true;
-    labels.lblConfigFileName = content.lblConfigFileName;
-    labels.lblConfigFileInfo = content.FileDescription;
+    labels.lblConfigFileName = content.fileName;
+    labels.lblConfigFileInfo = content.description;
     image.RefreshInterpreterLabel();
 }
 
@@ -524,7 +524,7 @@ OpenStatus OpenConfigFile(const QString& path, DeviceImage& image, Dialogs& dial
     // cannot pass with another file's checksum.
     ReaderInputs inputs;
     inputs.accessLevel = accessLevel;
-    inputs.crcFailure = CrcFailureFor(TrailerMatches(bytes), modified);
+    inputs.checksumState = checksumStateFor(TrailerMatches(bytes), modified);
     inputs.today = today;
     inputs.deviceConfigId = image.deviceConfigId;
     inputs.path = path;

@@ -29,7 +29,7 @@ inline constexpr qint64 MaxConfigFileSize = 16 * 1024 * 1024;
 // What a read depends on besides the file's bytes.
 struct ReaderInputs {
     AccessLevel accessLevel = AccessLevel::Level1();
-    CRC_Failure crcFailure = CRC_Failure::ChecksumValid;
+    ChecksumState checksumState = ChecksumState::ChecksumValid;
     QDate today;                                       // for ProductionDate=?
     int deviceConfigId = 0;                            // the ConfigID the device last reported
     QString path;                                      // only its name is shown
@@ -42,13 +42,13 @@ struct Rgb {
     friend bool operator==(const Rgb&, const Rgb&) = default;
 };
 
-// lblCRC for a checksum state.
+// How the checksum label shows a checksum state.
 struct CrcLabelLook {
     QString text;
     Rgb foreground;
     std::optional<Rgb> background; // empty: the system's button-face colour
 };
-CrcLabelLook CrcLabelLookFor(CRC_Failure state);
+CrcLabelLook CrcLabelLookFor(ChecksumState state);
 
 struct ReaderMessage {
     QString text;
@@ -61,12 +61,12 @@ struct ConfigFileContent {
     bool refused = false;          // the checksum gate turned the file away; nothing was read
     QList<ReaderMessage> messages; // to be shown, in order
 
-    ParamArray<QString> FileValue;
+    ParamArray<QString> fileValues;  // the values the file holds, by parameter number
     ParamArray<bool> changedMarks{}; // parameters the file named: their changed marks get set
-    qint16 readConfigId = 0;         // the file's ConfigID as read; ConfigFileIDLabel shows it
-    QString ConfigFileIDLabel;
-    QString FileDescription;         // up to six lines, each ended by CR LF
-    bool FV_Flag = false;
+    qint16 readConfigId = 0;         // the file's ConfigID as read; fileIdCaption shows it
+    QString fileIdCaption;           // "FileID: n", or "" without a ConfigID
+    QString description;             // up to six lines, each ended by CR LF
+    bool fileValuesRead = false;     // the file values are there to write
 
     ExtendedDataStore extended;      // its used flag is left to ApplyConfigFile
     bool extendedContentRead = false; // a section content line was read: the used flag clears
@@ -74,11 +74,11 @@ struct ConfigFileContent {
     // For the device ConfigID of the inputs:
     ParamArray<bool> applicable{};
     ParamArray<QString> imageValues; // the whole device image 1..62 after the read
-    qint16 FileConfigID = 0;         // the file's ConfigID when it applies to the device, else 0
+    qint16 applicableConfigId = 0;   // the file's ConfigID when it applies to the device, else 0
 
-    QString lblConfigFileName;
-    CRC_Failure crcState = CRC_Failure::ChecksumValid;
-    CrcLabelLook crcLabel;
+    QString fileName;                // shown without its folder
+    ChecksumState checksumState = ChecksumState::ChecksumValid;
+    CrcLabelLook checksumLabel;
 };
 
 // Hexadecimal section text to bytes: "" for an odd length; a pair that is no hexadecimal number
@@ -86,8 +86,8 @@ struct ConfigFileContent {
 QByteArray DecodeHexSection(QByteArrayView text);
 
 struct FrequencyTableDecoded {
-    std::array<qint32, ExtendedDataStore::FreqTableSize> FreqTable{};
-    qint16 FreqTableLast = -1;
+    std::array<qint32, ExtendedDataStore::FreqTableSize> frequencies{}; // base, then the channels
+    qint16 lastChannel = -1;                                            // the last valid entry; -1 none
 };
 // The FREQTAB text (lines ended by CR LF): "b#" base line, then up to 80 "k#" channel lines;
 // the first missing or invalid entry ends the table.
@@ -113,7 +113,8 @@ enum class OpenStatus {
     Failed,        // missing, unreadable or too large; the user was told
 };
 
-// The window refreshes ShadowToTable, ShadowToDip and ShadowToGui unless nothing was chosen.
+// The window shows the image anew (overview, DIP switches, configuration tab) unless nothing was
+// chosen.
 constexpr bool NeedsViewRefresh(OpenStatus status) noexcept
 {
     return status != OpenStatus::NothingChosen;
@@ -124,10 +125,10 @@ constexpr bool NeedsViewRefresh(OpenStatus status) noexcept
 OpenStatus OpenConfigFile(const QString& path, DeviceImage& image, Dialogs& dialogs, AccessLevel accessLevel,
                           QDate today);
 
-// cmdFileOpen_Click: asks for the file, then OpenConfigFile.
+// The Open File command: asks for the file, then OpenConfigFile.
 OpenStatus FileOpenCommand(DeviceImage& image, Dialogs& dialogs, AccessLevel accessLevel, QDate today);
 
-// cmdFileOpen_OLEDragDrop: the first dropped file.
+// Files dropped onto the Open File button: the first one is opened.
 OpenStatus FileDropCommand(const QStringList& paths, DeviceImage& image, Dialogs& dialogs,
                            AccessLevel accessLevel, QDate today);
 

@@ -21,8 +21,9 @@ namespace tunekit {
 
 namespace {
 
-constexpr std::size_t HardwareInfo = 3;    // lblInfo(3)
-constexpr std::size_t InterpreterInfo = 6; // lblInfo(6)
+// The lines of the device information that a backup's header repeats.
+constexpr std::size_t HardwareInfo = 3;
+constexpr std::size_t InterpreterInfo = 6;
 
 // Every section the reader knows; its markers are NAME_START and NAME_STOP.
 constexpr std::array<const char*, 8> SectionNames{
@@ -148,8 +149,8 @@ QString FormatNow(const QDateTime& now, const QLocale& locale)
 
 WriterOrigin MakeWriterOrigin(const HostFacts& host, const VersionInfo& version, const QLocale& locale)
 {
-    return WriterOrigin{FormatNow(host.Now(), locale), host.ComputerName(), host.UserName(), version.metaInfo1,
-                        version.metaInfo2};
+    return WriterOrigin{FormatNow(host.Now(), locale), host.ComputerName(), host.UserName(), version.programName,
+                        version.version};
 }
 
 QString ProposedBackupName(const QString& serialNumber)
@@ -214,7 +215,7 @@ QByteArray ComposeConfigFile(const DeviceImage& image, const WriterInputs& input
     line("* HVX Config-File ");
     line("* generated on " + CommentText(origin.now));
     line("* on " + CommentText(origin.computerName) + " by " + CommentText(origin.userName));
-    line("* using " + CommentText(origin.metaInfo1) + ' ' + CommentText(origin.metaInfo2));
+    line("* using " + CommentText(origin.programName) + ' ' + CommentText(origin.programVersion));
     if (backup) {
         const QString& hardware = image.labels.lblInfo[HardwareInfo];
         if (ShowsValue(hardware)) {
@@ -291,7 +292,7 @@ WriteOutcome WriteRestorableBackup(const WriterContext& context, const QString& 
     return outcome;
 }
 
-WriteOutcome cmdSicherung_Click(const WriterContext& context, const QString& serialNumber)
+WriteOutcome generateBackup(const WriterContext& context, const QString& serialNumber)
 {
     const QString serial = serialNumber.trimmed();
     if (serial.isEmpty())
@@ -302,7 +303,7 @@ WriteOutcome cmdSicherung_Click(const WriterContext& context, const QString& ser
     return WriteConfigFile(context, path, ConfigFileKind::Backup, {});
 }
 
-WriteOutcome CmdCopyToConfig_Click(const WriterContext& context, const QStringList& descriptions)
+WriteOutcome generateConfigFile(const WriterContext& context, const QStringList& descriptions)
 {
     const QString path = context.dialogs.SaveFileName(ConfigFileSaveFilter(), QString());
     if (path.isEmpty())

@@ -16,11 +16,11 @@ struct VersionInfo;
 
 // The two files the program writes from the device image.
 enum class ConfigFileKind {
-    Backup,    // cmdSicherung: hardware and interpreter lines; ProductionDate always "?"
+    Backup,    // "Generate Backup": hardware and interpreter lines; ProductionDate always "?"
     // The backup taken before a device is written: as Backup, but with the production date
     // as the device has it, so that writing it back restores the device exactly.
     Restorable,
-    Described, // CmdCopyToConfig: the user's description lines first; ProductionDate as it is
+    Described, // "Generate new ConfigFile": the user's description lines first; ProductionDate as it is
 };
 
 // Where, when and by what a file was written, as its header tells.
@@ -28,13 +28,13 @@ struct WriterOrigin {
     QString now;          // already formatted, see FormatNow
     QString computerName;
     QString userName;
-    QString metaInfo1;    // program name
-    QString metaInfo2;    // program version
+    QString programName;
+    QString programVersion;
 };
 
 struct WriterInputs {
     ConfigFileKind kind = ConfigFileKind::Backup;
-    QStringList descriptions; // txtFD1..txtFD5, described file only; empty ones are left out
+    QStringList descriptions; // the five description lines, described file only; empty ones are left out
     WriterOrigin origin;
 };
 
@@ -101,11 +101,12 @@ QString ReserveNewFile(const QString& folder, const QString& baseName);
 // or any other); on failure the user is told why and a reserved empty file is removed.
 WriteOutcome WriteRestorableBackup(const WriterContext& context, const QString& path);
 
-// "Generate Backup": the text of txtSerialnumber names the proposed file; nothing happens
-// without it.
-WriteOutcome cmdSicherung_Click(const WriterContext& context, const QString& serialNumber);
+// "Generate Backup": asks where to save a backup of the device image; the serial number shown
+// names the proposed file, and nothing happens without one.
+WriteOutcome generateBackup(const WriterContext& context, const QString& serialNumber);
 
-// "Generate new ConfigFile", once frmCfgFileInfo was confirmed with the texts of txtFD1..txtFD5.
-WriteOutcome CmdCopyToConfig_Click(const WriterContext& context, const QStringList& descriptions);
+// "Generate new ConfigFile", once the user confirmed the description lines: asks where to save
+// the file and writes it with them.
+WriteOutcome generateConfigFile(const WriterContext& context, const QStringList& descriptions);
 
 } // namespace tunekit

@@ -5,6 +5,8 @@
 #include <QSaveFile>
 #include <QtEndian>
 
+#include <optional>
+
 namespace tunekit {
 
 static_assert(Crc32Of("123456789") == 0xCBF43926u, "CRC-32 check value");
@@ -95,21 +97,24 @@ ChecksumResult Append(QFile& file, const QString& path)
     return result;
 }
 
-} // namespace
-
-ChecksumResult FileChecksumV2(const QString& path, bool verify, bool append)
+// The file at path opened for reading, or the failure that prevents it. Reading needs no
+// write access, so read-only files can still be checked.
+std::optional<ChecksumResult> openForReading(QFile& file)
 {
-    if (!QFileInfo(path).isFile())
+    if (!QFileInfo(file.fileName()).isFile())
         return Failed(ChecksumError::NotFound);
-    // Reading needs no write access, so read-only files can still be checked.
-    QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return Failed(ChecksumError::NotReadable);
-    if (verify)
-        return Verify(file);
-    if (append)
-        return Append(file, path);
+    return std::nullopt;
+}
 
+} // namespace
+
+ChecksumResult fileCrc(const QString& path)
+{
+    QFile file(path);
+    if (const std::optional<ChecksumResult> failure = openForReading(file))
+        return *failure;
     ChecksumResult result;
     Crc32 crc;
     const auto feed = [&crc](QByteArrayView bytes) { crc.Update(bytes); return true; };
@@ -117,6 +122,22 @@ ChecksumResult FileChecksumV2(const QString& path, bool verify, bool append)
         return Failed(ChecksumError::NotReadable);
     result.crc = crc.Value();
     return result;
+}
+
+ChecksumResult verifyChecksumTrailer(const QString& path)
+{
+    QFile file(path);
+    if (const std::optional<ChecksumResult> failure = openForReading(file))
+        return *failure;
+    return Verify(file);
+}
+
+ChecksumResult appendChecksumTrailer(const QString& path)
+{
+    QFile file(path);
+    if (const std::optional<ChecksumResult> failure = openForReading(file))
+        return *failure;
+    return Append(file, path);
 }
 
 QDate ChecksumCutOffDate()
@@ -127,23 +148,23 @@ QDate ChecksumCutOffDate()
     return QDate(2000 + written.year() % 100, written.month(), written.day());
 }
 
-CRC_Failure CrcFailureFor(bool trailerMatches, QDate lastModified)
+ChecksumState checksumStateFor(bool trailerMatches, QDate lastModified)
 {
     if (trailerMatches)
-        return CRC_Failure::ChecksumValid;
-    return lastModified < ChecksumCutOffDate() ? CRC_Failure::NoChecksum
-                                               : CRC_Failure::ChecksumNotValid;
+        return ChecksumState::ChecksumValid;
+    return lastModified < ChecksumCutOffDate() ? ChecksumState::NoChecksum
+                                               : ChecksumState::ChecksumNotValid;
 }
 
-CrcFailureResult FileCrcFailure(const QString& path)
+ChecksumStateResult fileChecksumState(const QString& path)
 {
-    CrcFailureResult result;
-    const ChecksumResult check = FileChecksumV2(path, true, false);
+    ChecksumStateResult result;
+    const ChecksumResult check = verifyChecksumTrailer(path);
     if (!check.Ok()) {
         result.error = check.error;
         return result;
     }
-    result.state = CrcFailureFor(check.matches, QFileInfo(path).lastModified().date());
+    result.state = checksumStateFor(check.matches, QFileInfo(path).lastModified().date());
     return result;
 }
 
@@ -154,7 +175,7 @@ QString BackupFileName(const QString& path)
     return path.chopped(3) + QStringLiteral("bak");
 }
 
-bool BackupUsedFile(const QString& path)
+bool keepBackupCopy(const QString& path)
 {
     const QString target = BackupFileName(path);
     if (target.isEmpty() || !QFileInfo(path).isFile())

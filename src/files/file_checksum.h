@@ -61,23 +61,30 @@ enum class ChecksumError {
 
 struct ChecksumResult {
     ChecksumError error = ChecksumError::None;
-    // Verify: CRC of all bytes but the last four. Otherwise: CRC of the whole file as it was,
-    // which in append mode is the trailer that was written.
+    // verifyChecksumTrailer: CRC of all bytes but the last four. Otherwise: CRC of the whole file
+    // as it was, which for appendChecksumTrailer is the trailer that was written.
     quint32 crc = 0;
-    // Verify only: the last four bytes hold the CRC of the bytes before them.
+    // verifyChecksumTrailer only: the last four bytes hold the CRC of the bytes before them.
     bool matches = false;
 
     bool Ok() const noexcept { return error == ChecksumError::None; }
 };
 
-// verify: checks the trailer (a file shorter than four bytes never matches).
-// !verify && append: appends the trailer. Neither: CRC of the whole file.
-// The append is all or nothing: on failure the file keeps its content and permissions.
-// The file is closed again before this returns.
-ChecksumResult FileChecksumV2(const QString& path, bool verify, bool append);
+// The three below open the file at path and close it again before they return.
+
+// The CRC of the whole file.
+ChecksumResult fileCrc(const QString& path);
+
+// Checks the trailer: crc is the CRC of all bytes but the last four, matches tells whether the
+// last four hold it (a file shorter than four bytes never matches).
+ChecksumResult verifyChecksumTrailer(const QString& path);
+
+// Appends the CRC of the whole file as its trailer; crc is the trailer written. All or nothing:
+// on failure the file keeps its content and permissions.
+ChecksumResult appendChecksumTrailer(const QString& path);
 
 // The file's checksum state when it is opened (values as stored).
-enum class CRC_Failure : qint16 {
+enum class ChecksumState : qint16 {
     ChecksumValid = 0,
     NoChecksum = 1,       // no matching trailer, file older than the trailer
     ChecksumNotValid = 2, // no matching trailer although the file is new enough to have one
@@ -86,23 +93,23 @@ enum class CRC_Failure : qint16 {
 // Files last modified before this day cannot have a trailer.
 QDate ChecksumCutOffDate();
 
-CRC_Failure CrcFailureFor(bool trailerMatches, QDate lastModified);
+ChecksumState checksumStateFor(bool trailerMatches, QDate lastModified);
 
-struct CrcFailureResult {
+struct ChecksumStateResult {
     ChecksumError error = ChecksumError::None;
-    CRC_Failure state = CRC_Failure::ChecksumNotValid;
+    ChecksumState state = ChecksumState::ChecksumNotValid;
 
     bool Ok() const noexcept { return error == ChecksumError::None; }
 };
 
 // Verifies the trailer and rates a mismatch by the date part of the last modification.
-CrcFailureResult FileCrcFailure(const QString& path);
+ChecksumStateResult fileChecksumState(const QString& path);
 
 // The name of the backup copy: the last three characters replaced by "bak" (x.scd -> x.bak).
 QString BackupFileName(const QString& path);
 
 // Copies the file to its backup name, replacing an older backup. The copy is written to a
 // temporary file and renamed, so a failed copy leaves an existing backup untouched.
-[[nodiscard]] bool BackupUsedFile(const QString& path);
+[[nodiscard]] bool keepBackupCopy(const QString& path);
 
 } // namespace tunekit

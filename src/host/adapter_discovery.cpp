@@ -30,7 +30,8 @@ qint16 FindAdapterPort(DiscoveryState& discovery, const QString& portName)
 {
     const auto number = static_cast<qint16>(PortNumberOfPortName(portName.toStdString()));
     discovery.adapterLocated = number >= 1;
-    discovery.lblComPort = number >= 1 ? QStringLiteral("COM%1").arg(number) : QStringLiteral("HVX-USPI not installed");
+    discovery.adapterPortCaption =
+        number >= 1 ? QStringLiteral("COM%1").arg(number) : QStringLiteral("HVX-USPI not installed");
     return number;
 }
 
@@ -38,19 +39,19 @@ void ChooseComPort(DiscoveryState& discovery, const PortValues& port, const Port
                    const std::function<qint16()>& findAdapter)
 {
     qint16& adapterPort = port.adapterPort;
-    discovery.OnlyDefaultPortFound = false;
+    discovery.firstFreePortChosen = false;
     port.adapterFound = false;
-    discovery.NoPortFound = false;
+    discovery.noPortFound = false;
     bool anyAvailable = false;
     for (int k = 1; k <= 5; ++k) {
         const bool available = probe(k);
-        discovery.PortAvailable[Slot(k)] = available;
+        discovery.portAvailable[Slot(k)] = available;
         discovery.menu.enabled[Slot(k - 1)] = available;
         anyAvailable = anyAvailable || available;
     }
     if (port.portNumber > 5 && port.portNumber <= 256) {
         const bool available = probe(port.portNumber);
-        discovery.PortAvailable[Slot(port.portNumber)] = available;
+        discovery.portAvailable[Slot(port.portNumber)] = available;
         discovery.menu.otherEnabled = available;
         anyAvailable = anyAvailable || available;
     }
@@ -63,15 +64,15 @@ void ChooseComPort(DiscoveryState& discovery, const PortValues& port, const Port
         port.portNumber = adapterPort;
     } else if (!anyAvailable) {
         port.portNumber = 0;
-        discovery.NoPortFound = true;
+        discovery.noPortFound = true;
     } else {
         for (int k = 1; k <= 256; ++k) {
-            if (discovery.PortAvailable[Slot(k)]) {
+            if (discovery.portAvailable[Slot(k)]) {
                 port.portNumber = static_cast<qint16>(k);
                 break;
             }
         }
-        discovery.OnlyDefaultPortFound = true;
+        discovery.firstFreePortChosen = true;
     }
 }
 
@@ -80,9 +81,9 @@ qint16 MenuPort(const DiscoveryState& discovery, bool adapterFound, qint16 adapt
 {
     if (adapterFound)
         return adapterPort;
-    if (!discovery.FilePortFound)
+    if (!discovery.settingsPortKnown)
         return offered;
-    return probe(discovery.FilePort) ? discovery.FilePort : qint16(0);
+    return probe(discovery.settingsPort) ? discovery.settingsPort : qint16(0);
 }
 
 void UpdateComMenu(ComMenu& menu, qint16 portNumber, qint16 adapterPort)
@@ -106,7 +107,7 @@ std::optional<ComMessage> ComMessageFor(const DiscoveryState& discovery, bool ad
                                         const QString& osName)
 {
     const bool installed = discovery.adapterLocated;
-    if (!installed && discovery.NoPortFound) {
+    if (!installed && discovery.noPortFound) {
         return ComMessage{
             Fill(QCoreApplication::translate(
                      "PortDiscovery",
@@ -140,7 +141,7 @@ std::optional<ComMessage> ComMessageFor(const DiscoveryState& discovery, bool ad
                                osName, adapterPort),
                           QCoreApplication::translate("PortDiscovery", "Connection OK"), MsgIcon::Information};
     }
-    if (discovery.NoPortFound) {
+    if (discovery.noPortFound) {
         return ComMessage{
             Fill(QCoreApplication::translate(
                      "PortDiscovery",
@@ -154,7 +155,7 @@ std::optional<ComMessage> ComMessageFor(const DiscoveryState& discovery, bool ad
                  osName, adapterPort),
             QCoreApplication::translate("PortDiscovery", "No free Port", "adapter installed"), MsgIcon::Critical};
     }
-    if (discovery.OnlyDefaultPortFound) {
+    if (discovery.firstFreePortChosen) {
         return ComMessage{
             Fill(QCoreApplication::translate(
                      "PortDiscovery",

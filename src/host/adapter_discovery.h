@@ -17,34 +17,34 @@ struct ComMenu {
     std::array<QString, 5> captions{QStringLiteral("COM1"), QStringLiteral("COM2"), QStringLiteral("COM3"),
                                     QStringLiteral("COM4"), QStringLiteral("COM5")};
     std::array<bool, 5> enabled{};
-    bool otherEnabled = false; // mnuCOMother and mnuSeperator3
+    bool otherEnabled = false; // the entry for a port above 5, and the separator before it
     bool otherVisible = false;
     QString otherCaption;
-    int checked = 0;           // 1..5 a COM entry, 6 mnuCOMother, 0 none
+    int checked = 0;           // 1..5 a COM entry, 6 the entry above 5, 0 none
 };
 
 // What discovery found out, kept between its runs. The port in use, the adapter's port and
 // whether the adapter was found are the main window's values, shared with the serial port.
 struct DiscoveryState {
     bool adapterLocated = false;      // the adapter's port number is known (found once)
-    bool OnlyDefaultPortFound = false;
-    bool NoPortFound = false;
-    bool FilePortFound = false;       // the settings file named a port
-    qint16 FilePort = 0;
-    std::array<bool, 257> PortAvailable{};
-    QString lblComPort;
+    bool firstFreePortChosen = false; // no adapter: the first port that opens was taken instead
+    bool noPortFound = false;         // no adapter and no port that opens
+    bool settingsPortKnown = false;   // the settings file named a port
+    qint16 settingsPort = 0;
+    std::array<bool, 257> portAvailable{}; // by port number: it could be opened when probed
+    QString adapterPortCaption;       // "COMn", or that the adapter is not installed
     ComMenu menu;
 };
 
 using PortProbe = std::function<bool(int)>;
 
-// FindAdapterPort: the port number of the adapter's "PortName" as the system reports it; marks
-// the number as located (when at least 1) and sets lblComPort.
+// The port number of the adapter's "PortName" as the system reports it; marks the number as
+// located (when at least 1) and sets the caption of the adapter's port.
 qint16 FindAdapterPort(DiscoveryState& discovery, const QString& portName);
 
-// CheckComPorts up to the choice of the port: probes COM1..COM5 and the current port, looks the
-// adapter up until it has been found once, and sets the port to use. findAdapter is called only
-// when the adapter's port is not yet known.
+// Discovery up to the choice of the port: probes COM1..COM5 and the current port, looks the
+// adapter up until it has been found once, and sets the port to use: the adapter's, else the
+// first that opens. findAdapter is called only when the adapter's port is not yet known.
 struct PortValues {
     qint16& portNumber;
     bool& adapterFound;
@@ -53,8 +53,8 @@ struct PortValues {
 void ChooseComPort(DiscoveryState& discovery, const PortValues& port, const PortProbe& probe,
                    const std::function<qint16()>& findAdapter);
 
-// HandleComMenue's choice: the adapter's port once found; without a settings port the port
-// offered; otherwise the settings port when it can be opened, else none.
+// The port a choice in the Interface menu leads to: the adapter's port once found; without a
+// settings port the port offered; otherwise the settings port when it can be opened, else none.
 qint16 MenuPort(const DiscoveryState& discovery, bool adapterFound, qint16 adapterPort, qint16 offered,
                 const PortProbe& probe);
 

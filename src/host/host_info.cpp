@@ -32,7 +32,7 @@ Names NtNames(const OsVersion& v)
 
 } // namespace
 
-OsNames GetOsName(const OsVersion& version, const QStringList& environment)
+OsNames osNamesOf(const OsVersion& version, const QStringList& environment)
 {
     OsNames names;
     switch (version.platform) {
@@ -69,7 +69,7 @@ OsNames GetOsName(const OsVersion& version, const QStringList& environment)
     }
     if (names.shortName != QLatin1StringView("?"))
         names.messageName = names.shortName;
-    names.winVerCaption = names.fullName + QLatin1Char(' ') + GetWordWidth(environment);
+    names.versionCaption = names.fullName + QLatin1Char(' ') + wordWidthOf(environment);
     return names;
 }
 
@@ -86,7 +86,7 @@ RegistryFamily RegistryFamilyOf(const OsVersion& version)
     return RegistryFamily::None;
 }
 
-QString GetWordWidth(const QStringList& environment)
+QString wordWidthOf(const QStringList& environment)
 {
     QString width;
     for (const QString& entry : environment) {
@@ -99,7 +99,7 @@ QString GetWordWidth(const QStringList& environment)
     return width;
 }
 
-QString GetInstallLanguage(const QString& languageId)
+QString installLanguageOf(const QString& languageId)
 {
     const QString primary = languageId.right(2);
     if (primary == QLatin1StringView("07"))

@@ -139,7 +139,7 @@ QString ByteCaption(unsigned byte)
 } // namespace
 
 SerialEncoding EncodeSerialNumber(qint32 address, qint32 oem, qint32 group,
-                                  const QString& prodGrpText, int imageConfigId, Dialogs& dialogs)
+                                  const QString& productGroupText, int imageConfigId, Dialogs& dialogs)
 {
     // A 16-bit address outside 1..65535 cannot be a system address of any family.
     if (address < 1 || address >= AddressLimit)
@@ -165,8 +165,8 @@ SerialEncoding EncodeSerialNumber(qint32 address, qint32 oem, qint32 group,
     if (imageConfigId < 2 || oem < 0 || oem > 999)
         return {};
     for (QStringView productGroup : ProductGroups) {
-        if (prodGrpText == productGroup)
-            return {prodGrpText + Padded(oem, 3) + Padded(address, 5), false};
+        if (productGroupText == productGroup)
+            return {productGroupText + Padded(oem, 3) + Padded(address, 5), false};
     }
     return {};
 }

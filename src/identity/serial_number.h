@@ -20,11 +20,11 @@ struct SerialEncoding {
     bool oemRejected = false;
 };
 
-// Serial number of the three image values. prodGrpText is the image text of ProdGrp,
+// Serial number of the three image values. productGroupText is the image text of ProdGrp,
 // imageConfigId the ConfigID the device image belongs to. Addresses outside 1..65535 and,
 // for product-group serials, OEM codes outside 0..999 give "" (they cannot form 10 digits).
 SerialEncoding EncodeSerialNumber(qint32 address, qint32 oem, qint32 group,
-                                  const QString& prodGrpText, int imageConfigId, Dialogs& dialogs);
+                                  const QString& productGroupText, int imageConfigId, Dialogs& dialogs);
 
 // Scrambled serial for the prefix codes 999, 983..987, 989, 990, or the letter serial for
 // 9880 ("9880" + marked address + "H", 10 characters only for five-digit numbers).

@@ -53,7 +53,7 @@ struct ImageLabels {
     QString lblConfigFileInfo;
     QString ConfigFileIDLabel;
     QString lblCRC;
-    int crcState = -1;                  // CRC_Failure of the loaded file, -1 none
+    int crcState = -1;                  // ChecksumState of the loaded file, -1 none
     bool showCRC = false;
     bool showConfigFileID = false;
     QString ActualInterpreterName;

@@ -144,7 +144,7 @@ QByteArray ComposeReport(Language language)
     return out;
 }
 
-ReportOutcome cmdGenReport_Click(Dialogs& dialogs, Language language)
+ReportOutcome generateReport(Dialogs& dialogs, Language language)
 {
     const QString path = dialogs.SaveFileName(ReportFileFilter(), QString());
     if (path.isEmpty())

@@ -33,6 +33,6 @@ enum class ReportOutcome {
 };
 
 // "Generate Report": asks for the file name and writes the report.
-ReportOutcome cmdGenReport_Click(Dialogs& dialogs, Language language);
+ReportOutcome generateReport(Dialogs& dialogs, Language language);
 
 } // namespace tunekit

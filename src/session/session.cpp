@@ -80,14 +80,14 @@ QCoro::Task<> Session::Startup(PortPlan plan)
 
 void Session::ReadHostFacts()
 {
-    version_ = MakeVersionInfo(version_.metaInfo4);
+    version_ = MakeVersionInfo(version_.buildNumber);
     Engine().State().resetPending = false;
     Port().portNumber = 0;
     Image().imageConfigId = 0;
     const QStringList environment = seams_.host.Environment();
-    os_ = GetOsName(seams_.host.OsVersionRecord(), environment);
-    wordWidth_ = GetWordWidth(environment);
-    regLang_ = GetInstallLanguage(seams_.host.DefaultLanguageId());
+    os_ = osNamesOf(seams_.host.OsVersionRecord(), environment);
+    wordWidth_ = wordWidthOf(environment);
+    regLang_ = installLanguageOf(seams_.host.DefaultLanguageId());
 }
 
 QCoro::Task<> Session::ConnectHeadless(PortPlan plan)
@@ -113,8 +113,8 @@ void Session::OpenNamedPort()
     // The port named for this run stands in for the adapter's: it is used as found when it opens.
     station_.OpenAdapterPort(plan_.number);
     discovery_.adapterLocated = Port().adapterFound;
-    discovery_.lblComPort = seams_.line.Simulated() ? QCoreApplication::translate("Session", "simulated transmitter")
-                                                    : plan_.name;
+    discovery_.adapterPortCaption = seams_.line.Simulated() ? QCoreApplication::translate("Session", "simulated transmitter")
+                                                            : plan_.name;
     UpdateComMenu(discovery_.menu, Port().portNumber, Port().adapterPort);
     views_.ConnectionChanged();
     views_.UpdateStatusBar();
@@ -142,7 +142,7 @@ void Session::MainTimerTick()
 StatusBarTexts Session::StatusBar() const
 {
     return MakeStatusBarTexts({Port().portNumber, Image().deviceConfigId, Engine().State().queue.Length(), os_.shortName,
-                               version_.metaInfo4,
+                               version_.buildNumber,
                                Port().portNumber < 1 ? QString() : plan_.discover ? seams_.line.PortName() : plan_.name,
                                seams_.line.Simulated()});
 }
@@ -163,11 +163,11 @@ QString Session::AboutTitle() const
 QString Session::AboutText() const
 {
     const QString rule(35, QLatin1Char('_'));
-    QStringList lines{rule, QStringLiteral("T u n e k i t"), QStringLiteral("Version: ") + version_.metaInfo2};
+    QStringList lines{rule, QStringLiteral("T u n e k i t"), QStringLiteral("Version: ") + version_.version};
     if (German()) {
-        lines << QStringLiteral("Build: ") + version_.metaInfo4 << QStringLiteral("Stand: ") + version_.metaInfo3;
+        lines << QStringLiteral("Build: ") + version_.buildNumber << QStringLiteral("Stand: ") + version_.versionDate;
     } else {
-        lines << QStringLiteral("Date: ") + version_.metaInfo3;
+        lines << QStringLiteral("Date: ") + version_.versionDate;
     }
     lines << rule << QStringLiteral("OS: ") + os_.fullName + QLatin1Char(' ') + wordWidth_
           << QStringLiteral("Lng: ") + regLang_ << QStringLiteral("HVX-Port: COM %1").arg(Port().adapterPort)
@@ -212,7 +212,7 @@ void Session::SetLanguage()
                           : !SetFileLang.isEmpty()  ? SetFileLang
                                                     : regLang_;
     actLanguage_ = pick == QLatin1StringView("DE") ? 1 : 0;
-    language_.Set(LanguageFromActLanguage(actLanguage_));
+    language_.Set(languageFromNumber(actLanguage_));
     views_.LanguageChanged();
     // The display texts follow the language; the values 2..62 are emptied with them.
     WriteSettingsFile();
@@ -230,7 +230,7 @@ QString Session::SettingsFilePath() const
 
 void Session::ReadSettingsFile()
 {
-    discovery_.FilePortFound = false;
+    discovery_.settingsPortKnown = false;
     storedPort_ = 0;
     QFile file(SettingsFilePath());
     if (file.fileName().isEmpty() || !file.open(QIODevice::ReadOnly))
@@ -239,11 +239,11 @@ void Session::ReadSettingsFile()
     file.close();
 
     if (read.FilePortFound) {
-        discovery_.FilePortFound = true;
-        discovery_.FilePort = read.FilePort;
+        discovery_.settingsPortKnown = true;
+        discovery_.settingsPort = read.FilePort;
         storedPort_ = read.FilePort;
         // Only after discovery has probed the port does the file choose it (not at start-up).
-        if (discovery_.PortAvailable[static_cast<std::size_t>(read.FilePort)])
+        if (discovery_.portAvailable[static_cast<std::size_t>(read.FilePort)])
             Port().portNumber = Port().adapterFound ? Port().adapterPort : read.FilePort;
     }
     if (!read.SetFileLang.isEmpty())

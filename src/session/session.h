@@ -173,7 +173,7 @@ public:
     const TransferOptions& Options() const noexcept { return station_.Options(); }
     DeviceTransfers& Transfers() noexcept { return station_.Transfers(); }
     DeviceWrites& Writes() noexcept { return station_.Writes(); }
-    Language UiLanguageNow() const { return LanguageFromActLanguage(actLanguage_); }
+    Language UiLanguageNow() const { return languageFromNumber(actLanguage_); }
     const HostFacts& Host() const noexcept { return seams_.host; }
     Dialogs& UserDialogs() noexcept { return seams_.dialogs; }
     const QString& InstallLanguage() const noexcept { return regLang_; }

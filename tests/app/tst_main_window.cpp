@@ -277,7 +277,7 @@ private slots:
         auto* terminal = qobject_cast<TerminalWindow*>(w.Find<QWidget>("frmTerminal"));
         auto* txtTerminal = w.Find<QPlainTextEdit>("txtTerminal");
         terminal->show();
-        terminal->Clear();
+        terminal->clear();
         w.line->Device().ClearRequests();
 
         const QByteArray request = MakePacket(DownloadRequest, 0x2000, 0);
@@ -286,30 +286,30 @@ private slots:
         QTest::keyClick(txtTerminal, Qt::Key_Return);
         w.virtualClock->RunFor(100);
         QCOMPARE(w.line->Device().Requests(), QList<QByteArray>{request});
-        const QByteArray shown = terminal->Buffer().Bytes();
+        const QByteArray shown = terminal->buffer().bytes();
         // Only the device's answer (ConfigID 53) shows, never the typed keys themselves.
         QCOMPARE(shown, EncodeFrame(MakePacket(DownloadResponse, 0x2000, 0, QByteArray(1, 53))));
         terminal->close(); // closing discards the buffer
-        QVERIFY(terminal->Buffer().Bytes().isEmpty());
+        QVERIFY(terminal->buffer().bytes().isEmpty());
         terminal->show();
-        terminal->AddToTerminal("text");
+        terminal->append("text");
         QTest::mouseDClick(txtTerminal->viewport(), Qt::LeftButton);
-        QVERIFY(terminal->Buffer().Bytes().isEmpty());
+        QVERIFY(terminal->buffer().bytes().isEmpty());
 
-        auto* contact = qobject_cast<ContactWindow*>(w.Find<QWidget>("frmContact"));
+        auto* contact = qobject_cast<PacketConsoleWindow*>(w.Find<QWidget>("frmContact"));
         contact->show();
-        contact->ClearLog();
+        contact->clearLog();
         w.Find<QLineEdit>("txtType")->setText(QStringLiteral("10"));
         w.Find<QLineEdit>("txtIndex")->setText(QStringLiteral("2101"));
         QTest::mouseClick(w.Find<QPushButton>("cmdSend"), Qt::LeftButton);
         QVERIFY(w.virtualClock->RunUntil([&] { return w.window->Logic().Engine().Idle(); }, 5000));
-        contact->RefreshLog();
+        contact->refreshLog();
         auto* txtLog = w.Find<PacketLogView>("txtLog");
-        QCOMPARE(txtLog->RowCount(), 2);
-        const QString answer = txtLog->RowText(0);
+        QCOMPARE(txtLog->rowCount(), 2);
+        const QString answer = txtLog->rowText(0);
         QVERIFY2(answer.contains(QStringLiteral("...Receive\r\n")) && answer.contains(QStringLiteral("(DownloadResponse)\r\n   Index:    2101")),
                  qPrintable(answer));
-        QVERIFY(txtLog->RowText(1).contains(QStringLiteral("   Packet:   1001210000000000")));
+        QVERIFY(txtLog->rowText(1).contains(QStringLiteral("   Packet:   1001210000000000")));
 
         // Bad hex keeps its message and sends nothing.
         QString message;
@@ -326,12 +326,12 @@ private slots:
 
         QTest::mouseClick(w.Find<QPushButton>("cmdClear"), Qt::LeftButton);
         QCOMPARE(w.Find<QLineEdit>("txtData2")->text(), QStringLiteral("0"));
-        QCOMPARE(txtLog->RowCount(), 0);
-        contact->AddContactDump(request, QStringLiteral("Transmit"), QTime(1, 2, 3));
-        contact->RefreshLog();
+        QCOMPARE(txtLog->rowCount(), 0);
+        contact->addPacket(request, QStringLiteral("Transmit"), QTime(1, 2, 3));
+        contact->refreshLog();
         QTest::mouseDClick(txtLog->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
-        QCOMPARE(txtLog->RowCount(), 0);
-        QCOMPARE(contact->Log().EntryCount(), 0);
+        QCOMPARE(txtLog->rowCount(), 0);
+        QCOMPARE(contact->log().entryCount(), 0);
     }
 };
 

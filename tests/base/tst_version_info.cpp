@@ -26,7 +26,7 @@ private slots:
         QFETCH(QString, title);
         const VersionInfo info = MakeVersionInfo(build);
         QCOMPARE(info.WindowTitle(), title);
-        QCOMPARE(info.metaInfo4, build);
+        QCOMPARE(info.buildNumber, build);
     }
 };
 

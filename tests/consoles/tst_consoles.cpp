@@ -14,7 +14,7 @@ namespace {
 // The console's fields as typed: type, index, subindex, data 0..3.
 ConsolePacket Parse(const QStringList& f)
 {
-    return ParseConsolePacket(f[0], f[1], f[2], {f[3], f[4], f[5], f[6]});
+    return parseConsolePacket(f[0], f[1], f[2], {f[3], f[4], f[5], f[6]});
 }
 
 const QByteArray ClearSequence("\x1b" "c\x1b[37m\x1b[40m\x1b[2J\x1b[f");
@@ -48,8 +48,8 @@ private slots:
         QFETCH(QByteArray, shown);
         TerminalBuffer terminal;
         for (const QByteArray& chunk : chunks)
-            terminal.AddToTerminal(chunk);
-        QCOMPARE(terminal.Bytes(), shown);
+            terminal.append(chunk);
+        QCOMPARE(terminal.bytes(), shown);
     }
 
     // The last 4096 characters, Latin-1; many appends cost one redraw.
@@ -59,29 +59,29 @@ private slots:
         for (int i = 0; i < 5000; ++i)
             text += static_cast<char>('0' + i % 10);
         TerminalBuffer terminal;
-        QVERIFY(!terminal.TakeRefresh());
-        terminal.AddToTerminal(text);
-        terminal.AddToTerminal("\xE4nd");
-        QCOMPARE(terminal.Bytes(), text.right(4093) + "\xE4nd");
-        QVERIFY(terminal.Text().endsWith(QStringLiteral("\u00E4nd")));
-        QCOMPARE(terminal.Generation(), quint64(2));
-        QVERIFY(terminal.TakeRefresh() && !terminal.TakeRefresh());
-        terminal.Clear();
-        QVERIFY(terminal.Text().isEmpty() && terminal.RefreshPending());
+        QVERIFY(!terminal.takeRefresh());
+        terminal.append(text);
+        terminal.append("\xE4nd");
+        QCOMPARE(terminal.bytes(), text.right(4093) + "\xE4nd");
+        QVERIFY(terminal.text().endsWith(QStringLiteral("\u00E4nd")));
+        QCOMPARE(terminal.generation(), quint64(2));
+        QVERIFY(terminal.takeRefresh() && !terminal.takeRefresh());
+        terminal.clear();
+        QVERIFY(terminal.text().isEmpty() && terminal.refreshPending());
     }
 
     // A key sends its code as one byte while the port is open, never anything else.
     void terminalKeys()
     {
-        QCOMPARE(TerminalKeyBytes(false, 'a'), QByteArray());
-        QCOMPARE(TerminalKeyBytes(true, 13), QByteArray("\r"));
-        QCOMPARE(TerminalKeyBytes(true, 0xFC), QByteArray("\xFC"));
-        QCOMPARE(TerminalKeyBytes(true, 0x100), QByteArray());
+        QCOMPARE(terminalKeyBytes(false, 'a'), QByteArray());
+        QCOMPARE(terminalKeyBytes(true, 13), QByteArray("\r"));
+        QCOMPARE(terminalKeyBytes(true, 0xFC), QByteArray("\xFC"));
+        QCOMPARE(terminalKeyBytes(true, 0x100), QByteArray());
     }
 
     void dumpEntryLines()
     {
-        const QString entry = ContactDumpEntry(Bytes({0x11, 0x00, 0x20, 0x00, 0x34, 0x12, 0x00, 0x00}), DumpReceive,
+        const QString entry = dumpEntryText(Bytes({0x11, 0x00, 0x20, 0x00, 0x34, 0x12, 0x00, 0x00}), DumpReceive,
                                                QTime(14, 3, 27));
         QCOMPARE(entry, QStringLiteral("[14:03:27]...................Receive\r\n"
                                        "   Packet:   1100200034120000\r\n"
@@ -89,13 +89,13 @@ private slots:
                                        "   Index:    2000\r\n"
                                        "   Subindex: 00\r\n"
                                        "   Data:     34 12 00 00 [4...]\r\n"));
-        const QString unknown = ContactDumpEntry(Bytes({0x05, 0xCD, 0xAB, 0x7E, 0, 0, 0, 0}), DumpTransmit, QTime(0, 0));
+        const QString unknown = dumpEntryText(Bytes({0x05, 0xCD, 0xAB, 0x7E, 0, 0, 0, 0}), DumpTransmit, QTime(0, 0));
         QVERIFY(unknown.startsWith(QStringLiteral("[00:00:00]...................Transmit\r\n")));
         QVERIFY(unknown.contains(QStringLiteral("\r\n   Type:     05 (unknown)\r\n   Index:    ABCD\r\n   Subindex: 7E\r\n")));
-        QVERIFY(ContactDumpEntry(QByteArray(7, 'A'), DumpTransmit, QTime(1, 2, 3)).isEmpty());
+        QVERIFY(dumpEntryText(QByteArray(7, 'A'), DumpTransmit, QTime(1, 2, 3)).isEmpty());
         // Data characters: below 32 a dot, 32 and 127 as they are, above 127 as Latin-1.
         const auto dataLine = [](std::initializer_list<int> data) {
-            const QString text = ContactDumpEntry(MakePacket(Upload, 0x2101, 1, Bytes(data)), DumpTransmit, QTime(9, 8, 7));
+            const QString text = dumpEntryText(MakePacket(Upload, 0x2101, 1, Bytes(data)), DumpTransmit, QTime(9, 8, 7));
             return text.split(QStringLiteral("\r\n")).at(5);
         };
         QCOMPARE(dataLine({0x1F, 0x20, 0x0A, 0x7F}), QStringLiteral("   Data:     1F 20 0A 7F [. .\u007F]"));
@@ -108,24 +108,24 @@ private slots:
         PacketDump dump;
         const QByteArray first = MakePacket(DownloadRequest, 0x2000, 0);
         const QByteArray second = MakePacket(DownloadResponse, 0x2000, 0, Bytes({1}));
-        dump.AddContactDump(first, DumpTransmit, QTime(10, 0, 0));
-        const PacketDump::Mark mark = dump.CurrentMark();
-        dump.AddContactDump(QByteArray(7, '\0'), DumpReceive, QTime(10, 0, 1)); // too short: not logged
-        dump.AddContactDump(second, DumpReceive, QTime(10, 0, 1));
-        const QString newest = ContactDumpEntry(second, DumpReceive, QTime(10, 0, 1));
-        QCOMPARE(dump.Text(), newest + ContactDumpEntry(first, DumpTransmit, QTime(10, 0, 0)));
-        QCOMPARE(dump.TextSince(mark), std::optional<QString>(newest));
+        dump.add(first, DumpTransmit, QTime(10, 0, 0));
+        const PacketDump::Mark mark = dump.currentMark();
+        dump.add(QByteArray(7, '\0'), DumpReceive, QTime(10, 0, 1)); // too short: not logged
+        dump.add(second, DumpReceive, QTime(10, 0, 1));
+        const QString newest = dumpEntryText(second, DumpReceive, QTime(10, 0, 1));
+        QCOMPARE(dump.text(), newest + dumpEntryText(first, DumpTransmit, QTime(10, 0, 0)));
+        QCOMPARE(dump.textSince(mark), std::optional<QString>(newest));
         for (int i = 0; i < 20'000; ++i)
-            dump.AddContactDump(second, DumpReceive, QTime(10, 0, 2));
-        QCOMPARE(dump.EntryCount(), 20'002);
-        QCOMPARE(dump.EntryText(0), ContactDumpEntry(first, DumpTransmit, QTime(10, 0, 0)));
+            dump.add(second, DumpReceive, QTime(10, 0, 2));
+        QCOMPARE(dump.entryCount(), 20'002);
+        QCOMPARE(dump.entryText(0), dumpEntryText(first, DumpTransmit, QTime(10, 0, 0)));
 
-        const quint64 before = dump.Generation();
-        dump.Clear();
-        QVERIFY(dump.Text().isEmpty() && dump.Generation() != before);
-        dump.AddContactDump(first, DumpTransmit, QTime(10, 0, 2));
-        QVERIFY(!dump.TextSince(mark).has_value()); // cleared in between: the view rebuilds
-        QCOMPARE(dump.EntryCount(), 1);
+        const quint64 before = dump.generation();
+        dump.clear();
+        QVERIFY(dump.text().isEmpty() && dump.generation() != before);
+        dump.add(first, DumpTransmit, QTime(10, 0, 2));
+        QVERIFY(!dump.textSince(mark).has_value()); // cleared in between: the view rebuilds
+        QCOMPARE(dump.entryCount(), 1);
     }
 
     // An empty packet means the fields were refused: nothing is sent.
@@ -171,10 +171,10 @@ private slots:
         const ConsolePacket parsed = Parse(fields);
         QCOMPARE(parsed.badField, bad);
         QCOMPARE(parsed.packet, packet);
-        QCOMPARE(parsed.error.isEmpty(), parsed.Ok());
+        QCOMPARE(parsed.error.isEmpty(), parsed.ok());
         if (!error.isEmpty())
             QCOMPARE(parsed.error, error);
-        if (parsed.Ok()) {
+        if (parsed.ok()) {
             QCOMPARE(MakePacket(parsed.type, parsed.index, parsed.subindex, parsed.data), packet);
             QVERIFY(parsed.index >= 0);
         }

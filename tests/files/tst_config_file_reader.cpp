@@ -26,7 +26,7 @@ AccessLevel Level(int number)
     return AccessLevel::FromNumber(number).value();
 }
 
-ReaderInputs Inputs(int level = 60, CRC_Failure crc = CRC_Failure::ChecksumValid, int device = 2)
+ReaderInputs Inputs(int level = 60, ChecksumState crc = ChecksumState::ChecksumValid, int device = 2)
 {
     return {Level(level), crc, kToday, device, QStringLiteral("C:\\cfg\\unit.scd")};
 }
@@ -106,7 +106,7 @@ private slots:
     {
         QFETCH(QByteArray, text);
         QFETCH(QString, description);
-        QCOMPARE(Read(text).FileDescription, description);
+        QCOMPARE(Read(text).description, description);
     }
 
     void sections_data()
@@ -138,7 +138,7 @@ private slots:
         QFETCH(QString, summary);
         const ConfigFileContent content = Read(text);
         QCOMPARE(Summary(content.extended), summary);
-        QCOMPARE(content.FileValue[7], QString());
+        QCOMPARE(content.fileValues[7], QString());
         DeviceImage image;
         image.extended.used = true;
         ApplyConfigFile(image, content);
@@ -173,8 +173,8 @@ private slots:
         const ConfigFileContent content = Read("* FREQTAB_START\n" + lines + "* FREQTAB_STOP\n");
         const ExtendedDataStore& store = content.extended;
         QCOMPARE(int(store.FreqTableLast), last);
-        QCOMPARE(content.FileValue[9], QString::number(last));
-        QCOMPARE(content.FileValue[21], QStringLiteral("254"));
+        QCOMPARE(content.fileValues[9], QString::number(last));
+        QCOMPARE(content.fileValues[21], QStringLiteral("254"));
         QVERIFY(content.changedMarks[9] && content.changedMarks[21]);
         for (qsizetype i = 0; i + 1 < probes.size(); i += 2)
             QCOMPARE(store.FreqTable[static_cast<std::size_t>(probes[i])], probes[i + 1]);
@@ -206,10 +206,10 @@ private slots:
     {
         QFETCH(Param, p);
         const ConfigFileContent content = Read(p.text);
-        QCOMPARE(content.FileValue[p.nr], p.value);
+        QCOMPARE(content.fileValues[p.nr], p.value);
         QCOMPARE(content.changedMarks[p.nr], p.changed);
         QCOMPARE(int(content.readConfigId), p.fileConfigId);
-        QVERIFY(content.FV_Flag);
+        QVERIFY(content.fileValuesRead);
     }
 
     void applicabilityAndCopy()
@@ -219,7 +219,7 @@ private slots:
         image.deviceConfigId = 52;
         image.value[6] = QStringLiteral("old");
         image.ApplyLevelMarks(LevelMarks(AccessLevel::Level3()));
-        ApplyConfigFile(image, Read(text, Inputs(30, CRC_Failure::ChecksumValid, 52)));
+        ApplyConfigFile(image, Read(text, Inputs(30, ChecksumState::ChecksumValid, 52)));
         QCOMPARE(image.value[38], QStringLiteral("120"));
         QCOMPARE(image.value[6], QString()); // AutoPowerdown does not apply to 52
         QCOMPARE(image.FileValue[6], QStringLiteral("5"));
@@ -232,7 +232,7 @@ private slots:
 
         // Without a device nothing applies, so the file's ConfigID does not count either.
         DeviceImage none;
-        ApplyConfigFile(none, Read(text, Inputs(60, CRC_Failure::ChecksumValid, 0)));
+        ApplyConfigFile(none, Read(text, Inputs(60, ChecksumState::ChecksumValid, 0)));
         QCOMPARE(none.value[38], QString());
         QCOMPARE(int(none.FileConfigID), 0);
         QCOMPARE(none.labels.ConfigFileIDLabel, QStringLiteral("FileID: 52"));
@@ -265,11 +265,11 @@ private slots:
             const ConfigFileContent plain = Read(text);
             for (const QByteArray& bytes : {WithChecksumTrailer(text), WithChecksumTrailer(WithChecksumTrailer(text))}) {
                 const ConfigFileContent content = Read(bytes);
-                QCOMPARE(content.FileValue, plain.FileValue);
-                QCOMPARE(content.FileDescription, plain.FileDescription);
+                QCOMPARE(content.fileValues, plain.fileValues);
+                QCOMPARE(content.description, plain.description);
                 QCOMPARE(Summary(content.extended), Summary(plain.extended));
             }
-            QCOMPARE(plain.FileValue[7], body.startsWith("Transmit") ? QStringLiteral("20") : QString());
+            QCOMPARE(plain.fileValues[7], body.startsWith("Transmit") ? QStringLiteral("20") : QString());
         }
     }
 
@@ -280,14 +280,14 @@ private slots:
         QByteArray garbage(1 << 20, Qt::Uninitialized);
         random.fillRange(reinterpret_cast<quint32*>(garbage.data()), garbage.size() / 4);
         const ConfigFileContent content = Read(garbage);
-        QVERIFY(content.FV_Flag);
-        QVERIFY(content.FileDescription.count(QStringLiteral("\r\n")) <= 6);
+        QVERIFY(content.fileValuesRead);
+        QVERIFY(content.description.count(QStringLiteral("\r\n")) <= 6);
         // A 10 MB value, hex section line, ConfigID and comment.
         const QByteArray big(10 * 1024 * 1024, '7');
-        QCOMPARE(Read("TransmitPower=" + big + "\n").FileValue[7].size(), big.size());
+        QCOMPARE(Read("TransmitPower=" + big + "\n").fileValues[7].size(), big.size());
         QCOMPARE(Read("* TEXTS_START\n" + big + "\n").extended.strTextsImage.size(), big.size() / 2);
         QCOMPARE(int(Read("ConfigID=" + big + "\n").readConfigId), 0);
-        QCOMPARE(Read("*" + big).FileDescription.size(), big.size() + 2);
+        QCOMPARE(Read("*" + big).description.size(), big.size() + 2);
     }
 
     // Real files: a windows-1252 description, every kind of section, an old hand-made file with
@@ -366,7 +366,7 @@ private slots:
         QString crc = image.labels.lblCRC; // then foreground/background, "-" for the button face
         if (image.labels.showCRC) {
             const auto hex = [](const Rgb& c) { return QString::asprintf("%02x%02x%02x", c.red, c.green, c.blue); };
-            const CrcLabelLook look = CrcLabelLookFor(CRC_Failure(image.labels.crcState));
+            const CrcLabelLook look = CrcLabelLookFor(ChecksumState(image.labels.crcState));
             crc += u' ' + hex(look.foreground) + u'/' + (look.background ? hex(*look.background) : QStringLiteral("-"));
         }
         QCOMPARE(crc, o.crc);

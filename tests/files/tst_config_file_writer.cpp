@@ -159,15 +159,15 @@ private slots:
         ScriptedDialogs dialogs;
         const WriterContext context{image, host, version, dialogs, QLocale(QLocale::German, QLocale::Germany)};
 
-        QCOMPARE(cmdSicherung_Click(context, QString()), WriteOutcome::NothingToDo);
-        QCOMPARE(cmdSicherung_Click(context, QStringLiteral("  ")), WriteOutcome::NothingToDo);
+        QCOMPARE(generateBackup(context, QString()), WriteOutcome::NothingToDo);
+        QCOMPARE(generateBackup(context, QStringLiteral("  ")), WriteOutcome::NothingToDo);
         QVERIFY(dialogs.proposedNames.isEmpty());
-        QCOMPARE(cmdSicherung_Click(context, QStringLiteral("0123456789")), WriteOutcome::Cancelled);
+        QCOMPARE(generateBackup(context, QStringLiteral("0123456789")), WriteOutcome::Cancelled);
         dialogs.saveFileNames << f.path << described;
-        QCOMPARE(cmdSicherung_Click(context, QStringLiteral("0123456789")), WriteOutcome::Written);
+        QCOMPARE(generateBackup(context, QStringLiteral("0123456789")), WriteOutcome::Written);
         const QStringList texts{QStringLiteral("A"), QString(), QStringLiteral("[B"), QStringLiteral("x TEXTS_START"),
                                 QStringLiteral("„5 €“ – Š")};
-        QCOMPARE(CmdCopyToConfig_Click(context, texts), WriteOutcome::Written);
+        QCOMPARE(generateConfigFile(context, texts), WriteOutcome::Written);
         QCOMPARE(dialogs.proposedNames, (QStringList{"Backup_0123456789", "Backup_0123456789", QString()}));
         QCOMPARE(dialogs.filtersSeen.last(), QStringLiteral("TunekitDatei (*.scd)|*.scd"));
         QVERIFY(dialogs.messages.isEmpty());
@@ -185,11 +185,11 @@ private slots:
         QVERIFY(backup.contains("\r\n* on WORKSHOP-PC by technician\r\n* using Tunekit 2.13\r\n* \r\n"));
         for (const QString& path : {f.path, described, restorable}) {
             const ReaderInputs reading{
-                .crcFailure = FileCrcFailure(path).state, .today = QDate(2030, 1, 2), .deviceConfigId = 2, .path = path};
-            QCOMPARE(reading.crcFailure, CRC_Failure::ChecksumValid);
+                .checksumState = fileChecksumState(path).state, .today = QDate(2030, 1, 2), .deviceConfigId = 2, .path = path};
+            QCOMPARE(reading.checksumState, ChecksumState::ChecksumValid);
             const ConfigFileContent content = ReadConfigFile(ReadFile(path), reading);
             QVERIFY(!content.refused && !content.extended.displayPresent);
-            QCOMPARE(content.FileDescription,
+            QCOMPARE(content.description,
                      path != described ? QString() : QStringLiteral("A\r\n'[B\r\nx TEXTS START\r\n„5 €“ – Š\r\n"));
             for (int k = 1; k <= ParamCount; ++k) {
                 const QString expected = k == 14 && path == f.path ? QStringLiteral("02.01.2030")
@@ -242,7 +242,7 @@ private slots:
             QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         ScriptedDialogs dialogs;
         dialogs.saveFileNames << f.path;
-        QCOMPARE(CmdCopyToConfig_Click({SmallImage(), host, version, dialogs}, {}), WriteOutcome::Failed);
+        QCOMPARE(generateConfigFile({SmallImage(), host, version, dialogs}, {}), WriteOutcome::Failed);
 
         QCOMPARE(dialogs.messages.size(), 1);
         message.replace(QStringLiteral("%1"), QDir::toNativeSeparators(f.path))

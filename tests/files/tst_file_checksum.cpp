@@ -57,14 +57,14 @@ private slots:
         QVERIFY(QFile::setPermissions(f.path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
         const QFileDevice::Permissions permissions = QFileInfo(f.path).permissions();
 
-        QCOMPARE(FileChecksumV2(f.path, false, false).crc, Crc32Of(text));
-        QVERIFY(!FileChecksumV2(f.path, true, false).matches);
-        QVERIFY(FileChecksumV2(f.path, false, true).Ok());
+        QCOMPARE(fileCrc(f.path).crc, Crc32Of(text));
+        QVERIFY(!verifyChecksumTrailer(f.path).matches);
+        QVERIFY(appendChecksumTrailer(f.path).Ok());
         const QByteArray file = ReadFile(f.path);
         QCOMPARE(file, WithChecksumTrailer(text));
         QCOMPARE(qFromLittleEndian<quint32>(file.constData() + size), Crc32Of(text));
         QCOMPARE(QFileInfo(f.path).permissions(), permissions);
-        QVERIFY(FileChecksumV2(f.path, true, false).matches);
+        QVERIFY(verifyChecksumTrailer(f.path).matches);
         QVERIFY(!IsOpenHere(f.path));
     }
 
@@ -90,7 +90,7 @@ private slots:
         QFETCH(QDateTime, modified);
         QFETCH(int, state);
         const TempFile f(QStringLiteral("f.scd"), bytes, modified);
-        const CrcFailureResult result = FileCrcFailure(f.path);
+        const ChecksumStateResult result = fileChecksumState(f.path);
         QVERIFY(result.Ok());
         QCOMPARE(static_cast<int>(result.state), state);
         QCOMPARE(ReadFile(f.path), bytes);
@@ -100,10 +100,10 @@ private slots:
     void missingFileIsAFailureInEveryMode()
     {
         const TempFile f(QStringLiteral("missing.scd"));
-        for (const auto& [verify, append] : {std::pair{true, false}, {false, true}, {false, false}})
-            QCOMPARE(FileChecksumV2(f.path, verify, append).error, ChecksumError::NotFound);
-        QVERIFY(!FileCrcFailure(f.path).Ok());
-        QVERIFY(!BackupUsedFile(f.path));
+        for (const auto check : {verifyChecksumTrailer, appendChecksumTrailer, fileCrc})
+            QCOMPARE(check(f.path).error, ChecksumError::NotFound);
+        QVERIFY(!fileChecksumState(f.path).Ok());
+        QVERIFY(!keepBackupCopy(f.path));
         QVERIFY(Entries(f.dir.path()).isEmpty());
     }
 
@@ -118,12 +118,12 @@ private slots:
         QCOMPARE(ConvertChecksumCommand(dialogs), ConversionOutcome::Converted);
         QCOMPARE(ReadFile(backup), kText);
         QCOMPARE(QFileInfo(f.path).size(), kText.size() + 4);
-        QCOMPARE(FileCrcFailure(f.path).state, CRC_Failure::ChecksumValid);
+        QCOMPARE(fileChecksumState(f.path).state, ChecksumState::ChecksumValid);
 
         QCOMPARE(ConvertChecksumCommand(dialogs), ConversionOutcome::Converted);
         QCOMPARE(ReadFile(backup), WithChecksumTrailer(kText));
         QCOMPARE(ReadFile(f.path), WithChecksumTrailer(WithChecksumTrailer(kText)));
-        QCOMPARE(FileCrcFailure(f.path).state, CRC_Failure::ChecksumValid);
+        QCOMPARE(fileChecksumState(f.path).state, ChecksumState::ChecksumValid);
 
         QCOMPARE(dialogs.filtersSeen.first(), QStringLiteral("TunekitData (*.scd)|*.scd"));
         QCOMPARE(dialogs.messages.size(), 2); // the two confirmations, nothing else
@@ -197,8 +197,8 @@ private slots:
         const TempFile f(readOnly ? QStringLiteral("plain.scd") : QString(250, u'a'), kText);
         if (readOnly)
             QVERIFY(QFile::setPermissions(f.path, QFileDevice::ReadOwner));
-        QCOMPARE(FileChecksumV2(f.path, false, true).error, ChecksumError::NotWritable);
-        QVERIFY(FileChecksumV2(f.path, true, false).Ok());
+        QCOMPARE(appendChecksumTrailer(f.path).error, ChecksumError::NotWritable);
+        QVERIFY(verifyChecksumTrailer(f.path).Ok());
         QCOMPARE(ReadFile(f.path), kText);
         QCOMPARE(Entries(f.dir.path()).size(), 1);
     }

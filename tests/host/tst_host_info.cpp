@@ -47,31 +47,31 @@ private slots:
         QFETCH(OsVersion, version);
         QFETCH(QString, full);
         QFETCH(QString, brief);
-        const OsNames names = GetOsName(version, {QStringLiteral("PROCESSOR_ARCHITECTURE=x86")});
+        const OsNames names = osNamesOf(version, {QStringLiteral("PROCESSOR_ARCHITECTURE=x86")});
         QCOMPARE(names.fullName, full);
         QCOMPARE(names.shortName, brief);
         QCOMPARE(names.messageName, brief == QLatin1StringView("?") ? QString() : brief);
-        QCOMPARE(names.winVerCaption, full + QStringLiteral(" (32bit)"));
+        QCOMPARE(names.versionCaption, full + QStringLiteral(" (32bit)"));
     }
 
     // The last PROCESSOR_ARCHITECTURE entry counts; only "x86", blanks trimmed, is 32 bits.
     void wordWidth()
     {
-        QCOMPARE(GetWordWidth({"PATH=C:\\Windows"}), QString());
-        QCOMPARE(GetWordWidth({"PROCESSOR_ARCHITECTURE= x86 "}), QStringLiteral("(32bit)"));
-        QCOMPARE(GetWordWidth({"PROCESSOR_ARCHITECTURE="}), QStringLiteral("(64bit)"));
-        QCOMPARE(GetWordWidth({"PROCESSOR_ARCHITECTURE=AMD64", "X_PROCESSOR_ARCHITECTURE=x86"}), QStringLiteral("(32bit)"));
-        QCOMPARE(GetWordWidth({"PROCESSOR_ARCHITECTURE=x86", "PROCESSOR_ARCHITEW6432=AMD64"}), QStringLiteral("(32bit)"));
+        QCOMPARE(wordWidthOf({"PATH=C:\\Windows"}), QString());
+        QCOMPARE(wordWidthOf({"PROCESSOR_ARCHITECTURE= x86 "}), QStringLiteral("(32bit)"));
+        QCOMPARE(wordWidthOf({"PROCESSOR_ARCHITECTURE="}), QStringLiteral("(64bit)"));
+        QCOMPARE(wordWidthOf({"PROCESSOR_ARCHITECTURE=AMD64", "X_PROCESSOR_ARCHITECTURE=x86"}), QStringLiteral("(32bit)"));
+        QCOMPARE(wordWidthOf({"PROCESSOR_ARCHITECTURE=x86", "PROCESSOR_ARCHITEW6432=AMD64"}), QStringLiteral("(32bit)"));
     }
 
     // The primary language decides; the host's locale gives the identifier.
     void installLanguage()
     {
-        QCOMPARE(GetInstallLanguage(QStringLiteral("0807")), QStringLiteral("DE"));
-        QCOMPARE(GetInstallLanguage(QStringLiteral("0809")), QStringLiteral("EN"));
-        QCOMPARE(GetInstallLanguage(QStringLiteral("040C")), QString());
-        QCOMPARE(GetInstallLanguage(QString()), QString());
-        QCOMPARE(GetInstallLanguage(LanguageIdForLocale(QLocale(QLocale::German, QLocale::Austria))), QStringLiteral("DE"));
+        QCOMPARE(installLanguageOf(QStringLiteral("0807")), QStringLiteral("DE"));
+        QCOMPARE(installLanguageOf(QStringLiteral("0809")), QStringLiteral("EN"));
+        QCOMPARE(installLanguageOf(QStringLiteral("040C")), QString());
+        QCOMPARE(installLanguageOf(QString()), QString());
+        QCOMPARE(installLanguageOf(LanguageIdForLocale(QLocale(QLocale::German, QLocale::Austria))), QStringLiteral("DE"));
         QCOMPARE(LanguageIdForLocale(QLocale(QLocale::German, QLocale::Germany)), QStringLiteral("0407"));
         QCOMPARE(LanguageIdForLocale(QLocale(QLocale::English, QLocale::UnitedStates)), QStringLiteral("0409"));
     }
@@ -126,7 +126,7 @@ private slots:
         QCOMPARE(host.DefaultLanguageId().size(), 4);
         QVERIFY(!host.ProgramFolder().isEmpty() && host.Now().isValid());
 #ifdef Q_OS_LINUX
-        QCOMPARE(GetOsName(host.OsVersionRecord(), host.Environment()).shortName, QStringLiteral("Linux"));
+        QCOMPARE(osNamesOf(host.OsVersionRecord(), host.Environment()).shortName, QStringLiteral("Linux"));
 #endif
     }
 };

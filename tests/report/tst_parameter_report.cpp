@@ -88,13 +88,13 @@ private slots:
     {
         QTemporaryDir dir;
         ScriptedDialogs dialogs;
-        QCOMPARE(cmdGenReport_Click(dialogs, Language::German), ReportOutcome::Cancelled);
+        QCOMPARE(generateReport(dialogs, Language::German), ReportOutcome::Cancelled);
         QCOMPARE(dialogs.filtersSeen, QStringList{"ExcelDatei (*.xls)|*.xls"});
         QVERIFY(QDir(dir.path()).isEmpty());
 
         const QString path = dir.filePath(QStringLiteral("report.xls"));
         dialogs.saveFileNames << path;
-        QCOMPARE(cmdGenReport_Click(dialogs, Language::German), ReportOutcome::Written);
+        QCOMPARE(generateReport(dialogs, Language::German), ReportOutcome::Written);
         const QByteArray bytes = ReadFile(path);
         QCOMPARE(bytes, ComposeReport(Language::German));
         QCOMPARE(bytes.count("\r\n"), 62);
@@ -103,7 +103,7 @@ private slots:
         QVERIFY(dialogs.messages.isEmpty());
 
         dialogs.saveFileNames << dir.filePath(QStringLiteral("missing/report.xls"));
-        QCOMPARE(cmdGenReport_Click(dialogs, Language::English), ReportOutcome::Failed);
+        QCOMPARE(generateReport(dialogs, Language::English), ReportOutcome::Failed);
         QCOMPARE(dialogs.messages.size(), 1);
         QVERIFY(dialogs.messages.first().text.contains(QStringLiteral("could not be written")));
         QCOMPARE(dialogs.messages.first().title, QStringLiteral("Error"));

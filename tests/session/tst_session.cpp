@@ -289,7 +289,7 @@ private slots:
                                    .arg(rig.session.German() ? QStringLiteral("DE") : QStringLiteral("EN"), options,
                                         port.longDelay ? QString::number(port.longDelaySeconds) : QStringLiteral("-"))
                                    .arg(level.number())
-                                   .arg(rig.session.Discovery().FilePortFound ? int(rig.session.Discovery().FilePort) : 0);
+                                   .arg(rig.session.Discovery().settingsPortKnown ? int(rig.session.Discovery().settingsPort) : 0);
         QCOMPARE(actual, restored);
         QCOMPARE(rig.session.LongDelay().boxVisible, port.longDelay);
         QCOMPARE(rig.views.consoleShown, level == AccessLevel::Development());
