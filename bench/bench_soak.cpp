@@ -227,7 +227,7 @@ int main(int argc, char* argv[])
     DeviceImage& image = session.Image();
     image.extended.Clear();
     const QByteArray interpreterImage = Pattern(InterpreterBytes, 4);
-    image.extended.strInterperterImage = interpreterImage;
+    image.extended.interpreterImage = interpreterImage;
     qsizetype messagesBefore = rig.dialogs.messages.size();
     Counts before = watch.Now();
     qint64 beforeMs = rig.clock.NowMs();
@@ -283,21 +283,21 @@ int main(int argc, char* argv[])
     image.value[7] = QStringLiteral("20");
     ExtendedDataStore& store = image.extended;
     store.Clear();
-    store.strInterperterImage = Pattern(16384, 1);
-    store.strTextsImage = Pattern(1030, 2);
-    store.strDisplay_tableImage = Pattern(25, 3);
+    store.interpreterImage = Pattern(16384, 1);
+    store.textsImage = Pattern(1030, 2);
+    store.displayTableImage = Pattern(25, 3);
     for (int n = 0; n <= 67; ++n)
         store.FreqTable[static_cast<std::size_t>(n)] = 433000000 + n * 25000;
-    store.strFrequency_tableImage = QStringLiteral("k#433025000\r\n").repeated(7);
+    store.frequencyTableText = QStringLiteral("k#433025000\r\n").repeated(7);
     messagesBefore = rig.dialogs.messages.size();
     before = watch.Now();
     beforeMs = rig.clock.NowMs();
     rig.Finish(session.Writes().Write());
     RunUntilIdle(rig);
     PrintCounts("full write", watch.Now() - before, static_cast<double>(rig.clock.NowMs() - beforeMs));
-    const bool interpreter = device.BlockBytes(InterpreterFirstIndex, 256, 4, 16384) == store.strInterperterImage;
-    const bool texts = device.BlockBytes(0x4010, 256, 4, 1030) == store.strTextsImage;
-    const bool table = device.BlockBytes(0x4200, 10, 1, 25) == store.strDisplay_tableImage;
+    const bool interpreter = device.BlockBytes(InterpreterFirstIndex, 256, 4, 16384) == store.interpreterImage;
+    const bool texts = device.BlockBytes(0x4010, 256, 4, 1030) == store.textsImage;
+    const bool table = device.BlockBytes(0x4200, 10, 1, 25) == store.displayTableImage;
     const bool power = device.FlashedCell(0x2203, 0).at(0) == 20;
     const int writeGiveUps = GiveUpMessages(rig.dialogs, messagesBefore);
     std::printf("full write: \"Done\" %s, time-out or corrupt-line messages %d; in the device: interpreter %s, texts %s, "

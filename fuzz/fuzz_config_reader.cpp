@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ExtendedDataStore& store = content.extended;
     Check(content.description.count(QStringLiteral("\r\n")) <= 6);
     Check(store.FreqTableLast >= -1 && store.FreqTableLast <= 80);
-    Check(store.strInterperterImage.size() <= bytes.size() / 2);
+    Check(store.interpreterImage.size() <= bytes.size() / 2);
     Check(content.refused
           == (inputs.checksumState == ChecksumState::ChecksumNotValid && !inputs.accessLevel.opensFilesWithWrongChecksum()));
     for (int k = 1; k <= ParamCount; ++k)

@@ -298,18 +298,18 @@ void Reader::Finish()
     out_.applicable = ApplicableMarks(inputs_.deviceConfigId);
 
     ExtendedDataStore& store = out_.extended;
-    store.strInterperterImage = DecodeHexSection(Accumulator(Section::Interpreter));
-    store.strTextindicesImage = DecodeHexSection(Accumulator(Section::TextIndices));
-    store.strTextsImage = DecodeHexSection(Accumulator(Section::Texts));
-    store.strPictureindicesImage = DecodeHexSection(Accumulator(Section::PictureIndices));
-    store.strPicturesImage = DecodeHexSection(Accumulator(Section::Pictures));
-    store.strDisplay_tableImage = DecodeHexSection(Accumulator(Section::DisplayTable));
-    store.strDefaultsImage = DecodeHexSection(Accumulator(Section::Defaults));
+    store.interpreterImage = DecodeHexSection(Accumulator(Section::Interpreter));
+    store.textIndexesImage = DecodeHexSection(Accumulator(Section::TextIndices));
+    store.textsImage = DecodeHexSection(Accumulator(Section::Texts));
+    store.pictureIndexesImage = DecodeHexSection(Accumulator(Section::PictureIndices));
+    store.picturesImage = DecodeHexSection(Accumulator(Section::Pictures));
+    store.displayTableImage = DecodeHexSection(Accumulator(Section::DisplayTable));
+    store.defaultsImage = DecodeHexSection(Accumulator(Section::Defaults));
 
     const QByteArray& freqText = Accumulator(Section::FreqTab);
     if (!freqText.isEmpty()) {
-        store.strFrequency_tableImage = FromAnsi(freqText);
-        const FrequencyTableDecoded decoded = DecodeFrequencyTable(store.strFrequency_tableImage);
+        store.frequencyTableText = FromAnsi(freqText);
+        const FrequencyTableDecoded decoded = DecodeFrequencyTable(store.frequencyTableText);
         store.FreqTable = decoded.frequencies;
         store.FreqTableLast = decoded.lastChannel;
         for (int n = 0; n <= store.FreqTableLast; ++n)
@@ -458,7 +458,7 @@ void ApplyConfigFile(DeviceImage& image, const ConfigFileContent& content)
         if (content.changedMarks[k])
             image.changed[k] = true;
     }
-    image.FV_Flag = content.fileValuesRead;
+    image.valuesFromFile = content.fileValuesRead;
     const bool used = image.extended.used && !content.extendedContentRead;
     image.extended = content.extended;
     image.extended.used = used;

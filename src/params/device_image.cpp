@@ -15,7 +15,7 @@ void DeviceImage::ClearFileData()
         uninitialised[n] = false;
     }
     FileConfigID = 0;
-    FV_Flag = false;
+    valuesFromFile = false;
     extended.Clear();
     const QString cfid = labels.lblcfid;
     const QString interpreterName = labels.ActualInterpreterName;
@@ -129,7 +129,7 @@ QList<OverviewRow> DeviceImage::OverviewRows() const
 
 void DeviceImage::RefreshInterpreterLabel()
 {
-    labels.lblInterpreterImage = extended.strInterperterImage.isEmpty()
+    labels.lblInterpreterImage = extended.interpreterImage.isEmpty()
                                      ? QStringLiteral("-")
                                      : QCoreApplication::translate("DeviceImage", "included in ConfigFile");
 }

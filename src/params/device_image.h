@@ -18,14 +18,14 @@ using ParamArray = std::array<T, ParamCount + 1>; // indexed by Nr; element 0 un
 
 // The extended data a configuration file carries, written to the device separately.
 struct ExtendedDataStore {
-    QByteArray strInterperterImage;
-    QByteArray strTextindicesImage;
-    QByteArray strTextsImage;
-    QByteArray strPictureindicesImage;
-    QByteArray strPicturesImage;
-    QByteArray strDisplay_tableImage;
-    QByteArray strDefaultsImage;
-    QString strFrequency_tableImage;
+    QByteArray interpreterImage;
+    QByteArray textIndexesImage;
+    QByteArray textsImage;
+    QByteArray pictureIndexesImage;
+    QByteArray picturesImage;
+    QByteArray displayTableImage;
+    QByteArray defaultsImage;
+    QString frequencyTableText;
     QList<QByteArray> frequencyTable; // decoded entries, 4 data bytes each
     bool interpreterPresent = false;  // lblI
     bool displayPresent = false;      // lblD
@@ -91,7 +91,7 @@ public:
     qint16 deviceConfigId = 0;
     qint16 imageConfigId = 0;
     qint16 FileConfigID = 0;
-    bool FV_Flag = false;
+    bool valuesFromFile = false;
 
     ExtendedDataStore extended;
     ImageLabels labels;

@@ -46,12 +46,12 @@ QList<PlannedUpload> Cut(QByteArrayView bytes, int firstIndex, int bytesPerPacke
 const std::array<DisplayBlock, 6>& DisplayBlocks()
 {
     static constexpr std::array<DisplayBlock, 6> blocks{{
-        {4000, 2, &ExtendedDataStore::strTextindicesImage, 0x400F},
-        {4010, 4, &ExtendedDataStore::strTextsImage, 0x40FF},
-        {4100, 2, &ExtendedDataStore::strPictureindicesImage, 0x410F},
-        {4110, 4, &ExtendedDataStore::strPicturesImage, 0x41FF},
-        {DisplayTableBlock, 1, &ExtendedDataStore::strDisplay_tableImage, 0x42FF},
-        {4300, 4, &ExtendedDataStore::strDefaultsImage, FrequencyTableIndex - 1},
+        {4000, 2, &ExtendedDataStore::textIndexesImage, 0x400F},
+        {4010, 4, &ExtendedDataStore::textsImage, 0x40FF},
+        {4100, 2, &ExtendedDataStore::pictureIndexesImage, 0x410F},
+        {4110, 4, &ExtendedDataStore::picturesImage, 0x41FF},
+        {DisplayTableBlock, 1, &ExtendedDataStore::displayTableImage, 0x42FF},
+        {4300, 4, &ExtendedDataStore::defaultsImage, FrequencyTableIndex - 1},
     }};
     return blocks;
 }
@@ -81,8 +81,8 @@ QStringList OversizedBlocks(const ExtendedDataStore& store)
         if (size > room)
             lines << Tr(QT_TRANSLATE_NOOP("DeviceWrites", "%1: %2 bytes, room for %3")).arg(Tr(name)).arg(size).arg(room);
     };
-    if (store.strInterperterImage.size() >= InterpreterMinimumBytes)
-        check(InterpreterName, store.strInterperterImage.size(),
+    if (store.interpreterImage.size() >= InterpreterMinimumBytes)
+        check(InterpreterName, store.interpreterImage.size(),
               BlockRoom(InterpreterFirstIndex, InterpreterLastIndex, SubindexesPerIndex, InterpreterBytesPerPacket));
     for (std::size_t n = 0; n < DisplayBlocks().size(); ++n) {
         const DisplayBlock& block = DisplayBlocks()[n];
@@ -133,28 +133,28 @@ QList<PlannedUpload> PlanFrequencyTable(const FrequencyTable& table)
 
 bool ExtendedDataEmpty(const ExtendedDataStore& store)
 {
-    if (store.strInterperterImage.size() >= InterpreterMinimumBytes)
+    if (store.interpreterImage.size() >= InterpreterMinimumBytes)
         return false;
     for (const DisplayBlock& block : DisplayBlocks()) {
         if ((store.*block.source).size() >= DisplayMinimumBytes)
             return false;
     }
-    return store.strFrequency_tableImage.size() < DisplayMinimumBytes;
+    return store.frequencyTableText.size() < DisplayMinimumBytes;
 }
 
 qint32 ExtendedProgressUnits(const ExtendedDataStore& store)
 {
     qint32 units = 0;
     const auto length = [](const QByteArray& bytes) { return static_cast<qint32>(bytes.size()); };
-    if (store.strInterperterImage.size() > 16)
-        units += length(store.strInterperterImage) / 4;
+    if (store.interpreterImage.size() > 16)
+        units += length(store.interpreterImage) / 4;
     for (const DisplayBlock& block : DisplayBlocks()) {
         const QByteArray& bytes = store.*block.source;
         if (bytes.size() > 4)
             units += length(bytes) / (block.blockNumber == 4000 ? 2 : 4);
     }
-    if (store.strFrequency_tableImage.size() > 24)
-        units += static_cast<qint32>(store.strFrequency_tableImage.size()) / 4;
+    if (store.frequencyTableText.size() > 24)
+        units += static_cast<qint32>(store.frequencyTableText.size()) / 4;
     return units;
 }
 

@@ -425,9 +425,9 @@ QCoro::Task<bool> DeviceWrites::WriteExtendedData(const ExtendedDataStore& store
         co_return false;
     }
     extendedSent_ = true;
-    if (store.strInterperterImage.size() >= InterpreterMinimumBytes) {
+    if (store.interpreterImage.size() >= InterpreterMinimumBytes) {
         ShowProgressBar();
-        extended_.InterpreterWrite(store.strInterperterImage);
+        extended_.InterpreterWrite(store.interpreterImage);
         if (!co_await FinishBatch())
             co_return false;
     }
@@ -440,7 +440,7 @@ QCoro::Task<bool> DeviceWrites::WriteExtendedData(const ExtendedDataStore& store
         if (!co_await FinishBatch())
             co_return false;
     }
-    if (store.strFrequency_tableImage.size() >= DisplayMinimumBytes) {
+    if (store.frequencyTableText.size() >= DisplayMinimumBytes) {
         ShowProgressBar();
         co_await extended_.FrequencyTableWrite(store.FreqTable);
         if (!co_await FinishBatch())
@@ -467,7 +467,7 @@ bool DeviceWrites::MayWriteCalibration(bool frequency)
 {
     // Without that decision only calibration values a file brought are written.
     if (!Level().decidesCalibration())
-        return ctx_.image.FV_Flag;
+        return ctx_.image.valuesFromFile;
     const QString title = frequency ? Tr(QT_TRANSLATE_NOOP("DeviceWrites", "A T T E N T I O N  -  adjusted value"))
                                     : Tr(QT_TRANSLATE_NOOP("DeviceWrites", "A T T E N T I O N  -  adjusted values"));
     const QString text = frequency ? Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Overwrite Adjusted Frequency Compensation Value?"))

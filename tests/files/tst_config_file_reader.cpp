@@ -40,9 +40,9 @@ ConfigFileContent Read(const QByteArray& text, const ReaderInputs& inputs = Inpu
 QString Summary(const ExtendedDataStore& store)
 {
     const std::pair<char, const QByteArray*> parts[] = {
-        {'I', &store.strInterperterImage}, {'X', &store.strTextindicesImage}, {'T', &store.strTextsImage},
-        {'Q', &store.strPictureindicesImage}, {'P', &store.strPicturesImage}, {'D', &store.strDisplay_tableImage},
-        {'E', &store.strDefaultsImage}};
+        {'I', &store.interpreterImage}, {'X', &store.textIndexesImage}, {'T', &store.textsImage},
+        {'Q', &store.pictureIndexesImage}, {'P', &store.picturesImage}, {'D', &store.displayTableImage},
+        {'E', &store.defaultsImage}};
     QString summary;
     for (const auto& [letter, bytes] : parts) {
         if (!bytes->isEmpty())
@@ -180,7 +180,7 @@ private slots:
             QCOMPARE(store.FreqTable[static_cast<std::size_t>(probes[i])], probes[i + 1]);
         const auto sent = std::count_if(store.FreqTable.begin(), store.FreqTable.end(), [](qint32 v) { return v != 0; });
         QCOMPARE(store.frequencyTable.size(), qsizetype(sent));
-        QCOMPARE(store.strFrequency_tableImage.count(QStringLiteral("\r\n")), lines.count('\n'));
+        QCOMPARE(store.frequencyTableText.count(QStringLiteral("\r\n")), lines.count('\n'));
     }
 
     void parameters_data()
@@ -227,7 +227,7 @@ private slots:
         QVERIFY(image.editMark[38] && !image.editMark[5]); // ShutdownDelay needs level 40
         QCOMPARE(int(image.FileConfigID), 52);
         QCOMPARE(image.labels.ConfigFileIDLabel, QStringLiteral("FileID: 52"));
-        QVERIFY(image.FV_Flag && image.labels.showConfigFileID);
+        QVERIFY(image.valuesFromFile && image.labels.showConfigFileID);
         QCOMPARE(image.labels.lblConfigFileName, QStringLiteral("unit.scd"));
 
         // Without a device nothing applies, so the file's ConfigID does not count either.
@@ -285,7 +285,7 @@ private slots:
         // A 10 MB value, hex section line, ConfigID and comment.
         const QByteArray big(10 * 1024 * 1024, '7');
         QCOMPARE(Read("TransmitPower=" + big + "\n").fileValues[7].size(), big.size());
-        QCOMPARE(Read("* TEXTS_START\n" + big + "\n").extended.strTextsImage.size(), big.size() / 2);
+        QCOMPARE(Read("* TEXTS_START\n" + big + "\n").extended.textsImage.size(), big.size() / 2);
         QCOMPARE(int(Read("ConfigID=" + big + "\n").readConfigId), 0);
         QCOMPARE(Read("*" + big).description.size(), big.size() + 2);
     }

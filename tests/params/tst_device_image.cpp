@@ -58,14 +58,14 @@ private slots:
         image.FileConfigID = 10;
         image.labels.lblConfigFileName = image.labels.lblInfo[3] = QStringLiteral("a.scd");
         image.labels.lblcfid = QStringLiteral("ConfigID = 10");
-        image.extended.strTextsImage = "abc";
+        image.extended.textsImage = "abc";
         image.ClearFileData();
         QVERIFY(image.value[7].isEmpty() && image.FileValue[7].isEmpty() && image.FileConfigID == 0);
         QVERIFY(image.changed[7] && !image.uninitialised[7] && image.editMark[7]);
         QCOMPARE(image.labels.lblConfigFileName, QString());
         QCOMPARE(image.labels.lblInfo[3], QStringLiteral("-"));
         QCOMPARE(image.labels.lblcfid, QStringLiteral("ConfigID = 10"));
-        QVERIFY(image.extended.strTextsImage.isEmpty());
+        QVERIFY(image.extended.textsImage.isEmpty());
     }
 
     void overviewRowsForConfig52()

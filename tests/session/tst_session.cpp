@@ -370,7 +370,7 @@ private slots:
         rig.session.Transfers().ReadParameters();
         QVERIFY(rig.clock.RunUntil([&] { return rig.session.Engine().Idle(); }, 60000));
         DeviceImage& image = rig.session.Image();
-        image.extended.strTextsImage = QByteArray(1030, 'x');
+        image.extended.textsImage = QByteArray(1030, 'x');
         const ParamArray<QString> read = image.value;
         bool clicked = false;
         rig.views.beforeSend = [&] {

@@ -377,7 +377,7 @@ private slots:
         QFETCH(WriteCase, c);
         Rig rig(53, 30);
         Prepare(rig, c.level, c.onlyChanged);
-        rig.image.FV_Flag = c.fromFile;
+        rig.image.valuesFromFile = c.fromFile;
         rig.image.value[7] = c.transmitPower;
         rig.image.value[17] = QStringLiteral("-4"); // FreqComp, kept +10
         rig.image.value[19] = QStringLiteral("-7"); // GainComp
@@ -474,10 +474,10 @@ private slots:
         ExtendedDataStore& store = rig.image.extended;
         const QByteArray data = Pattern(size);
         int bytesPerCell = 4;
-        store.strInterperterImage = block == 6000 ? data : QByteArray();
+        store.interpreterImage = block == 6000 ? data : QByteArray();
         for (int n = 0; block == 5000 && n <= size; ++n)
             store.FreqTable[static_cast<std::size_t>(n)] = 433000000 + n * 25000;
-        store.strFrequency_tableImage = block == 5000 ? QStringLiteral("k#433025000\r\n").repeated(7) : QString(); // 91 characters
+        store.frequencyTableText = block == 5000 ? QStringLiteral("k#433025000\r\n").repeated(7) : QString(); // 91 characters
         for (const DisplayBlock& display : DisplayBlocks()) {
             if (display.blockNumber == block) {
                 store.*display.source = data;
@@ -548,7 +548,7 @@ private slots:
         Rig rig(53, 30);
         Prepare(rig, level);
         rig.options.ChkEraseStringsAfterWrite = eraseAfterWrite;
-        rig.image.extended.strTextsImage = Pattern(1030);
+        rig.image.extended.textsImage = Pattern(1030);
         rig.image.extended.displayPresent = true;
         rig.image.labels.lblConfigFileName = QStringLiteral("crane.scd");
 
@@ -560,7 +560,7 @@ private slots:
         QCOMPARE(rig.image.extended.used, usedUp);
         QCOMPARE(rig.image.extended.displayPresent, !usedUp);
         QCOMPARE(rig.image.labels.lblConfigFileName.isEmpty(), usedUp);
-        QCOMPARE(rig.image.extended.strTextsImage.size(), 1030); // kept in memory
+        QCOMPARE(rig.image.extended.textsImage.size(), 1030); // kept in memory
 
         // Once used up, Write does nothing until a file brings extended data again.
         QVERIFY(Write(rig, {MsgAnswer::Cancel}));
@@ -572,8 +572,8 @@ private slots:
     {
         Rig rig(53, 30);
         Prepare(rig, 40);
-        rig.image.extended.strInterperterImage = Pattern(2050);
-        rig.image.extended.strTextsImage = Pattern(1030);
+        rig.image.extended.interpreterImage = Pattern(2050);
+        rig.image.extended.textsImage = Pattern(1030);
         // Deaf to one packet, the first of the interpreter's second page.
         rig.views.beforeSend = [&rig] {
             const QByteArray& packet = rig.engine.State().inFlight;
@@ -629,7 +629,7 @@ private slots:
         QFETCH(QString, message);
         Rig rig(53, 30);
         Prepare(rig, 40);
-        rig.image.extended.strTextsImage = Pattern(texts);
+        rig.image.extended.textsImage = Pattern(texts);
         rig.views.beforeSend = [&] {
             const QByteArray& sent = rig.engine.State().inFlight;
             if (answer == 0 || PacketType(sent) != packet[0] || PacketIndex(sent) != packet[1] || PacketSubindex(sent) != packet[2])
