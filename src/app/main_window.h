@@ -50,7 +50,7 @@ public:
     ~MainWindow() override;
 
     Session& Logic() noexcept { return *session_; }
-    // Form_Load: run once the window is on screen.
+    // Starts the main timer and the start-up; run once the window is on screen.
     void Start();
     // Start-up (settings, port, detection, reset) has ended.
     bool StartupDone() const noexcept { return startupDone_; }
