@@ -71,6 +71,10 @@ int Run(const QString& folder, const QString& language)
     MainWindow window(std::move(setup));
     window.show();
     window.Start();
+    QElapsedTimer starting;
+    starting.start();
+    while (!window.StartupDone() && starting.elapsed() < 30000)
+        Pump(20);
 
     // Development, through the password dialog as a user unlocks it.
     QTimer::singleShot(200, [] {
