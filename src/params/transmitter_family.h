@@ -44,14 +44,21 @@ inline constexpr auto TransmitterFamilies = std::to_array<TransmitterFamily>({
     {53, u"", false},
 });
 
-// The family of a ConfigID, or nullptr when no row has it (0, no device, among them).
+// The row of a ConfigID in TransmitterFamilies, or -1 when no row has it (0, no device, among them).
+constexpr int familyRow(int configId)
+{
+    for (std::size_t row = 0; row < TransmitterFamilies.size(); ++row) {
+        if (TransmitterFamilies[row].configId == configId)
+            return static_cast<int>(row);
+    }
+    return -1;
+}
+
+// The family of a ConfigID, or nullptr when no row has it.
 constexpr const TransmitterFamily* findFamily(int configId)
 {
-    for (const TransmitterFamily& family : TransmitterFamilies) {
-        if (family.configId == configId)
-            return &family;
-    }
-    return nullptr;
+    const int row = familyRow(configId);
+    return row < 0 ? nullptr : &TransmitterFamilies[static_cast<std::size_t>(row)];
 }
 
 // The families that have one parameter: one bit per row of TransmitterFamilies.
@@ -62,19 +69,21 @@ public:
     // Written with ConfigIDs: FamilySet{2, 3, 5}. A ConfigID without a row does not compile.
     consteval FamilySet(std::initializer_list<int> configIds)
     {
+        // Rows, not pointers: a compiler checking addresses (AddressSanitizer) cannot compare a
+        // pointer into the table in a constant expression.
         for (const int configId : configIds) {
-            const TransmitterFamily* family = findFamily(configId);
-            if (family == nullptr)
+            const int row = familyRow(configId);
+            if (row < 0)
                 throw "a ConfigID without a row in TransmitterFamilies";
-            bits_ |= bitOf(*family);
+            bits_ |= bitOf(row);
         }
     }
 
     // Whether the family of that ConfigID is in the set; a ConfigID without a family never is.
     constexpr bool contains(int configId) const
     {
-        const TransmitterFamily* family = findFamily(configId);
-        return family != nullptr && (bits_ & bitOf(*family)) != 0;
+        const int row = familyRow(configId);
+        return row >= 0 && (bits_ & bitOf(row)) != 0;
     }
     constexpr bool isEmpty() const { return bits_ == 0; }
     constexpr int size() const { return std::popcount(bits_); }
@@ -87,10 +96,7 @@ public:
 
 private:
     static_assert(TransmitterFamilies.size() <= 64, "one bit per family");
-    static constexpr quint64 bitOf(const TransmitterFamily& family)
-    {
-        return quint64{1} << (&family - TransmitterFamilies.data());
-    }
+    static constexpr quint64 bitOf(int row) { return quint64{1} << row; }
 
     quint64 bits_ = 0;
 };
