@@ -37,16 +37,19 @@ public:
     virtual QString SaveFileName(const QString& filter, const QString& proposedName) = 0;
 };
 
+// One message as the logic asked for it to be shown.
+struct DialogMessage {
+    QString text;
+    MsgButtons buttons;
+    MsgIcon icon;
+    QString title;
+};
+
 // Keeps what the logic would have told the user instead of showing it: for a look at a file or
 // the image whose messages matter only when the look fails. Questions get the safe answer.
 class KeptMessages final : public Dialogs {
 public:
-    struct Message {
-        QString text;
-        MsgButtons buttons;
-        MsgIcon icon;
-        QString title;
-    };
+    using Message = DialogMessage;
     MsgAnswer MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override
     {
         messages.append({text, buttons, icon, title});

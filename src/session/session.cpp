@@ -190,7 +190,7 @@ bool Session::RefusedWhileTransferring()
     // The image, the file data and the level belong to the transfer until it ends: a write
     // must not send a file's values that no check has seen, and a read must not fill an image
     // that was just replaced.
-    if (!Transfers().CommandRunning() && !Transfers().EngineBusy())
+    if (!station_.Busy())
         return false;
     seams_.dialogs.MsgBox(BusyText(), MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("Tunekit"));
     return true;

@@ -193,12 +193,12 @@ int main(int argc, char* argv[])
         sigwait(&stopSignals, &signal);
         QMetaObject::invokeMethod(&app, &QCoreApplication::quit, Qt::QueuedConnection);
     });
+#endif
     const int result = app.exec();
+#ifdef Q_OS_UNIX
     // Wakes the waiter if no signal did; a second quit after exec has returned is harmless.
     pthread_kill(waiter.native_handle(), SIGTERM);
     waiter.join();
-    return result;
-#else
-    return app.exec();
 #endif
+    return result;
 }

@@ -64,6 +64,16 @@ bool IsGuiHeader(const QString& header)
     return false;
 }
 
+// Every .h and .cpp file below the folder.
+QStringList SourceFiles(const QString& folder)
+{
+    QStringList paths;
+    QDirIterator it(folder, {QStringLiteral("*.h"), QStringLiteral("*.cpp")}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        paths << it.next();
+    return paths;
+}
+
 // The headers a source file includes, as written between the quotes or angle brackets.
 QStringList IncludesOf(const QString& path)
 {
@@ -107,10 +117,7 @@ private slots:
         const QDir sourceDir(QStringLiteral(TUNEKIT_CORE_SOURCE_DIR));
         QStringList upward;
         int files = 0;
-        QDirIterator it(sourceDir.path(), {QStringLiteral("*.h"), QStringLiteral("*.cpp")}, QDir::Files,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString path = it.next();
+        for (const QString& path : SourceFiles(sourceDir.path())) {
             const QString relative = sourceDir.relativeFilePath(path);
             const QString folder = relative.section(QLatin1Char('/'), 0, 0);
             const int floor = FloorOf(folder);
@@ -134,10 +141,7 @@ private slots:
         static const QRegularExpression nested(QStringLiteral("processEvents|QEventLoop|\\bexec\\(\\)|waitFor\\("));
         const QDir sourceDir(QStringLiteral(TUNEKIT_CORE_SOURCE_DIR));
         QStringList found;
-        QDirIterator it(sourceDir.path(), {QStringLiteral("*.h"), QStringLiteral("*.cpp")}, QDir::Files,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString path = it.next();
+        for (const QString& path : SourceFiles(sourceDir.path())) {
             const QString relative = sourceDir.relativeFilePath(path);
             const QString folder = relative.section(QLatin1Char('/'), 0, 0);
             if (FrontEnds.contains(folder) || relative.endsWith(QLatin1StringView("_main.cpp")))

@@ -8,6 +8,7 @@
 #include "link/waits.h"
 #include "sim/sim_line.h"
 #include "sim/virtual_clock.h"
+#include "support/run_events.h"
 #include "support/scripted_dialogs.h"
 
 #include <QList>
@@ -158,12 +159,7 @@ struct Rig {
         clock.RunUntil([&result] { return result->has_value(); }, limitMs);
         return *result;
     }
-    bool Finish(QCoro::Task<> task, qint64 limitMs = 600000)
-    {
-        auto done = std::make_shared<bool>(false);
-        WhenDone(std::move(task), [done] { *done = true; });
-        return clock.RunUntil([&done] { return *done; }, limitMs);
-    }
+    bool Finish(QCoro::Task<> task, qint64 limitMs = 600000) { return RunTask(clock, std::move(task), limitMs); }
     // Until the engine has nothing left to do and the automatic reset is over.
     bool RunUntilIdle()
     {

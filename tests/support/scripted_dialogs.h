@@ -12,12 +12,7 @@ namespace tunekit::testing {
 // assert texts, titles, icons and button sets.
 class ScriptedDialogs final : public Dialogs {
 public:
-    struct Message {
-        QString text;
-        MsgButtons buttons;
-        MsgIcon icon;
-        QString title;
-    };
+    using Message = DialogMessage;
 
     QList<Message> messages;
     QQueue<MsgAnswer> answers;       // next answers; when empty, the first button is taken
