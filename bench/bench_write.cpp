@@ -45,39 +45,21 @@ QByteArray Interpreter()
 }
 
 // Counts the answers (the packet console sees every one from level 50 on) and when the last came.
-class AnswerCounter final : public EngineViews {
+class AnswerCounter final : public StationViews {
 public:
     explicit AnswerCounter(const Clock& clock) : clock_(clock) {}
-    void UpdateStatusBar() override {}
-    void SetDebugText(const QString&) override {}
-    void AddContactDump(const QByteArray&, const QString& direction) override
+    void Logged(const TrafficEntry& entry) override
     {
-        if (direction != u"Receive")
+        if (entry.kind != TrafficEntry::Kind::Packet || entry.text != u"Receive")
             return;
         ++answers;
         lastAnswerMs = clock_.NowMs();
     }
-    void AddToTerminal(const QByteArray&) override {}
-    void RefreshAfterDownload() override {}
-    void TransferWindowChanged() override {}
     int answers = 0;
     qint64 lastAnswerMs = 0;
 
 private:
     const Clock& clock_;
-};
-
-class QuietViews final : public TransferViews {
-public:
-    void ShadowToTable() override {}
-    void ShadowToDip() override {}
-    void ShadowToGui() override {}
-    void UpdateStatusBar() override {}
-    void LabelsChanged() override {}
-    void ClearTerminal() override {}
-    void ClearPacketConsole() override {}
-    void SetRedetectButtonsEnabled(bool) override {}
-    void TransferWindowChanged() override {}
 };
 
 // The transfers as the session builds them, over a given line and clock, port 1 open.
@@ -103,7 +85,7 @@ struct Writer {
     AnswerCounter counter;
     TransmitEngine engine;
     DeviceImage image;
-    QuietViews views;
+    StationViews views;
     TransferOptions options;
     DeviceTransfers transfers{TransferContext{engine, port, image, dialogs, views, options, [] { return AccessLevel::Production(); }}};
     DeviceWrites writes{transfers};

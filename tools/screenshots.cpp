@@ -99,7 +99,7 @@ int Run(const QString& folder, const QString& language)
     QObject::connect(&progress, &QTimer::timeout, [&] {
         auto* frmWriteInfo = window.findChild<QWidget*>(QStringLiteral("frmWriteInfo"));
         if (!progressTaken && frmWriteInfo && frmWriteInfo->isVisible()
-            && window.Logic().Engine().Window().overall >= 30 && window.Logic().Engine().Window().overall <= 80) {
+            && window.Logic().Engine().Progress().overall >= 30 && window.Logic().Engine().Progress().overall <= 80) {
             progressTaken = Save(frmWriteInfo, file(QStringLiteral("progress")));
         }
     });

@@ -168,33 +168,40 @@ void MainWindow::UpdateStatusBar()
     }
 }
 
-void MainWindow::SetDebugText(const QString& text)
+void MainWindow::Changed(StationChanges changes)
 {
-    txtDebug->appendPlainText(FormatDebugLine(QTime::currentTime(), text));
+    if (changes & StationChange::Values) {
+        ShadowToGui();
+        ShadowToDip();
+        ShadowToTable();
+    }
+    if (changes & StationChange::Facts)
+        LabelsChanged();
+    if (changes & StationChange::Status)
+        UpdateStatusBar();
+    if (changes & StationChange::Controls)
+        SetRedetectButtonsEnabled(!session_->Transfers().Detecting());
 }
 
-void MainWindow::AddContactDump(const QByteArray& packet, const QString& direction)
+void MainWindow::ProgressChanged(const TransferProgress& progress)
 {
-    aux_->frmContact.addPacket(packet, direction, QTime::currentTime());
-}
-
-void MainWindow::AddToTerminal(const QByteArray& text)
-{
-    aux_->frmTerminal.append(text);
-}
-
-void MainWindow::RefreshAfterDownload()
-{
-    ShadowToGui();
-    ShadowToDip();
-    ShadowToTable();
-    LabelsChanged();
-}
-
-void MainWindow::TransferWindowChanged()
-{
-    aux_->frmWriteInfo.Render(session_->Engine().Window());
+    aux_->frmWriteInfo.Render(progress);
     aux_->frmContact.setManualResetHintVisible(session_->Engine().Reset().consoleHintVisible);
+}
+
+void MainWindow::Logged(const TrafficEntry& entry)
+{
+    switch (entry.kind) {
+    case TrafficEntry::Kind::Debug:
+        txtDebug->appendPlainText(FormatDebugLine(QTime::currentTime(), entry.text));
+        break;
+    case TrafficEntry::Kind::Packet:
+        aux_->frmContact.addPacket(entry.bytes, entry.text, QTime::currentTime());
+        break;
+    case TrafficEntry::Kind::Terminal: aux_->frmTerminal.append(entry.bytes); break;
+    case TrafficEntry::Kind::TerminalCleared: aux_->frmTerminal.clear(); break;
+    case TrafficEntry::Kind::PacketsCleared: aux_->frmContact.clearLog(); break;
+    }
 }
 
 void MainWindow::SetTabVisible(int tab, bool visible)
@@ -227,11 +234,6 @@ void MainWindow::ArrangeWindows()
     setGeometry(toPixels(a.main).translated(origin));
     aux_->frmTerminal.setGeometry(toPixels(a.terminal).translated(origin));
     aux_->frmContact.setGeometry(toPixels(a.console).translated(origin));
-}
-
-void MainWindow::ClearPacketConsole()
-{
-    aux_->frmContact.clearLog();
 }
 
 void MainWindow::ApplyLevelView(const LevelView& view)
@@ -288,11 +290,6 @@ void MainWindow::LabelsChanged()
         txtSerialnumber->clear();
         txtProductionNumber->clear();
     }
-}
-
-void MainWindow::ClearTerminal()
-{
-    aux_->frmTerminal.clear();
 }
 
 void MainWindow::SetRedetectButtonsEnabled(bool enabled)

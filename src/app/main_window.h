@@ -60,31 +60,27 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // SessionViews
-    void UpdateStatusBar() override;
-    void SetDebugText(const QString& text) override;
-    void AddContactDump(const QByteArray& packet, const QString& direction) override;
-    void AddToTerminal(const QByteArray& text) override;
-    void RefreshAfterDownload() override;
-    void TransferWindowChanged() override;
+    // What the station and the session tell the window.
+    void Changed(StationChanges changes) override;
+    void ProgressChanged(const TransferProgress& progress) override;
+    void Logged(const TrafficEntry& entry) override;
     void SetTabVisible(int tab, bool visible) override;
     void ApplyLevelChecks(const std::array<bool, 6>& checks) override;
     void ShowConsoles(bool terminal, bool console) override;
     void ArrangeWindows() override;
-    void ClearPacketConsole() override;
     void LanguageChanged() override;
     void PrepareOverview() override;
     void ConnectionChanged() override;
     void OptionsChanged() override;
     void ShowRedetectWindow(bool shown) override;
     void ApplyLevelView(const LevelView& view) override;
-    // TransferViews
-    void ShadowToTable() override;
-    void ShadowToDip() override;
-    void ShadowToGui() override;
-    void LabelsChanged() override;
-    void ClearTerminal() override;
-    void SetRedetectButtonsEnabled(bool enabled) override;
+    // The parts of the window that show the station's state.
+    void UpdateStatusBar();
+    void ShadowToTable();
+    void ShadowToDip();
+    void ShadowToGui();
+    void LabelsChanged();
+    void SetRedetectButtonsEnabled(bool enabled);
 
     // Each tab and the menus are built, wired and rendered in a file of their own.
     void BuildConfigurationTab(); // configuration_tab.cpp

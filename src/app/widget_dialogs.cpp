@@ -3,6 +3,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include <coroutine>
+
 namespace tunekit {
 
 QString QtFileFilter(const QString& filter)
@@ -15,36 +17,71 @@ QString QtFileFilter(const QString& filter)
     return descriptions.join(QStringLiteral(";;"));
 }
 
-MsgAnswer WidgetDialogs::MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title)
+namespace {
+
+// A window-modal box that deletes itself once answered.
+QMessageBox* OpenBox(QWidget* parent, const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title)
 {
-    QMessageBox box(parent_);
-    box.setWindowTitle(title);
-    box.setText(text);
+    auto* box = new QMessageBox(parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowTitle(title);
+    box->setText(text);
     switch (icon) {
-    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
-    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-    case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case MsgIcon::None: box->setIcon(QMessageBox::NoIcon); break;
+    case MsgIcon::Critical: box->setIcon(QMessageBox::Critical); break;
+    case MsgIcon::Question: box->setIcon(QMessageBox::Question); break;
+    case MsgIcon::Exclamation: box->setIcon(QMessageBox::Warning); break;
+    case MsgIcon::Information: box->setIcon(QMessageBox::Information); break;
     }
     switch (buttons) {
-    case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
-    case MsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-    case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case MsgButtons::Ok: box->setStandardButtons(QMessageBox::Ok); break;
+    case MsgButtons::OkCancel: box->setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    case MsgButtons::YesNo: box->setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
     case MsgButtons::YesNoCancel:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box->setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
     }
-    switch (box.exec()) {
-    case QMessageBox::Yes: return MsgAnswer::Yes;
-    case QMessageBox::No: return MsgAnswer::No;
-    case QMessageBox::Cancel: return MsgAnswer::Cancel;
-    case QMessageBox::Ok: return MsgAnswer::Ok;
+    box->open();
+    return box;
+}
+
+// Awaits the button a box was closed with.
+struct BoxAnswer {
+    QMessageBox* box;
+    int result = QMessageBox::NoButton;
+
+    bool await_ready() const noexcept { return false; }
+    void await_suspend(std::coroutine_handle<> waiting)
+    {
+        QObject::connect(box, &QDialog::finished, box, [this, waiting](int answer) {
+            result = answer;
+            waiting.resume();
+        }, Qt::SingleShotConnection);
+    }
+    int await_resume() const noexcept { return result; }
+};
+
+} // namespace
+
+MsgAnswer WidgetDialogs::MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title)
+{
+    OpenBox(parent_, text, buttons, icon, title);
+    return MsgAnswer::Ok;
+}
+
+QCoro::Task<MsgAnswer> WidgetDialogs::Ask(Question /*question*/, QString text, MsgButtons buttons, MsgIcon icon,
+                                          QString title)
+{
+    QMessageBox* box = OpenBox(parent_, text, buttons, icon, title);
+    const int result = co_await BoxAnswer{box};
+    switch (result) {
+    case QMessageBox::Yes: co_return MsgAnswer::Yes;
+    case QMessageBox::No: co_return MsgAnswer::No;
+    case QMessageBox::Cancel: co_return MsgAnswer::Cancel;
+    case QMessageBox::Ok: co_return MsgAnswer::Ok;
     default:
         // Closing the box with Esc or the window button counts as its escape answer.
-        return buttons == MsgButtons::Ok ? MsgAnswer::Ok
-               : buttons == MsgButtons::YesNo ? MsgAnswer::No
-                                              : MsgAnswer::Cancel;
+        co_return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Cancel;
     }
 }
 

@@ -6,12 +6,17 @@ class QWidget;
 
 namespace tunekit {
 
-// Dialogs shown as real message boxes and file dialogs, parented to the main window.
+// Dialogs shown as real message boxes and file dialogs, parented to the main window. Message
+// boxes never block: a message is opened and the logic goes on; a question is opened and its
+// answer awaited, while the window and every transfer stay live.
 class WidgetDialogs final : public Dialogs {
 public:
     explicit WidgetDialogs(QWidget* parent) : parent_(parent) {}
 
+    // Opens the message; its answer is Ok. A box with other buttons is asked through Ask.
     MsgAnswer MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override;
+    QCoro::Task<MsgAnswer> Ask(Question question, QString text, MsgButtons buttons, MsgIcon icon,
+                               QString title) override;
     QString OpenFileName(const QString& filter) override;
     QString SaveFileName(const QString& filter, const QString& proposedName) override;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoroTask>
 #include <QList>
 #include <QString>
 
@@ -18,8 +19,9 @@ enum class Question {
     ConvertFile,         // give this file its checksum (Ok)?
 };
 
-// Everything the logic asks of the user goes through here, so that the
-// logic runs without a screen and tests can script the answers.
+// Everything the logic tells or asks the user goes through here, so that the logic runs without
+// a screen and tests can script the answers. A message is shown and the logic goes on; a question
+// is awaited, so a station waiting for its answer holds up nothing else.
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
@@ -27,10 +29,10 @@ public:
     virtual MsgAnswer MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon,
                              const QString& title) = 0;
     // A question that the user answers in a message box.
-    virtual MsgAnswer Ask(Question /*question*/, const QString& text, MsgButtons buttons, MsgIcon icon,
-                          const QString& title)
+    virtual QCoro::Task<MsgAnswer> Ask(Question /*question*/, QString text, MsgButtons buttons, MsgIcon icon,
+                                       QString title)
     {
-        return MsgBox(text, buttons, icon, title);
+        co_return MsgBox(text, buttons, icon, title);
     }
     // Filters are given as "Description (*.ext)|*.ext". An empty result means cancelled.
     virtual QString OpenFileName(const QString& filter) = 0;

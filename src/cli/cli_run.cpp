@@ -186,7 +186,7 @@ QCoro::Task<Exit> CliRun::RunCommand()
     case Command::Write: co_return co_await Write();
     case Command::Restore: co_return co_await Write();
     case Command::Verify: co_return Verify();
-    case Command::Convert: co_return Convert();
+    case Command::Convert: co_return co_await Convert();
     case Command::Report: co_return Report();
     }
     co_return Exit::Usage;
@@ -298,7 +298,7 @@ QCoro::Task<Exit> CliRun::ReadDevice(bool info)
 {
     Station& station = session_->Device();
     console_.Step(Tr(QT_TRANSLATE_NOOP("Cli", "Reading the device")));
-    views_.Follow(&station.Engine().State(), &station.Engine().Window());
+    views_.Follow(&station.Engine().State());
     const ReadOutcome read = co_await station.ReadParameters();
     bool informationComplete = true;
     if (info)
@@ -520,7 +520,7 @@ QCoro::Task<Exit> CliRun::Write()
 
     Station& station = session_->Device();
     console_.Step(Tr(QT_TRANSLATE_NOOP("Cli", "Writing")));
-    views_.Follow(&station.Engine().State(), &station.Engine().Window());
+    views_.Follow(&station.Engine().State());
     const WriteReport report = co_await station.WriteImage();
     views_.FinishProgress();
     const bool written = report.result == WriteResult::Done && !interrupted_ && dialogs_.refused.isEmpty();
@@ -547,7 +547,7 @@ QCoro::Task<Exit> CliRun::Write()
     }
     console_.Step(Tr(QT_TRANSLATE_NOOP("Cli", "Verifying")));
     console_.Step(Tr(QT_TRANSLATE_NOOP("Cli", "Reading the device")));
-    views_.Follow(&station.Engine().State(), &station.Engine().Window());
+    views_.Follow(&station.Engine().State());
     const VerifyReport verify = co_await station.VerifyWrite();
     views_.FinishProgress();
     if (const Exit problem = ReadProblems(verify.readBack, true); problem != Exit::Ok)
@@ -589,27 +589,27 @@ Exit CliRun::Verify()
     return result.state == ChecksumState::ChecksumValid ? Exit::Ok : Exit::FileInvalid;
 }
 
-Exit CliRun::Convert()
+QCoro::Task<Exit> CliRun::Convert()
 {
     json_.insert(QStringLiteral("file"), options_.file);
     if (const ChecksumStateResult current = fileChecksumState(options_.file); current.Ok() && current.state == ChecksumState::ChecksumValid) {
         json_.insert(QStringLiteral("converted"), false);
         json_.insert(QStringLiteral("alreadyValid"), true);
         Note(Tr(QT_TRANSLATE_NOOP("Cli", "The file %1 already has a valid checksum; nothing was changed.")).arg(options_.file));
-        return Exit::Ok;
+        co_return Exit::Ok;
     }
     dialogs_.openPath = QFileInfo(options_.file).absoluteFilePath();
-    const ConversionOutcome outcome = ConvertChecksumCommand(dialogs_);
+    const ConversionOutcome outcome = co_await ConvertChecksumCommand(dialogs_);
     json_.insert(QStringLiteral("converted"), outcome == ConversionOutcome::Converted);
     switch (outcome) {
-    case ConversionOutcome::Converted: return Exit::Ok;
+    case ConversionOutcome::Converted: co_return Exit::Ok;
     case ConversionOutcome::NothingChosen:
         Error(Tr(QT_TRANSLATE_NOOP("Cli", "Only .scd files are converted.")));
-        return Exit::Usage;
-    case ConversionOutcome::Cancelled: return Exit::Refused;
+        co_return Exit::Usage;
+    case ConversionOutcome::Cancelled: co_return Exit::Refused;
     case ConversionOutcome::Failed: break;
     }
-    return QFileInfo(options_.file).isFile() ? Exit::Failed : Exit::FileInvalid;
+    co_return QFileInfo(options_.file).isFile() ? Exit::Failed : Exit::FileInvalid;
 }
 
 Exit CliRun::Report()

@@ -37,7 +37,7 @@ private:
     // Stops a running write after the packet on the line (Ctrl-C, SIGTERM).
     void Interrupt();
     Exit Verify();
-    Exit Convert();
+    QCoro::Task<Exit> Convert();
     Exit Report();
 
     // The access level the password unlocks (once).

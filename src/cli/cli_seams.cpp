@@ -104,8 +104,8 @@ MsgAnswer CliDialogs::MsgBox(const QString& text, MsgButtons buttons, MsgIcon ic
     return MsgAnswer::Cancel;
 }
 
-MsgAnswer CliDialogs::Ask(Question question, const QString& text, MsgButtons buttons, MsgIcon icon,
-                          const QString& title)
+QCoro::Task<MsgAnswer> CliDialogs::Ask(Question question, QString text, MsgButtons buttons, MsgIcon icon,
+                                       QString title)
 {
     std::optional<bool> answer;
     QString options;
@@ -139,8 +139,8 @@ MsgAnswer CliDialogs::Ask(Question question, const QString& text, MsgButtons but
         console_.Note(Lines(text) + QStringLiteral(" -> ") + (*answer ? QStringLiteral("yes") : QStringLiteral("no"))
                       + QLatin1Char('\n'));
         if (buttons == MsgButtons::OkCancel)
-            return *answer ? MsgAnswer::Ok : MsgAnswer::Cancel;
-        return *answer ? MsgAnswer::Yes : MsgAnswer::No;
+            co_return *answer ? MsgAnswer::Ok : MsgAnswer::Cancel;
+        co_return *answer ? MsgAnswer::Yes : MsgAnswer::No;
     }
     refused.append(options);
     console_.Error(Lines(text) + QLatin1Char('\n')
@@ -148,34 +148,35 @@ MsgAnswer CliDialogs::Ask(Question question, const QString& text, MsgButtons but
                          .arg(options)
                    + QLatin1Char('\n'));
     // The safe answer: stop where the window offers it, otherwise leave the value alone.
-    return buttons == MsgButtons::YesNoCancel ? MsgAnswer::Cancel : MsgAnswer::No;
+    co_return buttons == MsgButtons::YesNoCancel ? MsgAnswer::Cancel : MsgAnswer::No;
 }
 
 CliViews::CliViews(const Console& console, bool terminal) : console_(console), terminal_(terminal) {}
 
 CliViews::~CliViews() = default;
 
-void CliViews::Follow(const EngineState* engine, const TransferWindowState* window)
+void CliViews::Follow(const EngineState* engine)
 {
     engine_ = engine;
-    window_ = window;
+    caption_.clear();
     started_.start();
     lastShownMs_ = -1;
     sent_ = 0;
 }
 
-void CliViews::SetDebugText(const QString& text)
+void CliViews::Logged(const TrafficEntry& entry)
 {
     // The engine logs every packet it sends; that is the count of the progress.
-    if (text.startsWith(QLatin1StringView("TxSend"))) {
+    if (entry.kind == TrafficEntry::Kind::Debug && entry.text.startsWith(QLatin1StringView("TxSend"))) {
         ++sent_;
         ++totalSent_;
         ShowProgress(false);
     }
 }
 
-void CliViews::TransferWindowChanged()
+void CliViews::ProgressChanged(const TransferProgress& progress)
 {
+    caption_ = progress.caption;
     ShowProgress(false);
 }
 
@@ -194,7 +195,7 @@ void CliViews::ShowProgress(bool force)
     const double seconds = static_cast<double>(now) / 1000.0;
     const double rate = seconds > 0 ? static_cast<double>(sent_) / seconds : 0.0;
     const double left = rate > 0 ? static_cast<double>(queued) / rate : 0.0;
-    const QString text = window_ && !window_->caption.isEmpty() ? window_->caption : QString();
+    const QString& text = caption_;
     const QString counts = QCoreApplication::translate("Cli", "%1 packets, %2/s, %3 s left")
                                .arg(sent_)
                                .arg(rate, 0, 'f', 1)

@@ -51,8 +51,8 @@ public:
     CliDialogs(const Answers& answers, const Console& console) : answers_(answers), console_(console) {}
 
     MsgAnswer MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override;
-    MsgAnswer Ask(Question question, const QString& text, MsgButtons buttons, MsgIcon icon,
-                  const QString& title) override;
+    QCoro::Task<MsgAnswer> Ask(Question question, QString text, MsgButtons buttons, MsgIcon icon,
+                               QString title) override;
     QString OpenFileName(const QString&) override { return openPath; }
     QString SaveFileName(const QString&, const QString&) override { return savePath; }
 
@@ -86,7 +86,7 @@ public:
     ~CliViews() override;
 
     // The engine whose queue the progress shows; progress starts counting from here.
-    void Follow(const EngineState* engine, const TransferWindowState* window);
+    void Follow(const EngineState* engine);
     // Ends a progress line on the terminal.
     void FinishProgress();
     qint64 PacketsSent() const noexcept { return sent_; }
@@ -94,29 +94,8 @@ public:
     qint64 TotalPackets() const noexcept { return totalSent_; }
     qint64 TransferMs() const noexcept { return totalMs_; }
 
-    void UpdateStatusBar() override {}
-    void SetDebugText(const QString& text) override;
-    void AddContactDump(const QByteArray&, const QString&) override {}
-    void AddToTerminal(const QByteArray&) override {}
-    void RefreshAfterDownload() override {}
-    void TransferWindowChanged() override;
-    void ShadowToTable() override {}
-    void ShadowToDip() override {}
-    void ShadowToGui() override {}
-    void LabelsChanged() override {}
-    void ClearTerminal() override {}
-    void ClearPacketConsole() override {}
-    void SetRedetectButtonsEnabled(bool) override {}
-    void SetTabVisible(int, bool) override {}
-    void ApplyLevelChecks(const std::array<bool, 6>&) override {}
-    void ShowConsoles(bool, bool) override {}
-    void ArrangeWindows() override {}
-    void ApplyLevelView(const LevelView&) override {}
-    void LanguageChanged() override {}
-    void PrepareOverview() override {}
-    void ConnectionChanged() override {}
-    void OptionsChanged() override {}
-    void ShowRedetectWindow(bool) override {}
+    void ProgressChanged(const TransferProgress& progress) override;
+    void Logged(const TrafficEntry& entry) override;
 
 private:
     void ShowProgress(bool force);
@@ -124,7 +103,7 @@ private:
     const Console& console_;
     bool terminal_;
     const EngineState* engine_ = nullptr;
-    const TransferWindowState* window_ = nullptr;
+    QString caption_; // of the transfer's progress
     QElapsedTimer started_;
     qint64 lastShownMs_ = -1;
     qint64 sent_ = 0;

@@ -63,23 +63,23 @@ bool appendTrailerTellingFailures(const QString& path, Dialogs& dialogs)
 
 } // namespace
 
-ConversionOutcome ConvertChecksumCommand(Dialogs& dialogs)
+QCoro::Task<ConversionOutcome> ConvertChecksumCommand(Dialogs& dialogs)
 {
     const QString path = dialogs.OpenFileName(QStringLiteral("TunekitData (*.scd)|*.scd"));
     if (path.size() <= 4 || !path.endsWith(QStringLiteral(".scd")))
-        return ConversionOutcome::NothingChosen;
+        co_return ConversionOutcome::NothingChosen;
     if (!QFileInfo(path).isFile()) {
         ReportError(dialogs, ChecksumErrorText(ChecksumError::NotFound, path));
-        return ConversionOutcome::Failed;
+        co_return ConversionOutcome::Failed;
     }
 
     const QString question = QCoreApplication::translate("ChecksumConversion", "Convert this File?")
                              + QStringLiteral("\r\n\r\n") + Shown(path);
     const MsgAnswer answer =
-        dialogs.Ask(Question::ConvertFile, question, MsgButtons::OkCancel, MsgIcon::Exclamation,
+        co_await dialogs.Ask(Question::ConvertFile, question, MsgButtons::OkCancel, MsgIcon::Exclamation,
                     QCoreApplication::translate("ChecksumConversion", "Checksum"));
     if (answer != MsgAnswer::Ok)
-        return ConversionOutcome::Cancelled;
+        co_return ConversionOutcome::Cancelled;
 
     // The backup is the way back from a conversion, so there is no conversion without it.
     if (!keepBackupCopy(path)) {
@@ -88,9 +88,9 @@ ConversionOutcome ConvertChecksumCommand(Dialogs& dialogs)
                         "ChecksumConversion",
                         "The backup copy %1 could not be written. The file was not converted.")
                         .arg(Shown(BackupFileName(path))));
-        return ConversionOutcome::Failed;
+        co_return ConversionOutcome::Failed;
     }
-    return appendTrailerTellingFailures(path, dialogs) ? ConversionOutcome::Converted
+    co_return appendTrailerTellingFailures(path, dialogs) ? ConversionOutcome::Converted
                                                        : ConversionOutcome::Failed;
 }
 

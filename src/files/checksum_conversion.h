@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoroTask>
 #include <QString>
 
 namespace tunekit {
@@ -15,6 +16,6 @@ enum class ConversionOutcome {
 
 // The "Convert File" command: gives an older configuration file its checksum trailer,
 // after keeping a backup copy. No backup, no conversion.
-ConversionOutcome ConvertChecksumCommand(Dialogs& dialogs);
+QCoro::Task<ConversionOutcome> ConvertChecksumCommand(Dialogs& dialogs);
 
 } // namespace tunekit

@@ -23,7 +23,7 @@ constexpr qint64 ResetLimitMs = 15'000;
 
 } // namespace
 
-void TransmitEngine::Connect(SerialPortAccess& port, Dialogs& dialogs, EngineViews& views)
+void TransmitEngine::Connect(SerialPortAccess& port, Dialogs& dialogs, StationViews& views)
 {
     port_ = &port;
     dialogs_ = &dialogs;
@@ -66,7 +66,7 @@ void TransmitEngine::TransmitTick()
         return;
     if (state_.waitedMs > 0)
         state_.waitedMs = static_cast<qint32>(1 + qBound(qint64(0), NowMs() - state_.sentAtMs, qint64(1'000'000)));
-    views_->UpdateStatusBar();
+    views_->Changed(StationChange::Status);
 
     if (resetWhenQuiet_) {
         ResetWhenQuiet();
@@ -110,15 +110,15 @@ void TransmitEngine::SendNext()
     if (state_.resendPending) {
         state_.resendPending = false;
         const QString repeat = QStringLiteral(" (repeat %1)").arg(state_.repeats);
-        views_->SetDebugText(QStringLiteral("TxSend: ") + HexBytes(state_.inFlight) + repeat);
+        LogDebug(QStringLiteral("TxSend: ") + HexBytes(state_.inFlight) + repeat);
         Transmit(state_.inFlight, QStringLiteral("Transmit") + repeat);
         return;
     }
     if (!batchOpen_)
         StartBatch();
-    if (progress_.startProgress) {
-        progress_.queueAtStart = static_cast<qint32>(state_.queue.Length());
-        progress_.startProgress = false;
+    if (bookkeeping_.startProgress) {
+        bookkeeping_.queueAtStart = static_cast<qint32>(state_.queue.Length());
+        bookkeeping_.startProgress = false;
     }
     UpdateProgressBars();
     if (state_.queue.IsEmpty()) {
@@ -127,11 +127,11 @@ void TransmitEngine::SendNext()
         return;
     }
     state_.inFlight = state_.queue.Front();
-    views_->SetDebugText(QStringLiteral("TxSend: ") + HexBytes(state_.inFlight));
+    LogDebug(QStringLiteral("TxSend: ") + HexBytes(state_.inFlight));
     Transmit(state_.inFlight, QStringLiteral("Transmit"));
     if (state_.queue.Length() > PacketSize) {
         state_.queue.DropFront();
-        progress_.sentLength += 4;
+        bookkeeping_.sentLength += 4;
         return;
     }
     EndOfQueue();
@@ -147,7 +147,7 @@ void TransmitEngine::Transmit(const QByteArray& packet, const QString& direction
         ++state_.changesSent;
     state_.Rx.Clear();
     port_->SendText(EncodeFrame(packet));
-    views_->AddContactDump(packet, direction);
+    LogPacket(packet, direction);
 }
 
 void TransmitEngine::StartBatch()
@@ -155,7 +155,7 @@ void TransmitEngine::StartBatch()
     // Nothing of an earlier batch acts in this one: its reset has been carried out or given
     // up, and a half frame or a refusal belongs to it.
     batchOpen_ = true;
-    ++windowGeneration_;
+    ++progressGeneration_;
     state_.resetPending = false;
     state_.Rx.Clear();
     state_.repeats = 0;
@@ -164,28 +164,44 @@ void TransmitEngine::StartBatch()
     state_.gaveUp = false;
 }
 
+void TransmitEngine::ReportProgress()
+{
+    if (views_)
+        views_->ProgressChanged(progress_);
+}
+
+void TransmitEngine::LogDebug(const QString& text)
+{
+    views_->Logged({TrafficEntry::Kind::Debug, text, {}});
+}
+
+void TransmitEngine::LogPacket(const QByteArray& packet, const QString& direction)
+{
+    views_->Logged({TrafficEntry::Kind::Packet, direction, packet});
+}
+
 void TransmitEngine::UpdateProgressBars()
 {
-    if (progress_.queueAtStart > 0) {
-        const double p = 100.0 - 100.0 * static_cast<double>(state_.queue.Length()) / progress_.queueAtStart;
-        window_.overall = p < 0 ? 100 : static_cast<int>(std::lround(p));
+    if (bookkeeping_.queueAtStart > 0) {
+        const double p = 100.0 - 100.0 * static_cast<double>(state_.queue.Length()) / bookkeeping_.queueAtStart;
+        progress_.overall = p < 0 ? 100 : static_cast<int>(std::lround(p));
     }
-    int& max = window_.partialMax;
-    if (progress_.totalLength != 0 && progress_.parametersOnly) {
+    int& max = progress_.partialMax;
+    if (bookkeeping_.totalLength != 0 && bookkeeping_.parametersOnly) {
         if (max < 0 || max < state_.packetCount)
             ++max;
-        window_.partial = max - state_.packetCount <= 7 ? max : state_.packetCount;
+        progress_.partial = max - state_.packetCount <= 7 ? max : state_.packetCount;
         ++state_.packetCount;
-    } else if (progress_.totalLength != 0) {
+    } else if (bookkeeping_.totalLength != 0) {
         if (max < state_.packetCount)
             ++max;
-        window_.partial = state_.packetCount;
+        progress_.partial = state_.packetCount;
         ++state_.packetCount;
-    } else if (!progress_.withExtendedData) {
+    } else if (!bookkeeping_.withExtendedData) {
         max = 100;
-        window_.partial = window_.overall;
+        progress_.partial = progress_.overall;
     }
-    views_->TransferWindowChanged();
+    ReportProgress();
 }
 
 void TransmitEngine::EndOfQueue()
@@ -196,13 +212,13 @@ void TransmitEngine::EndOfQueue()
     state_.sending = false;
     state_.queue.Clear();
     batchOpen_ = false;
-    views_->UpdateStatusBar();
-    window_.detail.clear();
-    window_.caption = Tr(QT_TRANSLATE_NOOP("TransmitEngine", "data transfer...ready"));
-    window_.overall = 100;
-    if (progress_.allSent)
-        window_.partial = window_.partialMax;
-    views_->TransferWindowChanged();
+    views_->Changed(StationChange::Status);
+    progress_.detail.clear();
+    progress_.caption = Tr(QT_TRANSLATE_NOOP("TransmitEngine", "data transfer...ready"));
+    progress_.overall = 100;
+    if (bookkeeping_.allSent)
+        progress_.partial = progress_.partialMax;
+    ReportProgress();
     ScheduleHide();
 }
 
@@ -210,13 +226,13 @@ void TransmitEngine::ScheduleHide()
 {
     // The final state stays on screen for a second without holding the engine; a batch that
     // starts meanwhile, or a command that shows the window with new captions, keeps it open.
-    const quint64 generation = ++windowGeneration_;
-    const QString ready = window_.caption;
+    const quint64 generation = ++progressGeneration_;
+    const QString ready = progress_.caption;
     port_->Time().Schedule(1000, [this, alive = std::weak_ptr<int>(alive_), generation, ready] {
-        if (!alive.lock() || generation != windowGeneration_ || window_.caption != ready || !window_.visible)
+        if (!alive.lock() || generation != progressGeneration_ || progress_.caption != ready || !progress_.visible)
             return;
-        window_.visible = false;
-        views_->TransferWindowChanged();
+        progress_.visible = false;
+        ReportProgress();
     });
 }
 
@@ -299,10 +315,10 @@ void TransmitEngine::HandleFrame(const FrameAssembler::Frame& frame)
     const bool awaited = state_.waitedMs > 0;
     if (!frame.intact) {
         // Not an answer: nothing of it is used.
-        views_->SetDebugText(QStringLiteral("RxCorrupt: ") + Printable(frame.text));
+        LogDebug(QStringLiteral("RxCorrupt: ") + Printable(frame.text));
         const QByteArray hex = frame.text.sliced(1, FrameSize - 2);
         if (ShowsReceivedTraffic() && QByteArray::fromHex(hex).toHex().toUpper() == hex.toUpper())
-            views_->AddContactDump(QByteArray::fromHex(hex), QStringLiteral("Receive (checksum error)"));
+            LogPacket(QByteArray::fromHex(hex), QStringLiteral("Receive (checksum error)"));
         if (awaited)
             Repeat(LineCorruptText());
         return;
@@ -316,7 +332,7 @@ void TransmitEngine::HandleFrame(const FrameAssembler::Frame& frame)
     if (type == ChkError) {
         // The device got our frame damaged; the address it names may be damaged too.
         if (ShowsReceivedTraffic())
-            views_->AddContactDump(packet, QStringLiteral("Receive"));
+            LogPacket(packet, QStringLiteral("Receive"));
         Repeat(LineCorruptText());
         return;
     }
@@ -332,10 +348,10 @@ void TransmitEngine::HandleFrame(const FrameAssembler::Frame& frame)
     if (type == DownloadResponse) {
         if (onDownloadResponse_)
             onDownloadResponse_(packet);
-        views_->RefreshAfterDownload();
+        views_->Changed(StationChange::Values | StationChange::Facts);
     }
     if (ShowsReceivedTraffic())
-        views_->AddContactDump(packet, QStringLiteral("Receive"));
+        LogPacket(packet, QStringLiteral("Receive"));
     if (meaning == AnswerMeaning::Failed) {
         state_.refusals.append({state_.inFlight, type});
         GiveUp(QString());
@@ -358,9 +374,9 @@ void TransmitEngine::HandleFrame(const FrameAssembler::Frame& frame)
 void TransmitEngine::Ignore(const QByteArray& packet, const QString& why)
 {
     ++state_.ignoredTotal;
-    views_->SetDebugText(why + HexBytes(packet));
+    LogDebug(why + HexBytes(packet));
     if (ShowsReceivedTraffic())
-        views_->AddContactDump(packet, QStringLiteral("Receive (not awaited)"));
+        LogPacket(packet, QStringLiteral("Receive (not awaited)"));
 }
 
 void TransmitEngine::Repeat(const QString& giveUpMessage, bool deviceMayBeWorking)
@@ -386,7 +402,7 @@ void TransmitEngine::HandleLineEvent(SerialLine::Event event)
     case SerialLine::Event::DataReceived: {
         const QByteArray text = port_->Line().ReadAll();
         if (ShowsReceivedTraffic())
-            views_->AddToTerminal(text);
+            views_->Logged({TrafficEntry::Kind::Terminal, {}, text});
         ReceiveData(text);
         break;
     }
@@ -399,7 +415,7 @@ void TransmitEngine::HandleLineEvent(SerialLine::Event event)
         break;
     case SerialLine::Event::PortLost:
         port_->PortLost();
-        views_->UpdateStatusBar();
+        views_->Changed(StationChange::Status);
         dialogs_->MsgBox(Tr(QT_TRANSLATE_NOOP("TransmitEngine", "The connection to the programming adapter was lost."))
                              + QStringLiteral("\r\n")
                              + Tr(QT_TRANSLATE_NOOP("TransmitEngine", "Check the cable, then choose Interface > Detect.")),

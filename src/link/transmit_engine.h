@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/station_views.h"
 #include "link/answer_rules.h"
 #include "link/packet_codec.h"
 #include "link/packet_queue.h"
@@ -60,7 +61,7 @@ struct EngineState {
     bool gaveUp = false;
 };
 
-// Progress bookkeeping of the main window; set by the transfers, read by the engine.
+// How far a transfer has come; set by the transfers, read by the engine for the progress it shows.
 struct ProgressBookkeeping {
     bool startProgress = false;
     qint32 queueAtStart = 0;       // queue characters when the batch started
@@ -71,15 +72,6 @@ struct ProgressBookkeeping {
     bool allSent = false;
 };
 
-// What the progress window of a transfer shows.
-struct TransferWindowState {
-    bool visible = false;
-    int overall = 0;  // 0..100
-    int partial = 0;
-    int partialMax = 100;
-    QString caption;
-    QString detail;
-};
 
 // The automatic reset after a batch, which the window's two "Disable Automatic Reset on Timeout"
 // boxes (main window and packet console, always alike) switch off, and the packet console's hint
@@ -89,18 +81,6 @@ struct ResetOptions {
     bool consoleHintVisible = false;
 };
 
-// Where the engine reports to the windows.
-class EngineViews {
-public:
-    virtual ~EngineViews() = default;
-    virtual void UpdateStatusBar() = 0;
-    virtual void SetDebugText(const QString& text) = 0;
-    virtual void AddContactDump(const QByteArray& packet, const QString& direction) = 0;
-    virtual void AddToTerminal(const QByteArray& text) = 0;
-    // The configuration tab, the DIP-switch picture and the table, after a read answer.
-    virtual void RefreshAfterDownload() = 0;
-    virtual void TransferWindowChanged() = 0;
-};
 
 // The protocol engine: sends one queued packet at a time and waits for its answer frame (at
 // most one packet outstanding), supervises the wait with a time-out, repeats a packet whose
@@ -114,7 +94,7 @@ public:
     TransmitEngine& operator=(const TransmitEngine&) = delete;
 
     // Wires the engine to the port and the windows; the engine runs only once connected.
-    void Connect(SerialPortAccess& port, Dialogs& dialogs, EngineViews& views);
+    void Connect(SerialPortAccess& port, Dialogs& dialogs, StationViews& views);
     // Whether what comes in is shown in the terminal and the packet console; asked on every
     // arrival, since the user's rights may change at any time. Unset: not shown.
     void SetReceivedTrafficShown(std::function<bool()> shown) { receivedTrafficShown_ = std::move(shown); }
@@ -153,9 +133,11 @@ public:
 
     EngineState& State() noexcept { return state_; }
     const EngineState& State() const noexcept { return state_; }
-    ProgressBookkeeping& Progress() noexcept { return progress_; }
-    TransferWindowState& Window() noexcept { return window_; }
-    const TransferWindowState& Window() const noexcept { return window_; }
+    ProgressBookkeeping& Bookkeeping() noexcept { return bookkeeping_; }
+    // What the running transfer shows of itself; ReportProgress() tells the views.
+    TransferProgress& Progress() noexcept { return progress_; }
+    const TransferProgress& Progress() const noexcept { return progress_; }
+    void ReportProgress();
     ResetOptions& Reset() noexcept { return reset_; }
 
 private:
@@ -165,6 +147,8 @@ private:
     // Sends the packet that is due (a repeat, or the next of the queue) if the engine may.
     void SendNext();
     void Transmit(const QByteArray& packet, const QString& direction);
+    void LogDebug(const QString& text);
+    void LogPacket(const QByteArray& packet, const QString& direction);
     void StartBatch();
     void UpdateProgressBars();
     void EndOfQueue();
@@ -188,12 +172,12 @@ private:
     void ScheduleHide();
 
     EngineState state_;
-    ProgressBookkeeping progress_;
-    TransferWindowState window_;
+    ProgressBookkeeping bookkeeping_;
+    TransferProgress progress_;
     ResetOptions reset_;
     SerialPortAccess* port_ = nullptr;
     Dialogs* dialogs_ = nullptr;
-    EngineViews* views_ = nullptr;
+    StationViews* views_ = nullptr;
     std::function<bool()> receivedTrafficShown_;
     std::function<void(const QByteArray&)> onDownloadResponse_;
     bool paced_ = false;
@@ -202,7 +186,7 @@ private:
     bool resetWhenQuiet_ = false;  // a given-up batch's reset waits for a quiet line
     qint64 quietFromMs_ = 0;
     qint64 lastFrameMs_ = 0;
-    quint64 windowGeneration_ = 0;
+    quint64 progressGeneration_ = 0;
     // Scheduled calls hold it weakly, so one that falls due after the engine is gone does nothing.
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };

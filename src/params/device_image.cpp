@@ -80,7 +80,7 @@ void DeviceImage::UpdateEditMarks()
     }
 }
 
-void DeviceImage::CheckUninitialisedValues(bool initialisationOffered, Dialogs& dialogs)
+QCoro::Task<> DeviceImage::CheckUninitialisedValues(bool initialisationOffered, Dialogs& dialogs)
 {
     bool found = false;
     for (int n = 1; n <= ParamCount; ++n) {
@@ -93,19 +93,19 @@ void DeviceImage::CheckUninitialisedValues(bool initialisationOffered, Dialogs& 
             found = true;
     }
     if (!found)
-        return;
+        co_return;
     if (!initialisationOffered) {
         dialogs.MsgBox(QCoreApplication::translate("DeviceImage", "ATTENTION! Some values may not be initialized correctly."),
                        MsgButtons::Ok, MsgIcon::None, QStringLiteral("Tunekit"));
-        return;
+        co_return;
     }
-    const MsgAnswer answer = dialogs.Ask(
+    const MsgAnswer answer = co_await dialogs.Ask(
         Question::UninitialisedValues,
         QCoreApplication::translate("DeviceImage",
                                     "ATTENTION! Some values may not be initialized correctly. Do you want to do this now?"),
         MsgButtons::YesNo, MsgIcon::Question, QStringLiteral("Tunekit"));
     if (answer != MsgAnswer::Yes)
-        return;
+        co_return;
     for (int n = 1; n <= ParamCount; ++n) {
         if (n == OemCodeNr)
             continue;

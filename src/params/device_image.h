@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QCoroTask>
 #include <QString>
 
 #include <array>
@@ -110,7 +111,7 @@ public:
     void UpdateEditMarks();
     // Before writing: warn of values that still look like erased cells, or, when
     // initialisationOffered, offer their defaults.
-    void CheckUninitialisedValues(bool initialisationOffered, Dialogs& dialogs);
+    QCoro::Task<> CheckUninitialisedValues(bool initialisationOffered, Dialogs& dialogs);
 
     // ShadowToTable: the applicable parameters 2..62 in number order.
     QList<OverviewRow> OverviewRows() const;

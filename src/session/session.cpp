@@ -58,7 +58,7 @@ QCoro::Task<> Session::Startup(PortPlan plan)
         OpenNamedPort();
     access_.levelChecks = {};
     views_.PrepareOverview();
-    views_.UpdateStatusBar();
+    views_.Changed(StationChange::Status);
 
     co_await Rs232().Pause(1000);
 
@@ -69,11 +69,11 @@ QCoro::Task<> Session::Startup(PortPlan plan)
     ShadowAll();
 
     views_.ShowConsoles(terminalEnabled, packetConsoleEnabled);
-    views_.UpdateStatusBar();
+    views_.Changed(StationChange::Status);
     views_.ArrangeWindows();
     if (Port().portNumber >= 1)
         co_await Rs232().ResetDevice();
-    views_.ClearPacketConsole();
+    views_.Logged({TrafficEntry::Kind::PacketsCleared, {}, {}});
     Engine().State().resetPending = false;
     Image().imageConfigId = Image().deviceConfigId;
 }
@@ -117,7 +117,7 @@ void Session::OpenNamedPort()
                                                             : plan_.name;
     UpdateComMenu(discovery_.menu, Port().portNumber, Port().adapterPort);
     views_.ConnectionChanged();
-    views_.UpdateStatusBar();
+    views_.Changed(StationChange::Status);
 }
 
 void Session::Shutdown()
@@ -134,9 +134,7 @@ void Session::MainTimerTick()
     views_.ApplyLevelChecks(access_.levelChecks);
     const ConsoleVisibility consoles = ConsolesForLevel(access_);
     views_.ShowConsoles(consoles.terminal, consoles.console);
-    views_.ShadowToDip();
-    views_.ShadowToGui();
-    views_.ShadowToTable();
+    views_.Changed(StationChange::Values);
 }
 
 StatusBarTexts Session::StatusBar() const
@@ -378,10 +376,7 @@ QCoro::Task<> Session::UsePort(qint16 offered)
         Rs232().OpenPort();
         co_await Rs232().Pause(50);
         Image().ClearFileData();
-        views_.LabelsChanged();
-        views_.ShadowToGui();
-        views_.ShadowToDip();
-        views_.UpdateStatusBar();
+        views_.Changed(StationChange::Facts | StationChange::Values | StationChange::Status);
         WriteSettingsFile();
     }
     UpdateComMenu(discovery_.menu, port.portNumber, port.adapterPort);
@@ -399,7 +394,7 @@ void Session::HandleComMessages(int quiet)
 QCoro::Task<> Session::RedetectPort()
 {
     Image().ClearFileData();
-    views_.LabelsChanged();
+    views_.Changed(StationChange::Facts);
     views_.ShowRedetectWindow(true);
     co_await Rs232().Pause(20);
     Rs232().ClosePort();
@@ -414,10 +409,7 @@ QCoro::Task<> Session::RedetectPort()
 
 void Session::ShadowAll()
 {
-    views_.ShadowToTable();
-    views_.ShadowToDip();
-    views_.ShadowToGui();
-    views_.LabelsChanged();
+    views_.Changed(StationChange::Values | StationChange::Facts);
 }
 
 void Session::ApplyUserLevel()
@@ -443,7 +435,7 @@ void Session::LevelMenuCommand(AccessLevel level, const std::function<void()>& s
     if (result.refreshViews)
         ShadowAll();
     else
-        views_.LabelsChanged();
+        views_.Changed(StationChange::Facts);
     views_.ArrangeWindows();
 }
 
@@ -452,8 +444,8 @@ void Session::ClearFileData()
     if (RefusedWhileTransferring())
         return;
     Image().ClearFileData();
-    views_.LabelsChanged();
-    views_.ClearPacketConsole();
+    views_.Changed(StationChange::Facts);
+    views_.Logged({TrafficEntry::Kind::PacketsCleared, {}, {}});
 }
 
 void Session::OpenFile()
@@ -472,9 +464,9 @@ void Session::OpenDroppedFiles(const QStringList& paths)
         ShadowAll();
 }
 
-void Session::ConvertChecksum()
+QCoro::Task<> Session::ConvertChecksum()
 {
-    ConvertChecksumCommand(seams_.dialogs);
+    co_await ConvertChecksumCommand(seams_.dialogs);
 }
 
 void Session::SetAutomaticResetOff(bool off)

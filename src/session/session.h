@@ -30,29 +30,28 @@ struct SessionSeams {
     const HostFacts& host;
 };
 
-// The refresh operations of the main window that the logic calls by name.
+// What the window's own logic tells the window, beyond its station's changes. A front end
+// without these parts (the command line) overrides nothing.
 class SessionViews : public StationViews {
 public:
-    void ClearPacketConsole() override = 0;
     // Which tabs the access level lets the user see.
-    virtual void SetTabVisible(int tab, bool visible) = 0;
+    virtual void SetTabVisible(int /*tab*/, bool /*visible*/) {}
     // The level menu's check marks, the terminal and the console follow the level.
-    virtual void ApplyLevelChecks(const std::array<bool, 6>& checks) = 0;
-    virtual void ShowConsoles(bool terminal, bool console) = 0;
-    virtual void ArrangeWindows() = 0;
+    virtual void ApplyLevelChecks(const std::array<bool, 6>& /*checks*/) {}
+    virtual void ShowConsoles(bool /*terminal*/, bool /*console*/) {}
+    virtual void ArrangeWindows() {}
     // Shows and hides the level-dependent controls by objectName.
-    virtual void ApplyLevelView(const LevelView& view) = 0;
-    virtual void LanguageChanged() = 0;
+    virtual void ApplyLevelView(const LevelView& /*view*/) {}
+    virtual void LanguageChanged() {}
     // The overview list's columns, in the language then active.
-    virtual void PrepareOverview() = 0;
-    // The COM menu, lblComPort, lblWinVer, lblSprache and the window title.
-    virtual void ConnectionChanged() = 0;
+    virtual void PrepareOverview() {}
+    // The COM menu, the port, system and language captions and the window title.
+    virtual void ConnectionChanged() {}
     // The option boxes of the Tools tab.
-    virtual void OptionsChanged() = 0;
+    virtual void OptionsChanged() {}
     // The wait window of Interface > Detect.
-    virtual void ShowRedetectWindow(bool shown) = 0;
+    virtual void ShowRedetectWindow(bool /*shown*/) {}
 };
-
 // How a run finds its port: adapter discovery, or one port named for this run (a port given on
 // the command line, or the simulated transmitter).
 struct PortPlan {
@@ -153,7 +152,7 @@ public:
     // Opens a configuration file: chosen in the file dialog, or dropped onto the Open button.
     void OpenFile();
     void OpenDroppedFiles(const QStringList& paths);
-    void ConvertChecksum();
+    QCoro::Task<> ConvertChecksum();
     void ShadowAll();
     // The message of a command refused while a transfer runs.
     static QString BusyText();

@@ -20,13 +20,12 @@ constexpr qint64 BatchLimitMs = 24LL * 3600 * 1000;
 Station::Station(StationSeams seams, StationViews& views, std::function<AccessLevel()> accessLevel)
     : seams_(seams), accessLevel_(accessLevel), port_(seams.line, seams.clock, seams.dialogs)
 {
-    port_.SetTerminalSink([&views](const QByteArray& text) { views.AddToTerminal(text); });
+    port_.SetTerminalSink([&views](const QByteArray& text) { views.Logged({TrafficEntry::Kind::Terminal, {}, text}); });
     engine_.Connect(port_, seams.dialogs, views);
     engine_.SetReceivedTrafficShown([accessLevel] { return accessLevel && accessLevel().seesReceivedTraffic(); });
     seams.line.SetListener([this](SerialLine::Event event) { engine_.HandleLineEvent(event); });
-    TransferViews& transferViews = views;
     transfers_ = std::make_unique<DeviceTransfers>(
-        TransferContext{engine_, port_, image_, seams.dialogs, transferViews, options_, std::move(accessLevel)});
+        TransferContext{engine_, port_, image_, seams.dialogs, views, options_, std::move(accessLevel)});
     writes_ = std::make_unique<DeviceWrites>(*transfers_);
 }
 

@@ -34,13 +34,6 @@ struct StationSeams {
     Dialogs& dialogs;
 };
 
-// What a station tells its views: the engine's and the transfers' refreshes.
-class StationViews : public EngineViews, public TransferViews {
-public:
-    void UpdateStatusBar() override = 0;
-    void TransferWindowChanged() override = 0;
-};
-
 // How a read ended.
 struct ReadOutcome {
     bool complete = false;   // every request was answered and every parameter has its value

@@ -60,7 +60,7 @@ QCoro::Task<> DeviceTransfers::QueryDevice()
     if (image.deviceConfigId != remembered) {
         image.UpdateApplicable();
         image.UpdateEditMarks();
-        ctx_.views.LabelsChanged();
+        ctx_.views.Changed(StationChange::Facts);
     }
 }
 
@@ -69,7 +69,7 @@ QCoro::Task<> DeviceTransfers::DetectDevice()
     co_await QueryDevice();
     ctx_.image.UpdateApplicable();
     ctx_.image.UpdateEditMarks();
-    ctx_.views.LabelsChanged();
+    ctx_.views.Changed(StationChange::Facts);
 }
 
 QCoro::Task<> DeviceTransfers::Redetect()
@@ -85,10 +85,11 @@ QCoro::Task<> DeviceTransfers::RedetectNow()
 {
     DeviceImage& image = ctx_.image;
     const PortState& port = ctx_.port.State();
-    ctx_.views.SetRedetectButtonsEnabled(false);
+    detecting_ = true;
+    ctx_.views.Changed(StationChange::Controls);
     ctx_.engine.State().quietTimeouts = true;
     image.ClearFileData();
-    ctx_.views.LabelsChanged();
+    ctx_.views.Changed(StationChange::Facts);
     if (port.portNumber >= 1 && port.adapterPort == port.portNumber && port.adapterFound) {
         image.imageConfigId = 0;
         co_await ctx_.port.Pause(100);
@@ -97,13 +98,11 @@ QCoro::Task<> DeviceTransfers::RedetectNow()
         co_await QueryDevice();
         co_await ctx_.port.Pause(200);
         image.imageConfigId = image.deviceConfigId;
-        ctx_.views.ShadowToTable();
-        ctx_.views.ShadowToDip();
-        ctx_.views.ShadowToGui();
-        ctx_.views.UpdateStatusBar();
-        ctx_.views.ClearPacketConsole();
+        ctx_.views.Changed(StationChange::Values | StationChange::Status);
+        ctx_.views.Logged({TrafficEntry::Kind::PacketsCleared, {}, {}});
     }
-    ctx_.views.SetRedetectButtonsEnabled(true);
+    detecting_ = false;
+    ctx_.views.Changed(StationChange::Controls);
 }
 
 void DeviceTransfers::ForgetInterpreterInfo()

@@ -177,7 +177,7 @@ QString ExtendedDataWriter::TransferText()
 
 void ExtendedDataWriter::Queue(const QList<PlannedUpload>& uploads, bool captions)
 {
-    TransferWindowState& window = ctx_.engine.Window();
+    TransferProgress& window = ctx_.engine.Progress();
     for (qsizetype n = 0; n < uploads.size(); ++n) {
         const PlannedUpload& upload = uploads[n];
         ctx_.engine.SendPacket(Upload, upload.index, static_cast<std::uint8_t>(upload.subindex), upload.data);
@@ -185,7 +185,7 @@ void ExtendedDataWriter::Queue(const QList<PlannedUpload>& uploads, bool caption
     // The engine stays quiet meanwhile: sending is only set once the block is queued.
     if (captions && !uploads.isEmpty()) {
         window.detail = PreparingText();
-        ctx_.views.TransferWindowChanged();
+        ctx_.engine.ReportProgress();
     }
 }
 
@@ -193,9 +193,9 @@ void ExtendedDataWriter::InterpreterWrite(QByteArrayView image)
 {
     ctx_.engine.SendPacket(EraseIL2, 0, 0);
     Queue(PlanInterpreter(image), true);
-    ctx_.engine.Window().detail = SendingText();
-    ctx_.views.TransferWindowChanged();
-    ctx_.engine.Progress().startProgress = true;
+    ctx_.engine.Progress().detail = SendingText();
+    ctx_.engine.ReportProgress();
+    ctx_.engine.Bookkeeping().startProgress = true;
     ctx_.engine.State().sending = true;
 }
 
@@ -223,11 +223,11 @@ QCoro::Task<> ExtendedDataWriter::FrequencyTableWrite(const FrequencyTable& tabl
 
 QCoro::Task<> ExtendedDataWriter::StartDisplayBatch()
 {
-    TransferWindowState& window = ctx_.engine.Window();
+    TransferProgress& window = ctx_.engine.Progress();
     window.caption = TransferText();
     window.detail = SendingText();
-    ctx_.views.TransferWindowChanged();
-    ctx_.engine.Progress().startProgress = true;
+    ctx_.engine.ReportProgress();
+    ctx_.engine.Bookkeeping().startProgress = true;
     if (ctx_.options.chkResetBeforeTransmit)
         co_await ctx_.port.ResetDevice();
     ctx_.engine.State().sending = true;

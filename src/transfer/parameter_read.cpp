@@ -62,14 +62,14 @@ QCoro::Task<bool> DeviceTransfers::Until(std::function<bool()> done, qint64 limi
 
 void DeviceTransfers::ShowTransferWindow(bool visible)
 {
-    ctx_.engine.Window().visible = visible;
-    ctx_.views.TransferWindowChanged();
+    ctx_.engine.Progress().visible = visible;
+    ctx_.engine.ReportProgress();
 }
 
 void DeviceTransfers::HandleDownloadResponse(const QByteArray& packet)
 {
     if (DecodeDownloadResponse(packet, state_, ctx_.image))
-        ctx_.views.LabelsChanged();
+        ctx_.views.Changed(StationChange::Facts);
 }
 
 QCoro::Task<> DeviceTransfers::ReadParameters()
@@ -78,14 +78,14 @@ QCoro::Task<> DeviceTransfers::ReadParameters()
     if (!command.Granted())
         co_return;
     EngineState& engine = ctx_.engine.State();
-    TransferWindowState& window = ctx_.engine.Window();
+    TransferProgress& window = ctx_.engine.Progress();
     DeviceImage& image = ctx_.image;
 
     engine.packetCount = 0;
     window.overall = 0;
     window.partial = 0;
     window.partialMax = 62;
-    ctx_.views.TransferWindowChanged();
+    ctx_.engine.ReportProgress();
 
     image.labels.ActualInterpreterName.clear();
     image.labels.ActualInterpreterDate.clear();
@@ -93,12 +93,12 @@ QCoro::Task<> DeviceTransfers::ReadParameters()
     image.ClearFileData();
     image.labels.showCRC = false;
     image.labels.showConfigFileID = false;
-    ctx_.views.LabelsChanged();
+    ctx_.views.Changed(StationChange::Facts);
 
     const PortState& port = ctx_.port.State();
     if (port.portNumber > 0 && port.adapterFound && !engine.quietTimeouts) {
-        ctx_.views.ClearTerminal();
-        ctx_.views.ClearPacketConsole();
+        ctx_.views.Logged({TrafficEntry::Kind::TerminalCleared, {}, {}});
+        ctx_.views.Logged({TrafficEntry::Kind::PacketsCleared, {}, {}});
         image.ClearFileData();
         state_.newData = true;
         co_await StartParameterRead();
@@ -113,7 +113,7 @@ QCoro::Task<> DeviceTransfers::ReadParameters()
 QCoro::Task<> DeviceTransfers::StartParameterRead()
 {
     EngineState& engine = ctx_.engine.State();
-    TransferWindowState& window = ctx_.engine.Window();
+    TransferProgress& window = ctx_.engine.Progress();
     DeviceImage& image = ctx_.image;
 
     window.detail.clear();
@@ -123,7 +123,7 @@ QCoro::Task<> DeviceTransfers::StartParameterRead()
     // The interpreter select goes first: the interpreter's name is asked for by it below.
     const ConfigDefine& select = FindConfigDefine(InterpreterSelectNr);
     QueueRead(select.HexAdd, select.SubAdd);
-    ctx_.engine.Progress().startProgress = true;
+    ctx_.engine.Bookkeeping().startProgress = true;
 
     for (int i = 0; i <= ParamCount; ++i) {
         image.readBuffer[i].clear();

@@ -50,6 +50,8 @@ public:
     TransferContext& Context() noexcept { return ctx_; }
     // A command is running.
     bool CommandRunning() const noexcept { return commandRunning_; }
+    // The device is being detected anew; no command may be started meanwhile.
+    bool Detecting() const noexcept { return detecting_; }
     // The engine has a batch in hand: packets queued, sending enabled or an answer awaited.
     bool EngineBusy() const;
 
@@ -86,6 +88,7 @@ private:
     TransferContext ctx_;
     ReadState state_;
     bool commandRunning_ = false;
+    bool detecting_ = false;
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 

@@ -170,26 +170,23 @@ void DeviceWrites::ShowProgressBar()
 {
     // Always with its caption: the window may still read "data transfer...ready" from the
     // batch before, which would be wrong for the one about to start.
-    TransferWindowState& window = ctx_.engine.Window();
+    TransferProgress& window = ctx_.engine.Progress();
     window.visible = true;
     window.caption = ExtendedDataWriter::TransferText();
-    ctx_.views.TransferWindowChanged();
+    ctx_.engine.ReportProgress();
 }
 
 void DeviceWrites::HideTransferWindow()
 {
-    ctx_.engine.Window().visible = false;
-    ctx_.views.TransferWindowChanged();
+    ctx_.engine.Progress().visible = false;
+    ctx_.engine.ReportProgress();
 }
 
 void DeviceWrites::DropIncompatibleData()
 {
     ctx_.image.ClearFileData();
     ctx_.engine.AbortTransfer();
-    ctx_.views.LabelsChanged();
-    ctx_.views.ShadowToTable();
-    ctx_.views.ShadowToDip();
-    ctx_.views.ShadowToGui();
+    ctx_.views.Changed(StationChange::Facts | StationChange::Values);
     HideTransferWindow();
 }
 
@@ -248,17 +245,17 @@ QString DeviceWrites::RefusalText(const RefusedPacket& refusal)
 void DeviceWrites::ResetWriteBookkeeping()
 {
     // The partial bar counts packets only for a write; later reads copy the overall bar again.
-    ProgressBookkeeping& progress = ctx_.engine.Progress();
+    ProgressBookkeeping& progress = ctx_.engine.Bookkeeping();
     progress.totalLength = 0;
     progress.parametersOnly = false;
     progress.withExtendedData = false;
 }
 
-bool DeviceWrites::ImageFitsDevice(const AccessLevel& level)
+QCoro::Task<bool> DeviceWrites::ImageFitsDevice(AccessLevel level)
 {
     const DeviceImage& image = ctx_.image;
     if (level.writesWithoutCompatibilityCheck())
-        return true;
+        co_return true;
     const bool mismatch = image.FileConfigID >= 1 && image.deviceConfigId >= 1 && image.FileConfigID != image.deviceConfigId;
     const QString incompatible =
         Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Data (ConfigID=%1) not compatible to connected hardware (ConfigID=%2)"))
@@ -269,25 +266,25 @@ bool DeviceWrites::ImageFitsDevice(const AccessLevel& level)
     if (mismatch && !level.mayWriteOtherFamily()) {
         ctx_.dialogs.MsgBox(incompatible, MsgButtons::Ok, MsgIcon::Critical, error);
         DropIncompatibleData();
-        return false;
+        co_return false;
     }
     if (mismatch) {
         const MsgAnswer answer =
-            ctx_.dialogs.Ask(Question::ConfigIdMismatch,
+            co_await ctx_.dialogs.Ask(Question::ConfigIdMismatch,
                              incompatible + CrLf() + Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Do You really want to continue?")),
                              MsgButtons::YesNo, MsgIcon::Critical, error);
         if (answer != MsgAnswer::Yes) {
             DropIncompatibleData();
-            return false;
+            co_return false;
         }
         confirmed = true;
     }
     // The image was read from another device: writing it here would mix two devices.
     if (!confirmed && image.deviceConfigId != image.imageConfigId) {
         HideTransferWindow();
-        return false;
+        co_return false;
     }
-    return true;
+    co_return true;
 }
 
 QCoro::Task<WriteResult> DeviceWrites::Write()
@@ -298,8 +295,8 @@ QCoro::Task<WriteResult> DeviceWrites::Write()
     lastResult_ = WriteResult::NothingSent;
     extendedSent_ = false;
     EngineState& engine = ctx_.engine.State();
-    ProgressBookkeeping& progress = ctx_.engine.Progress();
-    TransferWindowState& window = ctx_.engine.Window();
+    ProgressBookkeeping& progress = ctx_.engine.Bookkeeping();
+    TransferProgress& window = ctx_.engine.Progress();
     DeviceImage& image = ctx_.image;
 
     engine.packetCount = 0;
@@ -307,7 +304,7 @@ QCoro::Task<WriteResult> DeviceWrites::Write()
     window.overall = 0;
     window.partial = 0;
     window.partialMax = 62;
-    ctx_.views.TransferWindowChanged();
+    ctx_.engine.ReportProgress();
 
     if (ctx_.port.State().portNumber < 1 || !ctx_.port.State().adapterFound) {
         ctx_.dialogs.MsgBox(Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Device type not detected.")) + CrLf()
@@ -321,20 +318,20 @@ QCoro::Task<WriteResult> DeviceWrites::Write()
         co_return lastResult_;
 
     const AccessLevel level = Level();
-    if (!ImageFitsDevice(level))
+    if (!co_await ImageFitsDevice(level))
         co_return lastResult_;
 
     engine.packetCount = 0;
     progress.sentLength = 0;
     progress.totalLength = 0;
     progress.allSent = false;
-    ctx_.views.ClearPacketConsole();
+    ctx_.views.Logged({TrafficEntry::Kind::PacketsCleared, {}, {}});
     qint32 changedCount = 0;
     for (int nr = 0; nr <= ParamCount; ++nr) {
         if (!image.value[nr].isEmpty() && image.changed[nr])
             ++changedCount;
     }
-    image.CheckUninitialisedValues(level.mayInitialiseErasedValues(), ctx_.dialogs);
+    co_await image.CheckUninitialisedValues(level.mayInitialiseErasedValues(), ctx_.dialogs);
     co_await ctx_.engine.UntilIdle(WaitForeverMs);
     // The write sends these values, whatever happens to the image while it runs.
     const ParamArray<QString> values = image.value;
@@ -380,8 +377,8 @@ QCoro::Task<WriteResult> DeviceWrites::Write()
     window.overall = 0;
     window.partial = 0;
     window.partialMax = total + 5;
-    ctx_.views.TransferWindowChanged();
-    const MsgAnswer answer = ctx_.dialogs.Ask(
+    ctx_.engine.ReportProgress();
+    const MsgAnswer answer = co_await ctx_.dialogs.Ask(
         Question::ExtendedData,
         Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Extended Data is to be written to the device. That could take a while.")) + CrLf()
             + Tr(QT_TRANSLATE_NOOP("DeviceWrites", "YES to proceed, NO to write parameters only or CANCEL to finish.")),
@@ -460,19 +457,20 @@ void DeviceWrites::UseUpExtendedData()
     image.labels.lblConfigFileInfo.clear();
     image.labels.showConfigFileID = false;
     image.labels.showCRC = false;
-    ctx_.views.LabelsChanged();
+    ctx_.views.Changed(StationChange::Facts);
 }
 
-bool DeviceWrites::MayWriteCalibration(bool frequency)
+QCoro::Task<bool> DeviceWrites::MayWriteCalibration(bool frequency)
 {
     // Without that decision only calibration values a file brought are written.
     if (!Level().decidesCalibration())
-        return ctx_.image.valuesFromFile;
+        co_return ctx_.image.valuesFromFile;
     const QString title = frequency ? Tr(QT_TRANSLATE_NOOP("DeviceWrites", "A T T E N T I O N  -  adjusted value"))
                                     : Tr(QT_TRANSLATE_NOOP("DeviceWrites", "A T T E N T I O N  -  adjusted values"));
     const QString text = frequency ? Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Overwrite Adjusted Frequency Compensation Value?"))
                                    : Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Overwrite Adjusted Gain/Phase Compensation Values?"));
-    return ctx_.dialogs.Ask(Question::Calibration, text, MsgButtons::YesNo, MsgIcon::Critical, title) == MsgAnswer::Yes;
+    co_return co_await ctx_.dialogs.Ask(Question::Calibration, text, MsgButtons::YesNo, MsgIcon::Critical, title)
+        == MsgAnswer::Yes;
 }
 
 QStringList DeviceWrites::UnwritableValues(const ParamArray<QString>& values) const
@@ -564,7 +562,7 @@ QCoro::Task<> DeviceWrites::ParameterWrite(const ParamArray<QString>& values)
                 image.sent[GainCompNr] = image.sent[PhaseCompNr] = true;
                 image.changed[GainCompNr] = image.changed[PhaseCompNr] = false;
                 data = EncodeGainPhase(values[PhaseCompNr], values[GainCompNr]);
-                if (data && !MayWriteCalibration(false)) {
+                if (data && !co_await MayWriteCalibration(false)) {
                     kept_[GainCompNr] = kept_[PhaseCompNr] = true;
                     continue;
                 }
@@ -578,7 +576,7 @@ QCoro::Task<> DeviceWrites::ParameterWrite(const ParamArray<QString>& values)
                 continue;
             image.sent[i] = true;
             data = EncodeFreqComp(values[i]);
-            if (data && !MayWriteCalibration(true)) {
+            if (data && !co_await MayWriteCalibration(true)) {
                 kept_[i] = true;
                 continue;
             }
@@ -602,9 +600,9 @@ QCoro::Task<> DeviceWrites::ParameterWrite(const ParamArray<QString>& values)
 
     if (!engine.queue.IsEmpty()) {
         ShowProgressBar();
-        ctx_.engine.Window().detail.clear();
-        ctx_.views.TransferWindowChanged();
-        ctx_.engine.Progress().startProgress = true;
+        ctx_.engine.Progress().detail.clear();
+        ctx_.engine.ReportProgress();
+        ctx_.engine.Bookkeeping().startProgress = true;
     }
     ctx_.engine.SendPacket(FlashConfig, 0, 0);
     if (!leftOut_.isEmpty()) {

@@ -86,12 +86,12 @@ private:
     // Whether the image may be written to the detected device: data of another family is refused
     // below the level that may be asked about it, and an image read from another device is never
     // written here. False when the write ends (the user was told, or the image emptied).
-    bool ImageFitsDevice(const AccessLevel& level);
+    QCoro::Task<bool> ImageFitsDevice(AccessLevel level);
     // Data of another family refused: the image is emptied so a second click cannot write it
     // either.
     void DropIncompatibleData();
     // The calibration rule; frequency: FreqComp, else GainComp and PhaseComp together.
-    bool MayWriteCalibration(bool frequency);
+    QCoro::Task<bool> MayWriteCalibration(bool frequency);
     // Waits until the batch and the reset after it are over. False, after the failure message,
     // when the device refused a packet: the write ends there.
     QCoro::Task<bool> FinishBatch();

@@ -37,7 +37,7 @@ void TransferWindow::Retranslate()
     lblHeaderTotal->setText(tr("Total: "));
 }
 
-void TransferWindow::Render(const TransferWindowState& state)
+void TransferWindow::Render(const TransferProgress& state)
 {
     overall->setValue(qBound(0, state.overall, 100));
     partial->setMaximum(qMax(0, state.partialMax));

@@ -14,7 +14,7 @@ class TransferWindow final : public QWidget {
     Q_OBJECT
 public:
     explicit TransferWindow(QWidget* parent = nullptr);
-    void Render(const TransferWindowState& state);
+    void Render(const TransferProgress& state);
     void Retranslate();
 
 private:

@@ -240,6 +240,48 @@ private slots:
         QCOMPARE(w.Find<QLabel>("ConfigFileIDLabel")->text(), QStringLiteral("FileID: 2"));
     }
 
+    // A question of a write is a window-modal box that does not block: the window and the clock
+    // run on while it waits, the station refuses other commands, and the answer decides.
+    void writeQuestionWaitsWithoutBlocking()
+    {
+        Window w(Window::Started);
+        QVERIFY(w.started);
+        w.window->Logic().Access().level = AccessLevel::Development();
+        w.window->Logic().ApplyUserLevel();
+        w.window->Logic().OpenDroppedFiles({QStringLiteral(TUNEKIT_TEST_DATA_DIR "/backup_cfg2.scd")});
+        QCOMPARE(w.Find<QLabel>("lblConfigFileName")->text(), QStringLiteral("backup_cfg2.scd"));
+        QTest::mouseClick(w.Find<QPushButton>("cmdConfigWrite"), Qt::LeftButton);
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(!box);
+        QVERIFY(w.virtualClock->RunUntil([&] { return (box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())); }, 10000));
+        QCOMPARE(box->text(), QStringLiteral("Overwrite Adjusted Frequency Compensation Value?"));
+
+        const qint64 asked = w.virtualClock->NowMs();
+        const qsizetype requests = w.line->Device().Requests().size();
+        w.virtualClock->RunFor(2000);
+        QCOMPARE(w.virtualClock->NowMs() - asked, 2000);
+        QVERIFY(w.window->Logic().Device().Busy());
+        QTest::mouseClick(w.Find<QPushButton>("cmdRead"), Qt::LeftButton);
+        w.virtualClock->RunFor(500);
+        QCOMPARE(w.line->Device().Requests().size(), requests);
+
+        // The gain and phase values are asked about next; both are kept.
+        QStringList questions;
+        QVERIFY(w.virtualClock->RunUntil([&] {
+            for (QMessageBox* question : w.window->findChildren<QMessageBox*>()) {
+                if (question->isVisible() && question->button(QMessageBox::No)) {
+                    questions << question->text();
+                    QTest::mouseClick(question->button(QMessageBox::No), Qt::LeftButton);
+                    break;
+                }
+            }
+            return !w.window->Logic().Device().Busy();
+        }, 30000));
+        QCOMPARE(questions, (QStringList{QStringLiteral("Overwrite Adjusted Frequency Compensation Value?"),
+                                         QStringLiteral("Overwrite Adjusted Gain/Phase Compensation Values?")}));
+        QVERIFY(w.line->Device().Requests().size() > requests);
+    }
+
     // tunekit --port <pseudo-terminal>: the real serial port, real time, the simulated transmitter at
     // the far end, as a test bench would run it.
     void namedPortConnectsDetectsAndReads()
@@ -311,17 +353,14 @@ private slots:
                  qPrintable(answer));
         QVERIFY(txtLog->rowText(1).contains(QStringLiteral("   Packet:   1001210000000000")));
 
-        // Bad hex keeps its message and sends nothing.
-        QString message;
-        QTimer::singleShot(0, [&message] {
-            QWidget* box = QApplication::activeModalWidget();
-            QVERIFY(box);
-            message = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))->text();
-            box->close();
-        });
+        // Bad hex keeps its message and sends nothing. The message opens without blocking the window.
         w.Find<QLineEdit>("txtData2")->setText(QStringLiteral("1FF"));
         QTest::mouseClick(w.Find<QPushButton>("cmdSend"), Qt::LeftButton);
-        QCOMPARE(message, QStringLiteral("Data byte 3 must be a hexadecimal number from 00 to FF."));
+        QWidget* box = QApplication::activeModalWidget();
+        QVERIFY(box);
+        QCOMPARE(box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))->text(),
+                 QStringLiteral("Data byte 3 must be a hexadecimal number from 00 to FF."));
+        box->close();
         QVERIFY(!w.window->Logic().Engine().State().sending);
 
         QTest::mouseClick(w.Find<QPushButton>("cmdClear"), Qt::LeftButton);

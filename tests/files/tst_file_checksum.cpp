@@ -115,12 +115,12 @@ private slots:
         ScriptedDialogs dialogs;
         dialogs.openFileNames << f.path << f.path;
 
-        QCOMPARE(ConvertChecksumCommand(dialogs), ConversionOutcome::Converted);
+        QCOMPARE(QCoro::waitFor(ConvertChecksumCommand(dialogs)), ConversionOutcome::Converted);
         QCOMPARE(ReadFile(backup), kText);
         QCOMPARE(QFileInfo(f.path).size(), kText.size() + 4);
         QCOMPARE(fileChecksumState(f.path).state, ChecksumState::ChecksumValid);
 
-        QCOMPARE(ConvertChecksumCommand(dialogs), ConversionOutcome::Converted);
+        QCOMPARE(QCoro::waitFor(ConvertChecksumCommand(dialogs)), ConversionOutcome::Converted);
         QCOMPARE(ReadFile(backup), WithChecksumTrailer(kText));
         QCOMPARE(ReadFile(f.path), WithChecksumTrailer(WithChecksumTrailer(kText)));
         QCOMPARE(fileChecksumState(f.path).state, ChecksumState::ChecksumValid);
@@ -164,7 +164,7 @@ private slots:
         dialogs.openFileNames << (chosen.isEmpty() ? chosen : dir.filePath(chosen));
         if (cancel)
             dialogs.answers << MsgAnswer::Cancel;
-        QVERIFY(ConvertChecksumCommand(dialogs) != ConversionOutcome::Converted);
+        QVERIFY(QCoro::waitFor(ConvertChecksumCommand(dialogs)) != ConversionOutcome::Converted);
 
         QCOMPARE(dialogs.messages.size(), messages);
         if (cancel) {

@@ -230,7 +230,7 @@ private slots:
         QCOMPARE(rig.session.Engine().Reset().consoleHintVisible, resets == 0);
         QVERIFY(!rig.session.Engine().State().resetPending);
         QVERIFY(rig.dialogs.messages.isEmpty());
-        QCOMPARE(rig.session.Engine().Window().overall, 100);
+        QCOMPARE(rig.session.Engine().Progress().overall, 100);
         // Paced, every packet leaves on a tick; otherwise the answer's arrival sends the next.
         const auto onTick = [](qint64 us) { return us % 10000 == 0; };
         QCOMPARE(std::all_of(sentAt.cbegin(), sentAt.cend(), onTick), paced || count == 1);
@@ -404,14 +404,14 @@ private slots:
         // A batch longer than a 16-bit count of queue characters still shows sound progress.
         Rig rig;
         rig.Connect();
-        rig.session.Engine().Progress().startProgress = true;
+        rig.session.Engine().Bookkeeping().startProgress = true;
         rig.QueueReads(5000, 0x6000);
         QVERIFY(rig.clock.RunUntil([&] { return rig.responses.size() == 2500; }, 600000));
-        const int bar = rig.session.Engine().Window().overall;
+        const int bar = rig.session.Engine().Progress().overall;
         QVERIFY2(bar >= 49 && bar <= 51, qPrintable(QString::number(bar)));
         QVERIFY(rig.RunUntilBatchEnd());
-        QCOMPARE(rig.session.Engine().Window().overall, 100);
-        QCOMPARE(rig.session.Engine().Progress().sentLength, 4 * 4999);
+        QCOMPARE(rig.session.Engine().Progress().overall, 100);
+        QCOMPARE(rig.session.Engine().Bookkeeping().sentLength, 4 * 4999);
     }
 };
 

@@ -109,7 +109,7 @@ private slots:
         image.value[7] = powerErased ? QStringLiteral("255") : QStringLiteral("27");
         ScriptedDialogs dialogs;
         dialogs.answers.enqueue(answerYes ? MsgAnswer::Yes : MsgAnswer::No);
-        image.CheckUninitialisedValues(offered, dialogs);
+        QCoro::waitFor(image.CheckUninitialisedValues(offered, dialogs));
         QCOMPARE(dialogs.messages.size(), message.isEmpty() ? 0 : 1);
         if (!message.isEmpty()) {
             QCOMPARE(dialogs.messages[0].text, message);

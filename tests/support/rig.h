@@ -39,73 +39,72 @@ public:
     QString configFolder; // the user's configuration folder; "" keeps no settings
 };
 
-// Records what the logic asks the windows to do. Given the engine's window, it keeps a copy at
-// every change; given a clock, the time of the last read answer; beforeSend runs just before each
-// packet leaves (the engine logs it first).
+// Records what the logic tells the windows. Given a clock, it keeps the time of the last change
+// of values; given the image, the family it held at each change of values; beforeSend runs just
+// before each packet leaves (the engine logs it first).
 class RecordingViews final : public SessionViews {
 public:
-    const TransferWindowState* window = nullptr;
     const Clock* clock = nullptr;
+    const DeviceImage* image = nullptr;
+    std::function<bool()> detecting;
     std::function<void()> beforeSend;
-    QList<TransferWindowState> windows;
+    QList<TransferProgress> windows;
     qint64 lastRefreshMs = 0;
     int statusBarUpdates = 0;
-    int refreshes = 0;
+    int refreshes = 0;               // changes of values
+    QList<qint16> valuesShownFor;    // the image's family at each change of values
+    QList<bool> buttonsEnabled;
     QStringList debugLines;
     QList<QPair<QByteArray, QString>> dumps;
     QByteArray terminal;
+    int consoleClears = 0;
     std::array<bool, 4> tabs{true, true, true, true};
+    std::array<bool, 6> levelChecks{};
     bool terminalShown = false;
     bool consoleShown = false;
-    int consoleClears = 0;
     int arranged = 0;
+    LevelView levelView;
+    QList<bool> redetectWindow;
 
-    void UpdateStatusBar() override { ++statusBarUpdates; }
-    void SetDebugText(const QString& text) override
+    void Changed(StationChanges changes) override
     {
-        debugLines.append(text);
-        if (beforeSend && text.startsWith(u"TxSend: "))
-            beforeSend();
+        if (changes & StationChange::Values) {
+            ++refreshes;
+            if (clock)
+                lastRefreshMs = clock->NowMs();
+            if (image)
+                valuesShownFor << image->imageConfigId;
+        }
+        if (changes & StationChange::Status)
+            ++statusBarUpdates;
+        if (changes & StationChange::Controls)
+            buttonsEnabled << !(detecting && detecting());
     }
-    void AddContactDump(const QByteArray& packet, const QString& direction) override { dumps.append({packet, direction}); }
-    void AddToTerminal(const QByteArray& text) override { terminal.append(text); }
-    void RefreshAfterDownload() override
+    void ProgressChanged(const TransferProgress& progress) override { windows << progress; }
+    void Logged(const TrafficEntry& entry) override
     {
-        ++refreshes;
-        if (clock)
-            lastRefreshMs = clock->NowMs();
-    }
-    void TransferWindowChanged() override
-    {
-        if (window)
-            windows << *window;
+        switch (entry.kind) {
+        case TrafficEntry::Kind::Debug:
+            debugLines.append(entry.text);
+            if (beforeSend && entry.text.startsWith(u"TxSend: "))
+                beforeSend();
+            break;
+        case TrafficEntry::Kind::Packet: dumps.append({entry.bytes, entry.text}); break;
+        case TrafficEntry::Kind::Terminal: terminal.append(entry.bytes); break;
+        case TrafficEntry::Kind::PacketsCleared: ++consoleClears; break;
+        case TrafficEntry::Kind::TerminalCleared: break;
+        }
     }
     void SetTabVisible(int tab, bool visible) override { tabs[static_cast<std::size_t>(tab)] = visible; }
     void ApplyLevelChecks(const std::array<bool, 6>& checks) override { levelChecks = checks; }
-    std::array<bool, 6> levelChecks{};
     void ShowConsoles(bool t, bool c) override
     {
         terminalShown = t;
         consoleShown = c;
     }
     void ArrangeWindows() override { ++arranged; }
-    void ClearPacketConsole() override { ++consoleClears; }
-    void LanguageChanged() override {}
     void ApplyLevelView(const LevelView& view) override { levelView = view; }
-    void ShadowToTable() override { ++tableRefreshes; }
-    void ShadowToDip() override {}
-    void ShadowToGui() override {}
-    void LabelsChanged() override {}
-    void ClearTerminal() override {}
-    void SetRedetectButtonsEnabled(bool enabled) override { buttonsEnabled << enabled; }
-    LevelView levelView;
-    int tableRefreshes = 0;
-    QList<bool> buttonsEnabled;
-    void PrepareOverview() override {}
-    void ConnectionChanged() override {}
-    void OptionsChanged() override {}
     void ShowRedetectWindow(bool shown) override { redetectWindow << shown; }
-    QList<bool> redetectWindow;
 };
 
 // A run on one named port (0: none) instead of discovery.
@@ -125,8 +124,9 @@ struct Rig {
             session.Transfers().HandleDownloadResponse(p);
         });
         clock.StartTicker(10, [this] { session.MainTimerTick(); });
-        views.window = &engine.Window();
         views.clock = &clock;
+        views.image = &image;
+        views.detecting = [this] { return transfers.Detecting(); };
         if (const std::optional<AccessLevel> given = AccessLevel::FromNumber(level)) {
             accessLevel = *given;
             image.InitDeviceImage(LevelMarks(accessLevel), Language::English);

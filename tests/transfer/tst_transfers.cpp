@@ -121,12 +121,12 @@ private slots:
         rig.clock.Schedule(5, [&] { ClickEveryCommand(rig, folder.path()); });
         rig.transfers.ReadParameters();
         rig.transfers.ReadParameters();
-        QVERIFY(rig.engine.Window().visible);
-        QCOMPARE(rig.engine.Window().caption, QStringLiteral("data transfer..."));
+        QVERIFY(rig.engine.Progress().visible);
+        QCOMPARE(rig.engine.Progress().caption, QStringLiteral("data transfer..."));
         QCOMPARE(rig.views.windows.first().partialMax, 62);
         QVERIFY(rig.RunUntilIdle());
         QVERIFY(rig.dialogs.messages.isEmpty());
-        QVERIFY(!rig.engine.Window().visible);
+        QVERIFY(!rig.engine.Progress().visible);
 
         QList<Request> expected{{0x2401, 0}};
         for (int nr = 1; nr <= ParamCount; ++nr) {
@@ -255,7 +255,7 @@ private slots:
             // The marks are recomputed for the family found.
             QCOMPARE(rig.image.imageConfigId, qint16(configId));
             QCOMPARE(rig.image.applicable, ApplicableMarks(configId));
-            QCOMPARE(rig.views.tableRefreshes, 1);
+            QCOMPARE(rig.views.valuesShownFor.last(), qint16(configId));
             QVERIFY(rig.dialogs.messages.isEmpty());
             return;
         }
@@ -402,10 +402,10 @@ private slots:
         QCOMPARE(rig.image.changed[7], !written); // a refused file empties the values, not the marks
         QCOMPARE(rig.image.value[7].isEmpty(), !c.imageKept);
         // The partial bar starts afresh, scaled to the changed values (one) + 1.
-        QCOMPARE(std::any_of(rig.views.windows.cbegin(), rig.views.windows.cend(), [](const TransferWindowState& w) {
+        QCOMPARE(std::any_of(rig.views.windows.cbegin(), rig.views.windows.cend(), [](const TransferProgress& w) {
             return w.visible && w.caption == u"data transfer..." && w.partial == 0 && w.partialMax == 2;
         }), written);
-        QVERIFY(!rig.engine.Window().visible);
+        QVERIFY(!rig.engine.Progress().visible);
     }
 
     void identityCell_data()
@@ -522,7 +522,7 @@ private slots:
         QCOMPARE(rig.line.Device().RestartCount() - restarts, 3);
         QVERIFY(rig.image.extended.used); // level 40 uses it up
         QStringList captions; // while the partial bar is scaled to the write's steps + 5
-        for (const TransferWindowState& window : rig.views.windows) {
+        for (const TransferProgress& window : rig.views.windows) {
             if (window.partialMax == units + 5 && !captions.contains(window.detail))
                 captions << window.detail;
         }
@@ -648,7 +648,7 @@ private slots:
         QVERIFY(!rig.Types().contains(FlashConfig));
         QCOMPARE(rig.Types().contains(ConfigEnable), packet.value(0) == ConfigEnable || packet.value(1) == 0x2203);
         QVERIFY(!rig.image.extended.used); // still there for another try
-        QVERIFY(!rig.engine.Window().visible);
+        QVERIFY(!rig.engine.Progress().visible);
     }
 
     void readBackAfterWrite()
