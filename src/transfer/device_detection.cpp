@@ -126,35 +126,15 @@ void DeviceTransfers::QueueReads(int index, int firstSubindex, int lastSubindex)
 
 QCoro::Task<> DeviceTransfers::ReadInformation()
 {
-    if (ctx_.port.State().portNumber <= 0)
-        co_return;
-    const RunningCommand command(*this, false);
-    if (!command.Granted())
-        co_return;
-    EngineState& engine = ctx_.engine.State();
-    ForgetInterpreterInfo();
-
-    // The source identification is long (65 packets) and only of use to those who read it.
-    const bool withSource = ctx_.accessLevel && ctx_.accessLevel().readsSourceIdentification();
-    if (withSource)
-        QueueReads(InfoSourceIndex, 0, 64);
-    const ConfigDefine& select = FindConfigDefine(InterpreterSelectNr);
-    QueueRead(select.HexAdd, select.SubAdd);
-    QueueReads(InfoVersionIndex, 0, 1);
-    QueueReads(InfoDateIndex, 0, 4);
-    QueueReads(InfoHardwareIndex, 0, 3);
-    QueueRead(OperatingTimeIndex, 0);
-
-    engine.sending = true;
-    co_await ctx_.engine.UntilIdle(withSource ? 4000 : 1000);
-    if (state_.interpreterSelect < 1)
-        co_return;
-    engine.sending = false;
-    QueueInterpreterInfo();
-    engine.sending = true;
+    co_await ReadInfo(true);
 }
 
 QCoro::Task<> DeviceTransfers::ReadInterpreterInfo()
+{
+    co_await ReadInfo(false);
+}
+
+QCoro::Task<> DeviceTransfers::ReadInfo(bool everything)
 {
     if (ctx_.port.State().portNumber <= 0)
         co_return;
@@ -164,13 +144,25 @@ QCoro::Task<> DeviceTransfers::ReadInterpreterInfo()
     EngineState& engine = ctx_.engine.State();
     ForgetInterpreterInfo();
 
+    // The source identification is long (65 packets) and only of use to those who read it.
+    const bool withSource = everything && ctx_.accessLevel && ctx_.accessLevel().readsSourceIdentification();
+    if (withSource)
+        QueueReads(InfoSourceIndex, 0, 64);
     const ConfigDefine& select = FindConfigDefine(InterpreterSelectNr);
     QueueRead(select.HexAdd, select.SubAdd);
+    if (everything) {
+        QueueReads(InfoVersionIndex, 0, 1);
+        QueueReads(InfoDateIndex, 0, 4);
+    }
     QueueReads(InfoHardwareIndex, 0, 3);
-    engine.sending = true;
-    co_await ctx_.engine.UntilIdle(500);
-    engine.sending = false;
+    if (everything)
+        QueueRead(OperatingTimeIndex, 0);
 
+    engine.sending = true;
+    co_await ctx_.engine.UntilIdle(withSource ? 4000 : everything ? 1000 : 500);
+    if (everything && state_.interpreterSelect < 1)
+        co_return;
+    engine.sending = false;
     if (state_.interpreterSelect > 0)
         QueueInterpreterInfo();
     engine.sending = true;

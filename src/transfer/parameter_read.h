@@ -73,6 +73,8 @@ public:
 
 private:
     QCoro::Task<> RedetectNow();
+    // The information read (everything) or the interpreter read (only which interpreter runs).
+    QCoro::Task<> ReadInfo(bool everything);
     // Queues the reads of every parameter of the family and starts the batch; ends once it runs.
     QCoro::Task<> StartParameterRead();
     void QueueRead(int index, int subindex);
