@@ -78,7 +78,7 @@ bool PostgresRecordStore::connect()
     database.setConnectOptions(
         QStringLiteral("connect_timeout=%1;application_name=tunekit").arg(ConnectTimeoutSeconds));
     if (!database.open()) {
-        disconnect(database.lastError().text().trimmed());
+        disconnect(database.lastError().databaseText().simplified());
         return false;
     }
     if (const QString error = migrateSchema(database, Dialect::Postgres); !error.isEmpty()) {
