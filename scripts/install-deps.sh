@@ -11,6 +11,9 @@ packages=(
   libgl-dev
   xvfb xauth
   g++-mingw-w64-x86-64   # checks that the Windows-only registry code compiles
+  libqt6sql6-sqlite      # the records' default store
+  libqt6sql6-psql        # a plant's records server
+  postgresql             # the throw-away server the record tests write to
 )
 if [[ "${1:-}" == "--fuzz" ]]; then
   packages+=(clang libclang-rt-14-dev)

@@ -447,6 +447,66 @@ Die Berechtigungsstufe ergibt sich aus dem Passwort in TUNEKIT_PASSWORD oder in 
         <source>The file %1 already has a valid checksum; nothing was changed.</source>
         <translation>Die Datei %1 hat bereits eine gültige Prüfsumme; nichts wurde geändert.</translation>
     </message>
+    <message>
+        <source>records [--serial N] [--since DATE] [--until DATE] [--result failed|passed] [--csv|--json]</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the traceability records of the store, oldest first</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is no date: give a day (2025-03-01) or a time (2025-03-01T08:00:00Z).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--result takes failed or passed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the records store: postgresql://user@host[:port]/database or sqlite:PATH (default: TUNEKIT_RECORDS, else a file in the user&apos;s data folder)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>records: only the unit with this serial number</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>records: from this day (YYYY-MM-DD) or time (ISO 8601) on</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>records: up to this day, inclusive, or this time</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>records: only the failed or only the passed operations</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>records: comma-separated values with a header line</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--csv and --json exclude each other.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the records store, when no --records is given</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the records server&apos;s password, or the file that holds it (default ~/.pgpass)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The records cannot be read: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No records match.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ConfigFileReader</name>
@@ -1183,6 +1243,65 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
     <message>
         <source>Pseudo-terminals are not available on this system.</source>
         <translation>Pseudo-Terminals sind auf diesem System nicht verfügbar.</translation>
+    </message>
+</context>
+<context>
+    <name>Records</name>
+    <message>
+        <source>Record kept locally: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The record was not stored: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is not a PostgreSQL URL (postgresql://user@host[:port]/database).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A records URL holds no password: give it in PGPASSWORD or a password file (~/.pgpass).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The records URL %1 names no database.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Qt&apos;s PostgreSQL driver (QPSQL) is not installed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The records server %1 cannot be reached: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The records store has schema version %1; this Tunekit knows %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Qt&apos;s SQLite driver (QSQLITE) is not installed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The folder of %1 cannot be made.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The records file %1 cannot use a write-ahead log: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>SQLite file %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A record with the id %1 is stored already.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is no records URL (postgresql://user@host/database or sqlite:PATH).</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>

@@ -52,6 +52,9 @@ constexpr CommandRow Commands[] = {
      {QT_TRANSLATE_NOOP("Cli", "convert FILE.scd"), QT_TRANSLATE_NOOP("Cli", "add the checksum, keeping a .bak copy")}},
     {"report", Command::Report, false,
      {QT_TRANSLATE_NOOP("Cli", "report [-o FILE]"), QT_TRANSLATE_NOOP("Cli", "the parameter report")}},
+    {"records", Command::Records, false,
+     {QT_TRANSLATE_NOOP("Cli", "records [--serial N] [--since DATE] [--until DATE] [--result failed|passed] [--csv|--json]"),
+      QT_TRANSLATE_NOOP("Cli", "the traceability records of the store, oldest first")}},
 };
 
 // Each command's help names it first.
@@ -121,6 +124,31 @@ QString takeLanguage(Options& options, const QString& value)
                : Tr(QT_TRANSLATE_NOOP("Cli", "--lang takes de or en."));
 }
 
+QString takeSerial(Options& options, const QString& value)
+{
+    options.recordFilter.serialNumber = value;
+    return {};
+}
+
+template <records::Bound Which>
+QString takeTime(Options& options, const QString& value)
+{
+    const std::optional<QDateTime> time = records::filterTime(value, Which);
+    (Which == records::Bound::Since ? options.recordFilter.since : options.recordFilter.until) = time;
+    return time ? QString()
+                : Tr(QT_TRANSLATE_NOOP("Cli", "%1 is no date: give a day (2025-03-01) or a time (2025-03-01T08:00:00Z)."))
+                      .arg(value);
+}
+
+QString takeResult(Options& options, const QString& value)
+{
+    options.recordFilter.result = value.toLower();
+    return options.recordFilter.result == QLatin1StringView(records::ResultFailed)
+                   || options.recordFilter.result == QLatin1StringView(records::ResultPassed)
+               ? QString()
+               : Tr(QT_TRANSLATE_NOOP("Cli", "--result takes failed or passed."));
+}
+
 // What the command does.
 constexpr OptionRow CommandOptions[] = {
     {{"o", QT_TRANSLATE_NOOP("Cli", "FILE"),
@@ -177,6 +205,29 @@ constexpr OptionRow AnswerOptions[] = {
      answer<&Answers::defaults, false>},
 };
 
+// Where the records go, and which of them the records command shows.
+constexpr OptionRow RecordOptions[] = {
+    {{"records", "URL",
+      QT_TRANSLATE_NOOP("Cli", "the records store: postgresql://user@host[:port]/database or sqlite:PATH (default: "
+                               "TUNEKIT_RECORDS, else a file in the user's data folder)")},
+     takeText<&Options::recordsUrl>},
+    {{"serial", "N", QT_TRANSLATE_NOOP("Cli", "records: only the unit with this serial number")}, takeSerial},
+    {{"since", "DATE", QT_TRANSLATE_NOOP("Cli", "records: from this day (YYYY-MM-DD) or time (ISO 8601) on")},
+     takeTime<records::Bound::Since>},
+    {{"until", "DATE", QT_TRANSLATE_NOOP("Cli", "records: up to this day, inclusive, or this time")},
+     takeTime<records::Bound::Until>},
+    {{"result", "failed|passed", QT_TRANSLATE_NOOP("Cli", "records: only the failed or only the passed operations")},
+     takeResult},
+    {{"csv", "", QT_TRANSLATE_NOOP("Cli", "records: comma-separated values with a header line")}, turnOn<&Options::csv>},
+};
+
+// One format at a time.
+QString formatConflict(const Options& options)
+{
+    return options.csv && options.json ? Tr(QT_TRANSLATE_NOOP("Cli", "--csv and --json exclude each other."))
+                                       : QString();
+}
+
 // Only one transmitter can answer: the simulated one or the one on a port.
 QString connectionConflict(const Options& options)
 {
@@ -197,6 +248,7 @@ constexpr OptionGroup OptionGroups[] = {
     {ConnectionOptions, connectionConflict},
     {RunOptions},
     {AnswerOptions},
+    {RecordOptions, formatConflict},
 };
 
 constexpr std::size_t OptionCount = [] {
@@ -262,6 +314,9 @@ constexpr auto ExitStatusTerms = [] {
 
 constexpr TermEntry EnvironmentTerms[] = {
     {"TUNEKIT_PASSWORD", QT_TRANSLATE_NOOP("Cli", "the password of the access level, when no --password-file is given")},
+    {"TUNEKIT_RECORDS", QT_TRANSLATE_NOOP("Cli", "the records store, when no --records is given")},
+    {"PGPASSWORD, PGPASSFILE",
+     QT_TRANSLATE_NOOP("Cli", "the records server's password, or the file that holds it (default ~/.pgpass)")},
 };
 
 constexpr ProgramManual Manual{

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "records/operation_record.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -22,7 +24,7 @@ enum class Exit : int {
     NotWritten = 10,    // a write stopped before anything was sent (no backup, interrupted)
 };
 
-enum class Command { Ports, Detect, Read, Diff, Write, Restore, Verify, Convert, Report };
+enum class Command { Ports, Detect, Read, Diff, Write, Restore, Verify, Convert, Report, Records };
 
 // A question the window would ask, answered on the command line.
 struct Answers {
@@ -50,6 +52,9 @@ struct Options {
     bool quiet = false;
     QString passwordFile;
     Answers answers;
+    QString recordsUrl;               // --records; "" for TUNEKIT_RECORDS or the local file
+    records::RecordFilter recordFilter; // records --serial, --since, --until, --result
+    bool csv = false;                 // records --csv
 };
 
 struct ParsedArguments {

@@ -12,6 +12,8 @@
 #include "link/qt_clock.h"
 #include "params/config_tab.h"
 #include "params/value_compare.h"
+#include "records/record_format.h"
+#include "records/store_choice.h"
 #include "report/parameter_report.h"
 #include "sim/sim_line.h"
 
@@ -22,6 +24,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSerialPortInfo>
+#include <QStandardPaths>
 
 #include <array>
 
@@ -117,7 +120,8 @@ bool CliRun::UsesDevice() const
     case Command::Ports:
     case Command::Verify:
     case Command::Convert:
-    case Command::Report: break;
+    case Command::Report:
+    case Command::Records: break;
     }
     return false;
 }
@@ -129,7 +133,9 @@ Exit CliRun::Finish(Exit exit)
         exit = Exit::Refused;
     if (interrupted_ && exit == Exit::Ok)
         exit = Exit::NotWritten;
-    if (options_.json) {
+    if (options_.json && recordsDocument_ && exit == Exit::Ok) {
+        console_.Out(QString::fromUtf8(QJsonDocument(*recordsDocument_).toJson(QJsonDocument::Indented)));
+    } else if (options_.json) {
         QJsonObject document = JsonDocument(CommandName(options_.command));
         for (auto it = json_.begin(); it != json_.end(); ++it)
             document.insert(it.key(), it.value());
@@ -188,6 +194,7 @@ QCoro::Task<Exit> CliRun::RunCommand()
     case Command::Verify: co_return Verify();
     case Command::Convert: co_return co_await Convert();
     case Command::Report: co_return Report();
+    case Command::Records: co_return Records();
     }
     co_return Exit::Usage;
 }
@@ -627,6 +634,50 @@ Exit CliRun::Report()
     const ReportOutcome outcome = generateReport(dialogs_, language);
     json_.insert(QStringLiteral("file"), options_.output);
     return outcome == ReportOutcome::Written ? Exit::Ok : Exit::Failed;
+}
+
+Exit CliRun::Records()
+{
+    const records::ChosenStore chosen =
+        records::openChosenStore(options_.recordsUrl, qEnvironmentVariable("TUNEKIT_RECORDS"),
+                                 QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const records::RecordQuery found =
+        chosen.store ? chosen.store->query(options_.recordFilter) : records::RecordQuery{{}, chosen.error};
+    if (!found.error.isEmpty()) {
+        Error(Tr(QT_TRANSLATE_NOOP("Cli", "The records cannot be read: %1")).arg(found.error));
+        return Exit::Failed;
+    }
+    if (options_.json) {
+        QJsonArray list;
+        for (const records::OperationRecord& record : found.records)
+            list.append(records::recordJson(record));
+        recordsDocument_ = QJsonObject{{QStringLiteral("schema"), chosen.store->schemaVersion()},
+                                       {QStringLiteral("records"), list}};
+        return Exit::Ok;
+    }
+    QString text = options_.csv ? records::recordsCsvHeader() : QString();
+    for (const records::OperationRecord& record : found.records) {
+        if (options_.csv) {
+            text += records::recordCsvLine(record);
+            continue;
+        }
+        const QString none = QStringLiteral("-");
+        const auto shown = [&none](const QString& value) { return value.isEmpty() ? none : value; };
+        text += QStringList{record.started.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss 'UTC'")),
+                            record.result,
+                            record.command,
+                            shown(record.serialNumber),
+                            shown(record.port),
+                            shown(record.file),
+                            QString::number(record.exitCode),
+                            record.message.section(QLatin1Char('\n'), 0, 0)}
+                    .join(QLatin1Char('\t'))
+                + QLatin1Char('\n');
+    }
+    console_.Out(text);
+    if (found.records.isEmpty() && !options_.csv)
+        Note(Tr(QT_TRANSLATE_NOOP("Cli", "No records match.")));
+    return Exit::Ok;
 }
 
 } // namespace tunekit::cli

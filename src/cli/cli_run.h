@@ -39,6 +39,7 @@ private:
     Exit Verify();
     QCoro::Task<Exit> Convert();
     Exit Report();
+    Exit Records();
 
     // The access level the password unlocks (once).
     Exit FindAccessLevel();
@@ -80,6 +81,8 @@ private:
     std::unique_ptr<SerialLine> line_;
     std::unique_ptr<Session> session_;
     QJsonObject json_;
+    // The records command's --json document, which has a layout of its own.
+    std::optional<QJsonObject> recordsDocument_;
     QString portName_;      // as the system names it, for messages
     QString serialNumber_;  // empty until the device's values were read
     std::optional<AccessLevel> level_; // none until the password was looked at

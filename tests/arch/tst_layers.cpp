@@ -24,6 +24,7 @@ const QList<QStringList> Floors{
     {QStringLiteral("consoles")}, // terminal and packet console
     {QStringLiteral("report")},   // parameter report
     {QStringLiteral("sim")},      // simulated transmitter
+    {QStringLiteral("records")},  // traceability records: stores, schema, spool, queries
     {QStringLiteral("session")},  // the logic put together for a front end; settings file
     {QStringLiteral("app"), QStringLiteral("cli")}, // the two front ends
 };
@@ -137,8 +138,8 @@ private slots:
     {
         // A wait is a coroutine: nothing below the front ends runs events itself, so two
         // stations in one thread never wait inside each other. A program's main() runs the one
-        // top-level loop.
-        static const QRegularExpression nested(QStringLiteral("processEvents|QEventLoop|\\bexec\\(\\)|waitFor\\("));
+        // top-level loop. A SQL query's exec() runs a statement, not events.
+        static const QRegularExpression nested(QStringLiteral("processEvents|QEventLoop|(?<!query\\.)\\bexec\\(\\)|waitFor\\("));
         const QDir sourceDir(QStringLiteral(TUNEKIT_CORE_SOURCE_DIR));
         QStringList found;
         for (const QString& path : SourceFiles(sourceDir.path())) {

@@ -1,5 +1,7 @@
 // tunekit-cli end to end: the real program against tunekit-sim on a pseudo-terminal, in real
 // time, as a production station runs it.
+#include "records/record_format.h"
+#include "records/sqlite_store.h"
 #include "support/json_schema_check.h"
 
 #include <QDir>
@@ -54,6 +56,8 @@ class TestCli : public QObject {
         cli.setWorkingDirectory(folder_->path());
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove(QStringLiteral("TUNEKIT_PASSWORD"));
+        environment.remove(QStringLiteral("TUNEKIT_RECORDS"));
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), Path(QStringLiteral("data"))); // the records' local file
         if (!password.isEmpty())
             environment.insert(QStringLiteral("TUNEKIT_PASSWORD"), QString::fromLatin1(password));
         cli.setProcessEnvironment(environment);
@@ -210,6 +214,10 @@ private slots:
         // Results that cannot be written are a failure, not a success with nothing in the file.
         QTest::newRow("results to a full disk") << "" << "report" << QByteArray() << 8
                                                 << "The output could not be written completely.";
+        QTest::newRow("records since no date") << "" << "records --since someday" << QByteArray() << 2
+                                               << "someday is no date";
+        QTest::newRow("records server out of reach") << "" << "records --records postgresql://tunekit@127.0.0.1:1/records"
+                                                     << QByteArray() << 8 << "The records cannot be read: The records server";
     }
 
     void refusedAndBadInput()
@@ -479,6 +487,61 @@ private slots:
         QVERIFY2(!KeysAndCodes(english).contains(QStringLiteral("code=unknown")), qPrintable(KeysAndCodes(english).join(u' ')));
         QCOMPARE(KeysAndCodes(deutsch), KeysAndCodes(english));
         QVERIFY(deutsch.value(QStringLiteral("messages")) != english.value(QStringLiteral("messages")));
+    }
+
+    // The records command prints what the store holds, filtered, as JSON, CSV or lines.
+    void recordsQuery_data()
+    {
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<QList<int>>("expected"); // which of the three records, in order
+        QTest::newRow("json") << "--json" << QList<int>{0, 1, 2};
+        QTest::newRow("json by serial and result") << "--json --serial A1 --result failed" << QList<int>{2};
+        QTest::newRow("csv since a time") << "--csv --since 2025-03-01T08:02:00Z" << QList<int>{1, 2};
+        QTest::newRow("csv until a day, inclusive") << "--csv --until 2025-03-01" << QList<int>{0, 1};
+        QTest::newRow("lines of the failed") << "--result failed" << QList<int>{1, 2};
+    }
+    void recordsQuery()
+    {
+        QFETCH(QString, options);
+        QFETCH(QList<int>, expected);
+        using namespace tunekit::records;
+        QList<OperationRecord> records;
+        {
+            SqliteRecordStore store(Path(QStringLiteral("records.sqlite")));
+            const QDateTime days[] = {QDateTime(QDate(2025, 3, 1), QTime(8, 1), Qt::UTC),
+                                      QDateTime(QDate(2025, 3, 1), QTime(23, 59), Qt::LocalTime).toUTC(),
+                                      QDateTime(QDate(2025, 3, 2), QTime(8, 3), Qt::LocalTime).toUTC()};
+            for (int i = 0; i < 3; ++i) {
+                OperationRecord record = startRecord(QStringLiteral("write"), QStringLiteral("bench, 7"), days[i]);
+                record.serialNumber = i == 1 ? QStringLiteral("B2") : QStringLiteral("A1");
+                record.result = QLatin1StringView(i == 0 ? ResultPassed : ResultFailed);
+                record.changes = {{QStringLiteral("TransmitPower"), QStringLiteral("20"), QStringLiteral("27")}};
+                record.message = QStringLiteral("The device holds other values than the file:\nTransmitPower");
+                QCOMPARE(store.add(record).status, RecordOutcome::Status::Stored);
+                records << record;
+            }
+        }
+        const Result result = Cli(QStringLiteral("records --records sqlite:records.sqlite ") + options);
+        QVERIFY2(result.exit == 0, qPrintable(result.err));
+        if (options.contains(QStringLiteral("--json"))) {
+            const QJsonObject document = QJsonDocument::fromJson(result.out.toUtf8()).object();
+            QCOMPARE(document.value(QStringLiteral("schema")).toInt(), tunekit::records::SchemaVersion);
+            QJsonArray wanted;
+            for (int i : expected)
+                wanted.append(recordJson(records.at(i)));
+            QCOMPARE(document.value(QStringLiteral("records")).toArray(), wanted);
+        } else if (options.contains(QStringLiteral("--csv"))) {
+            QString wanted = recordsCsvHeader();
+            for (int i : expected)
+                wanted += recordCsvLine(records.at(i));
+            QCOMPARE(result.out, wanted);
+        } else {
+            const QStringList lines = result.out.split(u'\n', Qt::SkipEmptyParts);
+            QCOMPARE(lines.size(), expected.size());
+            for (qsizetype n = 0; n < lines.size(); ++n)
+                QVERIFY2(lines.at(n).contains(QStringLiteral("\tfailed\twrite\t") + records.at(expected.at(n)).serialNumber),
+                         qPrintable(lines.at(n)));
+        }
     }
 
     // A second station on the same port is turned away, never interleaved.

@@ -1,0 +1,147 @@
+#include "records/postgres_store.h"
+
+#include <QCoreApplication>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+
+namespace tunekit::records {
+namespace {
+
+constexpr int ConnectTimeoutSeconds = 5;
+constexpr qint64 RetryAfterMs = 60'000;
+
+QString Tr(const char* text)
+{
+    return QCoreApplication::translate("Records", text);
+}
+
+} // namespace
+
+QString ServerAddress::url() const
+{
+    QString text = QStringLiteral("postgresql://");
+    if (!user.isEmpty())
+        text += user + QLatin1Char('@');
+    text += host;
+    if (port >= 0)
+        text += QLatin1Char(':') + QString::number(port);
+    return text + QLatin1Char('/') + database;
+}
+
+std::optional<ServerAddress> parseServerUrl(const QString& text, QString* error)
+{
+    const QUrl url(text, QUrl::StrictMode);
+    const QString scheme = url.scheme();
+    if (!url.isValid() || (scheme != QLatin1StringView("postgresql") && scheme != QLatin1StringView("postgres"))) {
+        *error = Tr(QT_TRANSLATE_NOOP("Records", "%1 is not a PostgreSQL URL (postgresql://user@host[:port]/database).")).arg(text);
+        return std::nullopt;
+    }
+    if (!url.password().isEmpty()) {
+        *error = Tr(QT_TRANSLATE_NOOP("Records", "A records URL holds no password: give it in PGPASSWORD or a password file (~/.pgpass)."));
+        return std::nullopt;
+    }
+    ServerAddress server{url.userName(), url.host(), url.port(-1), url.path().mid(1)};
+    if (server.database.isEmpty() || server.database.contains(QLatin1Char('/'))) {
+        *error = Tr(QT_TRANSLATE_NOOP("Records", "The records URL %1 names no database.")).arg(text);
+        return std::nullopt;
+    }
+    return server;
+}
+
+PostgresRecordStore::PostgresRecordStore(const ServerAddress& server, const QString& dataFolder)
+    : server_(server), connection_(QStringLiteral("QPSQL")),
+      spool_(std::make_unique<SqliteRecordStore>(SqliteRecordStore::defaultPath(dataFolder)))
+{
+    connect();
+}
+
+QString PostgresRecordStore::description() const
+{
+    return QStringLiteral("PostgreSQL ") + server_.url();
+}
+
+bool PostgresRecordStore::connect()
+{
+    QSqlDatabase& database = connection_.database();
+    if (database.isOpen())
+        return true;
+    if (!database.isValid()) {
+        error_ = Tr(QT_TRANSLATE_NOOP("Records", "Qt's PostgreSQL driver (QPSQL) is not installed."));
+        return false;
+    }
+    database.setHostName(server_.host);
+    if (server_.port >= 0)
+        database.setPort(server_.port);
+    database.setDatabaseName(server_.database);
+    database.setUserName(server_.user);
+    database.setConnectOptions(
+        QStringLiteral("connect_timeout=%1;application_name=tunekit").arg(ConnectTimeoutSeconds));
+    if (!database.open()) {
+        disconnect(database.lastError().databaseText().simplified());
+        return false;
+    }
+    if (const QString error = migrateSchema(database, Dialect::Postgres); !error.isEmpty()) {
+        disconnect(error);
+        return false;
+    }
+    error_.clear();
+    return sendKept();
+}
+
+void PostgresRecordStore::disconnect(const QString& error)
+{
+    error_ = error;
+    connection_.database().close();
+    nextAttempt_ = QDeadlineTimer(RetryAfterMs);
+}
+
+bool PostgresRecordStore::sendKept()
+{
+    if (!spool_->error().isEmpty())
+        return true; // no local file: nothing kept
+    const RecordQuery kept = spool_->toSend();
+    for (const OperationRecord& record : kept.records) {
+        if (const QString error = insertRecord(connection_.database(), Dialect::Postgres, record); !error.isEmpty()) {
+            disconnect(error);
+            return false;
+        }
+        // Sent twice when this fails, it still lands once: the server keeps the first.
+        spool_->markSent(record.id);
+    }
+    return true;
+}
+
+RecordOutcome PostgresRecordStore::add(const OperationRecord& record)
+{
+    if (!connected() && nextAttempt_.hasExpired())
+        connect();
+    if (connected()) {
+        const QString error = insertRecord(connection_.database(), Dialect::Postgres, record);
+        if (error.isEmpty())
+            return {RecordOutcome::Status::Stored, {}};
+        disconnect(error);
+    }
+    // Kept, whatever the server's reason: a record is never lost.
+    const RecordOutcome kept = spool_->keepToSend(record);
+    if (kept.status == RecordOutcome::Status::KeptLocally)
+        return {RecordOutcome::Status::KeptLocally, error_};
+    return {RecordOutcome::Status::Failed, error_ + QStringLiteral("; ") + kept.reason};
+}
+
+RecordQuery PostgresRecordStore::query(const RecordFilter& filter)
+{
+    if (!connect())
+        return {{}, Tr(QT_TRANSLATE_NOOP("Records", "The records server %1 cannot be reached: %2")).arg(server_.url(), error_)};
+    RecordQuery found = selectRecords(connection_.database(), Dialect::Postgres, filter);
+    if (!found.error.isEmpty())
+        disconnect(found.error);
+    return found;
+}
+
+int PostgresRecordStore::schemaVersion()
+{
+    return connect() ? std::max(readSchemaVersion(connection_.database()), 0) : 0;
+}
+
+} // namespace tunekit::records

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "records/operation_record.h"
+
+#include <QString>
+
+namespace tunekit::records {
+
+// Where records go: a SQLite file, a plant's PostgreSQL server, a test's double. Records are only
+// ever appended.
+class RecordStore {
+public:
+    virtual ~RecordStore() = default;
+
+    // Appends a record; the outcome says where it landed. Call it before the operation reports
+    // its result, for failures too.
+    virtual RecordOutcome add(const OperationRecord& record) = 0;
+    // The records the filter lets through, oldest first.
+    virtual RecordQuery query(const RecordFilter& filter) = 0;
+    // The version of the store's tables; 0 when the store cannot be reached.
+    virtual int schemaVersion() = 0;
+    // Where the records go, for messages ("SQLite file /home/...", "PostgreSQL tunekit@db/records").
+    virtual QString description() const = 0;
+};
+
+// Hands the record of a finished operation to the store: what a front end calls once the
+// operation has ended and the record is complete.
+inline RecordOutcome keepRecord(RecordStore& store, const OperationRecord& record)
+{
+    return store.add(record);
+}
+
+} // namespace tunekit::records

@@ -1,0 +1,106 @@
+#include "records/sqlite_store.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace tunekit::records {
+namespace {
+
+// How long a writer waits for another process's write before it gives up.
+constexpr int BusyTimeoutMs = 30000;
+
+} // namespace
+
+SqliteRecordStore::SqliteRecordStore(const QString& path) : path_(path), connection_(QStringLiteral("QSQLITE"))
+{
+    QSqlDatabase& database = connection_.database();
+    if (!database.isValid()) {
+        error_ = QCoreApplication::translate("Records", "Qt's SQLite driver (QSQLITE) is not installed.");
+        return;
+    }
+    if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
+        error_ = QCoreApplication::translate("Records", "The folder of %1 cannot be made.").arg(path);
+        return;
+    }
+    database.setDatabaseName(path);
+    database.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
+    if (!database.open()) {
+        error_ = database.lastError().text();
+        return;
+    }
+    QSqlQuery query(database);
+    // Readers and writers in several processes at once; every record is on disk when add returns.
+    if (!query.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !query.next()
+        || query.value(0).toString().compare(QLatin1StringView("wal"), Qt::CaseInsensitive) != 0) {
+        error_ = QCoreApplication::translate("Records", "The records file %1 cannot use a write-ahead log: %2")
+                     .arg(path, query.lastError().text());
+        return;
+    }
+    query.finish();
+    error_ = migrateSchema(database, Dialect::Sqlite);
+}
+
+QString SqliteRecordStore::defaultPath(const QString& dataFolder)
+{
+    return QDir(dataFolder).filePath(QStringLiteral("records.sqlite"));
+}
+
+QString SqliteRecordStore::description() const
+{
+    return QCoreApplication::translate("Records", "SQLite file %1").arg(path_);
+}
+
+int SqliteRecordStore::schemaVersion()
+{
+    return error_.isEmpty() ? std::max(readSchemaVersion(connection_.database()), 0) : 0;
+}
+
+RecordOutcome SqliteRecordStore::insert(const OperationRecord& record, bool toSend)
+{
+    if (!error_.isEmpty())
+        return {RecordOutcome::Status::Failed, error_};
+    bool landed = false;
+    if (QString error = insertRecord(connection_.database(), Dialect::Sqlite, record, &landed, toSend); !error.isEmpty())
+        return {RecordOutcome::Status::Failed, error};
+    if (!landed)
+        return {RecordOutcome::Status::Failed,
+                QCoreApplication::translate("Records", "A record with the id %1 is stored already.").arg(record.id)};
+    return {toSend ? RecordOutcome::Status::KeptLocally : RecordOutcome::Status::Stored, {}};
+}
+
+RecordOutcome SqliteRecordStore::add(const OperationRecord& record)
+{
+    return insert(record, false);
+}
+
+RecordOutcome SqliteRecordStore::keepToSend(const OperationRecord& record)
+{
+    return insert(record, true);
+}
+
+RecordQuery SqliteRecordStore::query(const RecordFilter& filter)
+{
+    if (!error_.isEmpty())
+        return {{}, error_};
+    return selectRecords(connection_.database(), Dialect::Sqlite, filter);
+}
+
+RecordQuery SqliteRecordStore::toSend()
+{
+    if (!error_.isEmpty())
+        return {{}, error_};
+    return selectRecords(connection_.database(), Dialect::Sqlite, {}, true);
+}
+
+QString SqliteRecordStore::markSent(const QString& id)
+{
+    QSqlQuery query(connection_.database());
+    query.prepare(QStringLiteral("UPDATE records SET to_send = 0 WHERE id = ?"));
+    query.addBindValue(id);
+    return query.exec() ? QString() : query.lastError().text();
+}
+
+} // namespace tunekit::records

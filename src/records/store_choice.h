@@ -1,0 +1,22 @@
+#pragma once
+
+#include "records/record_store.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace tunekit::records {
+
+// The store a front end writes to and reads from, and why there is none (error).
+struct ChosenStore {
+    std::unique_ptr<RecordStore> store;
+    QString error;
+};
+
+// The --records URL when given, else the environment's TUNEKIT_RECORDS, else the SQLite file in the
+// user's data folder. A URL is postgresql://user@host[:port]/database (the records that server
+// cannot take are kept in the data folder's file) or sqlite:PATH, another SQLite file.
+ChosenStore openChosenStore(const QString& optionUrl, const QString& environmentUrl, const QString& dataFolder);
+
+} // namespace tunekit::records
