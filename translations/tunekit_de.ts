@@ -449,63 +449,63 @@ Die Berechtigungsstufe ergibt sich aus dem Passwort in TUNEKIT_PASSWORD oder in 
     </message>
     <message>
         <source>records [--serial N] [--since DATE] [--until DATE] [--result failed|passed] [--csv|--json]</source>
-        <translation type="unfinished"></translation>
+        <translation>records [--serial N] [--since DATUM] [--until DATUM] [--result failed|passed] [--csv|--json]</translation>
     </message>
     <message>
         <source>the traceability records of the store, oldest first</source>
-        <translation type="unfinished"></translation>
+        <translation>die Rückverfolgungsprotokolle des Speichers, die ältesten zuerst</translation>
     </message>
     <message>
         <source>%1 is no date: give a day (2025-03-01) or a time (2025-03-01T08:00:00Z).</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 ist kein Datum: Geben Sie einen Tag (2025-03-01) oder eine Zeit (2025-03-01T08:00:00Z) an.</translation>
     </message>
     <message>
         <source>--result takes failed or passed.</source>
-        <translation type="unfinished"></translation>
+        <translation>--result nimmt failed oder passed.</translation>
     </message>
     <message>
         <source>the records store: postgresql://user@host[:port]/database or sqlite:PATH (default: TUNEKIT_RECORDS, else a file in the user&apos;s data folder)</source>
-        <translation type="unfinished"></translation>
+        <translation>der Protokollspeicher: postgresql://benutzer@host[:port]/datenbank oder sqlite:PFAD (Vorgabe: TUNEKIT_RECORDS, sonst eine Datei im Datenordner des Benutzers)</translation>
     </message>
     <message>
         <source>records: only the unit with this serial number</source>
-        <translation type="unfinished"></translation>
+        <translation>records: nur das Gerät mit dieser Seriennummer</translation>
     </message>
     <message>
         <source>records: from this day (YYYY-MM-DD) or time (ISO 8601) on</source>
-        <translation type="unfinished"></translation>
+        <translation>records: ab diesem Tag (JJJJ-MM-TT) oder dieser Zeit (ISO 8601)</translation>
     </message>
     <message>
         <source>records: up to this day, inclusive, or this time</source>
-        <translation type="unfinished"></translation>
+        <translation>records: bis einschließlich zu diesem Tag oder bis zu dieser Zeit</translation>
     </message>
     <message>
         <source>records: only the failed or only the passed operations</source>
-        <translation type="unfinished"></translation>
+        <translation>records: nur die fehlgeschlagenen oder nur die bestandenen Vorgänge</translation>
     </message>
     <message>
         <source>records: comma-separated values with a header line</source>
-        <translation type="unfinished"></translation>
+        <translation>records: kommagetrennte Werte mit einer Kopfzeile</translation>
     </message>
     <message>
         <source>--csv and --json exclude each other.</source>
-        <translation type="unfinished"></translation>
+        <translation>--csv und --json schließen einander aus.</translation>
     </message>
     <message>
         <source>the records store, when no --records is given</source>
-        <translation type="unfinished"></translation>
+        <translation>der Protokollspeicher, wenn kein --records angegeben ist</translation>
     </message>
     <message>
         <source>the records server&apos;s password, or the file that holds it (default ~/.pgpass)</source>
-        <translation type="unfinished"></translation>
+        <translation>das Passwort des Protokollservers oder die Datei, die es enthält (Vorgabe ~/.pgpass)</translation>
     </message>
     <message>
         <source>The records cannot be read: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Protokolle können nicht gelesen werden: %1</translation>
     </message>
     <message>
         <source>No records match.</source>
-        <translation type="unfinished"></translation>
+        <translation>Kein Protokoll passt.</translation>
     </message>
 </context>
 <context>
@@ -1249,59 +1249,59 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
     <name>Records</name>
     <message>
         <source>Record kept locally: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Protokoll lokal aufbewahrt: %1</translation>
     </message>
     <message>
         <source>The record was not stored: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Protokoll wurde nicht gespeichert: %1</translation>
     </message>
     <message>
         <source>%1 is not a PostgreSQL URL (postgresql://user@host[:port]/database).</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 ist keine PostgreSQL-URL (postgresql://benutzer@host[:port]/datenbank).</translation>
     </message>
     <message>
         <source>A records URL holds no password: give it in PGPASSWORD or a password file (~/.pgpass).</source>
-        <translation type="unfinished"></translation>
+        <translation>Eine Protokoll-URL enthält kein Passwort: Geben Sie es in PGPASSWORD oder einer Passwortdatei (~/.pgpass) an.</translation>
     </message>
     <message>
         <source>The records URL %1 names no database.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Protokoll-URL %1 nennt keine Datenbank.</translation>
     </message>
     <message>
         <source>Qt&apos;s PostgreSQL driver (QPSQL) is not installed.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der PostgreSQL-Treiber von Qt (QPSQL) ist nicht installiert.</translation>
     </message>
     <message>
         <source>The records server %1 cannot be reached: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Protokollserver %1 ist nicht erreichbar: %2</translation>
     </message>
     <message>
         <source>The records store has schema version %1; this Tunekit knows %2.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Protokollspeicher hat die Schemaversion %1; dieses Tunekit kennt %2.</translation>
     </message>
     <message>
         <source>Qt&apos;s SQLite driver (QSQLITE) is not installed.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der SQLite-Treiber von Qt (QSQLITE) ist nicht installiert.</translation>
     </message>
     <message>
         <source>The folder of %1 cannot be made.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Ordner von %1 kann nicht angelegt werden.</translation>
     </message>
     <message>
         <source>The records file %1 cannot use a write-ahead log: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Protokolldatei %1 kann kein Write-Ahead-Log verwenden: %2</translation>
     </message>
     <message>
         <source>SQLite file %1</source>
-        <translation type="unfinished"></translation>
+        <translation>SQLite-Datei %1</translation>
     </message>
     <message>
         <source>A record with the id %1 is stored already.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ein Protokoll mit der ID %1 ist bereits gespeichert.</translation>
     </message>
     <message>
         <source>%1 is no records URL (postgresql://user@host/database or sqlite:PATH).</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 ist keine Protokoll-URL (postgresql://benutzer@host/datenbank oder sqlite:PFAD).</translation>
     </message>
 </context>
 <context>
