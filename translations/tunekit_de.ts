@@ -240,10 +240,6 @@
         <translation>write: der Ordner der Sicherungen (sonst backups)</translation>
     </message>
     <message>
-        <source>serial port (system name or COM number); default: find the adapter</source>
-        <translation>serieller Port (Systemname oder COM-Nummer); sonst wird der Adapter gesucht</translation>
-    </message>
-    <message>
         <source>the built-in simulated transmitter</source>
         <translation>der eingebaute simulierte Sender</translation>
     </message>
@@ -506,6 +502,38 @@ Die Berechtigungsstufe ergibt sich aus dem Passwort in TUNEKIT_PASSWORD oder in 
     <message>
         <source>No records match.</source>
         <translation>Kein Protokoll passt.</translation>
+    </message>
+    <message>
+        <source>No adapter with the serial number %1 is plugged in.</source>
+        <translation>Kein Adapter mit der Seriennummer %1 ist angeschlossen.</translation>
+    </message>
+    <message>
+        <source>A port was named twice; each channel needs a port of its own.</source>
+        <translation>Ein Port wurde zweimal genannt; jeder Kanal braucht einen eigenen Port.</translation>
+    </message>
+    <message>
+        <source>not plugged in</source>
+        <translation>nicht angeschlossen</translation>
+    </message>
+    <message>
+        <source>%1 of %2 channels passed.</source>
+        <translation>%1 von %2 Kanälen bestanden.</translation>
+    </message>
+    <message>
+        <source>serial port (system name or COM number); default: find the adapter; given again, one more channel</source>
+        <translation>serielle Schnittstelle (Systemname oder COM-Nummer); Vorgabe: den Adapter suchen; erneut angegeben, ein weiterer Kanal</translation>
+    </message>
+    <message>
+        <source>the channel of the adapter with this USB serial number, whichever socket it is in (see ports); may be given again</source>
+        <translation>der Kanal des Adapters mit dieser USB-Seriennummer, gleich in welcher Buchse er steckt (siehe ports); darf mehrfach angegeben werden</translation>
+    </message>
+    <message>
+        <source>Several channels are for detect, read, diff, write and restore.</source>
+        <translation>Mehrere Kanäle gibt es für detect, read, diff, write und restore.</translation>
+    </message>
+    <message>
+        <source>-o takes one channel.</source>
+        <translation>-o nimmt einen Kanal.</translation>
     </message>
 </context>
 <context>
@@ -1028,6 +1056,10 @@ Seine Einstellungen stehen in settings.cfg im Konfigurationsordner des Benutzers
         <source>Resets device before sending data. Activate if you encounter problems in SYSTEMMODE OFF.</source>
         <translation>Setzt das Gerät vor dem Senden von Daten zurück. Aktivieren, wenn im SYSTEMMODE OFF Probleme auftreten.</translation>
     </message>
+    <message>
+        <source>   Production    </source>
+        <translation>   Produktion    </translation>
+    </message>
 </context>
 <context>
     <name>OptionTable</name>
@@ -1232,6 +1264,45 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
     <message>
         <source>Connection fault</source>
         <translation>Verbindung fehlerhaft</translation>
+    </message>
+</context>
+<context>
+    <name>ProductionChannel</name>
+    <message>
+        <source>The port cannot be opened.</source>
+        <translation>Der Port kann nicht geöffnet werden.</translation>
+    </message>
+    <message>
+        <source>No unit answers.</source>
+        <translation>Kein Gerät antwortet.</translation>
+    </message>
+    <message>
+        <source>The unit did not answer for: %1</source>
+        <translation>Das Gerät hat nicht geantwortet für: %1</translation>
+    </message>
+    <message>
+        <source>The backup was not written; nothing was written to the unit.</source>
+        <translation>Die Sicherung wurde nicht geschrieben; nichts wurde in das Gerät geschrieben.</translation>
+    </message>
+    <message>
+        <source>The write stopped: the unit is partly written. Its backup: %1</source>
+        <translation>Das Schreiben brach ab: Das Gerät ist teilweise beschrieben. Seine Sicherung: %1</translation>
+    </message>
+    <message>
+        <source>The unit holds other values than the file: %1</source>
+        <translation>Das Gerät enthält andere Werte als die Datei: %1</translation>
+    </message>
+    <message>
+        <source>The unit did not answer the read-back.</source>
+        <translation>Das Gerät hat beim Zurücklesen nicht geantwortet.</translation>
+    </message>
+    <message>
+        <source>Written and verified; extended data written.</source>
+        <translation>Geschrieben und geprüft; erweiterte Daten geschrieben.</translation>
+    </message>
+    <message>
+        <source>Written and verified.</source>
+        <translation>Geschrieben und geprüft.</translation>
     </message>
 </context>
 <context>
@@ -1459,6 +1530,10 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
         <source>Firmware that does not know ConfigEnable.</source>
         <translation>Firmware, die ConfigEnable nicht kennt.</translation>
     </message>
+    <message>
+        <source>The unit&apos;s system address (0 to 65535), which its serial number is made of.</source>
+        <translation>Die Systemadresse des Geräts (0 bis 65535), aus der seine Seriennummer gebildet wird.</translation>
+    </message>
 </context>
 <context>
     <name>TransmitEngine</name>
@@ -1544,6 +1619,112 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
     <message>
         <source>Clear this Form</source>
         <translation>Dieses Formular leeren</translation>
+    </message>
+</context>
+<context>
+    <name>tunekit::MainWindow</name>
+    <message>
+        <source>simulated %1</source>
+        <translation>simuliert %1</translation>
+    </message>
+</context>
+<context>
+    <name>tunekit::ProductionTab</name>
+    <message>
+        <source>Choose file ...</source>
+        <translation>Datei wählen ...</translation>
+    </message>
+    <message>
+        <source>Write extended data</source>
+        <translation>Erweiterte Daten schreiben</translation>
+    </message>
+    <message>
+        <source>Overwrite adjusted calibration values</source>
+        <translation>Abgeglichene Kalibrierwerte überschreiben</translation>
+    </message>
+    <message>
+        <source>Put defaults in place of erased values</source>
+        <translation>Gelöschte Werte durch Vorgaben ersetzen</translation>
+    </message>
+    <message>
+        <source>Start all</source>
+        <translation>Alle starten</translation>
+    </message>
+    <message>
+        <source>Start selected</source>
+        <translation>Ausgewählten starten</translation>
+    </message>
+    <message>
+        <source>Automatic mode: program each unit plugged in</source>
+        <translation>Automatikbetrieb: jedes angeschlossene Gerät programmieren</translation>
+    </message>
+    <message>
+        <source>Save trace ...</source>
+        <translation>Mitschnitt speichern ...</translation>
+    </message>
+    <message>
+        <source>Adapter</source>
+        <translation>Adapter</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Zustand</translation>
+    </message>
+    <message>
+        <source>Serial number</source>
+        <translation>Seriennummer</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>Fortschritt</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Ergebnis</translation>
+    </message>
+    <message>
+        <source>%1 cannot be used: only a file with a valid checksum goes to the line.</source>
+        <translation>%1 kann nicht verwendet werden: Nur eine Datei mit gültiger Prüfsumme geht an die Linie.</translation>
+    </message>
+    <message>
+        <source>No file chosen</source>
+        <translation>Keine Datei gewählt</translation>
+    </message>
+    <message>
+        <source>ConfigID %1, checksum valid. Backups go to %2.</source>
+        <translation>ConfigID %1, Prüfsumme gültig. Sicherungen gehen nach %2.</translation>
+    </message>
+    <message>
+        <source>idle</source>
+        <translation>bereit</translation>
+    </message>
+    <message>
+        <source>waiting for a unit</source>
+        <translation>wartet auf ein Gerät</translation>
+    </message>
+    <message>
+        <source>programming</source>
+        <translation>programmiert</translation>
+    </message>
+    <message>
+        <source>take the unit away</source>
+        <translation>Gerät abnehmen</translation>
+    </message>
+    <message>
+        <source>PASS</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>FAIL</source>
+        <translation>FEHLER</translation>
+    </message>
+    <message>
+        <source>The trace could not be saved to %1.</source>
+        <translation>Der Mitschnitt konnte nicht in %1 gespeichert werden.</translation>
     </message>
 </context>
 <context>

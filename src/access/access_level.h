@@ -43,6 +43,13 @@ public:
 
     friend constexpr bool operator==(AccessLevel, AccessLevel) noexcept = default;
 
+    // The level as records name it.
+    constexpr const char* recordName() const noexcept
+    {
+        constexpr std::array<const char*, 6> names{"level1", "level2", "level3", "service", "production", "development"};
+        return names[index()];
+    }
+
     // --- Permissions -----------------------------------------------------------------------
 
     // Sees and edits a parameter whose dictionary entry makes it available from availLevel on

@@ -21,7 +21,7 @@ constexpr AccessLevel Development = AccessLevel::Development();
 constexpr std::array<QStringView, 6> Passwords{u"", u"Tulpen", u"Kiesel", u"Dill", u"Spinne", u"Haspel2093"};
 
 // The lowest level at which a tab is available or a control shown.
-constexpr std::array<AccessLevel, 4> TabFromLevel{Level1, Level2, Level3, Production};
+constexpr std::array<AccessLevel, 5> TabFromLevel{Level1, Level2, Level3, Production, Production};
 
 struct ControlGate {
     QStringView objectName;

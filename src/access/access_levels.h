@@ -46,7 +46,7 @@ struct LevelView {
         QString objectName;
         bool shown = false;
     };
-    std::array<bool, 4> tabAvailable{};  // SSTab tabs 0..3; tab 0 is always available
+    std::array<bool, 5> tabAvailable{};  // SSTab tabs 0..4; tab 0 is always available
     QList<Control> controls;
 
     // Whether the view lists the control as shown (false for a control it does not list).

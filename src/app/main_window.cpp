@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include "app/production_tab.h"
+
 #include "app/tool_tips.h"
 #include "app/window_arrangement.h"
 #include "app/window_parts.h"
@@ -32,6 +34,7 @@ constexpr const char* TabCaptions[] = {
     QT_TRANSLATE_NOOP("MainWindow", "   Overview    "),
     QT_TRANSLATE_NOOP("MainWindow", "   Infos    "),
     QT_TRANSLATE_NOOP("MainWindow", "   Tools    "),
+    QT_TRANSLATE_NOOP("MainWindow", "   Production    "),
 };
 
 } // namespace
@@ -122,6 +125,7 @@ void MainWindow::BuildTabs()
     BuildOverviewTab();
     BuildInfosTab();
     BuildToolsTab();
+    BuildProductionTab();
 }
 
 void MainWindow::BuildStatusBar()
@@ -139,8 +143,9 @@ void MainWindow::BuildStatusBar()
 void MainWindow::RetranslateUi()
 {
     RetranslateMenus();
-    for (int tab = 0; tab < 4; ++tab)
+    for (int tab = 0; tab < SSTab->count(); ++tab)
         SSTab->setTabText(tab, Tr(TabCaptions[tab]));
+    production_->Retranslate();
     for (const Caption& caption : captions_) {
         QWidget* widget = findChild<QWidget*>(QLatin1StringView(caption.objectName));
         if (auto* label = qobject_cast<QLabel*>(widget))
@@ -238,7 +243,7 @@ void MainWindow::ArrangeWindows()
 
 void MainWindow::ApplyLevelView(const LevelView& view)
 {
-    for (int tab = 1; tab < 4; ++tab)
+    for (int tab = 1; tab < SSTab->count(); ++tab)
         SSTab->setTabVisible(tab, view.tabAvailable[static_cast<std::size_t>(tab)]);
     for (const LevelView::Control& control : view.controls) {
         if (QWidget* widget = findChild<QWidget*>(control.objectName))

@@ -89,6 +89,7 @@ private:
     void SizeOverviewColumns();
     void BuildInfosTab();         // infos_tab.cpp
     void BuildToolsTab();         // tools_tab.cpp
+    void BuildProductionTab();    // production_tab.cpp
     void BuildMenus();            // main_menus.cpp
     void RetranslateMenus();
     void LevelCommand(AccessLevel level);
@@ -106,6 +107,7 @@ private:
     UiLanguage language_;
     std::unique_ptr<Session> session_;
     std::unique_ptr<AuxWindows> aux_;
+    class ProductionTab* production_ = nullptr;
 
     QTabWidget* SSTab = nullptr;
     QTreeWidget* lstOverview = nullptr;

@@ -1,5 +1,6 @@
 // tunekit-cli: the production line's front end of Tunekit. The same logic as the window, with
 // seams that answer from the command line; no window system needed.
+#include "cli/cli_channels.h"
 #include "cli/cli_json.h"
 #include "cli/cli_options.h"
 #include "cli/cli_run.h"
@@ -55,6 +56,10 @@ int main(int argc, char* argv[])
     tunekit::cli::Options options = *parsed.options;
     if (options.language.isEmpty())
         options.language = language == QLatin1StringView("DE") ? QStringLiteral("DE") : QStringLiteral("EN");
+    if (tunekit::cli::RunsChannels(options)) {
+        tunekit::cli::CliChannels channels(options, ui, codes);
+        return static_cast<int>(QCoro::waitFor(channels.Run()));
+    }
     tunekit::cli::CliRun run(options, ui, codes);
     // The command runs as a coroutine; waitFor runs the event loop until it has ended.
     return static_cast<int>(QCoro::waitFor(run.Run()));

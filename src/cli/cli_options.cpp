@@ -98,6 +98,21 @@ QString takeText(Options& options, const QString& value)
     return {};
 }
 
+template <QStringList Options::*Field>
+QString appendText(Options& options, const QString& value)
+{
+    (options.*Field).append(value);
+    return {};
+}
+
+QString takePort(Options& options, const QString& value)
+{
+    if (options.ports.isEmpty())
+        options.port = value;
+    options.ports.append(value);
+    return {};
+}
+
 // The answer to one of the window's questions; when both the option for Yes and the one for No
 // are given, Yes counts.
 template <std::optional<bool> Answers::*Field, bool Yes>
@@ -165,8 +180,10 @@ constexpr OptionRow CommandOptions[] = {
 
 // Which transmitter, on which line.
 constexpr OptionRow ConnectionOptions[] = {
-    {{"port", "NAME", QT_TRANSLATE_NOOP("Cli", "serial port (system name or COM number); default: find the adapter")},
-     takeText<&Options::port>},
+    {{"port", "NAME", QT_TRANSLATE_NOOP("Cli", "serial port (system name or COM number); default: find the adapter; given again, one more channel")},
+     takePort},
+    {{"adapter", "SERIAL", QT_TRANSLATE_NOOP("Cli", "the channel of the adapter with this USB serial number, whichever socket it is in (see ports); may be given again")},
+     appendText<&Options::adapters>},
     {{"simulate", "", QT_TRANSLATE_NOOP("Cli", "the built-in simulated transmitter")}, turnOn<&Options::simulate>},
     {{"config-id", "N", QT_TRANSLATE_NOOP("Cli", "ConfigID of the simulated transmitter (default 5)")}, takeConfigId},
 };
@@ -228,12 +245,25 @@ QString formatConflict(const Options& options)
                                        : QString();
 }
 
-// Only one transmitter can answer: the simulated one or the one on a port.
+// Only one transmitter can answer: the simulated one or the one on a port. Several channels are
+// for the commands that work on a device, each channel on its own.
 QString connectionConflict(const Options& options)
 {
-    return options.simulate && !options.port.isEmpty()
-               ? Tr(QT_TRANSLATE_NOOP("Cli", "--simulate and --port exclude each other."))
-               : QString();
+    if (options.simulate && (!options.port.isEmpty() || !options.adapters.isEmpty()))
+        return Tr(QT_TRANSLATE_NOOP("Cli", "--simulate and --port exclude each other."));
+    if (!RunsChannels(options))
+        return {};
+    switch (options.command) {
+    case Command::Detect:
+    case Command::Read:
+    case Command::Diff:
+    case Command::Write:
+    case Command::Restore: break;
+    default: return Tr(QT_TRANSLATE_NOOP("Cli", "Several channels are for detect, read, diff, write and restore."));
+    }
+    if (!options.output.isEmpty())
+        return Tr(QT_TRANSLATE_NOOP("Cli", "-o takes one channel."));
+    return {};
 }
 
 // The options in the order --help lists them and the command line is checked: each group's
@@ -372,13 +402,22 @@ QString takeOptions(const QCommandLineParser& parser, const OptionGroup& group, 
         const QString name = QString::fromLatin1(row.entry.names).section(QLatin1Char('|'), 0, 0);
         if (!parser.isSet(name))
             continue;
-        if (QString error = row.apply(options, parser.value(name)); !error.isEmpty())
-            return error;
+        // An option given again (--port) is taken once for each value.
+        const QStringList values = parser.values(name);
+        for (const QString& value : values.isEmpty() ? QStringList{QString()} : values) {
+            if (QString error = row.apply(options, value); !error.isEmpty())
+                return error;
+        }
     }
     return group.check ? group.check(options) : QString();
 }
 
 } // namespace
+
+bool RunsChannels(const Options& options)
+{
+    return options.ports.size() > 1 || !options.adapters.isEmpty();
+}
 
 QString PortSystemName(const QString& port)
 {

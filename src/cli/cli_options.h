@@ -43,7 +43,9 @@ struct Options {
     bool noBackup = false;
     bool noVerify = false;
     QString backupDir = QStringLiteral("backups");
-    QString port;         // system name or COM number
+    QString port;         // system name or COM number: the run's one port (the first --port)
+    QStringList ports;    // every --port: several program several channels at once
+    QStringList adapters; // --adapter: channels named by their adapter's USB serial number
     bool simulate = false;
     int configId = 5;
     bool paced = false;
@@ -63,6 +65,9 @@ struct ParsedArguments {
     bool help = false;              // the text asked for, printed on standard output
     bool json = false;              // --json was among the arguments, even when they are not valid
 };
+
+// Several channels (ports or adapters) run in one process, each on its own.
+bool RunsChannels(const Options& options);
 
 // The command's name on the command line ("read").
 QString CommandName(Command command);

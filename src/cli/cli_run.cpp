@@ -14,6 +14,7 @@
 #include "params/value_compare.h"
 #include "records/record_format.h"
 #include "records/store_choice.h"
+#include "session/unit_record.h"
 #include "report/parameter_report.h"
 #include "sim/sim_line.h"
 
@@ -23,7 +24,6 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSerialPortInfo>
 #include <QStandardPaths>
 
 #include <array>
@@ -85,8 +85,9 @@ std::optional<AccessLevel> LevelForPassword(const QString& password)
     return std::nullopt;
 }
 
-CliRun::CliRun(const Options& options, UiLanguage& language, const MessageCodes& codes)
-    : options_(options), language_(language), codes_(codes), console_(options.quiet), dialogs_(options_.answers, console_),
+CliRun::CliRun(const Options& options, UiLanguage& language, const MessageCodes& codes, Output output)
+    : options_(options), output_(output), language_(language), codes_(codes),
+      console_(options.quiet, output == Output::Channel), dialogs_(options_.answers, console_),
       views_(console_, StandardErrorIsTerminal())
 {
 }
@@ -101,12 +102,14 @@ void CliRun::Error(const QString& text)
 {
     console_.Error(text + QLatin1Char('\n'));
     dialogs_.messages.append({QString(), text, MsgIcon::Critical, QString()});
+    lastMessage_ = text;
 }
 
 void CliRun::Note(const QString& text)
 {
     console_.Note(text + QLatin1Char('\n'));
     dialogs_.messages.append({QString(), text, MsgIcon::Information, QString()});
+    lastMessage_ = text;
 }
 
 bool CliRun::UsesDevice() const
@@ -133,10 +136,13 @@ Exit CliRun::Finish(Exit exit)
         exit = Exit::Refused;
     if (interrupted_ && exit == Exit::Ok)
         exit = Exit::NotWritten;
+    if (UsesDevice())
+        KeepRecord(exit);
     if (options_.json && recordsDocument_ && exit == Exit::Ok) {
         console_.Out(QString::fromUtf8(QJsonDocument(*recordsDocument_).toJson(QJsonDocument::Indented)));
-    } else if (options_.json) {
-        QJsonObject document = JsonDocument(CommandName(options_.command));
+    } else {
+        QJsonObject& document = document_;
+        document = JsonDocument(CommandName(options_.command));
         for (auto it = json_.begin(); it != json_.end(); ++it)
             document.insert(it.key(), it.value());
         if (UsesDevice()) {
@@ -156,7 +162,8 @@ Exit CliRun::Finish(Exit exit)
             messages.append(MessageJson(codes_.CodeFor(message.text), message.icon, message.title,
                                         dialogs_.Shown(message.text), message.answer));
         document.insert(QStringLiteral("messages"), messages);
-        console_.Out(QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented)));
+        if (options_.json)
+            console_.Out(QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented)));
     }
     if (console_.OutputFailed()) {
         console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "The output could not be written completely.")) + QLatin1Char('\n'));
@@ -164,6 +171,40 @@ Exit CliRun::Finish(Exit exit)
             exit = Exit::Failed;
     }
     return exit;
+}
+
+void CliRun::KeepRecord(Exit exit)
+{
+    records::OperationRecord& record = record_;
+    record.ended = QDateTime::currentDateTimeUtc();
+    record.port = portName_;
+    if (!options_.simulate)
+        record.adapter = AdapterOfPort(SystemPorts(), portName_);
+    if (level_)
+        record.accessLevel = QString::fromLatin1(level_->recordName());
+    const QString file = options_.command == Command::Read ? options_.output : options_.file;
+    if (!file.isEmpty()) {
+        record.file = QFileInfo(file).absoluteFilePath();
+        record.fileSha256 = fileSha256(file);
+    }
+    const bool passed = exit == Exit::Ok || (exit == Exit::Differs && options_.command == Command::Diff);
+    record.result = QString::fromLatin1(passed ? records::ResultPassed : records::ResultFailed);
+    record.exitCode = static_cast<int>(exit);
+    record.message = lastMessage_;
+
+    const records::ChosenStore chosen =
+        records::openChosenStore(options_.recordsUrl, qEnvironmentVariable("TUNEKIT_RECORDS"),
+                                 QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const records::RecordOutcome outcome =
+        chosen.store ? records::keepRecord(*chosen.store, record)
+                     : records::RecordOutcome{records::RecordOutcome::Status::Failed, chosen.error};
+    QString stored = QStringLiteral("stored");
+    if (outcome.status != records::RecordOutcome::Status::Stored) {
+        stored = outcome.status == records::RecordOutcome::Status::KeptLocally ? QStringLiteral("keptLocally")
+                                                                               : QStringLiteral("failed");
+        console_.Error(records::outcomeNote(outcome) + QLatin1Char('\n'));
+    }
+    json_.insert(QStringLiteral("record"), QJsonObject{{QStringLiteral("id"), record.id}, {QStringLiteral("stored"), stored}});
 }
 
 void CliRun::Interrupt()
@@ -178,7 +219,9 @@ void CliRun::Interrupt()
 
 QCoro::Task<Exit> CliRun::Run()
 {
-    interruptWatch_ = std::make_unique<InterruptWatch>([this] { Interrupt(); });
+    if (output_ == Output::Printed)
+        interruptWatch_ = std::make_unique<InterruptWatch>([this] { Interrupt(); });
+    record_ = records::startRecord(CommandName(options_.command), host_.ComputerName(), QDateTime::currentDateTimeUtc());
     co_return Finish(co_await RunCommand());
 }
 
@@ -202,21 +245,15 @@ QCoro::Task<Exit> CliRun::RunCommand()
 Exit CliRun::Ports()
 {
     QJsonArray ports;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        const bool adapter = info.hasVendorIdentifier() && info.vendorIdentifier() == AdapterVendorId
-                             && info.hasProductIdentifier() && info.productIdentifier() == AdapterProductId;
-        const QString id = info.hasVendorIdentifier()
-                               ? QStringLiteral("%1:%2")
-                                     .arg(info.vendorIdentifier(), 4, 16, QLatin1Char('0'))
-                                     .arg(info.productIdentifier(), 4, 16, QLatin1Char('0'))
-                               : QString();
-        ports.append(QJsonObject{{QStringLiteral("port"), info.systemLocation()},
-                                 {QStringLiteral("id"), id},
-                                 {QStringLiteral("description"), info.description()},
-                                 {QStringLiteral("adapter"), adapter}});
+    for (const SystemPort& port : SystemPorts()) {
+        ports.append(QJsonObject{{QStringLiteral("port"), port.location},
+                                 {QStringLiteral("id"), port.id},
+                                 {QStringLiteral("description"), port.description},
+                                 {QStringLiteral("adapter"), port.adapter},
+                                 {QStringLiteral("serial"), port.usbSerial}});
         if (!options_.json)
-            console_.Out(info.systemLocation() + QLatin1Char('\t') + id + QLatin1Char('\t') + info.description()
-                         + (adapter ? QStringLiteral("\t<- HVX") : QString()) + QLatin1Char('\n'));
+            console_.Out(QStringList{port.location, port.id, port.description, port.usbSerial}.join(QLatin1Char('\t'))
+                         + (port.adapter ? QStringLiteral("\t<- HVX") : QString()) + QLatin1Char('\n'));
     }
     json_.insert(QStringLiteral("ports"), ports);
     return Exit::Ok;
@@ -327,6 +364,7 @@ Exit CliRun::ReadProblems(const ReadOutcome& read, bool informationComplete)
         return Exit::NoDevice;
     }
     serialNumber_ = session_->Device().SerialNumber();
+    describeUnit(record_, session_->Device());
     return Exit::Ok;
 }
 
@@ -521,15 +559,26 @@ QCoro::Task<Exit> CliRun::Write()
         Error(Tr(QT_TRANSLATE_NOOP("Cli", "Nothing was written to the device.")));
         co_return Exit::NotWritten;
     }
+    const ParamArray<QString> before = session_->Image().value;
     exit = OpenFile(options_.file);
     if (exit != Exit::Ok)
         co_return exit;
 
     Station& station = session_->Device();
+    record_.backup = backup.isEmpty() ? QString() : QFileInfo(backup).absoluteFilePath();
+    // What the write changes, as far as the device's values were read before it.
+    QList<ValueDifference> changes;
+    if (!options_.noBackup)
+        changes = station.DifferencesFromDevice(before, station.Image().deviceConfigId);
     console_.Step(Tr(QT_TRANSLATE_NOOP("Cli", "Writing")));
     views_.Follow(&station.Engine().State());
     const WriteReport report = co_await station.WriteImage();
     views_.FinishProgress();
+    if (report.anythingSent) {
+        // Values the write left alone (calibration kept) are no change.
+        changes.removeIf([&station](const ValueDifference& change) { return station.Writes().Kept()[change.nr]; });
+        record_.changes = recordedChanges(changes);
+    }
     const bool written = report.result == WriteResult::Done && !interrupted_ && dialogs_.refused.isEmpty();
     json_.insert(QStringLiteral("written"), report.result == WriteResult::Done && !interrupted_);
     json_.insert(QStringLiteral("partlyWritten"), report.anythingSent && (report.result != WriteResult::Done || interrupted_));

@@ -19,13 +19,21 @@ namespace tunekit::cli {
 // command with the same commands the window's buttons call.
 class CliRun {
 public:
-    CliRun(const Options& options, UiLanguage& language, const MessageCodes& codes);
+    // A channel among several prints nothing; its result is its document.
+    enum class Output { Printed, Channel };
+    CliRun(const Options& options, UiLanguage& language, const MessageCodes& codes, Output output = Output::Printed);
     ~CliRun();
     CliRun(const CliRun&) = delete;
     CliRun& operator=(const CliRun&) = delete;
 
     // Ends with the command; the caller runs the event loop meanwhile.
     QCoro::Task<Exit> Run();
+    // The --json document of the run, also when it was not printed; complete once Run() has ended.
+    const QJsonObject& Document() const noexcept { return document_; }
+    // The last line the run told: its error, or its result.
+    const QString& LastMessage() const noexcept { return lastMessage_; }
+    // Stops a running write after the packet on the line (Ctrl-C, SIGTERM).
+    void Interrupt();
 
 private:
     QCoro::Task<Exit> RunCommand();
@@ -34,8 +42,6 @@ private:
     QCoro::Task<Exit> Read();
     QCoro::Task<Exit> Diff();
     QCoro::Task<Exit> Write();
-    // Stops a running write after the packet on the line (Ctrl-C, SIGTERM).
-    void Interrupt();
     Exit Verify();
     QCoro::Task<Exit> Convert();
     Exit Report();
@@ -68,9 +74,13 @@ private:
     void Error(const QString& text);
     void Note(const QString& text);
     bool UsesDevice() const;
+    // Leaves the record of a command that touched a device, before its result is told.
+    void KeepRecord(Exit exit);
     Exit Finish(Exit exit);
 
     Options options_;
+    Output output_;
+    QJsonObject document_;
     UiLanguage& language_;
     const MessageCodes& codes_;
     Console console_;
@@ -83,6 +93,8 @@ private:
     QJsonObject json_;
     // The records command's --json document, which has a layout of its own.
     std::optional<QJsonObject> recordsDocument_;
+    records::OperationRecord record_; // of this run's device command
+    QString lastMessage_;             // the last line told, for the record
     QString portName_;      // as the system names it, for messages
     QString serialNumber_;  // empty until the device's values were read
     std::optional<AccessLevel> level_; // none until the password was looked at

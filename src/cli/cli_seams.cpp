@@ -32,6 +32,8 @@ QString Lines(const QString& text)
 
 void Console::Out(const QString& text) const
 {
+    if (silent_)
+        return;
     EndProgressLine();
     if (!Print(stdout, text))
         outputFailed_ = true;
@@ -39,6 +41,8 @@ void Console::Out(const QString& text) const
 
 void Console::Error(const QString& text) const
 {
+    if (silent_)
+        return;
     EndProgressLine();
     Print(stderr, text);
 }
@@ -56,6 +60,8 @@ void Console::Step(const QString& text) const
 
 void Console::Progress(const QString& text) const
 {
+    if (silent_)
+        return;
     Print(stderr, QStringLiteral("\r") + text + QStringLiteral("\x1b[K"));
     progressOpen_ = true;
 }

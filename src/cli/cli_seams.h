@@ -17,7 +17,9 @@ namespace tunekit::cli {
 // terminal until anything else is printed, which first ends it.
 class Console {
 public:
-    explicit Console(bool quiet) : quiet_(quiet) {}
+    // A silent console prints nothing at all: a channel among several says its result through
+    // its document only.
+    explicit Console(bool quiet, bool silent = false) : quiet_(quiet || silent), silent_(silent) {}
     void Out(const QString& text) const;   // results, standard output
     void Error(const QString& text) const; // always shown
     void Note(const QString& text) const;  // shown unless -q
@@ -32,6 +34,7 @@ public:
 
 private:
     bool quiet_;
+    bool silent_;
     mutable bool progressOpen_ = false;
     mutable bool outputFailed_ = false;
 };

@@ -35,4 +35,42 @@ QString UsbAdapterPortName()
     return port > 0 ? QStringLiteral("COM%1").arg(port) : QString();
 }
 
+QList<SystemPort> SystemPorts()
+{
+    QList<SystemPort> ports;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        SystemPort port;
+        port.location = info.systemLocation();
+        if (info.hasVendorIdentifier())
+            port.id = QStringLiteral("%1:%2")
+                          .arg(info.vendorIdentifier(), 4, 16, QLatin1Char('0'))
+                          .arg(info.productIdentifier(), 4, 16, QLatin1Char('0'));
+        port.description = info.description();
+        port.usbSerial = info.serialNumber();
+        port.adapter = info.hasVendorIdentifier() && info.vendorIdentifier() == AdapterVendorId
+                       && info.hasProductIdentifier() && info.productIdentifier() == AdapterProductId;
+        ports.append(port);
+    }
+    return ports;
+}
+
+QString PortOfAdapter(const QList<SystemPort>& ports, const QString& usbSerial)
+{
+    for (const SystemPort& port : ports) {
+        if (!usbSerial.isEmpty() && port.usbSerial == usbSerial)
+            return port.location;
+    }
+    return {};
+}
+
+QString AdapterOfPort(const QList<SystemPort>& ports, const QString& port)
+{
+    const QString name = port.section(QLatin1Char('/'), -1);
+    for (const SystemPort& known : ports) {
+        if (known.location == port || known.location.section(QLatin1Char('/'), -1) == name)
+            return known.usbSerial;
+    }
+    return {};
+}
+
 } // namespace tunekit

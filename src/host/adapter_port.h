@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QtGlobal>
 
@@ -16,5 +17,20 @@ QString UsbAdapterPortName();
 
 // Port number of a system port name: "COM7" -> 7, "/dev/ttyUSB0" or "ttyUSB0" -> 1; 0 if none.
 qint16 PortNumberOfSystemName(const QString& systemName);
+
+// A serial port as the system reports it.
+struct SystemPort {
+    QString location;    // "/dev/ttyUSB0", "COM7"
+    QString id;          // "0403:d7a0"; "" when not on USB
+    QString description;
+    QString usbSerial;   // the USB converter's own serial number; "" when none
+    bool adapter = false; // a programming adapter
+};
+QList<SystemPort> SystemPorts();
+// The port of the adapter with this USB serial number, whichever socket it is plugged into; ""
+// when none is.
+QString PortOfAdapter(const QList<SystemPort>& ports, const QString& usbSerial);
+// The USB serial number of the converter behind a port ("" when none is known).
+QString AdapterOfPort(const QList<SystemPort>& ports, const QString& port);
 
 } // namespace tunekit

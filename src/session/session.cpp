@@ -44,7 +44,7 @@ QCoro::Task<> Session::Startup(PortPlan plan)
     plan_ = plan;
     ReadHostFacts();
 
-    for (int tab = 1; tab <= 3; ++tab)
+    for (int tab = 1; tab <= 4; ++tab)
         views_.SetTabVisible(tab, false);
     terminalEnabled = false;
     packetConsoleEnabled = false;

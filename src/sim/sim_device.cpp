@@ -235,6 +235,11 @@ void SimDevice::PutParameter(const FirmwareParameter& parameter, qint64 value)
     SetCell(parameter.index, parameter.subindex, CellWithValue(cell, parameter, value));
 }
 
+void SimDevice::SetSystemAddress(int address)
+{
+    PutParameter(*FindFirmwareParameter("SystemAddress"), address);
+}
+
 void SimDevice::SetInterpreterSelect(int select)
 {
     PutParameter(*FindFirmwareParameter("InterpreterSelect"), select);

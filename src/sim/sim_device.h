@@ -74,6 +74,8 @@ public:
     int ConfigId() const;
     // Which interpreter runs: 1 = the one in the interpreter area, 2 and up = image select - 2.
     void SetInterpreterSelect(int select);
+    // The system address, which the unit's serial number is made of: units on a bench tell apart.
+    void SetSystemAddress(int address);
 
     // A DTR pulse or a Reset request: the device is deaf until atUs + BootTimeUs.
     void Restart(qint64 atUs);

@@ -52,6 +52,7 @@ constexpr OptionEntry OptionRows[] = {
      QT_TRANSLATE_NOOP("SimMain", "Before this share of the answers, send a frame of the right address but the wrong type (0 to 1).")},
     {"work-ms", "MS",
      QT_TRANSLATE_NOOP("SimMain", "Answer storing, erasing and extended data MS milliseconds later, as a busy device does.")},
+    {"system-address", "N", QT_TRANSLATE_NOOP("SimMain", "The unit's system address (0 to 65535), which its serial number is made of.")},
     {"fresh", "", QT_TRANSLATE_NOOP("SimMain", "A unit fresh from production: production date, battery type and number never set.")},
     {"old-firmware", "", QT_TRANSLATE_NOOP("SimMain", "Firmware that does not know ConfigEnable.")},
     {"stuck-cell", "INDEX/SUB",
@@ -140,6 +141,7 @@ int main(int argc, char* argv[])
     int exitMs = 0;
     int latencyMs = 0;
     int busyMs = 0;
+    int address = -1;
     const auto share = [&parser](const QString& which, double* value) {
         if (!parser.isSet(which))
             return true;
@@ -150,6 +152,7 @@ int main(int argc, char* argv[])
     tunekit::SimFaults wanted;
     if (!number(configId, 0, 255, &id) || !number(dropEvery, 0, 1000000, &dropN) || !number(delay, 0, 600000, &delayMs)
         || !number(exitAfter, 0, 86400000, &exitMs) || !number(latency, 0, 255, &latencyMs) || !number(workMs, 0, 60000, &busyMs)
+        || !number(option("system-address"), 0, 65535, &address)
         || !share(stray, &wanted.StrayRate) || !share(wrongType, &wanted.WrongTypeRate)
         || !share(corrupt, &wanted.CorruptRate) || !share(lose, &wanted.LoseRate) || !share(duplicate, &wanted.DuplicateRate)
         || !share(noiseBursts, &wanted.NoiseBurstRate))
@@ -168,6 +171,8 @@ int main(int argc, char* argv[])
     faults.WorkMs = busyMs;
     if (parser.isSet(option("fresh")))
         server.Device().MakeFresh();
+    if (address >= 0)
+        server.Device().SetSystemAddress(address);
     server.Device().SetKnowsConfigEnable(!parser.isSet(option("old-firmware")));
     for (const QString& cell : parser.values(stuck)) {
         bool indexOk = false;

@@ -71,8 +71,10 @@ private slots:
         QCOMPARE(w.window->windowTitle(), QStringLiteral("Tunekit 2.13 (simulated transmitter)"));
         auto* tabs = w.Find<QTabWidget>("SSTab");
         QVERIFY(tabs);
-        QCOMPARE(tabs->count(), 4);
+        QCOMPARE(tabs->count(), 5);
         QCOMPARE(tabs->tabText(0), QStringLiteral("   Configuration    "));
+        QCOMPARE(tabs->tabText(4), QStringLiteral("   Production    "));
+        QVERIFY(!tabs->isTabVisible(4)); // the production line is for Production and Development
         // Start-up detected the simulated transmitter.
         QStringList panels;
         for (int i = 1; i <= 7; ++i)

@@ -26,6 +26,7 @@ const QList<QStringList> Floors{
     {QStringLiteral("sim")},      // simulated transmitter
     {QStringLiteral("records")},  // traceability records: stores, schema, spool, queries
     {QStringLiteral("session")},  // the logic put together for a front end; settings file
+    {QStringLiteral("production")}, // production channels: several stations, automatic mode
     {QStringLiteral("app"), QStringLiteral("cli")}, // the two front ends
 };
 

@@ -4,12 +4,14 @@
 #include "records/sqlite_store.h"
 #include "support/json_schema_check.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSet>
 #include <QSerialPort>
 #include <QTemporaryDir>
 #include <QTest>
@@ -186,6 +188,106 @@ private slots:
         QCOMPARE(cut.exit, 9);
         QVERIFY2(cut.err.contains(QStringLiteral("the device is partly written")), qPrintable(cut.err));
         QVERIFY(!cut.err.contains(QStringLiteral("Written and verified.")));
+
+        // Every command that touched a device left its record in the user's data folder, failures too.
+        const QJsonArray history = QJsonDocument::fromJson(Cli(QStringLiteral("records --json")).out.toUtf8())
+                                       .object().value(QStringLiteral("records")).toArray();
+        QStringList runs;
+        for (const QJsonValue& record : history)
+            runs << record[QStringLiteral("command")].toString() + u' ' + record[QStringLiteral("result")].toString() + u' '
+                        + QString::number(record[QStringLiteral("exitCode")].toInt());
+        QCOMPARE(runs, (QStringList{QStringLiteral("read passed 0"), QStringLiteral("diff passed 1"), QStringLiteral("write passed 0"),
+                                    QStringLiteral("diff passed 0"), QStringLiteral("restore passed 0"), QStringLiteral("diff passed 0"),
+                                    QStringLiteral("write failed 7"), QStringLiteral("write failed 6"), QStringLiteral("write failed 9")}));
+        const QJsonObject written = history.at(2).toObject();
+        QCOMPARE(written[QStringLiteral("changes")].toArray(),
+                 (QJsonArray{QJsonObject{{QStringLiteral("name"), QStringLiteral("TransmitPower")},
+                                         {QStringLiteral("before"), QStringLiteral("27")},
+                                         {QStringLiteral("after"), QStringLiteral("20")}}}));
+        QCOMPARE(written[QStringLiteral("backup")].toString(), QDir(Path(QStringLiteral("backups"))).filePath(backups.first()));
+        QCOMPARE(written[QStringLiteral("file")].toString(), Path(QStringLiteral("station.scd")));
+        QFile station(Path(QStringLiteral("station.scd")));
+        QVERIFY(station.open(QIODevice::ReadOnly));
+        QCOMPARE(written[QStringLiteral("fileSha256")].toString(),
+                 QString::fromLatin1(QCryptographicHash::hash(station.readAll(), QCryptographicHash::Sha256).toHex()));
+        QCOMPARE(written[QStringLiteral("configId")].toInt(), 53);
+        QCOMPARE(written[QStringLiteral("accessLevel")].toString(), QStringLiteral("level1")); // no password given
+        QVERIFY(!written[QStringLiteral("serialNumber")].toString().isEmpty());
+        QCOMPARE(written[QStringLiteral("message")].toString(), QStringLiteral("Written and verified."));
+        QCOMPARE(history.at(6)[QStringLiteral("serialNumber")], written[QStringLiteral("serialNumber")]);
+    }
+
+    // Three channels in one run, one with a worn cell: the others pass, the worn one fails on its
+    // own, and each channel leaves its record under its unit's serial number.
+    void channelsProgramInParallel()
+    {
+        std::vector<std::unique_ptr<QProcess>> units;
+        QStringList ports;
+        for (int unit = 0; unit < 3; ++unit) {
+            QVERIFY(StartSim(QStringLiteral("--config-id 53 --system-address %1%2")
+                                 .arg(100 + unit)
+                                 .arg(unit == 1 ? QStringLiteral(" --stuck-cell 2203/0") : QString())));
+            units.push_back(std::move(sim_));
+            ports << port_;
+        }
+        port_ = ports.first();
+        QCOMPARE(Cli(QStringLiteral("read -o dev.scd")).exit, 0);
+        // A template for the line: another power, and no identity of its own.
+        QVERIFY(MakeStation(QStringLiteral("dev.scd"), QStringLiteral("power.scd"), "TransmitPower=27", "TransmitPower=20"));
+        QVERIFY(MakeStation(QStringLiteral("power.scd"), QStringLiteral("line.scd"),
+                            "SystemAddress=100\r\nOemCode=254\r\nProdGrp=0\r\n", ""));
+        port_.clear();
+        const Result run = Cli(QStringLiteral("write line.scd --yes --json --port ") + ports.join(QStringLiteral(" --port ")));
+        QCOMPARE(run.exit, 7);
+        const QJsonObject document = QJsonDocument::fromJson(run.out.toUtf8()).object();
+        QCOMPARE(document[QStringLiteral("passed")].toInt(), 2);
+        QCOMPARE(document[QStringLiteral("failed")].toInt(), 1);
+        QStringList serials;
+        for (int unit = 0; unit < 3; ++unit) {
+            const QJsonObject channel = document[QStringLiteral("channels")][unit].toObject();
+            QCOMPARE(channel[QStringLiteral("port")].toString(), ports.at(unit));
+            QCOMPARE(channel[QStringLiteral("exitCode")].toInt(), unit == 1 ? 7 : 0);
+            QCOMPARE(channel[QStringLiteral("verified")].toBool(), unit != 1);
+            serials << channel[QStringLiteral("serialNumber")].toString();
+        }
+        QCOMPARE(QSet<QString>(serials.cbegin(), serials.cend()).size(), 3);
+
+        for (int unit = 0; unit < 3; ++unit) {
+            const QJsonArray history = QJsonDocument::fromJson(Cli(QStringLiteral("records --json --serial ") + serials.at(unit)).out.toUtf8())
+                                           .object()[QStringLiteral("records")].toArray();
+            QCOMPARE(history.size(), 1 + (unit == 0 ? 1 : 0)); // the first unit was read for the template
+            const QJsonObject written = history.last().toObject();
+            QCOMPARE(written[QStringLiteral("command")].toString(), QStringLiteral("write"));
+            QCOMPARE(written[QStringLiteral("port")].toString(), ports.at(unit));
+            QCOMPARE(written[QStringLiteral("result")].toString(), QLatin1StringView(unit == 1 ? "failed" : "passed"));
+        }
+        for (std::unique_ptr<QProcess>& unit : units) {
+            unit->terminate();
+            unit->waitForFinished(5000);
+        }
+    }
+
+    // A records server out of reach keeps the record locally without changing the command's result;
+    // the next run that reaches the server sends it there, once.
+    void recordKeptLocallyUntilTheServerAnswers()
+    {
+        QVERIFY(StartSim(QStringLiteral("--config-id 52")));
+        const Result detect = Cli(QStringLiteral("detect --json --records postgresql://tunekit@127.0.0.1:1/records"));
+        QCOMPARE(detect.exit, 0);
+        QVERIFY2(detect.err.contains(QStringLiteral("Record kept locally")), qPrintable(detect.err));
+        const QJsonObject record = QJsonDocument::fromJson(detect.out.toUtf8()).object()[QStringLiteral("record")].toObject();
+        QCOMPARE(record[QStringLiteral("stored")].toString(), QStringLiteral("keptLocally"));
+        const QString server = qEnvironmentVariable("TUNEKIT_TEST_POSTGRES");
+        if (server.isEmpty())
+            QSKIP("TUNEKIT_TEST_POSTGRES names no PostgreSQL server (scripts/test.sh starts one)");
+        for (int run = 0; run < 2; ++run) {
+            const Result found = Cli(QStringLiteral("records --json --records ") + server);
+            QVERIFY2(found.exit == 0, qPrintable(found.err));
+            int copies = 0;
+            for (const QJsonValue& kept : QJsonDocument::fromJson(found.out.toUtf8()).object()[QStringLiteral("records")].toArray())
+                copies += kept[QStringLiteral("id")] == record[QStringLiteral("id")] ? 1 : 0;
+            QCOMPARE(copies, 1);
+        }
     }
 
     void refusedAndBadInput_data()

@@ -42,7 +42,7 @@ private slots:
         QCOMPARE(rig.session.Image().deviceConfigId, 52);
         QCOMPARE(rig.session.Image().imageConfigId, 52);
         QCOMPARE(rig.session.StatusBar()[2], QStringLiteral("ID=52"));
-        QVERIFY(!rig.views.tabs[1] && !rig.views.tabs[2] && !rig.views.tabs[3]);
+        QVERIFY(!rig.views.tabs[1] && !rig.views.tabs[2] && !rig.views.tabs[3] && !rig.views.tabs[4]);
         QVERIFY(rig.views.arranged >= 1);
         QCOMPARE(rig.views.consoleClears, 1);
         QVERIFY(!rig.session.Engine().State().resetPending);

@@ -58,7 +58,7 @@ public:
     QList<QPair<QByteArray, QString>> dumps;
     QByteArray terminal;
     int consoleClears = 0;
-    std::array<bool, 4> tabs{true, true, true, true};
+    std::array<bool, 5> tabs{true, true, true, true, true};
     std::array<bool, 6> levelChecks{};
     bool terminalShown = false;
     bool consoleShown = false;

@@ -1,0 +1,327 @@
+#include "app/production_tab.h"
+
+#include "app/main_window.h"
+#include "host/adapter_port.h"
+
+#include "files/file_checksum.h"
+#include "files/config_file_reader.h"
+#include "host/host_facts.h"
+#include "link/clock.h"
+#include "link/qserialport_line.h"
+#include "link/waits.h"
+#include "records/store_choice.h"
+#include "sim/sim_line.h"
+
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QTableWidget>
+
+#include <algorithm>
+
+namespace tunekit {
+namespace {
+
+enum Column { AdapterColumn, PortColumn, StateColumn, SerialColumn, ProgressColumn, ResultColumn, ColumnCount };
+
+template <typename W>
+W* Named(QWidget* parent, const char* name)
+{
+    auto* widget = new W(parent);
+    widget->setObjectName(QLatin1StringView(name));
+    return widget;
+}
+
+} // namespace
+
+ProductionTab::ProductionTab(QWidget* parent, Clock& clock, const HostFacts& host, std::function<AccessLevel()> level,
+                             VersionInfo version)
+    : QWidget(parent), clock_(clock), host_(host), level_(std::move(level)), version_(std::move(version))
+{
+    setObjectName(QStringLiteral("tabProduction"));
+    settings_.backupFolder = QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(QStringLiteral("backups"));
+    auto* grid = new QGridLayout(this);
+    fileName_ = Named<QLabel>(this, "lblProductionFile");
+    fileState_ = Named<QLabel>(this, "lblProductionFileState");
+    auto* chooseFile = Named<QPushButton>(this, "cmdProductionFile");
+    grid->addWidget(fileName_, 0, 0, 1, 3);
+    grid->addWidget(chooseFile, 0, 3);
+    grid->addWidget(fileState_, 1, 0, 1, 4);
+    auto* extended = Named<QCheckBox>(this, "chkProductionExtendedData");
+    auto* calibration = Named<QCheckBox>(this, "chkProductionCalibration");
+    auto* defaults = Named<QCheckBox>(this, "chkProductionDefaults");
+    extended->setChecked(settings_.writeExtendedData);
+    calibration->setChecked(settings_.writeCalibration);
+    defaults->setChecked(settings_.initialiseErasedValues);
+    grid->addWidget(extended, 2, 0);
+    grid->addWidget(calibration, 2, 1);
+    grid->addWidget(defaults, 2, 2);
+    table_ = Named<QTableWidget>(this, "tblChannels");
+    table_->setColumnCount(ColumnCount);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() * 3);
+    table_->horizontalHeader()->setStretchLastSection(true);
+    grid->addWidget(table_, 3, 0, 1, 4);
+    auto* startAll = Named<QPushButton>(this, "cmdProductionStartAll");
+    auto* start = Named<QPushButton>(this, "cmdProductionStart");
+    automatic_ = Named<QCheckBox>(this, "chkAutomatic");
+    auto* saveTrace = Named<QPushButton>(this, "cmdSaveTrace");
+    grid->addWidget(startAll, 4, 0);
+    grid->addWidget(start, 4, 1);
+    grid->addWidget(automatic_, 4, 2);
+    grid->addWidget(saveTrace, 4, 3);
+    grid->setRowStretch(3, 1);
+
+    connect(chooseFile, &QPushButton::clicked, this, [this] {
+        const QString path = QFileDialog::getOpenFileName(this, QString(), QString(), QStringLiteral("TunekitData (*.scd)"));
+        if (!path.isEmpty())
+            UseFile(path);
+    });
+    connect(extended, &QCheckBox::toggled, this, [this](bool on) { settings_.writeExtendedData = on; });
+    connect(calibration, &QCheckBox::toggled, this, [this](bool on) { settings_.writeCalibration = on; });
+    connect(defaults, &QCheckBox::toggled, this, [this](bool on) { settings_.initialiseErasedValues = on; });
+    connect(startAll, &QPushButton::clicked, this, [this] { StartAll(); });
+    connect(start, &QPushButton::clicked, this, [this] {
+        const int row = table_->currentRow();
+        if (row >= 0 && row < ChannelCount() && !settings_.file.isEmpty() && !Channel(row).Automatic()
+            && Channel(row).CurrentState() != ProductionChannel::State::Working) {
+            if (beforeStart_)
+                beforeStart_();
+            Channel(row).ProgramUnit();
+        }
+    });
+    connect(automatic_, &QCheckBox::toggled, this, [this](bool on) { SetAutomatic(on); });
+    connect(saveTrace, &QPushButton::clicked, this, [this] { SaveTrace(); });
+    // The channels' engines tick with the window's clock.
+    clock_.StartTicker(10, [this, alive = std::weak_ptr<int>(alive_)] {
+        if (alive.expired())
+            return;
+        for (const std::unique_ptr<Entry>& entry : channels_)
+            entry->channel->Device().Tick();
+    });
+    Retranslate();
+    ShowFile();
+}
+
+ProductionTab::~ProductionTab()
+{
+    for (const std::unique_ptr<Entry>& entry : channels_)
+        entry->channel->Stop();
+}
+
+void ProductionTab::Retranslate()
+{
+    findChild<QPushButton*>(QStringLiteral("cmdProductionFile"))->setText(tr("Choose file ..."));
+    findChild<QCheckBox*>(QStringLiteral("chkProductionExtendedData"))->setText(tr("Write extended data"));
+    findChild<QCheckBox*>(QStringLiteral("chkProductionCalibration"))->setText(tr("Overwrite adjusted calibration values"));
+    findChild<QCheckBox*>(QStringLiteral("chkProductionDefaults"))->setText(tr("Put defaults in place of erased values"));
+    findChild<QPushButton*>(QStringLiteral("cmdProductionStartAll"))->setText(tr("Start all"));
+    findChild<QPushButton*>(QStringLiteral("cmdProductionStart"))->setText(tr("Start selected"));
+    automatic_->setText(tr("Automatic mode: program each unit plugged in"));
+    findChild<QPushButton*>(QStringLiteral("cmdSaveTrace"))->setText(tr("Save trace ..."));
+    table_->setHorizontalHeaderLabels({tr("Adapter"), tr("Port"), tr("State"), tr("Serial number"), tr("Progress"), tr("Result")});
+    ShowFile();
+    for (int row = 0; row < ChannelCount(); ++row)
+        ShowRow(row);
+}
+
+bool ProductionTab::Working() const
+{
+    for (const std::unique_ptr<Entry>& entry : channels_) {
+        if (entry->channel->Automatic() || entry->channel->CurrentState() == ProductionChannel::State::Working)
+            return true;
+    }
+    return false;
+}
+
+void ProductionTab::SetChannels(const QList<ChannelPlan>& plans)
+{
+    if (Working())
+        return;
+    channels_.clear();
+    table_->setRowCount(static_cast<int>(plans.size()));
+    for (const ChannelPlan& plan : plans) {
+        auto entry = std::make_unique<Entry>();
+        if (plan.simulatedFamily > 0) {
+            entry->line = std::make_unique<SimLine>(clock_, plan.simulatedFamily);
+        } else {
+            const QString port = plan.port;
+            entry->line = std::make_unique<QSerialPortLine>([port](int) { return port; });
+        }
+        entry->channel = std::make_unique<ProductionChannel>(
+            ChannelSeams{*entry->line, clock_, host_, Records(), plan.port, plan.adapter}, settings_,
+            level_ ? level_() : AccessLevel::Production(), version_);
+        const int row = static_cast<int>(channels_.size());
+        entry->channel->SetChanged([this, row] { ShowRow(row); });
+        channels_.push_back(std::move(entry));
+        ShowRow(row);
+    }
+}
+
+bool ProductionTab::UseFile(const QString& path)
+{
+    if (Working())
+        return false;
+    const ChecksumStateResult checksum = fileChecksumState(path);
+    DeviceImage scratch;
+    KeptMessages kept;
+    const bool valid = checksum.Ok() && checksum.state == ChecksumState::ChecksumValid
+                       && OpenConfigFile(path, scratch, kept, AccessLevel::Production(), host_.Now().date()) == OpenStatus::Loaded;
+    if (!valid) {
+        fileProblem_ = tr("%1 cannot be used: only a file with a valid checksum goes to the line.").arg(QFileInfo(path).fileName());
+        ShowFile();
+        return false;
+    }
+    fileProblem_.clear();
+    settings_.file = path;
+    fileConfigId_ = scratch.FileConfigID;
+    ShowFile();
+    return true;
+}
+
+void ProductionTab::ShowFile()
+{
+    if (settings_.file.isEmpty())
+        fileName_->setText(tr("No file chosen"));
+    else
+        fileName_->setText(QFileInfo(settings_.file).fileName());
+    fileState_->setText(fileProblem_.isEmpty() && !settings_.file.isEmpty()
+                            ? tr("ConfigID %1, checksum valid. Backups go to %2.").arg(fileConfigId_).arg(settings_.backupFolder)
+                            : fileProblem_);
+}
+
+records::RecordStore* ProductionTab::Records()
+{
+    if (!records_) {
+        records::ChosenStore chosen = records::openChosenStore(QString(), qEnvironmentVariable("TUNEKIT_RECORDS"),
+                                                               QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+        records_ = std::move(chosen.store);
+    }
+    return records_.get();
+}
+
+void ProductionTab::StartAll()
+{
+    if (settings_.file.isEmpty())
+        return;
+    if (beforeStart_)
+        beforeStart_();
+    for (int row = 0; row < ChannelCount(); ++row) {
+        if (Channel(row).CurrentState() != ProductionChannel::State::Working && !Channel(row).Automatic())
+            Channel(row).ProgramUnit();
+    }
+}
+
+void ProductionTab::SetAutomatic(bool on)
+{
+    if (automatic_->isChecked() != on)
+        automatic_->setChecked(on); // comes back here through toggled
+    if (on && settings_.file.isEmpty()) {
+        automatic_->setChecked(false);
+        return;
+    }
+    if (on && beforeStart_)
+        beforeStart_();
+    for (int row = 0; row < ChannelCount(); ++row) {
+        if (on)
+            Channel(row).RunAutomatic();
+        else
+            Channel(row).Stop();
+    }
+}
+
+void ProductionTab::ShowRow(int row)
+{
+    if (row < 0 || row >= ChannelCount())
+        return;
+    ProductionChannel& channel = Channel(row);
+    const auto text = [this, row](int column, const QString& shown) {
+        QTableWidgetItem* item = table_->item(row, column);
+        if (!item) {
+            item = new QTableWidgetItem;
+            table_->setItem(row, column, item);
+        }
+        item->setText(shown);
+        return item;
+    };
+    text(AdapterColumn, channel.Adapter().isEmpty() ? QStringLiteral("-") : channel.Adapter());
+    text(PortColumn, channel.Port());
+    QString state;
+    QString result;
+    switch (channel.CurrentState()) {
+    case ProductionChannel::State::Idle: state = tr("idle"); break;
+    case ProductionChannel::State::Waiting: state = tr("waiting for a unit"); break;
+    case ProductionChannel::State::Working: state = tr("programming"); break;
+    case ProductionChannel::State::Passed:
+        state = tr("take the unit away");
+        result = tr("PASS");
+        break;
+    case ProductionChannel::State::Failed:
+        state = tr("take the unit away");
+        result = tr("FAIL");
+        break;
+    }
+    text(StateColumn, state)->setToolTip(channel.Message());
+    text(SerialColumn, channel.SerialNumber());
+    text(ProgressColumn, QStringLiteral("%1 %").arg(channel.Progress()));
+    QTableWidgetItem* shown = text(ResultColumn, result.isEmpty() ? channel.Message() : result + QStringLiteral("  ") + channel.Message());
+    QFont font = table_->font();
+    if (!result.isEmpty()) {
+        font.setPointSizeF(font.pointSizeF() * 2.0);
+        font.setBold(true);
+    }
+    shown->setFont(font);
+    const bool passed = channel.CurrentState() == ProductionChannel::State::Passed;
+    const bool failed = channel.CurrentState() == ProductionChannel::State::Failed;
+    shown->setBackground(passed ? QColor(0, 160, 0) : failed ? QColor(200, 0, 0) : QColor());
+    shown->setForeground(passed || failed ? QColor(Qt::white) : table_->palette().color(QPalette::Text));
+}
+
+void ProductionTab::SaveTrace()
+{
+    const int row = table_->currentRow();
+    if (row < 0 || row >= ChannelCount())
+        return;
+    const QString path = QFileDialog::getSaveFileName(this, QString(), QStringLiteral("trace.txt"));
+    if (path.isEmpty())
+        return;
+    QSaveFile file(path);
+    const QByteArray trace = Channel(row).Trace().join(u'\n').toUtf8() + '\n';
+    if (!file.open(QIODevice::WriteOnly) || file.write(trace) != trace.size() || !file.commit())
+        fileState_->setText(tr("The trace could not be saved to %1.").arg(path));
+}
+
+void MainWindow::BuildProductionTab()
+{
+    production_ = new ProductionTab(SSTab, *setup_.clock, *setup_.host, [this] { return session_->Access().level; },
+                                    session_->Version());
+    SSTab->addTab(production_, QString());
+    // The line's channels: two simulated transmitters when the window runs against the simulation,
+    // else every programming adapter plugged in, and the port of this run.
+    QList<ChannelPlan> plans;
+    if (setup_.line->Simulated()) {
+        for (int unit = 1; unit <= 2; ++unit)
+            plans.append({tr("simulated %1").arg(unit), QString(), SimDevice::DefaultConfigId});
+    } else {
+        for (const SystemPort& port : SystemPorts()) {
+            if (port.adapter)
+                plans.append({port.location, port.usbSerial, 0});
+        }
+        if (!setup_.plan.discover && !setup_.plan.name.isEmpty()
+            && std::none_of(plans.cbegin(), plans.cend(), [this](const ChannelPlan& plan) { return plan.port == setup_.plan.name; }))
+            plans.append({setup_.plan.name, QString(), 0});
+    }
+    production_->SetChannels(plans);
+    // A channel on the window's own port takes it over while the line runs.
+    production_->SetBeforeStart([this] { session_->Device().ClosePort(); });
+}
+
+} // namespace tunekit

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "production/production_channel.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QCheckBox;
+class QLabel;
+class QTableWidget;
+
+namespace tunekit {
+
+class Clock;
+class HostFacts;
+class SerialLine;
+
+// A channel the tab offers: a port with its adapter, or a simulated transmitter.
+struct ChannelPlan {
+    QString port;
+    QString adapter;        // USB serial number; "" when not known
+    int simulatedFamily = 0; // a simulated transmitter of this ConfigID; 0: a real port
+};
+
+// The Production tab: one file for every unit, the answers fixed on the tab, one row per channel
+// with its unit's serial number, progress and a PASS or FAIL that reads from a step away. In
+// automatic mode every channel programs each unit plugged into it without a click. Nothing here
+// opens a message box: a failure shows in its row.
+class ProductionTab final : public QWidget {
+    Q_OBJECT
+public:
+    ProductionTab(QWidget* parent, Clock& clock, const HostFacts& host, std::function<AccessLevel()> level,
+                  VersionInfo version);
+    ~ProductionTab() override;
+
+    // Makes the channels anew (none may be working).
+    void SetChannels(const QList<ChannelPlan>& plans);
+    // Fixes the file every unit gets; false, shown on the tab, when its checksum is not valid.
+    bool UseFile(const QString& path);
+    void StartAll();
+    void SetAutomatic(bool on);
+    // Runs before a channel starts: the window lets go of a port the line may need.
+    void SetBeforeStart(std::function<void()> beforeStart) { beforeStart_ = std::move(beforeStart); }
+    void Retranslate();
+
+    ProductionChannel& Channel(int row) { return *channels_.at(static_cast<std::size_t>(row))->channel; }
+    int ChannelCount() const { return static_cast<int>(channels_.size()); }
+    SerialLine& Line(int row) { return *channels_.at(static_cast<std::size_t>(row))->line; }
+
+private:
+    struct Entry {
+        std::unique_ptr<SerialLine> line;
+        std::unique_ptr<ProductionChannel> channel;
+    };
+    void ShowRow(int row);
+    void ShowFile();
+    void SaveTrace();
+    bool Working() const;
+    records::RecordStore* Records();
+
+    Clock& clock_;
+    const HostFacts& host_;
+    std::function<AccessLevel()> level_;
+    VersionInfo version_;
+    ProductionSettings settings_;
+    QString fileProblem_;
+    int fileConfigId_ = 0;
+    std::vector<std::unique_ptr<Entry>> channels_;
+    std::unique_ptr<records::RecordStore> records_;
+    std::function<void()> beforeStart_;
+    QTableWidget* table_ = nullptr;
+    QLabel* fileName_ = nullptr;
+    QLabel* fileState_ = nullptr;
+    QCheckBox* automatic_ = nullptr;
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
+};
+
+} // namespace tunekit

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "base/language.h"
+#include "cli/cli_options.h"
+#include "cli/message_codes.h"
+
+#include <QCoroTask>
+
+namespace tunekit::cli {
+
+// One command on several channels at once (--port A --port B, --adapter SERIAL): each channel is a
+// run of its own on its own port, all in this one thread, so a slow or failing channel holds up
+// no other. Prints one line per channel (or one JSON document with a part per channel) and a
+// summary; the exit status is 0 only when every channel passed.
+class CliChannels {
+public:
+    CliChannels(const Options& options, UiLanguage& language, const MessageCodes& codes);
+    QCoro::Task<Exit> Run();
+
+private:
+    Options options_;
+    UiLanguage& language_;
+    const MessageCodes& codes_;
+};
+
+// The exit status of several channels: 0 when each passed, the channels' own status when they
+// all failed alike, else 8.
+Exit ChannelsExit(const QList<Exit>& exits);
+
+} // namespace tunekit::cli

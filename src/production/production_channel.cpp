@@ -1,0 +1,231 @@
+#include "production/production_channel.h"
+
+#include "access/access_levels.h"
+#include "files/config_file_reader.h"
+#include "host/host_facts.h"
+#include "link/clock.h"
+#include "link/waits.h"
+#include "params/config_tab.h"
+#include "session/unit_record.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTime>
+
+namespace tunekit {
+namespace {
+
+QString Tr(const char* text)
+{
+    return QCoreApplication::translate("ProductionChannel", text);
+}
+
+// How often an armed channel asks whether a unit answers.
+constexpr qint64 PollMs = 1000;
+
+} // namespace
+
+MsgAnswer FixedAnswers::MsgBox(const QString& text, MsgButtons buttons, MsgIcon, const QString&)
+{
+    messages.append(text);
+    return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
+}
+
+QCoro::Task<MsgAnswer> FixedAnswers::Ask(Question question, QString text, MsgButtons buttons, MsgIcon, QString)
+{
+    bool yes = false;
+    switch (question) {
+    case Question::UninitialisedValues: yes = settings_.initialiseErasedValues; break;
+    case Question::Calibration: yes = settings_.writeCalibration; break;
+    case Question::ConfigIdMismatch: yes = false; break; // a unit of another family is never written
+    case Question::ExtendedData: yes = settings_.writeExtendedData; break;
+    case Question::ConvertFile: yes = false; break;
+    }
+    messages.append(text);
+    if (buttons == MsgButtons::OkCancel)
+        co_return yes ? MsgAnswer::Ok : MsgAnswer::Cancel;
+    co_return yes ? MsgAnswer::Yes : MsgAnswer::No;
+}
+
+ProductionChannel::ProductionChannel(ChannelSeams seams, const ProductionSettings& settings, AccessLevel level,
+                                     VersionInfo version)
+    : seams_(seams), settings_(settings), level_(level), version_(std::move(version)), answers_(settings),
+      station_(StationSeams{seams.line, seams.clock, answers_}, *this, [this] { return level_; })
+{
+    station_.Image().InitDeviceImage(LevelMarks(level_), Language::English);
+}
+
+ProductionChannel::~ProductionChannel() = default;
+
+bool ProductionChannel::Open()
+{
+    const bool opened = station_.OpenAdapterPort(1);
+    if (!opened) {
+        message_ = Tr(QT_TRANSLATE_NOOP("ProductionChannel", "The port cannot be opened."));
+        Show(State::Idle);
+    }
+    return opened;
+}
+
+void ProductionChannel::Changed(StationChanges) {}
+
+void ProductionChannel::ProgressChanged(const TransferProgress& progress)
+{
+    if (state_ != State::Working)
+        return;
+    progress_ = progress.overall;
+    if (changed_)
+        changed_();
+}
+
+void ProductionChannel::Logged(const TrafficEntry& entry)
+{
+    const QString time = QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz"));
+    switch (entry.kind) {
+    case TrafficEntry::Kind::Debug: trace_.append(time + u' ' + entry.text); break;
+    case TrafficEntry::Kind::Packet:
+        trace_.append(time + u' ' + entry.text + u' ' + QString::fromLatin1(entry.bytes.toHex(' ')));
+        break;
+    case TrafficEntry::Kind::Terminal:
+    case TrafficEntry::Kind::TerminalCleared:
+    case TrafficEntry::Kind::PacketsCleared: break;
+    }
+}
+
+void ProductionChannel::Show(State state)
+{
+    state_ = state;
+    if (changed_)
+        changed_();
+}
+
+QCoro::Task<bool> ProductionChannel::UnitPresent()
+{
+    // Asked without a reset: a unit on the bench must not restart once a second.
+    ResetOptions& reset = station_.Engine().Reset();
+    const bool automaticResetOff = reset.automaticResetOff;
+    reset.automaticResetOff = true;
+    station_.Image().deviceConfigId = 0;
+    const int configId = co_await station_.Detect();
+    reset.automaticResetOff = automaticResetOff;
+    answers_.messages.clear();
+    co_return configId != 0;
+}
+
+bool ProductionChannel::Fail(records::OperationRecord& record, const QString& message)
+{
+    message_ = message;
+    if (!answers_.messages.isEmpty() && message.isEmpty())
+        message_ = answers_.messages.last();
+    record.message = message_;
+    Keep(record, false);
+    ++failed_;
+    Show(State::Failed);
+    return false;
+}
+
+void ProductionChannel::Keep(records::OperationRecord& record, bool passed)
+{
+    record.ended = QDateTime::currentDateTimeUtc();
+    record.result = QString::fromLatin1(passed ? records::ResultPassed : records::ResultFailed);
+    record.exitCode = passed ? 0 : 1;
+    if (!seams_.records)
+        return;
+    const records::RecordOutcome outcome = records::keepRecord(*seams_.records, record);
+    if (outcome.status != records::RecordOutcome::Status::Stored)
+        message_ += (message_.isEmpty() ? QString() : QStringLiteral("\n")) + records::outcomeNote(outcome);
+}
+
+QCoro::Task<bool> ProductionChannel::ProgramUnit()
+{
+    records::OperationRecord record =
+        records::startRecord(QStringLiteral("write"), seams_.host.ComputerName(), QDateTime::currentDateTimeUtc());
+    record.port = seams_.port;
+    record.adapter = seams_.adapter;
+    record.accessLevel = QString::fromLatin1(level_.recordName());
+    record.file = QFileInfo(settings_.file).absoluteFilePath();
+    record.fileSha256 = fileSha256(settings_.file);
+    answers_.messages.clear();
+    serialNumber_.clear();
+    message_.clear();
+    progress_ = 0;
+    Show(State::Working);
+    if (!station_.Port().State().adapterFound && !Open())
+        co_return Fail(record, message_);
+
+    station_.Image().ClearFileData();
+    station_.Image().InitDeviceImage(LevelMarks(level_), Language::English);
+    station_.Image().deviceConfigId = 0;
+    if (co_await station_.Detect() == 0)
+        co_return Fail(record, Tr(QT_TRANSLATE_NOOP("ProductionChannel", "No unit answers.")));
+    const ReadOutcome read = co_await station_.ReadParameters();
+    if (!read.complete)
+        co_return Fail(record, Tr(QT_TRANSLATE_NOOP("ProductionChannel", "The unit did not answer for: %1"))
+                                   .arg(read.configId == 0 ? QStringLiteral("ConfigID") : read.missing.join(QStringLiteral(", "))));
+    describeUnit(record, station_);
+    serialNumber_ = record.serialNumber;
+    const ParamArray<QString> before = station_.Image().value;
+
+    const BackupOutcome backup = station_.SaveBackup(settings_.backupFolder, seams_.host, version_);
+    if (backup.status != BackupOutcome::Status::Saved)
+        co_return Fail(record, Tr(QT_TRANSLATE_NOOP("ProductionChannel", "The backup was not written; nothing was written to the unit.")));
+    record.backup = QFileInfo(backup.path).absoluteFilePath();
+
+    if (OpenConfigFile(record.file, station_.Image(), answers_, level_, seams_.host.Now().date()) != OpenStatus::Loaded)
+        co_return Fail(record, QString());
+    QList<ValueDifference> changes = station_.DifferencesFromDevice(before, read.configId);
+
+    const WriteReport written = co_await station_.WriteImage();
+    if (written.result != WriteResult::Done)
+        co_return Fail(record, written.anythingSent
+                                   ? Tr(QT_TRANSLATE_NOOP("ProductionChannel", "The write stopped: the unit is partly written. Its backup: %1")).arg(record.backup)
+                                   : QString());
+    changes.removeIf([this](const ValueDifference& change) { return station_.Writes().Kept()[change.nr]; });
+    record.changes = recordedChanges(changes);
+
+    const VerifyReport verify = co_await station_.VerifyWrite();
+    if (!verify.verified) {
+        QStringList names;
+        for (const ValueDifference& mismatch : verify.mismatches)
+            names << mismatch.name;
+        co_return Fail(record, verify.readBack.complete
+                                   ? Tr(QT_TRANSLATE_NOOP("ProductionChannel", "The unit holds other values than the file: %1")).arg(names.join(QStringLiteral(", ")))
+                                   : Tr(QT_TRANSLATE_NOOP("ProductionChannel", "The unit did not answer the read-back.")));
+    }
+    describeUnit(record, station_);
+    serialNumber_ = record.serialNumber;
+    message_ = written.extendedDataSent ? Tr(QT_TRANSLATE_NOOP("ProductionChannel", "Written and verified; extended data written."))
+                                        : Tr(QT_TRANSLATE_NOOP("ProductionChannel", "Written and verified."));
+    record.message = message_;
+    progress_ = 100;
+    Keep(record, true);
+    ++passed_;
+    Show(State::Passed);
+    co_return true;
+}
+
+QCoro::Task<> ProductionChannel::RunAutomatic()
+{
+    if (automatic_)
+        co_return;
+    if (!station_.Port().State().adapterFound && !Open())
+        co_return;
+    automatic_ = true;
+    const Lifetime alive = alive_;
+    Show(State::Waiting);
+    while (automatic_) {
+        if (!co_await UnitPresent()) {
+            co_await Pause(seams_.clock, PollMs, alive);
+            continue;
+        }
+        co_await ProgramUnit();
+        // The result stays on show until the unit is taken away; then the channel arms again.
+        while (automatic_ && co_await UnitPresent())
+            co_await Pause(seams_.clock, PollMs, alive);
+        if (automatic_)
+            Show(State::Waiting);
+    }
+    Show(State::Idle);
+}
+
+} // namespace tunekit

@@ -1,0 +1,129 @@
+#pragma once
+
+#include "access/access_level.h"
+#include "base/dialogs.h"
+#include "base/station_views.h"
+#include "base/version_info.h"
+#include "records/record_store.h"
+#include "session/station.h"
+
+#include <QCoroTask>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+namespace tunekit {
+
+class Clock;
+class HostFacts;
+class SerialLine;
+
+// What the operator fixed on the production tab: the file every unit gets, where backups go and
+// the answers to the questions a write may ask. Nobody is asked at the line.
+struct ProductionSettings {
+    QString file;                    // an .scd file with a valid checksum
+    QString backupFolder;
+    bool writeExtendedData = true;   // the file's extended data goes out with the parameters
+    bool writeCalibration = false;   // adjusted calibration values of the unit are overwritten
+    bool initialiseErasedValues = true;
+};
+
+// Answers a write's questions from the settings and keeps its messages for the channel's row.
+class FixedAnswers final : public Dialogs {
+public:
+    explicit FixedAnswers(const ProductionSettings& settings) : settings_(settings) {}
+    MsgAnswer MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override;
+    QCoro::Task<MsgAnswer> Ask(Question question, QString text, MsgButtons buttons, MsgIcon icon, QString title) override;
+    QString OpenFileName(const QString&) override { return {}; }
+    QString SaveFileName(const QString&, const QString&) override { return {}; }
+    QStringList messages;
+
+private:
+    const ProductionSettings& settings_;
+};
+
+// The seams of a channel: its own line, the shared clock and host, where records go.
+struct ChannelSeams {
+    SerialLine& line;
+    Clock& clock;
+    const HostFacts& host;
+    records::RecordStore* records = nullptr; // none: no record is kept
+    QString port;                            // as the operator knows it
+    QString adapter;                         // the adapter's USB serial number
+};
+
+// One channel of a production line: a station on its own adapter that programs one unit after the
+// other with the line's fixed file and answers. In automatic mode it asks about once a second
+// whether a unit answers, programs it, shows PASS or FAIL and waits until the unit is taken away.
+class ProductionChannel : private StationViews {
+public:
+    enum class State {
+        Idle,      // not armed
+        Waiting,   // armed: waiting for a unit to answer
+        Working,   // programming a unit
+        Passed,    // the last unit was written, verified and recorded; waiting for it to go
+        Failed,    // the last unit failed; waiting for it to go
+    };
+
+    ProductionChannel(ChannelSeams seams, const ProductionSettings& settings, AccessLevel level, VersionInfo version);
+    ~ProductionChannel() override;
+    ProductionChannel(const ProductionChannel&) = delete;
+    ProductionChannel& operator=(const ProductionChannel&) = delete;
+
+    // Opens the channel's port; false when it cannot be used.
+    bool Open();
+    // Programs the unit that is connected now: backup, write, verify, record. Gives whether it passed.
+    QCoro::Task<bool> ProgramUnit();
+    // Automatic mode until Stop(): program each unit that answers, once, until it is taken away.
+    QCoro::Task<> RunAutomatic();
+    void Stop() { automatic_ = false; }
+    bool Automatic() const noexcept { return automatic_; }
+
+    State CurrentState() const noexcept { return state_; }
+    const QString& Port() const noexcept { return seams_.port; }
+    const QString& Adapter() const noexcept { return seams_.adapter; }
+    const QString& SerialNumber() const noexcept { return serialNumber_; }
+    // Why the last unit failed, or its result.
+    const QString& Message() const noexcept { return message_; }
+    int Progress() const noexcept { return progress_; } // 0..100 of the unit in hand
+    int UnitsPassed() const noexcept { return passed_; }
+    int UnitsFailed() const noexcept { return failed_; }
+    // The channel's packet trace with times, for "Save trace".
+    const QStringList& Trace() const noexcept { return trace_; }
+    Station& Device() noexcept { return station_; }
+    // Told whenever the row should be shown anew.
+    void SetChanged(std::function<void()> changed) { changed_ = std::move(changed); }
+
+private:
+    void Changed(StationChanges changes) override;
+    void ProgressChanged(const TransferProgress& progress) override;
+    void Logged(const TrafficEntry& entry) override;
+    void Show(State state);
+    // Whether a unit answers: asks for its ConfigID.
+    QCoro::Task<bool> UnitPresent();
+    // Ends the unit with its message; gives false.
+    bool Fail(records::OperationRecord& record, const QString& message);
+    void Keep(records::OperationRecord& record, bool passed);
+
+    ChannelSeams seams_;
+    const ProductionSettings& settings_;
+    AccessLevel level_;
+    VersionInfo version_;
+    FixedAnswers answers_;
+    Station station_;
+    State state_ = State::Idle;
+    bool automatic_ = false;
+    QString serialNumber_;
+    QString message_;
+    int progress_ = 0;
+    int passed_ = 0;
+    int failed_ = 0;
+    QStringList trace_;
+    std::function<void()> changed_;
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
+};
+
+} // namespace tunekit
