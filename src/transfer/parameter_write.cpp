@@ -406,6 +406,7 @@ QCoro::Task<WriteResult> DeviceWrites::Write()
         lastResult_ = WriteResult::Done;
     ctx_.dialogs.MsgBox(DoneText(), MsgButtons::Ok, MsgIcon::None, DefaultTitle());
     HideTransferWindow();
+    co_return lastResult_;
 }
 
 QCoro::Task<bool> DeviceWrites::WriteExtendedData(const ExtendedDataStore& store)
