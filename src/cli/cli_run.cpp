@@ -307,6 +307,7 @@ QCoro::Task<Exit> CliRun::Connect()
     session_->ChosenLanguage = options_.language;
     session_->Access().level = level;
     session_->SetAutomaticResetOff(false);
+    session_->Device().SetResetPolicy(ResetPolicy::WhereNeeded);
     session_->Engine().SetPaced(options_.paced);
     clock_->StartTicker(10, [this] { session_->MainTimerTick(); });
 

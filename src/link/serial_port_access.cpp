@@ -42,8 +42,11 @@ bool SerialPortAccess::OpenPort()
 {
     const qint16 port = state_.portNumber;
     bool open = line_.IsOpen();
-    if (!open && port >= 1)
+    if (!open && port >= 1) {
         open = line_.Open(port);
+        // Whatever is connected now has not been restarted by us yet.
+        resetsAtOpen_ = resetsStarted_;
+    }
     if (open) {
         line_.SetRts(true);
         line_.SetDtr(true);
@@ -95,6 +98,7 @@ void SerialPortAccess::SendText(const QByteArray& text)
 QCoro::Task<> SerialPortAccess::ResetDevice()
 {
     ++resetting_;
+    ++resetsStarted_;
     line_.SetDtr(false);
     co_await tunekit::Pause(clock_, 200, alive_);
     line_.SetDtr(true);

@@ -48,6 +48,10 @@ public:
     QCoro::Task<> ResetDevice();
     // A reset is under way (the engine sends nothing meanwhile).
     bool Resetting() const noexcept { return resetting_ > 0; }
+    // Resets started since this port access was made, and whether one was started since the
+    // port was last opened (the device connected to it has been restarted by us).
+    quint64 ResetsStarted() const noexcept { return resetsStarted_; }
+    bool ResetSinceOpen() const noexcept { return resetsStarted_ != resetsAtOpen_; }
     // co_await Pause(ms): time passes for this port's work.
     QCoro::Task<> Pause(qint64 ms);
 
@@ -69,6 +73,8 @@ private:
     PortState state_;
     TerminalSink terminal_;
     int resetting_ = 0;
+    quint64 resetsStarted_ = 0;
+    quint64 resetsAtOpen_ = 0;
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 

@@ -143,8 +143,11 @@ void TransmitEngine::Transmit(const QByteArray& packet, const QString& direction
     state_.waitedMs = 1;
     state_.sentAtMs = NowMs();
     rule_ = AnswerRuleFor(packet);
-    if (rule_.changesDevice)
+    if (rule_.changesDevice) {
         ++state_.changesSent;
+        changedDevice_ = true;
+        resetsAtLastChange_ = port_->ResetsStarted();
+    }
     state_.Rx.Clear();
     port_->SendText(EncodeFrame(packet));
     LogPacket(packet, direction);
@@ -204,10 +207,24 @@ void TransmitEngine::UpdateProgressBars()
     ReportProgress();
 }
 
+bool TransmitEngine::ResetsAfterBatch() const
+{
+    switch (policy_) {
+    case ResetPolicy::AfterEveryBatch: return !reset_.automaticResetOff;
+    case ResetPolicy::WhereNeeded: return port_ && !port_->ResetSinceOpen();
+    }
+    return true;
+}
+
+bool TransmitEngine::ChangedSinceReset() const
+{
+    return changedDevice_ && port_ && port_->ResetsStarted() == resetsAtLastChange_;
+}
+
 void TransmitEngine::EndOfQueue()
 {
     reset_.consoleHintVisible = reset_.automaticResetOff;
-    if (!reset_.automaticResetOff)
+    if (ResetsAfterBatch())
         state_.resetPending = true;
     state_.sending = false;
     state_.queue.Clear();
@@ -246,6 +263,10 @@ void TransmitEngine::GiveUp(const QString& message, bool deviceMayBeWorking)
     state_.Rx.Clear();
     if (batchOpen_ || state_.sending)
         EndOfQueue();
+    // Only where the device needs it still means after every batch given up: the device may be
+    // half-way through the command or have its configuration open.
+    if (policy_ == ResetPolicy::WhereNeeded)
+        state_.resetPending = true;
     const bool tell = !message.isEmpty() && port_->State().adapterFound && !state_.quietTimeouts;
     if (state_.resetPending) {
         state_.resetPending = false;

@@ -81,6 +81,20 @@ struct ResetOptions {
     bool consoleHintVisible = false;
 };
 
+// Where the device is reset (a DTR pulse; it restarts, which takes about 3 s). The front end
+// chooses; the station passes it on.
+enum class ResetPolicy {
+    // The window's rules: after every batch (unless the automatic reset is switched off), and
+    // before each transmission when the Tools tab asks for it.
+    AfterEveryBatch,
+    // Only where the device needs it: once when connecting (after the first batch on a newly
+    // opened port, so that what is read is what the device starts with), once after a write
+    // stored values (the station does that one), and after a batch that was given up, so that
+    // no device is left half-way through a command or with its configuration open. Never
+    // between the batches of one command.
+    WhereNeeded,
+};
+
 
 // The protocol engine: sends one queued packet at a time and waits for its answer frame (at
 // most one packet outstanding), supervises the wait with a time-out, repeats a packet whose
@@ -139,6 +153,11 @@ public:
     const TransferProgress& Progress() const noexcept { return progress_; }
     void ReportProgress();
     ResetOptions& Reset() noexcept { return reset_; }
+    void SetResetPolicy(ResetPolicy policy) noexcept { policy_ = policy; }
+    ResetPolicy Policy() const noexcept { return policy_; }
+    // A packet that changes what the device holds went out since the device was last reset (or
+    // ever, when it never was): the device may not yet run with what it was sent.
+    bool ChangedSinceReset() const;
 
 private:
     bool ShowsReceivedTraffic() const { return receivedTrafficShown_ && receivedTrafficShown_(); }
@@ -152,6 +171,8 @@ private:
     void StartBatch();
     void UpdateProgressBars();
     void EndOfQueue();
+    // Whether a batch that ends normally is followed by a reset.
+    bool ResetsAfterBatch() const;
     void HandleFrame(const FrameAssembler::Frame& frame);
     // The answer in flight came corrupted, as ChkError or not at all: send the packet again,
     // or give up the batch with the message.
@@ -175,6 +196,9 @@ private:
     ProgressBookkeeping bookkeeping_;
     TransferProgress progress_;
     ResetOptions reset_;
+    ResetPolicy policy_ = ResetPolicy::AfterEveryBatch;
+    bool changedDevice_ = false;     // a packet that changes the device went out
+    quint64 resetsAtLastChange_ = 0; // the port's reset count when it did
     SerialPortAccess* port_ = nullptr;
     Dialogs* dialogs_ = nullptr;
     StationViews* views_ = nullptr;

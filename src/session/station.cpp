@@ -76,9 +76,21 @@ QCoro::Task<ReadOutcome> Station::ReadInformation()
     co_return ReadOutcome{!engine_.State().gaveUp, image_.deviceConfigId, {}};
 }
 
+QCoro::Task<> Station::RestartAfterWrite()
+{
+    if (engine_.Policy() != ResetPolicy::WhereNeeded)
+        co_return;
+    // A given-up batch's reset comes first; a device reset after the last change needs no other.
+    co_await BatchOver();
+    if (engine_.ChangedSinceReset() && port_.State().portNumber >= 1 && port_.State().adapterFound)
+        co_await port_.ResetDevice();
+}
+
 QCoro::Task<WriteResult> Station::Write()
 {
-    co_return co_await writes_->Write();
+    const WriteResult result = co_await writes_->Write();
+    co_await RestartAfterWrite();
+    co_return result;
 }
 
 QCoro::Task<WriteReport> Station::WriteImage()
@@ -86,6 +98,7 @@ QCoro::Task<WriteReport> Station::WriteImage()
     WriteReport report;
     const qint64 changesBefore = engine_.State().changesSent;
     report.result = co_await writes_->Write();
+    co_await RestartAfterWrite();
     report.anythingSent = engine_.State().changesSent > changesBefore;
     report.extendedDataSent = writes_->ExtendedDataSent();
     co_return report;

@@ -80,6 +80,14 @@ public:
     Station(const Station&) = delete;
     Station& operator=(const Station&) = delete;
 
+    // Where the device is reset; the window keeps the default, its own rules (after every
+    // batch, and as the Tools tab says). The command line and production reset only where the
+    // device needs it: once when connecting, once after a write stored values (before the
+    // read-back, which then shows that they survived the restart), and after a batch that was
+    // given up.
+    void SetResetPolicy(ResetPolicy policy) noexcept { engine_.SetResetPolicy(policy); }
+    ResetPolicy Policy() const noexcept { return engine_.Policy(); }
+
     // The engine's clock tick; the front end calls it every 10 ms.
     void Tick() { engine_.TransmitTick(); }
     // Opens port number (1..) as the adapter's port; false, after telling the user, when it
@@ -136,6 +144,9 @@ public:
 private:
     // Until the engine has worked through its batch and the reset after it.
     QCoro::Task<bool> BatchOver();
+    // Only where the device needs resets: once a write is over, the device that was sent new
+    // values (and not reset since) restarts with them.
+    QCoro::Task<> RestartAfterWrite();
 
     StationSeams seams_;
     std::function<AccessLevel()> accessLevel_;

@@ -42,7 +42,7 @@ QCoro::Task<> DeviceTransfers::QueryDevice()
         QueueRead(configId.HexAdd, configId.SubAdd);
         QueueRead(select.HexAdd, select.SubAdd);
     }
-    if (ctx_.options.chkResetBeforeTransmit)
+    if (ctx_.ResetsBeforeTransmit())
         co_await ctx_.port.ResetDevice();
     // The detection tells the user itself when no device answers, so the time-out of its own
     // requests stays silent: a silent device gets one message, not two.

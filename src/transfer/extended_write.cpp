@@ -228,7 +228,7 @@ QCoro::Task<> ExtendedDataWriter::StartDisplayBatch()
     window.detail = SendingText();
     ctx_.engine.ReportProgress();
     ctx_.engine.Bookkeeping().startProgress = true;
-    if (ctx_.options.chkResetBeforeTransmit)
+    if (ctx_.ResetsBeforeTransmit())
         co_await ctx_.port.ResetDevice();
     ctx_.engine.State().sending = true;
 }

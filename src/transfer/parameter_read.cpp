@@ -21,6 +21,11 @@ QString Tr(const char* text)
 
 } // namespace
 
+bool TransferContext::ResetsBeforeTransmit() const
+{
+    return options.chkResetBeforeTransmit && engine.Policy() == ResetPolicy::AfterEveryBatch;
+}
+
 DeviceTransfers::DeviceTransfers(const TransferContext& context) : ctx_(context)
 {
     ctx_.engine.SetDownloadResponseHandler([this](const QByteArray& packet) { HandleDownloadResponse(packet); });
@@ -135,7 +140,7 @@ QCoro::Task<> DeviceTransfers::StartParameterRead()
             QueueRead(define.HexAdd, define.SubAdd);
         }
     }
-    if (ctx_.options.chkResetBeforeTransmit)
+    if (ctx_.ResetsBeforeTransmit())
         co_await ctx_.port.ResetDevice();
 
     // The interpreter select decides what else to ask for; the waits end once it is in.
@@ -154,7 +159,7 @@ QCoro::Task<> DeviceTransfers::StartParameterRead()
         state_.interpreterInfoIndex = InterpreterInfoIndex(selected.toInt());
         QueueReads(state_.interpreterInfoIndex, 2, 7);
     }
-    if (ctx_.options.chkResetBeforeTransmit)
+    if (ctx_.ResetsBeforeTransmit())
         co_await ctx_.port.ResetDevice();
     engine.sending = true;
 }

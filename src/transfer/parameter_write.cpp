@@ -406,6 +406,7 @@ QCoro::Task<WriteResult> DeviceWrites::Write()
         lastResult_ = WriteResult::Done;
     ctx_.dialogs.MsgBox(DoneText(), MsgButtons::Ok, MsgIcon::None, DefaultTitle());
     HideTransferWindow();
+    co_return lastResult_;
 }
 
 QCoro::Task<bool> DeviceWrites::WriteExtendedData(const ExtendedDataStore& store)
@@ -612,7 +613,7 @@ QCoro::Task<> DeviceWrites::ParameterWrite(const ParamArray<QString>& values)
                                 + CrLf() + leftOut_.join(QStringLiteral(", ")),
                             MsgButtons::Ok, MsgIcon::Exclamation, Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Error")));
     }
-    if (ctx_.options.chkResetBeforeTransmit)
+    if (ctx_.ResetsBeforeTransmit())
         co_await ctx_.port.ResetDevice();
     engine.sending = true;
 }

@@ -31,6 +31,9 @@ struct TransferContext {
     StationViews& views;
     TransferOptions& options;
     std::function<AccessLevel()> accessLevel;
+
+    // The Tools tab's "reset before transmit", where the engine's reset policy is the window's.
+    bool ResetsBeforeTransmit() const;
 };
 
 } // namespace tunekit

@@ -361,6 +361,89 @@ private slots:
         QCOMPARE(rig.views.levelChecks, (std::array<bool, 6>{true, false, false, false, false, false}));
     }
 
+    // The resets of the command line's commands, driven through the station as tunekit-cli
+    // does (connect, read for the backup, save it, write, read back), under each policy. The
+    // window's rules reset after every batch; only where needed, the device restarts once when
+    // connecting and once after it stored the written values, so the read-back shows that they
+    // survived the restart. A batch given up still ends with a reset.
+    void commandResets_data()
+    {
+        QTest::addColumn<bool>("whereNeeded");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("variant"); // texts: with extended data; ticked: reset before
+                                              // transmit; silent: the device stops answering
+        QTest::addColumn<int>("resets");
+        // The window's rules, as they always were.
+        QTest::newRow("window: detect") << false << "detect" << "" << 1;
+        QTest::newRow("window: read") << false << "read" << "" << 2;
+        QTest::newRow("window: read given up") << false << "read" << "silent" << 2;
+        QTest::newRow("window: write with backup and verify") << false << "write" << "" << 5;
+        QTest::newRow("window: with extended data") << false << "write" << "texts" << 6;
+        QTest::newRow("window: reset before transmit") << false << "write" << "ticked" << 12;
+        QTest::newRow("window: silent from FlashConfig") << false << "write" << "silent" << 4;
+        QTest::newRow("where needed: detect") << true << "detect" << "" << 1;
+        QTest::newRow("where needed: read") << true << "read" << "" << 1;
+        QTest::newRow("where needed: read given up, reset once quiet") << true << "read" << "silent" << 2;
+        QTest::newRow("where needed: write with backup and verify") << true << "write" << "" << 2;
+        QTest::newRow("where needed: with extended data") << true << "write" << "texts" << 2;
+        QTest::newRow("where needed: reset before transmit is the window's") << true << "write" << "ticked" << 2;
+        QTest::newRow("where needed: silent from FlashConfig, reset once quiet") << true << "write" << "silent" << 2;
+    }
+
+    void commandResets()
+    {
+        QFETCH(bool, whereNeeded);
+        QFETCH(QString, command);
+        QFETCH(QString, variant);
+        QFETCH(int, resets);
+        Rig rig(53);
+        Station& station = rig.session.Device();
+        SimDevice& device = rig.line.Device();
+        rig.session.Access().level = AccessLevel::Production();
+        station.SetResetPolicy(whereNeeded ? ResetPolicy::WhereNeeded : ResetPolicy::AfterEveryBatch);
+        station.Options().chkResetBeforeTransmit = variant == u"ticked";
+        rig.Finish(rig.session.ConnectHeadless(NamedPort(1)));
+        QCOMPARE(rig.session.Image().deviceConfigId, 53);
+        // Silent: a read gets no answer at all, a write none from its FlashConfig on.
+        rig.views.beforeSend = [&] {
+            if (variant == u"silent" && (command == u"read" || PacketType(rig.session.Engine().State().inFlight) == FlashConfig))
+                rig.line.Faults().Silent = true;
+        };
+        if (command != u"detect") {
+            const std::optional<ReadOutcome> read = rig.Finish(station.ReadParameters());
+            QVERIFY(read);
+            QCOMPARE(read->complete, command == u"write" || variant.isEmpty());
+        }
+        if (command == u"write") {
+            QTemporaryDir folder;
+            QCOMPARE(station.SaveBackup(folder.path(), rig.host, rig.session.Version()).status, BackupOutcome::Status::Saved);
+            // The file's values: TransmitPower (cell 0x2203) 20 instead of 27, and texts.
+            station.Image().value[7] = QStringLiteral("20");
+            station.Image().changed[7] = true;
+            if (variant == u"texts")
+                station.Image().extended.textsImage = QByteArray(300, 't');
+            const std::optional<WriteReport> written = rig.Finish(station.WriteImage());
+            QVERIFY(written);
+            // No device is left with its configuration open.
+            QVERIFY(!device.ConfigurationOpen());
+            if (variant == u"silent") {
+                QCOMPARE(written->result, WriteResult::Failed);
+            } else {
+                QCOMPARE(written->result, WriteResult::Done);
+                const int afterWrite = device.RestartCount();
+                const std::optional<VerifyReport> verified = rig.Finish(station.VerifyWrite());
+                QVERIFY(verified && verified->verified);
+                QCOMPARE(station.Image().value[7], QStringLiteral("20"));
+                QCOMPARE(device.FlashedCell(0x2203, 0).at(0), char(20));
+                // Only where needed, the read-back reads the device as it restarted after the
+                // write; the window resets after it (and twice before it, when ticked).
+                QCOMPARE(device.RestartCount() - afterWrite, whereNeeded ? 0 : variant == u"ticked" ? 3 : 1);
+            }
+        }
+        QVERIFY(rig.clock.RunUntil([&] { return station.Engine().Idle(); }, 60000));
+        QCOMPARE(device.RestartCount(), resets);
+    }
+
     void imageCommandsWaitForTheWrite()
     {
         Rig rig;
