@@ -8,6 +8,7 @@
 // Meant to run under Xvfb (scripts/screenshots.sh), so that the windows are drawn by the same
 // platform plugin and style as on a desktop.
 #include "app/main_window.h"
+#include "app/production_tab.h"
 #include "host/host_facts.h"
 #include "link/qt_clock.h"
 #include "sim/sim_line.h"
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -118,9 +120,31 @@ int Run(const QString& folder, const QString& language)
     window.findChild<QPushButton*>(QStringLiteral("cmdSend"))->click();
     Pump(4000);
 
+    // The production line: the unit just read is the file, and both simulated channels program
+    // their units in automatic mode.
+    QTemporaryDir scratch;
+    const BackupOutcome template_ = window.Logic().Device().SaveBackup(scratch.path(), window.Logic().Host(), window.Logic().Version());
+    auto* production = window.findChild<ProductionTab*>(QStringLiteral("tabProduction"));
+    bool productionDone = false;
+    if (production && template_.status == BackupOutcome::Status::Saved && production->UseFile(template_.path)) {
+        production->SetAutomatic(true);
+        QElapsedTimer programming;
+        programming.start();
+        const auto done = [production] {
+            for (int row = 0; row < production->ChannelCount(); ++row) {
+                if (production->Channel(row).UnitsPassed() + production->Channel(row).UnitsFailed() == 0)
+                    return false;
+            }
+            return true;
+        };
+        while (!done() && programming.elapsed() < 60000)
+            Pump(50);
+        productionDone = done();
+    }
+
     auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("SSTab"));
-    const char* tabNames[] = {"configuration", "overview", "infos", "tools"};
-    bool ok = progressTaken;
+    const char* tabNames[] = {"configuration", "overview", "infos", "tools", "production"};
+    bool ok = progressTaken && productionDone;
     for (int tab = 0; tab < tabs->count(); ++tab) {
         tabs->setCurrentIndex(tab);
         Pump(200);

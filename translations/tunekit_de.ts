@@ -1060,6 +1060,10 @@ Seine Einstellungen stehen in settings.cfg im Konfigurationsordner des Benutzers
         <source>   Production    </source>
         <translation>   Produktion    </translation>
     </message>
+    <message>
+        <source>Records ...</source>
+        <translation>Protokolle ...</translation>
+    </message>
 </context>
 <context>
     <name>OptionTable</name>
@@ -1725,6 +1729,97 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
     <message>
         <source>The trace could not be saved to %1.</source>
         <translation>Der Mitschnitt konnte nicht in %1 gespeichert werden.</translation>
+    </message>
+</context>
+<context>
+    <name>tunekit::RecordsWindow</name>
+    <message>
+        <source>Records</source>
+        <translation>Protokolle</translation>
+    </message>
+    <message>
+        <source>Serial number</source>
+        <translation>Seriennummer</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <translation>Von</translation>
+    </message>
+    <message>
+        <source>Until</source>
+        <translation>Bis</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Ergebnis</translation>
+    </message>
+    <message>
+        <source>all</source>
+        <translation>alle</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>passed</source>
+        <translation>bestanden</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Suchen</translation>
+    </message>
+    <message>
+        <source>Export CSV ...</source>
+        <translation>CSV exportieren ...</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Zeit</translation>
+    </message>
+    <message>
+        <source>Command</source>
+        <translation>Befehl</translation>
+    </message>
+    <message>
+        <source>ConfigID</source>
+        <translation>ConfigID</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>Changes</source>
+        <translation>Änderungen</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>Meldung</translation>
+    </message>
+    <message>
+        <source>%1 is no date.</source>
+        <translation>%1 ist kein Datum.</translation>
+    </message>
+    <message>
+        <source>The records cannot be read: %1</source>
+        <translation>Die Protokolle können nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>The records could not be saved to %1.</source>
+        <translation>Die Protokolle konnten nicht in %1 gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>Saved to %1.</source>
+        <translation>Gespeichert in %1.</translation>
+    </message>
+    <message>
+        <source>Records found: %1 (%2)</source>
+        <translation>Gefundene Protokolle: %1 (%2)</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,7 @@
 // Read and Write.
 #include "app/main_window.h"
 
+#include "app/records_window.h"
 #include "app/window_parts.h"
 
 #include "files/config_file_writer.h"
@@ -26,6 +27,7 @@ constexpr Caption ConfigurationCaptions[] = {
     {"cmdRead", QT_TRANSLATE_NOOP("MainWindow", "       Read")},
     {"cmdConfigWrite", QT_TRANSLATE_NOOP("MainWindow", "             Write")},
     {"cmdSicherung", QT_TRANSLATE_NOOP("MainWindow", "Generate Backup")},
+    {"cmdRecords", QT_TRANSLATE_NOOP("MainWindow", "Records ...")},
     {"cmdFileOpen", QT_TRANSLATE_NOOP("MainWindow", "Open file")},
     {"CmdClearFileData", QT_TRANSLATE_NOOP("MainWindow", "Clear data")},
 };
@@ -67,6 +69,7 @@ void MainWindow::BuildConfigurationTab()
     configGrid->addWidget(Named<QLabel>(config, "InternalAddress"), 7, 1);
     configGrid->addWidget(Named<QLabel>(config, "DirectAddress"), 7, 3);
     configGrid->addWidget(Named<QLabel>(config, "lblcfid"), 8, 0, 1, 2);
+    configGrid->addWidget(Named<QPushButton>(config, "cmdRecords"), 8, 3);
     configGrid->addWidget(Named<QLabel>(config, "lblCRC"), 9, 0);
     configGrid->addWidget(Named<QLabel>(config, "ConfigFileIDLabel"), 9, 2);
     configGrid->addWidget(Named<QPushButton>(config, "cmdRead"), 10, 0);
@@ -77,21 +80,27 @@ void MainWindow::BuildConfigurationTab()
     // Hidden until the access level shows them.
     for (const char* name : {"lblConfigFileHeader", "lblConfigFileName", "cmdFileOpen", "lblConfigFileInfo",
                              "CmdClearFileData", "cmdSicherung", "lblProductionNumberHeader", "txtProductionNumber",
-                             "lblCRC", "ConfigFileIDLabel"})
+                             "lblCRC", "ConfigFileIDLabel", "cmdRecords"})
         config->findChild<QWidget*>(QLatin1StringView(name))->hide();
     for (const Caption& caption : ConfigurationCaptions)
         captions_.append(caption);
 
     auto button = [this](const char* name) { return findChild<QPushButton*>(QLatin1StringView(name)); };
-    Station& station = session_->Device();
-    connect(button("cmdRead"), &QPushButton::clicked, this, [&station] { station.ReadParameters(); });
+    connect(button("cmdRead"), &QPushButton::clicked, this, [this] { session_->ReadParameters(); });
     auto* picture1 = new PictureButton(QStringLiteral(":/pictures/read.svg"), button("cmdRead"));
     picture1->setObjectName(QStringLiteral("Picture1"));
-    connect(picture1, &PictureButton::clicked, this, [&station] { station.ReadParameters(); });
+    connect(picture1, &PictureButton::clicked, this, [this] { session_->ReadParameters(); });
     auto* picture2 = new PictureButton(QStringLiteral(":/pictures/write.svg"), button("cmdConfigWrite"));
     picture2->setObjectName(QStringLiteral("Picture2"));
-    connect(picture2, &PictureButton::clicked, this, [this] { session_->Device().Write(); });
-    connect(button("cmdConfigWrite"), &QPushButton::clicked, this, [this] { session_->Device().Write(); });
+    connect(picture2, &PictureButton::clicked, this, [this] { session_->Write(); });
+    connect(button("cmdConfigWrite"), &QPushButton::clicked, this, [this] { session_->Write(); });
+    connect(button("cmdRecords"), &QPushButton::clicked, this, [this] {
+        if (!records_)
+            records_ = new RecordsWindow(this);
+        records_->show();
+        records_->raise();
+        records_->Search();
+    });
     connect(button("CmdClearFileData"), &QPushButton::clicked, this, [this] { session_->ClearFileData(); });
     connect(button("cmdFileOpen"), &QPushButton::clicked, this, [this] { session_->OpenFile(); });
     button("cmdFileOpen")->setAcceptDrops(true);

@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/production_tab.h"
+#include "app/records_window.h"
 
 #include "app/tool_tips.h"
 #include "app/window_arrangement.h"
@@ -146,6 +147,8 @@ void MainWindow::RetranslateUi()
     for (int tab = 0; tab < SSTab->count(); ++tab)
         SSTab->setTabText(tab, Tr(TabCaptions[tab]));
     production_->Retranslate();
+    if (records_)
+        records_->Retranslate();
     for (const Caption& caption : captions_) {
         QWidget* widget = findChild<QWidget*>(QLatin1StringView(caption.objectName));
         if (auto* label = qobject_cast<QLabel*>(widget))

@@ -108,6 +108,7 @@ private:
     std::unique_ptr<Session> session_;
     std::unique_ptr<AuxWindows> aux_;
     class ProductionTab* production_ = nullptr;
+    class RecordsWindow* records_ = nullptr; // made when first opened
 
     QTabWidget* SSTab = nullptr;
     QTreeWidget* lstOverview = nullptr;

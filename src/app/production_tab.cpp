@@ -320,8 +320,9 @@ void MainWindow::BuildProductionTab()
             plans.append({setup_.plan.name, QString(), 0});
     }
     production_->SetChannels(plans);
-    // A channel on the window's own port takes it over while the line runs.
-    production_->SetBeforeStart([this] { session_->Device().ClosePort(); });
+    // A channel on the window's own adapter takes its port over while the line runs.
+    if (!setup_.line->Simulated())
+        production_->SetBeforeStart([this] { session_->Device().ClosePort(); });
 }
 
 } // namespace tunekit

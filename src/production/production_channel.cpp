@@ -53,6 +53,9 @@ ProductionChannel::ProductionChannel(ChannelSeams seams, const ProductionSetting
       station_(StationSeams{seams.line, seams.clock, answers_}, *this, [this] { return level_; })
 {
     station_.Image().InitDeviceImage(LevelMarks(level_), Language::English);
+    // A unit is reset when the channel connects and after it stored the written values, never
+    // between the batches of its cycle.
+    station_.SetResetPolicy(ResetPolicy::WhereNeeded);
 }
 
 ProductionChannel::~ProductionChannel() = default;

@@ -7,11 +7,15 @@
 #include "host/host_facts.h"
 #include "link/clock.h"
 #include "link/serial_line.h"
+#include "params/config_defines.h"
+#include "records/store_choice.h"
+#include "session/unit_record.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
+#include <QStandardPaths>
 
 namespace tunekit {
 
@@ -462,6 +466,58 @@ void Session::OpenDroppedFiles(const QStringList& paths)
         return;
     if (NeedsViewRefresh(FileDropCommand(paths, Image(), seams_.dialogs, access_.level, seams_.host.Now().date())))
         ShadowAll();
+}
+
+namespace {
+
+// Keeps the record of a button's operation; tells the user only when it could not be stored.
+void KeepWindowRecord(records::OperationRecord& record, bool passed, const QString& message, Dialogs& dialogs)
+{
+    record.ended = QDateTime::currentDateTimeUtc();
+    record.result = QString::fromLatin1(passed ? records::ResultPassed : records::ResultFailed);
+    record.exitCode = passed ? 0 : 1;
+    record.message = message;
+    const records::ChosenStore chosen = records::openChosenStore(
+        QString(), qEnvironmentVariable("TUNEKIT_RECORDS"), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const records::RecordOutcome outcome = chosen.store ? records::keepRecord(*chosen.store, record)
+                                                        : records::RecordOutcome{records::RecordOutcome::Status::Failed, chosen.error};
+    if (outcome.status != records::RecordOutcome::Status::Stored)
+        dialogs.MsgBox(records::outcomeNote(outcome), MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("Tunekit"));
+}
+
+} // namespace
+
+records::OperationRecord Session::StartRecord(const QString& command)
+{
+    records::OperationRecord record = records::startRecord(command, seams_.host.ComputerName(), QDateTime::currentDateTimeUtc());
+    record.port = discovery_.adapterPortCaption;
+    record.accessLevel = QString::fromLatin1(access_.level.recordName());
+    return record;
+}
+
+QCoro::Task<> Session::ReadParameters()
+{
+    if (station_.Busy())
+        co_return;
+    records::OperationRecord record = StartRecord(QStringLiteral("read"));
+    const ReadOutcome read = co_await station_.ReadParameters();
+    if (read.configId != 0)
+        describeUnit(record, station_);
+    record.configId = read.configId;
+    KeepWindowRecord(record, read.complete, QString(), seams_.dialogs);
+}
+
+QCoro::Task<> Session::Write()
+{
+    if (station_.Busy())
+        co_return;
+    records::OperationRecord record = StartRecord(QStringLiteral("write"));
+    record.file = Image().labels.lblConfigFileName;
+    const WriteResult result = co_await station_.Write();
+    record.configId = Image().deviceConfigId;
+    record.productionNumber = Image().value[ProductionNumberNr];
+    record.serialNumber = station_.SerialNumber();
+    KeepWindowRecord(record, result == WriteResult::Done, QString(), seams_.dialogs);
 }
 
 QCoro::Task<> Session::ConvertChecksum()

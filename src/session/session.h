@@ -5,6 +5,7 @@
 #include "base/version_info.h"
 #include "host/adapter_discovery.h"
 #include "host/host_info.h"
+#include "records/operation_record.h"
 #include "session/station.h"
 
 #include <QCoroTask>
@@ -153,6 +154,9 @@ public:
     void OpenFile();
     void OpenDroppedFiles(const QStringList& paths);
     QCoro::Task<> ConvertChecksum();
+    // The Read and Write buttons: the station's read or write, and its record.
+    QCoro::Task<> ReadParameters();
+    QCoro::Task<> Write();
     void ShadowAll();
     // The message of a command refused while a transfer runs.
     static QString BusyText();
@@ -184,6 +188,8 @@ public:
 
 private:
     void OpenNamedPort();
+    // A record of a button's operation, begun now.
+    records::OperationRecord StartRecord(const QString& command);
     void ReadHostFacts();
     // Open file, drop, Clear data, the level menu and the language menu change the image, the
     // file data or the level: while a transfer command or a batch runs they are refused with a

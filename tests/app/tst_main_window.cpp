@@ -1,6 +1,7 @@
 // The main window binds to the logic: names, captions, status bar, languages, consoles.
 #include "app/launch.h"
 #include "app/main_window.h"
+#include "app/records_window.h"
 #include "sim/pty_server.h"
 #include "consoles/console_windows.h"
 #include "consoles/packet_log_view.h"
@@ -21,6 +22,8 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTableWidget>
+#include <QTemporaryDir>
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>
@@ -177,6 +180,9 @@ private slots:
 
     void serviceLevelReadFillsTheViews()
     {
+        // Records go to a data folder of this test's own.
+        QTemporaryDir data;
+        qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
         Window w(Window::Started);
         // Unlock "Service" through the real dialog.
         QTimer::singleShot(0, [] {
@@ -216,6 +222,20 @@ private slots:
         QCOMPARE(w.Find<QLabel>("lblInfo4")->text(), w.window->Logic().Image().labels.lblInfo[4]);
         // The transfer window closes a second after the batch.
         QVERIFY(!w.Find<QWidget>("frmWriteInfo")->isVisible());
+
+        // The read left its record, which the Records window (Service and up) finds by serial number.
+        auto* recordsButton = w.Find<QPushButton>("cmdRecords");
+        QVERIFY(recordsButton->isVisibleTo(w.window.get()));
+        QTest::mouseClick(recordsButton, Qt::LeftButton);
+        auto* records = w.window->findChild<RecordsWindow*>(QStringLiteral("frmRecords"));
+        QVERIFY(records && records->isVisible());
+        records->findChild<QLineEdit*>(QStringLiteral("txtRecordSerial"))->setText(serial);
+        QTest::mouseClick(records->findChild<QPushButton*>(QStringLiteral("cmdRecordSearch")), Qt::LeftButton);
+        QCOMPARE(records->Shown().size(), 1);
+        QCOMPARE(records->Shown().first().command, QStringLiteral("read"));
+        QCOMPARE(records->Shown().first().result, QStringLiteral("passed"));
+        QCOMPARE(records->Shown().first().accessLevel, QStringLiteral("service"));
+        QCOMPARE(records->findChild<QTableWidget*>(QStringLiteral("tblRecords"))->item(0, 3)->text(), serial);
     }
 
     void droppedFileOpens()

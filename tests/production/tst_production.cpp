@@ -53,8 +53,11 @@ private slots:
         // A's unit is taken away, B's plugged in; then a unit with a worn cell on A.
         lineA.Faults().Silent = true;
         QVERIFY(clock.RunUntil([&] { return a.CurrentState() == State::Waiting; }, 10000));
+        const int restartsB = lineB.Device().RestartCount();
         lineB.Faults().Silent = false;
         QVERIFY(clock.RunUntil([&] { return b.CurrentState() == State::Passed; }, 120000));
+        // One restart in the unit's cycle: after it stored the values, which the read-back then proves.
+        QCOMPARE(lineB.Device().RestartCount() - restartsB, 1);
         lineA.Device().MakeFresh();
         lineA.Device().SetStuckCell(0x2303, 0); // its production number cannot be written
         lineA.Faults().Silent = false;

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "records/operation_record.h"
+
+#include <QDialog>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QTableWidget;
+
+namespace tunekit {
+
+// The Records window (Service and up): the records of the store the window writes to, filtered by
+// serial number, time and result, and exported as CSV.
+class RecordsWindow final : public QDialog {
+    Q_OBJECT
+public:
+    explicit RecordsWindow(QWidget* parent);
+    // Runs the query with the filter as it stands.
+    void Search();
+    void Retranslate();
+    const QList<records::OperationRecord>& Shown() const noexcept { return shown_; }
+
+private:
+    void ExportCsv();
+
+    QLineEdit* serial_;
+    QLineEdit* since_;
+    QLineEdit* until_;
+    QComboBox* result_;
+    QTableWidget* table_;
+    QLabel* status_;
+    QList<records::OperationRecord> shown_;
+};
+
+} // namespace tunekit
