@@ -1626,13 +1626,6 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
     </message>
 </context>
 <context>
-    <name>tunekit::MainWindow</name>
-    <message>
-        <source>simulated %1</source>
-        <translation>simuliert %1</translation>
-    </message>
-</context>
-<context>
     <name>tunekit::ProductionTab</name>
     <message>
         <source>Choose file ...</source>
@@ -1729,6 +1722,10 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
     <message>
         <source>The trace could not be saved to %1.</source>
         <translation>Der Mitschnitt konnte nicht in %1 gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>Meldung</translation>
     </message>
 </context>
 <context>

@@ -13,6 +13,7 @@
 #include "sim/sim_line.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -29,7 +30,7 @@
 namespace tunekit {
 namespace {
 
-enum Column { AdapterColumn, PortColumn, StateColumn, SerialColumn, ProgressColumn, ResultColumn, ColumnCount };
+enum Column { AdapterColumn, PortColumn, StateColumn, SerialColumn, ProgressColumn, ResultColumn, MessageColumn, ColumnCount };
 
 template <typename W>
 W* Named(QWidget* parent, const char* name)
@@ -69,6 +70,11 @@ ProductionTab::ProductionTab(QWidget* parent, Clock& clock, const HostFacts& hos
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() * 3);
     table_->horizontalHeader()->setStretchLastSection(true);
+    // PASS and FAIL in twice the font, readable from a step away.
+    QFont large = font();
+    large.setPointSizeF(large.pointSizeF() * 2.0);
+    large.setBold(true);
+    table_->setColumnWidth(ResultColumn, QFontMetrics(large).horizontalAdvance(QStringLiteral("FEHLER")) + 24);
     grid->addWidget(table_, 3, 0, 1, 4);
     auto* startAll = Named<QPushButton>(this, "cmdProductionStartAll");
     auto* start = Named<QPushButton>(this, "cmdProductionStart");
@@ -127,7 +133,8 @@ void ProductionTab::Retranslate()
     findChild<QPushButton*>(QStringLiteral("cmdProductionStart"))->setText(tr("Start selected"));
     automatic_->setText(tr("Automatic mode: program each unit plugged in"));
     findChild<QPushButton*>(QStringLiteral("cmdSaveTrace"))->setText(tr("Save trace ..."));
-    table_->setHorizontalHeaderLabels({tr("Adapter"), tr("Port"), tr("State"), tr("Serial number"), tr("Progress"), tr("Result")});
+    table_->setHorizontalHeaderLabels(
+        {tr("Adapter"), tr("Port"), tr("State"), tr("Serial number"), tr("Progress"), tr("Result"), tr("Message")});
     ShowFile();
     for (int row = 0; row < ChannelCount(); ++row)
         ShowRow(row);
@@ -171,10 +178,12 @@ bool ProductionTab::UseFile(const QString& path)
     if (Working())
         return false;
     const ChecksumStateResult checksum = fileChecksumState(path);
-    DeviceImage scratch;
-    KeptMessages kept;
-    const bool valid = checksum.Ok() && checksum.state == ChecksumState::ChecksumValid
-                       && OpenConfigFile(path, scratch, kept, AccessLevel::Production(), host_.Now().date()) == OpenStatus::Loaded;
+    QFile file(path);
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    const ConfigFileContent content =
+        ReadConfigFile(bytes, {AccessLevel::Production(), checksum.state, host_.Now().date(), 0, path});
+    const bool valid = checksum.Ok() && checksum.state == ChecksumState::ChecksumValid && !content.refused
+                       && content.readConfigId > 0;
     if (!valid) {
         fileProblem_ = tr("%1 cannot be used: only a file with a valid checksum goes to the line.").arg(QFileInfo(path).fileName());
         ShowFile();
@@ -182,7 +191,7 @@ bool ProductionTab::UseFile(const QString& path)
     }
     fileProblem_.clear();
     settings_.file = path;
-    fileConfigId_ = scratch.FileConfigID;
+    fileConfigId_ = content.readConfigId;
     ShowFile();
     return true;
 }
@@ -269,10 +278,12 @@ void ProductionTab::ShowRow(int row)
         result = tr("FAIL");
         break;
     }
-    text(StateColumn, state)->setToolTip(channel.Message());
+    text(StateColumn, state);
+    text(MessageColumn, channel.Message())->setToolTip(channel.Message());
     text(SerialColumn, channel.SerialNumber());
     text(ProgressColumn, QStringLiteral("%1 %").arg(channel.Progress()));
-    QTableWidgetItem* shown = text(ResultColumn, result.isEmpty() ? channel.Message() : result + QStringLiteral("  ") + channel.Message());
+    QTableWidgetItem* shown = text(ResultColumn, result);
+    shown->setTextAlignment(Qt::AlignCenter);
     QFont font = table_->font();
     if (!result.isEmpty()) {
         font.setPointSizeF(font.pointSizeF() * 2.0);
@@ -309,7 +320,7 @@ void MainWindow::BuildProductionTab()
     QList<ChannelPlan> plans;
     if (setup_.line->Simulated()) {
         for (int unit = 1; unit <= 2; ++unit)
-            plans.append({tr("simulated %1").arg(unit), QString(), SimDevice::DefaultConfigId});
+            plans.append({QStringLiteral("simulated %1").arg(unit), QString(), SimDevice::DefaultConfigId});
     } else {
         for (const SystemPort& port : SystemPorts()) {
             if (port.adapter)
