@@ -1,10 +1,10 @@
 #include "app/production_tab.h"
 
 #include "app/main_window.h"
-#include "host/adapter_port.h"
-
-#include "files/file_checksum.h"
+#include "app/window_parts.h"
 #include "files/config_file_reader.h"
+#include "files/file_checksum.h"
+#include "host/adapter_port.h"
 #include "host/host_facts.h"
 #include "link/clock.h"
 #include "link/qserialport_line.h"
@@ -32,13 +32,6 @@ namespace {
 
 enum Column { AdapterColumn, PortColumn, StateColumn, SerialColumn, ProgressColumn, ResultColumn, MessageColumn, ColumnCount };
 
-template <typename W>
-W* Named(QWidget* parent, const char* name)
-{
-    auto* widget = new W(parent);
-    widget->setObjectName(QLatin1StringView(name));
-    return widget;
-}
 
 } // namespace
 

@@ -1,5 +1,7 @@
 #include "app/records_window.h"
 
+#include "app/window_parts.h"
+
 #include "records/record_format.h"
 #include "records/store_choice.h"
 
@@ -15,18 +17,6 @@
 #include <QTableWidget>
 
 namespace tunekit {
-namespace {
-
-template <typename W>
-W* Named(QWidget* parent, const char* name)
-{
-    auto* widget = new W(parent);
-    widget->setObjectName(QLatin1StringView(name));
-    return widget;
-}
-
-} // namespace
-
 RecordsWindow::RecordsWindow(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmRecords"));
