@@ -535,6 +535,14 @@ Die Berechtigungsstufe ergibt sich aus dem Passwort in TUNEKIT_PASSWORD oder in 
         <source>-o takes one channel.</source>
         <translation>-o nimmt einen Kanal.</translation>
     </message>
+    <message>
+        <source>write the packet trace with times to FILE (several channels: one file each, FILE-PORT)</source>
+        <translation>den Paketmitschnitt mit Zeiten in DATEI schreiben (mehrere Kanäle: je eine Datei, DATEI-PORT)</translation>
+    </message>
+    <message>
+        <source>The trace file %1 cannot be written.</source>
+        <translation>Die Mitschnittdatei %1 kann nicht geschrieben werden.</translation>
+    </message>
 </context>
 <context>
     <name>ConfigFileReader</name>

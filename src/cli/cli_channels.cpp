@@ -6,6 +6,8 @@
 #include "host/adapter_port.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -84,6 +86,12 @@ QCoro::Task<Exit> CliChannels::Run()
         channel.port = port;
         channel.ports = {port};
         channel.adapters.clear();
+        if (!options_.log.isEmpty()) {
+            // trace.txt on /dev/ttyUSB0 becomes trace-ttyUSB0.txt.
+            const QFileInfo log(options_.log);
+            const QString suffix = log.suffix().isEmpty() ? QString() : u'.' + log.suffix();
+            channel.log = log.dir().filePath(log.completeBaseName() + u'-' + port.section(u'/', -1).remove(u' ') + suffix);
+        }
         runs.push_back(std::make_unique<CliRun>(channel, language_, codes_, CliRun::Output::Channel));
     }
     const InterruptWatch interrupts([&runs] {

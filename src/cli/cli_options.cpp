@@ -197,6 +197,9 @@ constexpr OptionRow RunOptions[] = {
     {{"password-file", QT_TRANSLATE_NOOP("Cli", "FILE"),
       QT_TRANSLATE_NOOP("Cli", "the access level's password (or TUNEKIT_PASSWORD); default level 1")},
      takeText<&Options::passwordFile>},
+    {{"log", QT_TRANSLATE_NOOP("Cli", "FILE"),
+      QT_TRANSLATE_NOOP("Cli", "write the packet trace with times to FILE (several channels: one file each, FILE-PORT)")},
+     takeText<&Options::log>},
 };
 
 // The answers to the questions the window would ask.

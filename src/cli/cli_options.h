@@ -53,6 +53,7 @@ struct Options {
     QString language;     // "DE", "EN" or "" for the system's
     bool quiet = false;
     QString passwordFile;
+    QString log;          // --log: the packet trace with times
     Answers answers;
     QString recordsUrl;               // --records; "" for TUNEKIT_RECORDS or the local file
     records::RecordFilter recordFilter; // records --serial, --since, --until, --result

@@ -136,6 +136,11 @@ Exit CliRun::Finish(Exit exit)
         exit = Exit::Refused;
     if (interrupted_ && exit == Exit::Ok)
         exit = Exit::NotWritten;
+    if (trace_ && (traceFailed_ || !trace_->flush())) {
+        Error(Tr(QT_TRANSLATE_NOOP("Cli", "The trace file %1 cannot be written.")).arg(options_.log));
+        if (exit == Exit::Ok || exit == Exit::Differs)
+            exit = Exit::Failed;
+    }
     if (UsesDevice())
         KeepRecord(exit);
     if (options_.json && recordsDocument_ && exit == Exit::Ok) {
@@ -285,6 +290,17 @@ QCoro::Task<Exit> CliRun::Connect()
     if (const Exit exit = FindAccessLevel(); exit != Exit::Ok)
         co_return exit;
     const AccessLevel level = *level_;
+    if (!options_.log.isEmpty()) {
+        trace_ = std::make_unique<QFile>(options_.log);
+        if (!trace_->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+            Error(Tr(QT_TRANSLATE_NOOP("Cli", "The trace file %1 cannot be written.")).arg(options_.log));
+            co_return Exit::Failed;
+        }
+        views_.SetTrace([this](const QString& line) {
+            if (trace_->write((line + u'\n').toUtf8()) < 0)
+                traceFailed_ = true;
+        });
+    }
     clock_ = std::make_unique<QtClock>();
     PortPlan plan;
     if (interrupted_)

@@ -8,6 +8,7 @@
 #include "cli/message_codes.h"
 
 #include <QCoroTask>
+#include <QFile>
 #include <QJsonObject>
 
 #include <memory>
@@ -100,6 +101,8 @@ private:
     std::optional<AccessLevel> level_; // none until the password was looked at
     bool interrupted_ = false;
     std::unique_ptr<InterruptWatch> interruptWatch_;
+    std::unique_ptr<QFile> trace_; // --log
+    bool traceFailed_ = false;
 };
 
 // The access level a password unlocks (any case); level 1 for none, nothing when it unlocks

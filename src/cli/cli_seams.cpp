@@ -4,6 +4,7 @@
 #include "session/station.h"
 
 #include <QCoreApplication>
+#include <QTime>
 #include <QRegularExpression>
 
 #include <cstdio>
@@ -172,6 +173,12 @@ void CliViews::Follow(const EngineState* engine)
 
 void CliViews::Logged(const TrafficEntry& entry)
 {
+    if (trace_ && (entry.kind == TrafficEntry::Kind::Debug || entry.kind == TrafficEntry::Kind::Packet)) {
+        const QString time = QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz"));
+        trace_(entry.kind == TrafficEntry::Kind::Debug
+                   ? time + u' ' + entry.text
+                   : time + u' ' + entry.text + QStringLiteral(": ") + QString::fromLatin1(entry.bytes.toHex(' ')));
+    }
     // The engine logs every packet it sends; that is the count of the progress.
     if (entry.kind == TrafficEntry::Kind::Debug && entry.text.startsWith(QLatin1StringView("TxSend"))) {
         ++sent_;

@@ -99,6 +99,8 @@ public:
 
     void ProgressChanged(const TransferProgress& progress) override;
     void Logged(const TrafficEntry& entry) override;
+    // Where the packet trace goes, line by line with times (--log); unset: nowhere.
+    void SetTrace(std::function<void(const QString&)> trace) { trace_ = std::move(trace); }
 
 private:
     void ShowProgress(bool force);
@@ -107,6 +109,7 @@ private:
     bool terminal_;
     const EngineState* engine_ = nullptr;
     QString caption_; // of the transfer's progress
+    std::function<void(const QString&)> trace_;
     QElapsedTimer started_;
     qint64 lastShownMs_ = -1;
     qint64 sent_ = 0;

@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSerialPort>
 #include <QTemporaryDir>
@@ -237,8 +238,14 @@ private slots:
         QVERIFY(MakeStation(QStringLiteral("power.scd"), QStringLiteral("line.scd"),
                             "SystemAddress=100\r\nOemCode=254\r\nProdGrp=0\r\n", ""));
         port_.clear();
-        const Result run = Cli(QStringLiteral("write line.scd --yes --json --port ") + ports.join(QStringLiteral(" --port ")));
+        const Result run = Cli(QStringLiteral("write line.scd --yes --json --log trace.txt --port ") + ports.join(QStringLiteral(" --port ")));
         QCOMPARE(run.exit, 7);
+        // Each channel's packet trace in a file of its own, with times, its Uploads included.
+        for (const QString& port : ports) {
+            QFile trace(Path(QStringLiteral("trace-%1.txt").arg(port.section(u'/', -1))));
+            QVERIFY2(trace.open(QIODevice::ReadOnly), qPrintable(trace.fileName()));
+            QVERIFY(QString::fromUtf8(trace.readAll()).contains(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3} TxSend: 12 "), QRegularExpression::MultilineOption)));
+        }
         const QJsonObject document = QJsonDocument::fromJson(run.out.toUtf8()).object();
         QCOMPARE(document[QStringLiteral("passed")].toInt(), 2);
         QCOMPARE(document[QStringLiteral("failed")].toInt(), 1);
