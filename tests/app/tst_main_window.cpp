@@ -1,6 +1,7 @@
 // The main window binds to the logic: names, captions, status bar, languages, consoles.
 #include "app/launch.h"
 #include "app/main_window.h"
+#include "app/production_tab.h"
 #include "app/records_window.h"
 #include "sim/pty_server.h"
 #include "consoles/console_windows.h"
@@ -302,6 +303,43 @@ private slots:
         QCOMPARE(questions, (QStringList{QStringLiteral("Overwrite Adjusted Frequency Compensation Value?"),
                                          QStringLiteral("Overwrite Adjusted Gain/Phase Compensation Values?")}));
         QVERIFY(w.line->Device().Requests().size() > requests);
+    }
+
+    // The Production tab in automatic mode: each channel programs the unit plugged into it without a
+    // click and without a message box, shows PASS, and waits for the next unit once it is taken away.
+    void productionTabRunsAutomatically()
+    {
+        QTemporaryDir data;
+        qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+        Window w(Window::Started);
+        w.window->Logic().Access().level = AccessLevel::Production();
+        w.window->Logic().ApplyUserLevel();
+        QVERIFY(w.Find<QTabWidget>("SSTab")->isTabVisible(4));
+        auto* tab = w.window->findChild<ProductionTab*>(QStringLiteral("tabProduction"));
+        QVERIFY(tab);
+        tab->SetChannels({{QStringLiteral("sim A"), QStringLiteral("FT-A"), 2}, {QStringLiteral("sim B"), QStringLiteral("FT-B"), 2}});
+        QVERIFY(tab->UseFile(QStringLiteral(TUNEKIT_TEST_DATA_DIR "/backup_cfg2.scd")));
+        QVERIFY(w.Find<QLabel>("lblProductionFileState")->text().startsWith(QStringLiteral("ConfigID 2, checksum valid.")));
+        auto& unitA = dynamic_cast<SimLine&>(tab->Line(0));
+        auto& unitB = dynamic_cast<SimLine&>(tab->Line(1));
+        unitB.Faults().Silent = true;
+        auto* table = w.Find<QTableWidget>("tblChannels");
+        const auto cell = [table](int row, int column) { return table->item(row, column) ? table->item(row, column)->text() : QString(); };
+
+        w.Find<QCheckBox>("chkAutomatic")->click();
+        QVERIFY(w.virtualClock->RunUntil([&] { return cell(0, 5) == QStringLiteral("PASS"); }, 120000));
+        QCOMPARE(cell(1, 2), QStringLiteral("waiting for a unit"));
+        unitB.Faults().Silent = false;
+        QVERIFY(w.virtualClock->RunUntil([&] { return cell(1, 5) == QStringLiteral("PASS"); }, 120000));
+        QCOMPARE(cell(1, 6), QStringLiteral("Written and verified."));
+        unitA.Faults().Silent = true;
+        QVERIFY(w.virtualClock->RunUntil([&] { return cell(0, 2) == QStringLiteral("waiting for a unit"); }, 10000));
+        QCOMPARE(tab->Channel(0).UnitsPassed(), 1);
+        for (QMessageBox* box : w.window->findChildren<QMessageBox*>())
+            QVERIFY2(!box->isVisible(), qPrintable(box->text()));
+
+        w.Find<QCheckBox>("chkAutomatic")->click();
+        QVERIFY(w.virtualClock->RunUntil([&] { return cell(0, 2) == QStringLiteral("idle") && cell(1, 2) == QStringLiteral("idle"); }, 10000));
     }
 
     // tunekit --port <pseudo-terminal>: the real serial port, real time, the simulated transmitter at
