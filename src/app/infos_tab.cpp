@@ -73,7 +73,7 @@ void MainWindow::BuildInfosTab()
     Station& station = session_->Device();
     connect(button("cmdInfoRead"), &QPushButton::clicked, this, [&station] { station.ReadInformation(); });
     connect(button("cmdIR"), &QPushButton::clicked, this, [&station] { station.ReadInterpreterInfo(); });
-    connect(button("cmdResetMe"), &QPushButton::clicked, this, [&station] { station.Reset(); });
+    connect(button("cmdResetMe"), &QPushButton::clicked, this, [this] { session_->Reset(); });
 }
 
 } // namespace tunekit

@@ -520,6 +520,14 @@ QCoro::Task<> Session::Write()
     KeepWindowRecord(record, result == WriteResult::Done, QString(), seams_.dialogs);
 }
 
+QCoro::Task<> Session::Reset()
+{
+    records::OperationRecord record = StartRecord(QStringLiteral("reset"));
+    record.configId = Image().deviceConfigId;
+    co_await station_.Reset();
+    KeepWindowRecord(record, true, QString(), seams_.dialogs);
+}
+
 QCoro::Task<> Session::ConvertChecksum()
 {
     co_await ConvertChecksumCommand(seams_.dialogs);

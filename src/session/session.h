@@ -157,6 +157,8 @@ public:
     // The Read and Write buttons: the station's read or write, and its record.
     QCoro::Task<> ReadParameters();
     QCoro::Task<> Write();
+    // The Infos tab's Reset, with its record.
+    QCoro::Task<> Reset();
     void ShadowAll();
     // The message of a command refused while a transfer runs.
     static QString BusyText();
