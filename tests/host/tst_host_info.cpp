@@ -1,3 +1,4 @@
+#include "host/adapter_port.h"
 #include "host/adapter_registry.h"
 #include "host/host_info.h"
 
@@ -118,6 +119,30 @@ private slots:
             });
         QCOMPARE(tried, triedKeys);
         QCOMPARE(PortNumberOfPortName(found), port);
+    }
+
+    // A channel named by its adapter's USB serial number keeps its name in any socket.
+    void adapterBySerialNumber_data()
+    {
+        QTest::addColumn<QString>("serial");
+        QTest::addColumn<QString>("port");
+        QTest::newRow("first socket") << "FT4XK2PA" << "/dev/ttyUSB0";
+        QTest::newRow("moved to another") << "FT9QZ1LB" << "/dev/ttyUSB3";
+        QTest::newRow("not plugged in") << "FT0000XX" << "";
+        QTest::newRow("no serial never matches") << "" << "";
+    }
+    void adapterBySerialNumber()
+    {
+        QFETCH(QString, serial);
+        QFETCH(QString, port);
+        const QList<SystemPort> ports{{QStringLiteral("/dev/ttyS0"), QString(), QStringLiteral("16550A"), QString(), false},
+                                      {QStringLiteral("/dev/ttyUSB0"), QStringLiteral("0403:d7a0"), QString(), QStringLiteral("FT4XK2PA"), true},
+                                      {QStringLiteral("/dev/ttyUSB3"), QStringLiteral("0403:d7a0"), QString(), QStringLiteral("FT9QZ1LB"), true}};
+        QCOMPARE(PortOfAdapter(ports, serial), port);
+        if (!port.isEmpty()) {
+            QCOMPARE(AdapterOfPort(ports, port), serial);
+            QCOMPARE(AdapterOfPort(ports, port.section(u'/', -1)), serial);
+        }
     }
 
     void realHostGivesConsistentFacts()
