@@ -6,6 +6,7 @@
 #include "records/sqlite_store.h"
 #include "records/store_choice.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QSet>
 #include <QSqlError>
@@ -15,6 +16,8 @@
 #include <QUuid>
 
 #include <memory>
+
+#include <unistd.h>
 
 using namespace tunekit::records;
 
@@ -48,6 +51,69 @@ QDateTime At(int minute)
 {
     return QDateTime(QDate(2025, 3, 1), QTime(8, minute, 0, 250), Qt::UTC);
 }
+
+
+// A PostgreSQL server of one test's own, which the test may stop and start again: its data in a
+// temporary folder, on localhost, run as the postgres user when the test runs as root.
+class PrivateServer {
+public:
+    PrivateServer() : port_(20000 + static_cast<int>(QCoreApplication::applicationPid() % 30000))
+    {
+        const QStringList versions = QDir(QStringLiteral("/usr/lib/postgresql")).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+        if (versions.isEmpty() || !folder_.isValid())
+            return;
+        bin_ = QStringLiteral("/usr/lib/postgresql/%1/bin/").arg(versions.last());
+        if (getuid() == 0) {
+            as_ = {QStringLiteral("-u"), QStringLiteral("postgres"), QStringLiteral("--")};
+            if (QProcess::execute(QStringLiteral("chown"), {QStringLiteral("postgres"), folder_.path()}) != 0)
+                return;
+        }
+        ready_ = Run(QStringLiteral("initdb"), {QStringLiteral("-D"), Data(), QStringLiteral("-U"), QStringLiteral("tunekit"),
+                                                QStringLiteral("--auth=trust"), QStringLiteral("-E"), QStringLiteral("UTF8")})
+                 && Start()
+                 && Run(QStringLiteral("createdb"), {QStringLiteral("-h"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
+                                                     QString::number(port_), QStringLiteral("-U"), QStringLiteral("tunekit"),
+                                                     QStringLiteral("records")});
+    }
+    ~PrivateServer() { Stop(); }
+    PrivateServer(const PrivateServer&) = delete;
+    PrivateServer& operator=(const PrivateServer&) = delete;
+
+    bool Ready() const noexcept { return ready_; }
+    QString Url() const { return QStringLiteral("postgresql://tunekit@127.0.0.1:%1/records").arg(port_); }
+    bool Start()
+    {
+        return Run(QStringLiteral("pg_ctl"),
+                   {QStringLiteral("-D"), Data(), QStringLiteral("-l"), folder_.filePath(QStringLiteral("server.log")), QStringLiteral("-w"),
+                    QStringLiteral("-o"),
+                    QStringLiteral("-c listen_addresses=127.0.0.1 -p %1 -k %2 -c fsync=off").arg(port_).arg(folder_.path()),
+                    QStringLiteral("start")});
+    }
+    bool Stop()
+    {
+        return !bin_.isEmpty()
+               && Run(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), Data(), QStringLiteral("-m"), QStringLiteral("fast"),
+                                                 QStringLiteral("-w"), QStringLiteral("stop")});
+    }
+
+private:
+    QString Data() const { return folder_.filePath(QStringLiteral("data")); }
+    bool Run(const QString& program, const QStringList& arguments)
+    {
+        QProcess process;
+        if (as_.isEmpty())
+            process.start(bin_ + program, arguments);
+        else
+            process.start(QStringLiteral("runuser"), as_ + QStringList{bin_ + program} + arguments);
+        return process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    }
+
+    QTemporaryDir folder_;
+    int port_;
+    QString bin_;
+    QStringList as_;
+    bool ready_ = false;
+};
 
 } // namespace
 
@@ -261,6 +327,37 @@ private slots:
             QVERIFY2(found.error.isEmpty(), qPrintable(found.error));
             QCOMPARE(found.records, kept);
             QVERIFY(local.toSend().records.isEmpty());
+        }
+    }
+
+    // The server stops while a store is writing and starts again: what it could not take was kept
+    // locally, and once it is back every record is there exactly once.
+    void serverStoppedAndStartedAgain()
+    {
+        PrivateServer server;
+        if (!server.Ready())
+            QSKIP("No PostgreSQL server programs here to start a private server.");
+        QString error;
+        const ServerAddress address = *parseServerUrl(server.Url(), &error);
+        const QString data = DataFolder();
+        QList<OperationRecord> all;
+        {
+            PostgresRecordStore store(address, data);
+            QVERIFY2(store.connected(), qPrintable(store.error()));
+            for (int i = 0; i < 6; ++i) {
+                if (i == 3)
+                    QVERIFY(server.Stop());
+                all << SampleRecord(QStringLiteral("S%1").arg(i), At(20 + i), ResultPassed);
+                QCOMPARE(store.add(all.last()).status, i < 3 ? RecordOutcome::Status::Stored : RecordOutcome::Status::KeptLocally);
+            }
+        }
+        QVERIFY(server.Start());
+        for (int open = 0; open < 2; ++open) {
+            PostgresRecordStore back(address, data);
+            QVERIFY2(back.connected(), qPrintable(back.error()));
+            const RecordQuery found = back.query({});
+            QVERIFY2(found.error.isEmpty(), qPrintable(found.error));
+            QCOMPARE(found.records, all);
         }
     }
 
