@@ -224,8 +224,10 @@ void ProductionTab::StartAll()
 
 void ProductionTab::SetAutomatic(bool on)
 {
-    if (automatic_->isChecked() != on)
+    if (automatic_->isChecked() != on) {
         automatic_->setChecked(on); // comes back here through toggled
+        return;
+    }
     if (on && settings_.file.isEmpty()) {
         automatic_->setChecked(false);
         return;

@@ -214,21 +214,27 @@ QCoro::Task<> ProductionChannel::RunAutomatic()
     if (!station_.Port().State().adapterFound && !Open())
         co_return;
     automatic_ = true;
+    // Switched off and on again while this run still waits: the older run ends when it wakes.
+    const int run = ++automaticRuns_;
+    const auto armed = [this, run] { return automatic_ && run == automaticRuns_; };
     const Lifetime alive = alive_;
     Show(State::Waiting);
-    while (automatic_) {
+    while (armed()) {
         if (!co_await UnitPresent()) {
             co_await Pause(seams_.clock, PollMs, alive);
             continue;
         }
+        if (!armed())
+            break;
         co_await ProgramUnit();
         // The result stays on show until the unit is taken away; then the channel arms again.
-        while (automatic_ && co_await UnitPresent())
+        while (armed() && co_await UnitPresent())
             co_await Pause(seams_.clock, PollMs, alive);
-        if (automatic_)
+        if (armed())
             Show(State::Waiting);
     }
-    Show(State::Idle);
+    if (run == automaticRuns_ && !automatic_)
+        Show(State::Idle);
 }
 
 } // namespace tunekit

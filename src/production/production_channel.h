@@ -116,6 +116,7 @@ private:
     Station station_;
     State state_ = State::Idle;
     bool automatic_ = false;
+    int automaticRuns_ = 0; // automatic runs started; only the newest goes on
     QString serialNumber_;
     QString message_;
     int progress_ = 0;

@@ -77,6 +77,16 @@ private slots:
         QVERIFY(QFile::exists(first.backup));
         QVERIFY(!first.changes.isEmpty());
         QCOMPARE(first.accessLevel, QStringLiteral("production"));
+
+        // Switched on, off and on again at once: one run goes on, and the unit is programmed once.
+        QCoro::Task<> again = b.RunAutomatic();
+        b.Stop();
+        QCoro::Task<> once = b.RunAutomatic();
+        QVERIFY(clock.RunUntil([&] { return b.CurrentState() == State::Passed; }, 120000));
+        clock.RunFor(5000);
+        QCOMPARE(b.UnitsPassed(), 2);
+        QCOMPARE(b.UnitsFailed(), 0);
+        b.Stop();
     }
 };
 
