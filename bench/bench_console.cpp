@@ -33,7 +33,7 @@ constexpr int Entries = 100'000;
 constexpr int RefreshEvery = 20;
 constexpr int Tail = 1'000;
 
-double ResidentMiB()
+double residentMiB()
 {
     QFile statm(QStringLiteral("/proc/self/statm"));
     if (!statm.open(QIODevice::ReadOnly))
@@ -42,13 +42,13 @@ double ResidentMiB()
     return fields.size() > 1 ? fields[1].toDouble() * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0) : 0;
 }
 
-QByteArray Packet(int i)
+QByteArray packet(int i)
 {
     const bool answer = i % 2 == 1;
     QByteArray data(4, '\0');
     data[0] = static_cast<char>(i & 0xFF);
     data[1] = static_cast<char>((i >> 8) & 0xFF);
-    return MakePacket(answer ? DownloadResponse : DownloadRequest, 0x2000 + (i / 2) % 0x900, 0, data);
+    return makePacket(answer ? DownloadResponse : DownloadRequest, 0x2000 + (i / 2) % 0x900, 0, data);
 }
 
 struct Figures {
@@ -59,11 +59,11 @@ struct Figures {
 };
 
 // append(i) logs entry i; refresh() brings the view up to date; scroll(toEnd) scrolls and repaints.
-Figures Measure(const std::function<void(int)>& append, const std::function<void()>& refresh,
+Figures measure(const std::function<void(int)>& append, const std::function<void()>& refresh,
                 const std::function<void(bool)>& scroll)
 {
     QApplication::processEvents();
-    const double before = ResidentMiB();
+    const double before = residentMiB();
     QElapsedTimer all;
     QElapsedTimer tail;
     all.start();
@@ -84,11 +84,11 @@ Figures Measure(const std::function<void(int)>& append, const std::function<void
     scroll(true);
     scroll(false);
     f.scrollMs = static_cast<double>(scrolling.nsecsElapsed()) / 1e6;
-    f.memoryMiB = ResidentMiB() - before;
+    f.memoryMiB = residentMiB() - before;
     return f;
 }
 
-int Run()
+int run()
 {
     const QString transmit = QStringLiteral("Transmit");
     const QString receive = QStringLiteral("Receive");
@@ -98,8 +98,8 @@ int Run()
     console.resize(460, 560);
     console.show();
     auto* txtLog = console.findChild<PacketLogView*>(QStringLiteral("txtLog"));
-    const Figures ours = Measure(
-        [&](int i) { console.addPacket(Packet(i), i % 2 ? receive : transmit, time); },
+    const Figures ours = measure(
+        [&](int i) { console.addPacket(packet(i), i % 2 ? receive : transmit, time); },
         [&] { console.refreshLog(); },
         [&](bool toEnd) {
             txtLog->verticalScrollBar()->setValue(toEnd ? txtLog->verticalScrollBar()->maximum() : 0);
@@ -113,11 +113,11 @@ int Run()
     box.setReadOnly(true);
     box.resize(460, 460);
     box.show();
-    const Figures reference = Measure(
+    const Figures reference = measure(
         [&](int i) {
             QTextCursor cursor(box.document());
             cursor.movePosition(QTextCursor::Start);
-            cursor.insertText(dumpEntryText(Packet(i), i % 2 ? receive : transmit, time));
+            cursor.insertText(dumpEntryText(packet(i), i % 2 ? receive : transmit, time));
         },
         [] {},
         [&](bool toEnd) {
@@ -150,5 +150,5 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    return tunekit::Run();
+    return tunekit::run();
 }

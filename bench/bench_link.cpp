@@ -44,26 +44,26 @@ class TimingLine final : public SerialLine {
 public:
     TimingLine(SerialLine& inner, const Clock& clock) : inner_(inner), clock_(clock)
     {
-        inner_.SetListener([this](Event event) { Notify(event); });
+        inner_.setListener([this](Event event) { notify(event); });
     }
-    ~TimingLine() override { inner_.SetListener({}); }
+    ~TimingLine() override { inner_.setListener({}); }
 
-    bool Open(int portNumber) override { return inner_.Open(portNumber); }
-    void Close() override { inner_.Close(); }
-    bool IsOpen() const override { return inner_.IsOpen(); }
-    void SetDtr(bool on) override { inner_.SetDtr(on); }
-    void SetRts(bool on) override { inner_.SetRts(on); }
-    bool Write(const QByteArray& bytes) override { return inner_.Write(bytes); }
-    QByteArray ReadAll() override
+    bool open(int portNumber) override { return inner_.open(portNumber); }
+    void close() override { inner_.close(); }
+    bool isOpen() const override { return inner_.isOpen(); }
+    void setDtr(bool on) override { inner_.setDtr(on); }
+    void setRts(bool on) override { inner_.setRts(on); }
+    bool write(const QByteArray& bytes) override { return inner_.write(bytes); }
+    QByteArray readAll() override
     {
-        QByteArray bytes = inner_.ReadAll();
+        QByteArray bytes = inner_.readAll();
         if (const auto frames = static_cast<int>(bytes.count('\r')); frames > 0) {
             answers += frames;
-            lastAnswerMs = clock_.NowMs();
+            lastAnswerMs = clock_.nowMs();
         }
         return bytes;
     }
-    QString PortName() const override { return inner_.PortName(); }
+    QString portName() const override { return inner_.portName(); }
 
     int answers = 0;
     qint64 lastAnswerMs = 0;
@@ -84,11 +84,11 @@ struct BenchSession {
     BenchSession(SerialLine& realLine, Clock& clock, const LinkMode& mode)
         : line(realLine, clock), session(SessionSeams{line, clock, dialogs, host}, views, language)
     {
-        session.SetAutomaticResetOff(true);
-        session.Engine().SetPaced(mode.paced);
-        clock.StartTicker(10, [this] { session.MainTimerTick(); });
-        session.Port().portNumber = 1;
-        session.Port().adapterFound = session.Rs232().OpenPort();
+        session.setAutomaticResetOff(true);
+        session.engine().setPaced(mode.paced);
+        clock.startTicker(10, [this] { session.mainTimerTick(); });
+        session.port().portNumber = 1;
+        session.port().adapterFound = session.rs232().openPort();
     }
 
     TimingLine line;
@@ -100,20 +100,20 @@ struct BenchSession {
 };
 
 struct PtyWay {
-    explicit PtyWay(const LinkMode& mode) { server.Faults().LatencyMs = mode.latencyMs; }
+    explicit PtyWay(const LinkMode& mode) { server.faults().latencyMs = mode.latencyMs; }
     PtyServer server;
     QtClock clock;
-    QSerialPortLine line{[this](int) { return server.SlavePath(); }};
+    QSerialPortLine line{[this](int) { return server.slavePath(); }};
     std::unique_ptr<BenchSession> bench;
-    SimDevice& Device() { return server.Device(); }
+    SimDevice& device() { return server.device(); }
 };
 
 struct VirtualWay {
-    explicit VirtualWay(const LinkMode& mode) { line.Faults().LatencyMs = mode.latencyMs; }
+    explicit VirtualWay(const LinkMode& mode) { line.faults().latencyMs = mode.latencyMs; }
     VirtualClock clock;
     SimLine line{clock};
     std::unique_ptr<BenchSession> bench;
-    SimDevice& Device() { return line.Device(); }
+    SimDevice& device() { return line.device(); }
 };
 
 struct Batch {
@@ -132,35 +132,35 @@ struct Result {
     QStringList messages;
 };
 
-Result Run(BenchSession& bench, Clock& clock, const Batch& batch)
+Result run(BenchSession& bench, Clock& clock, const Batch& batch)
 {
-    TransmitEngine& engine = bench.session.Engine();
+    TransmitEngine& engine = bench.session.engine();
     bench.line.answers = 0;
     for (int i = 0; i < batch.count; ++i)
         batch.queue(engine, i);
     QElapsedTimer real;
     real.start();
-    const qint64 start = clock.NowMs();
-    engine.State().sending = true;
+    const qint64 start = clock.nowMs();
+    engine.state().sending = true;
     const qint64 limit = start + batch.count * 100LL + 10000;
-    while ((bench.line.answers < batch.count || engine.State().sending) && bench.dialogs.messages.isEmpty()
-           && clock.NowMs() < limit)
-        testing::RunEvents(clock);
+    while ((bench.line.answers < batch.count || engine.state().sending) && bench.dialogs.messages.isEmpty()
+           && clock.nowMs() < limit)
+        testing::runEvents(clock);
     QStringList messages;
     for (const auto& message : bench.dialogs.messages)
         messages.append(message.text);
     return {bench.line.answers, bench.line.lastAnswerMs - start, real.elapsed(), messages};
 }
 
-double PerSecond(int count, qint64 ms)
+double perSecond(int count, qint64 ms)
 {
     return ms > 0 ? count * 1000.0 / static_cast<double>(ms) : 0.0;
 }
 
 // One line per measurement; false (and the reason on stderr) when the batch did not complete.
-bool Report(const char* way, const Batch& batch, const Result& r, bool virtualTime, bool deviceOk)
+bool report(const char* way, const Batch& batch, const Result& r, bool virtualTime, bool deviceOk)
 {
-    const double rate = PerSecond(r.answers, r.clockMs);
+    const double rate = perSecond(r.answers, r.clockMs);
     std::printf("%s, %s: %d %s in %.2f s%s, %.1f %s/s, %.2f of the wire limit (%.1f/s)", batch.name, way, r.answers,
                 batch.unit, static_cast<double>(r.clockMs) / 1000.0, virtualTime ? " virtual" : "", rate, batch.unit,
                 rate / WireExchangesPerSecond, WireExchangesPerSecond);
@@ -184,86 +184,86 @@ bool Report(const char* way, const Batch& batch, const Result& r, bool virtualTi
     return ok;
 }
 
-bool MeasurePty(const Batch& batch, const LinkMode& mode)
+bool measurePty(const Batch& batch, const LinkMode& mode)
 {
     PtyWay way(mode);
-    if (!way.server.Start()) {
-        std::fprintf(stderr, "%s\n", qPrintable(way.server.ErrorText()));
+    if (!way.server.start()) {
+        std::fprintf(stderr, "%s\n", qPrintable(way.server.errorText()));
         return false;
     }
     way.bench = std::make_unique<BenchSession>(way.line, way.clock, mode);
-    if (!way.bench->session.Port().adapterFound) {
-        std::fprintf(stderr, "cannot open %s\n", qPrintable(way.server.SlavePath()));
+    if (!way.bench->session.port().adapterFound) {
+        std::fprintf(stderr, "cannot open %s\n", qPrintable(way.server.slavePath()));
         return false;
     }
-    const Result result = Run(*way.bench, way.clock, batch);
-    return Report("pseudo-terminal, real time", batch, result, false, batch.check(way.Device()));
+    const Result result = run(*way.bench, way.clock, batch);
+    return report("pseudo-terminal, real time", batch, result, false, batch.check(way.device()));
 }
 
-bool MeasureVirtual(const Batch& batch, const LinkMode& mode)
+bool measureVirtual(const Batch& batch, const LinkMode& mode)
 {
     VirtualWay way(mode);
     way.bench = std::make_unique<BenchSession>(way.line, way.clock, mode);
-    const Result result = Run(*way.bench, way.clock, batch);
-    const bool ok = Report("in-process line, virtual time", batch, result, true, batch.check(way.Device()));
+    const Result result = run(*way.bench, way.clock, batch);
+    const bool ok = report("in-process line, virtual time", batch, result, true, batch.check(way.device()));
     // Nothing queued on the clock may outlive the session it refers to.
-    way.clock.Clear();
+    way.clock.clear();
     return ok;
 }
 
 // A command after a detection: from the click to the last answer, and to the engine at rest.
-bool MeasureCommand(BenchSession& bench, Clock& clock, const char* what, const char* way,
+bool measureCommand(BenchSession& bench, Clock& clock, const char* what, const char* way,
                     const std::function<void()>& click, const std::function<bool()>& check)
 {
     Session& session = bench.session;
     QElapsedTimer real;
     real.start();
-    const qint64 start = clock.NowMs();
+    const qint64 start = clock.nowMs();
     bench.line.answers = 0;
     click();
-    const qint64 limit = clock.NowMs() + 30000;
-    while (!session.Engine().Idle() && clock.NowMs() < limit)
-        testing::RunEvents(clock);
-    const qint64 idle = clock.NowMs();
+    const qint64 limit = clock.nowMs() + 30000;
+    while (!session.engine().idle() && clock.nowMs() < limit)
+        testing::runEvents(clock);
+    const qint64 idle = clock.nowMs();
     const bool ok = bench.dialogs.messages.isEmpty() && check();
     std::printf("%s, %s: %d answers, %.3f s from the click to the last value, %.3f s to idle (%.1f answers/s, "
                 "%.2f of the wire limit); took %.2f s real\n",
                 what, way, bench.line.answers, static_cast<double>(bench.line.lastAnswerMs - start) / 1000.0,
-                static_cast<double>(idle - start) / 1000.0, PerSecond(bench.line.answers, bench.line.lastAnswerMs - start),
-                PerSecond(bench.line.answers, bench.line.lastAnswerMs - start) / WireExchangesPerSecond,
+                static_cast<double>(idle - start) / 1000.0, perSecond(bench.line.answers, bench.line.lastAnswerMs - start),
+                perSecond(bench.line.answers, bench.line.lastAnswerMs - start) / WireExchangesPerSecond,
                 static_cast<double>(real.elapsed()) / 1000.0);
     std::fflush(stdout);
     return ok;
 }
 
-bool MeasureCommands(BenchSession& bench, Clock& clock, const char* way)
+bool measureCommands(BenchSession& bench, Clock& clock, const char* way)
 {
     Session& session = bench.session;
-    session.Access().level = AccessLevel::Service();
-    testing::RunTask(clock, session.Transfers().DetectDevice());
-    bool ok = MeasureCommand(bench, clock, "Read of ConfigID 5", way, [&] { session.Transfers().ReadParameters(); },
-                             [&] { return session.Image().value[2] == QStringLiteral("1234"); });
-    ok = MeasureCommand(bench, clock, "information read at level 40", way, [&] { session.Transfers().ReadInformation(); },
-                        [&] { return !session.Image().labels.lblInfo[6].isEmpty(); })
+    session.access().level = AccessLevel::service();
+    testing::runTask(clock, session.transfers().detectDevice());
+    bool ok = measureCommand(bench, clock, "Read of ConfigID 5", way, [&] { session.transfers().readParameters(); },
+                             [&] { return session.image().value[2] == QStringLiteral("1234"); });
+    ok = measureCommand(bench, clock, "information read at level 40", way, [&] { session.transfers().readInformation(); },
+                        [&] { return !session.image().labels.lblInfo[6].isEmpty(); })
          && ok;
     return ok;
 }
 
-bool FullReads(const LinkMode& mode)
+bool fullReads(const LinkMode& mode)
 {
     PtyWay pty(mode);
-    if (!pty.server.Start())
+    if (!pty.server.start())
         return false;
     pty.bench = std::make_unique<BenchSession>(pty.line, pty.clock, mode);
-    bool ok = MeasureCommands(*pty.bench, pty.clock, "pseudo-terminal, real time");
+    bool ok = measureCommands(*pty.bench, pty.clock, "pseudo-terminal, real time");
     VirtualWay virt(mode);
     virt.bench = std::make_unique<BenchSession>(virt.line, virt.clock, mode);
-    ok = MeasureCommands(*virt.bench, virt.clock, "in-process line, virtual time") && ok;
-    virt.clock.Clear();
+    ok = measureCommands(*virt.bench, virt.clock, "in-process line, virtual time") && ok;
+    virt.clock.clear();
     return ok;
 }
 
-QByteArray InterpreterWord(int n)
+QByteArray interpreterWord(int n)
 {
     const auto v = static_cast<quint32>(n) * 2654435761u;
     const char bytes[4] = {static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
@@ -274,56 +274,56 @@ QByteArray InterpreterWord(int n)
 // Detects and reads n transmitters at once, each on a station of its own behind its own
 // pseudo-terminal, all in this one thread; true when every read was complete and matched the
 // device. Gives the wall time.
-bool ReadStations(int n, qint64& wallMs, int& exchanges)
+bool readStations(int n, qint64& wallMs, int& exchanges)
 {
     QtClock clock;
     std::vector<std::unique_ptr<testing::PtyStation>> stations;
     for (int i = 0; i < n; ++i) {
         stations.push_back(std::make_unique<testing::PtyStation>(clock, i % 2 == 0 ? 53 : 52));
-        if (!stations.back()->Start())
+        if (!stations.back()->start())
             return false;
     }
-    clock.StartTicker(10, [&stations] {
+    clock.startTicker(10, [&stations] {
         for (const auto& one : stations)
-            one->station.Tick();
+            one->station.tick();
     });
     int done = 0;
     bool complete = true;
     QElapsedTimer wall;
     wall.start();
     for (const auto& one : stations) {
-        WhenDone<ReadOutcome>(one->DetectAndRead(), [&done, &complete](ReadOutcome outcome) {
+        whenDone<ReadOutcome>(one->detectAndRead(), [&done, &complete](ReadOutcome outcome) {
             ++done;
             complete = complete && outcome.complete;
         });
     }
-    testing::RunEventsUntil(clock, [&done, n] { return done == n; }, 60000);
+    testing::runEventsUntil(clock, [&done, n] { return done == n; }, 60000);
     wallMs = wall.elapsed();
     exchanges = 0;
     for (const auto& one : stations) {
-        exchanges += static_cast<int>(one->server.Device().Requests().size());
+        exchanges += static_cast<int>(one->server.device().requests().size());
         complete = complete && one->dialogs.messages.isEmpty()
-                   && one->station.Image().value[SystemAddressNr] == QStringLiteral("1234");
+                   && one->station.image().value[SystemAddressNr] == QStringLiteral("1234");
     }
     return done == n && complete;
 }
 
 // Stations side by side in one thread against one station alone, measured in the same run.
-bool SideBySide(int n)
+bool sideBySide(int n)
 {
     qint64 aloneMs = 0;
     qint64 togetherMs = 0;
     int aloneExchanges = 0;
     int togetherExchanges = 0;
-    const bool alone = ReadStations(1, aloneMs, aloneExchanges);
-    const bool together = ReadStations(n, togetherMs, togetherExchanges);
+    const bool alone = readStations(1, aloneMs, aloneExchanges);
+    const bool together = readStations(n, togetherMs, togetherExchanges);
     std::printf("detect and read, pseudo-terminals, real time: one station %d exchanges in %.2f s; %d stations in one "
                 "thread %d exchanges in %.2f s: %.2f times the time of one (%d times the work), %.2f of the wire limit "
                 "per station\n",
                 aloneExchanges, static_cast<double>(aloneMs) / 1000.0, n, togetherExchanges,
                 static_cast<double>(togetherMs) / 1000.0,
                 static_cast<double>(togetherMs) / static_cast<double>(qMax<qint64>(1, aloneMs)), n,
-                PerSecond(togetherExchanges / n, togetherMs) / WireExchangesPerSecond);
+                perSecond(togetherExchanges / n, togetherMs) / WireExchangesPerSecond);
     if (!alone || !together)
         std::fprintf(stderr, "  a read was incomplete or wrong\n");
     return alone && together;
@@ -345,31 +345,31 @@ int main(int argc, char* argv[])
     std::printf("mode: %s, USB latency timer %s\n", mode.paced ? "paced (one packet per tick)" : "next packet at once",
                 mode.latencyMs > 0 ? qPrintable(QStringLiteral("%1 ms").arg(mode.latencyMs)) : "off");
     if (args.contains(QStringLiteral("--full-read")))
-        return FullReads(mode) ? 0 : 1;
+        return fullReads(mode) ? 0 : 1;
     if (const qsizetype at = args.indexOf(QStringLiteral("--stations")); at >= 0 && at + 1 < args.size())
-        return SideBySide(qMax(1, args.at(at + 1).toInt())) ? 0 : 1;
+        return sideBySide(qMax(1, args.at(at + 1).toInt())) ? 0 : 1;
 
     const Batch reads{"reads", "exchanges", ReadCount,
-                      [](TransmitEngine& engine, int i) { engine.SendPacket(DownloadRequest, 0x2000 + i % 64, 0); },
-                      [](SimDevice& device) { return device.Requests().size() == ReadCount; }};
+                      [](TransmitEngine& engine, int i) { engine.sendPacket(DownloadRequest, 0x2000 + i % 64, 0); },
+                      [](SimDevice& device) { return device.requests().size() == ReadCount; }};
     const Batch uploads{"interpreter", "packets", InterpreterPackets,
                         [](TransmitEngine& engine, int n) {
-                            engine.SendPacket(Upload, 0x6000 + (n >> 8), static_cast<std::uint8_t>(n & 0xFF),
-                                              InterpreterWord(n));
+                            engine.sendPacket(Upload, 0x6000 + (n >> 8), static_cast<std::uint8_t>(n & 0xFF),
+                                              interpreterWord(n));
                         },
                         [](SimDevice& device) {
                             for (int n = 0; n < InterpreterPackets; ++n) {
-                                if (device.Cell(0x6000 + (n >> 8), n & 0xFF) != InterpreterWord(n))
+                                if (device.cell(0x6000 + (n >> 8), n & 0xFF) != interpreterWord(n))
                                     return false;
                             }
                             return true;
                         }};
 
-    bool ok = MeasurePty(reads, mode);
-    ok = MeasureVirtual(reads, mode) && ok;
+    bool ok = measurePty(reads, mode);
+    ok = measureVirtual(reads, mode) && ok;
     if (interpreter) {
-        ok = MeasurePty(uploads, mode) && ok;
-        ok = MeasureVirtual(uploads, mode) && ok;
+        ok = measurePty(uploads, mode) && ok;
+        ok = measureVirtual(uploads, mode) && ok;
     }
     return ok ? 0 : 1;
 }

@@ -33,7 +33,7 @@ struct Run {
 };
 
 // processes writers of count records each, to the store url; then reads them back by serial.
-Run WriteAtOnce(const QString& url, const QString& dataFolder, int processes, int count)
+Run writeAtOnce(const QString& url, const QString& dataFolder, int processes, int count)
 {
     const QString tag = QUuid::createUuid().toString(QUuid::Id128).left(8);
     std::vector<std::unique_ptr<QProcess>> writers;
@@ -70,10 +70,10 @@ Run WriteAtOnce(const QString& url, const QString& dataFolder, int processes, in
     return run;
 }
 
-bool Report(const char* store, const QString& url, const QString& dataFolder, int processes, int count)
+bool report(const char* store, const QString& url, const QString& dataFolder, int processes, int count)
 {
-    const Run alone = WriteAtOnce(url, dataFolder, 1, count);
-    const Run shared = WriteAtOnce(url, dataFolder, processes, count);
+    const Run alone = writeAtOnce(url, dataFolder, 1, count);
+    const Run shared = writeAtOnce(url, dataFolder, processes, count);
     const int total = processes * count;
     const double aloneRate = count / alone.seconds;
     const double sharedRate = total / shared.seconds;
@@ -112,11 +112,11 @@ int main(int argc, char* argv[])
         return 2;
     }
     QTemporaryDir folder;
-    bool exact = Report("SQLite", QStringLiteral("sqlite:") + folder.filePath(QStringLiteral("records.sqlite")),
+    bool exact = report("SQLite", QStringLiteral("sqlite:") + folder.filePath(QStringLiteral("records.sqlite")),
                         folder.path(), processes, count);
     if (postgres.isEmpty())
         std::printf("PostgreSQL: skipped (no --postgres URL and no TUNEKIT_TEST_POSTGRES)\n");
     else
-        exact = Report("PostgreSQL", postgres, folder.path(), processes, count) && exact;
+        exact = report("PostgreSQL", postgres, folder.path(), processes, count) && exact;
     return exact ? 0 : 1;
 }

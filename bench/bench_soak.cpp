@@ -28,7 +28,7 @@ namespace {
 
 constexpr int InterpreterBytes = 2048;
 
-QByteArray Pattern(int size, int seed)
+QByteArray pattern(int size, int seed)
 {
     QByteArray bytes;
     for (int i = 0; i < size; ++i)
@@ -45,7 +45,7 @@ struct SoakOptions {
     qint64 exchanges = 0;
 };
 
-bool ParseOptions(const QStringList& arguments, SoakOptions& options)
+bool parseOptions(const QStringList& arguments, SoakOptions& options)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("The link on a bad line, in virtual time."));
@@ -111,14 +111,14 @@ public:
     {
         rig.views.beforeSend = [this] { ++exchanges_; };
         Session& session = rig.session;
-        const SimDevice& device = rig.line.Device();
-        session.Engine().SetDownloadResponseHandler([this, &session, &device](const QByteArray& packet) {
-            if (PacketData(packet) != device.Cell(PacketIndex(packet), PacketSubindex(packet)))
+        const SimDevice& device = rig.line.device();
+        session.engine().setDownloadResponseHandler([this, &session, &device](const QByteArray& packet) {
+            if (packetData(packet) != device.cell(packetIndex(packet), packetSubindex(packet)))
                 ++unlikeDevice_;
-            session.Transfers().HandleDownloadResponse(packet);
+            session.transfers().handleDownloadResponse(packet);
         });
-        rig.clock.StartTicker(1, [this, &session] {
-            const bool gaveUp = session.Engine().State().gaveUp;
+        rig.clock.startTicker(1, [this, &session] {
+            const bool gaveUp = session.engine().state().gaveUp;
             givenUp_ += gaveUp && !sawGiveUp_;
             sawGiveUp_ = gaveUp;
         });
@@ -126,9 +126,9 @@ public:
     LinkWatch(const LinkWatch&) = delete;
     LinkWatch& operator=(const LinkWatch&) = delete;
 
-    Counts Now() const
+    Counts now() const
     {
-        const EngineState& engine = rig_.session.Engine().State();
+        const EngineState& engine = rig_.session.engine().state();
         return {exchanges_, engine.repeatTotal, engine.lostTotal, engine.ignoredTotal, givenUp_, unlikeDevice_};
     }
 
@@ -140,7 +140,7 @@ private:
     bool sawGiveUp_ = false;
 };
 
-void PrintCounts(const char* what, const Counts& counts, double virtualMs)
+void printCounts(const char* what, const Counts& counts, double virtualMs)
 {
     std::printf("%s: %lld exchanges in %.1f s virtual, repeats %lld, lost answers asked again or given up %lld, "
                 "ignored frames %lld, batches given up %lld, answers taken unlike the device's cell %lld\n",
@@ -149,31 +149,31 @@ void PrintCounts(const char* what, const Counts& counts, double virtualMs)
                 static_cast<long long>(counts.unlikeDevice));
 }
 
-bool RunUntilIdle(testing::Rig& rig)
+bool runUntilIdle(testing::Rig& rig)
 {
-    return rig.clock.RunUntil([&rig] { return rig.session.Engine().Idle(); }, 3'600'000);
+    return rig.clock.runUntil([&rig] { return rig.session.engine().idle(); }, 3'600'000);
 }
 
-int GiveUpMessages(const testing::ScriptedDialogs& dialogs, qsizetype from)
+int giveUpMessages(const testing::ScriptedDialogs& dialogs, qsizetype from)
 {
     int count = 0;
     for (qsizetype i = from; i < dialogs.messages.size(); ++i) {
         const QString& text = dialogs.messages[i].text;
-        count += text == TransmitEngine::TimeoutText() || text == TransmitEngine::LineCorruptText();
+        count += text == TransmitEngine::timeoutText() || text == TransmitEngine::lineCorruptText();
     }
     return count;
 }
 
-bool DoneShown(const testing::ScriptedDialogs& dialogs, qsizetype from)
+bool doneShown(const testing::ScriptedDialogs& dialogs, qsizetype from)
 {
     for (qsizetype i = from; i < dialogs.messages.size(); ++i) {
-        if (dialogs.messages[i].text == DeviceWrites::DoneText())
+        if (dialogs.messages[i].text == DeviceWrites::doneText())
             return true;
     }
     return false;
 }
 
-QString MessagesSince(const testing::ScriptedDialogs& dialogs, qsizetype from)
+QString messagesSince(const testing::ScriptedDialogs& dialogs, qsizetype from)
 {
     QStringList texts;
     for (qsizetype i = from; i < dialogs.messages.size(); ++i)
@@ -189,60 +189,60 @@ int main(int argc, char* argv[])
     using namespace tunekit;
     QCoreApplication app(argc, argv);
     SoakOptions options;
-    if (!ParseOptions(QCoreApplication::arguments(), options)) {
+    if (!parseOptions(QCoreApplication::arguments(), options)) {
         std::fprintf(stderr, "rates are 0..1, counts 0 or more\n");
         return 2;
     }
 
     testing::Rig rig;
     Session& session = rig.session;
-    SimDevice& device = rig.line.Device();
+    SimDevice& device = rig.line.device();
     const LinkWatch watch(rig);
-    rig.Connect();
-    session.Access().level = AccessLevel::Level3();
+    rig.connect();
+    session.access().level = AccessLevel::level3();
     QElapsedTimer real;
     real.start();
 
     // A read on a sound line is what every later read must show.
-    rig.Finish(session.Transfers().DetectDevice());
-    session.Transfers().ReadParameters();
-    RunUntilIdle(rig);
-    const ParamArray<QString> truth = session.Image().value;
+    rig.finish(session.transfers().detectDevice());
+    session.transfers().readParameters();
+    runUntilIdle(rig);
+    const ParamArray<QString> truth = session.image().value;
     if (!rig.dialogs.messages.isEmpty() || truth[2].isEmpty()) {
         std::fprintf(stderr, "the read on a sound line failed\n");
         return 1;
     }
 
-    SimFaults& faults = rig.line.Faults();
-    faults.CorruptRate = options.corrupt;
-    faults.LoseRate = options.lose;
-    faults.StrayRate = options.stray;
-    faults.WrongTypeRate = options.wrongType;
+    SimFaults& faults = rig.line.faults();
+    faults.corruptRate = options.corrupt;
+    faults.loseRate = options.lose;
+    faults.strayRate = options.stray;
+    faults.wrongTypeRate = options.wrongType;
     std::printf("answers corrupted %.1f %%, lost %.1f %%, after a stray answer %.1f %%, after a wrong type %.1f %%\n",
                 options.corrupt * 100, options.lose * 100, options.stray * 100, options.wrongType * 100);
-    const Counts start = watch.Now();
-    const qint64 startMs = rig.clock.NowMs();
+    const Counts start = watch.now();
+    const qint64 startMs = rig.clock.nowMs();
 
     // A 2 KB interpreter and nothing else: EraseIL2, 512 Uploads, then the parameters.
-    DeviceImage& image = session.Image();
-    image.extended.Clear();
-    const QByteArray interpreterImage = Pattern(InterpreterBytes, 4);
+    DeviceImage& image = session.image();
+    image.extended.clear();
+    const QByteArray interpreterImage = pattern(InterpreterBytes, 4);
     image.extended.interpreterImage = interpreterImage;
     qsizetype messagesBefore = rig.dialogs.messages.size();
-    Counts before = watch.Now();
-    qint64 beforeMs = rig.clock.NowMs();
-    rig.Finish(session.Writes().Write());
-    RunUntilIdle(rig);
-    PrintCounts("interpreter write", watch.Now() - before, static_cast<double>(rig.clock.NowMs() - beforeMs));
-    const bool interpreterDone = session.Writes().LastResult() == WriteResult::Done && DoneShown(rig.dialogs, messagesBefore);
-    const bool interpreterExact = device.BlockBytes(InterpreterFirstIndex, 256, 4, InterpreterBytes) == interpreterImage
-                                  && device.UsedCells(InterpreterFirstIndex, InterpreterLastIndex) == InterpreterBytes / 4;
-    const QString interpreterMessages = MessagesSince(rig.dialogs, messagesBefore);
+    Counts before = watch.now();
+    qint64 beforeMs = rig.clock.nowMs();
+    rig.finish(session.writes().write());
+    runUntilIdle(rig);
+    printCounts("interpreter write", watch.now() - before, static_cast<double>(rig.clock.nowMs() - beforeMs));
+    const bool interpreterDone = session.writes().lastResult() == WriteResult::Done && doneShown(rig.dialogs, messagesBefore);
+    const bool interpreterExact = device.blockBytes(InterpreterFirstIndex, 256, 4, InterpreterBytes) == interpreterImage
+                                  && device.usedCells(InterpreterFirstIndex, InterpreterLastIndex) == InterpreterBytes / 4;
+    const QString interpreterMessages = messagesSince(rig.dialogs, messagesBefore);
     std::printf("interpreter write: %s; the interpreter area holds %s; messages: %s\n",
                 interpreterDone ? "completed (\"Done\")" : "NOT completed",
                 interpreterExact ? "exactly the 2048 bytes" : "NOT the 2048 bytes", qUtf8Printable(interpreterMessages));
-    const bool untoldInterpreter = !interpreterExact && GiveUpMessages(rig.dialogs, messagesBefore) == 0
-                                   && session.Writes().LastResult() != WriteResult::Failed;
+    const bool untoldInterpreter = !interpreterExact && giveUpMessages(rig.dialogs, messagesBefore) == 0
+                                   && session.writes().lastResult() != WriteResult::Failed;
 
     // Reads, each compared with the read on the sound line.
     int reads = 0;
@@ -250,14 +250,14 @@ int main(int argc, char* argv[])
     int wrong = 0;
     int missing = 0;
     int untold = 0;
-    before = watch.Now();
-    beforeMs = rig.clock.NowMs();
+    before = watch.now();
+    beforeMs = rig.clock.nowMs();
     messagesBefore = rig.dialogs.messages.size();
-    while (watch.Now().exchanges - before.exchanges < options.reads || watch.Now().exchanges - start.exchanges < options.exchanges) {
+    while (watch.now().exchanges - before.exchanges < options.reads || watch.now().exchanges - start.exchanges < options.exchanges) {
         const qsizetype messagesHere = rig.dialogs.messages.size();
         // A read whose detection failed re-detects instead; the next click reads again.
-        session.Transfers().ReadParameters();
-        RunUntilIdle(rig);
+        session.transfers().readParameters();
+        runUntilIdle(rig);
         ++reads;
         int missingHere = 0;
         for (int nr = 1; nr <= ParamCount; ++nr) {
@@ -271,47 +271,47 @@ int main(int argc, char* argv[])
         readsComplete += missingHere == 0;
         if (missingHere > 0 && rig.dialogs.messages.size() == messagesHere)
             ++untold;
-        if (session.Engine().State().quietTimeouts) // a failed detection: find the device again
-            rig.Finish(session.Transfers().DetectDevice());
+        if (session.engine().state().quietTimeouts) // a failed detection: find the device again
+            rig.finish(session.transfers().detectDevice());
     }
-    PrintCounts("reads", watch.Now() - before, static_cast<double>(rig.clock.NowMs() - beforeMs));
+    printCounts("reads", watch.now() - before, static_cast<double>(rig.clock.nowMs() - beforeMs));
     std::printf("reads: %d Read clicks, complete %d, incomplete %d (without a message %d); wrong values stored %d, "
                 "values missing %d, time-out or corrupt-line messages %d\n",
-                reads, readsComplete, reads - readsComplete, untold, wrong, missing, GiveUpMessages(rig.dialogs, messagesBefore));
+                reads, readsComplete, reads - readsComplete, untold, wrong, missing, giveUpMessages(rig.dialogs, messagesBefore));
 
     // A full write: parameters and every kind of extended data.
     image.value[7] = QStringLiteral("20");
     ExtendedDataStore& store = image.extended;
-    store.Clear();
-    store.interpreterImage = Pattern(16384, 1);
-    store.textsImage = Pattern(1030, 2);
-    store.displayTableImage = Pattern(25, 3);
+    store.clear();
+    store.interpreterImage = pattern(16384, 1);
+    store.textsImage = pattern(1030, 2);
+    store.displayTableImage = pattern(25, 3);
     for (int n = 0; n <= 67; ++n)
-        store.FreqTable[static_cast<std::size_t>(n)] = 433000000 + n * 25000;
+        store.freqTable[static_cast<std::size_t>(n)] = 433000000 + n * 25000;
     store.frequencyTableText = QStringLiteral("k#433025000\r\n").repeated(7);
     messagesBefore = rig.dialogs.messages.size();
-    before = watch.Now();
-    beforeMs = rig.clock.NowMs();
-    rig.Finish(session.Writes().Write());
-    RunUntilIdle(rig);
-    PrintCounts("full write", watch.Now() - before, static_cast<double>(rig.clock.NowMs() - beforeMs));
-    const bool interpreter = device.BlockBytes(InterpreterFirstIndex, 256, 4, 16384) == store.interpreterImage;
-    const bool texts = device.BlockBytes(0x4010, 256, 4, 1030) == store.textsImage;
-    const bool table = device.BlockBytes(0x4200, 10, 1, 25) == store.displayTableImage;
-    const bool power = device.FlashedCell(0x2203, 0).at(0) == 20;
-    const int writeGiveUps = GiveUpMessages(rig.dialogs, messagesBefore);
+    before = watch.now();
+    beforeMs = rig.clock.nowMs();
+    rig.finish(session.writes().write());
+    runUntilIdle(rig);
+    printCounts("full write", watch.now() - before, static_cast<double>(rig.clock.nowMs() - beforeMs));
+    const bool interpreter = device.blockBytes(InterpreterFirstIndex, 256, 4, 16384) == store.interpreterImage;
+    const bool texts = device.blockBytes(0x4010, 256, 4, 1030) == store.textsImage;
+    const bool table = device.blockBytes(0x4200, 10, 1, 25) == store.displayTableImage;
+    const bool power = device.flashedCell(0x2203, 0).at(0) == 20;
+    const int writeGiveUps = giveUpMessages(rig.dialogs, messagesBefore);
     std::printf("full write: \"Done\" %s, time-out or corrupt-line messages %d; in the device: interpreter %s, texts %s, "
                 "display table %s, TransmitPower %s\n",
-                DoneShown(rig.dialogs, messagesBefore) ? "shown" : "not shown", writeGiveUps, interpreter ? "whole" : "incomplete",
+                doneShown(rig.dialogs, messagesBefore) ? "shown" : "not shown", writeGiveUps, interpreter ? "whole" : "incomplete",
                 texts ? "whole" : "incomplete", table ? "whole" : "incomplete", power ? "written" : "not written");
     const bool untoldWrite = (!interpreter || !texts || !table || !power) && writeGiveUps == 0
-                             && session.Writes().LastResult() != WriteResult::Failed;
+                             && session.writes().lastResult() != WriteResult::Failed;
 
-    const Counts total = watch.Now() - start;
-    PrintCounts("whole run on the bad line", total, static_cast<double>(rig.clock.NowMs() - startMs));
-    std::printf("sent by the line: %d answers lost, %d corrupted, %d stray or wrong-type frames\n", rig.line.Link().AnswersLost(),
-                rig.line.Link().AnswersCorrupted(), rig.line.Link().StraysSent());
+    const Counts total = watch.now() - start;
+    printCounts("whole run on the bad line", total, static_cast<double>(rig.clock.nowMs() - startMs));
+    std::printf("sent by the line: %d answers lost, %d corrupted, %d stray or wrong-type frames\n", rig.line.link().answersLost(),
+                rig.line.link().answersCorrupted(), rig.line.link().straysSent());
     std::printf("took %.1f s real\n", static_cast<double>(real.elapsed()) / 1000.0);
-    rig.clock.Clear();
+    rig.clock.clear();
     return wrong == 0 && total.unlikeDevice == 0 && untold == 0 && !untoldInterpreter && !untoldWrite ? 0 : 1;
 }

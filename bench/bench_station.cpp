@@ -51,25 +51,25 @@ constexpr qint64 ResetMs = 200 + 2750;
 constexpr int WriteResets = 2;
 constexpr int ConfigId = 53;
 
-AccessLevel Level()
+AccessLevel level()
 {
-    return AccessLevel::Production();
+    return AccessLevel::production();
 }
 
 // One run of the command on a unit: a station of its own on the unit's terminal.
 struct CommandRun {
     CommandRun(Clock& time, PtyServer& server, ResetPolicy policy)
-        : clock(time), line([&server](int) { return server.SlavePath(); })
+        : clock(time), line([&server](int) { return server.slavePath(); })
     {
-        station.SetResetPolicy(policy);
-        station.Image().InitDeviceImage(LevelMarks(Level()), Language::English);
+        station.setResetPolicy(policy);
+        station.image().initDeviceImage(levelMarks(level()), Language::English);
     }
 
     Clock& clock;
     QSerialPortLine line;
     testing::ScriptedDialogs dialogs; // every question answered with its first button, as --yes
     testing::RecordingViews views;
-    Station station{StationSeams{line, clock, dialogs}, views, [] { return Level(); }};
+    Station station{StationSeams{line, clock, dialogs}, views, [] { return level(); }};
 };
 
 // One channel: its unit's terminal and the command run on it now; finished runs stay (with
@@ -90,58 +90,58 @@ struct Cycle {
     int resets = 0;
     qint64 ms = 0;
 
-    double FloorMs() const { return exchanges * WireExchangeMs + static_cast<double>(WriteResets * ResetMs); }
+    double floorMs() const { return exchanges * WireExchangeMs + static_cast<double>(WriteResets * ResetMs); }
 };
 
 struct Files {
     QTemporaryDir folder;
     QString stationFile;
-    QString Backups() const { return folder.filePath(QStringLiteral("backups")); }
+    QString backups() const { return folder.filePath(QStringLiteral("backups")); }
 };
 
 // The unit's cycle as tunekit-cli write runs it.
-QCoro::Task<Cycle> ProgramUnit(Channel& channel, ResetPolicy policy, const Files& files)
+QCoro::Task<Cycle> programUnit(Channel& channel, ResetPolicy policy, const Files& files)
 {
     channel.runs.push_back(std::make_unique<CommandRun>(channel.clock, channel.server, policy));
     CommandRun& run = *channel.runs.back();
     Station& station = run.station;
     const testing::FixedHost host;
-    const VersionInfo version = MakeVersionInfo();
-    const qsizetype requestsBefore = channel.server.Device().Requests().size();
+    const VersionInfo version = makeVersionInfo();
+    const qsizetype requestsBefore = channel.server.device().requests().size();
     Cycle cycle;
     QElapsedTimer wall;
     wall.start();
     channel.current = &run;
-    if (!station.OpenAdapterPort(1)) {
+    if (!station.openAdapterPort(1)) {
         cycle.problem = QStringLiteral("the port does not open");
-    } else if (co_await station.Detect() != ConfigId) {
+    } else if (co_await station.detect() != ConfigId) {
         cycle.problem = QStringLiteral("not detected");
-    } else if (!(co_await station.ReadParameters()).complete) {
+    } else if (!(co_await station.readParameters()).complete) {
         cycle.problem = QStringLiteral("the backup read is incomplete");
-    } else if (station.SaveBackup(files.Backups(), host, version).status != BackupOutcome::Status::Saved) {
+    } else if (station.saveBackup(files.backups(), host, version).status != BackupOutcome::Status::Saved) {
         cycle.problem = QStringLiteral("the backup was not saved");
-    } else if (OpenConfigFile(files.stationFile, station.Image(), run.dialogs, Level(), host.Now().date()) != OpenStatus::Loaded) {
+    } else if (openConfigFile(files.stationFile, station.image(), run.dialogs, level(), host.now().date()) != OpenStatus::Loaded) {
         cycle.problem = QStringLiteral("the station file does not open");
-    } else if ((co_await station.WriteImage()).result != WriteResult::Done) {
+    } else if ((co_await station.writeImage()).result != WriteResult::Done) {
         cycle.problem = QStringLiteral("the write failed");
-    } else if (!(co_await station.VerifyWrite()).verified) {
+    } else if (!(co_await station.verifyWrite()).verified) {
         cycle.problem = QStringLiteral("the read-back differs");
     } else {
-        cycle.ok = station.Image().value[7] == QStringLiteral("20");
+        cycle.ok = station.image().value[7] == QStringLiteral("20");
         if (!cycle.ok)
             cycle.problem = QStringLiteral("TransmitPower was not written");
     }
     cycle.ms = wall.elapsed();
-    cycle.exchanges = static_cast<int>(channel.server.Device().Requests().size() - requestsBefore);
-    cycle.resets = static_cast<int>(station.Port().ResetsStarted());
-    station.ClosePort();
+    cycle.exchanges = static_cast<int>(channel.server.device().requests().size() - requestsBefore);
+    cycle.resets = static_cast<int>(station.port().resetsStarted());
+    station.closePort();
     channel.current = nullptr;
     co_return cycle;
 }
 
 // The station file: a unit's own values as a restorable backup with TransmitPower 20 instead
 // of 27, made against the in-process simulated transmitter in virtual time.
-bool MakeStationFile(Files& files)
+bool makeStationFile(Files& files)
 {
     VirtualClock clock;
     bool ok = false;
@@ -150,69 +150,69 @@ bool MakeStationFile(Files& files)
         testing::ScriptedDialogs dialogs;
         testing::RecordingViews views;
         const testing::FixedHost host;
-        Station station(StationSeams{line, clock, dialogs}, views, [] { return Level(); });
-        station.Image().InitDeviceImage(LevelMarks(Level()), Language::English);
-        clock.StartTicker(10, [&station] { station.Tick(); });
-        station.OpenAdapterPort(1);
+        Station station(StationSeams{line, clock, dialogs}, views, [] { return level(); });
+        station.image().initDeviceImage(levelMarks(level()), Language::English);
+        clock.startTicker(10, [&station] { station.tick(); });
+        station.openAdapterPort(1);
         const QString path = files.folder.filePath(QStringLiteral("unit.scd"));
         bool read = false;
-        WhenDone<ReadOutcome>(
+        whenDone<ReadOutcome>(
             [](Station& s) -> QCoro::Task<ReadOutcome> {
-                co_await s.Detect();
-                co_return co_await s.ReadParameters();
+                co_await s.detect();
+                co_return co_await s.readParameters();
             }(station),
             [&read](ReadOutcome outcome) { read = outcome.complete; });
-        testing::RunEventsUntil(clock, [&read] { return read; }, 60000);
-        if (read && WriteRestorableBackup({station.Image(), host, MakeVersionInfo(), dialogs}, path) == WriteOutcome::Written) {
+        testing::runEventsUntil(clock, [&read] { return read; }, 60000);
+        if (read && writeRestorableBackup({station.image(), host, makeVersionInfo(), dialogs}, path) == WriteOutcome::Written) {
             QFile unit(path);
             QByteArray bytes = unit.open(QIODevice::ReadOnly) ? unit.readAll() : QByteArray();
             bytes.chop(4); // its checksum
             if (bytes.contains("TransmitPower=27\r\n")) {
                 bytes.replace("TransmitPower=27\r\n", "TransmitPower=20\r\n");
                 files.stationFile = files.folder.filePath(QStringLiteral("station.scd"));
-                ok = SaveConfigFile(files.stationFile, WithChecksumTrailer(bytes)).isEmpty();
+                ok = saveConfigFile(files.stationFile, withChecksumTrailer(bytes)).isEmpty();
             }
         }
-        clock.Clear();
+        clock.clear();
     }
     return ok;
 }
 
 // n channels at once, each programming units units one after the other; the cycles of all.
-std::vector<Cycle> Program(int n, int units, ResetPolicy policy, const Files& files, qint64& wallMs)
+std::vector<Cycle> program(int n, int units, ResetPolicy policy, const Files& files, qint64& wallMs)
 {
     QtClock clock;
     std::vector<std::unique_ptr<Channel>> channels;
     std::vector<Cycle> cycles;
     for (int i = 0; i < n; ++i) {
         channels.push_back(std::make_unique<Channel>(clock));
-        if (!channels.back()->server.Start()) {
-            std::fprintf(stderr, "%s\n", qPrintable(channels.back()->server.ErrorText()));
+        if (!channels.back()->server.start()) {
+            std::fprintf(stderr, "%s\n", qPrintable(channels.back()->server.errorText()));
             return cycles;
         }
     }
-    clock.StartTicker(10, [&channels] {
+    clock.startTicker(10, [&channels] {
         for (const auto& channel : channels) {
             if (channel->current)
-                channel->current->station.Tick();
+                channel->current->station.tick();
         }
     });
     int done = 0;
     QElapsedTimer wall;
     wall.start();
     for (const auto& channel : channels) {
-        WhenDone([](Channel& one, int count, ResetPolicy how, const Files& in, std::vector<Cycle>& out) -> QCoro::Task<> {
+        whenDone([](Channel& one, int count, ResetPolicy how, const Files& in, std::vector<Cycle>& out) -> QCoro::Task<> {
             for (int unit = 0; unit < count; ++unit)
-                out.push_back(co_await ProgramUnit(one, how, in));
+                out.push_back(co_await programUnit(one, how, in));
         }(*channel, units, policy, files, cycles),
                  [&done] { ++done; });
     }
-    testing::RunEventsUntil(clock, [&done, n] { return done == n; }, 600000);
+    testing::runEventsUntil(clock, [&done, n] { return done == n; }, 600000);
     wallMs = wall.elapsed();
     return cycles;
 }
 
-bool AllOk(const std::vector<Cycle>& cycles, int expected)
+bool allOk(const std::vector<Cycle>& cycles, int expected)
 {
     bool ok = static_cast<int>(cycles.size()) == expected;
     for (const Cycle& cycle : cycles) {
@@ -224,23 +224,23 @@ bool AllOk(const std::vector<Cycle>& cycles, int expected)
 }
 
 // (a) One unit alone under the policy; prints its line and gives the ratio floor/actual.
-bool OneCycle(const char* name, ResetPolicy policy, const Files& files, double& ratio)
+bool oneCycle(const char* name, ResetPolicy policy, const Files& files, double& ratio)
 {
     qint64 wallMs = 0;
-    const std::vector<Cycle> cycles = Program(1, 1, policy, files, wallMs);
-    if (!AllOk(cycles, 1))
+    const std::vector<Cycle> cycles = program(1, 1, policy, files, wallMs);
+    if (!allOk(cycles, 1))
         return false;
     const Cycle& cycle = cycles.front();
-    ratio = cycle.FloorMs() / static_cast<double>(qMax<qint64>(1, cycle.ms));
+    ratio = cycle.floorMs() / static_cast<double>(qMax<qint64>(1, cycle.ms));
     std::printf("  %-28s %d resets, %d exchanges, %6.2f s; floor %.2f s (%.2f s wire + %d x %.2f s reset): "
                 "floor/actual %.2f\n",
-                name, cycle.resets, cycle.exchanges, static_cast<double>(cycle.ms) / 1000.0, cycle.FloorMs() / 1000.0,
+                name, cycle.resets, cycle.exchanges, static_cast<double>(cycle.ms) / 1000.0, cycle.floorMs() / 1000.0,
                 cycle.exchanges * WireExchangeMs / 1000.0, WriteResets, static_cast<double>(ResetMs) / 1000.0, ratio);
     std::fflush(stdout);
     return true;
 }
 
-double UnitsPerMinute(int units, qint64 ms)
+double unitsPerMinute(int units, qint64 ms)
 {
     return ms > 0 ? units * 60000.0 / static_cast<double>(ms) : 0.0;
 }
@@ -261,7 +261,7 @@ int main(int argc, char* argv[])
     const int channels = number("--channels", 8);
 
     Files files;
-    if (!files.folder.isValid() || !MakeStationFile(files)) {
+    if (!files.folder.isValid() || !makeStationFile(files)) {
         std::fprintf(stderr, "the station file could not be made\n");
         return 1;
     }
@@ -271,18 +271,18 @@ int main(int argc, char* argv[])
                 WriteResets);
     double before = 0;
     double after = 0;
-    bool ok = OneCycle("window's rules (before):", ResetPolicy::AfterEveryBatch, files, before);
-    ok = OneCycle("only where needed (after):", ResetPolicy::WhereNeeded, files, after) && ok;
+    bool ok = oneCycle("window's rules (before):", ResetPolicy::AfterEveryBatch, files, before);
+    ok = oneCycle("only where needed (after):", ResetPolicy::WhereNeeded, files, after) && ok;
     std::printf("    floor/actual %.2f (goal 0.85: %s)\n", after, after >= 0.85 ? "met" : "NOT met");
 
     qint64 aloneMs = 0;
     qint64 togetherMs = 0;
-    const std::vector<Cycle> alone = Program(1, units, ResetPolicy::WhereNeeded, files, aloneMs);
-    const std::vector<Cycle> together = Program(channels, units, ResetPolicy::WhereNeeded, files, togetherMs);
-    ok = AllOk(alone, units) && ok;
-    ok = AllOk(together, channels * units) && ok;
-    const double alonePerMinute = UnitsPerMinute(units, aloneMs);
-    const double togetherPerMinute = UnitsPerMinute(channels * units, togetherMs);
+    const std::vector<Cycle> alone = program(1, units, ResetPolicy::WhereNeeded, files, aloneMs);
+    const std::vector<Cycle> together = program(channels, units, ResetPolicy::WhereNeeded, files, togetherMs);
+    ok = allOk(alone, units) && ok;
+    ok = allOk(together, channels * units) && ok;
+    const double alonePerMinute = unitsPerMinute(units, aloneMs);
+    const double togetherPerMinute = unitsPerMinute(channels * units, togetherMs);
     const double speedUp = alonePerMinute > 0 ? togetherPerMinute / alonePerMinute : 0.0;
     std::printf("(b) units one after the other on each channel (%d each), only where needed, one thread:\n"
                 "  one channel:  %d units in %6.2f s, %5.1f units/min\n"

@@ -36,7 +36,7 @@ constexpr double WireExchangesPerSecond = 1000.0 / WireExchangeMs;
 constexpr int InterpreterBytes = 65536;
 constexpr int Packets = InterpreterBytes / 4 + 1; // EraseIL2 and the Uploads
 
-QByteArray Interpreter()
+QByteArray interpreter()
 {
     QByteArray bytes(InterpreterBytes, '\0');
     for (int i = 0; i < InterpreterBytes; ++i)
@@ -48,12 +48,12 @@ QByteArray Interpreter()
 class AnswerCounter final : public StationViews {
 public:
     explicit AnswerCounter(const Clock& clock) : clock_(clock) {}
-    void Logged(const TrafficEntry& entry) override
+    void logged(const TrafficEntry& entry) override
     {
         if (entry.kind != TrafficEntry::Kind::Packet || entry.text != u"Receive")
             return;
         ++answers;
-        lastAnswerMs = clock_.NowMs();
+        lastAnswerMs = clock_.nowMs();
     }
     int answers = 0;
     qint64 lastAnswerMs = 0;
@@ -66,17 +66,17 @@ private:
 struct Writer {
     Writer(SerialLine& serialLine, Clock& time) : line(serialLine), clock(time), counter(time)
     {
-        engine.Connect(port, dialogs, counter);
-        engine.SetReceivedTrafficShown([] { return AccessLevel::Production().seesReceivedTraffic(); });
-        engine.Reset().automaticResetOff = true; // a pseudo-terminal has no DTR to reset with
-        line.SetListener([this](SerialLine::Event event) { engine.HandleLineEvent(event); });
-        image.InitDeviceImage(LevelMarks(AccessLevel::Production()), Language::English);
-        clock.StartTicker(10, [this] { engine.TransmitTick(); });
-        port.State().portNumber = 1;
-        port.State().adapterFound = port.OpenPort();
-        port.State().adapterPort = 1;
+        engine.connect(port, dialogs, counter);
+        engine.setReceivedTrafficShown([] { return AccessLevel::production().seesReceivedTraffic(); });
+        engine.reset().automaticResetOff = true; // a pseudo-terminal has no DTR to reset with
+        line.setListener([this](SerialLine::Event event) { engine.handleLineEvent(event); });
+        image.initDeviceImage(levelMarks(AccessLevel::production()), Language::English);
+        clock.startTicker(10, [this] { engine.transmitTick(); });
+        port.state().portNumber = 1;
+        port.state().adapterFound = port.openPort();
+        port.state().adapterPort = 1;
     }
-    ~Writer() { line.SetListener({}); }
+    ~Writer() { line.setListener({}); }
 
     SerialLine& line;
     Clock& clock;
@@ -87,22 +87,22 @@ struct Writer {
     DeviceImage image;
     StationViews views;
     TransferOptions options;
-    DeviceTransfers transfers{TransferContext{engine, port, image, dialogs, views, options, [] { return AccessLevel::Production(); }}};
+    DeviceTransfers transfers{TransferContext{engine, port, image, dialogs, views, options, [] { return AccessLevel::production(); }}};
     DeviceWrites writes{transfers};
 };
 
-bool Measure(const char* way, bool virtualTime, SerialLine& line, Clock& clock, SimDevice& device, const QString& folder)
+bool measure(const char* way, bool virtualTime, SerialLine& line, Clock& clock, SimDevice& device, const QString& folder)
 {
     Writer writer(line, clock);
-    if (!writer.port.State().adapterFound) {
+    if (!writer.port.state().adapterFound) {
         std::fprintf(stderr, "%s: the port does not open\n", way);
         return false;
     }
     QElapsedTimer real;
     real.start();
-    const qint64 start = clock.NowMs();
+    const qint64 start = clock.nowMs();
     // The command ends with its batch.
-    testing::RunTask(clock, writer.writes.WriteTestInterpreter(folder));
+    testing::runTask(clock, writer.writes.writeTestInterpreter(folder));
     const qint64 sendMs = writer.counter.lastAnswerMs - start;
     const double rate = sendMs > 0 ? writer.counter.answers * 1000.0 / static_cast<double>(sendMs) : 0.0;
 
@@ -124,7 +124,7 @@ bool Measure(const char* way, bool virtualTime, SerialLine& line, Clock& clock, 
         std::fprintf(stderr, "  message: %s\n", qPrintable(message.text));
         ok = false;
     }
-    if (device.BlockBytes(0x6000, 256, 4, InterpreterBytes) != Interpreter()) {
+    if (device.blockBytes(0x6000, 256, 4, InterpreterBytes) != interpreter()) {
         std::fprintf(stderr, "  the device does not hold the interpreter\n");
         ok = false;
     }
@@ -140,7 +140,7 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     QTemporaryDir folder;
     QFile file(folder.filePath(QStringLiteral("xtest.bin")));
-    if (!folder.isValid() || !file.open(QIODevice::WriteOnly) || file.write(Interpreter()) != InterpreterBytes) {
+    if (!folder.isValid() || !file.open(QIODevice::WriteOnly) || file.write(interpreter()) != InterpreterBytes) {
         std::fprintf(stderr, "cannot write xtest.bin\n");
         return 1;
     }
@@ -150,19 +150,19 @@ int main(int argc, char* argv[])
     {
         VirtualClock clock;
         SimLine line(clock);
-        ok = Measure("in-process line, virtual time", true, line, clock, line.Device(), folder.path()) && ok;
+        ok = measure("in-process line, virtual time", true, line, clock, line.device(), folder.path()) && ok;
         // Nothing queued on the clock may outlive the objects it refers to.
-        clock.Clear();
+        clock.clear();
     }
     {
         PtyServer server;
-        if (!server.Start()) {
-            std::fprintf(stderr, "%s\n", qPrintable(server.ErrorText()));
+        if (!server.start()) {
+            std::fprintf(stderr, "%s\n", qPrintable(server.errorText()));
             return 1;
         }
         QtClock clock;
-        QSerialPortLine line([&server](int) { return server.SlavePath(); });
-        ok = Measure("pseudo-terminal, real time", false, line, clock, server.Device(), folder.path()) && ok;
+        QSerialPortLine line([&server](int) { return server.slavePath(); });
+        ok = measure("pseudo-terminal, real time", false, line, clock, server.device(), folder.path()) && ok;
     }
     return ok ? 0 : 1;
 }

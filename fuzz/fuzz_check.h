@@ -1,7 +1,7 @@
 #pragma once
 
 // A broken promise stops the fuzzer at once, with the input that broke it.
-inline void Check(bool condition)
+inline void check(bool condition)
 {
     if (!condition)
         __builtin_trap();

@@ -16,8 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace tunekit;
     if (size == 0)
         return 0;
-    constexpr std::array<AccessLevel, 4> levels{AccessLevel::Level1(), AccessLevel::Service(), AccessLevel::Production(),
-                                                AccessLevel::Development()};
+    constexpr std::array<AccessLevel, 4> levels{AccessLevel::level1(), AccessLevel::service(), AccessLevel::production(),
+                                                AccessLevel::development()};
     constexpr std::array<int, 4> devices{0, 2, 5, 52};
     const unsigned pick = data[0];
     ReaderInputs inputs;
@@ -28,26 +28,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     inputs.path = QStringLiteral("C:\\fuzz\\input.scd");
     const QByteArrayView bytes(reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(size - 1));
 
-    const ConfigFileContent content = ReadConfigFile(bytes, inputs);
+    const ConfigFileContent content = readConfigFile(bytes, inputs);
     const ExtendedDataStore& store = content.extended;
-    Check(content.description.count(QStringLiteral("\r\n")) <= 6);
-    Check(store.FreqTableLast >= -1 && store.FreqTableLast <= 80);
-    Check(store.interpreterImage.size() <= bytes.size() / 2);
-    Check(content.refused
+    check(content.description.count(QStringLiteral("\r\n")) <= 6);
+    check(store.FreqTableLast >= -1 && store.FreqTableLast <= 80);
+    check(store.interpreterImage.size() <= bytes.size() / 2);
+    check(content.refused
           == (inputs.checksumState == ChecksumState::ChecksumNotValid && !inputs.accessLevel.opensFilesWithWrongChecksum()));
     for (int k = 1; k <= ParamCount; ++k)
-        Check(content.imageValues[k].isEmpty() || content.applicable[k]);
+        check(content.imageValues[k].isEmpty() || content.applicable[k]);
 
     DeviceImage image;
     image.deviceConfigId = static_cast<qint16>(inputs.deviceConfigId);
-    ApplyConfigFile(image, content);
+    applyConfigFile(image, content);
 
     // The decoders on their own, fed the raw bytes.
-    const QByteArray hex = DecodeHexSection(bytes);
-    Check(hex.size() == (bytes.size() % 2 == 0 ? bytes.size() / 2 : 0));
-    const FrequencyTableDecoded table = DecodeFrequencyTable(QString::fromLatin1(bytes));
+    const QByteArray hex = decodeHexSection(bytes);
+    check(hex.size() == (bytes.size() % 2 == 0 ? bytes.size() / 2 : 0));
+    const FrequencyTableDecoded table = decodeFrequencyTable(QString::fromLatin1(bytes));
     for (int n = 0; n <= table.lastChannel; ++n)
-        Check(table.frequencies[static_cast<std::size_t>(n)] >= 1);
-    (void)LeadingNumber(bytes);
+        check(table.frequencies[static_cast<std::size_t>(n)] >= 1);
+    (void)leadingNumber(bytes);
     return 0;
 }

@@ -21,21 +21,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArrayView bytes(reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(size - 1));
 
     FrameAssembler whole;
-    const QList<FrameAssembler::Frame> expected = whole.Feed(bytes);
+    const QList<FrameAssembler::Frame> expected = whole.feed(bytes);
     FrameAssembler pieces;
     QList<FrameAssembler::Frame> got;
     for (qsizetype at = 0; at < bytes.size(); at += step) {
-        got += pieces.Feed(bytes.sliced(at, qMin(step, bytes.size() - at)));
-        Check(pieces.Pending().size() < FrameSize);
+        got += pieces.feed(bytes.sliced(at, qMin(step, bytes.size() - at)));
+        check(pieces.pending().size() < FrameSize);
     }
-    Check(got.size() == expected.size());
+    check(got.size() == expected.size());
     for (qsizetype i = 0; i < got.size(); ++i) {
         const FrameAssembler::Frame& frame = got[i];
-        Check(frame.text == expected[i].text && frame.intact == expected[i].intact);
-        Check(frame.text.size() == FrameSize && frame.text.front() == '@' && frame.text.back() == '\r');
+        check(frame.text == expected[i].text && frame.intact == expected[i].intact);
+        check(frame.text.size() == FrameSize && frame.text.front() == '@' && frame.text.back() == '\r');
         if (frame.intact)
-            Check(EncodeFrame(DecodeFrame(frame.text)) == frame.text.toUpper());
+            check(encodeFrame(decodeFrame(frame.text)) == frame.text.toUpper());
     }
-    Check(pieces.Pending() == whole.Pending());
+    check(pieces.pending() == whole.pending());
     return 0;
 }

@@ -10,14 +10,14 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    const tunekit::SettingsRead read = tunekit::ReadSettings(bytes);
-    Check(!read.FilePortFound || (read.FilePort > 0 && read.FilePort <= 256));
-    Check(!read.longDelay || (read.longDelay->seconds >= 0 && read.longDelay->seconds <= 9));
-    Check(!read.authText || read.authText->size() <= 12);
+    const tunekit::SettingsRead read = tunekit::readSettings(bytes);
+    check(!read.FilePortFound || (read.FilePort > 0 && read.FilePort <= 256));
+    check(!read.longDelay || (read.longDelay->seconds >= 0 && read.longDelay->seconds <= 9));
+    check(!read.authText || read.authText->size() <= 12);
     // What was read can be written back and read again without surprises.
     tunekit::SettingsToWrite again;
     again.authFileString = read.authText.value_or(QString());
-    const tunekit::SettingsRead reread = tunekit::ReadSettings(tunekit::ComposeSettingsFile(again));
-    Check(reread.authText.has_value());
+    const tunekit::SettingsRead reread = tunekit::readSettings(tunekit::composeSettingsFile(again));
+    check(reread.authText.has_value());
     return 0;
 }

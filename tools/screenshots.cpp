@@ -34,16 +34,16 @@ using namespace tunekit;
 class ChosenLanguageHost final : public SystemHostFacts {
 public:
     explicit ChosenLanguageHost(QString languageId) : languageId_(std::move(languageId)) {}
-    QString DefaultLanguageId() const override { return languageId_; }
-    QString AdapterPortName() const override { return {}; }
+    QString defaultLanguageId() const override { return languageId_; }
+    QString adapterPortName() const override { return {}; }
     // Pictures are taken without touching anybody's settings.
-    QString SettingsFolder() const override { return {}; }
+    QString settingsFolder() const override { return {}; }
 
 private:
     QString languageId_;
 };
 
-void Pump(int ms)
+void pump(int ms)
 {
     QElapsedTimer timer;
     timer.start();
@@ -51,14 +51,14 @@ void Pump(int ms)
         QApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
-bool Save(QWidget* window, const QString& path)
+bool save(QWidget* window, const QString& path)
 {
     const bool saved = window && window->grab().save(path);
     std::printf("%s %s\n", saved ? "saved" : "FAILED", qPrintable(path));
     return saved;
 }
 
-int Run(const QString& folder, const QString& language)
+int run(const QString& folder, const QString& language)
 {
     const bool german = language == QLatin1StringView("DE");
     const QString suffix = german ? QStringLiteral("de") : QStringLiteral("en");
@@ -72,11 +72,11 @@ int Run(const QString& folder, const QString& language)
     setup.plan = {false, 1, QString()};
     MainWindow window(std::move(setup));
     window.show();
-    window.Start();
+    window.start();
     QElapsedTimer starting;
     starting.start();
-    while (!window.StartupDone() && starting.elapsed() < 30000)
-        Pump(20);
+    while (!window.startupDone() && starting.elapsed() < 30000)
+        pump(20);
 
     // Development, through the password dialog as a user unlocks it.
     QTimer::singleShot(200, [] {
@@ -88,8 +88,8 @@ int Run(const QString& folder, const QString& language)
         QTest::keyClick(password, Qt::Key_Return);
     });
     window.findChild<QAction*>(QStringLiteral("mnuLevel60"))->trigger();
-    Pump(300);
-    if (window.Logic().Access().level != AccessLevel::Development()) {
+    pump(300);
+    if (window.logic().access().level != AccessLevel::development()) {
         std::fprintf(stderr, "Development was not unlocked\n");
         return 1;
     }
@@ -101,44 +101,44 @@ int Run(const QString& folder, const QString& language)
     QObject::connect(&progress, &QTimer::timeout, [&] {
         auto* frmWriteInfo = window.findChild<QWidget*>(QStringLiteral("frmWriteInfo"));
         if (!progressTaken && frmWriteInfo && frmWriteInfo->isVisible()
-            && window.Logic().Engine().Progress().overall >= 30 && window.Logic().Engine().Progress().overall <= 80) {
-            progressTaken = Save(frmWriteInfo, file(QStringLiteral("progress")));
+            && window.logic().engine().progress().overall >= 30 && window.logic().engine().progress().overall <= 80) {
+            progressTaken = save(frmWriteInfo, file(QStringLiteral("progress")));
         }
     });
     progress.start();
     window.findChild<QPushButton*>(QStringLiteral("cmdRead"))->click();
     QElapsedTimer reading;
     reading.start();
-    while (window.Logic().Engine().State().sending && reading.elapsed() < 30000)
-        Pump(20);
+    while (window.logic().engine().state().sending && reading.elapsed() < 30000)
+        pump(20);
     progress.stop();
-    Pump(1500);
+    pump(1500);
 
     // One packet by hand: a DownloadRequest for the system address cell.
     window.findChild<QLineEdit*>(QStringLiteral("txtType"))->setText(QStringLiteral("10"));
     window.findChild<QLineEdit*>(QStringLiteral("txtIndex"))->setText(QStringLiteral("2101"));
     window.findChild<QPushButton*>(QStringLiteral("cmdSend"))->click();
-    Pump(4000);
+    pump(4000);
 
     // The production line: the unit just read is the file, and both simulated channels program
     // their units in automatic mode.
     QTemporaryDir scratch;
-    const BackupOutcome template_ = window.Logic().Device().SaveBackup(scratch.path(), window.Logic().Host(), window.Logic().Version());
+    const BackupOutcome template_ = window.logic().device().saveBackup(scratch.path(), window.logic().host(), window.logic().version());
     auto* production = window.findChild<ProductionTab*>(QStringLiteral("tabProduction"));
     bool productionDone = false;
-    if (production && template_.status == BackupOutcome::Status::Saved && production->UseFile(template_.path)) {
-        production->SetAutomatic(true);
+    if (production && template_.status == BackupOutcome::Status::Saved && production->useFile(template_.path)) {
+        production->setAutomatic(true);
         QElapsedTimer programming;
         programming.start();
         const auto done = [production] {
-            for (int row = 0; row < production->ChannelCount(); ++row) {
-                if (production->Channel(row).UnitsPassed() + production->Channel(row).UnitsFailed() == 0)
+            for (int row = 0; row < production->channelCount(); ++row) {
+                if (production->channel(row).unitsPassed() + production->channel(row).unitsFailed() == 0)
                     return false;
             }
             return true;
         };
         while (!done() && programming.elapsed() < 60000)
-            Pump(50);
+            pump(50);
         productionDone = done();
     }
 
@@ -147,12 +147,12 @@ int Run(const QString& folder, const QString& language)
     bool ok = progressTaken && productionDone;
     for (int tab = 0; tab < tabs->count(); ++tab) {
         tabs->setCurrentIndex(tab);
-        Pump(200);
-        ok = Save(&window, file(QLatin1StringView(tabNames[tab]))) && ok;
+        pump(200);
+        ok = save(&window, file(QLatin1StringView(tabNames[tab]))) && ok;
     }
     tabs->setCurrentIndex(0);
-    ok = Save(window.findChild<QWidget*>(QStringLiteral("frmTerminal")), file(QStringLiteral("terminal"))) && ok;
-    ok = Save(window.findChild<QWidget*>(QStringLiteral("frmContact")), file(QStringLiteral("console"))) && ok;
+    ok = save(window.findChild<QWidget*>(QStringLiteral("frmTerminal")), file(QStringLiteral("terminal"))) && ok;
+    ok = save(window.findChild<QWidget*>(QStringLiteral("frmContact")), file(QStringLiteral("console"))) && ok;
     return ok ? 0 : 1;
 }
 
@@ -167,5 +167,5 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "usage: tunekit-screenshots <folder> EN|DE\n");
         return 2;
     }
-    return Run(args[1], args[2]);
+    return run(args[1], args[2]);
 }

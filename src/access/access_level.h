@@ -10,27 +10,27 @@ namespace tunekit {
 
 // One of the six access levels. What a level sees and may do is asked of it by name; no other
 // part of the program compares level numbers. The numbers 10, 20, ... 60 are what the level
-// menu, the settings file and the dictionary's AvaiLevel speak.
+// menu, the settings file and the dictionary's avaiLevel speak.
 class AccessLevel {
 public:
     // Level 1, open to everybody.
     constexpr AccessLevel() noexcept = default;
 
-    static constexpr AccessLevel Level1() noexcept { return AccessLevel(10); }
-    static constexpr AccessLevel Level2() noexcept { return AccessLevel(20); }
-    static constexpr AccessLevel Level3() noexcept { return AccessLevel(30); }
-    static constexpr AccessLevel Service() noexcept { return AccessLevel(40); }
-    static constexpr AccessLevel Production() noexcept { return AccessLevel(50); }
-    static constexpr AccessLevel Development() noexcept { return AccessLevel(60); }
+    static constexpr AccessLevel level1() noexcept { return AccessLevel(10); }
+    static constexpr AccessLevel level2() noexcept { return AccessLevel(20); }
+    static constexpr AccessLevel level3() noexcept { return AccessLevel(30); }
+    static constexpr AccessLevel service() noexcept { return AccessLevel(40); }
+    static constexpr AccessLevel production() noexcept { return AccessLevel(50); }
+    static constexpr AccessLevel development() noexcept { return AccessLevel(60); }
 
     // The six levels, lowest first: the order of the level menu and of every per-level array.
-    static constexpr std::array<AccessLevel, 6> All() noexcept
+    static constexpr std::array<AccessLevel, 6> all() noexcept
     {
-        return {Level1(), Level2(), Level3(), Service(), Production(), Development()};
+        return {level1(), level2(), level3(), service(), production(), development()};
     }
 
     // The level of a number 10, 20, ... 60; none for any other number.
-    static constexpr std::optional<AccessLevel> FromNumber(int number) noexcept
+    static constexpr std::optional<AccessLevel> fromNumber(int number) noexcept
     {
         if (number < 10 || number > 60 || number % 10 != 0)
             return std::nullopt;

@@ -10,12 +10,12 @@ namespace tunekit {
 
 namespace {
 
-constexpr AccessLevel Level1 = AccessLevel::Level1();
-constexpr AccessLevel Level2 = AccessLevel::Level2();
-constexpr AccessLevel Level3 = AccessLevel::Level3();
-constexpr AccessLevel Service = AccessLevel::Service();
-constexpr AccessLevel Production = AccessLevel::Production();
-constexpr AccessLevel Development = AccessLevel::Development();
+constexpr AccessLevel Level1 = AccessLevel::level1();
+constexpr AccessLevel Level2 = AccessLevel::level2();
+constexpr AccessLevel Level3 = AccessLevel::level3();
+constexpr AccessLevel Service = AccessLevel::service();
+constexpr AccessLevel Production = AccessLevel::production();
+constexpr AccessLevel Development = AccessLevel::development();
 
 // Passwords of the levels, lowest first; level 1 has none.
 constexpr std::array<QStringView, 6> Passwords{u"", u"Tulpen", u"Kiesel", u"Dill", u"Spinne", u"Haspel2093"};
@@ -36,7 +36,7 @@ constexpr ControlGate ControlGates[] = {
     {u"CmdCopyToConfig", Development},
 };
 
-bool Reaches(AccessLevel level, AccessLevel from)
+bool reaches(AccessLevel level, AccessLevel from)
 {
     return level.number() >= from.number();
 }
@@ -44,33 +44,33 @@ bool Reaches(AccessLevel level, AccessLevel from)
 // The settings file keeps the password of the level granted, as the level has it: typed in
 // another case it would not restore development, which is compared exactly. A wrong attempt keeps
 // what was stored.
-void StoreUnlockPassword(AccessState& access, AccessLevel level)
+void storeUnlockPassword(AccessState& access, AccessLevel level)
 {
-    access.rememberedPassword = LevelPassword(level).toString();
+    access.rememberedPassword = levelPassword(level).toString();
 }
 
 } // namespace
 
 bool AccessState::checkedLevelHasProductionRights() const
 {
-    for (const AccessLevel checked : AccessLevel::All()) {
+    for (const AccessLevel checked : AccessLevel::all()) {
         if (levelChecks[checked.index()] && checked.hasProductionRights())
             return true;
     }
     return false;
 }
 
-QStringView LevelPassword(AccessLevel level)
+QStringView levelPassword(AccessLevel level)
 {
     return Passwords[level.index()];
 }
 
-bool PasswordMatches(QStringView password, QStringView typed)
+bool passwordMatches(QStringView password, QStringView typed)
 {
     return !password.isEmpty() && password.toString().toLower() == typed.toString().toLower();
 }
 
-bool LevelView::Shows(QStringView objectName) const
+bool LevelView::shows(QStringView objectName) const
 {
     for (const Control& control : controls) {
         if (control.objectName == objectName)
@@ -79,25 +79,25 @@ bool LevelView::Shows(QStringView objectName) const
     return false;
 }
 
-LevelView ViewForLevel(AccessLevel level)
+LevelView viewForLevel(AccessLevel level)
 {
     LevelView view;
     for (std::size_t tab = 0; tab < TabFromLevel.size(); ++tab)
-        view.tabAvailable[tab] = Reaches(level, TabFromLevel[tab]);
+        view.tabAvailable[tab] = reaches(level, TabFromLevel[tab]);
     for (const ControlGate& gate : ControlGates)
-        view.controls.append({gate.objectName.toString(), Reaches(level, gate.fromLevel)});
+        view.controls.append({gate.objectName.toString(), reaches(level, gate.fromLevel)});
     return view;
 }
 
-ParamArray<bool> LevelMarks(AccessLevel level)
+ParamArray<bool> levelMarks(AccessLevel level)
 {
     ParamArray<bool> marks{};
     for (int n = 1; n <= ParamCount; ++n)
-        marks[static_cast<std::size_t>(n)] = level.reachesParameter(FindConfigDefine(n).AvaiLevel);
+        marks[static_cast<std::size_t>(n)] = level.reachesParameter(findConfigDefine(n).avaiLevel);
     return marks;
 }
 
-ConsoleVisibility ConsolesForLevel(const AccessState& access)
+ConsoleVisibility consolesForLevel(const AccessState& access)
 {
     // The level in force or the one the menu ticks.
     const auto inForceOrTicked = [&access](AccessLevel level) {
@@ -110,11 +110,11 @@ ConsoleVisibility ConsolesForLevel(const AccessState& access)
     return {};
 }
 
-LevelCommandResult LevelMenuCommand(AccessLevel level, AccessState& access, DeviceImage& image,
+LevelCommandResult levelMenuCommand(AccessLevel level, AccessState& access, DeviceImage& image,
                                     const std::function<void()>& showDialog)
 {
     LevelCommandResult result;
-    if (!Reaches(access.level, level) && level != Level1) {
+    if (!reaches(access.level, level) && level != Level1) {
         // Only the requested level's password will count in the dialog.
         access.grantable = {};
         access.grantable[level.index()] = true;
@@ -125,18 +125,18 @@ LevelCommandResult LevelMenuCommand(AccessLevel level, AccessState& access, Devi
         // Going down needs no password. (Level 1 is never above the current one in practice;
         // should it be, it is taken the same way so that marks and menu agree with it.)
         access.level = level;
-        ApplyUserLevel(access, image);
-        image.UpdateEditMarks();
+        applyUserLevel(access, image);
+        image.updateEditMarks();
         access.refreshPending = true;
     }
     // Values read or loaded under another level must not survive the change, cancelled or not.
-    image.ClearFileData();
+    image.clearFileData();
     result.refreshViews = level != Level1;
-    result.view = ViewForLevel(access.level);
+    result.view = viewForLevel(access.level);
     return result;
 }
 
-void SetUserLevel(AccessState& access, AccessLevel level)
+void setUserLevel(AccessState& access, AccessLevel level)
 {
     access.levelChecks = {};
     access.levelChecks[level.index()] = true;
@@ -145,19 +145,19 @@ void SetUserLevel(AccessState& access, AccessLevel level)
         access.grantable[i] = i > level.index();
 }
 
-void ApplyUserLevel(AccessState& access, DeviceImage& image)
+void applyUserLevel(AccessState& access, DeviceImage& image)
 {
-    image.ApplyLevelMarks(LevelMarks(access.level));
-    SetUserLevel(access, access.level);
+    image.applyLevelMarks(levelMarks(access.level));
+    setUserLevel(access, access.level);
 }
 
-void StartPasswordEntry(AccessState& access, PasswordBox& box)
+void startPasswordEntry(AccessState& access, PasswordBox& box)
 {
     access.typedPassword.clear();
     box = PasswordBox{};
 }
 
-PasswordKeyAction PasswordKeyPress(AccessState& access, PasswordBox& box, QChar key)
+PasswordKeyAction passwordKeyPress(AccessState& access, PasswordBox& box, QChar key)
 {
     switch (key.unicode()) {
     case KeyBackspace:
@@ -186,14 +186,14 @@ PasswordKeyAction PasswordKeyPress(AccessState& access, PasswordBox& box, QChar 
     return PasswordKeyAction::Changed;
 }
 
-UnlockOutcome ConfirmPassword(AccessState& access, DeviceImage& image, Dialogs& dialogs)
+UnlockOutcome confirmPassword(AccessState& access, DeviceImage& image, Dialogs& dialogs)
 {
     access.levelChecks = {};
     std::optional<AccessLevel> granted;
-    for (const AccessLevel level : AccessLevel::All()) {
+    for (const AccessLevel level : AccessLevel::all()) {
         // Level 1 needs no password; every other level only its own.
         if (access.grantable[level.index()]
-            && (level == Level1 || PasswordMatches(LevelPassword(level), access.typedPassword))) {
+            && (level == Level1 || passwordMatches(levelPassword(level), access.typedPassword))) {
             granted = level;
             break;
         }
@@ -206,24 +206,24 @@ UnlockOutcome ConfirmPassword(AccessState& access, DeviceImage& image, Dialogs& 
             access.grantable[i] = false;
         access.levelChecks[granted->index()] = true;
         access.refreshPending = true;
-        StoreUnlockPassword(access, *granted);
+        storeUnlockPassword(access, *granted);
         outcome = UnlockOutcome::Granted;
     } else {
         // The level in force stays.
-        dialogs.MsgBox(QCoreApplication::translate("AccessLevels", "   Wrong Password!    "), MsgButtons::Ok,
+        dialogs.msgBox(QCoreApplication::translate("AccessLevels", "   Wrong Password!    "), MsgButtons::Ok,
                        MsgIcon::None, QCoreApplication::translate("AccessLevels", "Error"));
     }
-    SetUserLevel(access, access.level);
-    ApplyUserLevel(access, image);
-    image.UpdateEditMarks();
+    setUserLevel(access, access.level);
+    applyUserLevel(access, image);
+    image.updateEditMarks();
     return outcome;
 }
 
-StoredLevel LevelFromStoredText(QStringView autValue)
+StoredLevel levelFromStoredText(QStringView autValue)
 {
     StoredLevel stored;
     stored.text = autValue.left(10).toString();
-    if (stored.text == LevelPassword(Development)) {
+    if (stored.text == levelPassword(Development)) {
         stored.level = Development;
         stored.consoles = true;
         stored.menuCheck = Development;
@@ -231,7 +231,7 @@ StoredLevel LevelFromStoredText(QStringView autValue)
     }
     const QStringView trimmed = QStringView(stored.text).trimmed();
     for (const AccessLevel level : {Production, Service, Level3, Level2}) {
-        if (PasswordMatches(LevelPassword(level), trimmed)) {
+        if (passwordMatches(levelPassword(level), trimmed)) {
             stored.level = level;
             if (level == Production)
                 stored.menuCheck = level;
@@ -241,9 +241,9 @@ StoredLevel LevelFromStoredText(QStringView autValue)
     return stored;
 }
 
-StoredLevel RestoreStoredLevel(AccessState& access, QStringView autValue)
+StoredLevel restoreStoredLevel(AccessState& access, QStringView autValue)
 {
-    const StoredLevel stored = LevelFromStoredText(autValue);
+    const StoredLevel stored = levelFromStoredText(autValue);
     access.rememberedPassword = stored.text;
     access.level = stored.level;
     access.levelChecks[stored.level.index()] = true;

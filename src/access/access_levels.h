@@ -19,7 +19,7 @@ class Dialogs;
 // The access level, the level menu's check marks and the unlock dialog's state. Lives for the
 // whole run; closing the dialog keeps it.
 struct AccessState {
-    AccessLevel level = AccessLevel::Level1(); // in force
+    AccessLevel level = AccessLevel::level1(); // in force
     std::array<bool, 6> levelChecks{};         // which item of the level menu is ticked, lowest level first
     bool refreshPending = false;               // the main timer applies the check marks and clears it
 
@@ -34,9 +34,9 @@ struct AccessState {
 };
 
 // The fixed password of a level; empty for level 1.
-QStringView LevelPassword(AccessLevel level);
+QStringView levelPassword(AccessLevel level);
 // Passwords do not depend on case; nothing is trimmed.
-bool PasswordMatches(QStringView password, QStringView typed);
+bool passwordMatches(QStringView password, QStringView typed);
 
 // --- Level menu -------------------------------------------------------------------------
 
@@ -50,41 +50,41 @@ struct LevelView {
     QList<Control> controls;
 
     // Whether the view lists the control as shown (false for a control it does not list).
-    bool Shows(QStringView objectName) const;
+    bool shows(QStringView objectName) const;
 };
 
 // Which tabs and controls a level reaches.
-LevelView ViewForLevel(AccessLevel level);
+LevelView viewForLevel(AccessLevel level);
 
 // The level marks of the device image: the parameters the level sees and edits.
-ParamArray<bool> LevelMarks(AccessLevel level);
+ParamArray<bool> levelMarks(AccessLevel level);
 
 // The terminal and the packet console as the main timer shows them for the level.
 struct ConsoleVisibility {
     bool terminal = false;
     bool console = false;
 };
-ConsoleVisibility ConsolesForLevel(const AccessState& access);
+ConsoleVisibility consolesForLevel(const AccessState& access);
 
 // What the main window does after a level command has run.
 struct LevelCommandResult {
     bool dialogShown = false;  // the unlock dialog was opened (raising the level)
-    bool refreshViews = false; // ShadowToTable, ShadowToDip, ShadowToGui (all levels but level 1)
-    LevelView view;            // apply by objectName, then ArrangeWindows
+    bool refreshViews = false; // shadowToTable, shadowToDip, shadowToGui (all levels but level 1)
+    LevelView view;            // apply by objectName, then arrangeWindows
 };
 
 // A level chosen in the level menu. Raising the level above level 1 arms the dialog for exactly
 // that level and calls showDialog, which runs the unlock dialog modally and returns when it has
 // closed; the same or a lower level is taken at once. In every case the device image and any
 // loaded file are discarded afterwards, also when the dialog was cancelled.
-LevelCommandResult LevelMenuCommand(AccessLevel level, AccessState& access, DeviceImage& image,
+LevelCommandResult levelMenuCommand(AccessLevel level, AccessState& access, DeviceImage& image,
                                     const std::function<void()>& showDialog);
 
 // Ticks the level's menu item only and lets the dialog grant the levels above it.
-void SetUserLevel(AccessState& access, AccessLevel level);
-// The level marks of the parameters and SetUserLevel. The window applies
-// ViewForLevel(access.level) to its controls.
-void ApplyUserLevel(AccessState& access, DeviceImage& image);
+void setUserLevel(AccessState& access, AccessLevel level);
+// The level marks of the parameters and setUserLevel. The window applies
+// viewForLevel(access.level) to its controls.
+void applyUserLevel(AccessState& access, DeviceImage& image);
 
 // --- Unlock dialog ---------------------------------------------------------------------------
 
@@ -102,13 +102,13 @@ struct PasswordBox {
 enum class PasswordKeyAction {
     Swallowed, // nothing changed
     Changed,   // the box and the typed password changed
-    Ok,        // Enter: run ConfirmPassword
+    Ok,        // Enter: run confirmPassword
 };
 
 // The dialog starts with nothing typed.
-void StartPasswordEntry(AccessState& access, PasswordBox& box);
+void startPasswordEntry(AccessState& access, PasswordBox& box);
 // One key typed into the password box.
-PasswordKeyAction PasswordKeyPress(AccessState& access, PasswordBox& box, QChar key);
+PasswordKeyAction passwordKeyPress(AccessState& access, PasswordBox& box, QChar key);
 
 enum class UnlockOutcome {
     Granted,       // the settings file must be written now (it stores the level's password)
@@ -118,21 +118,21 @@ enum class UnlockOutcome {
 // OK in the dialog: grants the armed level when the typed password is its password, otherwise
 // shows the wrong-password message and keeps the old level; then applies the level. The dialog
 // closes.
-UnlockOutcome ConfirmPassword(AccessState& access, DeviceImage& image, Dialogs& dialogs);
+UnlockOutcome confirmPassword(AccessState& access, DeviceImage& image, Dialogs& dialogs);
 
 // --- Level kept in the settings file -------------------------------------------------------
 
 // What the settings file's "AUT=" text restores at start-up.
 struct StoredLevel {
     QString text;                         // the first 10 characters of the stored text
-    AccessLevel level = AccessLevel::Level1();
+    AccessLevel level = AccessLevel::level1();
     bool consoles = false;                // development: terminal and packet console shown at start-up
     std::optional<AccessLevel> menuCheck; // the menu item ticked at once (production, development)
 };
 
 // Development needs the exact text; the others are compared trimmed and regardless of case.
-StoredLevel LevelFromStoredText(QStringView autValue);
+StoredLevel levelFromStoredText(QStringView autValue);
 // Takes the stored text and the level it restores, and sets that level's check mark.
-StoredLevel RestoreStoredLevel(AccessState& access, QStringView autValue);
+StoredLevel restoreStoredLevel(AccessState& access, QStringView autValue);
 
 } // namespace tunekit

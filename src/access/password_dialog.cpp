@@ -38,16 +38,16 @@ PasswordDialog::PasswordDialog(AccessState& access, DeviceImage& image, Dialogs&
     grid->addWidget(okButton_, 2, 0);
     grid->addWidget(cancelButton_, 2, 1);
 
-    connect(okButton_, &QPushButton::clicked, this, &PasswordDialog::Confirm);
+    connect(okButton_, &QPushButton::clicked, this, &PasswordDialog::confirm);
     connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
 
-    StartPasswordEntry(access_, box_);
-    ShowBox();
-    Retranslate();
+    startPasswordEntry(access_, box_);
+    showBox();
+    retranslate();
     passwordBox_->setFocus();
 }
 
-void PasswordDialog::Retranslate()
+void PasswordDialog::retranslate()
 {
     setWindowTitle(QCoreApplication::translate("PasswordDialog", "Password"));
     prompt_->setText(QCoreApplication::translate("PasswordDialog", "Please enter password to unlock:"));
@@ -74,10 +74,10 @@ bool PasswordDialog::eventFilter(QObject* watched, QEvent* event)
         return false;
     auto* key = static_cast<QKeyEvent*>(event);
     switch (key->key()) {
-    case Qt::Key_Backspace: KeyPress(QChar(KeyBackspace)); return true;
-    case Qt::Key_Escape: KeyPress(QChar(KeyEsc)); return true;
+    case Qt::Key_Backspace: keyPress(QChar(KeyBackspace)); return true;
+    case Qt::Key_Escape: keyPress(QChar(KeyEsc)); return true;
     case Qt::Key_Return:
-    case Qt::Key_Enter: KeyPress(QChar(KeyEnter)); return true;
+    case Qt::Key_Enter: keyPress(QChar(KeyEnter)); return true;
     // Moving the caret and the focus is the box's own business.
     case Qt::Key_Left:
     case Qt::Key_Right:
@@ -90,7 +90,7 @@ bool PasswordDialog::eventFilter(QObject* watched, QEvent* event)
     // Everything else (Delete, cut and paste shortcuts included) reaches the box only as the
     // characters it types.
     for (const QChar c : key->text())
-        KeyPress(c);
+        keyPress(c);
     return true;
 }
 
@@ -103,25 +103,25 @@ void PasswordDialog::showEvent(QShowEvent* event)
     }
 }
 
-void PasswordDialog::KeyPress(QChar key)
+void PasswordDialog::keyPress(QChar key)
 {
     box_.caret = passwordBox_->cursorPosition();
-    switch (PasswordKeyPress(access_, box_, key)) {
+    switch (passwordKeyPress(access_, box_, key)) {
     case PasswordKeyAction::Swallowed: break;
-    case PasswordKeyAction::Changed: ShowBox(); break;
-    case PasswordKeyAction::Ok: Confirm(); break;
+    case PasswordKeyAction::Changed: showBox(); break;
+    case PasswordKeyAction::Ok: confirm(); break;
     }
 }
 
-void PasswordDialog::Confirm()
+void PasswordDialog::confirm()
 {
-    const UnlockOutcome outcome = ConfirmPassword(access_, image_, dialogs_);
+    const UnlockOutcome outcome = confirmPassword(access_, image_, dialogs_);
     if (outcome == UnlockOutcome::Granted)
-        emit WriteSettingsFile();
+        emit writeSettingsFile();
     accept();
 }
 
-void PasswordDialog::ShowBox()
+void PasswordDialog::showBox()
 {
     passwordBox_->setText(box_.text);
     passwordBox_->setCursorPosition(box_.caret);

@@ -20,20 +20,20 @@ class PasswordDialog final : public QDialog {
     Q_OBJECT
 public:
     PasswordDialog(AccessState& access, DeviceImage& image, Dialogs& dialogs, QWidget* parent = nullptr);
-    void Retranslate();
+    void retranslate();
 
 signals:
     // A level was granted: the settings file keeps what was typed.
-    void WriteSettingsFile();
+    void writeSettingsFile();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
-    void KeyPress(QChar key);
-    void Confirm();
-    void ShowBox();
+    void keyPress(QChar key);
+    void confirm();
+    void showBox();
 
     AccessState& access_;
     DeviceImage& image_;

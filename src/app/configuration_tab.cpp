@@ -34,17 +34,17 @@ constexpr Caption ConfigurationCaptions[] = {
 
 } // namespace
 
-void MainWindow::BuildConfigurationTab()
+void MainWindow::buildConfigurationTab()
 {
-    auto* config = new QWidget(SSTab);
+    auto* config = new QWidget(ssTab);
     auto* configGrid = new QGridLayout(config);
-    configGrid->addWidget(Named<QLabel>(config, "lblConfigFileHeader"), 0, 0);
-    configGrid->addWidget(Named<QLabel>(config, "lblConfigFileName"), 0, 1, 1, 2);
-    configGrid->addWidget(Named<QPushButton>(config, "cmdFileOpen"), 0, 3);
-    configGrid->addWidget(Named<QLabel>(config, "lblConfigFileInfo"), 1, 0, 1, 3);
+    configGrid->addWidget(named<QLabel>(config, "lblConfigFileHeader"), 0, 0);
+    configGrid->addWidget(named<QLabel>(config, "lblConfigFileName"), 0, 1, 1, 2);
+    configGrid->addWidget(named<QPushButton>(config, "cmdFileOpen"), 0, 3);
+    configGrid->addWidget(named<QLabel>(config, "lblConfigFileInfo"), 1, 0, 1, 3);
     auto* indicators = new QHBoxLayout;
     for (const char* name : {"lblI", "lblD", "lblF"}) {
-        auto* indicator = Named<QLabel>(config, name);
+        auto* indicator = named<QLabel>(config, name);
         indicator->setText(QString::fromLatin1(name + 3));
         indicator->setFrameShape(QFrame::Box);
         indicator->setAlignment(Qt::AlignCenter);
@@ -55,27 +55,27 @@ void MainWindow::BuildConfigurationTab()
     indicators->addStretch(1);
     configGrid->addLayout(indicators, 1, 3);
     // From level 30, where the Tools tab is still closed.
-    configGrid->addWidget(Named<QPushButton>(config, "CmdClearFileData"), 2, 3);
-    configGrid->addWidget(Named<QPushButton>(config, "cmdSicherung"), 3, 3);
-    configGrid->addWidget(Named<QLabel>(config, "lblSerialNumberHeader"), 2, 0);
-    txtSerialnumber = Named<QLineEdit>(config, "txtSerialnumber");
+    configGrid->addWidget(named<QPushButton>(config, "CmdClearFileData"), 2, 3);
+    configGrid->addWidget(named<QPushButton>(config, "cmdSicherung"), 3, 3);
+    configGrid->addWidget(named<QLabel>(config, "lblSerialNumberHeader"), 2, 0);
+    txtSerialnumber = named<QLineEdit>(config, "txtSerialnumber");
     configGrid->addWidget(txtSerialnumber, 2, 1);
-    configGrid->addWidget(Named<QLabel>(config, "lblProductionNumberHeader"), 3, 0);
-    txtProductionNumber = Named<QLineEdit>(config, "txtProductionNumber");
+    configGrid->addWidget(named<QLabel>(config, "lblProductionNumberHeader"), 3, 0);
+    txtProductionNumber = named<QLineEdit>(config, "txtProductionNumber");
     configGrid->addWidget(txtProductionNumber, 3, 1);
     auto* dipPanel = new DipPanel(config);
-    pbxDip = dipPanel->Picture();
+    pbxDip = dipPanel->picture();
     configGrid->addWidget(dipPanel, 4, 0, 3, 4);
-    configGrid->addWidget(Named<QLabel>(config, "InternalAddress"), 7, 1);
-    configGrid->addWidget(Named<QLabel>(config, "DirectAddress"), 7, 3);
-    configGrid->addWidget(Named<QLabel>(config, "lblcfid"), 8, 0, 1, 2);
-    configGrid->addWidget(Named<QPushButton>(config, "cmdRecords"), 8, 3);
-    configGrid->addWidget(Named<QLabel>(config, "lblCRC"), 9, 0);
-    configGrid->addWidget(Named<QLabel>(config, "ConfigFileIDLabel"), 9, 2);
-    configGrid->addWidget(Named<QPushButton>(config, "cmdRead"), 10, 0);
-    configGrid->addWidget(Named<QPushButton>(config, "cmdConfigWrite"), 10, 3);
+    configGrid->addWidget(named<QLabel>(config, "InternalAddress"), 7, 1);
+    configGrid->addWidget(named<QLabel>(config, "DirectAddress"), 7, 3);
+    configGrid->addWidget(named<QLabel>(config, "lblcfid"), 8, 0, 1, 2);
+    configGrid->addWidget(named<QPushButton>(config, "cmdRecords"), 8, 3);
+    configGrid->addWidget(named<QLabel>(config, "lblCRC"), 9, 0);
+    configGrid->addWidget(named<QLabel>(config, "ConfigFileIDLabel"), 9, 2);
+    configGrid->addWidget(named<QPushButton>(config, "cmdRead"), 10, 0);
+    configGrid->addWidget(named<QPushButton>(config, "cmdConfigWrite"), 10, 3);
     configGrid->setRowStretch(11, 1);
-    SSTab->addTab(config, QString());
+    ssTab->addTab(config, QString());
 
     // Hidden until the access level shows them.
     for (const char* name : {"lblConfigFileHeader", "lblConfigFileName", "cmdFileOpen", "lblConfigFileInfo",
@@ -86,57 +86,57 @@ void MainWindow::BuildConfigurationTab()
         captions_.append(caption);
 
     auto button = [this](const char* name) { return findChild<QPushButton*>(QLatin1StringView(name)); };
-    connect(button("cmdRead"), &QPushButton::clicked, this, [this] { session_->ReadParameters(); });
+    connect(button("cmdRead"), &QPushButton::clicked, this, [this] { session_->readParameters(); });
     auto* picture1 = new PictureButton(QStringLiteral(":/pictures/read.svg"), button("cmdRead"));
     picture1->setObjectName(QStringLiteral("Picture1"));
-    connect(picture1, &PictureButton::clicked, this, [this] { session_->ReadParameters(); });
+    connect(picture1, &PictureButton::clicked, this, [this] { session_->readParameters(); });
     auto* picture2 = new PictureButton(QStringLiteral(":/pictures/write.svg"), button("cmdConfigWrite"));
     picture2->setObjectName(QStringLiteral("Picture2"));
-    connect(picture2, &PictureButton::clicked, this, [this] { session_->Write(); });
-    connect(button("cmdConfigWrite"), &QPushButton::clicked, this, [this] { session_->Write(); });
+    connect(picture2, &PictureButton::clicked, this, [this] { session_->write(); });
+    connect(button("cmdConfigWrite"), &QPushButton::clicked, this, [this] { session_->write(); });
     connect(button("cmdRecords"), &QPushButton::clicked, this, [this] {
         if (!records_)
             records_ = new RecordsWindow(this);
         records_->show();
         records_->raise();
-        records_->Search();
+        records_->search();
     });
-    connect(button("CmdClearFileData"), &QPushButton::clicked, this, [this] { session_->ClearFileData(); });
-    connect(button("cmdFileOpen"), &QPushButton::clicked, this, [this] { session_->OpenFile(); });
+    connect(button("CmdClearFileData"), &QPushButton::clicked, this, [this] { session_->clearFileData(); });
+    connect(button("cmdFileOpen"), &QPushButton::clicked, this, [this] { session_->openFile(); });
     button("cmdFileOpen")->setAcceptDrops(true);
     button("cmdFileOpen")->installEventFilter(this);
     connect(button("cmdSicherung"), &QPushButton::clicked, this, [this] {
-        generateBackup({session_->Image(), session_->Host(), session_->Version(), dialogs_},
+        generateBackup({session_->image(), session_->host(), session_->version(), dialogs_},
                            txtSerialnumber->text());
     });
     connect(txtSerialnumber, &QLineEdit::textChanged, this, [this](const QString& text) {
-        const AddressLabels labels = TxtSerialnumberChange(session_->Image(), text, shadowFlag_.IsSet(),
-                                                           session_->Access().level.seesInternalAddressValues());
+        const AddressLabels labels = txtSerialnumberChange(session_->image(), text, shadowFlag_.isSet(),
+                                                           session_->access().level.seesInternalAddressValues());
         findChild<QLabel*>(QStringLiteral("InternalAddress"))->setText(labels.internalAddress);
         findChild<QLabel*>(QStringLiteral("DirectAddress"))->setText(labels.directAddress);
         findChild<QLabel*>(QStringLiteral("ValueLow"))->setText(labels.valueLow);
         findChild<QLabel*>(QStringLiteral("ValueHigh"))->setText(labels.valueHigh);
-        ShadowToDip();
+        shadowToDip();
     });
     connect(txtProductionNumber, &QLineEdit::textChanged, this, [this](const QString& text) {
-        TxtProductionNumberChange(session_->Image(), text, shadowFlag_.IsSet());
+        txtProductionNumberChange(session_->image(), text, shadowFlag_.isSet());
     });
 }
 
-void MainWindow::ShadowToDip()
+void MainWindow::shadowToDip()
 {
-    pbxDip->SetView(tunekit::ShadowToDip(session_->Image(), session_->Access().level.seesInternalAddressValues()));
-    const DipView& view = pbxDip->View();
+    pbxDip->setView(tunekit::shadowToDip(session_->image(), session_->access().level.seesInternalAddressValues()));
+    const DipView& view = pbxDip->view();
     if (view.showValues) {
         findChild<QLabel*>(QStringLiteral("ValueLow"))->setText(view.valueLow);
         findChild<QLabel*>(QStringLiteral("ValueHigh"))->setText(view.valueHigh);
     }
 }
 
-void MainWindow::ShadowToGui()
+void MainWindow::shadowToGui()
 {
     const ConfigTabView view =
-        tunekit::ShadowToGui(session_->Image(), session_->Access().checkedLevelHasProductionRights(), dialogs_);
+        tunekit::shadowToGui(session_->image(), session_->access().checkedLevelHasProductionRights(), dialogs_);
     const ShadowFlag::Hold hold(shadowFlag_);
     txtProductionNumber->setEnabled(view.productionEnabled);
     QPalette production = txtProductionNumber->palette();

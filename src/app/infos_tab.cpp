@@ -32,48 +32,48 @@ constexpr Caption InfosCaptions[] = {
 
 } // namespace
 
-void MainWindow::BuildInfosTab()
+void MainWindow::buildInfosTab()
 {
-    auto* infos = new QWidget(SSTab);
+    auto* infos = new QWidget(ssTab);
     auto* infoGrid = new QGridLayout(infos);
-    auto* source = Named<QPlainTextEdit>(infos, "txtSource");
+    auto* source = named<QPlainTextEdit>(infos, "txtSource");
     source->setReadOnly(true);
     source->setMaximumHeight(70);
-    infoGrid->addWidget(Named<QLabel>(infos, "Label4"), 0, 0);
+    infoGrid->addWidget(named<QLabel>(infos, "Label4"), 0, 0);
     infoGrid->addWidget(source, 0, 1, 1, 2);
     int row = 1;
     const char* infoCaptions[] = {"Label5", "Label6", "Label7", "Label8", "LblInterNumber", "lblInterName",
                                   "lblInterDate"};
     for (int i = 0; i < 7; ++i) {
-        infoGrid->addWidget(Named<QLabel>(infos, infoCaptions[i]), row, 0);
-        infoGrid->addWidget(Named<QLabel>(infos, qPrintable(QStringLiteral("lblInfo%1").arg(i + 1))), row, 1, 1, 2);
+        infoGrid->addWidget(named<QLabel>(infos, infoCaptions[i]), row, 0);
+        infoGrid->addWidget(named<QLabel>(infos, qPrintable(QStringLiteral("lblInfo%1").arg(i + 1))), row, 1, 1, 2);
         ++row;
     }
-    infoGrid->addWidget(Named<QLabel>(infos, "lblBetriebsstd"), row, 0);
-    infoGrid->addWidget(Named<QLabel>(infos, "lblOpHours"), row++, 1);
-    infoGrid->addWidget(Named<QLabel>(infos, "lblInterpreterImageHeader"), row, 0);
-    infoGrid->addWidget(Named<QLabel>(infos, "lblInterpreterImage"), row++, 1);
-    infoGrid->addWidget(Named<QLabel>(infos, "lblWinVer"), row, 0);
-    infoGrid->addWidget(Named<QLabel>(infos, "lblSprache"), row++, 1);
-    infoGrid->addWidget(Named<QLabel>(infos, "lblComPort"), row++, 0, 1, 2);
+    infoGrid->addWidget(named<QLabel>(infos, "lblBetriebsstd"), row, 0);
+    infoGrid->addWidget(named<QLabel>(infos, "lblOpHours"), row++, 1);
+    infoGrid->addWidget(named<QLabel>(infos, "lblInterpreterImageHeader"), row, 0);
+    infoGrid->addWidget(named<QLabel>(infos, "lblInterpreterImage"), row++, 1);
+    infoGrid->addWidget(named<QLabel>(infos, "lblWinVer"), row, 0);
+    infoGrid->addWidget(named<QLabel>(infos, "lblSprache"), row++, 1);
+    infoGrid->addWidget(named<QLabel>(infos, "lblComPort"), row++, 0, 1, 2);
     auto* infoButtons = new QHBoxLayout;
-    infoButtons->addWidget(Named<QPushButton>(infos, "cmdInfoRead"));
-    infoButtons->addWidget(Named<QPushButton>(infos, "cmdIR"));
-    infoButtons->addWidget(Named<QPushButton>(infos, "cmdResetMe"));
+    infoButtons->addWidget(named<QPushButton>(infos, "cmdInfoRead"));
+    infoButtons->addWidget(named<QPushButton>(infos, "cmdIR"));
+    infoButtons->addWidget(named<QPushButton>(infos, "cmdResetMe"));
     infoButtons->addStretch(1);
     infoGrid->addLayout(infoButtons, row++, 0, 1, 3);
     infoGrid->setRowStretch(row, 1);
     infoGrid->setColumnStretch(2, 1);
-    SSTab->addTab(infos, QString());
+    ssTab->addTab(infos, QString());
 
     for (const Caption& caption : InfosCaptions)
         captions_.append(caption);
 
     auto button = [this](const char* name) { return findChild<QPushButton*>(QLatin1StringView(name)); };
-    Station& station = session_->Device();
-    connect(button("cmdInfoRead"), &QPushButton::clicked, this, [&station] { station.ReadInformation(); });
-    connect(button("cmdIR"), &QPushButton::clicked, this, [&station] { station.ReadInterpreterInfo(); });
-    connect(button("cmdResetMe"), &QPushButton::clicked, this, [this] { session_->Reset(); });
+    Station& station = session_->device();
+    connect(button("cmdInfoRead"), &QPushButton::clicked, this, [&station] { station.readInformation(); });
+    connect(button("cmdIR"), &QPushButton::clicked, this, [&station] { station.readInterpreterInfo(); });
+    connect(button("cmdResetMe"), &QPushButton::clicked, this, [this] { session_->reset(); });
 }
 
 } // namespace tunekit

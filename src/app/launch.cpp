@@ -44,17 +44,17 @@ constexpr ProgramManual Manual{
 
 } // namespace
 
-LaunchRequest ParseLaunchArguments(const QStringList& arguments)
+LaunchRequest parseLaunchArguments(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    parser.addOptions(ParserOptions(Manual));
+    parser.addOptions(parserOptions(Manual));
     LaunchRequest request;
     if (!parser.parse(arguments)) {
         request.usageError = true;
         request.text = parser.errorText() + QLatin1Char('\n');
         return request;
     }
-    request.text = StandardRequestText(Manual, StandardRequestOf(parser));
+    request.text = standardRequestText(Manual, standardRequestOf(parser));
     request.adapterCheck = parser.isSet(QStringLiteral("has-adapter"));
     request.options.simulate = parser.isSet(QStringLiteral("simulate"));
     request.options.configId = parser.value(QStringLiteral("config-id")).toInt();
@@ -63,7 +63,7 @@ LaunchRequest ParseLaunchArguments(const QStringList& arguments)
     return request;
 }
 
-MainWindowSetup MakeWindowSetup(const LaunchOptions& options)
+MainWindowSetup makeWindowSetup(const LaunchOptions& options)
 {
     MainWindowSetup setup;
     setup.clock = std::make_unique<QtClock>();
@@ -75,7 +75,7 @@ MainWindowSetup MakeWindowSetup(const LaunchOptions& options)
     } else if (!options.port.isEmpty()) {
         // Every port number opens the named port; its number (COM7, ttyUSB6) is kept where it
         // has one, so that the status bar and the messages speak of the right COM port.
-        const qint16 number = PortNumberOfSystemName(options.port);
+        const qint16 number = portNumberOfSystemName(options.port);
         setup.line = std::make_unique<QSerialPortLine>([name = options.port](int) { return name; });
         setup.plan = {false, number >= 1 ? number : qint16(1), options.port};
     } else {

@@ -26,9 +26,9 @@ struct LaunchRequest {
 
 // Parses the arguments (the program's name first) against the program's option table, the one
 // source of --help and of the manual page. Texts are in the language installed.
-LaunchRequest ParseLaunchArguments(const QStringList& arguments);
+LaunchRequest parseLaunchArguments(const QStringList& arguments);
 
 // The line, clock, host and port plan of a run.
-MainWindowSetup MakeWindowSetup(const LaunchOptions& options);
+MainWindowSetup makeWindowSetup(const LaunchOptions& options);
 
 } // namespace tunekit

@@ -23,7 +23,7 @@ constexpr const char* LevelCaptions[] = {
 
 } // namespace
 
-void MainWindow::BuildMenus()
+void MainWindow::buildMenus()
 {
     QMenu* settings = menuBar()->addMenu(QString());
     mnuSettings = settings->menuAction();
@@ -47,15 +47,15 @@ void MainWindow::BuildMenus()
     // it is clicked, so a click puts the ticks back on the port in use.
     for (QAction* com : mnuCOM_) {
         com->setEnabled(false);
-        connect(com, &QAction::triggered, this, &MainWindow::ShowPortInUse);
+        connect(com, &QAction::triggered, this, &MainWindow::showPortInUse);
     }
-    connect(mnuCOMother, &QAction::triggered, this, &MainWindow::ShowPortInUse);
-    connect(mnuCOMredetect, &QAction::triggered, this, [this] { session_->RedetectPort(); });
+    connect(mnuCOMother, &QAction::triggered, this, &MainWindow::showPortInUse);
+    connect(mnuCOMredetect, &QAction::triggered, this, [this] { session_->redetectPort(); });
 
     QMenu* rights = menuBar()->addMenu(QString());
     mnuRights = rights->menuAction();
     mnuRights->setObjectName(QStringLiteral("mnuRights"));
-    for (const AccessLevel accessLevel : AccessLevel::All()) {
+    for (const AccessLevel accessLevel : AccessLevel::all()) {
         QAction* level = rights->addAction(QString());
         level->setObjectName(QStringLiteral("mnuLevel%1").arg(accessLevel.number()));
         level->setCheckable(true);
@@ -71,62 +71,62 @@ void MainWindow::BuildMenus()
     mnuEnglish = languages->addAction(QString());
     mnuEnglish->setObjectName(QStringLiteral("mnuEnglish"));
     mnuEnglish->setCheckable(true);
-    connect(mnuGerman, &QAction::triggered, this, [this] { session_->ChooseLanguage(QStringLiteral("DE")); });
-    connect(mnuEnglish, &QAction::triggered, this, [this] { session_->ChooseLanguage(QStringLiteral("EN")); });
+    connect(mnuGerman, &QAction::triggered, this, [this] { session_->chooseLanguage(QStringLiteral("DE")); });
+    connect(mnuEnglish, &QAction::triggered, this, [this] { session_->chooseLanguage(QStringLiteral("EN")); });
 
     for (std::size_t i = 0; i < mnuLevel_.size(); ++i) {
-        const AccessLevel level = AccessLevel::All()[i];
-        connect(mnuLevel_[i], &QAction::triggered, this, [this, level] { LevelCommand(level); });
+        const AccessLevel level = AccessLevel::all()[i];
+        connect(mnuLevel_[i], &QAction::triggered, this, [this, level] { levelCommand(level); });
     }
 
     mnuHelp = menuBar()->addAction(QString());
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    connect(mnuHelp, &QAction::triggered, this, &MainWindow::ShowAbout);
+    connect(mnuHelp, &QAction::triggered, this, &MainWindow::showAbout);
 }
 
-void MainWindow::RetranslateMenus()
+void MainWindow::retranslateMenus()
 {
-    mnuSettings->setText(Tr(QT_TRANSLATE_NOOP("MainWindow", "Interface")));
-    mnuRights->setText(Tr(QT_TRANSLATE_NOOP("MainWindow", "Authorization")));
-    mnuLanguage->setText(Tr(QT_TRANSLATE_NOOP("MainWindow", "Language")));
-    mnuHelp->setText(Tr(QT_TRANSLATE_NOOP("MainWindow", "About")));
-    mnuGerman->setText(Tr(QT_TRANSLATE_NOOP("MainWindow", "German")));
-    mnuEnglish->setText(Tr(QT_TRANSLATE_NOOP("MainWindow", "English")));
-    mnuCOMredetect->setText(Tr(QT_TRANSLATE_NOOP("MainWindow", "Detect")));
+    mnuSettings->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "Interface")));
+    mnuRights->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "Authorization")));
+    mnuLanguage->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "Language")));
+    mnuHelp->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "About")));
+    mnuGerman->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "German")));
+    mnuEnglish->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "English")));
+    mnuCOMredetect->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "Detect")));
     for (std::size_t i = 0; i < mnuLevel_.size(); ++i)
-        mnuLevel_[i]->setText(Tr(LevelCaptions[i]));
-    aux_->frmRedetect.setWindowTitle(Tr(QT_TRANSLATE_NOOP("MainWindow", "Redetecting ...")));
+        mnuLevel_[i]->setText(translated(LevelCaptions[i]));
+    aux_->frmRedetect.setWindowTitle(translated(QT_TRANSLATE_NOOP("MainWindow", "Redetecting ...")));
     aux_->frmRedetect.findChild<QLabel*>(QStringLiteral("lblRedetect"))
-        ->setText(Tr(QT_TRANSLATE_NOOP("MainWindow", "Please wait while redetecting COM-Ports ...")));
+        ->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "Please wait while redetecting COM-Ports ...")));
 }
 
-void MainWindow::LevelCommand(AccessLevel level)
+void MainWindow::levelCommand(AccessLevel level)
 {
-    session_->LevelMenuCommand(level, [this] {
-        PasswordDialog dialog(session_->Access(), session_->Image(), dialogs_, this);
-        connect(&dialog, &PasswordDialog::WriteSettingsFile, this, [this] { session_->WriteSettingsFile(); });
-        dialog.Retranslate();
+    session_->levelMenuCommand(level, [this] {
+        PasswordDialog dialog(session_->access(), session_->image(), dialogs_, this);
+        connect(&dialog, &PasswordDialog::writeSettingsFile, this, [this] { session_->writeSettingsFile(); });
+        dialog.retranslate();
         dialog.exec();
     });
 }
 
-void MainWindow::ApplyLevelChecks(const std::array<bool, 6>& checks)
+void MainWindow::applyLevelChecks(const std::array<bool, 6>& checks)
 {
     for (std::size_t i = 0; i < checks.size(); ++i)
         mnuLevel_[i]->setChecked(checks[i]);
 }
 
-void MainWindow::BuildRedetectWindow()
+void MainWindow::buildRedetectWindow()
 {
     QWidget& window = aux_->frmRedetect;
     auto* layout = new QVBoxLayout(&window);
-    auto* label = Named<QLabel>(&window, "lblRedetect");
+    auto* label = named<QLabel>(&window, "lblRedetect");
     label->setAlignment(Qt::AlignCenter);
     layout->addWidget(label);
     window.setWindowModality(Qt::ApplicationModal);
 }
 
-void MainWindow::ShowRedetectWindow(bool shown)
+void MainWindow::showRedetectWindow(bool shown)
 {
     QWidget& window = aux_->frmRedetect;
     if (!shown) {
@@ -141,10 +141,10 @@ void MainWindow::ShowRedetectWindow(bool shown)
     window.show();
 }
 
-void MainWindow::ConnectionChanged()
+void MainWindow::connectionChanged()
 {
-    setWindowTitle(session_->WindowTitle());
-    const DiscoveryState& discovery = session_->Discovery();
+    setWindowTitle(session_->windowTitle());
+    const DiscoveryState& discovery = session_->discovery();
     const ComMenu& menu = discovery.menu;
     for (std::size_t i = 0; i < mnuCOM_.size(); ++i) {
         mnuCOM_[i]->setText(menu.captions[i]);
@@ -154,26 +154,26 @@ void MainWindow::ConnectionChanged()
     mnuCOMother->setVisible(menu.otherVisible);
     mnuCOMother->setEnabled(menu.otherEnabled);
     mnuSeperator3->setVisible(menu.otherVisible);
-    ShowPortInUse();
+    showPortInUse();
     findChild<QLabel*>(QStringLiteral("lblComPort"))->setText(discovery.adapterPortCaption);
-    findChild<QLabel*>(QStringLiteral("lblWinVer"))->setText(session_->Os().versionCaption);
-    findChild<QLabel*>(QStringLiteral("lblSprache"))->setText(session_->InstallLanguage());
+    findChild<QLabel*>(QStringLiteral("lblWinVer"))->setText(session_->os().versionCaption);
+    findChild<QLabel*>(QStringLiteral("lblSprache"))->setText(session_->installLanguage());
 }
 
-void MainWindow::ShowPortInUse()
+void MainWindow::showPortInUse()
 {
-    const int checked = session_->Discovery().menu.checked;
+    const int checked = session_->discovery().menu.checked;
     for (std::size_t i = 0; i < mnuCOM_.size(); ++i)
         mnuCOM_[i]->setChecked(checked == static_cast<int>(i) + 1);
     mnuCOMother->setChecked(checked == 6);
 }
 
-void MainWindow::LanguageChanged()
+void MainWindow::languageChanged()
 {
-    const bool german = session_->German();
+    const bool german = session_->german();
     mnuGerman->setChecked(german);
     mnuEnglish->setChecked(!german);
-    RetranslateUi();
+    retranslateUi();
 }
 
 } // namespace tunekit

@@ -47,37 +47,37 @@ MainWindow::MainWindow(MainWindowSetup setup, QWidget* parent)
     SessionViews& views = *this;
     session_ = std::make_unique<Session>(SessionSeams{*setup_.line, *setup_.clock, dialogs_, *setup_.host}, views,
                                          language_);
-    setWindowTitle(session_->WindowTitle());
-    BuildRedetectWindow();
-    const ConsoleCommands consoles(session_->Rs232(), session_->Engine(), dialogs_);
+    setWindowTitle(session_->windowTitle());
+    buildRedetectWindow();
+    const ConsoleCommands consoles(session_->rs232(), session_->engine(), dialogs_);
     aux_->frmTerminal.bind(consoles);
     aux_->frmContact.bind(consoles);
-    BuildMenus();
-    BuildTabs();
-    BuildStatusBar();
-    RetranslateUi();
-    UpdateStatusBar();
-    OptionsChanged();
-    ConnectionChanged();
+    buildMenus();
+    buildTabs();
+    buildStatusBar();
+    retranslateUi();
+    updateStatusBar();
+    optionsChanged();
+    connectionChanged();
     if (setup_.paced)
-        session_->PaceThisRun();
-    resize(TwipsToPixels(9765, logicalDpiX()), TwipsToPixels(8760, logicalDpiY()));
+        session_->paceThisRun();
+    resize(twipsToPixels(9765, logicalDpiX()), twipsToPixels(8760, logicalDpiY()));
 }
 
 MainWindow::~MainWindow()
 {
-    setup_.line->SetListener({});
+    setup_.line->setListener({});
 }
 
-void MainWindow::Start()
+void MainWindow::start()
 {
     if (started_)
         return;
     started_ = true;
     // tmrMain: 10 ms, always on.
-    setup_.clock->StartTicker(10, [this] { session_->MainTimerTick(); });
+    setup_.clock->startTicker(10, [this] { session_->mainTimerTick(); });
     // Runs on by itself; the window stays responsive meanwhile.
-    WhenDone(session_->Startup(setup_.plan), [this, alive = std::weak_ptr<int>(alive_)] {
+    whenDone(session_->startup(setup_.plan), [this, alive = std::weak_ptr<int>(alive_)] {
         if (!alive.expired())
             startupDone_ = true;
     });
@@ -101,7 +101,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
                     paths << url.toLocalFile();
             }
             drop->acceptProposedAction();
-            session_->OpenDroppedFiles(paths);
+            session_->openDroppedFiles(paths);
             return true;
         }
     }
@@ -110,7 +110,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    session_->Shutdown();
+    session_->shutdown();
     aux_->frmTerminal.hide();
     aux_->frmContact.hide();
     aux_->frmWriteInfo.hide();
@@ -118,18 +118,18 @@ void MainWindow::closeEvent(QCloseEvent* event)
     QApplication::quit();
 }
 
-void MainWindow::BuildTabs()
+void MainWindow::buildTabs()
 {
-    SSTab = Named<QTabWidget>(this, "SSTab");
-    setCentralWidget(SSTab);
-    BuildConfigurationTab();
-    BuildOverviewTab();
-    BuildInfosTab();
-    BuildToolsTab();
-    BuildProductionTab();
+    ssTab = named<QTabWidget>(this, "SSTab");
+    setCentralWidget(ssTab);
+    buildConfigurationTab();
+    buildOverviewTab();
+    buildInfosTab();
+    buildToolsTab();
+    buildProductionTab();
 }
 
-void MainWindow::BuildStatusBar()
+void MainWindow::buildStatusBar()
 {
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
     for (std::size_t i = 0; i < panels_.size(); ++i) {
@@ -138,70 +138,70 @@ void MainWindow::BuildStatusBar()
         panels_[i]->setFrameShape(QFrame::StyledPanel);
         statusBar()->addWidget(panels_[i], i == 6 ? 1 : 0);
     }
-    panels_[6]->setMinimumWidth(TwipsToPixels(4000, logicalDpiX()) / 2);
+    panels_[6]->setMinimumWidth(twipsToPixels(4000, logicalDpiX()) / 2);
 }
 
-void MainWindow::RetranslateUi()
+void MainWindow::retranslateUi()
 {
-    RetranslateMenus();
-    for (int tab = 0; tab < SSTab->count(); ++tab)
-        SSTab->setTabText(tab, Tr(TabCaptions[tab]));
-    production_->Retranslate();
+    retranslateMenus();
+    for (int tab = 0; tab < ssTab->count(); ++tab)
+        ssTab->setTabText(tab, translated(TabCaptions[tab]));
+    production_->retranslate();
     if (records_)
-        records_->Retranslate();
+        records_->retranslate();
     for (const Caption& caption : captions_) {
         QWidget* widget = findChild<QWidget*>(QLatin1StringView(caption.objectName));
         if (auto* label = qobject_cast<QLabel*>(widget))
-            label->setText(Tr(caption.text));
+            label->setText(translated(caption.text));
         else if (auto* button = qobject_cast<QAbstractButton*>(widget))
-            button->setText(Tr(caption.text));
+            button->setText(translated(caption.text));
     }
-    SetMainWindowToolTips(*this);
-    aux_->frmWriteInfo.Retranslate();
+    setMainWindowToolTips(*this);
+    aux_->frmWriteInfo.retranslate();
     aux_->frmTerminal.retranslate();
     aux_->frmContact.retranslate();
 }
 
-void MainWindow::ShowAbout()
+void MainWindow::showAbout()
 {
-    dialogs_.MsgBox(session_->AboutText(), MsgButtons::Ok, MsgIcon::None, session_->AboutTitle());
+    dialogs_.msgBox(session_->aboutText(), MsgButtons::Ok, MsgIcon::None, session_->aboutTitle());
 }
 
-void MainWindow::UpdateStatusBar()
+void MainWindow::updateStatusBar()
 {
-    const StatusBarTexts texts = session_->StatusBar();
+    const StatusBarTexts texts = session_->statusBar();
     for (std::size_t i = 0; i < texts.size(); ++i) {
         if (panels_[i]->text() != texts[i])
             panels_[i]->setText(texts[i]);
     }
 }
 
-void MainWindow::Changed(StationChanges changes)
+void MainWindow::changed(StationChanges changes)
 {
     if (changes & StationChange::Values) {
-        ShadowToGui();
-        ShadowToDip();
-        ShadowToTable();
+        shadowToGui();
+        shadowToDip();
+        shadowToTable();
     }
     if (changes & StationChange::Facts)
-        LabelsChanged();
+        labelsChanged();
     if (changes & StationChange::Status)
-        UpdateStatusBar();
+        updateStatusBar();
     if (changes & StationChange::Controls)
-        SetRedetectButtonsEnabled(!session_->Transfers().Detecting());
+        setRedetectButtonsEnabled(!session_->transfers().detecting());
 }
 
-void MainWindow::ProgressChanged(const TransferProgress& progress)
+void MainWindow::progressChanged(const TransferProgress& progress)
 {
-    aux_->frmWriteInfo.Render(progress);
-    aux_->frmContact.setManualResetHintVisible(session_->Engine().Reset().consoleHintVisible);
+    aux_->frmWriteInfo.render(progress);
+    aux_->frmContact.setManualResetHintVisible(session_->engine().reset().consoleHintVisible);
 }
 
-void MainWindow::Logged(const TrafficEntry& entry)
+void MainWindow::logged(const TrafficEntry& entry)
 {
     switch (entry.kind) {
     case TrafficEntry::Kind::Debug:
-        txtDebug->appendPlainText(FormatDebugLine(QTime::currentTime(), entry.text));
+        txtDebug->appendPlainText(formatDebugLine(QTime::currentTime(), entry.text));
         break;
     case TrafficEntry::Kind::Packet:
         aux_->frmContact.addPacket(entry.bytes, entry.text, QTime::currentTime());
@@ -212,18 +212,18 @@ void MainWindow::Logged(const TrafficEntry& entry)
     }
 }
 
-void MainWindow::SetTabVisible(int tab, bool visible)
+void MainWindow::setTabVisible(int tab, bool visible)
 {
-    SSTab->setTabVisible(tab, visible);
+    ssTab->setTabVisible(tab, visible);
 }
 
-void MainWindow::ShowConsoles(bool terminal, bool console)
+void MainWindow::showConsoles(bool terminal, bool console)
 {
     aux_->frmTerminal.setVisible(terminal);
     aux_->frmContact.setVisible(console);
 }
 
-void MainWindow::ArrangeWindows()
+void MainWindow::arrangeWindows()
 {
     const QScreen* screen = this->screen();
     if (!screen)
@@ -233,10 +233,10 @@ void MainWindow::ArrangeWindows()
     const QSize screenTwips(static_cast<int>(screen->availableGeometry().width() * 1440.0 / dpiX),
                             static_cast<int>(screen->availableGeometry().height() * 1440.0 / dpiY));
     const int consoleWidth = static_cast<int>(aux_->frmContact.width() * 1440.0 / dpiX);
-    const WindowArrangement a = tunekit::ArrangeWindows(screenTwips, session_->Access().level, consoleWidth);
+    const WindowArrangement a = tunekit::arrangeWindows(screenTwips, session_->access().level, consoleWidth);
     auto toPixels = [&](const QRect& r) {
-        return QRect(TwipsToPixels(r.x(), dpiX), TwipsToPixels(r.y(), dpiY), TwipsToPixels(r.width(), dpiX),
-                     TwipsToPixels(r.height(), dpiY));
+        return QRect(twipsToPixels(r.x(), dpiX), twipsToPixels(r.y(), dpiY), twipsToPixels(r.width(), dpiX),
+                     twipsToPixels(r.height(), dpiY));
     };
     const QPoint origin = screen->availableGeometry().topLeft();
     setGeometry(toPixels(a.main).translated(origin));
@@ -244,20 +244,20 @@ void MainWindow::ArrangeWindows()
     aux_->frmContact.setGeometry(toPixels(a.console).translated(origin));
 }
 
-void MainWindow::ApplyLevelView(const LevelView& view)
+void MainWindow::applyLevelView(const LevelView& view)
 {
-    for (int tab = 1; tab < SSTab->count(); ++tab)
-        SSTab->setTabVisible(tab, view.tabAvailable[static_cast<std::size_t>(tab)]);
+    for (int tab = 1; tab < ssTab->count(); ++tab)
+        ssTab->setTabVisible(tab, view.tabAvailable[static_cast<std::size_t>(tab)]);
     for (const LevelView::Control& control : view.controls) {
         if (QWidget* widget = findChild<QWidget*>(control.objectName))
             widget->setVisible(control.shown);
     }
-    LabelsChanged();
+    labelsChanged();
 }
 
-void MainWindow::LabelsChanged()
+void MainWindow::labelsChanged()
 {
-    const DeviceImage& image = session_->Image();
+    const DeviceImage& image = session_->image();
     const ImageLabels& labels = image.labels;
     findChild<QPlainTextEdit*>(QStringLiteral("txtSource"))->setPlainText(labels.txtSource);
     for (int i = 1; i <= 7; ++i)
@@ -267,11 +267,11 @@ void MainWindow::LabelsChanged()
     findChild<QLabel*>(QStringLiteral("lblcfid"))->setText(labels.lblcfid);
     findChild<QLabel*>(QStringLiteral("lblConfigFileName"))->setText(labels.lblConfigFileName);
     findChild<QLabel*>(QStringLiteral("lblConfigFileInfo"))->setText(labels.lblConfigFileInfo);
-    findChild<QLabel*>(QStringLiteral("ConfigFileIDLabel"))->setText(labels.ConfigFileIDLabel);
+    findChild<QLabel*>(QStringLiteral("ConfigFileIDLabel"))->setText(labels.configFileIdLabel);
     auto* crc = findChild<QLabel*>(QStringLiteral("lblCRC"));
     crc->setText(labels.lblCRC);
     if (labels.crcState >= 0) {
-        const CrcLabelLook look = CrcLabelLookFor(static_cast<ChecksumState>(labels.crcState));
+        const CrcLabelLook look = crcLabelLookFor(static_cast<ChecksumState>(labels.crcState));
         QString style = QStringLiteral("color: rgb(%1, %2, %3);")
                             .arg(look.foreground.red)
                             .arg(look.foreground.green)
@@ -289,10 +289,10 @@ void MainWindow::LabelsChanged()
     findChild<QLabel*>(QStringLiteral("lblD"))->setVisible(image.extended.displayPresent);
     findChild<QLabel*>(QStringLiteral("lblF"))->setVisible(image.extended.frequencyPresent);
     // File labels show only when a file set them and the level allows them.
-    const LevelView view = ViewForLevel(session_->Access().level);
-    findChild<QLabel*>(QStringLiteral("lblCRC"))->setVisible(labels.showCRC && view.Shows(u"lblCRC"));
+    const LevelView view = viewForLevel(session_->access().level);
+    findChild<QLabel*>(QStringLiteral("lblCRC"))->setVisible(labels.showCRC && view.shows(u"lblCRC"));
     findChild<QLabel*>(QStringLiteral("ConfigFileIDLabel"))
-        ->setVisible(labels.showConfigFileID && view.Shows(u"ConfigFileIDLabel"));
+        ->setVisible(labels.showConfigFileID && view.shows(u"ConfigFileIDLabel"));
     if (image.value[2].isEmpty() && image.value[15].isEmpty()) {
         const ShadowFlag::Hold hold(shadowFlag_);
         txtSerialnumber->clear();
@@ -300,7 +300,7 @@ void MainWindow::LabelsChanged()
     }
 }
 
-void MainWindow::SetRedetectButtonsEnabled(bool enabled)
+void MainWindow::setRedetectButtonsEnabled(bool enabled)
 {
     for (const char* name : {"cmdRead", "cmdConfigWrite", "CmdClearFileData", "cmdFileOpen", "cmdSicherung",
                              "cmdResetMe"})

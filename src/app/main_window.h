@@ -49,11 +49,11 @@ public:
     explicit MainWindow(MainWindowSetup setup, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    Session& Logic() noexcept { return *session_; }
+    Session& logic() noexcept { return *session_; }
     // Starts the main timer and the start-up; run once the window is on screen.
-    void Start();
+    void start();
     // Start-up (settings, port, detection, reset) has ended.
-    bool StartupDone() const noexcept { return startupDone_; }
+    bool startupDone() const noexcept { return startupDone_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -61,46 +61,46 @@ protected:
 
 private:
     // What the station and the session tell the window.
-    void Changed(StationChanges changes) override;
-    void ProgressChanged(const TransferProgress& progress) override;
-    void Logged(const TrafficEntry& entry) override;
-    void SetTabVisible(int tab, bool visible) override;
-    void ApplyLevelChecks(const std::array<bool, 6>& checks) override;
-    void ShowConsoles(bool terminal, bool console) override;
-    void ArrangeWindows() override;
-    void LanguageChanged() override;
-    void PrepareOverview() override;
-    void ConnectionChanged() override;
-    void OptionsChanged() override;
-    void ShowRedetectWindow(bool shown) override;
-    void ApplyLevelView(const LevelView& view) override;
+    void changed(StationChanges changes) override;
+    void progressChanged(const TransferProgress& progress) override;
+    void logged(const TrafficEntry& entry) override;
+    void setTabVisible(int tab, bool visible) override;
+    void applyLevelChecks(const std::array<bool, 6>& checks) override;
+    void showConsoles(bool terminal, bool console) override;
+    void arrangeWindows() override;
+    void languageChanged() override;
+    void prepareOverview() override;
+    void connectionChanged() override;
+    void optionsChanged() override;
+    void showRedetectWindow(bool shown) override;
+    void applyLevelView(const LevelView& view) override;
     // The parts of the window that show the station's state.
-    void UpdateStatusBar();
-    void ShadowToTable();
-    void ShadowToDip();
-    void ShadowToGui();
-    void LabelsChanged();
-    void SetRedetectButtonsEnabled(bool enabled);
+    void updateStatusBar();
+    void shadowToTable();
+    void shadowToDip();
+    void shadowToGui();
+    void labelsChanged();
+    void setRedetectButtonsEnabled(bool enabled);
 
     // Each tab and the menus are built, wired and rendered in a file of their own.
-    void BuildConfigurationTab(); // configuration_tab.cpp
-    void BuildOverviewTab();      // overview_tab.cpp
-    void OverviewItemChanged(QTreeWidgetItem* item, int column);
-    void SizeOverviewColumns();
-    void BuildInfosTab();         // infos_tab.cpp
-    void BuildToolsTab();         // tools_tab.cpp
-    void BuildProductionTab();    // production_tab.cpp
-    void BuildMenus();            // main_menus.cpp
-    void RetranslateMenus();
-    void LevelCommand(AccessLevel level);
+    void buildConfigurationTab(); // configuration_tab.cpp
+    void buildOverviewTab();      // overview_tab.cpp
+    void overviewItemChanged(QTreeWidgetItem* item, int column);
+    void sizeOverviewColumns();
+    void buildInfosTab();         // infos_tab.cpp
+    void buildToolsTab();         // tools_tab.cpp
+    void buildProductionTab();    // production_tab.cpp
+    void buildMenus();            // main_menus.cpp
+    void retranslateMenus();
+    void levelCommand(AccessLevel level);
     // The tick of the COM menu on the entry of the port in use, and on no other.
-    void ShowPortInUse();
-    void BuildRedetectWindow();
+    void showPortInUse();
+    void buildRedetectWindow();
 
-    void BuildTabs();
-    void BuildStatusBar();
-    void RetranslateUi();
-    void ShowAbout();
+    void buildTabs();
+    void buildStatusBar();
+    void retranslateUi();
+    void showAbout();
 
     MainWindowSetup setup_;
     WidgetDialogs dialogs_{this};
@@ -110,11 +110,11 @@ private:
     class ProductionTab* production_ = nullptr;
     class RecordsWindow* records_ = nullptr; // made when first opened
 
-    QTabWidget* SSTab = nullptr;
+    QTabWidget* ssTab = nullptr;
     QTreeWidget* lstOverview = nullptr;
     QPlainTextEdit* txtDebug = nullptr;
     std::array<QLabel*, 7> panels_{};
-    QList<Caption> captions_; // every caption the tabs registered, for RetranslateUi
+    QList<Caption> captions_; // every caption the tabs registered, for retranslateUi
     QAction* mnuSettings = nullptr;
     QAction* mnuRights = nullptr;
     QAction* mnuLanguage = nullptr;
@@ -126,7 +126,7 @@ private:
     QAction* mnuSeperator3 = nullptr;
     std::array<QAction*, 5> mnuCOM_{};
     std::array<QAction*, 6> mnuLevel_{};
-    QCheckBox* DisAutoRes = nullptr;
+    QCheckBox* disAutoRes = nullptr;
     QCheckBox* chkPaced = nullptr;
     QLineEdit* txtSerialnumber = nullptr;
     QLineEdit* txtProductionNumber = nullptr;

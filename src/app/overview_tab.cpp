@@ -23,7 +23,7 @@ public:
     OverviewDelegate(const DeviceImage& image, QObject* parent) : QStyledItemDelegate(parent), image_(image) {}
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
-        if (index.column() != 0 || !BeforeLabelEdit(image_, index.siblingAtColumn(1).data().toString()))
+        if (index.column() != 0 || !beforeLabelEdit(image_, index.siblingAtColumn(1).data().toString()))
             return nullptr;
         return QStyledItemDelegate::createEditor(parent, option, index);
     }
@@ -33,7 +33,7 @@ private:
 };
 
 // Small icon 2: the access level reaches the parameter; 1: it does not.
-QIcon LevelIcon(bool reached)
+QIcon levelIcon(bool reached)
 {
     QPixmap pixmap(12, 12);
     pixmap.fill(Qt::transparent);
@@ -48,39 +48,39 @@ QIcon LevelIcon(bool reached)
 
 } // namespace
 
-void MainWindow::BuildOverviewTab()
+void MainWindow::buildOverviewTab()
 {
-    auto* overview = new QWidget(SSTab);
+    auto* overview = new QWidget(ssTab);
     auto* overviewLayout = new QVBoxLayout(overview);
-    lstOverview = Named<QTreeWidget>(overview, "lstOverview");
+    lstOverview = named<QTreeWidget>(overview, "lstOverview");
     lstOverview->setColumnCount(3);
     lstOverview->setRootIsDecorated(false);
     overviewLayout->addWidget(lstOverview);
-    SSTab->addTab(overview, QString());
+    ssTab->addTab(overview, QString());
 
-    connect(SSTab, &QTabWidget::currentChanged, this, [this] {
-        ShadowToTable();
+    connect(ssTab, &QTabWidget::currentChanged, this, [this] {
+        shadowToTable();
         if (!overviewSized_ && lstOverview->isVisible()) {
             overviewSized_ = true;
-            SizeOverviewColumns();
+            sizeOverviewColumns();
         }
     });
 
-    lstOverview->setItemDelegate(new OverviewDelegate(session_->Image(), lstOverview));
+    lstOverview->setItemDelegate(new OverviewDelegate(session_->image(), lstOverview));
     lstOverview->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                                  | QAbstractItemView::SelectedClicked);
-    connect(lstOverview, &QTreeWidget::itemChanged, this, &MainWindow::OverviewItemChanged);
+    connect(lstOverview, &QTreeWidget::itemChanged, this, &MainWindow::overviewItemChanged);
 }
 
-void MainWindow::PrepareOverview()
+void MainWindow::prepareOverview()
 {
     // The column headers are set once, in the language of the start.
-    lstOverview->setHeaderLabels({Tr(QT_TRANSLATE_NOOP("MainWindow", "Value")), Tr(QT_TRANSLATE_NOOP("MainWindow", "Name")),
-                                  Tr(QT_TRANSLATE_NOOP("MainWindow", "Description"))});
-    SizeOverviewColumns();
+    lstOverview->setHeaderLabels({translated(QT_TRANSLATE_NOOP("MainWindow", "Value")), translated(QT_TRANSLATE_NOOP("MainWindow", "Name")),
+                                  translated(QT_TRANSLATE_NOOP("MainWindow", "Description"))});
+    sizeOverviewColumns();
 }
 
-void MainWindow::SizeOverviewColumns()
+void MainWindow::sizeOverviewColumns()
 {
     // 0.18, 0.28 and 0.53 of the list's width; the list is measured once it is on screen.
     const int width = lstOverview->isVisible() ? lstOverview->viewport()->width() : centralWidget()->width() - 30;
@@ -89,14 +89,14 @@ void MainWindow::SizeOverviewColumns()
     lstOverview->setColumnWidth(2, width * 53 / 100);
 }
 
-void MainWindow::ShadowToTable()
+void MainWindow::shadowToTable()
 {
-    const DeviceImage& image = session_->Image();
+    const DeviceImage& image = session_->image();
     fillingOverview_ = true;
     lstOverview->clear();
-    const QIcon reached = LevelIcon(true);
-    const QIcon notReached = LevelIcon(false);
-    for (const OverviewRow& row : image.OverviewRows()) {
+    const QIcon reached = levelIcon(true);
+    const QIcon notReached = levelIcon(false);
+    for (const OverviewRow& row : image.overviewRows()) {
         auto* item = new QTreeWidgetItem(lstOverview, {row.value, row.name, row.description});
         item->setIcon(0, row.icon == 2 ? reached : notReached);
         item->setData(0, Qt::UserRole, row.icon);
@@ -106,20 +106,20 @@ void MainWindow::ShadowToTable()
     findChild<QLabel*>(QStringLiteral("lblInterpreterImage"))->setText(image.labels.lblInterpreterImage);
 }
 
-void MainWindow::OverviewItemChanged(QTreeWidgetItem* item, int column)
+void MainWindow::overviewItemChanged(QTreeWidgetItem* item, int column)
 {
     if (fillingOverview_ || column != 0)
         return;
-    const OverviewEditResult result = AfterLabelEdit(session_->Image(), item->text(1), item->text(0), dialogs_);
+    const OverviewEditResult result = afterLabelEdit(session_->image(), item->text(1), item->text(0), dialogs_);
     if (result.shadowToGui)
-        ShadowToGui();
+        shadowToGui();
     // The row shows what the image holds, never a refused text.
-    const QString shown = result.nr > 0 ? session_->Image().value[result.nr] : result.rowText;
+    const QString shown = result.nr > 0 ? session_->image().value[result.nr] : result.rowText;
     fillingOverview_ = true;
     item->setText(0, shown);
     fillingOverview_ = false;
     if (result.clearedFileData)
-        LabelsChanged();
+        labelsChanged();
 }
 
 } // namespace tunekit

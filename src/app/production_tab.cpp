@@ -42,22 +42,22 @@ ProductionTab::ProductionTab(QWidget* parent, Clock& clock, const HostFacts& hos
     setObjectName(QStringLiteral("tabProduction"));
     settings_.backupFolder = QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(QStringLiteral("backups"));
     auto* grid = new QGridLayout(this);
-    fileName_ = Named<QLabel>(this, "lblProductionFile");
-    fileState_ = Named<QLabel>(this, "lblProductionFileState");
-    auto* chooseFile = Named<QPushButton>(this, "cmdProductionFile");
+    fileName_ = named<QLabel>(this, "lblProductionFile");
+    fileState_ = named<QLabel>(this, "lblProductionFileState");
+    auto* chooseFile = named<QPushButton>(this, "cmdProductionFile");
     grid->addWidget(fileName_, 0, 0, 1, 3);
     grid->addWidget(chooseFile, 0, 3);
     grid->addWidget(fileState_, 1, 0, 1, 4);
-    auto* extended = Named<QCheckBox>(this, "chkProductionExtendedData");
-    auto* calibration = Named<QCheckBox>(this, "chkProductionCalibration");
-    auto* defaults = Named<QCheckBox>(this, "chkProductionDefaults");
+    auto* extended = named<QCheckBox>(this, "chkProductionExtendedData");
+    auto* calibration = named<QCheckBox>(this, "chkProductionCalibration");
+    auto* defaults = named<QCheckBox>(this, "chkProductionDefaults");
     extended->setChecked(settings_.writeExtendedData);
     calibration->setChecked(settings_.writeCalibration);
     defaults->setChecked(settings_.initialiseErasedValues);
     grid->addWidget(extended, 2, 0);
     grid->addWidget(calibration, 2, 1);
     grid->addWidget(defaults, 2, 2);
-    table_ = Named<QTableWidget>(this, "tblChannels");
+    table_ = named<QTableWidget>(this, "tblChannels");
     table_->setColumnCount(ColumnCount);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -69,54 +69,54 @@ ProductionTab::ProductionTab(QWidget* parent, Clock& clock, const HostFacts& hos
     large.setBold(true);
     table_->setColumnWidth(ResultColumn, QFontMetrics(large).horizontalAdvance(QStringLiteral("FEHLER")) + 24);
     grid->addWidget(table_, 3, 0, 1, 4);
-    auto* startAll = Named<QPushButton>(this, "cmdProductionStartAll");
-    auto* start = Named<QPushButton>(this, "cmdProductionStart");
-    automatic_ = Named<QCheckBox>(this, "chkAutomatic");
-    auto* saveTrace = Named<QPushButton>(this, "cmdSaveTrace");
-    grid->addWidget(startAll, 4, 0);
+    auto* startAllButton = named<QPushButton>(this, "cmdProductionStartAll");
+    auto* start = named<QPushButton>(this, "cmdProductionStart");
+    automatic_ = named<QCheckBox>(this, "chkAutomatic");
+    auto* saveTraceButton = named<QPushButton>(this, "cmdSaveTrace");
+    grid->addWidget(startAllButton, 4, 0);
     grid->addWidget(start, 4, 1);
     grid->addWidget(automatic_, 4, 2);
-    grid->addWidget(saveTrace, 4, 3);
+    grid->addWidget(saveTraceButton, 4, 3);
     grid->setRowStretch(3, 1);
 
     connect(chooseFile, &QPushButton::clicked, this, [this] {
         const QString path = QFileDialog::getOpenFileName(this, QString(), QString(), QStringLiteral("TunekitData (*.scd)"));
         if (!path.isEmpty())
-            UseFile(path);
+            useFile(path);
     });
     connect(extended, &QCheckBox::toggled, this, [this](bool on) { settings_.writeExtendedData = on; });
     connect(calibration, &QCheckBox::toggled, this, [this](bool on) { settings_.writeCalibration = on; });
     connect(defaults, &QCheckBox::toggled, this, [this](bool on) { settings_.initialiseErasedValues = on; });
-    connect(startAll, &QPushButton::clicked, this, [this] { StartAll(); });
+    connect(startAllButton, &QPushButton::clicked, this, [this] { startAll(); });
     connect(start, &QPushButton::clicked, this, [this] {
         const int row = table_->currentRow();
-        if (row >= 0 && row < ChannelCount() && !settings_.file.isEmpty() && !Channel(row).Automatic()
-            && Channel(row).CurrentState() != ProductionChannel::State::Working) {
+        if (row >= 0 && row < channelCount() && !settings_.file.isEmpty() && !channel(row).automatic()
+            && channel(row).currentState() != ProductionChannel::State::Working) {
             if (beforeStart_)
                 beforeStart_();
-            Channel(row).ProgramUnit();
+            channel(row).programUnit();
         }
     });
-    connect(automatic_, &QCheckBox::toggled, this, [this](bool on) { SetAutomatic(on); });
-    connect(saveTrace, &QPushButton::clicked, this, [this] { SaveTrace(); });
+    connect(automatic_, &QCheckBox::toggled, this, [this](bool on) { setAutomatic(on); });
+    connect(saveTraceButton, &QPushButton::clicked, this, [this] { saveTrace(); });
     // The channels' engines tick with the window's clock.
-    clock_.StartTicker(10, [this, alive = std::weak_ptr<int>(alive_)] {
+    clock_.startTicker(10, [this, alive = std::weak_ptr<int>(alive_)] {
         if (alive.expired())
             return;
         for (const std::unique_ptr<Entry>& entry : channels_)
-            entry->channel->Device().Tick();
+            entry->channel->device().tick();
     });
-    Retranslate();
-    ShowFile();
+    retranslate();
+    showFile();
 }
 
 ProductionTab::~ProductionTab()
 {
     for (const std::unique_ptr<Entry>& entry : channels_)
-        entry->channel->Stop();
+        entry->channel->stop();
 }
 
-void ProductionTab::Retranslate()
+void ProductionTab::retranslate()
 {
     findChild<QPushButton*>(QStringLiteral("cmdProductionFile"))->setText(tr("Choose file ..."));
     findChild<QCheckBox*>(QStringLiteral("chkProductionExtendedData"))->setText(tr("Write extended data"));
@@ -128,23 +128,23 @@ void ProductionTab::Retranslate()
     findChild<QPushButton*>(QStringLiteral("cmdSaveTrace"))->setText(tr("Save trace ..."));
     table_->setHorizontalHeaderLabels(
         {tr("Adapter"), tr("Port"), tr("State"), tr("Serial number"), tr("Progress"), tr("Result"), tr("Message")});
-    ShowFile();
-    for (int row = 0; row < ChannelCount(); ++row)
-        ShowRow(row);
+    showFile();
+    for (int row = 0; row < channelCount(); ++row)
+        showRow(row);
 }
 
-bool ProductionTab::Working() const
+bool ProductionTab::working() const
 {
     for (const std::unique_ptr<Entry>& entry : channels_) {
-        if (entry->channel->Automatic() || entry->channel->CurrentState() == ProductionChannel::State::Working)
+        if (entry->channel->automatic() || entry->channel->currentState() == ProductionChannel::State::Working)
             return true;
     }
     return false;
 }
 
-void ProductionTab::SetChannels(const QList<ChannelPlan>& plans)
+void ProductionTab::setChannels(const QList<ChannelPlan>& plans)
 {
-    if (Working())
+    if (working())
         return;
     channels_.clear();
     table_->setRowCount(static_cast<int>(plans.size()));
@@ -157,39 +157,39 @@ void ProductionTab::SetChannels(const QList<ChannelPlan>& plans)
             entry->line = std::make_unique<QSerialPortLine>([port](int) { return port; });
         }
         entry->channel = std::make_unique<ProductionChannel>(
-            ChannelSeams{*entry->line, clock_, host_, Records(), plan.port, plan.adapter}, settings_,
-            level_ ? level_() : AccessLevel::Production(), version_);
+            ChannelSeams{*entry->line, clock_, host_, records(), plan.port, plan.adapter}, settings_,
+            level_ ? level_() : AccessLevel::production(), version_);
         const int row = static_cast<int>(channels_.size());
-        entry->channel->SetChanged([this, row] { ShowRow(row); });
+        entry->channel->setChanged([this, row] { showRow(row); });
         channels_.push_back(std::move(entry));
-        ShowRow(row);
+        showRow(row);
     }
 }
 
-bool ProductionTab::UseFile(const QString& path)
+bool ProductionTab::useFile(const QString& path)
 {
-    if (Working())
+    if (working())
         return false;
     const ChecksumStateResult checksum = fileChecksumState(path);
     QFile file(path);
     const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     const ConfigFileContent content =
-        ReadConfigFile(bytes, {AccessLevel::Production(), checksum.state, host_.Now().date(), 0, path});
-    const bool valid = checksum.Ok() && checksum.state == ChecksumState::ChecksumValid && !content.refused
+        readConfigFile(bytes, {AccessLevel::production(), checksum.state, host_.now().date(), 0, path});
+    const bool valid = checksum.ok() && checksum.state == ChecksumState::ChecksumValid && !content.refused
                        && content.readConfigId > 0;
     if (!valid) {
         fileProblem_ = tr("%1 cannot be used: only a file with a valid checksum goes to the line.").arg(QFileInfo(path).fileName());
-        ShowFile();
+        showFile();
         return false;
     }
     fileProblem_.clear();
     settings_.file = path;
     fileConfigId_ = content.readConfigId;
-    ShowFile();
+    showFile();
     return true;
 }
 
-void ProductionTab::ShowFile()
+void ProductionTab::showFile()
 {
     if (settings_.file.isEmpty())
         fileName_->setText(tr("No file chosen"));
@@ -200,7 +200,7 @@ void ProductionTab::ShowFile()
                             : fileProblem_);
 }
 
-records::RecordStore* ProductionTab::Records()
+records::RecordStore* ProductionTab::records()
 {
     if (!records_) {
         records::ChosenStore chosen = records::openChosenStore(QString(), qEnvironmentVariable("TUNEKIT_RECORDS"),
@@ -210,19 +210,19 @@ records::RecordStore* ProductionTab::Records()
     return records_.get();
 }
 
-void ProductionTab::StartAll()
+void ProductionTab::startAll()
 {
     if (settings_.file.isEmpty())
         return;
     if (beforeStart_)
         beforeStart_();
-    for (int row = 0; row < ChannelCount(); ++row) {
-        if (Channel(row).CurrentState() != ProductionChannel::State::Working && !Channel(row).Automatic())
-            Channel(row).ProgramUnit();
+    for (int row = 0; row < channelCount(); ++row) {
+        if (channel(row).currentState() != ProductionChannel::State::Working && !channel(row).automatic())
+            channel(row).programUnit();
     }
 }
 
-void ProductionTab::SetAutomatic(bool on)
+void ProductionTab::setAutomatic(bool on)
 {
     if (automatic_->isChecked() != on) {
         automatic_->setChecked(on); // comes back here through toggled
@@ -234,19 +234,19 @@ void ProductionTab::SetAutomatic(bool on)
     }
     if (on && beforeStart_)
         beforeStart_();
-    for (int row = 0; row < ChannelCount(); ++row) {
+    for (int row = 0; row < channelCount(); ++row) {
         if (on)
-            Channel(row).RunAutomatic();
+            channel(row).runAutomatic();
         else
-            Channel(row).Stop();
+            channel(row).stop();
     }
 }
 
-void ProductionTab::ShowRow(int row)
+void ProductionTab::showRow(int row)
 {
-    if (row < 0 || row >= ChannelCount())
+    if (row < 0 || row >= channelCount())
         return;
-    ProductionChannel& channel = Channel(row);
+    ProductionChannel& unit = channel(row);
     const auto text = [this, row](int column, const QString& shown) {
         QTableWidgetItem* item = table_->item(row, column);
         if (!item) {
@@ -256,11 +256,11 @@ void ProductionTab::ShowRow(int row)
         item->setText(shown);
         return item;
     };
-    text(AdapterColumn, channel.Adapter().isEmpty() ? QStringLiteral("-") : channel.Adapter());
-    text(PortColumn, channel.Port());
+    text(AdapterColumn, unit.adapter().isEmpty() ? QStringLiteral("-") : unit.adapter());
+    text(PortColumn, unit.port());
     QString state;
     QString result;
-    switch (channel.CurrentState()) {
+    switch (unit.currentState()) {
     case ProductionChannel::State::Idle: state = tr("idle"); break;
     case ProductionChannel::State::Waiting: state = tr("waiting for a unit"); break;
     case ProductionChannel::State::Working: state = tr("programming"); break;
@@ -274,9 +274,9 @@ void ProductionTab::ShowRow(int row)
         break;
     }
     text(StateColumn, state);
-    text(MessageColumn, channel.Message())->setToolTip(channel.Message());
-    text(SerialColumn, channel.SerialNumber());
-    text(ProgressColumn, QStringLiteral("%1 %").arg(channel.Progress()));
+    text(MessageColumn, unit.message())->setToolTip(unit.message());
+    text(SerialColumn, unit.serialNumber());
+    text(ProgressColumn, QStringLiteral("%1 %").arg(unit.progress()));
     QTableWidgetItem* shown = text(ResultColumn, result);
     shown->setTextAlignment(Qt::AlignCenter);
     QFont font = table_->font();
@@ -285,39 +285,39 @@ void ProductionTab::ShowRow(int row)
         font.setBold(true);
     }
     shown->setFont(font);
-    const bool passed = channel.CurrentState() == ProductionChannel::State::Passed;
-    const bool failed = channel.CurrentState() == ProductionChannel::State::Failed;
+    const bool passed = unit.currentState() == ProductionChannel::State::Passed;
+    const bool failed = unit.currentState() == ProductionChannel::State::Failed;
     shown->setBackground(passed ? QColor(0, 160, 0) : failed ? QColor(200, 0, 0) : QColor());
     shown->setForeground(passed || failed ? QColor(Qt::white) : table_->palette().color(QPalette::Text));
 }
 
-void ProductionTab::SaveTrace()
+void ProductionTab::saveTrace()
 {
     const int row = table_->currentRow();
-    if (row < 0 || row >= ChannelCount())
+    if (row < 0 || row >= channelCount())
         return;
     const QString path = QFileDialog::getSaveFileName(this, QString(), QStringLiteral("trace.txt"));
     if (path.isEmpty())
         return;
     QSaveFile file(path);
-    const QByteArray trace = Channel(row).Trace().join(u'\n').toUtf8() + '\n';
+    const QByteArray trace = channel(row).trace().join(u'\n').toUtf8() + '\n';
     if (!file.open(QIODevice::WriteOnly) || file.write(trace) != trace.size() || !file.commit())
         fileState_->setText(tr("The trace could not be saved to %1.").arg(path));
 }
 
-void MainWindow::BuildProductionTab()
+void MainWindow::buildProductionTab()
 {
-    production_ = new ProductionTab(SSTab, *setup_.clock, *setup_.host, [this] { return session_->Access().level; },
-                                    session_->Version());
-    SSTab->addTab(production_, QString());
+    production_ = new ProductionTab(ssTab, *setup_.clock, *setup_.host, [this] { return session_->access().level; },
+                                    session_->version());
+    ssTab->addTab(production_, QString());
     // The line's channels: two simulated transmitters when the window runs against the simulation,
     // else every programming adapter plugged in, and the port of this run.
     QList<ChannelPlan> plans;
-    if (setup_.line->Simulated()) {
+    if (setup_.line->simulated()) {
         for (int unit = 1; unit <= 2; ++unit)
             plans.append({QStringLiteral("simulated %1").arg(unit), QString(), SimDevice::DefaultConfigId});
     } else {
-        for (const SystemPort& port : SystemPorts()) {
+        for (const SystemPort& port : systemPorts()) {
             if (port.adapter)
                 plans.append({port.location, port.usbSerial, 0});
         }
@@ -325,10 +325,10 @@ void MainWindow::BuildProductionTab()
             && std::none_of(plans.cbegin(), plans.cend(), [this](const ChannelPlan& plan) { return plan.port == setup_.plan.name; }))
             plans.append({setup_.plan.name, QString(), 0});
     }
-    production_->SetChannels(plans);
+    production_->setChannels(plans);
     // A channel on the window's own adapter takes its port over while the line runs.
-    if (!setup_.line->Simulated())
-        production_->SetBeforeStart([this] { session_->Device().ClosePort(); });
+    if (!setup_.line->simulated())
+        production_->setBeforeStart([this] { session_->device().closePort(); });
 }
 
 } // namespace tunekit

@@ -37,29 +37,29 @@ public:
     ~ProductionTab() override;
 
     // Makes the channels anew (none may be working).
-    void SetChannels(const QList<ChannelPlan>& plans);
+    void setChannels(const QList<ChannelPlan>& plans);
     // Fixes the file every unit gets; false, shown on the tab, when its checksum is not valid.
-    bool UseFile(const QString& path);
-    void StartAll();
-    void SetAutomatic(bool on);
+    bool useFile(const QString& path);
+    void startAll();
+    void setAutomatic(bool on);
     // Runs before a channel starts: the window lets go of a port the line may need.
-    void SetBeforeStart(std::function<void()> beforeStart) { beforeStart_ = std::move(beforeStart); }
-    void Retranslate();
+    void setBeforeStart(std::function<void()> beforeStart) { beforeStart_ = std::move(beforeStart); }
+    void retranslate();
 
-    ProductionChannel& Channel(int row) { return *channels_.at(static_cast<std::size_t>(row))->channel; }
-    int ChannelCount() const { return static_cast<int>(channels_.size()); }
-    SerialLine& Line(int row) { return *channels_.at(static_cast<std::size_t>(row))->line; }
+    ProductionChannel& channel(int row) { return *channels_.at(static_cast<std::size_t>(row))->channel; }
+    int channelCount() const { return static_cast<int>(channels_.size()); }
+    SerialLine& line(int row) { return *channels_.at(static_cast<std::size_t>(row))->line; }
 
 private:
     struct Entry {
         std::unique_ptr<SerialLine> line;
         std::unique_ptr<ProductionChannel> channel;
     };
-    void ShowRow(int row);
-    void ShowFile();
-    void SaveTrace();
-    bool Working() const;
-    records::RecordStore* Records();
+    void showRow(int row);
+    void showFile();
+    void saveTrace();
+    bool working() const;
+    records::RecordStore* records();
 
     Clock& clock_;
     const HostFacts& host_;

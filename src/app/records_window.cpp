@@ -21,15 +21,15 @@ RecordsWindow::RecordsWindow(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmRecords"));
     auto* grid = new QGridLayout(this);
-    serial_ = Named<QLineEdit>(this, "txtRecordSerial");
-    since_ = Named<QLineEdit>(this, "txtRecordSince");
-    until_ = Named<QLineEdit>(this, "txtRecordUntil");
-    result_ = Named<QComboBox>(this, "cboRecordResult");
+    serial_ = named<QLineEdit>(this, "txtRecordSerial");
+    since_ = named<QLineEdit>(this, "txtRecordSince");
+    until_ = named<QLineEdit>(this, "txtRecordUntil");
+    result_ = named<QComboBox>(this, "cboRecordResult");
     result_->addItems({QString(), QString(), QString()});
     since_->setPlaceholderText(QStringLiteral("2025-03-01"));
     until_->setPlaceholderText(QStringLiteral("2025-03-31"));
     for (const char* name : {"lblRecordSerial", "lblRecordSince", "lblRecordUntil", "lblRecordResult"})
-        Named<QLabel>(this, name);
+        named<QLabel>(this, name);
     grid->addWidget(findChild<QLabel*>(QStringLiteral("lblRecordSerial")), 0, 0);
     grid->addWidget(serial_, 0, 1);
     grid->addWidget(findChild<QLabel*>(QStringLiteral("lblRecordSince")), 0, 2);
@@ -38,25 +38,25 @@ RecordsWindow::RecordsWindow(QWidget* parent) : QDialog(parent)
     grid->addWidget(until_, 0, 5);
     grid->addWidget(findChild<QLabel*>(QStringLiteral("lblRecordResult")), 0, 6);
     grid->addWidget(result_, 0, 7);
-    auto* search = Named<QPushButton>(this, "cmdRecordSearch");
-    auto* exportCsv = Named<QPushButton>(this, "cmdRecordExport");
+    auto* search = named<QPushButton>(this, "cmdRecordSearch");
+    auto* exportCsv = named<QPushButton>(this, "cmdRecordExport");
     grid->addWidget(search, 0, 8);
-    table_ = Named<QTableWidget>(this, "tblRecords");
+    table_ = named<QTableWidget>(this, "tblRecords");
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->horizontalHeader()->setStretchLastSection(true);
     grid->addWidget(table_, 1, 0, 1, 9);
-    status_ = Named<QLabel>(this, "lblRecordStatus");
+    status_ = named<QLabel>(this, "lblRecordStatus");
     grid->addWidget(status_, 2, 0, 1, 8);
     grid->addWidget(exportCsv, 2, 8);
-    connect(search, &QPushButton::clicked, this, &RecordsWindow::Search);
-    connect(serial_, &QLineEdit::returnPressed, this, &RecordsWindow::Search);
-    connect(exportCsv, &QPushButton::clicked, this, &RecordsWindow::ExportCsv);
+    connect(search, &QPushButton::clicked, this, &RecordsWindow::search);
+    connect(serial_, &QLineEdit::returnPressed, this, &RecordsWindow::search);
+    connect(exportCsv, &QPushButton::clicked, this, &RecordsWindow::exportCsv);
     resize(1000, 500);
-    Retranslate();
+    retranslate();
 }
 
-void RecordsWindow::Retranslate()
+void RecordsWindow::retranslate()
 {
     setWindowTitle(tr("Records"));
     findChild<QLabel*>(QStringLiteral("lblRecordSerial"))->setText(tr("Serial number"));
@@ -73,7 +73,7 @@ void RecordsWindow::Retranslate()
                                        tr("Port"), tr("File"), tr("Changes"), tr("Message")});
 }
 
-void RecordsWindow::Search()
+void RecordsWindow::search()
 {
     records::RecordFilter filter;
     filter.serialNumber = serial_->text().trimmed();
@@ -122,7 +122,7 @@ void RecordsWindow::Search()
     status_->setText(tr("Records found: %1 (%2)").arg(shown_.size()).arg(chosen.store->description()));
 }
 
-void RecordsWindow::ExportCsv()
+void RecordsWindow::exportCsv()
 {
     const QString path = QFileDialog::getSaveFileName(this, QString(), QStringLiteral("records.csv"), QStringLiteral("CSV (*.csv)"));
     if (path.isEmpty())

@@ -18,12 +18,12 @@ class RecordsWindow final : public QDialog {
 public:
     explicit RecordsWindow(QWidget* parent);
     // Runs the query with the filter as it stands.
-    void Search();
-    void Retranslate();
-    const QList<records::OperationRecord>& Shown() const noexcept { return shown_; }
+    void search();
+    void retranslate();
+    const QList<records::OperationRecord>& shown() const noexcept { return shown_; }
 
 private:
-    void ExportCsv();
+    void exportCsv();
 
     QLineEdit* serial_;
     QLineEdit* since_;

@@ -21,7 +21,7 @@ constexpr ToolTip ToolTips[] = {
 
 } // namespace
 
-void SetMainWindowToolTips(QWidget& window)
+void setMainWindowToolTips(QWidget& window)
 {
     for (const ToolTip& tip : ToolTips) {
         if (auto* widget = window.findChild<QWidget*>(QLatin1StringView(tip.objectName)))

@@ -5,6 +5,6 @@ class QWidget;
 namespace tunekit {
 
 // The main window's tooltips in the interface language; run again after a language switch.
-void SetMainWindowToolTips(QWidget& window);
+void setMainWindowToolTips(QWidget& window);
 
 } // namespace tunekit

@@ -41,87 +41,87 @@ constexpr const char* OptionBoxes[] = {"chkResetBeforeTransmit", "ChkSendNewData
 
 } // namespace
 
-void MainWindow::BuildToolsTab()
+void MainWindow::buildToolsTab()
 {
-    auto* tools = new QWidget(SSTab);
+    auto* tools = new QWidget(ssTab);
     auto* toolGrid = new QGridLayout(tools);
-    toolGrid->addWidget(Named<QLabel>(tools, "lblOptions"), 0, 0);
-    toolGrid->addWidget(Named<QCheckBox>(tools, "chkResetBeforeTransmit"), 1, 0);
-    toolGrid->addWidget(Named<QCheckBox>(tools, "ChkSendNewDataOnly"), 2, 0);
-    toolGrid->addWidget(Named<QCheckBox>(tools, "ChkEraseStringsAfterWrite"), 3, 0);
-    toolGrid->addWidget(Named<QCheckBox>(tools, "ChkLongDelay"), 4, 0);
+    toolGrid->addWidget(named<QLabel>(tools, "lblOptions"), 0, 0);
+    toolGrid->addWidget(named<QCheckBox>(tools, "chkResetBeforeTransmit"), 1, 0);
+    toolGrid->addWidget(named<QCheckBox>(tools, "ChkSendNewDataOnly"), 2, 0);
+    toolGrid->addWidget(named<QCheckBox>(tools, "ChkEraseStringsAfterWrite"), 3, 0);
+    toolGrid->addWidget(named<QCheckBox>(tools, "ChkLongDelay"), 4, 0);
     auto* delay = new QHBoxLayout;
-    auto* txtLongDelay = Named<QLineEdit>(tools, "txtLongDelay");
+    auto* txtLongDelay = named<QLineEdit>(tools, "txtLongDelay");
     txtLongDelay->setMaxLength(3);
     txtLongDelay->setFixedWidth(txtLongDelay->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 12);
     delay->addWidget(txtLongDelay);
-    auto* lblSek = Named<QLabel>(tools, "lblSek");
+    auto* lblSek = named<QLabel>(tools, "lblSek");
     lblSek->setText(QStringLiteral("s"));
     delay->addWidget(lblSek);
     delay->addStretch(1);
     toolGrid->addLayout(delay, 4, 1);
-    DisAutoRes = Named<QCheckBox>(tools, "DisAutoRes");
-    toolGrid->addWidget(DisAutoRes, 5, 0);
-    toolGrid->addWidget(Named<QPushButton>(tools, "CmdSaveOptions"), 6, 0);
-    toolGrid->addWidget(Named<QPushButton>(tools, "cmdRedetectDevice"), 1, 2);
-    toolGrid->addWidget(Named<QPushButton>(tools, "cmdGenReport"), 2, 2);
-    toolGrid->addWidget(Named<QPushButton>(tools, "CmdCopyToConfig"), 3, 2);
-    toolGrid->addWidget(Named<QPushButton>(tools, "cmdConvertChecksum"), 4, 2);
-    toolGrid->addWidget(Named<QPushButton>(tools, "cmd_int_write"), 5, 2);
-    chkPaced = Named<QCheckBox>(tools, "chkPaced");
+    disAutoRes = named<QCheckBox>(tools, "DisAutoRes");
+    toolGrid->addWidget(disAutoRes, 5, 0);
+    toolGrid->addWidget(named<QPushButton>(tools, "CmdSaveOptions"), 6, 0);
+    toolGrid->addWidget(named<QPushButton>(tools, "cmdRedetectDevice"), 1, 2);
+    toolGrid->addWidget(named<QPushButton>(tools, "cmdGenReport"), 2, 2);
+    toolGrid->addWidget(named<QPushButton>(tools, "CmdCopyToConfig"), 3, 2);
+    toolGrid->addWidget(named<QPushButton>(tools, "cmdConvertChecksum"), 4, 2);
+    toolGrid->addWidget(named<QPushButton>(tools, "cmd_int_write"), 5, 2);
+    chkPaced = named<QCheckBox>(tools, "chkPaced");
     toolGrid->addWidget(chkPaced, 7, 0);
-    txtDebug = Named<QPlainTextEdit>(tools, "txtDebug");
+    txtDebug = named<QPlainTextEdit>(tools, "txtDebug");
     txtDebug->setReadOnly(true);
     // A day of transfers must not eat the memory: keep the newest lines.
     txtDebug->setMaximumBlockCount(50000);
     toolGrid->addWidget(txtDebug, 8, 0, 1, 3);
-    SSTab->addTab(tools, QString());
+    ssTab->addTab(tools, QString());
 
-    connect(DisAutoRes, &QCheckBox::toggled, this, [this](bool ticked) {
-        session_->SetAutomaticResetOff(ticked);
+    connect(disAutoRes, &QCheckBox::toggled, this, [this](bool ticked) {
+        session_->setAutomaticResetOff(ticked);
         aux_->frmContact.setAutoResetDisabled(ticked);
     });
-    connect(chkPaced, &QCheckBox::clicked, this, [this](bool ticked) { session_->SetPaced(ticked); });
+    connect(chkPaced, &QCheckBox::clicked, this, [this](bool ticked) { session_->setPaced(ticked); });
     connect(&aux_->frmContact, &PacketConsoleWindow::autoResetDisabledToggled, this, [this](bool ticked) {
-        session_->SetAutomaticResetOff(ticked);
-        DisAutoRes->setChecked(ticked);
+        session_->setAutomaticResetOff(ticked);
+        disAutoRes->setChecked(ticked);
     });
 
     for (const Caption& caption : ToolsCaptions)
         captions_.append(caption);
 
     auto button = [this](const char* name) { return findChild<QPushButton*>(QLatin1StringView(name)); };
-    Station& station = session_->Device();
+    Station& station = session_->device();
     connect(button("cmd_int_write"), &QPushButton::clicked, this,
-            [this] { session_->Device().WriteTestInterpreter(session_->Host().ProgramFolder()); });
+            [this] { session_->device().writeTestInterpreter(session_->host().programFolder()); });
     connect(button("cmdRedetectDevice"), &QPushButton::clicked, this,
-            [&station] { station.Redetect(); });
+            [&station] { station.redetect(); });
     auto box = [this](const char* name) { return findChild<QCheckBox*>(QLatin1StringView(name)); };
     for (int i = 0; i < 3; ++i)
-        connect(box(OptionBoxes[i]), &QCheckBox::clicked, this, [this, i](bool on) { session_->SetOption(i, on); });
-    connect(box("ChkLongDelay"), &QCheckBox::clicked, this, [this](bool on) { session_->SetLongDelay(on); });
+        connect(box(OptionBoxes[i]), &QCheckBox::clicked, this, [this, i](bool on) { session_->setOption(i, on); });
+    connect(box("ChkLongDelay"), &QCheckBox::clicked, this, [this](bool on) { session_->setLongDelay(on); });
     connect(findChild<QLineEdit*>(QStringLiteral("txtLongDelay")), &QLineEdit::textEdited, this,
-            [this](const QString& text) { session_->EditLongDelay(text); });
-    connect(button("CmdSaveOptions"), &QPushButton::clicked, this, [this] { session_->SaveOptions(); });
+            [this](const QString& text) { session_->editLongDelay(text); });
+    connect(button("CmdSaveOptions"), &QPushButton::clicked, this, [this] { session_->saveOptions(); });
     connect(button("cmdConvertChecksum"), &QPushButton::clicked, this,
-            [this] { session_->ConvertChecksum(); });
+            [this] { session_->convertChecksum(); });
     connect(button("cmdGenReport"), &QPushButton::clicked, this,
-            [this] { generateReport(dialogs_, session_->UiLanguageNow()); });
+            [this] { generateReport(dialogs_, session_->uiLanguageNow()); });
     connect(button("CmdCopyToConfig"), &QPushButton::clicked, this, [this] {
         ConfigDescriptionDialog frmCfgFileInfo(this);
         if (frmCfgFileInfo.exec() == QDialog::Accepted)
-            generateConfigFile({session_->Image(), session_->Host(), session_->Version(), dialogs_},
+            generateConfigFile({session_->image(), session_->host(), session_->version(), dialogs_},
                                   frmCfgFileInfo.descriptions());
     });
 }
 
-void MainWindow::OptionsChanged()
+void MainWindow::optionsChanged()
 {
     for (int i = 0; i < 3; ++i)
-        findChild<QCheckBox*>(QLatin1StringView(OptionBoxes[i]))->setChecked(session_->Option(i));
-    findChild<QCheckBox*>(QStringLiteral("ChkLongDelay"))->setChecked(session_->Port().longDelay);
-    chkPaced->setChecked(session_->Engine().Paced());
-    const LongDelayView& delay = session_->LongDelay();
+        findChild<QCheckBox*>(QLatin1StringView(OptionBoxes[i]))->setChecked(session_->option(i));
+    findChild<QCheckBox*>(QStringLiteral("ChkLongDelay"))->setChecked(session_->port().longDelay);
+    chkPaced->setChecked(session_->engine().paced());
+    const LongDelayView& delay = session_->longDelay();
     auto* text = findChild<QLineEdit*>(QStringLiteral("txtLongDelay"));
     if (text->text() != delay.txtLongDelay)
         text->setText(delay.txtLongDelay);

@@ -7,7 +7,7 @@
 
 namespace tunekit {
 
-QString QtFileFilter(const QString& filter)
+QString qtFileFilter(const QString& filter)
 {
     // Pairs of description|pattern; Qt wants the descriptions joined by ";;".
     const QStringList parts = filter.split(QLatin1Char('|'));
@@ -20,7 +20,7 @@ QString QtFileFilter(const QString& filter)
 namespace {
 
 // A window-modal box that deletes itself once answered.
-QMessageBox* OpenBox(QWidget* parent, const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title)
+QMessageBox* openBox(QWidget* parent, const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title)
 {
     auto* box = new QMessageBox(parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
@@ -63,16 +63,16 @@ struct BoxAnswer {
 
 } // namespace
 
-MsgAnswer WidgetDialogs::MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title)
+MsgAnswer WidgetDialogs::msgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title)
 {
-    OpenBox(parent_, text, buttons, icon, title);
+    openBox(parent_, text, buttons, icon, title);
     return MsgAnswer::Ok;
 }
 
-QCoro::Task<MsgAnswer> WidgetDialogs::Ask(Question /*question*/, QString text, MsgButtons buttons, MsgIcon icon,
+QCoro::Task<MsgAnswer> WidgetDialogs::ask(Question /*question*/, QString text, MsgButtons buttons, MsgIcon icon,
                                           QString title)
 {
-    QMessageBox* box = OpenBox(parent_, text, buttons, icon, title);
+    QMessageBox* box = openBox(parent_, text, buttons, icon, title);
     const int result = co_await BoxAnswer{box};
     switch (result) {
     case QMessageBox::Yes: co_return MsgAnswer::Yes;
@@ -85,16 +85,16 @@ QCoro::Task<MsgAnswer> WidgetDialogs::Ask(Question /*question*/, QString text, M
     }
 }
 
-QString WidgetDialogs::OpenFileName(const QString& filter)
+QString WidgetDialogs::openFileName(const QString& filter)
 {
-    return QFileDialog::getOpenFileName(parent_, QString(), QString(), QtFileFilter(filter));
+    return QFileDialog::getOpenFileName(parent_, QString(), QString(), qtFileFilter(filter));
 }
 
-QString WidgetDialogs::SaveFileName(const QString& filter, const QString& proposedName)
+QString WidgetDialogs::saveFileName(const QString& filter, const QString& proposedName)
 {
     QFileDialog dialog(parent_);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilter(QtFileFilter(filter));
+    dialog.setNameFilter(qtFileFilter(filter));
     // "Backup_983..." becomes "Backup_983....scd", and the dialog asks before replacing it.
     const QString pattern = filter.section(QLatin1Char('|'), 1, 1);
     if (pattern.startsWith(QLatin1StringView("*.")))

@@ -14,17 +14,17 @@ public:
     explicit WidgetDialogs(QWidget* parent) : parent_(parent) {}
 
     // Opens the message; its answer is Ok. A box with other buttons is asked through Ask.
-    MsgAnswer MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override;
-    QCoro::Task<MsgAnswer> Ask(Question question, QString text, MsgButtons buttons, MsgIcon icon,
+    MsgAnswer msgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override;
+    QCoro::Task<MsgAnswer> ask(Question question, QString text, MsgButtons buttons, MsgIcon icon,
                                QString title) override;
-    QString OpenFileName(const QString& filter) override;
-    QString SaveFileName(const QString& filter, const QString& proposedName) override;
+    QString openFileName(const QString& filter) override;
+    QString saveFileName(const QString& filter, const QString& proposedName) override;
 
 private:
     QWidget* parent_;
 };
 
 // "TunekitData (*.scd)|*.scd" -> "TunekitData (*.scd)", the form Qt's dialogs take.
-QString QtFileFilter(const QString& filter);
+QString qtFileFilter(const QString& filter);
 
 } // namespace tunekit

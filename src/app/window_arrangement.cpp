@@ -4,7 +4,7 @@
 
 namespace tunekit {
 
-WindowArrangement ArrangeWindows(QSize screenTwips, AccessLevel level, int consoleWidthTwips)
+WindowArrangement arrangeWindows(QSize screenTwips, AccessLevel level, int consoleWidthTwips)
 {
     constexpr int mainWidth = 9765;
     constexpr int mainHeight = 8760;

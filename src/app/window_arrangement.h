@@ -16,9 +16,9 @@ struct WindowArrangement {
 
 // The main window is centred (a third from the left when only the terminal is shown), the
 // terminal sits to its right and the console to its left; nothing gets a negative position.
-WindowArrangement ArrangeWindows(QSize screenTwips, AccessLevel level, int consoleWidthTwips);
+WindowArrangement arrangeWindows(QSize screenTwips, AccessLevel level, int consoleWidthTwips);
 
-constexpr int TwipsToPixels(int twips, double dotsPerInch)
+constexpr int twipsToPixels(int twips, double dotsPerInch)
 {
     return static_cast<int>(twips * dotsPerInch / 1440.0 + 0.5);
 }

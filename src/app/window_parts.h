@@ -28,7 +28,7 @@ public:
 
 // A control of the main window with the system's name as its objectName.
 template <typename W>
-W* Named(QWidget* parent, const char* name)
+W* named(QWidget* parent, const char* name)
 {
     auto* widget = new W(parent);
     widget->setObjectName(QLatin1StringView(name));
@@ -36,7 +36,7 @@ W* Named(QWidget* parent, const char* name)
 }
 
 // Texts marked with QT_TRANSLATE_NOOP("MainWindow", ...) in the language in force.
-inline QString Tr(const char* text)
+inline QString translated(const char* text)
 {
     return QCoreApplication::translate("MainWindow", text);
 }

@@ -26,17 +26,17 @@ class Dialogs {
 public:
     virtual ~Dialogs() = default;
 
-    virtual MsgAnswer MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon,
+    virtual MsgAnswer msgBox(const QString& text, MsgButtons buttons, MsgIcon icon,
                              const QString& title) = 0;
     // A question that the user answers in a message box.
-    virtual QCoro::Task<MsgAnswer> Ask(Question /*question*/, QString text, MsgButtons buttons, MsgIcon icon,
+    virtual QCoro::Task<MsgAnswer> ask(Question /*question*/, QString text, MsgButtons buttons, MsgIcon icon,
                                        QString title)
     {
-        co_return MsgBox(text, buttons, icon, title);
+        co_return msgBox(text, buttons, icon, title);
     }
     // Filters are given as "Description (*.ext)|*.ext". An empty result means cancelled.
-    virtual QString OpenFileName(const QString& filter) = 0;
-    virtual QString SaveFileName(const QString& filter, const QString& proposedName) = 0;
+    virtual QString openFileName(const QString& filter) = 0;
+    virtual QString saveFileName(const QString& filter, const QString& proposedName) = 0;
 };
 
 // One message as the logic asked for it to be shown.
@@ -52,13 +52,13 @@ struct DialogMessage {
 class KeptMessages final : public Dialogs {
 public:
     using Message = DialogMessage;
-    MsgAnswer MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override
+    MsgAnswer msgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override
     {
         messages.append({text, buttons, icon, title});
         return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
     }
-    QString OpenFileName(const QString&) override { return {}; }
-    QString SaveFileName(const QString&, const QString&) override { return {}; }
+    QString openFileName(const QString&) override { return {}; }
+    QString saveFileName(const QString&, const QString&) override { return {}; }
     QList<Message> messages;
 };
 

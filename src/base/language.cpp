@@ -12,7 +12,7 @@ UiLanguage::~UiLanguage()
     }
 }
 
-bool UiLanguage::Set(Language language)
+bool UiLanguage::set(Language language)
 {
     if (language == Language::German) {
         if (!installed_) {

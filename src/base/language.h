@@ -27,8 +27,8 @@ public:
     // Returns false when the program's German texts cannot be loaded (the program then stays
     // English). Without Qt's German translations installed on the system, its own dialog texts
     // stay English.
-    bool Set(Language language);
-    Language Current() const noexcept { return current_; }
+    bool set(Language language);
+    Language current() const noexcept { return current_; }
 
 private:
     QTranslator german_;

@@ -18,34 +18,34 @@ constexpr OptionEntry StandardOptions[] = {
 constexpr qsizetype TextColumn = 24;
 constexpr qsizetype LineWidth = 79;
 
-QString Translated(const ProgramManual& manual, const char* text)
+QString translated(const ProgramManual& manual, const char* text)
 {
     return *text ? QCoreApplication::translate(manual.context, text) : QString();
 }
 
-QStringList Names(const OptionEntry& option)
+QStringList names(const OptionEntry& option)
 {
     return QString::fromLatin1(option.names).split(QLatin1Char('|'));
 }
 
 // "-o", "--port".
-QString Dashed(const QString& name)
+QString dashed(const QString& name)
 {
     return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
 }
 
 // "-o FILE", "-h, --help", "--port NAME".
-QString OptionTerm(const QStringList& names, const QString& valueName)
+QString optionTerm(const QStringList& names, const QString& valueName)
 {
     QStringList written;
     for (const QString& name : names)
-        written << Dashed(name);
+        written << dashed(name);
     return written.join(QStringLiteral(", ")) + (valueName.isEmpty() ? QString() : QLatin1Char(' ') + valueName);
 }
 
 // The words of text in lines of at most LineWidth characters; the lines after the first start
 // after indent blanks (the first continues where its caller is).
-QString Filled(const QString& text, qsizetype indent)
+QString filled(const QString& text, qsizetype indent)
 {
     QString filled;
     qsizetype column = indent;
@@ -65,20 +65,20 @@ QString Filled(const QString& text, qsizetype indent)
 
 // A term and its text as --help lists them: the term indented by two, the text in its column,
 // below the term when the term reaches into it.
-QString HelpRow(const QString& term, const QString& text)
+QString helpRow(const QString& term, const QString& text)
 {
     QString row = QStringLiteral("  ") + term;
     if (row.size() + 2 > TextColumn)
         row += QLatin1Char('\n') + QString(TextColumn, QLatin1Char(' '));
     else
         row += QString(TextColumn - row.size(), QLatin1Char(' '));
-    return row + Filled(text, TextColumn) + QLatin1Char('\n');
+    return row + filled(text, TextColumn) + QLatin1Char('\n');
 }
 
 // Text for roff: backslashes kept, the dashes of an option (every one in "--no-init-defaults")
 // as minus signs while a hyphen inside a word ("read-back") stays one, and no line starting as
 // a request.
-QString Roff(const QString& text)
+QString roff(const QString& text)
 {
     QString out;
     bool inOption = false;
@@ -99,25 +99,25 @@ QString Roff(const QString& text)
     return out;
 }
 
-QString RoffOptionTerm(const OptionEntry& option)
+QString roffOptionTerm(const OptionEntry& option)
 {
     QStringList written;
-    for (const QString& name : Names(option))
-        written << QStringLiteral("\\fB%1\\fR").arg(Roff(Dashed(name)));
+    for (const QString& name : names(option))
+        written << QStringLiteral("\\fB%1\\fR").arg(roff(dashed(name)));
     const QString valueName = QString::fromLatin1(option.valueName);
     return written.join(QStringLiteral(", "))
-           + (valueName.isEmpty() ? QString() : QStringLiteral(" \\fI%1\\fR").arg(Roff(valueName)));
+           + (valueName.isEmpty() ? QString() : QStringLiteral(" \\fI%1\\fR").arg(roff(valueName)));
 }
 
 // A command's term: its name in bold, what follows as it is written.
-QString RoffCommandTerm(const QString& term)
+QString roffCommandTerm(const QString& term)
 {
     const qsizetype space = term.indexOf(QLatin1Char(' '));
-    return space < 0 ? QStringLiteral("\\fB%1\\fR").arg(Roff(term))
-                     : QStringLiteral("\\fB%1\\fR %2").arg(Roff(term.left(space)), Roff(term.mid(space + 1)));
+    return space < 0 ? QStringLiteral("\\fB%1\\fR").arg(roff(term))
+                     : QStringLiteral("\\fB%1\\fR %2").arg(roff(term.left(space)), roff(term.mid(space + 1)));
 }
 
-QString RoffSection(const char* title, std::span<const TermEntry> entries, bool commands)
+QString roffSection(const char* title, std::span<const TermEntry> entries, bool commands)
 {
     if (entries.empty())
         return {};
@@ -125,31 +125,31 @@ QString RoffSection(const char* title, std::span<const TermEntry> entries, bool 
     for (const TermEntry& entry : entries) {
         const QString term = QString::fromLatin1(entry.term);
         section += QStringLiteral(".TP\n%1\n%2\n")
-                       .arg(commands ? RoffCommandTerm(term) : QStringLiteral("\\fB%1\\fR").arg(Roff(term)),
-                            Roff(QString::fromLatin1(entry.text)));
+                       .arg(commands ? roffCommandTerm(term) : QStringLiteral("\\fB%1\\fR").arg(roff(term)),
+                            roff(QString::fromLatin1(entry.text)));
     }
     return section;
 }
 
-QString HelpSection(const ProgramManual& manual, const char* title, std::span<const TermEntry> entries)
+QString helpSection(const ProgramManual& manual, const char* title, std::span<const TermEntry> entries)
 {
     if (entries.empty())
         return {};
     QString section = QLatin1Char('\n') + QCoreApplication::translate("OptionTable", title) + QLatin1Char('\n');
     for (const TermEntry& entry : entries)
-        section += HelpRow(Translated(manual, entry.term), Translated(manual, entry.text));
+        section += helpRow(translated(manual, entry.term), translated(manual, entry.text));
     return section;
 }
 
 } // namespace
 
-QList<QCommandLineOption> ParserOptions(const ProgramManual& manual)
+QList<QCommandLineOption> parserOptions(const ProgramManual& manual)
 {
     QList<QCommandLineOption> options;
     const auto add = [&](const OptionEntry& entry, const char* context) {
-        QCommandLineOption option(Names(entry),
+        QCommandLineOption option(names(entry),
                                   *entry.text ? QCoreApplication::translate(context, entry.text) : QString(),
-                                  Translated(manual, entry.valueName), QString::fromLatin1(entry.defaultValue));
+                                  translated(manual, entry.valueName), QString::fromLatin1(entry.defaultValue));
         if (entry.hidden)
             option.setFlags(QCommandLineOption::HiddenFromHelp);
         options << option;
@@ -161,7 +161,7 @@ QList<QCommandLineOption> ParserOptions(const ProgramManual& manual)
     return options;
 }
 
-StandardRequest StandardRequestOf(const QCommandLineParser& parser)
+StandardRequest standardRequestOf(const QCommandLineParser& parser)
 {
     if (parser.isSet(QStringLiteral("man")))
         return StandardRequest::ManualPage;
@@ -172,70 +172,70 @@ StandardRequest StandardRequestOf(const QCommandLineParser& parser)
     return StandardRequest::None;
 }
 
-QString StandardRequestText(const ProgramManual& manual, StandardRequest request)
+QString standardRequestText(const ProgramManual& manual, StandardRequest request)
 {
     switch (request) {
     case StandardRequest::None: return {};
-    case StandardRequest::Help: return HelpText(manual);
-    case StandardRequest::Version: return VersionText(manual);
-    case StandardRequest::ManualPage: return ManualPage(manual);
+    case StandardRequest::Help: return helpText(manual);
+    case StandardRequest::Version: return versionText(manual);
+    case StandardRequest::ManualPage: return manualPage(manual);
     }
     return {};
 }
 
-QString HelpText(const ProgramManual& manual)
+QString helpText(const ProgramManual& manual)
 {
     QString help = QCoreApplication::translate("OptionTable", "Usage: %1 %2")
-                       .arg(QLatin1StringView(manual.program), Translated(manual, manual.synopsis))
+                       .arg(QLatin1StringView(manual.program), translated(manual, manual.synopsis))
                    + QLatin1Char('\n');
-    for (const QString& paragraph : Translated(manual, manual.description).split(QStringLiteral("\n\n")))
-        help += QLatin1Char('\n') + Filled(paragraph.simplified(), 0) + QLatin1Char('\n');
-    help += HelpSection(manual, QT_TRANSLATE_NOOP("OptionTable", "Commands:"), manual.commands);
+    for (const QString& paragraph : translated(manual, manual.description).split(QStringLiteral("\n\n")))
+        help += QLatin1Char('\n') + filled(paragraph.simplified(), 0) + QLatin1Char('\n');
+    help += helpSection(manual, QT_TRANSLATE_NOOP("OptionTable", "Commands:"), manual.commands);
     help += QLatin1Char('\n') + QCoreApplication::translate("OptionTable", "Options:") + QLatin1Char('\n');
     const auto row = [&](const OptionEntry& option, const char* context) {
         if (!option.hidden)
-            help += HelpRow(OptionTerm(Names(option), Translated(manual, option.valueName)),
+            help += helpRow(optionTerm(names(option), translated(manual, option.valueName)),
                             QCoreApplication::translate(context, option.text));
     };
     for (const OptionEntry& option : manual.options)
         row(option, manual.context);
     for (const OptionEntry& option : StandardOptions)
         row(option, "OptionTable");
-    help += HelpSection(manual, QT_TRANSLATE_NOOP("OptionTable", "Exit status:"), manual.exitStatus);
-    help += HelpSection(manual, QT_TRANSLATE_NOOP("OptionTable", "Environment:"), manual.environment);
+    help += helpSection(manual, QT_TRANSLATE_NOOP("OptionTable", "Exit status:"), manual.exitStatus);
+    help += helpSection(manual, QT_TRANSLATE_NOOP("OptionTable", "Environment:"), manual.environment);
     return help;
 }
 
-QString VersionText(const ProgramManual& manual)
+QString versionText(const ProgramManual& manual)
 {
-    return QStringLiteral("%1 %2\n").arg(QLatin1StringView(manual.program), MakeVersionInfo().version);
+    return QStringLiteral("%1 %2\n").arg(QLatin1StringView(manual.program), makeVersionInfo().version);
 }
 
-QString ManualPage(const ProgramManual& manual)
+QString manualPage(const ProgramManual& manual)
 {
     const QString program = QString::fromLatin1(manual.program);
-    const VersionInfo version = MakeVersionInfo();
-    QString page = QStringLiteral(".TH %1 1 \"\" \"%2\" \"User Commands\"\n").arg(program.toUpper(), version.WindowTitle());
-    page += QStringLiteral(".SH NAME\n%1 \\- %2\n").arg(Roff(program), Roff(QString::fromLatin1(manual.summary)));
-    page += QStringLiteral(".SH SYNOPSIS\n.B %1\n%2\n").arg(Roff(program), Roff(QString::fromLatin1(manual.synopsis)));
+    const VersionInfo version = makeVersionInfo();
+    QString page = QStringLiteral(".TH %1 1 \"\" \"%2\" \"User Commands\"\n").arg(program.toUpper(), version.windowTitle());
+    page += QStringLiteral(".SH NAME\n%1 \\- %2\n").arg(roff(program), roff(QString::fromLatin1(manual.summary)));
+    page += QStringLiteral(".SH SYNOPSIS\n.B %1\n%2\n").arg(roff(program), roff(QString::fromLatin1(manual.synopsis)));
     page += QStringLiteral(".SH DESCRIPTION\n");
     const QStringList paragraphs = QString::fromLatin1(manual.description).split(QStringLiteral("\n\n"));
     for (qsizetype i = 0; i < paragraphs.size(); ++i)
-        page += (i > 0 ? QStringLiteral(".PP\n") : QString()) + Roff(paragraphs.at(i).simplified()) + QLatin1Char('\n');
-    page += RoffSection("COMMANDS", manual.commands, true);
+        page += (i > 0 ? QStringLiteral(".PP\n") : QString()) + roff(paragraphs.at(i).simplified()) + QLatin1Char('\n');
+    page += roffSection("COMMANDS", manual.commands, true);
     page += QStringLiteral(".SH OPTIONS\n");
     const auto option = [&page](const OptionEntry& entry) {
         if (!entry.hidden)
-            page += QStringLiteral(".TP\n%1\n%2\n").arg(RoffOptionTerm(entry), Roff(QString::fromLatin1(entry.text)));
+            page += QStringLiteral(".TP\n%1\n%2\n").arg(roffOptionTerm(entry), roff(QString::fromLatin1(entry.text)));
     };
     for (const OptionEntry& entry : manual.options)
         option(entry);
     for (const OptionEntry& entry : StandardOptions)
         option(entry);
-    page += RoffSection("EXIT STATUS", manual.exitStatus, false);
-    page += RoffSection("ENVIRONMENT", manual.environment, false);
+    page += roffSection("EXIT STATUS", manual.exitStatus, false);
+    page += roffSection("ENVIRONMENT", manual.environment, false);
     if (*manual.seeAlso)
-        page += QStringLiteral(".SH SEE ALSO\n%1\n").arg(Roff(QString::fromLatin1(manual.seeAlso)));
+        page += QStringLiteral(".SH SEE ALSO\n%1\n").arg(roff(QString::fromLatin1(manual.seeAlso)));
     return page;
 }
 

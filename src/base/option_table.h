@@ -42,18 +42,18 @@ struct ProgramManual {
 
 // The table's options for a QCommandLineParser, followed by those every program has: -h/--help,
 // --version and the hidden --man, which the build uses to write the manual page.
-QList<QCommandLineOption> ParserOptions(const ProgramManual& manual);
+QList<QCommandLineOption> parserOptions(const ProgramManual& manual);
 
 // What the options every program has ask for instead of the program's own work.
 enum class StandardRequest { None, Help, Version, ManualPage };
-StandardRequest StandardRequestOf(const QCommandLineParser& parser);
+StandardRequest standardRequestOf(const QCommandLineParser& parser);
 
 // The text a standard request prints on standard output: --help in the language installed,
 // the version as "tunekit-cli 2.13", the manual page in roff (man(7)), English. "" for None.
-QString StandardRequestText(const ProgramManual& manual, StandardRequest request);
+QString standardRequestText(const ProgramManual& manual, StandardRequest request);
 
-QString HelpText(const ProgramManual& manual);
-QString VersionText(const ProgramManual& manual);
-QString ManualPage(const ProgramManual& manual);
+QString helpText(const ProgramManual& manual);
+QString versionText(const ProgramManual& manual);
+QString manualPage(const ProgramManual& manual);
 
 } // namespace tunekit

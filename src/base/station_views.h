@@ -45,9 +45,9 @@ struct TrafficEntry {
 class StationViews {
 public:
     virtual ~StationViews() = default;
-    virtual void Changed(StationChanges /*changes*/) {}
-    virtual void ProgressChanged(const TransferProgress& /*progress*/) {}
-    virtual void Logged(const TrafficEntry& /*entry*/) {}
+    virtual void changed(StationChanges /*changes*/) {}
+    virtual void progressChanged(const TransferProgress& /*progress*/) {}
+    virtual void logged(const TrafficEntry& /*entry*/) {}
 };
 
 } // namespace tunekit

@@ -2,7 +2,7 @@
 
 namespace tunekit {
 
-QString VersionWithSuffix(const QString& version, const QString& build)
+QString versionWithSuffix(const QString& version, const QString& build)
 {
     if (build.size() < 4)
         return version;
@@ -22,11 +22,11 @@ QString VersionWithSuffix(const QString& version, const QString& build)
     return version + suffix + QString::number(number);
 }
 
-VersionInfo MakeVersionInfo(const QString& build)
+VersionInfo makeVersionInfo(const QString& build)
 {
     VersionInfo info;
     info.buildNumber = build;
-    info.version = VersionWithSuffix(QStringLiteral("2.13"), build);
+    info.version = versionWithSuffix(QStringLiteral("2.13"), build);
     return info;
 }
 

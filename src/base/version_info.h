@@ -11,13 +11,13 @@ struct VersionInfo {
     QString versionDate = QStringLiteral("26.02.2015");
     QString buildNumber = QStringLiteral("28-3003");
 
-    QString WindowTitle() const { return programName + QLatin1Char(' ') + version; }
+    QString windowTitle() const { return programName + QLatin1Char(' ') + version; }
 };
 
 // The 4th character of the build number marks a pre-release: 0 alpha, 1 beta, 2 rc;
 // characters 5..7 give its number ("28-1005" -> "2.13 beta5").
-QString VersionWithSuffix(const QString& version, const QString& build);
+QString versionWithSuffix(const QString& version, const QString& build);
 
-VersionInfo MakeVersionInfo(const QString& build = QStringLiteral("28-3003"));
+VersionInfo makeVersionInfo(const QString& build = QStringLiteral("28-3003"));
 
 } // namespace tunekit

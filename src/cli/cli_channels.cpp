@@ -19,26 +19,26 @@
 namespace tunekit::cli {
 namespace {
 
-QString Tr(const char* text)
+QString translated(const char* text)
 {
     return QCoreApplication::translate("Cli", text);
 }
 
-void Print(std::FILE* stream, const QString& text)
+void print(std::FILE* stream, const QString& text)
 {
     std::fputs(text.toLocal8Bit().constData(), stream);
     std::fflush(stream);
 }
 
 // A diff that finds differences has done its work.
-bool Passed(Command command, Exit exit)
+bool channelPassed(Command command, Exit exit)
 {
     return exit == Exit::Ok || (command == Command::Diff && exit == Exit::Differs);
 }
 
 } // namespace
 
-Exit ChannelsExit(const QList<Exit>& exits)
+Exit channelsExit(const QList<Exit>& exits)
 {
     std::optional<Exit> common;
     for (const Exit exit : exits) {
@@ -56,17 +56,17 @@ CliChannels::CliChannels(const Options& options, UiLanguage& language, const Mes
 {
 }
 
-QCoro::Task<Exit> CliChannels::Run()
+QCoro::Task<Exit> CliChannels::run()
 {
     // The channels' ports: those named, then those of the adapters named by serial number.
     QStringList ports;
     for (const QString& port : options_.ports)
-        ports.append(PortSystemName(port));
+        ports.append(portSystemName(port));
     QStringList missing;
     if (!options_.adapters.isEmpty()) {
-        const QList<SystemPort> system = SystemPorts();
+        const QList<SystemPort> system = systemPorts();
         for (const QString& serial : options_.adapters) {
-            const QString port = PortOfAdapter(system, serial);
+            const QString port = portOfAdapter(system, serial);
             if (port.isEmpty())
                 missing.append(serial);
             else
@@ -74,9 +74,9 @@ QCoro::Task<Exit> CliChannels::Run()
         }
     }
     for (const QString& serial : missing)
-        Print(stderr, Tr(QT_TRANSLATE_NOOP("Cli", "No adapter with the serial number %1 is plugged in.")).arg(serial) + u'\n');
+        print(stderr, translated(QT_TRANSLATE_NOOP("Cli", "No adapter with the serial number %1 is plugged in.")).arg(serial) + u'\n');
     if (ports.removeDuplicates() > 0) {
-        Print(stderr, Tr(QT_TRANSLATE_NOOP("Cli", "A port was named twice; each channel needs a port of its own.")) + u'\n');
+        print(stderr, translated(QT_TRANSLATE_NOOP("Cli", "A port was named twice; each channel needs a port of its own.")) + u'\n');
         co_return Exit::Usage;
     }
 
@@ -96,12 +96,12 @@ QCoro::Task<Exit> CliChannels::Run()
     }
     const InterruptWatch interrupts([&runs] {
         for (const std::unique_ptr<CliRun>& run : runs)
-            run->Interrupt();
+            run->interrupt();
     });
     // Every channel starts at once; each ends on its own.
     std::vector<QCoro::Task<Exit>> started;
     for (const std::unique_ptr<CliRun>& run : runs)
-        started.push_back(run->Run());
+        started.push_back(run->run());
     QList<Exit> exits;
     for (QCoro::Task<Exit>& task : started)
         exits.append(co_await task);
@@ -113,14 +113,14 @@ QCoro::Task<Exit> CliChannels::Run()
     QString lines;
     for (std::size_t i = 0; i < runs.size(); ++i) {
         const Exit exit = exits.at(static_cast<qsizetype>(i));
-        const bool ok = Passed(options_.command, exit);
+        const bool ok = channelPassed(options_.command, exit);
         passed += ok ? 1 : 0;
-        const QJsonObject& document = runs[i]->Document();
+        const QJsonObject& document = runs[i]->document();
         channels.append(document);
         const QString serial = document.value(QStringLiteral("serialNumber")).toString();
         lines += QStringList{ports.at(static_cast<qsizetype>(i)), ok ? QStringLiteral("PASS") : QStringLiteral("FAIL"),
                              QString::number(static_cast<int>(exit)), serial.isEmpty() ? QStringLiteral("-") : serial,
-                             runs[i]->LastMessage()}
+                             runs[i]->lastMessage()}
                      .join(u'\t')
                  + u'\n';
     }
@@ -128,22 +128,22 @@ QCoro::Task<Exit> CliChannels::Run()
         channels.append(QJsonObject{{QStringLiteral("adapter"), serial},
                                     {QStringLiteral("exitCode"), static_cast<int>(Exit::NoPort)}});
         lines += QStringList{serial, QStringLiteral("FAIL"), QString::number(static_cast<int>(Exit::NoPort)),
-                             QStringLiteral("-"), Tr(QT_TRANSLATE_NOOP("Cli", "not plugged in"))}
+                             QStringLiteral("-"), translated(QT_TRANSLATE_NOOP("Cli", "not plugged in"))}
                      .join(u'\t')
                  + u'\n';
     }
-    const Exit exit = ChannelsExit(exits);
+    const Exit exit = channelsExit(exits);
     const int total = static_cast<int>(exits.size());
     if (options_.json) {
-        QJsonObject document = JsonDocument(CommandName(options_.command));
+        QJsonObject document = jsonDocument(commandName(options_.command));
         document.insert(QStringLiteral("channels"), channels);
         document.insert(QStringLiteral("passed"), passed);
         document.insert(QStringLiteral("failed"), total - passed);
         document.insert(QStringLiteral("exitCode"), static_cast<int>(exit));
-        Print(stdout, QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented)));
+        print(stdout, QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented)));
     } else {
-        Print(stdout, lines);
-        Print(stderr, Tr(QT_TRANSLATE_NOOP("Cli", "%1 of %2 channels passed.")).arg(passed).arg(total) + u'\n');
+        print(stdout, lines);
+        print(stderr, translated(QT_TRANSLATE_NOOP("Cli", "%1 of %2 channels passed.")).arg(passed).arg(total) + u'\n');
     }
     co_return exit;
 }

@@ -15,7 +15,7 @@ namespace tunekit::cli {
 class CliChannels {
 public:
     CliChannels(const Options& options, UiLanguage& language, const MessageCodes& codes);
-    QCoro::Task<Exit> Run();
+    QCoro::Task<Exit> run();
 
 private:
     Options options_;
@@ -25,6 +25,6 @@ private:
 
 // The exit status of several channels: 0 when each passed, the channels' own status when they
 // all failed alike, else 8.
-Exit ChannelsExit(const QList<Exit>& exits);
+Exit channelsExit(const QList<Exit>& exits);
 
 } // namespace tunekit::cli

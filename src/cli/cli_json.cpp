@@ -4,25 +4,25 @@
 
 namespace tunekit::cli {
 
-QJsonObject JsonDocument(const QString& command)
+QJsonObject jsonDocument(const QString& command)
 {
     return QJsonObject{{QStringLiteral("schema"), QLatin1StringView(JsonSchemaName)},
                        {QStringLiteral("command"), command.isEmpty() ? QJsonValue() : QJsonValue(command)},
-                       {QStringLiteral("version"), MakeVersionInfo().version}};
+                       {QStringLiteral("version"), makeVersionInfo().version}};
 }
 
-QJsonValue MachineValue(const QString& text)
+QJsonValue machineValue(const QString& text)
 {
     // Beyond 2^53 a JSON number is no longer exact.
-    constexpr qint64 Exact = qint64(1) << 53;
+    constexpr qint64 exact = qint64(1) << 53;
     bool ok = false;
     const qint64 number = text.toLongLong(&ok);
-    if (ok && number > -Exact && number < Exact && QString::number(number) == text)
+    if (ok && number > -exact && number < exact && QString::number(number) == text)
         return QJsonValue(number);
     return text;
 }
 
-QJsonObject MessageJson(const QString& code, MsgIcon icon, const QString& title, const QString& text,
+QJsonObject messageJson(const QString& code, MsgIcon icon, const QString& title, const QString& text,
                         const QString& answer)
 {
     QString severity = QStringLiteral("information");

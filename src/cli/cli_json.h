@@ -14,15 +14,15 @@ inline constexpr char JsonSchemaName[] = "tunekit-cli/1";
 
 // The start of every --json document: schema, command (null when the command line named none
 // that could run) and the program's version.
-QJsonObject JsonDocument(const QString& command);
+QJsonObject jsonDocument(const QString& command);
 
 // A value as a machine reads it: a whole number (as the text writes it) is a number, anything
 // else (a date, a text, a fraction) stays the text.
-QJsonValue MachineValue(const QString& text);
+QJsonValue machineValue(const QString& text);
 
 // One message: its stable code, how serious it is, and the localized title and text. A
 // question's answer is "yes", "no" or "refused"; a message has none.
-QJsonObject MessageJson(const QString& code, MsgIcon icon, const QString& title, const QString& text,
+QJsonObject messageJson(const QString& code, MsgIcon icon, const QString& title, const QString& text,
                         const QString& answer = {});
 
 } // namespace tunekit::cli

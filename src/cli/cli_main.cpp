@@ -24,7 +24,7 @@ int main(int argc, char* argv[])
     arguments.removeFirst();
 
     // The language comes first, so that even a usage error speaks it.
-    QString language = tunekit::installLanguageOf(tunekit::LanguageIdForLocale(QLocale::system()));
+    QString language = tunekit::installLanguageOf(tunekit::languageIdForLocale(QLocale::system()));
     for (qsizetype i = 0; i + 1 < arguments.size(); ++i) {
         if (arguments.at(i) == QLatin1StringView("--lang"))
             language = arguments.at(i + 1).toUpper();
@@ -32,11 +32,11 @@ int main(int argc, char* argv[])
     const tunekit::Language chosen =
         language == QLatin1StringView("DE") ? tunekit::Language::German : tunekit::Language::English;
     tunekit::UiLanguage ui;
-    ui.Set(chosen);
+    ui.set(chosen);
     // In front of the language's translators: every text shown gets its code.
     const tunekit::cli::MessageCodes codes(chosen);
 
-    const tunekit::cli::ParsedArguments parsed = tunekit::cli::ParseArguments(arguments);
+    const tunekit::cli::ParsedArguments parsed = tunekit::cli::parseArguments(arguments);
     if (!parsed.options) {
         const QString message = parsed.message.endsWith(QLatin1Char('\n')) ? parsed.message
                                                                             : parsed.message + QLatin1Char('\n');
@@ -44,10 +44,10 @@ int main(int argc, char* argv[])
         std::fputs(text.constData(), parsed.help ? stdout : stderr);
         if (parsed.json && !parsed.help) {
             // The command line was not understood, so no command ran.
-            QJsonObject document = tunekit::cli::JsonDocument(QString());
+            QJsonObject document = tunekit::cli::jsonDocument(QString());
             document.insert(QStringLiteral("exitCode"), static_cast<int>(tunekit::cli::Exit::Usage));
             document.insert(QStringLiteral("messages"),
-                            QJsonArray{tunekit::cli::MessageJson(codes.CodeFor(parsed.message), tunekit::MsgIcon::Critical,
+                            QJsonArray{tunekit::cli::messageJson(codes.codeFor(parsed.message), tunekit::MsgIcon::Critical,
                                                                  QString(), parsed.message.trimmed())});
             std::fputs(QJsonDocument(document).toJson(QJsonDocument::Indented).constData(), stdout);
         }
@@ -56,11 +56,11 @@ int main(int argc, char* argv[])
     tunekit::cli::Options options = *parsed.options;
     if (options.language.isEmpty())
         options.language = language == QLatin1StringView("DE") ? QStringLiteral("DE") : QStringLiteral("EN");
-    if (tunekit::cli::RunsChannels(options)) {
+    if (tunekit::cli::runsChannels(options)) {
         tunekit::cli::CliChannels channels(options, ui, codes);
-        return static_cast<int>(QCoro::waitFor(channels.Run()));
+        return static_cast<int>(QCoro::waitFor(channels.run()));
     }
     tunekit::cli::CliRun run(options, ui, codes);
     // The command runs as a coroutine; waitFor runs the event loop until it has ended.
-    return static_cast<int>(QCoro::waitFor(run.Run()));
+    return static_cast<int>(QCoro::waitFor(run.run()));
 }

@@ -15,7 +15,7 @@
 namespace tunekit::cli {
 namespace {
 
-QString Tr(const char* text)
+QString translated(const char* text)
 {
     return QCoreApplication::translate("Cli", text);
 }
@@ -58,7 +58,7 @@ constexpr CommandRow Commands[] = {
 };
 
 // Each command's help names it first.
-constexpr bool TermsNameTheCommands()
+constexpr bool termsNameTheCommands()
 {
     for (const CommandRow& row : Commands) {
         const std::string_view term = row.help.term;
@@ -68,7 +68,7 @@ constexpr bool TermsNameTheCommands()
     }
     return true;
 }
-static_assert(TermsNameTheCommands());
+static_assert(termsNameTheCommands());
 
 constexpr auto CommandTerms = [] {
     std::array<TermEntry, std::size(Commands)> terms{};
@@ -128,7 +128,7 @@ QString takeConfigId(Options& options, const QString& value)
     bool ok = false;
     options.configId = value.toInt(&ok);
     return ok && options.configId >= 1 ? QString()
-                                       : Tr(QT_TRANSLATE_NOOP("Cli", "--config-id needs a ConfigID such as 53."));
+                                       : translated(QT_TRANSLATE_NOOP("Cli", "--config-id needs a ConfigID such as 53."));
 }
 
 QString takeLanguage(Options& options, const QString& value)
@@ -136,7 +136,7 @@ QString takeLanguage(Options& options, const QString& value)
     options.language = value.toUpper();
     return options.language == QLatin1StringView("DE") || options.language == QLatin1StringView("EN")
                ? QString()
-               : Tr(QT_TRANSLATE_NOOP("Cli", "--lang takes de or en."));
+               : translated(QT_TRANSLATE_NOOP("Cli", "--lang takes de or en."));
 }
 
 QString takeSerial(Options& options, const QString& value)
@@ -151,7 +151,7 @@ QString takeTime(Options& options, const QString& value)
     const std::optional<QDateTime> time = records::filterTime(value, Which);
     (Which == records::Bound::Since ? options.recordFilter.since : options.recordFilter.until) = time;
     return time ? QString()
-                : Tr(QT_TRANSLATE_NOOP("Cli", "%1 is no date: give a day (2025-03-01) or a time (2025-03-01T08:00:00Z)."))
+                : translated(QT_TRANSLATE_NOOP("Cli", "%1 is no date: give a day (2025-03-01) or a time (2025-03-01T08:00:00Z)."))
                       .arg(value);
 }
 
@@ -161,7 +161,7 @@ QString takeResult(Options& options, const QString& value)
     return options.recordFilter.result == QLatin1StringView(records::ResultFailed)
                    || options.recordFilter.result == QLatin1StringView(records::ResultPassed)
                ? QString()
-               : Tr(QT_TRANSLATE_NOOP("Cli", "--result takes failed or passed."));
+               : translated(QT_TRANSLATE_NOOP("Cli", "--result takes failed or passed."));
 }
 
 // What the command does.
@@ -244,7 +244,7 @@ constexpr OptionRow RecordOptions[] = {
 // One format at a time.
 QString formatConflict(const Options& options)
 {
-    return options.csv && options.json ? Tr(QT_TRANSLATE_NOOP("Cli", "--csv and --json exclude each other."))
+    return options.csv && options.json ? translated(QT_TRANSLATE_NOOP("Cli", "--csv and --json exclude each other."))
                                        : QString();
 }
 
@@ -253,8 +253,8 @@ QString formatConflict(const Options& options)
 QString connectionConflict(const Options& options)
 {
     if (options.simulate && (!options.port.isEmpty() || !options.adapters.isEmpty()))
-        return Tr(QT_TRANSLATE_NOOP("Cli", "--simulate and --port exclude each other."));
-    if (!RunsChannels(options))
+        return translated(QT_TRANSLATE_NOOP("Cli", "--simulate and --port exclude each other."));
+    if (!runsChannels(options))
         return {};
     switch (options.command) {
     case Command::Detect:
@@ -262,10 +262,10 @@ QString connectionConflict(const Options& options)
     case Command::Diff:
     case Command::Write:
     case Command::Restore: break;
-    default: return Tr(QT_TRANSLATE_NOOP("Cli", "Several channels are for detect, read, diff, write and restore."));
+    default: return translated(QT_TRANSLATE_NOOP("Cli", "Several channels are for detect, read, diff, write and restore."));
     }
     if (!options.output.isEmpty())
-        return Tr(QT_TRANSLATE_NOOP("Cli", "-o takes one channel."));
+        return translated(QT_TRANSLATE_NOOP("Cli", "-o takes one channel."));
     return {};
 }
 
@@ -325,7 +325,7 @@ constexpr ExitRow ExitStatuses[] = {
 };
 
 // Every status is listed, once, under its own number.
-constexpr bool TermsNumberTheStatuses()
+constexpr bool termsNumberTheStatuses()
 {
     for (std::size_t i = 0; i < std::size(ExitStatuses); ++i) {
         int number = 0;
@@ -336,7 +336,7 @@ constexpr bool TermsNumberTheStatuses()
     }
     return std::size(ExitStatuses) == static_cast<std::size_t>(Exit::NotWritten) + 1;
 }
-static_assert(TermsNumberTheStatuses());
+static_assert(termsNumberTheStatuses());
 
 constexpr auto ExitStatusTerms = [] {
     std::array<TermEntry, std::size(ExitStatuses)> terms{};
@@ -374,8 +374,8 @@ constexpr ProgramManual Manual{
 QString takeFile(const CommandRow& command, const QStringList& positional, Options& options)
 {
     if (positional.size() != (command.needsFile ? 2 : 1)) {
-        const QString text = command.needsFile ? Tr(QT_TRANSLATE_NOOP("Cli", "The command \"%1\" needs one file."))
-                                               : Tr(QT_TRANSLATE_NOOP("Cli", "The command \"%1\" takes no file."));
+        const QString text = command.needsFile ? translated(QT_TRANSLATE_NOOP("Cli", "The command \"%1\" needs one file."))
+                                               : translated(QT_TRANSLATE_NOOP("Cli", "The command \"%1\" takes no file."));
         return text.arg(positional.first());
     }
     if (command.needsFile)
@@ -387,12 +387,12 @@ QString takeFile(const CommandRow& command, const QStringList& positional, Optio
 QString takeCommand(const QStringList& positional, Options& options)
 {
     if (positional.isEmpty())
-        return Tr(QT_TRANSLATE_NOOP("Cli", "No command given (try --help)."));
+        return translated(QT_TRANSLATE_NOOP("Cli", "No command given (try --help)."));
     const QString& word = positional.first();
     const auto named = [&word](const CommandRow& command) { return word == QLatin1StringView(command.name); };
     const auto row = std::ranges::find_if(Commands, named);
     if (row == std::end(Commands))
-        return Tr(QT_TRANSLATE_NOOP("Cli", "Unknown command \"%1\" (try --help).")).arg(word);
+        return translated(QT_TRANSLATE_NOOP("Cli", "Unknown command \"%1\" (try --help).")).arg(word);
     options.command = row->command;
     return takeFile(*row, positional, options);
 }
@@ -417,19 +417,19 @@ QString takeOptions(const QCommandLineParser& parser, const OptionGroup& group, 
 
 } // namespace
 
-bool RunsChannels(const Options& options)
+bool runsChannels(const Options& options)
 {
     return options.ports.size() > 1 || !options.adapters.isEmpty();
 }
 
-QString PortSystemName(const QString& port)
+QString portSystemName(const QString& port)
 {
     bool number = false;
     const int n = (port.startsWith(QLatin1StringView("COM"), Qt::CaseInsensitive) ? port.mid(3) : port).toInt(&number);
-    return number && n >= 1 && n <= 256 ? SystemPortName(n) : port;
+    return number && n >= 1 && n <= 256 ? systemPortName(n) : port;
 }
 
-QString CommandName(Command command)
+QString commandName(Command command)
 {
     for (const CommandRow& row : Commands) {
         if (row.command == command)
@@ -438,20 +438,20 @@ QString CommandName(Command command)
     return {};
 }
 
-ParsedArguments ParseArguments(const QStringList& arguments)
+ParsedArguments parseArguments(const QStringList& arguments)
 {
     ParsedArguments parsed;
     parsed.json = arguments.contains(QStringLiteral("--json"));
     QCommandLineParser parser;
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
-    parser.addOptions(ParserOptions(Manual));
+    parser.addOptions(parserOptions(Manual));
     if (!parser.parse(QStringList{QStringLiteral("tunekit-cli")} + arguments)) {
         parsed.message = parser.errorText();
         return parsed;
     }
-    if (const StandardRequest request = StandardRequestOf(parser); request != StandardRequest::None) {
+    if (const StandardRequest request = standardRequestOf(parser); request != StandardRequest::None) {
         parsed.help = true;
-        parsed.message = StandardRequestText(Manual, request);
+        parsed.message = standardRequestText(Manual, request);
         return parsed;
     }
     Options options;

@@ -68,16 +68,16 @@ struct ParsedArguments {
 };
 
 // Several channels (ports or adapters) run in one process, each on its own.
-bool RunsChannels(const Options& options);
+bool runsChannels(const Options& options);
 
 // The command's name on the command line ("read").
-QString CommandName(Command command);
+QString commandName(Command command);
 
 // The arguments without the program name.
-ParsedArguments ParseArguments(const QStringList& arguments);
+ParsedArguments parseArguments(const QStringList& arguments);
 
 // The port name a --port value stands for: "7" and "COM7" name COM7 (on Linux /dev/ttyUSB6),
 // anything else is a system name as it stands.
-QString PortSystemName(const QString& port);
+QString portSystemName(const QString& port);
 
 } // namespace tunekit::cli

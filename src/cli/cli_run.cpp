@@ -37,23 +37,23 @@
 namespace tunekit::cli {
 namespace {
 
-QString Tr(const char* text)
+QString translated(const char* text)
 {
     return QCoreApplication::translate("Cli", text);
 }
 
-QJsonArray DifferencesJson(const QList<ValueDifference>& differences, const char* left, const char* right)
+QJsonArray differencesJson(const QList<ValueDifference>& differences, const char* left, const char* right)
 {
     QJsonArray array;
     for (const ValueDifference& d : differences)
         array.append(QJsonObject{{QStringLiteral("nr"), d.nr},
                                  {QStringLiteral("name"), d.name},
-                                 {QLatin1StringView(left), MachineValue(d.left)},
-                                 {QLatin1StringView(right), MachineValue(d.right)}});
+                                 {QLatin1StringView(left), machineValue(d.left)},
+                                 {QLatin1StringView(right), machineValue(d.right)}});
     return array;
 }
 
-QString DifferencesText(const QList<ValueDifference>& differences)
+QString differencesText(const QList<ValueDifference>& differences)
 {
     QString text;
     for (const ValueDifference& d : differences)
@@ -61,7 +61,7 @@ QString DifferencesText(const QList<ValueDifference>& differences)
     return text;
 }
 
-bool StandardErrorIsTerminal()
+bool standardErrorIsTerminal()
 {
 #ifdef _WIN32
     return _isatty(_fileno(stderr)) != 0;
@@ -72,14 +72,14 @@ bool StandardErrorIsTerminal()
 
 } // namespace
 
-std::optional<AccessLevel> LevelForPassword(const QString& password)
+std::optional<AccessLevel> levelForPassword(const QString& password)
 {
     const QString typed = password.trimmed();
     if (typed.isEmpty())
-        return AccessLevel::Level1();
-    for (const AccessLevel level : {AccessLevel::Development(), AccessLevel::Production(), AccessLevel::Service(),
-                                    AccessLevel::Level3(), AccessLevel::Level2()}) {
-        if (PasswordMatches(LevelPassword(level), typed))
+        return AccessLevel::level1();
+    for (const AccessLevel level : {AccessLevel::development(), AccessLevel::production(), AccessLevel::service(),
+                                    AccessLevel::level3(), AccessLevel::level2()}) {
+        if (passwordMatches(levelPassword(level), typed))
             return level;
     }
     return std::nullopt;
@@ -88,31 +88,31 @@ std::optional<AccessLevel> LevelForPassword(const QString& password)
 CliRun::CliRun(const Options& options, UiLanguage& language, const MessageCodes& codes, Output output)
     : options_(options), output_(output), language_(language), codes_(codes),
       console_(options.quiet, output == Output::Channel), dialogs_(options_.answers, console_),
-      views_(console_, StandardErrorIsTerminal())
+      views_(console_, standardErrorIsTerminal())
 {
 }
 
 CliRun::~CliRun()
 {
     if (line_)
-        line_->SetListener({});
+        line_->setListener({});
 }
 
-void CliRun::Error(const QString& text)
+void CliRun::error(const QString& text)
 {
-    console_.Error(text + QLatin1Char('\n'));
+    console_.error(text + QLatin1Char('\n'));
     dialogs_.messages.append({QString(), text, MsgIcon::Critical, QString()});
     lastMessage_ = text;
 }
 
-void CliRun::Note(const QString& text)
+void CliRun::note(const QString& text)
 {
-    console_.Note(text + QLatin1Char('\n'));
+    console_.note(text + QLatin1Char('\n'));
     dialogs_.messages.append({QString(), text, MsgIcon::Information, QString()});
     lastMessage_ = text;
 }
 
-bool CliRun::UsesDevice() const
+bool CliRun::usesDevice() const
 {
     switch (options_.command) {
     case Command::Detect:
@@ -129,28 +129,28 @@ bool CliRun::UsesDevice() const
     return false;
 }
 
-Exit CliRun::Finish(Exit exit)
+Exit CliRun::finish(Exit exit)
 {
-    views_.FinishProgress();
+    views_.finishProgress();
     if (!dialogs_.refused.isEmpty() && exit == Exit::Ok)
         exit = Exit::Refused;
     if (interrupted_ && exit == Exit::Ok)
         exit = Exit::NotWritten;
     if (trace_ && (traceFailed_ || !trace_->flush())) {
-        Error(Tr(QT_TRANSLATE_NOOP("Cli", "The trace file %1 cannot be written.")).arg(options_.log));
+        error(translated(QT_TRANSLATE_NOOP("Cli", "The trace file %1 cannot be written.")).arg(options_.log));
         if (exit == Exit::Ok || exit == Exit::Differs)
             exit = Exit::Failed;
     }
-    if (UsesDevice())
-        KeepRecord(exit);
+    if (usesDevice())
+        keepRecord(exit);
     if (options_.json && recordsDocument_ && exit == Exit::Ok) {
-        console_.Out(QString::fromUtf8(QJsonDocument(*recordsDocument_).toJson(QJsonDocument::Indented)));
+        console_.out(QString::fromUtf8(QJsonDocument(*recordsDocument_).toJson(QJsonDocument::Indented)));
     } else {
         QJsonObject& document = document_;
-        document = JsonDocument(CommandName(options_.command));
+        document = jsonDocument(commandName(options_.command));
         for (auto it = json_.begin(); it != json_.end(); ++it)
             document.insert(it.key(), it.value());
-        if (UsesDevice()) {
+        if (usesDevice()) {
             // Known or not, a device result names its port, ConfigID and serial number.
             if (!document.contains(QStringLiteral("port")))
                 document.insert(QStringLiteral("port"), QJsonValue());
@@ -160,31 +160,31 @@ Exit CliRun::Finish(Exit exit)
                             serialNumber_.isEmpty() ? QJsonValue() : QJsonValue(serialNumber_));
         }
         document.insert(QStringLiteral("exitCode"), static_cast<int>(exit));
-        document.insert(QStringLiteral("packets"), views_.TotalPackets());
-        document.insert(QStringLiteral("transferSeconds"), static_cast<double>(views_.TransferMs()) / 1000.0);
+        document.insert(QStringLiteral("packets"), views_.totalPackets());
+        document.insert(QStringLiteral("transferSeconds"), static_cast<double>(views_.transferMs()) / 1000.0);
         QJsonArray messages;
         for (const CliDialogs::Message& message : dialogs_.messages)
-            messages.append(MessageJson(codes_.CodeFor(message.text), message.icon, message.title,
-                                        dialogs_.Shown(message.text), message.answer));
+            messages.append(messageJson(codes_.codeFor(message.text), message.icon, message.title,
+                                        dialogs_.shown(message.text), message.answer));
         document.insert(QStringLiteral("messages"), messages);
         if (options_.json)
-            console_.Out(QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented)));
+            console_.out(QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented)));
     }
-    if (console_.OutputFailed()) {
-        console_.Error(Tr(QT_TRANSLATE_NOOP("Cli", "The output could not be written completely.")) + QLatin1Char('\n'));
+    if (console_.outputFailed()) {
+        console_.error(translated(QT_TRANSLATE_NOOP("Cli", "The output could not be written completely.")) + QLatin1Char('\n'));
         if (exit == Exit::Ok || exit == Exit::Differs)
             exit = Exit::Failed;
     }
     return exit;
 }
 
-void CliRun::KeepRecord(Exit exit)
+void CliRun::keepRecord(Exit exit)
 {
     records::OperationRecord& record = record_;
     record.ended = QDateTime::currentDateTimeUtc();
     record.port = portName_;
     if (!options_.simulate)
-        record.adapter = AdapterOfPort(SystemPorts(), portName_);
+        record.adapter = adapterOfPort(systemPorts(), portName_);
     if (level_)
         record.accessLevel = QString::fromLatin1(level_->recordName());
     const QString file = options_.command == Command::Read ? options_.output : options_.file;
@@ -207,64 +207,64 @@ void CliRun::KeepRecord(Exit exit)
     if (outcome.status != records::RecordOutcome::Status::Stored) {
         stored = outcome.status == records::RecordOutcome::Status::KeptLocally ? QStringLiteral("keptLocally")
                                                                                : QStringLiteral("failed");
-        console_.Error(records::outcomeNote(outcome) + QLatin1Char('\n'));
+        console_.error(records::outcomeNote(outcome) + QLatin1Char('\n'));
     }
     json_.insert(QStringLiteral("record"), QJsonObject{{QStringLiteral("id"), record.id}, {QStringLiteral("stored"), stored}});
 }
 
-void CliRun::Interrupt()
+void CliRun::interrupt()
 {
     if (interrupted_)
         return;
     interrupted_ = true;
-    Error(Tr(QT_TRANSLATE_NOOP("Cli", "Interrupted: stopping after the packet on the line.")));
+    error(translated(QT_TRANSLATE_NOOP("Cli", "Interrupted: stopping after the packet on the line.")));
     if (session_)
-        session_->Device().StopAfterCurrent();
+        session_->device().stopAfterCurrent();
 }
 
-QCoro::Task<Exit> CliRun::Run()
+QCoro::Task<Exit> CliRun::run()
 {
     if (output_ == Output::Printed)
-        interruptWatch_ = std::make_unique<InterruptWatch>([this] { Interrupt(); });
-    record_ = records::startRecord(CommandName(options_.command), host_.ComputerName(), QDateTime::currentDateTimeUtc());
-    co_return Finish(co_await RunCommand());
+        interruptWatch_ = std::make_unique<InterruptWatch>([this] { interrupt(); });
+    record_ = records::startRecord(commandName(options_.command), host_.computerName(), QDateTime::currentDateTimeUtc());
+    co_return finish(co_await runCommand());
 }
 
-QCoro::Task<Exit> CliRun::RunCommand()
+QCoro::Task<Exit> CliRun::runCommand()
 {
     switch (options_.command) {
-    case Command::Ports: co_return Ports();
-    case Command::Detect: co_return co_await Detect();
-    case Command::Read: co_return co_await Read();
-    case Command::Diff: co_return co_await Diff();
-    case Command::Write: co_return co_await Write();
-    case Command::Restore: co_return co_await Write();
-    case Command::Verify: co_return Verify();
-    case Command::Convert: co_return co_await Convert();
-    case Command::Report: co_return Report();
-    case Command::Records: co_return Records();
+    case Command::Ports: co_return ports();
+    case Command::Detect: co_return co_await detect();
+    case Command::Read: co_return co_await read();
+    case Command::Diff: co_return co_await diff();
+    case Command::Write: co_return co_await write();
+    case Command::Restore: co_return co_await write();
+    case Command::Verify: co_return verify();
+    case Command::Convert: co_return co_await convert();
+    case Command::Report: co_return report();
+    case Command::Records: co_return records();
     }
     co_return Exit::Usage;
 }
 
-Exit CliRun::Ports()
+Exit CliRun::ports()
 {
     QJsonArray ports;
-    for (const SystemPort& port : SystemPorts()) {
+    for (const SystemPort& port : systemPorts()) {
         ports.append(QJsonObject{{QStringLiteral("port"), port.location},
                                  {QStringLiteral("id"), port.id},
                                  {QStringLiteral("description"), port.description},
                                  {QStringLiteral("adapter"), port.adapter},
                                  {QStringLiteral("serial"), port.usbSerial}});
         if (!options_.json)
-            console_.Out(QStringList{port.location, port.id, port.description, port.usbSerial}.join(QLatin1Char('\t'))
+            console_.out(QStringList{port.location, port.id, port.description, port.usbSerial}.join(QLatin1Char('\t'))
                          + (port.adapter ? QStringLiteral("\t<- HVX") : QString()) + QLatin1Char('\n'));
     }
     json_.insert(QStringLiteral("ports"), ports);
     return Exit::Ok;
 }
 
-Exit CliRun::FindAccessLevel()
+Exit CliRun::findAccessLevel()
 {
     if (level_)
         return Exit::Ok;
@@ -272,31 +272,31 @@ Exit CliRun::FindAccessLevel()
     if (!options_.passwordFile.isEmpty()) {
         QFile file(options_.passwordFile);
         if (!file.open(QIODevice::ReadOnly)) {
-            Error(Tr(QT_TRANSLATE_NOOP("Cli", "The password file %1 cannot be read.")).arg(options_.passwordFile));
+            error(translated(QT_TRANSLATE_NOOP("Cli", "The password file %1 cannot be read.")).arg(options_.passwordFile));
             return Exit::Usage;
         }
         password = QString::fromUtf8(file.read(1024)).section(QLatin1Char('\n'), 0, 0);
     }
-    level_ = LevelForPassword(password);
+    level_ = levelForPassword(password);
     if (!level_) {
-        Error(Tr(QT_TRANSLATE_NOOP("Cli", "The password unlocks no access level.")));
+        error(translated(QT_TRANSLATE_NOOP("Cli", "The password unlocks no access level.")));
         return Exit::Usage;
     }
     return Exit::Ok;
 }
 
-QCoro::Task<Exit> CliRun::Connect()
+QCoro::Task<Exit> CliRun::connect()
 {
-    if (const Exit exit = FindAccessLevel(); exit != Exit::Ok)
+    if (const Exit exit = findAccessLevel(); exit != Exit::Ok)
         co_return exit;
     const AccessLevel level = *level_;
     if (!options_.log.isEmpty()) {
         trace_ = std::make_unique<QFile>(options_.log);
         if (!trace_->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
-            Error(Tr(QT_TRANSLATE_NOOP("Cli", "The trace file %1 cannot be written.")).arg(options_.log));
+            error(translated(QT_TRANSLATE_NOOP("Cli", "The trace file %1 cannot be written.")).arg(options_.log));
             co_return Exit::Failed;
         }
-        views_.SetTrace([this](const QString& line) {
+        views_.setTrace([this](const QString& line) {
             if (trace_->write((line + u'\n').toUtf8()) < 0)
                 traceFailed_ = true;
         });
@@ -309,8 +309,8 @@ QCoro::Task<Exit> CliRun::Connect()
         line_ = std::make_unique<SimLine>(*clock_, options_.configId);
         plan = {false, 1, QString()};
     } else if (!options_.port.isEmpty()) {
-        const QString name = PortSystemName(options_.port);
-        const qint16 number = PortNumberOfSystemName(name);
+        const QString name = portSystemName(options_.port);
+        const qint16 number = portNumberOfSystemName(name);
         line_ = std::make_unique<QSerialPortLine>([name](int) { return name; });
         plan = {false, number >= 1 ? number : qint16(1), name};
         portName_ = name;
@@ -318,82 +318,82 @@ QCoro::Task<Exit> CliRun::Connect()
     } else {
         line_ = std::make_unique<QSerialPortLine>();
     }
-    console_.Step(Tr(QT_TRANSLATE_NOOP("Cli", "Connecting and detecting the transmitter (it restarts)")));
+    console_.step(translated(QT_TRANSLATE_NOOP("Cli", "Connecting and detecting the transmitter (it restarts)")));
     session_ = std::make_unique<Session>(SessionSeams{*line_, *clock_, dialogs_, host_}, views_, language_);
-    session_->ChosenLanguage = options_.language;
-    session_->Access().level = level;
-    session_->SetAutomaticResetOff(false);
-    session_->Device().SetResetPolicy(ResetPolicy::WhereNeeded);
-    session_->Engine().SetPaced(options_.paced);
-    clock_->StartTicker(10, [this] { session_->MainTimerTick(); });
+    session_->chosenLanguage = options_.language;
+    session_->access().level = level;
+    session_->setAutomaticResetOff(false);
+    session_->device().setResetPolicy(ResetPolicy::WhereNeeded);
+    session_->engine().setPaced(options_.paced);
+    clock_->startTicker(10, [this] { session_->mainTimerTick(); });
 
-    co_await session_->ConnectHeadless(plan);
-    const PortState& port = session_->Port();
+    co_await session_->connectHeadless(plan);
+    const PortState& port = session_->port();
     if (options_.simulate)
         portName_ = QStringLiteral("simulated");
     else if (portName_.isEmpty() && port.portNumber >= 1)
-        portName_ = SystemPortName(port.portNumber);
+        portName_ = systemPortName(port.portNumber);
     json_.insert(QStringLiteral("port"), portName_);
     if (port.portNumber < 1 || !port.adapterFound) {
-        Error(plan.discover ? Tr(QT_TRANSLATE_NOOP("Cli", "No programming adapter found (use --port NAME)."))
-                            : Tr(QT_TRANSLATE_NOOP("Cli", "The port %1 cannot be used.")).arg(plan.name));
+        error(plan.discover ? translated(QT_TRANSLATE_NOOP("Cli", "No programming adapter found (use --port NAME)."))
+                            : translated(QT_TRANSLATE_NOOP("Cli", "The port %1 cannot be used.")).arg(plan.name));
         co_return Exit::NoPort;
     }
-    if (session_->Image().deviceConfigId == 0)
+    if (session_->image().deviceConfigId == 0)
         co_return Exit::NoDevice;
-    json_.insert(QStringLiteral("configId"), session_->Image().deviceConfigId);
+    json_.insert(QStringLiteral("configId"), session_->image().deviceConfigId);
     co_return Exit::Ok;
 }
 
-QCoro::Task<Exit> CliRun::Detect()
+QCoro::Task<Exit> CliRun::detect()
 {
-    const Exit connected = co_await Connect();
+    const Exit connected = co_await connect();
     if (connected != Exit::Ok)
         co_return connected;
     if (!options_.json)
-        console_.Out(QString::number(session_->Image().deviceConfigId) + QLatin1Char('\n'));
+        console_.out(QString::number(session_->image().deviceConfigId) + QLatin1Char('\n'));
     co_return Exit::Ok;
 }
 
-QCoro::Task<Exit> CliRun::ReadDevice(bool info)
+QCoro::Task<Exit> CliRun::readDevice(bool info)
 {
-    Station& station = session_->Device();
-    console_.Step(Tr(QT_TRANSLATE_NOOP("Cli", "Reading the device")));
-    views_.Follow(&station.Engine().State());
-    const ReadOutcome read = co_await station.ReadParameters();
+    Station& station = session_->device();
+    console_.step(translated(QT_TRANSLATE_NOOP("Cli", "Reading the device")));
+    views_.follow(&station.engine().state());
+    const ReadOutcome read = co_await station.readParameters();
     bool informationComplete = true;
     if (info)
-        informationComplete = (co_await station.ReadInformation()).complete;
-    views_.FinishProgress();
-    co_return ReadProblems(read, informationComplete);
+        informationComplete = (co_await station.readInformation()).complete;
+    views_.finishProgress();
+    co_return readProblems(read, informationComplete);
 }
 
-Exit CliRun::ReadProblems(const ReadOutcome& read, bool informationComplete)
+Exit CliRun::readProblems(const ReadOutcome& read, bool informationComplete)
 {
     if (interrupted_)
         return Exit::NotWritten;
     if (!informationComplete) {
-        Error(Tr(QT_TRANSLATE_NOOP("Cli", "The device did not answer the information request.")));
+        error(translated(QT_TRANSLATE_NOOP("Cli", "The device did not answer the information request.")));
         return Exit::NoDevice;
     }
     if (read.configId == 0 || !read.missing.isEmpty()) {
-        Error(Tr(QT_TRANSLATE_NOOP("Cli", "The device did not answer for: %1")).arg(read.missing.join(QStringLiteral(", "))));
+        error(translated(QT_TRANSLATE_NOOP("Cli", "The device did not answer for: %1")).arg(read.missing.join(QStringLiteral(", "))));
         return Exit::NoDevice;
     }
-    serialNumber_ = session_->Device().SerialNumber();
-    describeUnit(record_, session_->Device());
+    serialNumber_ = session_->device().serialNumber();
+    describeUnit(record_, session_->device());
     return Exit::Ok;
 }
 
-void CliRun::PrintValues()
+void CliRun::printValues()
 {
-    const DeviceImage& image = session_->Image();
+    const DeviceImage& image = session_->image();
     QJsonArray values;
     QString text;
-    for (const OverviewRow& row : image.OverviewRows()) {
+    for (const OverviewRow& row : image.overviewRows()) {
         values.append(QJsonObject{{QStringLiteral("nr"), row.nr},
                                   {QStringLiteral("name"), row.name},
-                                  {QStringLiteral("value"), MachineValue(row.value)}});
+                                  {QStringLiteral("value"), machineValue(row.value)}});
         text += row.name + QLatin1Char('\t') + row.value + QLatin1Char('\n');
     }
     json_.insert(QStringLiteral("values"), values);
@@ -410,7 +410,7 @@ void CliRun::PrintValues()
         QJsonObject info;
         for (std::size_t i = 1; i < names.size(); ++i) {
             const QString& shown = image.labels.lblInfo[i];
-            info.insert(QLatin1StringView(names[i]), i == 5 ? MachineValue(shown) : QJsonValue(shown));
+            info.insert(QLatin1StringView(names[i]), i == 5 ? machineValue(shown) : QJsonValue(shown));
         }
         info.insert(QStringLiteral("source"), image.labels.txtSource);
         json_.insert(QStringLiteral("info"), info);
@@ -419,44 +419,44 @@ void CliRun::PrintValues()
         text += QStringLiteral("OperatingHours\t") + image.labels.lblOpHours + QLatin1Char('\n');
     }
     if (!options_.json)
-        console_.Out(text);
+        console_.out(text);
 }
 
-Exit CliRun::SaveBackup(const QString& path)
+Exit CliRun::saveBackup(const QString& path)
 {
     const WriteOutcome outcome =
-        WriteRestorableBackup({session_->Image(), host_, session_->Version(), dialogs_}, path);
+        writeRestorableBackup({session_->image(), host_, session_->version(), dialogs_}, path);
     if (outcome != WriteOutcome::Written) {
-        Error(Tr(QT_TRANSLATE_NOOP("Cli", "The backup %1 was not written.")).arg(path));
+        error(translated(QT_TRANSLATE_NOOP("Cli", "The backup %1 was not written.")).arg(path));
         return Exit::Failed;
     }
     return Exit::Ok;
 }
 
-Exit CliRun::SaveAutomaticBackup(QString& path)
+Exit CliRun::saveAutomaticBackup(QString& path)
 {
-    const BackupOutcome backup = session_->Device().SaveBackup(options_.backupDir, host_, session_->Version());
+    const BackupOutcome backup = session_->device().saveBackup(options_.backupDir, host_, session_->version());
     path = backup.path;
     switch (backup.status) {
     case BackupOutcome::Status::Saved:
         json_.insert(QStringLiteral("backup"), path);
-        Note(Tr(QT_TRANSLATE_NOOP("Cli", "Backup: %1")).arg(path));
+        note(translated(QT_TRANSLATE_NOOP("Cli", "Backup: %1")).arg(path));
         return Exit::Ok;
     case BackupOutcome::Status::NoFolder:
-        Error(Tr(QT_TRANSLATE_NOOP("Cli", "The backup folder %1 cannot be made.")).arg(options_.backupDir));
+        error(translated(QT_TRANSLATE_NOOP("Cli", "The backup folder %1 cannot be made.")).arg(options_.backupDir));
         break;
     case BackupOutcome::Status::NoName:
-        Error(Tr(QT_TRANSLATE_NOOP("Cli", "No backup can be written into the folder %1.")).arg(options_.backupDir));
+        error(translated(QT_TRANSLATE_NOOP("Cli", "No backup can be written into the folder %1.")).arg(options_.backupDir));
         break;
     case BackupOutcome::Status::NotWritten:
-        Error(Tr(QT_TRANSLATE_NOOP("Cli", "The backup %1 was not written.")).arg(path));
+        error(translated(QT_TRANSLATE_NOOP("Cli", "The backup %1 was not written.")).arg(path));
         break;
     }
-    Error(Tr(QT_TRANSLATE_NOOP("Cli", "Nothing was written to the device.")));
+    error(translated(QT_TRANSLATE_NOOP("Cli", "Nothing was written to the device.")));
     return Exit::NotWritten;
 }
 
-QString CliRun::RestoreCommand(const QString& backup) const
+QString CliRun::restoreCommand(const QString& backup) const
 {
     QString command = QStringLiteral("tunekit-cli restore ") + backup;
     if (options_.simulate)
@@ -466,134 +466,134 @@ QString CliRun::RestoreCommand(const QString& backup) const
     return command + QStringLiteral(" --yes");
 }
 
-void CliRun::TellPartlyWritten(const QString& backup)
+void CliRun::tellPartlyWritten(const QString& backup)
 {
-    Error(Tr(QT_TRANSLATE_NOOP("Cli", "The write stopped after data had gone out: the device is partly written.")));
+    error(translated(QT_TRANSLATE_NOOP("Cli", "The write stopped after data had gone out: the device is partly written.")));
     if (backup.isEmpty()) {
-        Error(Tr(QT_TRANSLATE_NOOP("Cli", "No backup was made (--no-backup).")));
+        error(translated(QT_TRANSLATE_NOOP("Cli", "No backup was made (--no-backup).")));
     } else {
-        Error(Tr(QT_TRANSLATE_NOOP("Cli", "Its backup: %1")).arg(backup));
-        Error(Tr(QT_TRANSLATE_NOOP("Cli", "To restore it: %1")).arg(RestoreCommand(backup)));
-        json_.insert(QStringLiteral("restoreCommand"), RestoreCommand(backup));
+        error(translated(QT_TRANSLATE_NOOP("Cli", "Its backup: %1")).arg(backup));
+        error(translated(QT_TRANSLATE_NOOP("Cli", "To restore it: %1")).arg(restoreCommand(backup)));
+        json_.insert(QStringLiteral("restoreCommand"), restoreCommand(backup));
     }
 }
 
-QCoro::Task<Exit> CliRun::Read()
+QCoro::Task<Exit> CliRun::read()
 {
-    Exit exit = co_await Connect();
+    Exit exit = co_await connect();
     if (exit == Exit::Ok)
-        exit = co_await ReadDevice(options_.info);
+        exit = co_await readDevice(options_.info);
     if (exit != Exit::Ok)
         co_return exit;
-    PrintValues();
+    printValues();
     if (!options_.output.isEmpty()) {
-        exit = SaveBackup(options_.output);
+        exit = saveBackup(options_.output);
         json_.insert(QStringLiteral("file"), options_.output);
     }
     co_return exit;
 }
 
-Exit CliRun::RequireFile(const QString& path)
+Exit CliRun::requireFile(const QString& path)
 {
     const QFileInfo info(path);
     if (info.isFile() && info.isReadable())
         return Exit::Ok;
-    Error(Tr(QT_TRANSLATE_NOOP("Cli", "The file %1 cannot be read.")).arg(path));
+    error(translated(QT_TRANSLATE_NOOP("Cli", "The file %1 cannot be read.")).arg(path));
     return Exit::FileInvalid;
 }
 
 
-Exit CliRun::CheckFile(const QString& path)
+Exit CliRun::checkFile(const QString& path)
 {
-    if (const Exit exit = RequireFile(path); exit != Exit::Ok)
+    if (const Exit exit = requireFile(path); exit != Exit::Ok)
         return exit;
     // Read into an image of its own, as it will be read once the device is known.
-    if (const Exit exit = FindAccessLevel(); exit != Exit::Ok)
+    if (const Exit exit = findAccessLevel(); exit != Exit::Ok)
         return exit;
     DeviceImage scratch;
     KeptMessages kept;
-    const OpenStatus status = OpenConfigFile(QFileInfo(path).absoluteFilePath(), scratch, kept, *level_, host_.Now().date());
+    const OpenStatus status = openConfigFile(QFileInfo(path).absoluteFilePath(), scratch, kept, *level_, host_.now().date());
     if (status == OpenStatus::Loaded)
         return Exit::Ok;
     for (const KeptMessages::Message& message : kept.messages)
-        dialogs_.MsgBox(message.text, message.buttons, message.icon, message.title);
-    Error(Tr(QT_TRANSLATE_NOOP("Cli", "The file %1 is not valid; the device was not touched.")).arg(path));
+        dialogs_.msgBox(message.text, message.buttons, message.icon, message.title);
+    error(translated(QT_TRANSLATE_NOOP("Cli", "The file %1 is not valid; the device was not touched.")).arg(path));
     return Exit::FileInvalid;
 }
 
-Exit CliRun::OpenFile(const QString& path)
+Exit CliRun::openFile(const QString& path)
 {
-    if (const Exit exit = RequireFile(path); exit != Exit::Ok)
+    if (const Exit exit = requireFile(path); exit != Exit::Ok)
         return exit;
     const QFileInfo info(path);
-    const OpenStatus status = OpenConfigFile(info.absoluteFilePath(), session_->Image(), dialogs_,
-                                             session_->Access().level, host_.Now().date());
+    const OpenStatus status = openConfigFile(info.absoluteFilePath(), session_->image(), dialogs_,
+                                             session_->access().level, host_.now().date());
     return status == OpenStatus::Loaded ? Exit::Ok : Exit::FileInvalid;
 }
 
-QCoro::Task<Exit> CliRun::Diff()
+QCoro::Task<Exit> CliRun::diff()
 {
     json_.insert(QStringLiteral("file"), options_.file);
-    Exit exit = CheckFile(options_.file);
+    Exit exit = checkFile(options_.file);
     if (exit == Exit::Ok)
-        exit = co_await Connect();
+        exit = co_await connect();
     if (exit == Exit::Ok)
-        exit = co_await ReadDevice(false);
+        exit = co_await readDevice(false);
     if (exit != Exit::Ok)
         co_return exit;
-    const ParamArray<QString> device = session_->Image().value;
-    const qint16 deviceConfigId = session_->Image().deviceConfigId;
-    exit = OpenFile(options_.file);
+    const ParamArray<QString> device = session_->image().value;
+    const qint16 deviceConfigId = session_->image().deviceConfigId;
+    exit = openFile(options_.file);
     if (exit != Exit::Ok)
         co_return exit;
-    const QList<ValueDifference> differences = session_->Device().DifferencesFromDevice(device, deviceConfigId);
-    json_.insert(QStringLiteral("differences"), DifferencesJson(differences, "device", "file"));
+    const QList<ValueDifference> differences = session_->device().differencesFromDevice(device, deviceConfigId);
+    json_.insert(QStringLiteral("differences"), differencesJson(differences, "device", "file"));
     if (!options_.json)
-        console_.Out(DifferencesText(differences));
+        console_.out(differencesText(differences));
     co_return differences.isEmpty() ? Exit::Ok : Exit::Differs;
 }
 
-QCoro::Task<Exit> CliRun::Write()
+QCoro::Task<Exit> CliRun::write()
 {
     json_.insert(QStringLiteral("file"), options_.file);
-    Exit exit = CheckFile(options_.file);
+    Exit exit = checkFile(options_.file);
     if (exit == Exit::Ok)
-        exit = co_await Connect();
+        exit = co_await connect();
     if (exit != Exit::Ok)
         co_return exit;
     QString backup;
     if (!options_.noBackup) {
-        exit = co_await ReadDevice(false);
+        exit = co_await readDevice(false);
         if (exit == Exit::Ok)
-            exit = SaveAutomaticBackup(backup);
+            exit = saveAutomaticBackup(backup);
         if (exit != Exit::Ok) {
             if (interrupted_)
-                Error(Tr(QT_TRANSLATE_NOOP("Cli", "Nothing was written to the device.")));
+                error(translated(QT_TRANSLATE_NOOP("Cli", "Nothing was written to the device.")));
             co_return exit;
         }
     }
     if (interrupted_) {
-        Error(Tr(QT_TRANSLATE_NOOP("Cli", "Nothing was written to the device.")));
+        error(translated(QT_TRANSLATE_NOOP("Cli", "Nothing was written to the device.")));
         co_return Exit::NotWritten;
     }
-    const ParamArray<QString> before = session_->Image().value;
-    exit = OpenFile(options_.file);
+    const ParamArray<QString> before = session_->image().value;
+    exit = openFile(options_.file);
     if (exit != Exit::Ok)
         co_return exit;
 
-    Station& station = session_->Device();
+    Station& station = session_->device();
     record_.backup = backup.isEmpty() ? QString() : QFileInfo(backup).absoluteFilePath();
     // What the write changes, as far as the device's values were read before it.
     QList<ValueDifference> changes;
     if (!options_.noBackup)
-        changes = station.DifferencesFromDevice(before, station.Image().deviceConfigId);
-    console_.Step(Tr(QT_TRANSLATE_NOOP("Cli", "Writing")));
-    views_.Follow(&station.Engine().State());
-    const WriteReport report = co_await station.WriteImage();
-    views_.FinishProgress();
+        changes = station.differencesFromDevice(before, station.image().deviceConfigId);
+    console_.step(translated(QT_TRANSLATE_NOOP("Cli", "Writing")));
+    views_.follow(&station.engine().state());
+    const WriteReport report = co_await station.writeImage();
+    views_.finishProgress();
     if (report.anythingSent) {
         // Values the write left alone (calibration kept) are no change.
-        changes.removeIf([&station](const ValueDifference& change) { return station.Writes().Kept()[change.nr]; });
+        changes.removeIf([&station](const ValueDifference& change) { return station.writes().kept()[change.nr]; });
         record_.changes = recordedChanges(changes);
     }
     const bool written = report.result == WriteResult::Done && !interrupted_ && dialogs_.refused.isEmpty();
@@ -601,53 +601,53 @@ QCoro::Task<Exit> CliRun::Write()
     json_.insert(QStringLiteral("partlyWritten"), report.anythingSent && (report.result != WriteResult::Done || interrupted_));
     if (!written) {
         if (report.anythingSent) {
-            TellPartlyWritten(backup);
+            tellPartlyWritten(backup);
             co_return Exit::PartlyWritten;
         }
-        Error(Tr(QT_TRANSLATE_NOOP("Cli", "Nothing was written to the device.")));
+        error(translated(QT_TRANSLATE_NOOP("Cli", "Nothing was written to the device.")));
         if (interrupted_)
             co_return Exit::NotWritten;
         // The write's own detection found no device, or a batch got no answer at all.
-        if (report.result == WriteResult::Failed || station.Image().deviceConfigId == 0)
+        if (report.result == WriteResult::Failed || station.image().deviceConfigId == 0)
             co_return Exit::NoDevice;
         co_return Exit::Refused;
     }
     json_.insert(QStringLiteral("extendedDataWritten"), report.extendedDataSent);
     if (options_.noVerify) {
         json_.insert(QStringLiteral("verified"), false);
-        Note(Tr(QT_TRANSLATE_NOOP("Cli", "Written, not verified (--no-verify).")));
+        note(translated(QT_TRANSLATE_NOOP("Cli", "Written, not verified (--no-verify).")));
         co_return Exit::Ok;
     }
-    console_.Step(Tr(QT_TRANSLATE_NOOP("Cli", "Verifying")));
-    console_.Step(Tr(QT_TRANSLATE_NOOP("Cli", "Reading the device")));
-    views_.Follow(&station.Engine().State());
-    const VerifyReport verify = co_await station.VerifyWrite();
-    views_.FinishProgress();
-    if (const Exit problem = ReadProblems(verify.readBack, true); problem != Exit::Ok)
+    console_.step(translated(QT_TRANSLATE_NOOP("Cli", "Verifying")));
+    console_.step(translated(QT_TRANSLATE_NOOP("Cli", "Reading the device")));
+    views_.follow(&station.engine().state());
+    const VerifyReport verify = co_await station.verifyWrite();
+    views_.finishProgress();
+    if (const Exit problem = readProblems(verify.readBack, true); problem != Exit::Ok)
         co_return problem;
-    json_.insert(QStringLiteral("mismatches"), DifferencesJson(verify.mismatches, "file", "read"));
+    json_.insert(QStringLiteral("mismatches"), differencesJson(verify.mismatches, "file", "read"));
     json_.insert(QStringLiteral("verified"), verify.verified);
     if (!verify.verified) {
-        Error(Tr(QT_TRANSLATE_NOOP("Cli", "The device holds other values than the file:")) + QLatin1Char('\n')
-              + DifferencesText(verify.mismatches).chopped(1));
+        error(translated(QT_TRANSLATE_NOOP("Cli", "The device holds other values than the file:")) + QLatin1Char('\n')
+              + differencesText(verify.mismatches).chopped(1));
         co_return Exit::VerifyMismatch;
     }
     if (report.extendedDataSent)
-        Note(Tr(QT_TRANSLATE_NOOP("Cli", "Parameters written and verified; extended data written (it cannot be read back).")));
+        note(translated(QT_TRANSLATE_NOOP("Cli", "Parameters written and verified; extended data written (it cannot be read back).")));
     else
-        Note(Tr(QT_TRANSLATE_NOOP("Cli", "Written and verified.")));
+        note(translated(QT_TRANSLATE_NOOP("Cli", "Written and verified.")));
     co_return Exit::Ok;
 }
 
-Exit CliRun::Verify()
+Exit CliRun::verify()
 {
     json_.insert(QStringLiteral("file"), options_.file);
     const ChecksumStateResult result = fileChecksumState(options_.file);
-    if (!result.Ok()) {
-        Error(Tr(QT_TRANSLATE_NOOP("Cli", "The file %1 cannot be read.")).arg(options_.file));
+    if (!result.ok()) {
+        error(translated(QT_TRANSLATE_NOOP("Cli", "The file %1 cannot be read.")).arg(options_.file));
         return Exit::FileInvalid;
     }
-    const QString state = CrcLabelLookFor(result.state).text;
+    const QString state = crcLabelLookFor(result.state).text;
     QString machineState = QStringLiteral("invalid");
     switch (result.state) {
     case ChecksumState::ChecksumValid: machineState = QStringLiteral("valid"); break;
@@ -658,26 +658,26 @@ Exit CliRun::Verify()
     json_.insert(QStringLiteral("checksumText"), state);
     json_.insert(QStringLiteral("valid"), result.state == ChecksumState::ChecksumValid);
     if (!options_.json)
-        console_.Out(state + QLatin1Char('\n'));
+        console_.out(state + QLatin1Char('\n'));
     return result.state == ChecksumState::ChecksumValid ? Exit::Ok : Exit::FileInvalid;
 }
 
-QCoro::Task<Exit> CliRun::Convert()
+QCoro::Task<Exit> CliRun::convert()
 {
     json_.insert(QStringLiteral("file"), options_.file);
-    if (const ChecksumStateResult current = fileChecksumState(options_.file); current.Ok() && current.state == ChecksumState::ChecksumValid) {
+    if (const ChecksumStateResult current = fileChecksumState(options_.file); current.ok() && current.state == ChecksumState::ChecksumValid) {
         json_.insert(QStringLiteral("converted"), false);
         json_.insert(QStringLiteral("alreadyValid"), true);
-        Note(Tr(QT_TRANSLATE_NOOP("Cli", "The file %1 already has a valid checksum; nothing was changed.")).arg(options_.file));
+        note(translated(QT_TRANSLATE_NOOP("Cli", "The file %1 already has a valid checksum; nothing was changed.")).arg(options_.file));
         co_return Exit::Ok;
     }
     dialogs_.openPath = QFileInfo(options_.file).absoluteFilePath();
-    const ConversionOutcome outcome = co_await ConvertChecksumCommand(dialogs_);
+    const ConversionOutcome outcome = co_await convertChecksumCommand(dialogs_);
     json_.insert(QStringLiteral("converted"), outcome == ConversionOutcome::Converted);
     switch (outcome) {
     case ConversionOutcome::Converted: co_return Exit::Ok;
     case ConversionOutcome::NothingChosen:
-        Error(Tr(QT_TRANSLATE_NOOP("Cli", "Only .scd files are converted.")));
+        error(translated(QT_TRANSLATE_NOOP("Cli", "Only .scd files are converted.")));
         co_return Exit::Usage;
     case ConversionOutcome::Cancelled: co_return Exit::Refused;
     case ConversionOutcome::Failed: break;
@@ -685,15 +685,15 @@ QCoro::Task<Exit> CliRun::Convert()
     co_return QFileInfo(options_.file).isFile() ? Exit::Failed : Exit::FileInvalid;
 }
 
-Exit CliRun::Report()
+Exit CliRun::report()
 {
     // The report documents the dictionary, so it needs no device.
     const Language language = options_.language == QLatin1StringView("DE") ? Language::German : Language::English;
     if (options_.output.isEmpty()) {
-        const QStringList lines = ReportLines(language);
+        const QStringList lines = reportLines(language);
         json_.insert(QStringLiteral("lines"), QJsonArray::fromStringList(lines));
         if (!options_.json)
-            console_.Out(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+            console_.out(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
         return Exit::Ok;
     }
     dialogs_.savePath = options_.output;
@@ -702,7 +702,7 @@ Exit CliRun::Report()
     return outcome == ReportOutcome::Written ? Exit::Ok : Exit::Failed;
 }
 
-Exit CliRun::Records()
+Exit CliRun::records()
 {
     const records::ChosenStore chosen =
         records::openChosenStore(options_.recordsUrl, qEnvironmentVariable("TUNEKIT_RECORDS"),
@@ -710,7 +710,7 @@ Exit CliRun::Records()
     const records::RecordQuery found =
         chosen.store ? chosen.store->query(options_.recordFilter) : records::RecordQuery{{}, chosen.error};
     if (!found.error.isEmpty()) {
-        Error(Tr(QT_TRANSLATE_NOOP("Cli", "The records cannot be read: %1")).arg(found.error));
+        error(translated(QT_TRANSLATE_NOOP("Cli", "The records cannot be read: %1")).arg(found.error));
         return Exit::Failed;
     }
     if (options_.json) {
@@ -740,9 +740,9 @@ Exit CliRun::Records()
                     .join(QLatin1Char('\t'))
                 + QLatin1Char('\n');
     }
-    console_.Out(text);
+    console_.out(text);
     if (found.records.isEmpty() && !options_.csv)
-        Note(Tr(QT_TRANSLATE_NOOP("Cli", "No records match.")));
+        note(translated(QT_TRANSLATE_NOOP("Cli", "No records match.")));
     return Exit::Ok;
 }
 

@@ -28,56 +28,56 @@ public:
     CliRun& operator=(const CliRun&) = delete;
 
     // Ends with the command; the caller runs the event loop meanwhile.
-    QCoro::Task<Exit> Run();
+    QCoro::Task<Exit> run();
     // The --json document of the run, also when it was not printed; complete once Run() has ended.
-    const QJsonObject& Document() const noexcept { return document_; }
+    const QJsonObject& document() const noexcept { return document_; }
     // The last line the run told: its error, or its result.
-    const QString& LastMessage() const noexcept { return lastMessage_; }
+    const QString& lastMessage() const noexcept { return lastMessage_; }
     // Stops a running write after the packet on the line (Ctrl-C, SIGTERM).
-    void Interrupt();
+    void interrupt();
 
 private:
-    QCoro::Task<Exit> RunCommand();
-    Exit Ports();
-    QCoro::Task<Exit> Detect();
-    QCoro::Task<Exit> Read();
-    QCoro::Task<Exit> Diff();
-    QCoro::Task<Exit> Write();
-    Exit Verify();
-    QCoro::Task<Exit> Convert();
-    Exit Report();
-    Exit Records();
+    QCoro::Task<Exit> runCommand();
+    Exit ports();
+    QCoro::Task<Exit> detect();
+    QCoro::Task<Exit> read();
+    QCoro::Task<Exit> diff();
+    QCoro::Task<Exit> write();
+    Exit verify();
+    QCoro::Task<Exit> convert();
+    Exit report();
+    Exit records();
 
     // The access level the password unlocks (once).
-    Exit FindAccessLevel();
+    Exit findAccessLevel();
     // Opens the port and detects the device; the access level comes from the password.
-    QCoro::Task<Exit> Connect();
+    QCoro::Task<Exit> connect();
     // Reads every parameter (and with info the information); anything unanswered is an error.
-    QCoro::Task<Exit> ReadDevice(bool info);
+    QCoro::Task<Exit> readDevice(bool info);
     // Saves the device image as a backup that restores it exactly.
-    Exit SaveBackup(const QString& path);
+    Exit saveBackup(const QString& path);
     // The backup before a write, under a name of its own in the backup folder.
-    Exit SaveAutomaticBackup(QString& path);
+    Exit saveAutomaticBackup(QString& path);
     // Told when a write stopped after data went out: what the device holds and how to undo it.
-    void TellPartlyWritten(const QString& backup);
+    void tellPartlyWritten(const QString& backup);
     // The command line that writes the backup back.
-    QString RestoreCommand(const QString& backup) const;
+    QString restoreCommand(const QString& backup) const;
     // Exists and is readable.
-    Exit RequireFile(const QString& path);
+    Exit requireFile(const QString& path);
     // Exists, reads and is valid for this access level: checked before the device is touched.
-    Exit CheckFile(const QString& path);
-    Exit OpenFile(const QString& path);
-    void PrintValues();
+    Exit checkFile(const QString& path);
+    Exit openFile(const QString& path);
+    void printValues();
     // What an incomplete read (or information read) means for the run; Ok notes the serial number.
-    Exit ReadProblems(const ReadOutcome& read, bool informationComplete);
+    Exit readProblems(const ReadOutcome& read, bool informationComplete);
     // A line of the command line's own on standard error (always) or as a note (unless -q),
     // kept as a message of the --json document.
-    void Error(const QString& text);
-    void Note(const QString& text);
-    bool UsesDevice() const;
+    void error(const QString& text);
+    void note(const QString& text);
+    bool usesDevice() const;
     // Leaves the record of a command that touched a device, before its result is told.
-    void KeepRecord(Exit exit);
-    Exit Finish(Exit exit);
+    void keepRecord(Exit exit);
+    Exit finish(Exit exit);
 
     Options options_;
     Output output_;
@@ -107,6 +107,6 @@ private:
 
 // The access level a password unlocks (any case); level 1 for none, nothing when it unlocks
 // nothing.
-std::optional<AccessLevel> LevelForPassword(const QString& password);
+std::optional<AccessLevel> levelForPassword(const QString& password);
 
 } // namespace tunekit::cli

@@ -13,7 +13,7 @@ namespace tunekit::cli {
 namespace {
 
 // False when the stream did not take all of the text.
-bool Print(std::FILE* stream, const QString& text)
+bool print(std::FILE* stream, const QString& text)
 {
     const QByteArray bytes = text.toLocal8Bit();
     const std::size_t written = std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
@@ -21,7 +21,7 @@ bool Print(std::FILE* stream, const QString& text)
 }
 
 // Message boxes use CR LF; a terminal wants LF.
-QString Lines(const QString& text)
+QString lines(const QString& text)
 {
     QString lines = text;
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -31,75 +31,75 @@ QString Lines(const QString& text)
 
 } // namespace
 
-void Console::Out(const QString& text) const
+void Console::out(const QString& text) const
 {
     if (silent_)
         return;
-    EndProgressLine();
-    if (!Print(stdout, text))
+    endProgressLine();
+    if (!print(stdout, text))
         outputFailed_ = true;
 }
 
-void Console::Error(const QString& text) const
+void Console::error(const QString& text) const
 {
     if (silent_)
         return;
-    EndProgressLine();
-    Print(stderr, text);
+    endProgressLine();
+    print(stderr, text);
 }
 
-void Console::Note(const QString& text) const
+void Console::note(const QString& text) const
 {
     if (!quiet_)
-        Error(text);
+        error(text);
 }
 
-void Console::Step(const QString& text) const
+void Console::step(const QString& text) const
 {
-    Note(text + QStringLiteral(" ...\n"));
+    note(text + QStringLiteral(" ...\n"));
 }
 
-void Console::Progress(const QString& text) const
+void Console::progress(const QString& text) const
 {
     if (silent_)
         return;
-    Print(stderr, QStringLiteral("\r") + text + QStringLiteral("\x1b[K"));
+    print(stderr, QStringLiteral("\r") + text + QStringLiteral("\x1b[K"));
     progressOpen_ = true;
 }
 
-void Console::EndProgressLine() const
+void Console::endProgressLine() const
 {
     if (!progressOpen_)
         return;
     progressOpen_ = false;
-    Print(stderr, QStringLiteral("\n"));
+    print(stderr, QStringLiteral("\n"));
 }
 
-QString CliDialogs::Shown(const QString& text) const
+QString CliDialogs::shown(const QString& text) const
 {
-    QString shown = Lines(text);
+    QString shown = lines(text);
     static const QRegularExpression comPort(QStringLiteral("COM=(\\d+)"));
     QRegularExpressionMatch match = comPort.match(shown);
     while (match.hasMatch()) {
-        const QString name = portName.isEmpty() ? SystemPortName(match.captured(1).toInt()) : portName;
+        const QString name = portName.isEmpty() ? systemPortName(match.captured(1).toInt()) : portName;
         shown.replace(match.capturedStart(), match.capturedLength(), name);
         match = comPort.match(shown, match.capturedStart() + name.size());
     }
     return shown;
 }
 
-MsgAnswer CliDialogs::MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title)
+MsgAnswer CliDialogs::msgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title)
 {
     // The window's "Done!" comes before the read-back; the command line says its own result
     // once that is known.
-    if (text == DeviceWrites::DoneText())
+    if (text == DeviceWrites::doneText())
         return MsgAnswer::Ok;
     messages.append({title, text, icon, QString()});
-    const QString shown = (title.isEmpty() ? QString() : title + QStringLiteral(": ")) + Shown(text) + QLatin1Char('\n');
+    const QString line = (title.isEmpty() ? QString() : title + QStringLiteral(": ")) + shown(text) + QLatin1Char('\n');
     if (icon == MsgIcon::Critical || icon == MsgIcon::Exclamation)
-        console_.Error(shown);
+        console_.error(line);
     else
-        console_.Note(shown);
+        console_.note(line);
     // A box that only informs is acknowledged; any other is not a question this program
     // answers for the user.
     switch (buttons) {
@@ -111,7 +111,7 @@ MsgAnswer CliDialogs::MsgBox(const QString& text, MsgButtons buttons, MsgIcon ic
     return MsgAnswer::Cancel;
 }
 
-QCoro::Task<MsgAnswer> CliDialogs::Ask(Question question, QString text, MsgButtons buttons, MsgIcon icon,
+QCoro::Task<MsgAnswer> CliDialogs::ask(Question question, QString text, MsgButtons buttons, MsgIcon icon,
                                        QString title)
 {
     std::optional<bool> answer;
@@ -143,14 +143,14 @@ QCoro::Task<MsgAnswer> CliDialogs::Ask(Question question, QString text, MsgButto
         answer = true;
     messages.append({title, text, icon, answer ? (*answer ? QStringLiteral("yes") : QStringLiteral("no")) : QStringLiteral("refused")});
     if (answer) {
-        console_.Note(Lines(text) + QStringLiteral(" -> ") + (*answer ? QStringLiteral("yes") : QStringLiteral("no"))
+        console_.note(lines(text) + QStringLiteral(" -> ") + (*answer ? QStringLiteral("yes") : QStringLiteral("no"))
                       + QLatin1Char('\n'));
         if (buttons == MsgButtons::OkCancel)
             co_return *answer ? MsgAnswer::Ok : MsgAnswer::Cancel;
         co_return *answer ? MsgAnswer::Yes : MsgAnswer::No;
     }
     refused.append(options);
-    console_.Error(Lines(text) + QLatin1Char('\n')
+    console_.error(lines(text) + QLatin1Char('\n')
                    + QCoreApplication::translate("Cli", "Refused: nobody to ask. Answer this question with %1 (or --yes).")
                          .arg(options)
                    + QLatin1Char('\n'));
@@ -162,7 +162,7 @@ CliViews::CliViews(const Console& console, bool terminal) : console_(console), t
 
 CliViews::~CliViews() = default;
 
-void CliViews::Follow(const EngineState* engine)
+void CliViews::follow(const EngineState* engine)
 {
     engine_ = engine;
     caption_.clear();
@@ -171,7 +171,7 @@ void CliViews::Follow(const EngineState* engine)
     sent_ = 0;
 }
 
-void CliViews::Logged(const TrafficEntry& entry)
+void CliViews::logged(const TrafficEntry& entry)
 {
     if (trace_ && (entry.kind == TrafficEntry::Kind::Debug || entry.kind == TrafficEntry::Kind::Packet)) {
         const QString time = QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz"));
@@ -183,19 +183,19 @@ void CliViews::Logged(const TrafficEntry& entry)
     if (entry.kind == TrafficEntry::Kind::Debug && entry.text.startsWith(QLatin1StringView("TxSend"))) {
         ++sent_;
         ++totalSent_;
-        ShowProgress(false);
+        showProgress(false);
     }
 }
 
-void CliViews::ProgressChanged(const TransferProgress& progress)
+void CliViews::progressChanged(const TransferProgress& progress)
 {
     caption_ = progress.caption;
-    ShowProgress(false);
+    showProgress(false);
 }
 
-void CliViews::ShowProgress(bool force)
+void CliViews::showProgress(bool force)
 {
-    if (console_.Quiet() || !engine_ || !started_.isValid())
+    if (console_.quiet() || !engine_ || !started_.isValid())
         return;
     const qint64 now = started_.elapsed();
     // A bar is redrawn ten times a second; plain lines come once a second.
@@ -204,7 +204,7 @@ void CliViews::ShowProgress(bool force)
     if (!force && sent_ == 0)
         return;
     lastShownMs_ = now;
-    const qint64 queued = engine_->queue.Length() / 8;
+    const qint64 queued = engine_->queue.length() / 8;
     const double seconds = static_cast<double>(now) / 1000.0;
     const double rate = seconds > 0 ? static_cast<double>(sent_) / seconds : 0.0;
     const double left = rate > 0 ? static_cast<double>(queued) / rate : 0.0;
@@ -218,22 +218,22 @@ void CliViews::ShowProgress(bool force)
         const int width = 30;
         const int filled = total > 0 ? static_cast<int>(width * sent_ / total) : 0;
         const QString bar = QString(filled, QLatin1Char('#')) + QString(width - filled, QLatin1Char('.'));
-        console_.Progress(QStringLiteral("[%1] %2 %3").arg(bar, counts, text));
+        console_.progress(QStringLiteral("[%1] %2 %3").arg(bar, counts, text));
     } else {
         const QString line = counts + (text.isEmpty() ? QString() : QStringLiteral(" (") + text + QLatin1Char(')'));
         if (line != lastLine_)
-            console_.Error(line + QLatin1Char('\n'));
+            console_.error(line + QLatin1Char('\n'));
         lastLine_ = line;
     }
 }
 
-void CliViews::FinishProgress()
+void CliViews::finishProgress()
 {
     if (!engine_)
         return;
     totalMs_ += started_.elapsed();
-    ShowProgress(true);
-    console_.EndProgressLine();
+    showProgress(true);
+    console_.endProgressLine();
     engine_ = nullptr;
 }
 

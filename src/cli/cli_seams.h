@@ -20,17 +20,17 @@ public:
     // A silent console prints nothing at all: a channel among several says its result through
     // its document only.
     explicit Console(bool quiet, bool silent = false) : quiet_(quiet || silent), silent_(silent) {}
-    void Out(const QString& text) const;   // results, standard output
-    void Error(const QString& text) const; // always shown
-    void Note(const QString& text) const;  // shown unless -q
+    void out(const QString& text) const;   // results, standard output
+    void error(const QString& text) const; // always shown
+    void note(const QString& text) const;  // shown unless -q
     // What runs now ("reading the device"), on a line of its own, unless -q.
-    void Step(const QString& text) const;
+    void step(const QString& text) const;
     // Replaces the open progress line on the terminal.
-    void Progress(const QString& text) const;
-    void EndProgressLine() const;
-    bool Quiet() const noexcept { return quiet_; }
+    void progress(const QString& text) const;
+    void endProgressLine() const;
+    bool quiet() const noexcept { return quiet_; }
     // Writing to standard output failed (a full disk, a closed pipe): the results are lost.
-    bool OutputFailed() const noexcept { return outputFailed_; }
+    bool outputFailed() const noexcept { return outputFailed_; }
 
 private:
     bool quiet_;
@@ -53,11 +53,11 @@ public:
 
     CliDialogs(const Answers& answers, const Console& console) : answers_(answers), console_(console) {}
 
-    MsgAnswer MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override;
-    QCoro::Task<MsgAnswer> Ask(Question question, QString text, MsgButtons buttons, MsgIcon icon,
+    MsgAnswer msgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override;
+    QCoro::Task<MsgAnswer> ask(Question question, QString text, MsgButtons buttons, MsgIcon icon,
                                QString title) override;
-    QString OpenFileName(const QString&) override { return openPath; }
-    QString SaveFileName(const QString&, const QString&) override { return savePath; }
+    QString openFileName(const QString&) override { return openPath; }
+    QString saveFileName(const QString&, const QString&) override { return savePath; }
 
     QString openPath;
     QString savePath;
@@ -67,7 +67,7 @@ public:
     QStringList refused; // the options that would have answered a refused question
 
     // A message's text as the command line prints it: LF line ends, the port by its system name.
-    QString Shown(const QString& text) const;
+    QString shown(const QString& text) const;
 
 private:
     const Answers& answers_;
@@ -78,7 +78,7 @@ private:
 // settings stay the window's).
 class CliHost final : public SystemHostFacts {
 public:
-    QString SettingsFolder() const override { return {}; }
+    QString settingsFolder() const override { return {}; }
 };
 
 // The window's refreshes on the command line: only the transfer progress is shown, as a bar on a
@@ -89,21 +89,21 @@ public:
     ~CliViews() override;
 
     // The engine whose queue the progress shows; progress starts counting from here.
-    void Follow(const EngineState* engine);
+    void follow(const EngineState* engine);
     // Ends a progress line on the terminal.
-    void FinishProgress();
-    qint64 PacketsSent() const noexcept { return sent_; }
+    void finishProgress();
+    qint64 packetsSent() const noexcept { return sent_; }
     // Every packet sent in this run, and the time the transfers took.
-    qint64 TotalPackets() const noexcept { return totalSent_; }
-    qint64 TransferMs() const noexcept { return totalMs_; }
+    qint64 totalPackets() const noexcept { return totalSent_; }
+    qint64 transferMs() const noexcept { return totalMs_; }
 
-    void ProgressChanged(const TransferProgress& progress) override;
-    void Logged(const TrafficEntry& entry) override;
+    void progressChanged(const TransferProgress& progress) override;
+    void logged(const TrafficEntry& entry) override;
     // Where the packet trace goes, line by line with times (--log); unset: nowhere.
-    void SetTrace(std::function<void(const QString&)> trace) { trace_ = std::move(trace); }
+    void setTrace(std::function<void(const QString&)> trace) { trace_ = std::move(trace); }
 
 private:
-    void ShowProgress(bool force);
+    void showProgress(bool force);
 
     const Console& console_;
     bool terminal_;

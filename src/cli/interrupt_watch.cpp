@@ -13,7 +13,7 @@ namespace tunekit::cli {
 #ifdef __linux__
 namespace {
 
-sigset_t InterruptSignals()
+sigset_t interruptSignals()
 {
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
@@ -27,7 +27,7 @@ sigset_t InterruptSignals()
 InterruptWatch::InterruptWatch(std::function<void()> onInterrupt) : onInterrupt_(std::move(onInterrupt))
 {
     // Blocked stopSignals wait in the descriptor until the event loop reads them.
-    const sigset_t stopSignals = InterruptSignals();
+    const sigset_t stopSignals = interruptSignals();
     if (sigprocmask(SIG_BLOCK, &stopSignals, nullptr) != 0)
         return;
     descriptor_ = signalfd(-1, &stopSignals, SFD_NONBLOCK | SFD_CLOEXEC);
@@ -48,7 +48,7 @@ InterruptWatch::~InterruptWatch()
     notifier_.reset();
     if (descriptor_ >= 0) {
         close(descriptor_);
-        const sigset_t stopSignals = InterruptSignals();
+        const sigset_t stopSignals = interruptSignals();
         sigprocmask(SIG_UNBLOCK, &stopSignals, nullptr);
     }
 }

@@ -14,7 +14,7 @@ constexpr int CodeWords = 8;
 constexpr qsizetype LeastLiteral = 3;
 
 // Length of a placeholder (%1, %L1, %n) at i, 0 when there is none.
-qsizetype PlaceholderAt(const QString& text, qsizetype i)
+qsizetype placeholderAt(const QString& text, qsizetype i)
 {
     if (text.at(i) != QLatin1Char('%') || i + 1 >= text.size())
         return 0;
@@ -30,11 +30,11 @@ qsizetype PlaceholderAt(const QString& text, qsizetype i)
 }
 
 // The literal pieces between the placeholders of a translated text.
-QStringList LiteralPieces(const QString& text)
+QStringList literalPieces(const QString& text)
 {
     QStringList pieces{QString()};
     for (qsizetype i = 0; i < text.size();) {
-        if (const qsizetype length = PlaceholderAt(text, i); length > 0) {
+        if (const qsizetype length = placeholderAt(text, i); length > 0) {
             pieces.append(QString());
             i += length;
         } else {
@@ -46,9 +46,9 @@ QStringList LiteralPieces(const QString& text)
 }
 
 // How many literal characters of the template the message starts with, 0 when it does not.
-qsizetype MatchedLiteral(const QString& message, const QString& shown)
+qsizetype matchedLiteral(const QString& message, const QString& shown)
 {
-    const QStringList pieces = LiteralPieces(shown);
+    const QStringList pieces = literalPieces(shown);
     if (!message.startsWith(pieces.first()))
         return 0;
     qsizetype at = pieces.first().size();
@@ -68,12 +68,12 @@ qsizetype MatchedLiteral(const QString& message, const QString& shown)
 
 } // namespace
 
-QString CodeOfSource(const char* context, const char* sourceText)
+QString codeOfSource(const char* context, const char* sourceText)
 {
     const QString source = QString::fromUtf8(sourceText);
     QString plain;
     for (qsizetype i = 0; i < source.size();) {
-        if (const qsizetype length = PlaceholderAt(source, i); length > 0) {
+        if (const qsizetype length = placeholderAt(source, i); length > 0) {
             plain.append(QLatin1Char(' '));
             i += length;
             continue;
@@ -113,18 +113,18 @@ QString MessageCodes::translate(const char* context, const char* sourceText, con
     if (translated.isNull())
         translated = qtGerman_.translate(context, sourceText, disambiguation, n);
     const QString shown = translated.isNull() ? QString::fromUtf8(sourceText) : translated;
-    shown_[shown].insert(CodeOfSource(context, sourceText));
+    shown_[shown].insert(codeOfSource(context, sourceText));
     // Null lets the application show the source text, with %n filled in.
     return translated;
 }
 
-QString MessageCodes::CodeFor(const QString& message) const
+QString MessageCodes::codeFor(const QString& message) const
 {
     const QString text = message.trimmed();
     qsizetype best = 0;
     QString code;
     for (auto it = shown_.cbegin(); it != shown_.cend(); ++it) {
-        const qsizetype literal = MatchedLiteral(text, it.key().trimmed());
+        const qsizetype literal = matchedLiteral(text, it.key().trimmed());
         if (literal < LeastLiteral || literal < best)
             continue;
         // Of one text translated from several sources, always the same one.

@@ -28,7 +28,7 @@ public:
 
     // The code of the longest translated text the message starts with; "unknown" for a text the
     // program did not translate (a device's or a file's own text).
-    QString CodeFor(const QString& message) const;
+    QString codeFor(const QString& message) const;
 
 private:
     QTranslator german_;
@@ -38,6 +38,6 @@ private:
 };
 
 // "Context.the-first-words-of-the-source-text": lower case, placeholders left out.
-QString CodeOfSource(const char* context, const char* sourceText);
+QString codeOfSource(const char* context, const char* sourceText);
 
 } // namespace tunekit::cli

@@ -12,8 +12,8 @@ namespace tunekit {
 
 bool ConsoleCommands::sendTypedKey(int keyCode)
 {
-    const QByteArray bytes = terminalKeyBytes(port_->Line().IsOpen(), keyCode);
-    return !bytes.isEmpty() && port_->Line().Write(bytes);
+    const QByteArray bytes = terminalKeyBytes(port_->line().isOpen(), keyCode);
+    return !bytes.isEmpty() && port_->line().write(bytes);
 }
 
 ConsolePacket ConsoleCommands::sendPacket(QStringView type, QStringView index, QStringView subindex,
@@ -21,18 +21,18 @@ ConsolePacket ConsoleCommands::sendPacket(QStringView type, QStringView index, Q
 {
     ConsolePacket packet = parseConsolePacket(type, index, subindex, data);
     if (!packet.ok()) {
-        dialogs_->MsgBox(packet.error, MsgButtons::Ok, MsgIcon::Exclamation,
+        dialogs_->msgBox(packet.error, MsgButtons::Ok, MsgIcon::Exclamation,
                          QCoreApplication::translate("PacketConsole", "Packet not sent"));
         return packet;
     }
-    engine_->SendPacket(packet.type, packet.index, packet.subindex, packet.data);
-    engine_->State().sending = true;
+    engine_->sendPacket(packet.type, packet.index, packet.subindex, packet.data);
+    engine_->state().sending = true;
     return packet;
 }
 
 void ConsoleCommands::resetDevice()
 {
-    port_->ResetDevice(); // the reset's coroutine runs on by itself; nobody here waits for it
+    port_->resetDevice(); // the reset's coroutine runs on by itself; nobody here waits for it
 }
 
 } // namespace tunekit

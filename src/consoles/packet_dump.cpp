@@ -38,7 +38,7 @@ void appendEntry(QString& out, QByteArrayView head, QByteArrayView tail, QString
     out += QLatin1StringView("   Type:     ");
     appendHex(out, head[0]);
     out += QLatin1StringView(" (");
-    out += PacketTypeName(static_cast<unsigned char>(head[0]));
+    out += packetTypeName(static_cast<unsigned char>(head[0]));
     out += QLatin1Char(')');
     out += LineEnd;
 
@@ -215,7 +215,7 @@ ConsolePacket parseConsolePacket(QStringView type, QStringView index, QStringVie
     result.type = static_cast<std::uint8_t>(*typeValue);
     result.index = static_cast<qint32>(*indexValue);
     result.subindex = static_cast<std::uint8_t>(*subindexValue);
-    result.packet = MakePacket(result.type, result.index, result.subindex, result.data);
+    result.packet = makePacket(result.type, result.index, result.subindex, result.data);
     return result;
 }
 

@@ -18,7 +18,7 @@ constexpr std::array<char16_t, 32> High{
 
 } // namespace
 
-QString FromAnsi(QByteArrayView bytes)
+QString fromAnsi(QByteArrayView bytes)
 {
     QString text(bytes.size(), Qt::Uninitialized);
     QChar* out = text.data();
@@ -29,7 +29,7 @@ QString FromAnsi(QByteArrayView bytes)
     return text;
 }
 
-std::optional<char> AnsiByte(char32_t c)
+std::optional<char> ansiByte(char32_t c)
 {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
         return static_cast<char>(c);
@@ -40,12 +40,12 @@ std::optional<char> AnsiByte(char32_t c)
     return std::nullopt;
 }
 
-QByteArray ToAnsi(QStringView text, char replacement)
+QByteArray toAnsi(QStringView text, char replacement)
 {
     QByteArray out;
     out.reserve(text.size());
     for (const char32_t c : text.toUcs4())
-        out += AnsiByte(c).value_or(replacement);
+        out += ansiByte(c).value_or(replacement);
     return out;
 }
 

@@ -16,12 +16,12 @@ namespace tunekit {
 //
 // Qt reaches windows-1252 only through ICU, which not every build of Qt carries; one table gives
 // every build the same bytes (a test holds it to Qt's converter where Qt has one).
-QString FromAnsi(QByteArrayView bytes);
+QString fromAnsi(QByteArrayView bytes);
 
 // The windows-1252 byte of one character, nothing when the code page has none.
-std::optional<char> AnsiByte(char32_t c);
+std::optional<char> ansiByte(char32_t c);
 
 // Characters without a windows-1252 byte become replacement.
-QByteArray ToAnsi(QStringView text, char replacement = '?');
+QByteArray toAnsi(QStringView text, char replacement = '?');
 
 } // namespace tunekit

@@ -11,33 +11,33 @@ namespace tunekit {
 
 namespace {
 
-QString Shown(const QString& path)
+QString shown(const QString& path)
 {
     return QDir::toNativeSeparators(path);
 }
 
-void ReportError(Dialogs& dialogs, const QString& text)
+void reportError(Dialogs& dialogs, const QString& text)
 {
-    dialogs.MsgBox(text, MsgButtons::Ok, MsgIcon::Exclamation,
+    dialogs.msgBox(text, MsgButtons::Ok, MsgIcon::Exclamation,
                    QCoreApplication::translate("ChecksumConversion", "Error"));
 }
 
-QString ChecksumErrorText(ChecksumError error, const QString& path)
+QString checksumErrorText(ChecksumError error, const QString& path)
 {
     switch (error) {
     case ChecksumError::None:
         break;
     case ChecksumError::NotFound:
         return QCoreApplication::translate("ChecksumConversion", "The file %1 does not exist.")
-            .arg(Shown(path));
+            .arg(shown(path));
     case ChecksumError::NotReadable:
         return QCoreApplication::translate("ChecksumConversion",
                                            "The file %1 could not be read. It was not changed.")
-            .arg(Shown(path));
+            .arg(shown(path));
     case ChecksumError::NotWritable:
         return QCoreApplication::translate("ChecksumConversion",
                                            "The file %1 could not be written. It was not changed.")
-            .arg(Shown(path));
+            .arg(shown(path));
     }
     return {};
 }
@@ -48,46 +48,46 @@ bool appendTrailerTellingFailures(const QString& path, Dialogs& dialogs)
 {
     const qint64 sizeBefore = QFileInfo(path).size();
     const ChecksumResult result = appendChecksumTrailer(path);
-    if (!result.Ok())
-        ReportError(dialogs, ChecksumErrorText(result.error, path));
+    if (!result.ok())
+        reportError(dialogs, checksumErrorText(result.error, path));
     // The append is all or nothing, so only someone else writing the file at the same
     // time can trip this; it stays as the guard against a file that grew unexpectedly.
     if (QFileInfo(path).size() > sizeBefore + kChecksumTrailerSize)
-        ReportError(dialogs,
+        reportError(dialogs,
                     QCoreApplication::translate("ChecksumConversion", "An Error Occured!")
                         + QStringLiteral("\r\n")
                         + QCoreApplication::translate("ChecksumConversion",
                                                       "A backup of your file is stored as BAK-File."));
-    return result.Ok();
+    return result.ok();
 }
 
 } // namespace
 
-QCoro::Task<ConversionOutcome> ConvertChecksumCommand(Dialogs& dialogs)
+QCoro::Task<ConversionOutcome> convertChecksumCommand(Dialogs& dialogs)
 {
-    const QString path = dialogs.OpenFileName(QStringLiteral("TunekitData (*.scd)|*.scd"));
+    const QString path = dialogs.openFileName(QStringLiteral("TunekitData (*.scd)|*.scd"));
     if (path.size() <= 4 || !path.endsWith(QStringLiteral(".scd")))
         co_return ConversionOutcome::NothingChosen;
     if (!QFileInfo(path).isFile()) {
-        ReportError(dialogs, ChecksumErrorText(ChecksumError::NotFound, path));
+        reportError(dialogs, checksumErrorText(ChecksumError::NotFound, path));
         co_return ConversionOutcome::Failed;
     }
 
     const QString question = QCoreApplication::translate("ChecksumConversion", "Convert this File?")
-                             + QStringLiteral("\r\n\r\n") + Shown(path);
+                             + QStringLiteral("\r\n\r\n") + shown(path);
     const MsgAnswer answer =
-        co_await dialogs.Ask(Question::ConvertFile, question, MsgButtons::OkCancel, MsgIcon::Exclamation,
+        co_await dialogs.ask(Question::ConvertFile, question, MsgButtons::OkCancel, MsgIcon::Exclamation,
                     QCoreApplication::translate("ChecksumConversion", "Checksum"));
     if (answer != MsgAnswer::Ok)
         co_return ConversionOutcome::Cancelled;
 
     // The backup is the way back from a conversion, so there is no conversion without it.
     if (!keepBackupCopy(path)) {
-        ReportError(dialogs,
+        reportError(dialogs,
                     QCoreApplication::translate(
                         "ChecksumConversion",
                         "The backup copy %1 could not be written. The file was not converted.")
-                        .arg(Shown(BackupFileName(path))));
+                        .arg(shown(backupFileName(path))));
         co_return ConversionOutcome::Failed;
     }
     co_return appendTrailerTellingFailures(path, dialogs) ? ConversionOutcome::Converted

@@ -16,6 +16,6 @@ enum class ConversionOutcome {
 
 // The "Convert File" command: gives an older configuration file its checksum trailer,
 // after keeping a backup copy. No backup, no conversion.
-QCoro::Task<ConversionOutcome> ConvertChecksumCommand(Dialogs& dialogs);
+QCoro::Task<ConversionOutcome> convertChecksumCommand(Dialogs& dialogs);
 
 } // namespace tunekit

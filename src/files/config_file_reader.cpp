@@ -52,24 +52,24 @@ constexpr int MaxNestedTrailers = 4;
 // No parameter name comes near this, so longer names need no lookup.
 constexpr qsizetype MaxNameLength = 64;
 
-bool IsBlank(char c)
+bool isBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
 
 // Blanks are ASCII white space; the no-break space (0xA0) counts as text.
-QByteArrayView Trimmed(QByteArrayView text)
+QByteArrayView trimmed(QByteArrayView text)
 {
     qsizetype begin = 0;
     qsizetype end = text.size();
-    while (begin < end && IsBlank(text[begin]))
+    while (begin < end && isBlank(text[begin]))
         ++begin;
-    while (end > begin && IsBlank(text[end - 1]))
+    while (end > begin && isBlank(text[end - 1]))
         --end;
     return text.sliced(begin, end - begin);
 }
 
-int HexDigit(char c)
+int hexDigit(char c)
 {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -80,39 +80,39 @@ int HexDigit(char c)
     return -1;
 }
 
-bool TrailerMatches(QByteArrayView bytes)
+bool trailerMatches(QByteArrayView bytes)
 {
     if (bytes.size() < kChecksumTrailerSize)
         return false;
     const QByteArrayView text = bytes.first(bytes.size() - kChecksumTrailerSize);
-    return qFromLittleEndian<quint32>(bytes.data() + text.size()) == Crc32Of(text);
+    return qFromLittleEndian<quint32>(bytes.data() + text.size()) == crc32Of(text);
 }
 
 // The trailer follows the last line break our writers write, but a file converted without a
 // final line break has it glued to its last line; a matching trailer is never text.
-QByteArrayView WithoutTrailers(QByteArrayView bytes)
+QByteArrayView withoutTrailers(QByteArrayView bytes)
 {
-    for (int i = 0; i < MaxNestedTrailers && TrailerMatches(bytes); ++i)
+    for (int i = 0; i < MaxNestedTrailers && trailerMatches(bytes); ++i)
         bytes.chop(kChecksumTrailerSize);
     return bytes;
 }
 
 // The ConfigID as a 16-bit number; nothing for a value that cannot be one.
-std::optional<qint16> ConfigIdFrom(QByteArrayView value)
+std::optional<qint16> configIdFrom(QByteArrayView value)
 {
-    const double rounded = std::nearbyint(LeadingNumber(value));
+    const double rounded = std::nearbyint(leadingNumber(value));
     if (!(rounded >= std::numeric_limits<qint16>::min() && rounded <= std::numeric_limits<qint16>::max()))
         return std::nullopt;
     return static_cast<qint16>(rounded);
 }
 
-QString FileNameOf(const QString& path)
+QString fileNameOf(const QString& path)
 {
     const qsizetype slash = qMax(path.lastIndexOf(u'\\'), path.lastIndexOf(u'/'));
     return path.mid(slash + 1);
 }
 
-QByteArray Encode32(qint32 value)
+QByteArray encode32(qint32 value)
 {
     // Low byte first; the device ignores bit 31.
     QByteArray bytes(4, '\0');
@@ -124,18 +124,18 @@ class Reader {
 public:
     explicit Reader(const ReaderInputs& inputs) : inputs_(inputs) {}
 
-    ConfigFileContent Run(QByteArrayView fileBytes);
+    ConfigFileContent run(QByteArrayView fileBytes);
 
 private:
-    void Line(QByteArrayView line);
-    void Comment(QByteArrayView text);
-    void Start(Section section);
-    void Stop(Section section);
-    void Content(QByteArrayView line);
-    void Parameter(QByteArrayView name, QByteArrayView value);
-    void Finish();
+    void takeLine(QByteArrayView line);
+    void comment(QByteArrayView text);
+    void start(Section section);
+    void stop(Section section);
+    void content(QByteArrayView line);
+    void parameter(QByteArrayView name, QByteArrayView value);
+    void finish();
 
-    QByteArray& Accumulator(Section section) { return accumulators_[static_cast<std::size_t>(section)]; }
+    QByteArray& accumulatorOf(Section section) { return accumulators_[static_cast<std::size_t>(section)]; }
 
     const ReaderInputs& inputs_;
     ConfigFileContent out_;
@@ -146,7 +146,7 @@ private:
     std::array<QByteArray, SectionCount> accumulators_;
 };
 
-ConfigFileContent Reader::Run(QByteArrayView fileBytes)
+ConfigFileContent Reader::run(QByteArrayView fileBytes)
 {
     out_.checksumState = inputs_.checksumState;
     if (inputs_.checksumState == ChecksumState::ChecksumNotValid && !inputs_.accessLevel.opensFilesWithWrongChecksum()) {
@@ -159,7 +159,7 @@ ConfigFileContent Reader::Run(QByteArrayView fileBytes)
         return std::move(out_);
     }
 
-    const QByteArrayView text = WithoutTrailers(fileBytes);
+    const QByteArrayView text = withoutTrailers(fileBytes);
     qsizetype pos = 0;
     while (pos < text.size()) {
         qsizetype end = text.indexOf('\n', pos);
@@ -169,34 +169,34 @@ ConfigFileContent Reader::Run(QByteArrayView fileBytes)
         QByteArrayView line = text.sliced(pos, end - pos);
         if (line.endsWith('\r'))
             line.chop(1);
-        Line(line);
+        takeLine(line);
         pos = next;
     }
-    Finish();
+    finish();
     return std::move(out_);
 }
 
-void Reader::Line(QByteArrayView line)
+void Reader::takeLine(QByteArrayView line)
 {
     if (line.startsWith('*')) {
-        Comment(Trimmed(line.sliced(1)));
+        comment(trimmed(line.sliced(1)));
     } else if (open_ != Section::None) {
-        Content(Trimmed(line));
+        content(trimmed(line));
     } else {
         const qsizetype equals = line.indexOf('=');
         if (equals > 0)
-            Parameter(Trimmed(line.first(equals)), Trimmed(line.sliced(equals + 1)));
+            parameter(trimmed(line.first(equals)), trimmed(line.sliced(equals + 1)));
     }
 }
 
-void Reader::Comment(QByteArrayView text)
+void Reader::comment(QByteArrayView text)
 {
     if (text.contains("INTERPRETER_START")) {
-        Start(Section::Interpreter);
+        start(Section::Interpreter);
         return;
     }
     if (text.contains("INTERPRETER_STOP")) {
-        Stop(Section::Interpreter);
+        stop(Section::Interpreter);
         return;
     }
     if (text.startsWith('[') || text.startsWith("---")) {
@@ -206,19 +206,19 @@ void Reader::Comment(QByteArrayView text)
     for (const Marker& marker : SectionMarkers) {
         if (text.contains(marker.text)) {
             if (marker.start)
-                Start(marker.section);
+                start(marker.section);
             else
-                Stop(marker.section);
+                stop(marker.section);
             return;
         }
     }
     if (descriptionOpen_ && descriptionLines_ < MaxDescriptionLines) {
-        out_.description += FromAnsi(text) + QStringLiteral("\r\n");
+        out_.description += fromAnsi(text) + QStringLiteral("\r\n");
         ++descriptionLines_;
     }
 }
 
-void Reader::Start(Section section)
+void Reader::start(Section section)
 {
     open_ = section;
     ExtendedDataStore& store = out_.extended;
@@ -233,7 +233,7 @@ void Reader::Start(Section section)
         break;
     case Section::FreqTab:
         store.frequencyPresent = true;
-        store.FreqTableLast = 0;
+        store.freqTableLast = 0;
         break;
     case Section::None:
         break;
@@ -243,32 +243,32 @@ void Reader::Start(Section section)
     }
 }
 
-void Reader::Stop(Section section)
+void Reader::stop(Section section)
 {
     if (open_ == section)
         open_ = Section::None;
 }
 
-void Reader::Content(QByteArrayView line)
+void Reader::content(QByteArrayView line)
 {
-    QByteArray& accumulator = Accumulator(open_);
+    QByteArray& accumulator = accumulatorOf(open_);
     accumulator.append(line);
     if (open_ == Section::FreqTab)
         accumulator.append("\r\n");
     out_.extendedContentRead = true;
 }
 
-void Reader::Parameter(QByteArrayView name, QByteArrayView value)
+void Reader::parameter(QByteArrayView name, QByteArrayView value)
 {
     descriptionOpen_ = false;
     if (value.isEmpty() || name.size() > MaxNameLength)
         return;
-    const QString key = FromAnsi(name);
-    const int nr = FindConfigDefine(key).Nr;
+    const QString key = fromAnsi(name);
+    const int nr = findConfigDefine(key).nr;
     if (nr == 1) {
         // ConfigID and ComfigID: the last line counts. A number no 16-bit ConfigID can hold
         // belongs to no device, so the line is left out.
-        if (const std::optional<qint16> id = ConfigIdFrom(value)) {
+        if (const std::optional<qint16> id = configIdFrom(value)) {
             out_.readConfigId = *id;
             out_.fileValues[1] = QString::number(*id);
             taken_[1] = true;
@@ -281,13 +281,13 @@ void Reader::Parameter(QByteArrayView name, QByteArrayView value)
     if (value == "?") {
         out_.fileValues[nr] = nr == ProductionDateNr ? inputs_.today.toString(QStringLiteral("dd.MM.yyyy")) : QString();
     } else {
-        out_.fileValues[nr] = FromAnsi(value);
+        out_.fileValues[nr] = fromAnsi(value);
         taken_[nr] = true;
     }
     out_.changedMarks[nr] = true;
 }
 
-void Reader::Finish()
+void Reader::finish()
 {
     ParamArray<QString>& values = out_.fileValues;
     if (!values[2].isEmpty() && !values[3].isEmpty() && values[4].isEmpty())
@@ -295,58 +295,58 @@ void Reader::Finish()
     out_.fileValuesRead = true;
 
     out_.fileIdCaption = out_.readConfigId != 0 ? QStringLiteral("FileID: %1").arg(out_.readConfigId) : QString();
-    out_.applicable = ApplicableMarks(inputs_.deviceConfigId);
+    out_.applicable = applicableMarks(inputs_.deviceConfigId);
 
     ExtendedDataStore& store = out_.extended;
-    store.interpreterImage = DecodeHexSection(Accumulator(Section::Interpreter));
-    store.textIndexesImage = DecodeHexSection(Accumulator(Section::TextIndices));
-    store.textsImage = DecodeHexSection(Accumulator(Section::Texts));
-    store.pictureIndexesImage = DecodeHexSection(Accumulator(Section::PictureIndices));
-    store.picturesImage = DecodeHexSection(Accumulator(Section::Pictures));
-    store.displayTableImage = DecodeHexSection(Accumulator(Section::DisplayTable));
-    store.defaultsImage = DecodeHexSection(Accumulator(Section::Defaults));
+    store.interpreterImage = decodeHexSection(accumulatorOf(Section::Interpreter));
+    store.textIndexesImage = decodeHexSection(accumulatorOf(Section::TextIndices));
+    store.textsImage = decodeHexSection(accumulatorOf(Section::Texts));
+    store.pictureIndexesImage = decodeHexSection(accumulatorOf(Section::PictureIndices));
+    store.picturesImage = decodeHexSection(accumulatorOf(Section::Pictures));
+    store.displayTableImage = decodeHexSection(accumulatorOf(Section::DisplayTable));
+    store.defaultsImage = decodeHexSection(accumulatorOf(Section::Defaults));
 
-    const QByteArray& freqText = Accumulator(Section::FreqTab);
+    const QByteArray& freqText = accumulatorOf(Section::FreqTab);
     if (!freqText.isEmpty()) {
-        store.frequencyTableText = FromAnsi(freqText);
-        const FrequencyTableDecoded decoded = DecodeFrequencyTable(store.frequencyTableText);
-        store.FreqTable = decoded.frequencies;
-        store.FreqTableLast = decoded.lastChannel;
-        for (int n = 0; n <= store.FreqTableLast; ++n)
-            store.frequencyTable.append(Encode32(store.FreqTable[static_cast<std::size_t>(n)]));
+        store.frequencyTableText = fromAnsi(freqText);
+        const FrequencyTableDecoded decoded = decodeFrequencyTable(store.frequencyTableText);
+        store.freqTable = decoded.frequencies;
+        store.freqTableLast = decoded.lastChannel;
+        for (int n = 0; n <= store.freqTableLast; ++n)
+            store.frequencyTable.append(encode32(store.freqTable[static_cast<std::size_t>(n)]));
     }
     if (store.frequencyPresent) {
         values[FreqBandNr] = QStringLiteral("254");
-        values[ChannelStopNr] = QString::number(store.FreqTableLast);
+        values[ChannelStopNr] = QString::number(store.freqTableLast);
         out_.changedMarks[FreqBandNr] = true;
         out_.changedMarks[ChannelStopNr] = true;
         taken_[FreqBandNr] = true;
         taken_[ChannelStopNr] = true;
     }
 
-    out_.checksumLabel = CrcLabelLookFor(inputs_.checksumState);
+    out_.checksumLabel = crcLabelLookFor(inputs_.checksumState);
 
     for (int k = 1; k <= ParamCount; ++k)
         out_.imageValues[k] = out_.applicable[k] ? values[k] : QString();
     out_.applicableConfigId = out_.imageValues[1].isEmpty() ? 0 : out_.readConfigId;
-    out_.fileName = FileNameOf(inputs_.path);
+    out_.fileName = fileNameOf(inputs_.path);
 }
 
-QString Shown(const QString& path)
+QString shown(const QString& path)
 {
     return QDir::toNativeSeparators(path);
 }
 
-OpenStatus Fail(Dialogs& dialogs, const QString& text)
+OpenStatus fail(Dialogs& dialogs, const QString& text)
 {
-    dialogs.MsgBox(text, MsgButtons::Ok, MsgIcon::Exclamation,
+    dialogs.msgBox(text, MsgButtons::Ok, MsgIcon::Exclamation,
                    QCoreApplication::translate("ConfigFileReader", "Error"));
     return OpenStatus::Failed;
 }
 
 } // namespace
 
-CrcLabelLook CrcLabelLookFor(ChecksumState state)
+CrcLabelLook crcLabelLookFor(ChecksumState state)
 {
     switch (state) {
     case ChecksumState::ChecksumValid:
@@ -359,21 +359,21 @@ CrcLabelLook CrcLabelLookFor(ChecksumState state)
     return {QCoreApplication::translate("ConfigFileReader", "Checksum not valid"), Rgb{255, 255, 0}, Rgb{255, 0, 0}};
 }
 
-QByteArray DecodeHexSection(QByteArrayView text)
+QByteArray decodeHexSection(QByteArrayView text)
 {
     if (text.size() % 2 != 0)
         return {};
     QByteArray bytes(text.size() / 2, Qt::Uninitialized);
     for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const int high = HexDigit(text[2 * i]);
-        const int low = high < 0 ? -1 : HexDigit(text[2 * i + 1]);
+        const int high = hexDigit(text[2 * i]);
+        const int low = high < 0 ? -1 : hexDigit(text[2 * i + 1]);
         const int value = high < 0 ? 0 : low < 0 ? high : high * 16 + low;
         bytes[i] = static_cast<char>(value);
     }
     return bytes;
 }
 
-double LeadingNumber(QByteArrayView text)
+double leadingNumber(QByteArrayView text)
 {
     qsizetype i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
@@ -404,7 +404,7 @@ double LeadingNumber(QByteArrayView text)
     return negative ? -value : value;
 }
 
-FrequencyTableDecoded DecodeFrequencyTable(QStringView text)
+FrequencyTableDecoded decodeFrequencyTable(QStringView text)
 {
     FrequencyTableDecoded decoded;
     decoded.lastChannel = -1;
@@ -430,7 +430,7 @@ FrequencyTableDecoded DecodeFrequencyTable(QStringView text)
     for (std::size_t n = 0; n < entries.size(); ++n) {
         if (entries[n].isEmpty())
             break;
-        const double rounded = std::nearbyint(LeadingNumber(entries[n].toLatin1()));
+        const double rounded = std::nearbyint(leadingNumber(entries[n].toLatin1()));
         // Checked after rounding, so that every counted entry is one the device gets.
         if (!(rounded >= 1.0 && rounded < FreqLimit))
             break;
@@ -441,19 +441,19 @@ FrequencyTableDecoded DecodeFrequencyTable(QStringView text)
     return decoded;
 }
 
-ConfigFileContent ReadConfigFile(QByteArrayView fileBytes, const ReaderInputs& inputs)
+ConfigFileContent readConfigFile(QByteArrayView fileBytes, const ReaderInputs& inputs)
 {
-    return Reader(inputs).Run(fileBytes);
+    return Reader(inputs).run(fileBytes);
 }
 
-void ApplyConfigFile(DeviceImage& image, const ConfigFileContent& content)
+void applyConfigFile(DeviceImage& image, const ConfigFileContent& content)
 {
     if (content.refused) {
-        image.ClearFileData();
+        image.clearFileData();
         return;
     }
-    image.FileValue = content.fileValues;
-    image.FileConfigID = content.readConfigId;
+    image.fileValue = content.fileValues;
+    image.fileConfigId = content.readConfigId;
     for (int k = 1; k <= ParamCount; ++k) {
         if (content.changedMarks[k])
             image.changed[k] = true;
@@ -463,11 +463,11 @@ void ApplyConfigFile(DeviceImage& image, const ConfigFileContent& content)
     image.extended = content.extended;
     image.extended.used = used;
 
-    image.UpdateApplicable();
-    image.UpdateEditMarks();
+    image.updateApplicable();
+    image.updateEditMarks();
     for (int k = 1; k <= ParamCount; ++k)
         image.value[k] = content.imageValues[k];
-    image.FileConfigID = content.applicableConfigId;
+    image.fileConfigId = content.applicableConfigId;
 
     ImageLabels& labels = image.labels;
     labels.lblCRC = content.checksumLabel.text;
@@ -476,10 +476,10 @@ void ApplyConfigFile(DeviceImage& image, const ConfigFileContent& content)
     labels.showConfigFileID = true;
     labels.lblConfigFileName = content.fileName;
     labels.lblConfigFileInfo = content.description;
-    image.RefreshInterpreterLabel();
+    image.refreshInterpreterLabel();
 }
 
-OpenStatus OpenConfigFile(const QString& path, DeviceImage& image, Dialogs& dialogs, AccessLevel accessLevel,
+OpenStatus openConfigFile(const QString& path, DeviceImage& image, Dialogs& dialogs, AccessLevel accessLevel,
                           QDate today)
 {
     if (path.size() < 5 || !path.endsWith(QStringLiteral(".scd")))
@@ -488,65 +488,65 @@ OpenStatus OpenConfigFile(const QString& path, DeviceImage& image, Dialogs& dial
     // Any loaded file goes first, also when this one cannot be read. The used flag belongs
     // to the last write, not to the file.
     const bool used = image.extended.used;
-    image.ClearFileData();
+    image.clearFileData();
     image.extended.used = used;
 
     const QFileInfo info(path);
     if (!info.exists())
-        return Fail(dialogs,
-                    QCoreApplication::translate("ConfigFileReader", "The file %1 does not exist.").arg(Shown(path)));
+        return fail(dialogs,
+                    QCoreApplication::translate("ConfigFileReader", "The file %1 does not exist.").arg(shown(path)));
     // Only plain files: a pipe or device of that name would block or never end.
     if (!info.isFile())
-        return Fail(dialogs, QCoreApplication::translate("ConfigFileReader", "%1 is not a file.").arg(Shown(path)));
+        return fail(dialogs, QCoreApplication::translate("ConfigFileReader", "%1 is not a file.").arg(shown(path)));
     const QString tooLarge =
         QCoreApplication::translate("ConfigFileReader",
                                     "The file %1 is too large for a configuration file (more than %2 MB).")
-            .arg(Shown(path))
+            .arg(shown(path))
             .arg(MaxConfigFileSize / (1024 * 1024));
     if (info.size() > MaxConfigFileSize)
-        return Fail(dialogs, tooLarge);
+        return fail(dialogs, tooLarge);
 
     const QString unreadable =
-        QCoreApplication::translate("ConfigFileReader", "The file %1 could not be read.").arg(Shown(path));
+        QCoreApplication::translate("ConfigFileReader", "The file %1 could not be read.").arg(shown(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return Fail(dialogs, unreadable);
+        return fail(dialogs, unreadable);
     const QDate modified = file.fileTime(QFileDevice::FileModificationTime).date();
     const QByteArray bytes = file.read(MaxConfigFileSize + 1);
     const bool readFailed = file.error() != QFileDevice::NoError;
     file.close();
     if (readFailed)
-        return Fail(dialogs, unreadable);
+        return fail(dialogs, unreadable);
     if (bytes.size() > MaxConfigFileSize) // it grew since it was measured
-        return Fail(dialogs, tooLarge);
+        return fail(dialogs, tooLarge);
 
     // The checksum is judged on the very bytes that are read, so a file replaced in between
     // cannot pass with another file's checksum.
     ReaderInputs inputs;
     inputs.accessLevel = accessLevel;
-    inputs.checksumState = checksumStateFor(TrailerMatches(bytes), modified);
+    inputs.checksumState = checksumStateFor(trailerMatches(bytes), modified);
     inputs.today = today;
     inputs.deviceConfigId = image.deviceConfigId;
     inputs.path = path;
-    const ConfigFileContent content = ReadConfigFile(bytes, inputs);
-    ApplyConfigFile(image, content);
+    const ConfigFileContent content = readConfigFile(bytes, inputs);
+    applyConfigFile(image, content);
     for (const ReaderMessage& message : content.messages)
-        dialogs.MsgBox(message.text, MsgButtons::Ok, message.icon, message.title);
+        dialogs.msgBox(message.text, MsgButtons::Ok, message.icon, message.title);
     return content.refused ? OpenStatus::Refused : OpenStatus::Loaded;
 }
 
-OpenStatus FileOpenCommand(DeviceImage& image, Dialogs& dialogs, AccessLevel accessLevel, QDate today)
+OpenStatus fileOpenCommand(DeviceImage& image, Dialogs& dialogs, AccessLevel accessLevel, QDate today)
 {
-    const QString path = dialogs.OpenFileName(ConfigFileFilter.toString());
-    return OpenConfigFile(path, image, dialogs, accessLevel, today);
+    const QString path = dialogs.openFileName(ConfigFileFilter.toString());
+    return openConfigFile(path, image, dialogs, accessLevel, today);
 }
 
-OpenStatus FileDropCommand(const QStringList& paths, DeviceImage& image, Dialogs& dialogs, AccessLevel accessLevel,
+OpenStatus fileDropCommand(const QStringList& paths, DeviceImage& image, Dialogs& dialogs, AccessLevel accessLevel,
                            QDate today)
 {
     if (paths.isEmpty())
         return OpenStatus::NothingChosen;
-    return OpenConfigFile(paths.first(), image, dialogs, accessLevel, today);
+    return openConfigFile(paths.first(), image, dialogs, accessLevel, today);
 }
 
 } // namespace tunekit

@@ -28,7 +28,7 @@ inline constexpr qint64 MaxConfigFileSize = 16 * 1024 * 1024;
 
 // What a read depends on besides the file's bytes.
 struct ReaderInputs {
-    AccessLevel accessLevel = AccessLevel::Level1();
+    AccessLevel accessLevel = AccessLevel::level1();
     ChecksumState checksumState = ChecksumState::ChecksumValid;
     QDate today;                                       // for ProductionDate=?
     int deviceConfigId = 0;                            // the ConfigID the device last reported
@@ -48,7 +48,7 @@ struct CrcLabelLook {
     Rgb foreground;
     std::optional<Rgb> background; // empty: the system's button-face colour
 };
-CrcLabelLook CrcLabelLookFor(ChecksumState state);
+CrcLabelLook crcLabelLookFor(ChecksumState state);
 
 struct ReaderMessage {
     QString text;
@@ -56,7 +56,7 @@ struct ReaderMessage {
     QString title;
 };
 
-// Everything a read produces; ApplyConfigFile puts it into the device image.
+// Everything a read produces; applyConfigFile puts it into the device image.
 struct ConfigFileContent {
     bool refused = false;          // the checksum gate turned the file away; nothing was read
     QList<ReaderMessage> messages; // to be shown, in order
@@ -68,7 +68,7 @@ struct ConfigFileContent {
     QString description;             // up to six lines, each ended by CR LF
     bool fileValuesRead = false;     // the file values are there to write
 
-    ExtendedDataStore extended;      // its used flag is left to ApplyConfigFile
+    ExtendedDataStore extended;      // its used flag is left to applyConfigFile
     bool extendedContentRead = false; // a section content line was read: the used flag clears
 
     // For the device ConfigID of the inputs:
@@ -83,7 +83,7 @@ struct ConfigFileContent {
 
 // Hexadecimal section text to bytes: "" for an odd length; a pair that is no hexadecimal number
 // gives the value of its leading digit, or 0.
-QByteArray DecodeHexSection(QByteArrayView text);
+QByteArray decodeHexSection(QByteArrayView text);
 
 struct FrequencyTableDecoded {
     std::array<qint32, ExtendedDataStore::FreqTableSize> frequencies{}; // base, then the channels
@@ -91,20 +91,20 @@ struct FrequencyTableDecoded {
 };
 // The FREQTAB text (lines ended by CR LF): "b#" base line, then up to 80 "k#" channel lines;
 // the first missing or invalid entry ends the table.
-FrequencyTableDecoded DecodeFrequencyTable(QStringView text);
+FrequencyTableDecoded decodeFrequencyTable(QStringView text);
 
 // The leading number of a value: blanks, an optional sign, digits with an optional decimal
 // point; whatever follows is ignored, no digits give 0. Too large a number gives infinity.
-double LeadingNumber(QByteArrayView text);
+double leadingNumber(QByteArrayView text);
 
 // Reads a configuration file's bytes (text lines ended by CR LF or LF, maybe followed by the
 // checksum trailer). Pure: the image is not touched.
-ConfigFileContent ReadConfigFile(QByteArrayView fileBytes, const ReaderInputs& inputs);
+ConfigFileContent readConfigFile(QByteArrayView fileBytes, const ReaderInputs& inputs);
 
 // Puts a read into the image: file values, changed marks, applicable and edit marks, the
 // values, the extended data and the labels. A refused read leaves no file loaded. The content
 // must have been read for the image's device ConfigID.
-void ApplyConfigFile(DeviceImage& image, const ConfigFileContent& content);
+void applyConfigFile(DeviceImage& image, const ConfigFileContent& content);
 
 enum class OpenStatus {
     NothingChosen, // no name, or not a ".scd" name: nothing happened
@@ -115,21 +115,21 @@ enum class OpenStatus {
 
 // The window shows the image anew (overview, DIP switches, configuration tab) unless nothing was
 // chosen.
-constexpr bool NeedsViewRefresh(OpenStatus status) noexcept
+constexpr bool needsViewRefresh(OpenStatus status) noexcept
 {
     return status != OpenStatus::NothingChosen;
 }
 
 // Opens a configuration file into the image: any loaded file is discarded, the checksum is
 // checked on exactly the bytes that are read, and the read is applied. Messages go to dialogs.
-OpenStatus OpenConfigFile(const QString& path, DeviceImage& image, Dialogs& dialogs, AccessLevel accessLevel,
+OpenStatus openConfigFile(const QString& path, DeviceImage& image, Dialogs& dialogs, AccessLevel accessLevel,
                           QDate today);
 
-// The Open File command: asks for the file, then OpenConfigFile.
-OpenStatus FileOpenCommand(DeviceImage& image, Dialogs& dialogs, AccessLevel accessLevel, QDate today);
+// The Open File command: asks for the file, then openConfigFile.
+OpenStatus fileOpenCommand(DeviceImage& image, Dialogs& dialogs, AccessLevel accessLevel, QDate today);
 
 // Files dropped onto the Open File button: the first one is opened.
-OpenStatus FileDropCommand(const QStringList& paths, DeviceImage& image, Dialogs& dialogs,
+OpenStatus fileDropCommand(const QStringList& paths, DeviceImage& image, Dialogs& dialogs,
                            AccessLevel accessLevel, QDate today);
 
 } // namespace tunekit

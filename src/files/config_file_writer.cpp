@@ -30,17 +30,17 @@ constexpr std::array<const char*, 8> SectionNames{
     "INTERPRETER", "TEXTINDICES", "TEXTS", "PICTUREINDICES", "PICTURES", "DISPLAY_TABLE", "DEFAULTS", "FREQTAB",
 };
 
-QString Tr(const char* text)
+QString translated(const char* text)
 {
     return QCoreApplication::translate("ConfigFileWriter", text);
 }
 
-bool IsControl(char32_t c)
+bool isControl(char32_t c)
 {
     return c < 0x20 || (c >= 0x7F && c < 0xA0) || c == 0x2028 || c == 0x2029;
 }
 
-bool IsMark(char32_t c)
+bool isMark(char32_t c)
 {
     const QChar::Category category = QChar::category(c);
     return category == QChar::Mark_NonSpacing || category == QChar::Mark_SpacingCombining
@@ -48,7 +48,7 @@ bool IsMark(char32_t c)
 }
 
 // Quotes and dashes that word processors put into pasted text and windows-1252 has no byte for.
-char PlainPunctuation(char32_t c)
+char plainPunctuation(char32_t c)
 {
     if (c >= 0x2018 && c <= 0x201B)
         return '\'';
@@ -59,17 +59,17 @@ char PlainPunctuation(char32_t c)
     return 0;
 }
 
-void AppendAnsi(QByteArray& out, char32_t c)
+void appendAnsi(QByteArray& out, char32_t c)
 {
-    if (IsControl(c)) {
+    if (isControl(c)) {
         out += ' ';
         return;
     }
-    if (const std::optional<char> byte = AnsiByte(c)) {
+    if (const std::optional<char> byte = ansiByte(c)) {
         out += *byte;
         return;
     }
-    if (const char plain = PlainPunctuation(c)) {
+    if (const char plain = plainPunctuation(c)) {
         out += plain;
         return;
     }
@@ -78,10 +78,10 @@ void AppendAnsi(QByteArray& out, char32_t c)
     QByteArray base;
     const QString decomposed = QString::fromUcs4(&c, 1).normalized(QString::NormalizationForm_KD);
     for (const char32_t part : decomposed.toUcs4()) {
-        const std::optional<char> byte = IsControl(part) ? std::nullopt : AnsiByte(part);
+        const std::optional<char> byte = isControl(part) ? std::nullopt : ansiByte(part);
         if (byte) {
             base += *byte;
-        } else if (!IsMark(part)) {
+        } else if (!isMark(part)) {
             base.clear();
             break;
         }
@@ -89,87 +89,87 @@ void AppendAnsi(QByteArray& out, char32_t c)
     out += base.isEmpty() ? QByteArray("?") : base;
 }
 
-bool ShowsValue(const QString& caption)
+bool showsValue(const QString& caption)
 {
     const QString text = caption.trimmed();
     return !text.isEmpty() && text != QLatin1String("-") && text != QLatin1String("???");
 }
 
-QString Shown(const QString& path)
+QString shown(const QString& path)
 {
     return QDir::toNativeSeparators(path);
 }
 
-QString SaveFailureText(const QString& path)
+QString saveFailureText(const QString& path)
 {
     const QFileInfo info(path);
     const QFileInfo folder(info.absolutePath());
     QString reason;
     if (!folder.isDir())
-        reason = Tr(QT_TRANSLATE_NOOP("ConfigFileWriter", "The folder %1 does not exist.")).arg(Shown(folder.absoluteFilePath()));
+        reason = translated(QT_TRANSLATE_NOOP("ConfigFileWriter", "The folder %1 does not exist.")).arg(shown(folder.absoluteFilePath()));
     else if (info.isDir())
-        reason = Tr(QT_TRANSLATE_NOOP("ConfigFileWriter", "There is a folder of that name."));
+        reason = translated(QT_TRANSLATE_NOOP("ConfigFileWriter", "There is a folder of that name."));
     else if (!folder.isWritable() || (info.exists() && !info.isWritable()))
-        reason = Tr(QT_TRANSLATE_NOOP("ConfigFileWriter", "You are not permitted to write there."));
+        reason = translated(QT_TRANSLATE_NOOP("ConfigFileWriter", "You are not permitted to write there."));
     else
-        reason = Tr(QT_TRANSLATE_NOOP("ConfigFileWriter", "The data could not be stored completely; the disk may be full."));
-    QString text = Tr(QT_TRANSLATE_NOOP("ConfigFileWriter", "The file %1 could not be written.")).arg(Shown(path)) + QStringLiteral("\r\n") + reason;
+        reason = translated(QT_TRANSLATE_NOOP("ConfigFileWriter", "The data could not be stored completely; the disk may be full."));
+    QString text = translated(QT_TRANSLATE_NOOP("ConfigFileWriter", "The file %1 could not be written.")).arg(shown(path)) + QStringLiteral("\r\n") + reason;
     if (info.isFile())
-        text += QStringLiteral("\r\n") + Tr(QT_TRANSLATE_NOOP("ConfigFileWriter", "The file that was there before is unchanged."));
+        text += QStringLiteral("\r\n") + translated(QT_TRANSLATE_NOOP("ConfigFileWriter", "The file that was there before is unchanged."));
     return text;
 }
 
-WriteOutcome WriteConfigFile(const WriterContext& context, const QString& path, ConfigFileKind kind,
+WriteOutcome writeConfigFile(const WriterContext& context, const QString& path, ConfigFileKind kind,
                              const QStringList& descriptions)
 {
     // The header tells the moment of writing, so it is taken after the dialog.
     WriterInputs inputs;
     inputs.kind = kind;
     inputs.descriptions = descriptions;
-    inputs.origin = MakeWriterOrigin(context.host, context.version, context.locale);
-    const QString failure = SaveConfigFile(path, WithChecksumTrailer(ComposeConfigFile(context.image, inputs)));
+    inputs.origin = makeWriterOrigin(context.host, context.version, context.locale);
+    const QString failure = saveConfigFile(path, withChecksumTrailer(composeConfigFile(context.image, inputs)));
     if (failure.isEmpty())
         return WriteOutcome::Written;
-    context.dialogs.MsgBox(failure, MsgButtons::Ok, MsgIcon::Exclamation, Tr(QT_TRANSLATE_NOOP("ConfigFileWriter", "Error")));
+    context.dialogs.msgBox(failure, MsgButtons::Ok, MsgIcon::Exclamation, translated(QT_TRANSLATE_NOOP("ConfigFileWriter", "Error")));
     return WriteOutcome::Failed;
 }
 
 } // namespace
 
-QString ConfigFileSaveFilter()
+QString configFileSaveFilter()
 {
     return QStringLiteral("TunekitDatei (*.scd)|*.scd");
 }
 
-QString FormatNow(const QDateTime& now, const QLocale& locale)
+QString formatNow(const QDateTime& now, const QLocale& locale)
 {
     return locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ')
            + locale.toString(now.time(), QLocale::LongFormat);
 }
 
-WriterOrigin MakeWriterOrigin(const HostFacts& host, const VersionInfo& version, const QLocale& locale)
+WriterOrigin makeWriterOrigin(const HostFacts& host, const VersionInfo& version, const QLocale& locale)
 {
-    return WriterOrigin{FormatNow(host.Now(), locale), host.ComputerName(), host.UserName(), version.programName,
+    return WriterOrigin{formatNow(host.now(), locale), host.computerName(), host.userName(), version.programName,
                         version.version};
 }
 
-QString ProposedBackupName(const QString& serialNumber)
+QString proposedBackupName(const QString& serialNumber)
 {
-    return Tr(QT_TRANSLATE_NOOP("ConfigFileWriter", "Backup")) + QLatin1Char('_') + serialNumber;
+    return translated(QT_TRANSLATE_NOOP("ConfigFileWriter", "Backup")) + QLatin1Char('_') + serialNumber;
 }
 
-QByteArray FileText(QStringView text)
+QByteArray fileText(QStringView text)
 {
     QByteArray out;
     const QString composed = text.toString().normalized(QString::NormalizationForm_C);
     for (const char32_t c : composed.toUcs4())
-        AppendAnsi(out, c);
+        appendAnsi(out, c);
     return out;
 }
 
-QByteArray CommentText(QStringView text)
+QByteArray commentText(QStringView text)
 {
-    QByteArray out = FileText(text);
+    QByteArray out = fileText(text);
     // Every marker ends in "_START" or "_STOP", and markers that overlap end at the same place,
     // so one pass leaves none behind.
     for (const char* section : SectionNames) {
@@ -180,9 +180,9 @@ QByteArray CommentText(QStringView text)
     return out;
 }
 
-QByteArray DescriptionText(QStringView text)
+QByteArray descriptionText(QStringView text)
 {
-    QByteArray out = CommentText(text);
+    QByteArray out = commentText(text);
     // The reader trims blanks, the no-break space included, before it looks at the text.
     qsizetype first = 0;
     while (first < out.size() && (out[first] == ' ' || out[first] == '\xA0'))
@@ -193,7 +193,7 @@ QByteArray DescriptionText(QStringView text)
     return out;
 }
 
-QByteArray ComposeConfigFile(const DeviceImage& image, const WriterInputs& inputs)
+QByteArray composeConfigFile(const DeviceImage& image, const WriterInputs& inputs)
 {
     QByteArray out;
     const auto line = [&out](QByteArrayView text) {
@@ -207,32 +207,32 @@ QByteArray ComposeConfigFile(const DeviceImage& image, const WriterInputs& input
     if (!backup) {
         for (const QString& description : inputs.descriptions.mid(0, DescriptionLineCount)) {
             if (!description.isEmpty())
-                line("* " + DescriptionText(description));
+                line("* " + descriptionText(description));
         }
     }
     // The hyphen line ends the description when the file is read.
     line("* " + QByteArray(61, '-'));
     line("* HVX Config-File ");
-    line("* generated on " + CommentText(origin.now));
-    line("* on " + CommentText(origin.computerName) + " by " + CommentText(origin.userName));
-    line("* using " + CommentText(origin.programName) + ' ' + CommentText(origin.programVersion));
+    line("* generated on " + commentText(origin.now));
+    line("* on " + commentText(origin.computerName) + " by " + commentText(origin.userName));
+    line("* using " + commentText(origin.programName) + ' ' + commentText(origin.programVersion));
     if (backup) {
         const QString& hardware = image.labels.lblInfo[HardwareInfo];
-        if (ShowsValue(hardware)) {
+        if (showsValue(hardware)) {
             line("* ");
-            line("* Hardware: " + CommentText(hardware));
+            line("* Hardware: " + commentText(hardware));
         }
         const QString& interpreter = image.labels.lblInfo[InterpreterInfo];
-        if (ShowsValue(interpreter))
-            line("* Interpreter: " + CommentText(interpreter));
+        if (showsValue(interpreter))
+            line("* Interpreter: " + commentText(interpreter));
     }
     line("");
     line("");
 
     for (int k = 1; k <= ParamCount; ++k) {
-        if (!image.applicable[k] || !IsApplicable(k, image.deviceConfigId))
+        if (!image.applicable[k] || !isApplicable(k, image.deviceConfigId))
             continue;
-        const QByteArray name = FileText(FindConfigDefine(k).Name);
+        const QByteArray name = fileText(findConfigDefine(k).name);
         const QString& value = image.value[k];
         const bool empty = value.trimmed().isEmpty();
         // A backup is made of one device; the next device written from it gets its own date,
@@ -240,7 +240,7 @@ QByteArray ComposeConfigFile(const DeviceImage& image, const WriterInputs& input
         if (k == ProductionDateNr && (empty || !dateAsItIs))
             line(name + "=?");
         else if (!empty)
-            line(name + '=' + FileText(value));
+            line(name + '=' + fileText(value));
     }
     line("");
     line("ConfigID=" + QByteArray::number(image.deviceConfigId));
@@ -249,15 +249,15 @@ QByteArray ComposeConfigFile(const DeviceImage& image, const WriterInputs& input
     return out;
 }
 
-QByteArray WithChecksumTrailer(QByteArray text)
+QByteArray withChecksumTrailer(QByteArray text)
 {
     char trailer[kChecksumTrailerSize];
-    qToLittleEndian<quint32>(Crc32Of(text), trailer);
+    qToLittleEndian<quint32>(crc32Of(text), trailer);
     text.append(trailer, kChecksumTrailerSize);
     return text;
 }
 
-QString SaveConfigFile(const QString& path, const QByteArray& bytes)
+QString saveConfigFile(const QString& path, const QByteArray& bytes)
 {
     // Never the direct-write fallback: a file written in place could be left half-written.
     QSaveFile file(path);
@@ -267,10 +267,10 @@ QString SaveConfigFile(const QString& path, const QByteArray& bytes)
         QFile check(path);
         saved = check.open(QIODevice::ReadOnly) && check.size() == bytes.size() && check.readAll() == bytes;
     }
-    return saved ? QString() : SaveFailureText(path);
+    return saved ? QString() : saveFailureText(path);
 }
 
-QString ReserveNewFile(const QString& folder, const QString& baseName)
+QString reserveNewFile(const QString& folder, const QString& baseName)
 {
     const QDir dir(folder);
     for (int n = 1; n < 1000; ++n) {
@@ -284,9 +284,9 @@ QString ReserveNewFile(const QString& folder, const QString& baseName)
     return {};
 }
 
-WriteOutcome WriteRestorableBackup(const WriterContext& context, const QString& path)
+WriteOutcome writeRestorableBackup(const WriterContext& context, const QString& path)
 {
-    const WriteOutcome outcome = WriteConfigFile(context, path, ConfigFileKind::Restorable, {});
+    const WriteOutcome outcome = writeConfigFile(context, path, ConfigFileKind::Restorable, {});
     if (outcome != WriteOutcome::Written && QFileInfo(path).size() == 0)
         QFile::remove(path);
     return outcome;
@@ -297,18 +297,18 @@ WriteOutcome generateBackup(const WriterContext& context, const QString& serialN
     const QString serial = serialNumber.trimmed();
     if (serial.isEmpty())
         return WriteOutcome::NothingToDo;
-    const QString path = context.dialogs.SaveFileName(ConfigFileSaveFilter(), ProposedBackupName(serial));
+    const QString path = context.dialogs.saveFileName(configFileSaveFilter(), proposedBackupName(serial));
     if (path.isEmpty())
         return WriteOutcome::Cancelled;
-    return WriteConfigFile(context, path, ConfigFileKind::Backup, {});
+    return writeConfigFile(context, path, ConfigFileKind::Backup, {});
 }
 
 WriteOutcome generateConfigFile(const WriterContext& context, const QStringList& descriptions)
 {
-    const QString path = context.dialogs.SaveFileName(ConfigFileSaveFilter(), QString());
+    const QString path = context.dialogs.saveFileName(configFileSaveFilter(), QString());
     if (path.isEmpty())
         return WriteOutcome::Cancelled;
-    return WriteConfigFile(context, path, ConfigFileKind::Described, descriptions);
+    return writeConfigFile(context, path, ConfigFileKind::Described, descriptions);
 }
 
 } // namespace tunekit

@@ -25,7 +25,7 @@ enum class ConfigFileKind {
 
 // Where, when and by what a file was written, as its header tells.
 struct WriterOrigin {
-    QString now;          // already formatted, see FormatNow
+    QString now;          // already formatted, see formatNow
     QString computerName;
     QString userName;
     QString programName;
@@ -41,14 +41,14 @@ struct WriterInputs {
 inline constexpr int DescriptionLineCount = 5;
 
 // The filter both save dialogs offer.
-QString ConfigFileSaveFilter();
+QString configFileSaveFilter();
 
 // The moment of writing in the locale's short date and long time format.
-QString FormatNow(const QDateTime& now, const QLocale& locale);
-WriterOrigin MakeWriterOrigin(const HostFacts& host, const VersionInfo& version, const QLocale& locale);
+QString formatNow(const QDateTime& now, const QLocale& locale);
+WriterOrigin makeWriterOrigin(const HostFacts& host, const VersionInfo& version, const QLocale& locale);
 
 // "Backup_" or, in the German interface, "Sicherung_" followed by the serial number.
-QString ProposedBackupName(const QString& serialNumber);
+QString proposedBackupName(const QString& serialNumber);
 
 // Texts taken into a file are made safe for the one line they go to; the reader must see the
 // same lines, sections and description that were meant:
@@ -59,22 +59,22 @@ QString ProposedBackupName(const QString& serialNumber);
 //   STOP ("TEXTS START"), so no comment opens or closes a section;
 // - a description line that would read as the end of the description (its text begins with "["
 //   or "---") gets a leading "'".
-QByteArray FileText(QStringView text);
-QByteArray CommentText(QStringView text);
-QByteArray DescriptionText(QStringView text);
+QByteArray fileText(QStringView text);
+QByteArray commentText(QStringView text);
+QByteArray descriptionText(QStringView text);
 
 // The text of the file, without the checksum trailer: windows-1252, every line ended by CR LF.
 // Parameter lines for the parameters of the device's ConfigID, in number order; a value that is
 // only blanks counts as empty.
-QByteArray ComposeConfigFile(const DeviceImage& image, const WriterInputs& inputs);
+QByteArray composeConfigFile(const DeviceImage& image, const WriterInputs& inputs);
 
 // The text followed by its CRC-32, least significant byte first.
-QByteArray WithChecksumTrailer(QByteArray text);
+QByteArray withChecksumTrailer(QByteArray text);
 
 // Writes the bytes in one atomic replace: the file at path is either left as it was or holds
 // exactly these bytes. Returns the message for the user (in the interface language) when the
 // file could not be written, else "".
-QString SaveConfigFile(const QString& path, const QByteArray& bytes);
+QString saveConfigFile(const QString& path, const QByteArray& bytes);
 
 enum class WriteOutcome {
     NothingToDo, // no serial number for a backup
@@ -95,11 +95,11 @@ struct WriterContext {
 // A file of its own in folder, named baseName + ".scd", or baseName + "-2.scd", "-3.scd"...
 // when that is taken (by this or another program): the name is taken by creating the empty
 // file. "" when the folder cannot take a file.
-QString ReserveNewFile(const QString& folder, const QString& baseName);
+QString reserveNewFile(const QString& folder, const QString& baseName);
 
-// Writes the device image as a restorable backup into path (a file that ReserveNewFile made,
+// Writes the device image as a restorable backup into path (a file that reserveNewFile made,
 // or any other); on failure the user is told why and a reserved empty file is removed.
-WriteOutcome WriteRestorableBackup(const WriterContext& context, const QString& path);
+WriteOutcome writeRestorableBackup(const WriterContext& context, const QString& path);
 
 // "Generate Backup": asks where to save a backup of the device image; the serial number shown
 // names the proposed file, and nothing happens without one.

@@ -9,7 +9,7 @@
 
 namespace tunekit {
 
-static_assert(Crc32Of("123456789") == 0xCBF43926u, "CRC-32 check value");
+static_assert(crc32Of("123456789") == 0xCBF43926u, "CRC-32 check value");
 
 namespace {
 
@@ -18,7 +18,7 @@ enum class BlockRead { Done, ReadFailed, SinkFailed };
 // Hands `count` bytes of `source` (all remaining bytes when count < 0) to `sink` block by
 // block. A file that ends before `count` bytes counts as a failed read.
 template <typename Sink>
-BlockRead ReadBlocks(QFile& source, qint64 count, Sink sink)
+BlockRead readBlocks(QFile& source, qint64 count, Sink sink)
 {
     QByteArray block(kChecksumBlockSize, Qt::Uninitialized);
     qint64 left = count;
@@ -36,64 +36,64 @@ BlockRead ReadBlocks(QFile& source, qint64 count, Sink sink)
     return BlockRead::Done;
 }
 
-bool WriteAll(QSaveFile& out, QByteArrayView bytes)
+bool writeAll(QSaveFile& out, QByteArrayView bytes)
 {
     return out.write(bytes.data(), bytes.size()) == bytes.size();
 }
 
-ChecksumResult Failed(ChecksumError error)
+ChecksumResult failed(ChecksumError error)
 {
     ChecksumResult result;
     result.error = error;
     return result;
 }
 
-ChecksumResult Verify(QFile& file)
+ChecksumResult verify(QFile& file)
 {
     ChecksumResult result;
     const qint64 textSize = file.size() - kChecksumTrailerSize;
     if (textSize < 0)
         return result; // too short to carry a trailer
     Crc32 crc;
-    const auto feed = [&crc](QByteArrayView bytes) { crc.Update(bytes); return true; };
-    if (ReadBlocks(file, textSize, feed) != BlockRead::Done)
-        return Failed(ChecksumError::NotReadable);
+    const auto feed = [&crc](QByteArrayView bytes) { crc.update(bytes); return true; };
+    if (readBlocks(file, textSize, feed) != BlockRead::Done)
+        return failed(ChecksumError::NotReadable);
     const QByteArray trailer = file.read(kChecksumTrailerSize);
     if (trailer.size() != kChecksumTrailerSize)
-        return Failed(ChecksumError::NotReadable);
-    result.crc = crc.Value();
+        return failed(ChecksumError::NotReadable);
+    result.crc = crc.value();
     result.matches = qFromLittleEndian<quint32>(trailer.constData()) == result.crc;
     return result;
 }
 
 // Writes content and trailer to a new file that replaces the old one only when complete,
 // so the old content survives any failure on the way.
-ChecksumResult Append(QFile& file, const QString& path)
+ChecksumResult append(QFile& file, const QString& path)
 {
     if (!QFileInfo(path).isWritable())
-        return Failed(ChecksumError::NotWritable);
+        return failed(ChecksumError::NotWritable);
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly))
-        return Failed(ChecksumError::NotWritable);
+        return failed(ChecksumError::NotWritable);
     Crc32 crc;
     const auto feed = [&crc, &out](QByteArrayView bytes) {
-        crc.Update(bytes);
-        return WriteAll(out, bytes);
+        crc.update(bytes);
+        return writeAll(out, bytes);
     };
-    switch (ReadBlocks(file, -1, feed)) {
+    switch (readBlocks(file, -1, feed)) {
     case BlockRead::Done: break;
-    case BlockRead::ReadFailed: return Failed(ChecksumError::NotReadable);
-    case BlockRead::SinkFailed: return Failed(ChecksumError::NotWritable);
+    case BlockRead::ReadFailed: return failed(ChecksumError::NotReadable);
+    case BlockRead::SinkFailed: return failed(ChecksumError::NotWritable);
     }
     // Windows will not rename over a file that is still open.
     file.close();
 
     ChecksumResult result;
-    result.crc = crc.Value();
+    result.crc = crc.value();
     char trailer[kChecksumTrailerSize];
     qToLittleEndian<quint32>(result.crc, trailer);
-    if (!WriteAll(out, QByteArrayView(trailer, kChecksumTrailerSize)) || !out.commit())
-        return Failed(ChecksumError::NotWritable);
+    if (!writeAll(out, QByteArrayView(trailer, kChecksumTrailerSize)) || !out.commit())
+        return failed(ChecksumError::NotWritable);
     return result;
 }
 
@@ -102,9 +102,9 @@ ChecksumResult Append(QFile& file, const QString& path)
 std::optional<ChecksumResult> openForReading(QFile& file)
 {
     if (!QFileInfo(file.fileName()).isFile())
-        return Failed(ChecksumError::NotFound);
+        return failed(ChecksumError::NotFound);
     if (!file.open(QIODevice::ReadOnly))
-        return Failed(ChecksumError::NotReadable);
+        return failed(ChecksumError::NotReadable);
     return std::nullopt;
 }
 
@@ -117,10 +117,10 @@ ChecksumResult fileCrc(const QString& path)
         return *failure;
     ChecksumResult result;
     Crc32 crc;
-    const auto feed = [&crc](QByteArrayView bytes) { crc.Update(bytes); return true; };
-    if (ReadBlocks(file, -1, feed) != BlockRead::Done)
-        return Failed(ChecksumError::NotReadable);
-    result.crc = crc.Value();
+    const auto feed = [&crc](QByteArrayView bytes) { crc.update(bytes); return true; };
+    if (readBlocks(file, -1, feed) != BlockRead::Done)
+        return failed(ChecksumError::NotReadable);
+    result.crc = crc.value();
     return result;
 }
 
@@ -129,7 +129,7 @@ ChecksumResult verifyChecksumTrailer(const QString& path)
     QFile file(path);
     if (const std::optional<ChecksumResult> failure = openForReading(file))
         return *failure;
-    return Verify(file);
+    return verify(file);
 }
 
 ChecksumResult appendChecksumTrailer(const QString& path)
@@ -137,10 +137,10 @@ ChecksumResult appendChecksumTrailer(const QString& path)
     QFile file(path);
     if (const std::optional<ChecksumResult> failure = openForReading(file))
         return *failure;
-    return Append(file, path);
+    return append(file, path);
 }
 
-QDate ChecksumCutOffDate()
+QDate checksumCutOffDate()
 {
     // The day the trailer was introduced, kept in its day.month.year form. Its two-digit
     // year means this century (QDate alone would read "07" as 1907).
@@ -152,7 +152,7 @@ ChecksumState checksumStateFor(bool trailerMatches, QDate lastModified)
 {
     if (trailerMatches)
         return ChecksumState::ChecksumValid;
-    return lastModified < ChecksumCutOffDate() ? ChecksumState::NoChecksum
+    return lastModified < checksumCutOffDate() ? ChecksumState::NoChecksum
                                                : ChecksumState::ChecksumNotValid;
 }
 
@@ -160,7 +160,7 @@ ChecksumStateResult fileChecksumState(const QString& path)
 {
     ChecksumStateResult result;
     const ChecksumResult check = verifyChecksumTrailer(path);
-    if (!check.Ok()) {
+    if (!check.ok()) {
         result.error = check.error;
         return result;
     }
@@ -168,7 +168,7 @@ ChecksumStateResult fileChecksumState(const QString& path)
     return result;
 }
 
-QString BackupFileName(const QString& path)
+QString backupFileName(const QString& path)
 {
     if (path.size() <= 3)
         return {};
@@ -177,7 +177,7 @@ QString BackupFileName(const QString& path)
 
 bool keepBackupCopy(const QString& path)
 {
-    const QString target = BackupFileName(path);
+    const QString target = backupFileName(path);
     if (target.isEmpty() || !QFileInfo(path).isFile())
         return false;
     QFile source(path);
@@ -186,8 +186,8 @@ bool keepBackupCopy(const QString& path)
     QSaveFile copy(target);
     if (!copy.open(QIODevice::WriteOnly))
         return false;
-    const auto write = [&copy](QByteArrayView bytes) { return WriteAll(copy, bytes); };
-    if (ReadBlocks(source, -1, write) != BlockRead::Done)
+    const auto write = [&copy](QByteArrayView bytes) { return writeAll(copy, bytes); };
+    if (readBlocks(source, -1, write) != BlockRead::Done)
         return false;
     const QFileDevice::Permissions permissions = source.permissions();
     source.close();

@@ -13,7 +13,7 @@ namespace tunekit {
 // register starts at all ones and is inverted at the end.
 inline constexpr quint32 kCrc32Polynomial = 0xEDB88320u;
 
-constexpr std::array<quint32, 256> MakeCrc32Table() noexcept
+constexpr std::array<quint32, 256> makeCrc32Table() noexcept
 {
     std::array<quint32, 256> table{};
     for (quint32 i = 0; i < 256; ++i) {
@@ -25,27 +25,27 @@ constexpr std::array<quint32, 256> MakeCrc32Table() noexcept
     return table;
 }
 
-inline constexpr std::array<quint32, 256> kCrc32Table = MakeCrc32Table();
+inline constexpr std::array<quint32, 256> kCrc32Table = makeCrc32Table();
 
 // Streaming CRC-32: feed the bytes in any number of pieces, read Value() at the end.
 class Crc32 {
 public:
-    constexpr void Update(QByteArrayView bytes) noexcept
+    constexpr void update(QByteArrayView bytes) noexcept
     {
         for (const char byte : bytes)
             register_ = kCrc32Table[(register_ ^ static_cast<quint8>(byte)) & 0xFFu] ^ (register_ >> 8);
     }
-    constexpr quint32 Value() const noexcept { return register_ ^ 0xFFFFFFFFu; }
+    constexpr quint32 value() const noexcept { return register_ ^ 0xFFFFFFFFu; }
 
 private:
     quint32 register_ = 0xFFFFFFFFu;
 };
 
-constexpr quint32 Crc32Of(QByteArrayView bytes) noexcept
+constexpr quint32 crc32Of(QByteArrayView bytes) noexcept
 {
     Crc32 crc;
-    crc.Update(bytes);
-    return crc.Value();
+    crc.update(bytes);
+    return crc.value();
 }
 
 // Files are read in blocks of this size; the trailer is the CRC, least significant byte first.
@@ -67,7 +67,7 @@ struct ChecksumResult {
     // verifyChecksumTrailer only: the last four bytes hold the CRC of the bytes before them.
     bool matches = false;
 
-    bool Ok() const noexcept { return error == ChecksumError::None; }
+    bool ok() const noexcept { return error == ChecksumError::None; }
 };
 
 // The three below open the file at path and close it again before they return.
@@ -91,7 +91,7 @@ enum class ChecksumState : qint16 {
 };
 
 // Files last modified before this day cannot have a trailer.
-QDate ChecksumCutOffDate();
+QDate checksumCutOffDate();
 
 ChecksumState checksumStateFor(bool trailerMatches, QDate lastModified);
 
@@ -99,14 +99,14 @@ struct ChecksumStateResult {
     ChecksumError error = ChecksumError::None;
     ChecksumState state = ChecksumState::ChecksumNotValid;
 
-    bool Ok() const noexcept { return error == ChecksumError::None; }
+    bool ok() const noexcept { return error == ChecksumError::None; }
 };
 
 // Verifies the trailer and rates a mismatch by the date part of the last modification.
 ChecksumStateResult fileChecksumState(const QString& path);
 
 // The name of the backup copy: the last three characters replaced by "bak" (x.scd -> x.bak).
-QString BackupFileName(const QString& path);
+QString backupFileName(const QString& path);
 
 // Copies the file to its backup name, replacing an older backup. The copy is written to a
 // temporary file and renamed, so a failed copy leaves an existing backup untouched.

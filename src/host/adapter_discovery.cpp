@@ -8,34 +8,34 @@
 namespace tunekit {
 namespace {
 
-std::size_t Slot(int port)
+std::size_t slot(int port)
 {
     return static_cast<std::size_t>(port);
 }
 
 // Port numbers 1..16 that belong to the adapter carry this mark in the menu.
-QString AdapterSuffix(int port, qint16 adapterPort)
+QString adapterSuffix(int port, qint16 adapterPort)
 {
     return port >= 1 && port <= 16 && port == adapterPort ? QStringLiteral("  <- HVX") : QString();
 }
 
-QString Fill(QString text, const QString& osName, qint16 port)
+QString fill(QString text, const QString& osName, qint16 port)
 {
     return text.replace(QLatin1StringView("%1"), osName).replace(QLatin1StringView("%2"), QString::number(port));
 }
 
 } // namespace
 
-qint16 FindAdapterPort(DiscoveryState& discovery, const QString& portName)
+qint16 findAdapterPort(DiscoveryState& discovery, const QString& portName)
 {
-    const auto number = static_cast<qint16>(PortNumberOfPortName(portName.toStdString()));
+    const auto number = static_cast<qint16>(portNumberOfPortName(portName.toStdString()));
     discovery.adapterLocated = number >= 1;
     discovery.adapterPortCaption =
         number >= 1 ? QStringLiteral("COM%1").arg(number) : QStringLiteral("HVX-USPI not installed");
     return number;
 }
 
-void ChooseComPort(DiscoveryState& discovery, const PortValues& port, const PortProbe& probe,
+void chooseComPort(DiscoveryState& discovery, const PortValues& port, const PortProbe& probe,
                    const std::function<qint16()>& findAdapter)
 {
     qint16& adapterPort = port.adapterPort;
@@ -45,13 +45,13 @@ void ChooseComPort(DiscoveryState& discovery, const PortValues& port, const Port
     bool anyAvailable = false;
     for (int k = 1; k <= 5; ++k) {
         const bool available = probe(k);
-        discovery.portAvailable[Slot(k)] = available;
-        discovery.menu.enabled[Slot(k - 1)] = available;
+        discovery.portAvailable[slot(k)] = available;
+        discovery.menu.enabled[slot(k - 1)] = available;
         anyAvailable = anyAvailable || available;
     }
     if (port.portNumber > 5 && port.portNumber <= 256) {
         const bool available = probe(port.portNumber);
-        discovery.portAvailable[Slot(port.portNumber)] = available;
+        discovery.portAvailable[slot(port.portNumber)] = available;
         discovery.menu.otherEnabled = available;
         anyAvailable = anyAvailable || available;
     }
@@ -67,7 +67,7 @@ void ChooseComPort(DiscoveryState& discovery, const PortValues& port, const Port
         discovery.noPortFound = true;
     } else {
         for (int k = 1; k <= 256; ++k) {
-            if (discovery.portAvailable[Slot(k)]) {
+            if (discovery.portAvailable[slot(k)]) {
                 port.portNumber = static_cast<qint16>(k);
                 break;
             }
@@ -76,7 +76,7 @@ void ChooseComPort(DiscoveryState& discovery, const PortValues& port, const Port
     }
 }
 
-qint16 MenuPort(const DiscoveryState& discovery, bool adapterFound, qint16 adapterPort, qint16 offered,
+qint16 menuPort(const DiscoveryState& discovery, bool adapterFound, qint16 adapterPort, qint16 offered,
                 const PortProbe& probe)
 {
     if (adapterFound)
@@ -86,30 +86,30 @@ qint16 MenuPort(const DiscoveryState& discovery, bool adapterFound, qint16 adapt
     return probe(discovery.settingsPort) ? discovery.settingsPort : qint16(0);
 }
 
-void UpdateComMenu(ComMenu& menu, qint16 portNumber, qint16 adapterPort)
+void updateComMenu(ComMenu& menu, qint16 portNumber, qint16 adapterPort)
 {
     menu.otherVisible = false;
     menu.checked = 0;
     if (portNumber < 1)
         return;
     for (int k = 1; k <= 5; ++k)
-        menu.captions[Slot(k - 1)] = QStringLiteral("COM%1").arg(k) + AdapterSuffix(k, adapterPort);
+        menu.captions[slot(k - 1)] = QStringLiteral("COM%1").arg(k) + adapterSuffix(k, adapterPort);
     if (portNumber > 5) {
         menu.otherVisible = true;
-        menu.otherCaption = QStringLiteral("COM%1").arg(portNumber) + AdapterSuffix(portNumber, adapterPort);
+        menu.otherCaption = QStringLiteral("COM%1").arg(portNumber) + adapterSuffix(portNumber, adapterPort);
         menu.checked = 6;
     } else {
         menu.checked = portNumber;
     }
 }
 
-std::optional<ComMessage> ComMessageFor(const DiscoveryState& discovery, bool adapterFound, qint16 adapterPort,
+std::optional<ComMessage> comMessageFor(const DiscoveryState& discovery, bool adapterFound, qint16 adapterPort,
                                         const QString& osName)
 {
     const bool installed = discovery.adapterLocated;
     if (!installed && discovery.noPortFound) {
         return ComMessage{
-            Fill(QCoreApplication::translate(
+            fill(QCoreApplication::translate(
                      "PortDiscovery",
                      "\"HVX-USB-Serial Programming Interface\" is not installed\r\n"
                      "and there is no free serial port available !\r\n\r\n"
@@ -122,7 +122,7 @@ std::optional<ComMessage> ComMessageFor(const DiscoveryState& discovery, bool ad
     }
     if (!installed) {
         return ComMessage{
-            Fill(QCoreApplication::translate(
+            fill(QCoreApplication::translate(
                      "PortDiscovery",
                      "\"HVX-USB-Serial Programming Interface\" is not installed on your PC.\r\n"
                      "The first free COM-Port is chosen automatically.\r\n\r\n"
@@ -134,7 +134,7 @@ std::optional<ComMessage> ComMessageFor(const DiscoveryState& discovery, bool ad
             QCoreApplication::translate("PortDiscovery", "Adapter not installed"), MsgIcon::Critical};
     }
     if (adapterFound) {
-        return ComMessage{Fill(QCoreApplication::translate("PortDiscovery",
+        return ComMessage{fill(QCoreApplication::translate("PortDiscovery",
                                                            "\"HVX-USB-Serial Programming Interface\" detected at COM%2 .\r\n\r\n"
                                                            "1. Please connect your transmitter to the programmer\r\n"
                                                            "2. Press OK."),
@@ -143,7 +143,7 @@ std::optional<ComMessage> ComMessageFor(const DiscoveryState& discovery, bool ad
     }
     if (discovery.noPortFound) {
         return ComMessage{
-            Fill(QCoreApplication::translate(
+            fill(QCoreApplication::translate(
                      "PortDiscovery",
                      "\"HVX-USB-Serial Programming Interface\" not found, \r\n"
                      "the interface is in use, an incorrect COM-Port is chosen.\r\n"
@@ -157,7 +157,7 @@ std::optional<ComMessage> ComMessageFor(const DiscoveryState& discovery, bool ad
     }
     if (discovery.firstFreePortChosen) {
         return ComMessage{
-            Fill(QCoreApplication::translate(
+            fill(QCoreApplication::translate(
                      "PortDiscovery",
                      "\"HVX-USB-Serial Programming Interface\" not found, \r\n"
                      "the interface is in use or an incorrect COM-Port is chosen.\r\n\r\n"

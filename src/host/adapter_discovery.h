@@ -38,9 +38,9 @@ struct DiscoveryState {
 
 using PortProbe = std::function<bool(int)>;
 
-// The port number of the adapter's "PortName" as the system reports it; marks the number as
+// The port number of the adapter's "portName" as the system reports it; marks the number as
 // located (when at least 1) and sets the caption of the adapter's port.
-qint16 FindAdapterPort(DiscoveryState& discovery, const QString& portName);
+qint16 findAdapterPort(DiscoveryState& discovery, const QString& portName);
 
 // Discovery up to the choice of the port: probes COM1..COM5 and the current port, looks the
 // adapter up until it has been found once, and sets the port to use: the adapter's, else the
@@ -50,17 +50,17 @@ struct PortValues {
     bool& adapterFound;
     qint16& adapterPort;
 };
-void ChooseComPort(DiscoveryState& discovery, const PortValues& port, const PortProbe& probe,
+void chooseComPort(DiscoveryState& discovery, const PortValues& port, const PortProbe& probe,
                    const std::function<qint16()>& findAdapter);
 
 // The port a choice in the Interface menu leads to: the adapter's port once found; without a
 // settings port the port offered; otherwise the settings port when it can be opened, else none.
-qint16 MenuPort(const DiscoveryState& discovery, bool adapterFound, qint16 adapterPort, qint16 offered,
+qint16 menuPort(const DiscoveryState& discovery, bool adapterFound, qint16 adapterPort, qint16 offered,
                 const PortProbe& probe);
 
 // The captions and check mark once a port is in use (portNumber >= 1); with none in use only the
 // check marks go.
-void UpdateComMenu(ComMenu& menu, qint16 portNumber, qint16 adapterPort);
+void updateComMenu(ComMenu& menu, qint16 portNumber, qint16 adapterPort);
 
 // The message that tells the user what discovery found; osName is the system's name for messages.
 struct ComMessage {
@@ -68,7 +68,7 @@ struct ComMessage {
     QString title;
     MsgIcon icon;
 };
-std::optional<ComMessage> ComMessageFor(const DiscoveryState& discovery, bool adapterFound, qint16 adapterPort,
+std::optional<ComMessage> comMessageFor(const DiscoveryState& discovery, bool adapterFound, qint16 adapterPort,
                                         const QString& osName);
 
 } // namespace tunekit

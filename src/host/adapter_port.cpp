@@ -5,7 +5,7 @@
 
 namespace tunekit {
 
-qint16 PortNumberOfSystemName(const QString& systemName)
+qint16 portNumberOfSystemName(const QString& systemName)
 {
     const QString name = systemName.section(QLatin1Char('/'), -1);
     bool ok = false;
@@ -17,25 +17,25 @@ qint16 PortNumberOfSystemName(const QString& systemName)
     return ok && number >= 1 && number <= 256 ? static_cast<qint16>(number) : qint16(0);
 }
 
-qint16 ConnectedAdapterPort()
+qint16 connectedAdapterPort()
 {
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
         if (info.hasVendorIdentifier() && info.vendorIdentifier() == AdapterVendorId && info.hasProductIdentifier()
             && info.productIdentifier() == AdapterProductId) {
-            if (const qint16 port = PortNumberOfSystemName(info.portName()); port > 0)
+            if (const qint16 port = portNumberOfSystemName(info.portName()); port > 0)
                 return port;
         }
     }
     return 0;
 }
 
-QString UsbAdapterPortName()
+QString usbAdapterPortName()
 {
-    const qint16 port = ConnectedAdapterPort();
+    const qint16 port = connectedAdapterPort();
     return port > 0 ? QStringLiteral("COM%1").arg(port) : QString();
 }
 
-QList<SystemPort> SystemPorts()
+QList<SystemPort> systemPorts()
 {
     QList<SystemPort> ports;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
@@ -54,7 +54,7 @@ QList<SystemPort> SystemPorts()
     return ports;
 }
 
-QString PortOfAdapter(const QList<SystemPort>& ports, const QString& usbSerial)
+QString portOfAdapter(const QList<SystemPort>& ports, const QString& usbSerial)
 {
     for (const SystemPort& port : ports) {
         if (!usbSerial.isEmpty() && port.usbSerial == usbSerial)
@@ -63,7 +63,7 @@ QString PortOfAdapter(const QList<SystemPort>& ports, const QString& usbSerial)
     return {};
 }
 
-QString AdapterOfPort(const QList<SystemPort>& ports, const QString& port)
+QString adapterOfPort(const QList<SystemPort>& ports, const QString& port)
 {
     const QString name = port.section(QLatin1Char('/'), -1);
     for (const SystemPort& known : ports) {

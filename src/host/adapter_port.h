@@ -11,12 +11,12 @@ constexpr quint16 AdapterVendorId = 0x0403;
 constexpr quint16 AdapterProductId = 0xD7A0;
 
 // Port number (as in "COMn") of the first connected programming adapter; 0 when none.
-qint16 ConnectedAdapterPort();
+qint16 connectedAdapterPort();
 // The same as the registry would report it: "COM<n>", or "" when no adapter is connected.
-QString UsbAdapterPortName();
+QString usbAdapterPortName();
 
 // Port number of a system port name: "COM7" -> 7, "/dev/ttyUSB0" or "ttyUSB0" -> 1; 0 if none.
-qint16 PortNumberOfSystemName(const QString& systemName);
+qint16 portNumberOfSystemName(const QString& systemName);
 
 // A serial port as the system reports it.
 struct SystemPort {
@@ -26,11 +26,11 @@ struct SystemPort {
     QString usbSerial;   // the USB converter's own serial number; "" when none
     bool adapter = false; // a programming adapter
 };
-QList<SystemPort> SystemPorts();
+QList<SystemPort> systemPorts();
 // The port of the adapter with this USB serial number, whichever socket it is plugged into; ""
 // when none is.
-QString PortOfAdapter(const QList<SystemPort>& ports, const QString& usbSerial);
+QString portOfAdapter(const QList<SystemPort>& ports, const QString& usbSerial);
 // The USB serial number of the converter behind a port ("" when none is known).
-QString AdapterOfPort(const QList<SystemPort>& ports, const QString& port);
+QString adapterOfPort(const QList<SystemPort>& ports, const QString& port);
 
 } // namespace tunekit

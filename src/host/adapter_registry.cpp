@@ -2,7 +2,7 @@
 
 namespace tunekit {
 
-std::vector<std::string> AdapterRegistryKeys(RegistryFamily family)
+std::vector<std::string> adapterRegistryKeys(RegistryFamily family)
 {
     switch (family) {
     case RegistryFamily::Nt: {
@@ -30,9 +30,9 @@ std::vector<std::string> AdapterRegistryKeys(RegistryFamily family)
     return {};
 }
 
-std::string LookupAdapterPortName(RegistryFamily family, const RegistryTextReader& read)
+std::string lookupAdapterPortName(RegistryFamily family, const RegistryTextReader& read)
 {
-    for (const std::string& key : AdapterRegistryKeys(family)) {
+    for (const std::string& key : adapterRegistryKeys(family)) {
         std::string name = read(key, "PortName");
         if (!name.empty())
             return name;
@@ -40,7 +40,7 @@ std::string LookupAdapterPortName(RegistryFamily family, const RegistryTextReade
     return {};
 }
 
-int PortNumberOfPortName(const std::string& portName)
+int portNumberOfPortName(const std::string& portName)
 {
     int number = 0;
     for (std::size_t i = 3; i < portName.size() && portName[i] >= '0' && portName[i] <= '9'; ++i) {

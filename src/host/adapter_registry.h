@@ -20,14 +20,14 @@ enum class RegistryFamily {
 // value as a 16-bit number in decimal, "" for a missing key or value.
 using RegistryTextReader = std::function<std::string(const std::string& key, const std::string& valueName)>;
 
-// The keys that may hold the adapter's "PortName", in the order they are tried.
-std::vector<std::string> AdapterRegistryKeys(RegistryFamily family);
+// The keys that may hold the adapter's "portName", in the order they are tried.
+std::vector<std::string> adapterRegistryKeys(RegistryFamily family);
 
-// The first non-empty "PortName" of the adapter's keys ("COM7"), "" when none holds one.
-std::string LookupAdapterPortName(RegistryFamily family, const RegistryTextReader& read);
+// The first non-empty "portName" of the adapter's keys ("COM7"), "" when none holds one.
+std::string lookupAdapterPortName(RegistryFamily family, const RegistryTextReader& read);
 
-// The number of a "PortName": the leading digits from its fourth character on ("COM7" -> 7,
+// The number of a "portName": the leading digits from its fourth character on ("COM7" -> 7,
 // "COM12x" -> 12); 0 when there are none. Numbers beyond 256 name no port and give 0.
-int PortNumberOfPortName(const std::string& portName);
+int portNumberOfPortName(const std::string& portName);
 
 } // namespace tunekit

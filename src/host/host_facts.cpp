@@ -22,7 +22,7 @@
 
 namespace tunekit {
 
-QString LanguageIdForLocale(const QLocale& locale)
+QString languageIdForLocale(const QLocale& locale)
 {
     // Primary and sub-language codes of the Windows language identifiers for the
     // languages a technician is likely to run; others report no identifier.
@@ -52,19 +52,19 @@ QString LanguageIdForLocale(const QLocale& locale)
     return QStringLiteral("%1").arg((sub << 10) | primary, 4, 16, QLatin1Char('0')).toUpper();
 }
 
-bool IsProgramsFolder(const QString& folder)
+bool isProgramsFolder(const QString& folder)
 {
     const QString name = QFileInfo(QDir::cleanPath(folder)).fileName();
     return name.compare(QLatin1StringView("bin"), Qt::CaseInsensitive) == 0
            || name.compare(QLatin1StringView("sbin"), Qt::CaseInsensitive) == 0;
 }
 
-QString HostFacts::SettingsFolder() const
+QString HostFacts::settingsFolder() const
 {
-    const QString program = ProgramFolder();
-    if (!program.isEmpty() && !IsProgramsFolder(program) && ProgramFolderWritable())
+    const QString program = programFolder();
+    if (!program.isEmpty() && !isProgramsFolder(program) && programFolderWritable())
         return program;
-    return UserConfigFolder();
+    return userConfigFolder();
 }
 
 #ifdef _WIN32
@@ -120,7 +120,7 @@ QString SystemHostFacts::AdapterPortName() const
 
 #else
 
-OsVersion SystemHostFacts::OsVersionRecord() const
+OsVersion SystemHostFacts::osVersionRecord() const
 {
 #ifdef Q_OS_LINUX
     OsVersion version;
@@ -131,22 +131,22 @@ OsVersion SystemHostFacts::OsVersionRecord() const
 #endif
 }
 
-QString SystemHostFacts::AdapterPortName() const
+QString SystemHostFacts::adapterPortName() const
 {
-    return UsbAdapterPortName();
+    return usbAdapterPortName();
 }
 
-QString SystemHostFacts::DefaultLanguageId() const
+QString SystemHostFacts::defaultLanguageId() const
 {
-    return LanguageIdForLocale(QLocale::system());
+    return languageIdForLocale(QLocale::system());
 }
 
-QString SystemHostFacts::ComputerName() const
+QString SystemHostFacts::computerName() const
 {
     return QSysInfo::machineHostName();
 }
 
-QString SystemHostFacts::UserName() const
+QString SystemHostFacts::userName() const
 {
     const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"USER", "LOGNAME"}) {
@@ -160,22 +160,22 @@ QString SystemHostFacts::UserName() const
 
 #endif
 
-QStringList SystemHostFacts::Environment() const
+QStringList SystemHostFacts::environment() const
 {
     return QProcessEnvironment::systemEnvironment().toStringList();
 }
 
-QString SystemHostFacts::ProgramFolder() const
+QString SystemHostFacts::programFolder() const
 {
     return QCoreApplication::applicationDirPath();
 }
 
-bool SystemHostFacts::ProgramFolderWritable() const
+bool SystemHostFacts::programFolderWritable() const
 {
-    return QFileInfo(ProgramFolder()).isWritable();
+    return QFileInfo(programFolder()).isWritable();
 }
 
-QString SystemHostFacts::UserConfigFolder() const
+QString SystemHostFacts::userConfigFolder() const
 {
     const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     if (config.isEmpty() || !QDir().mkpath(config))
@@ -183,7 +183,7 @@ QString SystemHostFacts::UserConfigFolder() const
     return config;
 }
 
-QDateTime SystemHostFacts::Now() const
+QDateTime SystemHostFacts::now() const
 {
     return QDateTime::currentDateTime();
 }

@@ -8,7 +8,7 @@ struct Names {
     const char* brief;
 };
 
-Names NtNames(const OsVersion& v)
+Names ntNames(const OsVersion& v)
 {
     if (v.major == 4)
         return {"Windows NT", "Win NT"};
@@ -37,7 +37,7 @@ OsNames osNamesOf(const OsVersion& version, const QStringList& environment)
     OsNames names;
     switch (version.platform) {
     case OsPlatform::Nt:
-        if (const Names nt = NtNames(version); nt.full) {
+        if (const Names nt = ntNames(version); nt.full) {
             names.fullName = QLatin1StringView(nt.full);
             names.shortName = QLatin1StringView(nt.brief);
         }
@@ -73,7 +73,7 @@ OsNames osNamesOf(const OsVersion& version, const QStringList& environment)
     return names;
 }
 
-RegistryFamily RegistryFamilyOf(const OsVersion& version)
+RegistryFamily registryFamilyOf(const OsVersion& version)
 {
     // Every NT release keeps the driver's keys in the same places, the ones after Windows 8
     // included.

@@ -20,7 +20,7 @@ struct OsNames {
 OsNames osNamesOf(const OsVersion& version, const QStringList& environment);
 
 // Where the adapter's port is looked up in the registry.
-RegistryFamily RegistryFamilyOf(const OsVersion& version);
+RegistryFamily registryFamilyOf(const OsVersion& version);
 
 // "(32bit)" when the last PROCESSOR_ARCHITECTURE entry is "x86", "(64bit)" for any other
 // value, "" when there is none.

@@ -2,7 +2,7 @@
 
 namespace tunekit {
 
-QString SystemPortName(int portNumber)
+QString systemPortName(int portNumber)
 {
 #ifdef _WIN32
     return QStringLiteral("COM%1").arg(portNumber);

@@ -43,7 +43,7 @@ std::string ReadLocalMachineText(const std::string& key, const std::string& valu
 
 #else
 
-std::string ReadLocalMachineText(const std::string&, const std::string&)
+std::string readLocalMachineText(const std::string&, const std::string&)
 {
     return {};
 }

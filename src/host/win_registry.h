@@ -9,6 +9,6 @@ namespace tunekit {
 
 // A value under HKEY_LOCAL_MACHINE as text: a string value up to its first zero character, a
 // binary value as a 16-bit number in decimal; "" for a missing key or value.
-std::string ReadLocalMachineText(const std::string& key, const std::string& valueName);
+std::string readLocalMachineText(const std::string& key, const std::string& valueName);
 
 } // namespace tunekit

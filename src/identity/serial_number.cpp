@@ -14,7 +14,7 @@ constexpr quint64 ProductionNumberLimit = 4294967296ULL;
 
 struct PrefixEntry {
     QStringView text;
-    int code; // prefix as a number, as EncodeScrambledSerial takes it
+    int code; // prefix as a number, as encodeScrambledSerial takes it
     int oem;
 };
 
@@ -42,36 +42,36 @@ constexpr int LetterCode = 9880;
 
 constexpr std::array<QStringView, 3> ProductGroups{{u"45", u"48", u"96"}};
 
-bool IsDigit(QChar c)
+bool isDigit(QChar c)
 {
     return c >= u'0' && c <= u'9';
 }
 
-int DigitAt(QStringView s, qsizetype index)
+int digitAt(QStringView s, qsizetype index)
 {
     return s[index].unicode() - u'0';
 }
 
 // Value of count digits from index; -1 when the range is short or holds a non-digit.
-qint64 DigitsValue(QStringView s, qsizetype index, qsizetype count)
+qint64 digitsValue(QStringView s, qsizetype index, qsizetype count)
 {
     if (index < 0 || count <= 0 || index + count > s.size())
         return -1;
     qint64 value = 0;
     for (qsizetype i = index; i < index + count; ++i) {
-        if (!IsDigit(s[i]))
+        if (!isDigit(s[i]))
             return -1;
-        value = value * 10 + DigitAt(s, i);
+        value = value * 10 + digitAt(s, i);
     }
     return value;
 }
 
-bool AllDigits(QStringView s, qsizetype index, qsizetype count)
+bool allDigits(QStringView s, qsizetype index, qsizetype count)
 {
-    return DigitsValue(s, index, count) >= 0;
+    return digitsValue(s, index, count) >= 0;
 }
 
-QString Padded(qint64 value, int width)
+QString padded(qint64 value, int width)
 {
     return QStringLiteral("%1").arg(value, width, 10, QLatin1Char('0'));
 }
@@ -85,39 +85,39 @@ struct SerialKind {
 
 // Sorts a serial into its family by its beginning and checks that the family's digit
 // fields really hold digits, so no decoder ever reads a letter as a number.
-SerialKind ClassifySerial(QStringView serial)
+SerialKind classifySerial(QStringView serial)
 {
     if (serial.size() != SerialLength)
         return {};
     for (QStringView group : ProductGroups) {
         if (serial.startsWith(group))
-            return AllDigits(serial, 2, 8) ? SerialKind{SerialFamily::ProductGroup, nullptr}
+            return allDigits(serial, 2, 8) ? SerialKind{SerialFamily::ProductGroup, nullptr}
                                            : SerialKind{};
     }
     for (const PrefixEntry& entry : PlainPrefixes) {
         if (serial.startsWith(entry.text))
-            return AllDigits(serial, 5, 5) ? SerialKind{SerialFamily::PlainOem, &entry}
+            return allDigits(serial, 5, 5) ? SerialKind{SerialFamily::PlainOem, &entry}
                                            : SerialKind{};
     }
     for (const PrefixEntry& entry : ScrambledPrefixes) {
         if (!serial.startsWith(entry.text))
             continue;
         if (entry.code == LetterCode) // the tenth character is the letter, not read
-            return AllDigits(serial, 4, 5) ? SerialKind{SerialFamily::Letter, &entry}
+            return allDigits(serial, 4, 5) ? SerialKind{SerialFamily::Letter, &entry}
                                            : SerialKind{};
-        return AllDigits(serial, 3, 7) ? SerialKind{SerialFamily::Scrambled, &entry}
+        return allDigits(serial, 3, 7) ? SerialKind{SerialFamily::Scrambled, &entry}
                                        : SerialKind{};
     }
-    return AllDigits(serial, 0, SerialLength) ? SerialKind{SerialFamily::Other, nullptr}
+    return allDigits(serial, 0, SerialLength) ? SerialKind{SerialFamily::Other, nullptr}
                                               : SerialKind{};
 }
 
-QString AddressText(qint64 address)
+QString addressText(qint64 address)
 {
     return address >= 0 && address < AddressLimit ? QString::number(address) : QString();
 }
 
-void ShowOemRejection(Dialogs& dialogs)
+void showOemRejection(Dialogs& dialogs)
 {
     const QString text =
         QCoreApplication::translate("SerialNumber",
@@ -125,11 +125,11 @@ void ShowOemRejection(Dialogs& dialogs)
         + QStringLiteral("\r\n")
         + QCoreApplication::translate("SerialNumber",
                                       "Please enter the correct product group first.");
-    dialogs.MsgBox(text, MsgButtons::Ok, MsgIcon::Information,
+    dialogs.msgBox(text, MsgButtons::Ok, MsgIcon::Information,
                    QCoreApplication::translate("SerialNumber", "Checksum Error"));
 }
 
-QString ByteCaption(unsigned byte)
+QString byteCaption(unsigned byte)
 {
     return QStringLiteral("%1(h) = %2(d)")
         .arg(QStringLiteral("%1").arg(byte, 2, 16, QLatin1Char('0')).toUpper())
@@ -138,7 +138,7 @@ QString ByteCaption(unsigned byte)
 
 } // namespace
 
-SerialEncoding EncodeSerialNumber(qint32 address, qint32 oem, qint32 group,
+SerialEncoding encodeSerialNumber(qint32 address, qint32 oem, qint32 group,
                                   const QString& productGroupText, int imageConfigId, Dialogs& dialogs)
 {
     // A 16-bit address outside 1..65535 cannot be a system address of any family.
@@ -148,17 +148,17 @@ SerialEncoding EncodeSerialNumber(qint32 address, qint32 oem, qint32 group,
     if (group == 0) {
         for (const PrefixEntry& entry : PlainPrefixes) {
             if (entry.oem == oem)
-                return {entry.text.toString() + Padded(address, 5), false};
+                return {entry.text.toString() + padded(address, 5), false};
         }
         for (const PrefixEntry& entry : ScrambledPrefixes) {
             if (entry.oem == oem)
-                return {EncodeScrambledSerial(entry.code, address), false};
+                return {encodeScrambledSerial(entry.code, address), false};
         }
         // Nothing read yet: stay quiet, there is no serial number to show.
         if (imageConfigId < 1)
             return {};
-        ShowOemRejection(dialogs);
-        return {PlainPrefixes[0].text.toString() + Padded(address, 5), true};
+        showOemRejection(dialogs);
+        return {PlainPrefixes[0].text.toString() + padded(address, 5), true};
     }
 
     // The OEM code must fit its three digits, or the serial would not be 10 characters.
@@ -166,48 +166,48 @@ SerialEncoding EncodeSerialNumber(qint32 address, qint32 oem, qint32 group,
         return {};
     for (QStringView productGroup : ProductGroups) {
         if (productGroupText == productGroup)
-            return {productGroupText + Padded(oem, 3) + Padded(address, 5), false};
+            return {productGroupText + padded(oem, 3) + padded(address, 5), false};
     }
     return {};
 }
 
-QString EncodeScrambledSerial(int code, qint32 address)
+QString encodeScrambledSerial(int code, qint32 address)
 {
     if (address < 0 || address >= AddressLimit)
         return {};
-    const quint32 marked = ParityMark(static_cast<quint32>(address));
+    const quint32 marked = parityMark(static_cast<quint32>(address));
     if (code == LetterCode)
         return QStringLiteral("9880") + QString::number(marked) + QLatin1Char('H');
 
     for (const PrefixEntry& entry : ScrambledPrefixes) {
         if (entry.code != code)
             continue;
-        const QString digits = Padded(marked, 6);
+        const QString digits = padded(marked, 6);
         const auto inverted = [&digits](qsizetype i) {
-            return QChar(u'0' + (9 - DigitAt(digits, i)));
+            return QChar(u'0' + (9 - digitAt(digits, i)));
         };
         QString serial = entry.text.toString();
         for (qsizetype i : {1, 3, 5, 2, 4, 0})
             serial += inverted(i);
-        serial += QChar(u'0' + SerialCheckDigit(serial));
+        serial += QChar(u'0' + serialCheckDigit(serial));
         return serial;
     }
     return {};
 }
 
-int SerialCheckDigit(QStringView text)
+int serialCheckDigit(QStringView text)
 {
     constexpr std::array<int, 9> weights{4, 3, 2, 7, 6, 5, 4, 3, 2};
-    if (!AllDigits(text, 0, 9))
+    if (!allDigits(text, 0, 9))
         return -1;
     int sum = 0;
     for (qsizetype i = 0; i < 9; ++i)
-        sum += weights[static_cast<std::size_t>(i)] * DigitAt(text, i);
+        sum += weights[static_cast<std::size_t>(i)] * digitAt(text, i);
     const int r = sum % 11;
     return r <= 1 ? 0 : 11 - r;
 }
 
-quint32 ParityMark(quint32 number)
+quint32 parityMark(quint32 number)
 {
     // Over all 16 bits this is the parity of bits 0..14 plus bit 15 itself.
     const quint32 value = number & 0xFFFFu;
@@ -215,34 +215,34 @@ quint32 ParityMark(quint32 number)
     return (value & 0x7FFFu) | (odd ? 0x8000u : 0u);
 }
 
-SystemAddressDecoding SystemAddressFromSerial(QStringView serial, bool internalValuesShown)
+SystemAddressDecoding systemAddressFromSerial(QStringView serial, bool internalValuesShown)
 {
     SystemAddressDecoding result;
-    const SerialKind kind = ClassifySerial(serial);
+    const SerialKind kind = classifySerial(serial);
     switch (kind.family) {
     case SerialFamily::ProductGroup:
     case SerialFamily::PlainOem:
-        result.address = AddressText(DigitsValue(serial, 5, 5));
+        result.address = addressText(digitsValue(serial, 5, 5));
         break;
     case SerialFamily::Letter: {
         // Only numbers the encoder can produce are accepted; above 16 bits the mark would
         // silently fold them onto some other address.
-        const qint64 number = DigitsValue(serial, 3, 6);
+        const qint64 number = digitsValue(serial, 3, 6);
         if (number < AddressLimit)
-            result.address = QString::number(ParityMark(static_cast<quint32>(number)));
+            result.address = QString::number(parityMark(static_cast<quint32>(number)));
         break;
     }
     case SerialFamily::Scrambled: {
-        if (DigitAt(serial, 9) != SerialCheckDigit(serial))
+        if (digitAt(serial, 9) != serialCheckDigit(serial))
             break;
-        const auto d = [serial](qsizetype position) { return 9 - DigitAt(serial, position - 1); };
+        const auto d = [serial](qsizetype position) { return 9 - digitAt(serial, position - 1); };
         const qint64 number = d(9) * 100000 + d(4) * 10000 + d(7) * 1000 + d(5) * 100
                               + d(8) * 10 + d(6);
         if (number >= AddressLimit)
             break;
-        result.address = QString::number(ParityMark(static_cast<quint32>(number)));
+        result.address = QString::number(parityMark(static_cast<quint32>(number)));
         if (internalValuesShown) {
-            result.labels.internalAddress = InternalNumberFromSerial(serial).caption;
+            result.labels.internalAddress = internalNumberFromSerial(serial).caption;
             result.labels.directAddress =
                 QCoreApplication::translate("SerialNumber", "SysAdr: ") + result.address;
         }
@@ -255,12 +255,12 @@ SystemAddressDecoding SystemAddressFromSerial(QStringView serial, bool internalV
     return result;
 }
 
-QString OemCodeFromSerial(QStringView serial)
+QString oemCodeFromSerial(QStringView serial)
 {
-    const SerialKind kind = ClassifySerial(serial);
+    const SerialKind kind = classifySerial(serial);
     switch (kind.family) {
     case SerialFamily::ProductGroup:
-        return QString::number(DigitsValue(serial, 2, 3));
+        return QString::number(digitsValue(serial, 2, 3));
     case SerialFamily::PlainOem:
     case SerialFamily::Letter:
     case SerialFamily::Scrambled:
@@ -273,9 +273,9 @@ QString OemCodeFromSerial(QStringView serial)
     return {};
 }
 
-QString ProductGroupFromSerial(QStringView serial)
+QString productGroupFromSerial(QStringView serial)
 {
-    switch (ClassifySerial(serial).family) {
+    switch (classifySerial(serial).family) {
     case SerialFamily::ProductGroup:
         return serial.left(2).toString();
     case SerialFamily::Unreadable:
@@ -285,18 +285,18 @@ QString ProductGroupFromSerial(QStringView serial)
     }
 }
 
-InternalNumber InternalNumberFromSerial(QStringView serial)
+InternalNumber internalNumberFromSerial(QStringView serial)
 {
-    if (!AllDigits(serial, 3, 6))
+    if (!allDigits(serial, 3, 6))
         return {};
-    const auto t = [serial](qsizetype i) { return QChar(u'0' + (9 - DigitAt(serial, 2 + i))); };
+    const auto t = [serial](qsizetype i) { return QChar(u'0' + (9 - digitAt(serial, 2 + i))); };
     QString digits;
     for (qsizetype i : {6, 1, 4, 2, 5, 3})
         digits += t(i);
     return {digits, QCoreApplication::translate("SerialNumber", "Intern: ") + digits};
 }
 
-DipPattern DipPatternFromSystemAddress(const QString& systemAddressText, bool internalValuesShown)
+DipPattern dipPatternFromSystemAddress(const QString& systemAddressText, bool internalValuesShown)
 {
     DipPattern pattern;
     bool ok = false;
@@ -308,13 +308,13 @@ DipPattern DipPatternFromSystemAddress(const QString& systemAddressText, bool in
         pattern.bits[bit] = ((value >> bit) & 1) != 0;
     if (internalValuesShown) {
         pattern.showValues = true;
-        pattern.valueLow = ByteCaption(static_cast<unsigned>(value) & 0xFFu);
-        pattern.valueHigh = ByteCaption(static_cast<unsigned>(value) >> 8);
+        pattern.valueLow = byteCaption(static_cast<unsigned>(value) & 0xFFu);
+        pattern.valueHigh = byteCaption(static_cast<unsigned>(value) >> 8);
     }
     return pattern;
 }
 
-QString ProductionNumberFromText(const QString& text)
+QString productionNumberFromText(const QString& text)
 {
     // Leading number: blanks, an optional sign, digits and an optional decimal fraction.
     qsizetype i = 0;
@@ -327,13 +327,13 @@ QString ProductionNumberFromText(const QString& text)
         ++i;
     quint64 whole = 0;
     int wholeDigits = 0;
-    for (; i < text.size() && IsDigit(text[i]); ++i, ++wholeDigits) {
+    for (; i < text.size() && isDigit(text[i]); ++i, ++wholeDigits) {
         if (wholeDigits < 11) // enough to tell it from the limit without overflow
-            whole = whole * 10 + static_cast<quint64>(DigitAt(text, i));
+            whole = whole * 10 + static_cast<quint64>(digitAt(text, i));
     }
     bool fractionNonZero = false;
     if (i < text.size() && text[i] == u'.') {
-        for (++i; i < text.size() && IsDigit(text[i]); ++i)
+        for (++i; i < text.size() && isDigit(text[i]); ++i)
             fractionNonZero = fractionNonZero || text[i] != u'0';
     }
     const bool tooLarge = !negative

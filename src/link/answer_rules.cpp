@@ -47,13 +47,13 @@ constexpr std::array Rules{
 
 } // namespace
 
-AnswerRule AnswerRuleFor(QByteArrayView request)
+AnswerRule answerRuleFor(QByteArrayView request)
 {
-    const int type = PacketType(request);
+    const int type = packetType(request);
     for (AnswerRule rule : Rules) {
         if (rule.requestType != type)
             continue;
-        if (type == Upload && PacketIndex(request) >= FirstExtendedIndex)
+        if (type == Upload && packetIndex(request) >= FirstExtendedIndex)
             rule.answerMs = ExtendedCellMs;
         return rule;
     }
@@ -61,13 +61,13 @@ AnswerRule AnswerRuleFor(QByteArrayView request)
     return AnswerRule{type, -1, OrdinaryAnswerMs, false, false, Done, Done};
 }
 
-AnswerMeaning MeaningOfAnswer(QByteArrayView request, QByteArrayView answer)
+AnswerMeaning meaningOfAnswer(QByteArrayView request, QByteArrayView answer)
 {
-    if (answer.size() < PacketSize || PacketIndex(answer) != PacketIndex(request)
-        || PacketSubindex(answer) != PacketSubindex(request))
+    if (answer.size() < PacketSize || packetIndex(answer) != packetIndex(request)
+        || packetSubindex(answer) != packetSubindex(request))
         return NotAnAnswer;
-    const AnswerRule rule = AnswerRuleFor(request);
-    const int type = PacketType(answer);
+    const AnswerRule rule = answerRuleFor(request);
+    const int type = packetType(answer);
     if (rule.answerType < 0 || type == rule.answerType)
         return Done;
     if (type == OperationFailed)

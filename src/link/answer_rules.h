@@ -31,10 +31,10 @@ constexpr qint32 OrdinaryAnswerMs = 400;
 // The rule for the request packet in flight (type, and for Uploads the address: extended data
 // goes straight to flash and takes longer than a parameter cell). Requests without a rule of
 // their own (typed by hand in the packet console) accept any answer of their address.
-AnswerRule AnswerRuleFor(QByteArrayView request);
+AnswerRule answerRuleFor(QByteArrayView request);
 
 // What the answer means for the request; NotAnAnswer unless address and subindex match too.
 // ChkError is not judged here: it says the request arrived damaged and is sent again.
-AnswerMeaning MeaningOfAnswer(QByteArrayView request, QByteArrayView answer);
+AnswerMeaning meaningOfAnswer(QByteArrayView request, QByteArrayView answer);
 
 } // namespace tunekit

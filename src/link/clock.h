@@ -14,11 +14,11 @@ public:
     virtual ~Clock() = default;
 
     // Monotonic milliseconds since an arbitrary start.
-    virtual qint64 NowMs() const = 0;
+    virtual qint64 nowMs() const = 0;
     // Runs fn once, delayMs from now, from the event loop.
-    virtual void Schedule(qint64 delayMs, std::function<void()> fn) = 0;
+    virtual void schedule(qint64 delayMs, std::function<void()> fn) = 0;
     // Runs fn every intervalMs from the event loop.
-    virtual void StartTicker(qint64 intervalMs, std::function<void()> fn) = 0;
+    virtual void startTicker(qint64 intervalMs, std::function<void()> fn) = 0;
 };
 
 } // namespace tunekit

@@ -5,7 +5,7 @@ namespace {
 
 using NameTable = std::array<QLatin1StringView, 256>;
 
-constexpr NameTable MakeNameTable()
+constexpr NameTable makeNameTable()
 {
     NameTable names{};
     for (auto& name : names)
@@ -38,11 +38,11 @@ constexpr NameTable MakeNameTable()
     return names;
 }
 
-constexpr NameTable TypeNames = MakeNameTable();
+constexpr NameTable TypeNames = makeNameTable();
 
 constexpr char HexDigits[] = "0123456789ABCDEF";
 
-int HexValue(char c)
+int hexValue(char c)
 {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -53,14 +53,14 @@ int HexValue(char c)
     return -1;
 }
 
-std::uint8_t ByteAt(QByteArrayView bytes, qsizetype i)
+std::uint8_t byteAt(QByteArrayView bytes, qsizetype i)
 {
     return static_cast<std::uint8_t>(bytes[i]);
 }
 
 } // namespace
 
-QByteArray MakePacket(std::uint8_t type, qint32 index, std::uint8_t subindex, QByteArrayView data)
+QByteArray makePacket(std::uint8_t type, qint32 index, std::uint8_t subindex, QByteArrayView data)
 {
     QByteArray packet(PacketSize, '\0');
     packet[0] = static_cast<char>(type);
@@ -72,18 +72,18 @@ QByteArray MakePacket(std::uint8_t type, qint32 index, std::uint8_t subindex, QB
     return packet;
 }
 
-std::uint8_t FrameChecksum(QByteArrayView packet)
+std::uint8_t frameChecksum(QByteArrayView packet)
 {
     unsigned sum = 0;
     for (qsizetype i = 0; i < packet.size(); ++i) {
-        sum += ByteAt(packet, i);
+        sum += byteAt(packet, i);
         if (sum >= 256)
             sum = (sum & 0xFF) + 1;
     }
     return static_cast<std::uint8_t>(sum ^ 0xFF);
 }
 
-QByteArray EncodeFrame(QByteArrayView packet)
+QByteArray encodeFrame(QByteArrayView packet)
 {
     QByteArray frame;
     frame.reserve(2 * packet.size() + 4);
@@ -93,20 +93,20 @@ QByteArray EncodeFrame(QByteArrayView packet)
         frame += HexDigits[byte & 0x0F];
     };
     for (qsizetype i = 0; i < packet.size(); ++i)
-        appendHex(ByteAt(packet, i));
-    appendHex(FrameChecksum(packet));
+        appendHex(byteAt(packet, i));
+    appendHex(frameChecksum(packet));
     frame += '\r';
     return frame;
 }
 
-QByteArray DecodeFrame(QByteArrayView frame)
+QByteArray decodeFrame(QByteArrayView frame)
 {
     if (frame.size() != FrameSize || frame[0] != '@')
         return {};
     QByteArray bytes(9, '\0');
     for (qsizetype i = 0; i < 9; ++i) {
-        const int high = HexValue(frame[1 + 2 * i]);
-        const int low = HexValue(frame[2 + 2 * i]);
+        const int high = hexValue(frame[1 + 2 * i]);
+        const int low = hexValue(frame[2 + 2 * i]);
         if (high < 0 || low < 0)
             return {};
         bytes[i] = static_cast<char>(high * 16 + low);
@@ -115,32 +115,32 @@ QByteArray DecodeFrame(QByteArrayView frame)
     return bytes;
 }
 
-bool FrameIntact(QByteArrayView frame)
+bool frameIntact(QByteArrayView frame)
 {
     if (frame.size() != FrameSize || frame[FrameSize - 1] != '\r')
         return false;
-    const QByteArray packet = DecodeFrame(frame);
+    const QByteArray packet = decodeFrame(frame);
     if (packet.isEmpty())
         return false;
-    const int high = HexValue(frame[17]);
-    const int low = HexValue(frame[18]);
-    return high * 16 + low == FrameChecksum(packet);
+    const int high = hexValue(frame[17]);
+    const int low = hexValue(frame[18]);
+    return high * 16 + low == frameChecksum(packet);
 }
 
-QString HexBytes(QByteArrayView bytes)
+QString hexBytes(QByteArrayView bytes)
 {
     QString text;
     text.reserve(3 * bytes.size());
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         if (i > 0)
             text += QLatin1Char(' ');
-        text += QLatin1Char(HexDigits[ByteAt(bytes, i) >> 4]);
-        text += QLatin1Char(HexDigits[ByteAt(bytes, i) & 0x0F]);
+        text += QLatin1Char(HexDigits[byteAt(bytes, i) >> 4]);
+        text += QLatin1Char(HexDigits[byteAt(bytes, i) & 0x0F]);
     }
     return text;
 }
 
-QList<FrameAssembler::Frame> FrameAssembler::Feed(QByteArrayView bytes)
+QList<FrameAssembler::Frame> FrameAssembler::feed(QByteArrayView bytes)
 {
     QList<Frame> frames;
     for (const char c : bytes) {
@@ -161,36 +161,36 @@ QList<FrameAssembler::Frame> FrameAssembler::Feed(QByteArrayView bytes)
         // The twentieth character: a frame ends here or there was none.
         if (c == '\r') {
             pending_ += c;
-            frames.append({pending_, FrameIntact(pending_)});
+            frames.append({pending_, frameIntact(pending_)});
         }
         pending_.clear();
     }
     return frames;
 }
 
-int PacketType(QByteArrayView packet)
+int packetType(QByteArrayView packet)
 {
-    return packet.isEmpty() ? 0 : ByteAt(packet, 0);
+    return packet.isEmpty() ? 0 : byteAt(packet, 0);
 }
 
-QLatin1StringView PacketTypeName(int code)
+QLatin1StringView packetTypeName(int code)
 {
     if (code < 0 || code > 255)
         return QLatin1StringView("unknown");
     return TypeNames[static_cast<std::size_t>(code)];
 }
 
-int PacketIndex(QByteArrayView packet)
+int packetIndex(QByteArrayView packet)
 {
-    return packet.size() < 3 ? 0 : ByteAt(packet, 1) | (ByteAt(packet, 2) << 8);
+    return packet.size() < 3 ? 0 : byteAt(packet, 1) | (byteAt(packet, 2) << 8);
 }
 
-int PacketSubindex(QByteArrayView packet)
+int packetSubindex(QByteArrayView packet)
 {
-    return packet.size() < 4 ? 0 : ByteAt(packet, 3);
+    return packet.size() < 4 ? 0 : byteAt(packet, 3);
 }
 
-QByteArray PacketData(QByteArrayView packet)
+QByteArray packetData(QByteArrayView packet)
 {
     return packet.size() < PacketSize ? QByteArray(4, '\0') : packet.sliced(4, 4).toByteArray();
 }

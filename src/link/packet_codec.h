@@ -46,23 +46,23 @@ enum PacketTypeCode : std::uint8_t {
 
 // Builds the 8-byte packet: only bits 0..15 of the index are used, data is padded with
 // zero bytes or cut to 4 bytes.
-QByteArray MakePacket(std::uint8_t type, qint32 index, std::uint8_t subindex, QByteArrayView data = {});
+QByteArray makePacket(std::uint8_t type, qint32 index, std::uint8_t subindex, QByteArrayView data = {});
 
 // One's complement of the end-around-carry sum of the packet bytes.
-std::uint8_t FrameChecksum(QByteArrayView packet);
+std::uint8_t frameChecksum(QByteArrayView packet);
 
-QByteArray EncodeFrame(QByteArrayView packet);
+QByteArray encodeFrame(QByteArrayView packet);
 
 // "" unless the text is exactly 20 characters starting with "@". The checksum pair is
 // read but not checked here; a pair that is not hexadecimal makes the whole frame unreadable
-// (""). The receive path checks the checksum with FrameIntact before it uses a frame.
-QByteArray DecodeFrame(QByteArrayView frame);
+// (""). The receive path checks the checksum with frameIntact before it uses a frame.
+QByteArray decodeFrame(QByteArrayView frame);
 
 // The frame is "@", 18 hexadecimal digits and CR, and its checksum pair matches its packet.
-bool FrameIntact(QByteArrayView frame);
+bool frameIntact(QByteArrayView frame);
 
 // The packet's bytes as upper-case hexadecimal pairs separated by blanks: "10 00 20 00 ...".
-QString HexBytes(QByteArrayView bytes);
+QString hexBytes(QByteArrayView bytes);
 
 // Finds answer frames in the bytes that arrive from the line, however they are cut into
 // chunks: "@", 18 characters and CR make a frame; whatever follows a frame is kept for the
@@ -76,23 +76,23 @@ public:
     };
 
     // Every frame completed by these bytes, oldest first.
-    QList<Frame> Feed(QByteArrayView bytes);
-    void Clear() { pending_.clear(); }
-    const QByteArray& Pending() const noexcept { return pending_; }
+    QList<Frame> feed(QByteArrayView bytes);
+    void clear() { pending_.clear(); }
+    const QByteArray& pending() const noexcept { return pending_; }
 
 private:
     QByteArray pending_; // from the "@" of an unfinished frame on, or empty
 };
 
 // The code of the packet's first byte; 0 for an empty packet.
-int PacketType(QByteArrayView packet);
+int packetType(QByteArrayView packet);
 
 // Name of every code 0..255; "unknown" for codes the protocol does not define.
-QLatin1StringView PacketTypeName(int code);
+QLatin1StringView packetTypeName(int code);
 
 // Index and subindex fields of a packet.
-int PacketIndex(QByteArrayView packet);
-int PacketSubindex(QByteArrayView packet);
-QByteArray PacketData(QByteArrayView packet);
+int packetIndex(QByteArrayView packet);
+int packetSubindex(QByteArrayView packet);
+QByteArray packetData(QByteArrayView packet);
 
 } // namespace tunekit

@@ -6,21 +6,21 @@
 
 namespace tunekit {
 
-void PacketQueue::Append(QByteArrayView packet)
+void PacketQueue::append(QByteArrayView packet)
 {
     bytes_.append(packet);
 }
 
-QByteArray PacketQueue::Front() const
+QByteArray PacketQueue::front() const
 {
-    return bytes_.mid(head_, std::min(PacketSize, Length()));
+    return bytes_.mid(head_, std::min(PacketSize, length()));
 }
 
-void PacketQueue::DropFront()
+void PacketQueue::dropFront()
 {
-    head_ += std::min(PacketSize, Length());
+    head_ += std::min(PacketSize, length());
     if (head_ == bytes_.size()) {
-        Clear();
+        clear();
     } else if (head_ >= 4096 && head_ * 2 >= bytes_.size()) {
         // Reclaim the consumed front now and then; amortised this stays linear.
         bytes_.remove(0, head_);
@@ -28,7 +28,7 @@ void PacketQueue::DropFront()
     }
 }
 
-void PacketQueue::Clear()
+void PacketQueue::clear()
 {
     bytes_.clear();
     head_ = 0;

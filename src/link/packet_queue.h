@@ -10,17 +10,17 @@ namespace tunekit {
 // thousand packets costs the same per packet as a short one.
 class PacketQueue {
 public:
-    void Append(QByteArrayView packet);
+    void append(QByteArrayView packet);
     // Number of characters queued (8 per packet).
-    qsizetype Length() const noexcept { return bytes_.size() - head_; }
-    bool IsEmpty() const noexcept { return Length() == 0; }
+    qsizetype length() const noexcept { return bytes_.size() - head_; }
+    bool isEmpty() const noexcept { return length() == 0; }
     // Up to the first 8 characters.
-    QByteArray Front() const;
+    QByteArray front() const;
     // Removes up to the first 8 characters.
-    void DropFront();
-    void Clear();
+    void dropFront();
+    void clear();
     // The queued characters as one string, for logging and tests.
-    QByteArray Contents() const { return bytes_.mid(head_); }
+    QByteArray contents() const { return bytes_.mid(head_); }
 
 private:
     QByteArray bytes_;

@@ -13,19 +13,19 @@ namespace tunekit {
 QSerialPortLine::QSerialPortLine(PortNameMapper mapper) : mapper_(std::move(mapper))
 {
     if (!mapper_)
-        mapper_ = SystemPortName;
-    QObject::connect(&port_, &QSerialPort::readyRead, &port_, [this] { Notify(Event::DataReceived); });
+        mapper_ = systemPortName;
+    QObject::connect(&port_, &QSerialPort::readyRead, &port_, [this] { notify(Event::DataReceived); });
     QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
-                     [this](QSerialPort::SerialPortError error) { OnError(error); });
+                     [this](QSerialPort::SerialPortError error) { onError(error); });
 }
 
 QSerialPortLine::~QSerialPortLine()
 {
-    SetListener({});
+    setListener({});
     port_.close();
 }
 
-bool QSerialPortLine::Open(int portNumber)
+bool QSerialPortLine::open(int portNumber)
 {
     if (port_.isOpen())
         port_.close();
@@ -70,13 +70,13 @@ bool QSerialPortLine::Open(int portNumber)
     return true;
 }
 
-void QSerialPortLine::Close()
+void QSerialPortLine::close()
 {
     if (port_.isOpen())
         port_.close();
 }
 
-void QSerialPortLine::SetDtr(bool on)
+void QSerialPortLine::setDtr(bool on)
 {
     if (port_.isOpen()) {
         port_.setDataTerminalReady(on);
@@ -84,7 +84,7 @@ void QSerialPortLine::SetDtr(bool on)
     }
 }
 
-void QSerialPortLine::SetRts(bool on)
+void QSerialPortLine::setRts(bool on)
 {
     if (port_.isOpen()) {
         port_.setRequestToSend(on);
@@ -92,7 +92,7 @@ void QSerialPortLine::SetRts(bool on)
     }
 }
 
-bool QSerialPortLine::Write(const QByteArray& bytes)
+bool QSerialPortLine::write(const QByteArray& bytes)
 {
     if (!port_.isOpen() || port_.write(bytes) != bytes.size())
         return false;
@@ -101,12 +101,12 @@ bool QSerialPortLine::Write(const QByteArray& bytes)
     return true;
 }
 
-QByteArray QSerialPortLine::ReadAll()
+QByteArray QSerialPortLine::readAll()
 {
     return port_.isOpen() ? port_.readAll() : QByteArray();
 }
 
-void QSerialPortLine::OnError(QSerialPort::SerialPortError error)
+void QSerialPortLine::onError(QSerialPort::SerialPortError error)
 {
     switch (error) {
     case QSerialPort::ResourceError:
@@ -116,7 +116,7 @@ void QSerialPortLine::OnError(QSerialPort::SerialPortError error)
         // once: an open port in this state reports the same error again and again.
         if (port_.isOpen()) {
             port_.close();
-            Notify(Event::PortLost);
+            notify(Event::PortLost);
         }
         break;
     default:

@@ -17,19 +17,19 @@ public:
     explicit QSerialPortLine(PortNameMapper mapper = {});
     ~QSerialPortLine() override;
 
-    bool Open(int portNumber) override;
-    void Close() override;
-    bool IsOpen() const override { return port_.isOpen(); }
-    void SetDtr(bool on) override;
-    void SetRts(bool on) override;
-    bool Write(const QByteArray& bytes) override;
-    QByteArray ReadAll() override;
-    QString PortName() const override { return port_.portName(); }
-    OpenFailure LastOpenFailure() const override { return openFailure_; }
-    QString OpenErrorText() const override { return openErrorText_; }
+    bool open(int portNumber) override;
+    void close() override;
+    bool isOpen() const override { return port_.isOpen(); }
+    void setDtr(bool on) override;
+    void setRts(bool on) override;
+    bool write(const QByteArray& bytes) override;
+    QByteArray readAll() override;
+    QString portName() const override { return port_.portName(); }
+    OpenFailure lastOpenFailure() const override { return openFailure_; }
+    QString openErrorText() const override { return openErrorText_; }
 
 private:
-    void OnError(QSerialPort::SerialPortError error);
+    void onError(QSerialPort::SerialPortError error);
 
     PortNameMapper mapper_;
     QSerialPort port_;

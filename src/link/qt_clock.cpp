@@ -11,13 +11,13 @@ QtClock::QtClock()
     elapsed_.start();
 }
 
-void QtClock::Schedule(qint64 delayMs, std::function<void()> fn)
+void QtClock::schedule(qint64 delayMs, std::function<void()> fn)
 {
     QTimer::singleShot(std::chrono::milliseconds(qMax<qint64>(0, delayMs)), Qt::PreciseTimer, &context_,
                        std::move(fn));
 }
 
-void QtClock::StartTicker(qint64 intervalMs, std::function<void()> fn)
+void QtClock::startTicker(qint64 intervalMs, std::function<void()> fn)
 {
     auto* timer = new QTimer(&context_);
     timer->setTimerType(Qt::PreciseTimer);

@@ -13,9 +13,9 @@ class QtClock final : public Clock {
 public:
     QtClock();
 
-    qint64 NowMs() const override { return elapsed_.elapsed(); }
-    void Schedule(qint64 delayMs, std::function<void()> fn) override;
-    void StartTicker(qint64 intervalMs, std::function<void()> fn) override;
+    qint64 nowMs() const override { return elapsed_.elapsed(); }
+    void schedule(qint64 delayMs, std::function<void()> fn) override;
+    void startTicker(qint64 intervalMs, std::function<void()> fn) override;
 
 private:
     QElapsedTimer elapsed_;

@@ -25,33 +25,33 @@ public:
         NotFound,     // no such port
         NoPermission, // the user may not use the port
         InUse,        // another program holds it
-        Other,        // see OpenErrorText
+        Other,        // see openErrorText
     };
 
     virtual ~SerialLine() = default;
 
     // Opens port number n (1..). Returns false when it does not exist or is held elsewhere.
-    virtual bool Open(int portNumber) = 0;
-    virtual void Close() = 0;
-    virtual bool IsOpen() const = 0;
+    virtual bool open(int portNumber) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
     // Lines that have no modem control (a pseudo-terminal) ignore these.
-    virtual void SetDtr(bool on) = 0;
-    virtual void SetRts(bool on) = 0;
+    virtual void setDtr(bool on) = 0;
+    virtual void setRts(bool on) = 0;
     // Returns false when the bytes could not be handed to the line.
-    virtual bool Write(const QByteArray& bytes) = 0;
-    virtual QByteArray ReadAll() = 0;
+    virtual bool write(const QByteArray& bytes) = 0;
+    virtual QByteArray readAll() = 0;
     // The system's name of the open port, for the user ("/dev/ttyUSB0", "COM3", "simulated").
-    virtual QString PortName() const = 0;
+    virtual QString portName() const = 0;
     // The simulated transmitter, not a real adapter, is at the far end.
-    virtual bool Simulated() const { return false; }
-    virtual OpenFailure LastOpenFailure() const { return OpenFailure::None; }
+    virtual bool simulated() const { return false; }
+    virtual OpenFailure lastOpenFailure() const { return OpenFailure::None; }
     // The system's own words for the last failed Open.
-    virtual QString OpenErrorText() const { return {}; }
+    virtual QString openErrorText() const { return {}; }
 
-    void SetListener(Listener listener) { listener_ = std::move(listener); }
+    void setListener(Listener listener) { listener_ = std::move(listener); }
 
 protected:
-    void Notify(Event event) const
+    void notify(Event event) const
     {
         if (listener_)
             listener_(event);

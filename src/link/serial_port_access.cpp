@@ -9,9 +9,9 @@
 
 namespace tunekit {
 
-QString OpenFailureReason(const SerialLine& line)
+QString openFailureReason(const SerialLine& line)
 {
-    switch (line.LastOpenFailure()) {
+    switch (line.lastOpenFailure()) {
     case SerialLine::OpenFailure::None: return {};
     case SerialLine::OpenFailure::NotFound:
         return QCoreApplication::translate("SerialPort", "The port does not exist (is the adapter plugged in?).");
@@ -23,7 +23,7 @@ QString OpenFailureReason(const SerialLine& line)
         return QCoreApplication::translate("SerialPort", "Another program is using the port.");
     case SerialLine::OpenFailure::Other: break;
     }
-    return QCoreApplication::translate("SerialPort", "The system reports: %1").arg(line.OpenErrorText());
+    return QCoreApplication::translate("SerialPort", "The system reports: %1").arg(line.openErrorText());
 }
 
 SerialPortAccess::SerialPortAccess(SerialLine& line, Clock& clock, Dialogs& dialogs)
@@ -31,90 +31,90 @@ SerialPortAccess::SerialPortAccess(SerialLine& line, Clock& clock, Dialogs& dial
 {
 }
 
-qint64 SerialPortAccess::OpenDelayMs() const
+qint64 SerialPortAccess::openDelayMs() const
 {
     // An adapter that needs the long delay on reset is given it before the port opens, too.
     const qint64 delay = state_.longDelay ? state_.longDelaySeconds * 1000 : 0;
     return delay > 0 ? delay : 1;
 }
 
-bool SerialPortAccess::OpenPort()
+bool SerialPortAccess::openPort()
 {
     const qint16 port = state_.portNumber;
-    bool open = line_.IsOpen();
+    bool open = line_.isOpen();
     if (!open && port >= 1) {
-        open = line_.Open(port);
+        open = line_.open(port);
         // Whatever is connected now has not been restarted by us yet.
         resetsAtOpen_ = resetsStarted_;
     }
     if (open) {
-        line_.SetRts(true);
-        line_.SetDtr(true);
+        line_.setRts(true);
+        line_.setDtr(true);
         return true;
     }
     state_.portNumber = 0;
     QString text = QStringLiteral("COM=%1").arg(port)
                    + QCoreApplication::translate("SerialPort", " already in use or not available !");
-    if (const QString reason = OpenFailureReason(line_); !reason.isEmpty())
+    if (const QString reason = openFailureReason(line_); !reason.isEmpty())
         text += QStringLiteral("\r\n") + reason;
-    dialogs_.MsgBox(text, MsgButtons::Ok, MsgIcon::Critical,
+    dialogs_.msgBox(text, MsgButtons::Ok, MsgIcon::Critical,
                     QCoreApplication::translate("SerialPort", "Error opening COM-Port"));
     return false;
 }
 
-void SerialPortAccess::ClosePort()
+void SerialPortAccess::closePort()
 {
-    if (!line_.IsOpen())
+    if (!line_.isOpen())
         return;
-    line_.Close();
-    line_.SetDtr(false);
-    line_.SetRts(false);
+    line_.close();
+    line_.setDtr(false);
+    line_.setRts(false);
 }
 
-bool SerialPortAccess::ProbePort(int portNumber)
+bool SerialPortAccess::probePort(int portNumber)
 {
     if (portNumber < 1 || portNumber > 16)
         return false;
-    ClosePort();
-    const bool available = line_.Open(portNumber);
+    closePort();
+    const bool available = line_.open(portNumber);
     if (available)
-        line_.Close();
+        line_.close();
     // Reopen the port in use; with none selected there is nothing to reopen.
     if (state_.portNumber >= 1)
-        OpenPort();
+        openPort();
     return available;
 }
 
-void SerialPortAccess::SendText(const QByteArray& text)
+void SerialPortAccess::sendText(const QByteArray& text)
 {
     if (terminal_)
         terminal_(text);
-    if (!line_.Write(text)) {
+    if (!line_.write(text)) {
         state_.portNumber = 0;
         state_.adapterFound = false;
     }
 }
 
-QCoro::Task<> SerialPortAccess::ResetDevice()
+QCoro::Task<> SerialPortAccess::resetDevice()
 {
     ++resetting_;
     ++resetsStarted_;
-    line_.SetDtr(false);
+    line_.setDtr(false);
     co_await tunekit::Pause(clock_, 200, alive_);
-    line_.SetDtr(true);
+    line_.setDtr(true);
     const qint64 extra = state_.longDelaySeconds * 1000;
     co_await tunekit::Pause(clock_, 2000 + (state_.longDelay && extra != 0 ? extra : 750), alive_);
     --resetting_;
 }
 
-QCoro::Task<> SerialPortAccess::Pause(qint64 ms)
+QCoro::Task<> SerialPortAccess::pause(qint64 ms)
 {
     co_await tunekit::Pause(clock_, ms, alive_);
 }
 
-void SerialPortAccess::PortLost()
+void SerialPortAccess::portLost()
 {
-    line_.Close();
+    line_.close();
     state_.portNumber = 0;
     state_.adapterFound = false;
 }

@@ -24,7 +24,7 @@ struct PortState {
 };
 
 // One line in the user's language that says why the line's last Open failed; "" when it did not.
-QString OpenFailureReason(const SerialLine& line);
+QString openFailureReason(const SerialLine& line);
 
 // The one serial port of a station: open, close, probe, write and the DTR reset.
 class SerialPortAccess {
@@ -34,37 +34,37 @@ public:
     SerialPortAccess(SerialLine& line, Clock& clock, Dialogs& dialogs);
 
     // Everything written to the port is echoed here (the terminal window).
-    void SetTerminalSink(TerminalSink sink) { terminal_ = std::move(sink); }
+    void setTerminalSink(TerminalSink sink) { terminal_ = std::move(sink); }
 
     // Opens the port in use (State().portNumber); tells the user when it cannot. Before an open
-    // that follows a close, wait OpenDelayMs() first.
-    bool OpenPort();
-    qint64 OpenDelayMs() const;
-    void ClosePort();
-    bool ProbePort(int portNumber);
-    void SendText(const QByteArray& text);
+    // that follows a close, wait openDelayMs() first.
+    bool openPort();
+    qint64 openDelayMs() const;
+    void closePort();
+    bool probePort(int portNumber);
+    void sendText(const QByteArray& text);
     // Pulls DTR low for 200 ms and gives the device time to start again (about 3 s, or 2.2 s
     // plus the long delay); ends when the device is ready.
-    QCoro::Task<> ResetDevice();
+    QCoro::Task<> resetDevice();
     // A reset is under way (the engine sends nothing meanwhile).
-    bool Resetting() const noexcept { return resetting_ > 0; }
+    bool resetting() const noexcept { return resetting_ > 0; }
     // Resets started since this port access was made, and whether one was started since the
     // port was last opened (the device connected to it has been restarted by us).
-    quint64 ResetsStarted() const noexcept { return resetsStarted_; }
-    bool ResetSinceOpen() const noexcept { return resetsStarted_ != resetsAtOpen_; }
+    quint64 resetsStarted() const noexcept { return resetsStarted_; }
+    bool resetSinceOpen() const noexcept { return resetsStarted_ != resetsAtOpen_; }
     // co_await Pause(ms): time passes for this port's work.
-    QCoro::Task<> Pause(qint64 ms);
+    QCoro::Task<> pause(qint64 ms);
 
     // The adapter vanished while the port was open: the port is given up like after a
     // failed write, so the next transfer ends by time-out instead of writing into nothing.
-    void PortLost();
+    void portLost();
 
-    SerialLine& Line() noexcept { return line_; }
-    Clock& Time() noexcept { return clock_; }
-    PortState& State() noexcept { return state_; }
-    const PortState& State() const noexcept { return state_; }
+    SerialLine& line() noexcept { return line_; }
+    Clock& time() noexcept { return clock_; }
+    PortState& state() noexcept { return state_; }
+    const PortState& state() const noexcept { return state_; }
     // Held weakly by this port's waits.
-    std::weak_ptr<const void> Lifetime() const { return alive_; }
+    std::weak_ptr<const void> lifetime() const { return alive_; }
 
 private:
     SerialLine& line_;

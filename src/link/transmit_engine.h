@@ -32,7 +32,7 @@ struct EngineState {
     PacketQueue queue;
     bool sending = false;
     QByteArray inFlight;
-    FrameAssembler Rx;          // what has arrived of the next answer frame
+    FrameAssembler rx;          // what has arrived of the next answer frame
     qint32 waitedMs = 0;  // 0 = no answer awaited; else 1 + ms since the packet was sent
     qint64 sentAtMs = 0;
     bool resetPending = false;
@@ -108,89 +108,89 @@ public:
     TransmitEngine& operator=(const TransmitEngine&) = delete;
 
     // Wires the engine to the port and the windows; the engine runs only once connected.
-    void Connect(SerialPortAccess& port, Dialogs& dialogs, StationViews& views);
+    void connect(SerialPortAccess& port, Dialogs& dialogs, StationViews& views);
     // Whether what comes in is shown in the terminal and the packet console; asked on every
     // arrival, since the user's rights may change at any time. Unset: not shown.
-    void SetReceivedTrafficShown(std::function<bool()> shown) { receivedTrafficShown_ = std::move(shown); }
-    void SetDownloadResponseHandler(std::function<void(const QByteArray&)> handler)
+    void setReceivedTrafficShown(std::function<bool()> shown) { receivedTrafficShown_ = std::move(shown); }
+    void setDownloadResponseHandler(std::function<void(const QByteArray&)> handler)
     {
         onDownloadResponse_ = std::move(handler);
     }
 
     // Appends one 8-byte packet to the queue; sends nothing by itself.
-    void SendPacket(std::uint8_t type, qint32 index, std::uint8_t subindex, QByteArrayView data = {});
+    void sendPacket(std::uint8_t type, qint32 index, std::uint8_t subindex, QByteArrayView data = {});
 
-    void TransmitTick();
-    void ReceiveData(QByteArrayView text);
+    void transmitTick();
+    void receiveData(QByteArrayView text);
     // What the line reports: received bytes, overruns, the adapter gone.
-    void HandleLineEvent(SerialLine::Event event);
-    void AbortTransfer();
+    void handleLineEvent(SerialLine::Event event);
+    void abortTransfer();
     // Stops for good (the user interrupted the program): the packet on the line gets its
     // answer, nothing more is sent, and the device is reset as after any batch.
-    void StopAfterCurrent();
+    void stopAfterCurrent();
     // Nothing queued or sending, no answer awaited, no reset under way or waiting for a quiet line.
-    bool Idle() const;
+    bool idle() const;
     // Ends once the engine is idle (the batch and the reset after it are over) or limitMs have
     // passed, but never in the middle of a reset; gives Idle().
-    QCoro::Task<bool> UntilIdle(qint64 limitMs);
+    QCoro::Task<bool> untilIdle(qint64 limitMs);
     // Resets the device now (the engine sends nothing until it is over), or not at all without
     // an adapter's port.
-    void StartReset();
+    void startReset();
 
     // One packet per timer tick instead of one as soon as the answer is in.
-    void SetPaced(bool paced) noexcept { paced_ = paced; }
-    bool Paced() const noexcept { return paced_; }
+    void setPaced(bool paced) noexcept { paced_ = paced; }
+    bool paced() const noexcept { return paced_; }
     // How often a packet is sent again before the batch is given up.
     static constexpr int MaxRepeats = 2;
-    static QString LineCorruptText();
-    static QString TimeoutText();
+    static QString lineCorruptText();
+    static QString timeoutText();
 
-    EngineState& State() noexcept { return state_; }
-    const EngineState& State() const noexcept { return state_; }
-    ProgressBookkeeping& Bookkeeping() noexcept { return bookkeeping_; }
-    // What the running transfer shows of itself; ReportProgress() tells the views.
-    TransferProgress& Progress() noexcept { return progress_; }
-    const TransferProgress& Progress() const noexcept { return progress_; }
-    void ReportProgress();
-    ResetOptions& Reset() noexcept { return reset_; }
-    void SetResetPolicy(ResetPolicy policy) noexcept { policy_ = policy; }
-    ResetPolicy Policy() const noexcept { return policy_; }
+    EngineState& state() noexcept { return state_; }
+    const EngineState& state() const noexcept { return state_; }
+    ProgressBookkeeping& bookkeeping() noexcept { return bookkeeping_; }
+    // What the running transfer shows of itself; reportProgress() tells the views.
+    TransferProgress& progress() noexcept { return progress_; }
+    const TransferProgress& progress() const noexcept { return progress_; }
+    void reportProgress();
+    ResetOptions& reset() noexcept { return reset_; }
+    void setResetPolicy(ResetPolicy policy) noexcept { policy_ = policy; }
+    ResetPolicy policy() const noexcept { return policy_; }
     // A packet that changes what the device holds went out since the device was last reset (or
     // ever, when it never was): the device may not yet run with what it was sent.
-    bool ChangedSinceReset() const;
+    bool changedSinceReset() const;
 
 private:
-    bool ShowsReceivedTraffic() const { return receivedTrafficShown_ && receivedTrafficShown_(); }
-    qint64 NowMs() const;
-    bool CanSend() const;
+    bool showsReceivedTraffic() const { return receivedTrafficShown_ && receivedTrafficShown_(); }
+    qint64 nowMs() const;
+    bool canSend() const;
     // Sends the packet that is due (a repeat, or the next of the queue) if the engine may.
-    void SendNext();
-    void Transmit(const QByteArray& packet, const QString& direction);
-    void LogDebug(const QString& text);
-    void LogPacket(const QByteArray& packet, const QString& direction);
-    void StartBatch();
-    void UpdateProgressBars();
-    void EndOfQueue();
+    void sendNext();
+    void transmit(const QByteArray& packet, const QString& direction);
+    void logDebug(const QString& text);
+    void logPacket(const QByteArray& packet, const QString& direction);
+    void startBatch();
+    void updateProgressBars();
+    void endOfQueue();
     // Whether a batch that ends normally is followed by a reset.
-    bool ResetsAfterBatch() const;
-    void HandleFrame(const FrameAssembler::Frame& frame);
+    bool resetsAfterBatch() const;
+    void handleFrame(const FrameAssembler::Frame& frame);
     // The answer in flight came corrupted, as ChkError or not at all: send the packet again,
     // or give up the batch with the message.
-    void Repeat(const QString& giveUpMessage, bool deviceMayBeWorking = false);
+    void repeat(const QString& giveUpMessage, bool deviceMayBeWorking = false);
     // Ends the batch now (time-out, corrupted line, refusal): the queue goes and the batch's
     // end-of-queue steps run. The reset they arrange cannot wait for an answer: after a
     // refusal or a corrupting line the device has answered and is reset at once; after a
     // time-out it may still be working, so it is reset once the line has been quiet. Then the
     // message, if any.
-    void GiveUp(const QString& message, bool deviceMayBeWorking = false);
-    QCoro::Task<> ResetThenTell(QString message);
+    void giveUp(const QString& message, bool deviceMayBeWorking = false);
+    QCoro::Task<> resetThenTell(QString message);
     // The message of a given-up batch.
-    void Tell(const QString& message);
+    void tell(const QString& message);
     // A frame that answers nothing awaited: logged, otherwise ignored.
-    void Ignore(const QByteArray& packet, const QString& why);
+    void ignore(const QByteArray& packet, const QString& why);
     // The reset of a given-up batch falls due when no frame has come for the quiet time.
-    void ResetWhenQuiet();
-    void ScheduleHide();
+    void resetWhenQuiet();
+    void scheduleHide();
 
     EngineState state_;
     ProgressBookkeeping bookkeeping_;

@@ -2,10 +2,10 @@
 
 namespace tunekit {
 
-QCoro::Task<bool> WaitUntil(Clock& clock, Lifetime owner, std::function<bool()> done, qint64 limitMs)
+QCoro::Task<bool> waitUntil(Clock& clock, Lifetime owner, std::function<bool()> done, qint64 limitMs)
 {
-    const qint64 end = clock.NowMs() + limitMs;
-    while (!done() && clock.NowMs() < end)
+    const qint64 end = clock.nowMs() + limitMs;
+    while (!done() && clock.nowMs() < end)
         co_await Pause(clock, 1, owner);
     co_return done();
 }

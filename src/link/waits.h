@@ -23,7 +23,7 @@ public:
     bool await_ready() const noexcept { return false; }
     void await_suspend(std::coroutine_handle<> waiting) const
     {
-        clock_.Schedule(ms_, [waiting, owner = owner_] {
+        clock_.schedule(ms_, [waiting, owner = owner_] {
             if (!owner.expired())
                 waiting.resume();
         });
@@ -38,18 +38,18 @@ private:
 
 // Until done() holds or limitMs have passed; gives done(). Looks once a millisecond, which is
 // far below the 10 ms tick and any answer time.
-QCoro::Task<bool> WaitUntil(Clock& clock, Lifetime owner, std::function<bool()> done, qint64 limitMs);
+QCoro::Task<bool> waitUntil(Clock& clock, Lifetime owner, std::function<bool()> done, qint64 limitMs);
 
 // Lets a task run on by itself and hands its result to done once it has ended. The task is
 // kept in the coroutine's own frame, so the caller need not keep anything.
 template <typename T>
-QCoro::Task<> WhenDone(QCoro::Task<T> task, std::function<void(T)> done)
+QCoro::Task<> whenDone(QCoro::Task<T> task, std::function<void(T)> done)
 {
     T result = co_await task;
     done(std::move(result));
 }
 
-inline QCoro::Task<> WhenDone(QCoro::Task<> task, std::function<void()> done)
+inline QCoro::Task<> whenDone(QCoro::Task<> task, std::function<void()> done)
 {
     co_await task;
     done();

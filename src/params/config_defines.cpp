@@ -9,8 +9,8 @@ namespace {
 // parameters by number (overview, read, write, files, report) could ever reach it, and giving it
 // one would start sending index 0x2308 to devices that were never asked for it.
 constexpr std::array<ConfigDefine, ParamCount> ConfigDefines{{
-    // Nr, Name, InfoDe, InfoEn, AvaiLevel, families,
-    //  HexAdd, SubAdd, SByte, DSize, DType, MultiMess, Special, NonInitVal, InitVal
+    // Nr, Name, infoDe, infoEn, avaiLevel, families,
+    //  hexAdd, subAdd, SByte, DSize, DType, multiMess, Special, nonInitVal, initVal
     {1, u"ConfigID", u"Config-ID des Geräts", u"Devices' Config-ID", 0, FamilySet{1, 2, 3, 4, 5, 10, 50, 51, 52, 53},
      0x2000, 0, 0, 8, u"x", false, false, u" ", u""},
     {2, u"SystemAddress", u"Systemadresse im HVX-Format", u"System address in HVX format", 10, FamilySet{1, 2, 3, 4, 5, 10, 50, 51, 52, 53},
@@ -145,79 +145,79 @@ constexpr ConfigDefine DefaultConfigDefine{
 // Some configuration files carry this misspelt key for the ConfigID.
 constexpr QStringView ConfigIdAlias = u"ComfigID";
 
-QVariant ItemOf(const ConfigDefine& define, QStringView item, Language language)
+QVariant itemOf(const ConfigDefine& define, QStringView item, Language language)
 {
     if (item == u"Nr")
-        return QVariant::fromValue(define.Nr);
+        return QVariant::fromValue(define.nr);
     if (item == u"Name")
-        return define.Name.toString();
+        return define.name.toString();
     if (item == u"AvaiLevel")
-        return QVariant::fromValue(define.AvaiLevel);
+        return QVariant::fromValue(define.avaiLevel);
     if (item == u"CfgId")
         return define.families.text();
     if (item == u"HexAdd")
-        return QVariant::fromValue(define.HexAdd);
+        return QVariant::fromValue(define.hexAdd);
     if (item == u"SubAdd")
-        return QVariant::fromValue(define.SubAdd);
+        return QVariant::fromValue(define.subAdd);
     if (item == u"DSize")
-        return QVariant::fromValue(define.DSize);
+        return QVariant::fromValue(define.dSize);
     if (item == u"DType")
-        return define.DType.toString();
+        return define.dType.toString();
     if (item == u"SByte")
-        return QVariant::fromValue(define.SByte);
+        return QVariant::fromValue(define.sByte);
     if (item == u"MultiMess")
-        return define.MultiMess;
+        return define.multiMess;
     if (item == u"Special")
-        return define.Special;
+        return define.special;
     if (item == u"NonInitVal")
-        return define.NonInitVal.toString();
+        return define.nonInitVal.toString();
     if (item == u"InitVal")
-        return define.InitVal.toString();
+        return define.initVal.toString();
     if (item == u"Info")
-        return define.Info(language);
+        return define.info(language);
     return {};
 }
 
 } // namespace
 
-const ConfigDefine& FindConfigDefine(int nr)
+const ConfigDefine& findConfigDefine(int nr)
 {
     for (const ConfigDefine& define : ConfigDefines) {
-        if (define.Nr == nr)
+        if (define.nr == nr)
             return define;
     }
     return DefaultConfigDefine;
 }
 
-const ConfigDefine& FindConfigDefine(QStringView name)
+const ConfigDefine& findConfigDefine(QStringView name)
 {
     for (const ConfigDefine& define : ConfigDefines) {
-        if (define.Name == name || (define.Nr == 1 && name == ConfigIdAlias))
+        if (define.name == name || (define.nr == 1 && name == ConfigIdAlias))
             return define;
     }
     return DefaultConfigDefine;
 }
 
-QVariant GetConfigDefine(int nr, QStringView item, Language language)
+QVariant getConfigDefine(int nr, QStringView item, Language language)
 {
-    return ItemOf(FindConfigDefine(nr), item, language);
+    return itemOf(findConfigDefine(nr), item, language);
 }
 
-QVariant GetConfigDefine(QStringView name, QStringView item, Language language)
+QVariant getConfigDefine(QStringView name, QStringView item, Language language)
 {
-    return ItemOf(FindConfigDefine(name), item, language);
+    return itemOf(findConfigDefine(name), item, language);
 }
 
-bool IsApplicable(int nr, int deviceConfigId)
+bool isApplicable(int nr, int deviceConfigId)
 {
-    return FindConfigDefine(nr).families.contains(deviceConfigId);
+    return findConfigDefine(nr).families.contains(deviceConfigId);
 }
 
-std::array<bool, ParamCount + 1> ApplicableMarks(int deviceConfigId)
+std::array<bool, ParamCount + 1> applicableMarks(int deviceConfigId)
 {
     std::array<bool, ParamCount + 1> marks{};
     for (int nr = 1; nr <= ParamCount; ++nr)
-        marks[nr] = IsApplicable(nr, deviceConfigId);
+        marks[nr] = isApplicable(nr, deviceConfigId);
     return marks;
 }
 

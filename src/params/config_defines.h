@@ -33,49 +33,49 @@ constexpr int FreqBandNr = 21;
 // One parameter of the compiled-in dictionary. Texts point at static data and stay valid for the
 // whole run.
 struct ConfigDefine {
-    qint16 Nr;
-    QStringView Name;
-    QStringView InfoDe;
-    QStringView InfoEn;
-    qint16 AvaiLevel;   // lowest access level that sees and edits it
+    qint16 nr;
+    QStringView name;
+    QStringView infoDe;
+    QStringView infoEn;
+    qint16 avaiLevel;   // lowest access level that sees and edits it
     FamilySet families; // the transmitter families that have it
-    qint16 HexAdd;      // object index in the device
-    qint32 SubAdd;      // subindex
-    qint16 SByte;       // first byte inside the 4-byte data field
-    qint16 DSize;       // bits: 8, 16, 32; 1 = production date in the device's date encoding
-    QStringView DType;  // "signed char" or "x" (unsigned)
-    bool MultiMess;     // cell shared with other parameters, written as a whole
-    bool Special;       // needs the special write handling
-    QStringView NonInitVal; // value an erased cell shows
-    QStringView InitVal;    // default put in place of an uninitialised value, "" = none
+    qint16 hexAdd;      // object index in the device
+    qint32 subAdd;      // subindex
+    qint16 sByte;       // first byte inside the 4-byte data field
+    qint16 dSize;       // bits: 8, 16, 32; 1 = production date in the device's date encoding
+    QStringView dType;  // "signed char" or "x" (unsigned)
+    bool multiMess;     // cell shared with other parameters, written as a whole
+    bool special;       // needs the special write handling
+    QStringView nonInitVal; // value an erased cell shows
+    QStringView initVal;    // default put in place of an uninitialised value, "" = none
 
-    QString Info(Language language) const
+    QString info(Language language) const
     {
-        return (language == Language::German ? InfoDe : InfoEn).toString();
+        return (language == Language::German ? infoDe : infoEn).toString();
     }
-    bool IsSigned() const { return DType == u"signed char"; }
+    bool isSigned() const { return dType == u"signed char"; }
 };
 
-// The record for number nr, or the default record (Nr 0, AvaiLevel 1000, no family) when no
+// The record for number nr, or the default record (Nr 0, avaiLevel 1000, no family) when no
 // entry has that number.
-const ConfigDefine& FindConfigDefine(int nr);
+const ConfigDefine& findConfigDefine(int nr);
 // Exact, case-sensitive name match; "ComfigID" also finds entry 1. A name is never read as a
 // number: "5" finds the default record.
-const ConfigDefine& FindConfigDefine(QStringView name);
+const ConfigDefine& findConfigDefine(QStringView name);
 
-// One field of one record by item name ("Nr", "Name", "AvaiLevel", "CfgId", "HexAdd", "SubAdd",
-// "DSize", "DType", "SByte", "MultiMess", "Special", "NonInitVal", "InitVal", "Info"), typed:
-// qint16, qint32 (SubAdd), bool or QString. "Info" is the description in the given language;
+// One field of one record by item name ("Nr", "Name", "avaiLevel", "CfgId", "hexAdd", "subAdd",
+// "DSize", "DType", "SByte", "multiMess", "Special", "nonInitVal", "initVal", "Info"), typed:
+// qint16, qint32 (subAdd), bool or QString. "Info" is the description in the given language;
 // "CfgId" is the families' text form (FamilySet::text: "_2_3_5_", "_0_" for none).
 // An unknown item gives an invalid QVariant (reads as 0 or "").
-QVariant GetConfigDefine(int nr, QStringView item, Language language);
-QVariant GetConfigDefine(QStringView name, QStringView item, Language language);
+QVariant getConfigDefine(int nr, QStringView item, Language language);
+QVariant getConfigDefine(QStringView name, QStringView item, Language language);
 
 // Whether parameter nr exists on devices with that ConfigID. Numbers without an entry, and
 // ConfigIDs without a family (0, no device, among them), never apply.
-bool IsApplicable(int nr, int deviceConfigId);
+bool isApplicable(int nr, int deviceConfigId);
 // Applicable marks 1..62 for a device ConfigID; index 0 is unused and false. ConfigID 0 (no
 // device) marks nothing.
-std::array<bool, ParamCount + 1> ApplicableMarks(int deviceConfigId);
+std::array<bool, ParamCount + 1> applicableMarks(int deviceConfigId);
 
 } // namespace tunekit

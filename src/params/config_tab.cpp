@@ -10,9 +10,9 @@ namespace {
 constexpr int DipMargin = 10;
 
 // The image text as a whole number within [minimum, maximum], else nothing.
-std::optional<qint32> NumberWithin(const QString& text, qint32 minimum, qint32 maximum)
+std::optional<qint32> numberWithin(const QString& text, qint32 minimum, qint32 maximum)
 {
-    const std::optional<qint64> number = ReadWholeNumber(text);
+    const std::optional<qint64> number = readWholeNumber(text);
     if (!number || *number < minimum || *number > maximum)
         return std::nullopt;
     return static_cast<qint32>(*number);
@@ -20,7 +20,7 @@ std::optional<qint32> NumberWithin(const QString& text, qint32 minimum, qint32 m
 
 } // namespace
 
-ConfigTabView ShadowToGui(DeviceImage& image, bool productionRights, Dialogs& dialogs)
+ConfigTabView shadowToGui(DeviceImage& image, bool productionRights, Dialogs& dialogs)
 {
     ConfigTabView view;
     view.productionEnabled = productionRights;
@@ -28,50 +28,50 @@ ConfigTabView ShadowToGui(DeviceImage& image, bool productionRights, Dialogs& di
 
     // Texts from a file may be anything; a serial number built from a guessed reading of them
     // would show an identity the image does not hold, so show none.
-    const std::optional<qint32> address = NumberWithin(image.value[SystemAddressNr], 0, 65535);
-    const std::optional<qint32> oem = NumberWithin(image.value[OemCodeNr], 0, 255);
-    const std::optional<qint32> group = NumberWithin(image.value[ProdGrpNr], 0, 255);
+    const std::optional<qint32> address = numberWithin(image.value[SystemAddressNr], 0, 65535);
+    const std::optional<qint32> oem = numberWithin(image.value[OemCodeNr], 0, 255);
+    const std::optional<qint32> group = numberWithin(image.value[ProdGrpNr], 0, 255);
     if (!address || !oem || !group)
         return view;
 
     const SerialEncoding encoding =
-        EncodeSerialNumber(*address, *oem, *group, image.value[ProdGrpNr], image.imageConfigId, dialogs);
+        encodeSerialNumber(*address, *oem, *group, image.value[ProdGrpNr], image.imageConfigId, dialogs);
     if (encoding.oemRejected)
         image.value[OemCodeNr] = QStringLiteral("0");
     view.txtSerialnumber = encoding.serial;
     return view;
 }
 
-AddressLabels TxtSerialnumberChange(DeviceImage& image, const QString& text, bool shadowFlag, bool internalValuesShown)
+AddressLabels txtSerialnumberChange(DeviceImage& image, const QString& text, bool shadowFlag, bool internalValuesShown)
 {
     const QString serial = text.trimmed();
-    const SystemAddressDecoding decoding = SystemAddressFromSerial(serial, internalValuesShown);
+    const SystemAddressDecoding decoding = systemAddressFromSerial(serial, internalValuesShown);
     // The box shows what the image holds; decoding it back would lose values no serial number
     // can carry (address 0, other product groups).
     if (shadowFlag)
         return decoding.labels;
     image.value[SystemAddressNr] = decoding.address;
-    image.value[OemCodeNr] = OemCodeFromSerial(serial);
-    image.value[ProdGrpNr] = ProductGroupFromSerial(serial);
+    image.value[OemCodeNr] = oemCodeFromSerial(serial);
+    image.value[ProdGrpNr] = productGroupFromSerial(serial);
     for (int nr : {SystemAddressNr, OemCodeNr, ProdGrpNr})
         image.changed[nr] = true;
     return decoding.labels;
 }
 
-void TxtProductionNumberChange(DeviceImage& image, const QString& text, bool shadowFlag)
+void txtProductionNumberChange(DeviceImage& image, const QString& text, bool shadowFlag)
 {
     if (shadowFlag)
         return;
-    image.value[ProductionNumberNr] = ProductionNumberFromText(text);
+    image.value[ProductionNumberNr] = productionNumberFromText(text);
     image.changed[ProductionNumberNr] = true;
 }
 
-DipView ShadowToDip(const DeviceImage& image, bool internalValuesShown)
+DipView shadowToDip(const DeviceImage& image, bool internalValuesShown)
 {
-    return DipPatternFromSystemAddress(image.value[SystemAddressNr], internalValuesShown);
+    return dipPatternFromSystemAddress(image.value[SystemAddressNr], internalValuesShown);
 }
 
-DipGeometry DrawDip(const DipView& view, int pictureWidth, int pictureHeight)
+DipGeometry drawDip(const DipView& view, int pictureWidth, int pictureHeight)
 {
     DipGeometry geometry;
     geometry.width = qMax(0, pictureWidth - DipMargin);
@@ -84,7 +84,7 @@ DipGeometry DrawDip(const DipView& view, int pictureWidth, int pictureHeight)
 
     if (view.drawBits) {
         for (int bit = 0; bit < 16; ++bit) {
-            const int k = DipColumnOfBit(bit);
+            const int k = dipColumnOfBit(bit);
             const bool on = view.bits[static_cast<std::size_t>(bit)];
             geometry.boxes.append({k * c, 0, (k + 1) * c, h / 2, on ? DipDark : DipLight});
             geometry.boxes.append({k * c, h / 2, (k + 1) * c, h, on ? DipLight : DipDark});

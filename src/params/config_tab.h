@@ -13,7 +13,7 @@ class Dialogs;
 // Set while the window fills the configuration tab's boxes from the image, so that their
 // change handlers know the text is not the user's. Hold it around the window's setText calls:
 //     { ShadowFlag::Hold hold(shadowFlag); txtSerialnumber->setText(view.txtSerialnumber); ... }
-// and pass shadowFlag.IsSet() to TxtSerialnumberChange and TxtProductionNumberChange.
+// and pass shadowFlag.isSet() to txtSerialnumberChange and txtProductionNumberChange.
 class ShadowFlag {
 public:
     class Hold {
@@ -28,7 +28,7 @@ public:
         bool previous_;
     };
 
-    bool IsSet() const noexcept { return set_; }
+    bool isSet() const noexcept { return set_; }
 
 private:
     bool set_ = false;
@@ -46,22 +46,22 @@ struct ConfigTabView {
 // or ProdGrp is empty, or is not a whole number the serial can carry (0..65535, 0..255, 0..255).
 // An OEM code the product group does not allow is told to the user and replaced by "0" in the
 // image, without a changed mark.
-ConfigTabView ShadowToGui(DeviceImage& image, bool productionRights, Dialogs& dialogs);
+ConfigTabView shadowToGui(DeviceImage& image, bool productionRights, Dialogs& dialogs);
 
 // txtSerialnumber changed: the user's serial number sets SystemAddress, OemCode and ProdGrp and
 // marks them changed. While the window fills the box itself (shadowFlag) the text came from the
-// image and the image is left alone. Returns the captions of InternalAddress, ValueHigh,
-// ValueLow and DirectAddress (filled when internalValuesShown); run ShadowToDip afterwards.
-AddressLabels TxtSerialnumberChange(DeviceImage& image, const QString& text, bool shadowFlag, bool internalValuesShown);
+// image and the image is left alone. Returns the captions of InternalAddress, valueHigh,
+// valueLow and DirectAddress (filled when internalValuesShown); run shadowToDip afterwards.
+AddressLabels txtSerialnumberChange(DeviceImage& image, const QString& text, bool shadowFlag, bool internalValuesShown);
 
 // txtProductionNumber changed: ProductionNumber := the text (emptied above 4294967296), marked
 // changed. Nothing happens while the window fills the box itself (shadowFlag).
-void TxtProductionNumberChange(DeviceImage& image, const QString& text, bool shadowFlag);
+void txtProductionNumberChange(DeviceImage& image, const QString& text, bool shadowFlag);
 
 // The DIP switch picture of SystemAddress; an empty or unusable value draws only the grid and
 // leaves the value labels as they are, which are set only when internalValuesShown.
 using DipView = DipPattern;
-DipView ShadowToDip(const DeviceImage& image, bool internalValuesShown);
+DipView shadowToDip(const DeviceImage& image, bool internalValuesShown);
 
 struct DipRgb {
     int red = 0;
@@ -81,7 +81,7 @@ struct DipBox {
     DipRgb colour;
 };
 
-// What DrawDip paints into a cleared picture: the boxes, then vertical grid lines in the
+// What drawDip paints into a cleared picture: the boxes, then vertical grid lines in the
 // picture's drawing colour at each x of gridX from y = 0 to y = height.
 struct DipGeometry {
     int width = 0;   // W: picture width - 10
@@ -90,6 +90,6 @@ struct DipGeometry {
     QList<DipBox> boxes;
     QList<int> gridX;
 };
-DipGeometry DrawDip(const DipView& view, int pictureWidth, int pictureHeight);
+DipGeometry drawDip(const DipView& view, int pictureWidth, int pictureHeight);
 
 } // namespace tunekit

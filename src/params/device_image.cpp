@@ -6,28 +6,28 @@
 
 namespace tunekit {
 
-void DeviceImage::ClearFileData()
+void DeviceImage::clearFileData()
 {
     for (int n = 1; n <= ParamCount; ++n) {
         value[n].clear();
         readBuffer[n].clear();
-        FileValue[n].clear();
+        fileValue[n].clear();
         uninitialised[n] = false;
     }
-    FileConfigID = 0;
+    fileConfigId = 0;
     valuesFromFile = false;
-    extended.Clear();
+    extended.clear();
     const QString cfid = labels.lblcfid;
-    const QString interpreterName = labels.ActualInterpreterName;
-    const QString interpreterDate = labels.ActualInterpreterDate;
+    const QString interpreterName = labels.actualInterpreterName;
+    const QString interpreterDate = labels.actualInterpreterDate;
     labels = ImageLabels{};
     // These belong to the device, not to the file or the last read.
     labels.lblcfid = cfid;
-    labels.ActualInterpreterName = interpreterName;
-    labels.ActualInterpreterDate = interpreterDate;
+    labels.actualInterpreterName = interpreterName;
+    labels.actualInterpreterDate = interpreterDate;
 }
 
-void DeviceImage::InitDeviceImage(const ParamArray<bool>& levelMarks, Language language)
+void DeviceImage::initDeviceImage(const ParamArray<bool>& levelMarks, Language language)
 {
     for (int n = 1; n <= ParamCount; ++n) {
         value[n].clear();
@@ -36,13 +36,13 @@ void DeviceImage::InitDeviceImage(const ParamArray<bool>& levelMarks, Language l
         levelMark[n] = false;
         uninitialised[n] = false;
     }
-    UpdateApplicable();
-    ApplyLevelMarks(levelMarks);
-    UpdateEditMarks();
-    FillDisplayTexts(language);
+    updateApplicable();
+    applyLevelMarks(levelMarks);
+    updateEditMarks();
+    fillDisplayTexts(language);
 }
 
-void DeviceImage::SetImageEntry(int nr, const QString& text, const QString& name, const QString& description)
+void DeviceImage::setImageEntry(int nr, const QString& text, const QString& name, const QString& description)
 {
     if (nr < 0 || nr > ParamCount)
         return;
@@ -51,27 +51,27 @@ void DeviceImage::SetImageEntry(int nr, const QString& text, const QString& name
     displayDescription[nr] = description;
 }
 
-void DeviceImage::FillDisplayTexts(Language language)
+void DeviceImage::fillDisplayTexts(Language language)
 {
     for (int n = 2; n <= ParamCount; ++n) {
-        const ConfigDefine& define = FindConfigDefine(n);
-        SetImageEntry(n, QString(), define.Name.toString(), define.Info(language));
+        const ConfigDefine& define = findConfigDefine(n);
+        setImageEntry(n, QString(), define.name.toString(), define.info(language));
     }
 }
 
-void DeviceImage::UpdateApplicable()
+void DeviceImage::updateApplicable()
 {
-    labels.ConfigFileIDLabel = FileConfigID != 0 ? QStringLiteral("FileID: %1").arg(FileConfigID) : QString();
-    applicable = ApplicableMarks(deviceConfigId);
+    labels.configFileIdLabel = fileConfigId != 0 ? QStringLiteral("FileID: %1").arg(fileConfigId) : QString();
+    applicable = applicableMarks(deviceConfigId);
 }
 
-void DeviceImage::ApplyLevelMarks(const ParamArray<bool>& marks)
+void DeviceImage::applyLevelMarks(const ParamArray<bool>& marks)
 {
     for (int n = 1; n <= ParamCount; ++n)
         levelMark[n] = marks[n];
 }
 
-void DeviceImage::UpdateEditMarks()
+void DeviceImage::updateEditMarks()
 {
     for (int n = 2; n <= ParamCount; ++n) {
         editMark[n] = applicable[n] && levelMark[n];
@@ -80,12 +80,12 @@ void DeviceImage::UpdateEditMarks()
     }
 }
 
-QCoro::Task<> DeviceImage::CheckUninitialisedValues(bool initialisationOffered, Dialogs& dialogs)
+QCoro::Task<> DeviceImage::checkUninitialisedValues(bool initialisationOffered, Dialogs& dialogs)
 {
     bool found = false;
     for (int n = 1; n <= ParamCount; ++n) {
-        const ConfigDefine& define = FindConfigDefine(n);
-        if (!value[n].isEmpty() && value[n] == define.NonInitVal)
+        const ConfigDefine& define = findConfigDefine(n);
+        if (!value[n].isEmpty() && value[n] == define.nonInitVal)
             uninitialised[n] = true;
         // Identity and calibration values are checked where they are written.
         if (!value[n].isEmpty() && uninitialised[n] && n != OemCodeNr && n != ProductionNumberNr && n != FreqCompNr
@@ -95,11 +95,11 @@ QCoro::Task<> DeviceImage::CheckUninitialisedValues(bool initialisationOffered, 
     if (!found)
         co_return;
     if (!initialisationOffered) {
-        dialogs.MsgBox(QCoreApplication::translate("DeviceImage", "ATTENTION! Some values may not be initialized correctly."),
+        dialogs.msgBox(QCoreApplication::translate("DeviceImage", "ATTENTION! Some values may not be initialized correctly."),
                        MsgButtons::Ok, MsgIcon::None, QStringLiteral("Tunekit"));
         co_return;
     }
-    const MsgAnswer answer = co_await dialogs.Ask(
+    const MsgAnswer answer = co_await dialogs.ask(
         Question::UninitialisedValues,
         QCoreApplication::translate("DeviceImage",
                                     "ATTENTION! Some values may not be initialized correctly. Do you want to do this now?"),
@@ -109,15 +109,15 @@ QCoro::Task<> DeviceImage::CheckUninitialisedValues(bool initialisationOffered, 
     for (int n = 1; n <= ParamCount; ++n) {
         if (n == OemCodeNr)
             continue;
-        const ConfigDefine& define = FindConfigDefine(n);
-        if (!value[n].isEmpty() && value[n] == define.NonInitVal) {
-            value[n] = define.InitVal.toString();
+        const ConfigDefine& define = findConfigDefine(n);
+        if (!value[n].isEmpty() && value[n] == define.nonInitVal) {
+            value[n] = define.initVal.toString();
             changed[n] = true;
         }
     }
 }
 
-QList<OverviewRow> DeviceImage::OverviewRows() const
+QList<OverviewRow> DeviceImage::overviewRows() const
 {
     QList<OverviewRow> rows;
     for (int n = 2; n <= ParamCount; ++n) {
@@ -127,7 +127,7 @@ QList<OverviewRow> DeviceImage::OverviewRows() const
     return rows;
 }
 
-void DeviceImage::RefreshInterpreterLabel()
+void DeviceImage::refreshInterpreterLabel()
 {
     labels.lblInterpreterImage = extended.interpreterImage.isEmpty()
                                      ? QStringLiteral("-")

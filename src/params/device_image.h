@@ -36,10 +36,10 @@ struct ExtendedDataStore {
     // The frequency table as numbers: entry 0 is the base ("b#"), 1..80 the channels ("k#"),
     // 81..85 stay 0. frequencyTable above holds the same valid entries in their 4-byte form.
     static constexpr int FreqTableSize = 86;
-    std::array<qint32, FreqTableSize> FreqTable{};
-    qint16 FreqTableLast = -1; // number of valid leading entries - 1; -1 when none
+    std::array<qint32, FreqTableSize> freqTable{};
+    qint16 freqTableLast = -1; // number of valid leading entries - 1; -1 when none
 
-    void Clear() { *this = ExtendedDataStore{}; }
+    void clear() { *this = ExtendedDataStore{}; }
 };
 
 // Captions and visibilities of the main window that show device and file data. The logic
@@ -52,13 +52,13 @@ struct ImageLabels {
     QString lblcfid;
     QString lblConfigFileName;
     QString lblConfigFileInfo;
-    QString ConfigFileIDLabel;
+    QString configFileIdLabel;
     QString lblCRC;
     int crcState = -1;                  // ChecksumState of the loaded file, -1 none
     bool showCRC = false;
     bool showConfigFileID = false;
-    QString ActualInterpreterName;
-    QString ActualInterpreterDate;
+    QString actualInterpreterName;
+    QString actualInterpreterDate;
 
     ImageLabels() { lblInfo.fill(QStringLiteral("-")); }
 };
@@ -78,7 +78,7 @@ class DeviceImage {
 public:
     ParamArray<QString> value;          // the device image: decimal text, "" = none
     ParamArray<QString> readBuffer;
-    ParamArray<QString> FileValue;
+    ParamArray<QString> fileValue;
     ParamArray<QString> displayName;
     ParamArray<QString> displayDescription;
     ParamArray<bool> applicable{};
@@ -91,32 +91,32 @@ public:
 
     qint16 deviceConfigId = 0;
     qint16 imageConfigId = 0;
-    qint16 FileConfigID = 0;
+    qint16 fileConfigId = 0;
     bool valuesFromFile = false;
 
     ExtendedDataStore extended;
     ImageLabels labels;
 
     // Empties the image and everything of a loaded file and of the last read; keeps marks.
-    void ClearFileData();
+    void clearFileData();
     // Start-up: empty values, recompute all marks for the device and the given level marks (the
     // parameters the user's access level reaches), display texts.
-    void InitDeviceImage(const ParamArray<bool>& levelMarks, Language language);
-    void SetImageEntry(int nr, const QString& text, const QString& name, const QString& description);
-    void FillDisplayTexts(Language language);
+    void initDeviceImage(const ParamArray<bool>& levelMarks, Language language);
+    void setImageEntry(int nr, const QString& text, const QString& name, const QString& description);
+    void fillDisplayTexts(Language language);
     // Applicable marks for the device ConfigID, and the file ID label.
-    void UpdateApplicable();
+    void updateApplicable();
     // Level marks: the parameters the user's access level reaches.
-    void ApplyLevelMarks(const ParamArray<bool>& marks);
-    void UpdateEditMarks();
+    void applyLevelMarks(const ParamArray<bool>& marks);
+    void updateEditMarks();
     // Before writing: warn of values that still look like erased cells, or, when
     // initialisationOffered, offer their defaults.
-    QCoro::Task<> CheckUninitialisedValues(bool initialisationOffered, Dialogs& dialogs);
+    QCoro::Task<> checkUninitialisedValues(bool initialisationOffered, Dialogs& dialogs);
 
-    // ShadowToTable: the applicable parameters 2..62 in number order.
-    QList<OverviewRow> OverviewRows() const;
+    // shadowToTable: the applicable parameters 2..62 in number order.
+    QList<OverviewRow> overviewRows() const;
     // lblInterpreterImage for the extended-data store.
-    void RefreshInterpreterLabel();
+    void refreshInterpreterLabel();
 };
 
 } // namespace tunekit

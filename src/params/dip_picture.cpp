@@ -13,7 +13,7 @@ DipPicture::DipPicture(QWidget* parent) : QWidget(parent)
     setMinimumSize(360, 70);
 }
 
-void DipPicture::SetView(const DipView& view)
+void DipPicture::setView(const DipView& view)
 {
     view_ = view;
     update();
@@ -23,7 +23,7 @@ void DipPicture::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), palette().window());
-    const DipGeometry geometry = DrawDip(view_, width(), height());
+    const DipGeometry geometry = drawDip(view_, width(), height());
     for (const DipBox& box : geometry.boxes) {
         const QColor colour(box.colour.red, box.colour.green, box.colour.blue);
         painter.fillRect(QRect(QPoint(box.left, box.top), QPoint(box.right - 1, box.bottom - 1)), colour);
@@ -35,27 +35,27 @@ void DipPicture::paintEvent(QPaintEvent*)
 
 DipPanel::DipPanel(QWidget* parent)
     : QWidget(parent), pbxDip(new DipPicture(this)), lblDipLow(new QLabel(this)), lblDipHigh(new QLabel(this)),
-      ValueLow(new QLabel(this)), ValueHigh(new QLabel(this))
+      valueLow(new QLabel(this)), valueHigh(new QLabel(this))
 {
     lblDipLow->setObjectName(QStringLiteral("lblDipLow"));
     lblDipHigh->setObjectName(QStringLiteral("lblDipHigh"));
-    ValueLow->setObjectName(QStringLiteral("ValueLow"));
-    ValueHigh->setObjectName(QStringLiteral("ValueHigh"));
+    valueLow->setObjectName(QStringLiteral("ValueLow"));
+    valueHigh->setObjectName(QStringLiteral("ValueHigh"));
     lblDipLow->setText(QStringLiteral("S1        (low)        S8"));
     lblDipHigh->setText(QStringLiteral("  S1      (high)        S8"));
-    for (QLabel* label : {lblDipLow, lblDipHigh, ValueLow, ValueHigh})
+    for (QLabel* label : {lblDipLow, lblDipHigh, valueLow, valueHigh})
         label->setAlignment(Qt::AlignCenter);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
 }
 
-int DipPanel::LabelHeight() const
+int DipPanel::labelHeight() const
 {
     return fontMetrics().height() + 4;
 }
 
 QSize DipPanel::sizeHint() const
 {
-    return {pbxDip->minimumWidth(), pbxDip->minimumHeight() + 10 + 2 * LabelHeight()};
+    return {pbxDip->minimumWidth(), pbxDip->minimumHeight() + 10 + 2 * labelHeight()};
 }
 
 QSize DipPanel::minimumSizeHint() const
@@ -66,7 +66,7 @@ QSize DipPanel::minimumSizeHint() const
 void DipPanel::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    const int row = LabelHeight();
+    const int row = labelHeight();
     const int pictureHeight = height() - 2 * row;
     pbxDip->setGeometry(0, 0, width(), pictureHeight);
     // The banks as the picture draws them: columns 0..7 and 10..17 of 18, each c wide.
@@ -74,8 +74,8 @@ void DipPanel::resizeEvent(QResizeEvent* event)
     const int captionTop = pictureHeight - 10 + 2; // the picture leaves 10 units below its switches
     lblDipLow->setGeometry(0, captionTop, 8 * c, row);
     lblDipHigh->setGeometry(10 * c, captionTop, 8 * c, row);
-    ValueLow->setGeometry(0, captionTop + row, 8 * c, row);
-    ValueHigh->setGeometry(10 * c, captionTop + row, 8 * c, row);
+    valueLow->setGeometry(0, captionTop + row, 8 * c, row);
+    valueHigh->setGeometry(10 * c, captionTop + row, 8 * c, row);
 }
 
 } // namespace tunekit

@@ -13,8 +13,8 @@ class DipPicture final : public QWidget {
     Q_OBJECT
 public:
     explicit DipPicture(QWidget* parent = nullptr);
-    void SetView(const DipView& view);
-    const DipView& View() const noexcept { return view_; }
+    void setView(const DipView& view);
+    const DipView& view() const noexcept { return view_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -23,13 +23,13 @@ private:
     DipView view_;
 };
 
-// pbxDip with the captions "S1 (low) S8" and "S1 (high) S8" and the value labels ValueLow and
-// ValueHigh, each under its own bank of switches.
+// pbxDip with the captions "S1 (low) S8" and "S1 (high) S8" and the value labels valueLow and
+// valueHigh, each under its own bank of switches.
 class DipPanel final : public QWidget {
     Q_OBJECT
 public:
     explicit DipPanel(QWidget* parent = nullptr);
-    DipPicture* Picture() const noexcept { return pbxDip; }
+    DipPicture* picture() const noexcept { return pbxDip; }
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -37,13 +37,13 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    int LabelHeight() const;
+    int labelHeight() const;
 
     DipPicture* pbxDip;
     QLabel* lblDipLow;
     QLabel* lblDipHigh;
-    QLabel* ValueLow;
-    QLabel* ValueHigh;
+    QLabel* valueLow;
+    QLabel* valueHigh;
 };
 
 } // namespace tunekit

@@ -19,49 +19,49 @@ constexpr int LastStorableYear = 2254;  // year byte 254
 // Beyond every parameter's range, small enough never to overflow while reading digits.
 constexpr qint64 NumberCap = 1'000'000'000'000'000LL;
 
-bool IsDigit(QChar c)
+bool isDigit(QChar c)
 {
     return c >= u'0' && c <= u'9';
 }
 
 // With product group 0 the serial number has no room for OEM codes 3..246; the families that say
 // so refuse such a code as it is typed.
-bool OemCodeRejected(const DeviceImage& image, qint64 oem)
+bool oemCodeRejected(const DeviceImage& image, qint64 oem)
 {
     const TransmitterFamily* family = findFamily(image.imageConfigId);
     return image.value[ProdGrpNr] == u"0" && family != nullptr && family->refusesOemCodeOnEntry && oem >= 3
         && oem <= 246;
 }
 
-void ShowOemRejection(Dialogs& dialogs)
+void showOemRejection(Dialogs& dialogs)
 {
     const QString text =
         QCoreApplication::translate("OverviewEdit", "The OEM code is not allowed with this product group value.")
         + QStringLiteral("\r\n")
         + QCoreApplication::translate("OverviewEdit", "Please enter the correct product group first.");
-    dialogs.MsgBox(text, MsgButtons::Ok, MsgIcon::Information,
+    dialogs.msgBox(text, MsgButtons::Ok, MsgIcon::Information,
                    QCoreApplication::translate("OverviewEdit", "Checksum Error"));
 }
 
-void ShowRangeRefusal(int nr, Dialogs& dialogs)
+void showRangeRefusal(int nr, Dialogs& dialogs)
 {
-    const QString name = FindConfigDefine(nr).Name.toString();
+    const QString name = findConfigDefine(nr).name.toString();
     QString text;
     if (nr == ProductionDateNr) {
         text = QCoreApplication::translate("OverviewEdit", "The value of %1 must be a date like 01.01.2001.").arg(name);
     } else {
-        const ValueRange range = ParameterValueRange(nr);
+        const ValueRange range = parameterValueRange(nr);
         text = QCoreApplication::translate("OverviewEdit", "The value of %1 must be a whole number from %2 to %3.")
                    .arg(name)
                    .arg(range.minimum)
                    .arg(range.maximum);
     }
-    dialogs.MsgBox(text, MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("Tunekit"));
+    dialogs.msgBox(text, MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("Tunekit"));
 }
 
 } // namespace
 
-std::optional<qint64> ReadWholeNumber(QStringView text)
+std::optional<qint64> readWholeNumber(QStringView text)
 {
     text = text.trimmed();
     qsizetype i = 0;
@@ -74,21 +74,21 @@ std::optional<qint64> ReadWholeNumber(QStringView text)
         return std::nullopt;
     qint64 number = 0;
     for (; i < text.size(); ++i) {
-        if (!IsDigit(text[i]))
+        if (!isDigit(text[i]))
             return std::nullopt;
         number = number < NumberCap ? number * 10 + (text[i].unicode() - u'0') : NumberCap;
     }
     return negative ? -number : number;
 }
 
-ValueRange ParameterValueRange(int nr)
+ValueRange parameterValueRange(int nr)
 {
     // Shown as raw - 10; raw values above 20 do not come back as typed.
     if (nr == FreqCompNr)
         return {-10, 10};
-    const ConfigDefine& define = FindConfigDefine(nr);
-    const bool isSigned = define.IsSigned();
-    switch (define.DSize) {
+    const ConfigDefine& define = findConfigDefine(nr);
+    const bool isSigned = define.isSigned();
+    switch (define.dSize) {
     case 8:
         return isSigned ? ValueRange{-128, 127} : ValueRange{0, 255};
     case 16:
@@ -101,13 +101,13 @@ ValueRange ParameterValueRange(int nr)
     }
 }
 
-bool IsStorableProductionDate(QStringView text)
+bool isStorableProductionDate(QStringView text)
 {
     // The writer takes day, month and year from fixed character positions.
     if (text.size() != 10 || text[2] != u'.' || text[5] != u'.')
         return false;
     for (qsizetype i : {0, 1, 3, 4, 6, 7, 8, 9}) {
-        if (!IsDigit(text[i]))
+        if (!isDigit(text[i]))
             return false;
     }
     const int day = text.mid(0, 2).toInt();
@@ -116,43 +116,43 @@ bool IsStorableProductionDate(QStringView text)
     return year >= FirstStorableYear && year <= LastStorableYear && QDate(year, month, day).isValid();
 }
 
-std::optional<QString> CheckedParameterText(int nr, const QString& text)
+std::optional<QString> checkedParameterText(int nr, const QString& text)
 {
     const QString trimmed = text.trimmed();
-    if (FindConfigDefine(nr).DSize == 1)
-        return IsStorableProductionDate(trimmed) ? std::optional<QString>(trimmed) : std::nullopt;
-    const std::optional<qint64> number = ReadWholeNumber(trimmed);
-    const ValueRange range = ParameterValueRange(nr);
+    if (findConfigDefine(nr).dSize == 1)
+        return isStorableProductionDate(trimmed) ? std::optional<QString>(trimmed) : std::nullopt;
+    const std::optional<qint64> number = readWholeNumber(trimmed);
+    const ValueRange range = parameterValueRange(nr);
     if (!number || *number < range.minimum || *number > range.maximum)
         return std::nullopt;
     // Plain decimal, so that "007" or "+7" compare equal to the dictionary's texts.
     return QString::number(*number);
 }
 
-bool BeforeLabelEdit(const DeviceImage& image, const QString& rowName)
+bool beforeLabelEdit(const DeviceImage& image, const QString& rowName)
 {
-    const int nr = FindConfigDefine(rowName).Nr;
+    const int nr = findConfigDefine(rowName).nr;
     return nr >= 2 && nr <= ParamCount && image.editMark[nr];
 }
 
-OverviewEditResult AfterLabelEdit(DeviceImage& image, const QString& rowName, const QString& newText,
+OverviewEditResult afterLabelEdit(DeviceImage& image, const QString& rowName, const QString& newText,
                                   Dialogs& dialogs)
 {
     OverviewEditResult result;
-    const int nr = FindConfigDefine(rowName).Nr;
+    const int nr = findConfigDefine(rowName).nr;
     if (nr < 2 || nr > ParamCount)
         return result;
     result.nr = nr;
 
     std::optional<QString> accepted;
     if (nr == ProductionNumberNr) {
-        accepted = ProductionNumberFromText(newText.trimmed());
+        accepted = productionNumberFromText(newText.trimmed());
     } else {
-        accepted = CheckedParameterText(nr, newText);
+        accepted = checkedParameterText(nr, newText);
         if (!accepted) {
-            ShowRangeRefusal(nr, dialogs);
-        } else if (nr == OemCodeNr && OemCodeRejected(image, accepted->toLongLong())) {
-            ShowOemRejection(dialogs);
+            showRangeRefusal(nr, dialogs);
+        } else if (nr == OemCodeNr && oemCodeRejected(image, accepted->toLongLong())) {
+            showOemRejection(dialogs);
             accepted.reset();
         }
     }
@@ -164,7 +164,7 @@ OverviewEditResult AfterLabelEdit(DeviceImage& image, const QString& rowName, co
         result.shadowToGui = true;
         // Without the level for this parameter the image must not keep data a write would send.
         if (!image.levelMark[nr]) {
-            image.ClearFileData();
+            image.clearFileData();
             result.clearedFileData = true;
         }
     }

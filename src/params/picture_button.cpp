@@ -13,7 +13,7 @@ namespace tunekit {
 
 namespace {
 
-QList<qreal> Numbers(QStringView text)
+QList<qreal> numbers(QStringView text)
 {
     const QRegularExpression number(QStringLiteral(R"([-+]?(?:\d+\.?\d*|\.\d+)(?:[eE][-+]?\d+)?)"));
     QList<qreal> values;
@@ -22,9 +22,9 @@ QList<qreal> Numbers(QStringView text)
     return values;
 }
 
-QPainterPath PolygonPath(QStringView points, bool closed)
+QPainterPath polygonPath(QStringView points, bool closed)
 {
-    const QList<qreal> v = Numbers(points);
+    const QList<qreal> v = numbers(points);
     QPainterPath path;
     for (qsizetype i = 0; i + 1 < v.size(); i += 2) {
         if (i == 0)
@@ -38,7 +38,7 @@ QPainterPath PolygonPath(QStringView points, bool closed)
 }
 
 // Absolute and relative M, L, H, V and Z.
-QPainterPath PathData(const QString& d)
+QPainterPath pathData(const QString& d)
 {
     const QRegularExpression command(QStringLiteral(R"(([MmLlHhVvZz])([^MmLlHhVvZz]*))"));
     QPainterPath path;
@@ -47,7 +47,7 @@ QPainterPath PathData(const QString& d)
         const QRegularExpressionMatch m = it.next();
         const QChar c = m.captured(1).at(0);
         const bool relative = c.isLower();
-        const QList<qreal> v = Numbers(m.captured(2));
+        const QList<qreal> v = numbers(m.captured(2));
         switch (c.toUpper().unicode()) {
         case u'M':
         case u'L':
@@ -83,41 +83,41 @@ QPainterPath PathData(const QString& d)
     return path;
 }
 
-QStringView Value(const QXmlStreamAttributes& attributes, const char* name)
+QStringView value(const QXmlStreamAttributes& attributes, const char* name)
 {
     return attributes.value(QLatin1StringView(name));
 }
 
-qreal Attribute(const QXmlStreamAttributes& attributes, const char* name, qreal fallback = 0)
+qreal attribute(const QXmlStreamAttributes& attributes, const char* name, qreal fallback = 0)
 {
-    const QStringView text = Value(attributes, name);
+    const QStringView text = value(attributes, name);
     return text.isEmpty() ? fallback : text.toDouble();
 }
 
-QPainterPath ShapeOf(QStringView element, const QXmlStreamAttributes& a)
+QPainterPath shapeOf(QStringView element, const QXmlStreamAttributes& a)
 {
     QPainterPath path;
     if (element == u"rect") {
-        const QRectF rect(Attribute(a, "x"), Attribute(a, "y"), Attribute(a, "width"), Attribute(a, "height"));
-        const qreal rx = Attribute(a, "rx");
-        path.addRoundedRect(rect, rx, Attribute(a, "ry", rx));
+        const QRectF rect(attribute(a, "x"), attribute(a, "y"), attribute(a, "width"), attribute(a, "height"));
+        const qreal rx = attribute(a, "rx");
+        path.addRoundedRect(rect, rx, attribute(a, "ry", rx));
     } else if (element == u"circle") {
-        const qreal r = Attribute(a, "r");
-        path.addEllipse(QPointF(Attribute(a, "cx"), Attribute(a, "cy")), r, r);
+        const qreal r = attribute(a, "r");
+        path.addEllipse(QPointF(attribute(a, "cx"), attribute(a, "cy")), r, r);
     } else if (element == u"polygon" || element == u"polyline") {
-        path = PolygonPath(Value(a, "points"), element == u"polygon");
+        path = polygonPath(value(a, "points"), element == u"polygon");
     } else if (element == u"line") {
-        path.moveTo(Attribute(a, "x1"), Attribute(a, "y1"));
-        path.lineTo(Attribute(a, "x2"), Attribute(a, "y2"));
+        path.moveTo(attribute(a, "x1"), attribute(a, "y1"));
+        path.lineTo(attribute(a, "x2"), attribute(a, "y2"));
     } else if (element == u"path") {
-        path = PathData(Value(a, "d").toString());
+        path = pathData(value(a, "d").toString());
     }
     return path;
 }
 
 } // namespace
 
-QPixmap RenderPicture(const QString& resource, QSize size, qreal devicePixelRatio)
+QPixmap renderPicture(const QString& resource, QSize size, qreal devicePixelRatio)
 {
     QPixmap pixmap(size * devicePixelRatio);
     pixmap.setDevicePixelRatio(devicePixelRatio);
@@ -133,22 +133,22 @@ QPixmap RenderPicture(const QString& resource, QSize size, qreal devicePixelRati
             continue;
         const QXmlStreamAttributes a = xml.attributes();
         if (xml.name() == u"svg") {
-            const QList<qreal> box = Numbers(Value(a, "viewBox"));
+            const QList<qreal> box = numbers(value(a, "viewBox"));
             if (box.size() == 4 && box[2] > 0 && box[3] > 0) {
                 painter.scale(size.width() / box[2], size.height() / box[3]);
                 painter.translate(-box[0], -box[1]);
             }
             continue;
         }
-        const QPainterPath path = ShapeOf(xml.name(), a);
+        const QPainterPath path = shapeOf(xml.name(), a);
         if (path.isEmpty())
             continue;
-        const QStringView fill = Value(a, "fill");
+        const QStringView fill = value(a, "fill");
         if (fill != u"none")
             painter.fillPath(path, fill.isEmpty() ? QColor(Qt::black) : QColor(fill.toString()));
-        const QStringView stroke = Value(a, "stroke");
+        const QStringView stroke = value(a, "stroke");
         if (!stroke.isEmpty() && stroke != u"none") {
-            QPen pen(QColor(stroke.toString()), Attribute(a, "stroke-width", 1));
+            QPen pen(QColor(stroke.toString()), attribute(a, "stroke-width", 1));
             pen.setJoinStyle(Qt::RoundJoin);
             pen.setCapStyle(Qt::RoundCap);
             painter.strokePath(path, pen);
@@ -161,7 +161,7 @@ PictureButton::PictureButton(const QString& resource, QWidget* button) : QWidget
 {
     setCursor(Qt::PointingHandCursor);
     button->installEventFilter(this);
-    Place();
+    place();
 }
 
 QSize PictureButton::sizeHint() const
@@ -179,7 +179,7 @@ bool PictureButton::eventFilter(QObject* watched, QEvent* event)
     case QEvent::FontChange:
     case QEvent::LanguageChange:
     case QEvent::Paint:
-        Place();
+        place();
         break;
     default:
         break;
@@ -187,7 +187,7 @@ bool PictureButton::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-void PictureButton::Place()
+void PictureButton::place()
 {
     const auto* button = qobject_cast<const QAbstractButton*>(parentWidget());
     if (!button)
@@ -209,7 +209,7 @@ void PictureButton::Place()
 void PictureButton::paintEvent(QPaintEvent*)
 {
     if (picture_.deviceIndependentSize().toSize() != size() || picture_.devicePixelRatio() != devicePixelRatioF())
-        picture_ = RenderPicture(resource_, size(), devicePixelRatioF());
+        picture_ = renderPicture(resource_, size(), devicePixelRatioF());
     QPainter painter(this);
     painter.drawPixmap(0, 0, picture_);
 }

@@ -10,7 +10,7 @@ namespace tunekit {
 // Only the few shapes our pictures use are understood: rect (with rx), circle, polygon,
 // polyline, line and path with absolute or relative M, L, H, V and Z, each with fill, stroke and
 // stroke-width given on the element itself. A picture that cannot be read draws nothing.
-QPixmap RenderPicture(const QString& resource, QSize size, qreal devicePixelRatio = 1.0);
+QPixmap renderPicture(const QString& resource, QSize size, qreal devicePixelRatio = 1.0);
 
 // Picture1 and Picture2: the pictures that start Read and Write. Each sits on its button, in the
 // room the leading blanks of the caption leave, and is clicked on its own.
@@ -32,7 +32,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    void Place();
+    void place();
 
     QString resource_;
     QPixmap picture_; // drawn once per size

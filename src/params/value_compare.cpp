@@ -3,7 +3,7 @@
 namespace tunekit {
 namespace {
 
-bool SameValue(const QString& a, const QString& b)
+bool sameValue(const QString& a, const QString& b)
 {
     if (a == b)
         return true;
@@ -16,26 +16,26 @@ bool SameValue(const QString& a, const QString& b)
 
 } // namespace
 
-QList<ValueDifference> CompareValues(const ParamArray<QString>& left, const ParamArray<QString>& right,
+QList<ValueDifference> compareValues(const ParamArray<QString>& left, const ParamArray<QString>& right,
                                      const ParamArray<bool>& which)
 {
     QList<ValueDifference> differences;
     for (int nr = 2; nr <= ParamCount; ++nr) {
         const auto i = static_cast<std::size_t>(nr);
-        if (which[i] && !SameValue(left[i], right[i]))
-            differences.append({nr, FindConfigDefine(nr).Name.toString(), left[i], right[i]});
+        if (which[i] && !sameValue(left[i], right[i]))
+            differences.append({nr, findConfigDefine(nr).name.toString(), left[i], right[i]});
     }
     return differences;
 }
 
-QList<ValueDifference> DeviceFileDifferences(const ParamArray<QString>& device, const DeviceImage& withFile)
+QList<ValueDifference> deviceFileDifferences(const ParamArray<QString>& device, const DeviceImage& withFile)
 {
     ParamArray<bool> inFile{};
     for (int nr = 2; nr <= ParamCount; ++nr) {
         const auto i = static_cast<std::size_t>(nr);
-        inFile[i] = withFile.applicable[i] && !withFile.FileValue[i].isEmpty();
+        inFile[i] = withFile.applicable[i] && !withFile.fileValue[i].isEmpty();
     }
-    return CompareValues(device, withFile.FileValue, inFile);
+    return compareValues(device, withFile.fileValue, inFile);
 }
 
 } // namespace tunekit

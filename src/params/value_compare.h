@@ -18,11 +18,11 @@ struct ValueDifference {
 // The parameters 2..62 selected by `which` whose values differ between the two tables. Values
 // that stand for the same number (a leading zero, "+5" and "5") are the same; dates and other
 // texts compare as they are.
-QList<ValueDifference> CompareValues(const ParamArray<QString>& left, const ParamArray<QString>& right,
+QList<ValueDifference> compareValues(const ParamArray<QString>& left, const ParamArray<QString>& right,
                                      const ParamArray<bool>& which);
 
 // What writing the file loaded into `withFile` would change on a device whose values are in
 // `device`: every applicable parameter the file holds a value for.
-QList<ValueDifference> DeviceFileDifferences(const ParamArray<QString>& device, const DeviceImage& withFile);
+QList<ValueDifference> deviceFileDifferences(const ParamArray<QString>& device, const DeviceImage& withFile);
 
 } // namespace tunekit

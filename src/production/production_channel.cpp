@@ -15,7 +15,7 @@
 namespace tunekit {
 namespace {
 
-QString Tr(const char* text)
+QString translated(const char* text)
 {
     return QCoreApplication::translate("ProductionChannel", text);
 }
@@ -25,13 +25,13 @@ constexpr qint64 PollMs = 1000;
 
 } // namespace
 
-MsgAnswer FixedAnswers::MsgBox(const QString& text, MsgButtons buttons, MsgIcon, const QString&)
+MsgAnswer FixedAnswers::msgBox(const QString& text, MsgButtons buttons, MsgIcon, const QString&)
 {
     messages.append(text);
     return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
 }
 
-QCoro::Task<MsgAnswer> FixedAnswers::Ask(Question question, QString text, MsgButtons buttons, MsgIcon, QString)
+QCoro::Task<MsgAnswer> FixedAnswers::ask(Question question, QString text, MsgButtons buttons, MsgIcon, QString)
 {
     bool yes = false;
     switch (question) {
@@ -52,27 +52,27 @@ ProductionChannel::ProductionChannel(ChannelSeams seams, const ProductionSetting
     : seams_(seams), settings_(settings), level_(level), version_(std::move(version)), answers_(settings),
       station_(StationSeams{seams.line, seams.clock, answers_}, *this, [this] { return level_; })
 {
-    station_.Image().InitDeviceImage(LevelMarks(level_), Language::English);
+    station_.image().initDeviceImage(levelMarks(level_), Language::English);
     // A unit is reset when the channel connects and after it stored the written values, never
     // between the batches of its cycle.
-    station_.SetResetPolicy(ResetPolicy::WhereNeeded);
+    station_.setResetPolicy(ResetPolicy::WhereNeeded);
 }
 
 ProductionChannel::~ProductionChannel() = default;
 
-bool ProductionChannel::Open()
+bool ProductionChannel::open()
 {
-    const bool opened = station_.OpenAdapterPort(1);
+    const bool opened = station_.openAdapterPort(1);
     if (!opened) {
-        message_ = Tr(QT_TRANSLATE_NOOP("ProductionChannel", "The port cannot be opened."));
-        Show(State::Idle);
+        message_ = translated(QT_TRANSLATE_NOOP("ProductionChannel", "The port cannot be opened."));
+        show(State::Idle);
     }
     return opened;
 }
 
-void ProductionChannel::Changed(StationChanges) {}
+void ProductionChannel::changed(StationChanges) {}
 
-void ProductionChannel::ProgressChanged(const TransferProgress& progress)
+void ProductionChannel::progressChanged(const TransferProgress& progress)
 {
     if (state_ != State::Working)
         return;
@@ -81,7 +81,7 @@ void ProductionChannel::ProgressChanged(const TransferProgress& progress)
         changed_();
 }
 
-void ProductionChannel::Logged(const TrafficEntry& entry)
+void ProductionChannel::logged(const TrafficEntry& entry)
 {
     const QString time = QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz"));
     switch (entry.kind) {
@@ -95,39 +95,39 @@ void ProductionChannel::Logged(const TrafficEntry& entry)
     }
 }
 
-void ProductionChannel::Show(State state)
+void ProductionChannel::show(State state)
 {
     state_ = state;
     if (changed_)
         changed_();
 }
 
-QCoro::Task<bool> ProductionChannel::UnitPresent()
+QCoro::Task<bool> ProductionChannel::unitPresent()
 {
     // Asked without a reset: a unit on the bench must not restart once a second.
-    ResetOptions& reset = station_.Engine().Reset();
+    ResetOptions& reset = station_.engine().reset();
     const bool automaticResetOff = reset.automaticResetOff;
     reset.automaticResetOff = true;
-    station_.Image().deviceConfigId = 0;
-    const int configId = co_await station_.Detect();
+    station_.image().deviceConfigId = 0;
+    const int configId = co_await station_.detect();
     reset.automaticResetOff = automaticResetOff;
     answers_.messages.clear();
     co_return configId != 0;
 }
 
-bool ProductionChannel::Fail(records::OperationRecord& record, const QString& message)
+bool ProductionChannel::fail(records::OperationRecord& record, const QString& message)
 {
     message_ = message;
     if (!answers_.messages.isEmpty() && message.isEmpty())
         message_ = answers_.messages.last();
     record.message = message_;
-    Keep(record, false);
+    keep(record, false);
     ++failed_;
-    Show(State::Failed);
+    show(State::Failed);
     return false;
 }
 
-void ProductionChannel::Keep(records::OperationRecord& record, bool passed)
+void ProductionChannel::keep(records::OperationRecord& record, bool passed)
 {
     record.ended = QDateTime::currentDateTimeUtc();
     record.result = QString::fromLatin1(passed ? records::ResultPassed : records::ResultFailed);
@@ -139,10 +139,10 @@ void ProductionChannel::Keep(records::OperationRecord& record, bool passed)
         message_ += (message_.isEmpty() ? QString() : QStringLiteral("\n")) + records::outcomeNote(outcome);
 }
 
-QCoro::Task<bool> ProductionChannel::ProgramUnit()
+QCoro::Task<bool> ProductionChannel::programUnit()
 {
     records::OperationRecord record =
-        records::startRecord(QStringLiteral("write"), seams_.host.ComputerName(), QDateTime::currentDateTimeUtc());
+        records::startRecord(QStringLiteral("write"), seams_.host.computerName(), QDateTime::currentDateTimeUtc());
     record.port = seams_.port;
     record.adapter = seams_.adapter;
     record.accessLevel = QString::fromLatin1(level_.recordName());
@@ -152,89 +152,89 @@ QCoro::Task<bool> ProductionChannel::ProgramUnit()
     serialNumber_.clear();
     message_.clear();
     progress_ = 0;
-    Show(State::Working);
-    if (!station_.Port().State().adapterFound && !Open())
-        co_return Fail(record, message_);
+    show(State::Working);
+    if (!station_.port().state().adapterFound && !open())
+        co_return fail(record, message_);
 
-    station_.Image().ClearFileData();
-    station_.Image().InitDeviceImage(LevelMarks(level_), Language::English);
-    station_.Image().deviceConfigId = 0;
-    if (co_await station_.Detect() == 0)
-        co_return Fail(record, Tr(QT_TRANSLATE_NOOP("ProductionChannel", "No unit answers.")));
-    const ReadOutcome read = co_await station_.ReadParameters();
+    station_.image().clearFileData();
+    station_.image().initDeviceImage(levelMarks(level_), Language::English);
+    station_.image().deviceConfigId = 0;
+    if (co_await station_.detect() == 0)
+        co_return fail(record, translated(QT_TRANSLATE_NOOP("ProductionChannel", "No unit answers.")));
+    const ReadOutcome read = co_await station_.readParameters();
     if (!read.complete)
-        co_return Fail(record, Tr(QT_TRANSLATE_NOOP("ProductionChannel", "The unit did not answer for: %1"))
+        co_return fail(record, translated(QT_TRANSLATE_NOOP("ProductionChannel", "The unit did not answer for: %1"))
                                    .arg(read.configId == 0 ? QStringLiteral("ConfigID") : read.missing.join(QStringLiteral(", "))));
     describeUnit(record, station_);
     serialNumber_ = record.serialNumber;
-    const ParamArray<QString> before = station_.Image().value;
+    const ParamArray<QString> before = station_.image().value;
 
-    const BackupOutcome backup = station_.SaveBackup(settings_.backupFolder, seams_.host, version_);
+    const BackupOutcome backup = station_.saveBackup(settings_.backupFolder, seams_.host, version_);
     if (backup.status != BackupOutcome::Status::Saved)
-        co_return Fail(record, Tr(QT_TRANSLATE_NOOP("ProductionChannel", "The backup was not written; nothing was written to the unit.")));
+        co_return fail(record, translated(QT_TRANSLATE_NOOP("ProductionChannel", "The backup was not written; nothing was written to the unit.")));
     record.backup = QFileInfo(backup.path).absoluteFilePath();
 
-    if (OpenConfigFile(record.file, station_.Image(), answers_, level_, seams_.host.Now().date()) != OpenStatus::Loaded)
-        co_return Fail(record, QString());
-    QList<ValueDifference> changes = station_.DifferencesFromDevice(before, read.configId);
+    if (openConfigFile(record.file, station_.image(), answers_, level_, seams_.host.now().date()) != OpenStatus::Loaded)
+        co_return fail(record, QString());
+    QList<ValueDifference> changes = station_.differencesFromDevice(before, read.configId);
 
-    const WriteReport written = co_await station_.WriteImage();
+    const WriteReport written = co_await station_.writeImage();
     if (written.result != WriteResult::Done)
-        co_return Fail(record, written.anythingSent
-                                   ? Tr(QT_TRANSLATE_NOOP("ProductionChannel", "The write stopped: the unit is partly written. Its backup: %1")).arg(record.backup)
+        co_return fail(record, written.anythingSent
+                                   ? translated(QT_TRANSLATE_NOOP("ProductionChannel", "The write stopped: the unit is partly written. Its backup: %1")).arg(record.backup)
                                    : QString());
-    changes.removeIf([this](const ValueDifference& change) { return station_.Writes().Kept()[change.nr]; });
+    changes.removeIf([this](const ValueDifference& change) { return station_.writes().kept()[change.nr]; });
     record.changes = recordedChanges(changes);
 
-    const VerifyReport verify = co_await station_.VerifyWrite();
+    const VerifyReport verify = co_await station_.verifyWrite();
     if (!verify.verified) {
         QStringList names;
         for (const ValueDifference& mismatch : verify.mismatches)
             names << mismatch.name;
-        co_return Fail(record, verify.readBack.complete
-                                   ? Tr(QT_TRANSLATE_NOOP("ProductionChannel", "The unit holds other values than the file: %1")).arg(names.join(QStringLiteral(", ")))
-                                   : Tr(QT_TRANSLATE_NOOP("ProductionChannel", "The unit did not answer the read-back.")));
+        co_return fail(record, verify.readBack.complete
+                                   ? translated(QT_TRANSLATE_NOOP("ProductionChannel", "The unit holds other values than the file: %1")).arg(names.join(QStringLiteral(", ")))
+                                   : translated(QT_TRANSLATE_NOOP("ProductionChannel", "The unit did not answer the read-back.")));
     }
     describeUnit(record, station_);
     serialNumber_ = record.serialNumber;
-    message_ = written.extendedDataSent ? Tr(QT_TRANSLATE_NOOP("ProductionChannel", "Written and verified; extended data written."))
-                                        : Tr(QT_TRANSLATE_NOOP("ProductionChannel", "Written and verified."));
+    message_ = written.extendedDataSent ? translated(QT_TRANSLATE_NOOP("ProductionChannel", "Written and verified; extended data written."))
+                                        : translated(QT_TRANSLATE_NOOP("ProductionChannel", "Written and verified."));
     record.message = message_;
     progress_ = 100;
-    Keep(record, true);
+    keep(record, true);
     ++passed_;
-    Show(State::Passed);
+    show(State::Passed);
     co_return true;
 }
 
-QCoro::Task<> ProductionChannel::RunAutomatic()
+QCoro::Task<> ProductionChannel::runAutomatic()
 {
     if (automatic_)
         co_return;
-    if (!station_.Port().State().adapterFound && !Open())
+    if (!station_.port().state().adapterFound && !open())
         co_return;
     automatic_ = true;
     // Switched off and on again while this run still waits: the older run ends when it wakes.
     const int run = ++automaticRuns_;
     const auto armed = [this, run] { return automatic_ && run == automaticRuns_; };
     const Lifetime alive = alive_;
-    Show(State::Waiting);
+    show(State::Waiting);
     while (armed()) {
-        if (!co_await UnitPresent()) {
+        if (!co_await unitPresent()) {
             co_await Pause(seams_.clock, PollMs, alive);
             continue;
         }
         if (!armed())
             break;
-        co_await ProgramUnit();
+        co_await programUnit();
         // The result stays on show until the unit is taken away; then the channel arms again.
-        while (armed() && co_await UnitPresent())
+        while (armed() && co_await unitPresent())
             co_await Pause(seams_.clock, PollMs, alive);
         if (armed())
-            Show(State::Waiting);
+            show(State::Waiting);
     }
     if (run == automaticRuns_ && !automatic_)
-        Show(State::Idle);
+        show(State::Idle);
 }
 
 } // namespace tunekit

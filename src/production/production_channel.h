@@ -35,10 +35,10 @@ struct ProductionSettings {
 class FixedAnswers final : public Dialogs {
 public:
     explicit FixedAnswers(const ProductionSettings& settings) : settings_(settings) {}
-    MsgAnswer MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override;
-    QCoro::Task<MsgAnswer> Ask(Question question, QString text, MsgButtons buttons, MsgIcon icon, QString title) override;
-    QString OpenFileName(const QString&) override { return {}; }
-    QString SaveFileName(const QString&, const QString&) override { return {}; }
+    MsgAnswer msgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override;
+    QCoro::Task<MsgAnswer> ask(Question question, QString text, MsgButtons buttons, MsgIcon icon, QString title) override;
+    QString openFileName(const QString&) override { return {}; }
+    QString saveFileName(const QString&, const QString&) override { return {}; }
     QStringList messages;
 
 private:
@@ -74,39 +74,39 @@ public:
     ProductionChannel& operator=(const ProductionChannel&) = delete;
 
     // Opens the channel's port; false when it cannot be used.
-    bool Open();
+    bool open();
     // Programs the unit that is connected now: backup, write, verify, record. Gives whether it passed.
-    QCoro::Task<bool> ProgramUnit();
+    QCoro::Task<bool> programUnit();
     // Automatic mode until Stop(): program each unit that answers, once, until it is taken away.
-    QCoro::Task<> RunAutomatic();
-    void Stop() { automatic_ = false; }
-    bool Automatic() const noexcept { return automatic_; }
+    QCoro::Task<> runAutomatic();
+    void stop() { automatic_ = false; }
+    bool automatic() const noexcept { return automatic_; }
 
-    State CurrentState() const noexcept { return state_; }
-    const QString& Port() const noexcept { return seams_.port; }
-    const QString& Adapter() const noexcept { return seams_.adapter; }
-    const QString& SerialNumber() const noexcept { return serialNumber_; }
+    State currentState() const noexcept { return state_; }
+    const QString& port() const noexcept { return seams_.port; }
+    const QString& adapter() const noexcept { return seams_.adapter; }
+    const QString& serialNumber() const noexcept { return serialNumber_; }
     // Why the last unit failed, or its result.
-    const QString& Message() const noexcept { return message_; }
-    int Progress() const noexcept { return progress_; } // 0..100 of the unit in hand
-    int UnitsPassed() const noexcept { return passed_; }
-    int UnitsFailed() const noexcept { return failed_; }
+    const QString& message() const noexcept { return message_; }
+    int progress() const noexcept { return progress_; } // 0..100 of the unit in hand
+    int unitsPassed() const noexcept { return passed_; }
+    int unitsFailed() const noexcept { return failed_; }
     // The channel's packet trace with times, for "Save trace".
-    const QStringList& Trace() const noexcept { return trace_; }
-    Station& Device() noexcept { return station_; }
+    const QStringList& trace() const noexcept { return trace_; }
+    Station& device() noexcept { return station_; }
     // Told whenever the row should be shown anew.
-    void SetChanged(std::function<void()> changed) { changed_ = std::move(changed); }
+    void setChanged(std::function<void()> changed) { changed_ = std::move(changed); }
 
 private:
-    void Changed(StationChanges changes) override;
-    void ProgressChanged(const TransferProgress& progress) override;
-    void Logged(const TrafficEntry& entry) override;
-    void Show(State state);
+    void changed(StationChanges changes) override;
+    void progressChanged(const TransferProgress& progress) override;
+    void logged(const TrafficEntry& entry) override;
+    void show(State state);
     // Whether a unit answers: asks for its ConfigID.
-    QCoro::Task<bool> UnitPresent();
+    QCoro::Task<bool> unitPresent();
     // Ends the unit with its message; gives false.
-    bool Fail(records::OperationRecord& record, const QString& message);
-    void Keep(records::OperationRecord& record, bool passed);
+    bool fail(records::OperationRecord& record, const QString& message);
+    void keep(records::OperationRecord& record, bool passed);
 
     ChannelSeams seams_;
     const ProductionSettings& settings_;

@@ -14,7 +14,7 @@ OperationRecord startRecord(const QString& command, const QString& station, cons
     record.started = now.toUTC();
     record.command = command;
     record.station = station;
-    record.version = MakeVersionInfo().version;
+    record.version = makeVersionInfo().version;
     return record;
 }
 

@@ -15,11 +15,11 @@ namespace tunekit {
 
 namespace {
 
-constexpr std::size_t LevelColumns = AccessLevel::All().size();
+constexpr std::size_t LevelColumns = AccessLevel::all().size();
 
 // Between the data and the level columns each family with a column caption has one, in the
 // family table's order.
-QList<TransmitterFamily> ColumnFamilies()
+QList<TransmitterFamily> columnFamilies()
 {
     QList<TransmitterFamily> families;
     for (const TransmitterFamily& family : TransmitterFamilies) {
@@ -30,16 +30,16 @@ QList<TransmitterFamily> ColumnFamilies()
 }
 
 // The report is composed with commas between the fields; they become tabs as each line is done.
-QString HeaderLine()
+QString headerLine()
 {
     QStringList fields = QStringLiteral("Nr,Index,Subindex,Name,,Desc,,Data1,Data2,Data3,Data4,").split(u',');
-    for (const TransmitterFamily& family : ColumnFamilies())
+    for (const TransmitterFamily& family : columnFamilies())
         fields << family.reportColumn.toString();
     fields << QStringLiteral(",Level 1,Level 2,Level 3,Service,Produktion,Entwicklung").split(u',');
     return fields.join(u',');
 }
 
-QString TrimBlanks(const QString& text)
+QString trimBlanks(const QString& text)
 {
     qsizetype begin = 0;
     qsizetype end = text.size();
@@ -51,20 +51,20 @@ QString TrimBlanks(const QString& text)
 }
 
 // A voltage's decimal comma stays a number; every other comma would split the field.
-QString Description(const ConfigDefine& define, Language language)
+QString description(const ConfigDefine& define, Language language)
 {
-    QString text = TrimBlanks(define.Info(language).replace(QStringLiteral("7,2V"), QStringLiteral("7.2V")));
-    text = TrimBlanks(text.replace(QStringLiteral("9,6V"), QStringLiteral("9.6V")));
-    return TrimBlanks(text.replace(u',', u';'));
+    QString text = trimBlanks(define.info(language).replace(QStringLiteral("7,2V"), QStringLiteral("7.2V")));
+    text = trimBlanks(text.replace(QStringLiteral("9,6V"), QStringLiteral("9.6V")));
+    return trimBlanks(text.replace(u',', u';'));
 }
 
 // Data1..Data4: the bytes of the 4-byte cell that the value takes.
-std::array<QString, 4> DataMarks(const ConfigDefine& define)
+std::array<QString, 4> dataMarks(const ConfigDefine& define)
 {
     std::array<QString, 4> marks;
     const QString x = QStringLiteral("x");
-    const int first = define.SByte;
-    switch (define.DSize) {
+    const int first = define.sByte;
+    switch (define.dSize) {
     case 8:
         if (first >= 0 && first <= 3)
             marks[static_cast<std::size_t>(first)] = x;
@@ -85,60 +85,60 @@ std::array<QString, 4> DataMarks(const ConfigDefine& define)
 }
 
 // Level 1 .. Entwicklung: every level that reaches the parameter.
-std::array<QString, LevelColumns> LevelMarks(const ConfigDefine& define)
+std::array<QString, LevelColumns> levelMarks(const ConfigDefine& define)
 {
     std::array<QString, LevelColumns> marks;
-    for (const AccessLevel level : AccessLevel::All()) {
-        if (level.reachesParameter(define.AvaiLevel))
+    for (const AccessLevel level : AccessLevel::all()) {
+        if (level.reachesParameter(define.avaiLevel))
             marks[level.index()] = QStringLiteral("x");
     }
     return marks;
 }
 
-QString ParameterLine(int nr, Language language)
+QString parameterLine(int nr, Language language)
 {
-    const ConfigDefine& define = FindConfigDefine(nr);
-    QStringList fields{QString::number(nr), QString::number(static_cast<quint16>(define.HexAdd), 16).toUpper(),
-                       QString::number(define.SubAdd), define.Name.toString(), QString(),
-                       Description(define, language), QString()};
-    for (const QString& mark : DataMarks(define))
+    const ConfigDefine& define = findConfigDefine(nr);
+    QStringList fields{QString::number(nr), QString::number(static_cast<quint16>(define.hexAdd), 16).toUpper(),
+                       QString::number(define.subAdd), define.name.toString(), QString(),
+                       description(define, language), QString()};
+    for (const QString& mark : dataMarks(define))
         fields << mark;
     fields << QString();
-    for (const TransmitterFamily& family : ColumnFamilies())
+    for (const TransmitterFamily& family : columnFamilies())
         fields << (define.families.contains(family.configId) ? QStringLiteral("x") : QString());
     fields << QString();
-    for (const QString& mark : LevelMarks(define))
+    for (const QString& mark : levelMarks(define))
         fields << mark;
     return fields.join(u',');
 }
 
-QString Tr(const char* text)
+QString translated(const char* text)
 {
     return QCoreApplication::translate("ParameterReport", text);
 }
 
 } // namespace
 
-QString ReportFileFilter()
+QString reportFileFilter()
 {
     return QStringLiteral("ExcelDatei (*.xls)|*.xls");
 }
 
-QStringList ReportLines(Language language)
+QStringList reportLines(Language language)
 {
-    QStringList lines{HeaderLine()};
+    QStringList lines{headerLine()};
     for (int nr = 2; nr <= ParamCount; ++nr)
-        lines << ParameterLine(nr, language);
+        lines << parameterLine(nr, language);
     for (QString& line : lines)
         line.replace(u',', u'\t');
     return lines;
 }
 
-QByteArray ComposeReport(Language language)
+QByteArray composeReport(Language language)
 {
     QByteArray out;
-    for (const QString& line : ReportLines(language)) {
-        out += ToAnsi(line);
+    for (const QString& line : reportLines(language)) {
+        out += toAnsi(line);
         out += "\r\n";
     }
     return out;
@@ -146,14 +146,14 @@ QByteArray ComposeReport(Language language)
 
 ReportOutcome generateReport(Dialogs& dialogs, Language language)
 {
-    const QString path = dialogs.SaveFileName(ReportFileFilter(), QString());
+    const QString path = dialogs.saveFileName(reportFileFilter(), QString());
     if (path.isEmpty())
         return ReportOutcome::Cancelled;
     // A report that could not be written must not pass for one that was.
-    const QString failure = SaveConfigFile(path, ComposeReport(language));
+    const QString failure = saveConfigFile(path, composeReport(language));
     if (failure.isEmpty())
         return ReportOutcome::Written;
-    dialogs.MsgBox(failure, MsgButtons::Ok, MsgIcon::Exclamation, Tr(QT_TRANSLATE_NOOP("ParameterReport", "Error")));
+    dialogs.msgBox(failure, MsgButtons::Ok, MsgIcon::Exclamation, translated(QT_TRANSLATE_NOOP("ParameterReport", "Error")));
     return ReportOutcome::Failed;
 }
 

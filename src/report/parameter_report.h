@@ -16,15 +16,15 @@ class Dialogs;
 // and the access levels that may edit it. A spreadsheet opens it.
 
 // The file type the save dialog offers; the content is tab-separated text whatever the extension.
-QString ReportFileFilter();
+QString reportFileFilter();
 
 // The header line and the 61 parameter lines, 32 fields each (with today's 13 family columns)
 // separated by tabs, no line ends.
 // Descriptions are in the given language; the header is the same in both.
-QStringList ReportLines(Language language);
+QStringList reportLines(Language language);
 
 // The file: the lines in windows-1252, each ended by CR LF.
-QByteArray ComposeReport(Language language);
+QByteArray composeReport(Language language);
 
 enum class ReportOutcome {
     Cancelled, // no file name: nothing written

@@ -19,7 +19,7 @@
 
 namespace tunekit {
 
-StatusBarTexts MakeStatusBarTexts(const StatusBarInput& in)
+StatusBarTexts makeStatusBarTexts(const StatusBarInput& in)
 {
     StatusBarTexts t;
     const bool connected = in.portNumber >= 1;
@@ -43,228 +43,228 @@ Session::Session(SessionSeams seams, SessionViews& views, UiLanguage& language)
 {
 }
 
-QCoro::Task<> Session::Startup(PortPlan plan)
+QCoro::Task<> Session::startup(PortPlan plan)
 {
     plan_ = plan;
-    ReadHostFacts();
+    readHostFacts();
 
     for (int tab = 1; tab <= 4; ++tab)
-        views_.SetTabVisible(tab, false);
+        views_.setTabVisible(tab, false);
     terminalEnabled = false;
     packetConsoleEnabled = false;
-    views_.ApplyLevelChecks({});
+    views_.applyLevelChecks({});
 
-    ReadSettingsFile();
-    SetLanguage();
+    readSettingsFile();
+    setLanguage();
     if (plan_.discover)
-        co_await CheckComPorts();
+        co_await checkComPorts();
     else
-        OpenNamedPort();
+        openNamedPort();
     access_.levelChecks = {};
-    views_.PrepareOverview();
-    views_.Changed(StationChange::Status);
+    views_.prepareOverview();
+    views_.changed(StationChange::Status);
 
-    co_await Rs232().Pause(1000);
+    co_await rs232().pause(1000);
 
-    co_await Transfers().DetectDevice();
-    Image().ClearFileData();
-    Image().InitDeviceImage(LevelMarks(access_.level), UiLanguageNow());
-    ApplyUserLevel();
-    ShadowAll();
+    co_await transfers().detectDevice();
+    image().clearFileData();
+    image().initDeviceImage(levelMarks(access_.level), uiLanguageNow());
+    applyUserLevel();
+    shadowAll();
 
-    views_.ShowConsoles(terminalEnabled, packetConsoleEnabled);
-    views_.Changed(StationChange::Status);
-    views_.ArrangeWindows();
-    if (Port().portNumber >= 1)
-        co_await Rs232().ResetDevice();
-    views_.Logged({TrafficEntry::Kind::PacketsCleared, {}, {}});
-    Engine().State().resetPending = false;
-    Image().imageConfigId = Image().deviceConfigId;
+    views_.showConsoles(terminalEnabled, packetConsoleEnabled);
+    views_.changed(StationChange::Status);
+    views_.arrangeWindows();
+    if (port().portNumber >= 1)
+        co_await rs232().resetDevice();
+    views_.logged({TrafficEntry::Kind::PacketsCleared, {}, {}});
+    engine().state().resetPending = false;
+    image().imageConfigId = image().deviceConfigId;
 }
 
-void Session::ReadHostFacts()
+void Session::readHostFacts()
 {
-    version_ = MakeVersionInfo(version_.buildNumber);
-    Engine().State().resetPending = false;
-    Port().portNumber = 0;
-    Image().imageConfigId = 0;
-    const QStringList environment = seams_.host.Environment();
-    os_ = osNamesOf(seams_.host.OsVersionRecord(), environment);
+    version_ = makeVersionInfo(version_.buildNumber);
+    engine().state().resetPending = false;
+    port().portNumber = 0;
+    image().imageConfigId = 0;
+    const QStringList environment = seams_.host.environment();
+    os_ = osNamesOf(seams_.host.osVersionRecord(), environment);
     wordWidth_ = wordWidthOf(environment);
-    regLang_ = installLanguageOf(seams_.host.DefaultLanguageId());
+    regLang_ = installLanguageOf(seams_.host.defaultLanguageId());
 }
 
-QCoro::Task<> Session::ConnectHeadless(PortPlan plan)
+QCoro::Task<> Session::connectHeadless(PortPlan plan)
 {
     plan_ = plan;
-    ReadHostFacts();
-    SetLanguage();
+    readHostFacts();
+    setLanguage();
     if (plan_.discover)
-        co_await CheckComPorts(1);
+        co_await checkComPorts(1);
     else
-        OpenNamedPort();
-    if (Port().portNumber >= 1 && Port().adapterFound)
-        co_await Transfers().DetectDevice();
-    Image().ClearFileData();
-    Image().InitDeviceImage(LevelMarks(access_.level), UiLanguageNow());
-    ApplyUserLevel();
-    Engine().State().resetPending = false;
-    Image().imageConfigId = Image().deviceConfigId;
+        openNamedPort();
+    if (port().portNumber >= 1 && port().adapterFound)
+        co_await transfers().detectDevice();
+    image().clearFileData();
+    image().initDeviceImage(levelMarks(access_.level), uiLanguageNow());
+    applyUserLevel();
+    engine().state().resetPending = false;
+    image().imageConfigId = image().deviceConfigId;
 }
 
-void Session::OpenNamedPort()
+void Session::openNamedPort()
 {
     // The port named for this run stands in for the adapter's: it is used as found when it opens.
-    station_.OpenAdapterPort(plan_.number);
-    discovery_.adapterLocated = Port().adapterFound;
-    discovery_.adapterPortCaption = seams_.line.Simulated() ? QCoreApplication::translate("Session", "simulated transmitter")
+    station_.openAdapterPort(plan_.number);
+    discovery_.adapterLocated = port().adapterFound;
+    discovery_.adapterPortCaption = seams_.line.simulated() ? QCoreApplication::translate("Session", "simulated transmitter")
                                                             : plan_.name;
-    UpdateComMenu(discovery_.menu, Port().portNumber, Port().adapterPort);
-    views_.ConnectionChanged();
-    views_.Changed(StationChange::Status);
+    updateComMenu(discovery_.menu, port().portNumber, port().adapterPort);
+    views_.connectionChanged();
+    views_.changed(StationChange::Status);
 }
 
-void Session::Shutdown()
+void Session::shutdown()
 {
-    Rs232().ClosePort();
+    rs232().closePort();
 }
 
-void Session::MainTimerTick()
+void Session::mainTimerTick()
 {
-    Engine().TransmitTick();
+    engine().transmitTick();
     if (!access_.refreshPending)
         return;
     access_.refreshPending = false;
-    views_.ApplyLevelChecks(access_.levelChecks);
-    const ConsoleVisibility consoles = ConsolesForLevel(access_);
-    views_.ShowConsoles(consoles.terminal, consoles.console);
-    views_.Changed(StationChange::Values);
+    views_.applyLevelChecks(access_.levelChecks);
+    const ConsoleVisibility consoles = consolesForLevel(access_);
+    views_.showConsoles(consoles.terminal, consoles.console);
+    views_.changed(StationChange::Values);
 }
 
-StatusBarTexts Session::StatusBar() const
+StatusBarTexts Session::statusBar() const
 {
-    return MakeStatusBarTexts({Port().portNumber, Image().deviceConfigId, Engine().State().queue.Length(), os_.shortName,
+    return makeStatusBarTexts({port().portNumber, image().deviceConfigId, engine().state().queue.length(), os_.shortName,
                                version_.buildNumber,
-                               Port().portNumber < 1 ? QString() : plan_.discover ? seams_.line.PortName() : plan_.name,
-                               seams_.line.Simulated()});
+                               port().portNumber < 1 ? QString() : plan_.discover ? seams_.line.portName() : plan_.name,
+                               seams_.line.simulated()});
 }
 
-QString Session::WindowTitle() const
+QString Session::windowTitle() const
 {
-    QString title = version_.WindowTitle();
-    if (seams_.line.Simulated())
+    QString title = version_.windowTitle();
+    if (seams_.line.simulated())
         title += QStringLiteral(" (") + QCoreApplication::translate("Session", "simulated transmitter") + QLatin1Char(')');
     return title;
 }
 
-QString Session::AboutTitle() const
+QString Session::aboutTitle() const
 {
     return QCoreApplication::translate("About", "About ...");
 }
 
-QString Session::AboutText() const
+QString Session::aboutText() const
 {
     const QString rule(35, QLatin1Char('_'));
     QStringList lines{rule, QStringLiteral("T u n e k i t"), QStringLiteral("Version: ") + version_.version};
-    if (German()) {
+    if (german()) {
         lines << QStringLiteral("Build: ") + version_.buildNumber << QStringLiteral("Stand: ") + version_.versionDate;
     } else {
         lines << QStringLiteral("Date: ") + version_.versionDate;
     }
     lines << rule << QStringLiteral("OS: ") + os_.fullName + QLatin1Char(' ') + wordWidth_
-          << QStringLiteral("Lng: ") + regLang_ << QStringLiteral("HVX-Port: COM %1").arg(Port().adapterPort)
-          << QStringLiteral("Act-Port: COM %1").arg(Port().portNumber);
+          << QStringLiteral("Lng: ") + regLang_ << QStringLiteral("HVX-Port: COM %1").arg(port().adapterPort)
+          << QStringLiteral("Act-Port: COM %1").arg(port().portNumber);
     if (!plan_.discover)
         lines << QStringLiteral("Port: ")
-                     + (seams_.line.Simulated() ? QCoreApplication::translate("Session", "simulated transmitter")
+                     + (seams_.line.simulated() ? QCoreApplication::translate("Session", "simulated transmitter")
                                                 : plan_.name);
-    lines << QStringLiteral("CfgID: %1").arg(Image().imageConfigId);
+    lines << QStringLiteral("CfgID: %1").arg(image().imageConfigId);
     return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
 }
 
-QString Session::BusyText()
+QString Session::busyText()
 {
     return QCoreApplication::translate("Session", "Please wait until the data transfer has ended.");
 }
 
-bool Session::RefusedWhileTransferring()
+bool Session::refusedWhileTransferring()
 {
     // The image, the file data and the level belong to the transfer until it ends: a write
     // must not send a file's values that no check has seen, and a read must not fill an image
     // that was just replaced.
-    if (!station_.Busy())
+    if (!station_.busy())
         return false;
-    seams_.dialogs.MsgBox(BusyText(), MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("Tunekit"));
+    seams_.dialogs.msgBox(busyText(), MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("Tunekit"));
     return true;
 }
 
-void Session::ChooseLanguage(const QString& chosen)
+void Session::chooseLanguage(const QString& chosen)
 {
-    if (RefusedWhileTransferring()) {
-        views_.LanguageChanged(); // the menu's check marks as they were
+    if (refusedWhileTransferring()) {
+        views_.languageChanged(); // the menu's check marks as they were
         return;
     }
-    ChosenLanguage = chosen;
-    SetLanguage();
+    chosenLanguage = chosen;
+    setLanguage();
 }
 
-void Session::SetLanguage()
+void Session::setLanguage()
 {
-    const QString& pick = !ChosenLanguage.isEmpty() ? ChosenLanguage
-                          : !SetFileLang.isEmpty()  ? SetFileLang
+    const QString& pick = !chosenLanguage.isEmpty() ? chosenLanguage
+                          : !setFileLang.isEmpty()  ? setFileLang
                                                     : regLang_;
     actLanguage_ = pick == QLatin1StringView("DE") ? 1 : 0;
-    language_.Set(languageFromNumber(actLanguage_));
-    views_.LanguageChanged();
+    language_.set(languageFromNumber(actLanguage_));
+    views_.languageChanged();
     // The display texts follow the language; the values 2..62 are emptied with them.
-    WriteSettingsFile();
-    Image().FillDisplayTexts(UiLanguageNow());
-    Image().RefreshInterpreterLabel();
-    ShadowAll();
-    views_.ConnectionChanged();
+    writeSettingsFile();
+    image().fillDisplayTexts(uiLanguageNow());
+    image().refreshInterpreterLabel();
+    shadowAll();
+    views_.connectionChanged();
 }
 
-QString Session::SettingsFilePath() const
+QString Session::settingsFilePath() const
 {
-    const QString folder = seams_.host.SettingsFolder();
+    const QString folder = seams_.host.settingsFolder();
     return folder.isEmpty() ? QString() : QDir(folder).filePath(QLatin1StringView(SettingsFileName));
 }
 
-void Session::ReadSettingsFile()
+void Session::readSettingsFile()
 {
     discovery_.settingsPortKnown = false;
     storedPort_ = 0;
-    QFile file(SettingsFilePath());
+    QFile file(settingsFilePath());
     if (file.fileName().isEmpty() || !file.open(QIODevice::ReadOnly))
         return;
-    const SettingsRead read = ReadSettings(file.read(SettingsFileReadLimit));
+    const SettingsRead read = readSettings(file.read(SettingsFileReadLimit));
     file.close();
 
-    if (read.FilePortFound) {
+    if (read.filePortFound) {
         discovery_.settingsPortKnown = true;
-        discovery_.settingsPort = read.FilePort;
-        storedPort_ = read.FilePort;
+        discovery_.settingsPort = read.filePort;
+        storedPort_ = read.filePort;
         // Only after discovery has probed the port does the file choose it (not at start-up).
-        if (discovery_.portAvailable[static_cast<std::size_t>(read.FilePort)])
-            Port().portNumber = Port().adapterFound ? Port().adapterPort : read.FilePort;
+        if (discovery_.portAvailable[static_cast<std::size_t>(read.filePort)])
+            port().portNumber = port().adapterFound ? port().adapterPort : read.filePort;
     }
-    if (!read.SetFileLang.isEmpty())
-        SetFileLang = read.SetFileLang;
+    if (!read.setFileLang.isEmpty())
+        setFileLang = read.setFileLang;
     for (int i = 0; i < 3; ++i) {
         if (const auto& option = read.options[static_cast<std::size_t>(i)])
-            SetOption(i, *option);
+            setOption(i, *option);
     }
     if (read.longDelay) {
-        Port().longDelay = read.longDelay->ticked;
-        Port().longDelaySeconds = read.longDelay->seconds;
+        port().longDelay = read.longDelay->ticked;
+        port().longDelaySeconds = read.longDelay->seconds;
         longDelay_.txtLongDelay = read.longDelay->text;
         longDelay_.boxVisible = read.longDelay->ticked;
         longDelay_.lblSekVisible = read.longDelay->ticked;
     }
     if (read.paced && !pacedByCommandLine_)
-        Engine().SetPaced(*read.paced);
+        engine().setPaced(*read.paced);
     if (read.authText) {
-        const StoredLevel stored = RestoreStoredLevel(access_, *read.authText);
+        const StoredLevel stored = restoreStoredLevel(access_, *read.authText);
         if (stored.consoles) {
             terminalEnabled = true;
             packetConsoleEnabled = true;
@@ -272,206 +272,206 @@ void Session::ReadSettingsFile()
         if (stored.menuCheck) {
             std::array<bool, 6> checks{};
             checks[stored.menuCheck->index()] = true;
-            views_.ApplyLevelChecks(checks);
+            views_.applyLevelChecks(checks);
         }
     }
-    views_.OptionsChanged();
+    views_.optionsChanged();
 }
 
-void Session::WriteSettingsFile()
+void Session::writeSettingsFile()
 {
-    const QString path = SettingsFilePath();
+    const QString path = settingsFilePath();
     if (path.isEmpty())
         return;
     SettingsToWrite settings;
     // The port discovery chose is the one to look for next time. Until it has chosen one (at
     // start-up the language is saved before discovery runs) and when it finds none, the file keeps
     // the port it names. A port named for one run (or the simulated line) is never stored.
-    settings.portNumber = plan_.discover && Port().portNumber >= 1 ? Port().portNumber : storedPort_;
+    settings.portNumber = plan_.discover && port().portNumber >= 1 ? port().portNumber : storedPort_;
     settings.actLanguage = actLanguage_;
-    settings.options = {Options().chkResetBeforeTransmit, Options().ChkSendNewDataOnly,
-                        Options().ChkEraseStringsAfterWrite};
-    settings.longDelay = Port().longDelay;
+    settings.options = {options().chkResetBeforeTransmit, options().chkSendNewDataOnly,
+                        options().chkEraseStringsAfterWrite};
+    settings.longDelay = port().longDelay;
     settings.longDelayText = longDelay_.txtLongDelay;
     settings.authFileString = access_.rememberedPassword;
-    settings.paced = Engine().Paced();
+    settings.paced = engine().paced();
     // Written whole and then renamed, so a failure leaves the old file as it was. Failures are
     // silent: the settings are then simply not kept.
     QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(ComposeSettingsFile(settings)) >= 0 && file.commit())
+    if (file.open(QIODevice::WriteOnly) && file.write(composeSettingsFile(settings)) >= 0 && file.commit())
         storedPort_ = settings.portNumber;
 }
 
-void Session::SetOption(int option, bool ticked)
+void Session::setOption(int option, bool ticked)
 {
     switch (option) {
-    case 0: Options().chkResetBeforeTransmit = ticked; break;
-    case 1: Options().ChkSendNewDataOnly = ticked; break;
-    case 2: Options().ChkEraseStringsAfterWrite = ticked; break;
+    case 0: options().chkResetBeforeTransmit = ticked; break;
+    case 1: options().chkSendNewDataOnly = ticked; break;
+    case 2: options().chkEraseStringsAfterWrite = ticked; break;
     default: return;
     }
-    views_.OptionsChanged();
+    views_.optionsChanged();
 }
 
-bool Session::Option(int option) const
+bool Session::option(int option) const
 {
     switch (option) {
-    case 0: return Options().chkResetBeforeTransmit;
-    case 1: return Options().ChkSendNewDataOnly;
-    case 2: return Options().ChkEraseStringsAfterWrite;
+    case 0: return options().chkResetBeforeTransmit;
+    case 1: return options().chkSendNewDataOnly;
+    case 2: return options().chkEraseStringsAfterWrite;
     default: return false;
     }
 }
 
-void Session::SetPaced(bool paced)
+void Session::setPaced(bool paced)
 {
-    Engine().SetPaced(paced);
-    views_.OptionsChanged();
+    engine().setPaced(paced);
+    views_.optionsChanged();
 }
 
-void Session::PaceThisRun()
+void Session::paceThisRun()
 {
     pacedByCommandLine_ = true;
-    SetPaced(true);
+    setPaced(true);
 }
 
-void Session::SetLongDelay(bool ticked)
+void Session::setLongDelay(bool ticked)
 {
-    Port().longDelay = ticked;
+    port().longDelay = ticked;
     longDelay_.boxVisible = ticked;
     longDelay_.lblSekVisible = ticked;
     if (!ticked)
-        Port().longDelaySeconds = 0;
-    views_.OptionsChanged();
+        port().longDelaySeconds = 0;
+    views_.optionsChanged();
 }
 
-void Session::EditLongDelay(const QString& text)
+void Session::editLongDelay(const QString& text)
 {
-    const LongDelayEdit edit = LongDelayTextChanged(text);
+    const LongDelayEdit edit = longDelayTextChanged(text);
     longDelay_.lblSekVisible = true;
     longDelay_.txtLongDelay = edit.text;
     if (edit.seconds) {
-        Port().longDelaySeconds = *edit.seconds;
-        Port().longDelay = true;
+        port().longDelaySeconds = *edit.seconds;
+        port().longDelay = true;
         longDelay_.boxVisible = true;
     }
-    views_.OptionsChanged();
+    views_.optionsChanged();
 }
 
-QCoro::Task<> Session::CheckComPorts(int quiet)
+QCoro::Task<> Session::checkComPorts(int quiet)
 {
-    const PortProbe probe = [this](int n) { return Rs232().ProbePort(n); };
-    PortState& port = Port();
-    ChooseComPort(discovery_, {port.portNumber, port.adapterFound, port.adapterPort}, probe,
-                  [this] { return FindAdapterPort(discovery_, seams_.host.AdapterPortName()); });
-    co_await UsePort(port.portNumber);
-    HandleComMessages(quiet);
+    const PortProbe probe = [this](int n) { return rs232().probePort(n); };
+    PortState& state = port();
+    chooseComPort(discovery_, {state.portNumber, state.adapterFound, state.adapterPort}, probe,
+                  [this] { return findAdapterPort(discovery_, seams_.host.adapterPortName()); });
+    co_await usePort(state.portNumber);
+    handleComMessages(quiet);
 }
 
-QCoro::Task<> Session::UsePort(qint16 offered)
+QCoro::Task<> Session::usePort(qint16 offered)
 {
     discovery_.menu.otherVisible = false;
-    PortState& port = Port();
-    port.portNumber = MenuPort(discovery_, port.adapterFound, port.adapterPort, offered,
-                               [this](int n) { return Rs232().ProbePort(n); });
-    if (port.portNumber >= 1) {
-        Rs232().ClosePort();
-        co_await Rs232().Pause(50 + Rs232().OpenDelayMs());
-        Rs232().OpenPort();
-        co_await Rs232().Pause(50);
-        Image().ClearFileData();
-        views_.Changed(StationChange::Facts | StationChange::Values | StationChange::Status);
-        WriteSettingsFile();
+    PortState& state = port();
+    state.portNumber = menuPort(discovery_, state.adapterFound, state.adapterPort, offered,
+                               [this](int n) { return rs232().probePort(n); });
+    if (state.portNumber >= 1) {
+        rs232().closePort();
+        co_await rs232().pause(50 + rs232().openDelayMs());
+        rs232().openPort();
+        co_await rs232().pause(50);
+        image().clearFileData();
+        views_.changed(StationChange::Facts | StationChange::Values | StationChange::Status);
+        writeSettingsFile();
     }
-    UpdateComMenu(discovery_.menu, port.portNumber, port.adapterPort);
-    views_.ConnectionChanged();
+    updateComMenu(discovery_.menu, state.portNumber, state.adapterPort);
+    views_.connectionChanged();
 }
 
-void Session::HandleComMessages(int quiet)
+void Session::handleComMessages(int quiet)
 {
     if (quiet != 0)
         return;
-    if (const auto message = ComMessageFor(discovery_, Port().adapterFound, Port().adapterPort, os_.messageName))
-        seams_.dialogs.MsgBox(message->text, MsgButtons::Ok, message->icon, message->title);
+    if (const auto message = comMessageFor(discovery_, port().adapterFound, port().adapterPort, os_.messageName))
+        seams_.dialogs.msgBox(message->text, MsgButtons::Ok, message->icon, message->title);
 }
 
-QCoro::Task<> Session::RedetectPort()
+QCoro::Task<> Session::redetectPort()
 {
-    Image().ClearFileData();
-    views_.Changed(StationChange::Facts);
-    views_.ShowRedetectWindow(true);
-    co_await Rs232().Pause(20);
-    Rs232().ClosePort();
-    co_await Rs232().Pause(10);
+    image().clearFileData();
+    views_.changed(StationChange::Facts);
+    views_.showRedetectWindow(true);
+    co_await rs232().pause(20);
+    rs232().closePort();
+    co_await rs232().pause(10);
     if (plan_.discover)
-        co_await CheckComPorts();
+        co_await checkComPorts();
     else
-        OpenNamedPort();
-    views_.ShowRedetectWindow(false);
-    co_await Transfers().Redetect();
+        openNamedPort();
+    views_.showRedetectWindow(false);
+    co_await transfers().redetect();
 }
 
-void Session::ShadowAll()
+void Session::shadowAll()
 {
-    views_.Changed(StationChange::Values | StationChange::Facts);
+    views_.changed(StationChange::Values | StationChange::Facts);
 }
 
-void Session::ApplyUserLevel()
+void Session::applyUserLevel()
 {
-    tunekit::ApplyUserLevel(access_, Image());
-    Image().UpdateEditMarks();
-    views_.ApplyLevelView(ViewForLevel(access_.level));
+    tunekit::applyUserLevel(access_, image());
+    image().updateEditMarks();
+    views_.applyLevelView(viewForLevel(access_.level));
 }
 
-void Session::LevelMenuCommand(AccessLevel level, const std::function<void()>& showDialog)
+void Session::levelMenuCommand(AccessLevel level, const std::function<void()>& showDialog)
 {
-    if (RefusedWhileTransferring()) {
-        views_.ApplyLevelChecks(access_.levelChecks);
+    if (refusedWhileTransferring()) {
+        views_.applyLevelChecks(access_.levelChecks);
         return;
     }
-    const LevelCommandResult result = tunekit::LevelMenuCommand(level, access_, Image(), showDialog);
+    const LevelCommandResult result = tunekit::levelMenuCommand(level, access_, image(), showDialog);
     // The menu ticks the level in force, also when the dialog was cancelled (the menu item
     // ticks itself when clicked).
     std::array<bool, 6> checks{};
     checks[access_.level.index()] = true;
-    views_.ApplyLevelChecks(checks);
-    views_.ApplyLevelView(result.view);
+    views_.applyLevelChecks(checks);
+    views_.applyLevelView(result.view);
     if (result.refreshViews)
-        ShadowAll();
+        shadowAll();
     else
-        views_.Changed(StationChange::Facts);
-    views_.ArrangeWindows();
+        views_.changed(StationChange::Facts);
+    views_.arrangeWindows();
 }
 
-void Session::ClearFileData()
+void Session::clearFileData()
 {
-    if (RefusedWhileTransferring())
+    if (refusedWhileTransferring())
         return;
-    Image().ClearFileData();
-    views_.Changed(StationChange::Facts);
-    views_.Logged({TrafficEntry::Kind::PacketsCleared, {}, {}});
+    image().clearFileData();
+    views_.changed(StationChange::Facts);
+    views_.logged({TrafficEntry::Kind::PacketsCleared, {}, {}});
 }
 
-void Session::OpenFile()
+void Session::openFile()
 {
-    if (RefusedWhileTransferring())
+    if (refusedWhileTransferring())
         return;
-    if (NeedsViewRefresh(FileOpenCommand(Image(), seams_.dialogs, access_.level, seams_.host.Now().date())))
-        ShadowAll();
+    if (needsViewRefresh(fileOpenCommand(image(), seams_.dialogs, access_.level, seams_.host.now().date())))
+        shadowAll();
 }
 
-void Session::OpenDroppedFiles(const QStringList& paths)
+void Session::openDroppedFiles(const QStringList& paths)
 {
-    if (RefusedWhileTransferring())
+    if (refusedWhileTransferring())
         return;
-    if (NeedsViewRefresh(FileDropCommand(paths, Image(), seams_.dialogs, access_.level, seams_.host.Now().date())))
-        ShadowAll();
+    if (needsViewRefresh(fileDropCommand(paths, image(), seams_.dialogs, access_.level, seams_.host.now().date())))
+        shadowAll();
 }
 
 namespace {
 
 // Keeps the record of a button's operation; tells the user only when it could not be stored.
-void KeepWindowRecord(records::OperationRecord& record, bool passed, const QString& message, Dialogs& dialogs)
+void keepWindowRecord(records::OperationRecord& record, bool passed, const QString& message, Dialogs& dialogs)
 {
     record.ended = QDateTime::currentDateTimeUtc();
     record.result = QString::fromLatin1(passed ? records::ResultPassed : records::ResultFailed);
@@ -482,67 +482,67 @@ void KeepWindowRecord(records::OperationRecord& record, bool passed, const QStri
     const records::RecordOutcome outcome = chosen.store ? records::keepRecord(*chosen.store, record)
                                                         : records::RecordOutcome{records::RecordOutcome::Status::Failed, chosen.error};
     if (outcome.status != records::RecordOutcome::Status::Stored)
-        dialogs.MsgBox(records::outcomeNote(outcome), MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("Tunekit"));
+        dialogs.msgBox(records::outcomeNote(outcome), MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("Tunekit"));
 }
 
 } // namespace
 
-records::OperationRecord Session::StartRecord(const QString& command)
+records::OperationRecord Session::startRecord(const QString& command)
 {
-    records::OperationRecord record = records::startRecord(command, seams_.host.ComputerName(), QDateTime::currentDateTimeUtc());
+    records::OperationRecord record = records::startRecord(command, seams_.host.computerName(), QDateTime::currentDateTimeUtc());
     record.port = discovery_.adapterPortCaption;
     record.accessLevel = QString::fromLatin1(access_.level.recordName());
     return record;
 }
 
-QCoro::Task<> Session::ReadParameters()
+QCoro::Task<> Session::readParameters()
 {
-    if (station_.Busy())
+    if (station_.busy())
         co_return;
-    records::OperationRecord record = StartRecord(QStringLiteral("read"));
-    const ReadOutcome read = co_await station_.ReadParameters();
+    records::OperationRecord record = startRecord(QStringLiteral("read"));
+    const ReadOutcome read = co_await station_.readParameters();
     if (read.configId != 0)
         describeUnit(record, station_);
     record.configId = read.configId;
-    KeepWindowRecord(record, read.complete, QString(), seams_.dialogs);
+    keepWindowRecord(record, read.complete, QString(), seams_.dialogs);
 }
 
-QCoro::Task<> Session::Write()
+QCoro::Task<> Session::write()
 {
-    if (station_.Busy())
+    if (station_.busy())
         co_return;
-    records::OperationRecord record = StartRecord(QStringLiteral("write"));
-    record.file = Image().labels.lblConfigFileName;
-    const WriteResult result = co_await station_.Write();
-    record.configId = Image().deviceConfigId;
-    record.productionNumber = Image().value[ProductionNumberNr];
-    record.serialNumber = station_.SerialNumber();
-    KeepWindowRecord(record, result == WriteResult::Done, QString(), seams_.dialogs);
+    records::OperationRecord record = startRecord(QStringLiteral("write"));
+    record.file = image().labels.lblConfigFileName;
+    const WriteResult result = co_await station_.write();
+    record.configId = image().deviceConfigId;
+    record.productionNumber = image().value[ProductionNumberNr];
+    record.serialNumber = station_.serialNumber();
+    keepWindowRecord(record, result == WriteResult::Done, QString(), seams_.dialogs);
 }
 
-QCoro::Task<> Session::Reset()
+QCoro::Task<> Session::reset()
 {
-    records::OperationRecord record = StartRecord(QStringLiteral("reset"));
-    record.configId = Image().deviceConfigId;
-    co_await station_.Reset();
-    KeepWindowRecord(record, true, QString(), seams_.dialogs);
+    records::OperationRecord record = startRecord(QStringLiteral("reset"));
+    record.configId = image().deviceConfigId;
+    co_await station_.reset();
+    keepWindowRecord(record, true, QString(), seams_.dialogs);
 }
 
-QCoro::Task<> Session::ConvertChecksum()
+QCoro::Task<> Session::convertChecksum()
 {
-    co_await ConvertChecksumCommand(seams_.dialogs);
+    co_await convertChecksumCommand(seams_.dialogs);
 }
 
-void Session::SetAutomaticResetOff(bool off)
+void Session::setAutomaticResetOff(bool off)
 {
-    Engine().Reset().automaticResetOff = off;
+    engine().reset().automaticResetOff = off;
 }
 
 } // namespace tunekit
 
 namespace tunekit {
 
-QString FormatDebugLine(const QTime& time, const QString& text)
+QString formatDebugLine(const QTime& time, const QString& text)
 {
     const int hundredths = time.msec() / 10;
     return time.toString(QStringLiteral("hh:mm:ss")) + QStringLiteral(".%1 : ").arg(hundredths, 2, 10, QLatin1Char('0'))

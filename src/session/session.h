@@ -36,22 +36,22 @@ struct SessionSeams {
 class SessionViews : public StationViews {
 public:
     // Which tabs the access level lets the user see.
-    virtual void SetTabVisible(int /*tab*/, bool /*visible*/) {}
+    virtual void setTabVisible(int /*tab*/, bool /*visible*/) {}
     // The level menu's check marks, the terminal and the console follow the level.
-    virtual void ApplyLevelChecks(const std::array<bool, 6>& /*checks*/) {}
-    virtual void ShowConsoles(bool /*terminal*/, bool /*console*/) {}
-    virtual void ArrangeWindows() {}
+    virtual void applyLevelChecks(const std::array<bool, 6>& /*checks*/) {}
+    virtual void showConsoles(bool /*terminal*/, bool /*console*/) {}
+    virtual void arrangeWindows() {}
     // Shows and hides the level-dependent controls by objectName.
-    virtual void ApplyLevelView(const LevelView& /*view*/) {}
-    virtual void LanguageChanged() {}
+    virtual void applyLevelView(const LevelView& /*view*/) {}
+    virtual void languageChanged() {}
     // The overview list's columns, in the language then active.
-    virtual void PrepareOverview() {}
+    virtual void prepareOverview() {}
     // The COM menu, the port, system and language captions and the window title.
-    virtual void ConnectionChanged() {}
+    virtual void connectionChanged() {}
     // The option boxes of the Tools tab.
-    virtual void OptionsChanged() {}
+    virtual void optionsChanged() {}
     // The wait window of Interface > Detect.
-    virtual void ShowRedetectWindow(bool /*shown*/) {}
+    virtual void showRedetectWindow(bool /*shown*/) {}
 };
 // How a run finds its port: adapter discovery, or one port named for this run (a port given on
 // the command line, or the simulated transmitter).
@@ -81,7 +81,7 @@ struct StatusBarInput {
     bool simulated = false;
 };
 
-StatusBarTexts MakeStatusBarTexts(const StatusBarInput& input);
+StatusBarTexts makeStatusBarTexts(const StatusBarInput& input);
 
 // The program's logic behind the window, built once by the main window: the settings, the
 // language, the access level, port discovery and the one station the window works with.
@@ -93,110 +93,110 @@ public:
 
     // Start-up, run once the window is on screen: settings, language, the port, detection and
     // the reset; ends when the device is ready.
-    QCoro::Task<> Startup(PortPlan plan);
+    QCoro::Task<> startup(PortPlan plan);
     // A run without the window (the command line): host facts, language, the port (discovery
     // without its message, or the named port) and the device's detection. The settings file is
     // neither read nor written by such a run when the host keeps none.
-    QCoro::Task<> ConnectHeadless(PortPlan plan);
-    void Shutdown();
-    void MainTimerTick();
+    QCoro::Task<> connectHeadless(PortPlan plan);
+    void shutdown();
+    void mainTimerTick();
 
-    StatusBarTexts StatusBar() const;
+    StatusBarTexts statusBar() const;
     // "Tunekit 2.13", and says so when the simulated transmitter is at the other end.
-    QString WindowTitle() const;
-    QString AboutTitle() const;
-    QString AboutText() const;
+    QString windowTitle() const;
+    QString aboutTitle() const;
+    QString aboutText() const;
 
     // The language menu and start-up's choice: menu pick, then settings file, then system.
-    void ChooseLanguage(const QString& chosen);
-    void SetLanguage();
-    bool German() const { return actLanguage_ == 1; }
+    void chooseLanguage(const QString& chosen);
+    void setLanguage();
+    bool german() const { return actLanguage_ == 1; }
 
     // The settings file: read once at start-up, written whole whenever one of its values is
     // changed through the window.
-    void ReadSettingsFile();
-    void WriteSettingsFile();
-    QString SettingsFilePath() const;
+    void readSettingsFile();
+    void writeSettingsFile();
+    QString settingsFilePath() const;
 
     // Adapter port discovery and the COM menu.
-    QCoro::Task<> CheckComPorts(int quiet = 0);
+    QCoro::Task<> checkComPorts(int quiet = 0);
     // Uses the port the menu offers (or discovery chose) and opens it afresh.
-    QCoro::Task<> UsePort(qint16 port);
-    void HandleComMessages(int quiet);
+    QCoro::Task<> usePort(qint16 port);
+    void handleComMessages(int quiet);
     // Interface > Detect: closes the port, looks for the adapter again and detects the device.
-    QCoro::Task<> RedetectPort();
-    const DiscoveryState& Discovery() const noexcept { return discovery_; }
-    const PortPlan& Plan() const noexcept { return plan_; }
+    QCoro::Task<> redetectPort();
+    const DiscoveryState& discovery() const noexcept { return discovery_; }
+    const PortPlan& plan() const noexcept { return plan_; }
 
-    // The option boxes of the Tools tab: 0 chkResetBeforeTransmit, 1 ChkSendNewDataOnly,
-    // 2 ChkEraseStringsAfterWrite.
-    void SetOption(int option, bool ticked);
-    bool Option(int option) const;
-    void SetLongDelay(bool ticked);
-    void EditLongDelay(const QString& text);
-    const LongDelayView& LongDelay() const noexcept { return longDelay_; }
-    void SaveOptions() { WriteSettingsFile(); }
+    // The option boxes of the Tools tab: 0 chkResetBeforeTransmit, 1 chkSendNewDataOnly,
+    // 2 chkEraseStringsAfterWrite.
+    void setOption(int option, bool ticked);
+    bool option(int option) const;
+    void setLongDelay(bool ticked);
+    void editLongDelay(const QString& text);
+    const LongDelayView& longDelay() const noexcept { return longDelay_; }
+    void saveOptions() { writeSettingsFile(); }
     // chkPaced: one packet per timer tick instead of the next as soon as the answer is in.
-    void SetPaced(bool paced);
+    void setPaced(bool paced);
     // --paced: this run is paced whatever the settings file says.
-    void PaceThisRun();
+    void paceThisRun();
 
     // "Disable Automatic Reset on Timeout", in the Tools tab and the packet console alike.
-    void SetAutomaticResetOff(bool off);
+    void setAutomaticResetOff(bool off);
 
     // The level menu: showDialog asks for the password when a higher level is asked for.
-    void LevelMenuCommand(AccessLevel level, const std::function<void()>& showDialog);
-    // The access level's marks, controls and menu checks (ApplyUserLevel and the window).
-    void ApplyUserLevel();
+    void levelMenuCommand(AccessLevel level, const std::function<void()>& showDialog);
+    // The access level's marks, controls and menu checks (applyUserLevel and the window).
+    void applyUserLevel();
     // "Clear data".
-    void ClearFileData();
+    void clearFileData();
     // Opens a configuration file: chosen in the file dialog, or dropped onto the Open button.
-    void OpenFile();
-    void OpenDroppedFiles(const QStringList& paths);
-    QCoro::Task<> ConvertChecksum();
+    void openFile();
+    void openDroppedFiles(const QStringList& paths);
+    QCoro::Task<> convertChecksum();
     // The Read and Write buttons: the station's read or write, and its record.
-    QCoro::Task<> ReadParameters();
-    QCoro::Task<> Write();
+    QCoro::Task<> readParameters();
+    QCoro::Task<> write();
     // The Infos tab's Reset, with its record.
-    QCoro::Task<> Reset();
-    void ShadowAll();
+    QCoro::Task<> reset();
+    void shadowAll();
     // The message of a command refused while a transfer runs.
-    static QString BusyText();
+    static QString busyText();
 
-    VersionInfo& Version() noexcept { return version_; }
-    PortState& Port() noexcept { return station_.Port().State(); }
-    const PortState& Port() const noexcept { return station_.Port().State(); }
-    AccessState& Access() noexcept { return access_; }
-    Station& Device() noexcept { return station_; }
-    SerialPortAccess& Rs232() noexcept { return station_.Port(); }
-    TransmitEngine& Engine() noexcept { return station_.Engine(); }
-    const TransmitEngine& Engine() const noexcept { return station_.Engine(); }
-    const OsNames& Os() const noexcept { return os_; }
-    DeviceImage& Image() noexcept { return station_.Image(); }
-    const DeviceImage& Image() const noexcept { return station_.Image(); }
-    TransferOptions& Options() noexcept { return station_.Options(); }
-    const TransferOptions& Options() const noexcept { return station_.Options(); }
-    DeviceTransfers& Transfers() noexcept { return station_.Transfers(); }
-    DeviceWrites& Writes() noexcept { return station_.Writes(); }
-    Language UiLanguageNow() const { return languageFromNumber(actLanguage_); }
-    const HostFacts& Host() const noexcept { return seams_.host; }
-    Dialogs& UserDialogs() noexcept { return seams_.dialogs; }
-    const QString& InstallLanguage() const noexcept { return regLang_; }
+    VersionInfo& version() noexcept { return version_; }
+    PortState& port() noexcept { return station_.port().state(); }
+    const PortState& port() const noexcept { return station_.port().state(); }
+    AccessState& access() noexcept { return access_; }
+    Station& device() noexcept { return station_; }
+    SerialPortAccess& rs232() noexcept { return station_.port(); }
+    TransmitEngine& engine() noexcept { return station_.engine(); }
+    const TransmitEngine& engine() const noexcept { return station_.engine(); }
+    const OsNames& os() const noexcept { return os_; }
+    DeviceImage& image() noexcept { return station_.image(); }
+    const DeviceImage& image() const noexcept { return station_.image(); }
+    TransferOptions& options() noexcept { return station_.options(); }
+    const TransferOptions& options() const noexcept { return station_.options(); }
+    DeviceTransfers& transfers() noexcept { return station_.transfers(); }
+    DeviceWrites& writes() noexcept { return station_.writes(); }
+    Language uiLanguageNow() const { return languageFromNumber(actLanguage_); }
+    const HostFacts& host() const noexcept { return seams_.host; }
+    Dialogs& userDialogs() noexcept { return seams_.dialogs; }
+    const QString& installLanguage() const noexcept { return regLang_; }
 
     bool terminalEnabled = false;
     bool packetConsoleEnabled = false;
-    QString SetFileLang;
-    QString ChosenLanguage;
+    QString setFileLang;
+    QString chosenLanguage;
 
 private:
-    void OpenNamedPort();
+    void openNamedPort();
     // A record of a button's operation, begun now.
-    records::OperationRecord StartRecord(const QString& command);
-    void ReadHostFacts();
+    records::OperationRecord startRecord(const QString& command);
+    void readHostFacts();
     // Open file, drop, Clear data, the level menu and the language menu change the image, the
     // file data or the level: while a transfer command or a batch runs they are refused with a
     // short message (true).
-    bool RefusedWhileTransferring();
+    bool refusedWhileTransferring();
 
     SessionSeams seams_;
     SessionViews& views_;
@@ -220,6 +220,6 @@ private:
 namespace tunekit {
 
 // A line of the debug log: "hh:mm:ss.ff : text", ff the hundredths of the second.
-QString FormatDebugLine(const QTime& time, const QString& text);
+QString formatDebugLine(const QTime& time, const QString& text);
 
 } // namespace tunekit

@@ -7,7 +7,7 @@ namespace {
 
 // The number at the start of a text, as the old BASIC Val() reads it: an optional sign, then
 // digits; 0 when there are none.
-int LeadingNumber(QStringView text)
+int leadingNumber(QStringView text)
 {
     qsizetype i = 0;
     bool negative = false;
@@ -21,7 +21,7 @@ int LeadingNumber(QStringView text)
     return negative ? -number : number;
 }
 
-QList<QStringView> Lines(const QString& text)
+QList<QStringView> lines(const QString& text)
 {
     QList<QStringView> lines;
     qsizetype start = 0;
@@ -40,7 +40,7 @@ QList<QStringView> Lines(const QString& text)
 
 } // namespace
 
-QByteArray ComposeSettingsFile(const SettingsToWrite& s)
+QByteArray composeSettingsFile(const SettingsToWrite& s)
 {
     auto flag = [](bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); };
     // A ticked long delay with an empty box has no delay to store.
@@ -62,24 +62,24 @@ QByteArray ComposeSettingsFile(const SettingsToWrite& s)
     return bytes;
 }
 
-SettingsRead ReadSettings(const QByteArray& bytes)
+SettingsRead readSettings(const QByteArray& bytes)
 {
     SettingsRead read;
     const QString text = QString::fromLatin1(bytes.left(SettingsFileReadLimit));
-    for (const QStringView line : Lines(text)) {
+    for (const QStringView line : lines(text)) {
         const QStringView key = line.left(4).trimmed();
         const QStringView value = line.mid(4, 12).trimmed();
         const QChar first = value.isEmpty() ? QChar() : value.front();
         if (key == u"COM=") {
             // A number that names no port is passed over like an unknown key; the lines after it
             // still count, so that the next save keeps them.
-            const int number = LeadingNumber(value.left(3));
+            const int number = leadingNumber(value.left(3));
             if (number > 0 && number <= 256) {
-                read.FilePortFound = true;
-                read.FilePort = static_cast<qint16>(number);
+                read.filePortFound = true;
+                read.filePort = static_cast<qint16>(number);
             }
         } else if (key == u"LNG=") {
-            read.SetFileLang = first == u'1' ? QStringLiteral("DE") : QStringLiteral("EN");
+            read.setFileLang = first == u'1' ? QStringLiteral("DE") : QStringLiteral("EN");
         } else if (key == u"OP1=" || key == u"OP2=" || key == u"OP3=") {
             read.options[static_cast<std::size_t>(key[2].unicode() - u'1')] = first == u'1';
         } else if (key == u"OP4=") {
@@ -104,7 +104,7 @@ SettingsRead ReadSettings(const QByteArray& bytes)
     return read;
 }
 
-LongDelayEdit LongDelayTextChanged(const QString& text)
+LongDelayEdit longDelayTextChanged(const QString& text)
 {
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty())

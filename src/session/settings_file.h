@@ -14,7 +14,7 @@ inline constexpr char SettingsFileName[] = "settings.cfg";
 // A settings file is a few dozen bytes; anything beyond this is not read.
 inline constexpr qsizetype SettingsFileReadLimit = 64 * 1024;
 
-// What WriteSettingsFile stores, in the order of its seven lines.
+// What writeSettingsFile stores, in the order of its seven lines.
 struct SettingsToWrite {
     qint16 portNumber = 0;
     int actLanguage = 0;                  // 1 = German
@@ -27,7 +27,7 @@ struct SettingsToWrite {
 
 // The seven lines of every version, then the lines of newer options (which older versions
 // ignore as unknown keys), each ended by CR LF.
-QByteArray ComposeSettingsFile(const SettingsToWrite& settings);
+QByteArray composeSettingsFile(const SettingsToWrite& settings);
 
 // The long delay as one "OP4=" line sets it.
 struct LongDelaySetting {
@@ -39,9 +39,9 @@ struct LongDelaySetting {
 // What reading a settings file found. Each key present sets its value; a key given twice takes
 // effect twice, so the later line wins. Absent keys leave the program's values alone.
 struct SettingsRead {
-    bool FilePortFound = false;                     // a "COM=" line named a port 1..256
-    qint16 FilePort = 0;
-    QString SetFileLang;                            // "DE", "EN" or "" without a "LNG=" line
+    bool filePortFound = false;                     // a "COM=" line named a port 1..256
+    qint16 filePort = 0;
+    QString setFileLang;                            // "DE", "EN" or "" without a "LNG=" line
     std::array<std::optional<bool>, 3> options;     // OP1..OP3
     std::optional<LongDelaySetting> longDelay;      // OP4
     std::optional<QString> authText;                // AUT, up to 12 characters
@@ -50,14 +50,14 @@ struct SettingsRead {
 
 // Reads the lines of a settings file (CR LF, LF or CR). Key: the first four characters, trimmed;
 // value: the next twelve, trimmed. A "COM=" number outside 1..256 names no port and is ignored.
-SettingsRead ReadSettings(const QByteArray& bytes);
+SettingsRead readSettings(const QByteArray& bytes);
 
-// EditLongDelay: the text the box keeps and, for a digit, the delay it sets (which also
+// editLongDelay: the text the box keeps and, for a digit, the delay it sets (which also
 // ticks ChkLongDelay).
 struct LongDelayEdit {
     QString text;
     std::optional<qint16> seconds;
 };
-LongDelayEdit LongDelayTextChanged(const QString& text);
+LongDelayEdit longDelayTextChanged(const QString& text);
 
 } // namespace tunekit

@@ -20,10 +20,10 @@ constexpr qint64 BatchLimitMs = 24LL * 3600 * 1000;
 Station::Station(StationSeams seams, StationViews& views, std::function<AccessLevel()> accessLevel)
     : seams_(seams), accessLevel_(accessLevel), port_(seams.line, seams.clock, seams.dialogs)
 {
-    port_.SetTerminalSink([&views](const QByteArray& text) { views.Logged({TrafficEntry::Kind::Terminal, {}, text}); });
-    engine_.Connect(port_, seams.dialogs, views);
-    engine_.SetReceivedTrafficShown([accessLevel] { return accessLevel && accessLevel().seesReceivedTraffic(); });
-    seams.line.SetListener([this](SerialLine::Event event) { engine_.HandleLineEvent(event); });
+    port_.setTerminalSink([&views](const QByteArray& text) { views.logged({TrafficEntry::Kind::Terminal, {}, text}); });
+    engine_.connect(port_, seams.dialogs, views);
+    engine_.setReceivedTrafficShown([accessLevel] { return accessLevel && accessLevel().seesReceivedTraffic(); });
+    seams.line.setListener([this](SerialLine::Event event) { engine_.handleLineEvent(event); });
     transfers_ = std::make_unique<DeviceTransfers>(
         TransferContext{engine_, port_, image_, seams.dialogs, views, options_, std::move(accessLevel)});
     writes_ = std::make_unique<DeviceWrites>(*transfers_);
@@ -31,147 +31,147 @@ Station::Station(StationSeams seams, StationViews& views, std::function<AccessLe
 
 Station::~Station()
 {
-    seams_.line.SetListener({});
+    seams_.line.setListener({});
 }
 
-bool Station::OpenAdapterPort(qint16 number)
+bool Station::openAdapterPort(qint16 number)
 {
-    PortState& state = port_.State();
+    PortState& state = port_.state();
     state.portNumber = number;
-    state.adapterFound = number >= 1 && port_.OpenPort();
+    state.adapterFound = number >= 1 && port_.openPort();
     state.adapterPort = state.adapterFound ? number : qint16(0);
     return state.adapterFound;
 }
 
-QCoro::Task<bool> Station::BatchOver()
+QCoro::Task<bool> Station::batchOver()
 {
-    co_return co_await engine_.UntilIdle(BatchLimitMs);
+    co_return co_await engine_.untilIdle(BatchLimitMs);
 }
 
-QCoro::Task<int> Station::Detect()
+QCoro::Task<int> Station::detect()
 {
-    co_await transfers_->DetectDevice();
+    co_await transfers_->detectDevice();
     co_return image_.deviceConfigId;
 }
 
-QCoro::Task<ReadOutcome> Station::ReadParameters()
+QCoro::Task<ReadOutcome> Station::readParameters()
 {
-    co_await transfers_->ReadParameters();
-    co_await BatchOver();
+    co_await transfers_->readParameters();
+    co_await batchOver();
     ReadOutcome outcome{false, image_.deviceConfigId, {}};
     for (int nr = 2; nr <= ParamCount; ++nr) {
         const auto i = static_cast<std::size_t>(nr);
         // Every applicable parameter has its value once its answer is in.
         if (image_.applicable[i] && image_.value[i].isEmpty())
-            outcome.missing << FindConfigDefine(nr).Name.toString();
+            outcome.missing << findConfigDefine(nr).name.toString();
     }
-    outcome.complete = !engine_.State().gaveUp && outcome.configId != 0 && outcome.missing.isEmpty();
+    outcome.complete = !engine_.state().gaveUp && outcome.configId != 0 && outcome.missing.isEmpty();
     co_return outcome;
 }
 
-QCoro::Task<ReadOutcome> Station::ReadInformation()
+QCoro::Task<ReadOutcome> Station::readInformation()
 {
-    co_await transfers_->ReadInformation();
-    co_await BatchOver();
-    co_return ReadOutcome{!engine_.State().gaveUp, image_.deviceConfigId, {}};
+    co_await transfers_->readInformation();
+    co_await batchOver();
+    co_return ReadOutcome{!engine_.state().gaveUp, image_.deviceConfigId, {}};
 }
 
-QCoro::Task<> Station::RestartAfterWrite()
+QCoro::Task<> Station::restartAfterWrite()
 {
-    if (engine_.Policy() != ResetPolicy::WhereNeeded)
+    if (engine_.policy() != ResetPolicy::WhereNeeded)
         co_return;
     // A given-up batch's reset comes first; a device reset after the last change needs no other.
-    co_await BatchOver();
-    if (engine_.ChangedSinceReset() && port_.State().portNumber >= 1 && port_.State().adapterFound)
-        co_await port_.ResetDevice();
+    co_await batchOver();
+    if (engine_.changedSinceReset() && port_.state().portNumber >= 1 && port_.state().adapterFound)
+        co_await port_.resetDevice();
 }
 
-QCoro::Task<WriteResult> Station::Write()
+QCoro::Task<WriteResult> Station::write()
 {
-    const WriteResult result = co_await writes_->Write();
-    co_await RestartAfterWrite();
+    const WriteResult result = co_await writes_->write();
+    co_await restartAfterWrite();
     co_return result;
 }
 
-QCoro::Task<WriteReport> Station::WriteImage()
+QCoro::Task<WriteReport> Station::writeImage()
 {
     WriteReport report;
-    const qint64 changesBefore = engine_.State().changesSent;
-    report.result = co_await writes_->Write();
-    co_await RestartAfterWrite();
-    report.anythingSent = engine_.State().changesSent > changesBefore;
-    report.extendedDataSent = writes_->ExtendedDataSent();
+    const qint64 changesBefore = engine_.state().changesSent;
+    report.result = co_await writes_->write();
+    co_await restartAfterWrite();
+    report.anythingSent = engine_.state().changesSent > changesBefore;
+    report.extendedDataSent = writes_->extendedDataSent();
     co_return report;
 }
 
-QCoro::Task<VerifyReport> Station::VerifyWrite()
+QCoro::Task<VerifyReport> Station::verifyWrite()
 {
-    const ParamArray<QString> expected = writes_->UploadedValues();
+    const ParamArray<QString> expected = writes_->uploadedValues();
     ParamArray<bool> compared{};
     for (int nr = 2; nr <= ParamCount; ++nr) {
         const auto i = static_cast<std::size_t>(nr);
-        compared[i] = image_.applicable[i] && !expected[i].isEmpty() && !writes_->Kept()[i];
+        compared[i] = image_.applicable[i] && !expected[i].isEmpty() && !writes_->kept()[i];
     }
     VerifyReport report;
-    report.readBack = co_await ReadParameters();
+    report.readBack = co_await readParameters();
     if (report.readBack.complete) {
-        report.mismatches = CompareValues(expected, image_.value, compared);
+        report.mismatches = compareValues(expected, image_.value, compared);
         report.verified = report.mismatches.isEmpty();
     }
     co_return report;
 }
 
-QString Station::SerialNumber()
+QString Station::serialNumber()
 {
     // On a copy and without messages: the serial number is only looked at here.
     DeviceImage copy = image_;
     KeptMessages quiet;
-    return ShadowToGui(copy, accessLevel_ && accessLevel_().hasProductionRights(), quiet).txtSerialnumber;
+    return shadowToGui(copy, accessLevel_ && accessLevel_().hasProductionRights(), quiet).txtSerialnumber;
 }
 
-BackupOutcome Station::SaveBackup(const QString& folder, const HostFacts& host, const VersionInfo& version)
+BackupOutcome Station::saveBackup(const QString& folder, const HostFacts& host, const VersionInfo& version)
 {
-    const QString serial = SerialNumber();
+    const QString serial = serialNumber();
     const QString name = QStringLiteral("%1_%2").arg(serial.isEmpty() ? QStringLiteral("unknown") : serial,
-                                                      host.Now().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+                                                      host.now().toString(QStringLiteral("yyyyMMdd-HHmmss")));
     if (!QDir().mkpath(folder))
         return {BackupOutcome::Status::NoFolder, {}};
     // Two backups of one unit in the same second, or from two stations, get two files.
-    const QString path = ReserveNewFile(folder, name);
+    const QString path = reserveNewFile(folder, name);
     if (path.isEmpty())
         return {BackupOutcome::Status::NoName, {}};
-    if (WriteRestorableBackup({image_, host, version, seams_.dialogs}, path) != WriteOutcome::Written)
+    if (writeRestorableBackup({image_, host, version, seams_.dialogs}, path) != WriteOutcome::Written)
         return {BackupOutcome::Status::NotWritten, path};
     return {BackupOutcome::Status::Saved, path};
 }
 
-QList<ValueDifference> Station::DifferencesFromDevice(const ParamArray<QString>& deviceValues, int deviceConfigId) const
+QList<ValueDifference> Station::differencesFromDevice(const ParamArray<QString>& deviceValues, int deviceConfigId) const
 {
-    QList<ValueDifference> differences = DeviceFileDifferences(deviceValues, image_);
-    const qint16 fileConfigId = image_.FileConfigID;
+    QList<ValueDifference> differences = deviceFileDifferences(deviceValues, image_);
+    const qint16 fileConfigId = image_.fileConfigId;
     if (fileConfigId != 0 && fileConfigId != deviceConfigId)
         differences.prepend({ConfigIdNr, QStringLiteral("ConfigID"), QString::number(deviceConfigId), QString::number(fileConfigId)});
     return differences;
 }
 
-QCoro::Task<> Station::ReadInterpreterInfo()
+QCoro::Task<> Station::readInterpreterInfo()
 {
-    co_await transfers_->ReadInterpreterInfo();
+    co_await transfers_->readInterpreterInfo();
 }
 
-QCoro::Task<> Station::Redetect()
+QCoro::Task<> Station::redetect()
 {
-    co_await transfers_->Redetect();
+    co_await transfers_->redetect();
 }
 
-QCoro::Task<> Station::WriteTestInterpreter(QString programFolder)
+QCoro::Task<> Station::writeTestInterpreter(QString programFolder)
 {
-    co_await writes_->WriteTestInterpreter(std::move(programFolder));
+    co_await writes_->writeTestInterpreter(std::move(programFolder));
 }
 
-QCoro::Task<> Station::Reset()
+QCoro::Task<> Station::reset()
 {
-    co_await transfers_->ResetDevice();
+    co_await transfers_->resetDevice();
 }
 
 } // namespace tunekit

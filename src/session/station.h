@@ -85,68 +85,68 @@ public:
     // device needs it: once when connecting, once after a write stored values (before the
     // read-back, which then shows that they survived the restart), and after a batch that was
     // given up.
-    void SetResetPolicy(ResetPolicy policy) noexcept { engine_.SetResetPolicy(policy); }
-    ResetPolicy Policy() const noexcept { return engine_.Policy(); }
+    void setResetPolicy(ResetPolicy policy) noexcept { engine_.setResetPolicy(policy); }
+    ResetPolicy policy() const noexcept { return engine_.policy(); }
 
     // The engine's clock tick; the front end calls it every 10 ms.
-    void Tick() { engine_.TransmitTick(); }
+    void tick() { engine_.transmitTick(); }
     // Opens port number (1..) as the adapter's port; false, after telling the user, when it
     // cannot be opened.
-    bool OpenAdapterPort(qint16 number);
-    void ClosePort() { port_.ClosePort(); }
+    bool openAdapterPort(qint16 number);
+    void closePort() { port_.closePort(); }
     // A command runs or the engine still works through a batch.
-    bool Busy() const { return transfers_->CommandRunning() || transfers_->EngineBusy(); }
+    bool busy() const { return transfers_->commandRunning() || transfers_->engineBusy(); }
 
     // Asks the device for its family; 0 when none answered (the user was told).
-    QCoro::Task<int> Detect();
+    QCoro::Task<int> detect();
     // Reads every parameter of the family into the image; ends when the last answer is in.
-    QCoro::Task<ReadOutcome> ReadParameters();
+    QCoro::Task<ReadOutcome> readParameters();
     // Reads the information texts, the operating time and the interpreter's information.
-    QCoro::Task<ReadOutcome> ReadInformation();
+    QCoro::Task<ReadOutcome> readInformation();
     // Writes the image (and the extended data on request) as the Write button does.
-    QCoro::Task<WriteResult> Write();
+    QCoro::Task<WriteResult> write();
     // Writes the image (and the extended data on request) and tells what went out.
-    QCoro::Task<WriteReport> WriteImage();
+    QCoro::Task<WriteReport> writeImage();
     // Reads the device back after a write and compares it with the values the write meant to
     // leave there: the file's, with the defaults the user took for values that looked erased,
     // but not calibration values the user chose to keep.
-    QCoro::Task<VerifyReport> VerifyWrite();
+    QCoro::Task<VerifyReport> verifyWrite();
     // Saves what was read as a backup that restores the device exactly, under a name of its
     // own in folder: SERIAL_DATE-TIME.scd (-2, -3 ... when taken). The file is complete on disk
     // when this returns Saved.
-    BackupOutcome SaveBackup(const QString& folder, const HostFacts& host, const VersionInfo& version);
+    BackupOutcome saveBackup(const QString& folder, const HostFacts& host, const VersionInfo& version);
     // The transmitter's serial number as the window shows it, once its values are read.
-    QString SerialNumber();
+    QString serialNumber();
     // What writing the file loaded into the image would change on a device that holds
     // deviceValues; a file made for another family differs first of all in its ConfigID.
-    QList<ValueDifference> DifferencesFromDevice(const ParamArray<QString>& deviceValues, int deviceConfigId) const;
-    QCoro::Task<> ReadInterpreterInfo();
-    QCoro::Task<> Redetect();
-    QCoro::Task<> WriteTestInterpreter(QString programFolder);
-    QCoro::Task<> Reset();
+    QList<ValueDifference> differencesFromDevice(const ParamArray<QString>& deviceValues, int deviceConfigId) const;
+    QCoro::Task<> readInterpreterInfo();
+    QCoro::Task<> redetect();
+    QCoro::Task<> writeTestInterpreter(QString programFolder);
+    QCoro::Task<> reset();
     // Lets the packet on the line finish and sends nothing more (a signal stopped the run).
-    void StopAfterCurrent() { engine_.StopAfterCurrent(); }
+    void stopAfterCurrent() { engine_.stopAfterCurrent(); }
 
-    SerialPortAccess& Port() noexcept { return port_; }
-    const SerialPortAccess& Port() const noexcept { return port_; }
-    TransmitEngine& Engine() noexcept { return engine_; }
-    const TransmitEngine& Engine() const noexcept { return engine_; }
-    DeviceImage& Image() noexcept { return image_; }
-    const DeviceImage& Image() const noexcept { return image_; }
-    TransferOptions& Options() noexcept { return options_; }
-    const TransferOptions& Options() const noexcept { return options_; }
-    DeviceTransfers& Transfers() noexcept { return *transfers_; }
-    const DeviceTransfers& Transfers() const noexcept { return *transfers_; }
-    DeviceWrites& Writes() noexcept { return *writes_; }
-    SerialLine& Line() noexcept { return seams_.line; }
-    const SerialLine& Line() const noexcept { return seams_.line; }
+    SerialPortAccess& port() noexcept { return port_; }
+    const SerialPortAccess& port() const noexcept { return port_; }
+    TransmitEngine& engine() noexcept { return engine_; }
+    const TransmitEngine& engine() const noexcept { return engine_; }
+    DeviceImage& image() noexcept { return image_; }
+    const DeviceImage& image() const noexcept { return image_; }
+    TransferOptions& options() noexcept { return options_; }
+    const TransferOptions& options() const noexcept { return options_; }
+    DeviceTransfers& transfers() noexcept { return *transfers_; }
+    const DeviceTransfers& transfers() const noexcept { return *transfers_; }
+    DeviceWrites& writes() noexcept { return *writes_; }
+    SerialLine& line() noexcept { return seams_.line; }
+    const SerialLine& line() const noexcept { return seams_.line; }
 
 private:
     // Until the engine has worked through its batch and the reset after it.
-    QCoro::Task<bool> BatchOver();
+    QCoro::Task<bool> batchOver();
     // Only where the device needs resets: once a write is over, the device that was sent new
     // values (and not reset since) restarts with them.
-    QCoro::Task<> RestartAfterWrite();
+    QCoro::Task<> restartAfterWrite();
 
     StationSeams seams_;
     std::function<AccessLevel()> accessLevel_;

@@ -10,9 +10,9 @@ namespace tunekit {
 
 void describeUnit(records::OperationRecord& record, Station& station)
 {
-    const DeviceImage& image = station.Image();
+    const DeviceImage& image = station.image();
     record.configId = image.deviceConfigId;
-    record.serialNumber = station.SerialNumber();
+    record.serialNumber = station.serialNumber();
     record.productionNumber = image.value[ProductionNumberNr];
 }
 

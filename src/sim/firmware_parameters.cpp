@@ -85,26 +85,26 @@ constexpr std::array<FirmwareParameter, 61> Parameters{{
     {"InclOptions", 0x2916, 0, 0, 1, Binary, 0, FirmwareFamilySet{53}},
 }};
 
-constexpr bool FitsItsCell(const FirmwareParameter& parameter)
+constexpr bool fitsItsCell(const FirmwareParameter& parameter)
 {
     return parameter.width >= 1 && parameter.firstByte + parameter.width <= 4;
 }
-static_assert(std::ranges::all_of(Parameters, FitsItsCell));
+static_assert(std::ranges::all_of(Parameters, fitsItsCell));
 
 } // namespace
 
-std::span<const FirmwareParameter> FirmwareParameters()
+std::span<const FirmwareParameter> firmwareParameters()
 {
     return Parameters;
 }
 
-const FirmwareParameter* FindFirmwareParameter(std::string_view name)
+const FirmwareParameter* findFirmwareParameter(std::string_view name)
 {
     const auto it = std::ranges::find(Parameters, name, &FirmwareParameter::name);
     return it == Parameters.end() ? nullptr : &*it;
 }
 
-QByteArray CellWithValue(QByteArray cell, const FirmwareParameter& parameter, qint64 value)
+QByteArray cellWithValue(QByteArray cell, const FirmwareParameter& parameter, qint64 value)
 {
     cell = cell.leftJustified(4, '\0', true);
     switch (parameter.coding) {

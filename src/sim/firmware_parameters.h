@@ -14,7 +14,7 @@ namespace tunekit {
 constexpr std::array<int, 10> FirmwareFamilies{1, 2, 3, 4, 5, 10, 50, 51, 52, 53};
 
 // Whether the firmware is built for a family with this ConfigID.
-constexpr bool IsFirmwareFamily(int configId)
+constexpr bool isFirmwareFamily(int configId)
 {
     for (const int family : FirmwareFamilies) {
         if (family == configId)
@@ -30,15 +30,15 @@ public:
     consteval FirmwareFamilySet(std::initializer_list<int> configIds)
     {
         for (const int configId : configIds) {
-            if (!IsFirmwareFamily(configId))
+            if (!isFirmwareFamily(configId))
                 throw "not a family of this firmware";
-            bits_ |= Bit(configId);
+            bits_ |= bit(configId);
         }
     }
-    constexpr bool Contains(int configId) const { return (bits_ & Bit(configId)) != 0; }
+    constexpr bool contains(int configId) const { return (bits_ & bit(configId)) != 0; }
 
 private:
-    static constexpr quint16 Bit(int configId)
+    static constexpr quint16 bit(int configId)
     {
         for (std::size_t i = 0; i < FirmwareFamilies.size(); ++i) {
             if (FirmwareFamilies[i] == configId)
@@ -75,12 +75,12 @@ constexpr int FamilyCellIndex = 0x2000;
 
 // Every parameter of the firmware, in the order of their cells; some share a cell (0x2101,
 // 0x2503).
-std::span<const FirmwareParameter> FirmwareParameters();
+std::span<const FirmwareParameter> firmwareParameters();
 // The parameter of that name; nullptr when the firmware has none.
-const FirmwareParameter* FindFirmwareParameter(std::string_view name);
+const FirmwareParameter* findFirmwareParameter(std::string_view name);
 
 // The 4 bytes of cell with value stored in the parameter's bytes as the firmware keeps it; the
 // cell's other bytes stay. A cell shorter than 4 bytes is padded with zero bytes.
-QByteArray CellWithValue(QByteArray cell, const FirmwareParameter& parameter, qint64 value);
+QByteArray cellWithValue(QByteArray cell, const FirmwareParameter& parameter, qint64 value);
 
 } // namespace tunekit

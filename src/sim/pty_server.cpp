@@ -25,25 +25,25 @@ PtyServer::PtyServer(int configId, QObject* parent)
 
 PtyServer::~PtyServer()
 {
-    Stop();
+    stop();
 }
 
 #ifdef Q_OS_UNIX
 
-bool PtyServer::Start()
+bool PtyServer::start()
 {
-    if (IsRunning())
+    if (isRunning())
         return true;
     errorText_.clear();
     masterFd_ = ::posix_openpt(O_RDWR | O_NOCTTY);
     if (masterFd_ < 0)
-        return Fail(QStringLiteral("posix_openpt"));
+        return fail(QStringLiteral("posix_openpt"));
     if (::grantpt(masterFd_) != 0 || ::unlockpt(masterFd_) != 0)
-        return Fail(QStringLiteral("grantpt"));
+        return fail(QStringLiteral("grantpt"));
 #ifdef Q_OS_LINUX
     char name[256] = {};
     if (::ptsname_r(masterFd_, name, sizeof name) != 0)
-        return Fail(QStringLiteral("ptsname"));
+        return fail(QStringLiteral("ptsname"));
 #else
     const char* name = ::ptsname(masterFd_);
     if (name == nullptr)
@@ -52,30 +52,30 @@ bool PtyServer::Start()
     slavePath_ = QString::fromLocal8Bit(name);
     slaveFd_ = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (slaveFd_ < 0)
-        return Fail(slavePath_);
+        return fail(slavePath_);
 
     // Raw 8N1 at 38400 from the start, so nothing is echoed or translated before a client
     // applies its own settings.
     termios settings{};
     if (::tcgetattr(slaveFd_, &settings) != 0)
-        return Fail(QStringLiteral("tcgetattr"));
+        return fail(QStringLiteral("tcgetattr"));
     ::cfmakeraw(&settings);
     ::cfsetispeed(&settings, B38400);
     ::cfsetospeed(&settings, B38400);
     if (::tcsetattr(slaveFd_, TCSANOW, &settings) != 0)
-        return Fail(QStringLiteral("tcsetattr"));
+        return fail(QStringLiteral("tcsetattr"));
 
     const int flags = ::fcntl(masterFd_, F_GETFL);
     if (flags < 0 || ::fcntl(masterFd_, F_SETFL, flags | O_NONBLOCK) != 0
         || ::fcntl(masterFd_, F_SETFD, FD_CLOEXEC) != 0)
-        return Fail(QStringLiteral("fcntl"));
+        return fail(QStringLiteral("fcntl"));
 
     reader_ = new QSocketNotifier(static_cast<qintptr>(masterFd_), QSocketNotifier::Read, this);
-    connect(reader_, &QSocketNotifier::activated, this, [this] { ReadRequests(); });
+    connect(reader_, &QSocketNotifier::activated, this, [this] { readRequests(); });
     return true;
 }
 
-void PtyServer::Stop()
+void PtyServer::stop()
 {
     ++generation_;
     delete reader_; // before its descriptor goes
@@ -89,29 +89,29 @@ void PtyServer::Stop()
     slavePath_.clear();
 }
 
-bool PtyServer::Fail(const QString& what)
+bool PtyServer::fail(const QString& what)
 {
     const int error = errno;
-    Stop();
+    stop();
     errorText_ = QCoreApplication::translate("PtyServer", "Cannot open a pseudo-terminal (%1: %2).")
                      .arg(what, QString::fromLocal8Bit(std::strerror(error)));
     return false;
 }
 
-void PtyServer::ReadRequests()
+void PtyServer::readRequests()
 {
     char buffer[4096];
     for (;;) {
         const ssize_t count = ::read(masterFd_, buffer, sizeof buffer);
         if (count > 0) {
-            const qint64 nowUs = NowUs();
-            for (SimChunk& chunk : link_.Feed(QByteArrayView(buffer, count), nowUs)) {
+            const qint64 now = nowUs();
+            for (SimChunk& chunk : link_.feed(QByteArrayView(buffer, count), now)) {
                 // The timer counts whole milliseconds: the nearest one, so the simulated line is
                 // on average neither slower nor faster than the wire.
-                const auto delayMs = static_cast<int>(qMax<qint64>(0, (chunk.AtUs - nowUs + 500) / 1000));
+                const auto delayMs = static_cast<int>(qMax<qint64>(0, (chunk.atUs - now + 500) / 1000));
                 QTimer::singleShot(delayMs, Qt::PreciseTimer, this,
-                                   [this, generation = generation_, bytes = std::move(chunk.Bytes)] {
-                                       SendAnswer(generation, bytes);
+                                   [this, generation = generation_, bytes = std::move(chunk.bytes)] {
+                                       sendAnswer(generation, bytes);
                                    });
             }
             continue;
@@ -126,7 +126,7 @@ void PtyServer::ReadRequests()
     }
 }
 
-void PtyServer::SendAnswer(quint64 generation, const QByteArray& bytes)
+void PtyServer::sendAnswer(quint64 generation, const QByteArray& bytes)
 {
     if (generation != generation_ || masterFd_ < 0)
         return;

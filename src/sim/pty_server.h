@@ -12,7 +12,7 @@ class QSocketNotifier;
 namespace tunekit {
 
 // Serves the simulated transmitter on a pseudo-terminal in real time, so the program's real
-// serial port code can talk to it by opening SlavePath(). Runs in the caller's event loop: a
+// serial port code can talk to it by opening slavePath(). Runs in the caller's event loop: a
 // test can keep it in its own process, tunekit-sim wraps it as a program. A pseudo-terminal has
 // no DTR line, so the device cannot be reset through it.
 class PtyServer final : public QObject {
@@ -21,25 +21,25 @@ public:
     explicit PtyServer(int configId = SimDevice::DefaultConfigId, QObject* parent = nullptr);
     ~PtyServer() override;
 
-    // Opens the pseudo-terminal. False, with ErrorText() set, when the system refuses.
-    bool Start();
+    // Opens the pseudo-terminal. False, with errorText() set, when the system refuses.
+    bool start();
     // Closes it; answers still on their way are dropped.
-    void Stop();
-    bool IsRunning() const noexcept { return masterFd_ >= 0; }
+    void stop();
+    bool isRunning() const noexcept { return masterFd_ >= 0; }
 
     // The device file a client opens, such as "/dev/pts/3"; empty until started.
-    QString SlavePath() const { return slavePath_; }
-    QString ErrorText() const { return errorText_; }
+    QString slavePath() const { return slavePath_; }
+    QString errorText() const { return errorText_; }
 
-    SimDevice& Device() noexcept { return device_; }
-    SimLink& Link() noexcept { return link_; }
-    SimFaults& Faults() noexcept { return link_.Faults(); }
+    SimDevice& device() noexcept { return device_; }
+    SimLink& link() noexcept { return link_; }
+    SimFaults& faults() noexcept { return link_.faults(); }
 
 private:
-    void ReadRequests();
-    void SendAnswer(quint64 generation, const QByteArray& bytes);
-    bool Fail(const QString& what);
-    qint64 NowUs() const { return elapsed_.nsecsElapsed() / 1000; }
+    void readRequests();
+    void sendAnswer(quint64 generation, const QByteArray& bytes);
+    bool fail(const QString& what);
+    qint64 nowUs() const { return elapsed_.nsecsElapsed() / 1000; }
 
     SimDevice device_;
     SimLink link_;

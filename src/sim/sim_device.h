@@ -51,69 +51,69 @@ public:
     // The answer to one 8-byte request packet that arrived at atUs. Reset reboots the device
     // from atUs on, after it has answered. Types without a handler give UnknownResponse with
     // the rejected type code in data byte 0.
-    QByteArray Answer(QByteArrayView packet, qint64 atUs = 0);
+    QByteArray answer(QByteArrayView packet, qint64 atUs = 0);
     // The answer to a frame whose checksum does not match: ChkError with the frame's index
     // and subindex.
-    static QByteArray ChecksumErrorAnswer(QByteArrayView packet);
+    static QByteArray checksumErrorAnswer(QByteArrayView packet);
 
     // The cell's 4 bytes; 0xFF 0xFF 0xFF 0xFF for a cell never written or erased.
-    QByteArray Cell(int index, int subindex) const;
-    bool IsErased(int index, int subindex) const;
+    QByteArray cell(int index, int subindex) const;
+    bool isErased(int index, int subindex) const;
     // Writes a cell directly, past the protocol (for setting up a test), into the working and
     // the flashed copy; data is padded with zero bytes or cut to 4 bytes.
-    void SetCell(int index, int subindex, QByteArrayView data);
+    void setCell(int index, int subindex, QByteArrayView data);
     // A configuration cell as the next restart will bring it back.
-    QByteArray FlashedCell(int index, int subindex) const;
+    QByteArray flashedCell(int index, int subindex) const;
     // Between ConfigEnable and FlashConfig (or a restart).
-    bool ConfigurationOpen() const noexcept { return configOpen_; }
+    bool configurationOpen() const noexcept { return configOpen_; }
     // What a block written bytesPerCell bytes a cell holds: length bytes, taken from the cells
     // firstIndex/0, /1, ..., subindexesPerIndex cells to an index. Erased cells give 0xFF.
-    QByteArray BlockBytes(int firstIndex, int subindexesPerIndex, int bytesPerCell, qsizetype length) const;
+    QByteArray blockBytes(int firstIndex, int subindexesPerIndex, int bytesPerCell, qsizetype length) const;
     // The number of cells holding data from firstIndex/0 to lastIndex/255.
-    qsizetype UsedCells(int firstIndex, int lastIndex) const;
-    int ConfigId() const;
+    qsizetype usedCells(int firstIndex, int lastIndex) const;
+    int configId() const;
     // Which interpreter runs: 1 = the one in the interpreter area, 2 and up = image select - 2.
-    void SetInterpreterSelect(int select);
+    void setInterpreterSelect(int select);
     // The system address, which the unit's serial number is made of: units on a bench tell apart.
-    void SetSystemAddress(int address);
+    void setSystemAddress(int address);
 
     // A DTR pulse or a Reset request: the device is deaf until atUs + BootTimeUs.
-    void Restart(qint64 atUs);
-    bool IsBooting(qint64 atUs) const;
-    int RestartCount() const noexcept { return restarts_; }
+    void restart(qint64 atUs);
+    bool isBooting(qint64 atUs) const;
+    int restartCount() const noexcept { return restarts_; }
 
     // Older firmware does not know ConfigEnable (it answers UnknownResponse) and stores the
     // working copy on every FlashConfig.
-    void SetKnowsConfigEnable(bool knows) noexcept { knowsConfigEnable_ = knows; }
+    void setKnowsConfigEnable(bool knows) noexcept { knowsConfigEnable_ = knows; }
     // A unit fresh from production: production date, battery type and production number
     // were never set (their cells read FF FF FF FF).
-    void MakeFresh();
+    void makeFresh();
 
     // A worn memory cell: Uploads to it are acknowledged but leave it as it was.
-    void SetStuckCell(int index, int subindex) { stuck_.insert(Key(index, subindex)); }
+    void setStuckCell(int index, int subindex) { stuck_.insert(key(index, subindex)); }
 
     // Every request packet the device has answered, oldest first.
-    const QList<QByteArray>& Requests() const noexcept { return requests_; }
-    void ClearRequests() { requests_.clear(); }
+    const QList<QByteArray>& requests() const noexcept { return requests_; }
+    void clearRequests() { requests_.clear(); }
 
 private:
-    static quint32 Key(int index, int subindex);
-    QByteArray AnswerUpload(QByteArrayView packet);
+    static quint32 key(int index, int subindex);
+    QByteArray answerUpload(QByteArrayView packet);
     // The one place that decides whether an Upload may change a cell.
-    bool AcceptsUpload(int index) const;
-    void EraseRange(int firstIndex, int lastIndex);
-    void PutCell(int index, int subindex, QByteArrayView data);
-    void FlashConfiguration();
-    void PutText(int index, int firstSubindex, int cells, const QByteArray& text);
-    void FillFactoryParameters();
+    bool acceptsUpload(int index) const;
+    void eraseRange(int firstIndex, int lastIndex);
+    void putCell(int index, int subindex, QByteArrayView data);
+    void flashConfiguration();
+    void putText(int index, int firstSubindex, int cells, const QByteArray& text);
+    void fillFactoryParameters();
     // Puts a parameter's value into its bytes of its cell, keeping the cell's other bytes.
-    void PutParameter(const FirmwareParameter& parameter, qint64 value);
+    void putParameter(const FirmwareParameter& parameter, qint64 value);
     struct InterpreterInfo {
         QByteArray name; // at most 24 characters, no blanks (the program trims them per pair)
         int hour, minute, second, day, month, year;
     };
-    void PutInterpreterInfo(int index, const InterpreterInfo& info);
-    void FillFactoryInformation();
+    void putInterpreterInfo(int index, const InterpreterInfo& info);
+    void fillFactoryInformation();
 
     std::map<quint32, std::array<char, 4>> cells_;
     std::map<quint32, std::array<char, 4>> flashed_; // configuration cells only

@@ -11,7 +11,7 @@ SimLine::SimLine(Clock& clock, int configId)
 {
 }
 
-bool SimLine::Open(int portNumber)
+bool SimLine::open(int portNumber)
 {
     openFailure_ = OpenFailure::None;
     if (portNumber < 1 || !plugged_ || (existingPorts_ && !existingPorts_->contains(portNumber))) {
@@ -24,59 +24,59 @@ bool SimLine::Open(int portNumber)
     }
     if (port_ == portNumber)
         return true;
-    Close();
+    close();
     port_ = portNumber;
     return true;
 }
 
-void SimLine::Close()
+void SimLine::close()
 {
     port_ = 0;
     received_.clear();
     ++generation_;
 }
 
-void SimLine::SetDtr(bool on)
+void SimLine::setDtr(bool on)
 {
-    if (IsOpen() && plugged_)
-        link_.SetDtr(on, NowUs());
+    if (isOpen() && plugged_)
+        link_.setDtr(on, nowUs());
 }
 
-bool SimLine::Write(const QByteArray& bytes)
+bool SimLine::write(const QByteArray& bytes)
 {
-    if (!IsOpen() || !plugged_)
+    if (!isOpen() || !plugged_)
         return false;
-    const qint64 nowUs = NowUs();
-    for (SimChunk& chunk : link_.Feed(bytes, nowUs)) {
-        const qint64 delayMs = (chunk.AtUs - nowUs + 999) / 1000;
-        clock_.Schedule(delayMs, [self = std::weak_ptr<SimLine*>(self_), generation = generation_,
-                                  bytes = std::move(chunk.Bytes)] {
+    const qint64 now = nowUs();
+    for (SimChunk& chunk : link_.feed(bytes, now)) {
+        const qint64 delayMs = (chunk.atUs - now + 999) / 1000;
+        clock_.schedule(delayMs, [self = std::weak_ptr<SimLine*>(self_), generation = generation_,
+                                  bytes = std::move(chunk.bytes)] {
             if (const auto line = self.lock())
-                (*line)->Deliver(generation, bytes);
+                (*line)->deliver(generation, bytes);
         });
     }
     return true;
 }
 
-void SimLine::Deliver(quint64 generation, const QByteArray& bytes)
+void SimLine::deliver(quint64 generation, const QByteArray& bytes)
 {
-    if (generation != generation_ || !IsOpen())
+    if (generation != generation_ || !isOpen())
         return;
     received_ += bytes;
-    Notify(Event::DataReceived);
+    notify(Event::DataReceived);
 }
 
-QByteArray SimLine::ReadAll()
+QByteArray SimLine::readAll()
 {
     return std::exchange(received_, QByteArray());
 }
 
-QString SimLine::PortName() const
+QString SimLine::portName() const
 {
     return QStringLiteral("SIM");
 }
 
-void SimLine::SetPortBusy(int portNumber, bool busy)
+void SimLine::setPortBusy(int portNumber, bool busy)
 {
     if (busy)
         busyPorts_.insert(portNumber);
@@ -84,12 +84,12 @@ void SimLine::SetPortBusy(int portNumber, bool busy)
         busyPorts_.remove(portNumber);
 }
 
-void SimLine::PullPlug()
+void SimLine::pullPlug()
 {
     plugged_ = false;
     ++generation_;
-    if (IsOpen())
-        Notify(Event::PortLost);
+    if (isOpen())
+        notify(Event::PortLost);
 }
 
 } // namespace tunekit

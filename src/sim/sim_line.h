@@ -27,39 +27,39 @@ public:
 
     // Any port number from 1 opens, unless it was made missing or busy below, or the plug is out.
     // Opening another port while open closes the first.
-    bool Open(int portNumber) override;
+    bool open(int portNumber) override;
     // Answers still on their way are dropped.
-    void Close() override;
-    bool IsOpen() const override { return port_ > 0; }
+    void close() override;
+    bool isOpen() const override { return port_ > 0; }
     // Ignored while closed, as on a real port.
-    void SetDtr(bool on) override;
-    void SetRts(bool) override {}
+    void setDtr(bool on) override;
+    void setRts(bool) override {}
     // False while closed or unplugged.
-    bool Write(const QByteArray& bytes) override;
-    QByteArray ReadAll() override;
-    QString PortName() const override;
-    bool Simulated() const override { return true; }
-    OpenFailure LastOpenFailure() const override { return openFailure_; }
+    bool write(const QByteArray& bytes) override;
+    QByteArray readAll() override;
+    QString portName() const override;
+    bool simulated() const override { return true; }
+    OpenFailure lastOpenFailure() const override { return openFailure_; }
 
-    int PortNumber() const noexcept { return port_; }
+    int portNumber() const noexcept { return port_; }
     // Which port numbers exist; std::nullopt (the default) means every number from 1.
-    void SetExistingPorts(std::optional<QSet<int>> ports) { existingPorts_ = std::move(ports); }
+    void setExistingPorts(std::optional<QSet<int>> ports) { existingPorts_ = std::move(ports); }
     // A busy port exists but is held by another program.
-    void SetPortBusy(int portNumber, bool busy);
+    void setPortBusy(int portNumber, bool busy);
 
-    // The adapter is pulled out: the line reports PortLost, stays open until closed, and every
-    // write and open fails until PlugIn.
-    void PullPlug();
-    void PlugIn() { plugged_ = true; }
-    bool IsPlugged() const noexcept { return plugged_; }
+    // The adapter is pulled out: the line reports portLost, stays open until closed, and every
+    // write and open fails until plugIn.
+    void pullPlug();
+    void plugIn() { plugged_ = true; }
+    bool isPlugged() const noexcept { return plugged_; }
 
-    SimDevice& Device() noexcept { return device_; }
-    SimLink& Link() noexcept { return link_; }
-    SimFaults& Faults() noexcept { return link_.Faults(); }
+    SimDevice& device() noexcept { return device_; }
+    SimLink& link() noexcept { return link_; }
+    SimFaults& faults() noexcept { return link_.faults(); }
 
 private:
-    qint64 NowUs() const { return clock_.NowMs() * 1000; }
-    void Deliver(quint64 generation, const QByteArray& bytes);
+    qint64 nowUs() const { return clock_.nowMs() * 1000; }
+    void deliver(quint64 generation, const QByteArray& bytes);
 
     Clock& clock_;
     SimDevice device_;
@@ -70,7 +70,7 @@ private:
     OpenFailure openFailure_ = OpenFailure::None;
     bool plugged_ = true;
     QByteArray received_;
-    // Bumped by Close and PullPlug; a delivery queued under an older generation is dropped.
+    // Bumped by Close and pullPlug; a delivery queued under an older generation is dropped.
     quint64 generation_ = 0;
     // Deliveries queued on the clock hold only a weak reference, so one that falls due after
     // the line is gone does nothing.

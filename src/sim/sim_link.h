@@ -14,34 +14,34 @@ namespace tunekit {
 
 // Ways the device or its cable can misbehave. All off by default.
 struct SimFaults {
-    bool Silent = false;      // the device hears nothing and never answers
-    int DropEvery = 0;        // every n-th answer is lost on the way (0 = none)
-    int SplitAfter = 0;       // an answer arrives in two chunks, the first this long (0 = one chunk)
-    QByteArray Noise;         // sent before every answer frame; must not contain '@'
-    qint64 ExtraDelayMs = 0;  // added to the device's processing time
-    bool Garbage = false;     // 20 bytes of rubbish without '@' instead of every answer
+    bool silent = false;      // the device hears nothing and never answers
+    int dropEvery = 0;        // every n-th answer is lost on the way (0 = none)
+    int splitAfter = 0;       // an answer arrives in two chunks, the first this long (0 = one chunk)
+    QByteArray noise;         // sent before every answer frame; must not contain '@'
+    qint64 extraDelayMs = 0;  // added to the device's processing time
+    bool garbage = false;     // 20 bytes of rubbish without '@' instead of every answer
     // Faults at random, each a share of the answers (0..1), from a fixed seed so a run repeats.
-    double CorruptRate = 0;   // one hexadecimal digit of the answer frame is flipped
-    double LoseRate = 0;      // the answer is lost
-    double DuplicateRate = 0; // the answer frame arrives twice
-    double NoiseBurstRate = 0; // a burst of random bytes comes before the answer
+    double corruptRate = 0;   // one hexadecimal digit of the answer frame is flipped
+    double loseRate = 0;      // the answer is lost
+    double duplicateRate = 0; // the answer frame arrives twice
+    double noiseBurstRate = 0; // a burst of random bytes comes before the answer
     // Before the answer, a well-formed DownloadResponse for another address, with a value that
     // is not that cell's; and a well-formed frame of the right address but a type that does not
     // answer the request (a DownloadResponse to an Upload, an UploadComplete to anything else).
-    double StrayRate = 0;
-    double WrongTypeRate = 0;
+    double strayRate = 0;
+    double wrongTypeRate = 0;
     // Requests that make the device work (FlashConfig, EraseIL2, InitDefault, Uploads of
     // extended data) are answered this much later than others.
-    qint64 WorkMs = 0;
+    qint64 workMs = 0;
     // The USB adapter's latency timer: bytes from the device reach the host when 62 of them have
     // gathered or this many ms after the first of them arrived. 0 = at once, byte by byte.
-    qint64 LatencyMs = 0;
+    qint64 latencyMs = 0;
 };
 
-// Bytes on their way to the host: the chunk is complete at the host at AtUs.
+// Bytes on their way to the host: the chunk is complete at the host at atUs.
 struct SimChunk {
-    qint64 AtUs = 0;
-    QByteArray Bytes;
+    qint64 atUs = 0;
+    QByteArray bytes;
 };
 
 // The device's serial side, independent of how bytes travel: it assembles request frames from
@@ -58,30 +58,30 @@ public:
 
     explicit SimLink(SimDevice& device);
 
-    SimFaults& Faults() noexcept { return faults_; }
-    const SimFaults& Faults() const noexcept { return faults_; }
+    SimFaults& faults() noexcept { return faults_; }
+    const SimFaults& faults() const noexcept { return faults_; }
 
     // The host wrote these bytes at nowUs. Returns the answer chunks that follow, in order of
     // arrival. Noise before "@" is skipped; a frame that is not "@" + 18 hex digits + CR is
     // ignored; a frame with a wrong checksum is answered with ChkError.
-    QList<SimChunk> Feed(QByteArrayView bytes, qint64 nowUs);
+    QList<SimChunk> feed(QByteArrayView bytes, qint64 nowUs);
 
     // The DTR line as the host sets it; an off -> on edge restarts the device.
-    void SetDtr(bool on, qint64 nowUs);
-    bool Dtr() const noexcept { return dtr_; }
+    void setDtr(bool on, qint64 nowUs);
+    bool dtr() const noexcept { return dtr_; }
 
     // Microseconds that count characters take on the wire (rounded up).
-    static constexpr qint64 WireUs(qint64 count)
+    static constexpr qint64 wireUs(qint64 count)
     {
         return (count * BitsPerCharacter * 1'000'000 + BaudRate - 1) / BaudRate;
     }
 
-    int AnswersSent() const noexcept { return answersSent_; }
-    int AnswersLost() const noexcept { return answersLost_; }
-    int AnswersCorrupted() const noexcept { return answersCorrupted_; }
-    int AnswersDuplicated() const noexcept { return answersDuplicated_; }
-    int NoiseBursts() const noexcept { return noiseBursts_; }
-    int StraysSent() const noexcept { return straysSent_; }
+    int answersSent() const noexcept { return answersSent_; }
+    int answersLost() const noexcept { return answersLost_; }
+    int answersCorrupted() const noexcept { return answersCorrupted_; }
+    int answersDuplicated() const noexcept { return answersDuplicated_; }
+    int noiseBursts() const noexcept { return noiseBursts_; }
+    int straysSent() const noexcept { return straysSent_; }
 
 private:
     // One direction of the line. Characters sent back to back form a burst whose times are
@@ -90,25 +90,25 @@ private:
     public:
         // Puts count characters on the wire, not before notBeforeUs; returns when the last one
         // has arrived.
-        qint64 Send(qint64 count, qint64 notBeforeUs);
+        qint64 send(qint64 count, qint64 notBeforeUs);
 
     private:
-        qint64 FreeAtUs() const { return burstStartUs_ + WireUs(burstCharacters_); }
+        qint64 freeAtUs() const { return burstStartUs_ + wireUs(burstCharacters_); }
         qint64 burstStartUs_ = std::numeric_limits<qint64>::min() / 2;
         qint64 burstCharacters_ = 0;
     };
 
-    void TakeCharacter(char c, qint64 atUs, QList<SimChunk>& out);
-    void HandleFrame(const QByteArray& frame, qint64 atUs, QList<SimChunk>& out);
-    void SendAnswer(const QByteArray& answer, const QByteArray& request, qint64 requestEndUs, QList<SimChunk>& out);
+    void takeCharacter(char c, qint64 atUs, QList<SimChunk>& out);
+    void handleFrame(const QByteArray& frame, qint64 atUs, QList<SimChunk>& out);
+    void sendAnswer(const QByteArray& answer, const QByteArray& request, qint64 requestEndUs, QList<SimChunk>& out);
     // The frames a misbehaving device sends ahead of its answer to the request.
-    QList<QByteArray> Strays(const QByteArray& request);
+    QList<QByteArray> strays(const QByteArray& request);
     // Random bytes; without '@' unless anyByte.
-    QByteArray Rubbish(qsizetype size, bool anyByte = false);
-    bool Chance(double rate);
+    QByteArray rubbish(qsizetype size, bool anyByte = false);
+    bool chance(double rate);
     // Puts the pieces on the wire back to back from notBeforeUs; each piece is a chunk of its
     // own, unless the latency timer gathers the bytes into USB packets.
-    void Put(const QList<QByteArray>& pieces, qint64 notBeforeUs, QList<SimChunk>& out);
+    void put(const QList<QByteArray>& pieces, qint64 notBeforeUs, QList<SimChunk>& out);
 
     SimDevice& device_;
     SimFaults faults_;

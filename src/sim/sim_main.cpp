@@ -23,7 +23,7 @@ namespace {
 using tunekit::OptionEntry;
 using tunekit::ProgramManual;
 
-QString Text(const char* source)
+QString text(const char* source)
 {
     return QCoreApplication::translate("SimMain", source);
 }
@@ -76,7 +76,7 @@ constexpr ProgramManual Manual{
     "tunekit(1), tunekit-cli(1)",
 };
 
-int Fail(const QString& message)
+int fail(const QString& message)
 {
     std::fprintf(stderr, "%s\n", qPrintable(message));
     return 1;
@@ -99,14 +99,14 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     tunekit::UiLanguage language;
     if (QLocale::system().language() == QLocale::German)
-        language.Set(tunekit::Language::German);
+        language.set(tunekit::Language::German);
 
     QCommandLineParser parser;
-    parser.addOptions(tunekit::ParserOptions(Manual));
+    parser.addOptions(tunekit::parserOptions(Manual));
     if (!parser.parse(QCoreApplication::arguments()))
-        return Fail(parser.errorText());
-    if (const auto request = tunekit::StandardRequestOf(parser); request != tunekit::StandardRequest::None) {
-        std::fputs(qPrintable(tunekit::StandardRequestText(Manual, request)), stdout);
+        return fail(parser.errorText());
+    if (const auto request = tunekit::standardRequestOf(parser); request != tunekit::StandardRequest::None) {
+        std::fputs(qPrintable(tunekit::standardRequestText(Manual, request)), stdout);
         return 0;
     }
     const auto option = [](const char* name) { return QString::fromLatin1(name); };
@@ -153,40 +153,40 @@ int main(int argc, char* argv[])
     if (!number(configId, 0, 255, &id) || !number(dropEvery, 0, 1000000, &dropN) || !number(delay, 0, 600000, &delayMs)
         || !number(exitAfter, 0, 86400000, &exitMs) || !number(latency, 0, 255, &latencyMs) || !number(workMs, 0, 60000, &busyMs)
         || !number(option("system-address"), 0, 65535, &address)
-        || !share(stray, &wanted.StrayRate) || !share(wrongType, &wanted.WrongTypeRate)
-        || !share(corrupt, &wanted.CorruptRate) || !share(lose, &wanted.LoseRate) || !share(duplicate, &wanted.DuplicateRate)
-        || !share(noiseBursts, &wanted.NoiseBurstRate))
-        return Fail(Text(QT_TRANSLATE_NOOP("SimMain", "Invalid number in the options; see --help.")));
+        || !share(stray, &wanted.strayRate) || !share(wrongType, &wanted.wrongTypeRate)
+        || !share(corrupt, &wanted.corruptRate) || !share(lose, &wanted.loseRate) || !share(duplicate, &wanted.duplicateRate)
+        || !share(noiseBursts, &wanted.noiseBurstRate))
+        return fail(text(QT_TRANSLATE_NOOP("SimMain", "Invalid number in the options; see --help.")));
 
     tunekit::PtyServer server(id);
-    tunekit::SimFaults& faults = server.Faults();
+    tunekit::SimFaults& faults = server.faults();
     faults = wanted;
-    faults.LatencyMs = latencyMs;
-    faults.Silent = parser.isSet(silent);
-    faults.DropEvery = dropN;
-    faults.SplitAfter = parser.isSet(split) ? 7 : 0;
-    faults.Noise = parser.isSet(noise) ? QByteArray("\r\n") : QByteArray();
-    faults.Garbage = parser.isSet(garbage);
-    faults.ExtraDelayMs = delayMs;
-    faults.WorkMs = busyMs;
+    faults.latencyMs = latencyMs;
+    faults.silent = parser.isSet(silent);
+    faults.dropEvery = dropN;
+    faults.splitAfter = parser.isSet(split) ? 7 : 0;
+    faults.noise = parser.isSet(noise) ? QByteArray("\r\n") : QByteArray();
+    faults.garbage = parser.isSet(garbage);
+    faults.extraDelayMs = delayMs;
+    faults.workMs = busyMs;
     if (parser.isSet(option("fresh")))
-        server.Device().MakeFresh();
+        server.device().makeFresh();
     if (address >= 0)
-        server.Device().SetSystemAddress(address);
-    server.Device().SetKnowsConfigEnable(!parser.isSet(option("old-firmware")));
+        server.device().setSystemAddress(address);
+    server.device().setKnowsConfigEnable(!parser.isSet(option("old-firmware")));
     for (const QString& cell : parser.values(stuck)) {
         bool indexOk = false;
         bool subOk = false;
         const int index = cell.section(QLatin1Char('/'), 0, 0).toInt(&indexOk, 16);
         const int sub = cell.section(QLatin1Char('/'), 1, 1).toInt(&subOk, 16);
         if (!indexOk || !subOk)
-            return Fail(Text(QT_TRANSLATE_NOOP("SimMain", "Invalid number in the options; see --help.")));
-        server.Device().SetStuckCell(index, sub);
+            return fail(text(QT_TRANSLATE_NOOP("SimMain", "Invalid number in the options; see --help.")));
+        server.device().setStuckCell(index, sub);
     }
-    if (!server.Start())
-        return Fail(server.ErrorText());
+    if (!server.start())
+        return fail(server.errorText());
 
-    std::printf("%s\n", qPrintable(server.SlavePath()));
+    std::printf("%s\n", qPrintable(server.slavePath()));
     std::fflush(stdout);
 
     if (parser.isSet(exitAfter))

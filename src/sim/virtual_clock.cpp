@@ -4,43 +4,43 @@
 
 namespace tunekit {
 
-void VirtualClock::ProcessEvents()
+void VirtualClock::step()
 {
-    if (!RunNext(std::numeric_limits<qint64>::max()))
+    if (!runNext(std::numeric_limits<qint64>::max()))
         nowUs_ += 1000;
 }
 
-void VirtualClock::Schedule(qint64 delayMs, std::function<void()> fn)
+void VirtualClock::schedule(qint64 delayMs, std::function<void()> fn)
 {
-    ScheduleUs(delayMs * 1000, std::move(fn));
+    scheduleUs(delayMs * 1000, std::move(fn));
 }
 
-void VirtualClock::ScheduleUs(qint64 delayUs, std::function<void()> fn)
+void VirtualClock::scheduleUs(qint64 delayUs, std::function<void()> fn)
 {
-    QueueAt(nowUs_ + qMax<qint64>(0, delayUs), std::move(fn));
+    queueAt(nowUs_ + qMax<qint64>(0, delayUs), std::move(fn));
 }
 
-void VirtualClock::StartTicker(qint64 intervalMs, std::function<void()> fn)
+void VirtualClock::startTicker(qint64 intervalMs, std::function<void()> fn)
 {
     auto ticker = std::make_shared<Ticker>();
     ticker->intervalUs = qMax<qint64>(1, intervalMs) * 1000;
     ticker->fn = std::move(fn);
-    ArmTicker(ticker, nowUs_ + ticker->intervalUs);
+    armTicker(ticker, nowUs_ + ticker->intervalUs);
 }
 
-void VirtualClock::RunFor(qint64 ms)
+void VirtualClock::runFor(qint64 ms)
 {
     const qint64 endUs = nowUs_ + qMax<qint64>(0, ms) * 1000;
-    while (RunNext(endUs)) {
+    while (runNext(endUs)) {
     }
     nowUs_ = qMax(nowUs_, endUs);
 }
 
-bool VirtualClock::RunUntil(const std::function<bool()>& done, qint64 limitMs)
+bool VirtualClock::runUntil(const std::function<bool()>& done, qint64 limitMs)
 {
     const qint64 endUs = nowUs_ + qMax<qint64>(0, limitMs) * 1000;
     while (!done()) {
-        if (!RunNext(endUs)) {
+        if (!runNext(endUs)) {
             nowUs_ = qMax(nowUs_, endUs);
             return done();
         }
@@ -48,16 +48,16 @@ bool VirtualClock::RunUntil(const std::function<bool()>& done, qint64 limitMs)
     return true;
 }
 
-void VirtualClock::QueueAt(qint64 atUs, std::function<void()> fn)
+void VirtualClock::queueAt(qint64 atUs, std::function<void()> fn)
 {
     queue_.emplace(std::make_pair(atUs, queued_++), std::move(fn));
 }
 
-void VirtualClock::ArmTicker(const std::shared_ptr<Ticker>& ticker, qint64 atUs)
+void VirtualClock::armTicker(const std::shared_ptr<Ticker>& ticker, qint64 atUs)
 {
-    QueueAt(atUs, [this, ticker, atUs] {
+    queueAt(atUs, [this, ticker, atUs] {
         // The next tick is due on the grid, however long this one takes.
-        ArmTicker(ticker, atUs + ticker->intervalUs);
+        armTicker(ticker, atUs + ticker->intervalUs);
         if (ticker->running)
             return;
         ticker->running = true;
@@ -66,7 +66,7 @@ void VirtualClock::ArmTicker(const std::shared_ptr<Ticker>& ticker, qint64 atUs)
     });
 }
 
-bool VirtualClock::RunNext(qint64 limitUs)
+bool VirtualClock::runNext(qint64 limitUs)
 {
     if (queue_.empty() || queue_.begin()->first.first > limitUs)
         return false;

@@ -13,7 +13,7 @@ namespace tunekit {
 
 // Time that only moves when events run, for tests and benchmarks: a wait of a minute with the
 // simulated transmitter answering costs microseconds of real time and runs the same every time.
-// Time is kept in microseconds; NowMs is its millisecond part.
+// Time is kept in microseconds; nowMs is its millisecond part.
 class VirtualClock final : public Clock {
 public:
     VirtualClock() = default;
@@ -21,28 +21,28 @@ public:
     VirtualClock& operator=(const VirtualClock&) = delete;
     ~VirtualClock() override = default;
 
-    qint64 NowMs() const override { return nowUs_ / 1000; }
-    qint64 NowUs() const noexcept { return nowUs_; }
+    qint64 nowMs() const override { return nowUs_ / 1000; }
+    qint64 nowUs() const noexcept { return nowUs_; }
 
     // Runs the earliest queued event, moving time forward to it; with nothing queued, lets 1 ms
-    // pass. Events may queue more events and call ProcessEvents themselves.
-    void ProcessEvents();
+    // pass. Events may queue more events and call step() themselves.
+    void step();
     // Events due at the same moment run in the order they were queued.
-    void Schedule(qint64 delayMs, std::function<void()> fn) override;
-    void ScheduleUs(qint64 delayUs, std::function<void()> fn);
+    void schedule(qint64 delayMs, std::function<void()> fn) override;
+    void scheduleUs(qint64 delayUs, std::function<void()> fn);
     // First tick intervalMs from now. A tick that falls due while the previous one still runs
     // (inside a wait) is dropped; the next one is due an interval later.
-    void StartTicker(qint64 intervalMs, std::function<void()> fn) override;
+    void startTicker(qint64 intervalMs, std::function<void()> fn) override;
 
     // Runs every event due within the next ms milliseconds, then stands at now + ms.
-    void RunFor(qint64 ms);
+    void runFor(qint64 ms);
     // Runs events until done() holds or limitMs have passed; returns done().
-    bool RunUntil(const std::function<bool()>& done, qint64 limitMs);
+    bool runUntil(const std::function<bool()>& done, qint64 limitMs);
 
-    qsizetype PendingEvents() const noexcept { return static_cast<qsizetype>(queue_.size()); }
+    qsizetype pendingEvents() const noexcept { return static_cast<qsizetype>(queue_.size()); }
     // Forgets every queued event and ticker, so nothing runs that refers to objects a test is
     // about to destroy.
-    void Clear() { queue_.clear(); }
+    void clear() { queue_.clear(); }
 
 private:
     struct Ticker {
@@ -51,10 +51,10 @@ private:
         bool running = false;
     };
 
-    void QueueAt(qint64 atUs, std::function<void()> fn);
-    void ArmTicker(const std::shared_ptr<Ticker>& ticker, qint64 atUs);
+    void queueAt(qint64 atUs, std::function<void()> fn);
+    void armTicker(const std::shared_ptr<Ticker>& ticker, qint64 atUs);
     // Runs the earliest event if it is due by limitUs; false when there is none.
-    bool RunNext(qint64 limitUs);
+    bool runNext(qint64 limitUs);
 
     // Keyed by (due time, queue order).
     std::map<std::pair<qint64, quint64>, std::function<void()>> queue_;

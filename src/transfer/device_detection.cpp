@@ -11,7 +11,7 @@
 namespace tunekit {
 namespace {
 
-QString Tr(const char* text)
+QString translated(const char* text)
 {
     return QCoreApplication::translate("DeviceTransfers", text);
 }
@@ -19,160 +19,160 @@ QString Tr(const char* text)
 
 } // namespace
 
-QString DeviceNotDetectedText()
+QString deviceNotDetectedText()
 {
-    return Tr(QT_TRANSLATE_NOOP("DeviceTransfers", "Device not detected.")) + QStringLiteral("\r\n")
-           + Tr(QT_TRANSLATE_NOOP("DeviceTransfers", "Please check your serial connection! "));
+    return translated(QT_TRANSLATE_NOOP("DeviceTransfers", "Device not detected.")) + QStringLiteral("\r\n")
+           + translated(QT_TRANSLATE_NOOP("DeviceTransfers", "Please check your serial connection! "));
 }
 
-QString DeviceNotDetectedTitle()
+QString deviceNotDetectedTitle()
 {
-    return Tr(QT_TRANSLATE_NOOP("DeviceTransfers", "Error"));
+    return translated(QT_TRANSLATE_NOOP("DeviceTransfers", "Error"));
 }
 
-QCoro::Task<> DeviceTransfers::QueryDevice()
+QCoro::Task<> DeviceTransfers::queryDevice()
 {
     DeviceImage& image = ctx_.image;
-    EngineState& engine = ctx_.engine.State();
+    EngineState& engine = ctx_.engine.state();
     const qint16 remembered = image.deviceConfigId;
-    const bool portFound = ctx_.port.State().adapterFound;
+    const bool portFound = ctx_.port.state().adapterFound;
     if (portFound) {
-        const ConfigDefine& configId = FindConfigDefine(ConfigIdNr);
-        const ConfigDefine& select = FindConfigDefine(InterpreterSelectNr);
-        QueueRead(configId.HexAdd, configId.SubAdd);
-        QueueRead(select.HexAdd, select.SubAdd);
+        const ConfigDefine& configId = findConfigDefine(ConfigIdNr);
+        const ConfigDefine& select = findConfigDefine(InterpreterSelectNr);
+        queueRead(configId.hexAdd, configId.subAdd);
+        queueRead(select.hexAdd, select.subAdd);
     }
-    if (ctx_.ResetsBeforeTransmit())
-        co_await ctx_.port.ResetDevice();
+    if (ctx_.resetsBeforeTransmit())
+        co_await ctx_.port.resetDevice();
     // The detection tells the user itself when no device answers, so the time-out of its own
     // requests stays silent: a silent device gets one message, not two.
     engine.quietTimeouts = true;
     // Up to 1500 ms: the wait ends as soon as the batch (and the reset after it) is over.
     engine.sending = true;
-    co_await ctx_.engine.UntilIdle(1500);
+    co_await ctx_.engine.untilIdle(1500);
 
     if (image.deviceConfigId == 0) {
         if (portFound)
-            ctx_.dialogs.MsgBox(DeviceNotDetectedText(), MsgButtons::Ok, MsgIcon::None, DeviceNotDetectedTitle());
+            ctx_.dialogs.msgBox(deviceNotDetectedText(), MsgButtons::Ok, MsgIcon::None, deviceNotDetectedTitle());
         co_return;
     }
     engine.quietTimeouts = false;
     if (image.deviceConfigId != remembered) {
-        image.UpdateApplicable();
-        image.UpdateEditMarks();
-        ctx_.views.Changed(StationChange::Facts);
+        image.updateApplicable();
+        image.updateEditMarks();
+        ctx_.views.changed(StationChange::Facts);
     }
 }
 
-QCoro::Task<> DeviceTransfers::DetectDevice()
+QCoro::Task<> DeviceTransfers::detectDevice()
 {
-    co_await QueryDevice();
-    ctx_.image.UpdateApplicable();
-    ctx_.image.UpdateEditMarks();
-    ctx_.views.Changed(StationChange::Facts);
+    co_await queryDevice();
+    ctx_.image.updateApplicable();
+    ctx_.image.updateEditMarks();
+    ctx_.views.changed(StationChange::Facts);
 }
 
-QCoro::Task<> DeviceTransfers::Redetect()
+QCoro::Task<> DeviceTransfers::redetect()
 {
     // Re-detection is how a hanging batch is given up, so a running batch does not block it.
     const RunningCommand command(*this, true);
-    if (!command.Granted())
+    if (!command.granted())
         co_return;
-    co_await RedetectNow();
+    co_await redetectNow();
 }
 
-QCoro::Task<> DeviceTransfers::RedetectNow()
+QCoro::Task<> DeviceTransfers::redetectNow()
 {
     DeviceImage& image = ctx_.image;
-    const PortState& port = ctx_.port.State();
+    const PortState& port = ctx_.port.state();
     detecting_ = true;
-    ctx_.views.Changed(StationChange::Controls);
-    ctx_.engine.State().quietTimeouts = true;
-    image.ClearFileData();
-    ctx_.views.Changed(StationChange::Facts);
+    ctx_.views.changed(StationChange::Controls);
+    ctx_.engine.state().quietTimeouts = true;
+    image.clearFileData();
+    ctx_.views.changed(StationChange::Facts);
     if (port.portNumber >= 1 && port.adapterPort == port.portNumber && port.adapterFound) {
         image.imageConfigId = 0;
-        co_await ctx_.port.Pause(100);
-        ctx_.engine.AbortTransfer();
+        co_await ctx_.port.pause(100);
+        ctx_.engine.abortTransfer();
         image.deviceConfigId = 0;
-        co_await QueryDevice();
-        co_await ctx_.port.Pause(200);
+        co_await queryDevice();
+        co_await ctx_.port.pause(200);
         image.imageConfigId = image.deviceConfigId;
-        ctx_.views.Changed(StationChange::Values | StationChange::Status);
-        ctx_.views.Logged({TrafficEntry::Kind::PacketsCleared, {}, {}});
+        ctx_.views.changed(StationChange::Values | StationChange::Status);
+        ctx_.views.logged({TrafficEntry::Kind::PacketsCleared, {}, {}});
     }
     detecting_ = false;
-    ctx_.views.Changed(StationChange::Controls);
+    ctx_.views.changed(StationChange::Controls);
 }
 
-void DeviceTransfers::ForgetInterpreterInfo()
+void DeviceTransfers::forgetInterpreterInfo()
 {
-    ShowTransferWindow(false);
+    showTransferWindow(false);
     state_.interpreterInfoIndex = 0;
     state_.interpreterSelect = 0;
 }
 
-void DeviceTransfers::QueueInterpreterInfo()
+void DeviceTransfers::queueInterpreterInfo()
 {
-    state_.interpreterInfoIndex = InterpreterInfoIndex(state_.interpreterSelect);
-    QueueReads(state_.interpreterInfoIndex, 0, 7);
+    state_.interpreterInfoIndex = interpreterInfoIndex(state_.interpreterSelect);
+    queueReads(state_.interpreterInfoIndex, 0, 7);
 }
 
-void DeviceTransfers::QueueReads(int index, int firstSubindex, int lastSubindex)
+void DeviceTransfers::queueReads(int index, int firstSubindex, int lastSubindex)
 {
     for (int sub = firstSubindex; sub <= lastSubindex; ++sub)
-        QueueRead(index, sub);
+        queueRead(index, sub);
 }
 
-QCoro::Task<> DeviceTransfers::ReadInformation()
+QCoro::Task<> DeviceTransfers::readInformation()
 {
-    co_await ReadInfo(true);
+    co_await readInfo(true);
 }
 
-QCoro::Task<> DeviceTransfers::ReadInterpreterInfo()
+QCoro::Task<> DeviceTransfers::readInterpreterInfo()
 {
-    co_await ReadInfo(false);
+    co_await readInfo(false);
 }
 
-QCoro::Task<> DeviceTransfers::ReadInfo(bool everything)
+QCoro::Task<> DeviceTransfers::readInfo(bool everything)
 {
-    if (ctx_.port.State().portNumber <= 0)
+    if (ctx_.port.state().portNumber <= 0)
         co_return;
     const RunningCommand command(*this, false);
-    if (!command.Granted())
+    if (!command.granted())
         co_return;
-    EngineState& engine = ctx_.engine.State();
-    ForgetInterpreterInfo();
+    EngineState& engine = ctx_.engine.state();
+    forgetInterpreterInfo();
 
     // The source identification is long (65 packets) and only of use to those who read it.
     const bool withSource = everything && ctx_.accessLevel && ctx_.accessLevel().readsSourceIdentification();
     if (withSource)
-        QueueReads(InfoSourceIndex, 0, 64);
-    const ConfigDefine& select = FindConfigDefine(InterpreterSelectNr);
-    QueueRead(select.HexAdd, select.SubAdd);
+        queueReads(InfoSourceIndex, 0, 64);
+    const ConfigDefine& select = findConfigDefine(InterpreterSelectNr);
+    queueRead(select.hexAdd, select.subAdd);
     if (everything) {
-        QueueReads(InfoVersionIndex, 0, 1);
-        QueueReads(InfoDateIndex, 0, 4);
+        queueReads(InfoVersionIndex, 0, 1);
+        queueReads(InfoDateIndex, 0, 4);
     }
-    QueueReads(InfoHardwareIndex, 0, 3);
+    queueReads(InfoHardwareIndex, 0, 3);
     if (everything)
-        QueueRead(OperatingTimeIndex, 0);
+        queueRead(OperatingTimeIndex, 0);
 
     engine.sending = true;
-    co_await ctx_.engine.UntilIdle(withSource ? 4000 : everything ? 1000 : 500);
+    co_await ctx_.engine.untilIdle(withSource ? 4000 : everything ? 1000 : 500);
     if (everything && state_.interpreterSelect < 1)
         co_return;
     engine.sending = false;
     if (state_.interpreterSelect > 0)
-        QueueInterpreterInfo();
+        queueInterpreterInfo();
     engine.sending = true;
 }
 
-QCoro::Task<> DeviceTransfers::ResetDevice()
+QCoro::Task<> DeviceTransfers::resetDevice()
 {
     // Always carried out, also without a port and in the middle of a transfer: it is the way
     // out of a device that hangs.
-    co_await ctx_.port.ResetDevice();
+    co_await ctx_.port.resetDevice();
 }
 
 } // namespace tunekit

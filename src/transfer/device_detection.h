@@ -7,7 +7,7 @@
 namespace tunekit {
 
 // The message of a detection that got no ConfigID (the text holds a CR LF).
-QString DeviceNotDetectedText();
-QString DeviceNotDetectedTitle();
+QString deviceNotDetectedText();
+QString deviceNotDetectedTitle();
 
 } // namespace tunekit

@@ -7,36 +7,36 @@
 namespace tunekit {
 namespace {
 
-int Byte(QByteArrayView data, int n)
+int byte(QByteArrayView data, int n)
 {
     return n >= 0 && n < data.size() ? static_cast<quint8>(data[n]) : 0;
 }
 
-QString TwoDigits(int value)
+QString twoDigits(int value)
 {
     return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
 }
 
 // Information texts 0x1001..0x1004 and the operating time.
-bool DecodeInformation(int index, int subindex, QByteArrayView data, ReadState& state, ImageLabels& labels)
+bool decodeInformation(int index, int subindex, QByteArrayView data, ReadState& state, ImageLabels& labels)
 {
     if (index >= InfoSourceIndex && index <= InfoHardwareIndex) {
         const int k = index - InfoSourceIndex;
         QByteArray& text = state.infoTexts[static_cast<std::size_t>(k)];
-        text = AppendTextChunk(text, subindex, data);
+        text = appendTextChunk(text, subindex, data);
         if (index == InfoSourceIndex) {
             if (subindex != 64)
                 return false;
-            labels.txtSource = VisibleText(text);
+            labels.txtSource = visibleText(text);
         } else {
-            labels.lblInfo[static_cast<std::size_t>(k)] = VisibleText(text);
+            labels.lblInfo[static_cast<std::size_t>(k)] = visibleText(text);
         }
         return true;
     }
     if (index == OperatingTimeIndex) {
-        const int hours = Byte(data, 2) + 256 * Byte(data, 3);
-        const QString minutes = TwoDigits(Byte(data, 1));
-        labels.lblInfo[4] = QString::number(hours) + QLatin1Char(':') + minutes + QLatin1Char(':') + TwoDigits(Byte(data, 0));
+        const int hours = byte(data, 2) + 256 * byte(data, 3);
+        const QString minutes = twoDigits(byte(data, 1));
+        labels.lblInfo[4] = QString::number(hours) + QLatin1Char(':') + minutes + QLatin1Char(':') + twoDigits(byte(data, 0));
         labels.lblOpHours = QString::number(hours) + QStringLiteral(" h ") + minutes + QStringLiteral(" min");
         return true;
     }
@@ -44,29 +44,29 @@ bool DecodeInformation(int index, int subindex, QByteArrayView data, ReadState& 
 }
 
 // Parameters: one cell can hold several of them, so every parameter at the address is filled.
-bool DecodeParameters(int index, int subindex, QByteArrayView data, ReadState& state, DeviceImage& image)
+bool decodeParameters(int index, int subindex, QByteArrayView data, ReadState& state, DeviceImage& image)
 {
     bool labelsChanged = false;
     for (int i = 0; i <= ParamCount; ++i) {
-        const ConfigDefine& define = FindConfigDefine(i);
-        const bool addressMatches = index == define.HexAdd && subindex == define.SubAdd;
+        const ConfigDefine& define = findConfigDefine(i);
+        const bool addressMatches = index == define.hexAdd && subindex == define.subAdd;
         if (i == InterpreterSelectNr && addressMatches) {
-            state.interpreterSelect = static_cast<qint16>(Byte(data, 0));
+            state.interpreterSelect = static_cast<qint16>(byte(data, 0));
             image.readBuffer[i] = QString::number(state.interpreterSelect);
             continue;
         }
-        if (i == ConfigIdNr && index == define.HexAdd) {
-            image.deviceConfigId = static_cast<qint16>(Byte(data, 0));
+        if (i == ConfigIdNr && index == define.hexAdd) {
+            image.deviceConfigId = static_cast<qint16>(byte(data, 0));
             image.readBuffer[i] = QString::number(image.deviceConfigId);
             image.labels.lblcfid = QStringLiteral("ConfigID = ") + QString::number(image.deviceConfigId);
-            image.UpdateApplicable();
-            image.UpdateEditMarks();
+            image.updateApplicable();
+            image.updateEditMarks();
             labelsChanged = true;
             continue;
         }
         if (image.received[i] || !addressMatches)
             continue;
-        QString value = DecodeParameterValue(define, data);
+        QString value = decodeParameterValue(define, data);
         if (value.isEmpty())
             continue;
         // The device keeps FreqComp offset by 10; values above 20 (255 = erased) pass unchanged.
@@ -81,18 +81,18 @@ bool DecodeParameters(int index, int subindex, QByteArrayView data, ReadState& s
 }
 
 // The selected interpreter's block: build time (0, 1) and name (2..7).
-bool DecodeInterpreterInfo(int index, int subindex, QByteArrayView data, ReadState& state, ImageLabels& labels)
+bool decodeInterpreterInfo(int index, int subindex, QByteArrayView data, ReadState& state, ImageLabels& labels)
 {
     if (subindex == 0) {
-        state.interpreterSeconds = static_cast<quint8>(Byte(data, 2));
-        state.interpreterMinutes = static_cast<quint8>(Byte(data, 3));
+        state.interpreterSeconds = static_cast<quint8>(byte(data, 2));
+        state.interpreterMinutes = static_cast<quint8>(byte(data, 3));
         return false;
     }
     if (subindex == 1) {
-        state.interpreterHour = static_cast<quint8>(Byte(data, 0));
-        state.interpreterDay = static_cast<quint8>(Byte(data, 1));
-        state.interpreterMonth = static_cast<quint8>(Byte(data, 2));
-        state.interpreterYear = static_cast<quint8>(Byte(data, 3));
+        state.interpreterHour = static_cast<quint8>(byte(data, 0));
+        state.interpreterDay = static_cast<quint8>(byte(data, 1));
+        state.interpreterMonth = static_cast<quint8>(byte(data, 2));
+        state.interpreterYear = static_cast<quint8>(byte(data, 3));
         state.timeDateIndex = index;
         const bool valid = state.interpreterDay < 32 && state.interpreterMonth < 13 && state.interpreterHour < 25
                            && state.interpreterMinutes < 60 && state.interpreterSeconds < 60;
@@ -101,8 +101,8 @@ bool DecodeInterpreterInfo(int index, int subindex, QByteArrayView data, ReadSta
                                         .arg(state.interpreterDay)
                                         .arg(state.interpreterMonth)
                                         .arg(state.interpreterYear + 2000);
-            state.interpreterTime = TwoDigits(state.interpreterHour) + QLatin1Char(':') + TwoDigits(state.interpreterMinutes)
-                                    + QLatin1Char(':') + TwoDigits(state.interpreterSeconds);
+            state.interpreterTime = twoDigits(state.interpreterHour) + QLatin1Char(':') + twoDigits(state.interpreterMinutes)
+                                    + QLatin1Char(':') + twoDigits(state.interpreterSeconds);
         } else {
             state.interpreterDate = QStringLiteral("-");
             state.interpreterTime.clear();
@@ -133,8 +133,8 @@ bool DecodeInterpreterInfo(int index, int subindex, QByteArrayView data, ReadSta
     if (dated) {
         labels.lblInfo[6] = state.interpreterName;
         labels.lblInfo[7] = state.interpreterTime + QStringLiteral("  ") + state.interpreterDate;
-        labels.ActualInterpreterName = state.interpreterName;
-        labels.ActualInterpreterDate = state.interpreterTime + QLatin1Char('/') + state.interpreterDate;
+        labels.actualInterpreterName = state.interpreterName;
+        labels.actualInterpreterDate = state.interpreterTime + QLatin1Char('/') + state.interpreterDate;
     } else {
         labels.lblInfo[6] = QStringLiteral("???");
         labels.lblInfo[7] = QStringLiteral("???");
@@ -144,12 +144,12 @@ bool DecodeInterpreterInfo(int index, int subindex, QByteArrayView data, ReadSta
 
 } // namespace
 
-qint32 InterpreterInfoIndex(int interpreterSelect)
+qint32 interpreterInfoIndex(int interpreterSelect)
 {
     return interpreterSelect == 1 ? InterpreterFlashInfoIndex : InterpreterImageInfoIndex + interpreterSelect - 2;
 }
 
-QByteArray AppendTextChunk(const QByteArray& text, int subindex, QByteArrayView chunk)
+QByteArray appendTextChunk(const QByteArray& text, int subindex, QByteArrayView chunk)
 {
     const qsizetype at = 4 * static_cast<qsizetype>(subindex);
     QByteArray result = text.left(at).leftJustified(at, ' ');
@@ -160,71 +160,71 @@ QByteArray AppendTextChunk(const QByteArray& text, int subindex, QByteArrayView 
     return result;
 }
 
-QString VisibleText(const QByteArray& text)
+QString visibleText(const QByteArray& text)
 {
     const qsizetype nul = text.indexOf('\0');
     return QString::fromLatin1(nul >= 0 ? text.left(nul) : text);
 }
 
-QString UnsetProductionDate()
+QString unsetProductionDate()
 {
     return QStringLiteral("00.00.0000");
 }
 
-QString DecodeParameterValue(const ConfigDefine& define, QByteArrayView data)
+QString decodeParameterValue(const ConfigDefine& define, QByteArrayView data)
 {
-    const int start = define.SByte;
-    switch (define.DSize) {
+    const int start = define.sByte;
+    switch (define.dSize) {
     case 8: {
-        int value = Byte(data, start);
-        if (define.IsSigned() && value > 127)
+        int value = byte(data, start);
+        if (define.isSigned() && value > 127)
             value -= 256;
         return QString::number(value);
     }
     case 16:
-        return QString::number(Byte(data, start) + 256 * Byte(data, start + 1));
+        return QString::number(byte(data, start) + 256 * byte(data, start + 1));
     case 32: {
         // Read as signed: the writer never sets bit 31, and an erased cell shows as -1.
-        const quint32 raw = static_cast<quint32>(Byte(data, 0)) | static_cast<quint32>(Byte(data, 1)) << 8
-                            | static_cast<quint32>(Byte(data, 2)) << 16 | static_cast<quint32>(Byte(data, 3)) << 24;
+        const quint32 raw = static_cast<quint32>(byte(data, 0)) | static_cast<quint32>(byte(data, 1)) << 8
+                            | static_cast<quint32>(byte(data, 2)) << 16 | static_cast<quint32>(byte(data, 3)) << 24;
         return QString::number(static_cast<qint32>(raw));
     }
     case 1: {
-        const int day = Byte(data, 0);
-        const int month = Byte(data, 1);
-        const int year = Byte(data, 2);
+        const int day = byte(data, 0);
+        const int month = byte(data, 1);
+        const int year = byte(data, 2);
         // A unit fresh from production has no date (FF FF FF or 00 00 00): shown as the date
         // that is not set, which writes back as 00 00 00.
         if (day < 1 || day > 31 || month < 1 || month > 12 || year < 1 || year > 254)
-            return UnsetProductionDate();
-        return TwoDigits(day) + QLatin1Char('.') + TwoDigits(month) + QLatin1Char('.') + QString::number(2000 + year);
+            return unsetProductionDate();
+        return twoDigits(day) + QLatin1Char('.') + twoDigits(month) + QLatin1Char('.') + QString::number(2000 + year);
     }
     default:
         return {};
     }
 }
 
-bool DecodeDownloadResponse(QByteArrayView packet, ReadState& state, DeviceImage& image)
+bool decodeDownloadResponse(QByteArrayView packet, ReadState& state, DeviceImage& image)
 {
     if (packet.size() < PacketSize)
         return false;
-    const int index = PacketIndex(packet);
-    const int subindex = PacketSubindex(packet);
-    const QByteArray data = PacketData(packet);
+    const int index = packetIndex(packet);
+    const int subindex = packetSubindex(packet);
+    const QByteArray data = packetData(packet);
     bool labelsChanged = false;
     if (index >= 0x1000 && index <= 0x1FFF) {
-        labelsChanged = DecodeInformation(index, subindex, data, state, image.labels);
+        labelsChanged = decodeInformation(index, subindex, data, state, image.labels);
     } else if (index >= 0x2000 && index <= 0x2FFF) {
-        labelsChanged = DecodeParameters(index, subindex, data, state, image);
+        labelsChanged = decodeParameters(index, subindex, data, state, image);
     } else if (index == state.interpreterInfoIndex
                && ((index >= 0x6000 && index <= 0x6FFF) || index > 0x7000)) {
-        labelsChanged = DecodeInterpreterInfo(index, subindex, data, state, image.labels);
+        labelsChanged = decodeInterpreterInfo(index, subindex, data, state, image.labels);
     }
-    CommitReadBuffer(state, image);
+    commitReadBuffer(state, image);
     return labelsChanged;
 }
 
-void CommitReadBuffer(ReadState& state, DeviceImage& image)
+void commitReadBuffer(ReadState& state, DeviceImage& image)
 {
     if (!state.newData)
         return;

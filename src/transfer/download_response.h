@@ -43,28 +43,28 @@ struct ReadState {
 };
 
 // 0x6000 for interpreter select 1, else 0x7100 + select - 2.
-qint32 InterpreterInfoIndex(int interpreterSelect);
+qint32 interpreterInfoIndex(int interpreterSelect);
 
 // Puts the 4 characters of subindex s at characters 4s+1..4s+4, whatever order the chunks came
 // in (a gap is held by blanks), and cuts the text after its first NUL.
-QByteArray AppendTextChunk(const QByteArray& text, int subindex, QByteArrayView chunk);
+QByteArray appendTextChunk(const QByteArray& text, int subindex, QByteArrayView chunk);
 // The part of an information text before its NUL, as shown on screen.
-QString VisibleText(const QByteArray& text);
+QString visibleText(const QByteArray& text);
 
 // The production date of a unit that has none.
-QString UnsetProductionDate();
+QString unsetProductionDate();
 
 // The value of one parameter from the 4 data bytes of its cell, by DSize, DType and SByte:
 // decimal text, the production date as "dd.mm.yyyy" ("00.00.0000" when it holds no date);
 // "" for a size without a decoding.
-QString DecodeParameterValue(const ConfigDefine& define, QByteArrayView data);
+QString decodeParameterValue(const ConfigDefine& define, QByteArrayView data);
 
 // The DownloadResponse handler: decodes one 8-byte packet into the image and the read state,
 // then commits. Returns true when a caption in image.labels changed.
-bool DecodeDownloadResponse(QByteArrayView packet, ReadState& state, DeviceImage& image);
+bool decodeDownloadResponse(QByteArrayView packet, ReadState& state, DeviceImage& image);
 
 // Copies the read buffer into the device image when new data arrived; parameters that do not
 // apply to the device are emptied.
-void CommitReadBuffer(ReadState& state, DeviceImage& image);
+void commitReadBuffer(ReadState& state, DeviceImage& image);
 
 } // namespace tunekit

@@ -11,7 +11,7 @@
 namespace tunekit {
 namespace {
 
-QString Tr(const char* text)
+QString translated(const char* text)
 {
     return QCoreApplication::translate("DeviceWrites", text);
 }
@@ -22,13 +22,13 @@ constexpr int DisplayTableSubindexes = 10;
 
 constexpr const char* InterpreterName = QT_TRANSLATE_NOOP("DeviceWrites", "Interpreter");
 constexpr const char* FrequencyTableName = QT_TRANSLATE_NOOP("DeviceWrites", "Frequency table");
-// In the order of DisplayBlocks().
+// In the order of displayBlocks().
 constexpr std::array<const char*, 6> DisplayBlockNames{
     QT_TRANSLATE_NOOP("DeviceWrites", "Text indices"), QT_TRANSLATE_NOOP("DeviceWrites", "Texts"),
     QT_TRANSLATE_NOOP("DeviceWrites", "Picture indices"), QT_TRANSLATE_NOOP("DeviceWrites", "Pictures"),
     QT_TRANSLATE_NOOP("DeviceWrites", "Display table"), QT_TRANSLATE_NOOP("DeviceWrites", "Defaults")};
 
-QList<PlannedUpload> Cut(QByteArrayView bytes, int firstIndex, int bytesPerPacket, int subindexesPerIndex)
+QList<PlannedUpload> cut(QByteArrayView bytes, int firstIndex, int bytesPerPacket, int subindexesPerIndex)
 {
     QList<PlannedUpload> uploads;
     uploads.reserve((bytes.size() + bytesPerPacket - 1) / bytesPerPacket);
@@ -43,7 +43,7 @@ QList<PlannedUpload> Cut(QByteArrayView bytes, int firstIndex, int bytesPerPacke
 
 } // namespace
 
-const std::array<DisplayBlock, 6>& DisplayBlocks()
+const std::array<DisplayBlock, 6>& displayBlocks()
 {
     static constexpr std::array<DisplayBlock, 6> blocks{{
         {4000, 2, &ExtendedDataStore::textIndexesImage, 0x400F},
@@ -56,66 +56,66 @@ const std::array<DisplayBlock, 6>& DisplayBlocks()
     return blocks;
 }
 
-qsizetype BlockRoom(int firstIndex, int lastIndex, int subindexesPerIndex, int bytesPerPacket)
+qsizetype blockRoom(int firstIndex, int lastIndex, int subindexesPerIndex, int bytesPerPacket)
 {
     return qsizetype(lastIndex - firstIndex + 1) * subindexesPerIndex * bytesPerPacket;
 }
 
-QString ExtendedBlockName(int index)
+QString extendedBlockName(int index)
 {
     if (index >= InterpreterFirstIndex && index <= InterpreterLastIndex)
-        return Tr(InterpreterName);
+        return translated(InterpreterName);
     if (index == FrequencyTableIndex)
-        return Tr(FrequencyTableName);
-    for (std::size_t n = 0; n < DisplayBlocks().size(); ++n) {
-        if (index >= BlockFirstIndex(DisplayBlocks()[n].blockNumber) && index <= DisplayBlocks()[n].lastIndex)
-            return Tr(DisplayBlockNames[n]);
+        return translated(FrequencyTableName);
+    for (std::size_t n = 0; n < displayBlocks().size(); ++n) {
+        if (index >= blockFirstIndex(displayBlocks()[n].blockNumber) && index <= displayBlocks()[n].lastIndex)
+            return translated(DisplayBlockNames[n]);
     }
     return {};
 }
 
-QStringList OversizedBlocks(const ExtendedDataStore& store)
+QStringList oversizedBlocks(const ExtendedDataStore& store)
 {
     QStringList lines;
     const auto check = [&lines](const char* name, qsizetype size, qsizetype room) {
         if (size > room)
-            lines << Tr(QT_TRANSLATE_NOOP("DeviceWrites", "%1: %2 bytes, room for %3")).arg(Tr(name)).arg(size).arg(room);
+            lines << translated(QT_TRANSLATE_NOOP("DeviceWrites", "%1: %2 bytes, room for %3")).arg(translated(name)).arg(size).arg(room);
     };
     if (store.interpreterImage.size() >= InterpreterMinimumBytes)
         check(InterpreterName, store.interpreterImage.size(),
-              BlockRoom(InterpreterFirstIndex, InterpreterLastIndex, SubindexesPerIndex, InterpreterBytesPerPacket));
-    for (std::size_t n = 0; n < DisplayBlocks().size(); ++n) {
-        const DisplayBlock& block = DisplayBlocks()[n];
+              blockRoom(InterpreterFirstIndex, InterpreterLastIndex, SubindexesPerIndex, InterpreterBytesPerPacket));
+    for (std::size_t n = 0; n < displayBlocks().size(); ++n) {
+        const DisplayBlock& block = displayBlocks()[n];
         const QByteArray& bytes = store.*block.source;
         if (bytes.size() < DisplayMinimumBytes)
             continue;
         const bool table = block.blockNumber == DisplayTableBlock;
         check(DisplayBlockNames[n], bytes.size(),
-              BlockRoom(BlockFirstIndex(block.blockNumber), block.lastIndex, table ? DisplayTableSubindexes : SubindexesPerIndex,
+              blockRoom(blockFirstIndex(block.blockNumber), block.lastIndex, table ? DisplayTableSubindexes : SubindexesPerIndex,
                         block.bytesPerPacket));
     }
     return lines;
 }
 
-int BlockFirstIndex(int blockNumber)
+int blockFirstIndex(int blockNumber)
 {
     return QString::number(blockNumber).toInt(nullptr, 16);
 }
 
-QList<PlannedUpload> PlanInterpreter(QByteArrayView image)
+QList<PlannedUpload> planInterpreter(QByteArrayView image)
 {
-    return Cut(image, InterpreterFirstIndex, InterpreterBytesPerPacket, SubindexesPerIndex);
+    return cut(image, InterpreterFirstIndex, InterpreterBytesPerPacket, SubindexesPerIndex);
 }
 
-QList<PlannedUpload> PlanDisplayBlock(QByteArrayView block, int blockNumber, int bytesPerPacket)
+QList<PlannedUpload> planDisplayBlock(QByteArrayView block, int blockNumber, int bytesPerPacket)
 {
     // Told apart by its number, not by its bytes: another block may well hold the same bytes.
     const bool displayTable = blockNumber == DisplayTableBlock;
-    return Cut(block, BlockFirstIndex(blockNumber), displayTable ? 1 : qBound(1, bytesPerPacket, 4),
+    return cut(block, blockFirstIndex(blockNumber), displayTable ? 1 : qBound(1, bytesPerPacket, 4),
                displayTable ? DisplayTableSubindexes : SubindexesPerIndex);
 }
 
-QList<PlannedUpload> PlanFrequencyTable(const FrequencyTable& table)
+QList<PlannedUpload> planFrequencyTable(const FrequencyTable& table)
 {
     QList<PlannedUpload> uploads;
     for (int n = 0; n < static_cast<int>(table.size()) && table[static_cast<std::size_t>(n)] != 0; ++n) {
@@ -131,24 +131,24 @@ QList<PlannedUpload> PlanFrequencyTable(const FrequencyTable& table)
     return uploads;
 }
 
-bool ExtendedDataEmpty(const ExtendedDataStore& store)
+bool extendedDataEmpty(const ExtendedDataStore& store)
 {
     if (store.interpreterImage.size() >= InterpreterMinimumBytes)
         return false;
-    for (const DisplayBlock& block : DisplayBlocks()) {
+    for (const DisplayBlock& block : displayBlocks()) {
         if ((store.*block.source).size() >= DisplayMinimumBytes)
             return false;
     }
     return store.frequencyTableText.size() < DisplayMinimumBytes;
 }
 
-qint32 ExtendedProgressUnits(const ExtendedDataStore& store)
+qint32 extendedProgressUnits(const ExtendedDataStore& store)
 {
     qint32 units = 0;
     const auto length = [](const QByteArray& bytes) { return static_cast<qint32>(bytes.size()); };
     if (store.interpreterImage.size() > 16)
         units += length(store.interpreterImage) / 4;
-    for (const DisplayBlock& block : DisplayBlocks()) {
+    for (const DisplayBlock& block : displayBlocks()) {
         const QByteArray& bytes = store.*block.source;
         if (bytes.size() > 4)
             units += length(bytes) / (block.blockNumber == 4000 ? 2 : 4);
@@ -160,77 +160,77 @@ qint32 ExtendedProgressUnits(const ExtendedDataStore& store)
 
 ExtendedDataWriter::ExtendedDataWriter(const TransferContext& context) : ctx_(context) {}
 
-QString ExtendedDataWriter::PreparingText()
+QString ExtendedDataWriter::preparingText()
 {
-    return Tr(QT_TRANSLATE_NOOP("DeviceWrites", "preparing data ..."));
+    return translated(QT_TRANSLATE_NOOP("DeviceWrites", "preparing data ..."));
 }
 
-QString ExtendedDataWriter::SendingText()
+QString ExtendedDataWriter::sendingText()
 {
-    return Tr(QT_TRANSLATE_NOOP("DeviceWrites", "sending data  ..."));
+    return translated(QT_TRANSLATE_NOOP("DeviceWrites", "sending data  ..."));
 }
 
-QString ExtendedDataWriter::TransferText()
+QString ExtendedDataWriter::transferText()
 {
-    return Tr(QT_TRANSLATE_NOOP("DeviceWrites", "data transfer..."));
+    return translated(QT_TRANSLATE_NOOP("DeviceWrites", "data transfer..."));
 }
 
-void ExtendedDataWriter::Queue(const QList<PlannedUpload>& uploads, bool captions)
+void ExtendedDataWriter::queue(const QList<PlannedUpload>& uploads, bool captions)
 {
-    TransferProgress& window = ctx_.engine.Progress();
+    TransferProgress& window = ctx_.engine.progress();
     for (qsizetype n = 0; n < uploads.size(); ++n) {
         const PlannedUpload& upload = uploads[n];
-        ctx_.engine.SendPacket(Upload, upload.index, static_cast<std::uint8_t>(upload.subindex), upload.data);
+        ctx_.engine.sendPacket(Upload, upload.index, static_cast<std::uint8_t>(upload.subindex), upload.data);
     }
     // The engine stays quiet meanwhile: sending is only set once the block is queued.
     if (captions && !uploads.isEmpty()) {
-        window.detail = PreparingText();
-        ctx_.engine.ReportProgress();
+        window.detail = preparingText();
+        ctx_.engine.reportProgress();
     }
 }
 
-void ExtendedDataWriter::InterpreterWrite(QByteArrayView image)
+void ExtendedDataWriter::interpreterWrite(QByteArrayView image)
 {
-    ctx_.engine.SendPacket(EraseIL2, 0, 0);
-    Queue(PlanInterpreter(image), true);
-    ctx_.engine.Progress().detail = SendingText();
-    ctx_.engine.ReportProgress();
-    ctx_.engine.Bookkeeping().startProgress = true;
-    ctx_.engine.State().sending = true;
+    ctx_.engine.sendPacket(EraseIL2, 0, 0);
+    queue(planInterpreter(image), true);
+    ctx_.engine.progress().detail = sendingText();
+    ctx_.engine.reportProgress();
+    ctx_.engine.bookkeeping().startProgress = true;
+    ctx_.engine.state().sending = true;
 }
 
-void ExtendedDataWriter::RawInterpreterWrite(QByteArrayView image)
+void ExtendedDataWriter::rawInterpreterWrite(QByteArrayView image)
 {
-    ctx_.engine.SendPacket(EraseIL2, 0, 0);
-    Queue(PlanInterpreter(image), false);
-    ctx_.engine.State().sending = true;
+    ctx_.engine.sendPacket(EraseIL2, 0, 0);
+    queue(planInterpreter(image), false);
+    ctx_.engine.state().sending = true;
 }
 
-QCoro::Task<> ExtendedDataWriter::DisplayDataWrite(QByteArrayView block, int blockNumber, int bytesPerPacket)
+QCoro::Task<> ExtendedDataWriter::displayDataWrite(QByteArrayView block, int blockNumber, int bytesPerPacket)
 {
-    const QList<PlannedUpload> uploads = PlanDisplayBlock(block, blockNumber, bytesPerPacket);
+    const QList<PlannedUpload> uploads = planDisplayBlock(block, blockNumber, bytesPerPacket);
     if (uploads.isEmpty())
         co_return;
-    Queue(uploads, true);
-    co_await StartDisplayBatch();
+    queue(uploads, true);
+    co_await startDisplayBatch();
 }
 
-QCoro::Task<> ExtendedDataWriter::FrequencyTableWrite(const FrequencyTable& table)
+QCoro::Task<> ExtendedDataWriter::frequencyTableWrite(const FrequencyTable& table)
 {
-    Queue(PlanFrequencyTable(table), true);
-    co_await StartDisplayBatch();
+    queue(planFrequencyTable(table), true);
+    co_await startDisplayBatch();
 }
 
-QCoro::Task<> ExtendedDataWriter::StartDisplayBatch()
+QCoro::Task<> ExtendedDataWriter::startDisplayBatch()
 {
-    TransferProgress& window = ctx_.engine.Progress();
-    window.caption = TransferText();
-    window.detail = SendingText();
-    ctx_.engine.ReportProgress();
-    ctx_.engine.Bookkeeping().startProgress = true;
-    if (ctx_.ResetsBeforeTransmit())
-        co_await ctx_.port.ResetDevice();
-    ctx_.engine.State().sending = true;
+    TransferProgress& window = ctx_.engine.progress();
+    window.caption = transferText();
+    window.detail = sendingText();
+    ctx_.engine.reportProgress();
+    ctx_.engine.bookkeeping().startProgress = true;
+    if (ctx_.resetsBeforeTransmit())
+        co_await ctx_.port.resetDevice();
+    ctx_.engine.state().sending = true;
 }
 
 } // namespace tunekit

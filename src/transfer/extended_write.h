@@ -37,18 +37,18 @@ struct DisplayBlock {
     QByteArray ExtendedDataStore::*source;
     int lastIndex;
 };
-const std::array<DisplayBlock, 6>& DisplayBlocks();
+const std::array<DisplayBlock, 6>& displayBlocks();
 
 // How many bytes of a block fit between its first index and lastIndex.
-qsizetype BlockRoom(int firstIndex, int lastIndex, int subindexesPerIndex, int bytesPerPacket);
+qsizetype blockRoom(int firstIndex, int lastIndex, int subindexesPerIndex, int bytesPerPacket);
 // The name of the extended-data block whose range holds the index; "" outside them.
-QString ExtendedBlockName(int index);
+QString extendedBlockName(int index);
 // The blocks of the store that are longer than their place in the device, as a message line
 // each ("" when all fit). Writing one would overwrite the range after it.
-QStringList OversizedBlocks(const ExtendedDataStore& store);
+QStringList oversizedBlocks(const ExtendedDataStore& store);
 
 // The block number's decimal digits read as hexadecimal: 4010 gives 0x4010.
-int BlockFirstIndex(int blockNumber);
+int blockFirstIndex(int blockNumber);
 
 // One Upload of a block: its address and 1 to 4 data bytes (the packet pads them).
 struct PlannedUpload {
@@ -59,19 +59,19 @@ struct PlannedUpload {
 };
 
 // The interpreter's Uploads (EraseIL2 goes before them): 4 bytes each from 0x6000/0 on.
-QList<PlannedUpload> PlanInterpreter(QByteArrayView image);
+QList<PlannedUpload> planInterpreter(QByteArrayView image);
 // A display block cut into packets of bytesPerPacket bytes, the last one possibly shorter, from
 // the block's first index on; the display table has 10 subindexes to an index, the others 256.
-QList<PlannedUpload> PlanDisplayBlock(QByteArrayView block, int blockNumber, int bytesPerPacket);
+QList<PlannedUpload> planDisplayBlock(QByteArrayView block, int blockNumber, int bytesPerPacket);
 // Entries 0, 1, ... up to the first 0, each as 32 bits with bit 31 clear, then the closing
 // Upload to subindex 255 without data.
-QList<PlannedUpload> PlanFrequencyTable(const FrequencyTable& table);
+QList<PlannedUpload> planFrequencyTable(const FrequencyTable& table);
 
 // Nothing worth sending: an interpreter of at most 16 bytes, the other blocks and the
 // frequency-table text at most 4 bytes (characters).
-bool ExtendedDataEmpty(const ExtendedDataStore& store);
+bool extendedDataEmpty(const ExtendedDataStore& store);
 // The steps the blocks add to the Write command's partial bar.
-qint32 ExtendedProgressUnits(const ExtendedDataStore& store);
+qint32 extendedProgressUnits(const ExtendedDataStore& store);
 
 // The extended-data writers. Each queues one block as a batch of its own and starts the engine;
 // the caller waits for it (WaitForTransfer).
@@ -80,20 +80,20 @@ public:
     explicit ExtendedDataWriter(const TransferContext& context);
 
     // EraseIL2, then the image. No reset before it, whatever the option says.
-    void InterpreterWrite(QByteArrayView image);
-    QCoro::Task<> DisplayDataWrite(QByteArrayView block, int blockNumber, int bytesPerPacket);
-    QCoro::Task<> FrequencyTableWrite(const FrequencyTable& table);
+    void interpreterWrite(QByteArrayView image);
+    QCoro::Task<> displayDataWrite(QByteArrayView block, int blockNumber, int bytesPerPacket);
+    QCoro::Task<> frequencyTableWrite(const FrequencyTable& table);
     // "Write interpreter": EraseIL2 and the image without captions, progress set-up or reset.
-    void RawInterpreterWrite(QByteArrayView image);
+    void rawInterpreterWrite(QByteArrayView image);
 
     // The texts the writers show in detail and caption.
-    static QString PreparingText();
-    static QString SendingText();
-    static QString TransferText();
+    static QString preparingText();
+    static QString sendingText();
+    static QString transferText();
 
 private:
-    void Queue(const QList<PlannedUpload>& uploads, bool captions);
-    QCoro::Task<> StartDisplayBatch();
+    void queue(const QList<PlannedUpload>& uploads, bool captions);
+    QCoro::Task<> startDisplayBatch();
 
     TransferContext ctx_;
 };

@@ -13,7 +13,7 @@
 namespace tunekit {
 namespace {
 
-QString Tr(const char* text)
+QString translated(const char* text)
 {
     return QCoreApplication::translate("DeviceTransfers", text);
 }
@@ -21,29 +21,29 @@ QString Tr(const char* text)
 
 } // namespace
 
-bool TransferContext::ResetsBeforeTransmit() const
+bool TransferContext::resetsBeforeTransmit() const
 {
-    return options.chkResetBeforeTransmit && engine.Policy() == ResetPolicy::AfterEveryBatch;
+    return options.chkResetBeforeTransmit && engine.policy() == ResetPolicy::AfterEveryBatch;
 }
 
 DeviceTransfers::DeviceTransfers(const TransferContext& context) : ctx_(context)
 {
-    ctx_.engine.SetDownloadResponseHandler([this](const QByteArray& packet) { HandleDownloadResponse(packet); });
+    ctx_.engine.setDownloadResponseHandler([this](const QByteArray& packet) { handleDownloadResponse(packet); });
 }
 
 DeviceTransfers::~DeviceTransfers()
 {
-    ctx_.engine.SetDownloadResponseHandler({});
+    ctx_.engine.setDownloadResponseHandler({});
 }
 
-bool DeviceTransfers::EngineBusy() const
+bool DeviceTransfers::engineBusy() const
 {
-    return !ctx_.engine.Idle();
+    return !ctx_.engine.idle();
 }
 
 DeviceTransfers::RunningCommand::RunningCommand(DeviceTransfers& transfers, bool allowRunningBatch)
     : transfers_(transfers),
-      granted_(!transfers.commandRunning_ && (allowRunningBatch || !transfers.EngineBusy()))
+      granted_(!transfers.commandRunning_ && (allowRunningBatch || !transfers.engineBusy()))
 {
     if (granted_)
         transfers_.commandRunning_ = true;
@@ -55,80 +55,80 @@ DeviceTransfers::RunningCommand::~RunningCommand()
         transfers_.commandRunning_ = false;
 }
 
-void DeviceTransfers::QueueRead(int index, int subindex)
+void DeviceTransfers::queueRead(int index, int subindex)
 {
-    ctx_.engine.SendPacket(DownloadRequest, index, static_cast<std::uint8_t>(subindex));
+    ctx_.engine.sendPacket(DownloadRequest, index, static_cast<std::uint8_t>(subindex));
 }
 
-QCoro::Task<bool> DeviceTransfers::Until(std::function<bool()> done, qint64 limitMs)
+QCoro::Task<bool> DeviceTransfers::until(std::function<bool()> done, qint64 limitMs)
 {
-    co_return co_await WaitUntil(ctx_.port.Time(), alive_, std::move(done), limitMs);
+    co_return co_await waitUntil(ctx_.port.time(), alive_, std::move(done), limitMs);
 }
 
-void DeviceTransfers::ShowTransferWindow(bool visible)
+void DeviceTransfers::showTransferWindow(bool visible)
 {
-    ctx_.engine.Progress().visible = visible;
-    ctx_.engine.ReportProgress();
+    ctx_.engine.progress().visible = visible;
+    ctx_.engine.reportProgress();
 }
 
-void DeviceTransfers::HandleDownloadResponse(const QByteArray& packet)
+void DeviceTransfers::handleDownloadResponse(const QByteArray& packet)
 {
-    if (DecodeDownloadResponse(packet, state_, ctx_.image))
-        ctx_.views.Changed(StationChange::Facts);
+    if (decodeDownloadResponse(packet, state_, ctx_.image))
+        ctx_.views.changed(StationChange::Facts);
 }
 
-QCoro::Task<> DeviceTransfers::ReadParameters()
+QCoro::Task<> DeviceTransfers::readParameters()
 {
     const RunningCommand command(*this, false);
-    if (!command.Granted())
+    if (!command.granted())
         co_return;
-    EngineState& engine = ctx_.engine.State();
-    TransferProgress& window = ctx_.engine.Progress();
+    EngineState& engine = ctx_.engine.state();
+    TransferProgress& window = ctx_.engine.progress();
     DeviceImage& image = ctx_.image;
 
     engine.packetCount = 0;
     window.overall = 0;
     window.partial = 0;
     window.partialMax = 62;
-    ctx_.engine.ReportProgress();
+    ctx_.engine.reportProgress();
 
-    image.labels.ActualInterpreterName.clear();
-    image.labels.ActualInterpreterDate.clear();
+    image.labels.actualInterpreterName.clear();
+    image.labels.actualInterpreterDate.clear();
     image.imageConfigId = 0;
-    image.ClearFileData();
+    image.clearFileData();
     image.labels.showCRC = false;
     image.labels.showConfigFileID = false;
-    ctx_.views.Changed(StationChange::Facts);
+    ctx_.views.changed(StationChange::Facts);
 
-    const PortState& port = ctx_.port.State();
+    const PortState& port = ctx_.port.state();
     if (port.portNumber > 0 && port.adapterFound && !engine.quietTimeouts) {
-        ctx_.views.Logged({TrafficEntry::Kind::TerminalCleared, {}, {}});
-        ctx_.views.Logged({TrafficEntry::Kind::PacketsCleared, {}, {}});
-        image.ClearFileData();
+        ctx_.views.logged({TrafficEntry::Kind::TerminalCleared, {}, {}});
+        ctx_.views.logged({TrafficEntry::Kind::PacketsCleared, {}, {}});
+        image.clearFileData();
         state_.newData = true;
-        co_await StartParameterRead();
+        co_await startParameterRead();
         image.imageConfigId = image.deviceConfigId;
     } else {
         engine.quietTimeouts = true;
-        co_await RedetectNow();
+        co_await redetectNow();
         image.imageConfigId = image.deviceConfigId;
     }
 }
 
-QCoro::Task<> DeviceTransfers::StartParameterRead()
+QCoro::Task<> DeviceTransfers::startParameterRead()
 {
-    EngineState& engine = ctx_.engine.State();
-    TransferProgress& window = ctx_.engine.Progress();
+    EngineState& engine = ctx_.engine.state();
+    TransferProgress& window = ctx_.engine.progress();
     DeviceImage& image = ctx_.image;
 
     window.detail.clear();
-    window.caption = Tr(QT_TRANSLATE_NOOP("DeviceTransfers", "data transfer..."));
-    ShowTransferWindow(true);
+    window.caption = translated(QT_TRANSLATE_NOOP("DeviceTransfers", "data transfer..."));
+    showTransferWindow(true);
 
     // The interpreter select goes first: the interpreter's name is asked for by it below.
-    const ConfigDefine& select = FindConfigDefine(InterpreterSelectNr);
-    QueueRead(select.HexAdd, select.SubAdd);
-    ctx_.engine.Bookkeeping().startProgress = true;
+    const ConfigDefine& select = findConfigDefine(InterpreterSelectNr);
+    queueRead(select.hexAdd, select.subAdd);
+    ctx_.engine.bookkeeping().startProgress = true;
 
     for (int i = 0; i <= ParamCount; ++i) {
         image.readBuffer[i].clear();
@@ -136,31 +136,31 @@ QCoro::Task<> DeviceTransfers::StartParameterRead()
         image.changed[i] = false;
         image.received[i] = false;
         if (image.applicable[i]) {
-            const ConfigDefine& define = FindConfigDefine(i);
-            QueueRead(define.HexAdd, define.SubAdd);
+            const ConfigDefine& define = findConfigDefine(i);
+            queueRead(define.hexAdd, define.subAdd);
         }
     }
-    if (ctx_.ResetsBeforeTransmit())
-        co_await ctx_.port.ResetDevice();
+    if (ctx_.resetsBeforeTransmit())
+        co_await ctx_.port.resetDevice();
 
     // The interpreter select decides what else to ask for; the waits end once it is in.
     const auto selectKnown = [&image] { return !image.value[InterpreterSelectNr].isEmpty(); };
     engine.sending = true;
-    co_await Until(selectKnown, 100);
+    co_await until(selectKnown, 100);
     engine.sending = false;
 
-    QueueReads(InfoHardwareIndex, 0, 3);
-    QueueRead(OperatingTimeIndex, 0);
+    queueReads(InfoHardwareIndex, 0, 3);
+    queueRead(OperatingTimeIndex, 0);
 
     if (!selectKnown())
-        co_await Until(selectKnown, 300);
+        co_await until(selectKnown, 300);
     const QString selected = image.value[InterpreterSelectNr];
     if (!selected.isEmpty() && selected.toInt() > 0) {
-        state_.interpreterInfoIndex = InterpreterInfoIndex(selected.toInt());
-        QueueReads(state_.interpreterInfoIndex, 2, 7);
+        state_.interpreterInfoIndex = interpreterInfoIndex(selected.toInt());
+        queueReads(state_.interpreterInfoIndex, 2, 7);
     }
-    if (ctx_.ResetsBeforeTransmit())
-        co_await ctx_.port.ResetDevice();
+    if (ctx_.resetsBeforeTransmit())
+        co_await ctx_.port.resetDevice();
     engine.sending = true;
 }
 

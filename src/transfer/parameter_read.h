@@ -16,7 +16,7 @@ namespace tunekit {
 // receives (it registers itself with the engine for as long as it lives).
 //
 // Each command is a coroutine. A read ends once its batch is under way (the engine works through
-// it; the engine's UntilIdle() tells when it is over), so re-detection can still cut a hanging
+// it; the engine's untilIdle() tells when it is over), so re-detection can still cut a hanging
 // batch short. One command at a time: a command started while another one runs, or while the engine still works through a
 // batch that would be mixed into the new one, is refused (it does nothing). Re-detection may
 // cut a running batch short (that is what it is for) but not another command; the reset is
@@ -29,31 +29,31 @@ public:
     DeviceTransfers& operator=(const DeviceTransfers&) = delete;
 
     // Reading parameters (parameter_read.cpp). Without a known device it detects instead.
-    QCoro::Task<> ReadParameters();
-    void HandleDownloadResponse(const QByteArray& packet);
+    QCoro::Task<> readParameters();
+    void handleDownloadResponse(const QByteArray& packet);
 
     // Detection, information and service commands (device_detection.cpp).
     // Asks for the ConfigID and the interpreter select; tells the user when nothing answers.
-    QCoro::Task<> QueryDevice();
+    QCoro::Task<> queryDevice();
     // The query, and the image follows the family found.
-    QCoro::Task<> DetectDevice();
+    QCoro::Task<> detectDevice();
     // Forgets the device and the file data and detects again.
-    QCoro::Task<> Redetect();
+    QCoro::Task<> redetect();
     // The information texts, operating time and the selected interpreter's information.
-    QCoro::Task<> ReadInformation();
+    QCoro::Task<> readInformation();
     // Only which interpreter runs and its information.
-    QCoro::Task<> ReadInterpreterInfo();
-    QCoro::Task<> ResetDevice();
+    QCoro::Task<> readInterpreterInfo();
+    QCoro::Task<> resetDevice();
 
-    ReadState& State() noexcept { return state_; }
-    const ReadState& State() const noexcept { return state_; }
-    TransferContext& Context() noexcept { return ctx_; }
+    ReadState& state() noexcept { return state_; }
+    const ReadState& state() const noexcept { return state_; }
+    TransferContext& context() noexcept { return ctx_; }
     // A command is running.
-    bool CommandRunning() const noexcept { return commandRunning_; }
+    bool commandRunning() const noexcept { return commandRunning_; }
     // The device is being detected anew; no command may be started meanwhile.
-    bool Detecting() const noexcept { return detecting_; }
+    bool detecting() const noexcept { return detecting_; }
     // The engine has a batch in hand: packets queued, sending enabled or an answer awaited.
-    bool EngineBusy() const;
+    bool engineBusy() const;
 
     // The one running command: held for a command's lifetime. Granted() is false when another
     // command holds it or, unless a running batch is allowed, the engine is busy. The writing
@@ -64,7 +64,7 @@ public:
         ~RunningCommand();
         RunningCommand(const RunningCommand&) = delete;
         RunningCommand& operator=(const RunningCommand&) = delete;
-        bool Granted() const noexcept { return granted_; }
+        bool granted() const noexcept { return granted_; }
 
     private:
         DeviceTransfers& transfers_;
@@ -72,20 +72,20 @@ public:
     };
 
 private:
-    QCoro::Task<> RedetectNow();
+    QCoro::Task<> redetectNow();
     // The information read (everything) or the interpreter read (only which interpreter runs).
-    QCoro::Task<> ReadInfo(bool everything);
+    QCoro::Task<> readInfo(bool everything);
     // Queues the reads of every parameter of the family and starts the batch; ends once it runs.
-    QCoro::Task<> StartParameterRead();
-    void QueueRead(int index, int subindex);
-    void QueueReads(int index, int firstSubindex, int lastSubindex);
+    QCoro::Task<> startParameterRead();
+    void queueRead(int index, int subindex);
+    void queueReads(int index, int firstSubindex, int lastSubindex);
     // The information read and the short interpreter read start from no interpreter known,
     // and ask for the selected interpreter's eight information cells once it has answered.
-    void ForgetInterpreterInfo();
-    void QueueInterpreterInfo();
-    void ShowTransferWindow(bool visible);
+    void forgetInterpreterInfo();
+    void queueInterpreterInfo();
+    void showTransferWindow(bool visible);
     // Until done() holds or limitMs have passed.
-    QCoro::Task<bool> Until(std::function<bool()> done, qint64 limitMs);
+    QCoro::Task<bool> until(std::function<bool()> done, qint64 limitMs);
 
     TransferContext ctx_;
     ReadState state_;

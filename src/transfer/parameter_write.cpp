@@ -20,12 +20,12 @@
 namespace tunekit {
 namespace {
 
-QString Tr(const char* text)
+QString translated(const char* text)
 {
     return QCoreApplication::translate("DeviceWrites", text);
 }
 
-QString CrLf()
+QString crLf()
 {
     return QStringLiteral("\r\n");
 }
@@ -34,7 +34,7 @@ QString CrLf()
 constexpr qint64 WaitForeverMs = 24LL * 3600 * 1000;
 
 // The program's default message box title.
-QString DefaultTitle()
+QString defaultTitle()
 {
     return QStringLiteral("Tunekit");
 }
@@ -43,7 +43,7 @@ QString DefaultTitle()
 // The value text as a whole number; nothing for text that is not one ("12.6", "abc"). A cell
 // holds whole numbers only, and a value rounded on its way would not be the value the user
 // or the file gave.
-std::optional<qint64> WholeNumber(const QString& text)
+std::optional<qint64> wholeNumber(const QString& text)
 {
     bool ok = false;
     const double number = text.trimmed().toDouble(&ok);
@@ -52,7 +52,7 @@ std::optional<qint64> WholeNumber(const QString& text)
     return static_cast<qint64>(number);
 }
 
-QByteArray LowBytesFirst(qint64 value, int count)
+QByteArray lowBytesFirst(qint64 value, int count)
 {
     QByteArray bytes;
     for (int i = 0; i < count; ++i)
@@ -62,40 +62,40 @@ QByteArray LowBytesFirst(qint64 value, int count)
 
 } // namespace
 
-std::optional<QByteArray> Encode8Bit(const QString& text, bool isSigned)
+std::optional<QByteArray> encode8Bit(const QString& text, bool isSigned)
 {
-    std::optional<qint64> v = WholeNumber(text);
+    std::optional<qint64> v = wholeNumber(text);
     if (!v)
         return std::nullopt;
     if (isSigned && *v < 0 && *v >= -128)
         *v += 256;
     if (*v < 0 || *v > 255)
         return std::nullopt; // an unsigned cell has no negative values, and 8 bits no more
-    return LowBytesFirst(*v, 1);
+    return lowBytesFirst(*v, 1);
 }
 
-std::optional<QByteArray> Encode16Bit(const QString& text)
+std::optional<QByteArray> encode16Bit(const QString& text)
 {
-    const std::optional<qint64> v = WholeNumber(text);
+    const std::optional<qint64> v = wholeNumber(text);
     if (!v || *v < 0 || *v > 0xFFFF)
         return std::nullopt;
-    return LowBytesFirst(*v, 2);
+    return lowBytesFirst(*v, 2);
 }
 
-std::optional<QByteArray> Encode32Bit(const QString& text)
+std::optional<QByteArray> encode32Bit(const QString& text)
 {
-    const std::optional<qint64> v = WholeNumber(text);
+    const std::optional<qint64> v = wholeNumber(text);
     // -1 is how an erased cell reads: written back, the cell is erased again.
     if (v == -1)
         return QByteArray(4, '\xFF');
     if (!v || *v < 0 || *v > 0x7FFFFFFF)
         return std::nullopt;
-    QByteArray bytes = LowBytesFirst(*v, 4);
+    QByteArray bytes = lowBytesFirst(*v, 4);
     bytes[3] = static_cast<char>(bytes[3] & 0x7F);
     return bytes;
 }
 
-std::optional<QByteArray> EncodeDate(const QString& text)
+std::optional<QByteArray> encodeDate(const QString& text)
 {
     const QStringList parts = text.trimmed().split(QLatin1Char('.'));
     if (parts.size() != 3)
@@ -112,95 +112,95 @@ std::optional<QByteArray> EncodeDate(const QString& text)
         return QByteArray(3, '\0');
     if (day < 0 || day > 31 || month < 0 || month > 12 || year < 2000 || year > 2255)
         return std::nullopt;
-    return LowBytesFirst(day, 1) + LowBytesFirst(month, 1) + LowBytesFirst(year - 2000, 1);
+    return lowBytesFirst(day, 1) + lowBytesFirst(month, 1) + lowBytesFirst(year - 2000, 1);
 }
 
-std::optional<QByteArray> EncodeFreqComp(const QString& text)
+std::optional<QByteArray> encodeFreqComp(const QString& text)
 {
-    const std::optional<qint64> v = WholeNumber(text);
+    const std::optional<qint64> v = wholeNumber(text);
     if (!v)
         return std::nullopt;
     // The device keeps the compensation 10 higher than shown (the read takes 10 off); a cell
     // above 20 (255 = never adjusted) is shown as it is and written back as it is. 11..20 is
     // no value a read shows: it would not read back as itself.
     if (*v >= 21 && *v <= 255)
-        return LowBytesFirst(*v, 1);
+        return lowBytesFirst(*v, 1);
     if (*v < -10 || *v > 10)
         return std::nullopt;
-    return LowBytesFirst(*v + 10, 1);
+    return lowBytesFirst(*v + 10, 1);
 }
 
-std::optional<QByteArray> EncodeGainPhase(const QString& phase, const QString& gain)
+std::optional<QByteArray> encodeGainPhase(const QString& phase, const QString& gain)
 {
-    const std::optional<qint64> p = WholeNumber(phase);
-    const std::optional<qint64> g = WholeNumber(gain);
+    const std::optional<qint64> p = wholeNumber(phase);
+    const std::optional<qint64> g = wholeNumber(gain);
     if (!p || !g || *p < -128 || *p > 255 || *g < -128 || *g > 255)
         return std::nullopt;
     const qint64 word = (*p < 0 ? *p + 256 : *p) * 256 + (*g < 0 ? *g + 256 : *g);
-    return LowBytesFirst(word, 2);
+    return lowBytesFirst(word, 2);
 }
 
-std::optional<QByteArray> EncodeBySize(const ConfigDefine& define, const QString& text)
+std::optional<QByteArray> encodeBySize(const ConfigDefine& define, const QString& text)
 {
-    switch (define.DSize) {
-    case 8: return Encode8Bit(text, define.IsSigned());
-    case 16: return Encode16Bit(text);
-    case 32: return Encode32Bit(text);
-    case 1: return EncodeDate(text);
+    switch (define.dSize) {
+    case 8: return encode8Bit(text, define.isSigned());
+    case 16: return encode16Bit(text);
+    case 32: return encode32Bit(text);
+    case 1: return encodeDate(text);
     default: return std::nullopt;
     }
 }
 
 DeviceWrites::DeviceWrites(DeviceTransfers& transfers)
-    : transfers_(transfers), ctx_(transfers.Context()), extended_(transfers.Context())
+    : transfers_(transfers), ctx_(transfers.context()), extended_(transfers.context())
 {
 }
 
-QString DeviceWrites::DoneText()
+QString DeviceWrites::doneText()
 {
-    return Tr(QT_TRANSLATE_NOOP("DeviceWrites", "        Done!     "));
+    return translated(QT_TRANSLATE_NOOP("DeviceWrites", "        Done!     "));
 }
 
-AccessLevel DeviceWrites::Level() const
+AccessLevel DeviceWrites::level() const
 {
     return ctx_.accessLevel ? ctx_.accessLevel() : AccessLevel();
 }
 
-void DeviceWrites::ShowProgressBar()
+void DeviceWrites::showProgressBar()
 {
     // Always with its caption: the window may still read "data transfer...ready" from the
     // batch before, which would be wrong for the one about to start.
-    TransferProgress& window = ctx_.engine.Progress();
+    TransferProgress& window = ctx_.engine.progress();
     window.visible = true;
-    window.caption = ExtendedDataWriter::TransferText();
-    ctx_.engine.ReportProgress();
+    window.caption = ExtendedDataWriter::transferText();
+    ctx_.engine.reportProgress();
 }
 
-void DeviceWrites::HideTransferWindow()
+void DeviceWrites::hideTransferWindow()
 {
-    ctx_.engine.Progress().visible = false;
-    ctx_.engine.ReportProgress();
+    ctx_.engine.progress().visible = false;
+    ctx_.engine.reportProgress();
 }
 
-void DeviceWrites::DropIncompatibleData()
+void DeviceWrites::dropIncompatibleData()
 {
-    ctx_.image.ClearFileData();
-    ctx_.engine.AbortTransfer();
-    ctx_.views.Changed(StationChange::Facts | StationChange::Values);
-    HideTransferWindow();
+    ctx_.image.clearFileData();
+    ctx_.engine.abortTransfer();
+    ctx_.views.changed(StationChange::Facts | StationChange::Values);
+    hideTransferWindow();
 }
 
-QCoro::Task<bool> DeviceWrites::FinishBatch()
+QCoro::Task<bool> DeviceWrites::finishBatch()
 {
     // Until the last answer is in and the reset after the batch is over; the engine never
     // leaves a reset pending for the next batch.
-    co_await ctx_.engine.UntilIdle(WaitForeverMs);
-    const EngineState& engine = ctx_.engine.State();
+    co_await ctx_.engine.untilIdle(WaitForeverMs);
+    const EngineState& engine = ctx_.engine.state();
     if (engine.interrupted) {
         // Stopped by the user: the write ends here, and it is not complete.
         lastResult_ = WriteResult::Failed;
-        ResetWriteBookkeeping();
-        HideTransferWindow();
+        resetWriteBookkeeping();
+        hideTransferWindow();
         co_return false;
     }
     if (!engine.gaveUp)
@@ -211,92 +211,92 @@ QCoro::Task<bool> DeviceWrites::FinishBatch()
     if (engine.refusals.isEmpty())
         co_return true;
     // A refused packet ends the write.
-    ctx_.dialogs.MsgBox(RefusalText(engine.refusals.first()), MsgButtons::Ok, MsgIcon::Critical,
-                        Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Error")));
-    ResetWriteBookkeeping();
-    HideTransferWindow();
+    ctx_.dialogs.msgBox(refusalText(engine.refusals.first()), MsgButtons::Ok, MsgIcon::Critical,
+                        translated(QT_TRANSLATE_NOOP("DeviceWrites", "Error")));
+    resetWriteBookkeeping();
+    hideTransferWindow();
     co_return false;
 }
 
-QString DeviceWrites::RefusalText(const RefusedPacket& refusal)
+QString DeviceWrites::refusalText(const RefusedPacket& refusal)
 {
     const QByteArray& packet = refusal.request;
-    const int type = PacketType(packet);
-    const int index = PacketIndex(packet);
-    QString what = PacketTypeName(type).toString();
+    const int type = packetType(packet);
+    const int index = packetIndex(packet);
+    QString what = packetTypeName(type).toString();
     if (type == Upload) {
-        what += QStringLiteral(" %1/%2").arg(index, 4, 16, QLatin1Char('0')).arg(PacketSubindex(packet), 2, 16, QLatin1Char('0')).toUpper();
+        what += QStringLiteral(" %1/%2").arg(index, 4, 16, QLatin1Char('0')).arg(packetSubindex(packet), 2, 16, QLatin1Char('0')).toUpper();
         QStringList names;
         for (int nr = 1; nr <= ParamCount; ++nr) {
-            const ConfigDefine& define = FindConfigDefine(nr);
-            if (define.HexAdd == index && define.SubAdd == PacketSubindex(packet))
-                names << define.Name.toString();
+            const ConfigDefine& define = findConfigDefine(nr);
+            if (define.hexAdd == index && define.subAdd == packetSubindex(packet))
+                names << define.name.toString();
         }
-        const QString block = ExtendedBlockName(index);
+        const QString block = extendedBlockName(index);
         if (!names.isEmpty())
             what += QStringLiteral(" (") + names.join(QStringLiteral(", ")) + QLatin1Char(')');
         else if (!block.isEmpty())
             what += QStringLiteral(" (") + block + QLatin1Char(')');
     }
-    return Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Writing failed: the device answered %1 to %2.")).arg(PacketTypeName(refusal.answerType), what)
-           + CrLf() + Tr(QT_TRANSLATE_NOOP("DeviceWrites", "The device does not hold all of the data."));
+    return translated(QT_TRANSLATE_NOOP("DeviceWrites", "Writing failed: the device answered %1 to %2.")).arg(packetTypeName(refusal.answerType), what)
+           + crLf() + translated(QT_TRANSLATE_NOOP("DeviceWrites", "The device does not hold all of the data."));
 }
 
-void DeviceWrites::ResetWriteBookkeeping()
+void DeviceWrites::resetWriteBookkeeping()
 {
     // The partial bar counts packets only for a write; later reads copy the overall bar again.
-    ProgressBookkeeping& progress = ctx_.engine.Bookkeeping();
+    ProgressBookkeeping& progress = ctx_.engine.bookkeeping();
     progress.totalLength = 0;
     progress.parametersOnly = false;
     progress.withExtendedData = false;
 }
 
-QCoro::Task<bool> DeviceWrites::ImageFitsDevice(AccessLevel level)
+QCoro::Task<bool> DeviceWrites::imageFitsDevice(AccessLevel level)
 {
     const DeviceImage& image = ctx_.image;
     if (level.writesWithoutCompatibilityCheck())
         co_return true;
-    const bool mismatch = image.FileConfigID >= 1 && image.deviceConfigId >= 1 && image.FileConfigID != image.deviceConfigId;
+    const bool mismatch = image.fileConfigId >= 1 && image.deviceConfigId >= 1 && image.fileConfigId != image.deviceConfigId;
     const QString incompatible =
-        Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Data (ConfigID=%1) not compatible to connected hardware (ConfigID=%2)"))
-            .arg(image.FileConfigID)
+        translated(QT_TRANSLATE_NOOP("DeviceWrites", "Data (ConfigID=%1) not compatible to connected hardware (ConfigID=%2)"))
+            .arg(image.fileConfigId)
             .arg(image.deviceConfigId);
-    const QString error = Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Error"));
+    const QString error = translated(QT_TRANSLATE_NOOP("DeviceWrites", "Error"));
     bool confirmed = false;
     if (mismatch && !level.mayWriteOtherFamily()) {
-        ctx_.dialogs.MsgBox(incompatible, MsgButtons::Ok, MsgIcon::Critical, error);
-        DropIncompatibleData();
+        ctx_.dialogs.msgBox(incompatible, MsgButtons::Ok, MsgIcon::Critical, error);
+        dropIncompatibleData();
         co_return false;
     }
     if (mismatch) {
         const MsgAnswer answer =
-            co_await ctx_.dialogs.Ask(Question::ConfigIdMismatch,
-                             incompatible + CrLf() + Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Do You really want to continue?")),
+            co_await ctx_.dialogs.ask(Question::ConfigIdMismatch,
+                             incompatible + crLf() + translated(QT_TRANSLATE_NOOP("DeviceWrites", "Do You really want to continue?")),
                              MsgButtons::YesNo, MsgIcon::Critical, error);
         if (answer != MsgAnswer::Yes) {
-            DropIncompatibleData();
+            dropIncompatibleData();
             co_return false;
         }
         confirmed = true;
     }
     // The image was read from another device: writing it here would mix two devices.
     if (!confirmed && image.deviceConfigId != image.imageConfigId) {
-        HideTransferWindow();
+        hideTransferWindow();
         co_return false;
     }
     co_return true;
 }
 
-QCoro::Task<WriteResult> DeviceWrites::Write()
+QCoro::Task<WriteResult> DeviceWrites::write()
 {
     const DeviceTransfers::RunningCommand command(transfers_, false);
-    if (!command.Granted())
+    if (!command.granted())
         co_return WriteResult::NothingSent;
     lastResult_ = WriteResult::NothingSent;
     extendedSent_ = false;
-    EngineState& engine = ctx_.engine.State();
-    ProgressBookkeeping& progress = ctx_.engine.Bookkeeping();
-    TransferProgress& window = ctx_.engine.Progress();
+    EngineState& engine = ctx_.engine.state();
+    ProgressBookkeeping& progress = ctx_.engine.bookkeeping();
+    TransferProgress& window = ctx_.engine.progress();
     DeviceImage& image = ctx_.image;
 
     engine.packetCount = 0;
@@ -304,150 +304,150 @@ QCoro::Task<WriteResult> DeviceWrites::Write()
     window.overall = 0;
     window.partial = 0;
     window.partialMax = 62;
-    ctx_.engine.ReportProgress();
+    ctx_.engine.reportProgress();
 
-    if (ctx_.port.State().portNumber < 1 || !ctx_.port.State().adapterFound) {
-        ctx_.dialogs.MsgBox(Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Device type not detected.")) + CrLf()
-                                + Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Please check your serial connection and COM-Port settings! ")),
-                            MsgButtons::Ok, MsgIcon::Exclamation, Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Error")));
+    if (ctx_.port.state().portNumber < 1 || !ctx_.port.state().adapterFound) {
+        ctx_.dialogs.msgBox(translated(QT_TRANSLATE_NOOP("DeviceWrites", "Device type not detected.")) + crLf()
+                                + translated(QT_TRANSLATE_NOOP("DeviceWrites", "Please check your serial connection and COM-Port settings! ")),
+                            MsgButtons::Ok, MsgIcon::Exclamation, translated(QT_TRANSLATE_NOOP("DeviceWrites", "Error")));
         co_return lastResult_;
     }
 
-    co_await transfers_.DetectDevice();
+    co_await transfers_.detectDevice();
     if (image.deviceConfigId == 0)
         co_return lastResult_;
 
-    const AccessLevel level = Level();
-    if (!co_await ImageFitsDevice(level))
+    const AccessLevel accessLevel = level();
+    if (!co_await imageFitsDevice(accessLevel))
         co_return lastResult_;
 
     engine.packetCount = 0;
     progress.sentLength = 0;
     progress.totalLength = 0;
     progress.allSent = false;
-    ctx_.views.Logged({TrafficEntry::Kind::PacketsCleared, {}, {}});
+    ctx_.views.logged({TrafficEntry::Kind::PacketsCleared, {}, {}});
     qint32 changedCount = 0;
     for (int nr = 0; nr <= ParamCount; ++nr) {
         if (!image.value[nr].isEmpty() && image.changed[nr])
             ++changedCount;
     }
-    co_await image.CheckUninitialisedValues(level.mayInitialiseErasedValues(), ctx_.dialogs);
-    co_await ctx_.engine.UntilIdle(WaitForeverMs);
+    co_await image.checkUninitialisedValues(accessLevel.mayInitialiseErasedValues(), ctx_.dialogs);
+    co_await ctx_.engine.untilIdle(WaitForeverMs);
     // The write sends these values, whatever happens to the image while it runs.
     const ParamArray<QString> values = image.value;
     // A value its cell cannot hold exactly would be left out or changed on its way: the
     // device would not end up as the user meant. Nothing is sent then.
-    if (const QStringList unwritable = UnwritableValues(values); !unwritable.isEmpty()) {
-        ctx_.dialogs.MsgBox(Tr(QT_TRANSLATE_NOOP("DeviceWrites", "These values cannot be written to the device, so nothing was written:"))
-                                + CrLf() + unwritable.join(QStringLiteral(", ")),
-                            MsgButtons::Ok, MsgIcon::Exclamation, Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Error")));
-        HideTransferWindow();
+    if (const QStringList unwritable = unwritableValues(values); !unwritable.isEmpty()) {
+        ctx_.dialogs.msgBox(translated(QT_TRANSLATE_NOOP("DeviceWrites", "These values cannot be written to the device, so nothing was written:"))
+                                + crLf() + unwritable.join(QStringLiteral(", ")),
+                            MsgButtons::Ok, MsgIcon::Exclamation, translated(QT_TRANSLATE_NOOP("DeviceWrites", "Error")));
+        hideTransferWindow();
         co_return lastResult_;
     }
 
     // A copy: the store may be replaced (a file opened) while the blocks are being sent.
     const ExtendedDataStore store = image.extended;
-    if (ExtendedDataEmpty(store)) {
+    if (extendedDataEmpty(store)) {
         progress.totalLength = changedCount + 1;
         progress.parametersOnly = true;
         window.overall = 0;
         window.partial = 0;
         window.partialMax = changedCount + 1;
-        ShowProgressBar();
-        co_await ParameterWrite(values);
+        showProgressBar();
+        co_await parameterWrite(values);
         image.uninitialised.fill(false);
-        if (!co_await FinishBatch())
+        if (!co_await finishBatch())
             co_return lastResult_;
         progress.allSent = true;
         if (lastResult_ != WriteResult::Failed)
             lastResult_ = WriteResult::Done;
-        ResetWriteBookkeeping();
-        HideTransferWindow();
+        resetWriteBookkeeping();
+        hideTransferWindow();
         co_return lastResult_;
     }
     if (store.used) {
-        HideTransferWindow();
+        hideTransferWindow();
         co_return lastResult_;
     }
 
-    const qint32 total = changedCount + ExtendedProgressUnits(store);
+    const qint32 total = changedCount + extendedProgressUnits(store);
     progress.totalLength = total;
     progress.withExtendedData = true;
     // The detection's batch has moved the bars; the write starts them afresh.
     window.overall = 0;
     window.partial = 0;
     window.partialMax = total + 5;
-    ctx_.engine.ReportProgress();
-    const MsgAnswer answer = co_await ctx_.dialogs.Ask(
+    ctx_.engine.reportProgress();
+    const MsgAnswer answer = co_await ctx_.dialogs.ask(
         Question::ExtendedData,
-        Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Extended Data is to be written to the device. That could take a while.")) + CrLf()
-            + Tr(QT_TRANSLATE_NOOP("DeviceWrites", "YES to proceed, NO to write parameters only or CANCEL to finish.")),
-        MsgButtons::YesNoCancel, MsgIcon::None, DefaultTitle());
-    if (answer == MsgAnswer::Yes && !co_await WriteExtendedData(store))
+        translated(QT_TRANSLATE_NOOP("DeviceWrites", "Extended Data is to be written to the device. That could take a while.")) + crLf()
+            + translated(QT_TRANSLATE_NOOP("DeviceWrites", "YES to proceed, NO to write parameters only or CANCEL to finish.")),
+        MsgButtons::YesNoCancel, MsgIcon::None, defaultTitle());
+    if (answer == MsgAnswer::Yes && !co_await writeExtendedData(store))
         co_return lastResult_;
     if (answer == MsgAnswer::Yes || answer == MsgAnswer::No) {
-        co_await ParameterWrite(values);
-        if (!co_await FinishBatch())
+        co_await parameterWrite(values);
+        if (!co_await finishBatch())
             co_return lastResult_;
         progress.allSent = true;
     }
-    ResetWriteBookkeeping();
+    resetWriteBookkeeping();
 
-    if (!level.keepsExtendedDataAfterWrite(ctx_.options.ChkEraseStringsAfterWrite))
-        UseUpExtendedData();
+    if (!accessLevel.keepsExtendedDataAfterWrite(ctx_.options.chkEraseStringsAfterWrite))
+        useUpExtendedData();
 
-    co_await ctx_.port.Pause(100);
+    co_await ctx_.port.pause(100);
     // After a block that was given up, "Done!" would tell the user the device is complete.
     if (lastResult_ == WriteResult::Failed) {
-        HideTransferWindow();
+        hideTransferWindow();
         co_return lastResult_;
     }
     if (answer == MsgAnswer::Yes || answer == MsgAnswer::No)
         lastResult_ = WriteResult::Done;
-    ctx_.dialogs.MsgBox(DoneText(), MsgButtons::Ok, MsgIcon::None, DefaultTitle());
-    HideTransferWindow();
+    ctx_.dialogs.msgBox(doneText(), MsgButtons::Ok, MsgIcon::None, defaultTitle());
+    hideTransferWindow();
     co_return lastResult_;
 }
 
-QCoro::Task<bool> DeviceWrites::WriteExtendedData(const ExtendedDataStore& store)
+QCoro::Task<bool> DeviceWrites::writeExtendedData(const ExtendedDataStore& store)
 {
     // A block longer than its place would run into the range after it; such a file's blocks
     // are refused before anything is sent.
-    const QStringList oversized = OversizedBlocks(store);
+    const QStringList oversized = oversizedBlocks(store);
     if (!oversized.isEmpty()) {
-        ctx_.dialogs.MsgBox(Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Extended data longer than its place in the device is not written:"))
-                                + CrLf() + oversized.join(CrLf()),
-                            MsgButtons::Ok, MsgIcon::Exclamation, Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Error")));
-        ResetWriteBookkeeping();
-        HideTransferWindow();
+        ctx_.dialogs.msgBox(translated(QT_TRANSLATE_NOOP("DeviceWrites", "Extended data longer than its place in the device is not written:"))
+                                + crLf() + oversized.join(crLf()),
+                            MsgButtons::Ok, MsgIcon::Exclamation, translated(QT_TRANSLATE_NOOP("DeviceWrites", "Error")));
+        resetWriteBookkeeping();
+        hideTransferWindow();
         co_return false;
     }
     extendedSent_ = true;
     if (store.interpreterImage.size() >= InterpreterMinimumBytes) {
-        ShowProgressBar();
-        extended_.InterpreterWrite(store.interpreterImage);
-        if (!co_await FinishBatch())
+        showProgressBar();
+        extended_.interpreterWrite(store.interpreterImage);
+        if (!co_await finishBatch())
             co_return false;
     }
-    for (const DisplayBlock& block : DisplayBlocks()) {
+    for (const DisplayBlock& block : displayBlocks()) {
         const QByteArray& bytes = store.*block.source;
         if (bytes.size() < DisplayMinimumBytes)
             continue;
-        ShowProgressBar();
-        co_await extended_.DisplayDataWrite(bytes, block.blockNumber, block.bytesPerPacket);
-        if (!co_await FinishBatch())
+        showProgressBar();
+        co_await extended_.displayDataWrite(bytes, block.blockNumber, block.bytesPerPacket);
+        if (!co_await finishBatch())
             co_return false;
     }
     if (store.frequencyTableText.size() >= DisplayMinimumBytes) {
-        ShowProgressBar();
-        co_await extended_.FrequencyTableWrite(store.FreqTable);
-        if (!co_await FinishBatch())
+        showProgressBar();
+        co_await extended_.frequencyTableWrite(store.freqTable);
+        if (!co_await finishBatch())
             co_return false;
     }
     co_return true;
 }
 
-void DeviceWrites::UseUpExtendedData()
+void DeviceWrites::useUpExtendedData()
 {
     DeviceImage& image = ctx_.image;
     image.extended.used = true;
@@ -458,77 +458,77 @@ void DeviceWrites::UseUpExtendedData()
     image.labels.lblConfigFileInfo.clear();
     image.labels.showConfigFileID = false;
     image.labels.showCRC = false;
-    ctx_.views.Changed(StationChange::Facts);
+    ctx_.views.changed(StationChange::Facts);
 }
 
-QCoro::Task<bool> DeviceWrites::MayWriteCalibration(bool frequency)
+QCoro::Task<bool> DeviceWrites::mayWriteCalibration(bool frequency)
 {
     // Without that decision only calibration values a file brought are written.
-    if (!Level().decidesCalibration())
+    if (!level().decidesCalibration())
         co_return ctx_.image.valuesFromFile;
-    const QString title = frequency ? Tr(QT_TRANSLATE_NOOP("DeviceWrites", "A T T E N T I O N  -  adjusted value"))
-                                    : Tr(QT_TRANSLATE_NOOP("DeviceWrites", "A T T E N T I O N  -  adjusted values"));
-    const QString text = frequency ? Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Overwrite Adjusted Frequency Compensation Value?"))
-                                   : Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Overwrite Adjusted Gain/Phase Compensation Values?"));
-    co_return co_await ctx_.dialogs.Ask(Question::Calibration, text, MsgButtons::YesNo, MsgIcon::Critical, title)
+    const QString title = frequency ? translated(QT_TRANSLATE_NOOP("DeviceWrites", "A T T E N T I O N  -  adjusted value"))
+                                    : translated(QT_TRANSLATE_NOOP("DeviceWrites", "A T T E N T I O N  -  adjusted values"));
+    const QString text = frequency ? translated(QT_TRANSLATE_NOOP("DeviceWrites", "Overwrite Adjusted Frequency Compensation Value?"))
+                                   : translated(QT_TRANSLATE_NOOP("DeviceWrites", "Overwrite Adjusted Gain/Phase Compensation Values?"));
+    co_return co_await ctx_.dialogs.ask(Question::Calibration, text, MsgButtons::YesNo, MsgIcon::Critical, title)
         == MsgAnswer::Yes;
 }
 
-QStringList DeviceWrites::UnwritableValues(const ParamArray<QString>& values) const
+QStringList DeviceWrites::unwritableValues(const ParamArray<QString>& values) const
 {
     const DeviceImage& image = ctx_.image;
-    const bool everything = !ctx_.options.ChkSendNewDataOnly || Level().writesEveryValue();
+    const bool everything = !ctx_.options.chkSendNewDataOnly || level().writesEveryValue();
     QStringList names;
     for (int i = 1; i <= ParamCount; ++i) {
         if (values[i].isEmpty() || !image.applicable[i] || !(everything || image.changed[i]))
             continue;
-        const ConfigDefine& define = FindConfigDefine(i);
+        const ConfigDefine& define = findConfigDefine(i);
         std::optional<QByteArray> data;
         if (i == SystemAddressNr)
-            data = Encode16Bit(values[i]);
+            data = encode16Bit(values[i]);
         else if (i == GainCompNr || i == PhaseCompNr)
-            data = EncodeGainPhase(values[PhaseCompNr].isEmpty() ? QStringLiteral("0") : values[PhaseCompNr],
+            data = encodeGainPhase(values[PhaseCompNr].isEmpty() ? QStringLiteral("0") : values[PhaseCompNr],
                                    values[GainCompNr].isEmpty() ? QStringLiteral("0") : values[GainCompNr]);
         else if (i == FreqCompNr)
-            data = EncodeFreqComp(values[i]);
-        else if (define.Special && !define.MultiMess)
+            data = encodeFreqComp(values[i]);
+        else if (define.special && !define.multiMess)
             continue; // not written at all
         else
-            data = EncodeBySize(define, values[i]);
-        if (!data || (define.MultiMess && !define.Special && define.SByte + data->size() > 4))
-            names << define.Name.toString() + QStringLiteral("=") + values[i];
+            data = encodeBySize(define, values[i]);
+        if (!data || (define.multiMess && !define.special && define.sByte + data->size() > 4))
+            names << define.name.toString() + QStringLiteral("=") + values[i];
     }
     return names;
 }
 
-std::optional<QByteArray> DeviceWrites::SharedCellData(int nr, const ParamArray<QString>& values)
+std::optional<QByteArray> DeviceWrites::sharedCellData(int nr, const ParamArray<QString>& values)
 {
     DeviceImage& image = ctx_.image;
-    const ConfigDefine& define = FindConfigDefine(nr);
+    const ConfigDefine& define = findConfigDefine(nr);
     QByteArray cell(4, '\0');
     for (int j = 1; j <= ParamCount; ++j) {
-        const ConfigDefine& other = FindConfigDefine(j);
-        if (other.HexAdd != define.HexAdd || other.SubAdd != define.SubAdd)
+        const ConfigDefine& other = findConfigDefine(j);
+        if (other.hexAdd != define.hexAdd || other.subAdd != define.subAdd)
             continue;
         image.sent[j] = true;
         image.changed[j] = false;
         if (values[j].isEmpty())
             continue;
-        const std::optional<QByteArray> piece = EncodeBySize(other, values[j]);
-        if (!piece || other.SByte < 0 || other.SByte + piece->size() > 4)
+        const std::optional<QByteArray> piece = encodeBySize(other, values[j]);
+        if (!piece || other.sByte < 0 || other.sByte + piece->size() > 4)
             return std::nullopt;
         // Each piece at its own byte, so an empty slot does not shift the ones after it.
-        cell.replace(other.SByte, piece->size(), *piece);
+        cell.replace(other.sByte, piece->size(), *piece);
     }
     return cell;
 }
 
-QCoro::Task<> DeviceWrites::ParameterWrite(const ParamArray<QString>& values)
+QCoro::Task<> DeviceWrites::parameterWrite(const ParamArray<QString>& values)
 {
-    EngineState& engine = ctx_.engine.State();
+    EngineState& engine = ctx_.engine.state();
     DeviceImage& image = ctx_.image;
-    const AccessLevel level = Level();
-    const bool onlyChanged = ctx_.options.ChkSendNewDataOnly;
+    const AccessLevel accessLevel = level();
+    const bool onlyChanged = ctx_.options.chkSendNewDataOnly;
 
     engine.sending = false;
     image.sent.fill(false);
@@ -536,17 +536,17 @@ QCoro::Task<> DeviceWrites::ParameterWrite(const ParamArray<QString>& values)
     kept_.fill(false);
     uploadedValues_ = values;
     leftOut_.clear();
-    ctx_.engine.SendPacket(ConfigEnable, 0, 0);
+    ctx_.engine.sendPacket(ConfigEnable, 0, 0);
 
     for (int i = 0; i <= ParamCount; ++i) {
-        if ((!onlyChanged || level.writesEveryValue()) && !image.sent[i])
+        if ((!onlyChanged || accessLevel.writesEveryValue()) && !image.sent[i])
             image.changed[i] = true;
         if (values[i].isEmpty() || image.sent[i] || !image.changed[i] || !image.applicable[i])
             continue;
         image.changed[i] = false;
-        const ConfigDefine& define = FindConfigDefine(i);
+        const ConfigDefine& define = findConfigDefine(i);
         std::optional<QByteArray> data;
-        if (define.MultiMess && define.Special) {
+        if (define.multiMess && define.special) {
             if (i >= SystemAddressNr && i <= ProdGrpNr) {
                 // One cell: the address in bytes 0-1, OEM code in 2, product group in 3. A piece
                 // that is not known would overwrite the device's value with 0, so all three must be.
@@ -554,100 +554,100 @@ QCoro::Task<> DeviceWrites::ParameterWrite(const ParamArray<QString>& values)
                     image.sent[k] = true;
                     image.changed[k] = false;
                 }
-                const auto address = Encode16Bit(values[SystemAddressNr]);
-                const auto oem = Encode8Bit(values[SystemAddressNr + 1]);
-                const auto group = Encode8Bit(values[ProdGrpNr]);
+                const auto address = encode16Bit(values[SystemAddressNr]);
+                const auto oem = encode8Bit(values[SystemAddressNr + 1]);
+                const auto group = encode8Bit(values[ProdGrpNr]);
                 if (address && oem && group)
                     data = *address + *oem + *group;
             } else if (i == GainCompNr || i == PhaseCompNr) {
                 image.sent[GainCompNr] = image.sent[PhaseCompNr] = true;
                 image.changed[GainCompNr] = image.changed[PhaseCompNr] = false;
-                data = EncodeGainPhase(values[PhaseCompNr], values[GainCompNr]);
-                if (data && !co_await MayWriteCalibration(false)) {
+                data = encodeGainPhase(values[PhaseCompNr], values[GainCompNr]);
+                if (data && !co_await mayWriteCalibration(false)) {
                     kept_[GainCompNr] = kept_[PhaseCompNr] = true;
                     continue;
                 }
             } else {
                 continue;
             }
-        } else if (define.MultiMess) {
-            data = SharedCellData(i, values);
-        } else if (define.Special) {
+        } else if (define.multiMess) {
+            data = sharedCellData(i, values);
+        } else if (define.special) {
             if (i != FreqCompNr)
                 continue;
             image.sent[i] = true;
-            data = EncodeFreqComp(values[i]);
-            if (data && !co_await MayWriteCalibration(true)) {
+            data = encodeFreqComp(values[i]);
+            if (data && !co_await mayWriteCalibration(true)) {
                 kept_[i] = true;
                 continue;
             }
         } else {
-            data = EncodeBySize(define, values[i]);
+            data = encodeBySize(define, values[i]);
         }
         if (!data) {
             // Kept marked, so it goes out with the next write once it holds a proper value.
             image.changed[i] = true;
-            leftOut_ << define.Name.toString();
+            leftOut_ << define.name.toString();
             continue;
         }
         // Every parameter of the cell goes out with it.
         for (int k = 1; k <= ParamCount; ++k) {
-            const ConfigDefine& other = FindConfigDefine(k);
-            if (other.HexAdd == define.HexAdd && other.SubAdd == define.SubAdd)
+            const ConfigDefine& other = findConfigDefine(k);
+            if (other.hexAdd == define.hexAdd && other.subAdd == define.subAdd)
                 uploaded_[static_cast<std::size_t>(k)] = true;
         }
-        ctx_.engine.SendPacket(Upload, define.HexAdd, static_cast<std::uint8_t>(define.SubAdd), *data);
+        ctx_.engine.sendPacket(Upload, define.hexAdd, static_cast<std::uint8_t>(define.subAdd), *data);
     }
 
-    if (!engine.queue.IsEmpty()) {
-        ShowProgressBar();
-        ctx_.engine.Progress().detail.clear();
-        ctx_.engine.ReportProgress();
-        ctx_.engine.Bookkeeping().startProgress = true;
+    if (!engine.queue.isEmpty()) {
+        showProgressBar();
+        ctx_.engine.progress().detail.clear();
+        ctx_.engine.reportProgress();
+        ctx_.engine.bookkeeping().startProgress = true;
     }
-    ctx_.engine.SendPacket(FlashConfig, 0, 0);
+    ctx_.engine.sendPacket(FlashConfig, 0, 0);
     if (!leftOut_.isEmpty()) {
         // The device will not hold everything the user meant: the write cannot end in "Done!".
         lastResult_ = WriteResult::Failed;
-        ctx_.dialogs.MsgBox(Tr(QT_TRANSLATE_NOOP("DeviceWrites", "These values cannot be written to the device and were left out:"))
-                                + CrLf() + leftOut_.join(QStringLiteral(", ")),
-                            MsgButtons::Ok, MsgIcon::Exclamation, Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Error")));
+        ctx_.dialogs.msgBox(translated(QT_TRANSLATE_NOOP("DeviceWrites", "These values cannot be written to the device and were left out:"))
+                                + crLf() + leftOut_.join(QStringLiteral(", ")),
+                            MsgButtons::Ok, MsgIcon::Exclamation, translated(QT_TRANSLATE_NOOP("DeviceWrites", "Error")));
     }
-    if (ctx_.ResetsBeforeTransmit())
-        co_await ctx_.port.ResetDevice();
+    if (ctx_.resetsBeforeTransmit())
+        co_await ctx_.port.resetDevice();
     engine.sending = true;
 }
 
-QCoro::Task<> DeviceWrites::WriteTestInterpreter(QString programFolder)
+QCoro::Task<> DeviceWrites::writeTestInterpreter(QString programFolder)
 {
     const DeviceTransfers::RunningCommand command(transfers_, false);
-    if (!command.Granted())
+    if (!command.granted())
         co_return;
     // Without a file there is nothing to send; say so instead of doing nothing.
     const QString path = QDir(programFolder).filePath(QStringLiteral("xtest.bin"));
     const QString shown = QDir::toNativeSeparators(path);
-    const QString error = Tr(QT_TRANSLATE_NOOP("DeviceWrites", "Error"));
+    const QString error = translated(QT_TRANSLATE_NOOP("DeviceWrites", "Error"));
     QFile file(path);
     if (!file.exists()) {
-        ctx_.dialogs.MsgBox(Tr(QT_TRANSLATE_NOOP("DeviceWrites", "The interpreter file %1 was not found.")).arg(shown),
+        ctx_.dialogs.msgBox(translated(QT_TRANSLATE_NOOP("DeviceWrites", "The interpreter file %1 was not found.")).arg(shown),
                             MsgButtons::Ok, MsgIcon::Exclamation, error);
         co_return;
     }
     if (!file.open(QIODevice::ReadOnly)) {
-        ctx_.dialogs.MsgBox(Tr(QT_TRANSLATE_NOOP("DeviceWrites", "The interpreter file %1 could not be read.")).arg(shown),
+        ctx_.dialogs.msgBox(translated(QT_TRANSLATE_NOOP("DeviceWrites", "The interpreter file %1 could not be read.")).arg(shown),
                             MsgButtons::Ok, MsgIcon::Exclamation, error);
         co_return;
     }
     const QByteArray bytes = file.readAll();
     if (bytes.isEmpty()) {
-        ctx_.dialogs.MsgBox(Tr(QT_TRANSLATE_NOOP("DeviceWrites", "The interpreter file %1 is empty.")).arg(shown),
+        ctx_.dialogs.msgBox(translated(QT_TRANSLATE_NOOP("DeviceWrites", "The interpreter file %1 is empty.")).arg(shown),
                             MsgButtons::Ok, MsgIcon::Exclamation, error);
         co_return;
     }
-    co_await ctx_.engine.UntilIdle(WaitForeverMs);
-    extended_.RawInterpreterWrite(bytes);
+    co_await ctx_.engine.untilIdle(WaitForeverMs);
+    extended_.rawInterpreterWrite(bytes);
     // Waited for, so that a refusal is told and nothing else changes the device meanwhile.
-    co_await FinishBatch();
+    co_await finishBatch();
 }
 
 } // namespace tunekit

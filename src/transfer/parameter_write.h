@@ -20,21 +20,21 @@ struct RefusedPacket;
 // can take; such a value is left out of the write and named to the user.
 // Only whole numbers the cell holds exactly are encoded: nothing is rounded or clamped.
 // 8 bits: 0..255; a "signed char" from -128 to -1 is increased by 256.
-std::optional<QByteArray> Encode8Bit(const QString& text, bool isSigned = false);
+std::optional<QByteArray> encode8Bit(const QString& text, bool isSigned = false);
 // 16 bits: 0..65535.
-std::optional<QByteArray> Encode16Bit(const QString& text);
+std::optional<QByteArray> encode16Bit(const QString& text);
 // 32 bits with bit 31 clear (the device reads the cell as signed): 0..2147483647; -1, as an
 // erased cell reads, gives FF FF FF FF.
-std::optional<QByteArray> Encode32Bit(const QString& text);
+std::optional<QByteArray> encode32Bit(const QString& text);
 // Day, month, year - 2000 from "dd.mm.yyyy" (leading zeros optional); "0.0.0000" gives zeros.
-std::optional<QByteArray> EncodeDate(const QString& text);
+std::optional<QByteArray> encodeDate(const QString& text);
 // FreqComp: -10..10 as the shown value + 10; 21..255, which a read shows unchanged, as it is.
-std::optional<QByteArray> EncodeFreqComp(const QString& text);
+std::optional<QByteArray> encodeFreqComp(const QString& text);
 // The cell of GainComp and PhaseComp: low byte the gain, high byte the phase, each -128..255
 // with a negative value increased by 256.
-std::optional<QByteArray> EncodeGainPhase(const QString& phase, const QString& gain);
+std::optional<QByteArray> encodeGainPhase(const QString& phase, const QString& gain);
 // By DSize and DType: 8, 16, 32 bits or the date (DSize 1); other sizes have no encoding.
-std::optional<QByteArray> EncodeBySize(const ConfigDefine& define, const QString& text);
+std::optional<QByteArray> encodeBySize(const ConfigDefine& define, const QString& text);
 
 // How the last write ended.
 enum class WriteResult {
@@ -55,54 +55,54 @@ public:
 
     // Checks, detection, extended data on request, parameters, "Done!"; ends when the device
     // has stored the values (or the write stopped).
-    QCoro::Task<WriteResult> Write();
-    WriteResult LastResult() const noexcept { return lastResult_; }
+    QCoro::Task<WriteResult> write();
+    WriteResult lastResult() const noexcept { return lastResult_; }
     // The parameters whose cells the last parameter write sent, with the values it sent.
-    const ParamArray<bool>& Uploaded() const noexcept { return uploaded_; }
-    const ParamArray<QString>& UploadedValues() const noexcept { return uploadedValues_; }
+    const ParamArray<bool>& uploaded() const noexcept { return uploaded_; }
+    const ParamArray<QString>& uploadedValues() const noexcept { return uploadedValues_; }
     // The calibration values the user chose to keep as the device has them.
-    const ParamArray<bool>& Kept() const noexcept { return kept_; }
+    const ParamArray<bool>& kept() const noexcept { return kept_; }
     // The last write sent extended data (some of it, at least).
-    bool ExtendedDataSent() const noexcept { return extendedSent_; }
+    bool extendedDataSent() const noexcept { return extendedSent_; }
     // Sends "xtest.bin" from the program's folder as the interpreter and waits for it; a packet
     // the device refuses is told like in a write.
-    QCoro::Task<> WriteTestInterpreter(QString programFolder);
+    QCoro::Task<> writeTestInterpreter(QString programFolder);
 
     // Queues ConfigEnable, the Uploads of the given values (the write's copy of the image) and
     // FlashConfig, and starts the engine; the caller waits.
-    QCoro::Task<> ParameterWrite(const ParamArray<QString>& values);
+    QCoro::Task<> parameterWrite(const ParamArray<QString>& values);
     // Shows the progress window with "data transfer...".
-    void ShowProgressBar();
+    void showProgressBar();
 
-    ExtendedDataWriter& Extended() noexcept { return extended_; }
+    ExtendedDataWriter& extended() noexcept { return extended_; }
 
-    static QString DoneText();
+    static QString doneText();
     // The failure message for a write packet the device refused, naming the packet.
-    static QString RefusalText(const RefusedPacket& refusal);
+    static QString refusalText(const RefusedPacket& refusal);
 
 private:
-    AccessLevel Level() const;
-    void HideTransferWindow();
+    AccessLevel level() const;
+    void hideTransferWindow();
     // Whether the image may be written to the detected device: data of another family is refused
     // below the level that may be asked about it, and an image read from another device is never
     // written here. False when the write ends (the user was told, or the image emptied).
-    QCoro::Task<bool> ImageFitsDevice(AccessLevel level);
+    QCoro::Task<bool> imageFitsDevice(AccessLevel level);
     // Data of another family refused: the image is emptied so a second click cannot write it
     // either.
-    void DropIncompatibleData();
+    void dropIncompatibleData();
     // The calibration rule; frequency: FreqComp, else GainComp and PhaseComp together.
-    QCoro::Task<bool> MayWriteCalibration(bool frequency);
+    QCoro::Task<bool> mayWriteCalibration(bool frequency);
     // Waits until the batch and the reset after it are over. False, after the failure message,
     // when the device refused a packet: the write ends there.
-    QCoro::Task<bool> FinishBatch();
+    QCoro::Task<bool> finishBatch();
     // False when the write ended (a refused packet or a block too long for its place).
-    QCoro::Task<bool> WriteExtendedData(const ExtendedDataStore& store);
-    void UseUpExtendedData();
+    QCoro::Task<bool> writeExtendedData(const ExtendedDataStore& store);
+    void useUpExtendedData();
     // The values (as "Name=value") the write would send but their cells cannot hold exactly.
-    QStringList UnwritableValues(const ParamArray<QString>& values) const;
-    // Puts the data of a shared cell (MultiMess without Special) together by SByte.
-    std::optional<QByteArray> SharedCellData(int nr, const ParamArray<QString>& values);
-    void ResetWriteBookkeeping();
+    QStringList unwritableValues(const ParamArray<QString>& values) const;
+    // Puts the data of a shared cell (multiMess without Special) together by SByte.
+    std::optional<QByteArray> sharedCellData(int nr, const ParamArray<QString>& values);
+    void resetWriteBookkeeping();
 
     DeviceTransfers& transfers_;
     TransferContext ctx_;

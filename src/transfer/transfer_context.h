@@ -17,8 +17,8 @@ class TransmitEngine;
 // The options of the Tools tab that transfers consult.
 struct TransferOptions {
     bool chkResetBeforeTransmit = false;
-    bool ChkSendNewDataOnly = false;
-    bool ChkEraseStringsAfterWrite = false;
+    bool chkSendNewDataOnly = false;
+    bool chkEraseStringsAfterWrite = false;
 };
 
 
@@ -33,7 +33,7 @@ struct TransferContext {
     std::function<AccessLevel()> accessLevel;
 
     // The Tools tab's "reset before transmit", where the engine's reset policy is the window's.
-    bool ResetsBeforeTransmit() const;
+    bool resetsBeforeTransmit() const;
 };
 
 } // namespace tunekit

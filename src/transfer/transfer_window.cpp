@@ -27,17 +27,17 @@ TransferWindow::TransferWindow(QWidget* parent)
     grid->addWidget(lblHeaderTotal, 3, 0);
     grid->addWidget(overall, 3, 1);
     setMinimumWidth(380);
-    Retranslate();
+    retranslate();
 }
 
-void TransferWindow::Retranslate()
+void TransferWindow::retranslate()
 {
     setWindowTitle(QStringLiteral("Tunekit"));
     lblHeaderPartial->setText(tr("Actual: "));
     lblHeaderTotal->setText(tr("Total: "));
 }
 
-void TransferWindow::Render(const TransferProgress& state)
+void TransferWindow::render(const TransferProgress& state)
 {
     overall->setValue(qBound(0, state.overall, 100));
     partial->setMaximum(qMax(0, state.partialMax));

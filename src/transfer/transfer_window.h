@@ -14,8 +14,8 @@ class TransferWindow final : public QWidget {
     Q_OBJECT
 public:
     explicit TransferWindow(QWidget* parent = nullptr);
-    void Render(const TransferProgress& state);
-    void Retranslate();
+    void render(const TransferProgress& state);
+    void retranslate();
 
 private:
     QProgressBar* overall;

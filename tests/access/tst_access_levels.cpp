@@ -20,61 +20,61 @@ Q_DECLARE_METATYPE(Reach)
 namespace {
 
 // Types keys into the open dialog as txtPwd would receive them; Enter runs OK.
-std::optional<UnlockOutcome> TypeKeys(AccessState& access, DeviceImage& image, Dialogs& dialogs, const QString& keys)
+std::optional<UnlockOutcome> typeKeys(AccessState& access, DeviceImage& image, Dialogs& dialogs, const QString& keys)
 {
     PasswordBox box;
-    StartPasswordEntry(access, box);
+    startPasswordEntry(access, box);
     std::optional<UnlockOutcome> outcome;
     for (const QChar key : keys) {
-        if (PasswordKeyPress(access, box, key) == PasswordKeyAction::Ok)
-            outcome = ConfirmPassword(access, image, dialogs);
+        if (passwordKeyPress(access, box, key) == PasswordKeyAction::Ok)
+            outcome = confirmPassword(access, image, dialogs);
     }
     return outcome;
 }
 
 const auto NoDialog = [] { QFAIL("going down needs no dialog"); };
 
-AccessLevel Level(int number)
+AccessLevel levelOf(int number)
 {
-    return AccessLevel::FromNumber(number).value();
+    return AccessLevel::fromNumber(number).value();
 }
 
-Reach Tab(std::size_t tab)
+Reach tab(std::size_t tab)
 {
-    return [tab](AccessLevel level) { return QList<bool>{ViewForLevel(level).tabAvailable[tab]}; };
+    return [tab](AccessLevel level) { return QList<bool>{viewForLevel(level).tabAvailable[tab]}; };
 }
 
-Reach Controls(const QStringList& group)
+Reach controls(const QStringList& group)
 {
     return [group](AccessLevel level) {
-        const LevelView view = ViewForLevel(level);
+        const LevelView view = viewForLevel(level);
         QList<bool> shown;
         for (const QString& name : group)
-            shown << view.Shows(name);
+            shown << view.shows(name);
         return shown;
     };
 }
 
-Reach Consoles(bool ConsoleVisibility::*window)
+Reach consoles(bool ConsoleVisibility::*window)
 {
     return [window](AccessLevel level) {
         AccessState access;
         access.level = level;
-        return QList<bool>{ConsolesForLevel(access).*window};
+        return QList<bool>{consolesForLevel(access).*window};
     };
 }
 
-Reach Permission(bool (AccessLevel::*permission)() const noexcept)
+Reach permission(bool (AccessLevel::*permission)() const noexcept)
 {
     return [permission](AccessLevel level) { return QList<bool>{(level.*permission)()}; };
 }
 
-Reach ReachesParameter(int availLevel)
+Reach reachesParameter(int availLevel)
 {
     return [availLevel](AccessLevel level) { return QList<bool>{level.reachesParameter(availLevel)}; };
 }
 
-Reach KeepsExtendedData(bool eraseAfterWrite)
+Reach keepsExtendedData(bool eraseAfterWrite)
 {
     return [eraseAfterWrite](AccessLevel level) { return QList<bool>{level.keepsExtendedDataAfterWrite(eraseAfterWrite)}; };
 }
@@ -90,76 +90,76 @@ private slots:
     {
         QTest::addColumn<Reach>("reach");
         QTest::addColumn<QString>("levels");
-        QTest::newRow("Configuration tab") << Tab(0) << "XXXXXX";
-        QTest::newRow("Overview tab") << Tab(1) << "oXXXXX";
-        QTest::newRow("Infos tab") << Tab(2) << "ooXXXX";
-        QTest::newRow("Tools tab") << Tab(3) << "ooooXX";
+        QTest::newRow("Configuration tab") << tab(0) << "XXXXXX";
+        QTest::newRow("Overview tab") << tab(1) << "oXXXXX";
+        QTest::newRow("Infos tab") << tab(2) << "ooXXXX";
+        QTest::newRow("Tools tab") << tab(3) << "ooooXX";
         // Every control of a group appears with the group: a file button shown a level too early
         // would hand a lower level the files.
-        QTest::newRow("file controls") << Controls({"lblConfigFileHeader", "lblConfigFileName", "lblConfigFileInfo",
+        QTest::newRow("file controls") << controls({"lblConfigFileHeader", "lblConfigFileName", "lblConfigFileInfo",
                                                     "cmdFileOpen", "CmdClearFileData", "cmdSicherung"})
                                        << "ooXXXX";
-        QTest::newRow("production number") << Controls({"lblProductionNumberHeader", "txtProductionNumber"}) << "oooXXX";
-        QTest::newRow("checksum labels") << Controls({"lblCRC", "ConfigFileIDLabel"}) << "ooooXX";
-        QTest::newRow("development tools") << Controls({"cmdConvertChecksum", "cmdGenReport", "CmdCopyToConfig"})
+        QTest::newRow("production number") << controls({"lblProductionNumberHeader", "txtProductionNumber"}) << "oooXXX";
+        QTest::newRow("checksum labels") << controls({"lblCRC", "ConfigFileIDLabel"}) << "ooooXX";
+        QTest::newRow("development tools") << controls({"cmdConvertChecksum", "cmdGenReport", "CmdCopyToConfig"})
                                            << "oooooX";
-        QTest::newRow("terminal shown") << Consoles(&ConsoleVisibility::terminal) << "ooooXX";
-        QTest::newRow("packet console shown") << Consoles(&ConsoleVisibility::console) << "oooooX";
+        QTest::newRow("terminal shown") << consoles(&ConsoleVisibility::terminal) << "ooooXX";
+        QTest::newRow("packet console shown") << consoles(&ConsoleVisibility::console) << "oooooX";
 
-        QTest::newRow("reaches ConfigID") << ReachesParameter(0) << "XXXXXX";
-        QTest::newRow("reaches a service parameter") << ReachesParameter(40) << "oooXXX";
-        QTest::newRow("seesTerminal") << Permission(&AccessLevel::seesTerminal) << "ooooXX";
-        QTest::newRow("seesPacketConsole") << Permission(&AccessLevel::seesPacketConsole) << "oooooX";
-        QTest::newRow("seesReceivedTraffic") << Permission(&AccessLevel::seesReceivedTraffic) << "ooooXX";
-        QTest::newRow("seesInternalAddressValues") << Permission(&AccessLevel::seesInternalAddressValues) << "oooXXX";
-        QTest::newRow("readsSourceIdentification") << Permission(&AccessLevel::readsSourceIdentification) << "oooXXX";
-        QTest::newRow("hasProductionRights") << Permission(&AccessLevel::hasProductionRights) << "ooooXX";
+        QTest::newRow("reaches ConfigID") << reachesParameter(0) << "XXXXXX";
+        QTest::newRow("reaches a service parameter") << reachesParameter(40) << "oooXXX";
+        QTest::newRow("seesTerminal") << permission(&AccessLevel::seesTerminal) << "ooooXX";
+        QTest::newRow("seesPacketConsole") << permission(&AccessLevel::seesPacketConsole) << "oooooX";
+        QTest::newRow("seesReceivedTraffic") << permission(&AccessLevel::seesReceivedTraffic) << "ooooXX";
+        QTest::newRow("seesInternalAddressValues") << permission(&AccessLevel::seesInternalAddressValues) << "oooXXX";
+        QTest::newRow("readsSourceIdentification") << permission(&AccessLevel::readsSourceIdentification) << "oooXXX";
+        QTest::newRow("hasProductionRights") << permission(&AccessLevel::hasProductionRights) << "ooooXX";
         QTest::newRow("ticked level has production rights") << Reach([](AccessLevel level) {
             AccessState access;
-            SetUserLevel(access, level);
+            setUserLevel(access, level);
             return QList<bool>{access.checkedLevelHasProductionRights()};
         }) << "ooooXX";
-        QTest::newRow("opensFilesWithWrongChecksum") << Permission(&AccessLevel::opensFilesWithWrongChecksum) << "ooooXX";
-        QTest::newRow("writesWithoutCompatibilityCheck") << Permission(&AccessLevel::writesWithoutCompatibilityCheck)
+        QTest::newRow("opensFilesWithWrongChecksum") << permission(&AccessLevel::opensFilesWithWrongChecksum) << "ooooXX";
+        QTest::newRow("writesWithoutCompatibilityCheck") << permission(&AccessLevel::writesWithoutCompatibilityCheck)
                                                          << "oooooX";
-        QTest::newRow("mayWriteOtherFamily") << Permission(&AccessLevel::mayWriteOtherFamily) << "oooXXX";
-        QTest::newRow("decidesCalibration") << Permission(&AccessLevel::decidesCalibration) << "oooXXX";
-        QTest::newRow("mayInitialiseErasedValues") << Permission(&AccessLevel::mayInitialiseErasedValues) << "oooooX";
-        QTest::newRow("writesEveryValue") << Permission(&AccessLevel::writesEveryValue) << "ooooXo";
-        QTest::newRow("keepsExtendedDataAfterWrite") << KeepsExtendedData(false) << "ooooXX";
-        QTest::newRow("keepsExtendedDataAfterWrite, erasing") << KeepsExtendedData(true) << "ooooXo";
+        QTest::newRow("mayWriteOtherFamily") << permission(&AccessLevel::mayWriteOtherFamily) << "oooXXX";
+        QTest::newRow("decidesCalibration") << permission(&AccessLevel::decidesCalibration) << "oooXXX";
+        QTest::newRow("mayInitialiseErasedValues") << permission(&AccessLevel::mayInitialiseErasedValues) << "oooooX";
+        QTest::newRow("writesEveryValue") << permission(&AccessLevel::writesEveryValue) << "ooooXo";
+        QTest::newRow("keepsExtendedDataAfterWrite") << keepsExtendedData(false) << "ooooXX";
+        QTest::newRow("keepsExtendedDataAfterWrite, erasing") << keepsExtendedData(true) << "ooooXo";
     }
 
     void whatEachLevelGets()
     {
         QFETCH(Reach, reach);
         QFETCH(QString, levels);
-        for (const AccessLevel level : AccessLevel::All()) {
-            QCOMPARE(AccessLevel::FromNumber(level.number()), level);
+        for (const AccessLevel level : AccessLevel::all()) {
+            QCOMPARE(AccessLevel::fromNumber(level.number()), level);
             for (const bool gets : reach(level))
                 QVERIFY2(gets == (levels[level.index()] == u'X'), qPrintable(QString::number(level.number())));
         }
-        QVERIFY(!AccessLevel::FromNumber(0) && !AccessLevel::FromNumber(35) && !AccessLevel::FromNumber(70));
+        QVERIFY(!AccessLevel::fromNumber(0) && !AccessLevel::fromNumber(35) && !AccessLevel::fromNumber(70));
     }
 
     // Going down needs no password and takes effect at once; loaded values are discarded.
     void loweringTakesEffectAtOnce()
     {
         AccessState access;
-        access.level = AccessLevel::Development();
+        access.level = AccessLevel::development();
         DeviceImage image;
         image.deviceConfigId = 52;
-        image.UpdateApplicable();
+        image.updateApplicable();
         image.value[7] = QStringLiteral("27");
-        image.FileConfigID = 52;
-        const LevelCommandResult result = LevelMenuCommand(AccessLevel::Service(), access, image, NoDialog);
+        image.fileConfigId = 52;
+        const LevelCommandResult result = levelMenuCommand(AccessLevel::service(), access, image, NoDialog);
         QVERIFY(!result.dialogShown && result.refreshViews && access.refreshPending);
-        QCOMPARE(access.level, AccessLevel::Service());
+        QCOMPARE(access.level, AccessLevel::service());
         QCOMPARE(access.levelChecks, (std::array<bool, 6>{false, false, false, true, false, false}));
-        QVERIFY(!result.view.Shows(QStringLiteral("cmdGenReport")) && !ConsolesForLevel(access).console);
-        QVERIFY(image.value[7].isEmpty() && image.FileConfigID == 0);
-        LevelMenuCommand(AccessLevel::Level1(), access, image, NoDialog);
-        QCOMPARE(access.level, AccessLevel::Level1());
+        QVERIFY(!result.view.shows(QStringLiteral("cmdGenReport")) && !consolesForLevel(access).console);
+        QVERIFY(image.value[7].isEmpty() && image.fileConfigId == 0);
+        levelMenuCommand(AccessLevel::level1(), access, image, NoDialog);
+        QCOMPARE(access.level, AccessLevel::level1());
         QVERIFY(image.editMark[42] && !image.editMark[5]); // ContraSignal level 10, ShutdownDelay 40
     }
 
@@ -187,27 +187,27 @@ private slots:
         QFETCH(int, level);
         QFETCH(bool, german);
         UiLanguage lang;
-        QVERIFY(lang.Set(german ? Language::German : Language::English));
+        QVERIFY(lang.set(german ? Language::German : Language::English));
         AccessState access;
-        RestoreStoredLevel(access, stored);
+        restoreStoredLevel(access, stored);
         DeviceImage image;
         image.value[2] = QStringLiteral("5");
         ScriptedDialogs dialogs;
         std::optional<UnlockOutcome> outcome;
         const LevelCommandResult result =
-            LevelMenuCommand(Level(armed), access, image, [&] { outcome = TypeKeys(access, image, dialogs, keys); });
+            levelMenuCommand(levelOf(armed), access, image, [&] { outcome = typeKeys(access, image, dialogs, keys); });
         QVERIFY(result.dialogShown && image.value[2].isEmpty());
         QCOMPARE(outcome, level == armed ? UnlockOutcome::Granted : UnlockOutcome::WrongPassword);
-        QCOMPARE(access.level, Level(level));
-        QVERIFY(access.levelChecks[Level(level).index()]);
+        QCOMPARE(access.level, levelOf(level));
+        QVERIFY(access.levelChecks[levelOf(level).index()]);
         QCOMPARE(result.view.tabAvailable[3], level >= 50);
         QCOMPARE(dialogs.messages.size(), level == armed ? 0 : 1);
         // The settings file keeps the password that unlocked, spelt as the level has it, so that
         // it restores the level; a wrong password keeps what was stored.
-        QCOMPARE(access.rememberedPassword, level == armed ? LevelPassword(Level(level)).toString() : stored);
-        QCOMPARE(LevelFromStoredText(access.rememberedPassword).level, Level(level));
+        QCOMPARE(access.rememberedPassword, level == armed ? levelPassword(levelOf(level)).toString() : stored);
+        QCOMPARE(levelFromStoredText(access.rememberedPassword).level, levelOf(level));
         for (std::size_t i = 0; i < access.grantable.size(); ++i) // what the dialog may grant next
-            QCOMPARE(access.grantable[i], i > Level(level).index());
+            QCOMPARE(access.grantable[i], i > levelOf(level).index());
         if (level != armed) {
             QCOMPARE(dialogs.messages[0].text, german ? "   Falsches Passwort!    " : "   Wrong Password!    ");
             QCOMPARE(dialogs.messages[0].title, german ? "Fehler" : "Error");
@@ -221,9 +221,9 @@ private slots:
         AccessState access;
         PasswordBox box;
         for (const QChar key : QStringLiteral("abc"))
-            PasswordKeyPress(access, box, key);
+            passwordKeyPress(access, box, key);
         box.caret = 1;
-        QCOMPARE(PasswordKeyPress(access, box, QChar(KeyBackspace)), PasswordKeyAction::Changed);
+        QCOMPARE(passwordKeyPress(access, box, QChar(KeyBackspace)), PasswordKeyAction::Changed);
         QCOMPARE(access.typedPassword, QStringLiteral("ab"));
         QVERIFY(box.text == u"**" && box.caret == 0);
     }
@@ -242,11 +242,11 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, level);
         AccessState access;
-        const StoredLevel stored = RestoreStoredLevel(access, text);
-        QCOMPARE(access.level, Level(level));
+        const StoredLevel stored = restoreStoredLevel(access, text);
+        QCOMPARE(access.level, levelOf(level));
         QCOMPARE(access.rememberedPassword, text.left(10));
         QCOMPARE(stored.consoles, level == 60);
-        QVERIFY(access.levelChecks[Level(level).index()]);
+        QVERIFY(access.levelChecks[levelOf(level).index()]);
     }
 
     void dialogUnlocksFromTypedKeys()
@@ -255,9 +255,9 @@ private slots:
         DeviceImage image;
         ScriptedDialogs dialogs;
         int settingsWrites = 0;
-        LevelMenuCommand(AccessLevel::Level3(), access, image, [&] {
+        levelMenuCommand(AccessLevel::level3(), access, image, [&] {
             PasswordDialog frmPwd(access, image, dialogs);
-            QObject::connect(&frmPwd, &PasswordDialog::WriteSettingsFile, [&] { ++settingsWrites; });
+            QObject::connect(&frmPwd, &PasswordDialog::writeSettingsFile, [&] { ++settingsWrites; });
             frmPwd.show();
             auto* txtPwd = frmPwd.findChild<QLineEdit*>(QStringLiteral("txtPwd"));
             QVERIFY(txtPwd);
@@ -269,7 +269,7 @@ private slots:
             QTest::keyClick(txtPwd, Qt::Key_Return);
             QVERIFY(!frmPwd.isVisible());
         });
-        QCOMPARE(access.level, AccessLevel::Level3());
+        QCOMPARE(access.level, AccessLevel::level3());
         QCOMPARE(settingsWrites, 1);
         QVERIFY(dialogs.messages.isEmpty());
         QCOMPARE(access.rememberedPassword, QStringLiteral("Kiesel"));

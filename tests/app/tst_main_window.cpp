@@ -38,7 +38,7 @@ class TestMainWindow : public QObject {
 
     struct Window {
         enum Begin { Built, Started };
-        explicit Window(Begin begin = Built, const PortPlan& plan = NamedPort(1))
+        explicit Window(Begin begin = Built, const PortPlan& plan = namedPort(1))
         {
             MainWindowSetup setup;
             setup.clock = std::make_unique<VirtualClock>();
@@ -51,8 +51,8 @@ class TestMainWindow : public QObject {
             window = std::make_unique<MainWindow>(std::move(setup));
             if (begin == Started) {
                 window->show();
-                window->Start();
-                started = virtualClock->RunUntil([this] { return window->StartupDone(); }, 60000);
+                window->start();
+                started = virtualClock->runUntil([this] { return window->startupDone(); }, 60000);
             }
         }
         VirtualClock* virtualClock = nullptr;
@@ -61,7 +61,7 @@ class TestMainWindow : public QObject {
         FixedHost* host = nullptr;
         std::unique_ptr<MainWindow> window;
         template <typename T>
-        T* Find(const char* name) const
+        T* find(const char* name) const
         {
             return window->findChild<T*>(QLatin1StringView(name));
         }
@@ -73,7 +73,7 @@ private slots:
         Window w(Window::Started);
         // The simulated transmitter is never mistaken for a real one.
         QCOMPARE(w.window->windowTitle(), QStringLiteral("Tunekit 2.13 (simulated transmitter)"));
-        auto* tabs = w.Find<QTabWidget>("SSTab");
+        auto* tabs = w.find<QTabWidget>("SSTab");
         QVERIFY(tabs);
         QCOMPARE(tabs->count(), 5);
         QCOMPARE(tabs->tabText(0), QStringLiteral("   Configuration    "));
@@ -82,26 +82,26 @@ private slots:
         // Start-up detected the simulated transmitter.
         QStringList panels;
         for (int i = 1; i <= 7; ++i)
-            panels << w.Find<QLabel>(qPrintable(QStringLiteral("StatusPanel%1").arg(i)))->text();
+            panels << w.find<QLabel>(qPrintable(QStringLiteral("StatusPanel%1").arg(i)))->text();
         QCOMPARE(panels, (QStringList{"Connected", "COM=1", "ID=53", "Bytes=0", "Win 7", " Build 28-3003", "simulated transmitter"}));
         // Names no other test here reaches.
         for (const char* name : {"pbxDip", "txtDebug", "cmdInfoRead"})
-            QVERIFY2(w.Find<QWidget>(name), name);
+            QVERIFY2(w.find<QWidget>(name), name);
         for (const char* name : {"mnuCOM1", "mnuCOM5", "mnuCOMother", "mnuCOMredetect", "mnuLevel60", "mnuHelp"})
-            QVERIFY2(w.Find<QAction>(name), name);
-        QVERIFY(!w.Find<QWidget>("frmContact")->isVisible());
+            QVERIFY2(w.find<QAction>(name), name);
+        QVERIFY(!w.find<QWidget>("frmContact")->isVisible());
         // The main timer has put the check mark on the start level.
         QVERIFY(w.window->findChild<QAction*>(QStringLiteral("mnuLevel10"))->isChecked());
         QVERIFY(!w.window->findChild<QAction*>(QStringLiteral("mnuLevel40"))->isChecked());
         // The detection batch resets after its last answer, and start-up resets once more at its end.
-        QCOMPARE(w.line->Device().RestartCount(), 2);
+        QCOMPARE(w.line->device().restartCount(), 2);
     }
 
     // The COM entries show the ports: clicking one leaves the tick on the port in use.
     void comMenuKeepsThePortInUseTicked()
     {
         Window w(Window::Built, PortPlan{});
-        w.host->adapterPortName = QStringLiteral("COM3");
+        w.host->adapterPort = QStringLiteral("COM3");
         // Discovery's message is confirmed as soon as it shows.
         QTimer confirm;
         QObject::connect(&confirm, &QTimer::timeout, [] {
@@ -110,32 +110,32 @@ private slots:
         });
         confirm.start(0);
         w.window->show();
-        w.window->Start();
-        QVERIFY(w.virtualClock->RunUntil([&] { return w.window->StartupDone(); }, 60000));
+        w.window->start();
+        QVERIFY(w.virtualClock->runUntil([&] { return w.window->startupDone(); }, 60000));
         confirm.stop();
-        QCOMPARE(w.window->Logic().Port().portNumber, 3);
+        QCOMPARE(w.window->logic().port().portNumber, 3);
         auto ticks = [&] {
             QString shown;
             for (const char* name : {"mnuCOM1", "mnuCOM2", "mnuCOM3", "mnuCOM4", "mnuCOM5", "mnuCOMother"})
-                shown += w.Find<QAction>(name)->isChecked() ? QLatin1Char('X') : QLatin1Char('o');
+                shown += w.find<QAction>(name)->isChecked() ? QLatin1Char('X') : QLatin1Char('o');
             return shown;
         };
         QCOMPARE(ticks(), QStringLiteral("ooXooo"));
         for (const char* name : {"mnuCOM3", "mnuCOM1", "mnuCOM3"}) {
-            QVERIFY2(w.Find<QAction>(name)->isEnabled(), name);
-            w.Find<QAction>(name)->trigger();
+            QVERIFY2(w.find<QAction>(name)->isEnabled(), name);
+            w.find<QAction>(name)->trigger();
             QCOMPARE(ticks(), QStringLiteral("ooXooo"));
         }
-        QCOMPARE(w.window->Logic().Port().portNumber, 3);
+        QCOMPARE(w.window->logic().port().portNumber, 3);
     }
 
     void languageMenuRewritesCaptions()
     {
         Window w;
         w.host->languageId = QStringLiteral("0407"); // a German system starts in German
-        w.window->Start();
-        QVERIFY(w.virtualClock->RunUntil([&] { return w.window->StartupDone(); }, 60000));
-        auto* tabs = w.Find<QTabWidget>("SSTab");
+        w.window->start();
+        QVERIFY(w.virtualClock->runUntil([&] { return w.window->startupDone(); }, 60000));
+        auto* tabs = w.find<QTabWidget>("SSTab");
         QCOMPARE(tabs->tabText(1), QStringLiteral("   Übersicht    "));
         QVERIFY(w.window->findChild<QAction*>(QStringLiteral("mnuGerman"))->isChecked());
         QCOMPARE(w.window->findChild<QAction*>(QStringLiteral("mnuLevel40"))->text(), QStringLiteral("Kundendienst"));
@@ -148,35 +148,35 @@ private slots:
         w.window->findChild<QAction*>(QStringLiteral("mnuEnglish"))->trigger();
         QCOMPARE(noButton(), QStringLiteral("No"));
         QCOMPARE(tabs->tabText(1), QStringLiteral("   Overview    "));
-        QCOMPARE(w.Find<QPushButton>("cmdConfigWrite")->text(), QStringLiteral("             Write"));
-        QCOMPARE(w.Find<QCheckBox>("ChkSendNewDataOnly")->text(), QStringLiteral("Only send changed values"));
+        QCOMPARE(w.find<QPushButton>("cmdConfigWrite")->text(), QStringLiteral("             Write"));
+        QCOMPARE(w.find<QCheckBox>("ChkSendNewDataOnly")->text(), QStringLiteral("Only send changed values"));
         QVERIFY(w.window->findChild<QAction*>(QStringLiteral("mnuEnglish"))->isChecked());
         QVERIFY(!w.window->findChild<QAction*>(QStringLiteral("mnuGerman"))->isChecked());
         // The overview's headers keep the language of the start.
-        QCOMPARE(w.Find<QTreeWidget>("lstOverview")->headerItem()->text(0), QStringLiteral("Wert"));
-        QCOMPARE(w.Find<QWidget>("CmdCopyToConfig")->toolTip(), QStringLiteral("Generates a *.scd Config File out of device data."));
+        QCOMPARE(w.find<QTreeWidget>("lstOverview")->headerItem()->text(0), QStringLiteral("Wert"));
+        QCOMPARE(w.find<QWidget>("CmdCopyToConfig")->toolTip(), QStringLiteral("Generates a *.scd Config File out of device data."));
         w.window->findChild<QAction*>(QStringLiteral("mnuGerman"))->trigger();
-        QCOMPARE(w.Find<QWidget>("cmdConvertChecksum")->toolTip(),
+        QCOMPARE(w.find<QWidget>("cmdConvertChecksum")->toolTip(),
                  QStringLiteral("Fügt einer vorhandenen Config-Datei die neue v2-Checksumme hinzu."));
     }
 
     void disAutoResMirrorsCheck01()
     {
         Window w;
-        auto* disAutoRes = w.Find<QCheckBox>("DisAutoRes");
-        auto* check01 = w.Find<QCheckBox>("check01");
+        auto* disAutoRes = w.find<QCheckBox>("DisAutoRes");
+        auto* check01 = w.find<QCheckBox>("check01");
         QVERIFY(disAutoRes && check01);
         disAutoRes->setChecked(true);
         QVERIFY(check01->isChecked());
-        QVERIFY(w.window->Logic().Engine().Reset().automaticResetOff);
+        QVERIFY(w.window->logic().engine().reset().automaticResetOff);
         check01->setChecked(false);
         QVERIFY(!disAutoRes->isChecked());
-        QVERIFY(!w.window->Logic().Engine().Reset().automaticResetOff);
+        QVERIFY(!w.window->logic().engine().reset().automaticResetOff);
         // The paced mode's box on the same tab.
-        auto* paced = w.Find<QCheckBox>("chkPaced");
+        auto* paced = w.find<QCheckBox>("chkPaced");
         QVERIFY(paced && !paced->isChecked());
         paced->click();
-        QVERIFY(w.window->Logic().Engine().Paced());
+        QVERIFY(w.window->logic().engine().paced());
     }
 
     void serviceLevelReadFillsTheViews()
@@ -193,58 +193,58 @@ private slots:
             QTest::keyClick(dialog->findChild<QWidget*>(QStringLiteral("txtPwd")), Qt::Key_Return);
         });
         w.window->findChild<QAction*>(QStringLiteral("mnuLevel40"))->trigger();
-        QCOMPARE(w.window->Logic().Access().level, AccessLevel::Service());
-        auto* tabs = w.Find<QTabWidget>("SSTab");
+        QCOMPARE(w.window->logic().access().level, AccessLevel::service());
+        auto* tabs = w.find<QTabWidget>("SSTab");
         QVERIFY(tabs->isTabVisible(1) && tabs->isTabVisible(2) && !tabs->isTabVisible(3));
 
         // Clear data and the backup are there at this level, though the Tools tab is not.
-        QVERIFY(w.Find<QPushButton>("CmdClearFileData")->isVisible() && w.Find<QPushButton>("cmdSicherung")->isVisible());
+        QVERIFY(w.find<QPushButton>("CmdClearFileData")->isVisible() && w.find<QPushButton>("cmdSicherung")->isVisible());
         // Below level 50 the production number is greyed in the window's colour.
-        auto* production = w.Find<QLineEdit>("txtProductionNumber");
+        auto* production = w.find<QLineEdit>("txtProductionNumber");
         QVERIFY(!production->isEnabled());
         QCOMPARE(production->palette().color(QPalette::Base), w.window->palette().color(QPalette::Window));
 
         // The picture on the Read button starts the read.
-        QTest::mouseClick(w.Find<QWidget>("Picture1"), Qt::LeftButton);
-        QVERIFY(w.virtualClock->RunUntil([&] { return !w.window->Logic().Engine().State().sending; }, 20000));
-        w.virtualClock->RunFor(5000);
+        QTest::mouseClick(w.find<QWidget>("Picture1"), Qt::LeftButton);
+        QVERIFY(w.virtualClock->runUntil([&] { return !w.window->logic().engine().state().sending; }, 20000));
+        w.virtualClock->runFor(5000);
 
         // The overview lists the read values by name; which names a family has is the image's rule.
-        const auto shutdownDelay = w.Find<QTreeWidget>("lstOverview")->findItems(QStringLiteral("ShutdownDelay"), Qt::MatchExactly, 1);
+        const auto shutdownDelay = w.find<QTreeWidget>("lstOverview")->findItems(QStringLiteral("ShutdownDelay"), Qt::MatchExactly, 1);
         QCOMPARE(shutdownDelay.size(), 1);
         QCOMPARE(shutdownDelay.first()->text(0), QStringLiteral("500"));
         // 1234 with OEM code 254: a scrambled serial number, decodable again.
-        const QString serial = w.Find<QLineEdit>("txtSerialnumber")->text();
+        const QString serial = w.find<QLineEdit>("txtSerialnumber")->text();
         QCOMPARE(serial.size(), 10);
         QVERIFY(serial.startsWith(QStringLiteral("983")));
-        QCOMPARE(w.Find<QLabel>("ValueLow")->text(), QStringLiteral("D2(h) = 210(d)"));
-        QCOMPARE(w.Find<QLabel>("ValueHigh")->text(), QStringLiteral("04(h) = 4(d)"));
-        QVERIFY(!w.window->Logic().Image().changed[2]); // filled by the read, not by the user
-        QCOMPARE(w.Find<QLabel>("lblInfo4")->text(), w.window->Logic().Image().labels.lblInfo[4]);
+        QCOMPARE(w.find<QLabel>("ValueLow")->text(), QStringLiteral("D2(h) = 210(d)"));
+        QCOMPARE(w.find<QLabel>("ValueHigh")->text(), QStringLiteral("04(h) = 4(d)"));
+        QVERIFY(!w.window->logic().image().changed[2]); // filled by the read, not by the user
+        QCOMPARE(w.find<QLabel>("lblInfo4")->text(), w.window->logic().image().labels.lblInfo[4]);
         // The transfer window closes a second after the batch.
-        QVERIFY(!w.Find<QWidget>("frmWriteInfo")->isVisible());
+        QVERIFY(!w.find<QWidget>("frmWriteInfo")->isVisible());
 
         // The read left its record, which the Records window (Service and up) finds by serial number.
-        auto* recordsButton = w.Find<QPushButton>("cmdRecords");
+        auto* recordsButton = w.find<QPushButton>("cmdRecords");
         QVERIFY(recordsButton->isVisibleTo(w.window.get()));
         QTest::mouseClick(recordsButton, Qt::LeftButton);
         auto* records = w.window->findChild<RecordsWindow*>(QStringLiteral("frmRecords"));
         QVERIFY(records && records->isVisible());
         records->findChild<QLineEdit*>(QStringLiteral("txtRecordSerial"))->setText(serial);
         QTest::mouseClick(records->findChild<QPushButton*>(QStringLiteral("cmdRecordSearch")), Qt::LeftButton);
-        QCOMPARE(records->Shown().size(), 1);
-        QCOMPARE(records->Shown().first().command, QStringLiteral("read"));
-        QCOMPARE(records->Shown().first().result, QStringLiteral("passed"));
-        QCOMPARE(records->Shown().first().accessLevel, QStringLiteral("service"));
+        QCOMPARE(records->shown().size(), 1);
+        QCOMPARE(records->shown().first().command, QStringLiteral("read"));
+        QCOMPARE(records->shown().first().result, QStringLiteral("passed"));
+        QCOMPARE(records->shown().first().accessLevel, QStringLiteral("service"));
         QCOMPARE(records->findChild<QTableWidget*>(QStringLiteral("tblRecords"))->item(0, 3)->text(), serial);
     }
 
     void droppedFileOpens()
     {
         Window w(Window::Started);
-        w.window->Logic().Access().level = AccessLevel::Development();
-        w.window->Logic().ApplyUserLevel();
-        auto* open = w.Find<QPushButton>("cmdFileOpen");
+        w.window->logic().access().level = AccessLevel::development();
+        w.window->logic().applyUserLevel();
+        auto* open = w.find<QPushButton>("cmdFileOpen");
         QVERIFY(open->isVisibleTo(w.window.get()) && open->acceptDrops());
 
         auto* mime = new QMimeData;
@@ -257,10 +257,10 @@ private slots:
         QApplication::sendEvent(open, &drop);
         delete mime;
 
-        QCOMPARE(w.Find<QLabel>("lblConfigFileName")->text(), QStringLiteral("backup_cfg2.scd"));
-        QCOMPARE(w.Find<QLabel>("lblCRC")->text(), QStringLiteral("Checksum valid"));
-        QVERIFY(w.Find<QLabel>("lblCRC")->isVisibleTo(w.window.get()));
-        QCOMPARE(w.Find<QLabel>("ConfigFileIDLabel")->text(), QStringLiteral("FileID: 2"));
+        QCOMPARE(w.find<QLabel>("lblConfigFileName")->text(), QStringLiteral("backup_cfg2.scd"));
+        QCOMPARE(w.find<QLabel>("lblCRC")->text(), QStringLiteral("Checksum valid"));
+        QVERIFY(w.find<QLabel>("lblCRC")->isVisibleTo(w.window.get()));
+        QCOMPARE(w.find<QLabel>("ConfigFileIDLabel")->text(), QStringLiteral("FileID: 2"));
     }
 
     // A question of a write is a window-modal box that does not block: the window and the clock
@@ -269,28 +269,28 @@ private slots:
     {
         Window w(Window::Started);
         QVERIFY(w.started);
-        w.window->Logic().Access().level = AccessLevel::Development();
-        w.window->Logic().ApplyUserLevel();
-        w.window->Logic().OpenDroppedFiles({QStringLiteral(TUNEKIT_TEST_DATA_DIR "/backup_cfg2.scd")});
-        QCOMPARE(w.Find<QLabel>("lblConfigFileName")->text(), QStringLiteral("backup_cfg2.scd"));
-        QTest::mouseClick(w.Find<QPushButton>("cmdConfigWrite"), Qt::LeftButton);
+        w.window->logic().access().level = AccessLevel::development();
+        w.window->logic().applyUserLevel();
+        w.window->logic().openDroppedFiles({QStringLiteral(TUNEKIT_TEST_DATA_DIR "/backup_cfg2.scd")});
+        QCOMPARE(w.find<QLabel>("lblConfigFileName")->text(), QStringLiteral("backup_cfg2.scd"));
+        QTest::mouseClick(w.find<QPushButton>("cmdConfigWrite"), Qt::LeftButton);
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         QVERIFY(!box);
-        QVERIFY(w.virtualClock->RunUntil([&] { return (box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())); }, 10000));
+        QVERIFY(w.virtualClock->runUntil([&] { return (box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())); }, 10000));
         QCOMPARE(box->text(), QStringLiteral("Overwrite Adjusted Frequency Compensation Value?"));
 
-        const qint64 asked = w.virtualClock->NowMs();
-        const qsizetype requests = w.line->Device().Requests().size();
-        w.virtualClock->RunFor(2000);
-        QCOMPARE(w.virtualClock->NowMs() - asked, 2000);
-        QVERIFY(w.window->Logic().Device().Busy());
-        QTest::mouseClick(w.Find<QPushButton>("cmdRead"), Qt::LeftButton);
-        w.virtualClock->RunFor(500);
-        QCOMPARE(w.line->Device().Requests().size(), requests);
+        const qint64 asked = w.virtualClock->nowMs();
+        const qsizetype requests = w.line->device().requests().size();
+        w.virtualClock->runFor(2000);
+        QCOMPARE(w.virtualClock->nowMs() - asked, 2000);
+        QVERIFY(w.window->logic().device().busy());
+        QTest::mouseClick(w.find<QPushButton>("cmdRead"), Qt::LeftButton);
+        w.virtualClock->runFor(500);
+        QCOMPARE(w.line->device().requests().size(), requests);
 
         // The gain and phase values are asked about next; both are kept.
         QStringList questions;
-        QVERIFY(w.virtualClock->RunUntil([&] {
+        QVERIFY(w.virtualClock->runUntil([&] {
             for (QMessageBox* question : w.window->findChildren<QMessageBox*>()) {
                 if (question->isVisible() && question->button(QMessageBox::No)) {
                     questions << question->text();
@@ -298,11 +298,11 @@ private slots:
                     break;
                 }
             }
-            return !w.window->Logic().Device().Busy();
+            return !w.window->logic().device().busy();
         }, 30000));
         QCOMPARE(questions, (QStringList{QStringLiteral("Overwrite Adjusted Frequency Compensation Value?"),
                                          QStringLiteral("Overwrite Adjusted Gain/Phase Compensation Values?")}));
-        QVERIFY(w.line->Device().Requests().size() > requests);
+        QVERIFY(w.line->device().requests().size() > requests);
     }
 
     // The Production tab in automatic mode: each channel programs the unit plugged into it without a
@@ -312,34 +312,34 @@ private slots:
         QTemporaryDir data;
         qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
         Window w(Window::Started);
-        w.window->Logic().Access().level = AccessLevel::Production();
-        w.window->Logic().ApplyUserLevel();
-        QVERIFY(w.Find<QTabWidget>("SSTab")->isTabVisible(4));
+        w.window->logic().access().level = AccessLevel::production();
+        w.window->logic().applyUserLevel();
+        QVERIFY(w.find<QTabWidget>("SSTab")->isTabVisible(4));
         auto* tab = w.window->findChild<ProductionTab*>(QStringLiteral("tabProduction"));
         QVERIFY(tab);
-        tab->SetChannels({{QStringLiteral("sim A"), QStringLiteral("FT-A"), 2}, {QStringLiteral("sim B"), QStringLiteral("FT-B"), 2}});
-        QVERIFY(tab->UseFile(QStringLiteral(TUNEKIT_TEST_DATA_DIR "/backup_cfg2.scd")));
-        QVERIFY(w.Find<QLabel>("lblProductionFileState")->text().startsWith(QStringLiteral("ConfigID 2, checksum valid.")));
-        auto& unitA = dynamic_cast<SimLine&>(tab->Line(0));
-        auto& unitB = dynamic_cast<SimLine&>(tab->Line(1));
-        unitB.Faults().Silent = true;
-        auto* table = w.Find<QTableWidget>("tblChannels");
+        tab->setChannels({{QStringLiteral("sim A"), QStringLiteral("FT-A"), 2}, {QStringLiteral("sim B"), QStringLiteral("FT-B"), 2}});
+        QVERIFY(tab->useFile(QStringLiteral(TUNEKIT_TEST_DATA_DIR "/backup_cfg2.scd")));
+        QVERIFY(w.find<QLabel>("lblProductionFileState")->text().startsWith(QStringLiteral("ConfigID 2, checksum valid.")));
+        auto& unitA = dynamic_cast<SimLine&>(tab->line(0));
+        auto& unitB = dynamic_cast<SimLine&>(tab->line(1));
+        unitB.faults().silent = true;
+        auto* table = w.find<QTableWidget>("tblChannels");
         const auto cell = [table](int row, int column) { return table->item(row, column) ? table->item(row, column)->text() : QString(); };
 
-        w.Find<QCheckBox>("chkAutomatic")->click();
-        QVERIFY(w.virtualClock->RunUntil([&] { return cell(0, 5) == QStringLiteral("PASS"); }, 120000));
+        w.find<QCheckBox>("chkAutomatic")->click();
+        QVERIFY(w.virtualClock->runUntil([&] { return cell(0, 5) == QStringLiteral("PASS"); }, 120000));
         QCOMPARE(cell(1, 2), QStringLiteral("waiting for a unit"));
-        unitB.Faults().Silent = false;
-        QVERIFY(w.virtualClock->RunUntil([&] { return cell(1, 5) == QStringLiteral("PASS"); }, 120000));
+        unitB.faults().silent = false;
+        QVERIFY(w.virtualClock->runUntil([&] { return cell(1, 5) == QStringLiteral("PASS"); }, 120000));
         QCOMPARE(cell(1, 6), QStringLiteral("Written and verified."));
-        unitA.Faults().Silent = true;
-        QVERIFY(w.virtualClock->RunUntil([&] { return cell(0, 2) == QStringLiteral("waiting for a unit"); }, 10000));
-        QCOMPARE(tab->Channel(0).UnitsPassed(), 1);
+        unitA.faults().silent = true;
+        QVERIFY(w.virtualClock->runUntil([&] { return cell(0, 2) == QStringLiteral("waiting for a unit"); }, 10000));
+        QCOMPARE(tab->channel(0).unitsPassed(), 1);
         for (QMessageBox* box : w.window->findChildren<QMessageBox*>())
             QVERIFY2(!box->isVisible(), qPrintable(box->text()));
 
-        w.Find<QCheckBox>("chkAutomatic")->click();
-        QVERIFY(w.virtualClock->RunUntil([&] { return cell(0, 2) == QStringLiteral("idle") && cell(1, 2) == QStringLiteral("idle"); }, 10000));
+        w.find<QCheckBox>("chkAutomatic")->click();
+        QVERIFY(w.virtualClock->runUntil([&] { return cell(0, 2) == QStringLiteral("idle") && cell(1, 2) == QStringLiteral("idle"); }, 10000));
     }
 
     // tunekit --port <pseudo-terminal>: the real serial port, real time, the simulated transmitter at
@@ -347,27 +347,27 @@ private slots:
     void namedPortConnectsDetectsAndReads()
     {
         PtyServer server(52);
-        QVERIFY2(server.Start(), qPrintable(server.ErrorText()));
+        QVERIFY2(server.start(), qPrintable(server.errorText()));
         LaunchOptions options;
-        options.port = server.SlavePath();
-        MainWindowSetup setup = MakeWindowSetup(options);
+        options.port = server.slavePath();
+        MainWindowSetup setup = makeWindowSetup(options);
         setup.host = std::make_unique<FixedHost>();
         MainWindow window(std::move(setup));
         window.show();
-        window.Start();
-        QVERIFY(QTest::qWaitFor([&] { return window.StartupDone(); }, 30000));
-        Session& logic = window.Logic();
+        window.start();
+        QVERIFY(QTest::qWaitFor([&] { return window.startupDone(); }, 30000));
+        Session& logic = window.logic();
         QCOMPARE(window.windowTitle(), QStringLiteral("Tunekit 2.13"));
         auto panel = [&](int n) { return window.findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(n)); };
         QCOMPARE(panel(1)->text(), QStringLiteral("Connected"));
         QCOMPARE(panel(3)->text(), QStringLiteral("ID=52"));
-        QCOMPARE(panel(7)->text(), server.SlavePath());
-        QVERIFY(logic.AboutText().contains(QStringLiteral("Port: ") + server.SlavePath()));
+        QCOMPARE(panel(7)->text(), server.slavePath());
+        QVERIFY(logic.aboutText().contains(QStringLiteral("Port: ") + server.slavePath()));
 
         QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdRead")), Qt::LeftButton);
-        QVERIFY(QTest::qWaitFor([&] { return !logic.Engine().State().sending; }, 30000));
-        QVERIFY(!logic.Image().value[2].isEmpty());
-        QCOMPARE(logic.Image().imageConfigId, 52);
+        QVERIFY(QTest::qWaitFor([&] { return !logic.engine().state().sending; }, 30000));
+        QVERIFY(!logic.image().value[2].isEmpty());
+        QCOMPARE(logic.image().imageConfigId, 52);
     }
 
     // At level 60 a frame typed into the terminal reaches the transmitter, whose answer the terminal
@@ -375,22 +375,22 @@ private slots:
     void consolesTalkToTheTransmitter()
     {
         Window w(Window::Started);
-        w.window->Logic().Access().level = AccessLevel::Development();
-        auto* terminal = qobject_cast<TerminalWindow*>(w.Find<QWidget>("frmTerminal"));
-        auto* txtTerminal = w.Find<QPlainTextEdit>("txtTerminal");
+        w.window->logic().access().level = AccessLevel::development();
+        auto* terminal = qobject_cast<TerminalWindow*>(w.find<QWidget>("frmTerminal"));
+        auto* txtTerminal = w.find<QPlainTextEdit>("txtTerminal");
         terminal->show();
         terminal->clear();
-        w.line->Device().ClearRequests();
+        w.line->device().clearRequests();
 
-        const QByteArray request = MakePacket(DownloadRequest, 0x2000, 0);
-        const QByteArray frame = EncodeFrame(request);
+        const QByteArray request = makePacket(DownloadRequest, 0x2000, 0);
+        const QByteArray frame = encodeFrame(request);
         QTest::keyClicks(txtTerminal, QString::fromLatin1(frame.chopped(1)));
         QTest::keyClick(txtTerminal, Qt::Key_Return);
-        w.virtualClock->RunFor(100);
-        QCOMPARE(w.line->Device().Requests(), QList<QByteArray>{request});
+        w.virtualClock->runFor(100);
+        QCOMPARE(w.line->device().requests(), QList<QByteArray>{request});
         const QByteArray shown = terminal->buffer().bytes();
         // Only the device's answer (ConfigID 53) shows, never the typed keys themselves.
-        QCOMPARE(shown, EncodeFrame(MakePacket(DownloadResponse, 0x2000, 0, QByteArray(1, 53))));
+        QCOMPARE(shown, encodeFrame(makePacket(DownloadResponse, 0x2000, 0, QByteArray(1, 53))));
         terminal->close(); // closing discards the buffer
         QVERIFY(terminal->buffer().bytes().isEmpty());
         terminal->show();
@@ -398,15 +398,15 @@ private slots:
         QTest::mouseDClick(txtTerminal->viewport(), Qt::LeftButton);
         QVERIFY(terminal->buffer().bytes().isEmpty());
 
-        auto* contact = qobject_cast<PacketConsoleWindow*>(w.Find<QWidget>("frmContact"));
+        auto* contact = qobject_cast<PacketConsoleWindow*>(w.find<QWidget>("frmContact"));
         contact->show();
         contact->clearLog();
-        w.Find<QLineEdit>("txtType")->setText(QStringLiteral("10"));
-        w.Find<QLineEdit>("txtIndex")->setText(QStringLiteral("2101"));
-        QTest::mouseClick(w.Find<QPushButton>("cmdSend"), Qt::LeftButton);
-        QVERIFY(w.virtualClock->RunUntil([&] { return w.window->Logic().Engine().Idle(); }, 5000));
+        w.find<QLineEdit>("txtType")->setText(QStringLiteral("10"));
+        w.find<QLineEdit>("txtIndex")->setText(QStringLiteral("2101"));
+        QTest::mouseClick(w.find<QPushButton>("cmdSend"), Qt::LeftButton);
+        QVERIFY(w.virtualClock->runUntil([&] { return w.window->logic().engine().idle(); }, 5000));
         contact->refreshLog();
-        auto* txtLog = w.Find<PacketLogView>("txtLog");
+        auto* txtLog = w.find<PacketLogView>("txtLog");
         QCOMPARE(txtLog->rowCount(), 2);
         const QString answer = txtLog->rowText(0);
         QVERIFY2(answer.contains(QStringLiteral("...Receive\r\n")) && answer.contains(QStringLiteral("(DownloadResponse)\r\n   Index:    2101")),
@@ -414,17 +414,17 @@ private slots:
         QVERIFY(txtLog->rowText(1).contains(QStringLiteral("   Packet:   1001210000000000")));
 
         // Bad hex keeps its message and sends nothing. The message opens without blocking the window.
-        w.Find<QLineEdit>("txtData2")->setText(QStringLiteral("1FF"));
-        QTest::mouseClick(w.Find<QPushButton>("cmdSend"), Qt::LeftButton);
+        w.find<QLineEdit>("txtData2")->setText(QStringLiteral("1FF"));
+        QTest::mouseClick(w.find<QPushButton>("cmdSend"), Qt::LeftButton);
         QWidget* box = QApplication::activeModalWidget();
         QVERIFY(box);
         QCOMPARE(box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))->text(),
                  QStringLiteral("Data byte 3 must be a hexadecimal number from 00 to FF."));
         box->close();
-        QVERIFY(!w.window->Logic().Engine().State().sending);
+        QVERIFY(!w.window->logic().engine().state().sending);
 
-        QTest::mouseClick(w.Find<QPushButton>("cmdClear"), Qt::LeftButton);
-        QCOMPARE(w.Find<QLineEdit>("txtData2")->text(), QStringLiteral("0"));
+        QTest::mouseClick(w.find<QPushButton>("cmdClear"), Qt::LeftButton);
+        QCOMPARE(w.find<QLineEdit>("txtData2")->text(), QStringLiteral("0"));
         QCOMPARE(txtLog->rowCount(), 0);
         contact->addPacket(request, QStringLiteral("Transmit"), QTime(1, 2, 3));
         contact->refreshLog();

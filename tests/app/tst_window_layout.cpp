@@ -27,7 +27,7 @@ private slots:
         QFETCH(int, level);
         QFETCH(int, top);
         QFETCH(QList<int>, lefts);
-        const WindowArrangement a = ArrangeWindows(screen, AccessLevel::FromNumber(level).value(), 6000);
+        const WindowArrangement a = arrangeWindows(screen, AccessLevel::fromNumber(level).value(), 6000);
         QCOMPARE(a.main, QRect(lefts[0], top, 9765, 8760));
         QCOMPARE(a.terminal, QRect(lefts[1], top, 7323, 8760));
         QCOMPARE(a.console, QRect(lefts[2], top, 6000, 8760));
@@ -36,7 +36,7 @@ private slots:
     void statusBar()
     {
         const auto texts = [](qint16 port, qint16 configId, int queued) {
-            const StatusBarTexts t = MakeStatusBarTexts({port, configId, queued, QStringLiteral("Win 7"),
+            const StatusBarTexts t = makeStatusBarTexts({port, configId, queued, QStringLiteral("Win 7"),
                                                          QStringLiteral("28-3003"), QStringLiteral("/dev/ttyUSB2")});
             return QStringList(t.begin(), t.end());
         };
@@ -47,9 +47,9 @@ private slots:
 
     void debugLine()
     {
-        QCOMPARE(FormatDebugLine(QTime(14, 3, 27, 589), QStringLiteral("TxSend: x")),
+        QCOMPARE(formatDebugLine(QTime(14, 3, 27, 589), QStringLiteral("TxSend: x")),
                  QStringLiteral("14:03:27.58 : TxSend: x"));
-        QCOMPARE(FormatDebugLine(QTime(0, 0, 0, 5), QStringLiteral("t")), QStringLiteral("00:00:00.00 : t"));
+        QCOMPARE(formatDebugLine(QTime(0, 0, 0, 5), QStringLiteral("t")), QStringLiteral("00:00:00.00 : t"));
     }
 };
 

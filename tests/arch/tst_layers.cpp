@@ -33,7 +33,7 @@ const QList<QStringList> Floors{
 // The front ends, which work through the station.
 const QStringList FrontEnds{QStringLiteral("app"), QStringLiteral("cli")};
 
-int FloorOf(const QString& folder)
+int floorOf(const QString& folder)
 {
     for (qsizetype i = 0; i < Floors.size(); ++i) {
         if (Floors.at(i).contains(folder))
@@ -42,7 +42,7 @@ int FloorOf(const QString& folder)
     return -1;
 }
 
-QStringList Lines(const char* path)
+QStringList lines(const char* path)
 {
     QFile file(QString::fromUtf8(path));
     if (!file.open(QIODevice::ReadOnly))
@@ -50,13 +50,13 @@ QStringList Lines(const char* path)
     return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
-bool IsGuiHeader(const QString& header)
+bool isGuiHeader(const QString& header)
 {
     if (header.startsWith(QLatin1StringView("QtGui/")) || header.startsWith(QLatin1StringView("QtWidgets/"))
         || header == QLatin1StringView("QtGui") || header == QLatin1StringView("QtWidgets"))
         return true;
     // A bare <QWidget> or <QColor>: look it up in the QtWidgets and QtGui module folders.
-    const QStringList dirs = Lines(TUNEKIT_GUI_INCLUDE_DIRS_FILE);
+    const QStringList dirs = lines(TUNEKIT_GUI_INCLUDE_DIRS_FILE);
     for (const QString& dir : dirs) {
         const QString name = QFileInfo(dir).fileName();
         if ((name == QLatin1StringView("QtGui") || name == QLatin1StringView("QtWidgets"))
@@ -67,7 +67,7 @@ bool IsGuiHeader(const QString& header)
 }
 
 // Every .h and .cpp file below the folder.
-QStringList SourceFiles(const QString& folder)
+QStringList sourceFiles(const QString& folder)
 {
     QStringList paths;
     QDirIterator it(folder, {QStringLiteral("*.h"), QStringLiteral("*.cpp")}, QDir::Files, QDirIterator::Subdirectories);
@@ -77,7 +77,7 @@ QStringList SourceFiles(const QString& folder)
 }
 
 // The headers a source file includes, as written between the quotes or angle brackets.
-QStringList IncludesOf(const QString& path)
+QStringList includesOf(const QString& path)
 {
     static const QRegularExpression include(QStringLiteral("^\\s*#\\s*include\\s*[<\"]([^>\"]+)[>\"]"),
                                             QRegularExpression::MultilineOption);
@@ -98,18 +98,18 @@ class TestLayers : public QObject {
 private slots:
     void coreIncludesNoGuiHeaders()
     {
-        QVERIFY(IsGuiHeader(QStringLiteral("QWidget")));
-        QVERIFY(IsGuiHeader(QStringLiteral("QColor")));
-        QVERIFY(!IsGuiHeader(QStringLiteral("QString")));
+        QVERIFY(isGuiHeader(QStringLiteral("QWidget")));
+        QVERIFY(isGuiHeader(QStringLiteral("QColor")));
+        QVERIFY(!isGuiHeader(QStringLiteral("QString")));
 
         const QDir sourceDir(QStringLiteral(TUNEKIT_CORE_SOURCE_DIR));
         int files = 0;
-        for (const QString& source : Lines(TUNEKIT_CORE_SOURCES_FILE)) {
+        for (const QString& source : lines(TUNEKIT_CORE_SOURCES_FILE)) {
             if (!QFileInfo::exists(sourceDir.absoluteFilePath(source)))
                 continue; // generated files (translations, moc) live in the build tree
             ++files;
-            for (const QString& header : IncludesOf(sourceDir.absoluteFilePath(source)))
-                QVERIFY2(!IsGuiHeader(header), qPrintable(source + QStringLiteral(" includes ") + header));
+            for (const QString& header : includesOf(sourceDir.absoluteFilePath(source)))
+                QVERIFY2(!isGuiHeader(header), qPrintable(source + QStringLiteral(" includes ") + header));
         }
         QVERIFY(files > 5);
     }
@@ -119,15 +119,15 @@ private slots:
         const QDir sourceDir(QStringLiteral(TUNEKIT_CORE_SOURCE_DIR));
         QStringList upward;
         int files = 0;
-        for (const QString& path : SourceFiles(sourceDir.path())) {
+        for (const QString& path : sourceFiles(sourceDir.path())) {
             const QString relative = sourceDir.relativeFilePath(path);
             const QString folder = relative.section(QLatin1Char('/'), 0, 0);
-            const int floor = FloorOf(folder);
+            const int floor = floorOf(folder);
             QVERIFY2(floor >= 0, qPrintable(QStringLiteral("no floor for the folder ") + folder));
             ++files;
-            for (const QString& header : IncludesOf(path)) {
+            for (const QString& header : includesOf(path)) {
                 const QString target = header.section(QLatin1Char('/'), 0, 0);
-                if (header.contains(QLatin1Char('/')) && target != folder && FloorOf(target) >= floor)
+                if (header.contains(QLatin1Char('/')) && target != folder && floorOf(target) >= floor)
                     upward << relative + QStringLiteral(" includes from ") + target;
             }
         }
@@ -143,7 +143,7 @@ private slots:
         static const QRegularExpression nested(QStringLiteral("processEvents|QEventLoop|(?<!query\\.)\\bexec\\(\\)|waitFor\\("));
         const QDir sourceDir(QStringLiteral(TUNEKIT_CORE_SOURCE_DIR));
         QStringList found;
-        for (const QString& path : SourceFiles(sourceDir.path())) {
+        for (const QString& path : sourceFiles(sourceDir.path())) {
             const QString relative = sourceDir.relativeFilePath(path);
             const QString folder = relative.section(QLatin1Char('/'), 0, 0);
             if (FrontEnds.contains(folder) || relative.endsWith(QLatin1StringView("_main.cpp")))
@@ -164,13 +164,13 @@ private slots:
         // The window and tunekit-cli work through the station; the transfers and the engine
         // behind it are not theirs to drive.
         const QDir sourceDir(QStringLiteral(TUNEKIT_CORE_SOURCE_DIR));
-        const QStringList logic = Lines(TUNEKIT_CORE_SOURCES_FILE);
+        const QStringList logic = lines(TUNEKIT_CORE_SOURCES_FILE);
         QStringList found;
         for (const QString& folder : FrontEnds) {
             QDirIterator it(sourceDir.filePath(folder), {QStringLiteral("*.h"), QStringLiteral("*.cpp")}, QDir::Files);
             while (it.hasNext()) {
                 const QString path = it.next();
-                for (const QString& header : IncludesOf(path)) {
+                for (const QString& header : includesOf(path)) {
                     const bool internal = header.startsWith(QLatin1StringView("transfer/"))
                                           || header == QLatin1StringView("link/transmit_engine.h");
                     if (internal && logic.contains(header))

@@ -24,8 +24,8 @@ private slots:
     {
         QFETCH(QString, build);
         QFETCH(QString, title);
-        const VersionInfo info = MakeVersionInfo(build);
-        QCOMPARE(info.WindowTitle(), title);
+        const VersionInfo info = makeVersionInfo(build);
+        QCOMPARE(info.windowTitle(), title);
         QCOMPARE(info.buildNumber, build);
     }
 };

@@ -27,7 +27,7 @@ class TestCli : public QObject {
     };
 
     // Starts tunekit-sim with the options given; its pseudo-terminal becomes the port of every run.
-    bool StartSim(const QString& options)
+    bool startSim(const QString& options)
     {
         sim_ = std::make_unique<QProcess>();
         sim_->start(QStringLiteral(TUNEKIT_SIM_EXECUTABLE), options.split(u' ', Qt::SkipEmptyParts));
@@ -37,7 +37,7 @@ class TestCli : public QObject {
         return port_.startsWith(QLatin1Char('/'));
     }
 
-    void StopSim()
+    void stopSim()
     {
         if (sim_) {
             sim_->terminate();
@@ -48,7 +48,7 @@ class TestCli : public QObject {
     }
 
     // Runs tunekit-cli with the words of commandLine, in English, on the simulator's port.
-    Result Cli(const QString& commandLine, const QByteArray& password = {}, const QString& outputFile = {})
+    Result cli(const QString& commandLine, const QByteArray& password = {}, const QString& outputFile = {})
     {
         QStringList arguments = commandLine.split(u' ', Qt::SkipEmptyParts);
         if (!port_.isEmpty() && !arguments.contains(QStringLiteral("--port")))
@@ -60,7 +60,7 @@ class TestCli : public QObject {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove(QStringLiteral("TUNEKIT_PASSWORD"));
         environment.remove(QStringLiteral("TUNEKIT_RECORDS"));
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), Path(QStringLiteral("data"))); // the records' local file
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("data"))); // the records' local file
         if (!password.isEmpty())
             environment.insert(QStringLiteral("TUNEKIT_PASSWORD"), QString::fromLatin1(password));
         cli.setProcessEnvironment(environment);
@@ -76,30 +76,30 @@ class TestCli : public QObject {
         return result;
     }
 
-    QString Path(const QString& name) const { return folder_->filePath(name); }
+    QString path(const QString& name) const { return folder_->filePath(name); }
 
     // Every key of a JSON value with where it is, and every message code, in order.
-    static QStringList KeysAndCodes(const QJsonValue& value, const QString& at = QStringLiteral("$"))
+    static QStringList keysAndCodes(const QJsonValue& value, const QString& at = QStringLiteral("$"))
     {
         QStringList found;
         if (value.isObject()) {
             const QJsonObject object = value.toObject();
             for (auto it = object.begin(); it != object.end(); ++it)
-                found << at + u'.' + it.key() << KeysAndCodes(it.value(), at + u'.' + it.key());
+                found << at + u'.' + it.key() << keysAndCodes(it.value(), at + u'.' + it.key());
             if (object.contains(QStringLiteral("code")))
                 found << QStringLiteral("code=") + object.value(QStringLiteral("code")).toString();
         } else if (value.isArray()) {
             const QJsonArray array = value.toArray();
             for (qsizetype i = 0; i < array.size(); ++i)
-                found << KeysAndCodes(array.at(i), at + QStringLiteral("[%1]").arg(i));
+                found << keysAndCodes(array.at(i), at + QStringLiteral("[%1]").arg(i));
         }
         return found;
     }
 
     // A copy of from with one value changed and the checksum added again.
-    bool MakeStation(const QString& from, const QString& to, const QByteArray& before, const QByteArray& after)
+    bool makeStation(const QString& from, const QString& to, const QByteArray& before, const QByteArray& after)
     {
-        QFile source(Path(from));
+        QFile source(path(from));
         if (!source.open(QIODevice::ReadOnly))
             return false;
         QByteArray bytes = source.readAll();
@@ -107,11 +107,11 @@ class TestCli : public QObject {
         if (!bytes.contains(before))
             return false;
         bytes.replace(before, after);
-        QFile target(Path(to));
+        QFile target(path(to));
         if (!target.open(QIODevice::WriteOnly) || target.write(bytes) != bytes.size())
             return false;
         target.close();
-        return Cli(QStringLiteral("convert ") + to).exit == 0;
+        return cli(QStringLiteral("convert ") + to).exit == 0;
     }
 
     std::unique_ptr<QTemporaryDir> folder_;
@@ -120,33 +120,33 @@ class TestCli : public QObject {
 
 private slots:
     void init() { folder_ = std::make_unique<QTemporaryDir>(); }
-    void cleanup() { StopSim(); }
+    void cleanup() { stopSim(); }
 
     // Read to a file, compare, write with backup and read-back, compare again.
     void stationWorkflow()
     {
-        QVERIFY(StartSim(QStringLiteral("--config-id 53")));
-        Result read = Cli(QStringLiteral("read -o dev.scd"));
+        QVERIFY(startSim(QStringLiteral("--config-id 53")));
+        Result read = cli(QStringLiteral("read -o dev.scd"));
         QCOMPARE(read.exit, 0);
         QVERIFY(read.out.contains(QStringLiteral("TransmitPower\t27\n")));
-        QCOMPARE(Cli(QStringLiteral("verify dev.scd")).out, QStringLiteral("Checksum valid\n"));
+        QCOMPARE(cli(QStringLiteral("verify dev.scd")).out, QStringLiteral("Checksum valid\n"));
 
-        QVERIFY(MakeStation(QStringLiteral("dev.scd"), QStringLiteral("station.scd"), "TransmitPower=27",
+        QVERIFY(makeStation(QStringLiteral("dev.scd"), QStringLiteral("station.scd"), "TransmitPower=27",
                             "TransmitPower=20"));
-        QVERIFY(QFile::exists(Path(QStringLiteral("station.bak"))));
+        QVERIFY(QFile::exists(path(QStringLiteral("station.bak"))));
         // The backup keeps the production date, so only the changed value differs.
-        Result differs = Cli(QStringLiteral("diff station.scd"));
+        Result differs = cli(QStringLiteral("diff station.scd"));
         QCOMPARE(differs.exit, 1);
         QCOMPARE(differs.out, QStringLiteral("TransmitPower\t27\t20\n"));
 
-        Result write = Cli(QStringLiteral("write station.scd --yes"));
+        Result write = cli(QStringLiteral("write station.scd --yes"));
         QCOMPARE(write.exit, 0);
         QVERIFY2(write.err.contains(QStringLiteral("Written and verified.")), qPrintable(write.err));
-        const QStringList backups = QDir(Path(QStringLiteral("backups"))).entryList({QStringLiteral("*.scd")});
+        const QStringList backups = QDir(path(QStringLiteral("backups"))).entryList({QStringLiteral("*.scd")});
         QCOMPARE(backups.size(), 1);
-        QCOMPARE(Cli(QStringLiteral("verify backups/") + backups.first()).exit, 0);
+        QCOMPARE(cli(QStringLiteral("verify backups/") + backups.first()).exit, 0);
 
-        Result after = Cli(QStringLiteral("diff station.scd --json"));
+        Result after = cli(QStringLiteral("diff station.scd --json"));
         QCOMPARE(after.exit, 0);
         const QJsonObject json = QJsonDocument::fromJson(after.out.toUtf8()).object();
         QCOMPARE(json.value(QStringLiteral("configId")).toInt(), 53);
@@ -154,44 +154,44 @@ private slots:
 
         // The automatic backup restores the unit exactly: nothing differs from it afterwards.
         const QString backup = QStringLiteral("backups/") + backups.first();
-        Result restore = Cli(QStringLiteral("restore ") + backup + QStringLiteral(" --yes --no-backup"));
+        Result restore = cli(QStringLiteral("restore ") + backup + QStringLiteral(" --yes --no-backup"));
         QVERIFY2(restore.exit == 0, qPrintable(restore.err));
-        Result restored = Cli(QStringLiteral("diff ") + backup);
+        Result restored = cli(QStringLiteral("diff ") + backup);
         QCOMPARE(restored.exit, 0);
         QCOMPARE(restored.out, QString());
 
         // A worn cell acknowledges the Upload but keeps its value: the read-back finds it.
-        StopSim();
-        QVERIFY(StartSim(QStringLiteral("--config-id 53 --stuck-cell 2203/0")));
-        Result worn = Cli(QStringLiteral("write station.scd --yes --no-backup"));
+        stopSim();
+        QVERIFY(startSim(QStringLiteral("--config-id 53 --stuck-cell 2203/0")));
+        Result worn = cli(QStringLiteral("write station.scd --yes --no-backup"));
         QCOMPARE(worn.exit, 7);
         QVERIFY2(worn.err.contains(QStringLiteral("TransmitPower\t20\t27")), qPrintable(worn.err));
 
         // Another family's data at level 40 is written only when the option answers the question;
         // unanswered, it is refused as in the window.
-        StopSim();
-        QVERIFY(StartSim(QStringLiteral("--config-id 52")));
-        Result unanswered = Cli(QStringLiteral("write station.scd --no-backup"), "Dill");
+        stopSim();
+        QVERIFY(startSim(QStringLiteral("--config-id 52")));
+        Result unanswered = cli(QStringLiteral("write station.scd --no-backup"), "Dill");
         QCOMPARE(unanswered.exit, 6);
         QVERIFY2(unanswered.err.contains(QStringLiteral("Data (ConfigID=53) not compatible to connected hardware (ConfigID=52)")),
                  qPrintable(unanswered.err));
         QVERIFY2(unanswered.err.contains(QStringLiteral("--allow-config-mismatch")), qPrintable(unanswered.err));
 
         // A transmitter that stops answering in the middle of a 2 KB interpreter: told, never "written".
-        StopSim();
-        QVERIFY(StartSim(QStringLiteral("--config-id 53 --exit-after-ms 9000")));
+        stopSim();
+        QVERIFY(startSim(QStringLiteral("--config-id 53 --exit-after-ms 9000")));
         QByteArray interpreter("* INTERPRETER_START\r\n");
         for (int line = 0; line < 64; ++line)
             interpreter += QByteArray(64, "0123456789ABCDEF"[line % 16]) + "\r\n";
         interpreter += "* INTERPRETER_STOP\r\nConfigID=53";
-        QVERIFY(MakeStation(QStringLiteral("dev.scd"), QStringLiteral("big.scd"), "ConfigID=53", interpreter));
-        Result cut = Cli(QStringLiteral("write big.scd --yes --no-backup"));
+        QVERIFY(makeStation(QStringLiteral("dev.scd"), QStringLiteral("big.scd"), "ConfigID=53", interpreter));
+        Result cut = cli(QStringLiteral("write big.scd --yes --no-backup"));
         QCOMPARE(cut.exit, 9);
         QVERIFY2(cut.err.contains(QStringLiteral("the device is partly written")), qPrintable(cut.err));
         QVERIFY(!cut.err.contains(QStringLiteral("Written and verified.")));
 
         // Every command that touched a device left its record in the user's data folder, failures too.
-        const QJsonArray history = QJsonDocument::fromJson(Cli(QStringLiteral("records --json")).out.toUtf8())
+        const QJsonArray history = QJsonDocument::fromJson(cli(QStringLiteral("records --json")).out.toUtf8())
                                        .object().value(QStringLiteral("records")).toArray();
         QStringList runs;
         for (const QJsonValue& record : history)
@@ -205,9 +205,9 @@ private slots:
                  (QJsonArray{QJsonObject{{QStringLiteral("name"), QStringLiteral("TransmitPower")},
                                          {QStringLiteral("before"), QStringLiteral("27")},
                                          {QStringLiteral("after"), QStringLiteral("20")}}}));
-        QCOMPARE(written[QStringLiteral("backup")].toString(), QDir(Path(QStringLiteral("backups"))).filePath(backups.first()));
-        QCOMPARE(written[QStringLiteral("file")].toString(), Path(QStringLiteral("station.scd")));
-        QFile station(Path(QStringLiteral("station.scd")));
+        QCOMPARE(written[QStringLiteral("backup")].toString(), QDir(path(QStringLiteral("backups"))).filePath(backups.first()));
+        QCOMPARE(written[QStringLiteral("file")].toString(), path(QStringLiteral("station.scd")));
+        QFile station(path(QStringLiteral("station.scd")));
         QVERIFY(station.open(QIODevice::ReadOnly));
         QCOMPARE(written[QStringLiteral("fileSha256")].toString(),
                  QString::fromLatin1(QCryptographicHash::hash(station.readAll(), QCryptographicHash::Sha256).toHex()));
@@ -225,24 +225,24 @@ private slots:
         std::vector<std::unique_ptr<QProcess>> units;
         QStringList ports;
         for (int unit = 0; unit < 3; ++unit) {
-            QVERIFY(StartSim(QStringLiteral("--config-id 53 --system-address %1%2")
+            QVERIFY(startSim(QStringLiteral("--config-id 53 --system-address %1%2")
                                  .arg(100 + unit)
                                  .arg(unit == 1 ? QStringLiteral(" --stuck-cell 2203/0") : QString())));
             units.push_back(std::move(sim_));
             ports << port_;
         }
         port_ = ports.first();
-        QCOMPARE(Cli(QStringLiteral("read -o dev.scd")).exit, 0);
+        QCOMPARE(cli(QStringLiteral("read -o dev.scd")).exit, 0);
         // A template for the line: another power, and no identity of its own.
-        QVERIFY(MakeStation(QStringLiteral("dev.scd"), QStringLiteral("power.scd"), "TransmitPower=27", "TransmitPower=20"));
-        QVERIFY(MakeStation(QStringLiteral("power.scd"), QStringLiteral("line.scd"),
+        QVERIFY(makeStation(QStringLiteral("dev.scd"), QStringLiteral("power.scd"), "TransmitPower=27", "TransmitPower=20"));
+        QVERIFY(makeStation(QStringLiteral("power.scd"), QStringLiteral("line.scd"),
                             "SystemAddress=100\r\nOemCode=254\r\nProdGrp=0\r\n", ""));
         port_.clear();
-        const Result run = Cli(QStringLiteral("write line.scd --yes --json --log trace.txt --port ") + ports.join(QStringLiteral(" --port ")));
+        const Result run = cli(QStringLiteral("write line.scd --yes --json --log trace.txt --port ") + ports.join(QStringLiteral(" --port ")));
         QCOMPARE(run.exit, 7);
         // Each channel's packet trace in a file of its own, with times, its Uploads included.
         for (const QString& port : ports) {
-            QFile trace(Path(QStringLiteral("trace-%1.txt").arg(port.section(u'/', -1))));
+            QFile trace(path(QStringLiteral("trace-%1.txt").arg(port.section(u'/', -1))));
             QVERIFY2(trace.open(QIODevice::ReadOnly), qPrintable(trace.fileName()));
             QVERIFY(QString::fromUtf8(trace.readAll()).contains(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3} TxSend: 12 "), QRegularExpression::MultilineOption)));
         }
@@ -260,7 +260,7 @@ private slots:
         QCOMPARE(QSet<QString>(serials.cbegin(), serials.cend()).size(), 3);
 
         for (int unit = 0; unit < 3; ++unit) {
-            const QJsonArray history = QJsonDocument::fromJson(Cli(QStringLiteral("records --json --serial ") + serials.at(unit)).out.toUtf8())
+            const QJsonArray history = QJsonDocument::fromJson(cli(QStringLiteral("records --json --serial ") + serials.at(unit)).out.toUtf8())
                                            .object()[QStringLiteral("records")].toArray();
             QCOMPARE(history.size(), 1 + (unit == 0 ? 1 : 0)); // the first unit was read for the template
             const QJsonObject written = history.last().toObject();
@@ -278,8 +278,8 @@ private slots:
     // the next run that reaches the server sends it there, once.
     void recordKeptLocallyUntilTheServerAnswers()
     {
-        QVERIFY(StartSim(QStringLiteral("--config-id 52")));
-        const Result detect = Cli(QStringLiteral("detect --json --records postgresql://tunekit@127.0.0.1:1/records"));
+        QVERIFY(startSim(QStringLiteral("--config-id 52")));
+        const Result detect = cli(QStringLiteral("detect --json --records postgresql://tunekit@127.0.0.1:1/records"));
         QCOMPARE(detect.exit, 0);
         QVERIFY2(detect.err.contains(QStringLiteral("Record kept locally")), qPrintable(detect.err));
         const QJsonObject record = QJsonDocument::fromJson(detect.out.toUtf8()).object()[QStringLiteral("record")].toObject();
@@ -288,7 +288,7 @@ private slots:
         if (server.isEmpty())
             QSKIP("TUNEKIT_TEST_POSTGRES names no PostgreSQL server (scripts/test.sh starts one)");
         for (int run = 0; run < 2; ++run) {
-            const Result found = Cli(QStringLiteral("records --json --records ") + server);
+            const Result found = cli(QStringLiteral("records --json --records ") + server);
             QVERIFY2(found.exit == 0, qPrintable(found.err));
             int copies = 0;
             for (const QJsonValue& kept : QJsonDocument::fromJson(found.out.toUtf8()).object()[QStringLiteral("records")].toArray())
@@ -337,15 +337,15 @@ private slots:
         QFETCH(int, exit);
         QFETCH(QString, message);
         if (!simulator.isEmpty())
-            QVERIFY(StartSim(simulator));
+            QVERIFY(startSim(simulator));
         if (!file.isEmpty()) {
-            QFile station(Path(QStringLiteral("station.scd")));
+            QFile station(path(QStringLiteral("station.scd")));
             QVERIFY(station.open(QIODevice::WriteOnly));
             station.write(file);
         }
         const QByteArray password = QTest::currentDataTag() == QByteArrayView("password of no level") ? "Rose" : "";
         const bool full = QTest::currentDataTag() == QByteArrayView("results to a full disk");
-        const Result result = Cli(commandLine, password, full ? QStringLiteral("/dev/full") : QString());
+        const Result result = cli(commandLine, password, full ? QStringLiteral("/dev/full") : QString());
         QCOMPARE(result.exit, exit);
         QVERIFY2(result.err.contains(message), qPrintable(result.err));
         // Nothing half-written: no file appeared beside the input.
@@ -388,16 +388,16 @@ private slots:
         QFETCH(int, exit);
         QFETCH(QString, message);
         const bool fresh = faults.contains(QStringLiteral("--fresh"));
-        QVERIFY(StartSim(QStringLiteral("--config-id 53") + (fresh ? QStringLiteral(" --fresh") : QString())));
-        const Result sound = Cli(QStringLiteral("read -o dev.scd"));
+        QVERIFY(startSim(QStringLiteral("--config-id 53") + (fresh ? QStringLiteral(" --fresh") : QString())));
+        const Result sound = cli(QStringLiteral("read -o dev.scd"));
         QCOMPARE(sound.exit, 0);
-        QVERIFY(MakeStation(QStringLiteral("dev.scd"), QStringLiteral("station.scd"), "TransmitPower=27", "TransmitPower=20"));
+        QVERIFY(makeStation(QStringLiteral("dev.scd"), QStringLiteral("station.scd"), "TransmitPower=27", "TransmitPower=20"));
         if (!line.isEmpty())
-            QVERIFY(MakeStation(QStringLiteral("station.scd"), QStringLiteral("station.scd"), line.split('|').at(0),
+            QVERIFY(makeStation(QStringLiteral("station.scd"), QStringLiteral("station.scd"), line.split('|').at(0),
                                 line.split('|').at(1)));
-        StopSim();
+        stopSim();
         QDir(folder_->path()).mkdir(QStringLiteral("full"));
-        const QString full = Path(QStringLiteral("full"));
+        const QString full = path(QStringLiteral("full"));
         const bool mounted = QTest::currentDataTag() == QByteArrayView("full backup disk")
                              && QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"),
                                                                              QStringLiteral("-o"), QStringLiteral("size=4k"),
@@ -411,8 +411,8 @@ private slots:
             }
         }
 
-        QVERIFY(StartSim(QStringLiteral("--config-id 53 ") + faults));
-        const Result result = Cli(commandLine);
+        QVERIFY(startSim(QStringLiteral("--config-id 53 ") + faults));
+        const Result result = cli(commandLine);
         if (mounted)
             QProcess::execute(QStringLiteral("umount"), {full});
         QVERIFY2(result.exit == exit, qPrintable(result.err));
@@ -421,10 +421,10 @@ private slots:
         if (commandLine == QStringLiteral("read"))
             QCOMPARE(result.out, sound.out);
         // A write that sent nothing left the device as it was.
-        StopSim();
+        stopSim();
         if (exit != 0 && !fresh) {
-            QVERIFY(StartSim(QStringLiteral("--config-id 53")));
-            QCOMPARE(Cli(QStringLiteral("read")).out, sound.out);
+            QVERIFY(startSim(QStringLiteral("--config-id 53")));
+            QCOMPARE(cli(QStringLiteral("read")).out, sound.out);
         }
     }
 
@@ -445,12 +445,12 @@ private slots:
         QFETCH(QString, after);
         QFETCH(int, exit);
         QFETCH(QString, message);
-        QVERIFY(StartSim(QStringLiteral("--config-id 53")));
-        QVERIFY(Cli(QStringLiteral("read -o dev.scd")).exit == 0);
+        QVERIFY(startSim(QStringLiteral("--config-id 53")));
+        QVERIFY(cli(QStringLiteral("read -o dev.scd")).exit == 0);
         QByteArray texts("* TEXTS_START\r\n");
         for (int line = 0; line < 32; ++line)
             texts += QByteArray(64, "0123456789ABCDEF"[line % 16]) + "\r\n";
-        QVERIFY(MakeStation(QStringLiteral("dev.scd"), QStringLiteral("big.scd"), "ConfigID=53",
+        QVERIFY(makeStation(QStringLiteral("dev.scd"), QStringLiteral("big.scd"), "ConfigID=53",
                             texts + "* TEXTS_STOP\r\nConfigID=53"));
         QProcess cli;
         cli.setWorkingDirectory(folder_->path());
@@ -528,12 +528,12 @@ private slots:
         QFile schemaFile(QStringLiteral(TUNEKIT_CLI_JSON_SCHEMA));
         QVERIFY(schemaFile.open(QIODevice::ReadOnly));
         const tunekit::testing::JsonSchemaCheck schema(QJsonDocument::fromJson(schemaFile.readAll()).object());
-        QVERIFY(!schema.Problems(QJsonObject{{QStringLiteral("command"), QStringLiteral("read")}}).isEmpty());
-        QFile truncated(Path(QStringLiteral("truncated.scd")));
+        QVERIFY(!schema.problems(QJsonObject{{QStringLiteral("command"), QStringLiteral("read")}}).isEmpty());
+        QFile truncated(path(QStringLiteral("truncated.scd")));
         QVERIFY(truncated.open(QIODevice::WriteOnly));
         QVERIFY(truncated.write("* HVX Config-File\r\nConfigID=53\r\nSystemAd") > 0);
         truncated.close();
-        QVERIFY(StartSim(QStringLiteral("--config-id 53")));
+        QVERIFY(startSim(QStringLiteral("--config-id 53")));
 
         struct Row {
             const char* name;
@@ -560,14 +560,14 @@ private slots:
             const QString commandLine = QString::fromLatin1(row.commandLine)
                                             .replace(QStringLiteral("{backup}"),
                                                      documents.value(QStringLiteral("write")).value(QStringLiteral("backup")).toString());
-            const Result result = Cli(commandLine + QStringLiteral(" --json"));
+            const Result result = cli(commandLine + QStringLiteral(" --json"));
             const QString what = QString::fromLatin1(row.name) + QStringLiteral(": ") + result.err + result.out;
             QVERIFY2(result.exit == row.exit, qPrintable(what));
             QJsonParseError error{};
             const QJsonDocument document = QJsonDocument::fromJson(result.out.toUtf8(), &error);
             QVERIFY2(error.error == QJsonParseError::NoError && document.isObject(), qPrintable(what));
             const QJsonObject object = document.object();
-            const QStringList problems = schema.Problems(object);
+            const QStringList problems = schema.problems(object);
             QVERIFY2(problems.isEmpty(), qPrintable(QString::fromLatin1(row.name) + u'\n' + problems.join(u'\n')));
             QCOMPARE(object.value(QStringLiteral("exitCode")).toInt(-1), row.exit);
             QVERIFY2(!object.value(QLatin1StringView(row.known)).isNull()
@@ -589,12 +589,12 @@ private slots:
 
         // German and English: other texts, the same keys and codes.
         const QJsonObject english = documents.value(QStringLiteral("file error"));
-        const Result german = Cli(QStringLiteral("write truncated.scd --no-backup --json --lang de"));
+        const Result german = cli(QStringLiteral("write truncated.scd --no-backup --json --lang de"));
         const QJsonObject deutsch = QJsonDocument::fromJson(german.out.toUtf8()).object();
         const QJsonArray messages = english.value(QStringLiteral("messages")).toArray();
         QVERIFY(!messages.isEmpty());
-        QVERIFY2(!KeysAndCodes(english).contains(QStringLiteral("code=unknown")), qPrintable(KeysAndCodes(english).join(u' ')));
-        QCOMPARE(KeysAndCodes(deutsch), KeysAndCodes(english));
+        QVERIFY2(!keysAndCodes(english).contains(QStringLiteral("code=unknown")), qPrintable(keysAndCodes(english).join(u' ')));
+        QCOMPARE(keysAndCodes(deutsch), keysAndCodes(english));
         QVERIFY(deutsch.value(QStringLiteral("messages")) != english.value(QStringLiteral("messages")));
     }
 
@@ -616,7 +616,7 @@ private slots:
         using namespace tunekit::records;
         QList<OperationRecord> records;
         {
-            SqliteRecordStore store(Path(QStringLiteral("records.sqlite")));
+            SqliteRecordStore store(path(QStringLiteral("records.sqlite")));
             const QDateTime days[] = {QDateTime(QDate(2025, 3, 1), QTime(8, 1), Qt::UTC),
                                       QDateTime(QDate(2025, 3, 1), QTime(23, 59), Qt::LocalTime).toUTC(),
                                       QDateTime(QDate(2025, 3, 2), QTime(8, 3), Qt::LocalTime).toUTC()};
@@ -630,7 +630,7 @@ private slots:
                 records << record;
             }
         }
-        const Result result = Cli(QStringLiteral("records --records sqlite:records.sqlite ") + options);
+        const Result result = cli(QStringLiteral("records --records sqlite:records.sqlite ") + options);
         QVERIFY2(result.exit == 0, qPrintable(result.err));
         if (options.contains(QStringLiteral("--json"))) {
             const QJsonObject document = QJsonDocument::fromJson(result.out.toUtf8()).object();
@@ -656,11 +656,11 @@ private slots:
     // A second station on the same port is turned away, never interleaved.
     void busyPortIsRefused()
     {
-        QVERIFY(StartSim(QStringLiteral("--config-id 53")));
+        QVERIFY(startSim(QStringLiteral("--config-id 53")));
         QSerialPort first;
         first.setPortName(port_);
         QVERIFY(first.open(QIODevice::ReadWrite));
-        const Result second = Cli(QStringLiteral("detect"));
+        const Result second = cli(QStringLiteral("detect"));
         QCOMPARE(second.exit, 3);
         QVERIFY2(second.err.contains(QStringLiteral("Another program is using the port.")), qPrintable(second.err));
     }

@@ -7,12 +7,12 @@
 #include <QTest>
 
 using namespace tunekit;
-using tunekit::testing::Bytes;
+using tunekit::testing::bytes;
 
 namespace {
 
 // The console's fields as typed: type, index, subindex, data 0..3.
-ConsolePacket Parse(const QStringList& f)
+ConsolePacket parse(const QStringList& f)
 {
     return parseConsolePacket(f[0], f[1], f[2], {f[3], f[4], f[5], f[6]});
 }
@@ -81,7 +81,7 @@ private slots:
 
     void dumpEntryLines()
     {
-        const QString entry = dumpEntryText(Bytes({0x11, 0x00, 0x20, 0x00, 0x34, 0x12, 0x00, 0x00}), DumpReceive,
+        const QString entry = dumpEntryText(bytes({0x11, 0x00, 0x20, 0x00, 0x34, 0x12, 0x00, 0x00}), DumpReceive,
                                                QTime(14, 3, 27));
         QCOMPARE(entry, QStringLiteral("[14:03:27]...................Receive\r\n"
                                        "   Packet:   1100200034120000\r\n"
@@ -89,13 +89,13 @@ private slots:
                                        "   Index:    2000\r\n"
                                        "   Subindex: 00\r\n"
                                        "   Data:     34 12 00 00 [4...]\r\n"));
-        const QString unknown = dumpEntryText(Bytes({0x05, 0xCD, 0xAB, 0x7E, 0, 0, 0, 0}), DumpTransmit, QTime(0, 0));
+        const QString unknown = dumpEntryText(bytes({0x05, 0xCD, 0xAB, 0x7E, 0, 0, 0, 0}), DumpTransmit, QTime(0, 0));
         QVERIFY(unknown.startsWith(QStringLiteral("[00:00:00]...................Transmit\r\n")));
         QVERIFY(unknown.contains(QStringLiteral("\r\n   Type:     05 (unknown)\r\n   Index:    ABCD\r\n   Subindex: 7E\r\n")));
         QVERIFY(dumpEntryText(QByteArray(7, 'A'), DumpTransmit, QTime(1, 2, 3)).isEmpty());
         // Data characters: below 32 a dot, 32 and 127 as they are, above 127 as Latin-1.
         const auto dataLine = [](std::initializer_list<int> data) {
-            const QString text = dumpEntryText(MakePacket(Upload, 0x2101, 1, Bytes(data)), DumpTransmit, QTime(9, 8, 7));
+            const QString text = dumpEntryText(makePacket(Upload, 0x2101, 1, bytes(data)), DumpTransmit, QTime(9, 8, 7));
             return text.split(QStringLiteral("\r\n")).at(5);
         };
         QCOMPARE(dataLine({0x1F, 0x20, 0x0A, 0x7F}), QStringLiteral("   Data:     1F 20 0A 7F [. .\u007F]"));
@@ -106,8 +106,8 @@ private slots:
     void dumpLogKeepsEveryEntry()
     {
         PacketDump dump;
-        const QByteArray first = MakePacket(DownloadRequest, 0x2000, 0);
-        const QByteArray second = MakePacket(DownloadResponse, 0x2000, 0, Bytes({1}));
+        const QByteArray first = makePacket(DownloadRequest, 0x2000, 0);
+        const QByteArray second = makePacket(DownloadResponse, 0x2000, 0, bytes({1}));
         dump.add(first, DumpTransmit, QTime(10, 0, 0));
         const PacketDump::Mark mark = dump.currentMark();
         dump.add(QByteArray(7, '\0'), DumpReceive, QTime(10, 0, 1)); // too short: not logged
@@ -129,7 +129,7 @@ private slots:
     }
 
     // An empty packet means the fields were refused: nothing is sent.
-    void parse_data()
+    void parsesTypedPackets_data()
     {
         QTest::addColumn<QStringList>("fields");
         QTest::addColumn<QByteArray>("packet");
@@ -143,12 +143,12 @@ private slots:
         };
         const QString byteRange = QStringLiteral(" must be a hexadecimal number from 00 to FF.");
         QTest::newRow("all empty") << QStringList(7, QString()) << QByteArray(8, '\0') << ok << QString();
-        QTest::newRow("index FFFF") << with(1, "FFFF") << Bytes({0, 0xFF, 0xFF, 0, 0, 0, 0, 0}) << ok << QString();
-        QTest::newRow("index 8000") << with(1, "8000") << Bytes({0, 0x00, 0x80, 0, 0, 0, 0, 0}) << ok << QString();
+        QTest::newRow("index FFFF") << with(1, "FFFF") << bytes({0, 0xFF, 0xFF, 0, 0, 0, 0, 0}) << ok << QString();
+        QTest::newRow("index 8000") << with(1, "8000") << bytes({0, 0x00, 0x80, 0, 0, 0, 0, 0}) << ok << QString();
         QTest::newRow("every field") << QStringList{"12", "2101", "3", "a", "Bc", "0", "ff"}
-                                     << Bytes({0x12, 0x01, 0x21, 0x03, 0x0A, 0xBC, 0x00, 0xFF}) << ok << QString();
+                                     << bytes({0x12, 0x01, 0x21, 0x03, 0x0A, 0xBC, 0x00, 0xFF}) << ok << QString();
         QTest::newRow("blanks around and leading zeros") << QStringList{" 1f ", "0000002000", "00", "01", "", "", " "}
-                                                         << Bytes({0x1F, 0x00, 0x20, 0, 1, 0, 0, 0}) << ok << QString();
+                                                         << bytes({0x1F, 0x00, 0x20, 0, 1, 0, 0, 0}) << ok << QString();
         QTest::newRow("type 100") << with(0, "100") << QByteArray() << ConsoleField::Type << "The type" + byteRange;
         QTest::newRow("index 10000") << with(1, "10000") << QByteArray() << ConsoleField::Index
                                      << QStringLiteral("The index must be a hexadecimal number from 0000 to FFFF.");
@@ -162,20 +162,20 @@ private slots:
         QTest::newRow("first bad field reported") << QStringList{"", "", "ZZ", "", "", "", "ZZ"} << QByteArray()
                                                   << ConsoleField::Subindex << QString();
     }
-    void parse()
+    void parsesTypedPackets()
     {
         QFETCH(QStringList, fields);
         QFETCH(QByteArray, packet);
         QFETCH(ConsoleField, bad);
         QFETCH(QString, error);
-        const ConsolePacket parsed = Parse(fields);
+        const ConsolePacket parsed = parse(fields);
         QCOMPARE(parsed.badField, bad);
         QCOMPARE(parsed.packet, packet);
         QCOMPARE(parsed.error.isEmpty(), parsed.ok());
         if (!error.isEmpty())
             QCOMPARE(parsed.error, error);
         if (parsed.ok()) {
-            QCOMPARE(MakePacket(parsed.type, parsed.index, parsed.subindex, parsed.data), packet);
+            QCOMPARE(makePacket(parsed.type, parsed.index, parsed.subindex, parsed.data), packet);
             QVERIFY(parsed.index >= 0);
         }
     }
@@ -183,8 +183,8 @@ private slots:
     void parseErrorInGerman()
     {
         UiLanguage lang;
-        QVERIFY(lang.Set(Language::German));
-        QCOMPARE(Parse({"", "", "", "", "", "X", ""}).error,
+        QVERIFY(lang.set(Language::German));
+        QCOMPARE(parse({"", "", "", "", "", "X", ""}).error,
                  QStringLiteral("Datenbyte 3 muss eine Hexadezimalzahl von 00 bis FF sein."));
     }
 };

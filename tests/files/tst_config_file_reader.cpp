@@ -21,23 +21,23 @@ namespace {
 
 const QDate kToday(2024, 3, 9);
 
-AccessLevel Level(int number)
+AccessLevel levelOf(int number)
 {
-    return AccessLevel::FromNumber(number).value();
+    return AccessLevel::fromNumber(number).value();
 }
 
-ReaderInputs Inputs(int level = 60, ChecksumState crc = ChecksumState::ChecksumValid, int device = 2)
+ReaderInputs inputs(int level = 60, ChecksumState crc = ChecksumState::ChecksumValid, int device = 2)
 {
-    return {Level(level), crc, kToday, device, QStringLiteral("C:\\cfg\\unit.scd")};
+    return {levelOf(level), crc, kToday, device, QStringLiteral("C:\\cfg\\unit.scd")};
 }
 
-ConfigFileContent Read(const QByteArray& text, const ReaderInputs& inputs = Inputs())
+ConfigFileContent read(const QByteArray& text, const ReaderInputs& inputs = inputs())
 {
-    return ReadConfigFile(text, inputs);
+    return readConfigFile(text, inputs);
 }
 
 // The non-empty byte strings of the store in hex, then the three presence flags.
-QString Summary(const ExtendedDataStore& store)
+QString summaryOf(const ExtendedDataStore& store)
 {
     const std::pair<char, const QByteArray*> parts[] = {
         {'I', &store.interpreterImage}, {'X', &store.textIndexesImage}, {'T', &store.textsImage},
@@ -106,7 +106,7 @@ private slots:
     {
         QFETCH(QByteArray, text);
         QFETCH(QString, description);
-        QCOMPARE(Read(text).description, description);
+        QCOMPARE(read(text).description, description);
     }
 
     void sections_data()
@@ -136,12 +136,12 @@ private slots:
     {
         QFETCH(QByteArray, text);
         QFETCH(QString, summary);
-        const ConfigFileContent content = Read(text);
-        QCOMPARE(Summary(content.extended), summary);
+        const ConfigFileContent content = read(text);
+        QCOMPARE(summaryOf(content.extended), summary);
         QCOMPARE(content.fileValues[7], QString());
         DeviceImage image;
         image.extended.used = true;
-        ApplyConfigFile(image, content);
+        applyConfigFile(image, content);
         QCOMPARE(image.extended.used, summary.startsWith(u"--"));
     }
 
@@ -170,15 +170,15 @@ private slots:
         QFETCH(QByteArray, lines);
         QFETCH(int, last);
         QFETCH(QList<int>, probes);
-        const ConfigFileContent content = Read("* FREQTAB_START\n" + lines + "* FREQTAB_STOP\n");
+        const ConfigFileContent content = read("* FREQTAB_START\n" + lines + "* FREQTAB_STOP\n");
         const ExtendedDataStore& store = content.extended;
-        QCOMPARE(int(store.FreqTableLast), last);
+        QCOMPARE(int(store.freqTableLast), last);
         QCOMPARE(content.fileValues[9], QString::number(last));
         QCOMPARE(content.fileValues[21], QStringLiteral("254"));
         QVERIFY(content.changedMarks[9] && content.changedMarks[21]);
         for (qsizetype i = 0; i + 1 < probes.size(); i += 2)
-            QCOMPARE(store.FreqTable[static_cast<std::size_t>(probes[i])], probes[i + 1]);
-        const auto sent = std::count_if(store.FreqTable.begin(), store.FreqTable.end(), [](qint32 v) { return v != 0; });
+            QCOMPARE(store.freqTable[static_cast<std::size_t>(probes[i])], probes[i + 1]);
+        const auto sent = std::count_if(store.freqTable.begin(), store.freqTable.end(), [](qint32 v) { return v != 0; });
         QCOMPARE(store.frequencyTable.size(), qsizetype(sent));
         QCOMPARE(store.frequencyTableText.count(QStringLiteral("\r\n")), lines.count('\n'));
     }
@@ -205,7 +205,7 @@ private slots:
     void parameters()
     {
         QFETCH(Param, p);
-        const ConfigFileContent content = Read(p.text);
+        const ConfigFileContent content = read(p.text);
         QCOMPARE(content.fileValues[p.nr], p.value);
         QCOMPARE(content.changedMarks[p.nr], p.changed);
         QCOMPARE(int(content.readConfigId), p.fileConfigId);
@@ -218,24 +218,24 @@ private slots:
         DeviceImage image;
         image.deviceConfigId = 52;
         image.value[6] = QStringLiteral("old");
-        image.ApplyLevelMarks(LevelMarks(AccessLevel::Level3()));
-        ApplyConfigFile(image, Read(text, Inputs(30, ChecksumState::ChecksumValid, 52)));
+        image.applyLevelMarks(levelMarks(AccessLevel::level3()));
+        applyConfigFile(image, read(text, inputs(30, ChecksumState::ChecksumValid, 52)));
         QCOMPARE(image.value[38], QStringLiteral("120"));
         QCOMPARE(image.value[6], QString()); // AutoPowerdown does not apply to 52
-        QCOMPARE(image.FileValue[6], QStringLiteral("5"));
+        QCOMPARE(image.fileValue[6], QStringLiteral("5"));
         QVERIFY(image.changed[6] && image.changed[38] && image.applicable[38] && !image.applicable[6]);
         QVERIFY(image.editMark[38] && !image.editMark[5]); // ShutdownDelay needs level 40
-        QCOMPARE(int(image.FileConfigID), 52);
-        QCOMPARE(image.labels.ConfigFileIDLabel, QStringLiteral("FileID: 52"));
+        QCOMPARE(int(image.fileConfigId), 52);
+        QCOMPARE(image.labels.configFileIdLabel, QStringLiteral("FileID: 52"));
         QVERIFY(image.valuesFromFile && image.labels.showConfigFileID);
         QCOMPARE(image.labels.lblConfigFileName, QStringLiteral("unit.scd"));
 
         // Without a device nothing applies, so the file's ConfigID does not count either.
         DeviceImage none;
-        ApplyConfigFile(none, Read(text, Inputs(60, ChecksumState::ChecksumValid, 0)));
+        applyConfigFile(none, read(text, inputs(60, ChecksumState::ChecksumValid, 0)));
         QCOMPARE(none.value[38], QString());
-        QCOMPARE(int(none.FileConfigID), 0);
-        QCOMPARE(none.labels.ConfigFileIDLabel, QStringLiteral("FileID: 52"));
+        QCOMPARE(int(none.fileConfigId), 0);
+        QCOMPARE(none.labels.configFileIdLabel, QStringLiteral("FileID: 52"));
     }
 
     // A matching trailer, also one converted twice, reads as if it were not there, whatever its
@@ -258,16 +258,16 @@ private slots:
             QByteArray text;
             for (int i = 0; text.isEmpty(); ++i) {
                 const QByteArray candidate = "*" + QByteArray::number(i) + "\n" + body;
-                if (isWanted(WithChecksumTrailer(candidate).right(4)))
+                if (isWanted(withChecksumTrailer(candidate).right(4)))
                     text = candidate;
                 QVERIFY(i < 100000);
             }
-            const ConfigFileContent plain = Read(text);
-            for (const QByteArray& bytes : {WithChecksumTrailer(text), WithChecksumTrailer(WithChecksumTrailer(text))}) {
-                const ConfigFileContent content = Read(bytes);
+            const ConfigFileContent plain = read(text);
+            for (const QByteArray& bytes : {withChecksumTrailer(text), withChecksumTrailer(withChecksumTrailer(text))}) {
+                const ConfigFileContent content = read(bytes);
                 QCOMPARE(content.fileValues, plain.fileValues);
                 QCOMPARE(content.description, plain.description);
-                QCOMPARE(Summary(content.extended), Summary(plain.extended));
+                QCOMPARE(summaryOf(content.extended), summaryOf(plain.extended));
             }
             QCOMPARE(plain.fileValues[7], body.startsWith("Transmit") ? QStringLiteral("20") : QString());
         }
@@ -279,15 +279,15 @@ private slots:
         QRandomGenerator random(4711);
         QByteArray garbage(1 << 20, Qt::Uninitialized);
         random.fillRange(reinterpret_cast<quint32*>(garbage.data()), garbage.size() / 4);
-        const ConfigFileContent content = Read(garbage);
+        const ConfigFileContent content = read(garbage);
         QVERIFY(content.fileValuesRead);
         QVERIFY(content.description.count(QStringLiteral("\r\n")) <= 6);
         // A 10 MB value, hex section line, ConfigID and comment.
         const QByteArray big(10 * 1024 * 1024, '7');
-        QCOMPARE(Read("TransmitPower=" + big + "\n").fileValues[7].size(), big.size());
-        QCOMPARE(Read("* TEXTS_START\n" + big + "\n").extended.textsImage.size(), big.size() / 2);
-        QCOMPARE(int(Read("ConfigID=" + big + "\n").readConfigId), 0);
-        QCOMPARE(Read("*" + big).description.size(), big.size() + 2);
+        QCOMPARE(read("TransmitPower=" + big + "\n").fileValues[7].size(), big.size());
+        QCOMPARE(read("* TEXTS_START\n" + big + "\n").extended.textsImage.size(), big.size() / 2);
+        QCOMPARE(int(read("ConfigID=" + big + "\n").readConfigId), 0);
+        QCOMPARE(read("*" + big).description.size(), big.size() + 2);
     }
 
     // Real files: a windows-1252 description, every kind of section, an old hand-made file with
@@ -316,7 +316,7 @@ private slots:
             "Konfigurationsdatei ungültig!\r\nDie Datei wurde manipuliert, bitte korrekte Datei benutzen!", "", "---", 0, true};
         QTest::newRow("older than the trailer") << Opening{"unit.scd", "TransmitPower=22\r\n", QDateTime(QDate(2007, 6, 13), QTime(23, 0)),
                                                            40, 2, OpenStatus::Loaded, "22", "No checksum 000000/ffff80", ""};
-        QTest::newRow("sealed folder") << Opening{"sealed/x.scd", WithChecksumTrailer("TransmitPower=9\r\n"), {}, 10, 2,
+        QTest::newRow("sealed folder") << Opening{"sealed/x.scd", withChecksumTrailer("TransmitPower=9\r\n"), {}, 10, 2,
                                                   OpenStatus::Loaded, "9", valid, ""};
         QTest::newRow("huge") << Opening{"huge.scd", {}, {}, 60, 2, OpenStatus::Failed, "", "",
                                          "The file %1 is too large for a configuration file (more than 16 MB)."};
@@ -341,39 +341,39 @@ private slots:
             QVERIFY(!path.isEmpty());
         }
         if (!o.bytes.isEmpty())
-            WriteFile(path, o.bytes, o.modified);
+            writeFile(path, o.bytes, o.modified);
         const QString sealed = made.dir.filePath(QStringLiteral("sealed"));
         if (o.file.startsWith(u"sealed/"))
             QVERIFY(QFile::setPermissions(sealed, QFile::ReadOwner | QFile::ExeOwner));
 
         UiLanguage lang;
-        QVERIFY(lang.Set(o.german ? Language::German : Language::English));
+        QVERIFY(lang.set(o.german ? Language::German : Language::English));
         ScriptedDialogs dialogs;
         DeviceImage image;
         image.deviceConfigId = static_cast<qint16>(o.device);
-        image.FileValue[7] = QStringLiteral("from before");
+        image.fileValue[7] = QStringLiteral("from before");
         dialogs.openFileNames.enqueue(path);
-        const OpenStatus status = FileOpenCommand(image, dialogs, Level(o.level), kToday);
+        const OpenStatus status = fileOpenCommand(image, dialogs, levelOf(o.level), kToday);
         if (o.file.startsWith(u"sealed/"))
             QVERIFY(QFile::setPermissions(sealed, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         QCOMPARE(status, o.status);
         QCOMPARE(dialogs.filtersSeen, QStringList{QStringLiteral("TunekitData (*.scd)|*.scd")});
         QCOMPARE(image.value[7], o.power);
         const bool untouched = o.status == OpenStatus::NothingChosen;
-        QCOMPARE(image.FileValue[7], untouched ? QStringLiteral("from before") : o.power);
+        QCOMPARE(image.fileValue[7], untouched ? QStringLiteral("from before") : o.power);
         if (untouched) // nor is the name taken when dropped
-            QCOMPARE(FileDropCommand({path}, image, dialogs, Level(o.level), kToday), OpenStatus::NothingChosen);
+            QCOMPARE(fileDropCommand({path}, image, dialogs, levelOf(o.level), kToday), OpenStatus::NothingChosen);
         QString crc = image.labels.lblCRC; // then foreground/background, "-" for the button face
         if (image.labels.showCRC) {
             const auto hex = [](const Rgb& c) { return QString::asprintf("%02x%02x%02x", c.red, c.green, c.blue); };
-            const CrcLabelLook look = CrcLabelLookFor(ChecksumState(image.labels.crcState));
+            const CrcLabelLook look = crcLabelLookFor(ChecksumState(image.labels.crcState));
             crc += u' ' + hex(look.foreground) + u'/' + (look.background ? hex(*look.background) : QStringLiteral("-"));
         }
         QCOMPARE(crc, o.crc);
         QCOMPARE(image.labels.showCRC, o.status == OpenStatus::Loaded);
         QCOMPARE(image.labels.lblConfigFileInfo, o.description);
-        QCOMPARE(Summary(image.extended), o.extended);
-        QCOMPARE(int(image.FileConfigID), o.fileId);
+        QCOMPARE(summaryOf(image.extended), o.extended);
+        QCOMPARE(int(image.fileConfigId), o.fileId);
         QCOMPARE(dialogs.messages.size(), o.message.isEmpty() ? 0 : 1);
         if (!o.message.isEmpty()) {
             QCOMPARE(dialogs.messages[0].text, o.message.contains(u"%1") ? o.message.arg(QDir::toNativeSeparators(path)) : o.message);

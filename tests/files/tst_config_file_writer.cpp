@@ -24,7 +24,7 @@ namespace {
 
 const QByteArray kHyphenLine = "* -------------------------------------------------------------";
 
-QByteArray Lines(std::initializer_list<QByteArray> lines)
+QByteArray lines(std::initializer_list<QByteArray> lines)
 {
     QByteArray out;
     for (const QByteArray& line : lines)
@@ -32,7 +32,7 @@ QByteArray Lines(std::initializer_list<QByteArray> lines)
     return out;
 }
 
-WriterInputs Inputs(ConfigFileKind kind, const QStringList& descriptions = {})
+WriterInputs inputs(ConfigFileKind kind, const QStringList& descriptions = {})
 {
     return {kind, descriptions,
             {QStringLiteral("06.12.26 14:03:27"), QStringLiteral("WORKSHOP-PC"), QStringLiteral("technician"),
@@ -40,11 +40,11 @@ WriterInputs Inputs(ConfigFileKind kind, const QStringList& descriptions = {})
 }
 
 // A ConfigID 2 device with an empty ShutdownDelay and values of parameters only other families have.
-DeviceImage SmallImage()
+DeviceImage smallImage()
 {
     DeviceImage image;
     image.deviceConfigId = 2;
-    image.UpdateApplicable();
+    image.updateApplicable();
     image.value[1] = QStringLiteral("2");
     image.value[2] = QStringLiteral("4660");
     image.value[7] = QStringLiteral("27");
@@ -72,7 +72,7 @@ class TstConfigFileWriter : public QObject {
     Q_OBJECT
 
     FixedHost host;
-    VersionInfo version = MakeVersionInfo();
+    VersionInfo version = makeVersionInfo();
 
 private slots:
     // A backup asks for the date again and names hardware and interpreter where they are known;
@@ -81,31 +81,31 @@ private slots:
     {
         QTest::addColumn<Layout>("l");
         const QString date = QStringLiteral("01.01.2001");
-        const QByteArray both = Lines({"* ", "* Hardware: HW 1.2", "* Interpreter: Crane v3"});
+        const QByteArray both = lines({"* ", "* Hardware: HW 1.2", "* Interpreter: Crane v3"});
         QTest::newRow("backup") << Layout{ConfigFileKind::Backup, {}, date, "HW 1.2", "Crane v3", "", both, "?"};
-        QTest::newRow("described") << Layout{ConfigFileKind::Described, {"A", "", "C", "", ""}, date, "HW 1.2", "Crane v3", Lines({"* A", "* C"}), "", date.toLatin1()};
+        QTest::newRow("described") << Layout{ConfigFileKind::Described, {"A", "", "C", "", ""}, date, "HW 1.2", "Crane v3", lines({"* A", "* C"}), "", date.toLatin1()};
         QTest::newRow("described, no date") << Layout{ConfigFileKind::Described, {}, "", "HW 1.2", "Crane v3", "", "", "?"};
         QTest::newRow("described, blank date") << Layout{ConfigFileKind::Described, {}, "  ", "HW 1.2", "Crane v3", "", "", "?"};
         QTest::newRow("??? and -") << Layout{ConfigFileKind::Backup, {}, date, "???", "-", "", "", "?"};
         QTest::newRow("padded") << Layout{ConfigFileKind::Backup, {}, date, " - ", " ??? ", "", "", "?"};
-        QTest::newRow("no hardware") << Layout{ConfigFileKind::Backup, {}, date, "", "I", "", Lines({"* Interpreter: I"}), "?"};
+        QTest::newRow("no hardware") << Layout{ConfigFileKind::Backup, {}, date, "", "I", "", lines({"* Interpreter: I"}), "?"};
         // The backup before a write restores the unit exactly, its production date included.
         QTest::newRow("restorable backup") << Layout{ConfigFileKind::Restorable, {}, date, "HW 1.2", "Crane v3", "", both, date.toLatin1()};
-        QTest::newRow("restorable backup of a fresh unit") << Layout{ConfigFileKind::Restorable, {}, "00.00.0000", "H", "-", "", Lines({"* ", "* Hardware: H"}), "00.00.0000"};
-        QTest::newRow("hardware only") << Layout{ConfigFileKind::Backup, {}, date, "H", "-", "", Lines({"* ", "* Hardware: H"}), "?"};
+        QTest::newRow("restorable backup of a fresh unit") << Layout{ConfigFileKind::Restorable, {}, "00.00.0000", "H", "-", "", lines({"* ", "* Hardware: H"}), "00.00.0000"};
+        QTest::newRow("hardware only") << Layout{ConfigFileKind::Backup, {}, date, "H", "-", "", lines({"* ", "* Hardware: H"}), "?"};
     }
     void layouts()
     {
         QFETCH(Layout, l);
-        DeviceImage image = SmallImage();
+        DeviceImage image = smallImage();
         image.value[14] = l.date;
         image.labels.lblInfo[3] = l.hardware;
         image.labels.lblInfo[6] = l.interpreter;
-        const QByteArray header = Lines({kHyphenLine, "* HVX Config-File ", "* generated on 06.12.26 14:03:27",
+        const QByteArray header = lines({kHyphenLine, "* HVX Config-File ", "* generated on 06.12.26 14:03:27",
                                          "* on WORKSHOP-PC by technician", "* using Tunekit 2.13"});
-        QCOMPARE(ComposeConfigFile(image, Inputs(l.kind, l.descriptions)),
+        QCOMPARE(composeConfigFile(image, inputs(l.kind, l.descriptions)),
                  l.descriptionLines + header + l.infoLines
-                     + Lines({"", "", "ConfigID=2", "SystemAddress=4660", "TransmitPower=27",
+                     + lines({"", "", "ConfigID=2", "SystemAddress=4660", "TransmitPower=27",
                               "ProductionDate=" + l.dateValue, "", "ConfigID=2", "", ""}));
     }
 
@@ -129,18 +129,18 @@ private slots:
     {
         QFETCH(QString, typed);
         QFETCH(QByteArray, line);
-        const QByteArray text = ComposeConfigFile(SmallImage(), Inputs(ConfigFileKind::Described, {typed}));
+        const QByteArray text = composeConfigFile(smallImage(), inputs(ConfigFileKind::Described, {typed}));
         QVERIFY2(text.startsWith(line + "\r\n" + kHyphenLine + "\r\n"), text.constData());
 
         // The "'" guards only the description against ending early.
         const QByteArray plain = line.startsWith("* '") ? line.sliced(3) : line.sliced(2);
-        WriterInputs inputs = Inputs(ConfigFileKind::Backup);
-        inputs.origin.computerName = typed;
-        DeviceImage image = SmallImage();
+        WriterInputs backupInputs = inputs(ConfigFileKind::Backup);
+        backupInputs.origin.computerName = typed;
+        DeviceImage image = smallImage();
         image.value[7] = typed;
-        const QByteArray backup = ComposeConfigFile(image, inputs);
+        const QByteArray backup = composeConfigFile(image, backupInputs);
         QVERIFY(backup.contains("\r\n* on " + plain + " by technician\r\n"));
-        QCOMPARE(backup.count("\r\n"), ComposeConfigFile(SmallImage(), Inputs(ConfigFileKind::Backup)).count("\r\n"));
+        QCOMPARE(backup.count("\r\n"), composeConfigFile(smallImage(), inputs(ConfigFileKind::Backup)).count("\r\n"));
         QCOMPARE(backup.count('\n'), backup.count("\r\n"));
         QCOMPARE(backup.count('\r'), backup.count("\r\n"));
     }
@@ -153,8 +153,8 @@ private slots:
     {
         const TempFile f(QStringLiteral("b.scd"));
         const QString described = f.dir.filePath(QStringLiteral("d.scd"));
-        WriteFile(described, "an older and longer file than nothing");
-        DeviceImage image = SmallImage();
+        writeFile(described, "an older and longer file than nothing");
+        DeviceImage image = smallImage();
         image.labels.lblInfo[3] = QStringLiteral("TEXTS_START");
         ScriptedDialogs dialogs;
         const WriterContext context{image, host, version, dialogs, QLocale(QLocale::German, QLocale::Germany)};
@@ -171,23 +171,23 @@ private slots:
         QCOMPARE(dialogs.proposedNames, (QStringList{"Backup_0123456789", "Backup_0123456789", QString()}));
         QCOMPARE(dialogs.filtersSeen.last(), QStringLiteral("TunekitDatei (*.scd)|*.scd"));
         QVERIFY(dialogs.messages.isEmpty());
-        QCOMPARE(Entries(f.dir.path()), (QStringList{"b.scd", "d.scd"}));
+        QCOMPARE(entries(f.dir.path()), (QStringList{"b.scd", "d.scd"}));
         // Two backups of one unit in the same second are two files; a missing folder takes none.
-        const QString reserved = ReserveNewFile(f.dir.path(), QStringLiteral("unit"));
-        const QString restorable = ReserveNewFile(f.dir.path(), QStringLiteral("unit"));
+        const QString reserved = reserveNewFile(f.dir.path(), QStringLiteral("unit"));
+        const QString restorable = reserveNewFile(f.dir.path(), QStringLiteral("unit"));
         QCOMPARE(QFileInfo(reserved).fileName(), QStringLiteral("unit.scd"));
         QCOMPARE(QFileInfo(restorable).fileName(), QStringLiteral("unit-2.scd"));
-        QCOMPARE(ReserveNewFile(f.dir.filePath(QStringLiteral("none")), QStringLiteral("unit")), QString());
-        QCOMPARE(WriteRestorableBackup(context, restorable), WriteOutcome::Written);
+        QCOMPARE(reserveNewFile(f.dir.filePath(QStringLiteral("none")), QStringLiteral("unit")), QString());
+        QCOMPARE(writeRestorableBackup(context, restorable), WriteOutcome::Written);
 
-        const QByteArray backup = ReadFile(f.path);
+        const QByteArray backup = readFile(f.path);
         QVERIFY(backup.contains("\r\n* generated on 06.12.26 14:03:27")); // the long time may add a zone
         QVERIFY(backup.contains("\r\n* on WORKSHOP-PC by technician\r\n* using Tunekit 2.13\r\n* \r\n"));
         for (const QString& path : {f.path, described, restorable}) {
             const ReaderInputs reading{
                 .checksumState = fileChecksumState(path).state, .today = QDate(2030, 1, 2), .deviceConfigId = 2, .path = path};
             QCOMPARE(reading.checksumState, ChecksumState::ChecksumValid);
-            const ConfigFileContent content = ReadConfigFile(ReadFile(path), reading);
+            const ConfigFileContent content = readConfigFile(readFile(path), reading);
             QVERIFY(!content.refused && !content.extended.displayPresent);
             QCOMPARE(content.description,
                      path != described ? QString() : QStringLiteral("A\r\n'[B\r\nx TEXTS START\r\n„5 €“ – Š\r\n"));
@@ -200,8 +200,8 @@ private slots:
         }
 
         UiLanguage lang;
-        QVERIFY(lang.Set(Language::German));
-        QCOMPARE(ProposedBackupName(QStringLiteral("0123456789")), QStringLiteral("Sicherung_0123456789"));
+        QVERIFY(lang.set(Language::German));
+        QCOMPARE(proposedBackupName(QStringLiteral("0123456789")), QStringLiteral("Sicherung_0123456789"));
     }
 
     // A failed write is told, and a file that was there keeps its bytes with nothing left beside
@@ -230,19 +230,19 @@ private slots:
         if (readOnly && geteuid() == 0)
             QSKIP("root ignores file permissions");
         UiLanguage lang;
-        QVERIFY(lang.Set(german ? Language::German : Language::English));
+        QVERIFY(lang.set(german ? Language::German : Language::English));
         const TempFile f(name);
         const QString folder = QFileInfo(f.path).absolutePath();
         const bool existing = readOnly || folder == f.dir.path();
         if (readOnly)
             QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("sub")));
         if (existing)
-            WriteFile(f.path, "old");
+            writeFile(f.path, "old");
         if (readOnly)
             QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         ScriptedDialogs dialogs;
         dialogs.saveFileNames << f.path;
-        QCOMPARE(generateConfigFile({SmallImage(), host, version, dialogs}, {}), WriteOutcome::Failed);
+        QCOMPARE(generateConfigFile({smallImage(), host, version, dialogs}, {}), WriteOutcome::Failed);
 
         QCOMPARE(dialogs.messages.size(), 1);
         message.replace(QStringLiteral("%1"), QDir::toNativeSeparators(f.path))
@@ -251,8 +251,8 @@ private slots:
         QCOMPARE(dialogs.messages[0].title, german ? QStringLiteral("Fehler") : QStringLiteral("Error"));
         QCOMPARE(dialogs.messages[0].icon, MsgIcon::Exclamation);
         if (existing) {
-            QCOMPARE(ReadFile(f.path), QByteArray("old"));
-            QCOMPARE(Entries(folder), QStringList{QFileInfo(f.path).fileName()});
+            QCOMPARE(readFile(f.path), QByteArray("old"));
+            QCOMPARE(entries(folder), QStringList{QFileInfo(f.path).fileName()});
         }
         if (readOnly)
             QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
@@ -264,9 +264,9 @@ private slots:
         QByteArray all;
         for (int b = 0; b < 256; ++b)
             all += static_cast<char>(b);
-        const QString text = FromAnsi(all);
-        QCOMPARE(ToAnsi(text), all);
-        QCOMPARE(ToAnsi(u"東"), QByteArray("?"));
+        const QString text = fromAnsi(all);
+        QCOMPARE(toAnsi(text), all);
+        QCOMPARE(toAnsi(u"東"), QByteArray("?"));
         QStringDecoder qt("windows-1252");
         if (!qt.isValid())
             QSKIP("this Qt has no windows-1252 converter");

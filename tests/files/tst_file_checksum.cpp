@@ -24,7 +24,7 @@ namespace {
 const QByteArray kText = "[Config]\r\nConfigID=1234\r\nSerial=0123456789\r\n";
 
 // Looks through this process's descriptors, so a file left open is caught on Linux too.
-bool IsOpenHere(const QString& path)
+bool isOpenHere(const QString& path)
 {
     const QDir fds(QStringLiteral("/proc/self/fd"));
     const QString canonical = QFileInfo(path).canonicalFilePath();
@@ -57,15 +57,15 @@ private slots:
         QVERIFY(QFile::setPermissions(f.path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
         const QFileDevice::Permissions permissions = QFileInfo(f.path).permissions();
 
-        QCOMPARE(fileCrc(f.path).crc, Crc32Of(text));
+        QCOMPARE(fileCrc(f.path).crc, crc32Of(text));
         QVERIFY(!verifyChecksumTrailer(f.path).matches);
-        QVERIFY(appendChecksumTrailer(f.path).Ok());
-        const QByteArray file = ReadFile(f.path);
-        QCOMPARE(file, WithChecksumTrailer(text));
-        QCOMPARE(qFromLittleEndian<quint32>(file.constData() + size), Crc32Of(text));
+        QVERIFY(appendChecksumTrailer(f.path).ok());
+        const QByteArray file = readFile(f.path);
+        QCOMPARE(file, withChecksumTrailer(text));
+        QCOMPARE(qFromLittleEndian<quint32>(file.constData() + size), crc32Of(text));
         QCOMPARE(QFileInfo(f.path).permissions(), permissions);
         QVERIFY(verifyChecksumTrailer(f.path).matches);
-        QVERIFY(!IsOpenHere(f.path));
+        QVERIFY(!isOpenHere(f.path));
     }
 
     // A matching trailer is valid whatever the date; without one the file's day decides.
@@ -74,11 +74,11 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QDateTime>("modified");
         QTest::addColumn<int>("state");
-        QByteArray changed = WithChecksumTrailer(kText);
+        QByteArray changed = withChecksumTrailer(kText);
         changed[5] = static_cast<char>(changed[5] ^ 0x01);
         const QDateTime cutOff(QDate(2007, 6, 14), QTime(0, 0));
         const QDateTime dayBefore(QDate(2007, 6, 13), QTime(23, 59));
-        QTest::newRow("valid, old") << WithChecksumTrailer(kText) << QDateTime(QDate(1999, 1, 1), QTime(12, 0)) << 0;
+        QTest::newRow("valid, old") << withChecksumTrailer(kText) << QDateTime(QDate(1999, 1, 1), QTime(12, 0)) << 0;
         QTest::newRow("changed, cut-off day") << changed << cutOff << 2;
         QTest::newRow("changed, day before") << changed << dayBefore << 1;
         QTest::newRow("3 bytes, day before") << QByteArray("abc") << dayBefore << 1;
@@ -91,10 +91,10 @@ private slots:
         QFETCH(int, state);
         const TempFile f(QStringLiteral("f.scd"), bytes, modified);
         const ChecksumStateResult result = fileChecksumState(f.path);
-        QVERIFY(result.Ok());
+        QVERIFY(result.ok());
         QCOMPARE(static_cast<int>(result.state), state);
-        QCOMPARE(ReadFile(f.path), bytes);
-        QVERIFY(!IsOpenHere(f.path));
+        QCOMPARE(readFile(f.path), bytes);
+        QVERIFY(!isOpenHere(f.path));
     }
 
     void missingFileIsAFailureInEveryMode()
@@ -102,9 +102,9 @@ private slots:
         const TempFile f(QStringLiteral("missing.scd"));
         for (const auto check : {verifyChecksumTrailer, appendChecksumTrailer, fileCrc})
             QCOMPARE(check(f.path).error, ChecksumError::NotFound);
-        QVERIFY(!fileChecksumState(f.path).Ok());
+        QVERIFY(!fileChecksumState(f.path).ok());
         QVERIFY(!keepBackupCopy(f.path));
-        QVERIFY(Entries(f.dir.path()).isEmpty());
+        QVERIFY(entries(f.dir.path()).isEmpty());
     }
 
     // Each conversion keeps the file as it was in a .bak and adds one more valid trailer.
@@ -115,14 +115,14 @@ private slots:
         ScriptedDialogs dialogs;
         dialogs.openFileNames << f.path << f.path;
 
-        QCOMPARE(QCoro::waitFor(ConvertChecksumCommand(dialogs)), ConversionOutcome::Converted);
-        QCOMPARE(ReadFile(backup), kText);
+        QCOMPARE(QCoro::waitFor(convertChecksumCommand(dialogs)), ConversionOutcome::Converted);
+        QCOMPARE(readFile(backup), kText);
         QCOMPARE(QFileInfo(f.path).size(), kText.size() + 4);
         QCOMPARE(fileChecksumState(f.path).state, ChecksumState::ChecksumValid);
 
-        QCOMPARE(QCoro::waitFor(ConvertChecksumCommand(dialogs)), ConversionOutcome::Converted);
-        QCOMPARE(ReadFile(backup), WithChecksumTrailer(kText));
-        QCOMPARE(ReadFile(f.path), WithChecksumTrailer(WithChecksumTrailer(kText)));
+        QCOMPARE(QCoro::waitFor(convertChecksumCommand(dialogs)), ConversionOutcome::Converted);
+        QCOMPARE(readFile(backup), withChecksumTrailer(kText));
+        QCOMPARE(readFile(f.path), withChecksumTrailer(withChecksumTrailer(kText)));
         QCOMPARE(fileChecksumState(f.path).state, ChecksumState::ChecksumValid);
 
         QCOMPARE(dialogs.filtersSeen.first(), QStringLiteral("TunekitData (*.scd)|*.scd"));
@@ -153,18 +153,18 @@ private slots:
         QFETCH(bool, cancel);
         QFETCH(int, messages);
         UiLanguage lang;
-        QVERIFY(lang.Set(cancel ? Language::German : Language::English));
+        QVERIFY(lang.set(cancel ? Language::German : Language::English));
         QTemporaryDir dir;
         for (const char* name : {"plain.scd", "PLAIN.SCD", "blocked.scd"})
-            WriteFile(dir.filePath(QLatin1String(name)), kText);
+            writeFile(dir.filePath(QLatin1String(name)), kText);
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("blocked.bak"))); // no backup can go there
-        const QStringList before = Entries(dir.path());
+        const QStringList before = entries(dir.path());
 
         ScriptedDialogs dialogs;
         dialogs.openFileNames << (chosen.isEmpty() ? chosen : dir.filePath(chosen));
         if (cancel)
             dialogs.answers << MsgAnswer::Cancel;
-        QVERIFY(QCoro::waitFor(ConvertChecksumCommand(dialogs)) != ConversionOutcome::Converted);
+        QVERIFY(QCoro::waitFor(convertChecksumCommand(dialogs)) != ConversionOutcome::Converted);
 
         QCOMPARE(dialogs.messages.size(), messages);
         if (cancel) {
@@ -175,9 +175,9 @@ private slots:
             QCOMPARE(dialogs.messages.last().title, QStringLiteral("Error"));
             QVERIFY(dialogs.messages.last().text.contains(chosen.chopped(4)));
         }
-        QCOMPARE(Entries(dir.path()), before);
+        QCOMPARE(entries(dir.path()), before);
         for (const char* name : {"plain.scd", "PLAIN.SCD", "blocked.scd"})
-            QCOMPARE(ReadFile(dir.filePath(QLatin1String(name))), kText);
+            QCOMPARE(readFile(dir.filePath(QLatin1String(name))), kText);
     }
 
     // A name at the length limit leaves no room for the temporary name of the atomic replace,
@@ -198,9 +198,9 @@ private slots:
         if (readOnly)
             QVERIFY(QFile::setPermissions(f.path, QFileDevice::ReadOwner));
         QCOMPARE(appendChecksumTrailer(f.path).error, ChecksumError::NotWritable);
-        QVERIFY(verifyChecksumTrailer(f.path).Ok());
-        QCOMPARE(ReadFile(f.path), kText);
-        QCOMPARE(Entries(f.dir.path()).size(), 1);
+        QVERIFY(verifyChecksumTrailer(f.path).ok());
+        QCOMPARE(readFile(f.path), kText);
+        QCOMPARE(entries(f.dir.path()).size(), 1);
     }
 };
 

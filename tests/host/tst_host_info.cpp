@@ -72,12 +72,12 @@ private slots:
         QCOMPARE(installLanguageOf(QStringLiteral("0809")), QStringLiteral("EN"));
         QCOMPARE(installLanguageOf(QStringLiteral("040C")), QString());
         QCOMPARE(installLanguageOf(QString()), QString());
-        QCOMPARE(installLanguageOf(LanguageIdForLocale(QLocale(QLocale::German, QLocale::Austria))), QStringLiteral("DE"));
-        QCOMPARE(LanguageIdForLocale(QLocale(QLocale::German, QLocale::Germany)), QStringLiteral("0407"));
-        QCOMPARE(LanguageIdForLocale(QLocale(QLocale::English, QLocale::UnitedStates)), QStringLiteral("0409"));
+        QCOMPARE(installLanguageOf(languageIdForLocale(QLocale(QLocale::German, QLocale::Austria))), QStringLiteral("DE"));
+        QCOMPARE(languageIdForLocale(QLocale(QLocale::German, QLocale::Germany)), QStringLiteral("0407"));
+        QCOMPARE(languageIdForLocale(QLocale(QLocale::English, QLocale::UnitedStates)), QStringLiteral("0409"));
     }
 
-    // The adapter's "PortName" through a fake registry: the keys are tried in their order, and
+    // The adapter's "portName" through a fake registry: the keys are tried in their order, and
     // every NT release (Windows 10 and 11 too) looks them up.
     void adapterRegistryLookup_data()
     {
@@ -112,13 +112,13 @@ private slots:
         const std::map<std::string, std::string> registry{{key.toStdString(), portName.toStdString()}};
         int tried = 0;
         const std::string found =
-            LookupAdapterPortName(RegistryFamilyOf(version), [&](const std::string& k, const std::string& value) {
+            lookupAdapterPortName(registryFamilyOf(version), [&](const std::string& k, const std::string& value) {
                 ++tried;
                 const auto entry = registry.find(k);
                 return value == "PortName" && entry != registry.end() ? entry->second : std::string();
             });
         QCOMPARE(tried, triedKeys);
-        QCOMPARE(PortNumberOfPortName(found), port);
+        QCOMPARE(portNumberOfPortName(found), port);
     }
 
     // A channel named by its adapter's USB serial number keeps its name in any socket.
@@ -138,20 +138,20 @@ private slots:
         const QList<SystemPort> ports{{QStringLiteral("/dev/ttyS0"), QString(), QStringLiteral("16550A"), QString(), false},
                                       {QStringLiteral("/dev/ttyUSB0"), QStringLiteral("0403:d7a0"), QString(), QStringLiteral("FT4XK2PA"), true},
                                       {QStringLiteral("/dev/ttyUSB3"), QStringLiteral("0403:d7a0"), QString(), QStringLiteral("FT9QZ1LB"), true}};
-        QCOMPARE(PortOfAdapter(ports, serial), port);
+        QCOMPARE(portOfAdapter(ports, serial), port);
         if (!port.isEmpty()) {
-            QCOMPARE(AdapterOfPort(ports, port), serial);
-            QCOMPARE(AdapterOfPort(ports, port.section(u'/', -1)), serial);
+            QCOMPARE(adapterOfPort(ports, port), serial);
+            QCOMPARE(adapterOfPort(ports, port.section(u'/', -1)), serial);
         }
     }
 
     void realHostGivesConsistentFacts()
     {
         const SystemHostFacts host;
-        QCOMPARE(host.DefaultLanguageId().size(), 4);
-        QVERIFY(!host.ProgramFolder().isEmpty() && host.Now().isValid());
+        QCOMPARE(host.defaultLanguageId().size(), 4);
+        QVERIFY(!host.programFolder().isEmpty() && host.now().isValid());
 #ifdef Q_OS_LINUX
-        QCOMPARE(osNamesOf(host.OsVersionRecord(), host.Environment()).shortName, QStringLiteral("Linux"));
+        QCOMPARE(osNamesOf(host.osVersionRecord(), host.environment()).shortName, QStringLiteral("Linux"));
 #endif
     }
 };

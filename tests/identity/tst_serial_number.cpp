@@ -13,9 +13,9 @@ struct Encoding {
     bool rejected = false;
 };
 
-SerialEncoding Encode(int address, int oem, int group, int configId, ScriptedDialogs& dialogs)
+SerialEncoding encode(int address, int oem, int group, int configId, ScriptedDialogs& dialogs)
 {
-    return EncodeSerialNumber(address, oem, group, QString::number(group), configId, dialogs);
+    return encodeSerialNumber(address, oem, group, QString::number(group), configId, dialogs);
 }
 } // namespace
 
@@ -25,7 +25,7 @@ class TstSerialNumber : public QObject {
     Q_OBJECT
 
 private slots:
-    void encode_data()
+    void encodesSerialNumbers_data()
     {
         QTest::addColumn<Encoding>("e");
         QTest::newRow("983 address 1") << Encoding{1, 254, 0, 2, "9836207391"};
@@ -41,11 +41,11 @@ private slots:
         QTest::newRow("address above 16 bits") << Encoding{65536, 0, 0, 2, ""};
         QTest::newRow("oem too wide") << Encoding{5, 1000, 48, 2, ""};
     }
-    void encode()
+    void encodesSerialNumbers()
     {
         QFETCH(Encoding, e);
         ScriptedDialogs dialogs;
-        const SerialEncoding result = Encode(e.address, e.oem, e.group, e.configId, dialogs);
+        const SerialEncoding result = encode(e.address, e.oem, e.group, e.configId, dialogs);
         QCOMPARE(result.serial, e.serial);
         QCOMPARE(result.oemRejected, e.rejected);
         QCOMPARE(dialogs.messages.size(), e.rejected ? 1 : 0);
@@ -79,8 +79,8 @@ private slots:
     {
         QFETCH(QString, serial);
         QFETCH(QStringList, addressOemGroup);
-        QCOMPARE((QStringList{SystemAddressFromSerial(serial, true).address, OemCodeFromSerial(serial),
-                              ProductGroupFromSerial(serial)}),
+        QCOMPARE((QStringList{systemAddressFromSerial(serial, true).address, oemCodeFromSerial(serial),
+                              productGroupFromSerial(serial)}),
                  addressOemGroup);
     }
 
@@ -90,9 +90,9 @@ private slots:
         ScriptedDialogs dialogs;
         for (const int oem : {255, 254, 253, 252, 251, 250, 249, 248, 247, 0, 1, 2}) {
             for (const int address : {1, 32767, 32768, 65535}) {
-                const QString serial = Encode(address, oem, 0, 2, dialogs).serial;
-                QCOMPARE(SystemAddressFromSerial(serial, false).address, QString::number(address));
-                QCOMPARE(OemCodeFromSerial(serial), QString::number(oem));
+                const QString serial = encode(address, oem, 0, 2, dialogs).serial;
+                QCOMPARE(systemAddressFromSerial(serial, false).address, QString::number(address));
+                QCOMPARE(oemCodeFromSerial(serial), QString::number(oem));
             }
         }
         QVERIFY(dialogs.messages.isEmpty());
@@ -100,18 +100,18 @@ private slots:
 
     void checkDigitAndLabels()
     {
-        QCOMPARE(SerialCheckDigit(u"983765432"), 4);
-        QCOMPARE(SerialCheckDigit(u"983000000"), 0); // remainder 0
-        QCOMPARE(SerialCheckDigit(u"98376543"), -1);
-        QCOMPARE(SerialCheckDigit(u"98376543x"), -1);
+        QCOMPARE(serialCheckDigit(u"983765432"), 4);
+        QCOMPARE(serialCheckDigit(u"983000000"), 0); // remainder 0
+        QCOMPARE(serialCheckDigit(u"98376543"), -1);
+        QCOMPARE(serialCheckDigit(u"98376543x"), -1);
 
-        const AddressLabels shown = SystemAddressFromSerial(u"9836207391", true).labels;
+        const AddressLabels shown = systemAddressFromSerial(u"9836207391", true).labels;
         QCOMPARE(shown.internalAddress, QStringLiteral("Intern: 032769"));
         QCOMPARE(shown.directAddress, QStringLiteral("SysAdr: 1"));
         QVERIFY(shown.valueHigh.isEmpty() && shown.valueLow.isEmpty());
-        const AddressLabels hidden = SystemAddressFromSerial(u"9836207391", false).labels;
+        const AddressLabels hidden = systemAddressFromSerial(u"9836207391", false).labels;
         QVERIFY(hidden.internalAddress.isEmpty() && hidden.directAddress.isEmpty());
-        QVERIFY(InternalNumberFromSerial(u"983620x391").caption.isEmpty());
+        QVERIFY(internalNumberFromSerial(u"983620x391").caption.isEmpty());
     }
 
     void productionNumber_data()
@@ -130,7 +130,7 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(bool, stays);
-        QCOMPARE(ProductionNumberFromText(text), stays ? text : QString());
+        QCOMPARE(productionNumberFromText(text), stays ? text : QString());
     }
 };
 

@@ -30,11 +30,11 @@ private slots:
         int ticks = 0;
         const auto wait = [&](qint64 start) -> QCoro::Task<> {
             co_await Pause(clock, 50, owner);
-            took = clock.NowMs() - start;
+            took = clock.nowMs() - start;
         };
-        clock.StartTicker(10, [&] {
+        clock.startTicker(10, [&] {
             if (++ticks == 1)
-                wait(clock.NowMs());
+                wait(clock.nowMs());
         });
         QTRY_VERIFY_WITH_TIMEOUT(took >= 0, 5000);
         QVERIFY2(took >= 50 && took < 1000, qPrintable(QString::number(took)));
@@ -45,8 +45,8 @@ private slots:
     {
         QtClock clock;
         QList<int> order;
-        clock.Schedule(30, [&] { order << 2; });
-        clock.Schedule(1, [&] { order << 1; });
+        clock.schedule(30, [&] { order << 2; });
+        clock.schedule(1, [&] { order << 1; });
         QTRY_COMPARE_WITH_TIMEOUT(order, (QList<int>{1, 2}), 5000);
     }
 
@@ -68,37 +68,37 @@ private slots:
         QSKIP("needs pseudo-terminals");
 #endif
         PtyRig rig;
-        QVERIFY2(rig.StartServer(), qPrintable(rig.server->ErrorText()));
-        rig.server->Faults().LatencyMs = latencyMs;
-        rig.server->Faults().DuplicateRate = duplicate;
-        rig.server->Faults().CorruptRate = corrupt;
+        QVERIFY2(rig.startServer(), qPrintable(rig.server->errorText()));
+        rig.server->faults().latencyMs = latencyMs;
+        rig.server->faults().duplicateRate = duplicate;
+        rig.server->faults().corruptRate = corrupt;
         {
             // The precondition: this port really refuses the modem lines.
-            QSerialPort probe(rig.server->SlavePath());
+            QSerialPort probe(rig.server->slavePath());
             QVERIFY(probe.open(QIODevice::ReadWrite));
             QVERIFY(!probe.setDataTerminalReady(true));
         }
-        rig.Connect();
-        QVERIFY(rig.session.Port().adapterFound);
+        rig.connect();
+        QVERIFY(rig.session.port().adapterFound);
         // A DTR pulse that the line cannot give leaves the port open and working.
-        rig.session.Rs232().ResetDevice();
-        QVERIFY(rig.line.IsOpen());
-        QCOMPARE(rig.session.Port().portNumber, 1);
+        rig.session.rs232().resetDevice();
+        QVERIFY(rig.line.isOpen());
+        QCOMPARE(rig.session.port().portNumber, 1);
 
-        rig.QueueReads(50);
-        QVERIFY(rig.PumpUntil([&] { return rig.Idle(); }, 30000));
+        rig.queueReads(50);
+        QVERIFY(rig.pumpUntil([&] { return rig.idle(); }, 30000));
         // Duplicates reach the decoder too; the answers proper are the rest.
         rig.responses.erase(std::unique(rig.responses.begin(), rig.responses.end()), rig.responses.end());
         QCOMPARE(rig.responses.size(), 50);
         for (int i = 0; i < 50; ++i) {
             const QByteArray& answer = rig.responses[i];
-            QCOMPARE(PacketIndex(answer), 0x2000 + i % 16);
-            QCOMPARE(PacketSubindex(answer), i / 16);
-            QCOMPARE(PacketData(answer), rig.server->Device().Cell(0x2000 + i % 16, i / 16));
+            QCOMPARE(packetIndex(answer), 0x2000 + i % 16);
+            QCOMPARE(packetSubindex(answer), i / 16);
+            QCOMPARE(packetData(answer), rig.server->device().cell(0x2000 + i % 16, i / 16));
         }
         QCOMPARE(rig.dialogs.messages.size(), 0);
-        QCOMPARE(rig.session.Engine().State().repeatTotal, rig.server->Link().AnswersCorrupted());
-        QVERIFY(rig.line.IsOpen());
+        QCOMPARE(rig.session.engine().state().repeatTotal, rig.server->link().answersCorrupted());
+        QVERIFY(rig.line.isOpen());
     }
 
     void twoStationsReadSideBySideInOneThread()
@@ -111,20 +111,20 @@ private slots:
         QtClock clock;
         PtyStation crane(clock, 53);
         PtyStation hoist(clock, 52);
-        QVERIFY(crane.Start() && hoist.Start());
-        clock.StartTicker(10, [&] {
-            crane.station.Tick();
-            hoist.station.Tick();
+        QVERIFY(crane.start() && hoist.start());
+        clock.startTicker(10, [&] {
+            crane.station.tick();
+            hoist.station.tick();
         });
         std::optional<ReadOutcome> craneRead;
         std::optional<ReadOutcome> hoistRead;
         int hoistAnswersWhenCraneDone = -1;
         int craneAnswersWhenHoistDone = -1;
-        WhenDone<ReadOutcome>(crane.DetectAndRead(), [&](ReadOutcome outcome) {
+        whenDone<ReadOutcome>(crane.detectAndRead(), [&](ReadOutcome outcome) {
             craneRead = outcome;
             hoistAnswersWhenCraneDone = hoist.views.refreshes;
         });
-        WhenDone<ReadOutcome>(hoist.DetectAndRead(), [&](ReadOutcome outcome) {
+        whenDone<ReadOutcome>(hoist.detectAndRead(), [&](ReadOutcome outcome) {
             hoistRead = outcome;
             craneAnswersWhenHoistDone = crane.views.refreshes;
         });
@@ -138,12 +138,12 @@ private slots:
 
         // Exact: the same as each station reads with the line to itself.
         for (PtyStation* one : {&crane, &hoist}) {
-            const ParamArray<QString> together = one->station.Image().value;
+            const ParamArray<QString> together = one->station.image().value;
             std::optional<ReadOutcome> alone;
-            WhenDone<ReadOutcome>(one->station.ReadParameters(), [&](ReadOutcome outcome) { alone = outcome; });
+            whenDone<ReadOutcome>(one->station.readParameters(), [&](ReadOutcome outcome) { alone = outcome; });
             QVERIFY(QTest::qWaitFor([&] { return alone.has_value(); }, 30000));
             QVERIFY(alone->complete);
-            QCOMPARE(together, one->station.Image().value);
+            QCOMPARE(together, one->station.image().value);
             QVERIFY(!together[SystemAddressNr].isEmpty());
         }
     }
@@ -152,51 +152,51 @@ private slots:
     {
 #ifdef Q_OS_UNIX
         PtyRig rig;
-        QVERIFY(rig.StartServer());
-        rig.Connect();
-        QVERIFY(rig.session.Port().adapterFound);
-        rig.QueueReads(200);
-        QVERIFY(rig.PumpUntil([&] { return rig.responses.size() >= 20; }, 30000));
+        QVERIFY(rig.startServer());
+        rig.connect();
+        QVERIFY(rig.session.port().adapterFound);
+        rig.queueReads(200);
+        QVERIFY(rig.pumpUntil([&] { return rig.responses.size() >= 20; }, 30000));
 
         // The far end closes both its ends: the client sees a hang-up.
         QElapsedTimer sinceStop;
         sinceStop.start();
-        rig.server->Stop();
-        QVERIFY(rig.PumpUntil([&] { return rig.session.Port().portNumber == 0; }, 10000));
+        rig.server->stop();
+        QVERIFY(rig.pumpUntil([&] { return rig.session.port().portNumber == 0; }, 10000));
         const qint64 detectionMs = sinceStop.elapsed();
         qInfo("hang-up noticed after %lld ms", detectionMs);
         QVERIFY2(detectionMs < 1500, qPrintable(QStringLiteral("%1 ms").arg(detectionMs)));
-        QVERIFY(!rig.session.Port().adapterFound);
-        QVERIFY(!rig.line.IsOpen());
+        QVERIFY(!rig.session.port().adapterFound);
+        QVERIFY(!rig.line.isOpen());
         QCOMPARE(rig.dialogs.messages.size(), 1);
         QCOMPARE(rig.dialogs.messages.first().icon, MsgIcon::Critical);
         QCOMPARE(rig.dialogs.messages.first().text,
                  QStringLiteral("The connection to the programming adapter was lost.\r\nCheck the cable, then choose Interface > Detect."));
 
         // The engine gives the batch up by time-out, quietly: the loss was already reported.
-        QVERIFY(rig.PumpUntil([&] { return rig.Idle(); }, 20000));
+        QVERIFY(rig.pumpUntil([&] { return rig.idle(); }, 20000));
         QVERIFY(rig.responses.size() < 200);
-        QVERIFY(rig.session.Engine().State().queue.IsEmpty());
+        QVERIFY(rig.session.engine().state().queue.isEmpty());
         QCOMPARE(rig.dialogs.messages.size(), 1);
 
         // With the port gone and the main timer running, the program sleeps between ticks.
         const std::clock_t cpuBefore = std::clock(); // the process's CPU time, every thread's
-        rig.PumpUntil([] { return false; }, 1000);
+        rig.pumpUntil([] { return false; }, 1000);
         const double cpuUsed = static_cast<double>(std::clock() - cpuBefore) / CLOCKS_PER_SEC;
         qInfo("CPU time over 1 s without a port: %.3f s", cpuUsed);
         QVERIFY2(cpuUsed < 0.2, qPrintable(QString::number(cpuUsed)));
         QCOMPARE(rig.dialogs.messages.size(), 1);
 
         // The adapter is back (a new terminal): opening it again works, and so does a batch.
-        QVERIFY(rig.StartServer());
-        rig.Connect();
-        QVERIFY(rig.session.Port().adapterFound);
-        QCOMPARE(rig.session.Port().portNumber, 1);
+        QVERIFY(rig.startServer());
+        rig.connect();
+        QVERIFY(rig.session.port().adapterFound);
+        QCOMPARE(rig.session.port().portNumber, 1);
         const qsizetype before = rig.responses.size();
-        rig.QueueReads(5);
-        QVERIFY(rig.PumpUntil([&] { return rig.responses.size() == before + 5 && rig.Idle(); }, 30000));
-        QCOMPARE(PacketIndex(rig.responses.last()), 0x2004);
-        QCOMPARE(rig.session.Image().deviceConfigId, qint16(53)); // the answers reached the device image too
+        rig.queueReads(5);
+        QVERIFY(rig.pumpUntil([&] { return rig.responses.size() == before + 5 && rig.idle(); }, 30000));
+        QCOMPARE(packetIndex(rig.responses.last()), 0x2004);
+        QCOMPARE(rig.session.image().deviceConfigId, qint16(53)); // the answers reached the device image too
         QCOMPARE(rig.dialogs.messages.size(), 1);
 #endif
     }

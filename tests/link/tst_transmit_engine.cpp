@@ -17,7 +17,7 @@ Q_DECLARE_METATYPE(tunekit::SimFaults)
 namespace {
 
 // The line faults the caller sets, the others as by default.
-SimFaults Faults(const std::function<void(SimFaults&)>& set)
+SimFaults faults(const std::function<void(SimFaults&)>& set)
 {
     SimFaults faults;
     set(faults);
@@ -40,12 +40,12 @@ private slots:
         QTest::addColumn<QByteArray>("data");
         QTest::addColumn<QByteArray>("frame");
         QTest::newRow("empty data padded") << 0x10 << 0x2000 << 0 << QByteArray() << QByteArray("@1000200000000000CF\r");
-        QTest::newRow("six data bytes cut to four") << 0x12 << 0x2101 << 0 << Bytes({1, 2, 3, 4, 5, 6}) << QByteArray("@1201210001020304C1\r");
-        QTest::newRow("index little-endian") << 0x12 << 0x5000 << 3 << Bytes({0xAA}) << QByteArray("@12005003AA000000EF\r");
+        QTest::newRow("six data bytes cut to four") << 0x12 << 0x2101 << 0 << bytes({1, 2, 3, 4, 5, 6}) << QByteArray("@1201210001020304C1\r");
+        QTest::newRow("index little-endian") << 0x12 << 0x5000 << 3 << bytes({0xAA}) << QByteArray("@12005003AA000000EF\r");
         QTest::newRow("only bits 0..15 of the index") << 0x10 << 0x12345 << 0 << QByteArray() << QByteArray("@104523000000000087\r");
         // (-1 div 256) truncates toward zero to 0, so the high byte is 0, not 0xFF.
         QTest::newRow("negative index") << 0x10 << -1 << 0 << QByteArray() << QByteArray("@10FF000000000000EF\r");
-        QTest::newRow("sum wraps twice") << 0x12 << 0x1001 << 2 << Bytes({0xFF, 0xFF, 0x00, 0x80}) << QByteArray("@12011002FFFF00805A\r");
+        QTest::newRow("sum wraps twice") << 0x12 << 0x1001 << 2 << bytes({0xFF, 0xFF, 0x00, 0x80}) << QByteArray("@12011002FFFF00805A\r");
         QTest::newRow("all zero") << 0 << 0 << 0 << QByteArray() << QByteArray("@0000000000000000FF\r");
         QTest::newRow("all 0xFF") << 0xFF << 0xFFFF << 0xFF << QByteArray(4, '\xFF') << QByteArray("@FFFFFFFFFFFFFFFF00\r");
     }
@@ -58,17 +58,17 @@ private slots:
         QFETCH(QByteArray, data);
         QFETCH(QByteArray, frame);
         TransmitEngine engine;
-        engine.SendPacket(static_cast<std::uint8_t>(type), index, static_cast<std::uint8_t>(subindex), data);
-        engine.SendPacket(DownloadRequest, 0x2000, 0);
-        QCOMPARE(engine.State().queue.Length(), 16);
-        QVERIFY(!engine.State().sending); // queuing alone never starts a transfer
-        const QByteArray packet = engine.State().queue.Front();
-        QCOMPARE(EncodeFrame(packet), frame);
-        QVERIFY(FrameIntact(frame));
-        QCOMPARE(DecodeFrame(frame.chopped(1) + 'X'), packet); // the 20th character is not looked at
+        engine.sendPacket(static_cast<std::uint8_t>(type), index, static_cast<std::uint8_t>(subindex), data);
+        engine.sendPacket(DownloadRequest, 0x2000, 0);
+        QCOMPARE(engine.state().queue.length(), 16);
+        QVERIFY(!engine.state().sending); // queuing alone never starts a transfer
+        const QByteArray packet = engine.state().queue.front();
+        QCOMPARE(encodeFrame(packet), frame);
+        QVERIFY(frameIntact(frame));
+        QCOMPARE(decodeFrame(frame.chopped(1) + 'X'), packet); // the 20th character is not looked at
     }
 
-    void decodeFrame_data()
+    void decodesFrames_data()
     {
         QTest::addColumn<QByteArray>("frame");
         QTest::addColumn<QByteArray>("packet");
@@ -76,19 +76,19 @@ private slots:
         QTest::newRow("21 characters") << QByteArray("@1000200000000000CF\r\r") << QByteArray();
         QTest::newRow("no @") << QByteArray("#1000200000000000CF\r") << QByteArray();
         // Decoded, but not intact: the receive path does not use it.
-        QTest::newRow("wrong checksum decoded") << QByteArray("@110020000500000000\r") << Bytes({0x11, 0, 0x20, 0, 5, 0, 0, 0});
-        QTest::newRow("lower-case hex") << QByteArray("@11002000ff000000cf\r") << Bytes({0x11, 0, 0x20, 0, 0xFF, 0, 0, 0});
+        QTest::newRow("wrong checksum decoded") << QByteArray("@110020000500000000\r") << bytes({0x11, 0, 0x20, 0, 5, 0, 0, 0});
+        QTest::newRow("lower-case hex") << QByteArray("@11002000ff000000cf\r") << bytes({0x11, 0, 0x20, 0, 0xFF, 0, 0, 0});
         QTest::newRow("non-hex data pair") << QByteArray("@11002000G5000000CF\r") << QByteArray();
         QTest::newRow("non-hex checksum pair") << QByteArray("@1100200005000000Z!\r") << QByteArray();
         QTest::newRow("high bytes") << QByteArray("@\xFF\xFE\x80\x81" "00000000000000\r") << QByteArray();
     }
 
-    void decodeFrame()
+    void decodesFrames()
     {
         QFETCH(QByteArray, frame);
         QFETCH(QByteArray, packet);
-        QCOMPARE(DecodeFrame(frame), packet);
-        QVERIFY(!FrameIntact(frame));
+        QCOMPARE(decodeFrame(frame), packet);
+        QVERIFY(!frameIntact(frame));
     }
 
     void assemblerFindsEveryFrame_data()
@@ -122,31 +122,31 @@ private slots:
         QList<QByteArray> found;
         QList<bool> good;
         for (const QByteArray& chunk : chunks) {
-            for (const FrameAssembler::Frame& frame : assembler.Feed(chunk)) {
+            for (const FrameAssembler::Frame& frame : assembler.feed(chunk)) {
                 found << frame.text;
                 good << frame.intact;
             }
         }
         QCOMPARE(found, frames);
         QCOMPARE(good, intact);
-        QCOMPARE(assembler.Pending(), pending);
+        QCOMPARE(assembler.pending(), pending);
     }
 
     void encodeDecodeRoundTripsEveryByte()
     {
         for (int b = 0; b < 256; ++b) {
-            const QByteArray packet = MakePacket(static_cast<std::uint8_t>(b), b * 257, static_cast<std::uint8_t>(255 - b),
+            const QByteArray packet = makePacket(static_cast<std::uint8_t>(b), b * 257, static_cast<std::uint8_t>(255 - b),
                                                  QByteArray(4, static_cast<char>(b)));
-            const QByteArray frame = EncodeFrame(packet);
+            const QByteArray frame = encodeFrame(packet);
             QCOMPARE(frame.size(), FrameSize);
-            QCOMPARE(DecodeFrame(frame), packet);
-            QCOMPARE(PacketType(packet), b);
+            QCOMPARE(decodeFrame(frame), packet);
+            QCOMPARE(packetType(packet), b);
         }
-        QCOMPARE(PacketType(QByteArray()), 0);
+        QCOMPARE(packetType(QByteArray()), 0);
         // The names show in write failures; codes outside 0..255 are no names.
-        QCOMPARE(PacketTypeName(0xFE), QLatin1StringView("ChkError"));
-        QCOMPARE(PacketTypeName(0x22), QLatin1StringView("unknown"));
-        QCOMPARE(PacketTypeName(-1), QLatin1StringView("unknown"));
+        QCOMPARE(packetTypeName(0xFE), QLatin1StringView("ChkError"));
+        QCOMPARE(packetTypeName(0x22), QLatin1StringView("unknown"));
+        QCOMPARE(packetTypeName(-1), QLatin1StringView("unknown"));
     }
 
     void queueTakesPacketsInOrderWithoutLosingAny()
@@ -155,17 +155,17 @@ private slots:
         TransmitEngine engine;
         constexpr int count = 16000;
         for (int i = 0; i < count; ++i)
-            engine.SendPacket(DownloadRequest, i, static_cast<std::uint8_t>(i & 0xFF));
-        auto& queue = engine.State().queue;
+            engine.sendPacket(DownloadRequest, i, static_cast<std::uint8_t>(i & 0xFF));
+        auto& queue = engine.state().queue;
         for (int i = 0; i < count; ++i) {
-            QCOMPARE(queue.Length(), qsizetype(8) * (count - i));
-            QCOMPARE(PacketIndex(queue.Front()), i & 0xFFFF);
-            QCOMPARE(PacketSubindex(queue.Front()), i & 0xFF);
-            queue.DropFront();
+            QCOMPARE(queue.length(), qsizetype(8) * (count - i));
+            QCOMPARE(packetIndex(queue.front()), i & 0xFFFF);
+            QCOMPARE(packetSubindex(queue.front()), i & 0xFF);
+            queue.dropFront();
         }
-        QCOMPARE(queue.Front(), QByteArray());
-        queue.DropFront(); // harmless on an empty queue
-        QCOMPARE(queue.Length(), 0);
+        QCOMPARE(queue.front(), QByteArray());
+        queue.dropFront(); // harmless on an empty queue
+        QCOMPARE(queue.length(), 0);
     }
 
     void batchIsAnswered_data()
@@ -179,17 +179,17 @@ private slots:
         QTest::newRow("automatic reset off, the console's hint instead") << SimFaults{} << false << 5 << 0 << 0;
         QTest::newRow("paced, one packet per tick") << SimFaults{} << true << 5 << 0 << 1;
         QTest::newRow("one packet, ended in its sending tick") << SimFaults{} << false << 1 << 0 << 1;
-        QTest::newRow("noise and a frame in pieces") << Faults([](SimFaults& f) { f.SplitAfter = 3; f.Noise = "xx\r"; }) << false << 20 << 0 << 1;
-        QTest::newRow("every answer twice, in one USB packet") << Faults([](SimFaults& f) { f.DuplicateRate = 1; f.LatencyMs = 16; }) << false << 20 << 0 << 1;
-        QTest::newRow("bursts of noise") << Faults([](SimFaults& f) { f.NoiseBurstRate = 0.5; }) << false << 20 << 0 << 1;
-        QTest::newRow("corrupted answers") << Faults([](SimFaults& f) { f.CorruptRate = 0.15; }) << false << 20 << 0 << 1;
+        QTest::newRow("noise and a frame in pieces") << faults([](SimFaults& f) { f.splitAfter = 3; f.noise = "xx\r"; }) << false << 20 << 0 << 1;
+        QTest::newRow("every answer twice, in one USB packet") << faults([](SimFaults& f) { f.duplicateRate = 1; f.latencyMs = 16; }) << false << 20 << 0 << 1;
+        QTest::newRow("bursts of noise") << faults([](SimFaults& f) { f.noiseBurstRate = 0.5; }) << false << 20 << 0 << 1;
+        QTest::newRow("corrupted answers") << faults([](SimFaults& f) { f.corruptRate = 0.15; }) << false << 20 << 0 << 1;
         // Valid frames that answer nothing asked: another address, or the address with a type
         // that does not answer a read. Their values never reach the decoder.
-        QTest::newRow("stray answers for other addresses") << Faults([](SimFaults& f) { f.StrayRate = 1; }) << false << 20 << 0 << 1;
-        QTest::newRow("answers of the wrong type") << Faults([](SimFaults& f) { f.WrongTypeRate = 1; }) << false << 20 << 0 << 1;
+        QTest::newRow("stray answers for other addresses") << faults([](SimFaults& f) { f.strayRate = 1; }) << false << 20 << 0 << 1;
+        QTest::newRow("answers of the wrong type") << faults([](SimFaults& f) { f.wrongTypeRate = 1; }) << false << 20 << 0 << 1;
         // Each answer comes after the time-out: the packet goes again, and the late answer to
         // the first sending ends the wait of the second.
-        QTest::newRow("answers later than the time-out") << Faults([](SimFaults& f) { f.ExtraDelayMs = 600; }) << false << 5 << 5 << 1;
+        QTest::newRow("answers later than the time-out") << faults([](SimFaults& f) { f.extraDelayMs = 600; }) << false << 5 << 5 << 1;
     }
 
     void batchIsAnswered()
@@ -200,37 +200,37 @@ private slots:
         QFETCH(int, lost);
         QFETCH(int, resets);
         Rig rig;
-        rig.Connect();
-        rig.session.Access().level = AccessLevel::Development();
-        rig.session.SetAutomaticResetOff(resets == 0);
-        rig.session.Engine().Reset().consoleHintVisible = true; // a batch with the reset hides it again
-        rig.session.Engine().SetPaced(paced);
-        rig.line.Faults() = faults;
+        rig.connect();
+        rig.session.access().level = AccessLevel::development();
+        rig.session.setAutomaticResetOff(resets == 0);
+        rig.session.engine().reset().consoleHintVisible = true; // a batch with the reset hides it again
+        rig.session.engine().setPaced(paced);
+        rig.line.faults() = faults;
         QList<qint64> sentAt;
-        rig.views.beforeSend = [&] { sentAt << rig.clock.NowUs(); };
-        rig.QueueReads(count);
-        QVERIFY(rig.RunUntilBatchEnd());
+        rig.views.beforeSend = [&] { sentAt << rig.clock.nowUs(); };
+        rig.queueReads(count);
+        QVERIFY(rig.runUntilBatchEnd());
         // The reset follows the last answer: run past it. Idle ticks only refresh the status bar.
         const int updates = rig.views.statusBarUpdates;
-        rig.clock.RunFor(5000);
+        rig.clock.runFor(5000);
         QVERIFY(rig.views.statusBarUpdates - updates >= 495);
         // One answer each, in order, and every value handed on is the device's.
         QCOMPARE(rig.responses.size(), count);
         for (int i = 0; i < count; ++i) {
             const QByteArray& response = rig.responses.at(i);
-            QCOMPARE(PacketIndex(response), PacketIndex(rig.responses.first()) + i);
-            QCOMPARE(PacketData(response), rig.line.Device().Cell(PacketIndex(response), PacketSubindex(response)));
+            QCOMPARE(packetIndex(response), packetIndex(rig.responses.first()) + i);
+            QCOMPARE(packetData(response), rig.line.device().cell(packetIndex(response), packetSubindex(response)));
         }
         // Each corrupted or lost answer cost one repeat.
-        const int sends = count + rig.line.Link().AnswersCorrupted() + lost;
-        QCOMPARE(rig.line.Device().Requests().size(), sends);
-        QCOMPARE(rig.session.Engine().State().repeatTotal, sends - count);
-        QCOMPARE(rig.session.Engine().State().lostTotal, lost);
-        QCOMPARE(rig.line.Device().RestartCount(), resets);
-        QCOMPARE(rig.session.Engine().Reset().consoleHintVisible, resets == 0);
-        QVERIFY(!rig.session.Engine().State().resetPending);
+        const int sends = count + rig.line.link().answersCorrupted() + lost;
+        QCOMPARE(rig.line.device().requests().size(), sends);
+        QCOMPARE(rig.session.engine().state().repeatTotal, sends - count);
+        QCOMPARE(rig.session.engine().state().lostTotal, lost);
+        QCOMPARE(rig.line.device().restartCount(), resets);
+        QCOMPARE(rig.session.engine().reset().consoleHintVisible, resets == 0);
+        QVERIFY(!rig.session.engine().state().resetPending);
         QVERIFY(rig.dialogs.messages.isEmpty());
-        QCOMPARE(rig.session.Engine().Progress().overall, 100);
+        QCOMPARE(rig.session.engine().progress().overall, 100);
         // Paced, every packet leaves on a tick; otherwise the answer's arrival sends the next.
         const auto onTick = [](qint64 us) { return us % 10000 == 0; };
         QCOMPARE(std::all_of(sentAt.cbegin(), sentAt.cend(), onTick), paced || count == 1);
@@ -241,8 +241,8 @@ private slots:
         };
         QCOMPARE(dumped(u"Transmit"), sends);
         // Level 60 logs every answer; what answered nothing awaited is marked so.
-        QCOMPARE(dumped(u"Receive (not awaited)"), rig.line.Link().AnswersDuplicated() + rig.line.Link().StraysSent() + lost);
-        QCOMPARE(rig.session.Engine().State().ignoredTotal, rig.line.Link().AnswersDuplicated() + rig.line.Link().StraysSent() + lost);
+        QCOMPARE(dumped(u"Receive (not awaited)"), rig.line.link().answersDuplicated() + rig.line.link().straysSent() + lost);
+        QCOMPARE(rig.session.engine().state().ignoredTotal, rig.line.link().answersDuplicated() + rig.line.link().straysSent() + lost);
         QVERIFY(rig.views.terminal.contains("@1000200000000000CF\r"));
     }
 
@@ -255,7 +255,7 @@ private slots:
         QTest::addColumn<int>("quiet"); // why no message is shown
         QTest::addColumn<QString>("message");
         const QString timeout = QStringLiteral("T I M E O U T  !\r\ninterface or device not reacting!");
-        const SimFaults silent = Faults([](SimFaults& f) { f.Silent = true; });
+        const SimFaults silent = faults([](SimFaults& f) { f.silent = true; });
         QByteArray everyByte;
         for (int b = 0; b < 256; ++b)
             everyByte += static_cast<char>(b);
@@ -263,15 +263,15 @@ private slots:
         QTest::newRow("time-out") << silent << QByteArray() << 2 << 0 << Shown << timeout;
         // Answers that come after the last time-out are logged, not stored, and hold the reset
         // off until the line is quiet.
-        QTest::newRow("late answers after the last time-out") << Faults([](SimFaults& f) { f.ExtraDelayMs = 1300; }) << QByteArray() << 2 << 0 << Shown << timeout;
+        QTest::newRow("late answers after the last time-out") << faults([](SimFaults& f) { f.extraDelayMs = 1300; }) << QByteArray() << 2 << 0 << Shown << timeout;
         QTest::newRow("corrupted after two repeats")
-            << Faults([](SimFaults& f) { f.CorruptRate = 1; }) << QByteArray() << 2 << 0 << Shown
+            << faults([](SimFaults& f) { f.corruptRate = 1; }) << QByteArray() << 2 << 0 << Shown
             << "The line is corrupting data!\r\nThe device's answers still arrived damaged after two repeats. Check the cable and the adapter.";
         // A frame that cannot be read, one with a wrong checksum and the device's ChkError make the
         // packet go again; nothing is stored. Whatever cannot become an answer is ended by the time-out.
         QTest::newRow("non-hex frame") << silent << QByteArray("@11002000ZZ000000CF\r") << 2 << 0 << Shown << timeout;
         QTest::newRow("wrong checksum") << silent << QByteArray("@1100200035000000C9\r") << 2 << 0 << Shown << timeout;
-        QTest::newRow("ChkError") << silent << EncodeFrame(MakePacket(ChkError, 0x2000, 0)) << 2 << 0 << Shown << timeout;
+        QTest::newRow("ChkError") << silent << encodeFrame(makePacket(ChkError, 0x2000, 0)) << 2 << 0 << Shown << timeout;
         QTest::newRow("bytes 0..255") << silent << everyByte << 2 << 0 << Shown << timeout;
         QTest::newRow("endless noise") << silent << QByteArray(100000, 'x') << 2 << 0 << Shown << timeout;
         QTest::newRow("time-out message suppressed by the caller") << silent << QByteArray() << 2 << 0 << Suppressed << QString();
@@ -287,31 +287,31 @@ private slots:
         QFETCH(int, quiet);
         QFETCH(QString, message);
         Rig rig;
-        rig.Connect();
-        rig.line.Faults() = faults;
-        rig.session.Engine().State().quietTimeouts = quiet == Suppressed;
-        rig.session.Port().adapterFound = quiet != NoAdapter;
+        rig.connect();
+        rig.line.faults() = faults;
+        rig.session.engine().state().quietTimeouts = quiet == Suppressed;
+        rig.session.port().adapterFound = quiet != NoAdapter;
         qint64 lastSentMs = 0;
-        rig.views.beforeSend = [&] { lastSentMs = rig.clock.NowMs(); };
-        rig.QueueReads(3);
-        QVERIFY(rig.clock.RunUntil([&] { return rig.session.Engine().State().waitedMs > 0; }, 100));
-        rig.session.Engine().ReceiveData(garbage);
-        QVERIFY(rig.session.Engine().State().Rx.Pending().size() < FrameSize);
+        rig.views.beforeSend = [&] { lastSentMs = rig.clock.nowMs(); };
+        rig.queueReads(3);
+        QVERIFY(rig.clock.runUntil([&] { return rig.session.engine().state().waitedMs > 0; }, 100));
+        rig.session.engine().receiveData(garbage);
+        QVERIFY(rig.session.engine().state().rx.pending().size() < FrameSize);
         // A device that answered (damaged) is reset (2950 ms) at once, before the message; one
         // that did not may still be at work: the message comes at the time-out, the reset only
         // once the line has been quiet for as long again.
         const bool timedOut = message.startsWith(u"T I M E O U T");
-        QCOMPARE(rig.clock.RunUntil([&] { return !rig.dialogs.messages.isEmpty(); }, 5000), quiet == Shown);
-        const qint64 waited = rig.clock.NowMs() - lastSentMs - (timedOut ? 0 : 2950);
+        QCOMPARE(rig.clock.runUntil([&] { return !rig.dialogs.messages.isEmpty(); }, 5000), quiet == Shown);
+        const qint64 waited = rig.clock.nowMs() - lastSentMs - (timedOut ? 0 : 2950);
         QVERIFY2(quiet != Shown || (waited >= (timedOut ? 400 : 0) && waited <= (timedOut ? 440 : 60)),
                  qPrintable(QString::number(waited)));
         const int resets = quiet == NoAdapter ? 0 : 1; // no adapter, no reset line
-        QCOMPARE(rig.line.Device().RestartCount(), timedOut ? 0 : resets);
-        QVERIFY(rig.clock.RunUntil([&] { return rig.session.Engine().Idle(); }, 5000));
-        QCOMPARE(rig.views.debugLines.filter(QStringLiteral("RxLate: ")).size(), faults.ExtraDelayMs > 0 ? 3 : 0);
-        QCOMPARE(rig.line.Device().RestartCount(), resets);
-        QVERIFY(!rig.session.Engine().State().resetPending);
-        QCOMPARE(rig.session.Engine().State().waitedMs, 0);
+        QCOMPARE(rig.line.device().restartCount(), timedOut ? 0 : resets);
+        QVERIFY(rig.clock.runUntil([&] { return rig.session.engine().idle(); }, 5000));
+        QCOMPARE(rig.views.debugLines.filter(QStringLiteral("RxLate: ")).size(), faults.extraDelayMs > 0 ? 3 : 0);
+        QCOMPARE(rig.line.device().restartCount(), resets);
+        QVERIFY(!rig.session.engine().state().resetPending);
+        QCOMPARE(rig.session.engine().state().waitedMs, 0);
         QCOMPARE(rig.responses.size(), stored);
         for (const auto& shown : rig.dialogs.messages) {
             QCOMPARE(shown.text, message);
@@ -324,16 +324,16 @@ private slots:
         const QStringList sent = rig.views.debugLines.filter(QStringLiteral("TxSend: "));
         QCOMPARE(sent.size(), repeats + 1);
         QCOMPARE(sent.last(), repeats ? first + QStringLiteral(" (repeat %1)").arg(repeats) : first);
-        QCOMPARE(rig.session.Engine().State().repeatTotal, repeats);
-        QCOMPARE(rig.session.Engine().State().queue.Length(), 0);
+        QCOMPARE(rig.session.engine().state().repeatTotal, repeats);
+        QCOMPARE(rig.session.engine().state().queue.length(), 0);
 
         // The next batch gets every answer and one reset, after its last answer.
-        rig.line.Faults() = SimFaults{};
-        rig.QueueReads(20);
-        QVERIFY(rig.RunUntilBatchEnd());
-        rig.clock.RunFor(5000);
+        rig.line.faults() = SimFaults{};
+        rig.queueReads(20);
+        QVERIFY(rig.runUntilBatchEnd());
+        rig.clock.runFor(5000);
         QCOMPARE(rig.responses.size(), stored + 20);
-        QCOMPARE(rig.line.Device().RestartCount(), resets + 1);
+        QCOMPARE(rig.line.device().restartCount(), resets + 1);
         QCOMPARE(rig.dialogs.messages.size(), quiet == Shown ? 1 : 0);
     }
 
@@ -353,20 +353,20 @@ private slots:
         QFETCH(int, port);
         QFETCH(QString, text);
         Rig rig;
-        rig.line.SetPortBusy(3, true);
-        rig.line.SetExistingPorts(QSet<int>{1, 2, 3, 17}); // 17 is refused for its number alone
-        rig.Connect();
-        QVERIFY(!rig.session.Rs232().ProbePort(port));
-        QVERIFY(!rig.session.Rs232().ProbePort(17));
-        QVERIFY(rig.session.Rs232().ProbePort(2));
-        QVERIFY(rig.line.IsOpen());
-        QCOMPARE(rig.line.PortNumber(), 1); // reopened on the port in use
+        rig.line.setPortBusy(3, true);
+        rig.line.setExistingPorts(QSet<int>{1, 2, 3, 17}); // 17 is refused for its number alone
+        rig.connect();
+        QVERIFY(!rig.session.rs232().probePort(port));
+        QVERIFY(!rig.session.rs232().probePort(17));
+        QVERIFY(rig.session.rs232().probePort(2));
+        QVERIFY(rig.line.isOpen());
+        QCOMPARE(rig.line.portNumber(), 1); // reopened on the port in use
         QVERIFY(rig.dialogs.messages.isEmpty());
 
-        rig.session.Rs232().ClosePort();
-        rig.session.Port().portNumber = static_cast<qint16>(port);
-        QVERIFY(!rig.session.Rs232().OpenPort());
-        QCOMPARE(rig.session.Port().portNumber, 0);
+        rig.session.rs232().closePort();
+        rig.session.port().portNumber = static_cast<qint16>(port);
+        QVERIFY(!rig.session.rs232().openPort());
+        QCOMPARE(rig.session.port().portNumber, 0);
         QCOMPARE(rig.dialogs.messages.size(), 1);
         QCOMPARE(rig.dialogs.messages.first().text, text);
         QCOMPARE(rig.dialogs.messages.first().title, QStringLiteral("Error opening COM-Port"));
@@ -389,29 +389,29 @@ private slots:
         QFETCH(int, seconds);
         QFETCH(int, expectedMs);
         Rig rig;
-        rig.Connect();
-        rig.session.Port().longDelay = longDelay;
-        rig.session.Port().longDelaySeconds = static_cast<qint16>(seconds);
-        const qint64 start = rig.clock.NowMs();
-        rig.Finish(rig.session.Rs232().ResetDevice());
-        const qint64 took = rig.clock.NowMs() - start;
+        rig.connect();
+        rig.session.port().longDelay = longDelay;
+        rig.session.port().longDelaySeconds = static_cast<qint16>(seconds);
+        const qint64 start = rig.clock.nowMs();
+        rig.finish(rig.session.rs232().resetDevice());
+        const qint64 took = rig.clock.nowMs() - start;
         QVERIFY2(took >= expectedMs && took <= expectedMs + 40, qPrintable(QString::number(took)));
-        QCOMPARE(rig.line.Device().RestartCount(), 1);
+        QCOMPARE(rig.line.device().restartCount(), 1);
     }
 
     void longQueueProgress()
     {
         // A batch longer than a 16-bit count of queue characters still shows sound progress.
         Rig rig;
-        rig.Connect();
-        rig.session.Engine().Bookkeeping().startProgress = true;
-        rig.QueueReads(5000, 0x6000);
-        QVERIFY(rig.clock.RunUntil([&] { return rig.responses.size() == 2500; }, 600000));
-        const int bar = rig.session.Engine().Progress().overall;
+        rig.connect();
+        rig.session.engine().bookkeeping().startProgress = true;
+        rig.queueReads(5000, 0x6000);
+        QVERIFY(rig.clock.runUntil([&] { return rig.responses.size() == 2500; }, 600000));
+        const int bar = rig.session.engine().progress().overall;
         QVERIFY2(bar >= 49 && bar <= 51, qPrintable(QString::number(bar)));
-        QVERIFY(rig.RunUntilBatchEnd());
-        QCOMPARE(rig.session.Engine().Progress().overall, 100);
-        QCOMPARE(rig.session.Engine().Bookkeeping().sentLength, 4 * 4999);
+        QVERIFY(rig.runUntilBatchEnd());
+        QCOMPARE(rig.session.engine().progress().overall, 100);
+        QCOMPARE(rig.session.engine().bookkeeping().sentLength, 4 * 4999);
     }
 };
 

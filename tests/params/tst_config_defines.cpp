@@ -42,33 +42,33 @@ private slots:
         QFETCH(bool, german);
         QFETCH(QVariant, expected);
         const Language language = german ? Language::German : Language::English;
-        const QVariant actual = key.typeId() == QMetaType::Int ? GetConfigDefine(key.toInt(), item, language)
-                                                               : GetConfigDefine(key.toString(), item, language);
+        const QVariant actual = key.typeId() == QMetaType::Int ? getConfigDefine(key.toInt(), item, language)
+                                                               : getConfigDefine(key.toString(), item, language);
         QCOMPARE(actual.metaType(), expected.metaType());
         QCOMPARE(actual, expected);
     }
 
     // Invariants a mistyped row would break: unique numbers and names, at least one family, and
-    // exactly the parameters that share a cell are MultiMess and do not overlap in it. (A family
+    // exactly the parameters that share a cell are multiMess and do not overlap in it. (A family
     // without a row in the family table does not compile; familyParameters counts the marks.)
     void tableShape()
     {
         QHash<qint64, QList<int>> cells; // index << 32 | subindex -> parameters in that cell
         for (int nr = 1; nr <= ParamCount; ++nr) {
-            const ConfigDefine& d = FindConfigDefine(nr);
+            const ConfigDefine& d = findConfigDefine(nr);
             const QByteArray where = "Nr " + QByteArray::number(nr);
-            QVERIFY2(d.Nr == nr && FindConfigDefine(d.Name).Nr == nr, where.constData());
+            QVERIFY2(d.nr == nr && findConfigDefine(d.name).nr == nr, where.constData());
             QVERIFY2(!d.families.isEmpty(), where.constData());
-            QVERIFY2(d.DType == u"x" || (d.DType == u"signed char" && d.DSize == 8), where.constData());
-            QVERIFY2(d.SByte * 8 + qMax<int>(d.DSize, 8) <= 32, where.constData());
-            cells[(qint64{d.HexAdd} << 32) | d.SubAdd].append(nr);
+            QVERIFY2(d.dType == u"x" || (d.dType == u"signed char" && d.dSize == 8), where.constData());
+            QVERIFY2(d.sByte * 8 + qMax<int>(d.dSize, 8) <= 32, where.constData());
+            cells[(qint64{d.hexAdd} << 32) | d.subAdd].append(nr);
         }
         for (const QList<int>& members : std::as_const(cells)) {
             quint32 usedBits = 0;
             for (const int nr : members) {
-                const ConfigDefine& d = FindConfigDefine(nr);
-                QCOMPARE(d.MultiMess, members.size() > 1);
-                const quint32 bits = (d.DSize >= 32 ? ~0u : (1u << d.DSize) - 1u) << (d.SByte * 8);
+                const ConfigDefine& d = findConfigDefine(nr);
+                QCOMPARE(d.multiMess, members.size() > 1);
+                const quint32 bits = (d.dSize >= 32 ? ~0u : (1u << d.dSize) - 1u) << (d.sByte * 8);
                 QVERIFY2((usedBits & bits) == 0, qPrintable(QStringLiteral("Nr %1 overlaps").arg(nr)));
                 usedBits |= bits;
             }
@@ -76,7 +76,7 @@ private slots:
         QCOMPARE(cells.value((qint64{0x2101} << 32) | 0), QList<int>({2, 3, 4}));
     }
 
-    // The marks agree with IsApplicable; "_5" must not match "_50_", and numbers without an
+    // The marks agree with isApplicable; "_5" must not match "_50_", and numbers without an
     // entry (the default record carries "_0_") belong to no device.
     void applicable_data()
     {
@@ -93,10 +93,10 @@ private slots:
         QFETCH(int, configId);
         QFETCH(QList<int>, yes);
         QFETCH(QList<int>, no);
-        const std::array<bool, ParamCount + 1> marks = ApplicableMarks(configId);
-        QVERIFY(!marks[0] && !IsApplicable(-1, configId) && !IsApplicable(63, configId));
+        const std::array<bool, ParamCount + 1> marks = applicableMarks(configId);
+        QVERIFY(!marks[0] && !isApplicable(-1, configId) && !isApplicable(63, configId));
         for (int nr = 1; nr <= ParamCount; ++nr) {
-            QCOMPARE(IsApplicable(nr, configId), marks[nr]);
+            QCOMPARE(isApplicable(nr, configId), marks[nr]);
             QVERIFY(!yes.contains(nr) || marks[nr]);
             QVERIFY(!no.contains(nr) || !marks[nr]);
         }
@@ -125,7 +125,7 @@ private slots:
         QFETCH(bool, family);
         QFETCH(int, parameters);
         QCOMPARE(findFamily(configId) != nullptr, family);
-        const std::array<bool, ParamCount + 1> marks = ApplicableMarks(configId);
+        const std::array<bool, ParamCount + 1> marks = applicableMarks(configId);
         QCOMPARE(std::count(marks.begin(), marks.end(), true), parameters);
         if (family)
             QCOMPARE(findFamily(configId)->configId, configId);

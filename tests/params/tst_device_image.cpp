@@ -14,11 +14,11 @@ using tunekit::testing::ScriptedDialogs;
 
 namespace {
 
-DeviceImage MakeImage(int deviceConfigId, int level)
+DeviceImage makeImage(int deviceConfigId, int level)
 {
     DeviceImage image;
     image.deviceConfigId = static_cast<qint16>(deviceConfigId);
-    image.InitDeviceImage(LevelMarks(AccessLevel::FromNumber(level).value()), Language::English);
+    image.initDeviceImage(levelMarks(AccessLevel::fromNumber(level).value()), Language::English);
     return image;
 }
 
@@ -52,15 +52,15 @@ class TstDeviceImage : public QObject {
 private slots:
     void clearFileDataKeepsMarks()
     {
-        DeviceImage image = MakeImage(10, 60);
-        image.value[7] = image.FileValue[7] = QStringLiteral("27");
+        DeviceImage image = makeImage(10, 60);
+        image.value[7] = image.fileValue[7] = QStringLiteral("27");
         image.changed[7] = image.uninitialised[7] = true;
-        image.FileConfigID = 10;
+        image.fileConfigId = 10;
         image.labels.lblConfigFileName = image.labels.lblInfo[3] = QStringLiteral("a.scd");
         image.labels.lblcfid = QStringLiteral("ConfigID = 10");
         image.extended.textsImage = "abc";
-        image.ClearFileData();
-        QVERIFY(image.value[7].isEmpty() && image.FileValue[7].isEmpty() && image.FileConfigID == 0);
+        image.clearFileData();
+        QVERIFY(image.value[7].isEmpty() && image.fileValue[7].isEmpty() && image.fileConfigId == 0);
         QVERIFY(image.changed[7] && !image.uninitialised[7] && image.editMark[7]);
         QCOMPARE(image.labels.lblConfigFileName, QString());
         QCOMPARE(image.labels.lblInfo[3], QStringLiteral("-"));
@@ -70,19 +70,19 @@ private slots:
 
     void overviewRowsForConfig52()
     {
-        const DeviceImage image = MakeImage(52, 30);
+        const DeviceImage image = makeImage(52, 30);
         const QList<int> aboveLevel30{5, 14, 15, 16, 17, 19, 20, 21, 30};
         QList<int> numbers;
-        for (const OverviewRow& row : image.OverviewRows()) {
+        for (const OverviewRow& row : image.overviewRows()) {
             numbers.append(row.nr);
             QCOMPARE(row.icon, aboveLevel30.contains(row.nr) ? 1 : 2);
         }
         QCOMPARE(numbers, (QList<int>{2, 3, 4, 5, 7, 8, 9, 10, 11, 12, 14, 15, 16, 17, 19, 20, 21, 30, 38, 39, 40, 41, 42, 43}));
-        QVERIFY(!BeforeLabelEdit(image, QStringLiteral("ShutdownDelay")));
-        QVERIFY(BeforeLabelEdit(image, QStringLiteral("ContraSignal")));
-        QVERIFY(!BeforeLabelEdit(image, QStringLiteral("AutoPowerdown"))); // not a 52 parameter
-        QVERIFY(!BeforeLabelEdit(image, QStringLiteral("5")));
-        QVERIFY(MakeImage(0, 60).OverviewRows().isEmpty());
+        QVERIFY(!beforeLabelEdit(image, QStringLiteral("ShutdownDelay")));
+        QVERIFY(beforeLabelEdit(image, QStringLiteral("ContraSignal")));
+        QVERIFY(!beforeLabelEdit(image, QStringLiteral("AutoPowerdown"))); // not a 52 parameter
+        QVERIFY(!beforeLabelEdit(image, QStringLiteral("5")));
+        QVERIFY(makeImage(0, 60).overviewRows().isEmpty());
     }
 
     // TransmitPower "255" looks erased, OemCode "255" is never offered a default.
@@ -104,12 +104,12 @@ private slots:
         QFETCH(bool, powerErased);
         QFETCH(bool, answerYes);
         QFETCH(QString, message);
-        DeviceImage image = MakeImage(10, 60);
+        DeviceImage image = makeImage(10, 60);
         image.value[3] = powerErased ? QStringLiteral("0") : QStringLiteral("255");
         image.value[7] = powerErased ? QStringLiteral("255") : QStringLiteral("27");
         ScriptedDialogs dialogs;
         dialogs.answers.enqueue(answerYes ? MsgAnswer::Yes : MsgAnswer::No);
-        QCoro::waitFor(image.CheckUninitialisedValues(offered, dialogs));
+        QCoro::waitFor(image.checkUninitialisedValues(offered, dialogs));
         QCOMPARE(dialogs.messages.size(), message.isEmpty() ? 0 : 1);
         if (!message.isEmpty()) {
             QCOMPARE(dialogs.messages[0].text, message);
@@ -121,7 +121,7 @@ private slots:
         QCOMPARE(image.value[3], powerErased ? QStringLiteral("0") : QStringLiteral("255"));
     }
 
-    void afterLabelEdit_data()
+    void labelEdits_data()
     {
         QTest::addColumn<Edit>("e");
         const auto range = [](const char* name, const char* from, const char* to) {
@@ -154,18 +154,18 @@ private slots:
         QTest::newRow("date short") << Edit{"ProductionDate", "", "1.1.2001", "", badDate};
         QTest::newRow("without level") << Edit{"TransmitPower", "27", "20", "", "", "", 1, "0", true}; // stored, then cleared
     }
-    void afterLabelEdit()
+    void labelEdits()
     {
         QFETCH(Edit, e);
-        const int nr = FindConfigDefine(e.name).Nr;
-        DeviceImage image = MakeImage(10, 60);
+        const int nr = findConfigDefine(e.name).nr;
+        DeviceImage image = makeImage(10, 60);
         image.imageConfigId = static_cast<qint16>(e.imageConfigId);
         image.value[2] = QStringLiteral("5");
         image.value[4] = e.prodGrp;
         image.value[nr] = e.old;
         image.levelMark[nr] = !e.withoutLevel;
         ScriptedDialogs dialogs;
-        const OverviewEditResult result = AfterLabelEdit(image, e.name, e.typed, dialogs);
+        const OverviewEditResult result = afterLabelEdit(image, e.name, e.typed, dialogs);
         QCOMPARE(result.nr, nr);
         QCOMPARE(result.rowText, e.shown);
         QCOMPARE(image.value[nr], e.shown);
@@ -182,8 +182,8 @@ private slots:
         }
         if (!e.german.isEmpty()) {
             UiLanguage lang;
-            QVERIFY(lang.Set(Language::German));
-            AfterLabelEdit(image, e.name, e.typed, dialogs); // a refusal left the image as it was
+            QVERIFY(lang.set(Language::German));
+            afterLabelEdit(image, e.name, e.typed, dialogs); // a refusal left the image as it was
             QCOMPARE(dialogs.messages.value(1).text, e.german);
             QCOMPARE(dialogs.messages[1].title, oem ? QStringLiteral("Prüfsummenfehler") : QStringLiteral("Tunekit"));
         }
@@ -191,7 +191,7 @@ private slots:
 
     // Any of the three values empty or unusable leaves the serial number empty. Filling the boxes
     // marks nothing, not even a rejected OEM code put back to 0.
-    void shadowToGui_data()
+    void shownValues_data()
     {
         QTest::addColumn<Tab>("t");
         QTest::newRow("oem rejected") << Tab{"5", "100", "0", "9820000005", "0"};
@@ -201,23 +201,23 @@ private slots:
         QTest::newRow("not a number") << Tab{"5x", "0", "0", "", "0"};
         QTest::newRow("address too wide") << Tab{"65536", "0", "0", "", "0"};
     }
-    void shadowToGui()
+    void shownValues()
     {
         QFETCH(Tab, t);
-        DeviceImage image = MakeImage(10, 60);
+        DeviceImage image = makeImage(10, 60);
         image.imageConfigId = static_cast<qint16>(t.imageConfigId);
         image.value[2] = t.address;
         image.value[3] = t.oem;
         image.value[4] = t.group;
         image.value[15] = QStringLiteral("4294967297"); // not what the box may take
         ScriptedDialogs dialogs;
-        const ConfigTabView view = ShadowToGui(image, false, dialogs);
+        const ConfigTabView view = shadowToGui(image, false, dialogs);
         QCOMPARE(view.txtSerialnumber, t.serial);
         QCOMPARE(view.txtProductionNumber, image.value[15]);
         QVERIFY(!view.productionEnabled);
         QCOMPARE(image.value[3], t.oemAfter);
         QCOMPARE(dialogs.messages.size(), t.oemAfter != t.oem ? 1 : 0);
-        QVERIFY(ShadowToGui(image, true, dialogs).productionEnabled);
+        QVERIFY(shadowToGui(image, true, dialogs).productionEnabled);
         QVERIFY(std::none_of(image.changed.begin(), image.changed.end(), [](bool changed) { return changed; }));
     }
 
@@ -225,21 +225,21 @@ private slots:
     // the window fills the boxes it holds the ShadowFlag, and the same texts change nothing.
     void typedIdentityIsMarked()
     {
-        DeviceImage image = MakeImage(10, 60);
+        DeviceImage image = makeImage(10, 60);
         image.value[15] = QStringLiteral("99");
         const ParamArray<QString> before = image.value;
         const auto type = [&image](bool filling) {
-            TxtProductionNumberChange(image, QStringLiteral("4294967297"), filling);
-            return TxtSerialnumberChange(image, QStringLiteral(" 9836207391 "), filling, true);
+            txtProductionNumberChange(image, QStringLiteral("4294967297"), filling);
+            return txtSerialnumberChange(image, QStringLiteral(" 9836207391 "), filling, true);
         };
         ShadowFlag flag;
         {
             ShadowFlag::Hold hold(flag);
-            type(flag.IsSet());
+            type(flag.isSet());
         }
-        QVERIFY(!flag.IsSet() && image.value == before);
+        QVERIFY(!flag.isSet() && image.value == before);
         QVERIFY(std::none_of(image.changed.begin(), image.changed.end(), [](bool changed) { return changed; }));
-        QCOMPARE(type(flag.IsSet()).directAddress, QStringLiteral("SysAdr: 1"));
+        QCOMPARE(type(flag.isSet()).directAddress, QStringLiteral("SysAdr: 1"));
         QCOMPARE((QStringList{image.value[2], image.value[3], image.value[4], image.value[15]}),
                  (QStringList{"1", "254", "0", ""}));
         for (int nr : {2, 3, 4, 15})
@@ -268,12 +268,12 @@ private slots:
         QFETCH(bool, internalValues);
         QFETCH(QStringList, lowHigh);
         QFETCH(int, bits);
-        DeviceImage image = MakeImage(10, 60);
+        DeviceImage image = makeImage(10, 60);
         image.value[2] = address;
-        const DipView view = ShadowToDip(image, internalValues);
+        const DipView view = shadowToDip(image, internalValues);
         QCOMPARE((QStringList{view.valueLow, view.valueHigh}), lowHigh);
         QCOMPARE(view.showValues, !lowHigh[0].isEmpty());
-        const DipGeometry g = DrawDip(view, 190, 110); // W 180, H 100, c 10
+        const DipGeometry g = drawDip(view, 190, 110); // W 180, H 100, c 10
         QCOMPARE((QList<int>{g.width, g.height, g.column}), (QList<int>{180, 100, 10}));
         QCOMPARE(g.gridX, (QList<int>{10, 20, 30, 40, 50, 60, 70, 80, 100, 110, 120, 130, 140, 150, 160, 170}));
         QCOMPARE(g.boxes.size(), bits < 0 ? 0 : 32);

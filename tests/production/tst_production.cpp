@@ -29,45 +29,45 @@ private slots:
         SimLine lineA(clock, 2);
         SimLine lineB(clock, 2);
         ProductionChannel a({lineA, clock, host, &store, QStringLiteral("A"), QStringLiteral("FT-A")}, settings,
-                            AccessLevel::Production(), MakeVersionInfo());
+                            AccessLevel::production(), makeVersionInfo());
         ProductionChannel b({lineB, clock, host, &store, QStringLiteral("B"), QStringLiteral("FT-B")}, settings,
-                            AccessLevel::Production(), MakeVersionInfo());
-        QVERIFY(a.Open() && b.Open());
-        clock.StartTicker(10, [&] {
-            a.Device().Tick();
-            b.Device().Tick();
+                            AccessLevel::production(), makeVersionInfo());
+        QVERIFY(a.open() && b.open());
+        clock.startTicker(10, [&] {
+            a.device().tick();
+            b.device().tick();
         });
         using State = ProductionChannel::State;
-        lineB.Faults().Silent = true; // channel B has no unit yet
-        QCoro::Task<> runA = a.RunAutomatic();
-        QCoro::Task<> runB = b.RunAutomatic();
+        lineB.faults().silent = true; // channel B has no unit yet
+        QCoro::Task<> runA = a.runAutomatic();
+        QCoro::Task<> runB = b.runAutomatic();
 
         // A's unit is programmed without a click; B keeps asking.
-        QVERIFY(clock.RunUntil([&] { return a.CurrentState() == State::Passed; }, 120000));
-        QCOMPARE(b.CurrentState(), State::Waiting);
-        const int restarts = lineA.Device().RestartCount();
-        clock.RunFor(5000);
-        QCOMPARE(a.UnitsPassed(), 1); // programmed once, however long it stays
-        QCOMPARE(lineA.Device().RestartCount(), restarts); // asking does not restart it
+        QVERIFY(clock.runUntil([&] { return a.currentState() == State::Passed; }, 120000));
+        QCOMPARE(b.currentState(), State::Waiting);
+        const int restarts = lineA.device().restartCount();
+        clock.runFor(5000);
+        QCOMPARE(a.unitsPassed(), 1); // programmed once, however long it stays
+        QCOMPARE(lineA.device().restartCount(), restarts); // asking does not restart it
 
         // A's unit is taken away, B's plugged in; then a unit with a worn cell on A.
-        lineA.Faults().Silent = true;
-        QVERIFY(clock.RunUntil([&] { return a.CurrentState() == State::Waiting; }, 10000));
-        const int restartsB = lineB.Device().RestartCount();
-        lineB.Faults().Silent = false;
-        QVERIFY(clock.RunUntil([&] { return b.CurrentState() == State::Passed; }, 120000));
+        lineA.faults().silent = true;
+        QVERIFY(clock.runUntil([&] { return a.currentState() == State::Waiting; }, 10000));
+        const int restartsB = lineB.device().restartCount();
+        lineB.faults().silent = false;
+        QVERIFY(clock.runUntil([&] { return b.currentState() == State::Passed; }, 120000));
         // One restart in the unit's cycle: after it stored the values, which the read-back then proves.
-        QCOMPARE(lineB.Device().RestartCount() - restartsB, 1);
-        lineA.Device().MakeFresh();
-        lineA.Device().SetStuckCell(0x2303, 0); // its production number cannot be written
-        lineA.Faults().Silent = false;
-        QVERIFY(clock.RunUntil([&] { return a.CurrentState() == State::Failed; }, 120000));
-        QVERIFY2(a.Message().contains(QStringLiteral("other values than the file")), qPrintable(a.Message()));
-        QVERIFY(!a.Trace().isEmpty());
+        QCOMPARE(lineB.device().restartCount() - restartsB, 1);
+        lineA.device().makeFresh();
+        lineA.device().setStuckCell(0x2303, 0); // its production number cannot be written
+        lineA.faults().silent = false;
+        QVERIFY(clock.runUntil([&] { return a.currentState() == State::Failed; }, 120000));
+        QVERIFY2(a.message().contains(QStringLiteral("other values than the file")), qPrintable(a.message()));
+        QVERIFY(!a.trace().isEmpty());
 
-        a.Stop();
-        b.Stop();
-        QVERIFY(clock.RunUntil([&] { return a.CurrentState() == State::Idle && b.CurrentState() == State::Idle; }, 10000));
+        a.stop();
+        b.stop();
+        QVERIFY(clock.runUntil([&] { return a.currentState() == State::Idle && b.currentState() == State::Idle; }, 10000));
         QStringList kept;
         for (const records::OperationRecord& record : store.query({}).records)
             kept << record.port + u' ' + record.adapter + u' ' + record.result + u' ' + QString::number(record.configId);
@@ -79,14 +79,14 @@ private slots:
         QCOMPARE(first.accessLevel, QStringLiteral("production"));
 
         // Switched on, off and on again at once: one run goes on, and the unit is programmed once.
-        QCoro::Task<> again = b.RunAutomatic();
-        b.Stop();
-        QCoro::Task<> once = b.RunAutomatic();
-        QVERIFY(clock.RunUntil([&] { return b.CurrentState() == State::Passed; }, 120000));
-        clock.RunFor(5000);
-        QCOMPARE(b.UnitsPassed(), 2);
-        QCOMPARE(b.UnitsFailed(), 0);
-        b.Stop();
+        QCoro::Task<> again = b.runAutomatic();
+        b.stop();
+        QCoro::Task<> once = b.runAutomatic();
+        QVERIFY(clock.runUntil([&] { return b.currentState() == State::Passed; }, 120000));
+        clock.runFor(5000);
+        QCOMPARE(b.unitsPassed(), 2);
+        QCOMPARE(b.unitsFailed(), 0);
+        b.stop();
     }
 };
 

@@ -26,7 +26,7 @@ namespace {
 const QString Sqlite = QStringLiteral("sqlite");
 const QString Postgres = QStringLiteral("postgresql");
 
-OperationRecord SampleRecord(const QString& serial, const QDateTime& started, const char* result)
+OperationRecord sampleRecord(const QString& serial, const QDateTime& started, const char* result)
 {
     OperationRecord record = startRecord(QStringLiteral("write"), QStringLiteral("bench-7"), started);
     record.ended = started.addMSecs(83'250);
@@ -47,7 +47,7 @@ OperationRecord SampleRecord(const QString& serial, const QDateTime& started, co
     return record;
 }
 
-QDateTime At(int minute)
+QDateTime at(int minute)
 {
     return QDateTime(QDate(2025, 3, 1), QTime(8, minute, 0, 250), Qt::UTC);
 }
@@ -68,37 +68,37 @@ public:
             if (QProcess::execute(QStringLiteral("chown"), {QStringLiteral("postgres"), folder_.path()}) != 0)
                 return;
         }
-        ready_ = Run(QStringLiteral("initdb"), {QStringLiteral("-D"), Data(), QStringLiteral("-U"), QStringLiteral("tunekit"),
+        ready_ = run(QStringLiteral("initdb"), {QStringLiteral("-D"), data(), QStringLiteral("-U"), QStringLiteral("tunekit"),
                                                 QStringLiteral("--auth=trust"), QStringLiteral("-E"), QStringLiteral("UTF8")})
-                 && Start()
-                 && Run(QStringLiteral("createdb"), {QStringLiteral("-h"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
+                 && start()
+                 && run(QStringLiteral("createdb"), {QStringLiteral("-h"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
                                                      QString::number(port_), QStringLiteral("-U"), QStringLiteral("tunekit"),
                                                      QStringLiteral("records")});
     }
-    ~PrivateServer() { Stop(); }
+    ~PrivateServer() { stop(); }
     PrivateServer(const PrivateServer&) = delete;
     PrivateServer& operator=(const PrivateServer&) = delete;
 
-    bool Ready() const noexcept { return ready_; }
-    QString Url() const { return QStringLiteral("postgresql://tunekit@127.0.0.1:%1/records").arg(port_); }
-    bool Start()
+    bool ready() const noexcept { return ready_; }
+    QString url() const { return QStringLiteral("postgresql://tunekit@127.0.0.1:%1/records").arg(port_); }
+    bool start()
     {
-        return Run(QStringLiteral("pg_ctl"),
-                   {QStringLiteral("-D"), Data(), QStringLiteral("-l"), folder_.filePath(QStringLiteral("server.log")), QStringLiteral("-w"),
+        return run(QStringLiteral("pg_ctl"),
+                   {QStringLiteral("-D"), data(), QStringLiteral("-l"), folder_.filePath(QStringLiteral("server.log")), QStringLiteral("-w"),
                     QStringLiteral("-o"),
                     QStringLiteral("-c listen_addresses=127.0.0.1 -p %1 -k %2 -c fsync=off").arg(port_).arg(folder_.path()),
                     QStringLiteral("start")});
     }
-    bool Stop()
+    bool stop()
     {
         return !bin_.isEmpty()
-               && Run(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), Data(), QStringLiteral("-m"), QStringLiteral("fast"),
+               && run(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), data(), QStringLiteral("-m"), QStringLiteral("fast"),
                                                  QStringLiteral("-w"), QStringLiteral("stop")});
     }
 
 private:
-    QString Data() const { return folder_.filePath(QStringLiteral("data")); }
-    bool Run(const QString& program, const QStringList& arguments)
+    QString data() const { return folder_.filePath(QStringLiteral("data")); }
+    bool run(const QString& program, const QStringList& arguments)
     {
         QProcess process;
         if (as_.isEmpty())
@@ -126,7 +126,7 @@ class TestRecords : public QObject {
     int nextDatabase_ = 0;
 
     // A fresh database on the test server, dropped at the end; skips without a server.
-    QString FreshServerDatabase()
+    QString freshServerDatabase()
     {
         QSqlDatabase admin = QSqlDatabase::database(QStringLiteral("admin"));
         const QString name = QStringLiteral("tunekit_test_%1_%2").arg(QCoreApplication::applicationPid()).arg(++nextDatabase_);
@@ -147,10 +147,10 @@ class TestRecords : public QObject {
             return QStringLiteral("sqlite:") + folder_.filePath(QUuid::createUuid().toString(QUuid::WithoutBraces));
         if (server_.isEmpty())
             return {};
-        return FreshServerDatabase();
+        return freshServerDatabase();
     }
 
-    static void AddStoreRows()
+    static void addStoreRows()
     {
         QTest::addColumn<QString>("kind");
         QTest::newRow("SQLite") << Sqlite;
@@ -158,7 +158,7 @@ class TestRecords : public QObject {
     }
 
     // A data folder of its own, so that each store's local file is its own.
-    QString DataFolder() { return folder_.filePath(QStringLiteral("data-") + QUuid::createUuid().toString(QUuid::WithoutBraces)); }
+    QString dataFolder() { return folder_.filePath(QStringLiteral("data-") + QUuid::createUuid().toString(QUuid::WithoutBraces)); }
 
 #define FETCH_STORE(url)                                                                                              \
     QFETCH(QString, kind);                                                                                            \
@@ -197,13 +197,13 @@ private slots:
     }
 
     // Every field comes back as it went in, through JSON too.
-    void roundTrip_data() { AddStoreRows(); }
+    void roundTrip_data() { addStoreRows(); }
     void roundTrip()
     {
         FETCH_STORE(url);
-        const OperationRecord record = SampleRecord(QStringLiteral("12345"), At(15), ResultFailed);
+        const OperationRecord record = sampleRecord(QStringLiteral("12345"), at(15), ResultFailed);
         QCOMPARE(recordFromJson(recordJson(record)), record);
-        ChosenStore chosen = openChosenStore(url, {}, DataFolder());
+        ChosenStore chosen = openChosenStore(url, {}, dataFolder());
         QVERIFY2(chosen.store, qPrintable(chosen.error));
         QCOMPARE(chosen.store->schemaVersion(), SchemaVersion);
         QCOMPARE(chosen.store->add(record).status, RecordOutcome::Status::Stored);
@@ -214,16 +214,16 @@ private slots:
         QCOMPARE(found.records.first(), record);
     }
 
-    void filters_data() { AddStoreRows(); }
+    void filters_data() { addStoreRows(); }
     void filters()
     {
         FETCH_STORE(url);
-        ChosenStore chosen = openChosenStore(url, {}, DataFolder());
+        ChosenStore chosen = openChosenStore(url, {}, dataFolder());
         QVERIFY2(chosen.store, qPrintable(chosen.error));
-        const OperationRecord records[] = {SampleRecord(QStringLiteral("A1"), At(1), ResultPassed),
-                                           SampleRecord(QStringLiteral("B2"), At(2), ResultFailed),
-                                           SampleRecord(QStringLiteral("A1"), At(3), ResultFailed),
-                                           SampleRecord(QStringLiteral("A1"), At(4), ResultPassed)};
+        const OperationRecord records[] = {sampleRecord(QStringLiteral("A1"), at(1), ResultPassed),
+                                           sampleRecord(QStringLiteral("B2"), at(2), ResultFailed),
+                                           sampleRecord(QStringLiteral("A1"), at(3), ResultFailed),
+                                           sampleRecord(QStringLiteral("A1"), at(4), ResultPassed)};
         for (const OperationRecord& record : records)
             QCOMPARE(chosen.store->add(record).status, RecordOutcome::Status::Stored);
         struct Case {
@@ -233,9 +233,9 @@ private slots:
         const Case cases[] = {
             {{}, {0, 1, 2, 3}},
             {{QStringLiteral("A1"), {}, {}, {}}, {0, 2, 3}},
-            {{{}, At(2), {}, {}}, {1, 2, 3}},
-            {{{}, {}, At(3), {}}, {0, 1}},
-            {{{}, At(2), At(4), QStringLiteral("failed")}, {1, 2}},
+            {{{}, at(2), {}, {}}, {1, 2, 3}},
+            {{{}, {}, at(3), {}}, {0, 1}},
+            {{{}, at(2), at(4), QStringLiteral("failed")}, {1, 2}},
             {{QStringLiteral("A1"), {}, {}, QStringLiteral("passed")}, {0, 3}},
             {{QStringLiteral("C3"), {}, {}, {}}, {}},
         };
@@ -254,19 +254,19 @@ private slots:
 
     // Several processes write the same fresh store at once: the first ones race to make the
     // tables, and every record lands exactly once.
-    void concurrentWriters_data() { AddStoreRows(); }
+    void concurrentWriters_data() { addStoreRows(); }
     void concurrentWriters()
     {
         FETCH_STORE(url);
-        constexpr int Writers = 4;
-        constexpr int Each = 60;
-        const QString data = DataFolder();
+        constexpr int writerCount = 4;
+        constexpr int each = 60;
+        const QString data = dataFolder();
         std::vector<std::unique_ptr<QProcess>> writers;
-        for (int w = 0; w < Writers; ++w) {
+        for (int w = 0; w < writerCount; ++w) {
             writers.push_back(std::make_unique<QProcess>());
             writers.back()->setProcessChannelMode(QProcess::ForwardedErrorChannel);
             writers.back()->start(QStringLiteral(TUNEKIT_RECORDS_WRITER),
-                                  {url, data, QString::number(Each), QStringLiteral("W%1").arg(w)});
+                                  {url, data, QString::number(each), QStringLiteral("W%1").arg(w)});
         }
         for (auto& writer : writers) {
             QVERIFY(writer->waitForFinished(120'000));
@@ -276,16 +276,16 @@ private slots:
         QVERIFY2(chosen.store, qPrintable(chosen.error));
         const RecordQuery found = chosen.store->query({});
         QVERIFY2(found.error.isEmpty(), qPrintable(found.error));
-        QCOMPARE(found.records.size(), Writers * Each);
+        QCOMPARE(found.records.size(), writerCount * each);
         QSet<QString> ids;
         QHash<QString, QSet<QString>> messages; // per writer: "0" .. "Each-1", once each
         for (const OperationRecord& record : found.records) {
             ids.insert(record.id);
             messages[record.serialNumber].insert(record.message);
         }
-        QCOMPARE(ids.size(), Writers * Each);
-        for (int w = 0; w < Writers; ++w)
-            QCOMPARE(messages.value(QStringLiteral("W%1").arg(w)).size(), Each);
+        QCOMPARE(ids.size(), writerCount * each);
+        for (int w = 0; w < writerCount; ++w)
+            QCOMPARE(messages.value(QStringLiteral("W%1").arg(w)).size(), each);
     }
 
     // With the server out of reach the records stay in the local file; the next store that
@@ -295,18 +295,18 @@ private slots:
     {
         if (server_.isEmpty())
             QSKIP("No PostgreSQL server: TUNEKIT_TEST_POSTGRES names none (scripts/test.sh starts one).");
-        const QString live = FreshServerDatabase();
+        const QString live = freshServerDatabase();
         QString error;
         ServerAddress closed = *parseServerUrl(live, &error);
         closed.port = 1; // nothing listens there
-        const QString data = DataFolder();
+        const QString data = dataFolder();
         QList<OperationRecord> kept;
         {
             PostgresRecordStore away(closed, data);
             QVERIFY(!away.connected());
             QVERIFY(!away.error().isEmpty());
             for (int i = 0; i < 3; ++i) {
-                kept << SampleRecord(QStringLiteral("K%1").arg(i), At(10 + i), ResultPassed);
+                kept << sampleRecord(QStringLiteral("K%1").arg(i), at(10 + i), ResultPassed);
                 const RecordOutcome outcome = away.add(kept.last());
                 QCOMPARE(outcome.status, RecordOutcome::Status::KeptLocally);
                 QVERIFY(outcomeNote(outcome).startsWith(QStringLiteral("Record kept locally: ")));
@@ -317,7 +317,7 @@ private slots:
         QCOMPARE(local.toSend().records, kept);
         // The first one reached the server once, but its local copy was never marked sent.
         {
-            PostgresRecordStore direct(*parseServerUrl(live, &error), DataFolder());
+            PostgresRecordStore direct(*parseServerUrl(live, &error), dataFolder());
             QCOMPARE(direct.add(kept.first()).status, RecordOutcome::Status::Stored);
         }
         for (int open = 0; open < 2; ++open) {
@@ -335,23 +335,23 @@ private slots:
     void serverStoppedAndStartedAgain()
     {
         PrivateServer server;
-        if (!server.Ready())
+        if (!server.ready())
             QSKIP("No PostgreSQL server programs here to start a private server.");
         QString error;
-        const ServerAddress address = *parseServerUrl(server.Url(), &error);
-        const QString data = DataFolder();
+        const ServerAddress address = *parseServerUrl(server.url(), &error);
+        const QString data = dataFolder();
         QList<OperationRecord> all;
         {
             PostgresRecordStore store(address, data);
             QVERIFY2(store.connected(), qPrintable(store.error()));
             for (int i = 0; i < 6; ++i) {
                 if (i == 3)
-                    QVERIFY(server.Stop());
-                all << SampleRecord(QStringLiteral("S%1").arg(i), At(20 + i), ResultPassed);
+                    QVERIFY(server.stop());
+                all << sampleRecord(QStringLiteral("S%1").arg(i), at(20 + i), ResultPassed);
                 QCOMPARE(store.add(all.last()).status, i < 3 ? RecordOutcome::Status::Stored : RecordOutcome::Status::KeptLocally);
             }
         }
-        QVERIFY(server.Start());
+        QVERIFY(server.start());
         for (int open = 0; open < 2; ++open) {
             PostgresRecordStore back(address, data);
             QVERIFY2(back.connected(), qPrintable(back.error()));
@@ -376,7 +376,7 @@ private slots:
     {
         FETCH_STORE(url);
         QFETCH(int, from);
-        const OperationRecord old = SampleRecord(QStringLiteral("OLD"), At(1), ResultPassed);
+        const OperationRecord old = sampleRecord(QStringLiteral("OLD"), at(1), ResultPassed);
         {
             const bool sqlite = kind == Sqlite;
             SqlConnection connection(sqlite ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL"));
@@ -397,8 +397,8 @@ private slots:
             QCOMPARE(readSchemaVersion(database), from);
             QCOMPARE(insertRecord(database, dialect, old), QString());
         }
-        const OperationRecord fresh = SampleRecord(QStringLiteral("NEW"), At(2), ResultPassed);
-        ChosenStore chosen = openChosenStore(url, {}, DataFolder());
+        const OperationRecord fresh = sampleRecord(QStringLiteral("NEW"), at(2), ResultPassed);
+        ChosenStore chosen = openChosenStore(url, {}, dataFolder());
         if (from > SchemaVersion) {
             const QString why = chosen.store ? chosen.store->add(fresh).reason : chosen.error;
             QVERIFY2(why.contains(QStringLiteral("schema version %1").arg(from)), qPrintable(why));
@@ -444,7 +444,7 @@ private slots:
     // CSV cells with commas, quotes and line breaks are quoted; the changes are one cell.
     void csvQuotesItsCells()
     {
-        const OperationRecord record = SampleRecord(QStringLiteral("12345"), At(15), ResultFailed);
+        const OperationRecord record = sampleRecord(QStringLiteral("12345"), at(15), ResultFailed);
         QCOMPARE(recordsCsvHeader(), QStringLiteral("id,time,end,station,port,adapter,accessLevel,command,serialNumber,"
                                                     "configId,productionNumber,file,fileSha256,backup,changes,result,"
                                                     "exitCode,message,version\n"));

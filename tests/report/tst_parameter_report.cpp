@@ -51,7 +51,7 @@ private slots:
         QFETCH(Language, language);
         QFETCH(int, from);
         QFETCH(QStringList, fields);
-        const QStringList lines = ReportLines(language);
+        const QStringList lines = reportLines(language);
         QCOMPARE(lines.size(), 62);
         const QStringList line = lines.at(nr - 1).split(u'\t');
         QCOMPARE(line.size(), 32);
@@ -70,13 +70,13 @@ private slots:
                 configIds << family.configId;
             }
         }
-        const QStringList lines = ReportLines(Language::English);
+        const QStringList lines = reportLines(Language::English);
         // After the family columns comes the empty field before the levels.
         QCOMPARE(lines.first().split(u'\t').mid(12, captions.size() + 1), QStringList(captions) << QString());
         for (int nr = 2; nr <= ParamCount; ++nr) {
             const QStringList fields = lines.at(nr - 1).split(u'\t').mid(12, configIds.size());
             for (qsizetype column = 0; column < configIds.size(); ++column) {
-                QVERIFY2((fields.at(column) == u"x") == IsApplicable(nr, configIds.at(column)),
+                QVERIFY2((fields.at(column) == u"x") == isApplicable(nr, configIds.at(column)),
                          qPrintable(QStringLiteral("Nr %1, ID %2").arg(nr).arg(configIds.at(column))));
             }
         }
@@ -95,8 +95,8 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("report.xls"));
         dialogs.saveFileNames << path;
         QCOMPARE(generateReport(dialogs, Language::German), ReportOutcome::Written);
-        const QByteArray bytes = ReadFile(path);
-        QCOMPARE(bytes, ComposeReport(Language::German));
+        const QByteArray bytes = readFile(path);
+        QCOMPARE(bytes, composeReport(Language::German));
         QCOMPARE(bytes.count("\r\n"), 62);
         QCOMPARE(bytes.count('\n'), 62);
         QVERIFY(bytes.contains("\t(-128..127) Verst\xE4rkungskompensation\t"));

@@ -14,13 +14,13 @@ using namespace tunekit::testing;
 
 namespace {
 
-QByteArray ReadFile(const QString& path)
+QByteArray readFile(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
 }
 
-void WriteFile(const QString& path, const QByteArray& bytes)
+void writeFile(const QString& path, const QByteArray& bytes)
 {
     QSaveFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -36,38 +36,38 @@ private slots:
     void startupDetectsAndResets()
     {
         Rig rig(52);
-        rig.Finish(rig.session.Startup(NamedPort(1)));
-        QCOMPARE(rig.session.Port().portNumber, 1);
-        QVERIFY(rig.session.Port().adapterFound);
-        QCOMPARE(rig.session.Image().deviceConfigId, 52);
-        QCOMPARE(rig.session.Image().imageConfigId, 52);
-        QCOMPARE(rig.session.StatusBar()[2], QStringLiteral("ID=52"));
+        rig.finish(rig.session.startup(namedPort(1)));
+        QCOMPARE(rig.session.port().portNumber, 1);
+        QVERIFY(rig.session.port().adapterFound);
+        QCOMPARE(rig.session.image().deviceConfigId, 52);
+        QCOMPARE(rig.session.image().imageConfigId, 52);
+        QCOMPARE(rig.session.statusBar()[2], QStringLiteral("ID=52"));
         QVERIFY(!rig.views.tabs[1] && !rig.views.tabs[2] && !rig.views.tabs[3] && !rig.views.tabs[4]);
         QVERIFY(rig.views.arranged >= 1);
         QCOMPARE(rig.views.consoleClears, 1);
-        QVERIFY(!rig.session.Engine().State().resetPending);
+        QVERIFY(!rig.session.engine().state().resetPending);
         // The 1 s wait, the detection's 1.5 s and the closing reset of 2.95 s.
-        QVERIFY(rig.clock.NowMs() >= 1000 + 1500 + 2950);
+        QVERIFY(rig.clock.nowMs() >= 1000 + 1500 + 2950);
         QVERIFY(rig.dialogs.messages.isEmpty());
         // Applicable marks follow the detected family; the image itself is empty.
-        QVERIFY(rig.session.Image().applicable[38]);
-        QVERIFY(!rig.session.Image().applicable[55]);
-        QVERIFY(rig.session.Image().value[2].isEmpty());
+        QVERIFY(rig.session.image().applicable[38]);
+        QVERIFY(!rig.session.image().applicable[55]);
+        QVERIFY(rig.session.image().value[2].isEmpty());
     }
 
     void startupWithoutDevice()
     {
         Rig rig;
-        rig.line.Faults().Silent = true;
-        rig.Finish(rig.session.Startup(NamedPort(1)));
-        QCOMPARE(rig.session.Image().deviceConfigId, 0);
-        QCOMPARE(rig.session.StatusBar()[2], QStringLiteral("ID=?"));
+        rig.line.faults().silent = true;
+        rig.finish(rig.session.startup(namedPort(1)));
+        QCOMPARE(rig.session.image().deviceConfigId, 0);
+        QCOMPARE(rig.session.statusBar()[2], QStringLiteral("ID=?"));
         // One message: the detection says what it found; the time-out of its request stays silent.
         QCOMPARE(rig.dialogs.messages.size(), 1);
         QCOMPARE(rig.dialogs.messages.first().title, QStringLiteral("Error"));
         QCOMPARE(rig.dialogs.messages.first().text,
                  QStringLiteral("Device not detected.\r\nPlease check your serial connection! "));
-        QVERIFY(rig.session.Engine().State().quietTimeouts);
+        QVERIFY(rig.session.engine().state().quietTimeouts);
     }
 
     void aboutBox_data()
@@ -93,19 +93,19 @@ private slots:
         QFETCH(QString, title);
         QFETCH(QStringList, lines);
         Rig rig;
-        rig.Finish(rig.session.Startup(NamedPort(1)));
-        rig.session.ChooseLanguage(language);
-        QCOMPARE(rig.session.AboutTitle(), title);
-        QCOMPARE(rig.session.AboutText().split(QStringLiteral("\r\n")), lines);
+        rig.finish(rig.session.startup(namedPort(1)));
+        rig.session.chooseLanguage(language);
+        QCOMPARE(rig.session.aboutTitle(), title);
+        QCOMPARE(rig.session.aboutText().split(QStringLiteral("\r\n")), lines);
     }
 
-    // CheckComPorts and HandleComMenue over a simulated set of ports: the port chosen, the menu and
+    // checkComPorts and HandleComMenue over a simulated set of ports: the port chosen, the menu and
     // the message (English; one German row for the message texts).
     void portDiscovery_data()
     {
         QTest::addColumn<QList<int>>("freePorts");
         QTest::addColumn<QList<int>>("busyPorts");
-        QTest::addColumn<QString>("adapter");   // "PortName" the host reports
+        QTest::addColumn<QString>("adapter");   // "portName" the host reports
         QTest::addColumn<QByteArray>("settings");
         QTest::addColumn<QString>("language");
         QTest::addColumn<int>("chosen");
@@ -160,16 +160,16 @@ private slots:
         QTemporaryDir folder;
         Rig rig;
         rig.host.configFolder = folder.path();
-        rig.host.adapterPortName = adapter;
-        WriteFile(folder.filePath(QStringLiteral("settings.cfg")),
+        rig.host.adapterPort = adapter;
+        writeFile(folder.filePath(QStringLiteral("settings.cfg")),
                   settings + (language == QLatin1StringView("DE") ? "LNG=1\r\n" : "LNG=0\r\n"));
-        rig.line.SetExistingPorts(QSet<int>(freePorts.begin(), freePorts.end()) + QSet<int>(busyPorts.begin(), busyPorts.end()));
+        rig.line.setExistingPorts(QSet<int>(freePorts.begin(), freePorts.end()) + QSet<int>(busyPorts.begin(), busyPorts.end()));
         for (const int port : busyPorts)
-            rig.line.SetPortBusy(port, true);
+            rig.line.setPortBusy(port, true);
 
-        rig.Finish(rig.session.Startup(PortPlan{}));
-        QCOMPARE(int(rig.session.Port().portNumber), chosen);
-        const ComMenu& shown = rig.session.Discovery().menu;
+        rig.finish(rig.session.startup(PortPlan{}));
+        QCOMPARE(int(rig.session.port().portNumber), chosen);
+        const ComMenu& shown = rig.session.discovery().menu;
         QStringList captions(shown.captions.begin(), shown.captions.end());
         captions << (shown.otherVisible ? shown.otherCaption : QString());
         QCOMPARE(captions, menu);
@@ -185,9 +185,9 @@ private slots:
             QVERIFY(shownMessage.text.contains(QStringLiteral("Win 7 - PC")));
         // A chosen port is kept for the next start; without one the file keeps the port it named,
         // through the save before discovery and any save after it.
-        rig.session.SaveOptions();
+        rig.session.saveOptions();
         const int kept = chosen >= 1 ? chosen : QByteArray(settings).replace("COM=", "").trimmed().toInt();
-        QCOMPARE(ReadFile(folder.filePath(QStringLiteral("settings.cfg"))).left(7),
+        QCOMPARE(readFile(folder.filePath(QStringLiteral("settings.cfg"))).left(7),
                  QStringLiteral("COM=%1\r\n").arg(kept).toLatin1().left(7));
     }
 
@@ -266,35 +266,35 @@ private slots:
         rig.host.configFolder = scratch.filePath(QStringLiteral("config"));
         QVERIFY(QDir().mkpath(rig.host.configFolder));
         if (!program.isEmpty()) {
-            rig.host.programFolder = scratch.filePath(program);
-            rig.host.programFolderWritable = true;
-            QVERIFY(QDir().mkpath(rig.host.programFolder));
+            rig.host.programDir = scratch.filePath(program);
+            rig.host.programDirWritable = true;
+            QVERIFY(QDir().mkpath(rig.host.programDir));
         }
         const bool beside = program.startsWith(QLatin1StringView("tunekit"));
-        const QDir home(beside ? rig.host.programFolder : rig.host.configFolder);
-        const QDir elsewhere(beside ? rig.host.configFolder : rig.host.programFolder);
+        const QDir home(beside ? rig.host.programDir : rig.host.configFolder);
+        const QDir elsewhere(beside ? rig.host.configFolder : rig.host.programDir);
         const QString path = home.filePath(QStringLiteral("settings.cfg"));
         if (file != "<none>")
-            WriteFile(path, file);
+            writeFile(path, file);
         rig.host.languageId = system;
-        rig.Finish(rig.session.Startup(NamedPort(0)));
-        QCOMPARE(rig.language.Current() == Language::German, rig.session.German());
+        rig.finish(rig.session.startup(namedPort(0)));
+        QCOMPARE(rig.language.current() == Language::German, rig.session.german());
         QString options;
         for (int i = 0; i < 3; ++i)
-            options += rig.session.Option(i) ? QLatin1Char('1') : QLatin1Char('0');
-        options += rig.session.Engine().Paced() ? QLatin1Char('1') : QLatin1Char('0');
-        const PortState& port = rig.session.Port();
-        const AccessLevel level = rig.session.Access().level;
+            options += rig.session.option(i) ? QLatin1Char('1') : QLatin1Char('0');
+        options += rig.session.engine().paced() ? QLatin1Char('1') : QLatin1Char('0');
+        const PortState& port = rig.session.port();
+        const AccessLevel level = rig.session.access().level;
         const QString actual = QStringLiteral("%1 %2 delay=%3 level=%4 port=%5")
-                                   .arg(rig.session.German() ? QStringLiteral("DE") : QStringLiteral("EN"), options,
+                                   .arg(rig.session.german() ? QStringLiteral("DE") : QStringLiteral("EN"), options,
                                         port.longDelay ? QString::number(port.longDelaySeconds) : QStringLiteral("-"))
                                    .arg(level.number())
-                                   .arg(rig.session.Discovery().settingsPortKnown ? int(rig.session.Discovery().settingsPort) : 0);
+                                   .arg(rig.session.discovery().settingsPortKnown ? int(rig.session.discovery().settingsPort) : 0);
         QCOMPARE(actual, restored);
-        QCOMPARE(rig.session.LongDelay().boxVisible, port.longDelay);
-        QCOMPARE(rig.views.consoleShown, level == AccessLevel::Development());
+        QCOMPARE(rig.session.longDelay().boxVisible, port.longDelay);
+        QCOMPARE(rig.views.consoleShown, level == AccessLevel::development());
         if (!rewritten.isEmpty())
-            QCOMPARE(ReadFile(path), rewritten);
+            QCOMPARE(readFile(path), rewritten);
         QVERIFY(!elsewhere.exists(QStringLiteral("settings.cfg")));
     }
 
@@ -317,36 +317,36 @@ private slots:
         QTemporaryDir folder;
         Rig rig;
         rig.host.configFolder = folder.path();
-        rig.session.EditLongDelay(typed);
-        QCOMPARE(rig.session.LongDelay().txtLongDelay, kept);
-        QVERIFY(rig.session.LongDelay().lblSekVisible);
-        QCOMPARE(rig.session.Port().longDelay ? int(rig.session.Port().longDelaySeconds) : -1, delay);
+        rig.session.editLongDelay(typed);
+        QCOMPARE(rig.session.longDelay().txtLongDelay, kept);
+        QVERIFY(rig.session.longDelay().lblSekVisible);
+        QCOMPARE(rig.session.port().longDelay ? int(rig.session.port().longDelaySeconds) : -1, delay);
         // Save Options keeps it; unticking drops the delay.
-        rig.session.SaveOptions();
-        QVERIFY(ReadFile(folder.filePath(QStringLiteral("settings.cfg")))
+        rig.session.saveOptions();
+        QVERIFY(readFile(folder.filePath(QStringLiteral("settings.cfg")))
                     .contains(QStringLiteral("OP4=%1\r\n").arg(delay < 0 ? 0 : delay).toLatin1()));
-        rig.session.SetLongDelay(false);
-        QCOMPARE(rig.session.Port().longDelaySeconds, 0);
-        QVERIFY(!rig.session.LongDelay().boxVisible);
+        rig.session.setLongDelay(false);
+        QCOMPARE(rig.session.port().longDelaySeconds, 0);
+        QVERIFY(!rig.session.longDelay().boxVisible);
     }
 
     // Interface > Detect finds an adapter that was plugged in after start-up, and detects the device.
     void detectFindsAnAdapterPluggedInLater()
     {
         Rig rig(52);
-        rig.line.SetExistingPorts(QSet<int>{});
-        rig.Finish(rig.session.Startup(PortPlan{}));
-        QCOMPARE(rig.session.Port().portNumber, 0);
-        QCOMPARE(rig.session.StatusBar()[0], QStringLiteral("Disconnected"));
+        rig.line.setExistingPorts(QSet<int>{});
+        rig.finish(rig.session.startup(PortPlan{}));
+        QCOMPARE(rig.session.port().portNumber, 0);
+        QCOMPARE(rig.session.statusBar()[0], QStringLiteral("Disconnected"));
         rig.dialogs.messages.clear();
 
-        rig.line.SetExistingPorts(QSet<int>{3});
-        rig.host.adapterPortName = QStringLiteral("COM3");
-        rig.Finish(rig.session.RedetectPort());
-        QCOMPARE(rig.session.Port().portNumber, 3);
-        QVERIFY(rig.session.Port().adapterFound);
-        QCOMPARE(rig.session.Image().deviceConfigId, 52);
-        QCOMPARE(rig.session.StatusBar()[2], QStringLiteral("ID=52"));
+        rig.line.setExistingPorts(QSet<int>{3});
+        rig.host.adapterPort = QStringLiteral("COM3");
+        rig.finish(rig.session.redetectPort());
+        QCOMPARE(rig.session.port().portNumber, 3);
+        QVERIFY(rig.session.port().adapterFound);
+        QCOMPARE(rig.session.image().deviceConfigId, 52);
+        QCOMPARE(rig.session.statusBar()[2], QStringLiteral("ID=52"));
         QCOMPARE(rig.views.redetectWindow, (QList<bool>{true, false}));
         QCOMPARE(rig.dialogs.messages.first().title, QStringLiteral("Connection OK"));
     }
@@ -355,9 +355,9 @@ private slots:
     void cancelledUnlockKeepsOneLevelTicked()
     {
         Rig rig;
-        rig.Finish(rig.session.Startup(NamedPort(1)));
-        rig.session.LevelMenuCommand(AccessLevel::Production(), [] {});
-        QCOMPARE(rig.session.Access().level, AccessLevel::Level1());
+        rig.finish(rig.session.startup(namedPort(1)));
+        rig.session.levelMenuCommand(AccessLevel::production(), [] {});
+        QCOMPARE(rig.session.access().level, AccessLevel::level1());
         QCOMPARE(rig.views.levelChecks, (std::array<bool, 6>{true, false, false, false, false, false}));
     }
 
@@ -397,93 +397,93 @@ private slots:
         QFETCH(QString, variant);
         QFETCH(int, resets);
         Rig rig(53);
-        Station& station = rig.session.Device();
-        SimDevice& device = rig.line.Device();
-        rig.session.Access().level = AccessLevel::Production();
-        station.SetResetPolicy(whereNeeded ? ResetPolicy::WhereNeeded : ResetPolicy::AfterEveryBatch);
-        station.Options().chkResetBeforeTransmit = variant == u"ticked";
-        rig.Finish(rig.session.ConnectHeadless(NamedPort(1)));
-        QCOMPARE(rig.session.Image().deviceConfigId, 53);
+        Station& station = rig.session.device();
+        SimDevice& device = rig.line.device();
+        rig.session.access().level = AccessLevel::production();
+        station.setResetPolicy(whereNeeded ? ResetPolicy::WhereNeeded : ResetPolicy::AfterEveryBatch);
+        station.options().chkResetBeforeTransmit = variant == u"ticked";
+        rig.finish(rig.session.connectHeadless(namedPort(1)));
+        QCOMPARE(rig.session.image().deviceConfigId, 53);
         // Silent: a read gets no answer at all, a write none from its FlashConfig on.
         rig.views.beforeSend = [&] {
-            if (variant == u"silent" && (command == u"read" || PacketType(rig.session.Engine().State().inFlight) == FlashConfig))
-                rig.line.Faults().Silent = true;
+            if (variant == u"silent" && (command == u"read" || packetType(rig.session.engine().state().inFlight) == FlashConfig))
+                rig.line.faults().silent = true;
         };
         if (command != u"detect") {
-            const std::optional<ReadOutcome> read = rig.Finish(station.ReadParameters());
+            const std::optional<ReadOutcome> read = rig.finish(station.readParameters());
             QVERIFY(read);
             QCOMPARE(read->complete, command == u"write" || variant.isEmpty());
         }
         if (command == u"write") {
             QTemporaryDir folder;
-            QCOMPARE(station.SaveBackup(folder.path(), rig.host, rig.session.Version()).status, BackupOutcome::Status::Saved);
+            QCOMPARE(station.saveBackup(folder.path(), rig.host, rig.session.version()).status, BackupOutcome::Status::Saved);
             // The file's values: TransmitPower (cell 0x2203) 20 instead of 27, and texts.
-            station.Image().value[7] = QStringLiteral("20");
-            station.Image().changed[7] = true;
+            station.image().value[7] = QStringLiteral("20");
+            station.image().changed[7] = true;
             if (variant == u"texts")
-                station.Image().extended.textsImage = QByteArray(300, 't');
-            const std::optional<WriteReport> written = rig.Finish(station.WriteImage());
+                station.image().extended.textsImage = QByteArray(300, 't');
+            const std::optional<WriteReport> written = rig.finish(station.writeImage());
             QVERIFY(written);
             // No device is left with its configuration open.
-            QVERIFY(!device.ConfigurationOpen());
+            QVERIFY(!device.configurationOpen());
             if (variant == u"silent") {
                 QCOMPARE(written->result, WriteResult::Failed);
             } else {
                 QCOMPARE(written->result, WriteResult::Done);
-                const int afterWrite = device.RestartCount();
-                const std::optional<VerifyReport> verified = rig.Finish(station.VerifyWrite());
+                const int afterWrite = device.restartCount();
+                const std::optional<VerifyReport> verified = rig.finish(station.verifyWrite());
                 QVERIFY(verified && verified->verified);
-                QCOMPARE(station.Image().value[7], QStringLiteral("20"));
-                QCOMPARE(device.FlashedCell(0x2203, 0).at(0), char(20));
+                QCOMPARE(station.image().value[7], QStringLiteral("20"));
+                QCOMPARE(device.flashedCell(0x2203, 0).at(0), char(20));
                 // Only where needed, the read-back reads the device as it restarted after the
                 // write; the window resets after it (and twice before it, when ticked).
-                QCOMPARE(device.RestartCount() - afterWrite, whereNeeded ? 0 : variant == u"ticked" ? 3 : 1);
+                QCOMPARE(device.restartCount() - afterWrite, whereNeeded ? 0 : variant == u"ticked" ? 3 : 1);
             }
         }
-        QVERIFY(rig.clock.RunUntil([&] { return station.Engine().Idle(); }, 60000));
-        QCOMPARE(device.RestartCount(), resets);
+        QVERIFY(rig.clock.runUntil([&] { return station.engine().idle(); }, 60000));
+        QCOMPARE(device.restartCount(), resets);
     }
 
     void imageCommandsWaitForTheWrite()
     {
         Rig rig;
-        rig.Connect();
-        rig.session.Access().level = AccessLevel::Level3();
-        rig.Finish(rig.session.Transfers().DetectDevice());
-        rig.session.Transfers().ReadParameters();
-        QVERIFY(rig.clock.RunUntil([&] { return rig.session.Engine().Idle(); }, 60000));
-        DeviceImage& image = rig.session.Image();
+        rig.connect();
+        rig.session.access().level = AccessLevel::level3();
+        rig.finish(rig.session.transfers().detectDevice());
+        rig.session.transfers().readParameters();
+        QVERIFY(rig.clock.runUntil([&] { return rig.session.engine().idle(); }, 60000));
+        DeviceImage& image = rig.session.image();
         image.extended.textsImage = QByteArray(1030, 'x');
         const ParamArray<QString> read = image.value;
         bool clicked = false;
         rig.views.beforeSend = [&] {
-            const QByteArray& sent = rig.session.Engine().State().inFlight;
-            if (clicked || PacketIndex(sent) != 0x4010 || PacketSubindex(sent) != 100)
+            const QByteArray& sent = rig.session.engine().state().inFlight;
+            if (clicked || packetIndex(sent) != 0x4010 || packetSubindex(sent) != 100)
                 return;
             clicked = true;
-            rig.clock.Schedule(1, [&] {
-                rig.session.OpenDroppedFiles({QStringLiteral("/tmp/crane-52.scd")});
-                rig.session.ClearFileData();
-                rig.session.ChooseLanguage(QStringLiteral("DE"));
-                rig.session.LevelMenuCommand(AccessLevel::Development(), [] {});
+            rig.clock.schedule(1, [&] {
+                rig.session.openDroppedFiles({QStringLiteral("/tmp/crane-52.scd")});
+                rig.session.clearFileData();
+                rig.session.chooseLanguage(QStringLiteral("DE"));
+                rig.session.levelMenuCommand(AccessLevel::development(), [] {});
             });
         };
         rig.dialogs.messages.clear();
 
-        rig.Finish(rig.session.Writes().Write());
+        rig.finish(rig.session.writes().write());
 
         QVERIFY(clicked);
         QStringList texts;
         for (const auto& message : rig.dialogs.messages)
             texts << message.text;
-        const QString busy = Session::BusyText();
-        QCOMPARE(texts.mid(1), (QStringList{busy, busy, busy, busy, DeviceWrites::DoneText()}));
+        const QString busy = Session::busyText();
+        QCOMPARE(texts.mid(1), (QStringList{busy, busy, busy, busy, DeviceWrites::doneText()}));
         QCOMPARE(image.value, read);
-        QVERIFY(!rig.session.German());
-        QCOMPARE(rig.session.Access().level, AccessLevel::Level3());
+        QVERIFY(!rig.session.german());
+        QCOMPARE(rig.session.access().level, AccessLevel::level3());
         // Once the write is over, the commands work again.
-        QVERIFY(rig.clock.RunUntil([&] { return rig.session.Engine().Idle(); }, 60000));
-        rig.session.ClearFileData();
+        QVERIFY(rig.clock.runUntil([&] { return rig.session.engine().idle(); }, 60000));
+        rig.session.clearFileData();
         QVERIFY(image.value[7].isEmpty());
     }
 };

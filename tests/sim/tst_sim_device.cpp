@@ -20,27 +20,27 @@ Q_DECLARE_METATYPE(tunekit::SimFaults)
 
 namespace {
 
-QByteArray Frame(int type, int index, int subindex, const QByteArray& data = {})
+QByteArray frame(int type, int index, int subindex, const QByteArray& data = {})
 {
-    return EncodeFrame(MakePacket(static_cast<std::uint8_t>(type), index, static_cast<std::uint8_t>(subindex), data));
+    return encodeFrame(makePacket(static_cast<std::uint8_t>(type), index, static_cast<std::uint8_t>(subindex), data));
 }
 
-QByteArray Joined(const QList<SimChunk>& chunks)
+QByteArray joined(const QList<SimChunk>& chunks)
 {
     QByteArray bytes;
     for (const SimChunk& chunk : chunks)
-        bytes += chunk.Bytes;
+        bytes += chunk.bytes;
     return bytes;
 }
 
 // Asks over a real serial port for the ConfigID; returns the answer frame.
-QByteArray AskConfigId(const QString& path)
+QByteArray askConfigId(const QString& path)
 {
     QSerialPort port(path);
     if (!port.open(QIODevice::ReadWrite) || !port.setBaudRate(38400))
         return "open failed: " + port.errorString().toUtf8();
     QSignalSpy readyRead(&port, &QSerialPort::readyRead);
-    port.write(Frame(DownloadRequest, 0x2000, 0));
+    port.write(frame(DownloadRequest, 0x2000, 0));
     QByteArray answer;
     for (QDeadlineTimer deadline(5000); answer.size() < FrameSize && !deadline.hasExpired(); answer += port.readAll())
         readyRead.wait(100);
@@ -67,27 +67,27 @@ private slots:
             QTest::newRow(name) << requests << type << data;
         };
         const QByteArray zero(4, '\0');
-        const QByteArray configId = Frame(DownloadRequest, 0x2000, 0);
-        const QByteArray read2203 = Frame(DownloadRequest, 0x2203, 0);
-        const QByteArray upload2203 = Frame(Upload, 0x2203, 0, "\x11\x22\x33\x44");
+        const QByteArray configId = frame(DownloadRequest, 0x2000, 0);
+        const QByteArray read2203 = frame(DownloadRequest, 0x2203, 0);
+        const QByteArray upload2203 = frame(Upload, 0x2203, 0, "\x11\x22\x33\x44");
         row("ConfigID", {configId}, 0x11, QByteArray::fromHex("05000000"));
-        row("erased cell", {Frame(DownloadRequest, 0x2999, 7)}, 0x11, QByteArray(4, '\xFF'));
-        row("echo", {Frame(EchoRequest, 0x1234, 5, "abcd")}, 0x01, "abcd");
-        row("upload", {Frame(Upload, 0x2203, 0, "\x1c")}, 0x13, QByteArray::fromHex("1c000000"));
-        row("short upload padded", {Frame(Upload, 0x4010, 3, "ab"), Frame(DownloadRequest, 0x4010, 3)}, 0x11, QByteArray("ab\0\0", 4));
-        row("upload read-only", {Frame(Upload, 0x1101, 0)}, 0xFD, zero);
-        row("information stays", {Frame(Upload, 0x1004, 0, "XXXX"), Frame(DownloadRequest, 0x1004, 0)}, 0x11, "HS4 ");
-        row("erase interpreter page", {Frame(Upload, 0x6005, 3, "abcd"), Frame(EraseIL2, 0, 0), Frame(DownloadRequest, 0x6005, 3)},
+        row("erased cell", {frame(DownloadRequest, 0x2999, 7)}, 0x11, QByteArray(4, '\xFF'));
+        row("echo", {frame(EchoRequest, 0x1234, 5, "abcd")}, 0x01, "abcd");
+        row("upload", {frame(Upload, 0x2203, 0, "\x1c")}, 0x13, QByteArray::fromHex("1c000000"));
+        row("short upload padded", {frame(Upload, 0x4010, 3, "ab"), frame(DownloadRequest, 0x4010, 3)}, 0x11, QByteArray("ab\0\0", 4));
+        row("upload read-only", {frame(Upload, 0x1101, 0)}, 0xFD, zero);
+        row("information stays", {frame(Upload, 0x1004, 0, "XXXX"), frame(DownloadRequest, 0x1004, 0)}, 0x11, "HS4 ");
+        row("erase interpreter page", {frame(Upload, 0x6005, 3, "abcd"), frame(EraseIL2, 0, 0), frame(DownloadRequest, 0x6005, 3)},
             0x11, QByteArray(4, '\xFF'));
-        row("erase keeps parameters", {Frame(EraseIL2, 0, 0), read2203}, 0x11, QByteArray("\x1b\0\0\0", 4));
-        row("InitDefault restores", {upload2203, Frame(InitDefault, 0, 0), read2203}, 0x11, QByteArray("\x1b\0\0\0", 4));
-        row("InitDefault keeps ConfigID", {Frame(InitDefault, 0, 0), configId}, 0x11, QByteArray::fromHex("05000000"));
+        row("erase keeps parameters", {frame(EraseIL2, 0, 0), read2203}, 0x11, QByteArray("\x1b\0\0\0", 4));
+        row("InitDefault restores", {upload2203, frame(InitDefault, 0, 0), read2203}, 0x11, QByteArray("\x1b\0\0\0", 4));
+        row("InitDefault keeps ConfigID", {frame(InitDefault, 0, 0), configId}, 0x11, QByteArray::fromHex("05000000"));
         row("bad checksum writes nothing", {upload2203.first(17) + "00\r", read2203}, 0x11, QByteArray("\x1b\0\0\0", 4));
         // Commands: ConfigEnable and Reset are echoed, the others answered by their completion.
         for (const auto& [command, done] : {std::pair{0x21, 0x21}, {0x14, 0x15}, {0x16, 0x17}, {0x18, 0x19},
                                             {0x1A, 0x1B}, {0x1D, 0x1E}, {0x1F, 0x1F}})
-            QTest::addRow("command %02x", command) << QList{Frame(command, 0, 0)} << done << zero;
-        row("LockFreq unknown", {Frame(LockFreq, 0, 0)}, 0xFF, QByteArray::fromHex("20000000"));
+            QTest::addRow("command %02x", command) << QList{frame(command, 0, 0)} << done << zero;
+        row("LockFreq unknown", {frame(LockFreq, 0, 0)}, 0xFF, QByteArray::fromHex("20000000"));
         QByteArray corrupt = configId;
         corrupt[18] = 'E'; // checksum CF -> CE
         row("wrong checksum", {corrupt}, 0xFE, zero);
@@ -104,19 +104,19 @@ private slots:
         QFETCH(QByteArray, data);
         Rig rig;
         for (qsizetype i = 0; i + 1 < requests.size(); ++i)
-            QCOMPARE(rig.link.Feed(requests[i], i * 20'000).size(), 1);
+            QCOMPARE(rig.link.feed(requests[i], i * 20'000).size(), 1);
         const QByteArray request = requests.last();
-        const QByteArray answer = Joined(rig.link.Feed(request, requests.size() * 20'000));
+        const QByteArray answer = joined(rig.link.feed(request, requests.size() * 20'000));
         QCOMPARE(answer.isEmpty(), type < 0);
         if (type < 0)
             return;
-        const QByteArray packet = DecodeFrame(answer);
-        QCOMPARE(answer, EncodeFrame(packet)); // well-formed, correct checksum
-        QCOMPARE(PacketType(packet), type);
-        const QByteArray sent = DecodeFrame(request.sliced(request.lastIndexOf('@')));
-        QCOMPARE(PacketIndex(packet), PacketIndex(sent));
-        QCOMPARE(PacketSubindex(packet), PacketSubindex(sent));
-        QCOMPARE(PacketData(packet), data);
+        const QByteArray packet = decodeFrame(answer);
+        QCOMPARE(answer, encodeFrame(packet)); // well-formed, correct checksum
+        QCOMPARE(packetType(packet), type);
+        const QByteArray sent = decodeFrame(request.sliced(request.lastIndexOf('@')));
+        QCOMPARE(packetIndex(packet), packetIndex(sent));
+        QCOMPARE(packetSubindex(packet), packetSubindex(sent));
+        QCOMPARE(packetData(packet), data);
     }
 
     // The dictionary beside the firmware's own table: for every family the same parameters, each
@@ -140,14 +140,14 @@ private slots:
         SimDevice device(configId);
         QStringList firmware;
         qint64 mark = 0;
-        for (const FirmwareParameter& parameter : FirmwareParameters()) {
-            if (!parameter.families.Contains(configId))
+        for (const FirmwareParameter& parameter : firmwareParameters()) {
+            if (!parameter.families.contains(configId))
                 continue;
             qint64 value = parameter.factoryValue;
             if (marked && parameter.coding == CellCoding::Binary) {
                 value = ++mark * (Q_INT64_C(0x01010101) & ((Q_INT64_C(1) << 8 * parameter.width) - 1));
-                device.SetCell(parameter.index, parameter.subindex,
-                               CellWithValue(device.Cell(parameter.index, parameter.subindex), parameter, value));
+                device.setCell(parameter.index, parameter.subindex,
+                               cellWithValue(device.cell(parameter.index, parameter.subindex), parameter, value));
             }
             const QString text = parameter.coding == CellCoding::DayMonthYear
                                      ? QDate(int(value / 10000), int(value / 100 % 100), int(value % 100)).toString(u"dd.MM.yyyy")
@@ -159,19 +159,19 @@ private slots:
         DeviceImage image;
         ReadState state;
         const auto read = [&](int index, int subindex) {
-            const QByteArray request = MakePacket(DownloadRequest, index, static_cast<std::uint8_t>(subindex));
-            DecodeDownloadResponse(device.Answer(request), state, image);
+            const QByteArray request = makePacket(DownloadRequest, index, static_cast<std::uint8_t>(subindex));
+            decodeDownloadResponse(device.answer(request), state, image);
         };
         read(FamilyCellIndex, 0);
         QCOMPARE(int(image.deviceConfigId), configId);
         for (int nr = 2; nr <= ParamCount; ++nr) {
             if (image.applicable[nr])
-                read(FindConfigDefine(nr).HexAdd, FindConfigDefine(nr).SubAdd);
+                read(findConfigDefine(nr).hexAdd, findConfigDefine(nr).subAdd);
         }
         QStringList dictionary;
         for (int nr = 2; nr <= ParamCount; ++nr) {
             if (image.applicable[nr])
-                dictionary << FindConfigDefine(nr).Name.toString() + u'=' + image.value[nr];
+                dictionary << findConfigDefine(nr).name.toString() + u'=' + image.value[nr];
         }
         firmware.sort();
         dictionary.sort();
@@ -182,22 +182,22 @@ private slots:
     {
         Rig rig;
         // 20 request characters of 260.4 us, processing and the extra delay, 20 answer characters.
-        rig.link.Faults().ExtraDelayMs = 5;
-        const QList<SimChunk> one = rig.link.Feed(Frame(DownloadRequest, 0x2000, 0), 1'000'000);
+        rig.link.faults().extraDelayMs = 5;
+        const QList<SimChunk> one = rig.link.feed(frame(DownloadRequest, 0x2000, 0), 1'000'000);
         QCOMPARE(one.size(), 1);
-        QCOMPARE(one[0].AtUs, 1'000'000 + 5209 + SimLink::ProcessingUs + 5000 + 5209);
+        QCOMPARE(one[0].atUs, 1'000'000 + 5209 + SimLink::ProcessingUs + 5000 + 5209);
 
         // 100 requests written at once: the answers follow back to back without drifting from
         // 38400 baud, and no answer overtakes another.
-        rig.link.Faults().ExtraDelayMs = 0;
+        rig.link.faults().extraDelayMs = 0;
         QByteArray burst;
         for (int i = 0; i < 100; ++i)
-            burst += Frame(DownloadRequest, 0x2000 + i, 0);
-        const QList<SimChunk> many = rig.link.Feed(burst, 10'000'000);
+            burst += frame(DownloadRequest, 0x2000 + i, 0);
+        const QList<SimChunk> many = rig.link.feed(burst, 10'000'000);
         QCOMPARE(many.size(), 100);
         for (qsizetype i = 1; i < many.size(); ++i)
-            QVERIFY(many[i].AtUs > many[i - 1].AtUs);
-        QCOMPARE(many.last().AtUs, 10'000'000 + 5209 + SimLink::ProcessingUs + SimLink::WireUs(2000));
+            QVERIFY(many[i].atUs > many[i - 1].atUs);
+        QCOMPARE(many.last().atUs, 10'000'000 + 5209 + SimLink::ProcessingUs + SimLink::wireUs(2000));
     }
 
     void faults_data()
@@ -211,20 +211,20 @@ private slots:
             return faults;
         };
         QTest::newRow("none") << SimFaults{} << QList{20, 20, 20, 20} << 4;
-        QTest::newRow("silent") << with([](SimFaults& f) { f.Silent = true; }) << QList<int>{} << 0;
-        QTest::newRow("split 7 + 13") << with([](SimFaults& f) { f.SplitAfter = 7; }) << QList{7, 13, 7, 13, 7, 13, 7, 13}
+        QTest::newRow("silent") << with([](SimFaults& f) { f.silent = true; }) << QList<int>{} << 0;
+        QTest::newRow("split 7 + 13") << with([](SimFaults& f) { f.splitAfter = 7; }) << QList{7, 13, 7, 13, 7, 13, 7, 13}
                                       << 4;
-        QTest::newRow("drop every 2nd") << with([](SimFaults& f) { f.DropEvery = 2; }) << QList{20, 20} << 2;
-        QTest::newRow("garbage") << with([](SimFaults& f) { f.Garbage = true; }) << QList{20, 20, 20, 20} << 0;
-        QTest::newRow("all lost") << with([](SimFaults& f) { f.LoseRate = 1; }) << QList<int>{} << 0;
-        QTest::newRow("all corrupted") << with([](SimFaults& f) { f.CorruptRate = 1; }) << QList{20, 20, 20, 20} << 0;
+        QTest::newRow("drop every 2nd") << with([](SimFaults& f) { f.dropEvery = 2; }) << QList{20, 20} << 2;
+        QTest::newRow("garbage") << with([](SimFaults& f) { f.garbage = true; }) << QList{20, 20, 20, 20} << 0;
+        QTest::newRow("all lost") << with([](SimFaults& f) { f.loseRate = 1; }) << QList<int>{} << 0;
+        QTest::newRow("all corrupted") << with([](SimFaults& f) { f.corruptRate = 1; }) << QList{20, 20, 20, 20} << 0;
         // The latency timer gathers an answer and its duplicate into one USB packet, at most 62
         // bytes of it; 1 ms lets the bytes through as they came in that millisecond.
         QTest::newRow("twice, 16 ms latency")
-            << with([](SimFaults& f) { f.DuplicateRate = 1; f.LatencyMs = 16; }) << QList{40, 40, 40, 40} << 8;
-        QTest::newRow("noise, 62-byte USB packets") << with([](SimFaults& f) { f.Noise = QByteArray(50, 'x'); f.LatencyMs = 32; })
+            << with([](SimFaults& f) { f.duplicateRate = 1; f.latencyMs = 16; }) << QList{40, 40, 40, 40} << 8;
+        QTest::newRow("noise, 62-byte USB packets") << with([](SimFaults& f) { f.noise = QByteArray(50, 'x'); f.latencyMs = 32; })
                                                     << QList{62, 8, 62, 8, 62, 8, 62, 8} << 4;
-        QTest::newRow("1 ms latency") << with([](SimFaults& f) { f.LatencyMs = 1; }) << QList<int>(20, 4) << 4;
+        QTest::newRow("1 ms latency") << with([](SimFaults& f) { f.latencyMs = 1; }) << QList<int>(20, 4) << 4;
     }
 
     void faults()
@@ -233,61 +233,61 @@ private slots:
         QFETCH(QList<int>, chunkSizes);
         QFETCH(int, responses);
         Rig rig;
-        rig.link.Faults() = faults;
+        rig.link.faults() = faults;
         QList<int> sizes;
         int found = 0; // only an intact frame counts, as in the host's receive path
         FrameAssembler assembler;
         for (int i = 0; i < 4; ++i) {
-            for (const SimChunk& chunk : rig.link.Feed(Frame(DownloadRequest, 0x2000, 0), i * 20'000)) {
-                sizes.append(static_cast<int>(chunk.Bytes.size()));
-                for (const FrameAssembler::Frame& frame : assembler.Feed(chunk.Bytes))
-                    found += frame.intact && PacketType(DecodeFrame(frame.text)) == DownloadResponse;
+            for (const SimChunk& chunk : rig.link.feed(frame(DownloadRequest, 0x2000, 0), i * 20'000)) {
+                sizes.append(static_cast<int>(chunk.bytes.size()));
+                for (const FrameAssembler::Frame& frame : assembler.feed(chunk.bytes))
+                    found += frame.intact && packetType(decodeFrame(frame.text)) == DownloadResponse;
             }
         }
         QCOMPARE(sizes, chunkSizes);
         QCOMPARE(found, responses);
-        QCOMPARE(rig.device.Requests().size(), faults.Silent ? 0 : 4); // a lost answer was still handled
+        QCOMPARE(rig.device.requests().size(), faults.silent ? 0 : 4); // a lost answer was still handled
     }
 
     void restartKeepsDeviceDeafWhileBooting()
     {
         Rig rig;
-        const QByteArray request = Frame(DownloadRequest, 0x2000, 0);
-        rig.link.SetDtr(true, 0); // already on: no edge
-        QCOMPARE(rig.device.RestartCount(), 0);
-        rig.link.SetDtr(false, 0);
-        rig.link.SetDtr(true, 200'000);
-        QCOMPARE(rig.device.RestartCount(), 1);
-        QVERIFY(rig.link.Feed(request, 200'000 + SimDevice::BootTimeUs - 10'000).isEmpty());
-        QCOMPARE(rig.link.Feed(request, 200'000 + SimDevice::BootTimeUs).size(), 1);
+        const QByteArray request = frame(DownloadRequest, 0x2000, 0);
+        rig.link.setDtr(true, 0); // already on: no edge
+        QCOMPARE(rig.device.restartCount(), 0);
+        rig.link.setDtr(false, 0);
+        rig.link.setDtr(true, 200'000);
+        QCOMPARE(rig.device.restartCount(), 1);
+        QVERIFY(rig.link.feed(request, 200'000 + SimDevice::BootTimeUs - 10'000).isEmpty());
+        QCOMPARE(rig.link.feed(request, 200'000 + SimDevice::BootTimeUs).size(), 1);
 
         // A Reset request is answered, then the device reboots.
-        QCOMPARE(PacketType(DecodeFrame(Joined(rig.link.Feed(Frame(Reset, 0, 0), 2'000'000)))), int(Reset));
-        QCOMPARE(rig.device.RestartCount(), 2);
-        QVERIFY(rig.link.Feed(request, 2'100'000).isEmpty());
-        QCOMPARE(rig.link.Feed(request, 2'600'000).size(), 1);
+        QCOMPARE(packetType(decodeFrame(joined(rig.link.feed(frame(Reset, 0, 0), 2'000'000)))), int(Reset));
+        QCOMPARE(rig.device.restartCount(), 2);
+        QVERIFY(rig.link.feed(request, 2'100'000).isEmpty());
+        QCOMPARE(rig.link.feed(request, 2'600'000).size(), 1);
     }
 
     void clockRunsEventsInTimeOrder()
     {
         VirtualClock clock;
         QStringList log;
-        const auto note = [&](const QString& name) { return [&, name] { log << name + "@" + QString::number(clock.NowMs()); }; };
-        clock.Schedule(5, note("a"));
-        clock.Schedule(0, note("b"));
-        clock.Schedule(5, note("c"));
-        clock.Schedule(3, [&] {
+        const auto note = [&](const QString& name) { return [&, name] { log << name + "@" + QString::number(clock.nowMs()); }; };
+        clock.schedule(5, note("a"));
+        clock.schedule(0, note("b"));
+        clock.schedule(5, note("c"));
+        clock.schedule(3, [&] {
             note("d")();
-            clock.Schedule(1, note("e")); // queued from inside an event
+            clock.schedule(1, note("e")); // queued from inside an event
         });
-        clock.ScheduleUs(4'700, note("f")); // sub-millisecond time, reported as its ms part
-        clock.RunFor(10);
+        clock.scheduleUs(4'700, note("f")); // sub-millisecond time, reported as its ms part
+        clock.runFor(10);
         QCOMPARE(log, QStringList({"b@0", "d@3", "e@4", "f@4", "a@5", "c@5"}));
-        QCOMPARE(clock.NowMs(), 10);
-        clock.ProcessEvents(); // nothing queued: time still moves
-        QCOMPARE(clock.NowMs(), 11);
-        QVERIFY(!clock.RunUntil([] { return false; }, 50));
-        QCOMPARE(clock.NowMs(), 61);
+        QCOMPARE(clock.nowMs(), 10);
+        clock.step(); // nothing queued: time still moves
+        QCOMPARE(clock.nowMs(), 11);
+        QVERIFY(!clock.runUntil([] { return false; }, 50));
+        QCOMPARE(clock.nowMs(), 61);
     }
 
     void tickerIsNeverReentered()
@@ -296,15 +296,15 @@ private slots:
         QList<qint64> starts;
         int depth = 0;
         int maxDepth = 0;
-        clock.StartTicker(10, [&] {
-            starts << clock.NowMs();
+        clock.startTicker(10, [&] {
+            starts << clock.nowMs();
             maxDepth = qMax(maxDepth, ++depth);
             // The first tick waits 35 ms and pumps events, like the program's waits.
-            for (const qint64 end = clock.NowMs() + 35; starts.size() == 1 && clock.NowMs() <= end;)
-                clock.ProcessEvents();
+            for (const qint64 end = clock.nowMs() + 35; starts.size() == 1 && clock.nowMs() <= end;)
+                clock.step();
             --depth;
         });
-        clock.RunFor(100);
+        clock.runFor(100);
         // The ticks due at 20 .. 50 fell inside the wait and were dropped.
         QCOMPARE(starts, QList<qint64>({10, 60, 70, 80, 90, 100}));
         QCOMPARE(maxDepth, 1);
@@ -316,22 +316,22 @@ private slots:
         SimLine line(clock, 53);
         QByteArray received;
         int events = 0;
-        line.SetListener([&](SerialLine::Event event) {
+        line.setListener([&](SerialLine::Event event) {
             QCOMPARE(event, SerialLine::Event::DataReceived);
             ++events;
-            received += line.ReadAll();
+            received += line.readAll();
         });
-        QVERIFY(line.Open(4));
-        line.Faults().SplitAfter = 7;
-        const QByteArray request = Frame(DownloadRequest, 0x2000, 0);
-        QVERIFY(line.Write(request.first(5))); // the host may write a frame in pieces
-        clock.RunFor(3);
-        QVERIFY(line.Write(request.sliced(5)));
-        QVERIFY(clock.RunUntil([&] { return received.size() == FrameSize; }, 100));
+        QVERIFY(line.open(4));
+        line.faults().splitAfter = 7;
+        const QByteArray request = frame(DownloadRequest, 0x2000, 0);
+        QVERIFY(line.write(request.first(5))); // the host may write a frame in pieces
+        clock.runFor(3);
+        QVERIFY(line.write(request.sliced(5)));
+        QVERIFY(clock.runUntil([&] { return received.size() == FrameSize; }, 100));
         QCOMPARE(events, 2);
-        QVERIFY(clock.NowMs() >= 3 + 1 + 5); // rest of the request, processing, 20 answer characters
-        QCOMPARE(DecodeFrame(received), MakePacket(DownloadResponse, 0x2000, 0, QByteArray(1, 53)));
-        QVERIFY(line.ReadAll().isEmpty());
+        QVERIFY(clock.nowMs() >= 3 + 1 + 5); // rest of the request, processing, 20 answer characters
+        QCOMPARE(decodeFrame(received), makePacket(DownloadResponse, 0x2000, 0, QByteArray(1, 53)));
+        QVERIFY(line.readAll().isEmpty());
     }
 
     void lineDropsAnswersAfterCloseAndUnplug()
@@ -339,29 +339,29 @@ private slots:
         VirtualClock clock;
         SimLine line(clock);
         QList<SerialLine::Event> events;
-        line.SetListener([&](SerialLine::Event event) { events << event; });
-        const QByteArray request = Frame(DownloadRequest, 0x2000, 0);
+        line.setListener([&](SerialLine::Event event) { events << event; });
+        const QByteArray request = frame(DownloadRequest, 0x2000, 0);
 
-        QVERIFY(line.Open(1) && line.Write(request));
-        line.Close();
-        QVERIFY(!line.Write(request));
-        QVERIFY(line.Open(1)); // reopened before the old answer was due
-        clock.RunFor(50);
-        QVERIFY(events.isEmpty() && line.ReadAll().isEmpty());
+        QVERIFY(line.open(1) && line.write(request));
+        line.close();
+        QVERIFY(!line.write(request));
+        QVERIFY(line.open(1)); // reopened before the old answer was due
+        clock.runFor(50);
+        QVERIFY(events.isEmpty() && line.readAll().isEmpty());
 
         // Unplugged: the answer on its way is lost and the port cannot be opened again.
-        QVERIFY(line.Write(request));
-        line.PullPlug();
-        clock.RunFor(50);
+        QVERIFY(line.write(request));
+        line.pullPlug();
+        clock.runFor(50);
         QCOMPARE(events, QList{SerialLine::Event::PortLost});
-        line.Close();
-        QVERIFY(!line.Open(1));
+        line.close();
+        QVERIFY(!line.open(1));
 
         // Destroying the line with an answer on its way leaves nothing behind to run.
         auto doomed = std::make_unique<SimLine>(clock);
-        QVERIFY(doomed->Open(2) && doomed->Write(request));
+        QVERIFY(doomed->open(2) && doomed->write(request));
         doomed.reset();
-        clock.RunFor(50);
+        clock.runFor(50);
     }
 
     // tunekit-sim wraps the pseudo-terminal server: its first output line names the device file.
@@ -374,7 +374,7 @@ private slots:
         const QString path = QString::fromLocal8Bit(sim.readLine()).trimmed();
         // A second client after the first has gone: the server survived the slave being closed.
         for (int client = 0; client < 2; ++client)
-            QCOMPARE(DecodeFrame(AskConfigId(path)), MakePacket(DownloadResponse, 0x2000, 0, QByteArray(1, 7)));
+            QCOMPARE(decodeFrame(askConfigId(path)), makePacket(DownloadResponse, 0x2000, 0, QByteArray(1, 7)));
         sim.terminate(); // SIGTERM ends it cleanly
         QVERIFY(sim.waitForFinished(5000));
         QCOMPARE(sim.exitStatus(), QProcess::NormalExit);

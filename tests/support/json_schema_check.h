@@ -18,15 +18,15 @@ public:
     explicit JsonSchemaCheck(QJsonObject schema) : root_(std::move(schema)) {}
 
     // What does not satisfy the schema, one line each with where it is; empty when all does.
-    QStringList Problems(const QJsonValue& value) const
+    QStringList problems(const QJsonValue& value) const
     {
         QStringList problems;
-        Check(root_, value, QStringLiteral("$"), problems);
+        check(root_, value, QStringLiteral("$"), problems);
         return problems;
     }
 
 private:
-    static bool HasType(const QJsonValue& value, const QString& type)
+    static bool hasType(const QJsonValue& value, const QString& type)
     {
         if (type == QLatin1StringView("integer"))
             return value.isDouble() && std::trunc(value.toDouble()) == value.toDouble();
@@ -35,7 +35,7 @@ private:
                || (type == QLatin1StringView("array") && value.isArray()) || (type == QLatin1StringView("object") && value.isObject());
     }
 
-    void Check(const QJsonObject& schema, const QJsonValue& value, const QString& at, QStringList& problems) const
+    void check(const QJsonObject& schema, const QJsonValue& value, const QString& at, QStringList& problems) const
     {
         if (schema.contains(u"$ref")) {
             const QString name = schema.value(u"$ref").toString().section(u'/', 2);
@@ -43,14 +43,14 @@ private:
             if (target.isEmpty())
                 problems << at + QStringLiteral(": unknown $ref ") + schema.value(u"$ref").toString();
             else
-                Check(target, value, at, problems);
+                check(target, value, at, problems);
         }
         if (schema.contains(u"type")) {
             const QJsonValue type = schema.value(u"type");
             const QJsonArray types = type.isArray() ? type.toArray() : QJsonArray{type};
             bool any = false;
             for (const QJsonValue& t : types)
-                any = any || HasType(value, t.toString());
+                any = any || hasType(value, t.toString());
             if (!any)
                 problems << at + QStringLiteral(": not of type ") + QJsonValue(types).toVariant().toStringList().join(u'|');
         }
@@ -65,7 +65,7 @@ private:
             QStringList reasons;
             for (const QJsonValue& branch : schema.value(u"oneOf").toArray()) {
                 QStringList branchProblems;
-                Check(branch.toObject(), value, at, branchProblems);
+                check(branch.toObject(), value, at, branchProblems);
                 matching += branchProblems.isEmpty() ? 1 : 0;
                 reasons << branchProblems;
             }
@@ -82,17 +82,17 @@ private:
             for (auto it = object.begin(); it != object.end(); ++it) {
                 const QString where = at + u'.' + it.key();
                 if (properties.contains(it.key()))
-                    Check(properties.value(it.key()).toObject(), it.value(), where, problems);
+                    check(properties.value(it.key()).toObject(), it.value(), where, problems);
                 else if (schema.value(u"additionalProperties") == QJsonValue(false))
                     problems << where + QStringLiteral(": not allowed");
                 else if (schema.value(u"additionalProperties").isObject())
-                    Check(schema.value(u"additionalProperties").toObject(), it.value(), where, problems);
+                    check(schema.value(u"additionalProperties").toObject(), it.value(), where, problems);
             }
         }
         if (value.isArray() && schema.contains(u"items")) {
             const QJsonArray items = value.toArray();
             for (qsizetype i = 0; i < items.size(); ++i)
-                Check(schema.value(u"items").toObject(), items.at(i), at + QStringLiteral("[%1]").arg(i), problems);
+                check(schema.value(u"items").toObject(), items.at(i), at + QStringLiteral("[%1]").arg(i), problems);
         }
     }
 

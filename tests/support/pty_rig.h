@@ -21,47 +21,47 @@ struct PtyRig {
     PtyRig()
     {
         // A pseudo-terminal has no DTR line, so the reset after a batch would only cost 3 s.
-        session.SetAutomaticResetOff(true);
-        session.Engine().SetDownloadResponseHandler([this](const QByteArray& p) {
+        session.setAutomaticResetOff(true);
+        session.engine().setDownloadResponseHandler([this](const QByteArray& p) {
             responses.append(p);
-            session.Transfers().HandleDownloadResponse(p);
+            session.transfers().handleDownloadResponse(p);
         });
-        clock.StartTicker(10, [this] { session.MainTimerTick(); });
+        clock.startTicker(10, [this] { session.mainTimerTick(); });
     }
 
     // A new server; the one before (if any) is stopped and gone.
-    bool StartServer()
+    bool startServer()
     {
         server = std::make_unique<PtyServer>(53);
-        return server->Start();
+        return server->start();
     }
-    void Connect()
+    void connect()
     {
-        session.Port().portNumber = 1;
-        session.Port().adapterFound = session.Rs232().OpenPort();
+        session.port().portNumber = 1;
+        session.port().adapterFound = session.rs232().openPort();
     }
     // Reads of index 0x2000..0x200F, subindex counting up every 16 packets.
-    void QueueReads(int count)
+    void queueReads(int count)
     {
         for (int i = 0; i < count; ++i)
-            session.Engine().SendPacket(0x10, 0x2000 + i % 16, static_cast<std::uint8_t>(i / 16));
-        session.Engine().State().sending = true;
+            session.engine().sendPacket(0x10, 0x2000 + i % 16, static_cast<std::uint8_t>(i / 16));
+        session.engine().state().sending = true;
     }
     // Runs the event loop until done() holds or limitMs pass.
-    bool PumpUntil(const std::function<bool()>& done, qint64 limitMs)
+    bool pumpUntil(const std::function<bool()>& done, qint64 limitMs)
     {
         return QTest::qWaitFor([&done] { return done(); }, static_cast<int>(limitMs)) || done();
     }
     // The batch is over and its last answer is in (or given up).
-    bool Idle() const
+    bool idle() const
     {
-        return !session.Engine().State().sending && session.Engine().State().waitedMs == 0;
+        return !session.engine().state().sending && session.engine().state().waitedMs == 0;
     }
 
     std::unique_ptr<PtyServer> server;
     QtClock clock;
     QSerialPortLine line{[this](int n) {
-        return n == 1 && server ? server->SlavePath() : QStringLiteral("/dev/tunekit-no-such-port-%1").arg(n);
+        return n == 1 && server ? server->slavePath() : QStringLiteral("/dev/tunekit-no-such-port-%1").arg(n);
     }};
     ScriptedDialogs dialogs;
     FixedHost host;

@@ -15,24 +15,24 @@ struct PtyStation {
     PtyStation(Clock& time, int configId) : clock(time), server(configId)
     {
         // A pseudo-terminal has no DTR line, so the reset after a batch would only cost 3 s.
-        station.Engine().Reset().automaticResetOff = true;
-        station.Image().InitDeviceImage(LevelMarks(AccessLevel::Level3()), Language::English);
+        station.engine().reset().automaticResetOff = true;
+        station.image().initDeviceImage(levelMarks(AccessLevel::level3()), Language::English);
         views.clock = &clock;
     }
-    bool Start() { return server.Start() && station.OpenAdapterPort(1); }
+    bool start() { return server.start() && station.openAdapterPort(1); }
     // Detects the device, then reads every parameter of its family.
-    QCoro::Task<ReadOutcome> DetectAndRead()
+    QCoro::Task<ReadOutcome> detectAndRead()
     {
-        co_await station.Detect();
-        co_return co_await station.ReadParameters();
+        co_await station.detect();
+        co_return co_await station.readParameters();
     }
 
     Clock& clock;
     PtyServer server;
-    QSerialPortLine line{[this](int) { return server.SlavePath(); }};
+    QSerialPortLine line{[this](int) { return server.slavePath(); }};
     ScriptedDialogs dialogs;
     RecordingViews views;
-    Station station{StationSeams{line, clock, dialogs}, views, [] { return AccessLevel::Level3(); }};
+    Station station{StationSeams{line, clock, dialogs}, views, [] { return AccessLevel::level3(); }};
 };
 
 } // namespace tunekit::testing

@@ -22,20 +22,20 @@ namespace tunekit::testing {
 // Host facts of a German Windows 7 machine, the same on every test host.
 class FixedHost final : public HostFacts {
 public:
-    OsVersion OsVersionRecord() const override { return {OsPlatform::Nt, 6, 1, 7601, {}}; }
-    QStringList Environment() const override { return {QStringLiteral("PROCESSOR_ARCHITECTURE=AMD64")}; }
-    QString DefaultLanguageId() const override { return languageId; }
-    QString ComputerName() const override { return QStringLiteral("WORKSHOP-PC"); }
-    QString UserName() const override { return QStringLiteral("technician"); }
-    QString ProgramFolder() const override { return programFolder; }
-    bool ProgramFolderWritable() const override { return programFolderWritable; }
-    QString UserConfigFolder() const override { return configFolder; }
-    QDateTime Now() const override { return QDateTime(QDate(2026, 12, 6), QTime(14, 3, 27)); }
-    QString AdapterPortName() const override { return adapterPortName; }
+    OsVersion osVersionRecord() const override { return {OsPlatform::Nt, 6, 1, 7601, {}}; }
+    QStringList environment() const override { return {QStringLiteral("PROCESSOR_ARCHITECTURE=AMD64")}; }
+    QString defaultLanguageId() const override { return languageId; }
+    QString computerName() const override { return QStringLiteral("WORKSHOP-PC"); }
+    QString userName() const override { return QStringLiteral("technician"); }
+    QString programFolder() const override { return programDir; }
+    bool programFolderWritable() const override { return programDirWritable; }
+    QString userConfigFolder() const override { return configFolder; }
+    QDateTime now() const override { return QDateTime(QDate(2026, 12, 6), QTime(14, 3, 27)); }
+    QString adapterPortName() const override { return adapterPort; }
     QString languageId = QStringLiteral("0409");
-    QString adapterPortName;
-    QString programFolder = QStringLiteral("/opt/tunekit");
-    bool programFolderWritable = false;
+    QString adapterPort;
+    QString programDir = QStringLiteral("/opt/tunekit");
+    bool programDirWritable = false;
     QString configFolder; // the user's configuration folder; "" keeps no settings
 };
 
@@ -66,12 +66,12 @@ public:
     LevelView levelView;
     QList<bool> redetectWindow;
 
-    void Changed(StationChanges changes) override
+    void changed(StationChanges changes) override
     {
         if (changes & StationChange::Values) {
             ++refreshes;
             if (clock)
-                lastRefreshMs = clock->NowMs();
+                lastRefreshMs = clock->nowMs();
             if (image)
                 valuesShownFor << image->imageConfigId;
         }
@@ -80,8 +80,8 @@ public:
         if (changes & StationChange::Controls)
             buttonsEnabled << !(detecting && detecting());
     }
-    void ProgressChanged(const TransferProgress& progress) override { windows << progress; }
-    void Logged(const TrafficEntry& entry) override
+    void progressChanged(const TransferProgress& progress) override { windows << progress; }
+    void logged(const TrafficEntry& entry) override
     {
         switch (entry.kind) {
         case TrafficEntry::Kind::Debug:
@@ -95,20 +95,20 @@ public:
         case TrafficEntry::Kind::TerminalCleared: break;
         }
     }
-    void SetTabVisible(int tab, bool visible) override { tabs[static_cast<std::size_t>(tab)] = visible; }
-    void ApplyLevelChecks(const std::array<bool, 6>& checks) override { levelChecks = checks; }
-    void ShowConsoles(bool t, bool c) override
+    void setTabVisible(int tab, bool visible) override { tabs[static_cast<std::size_t>(tab)] = visible; }
+    void applyLevelChecks(const std::array<bool, 6>& checks) override { levelChecks = checks; }
+    void showConsoles(bool t, bool c) override
     {
         terminalShown = t;
         consoleShown = c;
     }
-    void ArrangeWindows() override { ++arranged; }
-    void ApplyLevelView(const LevelView& view) override { levelView = view; }
-    void ShowRedetectWindow(bool shown) override { redetectWindow << shown; }
+    void arrangeWindows() override { ++arranged; }
+    void applyLevelView(const LevelView& view) override { levelView = view; }
+    void showRedetectWindow(bool shown) override { redetectWindow << shown; }
 };
 
 // A run on one named port (0: none) instead of discovery.
-inline PortPlan NamedPort(qint16 number)
+inline PortPlan namedPort(qint16 number)
 {
     return {false, number, QString()};
 }
@@ -119,102 +119,102 @@ inline PortPlan NamedPort(qint16 number)
 struct Rig {
     explicit Rig(int configId = 53, int level = 0) : line(clock, configId)
     {
-        session.Engine().SetDownloadResponseHandler([this](const QByteArray& p) {
+        session.engine().setDownloadResponseHandler([this](const QByteArray& p) {
             responses.append(p);
-            session.Transfers().HandleDownloadResponse(p);
+            session.transfers().handleDownloadResponse(p);
         });
-        clock.StartTicker(10, [this] { session.MainTimerTick(); });
+        clock.startTicker(10, [this] { session.mainTimerTick(); });
         views.clock = &clock;
         views.image = &image;
-        views.detecting = [this] { return transfers.Detecting(); };
-        if (const std::optional<AccessLevel> given = AccessLevel::FromNumber(level)) {
+        views.detecting = [this] { return transfers.detecting(); };
+        if (const std::optional<AccessLevel> given = AccessLevel::fromNumber(level)) {
             accessLevel = *given;
-            image.InitDeviceImage(LevelMarks(accessLevel), Language::English);
+            image.initDeviceImage(levelMarks(accessLevel), Language::English);
         }
     }
     // Opens the simulated adapter's port as discovery would have.
-    void Connect()
+    void connect()
     {
-        session.Port().portNumber = 1;
-        session.Port().adapterFound = session.Rs232().OpenPort();
-        session.Port().adapterPort = 1;
+        session.port().portNumber = 1;
+        session.port().adapterFound = session.rs232().openPort();
+        session.port().adapterPort = 1;
     }
-    void QueueReads(int count, int firstIndex = 0x2000)
+    void queueReads(int count, int firstIndex = 0x2000)
     {
         for (int i = 0; i < count; ++i)
-            session.Engine().SendPacket(0x10, firstIndex + i, 0);
-        session.Engine().State().sending = true;
+            session.engine().sendPacket(0x10, firstIndex + i, 0);
+        session.engine().state().sending = true;
     }
     // The batch has been sent and its last answer is in (or it was given up).
-    bool RunUntilBatchEnd(qint64 limitMs = 600000)
+    bool runUntilBatchEnd(qint64 limitMs = 600000)
     {
-        return clock.RunUntil([this] { return !session.Engine().State().sending; }, limitMs);
+        return clock.runUntil([this] { return !session.engine().state().sending; }, limitMs);
     }
     // Runs the clock until the task has ended; its result, or nothing when limitMs passed first.
     template <typename T>
-    std::optional<T> Finish(QCoro::Task<T> task, qint64 limitMs = 600000)
+    std::optional<T> finish(QCoro::Task<T> task, qint64 limitMs = 600000)
     {
         auto result = std::make_shared<std::optional<T>>();
-        WhenDone<T>(std::move(task), [result](T value) { *result = std::move(value); });
-        clock.RunUntil([&result] { return result->has_value(); }, limitMs);
+        whenDone<T>(std::move(task), [result](T value) { *result = std::move(value); });
+        clock.runUntil([&result] { return result->has_value(); }, limitMs);
         return *result;
     }
-    bool Finish(QCoro::Task<> task, qint64 limitMs = 600000) { return RunTask(clock, std::move(task), limitMs); }
+    bool finish(QCoro::Task<> task, qint64 limitMs = 600000) { return runTask(clock, std::move(task), limitMs); }
     // Until the engine has nothing left to do and the automatic reset is over.
-    bool RunUntilIdle()
+    bool runUntilIdle()
     {
-        const bool idle = clock.RunUntil([this] { return !transfers.EngineBusy(); }, 600000);
-        clock.RunFor(5000);
+        const bool idle = clock.runUntil([this] { return !transfers.engineBusy(); }, 600000);
+        clock.runFor(5000);
         return idle;
     }
     // A detected device; the detection's traffic is forgotten.
-    void Detect()
+    void detect()
     {
-        Connect();
-        Finish(transfers.DetectDevice());
-        clock.RunFor(5000);
-        line.Device().ClearRequests();
+        connect();
+        finish(transfers.detectDevice());
+        clock.runFor(5000);
+        line.device().clearRequests();
         views.refreshes = 0;
         views.windows.clear();
     }
     // The device's requests as (index, subindex), oldest first.
-    QList<QPair<int, int>> Requests()
+    QList<QPair<int, int>> requests()
     {
         QList<QPair<int, int>> list;
-        for (const QByteArray& request : line.Device().Requests())
-            list << QPair<int, int>{PacketIndex(request), PacketSubindex(request)};
+        for (const QByteArray& request : line.device().requests())
+            list << QPair<int, int>{packetIndex(request), packetSubindex(request)};
         return list;
     }
     // The subindexes requested of one index.
-    QList<int> Subindexes(int index)
+    QList<int> subindexes(int index)
     {
         QList<int> subs;
-        for (const auto& [requested, sub] : Requests()) {
+        for (const auto& [requested, sub] : requests()) {
             if (requested == index)
                 subs << sub;
         }
         return subs;
     }
     // The requests of one packet type, whole.
-    QList<QByteArray> Sent(int type)
+    QList<QByteArray> sent(int type)
     {
         QList<QByteArray> packets;
-        for (const QByteArray& request : line.Device().Requests()) {
-            if (PacketType(request) == type)
+        for (const QByteArray& request : line.device().requests()) {
+            if (packetType(request) == type)
                 packets << request;
         }
         return packets;
     }
     // The packet types the device got, in order, without the detection's reads.
-    QList<int> Types()
+    QList<int> types()
     {
         QList<int> types;
-        for (const QByteArray& request : line.Device().Requests())
-            types << PacketType(request);
+        for (const QByteArray& request : line.device().requests())
+            types << packetType(request);
         types.removeAll(DownloadRequest);
         return types;
     }
-    QStringList Texts() const
+    QStringList texts() const
     {
         QStringList texts;
         for (const auto& message : dialogs.messages)
@@ -232,14 +232,14 @@ struct Rig {
     Session session{SessionSeams{line, clock, dialogs, host}, views, language};
     QList<QByteArray> responses;
 
-    TransmitEngine& engine = session.Engine();
-    SerialPortAccess& port = session.Rs232();
-    PortState& portState = session.Port();
-    DeviceImage& image = session.Image();
-    TransferOptions& options = session.Options();
-    DeviceTransfers& transfers = session.Transfers();
-    DeviceWrites& writes = session.Writes();
-    AccessLevel& accessLevel = session.Access().level;
+    TransmitEngine& engine = session.engine();
+    SerialPortAccess& port = session.rs232();
+    PortState& portState = session.port();
+    DeviceImage& image = session.image();
+    TransferOptions& options = session.options();
+    DeviceTransfers& transfers = session.transfers();
+    DeviceWrites& writes = session.writes();
+    AccessLevel& accessLevel = session.access().level;
 };
 
 } // namespace tunekit::testing

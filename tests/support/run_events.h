@@ -14,29 +14,29 @@ namespace tunekit::testing {
 
 // Runs what is due next: in virtual time the next event (time jumps to it), in real time the
 // event loop until something happened.
-inline void RunEvents(Clock& clock)
+inline void runEvents(Clock& clock)
 {
     if (auto* virtualClock = dynamic_cast<VirtualClock*>(&clock))
-        virtualClock->ProcessEvents();
+        virtualClock->step();
     else
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 // Runs events until done() holds or limitMs have passed on the clock; gives done().
-inline bool RunEventsUntil(Clock& clock, const std::function<bool()>& done, qint64 limitMs)
+inline bool runEventsUntil(Clock& clock, const std::function<bool()>& done, qint64 limitMs)
 {
-    const qint64 end = clock.NowMs() + limitMs;
-    while (!done() && clock.NowMs() < end)
-        RunEvents(clock);
+    const qint64 end = clock.nowMs() + limitMs;
+    while (!done() && clock.nowMs() < end)
+        runEvents(clock);
     return done();
 }
 
 // Runs events until the task has ended (true) or limitMs have passed (false).
-inline bool RunTask(Clock& clock, QCoro::Task<> task, qint64 limitMs = 600000)
+inline bool runTask(Clock& clock, QCoro::Task<> task, qint64 limitMs = 600000)
 {
     auto done = std::make_shared<bool>(false);
-    WhenDone(std::move(task), [done] { *done = true; });
-    return RunEventsUntil(clock, [&done] { return *done; }, limitMs);
+    whenDone(std::move(task), [done] { *done = true; });
+    return runEventsUntil(clock, [&done] { return *done; }, limitMs);
 }
 
 } // namespace tunekit::testing

@@ -21,7 +21,7 @@ public:
     QStringList filtersSeen;
     QStringList proposedNames;
 
-    MsgAnswer MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon,
+    MsgAnswer msgBox(const QString& text, MsgButtons buttons, MsgIcon icon,
                      const QString& title) override
     {
         messages.append({text, buttons, icon, title});
@@ -33,12 +33,12 @@ public:
         default: return MsgAnswer::Ok;
         }
     }
-    QString OpenFileName(const QString& filter) override
+    QString openFileName(const QString& filter) override
     {
         filtersSeen.append(filter);
         return openFileNames.isEmpty() ? QString() : openFileNames.dequeue();
     }
-    QString SaveFileName(const QString& filter, const QString& proposedName) override
+    QString saveFileName(const QString& filter, const QString& proposedName) override
     {
         filtersSeen.append(filter);
         proposedNames.append(proposedName);

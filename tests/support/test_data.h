@@ -11,7 +11,7 @@
 
 namespace tunekit::testing {
 
-inline QByteArray Bytes(std::initializer_list<int> values)
+inline QByteArray bytes(std::initializer_list<int> values)
 {
     QByteArray bytes;
     for (const int v : values)
@@ -19,14 +19,14 @@ inline QByteArray Bytes(std::initializer_list<int> values)
     return bytes;
 }
 
-inline QByteArray ReadFile(const QString& path)
+inline QByteArray readFile(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Flushed before the time is set, as a later flush would stamp the time again.
-inline void WriteFile(const QString& path, const QByteArray& bytes, const QDateTime& modified = {})
+inline void writeFile(const QString& path, const QByteArray& bytes, const QDateTime& modified = {})
 {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -37,7 +37,7 @@ inline void WriteFile(const QString& path, const QByteArray& bytes, const QDateT
 }
 
 // Everything in a folder, hidden entries too.
-inline QStringList Entries(const QString& folder)
+inline QStringList entries(const QString& folder)
 {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
@@ -50,7 +50,7 @@ struct TempFile {
     explicit TempFile(const QString& name) : path(dir.filePath(name)) { QVERIFY(dir.isValid()); }
     TempFile(const QString& name, const QByteArray& bytes, const QDateTime& modified = {}) : TempFile(name)
     {
-        WriteFile(path, bytes, modified);
+        writeFile(path, bytes, modified);
     }
 };
 

@@ -23,7 +23,7 @@ namespace {
 enum Ways { Writes = 1, Reads = 2, Both = 3 };
 
 // Bytes that differ from cell to cell, so a shifted or lost byte shows.
-QByteArray Pattern(int size)
+QByteArray pattern(int size)
 {
     QByteArray bytes;
     for (int i = 0; i < size; ++i)
@@ -33,37 +33,37 @@ QByteArray Pattern(int size)
 
 // Family 53 read at the level as a user would before writing, the traffic so far forgotten, and
 // TransmitPower (cell 0x2203) edited to 20.
-void Prepare(Rig& rig, int level, bool onlyChanged = true)
+void prepare(Rig& rig, int level, bool onlyChanged = true)
 {
-    rig.accessLevel = AccessLevel::FromNumber(level).value();
-    rig.Detect();
-    rig.transfers.ReadParameters();
-    rig.RunUntilIdle();
-    rig.line.Device().ClearRequests();
+    rig.accessLevel = AccessLevel::fromNumber(level).value();
+    rig.detect();
+    rig.transfers.readParameters();
+    rig.runUntilIdle();
+    rig.line.device().clearRequests();
     rig.dialogs.messages.clear();
-    rig.options.ChkSendNewDataOnly = onlyChanged;
+    rig.options.chkSendNewDataOnly = onlyChanged;
     rig.image.value[7] = QStringLiteral("20");
     rig.image.changed[7] = true;
 }
 
 // Every transfer command at once, as a user clicking about while a transfer runs; Write
 // interpreter looks for its file in the folder.
-void ClickEveryCommand(Rig& rig, const QString& folder)
+void clickEveryCommand(Rig& rig, const QString& folder)
 {
-    rig.writes.Write();
-    rig.transfers.ReadParameters();
-    rig.transfers.ReadInformation();
-    rig.transfers.ReadInterpreterInfo();
-    rig.transfers.Redetect();
-    rig.writes.WriteTestInterpreter(folder);
+    rig.writes.write();
+    rig.transfers.readParameters();
+    rig.transfers.readInformation();
+    rig.transfers.readInterpreterInfo();
+    rig.transfers.redetect();
+    rig.writes.writeTestInterpreter(folder);
 }
 
-bool Write(Rig& rig, const Answers& answers = {})
+bool write(Rig& rig, const Answers& answers = {})
 {
     for (const MsgAnswer answer : answers)
         rig.dialogs.answers.enqueue(answer);
-    rig.Finish(rig.writes.Write());
-    return rig.RunUntilIdle();
+    rig.finish(rig.writes.write());
+    return rig.runUntilIdle();
 }
 
 const QString FreqQuestion = QStringLiteral("Overwrite Adjusted Frequency Compensation Value?");
@@ -109,41 +109,41 @@ private slots:
         QFETCH(bool, resetBeforeTransmit);
         QFETCH(int, extraDelayMs);
         Rig rig(configId, 30);
-        rig.Detect();
+        rig.detect();
         rig.options.chkResetBeforeTransmit = resetBeforeTransmit;
-        rig.line.Faults().ExtraDelayMs = extraDelayMs;
+        rig.line.faults().extraDelayMs = extraDelayMs;
         rig.image.changed[7] = true;
-        const int restarts = rig.line.Device().RestartCount();
+        const int restarts = rig.line.device().restartCount();
 
         // Clicks while the read still queues and waits, then while its batch is being sent, are ignored.
         QTemporaryDir folder;
-        WriteFile(folder.filePath(QStringLiteral("xtest.bin")), "abcdefgh");
-        rig.clock.Schedule(5, [&] { ClickEveryCommand(rig, folder.path()); });
-        rig.transfers.ReadParameters();
-        rig.transfers.ReadParameters();
-        QVERIFY(rig.engine.Progress().visible);
-        QCOMPARE(rig.engine.Progress().caption, QStringLiteral("data transfer..."));
+        writeFile(folder.filePath(QStringLiteral("xtest.bin")), "abcdefgh");
+        rig.clock.schedule(5, [&] { clickEveryCommand(rig, folder.path()); });
+        rig.transfers.readParameters();
+        rig.transfers.readParameters();
+        QVERIFY(rig.engine.progress().visible);
+        QCOMPARE(rig.engine.progress().caption, QStringLiteral("data transfer..."));
         QCOMPARE(rig.views.windows.first().partialMax, 62);
-        QVERIFY(rig.RunUntilIdle());
+        QVERIFY(rig.runUntilIdle());
         QVERIFY(rig.dialogs.messages.isEmpty());
-        QVERIFY(!rig.engine.Progress().visible);
+        QVERIFY(!rig.engine.progress().visible);
 
         QList<Request> expected{{0x2401, 0}};
         for (int nr = 1; nr <= ParamCount; ++nr) {
-            if (IsApplicable(nr, configId))
-                expected << Request{FindConfigDefine(nr).HexAdd, FindConfigDefine(nr).SubAdd};
+            if (isApplicable(nr, configId))
+                expected << Request{findConfigDefine(nr).hexAdd, findConfigDefine(nr).subAdd};
         }
         expected << Request{0x1004, 0} << Request{0x1004, 1} << Request{0x1004, 2} << Request{0x1004, 3} << Request{0x1101, 0};
         for (int sub = 2; sub <= 7; ++sub)
             expected << Request{0x6000, sub};
-        QCOMPARE(rig.Requests(), expected);
+        QCOMPARE(rig.requests(), expected);
         QCOMPARE(rig.views.refreshes, expected.size());
-        QCOMPARE(rig.line.Device().RestartCount() - restarts, resetBeforeTransmit ? 3 : 1);
+        QCOMPARE(rig.line.device().restartCount() - restarts, resetBeforeTransmit ? 3 : 1);
         QVERIFY(rig.views.buttonsEnabled.isEmpty());
 
         const DeviceImage& image = rig.image;
         for (int nr = 1; nr <= ParamCount; ++nr)
-            QVERIFY2(image.value[nr].isEmpty() != IsApplicable(nr, configId), qPrintable(QString::number(nr)));
+            QVERIFY2(image.value[nr].isEmpty() != isApplicable(nr, configId), qPrintable(QString::number(nr)));
         const QList<QPair<int, QString>> values{{2, "1234"}, {3, "254"}, {4, "0"}, {14, "31.12.2014"}, {15, "20140001"},
                                                 {16, "1"}, {17, "2"}, {19, "-5"}, {20, "3"}, {30, "-95"}};
         for (const auto& [nr, value] : values)
@@ -158,13 +158,13 @@ private slots:
 
     void textChunksLandInPlace()
     {
-        QByteArray text = AppendTextChunk("old text that is long", 0, "V2.1");
+        QByteArray text = appendTextChunk("old text that is long", 0, "V2.1");
         QCOMPARE(text, QByteArray("V2.1"));
-        text = AppendTextChunk(text, 2, QByteArray("15\0\0", 4)); // before subindex 1
+        text = appendTextChunk(text, 2, QByteArray("15\0\0", 4)); // before subindex 1
         QCOMPARE(text, QByteArray("V2.1    15\0", 11));
-        text = AppendTextChunk(text, 1, "3-26");
+        text = appendTextChunk(text, 1, "3-26");
         QCOMPARE(text, QByteArray("V2.13-26"));
-        QCOMPARE(VisibleText(QByteArray("HVX\0", 4)), QStringLiteral("HVX"));
+        QCOMPARE(visibleText(QByteArray("HVX\0", 4)), QStringLiteral("HVX"));
     }
 
     void informationReads_data()
@@ -190,35 +190,35 @@ private slots:
         QFETCH(int, level);
         QFETCH(QString, source);
         Rig rig(5, 30);
-        rig.line.Device().SetInterpreterSelect(select);
-        rig.Detect();
-        rig.accessLevel = AccessLevel::FromNumber(level).value();
+        rig.line.device().setInterpreterSelect(select);
+        rig.detect();
+        rig.accessLevel = AccessLevel::fromNumber(level).value();
         const ImageLabels& labels = rig.image.labels;
 
         // A read asks for the name only, so there is no build time to show yet.
-        rig.transfers.ReadParameters();
-        QVERIFY(rig.RunUntilIdle());
-        QCOMPARE(rig.Subindexes(index), (QList<int>{2, 3, 4, 5, 6, 7}));
+        rig.transfers.readParameters();
+        QVERIFY(rig.runUntilIdle());
+        QCOMPARE(rig.subindexes(index), (QList<int>{2, 3, 4, 5, 6, 7}));
         QCOMPARE(labels.lblInfo[6], QStringLiteral("???"));
-        QVERIFY(labels.ActualInterpreterName.isEmpty());
+        QVERIFY(labels.actualInterpreterName.isEmpty());
 
         // The information read: the source text only from level 40 on.
-        rig.transfers.ReadInformation();
-        QVERIFY(rig.RunUntilIdle());
-        QCOMPARE(rig.Subindexes(0x1001).size(), level >= 40 ? 65 : 0);
+        rig.transfers.readInformation();
+        QVERIFY(rig.runUntilIdle());
+        QCOMPARE(rig.subindexes(0x1001).size(), level >= 40 ? 65 : 0);
         QCOMPARE(labels.txtSource, source);
         QCOMPARE(labels.lblInfo[1], QStringLiteral("V2.13"));
         QCOMPARE(labels.lblInfo[2], QStringLiteral("26.02.2015"));
         QCOMPARE(labels.lblInfo[6], name);
         QCOMPARE(labels.lblInfo[7], built);
 
-        rig.line.Device().ClearRequests();
-        rig.transfers.ReadInterpreterInfo();
-        QVERIFY(rig.RunUntilIdle());
-        QCOMPARE(rig.Subindexes(index), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+        rig.line.device().clearRequests();
+        rig.transfers.readInterpreterInfo();
+        QVERIFY(rig.runUntilIdle());
+        QCOMPARE(rig.subindexes(index), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7}));
         QCOMPARE(labels.lblInfo[5], QString::number(select));
-        QCOMPARE(labels.ActualInterpreterName, name);
-        QCOMPARE(labels.ActualInterpreterDate, QString(built).replace(QStringLiteral("  "), QStringLiteral("/")));
+        QCOMPARE(labels.actualInterpreterName, name);
+        QCOMPARE(labels.actualInterpreterDate, QString(built).replace(QStringLiteral("  "), QStringLiteral("/")));
     }
 
     void redetection_data()
@@ -239,22 +239,22 @@ private slots:
         QFETCH(bool, german);
         UiLanguage language;
         if (german)
-            language.Set(Language::German);
+            language.set(Language::German);
         Rig rig(53, 30);
-        rig.Detect();
-        rig.line.Device().SetCell(0x2000, 0, QByteArray(1, static_cast<char>(configId)));
-        rig.line.Faults().Silent = silent;
-        rig.transfers.Redetect();
-        rig.clock.RunFor(5000);
+        rig.detect();
+        rig.line.device().setCell(0x2000, 0, QByteArray(1, static_cast<char>(configId)));
+        rig.line.faults().silent = silent;
+        rig.transfers.redetect();
+        rig.clock.runFor(5000);
 
         const bool found = !silent && configId != 0;
         QCOMPARE(rig.image.deviceConfigId, qint16(found ? configId : 0));
-        QCOMPARE(rig.engine.State().quietTimeouts, !found); // the time-out stays silent
+        QCOMPARE(rig.engine.state().quietTimeouts, !found); // the time-out stays silent
         QCOMPARE(rig.views.buttonsEnabled, (QList<bool>{false, true}));
         if (found) {
             // The marks are recomputed for the family found.
             QCOMPARE(rig.image.imageConfigId, qint16(configId));
-            QCOMPARE(rig.image.applicable, ApplicableMarks(configId));
+            QCOMPARE(rig.image.applicable, applicableMarks(configId));
             QCOMPARE(rig.views.valuesShownFor.last(), qint16(configId));
             QVERIFY(rig.dialogs.messages.isEmpty());
             return;
@@ -267,11 +267,11 @@ private slots:
         QCOMPARE(message.buttons, MsgButtons::Ok);
 
         // Read refuses to read and detects again instead.
-        rig.line.Device().ClearRequests();
-        rig.transfers.ReadParameters();
-        rig.clock.RunFor(5000);
+        rig.line.device().clearRequests();
+        rig.transfers.readParameters();
+        rig.clock.runFor(5000);
         QCOMPARE(rig.dialogs.messages.size(), 2);
-        QCOMPARE(rig.Requests(), silent ? QList<Request>{} : (QList<Request>{{0x2000, 0}, {0x2401, 0}}));
+        QCOMPARE(rig.requests(), silent ? QList<Request>{} : (QList<Request>{{0x2000, 0}, {0x2401, 0}}));
     }
 
     // A parameter's text and its cell: what a write makes of the text, what a read makes of the
@@ -288,26 +288,26 @@ private slots:
         };
         row("8-bit above 255 refused", Writes, 7, "300", {});
         row("8-bit fraction refused", Writes, 7, "12.6", {});
-        row("8-bit whole number written as a decimal", Writes, 7, "12.0", Bytes({12}));
+        row("8-bit whole number written as a decimal", Writes, 7, "12.0", bytes({12}));
         row("8-bit negative unsigned refused", Writes, 7, "-5", {});
         row("8-bit not a number", Writes, 7, "abc", {});
-        row("MinRSSI -95", Both, 30, "-95", Bytes({161}));
+        row("MinRSSI -95", Both, 30, "-95", bytes({161}));
         row("signed below -128 refused", Writes, 30, "-200", {});
         row("16-bit too big", Writes, 57, "65536", {});
-        row("32-bit largest", Both, 15, "2147483647", Bytes({0xFF, 0xFF, 0xFF, 0x7F}));
+        row("32-bit largest", Both, 15, "2147483647", bytes({0xFF, 0xFF, 0xFF, 0x7F}));
         row("32-bit needs bit 31", Writes, 15, "2147483648", {});
-        row("32-bit erased", Both, 15, "-1", Bytes({0xFF, 0xFF, 0xFF, 0xFF}));
-        row("date", Both, 14, "31.12.2014", Bytes({31, 12, 14}));
-        row("no date", Writes, 14, "0.0.0000", Bytes({0, 0, 0}));
-        row("date without zeros", Writes, 14, "5.3.2014", Bytes({5, 3, 14}));
+        row("32-bit erased", Both, 15, "-1", bytes({0xFF, 0xFF, 0xFF, 0xFF}));
+        row("date", Both, 14, "31.12.2014", bytes({31, 12, 14}));
+        row("no date", Writes, 14, "0.0.0000", bytes({0, 0, 0}));
+        row("date without zeros", Writes, 14, "5.3.2014", bytes({5, 3, 14}));
         row("not a date", Writes, 14, "2014-12-31", {});
-        row("date month 0", Reads, 14, "00.00.0000", Bytes({31, 0, 14}));
-        row("date never set", Reads, 14, "00.00.0000", Bytes({0xFF, 0xFF, 0xFF, 0xFF}));
-        row("date not set", Both, 14, "00.00.0000", Bytes({0, 0, 0}));
-        row("FreqComp -10", Both, 17, "-10", Bytes({0}));
-        row("FreqComp erased", Both, 17, "255", Bytes({255}));
+        row("date month 0", Reads, 14, "00.00.0000", bytes({31, 0, 14}));
+        row("date never set", Reads, 14, "00.00.0000", bytes({0xFF, 0xFF, 0xFF, 0xFF}));
+        row("date not set", Both, 14, "00.00.0000", bytes({0, 0, 0}));
+        row("FreqComp -10", Both, 17, "-10", bytes({0}));
+        row("FreqComp erased", Both, 17, "255", bytes({255}));
         row("FreqComp no reading shows", Writes, 17, "15", {});
-        row("PhaseComp byte 1", Reads, 20, "-2", Bytes({0xFB, 0xFE}));
+        row("PhaseComp byte 1", Reads, 20, "-2", bytes({0xFB, 0xFE}));
     }
 
     void parameterCells()
@@ -316,17 +316,17 @@ private slots:
         QFETCH(int, nr);
         QFETCH(QString, text);
         QFETCH(QByteArray, cell);
-        const ConfigDefine& define = FindConfigDefine(nr);
+        const ConfigDefine& define = findConfigDefine(nr);
         if (ways & Writes)
-            QCOMPARE((nr == 17 ? EncodeFreqComp(text) : EncodeBySize(define, text)).value_or(QByteArray()), cell);
+            QCOMPARE((nr == 17 ? encodeFreqComp(text) : encodeBySize(define, text)).value_or(QByteArray()), cell);
         if (!(ways & Reads))
             return;
         DeviceImage image;
         image.deviceConfigId = 53;
-        image.UpdateApplicable();
+        image.updateApplicable();
         ReadState state;
         const auto answer = [&](const QByteArray& bytes) {
-            DecodeDownloadResponse(MakePacket(DownloadResponse, define.HexAdd, static_cast<std::uint8_t>(define.SubAdd), bytes),
+            decodeDownloadResponse(makePacket(DownloadResponse, define.hexAdd, static_cast<std::uint8_t>(define.subAdd), bytes),
                                    state, image);
         };
         answer(cell);
@@ -376,45 +376,45 @@ private slots:
     {
         QFETCH(WriteCase, c);
         Rig rig(53, 30);
-        Prepare(rig, c.level, c.onlyChanged);
+        prepare(rig, c.level, c.onlyChanged);
         rig.image.valuesFromFile = c.fromFile;
         rig.image.value[7] = c.transmitPower;
         rig.image.value[17] = QStringLiteral("-4"); // FreqComp, kept +10
         rig.image.value[19] = QStringLiteral("-7"); // GainComp
         if (c.fileId < 0) {
-            rig.port.ClosePort();
+            rig.port.closePort();
             rig.portState = PortState{};
         }
-        rig.image.FileConfigID = qMax<qint16>(0, c.fileId);
+        rig.image.fileConfigId = qMax<qint16>(0, c.fileId);
         if (c.imageId != 0)
             rig.image.imageConfigId = c.imageId;
 
-        QVERIFY(Write(rig, c.answers));
+        QVERIFY(write(rig, c.answers));
 
-        QCOMPARE(rig.Texts(), c.texts);
+        QCOMPARE(rig.texts(), c.texts);
         const bool written = c.uploads > 0;
-        QCOMPARE(rig.Types(), written ? QList<int>{ConfigEnable} + QList<int>(c.uploads, Upload) + QList<int>{FlashConfig} : QList<int>{});
+        QCOMPARE(rig.types(), written ? QList<int>{ConfigEnable} + QList<int>(c.uploads, Upload) + QList<int>{FlashConfig} : QList<int>{});
         // Stored for good: the automatic reset after the batch reloads the flashed configuration.
-        SimDevice& device = rig.line.Device();
-        QCOMPARE(device.Cell(0x2203, 0), Bytes({written ? 20 : 27, 0, 0, 0}));
-        QCOMPARE(device.Cell(0x2501, 0).at(0), char(c.freq ? 6 : 12));
-        QCOMPARE(device.Cell(0x2503, 0).first(2), c.gain ? Bytes({0xF9, 3}) : Bytes({0xFB, 3}));
+        SimDevice& device = rig.line.device();
+        QCOMPARE(device.cell(0x2203, 0), bytes({written ? 20 : 27, 0, 0, 0}));
+        QCOMPARE(device.cell(0x2501, 0).at(0), char(c.freq ? 6 : 12));
+        QCOMPARE(device.cell(0x2503, 0).first(2), c.gain ? bytes({0xF9, 3}) : bytes({0xFB, 3}));
         QCOMPARE(rig.image.changed[7], !written); // a refused file empties the values, not the marks
         QCOMPARE(rig.image.value[7].isEmpty(), !c.imageKept);
         // The partial bar starts afresh, scaled to the changed values (one) + 1.
         QCOMPARE(std::any_of(rig.views.windows.cbegin(), rig.views.windows.cend(), [](const TransferProgress& w) {
             return w.visible && w.caption == u"data transfer..." && w.partial == 0 && w.partialMax == 2;
         }), written);
-        QVERIFY(!rig.engine.Progress().visible);
+        QVERIFY(!rig.engine.progress().visible);
     }
 
     void identityCell_data()
     {
         QTest::addColumn<QString>("systemAddress");
         QTest::addColumn<QByteArray>("cell");
-        QTest::newRow("OEM code edited alone") << "1234" << Bytes({0xD2, 0x04, 250, 0});
+        QTest::newRow("OEM code edited alone") << "1234" << bytes({0xD2, 0x04, 250, 0});
         // Writing the cell would put 0 in place of the address the device has.
-        QTest::newRow("address unknown") << "" << Bytes({0xD2, 0x04, 254, 0});
+        QTest::newRow("address unknown") << "" << bytes({0xD2, 0x04, 254, 0});
     }
 
     void identityCell()
@@ -422,18 +422,18 @@ private slots:
         QFETCH(QString, systemAddress);
         QFETCH(QByteArray, cell);
         Rig rig(53, 30);
-        Prepare(rig, 40);
+        prepare(rig, 40);
         rig.image.changed[7] = false;
         rig.image.value[2] = systemAddress;
         rig.image.value[3] = QStringLiteral("250");
         rig.image.changed[3] = true;
 
-        QVERIFY(Write(rig));
+        QVERIFY(write(rig));
 
         const bool written = !systemAddress.isEmpty();
-        QCOMPARE(rig.Sent(Upload), written ? QList{MakePacket(Upload, 0x2101, 0, cell)} : QList<QByteArray>{});
-        QCOMPARE(rig.line.Device().FlashedCell(0x2101, 0), cell);
-        QCOMPARE(rig.Texts(), written ? QStringList{} : QStringList{QStringLiteral(
+        QCOMPARE(rig.sent(Upload), written ? QList{makePacket(Upload, 0x2101, 0, cell)} : QList<QByteArray>{});
+        QCOMPARE(rig.line.device().flashedCell(0x2101, 0), cell);
+        QCOMPARE(rig.texts(), written ? QStringList{} : QStringList{QStringLiteral(
                                             "These values cannot be written to the device and were left out:\r\nOemCode")});
         QCOMPARE(rig.image.changed[3], !written);
     }
@@ -466,19 +466,19 @@ private slots:
         QFETCH(int, units);
         QFETCH(int, firmware);
         Rig rig(53, 30);
-        Prepare(rig, 40);
-        rig.line.Faults().WorkMs = firmware == 1 ? 700 : 0;
-        rig.line.Device().SetKnowsConfigEnable(firmware != 2);
-        const int restarts = rig.line.Device().RestartCount();
+        prepare(rig, 40);
+        rig.line.faults().workMs = firmware == 1 ? 700 : 0;
+        rig.line.device().setKnowsConfigEnable(firmware != 2);
+        const int restarts = rig.line.device().restartCount();
         rig.image.changed[7] = false;
         ExtendedDataStore& store = rig.image.extended;
-        const QByteArray data = Pattern(size);
+        const QByteArray data = pattern(size);
         int bytesPerCell = 4;
         store.interpreterImage = block == 6000 ? data : QByteArray();
         for (int n = 0; block == 5000 && n <= size; ++n)
-            store.FreqTable[static_cast<std::size_t>(n)] = 433000000 + n * 25000;
+            store.freqTable[static_cast<std::size_t>(n)] = 433000000 + n * 25000;
         store.frequencyTableText = block == 5000 ? QStringLiteral("k#433025000\r\n").repeated(7) : QString(); // 91 characters
-        for (const DisplayBlock& display : DisplayBlocks()) {
+        for (const DisplayBlock& display : displayBlocks()) {
             if (display.blockNumber == block) {
                 store.*display.source = data;
                 bytesPerCell = display.bytesPerPacket;
@@ -486,40 +486,40 @@ private slots:
         }
         // Commands while the block is being sent are refused.
         QTemporaryDir folder;
-        WriteFile(folder.filePath(QStringLiteral("xtest.bin")), "abcdefgh");
+        writeFile(folder.filePath(QStringLiteral("xtest.bin")), "abcdefgh");
         bool clicked = false;
         rig.views.beforeSend = [&] {
-            if (clicked || PacketType(rig.engine.State().inFlight) != Upload || PacketSubindex(rig.engine.State().inFlight) != 1)
+            if (clicked || packetType(rig.engine.state().inFlight) != Upload || packetSubindex(rig.engine.state().inFlight) != 1)
                 return;
             clicked = true;
-            rig.clock.Schedule(1, [&] { ClickEveryCommand(rig, folder.path()); });
+            rig.clock.schedule(1, [&] { clickEveryCommand(rig, folder.path()); });
         };
 
-        QVERIFY(Write(rig));
+        QVERIFY(write(rig));
 
         QVERIFY(clicked);
-        QCOMPARE(rig.Sent(DownloadRequest).size(), 2); // the write's own detection
-        QCOMPARE(rig.Texts().size(), 2);
+        QCOMPARE(rig.sent(DownloadRequest).size(), 2); // the write's own detection
+        QCOMPARE(rig.texts().size(), 2);
 
-        const int firstIndex = block == 6000 ? 0x6000 : BlockFirstIndex(block);
-        const QList<QByteArray> uploads = rig.Sent(Upload);
-        QCOMPARE(QList<int>({PacketIndex(uploads.first()), PacketSubindex(uploads.first())}), QList<int>({firstIndex, 0}));
-        QCOMPARE(QList<int>({PacketIndex(uploads.last()), PacketSubindex(uploads.last()), int(uploads.size())}), last);
-        QList<int> types = rig.Types();
+        const int firstIndex = block == 6000 ? 0x6000 : blockFirstIndex(block);
+        const QList<QByteArray> uploads = rig.sent(Upload);
+        QCOMPARE(QList<int>({packetIndex(uploads.first()), packetSubindex(uploads.first())}), QList<int>({firstIndex, 0}));
+        QCOMPARE(QList<int>({packetIndex(uploads.last()), packetSubindex(uploads.last()), int(uploads.size())}), last);
+        QList<int> types = rig.types();
         types.removeAll(Upload);
         QCOMPARE(types, (block == 6000 ? QList<int>{EraseIL2, ConfigEnable, FlashConfig} : QList<int>{ConfigEnable, FlashConfig}));
-        SimDevice& device = rig.line.Device();
+        SimDevice& device = rig.line.device();
         if (block == 5000) {
             // Channel 67 (433000000 + 67 * 25000), then nothing up to the closing subindex.
-            QCOMPARE(device.BlockBytes(0x5000, 256, 4, 69 * 4).last(8), Bytes({0x38, 0x9D, 0xE8, 0x19, 0xFF, 0xFF, 0xFF, 0xFF}));
-            QCOMPARE(device.Cell(0x5000, 255), QByteArray(4, '\0'));
+            QCOMPARE(device.blockBytes(0x5000, 256, 4, 69 * 4).last(8), bytes({0x38, 0x9D, 0xE8, 0x19, 0xFF, 0xFF, 0xFF, 0xFF}));
+            QCOMPARE(device.cell(0x5000, 255), QByteArray(4, '\0'));
         } else {
-            QCOMPARE(device.BlockBytes(firstIndex, block == DisplayTableBlock ? 10 : 256, bytesPerCell, size), data);
+            QCOMPARE(device.blockBytes(firstIndex, block == DisplayTableBlock ? 10 : 256, bytesPerCell, size), data);
         }
-        QCOMPARE(rig.Texts().last(), DeviceWrites::DoneText());
-        QCOMPARE(rig.engine.State().lostTotal, 0);
+        QCOMPARE(rig.texts().last(), DeviceWrites::doneText());
+        QCOMPARE(rig.engine.state().lostTotal, 0);
         // The detection's reset, one after the block and one after the parameters.
-        QCOMPARE(rig.line.Device().RestartCount() - restarts, 3);
+        QCOMPARE(rig.line.device().restartCount() - restarts, 3);
         QVERIFY(rig.image.extended.used); // level 40 uses it up
         QStringList captions; // while the partial bar is scaled to the write's steps + 5
         for (const TransferProgress& window : rig.views.windows) {
@@ -546,59 +546,59 @@ private slots:
         QFETCH(bool, eraseAfterWrite);
         QFETCH(bool, usedUp);
         Rig rig(53, 30);
-        Prepare(rig, level);
-        rig.options.ChkEraseStringsAfterWrite = eraseAfterWrite;
-        rig.image.extended.textsImage = Pattern(1030);
+        prepare(rig, level);
+        rig.options.chkEraseStringsAfterWrite = eraseAfterWrite;
+        rig.image.extended.textsImage = pattern(1030);
         rig.image.extended.displayPresent = true;
         rig.image.labels.lblConfigFileName = QStringLiteral("crane.scd");
 
-        QVERIFY(Write(rig, {MsgAnswer::Cancel}));
+        QVERIFY(write(rig, {MsgAnswer::Cancel}));
 
-        QVERIFY(rig.Types().isEmpty());
-        QCOMPARE(rig.Texts().size(), 2);
-        QCOMPARE(rig.Texts().last(), DeviceWrites::DoneText());
+        QVERIFY(rig.types().isEmpty());
+        QCOMPARE(rig.texts().size(), 2);
+        QCOMPARE(rig.texts().last(), DeviceWrites::doneText());
         QCOMPARE(rig.image.extended.used, usedUp);
         QCOMPARE(rig.image.extended.displayPresent, !usedUp);
         QCOMPARE(rig.image.labels.lblConfigFileName.isEmpty(), usedUp);
         QCOMPARE(rig.image.extended.textsImage.size(), 1030); // kept in memory
 
         // Once used up, Write does nothing until a file brings extended data again.
-        QVERIFY(Write(rig, {MsgAnswer::Cancel}));
-        QCOMPARE(rig.Texts().size(), usedUp ? 2 : 4);
-        QVERIFY(rig.Types().isEmpty());
+        QVERIFY(write(rig, {MsgAnswer::Cancel}));
+        QCOMPARE(rig.texts().size(), usedUp ? 2 : 4);
+        QVERIFY(rig.types().isEmpty());
     }
 
     void deviceFallsSilentInABlock()
     {
         Rig rig(53, 30);
-        Prepare(rig, 40);
-        rig.image.extended.interpreterImage = Pattern(2050);
-        rig.image.extended.textsImage = Pattern(1030);
+        prepare(rig, 40);
+        rig.image.extended.interpreterImage = pattern(2050);
+        rig.image.extended.textsImage = pattern(1030);
         // Deaf to one packet, the first of the interpreter's second page.
         rig.views.beforeSend = [&rig] {
-            const QByteArray& packet = rig.engine.State().inFlight;
-            rig.line.Faults().Silent = PacketType(packet) == Upload && PacketIndex(packet) == 0x6001 && PacketSubindex(packet) == 0;
+            const QByteArray& packet = rig.engine.state().inFlight;
+            rig.line.faults().silent = packetType(packet) == Upload && packetIndex(packet) == 0x6001 && packetSubindex(packet) == 0;
         };
-        const int restarts = rig.line.Device().RestartCount();
+        const int restarts = rig.line.device().restartCount();
 
-        QVERIFY(Write(rig));
+        QVERIFY(write(rig));
 
         // The time-out is told, and the write does not end in "Done!".
-        QCOMPARE(rig.Texts().size(), 2);
-        QVERIFY(rig.Texts().at(1).startsWith(QStringLiteral("T I M E O U T  !")));
-        QCOMPARE(rig.writes.LastResult(), WriteResult::Failed);
-        SimDevice& device = rig.line.Device();
-        QCOMPARE(device.UsedCells(0x6000, 0x6FFF), 256);
-        QCOMPARE(device.BlockBytes(0x4010, 256, 4, 1030), Pattern(1030));
-        QCOMPARE(device.FlashedCell(0x2203, 0), Bytes({20, 0, 0, 0}));
+        QCOMPARE(rig.texts().size(), 2);
+        QVERIFY(rig.texts().at(1).startsWith(QStringLiteral("T I M E O U T  !")));
+        QCOMPARE(rig.writes.lastResult(), WriteResult::Failed);
+        SimDevice& device = rig.line.device();
+        QCOMPARE(device.usedCells(0x6000, 0x6FFF), 256);
+        QCOMPARE(device.blockBytes(0x4010, 256, 4, 1030), pattern(1030));
+        QCOMPARE(device.flashedCell(0x2203, 0), bytes({20, 0, 0, 0}));
         // The rest of the interpreter was dropped; the texts followed whole, then the parameters.
-        const QList<QPair<int, int>> requests = rig.Requests();
+        const QList<QPair<int, int>> requests = rig.requests();
         const qsizetype firstText = requests.indexOf({0x4010, 0});
         QCOMPARE(firstText - requests.indexOf({0x6000, 255}), 1);
         QCOMPARE(requests.indexOf({0x4011, 1}) - firstText, 257);
-        QCOMPARE(PacketType(device.Requests().at(firstText + 258)), int(ConfigEnable));
+        QCOMPARE(packetType(device.requests().at(firstText + 258)), int(ConfigEnable));
         // The reset the lost answer left pending came between the blocks, not inside the next one.
-        QCOMPARE(device.RestartCount() - restarts, 4);
+        QCOMPARE(device.restartCount() - restarts, 4);
     }
 
     void writeEndsWithFailure_data()
@@ -628,58 +628,58 @@ private slots:
         QFETCH(int, texts);
         QFETCH(QString, message);
         Rig rig(53, 30);
-        Prepare(rig, 40);
-        rig.image.extended.textsImage = Pattern(texts);
+        prepare(rig, 40);
+        rig.image.extended.textsImage = pattern(texts);
         rig.views.beforeSend = [&] {
-            const QByteArray& sent = rig.engine.State().inFlight;
-            if (answer == 0 || PacketType(sent) != packet[0] || PacketIndex(sent) != packet[1] || PacketSubindex(sent) != packet[2])
+            const QByteArray& sent = rig.engine.state().inFlight;
+            if (answer == 0 || packetType(sent) != packet[0] || packetIndex(sent) != packet[1] || packetSubindex(sent) != packet[2])
                 return;
             // Ahead of the device's own answer, which then comes too late to count.
-            rig.clock.Schedule(0, [&rig, answer, sent] {
-                rig.engine.ReceiveData(EncodeFrame(MakePacket(static_cast<std::uint8_t>(answer), PacketIndex(sent),
-                                                              static_cast<std::uint8_t>(PacketSubindex(sent)))));
+            rig.clock.schedule(0, [&rig, answer, sent] {
+                rig.engine.receiveData(encodeFrame(makePacket(static_cast<std::uint8_t>(answer), packetIndex(sent),
+                                                              static_cast<std::uint8_t>(packetSubindex(sent)))));
             });
         };
 
-        QVERIFY(Write(rig));
+        QVERIFY(write(rig));
 
-        QCOMPARE(rig.Texts().last(), message);
-        QVERIFY(!rig.Texts().contains(DeviceWrites::DoneText()));
-        QVERIFY(!rig.Types().contains(FlashConfig));
-        QCOMPARE(rig.Types().contains(ConfigEnable), packet.value(0) == ConfigEnable || packet.value(1) == 0x2203);
+        QCOMPARE(rig.texts().last(), message);
+        QVERIFY(!rig.texts().contains(DeviceWrites::doneText()));
+        QVERIFY(!rig.types().contains(FlashConfig));
+        QCOMPARE(rig.types().contains(ConfigEnable), packet.value(0) == ConfigEnable || packet.value(1) == 0x2203);
         QVERIFY(!rig.image.extended.used); // still there for another try
-        QVERIFY(!rig.engine.Progress().visible);
+        QVERIFY(!rig.engine.progress().visible);
     }
 
     void readBackAfterWrite()
     {
         Rig rig(53, 30);
-        Prepare(rig, 60, false);
+        prepare(rig, 60, false);
         const QList<QPair<int, QString>> edits{{2, "4321"}, {3, "250"}, {14, "01.02.2016"}, {15, "20161234"}, {17, "-3"},
                                                {19, "-7"}, {20, "12"}, {30, "-100"}, {57, "1000"}};
         for (const auto& [nr, text] : edits)
             rig.image.value[nr] = text;
         const ParamArray<QString> written = rig.image.value;
         rig.options.chkResetBeforeTransmit = true;
-        const int restarts = rig.line.Device().RestartCount();
+        const int restarts = rig.line.device().restartCount();
 
-        QVERIFY(Write(rig));
+        QVERIFY(write(rig));
         // Before and after the detection, before the batch, and after it, which reloads the flash.
-        QCOMPARE(rig.line.Device().RestartCount() - restarts, 4);
+        QCOMPARE(rig.line.device().restartCount() - restarts, 4);
         rig.options.chkResetBeforeTransmit = false;
-        rig.transfers.ReadParameters();
-        QVERIFY(rig.RunUntilIdle());
+        rig.transfers.readParameters();
+        QVERIFY(rig.runUntilIdle());
         for (int nr = 1; nr <= ParamCount; ++nr)
             QCOMPARE(rig.image.value[nr], written[nr]);
 
         // An Upload outside ConfigEnable..FlashConfig reads back at once but does not survive a reset.
-        rig.engine.Reset().automaticResetOff = true;
-        rig.engine.SendPacket(Upload, 0x2203, 0, Bytes({5}));
-        rig.engine.State().sending = true;
-        QVERIFY(rig.RunUntilIdle());
-        QCOMPARE(rig.line.Device().Cell(0x2203, 0), Bytes({5, 0, 0, 0}));
-        rig.Finish(rig.port.ResetDevice());
-        QCOMPARE(rig.line.Device().Cell(0x2203, 0), Bytes({20, 0, 0, 0}));
+        rig.engine.reset().automaticResetOff = true;
+        rig.engine.sendPacket(Upload, 0x2203, 0, bytes({5}));
+        rig.engine.state().sending = true;
+        QVERIFY(rig.runUntilIdle());
+        QCOMPARE(rig.line.device().cell(0x2203, 0), bytes({5, 0, 0, 0}));
+        rig.finish(rig.port.resetDevice());
+        QCOMPARE(rig.line.device().cell(0x2203, 0), bytes({20, 0, 0, 0}));
     }
 
     void writeInterpreterButton_data()
@@ -697,22 +697,22 @@ private slots:
         QFETCH(QString, message);
         QTemporaryDir folder;
         if (!content.isNull())
-            WriteFile(folder.filePath(QStringLiteral("xtest.bin")), content);
+            writeFile(folder.filePath(QStringLiteral("xtest.bin")), content);
         Rig rig(53, 30);
-        rig.Connect();
+        rig.connect();
 
-        rig.writes.WriteTestInterpreter(folder.path());
-        QVERIFY(rig.RunUntilIdle());
+        rig.writes.writeTestInterpreter(folder.path());
+        QVERIFY(rig.runUntilIdle());
 
-        QCOMPARE(rig.Texts().size(), message.isEmpty() ? 0 : 1);
+        QCOMPARE(rig.texts().size(), message.isEmpty() ? 0 : 1);
         if (!message.isEmpty()) {
-            QVERIFY(rig.Texts().first().endsWith(message));
-            QVERIFY(rig.line.Device().Requests().isEmpty());
+            QVERIFY(rig.texts().first().endsWith(message));
+            QVERIFY(rig.line.device().requests().isEmpty());
             return;
         }
-        QCOMPARE(rig.Sent(Upload), (QList{MakePacket(Upload, 0x6000, 0, "abcd"), MakePacket(Upload, 0x6000, 1, "e")}));
-        QCOMPARE(rig.Types(), (QList<int>{EraseIL2, Upload, Upload}));
-        QCOMPARE(rig.line.Device().UsedCells(0x6000, 0x6FFF), 2); // the old interpreter is erased
+        QCOMPARE(rig.sent(Upload), (QList{makePacket(Upload, 0x6000, 0, "abcd"), makePacket(Upload, 0x6000, 1, "e")}));
+        QCOMPARE(rig.types(), (QList<int>{EraseIL2, Upload, Upload}));
+        QCOMPARE(rig.line.device().usedCells(0x6000, 0x6FFF), 2); // the old interpreter is erased
     }
 };
 
