@@ -97,15 +97,15 @@ int run()
     PacketConsoleWindow console(nullptr);
     console.resize(460, 560);
     console.show();
-    auto* txtLog = console.findChild<PacketLogView*>(QStringLiteral("txtLog"));
+    auto* logView = console.findChild<PacketLogView*>(QStringLiteral("txtLog"));
     const Figures ours = measure(
         [&](int i) { console.addPacket(packet(i), i % 2 ? receive : transmit, time); },
         [&] { console.refreshLog(); },
         [&](bool toEnd) {
-            txtLog->verticalScrollBar()->setValue(toEnd ? txtLog->verticalScrollBar()->maximum() : 0);
-            txtLog->viewport()->repaint();
+            logView->verticalScrollBar()->setValue(toEnd ? logView->verticalScrollBar()->maximum() : 0);
+            logView->viewport()->repaint();
         });
-    const qsizetype oursRows = txtLog->rowCount();
+    const qsizetype oursRows = logView->rowCount();
     console.clearLog();
     console.hide();
 

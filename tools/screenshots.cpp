@@ -99,10 +99,10 @@ int run(const QString& folder, const QString& language)
     QTimer progress;
     progress.setInterval(20);
     QObject::connect(&progress, &QTimer::timeout, [&] {
-        auto* frmWriteInfo = window.findChild<QWidget*>(QStringLiteral("frmWriteInfo"));
-        if (!progressTaken && frmWriteInfo && frmWriteInfo->isVisible()
+        auto* transferWindow = window.findChild<QWidget*>(QStringLiteral("frmWriteInfo"));
+        if (!progressTaken && transferWindow && transferWindow->isVisible()
             && window.logic().engine().progress().overall >= 30 && window.logic().engine().progress().overall <= 80) {
-            progressTaken = save(frmWriteInfo, file(QStringLiteral("progress")));
+            progressTaken = save(transferWindow, file(QStringLiteral("progress")));
         }
     });
     progress.start();

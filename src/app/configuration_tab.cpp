@@ -36,7 +36,7 @@ constexpr Caption ConfigurationCaptions[] = {
 
 void MainWindow::buildConfigurationTab()
 {
-    auto* config = new QWidget(ssTab);
+    auto* config = new QWidget(tabs_);
     auto* configGrid = new QGridLayout(config);
     configGrid->addWidget(named<QLabel>(config, "lblConfigFileHeader"), 0, 0);
     configGrid->addWidget(named<QLabel>(config, "lblConfigFileName"), 0, 1, 1, 2);
@@ -58,13 +58,13 @@ void MainWindow::buildConfigurationTab()
     configGrid->addWidget(named<QPushButton>(config, "CmdClearFileData"), 2, 3);
     configGrid->addWidget(named<QPushButton>(config, "cmdSicherung"), 3, 3);
     configGrid->addWidget(named<QLabel>(config, "lblSerialNumberHeader"), 2, 0);
-    txtSerialnumber = named<QLineEdit>(config, "txtSerialnumber");
-    configGrid->addWidget(txtSerialnumber, 2, 1);
+    serialNumberEdit_ = named<QLineEdit>(config, "txtSerialnumber");
+    configGrid->addWidget(serialNumberEdit_, 2, 1);
     configGrid->addWidget(named<QLabel>(config, "lblProductionNumberHeader"), 3, 0);
-    txtProductionNumber = named<QLineEdit>(config, "txtProductionNumber");
-    configGrid->addWidget(txtProductionNumber, 3, 1);
+    productionNumberEdit_ = named<QLineEdit>(config, "txtProductionNumber");
+    configGrid->addWidget(productionNumberEdit_, 3, 1);
     auto* dipPanel = new DipPanel(config);
-    pbxDip = dipPanel->picture();
+    dipPicture_ = dipPanel->picture();
     configGrid->addWidget(dipPanel, 4, 0, 3, 4);
     configGrid->addWidget(named<QLabel>(config, "InternalAddress"), 7, 1);
     configGrid->addWidget(named<QLabel>(config, "DirectAddress"), 7, 3);
@@ -75,7 +75,7 @@ void MainWindow::buildConfigurationTab()
     configGrid->addWidget(named<QPushButton>(config, "cmdRead"), 10, 0);
     configGrid->addWidget(named<QPushButton>(config, "cmdConfigWrite"), 10, 3);
     configGrid->setRowStretch(11, 1);
-    ssTab->addTab(config, QString());
+    tabs_->addTab(config, QString());
 
     // Hidden until the access level shows them.
     for (const char* name : {"lblConfigFileHeader", "lblConfigFileName", "cmdFileOpen", "lblConfigFileInfo",
@@ -107,10 +107,10 @@ void MainWindow::buildConfigurationTab()
     button("cmdFileOpen")->installEventFilter(this);
     connect(button("cmdSicherung"), &QPushButton::clicked, this, [this] {
         generateBackup({session_->image(), session_->host(), session_->version(), dialogs_},
-                           txtSerialnumber->text());
+                           serialNumberEdit_->text());
     });
-    connect(txtSerialnumber, &QLineEdit::textChanged, this, [this](const QString& text) {
-        const AddressLabels labels = txtSerialnumberChange(session_->image(), text, shadowFlag_.isSet(),
+    connect(serialNumberEdit_, &QLineEdit::textChanged, this, [this](const QString& text) {
+        const AddressLabels labels = serialNumberTyped(session_->image(), text, shadowFlag_.isSet(),
                                                            session_->access().level.seesInternalAddressValues());
         findChild<QLabel*>(QStringLiteral("InternalAddress"))->setText(labels.internalAddress);
         findChild<QLabel*>(QStringLiteral("DirectAddress"))->setText(labels.directAddress);
@@ -118,15 +118,15 @@ void MainWindow::buildConfigurationTab()
         findChild<QLabel*>(QStringLiteral("ValueHigh"))->setText(labels.valueHigh);
         shadowToDip();
     });
-    connect(txtProductionNumber, &QLineEdit::textChanged, this, [this](const QString& text) {
-        txtProductionNumberChange(session_->image(), text, shadowFlag_.isSet());
+    connect(productionNumberEdit_, &QLineEdit::textChanged, this, [this](const QString& text) {
+        productionNumberTyped(session_->image(), text, shadowFlag_.isSet());
     });
 }
 
 void MainWindow::shadowToDip()
 {
-    pbxDip->setView(tunekit::shadowToDip(session_->image(), session_->access().level.seesInternalAddressValues()));
-    const DipView& view = pbxDip->view();
+    dipPicture_->setView(tunekit::shadowToDip(session_->image(), session_->access().level.seesInternalAddressValues()));
+    const DipView& view = dipPicture_->view();
     if (view.showValues) {
         findChild<QLabel*>(QStringLiteral("ValueLow"))->setText(view.valueLow);
         findChild<QLabel*>(QStringLiteral("ValueHigh"))->setText(view.valueHigh);
@@ -138,14 +138,14 @@ void MainWindow::shadowToGui()
     const ConfigTabView view =
         tunekit::shadowToGui(session_->image(), session_->access().checkedLevelHasProductionRights(), dialogs_);
     const ShadowFlag::Hold hold(shadowFlag_);
-    txtProductionNumber->setEnabled(view.productionEnabled);
-    QPalette production = txtProductionNumber->palette();
+    productionNumberEdit_->setEnabled(view.productionEnabled);
+    QPalette production = productionNumberEdit_->palette();
     production.setColor(QPalette::Base, view.productionEnabled ? QColor(255, 255, 255) : palette().color(QPalette::Window));
-    txtProductionNumber->setPalette(production);
-    if (txtSerialnumber->text() != view.txtSerialnumber)
-        txtSerialnumber->setText(view.txtSerialnumber);
-    if (txtProductionNumber->text() != view.txtProductionNumber)
-        txtProductionNumber->setText(view.txtProductionNumber);
+    productionNumberEdit_->setPalette(production);
+    if (serialNumberEdit_->text() != view.serialNumberText)
+        serialNumberEdit_->setText(view.serialNumberText);
+    if (productionNumberEdit_->text() != view.productionNumberText)
+        productionNumberEdit_->setText(view.productionNumberText);
 }
 
 } // namespace tunekit

@@ -34,7 +34,7 @@ constexpr Caption InfosCaptions[] = {
 
 void MainWindow::buildInfosTab()
 {
-    auto* infos = new QWidget(ssTab);
+    auto* infos = new QWidget(tabs_);
     auto* infoGrid = new QGridLayout(infos);
     auto* source = named<QPlainTextEdit>(infos, "txtSource");
     source->setReadOnly(true);
@@ -64,7 +64,7 @@ void MainWindow::buildInfosTab()
     infoGrid->addLayout(infoButtons, row++, 0, 1, 3);
     infoGrid->setRowStretch(row, 1);
     infoGrid->setColumnStretch(2, 1);
-    ssTab->addTab(infos, QString());
+    tabs_->addTab(infos, QString());
 
     for (const Caption& caption : InfosCaptions)
         captions_.append(caption);

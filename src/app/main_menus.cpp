@@ -26,77 +26,77 @@ constexpr const char* LevelCaptions[] = {
 void MainWindow::buildMenus()
 {
     QMenu* settings = menuBar()->addMenu(QString());
-    mnuSettings = settings->menuAction();
-    mnuSettings->setObjectName(QStringLiteral("mnuSettings"));
+    settingsMenu_ = settings->menuAction();
+    settingsMenu_->setObjectName(QStringLiteral("mnuSettings"));
     for (int i = 0; i < 5; ++i) {
-        mnuCOM_[static_cast<std::size_t>(i)] = settings->addAction(QStringLiteral("COM%1").arg(i + 1));
-        mnuCOM_[static_cast<std::size_t>(i)]->setObjectName(QStringLiteral("mnuCOM%1").arg(i + 1));
-        mnuCOM_[static_cast<std::size_t>(i)]->setCheckable(true);
+        portActions_[static_cast<std::size_t>(i)] = settings->addAction(QStringLiteral("COM%1").arg(i + 1));
+        portActions_[static_cast<std::size_t>(i)]->setObjectName(QStringLiteral("mnuCOM%1").arg(i + 1));
+        portActions_[static_cast<std::size_t>(i)]->setCheckable(true);
     }
-    mnuSeperator3 = settings->addSeparator();
-    mnuSeperator3->setObjectName(QStringLiteral("mnuSeperator3"));
-    mnuSeperator3->setVisible(false);
-    mnuCOMother = settings->addAction(QString());
-    mnuCOMother->setObjectName(QStringLiteral("mnuCOMother"));
-    mnuCOMother->setCheckable(true);
-    mnuCOMother->setVisible(false);
+    portSeparator_ = settings->addSeparator();
+    portSeparator_->setObjectName(QStringLiteral("mnuSeperator3"));
+    portSeparator_->setVisible(false);
+    otherPortAction_ = settings->addAction(QString());
+    otherPortAction_->setObjectName(QStringLiteral("mnuCOMother"));
+    otherPortAction_->setCheckable(true);
+    otherPortAction_->setVisible(false);
     settings->addSeparator();
-    mnuCOMredetect = settings->addAction(QString());
-    mnuCOMredetect->setObjectName(QStringLiteral("mnuCOMredetect"));
+    redetectAction_ = settings->addAction(QString());
+    redetectAction_->setObjectName(QStringLiteral("mnuCOMredetect"));
     // The COM entries only show the ports; Detect chooses again. Qt flips a checkable entry when
     // it is clicked, so a click puts the ticks back on the port in use.
-    for (QAction* com : mnuCOM_) {
+    for (QAction* com : portActions_) {
         com->setEnabled(false);
         connect(com, &QAction::triggered, this, &MainWindow::showPortInUse);
     }
-    connect(mnuCOMother, &QAction::triggered, this, &MainWindow::showPortInUse);
-    connect(mnuCOMredetect, &QAction::triggered, this, [this] { session_->redetectPort(); });
+    connect(otherPortAction_, &QAction::triggered, this, &MainWindow::showPortInUse);
+    connect(redetectAction_, &QAction::triggered, this, [this] { session_->redetectPort(); });
 
     QMenu* rights = menuBar()->addMenu(QString());
-    mnuRights = rights->menuAction();
-    mnuRights->setObjectName(QStringLiteral("mnuRights"));
+    rightsMenu_ = rights->menuAction();
+    rightsMenu_->setObjectName(QStringLiteral("mnuRights"));
     for (const AccessLevel accessLevel : AccessLevel::all()) {
         QAction* level = rights->addAction(QString());
         level->setObjectName(QStringLiteral("mnuLevel%1").arg(accessLevel.number()));
         level->setCheckable(true);
-        mnuLevel_[accessLevel.index()] = level;
+        levelActions_[accessLevel.index()] = level;
     }
 
     QMenu* languages = menuBar()->addMenu(QString());
-    mnuLanguage = languages->menuAction();
-    mnuLanguage->setObjectName(QStringLiteral("mnuLanguage"));
-    mnuGerman = languages->addAction(QString());
-    mnuGerman->setObjectName(QStringLiteral("mnuGerman"));
-    mnuGerman->setCheckable(true);
-    mnuEnglish = languages->addAction(QString());
-    mnuEnglish->setObjectName(QStringLiteral("mnuEnglish"));
-    mnuEnglish->setCheckable(true);
-    connect(mnuGerman, &QAction::triggered, this, [this] { session_->chooseLanguage(QStringLiteral("DE")); });
-    connect(mnuEnglish, &QAction::triggered, this, [this] { session_->chooseLanguage(QStringLiteral("EN")); });
+    languageMenu_ = languages->menuAction();
+    languageMenu_->setObjectName(QStringLiteral("mnuLanguage"));
+    germanAction_ = languages->addAction(QString());
+    germanAction_->setObjectName(QStringLiteral("mnuGerman"));
+    germanAction_->setCheckable(true);
+    englishAction_ = languages->addAction(QString());
+    englishAction_->setObjectName(QStringLiteral("mnuEnglish"));
+    englishAction_->setCheckable(true);
+    connect(germanAction_, &QAction::triggered, this, [this] { session_->chooseLanguage(QStringLiteral("DE")); });
+    connect(englishAction_, &QAction::triggered, this, [this] { session_->chooseLanguage(QStringLiteral("EN")); });
 
-    for (std::size_t i = 0; i < mnuLevel_.size(); ++i) {
+    for (std::size_t i = 0; i < levelActions_.size(); ++i) {
         const AccessLevel level = AccessLevel::all()[i];
-        connect(mnuLevel_[i], &QAction::triggered, this, [this, level] { levelCommand(level); });
+        connect(levelActions_[i], &QAction::triggered, this, [this, level] { levelCommand(level); });
     }
 
-    mnuHelp = menuBar()->addAction(QString());
-    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    connect(mnuHelp, &QAction::triggered, this, &MainWindow::showAbout);
+    helpMenu_ = menuBar()->addAction(QString());
+    helpMenu_->setObjectName(QStringLiteral("mnuHelp"));
+    connect(helpMenu_, &QAction::triggered, this, &MainWindow::showAbout);
 }
 
 void MainWindow::retranslateMenus()
 {
-    mnuSettings->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "Interface")));
-    mnuRights->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "Authorization")));
-    mnuLanguage->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "Language")));
-    mnuHelp->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "About")));
-    mnuGerman->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "German")));
-    mnuEnglish->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "English")));
-    mnuCOMredetect->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "Detect")));
-    for (std::size_t i = 0; i < mnuLevel_.size(); ++i)
-        mnuLevel_[i]->setText(translated(LevelCaptions[i]));
-    aux_->frmRedetect.setWindowTitle(translated(QT_TRANSLATE_NOOP("MainWindow", "Redetecting ...")));
-    aux_->frmRedetect.findChild<QLabel*>(QStringLiteral("lblRedetect"))
+    settingsMenu_->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "Interface")));
+    rightsMenu_->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "Authorization")));
+    languageMenu_->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "Language")));
+    helpMenu_->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "About")));
+    germanAction_->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "German")));
+    englishAction_->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "English")));
+    redetectAction_->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "Detect")));
+    for (std::size_t i = 0; i < levelActions_.size(); ++i)
+        levelActions_[i]->setText(translated(LevelCaptions[i]));
+    aux_->redetectWindow.setWindowTitle(translated(QT_TRANSLATE_NOOP("MainWindow", "Redetecting ...")));
+    aux_->redetectWindow.findChild<QLabel*>(QStringLiteral("lblRedetect"))
         ->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "Please wait while redetecting COM-Ports ...")));
 }
 
@@ -113,12 +113,12 @@ void MainWindow::levelCommand(AccessLevel level)
 void MainWindow::applyLevelChecks(const std::array<bool, 6>& checks)
 {
     for (std::size_t i = 0; i < checks.size(); ++i)
-        mnuLevel_[i]->setChecked(checks[i]);
+        levelActions_[i]->setChecked(checks[i]);
 }
 
 void MainWindow::buildRedetectWindow()
 {
-    QWidget& window = aux_->frmRedetect;
+    QWidget& window = aux_->redetectWindow;
     auto* layout = new QVBoxLayout(&window);
     auto* label = named<QLabel>(&window, "lblRedetect");
     label->setAlignment(Qt::AlignCenter);
@@ -128,7 +128,7 @@ void MainWindow::buildRedetectWindow()
 
 void MainWindow::showRedetectWindow(bool shown)
 {
-    QWidget& window = aux_->frmRedetect;
+    QWidget& window = aux_->redetectWindow;
     if (!shown) {
         window.hide();
         return;
@@ -146,14 +146,14 @@ void MainWindow::connectionChanged()
     setWindowTitle(session_->windowTitle());
     const DiscoveryState& discovery = session_->discovery();
     const ComMenu& menu = discovery.menu;
-    for (std::size_t i = 0; i < mnuCOM_.size(); ++i) {
-        mnuCOM_[i]->setText(menu.captions[i]);
-        mnuCOM_[i]->setEnabled(menu.enabled[i]);
+    for (std::size_t i = 0; i < portActions_.size(); ++i) {
+        portActions_[i]->setText(menu.captions[i]);
+        portActions_[i]->setEnabled(menu.enabled[i]);
     }
-    mnuCOMother->setText(menu.otherCaption);
-    mnuCOMother->setVisible(menu.otherVisible);
-    mnuCOMother->setEnabled(menu.otherEnabled);
-    mnuSeperator3->setVisible(menu.otherVisible);
+    otherPortAction_->setText(menu.otherCaption);
+    otherPortAction_->setVisible(menu.otherVisible);
+    otherPortAction_->setEnabled(menu.otherEnabled);
+    portSeparator_->setVisible(menu.otherVisible);
     showPortInUse();
     findChild<QLabel*>(QStringLiteral("lblComPort"))->setText(discovery.adapterPortCaption);
     findChild<QLabel*>(QStringLiteral("lblWinVer"))->setText(session_->os().versionCaption);
@@ -163,16 +163,16 @@ void MainWindow::connectionChanged()
 void MainWindow::showPortInUse()
 {
     const int checked = session_->discovery().menu.checked;
-    for (std::size_t i = 0; i < mnuCOM_.size(); ++i)
-        mnuCOM_[i]->setChecked(checked == static_cast<int>(i) + 1);
-    mnuCOMother->setChecked(checked == 6);
+    for (std::size_t i = 0; i < portActions_.size(); ++i)
+        portActions_[i]->setChecked(checked == static_cast<int>(i) + 1);
+    otherPortAction_->setChecked(checked == 6);
 }
 
 void MainWindow::languageChanged()
 {
     const bool german = session_->german();
-    mnuGerman->setChecked(german);
-    mnuEnglish->setChecked(!german);
+    germanAction_->setChecked(german);
+    englishAction_->setChecked(!german);
     retranslateUi();
 }
 

@@ -50,8 +50,8 @@ MainWindow::MainWindow(MainWindowSetup setup, QWidget* parent)
     setWindowTitle(session_->windowTitle());
     buildRedetectWindow();
     const ConsoleCommands consoles(session_->rs232(), session_->engine(), dialogs_);
-    aux_->frmTerminal.bind(consoles);
-    aux_->frmContact.bind(consoles);
+    aux_->terminalWindow.bind(consoles);
+    aux_->packetConsole.bind(consoles);
     buildMenus();
     buildTabs();
     buildStatusBar();
@@ -111,17 +111,17 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     session_->shutdown();
-    aux_->frmTerminal.hide();
-    aux_->frmContact.hide();
-    aux_->frmWriteInfo.hide();
+    aux_->terminalWindow.hide();
+    aux_->packetConsole.hide();
+    aux_->transferWindow.hide();
     event->accept();
     QApplication::quit();
 }
 
 void MainWindow::buildTabs()
 {
-    ssTab = named<QTabWidget>(this, "SSTab");
-    setCentralWidget(ssTab);
+    tabs_ = named<QTabWidget>(this, "SSTab");
+    setCentralWidget(tabs_);
     buildConfigurationTab();
     buildOverviewTab();
     buildInfosTab();
@@ -144,8 +144,8 @@ void MainWindow::buildStatusBar()
 void MainWindow::retranslateUi()
 {
     retranslateMenus();
-    for (int tab = 0; tab < ssTab->count(); ++tab)
-        ssTab->setTabText(tab, translated(TabCaptions[tab]));
+    for (int tab = 0; tab < tabs_->count(); ++tab)
+        tabs_->setTabText(tab, translated(TabCaptions[tab]));
     production_->retranslate();
     if (records_)
         records_->retranslate();
@@ -157,9 +157,9 @@ void MainWindow::retranslateUi()
             button->setText(translated(caption.text));
     }
     setMainWindowToolTips(*this);
-    aux_->frmWriteInfo.retranslate();
-    aux_->frmTerminal.retranslate();
-    aux_->frmContact.retranslate();
+    aux_->transferWindow.retranslate();
+    aux_->terminalWindow.retranslate();
+    aux_->packetConsole.retranslate();
 }
 
 void MainWindow::showAbout()
@@ -193,34 +193,34 @@ void MainWindow::changed(StationChanges changes)
 
 void MainWindow::progressChanged(const TransferProgress& progress)
 {
-    aux_->frmWriteInfo.render(progress);
-    aux_->frmContact.setManualResetHintVisible(session_->engine().reset().consoleHintVisible);
+    aux_->transferWindow.render(progress);
+    aux_->packetConsole.setManualResetHintVisible(session_->engine().reset().consoleHintVisible);
 }
 
 void MainWindow::logged(const TrafficEntry& entry)
 {
     switch (entry.kind) {
     case TrafficEntry::Kind::Debug:
-        txtDebug->appendPlainText(formatDebugLine(QTime::currentTime(), entry.text));
+        debugText_->appendPlainText(formatDebugLine(QTime::currentTime(), entry.text));
         break;
     case TrafficEntry::Kind::Packet:
-        aux_->frmContact.addPacket(entry.bytes, entry.text, QTime::currentTime());
+        aux_->packetConsole.addPacket(entry.bytes, entry.text, QTime::currentTime());
         break;
-    case TrafficEntry::Kind::Terminal: aux_->frmTerminal.append(entry.bytes); break;
-    case TrafficEntry::Kind::TerminalCleared: aux_->frmTerminal.clear(); break;
-    case TrafficEntry::Kind::PacketsCleared: aux_->frmContact.clearLog(); break;
+    case TrafficEntry::Kind::Terminal: aux_->terminalWindow.append(entry.bytes); break;
+    case TrafficEntry::Kind::TerminalCleared: aux_->terminalWindow.clear(); break;
+    case TrafficEntry::Kind::PacketsCleared: aux_->packetConsole.clearLog(); break;
     }
 }
 
 void MainWindow::setTabVisible(int tab, bool visible)
 {
-    ssTab->setTabVisible(tab, visible);
+    tabs_->setTabVisible(tab, visible);
 }
 
 void MainWindow::showConsoles(bool terminal, bool console)
 {
-    aux_->frmTerminal.setVisible(terminal);
-    aux_->frmContact.setVisible(console);
+    aux_->terminalWindow.setVisible(terminal);
+    aux_->packetConsole.setVisible(console);
 }
 
 void MainWindow::arrangeWindows()
@@ -232,7 +232,7 @@ void MainWindow::arrangeWindows()
     const double dpiY = screen->logicalDotsPerInchY();
     const QSize screenTwips(static_cast<int>(screen->availableGeometry().width() * 1440.0 / dpiX),
                             static_cast<int>(screen->availableGeometry().height() * 1440.0 / dpiY));
-    const int consoleWidth = static_cast<int>(aux_->frmContact.width() * 1440.0 / dpiX);
+    const int consoleWidth = static_cast<int>(aux_->packetConsole.width() * 1440.0 / dpiX);
     const WindowArrangement a = tunekit::arrangeWindows(screenTwips, session_->access().level, consoleWidth);
     auto toPixels = [&](const QRect& r) {
         return QRect(twipsToPixels(r.x(), dpiX), twipsToPixels(r.y(), dpiY), twipsToPixels(r.width(), dpiX),
@@ -240,14 +240,14 @@ void MainWindow::arrangeWindows()
     };
     const QPoint origin = screen->availableGeometry().topLeft();
     setGeometry(toPixels(a.main).translated(origin));
-    aux_->frmTerminal.setGeometry(toPixels(a.terminal).translated(origin));
-    aux_->frmContact.setGeometry(toPixels(a.console).translated(origin));
+    aux_->terminalWindow.setGeometry(toPixels(a.terminal).translated(origin));
+    aux_->packetConsole.setGeometry(toPixels(a.console).translated(origin));
 }
 
 void MainWindow::applyLevelView(const LevelView& view)
 {
-    for (int tab = 1; tab < ssTab->count(); ++tab)
-        ssTab->setTabVisible(tab, view.tabAvailable[static_cast<std::size_t>(tab)]);
+    for (int tab = 1; tab < tabs_->count(); ++tab)
+        tabs_->setTabVisible(tab, view.tabAvailable[static_cast<std::size_t>(tab)]);
     for (const LevelView::Control& control : view.controls) {
         if (QWidget* widget = findChild<QWidget*>(control.objectName))
             widget->setVisible(control.shown);
@@ -259,17 +259,17 @@ void MainWindow::labelsChanged()
 {
     const DeviceImage& image = session_->image();
     const ImageLabels& labels = image.labels;
-    findChild<QPlainTextEdit*>(QStringLiteral("txtSource"))->setPlainText(labels.txtSource);
+    findChild<QPlainTextEdit*>(QStringLiteral("txtSource"))->setPlainText(labels.sourceText);
     for (int i = 1; i <= 7; ++i)
-        findChild<QLabel*>(QStringLiteral("lblInfo%1").arg(i))->setText(labels.lblInfo[static_cast<std::size_t>(i)]);
-    findChild<QLabel*>(QStringLiteral("lblOpHours"))->setText(labels.lblOpHours);
-    findChild<QLabel*>(QStringLiteral("lblInterpreterImage"))->setText(labels.lblInterpreterImage);
+        findChild<QLabel*>(QStringLiteral("lblInfo%1").arg(i))->setText(labels.infoTexts[static_cast<std::size_t>(i)]);
+    findChild<QLabel*>(QStringLiteral("lblOpHours"))->setText(labels.operatingHoursText);
+    findChild<QLabel*>(QStringLiteral("lblInterpreterImage"))->setText(labels.interpreterText);
     findChild<QLabel*>(QStringLiteral("lblcfid"))->setText(labels.lblcfid);
-    findChild<QLabel*>(QStringLiteral("lblConfigFileName"))->setText(labels.lblConfigFileName);
-    findChild<QLabel*>(QStringLiteral("lblConfigFileInfo"))->setText(labels.lblConfigFileInfo);
+    findChild<QLabel*>(QStringLiteral("lblConfigFileName"))->setText(labels.fileNameText);
+    findChild<QLabel*>(QStringLiteral("lblConfigFileInfo"))->setText(labels.fileInfoText);
     findChild<QLabel*>(QStringLiteral("ConfigFileIDLabel"))->setText(labels.configFileIdLabel);
     auto* crc = findChild<QLabel*>(QStringLiteral("lblCRC"));
-    crc->setText(labels.lblCRC);
+    crc->setText(labels.checksumText);
     if (labels.crcState >= 0) {
         const CrcLabelLook look = crcLabelLookFor(static_cast<ChecksumState>(labels.crcState));
         QString style = QStringLiteral("color: rgb(%1, %2, %3);")
@@ -295,8 +295,8 @@ void MainWindow::labelsChanged()
         ->setVisible(labels.showConfigFileID && view.shows(u"ConfigFileIDLabel"));
     if (image.value[2].isEmpty() && image.value[15].isEmpty()) {
         const ShadowFlag::Hold hold(shadowFlag_);
-        txtSerialnumber->clear();
-        txtProductionNumber->clear();
+        serialNumberEdit_->clear();
+        productionNumberEdit_->clear();
     }
 }
 

@@ -110,27 +110,27 @@ private:
     class ProductionTab* production_ = nullptr;
     class RecordsWindow* records_ = nullptr; // made when first opened
 
-    QTabWidget* ssTab = nullptr;
-    QTreeWidget* lstOverview = nullptr;
-    QPlainTextEdit* txtDebug = nullptr;
+    QTabWidget* tabs_ = nullptr;
+    QTreeWidget* overviewList_ = nullptr;
+    QPlainTextEdit* debugText_ = nullptr;
     std::array<QLabel*, 7> panels_{};
     QList<Caption> captions_; // every caption the tabs registered, for retranslateUi
-    QAction* mnuSettings = nullptr;
-    QAction* mnuRights = nullptr;
-    QAction* mnuLanguage = nullptr;
-    QAction* mnuHelp = nullptr;
-    QAction* mnuGerman = nullptr;
-    QAction* mnuEnglish = nullptr;
-    QAction* mnuCOMredetect = nullptr;
-    QAction* mnuCOMother = nullptr;
-    QAction* mnuSeperator3 = nullptr;
-    std::array<QAction*, 5> mnuCOM_{};
-    std::array<QAction*, 6> mnuLevel_{};
-    QCheckBox* disAutoRes = nullptr;
-    QCheckBox* chkPaced = nullptr;
-    QLineEdit* txtSerialnumber = nullptr;
-    QLineEdit* txtProductionNumber = nullptr;
-    class DipPicture* pbxDip = nullptr;
+    QAction* settingsMenu_ = nullptr;
+    QAction* rightsMenu_ = nullptr;
+    QAction* languageMenu_ = nullptr;
+    QAction* helpMenu_ = nullptr;
+    QAction* germanAction_ = nullptr;
+    QAction* englishAction_ = nullptr;
+    QAction* redetectAction_ = nullptr;
+    QAction* otherPortAction_ = nullptr;
+    QAction* portSeparator_ = nullptr;
+    std::array<QAction*, 5> portActions_{};
+    std::array<QAction*, 6> levelActions_{};
+    QCheckBox* autoResetOffBox_ = nullptr;
+    QCheckBox* pacedBox_ = nullptr;
+    QLineEdit* serialNumberEdit_ = nullptr;
+    QLineEdit* productionNumberEdit_ = nullptr;
+    class DipPicture* dipPicture_ = nullptr;
     ShadowFlag shadowFlag_;
     bool fillingOverview_ = false;
     bool overviewSized_ = false;

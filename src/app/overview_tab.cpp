@@ -50,32 +50,32 @@ QIcon levelIcon(bool reached)
 
 void MainWindow::buildOverviewTab()
 {
-    auto* overview = new QWidget(ssTab);
+    auto* overview = new QWidget(tabs_);
     auto* overviewLayout = new QVBoxLayout(overview);
-    lstOverview = named<QTreeWidget>(overview, "lstOverview");
-    lstOverview->setColumnCount(3);
-    lstOverview->setRootIsDecorated(false);
-    overviewLayout->addWidget(lstOverview);
-    ssTab->addTab(overview, QString());
+    overviewList_ = named<QTreeWidget>(overview, "lstOverview");
+    overviewList_->setColumnCount(3);
+    overviewList_->setRootIsDecorated(false);
+    overviewLayout->addWidget(overviewList_);
+    tabs_->addTab(overview, QString());
 
-    connect(ssTab, &QTabWidget::currentChanged, this, [this] {
+    connect(tabs_, &QTabWidget::currentChanged, this, [this] {
         shadowToTable();
-        if (!overviewSized_ && lstOverview->isVisible()) {
+        if (!overviewSized_ && overviewList_->isVisible()) {
             overviewSized_ = true;
             sizeOverviewColumns();
         }
     });
 
-    lstOverview->setItemDelegate(new OverviewDelegate(session_->image(), lstOverview));
-    lstOverview->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+    overviewList_->setItemDelegate(new OverviewDelegate(session_->image(), overviewList_));
+    overviewList_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                                  | QAbstractItemView::SelectedClicked);
-    connect(lstOverview, &QTreeWidget::itemChanged, this, &MainWindow::overviewItemChanged);
+    connect(overviewList_, &QTreeWidget::itemChanged, this, &MainWindow::overviewItemChanged);
 }
 
 void MainWindow::prepareOverview()
 {
     // The column headers are set once, in the language of the start.
-    lstOverview->setHeaderLabels({translated(QT_TRANSLATE_NOOP("MainWindow", "Value")), translated(QT_TRANSLATE_NOOP("MainWindow", "Name")),
+    overviewList_->setHeaderLabels({translated(QT_TRANSLATE_NOOP("MainWindow", "Value")), translated(QT_TRANSLATE_NOOP("MainWindow", "Name")),
                                   translated(QT_TRANSLATE_NOOP("MainWindow", "Description"))});
     sizeOverviewColumns();
 }
@@ -83,27 +83,27 @@ void MainWindow::prepareOverview()
 void MainWindow::sizeOverviewColumns()
 {
     // 0.18, 0.28 and 0.53 of the list's width; the list is measured once it is on screen.
-    const int width = lstOverview->isVisible() ? lstOverview->viewport()->width() : centralWidget()->width() - 30;
-    lstOverview->setColumnWidth(0, width * 18 / 100);
-    lstOverview->setColumnWidth(1, width * 28 / 100);
-    lstOverview->setColumnWidth(2, width * 53 / 100);
+    const int width = overviewList_->isVisible() ? overviewList_->viewport()->width() : centralWidget()->width() - 30;
+    overviewList_->setColumnWidth(0, width * 18 / 100);
+    overviewList_->setColumnWidth(1, width * 28 / 100);
+    overviewList_->setColumnWidth(2, width * 53 / 100);
 }
 
 void MainWindow::shadowToTable()
 {
     const DeviceImage& image = session_->image();
     fillingOverview_ = true;
-    lstOverview->clear();
+    overviewList_->clear();
     const QIcon reached = levelIcon(true);
     const QIcon notReached = levelIcon(false);
     for (const OverviewRow& row : image.overviewRows()) {
-        auto* item = new QTreeWidgetItem(lstOverview, {row.value, row.name, row.description});
+        auto* item = new QTreeWidgetItem(overviewList_, {row.value, row.name, row.description});
         item->setIcon(0, row.icon == 2 ? reached : notReached);
         item->setData(0, Qt::UserRole, row.icon);
         item->setFlags(item->flags() | Qt::ItemIsEditable);
     }
     fillingOverview_ = false;
-    findChild<QLabel*>(QStringLiteral("lblInterpreterImage"))->setText(image.labels.lblInterpreterImage);
+    findChild<QLabel*>(QStringLiteral("lblInterpreterImage"))->setText(image.labels.interpreterText);
 }
 
 void MainWindow::overviewItemChanged(QTreeWidgetItem* item, int column)

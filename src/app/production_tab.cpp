@@ -307,9 +307,9 @@ void ProductionTab::saveTrace()
 
 void MainWindow::buildProductionTab()
 {
-    production_ = new ProductionTab(ssTab, *setup_.clock, *setup_.host, [this] { return session_->access().level; },
+    production_ = new ProductionTab(tabs_, *setup_.clock, *setup_.host, [this] { return session_->access().level; },
                                     session_->version());
-    ssTab->addTab(production_, QString());
+    tabs_->addTab(production_, QString());
     // The line's channels: two simulated transmitters when the window runs against the simulation,
     // else every programming adapter plugged in, and the port of this run.
     QList<ChannelPlan> plans;

@@ -43,7 +43,7 @@ constexpr const char* OptionBoxes[] = {"chkResetBeforeTransmit", "ChkSendNewData
 
 void MainWindow::buildToolsTab()
 {
-    auto* tools = new QWidget(ssTab);
+    auto* tools = new QWidget(tabs_);
     auto* toolGrid = new QGridLayout(tools);
     toolGrid->addWidget(named<QLabel>(tools, "lblOptions"), 0, 0);
     toolGrid->addWidget(named<QCheckBox>(tools, "chkResetBeforeTransmit"), 1, 0);
@@ -51,40 +51,40 @@ void MainWindow::buildToolsTab()
     toolGrid->addWidget(named<QCheckBox>(tools, "ChkEraseStringsAfterWrite"), 3, 0);
     toolGrid->addWidget(named<QCheckBox>(tools, "ChkLongDelay"), 4, 0);
     auto* delay = new QHBoxLayout;
-    auto* txtLongDelay = named<QLineEdit>(tools, "txtLongDelay");
-    txtLongDelay->setMaxLength(3);
-    txtLongDelay->setFixedWidth(txtLongDelay->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 12);
-    delay->addWidget(txtLongDelay);
-    auto* lblSek = named<QLabel>(tools, "lblSek");
-    lblSek->setText(QStringLiteral("s"));
-    delay->addWidget(lblSek);
+    auto* longDelayEdit = named<QLineEdit>(tools, "txtLongDelay");
+    longDelayEdit->setMaxLength(3);
+    longDelayEdit->setFixedWidth(longDelayEdit->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 12);
+    delay->addWidget(longDelayEdit);
+    auto* secondsLabel = named<QLabel>(tools, "lblSek");
+    secondsLabel->setText(QStringLiteral("s"));
+    delay->addWidget(secondsLabel);
     delay->addStretch(1);
     toolGrid->addLayout(delay, 4, 1);
-    disAutoRes = named<QCheckBox>(tools, "DisAutoRes");
-    toolGrid->addWidget(disAutoRes, 5, 0);
+    autoResetOffBox_ = named<QCheckBox>(tools, "DisAutoRes");
+    toolGrid->addWidget(autoResetOffBox_, 5, 0);
     toolGrid->addWidget(named<QPushButton>(tools, "CmdSaveOptions"), 6, 0);
     toolGrid->addWidget(named<QPushButton>(tools, "cmdRedetectDevice"), 1, 2);
     toolGrid->addWidget(named<QPushButton>(tools, "cmdGenReport"), 2, 2);
     toolGrid->addWidget(named<QPushButton>(tools, "CmdCopyToConfig"), 3, 2);
     toolGrid->addWidget(named<QPushButton>(tools, "cmdConvertChecksum"), 4, 2);
     toolGrid->addWidget(named<QPushButton>(tools, "cmd_int_write"), 5, 2);
-    chkPaced = named<QCheckBox>(tools, "chkPaced");
-    toolGrid->addWidget(chkPaced, 7, 0);
-    txtDebug = named<QPlainTextEdit>(tools, "txtDebug");
-    txtDebug->setReadOnly(true);
+    pacedBox_ = named<QCheckBox>(tools, "chkPaced");
+    toolGrid->addWidget(pacedBox_, 7, 0);
+    debugText_ = named<QPlainTextEdit>(tools, "txtDebug");
+    debugText_->setReadOnly(true);
     // A day of transfers must not eat the memory: keep the newest lines.
-    txtDebug->setMaximumBlockCount(50000);
-    toolGrid->addWidget(txtDebug, 8, 0, 1, 3);
-    ssTab->addTab(tools, QString());
+    debugText_->setMaximumBlockCount(50000);
+    toolGrid->addWidget(debugText_, 8, 0, 1, 3);
+    tabs_->addTab(tools, QString());
 
-    connect(disAutoRes, &QCheckBox::toggled, this, [this](bool ticked) {
+    connect(autoResetOffBox_, &QCheckBox::toggled, this, [this](bool ticked) {
         session_->setAutomaticResetOff(ticked);
-        aux_->frmContact.setAutoResetDisabled(ticked);
+        aux_->packetConsole.setAutoResetDisabled(ticked);
     });
-    connect(chkPaced, &QCheckBox::clicked, this, [this](bool ticked) { session_->setPaced(ticked); });
-    connect(&aux_->frmContact, &PacketConsoleWindow::autoResetDisabledToggled, this, [this](bool ticked) {
+    connect(pacedBox_, &QCheckBox::clicked, this, [this](bool ticked) { session_->setPaced(ticked); });
+    connect(&aux_->packetConsole, &PacketConsoleWindow::autoResetDisabledToggled, this, [this](bool ticked) {
         session_->setAutomaticResetOff(ticked);
-        disAutoRes->setChecked(ticked);
+        autoResetOffBox_->setChecked(ticked);
     });
 
     for (const Caption& caption : ToolsCaptions)
@@ -108,10 +108,10 @@ void MainWindow::buildToolsTab()
     connect(button("cmdGenReport"), &QPushButton::clicked, this,
             [this] { generateReport(dialogs_, session_->uiLanguageNow()); });
     connect(button("CmdCopyToConfig"), &QPushButton::clicked, this, [this] {
-        ConfigDescriptionDialog frmCfgFileInfo(this);
-        if (frmCfgFileInfo.exec() == QDialog::Accepted)
+        ConfigDescriptionDialog fileInfoWindow(this);
+        if (fileInfoWindow.exec() == QDialog::Accepted)
             generateConfigFile({session_->image(), session_->host(), session_->version(), dialogs_},
-                                  frmCfgFileInfo.descriptions());
+                                  fileInfoWindow.descriptions());
     });
 }
 
@@ -120,13 +120,13 @@ void MainWindow::optionsChanged()
     for (int i = 0; i < 3; ++i)
         findChild<QCheckBox*>(QLatin1StringView(OptionBoxes[i]))->setChecked(session_->option(i));
     findChild<QCheckBox*>(QStringLiteral("ChkLongDelay"))->setChecked(session_->port().longDelay);
-    chkPaced->setChecked(session_->engine().paced());
+    pacedBox_->setChecked(session_->engine().paced());
     const LongDelayView& delay = session_->longDelay();
     auto* text = findChild<QLineEdit*>(QStringLiteral("txtLongDelay"));
-    if (text->text() != delay.txtLongDelay)
-        text->setText(delay.txtLongDelay);
+    if (text->text() != delay.longDelayText)
+        text->setText(delay.longDelayText);
     text->setVisible(delay.boxVisible);
-    findChild<QLabel*>(QStringLiteral("lblSek"))->setVisible(delay.lblSekVisible);
+    findChild<QLabel*>(QStringLiteral("lblSek"))->setVisible(delay.secondsLabelVisible);
 }
 
 } // namespace tunekit

@@ -15,15 +15,15 @@ namespace tunekit {
 // The windows the main window creates on its behalf.
 class AuxWindows {
 public:
-    explicit AuxWindows(QWidget* owner) : frmWriteInfo(owner), frmTerminal(owner), frmContact(owner)
+    explicit AuxWindows(QWidget* owner) : transferWindow(owner), terminalWindow(owner), packetConsole(owner)
     {
-        frmRedetect.setParent(owner, Qt::Dialog);
-        frmRedetect.setObjectName(QStringLiteral("frmRedetect"));
+        redetectWindow.setParent(owner, Qt::Dialog);
+        redetectWindow.setObjectName(QStringLiteral("frmRedetect"));
     }
-    TransferWindow frmWriteInfo;
-    TerminalWindow frmTerminal;
-    PacketConsoleWindow frmContact;
-    QWidget frmRedetect;
+    TransferWindow transferWindow;
+    TerminalWindow terminalWindow;
+    PacketConsoleWindow packetConsole;
+    QWidget redetectWindow;
 };
 
 // A control of the main window with the system's name as its objectName.

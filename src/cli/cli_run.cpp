@@ -409,14 +409,14 @@ void CliRun::printValues()
                                                "interpreterDate"};
         QJsonObject info;
         for (std::size_t i = 1; i < names.size(); ++i) {
-            const QString& shown = image.labels.lblInfo[i];
+            const QString& shown = image.labels.infoTexts[i];
             info.insert(QLatin1StringView(names[i]), i == 5 ? machineValue(shown) : QJsonValue(shown));
         }
-        info.insert(QStringLiteral("source"), image.labels.txtSource);
+        info.insert(QStringLiteral("source"), image.labels.sourceText);
         json_.insert(QStringLiteral("info"), info);
         for (std::size_t i = 1; i <= 7; ++i)
-            text += QStringLiteral("Info%1\t").arg(i) + image.labels.lblInfo[i] + QLatin1Char('\n');
-        text += QStringLiteral("OperatingHours\t") + image.labels.lblOpHours + QLatin1Char('\n');
+            text += QStringLiteral("Info%1\t").arg(i) + image.labels.infoTexts[i] + QLatin1Char('\n');
+        text += QStringLiteral("OperatingHours\t") + image.labels.operatingHoursText + QLatin1Char('\n');
     }
     if (!options_.json)
         console_.out(text);

@@ -470,12 +470,12 @@ void applyConfigFile(DeviceImage& image, const ConfigFileContent& content)
     image.fileConfigId = content.applicableConfigId;
 
     ImageLabels& labels = image.labels;
-    labels.lblCRC = content.checksumLabel.text;
+    labels.checksumText = content.checksumLabel.text;
     labels.crcState = static_cast<int>(content.checksumState);
     labels.showCRC = true;
     labels.showConfigFileID = true;
-    labels.lblConfigFileName = content.fileName;
-    labels.lblConfigFileInfo = content.description;
+    labels.fileNameText = content.fileName;
+    labels.fileInfoText = content.description;
     image.refreshInterpreterLabel();
 }
 

@@ -217,12 +217,12 @@ QByteArray composeConfigFile(const DeviceImage& image, const WriterInputs& input
     line("* on " + commentText(origin.computerName) + " by " + commentText(origin.userName));
     line("* using " + commentText(origin.programName) + ' ' + commentText(origin.programVersion));
     if (backup) {
-        const QString& hardware = image.labels.lblInfo[HardwareInfo];
+        const QString& hardware = image.labels.infoTexts[HardwareInfo];
         if (showsValue(hardware)) {
             line("* ");
             line("* Hardware: " + commentText(hardware));
         }
-        const QString& interpreter = image.labels.lblInfo[InterpreterInfo];
+        const QString& interpreter = image.labels.infoTexts[InterpreterInfo];
         if (showsValue(interpreter))
             line("* Interpreter: " + commentText(interpreter));
     }

@@ -24,7 +24,7 @@ ConfigTabView shadowToGui(DeviceImage& image, bool productionRights, Dialogs& di
 {
     ConfigTabView view;
     view.productionEnabled = productionRights;
-    view.txtProductionNumber = image.value[ProductionNumberNr];
+    view.productionNumberText = image.value[ProductionNumberNr];
 
     // Texts from a file may be anything; a serial number built from a guessed reading of them
     // would show an identity the image does not hold, so show none.
@@ -38,11 +38,11 @@ ConfigTabView shadowToGui(DeviceImage& image, bool productionRights, Dialogs& di
         encodeSerialNumber(*address, *oem, *group, image.value[ProdGrpNr], image.imageConfigId, dialogs);
     if (encoding.oemRejected)
         image.value[OemCodeNr] = QStringLiteral("0");
-    view.txtSerialnumber = encoding.serial;
+    view.serialNumberText = encoding.serial;
     return view;
 }
 
-AddressLabels txtSerialnumberChange(DeviceImage& image, const QString& text, bool shadowFlag, bool internalValuesShown)
+AddressLabels serialNumberTyped(DeviceImage& image, const QString& text, bool shadowFlag, bool internalValuesShown)
 {
     const QString serial = text.trimmed();
     const SystemAddressDecoding decoding = systemAddressFromSerial(serial, internalValuesShown);
@@ -58,7 +58,7 @@ AddressLabels txtSerialnumberChange(DeviceImage& image, const QString& text, boo
     return decoding.labels;
 }
 
-void txtProductionNumberChange(DeviceImage& image, const QString& text, bool shadowFlag)
+void productionNumberTyped(DeviceImage& image, const QString& text, bool shadowFlag)
 {
     if (shadowFlag)
         return;

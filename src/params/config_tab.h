@@ -37,8 +37,8 @@ private:
 // The texts of txtSerialnumber and txtProductionNumber. The production number box is enabled
 // with a white background when productionEnabled, else disabled in the window's colour.
 struct ConfigTabView {
-    QString txtSerialnumber;
-    QString txtProductionNumber;
+    QString serialNumberText;
+    QString productionNumberText;
     bool productionEnabled = false;
 };
 
@@ -52,11 +52,11 @@ ConfigTabView shadowToGui(DeviceImage& image, bool productionRights, Dialogs& di
 // marks them changed. While the window fills the box itself (shadowFlag) the text came from the
 // image and the image is left alone. Returns the captions of InternalAddress, valueHigh,
 // valueLow and DirectAddress (filled when internalValuesShown); run shadowToDip afterwards.
-AddressLabels txtSerialnumberChange(DeviceImage& image, const QString& text, bool shadowFlag, bool internalValuesShown);
+AddressLabels serialNumberTyped(DeviceImage& image, const QString& text, bool shadowFlag, bool internalValuesShown);
 
 // txtProductionNumber changed: ProductionNumber := the text (emptied above 4294967296), marked
 // changed. Nothing happens while the window fills the box itself (shadowFlag).
-void txtProductionNumberChange(DeviceImage& image, const QString& text, bool shadowFlag);
+void productionNumberTyped(DeviceImage& image, const QString& text, bool shadowFlag);
 
 // The DIP switch picture of SystemAddress; an empty or unusable value draws only the grid and
 // leaves the value labels as they are, which are set only when internalValuesShown.

@@ -129,7 +129,7 @@ QList<OverviewRow> DeviceImage::overviewRows() const
 
 void DeviceImage::refreshInterpreterLabel()
 {
-    labels.lblInterpreterImage = extended.interpreterImage.isEmpty()
+    labels.interpreterText = extended.interpreterImage.isEmpty()
                                      ? QStringLiteral("-")
                                      : QCoreApplication::translate("DeviceImage", "included in ConfigFile");
 }

@@ -45,22 +45,22 @@ struct ExtendedDataStore {
 // Captions and visibilities of the main window that show device and file data. The logic
 // decides them; the window renders them.
 struct ImageLabels {
-    QString txtSource = QStringLiteral("-");
-    std::array<QString, 8> lblInfo{};   // 1..7 used; "-" when cleared
-    QString lblOpHours = QStringLiteral("-");
-    QString lblInterpreterImage = QStringLiteral("-");
+    QString sourceText = QStringLiteral("-");
+    std::array<QString, 8> infoTexts{};   // 1..7 used; "-" when cleared
+    QString operatingHoursText = QStringLiteral("-");
+    QString interpreterText = QStringLiteral("-");
     QString lblcfid;
-    QString lblConfigFileName;
-    QString lblConfigFileInfo;
+    QString fileNameText;
+    QString fileInfoText;
     QString configFileIdLabel;
-    QString lblCRC;
+    QString checksumText;
     int crcState = -1;                  // ChecksumState of the loaded file, -1 none
     bool showCRC = false;
     bool showConfigFileID = false;
     QString actualInterpreterName;
     QString actualInterpreterDate;
 
-    ImageLabels() { lblInfo.fill(QStringLiteral("-")); }
+    ImageLabels() { infoTexts.fill(QStringLiteral("-")); }
 };
 
 // One row of the overview list.

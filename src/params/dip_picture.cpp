@@ -34,16 +34,16 @@ void DipPicture::paintEvent(QPaintEvent*)
 }
 
 DipPanel::DipPanel(QWidget* parent)
-    : QWidget(parent), pbxDip(new DipPicture(this)), lblDipLow(new QLabel(this)), lblDipHigh(new QLabel(this)),
+    : QWidget(parent), dipPicture_(new DipPicture(this)), lowValueLabel_(new QLabel(this)), highValueLabel_(new QLabel(this)),
       valueLow(new QLabel(this)), valueHigh(new QLabel(this))
 {
-    lblDipLow->setObjectName(QStringLiteral("lblDipLow"));
-    lblDipHigh->setObjectName(QStringLiteral("lblDipHigh"));
+    lowValueLabel_->setObjectName(QStringLiteral("lblDipLow"));
+    highValueLabel_->setObjectName(QStringLiteral("lblDipHigh"));
     valueLow->setObjectName(QStringLiteral("ValueLow"));
     valueHigh->setObjectName(QStringLiteral("ValueHigh"));
-    lblDipLow->setText(QStringLiteral("S1        (low)        S8"));
-    lblDipHigh->setText(QStringLiteral("  S1      (high)        S8"));
-    for (QLabel* label : {lblDipLow, lblDipHigh, valueLow, valueHigh})
+    lowValueLabel_->setText(QStringLiteral("S1        (low)        S8"));
+    highValueLabel_->setText(QStringLiteral("  S1      (high)        S8"));
+    for (QLabel* label : {lowValueLabel_, highValueLabel_, valueLow, valueHigh})
         label->setAlignment(Qt::AlignCenter);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
 }
@@ -55,7 +55,7 @@ int DipPanel::labelHeight() const
 
 QSize DipPanel::sizeHint() const
 {
-    return {pbxDip->minimumWidth(), pbxDip->minimumHeight() + 10 + 2 * labelHeight()};
+    return {dipPicture_->minimumWidth(), dipPicture_->minimumHeight() + 10 + 2 * labelHeight()};
 }
 
 QSize DipPanel::minimumSizeHint() const
@@ -68,12 +68,12 @@ void DipPanel::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     const int row = labelHeight();
     const int pictureHeight = height() - 2 * row;
-    pbxDip->setGeometry(0, 0, width(), pictureHeight);
+    dipPicture_->setGeometry(0, 0, width(), pictureHeight);
     // The banks as the picture draws them: columns 0..7 and 10..17 of 18, each c wide.
     const int c = static_cast<int>(std::lround((width() - 10) / 18.0));
     const int captionTop = pictureHeight - 10 + 2; // the picture leaves 10 units below its switches
-    lblDipLow->setGeometry(0, captionTop, 8 * c, row);
-    lblDipHigh->setGeometry(10 * c, captionTop, 8 * c, row);
+    lowValueLabel_->setGeometry(0, captionTop, 8 * c, row);
+    highValueLabel_->setGeometry(10 * c, captionTop, 8 * c, row);
     valueLow->setGeometry(0, captionTop + row, 8 * c, row);
     valueHigh->setGeometry(10 * c, captionTop + row, 8 * c, row);
 }

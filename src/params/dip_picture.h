@@ -29,7 +29,7 @@ class DipPanel final : public QWidget {
     Q_OBJECT
 public:
     explicit DipPanel(QWidget* parent = nullptr);
-    DipPicture* picture() const noexcept { return pbxDip; }
+    DipPicture* picture() const noexcept { return dipPicture_; }
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -39,9 +39,9 @@ protected:
 private:
     int labelHeight() const;
 
-    DipPicture* pbxDip;
-    QLabel* lblDipLow;
-    QLabel* lblDipHigh;
+    DipPicture* dipPicture_;
+    QLabel* lowValueLabel_;
+    QLabel* highValueLabel_;
     QLabel* valueLow;
     QLabel* valueHigh;
 };

@@ -257,9 +257,9 @@ void Session::readSettingsFile()
     if (read.longDelay) {
         port().longDelay = read.longDelay->ticked;
         port().longDelaySeconds = read.longDelay->seconds;
-        longDelay_.txtLongDelay = read.longDelay->text;
+        longDelay_.longDelayText = read.longDelay->text;
         longDelay_.boxVisible = read.longDelay->ticked;
-        longDelay_.lblSekVisible = read.longDelay->ticked;
+        longDelay_.secondsLabelVisible = read.longDelay->ticked;
     }
     if (read.paced && !pacedByCommandLine_)
         engine().setPaced(*read.paced);
@@ -289,10 +289,10 @@ void Session::writeSettingsFile()
     // the port it names. A port named for one run (or the simulated line) is never stored.
     settings.portNumber = plan_.discover && port().portNumber >= 1 ? port().portNumber : storedPort_;
     settings.actLanguage = actLanguage_;
-    settings.options = {options().chkResetBeforeTransmit, options().chkSendNewDataOnly,
-                        options().chkEraseStringsAfterWrite};
+    settings.options = {options().resetBeforeTransmit, options().sendChangedOnly,
+                        options().eraseTextsAfterWrite};
     settings.longDelay = port().longDelay;
-    settings.longDelayText = longDelay_.txtLongDelay;
+    settings.longDelayText = longDelay_.longDelayText;
     settings.authFileString = access_.rememberedPassword;
     settings.paced = engine().paced();
     // Written whole and then renamed, so a failure leaves the old file as it was. Failures are
@@ -305,9 +305,9 @@ void Session::writeSettingsFile()
 void Session::setOption(int option, bool ticked)
 {
     switch (option) {
-    case 0: options().chkResetBeforeTransmit = ticked; break;
-    case 1: options().chkSendNewDataOnly = ticked; break;
-    case 2: options().chkEraseStringsAfterWrite = ticked; break;
+    case 0: options().resetBeforeTransmit = ticked; break;
+    case 1: options().sendChangedOnly = ticked; break;
+    case 2: options().eraseTextsAfterWrite = ticked; break;
     default: return;
     }
     views_.optionsChanged();
@@ -316,9 +316,9 @@ void Session::setOption(int option, bool ticked)
 bool Session::option(int option) const
 {
     switch (option) {
-    case 0: return options().chkResetBeforeTransmit;
-    case 1: return options().chkSendNewDataOnly;
-    case 2: return options().chkEraseStringsAfterWrite;
+    case 0: return options().resetBeforeTransmit;
+    case 1: return options().sendChangedOnly;
+    case 2: return options().eraseTextsAfterWrite;
     default: return false;
     }
 }
@@ -339,7 +339,7 @@ void Session::setLongDelay(bool ticked)
 {
     port().longDelay = ticked;
     longDelay_.boxVisible = ticked;
-    longDelay_.lblSekVisible = ticked;
+    longDelay_.secondsLabelVisible = ticked;
     if (!ticked)
         port().longDelaySeconds = 0;
     views_.optionsChanged();
@@ -348,8 +348,8 @@ void Session::setLongDelay(bool ticked)
 void Session::editLongDelay(const QString& text)
 {
     const LongDelayEdit edit = longDelayTextChanged(text);
-    longDelay_.lblSekVisible = true;
-    longDelay_.txtLongDelay = edit.text;
+    longDelay_.secondsLabelVisible = true;
+    longDelay_.longDelayText = edit.text;
     if (edit.seconds) {
         port().longDelaySeconds = *edit.seconds;
         port().longDelay = true;
@@ -512,7 +512,7 @@ QCoro::Task<> Session::write()
     if (station_.busy())
         co_return;
     records::OperationRecord record = startRecord(QStringLiteral("write"));
-    record.file = image().labels.lblConfigFileName;
+    record.file = image().labels.fileNameText;
     const WriteResult result = co_await station_.write();
     record.configId = image().deviceConfigId;
     record.productionNumber = image().value[ProductionNumberNr];

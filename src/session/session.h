@@ -63,9 +63,9 @@ struct PortPlan {
 
 // txtLongDelay and lblSek as the Tools tab shows them.
 struct LongDelayView {
-    QString txtLongDelay;
+    QString longDelayText;
     bool boxVisible = false;
-    bool lblSekVisible = false;
+    bool secondsLabelVisible = false;
 };
 
 // Texts of the status bar panels 1..7.

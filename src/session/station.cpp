@@ -126,7 +126,7 @@ QString Station::serialNumber()
     // On a copy and without messages: the serial number is only looked at here.
     DeviceImage copy = image_;
     KeptMessages quiet;
-    return shadowToGui(copy, accessLevel_ && accessLevel_().hasProductionRights(), quiet).txtSerialnumber;
+    return shadowToGui(copy, accessLevel_ && accessLevel_().hasProductionRights(), quiet).serialNumberText;
 }
 
 BackupOutcome Station::saveBackup(const QString& folder, const HostFacts& host, const VersionInfo& version)

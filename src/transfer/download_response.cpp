@@ -27,17 +27,17 @@ bool decodeInformation(int index, int subindex, QByteArrayView data, ReadState& 
         if (index == InfoSourceIndex) {
             if (subindex != 64)
                 return false;
-            labels.txtSource = visibleText(text);
+            labels.sourceText = visibleText(text);
         } else {
-            labels.lblInfo[static_cast<std::size_t>(k)] = visibleText(text);
+            labels.infoTexts[static_cast<std::size_t>(k)] = visibleText(text);
         }
         return true;
     }
     if (index == OperatingTimeIndex) {
         const int hours = byte(data, 2) + 256 * byte(data, 3);
         const QString minutes = twoDigits(byte(data, 1));
-        labels.lblInfo[4] = QString::number(hours) + QLatin1Char(':') + minutes + QLatin1Char(':') + twoDigits(byte(data, 0));
-        labels.lblOpHours = QString::number(hours) + QStringLiteral(" h ") + minutes + QStringLiteral(" min");
+        labels.infoTexts[4] = QString::number(hours) + QLatin1Char(':') + minutes + QLatin1Char(':') + twoDigits(byte(data, 0));
+        labels.operatingHoursText = QString::number(hours) + QStringLiteral(" h ") + minutes + QStringLiteral(" min");
         return true;
     }
     return false;
@@ -126,18 +126,18 @@ bool decodeInterpreterInfo(int index, int subindex, QByteArrayView data, ReadSta
 
     // Shows the number the block was chosen by, not the image's value, which may be empty or
     // edited but not yet written.
-    labels.lblInfo[5] = QString::number(state.interpreterSelect);
+    labels.infoTexts[5] = QString::number(state.interpreterSelect);
     // A time and date read from another interpreter's block would be shown under this name.
     const bool dated = state.interpreterDate != QStringLiteral("-") && !state.interpreterTime.isEmpty()
                        && state.timeDateIndex == index;
     if (dated) {
-        labels.lblInfo[6] = state.interpreterName;
-        labels.lblInfo[7] = state.interpreterTime + QStringLiteral("  ") + state.interpreterDate;
+        labels.infoTexts[6] = state.interpreterName;
+        labels.infoTexts[7] = state.interpreterTime + QStringLiteral("  ") + state.interpreterDate;
         labels.actualInterpreterName = state.interpreterName;
         labels.actualInterpreterDate = state.interpreterTime + QLatin1Char('/') + state.interpreterDate;
     } else {
-        labels.lblInfo[6] = QStringLiteral("???");
-        labels.lblInfo[7] = QStringLiteral("???");
+        labels.infoTexts[6] = QStringLiteral("???");
+        labels.infoTexts[7] = QStringLiteral("???");
     }
     return true;
 }

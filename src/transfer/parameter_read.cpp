@@ -23,7 +23,7 @@ QString translated(const char* text)
 
 bool TransferContext::resetsBeforeTransmit() const
 {
-    return options.chkResetBeforeTransmit && engine.policy() == ResetPolicy::AfterEveryBatch;
+    return options.resetBeforeTransmit && engine.policy() == ResetPolicy::AfterEveryBatch;
 }
 
 DeviceTransfers::DeviceTransfers(const TransferContext& context) : ctx_(context)

@@ -393,7 +393,7 @@ QCoro::Task<WriteResult> DeviceWrites::write()
     }
     resetWriteBookkeeping();
 
-    if (!accessLevel.keepsExtendedDataAfterWrite(ctx_.options.chkEraseStringsAfterWrite))
+    if (!accessLevel.keepsExtendedDataAfterWrite(ctx_.options.eraseTextsAfterWrite))
         useUpExtendedData();
 
     co_await ctx_.port.pause(100);
@@ -454,8 +454,8 @@ void DeviceWrites::useUpExtendedData()
     image.extended.interpreterPresent = false;
     image.extended.displayPresent = false;
     image.extended.frequencyPresent = false;
-    image.labels.lblConfigFileName.clear();
-    image.labels.lblConfigFileInfo.clear();
+    image.labels.fileNameText.clear();
+    image.labels.fileInfoText.clear();
     image.labels.showConfigFileID = false;
     image.labels.showCRC = false;
     ctx_.views.changed(StationChange::Facts);
@@ -477,7 +477,7 @@ QCoro::Task<bool> DeviceWrites::mayWriteCalibration(bool frequency)
 QStringList DeviceWrites::unwritableValues(const ParamArray<QString>& values) const
 {
     const DeviceImage& image = ctx_.image;
-    const bool everything = !ctx_.options.chkSendNewDataOnly || level().writesEveryValue();
+    const bool everything = !ctx_.options.sendChangedOnly || level().writesEveryValue();
     QStringList names;
     for (int i = 1; i <= ParamCount; ++i) {
         if (values[i].isEmpty() || !image.applicable[i] || !(everything || image.changed[i]))
@@ -528,7 +528,7 @@ QCoro::Task<> DeviceWrites::parameterWrite(const ParamArray<QString>& values)
     EngineState& engine = ctx_.engine.state();
     DeviceImage& image = ctx_.image;
     const AccessLevel accessLevel = level();
-    const bool onlyChanged = ctx_.options.chkSendNewDataOnly;
+    const bool onlyChanged = ctx_.options.sendChangedOnly;
 
     engine.sending = false;
     image.sent.fill(false);

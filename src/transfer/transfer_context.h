@@ -16,9 +16,9 @@ class TransmitEngine;
 
 // The options of the Tools tab that transfers consult.
 struct TransferOptions {
-    bool chkResetBeforeTransmit = false;
-    bool chkSendNewDataOnly = false;
-    bool chkEraseStringsAfterWrite = false;
+    bool resetBeforeTransmit = false;
+    bool sendChangedOnly = false;
+    bool eraseTextsAfterWrite = false;
 };
 
 

@@ -8,23 +8,23 @@ namespace tunekit {
 
 TransferWindow::TransferWindow(QWidget* parent)
     : QWidget(parent, Qt::Tool), overall(new QProgressBar(this)), partial(new QProgressBar(this)),
-      caption(new QLabel(this)), detail(new QLabel(this)), lblHeaderPartial(new QLabel(this)),
-      lblHeaderTotal(new QLabel(this))
+      caption(new QLabel(this)), detail(new QLabel(this)), partialHeader(new QLabel(this)),
+      totalHeader(new QLabel(this))
 {
     setObjectName(QStringLiteral("frmWriteInfo"));
     overall->setObjectName(QStringLiteral("ProgressBar1"));
     partial->setObjectName(QStringLiteral("ProgressBar2"));
     caption->setObjectName(QStringLiteral("lblText"));
     detail->setObjectName(QStringLiteral("lblText2"));
-    lblHeaderPartial->setObjectName(QStringLiteral("lblHeaderPartial"));
-    lblHeaderTotal->setObjectName(QStringLiteral("lblHeaderTotal"));
+    partialHeader->setObjectName(QStringLiteral("lblHeaderPartial"));
+    totalHeader->setObjectName(QStringLiteral("lblHeaderTotal"));
     overall->setRange(0, 100);
     auto* grid = new QGridLayout(this);
     grid->addWidget(caption, 0, 0, 1, 2);
     grid->addWidget(detail, 1, 0, 1, 2);
-    grid->addWidget(lblHeaderPartial, 2, 0);
+    grid->addWidget(partialHeader, 2, 0);
     grid->addWidget(partial, 2, 1);
-    grid->addWidget(lblHeaderTotal, 3, 0);
+    grid->addWidget(totalHeader, 3, 0);
     grid->addWidget(overall, 3, 1);
     setMinimumWidth(380);
     retranslate();
@@ -33,8 +33,8 @@ TransferWindow::TransferWindow(QWidget* parent)
 void TransferWindow::retranslate()
 {
     setWindowTitle(QStringLiteral("Tunekit"));
-    lblHeaderPartial->setText(tr("Actual: "));
-    lblHeaderTotal->setText(tr("Total: "));
+    partialHeader->setText(tr("Actual: "));
+    totalHeader->setText(tr("Total: "));
 }
 
 void TransferWindow::render(const TransferProgress& state)

@@ -22,8 +22,8 @@ private:
     QProgressBar* partial;
     QLabel* caption;
     QLabel* detail;
-    QLabel* lblHeaderPartial;
-    QLabel* lblHeaderTotal;
+    QLabel* partialHeader;
+    QLabel* totalHeader;
 };
 
 } // namespace tunekit

@@ -163,14 +163,14 @@ private slots:
     void disAutoResMirrorsCheck01()
     {
         Window w;
-        auto* disAutoRes = w.find<QCheckBox>("DisAutoRes");
+        auto* autoResetOffBox_ = w.find<QCheckBox>("DisAutoRes");
         auto* check01 = w.find<QCheckBox>("check01");
-        QVERIFY(disAutoRes && check01);
-        disAutoRes->setChecked(true);
+        QVERIFY(autoResetOffBox_ && check01);
+        autoResetOffBox_->setChecked(true);
         QVERIFY(check01->isChecked());
         QVERIFY(w.window->logic().engine().reset().automaticResetOff);
         check01->setChecked(false);
-        QVERIFY(!disAutoRes->isChecked());
+        QVERIFY(!autoResetOffBox_->isChecked());
         QVERIFY(!w.window->logic().engine().reset().automaticResetOff);
         // The paced mode's box on the same tab.
         auto* paced = w.find<QCheckBox>("chkPaced");
@@ -220,7 +220,7 @@ private slots:
         QCOMPARE(w.find<QLabel>("ValueLow")->text(), QStringLiteral("D2(h) = 210(d)"));
         QCOMPARE(w.find<QLabel>("ValueHigh")->text(), QStringLiteral("04(h) = 4(d)"));
         QVERIFY(!w.window->logic().image().changed[2]); // filled by the read, not by the user
-        QCOMPARE(w.find<QLabel>("lblInfo4")->text(), w.window->logic().image().labels.lblInfo[4]);
+        QCOMPARE(w.find<QLabel>("lblInfo4")->text(), w.window->logic().image().labels.infoTexts[4]);
         // The transfer window closes a second after the batch.
         QVERIFY(!w.find<QWidget>("frmWriteInfo")->isVisible());
 
@@ -377,15 +377,15 @@ private slots:
         Window w(Window::Started);
         w.window->logic().access().level = AccessLevel::development();
         auto* terminal = qobject_cast<TerminalWindow*>(w.find<QWidget>("frmTerminal"));
-        auto* txtTerminal = w.find<QPlainTextEdit>("txtTerminal");
+        auto* terminalText = w.find<QPlainTextEdit>("txtTerminal");
         terminal->show();
         terminal->clear();
         w.line->device().clearRequests();
 
         const QByteArray request = makePacket(DownloadRequest, 0x2000, 0);
         const QByteArray frame = encodeFrame(request);
-        QTest::keyClicks(txtTerminal, QString::fromLatin1(frame.chopped(1)));
-        QTest::keyClick(txtTerminal, Qt::Key_Return);
+        QTest::keyClicks(terminalText, QString::fromLatin1(frame.chopped(1)));
+        QTest::keyClick(terminalText, Qt::Key_Return);
         w.virtualClock->runFor(100);
         QCOMPARE(w.line->device().requests(), QList<QByteArray>{request});
         const QByteArray shown = terminal->buffer().bytes();
@@ -395,7 +395,7 @@ private slots:
         QVERIFY(terminal->buffer().bytes().isEmpty());
         terminal->show();
         terminal->append("text");
-        QTest::mouseDClick(txtTerminal->viewport(), Qt::LeftButton);
+        QTest::mouseDClick(terminalText->viewport(), Qt::LeftButton);
         QVERIFY(terminal->buffer().bytes().isEmpty());
 
         auto* contact = qobject_cast<PacketConsoleWindow*>(w.find<QWidget>("frmContact"));
@@ -406,12 +406,12 @@ private slots:
         QTest::mouseClick(w.find<QPushButton>("cmdSend"), Qt::LeftButton);
         QVERIFY(w.virtualClock->runUntil([&] { return w.window->logic().engine().idle(); }, 5000));
         contact->refreshLog();
-        auto* txtLog = w.find<PacketLogView>("txtLog");
-        QCOMPARE(txtLog->rowCount(), 2);
-        const QString answer = txtLog->rowText(0);
+        auto* logView = w.find<PacketLogView>("txtLog");
+        QCOMPARE(logView->rowCount(), 2);
+        const QString answer = logView->rowText(0);
         QVERIFY2(answer.contains(QStringLiteral("...Receive\r\n")) && answer.contains(QStringLiteral("(DownloadResponse)\r\n   Index:    2101")),
                  qPrintable(answer));
-        QVERIFY(txtLog->rowText(1).contains(QStringLiteral("   Packet:   1001210000000000")));
+        QVERIFY(logView->rowText(1).contains(QStringLiteral("   Packet:   1001210000000000")));
 
         // Bad hex keeps its message and sends nothing. The message opens without blocking the window.
         w.find<QLineEdit>("txtData2")->setText(QStringLiteral("1FF"));
@@ -425,11 +425,11 @@ private slots:
 
         QTest::mouseClick(w.find<QPushButton>("cmdClear"), Qt::LeftButton);
         QCOMPARE(w.find<QLineEdit>("txtData2")->text(), QStringLiteral("0"));
-        QCOMPARE(txtLog->rowCount(), 0);
+        QCOMPARE(logView->rowCount(), 0);
         contact->addPacket(request, QStringLiteral("Transmit"), QTime(1, 2, 3));
         contact->refreshLog();
-        QTest::mouseDClick(txtLog->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
-        QCOMPARE(txtLog->rowCount(), 0);
+        QTest::mouseDClick(logView->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(logView->rowCount(), 0);
         QCOMPARE(contact->log().entryCount(), 0);
     }
 };

@@ -228,7 +228,7 @@ private slots:
         QCOMPARE(int(image.fileConfigId), 52);
         QCOMPARE(image.labels.configFileIdLabel, QStringLiteral("FileID: 52"));
         QVERIFY(image.valuesFromFile && image.labels.showConfigFileID);
-        QCOMPARE(image.labels.lblConfigFileName, QStringLiteral("unit.scd"));
+        QCOMPARE(image.labels.fileNameText, QStringLiteral("unit.scd"));
 
         // Without a device nothing applies, so the file's ConfigID does not count either.
         DeviceImage none;
@@ -363,7 +363,7 @@ private slots:
         QCOMPARE(image.fileValue[7], untouched ? QStringLiteral("from before") : o.power);
         if (untouched) // nor is the name taken when dropped
             QCOMPARE(fileDropCommand({path}, image, dialogs, levelOf(o.level), kToday), OpenStatus::NothingChosen);
-        QString crc = image.labels.lblCRC; // then foreground/background, "-" for the button face
+        QString crc = image.labels.checksumText; // then foreground/background, "-" for the button face
         if (image.labels.showCRC) {
             const auto hex = [](const Rgb& c) { return QString::asprintf("%02x%02x%02x", c.red, c.green, c.blue); };
             const CrcLabelLook look = crcLabelLookFor(ChecksumState(image.labels.crcState));
@@ -371,7 +371,7 @@ private slots:
         }
         QCOMPARE(crc, o.crc);
         QCOMPARE(image.labels.showCRC, o.status == OpenStatus::Loaded);
-        QCOMPARE(image.labels.lblConfigFileInfo, o.description);
+        QCOMPARE(image.labels.fileInfoText, o.description);
         QCOMPARE(summaryOf(image.extended), o.extended);
         QCOMPARE(int(image.fileConfigId), o.fileId);
         QCOMPARE(dialogs.messages.size(), o.message.isEmpty() ? 0 : 1);

@@ -51,8 +51,8 @@ DeviceImage smallImage()
     image.value[14] = QStringLiteral("01.01.2001");
     image.value[18] = QStringLiteral("30"); // Deviation: ConfigID 10 only
     image.value[62] = QStringLiteral("9");  // LCDContrast: ConfigID 5 only
-    image.labels.lblInfo[3] = QStringLiteral("HW 1.2");
-    image.labels.lblInfo[6] = QStringLiteral("Crane v3");
+    image.labels.infoTexts[3] = QStringLiteral("HW 1.2");
+    image.labels.infoTexts[6] = QStringLiteral("Crane v3");
     return image;
 }
 
@@ -99,8 +99,8 @@ private slots:
         QFETCH(Layout, l);
         DeviceImage image = smallImage();
         image.value[14] = l.date;
-        image.labels.lblInfo[3] = l.hardware;
-        image.labels.lblInfo[6] = l.interpreter;
+        image.labels.infoTexts[3] = l.hardware;
+        image.labels.infoTexts[6] = l.interpreter;
         const QByteArray header = lines({kHyphenLine, "* HVX Config-File ", "* generated on 06.12.26 14:03:27",
                                          "* on WORKSHOP-PC by technician", "* using Tunekit 2.13"});
         QCOMPARE(composeConfigFile(image, inputs(l.kind, l.descriptions)),
@@ -155,7 +155,7 @@ private slots:
         const QString described = f.dir.filePath(QStringLiteral("d.scd"));
         writeFile(described, "an older and longer file than nothing");
         DeviceImage image = smallImage();
-        image.labels.lblInfo[3] = QStringLiteral("TEXTS_START");
+        image.labels.infoTexts[3] = QStringLiteral("TEXTS_START");
         ScriptedDialogs dialogs;
         const WriterContext context{image, host, version, dialogs, QLocale(QLocale::German, QLocale::Germany)};
 

@@ -56,14 +56,14 @@ private slots:
         image.value[7] = image.fileValue[7] = QStringLiteral("27");
         image.changed[7] = image.uninitialised[7] = true;
         image.fileConfigId = 10;
-        image.labels.lblConfigFileName = image.labels.lblInfo[3] = QStringLiteral("a.scd");
+        image.labels.fileNameText = image.labels.infoTexts[3] = QStringLiteral("a.scd");
         image.labels.lblcfid = QStringLiteral("ConfigID = 10");
         image.extended.textsImage = "abc";
         image.clearFileData();
         QVERIFY(image.value[7].isEmpty() && image.fileValue[7].isEmpty() && image.fileConfigId == 0);
         QVERIFY(image.changed[7] && !image.uninitialised[7] && image.editMark[7]);
-        QCOMPARE(image.labels.lblConfigFileName, QString());
-        QCOMPARE(image.labels.lblInfo[3], QStringLiteral("-"));
+        QCOMPARE(image.labels.fileNameText, QString());
+        QCOMPARE(image.labels.infoTexts[3], QStringLiteral("-"));
         QCOMPARE(image.labels.lblcfid, QStringLiteral("ConfigID = 10"));
         QVERIFY(image.extended.textsImage.isEmpty());
     }
@@ -212,8 +212,8 @@ private slots:
         image.value[15] = QStringLiteral("4294967297"); // not what the box may take
         ScriptedDialogs dialogs;
         const ConfigTabView view = shadowToGui(image, false, dialogs);
-        QCOMPARE(view.txtSerialnumber, t.serial);
-        QCOMPARE(view.txtProductionNumber, image.value[15]);
+        QCOMPARE(view.serialNumberText, t.serial);
+        QCOMPARE(view.productionNumberText, image.value[15]);
         QVERIFY(!view.productionEnabled);
         QCOMPARE(image.value[3], t.oemAfter);
         QCOMPARE(dialogs.messages.size(), t.oemAfter != t.oem ? 1 : 0);
@@ -229,8 +229,8 @@ private slots:
         image.value[15] = QStringLiteral("99");
         const ParamArray<QString> before = image.value;
         const auto type = [&image](bool filling) {
-            txtProductionNumberChange(image, QStringLiteral("4294967297"), filling);
-            return txtSerialnumberChange(image, QStringLiteral(" 9836207391 "), filling, true);
+            productionNumberTyped(image, QStringLiteral("4294967297"), filling);
+            return serialNumberTyped(image, QStringLiteral(" 9836207391 "), filling, true);
         };
         ShadowFlag flag;
         {

@@ -318,8 +318,8 @@ private slots:
         Rig rig;
         rig.host.configFolder = folder.path();
         rig.session.editLongDelay(typed);
-        QCOMPARE(rig.session.longDelay().txtLongDelay, kept);
-        QVERIFY(rig.session.longDelay().lblSekVisible);
+        QCOMPARE(rig.session.longDelay().longDelayText, kept);
+        QVERIFY(rig.session.longDelay().secondsLabelVisible);
         QCOMPARE(rig.session.port().longDelay ? int(rig.session.port().longDelaySeconds) : -1, delay);
         // Save Options keeps it; unticking drops the delay.
         rig.session.saveOptions();
@@ -401,7 +401,7 @@ private slots:
         SimDevice& device = rig.line.device();
         rig.session.access().level = AccessLevel::production();
         station.setResetPolicy(whereNeeded ? ResetPolicy::WhereNeeded : ResetPolicy::AfterEveryBatch);
-        station.options().chkResetBeforeTransmit = variant == u"ticked";
+        station.options().resetBeforeTransmit = variant == u"ticked";
         rig.finish(rig.session.connectHeadless(namedPort(1)));
         QCOMPARE(rig.session.image().deviceConfigId, 53);
         // Silent: a read gets no answer at all, a write none from its FlashConfig on.

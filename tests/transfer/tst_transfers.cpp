@@ -41,7 +41,7 @@ void prepare(Rig& rig, int level, bool onlyChanged = true)
     rig.runUntilIdle();
     rig.line.device().clearRequests();
     rig.dialogs.messages.clear();
-    rig.options.chkSendNewDataOnly = onlyChanged;
+    rig.options.sendChangedOnly = onlyChanged;
     rig.image.value[7] = QStringLiteral("20");
     rig.image.changed[7] = true;
 }
@@ -110,7 +110,7 @@ private slots:
         QFETCH(int, extraDelayMs);
         Rig rig(configId, 30);
         rig.detect();
-        rig.options.chkResetBeforeTransmit = resetBeforeTransmit;
+        rig.options.resetBeforeTransmit = resetBeforeTransmit;
         rig.line.faults().extraDelayMs = extraDelayMs;
         rig.image.changed[7] = true;
         const int restarts = rig.line.device().restartCount();
@@ -151,9 +151,9 @@ private slots:
         QVERIFY(!image.changed[7]);
         QCOMPARE(image.imageConfigId, qint16(configId));
         QCOMPARE(image.labels.lblcfid, QStringLiteral("ConfigID = %1").arg(configId));
-        QCOMPARE(image.labels.lblInfo[3], QStringLiteral("HS4 HVX-TX"));
-        QCOMPARE(image.labels.lblInfo[4], QStringLiteral("300:07:05"));
-        QCOMPARE(image.labels.lblOpHours, QStringLiteral("300 h 07 min"));
+        QCOMPARE(image.labels.infoTexts[3], QStringLiteral("HS4 HVX-TX"));
+        QCOMPARE(image.labels.infoTexts[4], QStringLiteral("300:07:05"));
+        QCOMPARE(image.labels.operatingHoursText, QStringLiteral("300 h 07 min"));
     }
 
     void textChunksLandInPlace()
@@ -199,24 +199,24 @@ private slots:
         rig.transfers.readParameters();
         QVERIFY(rig.runUntilIdle());
         QCOMPARE(rig.subindexes(index), (QList<int>{2, 3, 4, 5, 6, 7}));
-        QCOMPARE(labels.lblInfo[6], QStringLiteral("???"));
+        QCOMPARE(labels.infoTexts[6], QStringLiteral("???"));
         QVERIFY(labels.actualInterpreterName.isEmpty());
 
         // The information read: the source text only from level 40 on.
         rig.transfers.readInformation();
         QVERIFY(rig.runUntilIdle());
         QCOMPARE(rig.subindexes(0x1001).size(), level >= 40 ? 65 : 0);
-        QCOMPARE(labels.txtSource, source);
-        QCOMPARE(labels.lblInfo[1], QStringLiteral("V2.13"));
-        QCOMPARE(labels.lblInfo[2], QStringLiteral("26.02.2015"));
-        QCOMPARE(labels.lblInfo[6], name);
-        QCOMPARE(labels.lblInfo[7], built);
+        QCOMPARE(labels.sourceText, source);
+        QCOMPARE(labels.infoTexts[1], QStringLiteral("V2.13"));
+        QCOMPARE(labels.infoTexts[2], QStringLiteral("26.02.2015"));
+        QCOMPARE(labels.infoTexts[6], name);
+        QCOMPARE(labels.infoTexts[7], built);
 
         rig.line.device().clearRequests();
         rig.transfers.readInterpreterInfo();
         QVERIFY(rig.runUntilIdle());
         QCOMPARE(rig.subindexes(index), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7}));
-        QCOMPARE(labels.lblInfo[5], QString::number(select));
+        QCOMPARE(labels.infoTexts[5], QString::number(select));
         QCOMPARE(labels.actualInterpreterName, name);
         QCOMPARE(labels.actualInterpreterDate, QString(built).replace(QStringLiteral("  "), QStringLiteral("/")));
     }
@@ -547,10 +547,10 @@ private slots:
         QFETCH(bool, usedUp);
         Rig rig(53, 30);
         prepare(rig, level);
-        rig.options.chkEraseStringsAfterWrite = eraseAfterWrite;
+        rig.options.eraseTextsAfterWrite = eraseAfterWrite;
         rig.image.extended.textsImage = pattern(1030);
         rig.image.extended.displayPresent = true;
-        rig.image.labels.lblConfigFileName = QStringLiteral("crane.scd");
+        rig.image.labels.fileNameText = QStringLiteral("crane.scd");
 
         QVERIFY(write(rig, {MsgAnswer::Cancel}));
 
@@ -559,7 +559,7 @@ private slots:
         QCOMPARE(rig.texts().last(), DeviceWrites::doneText());
         QCOMPARE(rig.image.extended.used, usedUp);
         QCOMPARE(rig.image.extended.displayPresent, !usedUp);
-        QCOMPARE(rig.image.labels.lblConfigFileName.isEmpty(), usedUp);
+        QCOMPARE(rig.image.labels.fileNameText.isEmpty(), usedUp);
         QCOMPARE(rig.image.extended.textsImage.size(), 1030); // kept in memory
 
         // Once used up, Write does nothing until a file brings extended data again.
@@ -660,13 +660,13 @@ private slots:
         for (const auto& [nr, text] : edits)
             rig.image.value[nr] = text;
         const ParamArray<QString> written = rig.image.value;
-        rig.options.chkResetBeforeTransmit = true;
+        rig.options.resetBeforeTransmit = true;
         const int restarts = rig.line.device().restartCount();
 
         QVERIFY(write(rig));
         // Before and after the detection, before the batch, and after it, which reloads the flash.
         QCOMPARE(rig.line.device().restartCount() - restarts, 4);
-        rig.options.chkResetBeforeTransmit = false;
+        rig.options.resetBeforeTransmit = false;
         rig.transfers.readParameters();
         QVERIFY(rig.runUntilIdle());
         for (int nr = 1; nr <= ParamCount; ++nr)
