@@ -244,7 +244,7 @@ bool measureCommands(BenchSession& bench, Clock& clock, const char* way)
     bool ok = measureCommand(bench, clock, "Read of ConfigID 5", way, [&] { session.transfers().readParameters(); },
                              [&] { return session.image().value[2] == QStringLiteral("1234"); });
     ok = measureCommand(bench, clock, "information read at level 40", way, [&] { session.transfers().readInformation(); },
-                        [&] { return !session.image().labels.infoTexts[6].isEmpty(); })
+                        [&] { return !session.image().info.texts[6].isEmpty(); })
          && ok;
     return ok;
 }

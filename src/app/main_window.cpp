@@ -258,20 +258,23 @@ void MainWindow::applyLevelView(const LevelView& view)
 void MainWindow::labelsChanged()
 {
     const DeviceImage& image = session_->image();
-    const ImageLabels& labels = image.labels;
-    findChild<QPlainTextEdit*>(QStringLiteral("txtSource"))->setPlainText(labels.sourceText);
+    const DeviceInformation& info = image.info;
+    findChild<QPlainTextEdit*>(QStringLiteral("txtSource"))->setPlainText(info.source);
     for (int i = 1; i <= 7; ++i)
-        findChild<QLabel*>(QStringLiteral("lblInfo%1").arg(i))->setText(labels.infoTexts[static_cast<std::size_t>(i)]);
-    findChild<QLabel*>(QStringLiteral("lblOpHours"))->setText(labels.operatingHoursText);
-    findChild<QLabel*>(QStringLiteral("lblInterpreterImage"))->setText(labels.interpreterText);
-    findChild<QLabel*>(QStringLiteral("lblcfid"))->setText(labels.lblcfid);
-    findChild<QLabel*>(QStringLiteral("lblConfigFileName"))->setText(labels.fileNameText);
-    findChild<QLabel*>(QStringLiteral("lblConfigFileInfo"))->setText(labels.fileInfoText);
-    findChild<QLabel*>(QStringLiteral("ConfigFileIDLabel"))->setText(labels.configFileIdLabel);
+        findChild<QLabel*>(QStringLiteral("lblInfo%1").arg(i))->setText(info.texts[static_cast<std::size_t>(i)]);
+    findChild<QLabel*>(QStringLiteral("lblOpHours"))->setText(info.operatingHours);
+    findChild<QLabel*>(QStringLiteral("lblInterpreterImage"))->setText(interpreterCaption(image));
+    findChild<QLabel*>(QStringLiteral("lblcfid"))
+        ->setText(info.reportedConfigId != 0 ? QStringLiteral("ConfigID = %1").arg(info.reportedConfigId) : QString());
+    const LoadedFile& file = image.file;
+    findChild<QLabel*>(QStringLiteral("lblConfigFileName"))->setText(file.name);
+    findChild<QLabel*>(QStringLiteral("lblConfigFileInfo"))->setText(file.description);
+    findChild<QLabel*>(QStringLiteral("ConfigFileIDLabel"))
+        ->setText(file.configIdShown != 0 ? QStringLiteral("FileID: %1").arg(file.configIdShown) : QString());
     auto* crc = findChild<QLabel*>(QStringLiteral("lblCRC"));
-    crc->setText(labels.checksumText);
-    if (labels.crcState >= 0) {
-        const CrcLabelLook look = crcLabelLookFor(static_cast<ChecksumState>(labels.crcState));
+    if (file.checksumState >= 0) {
+        const CrcLabelLook look = crcLabelLookFor(static_cast<ChecksumState>(file.checksumState));
+        crc->setText(look.text);
         QString style = QStringLiteral("color: rgb(%1, %2, %3);")
                             .arg(look.foreground.red)
                             .arg(look.foreground.green)
@@ -283,6 +286,7 @@ void MainWindow::labelsChanged()
                          .arg(look.background->blue);
         crc->setStyleSheet(style);
     } else {
+        crc->clear();
         crc->setStyleSheet(QString());
     }
     findChild<QLabel*>(QStringLiteral("lblI"))->setVisible(image.extended.interpreterPresent);
@@ -290,9 +294,9 @@ void MainWindow::labelsChanged()
     findChild<QLabel*>(QStringLiteral("lblF"))->setVisible(image.extended.frequencyPresent);
     // File labels show only when a file set them and the level allows them.
     const LevelView view = viewForLevel(session_->access().level);
-    findChild<QLabel*>(QStringLiteral("lblCRC"))->setVisible(labels.showCRC && view.shows(u"lblCRC"));
+    findChild<QLabel*>(QStringLiteral("lblCRC"))->setVisible(file.shown && view.shows(u"lblCRC"));
     findChild<QLabel*>(QStringLiteral("ConfigFileIDLabel"))
-        ->setVisible(labels.showConfigFileID && view.shows(u"ConfigFileIDLabel"));
+        ->setVisible(file.shown && view.shows(u"ConfigFileIDLabel"));
     if (image.value[2].isEmpty() && image.value[15].isEmpty()) {
         const ShadowFlag::Hold hold(shadowFlag_);
         serialNumberEdit_->clear();

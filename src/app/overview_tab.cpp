@@ -14,6 +14,13 @@
 #include <QVBoxLayout>
 
 namespace tunekit {
+
+QString interpreterCaption(const DeviceImage& image)
+{
+    return image.extended.interpreterImage.isEmpty() ? QStringLiteral("-")
+                                                     : QCoreApplication::translate("DeviceImage", "included in ConfigFile");
+}
+
 namespace {
 
 
@@ -103,7 +110,7 @@ void MainWindow::shadowToTable()
         item->setFlags(item->flags() | Qt::ItemIsEditable);
     }
     fillingOverview_ = false;
-    findChild<QLabel*>(QStringLiteral("lblInterpreterImage"))->setText(image.labels.interpreterText);
+    findChild<QLabel*>(QStringLiteral("lblInterpreterImage"))->setText(interpreterCaption(image));
 }
 
 void MainWindow::overviewItemChanged(QTreeWidgetItem* item, int column)

@@ -45,15 +45,16 @@ QMessageBox* openBox(QWidget* parent, const QString& text, MsgButtons buttons, M
     return box;
 }
 
-// Awaits the button a box was closed with.
-struct BoxAnswer {
-    QMessageBox* box;
-    int result = QMessageBox::NoButton;
+// Awaits the result a window-modal dialog was closed with: a box's button, or whether a file
+// dialog was accepted.
+struct DialogResult {
+    QDialog* dialog;
+    int result = 0;
 
     bool await_ready() const noexcept { return false; }
     void await_suspend(std::coroutine_handle<> waiting)
     {
-        QObject::connect(box, &QDialog::finished, box, [this, waiting](int answer) {
+        QObject::connect(dialog, &QDialog::finished, dialog, [this, waiting](int answer) {
             result = answer;
             waiting.resume();
         }, Qt::SingleShotConnection);
@@ -73,7 +74,7 @@ QCoro::Task<MsgAnswer> WidgetDialogs::ask(Question /*question*/, QString text, M
                                           QString title)
 {
     QMessageBox* box = openBox(parent_, text, buttons, icon, title);
-    const int result = co_await BoxAnswer{box};
+    const int result = co_await DialogResult{box};
     switch (result) {
     case QMessageBox::Yes: co_return MsgAnswer::Yes;
     case QMessageBox::No: co_return MsgAnswer::No;
@@ -85,24 +86,39 @@ QCoro::Task<MsgAnswer> WidgetDialogs::ask(Question /*question*/, QString text, M
     }
 }
 
-QString WidgetDialogs::openFileName(const QString& filter)
+namespace {
+
+// Opens a window-modal file dialog and awaits the file chosen; "" when cancelled.
+QCoro::Task<QString> chosenFile(QFileDialog* dialog)
 {
-    return QFileDialog::getOpenFileName(parent_, QString(), QString(), qtFileFilter(filter));
+    dialog->open();
+    const int result = co_await DialogResult{dialog};
+    const QStringList files = dialog->selectedFiles();
+    dialog->deleteLater();
+    co_return result == QDialog::Accepted && !files.isEmpty() ? files.first() : QString();
 }
 
-QString WidgetDialogs::saveFileName(const QString& filter, const QString& proposedName)
+} // namespace
+
+QCoro::Task<QString> WidgetDialogs::openFileName(QString filter)
 {
-    QFileDialog dialog(parent_);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilter(qtFileFilter(filter));
+    auto* dialog = new QFileDialog(parent_);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setNameFilter(qtFileFilter(filter));
+    co_return co_await chosenFile(dialog);
+}
+
+QCoro::Task<QString> WidgetDialogs::saveFileName(QString filter, QString proposedName)
+{
+    auto* dialog = new QFileDialog(parent_);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setNameFilter(qtFileFilter(filter));
     // "Backup_983..." becomes "Backup_983....scd", and the dialog asks before replacing it.
     const QString pattern = filter.section(QLatin1Char('|'), 1, 1);
     if (pattern.startsWith(QLatin1StringView("*.")))
-        dialog.setDefaultSuffix(pattern.mid(2));
-    dialog.selectFile(proposedName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().first();
+        dialog->setDefaultSuffix(pattern.mid(2));
+    dialog->selectFile(proposedName);
+    co_return co_await chosenFile(dialog);
 }
 
 } // namespace tunekit

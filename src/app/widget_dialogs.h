@@ -17,8 +17,8 @@ public:
     MsgAnswer msgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override;
     QCoro::Task<MsgAnswer> ask(Question question, QString text, MsgButtons buttons, MsgIcon icon,
                                QString title) override;
-    QString openFileName(const QString& filter) override;
-    QString saveFileName(const QString& filter, const QString& proposedName) override;
+    QCoro::Task<QString> openFileName(QString filter) override;
+    QCoro::Task<QString> saveFileName(QString filter, QString proposedName) override;
 
 private:
     QWidget* parent_;

@@ -35,6 +35,9 @@ W* named(QWidget* parent, const char* name)
     return widget;
 }
 
+// What lblInterpreterImage says of the image's extended data.
+QString interpreterCaption(const class DeviceImage& image);
+
 // Texts marked with QT_TRANSLATE_NOOP("MainWindow", ...) in the language in force.
 inline QString translated(const char* text)
 {

@@ -34,9 +34,11 @@ public:
     {
         co_return msgBox(text, buttons, icon, title);
     }
-    // Filters are given as "Description (*.ext)|*.ext". An empty result means cancelled.
-    virtual QString openFileName(const QString& filter) = 0;
-    virtual QString saveFileName(const QString& filter, const QString& proposedName) = 0;
+    // The file the user chooses, awaited like a question. Filters are given as
+    // "Description (*.ext)|*.ext". An empty result means cancelled, which is also the answer of
+    // a front end that chooses no files.
+    virtual QCoro::Task<QString> openFileName(QString /*filter*/) { co_return QString(); }
+    virtual QCoro::Task<QString> saveFileName(QString /*filter*/, QString /*proposedName*/) { co_return QString(); }
 };
 
 // One message as the logic asked for it to be shown.
@@ -57,8 +59,6 @@ public:
         messages.append({text, buttons, icon, title});
         return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
     }
-    QString openFileName(const QString&) override { return {}; }
-    QString saveFileName(const QString&, const QString&) override { return {}; }
     QList<Message> messages;
 };
 

@@ -241,7 +241,7 @@ QCoro::Task<Exit> CliRun::runCommand()
     case Command::Restore: co_return co_await write();
     case Command::Verify: co_return verify();
     case Command::Convert: co_return co_await convert();
-    case Command::Report: co_return report();
+    case Command::Report: co_return co_await report();
     case Command::Records: co_return records();
     }
     co_return Exit::Usage;
@@ -409,14 +409,14 @@ void CliRun::printValues()
                                                "interpreterDate"};
         QJsonObject info;
         for (std::size_t i = 1; i < names.size(); ++i) {
-            const QString& shown = image.labels.infoTexts[i];
+            const QString& shown = image.info.texts[i];
             info.insert(QLatin1StringView(names[i]), i == 5 ? machineValue(shown) : QJsonValue(shown));
         }
-        info.insert(QStringLiteral("source"), image.labels.sourceText);
+        info.insert(QStringLiteral("source"), image.info.source);
         json_.insert(QStringLiteral("info"), info);
         for (std::size_t i = 1; i <= 7; ++i)
-            text += QStringLiteral("Info%1\t").arg(i) + image.labels.infoTexts[i] + QLatin1Char('\n');
-        text += QStringLiteral("OperatingHours\t") + image.labels.operatingHoursText + QLatin1Char('\n');
+            text += QStringLiteral("Info%1\t").arg(i) + image.info.texts[i] + QLatin1Char('\n');
+        text += QStringLiteral("OperatingHours\t") + image.info.operatingHours + QLatin1Char('\n');
     }
     if (!options_.json)
         console_.out(text);
@@ -685,7 +685,7 @@ QCoro::Task<Exit> CliRun::convert()
     co_return QFileInfo(options_.file).isFile() ? Exit::Failed : Exit::FileInvalid;
 }
 
-Exit CliRun::report()
+QCoro::Task<Exit> CliRun::report()
 {
     // The report documents the dictionary, so it needs no device.
     const Language language = options_.language == QLatin1StringView("DE") ? Language::German : Language::English;
@@ -694,12 +694,12 @@ Exit CliRun::report()
         json_.insert(QStringLiteral("lines"), QJsonArray::fromStringList(lines));
         if (!options_.json)
             console_.out(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
-        return Exit::Ok;
+        co_return Exit::Ok;
     }
     dialogs_.savePath = options_.output;
-    const ReportOutcome outcome = generateReport(dialogs_, language);
+    const ReportOutcome outcome = co_await generateReport(dialogs_, language);
     json_.insert(QStringLiteral("file"), options_.output);
-    return outcome == ReportOutcome::Written ? Exit::Ok : Exit::Failed;
+    co_return outcome == ReportOutcome::Written ? Exit::Ok : Exit::Failed;
 }
 
 Exit CliRun::records()

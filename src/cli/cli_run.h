@@ -45,7 +45,7 @@ private:
     QCoro::Task<Exit> write();
     Exit verify();
     QCoro::Task<Exit> convert();
-    Exit report();
+    QCoro::Task<Exit> report();
     Exit records();
 
     // The access level the password unlocks (once).

@@ -56,8 +56,8 @@ public:
     MsgAnswer msgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override;
     QCoro::Task<MsgAnswer> ask(Question question, QString text, MsgButtons buttons, MsgIcon icon,
                                QString title) override;
-    QString openFileName(const QString&) override { return openPath; }
-    QString saveFileName(const QString&, const QString&) override { return savePath; }
+    QCoro::Task<QString> openFileName(QString) override { co_return openPath; }
+    QCoro::Task<QString> saveFileName(QString, QString) override { co_return savePath; }
 
     QString openPath;
     QString savePath;

@@ -65,7 +65,8 @@ bool appendTrailerTellingFailures(const QString& path, Dialogs& dialogs)
 
 QCoro::Task<ConversionOutcome> convertChecksumCommand(Dialogs& dialogs)
 {
-    const QString path = dialogs.openFileName(QStringLiteral("TunekitData (*.scd)|*.scd"));
+    const QString filter = QStringLiteral("TunekitData (*.scd)|*.scd");
+    const QString path = co_await dialogs.openFileName(filter);
     if (path.size() <= 4 || !path.endsWith(QStringLiteral(".scd")))
         co_return ConversionOutcome::NothingChosen;
     if (!QFileInfo(path).isFile()) {

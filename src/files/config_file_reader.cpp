@@ -469,14 +469,10 @@ void applyConfigFile(DeviceImage& image, const ConfigFileContent& content)
         image.value[k] = content.imageValues[k];
     image.fileConfigId = content.applicableConfigId;
 
-    ImageLabels& labels = image.labels;
-    labels.checksumText = content.checksumLabel.text;
-    labels.crcState = static_cast<int>(content.checksumState);
-    labels.showCRC = true;
-    labels.showConfigFileID = true;
-    labels.fileNameText = content.fileName;
-    labels.fileInfoText = content.description;
-    image.refreshInterpreterLabel();
+    image.file.checksumState = static_cast<int>(content.checksumState);
+    image.file.shown = true;
+    image.file.name = content.fileName;
+    image.file.description = content.description;
 }
 
 OpenStatus openConfigFile(const QString& path, DeviceImage& image, Dialogs& dialogs, AccessLevel accessLevel,
@@ -535,10 +531,11 @@ OpenStatus openConfigFile(const QString& path, DeviceImage& image, Dialogs& dial
     return content.refused ? OpenStatus::Refused : OpenStatus::Loaded;
 }
 
-OpenStatus fileOpenCommand(DeviceImage& image, Dialogs& dialogs, AccessLevel accessLevel, QDate today)
+QCoro::Task<OpenStatus> fileOpenCommand(DeviceImage& image, Dialogs& dialogs, AccessLevel accessLevel, QDate today)
 {
-    const QString path = dialogs.openFileName(ConfigFileFilter.toString());
-    return openConfigFile(path, image, dialogs, accessLevel, today);
+    const QString filter = ConfigFileFilter.toString();
+    const QString path = co_await dialogs.openFileName(filter);
+    co_return openConfigFile(path, image, dialogs, accessLevel, today);
 }
 
 OpenStatus fileDropCommand(const QStringList& paths, DeviceImage& image, Dialogs& dialogs, AccessLevel accessLevel,

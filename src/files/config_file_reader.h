@@ -126,7 +126,7 @@ OpenStatus openConfigFile(const QString& path, DeviceImage& image, Dialogs& dial
                           QDate today);
 
 // The Open File command: asks for the file, then openConfigFile.
-OpenStatus fileOpenCommand(DeviceImage& image, Dialogs& dialogs, AccessLevel accessLevel, QDate today);
+QCoro::Task<OpenStatus> fileOpenCommand(DeviceImage& image, Dialogs& dialogs, AccessLevel accessLevel, QDate today);
 
 // Files dropped onto the Open File button: the first one is opened.
 OpenStatus fileDropCommand(const QStringList& paths, DeviceImage& image, Dialogs& dialogs,

@@ -217,12 +217,12 @@ QByteArray composeConfigFile(const DeviceImage& image, const WriterInputs& input
     line("* on " + commentText(origin.computerName) + " by " + commentText(origin.userName));
     line("* using " + commentText(origin.programName) + ' ' + commentText(origin.programVersion));
     if (backup) {
-        const QString& hardware = image.labels.infoTexts[HardwareInfo];
+        const QString& hardware = image.info.texts[HardwareInfo];
         if (showsValue(hardware)) {
             line("* ");
             line("* Hardware: " + commentText(hardware));
         }
-        const QString& interpreter = image.labels.infoTexts[InterpreterInfo];
+        const QString& interpreter = image.info.texts[InterpreterInfo];
         if (showsValue(interpreter))
             line("* Interpreter: " + commentText(interpreter));
     }
@@ -292,23 +292,26 @@ WriteOutcome writeRestorableBackup(const WriterContext& context, const QString& 
     return outcome;
 }
 
-WriteOutcome generateBackup(const WriterContext& context, const QString& serialNumber)
+QCoro::Task<WriteOutcome> generateBackup(WriterContext context, QString serialNumber)
 {
     const QString serial = serialNumber.trimmed();
     if (serial.isEmpty())
-        return WriteOutcome::NothingToDo;
-    const QString path = context.dialogs.saveFileName(configFileSaveFilter(), proposedBackupName(serial));
+        co_return WriteOutcome::NothingToDo;
+    const QString filter = configFileSaveFilter();
+    const QString proposed = proposedBackupName(serial);
+    const QString path = co_await context.dialogs.saveFileName(filter, proposed);
     if (path.isEmpty())
-        return WriteOutcome::Cancelled;
-    return writeConfigFile(context, path, ConfigFileKind::Backup, {});
+        co_return WriteOutcome::Cancelled;
+    co_return writeConfigFile(context, path, ConfigFileKind::Backup, {});
 }
 
-WriteOutcome generateConfigFile(const WriterContext& context, const QStringList& descriptions)
+QCoro::Task<WriteOutcome> generateConfigFile(WriterContext context, QStringList descriptions)
 {
-    const QString path = context.dialogs.saveFileName(configFileSaveFilter(), QString());
+    const QString filter = configFileSaveFilter();
+    const QString path = co_await context.dialogs.saveFileName(filter, QString());
     if (path.isEmpty())
-        return WriteOutcome::Cancelled;
-    return writeConfigFile(context, path, ConfigFileKind::Described, descriptions);
+        co_return WriteOutcome::Cancelled;
+    co_return writeConfigFile(context, path, ConfigFileKind::Described, descriptions);
 }
 
 } // namespace tunekit

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoroTask>
 #include <QDateTime>
 #include <QLocale>
 #include <QString>
@@ -103,10 +104,10 @@ WriteOutcome writeRestorableBackup(const WriterContext& context, const QString& 
 
 // "Generate Backup": asks where to save a backup of the device image; the serial number shown
 // names the proposed file, and nothing happens without one.
-WriteOutcome generateBackup(const WriterContext& context, const QString& serialNumber);
+QCoro::Task<WriteOutcome> generateBackup(WriterContext context, QString serialNumber);
 
 // "Generate new ConfigFile", once the user confirmed the description lines: asks where to save
 // the file and writes it with them.
-WriteOutcome generateConfigFile(const WriterContext& context, const QStringList& descriptions);
+QCoro::Task<WriteOutcome> generateConfigFile(WriterContext context, QStringList descriptions);
 
 } // namespace tunekit

@@ -17,14 +17,13 @@ void DeviceImage::clearFileData()
     fileConfigId = 0;
     valuesFromFile = false;
     extended.clear();
-    const QString cfid = labels.lblcfid;
-    const QString interpreterName = labels.actualInterpreterName;
-    const QString interpreterDate = labels.actualInterpreterDate;
-    labels = ImageLabels{};
-    // These belong to the device, not to the file or the last read.
-    labels.lblcfid = cfid;
-    labels.actualInterpreterName = interpreterName;
-    labels.actualInterpreterDate = interpreterDate;
+    file = LoadedFile{};
+    // The family and the interpreter belong to the device, not to the file or the last read.
+    DeviceInformation kept;
+    kept.reportedConfigId = info.reportedConfigId;
+    kept.interpreterName = info.interpreterName;
+    kept.interpreterDate = info.interpreterDate;
+    info = kept;
 }
 
 void DeviceImage::initDeviceImage(const ParamArray<bool>& levelMarks, Language language)
@@ -61,7 +60,7 @@ void DeviceImage::fillDisplayTexts(Language language)
 
 void DeviceImage::updateApplicable()
 {
-    labels.configFileIdLabel = fileConfigId != 0 ? QStringLiteral("FileID: %1").arg(fileConfigId) : QString();
+    file.configIdShown = fileConfigId;
     applicable = applicableMarks(deviceConfigId);
 }
 
@@ -125,13 +124,6 @@ QList<OverviewRow> DeviceImage::overviewRows() const
             rows.append({n, value[n], displayName[n], displayDescription[n], levelMark[n] ? 2 : 1});
     }
     return rows;
-}
-
-void DeviceImage::refreshInterpreterLabel()
-{
-    labels.interpreterText = extended.interpreterImage.isEmpty()
-                                     ? QStringLiteral("-")
-                                     : QCoreApplication::translate("DeviceImage", "included in ConfigFile");
 }
 
 } // namespace tunekit

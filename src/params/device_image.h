@@ -42,25 +42,25 @@ struct ExtendedDataStore {
     void clear() { *this = ExtendedDataStore{}; }
 };
 
-// Captions and visibilities of the main window that show device and file data. The logic
-// decides them; the window renders them.
-struct ImageLabels {
-    QString sourceText = QStringLiteral("-");
-    std::array<QString, 8> infoTexts{};   // 1..7 used; "-" when cleared
-    QString operatingHoursText = QStringLiteral("-");
-    QString interpreterText = QStringLiteral("-");
-    QString lblcfid;
-    QString fileNameText;
-    QString fileInfoText;
-    QString configFileIdLabel;
-    QString checksumText;
-    int crcState = -1;                  // ChecksumState of the loaded file, -1 none
-    bool showCRC = false;
-    bool showConfigFileID = false;
-    QString actualInterpreterName;
-    QString actualInterpreterDate;
+// What the transmitter told of itself in its information read.
+struct DeviceInformation {
+    QString source = QStringLiteral("-"); // the source text
+    std::array<QString, 8> texts{};       // information 1..7; "-" until read
+    QString operatingHours = QStringLiteral("-");
+    int reportedConfigId = 0; // the family the device reported last; 0 = none yet
+    QString interpreterName;  // of the interpreter in the device, for a backup's header
+    QString interpreterDate;
 
-    ImageLabels() { infoTexts.fill(QStringLiteral("-")); }
+    DeviceInformation() { texts.fill(QStringLiteral("-")); }
+};
+
+// The configuration file last loaded into the image.
+struct LoadedFile {
+    QString name;
+    QString description;
+    int checksumState = -1; // its ChecksumState; -1 = no file
+    bool shown = false;     // its checksum state and FileID are on show (a read or a write ends that)
+    int configIdShown = 0;  // the FileID on show, as of the last time the applicability was worked out
 };
 
 // One row of the overview list.
@@ -95,7 +95,8 @@ public:
     bool valuesFromFile = false;
 
     ExtendedDataStore extended;
-    ImageLabels labels;
+    DeviceInformation info;
+    LoadedFile file;
 
     // Empties the image and everything of a loaded file and of the last read; keeps marks.
     void clearFileData();
@@ -113,10 +114,8 @@ public:
     // initialisationOffered, offer their defaults.
     QCoro::Task<> checkUninitialisedValues(bool initialisationOffered, Dialogs& dialogs);
 
-    // shadowToTable: the applicable parameters 2..62 in number order.
+    // The overview's rows: the applicable parameters 2..62 in number order.
     QList<OverviewRow> overviewRows() const;
-    // lblInterpreterImage for the extended-data store.
-    void refreshInterpreterLabel();
 };
 
 } // namespace tunekit

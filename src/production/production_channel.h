@@ -37,8 +37,6 @@ public:
     explicit FixedAnswers(const ProductionSettings& settings) : settings_(settings) {}
     MsgAnswer msgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override;
     QCoro::Task<MsgAnswer> ask(Question question, QString text, MsgButtons buttons, MsgIcon icon, QString title) override;
-    QString openFileName(const QString&) override { return {}; }
-    QString saveFileName(const QString&, const QString&) override { return {}; }
     QStringList messages;
 
 private:

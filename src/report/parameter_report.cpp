@@ -144,17 +144,18 @@ QByteArray composeReport(Language language)
     return out;
 }
 
-ReportOutcome generateReport(Dialogs& dialogs, Language language)
+QCoro::Task<ReportOutcome> generateReport(Dialogs& dialogs, Language language)
 {
-    const QString path = dialogs.saveFileName(reportFileFilter(), QString());
+    const QString filter = reportFileFilter();
+    const QString path = co_await dialogs.saveFileName(filter, QString());
     if (path.isEmpty())
-        return ReportOutcome::Cancelled;
+        co_return ReportOutcome::Cancelled;
     // A report that could not be written must not pass for one that was.
     const QString failure = saveConfigFile(path, composeReport(language));
     if (failure.isEmpty())
-        return ReportOutcome::Written;
+        co_return ReportOutcome::Written;
     dialogs.msgBox(failure, MsgButtons::Ok, MsgIcon::Exclamation, translated(QT_TRANSLATE_NOOP("ParameterReport", "Error")));
-    return ReportOutcome::Failed;
+    co_return ReportOutcome::Failed;
 }
 
 } // namespace tunekit

@@ -3,6 +3,7 @@
 #include "base/language.h"
 
 #include <QByteArray>
+#include <QCoroTask>
 #include <QString>
 #include <QStringList>
 
@@ -33,6 +34,6 @@ enum class ReportOutcome {
 };
 
 // "Generate Report": asks for the file name and writes the report.
-ReportOutcome generateReport(Dialogs& dialogs, Language language);
+QCoro::Task<ReportOutcome> generateReport(Dialogs& dialogs, Language language);
 
 } // namespace tunekit

@@ -219,7 +219,6 @@ void Session::setLanguage()
     // The display texts follow the language; the values 2..62 are emptied with them.
     writeSettingsFile();
     image().fillDisplayTexts(uiLanguageNow());
-    image().refreshInterpreterLabel();
     shadowAll();
     views_.connectionChanged();
 }
@@ -452,11 +451,13 @@ void Session::clearFileData()
     views_.logged({TrafficEntry::Kind::PacketsCleared, {}, {}});
 }
 
-void Session::openFile()
+QCoro::Task<> Session::openFile()
 {
     if (refusedWhileTransferring())
-        return;
-    if (needsViewRefresh(fileOpenCommand(image(), seams_.dialogs, access_.level, seams_.host.now().date())))
+        co_return;
+    const QDate today = seams_.host.now().date();
+    const OpenStatus status = co_await fileOpenCommand(image(), seams_.dialogs, access_.level, today);
+    if (needsViewRefresh(status))
         shadowAll();
 }
 
@@ -512,7 +513,7 @@ QCoro::Task<> Session::write()
     if (station_.busy())
         co_return;
     records::OperationRecord record = startRecord(QStringLiteral("write"));
-    record.file = image().labels.fileNameText;
+    record.file = image().file.name;
     const WriteResult result = co_await station_.write();
     record.configId = image().deviceConfigId;
     record.productionNumber = image().value[ProductionNumberNr];

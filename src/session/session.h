@@ -151,7 +151,7 @@ public:
     // "Clear data".
     void clearFileData();
     // Opens a configuration file: chosen in the file dialog, or dropped onto the Open button.
-    void openFile();
+    QCoro::Task<> openFile();
     void openDroppedFiles(const QStringList& paths);
     QCoro::Task<> convertChecksum();
     // The Read and Write buttons: the station's read or write, and its record.

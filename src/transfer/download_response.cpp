@@ -18,7 +18,7 @@ QString twoDigits(int value)
 }
 
 // Information texts 0x1001..0x1004 and the operating time.
-bool decodeInformation(int index, int subindex, QByteArrayView data, ReadState& state, ImageLabels& labels)
+bool decodeInformation(int index, int subindex, QByteArrayView data, ReadState& state, DeviceInformation& info)
 {
     if (index >= InfoSourceIndex && index <= InfoHardwareIndex) {
         const int k = index - InfoSourceIndex;
@@ -27,17 +27,17 @@ bool decodeInformation(int index, int subindex, QByteArrayView data, ReadState& 
         if (index == InfoSourceIndex) {
             if (subindex != 64)
                 return false;
-            labels.sourceText = visibleText(text);
+            info.source = visibleText(text);
         } else {
-            labels.infoTexts[static_cast<std::size_t>(k)] = visibleText(text);
+            info.texts[static_cast<std::size_t>(k)] = visibleText(text);
         }
         return true;
     }
     if (index == OperatingTimeIndex) {
         const int hours = byte(data, 2) + 256 * byte(data, 3);
         const QString minutes = twoDigits(byte(data, 1));
-        labels.infoTexts[4] = QString::number(hours) + QLatin1Char(':') + minutes + QLatin1Char(':') + twoDigits(byte(data, 0));
-        labels.operatingHoursText = QString::number(hours) + QStringLiteral(" h ") + minutes + QStringLiteral(" min");
+        info.texts[4] = QString::number(hours) + QLatin1Char(':') + minutes + QLatin1Char(':') + twoDigits(byte(data, 0));
+        info.operatingHours = QString::number(hours) + QStringLiteral(" h ") + minutes + QStringLiteral(" min");
         return true;
     }
     return false;
@@ -58,7 +58,7 @@ bool decodeParameters(int index, int subindex, QByteArrayView data, ReadState& s
         if (i == ConfigIdNr && index == define.hexAdd) {
             image.deviceConfigId = static_cast<qint16>(byte(data, 0));
             image.readBuffer[i] = QString::number(image.deviceConfigId);
-            image.labels.lblcfid = QStringLiteral("ConfigID = ") + QString::number(image.deviceConfigId);
+            image.info.reportedConfigId = image.deviceConfigId;
             image.updateApplicable();
             image.updateEditMarks();
             labelsChanged = true;
@@ -81,7 +81,7 @@ bool decodeParameters(int index, int subindex, QByteArrayView data, ReadState& s
 }
 
 // The selected interpreter's block: build time (0, 1) and name (2..7).
-bool decodeInterpreterInfo(int index, int subindex, QByteArrayView data, ReadState& state, ImageLabels& labels)
+bool decodeInterpreterInfo(int index, int subindex, QByteArrayView data, ReadState& state, DeviceInformation& info)
 {
     if (subindex == 0) {
         state.interpreterSeconds = static_cast<quint8>(byte(data, 2));
@@ -126,18 +126,18 @@ bool decodeInterpreterInfo(int index, int subindex, QByteArrayView data, ReadSta
 
     // Shows the number the block was chosen by, not the image's value, which may be empty or
     // edited but not yet written.
-    labels.infoTexts[5] = QString::number(state.interpreterSelect);
+    info.texts[5] = QString::number(state.interpreterSelect);
     // A time and date read from another interpreter's block would be shown under this name.
     const bool dated = state.interpreterDate != QStringLiteral("-") && !state.interpreterTime.isEmpty()
                        && state.timeDateIndex == index;
     if (dated) {
-        labels.infoTexts[6] = state.interpreterName;
-        labels.infoTexts[7] = state.interpreterTime + QStringLiteral("  ") + state.interpreterDate;
-        labels.actualInterpreterName = state.interpreterName;
-        labels.actualInterpreterDate = state.interpreterTime + QLatin1Char('/') + state.interpreterDate;
+        info.texts[6] = state.interpreterName;
+        info.texts[7] = state.interpreterTime + QStringLiteral("  ") + state.interpreterDate;
+        info.interpreterName = state.interpreterName;
+        info.interpreterDate = state.interpreterTime + QLatin1Char('/') + state.interpreterDate;
     } else {
-        labels.infoTexts[6] = QStringLiteral("???");
-        labels.infoTexts[7] = QStringLiteral("???");
+        info.texts[6] = QStringLiteral("???");
+        info.texts[7] = QStringLiteral("???");
     }
     return true;
 }
@@ -213,12 +213,12 @@ bool decodeDownloadResponse(QByteArrayView packet, ReadState& state, DeviceImage
     const QByteArray data = packetData(packet);
     bool labelsChanged = false;
     if (index >= 0x1000 && index <= 0x1FFF) {
-        labelsChanged = decodeInformation(index, subindex, data, state, image.labels);
+        labelsChanged = decodeInformation(index, subindex, data, state, image.info);
     } else if (index >= 0x2000 && index <= 0x2FFF) {
         labelsChanged = decodeParameters(index, subindex, data, state, image);
     } else if (index == state.interpreterInfoIndex
                && ((index >= 0x6000 && index <= 0x6FFF) || index > 0x7000)) {
-        labelsChanged = decodeInterpreterInfo(index, subindex, data, state, image.labels);
+        labelsChanged = decodeInterpreterInfo(index, subindex, data, state, image.info);
     }
     commitReadBuffer(state, image);
     return labelsChanged;

@@ -60,7 +60,7 @@ QString unsetProductionDate();
 QString decodeParameterValue(const ConfigDefine& define, QByteArrayView data);
 
 // The DownloadResponse handler: decodes one 8-byte packet into the image and the read state,
-// then commits. Returns true when a caption in image.labels changed.
+// then commits. Returns true when the device information or its reported family changed.
 bool decodeDownloadResponse(QByteArrayView packet, ReadState& state, DeviceImage& image);
 
 // Copies the read buffer into the device image when new data arrived; parameters that do not

@@ -92,12 +92,11 @@ QCoro::Task<> DeviceTransfers::readParameters()
     window.partialMax = 62;
     ctx_.engine.reportProgress();
 
-    image.labels.actualInterpreterName.clear();
-    image.labels.actualInterpreterDate.clear();
+    image.info.interpreterName.clear();
+    image.info.interpreterDate.clear();
     image.imageConfigId = 0;
     image.clearFileData();
-    image.labels.showCRC = false;
-    image.labels.showConfigFileID = false;
+    image.file.shown = false;
     ctx_.views.changed(StationChange::Facts);
 
     const PortState& port = ctx_.port.state();

@@ -454,10 +454,9 @@ void DeviceWrites::useUpExtendedData()
     image.extended.interpreterPresent = false;
     image.extended.displayPresent = false;
     image.extended.frequencyPresent = false;
-    image.labels.fileNameText.clear();
-    image.labels.fileInfoText.clear();
-    image.labels.showConfigFileID = false;
-    image.labels.showCRC = false;
+    image.file.name.clear();
+    image.file.description.clear();
+    image.file.shown = false;
     ctx_.views.changed(StationChange::Facts);
 }
 

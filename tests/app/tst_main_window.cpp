@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -220,7 +221,7 @@ private slots:
         QCOMPARE(w.find<QLabel>("ValueLow")->text(), QStringLiteral("D2(h) = 210(d)"));
         QCOMPARE(w.find<QLabel>("ValueHigh")->text(), QStringLiteral("04(h) = 4(d)"));
         QVERIFY(!w.window->logic().image().changed[2]); // filled by the read, not by the user
-        QCOMPARE(w.find<QLabel>("lblInfo4")->text(), w.window->logic().image().labels.infoTexts[4]);
+        QCOMPARE(w.find<QLabel>("lblInfo4")->text(), w.window->logic().image().info.texts[4]);
         // The transfer window closes a second after the batch.
         QVERIFY(!w.find<QWidget>("frmWriteInfo")->isVisible());
 
@@ -271,7 +272,14 @@ private slots:
         QVERIFY(w.started);
         w.window->logic().access().level = AccessLevel::development();
         w.window->logic().applyUserLevel();
-        w.window->logic().openDroppedFiles({QStringLiteral(TUNEKIT_TEST_DATA_DIR "/backup_cfg2.scd")});
+        // The file dialog is window-modal as well: the click returns at once, the clock runs on.
+        QTest::mouseClick(w.find<QPushButton>("cmdFileOpen"), Qt::LeftButton);
+        auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        QVERIFY(files && files->windowModality() == Qt::WindowModal);
+        w.virtualClock->runFor(1000);
+        QVERIFY(w.find<QLabel>("lblConfigFileName")->text().isEmpty());
+        files->selectFile(QStringLiteral(TUNEKIT_TEST_DATA_DIR "/backup_cfg2.scd"));
+        static_cast<QDialog*>(files)->accept(); // as its Open button does
         QCOMPARE(w.find<QLabel>("lblConfigFileName")->text(), QStringLiteral("backup_cfg2.scd"));
         QTest::mouseClick(w.find<QPushButton>("cmdConfigWrite"), Qt::LeftButton);
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());

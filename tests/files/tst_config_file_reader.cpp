@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QCoroTask>
 #include <QTest>
 
 #include <algorithm>
@@ -226,16 +227,16 @@ private slots:
         QVERIFY(image.changed[6] && image.changed[38] && image.applicable[38] && !image.applicable[6]);
         QVERIFY(image.editMark[38] && !image.editMark[5]); // ShutdownDelay needs level 40
         QCOMPARE(int(image.fileConfigId), 52);
-        QCOMPARE(image.labels.configFileIdLabel, QStringLiteral("FileID: 52"));
-        QVERIFY(image.valuesFromFile && image.labels.showConfigFileID);
-        QCOMPARE(image.labels.fileNameText, QStringLiteral("unit.scd"));
+        QCOMPARE(image.file.configIdShown, 52);
+        QVERIFY(image.valuesFromFile && image.file.shown);
+        QCOMPARE(image.file.name, QStringLiteral("unit.scd"));
 
         // Without a device nothing applies, so the file's ConfigID does not count either.
         DeviceImage none;
         applyConfigFile(none, read(text, inputs(60, ChecksumState::ChecksumValid, 0)));
         QCOMPARE(none.value[38], QString());
         QCOMPARE(int(none.fileConfigId), 0);
-        QCOMPARE(none.labels.configFileIdLabel, QStringLiteral("FileID: 52"));
+        QCOMPARE(none.file.configIdShown, 52);
     }
 
     // A matching trailer, also one converted twice, reads as if it were not there, whatever its
@@ -353,7 +354,7 @@ private slots:
         image.deviceConfigId = static_cast<qint16>(o.device);
         image.fileValue[7] = QStringLiteral("from before");
         dialogs.openFileNames.enqueue(path);
-        const OpenStatus status = fileOpenCommand(image, dialogs, levelOf(o.level), kToday);
+        const OpenStatus status = QCoro::waitFor(fileOpenCommand(image, dialogs, levelOf(o.level), kToday));
         if (o.file.startsWith(u"sealed/"))
             QVERIFY(QFile::setPermissions(sealed, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         QCOMPARE(status, o.status);
@@ -363,15 +364,15 @@ private slots:
         QCOMPARE(image.fileValue[7], untouched ? QStringLiteral("from before") : o.power);
         if (untouched) // nor is the name taken when dropped
             QCOMPARE(fileDropCommand({path}, image, dialogs, levelOf(o.level), kToday), OpenStatus::NothingChosen);
-        QString crc = image.labels.checksumText; // then foreground/background, "-" for the button face
-        if (image.labels.showCRC) {
+        QString crc = image.file.checksumState >= 0 ? crcLabelLookFor(ChecksumState(image.file.checksumState)).text : QString(); // then foreground/background, "-" for the button face
+        if (image.file.shown) {
             const auto hex = [](const Rgb& c) { return QString::asprintf("%02x%02x%02x", c.red, c.green, c.blue); };
-            const CrcLabelLook look = crcLabelLookFor(ChecksumState(image.labels.crcState));
+            const CrcLabelLook look = crcLabelLookFor(ChecksumState(image.file.checksumState));
             crc += u' ' + hex(look.foreground) + u'/' + (look.background ? hex(*look.background) : QStringLiteral("-"));
         }
         QCOMPARE(crc, o.crc);
-        QCOMPARE(image.labels.showCRC, o.status == OpenStatus::Loaded);
-        QCOMPARE(image.labels.fileInfoText, o.description);
+        QCOMPARE(image.file.shown, o.status == OpenStatus::Loaded);
+        QCOMPARE(image.file.description, o.description);
         QCOMPARE(summaryOf(image.extended), o.extended);
         QCOMPARE(int(image.fileConfigId), o.fileId);
         QCOMPARE(dialogs.messages.size(), o.message.isEmpty() ? 0 : 1);

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <QTemporaryDir>
+#include <QCoroTask>
 #include <QTest>
 
 #include <unistd.h>
@@ -51,8 +52,8 @@ DeviceImage smallImage()
     image.value[14] = QStringLiteral("01.01.2001");
     image.value[18] = QStringLiteral("30"); // Deviation: ConfigID 10 only
     image.value[62] = QStringLiteral("9");  // LCDContrast: ConfigID 5 only
-    image.labels.infoTexts[3] = QStringLiteral("HW 1.2");
-    image.labels.infoTexts[6] = QStringLiteral("Crane v3");
+    image.info.texts[3] = QStringLiteral("HW 1.2");
+    image.info.texts[6] = QStringLiteral("Crane v3");
     return image;
 }
 
@@ -99,8 +100,8 @@ private slots:
         QFETCH(Layout, l);
         DeviceImage image = smallImage();
         image.value[14] = l.date;
-        image.labels.infoTexts[3] = l.hardware;
-        image.labels.infoTexts[6] = l.interpreter;
+        image.info.texts[3] = l.hardware;
+        image.info.texts[6] = l.interpreter;
         const QByteArray header = lines({kHyphenLine, "* HVX Config-File ", "* generated on 06.12.26 14:03:27",
                                          "* on WORKSHOP-PC by technician", "* using Tunekit 2.13"});
         QCOMPARE(composeConfigFile(image, inputs(l.kind, l.descriptions)),
@@ -155,19 +156,19 @@ private slots:
         const QString described = f.dir.filePath(QStringLiteral("d.scd"));
         writeFile(described, "an older and longer file than nothing");
         DeviceImage image = smallImage();
-        image.labels.infoTexts[3] = QStringLiteral("TEXTS_START");
+        image.info.texts[3] = QStringLiteral("TEXTS_START");
         ScriptedDialogs dialogs;
         const WriterContext context{image, host, version, dialogs, QLocale(QLocale::German, QLocale::Germany)};
 
-        QCOMPARE(generateBackup(context, QString()), WriteOutcome::NothingToDo);
-        QCOMPARE(generateBackup(context, QStringLiteral("  ")), WriteOutcome::NothingToDo);
+        QCOMPARE(QCoro::waitFor(generateBackup(context, QString())), WriteOutcome::NothingToDo);
+        QCOMPARE(QCoro::waitFor(generateBackup(context, QStringLiteral("  "))), WriteOutcome::NothingToDo);
         QVERIFY(dialogs.proposedNames.isEmpty());
-        QCOMPARE(generateBackup(context, QStringLiteral("0123456789")), WriteOutcome::Cancelled);
+        QCOMPARE(QCoro::waitFor(generateBackup(context, QStringLiteral("0123456789"))), WriteOutcome::Cancelled);
         dialogs.saveFileNames << f.path << described;
-        QCOMPARE(generateBackup(context, QStringLiteral("0123456789")), WriteOutcome::Written);
+        QCOMPARE(QCoro::waitFor(generateBackup(context, QStringLiteral("0123456789"))), WriteOutcome::Written);
         const QStringList texts{QStringLiteral("A"), QString(), QStringLiteral("[B"), QStringLiteral("x TEXTS_START"),
                                 QStringLiteral("„5 €“ – Š")};
-        QCOMPARE(generateConfigFile(context, texts), WriteOutcome::Written);
+        QCOMPARE(QCoro::waitFor(generateConfigFile(context, texts)), WriteOutcome::Written);
         QCOMPARE(dialogs.proposedNames, (QStringList{"Backup_0123456789", "Backup_0123456789", QString()}));
         QCOMPARE(dialogs.filtersSeen.last(), QStringLiteral("TunekitDatei (*.scd)|*.scd"));
         QVERIFY(dialogs.messages.isEmpty());
@@ -242,7 +243,7 @@ private slots:
             QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         ScriptedDialogs dialogs;
         dialogs.saveFileNames << f.path;
-        QCOMPARE(generateConfigFile({smallImage(), host, version, dialogs}, {}), WriteOutcome::Failed);
+        QCOMPARE(QCoro::waitFor(generateConfigFile({smallImage(), host, version, dialogs}, {})), WriteOutcome::Failed);
 
         QCOMPARE(dialogs.messages.size(), 1);
         message.replace(QStringLiteral("%1"), QDir::toNativeSeparators(f.path))

@@ -56,15 +56,15 @@ private slots:
         image.value[7] = image.fileValue[7] = QStringLiteral("27");
         image.changed[7] = image.uninitialised[7] = true;
         image.fileConfigId = 10;
-        image.labels.fileNameText = image.labels.infoTexts[3] = QStringLiteral("a.scd");
-        image.labels.lblcfid = QStringLiteral("ConfigID = 10");
+        image.file.name = image.info.texts[3] = QStringLiteral("a.scd");
+        image.info.reportedConfigId = 10;
         image.extended.textsImage = "abc";
         image.clearFileData();
         QVERIFY(image.value[7].isEmpty() && image.fileValue[7].isEmpty() && image.fileConfigId == 0);
         QVERIFY(image.changed[7] && !image.uninitialised[7] && image.editMark[7]);
-        QCOMPARE(image.labels.fileNameText, QString());
-        QCOMPARE(image.labels.infoTexts[3], QStringLiteral("-"));
-        QCOMPARE(image.labels.lblcfid, QStringLiteral("ConfigID = 10"));
+        QCOMPARE(image.file.name, QString());
+        QCOMPARE(image.info.texts[3], QStringLiteral("-"));
+        QCOMPARE(image.info.reportedConfigId, 10);
         QVERIFY(image.extended.textsImage.isEmpty());
     }
 

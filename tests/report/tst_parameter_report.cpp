@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <QCoroTask>
 #include <QTest>
 
 using namespace tunekit;
@@ -88,13 +89,13 @@ private slots:
     {
         QTemporaryDir dir;
         ScriptedDialogs dialogs;
-        QCOMPARE(generateReport(dialogs, Language::German), ReportOutcome::Cancelled);
+        QCOMPARE(QCoro::waitFor(generateReport(dialogs, Language::German)), ReportOutcome::Cancelled);
         QCOMPARE(dialogs.filtersSeen, QStringList{"ExcelDatei (*.xls)|*.xls"});
         QVERIFY(QDir(dir.path()).isEmpty());
 
         const QString path = dir.filePath(QStringLiteral("report.xls"));
         dialogs.saveFileNames << path;
-        QCOMPARE(generateReport(dialogs, Language::German), ReportOutcome::Written);
+        QCOMPARE(QCoro::waitFor(generateReport(dialogs, Language::German)), ReportOutcome::Written);
         const QByteArray bytes = readFile(path);
         QCOMPARE(bytes, composeReport(Language::German));
         QCOMPARE(bytes.count("\r\n"), 62);
@@ -103,7 +104,7 @@ private slots:
         QVERIFY(dialogs.messages.isEmpty());
 
         dialogs.saveFileNames << dir.filePath(QStringLiteral("missing/report.xls"));
-        QCOMPARE(generateReport(dialogs, Language::English), ReportOutcome::Failed);
+        QCOMPARE(QCoro::waitFor(generateReport(dialogs, Language::English)), ReportOutcome::Failed);
         QCOMPARE(dialogs.messages.size(), 1);
         QVERIFY(dialogs.messages.first().text.contains(QStringLiteral("could not be written")));
         QCOMPARE(dialogs.messages.first().title, QStringLiteral("Error"));

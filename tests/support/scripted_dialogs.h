@@ -33,16 +33,16 @@ public:
         default: return MsgAnswer::Ok;
         }
     }
-    QString openFileName(const QString& filter) override
+    QCoro::Task<QString> openFileName(QString filter) override
     {
         filtersSeen.append(filter);
-        return openFileNames.isEmpty() ? QString() : openFileNames.dequeue();
+        co_return openFileNames.isEmpty() ? QString() : openFileNames.dequeue();
     }
-    QString saveFileName(const QString& filter, const QString& proposedName) override
+    QCoro::Task<QString> saveFileName(QString filter, QString proposedName) override
     {
         filtersSeen.append(filter);
         proposedNames.append(proposedName);
-        return saveFileNames.isEmpty() ? QString() : saveFileNames.dequeue();
+        co_return saveFileNames.isEmpty() ? QString() : saveFileNames.dequeue();
     }
 };
 

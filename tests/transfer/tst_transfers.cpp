@@ -150,10 +150,10 @@ private slots:
             QCOMPARE(image.value[nr], value);
         QVERIFY(!image.changed[7]);
         QCOMPARE(image.imageConfigId, qint16(configId));
-        QCOMPARE(image.labels.lblcfid, QStringLiteral("ConfigID = %1").arg(configId));
-        QCOMPARE(image.labels.infoTexts[3], QStringLiteral("HS4 HVX-TX"));
-        QCOMPARE(image.labels.infoTexts[4], QStringLiteral("300:07:05"));
-        QCOMPARE(image.labels.operatingHoursText, QStringLiteral("300 h 07 min"));
+        QCOMPARE(image.info.reportedConfigId, configId);
+        QCOMPARE(image.info.texts[3], QStringLiteral("HS4 HVX-TX"));
+        QCOMPARE(image.info.texts[4], QStringLiteral("300:07:05"));
+        QCOMPARE(image.info.operatingHours, QStringLiteral("300 h 07 min"));
     }
 
     void textChunksLandInPlace()
@@ -193,32 +193,32 @@ private slots:
         rig.line.device().setInterpreterSelect(select);
         rig.detect();
         rig.accessLevel = AccessLevel::fromNumber(level).value();
-        const ImageLabels& labels = rig.image.labels;
+        const DeviceInformation& info = rig.image.info;
 
         // A read asks for the name only, so there is no build time to show yet.
         rig.transfers.readParameters();
         QVERIFY(rig.runUntilIdle());
         QCOMPARE(rig.subindexes(index), (QList<int>{2, 3, 4, 5, 6, 7}));
-        QCOMPARE(labels.infoTexts[6], QStringLiteral("???"));
-        QVERIFY(labels.actualInterpreterName.isEmpty());
+        QCOMPARE(info.texts[6], QStringLiteral("???"));
+        QVERIFY(info.interpreterName.isEmpty());
 
         // The information read: the source text only from level 40 on.
         rig.transfers.readInformation();
         QVERIFY(rig.runUntilIdle());
         QCOMPARE(rig.subindexes(0x1001).size(), level >= 40 ? 65 : 0);
-        QCOMPARE(labels.sourceText, source);
-        QCOMPARE(labels.infoTexts[1], QStringLiteral("V2.13"));
-        QCOMPARE(labels.infoTexts[2], QStringLiteral("26.02.2015"));
-        QCOMPARE(labels.infoTexts[6], name);
-        QCOMPARE(labels.infoTexts[7], built);
+        QCOMPARE(info.source, source);
+        QCOMPARE(info.texts[1], QStringLiteral("V2.13"));
+        QCOMPARE(info.texts[2], QStringLiteral("26.02.2015"));
+        QCOMPARE(info.texts[6], name);
+        QCOMPARE(info.texts[7], built);
 
         rig.line.device().clearRequests();
         rig.transfers.readInterpreterInfo();
         QVERIFY(rig.runUntilIdle());
         QCOMPARE(rig.subindexes(index), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7}));
-        QCOMPARE(labels.infoTexts[5], QString::number(select));
-        QCOMPARE(labels.actualInterpreterName, name);
-        QCOMPARE(labels.actualInterpreterDate, QString(built).replace(QStringLiteral("  "), QStringLiteral("/")));
+        QCOMPARE(info.texts[5], QString::number(select));
+        QCOMPARE(info.interpreterName, name);
+        QCOMPARE(info.interpreterDate, QString(built).replace(QStringLiteral("  "), QStringLiteral("/")));
     }
 
     void redetection_data()
@@ -550,7 +550,7 @@ private slots:
         rig.options.eraseTextsAfterWrite = eraseAfterWrite;
         rig.image.extended.textsImage = pattern(1030);
         rig.image.extended.displayPresent = true;
-        rig.image.labels.fileNameText = QStringLiteral("crane.scd");
+        rig.image.file.name = QStringLiteral("crane.scd");
 
         QVERIFY(write(rig, {MsgAnswer::Cancel}));
 
@@ -559,7 +559,7 @@ private slots:
         QCOMPARE(rig.texts().last(), DeviceWrites::doneText());
         QCOMPARE(rig.image.extended.used, usedUp);
         QCOMPARE(rig.image.extended.displayPresent, !usedUp);
-        QCOMPARE(rig.image.labels.fileNameText.isEmpty(), usedUp);
+        QCOMPARE(rig.image.file.name.isEmpty(), usedUp);
         QCOMPARE(rig.image.extended.textsImage.size(), 1030); // kept in memory
 
         // Once used up, Write does nothing until a file brings extended data again.
