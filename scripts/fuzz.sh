@@ -12,7 +12,9 @@ targets=(fuzz_config_reader fuzz_settings_reader fuzz_frame_assembler)
 
 "$root/scripts/install-deps.sh" --fuzz
 
-sanitizers="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
+# clang 14 cannot emit the function-type check of UBSan for coroutines ("Cannot represent a
+# difference across sections"), so that one check is left out.
+sanitizers="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize=function -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_CXX_FLAGS="$sanitizers" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \

@@ -89,6 +89,7 @@ private:
     void sizeOverviewColumns();
     void buildInfosTab();         // infos_tab.cpp
     void buildToolsTab();         // tools_tab.cpp
+    QCoro::Task<> generateDescribedFile();
     void buildProductionTab();    // production_tab.cpp
     void buildMenus();            // main_menus.cpp
     void retranslateMenus();

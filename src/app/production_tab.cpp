@@ -13,8 +13,8 @@
 #include "sim/sim_line.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -44,9 +44,9 @@ ProductionTab::ProductionTab(QWidget* parent, Clock& clock, const HostFacts& hos
     auto* grid = new QGridLayout(this);
     fileName_ = named<QLabel>(this, "lblProductionFile");
     fileState_ = named<QLabel>(this, "lblProductionFileState");
-    auto* chooseFile = named<QPushButton>(this, "cmdProductionFile");
+    auto* chooseFileButton = named<QPushButton>(this, "cmdProductionFile");
     grid->addWidget(fileName_, 0, 0, 1, 3);
-    grid->addWidget(chooseFile, 0, 3);
+    grid->addWidget(chooseFileButton, 0, 3);
     grid->addWidget(fileState_, 1, 0, 1, 4);
     auto* extended = named<QCheckBox>(this, "chkProductionExtendedData");
     auto* calibration = named<QCheckBox>(this, "chkProductionCalibration");
@@ -79,11 +79,7 @@ ProductionTab::ProductionTab(QWidget* parent, Clock& clock, const HostFacts& hos
     grid->addWidget(saveTraceButton, 4, 3);
     grid->setRowStretch(3, 1);
 
-    connect(chooseFile, &QPushButton::clicked, this, [this] {
-        const QString path = QFileDialog::getOpenFileName(this, QString(), QString(), QStringLiteral("TunekitData (*.scd)"));
-        if (!path.isEmpty())
-            useFile(path);
-    });
+    connect(chooseFileButton, &QPushButton::clicked, this, &ProductionTab::chooseFile);
     connect(extended, &QCheckBox::toggled, this, [this](bool on) { settings_.writeExtendedData = on; });
     connect(calibration, &QCheckBox::toggled, this, [this](bool on) { settings_.writeCalibration = on; });
     connect(defaults, &QCheckBox::toggled, this, [this](bool on) { settings_.initialiseErasedValues = on; });
@@ -98,7 +94,7 @@ ProductionTab::ProductionTab(QWidget* parent, Clock& clock, const HostFacts& hos
         }
     });
     connect(automatic_, &QCheckBox::toggled, this, [this](bool on) { setAutomatic(on); });
-    connect(saveTraceButton, &QPushButton::clicked, this, [this] { saveTrace(); });
+    connect(saveTraceButton, &QPushButton::clicked, this, &ProductionTab::saveTrace);
     // The channels' engines tick with the window's clock.
     clock_.startTicker(10, [this, alive = std::weak_ptr<int>(alive_)] {
         if (alive.expired())
@@ -291,14 +287,22 @@ void ProductionTab::showRow(int row)
     shown->setForeground(passed || failed ? QColor(Qt::white) : table_->palette().color(QPalette::Text));
 }
 
-void ProductionTab::saveTrace()
+QCoro::Task<> ProductionTab::chooseFile()
+{
+    const QString filter = QStringLiteral("TunekitData (*.scd)|*.scd");
+    const QString path = co_await dialogs_.openFileName(filter);
+    if (!path.isEmpty())
+        useFile(path);
+}
+
+QCoro::Task<> ProductionTab::saveTrace()
 {
     const int row = table_->currentRow();
     if (row < 0 || row >= channelCount())
-        return;
-    const QString path = QFileDialog::getSaveFileName(this, QString(), QStringLiteral("trace.txt"));
+        co_return;
+    const QString path = co_await dialogs_.saveFileName(QString(), QStringLiteral("trace.txt"));
     if (path.isEmpty())
-        return;
+        co_return;
     QSaveFile file(path);
     const QByteArray trace = channel(row).trace().join(u'\n').toUtf8() + '\n';
     if (!file.open(QIODevice::WriteOnly) || file.write(trace) != trace.size() || !file.commit())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/widget_dialogs.h"
 #include "production/production_channel.h"
 
 #include <QWidget>
@@ -57,10 +58,12 @@ private:
     };
     void showRow(int row);
     void showFile();
-    void saveTrace();
+    QCoro::Task<> saveTrace();
+    QCoro::Task<> chooseFile();
     bool working() const;
     records::RecordStore* records();
 
+    WidgetDialogs dialogs_{this};
     Clock& clock_;
     const HostFacts& host_;
     std::function<AccessLevel()> level_;

@@ -6,7 +6,6 @@
 #include "records/store_choice.h"
 
 #include <QComboBox>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -122,11 +121,12 @@ void RecordsWindow::search()
     status_->setText(tr("Records found: %1 (%2)").arg(shown_.size()).arg(chosen.store->description()));
 }
 
-void RecordsWindow::exportCsv()
+QCoro::Task<> RecordsWindow::exportCsv()
 {
-    const QString path = QFileDialog::getSaveFileName(this, QString(), QStringLiteral("records.csv"), QStringLiteral("CSV (*.csv)"));
+    const QString filter = QStringLiteral("CSV (*.csv)|*.csv");
+    const QString path = co_await dialogs_.saveFileName(filter, QStringLiteral("records.csv"));
     if (path.isEmpty())
-        return;
+        co_return;
     QString text = records::recordsCsvHeader();
     for (const records::OperationRecord& record : shown_)
         text += records::recordCsvLine(record);

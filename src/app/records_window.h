@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/widget_dialogs.h"
 #include "records/operation_record.h"
 
 #include <QDialog>
@@ -23,7 +24,9 @@ public:
     const QList<records::OperationRecord>& shown() const noexcept { return shown_; }
 
 private:
-    void exportCsv();
+    QCoro::Task<> exportCsv();
+
+    WidgetDialogs dialogs_{this};
 
     QLineEdit* serial_;
     QLineEdit* since_;

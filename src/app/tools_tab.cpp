@@ -107,12 +107,20 @@ void MainWindow::buildToolsTab()
             [this] { session_->convertChecksum(); });
     connect(button("cmdGenReport"), &QPushButton::clicked, this,
             [this] { generateReport(dialogs_, session_->uiLanguageNow()); });
-    connect(button("CmdCopyToConfig"), &QPushButton::clicked, this, [this] {
-        ConfigDescriptionDialog fileInfoWindow(this);
-        if (fileInfoWindow.exec() == QDialog::Accepted)
-            generateConfigFile({session_->image(), session_->host(), session_->version(), dialogs_},
-                                  fileInfoWindow.descriptions());
-    });
+    connect(button("CmdCopyToConfig"), &QPushButton::clicked, this, &MainWindow::generateDescribedFile);
+}
+
+// A configuration file of the image, with the description the user gives it first.
+QCoro::Task<> MainWindow::generateDescribedFile()
+{
+    auto* describe = new ConfigDescriptionDialog(this);
+    const int result = co_await closedWith(describe);
+    const QStringList descriptions = describe->descriptions();
+    describe->deleteLater();
+    if (result != QDialog::Accepted)
+        co_return;
+    const WriterContext context{session_->image(), session_->host(), session_->version(), dialogs_};
+    co_await generateConfigFile(context, descriptions);
 }
 
 void MainWindow::optionsChanged()

@@ -86,13 +86,18 @@ QCoro::Task<MsgAnswer> WidgetDialogs::ask(Question /*question*/, QString text, M
     }
 }
 
+QCoro::Task<int> closedWith(QDialog* dialog)
+{
+    dialog->open();
+    co_return co_await DialogResult{dialog};
+}
+
 namespace {
 
 // Opens a window-modal file dialog and awaits the file chosen; "" when cancelled.
 QCoro::Task<QString> chosenFile(QFileDialog* dialog)
 {
-    dialog->open();
-    const int result = co_await DialogResult{dialog};
+    const int result = co_await closedWith(dialog);
     const QStringList files = dialog->selectedFiles();
     dialog->deleteLater();
     co_return result == QDialog::Accepted && !files.isEmpty() ? files.first() : QString();

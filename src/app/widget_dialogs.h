@@ -2,6 +2,7 @@
 
 #include "base/dialogs.h"
 
+class QDialog;
 class QWidget;
 
 namespace tunekit {
@@ -23,6 +24,9 @@ public:
 private:
     QWidget* parent_;
 };
+
+// Opens a dialog of the window's own window-modal and awaits the result it was closed with.
+QCoro::Task<int> closedWith(QDialog* dialog);
 
 // "TunekitData (*.scd)|*.scd" -> "TunekitData (*.scd)", the form Qt's dialogs take.
 QString qtFileFilter(const QString& filter);
