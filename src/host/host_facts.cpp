@@ -69,7 +69,7 @@ QString HostFacts::settingsFolder() const
 
 #ifdef _WIN32
 
-OsVersion SystemHostFacts::OsVersionRecord() const
+OsVersion SystemHostFacts::osVersionRecord() const
 {
     OsVersion version;
     // RtlGetVersion reports the true version; GetVersionEx lies to unmanifested programs.
@@ -92,20 +92,20 @@ OsVersion SystemHostFacts::OsVersionRecord() const
     return version;
 }
 
-QString SystemHostFacts::DefaultLanguageId() const
+QString SystemHostFacts::defaultLanguageId() const
 {
     const LANGID id = LANGIDFROMLCID(GetSystemDefaultLCID());
     return QStringLiteral("%1").arg(id, 4, 16, QLatin1Char('0')).toUpper();
 }
 
-QString SystemHostFacts::ComputerName() const
+QString SystemHostFacts::computerName() const
 {
     wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
     DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
     return GetComputerNameW(name, &size) ? QString::fromWCharArray(name, static_cast<int>(size)) : QString();
 }
 
-QString SystemHostFacts::UserName() const
+QString SystemHostFacts::userName() const
 {
     wchar_t name[UNLEN + 1] = {};
     DWORD size = UNLEN + 1;
@@ -113,9 +113,9 @@ QString SystemHostFacts::UserName() const
                                                  : QString();
 }
 
-QString SystemHostFacts::AdapterPortName() const
+QString SystemHostFacts::adapterPortName() const
 {
-    return QString::fromStdString(LookupAdapterPortName(RegistryFamilyOf(OsVersionRecord()), ReadLocalMachineText));
+    return QString::fromStdString(lookupAdapterPortName(registryFamilyOf(osVersionRecord()), readLocalMachineText));
 }
 
 #else

@@ -10,7 +10,7 @@ namespace tunekit {
 
 #ifdef _WIN32
 
-std::string ReadLocalMachineText(const std::string& key, const std::string& valueName)
+std::string readLocalMachineText(const std::string& key, const std::string& valueName)
 {
     HKEY handle = nullptr;
     // The driver's keys live in the 64-bit view; a 32-bit build must not be redirected.

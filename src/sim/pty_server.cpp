@@ -47,7 +47,7 @@ bool PtyServer::start()
 #else
     const char* name = ::ptsname(masterFd_);
     if (name == nullptr)
-        return Fail(QStringLiteral("ptsname"));
+        return fail(QStringLiteral("ptsname"));
 #endif
     slavePath_ = QString::fromLocal8Bit(name);
     slaveFd_ = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
@@ -144,25 +144,25 @@ void PtyServer::sendAnswer(quint64 generation, const QByteArray& bytes)
 
 #else
 
-bool PtyServer::Start()
+bool PtyServer::start()
 {
     errorText_ = QCoreApplication::translate("PtyServer", "Pseudo-terminals are not available on this system.");
     return false;
 }
 
-void PtyServer::Stop()
+void PtyServer::stop()
 {
     ++generation_;
 }
 
-bool PtyServer::Fail(const QString&)
+bool PtyServer::fail(const QString&)
 {
     return false;
 }
 
-void PtyServer::ReadRequests() {}
+void PtyServer::readRequests() {}
 
-void PtyServer::SendAnswer(quint64, const QByteArray&) {}
+void PtyServer::sendAnswer(quint64, const QByteArray&) {}
 
 #endif
 
