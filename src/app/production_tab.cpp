@@ -300,7 +300,8 @@ QCoro::Task<> ProductionTab::saveTrace()
     const int row = table_->currentRow();
     if (row < 0 || row >= channelCount())
         co_return;
-    const QString path = co_await dialogs_.saveFileName(QString(), QStringLiteral("trace.txt"));
+    const QString proposed = QStringLiteral("trace.txt");
+    const QString path = co_await dialogs_.saveFileName(QString(), proposed);
     if (path.isEmpty())
         co_return;
     QSaveFile file(path);

@@ -124,7 +124,8 @@ void RecordsWindow::search()
 QCoro::Task<> RecordsWindow::exportCsv()
 {
     const QString filter = QStringLiteral("CSV (*.csv)|*.csv");
-    const QString path = co_await dialogs_.saveFileName(filter, QStringLiteral("records.csv"));
+    const QString proposed = QStringLiteral("records.csv");
+    const QString path = co_await dialogs_.saveFileName(filter, proposed);
     if (path.isEmpty())
         co_return;
     QString text = records::recordsCsvHeader();
