@@ -15,11 +15,6 @@
 namespace tunekit::cli {
 namespace {
 
-QString translated(const char* text)
-{
-    return QCoreApplication::translate("Cli", text);
-}
-
 // A command: its word on the command line, whether a FILE follows it, and what --help and the
 // manual page say of it. Parsing and help read the same row.
 struct CommandRow {
@@ -128,7 +123,7 @@ QString takeConfigId(Options& options, const QString& value)
     bool ok = false;
     options.configId = value.toInt(&ok);
     return ok && options.configId >= 1 ? QString()
-                                       : translated(QT_TRANSLATE_NOOP("Cli", "--config-id needs a ConfigID such as 53."));
+                                       : QCoreApplication::translate("Cli", "--config-id needs a ConfigID such as 53.");
 }
 
 QString takeLanguage(Options& options, const QString& value)
@@ -136,7 +131,7 @@ QString takeLanguage(Options& options, const QString& value)
     options.language = value.toUpper();
     return options.language == QLatin1StringView("DE") || options.language == QLatin1StringView("EN")
                ? QString()
-               : translated(QT_TRANSLATE_NOOP("Cli", "--lang takes de or en."));
+               : QCoreApplication::translate("Cli", "--lang takes de or en.");
 }
 
 QString takeSerial(Options& options, const QString& value)
@@ -151,7 +146,7 @@ QString takeTime(Options& options, const QString& value)
     const std::optional<QDateTime> time = records::filterTime(value, Which);
     (Which == records::Bound::Since ? options.recordFilter.since : options.recordFilter.until) = time;
     return time ? QString()
-                : translated(QT_TRANSLATE_NOOP("Cli", "%1 is no date: give a day (2025-03-01) or a time (2025-03-01T08:00:00Z)."))
+                : QCoreApplication::translate("Cli", "%1 is no date: give a day (2025-03-01) or a time (2025-03-01T08:00:00Z).")
                       .arg(value);
 }
 
@@ -161,7 +156,7 @@ QString takeResult(Options& options, const QString& value)
     return options.recordFilter.result == QLatin1StringView(records::ResultFailed)
                    || options.recordFilter.result == QLatin1StringView(records::ResultPassed)
                ? QString()
-               : translated(QT_TRANSLATE_NOOP("Cli", "--result takes failed or passed."));
+               : QCoreApplication::translate("Cli", "--result takes failed or passed.");
 }
 
 // What the command does.
@@ -244,7 +239,7 @@ constexpr OptionRow RecordOptions[] = {
 // One format at a time.
 QString formatConflict(const Options& options)
 {
-    return options.csv && options.json ? translated(QT_TRANSLATE_NOOP("Cli", "--csv and --json exclude each other."))
+    return options.csv && options.json ? QCoreApplication::translate("Cli", "--csv and --json exclude each other.")
                                        : QString();
 }
 
@@ -253,7 +248,7 @@ QString formatConflict(const Options& options)
 QString connectionConflict(const Options& options)
 {
     if (options.simulate && (!options.port.isEmpty() || !options.adapters.isEmpty()))
-        return translated(QT_TRANSLATE_NOOP("Cli", "--simulate and --port exclude each other."));
+        return QCoreApplication::translate("Cli", "--simulate and --port exclude each other.");
     if (!runsChannels(options))
         return {};
     switch (options.command) {
@@ -262,10 +257,10 @@ QString connectionConflict(const Options& options)
     case Command::Diff:
     case Command::Write:
     case Command::Restore: break;
-    default: return translated(QT_TRANSLATE_NOOP("Cli", "Several channels are for detect, read, diff, write and restore."));
+    default: return QCoreApplication::translate("Cli", "Several channels are for detect, read, diff, write and restore.");
     }
     if (!options.output.isEmpty())
-        return translated(QT_TRANSLATE_NOOP("Cli", "-o takes one channel."));
+        return QCoreApplication::translate("Cli", "-o takes one channel.");
     return {};
 }
 
@@ -374,8 +369,8 @@ constexpr ProgramManual Manual{
 QString takeFile(const CommandRow& command, const QStringList& positional, Options& options)
 {
     if (positional.size() != (command.needsFile ? 2 : 1)) {
-        const QString text = command.needsFile ? translated(QT_TRANSLATE_NOOP("Cli", "The command \"%1\" needs one file."))
-                                               : translated(QT_TRANSLATE_NOOP("Cli", "The command \"%1\" takes no file."));
+        const QString text = command.needsFile ? QCoreApplication::translate("Cli", "The command \"%1\" needs one file.")
+                                               : QCoreApplication::translate("Cli", "The command \"%1\" takes no file.");
         return text.arg(positional.first());
     }
     if (command.needsFile)
@@ -387,12 +382,12 @@ QString takeFile(const CommandRow& command, const QStringList& positional, Optio
 QString takeCommand(const QStringList& positional, Options& options)
 {
     if (positional.isEmpty())
-        return translated(QT_TRANSLATE_NOOP("Cli", "No command given (try --help)."));
+        return QCoreApplication::translate("Cli", "No command given (try --help).");
     const QString& word = positional.first();
     const auto named = [&word](const CommandRow& command) { return word == QLatin1StringView(command.name); };
     const auto row = std::ranges::find_if(Commands, named);
     if (row == std::end(Commands))
-        return translated(QT_TRANSLATE_NOOP("Cli", "Unknown command \"%1\" (try --help).")).arg(word);
+        return QCoreApplication::translate("Cli", "Unknown command \"%1\" (try --help).").arg(word);
     options.command = row->command;
     return takeFile(*row, positional, options);
 }

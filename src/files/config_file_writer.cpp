@@ -30,10 +30,6 @@ constexpr std::array<const char*, 8> SectionNames{
     "INTERPRETER", "TEXTINDICES", "TEXTS", "PICTUREINDICES", "PICTURES", "DISPLAY_TABLE", "DEFAULTS", "FREQTAB",
 };
 
-QString translated(const char* text)
-{
-    return QCoreApplication::translate("ConfigFileWriter", text);
-}
 
 bool isControl(char32_t c)
 {
@@ -106,16 +102,16 @@ QString saveFailureText(const QString& path)
     const QFileInfo folder(info.absolutePath());
     QString reason;
     if (!folder.isDir())
-        reason = translated(QT_TRANSLATE_NOOP("ConfigFileWriter", "The folder %1 does not exist.")).arg(shown(folder.absoluteFilePath()));
+        reason = QCoreApplication::translate("ConfigFileWriter", "The folder %1 does not exist.").arg(shown(folder.absoluteFilePath()));
     else if (info.isDir())
-        reason = translated(QT_TRANSLATE_NOOP("ConfigFileWriter", "There is a folder of that name."));
+        reason = QCoreApplication::translate("ConfigFileWriter", "There is a folder of that name.");
     else if (!folder.isWritable() || (info.exists() && !info.isWritable()))
-        reason = translated(QT_TRANSLATE_NOOP("ConfigFileWriter", "You are not permitted to write there."));
+        reason = QCoreApplication::translate("ConfigFileWriter", "You are not permitted to write there.");
     else
-        reason = translated(QT_TRANSLATE_NOOP("ConfigFileWriter", "The data could not be stored completely; the disk may be full."));
-    QString text = translated(QT_TRANSLATE_NOOP("ConfigFileWriter", "The file %1 could not be written.")).arg(shown(path)) + QStringLiteral("\r\n") + reason;
+        reason = QCoreApplication::translate("ConfigFileWriter", "The data could not be stored completely; the disk may be full.");
+    QString text = QCoreApplication::translate("ConfigFileWriter", "The file %1 could not be written.").arg(shown(path)) + QStringLiteral("\r\n") + reason;
     if (info.isFile())
-        text += QStringLiteral("\r\n") + translated(QT_TRANSLATE_NOOP("ConfigFileWriter", "The file that was there before is unchanged."));
+        text += QStringLiteral("\r\n") + QCoreApplication::translate("ConfigFileWriter", "The file that was there before is unchanged.");
     return text;
 }
 
@@ -130,7 +126,7 @@ WriteOutcome writeConfigFile(const WriterContext& context, const QString& path, 
     const QString failure = saveConfigFile(path, withChecksumTrailer(composeConfigFile(context.image, inputs)));
     if (failure.isEmpty())
         return WriteOutcome::Written;
-    context.dialogs.msgBox(failure, MsgButtons::Ok, MsgIcon::Exclamation, translated(QT_TRANSLATE_NOOP("ConfigFileWriter", "Error")));
+    context.dialogs.msgBox(failure, MsgButtons::Ok, MsgIcon::Exclamation, QCoreApplication::translate("ConfigFileWriter", "Error"));
     return WriteOutcome::Failed;
 }
 
@@ -155,7 +151,7 @@ WriterOrigin makeWriterOrigin(const HostFacts& host, const VersionInfo& version,
 
 QString proposedBackupName(const QString& serialNumber)
 {
-    return translated(QT_TRANSLATE_NOOP("ConfigFileWriter", "Backup")) + QLatin1Char('_') + serialNumber;
+    return QCoreApplication::translate("ConfigFileWriter", "Backup") + QLatin1Char('_') + serialNumber;
 }
 
 QByteArray fileText(QStringView text)

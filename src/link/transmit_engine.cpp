@@ -11,12 +11,9 @@
 #include <cmath>
 
 namespace tunekit {
+
 namespace {
 
-QString translated(const char* text)
-{
-    return QCoreApplication::translate("TransmitEngine", text);
-}
 
 // Longer than any reset: 2.2 s plus a long delay of at most 9 s.
 constexpr qint64 ResetLimitMs = 15'000;
@@ -46,13 +43,13 @@ void TransmitEngine::sendPacket(std::uint8_t type, qint32 index, std::uint8_t su
 
 QString TransmitEngine::timeoutText()
 {
-    return QStringLiteral("T I M E O U T  !\r\n") + translated(QT_TRANSLATE_NOOP("TransmitEngine", "interface or device not reacting!"));
+    return QStringLiteral("T I M E O U T  !\r\n") + QCoreApplication::translate("TransmitEngine", "interface or device not reacting!");
 }
 
 QString TransmitEngine::lineCorruptText()
 {
-    return translated(QT_TRANSLATE_NOOP("TransmitEngine", "The line is corrupting data!")) + QStringLiteral("\r\n")
-           + translated(QT_TRANSLATE_NOOP("TransmitEngine", "The device's answers still arrived damaged after two repeats. Check the cable and the adapter."));
+    return QCoreApplication::translate("TransmitEngine", "The line is corrupting data!") + QStringLiteral("\r\n")
+           + QCoreApplication::translate("TransmitEngine", "The device's answers still arrived damaged after two repeats. Check the cable and the adapter.");
 }
 
 qint64 TransmitEngine::nowMs() const
@@ -231,7 +228,7 @@ void TransmitEngine::endOfQueue()
     batchOpen_ = false;
     views_->changed(StationChange::Status);
     progress_.detail.clear();
-    progress_.caption = translated(QT_TRANSLATE_NOOP("TransmitEngine", "data transfer...ready"));
+    progress_.caption = QCoreApplication::translate("TransmitEngine", "data transfer...ready");
     progress_.overall = 100;
     if (bookkeeping_.allSent)
         progress_.partial = progress_.partialMax;
@@ -294,7 +291,7 @@ QCoro::Task<> TransmitEngine::resetThenTell(QString message)
 
 void TransmitEngine::tell(const QString& message)
 {
-    dialogs_->msgBox(message, MsgButtons::Ok, MsgIcon::Critical, translated(QT_TRANSLATE_NOOP("TransmitEngine", "Error")));
+    dialogs_->msgBox(message, MsgButtons::Ok, MsgIcon::Critical, QCoreApplication::translate("TransmitEngine", "Error"));
 }
 
 void TransmitEngine::resetWhenQuiet()
@@ -428,19 +425,19 @@ void TransmitEngine::handleLineEvent(SerialLine::Event event)
         break;
     }
     case SerialLine::Event::ReceiveOverrun:
-        dialogs_->msgBox(translated(QT_TRANSLATE_NOOP("TransmitEngine", "Data Loss (CommEvent comRxOver) !")), MsgButtons::Ok, MsgIcon::None, title);
+        dialogs_->msgBox(QCoreApplication::translate("TransmitEngine", "Data Loss (CommEvent comRxOver) !"), MsgButtons::Ok, MsgIcon::None, title);
         break;
     case SerialLine::Event::TransmitFull:
-        dialogs_->msgBox(translated(QT_TRANSLATE_NOOP("TransmitEngine", "Hardware Error: Check serial interface! (comEventTxFull)")), MsgButtons::Ok,
+        dialogs_->msgBox(QCoreApplication::translate("TransmitEngine", "Hardware Error: Check serial interface! (comEventTxFull)"), MsgButtons::Ok,
                          MsgIcon::None, title);
         break;
     case SerialLine::Event::PortLost:
         port_->portLost();
         views_->changed(StationChange::Status);
-        dialogs_->msgBox(translated(QT_TRANSLATE_NOOP("TransmitEngine", "The connection to the programming adapter was lost."))
+        dialogs_->msgBox(QCoreApplication::translate("TransmitEngine", "The connection to the programming adapter was lost.")
                              + QStringLiteral("\r\n")
-                             + translated(QT_TRANSLATE_NOOP("TransmitEngine", "Check the cable, then choose Interface > Detect.")),
-                         MsgButtons::Ok, MsgIcon::Critical, translated(QT_TRANSLATE_NOOP("TransmitEngine", "Error")));
+                             + QCoreApplication::translate("TransmitEngine", "Check the cable, then choose Interface > Detect."),
+                         MsgButtons::Ok, MsgIcon::Critical, QCoreApplication::translate("TransmitEngine", "Error"));
         break;
     case SerialLine::Event::HardwareOverrun:
         break;

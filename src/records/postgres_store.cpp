@@ -6,15 +6,12 @@
 #include <QUrl>
 
 namespace tunekit::records {
+
 namespace {
 
 constexpr int ConnectTimeoutSeconds = 5;
 constexpr qint64 RetryAfterMs = 60'000;
 
-QString translated(const char* text)
-{
-    return QCoreApplication::translate("Records", text);
-}
 
 } // namespace
 
@@ -34,16 +31,16 @@ std::optional<ServerAddress> parseServerUrl(const QString& text, QString* error)
     const QUrl url(text, QUrl::StrictMode);
     const QString scheme = url.scheme();
     if (!url.isValid() || (scheme != QLatin1StringView("postgresql") && scheme != QLatin1StringView("postgres"))) {
-        *error = translated(QT_TRANSLATE_NOOP("Records", "%1 is not a PostgreSQL URL (postgresql://user@host[:port]/database).")).arg(text);
+        *error = QCoreApplication::translate("Records", "%1 is not a PostgreSQL URL (postgresql://user@host[:port]/database).").arg(text);
         return std::nullopt;
     }
     if (!url.password().isEmpty()) {
-        *error = translated(QT_TRANSLATE_NOOP("Records", "A records URL holds no password: give it in PGPASSWORD or a password file (~/.pgpass)."));
+        *error = QCoreApplication::translate("Records", "A records URL holds no password: give it in PGPASSWORD or a password file (~/.pgpass).");
         return std::nullopt;
     }
     ServerAddress server{url.userName(), url.host(), url.port(-1), url.path().mid(1)};
     if (server.database.isEmpty() || server.database.contains(QLatin1Char('/'))) {
-        *error = translated(QT_TRANSLATE_NOOP("Records", "The records URL %1 names no database.")).arg(text);
+        *error = QCoreApplication::translate("Records", "The records URL %1 names no database.").arg(text);
         return std::nullopt;
     }
     return server;
@@ -67,7 +64,7 @@ bool PostgresRecordStore::connect()
     if (database.isOpen())
         return true;
     if (!database.isValid()) {
-        error_ = translated(QT_TRANSLATE_NOOP("Records", "Qt's PostgreSQL driver (QPSQL) is not installed."));
+        error_ = QCoreApplication::translate("Records", "Qt's PostgreSQL driver (QPSQL) is not installed.");
         return false;
     }
     database.setHostName(server_.host);
@@ -132,7 +129,7 @@ RecordOutcome PostgresRecordStore::add(const OperationRecord& record)
 RecordQuery PostgresRecordStore::query(const RecordFilter& filter)
 {
     if (!connect())
-        return {{}, translated(QT_TRANSLATE_NOOP("Records", "The records server %1 cannot be reached: %2")).arg(server_.url(), error_)};
+        return {{}, QCoreApplication::translate("Records", "The records server %1 cannot be reached: %2").arg(server_.url(), error_)};
     RecordQuery found = selectRecords(connection_.database(), Dialect::Postgres, filter);
     if (!found.error.isEmpty())
         disconnect(found.error);

@@ -112,10 +112,6 @@ QString parameterLine(int nr, Language language)
     return fields.join(u',');
 }
 
-QString translated(const char* text)
-{
-    return QCoreApplication::translate("ParameterReport", text);
-}
 
 } // namespace
 
@@ -154,7 +150,7 @@ QCoro::Task<ReportOutcome> generateReport(Dialogs& dialogs, Language language)
     const QString failure = saveConfigFile(path, composeReport(language));
     if (failure.isEmpty())
         co_return ReportOutcome::Written;
-    dialogs.msgBox(failure, MsgButtons::Ok, MsgIcon::Exclamation, translated(QT_TRANSLATE_NOOP("ParameterReport", "Error")));
+    dialogs.msgBox(failure, MsgButtons::Ok, MsgIcon::Exclamation, QCoreApplication::translate("ParameterReport", "Error"));
     co_return ReportOutcome::Failed;
 }
 

@@ -9,25 +9,16 @@
 #include <QCoreApplication>
 
 namespace tunekit {
-namespace {
-
-QString translated(const char* text)
-{
-    return QCoreApplication::translate("DeviceTransfers", text);
-}
-
-
-} // namespace
 
 QString deviceNotDetectedText()
 {
-    return translated(QT_TRANSLATE_NOOP("DeviceTransfers", "Device not detected.")) + QStringLiteral("\r\n")
-           + translated(QT_TRANSLATE_NOOP("DeviceTransfers", "Please check your serial connection! "));
+    return QCoreApplication::translate("DeviceTransfers", "Device not detected.") + QStringLiteral("\r\n")
+           + QCoreApplication::translate("DeviceTransfers", "Please check your serial connection! ");
 }
 
 QString deviceNotDetectedTitle()
 {
-    return translated(QT_TRANSLATE_NOOP("DeviceTransfers", "Error"));
+    return QCoreApplication::translate("DeviceTransfers", "Error");
 }
 
 QCoro::Task<> DeviceTransfers::queryDevice()

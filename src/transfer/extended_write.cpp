@@ -9,12 +9,9 @@
 #include <QCoreApplication>
 
 namespace tunekit {
+
 namespace {
 
-QString translated(const char* text)
-{
-    return QCoreApplication::translate("DeviceWrites", text);
-}
 
 constexpr int InterpreterBytesPerPacket = 4;
 constexpr int SubindexesPerIndex = 256;
@@ -64,12 +61,12 @@ qsizetype blockRoom(int firstIndex, int lastIndex, int subindexesPerIndex, int b
 QString extendedBlockName(int index)
 {
     if (index >= InterpreterFirstIndex && index <= InterpreterLastIndex)
-        return translated(InterpreterName);
+        return QCoreApplication::translate("DeviceWrites", InterpreterName);
     if (index == FrequencyTableIndex)
-        return translated(FrequencyTableName);
+        return QCoreApplication::translate("DeviceWrites", FrequencyTableName);
     for (std::size_t n = 0; n < displayBlocks().size(); ++n) {
         if (index >= blockFirstIndex(displayBlocks()[n].blockNumber) && index <= displayBlocks()[n].lastIndex)
-            return translated(DisplayBlockNames[n]);
+            return QCoreApplication::translate("DeviceWrites", DisplayBlockNames[n]);
     }
     return {};
 }
@@ -79,7 +76,7 @@ QStringList oversizedBlocks(const ExtendedDataStore& store)
     QStringList lines;
     const auto check = [&lines](const char* name, qsizetype size, qsizetype room) {
         if (size > room)
-            lines << translated(QT_TRANSLATE_NOOP("DeviceWrites", "%1: %2 bytes, room for %3")).arg(translated(name)).arg(size).arg(room);
+            lines << QCoreApplication::translate("DeviceWrites", "%1: %2 bytes, room for %3").arg(QCoreApplication::translate("DeviceWrites", name)).arg(size).arg(room);
     };
     if (store.interpreterImage.size() >= InterpreterMinimumBytes)
         check(InterpreterName, store.interpreterImage.size(),
@@ -162,17 +159,17 @@ ExtendedDataWriter::ExtendedDataWriter(const TransferContext& context) : ctx_(co
 
 QString ExtendedDataWriter::preparingText()
 {
-    return translated(QT_TRANSLATE_NOOP("DeviceWrites", "preparing data ..."));
+    return QCoreApplication::translate("DeviceWrites", "preparing data ...");
 }
 
 QString ExtendedDataWriter::sendingText()
 {
-    return translated(QT_TRANSLATE_NOOP("DeviceWrites", "sending data  ..."));
+    return QCoreApplication::translate("DeviceWrites", "sending data  ...");
 }
 
 QString ExtendedDataWriter::transferText()
 {
-    return translated(QT_TRANSLATE_NOOP("DeviceWrites", "data transfer..."));
+    return QCoreApplication::translate("DeviceWrites", "data transfer...");
 }
 
 void ExtendedDataWriter::queue(const QList<PlannedUpload>& uploads, bool captions)

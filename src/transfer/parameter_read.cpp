@@ -11,15 +11,6 @@
 #include <QCoreApplication>
 
 namespace tunekit {
-namespace {
-
-QString translated(const char* text)
-{
-    return QCoreApplication::translate("DeviceTransfers", text);
-}
-
-
-} // namespace
 
 bool TransferContext::resetsBeforeTransmit() const
 {
@@ -121,7 +112,7 @@ QCoro::Task<> DeviceTransfers::startParameterRead()
     DeviceImage& image = ctx_.image;
 
     window.detail.clear();
-    window.caption = translated(QT_TRANSLATE_NOOP("DeviceTransfers", "data transfer..."));
+    window.caption = QCoreApplication::translate("DeviceTransfers", "data transfer...");
     showTransferWindow(true);
 
     // The interpreter select goes first: the interpreter's name is asked for by it below.

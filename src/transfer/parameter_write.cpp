@@ -18,12 +18,9 @@
 #include <cmath>
 
 namespace tunekit {
+
 namespace {
 
-QString translated(const char* text)
-{
-    return QCoreApplication::translate("DeviceWrites", text);
-}
 
 QString crLf()
 {
@@ -158,7 +155,7 @@ DeviceWrites::DeviceWrites(DeviceTransfers& transfers)
 
 QString DeviceWrites::doneText()
 {
-    return translated(QT_TRANSLATE_NOOP("DeviceWrites", "        Done!     "));
+    return QCoreApplication::translate("DeviceWrites", "        Done!     ");
 }
 
 AccessLevel DeviceWrites::level() const
@@ -212,7 +209,7 @@ QCoro::Task<bool> DeviceWrites::finishBatch()
         co_return true;
     // A refused packet ends the write.
     ctx_.dialogs.msgBox(refusalText(engine.refusals.first()), MsgButtons::Ok, MsgIcon::Critical,
-                        translated(QT_TRANSLATE_NOOP("DeviceWrites", "Error")));
+                        QCoreApplication::translate("DeviceWrites", "Error"));
     resetWriteBookkeeping();
     hideTransferWindow();
     co_return false;
@@ -238,8 +235,8 @@ QString DeviceWrites::refusalText(const RefusedPacket& refusal)
         else if (!block.isEmpty())
             what += QStringLiteral(" (") + block + QLatin1Char(')');
     }
-    return translated(QT_TRANSLATE_NOOP("DeviceWrites", "Writing failed: the device answered %1 to %2.")).arg(packetTypeName(refusal.answerType), what)
-           + crLf() + translated(QT_TRANSLATE_NOOP("DeviceWrites", "The device does not hold all of the data."));
+    return QCoreApplication::translate("DeviceWrites", "Writing failed: the device answered %1 to %2.").arg(packetTypeName(refusal.answerType), what)
+           + crLf() + QCoreApplication::translate("DeviceWrites", "The device does not hold all of the data.");
 }
 
 void DeviceWrites::resetWriteBookkeeping()
@@ -258,10 +255,10 @@ QCoro::Task<bool> DeviceWrites::imageFitsDevice(AccessLevel level)
         co_return true;
     const bool mismatch = image.fileConfigId >= 1 && image.deviceConfigId >= 1 && image.fileConfigId != image.deviceConfigId;
     const QString incompatible =
-        translated(QT_TRANSLATE_NOOP("DeviceWrites", "Data (ConfigID=%1) not compatible to connected hardware (ConfigID=%2)"))
+        QCoreApplication::translate("DeviceWrites", "Data (ConfigID=%1) not compatible to connected hardware (ConfigID=%2)")
             .arg(image.fileConfigId)
             .arg(image.deviceConfigId);
-    const QString error = translated(QT_TRANSLATE_NOOP("DeviceWrites", "Error"));
+    const QString error = QCoreApplication::translate("DeviceWrites", "Error");
     bool confirmed = false;
     if (mismatch && !level.mayWriteOtherFamily()) {
         ctx_.dialogs.msgBox(incompatible, MsgButtons::Ok, MsgIcon::Critical, error);
@@ -271,7 +268,7 @@ QCoro::Task<bool> DeviceWrites::imageFitsDevice(AccessLevel level)
     if (mismatch) {
         const MsgAnswer answer =
             co_await ctx_.dialogs.ask(Question::ConfigIdMismatch,
-                             incompatible + crLf() + translated(QT_TRANSLATE_NOOP("DeviceWrites", "Do You really want to continue?")),
+                             incompatible + crLf() + QCoreApplication::translate("DeviceWrites", "Do You really want to continue?"),
                              MsgButtons::YesNo, MsgIcon::Critical, error);
         if (answer != MsgAnswer::Yes) {
             dropIncompatibleData();
@@ -307,9 +304,9 @@ QCoro::Task<WriteResult> DeviceWrites::write()
     ctx_.engine.reportProgress();
 
     if (ctx_.port.state().portNumber < 1 || !ctx_.port.state().adapterFound) {
-        ctx_.dialogs.msgBox(translated(QT_TRANSLATE_NOOP("DeviceWrites", "Device type not detected.")) + crLf()
-                                + translated(QT_TRANSLATE_NOOP("DeviceWrites", "Please check your serial connection and COM-Port settings! ")),
-                            MsgButtons::Ok, MsgIcon::Exclamation, translated(QT_TRANSLATE_NOOP("DeviceWrites", "Error")));
+        ctx_.dialogs.msgBox(QCoreApplication::translate("DeviceWrites", "Device type not detected.") + crLf()
+                                + QCoreApplication::translate("DeviceWrites", "Please check your serial connection and COM-Port settings! "),
+                            MsgButtons::Ok, MsgIcon::Exclamation, QCoreApplication::translate("DeviceWrites", "Error"));
         co_return lastResult_;
     }
 
@@ -338,9 +335,9 @@ QCoro::Task<WriteResult> DeviceWrites::write()
     // A value its cell cannot hold exactly would be left out or changed on its way: the
     // device would not end up as the user meant. Nothing is sent then.
     if (const QStringList unwritable = unwritableValues(values); !unwritable.isEmpty()) {
-        ctx_.dialogs.msgBox(translated(QT_TRANSLATE_NOOP("DeviceWrites", "These values cannot be written to the device, so nothing was written:"))
+        ctx_.dialogs.msgBox(QCoreApplication::translate("DeviceWrites", "These values cannot be written to the device, so nothing was written:")
                                 + crLf() + unwritable.join(QStringLiteral(", ")),
-                            MsgButtons::Ok, MsgIcon::Exclamation, translated(QT_TRANSLATE_NOOP("DeviceWrites", "Error")));
+                            MsgButtons::Ok, MsgIcon::Exclamation, QCoreApplication::translate("DeviceWrites", "Error"));
         hideTransferWindow();
         co_return lastResult_;
     }
@@ -380,8 +377,8 @@ QCoro::Task<WriteResult> DeviceWrites::write()
     ctx_.engine.reportProgress();
     const MsgAnswer answer = co_await ctx_.dialogs.ask(
         Question::ExtendedData,
-        translated(QT_TRANSLATE_NOOP("DeviceWrites", "Extended Data is to be written to the device. That could take a while.")) + crLf()
-            + translated(QT_TRANSLATE_NOOP("DeviceWrites", "YES to proceed, NO to write parameters only or CANCEL to finish.")),
+        QCoreApplication::translate("DeviceWrites", "Extended Data is to be written to the device. That could take a while.") + crLf()
+            + QCoreApplication::translate("DeviceWrites", "YES to proceed, NO to write parameters only or CANCEL to finish."),
         MsgButtons::YesNoCancel, MsgIcon::None, defaultTitle());
     if (answer == MsgAnswer::Yes && !co_await writeExtendedData(store))
         co_return lastResult_;
@@ -415,9 +412,9 @@ QCoro::Task<bool> DeviceWrites::writeExtendedData(const ExtendedDataStore& store
     // are refused before anything is sent.
     const QStringList oversized = oversizedBlocks(store);
     if (!oversized.isEmpty()) {
-        ctx_.dialogs.msgBox(translated(QT_TRANSLATE_NOOP("DeviceWrites", "Extended data longer than its place in the device is not written:"))
+        ctx_.dialogs.msgBox(QCoreApplication::translate("DeviceWrites", "Extended data longer than its place in the device is not written:")
                                 + crLf() + oversized.join(crLf()),
-                            MsgButtons::Ok, MsgIcon::Exclamation, translated(QT_TRANSLATE_NOOP("DeviceWrites", "Error")));
+                            MsgButtons::Ok, MsgIcon::Exclamation, QCoreApplication::translate("DeviceWrites", "Error"));
         resetWriteBookkeeping();
         hideTransferWindow();
         co_return false;
@@ -465,10 +462,10 @@ QCoro::Task<bool> DeviceWrites::mayWriteCalibration(bool frequency)
     // Without that decision only calibration values a file brought are written.
     if (!level().decidesCalibration())
         co_return ctx_.image.valuesFromFile;
-    const QString title = frequency ? translated(QT_TRANSLATE_NOOP("DeviceWrites", "A T T E N T I O N  -  adjusted value"))
-                                    : translated(QT_TRANSLATE_NOOP("DeviceWrites", "A T T E N T I O N  -  adjusted values"));
-    const QString text = frequency ? translated(QT_TRANSLATE_NOOP("DeviceWrites", "Overwrite Adjusted Frequency Compensation Value?"))
-                                   : translated(QT_TRANSLATE_NOOP("DeviceWrites", "Overwrite Adjusted Gain/Phase Compensation Values?"));
+    const QString title = frequency ? QCoreApplication::translate("DeviceWrites", "A T T E N T I O N  -  adjusted value")
+                                    : QCoreApplication::translate("DeviceWrites", "A T T E N T I O N  -  adjusted values");
+    const QString text = frequency ? QCoreApplication::translate("DeviceWrites", "Overwrite Adjusted Frequency Compensation Value?")
+                                   : QCoreApplication::translate("DeviceWrites", "Overwrite Adjusted Gain/Phase Compensation Values?");
     co_return co_await ctx_.dialogs.ask(Question::Calibration, text, MsgButtons::YesNo, MsgIcon::Critical, title)
         == MsgAnswer::Yes;
 }
@@ -608,9 +605,9 @@ QCoro::Task<> DeviceWrites::parameterWrite(const ParamArray<QString>& values)
     if (!leftOut_.isEmpty()) {
         // The device will not hold everything the user meant: the write cannot end in "Done!".
         lastResult_ = WriteResult::Failed;
-        ctx_.dialogs.msgBox(translated(QT_TRANSLATE_NOOP("DeviceWrites", "These values cannot be written to the device and were left out:"))
+        ctx_.dialogs.msgBox(QCoreApplication::translate("DeviceWrites", "These values cannot be written to the device and were left out:")
                                 + crLf() + leftOut_.join(QStringLiteral(", ")),
-                            MsgButtons::Ok, MsgIcon::Exclamation, translated(QT_TRANSLATE_NOOP("DeviceWrites", "Error")));
+                            MsgButtons::Ok, MsgIcon::Exclamation, QCoreApplication::translate("DeviceWrites", "Error"));
     }
     if (ctx_.resetsBeforeTransmit())
         co_await ctx_.port.resetDevice();
@@ -625,21 +622,21 @@ QCoro::Task<> DeviceWrites::writeTestInterpreter(QString programFolder)
     // Without a file there is nothing to send; say so instead of doing nothing.
     const QString path = QDir(programFolder).filePath(QStringLiteral("xtest.bin"));
     const QString shown = QDir::toNativeSeparators(path);
-    const QString error = translated(QT_TRANSLATE_NOOP("DeviceWrites", "Error"));
+    const QString error = QCoreApplication::translate("DeviceWrites", "Error");
     QFile file(path);
     if (!file.exists()) {
-        ctx_.dialogs.msgBox(translated(QT_TRANSLATE_NOOP("DeviceWrites", "The interpreter file %1 was not found.")).arg(shown),
+        ctx_.dialogs.msgBox(QCoreApplication::translate("DeviceWrites", "The interpreter file %1 was not found.").arg(shown),
                             MsgButtons::Ok, MsgIcon::Exclamation, error);
         co_return;
     }
     if (!file.open(QIODevice::ReadOnly)) {
-        ctx_.dialogs.msgBox(translated(QT_TRANSLATE_NOOP("DeviceWrites", "The interpreter file %1 could not be read.")).arg(shown),
+        ctx_.dialogs.msgBox(QCoreApplication::translate("DeviceWrites", "The interpreter file %1 could not be read.").arg(shown),
                             MsgButtons::Ok, MsgIcon::Exclamation, error);
         co_return;
     }
     const QByteArray bytes = file.readAll();
     if (bytes.isEmpty()) {
-        ctx_.dialogs.msgBox(translated(QT_TRANSLATE_NOOP("DeviceWrites", "The interpreter file %1 is empty.")).arg(shown),
+        ctx_.dialogs.msgBox(QCoreApplication::translate("DeviceWrites", "The interpreter file %1 is empty.").arg(shown),
                             MsgButtons::Ok, MsgIcon::Exclamation, error);
         co_return;
     }
