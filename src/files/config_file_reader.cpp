@@ -324,7 +324,6 @@ void Reader::finish()
         taken_[ChannelStopNr] = true;
     }
 
-    out_.checksumLabel = crcLabelLookFor(inputs_.checksumState);
 
     for (int k = 1; k <= ParamCount; ++k)
         out_.imageValues[k] = out_.applicable[k] ? values[k] : QString();

@@ -78,7 +78,6 @@ struct ConfigFileContent {
 
     QString fileName;                // shown without its folder
     ChecksumState checksumState = ChecksumState::ChecksumValid;
-    CrcLabelLook checksumLabel;
 };
 
 // Hexadecimal section text to bytes: "" for an odd length; a pair that is no hexadecimal number
