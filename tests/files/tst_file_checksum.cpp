@@ -127,11 +127,8 @@ private slots:
 
         QCOMPARE(dialogs.filtersSeen.first(), QStringLiteral("TunekitData (*.scd)|*.scd"));
         QCOMPARE(dialogs.messages.size(), 2); // the two confirmations, nothing else
-        const ScriptedDialogs::Message& ask = dialogs.messages.first();
-        QCOMPARE(ask.text, QStringLiteral("Convert this File?\r\n\r\n") + QDir::toNativeSeparators(f.path));
-        QCOMPARE(ask.title, QStringLiteral("Checksum"));
-        QCOMPARE(ask.buttons, MsgButtons::OkCancel);
-        QCOMPARE(ask.icon, MsgIcon::Exclamation);
+        QCOMPARE(dialogs.messages.first(), (DialogMessage{"Convert this File?\r\n\r\n" + QDir::toNativeSeparators(f.path),
+                                                          MsgButtons::OkCancel, MsgIcon::Exclamation, "Checksum"}));
     }
 
     // No conversion without a backup. The cancelled row checks the question in German, the

@@ -5,8 +5,11 @@
 #include <QList>
 #include <QQueue>
 #include <QString>
+#include <QTest>
 
 namespace tunekit::testing {
+
+using Messages = QList<DialogMessage>;
 
 // Answers dialogs from a script and records every message, so tests can
 // assert texts, titles, icons and button sets.
@@ -47,3 +50,20 @@ public:
 };
 
 } // namespace tunekit::testing
+
+namespace tunekit {
+
+// A message compares whole, so one comparison states its text, buttons, icon and title.
+inline bool operator==(const DialogMessage& a, const DialogMessage& b)
+{
+    return a.text == b.text && a.buttons == b.buttons && a.icon == b.icon && a.title == b.title;
+}
+inline char* toString(const DialogMessage& m)
+{
+    return QTest::toString(QStringLiteral("\"%1\" titled \"%2\", buttons %3, icon %4")
+                               .arg(m.text, m.title)
+                               .arg(int(m.buttons))
+                               .arg(int(m.icon)));
+}
+
+} // namespace tunekit
