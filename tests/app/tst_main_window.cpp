@@ -159,14 +159,14 @@ private slots:
     void disAutoResMirrorsCheck01()
     {
         Window w;
-        auto* autoResetOffBox_ = w.find<QCheckBox>("DisAutoRes");
+        auto* autoResetOff = w.find<QCheckBox>("DisAutoRes");
         auto* check01 = w.find<QCheckBox>("check01");
-        QVERIFY(autoResetOffBox_ && check01);
-        autoResetOffBox_->setChecked(true);
+        QVERIFY(autoResetOff && check01);
+        autoResetOff->setChecked(true);
         QVERIFY(check01->isChecked());
         QVERIFY(w.window->logic().engine().reset().automaticResetOff);
         check01->setChecked(false);
-        QVERIFY(!autoResetOffBox_->isChecked());
+        QVERIFY(!autoResetOff->isChecked());
         QVERIFY(!w.window->logic().engine().reset().automaticResetOff);
         // The paced mode's box on the same tab.
         auto* paced = w.find<QCheckBox>("chkPaced");
@@ -229,9 +229,8 @@ private slots:
         records->findChild<QLineEdit*>(QStringLiteral("txtRecordSerial"))->setText(serial);
         QTest::mouseClick(records->findChild<QPushButton*>(QStringLiteral("cmdRecordSearch")), Qt::LeftButton);
         QCOMPARE(records->shown().size(), 1);
-        QCOMPARE(records->shown().first().command, QStringLiteral("read"));
-        QCOMPARE(records->shown().first().result, QStringLiteral("passed"));
-        QCOMPARE(records->shown().first().accessLevel, QStringLiteral("service"));
+        const auto& record = records->shown().first();
+        QCOMPARE((QStringList{record.command, record.result, record.accessLevel}), (QStringList{"read", "passed", "service"}));
         QCOMPARE(records->findChild<QTableWidget*>(QStringLiteral("tblRecords"))->item(0, 3)->text(), serial);
     }
 

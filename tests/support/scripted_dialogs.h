@@ -5,7 +5,6 @@
 #include <QList>
 #include <QQueue>
 #include <QString>
-#include <QTest>
 
 namespace tunekit::testing {
 
@@ -58,12 +57,14 @@ inline bool operator==(const DialogMessage& a, const DialogMessage& b)
 {
     return a.text == b.text && a.buttons == b.buttons && a.icon == b.icon && a.title == b.title;
 }
+// How Qt Test prints a message that differs; it frees the text.
 inline char* toString(const DialogMessage& m)
 {
-    return QTest::toString(QStringLiteral("\"%1\" titled \"%2\", buttons %3, icon %4")
-                               .arg(m.text, m.title)
-                               .arg(int(m.buttons))
-                               .arg(int(m.icon)));
+    const QString text = QStringLiteral("\"%1\" titled \"%2\", buttons %3, icon %4")
+                             .arg(m.text, m.title)
+                             .arg(int(m.buttons))
+                             .arg(int(m.icon));
+    return qstrdup(text.toUtf8().constData());
 }
 
 } // namespace tunekit

@@ -33,18 +33,20 @@ QByteArray pattern(int size)
 
 // Family 53 read at the level as a user would before writing, the traffic so far forgotten, and
 // TransmitPower (cell 0x2203) edited to 20.
-void prepare(Rig& rig, int level, bool onlyChanged = true)
-{
-    rig.accessLevel = AccessLevel::fromNumber(level).value();
-    rig.detect();
-    rig.transfers.readParameters();
-    rig.runUntilIdle();
-    rig.line.device().clearRequests();
-    rig.dialogs.messages.clear();
-    rig.options.sendChangedOnly = onlyChanged;
-    rig.image.value[7] = QStringLiteral("20");
-    rig.image.changed[7] = true;
-}
+struct WriteRig : Rig {
+    explicit WriteRig(int level, bool onlyChanged = true) : Rig(53, 30)
+    {
+        accessLevel = AccessLevel::fromNumber(level).value();
+        detect();
+        transfers.readParameters();
+        runUntilIdle();
+        line.device().clearRequests();
+        dialogs.messages.clear();
+        options.sendChangedOnly = onlyChanged;
+        image.value[7] = QStringLiteral("20");
+        image.changed[7] = true;
+    }
+};
 
 // Every transfer command at once, as a user clicking about while a transfer runs; Write
 // interpreter looks for its file in the folder.
@@ -381,8 +383,7 @@ private slots:
     void writeByLevel()
     {
         QFETCH(WriteCase, c);
-        Rig rig(53, 30);
-        prepare(rig, c.level, c.onlyChanged);
+        WriteRig rig(c.level, c.onlyChanged);
         rig.image.valuesFromFile = c.fromFile;
         rig.image.value[7] = c.transmitPower;
         rig.image.value[17] = QStringLiteral("-4"); // FreqComp, kept +10
@@ -427,8 +428,7 @@ private slots:
     {
         QFETCH(QString, systemAddress);
         QFETCH(QByteArray, cell);
-        Rig rig(53, 30);
-        prepare(rig, 40);
+        WriteRig rig(40);
         rig.image.changed[7] = false;
         rig.image.value[2] = systemAddress;
         rig.image.value[3] = QStringLiteral("250");
@@ -464,8 +464,7 @@ private slots:
     {
         QFETCH(BlockCase, c);
         const auto [block, size, last, units, firmware] = c;
-        Rig rig(53, 30);
-        prepare(rig, 40);
+        WriteRig rig(40);
         rig.line.faults().workMs = firmware == 1 ? 700 : 0;
         rig.line.device().setKnowsConfigEnable(firmware != 2);
         const int restarts = rig.line.device().restartCount();
@@ -544,8 +543,7 @@ private slots:
         QFETCH(int, level);
         QFETCH(bool, eraseAfterWrite);
         QFETCH(bool, usedUp);
-        Rig rig(53, 30);
-        prepare(rig, level);
+        WriteRig rig(level);
         rig.options.eraseTextsAfterWrite = eraseAfterWrite;
         rig.image.extended.textsImage = pattern(1030);
         rig.image.extended.displayPresent = true;
@@ -569,8 +567,7 @@ private slots:
 
     void deviceFallsSilentInABlock()
     {
-        Rig rig(53, 30);
-        prepare(rig, 40);
+        WriteRig rig(40);
         rig.image.extended.interpreterImage = pattern(2050);
         rig.image.extended.textsImage = pattern(1030);
         // Deaf to one packet, the first of the interpreter's second page.
@@ -626,8 +623,7 @@ private slots:
         QFETCH(QList<int>, packet);
         QFETCH(int, texts);
         QFETCH(QString, message);
-        Rig rig(53, 30);
-        prepare(rig, 40);
+        WriteRig rig(40);
         rig.image.extended.textsImage = pattern(texts);
         rig.views.beforeSend = [&] {
             const QByteArray& sent = rig.engine.state().inFlight;
@@ -652,8 +648,7 @@ private slots:
 
     void readBackAfterWrite()
     {
-        Rig rig(53, 30);
-        prepare(rig, 60, false);
+        WriteRig rig(60, false);
         const QList<QPair<int, QString>> edits{{2, "4321"}, {3, "250"}, {14, "01.02.2016"}, {15, "20161234"}, {17, "-3"},
                                                {19, "-7"}, {20, "12"}, {30, "-100"}, {57, "1000"}};
         for (const auto& [nr, text] : edits)
