@@ -6,9 +6,6 @@
 #include "sim/pty_server.h"
 #include "consoles/console_windows.h"
 #include "consoles/packet_log_view.h"
-#include "link/packet_codec.h"
-#include "sim/sim_line.h"
-#include "sim/virtual_clock.h"
 #include "support/rig.h"
 
 #include <QAction>
@@ -16,12 +13,10 @@
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QLabel>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTableWidget>
@@ -92,8 +87,8 @@ private slots:
             QVERIFY2(w.find<QAction>(name), name);
         QVERIFY(!w.find<QWidget>("frmContact")->isVisible());
         // The main timer has put the check mark on the start level.
-        QVERIFY(w.window->findChild<QAction*>(QStringLiteral("mnuLevel10"))->isChecked());
-        QVERIFY(!w.window->findChild<QAction*>(QStringLiteral("mnuLevel40"))->isChecked());
+        QVERIFY(w.find<QAction>("mnuLevel10")->isChecked());
+        QVERIFY(!w.find<QAction>("mnuLevel40")->isChecked());
         // The detection batch resets after its last answer, and start-up resets once more at its end.
         QCOMPARE(w.line->device().restartCount(), 2);
     }
@@ -138,25 +133,25 @@ private slots:
         QVERIFY(w.virtualClock->runUntil([&] { return w.window->startupDone(); }, 60000));
         auto* tabs = w.find<QTabWidget>("SSTab");
         QCOMPARE(tabs->tabText(1), QStringLiteral("   Übersicht    "));
-        QVERIFY(w.window->findChild<QAction*>(QStringLiteral("mnuGerman"))->isChecked());
-        QCOMPARE(w.window->findChild<QAction*>(QStringLiteral("mnuLevel40"))->text(), QStringLiteral("Kundendienst"));
+        QVERIFY(w.find<QAction>("mnuGerman")->isChecked());
+        QCOMPARE(w.find<QAction>("mnuLevel40")->text(), QStringLiteral("Kundendienst"));
 
         // Qt's own dialog texts speak the interface's language too.
         auto noButton = [] { return QMessageBox(QMessageBox::Question, {}, {}, QMessageBox::Yes | QMessageBox::No)
                                         .button(QMessageBox::No)->text().remove(QLatin1Char('&')); };
         QCOMPARE(noButton(), QStringLiteral("Nein"));
 
-        w.window->findChild<QAction*>(QStringLiteral("mnuEnglish"))->trigger();
+        w.find<QAction>("mnuEnglish")->trigger();
         QCOMPARE(noButton(), QStringLiteral("No"));
         QCOMPARE(tabs->tabText(1), QStringLiteral("   Overview    "));
         QCOMPARE(w.find<QPushButton>("cmdConfigWrite")->text(), QStringLiteral("             Write"));
         QCOMPARE(w.find<QCheckBox>("ChkSendNewDataOnly")->text(), QStringLiteral("Only send changed values"));
-        QVERIFY(w.window->findChild<QAction*>(QStringLiteral("mnuEnglish"))->isChecked());
-        QVERIFY(!w.window->findChild<QAction*>(QStringLiteral("mnuGerman"))->isChecked());
+        QVERIFY(w.find<QAction>("mnuEnglish")->isChecked());
+        QVERIFY(!w.find<QAction>("mnuGerman")->isChecked());
         // The overview's headers keep the language of the start.
         QCOMPARE(w.find<QTreeWidget>("lstOverview")->headerItem()->text(0), QStringLiteral("Wert"));
         QCOMPARE(w.find<QWidget>("CmdCopyToConfig")->toolTip(), QStringLiteral("Generates a *.scd Config File out of device data."));
-        w.window->findChild<QAction*>(QStringLiteral("mnuGerman"))->trigger();
+        w.find<QAction>("mnuGerman")->trigger();
         QCOMPARE(w.find<QWidget>("cmdConvertChecksum")->toolTip(),
                  QStringLiteral("Fügt einer vorhandenen Config-Datei die neue v2-Checksumme hinzu."));
     }
@@ -164,14 +159,14 @@ private slots:
     void disAutoResMirrorsCheck01()
     {
         Window w;
-        auto* autoResetOffBox_ = w.find<QCheckBox>("DisAutoRes");
+        auto* autoResetOff = w.find<QCheckBox>("DisAutoRes");
         auto* check01 = w.find<QCheckBox>("check01");
-        QVERIFY(autoResetOffBox_ && check01);
-        autoResetOffBox_->setChecked(true);
+        QVERIFY(autoResetOff && check01);
+        autoResetOff->setChecked(true);
         QVERIFY(check01->isChecked());
         QVERIFY(w.window->logic().engine().reset().automaticResetOff);
         check01->setChecked(false);
-        QVERIFY(!autoResetOffBox_->isChecked());
+        QVERIFY(!autoResetOff->isChecked());
         QVERIFY(!w.window->logic().engine().reset().automaticResetOff);
         // The paced mode's box on the same tab.
         auto* paced = w.find<QCheckBox>("chkPaced");
@@ -193,7 +188,7 @@ private slots:
             QTest::keyClicks(dialog->findChild<QWidget*>(QStringLiteral("txtPwd")), QStringLiteral("Dill"));
             QTest::keyClick(dialog->findChild<QWidget*>(QStringLiteral("txtPwd")), Qt::Key_Return);
         });
-        w.window->findChild<QAction*>(QStringLiteral("mnuLevel40"))->trigger();
+        w.find<QAction>("mnuLevel40")->trigger();
         QCOMPARE(w.window->logic().access().level, AccessLevel::service());
         auto* tabs = w.find<QTabWidget>("SSTab");
         QVERIFY(tabs->isTabVisible(1) && tabs->isTabVisible(2) && !tabs->isTabVisible(3));
@@ -234,9 +229,8 @@ private slots:
         records->findChild<QLineEdit*>(QStringLiteral("txtRecordSerial"))->setText(serial);
         QTest::mouseClick(records->findChild<QPushButton*>(QStringLiteral("cmdRecordSearch")), Qt::LeftButton);
         QCOMPARE(records->shown().size(), 1);
-        QCOMPARE(records->shown().first().command, QStringLiteral("read"));
-        QCOMPARE(records->shown().first().result, QStringLiteral("passed"));
-        QCOMPARE(records->shown().first().accessLevel, QStringLiteral("service"));
+        const auto& record = records->shown().first();
+        QCOMPARE((QStringList{record.command, record.result, record.accessLevel}), (QStringList{"read", "passed", "service"}));
         QCOMPARE(records->findChild<QTableWidget*>(QStringLiteral("tblRecords"))->item(0, 3)->text(), serial);
     }
 

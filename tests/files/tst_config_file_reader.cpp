@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QCoroTask>
 #include <QTest>
 
@@ -375,14 +374,12 @@ private slots:
         QCOMPARE(image.file.description, o.description);
         QCOMPARE(summaryOf(image.extended), o.extended);
         QCOMPARE(int(image.fileConfigId), o.fileId);
-        QCOMPARE(dialogs.messages.size(), o.message.isEmpty() ? 0 : 1);
-        if (!o.message.isEmpty()) {
-            QCOMPARE(dialogs.messages[0].text, o.message.contains(u"%1") ? o.message.arg(QDir::toNativeSeparators(path)) : o.message);
-            const bool refused = o.status == OpenStatus::Refused;
-            QCOMPARE(dialogs.messages[0].icon, refused ? MsgIcon::Critical : MsgIcon::Exclamation);
-            QCOMPARE(dialogs.messages[0].title, o.german ? (refused ? QStringLiteral("Prüfsummenfehler") : QStringLiteral("Fehler"))
-                                                         : (refused ? QStringLiteral("Checksum Error") : QStringLiteral("Error")));
-        }
+        const bool refused = o.status == OpenStatus::Refused;
+        const QString title = o.german ? (refused ? QStringLiteral("Prüfsummenfehler") : QStringLiteral("Fehler"))
+                                       : (refused ? QStringLiteral("Checksum Error") : QStringLiteral("Error"));
+        const QString text = o.message.contains(u"%1") ? o.message.arg(QDir::toNativeSeparators(path)) : o.message;
+        const DialogMessage shown{text, MsgButtons::Ok, refused ? MsgIcon::Critical : MsgIcon::Exclamation, title};
+        QCOMPARE(dialogs.messages, o.message.isEmpty() ? Messages{} : Messages{shown});
     }
 };
 

@@ -12,7 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
-#include <QTemporaryDir>
 #include <QCoroTask>
 #include <QTest>
 
@@ -245,12 +244,9 @@ private slots:
         dialogs.saveFileNames << f.path;
         QCOMPARE(QCoro::waitFor(generateConfigFile({smallImage(), host, version, dialogs}, {})), WriteOutcome::Failed);
 
-        QCOMPARE(dialogs.messages.size(), 1);
         message.replace(QStringLiteral("%1"), QDir::toNativeSeparators(f.path))
             .replace(QStringLiteral("%2"), QDir::toNativeSeparators(folder));
-        QCOMPARE(dialogs.messages[0].text, message);
-        QCOMPARE(dialogs.messages[0].title, german ? QStringLiteral("Fehler") : QStringLiteral("Error"));
-        QCOMPARE(dialogs.messages[0].icon, MsgIcon::Exclamation);
+        QCOMPARE(dialogs.messages, (Messages{{message, MsgButtons::Ok, MsgIcon::Exclamation, german ? "Fehler" : "Error"}}));
         if (existing) {
             QCOMPARE(readFile(f.path), QByteArray("old"));
             QCOMPARE(entries(folder), QStringList{QFileInfo(f.path).fileName()});

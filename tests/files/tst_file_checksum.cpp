@@ -115,23 +115,17 @@ private slots:
         ScriptedDialogs dialogs;
         dialogs.openFileNames << f.path << f.path;
 
-        QCOMPARE(QCoro::waitFor(convertChecksumCommand(dialogs)), ConversionOutcome::Converted);
-        QCOMPARE(readFile(backup), kText);
-        QCOMPARE(QFileInfo(f.path).size(), kText.size() + 4);
-        QCOMPARE(fileChecksumState(f.path).state, ChecksumState::ChecksumValid);
-
-        QCOMPARE(QCoro::waitFor(convertChecksumCommand(dialogs)), ConversionOutcome::Converted);
-        QCOMPARE(readFile(backup), withChecksumTrailer(kText));
-        QCOMPARE(readFile(f.path), withChecksumTrailer(withChecksumTrailer(kText)));
-        QCOMPARE(fileChecksumState(f.path).state, ChecksumState::ChecksumValid);
-
+        for (const QByteArray& before : {kText, withChecksumTrailer(kText)}) {
+            QCOMPARE(QCoro::waitFor(convertChecksumCommand(dialogs)), ConversionOutcome::Converted);
+            QCOMPARE(readFile(backup), before);
+            QCOMPARE(readFile(f.path), withChecksumTrailer(before));
+            QCOMPARE(fileChecksumState(f.path).state, ChecksumState::ChecksumValid);
+        }
         QCOMPARE(dialogs.filtersSeen.first(), QStringLiteral("TunekitData (*.scd)|*.scd"));
-        QCOMPARE(dialogs.messages.size(), 2); // the two confirmations, nothing else
-        const ScriptedDialogs::Message& ask = dialogs.messages.first();
-        QCOMPARE(ask.text, QStringLiteral("Convert this File?\r\n\r\n") + QDir::toNativeSeparators(f.path));
-        QCOMPARE(ask.title, QStringLiteral("Checksum"));
-        QCOMPARE(ask.buttons, MsgButtons::OkCancel);
-        QCOMPARE(ask.icon, MsgIcon::Exclamation);
+        // The two confirmations, nothing else.
+        const DialogMessage ask{"Convert this File?\r\n\r\n" + QDir::toNativeSeparators(f.path), MsgButtons::OkCancel,
+                                MsgIcon::Exclamation, "Checksum"};
+        QCOMPARE(dialogs.messages, (Messages{ask, ask}));
     }
 
     // No conversion without a backup. The cancelled row checks the question in German, the

@@ -4,6 +4,7 @@
 #include <QtTest>
 
 using namespace tunekit;
+using tunekit::testing::Messages;
 using tunekit::testing::ScriptedDialogs;
 
 namespace {
@@ -48,14 +49,10 @@ private slots:
         const SerialEncoding result = encode(e.address, e.oem, e.group, e.configId, dialogs);
         QCOMPARE(result.serial, e.serial);
         QCOMPARE(result.oemRejected, e.rejected);
-        QCOMPARE(dialogs.messages.size(), e.rejected ? 1 : 0);
-        if (e.rejected) {
-            QCOMPARE(dialogs.messages[0].text, QStringLiteral("The OEM code is not allowed with this product group value.\r\n"
-                                                              "Please enter the correct product group first."));
-            QCOMPARE(dialogs.messages[0].title, QStringLiteral("Checksum Error"));
-            QCOMPARE(dialogs.messages[0].icon, MsgIcon::Information);
-            QCOMPARE(dialogs.messages[0].buttons, MsgButtons::Ok);
-        }
+        const DialogMessage refusal{"The OEM code is not allowed with this product group value.\r\n"
+                                    "Please enter the correct product group first.",
+                                    MsgButtons::Ok, MsgIcon::Information, "Checksum Error"};
+        QCOMPARE(dialogs.messages, e.rejected ? Messages{refusal} : Messages{});
     }
 
     void decode_data()

@@ -168,10 +168,9 @@ private slots:
         QVERIFY2(detectionMs < 1500, qPrintable(QStringLiteral("%1 ms").arg(detectionMs)));
         QVERIFY(!rig.session.port().adapterFound);
         QVERIFY(!rig.line.isOpen());
-        QCOMPARE(rig.dialogs.messages.size(), 1);
-        QCOMPARE(rig.dialogs.messages.first().icon, MsgIcon::Critical);
-        QCOMPARE(rig.dialogs.messages.first().text,
-                 QStringLiteral("The connection to the programming adapter was lost.\r\nCheck the cable, then choose Interface > Detect."));
+        const DialogMessage lost{"The connection to the programming adapter was lost.\r\nCheck the cable, then choose Interface > Detect.",
+                                 MsgButtons::Ok, MsgIcon::Critical, "Error"};
+        QCOMPARE(rig.dialogs.messages, Messages{lost});
 
         // The engine gives the batch up by time-out, quietly: the loss was already reported.
         QVERIFY(rig.pumpUntil([&] { return rig.idle(); }, 20000));

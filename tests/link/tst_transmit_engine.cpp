@@ -27,45 +27,51 @@ SimFaults faults(const std::function<void(SimFaults&)>& set)
 // Why a given-up batch shows no message.
 constexpr int Shown = 0, Suppressed = 1, NoAdapter = 2;
 
+// A batch of reads: the line's faults, paced or not, how many, the answers that came too late and
+// were asked for again, and the device's restarts (0: the automatic reset is switched off).
+struct Batch {
+    SimFaults faults = {};
+    bool paced = false;
+    int count = 20, lost = 0, resets = 1;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(Batch)
 
 class TestTransmitEngine : public QObject {
     Q_OBJECT
 private slots:
     void queuedPacketsAndTheirFrames_data()
     {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<int>("index");
-        QTest::addColumn<int>("subindex");
+        QTest::addColumn<QList<int>>("packet"); // type, index, subindex
         QTest::addColumn<QByteArray>("data");
         QTest::addColumn<QByteArray>("frame");
-        QTest::newRow("empty data padded") << 0x10 << 0x2000 << 0 << QByteArray() << QByteArray("@1000200000000000CF\r");
-        QTest::newRow("six data bytes cut to four") << 0x12 << 0x2101 << 0 << bytes({1, 2, 3, 4, 5, 6}) << QByteArray("@1201210001020304C1\r");
-        QTest::newRow("index little-endian") << 0x12 << 0x5000 << 3 << bytes({0xAA}) << QByteArray("@12005003AA000000EF\r");
-        QTest::newRow("only bits 0..15 of the index") << 0x10 << 0x12345 << 0 << QByteArray() << QByteArray("@104523000000000087\r");
+        QTest::newRow("empty data padded") << QList{0x10, 0x2000, 0} << QByteArray() << QByteArray("@1000200000000000CF\r");
+        QTest::newRow("six data bytes cut to four") << QList{0x12, 0x2101, 0} << bytes({1, 2, 3, 4, 5, 6}) << QByteArray("@1201210001020304C1\r");
+        QTest::newRow("index little-endian") << QList{0x12, 0x5000, 3} << bytes({0xAA}) << QByteArray("@12005003AA000000EF\r");
+        QTest::newRow("only bits 0..15 of the index") << QList{0x10, 0x12345, 0} << QByteArray() << QByteArray("@104523000000000087\r");
         // (-1 div 256) truncates toward zero to 0, so the high byte is 0, not 0xFF.
-        QTest::newRow("negative index") << 0x10 << -1 << 0 << QByteArray() << QByteArray("@10FF000000000000EF\r");
-        QTest::newRow("sum wraps twice") << 0x12 << 0x1001 << 2 << bytes({0xFF, 0xFF, 0x00, 0x80}) << QByteArray("@12011002FFFF00805A\r");
-        QTest::newRow("all zero") << 0 << 0 << 0 << QByteArray() << QByteArray("@0000000000000000FF\r");
-        QTest::newRow("all 0xFF") << 0xFF << 0xFFFF << 0xFF << QByteArray(4, '\xFF') << QByteArray("@FFFFFFFFFFFFFFFF00\r");
+        QTest::newRow("negative index") << QList{0x10, -1, 0} << QByteArray() << QByteArray("@10FF000000000000EF\r");
+        QTest::newRow("sum wraps twice") << QList{0x12, 0x1001, 2} << bytes({0xFF, 0xFF, 0x00, 0x80}) << QByteArray("@12011002FFFF00805A\r");
+        QTest::newRow("all zero") << QList{0, 0, 0} << QByteArray() << QByteArray("@0000000000000000FF\r");
+        QTest::newRow("all 0xFF") << QList{0xFF, 0xFFFF, 0xFF} << QByteArray(4, '\xFF') << QByteArray("@FFFFFFFFFFFFFFFF00\r");
     }
 
     void queuedPacketsAndTheirFrames()
     {
-        QFETCH(int, type);
-        QFETCH(int, index);
-        QFETCH(int, subindex);
+        QFETCH(QList<int>, packet);
         QFETCH(QByteArray, data);
         QFETCH(QByteArray, frame);
         TransmitEngine engine;
-        engine.sendPacket(static_cast<std::uint8_t>(type), index, static_cast<std::uint8_t>(subindex), data);
+        engine.sendPacket(static_cast<std::uint8_t>(packet[0]), packet[1], static_cast<std::uint8_t>(packet[2]), data);
         engine.sendPacket(DownloadRequest, 0x2000, 0);
         QCOMPARE(engine.state().queue.length(), 16);
         QVERIFY(!engine.state().sending); // queuing alone never starts a transfer
-        const QByteArray packet = engine.state().queue.front();
-        QCOMPARE(encodeFrame(packet), frame);
+        const QByteArray queued = engine.state().queue.front();
+        QCOMPARE(encodeFrame(queued), frame);
         QVERIFY(frameIntact(frame));
-        QCOMPARE(decodeFrame(frame.chopped(1) + 'X'), packet); // the 20th character is not looked at
+        QCOMPARE(decodeFrame(frame.chopped(1) + 'X'), queued); // the 20th character is not looked at
     }
 
     void decodesFrames_data()
@@ -170,41 +176,34 @@ private slots:
 
     void batchIsAnswered_data()
     {
-        QTest::addColumn<SimFaults>("faults");
-        QTest::addColumn<bool>("paced");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<int>("lost"); // answers that came too late and were asked for again
-        QTest::addColumn<int>("resets"); // 0: the automatic reset is switched off
-        QTest::newRow("next packet as soon as the answer is in") << SimFaults{} << false << 5 << 0 << 1;
-        QTest::newRow("automatic reset off, the console's hint instead") << SimFaults{} << false << 5 << 0 << 0;
-        QTest::newRow("paced, one packet per tick") << SimFaults{} << true << 5 << 0 << 1;
-        QTest::newRow("one packet, ended in its sending tick") << SimFaults{} << false << 1 << 0 << 1;
-        QTest::newRow("noise and a frame in pieces") << faults([](SimFaults& f) { f.splitAfter = 3; f.noise = "xx\r"; }) << false << 20 << 0 << 1;
-        QTest::newRow("every answer twice, in one USB packet") << faults([](SimFaults& f) { f.duplicateRate = 1; f.latencyMs = 16; }) << false << 20 << 0 << 1;
-        QTest::newRow("bursts of noise") << faults([](SimFaults& f) { f.noiseBurstRate = 0.5; }) << false << 20 << 0 << 1;
-        QTest::newRow("corrupted answers") << faults([](SimFaults& f) { f.corruptRate = 0.15; }) << false << 20 << 0 << 1;
+        QTest::addColumn<Batch>("batch");
+        QTest::newRow("next packet as soon as the answer is in") << Batch{.count = 5};
+        QTest::newRow("automatic reset off, the console's hint instead") << Batch{.count = 5, .resets = 0};
+        QTest::newRow("paced, one packet per tick") << Batch{.paced = true, .count = 5};
+        QTest::newRow("one packet, ended in its sending tick") << Batch{.count = 1};
+        QTest::newRow("noise and a frame in pieces") << Batch{.faults = faults([](SimFaults& f) { f.splitAfter = 3; f.noise = "xx\r"; })};
+        QTest::newRow("every answer twice, in one USB packet") << Batch{.faults = faults([](SimFaults& f) { f.duplicateRate = 1; f.latencyMs = 16; })};
+        QTest::newRow("bursts of noise") << Batch{.faults = faults([](SimFaults& f) { f.noiseBurstRate = 0.5; })};
+        QTest::newRow("corrupted answers") << Batch{.faults = faults([](SimFaults& f) { f.corruptRate = 0.15; })};
         // Valid frames that answer nothing asked: another address, or the address with a type
         // that does not answer a read. Their values never reach the decoder.
-        QTest::newRow("stray answers for other addresses") << faults([](SimFaults& f) { f.strayRate = 1; }) << false << 20 << 0 << 1;
-        QTest::newRow("answers of the wrong type") << faults([](SimFaults& f) { f.wrongTypeRate = 1; }) << false << 20 << 0 << 1;
+        QTest::newRow("stray answers for other addresses") << Batch{.faults = faults([](SimFaults& f) { f.strayRate = 1; })};
+        QTest::newRow("answers of the wrong type") << Batch{.faults = faults([](SimFaults& f) { f.wrongTypeRate = 1; })};
         // Each answer comes after the time-out: the packet goes again, and the late answer to
         // the first sending ends the wait of the second.
-        QTest::newRow("answers later than the time-out") << faults([](SimFaults& f) { f.extraDelayMs = 600; }) << false << 5 << 5 << 1;
+        QTest::newRow("answers later than the time-out") << Batch{.faults = faults([](SimFaults& f) { f.extraDelayMs = 600; }), .count = 5, .lost = 5};
     }
 
     void batchIsAnswered()
     {
-        QFETCH(SimFaults, faults);
-        QFETCH(bool, paced);
-        QFETCH(int, count);
-        QFETCH(int, lost);
-        QFETCH(int, resets);
+        QFETCH(Batch, batch);
+        const auto [faults, paced, count, lost, resets] = batch;
         Rig rig;
         rig.connect();
         rig.session.access().level = AccessLevel::development();
         rig.session.setAutomaticResetOff(resets == 0);
-        rig.session.engine().reset().consoleHintVisible = true; // a batch with the reset hides it again
-        rig.session.engine().setPaced(paced);
+        rig.engine.reset().consoleHintVisible = true; // a batch with the reset hides it again
+        rig.engine.setPaced(paced);
         rig.line.faults() = faults;
         QList<qint64> sentAt;
         rig.views.beforeSend = [&] { sentAt << rig.clock.nowUs(); };
@@ -224,13 +223,13 @@ private slots:
         // Each corrupted or lost answer cost one repeat.
         const int sends = count + rig.line.link().answersCorrupted() + lost;
         QCOMPARE(rig.line.device().requests().size(), sends);
-        QCOMPARE(rig.session.engine().state().repeatTotal, sends - count);
-        QCOMPARE(rig.session.engine().state().lostTotal, lost);
+        QCOMPARE(rig.engine.state().repeatTotal, sends - count);
+        QCOMPARE(rig.engine.state().lostTotal, lost);
         QCOMPARE(rig.line.device().restartCount(), resets);
-        QCOMPARE(rig.session.engine().reset().consoleHintVisible, resets == 0);
-        QVERIFY(!rig.session.engine().state().resetPending);
+        QCOMPARE(rig.engine.reset().consoleHintVisible, resets == 0);
+        QVERIFY(!rig.engine.state().resetPending);
         QVERIFY(rig.dialogs.messages.isEmpty());
-        QCOMPARE(rig.session.engine().progress().overall, 100);
+        QCOMPARE(rig.engine.progress().overall, 100);
         // Paced, every packet leaves on a tick; otherwise the answer's arrival sends the next.
         const auto onTick = [](qint64 us) { return us % 10000 == 0; };
         QCOMPARE(std::all_of(sentAt.cbegin(), sentAt.cend(), onTick), paced || count == 1);
@@ -242,7 +241,7 @@ private slots:
         QCOMPARE(dumped(u"Transmit"), sends);
         // Level 60 logs every answer; what answered nothing awaited is marked so.
         QCOMPARE(dumped(u"Receive (not awaited)"), rig.line.link().answersDuplicated() + rig.line.link().straysSent() + lost);
-        QCOMPARE(rig.session.engine().state().ignoredTotal, rig.line.link().answersDuplicated() + rig.line.link().straysSent() + lost);
+        QCOMPARE(rig.engine.state().ignoredTotal, rig.line.link().answersDuplicated() + rig.line.link().straysSent() + lost);
         QVERIFY(rig.views.terminal.contains("@1000200000000000CF\r"));
     }
 
@@ -250,8 +249,6 @@ private slots:
     {
         QTest::addColumn<SimFaults>("faults");
         QTest::addColumn<QByteArray>("garbage"); // arrives while the first packet waits
-        QTest::addColumn<int>("repeats");
-        QTest::addColumn<int>("stored");
         QTest::addColumn<int>("quiet"); // why no message is shown
         QTest::addColumn<QString>("message");
         const QString timeout = QStringLiteral("T I M E O U T  !\r\ninterface or device not reacting!");
@@ -259,44 +256,43 @@ private slots:
         QByteArray everyByte;
         for (int b = 0; b < 256; ++b)
             everyByte += static_cast<char>(b);
-        // A lost answer is asked for twice more before the batch is given up.
-        QTest::newRow("time-out") << silent << QByteArray() << 2 << 0 << Shown << timeout;
+        QTest::newRow("time-out") << silent << QByteArray() << Shown << timeout;
         // Answers that come after the last time-out are logged, not stored, and hold the reset
         // off until the line is quiet.
-        QTest::newRow("late answers after the last time-out") << faults([](SimFaults& f) { f.extraDelayMs = 1300; }) << QByteArray() << 2 << 0 << Shown << timeout;
+        QTest::newRow("late answers after the last time-out") << faults([](SimFaults& f) { f.extraDelayMs = 1300; }) << QByteArray() << Shown << timeout;
         QTest::newRow("corrupted after two repeats")
-            << faults([](SimFaults& f) { f.corruptRate = 1; }) << QByteArray() << 2 << 0 << Shown
+            << faults([](SimFaults& f) { f.corruptRate = 1; }) << QByteArray() << Shown
             << "The line is corrupting data!\r\nThe device's answers still arrived damaged after two repeats. Check the cable and the adapter.";
         // A frame that cannot be read, one with a wrong checksum and the device's ChkError make the
         // packet go again; nothing is stored. Whatever cannot become an answer is ended by the time-out.
-        QTest::newRow("non-hex frame") << silent << QByteArray("@11002000ZZ000000CF\r") << 2 << 0 << Shown << timeout;
-        QTest::newRow("wrong checksum") << silent << QByteArray("@1100200035000000C9\r") << 2 << 0 << Shown << timeout;
-        QTest::newRow("ChkError") << silent << encodeFrame(makePacket(ChkError, 0x2000, 0)) << 2 << 0 << Shown << timeout;
-        QTest::newRow("bytes 0..255") << silent << everyByte << 2 << 0 << Shown << timeout;
-        QTest::newRow("endless noise") << silent << QByteArray(100000, 'x') << 2 << 0 << Shown << timeout;
-        QTest::newRow("time-out message suppressed by the caller") << silent << QByteArray() << 2 << 0 << Suppressed << QString();
-        QTest::newRow("time-out without an adapter found") << silent << QByteArray() << 2 << 0 << NoAdapter << QString();
+        QTest::newRow("non-hex frame") << silent << QByteArray("@11002000ZZ000000CF\r") << Shown << timeout;
+        QTest::newRow("wrong checksum") << silent << QByteArray("@1100200035000000C9\r") << Shown << timeout;
+        QTest::newRow("ChkError") << silent << encodeFrame(makePacket(ChkError, 0x2000, 0)) << Shown << timeout;
+        QTest::newRow("bytes 0..255") << silent << everyByte << Shown << timeout;
+        QTest::newRow("endless noise") << silent << QByteArray(100000, 'x') << Shown << timeout;
+        QTest::newRow("time-out message suppressed by the caller") << silent << QByteArray() << Suppressed << QString();
+        QTest::newRow("time-out without an adapter found") << silent << QByteArray() << NoAdapter << QString();
     }
 
     void batchGivenUp()
     {
         QFETCH(SimFaults, faults);
         QFETCH(QByteArray, garbage);
-        QFETCH(int, repeats);
-        QFETCH(int, stored);
         QFETCH(int, quiet);
+        const int repeats = 2; // a lost or damaged answer is asked for twice more before the batch is given up
+        const int stored = 0;
         QFETCH(QString, message);
         Rig rig;
         rig.connect();
         rig.line.faults() = faults;
-        rig.session.engine().state().quietTimeouts = quiet == Suppressed;
-        rig.session.port().adapterFound = quiet != NoAdapter;
+        rig.engine.state().quietTimeouts = quiet == Suppressed;
+        rig.portState.adapterFound = quiet != NoAdapter;
         qint64 lastSentMs = 0;
         rig.views.beforeSend = [&] { lastSentMs = rig.clock.nowMs(); };
         rig.queueReads(3);
-        QVERIFY(rig.clock.runUntil([&] { return rig.session.engine().state().waitedMs > 0; }, 100));
-        rig.session.engine().receiveData(garbage);
-        QVERIFY(rig.session.engine().state().rx.pending().size() < FrameSize);
+        QVERIFY(rig.clock.runUntil([&] { return rig.engine.state().waitedMs > 0; }, 100));
+        rig.engine.receiveData(garbage);
+        QVERIFY(rig.engine.state().rx.pending().size() < FrameSize);
         // A device that answered (damaged) is reset (2950 ms) at once, before the message; one
         // that did not may still be at work: the message comes at the time-out, the reset only
         // once the line has been quiet for as long again.
@@ -307,25 +303,21 @@ private slots:
                  qPrintable(QString::number(waited)));
         const int resets = quiet == NoAdapter ? 0 : 1; // no adapter, no reset line
         QCOMPARE(rig.line.device().restartCount(), timedOut ? 0 : resets);
-        QVERIFY(rig.clock.runUntil([&] { return rig.session.engine().idle(); }, 5000));
+        QVERIFY(rig.clock.runUntil([&] { return rig.engine.idle(); }, 5000));
         QCOMPARE(rig.views.debugLines.filter(QStringLiteral("RxLate: ")).size(), faults.extraDelayMs > 0 ? 3 : 0);
         QCOMPARE(rig.line.device().restartCount(), resets);
-        QVERIFY(!rig.session.engine().state().resetPending);
-        QCOMPARE(rig.session.engine().state().waitedMs, 0);
+        QVERIFY(!rig.engine.state().resetPending);
+        QCOMPARE(rig.engine.state().waitedMs, 0);
         QCOMPARE(rig.responses.size(), stored);
-        for (const auto& shown : rig.dialogs.messages) {
-            QCOMPARE(shown.text, message);
-            QCOMPARE(shown.title, QStringLiteral("Error"));
-            QCOMPARE(shown.icon, MsgIcon::Critical);
-            QCOMPARE(shown.buttons, MsgButtons::Ok);
-        }
+        const DialogMessage shown{message, MsgButtons::Ok, MsgIcon::Critical, QStringLiteral("Error")};
+        QCOMPARE(rig.dialogs.messages, quiet == Shown ? Messages{shown} : Messages{});
         const QString first = QStringLiteral("TxSend: 10 00 20 00 00 00 00 00");
         QCOMPARE(rig.views.debugLines.count(first), 1);
         const QStringList sent = rig.views.debugLines.filter(QStringLiteral("TxSend: "));
         QCOMPARE(sent.size(), repeats + 1);
         QCOMPARE(sent.last(), repeats ? first + QStringLiteral(" (repeat %1)").arg(repeats) : first);
-        QCOMPARE(rig.session.engine().state().repeatTotal, repeats);
-        QCOMPARE(rig.session.engine().state().queue.length(), 0);
+        QCOMPARE(rig.engine.state().repeatTotal, repeats);
+        QCOMPARE(rig.engine.state().queue.length(), 0);
 
         // The next batch gets every answer and one reset, after its last answer.
         rig.line.faults() = SimFaults{};
@@ -356,21 +348,18 @@ private slots:
         rig.line.setPortBusy(3, true);
         rig.line.setExistingPorts(QSet<int>{1, 2, 3, 17}); // 17 is refused for its number alone
         rig.connect();
-        QVERIFY(!rig.session.rs232().probePort(port));
-        QVERIFY(!rig.session.rs232().probePort(17));
-        QVERIFY(rig.session.rs232().probePort(2));
+        QVERIFY(!rig.port.probePort(port));
+        QVERIFY(!rig.port.probePort(17));
+        QVERIFY(rig.port.probePort(2));
         QVERIFY(rig.line.isOpen());
         QCOMPARE(rig.line.portNumber(), 1); // reopened on the port in use
         QVERIFY(rig.dialogs.messages.isEmpty());
 
-        rig.session.rs232().closePort();
-        rig.session.port().portNumber = static_cast<qint16>(port);
-        QVERIFY(!rig.session.rs232().openPort());
-        QCOMPARE(rig.session.port().portNumber, 0);
-        QCOMPARE(rig.dialogs.messages.size(), 1);
-        QCOMPARE(rig.dialogs.messages.first().text, text);
-        QCOMPARE(rig.dialogs.messages.first().title, QStringLiteral("Error opening COM-Port"));
-        QCOMPARE(rig.dialogs.messages.first().icon, MsgIcon::Critical);
+        rig.port.closePort();
+        rig.portState.portNumber = static_cast<qint16>(port);
+        QVERIFY(!rig.port.openPort());
+        QCOMPARE(rig.portState.portNumber, 0);
+        QCOMPARE(rig.dialogs.messages, (Messages{{text, MsgButtons::Ok, MsgIcon::Critical, QStringLiteral("Error opening COM-Port")}}));
     }
 
     void resetDeviceWaits_data()
@@ -390,10 +379,10 @@ private slots:
         QFETCH(int, expectedMs);
         Rig rig;
         rig.connect();
-        rig.session.port().longDelay = longDelay;
-        rig.session.port().longDelaySeconds = static_cast<qint16>(seconds);
+        rig.portState.longDelay = longDelay;
+        rig.portState.longDelaySeconds = static_cast<qint16>(seconds);
         const qint64 start = rig.clock.nowMs();
-        rig.finish(rig.session.rs232().resetDevice());
+        rig.finish(rig.port.resetDevice());
         const qint64 took = rig.clock.nowMs() - start;
         QVERIFY2(took >= expectedMs && took <= expectedMs + 40, qPrintable(QString::number(took)));
         QCOMPARE(rig.line.device().restartCount(), 1);
@@ -404,14 +393,14 @@ private slots:
         // A batch longer than a 16-bit count of queue characters still shows sound progress.
         Rig rig;
         rig.connect();
-        rig.session.engine().bookkeeping().startProgress = true;
+        rig.engine.bookkeeping().startProgress = true;
         rig.queueReads(5000, 0x6000);
         QVERIFY(rig.clock.runUntil([&] { return rig.responses.size() == 2500; }, 600000));
-        const int bar = rig.session.engine().progress().overall;
+        const int bar = rig.engine.progress().overall;
         QVERIFY2(bar >= 49 && bar <= 51, qPrintable(QString::number(bar)));
         QVERIFY(rig.runUntilBatchEnd());
-        QCOMPARE(rig.session.engine().progress().overall, 100);
-        QCOMPARE(rig.session.engine().bookkeeping().sentLength, 4 * 4999);
+        QCOMPARE(rig.engine.progress().overall, 100);
+        QCOMPARE(rig.engine.bookkeeping().sentLength, 4 * 4999);
     }
 };
 

@@ -77,7 +77,8 @@ private slots:
     }
 
     // The marks agree with isApplicable; "_5" must not match "_50_", and numbers without an
-    // entry (the default record carries "_0_") belong to no device.
+    // entry (the default record carries "_0_") belong to no device: that ConfigID 0 marks nothing
+    // at all is counted in familyParameters.
     void applicable_data()
     {
         QTest::addColumn<int>("configId");
@@ -100,8 +101,6 @@ private slots:
             QVERIFY(!yes.contains(nr) || marks[nr]);
             QVERIFY(!no.contains(nr) || !marks[nr]);
         }
-        if (yes.isEmpty())
-            QCOMPARE(std::count(marks.begin(), marks.end(), true), 0);
     }
 
     // Every row of the family table, with the number of parameters its transmitters have, and

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 using namespace tunekit;
+using tunekit::testing::Messages;
 using tunekit::testing::ScriptedDialogs;
 
 namespace {
@@ -110,11 +111,9 @@ private slots:
         ScriptedDialogs dialogs;
         dialogs.answers.enqueue(answerYes ? MsgAnswer::Yes : MsgAnswer::No);
         QCoro::waitFor(image.checkUninitialisedValues(offered, dialogs));
-        QCOMPARE(dialogs.messages.size(), message.isEmpty() ? 0 : 1);
-        if (!message.isEmpty()) {
-            QCOMPARE(dialogs.messages[0].text, message);
-            QCOMPARE(dialogs.messages[0].buttons, offered ? MsgButtons::YesNo : MsgButtons::Ok);
-        }
+        const DialogMessage shown{message, offered ? MsgButtons::YesNo : MsgButtons::Ok, offered ? MsgIcon::Question : MsgIcon::None,
+                                  "Tunekit"};
+        QCOMPARE(dialogs.messages, message.isEmpty() ? Messages{} : Messages{shown});
         const bool replaced = powerErased && offered && answerYes;
         QCOMPARE(image.value[7], replaced || !powerErased ? QStringLiteral("27") : QStringLiteral("255"));
         QCOMPARE(image.changed[7], replaced);
@@ -173,13 +172,10 @@ private slots:
         QCOMPARE(result.stored, e.message.isEmpty());
         QCOMPARE(result.clearedFileData, e.withoutLevel);
         QCOMPARE(image.value[2].isEmpty(), e.withoutLevel);
-        QCOMPARE(dialogs.messages.size(), e.message.isEmpty() ? 0 : 1);
         const bool oem = e.message == Oem;
-        if (!e.message.isEmpty()) {
-            QCOMPARE(dialogs.messages[0].text, e.message);
-            QCOMPARE(dialogs.messages[0].icon, oem ? MsgIcon::Information : MsgIcon::Exclamation);
-            QCOMPARE(dialogs.messages[0].title, oem ? QStringLiteral("Checksum Error") : QStringLiteral("Tunekit"));
-        }
+        const DialogMessage refusal{e.message, MsgButtons::Ok, oem ? MsgIcon::Information : MsgIcon::Exclamation,
+                                    oem ? "Checksum Error" : "Tunekit"};
+        QCOMPARE(dialogs.messages, e.message.isEmpty() ? Messages{} : Messages{refusal});
         if (!e.german.isEmpty()) {
             UiLanguage lang;
             QVERIFY(lang.set(Language::German));

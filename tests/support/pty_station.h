@@ -17,7 +17,6 @@ struct PtyStation {
         // A pseudo-terminal has no DTR line, so the reset after a batch would only cost 3 s.
         station.engine().reset().automaticResetOff = true;
         station.image().initDeviceImage(levelMarks(AccessLevel::level3()), Language::English);
-        views.clock = &clock;
     }
     bool start() { return server.start() && station.openAdapterPort(1); }
     // Detects the device, then reads every parameter of its family.

@@ -39,17 +39,14 @@ public:
     QString configFolder; // the user's configuration folder; "" keeps no settings
 };
 
-// Records what the logic tells the windows. Given a clock, it keeps the time of the last change
-// of values; given the image, the family it held at each change of values; beforeSend runs just
-// before each packet leaves (the engine logs it first).
+// Records what the logic tells the windows. Given the image, it keeps the family the image held at
+// each change of values; beforeSend runs just before each packet leaves (the engine logs it first).
 class RecordingViews final : public SessionViews {
 public:
-    const Clock* clock = nullptr;
     const DeviceImage* image = nullptr;
     std::function<bool()> detecting;
     std::function<void()> beforeSend;
     QList<TransferProgress> windows;
-    qint64 lastRefreshMs = 0;
     int statusBarUpdates = 0;
     int refreshes = 0;               // changes of values
     QList<qint16> valuesShownFor;    // the image's family at each change of values
@@ -70,8 +67,6 @@ public:
     {
         if (changes & StationChange::Values) {
             ++refreshes;
-            if (clock)
-                lastRefreshMs = clock->nowMs();
             if (image)
                 valuesShownFor << image->imageConfigId;
         }
@@ -124,7 +119,6 @@ struct Rig {
             session.transfers().handleDownloadResponse(p);
         });
         clock.startTicker(10, [this] { session.mainTimerTick(); });
-        views.clock = &clock;
         views.image = &image;
         views.detecting = [this] { return transfers.detecting(); };
         if (const std::optional<AccessLevel> given = AccessLevel::fromNumber(level)) {

@@ -8,6 +8,8 @@
 
 namespace tunekit::testing {
 
+using Messages = QList<DialogMessage>;
+
 // Answers dialogs from a script and records every message, so tests can
 // assert texts, titles, icons and button sets.
 class ScriptedDialogs final : public Dialogs {
@@ -47,3 +49,22 @@ public:
 };
 
 } // namespace tunekit::testing
+
+namespace tunekit {
+
+// A message compares whole, so one comparison states its text, buttons, icon and title.
+inline bool operator==(const DialogMessage& a, const DialogMessage& b)
+{
+    return a.text == b.text && a.buttons == b.buttons && a.icon == b.icon && a.title == b.title;
+}
+// How Qt Test prints a message that differs; it frees the text.
+inline char* toString(const DialogMessage& m)
+{
+    const QString text = QStringLiteral("\"%1\" titled \"%2\", buttons %3, icon %4")
+                             .arg(m.text, m.title)
+                             .arg(int(m.buttons))
+                             .arg(int(m.icon));
+    return qstrdup(text.toUtf8().constData());
+}
+
+} // namespace tunekit

@@ -33,18 +33,20 @@ QByteArray pattern(int size)
 
 // Family 53 read at the level as a user would before writing, the traffic so far forgotten, and
 // TransmitPower (cell 0x2203) edited to 20.
-void prepare(Rig& rig, int level, bool onlyChanged = true)
-{
-    rig.accessLevel = AccessLevel::fromNumber(level).value();
-    rig.detect();
-    rig.transfers.readParameters();
-    rig.runUntilIdle();
-    rig.line.device().clearRequests();
-    rig.dialogs.messages.clear();
-    rig.options.sendChangedOnly = onlyChanged;
-    rig.image.value[7] = QStringLiteral("20");
-    rig.image.changed[7] = true;
-}
+struct WriteRig : Rig {
+    explicit WriteRig(int level, bool onlyChanged = true) : Rig(53, 30)
+    {
+        accessLevel = AccessLevel::fromNumber(level).value();
+        detect();
+        transfers.readParameters();
+        runUntilIdle();
+        line.device().clearRequests();
+        dialogs.messages.clear();
+        options.sendChangedOnly = onlyChanged;
+        image.value[7] = QStringLiteral("20");
+        image.changed[7] = true;
+    }
+};
 
 // Every transfer command at once, as a user clicking about while a transfer runs; Write
 // interpreter looks for its file in the folder.
@@ -71,6 +73,24 @@ const QString GainQuestion = QStringLiteral("Overwrite Adjusted Gain/Phase Compe
 
 // A Write: the level, where the image came from, the option, the file's family (-1: no port open)
 // and the image's (0: as read), the answers given; then what is shown and written.
+// An information read: the interpreter selected, the index it is read from, its name and build
+// time, the level, and the source text shown.
+struct InfoCase {
+    int select, index;
+    QString name, built;
+    int level;
+    QString source;
+};
+
+// A block of extended data: 6000 interpreter, 5000 frequency table, else the display block; bytes
+// (or channels of the frequency table); the last Upload's index and subindex, and how many; the
+// block's progress steps; firmware 0 current, 1 busy 700 ms with flash work, 2 without ConfigEnable.
+struct BlockCase {
+    int block, size;
+    QList<int> last;
+    int units, firmware = 0;
+};
+
 struct WriteCase {
     int level = 0;
     bool fromFile = false;
@@ -89,6 +109,8 @@ struct WriteCase {
 } // namespace
 
 Q_DECLARE_METATYPE(WriteCase)
+Q_DECLARE_METATYPE(InfoCase)
+Q_DECLARE_METATYPE(BlockCase)
 
 class TestTransfers : public QObject {
     Q_OBJECT
@@ -169,56 +191,45 @@ private slots:
 
     void informationReads_data()
     {
-        QTest::addColumn<int>("select");
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("built");
-        QTest::addColumn<int>("level");
-        QTest::addColumn<QString>("source");
-        QTest::newRow("flash, level 30") << 1 << 0x6000 << QStringLiteral("SIM-CRANE-V1.4") << QStringLiteral("09:15:30  5.3.2014") << 30
-                                         << QStringLiteral("-");
-        QTest::newRow("image 1, level 40") << 3 << 0x7101 << QStringLiteral("SIM-DOZER-V3.1") << QStringLiteral("16:45:00  26.2.2015")
-                                           << 40 << QStringLiteral("Tunekit simulated hand-held transmitter, firmware HS4 V2.13");
+        QTest::addColumn<InfoCase>("c");
+        QTest::newRow("flash, level 30") << InfoCase{1, 0x6000, "SIM-CRANE-V1.4", "09:15:30  5.3.2014", 30, "-"};
+        QTest::newRow("image 1, level 40") << InfoCase{3, 0x7101, "SIM-DOZER-V3.1", "16:45:00  26.2.2015", 40,
+                                                       "Tunekit simulated hand-held transmitter, firmware HS4 V2.13"};
     }
 
     void informationReads()
     {
-        QFETCH(int, select);
-        QFETCH(int, index);
-        QFETCH(QString, name);
-        QFETCH(QString, built);
-        QFETCH(int, level);
-        QFETCH(QString, source);
+        QFETCH(InfoCase, c);
         Rig rig(5, 30);
-        rig.line.device().setInterpreterSelect(select);
+        rig.line.device().setInterpreterSelect(c.select);
         rig.detect();
-        rig.accessLevel = AccessLevel::fromNumber(level).value();
+        rig.accessLevel = AccessLevel::fromNumber(c.level).value();
         const DeviceInformation& info = rig.image.info;
 
         // A read asks for the name only, so there is no build time to show yet.
         rig.transfers.readParameters();
         QVERIFY(rig.runUntilIdle());
-        QCOMPARE(rig.subindexes(index), (QList<int>{2, 3, 4, 5, 6, 7}));
+        QCOMPARE(rig.subindexes(c.index), (QList<int>{2, 3, 4, 5, 6, 7}));
         QCOMPARE(info.texts[6], QStringLiteral("???"));
         QVERIFY(info.interpreterName.isEmpty());
 
         // The information read: the source text only from level 40 on.
         rig.transfers.readInformation();
         QVERIFY(rig.runUntilIdle());
-        QCOMPARE(rig.subindexes(0x1001).size(), level >= 40 ? 65 : 0);
-        QCOMPARE(info.source, source);
+        QCOMPARE(rig.subindexes(0x1001).size(), c.level >= 40 ? 65 : 0);
+        QCOMPARE(info.source, c.source);
         QCOMPARE(info.texts[1], QStringLiteral("V2.13"));
         QCOMPARE(info.texts[2], QStringLiteral("26.02.2015"));
-        QCOMPARE(info.texts[6], name);
-        QCOMPARE(info.texts[7], built);
+        QCOMPARE(info.texts[6], c.name);
+        QCOMPARE(info.texts[7], c.built);
 
         rig.line.device().clearRequests();
         rig.transfers.readInterpreterInfo();
         QVERIFY(rig.runUntilIdle());
-        QCOMPARE(rig.subindexes(index), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7}));
-        QCOMPARE(info.texts[5], QString::number(select));
-        QCOMPARE(info.interpreterName, name);
-        QCOMPARE(info.interpreterDate, QString(built).replace(QStringLiteral("  "), QStringLiteral("/")));
+        QCOMPARE(rig.subindexes(c.index), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+        QCOMPARE(info.texts[5], QString::number(c.select));
+        QCOMPARE(info.interpreterName, c.name);
+        QCOMPARE(info.interpreterDate, QString(c.built).replace(QStringLiteral("  "), QStringLiteral("/")));
     }
 
     void redetection_data()
@@ -259,12 +270,9 @@ private slots:
             QVERIFY(rig.dialogs.messages.isEmpty());
             return;
         }
-        QCOMPARE(rig.dialogs.messages.size(), 1);
-        const auto& message = rig.dialogs.messages.first();
-        QCOMPARE(message.text, german ? QStringLiteral("Gerät nicht gefunden.\r\nBitte serielle Verbindung prüfen! ")
-                                      : QStringLiteral("Device not detected.\r\nPlease check your serial connection! "));
-        QCOMPARE(message.title, german ? QStringLiteral("Fehler") : QStringLiteral("Error"));
-        QCOMPARE(message.buttons, MsgButtons::Ok);
+        const QString text = german ? QStringLiteral("Gerät nicht gefunden.\r\nBitte serielle Verbindung prüfen! ")
+                                    : QStringLiteral("Device not detected.\r\nPlease check your serial connection! ");
+        QCOMPARE(rig.dialogs.messages, (Messages{{text, MsgButtons::Ok, MsgIcon::None, german ? "Fehler" : "Error"}}));
 
         // Read refuses to read and detects again instead.
         rig.line.device().clearRequests();
@@ -375,8 +383,7 @@ private slots:
     void writeByLevel()
     {
         QFETCH(WriteCase, c);
-        Rig rig(53, 30);
-        prepare(rig, c.level, c.onlyChanged);
+        WriteRig rig(c.level, c.onlyChanged);
         rig.image.valuesFromFile = c.fromFile;
         rig.image.value[7] = c.transmitPower;
         rig.image.value[17] = QStringLiteral("-4"); // FreqComp, kept +10
@@ -421,8 +428,7 @@ private slots:
     {
         QFETCH(QString, systemAddress);
         QFETCH(QByteArray, cell);
-        Rig rig(53, 30);
-        prepare(rig, 40);
+        WriteRig rig(40);
         rig.image.changed[7] = false;
         rig.image.value[2] = systemAddress;
         rig.image.value[3] = QStringLiteral("250");
@@ -440,33 +446,25 @@ private slots:
 
     void extendedBlocks_data()
     {
-        QTest::addColumn<int>("block"); // 6000 interpreter, 5000 frequency table, else the display block
-        QTest::addColumn<int>("size");  // bytes, or channels of the frequency table
-        QTest::addColumn<QList<int>>("last"); // the last Upload's index and subindex, and how many
-        QTest::addColumn<int>("units");       // the block's progress steps
-        QTest::addColumn<int>("firmware");    // 0 current, 1 busy 700 ms with flash work, 2 without ConfigEnable
-        QTest::newRow("interpreter 2050 bytes") << 6000 << 2050 << QList{0x6002, 0, 513} << 512 << 0;
+        QTest::addColumn<BlockCase>("c");
+        QTest::newRow("interpreter 2050 bytes") << BlockCase{6000, 2050, {0x6002, 0, 513}, 512};
         // Erasing, flashing and every cell of extended data take 700 ms: nothing times out, and
         // the one reset comes after the last answer.
-        QTest::newRow("interpreter on a busy device") << 6000 << 2050 << QList{0x6002, 0, 513} << 512 << 1;
-        QTest::newRow("texts 1030 bytes") << 4010 << 1030 << QList{0x4011, 1, 258} << 257 << 0;
+        QTest::newRow("interpreter on a busy device") << BlockCase{6000, 2050, {0x6002, 0, 513}, 512, 1};
+        QTest::newRow("texts 1030 bytes") << BlockCase{4010, 1030, {0x4011, 1, 258}, 257};
         // Firmware that answers UnknownResponse to ConfigEnable still takes the write.
-        QTest::newRow("texts, firmware without ConfigEnable") << 4010 << 1030 << QList{0x4011, 1, 258} << 257 << 2;
-        QTest::newRow("texts 1029 bytes, last byte alone") << 4010 << 1029 << QList{0x4011, 1, 258} << 257 << 0;
-        QTest::newRow("text indices 9 bytes") << 4000 << 9 << QList{0x4000, 4, 5} << 4 << 0;
-        QTest::newRow("display table 25 bytes") << 4200 << 25 << QList{0x4202, 4, 25} << 6 << 0;
-        QTest::newRow("frequency table 67 channels") << 5000 << 67 << QList{0x5000, 255, 69} << 22 << 0;
+        QTest::newRow("texts, firmware without ConfigEnable") << BlockCase{4010, 1030, {0x4011, 1, 258}, 257, 2};
+        QTest::newRow("texts 1029 bytes, last byte alone") << BlockCase{4010, 1029, {0x4011, 1, 258}, 257};
+        QTest::newRow("text indices 9 bytes") << BlockCase{4000, 9, {0x4000, 4, 5}, 4};
+        QTest::newRow("display table 25 bytes") << BlockCase{4200, 25, {0x4202, 4, 25}, 6};
+        QTest::newRow("frequency table 67 channels") << BlockCase{5000, 67, {0x5000, 255, 69}, 22};
     }
 
     void extendedBlocks()
     {
-        QFETCH(int, block);
-        QFETCH(int, size);
-        QFETCH(QList<int>, last);
-        QFETCH(int, units);
-        QFETCH(int, firmware);
-        Rig rig(53, 30);
-        prepare(rig, 40);
+        QFETCH(BlockCase, c);
+        const auto [block, size, last, units, firmware] = c;
+        WriteRig rig(40);
         rig.line.faults().workMs = firmware == 1 ? 700 : 0;
         rig.line.device().setKnowsConfigEnable(firmware != 2);
         const int restarts = rig.line.device().restartCount();
@@ -545,8 +543,7 @@ private slots:
         QFETCH(int, level);
         QFETCH(bool, eraseAfterWrite);
         QFETCH(bool, usedUp);
-        Rig rig(53, 30);
-        prepare(rig, level);
+        WriteRig rig(level);
         rig.options.eraseTextsAfterWrite = eraseAfterWrite;
         rig.image.extended.textsImage = pattern(1030);
         rig.image.extended.displayPresent = true;
@@ -570,8 +567,7 @@ private slots:
 
     void deviceFallsSilentInABlock()
     {
-        Rig rig(53, 30);
-        prepare(rig, 40);
+        WriteRig rig(40);
         rig.image.extended.interpreterImage = pattern(2050);
         rig.image.extended.textsImage = pattern(1030);
         // Deaf to one packet, the first of the interpreter's second page.
@@ -627,8 +623,7 @@ private slots:
         QFETCH(QList<int>, packet);
         QFETCH(int, texts);
         QFETCH(QString, message);
-        Rig rig(53, 30);
-        prepare(rig, 40);
+        WriteRig rig(40);
         rig.image.extended.textsImage = pattern(texts);
         rig.views.beforeSend = [&] {
             const QByteArray& sent = rig.engine.state().inFlight;
@@ -653,8 +648,7 @@ private slots:
 
     void readBackAfterWrite()
     {
-        Rig rig(53, 30);
-        prepare(rig, 60, false);
+        WriteRig rig(60, false);
         const QList<QPair<int, QString>> edits{{2, "4321"}, {3, "250"}, {14, "01.02.2016"}, {15, "20161234"}, {17, "-3"},
                                                {19, "-7"}, {20, "12"}, {30, "-100"}, {57, "1000"}};
         for (const auto& [nr, text] : edits)
