@@ -24,7 +24,6 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QStandardPaths>
 
 #include <array>
 
@@ -192,9 +191,7 @@ void CliRun::keepRecord(Exit exit)
         record.fileSha256 = fileSha256(file);
     }
     const bool passed = exit == Exit::Ok || (exit == Exit::Differs && options_.command == Command::Diff);
-    const records::ChosenStore chosen =
-        records::openChosenStore(options_.recordsUrl, qEnvironmentVariable("TUNEKIT_RECORDS"),
-                                 QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const records::ChosenStore chosen = records::openUserStore(options_.recordsUrl);
     const records::RecordOutcome outcome =
         records::finishAndKeep(record, passed, static_cast<int>(exit), lastMessage_, chosen.store.get(), chosen.error);
     QString stored = QStringLiteral("stored");
@@ -432,7 +429,7 @@ void CliRun::tellBackup(const BackupOutcome& backup)
     case BackupOutcome::Status::Saved:
         json_.insert(QStringLiteral("backup"), backup.path);
         note(translated(QT_TRANSLATE_NOOP("Cli", "Backup: %1")).arg(backup.path));
-        return;
+        break;
     case BackupOutcome::Status::NoFolder:
         error(translated(QT_TRANSLATE_NOOP("Cli", "The backup folder %1 cannot be made.")).arg(options_.backupDir));
         break;
@@ -443,7 +440,6 @@ void CliRun::tellBackup(const BackupOutcome& backup)
         error(translated(QT_TRANSLATE_NOOP("Cli", "The backup %1 was not written.")).arg(backup.path));
         break;
     }
-    error(translated(QT_TRANSLATE_NOOP("Cli", "Nothing was written to the device.")));
 }
 
 QString CliRun::restoreCommand(const QString& backup) const
@@ -575,18 +571,17 @@ QCoro::Task<Exit> CliRun::write()
     const ProgramReport programmed = co_await station.programUnit(request, record_);
     switch (programmed.stage) {
     case ProgramReport::Stage::Stopped:
+    case ProgramReport::Stage::BackupFailed:
         error(translated(QT_TRANSLATE_NOOP("Cli", "Nothing was written to the device.")));
         co_return Exit::NotWritten;
     case ProgramReport::Stage::ReadIncomplete: co_return readProblems(programmed.read, true);
-    case ProgramReport::Stage::BackupFailed: co_return Exit::NotWritten;
     case ProgramReport::Stage::FileRefused: co_return Exit::FileInvalid;
     default: break;
     }
     const WriteReport& report = programmed.write;
-    const bool written = report.result == WriteResult::Done && !interrupted_ && dialogs_.refused.isEmpty();
-    json_.insert(QStringLiteral("written"), report.result == WriteResult::Done && !interrupted_);
-    json_.insert(QStringLiteral("partlyWritten"), report.anythingSent && (report.result != WriteResult::Done || interrupted_));
-    if (!written) {
+    json_.insert(QStringLiteral("written"), programmed.stage >= ProgramReport::Stage::Written);
+    json_.insert(QStringLiteral("partlyWritten"), programmed.stage == ProgramReport::Stage::PartlyWritten);
+    if (programmed.stage < ProgramReport::Stage::Written || !dialogs_.refused.isEmpty()) {
         if (report.anythingSent) {
             tellPartlyWritten(programmed.backup.path);
             co_return Exit::PartlyWritten;
@@ -687,9 +682,7 @@ Exit CliRun::report()
 
 Exit CliRun::records()
 {
-    const records::ChosenStore chosen =
-        records::openChosenStore(options_.recordsUrl, qEnvironmentVariable("TUNEKIT_RECORDS"),
-                                 QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const records::ChosenStore chosen = records::openUserStore(options_.recordsUrl);
     const records::RecordQuery found =
         chosen.store ? chosen.store->query(options_.recordFilter) : records::RecordQuery{{}, chosen.error};
     if (!found.error.isEmpty()) {

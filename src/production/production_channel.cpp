@@ -156,38 +156,35 @@ QCoro::Task<bool> ProductionChannel::programUnit()
                                      return true;
                                  }};
     const ProgramReport report = co_await station_.programUnit(request, record);
-    serialNumber_ = record.serialNumber;
     using Stage = ProgramReport::Stage;
-    QString message; // none: the answers' last message tells why
     switch (report.stage) {
     case Stage::ReadIncomplete:
-        message = translated(QT_TRANSLATE_NOOP("ProductionChannel", "The unit did not answer for: %1"))
-                      .arg(report.read.configId == 0 ? QStringLiteral("ConfigID") : report.read.missing.join(QStringLiteral(", ")));
-        break;
+        co_return finish(record, false,
+                         translated(QT_TRANSLATE_NOOP("ProductionChannel", "The unit did not answer for: %1"))
+                             .arg(report.read.configId == 0 ? QStringLiteral("ConfigID") : report.read.missing.join(QStringLiteral(", "))));
     case Stage::BackupFailed:
-        message = translated(QT_TRANSLATE_NOOP("ProductionChannel", "The backup was not written; nothing was written to the unit."));
-        break;
+        co_return finish(record, false, translated(QT_TRANSLATE_NOOP("ProductionChannel", "The backup was not written; nothing was written to the unit.")));
     case Stage::PartlyWritten:
-        message = translated(QT_TRANSLATE_NOOP("ProductionChannel", "The write stopped: the unit is partly written. Its backup: %1")).arg(record.backup);
-        break;
-    case Stage::VerifyIncomplete:
-    case Stage::Mismatch: {
+        co_return finish(record, false,
+                         translated(QT_TRANSLATE_NOOP("ProductionChannel", "The write stopped: the unit is partly written. Its backup: %1")).arg(record.backup));
+    case Stage::NotVerified: {
         QStringList names;
         for (const ValueDifference& mismatch : report.verify.mismatches)
             names << mismatch.name;
-        message = report.verify.readBack.complete
-                      ? translated(QT_TRANSLATE_NOOP("ProductionChannel", "The unit holds other values than the file: %1")).arg(names.join(QStringLiteral(", ")))
-                      : translated(QT_TRANSLATE_NOOP("ProductionChannel", "The unit did not answer the read-back."));
-        break;
+        co_return finish(record, false,
+                         report.verify.readBack.complete
+                             ? translated(QT_TRANSLATE_NOOP("ProductionChannel", "The unit holds other values than the file: %1")).arg(names.join(QStringLiteral(", ")))
+                             : translated(QT_TRANSLATE_NOOP("ProductionChannel", "The unit did not answer the read-back.")));
     }
-    case Stage::Verified:
-        progress_ = 100;
-        message = report.write.extendedDataSent ? translated(QT_TRANSLATE_NOOP("ProductionChannel", "Written and verified; extended data written."))
-                                                : translated(QT_TRANSLATE_NOOP("ProductionChannel", "Written and verified."));
-        break;
-    default: break;
+    case Stage::Verified: break;
+    default: co_return finish(record, false, QString()); // the answers' last message tells why
     }
-    co_return finish(record, report.stage == Stage::Verified, message);
+    describeUnit(record, station_);
+    serialNumber_ = record.serialNumber;
+    progress_ = 100;
+    co_return finish(record, true,
+                     report.write.extendedDataSent ? translated(QT_TRANSLATE_NOOP("ProductionChannel", "Written and verified; extended data written."))
+                                                   : translated(QT_TRANSLATE_NOOP("ProductionChannel", "Written and verified.")));
 }
 
 QCoro::Task<> ProductionChannel::runAutomatic()

@@ -15,7 +15,6 @@
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
-#include <QStandardPaths>
 
 namespace tunekit {
 
@@ -473,8 +472,7 @@ namespace {
 // Keeps the record of a button's operation; tells the user only when it could not be stored.
 void keepWindowRecord(records::OperationRecord& record, bool passed, Dialogs& dialogs)
 {
-    const records::ChosenStore chosen = records::openChosenStore(
-        QString(), qEnvironmentVariable("TUNEKIT_RECORDS"), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const records::ChosenStore chosen = records::openUserStore();
     const QString note = records::outcomeNote(
         records::finishAndKeep(record, passed, passed ? 0 : 1, QString(), chosen.store.get(), chosen.error));
     if (!note.isEmpty())

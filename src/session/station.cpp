@@ -147,22 +147,16 @@ QCoro::Task<ProgramReport> Station::programUnit(ProgramRequest request, records:
     ProgramReport report;
     const auto step = [&request, &report](ProgramStep next) { return !request.step || request.step(next, report); };
     const auto stopped = [this] { return engine_.state().interrupted; };
-    // Only a whole read describes the unit.
-    const auto answered = [this, &record, &stopped](const ReadOutcome& read) {
-        if (stopped() || read.configId == 0 || !read.missing.isEmpty())
-            return false;
-        describeUnit(record, *this);
-        return true;
-    };
     const bool backedUp = !request.backupFolder.isEmpty();
     if (backedUp) {
         step(ProgramStep::Reading);
         report.read = co_await readParameters();
         step(ProgramStep::TransferEnded);
-        if (!answered(report.read)) {
+        if (stopped() || report.read.configId == 0 || !report.read.missing.isEmpty()) {
             report.stage = stopped() ? Stage::Stopped : Stage::ReadIncomplete;
             co_return report;
         }
+        describeUnit(record, *this);
         report.backup = saveBackup(request.backupFolder, request.host, request.version);
         step(ProgramStep::BackedUp);
         report.stage = Stage::BackupFailed;
@@ -170,12 +164,9 @@ QCoro::Task<ProgramReport> Station::programUnit(ProgramRequest request, records:
             co_return report;
         record.backup = QFileInfo(report.backup.path).absoluteFilePath();
     }
-    report.stage = Stage::Stopped;
-    if (stopped())
-        co_return report;
     const ParamArray<QString> before = image_.value;
-    report.stage = Stage::FileRefused;
-    if (!step(ProgramStep::Opening)
+    report.stage = stopped() ? Stage::Stopped : Stage::FileRefused;
+    if (stopped() || !step(ProgramStep::Opening)
         || openConfigFile(QFileInfo(request.file).absoluteFilePath(), image_, seams_.dialogs, accessLevel_(),
                           request.host.now().date())
                != OpenStatus::Loaded)
@@ -192,18 +183,15 @@ QCoro::Task<ProgramReport> Station::programUnit(ProgramRequest request, records:
         for (const ValueDifference& change : report.changes)
             record.changes.append({change.name, change.left, change.right});
     }
-    if (report.write.result != WriteResult::Done || stopped()) {
-        report.stage = report.write.anythingSent ? Stage::PartlyWritten : Stage::NotWritten;
+    report.stage = report.write.anythingSent ? Stage::PartlyWritten : Stage::NotWritten;
+    if (report.write.result != WriteResult::Done || stopped())
         co_return report;
-    }
     report.stage = Stage::Written;
     if (!request.verify || !step(ProgramStep::Verifying))
         co_return report;
     report.verify = co_await verifyWrite();
     step(ProgramStep::TransferEnded);
-    report.stage = !answered(report.verify.readBack) ? Stage::VerifyIncomplete
-                   : report.verify.verified          ? Stage::Verified
-                                                     : Stage::Mismatch;
+    report.stage = report.verify.verified ? Stage::Verified : Stage::NotVerified;
     co_return report;
 }
 

@@ -72,8 +72,10 @@ struct VerifyReport {
 // NotWritten.
 struct ProgramReport {
     enum class Stage { Stopped, ReadIncomplete, BackupFailed, FileRefused, NotWritten, PartlyWritten, Written,
-                       VerifyIncomplete, Mismatch, Verified };
-    Stage stage = Stage::Stopped;   // Stopped: told to stop (stopAfterCurrent); Written: not read back
+                       NotVerified, Verified };
+    // Stopped: told to stop (stopAfterCurrent); Written: not read back; NotVerified: the read-back
+    // was incomplete or found other values.
+    Stage stage = Stage::Stopped;
     ReadOutcome read;               // before the write, with a backup only
     BackupOutcome backup;
     QList<ValueDifference> changes; // the unit's value before, the file's after; with a backup only
@@ -144,7 +146,7 @@ public:
     // Programs the connected unit with a file: reads it and saves its backup, loads the file with
     // the seams' answers, writes it, and reads the unit back. Ends at the first step that fails,
     // and before the backup or the write once told to stop. The record gets the unit's facts
-    // after every whole read, the backup and what the write changed.
+    // once it was read whole, the backup and what the write changed.
     QCoro::Task<ProgramReport> programUnit(ProgramRequest request, records::OperationRecord& record);
     // The transmitter's serial number as the window shows it, once its values are read.
     QString serialNumber();
