@@ -7,7 +7,6 @@
 #include "host/host_facts.h"
 #include "link/clock.h"
 #include "link/serial_line.h"
-#include "params/config_defines.h"
 #include "records/store_choice.h"
 #include "session/unit_record.h"
 
@@ -508,9 +507,7 @@ QCoro::Task<> Session::write()
     records::OperationRecord record = startRecord(QStringLiteral("write"));
     record.file = image().labels.fileNameText;
     const WriteResult result = (co_await station_.writeImage()).result;
-    record.configId = image().deviceConfigId;
-    record.productionNumber = image().value[ProductionNumberNr];
-    record.serialNumber = station_.serialNumber();
+    describeUnit(record, station_);
     keepWindowRecord(record, result == WriteResult::Done, seams_.dialogs);
 }
 
