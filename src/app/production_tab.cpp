@@ -198,11 +198,8 @@ void ProductionTab::showFile()
 
 records::RecordStore* ProductionTab::records()
 {
-    if (!records_) {
-        records::ChosenStore chosen = records::openChosenStore(QString(), qEnvironmentVariable("TUNEKIT_RECORDS"),
-                                                               QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
-        records_ = std::move(chosen.store);
-    }
+    if (!records_)
+        records_ = records::openUserStore().store;
     return records_.get();
 }
 

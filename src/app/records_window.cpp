@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QStandardPaths>
 #include <QTableWidget>
 
 namespace tunekit {
@@ -92,8 +91,7 @@ void RecordsWindow::search()
     }
     if (result_->currentIndex() > 0)
         filter.result = QString::fromLatin1(result_->currentIndex() == 1 ? records::ResultFailed : records::ResultPassed);
-    const records::ChosenStore chosen = records::openChosenStore(
-        QString(), qEnvironmentVariable("TUNEKIT_RECORDS"), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const records::ChosenStore chosen = records::openUserStore();
     const records::RecordQuery found = chosen.store ? chosen.store->query(filter) : records::RecordQuery{{}, chosen.error};
     if (!found.error.isEmpty()) {
         status_->setText(tr("The records cannot be read: %1").arg(found.error));

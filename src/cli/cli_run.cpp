@@ -24,7 +24,6 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QStandardPaths>
 
 #include <array>
 
@@ -157,7 +156,7 @@ Exit CliRun::finish(Exit exit)
             if (!document.contains(QStringLiteral("configId")))
                 document.insert(QStringLiteral("configId"), QJsonValue());
             document.insert(QStringLiteral("serialNumber"),
-                            serialNumber_.isEmpty() ? QJsonValue() : QJsonValue(serialNumber_));
+                            record_.serialNumber.isEmpty() ? QJsonValue() : QJsonValue(record_.serialNumber));
         }
         document.insert(QStringLiteral("exitCode"), static_cast<int>(exit));
         document.insert(QStringLiteral("packets"), views_.totalPackets());
@@ -181,7 +180,6 @@ Exit CliRun::finish(Exit exit)
 void CliRun::keepRecord(Exit exit)
 {
     records::OperationRecord& record = record_;
-    record.ended = QDateTime::currentDateTimeUtc();
     record.port = portName_;
     if (!options_.simulate)
         record.adapter = adapterOfPort(systemPorts(), portName_);
@@ -193,16 +191,9 @@ void CliRun::keepRecord(Exit exit)
         record.fileSha256 = fileSha256(file);
     }
     const bool passed = exit == Exit::Ok || (exit == Exit::Differs && options_.command == Command::Diff);
-    record.result = QString::fromLatin1(passed ? records::ResultPassed : records::ResultFailed);
-    record.exitCode = static_cast<int>(exit);
-    record.message = lastMessage_;
-
-    const records::ChosenStore chosen =
-        records::openChosenStore(options_.recordsUrl, qEnvironmentVariable("TUNEKIT_RECORDS"),
-                                 QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const records::ChosenStore chosen = records::openUserStore(options_.recordsUrl);
     const records::RecordOutcome outcome =
-        chosen.store ? records::keepRecord(*chosen.store, record)
-                     : records::RecordOutcome{records::RecordOutcome::Status::Failed, chosen.error};
+        records::finishAndKeep(record, passed, static_cast<int>(exit), lastMessage_, chosen.store.get(), chosen.error);
     QString stored = QStringLiteral("stored");
     if (outcome.status != records::RecordOutcome::Status::Stored) {
         stored = outcome.status == records::RecordOutcome::Status::KeptLocally ? QStringLiteral("keptLocally")
@@ -380,7 +371,6 @@ Exit CliRun::readProblems(const ReadOutcome& read, bool informationComplete)
         error(translated(QT_TRANSLATE_NOOP("Cli", "The device did not answer for: %1")).arg(read.missing.join(QStringLiteral(", "))));
         return Exit::NoDevice;
     }
-    serialNumber_ = session_->device().serialNumber();
     describeUnit(record_, session_->device());
     return Exit::Ok;
 }
@@ -433,15 +423,13 @@ Exit CliRun::saveBackup(const QString& path)
     return Exit::Ok;
 }
 
-Exit CliRun::saveAutomaticBackup(QString& path)
+void CliRun::tellBackup(const BackupOutcome& backup)
 {
-    const BackupOutcome backup = session_->device().saveBackup(options_.backupDir, host_, session_->version());
-    path = backup.path;
     switch (backup.status) {
     case BackupOutcome::Status::Saved:
-        json_.insert(QStringLiteral("backup"), path);
-        note(translated(QT_TRANSLATE_NOOP("Cli", "Backup: %1")).arg(path));
-        return Exit::Ok;
+        json_.insert(QStringLiteral("backup"), backup.path);
+        note(translated(QT_TRANSLATE_NOOP("Cli", "Backup: %1")).arg(backup.path));
+        break;
     case BackupOutcome::Status::NoFolder:
         error(translated(QT_TRANSLATE_NOOP("Cli", "The backup folder %1 cannot be made.")).arg(options_.backupDir));
         break;
@@ -449,11 +437,9 @@ Exit CliRun::saveAutomaticBackup(QString& path)
         error(translated(QT_TRANSLATE_NOOP("Cli", "No backup can be written into the folder %1.")).arg(options_.backupDir));
         break;
     case BackupOutcome::Status::NotWritten:
-        error(translated(QT_TRANSLATE_NOOP("Cli", "The backup %1 was not written.")).arg(path));
+        error(translated(QT_TRANSLATE_NOOP("Cli", "The backup %1 was not written.")).arg(backup.path));
         break;
     }
-    error(translated(QT_TRANSLATE_NOOP("Cli", "Nothing was written to the device.")));
-    return Exit::NotWritten;
 }
 
 QString CliRun::restoreCommand(const QString& backup) const
@@ -561,47 +547,43 @@ QCoro::Task<Exit> CliRun::write()
         exit = co_await connect();
     if (exit != Exit::Ok)
         co_return exit;
-    QString backup;
-    if (!options_.noBackup) {
-        exit = co_await readDevice(false);
-        if (exit == Exit::Ok)
-            exit = saveAutomaticBackup(backup);
-        if (exit != Exit::Ok) {
-            if (interrupted_)
-                error(translated(QT_TRANSLATE_NOOP("Cli", "Nothing was written to the device.")));
-            co_return exit;
+    Station& station = session_->device();
+    ProgramRequest request{options_.file, options_.noBackup ? QString() : options_.backupDir, !options_.noVerify, host_,
+                           session_->version(), {}};
+    request.step = [this, &station](ProgramStep step, const ProgramReport& sofar) {
+        switch (step) {
+        case ProgramStep::Reading: console_.step(translated(QT_TRANSLATE_NOOP("Cli", "Reading the device"))); break;
+        case ProgramStep::Writing: console_.step(translated(QT_TRANSLATE_NOOP("Cli", "Writing"))); break;
+        case ProgramStep::Verifying:
+            // A question answered no leaves the write unfinished.
+            if (!dialogs_.refused.isEmpty())
+                return false;
+            console_.step(translated(QT_TRANSLATE_NOOP("Cli", "Verifying")));
+            console_.step(translated(QT_TRANSLATE_NOOP("Cli", "Reading the device")));
+            break;
+        case ProgramStep::BackedUp: tellBackup(sofar.backup); return true;
+        case ProgramStep::Opening: return requireFile(options_.file) == Exit::Ok;
+        case ProgramStep::TransferEnded: views_.finishProgress(); return true;
         }
-    }
-    if (interrupted_) {
+        views_.follow(&station.engine().state());
+        return true;
+    };
+    const ProgramReport programmed = co_await station.programUnit(request, record_);
+    switch (programmed.stage) {
+    case ProgramReport::Stage::Stopped:
+    case ProgramReport::Stage::BackupFailed:
         error(translated(QT_TRANSLATE_NOOP("Cli", "Nothing was written to the device.")));
         co_return Exit::NotWritten;
+    case ProgramReport::Stage::ReadIncomplete: co_return readProblems(programmed.read, true);
+    case ProgramReport::Stage::FileRefused: co_return Exit::FileInvalid;
+    default: break;
     }
-    const ParamArray<QString> before = session_->image().value;
-    exit = openFile(options_.file);
-    if (exit != Exit::Ok)
-        co_return exit;
-
-    Station& station = session_->device();
-    record_.backup = backup.isEmpty() ? QString() : QFileInfo(backup).absoluteFilePath();
-    // What the write changes, as far as the device's values were read before it.
-    QList<ValueDifference> changes;
-    if (!options_.noBackup)
-        changes = station.differencesFromDevice(before, station.image().deviceConfigId);
-    console_.step(translated(QT_TRANSLATE_NOOP("Cli", "Writing")));
-    views_.follow(&station.engine().state());
-    const WriteReport report = co_await station.writeImage();
-    views_.finishProgress();
-    if (report.anythingSent) {
-        // Values the write left alone (calibration kept) are no change.
-        changes.removeIf([&station](const ValueDifference& change) { return station.writes().kept()[change.nr]; });
-        record_.changes = recordedChanges(changes);
-    }
-    const bool written = report.result == WriteResult::Done && !interrupted_ && dialogs_.refused.isEmpty();
-    json_.insert(QStringLiteral("written"), report.result == WriteResult::Done && !interrupted_);
-    json_.insert(QStringLiteral("partlyWritten"), report.anythingSent && (report.result != WriteResult::Done || interrupted_));
-    if (!written) {
+    const WriteReport& report = programmed.write;
+    json_.insert(QStringLiteral("written"), programmed.stage >= ProgramReport::Stage::Written);
+    json_.insert(QStringLiteral("partlyWritten"), programmed.stage == ProgramReport::Stage::PartlyWritten);
+    if (programmed.stage < ProgramReport::Stage::Written || !dialogs_.refused.isEmpty()) {
         if (report.anythingSent) {
-            tellPartlyWritten(backup);
+            tellPartlyWritten(programmed.backup.path);
             co_return Exit::PartlyWritten;
         }
         error(translated(QT_TRANSLATE_NOOP("Cli", "Nothing was written to the device.")));
@@ -618,11 +600,7 @@ QCoro::Task<Exit> CliRun::write()
         note(translated(QT_TRANSLATE_NOOP("Cli", "Written, not verified (--no-verify).")));
         co_return Exit::Ok;
     }
-    console_.step(translated(QT_TRANSLATE_NOOP("Cli", "Verifying")));
-    console_.step(translated(QT_TRANSLATE_NOOP("Cli", "Reading the device")));
-    views_.follow(&station.engine().state());
-    const VerifyReport verify = co_await station.verifyWrite();
-    views_.finishProgress();
+    const VerifyReport& verify = programmed.verify;
     if (const Exit problem = readProblems(verify.readBack, true); problem != Exit::Ok)
         co_return problem;
     json_.insert(QStringLiteral("mismatches"), differencesJson(verify.mismatches, "file", "read"));
@@ -704,9 +682,7 @@ QCoro::Task<Exit> CliRun::report()
 
 Exit CliRun::records()
 {
-    const records::ChosenStore chosen =
-        records::openChosenStore(options_.recordsUrl, qEnvironmentVariable("TUNEKIT_RECORDS"),
-                                 QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const records::ChosenStore chosen = records::openUserStore(options_.recordsUrl);
     const records::RecordQuery found =
         chosen.store ? chosen.store->query(options_.recordFilter) : records::RecordQuery{{}, chosen.error};
     if (!found.error.isEmpty()) {

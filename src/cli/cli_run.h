@@ -56,8 +56,8 @@ private:
     QCoro::Task<Exit> readDevice(bool info);
     // Saves the device image as a backup that restores it exactly.
     Exit saveBackup(const QString& path);
-    // The backup before a write, under a name of its own in the backup folder.
-    Exit saveAutomaticBackup(QString& path);
+    // Tells where the backup before a write went, or why there is none.
+    void tellBackup(const BackupOutcome& backup);
     // Told when a write stopped after data went out: what the device holds and how to undo it.
     void tellPartlyWritten(const QString& backup);
     // The command line that writes the backup back.
@@ -68,7 +68,7 @@ private:
     Exit checkFile(const QString& path);
     Exit openFile(const QString& path);
     void printValues();
-    // What an incomplete read (or information read) means for the run; Ok notes the serial number.
+    // What an incomplete read (or information read) means for the run; Ok describes the unit in the record.
     Exit readProblems(const ReadOutcome& read, bool informationComplete);
     // A line of the command line's own on standard error (always) or as a note (unless -q),
     // kept as a message of the --json document.
@@ -94,10 +94,9 @@ private:
     QJsonObject json_;
     // The records command's --json document, which has a layout of its own.
     std::optional<QJsonObject> recordsDocument_;
-    records::OperationRecord record_; // of this run's device command
+    records::OperationRecord record_; // of this run's device command; its serial number once read
     QString lastMessage_;             // the last line told, for the record
     QString portName_;      // as the system names it, for messages
-    QString serialNumber_;  // empty until the device's values were read
     std::optional<AccessLevel> level_; // none until the password was looked at
     bool interrupted_ = false;
     std::unique_ptr<InterruptWatch> interruptWatch_;

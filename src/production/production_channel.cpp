@@ -1,7 +1,6 @@
 #include "production/production_channel.h"
 
 #include "access/access_levels.h"
-#include "files/config_file_reader.h"
 #include "host/host_facts.h"
 #include "link/clock.h"
 #include "link/waits.h"
@@ -115,28 +114,17 @@ QCoro::Task<bool> ProductionChannel::unitPresent()
     co_return configId != 0;
 }
 
-bool ProductionChannel::fail(records::OperationRecord& record, const QString& message)
+bool ProductionChannel::finish(records::OperationRecord& record, bool passed, const QString& message)
 {
-    message_ = message;
-    if (!answers_.messages.isEmpty() && message.isEmpty())
-        message_ = answers_.messages.last();
-    record.message = message_;
-    keep(record, false);
-    ++failed_;
-    show(State::Failed);
-    return false;
-}
-
-void ProductionChannel::keep(records::OperationRecord& record, bool passed)
-{
-    record.ended = QDateTime::currentDateTimeUtc();
-    record.result = QString::fromLatin1(passed ? records::ResultPassed : records::ResultFailed);
-    record.exitCode = passed ? 0 : 1;
-    if (!seams_.records)
-        return;
-    const records::RecordOutcome outcome = records::keepRecord(*seams_.records, record);
-    if (outcome.status != records::RecordOutcome::Status::Stored)
-        message_ += (message_.isEmpty() ? QString() : QStringLiteral("\n")) + records::outcomeNote(outcome);
+    message_ = message.isEmpty() && !answers_.messages.isEmpty() ? answers_.messages.last() : message;
+    if (seams_.records) {
+        const QString note = records::outcomeNote(records::finishAndKeep(record, passed, passed ? 0 : 1, message_, seams_.records));
+        if (!note.isEmpty())
+            message_ += (message_.isEmpty() ? QString() : QStringLiteral("\n")) + note;
+    }
+    ++(passed ? passed_ : failed_);
+    show(passed ? State::Passed : State::Failed);
+    return passed;
 }
 
 QCoro::Task<bool> ProductionChannel::programUnit()
@@ -154,57 +142,49 @@ QCoro::Task<bool> ProductionChannel::programUnit()
     progress_ = 0;
     show(State::Working);
     if (!station_.port().state().adapterFound && !open())
-        co_return fail(record, message_);
+        co_return finish(record, false, message_);
 
     station_.image().clearFileData();
     station_.image().initDeviceImage(levelMarks(level_), Language::English);
     station_.image().deviceConfigId = 0;
     if (co_await station_.detect() == 0)
-        co_return fail(record, translated(QT_TRANSLATE_NOOP("ProductionChannel", "No unit answers.")));
-    const ReadOutcome read = co_await station_.readParameters();
-    if (!read.complete)
-        co_return fail(record, translated(QT_TRANSLATE_NOOP("ProductionChannel", "The unit did not answer for: %1"))
-                                   .arg(read.configId == 0 ? QStringLiteral("ConfigID") : read.missing.join(QStringLiteral(", "))));
-    describeUnit(record, station_);
-    serialNumber_ = record.serialNumber;
-    const ParamArray<QString> before = station_.image().value;
-
-    const BackupOutcome backup = station_.saveBackup(settings_.backupFolder, seams_.host, version_);
-    if (backup.status != BackupOutcome::Status::Saved)
-        co_return fail(record, translated(QT_TRANSLATE_NOOP("ProductionChannel", "The backup was not written; nothing was written to the unit.")));
-    record.backup = QFileInfo(backup.path).absoluteFilePath();
-
-    if (openConfigFile(record.file, station_.image(), answers_, level_, seams_.host.now().date()) != OpenStatus::Loaded)
-        co_return fail(record, QString());
-    QList<ValueDifference> changes = station_.differencesFromDevice(before, read.configId);
-
-    const WriteReport written = co_await station_.writeImage();
-    if (written.result != WriteResult::Done)
-        co_return fail(record, written.anythingSent
-                                   ? translated(QT_TRANSLATE_NOOP("ProductionChannel", "The write stopped: the unit is partly written. Its backup: %1")).arg(record.backup)
-                                   : QString());
-    changes.removeIf([this](const ValueDifference& change) { return station_.writes().kept()[change.nr]; });
-    record.changes = recordedChanges(changes);
-
-    const VerifyReport verify = co_await station_.verifyWrite();
-    if (!verify.verified) {
+        co_return finish(record, false, translated(QT_TRANSLATE_NOOP("ProductionChannel", "No unit answers.")));
+    // The row shows the unit's serial number as soon as it is read.
+    const ProgramRequest request{settings_.file, settings_.backupFolder, true, seams_.host, version_,
+                                 [this, &record](ProgramStep, const ProgramReport&) {
+                                     serialNumber_ = record.serialNumber;
+                                     return true;
+                                 }};
+    const ProgramReport report = co_await station_.programUnit(request, record);
+    using Stage = ProgramReport::Stage;
+    switch (report.stage) {
+    case Stage::ReadIncomplete:
+        co_return finish(record, false,
+                         translated(QT_TRANSLATE_NOOP("ProductionChannel", "The unit did not answer for: %1"))
+                             .arg(report.read.configId == 0 ? QStringLiteral("ConfigID") : report.read.missing.join(QStringLiteral(", "))));
+    case Stage::BackupFailed:
+        co_return finish(record, false, translated(QT_TRANSLATE_NOOP("ProductionChannel", "The backup was not written; nothing was written to the unit.")));
+    case Stage::PartlyWritten:
+        co_return finish(record, false,
+                         translated(QT_TRANSLATE_NOOP("ProductionChannel", "The write stopped: the unit is partly written. Its backup: %1")).arg(record.backup));
+    case Stage::NotVerified: {
         QStringList names;
-        for (const ValueDifference& mismatch : verify.mismatches)
+        for (const ValueDifference& mismatch : report.verify.mismatches)
             names << mismatch.name;
-        co_return fail(record, verify.readBack.complete
-                                   ? translated(QT_TRANSLATE_NOOP("ProductionChannel", "The unit holds other values than the file: %1")).arg(names.join(QStringLiteral(", ")))
-                                   : translated(QT_TRANSLATE_NOOP("ProductionChannel", "The unit did not answer the read-back.")));
+        co_return finish(record, false,
+                         report.verify.readBack.complete
+                             ? translated(QT_TRANSLATE_NOOP("ProductionChannel", "The unit holds other values than the file: %1")).arg(names.join(QStringLiteral(", ")))
+                             : translated(QT_TRANSLATE_NOOP("ProductionChannel", "The unit did not answer the read-back.")));
+    }
+    case Stage::Verified: break;
+    default: co_return finish(record, false, QString()); // the answers' last message tells why
     }
     describeUnit(record, station_);
     serialNumber_ = record.serialNumber;
-    message_ = written.extendedDataSent ? translated(QT_TRANSLATE_NOOP("ProductionChannel", "Written and verified; extended data written."))
-                                        : translated(QT_TRANSLATE_NOOP("ProductionChannel", "Written and verified."));
-    record.message = message_;
     progress_ = 100;
-    keep(record, true);
-    ++passed_;
-    show(State::Passed);
-    co_return true;
+    co_return finish(record, true,
+                     report.write.extendedDataSent ? translated(QT_TRANSLATE_NOOP("ProductionChannel", "Written and verified; extended data written."))
+                                                   : translated(QT_TRANSLATE_NOOP("ProductionChannel", "Written and verified.")));
 }
 
 QCoro::Task<> ProductionChannel::runAutomatic()

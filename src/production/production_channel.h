@@ -102,9 +102,9 @@ private:
     void show(State state);
     // Whether a unit answers: asks for its ConfigID.
     QCoro::Task<bool> unitPresent();
-    // Ends the unit with its message; gives false.
-    bool fail(records::OperationRecord& record, const QString& message);
-    void keep(records::OperationRecord& record, bool passed);
+    // Ends the unit with its message (none: the answers' last one), keeps its record and shows
+    // the result; gives whether it passed.
+    bool finish(records::OperationRecord& record, bool passed, const QString& message);
 
     ChannelSeams seams_;
     const ProductionSettings& settings_;

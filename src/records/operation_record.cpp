@@ -1,4 +1,5 @@
 #include "records/operation_record.h"
+#include "records/record_store.h"
 
 #include "base/version_info.h"
 
@@ -16,6 +17,16 @@ OperationRecord startRecord(const QString& command, const QString& station, cons
     record.station = station;
     record.version = makeVersionInfo().version;
     return record;
+}
+
+RecordOutcome finishAndKeep(OperationRecord& record, bool passed, int exitCode, const QString& message,
+                            RecordStore* store, const QString& noStore)
+{
+    record.ended = QDateTime::currentDateTimeUtc();
+    record.result = QString::fromLatin1(passed ? ResultPassed : ResultFailed);
+    record.exitCode = exitCode;
+    record.message = message;
+    return store ? store->add(record) : RecordOutcome{RecordOutcome::Status::Failed, noStore};
 }
 
 QString outcomeNote(const RecordOutcome& outcome)

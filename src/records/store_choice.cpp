@@ -4,8 +4,15 @@
 #include "records/sqlite_store.h"
 
 #include <QCoreApplication>
+#include <QStandardPaths>
 
 namespace tunekit::records {
+
+ChosenStore openUserStore(const QString& optionUrl)
+{
+    return openChosenStore(optionUrl, qEnvironmentVariable("TUNEKIT_RECORDS"),
+                           QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+}
 
 ChosenStore openChosenStore(const QString& optionUrl, const QString& environmentUrl, const QString& dataFolder)
 {

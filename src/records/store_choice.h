@@ -18,5 +18,7 @@ struct ChosenStore {
 // user's data folder. A URL is postgresql://user@host[:port]/database (the records that server
 // cannot take are kept in the data folder's file) or sqlite:PATH, another SQLite file.
 ChosenStore openChosenStore(const QString& optionUrl, const QString& environmentUrl, const QString& dataFolder);
+// The same with this user's TUNEKIT_RECORDS and data folder.
+ChosenStore openUserStore(const QString& optionUrl = {});
 
 } // namespace tunekit::records

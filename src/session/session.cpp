@@ -7,7 +7,6 @@
 #include "host/host_facts.h"
 #include "link/clock.h"
 #include "link/serial_line.h"
-#include "params/config_defines.h"
 #include "records/store_choice.h"
 #include "session/unit_record.h"
 
@@ -15,7 +14,6 @@
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
-#include <QStandardPaths>
 
 namespace tunekit {
 
@@ -472,18 +470,13 @@ void Session::openDroppedFiles(const QStringList& paths)
 namespace {
 
 // Keeps the record of a button's operation; tells the user only when it could not be stored.
-void keepWindowRecord(records::OperationRecord& record, bool passed, const QString& message, Dialogs& dialogs)
+void keepWindowRecord(records::OperationRecord& record, bool passed, Dialogs& dialogs)
 {
-    record.ended = QDateTime::currentDateTimeUtc();
-    record.result = QString::fromLatin1(passed ? records::ResultPassed : records::ResultFailed);
-    record.exitCode = passed ? 0 : 1;
-    record.message = message;
-    const records::ChosenStore chosen = records::openChosenStore(
-        QString(), qEnvironmentVariable("TUNEKIT_RECORDS"), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
-    const records::RecordOutcome outcome = chosen.store ? records::keepRecord(*chosen.store, record)
-                                                        : records::RecordOutcome{records::RecordOutcome::Status::Failed, chosen.error};
-    if (outcome.status != records::RecordOutcome::Status::Stored)
-        dialogs.msgBox(records::outcomeNote(outcome), MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("Tunekit"));
+    const records::ChosenStore chosen = records::openUserStore();
+    const QString note = records::outcomeNote(
+        records::finishAndKeep(record, passed, passed ? 0 : 1, QString(), chosen.store.get(), chosen.error));
+    if (!note.isEmpty())
+        dialogs.msgBox(note, MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("Tunekit"));
 }
 
 } // namespace
@@ -505,7 +498,7 @@ QCoro::Task<> Session::readParameters()
     if (read.configId != 0)
         describeUnit(record, station_);
     record.configId = read.configId;
-    keepWindowRecord(record, read.complete, QString(), seams_.dialogs);
+    keepWindowRecord(record, read.complete, seams_.dialogs);
 }
 
 QCoro::Task<> Session::write()
@@ -514,11 +507,9 @@ QCoro::Task<> Session::write()
         co_return;
     records::OperationRecord record = startRecord(QStringLiteral("write"));
     record.file = image().file.name;
-    const WriteResult result = co_await station_.write();
-    record.configId = image().deviceConfigId;
-    record.productionNumber = image().value[ProductionNumberNr];
-    record.serialNumber = station_.serialNumber();
-    keepWindowRecord(record, result == WriteResult::Done, QString(), seams_.dialogs);
+    const WriteReport report = co_await station_.writeImage();
+    describeUnit(record, station_);
+    keepWindowRecord(record, report.result == WriteResult::Done, seams_.dialogs);
 }
 
 QCoro::Task<> Session::reset()
@@ -526,7 +517,7 @@ QCoro::Task<> Session::reset()
     records::OperationRecord record = startRecord(QStringLiteral("reset"));
     record.configId = image().deviceConfigId;
     co_await station_.reset();
-    keepWindowRecord(record, true, QString(), seams_.dialogs);
+    keepWindowRecord(record, true, seams_.dialogs);
 }
 
 QCoro::Task<> Session::convertChecksum()

@@ -1,12 +1,15 @@
 #include "session/station.h"
 
 #include "base/dialogs.h"
+#include "files/config_file_reader.h"
 #include "host/host_facts.h"
 #include "link/serial_line.h"
 #include "params/config_defines.h"
 #include "params/config_tab.h"
+#include "session/unit_record.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace tunekit {
 namespace {
@@ -86,13 +89,6 @@ QCoro::Task<> Station::restartAfterWrite()
         co_await port_.resetDevice();
 }
 
-QCoro::Task<WriteResult> Station::write()
-{
-    const WriteResult result = co_await writes_->write();
-    co_await restartAfterWrite();
-    co_return result;
-}
-
 QCoro::Task<WriteReport> Station::writeImage()
 {
     WriteReport report;
@@ -143,6 +139,60 @@ BackupOutcome Station::saveBackup(const QString& folder, const HostFacts& host, 
     if (writeRestorableBackup({image_, host, version, seams_.dialogs}, path) != WriteOutcome::Written)
         return {BackupOutcome::Status::NotWritten, path};
     return {BackupOutcome::Status::Saved, path};
+}
+
+QCoro::Task<ProgramReport> Station::programUnit(ProgramRequest request, records::OperationRecord& record)
+{
+    using Stage = ProgramReport::Stage;
+    ProgramReport report;
+    const auto step = [&request, &report](ProgramStep next) { return !request.step || request.step(next, report); };
+    const auto stopped = [this] { return engine_.state().interrupted; };
+    const bool backedUp = !request.backupFolder.isEmpty();
+    if (backedUp) {
+        step(ProgramStep::Reading);
+        report.read = co_await readParameters();
+        step(ProgramStep::TransferEnded);
+        if (stopped() || report.read.configId == 0 || !report.read.missing.isEmpty()) {
+            report.stage = stopped() ? Stage::Stopped : Stage::ReadIncomplete;
+            co_return report;
+        }
+        describeUnit(record, *this);
+        report.backup = saveBackup(request.backupFolder, request.host, request.version);
+        step(ProgramStep::BackedUp);
+        report.stage = Stage::BackupFailed;
+        if (report.backup.status != BackupOutcome::Status::Saved)
+            co_return report;
+        record.backup = QFileInfo(report.backup.path).absoluteFilePath();
+    }
+    const ParamArray<QString> before = image_.value;
+    report.stage = stopped() ? Stage::Stopped : Stage::FileRefused;
+    if (stopped() || !step(ProgramStep::Opening)
+        || openConfigFile(QFileInfo(request.file).absoluteFilePath(), image_, seams_.dialogs, accessLevel_(),
+                          request.host.now().date())
+               != OpenStatus::Loaded)
+        co_return report;
+    if (backedUp)
+        report.changes = differencesFromDevice(before, report.read.configId);
+
+    step(ProgramStep::Writing);
+    report.write = co_await writeImage();
+    step(ProgramStep::TransferEnded);
+    if (report.write.anythingSent) {
+        // Values the write left alone (calibration kept) are no change.
+        report.changes.removeIf([this](const ValueDifference& change) { return writes_->kept()[change.nr]; });
+        for (const ValueDifference& change : report.changes)
+            record.changes.append({change.name, change.left, change.right});
+    }
+    report.stage = report.write.anythingSent ? Stage::PartlyWritten : Stage::NotWritten;
+    if (report.write.result != WriteResult::Done || stopped())
+        co_return report;
+    report.stage = Stage::Written;
+    if (!request.verify || !step(ProgramStep::Verifying))
+        co_return report;
+    report.verify = co_await verifyWrite();
+    step(ProgramStep::TransferEnded);
+    report.stage = report.verify.verified ? Stage::Verified : Stage::NotVerified;
+    co_return report;
 }
 
 QList<ValueDifference> Station::differencesFromDevice(const ParamArray<QString>& deviceValues, int deviceConfigId) const

@@ -6,6 +6,7 @@
 #include "link/transmit_engine.h"
 #include "params/device_image.h"
 #include "params/value_compare.h"
+#include "records/operation_record.h"
 #include "transfer/parameter_read.h"
 #include "transfer/parameter_write.h"
 #include "transfer/transfer_context.h"
@@ -67,6 +68,35 @@ struct VerifyReport {
     bool verified = false;             // read back whole, and the device holds the written values
 };
 
+// How far programming a unit got, and what each step found. Nothing was written before
+// NotWritten.
+struct ProgramReport {
+    enum class Stage { Stopped, ReadIncomplete, BackupFailed, FileRefused, NotWritten, PartlyWritten, Written,
+                       NotVerified, Verified };
+    // Stopped: told to stop (stopAfterCurrent); Written: not read back; NotVerified: the read-back
+    // was incomplete or found other values.
+    Stage stage = Stage::Stopped;
+    ReadOutcome read;               // before the write, with a backup only
+    BackupOutcome backup;
+    QList<ValueDifference> changes; // the unit's value before, the file's after; with a backup only
+    WriteReport write;
+    VerifyReport verify;
+};
+
+// The steps of programming a unit a front end follows; TransferEnded ends a read, write or read-back.
+enum class ProgramStep { Reading, BackedUp, Opening, Writing, Verifying, TransferEnded };
+
+// How to program a unit: the file it gets, where its backup goes, whether it is read back.
+struct ProgramRequest {
+    QString file;
+    QString backupFolder; // "": the unit is neither read nor backed up before the write
+    bool verify = true;
+    const HostFacts& host;
+    const VersionInfo& version;
+    // Told of each step with the report so far; false before Opening or Verifying stops there.
+    std::function<bool(ProgramStep, const ProgramReport&)> step;
+};
+
 // One connected transmitter and every operation on it. The station owns its port, engine,
 // device image and transfers; the window, tunekit-cli and a production line are front ends
 // on it. Operations are coroutines: several stations run side by side in one thread, each
@@ -103,8 +133,6 @@ public:
     QCoro::Task<ReadOutcome> readParameters();
     // Reads the information texts, the operating time and the interpreter's information.
     QCoro::Task<ReadOutcome> readInformation();
-    // Writes the image (and the extended data on request) as the Write button does.
-    QCoro::Task<WriteResult> write();
     // Writes the image (and the extended data on request) and tells what went out.
     QCoro::Task<WriteReport> writeImage();
     // Reads the device back after a write and compares it with the values the write meant to
@@ -115,6 +143,11 @@ public:
     // own in folder: SERIAL_DATE-TIME.scd (-2, -3 ... when taken). The file is complete on disk
     // when this returns Saved.
     BackupOutcome saveBackup(const QString& folder, const HostFacts& host, const VersionInfo& version);
+    // Programs the connected unit with a file: reads it and saves its backup, loads the file with
+    // the seams' answers, writes it, and reads the unit back. Ends at the first step that fails,
+    // and before the backup or the write once told to stop. The record gets the unit's facts
+    // once it was read whole, the backup and what the write changed.
+    QCoro::Task<ProgramReport> programUnit(ProgramRequest request, records::OperationRecord& record);
     // The transmitter's serial number as the window shows it, once its values are read.
     QString serialNumber();
     // What writing the file loaded into the image would change on a device that holds

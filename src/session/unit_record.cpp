@@ -25,12 +25,4 @@ QString fileSha256(const QString& path)
     return QString::fromLatin1(hash.result().toHex());
 }
 
-QList<records::RecordChange> recordedChanges(const QList<ValueDifference>& differences)
-{
-    QList<records::RecordChange> changes;
-    for (const ValueDifference& difference : differences)
-        changes.append({difference.name, difference.left, difference.right});
-    return changes;
-}
-
 } // namespace tunekit

@@ -1,9 +1,7 @@
 #pragma once
 
-#include "params/value_compare.h"
 #include "records/operation_record.h"
 
-#include <QList>
 #include <QString>
 
 namespace tunekit {
@@ -16,8 +14,5 @@ void describeUnit(records::OperationRecord& record, Station& station);
 
 // The SHA-256 of a file's bytes in lower-case hexadecimal; "" when it cannot be read.
 QString fileSha256(const QString& path);
-
-// A write's changes as a record keeps them: the device's value before, the file's after.
-QList<records::RecordChange> recordedChanges(const QList<ValueDifference>& differences);
 
 } // namespace tunekit
