@@ -18,6 +18,19 @@ namespace {
 // interpreter.
 constexpr qint64 BatchLimitMs = 24LL * 3600 * 1000;
 
+// Holds a station busy from an operation's start to its result, also while the operation waits
+// between batches with the engine idle.
+class Operation {
+public:
+    explicit Operation(int& running) : running_(running) { ++running_; }
+    ~Operation() { --running_; }
+    Operation(const Operation&) = delete;
+    Operation& operator=(const Operation&) = delete;
+
+private:
+    int& running_;
+};
+
 } // namespace
 
 Station::Station(StationSeams seams, StationViews& views, std::function<AccessLevel()> accessLevel)
@@ -53,12 +66,14 @@ QCoro::Task<bool> Station::batchOver()
 
 QCoro::Task<int> Station::detect()
 {
+    const Operation running(operations_);
     co_await transfers_->detectDevice();
     co_return image_.deviceConfigId;
 }
 
 QCoro::Task<ReadOutcome> Station::readParameters()
 {
+    const Operation running(operations_);
     co_await transfers_->readParameters();
     co_await batchOver();
     ReadOutcome outcome{false, image_.deviceConfigId, {}};
@@ -74,6 +89,7 @@ QCoro::Task<ReadOutcome> Station::readParameters()
 
 QCoro::Task<ReadOutcome> Station::readInformation()
 {
+    const Operation running(operations_);
     co_await transfers_->readInformation();
     co_await batchOver();
     co_return ReadOutcome{!engine_.state().gaveUp, image_.deviceConfigId, {}};
@@ -91,6 +107,7 @@ QCoro::Task<> Station::restartAfterWrite()
 
 QCoro::Task<WriteReport> Station::writeImage()
 {
+    const Operation running(operations_);
     WriteReport report;
     const qint64 changesBefore = engine_.state().changesSent;
     report.result = co_await writes_->write();
@@ -102,6 +119,7 @@ QCoro::Task<WriteReport> Station::writeImage()
 
 QCoro::Task<VerifyReport> Station::verifyWrite()
 {
+    const Operation running(operations_);
     const ParamArray<QString> expected = writes_->uploadedValues();
     ParamArray<bool> compared{};
     for (int nr = 2; nr <= ParamCount; ++nr) {
@@ -143,6 +161,7 @@ BackupOutcome Station::saveBackup(const QString& folder, const HostFacts& host, 
 
 QCoro::Task<ProgramReport> Station::programUnit(ProgramRequest request, records::OperationRecord& record)
 {
+    const Operation running(operations_);
     using Stage = ProgramReport::Stage;
     ProgramReport report;
     const auto step = [&request, &report](ProgramStep next) { return !request.step || request.step(next, report); };
@@ -206,21 +225,25 @@ QList<ValueDifference> Station::differencesFromDevice(const ParamArray<QString>&
 
 QCoro::Task<> Station::readInterpreterInfo()
 {
+    const Operation running(operations_);
     co_await transfers_->readInterpreterInfo();
 }
 
 QCoro::Task<> Station::redetect()
 {
+    const Operation running(operations_);
     co_await transfers_->redetect();
 }
 
 QCoro::Task<> Station::writeTestInterpreter(QString programFolder)
 {
+    const Operation running(operations_);
     co_await writes_->writeTestInterpreter(std::move(programFolder));
 }
 
 QCoro::Task<> Station::reset()
 {
+    const Operation running(operations_);
     co_await transfers_->resetDevice();
 }
 

@@ -124,8 +124,8 @@ public:
     // cannot be opened.
     bool openAdapterPort(qint16 number);
     void closePort() { port_.closePort(); }
-    // A command runs or the engine still works through a batch.
-    bool busy() const { return transfers_->commandRunning() || transfers_->engineBusy(); }
+    // An operation is under way, a command runs or the engine still works through a batch.
+    bool busy() const { return operations_ > 0 || transfers_->commandRunning() || transfers_->engineBusy(); }
 
     // Asks the device for its family; 0 when none answered (the user was told).
     QCoro::Task<int> detect();
@@ -189,6 +189,7 @@ private:
     TransferOptions options_;
     std::unique_ptr<DeviceTransfers> transfers_;
     std::unique_ptr<DeviceWrites> writes_;
+    int operations_ = 0; // operations under way (one calls others)
 };
 
 } // namespace tunekit

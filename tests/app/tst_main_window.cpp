@@ -367,7 +367,7 @@ private slots:
         QVERIFY(logic.aboutText().contains(QStringLiteral("Port: ") + server.slavePath()));
 
         QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdRead")), Qt::LeftButton);
-        QVERIFY(QTest::qWaitFor([&] { return !logic.engine().state().sending; }, 30000));
+        QVERIFY(QTest::qWaitFor([&] { return !logic.device().busy(); }, 30000));
         QVERIFY(!logic.image().value[2].isEmpty());
         QCOMPARE(logic.image().imageConfigId, 52);
     }
