@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ConfigFileContent content = readConfigFile(bytes, inputs);
     const ExtendedDataStore& store = content.extended;
     check(content.description.count(QStringLiteral("\r\n")) <= 6);
-    check(store.FreqTableLast >= -1 && store.FreqTableLast <= 80);
+    check(store.freqTableLast >= -1 && store.freqTableLast <= 80);
     check(store.interpreterImage.size() <= bytes.size() / 2);
     check(content.refused
           == (inputs.checksumState == ChecksumState::ChecksumNotValid && !inputs.accessLevel.opensFilesWithWrongChecksum()));

@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const tunekit::SettingsRead read = tunekit::readSettings(bytes);
-    check(!read.FilePortFound || (read.FilePort > 0 && read.FilePort <= 256));
+    check(!read.filePortFound || (read.filePort > 0 && read.filePort <= 256));
     check(!read.longDelay || (read.longDelay->seconds >= 0 && read.longDelay->seconds <= 9));
     check(!read.authText || read.authText->size() <= 12);
     // What was read can be written back and read again without surprises.
