@@ -102,12 +102,16 @@ void MainWindow::retranslateMenus()
 
 void MainWindow::levelCommand(AccessLevel level)
 {
-    session_->levelMenuCommand(level, [this] {
-        PasswordDialog dialog(session_->access(), session_->image(), dialogs_, this);
-        connect(&dialog, &PasswordDialog::writeSettingsFile, this, [this] { session_->writeSettingsFile(); });
-        dialog.retranslate();
-        dialog.exec();
-    });
+    session_->levelMenuCommand(level, [this] { return askPassword(); });
+}
+
+QCoro::Task<> MainWindow::askPassword()
+{
+    auto* dialog = new PasswordDialog(session_->access(), session_->image(), dialogs_, this);
+    connect(dialog, &PasswordDialog::writeSettingsFile, this, [this] { session_->writeSettingsFile(); });
+    dialog->retranslate();
+    co_await closedWith(dialog);
+    dialog->deleteLater();
 }
 
 void MainWindow::applyLevelChecks(const std::array<bool, 6>& checks)

@@ -90,6 +90,7 @@ private:
     void buildInfosTab();         // infos_tab.cpp
     void buildToolsTab();         // tools_tab.cpp
     QCoro::Task<> generateDescribedFile();
+    QCoro::Task<> askPassword();
     void buildProductionTab();    // production_tab.cpp
     void buildMenus();            // main_menus.cpp
     void retranslateMenus();

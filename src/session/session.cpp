@@ -420,13 +420,19 @@ void Session::applyUserLevel()
     views_.applyLevelView(viewForLevel(access_.level));
 }
 
-void Session::levelMenuCommand(AccessLevel level, const std::function<void()>& showDialog)
+QCoro::Task<> Session::levelMenuCommand(AccessLevel level, std::function<QCoro::Task<>()> showDialog)
 {
     if (refusedWhileTransferring()) {
         views_.applyLevelChecks(access_.levelChecks);
-        return;
+        co_return;
     }
-    const LevelCommandResult result = tunekit::levelMenuCommand(level, access_, image(), showDialog);
+    bool passwordAsked = false;
+    LevelCommandResult result = tunekit::levelMenuCommand(level, access_, image(), [&passwordAsked] { passwordAsked = true; });
+    // The password dialog is awaited, not run in a loop of its own; the level it grants counts.
+    if (passwordAsked && showDialog) {
+        co_await showDialog();
+        result.view = viewForLevel(access_.level);
+    }
     // The menu ticks the level in force, also when the dialog was cancelled (the menu item
     // ticks itself when clicked).
     std::array<bool, 6> checks{};

@@ -145,7 +145,7 @@ public:
     void setAutomaticResetOff(bool off);
 
     // The level menu: showDialog asks for the password when a higher level is asked for.
-    void levelMenuCommand(AccessLevel level, const std::function<void()>& showDialog);
+    QCoro::Task<> levelMenuCommand(AccessLevel level, std::function<QCoro::Task<>()> showDialog);
     // The access level's marks, controls and menu checks (applyUserLevel and the window).
     void applyUserLevel();
     // "Clear data".

@@ -181,14 +181,13 @@ private slots:
         QTemporaryDir data;
         qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
         Window w(Window::Started);
-        // Unlock "Service" through the real dialog.
-        QTimer::singleShot(0, [] {
-            QWidget* dialog = QApplication::activeModalWidget();
-            QVERIFY(dialog && dialog->objectName() == QStringLiteral("frmPwd"));
-            QTest::keyClicks(dialog->findChild<QWidget*>(QStringLiteral("txtPwd")), QStringLiteral("Dill"));
-            QTest::keyClick(dialog->findChild<QWidget*>(QStringLiteral("txtPwd")), Qt::Key_Return);
-        });
+        // Unlock "Service" through the real dialog; it is window-modal, so the menu returns at once.
         w.find<QAction>("mnuLevel40")->trigger();
+        QWidget* dialog = QApplication::activeModalWidget();
+        QVERIFY(dialog && dialog->objectName() == QStringLiteral("frmPwd"));
+        QCOMPARE(w.window->logic().access().level, AccessLevel::level1());
+        QTest::keyClicks(dialog->findChild<QWidget*>(QStringLiteral("txtPwd")), QStringLiteral("Dill"));
+        QTest::keyClick(dialog->findChild<QWidget*>(QStringLiteral("txtPwd")), Qt::Key_Return);
         QCOMPARE(w.window->logic().access().level, AccessLevel::service());
         auto* tabs = w.find<QTabWidget>("SSTab");
         QVERIFY(tabs->isTabVisible(1) && tabs->isTabVisible(2) && !tabs->isTabVisible(3));

@@ -356,7 +356,7 @@ private slots:
     {
         Rig rig;
         rig.finish(rig.session.startup(namedPort(1)));
-        rig.session.levelMenuCommand(AccessLevel::production(), [] {});
+        rig.session.levelMenuCommand(AccessLevel::production(), {});
         QCOMPARE(rig.session.access().level, AccessLevel::level1());
         QCOMPARE(rig.views.levelChecks, (std::array<bool, 6>{true, false, false, false, false, false}));
     }
@@ -465,7 +465,7 @@ private slots:
                 rig.session.openDroppedFiles({QStringLiteral("/tmp/crane-52.scd")});
                 rig.session.clearFileData();
                 rig.session.chooseLanguage(QStringLiteral("DE"));
-                rig.session.levelMenuCommand(AccessLevel::development(), [] {});
+                rig.session.levelMenuCommand(AccessLevel::development(), {});
             });
         };
         rig.dialogs.messages.clear();
