@@ -87,6 +87,7 @@ private slots:
         QCOMPARE(b.unitsPassed(), 2);
         QCOMPARE(b.unitsFailed(), 0);
         b.stop();
+        QVERIFY(clock.runUntil([&] { return b.currentState() == State::Idle; }, 10000));
     }
 };
 

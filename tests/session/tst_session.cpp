@@ -60,6 +60,7 @@ private slots:
         Rig rig;
         rig.line.faults().silent = true;
         rig.finish(rig.session.startup(namedPort(1)));
+        QVERIFY(rig.runUntilIdle()); // the reset after the given-up detection ends too
         QCOMPARE(rig.session.image().deviceConfigId, 0);
         QCOMPARE(rig.session.statusBar()[2], QStringLiteral("ID=?"));
         // One message: the detection says what it found; the time-out of its request stays silent.
