@@ -10,7 +10,7 @@ namespace tunekit {
 
 // One of the six access levels. What a level sees and may do is asked of it by name; no other
 // part of the program compares level numbers. The numbers 10, 20, ... 60 are what the level
-// menu, the settings file and the dictionary's avaiLevel speak.
+// menu, the settings file and the dictionary's lowest levels speak.
 class AccessLevel {
 public:
     // Level 1, open to everybody.

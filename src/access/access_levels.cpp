@@ -93,7 +93,7 @@ ParamArray<bool> levelMarks(AccessLevel level)
 {
     ParamArray<bool> marks{};
     for (int n = 1; n <= ParamCount; ++n)
-        marks[static_cast<std::size_t>(n)] = level.reachesParameter(findConfigDefine(n).avaiLevel);
+        marks[static_cast<std::size_t>(n)] = level.reachesParameter(findConfigDefine(n).lowestLevel);
     return marks;
 }
 

@@ -9,8 +9,8 @@ namespace {
 // parameters by number (overview, read, write, files, report) could ever reach it, and giving it
 // one would start sending index 0x2308 to devices that were never asked for it.
 constexpr std::array<ConfigDefine, ParamCount> ConfigDefines{{
-    // Nr, Name, infoDe, infoEn, avaiLevel, families,
-    //  hexAdd, subAdd, SByte, DSize, DType, multiMess, Special, nonInitVal, initVal
+    // nr, name, descriptionDe, descriptionEn, lowestLevel, families,
+    //  index, subindex, firstByte, bits, dataType, sharedCell, special, erasedValue, defaultValue
     {1, u"ConfigID", u"Config-ID des Geräts", u"Devices' Config-ID", 0, FamilySet{1, 2, 3, 4, 5, 10, 50, 51, 52, 53},
      0x2000, 0, 0, 8, u"x", false, false, u" ", u""},
     {2, u"SystemAddress", u"Systemadresse im HVX-Format", u"System address in HVX format", 10, FamilySet{1, 2, 3, 4, 5, 10, 50, 51, 52, 53},
@@ -152,27 +152,27 @@ QVariant itemOf(const ConfigDefine& define, QStringView item, Language language)
     if (item == u"Name")
         return define.name.toString();
     if (item == u"AvaiLevel")
-        return QVariant::fromValue(define.avaiLevel);
+        return QVariant::fromValue(define.lowestLevel);
     if (item == u"CfgId")
         return define.families.text();
     if (item == u"HexAdd")
-        return QVariant::fromValue(define.hexAdd);
+        return QVariant::fromValue(define.index);
     if (item == u"SubAdd")
-        return QVariant::fromValue(define.subAdd);
+        return QVariant::fromValue(define.subindex);
     if (item == u"DSize")
-        return QVariant::fromValue(define.dSize);
+        return QVariant::fromValue(define.bits);
     if (item == u"DType")
-        return define.dType.toString();
+        return define.dataType.toString();
     if (item == u"SByte")
-        return QVariant::fromValue(define.sByte);
+        return QVariant::fromValue(define.firstByte);
     if (item == u"MultiMess")
-        return define.multiMess;
+        return define.sharedCell;
     if (item == u"Special")
         return define.special;
     if (item == u"NonInitVal")
-        return define.nonInitVal.toString();
+        return define.erasedValue.toString();
     if (item == u"InitVal")
-        return define.initVal.toString();
+        return define.defaultValue.toString();
     if (item == u"Info")
         return define.info(language);
     return {};

@@ -35,28 +35,28 @@ constexpr int FreqBandNr = 21;
 struct ConfigDefine {
     qint16 nr;
     QStringView name;
-    QStringView infoDe;
-    QStringView infoEn;
-    qint16 avaiLevel;   // lowest access level that sees and edits it
-    FamilySet families; // the transmitter families that have it
-    qint16 hexAdd;      // object index in the device
-    qint32 subAdd;      // subindex
-    qint16 sByte;       // first byte inside the 4-byte data field
-    qint16 dSize;       // bits: 8, 16, 32; 1 = production date in the device's date encoding
-    QStringView dType;  // "signed char" or "x" (unsigned)
-    bool multiMess;     // cell shared with other parameters, written as a whole
-    bool special;       // needs the special write handling
-    QStringView nonInitVal; // value an erased cell shows
-    QStringView initVal;    // default put in place of an uninitialised value, "" = none
+    QStringView descriptionDe;
+    QStringView descriptionEn;
+    qint16 lowestLevel;         // lowest access level that sees and edits it
+    FamilySet families;         // the transmitter families that have it
+    qint16 index;               // object index in the device
+    qint32 subindex;
+    qint16 firstByte;           // first byte inside the 4-byte data field
+    qint16 bits;                // 8, 16, 32; 1 = production date in the device's date encoding
+    QStringView dataType;       // "signed char" or "x" (unsigned)
+    bool sharedCell;            // cell shared with other parameters, written as a whole
+    bool special;               // needs the special write handling
+    QStringView erasedValue;    // value an erased cell shows
+    QStringView defaultValue;   // default put in place of an uninitialised value, "" = none
 
     QString info(Language language) const
     {
-        return (language == Language::German ? infoDe : infoEn).toString();
+        return (language == Language::German ? descriptionDe : descriptionEn).toString();
     }
-    bool isSigned() const { return dType == u"signed char"; }
+    bool isSigned() const { return dataType == u"signed char"; }
 };
 
-// The record for number nr, or the default record (Nr 0, avaiLevel 1000, no family) when no
+// The record for number nr, or the default record (Nr 0, lowest level 1000, no family) when no
 // entry has that number.
 const ConfigDefine& findConfigDefine(int nr);
 // Exact, case-sensitive name match; "ComfigID" also finds entry 1. A name is never read as a

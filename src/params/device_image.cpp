@@ -84,7 +84,7 @@ QCoro::Task<> DeviceImage::checkUninitialisedValues(bool initialisationOffered, 
     bool found = false;
     for (int n = 1; n <= ParamCount; ++n) {
         const ConfigDefine& define = findConfigDefine(n);
-        if (!value[n].isEmpty() && value[n] == define.nonInitVal)
+        if (!value[n].isEmpty() && value[n] == define.erasedValue)
             uninitialised[n] = true;
         // Identity and calibration values are checked where they are written.
         if (!value[n].isEmpty() && uninitialised[n] && n != OemCodeNr && n != ProductionNumberNr && n != FreqCompNr
@@ -109,8 +109,8 @@ QCoro::Task<> DeviceImage::checkUninitialisedValues(bool initialisationOffered, 
         if (n == OemCodeNr)
             continue;
         const ConfigDefine& define = findConfigDefine(n);
-        if (!value[n].isEmpty() && value[n] == define.nonInitVal) {
-            value[n] = define.initVal.toString();
+        if (!value[n].isEmpty() && value[n] == define.erasedValue) {
+            value[n] = define.defaultValue.toString();
             changed[n] = true;
         }
     }

@@ -88,7 +88,7 @@ ValueRange parameterValueRange(int nr)
         return {-10, 10};
     const ConfigDefine& define = findConfigDefine(nr);
     const bool isSigned = define.isSigned();
-    switch (define.dSize) {
+    switch (define.bits) {
     case 8:
         return isSigned ? ValueRange{-128, 127} : ValueRange{0, 255};
     case 16:
@@ -119,7 +119,7 @@ bool isStorableProductionDate(QStringView text)
 std::optional<QString> checkedParameterText(int nr, const QString& text)
 {
     const QString trimmed = text.trimmed();
-    if (findConfigDefine(nr).dSize == 1)
+    if (findConfigDefine(nr).bits == 1)
         return isStorableProductionDate(trimmed) ? std::optional<QString>(trimmed) : std::nullopt;
     const std::optional<qint64> number = readWholeNumber(trimmed);
     const ValueRange range = parameterValueRange(nr);

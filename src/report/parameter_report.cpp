@@ -63,8 +63,8 @@ std::array<QString, 4> dataMarks(const ConfigDefine& define)
 {
     std::array<QString, 4> marks;
     const QString x = QStringLiteral("x");
-    const int first = define.sByte;
-    switch (define.dSize) {
+    const int first = define.firstByte;
+    switch (define.bits) {
     case 8:
         if (first >= 0 && first <= 3)
             marks[static_cast<std::size_t>(first)] = x;
@@ -89,7 +89,7 @@ std::array<QString, LevelColumns> levelMarks(const ConfigDefine& define)
 {
     std::array<QString, LevelColumns> marks;
     for (const AccessLevel level : AccessLevel::all()) {
-        if (level.reachesParameter(define.avaiLevel))
+        if (level.reachesParameter(define.lowestLevel))
             marks[level.index()] = QStringLiteral("x");
     }
     return marks;
@@ -98,8 +98,8 @@ std::array<QString, LevelColumns> levelMarks(const ConfigDefine& define)
 QString parameterLine(int nr, Language language)
 {
     const ConfigDefine& define = findConfigDefine(nr);
-    QStringList fields{QString::number(nr), QString::number(static_cast<quint16>(define.hexAdd), 16).toUpper(),
-                       QString::number(define.subAdd), define.name.toString(), QString(),
+    QStringList fields{QString::number(nr), QString::number(static_cast<quint16>(define.index), 16).toUpper(),
+                       QString::number(define.subindex), define.name.toString(), QString(),
                        description(define, language), QString()};
     for (const QString& mark : dataMarks(define))
         fields << mark;

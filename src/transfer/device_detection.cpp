@@ -30,8 +30,8 @@ QCoro::Task<> DeviceTransfers::queryDevice()
     if (portFound) {
         const ConfigDefine& configId = findConfigDefine(ConfigIdNr);
         const ConfigDefine& select = findConfigDefine(InterpreterSelectNr);
-        queueRead(configId.hexAdd, configId.subAdd);
-        queueRead(select.hexAdd, select.subAdd);
+        queueRead(configId.index, configId.subindex);
+        queueRead(select.index, select.subindex);
     }
     if (ctx_.resetsBeforeTransmit())
         co_await ctx_.port.resetDevice();
@@ -140,7 +140,7 @@ QCoro::Task<> DeviceTransfers::readInfo(bool everything)
     if (withSource)
         queueReads(InfoSourceIndex, 0, 64);
     const ConfigDefine& select = findConfigDefine(InterpreterSelectNr);
-    queueRead(select.hexAdd, select.subAdd);
+    queueRead(select.index, select.subindex);
     if (everything) {
         queueReads(InfoVersionIndex, 0, 1);
         queueReads(InfoDateIndex, 0, 4);

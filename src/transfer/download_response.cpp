@@ -49,13 +49,13 @@ bool decodeParameters(int index, int subindex, QByteArrayView data, ReadState& s
     bool labelsChanged = false;
     for (int i = 0; i <= ParamCount; ++i) {
         const ConfigDefine& define = findConfigDefine(i);
-        const bool addressMatches = index == define.hexAdd && subindex == define.subAdd;
+        const bool addressMatches = index == define.index && subindex == define.subindex;
         if (i == InterpreterSelectNr && addressMatches) {
             state.interpreterSelect = static_cast<qint16>(byte(data, 0));
             image.readBuffer[i] = QString::number(state.interpreterSelect);
             continue;
         }
-        if (i == ConfigIdNr && index == define.hexAdd) {
+        if (i == ConfigIdNr && index == define.index) {
             image.deviceConfigId = static_cast<qint16>(byte(data, 0));
             image.readBuffer[i] = QString::number(image.deviceConfigId);
             image.info.reportedConfigId = image.deviceConfigId;
@@ -173,8 +173,8 @@ QString unsetProductionDate()
 
 QString decodeParameterValue(const ConfigDefine& define, QByteArrayView data)
 {
-    const int start = define.sByte;
-    switch (define.dSize) {
+    const int start = define.firstByte;
+    switch (define.bits) {
     case 8: {
         int value = byte(data, start);
         if (define.isSigned() && value > 127)

@@ -117,7 +117,7 @@ QCoro::Task<> DeviceTransfers::startParameterRead()
 
     // The interpreter select goes first: the interpreter's name is asked for by it below.
     const ConfigDefine& select = findConfigDefine(InterpreterSelectNr);
-    queueRead(select.hexAdd, select.subAdd);
+    queueRead(select.index, select.subindex);
     ctx_.engine.bookkeeping().startProgress = true;
 
     for (int i = 0; i <= ParamCount; ++i) {
@@ -127,7 +127,7 @@ QCoro::Task<> DeviceTransfers::startParameterRead()
         image.received[i] = false;
         if (image.applicable[i]) {
             const ConfigDefine& define = findConfigDefine(i);
-            queueRead(define.hexAdd, define.subAdd);
+            queueRead(define.index, define.subindex);
         }
     }
     if (ctx_.resetsBeforeTransmit())

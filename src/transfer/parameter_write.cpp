@@ -139,7 +139,7 @@ std::optional<QByteArray> encodeGainPhase(const QString& phase, const QString& g
 
 std::optional<QByteArray> encodeBySize(const ConfigDefine& define, const QString& text)
 {
-    switch (define.dSize) {
+    switch (define.bits) {
     case 8: return encode8Bit(text, define.isSigned());
     case 16: return encode16Bit(text);
     case 32: return encode32Bit(text);
@@ -226,7 +226,7 @@ QString DeviceWrites::refusalText(const RefusedPacket& refusal)
         QStringList names;
         for (int nr = 1; nr <= ParamCount; ++nr) {
             const ConfigDefine& define = findConfigDefine(nr);
-            if (define.hexAdd == index && define.subAdd == packetSubindex(packet))
+            if (define.index == index && define.subindex == packetSubindex(packet))
                 names << define.name.toString();
         }
         const QString block = extendedBlockName(index);
@@ -487,11 +487,11 @@ QStringList DeviceWrites::unwritableValues(const ParamArray<QString>& values) co
                                    values[GainCompNr].isEmpty() ? QStringLiteral("0") : values[GainCompNr]);
         else if (i == FreqCompNr)
             data = encodeFreqComp(values[i]);
-        else if (define.special && !define.multiMess)
+        else if (define.special && !define.sharedCell)
             continue; // not written at all
         else
             data = encodeBySize(define, values[i]);
-        if (!data || (define.multiMess && !define.special && define.sByte + data->size() > 4))
+        if (!data || (define.sharedCell && !define.special && define.firstByte + data->size() > 4))
             names << define.name.toString() + QStringLiteral("=") + values[i];
     }
     return names;
@@ -504,17 +504,17 @@ std::optional<QByteArray> DeviceWrites::sharedCellData(int nr, const ParamArray<
     QByteArray cell(4, '\0');
     for (int j = 1; j <= ParamCount; ++j) {
         const ConfigDefine& other = findConfigDefine(j);
-        if (other.hexAdd != define.hexAdd || other.subAdd != define.subAdd)
+        if (other.index != define.index || other.subindex != define.subindex)
             continue;
         image.sent[j] = true;
         image.changed[j] = false;
         if (values[j].isEmpty())
             continue;
         const std::optional<QByteArray> piece = encodeBySize(other, values[j]);
-        if (!piece || other.sByte < 0 || other.sByte + piece->size() > 4)
+        if (!piece || other.firstByte < 0 || other.firstByte + piece->size() > 4)
             return std::nullopt;
         // Each piece at its own byte, so an empty slot does not shift the ones after it.
-        cell.replace(other.sByte, piece->size(), *piece);
+        cell.replace(other.firstByte, piece->size(), *piece);
     }
     return cell;
 }
@@ -542,7 +542,7 @@ QCoro::Task<> DeviceWrites::parameterWrite(const ParamArray<QString>& values)
         image.changed[i] = false;
         const ConfigDefine& define = findConfigDefine(i);
         std::optional<QByteArray> data;
-        if (define.multiMess && define.special) {
+        if (define.sharedCell && define.special) {
             if (i >= SystemAddressNr && i <= ProdGrpNr) {
                 // One cell: the address in bytes 0-1, OEM code in 2, product group in 3. A piece
                 // that is not known would overwrite the device's value with 0, so all three must be.
@@ -566,7 +566,7 @@ QCoro::Task<> DeviceWrites::parameterWrite(const ParamArray<QString>& values)
             } else {
                 continue;
             }
-        } else if (define.multiMess) {
+        } else if (define.sharedCell) {
             data = sharedCellData(i, values);
         } else if (define.special) {
             if (i != FreqCompNr)
@@ -589,10 +589,10 @@ QCoro::Task<> DeviceWrites::parameterWrite(const ParamArray<QString>& values)
         // Every parameter of the cell goes out with it.
         for (int k = 1; k <= ParamCount; ++k) {
             const ConfigDefine& other = findConfigDefine(k);
-            if (other.hexAdd == define.hexAdd && other.subAdd == define.subAdd)
+            if (other.index == define.index && other.subindex == define.subindex)
                 uploaded_[static_cast<std::size_t>(k)] = true;
         }
-        ctx_.engine.sendPacket(Upload, define.hexAdd, static_cast<std::uint8_t>(define.subAdd), *data);
+        ctx_.engine.sendPacket(Upload, define.index, static_cast<std::uint8_t>(define.subindex), *data);
     }
 
     if (!engine.queue.isEmpty()) {

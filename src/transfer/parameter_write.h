@@ -100,7 +100,7 @@ private:
     void useUpExtendedData();
     // The values (as "Name=value") the write would send but their cells cannot hold exactly.
     QStringList unwritableValues(const ParamArray<QString>& values) const;
-    // Puts the data of a shared cell (multiMess without Special) together by SByte.
+    // Puts the data of a shared cell (sharedCell without special) together by firstByte.
     std::optional<QByteArray> sharedCellData(int nr, const ParamArray<QString>& values);
     void resetWriteBookkeeping();
 

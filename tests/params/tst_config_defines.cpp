@@ -49,7 +49,7 @@ private slots:
     }
 
     // Invariants a mistyped row would break: unique numbers and names, at least one family, and
-    // exactly the parameters that share a cell are multiMess and do not overlap in it. (A family
+    // exactly the parameters that share a cell are sharedCell and do not overlap in it. (A family
     // without a row in the family table does not compile; familyParameters counts the marks.)
     void tableShape()
     {
@@ -59,16 +59,16 @@ private slots:
             const QByteArray where = "Nr " + QByteArray::number(nr);
             QVERIFY2(d.nr == nr && findConfigDefine(d.name).nr == nr, where.constData());
             QVERIFY2(!d.families.isEmpty(), where.constData());
-            QVERIFY2(d.dType == u"x" || (d.dType == u"signed char" && d.dSize == 8), where.constData());
-            QVERIFY2(d.sByte * 8 + qMax<int>(d.dSize, 8) <= 32, where.constData());
-            cells[(qint64{d.hexAdd} << 32) | d.subAdd].append(nr);
+            QVERIFY2(d.dataType == u"x" || (d.dataType == u"signed char" && d.bits == 8), where.constData());
+            QVERIFY2(d.firstByte * 8 + qMax<int>(d.bits, 8) <= 32, where.constData());
+            cells[(qint64{d.index} << 32) | d.subindex].append(nr);
         }
         for (const QList<int>& members : std::as_const(cells)) {
             quint32 usedBits = 0;
             for (const int nr : members) {
                 const ConfigDefine& d = findConfigDefine(nr);
-                QCOMPARE(d.multiMess, members.size() > 1);
-                const quint32 bits = (d.dSize >= 32 ? ~0u : (1u << d.dSize) - 1u) << (d.sByte * 8);
+                QCOMPARE(d.sharedCell, members.size() > 1);
+                const quint32 bits = (d.bits >= 32 ? ~0u : (1u << d.bits) - 1u) << (d.firstByte * 8);
                 QVERIFY2((usedBits & bits) == 0, qPrintable(QStringLiteral("Nr %1 overlaps").arg(nr)));
                 usedBits |= bits;
             }

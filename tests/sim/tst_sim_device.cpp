@@ -166,7 +166,7 @@ private slots:
         QCOMPARE(int(image.deviceConfigId), configId);
         for (int nr = 2; nr <= ParamCount; ++nr) {
             if (image.applicable[nr])
-                read(findConfigDefine(nr).hexAdd, findConfigDefine(nr).subAdd);
+                read(findConfigDefine(nr).index, findConfigDefine(nr).subindex);
         }
         QStringList dictionary;
         for (int nr = 2; nr <= ParamCount; ++nr) {

@@ -153,7 +153,7 @@ private slots:
         QList<Request> expected{{0x2401, 0}};
         for (int nr = 1; nr <= ParamCount; ++nr) {
             if (isApplicable(nr, configId))
-                expected << Request{findConfigDefine(nr).hexAdd, findConfigDefine(nr).subAdd};
+                expected << Request{findConfigDefine(nr).index, findConfigDefine(nr).subindex};
         }
         expected << Request{0x1004, 0} << Request{0x1004, 1} << Request{0x1004, 2} << Request{0x1004, 3} << Request{0x1101, 0};
         for (int sub = 2; sub <= 7; ++sub)
@@ -334,7 +334,7 @@ private slots:
         image.updateApplicable();
         ReadState state;
         const auto answer = [&](const QByteArray& bytes) {
-            decodeDownloadResponse(makePacket(DownloadResponse, define.hexAdd, static_cast<std::uint8_t>(define.subAdd), bytes),
+            decodeDownloadResponse(makePacket(DownloadResponse, define.index, static_cast<std::uint8_t>(define.subindex), bytes),
                                    state, image);
         };
         answer(cell);
