@@ -10,6 +10,10 @@
 
 namespace tunekit {
 
+// Writing a wait: with GCC 12, a co_await inside an expression that also holds a temporary of
+// class type (a QString, a QDateTime, a braced struct) can resume freed memory. Put such
+// arguments into named locals first and await on a line of its own.
+
 // Held weakly by the waits of an owner's coroutines: once the owner is gone they are never
 // resumed, so nothing runs on a destroyed station, port or engine.
 using Lifetime = std::weak_ptr<const void>;
