@@ -68,7 +68,7 @@ ConsoleVisibility consolesForLevel(const AccessState& access);
 
 // What the main window does after a level command has run.
 struct LevelCommandResult {
-    bool dialogShown = false;  // the unlock dialog was opened (raising the level)
+    bool dialogShown = false;  // the unlock dialog is called for (raising the level)
     bool refreshViews = false; // shadowToTable, shadowToDip, shadowToGui (all levels but level 1)
     LevelView view;            // apply by objectName, then arrangeWindows
 };

@@ -426,10 +426,9 @@ QCoro::Task<> Session::levelMenuCommand(AccessLevel level, std::function<QCoro::
         views_.applyLevelChecks(access_.levelChecks);
         co_return;
     }
-    bool passwordAsked = false;
-    LevelCommandResult result = tunekit::levelMenuCommand(level, access_, image(), [&passwordAsked] { passwordAsked = true; });
+    LevelCommandResult result = tunekit::levelMenuCommand(level, access_, image(), {});
     // The password dialog is awaited, not run in a loop of its own; the level it grants counts.
-    if (passwordAsked && showDialog) {
+    if (result.dialogShown && showDialog) {
         co_await showDialog();
         result.view = viewForLevel(access_.level);
     }
