@@ -218,27 +218,6 @@ private slots:
         QVERIFY(box.text == u"**" && box.caret == 0);
     }
 
-    void storedText_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("level");
-        QTest::newRow("first ten characters") << "Haspel2093xy" << 60;
-        QTest::newRow("service with blanks") << " Dill " << 40;
-        QTest::newRow("two passwords") << "TulpenDill" << 10;
-    }
-
-    void storedText()
-    {
-        QFETCH(QString, text);
-        QFETCH(int, level);
-        AccessState access;
-        const StoredLevel stored = restoreStoredLevel(access, text);
-        QCOMPARE(access.level, levelOf(level));
-        QCOMPARE(access.rememberedPassword, text.left(10));
-        QCOMPARE(stored.consoles, level == 60);
-        QVERIFY(access.levelChecks[levelOf(level).index()]);
-    }
-
     void dialogUnlocksFromTypedKeys()
     {
         AccessState access;

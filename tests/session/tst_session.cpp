@@ -239,6 +239,14 @@ private slots:
                                         << QByteArray() << QString();
         QTest::newRow("level 60 in another case") << QByteArray("AUT=haspel2093") << "0409" << plain << QByteArray()
                                                   << QString();
+        // Only the first ten characters are kept; the others are compared trimmed.
+        QTest::newRow("level 60 and more characters")
+            << QByteArray("AUT=Haspel2093xy") << "0409" << "EN 0000 delay=- level=60 port=0"
+            << QByteArray("COM=0\r\nLNG=0\r\nOP1=0\r\nOP2=0\r\nOP3=0\r\nOP4=0\r\nAUT=Haspel2093\r\nPAC=0\r\n") << QString();
+        QTest::newRow("service with blanks") << QByteArray("AUT= Dill \r\n") << "0409" << "EN 0000 delay=- level=40 port=0"
+                                             << QByteArray() << QString();
+        QTest::newRow("two passwords are none") << QByteArray("AUT=TulpenDill\r\n") << "0409" << plain << QByteArray()
+                                                << QString();
         // The later key wins; the file's English also wins over a German system.
         QTest::newRow("key twice: the later wins") << QByteArray("OP1=1\r\nOP1=0\r\nLNG=1\r\nLNG=0\r\n") << "0407"
                                                    << plain << QByteArray() << QString();
