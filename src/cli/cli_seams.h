@@ -92,7 +92,6 @@ public:
     void follow(const EngineState* engine);
     // Ends a progress line on the terminal.
     void finishProgress();
-    qint64 packetsSent() const noexcept { return sent_; }
     // Every packet sent in this run, and the time the transfers took.
     qint64 totalPackets() const noexcept { return totalSent_; }
     qint64 transferMs() const noexcept { return totalMs_; }

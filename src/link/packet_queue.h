@@ -20,7 +20,6 @@ public:
     void dropFront();
     void clear();
     // The queued characters as one string, for logging and tests.
-    QByteArray contents() const { return bytes_.mid(head_); }
 
 private:
     QByteArray bytes_;

@@ -180,7 +180,6 @@ public:
     DeviceWrites& writes() noexcept { return station_.writes(); }
     Language uiLanguageNow() const { return languageFromNumber(actLanguage_); }
     const HostFacts& host() const noexcept { return seams_.host; }
-    Dialogs& userDialogs() noexcept { return seams_.dialogs; }
     const QString& installLanguage() const noexcept { return regLang_; }
 
     bool terminalEnabled = false;

@@ -51,7 +51,6 @@ public:
     // write and open fails until plugIn.
     void pullPlug();
     void plugIn() { plugged_ = true; }
-    bool isPlugged() const noexcept { return plugged_; }
 
     SimDevice& device() noexcept { return device_; }
     SimLink& link() noexcept { return link_; }

@@ -144,7 +144,6 @@ void SimLink::sendAnswer(const QByteArray& answer, const QByteArray& request, qi
     }
     const qint64 workUs = makesDeviceWork(request) ? faults_.workMs * 1000 : 0;
     put(pieces, requestEndUs + ProcessingUs + faults_.extraDelayMs * 1000 + workUs, out);
-    ++answersSent_;
 }
 
 void SimLink::put(const QList<QByteArray>& pieces, qint64 notBeforeUs, QList<SimChunk>& out)

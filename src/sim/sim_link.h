@@ -76,7 +76,6 @@ public:
         return (count * BitsPerCharacter * 1'000'000 + BaudRate - 1) / BaudRate;
     }
 
-    int answersSent() const noexcept { return answersSent_; }
     int answersLost() const noexcept { return answersLost_; }
     int answersCorrupted() const noexcept { return answersCorrupted_; }
     int answersDuplicated() const noexcept { return answersDuplicated_; }
@@ -116,7 +115,6 @@ private:
     Wire toHost_;
     QByteArray frame_; // the request being assembled, from its "@"
     bool dtr_ = true;  // the line idles with DTR on, so opening a port does not reboot the device
-    int answersSent_ = 0;
     int answersLost_ = 0;
     int answersCorrupted_ = 0;
     int answersDuplicated_ = 0;

@@ -39,7 +39,6 @@ public:
     // Runs events until done() holds or limitMs have passed; returns done().
     bool runUntil(const std::function<bool()>& done, qint64 limitMs);
 
-    qsizetype pendingEvents() const noexcept { return static_cast<qsizetype>(queue_.size()); }
     // Forgets every queued event and ticker, so nothing runs that refers to objects a test is
     // about to destroy.
     void clear() { queue_.clear(); }

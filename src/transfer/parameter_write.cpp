@@ -528,7 +528,6 @@ QCoro::Task<> DeviceWrites::parameterWrite(const ParamArray<QString>& values)
 
     engine.sending = false;
     image.sent.fill(false);
-    uploaded_.fill(false);
     kept_.fill(false);
     uploadedValues_ = values;
     leftOut_.clear();
@@ -585,12 +584,6 @@ QCoro::Task<> DeviceWrites::parameterWrite(const ParamArray<QString>& values)
             image.changed[i] = true;
             leftOut_ << define.name.toString();
             continue;
-        }
-        // Every parameter of the cell goes out with it.
-        for (int k = 1; k <= ParamCount; ++k) {
-            const ConfigDefine& other = findConfigDefine(k);
-            if (other.index == define.index && other.subindex == define.subindex)
-                uploaded_[static_cast<std::size_t>(k)] = true;
         }
         ctx_.engine.sendPacket(Upload, define.index, static_cast<std::uint8_t>(define.subindex), *data);
     }

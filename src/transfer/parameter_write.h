@@ -58,7 +58,6 @@ public:
     QCoro::Task<WriteResult> write();
     WriteResult lastResult() const noexcept { return lastResult_; }
     // The parameters whose cells the last parameter write sent, with the values it sent.
-    const ParamArray<bool>& uploaded() const noexcept { return uploaded_; }
     const ParamArray<QString>& uploadedValues() const noexcept { return uploadedValues_; }
     // The calibration values the user chose to keep as the device has them.
     const ParamArray<bool>& kept() const noexcept { return kept_; }
@@ -109,7 +108,6 @@ private:
     ExtendedDataWriter extended_;
     QStringList leftOut_;
     WriteResult lastResult_ = WriteResult::NothingSent;
-    ParamArray<bool> uploaded_{};
     ParamArray<bool> kept_{};
     bool extendedSent_ = false;
     ParamArray<QString> uploadedValues_; // this parameter write's values that could not be encoded
