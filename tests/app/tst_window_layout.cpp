@@ -33,18 +33,6 @@ private slots:
         QCOMPARE(a.console, QRect(lefts[2], top, 6000, 8760));
     }
 
-    void statusBar()
-    {
-        const auto texts = [](qint16 port, qint16 configId, int queued) {
-            const StatusBarTexts t = makeStatusBarTexts({port, configId, queued, QStringLiteral("Win 7"),
-                                                         QStringLiteral("28-3003"), QStringLiteral("/dev/ttyUSB2")});
-            return QStringList(t.begin(), t.end());
-        };
-        QCOMPARE(texts(0, 0, 0), (QStringList{"Disconnected", "", "ID=?", "Bytes=0", "Win 7", " Build 28-3003", ""}));
-        QCOMPARE(texts(3, 53, 16),
-                 (QStringList{"Connected", "COM=3", "ID=53", "Bytes=16", "Win 7", " Build 28-3003", "/dev/ttyUSB2"}));
-    }
-
     void debugLine()
     {
         QCOMPARE(formatDebugLine(QTime(14, 3, 27, 589), QStringLiteral("TxSend: x")),

@@ -346,7 +346,8 @@ private slots:
         rig.line.setExistingPorts(QSet<int>{});
         rig.finish(rig.session.startup(PortPlan{}));
         QCOMPARE(rig.session.port().portNumber, 0);
-        QCOMPARE(rig.session.statusBar()[0], QStringLiteral("Disconnected"));
+        const StatusBarTexts panels = rig.session.statusBar();
+        QCOMPARE(QStringList(panels.begin(), panels.begin() + 4), (QStringList{"Disconnected", "", "ID=?", "Bytes=0"}));
         rig.dialogs.messages.clear();
 
         rig.line.setExistingPorts(QSet<int>{3});
