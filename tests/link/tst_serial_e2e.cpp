@@ -36,17 +36,13 @@ private slots:
             if (++ticks == 1)
                 wait(clock.nowMs());
         });
-        QTRY_VERIFY_WITH_TIMEOUT(took >= 0, 5000);
-        QVERIFY2(took >= 50 && took < 1000, qPrintable(QString::number(took)));
-        QVERIFY(ticks >= 3);
-    }
-
-    void scheduledCallsRunInOrder()
-    {
-        QtClock clock;
+        // Calls scheduled meanwhile run in the order of their time.
         QList<int> order;
         clock.schedule(30, [&] { order << 2; });
         clock.schedule(1, [&] { order << 1; });
+        QTRY_VERIFY_WITH_TIMEOUT(took >= 0, 5000);
+        QVERIFY2(took >= 50 && took < 1000, qPrintable(QString::number(took)));
+        QVERIFY(ticks >= 3);
         QTRY_COMPARE_WITH_TIMEOUT(order, (QList<int>{1, 2}), 5000);
     }
 
