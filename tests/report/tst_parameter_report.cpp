@@ -1,4 +1,3 @@
-#include "params/config_defines.h"
 #include "report/parameter_report.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_data.h"

@@ -292,26 +292,6 @@ private slots:
         QCOMPARE(clock.nowMs(), 61);
     }
 
-    void tickerIsNeverReentered()
-    {
-        VirtualClock clock;
-        QList<qint64> starts;
-        int depth = 0;
-        int maxDepth = 0;
-        clock.startTicker(10, [&] {
-            starts << clock.nowMs();
-            maxDepth = qMax(maxDepth, ++depth);
-            // The first tick waits 35 ms and pumps events, like the program's waits.
-            for (const qint64 end = clock.nowMs() + 35; starts.size() == 1 && clock.nowMs() <= end;)
-                clock.step();
-            --depth;
-        });
-        clock.runFor(100);
-        // The ticks due at 20 .. 50 fell inside the wait and were dropped.
-        QCOMPARE(starts, QList<qint64>({10, 60, 70, 80, 90, 100}));
-        QCOMPARE(maxDepth, 1);
-    }
-
     // The in-process line delivers the answer through the clock as the port's events; nothing
     // after a close or an unplug, and nothing is left to run once the line is gone.
     void lineDeliversThroughTheClock()
