@@ -5,47 +5,20 @@
 
 using namespace tunekit;
 
-namespace {
-QVariant Short(int value) { return QVariant::fromValue(static_cast<qint16>(value)); }
-} // namespace
-
 class TstConfigDefines : public QObject {
     Q_OBJECT
 
 private slots:
-    // An int key looks up by number, a text key by name; the result keeps its type.
-    void lookup_data()
+    // A name finds its parameter only as spelt, and "ComfigID" the ConfigID; any other key finds
+    // the default record, which is on no family and above every level.
+    void lookupByName()
     {
-        QTest::addColumn<QVariant>("key");
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<bool>("german");
-        QTest::addColumn<QVariant>("expected");
-        const auto text = [](const char16_t* t) { return QVariant(QString::fromUtf16(t)); };
-        QTest::newRow("info english") << QVariant(17) << "Info" << false << text(u"(-10 .. +10) Frequency compensation, 225Hz steps");
-        QTest::newRow("umlaut") << QVariant(1) << "Info" << true << text(u"Config-ID des Ger\u00e4ts");
-        QTest::newRow("default level") << QVariant(63) << "AvaiLevel" << false << Short(1000);
-        QTest::newRow("production date") << QVariant(14) << "DSize" << false << Short(1);
-        QTest::newRow("unknown item") << QVariant(5) << "Bogus" << false << QVariant();
-        QTest::newRow("item is case-sensitive") << QVariant(5) << "nr" << false << QVariant();
-        QTest::newRow("subindex is 32-bit") << QVariant(12) << "SubAdd" << false << QVariant::fromValue(qint32{4});
-        QTest::newRow("alias") << QVariant("ComfigID") << "Nr" << false << Short(1);
-        QTest::newRow("case differs") << QVariant("configid") << "Nr" << false << Short(0);
-        QTest::newRow("trailing blank") << QVariant("OemCode ") << "Nr" << false << Short(0);
-        QTest::newRow("text of a number") << QVariant("5") << "Nr" << false << Short(0);
-        QTest::newRow("families as text") << QVariant(21) << "CfgId" << false << text(u"_2_3_5_10_50_51_52_53_");
-        QTest::newRow("default has no family") << QVariant(63) << "CfgId" << false << text(u"_0_");
-    }
-    void lookup()
-    {
-        QFETCH(QVariant, key);
-        QFETCH(QString, item);
-        QFETCH(bool, german);
-        QFETCH(QVariant, expected);
-        const Language language = german ? Language::German : Language::English;
-        const QVariant actual = key.typeId() == QMetaType::Int ? getConfigDefine(key.toInt(), item, language)
-                                                               : getConfigDefine(key.toString(), item, language);
-        QCOMPARE(actual.metaType(), expected.metaType());
-        QCOMPARE(actual, expected);
+        QCOMPARE(int(findConfigDefine(u"ComfigID").nr), 1);
+        for (const QStringView other : {u"configid", u"OemCode ", u"5", u""})
+            QCOMPARE(int(findConfigDefine(other).nr), 0);
+        const ConfigDefine& none = findConfigDefine(63);
+        QVERIFY(none.families.isEmpty() && none.lowestLevel == 1000);
+        QVERIFY(!isApplicable(63, 53) && !isApplicable(-1, 53));
     }
 
     // Invariants a mistyped row would break: unique numbers and names, at least one family, and
@@ -74,33 +47,6 @@ private slots:
             }
         }
         QCOMPARE(cells.value((qint64{0x2101} << 32) | 0), QList<int>({2, 3, 4}));
-    }
-
-    // The marks agree with isApplicable; "_5" must not match "_50_", and numbers without an
-    // entry (the default record carries "_0_") belong to no device: that ConfigID 0 marks nothing
-    // at all is counted in familyParameters.
-    void applicable_data()
-    {
-        QTest::addColumn<int>("configId");
-        QTest::addColumn<QList<int>>("yes");
-        QTest::addColumn<QList<int>>("no");
-        QTest::newRow("52") << 52 << QList<int>{38, 39, 40, 41, 42, 43} << QList<int>{6, 55, 56, 57, 58, 59, 60, 61};
-        QTest::newRow("5") << 5 << QList<int>{1, 6, 62} << QList<int>{38};
-        QTest::newRow("50") << 50 << QList<int>{1, 6} << QList<int>{62};
-        QTest::newRow("none") << 0 << QList<int>{} << QList<int>{1, 2};
-    }
-    void applicable()
-    {
-        QFETCH(int, configId);
-        QFETCH(QList<int>, yes);
-        QFETCH(QList<int>, no);
-        const std::array<bool, ParamCount + 1> marks = applicableMarks(configId);
-        QVERIFY(!marks[0] && !isApplicable(-1, configId) && !isApplicable(63, configId));
-        for (int nr = 1; nr <= ParamCount; ++nr) {
-            QCOMPARE(isApplicable(nr, configId), marks[nr]);
-            QVERIFY(!yes.contains(nr) || marks[nr]);
-            QVERIFY(!no.contains(nr) || !marks[nr]);
-        }
     }
 
     // Every row of the family table, with the number of parameters its transmitters have, and

@@ -1,5 +1,3 @@
-#include "params/config_defines.h"
-#include "params/transmitter_family.h"
 #include "report/parameter_report.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_data.h"
@@ -34,8 +32,6 @@ private slots:
                                                 e, e, x, e, e,
                                                 x, x, x, x, x, e, e, e, e, x, x, x, x, e,
                                                 x, x, x, x, x, x};
-        QTest::newRow("GainComp byte 0") << 19 << Language::English << 2 << QStringList{"2503"};
-        QTest::newRow("GainComp data") << 19 << Language::English << 8 << QStringList{x, e, e, e};
         QTest::newRow("PhaseComp data") << 20 << Language::English << 8 << QStringList{e, x, e, e};
         QTest::newRow("ProductionDate") << 14 << Language::English << 8 << QStringList{x, x, x, x};
         QTest::newRow("ProductionNumber") << 15 << Language::English << 8 << QStringList{x, x, x, x};
@@ -57,30 +53,6 @@ private slots:
         const QStringList line = lines.at(nr - 1).split(u'\t');
         QCOMPARE(line.size(), 32);
         QCOMPARE(line.mid(from - 1, fields.size()), fields);
-    }
-
-    // The family columns are the family table's rows with a caption, in its order; a parameter's
-    // line marks the families that have it.
-    void familyColumns()
-    {
-        QStringList captions;
-        QList<int> configIds;
-        for (const TransmitterFamily& family : TransmitterFamilies) {
-            if (!family.reportColumn.isEmpty()) {
-                captions << family.reportColumn.toString();
-                configIds << family.configId;
-            }
-        }
-        const QStringList lines = reportLines(Language::English);
-        // After the family columns comes the empty field before the levels.
-        QCOMPARE(lines.first().split(u'\t').mid(12, captions.size() + 1), QStringList(captions) << QString());
-        for (int nr = 2; nr <= ParamCount; ++nr) {
-            const QStringList fields = lines.at(nr - 1).split(u'\t').mid(12, configIds.size());
-            for (qsizetype column = 0; column < configIds.size(); ++column) {
-                QVERIFY2((fields.at(column) == u"x") == isApplicable(nr, configIds.at(column)),
-                         qPrintable(QStringLiteral("Nr %1, ID %2").arg(nr).arg(configIds.at(column))));
-            }
-        }
     }
 
     // Cancel writes nothing; a file that cannot be written is reported; a written one holds the

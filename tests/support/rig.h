@@ -57,10 +57,8 @@ public:
     int consoleClears = 0;
     std::array<bool, 5> tabs{true, true, true, true, true};
     std::array<bool, 6> levelChecks{};
-    bool terminalShown = false;
     bool consoleShown = false;
     int arranged = 0;
-    LevelView levelView;
     QList<bool> redetectWindow;
 
     void changed(StationChanges changes) override
@@ -92,13 +90,9 @@ public:
     }
     void setTabVisible(int tab, bool visible) override { tabs[static_cast<std::size_t>(tab)] = visible; }
     void applyLevelChecks(const std::array<bool, 6>& checks) override { levelChecks = checks; }
-    void showConsoles(bool t, bool c) override
-    {
-        terminalShown = t;
-        consoleShown = c;
-    }
+    void showConsoles(bool, bool console) override { consoleShown = console; }
     void arrangeWindows() override { ++arranged; }
-    void applyLevelView(const LevelView& view) override { levelView = view; }
+    void applyLevelView(const LevelView&) override {}
     void showRedetectWindow(bool shown) override { redetectWindow << shown; }
 };
 
@@ -139,7 +133,7 @@ struct Rig {
             session.engine().sendPacket(0x10, firstIndex + i, 0);
         session.engine().state().sending = true;
     }
-    // The batch has been sent and its last answer is in (or it was given up).
+    // The batch's last packet has left (or the batch was given up); its answer may be on its way.
     bool runUntilBatchEnd(qint64 limitMs = 600000)
     {
         return clock.runUntil([this] { return !session.engine().state().sending; }, limitMs);
