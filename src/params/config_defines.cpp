@@ -145,39 +145,6 @@ constexpr ConfigDefine DefaultConfigDefine{
 // Some configuration files carry this misspelt key for the ConfigID.
 constexpr QStringView ConfigIdAlias = u"ComfigID";
 
-QVariant itemOf(const ConfigDefine& define, QStringView item, Language language)
-{
-    if (item == u"Nr")
-        return QVariant::fromValue(define.nr);
-    if (item == u"Name")
-        return define.name.toString();
-    if (item == u"AvaiLevel")
-        return QVariant::fromValue(define.lowestLevel);
-    if (item == u"CfgId")
-        return define.families.text();
-    if (item == u"HexAdd")
-        return QVariant::fromValue(define.index);
-    if (item == u"SubAdd")
-        return QVariant::fromValue(define.subindex);
-    if (item == u"DSize")
-        return QVariant::fromValue(define.bits);
-    if (item == u"DType")
-        return define.dataType.toString();
-    if (item == u"SByte")
-        return QVariant::fromValue(define.firstByte);
-    if (item == u"MultiMess")
-        return define.sharedCell;
-    if (item == u"Special")
-        return define.special;
-    if (item == u"NonInitVal")
-        return define.erasedValue.toString();
-    if (item == u"InitVal")
-        return define.defaultValue.toString();
-    if (item == u"Info")
-        return define.info(language);
-    return {};
-}
-
 } // namespace
 
 const ConfigDefine& findConfigDefine(int nr)
@@ -196,16 +163,6 @@ const ConfigDefine& findConfigDefine(QStringView name)
             return define;
     }
     return DefaultConfigDefine;
-}
-
-QVariant getConfigDefine(int nr, QStringView item, Language language)
-{
-    return itemOf(findConfigDefine(nr), item, language);
-}
-
-QVariant getConfigDefine(QStringView name, QStringView item, Language language)
-{
-    return itemOf(findConfigDefine(name), item, language);
 }
 
 bool isApplicable(int nr, int deviceConfigId)

@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringView>
-#include <QVariant>
 #include <QtGlobal>
 
 #include <array>
@@ -62,14 +61,6 @@ const ConfigDefine& findConfigDefine(int nr);
 // Exact, case-sensitive name match; "ComfigID" also finds entry 1. A name is never read as a
 // number: "5" finds the default record.
 const ConfigDefine& findConfigDefine(QStringView name);
-
-// One field of one record by item name ("Nr", "Name", "avaiLevel", "CfgId", "hexAdd", "subAdd",
-// "DSize", "DType", "SByte", "multiMess", "Special", "nonInitVal", "initVal", "Info"), typed:
-// qint16, qint32 (subAdd), bool or QString. "Info" is the description in the given language;
-// "CfgId" is the families' text form (FamilySet::text: "_2_3_5_", "_0_" for none).
-// An unknown item gives an invalid QVariant (reads as 0 or "").
-QVariant getConfigDefine(int nr, QStringView item, Language language);
-QVariant getConfigDefine(QStringView name, QStringView item, Language language);
 
 // Whether parameter nr exists on devices with that ConfigID. Numbers without an entry, and
 // ConfigIDs without a family (0, no device, among them), never apply.

@@ -88,10 +88,6 @@ public:
     constexpr bool isEmpty() const { return bits_ == 0; }
     constexpr int size() const { return std::popcount(bits_); }
 
-    // The dictionary's text form: the ConfigIDs each enclosed in underscores, run together in table
-    // order ("_2_3_5_10_"). The empty set reads "_0_", the ConfigID of no device.
-    QString text() const;
-
     friend constexpr bool operator==(FamilySet, FamilySet) = default;
 
 private:
