@@ -107,7 +107,8 @@ class TestCli : public QObject {
     // A copy of from with one value changed and the checksum added again.
     bool makeStation(const QString& from, const QString& to, const QByteArray& before, const QByteArray& after)
     {
-        QByteArray bytes = readFile(path(from)).chopped(4); // the old checksum
+        QByteArray bytes = readFile(path(from));
+        bytes.chop(4); // the old checksum
         if (!bytes.contains(before))
             return false;
         writeFile(path(to), bytes.replace(before, after));

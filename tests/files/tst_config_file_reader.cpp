@@ -372,8 +372,7 @@ private slots:
         QCOMPARE(summaryOf(image.extended), o.extended);
         QCOMPARE(int(image.fileConfigId), o.fileId);
         const bool refused = o.status == OpenStatus::Refused;
-        const QString title = o.german ? (refused ? QStringLiteral("Prüfsummenfehler") : QStringLiteral("Fehler"))
-                                       : (refused ? QStringLiteral("Checksum Error") : QStringLiteral("Error"));
+        const QString title = refused ? (o.german ? u"Prüfsummenfehler"_s : u"Checksum Error"_s) : u"Error"_s; // German: refusals only
         const QString text = o.message.contains(u"%1") ? o.message.arg(QDir::toNativeSeparators(path)) : o.message;
         const DialogMessage shown{text, MsgButtons::Ok, refused ? MsgIcon::Critical : MsgIcon::Exclamation, title};
         QCOMPARE(dialogs.messages, o.message.isEmpty() ? Messages{} : Messages{shown});
