@@ -24,9 +24,7 @@ private slots:
     {
         QFETCH(QString, build);
         QFETCH(QString, title);
-        const VersionInfo info = makeVersionInfo(build);
-        QCOMPARE(info.windowTitle(), title);
-        QCOMPARE(info.buildNumber, build);
+        QCOMPARE(makeVersionInfo(build).windowTitle(), title);
     }
 };
 

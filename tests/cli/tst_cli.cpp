@@ -3,10 +3,10 @@
 #include "records/record_format.h"
 #include "records/sqlite_store.h"
 #include "support/json_schema_check.h"
+#include "support/test_data.h"
 
 #include <QCryptographicHash>
 #include <QDir>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -14,8 +14,11 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QSerialPort>
-#include <QTemporaryDir>
 #include <QTest>
+
+using namespace Qt::StringLiterals;
+using tunekit::testing::readFile;
+using tunekit::testing::writeFile;
 
 class TestCli : public QObject {
     Q_OBJECT
@@ -24,17 +27,20 @@ class TestCli : public QObject {
         int exit = -1;
         QString out;
         QString err;
+        const QJsonObject json() const { return QJsonDocument::fromJson(out.toUtf8()).object(); }
     };
 
-    // Starts tunekit-sim with the options given; its pseudo-terminal becomes the port of every run.
+    // Starts tunekit-sim with the options given in place of the one running; its pseudo-terminal
+    // becomes the port of every run.
     bool startSim(const QString& options)
     {
+        stopSim();
         sim_ = std::make_unique<QProcess>();
         sim_->start(QStringLiteral(TUNEKIT_SIM_EXECUTABLE), options.split(u' ', Qt::SkipEmptyParts));
         if (!sim_->waitForStarted(5000) || (!sim_->canReadLine() && !sim_->waitForReadyRead(5000)))
             return false;
         port_ = QString::fromLocal8Bit(sim_->readLine()).trimmed();
-        return port_.startsWith(QLatin1Char('/'));
+        return port_.startsWith(u'/');
     }
 
     void stopSim()
@@ -42,56 +48,58 @@ class TestCli : public QObject {
         if (sim_) {
             sim_->terminate();
             sim_->waitForFinished(5000);
-            sim_.reset();
         }
+        sim_.reset();
         port_.clear();
     }
 
-    // Runs tunekit-cli with the words of commandLine, in English, on the simulator's port.
-    Result cli(const QString& commandLine, const QByteArray& password = {}, const QString& outputFile = {})
+    // Starts tunekit-cli with the words of commandLine, in English, on the simulator's port, with
+    // the records' local file in the test's folder.
+    void startCli(QProcess& process, const QString& commandLine, const QByteArray& password = {})
     {
         QStringList arguments = commandLine.split(u' ', Qt::SkipEmptyParts);
-        if (!port_.isEmpty() && !arguments.contains(QStringLiteral("--port")))
-            arguments << QStringLiteral("--port") << port_;
-        if (!arguments.contains(QStringLiteral("--lang")))
-            arguments << QStringLiteral("--lang") << QStringLiteral("en");
-        QProcess cli;
-        cli.setWorkingDirectory(folder_->path());
+        if (!port_.isEmpty() && !arguments.contains(u"--port"_s))
+            arguments << u"--port"_s << port_;
+        if (!arguments.contains(u"--lang"_s))
+            arguments << u"--lang"_s << u"en"_s;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove(QStringLiteral("TUNEKIT_PASSWORD"));
-        environment.remove(QStringLiteral("TUNEKIT_RECORDS"));
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("data"))); // the records' local file
+        environment.remove(u"TUNEKIT_PASSWORD"_s);
+        environment.remove(u"TUNEKIT_RECORDS"_s);
+        environment.insert(u"XDG_DATA_HOME"_s, path(u"data"_s));
         if (!password.isEmpty())
-            environment.insert(QStringLiteral("TUNEKIT_PASSWORD"), QString::fromLatin1(password));
-        cli.setProcessEnvironment(environment);
+            environment.insert(u"TUNEKIT_PASSWORD"_s, QString::fromLatin1(password));
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(folder_->path());
+        process.start(QStringLiteral(TUNEKIT_CLI_EXECUTABLE), arguments);
+    }
+
+    Result cli(const QString& commandLine, const QByteArray& password = {}, const QString& outputFile = {})
+    {
+        QProcess process;
         if (!outputFile.isEmpty())
-            cli.setStandardOutputFile(outputFile);
-        cli.start(QStringLiteral(TUNEKIT_CLI_EXECUTABLE), arguments);
-        Result result;
-        if (!cli.waitForFinished(300000))
-            return result;
-        result.exit = cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
-        result.out = QString::fromLocal8Bit(cli.readAllStandardOutput());
-        result.err = QString::fromLocal8Bit(cli.readAllStandardError());
-        return result;
+            process.setStandardOutputFile(outputFile);
+        startCli(process, commandLine, password);
+        const bool ended = process.waitForFinished(300000) && process.exitStatus() == QProcess::NormalExit;
+        return {ended ? process.exitCode() : -1, QString::fromLocal8Bit(process.readAllStandardOutput()),
+                QString::fromLocal8Bit(process.readAllStandardError())};
     }
 
     QString path(const QString& name) const { return folder_->filePath(name); }
 
     // Every key of a JSON value with where it is, and every message code, in order.
-    static QStringList keysAndCodes(const QJsonValue& value, const QString& at = QStringLiteral("$"))
+    static QStringList keysAndCodes(const QJsonValue& value, const QString& at = u"$"_s)
     {
         QStringList found;
         if (value.isObject()) {
             const QJsonObject object = value.toObject();
             for (auto it = object.begin(); it != object.end(); ++it)
                 found << at + u'.' + it.key() << keysAndCodes(it.value(), at + u'.' + it.key());
-            if (object.contains(QStringLiteral("code")))
-                found << QStringLiteral("code=") + object.value(QStringLiteral("code")).toString();
+            if (object.contains(u"code"_s))
+                found << u"code="_s + object.value(u"code"_s).toString();
         } else if (value.isArray()) {
             const QJsonArray array = value.toArray();
             for (qsizetype i = 0; i < array.size(); ++i)
-                found << keysAndCodes(array.at(i), at + QStringLiteral("[%1]").arg(i));
+                found << keysAndCodes(array.at(i), at + u"[%1]"_s.arg(i));
         }
         return found;
     }
@@ -99,201 +107,172 @@ class TestCli : public QObject {
     // A copy of from with one value changed and the checksum added again.
     bool makeStation(const QString& from, const QString& to, const QByteArray& before, const QByteArray& after)
     {
-        QFile source(path(from));
-        if (!source.open(QIODevice::ReadOnly))
-            return false;
-        QByteArray bytes = source.readAll();
+        QByteArray bytes = readFile(path(from));
         bytes.chop(4); // the old checksum
         if (!bytes.contains(before))
             return false;
-        bytes.replace(before, after);
-        QFile target(path(to));
-        if (!target.open(QIODevice::WriteOnly) || target.write(bytes) != bytes.size())
-            return false;
-        target.close();
-        return cli(QStringLiteral("convert ") + to).exit == 0;
+        writeFile(path(to), bytes.replace(before, after));
+        return cli(u"convert "_s + to).exit == 0;
+    }
+
+    // big.scd: dev.scd with a section of that many lines of 32 bytes each.
+    bool makeBig(const QByteArray& section, int lines)
+    {
+        QByteArray text = "* " + section + "_START\r\n";
+        for (int line = 0; line < lines; ++line)
+            text += QByteArray(64, "0123456789ABCDEF"[line % 16]) + "\r\n";
+        return makeStation(u"dev.scd"_s, u"big.scd"_s, "ConfigID=53", text + "* " + section + "_STOP\r\nConfigID=53");
     }
 
     std::unique_ptr<QTemporaryDir> folder_;
     std::unique_ptr<QProcess> sim_;
+    std::vector<std::unique_ptr<QProcess>> otherSims_; // of a test with several units
     QString port_;
 
 private slots:
     void init() { folder_ = std::make_unique<QTemporaryDir>(); }
-    void cleanup() { stopSim(); }
+    void cleanup()
+    {
+        otherSims_.push_back(std::move(sim_));
+        for (std::unique_ptr<QProcess>& sim : otherSims_) {
+            sim_ = std::move(sim);
+            stopSim();
+        }
+        otherSims_.clear();
+    }
 
     // Read to a file, compare, write with backup and read-back, compare again.
     void stationWorkflow()
     {
-        QVERIFY(startSim(QStringLiteral("--config-id 53")));
-        Result read = cli(QStringLiteral("read -o dev.scd"));
+        QVERIFY(startSim(u"--config-id 53"_s));
+        const Result read = cli(u"read -o dev.scd"_s);
         QCOMPARE(read.exit, 0);
-        QVERIFY(read.out.contains(QStringLiteral("TransmitPower\t27\n")));
-        QCOMPARE(cli(QStringLiteral("verify dev.scd")).out, QStringLiteral("Checksum valid\n"));
+        QVERIFY(read.out.contains(u"TransmitPower\t27\n"_s));
+        QCOMPARE(cli(u"verify dev.scd"_s).out, u"Checksum valid\n"_s);
+        const auto differences = [this](const QString& file) {
+            const Result diff = cli(u"diff "_s + file);
+            return QString::number(diff.exit) + u' ' + diff.out;
+        };
 
-        QVERIFY(makeStation(QStringLiteral("dev.scd"), QStringLiteral("station.scd"), "TransmitPower=27",
-                            "TransmitPower=20"));
-        QVERIFY(QFile::exists(path(QStringLiteral("station.bak"))));
+        QVERIFY(makeStation(u"dev.scd"_s, u"station.scd"_s, "TransmitPower=27", "TransmitPower=20"));
+        QVERIFY(QFile::exists(path(u"station.bak"_s)));
         // The backup keeps the production date, so only the changed value differs.
-        Result differs = cli(QStringLiteral("diff station.scd"));
-        QCOMPARE(differs.exit, 1);
-        QCOMPARE(differs.out, QStringLiteral("TransmitPower\t27\t20\n"));
+        QCOMPARE(differences(u"station.scd"_s), u"1 TransmitPower\t27\t20\n"_s);
 
-        Result write = cli(QStringLiteral("write station.scd --yes"));
+        const Result write = cli(u"write station.scd --yes"_s);
         QCOMPARE(write.exit, 0);
-        QVERIFY2(write.err.contains(QStringLiteral("Written and verified.")), qPrintable(write.err));
-        const QStringList backups = QDir(path(QStringLiteral("backups"))).entryList({QStringLiteral("*.scd")});
+        QVERIFY2(write.err.contains(u"Written and verified."_s), qPrintable(write.err));
+        const QStringList backups = QDir(path(u"backups"_s)).entryList({u"*.scd"_s});
         QCOMPARE(backups.size(), 1);
-        QCOMPARE(cli(QStringLiteral("verify backups/") + backups.first()).exit, 0);
-
-        Result after = cli(QStringLiteral("diff station.scd --json"));
-        QCOMPARE(after.exit, 0);
-        const QJsonObject json = QJsonDocument::fromJson(after.out.toUtf8()).object();
-        QCOMPARE(json.value(QStringLiteral("configId")).toInt(), 53);
-        QVERIFY(json.value(QStringLiteral("differences")).toArray().isEmpty());
+        const QString backup = u"backups/"_s + backups.first();
+        QCOMPARE(cli(u"verify "_s + backup).exit, 0);
+        QCOMPARE(differences(u"station.scd"_s), u"0 "_s);
 
         // The automatic backup restores the unit exactly: nothing differs from it afterwards.
-        const QString backup = QStringLiteral("backups/") + backups.first();
-        Result restore = cli(QStringLiteral("restore ") + backup + QStringLiteral(" --yes --no-backup"));
+        const Result restore = cli(u"restore "_s + backup + u" --yes --no-backup"_s);
         QVERIFY2(restore.exit == 0, qPrintable(restore.err));
-        Result restored = cli(QStringLiteral("diff ") + backup);
-        QCOMPARE(restored.exit, 0);
-        QCOMPARE(restored.out, QString());
-
-        // A worn cell acknowledges the Upload but keeps its value: the read-back finds it.
-        stopSim();
-        QVERIFY(startSim(QStringLiteral("--config-id 53 --stuck-cell 2203/0")));
-        Result worn = cli(QStringLiteral("write station.scd --yes --no-backup"));
-        QCOMPARE(worn.exit, 7);
-        QVERIFY2(worn.err.contains(QStringLiteral("TransmitPower\t20\t27")), qPrintable(worn.err));
+        QCOMPARE(differences(backup), u"0 "_s);
 
         // Another family's data at level 40 is written only when the option answers the question;
         // unanswered, it is refused as in the window.
-        stopSim();
-        QVERIFY(startSim(QStringLiteral("--config-id 52")));
-        Result unanswered = cli(QStringLiteral("write station.scd --no-backup"), "Dill");
+        QVERIFY(startSim(u"--config-id 52"_s));
+        const Result unanswered = cli(u"write station.scd --no-backup"_s, "Dill");
         QCOMPARE(unanswered.exit, 6);
-        QVERIFY2(unanswered.err.contains(QStringLiteral("Data (ConfigID=53) not compatible to connected hardware (ConfigID=52)")),
+        QVERIFY2(unanswered.err.contains(u"Data (ConfigID=53) not compatible to connected hardware (ConfigID=52)"_s)
+                     && unanswered.err.contains(u"--allow-config-mismatch"_s),
                  qPrintable(unanswered.err));
-        QVERIFY2(unanswered.err.contains(QStringLiteral("--allow-config-mismatch")), qPrintable(unanswered.err));
 
         // A transmitter that stops answering in the middle of a 2 KB interpreter: told, never "written".
-        stopSim();
-        QVERIFY(startSim(QStringLiteral("--config-id 53 --exit-after-ms 9000")));
-        QByteArray interpreter("* INTERPRETER_START\r\n");
-        for (int line = 0; line < 64; ++line)
-            interpreter += QByteArray(64, "0123456789ABCDEF"[line % 16]) + "\r\n";
-        interpreter += "* INTERPRETER_STOP\r\nConfigID=53";
-        QVERIFY(makeStation(QStringLiteral("dev.scd"), QStringLiteral("big.scd"), "ConfigID=53", interpreter));
-        Result cut = cli(QStringLiteral("write big.scd --yes --no-backup"));
+        QVERIFY(startSim(u"--config-id 53 --exit-after-ms 9000"_s));
+        QVERIFY(makeBig("INTERPRETER", 64));
+        const Result cut = cli(u"write big.scd --yes --no-backup"_s);
         QCOMPARE(cut.exit, 9);
-        QVERIFY2(cut.err.contains(QStringLiteral("the device is partly written")), qPrintable(cut.err));
-        QVERIFY(!cut.err.contains(QStringLiteral("Written and verified.")));
+        QVERIFY2(cut.err.contains(u"the device is partly written"_s), qPrintable(cut.err));
+        QVERIFY(!cut.err.contains(u"Written and verified."_s));
 
         // Every command that touched a device left its record in the user's data folder, failures too.
-        const QJsonArray history = QJsonDocument::fromJson(cli(QStringLiteral("records --json")).out.toUtf8())
-                                       .object().value(QStringLiteral("records")).toArray();
+        const QJsonArray history = cli(u"records --json"_s).json().value(u"records"_s).toArray();
         QStringList runs;
         for (const QJsonValue& record : history)
-            runs << record[QStringLiteral("command")].toString() + u' ' + record[QStringLiteral("result")].toString() + u' '
-                        + QString::number(record[QStringLiteral("exitCode")].toInt());
-        QCOMPARE(runs, (QStringList{QStringLiteral("read passed 0"), QStringLiteral("diff passed 1"), QStringLiteral("write passed 0"),
-                                    QStringLiteral("diff passed 0"), QStringLiteral("restore passed 0"), QStringLiteral("diff passed 0"),
-                                    QStringLiteral("write failed 7"), QStringLiteral("write failed 6"), QStringLiteral("write failed 9")}));
+            runs << u"%1 %2 %3"_s.arg(record["command"_L1].toString(), record["result"_L1].toString()).arg(record["exitCode"_L1].toInt());
+        QCOMPARE(runs, (QStringList{u"read passed 0"_s, u"diff passed 1"_s, u"write passed 0"_s, u"diff passed 0"_s,
+                                    u"restore passed 0"_s, u"diff passed 0"_s, u"write failed 6"_s, u"write failed 9"_s}));
         const QJsonObject written = history.at(2).toObject();
-        QCOMPARE(written[QStringLiteral("changes")].toArray(),
-                 (QJsonArray{QJsonObject{{QStringLiteral("name"), QStringLiteral("TransmitPower")},
-                                         {QStringLiteral("before"), QStringLiteral("27")},
-                                         {QStringLiteral("after"), QStringLiteral("20")}}}));
-        QCOMPARE(written[QStringLiteral("backup")].toString(), QDir(path(QStringLiteral("backups"))).filePath(backups.first()));
-        QCOMPARE(written[QStringLiteral("file")].toString(), path(QStringLiteral("station.scd")));
-        QFile station(path(QStringLiteral("station.scd")));
-        QVERIFY(station.open(QIODevice::ReadOnly));
-        QCOMPARE(written[QStringLiteral("fileSha256")].toString(),
-                 QString::fromLatin1(QCryptographicHash::hash(station.readAll(), QCryptographicHash::Sha256).toHex()));
-        QCOMPARE(written[QStringLiteral("configId")].toInt(), 53);
-        QCOMPARE(written[QStringLiteral("accessLevel")].toString(), QStringLiteral("level1")); // no password given
-        QVERIFY(!written[QStringLiteral("serialNumber")].toString().isEmpty());
-        QCOMPARE(written[QStringLiteral("message")].toString(), QStringLiteral("Written and verified."));
-        QCOMPARE(history.at(6)[QStringLiteral("serialNumber")], written[QStringLiteral("serialNumber")]);
+        QCOMPARE(written["changes"_L1].toArray(),
+                 (QJsonArray{QJsonObject{{u"name"_s, u"TransmitPower"_s}, {u"before"_s, u"27"_s}, {u"after"_s, u"20"_s}}}));
+        QCOMPARE(written["backup"_L1].toString(), path(backup));
+        QCOMPARE(written["file"_L1].toString(), path(u"station.scd"_s));
+        QCOMPARE(written["fileSha256"_L1].toString(),
+                 QString::fromLatin1(QCryptographicHash::hash(readFile(path(u"station.scd"_s)), QCryptographicHash::Sha256).toHex()));
+        QCOMPARE(written["configId"_L1].toInt(), 53);
+        QCOMPARE(written["accessLevel"_L1].toString(), u"level1"_s); // no password given
+        QVERIFY(!written["serialNumber"_L1].toString().isEmpty());
+        QCOMPARE(written["message"_L1].toString(), u"Written and verified."_s);
     }
 
     // Three channels in one run, one with a worn cell: the others pass, the worn one fails on its
     // own, and each channel leaves its record under its unit's serial number.
     void channelsProgramInParallel()
     {
-        std::vector<std::unique_ptr<QProcess>> units;
         QStringList ports;
         for (int unit = 0; unit < 3; ++unit) {
-            QVERIFY(startSim(QStringLiteral("--config-id 53 --system-address %1%2")
-                                 .arg(100 + unit)
-                                 .arg(unit == 1 ? QStringLiteral(" --stuck-cell 2203/0") : QString())));
-            units.push_back(std::move(sim_));
+            QVERIFY(startSim(u"--config-id 53 --system-address %1%2"_s.arg(100 + unit).arg(unit == 1 ? u" --stuck-cell 2203/0"_s : QString())));
+            otherSims_.push_back(std::move(sim_));
             ports << port_;
         }
         port_ = ports.first();
-        QCOMPARE(cli(QStringLiteral("read -o dev.scd")).exit, 0);
+        QCOMPARE(cli(u"read -o dev.scd"_s).exit, 0);
         // A template for the line: another power, and no identity of its own.
-        QVERIFY(makeStation(QStringLiteral("dev.scd"), QStringLiteral("power.scd"), "TransmitPower=27", "TransmitPower=20"));
-        QVERIFY(makeStation(QStringLiteral("power.scd"), QStringLiteral("line.scd"),
-                            "SystemAddress=100\r\nOemCode=254\r\nProdGrp=0\r\n", ""));
+        QVERIFY(makeStation(u"dev.scd"_s, u"power.scd"_s, "TransmitPower=27", "TransmitPower=20"));
+        QVERIFY(makeStation(u"power.scd"_s, u"line.scd"_s, "SystemAddress=100\r\nOemCode=254\r\nProdGrp=0\r\n", ""));
         port_.clear();
-        const Result run = cli(QStringLiteral("write line.scd --yes --json --log trace.txt --port ") + ports.join(QStringLiteral(" --port ")));
+        const Result run = cli(u"write line.scd --yes --json --log trace.txt --port "_s + ports.join(u" --port "_s));
         QCOMPARE(run.exit, 7);
-        // Each channel's packet trace in a file of its own, with times, its Uploads included.
-        for (const QString& port : ports) {
-            QFile trace(path(QStringLiteral("trace-%1.txt").arg(port.section(u'/', -1))));
-            QVERIFY2(trace.open(QIODevice::ReadOnly), qPrintable(trace.fileName()));
-            QVERIFY(QString::fromUtf8(trace.readAll()).contains(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3} TxSend: 12 "), QRegularExpression::MultilineOption)));
-        }
-        const QJsonObject document = QJsonDocument::fromJson(run.out.toUtf8()).object();
-        QCOMPARE(document[QStringLiteral("passed")].toInt(), 2);
-        QCOMPARE(document[QStringLiteral("failed")].toInt(), 1);
+        const QJsonObject document = run.json();
+        QCOMPARE(document["passed"_L1].toInt(), 2);
+        QCOMPARE(document["failed"_L1].toInt(), 1);
         QStringList serials;
         for (int unit = 0; unit < 3; ++unit) {
-            const QJsonObject channel = document[QStringLiteral("channels")][unit].toObject();
-            QCOMPARE(channel[QStringLiteral("port")].toString(), ports.at(unit));
-            QCOMPARE(channel[QStringLiteral("exitCode")].toInt(), unit == 1 ? 7 : 0);
-            QCOMPARE(channel[QStringLiteral("verified")].toBool(), unit != 1);
-            serials << channel[QStringLiteral("serialNumber")].toString();
-        }
-        QCOMPARE(QSet<QString>(serials.cbegin(), serials.cend()).size(), 3);
-
-        for (int unit = 0; unit < 3; ++unit) {
-            const QJsonArray history = QJsonDocument::fromJson(cli(QStringLiteral("records --json --serial ") + serials.at(unit)).out.toUtf8())
-                                           .object()[QStringLiteral("records")].toArray();
+            // Each channel's packet trace in a file of its own, with times, its Uploads included.
+            const QString trace = QString::fromUtf8(readFile(path(u"trace-%1.txt"_s.arg(ports.at(unit).section(u'/', -1)))));
+            QVERIFY2(trace.contains(QRegularExpression(u"^\\d\\d:\\d\\d:\\d\\d\\.\\d{3} TxSend: 12 "_s, QRegularExpression::MultilineOption)),
+                     qPrintable(ports.at(unit)));
+            const QJsonObject channel = document["channels"_L1][unit].toObject();
+            QCOMPARE(channel["port"_L1].toString(), ports.at(unit));
+            QCOMPARE(channel["exitCode"_L1].toInt(), unit == 1 ? 7 : 0);
+            QCOMPARE(channel["verified"_L1].toBool(), unit != 1);
+            // The worn cell acknowledged the Upload but kept its value: the read-back found it.
+            const QByteArray messages = QJsonDocument(channel["messages"_L1].toArray()).toJson();
+            QVERIFY2(messages.contains("TransmitPower\\t20\\t27") == (unit == 1), messages.constData());
+            serials << channel["serialNumber"_L1].toString();
+            const QJsonArray history = cli(u"records --json --serial "_s + serials.last()).json()["records"_L1].toArray();
             QCOMPARE(history.size(), 1 + (unit == 0 ? 1 : 0)); // the first unit was read for the template
             const QJsonObject written = history.last().toObject();
-            QCOMPARE(written[QStringLiteral("command")].toString(), QStringLiteral("write"));
-            QCOMPARE(written[QStringLiteral("port")].toString(), ports.at(unit));
-            QCOMPARE(written[QStringLiteral("result")].toString(), QLatin1StringView(unit == 1 ? "failed" : "passed"));
+            QCOMPARE(written["command"_L1].toString(), u"write"_s);
+            QCOMPARE(written["port"_L1].toString(), ports.at(unit));
+            QCOMPARE(written["result"_L1].toString(), QLatin1StringView(unit == 1 ? "failed" : "passed"));
         }
-        for (std::unique_ptr<QProcess>& unit : units) {
-            unit->terminate();
-            unit->waitForFinished(5000);
-        }
+        QCOMPARE(QSet<QString>(serials.cbegin(), serials.cend()).size(), 3);
     }
 
     // A records server out of reach keeps the record locally without changing the command's result;
     // the next run that reaches the server sends it there, once.
     void recordKeptLocallyUntilTheServerAnswers()
     {
-        QVERIFY(startSim(QStringLiteral("--config-id 52")));
-        const Result detect = cli(QStringLiteral("detect --json --records postgresql://tunekit@127.0.0.1:1/records"));
+        QVERIFY(startSim(u"--config-id 52"_s));
+        const Result detect = cli(u"detect --json --records postgresql://tunekit@127.0.0.1:1/records"_s);
         QCOMPARE(detect.exit, 0);
-        QVERIFY2(detect.err.contains(QStringLiteral("Record kept locally")), qPrintable(detect.err));
-        const QJsonObject record = QJsonDocument::fromJson(detect.out.toUtf8()).object()[QStringLiteral("record")].toObject();
-        QCOMPARE(record[QStringLiteral("stored")].toString(), QStringLiteral("keptLocally"));
+        QVERIFY2(detect.err.contains(u"Record kept locally"_s), qPrintable(detect.err));
+        const QJsonObject record = detect.json()["record"_L1].toObject();
+        QCOMPARE(record["stored"_L1].toString(), u"keptLocally"_s);
         const QString server = qEnvironmentVariable("TUNEKIT_TEST_POSTGRES");
         if (server.isEmpty())
             QSKIP("TUNEKIT_TEST_POSTGRES names no PostgreSQL server (scripts/test.sh starts one)");
         for (int run = 0; run < 2; ++run) {
-            const Result found = cli(QStringLiteral("records --json --records ") + server);
+            const Result found = cli(u"records --json --records "_s + server);
             QVERIFY2(found.exit == 0, qPrintable(found.err));
-            int copies = 0;
-            for (const QJsonValue& kept : QJsonDocument::fromJson(found.out.toUtf8()).object()[QStringLiteral("records")].toArray())
-                copies += kept[QStringLiteral("id")] == record[QStringLiteral("id")] ? 1 : 0;
-            QCOMPARE(copies, 1);
+            const QJsonArray records = found.json()["records"_L1].toArray();
+            QCOMPARE(int(std::count_if(records.begin(), records.end(), [&](const QJsonValue& kept) { return kept["id"_L1] == record["id"_L1]; })), 1);
         }
     }
 
@@ -301,56 +280,46 @@ private slots:
     {
         QTest::addColumn<QString>("simulator"); // tunekit-sim's options; empty: no simulator
         QTest::addColumn<QString>("commandLine");
-        QTest::addColumn<QByteArray>("file");   // written to station.scd first when not empty
         QTest::addColumn<int>("exit");
         QTest::addColumn<QString>("message");
-        QTest::newRow("no command") << "" << "" << QByteArray() << 2 << "No command given (try --help).";
-        QTest::newRow("unknown command") << "" << "flash" << QByteArray() << 2 << "Unknown command \"flash\"";
-        QTest::newRow("missing file") << "--config-id 53" << "write none.scd" << QByteArray() << 5
-                                      << "The file none.scd cannot be read.";
-        QTest::newRow("truncated file") << "--config-id 53" << "write station.scd --no-backup"
-                                        << QByteArray("* HVX Config-File\r\nConfigID=53\r\nSystemAd") << 5 << "";
-        QTest::newRow("port that does not exist") << "" << "detect --port /dev/tunekit-none" << QByteArray() << 3
-                                                  << "The port does not exist";
-        QTest::newRow("device not answering") << "--silent" << "detect" << QByteArray() << 4 << "Device not detected.";
-        QTest::newRow("password of no level") << "--config-id 53" << "detect" << QByteArray() << 2
-                                              << "The password unlocks no access level.";
+        QTest::newRow("no command") << "" << "" << 2 << "No command given (try --help).";
+        QTest::newRow("unknown command") << "" << "flash" << 2 << "Unknown command \"flash\"";
+        QTest::newRow("missing file") << "--config-id 53" << "write none.scd" << 5 << "The file none.scd cannot be read.";
+        QTest::newRow("port that does not exist") << "" << "detect --port /dev/tunekit-none" << 3 << "The port does not exist";
+        QTest::newRow("device not answering") << "--silent" << "detect" << 4 << "Device not detected.";
+        // A second station on the same port is turned away, never interleaved.
+        QTest::newRow("port in use") << "--config-id 53" << "detect" << 3 << "Another program is using the port.";
+        QTest::newRow("password of no level") << "--config-id 53" << "detect" << 2 << "The password unlocks no access level.";
         // A file that has its checksum is left as it is: no .bak beside it.
-        QFile valid(QStringLiteral(TUNEKIT_TEST_DATA_DIR "/backup_cfg2.scd"));
-        QVERIFY(valid.open(QIODevice::ReadOnly));
-        QTest::newRow("convert of a valid file") << "" << "convert station.scd" << valid.readAll() << 0
-                                                 << "already has a valid checksum; nothing was changed.";
+        QTest::newRow("convert of a valid file") << "" << "convert station.scd" << 0 << "already has a valid checksum; nothing was changed.";
         // Results that cannot be written are a failure, not a success with nothing in the file.
-        QTest::newRow("results to a full disk") << "" << "report" << QByteArray() << 8
-                                                << "The output could not be written completely.";
-        QTest::newRow("records since no date") << "" << "records --since someday" << QByteArray() << 2
-                                               << "someday is no date";
-        QTest::newRow("records server out of reach") << "" << "records --records postgresql://tunekit@127.0.0.1:1/records"
-                                                     << QByteArray() << 8 << "The records cannot be read: The records server";
+        QTest::newRow("results to a full disk") << "" << "report" << 8 << "The output could not be written completely.";
+        QTest::newRow("records since no date") << "" << "records --since someday" << 2 << "someday is no date";
+        QTest::newRow("records server out of reach") << "" << "records --records postgresql://tunekit@127.0.0.1:1/records" << 8
+                                                     << "The records cannot be read: The records server";
     }
 
     void refusedAndBadInput()
     {
         QFETCH(QString, simulator);
         QFETCH(QString, commandLine);
-        QFETCH(QByteArray, file);
         QFETCH(int, exit);
         QFETCH(QString, message);
+        const QByteArrayView tag(QTest::currentDataTag());
         if (!simulator.isEmpty())
             QVERIFY(startSim(simulator));
-        if (!file.isEmpty()) {
-            QFile station(path(QStringLiteral("station.scd")));
-            QVERIFY(station.open(QIODevice::WriteOnly));
-            station.write(file);
-        }
-        const QByteArray password = QTest::currentDataTag() == QByteArrayView("password of no level") ? "Rose" : "";
-        const bool full = QTest::currentDataTag() == QByteArrayView("results to a full disk");
-        const Result result = cli(commandLine, password, full ? QStringLiteral("/dev/full") : QString());
+        QSerialPort first(port_);
+        if (tag == "port in use")
+            QVERIFY(first.open(QIODevice::ReadWrite));
+        if (tag == "convert of a valid file")
+            QVERIFY(QFile::copy(QStringLiteral(TUNEKIT_TEST_DATA_DIR "/backup_cfg2.scd"), path(u"station.scd"_s)));
+        const Result result = cli(commandLine, tag == "password of no level" ? "Rose" : "",
+                                  tag == "results to a full disk" ? u"/dev/full"_s : QString());
         QCOMPARE(result.exit, exit);
         QVERIFY2(result.err.contains(message), qPrintable(result.err));
         // Nothing half-written: no file appeared beside the input.
         const QStringList left = QDir(folder_->path()).entryList(QDir::Files);
-        QVERIFY2(left.isEmpty() || left == QStringList{QStringLiteral("station.scd")}, qPrintable(left.join(u' ')));
+        QVERIFY2(left.isEmpty() || left == QStringList{u"station.scd"_s}, qPrintable(left.join(u' ')));
     }
 
     // Transmitters and disks that misbehave: every result stays true. A read on a bad line is
@@ -363,21 +332,20 @@ private slots:
         QTest::addColumn<QByteArray>("line");     // and this line of the device's backup changed: "before|after"
         QTest::addColumn<int>("exit");
         QTest::addColumn<QString>("message");
+        const QString write = QStringLiteral("write station.scd --yes");
+        const QString written = QStringLiteral("Written and verified.");
         QTest::newRow("stray and wrong-type answers") << "--stray 0.3 --wrong-type 0.3" << "read" << QByteArray() << 0 << "";
         QTest::newRow("lost answers") << "--lose 0.05" << "read" << QByteArray() << 0 << "";
         QTest::newRow("fresh unit read") << "--fresh" << "read" << QByteArray() << 0 << "";
-        QTest::newRow("fresh unit written") << "--fresh" << "write station.scd --yes" << QByteArray() << 0 << "Written and verified.";
-        QTest::newRow("busy device") << "--work-ms 700" << "write station.scd --yes" << QByteArray() << 0 << "Written and verified.";
-        QTest::newRow("firmware without ConfigEnable") << "--old-firmware" << "write station.scd --yes" << QByteArray() << 0
-                                                       << "Written and verified.";
-        QTest::newRow("value no cell holds") << "" << "write station.scd --yes" << QByteArray("ShutdownDelay=500|ShutdownDelay=70000")
-                                             << 6 << "nothing was written:\nShutdownDelay=70000";
-        QTest::newRow("fraction") << "" << "write station.scd --yes" << QByteArray("ChannelStep=1|ChannelStep=12.6") << 6
-                                  << "ChannelStep=12.6";
-        QTest::newRow("backup folder that cannot be made") << "" << "write station.scd --yes --backup-dir station.scd/b"
-                                                           << QByteArray() << 10 << "Nothing was written to the device.";
-        QTest::newRow("full backup disk") << "" << "write station.scd --yes --backup-dir full" << QByteArray() << 10
-                                          << "the disk may be full";
+        QTest::newRow("fresh unit written") << "--fresh" << write << QByteArray() << 0 << written;
+        QTest::newRow("busy device") << "--work-ms 700" << write << QByteArray() << 0 << written;
+        QTest::newRow("firmware without ConfigEnable") << "--old-firmware" << write << QByteArray() << 0 << written;
+        QTest::newRow("value no cell holds") << "" << write << QByteArray("ShutdownDelay=500|ShutdownDelay=70000") << 6
+                                             << "nothing was written:\nShutdownDelay=70000";
+        QTest::newRow("fraction") << "" << write << QByteArray("ChannelStep=1|ChannelStep=12.6") << 6 << "ChannelStep=12.6";
+        QTest::newRow("backup folder that cannot be made") << "" << write + " --backup-dir station.scd/b" << QByteArray() << 10
+                                                           << "Nothing was written to the device.";
+        QTest::newRow("full backup disk") << "" << write + " --backup-dir full" << QByteArray() << 10 << "the disk may be full";
     }
 
     void deviceFaults()
@@ -387,93 +355,69 @@ private slots:
         QFETCH(QByteArray, line);
         QFETCH(int, exit);
         QFETCH(QString, message);
-        const bool fresh = faults.contains(QStringLiteral("--fresh"));
-        QVERIFY(startSim(QStringLiteral("--config-id 53") + (fresh ? QStringLiteral(" --fresh") : QString())));
-        const Result sound = cli(QStringLiteral("read -o dev.scd"));
+        QVERIFY(startSim(u"--config-id 53 "_s + (faults == u"--fresh"_s ? faults : QString())));
+        const Result sound = cli(u"read -o dev.scd"_s);
         QCOMPARE(sound.exit, 0);
-        QVERIFY(makeStation(QStringLiteral("dev.scd"), QStringLiteral("station.scd"), "TransmitPower=27", "TransmitPower=20"));
+        QVERIFY(makeStation(u"dev.scd"_s, u"station.scd"_s, "TransmitPower=27", "TransmitPower=20"));
         if (!line.isEmpty())
-            QVERIFY(makeStation(QStringLiteral("station.scd"), QStringLiteral("station.scd"), line.split('|').at(0),
-                                line.split('|').at(1)));
-        stopSim();
-        QDir(folder_->path()).mkdir(QStringLiteral("full"));
-        const QString full = path(QStringLiteral("full"));
-        const bool mounted = QTest::currentDataTag() == QByteArrayView("full backup disk")
-                             && QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"),
-                                                                             QStringLiteral("-o"), QStringLiteral("size=4k"),
-                                                                             QStringLiteral("tmpfs"), full}) == 0;
-        if (QTest::currentDataTag() == QByteArrayView("full backup disk") && !mounted)
-            QSKIP("A full disk needs a small file system, which only root may mount here.");
-        if (mounted) {
-            QFile filler(full + QStringLiteral("/filler"));
+            QVERIFY(makeStation(u"station.scd"_s, u"station.scd"_s, line.split('|').at(0), line.split('|').at(1)));
+        const QString full = path(u"full"_s);
+        const bool fullDisk = QByteArrayView(QTest::currentDataTag()) == "full backup disk";
+        if (fullDisk) {
+            QVERIFY(QDir().mkpath(full));
+            if (QProcess::execute(u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=4k"_s, u"tmpfs"_s, full}) != 0)
+                QSKIP("A full disk needs a small file system, which only root may mount here.");
+            QFile filler(full + u"/filler"_s);
             QVERIFY(filler.open(QIODevice::WriteOnly));
             while (filler.write(QByteArray(512, 'x')) == 512 && filler.flush()) {
             }
         }
 
-        QVERIFY(startSim(QStringLiteral("--config-id 53 ") + faults));
+        QVERIFY(startSim(u"--config-id 53 "_s + faults));
         const Result result = cli(commandLine);
-        if (mounted)
-            QProcess::execute(QStringLiteral("umount"), {full});
+        if (fullDisk)
+            QProcess::execute(u"umount"_s, {full});
         QVERIFY2(result.exit == exit, qPrintable(result.err));
         QVERIFY2(result.err.contains(message), qPrintable(result.err));
-        QVERIFY(!result.err.contains(QStringLiteral("Done!"))); // said before the read-back, if at all
-        if (commandLine == QStringLiteral("read"))
-            QCOMPARE(result.out, sound.out);
-        // A write that sent nothing left the device as it was.
-        stopSim();
-        if (exit != 0 && !fresh) {
-            QVERIFY(startSim(QStringLiteral("--config-id 53")));
-            QCOMPARE(cli(QStringLiteral("read")).out, sound.out);
-        }
+        QVERIFY(!result.err.contains(u"Done!"_s)); // said before the read-back, if at all
+        // A read on a bad line is the sound read; a write that failed left this device as it was.
+        if (commandLine == u"read"_s || exit != 0)
+            QCOMPARE(commandLine == u"read"_s ? result.out : cli(u"read"_s).out, sound.out);
     }
 
-    // Ctrl-C in the middle of a write: the packet on the line is finished, the device reset, and
-    // the tool tells how to restore the backup, with the code of a partly written device. Before
-    // anything was sent, nothing was written.
-    void interruptedWrite_data()
-    {
-        QTest::addColumn<QString>("after"); // the step whose start the signal follows
-        QTest::addColumn<int>("exit");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("while reading the backup") << "Reading the device" << 10 << "Nothing was written to the device.";
-        QTest::newRow("while writing") << "Writing" << 9 << "To restore it: tunekit-cli restore backups/";
-    }
-
+    // Ctrl-C in the middle of a write: before anything was sent, nothing was written; once some
+    // packets of the texts are on their way (the extended data was agreed to), the packet on the
+    // line is finished, the device reset, and the tool tells how to restore the backup, with the
+    // code of a partly written device.
     void interruptedWrite()
     {
-        QFETCH(QString, after);
-        QFETCH(int, exit);
-        QFETCH(QString, message);
-        QVERIFY(startSim(QStringLiteral("--config-id 53")));
-        QVERIFY(cli(QStringLiteral("read -o dev.scd")).exit == 0);
-        QByteArray texts("* TEXTS_START\r\n");
-        for (int line = 0; line < 32; ++line)
-            texts += QByteArray(64, "0123456789ABCDEF"[line % 16]) + "\r\n";
-        QVERIFY(makeStation(QStringLiteral("dev.scd"), QStringLiteral("big.scd"), "ConfigID=53",
-                            texts + "* TEXTS_STOP\r\nConfigID=53"));
-        QProcess cli;
-        cli.setWorkingDirectory(folder_->path());
-        cli.setReadChannel(QProcess::StandardError);
-        cli.start(QStringLiteral(TUNEKIT_CLI_EXECUTABLE),
-                  {QStringLiteral("write"), QStringLiteral("big.scd"), QStringLiteral("--yes"), QStringLiteral("--port"), port_,
-                   QStringLiteral("--lang"), QStringLiteral("en")});
-        QByteArray err;
-        while (!err.contains(after.toLatin1() + " ...") && cli.waitForReadyRead(20000))
-            err += cli.readAllStandardError();
-        QVERIFY2(err.contains(after.toLatin1()), err.constData());
-        if (after == QStringLiteral("Writing")) {
-            // Some packets of the texts are on their way (the extended data was agreed to).
-            const auto sending = [&err] { return err.contains("-> yes") && err.indexOf(" packets", err.indexOf("-> yes")) >= 0; };
-            while (!sending() && cli.waitForReadyRead(20000))
-                err += cli.readAllStandardError();
+        QVERIFY(startSim(u"--config-id 53"_s));
+        QCOMPARE(cli(u"read -o dev.scd"_s).exit, 0);
+        QVERIFY(makeBig("TEXTS", 32));
+        struct Interruption {
+            QByteArray after; // the step whose start the signal follows
+            int exit;
+            QByteArray message;
+        };
+        for (const Interruption& interruption : {Interruption{"Reading the device ...", 10, "Nothing was written to the device."},
+                                                 Interruption{"Writing ...", 9, "To restore it: tunekit-cli restore backups/"}}) {
+            QProcess process;
+            process.setReadChannel(QProcess::StandardError);
+            startCli(process, u"write big.scd --yes"_s);
+            QByteArray err;
+            const auto reached = [&] {
+                const qsizetype agreed = err.indexOf("-> yes");
+                return err.contains(interruption.after) && (interruption.exit != 9 || (agreed >= 0 && err.indexOf(" packets", agreed) >= 0));
+            };
+            while (!reached() && process.waitForReadyRead(20000))
+                err += process.readAllStandardError();
+            QVERIFY2(reached(), err.constData());
+            process.terminate();
+            QVERIFY(process.waitForFinished(20000));
+            err += process.readAllStandardError();
+            QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+            QVERIFY2(process.exitCode() == interruption.exit && err.contains(interruption.message), err.constData());
         }
-        cli.terminate();
-        QVERIFY(cli.waitForFinished(20000));
-        err += cli.readAllStandardError();
-        QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
-        QVERIFY2(cli.exitCode() == exit, err.constData());
-        QVERIFY2(err.contains(message.toLatin1()), err.constData());
     }
 
     // Help, version and manual page need no display: a server without one runs them (and the
@@ -490,11 +434,9 @@ private slots:
         QTest::newRow("tunekit --help") << window << "--help" << "Usage: tunekit [options]\n" << "  --simulate";
         QTest::newRow("tunekit --version") << window << "--version" << "tunekit " + version << "";
         QTest::newRow("tunekit --man") << window << "--man" << ".TH TUNEKIT 1 " << "\\fB\\-\\-has\\-adapter\\fR";
-        QTest::newRow("tunekit-cli --help") << cli << "-h" << "Usage: tunekit-cli COMMAND [FILE] [options]\n"
-                                            << "  --allow-config-mismatch";
+        QTest::newRow("tunekit-cli --help") << cli << "-h" << "Usage: tunekit-cli COMMAND [FILE] [options]\n" << "  --allow-config-mismatch";
         QTest::newRow("tunekit-cli --version") << cli << "--version" << "tunekit-cli " + version << "";
-        QTest::newRow("tunekit-sim --version") << QStringLiteral(TUNEKIT_SIM_EXECUTABLE) << "--version"
-                                               << "tunekit-sim " + version << "";
+        QTest::newRow("tunekit-sim --version") << QStringLiteral(TUNEKIT_SIM_EXECUTABLE) << "--version" << "tunekit-sim " + version << "";
     }
 
     void answersWithoutDisplay()
@@ -504,36 +446,26 @@ private slots:
         QFETCH(QString, answer);
         QFETCH(QString, mentions);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-            environment.remove(QString::fromLatin1(name));
-        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+        for (const QString& name : {u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s, u"QT_QPA_PLATFORM"_s})
+            environment.remove(name);
+        environment.insert(u"LC_ALL"_s, u"C"_s);
         QProcess process;
         process.setProcessEnvironment(environment);
         process.start(program, {argument});
         QVERIFY(process.waitForFinished(60000));
         const QString out = QString::fromLocal8Bit(process.readAllStandardOutput());
-        QVERIFY2(process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0,
-                 qPrintable(QString::fromLocal8Bit(process.readAllStandardError())));
-        QVERIFY2(out.startsWith(answer), qPrintable(out));
-        if (mentions.isEmpty())
-            QCOMPARE(out, answer);
-        else
-            QVERIFY2(out.contains(mentions), qPrintable(out));
+        QVERIFY2(process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0, qPrintable(process.readAllStandardError()));
+        QVERIFY2(mentions.isEmpty() ? out == answer : out.startsWith(answer) && out.contains(mentions), qPrintable(out));
     }
 
     // Every command's --json document satisfies docs/cli-json.schema.json, and its keys and
     // message codes are the same whatever the language. One simulator serves every command.
     void jsonDocuments()
     {
-        QFile schemaFile(QStringLiteral(TUNEKIT_CLI_JSON_SCHEMA));
-        QVERIFY(schemaFile.open(QIODevice::ReadOnly));
-        const tunekit::testing::JsonSchemaCheck schema(QJsonDocument::fromJson(schemaFile.readAll()).object());
-        QVERIFY(!schema.problems(QJsonObject{{QStringLiteral("command"), QStringLiteral("read")}}).isEmpty());
-        QFile truncated(path(QStringLiteral("truncated.scd")));
-        QVERIFY(truncated.open(QIODevice::WriteOnly));
-        QVERIFY(truncated.write("* HVX Config-File\r\nConfigID=53\r\nSystemAd") > 0);
-        truncated.close();
-        QVERIFY(startSim(QStringLiteral("--config-id 53")));
+        const tunekit::testing::JsonSchemaCheck schema(QJsonDocument::fromJson(readFile(QStringLiteral(TUNEKIT_CLI_JSON_SCHEMA))).object());
+        QVERIFY(!schema.problems(QJsonObject{{u"command"_s, u"read"_s}}).isEmpty());
+        writeFile(path(u"truncated.scd"_s), "* HVX Config-File\r\nConfigID=53\r\nSystemAd");
+        QVERIFY(startSim(u"--config-id 53"_s));
 
         struct Row {
             const char* name;
@@ -557,11 +489,9 @@ private slots:
         };
         QHash<QString, QJsonObject> documents;
         for (const Row& row : rows) {
-            const QString commandLine = QString::fromLatin1(row.commandLine)
-                                            .replace(QStringLiteral("{backup}"),
-                                                     documents.value(QStringLiteral("write")).value(QStringLiteral("backup")).toString());
-            const Result result = cli(commandLine + QStringLiteral(" --json"));
-            const QString what = QString::fromLatin1(row.name) + QStringLiteral(": ") + result.err + result.out;
+            const QString backup = documents.value(u"write"_s).value(u"backup"_s).toString();
+            const Result result = cli(QString::fromLatin1(row.commandLine).replace(u"{backup}"_s, backup) + u" --json"_s);
+            const QString what = QString::fromLatin1(row.name) + u": "_s + result.err + result.out;
             QVERIFY2(result.exit == row.exit, qPrintable(what));
             QJsonParseError error{};
             const QJsonDocument document = QJsonDocument::fromJson(result.out.toUtf8(), &error);
@@ -569,101 +499,81 @@ private slots:
             const QJsonObject object = document.object();
             const QStringList problems = schema.problems(object);
             QVERIFY2(problems.isEmpty(), qPrintable(QString::fromLatin1(row.name) + u'\n' + problems.join(u'\n')));
-            QCOMPARE(object.value(QStringLiteral("exitCode")).toInt(-1), row.exit);
-            QVERIFY2(!object.value(QLatin1StringView(row.known)).isNull()
-                         && !object.value(QLatin1StringView(row.known)).isUndefined(),
-                     qPrintable(what));
+            QCOMPARE(object.value(u"exitCode"_s).toInt(-1), row.exit);
+            const QJsonValue known = object.value(QLatin1StringView(row.known));
+            QVERIFY2(!known.isNull() && !known.isUndefined(), qPrintable(what));
             documents.insert(QString::fromLatin1(row.name), object);
         }
 
         // Whole numbers are numbers; a transmitter's values and the information have their names.
-        const QJsonArray values = documents.value(QStringLiteral("read")).value(QStringLiteral("values")).toArray();
-        const auto power = std::find_if(values.begin(), values.end(), [](const QJsonValue& v) {
-            return v.toObject().value(QStringLiteral("name")) == QStringLiteral("TransmitPower");
-        });
-        QVERIFY(power != values.end());
-        QCOMPARE((*power).toObject().value(QStringLiteral("value")), QJsonValue(27));
-        QCOMPARE(documents.value(QStringLiteral("detect")).value(QStringLiteral("configId")), QJsonValue(53));
-        QVERIFY(documents.value(QStringLiteral("read --info")).value(QStringLiteral("info")).toObject().contains(QStringLiteral("firmwareVersion")));
-        QCOMPARE(documents.value(QStringLiteral("verify")).value(QStringLiteral("checksumState")), QJsonValue(QStringLiteral("valid")));
+        const QJsonArray values = documents.value(u"read"_s).value(u"values"_s).toArray();
+        QVERIFY(std::any_of(values.begin(), values.end(),
+                            [](const QJsonValue& v) { return v["name"_L1] == u"TransmitPower"_s && v["value"_L1] == QJsonValue(27); }));
+        QCOMPARE(documents.value(u"detect"_s).value(u"configId"_s), QJsonValue(53));
+        QVERIFY(documents.value(u"read --info"_s).value(u"info"_s).toObject().contains(u"firmwareVersion"_s));
+        QCOMPARE(documents.value(u"verify"_s).value(u"checksumState"_s), QJsonValue(u"valid"_s));
 
         // German and English: other texts, the same keys and codes.
-        const QJsonObject english = documents.value(QStringLiteral("file error"));
-        const Result german = cli(QStringLiteral("write truncated.scd --no-backup --json --lang de"));
-        const QJsonObject deutsch = QJsonDocument::fromJson(german.out.toUtf8()).object();
-        const QJsonArray messages = english.value(QStringLiteral("messages")).toArray();
-        QVERIFY(!messages.isEmpty());
-        QVERIFY2(!keysAndCodes(english).contains(QStringLiteral("code=unknown")), qPrintable(keysAndCodes(english).join(u' ')));
+        const QJsonObject english = documents.value(u"file error"_s);
+        const QJsonObject deutsch = cli(u"write truncated.scd --no-backup --json --lang de"_s).json();
+        QVERIFY(!english.value(u"messages"_s).toArray().isEmpty());
+        QVERIFY2(!keysAndCodes(english).contains(u"code=unknown"_s), qPrintable(keysAndCodes(english).join(u' ')));
         QCOMPARE(keysAndCodes(deutsch), keysAndCodes(english));
-        QVERIFY(deutsch.value(QStringLiteral("messages")) != english.value(QStringLiteral("messages")));
+        QVERIFY(deutsch.value(u"messages"_s) != english.value(u"messages"_s));
     }
 
     // The records command prints what the store holds, filtered, as JSON, CSV or lines.
-    void recordsQuery_data()
-    {
-        QTest::addColumn<QString>("options");
-        QTest::addColumn<QList<int>>("expected"); // which of the three records, in order
-        QTest::newRow("json") << "--json" << QList<int>{0, 1, 2};
-        QTest::newRow("json by serial and result") << "--json --serial A1 --result failed" << QList<int>{2};
-        QTest::newRow("csv since a time") << "--csv --since 2025-03-01T08:02:00Z" << QList<int>{1, 2};
-        QTest::newRow("csv until a day, inclusive") << "--csv --until 2025-03-01" << QList<int>{0, 1};
-        QTest::newRow("lines of the failed") << "--result failed" << QList<int>{1, 2};
-    }
     void recordsQuery()
     {
-        QFETCH(QString, options);
-        QFETCH(QList<int>, expected);
         using namespace tunekit::records;
         QList<OperationRecord> records;
         {
-            SqliteRecordStore store(path(QStringLiteral("records.sqlite")));
+            SqliteRecordStore store(path(u"records.sqlite"_s));
             const QDateTime days[] = {QDateTime(QDate(2025, 3, 1), QTime(8, 1), Qt::UTC),
                                       QDateTime(QDate(2025, 3, 1), QTime(23, 59), Qt::LocalTime).toUTC(),
                                       QDateTime(QDate(2025, 3, 2), QTime(8, 3), Qt::LocalTime).toUTC()};
             for (int i = 0; i < 3; ++i) {
-                OperationRecord record = startRecord(QStringLiteral("write"), QStringLiteral("bench, 7"), days[i]);
-                record.serialNumber = i == 1 ? QStringLiteral("B2") : QStringLiteral("A1");
+                OperationRecord record = startRecord(u"write"_s, u"bench, 7"_s, days[i]);
+                record.serialNumber = i == 1 ? u"B2"_s : u"A1"_s;
                 record.result = QLatin1StringView(i == 0 ? ResultPassed : ResultFailed);
-                record.changes = {{QStringLiteral("TransmitPower"), QStringLiteral("20"), QStringLiteral("27")}};
-                record.message = QStringLiteral("The device holds other values than the file:\nTransmitPower");
+                record.changes = {{u"TransmitPower"_s, u"20"_s, u"27"_s}};
+                record.message = u"The device holds other values than the file:\nTransmitPower"_s;
                 QCOMPARE(store.add(record).status, RecordOutcome::Status::Stored);
                 records << record;
             }
         }
-        const Result result = cli(QStringLiteral("records --records sqlite:records.sqlite ") + options);
-        QVERIFY2(result.exit == 0, qPrintable(result.err));
-        if (options.contains(QStringLiteral("--json"))) {
-            const QJsonObject document = QJsonDocument::fromJson(result.out.toUtf8()).object();
-            QCOMPARE(document.value(QStringLiteral("schema")).toInt(), tunekit::records::SchemaVersion);
-            QJsonArray wanted;
-            for (int i : expected)
-                wanted.append(recordJson(records.at(i)));
-            QCOMPARE(document.value(QStringLiteral("records")).toArray(), wanted);
-        } else if (options.contains(QStringLiteral("--csv"))) {
-            QString wanted = recordsCsvHeader();
-            for (int i : expected)
-                wanted += recordCsvLine(records.at(i));
-            QCOMPARE(result.out, wanted);
-        } else {
-            const QStringList lines = result.out.split(u'\n', Qt::SkipEmptyParts);
-            QCOMPARE(lines.size(), expected.size());
-            for (qsizetype n = 0; n < lines.size(); ++n)
-                QVERIFY2(lines.at(n).contains(QStringLiteral("\tfailed\twrite\t") + records.at(expected.at(n)).serialNumber),
-                         qPrintable(lines.at(n)));
+        const std::pair<QString, QList<int>> cases[] = { // the options, and which of the records, in order
+            {u"--json"_s, {0, 1, 2}},
+            {u"--json --serial A1 --result failed"_s, {2}},
+            {u"--csv --since 2025-03-01T08:02:00Z"_s, {1, 2}},
+            {u"--csv --until 2025-03-01"_s, {0, 1}}, // the whole day
+            {u"--result failed"_s, {1, 2}},          // lines
+        };
+        for (const auto& [options, expected] : cases) {
+            const Result result = cli(u"records --records sqlite:records.sqlite "_s + options);
+            QVERIFY2(result.exit == 0, qPrintable(options + result.err));
+            QJsonArray json;
+            QString csv = recordsCsvHeader();
+            QStringList lines;
+            for (int i : expected) {
+                json.append(recordJson(records.at(i)));
+                csv += recordCsvLine(records.at(i));
+                lines << u"\tfailed\twrite\t"_s + records.at(i).serialNumber;
+            }
+            if (options.startsWith(u"--json"_s)) {
+                QCOMPARE(result.json().value(u"schema"_s).toInt(), SchemaVersion);
+                QCOMPARE(result.json().value(u"records"_s).toArray(), json);
+            } else if (options.startsWith(u"--csv"_s)) {
+                QCOMPARE(result.out, csv);
+            } else {
+                const QStringList shown = result.out.split(u'\n', Qt::SkipEmptyParts);
+                QCOMPARE(shown.size(), lines.size());
+                for (qsizetype n = 0; n < shown.size(); ++n)
+                    QVERIFY2(shown.at(n).contains(lines.at(n)), qPrintable(shown.at(n)));
+            }
         }
     }
 
-    // A second station on the same port is turned away, never interleaved.
-    void busyPortIsRefused()
-    {
-        QVERIFY(startSim(QStringLiteral("--config-id 53")));
-        QSerialPort first;
-        first.setPortName(port_);
-        QVERIFY(first.open(QIODevice::ReadWrite));
-        const Result second = cli(QStringLiteral("detect"));
-        QCOMPARE(second.exit, 3);
-        QVERIFY2(second.err.contains(QStringLiteral("Another program is using the port.")), qPrintable(second.err));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -17,6 +17,7 @@
 
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
 using namespace tunekit;
 using namespace tunekit::testing;
 
@@ -34,9 +35,7 @@ QByteArray lines(std::initializer_list<QByteArray> lines)
 
 WriterInputs inputs(ConfigFileKind kind, const QStringList& descriptions = {})
 {
-    return {kind, descriptions,
-            {QStringLiteral("06.12.26 14:03:27"), QStringLiteral("WORKSHOP-PC"), QStringLiteral("technician"),
-             QStringLiteral("Tunekit"), QStringLiteral("2.13")}};
+    return {kind, descriptions, {u"06.12.26 14:03:27"_s, u"WORKSHOP-PC"_s, u"technician"_s, u"Tunekit"_s, u"2.13"_s}};
 }
 
 // A ConfigID 2 device with an empty ShutdownDelay and values of parameters only other families have.
@@ -92,7 +91,6 @@ private slots:
         // The backup before a write restores the unit exactly, its production date included.
         QTest::newRow("restorable backup") << Layout{ConfigFileKind::Restorable, {}, date, "HW 1.2", "Crane v3", "", both, date.toLatin1()};
         QTest::newRow("restorable backup of a fresh unit") << Layout{ConfigFileKind::Restorable, {}, "00.00.0000", "H", "-", "", lines({"* ", "* Hardware: H"}), "00.00.0000"};
-        QTest::newRow("hardware only") << Layout{ConfigFileKind::Backup, {}, date, "H", "-", "", lines({"* ", "* Hardware: H"}), "?"};
     }
     void layouts()
     {
@@ -165,8 +163,7 @@ private slots:
         QCOMPARE(QCoro::waitFor(generateBackup(context, QStringLiteral("0123456789"))), WriteOutcome::Cancelled);
         dialogs.saveFileNames << f.path << described;
         QCOMPARE(QCoro::waitFor(generateBackup(context, QStringLiteral("0123456789"))), WriteOutcome::Written);
-        const QStringList texts{QStringLiteral("A"), QString(), QStringLiteral("[B"), QStringLiteral("x TEXTS_START"),
-                                QStringLiteral("„5 €“ – Š")};
+        const QStringList texts{u"A"_s, QString(), u"[B"_s, u"x TEXTS_START"_s, u"„5 €“ – Š"_s};
         QCOMPARE(QCoro::waitFor(generateConfigFile(context, texts)), WriteOutcome::Written);
         QCOMPARE(dialogs.proposedNames, (QStringList{"Backup_0123456789", "Backup_0123456789", QString()}));
         QCOMPARE(dialogs.filtersSeen.last(), QStringLiteral("TunekitDatei (*.scd)|*.scd"));
@@ -184,18 +181,14 @@ private slots:
         QVERIFY(backup.contains("\r\n* generated on 06.12.26 14:03:27")); // the long time may add a zone
         QVERIFY(backup.contains("\r\n* on WORKSHOP-PC by technician\r\n* using Tunekit 2.13\r\n* \r\n"));
         for (const QString& path : {f.path, described, restorable}) {
-            const ReaderInputs reading{
-                .checksumState = fileChecksumState(path).state, .today = QDate(2030, 1, 2), .deviceConfigId = 2, .path = path};
+            const ReaderInputs reading{.checksumState = fileChecksumState(path).state, .today = {2030, 1, 2}, .deviceConfigId = 2, .path = path};
             QCOMPARE(reading.checksumState, ChecksumState::ChecksumValid);
             const ConfigFileContent content = readConfigFile(readFile(path), reading);
             QVERIFY(!content.refused && !content.extended.displayPresent);
-            QCOMPARE(content.description,
-                     path != described ? QString() : QStringLiteral("A\r\n'[B\r\nx TEXTS START\r\n„5 €“ – Š\r\n"));
+            QCOMPARE(content.description, path != described ? QString() : u"A\r\n'[B\r\nx TEXTS START\r\n„5 €“ – Š\r\n"_s);
             for (int k = 1; k <= ParamCount; ++k) {
-                const QString expected = k == 14 && path == f.path ? QStringLiteral("02.01.2030")
-                                         : image.applicable[k]     ? image.value[k]
-                                                                   : QString();
-                QCOMPARE(content.imageValues[k], expected);
+                const QString expected = image.applicable[k] ? image.value[k] : QString();
+                QCOMPARE(content.imageValues[k], k == 14 && path == f.path ? u"02.01.2030"_s : expected);
             }
         }
 
@@ -263,7 +256,6 @@ private slots:
             all += static_cast<char>(b);
         const QString text = fromAnsi(all);
         QCOMPARE(toAnsi(text), all);
-        QCOMPARE(toAnsi(u"東"), QByteArray("?"));
         QStringDecoder qt("windows-1252");
         if (!qt.isValid())
             QSKIP("this Qt has no windows-1252 converter");

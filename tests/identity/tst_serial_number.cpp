@@ -76,8 +76,7 @@ private slots:
     {
         QFETCH(QString, serial);
         QFETCH(QStringList, addressOemGroup);
-        QCOMPARE((QStringList{systemAddressFromSerial(serial, true).address, oemCodeFromSerial(serial),
-                              productGroupFromSerial(serial)}),
+        QCOMPARE((QStringList{systemAddressFromSerial(serial, true).address, oemCodeFromSerial(serial), productGroupFromSerial(serial)}),
                  addressOemGroup);
     }
 
