@@ -1413,10 +1413,6 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
 <context>
     <name>SerialPort</name>
     <message>
-        <source> already in use or not available !</source>
-        <translation> wird bereits benutzt!</translation>
-    </message>
-    <message>
         <source>Error opening COM-Port</source>
         <translation>Fehler beim Öffnen des COM-Ports</translation>
     </message>
@@ -1435,6 +1431,10 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
     <message>
         <source>The system reports: %1</source>
         <translation>Das System meldet: %1</translation>
+    </message>
+    <message>
+        <source>COM=%1 already in use or not available !</source>
+        <translation>COM=%1 wird bereits benutzt!</translation>
     </message>
 </context>
 <context>

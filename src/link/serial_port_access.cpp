@@ -53,8 +53,7 @@ bool SerialPortAccess::openPort()
         return true;
     }
     state_.portNumber = 0;
-    QString text = QStringLiteral("COM=%1").arg(port)
-                   + QCoreApplication::translate("SerialPort", " already in use or not available !");
+    QString text = QCoreApplication::translate("SerialPort", "COM=%1 already in use or not available !").arg(port);
     if (const QString reason = openFailureReason(line_); !reason.isEmpty())
         text += QStringLiteral("\r\n") + reason;
     dialogs_.msgBox(text, MsgButtons::Ok, MsgIcon::Critical,

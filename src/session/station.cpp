@@ -196,6 +196,10 @@ QCoro::Task<ProgramReport> Station::programUnit(ProgramRequest request, records:
     step(ProgramStep::Writing);
     report.write = co_await writeImage();
     step(ProgramStep::TransferEnded);
+    // Without the read before it, the write's own detection is all that is known of the unit
+    // until its read-back.
+    if (!backedUp)
+        record.configId = image_.deviceConfigId;
     if (report.write.anythingSent) {
         // Values the write left alone (calibration kept) are no change.
         report.changes.removeIf([this](const ValueDifference& change) { return writes_->kept()[change.nr]; });
@@ -210,6 +214,8 @@ QCoro::Task<ProgramReport> Station::programUnit(ProgramRequest request, records:
         co_return report;
     report.verify = co_await verifyWrite();
     step(ProgramStep::TransferEnded);
+    if (!backedUp && report.verify.readBack.configId != 0 && report.verify.readBack.missing.isEmpty())
+        describeUnit(record, *this);
     report.stage = report.verify.verified ? Stage::Verified : Stage::NotVerified;
     co_return report;
 }

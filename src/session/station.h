@@ -146,7 +146,8 @@ public:
     // Programs the connected unit with a file: reads it and saves its backup, loads the file with
     // the seams' answers, writes it, and reads the unit back. Ends at the first step that fails,
     // and before the backup or the write once told to stop. The record gets the unit's facts
-    // once it was read whole, the backup and what the write changed.
+    // once it was read whole (before the write, or else in its read-back), the backup and what
+    // the write changed.
     QCoro::Task<ProgramReport> programUnit(ProgramRequest request, records::OperationRecord& record);
     // The transmitter's serial number as the window shows it, once its values are read.
     QString serialNumber();

@@ -208,6 +208,10 @@ private slots:
         QCOMPARE(written["accessLevel"_L1].toString(), u"level1"_s); // no password given
         QVERIFY(!written["serialNumber"_L1].toString().isEmpty());
         QCOMPARE(written["message"_L1].toString(), u"Written and verified."_s);
+        // Without a backup the unit is known from its read-back; a write cut short before it
+        // knows only the family its detection found.
+        QCOMPARE(history.at(4)["serialNumber"_L1].toString(), written["serialNumber"_L1].toString());
+        QCOMPARE(history.at(7)["configId"_L1].toInt(), 53);
     }
 
     // Three channels in one run, one with a worn cell: the others pass, the worn one fails on its
@@ -520,6 +524,12 @@ private slots:
         QVERIFY2(!keysAndCodes(english).contains(u"code=unknown"_s), qPrintable(keysAndCodes(english).join(u' ')));
         QCOMPARE(keysAndCodes(deutsch), keysAndCodes(english));
         QVERIFY(deutsch.value(u"messages"_s) != english.value(u"messages"_s));
+
+        // A channel whose port cannot be opened says so in messages that have their codes.
+        const QJsonObject channels = cli(u"detect --port "_s + port_ + u" --port /dev/null --json"_s).json();
+        QCOMPARE(channels.value(u"exitCode"_s).toInt(), 3);
+        QVERIFY2(schema.problems(channels).isEmpty(), qPrintable(schema.problems(channels).join(u'\n')));
+        QVERIFY2(!keysAndCodes(channels).contains(u"code=unknown"_s), qPrintable(keysAndCodes(channels).join(u' ')));
     }
 
     // The records command prints what the store holds, filtered, as JSON, CSV or lines.
