@@ -8,6 +8,8 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <functional>
+
 namespace {
 
 // The floors of src/, lowest first; folders on one floor do not include each other. The README's
@@ -93,95 +95,90 @@ QStringList includesOf(const QString& path)
 
 } // namespace
 
+// A house rule: what it finds wrong in one file of src/ (its path below src/, its includes, its
+// lines), given the logic's own files.
+using Rule = std::function<QStringList(const QString& file, const QStringList& includes, const QStringList& lines,
+                                       const QStringList& logic)>;
+Q_DECLARE_METATYPE(Rule)
+
 class TestLayers : public QObject {
     Q_OBJECT
 private slots:
-    void coreIncludesNoGuiHeaders()
+    void houseRules_data()
     {
-        QVERIFY(isGuiHeader(QStringLiteral("QWidget")));
-        QVERIFY(isGuiHeader(QStringLiteral("QColor")));
-        QVERIFY(!isGuiHeader(QStringLiteral("QString")));
-
-        const QDir sourceDir(QStringLiteral(TUNEKIT_CORE_SOURCE_DIR));
-        int files = 0;
-        for (const QString& source : lines(TUNEKIT_CORE_SOURCES_FILE)) {
-            if (!QFileInfo::exists(sourceDir.absoluteFilePath(source)))
-                continue; // generated files (translations, moc) live in the build tree
-            ++files;
-            for (const QString& header : includesOf(sourceDir.absoluteFilePath(source)))
-                QVERIFY2(!isGuiHeader(header), qPrintable(source + QStringLiteral(" includes ") + header));
-        }
-        QVERIFY(files > 5);
-    }
-
-    void includesPointDown()
-    {
-        const QDir sourceDir(QStringLiteral(TUNEKIT_CORE_SOURCE_DIR));
-        QStringList upward;
-        int files = 0;
-        for (const QString& path : sourceFiles(sourceDir.path())) {
-            const QString relative = sourceDir.relativeFilePath(path);
-            const QString folder = relative.section(QLatin1Char('/'), 0, 0);
+        QTest::addColumn<Rule>("rule");
+        QTest::newRow("the logic runs without a screen") << Rule([](const QString& file, const QStringList& includes,
+                                                                    const QStringList&, const QStringList& logic) {
+            QStringList found;
+            for (const QString& header : includes) {
+                if (logic.contains(file) && isGuiHeader(header))
+                    found << file + QStringLiteral(" includes ") + header;
+            }
+            return found;
+        });
+        QTest::newRow("includes point down") << Rule([](const QString& file, const QStringList& includes,
+                                                         const QStringList&, const QStringList&) {
+            const QString folder = file.section(QLatin1Char('/'), 0, 0);
             const int floor = floorOf(folder);
-            QVERIFY2(floor >= 0, qPrintable(QStringLiteral("no floor for the folder ") + folder));
-            ++files;
-            for (const QString& header : includesOf(path)) {
+            QStringList found;
+            if (floor < 0)
+                found << QStringLiteral("no floor for the folder ") + folder;
+            for (const QString& header : includes) {
                 const QString target = header.section(QLatin1Char('/'), 0, 0);
                 if (header.contains(QLatin1Char('/')) && target != folder && floorOf(target) >= floor)
-                    upward << relative + QStringLiteral(" includes from ") + target;
+                    found << file + QStringLiteral(" includes from ") + target;
             }
-        }
-        QVERIFY(files > 50);
-        QVERIFY2(upward.isEmpty(), qPrintable(upward.join(QLatin1Char('\n'))));
-    }
-
-    void nothingNestsEventLoops()
-    {
+            return found;
+        });
         // A wait is a coroutine: nothing runs events itself, so two stations in one thread never
         // wait inside each other, and the window awaits its own dialogs too. A program's main()
         // runs the one top-level loop. A SQL query's exec() runs a statement, not events.
-        static const QRegularExpression nested(QStringLiteral("processEvents|QEventLoop|(?<!query\\.)\\bexec\\(\\)|waitFor\\("));
-        const QDir sourceDir(QStringLiteral(TUNEKIT_CORE_SOURCE_DIR));
-        QStringList found;
-        for (const QString& path : sourceFiles(sourceDir.path())) {
-            const QString relative = sourceDir.relativeFilePath(path);
-            const QString folder = relative.section(QLatin1Char('/'), 0, 0);
-            if (relative.endsWith(QLatin1StringView("main.cpp")))
-                continue;
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
-            for (qsizetype n = 0; n < lines.size(); ++n) {
+        QTest::newRow("nothing nests event loops") << Rule([](const QString& file, const QStringList&,
+                                                               const QStringList& lines, const QStringList&) {
+            static const QRegularExpression nested(
+                QStringLiteral("processEvents|QEventLoop|(?<!query\\.)\\bexec\\(\\)|waitFor\\("));
+            QStringList found;
+            for (qsizetype n = 0; n < lines.size() && !file.endsWith(QLatin1StringView("main.cpp")); ++n) {
                 if (nested.match(lines[n]).hasMatch())
-                    found << QStringLiteral("%1:%2: %3").arg(relative).arg(n + 1).arg(lines[n].trimmed());
+                    found << QStringLiteral("%1:%2: %3").arg(file).arg(n + 1).arg(lines[n].trimmed());
             }
-        }
-        QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
-    }
-
-    void frontEndsUseTheStation()
-    {
+            return found;
+        });
         // The window and tunekit-cli work through the station; the transfers and the engine
         // behind it are not theirs to drive.
+        QTest::newRow("front ends use the station") << Rule([](const QString& file, const QStringList& includes,
+                                                                const QStringList&, const QStringList& logic) {
+            QStringList found;
+            for (const QString& header : includes) {
+                const bool internal = header.startsWith(QLatin1StringView("transfer/"))
+                                      || header == QLatin1StringView("link/transmit_engine.h");
+                if (FrontEnds.contains(file.section(QLatin1Char('/'), 0, 0)) && internal && logic.contains(header))
+                    found << file + QStringLiteral(" includes ") + header;
+            }
+            return found;
+        });
+    }
+
+    void houseRules()
+    {
+        QFETCH(Rule, rule);
+        QVERIFY(isGuiHeader(QStringLiteral("QWidget")) && isGuiHeader(QStringLiteral("QColor")));
+        QVERIFY(!isGuiHeader(QStringLiteral("QString")));
         const QDir sourceDir(QStringLiteral(TUNEKIT_CORE_SOURCE_DIR));
         const QStringList logic = lines(TUNEKIT_CORE_SOURCES_FILE);
         QStringList found;
-        for (const QString& folder : FrontEnds) {
-            QDirIterator it(sourceDir.filePath(folder), {QStringLiteral("*.h"), QStringLiteral("*.cpp")}, QDir::Files);
-            while (it.hasNext()) {
-                const QString path = it.next();
-                for (const QString& header : includesOf(path)) {
-                    const bool internal = header.startsWith(QLatin1StringView("transfer/"))
-                                          || header == QLatin1StringView("link/transmit_engine.h");
-                    if (internal && logic.contains(header))
-                        found << sourceDir.relativeFilePath(path) + QStringLiteral(" includes ") + header;
-                }
-            }
+        int files = 0;
+        for (const QString& path : sourceFiles(sourceDir.path())) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            ++files;
+            found << rule(sourceDir.relativeFilePath(path), includesOf(path),
+                          QString::fromUtf8(file.readAll()).split(QLatin1Char('\n')), logic);
         }
+        QVERIFY(files > 50);
         QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
     }
 };
-
 
 QTEST_GUILESS_MAIN(TestLayers)
 #include "tst_layers.moc"
