@@ -128,7 +128,6 @@ void TransmitEngine::sendNext()
     transmit(state_.inFlight, QStringLiteral("Transmit"));
     if (state_.queue.length() > PacketSize) {
         state_.queue.dropFront();
-        bookkeeping_.sentLength += 4;
         return;
     }
     endOfQueue();
@@ -187,20 +186,33 @@ void TransmitEngine::updateProgressBars()
         progress_.overall = p < 0 ? 100 : static_cast<int>(std::lround(p));
     }
     int& max = progress_.partialMax;
-    if (bookkeeping_.totalLength != 0 && bookkeeping_.parametersOnly) {
+    switch (bookkeeping_.partialBar) {
+    case PartialBar::Parameters:
         if (max < 0 || max < state_.packetCount)
             ++max;
         progress_.partial = max - state_.packetCount <= 7 ? max : state_.packetCount;
         ++state_.packetCount;
-    } else if (bookkeeping_.totalLength != 0) {
+        break;
+    case PartialBar::Packets:
         if (max < state_.packetCount)
             ++max;
         progress_.partial = state_.packetCount;
         ++state_.packetCount;
-    } else if (!bookkeeping_.withExtendedData) {
+        break;
+    case PartialBar::FollowsOverall:
         max = 100;
         progress_.partial = progress_.overall;
+        break;
+    case PartialBar::Still: break;
     }
+    reportProgress();
+}
+
+void TransmitEngine::restartBars(int partialMax)
+{
+    progress_.overall = 0;
+    progress_.partial = 0;
+    progress_.partialMax = partialMax;
     reportProgress();
 }
 

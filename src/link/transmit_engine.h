@@ -61,14 +61,19 @@ struct EngineState {
     bool gaveUp = false;
 };
 
+// How the partial bar moves while a batch is sent.
+enum class PartialBar {
+    FollowsOverall, // reads and detection: the partial bar shows the overall one
+    Parameters,     // a parameter write: a step a packet, and full for the last few
+    Packets,        // a write with extended data: a step a packet
+    Still,          // extended data with nothing to count: the bar stays where it is
+};
+
 // How far a transfer has come; set by the transfers, read by the engine for the progress it shows.
 struct ProgressBookkeeping {
     bool startProgress = false;
-    qint32 queueAtStart = 0;       // queue characters when the batch started
-    qint32 sentLength = 0;
-    qint32 totalLength = 0;
-    bool parametersOnly = false;
-    bool withExtendedData = false;
+    qint32 queueAtStart = 0; // queue characters when the batch started
+    PartialBar partialBar = PartialBar::FollowsOverall;
     bool allSent = false;
 };
 
@@ -152,6 +157,8 @@ public:
     TransferProgress& progress() noexcept { return progress_; }
     const TransferProgress& progress() const noexcept { return progress_; }
     void reportProgress();
+    // Both bars back to empty, the partial one counting to partialMax, and the views told.
+    void restartBars(int partialMax);
     ResetOptions& reset() noexcept { return reset_; }
     void setResetPolicy(ResetPolicy policy) noexcept { policy_ = policy; }
     ResetPolicy policy() const noexcept { return policy_; }

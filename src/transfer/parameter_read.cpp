@@ -74,14 +74,10 @@ QCoro::Task<> DeviceTransfers::readParameters()
     if (!command.granted())
         co_return;
     EngineState& engine = ctx_.engine.state();
-    TransferProgress& window = ctx_.engine.progress();
     DeviceImage& image = ctx_.image;
 
     engine.packetCount = 0;
-    window.overall = 0;
-    window.partial = 0;
-    window.partialMax = 62;
-    ctx_.engine.reportProgress();
+    ctx_.engine.restartBars(62);
 
     image.info.interpreterName.clear();
     image.info.interpreterDate.clear();

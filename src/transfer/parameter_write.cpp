@@ -242,10 +242,7 @@ QString DeviceWrites::refusalText(const RefusedPacket& refusal)
 void DeviceWrites::resetWriteBookkeeping()
 {
     // The partial bar counts packets only for a write; later reads copy the overall bar again.
-    ProgressBookkeeping& progress = ctx_.engine.bookkeeping();
-    progress.totalLength = 0;
-    progress.parametersOnly = false;
-    progress.withExtendedData = false;
+    ctx_.engine.bookkeeping().partialBar = PartialBar::FollowsOverall;
 }
 
 QCoro::Task<bool> DeviceWrites::imageFitsDevice(AccessLevel level)
@@ -293,15 +290,11 @@ QCoro::Task<WriteResult> DeviceWrites::write()
     extendedSent_ = false;
     EngineState& engine = ctx_.engine.state();
     ProgressBookkeeping& progress = ctx_.engine.bookkeeping();
-    TransferProgress& window = ctx_.engine.progress();
     DeviceImage& image = ctx_.image;
 
     engine.packetCount = 0;
     progress.allSent = false;
-    window.overall = 0;
-    window.partial = 0;
-    window.partialMax = 62;
-    ctx_.engine.reportProgress();
+    ctx_.engine.restartBars(62);
 
     if (ctx_.port.state().portNumber < 1 || !ctx_.port.state().adapterFound) {
         ctx_.dialogs.msgBox(QCoreApplication::translate("DeviceWrites", "Device type not detected.") + crLf()
@@ -319,8 +312,7 @@ QCoro::Task<WriteResult> DeviceWrites::write()
         co_return lastResult_;
 
     engine.packetCount = 0;
-    progress.sentLength = 0;
-    progress.totalLength = 0;
+    progress.partialBar = PartialBar::FollowsOverall;
     progress.allSent = false;
     ctx_.views.logged({TrafficEntry::Kind::PacketsCleared, {}, {}});
     qint32 changedCount = 0;
@@ -345,11 +337,8 @@ QCoro::Task<WriteResult> DeviceWrites::write()
     // A copy: the store may be replaced (a file opened) while the blocks are being sent.
     const ExtendedDataStore store = image.extended;
     if (extendedDataEmpty(store)) {
-        progress.totalLength = changedCount + 1;
-        progress.parametersOnly = true;
-        window.overall = 0;
-        window.partial = 0;
-        window.partialMax = changedCount + 1;
+        progress.partialBar = PartialBar::Parameters;
+        ctx_.engine.restartBars(changedCount + 1);
         showProgressBar();
         co_await parameterWrite(values);
         image.uninitialised.fill(false);
@@ -368,13 +357,9 @@ QCoro::Task<WriteResult> DeviceWrites::write()
     }
 
     const qint32 total = changedCount + extendedProgressUnits(store);
-    progress.totalLength = total;
-    progress.withExtendedData = true;
+    progress.partialBar = total != 0 ? PartialBar::Packets : PartialBar::Still;
     // The detection's batch has moved the bars; the write starts them afresh.
-    window.overall = 0;
-    window.partial = 0;
-    window.partialMax = total + 5;
-    ctx_.engine.reportProgress();
+    ctx_.engine.restartBars(total + 5);
     const MsgAnswer answer = co_await ctx_.dialogs.ask(
         Question::ExtendedData,
         QCoreApplication::translate("DeviceWrites", "Extended Data is to be written to the device. That could take a while.") + crLf()

@@ -365,7 +365,6 @@ private slots:
         QVERIFY2(bar >= 49 && bar <= 51, qPrintable(QString::number(bar)));
         QVERIFY(rig.runUntilBatchEnd());
         QCOMPARE(rig.engine.progress().overall, 100);
-        QCOMPARE(rig.engine.bookkeeping().sentLength, 4 * 4999);
         rig.clock.runFor(100); // the last answer
         QCOMPARE(rig.responses.size(), 5000);
         for (int i = 0; i < 5000; ++i)
