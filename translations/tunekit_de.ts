@@ -543,6 +543,10 @@ Die Berechtigungsstufe ergibt sich aus dem Passwort in TUNEKIT_PASSWORD oder in 
         <source>The trace file %1 cannot be written.</source>
         <translation>Die Mitschnittdatei %1 kann nicht geschrieben werden.</translation>
     </message>
+    <message>
+        <source>The transmitter reports ConfigID %1, a family Tunekit does not know: nothing of it can be read, written or compared.</source>
+        <translation>Der Sender meldet ConfigID %1, eine Familie, die Tunekit nicht kennt: von ihm kann nichts gelesen, geschrieben oder verglichen werden.</translation>
+    </message>
 </context>
 <context>
     <name>ConfigFileReader</name>
@@ -1315,6 +1319,10 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
     <message>
         <source>Written and verified.</source>
         <translation>Geschrieben und geprüft.</translation>
+    </message>
+    <message>
+        <source>The unit reports ConfigID %1, a family Tunekit does not know.</source>
+        <translation>Das Gerät meldet ConfigID %1, eine Familie, die Tunekit nicht kennt.</translation>
     </message>
 </context>
 <context>

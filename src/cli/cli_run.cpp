@@ -367,6 +367,12 @@ Exit CliRun::readProblems(const ReadOutcome& read, bool informationComplete)
         error(translated(QT_TRANSLATE_NOOP("Cli", "The device did not answer the information request.")));
         return Exit::NoDevice;
     }
+    if (read.configId != 0 && !read.familyKnown) {
+        error(translated(QT_TRANSLATE_NOOP("Cli", "The transmitter reports ConfigID %1, a family Tunekit does not know: "
+                                                  "nothing of it can be read, written or compared."))
+                  .arg(read.configId));
+        return Exit::Refused;
+    }
     if (read.configId == 0 || !read.missing.isEmpty()) {
         error(translated(QT_TRANSLATE_NOOP("Cli", "The device did not answer for: %1")).arg(read.missing.join(QStringLiteral(", "))));
         return Exit::NoDevice;

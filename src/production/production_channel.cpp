@@ -159,6 +159,10 @@ QCoro::Task<bool> ProductionChannel::programUnit()
     using Stage = ProgramReport::Stage;
     switch (report.stage) {
     case Stage::ReadIncomplete:
+        if (report.read.configId != 0 && !report.read.familyKnown)
+            co_return finish(record, false,
+                             translated(QT_TRANSLATE_NOOP("ProductionChannel", "The unit reports ConfigID %1, a family Tunekit does not know."))
+                                 .arg(report.read.configId));
         co_return finish(record, false,
                          translated(QT_TRANSLATE_NOOP("ProductionChannel", "The unit did not answer for: %1"))
                              .arg(report.read.configId == 0 ? QStringLiteral("ConfigID") : report.read.missing.join(QStringLiteral(", "))));

@@ -76,14 +76,14 @@ QCoro::Task<ReadOutcome> Station::readParameters()
     const Operation running(operations_);
     co_await transfers_->readParameters();
     co_await batchOver();
-    ReadOutcome outcome{false, image_.deviceConfigId, {}};
+    ReadOutcome outcome{false, image_.deviceConfigId, findFamily(image_.deviceConfigId) != nullptr, {}};
     for (int nr = 2; nr <= ParamCount; ++nr) {
         const auto i = static_cast<std::size_t>(nr);
         // Every applicable parameter has its value once its answer is in.
         if (image_.applicable[i] && image_.value[i].isEmpty())
             outcome.missing << findConfigDefine(nr).name.toString();
     }
-    outcome.complete = !engine_.state().gaveUp && outcome.configId != 0 && outcome.missing.isEmpty();
+    outcome.complete = !engine_.state().gaveUp && outcome.familyKnown && outcome.missing.isEmpty();
     co_return outcome;
 }
 
@@ -92,7 +92,7 @@ QCoro::Task<ReadOutcome> Station::readInformation()
     const Operation running(operations_);
     co_await transfers_->readInformation();
     co_await batchOver();
-    co_return ReadOutcome{!engine_.state().gaveUp, image_.deviceConfigId, {}};
+    co_return ReadOutcome{!engine_.state().gaveUp, image_.deviceConfigId, findFamily(image_.deviceConfigId) != nullptr, {}};
 }
 
 QCoro::Task<> Station::restartAfterWrite()
@@ -171,7 +171,8 @@ QCoro::Task<ProgramReport> Station::programUnit(ProgramRequest request, records:
         step(ProgramStep::Reading);
         report.read = co_await readParameters();
         step(ProgramStep::TransferEnded);
-        if (stopped() || report.read.configId == 0 || !report.read.missing.isEmpty()) {
+        // A family Tunekit does not know has no parameters: there is nothing to back up or compare.
+        if (stopped() || !report.read.familyKnown || !report.read.missing.isEmpty()) {
             report.stage = stopped() ? Stage::Stopped : Stage::ReadIncomplete;
             co_return report;
         }

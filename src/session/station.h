@@ -39,6 +39,7 @@ struct StationSeams {
 struct ReadOutcome {
     bool complete = false;   // every request was answered and every parameter has its value
     int configId = 0;        // the family the device reported; 0 = no device answered
+    bool familyKnown = false; // configId is a family Tunekit has parameters for; else nothing was read
     QStringList missing;     // parameters of the family the device left without a value
 };
 

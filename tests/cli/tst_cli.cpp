@@ -291,6 +291,9 @@ private slots:
         QTest::newRow("missing file") << "--config-id 53" << "write none.scd" << 5 << "The file none.scd cannot be read.";
         QTest::newRow("port that does not exist") << "" << "detect --port /dev/tunekit-none" << 3 << "The port does not exist";
         QTest::newRow("device not answering") << "--silent" << "detect" << 4 << "Device not detected.";
+        // A family without parameters is neither backed up, written nor "verified".
+        QTest::newRow("family Tunekit does not know") << "--config-id 255" << "write station.scd --yes" << 6
+                                                      << "reports ConfigID 255, a family Tunekit does not know";
         // A second station on the same port is turned away, never interleaved.
         QTest::newRow("port in use") << "--config-id 53" << "detect" << 3 << "Another program is using the port.";
         QTest::newRow("password of no level") << "--config-id 53" << "detect" << 2 << "The password unlocks no access level.";
@@ -315,7 +318,7 @@ private slots:
         QSerialPort first(port_);
         if (tag == "port in use")
             QVERIFY(first.open(QIODevice::ReadWrite));
-        if (tag == "convert of a valid file")
+        if (tag == "convert of a valid file" || tag == "family Tunekit does not know")
             QVERIFY(QFile::copy(QStringLiteral(TUNEKIT_TEST_DATA_DIR "/backup_cfg2.scd"), path(u"station.scd"_s)));
         const Result result = cli(commandLine, tag == "password of no level" ? "Rose" : "",
                                   tag == "results to a full disk" ? u"/dev/full"_s : QString());
