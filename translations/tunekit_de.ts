@@ -547,6 +547,10 @@ Die Berechtigungsstufe ergibt sich aus dem Passwort in TUNEKIT_PASSWORD oder in 
         <source>The transmitter reports ConfigID %1, a family Tunekit does not know: nothing of it can be read, written or compared.</source>
         <translation>Der Sender meldet ConfigID %1, eine Familie, die Tunekit nicht kennt: von ihm kann nichts gelesen, geschrieben oder verglichen werden.</translation>
     </message>
+    <message>
+        <source>The device is written but not verified: its read-back did not end. &quot;%1&quot; checks it.</source>
+        <translation>Das Gerät ist beschrieben, aber nicht geprüft: sein Zurücklesen wurde nicht beendet. "%1" prüft es.</translation>
+    </message>
 </context>
 <context>
     <name>ConfigFileReader</name>

@@ -607,8 +607,17 @@ QCoro::Task<Exit> CliRun::write()
         co_return Exit::Ok;
     }
     const VerifyReport& verify = programmed.verify;
-    if (const Exit problem = readProblems(verify.readBack, true); problem != Exit::Ok)
-        co_return problem;
+    if (!verify.readBack.complete) {
+        json_.insert(QStringLiteral("verified"), false);
+        // A family without parameters had nothing written; any other device holds the whole file,
+        // and only its check is missing.
+        if (const Exit problem = readProblems(verify.readBack, true); problem == Exit::Refused)
+            co_return problem;
+        error(translated(QT_TRANSLATE_NOOP("Cli", "The device is written but not verified: its read-back did not end. "
+                                                  "\"%1\" checks it."))
+                  .arg(QStringLiteral("tunekit-cli diff ") + options_.file));
+        co_return Exit::Failed;
+    }
     json_.insert(QStringLiteral("mismatches"), differencesJson(verify.mismatches, "file", "read"));
     json_.insert(QStringLiteral("verified"), verify.verified);
     if (!verify.verified) {

@@ -407,7 +407,8 @@ private slots:
             QByteArray message;
         };
         for (const Interruption& interruption : {Interruption{"Reading the device ...", 10, "Nothing was written to the device."},
-                                                 Interruption{"Writing ...", 9, "To restore it: tunekit-cli restore backups/"}}) {
+                                                 Interruption{"Writing ...", 9, "To restore it: tunekit-cli restore backups/"},
+                                                 Interruption{"Verifying ...", 8, "written but not verified"}}) {
             QProcess process;
             process.setReadChannel(QProcess::StandardError);
             startCli(process, u"write big.scd --yes"_s);
