@@ -549,7 +549,7 @@ Die Berechtigungsstufe ergibt sich aus dem Passwort in TUNEKIT_PASSWORD oder in 
     </message>
     <message>
         <source>The device is written but not verified: its read-back did not end. &quot;%1&quot; checks it.</source>
-        <translation>Das Gerät ist beschrieben, aber nicht geprüft: sein Zurücklesen wurde nicht beendet. "%1" prüft es.</translation>
+        <translation>Das Gerät ist beschrieben, aber nicht geprüft: sein Zurücklesen wurde nicht beendet. &quot;%1&quot; prüft es.</translation>
     </message>
 </context>
 <context>

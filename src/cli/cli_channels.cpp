@@ -76,7 +76,10 @@ QCoro::Task<Exit> CliChannels::run()
     for (const QString& serial : missing)
         print(stderr, translated(QT_TRANSLATE_NOOP("Cli", "No adapter with the serial number %1 is plugged in.")).arg(serial) + u'\n');
     if (ports.removeDuplicates() > 0) {
-        print(stderr, translated(QT_TRANSLATE_NOOP("Cli", "A port was named twice; each channel needs a port of its own.")) + u'\n');
+        const QString message = translated(QT_TRANSLATE_NOOP("Cli", "A port was named twice; each channel needs a port of its own."));
+        print(stderr, message + u'\n');
+        if (options_.json)
+            print(stdout, QString::fromUtf8(QJsonDocument(usageErrorJson(codes_.codeFor(message), message)).toJson(QJsonDocument::Indented)));
         co_return Exit::Usage;
     }
 

@@ -2,6 +2,8 @@
 
 #include "base/version_info.h"
 
+#include <QJsonArray>
+
 namespace tunekit::cli {
 
 QJsonObject jsonDocument(const QString& command)
@@ -40,6 +42,14 @@ QJsonObject messageJson(const QString& code, MsgIcon icon, const QString& title,
     if (!answer.isEmpty())
         message.insert(QStringLiteral("answer"), answer);
     return message;
+}
+
+QJsonObject usageErrorJson(const QString& code, const QString& message)
+{
+    QJsonObject document = jsonDocument(QString());
+    document.insert(QStringLiteral("exitCode"), 2);
+    document.insert(QStringLiteral("messages"), QJsonArray{messageJson(code, MsgIcon::Critical, QString(), message.trimmed())});
+    return document;
 }
 
 } // namespace tunekit::cli

@@ -25,4 +25,7 @@ QJsonValue machineValue(const QString& text);
 QJsonObject messageJson(const QString& code, MsgIcon icon, const QString& title, const QString& text,
                         const QString& answer = {});
 
+// The document of a command line that was not understood: no command ran, and the message says why.
+QJsonObject usageErrorJson(const QString& code, const QString& message);
+
 } // namespace tunekit::cli

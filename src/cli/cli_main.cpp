@@ -44,11 +44,7 @@ int main(int argc, char* argv[])
         std::fputs(text.constData(), parsed.help ? stdout : stderr);
         if (parsed.json && !parsed.help) {
             // The command line was not understood, so no command ran.
-            QJsonObject document = tunekit::cli::jsonDocument(QString());
-            document.insert(QStringLiteral("exitCode"), static_cast<int>(tunekit::cli::Exit::Usage));
-            document.insert(QStringLiteral("messages"),
-                            QJsonArray{tunekit::cli::messageJson(codes.codeFor(parsed.message), tunekit::MsgIcon::Critical,
-                                                                 QString(), parsed.message.trimmed())});
+            const QJsonObject document = tunekit::cli::usageErrorJson(codes.codeFor(parsed.message), parsed.message);
             std::fputs(QJsonDocument(document).toJson(QJsonDocument::Indented).constData(), stdout);
         }
         return static_cast<int>(parsed.help ? tunekit::cli::Exit::Ok : tunekit::cli::Exit::Usage);

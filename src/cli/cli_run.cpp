@@ -140,6 +140,18 @@ Exit CliRun::finish(Exit exit)
         if (exit == Exit::Ok || exit == Exit::Differs)
             exit = Exit::Failed;
     }
+    // Results that did not reach standard output are a failure, and the record says so; only a
+    // --json document, which names the record, is printed after it.
+    bool outputLostTold = false;
+    const auto outputLost = [this, &exit, &outputLostTold] {
+        if (!console_.outputFailed() || outputLostTold)
+            return;
+        outputLostTold = true;
+        console_.error(translated(QT_TRANSLATE_NOOP("Cli", "The output could not be written completely.")) + QLatin1Char('\n'));
+        if (exit == Exit::Ok || exit == Exit::Differs)
+            exit = Exit::Failed;
+    };
+    outputLost();
     if (usesDevice())
         keepRecord(exit);
     if (options_.json && recordsDocument_ && exit == Exit::Ok) {
@@ -169,11 +181,7 @@ Exit CliRun::finish(Exit exit)
         if (options_.json)
             console_.out(QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented)));
     }
-    if (console_.outputFailed()) {
-        console_.error(translated(QT_TRANSLATE_NOOP("Cli", "The output could not be written completely.")) + QLatin1Char('\n'));
-        if (exit == Exit::Ok || exit == Exit::Differs)
-            exit = Exit::Failed;
-    }
+    outputLost();
     return exit;
 }
 
@@ -185,15 +193,15 @@ void CliRun::keepRecord(Exit exit)
         record.adapter = adapterOfPort(systemPorts(), portName_);
     if (level_)
         record.accessLevel = QString::fromLatin1(level_->recordName());
-    const QString file = options_.command == Command::Read ? options_.output : options_.file;
-    if (!file.isEmpty()) {
-        record.file = QFileInfo(file).absoluteFilePath();
-        record.fileSha256 = fileSha256(file);
-    }
     const bool passed = exit == Exit::Ok || (exit == Exit::Differs && options_.command == Command::Diff);
+    // The file written to a device is hashed when it is checked; a read's output once it is saved.
+    if (options_.command == Command::Read && !options_.output.isEmpty() && passed) {
+        record.file = QFileInfo(options_.output).absoluteFilePath();
+        record.fileSha256 = fileSha256(options_.output);
+    }
     const records::ChosenStore chosen = records::openUserStore(options_.recordsUrl);
     const records::RecordOutcome outcome =
-        records::finishAndKeep(record, passed, static_cast<int>(exit), lastMessage_, chosen.store.get(), chosen.error);
+        records::finishAndKeep(record, passed, static_cast<int>(exit), lastMessage(), chosen.store.get(), chosen.error);
     QString stored = QStringLiteral("stored");
     if (outcome.status != records::RecordOutcome::Status::Stored) {
         stored = outcome.status == records::RecordOutcome::Status::KeptLocally ? QStringLiteral("keptLocally")
@@ -201,6 +209,13 @@ void CliRun::keepRecord(Exit exit)
         console_.error(records::outcomeNote(outcome) + QLatin1Char('\n'));
     }
     json_.insert(QStringLiteral("record"), QJsonObject{{QStringLiteral("id"), record.id}, {QStringLiteral("stored"), stored}});
+}
+
+QString CliRun::lastMessage() const
+{
+    if (!lastMessage_.isEmpty() || dialogs_.messages.isEmpty())
+        return lastMessage_;
+    return dialogs_.shown(dialogs_.messages.last().text);
 }
 
 void CliRun::interrupt()
@@ -377,7 +392,10 @@ Exit CliRun::readProblems(const ReadOutcome& read, bool informationComplete)
         error(translated(QT_TRANSLATE_NOOP("Cli", "The device did not answer for: %1")).arg(read.missing.join(QStringLiteral(", "))));
         return Exit::NoDevice;
     }
-    describeUnit(record_, session_->device());
+    // A write's read-back does not rename the unit: the record names it as it came, as its
+    // backup does.
+    if (record_.serialNumber.isEmpty())
+        describeUnit(record_, session_->device());
     return Exit::Ok;
 }
 
@@ -488,8 +506,11 @@ QCoro::Task<Exit> CliRun::read()
 Exit CliRun::requireFile(const QString& path)
 {
     const QFileInfo info(path);
-    if (info.isFile() && info.isReadable())
+    if (info.isFile() && info.isReadable()) {
+        record_.file = info.absoluteFilePath();
+        record_.fileSha256 = fileSha256(path);
         return Exit::Ok;
+    }
     error(translated(QT_TRANSLATE_NOOP("Cli", "The file %1 cannot be read.")).arg(path));
     return Exit::FileInvalid;
 }

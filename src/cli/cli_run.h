@@ -32,7 +32,8 @@ public:
     // The --json document of the run, also when it was not printed; complete once Run() has ended.
     const QJsonObject& document() const noexcept { return document_; }
     // The last line the run told: its error, or its result.
-    const QString& lastMessage() const noexcept { return lastMessage_; }
+    // The last thing the run told the user: its own line, else the last message of its answers.
+    QString lastMessage() const;
     // Stops a running write after the packet on the line (Ctrl-C, SIGTERM).
     void interrupt();
 

@@ -190,13 +190,24 @@ private slots:
         QVERIFY2(cut.err.contains(u"the device is partly written"_s), qPrintable(cut.err));
         QVERIFY(!cut.err.contains(u"Written and verified."_s));
 
+        // Results that could not be saved or printed are no pass, and a read names no file it did
+        // not save; a device that never answered leaves the message it gave.
+        QVERIFY(startSim(u"--config-id 53"_s));
+        QCOMPARE(cli(u"read -o missing/dev.scd"_s).exit, 8);
+        QCOMPARE(cli(u"read"_s, {}, u"/dev/full"_s).exit, 8);
+        QVERIFY(startSim(u"--silent"_s));
+        QCOMPARE(cli(u"detect"_s).exit, 4);
+
         // Every command that touched a device left its record in the user's data folder, failures too.
         const QJsonArray history = cli(u"records --json"_s).json().value(u"records"_s).toArray();
         QStringList runs;
         for (const QJsonValue& record : history)
             runs << u"%1 %2 %3"_s.arg(record["command"_L1].toString(), record["result"_L1].toString()).arg(record["exitCode"_L1].toInt());
         QCOMPARE(runs, (QStringList{u"read passed 0"_s, u"diff passed 1"_s, u"write passed 0"_s, u"diff passed 0"_s,
-                                    u"restore passed 0"_s, u"diff passed 0"_s, u"write failed 6"_s, u"write failed 9"_s}));
+                                    u"restore passed 0"_s, u"diff passed 0"_s, u"write failed 6"_s, u"write failed 9"_s,
+                                    u"read failed 8"_s, u"read failed 8"_s, u"detect failed 4"_s}));
+        QCOMPARE(history.at(8)["file"_L1].toString(), QString());
+        QVERIFY(history.at(10)["message"_L1].toString().startsWith(u"Device not detected."_s));
         const QJsonObject written = history.at(2).toObject();
         QCOMPARE(written["changes"_L1].toArray(),
                  (QJsonArray{QJsonObject{{u"name"_s, u"TransmitPower"_s}, {u"before"_s, u"27"_s}, {u"after"_s, u"20"_s}}}));
@@ -528,6 +539,11 @@ private slots:
         QVERIFY2(!keysAndCodes(english).contains(u"code=unknown"_s), qPrintable(keysAndCodes(english).join(u' ')));
         QCOMPARE(keysAndCodes(deutsch), keysAndCodes(english));
         QVERIFY(deutsch.value(u"messages"_s) != english.value(u"messages"_s));
+        // A port named twice is a usage error, with its document too.
+        const QJsonObject twice = cli(u"detect --port "_s + port_ + u" --port "_s + port_ + u" --json"_s).json();
+        QCOMPARE(twice.value(u"exitCode"_s).toInt(), 2);
+        QVERIFY2(schema.problems(twice).isEmpty() && !keysAndCodes(twice).contains(u"code=unknown"_s),
+                 qPrintable(keysAndCodes(twice).join(u' ')));
 
         // A channel whose port cannot be opened says so in messages that have their codes.
         const QJsonObject channels = cli(u"detect --port "_s + port_ + u" --port /dev/null --json"_s).json();
