@@ -153,7 +153,7 @@ void ProductionTab::setChannels(const QList<ChannelPlan>& plans)
             entry->line = std::make_unique<QSerialPortLine>([port](int) { return port; });
         }
         entry->channel = std::make_unique<ProductionChannel>(
-            ChannelSeams{*entry->line, clock_, host_, records(), plan.port, plan.adapter}, settings_,
+            ChannelSeams{*entry->line, clock_, host_, records(), plan.port, plan.adapter, noRecords_}, settings_,
             level_ ? level_() : AccessLevel::production(), version_);
         const int row = static_cast<int>(channels_.size());
         entry->channel->setChanged([this, row] { showRow(row); });
@@ -198,8 +198,11 @@ void ProductionTab::showFile()
 
 records::RecordStore* ProductionTab::records()
 {
-    if (!records_)
-        records_ = records::openUserStore().store;
+    if (!records_) {
+        records::ChosenStore chosen = records::openUserStore();
+        records_ = std::move(chosen.store);
+        noRecords_ = chosen.error; // each unit's row tells it
+    }
     return records_.get();
 }
 

@@ -73,6 +73,7 @@ private:
     int fileConfigId_ = 0;
     std::vector<std::unique_ptr<Entry>> channels_;
     std::unique_ptr<records::RecordStore> records_;
+    QString noRecords_; // why the store could not be opened
     std::function<void()> beforeStart_;
     QTableWidget* table_ = nullptr;
     QLabel* fileName_ = nullptr;

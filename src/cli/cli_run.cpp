@@ -206,7 +206,7 @@ void CliRun::keepRecord(Exit exit)
     if (outcome.status != records::RecordOutcome::Status::Stored) {
         stored = outcome.status == records::RecordOutcome::Status::KeptLocally ? QStringLiteral("keptLocally")
                                                                                : QStringLiteral("failed");
-        console_.error(records::outcomeNote(outcome) + QLatin1Char('\n'));
+        error(records::outcomeNote(outcome)); // on a channel too, whose line shows it
     }
     json_.insert(QStringLiteral("record"), QJsonObject{{QStringLiteral("id"), record.id}, {QStringLiteral("stored"), stored}});
 }

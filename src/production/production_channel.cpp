@@ -117,8 +117,9 @@ QCoro::Task<bool> ProductionChannel::unitPresent()
 bool ProductionChannel::finish(records::OperationRecord& record, bool passed, const QString& message)
 {
     message_ = message.isEmpty() && !answers_.messages.isEmpty() ? answers_.messages.last() : message;
-    if (seams_.records) {
-        const QString note = records::outcomeNote(records::finishAndKeep(record, passed, passed ? 0 : 1, message_, seams_.records));
+    if (seams_.records || !seams_.noRecords.isEmpty()) {
+        const QString note = records::outcomeNote(
+            records::finishAndKeep(record, passed, passed ? 0 : 1, message_, seams_.records, seams_.noRecords));
         if (!note.isEmpty())
             message_ += (message_.isEmpty() ? QString() : QStringLiteral("\n")) + note;
     }

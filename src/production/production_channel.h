@@ -51,6 +51,7 @@ struct ChannelSeams {
     records::RecordStore* records = nullptr; // none: no record is kept
     QString port;                            // as the operator knows it
     QString adapter;                         // the adapter's USB serial number
+    QString noRecords;                       // without a store: why none could be opened
 };
 
 // One channel of a production line: a station on its own adapter that programs one unit after the

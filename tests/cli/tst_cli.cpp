@@ -280,6 +280,8 @@ private slots:
         QVERIFY2(detect.err.contains(u"Record kept locally"_s), qPrintable(detect.err));
         const QJsonObject record = detect.json()["record"_L1].toObject();
         QCOMPARE(record["stored"_L1].toString(), u"keptLocally"_s);
+        // Told among the run's messages too, which a channel's line shows.
+        QVERIFY(detect.json()["messages"_L1].toArray().last()["text"_L1].toString().startsWith(u"Record kept locally"_s));
         const QString server = qEnvironmentVariable("TUNEKIT_TEST_POSTGRES");
         if (server.isEmpty())
             QSKIP("TUNEKIT_TEST_POSTGRES names no PostgreSQL server (scripts/test.sh starts one)");
