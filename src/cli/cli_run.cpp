@@ -152,6 +152,9 @@ Exit CliRun::finish(Exit exit)
             exit = Exit::Failed;
     };
     outputLost();
+    // -q keeps notes back, but a failure always says why: the device's message may have been one.
+    if (exit != Exit::Ok && exit != Exit::Differs && !console_.errorShown() && !lastMessage().isEmpty())
+        console_.error(lastMessage() + QLatin1Char('\n'));
     if (usesDevice())
         keepRecord(exit);
     if (options_.json && recordsDocument_ && exit == Exit::Ok) {

@@ -46,6 +46,7 @@ void Console::error(const QString& text) const
         return;
     endProgressLine();
     print(stderr, text);
+    errorShown_ = true;
 }
 
 void Console::note(const QString& text) const

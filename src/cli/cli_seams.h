@@ -31,12 +31,15 @@ public:
     bool quiet() const noexcept { return quiet_; }
     // Writing to standard output failed (a full disk, a closed pipe): the results are lost.
     bool outputFailed() const noexcept { return outputFailed_; }
+    // Something was shown as an error.
+    bool errorShown() const noexcept { return errorShown_; }
 
 private:
     bool quiet_;
     bool silent_;
     mutable bool progressOpen_ = false;
     mutable bool outputFailed_ = false;
+    mutable bool errorShown_ = false;
 };
 
 // The window's message boxes on the command line: messages are printed and kept; questions are

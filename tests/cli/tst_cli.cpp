@@ -304,6 +304,7 @@ private slots:
         QTest::newRow("missing file") << "--config-id 53" << "write none.scd" << 5 << "The file none.scd cannot be read.";
         QTest::newRow("port that does not exist") << "" << "detect --port /dev/tunekit-none" << 3 << "The port does not exist";
         QTest::newRow("device not answering") << "--silent" << "detect" << 4 << "Device not detected.";
+        QTest::newRow("device not answering, quiet") << "--silent" << "detect -q" << 4 << "Device not detected.";
         // A family without parameters is neither backed up, written nor "verified".
         QTest::newRow("family Tunekit does not know") << "--config-id 255" << "write station.scd --yes" << 6
                                                       << "reports ConfigID 255, a family Tunekit does not know";
