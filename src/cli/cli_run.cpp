@@ -197,10 +197,13 @@ void CliRun::keepRecord(Exit exit)
     if (level_)
         record.accessLevel = QString::fromLatin1(level_->recordName());
     const bool passed = exit == Exit::Ok || (exit == Exit::Differs && options_.command == Command::Diff);
-    // The file written to a device is hashed when it is checked; a read's output once it is saved.
+    // The file written to a device is hashed when it is loaded (a file that could not be read is
+    // named without one); a read's output once it is saved.
     if (options_.command == Command::Read && !options_.output.isEmpty() && passed) {
         record.file = QFileInfo(options_.output).absoluteFilePath();
         record.fileSha256 = fileSha256(options_.output);
+    } else if (record.file.isEmpty() && !options_.file.isEmpty()) {
+        record.file = QFileInfo(options_.file).absoluteFilePath();
     }
     const records::ChosenStore chosen = records::openUserStore(options_.recordsUrl);
     const records::RecordOutcome outcome =
