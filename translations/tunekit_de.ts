@@ -512,10 +512,6 @@ Die Berechtigungsstufe ergibt sich aus dem Passwort in TUNEKIT_PASSWORD oder in 
         <translation>Ein Port wurde zweimal genannt; jeder Kanal braucht einen eigenen Port.</translation>
     </message>
     <message>
-        <source>not plugged in</source>
-        <translation>nicht angeschlossen</translation>
-    </message>
-    <message>
         <source>%1 of %2 channels passed.</source>
         <translation>%1 von %2 Kanälen bestanden.</translation>
     </message>

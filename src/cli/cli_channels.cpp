@@ -108,8 +108,17 @@ QCoro::Task<Exit> CliChannels::run()
     QList<Exit> exits;
     for (QCoro::Task<Exit>& task : started)
         exits.append(co_await task);
-    for (qsizetype i = 0; i < missing.size(); ++i)
-        exits.append(Exit::NoPort);
+    // An adapter that is not plugged in is a channel that failed at once, with its record.
+    QStringList names = ports;
+    for (const QString& serial : missing) {
+        Options channel = options_;
+        channel.port.clear();
+        channel.ports.clear();
+        channel.adapters.clear();
+        runs.push_back(std::make_unique<CliRun>(channel, language_, codes_, CliRun::Output::Channel));
+        exits.append(runs.back()->adapterMissing(serial));
+        names.append(serial);
+    }
 
     int passed = 0;
     QJsonArray channels;
@@ -121,17 +130,9 @@ QCoro::Task<Exit> CliChannels::run()
         const QJsonObject& document = runs[i]->document();
         channels.append(document);
         const QString serial = document.value(QStringLiteral("serialNumber")).toString();
-        lines += QStringList{ports.at(static_cast<qsizetype>(i)), ok ? QStringLiteral("PASS") : QStringLiteral("FAIL"),
+        lines += QStringList{names.at(static_cast<qsizetype>(i)), ok ? QStringLiteral("PASS") : QStringLiteral("FAIL"),
                              QString::number(static_cast<int>(exit)), serial.isEmpty() ? QStringLiteral("-") : serial,
                              runs[i]->lastMessage()}
-                     .join(u'\t')
-                 + u'\n';
-    }
-    for (const QString& serial : missing) {
-        channels.append(QJsonObject{{QStringLiteral("adapter"), serial},
-                                    {QStringLiteral("exitCode"), static_cast<int>(Exit::NoPort)}});
-        lines += QStringList{serial, QStringLiteral("FAIL"), QString::number(static_cast<int>(Exit::NoPort)),
-                             QStringLiteral("-"), translated(QT_TRANSLATE_NOOP("Cli", "not plugged in"))}
                      .join(u'\t')
                  + u'\n';
     }

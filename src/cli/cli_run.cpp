@@ -192,7 +192,7 @@ void CliRun::keepRecord(Exit exit)
 {
     records::OperationRecord& record = record_;
     record.port = portName_;
-    if (!options_.simulate)
+    if (!options_.simulate && !portName_.isEmpty())
         record.adapter = adapterOfPort(systemPorts(), portName_);
     if (level_)
         record.accessLevel = QString::fromLatin1(level_->recordName());
@@ -240,6 +240,17 @@ QCoro::Task<Exit> CliRun::run()
         interruptWatch_ = std::make_unique<InterruptWatch>([this] { interrupt(); });
     record_ = records::startRecord(commandName(options_.command), host_.computerName(), QDateTime::currentDateTimeUtc());
     co_return finish(co_await runCommand());
+}
+
+Exit CliRun::adapterMissing(const QString& serial)
+{
+    record_ = records::startRecord(commandName(options_.command), host_.computerName(), QDateTime::currentDateTimeUtc());
+    record_.adapter = serial;
+    if (!options_.file.isEmpty())
+        json_.insert(QStringLiteral("file"), options_.file);
+    findAccessLevel();
+    error(translated(QT_TRANSLATE_NOOP("Cli", "No adapter with the serial number %1 is plugged in.")).arg(serial));
+    return finish(Exit::NoPort);
 }
 
 QCoro::Task<Exit> CliRun::runCommand()

@@ -29,9 +29,11 @@ public:
 
     // Ends with the command; the caller runs the event loop meanwhile.
     QCoro::Task<Exit> run();
-    // The --json document of the run, also when it was not printed; complete once Run() has ended.
+    // A channel named by the USB serial number of an adapter that is not plugged in: the run
+    // ends at once (exit 3), with its record and document.
+    Exit adapterMissing(const QString& serial);
+    // The --json document of the run, also when it was not printed; complete once run() has ended.
     const QJsonObject& document() const noexcept { return document_; }
-    // The last line the run told: its error, or its result.
     // The last thing the run told the user: its own line, else the last message of its answers.
     QString lastMessage() const;
     // Stops a running write after the packet on the line (Ctrl-C, SIGTERM).

@@ -548,11 +548,17 @@ private slots:
         QVERIFY2(schema.problems(twice).isEmpty() && !keysAndCodes(twice).contains(u"code=unknown"_s),
                  qPrintable(keysAndCodes(twice).join(u' ')));
 
-        // A channel whose port cannot be opened says so in messages that have their codes.
-        const QJsonObject channels = cli(u"detect --port "_s + port_ + u" --port /dev/null --json"_s).json();
+        // A channel whose port cannot be opened, and one whose adapter is not plugged in, say so
+        // in messages that have their codes, and each leaves its record.
+        const QJsonObject channels = cli(u"detect --port "_s + port_ + u" --port /dev/null --adapter TUNEKIT-NONE --json"_s).json();
         QCOMPARE(channels.value(u"exitCode"_s).toInt(), 3);
         QVERIFY2(schema.problems(channels).isEmpty(), qPrintable(schema.problems(channels).join(u'\n')));
         QVERIFY2(!keysAndCodes(channels).contains(u"code=unknown"_s), qPrintable(keysAndCodes(channels).join(u' ')));
+        const QJsonArray parts = channels.value(u"channels"_s).toArray();
+        QCOMPARE(parts.size(), 3);
+        for (const QJsonValue part : parts)
+            QCOMPARE(part["record"_L1]["stored"_L1].toString(), u"stored"_s);
+        QVERIFY(parts.at(2)["messages"_L1].toArray().last()["text"_L1].toString().contains(u"TUNEKIT-NONE"_s));
     }
 
     // The records command prints what the store holds, filtered, as JSON, CSV or lines.
