@@ -184,9 +184,7 @@ QCoro::Task<bool> ProductionChannel::programUnit()
     case Stage::Verified: break;
     default: co_return finish(record, false, QString()); // the answers' last message tells why
     }
-    // The record names the unit as it was read before the write, as its backup does.
-    if (record.serialNumber.isEmpty())
-        describeUnit(record, station_);
+    // The station's record names the unit as it was read before the write, as its backup does.
     serialNumber_ = record.serialNumber;
     progress_ = 100;
     co_return finish(record, true,

@@ -215,7 +215,7 @@ QCoro::Task<ProgramReport> Station::programUnit(ProgramRequest request, records:
         co_return report;
     report.verify = co_await verifyWrite();
     step(ProgramStep::TransferEnded);
-    if (!backedUp && report.verify.readBack.configId != 0 && report.verify.readBack.missing.isEmpty())
+    if (!backedUp && report.verify.readBack.complete)
         describeUnit(record, *this);
     report.stage = report.verify.verified ? Stage::Verified : Stage::NotVerified;
     co_return report;
