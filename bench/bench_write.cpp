@@ -19,6 +19,7 @@
 #include "support/scripted_dialogs.h"
 #include "transfer/parameter_read.h"
 #include "transfer/parameter_write.h"
+#include "transfer/progress_bars.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -67,8 +68,9 @@ struct Writer {
     Writer(SerialLine& serialLine, Clock& time) : line(serialLine), clock(time), counter(time)
     {
         engine.connect(port, dialogs, counter);
+        engine.setBatchListener(&progress);
         engine.setReceivedTrafficShown([] { return AccessLevel::production().seesReceivedTraffic(); });
-        engine.reset().automaticResetOff = true; // a pseudo-terminal has no DTR to reset with
+        engine.setAutomaticResetOff(true); // a pseudo-terminal has no DTR to reset with
         line.setListener([this](SerialLine::Event event) { engine.handleLineEvent(event); });
         image.initDeviceImage(levelMarks(AccessLevel::production()), Language::English);
         clock.startTicker(10, [this] { engine.transmitTick(); });
@@ -86,8 +88,9 @@ struct Writer {
     TransmitEngine engine;
     DeviceImage image;
     StationViews views;
+    ProgressBars progress{clock, views};
     TransferOptions options;
-    DeviceTransfers transfers{TransferContext{engine, port, image, dialogs, views, options, [] { return AccessLevel::production(); }}};
+    DeviceTransfers transfers{TransferContext{engine, progress, port, image, dialogs, views, options, [] { return AccessLevel::production(); }}};
     DeviceWrites writes{transfers};
 };
 

@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -100,8 +101,9 @@ int run(const QString& folder, const QString& language)
     progress.setInterval(20);
     QObject::connect(&progress, &QTimer::timeout, [&] {
         auto* transferWindow = window.findChild<QWidget*>(QStringLiteral("frmWriteInfo"));
-        if (!progressTaken && transferWindow && transferWindow->isVisible()
-            && window.logic().engine().progress().overall >= 30 && window.logic().engine().progress().overall <= 80) {
+        auto* overall = window.findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
+        if (!progressTaken && transferWindow && transferWindow->isVisible() && overall && overall->value() >= 30
+            && overall->value() <= 80) {
             progressTaken = save(transferWindow, file(QStringLiteral("progress")));
         }
     });

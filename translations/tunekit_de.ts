@@ -1326,6 +1326,13 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
     </message>
 </context>
 <context>
+    <name>ProgressBars</name>
+    <message>
+        <source>data transfer...ready</source>
+        <translation>Datenübertragung...beendet</translation>
+    </message>
+</context>
+<context>
     <name>PtyServer</name>
     <message>
         <source>Cannot open a pseudo-terminal (%1: %2).</source>
@@ -1564,10 +1571,6 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
     <message>
         <source>Error</source>
         <translation>Fehler</translation>
-    </message>
-    <message>
-        <source>data transfer...ready</source>
-        <translation>Datenübertragung...beendet</translation>
     </message>
     <message>
         <source>Data Loss (CommEvent comRxOver) !</source>

@@ -194,7 +194,7 @@ void MainWindow::changed(StationChanges changes)
 void MainWindow::progressChanged(const TransferProgress& progress)
 {
     aux_->transferWindow.render(progress);
-    aux_->packetConsole.setManualResetHintVisible(session_->engine().reset().consoleHintVisible);
+    aux_->packetConsole.setManualResetHintVisible(progress.resetByHand);
 }
 
 void MainWindow::logged(const TrafficEntry& entry)

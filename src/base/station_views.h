@@ -14,6 +14,8 @@ struct TransferProgress {
     int partialMax = 100;
     QString caption;
     QString detail;
+    // The last batch ended with the automatic reset switched off: the device is to be reset by hand.
+    bool resetByHand = false;
 };
 
 // The parts of a station's state that changed; a view shows them anew from the station.

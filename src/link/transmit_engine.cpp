@@ -8,7 +8,6 @@
 
 #include <QCoreApplication>
 
-#include <cmath>
 
 namespace tunekit {
 
@@ -113,11 +112,8 @@ void TransmitEngine::sendNext()
     }
     if (!batchOpen_)
         startBatch();
-    if (bookkeeping_.startProgress) {
-        bookkeeping_.queueAtStart = static_cast<qint32>(state_.queue.length());
-        bookkeeping_.startProgress = false;
-    }
-    updateProgressBars();
+    if (batchListener_)
+        batchListener_->packetLeaving(state_.queue.length());
     if (state_.queue.isEmpty()) {
         // Started with nothing queued: the batch is over at once.
         endOfQueue();
@@ -154,19 +150,12 @@ void TransmitEngine::startBatch()
     // Nothing of an earlier batch acts in this one: its reset has been carried out or given
     // up, and a half frame or a refusal belongs to it.
     batchOpen_ = true;
-    ++progressGeneration_;
     state_.resetPending = false;
     state_.rx.clear();
     state_.repeats = 0;
     state_.refusals.clear();
     state_.unsupported.clear();
     state_.gaveUp = false;
-}
-
-void TransmitEngine::reportProgress()
-{
-    if (views_)
-        views_->progressChanged(progress_);
 }
 
 void TransmitEngine::logDebug(const QString& text)
@@ -179,47 +168,10 @@ void TransmitEngine::logPacket(const QByteArray& packet, const QString& directio
     views_->logged({TrafficEntry::Kind::Packet, direction, packet});
 }
 
-void TransmitEngine::updateProgressBars()
-{
-    if (bookkeeping_.queueAtStart > 0) {
-        const double p = 100.0 - 100.0 * static_cast<double>(state_.queue.length()) / bookkeeping_.queueAtStart;
-        progress_.overall = p < 0 ? 100 : static_cast<int>(std::lround(p));
-    }
-    int& max = progress_.partialMax;
-    switch (bookkeeping_.partialBar) {
-    case PartialBar::Parameters:
-        if (max < 0 || max < state_.packetCount)
-            ++max;
-        progress_.partial = max - state_.packetCount <= 7 ? max : state_.packetCount;
-        ++state_.packetCount;
-        break;
-    case PartialBar::Packets:
-        if (max < state_.packetCount)
-            ++max;
-        progress_.partial = state_.packetCount;
-        ++state_.packetCount;
-        break;
-    case PartialBar::FollowsOverall:
-        max = 100;
-        progress_.partial = progress_.overall;
-        break;
-    case PartialBar::Still: break;
-    }
-    reportProgress();
-}
-
-void TransmitEngine::restartBars(int partialMax)
-{
-    progress_.overall = 0;
-    progress_.partial = 0;
-    progress_.partialMax = partialMax;
-    reportProgress();
-}
-
 bool TransmitEngine::resetsAfterBatch() const
 {
     switch (policy_) {
-    case ResetPolicy::AfterEveryBatch: return !reset_.automaticResetOff;
+    case ResetPolicy::AfterEveryBatch: return !automaticResetOff_;
     case ResetPolicy::WhereNeeded: return port_ && !port_->resetSinceOpen();
     }
     return true;
@@ -232,34 +184,14 @@ bool TransmitEngine::changedSinceReset() const
 
 void TransmitEngine::endOfQueue()
 {
-    reset_.consoleHintVisible = reset_.automaticResetOff;
     if (resetsAfterBatch())
         state_.resetPending = true;
     state_.sending = false;
     state_.queue.clear();
     batchOpen_ = false;
     views_->changed(StationChange::Status);
-    progress_.detail.clear();
-    progress_.caption = QCoreApplication::translate("TransmitEngine", "data transfer...ready");
-    progress_.overall = 100;
-    if (bookkeeping_.allSent)
-        progress_.partial = progress_.partialMax;
-    reportProgress();
-    scheduleHide();
-}
-
-void TransmitEngine::scheduleHide()
-{
-    // The final state stays on screen for a second without holding the engine; a batch that
-    // starts meanwhile, or a command that shows the window with new captions, keeps it open.
-    const quint64 generation = ++progressGeneration_;
-    const QString ready = progress_.caption;
-    port_->time().schedule(1000, [this, alive = std::weak_ptr<int>(alive_), generation, ready] {
-        if (!alive.lock() || generation != progressGeneration_ || progress_.caption != ready || !progress_.visible)
-            return;
-        progress_.visible = false;
-        reportProgress();
-    });
+    if (batchListener_)
+        batchListener_->batchEnded(automaticResetOff_);
 }
 
 void TransmitEngine::giveUp(const QString& message, bool deviceMayBeWorking)

@@ -36,7 +36,6 @@ struct EngineState {
     qint32 waitedMs = 0;  // 0 = no answer awaited; else 1 + ms since the packet was sent
     qint64 sentAtMs = 0;
     bool resetPending = false;
-    qint32 packetCount = 0;
     bool quietTimeouts = false;
     // repeats of the packet in flight after a corrupted or ChkError answer, and of all packets
     // since the program started.
@@ -61,29 +60,14 @@ struct EngineState {
     bool gaveUp = false;
 };
 
-// How the partial bar moves while a batch is sent.
-enum class PartialBar {
-    FollowsOverall, // reads and detection: the partial bar shows the overall one
-    Parameters,     // a parameter write: a step a packet, and full for the last few
-    Packets,        // a write with extended data: a step a packet
-    Still,          // extended data with nothing to count: the bar stays where it is
-};
-
-// How far a transfer has come; set by the transfers, read by the engine for the progress it shows.
-struct ProgressBookkeeping {
-    bool startProgress = false;
-    qint32 queueAtStart = 0; // queue characters when the batch started
-    PartialBar partialBar = PartialBar::FollowsOverall;
-    bool allSent = false;
-};
-
-
-// The automatic reset after a batch, which the window's two "Disable Automatic Reset on Timeout"
-// boxes (main window and packet console, always alike) switch off, and the packet console's hint
-// that the device must then be reset by hand.
-struct ResetOptions {
-    bool automaticResetOff = false;
-    bool consoleHintVisible = false;
+// Told of a batch as it goes: a packet leaves (queued: the queue's characters, that packet's
+// included), or the batch is over.
+class BatchListener {
+public:
+    virtual ~BatchListener() = default;
+    virtual void packetLeaving(qsizetype queued) = 0;
+    // resetByHand: the automatic reset is switched off, so none follows.
+    virtual void batchEnded(bool resetByHand) = 0;
 };
 
 // Where the device is reset (a DTR pulse; it restarts, which takes about 3 s). The front end
@@ -117,6 +101,7 @@ public:
     // Whether what comes in is shown in the terminal and the packet console; asked on every
     // arrival, since the user's rights may change at any time. Unset: not shown.
     void setReceivedTrafficShown(std::function<bool()> shown) { receivedTrafficShown_ = std::move(shown); }
+    void setBatchListener(BatchListener* listener) noexcept { batchListener_ = listener; }
     void setDownloadResponseHandler(std::function<void(const QByteArray&)> handler)
     {
         onDownloadResponse_ = std::move(handler);
@@ -152,14 +137,10 @@ public:
 
     EngineState& state() noexcept { return state_; }
     const EngineState& state() const noexcept { return state_; }
-    ProgressBookkeeping& bookkeeping() noexcept { return bookkeeping_; }
-    // What the running transfer shows of itself; reportProgress() tells the views.
-    TransferProgress& progress() noexcept { return progress_; }
-    const TransferProgress& progress() const noexcept { return progress_; }
-    void reportProgress();
-    // Both bars back to empty, the partial one counting to partialMax, and the views told.
-    void restartBars(int partialMax);
-    ResetOptions& reset() noexcept { return reset_; }
+    // The automatic reset after a batch, which the window's two "Disable Automatic Reset on
+    // Timeout" boxes (main window and packet console, always alike) switch off.
+    void setAutomaticResetOff(bool off) noexcept { automaticResetOff_ = off; }
+    bool automaticResetOff() const noexcept { return automaticResetOff_; }
     void setResetPolicy(ResetPolicy policy) noexcept { policy_ = policy; }
     ResetPolicy policy() const noexcept { return policy_; }
     // A packet that changes what the device holds went out since the device was last reset (or
@@ -176,7 +157,6 @@ private:
     void logDebug(const QString& text);
     void logPacket(const QByteArray& packet, const QString& direction);
     void startBatch();
-    void updateProgressBars();
     void endOfQueue();
     // Whether a batch that ends normally is followed by a reset.
     bool resetsAfterBatch() const;
@@ -197,12 +177,9 @@ private:
     void ignore(const QByteArray& packet, const QString& why);
     // The reset of a given-up batch falls due when no frame has come for the quiet time.
     void resetWhenQuiet();
-    void scheduleHide();
 
     EngineState state_;
-    ProgressBookkeeping bookkeeping_;
-    TransferProgress progress_;
-    ResetOptions reset_;
+    bool automaticResetOff_ = false;
     ResetPolicy policy_ = ResetPolicy::AfterEveryBatch;
     bool changedDevice_ = false;     // a packet that changes the device went out
     quint64 resetsAtLastChange_ = 0; // the port's reset count when it did
@@ -211,13 +188,13 @@ private:
     StationViews* views_ = nullptr;
     std::function<bool()> receivedTrafficShown_;
     std::function<void(const QByteArray&)> onDownloadResponse_;
+    BatchListener* batchListener_ = nullptr;
     bool paced_ = false;
     bool batchOpen_ = false;
     AnswerRule rule_;              // of the packet in flight
     bool resetWhenQuiet_ = false;  // a given-up batch's reset waits for a quiet line
     qint64 quietFromMs_ = 0;
     qint64 lastFrameMs_ = 0;
-    quint64 progressGeneration_ = 0;
     // Scheduled calls hold it weakly, so one that falls due after the engine is gone does nothing.
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };

@@ -104,12 +104,12 @@ void ProductionChannel::show(State state)
 QCoro::Task<bool> ProductionChannel::unitPresent()
 {
     // Asked without a reset: a unit on the bench must not restart once a second.
-    ResetOptions& reset = station_.engine().reset();
-    const bool automaticResetOff = reset.automaticResetOff;
-    reset.automaticResetOff = true;
+    TransmitEngine& engine = station_.engine();
+    const bool automaticResetOff = engine.automaticResetOff();
+    engine.setAutomaticResetOff(true);
     station_.image().deviceConfigId = 0;
     const int configId = co_await station_.detect();
-    reset.automaticResetOff = automaticResetOff;
+    engine.setAutomaticResetOff(automaticResetOff);
     answers_.messages.clear();
     co_return configId != 0;
 }

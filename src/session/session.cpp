@@ -532,7 +532,7 @@ QCoro::Task<> Session::convertChecksum()
 
 void Session::setAutomaticResetOff(bool off)
 {
-    engine().reset().automaticResetOff = off;
+    engine().setAutomaticResetOff(off);
 }
 
 } // namespace tunekit

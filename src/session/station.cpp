@@ -34,14 +34,16 @@ private:
 } // namespace
 
 Station::Station(StationSeams seams, StationViews& views, std::function<AccessLevel()> accessLevel)
-    : seams_(seams), accessLevel_(accessLevel), port_(seams.line, seams.clock, seams.dialogs)
+    : seams_(seams), accessLevel_(accessLevel), port_(seams.line, seams.clock, seams.dialogs),
+      progress_(seams.clock, views)
 {
     port_.setTerminalSink([&views](const QByteArray& text) { views.logged({TrafficEntry::Kind::Terminal, {}, text}); });
     engine_.connect(port_, seams.dialogs, views);
+    engine_.setBatchListener(&progress_);
     engine_.setReceivedTrafficShown([accessLevel] { return accessLevel && accessLevel().seesReceivedTraffic(); });
     seams.line.setListener([this](SerialLine::Event event) { engine_.handleLineEvent(event); });
     transfers_ = std::make_unique<DeviceTransfers>(
-        TransferContext{engine_, port_, image_, seams.dialogs, views, options_, std::move(accessLevel)});
+        TransferContext{engine_, progress_, port_, image_, seams.dialogs, views, options_, std::move(accessLevel)});
     writes_ = std::make_unique<DeviceWrites>(*transfers_);
 }
 

@@ -4,6 +4,7 @@
 #include "access/access_level.h"
 #include "link/serial_port_access.h"
 #include "link/transmit_engine.h"
+#include "transfer/progress_bars.h"
 #include "params/device_image.h"
 #include "params/value_compare.h"
 #include "records/operation_record.h"
@@ -187,6 +188,7 @@ private:
     std::function<AccessLevel()> accessLevel_;
     SerialPortAccess port_;
     TransmitEngine engine_;
+    ProgressBars progress_;
     DeviceImage image_;
     TransferOptions options_;
     std::unique_ptr<DeviceTransfers> transfers_;

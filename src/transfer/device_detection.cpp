@@ -5,6 +5,7 @@
 #include "link/transmit_engine.h"
 #include "params/config_defines.h"
 #include "params/device_image.h"
+#include "transfer/progress_bars.h"
 
 #include <QCoreApplication>
 
@@ -98,7 +99,7 @@ QCoro::Task<> DeviceTransfers::redetectNow()
 
 void DeviceTransfers::forgetInterpreterInfo()
 {
-    showTransferWindow(false);
+    ctx_.progress.setVisible(false);
     state_.interpreterInfoIndex = 0;
     state_.interpreterSelect = 0;
 }

@@ -5,6 +5,7 @@
 #include "link/serial_port_access.h"
 #include "link/transmit_engine.h"
 #include "params/device_image.h"
+#include "transfer/progress_bars.h"
 
 #include <QCoreApplication>
 
@@ -174,15 +175,13 @@ QString ExtendedDataWriter::transferText()
 
 void ExtendedDataWriter::queue(const QList<PlannedUpload>& uploads, bool captions)
 {
-    TransferProgress& window = ctx_.engine.progress();
     for (qsizetype n = 0; n < uploads.size(); ++n) {
         const PlannedUpload& upload = uploads[n];
         ctx_.engine.sendPacket(Upload, upload.index, static_cast<std::uint8_t>(upload.subindex), upload.data);
     }
     // The engine stays quiet meanwhile: sending is only set once the block is queued.
     if (captions && !uploads.isEmpty()) {
-        window.detail = preparingText();
-        ctx_.engine.reportProgress();
+        ctx_.progress.setDetail(preparingText());
     }
 }
 
@@ -190,9 +189,8 @@ void ExtendedDataWriter::interpreterWrite(QByteArrayView image)
 {
     ctx_.engine.sendPacket(EraseIL2, 0, 0);
     queue(planInterpreter(image), true);
-    ctx_.engine.progress().detail = sendingText();
-    ctx_.engine.reportProgress();
-    ctx_.engine.bookkeeping().startProgress = true;
+    ctx_.progress.setDetail(sendingText());
+    ctx_.progress.measureFromNextPacket();
     ctx_.engine.state().sending = true;
 }
 
@@ -220,11 +218,9 @@ QCoro::Task<> ExtendedDataWriter::frequencyTableWrite(const FrequencyTable& tabl
 
 QCoro::Task<> ExtendedDataWriter::startDisplayBatch()
 {
-    TransferProgress& window = ctx_.engine.progress();
-    window.caption = transferText();
-    window.detail = sendingText();
-    ctx_.engine.reportProgress();
-    ctx_.engine.bookkeeping().startProgress = true;
+    ctx_.progress.setCaption(transferText());
+    ctx_.progress.setDetail(sendingText());
+    ctx_.progress.measureFromNextPacket();
     if (ctx_.resetsBeforeTransmit())
         co_await ctx_.port.resetDevice();
     ctx_.engine.state().sending = true;

@@ -7,6 +7,7 @@
 #include "link/waits.h"
 #include "params/config_defines.h"
 #include "params/device_image.h"
+#include "transfer/progress_bars.h"
 
 #include <QCoreApplication>
 
@@ -56,12 +57,6 @@ QCoro::Task<bool> DeviceTransfers::until(std::function<bool()> done, qint64 limi
     co_return co_await waitUntil(ctx_.port.time(), alive_, std::move(done), limitMs);
 }
 
-void DeviceTransfers::showTransferWindow(bool visible)
-{
-    ctx_.engine.progress().visible = visible;
-    ctx_.engine.reportProgress();
-}
-
 void DeviceTransfers::handleDownloadResponse(const QByteArray& packet)
 {
     if (decodeDownloadResponse(packet, state_, ctx_.image))
@@ -76,8 +71,7 @@ QCoro::Task<> DeviceTransfers::readParameters()
     EngineState& engine = ctx_.engine.state();
     DeviceImage& image = ctx_.image;
 
-    engine.packetCount = 0;
-    ctx_.engine.restartBars(62);
+    ctx_.progress.restart(62);
 
     image.info.interpreterName.clear();
     image.info.interpreterDate.clear();
@@ -104,17 +98,16 @@ QCoro::Task<> DeviceTransfers::readParameters()
 QCoro::Task<> DeviceTransfers::startParameterRead()
 {
     EngineState& engine = ctx_.engine.state();
-    TransferProgress& window = ctx_.engine.progress();
     DeviceImage& image = ctx_.image;
 
-    window.detail.clear();
-    window.caption = QCoreApplication::translate("DeviceTransfers", "data transfer...");
-    showTransferWindow(true);
+    ctx_.progress.setDetail({});
+    ctx_.progress.setCaption(QCoreApplication::translate("DeviceTransfers", "data transfer..."));
+    ctx_.progress.setVisible(true);
 
     // The interpreter select goes first: the interpreter's name is asked for by it below.
     const ConfigDefine& select = findConfigDefine(InterpreterSelectNr);
     queueRead(select.index, select.subindex);
-    ctx_.engine.bookkeeping().startProgress = true;
+    ctx_.progress.measureFromNextPacket();
 
     for (int i = 0; i <= ParamCount; ++i) {
         image.readBuffer[i].clear();

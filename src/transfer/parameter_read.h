@@ -83,7 +83,6 @@ private:
     // and ask for the selected interpreter's eight information cells once it has answered.
     void forgetInterpreterInfo();
     void queueInterpreterInfo();
-    void showTransferWindow(bool visible);
     // Until done() holds or limitMs have passed.
     QCoro::Task<bool> until(std::function<bool()> done, qint64 limitMs);
 

@@ -9,6 +9,7 @@
 #include "params/device_image.h"
 #include "transfer/extended_write.h"
 #include "transfer/parameter_read.h"
+#include "transfer/progress_bars.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -167,16 +168,8 @@ void DeviceWrites::showProgressBar()
 {
     // Always with its caption: the window may still read "data transfer...ready" from the
     // batch before, which would be wrong for the one about to start.
-    TransferProgress& window = ctx_.engine.progress();
-    window.visible = true;
-    window.caption = ExtendedDataWriter::transferText();
-    ctx_.engine.reportProgress();
-}
-
-void DeviceWrites::hideTransferWindow()
-{
-    ctx_.engine.progress().visible = false;
-    ctx_.engine.reportProgress();
+    ctx_.progress.setCaption(ExtendedDataWriter::transferText());
+    ctx_.progress.setVisible(true);
 }
 
 void DeviceWrites::dropIncompatibleData()
@@ -184,7 +177,7 @@ void DeviceWrites::dropIncompatibleData()
     ctx_.image.clearFileData();
     ctx_.engine.abortTransfer();
     ctx_.views.changed(StationChange::Facts | StationChange::Values);
-    hideTransferWindow();
+    ctx_.progress.setVisible(false);
 }
 
 QCoro::Task<bool> DeviceWrites::finishBatch()
@@ -196,8 +189,8 @@ QCoro::Task<bool> DeviceWrites::finishBatch()
     if (engine.interrupted) {
         // Stopped by the user: the write ends here, and it is not complete.
         lastResult_ = WriteResult::Failed;
-        resetWriteBookkeeping();
-        hideTransferWindow();
+        ctx_.progress.setPartialBar(PartialBar::FollowsOverall);
+        ctx_.progress.setVisible(false);
         co_return false;
     }
     if (!engine.gaveUp)
@@ -210,8 +203,8 @@ QCoro::Task<bool> DeviceWrites::finishBatch()
     // A refused packet ends the write.
     ctx_.dialogs.msgBox(refusalText(engine.refusals.first()), MsgButtons::Ok, MsgIcon::Critical,
                         QCoreApplication::translate("DeviceWrites", "Error"));
-    resetWriteBookkeeping();
-    hideTransferWindow();
+    ctx_.progress.setPartialBar(PartialBar::FollowsOverall);
+    ctx_.progress.setVisible(false);
     co_return false;
 }
 
@@ -237,12 +230,6 @@ QString DeviceWrites::refusalText(const RefusedPacket& refusal)
     }
     return QCoreApplication::translate("DeviceWrites", "Writing failed: the device answered %1 to %2.").arg(packetTypeName(refusal.answerType), what)
            + crLf() + QCoreApplication::translate("DeviceWrites", "The device does not hold all of the data.");
-}
-
-void DeviceWrites::resetWriteBookkeeping()
-{
-    // The partial bar counts packets only for a write; later reads copy the overall bar again.
-    ctx_.engine.bookkeeping().partialBar = PartialBar::FollowsOverall;
 }
 
 QCoro::Task<bool> DeviceWrites::imageFitsDevice(AccessLevel level)
@@ -275,7 +262,7 @@ QCoro::Task<bool> DeviceWrites::imageFitsDevice(AccessLevel level)
     }
     // The image was read from another device: writing it here would mix two devices.
     if (!confirmed && image.deviceConfigId != image.imageConfigId) {
-        hideTransferWindow();
+        ctx_.progress.setVisible(false);
         co_return false;
     }
     co_return true;
@@ -288,13 +275,11 @@ QCoro::Task<WriteResult> DeviceWrites::write()
         co_return WriteResult::NothingSent;
     lastResult_ = WriteResult::NothingSent;
     extendedSent_ = false;
-    EngineState& engine = ctx_.engine.state();
-    ProgressBookkeeping& progress = ctx_.engine.bookkeeping();
+    ProgressBars& progress = ctx_.progress;
     DeviceImage& image = ctx_.image;
 
-    engine.packetCount = 0;
-    progress.allSent = false;
-    ctx_.engine.restartBars(62);
+    progress.setAllSent(false);
+    progress.restart(62);
 
     if (ctx_.port.state().portNumber < 1 || !ctx_.port.state().adapterFound) {
         ctx_.dialogs.msgBox(QCoreApplication::translate("DeviceWrites", "Device type not detected.") + crLf()
@@ -311,9 +296,8 @@ QCoro::Task<WriteResult> DeviceWrites::write()
     if (!co_await imageFitsDevice(accessLevel))
         co_return lastResult_;
 
-    engine.packetCount = 0;
-    progress.partialBar = PartialBar::FollowsOverall;
-    progress.allSent = false;
+    progress.setPartialBar(PartialBar::FollowsOverall);
+    progress.setAllSent(false);
     ctx_.views.logged({TrafficEntry::Kind::PacketsCleared, {}, {}});
     qint32 changedCount = 0;
     for (int nr = 0; nr <= ParamCount; ++nr) {
@@ -330,36 +314,36 @@ QCoro::Task<WriteResult> DeviceWrites::write()
         ctx_.dialogs.msgBox(QCoreApplication::translate("DeviceWrites", "These values cannot be written to the device, so nothing was written:")
                                 + crLf() + unwritable.join(QStringLiteral(", ")),
                             MsgButtons::Ok, MsgIcon::Exclamation, QCoreApplication::translate("DeviceWrites", "Error"));
-        hideTransferWindow();
+        ctx_.progress.setVisible(false);
         co_return lastResult_;
     }
 
     // A copy: the store may be replaced (a file opened) while the blocks are being sent.
     const ExtendedDataStore store = image.extended;
     if (extendedDataEmpty(store)) {
-        progress.partialBar = PartialBar::Parameters;
-        ctx_.engine.restartBars(changedCount + 1);
+        progress.setPartialBar(PartialBar::Parameters);
+        progress.restart(changedCount + 1);
         showProgressBar();
         co_await parameterWrite(values);
         image.uninitialised.fill(false);
         if (!co_await finishBatch())
             co_return lastResult_;
-        progress.allSent = true;
+        progress.setAllSent(true);
         if (lastResult_ != WriteResult::Failed)
             lastResult_ = WriteResult::Done;
-        resetWriteBookkeeping();
-        hideTransferWindow();
+        ctx_.progress.setPartialBar(PartialBar::FollowsOverall);
+        ctx_.progress.setVisible(false);
         co_return lastResult_;
     }
     if (store.used) {
-        hideTransferWindow();
+        ctx_.progress.setVisible(false);
         co_return lastResult_;
     }
 
     const qint32 total = changedCount + extendedProgressUnits(store);
-    progress.partialBar = total != 0 ? PartialBar::Packets : PartialBar::Still;
+    progress.setPartialBar(total != 0 ? PartialBar::Packets : PartialBar::Still);
     // The detection's batch has moved the bars; the write starts them afresh.
-    ctx_.engine.restartBars(total + 5);
+    progress.restart(total + 5);
     const MsgAnswer answer = co_await ctx_.dialogs.ask(
         Question::ExtendedData,
         QCoreApplication::translate("DeviceWrites", "Extended Data is to be written to the device. That could take a while.") + crLf()
@@ -371,9 +355,9 @@ QCoro::Task<WriteResult> DeviceWrites::write()
         co_await parameterWrite(values);
         if (!co_await finishBatch())
             co_return lastResult_;
-        progress.allSent = true;
+        progress.setAllSent(true);
     }
-    resetWriteBookkeeping();
+    ctx_.progress.setPartialBar(PartialBar::FollowsOverall);
 
     if (!accessLevel.keepsExtendedDataAfterWrite(ctx_.options.eraseTextsAfterWrite))
         useUpExtendedData();
@@ -381,13 +365,13 @@ QCoro::Task<WriteResult> DeviceWrites::write()
     co_await ctx_.port.pause(100);
     // After a block that was given up, "Done!" would tell the user the device is complete.
     if (lastResult_ == WriteResult::Failed) {
-        hideTransferWindow();
+        ctx_.progress.setVisible(false);
         co_return lastResult_;
     }
     if (answer == MsgAnswer::Yes || answer == MsgAnswer::No)
         lastResult_ = WriteResult::Done;
     ctx_.dialogs.msgBox(doneText(), MsgButtons::Ok, MsgIcon::None, defaultTitle());
-    hideTransferWindow();
+    ctx_.progress.setVisible(false);
     co_return lastResult_;
 }
 
@@ -400,8 +384,8 @@ QCoro::Task<bool> DeviceWrites::writeExtendedData(const ExtendedDataStore& store
         ctx_.dialogs.msgBox(QCoreApplication::translate("DeviceWrites", "Extended data longer than its place in the device is not written:")
                                 + crLf() + oversized.join(crLf()),
                             MsgButtons::Ok, MsgIcon::Exclamation, QCoreApplication::translate("DeviceWrites", "Error"));
-        resetWriteBookkeeping();
-        hideTransferWindow();
+        ctx_.progress.setPartialBar(PartialBar::FollowsOverall);
+        ctx_.progress.setVisible(false);
         co_return false;
     }
     extendedSent_ = true;
@@ -575,9 +559,8 @@ QCoro::Task<> DeviceWrites::parameterWrite(const ParamArray<QString>& values)
 
     if (!engine.queue.isEmpty()) {
         showProgressBar();
-        ctx_.engine.progress().detail.clear();
-        ctx_.engine.reportProgress();
-        ctx_.engine.bookkeeping().startProgress = true;
+        ctx_.progress.setDetail({});
+        ctx_.progress.measureFromNextPacket();
     }
     ctx_.engine.sendPacket(FlashConfig, 0, 0);
     if (!leftOut_.isEmpty()) {

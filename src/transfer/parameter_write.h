@@ -81,7 +81,6 @@ public:
 
 private:
     AccessLevel level() const;
-    void hideTransferWindow();
     // Whether the image may be written to the detected device: data of another family is refused
     // below the level that may be asked about it, and an image read from another device is never
     // written here. False when the write ends (the user was told, or the image emptied).
@@ -101,7 +100,6 @@ private:
     QStringList unwritableValues(const ParamArray<QString>& values) const;
     // Puts the data of a shared cell (sharedCell without special) together by firstByte.
     std::optional<QByteArray> sharedCellData(int nr, const ParamArray<QString>& values);
-    void resetWriteBookkeeping();
 
     DeviceTransfers& transfers_;
     TransferContext ctx_;

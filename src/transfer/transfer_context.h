@@ -11,6 +11,7 @@ namespace tunekit {
 
 class DeviceImage;
 class Dialogs;
+class ProgressBars;
 class SerialPortAccess;
 class TransmitEngine;
 
@@ -25,6 +26,7 @@ struct TransferOptions {
 // Everything a transfer command works with; owned by the station.
 struct TransferContext {
     TransmitEngine& engine;
+    ProgressBars& progress;
     SerialPortAccess& port;
     DeviceImage& image;
     Dialogs& dialogs;

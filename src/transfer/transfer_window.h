@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/transmit_engine.h"
+#include "base/station_views.h"
 
 #include <QWidget>
 

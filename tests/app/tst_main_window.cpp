@@ -164,10 +164,10 @@ private slots:
         QVERIFY(autoResetOff && check01);
         autoResetOff->setChecked(true);
         QVERIFY(check01->isChecked());
-        QVERIFY(w.window->logic().engine().reset().automaticResetOff);
+        QVERIFY(w.window->logic().engine().automaticResetOff());
         check01->setChecked(false);
         QVERIFY(!autoResetOff->isChecked());
-        QVERIFY(!w.window->logic().engine().reset().automaticResetOff);
+        QVERIFY(!w.window->logic().engine().automaticResetOff());
         // The paced mode's box on the same tab.
         auto* paced = w.find<QCheckBox>("chkPaced");
         QVERIFY(paced && !paced->isChecked());

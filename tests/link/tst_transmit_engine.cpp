@@ -4,6 +4,7 @@
 #include "link/packet_codec.h"
 #include "support/rig.h"
 #include "support/test_data.h"
+#include "transfer/progress_bars.h"
 
 #include <QTest>
 
@@ -171,7 +172,6 @@ private slots:
         rig.connect();
         rig.session.access().level = AccessLevel::development();
         rig.session.setAutomaticResetOff(resets == 0);
-        rig.engine.reset().consoleHintVisible = true; // a batch with the reset hides it again
         rig.engine.setPaced(paced);
         rig.line.faults() = faults;
         QList<qint64> sentAt;
@@ -195,10 +195,10 @@ private slots:
         QCOMPARE(rig.engine.state().repeatTotal, sends - count);
         QCOMPARE(rig.engine.state().lostTotal, lost);
         QCOMPARE(rig.line.device().restartCount(), resets);
-        QCOMPARE(rig.engine.reset().consoleHintVisible, resets == 0);
+        QCOMPARE(rig.views.progress().resetByHand, resets == 0);
         QVERIFY(!rig.engine.state().resetPending);
         QVERIFY(rig.dialogs.messages.isEmpty());
-        QCOMPARE(rig.engine.progress().overall, 100);
+        QCOMPARE(rig.views.progress().overall, 100);
         // Paced, every packet leaves on a tick; otherwise the answer's arrival sends the next.
         const auto onTick = [](qint64 us) { return us % 10000 == 0; };
         QCOMPARE(std::all_of(sentAt.cbegin(), sentAt.cend(), onTick), paced || count == 1);
@@ -358,13 +358,15 @@ private slots:
         // gets every answer in order past the point where the queue reclaims its consumed front.
         Rig rig;
         rig.connect();
-        rig.engine.bookkeeping().startProgress = true;
+        ProgressBars bars(rig.clock, rig.views);
+        rig.engine.setBatchListener(&bars);
+        bars.measureFromNextPacket();
         rig.queueReads(5000, 0x6000);
         QVERIFY(rig.clock.runUntil([&] { return rig.responses.size() == 2500; }, 600000));
-        const int bar = rig.engine.progress().overall;
+        const int bar = bars.shown().overall;
         QVERIFY2(bar >= 49 && bar <= 51, qPrintable(QString::number(bar)));
         QVERIFY(rig.runUntilBatchEnd());
-        QCOMPARE(rig.engine.progress().overall, 100);
+        QCOMPARE(bars.shown().overall, 100);
         rig.clock.runFor(100); // the last answer
         QCOMPARE(rig.responses.size(), 5000);
         for (int i = 0; i < 5000; ++i)

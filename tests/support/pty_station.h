@@ -15,7 +15,7 @@ struct PtyStation {
     PtyStation(Clock& time, int configId) : clock(time), server(configId)
     {
         // A pseudo-terminal has no DTR line, so the reset after a batch would only cost 3 s.
-        station.engine().reset().automaticResetOff = true;
+        station.engine().setAutomaticResetOff(true);
         station.image().initDeviceImage(levelMarks(AccessLevel::level3()), Language::English);
     }
     bool start() { return server.start() && station.openAdapterPort(1); }

@@ -74,6 +74,8 @@ public:
             buttonsEnabled << !(detecting && detecting());
     }
     void progressChanged(const TransferProgress& progress) override { windows << progress; }
+    // What the progress window shows now (since the list was last cleared).
+    TransferProgress progress() const { return windows.isEmpty() ? TransferProgress{} : windows.last(); }
     void logged(const TrafficEntry& entry) override
     {
         switch (entry.kind) {

@@ -147,12 +147,12 @@ private slots:
         rig.clock.schedule(5, [&] { clickEveryCommand(rig, folder.path()); });
         rig.transfers.readParameters();
         rig.transfers.readParameters();
-        QVERIFY(rig.engine.progress().visible);
-        QCOMPARE(rig.engine.progress().caption, QStringLiteral("data transfer..."));
+        QVERIFY(rig.views.progress().visible);
+        QCOMPARE(rig.views.progress().caption, QStringLiteral("data transfer..."));
         QCOMPARE(rig.views.windows.first().partialMax, 62);
         QVERIFY(rig.runUntilIdle());
         QVERIFY(rig.dialogs.messages.isEmpty());
-        QVERIFY(!rig.engine.progress().visible);
+        QVERIFY(!rig.views.progress().visible);
 
         QList<Request> expected{{0x2401, 0}};
         for (int nr = 1; nr <= ParamCount; ++nr) {
@@ -402,7 +402,7 @@ private slots:
         QCOMPARE(std::any_of(rig.views.windows.cbegin(), rig.views.windows.cend(), [&c](const TransferProgress& w) {
             return w.visible && w.caption == u"data transfer..." && w.partial == 0 && w.partialMax == c.changed + 1;
         }), written);
-        QVERIFY(!rig.engine.progress().visible);
+        QVERIFY(!rig.views.progress().visible);
     }
 
     void extendedBlocks_data()
@@ -604,7 +604,7 @@ private slots:
         QVERIFY(!rig.types().contains(FlashConfig));
         QCOMPARE(rig.types().contains(ConfigEnable), packet.value(0) == ConfigEnable || packet.value(1) == 0x2203);
         QVERIFY(!rig.image.extended.used); // still there for another try
-        QVERIFY(!rig.engine.progress().visible);
+        QVERIFY(!rig.views.progress().visible);
     }
 
     void readBackAfterWrite()
