@@ -35,8 +35,8 @@ qint16 findAdapterPort(DiscoveryState& discovery, const QString& portName)
     return number;
 }
 
-void chooseComPort(DiscoveryState& discovery, const PortValues& port, const PortProbe& probe,
-                   const std::function<qint16()>& findAdapter)
+PortChoice chooseComPort(DiscoveryState& discovery, PortChoice port, const PortProbe& probe,
+                         const std::function<qint16()>& findAdapter)
 {
     qint16& adapterPort = port.adapterPort;
     discovery.firstFreePortChosen = false;
@@ -74,6 +74,7 @@ void chooseComPort(DiscoveryState& discovery, const PortValues& port, const Port
         }
         discovery.firstFreePortChosen = true;
     }
+    return port;
 }
 
 qint16 menuPort(const DiscoveryState& discovery, bool adapterFound, qint16 adapterPort, qint16 offered,

@@ -45,13 +45,13 @@ qint16 findAdapterPort(DiscoveryState& discovery, const QString& portName);
 // Discovery up to the choice of the port: probes COM1..COM5 and the current port, looks the
 // adapter up until it has been found once, and sets the port to use: the adapter's, else the
 // first that opens. findAdapter is called only when the adapter's port is not yet known.
-struct PortValues {
-    qint16& portNumber;
-    bool& adapterFound;
-    qint16& adapterPort;
+struct PortChoice {
+    qint16 portNumber = 0;
+    bool adapterFound = false;
+    qint16 adapterPort = 0;
 };
-void chooseComPort(DiscoveryState& discovery, const PortValues& port, const PortProbe& probe,
-                   const std::function<qint16()>& findAdapter);
+PortChoice chooseComPort(DiscoveryState& discovery, PortChoice port, const PortProbe& probe,
+                         const std::function<qint16()>& findAdapter);
 
 // The port a choice in the Interface menu leads to: the adapter's port once found; without a
 // settings port the port offered; otherwise the settings port when it can be opened, else none.

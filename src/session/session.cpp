@@ -359,8 +359,11 @@ QCoro::Task<> Session::checkComPorts(int quiet)
 {
     const PortProbe probe = [this](int n) { return rs232().probePort(n); };
     PortState& state = port();
-    chooseComPort(discovery_, {state.portNumber, state.adapterFound, state.adapterPort}, probe,
-                  [this] { return findAdapterPort(discovery_, seams_.host.adapterPortName()); });
+    const PortChoice chosen = chooseComPort(discovery_, {state.portNumber, state.adapterFound, state.adapterPort}, probe,
+                                            [this] { return findAdapterPort(discovery_, seams_.host.adapterPortName()); });
+    state.portNumber = chosen.portNumber;
+    state.adapterFound = chosen.adapterFound;
+    state.adapterPort = chosen.adapterPort;
     co_await usePort(state.portNumber);
     handleComMessages(quiet);
 }
