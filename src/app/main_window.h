@@ -42,7 +42,7 @@ struct MainWindowSetup {
     bool paced = false;   // one packet per timer tick (--paced)
 };
 
-// frmMain: shows the session's state and forwards the user's actions to it.
+// The main window: shows the session's state and forwards the user's actions to it.
 class MainWindow final : public QMainWindow, private SessionViews {
     Q_OBJECT
 public:

@@ -275,9 +275,24 @@ QCoro::Task<WriteResult> DeviceWrites::write()
         co_return WriteResult::NothingSent;
     lastResult_ = WriteResult::NothingSent;
     extendedSent_ = false;
+    const std::optional<PlannedWrite> plan = co_await planWrite();
+    if (!plan)
+        co_return lastResult_;
+    // A copy: the store may be replaced (a file opened) while the blocks are being sent.
+    const ExtendedDataStore store = ctx_.image.extended;
+    if (extendedDataEmpty(store))
+        co_await writeParametersOnly(*plan);
+    else if (store.used)
+        ctx_.progress.setVisible(false);
+    else
+        co_await writeWithExtendedData(*plan, store);
+    co_return lastResult_;
+}
+
+QCoro::Task<std::optional<DeviceWrites::PlannedWrite>> DeviceWrites::planWrite()
+{
     ProgressBars& progress = ctx_.progress;
     DeviceImage& image = ctx_.image;
-
     progress.setAllSent(false);
     progress.restart(62);
 
@@ -285,62 +300,61 @@ QCoro::Task<WriteResult> DeviceWrites::write()
         ctx_.dialogs.msgBox(QCoreApplication::translate("DeviceWrites", "Device type not detected.") + crLf()
                                 + QCoreApplication::translate("DeviceWrites", "Please check your serial connection and COM-Port settings! "),
                             MsgButtons::Ok, MsgIcon::Exclamation, QCoreApplication::translate("DeviceWrites", "Error"));
-        co_return lastResult_;
+        co_return std::nullopt;
     }
 
     co_await transfers_.detectDevice();
     if (image.deviceConfigId == 0)
-        co_return lastResult_;
+        co_return std::nullopt;
 
-    const AccessLevel accessLevel = level();
-    if (!co_await imageFitsDevice(accessLevel))
-        co_return lastResult_;
+    PlannedWrite plan{level(), {}, 0};
+    if (!co_await imageFitsDevice(plan.accessLevel))
+        co_return std::nullopt;
 
     progress.setPartialBar(PartialBar::FollowsOverall);
     progress.setAllSent(false);
     ctx_.views.logged({TrafficEntry::Kind::PacketsCleared, {}, {}});
-    qint32 changedCount = 0;
     for (int nr = 0; nr <= ParamCount; ++nr) {
         if (!image.value[nr].isEmpty() && image.changed[nr])
-            ++changedCount;
+            ++plan.changedCount;
     }
-    co_await image.checkUninitialisedValues(accessLevel.mayInitialiseErasedValues(), ctx_.dialogs);
+    co_await image.checkUninitialisedValues(plan.accessLevel.mayInitialiseErasedValues(), ctx_.dialogs);
     co_await ctx_.engine.untilIdle(WaitForeverMs);
     // The write sends these values, whatever happens to the image while it runs.
-    const ParamArray<QString> values = image.value;
+    plan.values = image.value;
     // A value its cell cannot hold exactly would be left out or changed on its way: the
     // device would not end up as the user meant. Nothing is sent then.
-    if (const QStringList unwritable = unwritableValues(values); !unwritable.isEmpty()) {
+    if (const QStringList unwritable = unwritableValues(plan.values); !unwritable.isEmpty()) {
         ctx_.dialogs.msgBox(QCoreApplication::translate("DeviceWrites", "These values cannot be written to the device, so nothing was written:")
                                 + crLf() + unwritable.join(QStringLiteral(", ")),
                             MsgButtons::Ok, MsgIcon::Exclamation, QCoreApplication::translate("DeviceWrites", "Error"));
         ctx_.progress.setVisible(false);
-        co_return lastResult_;
+        co_return std::nullopt;
     }
+    co_return plan;
+}
 
-    // A copy: the store may be replaced (a file opened) while the blocks are being sent.
-    const ExtendedDataStore store = image.extended;
-    if (extendedDataEmpty(store)) {
-        progress.setPartialBar(PartialBar::Parameters);
-        progress.restart(changedCount + 1);
-        showProgressBar();
-        co_await parameterWrite(values);
-        image.uninitialised.fill(false);
-        if (!co_await finishBatch())
-            co_return lastResult_;
-        progress.setAllSent(true);
-        if (lastResult_ != WriteResult::Failed)
-            lastResult_ = WriteResult::Done;
-        ctx_.progress.setPartialBar(PartialBar::FollowsOverall);
-        ctx_.progress.setVisible(false);
-        co_return lastResult_;
-    }
-    if (store.used) {
-        ctx_.progress.setVisible(false);
-        co_return lastResult_;
-    }
+QCoro::Task<> DeviceWrites::writeParametersOnly(const PlannedWrite& plan)
+{
+    ProgressBars& progress = ctx_.progress;
+    progress.setPartialBar(PartialBar::Parameters);
+    progress.restart(plan.changedCount + 1);
+    showProgressBar();
+    co_await parameterWrite(plan.values);
+    ctx_.image.uninitialised.fill(false);
+    if (!co_await finishBatch())
+        co_return;
+    progress.setAllSent(true);
+    if (lastResult_ != WriteResult::Failed)
+        lastResult_ = WriteResult::Done;
+    progress.setPartialBar(PartialBar::FollowsOverall);
+    progress.setVisible(false);
+}
 
-    const qint32 total = changedCount + extendedProgressUnits(store);
+QCoro::Task<> DeviceWrites::writeWithExtendedData(const PlannedWrite& plan, const ExtendedDataStore& store)
+{
+    ProgressBars& progress = ctx_.progress;
+    const qint32 total = plan.changedCount + extendedProgressUnits(store);
     progress.setPartialBar(total != 0 ? PartialBar::Packets : PartialBar::Still);
     // The detection's batch has moved the bars; the write starts them afresh.
     progress.restart(total + 5);
@@ -350,29 +364,26 @@ QCoro::Task<WriteResult> DeviceWrites::write()
             + QCoreApplication::translate("DeviceWrites", "YES to proceed, NO to write parameters only or CANCEL to finish."),
         MsgButtons::YesNoCancel, MsgIcon::None, defaultTitle());
     if (answer == MsgAnswer::Yes && !co_await writeExtendedData(store))
-        co_return lastResult_;
+        co_return;
     if (answer == MsgAnswer::Yes || answer == MsgAnswer::No) {
-        co_await parameterWrite(values);
+        co_await parameterWrite(plan.values);
         if (!co_await finishBatch())
-            co_return lastResult_;
+            co_return;
         progress.setAllSent(true);
     }
-    ctx_.progress.setPartialBar(PartialBar::FollowsOverall);
+    progress.setPartialBar(PartialBar::FollowsOverall);
 
-    if (!accessLevel.keepsExtendedDataAfterWrite(ctx_.options.eraseTextsAfterWrite))
+    if (!plan.accessLevel.keepsExtendedDataAfterWrite(ctx_.options.eraseTextsAfterWrite))
         useUpExtendedData();
 
     co_await ctx_.port.pause(100);
     // After a block that was given up, "Done!" would tell the user the device is complete.
-    if (lastResult_ == WriteResult::Failed) {
-        ctx_.progress.setVisible(false);
-        co_return lastResult_;
+    if (lastResult_ != WriteResult::Failed) {
+        if (answer == MsgAnswer::Yes || answer == MsgAnswer::No)
+            lastResult_ = WriteResult::Done;
+        ctx_.dialogs.msgBox(doneText(), MsgButtons::Ok, MsgIcon::None, defaultTitle());
     }
-    if (answer == MsgAnswer::Yes || answer == MsgAnswer::No)
-        lastResult_ = WriteResult::Done;
-    ctx_.dialogs.msgBox(doneText(), MsgButtons::Ok, MsgIcon::None, defaultTitle());
-    ctx_.progress.setVisible(false);
-    co_return lastResult_;
+    progress.setVisible(false);
 }
 
 QCoro::Task<bool> DeviceWrites::writeExtendedData(const ExtendedDataStore& store)

@@ -80,7 +80,20 @@ public:
     static QString refusalText(const RefusedPacket& refusal);
 
 private:
+    // What a write sends, fixed once the checks have passed.
+    struct PlannedWrite {
+        AccessLevel accessLevel;
+        ParamArray<QString> values;
+        qint32 changedCount = 0; // changed values before erased ones were given defaults
+    };
+
     AccessLevel level() const;
+    // The checks before anything is sent: a port, a detected device the image fits, values
+    // its cells can hold. Nothing when the write ends there (the user was told).
+    QCoro::Task<std::optional<PlannedWrite>> planWrite();
+    QCoro::Task<> writeParametersOnly(const PlannedWrite& plan);
+    // Asks whether the extended data goes too, then sends it and the parameters.
+    QCoro::Task<> writeWithExtendedData(const PlannedWrite& plan, const ExtendedDataStore& store);
     // Whether the image may be written to the detected device: data of another family is refused
     // below the level that may be asked about it, and an image read from another device is never
     // written here. False when the write ends (the user was told, or the image emptied).
