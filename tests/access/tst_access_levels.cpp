@@ -40,37 +40,34 @@ AccessLevel levelOf(int number)
     return AccessLevel::fromNumber(number).value();
 }
 
-Reach tab(std::size_t tab) { return [tab](AccessLevel level) { return QList<bool>{viewForLevel(level).tabAvailable[tab]}; }; }
+// One flag of a level.
+Reach one(std::function<bool(AccessLevel)> gets)
+{
+    return [gets](AccessLevel level) { return QList<bool>{gets(level)}; };
+}
+
+Reach tab(std::size_t tab) { return one([tab](AccessLevel level) { return viewForLevel(level).tabAvailable[tab]; }); }
 
 Reach controls(const QStringList& group)
 {
     return [group](AccessLevel level) {
-        const LevelView view = viewForLevel(level);
         QList<bool> shown;
         for (const QString& name : group)
-            shown << view.shows(name);
+            shown << viewForLevel(level).shows(name);
         return shown;
     };
 }
 
 Reach consoles(bool ConsoleVisibility::*window)
 {
-    return [window](AccessLevel level) {
+    return one([window](AccessLevel level) {
         AccessState access;
         access.level = level;
-        return QList<bool>{consolesForLevel(access).*window};
-    };
+        return consolesForLevel(access).*window;
+    });
 }
 
-Reach permission(bool (AccessLevel::*permission)() const noexcept)
-{
-    return [permission](AccessLevel level) { return QList<bool>{(level.*permission)()}; };
-}
-Reach reachesParameter(int avail) { return [avail](AccessLevel level) { return QList<bool>{level.reachesParameter(avail)}; }; }
-Reach keepsExtendedData(bool erase)
-{
-    return [erase](AccessLevel level) { return QList<bool>{level.keepsExtendedDataAfterWrite(erase)}; };
-}
+Reach permission(bool (AccessLevel::*permission)() const noexcept) { return one(std::mem_fn(permission)); }
 
 } // namespace
 
@@ -99,18 +96,18 @@ private slots:
         QTest::newRow("terminal shown") << consoles(&ConsoleVisibility::terminal) << "ooooXX";
         QTest::newRow("packet console shown") << consoles(&ConsoleVisibility::console) << "oooooX";
 
-        QTest::newRow("reaches ConfigID") << reachesParameter(0) << "XXXXXX";
-        QTest::newRow("reaches a service parameter") << reachesParameter(40) << "oooXXX";
+        QTest::newRow("reaches ConfigID") << one([](AccessLevel level) { return level.reachesParameter(0); }) << "XXXXXX";
+        QTest::newRow("reaches a service parameter") << one([](AccessLevel level) { return level.reachesParameter(40); }) << "oooXXX";
         QTest::newRow("seesTerminal") << permission(&AccessLevel::seesTerminal) << "ooooXX";
         QTest::newRow("seesPacketConsole") << permission(&AccessLevel::seesPacketConsole) << "oooooX";
         QTest::newRow("seesReceivedTraffic") << permission(&AccessLevel::seesReceivedTraffic) << "ooooXX";
         QTest::newRow("seesInternalAddressValues") << permission(&AccessLevel::seesInternalAddressValues) << "oooXXX";
         QTest::newRow("readsSourceIdentification") << permission(&AccessLevel::readsSourceIdentification) << "oooXXX";
-        QTest::newRow("hasProductionRights") << permission(&AccessLevel::hasProductionRights) << "ooooXX";
-        QTest::newRow("ticked level has production rights") << Reach([](AccessLevel level) {
+        // Only the level the menu ticks counts, so this row also holds hasProductionRights.
+        QTest::newRow("ticked level has production rights") << one([](AccessLevel level) {
             AccessState access;
             setUserLevel(access, level);
-            return QList<bool>{access.checkedLevelHasProductionRights()};
+            return access.checkedLevelHasProductionRights();
         }) << "ooooXX";
         QTest::newRow("opensFilesWithWrongChecksum") << permission(&AccessLevel::opensFilesWithWrongChecksum) << "ooooXX";
         QTest::newRow("writesWithoutCompatibilityCheck") << permission(&AccessLevel::writesWithoutCompatibilityCheck)
@@ -119,8 +116,9 @@ private slots:
         QTest::newRow("decidesCalibration") << permission(&AccessLevel::decidesCalibration) << "oooXXX";
         QTest::newRow("mayInitialiseErasedValues") << permission(&AccessLevel::mayInitialiseErasedValues) << "oooooX";
         QTest::newRow("writesEveryValue") << permission(&AccessLevel::writesEveryValue) << "ooooXo";
-        QTest::newRow("keepsExtendedDataAfterWrite") << keepsExtendedData(false) << "ooooXX";
-        QTest::newRow("keepsExtendedDataAfterWrite, erasing") << keepsExtendedData(true) << "ooooXo";
+        QTest::newRow("keepsExtendedDataAfterWrite") << one([](AccessLevel l) { return l.keepsExtendedDataAfterWrite(false); }) << "ooooXX";
+        QTest::newRow("keepsExtendedDataAfterWrite, erasing") << one([](AccessLevel l) { return l.keepsExtendedDataAfterWrite(true); })
+                                                              << "ooooXo";
     }
 
     void whatEachLevelGets()

@@ -60,9 +60,8 @@ private slots:
         QCOMPARE(fileCrc(f.path).crc, crc32Of(text));
         QVERIFY(!verifyChecksumTrailer(f.path).matches);
         QVERIFY(appendChecksumTrailer(f.path).ok());
-        const QByteArray file = readFile(f.path);
-        QCOMPARE(file, withChecksumTrailer(text));
-        QCOMPARE(qFromLittleEndian<quint32>(file.constData() + size), crc32Of(text));
+        const quint32 trailer = qToLittleEndian(crc32Of(text));
+        QCOMPARE(readFile(f.path), text + QByteArray(reinterpret_cast<const char*>(&trailer), 4));
         QCOMPARE(QFileInfo(f.path).permissions(), permissions);
         QVERIFY(verifyChecksumTrailer(f.path).matches);
         QVERIFY(!isOpenHere(f.path));
@@ -162,9 +161,8 @@ private slots:
 
         QCOMPARE(dialogs.messages.size(), messages);
         if (cancel) {
-            QCOMPARE(dialogs.messages[0].title, QStringLiteral("Checksumme"));
-            QCOMPARE(dialogs.messages[0].text,
-                     QStringLiteral("Diese Datei konvertieren?\r\n\r\n") + QDir::toNativeSeparators(dir.filePath(chosen)));
+            QCOMPARE(dialogs.messages[0], (DialogMessage{"Diese Datei konvertieren?\r\n\r\n" + QDir::toNativeSeparators(dir.filePath(chosen)),
+                                                         MsgButtons::OkCancel, MsgIcon::Exclamation, "Checksumme"}));
         } else if (messages > 0) {
             QCOMPARE(dialogs.messages.last().title, QStringLiteral("Error"));
             QVERIFY(dialogs.messages.last().text.contains(chosen.chopped(4)));

@@ -13,11 +13,6 @@ struct Encoding {
     QString serial;
     bool rejected = false;
 };
-
-SerialEncoding encode(int address, int oem, int group, int configId, ScriptedDialogs& dialogs)
-{
-    return encodeSerialNumber(address, oem, group, QString::number(group), configId, dialogs);
-}
 } // namespace
 
 Q_DECLARE_METATYPE(Encoding)
@@ -46,7 +41,7 @@ private slots:
     {
         QFETCH(Encoding, e);
         ScriptedDialogs dialogs;
-        const SerialEncoding result = encode(e.address, e.oem, e.group, e.configId, dialogs);
+        const SerialEncoding result = encodeSerialNumber(e.address, e.oem, e.group, QString::number(e.group), e.configId, dialogs);
         QCOMPARE(result.serial, e.serial);
         QCOMPARE(result.oemRejected, e.rejected);
         const DialogMessage refusal{"The OEM code is not allowed with this product group value.\r\n"
@@ -86,7 +81,7 @@ private slots:
         ScriptedDialogs dialogs;
         for (const int oem : {255, 254, 253, 252, 251, 250, 249, 248, 247, 0, 1, 2}) {
             for (const int address : {1, 32767, 32768, 65535}) {
-                const QString serial = encode(address, oem, 0, 2, dialogs).serial;
+                const QString serial = encodeSerialNumber(address, oem, 0, QStringLiteral("0"), 2, dialogs).serial;
                 QCOMPARE(systemAddressFromSerial(serial, false).address, QString::number(address));
                 QCOMPARE(oemCodeFromSerial(serial), QString::number(oem));
             }

@@ -86,9 +86,7 @@ private slots:
                                             {0x1A, 0x1B}, {0x1D, 0x1E}, {0x1F, 0x1F}})
             QTest::addRow("command %02x", command) << QList{frame(command, 0, 0)} << done << zero;
         row("LockFreq unknown", {frame(LockFreq, 0, 0)}, 0xFF, QByteArray::fromHex("20000000"));
-        QByteArray corrupt = configId;
-        corrupt[18] = 'E'; // checksum CF -> CE
-        row("wrong checksum", {corrupt}, 0xFE, zero);
+        row("wrong checksum", {configId.first(18) + "E\r"}, 0xFE, zero); // checksum CF -> CE
         row("restart at second @", {"@1000" + configId}, 0x11, QByteArray::fromHex("05000000"));
         row("too short", {"@10002000\r"}, -1, {});
         row("no CR", {configId.chopped(1) + "0\r"}, -1, {});
@@ -105,16 +103,9 @@ private slots:
             QCOMPARE(rig.link.feed(requests[i], i * 20'000).size(), 1);
         const QByteArray request = requests.last();
         const QByteArray answer = joined(rig.link.feed(request, requests.size() * 20'000));
-        QCOMPARE(answer.isEmpty(), type < 0);
-        if (type < 0)
-            return;
-        const QByteArray packet = decodeFrame(answer);
-        QCOMPARE(answer, encodeFrame(packet)); // well-formed, correct checksum
-        QCOMPARE(packetType(packet), type);
+        // The whole frame, its checksum included, for the address the request named.
         const QByteArray sent = decodeFrame(request.sliced(request.lastIndexOf('@')));
-        QCOMPARE(packetIndex(packet), packetIndex(sent));
-        QCOMPARE(packetSubindex(packet), packetSubindex(sent));
-        QCOMPARE(packetData(packet), data);
+        QCOMPARE(answer, type < 0 ? QByteArray() : frame(type, packetIndex(sent), packetSubindex(sent), data));
     }
 
     // The dictionary beside the firmware's own table: for every family the same parameters, each
