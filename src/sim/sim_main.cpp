@@ -7,10 +7,13 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QList>
 #include <QLocale>
 #include <QTimer>
 
 #include <cstdio>
+#include <optional>
+#include <utility>
 
 #ifdef Q_OS_UNIX
 #include <csignal>
@@ -82,6 +85,69 @@ int fail(const QString& message)
     return 1;
 }
 
+// The transmitter and its line as the options ask for them.
+struct SimSetup {
+    int configId = 5;
+    int exitAfterMs = -1;   // -1: runs until a signal ends it
+    int systemAddress = -1; // -1: the simulator's own
+    bool fresh = false;
+    bool oldFirmware = false;
+    tunekit::SimFaults faults;
+    QList<std::pair<int, int>> stuckCells; // index, subindex
+};
+
+// Nothing when a value is not a number in its range.
+std::optional<SimSetup> readOptions(const QCommandLineParser& parser)
+{
+    bool valid = true;
+    const auto isSet = [&parser](const char* name) { return parser.isSet(QString::fromLatin1(name)); };
+    const auto number = [&](const char* name, int low, int high, int unset) {
+        if (!isSet(name))
+            return unset;
+        bool ok = false;
+        const int value = parser.value(QString::fromLatin1(name)).toInt(&ok);
+        valid = valid && ok && value >= low && value <= high;
+        return value;
+    };
+    const auto share = [&](const char* name) { // 0 to 1
+        if (!isSet(name))
+            return 0.0;
+        bool ok = false;
+        const double value = parser.value(QString::fromLatin1(name)).toDouble(&ok);
+        valid = valid && ok && value >= 0.0 && value <= 1.0;
+        return value;
+    };
+    SimSetup setup;
+    setup.configId = number("config-id", 0, 255, 5);
+    setup.exitAfterMs = number("exit-after-ms", 0, 86400000, -1);
+    setup.systemAddress = number("system-address", 0, 65535, -1);
+    setup.fresh = isSet("fresh");
+    setup.oldFirmware = isSet("old-firmware");
+    tunekit::SimFaults& faults = setup.faults;
+    faults.silent = isSet("silent");
+    faults.dropEvery = number("drop-every", 0, 1000000, 0);
+    faults.splitAfter = isSet("split") ? 7 : 0;
+    faults.noise = isSet("noise") ? QByteArray("\r\n") : QByteArray();
+    faults.garbage = isSet("garbage");
+    faults.extraDelayMs = number("delay", 0, 600000, 0);
+    faults.latencyMs = number("latency", 0, 255, 0);
+    faults.workMs = number("work-ms", 0, 60000, 0);
+    faults.corruptRate = share("corrupt");
+    faults.loseRate = share("lose");
+    faults.duplicateRate = share("duplicate");
+    faults.noiseBurstRate = share("noise-bursts");
+    faults.strayRate = share("stray");
+    faults.wrongTypeRate = share("wrong-type");
+    for (const QString& cell : parser.values(QStringLiteral("stuck-cell"))) {
+        bool indexOk = false;
+        bool subOk = false;
+        setup.stuckCells.append({cell.section(QLatin1Char('/'), 0, 0).toInt(&indexOk, 16),
+                                 cell.section(QLatin1Char('/'), 1, 1).toInt(&subOk, 16)});
+        valid = valid && indexOk && subOk;
+    }
+    return valid ? std::optional(setup) : std::nullopt;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -109,88 +175,27 @@ int main(int argc, char* argv[])
         std::fputs(qPrintable(tunekit::standardRequestText(Manual, request)), stdout);
         return 0;
     }
-    const auto option = [](const char* name) { return QString::fromLatin1(name); };
-    const auto configId = option("config-id");
-    const auto silent = option("silent");
-    const auto dropEvery = option("drop-every");
-    const auto split = option("split");
-    const auto noise = option("noise");
-    const auto garbage = option("garbage");
-    const auto delay = option("delay");
-    const auto exitAfter = option("exit-after-ms");
-    const auto stuck = option("stuck-cell");
-    const auto latency = option("latency");
-    const auto corrupt = option("corrupt");
-    const auto lose = option("lose");
-    const auto duplicate = option("duplicate");
-    const auto noiseBursts = option("noise-bursts");
-    const auto stray = option("stray");
-    const auto wrongType = option("wrong-type");
-    const auto workMs = option("work-ms");
-
-    const auto number = [&parser](const QString& which, int low, int high, int* value) {
-        if (!parser.isSet(which))
-            return true;
-        bool ok = false;
-        *value = parser.value(which).toInt(&ok);
-        return ok && *value >= low && *value <= high;
-    };
-    int id = 5;
-    int dropN = 0;
-    int delayMs = 0;
-    int exitMs = 0;
-    int latencyMs = 0;
-    int busyMs = 0;
-    int address = -1;
-    const auto share = [&parser](const QString& which, double* value) {
-        if (!parser.isSet(which))
-            return true;
-        bool ok = false;
-        *value = parser.value(which).toDouble(&ok);
-        return ok && *value >= 0.0 && *value <= 1.0;
-    };
-    tunekit::SimFaults wanted;
-    if (!number(configId, 0, 255, &id) || !number(dropEvery, 0, 1000000, &dropN) || !number(delay, 0, 600000, &delayMs)
-        || !number(exitAfter, 0, 86400000, &exitMs) || !number(latency, 0, 255, &latencyMs) || !number(workMs, 0, 60000, &busyMs)
-        || !number(option("system-address"), 0, 65535, &address)
-        || !share(stray, &wanted.strayRate) || !share(wrongType, &wanted.wrongTypeRate)
-        || !share(corrupt, &wanted.corruptRate) || !share(lose, &wanted.loseRate) || !share(duplicate, &wanted.duplicateRate)
-        || !share(noiseBursts, &wanted.noiseBurstRate))
+    const std::optional<SimSetup> setup = readOptions(parser);
+    if (!setup)
         return fail(text(QT_TRANSLATE_NOOP("SimMain", "Invalid number in the options; see --help.")));
 
-    tunekit::PtyServer server(id);
-    tunekit::SimFaults& faults = server.faults();
-    faults = wanted;
-    faults.latencyMs = latencyMs;
-    faults.silent = parser.isSet(silent);
-    faults.dropEvery = dropN;
-    faults.splitAfter = parser.isSet(split) ? 7 : 0;
-    faults.noise = parser.isSet(noise) ? QByteArray("\r\n") : QByteArray();
-    faults.garbage = parser.isSet(garbage);
-    faults.extraDelayMs = delayMs;
-    faults.workMs = busyMs;
-    if (parser.isSet(option("fresh")))
+    tunekit::PtyServer server(setup->configId);
+    server.faults() = setup->faults;
+    if (setup->fresh)
         server.device().makeFresh();
-    if (address >= 0)
-        server.device().setSystemAddress(address);
-    server.device().setKnowsConfigEnable(!parser.isSet(option("old-firmware")));
-    for (const QString& cell : parser.values(stuck)) {
-        bool indexOk = false;
-        bool subOk = false;
-        const int index = cell.section(QLatin1Char('/'), 0, 0).toInt(&indexOk, 16);
-        const int sub = cell.section(QLatin1Char('/'), 1, 1).toInt(&subOk, 16);
-        if (!indexOk || !subOk)
-            return fail(text(QT_TRANSLATE_NOOP("SimMain", "Invalid number in the options; see --help.")));
-        server.device().setStuckCell(index, sub);
-    }
+    if (setup->systemAddress >= 0)
+        server.device().setSystemAddress(setup->systemAddress);
+    server.device().setKnowsConfigEnable(!setup->oldFirmware);
+    for (const auto& [index, subindex] : setup->stuckCells)
+        server.device().setStuckCell(index, subindex);
     if (!server.start())
         return fail(server.errorText());
 
     std::printf("%s\n", qPrintable(server.slavePath()));
     std::fflush(stdout);
 
-    if (parser.isSet(exitAfter))
-        QTimer::singleShot(exitMs, &app, &QCoreApplication::quit);
+    if (setup->exitAfterMs >= 0)
+        QTimer::singleShot(setup->exitAfterMs, &app, &QCoreApplication::quit);
 
 #ifdef Q_OS_UNIX
     std::thread waiter([&app, &stopSignals] {
