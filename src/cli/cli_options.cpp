@@ -65,12 +65,17 @@ constexpr bool termsNameTheCommands()
 }
 static_assert(termsNameTheCommands());
 
-constexpr auto CommandTerms = [] {
-    std::array<TermEntry, std::size(Commands)> terms{};
-    for (std::size_t i = 0; i < terms.size(); ++i)
-        terms[i] = Commands[i].help;
+// The help column of a table whose rows say what --help and the manual page show of them.
+template <typename Row, std::size_t Count>
+constexpr std::array<TermEntry, Count> helpTerms(const Row (&rows)[Count])
+{
+    std::array<TermEntry, Count> terms{};
+    for (std::size_t i = 0; i < Count; ++i)
+        terms[i] = rows[i].help;
     return terms;
-}();
+}
+
+constexpr auto CommandTerms = helpTerms(Commands);
 
 // An option: how --help and the manual page show it, and what it sets in the options. A value the
 // option cannot take gives the usage error, else "".
@@ -251,14 +256,8 @@ QString connectionConflict(const Options& options)
         return QCoreApplication::translate("Cli", "--simulate and --port exclude each other.");
     if (!runsChannels(options))
         return {};
-    switch (options.command) {
-    case Command::Detect:
-    case Command::Read:
-    case Command::Diff:
-    case Command::Write:
-    case Command::Restore: break;
-    default: return QCoreApplication::translate("Cli", "Several channels are for detect, read, diff, write and restore.");
-    }
+    if (!usesDevice(options.command))
+        return QCoreApplication::translate("Cli", "Several channels are for detect, read, diff, write and restore.");
     if (!options.output.isEmpty())
         return QCoreApplication::translate("Cli", "-o takes one channel.");
     return {};
@@ -333,12 +332,7 @@ constexpr bool termsNumberTheStatuses()
 }
 static_assert(termsNumberTheStatuses());
 
-constexpr auto ExitStatusTerms = [] {
-    std::array<TermEntry, std::size(ExitStatuses)> terms{};
-    for (std::size_t i = 0; i < terms.size(); ++i)
-        terms[i] = ExitStatuses[i].help;
-    return terms;
-}();
+constexpr auto ExitStatusTerms = helpTerms(ExitStatuses);
 
 constexpr TermEntry EnvironmentTerms[] = {
     {"TUNEKIT_PASSWORD", QT_TRANSLATE_NOOP("Cli", "the password of the access level, when no --password-file is given")},
@@ -411,6 +405,28 @@ QString takeOptions(const QCommandLineParser& parser, const OptionGroup& group, 
 }
 
 } // namespace
+
+bool usesDevice(Command command)
+{
+    switch (command) {
+    case Command::Detect:
+    case Command::Read:
+    case Command::Diff:
+    case Command::Write:
+    case Command::Restore: return true;
+    case Command::Ports:
+    case Command::Verify:
+    case Command::Convert:
+    case Command::Report:
+    case Command::Records: break;
+    }
+    return false;
+}
+
+bool commandPassed(Command command, Exit exit)
+{
+    return exit == Exit::Ok || (command == Command::Diff && exit == Exit::Differs);
+}
 
 bool runsChannels(const Options& options)
 {

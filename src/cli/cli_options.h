@@ -67,6 +67,12 @@ struct ParsedArguments {
     bool json = false;              // --json was among the arguments, even when they are not valid
 };
 
+// The command works on a device: it connects, leaves a record and may run on several channels.
+bool usesDevice(Command command);
+
+// The run did its work; a diff that finds differences has.
+bool commandPassed(Command command, Exit exit);
+
 // Several channels (ports or adapters) run in one process, each on its own.
 bool runsChannels(const Options& options);
 
