@@ -22,7 +22,6 @@ namespace {
 Options channelOptions(const Options& options, const QString& port)
 {
     Options channel = options;
-    channel.port = port;
     channel.ports = port.isEmpty() ? QStringList() : QStringList{port};
     channel.adapters.clear();
     if (!options.log.isEmpty()) {

@@ -105,14 +105,6 @@ QString appendText(Options& options, const QString& value)
     return {};
 }
 
-QString takePort(Options& options, const QString& value)
-{
-    if (options.ports.isEmpty())
-        options.port = value;
-    options.ports.append(value);
-    return {};
-}
-
 // The answer to one of the window's questions; when both the option for Yes and the one for No
 // are given, Yes counts.
 template <std::optional<bool> Answers::*Field, bool Yes>
@@ -181,7 +173,7 @@ constexpr OptionRow CommandOptions[] = {
 // Which transmitter, on which line.
 constexpr OptionRow ConnectionOptions[] = {
     {{"port", "NAME", QT_TRANSLATE_NOOP("Cli", "serial port (system name or COM number); default: find the adapter; given again, one more channel")},
-     takePort},
+     appendText<&Options::ports>},
     {{"adapter", "SERIAL", QT_TRANSLATE_NOOP("Cli", "the channel of the adapter with this USB serial number, whichever socket it is in (see ports); may be given again")},
      appendText<&Options::adapters>},
     {{"simulate", "", QT_TRANSLATE_NOOP("Cli", "the built-in simulated transmitter")}, turnOn<&Options::simulate>},
@@ -252,7 +244,7 @@ QString formatConflict(const Options& options)
 // for the commands that work on a device, each channel on its own.
 QString connectionConflict(const Options& options)
 {
-    if (options.simulate && (!options.port.isEmpty() || !options.adapters.isEmpty()))
+    if (options.simulate && (!options.ports.value(0).isEmpty() || !options.adapters.isEmpty()))
         return QCoreApplication::translate("Cli", "--simulate and --port exclude each other.");
     if (!runsChannels(options))
         return {};

@@ -43,8 +43,7 @@ struct Options {
     bool noBackup = false;
     bool noVerify = false;
     QString backupDir = QStringLiteral("backups");
-    QString port;         // system name or COM number: the run's one port (the first --port)
-    QStringList ports;    // every --port: several program several channels at once
+    QStringList ports;    // every --port (system name or COM number); several program several channels at once
     QStringList adapters; // --adapter: channels named by their adapter's USB serial number
     bool simulate = false;
     int configId = 5;

@@ -299,8 +299,8 @@ QCoro::Task<Exit> CliRun::connect()
     if (options_.simulate) {
         line_ = std::make_unique<SimLine>(*clock_, options_.configId);
         plan = {false, 1, QString()};
-    } else if (!options_.port.isEmpty()) {
-        const QString name = portSystemName(options_.port);
+    } else if (const QString port = options_.ports.value(0); !port.isEmpty()) {
+        const QString name = portSystemName(port);
         const qint16 number = portNumberOfSystemName(name);
         line_ = std::make_unique<QSerialPortLine>([name](int) { return name; });
         plan = {false, number >= 1 ? number : qint16(1), name};
