@@ -5,39 +5,35 @@
 #include "cli/interrupt_watch.h"
 #include "host/adapter_port.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 
-#include <cstdio>
 #include <memory>
 #include <vector>
 
 namespace tunekit::cli {
 namespace {
 
-QString translated(const char* text)
+// A channel's options: the command line's, on its one port (none for an adapter that is not
+// plugged in), with a packet trace of its own (trace.txt on /dev/ttyUSB0 becomes
+// trace-ttyUSB0.txt).
+Options channelOptions(const Options& options, const QString& port)
 {
-    return QCoreApplication::translate("Cli", text);
+    Options channel = options;
+    channel.ports = port.isEmpty() ? QStringList() : QStringList{port};
+    channel.adapters.clear();
+    if (!options.log.isEmpty()) {
+        const QFileInfo log(options.log);
+        const QString suffix = log.suffix().isEmpty() ? QString() : u'.' + log.suffix();
+        channel.log = log.dir().filePath(log.completeBaseName() + u'-' + port.section(u'/', -1).remove(u' ') + suffix);
+    }
+    return channel;
 }
 
-void print(std::FILE* stream, const QString& text)
-{
-    std::fputs(text.toLocal8Bit().constData(), stream);
-    std::fflush(stream);
-}
-
-// A diff that finds differences has done its work.
-bool channelPassed(Command command, Exit exit)
-{
-    return exit == Exit::Ok || (command == Command::Diff && exit == Exit::Differs);
-}
-
-} // namespace
-
+// The exit status of several channels: 0 when each passed, the channels' own status when they
+// all failed alike, else 8.
 Exit channelsExit(const QList<Exit>& exits)
 {
     std::optional<Exit> common;
@@ -51,6 +47,8 @@ Exit channelsExit(const QList<Exit>& exits)
     return common.value_or(Exit::Ok);
 }
 
+} // namespace
+
 CliChannels::CliChannels(const Options& options, UiLanguage& language, const MessageCodes& codes)
     : options_(options), language_(language), codes_(codes)
 {
@@ -58,6 +56,7 @@ CliChannels::CliChannels(const Options& options, UiLanguage& language, const Mes
 
 QCoro::Task<Exit> CliChannels::run()
 {
+    const Console console(false);
     // The channels' ports: those named, then those of the adapters named by serial number.
     QStringList ports;
     for (const QString& port : options_.ports)
@@ -74,29 +73,18 @@ QCoro::Task<Exit> CliChannels::run()
         }
     }
     for (const QString& serial : missing)
-        print(stderr, translated(QT_TRANSLATE_NOOP("Cli", "No adapter with the serial number %1 is plugged in.")).arg(serial) + u'\n');
+        console.error(tr("No adapter with the serial number %1 is plugged in.").arg(serial) + u'\n');
     if (ports.removeDuplicates() > 0) {
-        const QString message = translated(QT_TRANSLATE_NOOP("Cli", "A port was named twice; each channel needs a port of its own."));
-        print(stderr, message + u'\n');
+        const QString message = tr("A port was named twice; each channel needs a port of its own.");
+        console.error(message + u'\n');
         if (options_.json)
-            print(stdout, QString::fromUtf8(QJsonDocument(usageErrorJson(codes_.codeFor(message), message)).toJson(QJsonDocument::Indented)));
+            console.out(jsonText(usageErrorJson(codes_.codeFor(message), message)));
         co_return Exit::Usage;
     }
 
     std::vector<std::unique_ptr<CliRun>> runs;
-    for (const QString& port : ports) {
-        Options channel = options_;
-        channel.port = port;
-        channel.ports = {port};
-        channel.adapters.clear();
-        if (!options_.log.isEmpty()) {
-            // trace.txt on /dev/ttyUSB0 becomes trace-ttyUSB0.txt.
-            const QFileInfo log(options_.log);
-            const QString suffix = log.suffix().isEmpty() ? QString() : u'.' + log.suffix();
-            channel.log = log.dir().filePath(log.completeBaseName() + u'-' + port.section(u'/', -1).remove(u' ') + suffix);
-        }
-        runs.push_back(std::make_unique<CliRun>(channel, language_, codes_, CliRun::Output::Channel));
-    }
+    for (const QString& port : ports)
+        runs.push_back(std::make_unique<CliRun>(channelOptions(options_, port), language_, codes_, CliRun::Output::Channel));
     const InterruptWatch interrupts([&runs] {
         for (const std::unique_ptr<CliRun>& run : runs)
             run->interrupt();
@@ -111,11 +99,7 @@ QCoro::Task<Exit> CliChannels::run()
     // An adapter that is not plugged in is a channel that failed at once, with its record.
     QStringList names = ports;
     for (const QString& serial : missing) {
-        Options channel = options_;
-        channel.port.clear();
-        channel.ports.clear();
-        channel.adapters.clear();
-        runs.push_back(std::make_unique<CliRun>(channel, language_, codes_, CliRun::Output::Channel));
+        runs.push_back(std::make_unique<CliRun>(channelOptions(options_, QString()), language_, codes_, CliRun::Output::Channel));
         exits.append(runs.back()->adapterMissing(serial));
         names.append(serial);
     }
@@ -125,7 +109,7 @@ QCoro::Task<Exit> CliChannels::run()
     QString lines;
     for (std::size_t i = 0; i < runs.size(); ++i) {
         const Exit exit = exits.at(static_cast<qsizetype>(i));
-        const bool ok = channelPassed(options_.command, exit);
+        const bool ok = commandPassed(options_.command, exit);
         passed += ok ? 1 : 0;
         const QJsonObject& document = runs[i]->document();
         channels.append(document);
@@ -144,10 +128,10 @@ QCoro::Task<Exit> CliChannels::run()
         document.insert(QStringLiteral("passed"), passed);
         document.insert(QStringLiteral("failed"), total - passed);
         document.insert(QStringLiteral("exitCode"), static_cast<int>(exit));
-        print(stdout, QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented)));
+        console.out(jsonText(document));
     } else {
-        print(stdout, lines);
-        print(stderr, translated(QT_TRANSLATE_NOOP("Cli", "%1 of %2 channels passed.")).arg(passed).arg(total) + u'\n');
+        console.out(lines);
+        console.error(tr("%1 of %2 channels passed.").arg(passed).arg(total) + u'\n');
     }
     co_return exit;
 }

@@ -4,6 +4,7 @@
 #include "cli/cli_options.h"
 #include "cli/message_codes.h"
 
+#include <QCoreApplication>
 #include <QCoroTask>
 
 namespace tunekit::cli {
@@ -13,6 +14,8 @@ namespace tunekit::cli {
 // no other. Prints one line per channel (or one JSON document with a part per channel) and a
 // summary; the exit status is 0 only when every channel passed.
 class CliChannels {
+    Q_DECLARE_TR_FUNCTIONS(Cli)
+
 public:
     CliChannels(const Options& options, UiLanguage& language, const MessageCodes& codes);
     QCoro::Task<Exit> run();
@@ -22,9 +25,5 @@ private:
     UiLanguage& language_;
     const MessageCodes& codes_;
 };
-
-// The exit status of several channels: 0 when each passed, the channels' own status when they
-// all failed alike, else 8.
-Exit channelsExit(const QList<Exit>& exits);
 
 } // namespace tunekit::cli

@@ -3,6 +3,7 @@
 #include "base/version_info.h"
 
 #include <QJsonArray>
+#include <QJsonDocument>
 
 namespace tunekit::cli {
 
@@ -42,6 +43,11 @@ QJsonObject messageJson(const QString& code, MsgIcon icon, const QString& title,
     if (!answer.isEmpty())
         message.insert(QStringLiteral("answer"), answer);
     return message;
+}
+
+QString jsonText(const QJsonObject& document)
+{
+    return QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented));
 }
 
 QJsonObject usageErrorJson(const QString& code, const QString& message)

@@ -25,6 +25,9 @@ QJsonValue machineValue(const QString& text);
 QJsonObject messageJson(const QString& code, MsgIcon icon, const QString& title, const QString& text,
                         const QString& answer = {});
 
+// A document as --json prints it.
+QString jsonText(const QJsonObject& document);
+
 // The document of a command line that was not understood: no command ran, and the message says why.
 QJsonObject usageErrorJson(const QString& code, const QString& message);
 

@@ -10,7 +10,6 @@
 
 #include <QCoreApplication>
 #include <QCoroTask>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QLocale>
 

@@ -65,12 +65,17 @@ constexpr bool termsNameTheCommands()
 }
 static_assert(termsNameTheCommands());
 
-constexpr auto CommandTerms = [] {
-    std::array<TermEntry, std::size(Commands)> terms{};
-    for (std::size_t i = 0; i < terms.size(); ++i)
-        terms[i] = Commands[i].help;
+// The help column of a table whose rows say what --help and the manual page show of them.
+template <typename Row, std::size_t Count>
+constexpr std::array<TermEntry, Count> helpTerms(const Row (&rows)[Count])
+{
+    std::array<TermEntry, Count> terms{};
+    for (std::size_t i = 0; i < Count; ++i)
+        terms[i] = rows[i].help;
     return terms;
-}();
+}
+
+constexpr auto CommandTerms = helpTerms(Commands);
 
 // An option: how --help and the manual page show it, and what it sets in the options. A value the
 // option cannot take gives the usage error, else "".
@@ -97,14 +102,6 @@ template <QStringList Options::*Field>
 QString appendText(Options& options, const QString& value)
 {
     (options.*Field).append(value);
-    return {};
-}
-
-QString takePort(Options& options, const QString& value)
-{
-    if (options.ports.isEmpty())
-        options.port = value;
-    options.ports.append(value);
     return {};
 }
 
@@ -176,7 +173,7 @@ constexpr OptionRow CommandOptions[] = {
 // Which transmitter, on which line.
 constexpr OptionRow ConnectionOptions[] = {
     {{"port", "NAME", QT_TRANSLATE_NOOP("Cli", "serial port (system name or COM number); default: find the adapter; given again, one more channel")},
-     takePort},
+     appendText<&Options::ports>},
     {{"adapter", "SERIAL", QT_TRANSLATE_NOOP("Cli", "the channel of the adapter with this USB serial number, whichever socket it is in (see ports); may be given again")},
      appendText<&Options::adapters>},
     {{"simulate", "", QT_TRANSLATE_NOOP("Cli", "the built-in simulated transmitter")}, turnOn<&Options::simulate>},
@@ -247,18 +244,12 @@ QString formatConflict(const Options& options)
 // for the commands that work on a device, each channel on its own.
 QString connectionConflict(const Options& options)
 {
-    if (options.simulate && (!options.port.isEmpty() || !options.adapters.isEmpty()))
+    if (options.simulate && (!options.ports.value(0).isEmpty() || !options.adapters.isEmpty()))
         return QCoreApplication::translate("Cli", "--simulate and --port exclude each other.");
     if (!runsChannels(options))
         return {};
-    switch (options.command) {
-    case Command::Detect:
-    case Command::Read:
-    case Command::Diff:
-    case Command::Write:
-    case Command::Restore: break;
-    default: return QCoreApplication::translate("Cli", "Several channels are for detect, read, diff, write and restore.");
-    }
+    if (!usesDevice(options.command))
+        return QCoreApplication::translate("Cli", "Several channels are for detect, read, diff, write and restore.");
     if (!options.output.isEmpty())
         return QCoreApplication::translate("Cli", "-o takes one channel.");
     return {};
@@ -333,12 +324,7 @@ constexpr bool termsNumberTheStatuses()
 }
 static_assert(termsNumberTheStatuses());
 
-constexpr auto ExitStatusTerms = [] {
-    std::array<TermEntry, std::size(ExitStatuses)> terms{};
-    for (std::size_t i = 0; i < terms.size(); ++i)
-        terms[i] = ExitStatuses[i].help;
-    return terms;
-}();
+constexpr auto ExitStatusTerms = helpTerms(ExitStatuses);
 
 constexpr TermEntry EnvironmentTerms[] = {
     {"TUNEKIT_PASSWORD", QT_TRANSLATE_NOOP("Cli", "the password of the access level, when no --password-file is given")},
@@ -411,6 +397,28 @@ QString takeOptions(const QCommandLineParser& parser, const OptionGroup& group, 
 }
 
 } // namespace
+
+bool usesDevice(Command command)
+{
+    switch (command) {
+    case Command::Detect:
+    case Command::Read:
+    case Command::Diff:
+    case Command::Write:
+    case Command::Restore: return true;
+    case Command::Ports:
+    case Command::Verify:
+    case Command::Convert:
+    case Command::Report:
+    case Command::Records: break;
+    }
+    return false;
+}
+
+bool commandPassed(Command command, Exit exit)
+{
+    return exit == Exit::Ok || (command == Command::Diff && exit == Exit::Differs);
+}
 
 bool runsChannels(const Options& options)
 {

@@ -43,8 +43,7 @@ struct Options {
     bool noBackup = false;
     bool noVerify = false;
     QString backupDir = QStringLiteral("backups");
-    QString port;         // system name or COM number: the run's one port (the first --port)
-    QStringList ports;    // every --port: several program several channels at once
+    QStringList ports;    // every --port (system name or COM number); several program several channels at once
     QStringList adapters; // --adapter: channels named by their adapter's USB serial number
     bool simulate = false;
     int configId = 5;
@@ -66,6 +65,12 @@ struct ParsedArguments {
     bool help = false;              // the text asked for, printed on standard output
     bool json = false;              // --json was among the arguments, even when they are not valid
 };
+
+// The command works on a device: it connects, leaves a record and may run on several channels.
+bool usesDevice(Command command);
+
+// The run did its work; a diff that finds differences has.
+bool commandPassed(Command command, Exit exit);
 
 // Several channels (ports or adapters) run in one process, each on its own.
 bool runsChannels(const Options& options);

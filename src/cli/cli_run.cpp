@@ -18,12 +18,9 @@
 #include "report/parameter_report.h"
 #include "sim/sim_line.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
-#include <QJsonDocument>
 
 #include <array>
 
@@ -35,11 +32,6 @@
 
 namespace tunekit::cli {
 namespace {
-
-QString translated(const char* text)
-{
-    return QCoreApplication::translate("Cli", text);
-}
 
 QJsonArray differencesJson(const QList<ValueDifference>& differences, const char* left, const char* right)
 {
@@ -69,8 +61,8 @@ bool standardErrorIsTerminal()
 #endif
 }
 
-} // namespace
-
+// The access level a password unlocks (any case); level 1 for none, nothing when it unlocks
+// nothing.
 std::optional<AccessLevel> levelForPassword(const QString& password)
 {
     const QString typed = password.trimmed();
@@ -84,11 +76,18 @@ std::optional<AccessLevel> levelForPassword(const QString& password)
     return std::nullopt;
 }
 
+} // namespace
+
 CliRun::CliRun(const Options& options, UiLanguage& language, const MessageCodes& codes, Output output)
-    : options_(options), output_(output), language_(language), codes_(codes),
-      console_(options.quiet, output == Output::Channel), dialogs_(options_.answers, console_),
+    : options_(options), output_(output), document_(jsonDocument(commandName(options.command))), language_(language),
+      codes_(codes), console_(options.quiet, output == Output::Channel), dialogs_(options_.answers, console_),
       views_(console_, standardErrorIsTerminal())
 {
+    // Known or not, a device result names its port and ConfigID.
+    if (usesDevice(options.command)) {
+        document_.insert(QStringLiteral("port"), QJsonValue());
+        document_.insert(QStringLiteral("configId"), QJsonValue());
+    }
 }
 
 CliRun::~CliRun()
@@ -97,35 +96,14 @@ CliRun::~CliRun()
         line_->setListener({});
 }
 
-void CliRun::error(const QString& text)
+void CliRun::tell(const QString& text, MsgIcon icon)
 {
-    console_.error(text + QLatin1Char('\n'));
-    dialogs_.messages.append({QString(), text, MsgIcon::Critical, QString()});
+    if (icon == MsgIcon::Critical)
+        console_.error(text + QLatin1Char('\n'));
+    else
+        console_.note(text + QLatin1Char('\n'));
+    dialogs_.messages.append({QString(), text, icon, QString()});
     lastMessage_ = text;
-}
-
-void CliRun::note(const QString& text)
-{
-    console_.note(text + QLatin1Char('\n'));
-    dialogs_.messages.append({QString(), text, MsgIcon::Information, QString()});
-    lastMessage_ = text;
-}
-
-bool CliRun::usesDevice() const
-{
-    switch (options_.command) {
-    case Command::Detect:
-    case Command::Read:
-    case Command::Diff:
-    case Command::Write:
-    case Command::Restore: return true;
-    case Command::Ports:
-    case Command::Verify:
-    case Command::Convert:
-    case Command::Report:
-    case Command::Records: break;
-    }
-    return false;
 }
 
 Exit CliRun::finish(Exit exit)
@@ -136,7 +114,7 @@ Exit CliRun::finish(Exit exit)
     if (interrupted_ && exit == Exit::Ok)
         exit = Exit::NotWritten;
     if (trace_ && (traceFailed_ || !trace_->flush())) {
-        error(translated(QT_TRANSLATE_NOOP("Cli", "The trace file %1 cannot be written.")).arg(options_.log));
+        error(tr("The trace file %1 cannot be written.").arg(options_.log));
         if (exit == Exit::Ok || exit == Exit::Differs)
             exit = Exit::Failed;
     }
@@ -147,7 +125,7 @@ Exit CliRun::finish(Exit exit)
         if (!console_.outputFailed() || outputLostTold)
             return;
         outputLostTold = true;
-        console_.error(translated(QT_TRANSLATE_NOOP("Cli", "The output could not be written completely.")) + QLatin1Char('\n'));
+        console_.error(tr("The output could not be written completely.") + QLatin1Char('\n'));
         if (exit == Exit::Ok || exit == Exit::Differs)
             exit = Exit::Failed;
     };
@@ -155,34 +133,21 @@ Exit CliRun::finish(Exit exit)
     // -q keeps notes back, but a failure always says why: the device's message may have been one.
     if (exit != Exit::Ok && exit != Exit::Differs && !console_.errorShown() && !lastMessage().isEmpty())
         console_.error(lastMessage() + QLatin1Char('\n'));
-    if (usesDevice())
+    if (usesDevice(options_.command))
         keepRecord(exit);
     if (options_.json && recordsDocument_ && exit == Exit::Ok) {
-        console_.out(QString::fromUtf8(QJsonDocument(*recordsDocument_).toJson(QJsonDocument::Indented)));
+        console_.out(jsonText(*recordsDocument_));
     } else {
-        QJsonObject& document = document_;
-        document = jsonDocument(commandName(options_.command));
-        for (auto it = json_.begin(); it != json_.end(); ++it)
-            document.insert(it.key(), it.value());
-        if (usesDevice()) {
-            // Known or not, a device result names its port, ConfigID and serial number.
-            if (!document.contains(QStringLiteral("port")))
-                document.insert(QStringLiteral("port"), QJsonValue());
-            if (!document.contains(QStringLiteral("configId")))
-                document.insert(QStringLiteral("configId"), QJsonValue());
-            document.insert(QStringLiteral("serialNumber"),
-                            record_.serialNumber.isEmpty() ? QJsonValue() : QJsonValue(record_.serialNumber));
-        }
-        document.insert(QStringLiteral("exitCode"), static_cast<int>(exit));
-        document.insert(QStringLiteral("packets"), views_.totalPackets());
-        document.insert(QStringLiteral("transferSeconds"), static_cast<double>(views_.transferMs()) / 1000.0);
+        document_.insert(QStringLiteral("exitCode"), static_cast<int>(exit));
+        document_.insert(QStringLiteral("packets"), views_.totalPackets());
+        document_.insert(QStringLiteral("transferSeconds"), static_cast<double>(views_.transferMs()) / 1000.0);
         QJsonArray messages;
         for (const CliDialogs::Message& message : dialogs_.messages)
             messages.append(messageJson(codes_.codeFor(message.text), message.icon, message.title,
                                         dialogs_.shown(message.text), message.answer));
-        document.insert(QStringLiteral("messages"), messages);
+        document_.insert(QStringLiteral("messages"), messages);
         if (options_.json)
-            console_.out(QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented)));
+            console_.out(jsonText(document_));
     }
     outputLost();
     return exit;
@@ -196,7 +161,7 @@ void CliRun::keepRecord(Exit exit)
         record.adapter = adapterOfPort(systemPorts(), portName_);
     if (level_)
         record.accessLevel = QString::fromLatin1(level_->recordName());
-    const bool passed = exit == Exit::Ok || (exit == Exit::Differs && options_.command == Command::Diff);
+    const bool passed = commandPassed(options_.command, exit);
     // The file written to a device is hashed when it is loaded (a file that could not be read is
     // named without one); a read's output once it is saved.
     if (options_.command == Command::Read && !options_.output.isEmpty() && passed) {
@@ -208,13 +173,17 @@ void CliRun::keepRecord(Exit exit)
     const records::ChosenStore chosen = records::openUserStore(options_.recordsUrl);
     const records::RecordOutcome outcome =
         records::finishAndKeep(record, passed, static_cast<int>(exit), lastMessage(), chosen.store.get(), chosen.error);
-    QString stored = QStringLiteral("stored");
-    if (outcome.status != records::RecordOutcome::Status::Stored) {
-        stored = outcome.status == records::RecordOutcome::Status::KeptLocally ? QStringLiteral("keptLocally")
-                                                                               : QStringLiteral("failed");
+    using Status = records::RecordOutcome::Status;
+    if (outcome.status != Status::Stored)
         error(records::outcomeNote(outcome)); // on a channel too, whose line shows it
-    }
-    json_.insert(QStringLiteral("record"), QJsonObject{{QStringLiteral("id"), record.id}, {QStringLiteral("stored"), stored}});
+    const char* stored = outcome.status == Status::Stored        ? "stored"
+                         : outcome.status == Status::KeptLocally ? "keptLocally"
+                                                                 : "failed";
+    document_.insert(QStringLiteral("record"), QJsonObject{{QStringLiteral("id"), record.id},
+                                                           {QStringLiteral("stored"), QLatin1StringView(stored)}});
+    // Known or not, a device result names its serial number.
+    document_.insert(QStringLiteral("serialNumber"),
+                     record.serialNumber.isEmpty() ? QJsonValue() : QJsonValue(record.serialNumber));
 }
 
 QString CliRun::lastMessage() const
@@ -229,7 +198,7 @@ void CliRun::interrupt()
     if (interrupted_)
         return;
     interrupted_ = true;
-    error(translated(QT_TRANSLATE_NOOP("Cli", "Interrupted: stopping after the packet on the line.")));
+    error(tr("Interrupted: stopping after the packet on the line."));
     if (session_)
         session_->device().stopAfterCurrent();
 }
@@ -247,9 +216,9 @@ Exit CliRun::adapterMissing(const QString& serial)
     record_ = records::startRecord(commandName(options_.command), host_.computerName(), QDateTime::currentDateTimeUtc());
     record_.adapter = serial;
     if (!options_.file.isEmpty())
-        json_.insert(QStringLiteral("file"), options_.file);
+        document_.insert(QStringLiteral("file"), options_.file);
     findAccessLevel();
-    error(translated(QT_TRANSLATE_NOOP("Cli", "No adapter with the serial number %1 is plugged in.")).arg(serial));
+    error(tr("No adapter with the serial number %1 is plugged in.").arg(serial));
     return finish(Exit::NoPort);
 }
 
@@ -260,7 +229,7 @@ QCoro::Task<Exit> CliRun::runCommand()
     case Command::Detect: co_return co_await detect();
     case Command::Read: co_return co_await read();
     case Command::Diff: co_return co_await diff();
-    case Command::Write: co_return co_await write();
+    case Command::Write:
     case Command::Restore: co_return co_await write();
     case Command::Verify: co_return verify();
     case Command::Convert: co_return co_await convert();
@@ -283,7 +252,7 @@ Exit CliRun::ports()
             console_.out(QStringList{port.location, port.id, port.description, port.usbSerial}.join(QLatin1Char('\t'))
                          + (port.adapter ? QStringLiteral("\t<- HVX") : QString()) + QLatin1Char('\n'));
     }
-    json_.insert(QStringLiteral("ports"), ports);
+    document_.insert(QStringLiteral("ports"), ports);
     return Exit::Ok;
 }
 
@@ -295,14 +264,14 @@ Exit CliRun::findAccessLevel()
     if (!options_.passwordFile.isEmpty()) {
         QFile file(options_.passwordFile);
         if (!file.open(QIODevice::ReadOnly)) {
-            error(translated(QT_TRANSLATE_NOOP("Cli", "The password file %1 cannot be read.")).arg(options_.passwordFile));
+            error(tr("The password file %1 cannot be read.").arg(options_.passwordFile));
             return Exit::Usage;
         }
         password = QString::fromUtf8(file.read(1024)).section(QLatin1Char('\n'), 0, 0);
     }
     level_ = levelForPassword(password);
     if (!level_) {
-        error(translated(QT_TRANSLATE_NOOP("Cli", "The password unlocks no access level.")));
+        error(tr("The password unlocks no access level."));
         return Exit::Usage;
     }
     return Exit::Ok;
@@ -312,11 +281,10 @@ QCoro::Task<Exit> CliRun::connect()
 {
     if (const Exit exit = findAccessLevel(); exit != Exit::Ok)
         co_return exit;
-    const AccessLevel level = *level_;
     if (!options_.log.isEmpty()) {
         trace_ = std::make_unique<QFile>(options_.log);
         if (!trace_->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
-            error(translated(QT_TRANSLATE_NOOP("Cli", "The trace file %1 cannot be written.")).arg(options_.log));
+            error(tr("The trace file %1 cannot be written.").arg(options_.log));
             co_return Exit::Failed;
         }
         views_.setTrace([this](const QString& line) {
@@ -331,8 +299,8 @@ QCoro::Task<Exit> CliRun::connect()
     if (options_.simulate) {
         line_ = std::make_unique<SimLine>(*clock_, options_.configId);
         plan = {false, 1, QString()};
-    } else if (!options_.port.isEmpty()) {
-        const QString name = portSystemName(options_.port);
+    } else if (const QString port = options_.ports.value(0); !port.isEmpty()) {
+        const QString name = portSystemName(port);
         const qint16 number = portNumberOfSystemName(name);
         line_ = std::make_unique<QSerialPortLine>([name](int) { return name; });
         plan = {false, number >= 1 ? number : qint16(1), name};
@@ -341,10 +309,10 @@ QCoro::Task<Exit> CliRun::connect()
     } else {
         line_ = std::make_unique<QSerialPortLine>();
     }
-    console_.step(translated(QT_TRANSLATE_NOOP("Cli", "Connecting and detecting the transmitter (it restarts)")));
+    console_.step(tr("Connecting and detecting the transmitter (it restarts)"));
     session_ = std::make_unique<Session>(SessionSeams{*line_, *clock_, dialogs_, host_}, views_, language_);
     session_->chosenLanguage = options_.language;
-    session_->access().level = level;
+    session_->access().level = *level_;
     session_->setAutomaticResetOff(false);
     session_->device().setResetPolicy(ResetPolicy::WhereNeeded);
     session_->engine().setPaced(options_.paced);
@@ -356,15 +324,15 @@ QCoro::Task<Exit> CliRun::connect()
         portName_ = QStringLiteral("simulated");
     else if (portName_.isEmpty() && port.portNumber >= 1)
         portName_ = systemPortName(port.portNumber);
-    json_.insert(QStringLiteral("port"), portName_);
+    document_.insert(QStringLiteral("port"), portName_);
     if (port.portNumber < 1 || !port.adapterFound) {
-        error(plan.discover ? translated(QT_TRANSLATE_NOOP("Cli", "No programming adapter found (use --port NAME)."))
-                            : translated(QT_TRANSLATE_NOOP("Cli", "The port %1 cannot be used.")).arg(plan.name));
+        error(plan.discover ? tr("No programming adapter found (use --port NAME).")
+                            : tr("The port %1 cannot be used.").arg(plan.name));
         co_return Exit::NoPort;
     }
     if (session_->image().deviceConfigId == 0)
         co_return Exit::NoDevice;
-    json_.insert(QStringLiteral("configId"), session_->image().deviceConfigId);
+    document_.insert(QStringLiteral("configId"), session_->image().deviceConfigId);
     co_return Exit::Ok;
 }
 
@@ -381,7 +349,7 @@ QCoro::Task<Exit> CliRun::detect()
 QCoro::Task<Exit> CliRun::readDevice(bool info)
 {
     Station& station = session_->device();
-    console_.step(translated(QT_TRANSLATE_NOOP("Cli", "Reading the device")));
+    console_.step(tr("Reading the device"));
     views_.follow(&station.engine().state());
     const ReadOutcome read = co_await station.readParameters();
     bool informationComplete = true;
@@ -396,17 +364,16 @@ Exit CliRun::readProblems(const ReadOutcome& read, bool informationComplete)
     if (interrupted_)
         return Exit::NotWritten;
     if (!informationComplete) {
-        error(translated(QT_TRANSLATE_NOOP("Cli", "The device did not answer the information request.")));
+        error(tr("The device did not answer the information request."));
         return Exit::NoDevice;
     }
     if (read.configId != 0 && !read.familyKnown) {
-        error(translated(QT_TRANSLATE_NOOP("Cli", "The transmitter reports ConfigID %1, a family Tunekit does not know: "
-                                                  "nothing of it can be read, written or compared."))
-                  .arg(read.configId));
+        error(tr("The transmitter reports ConfigID %1, a family Tunekit does not know: nothing of it can be read, "
+                 "written or compared.").arg(read.configId));
         return Exit::Refused;
     }
     if (read.configId == 0 || !read.missing.isEmpty()) {
-        error(translated(QT_TRANSLATE_NOOP("Cli", "The device did not answer for: %1")).arg(read.missing.join(QStringLiteral(", "))));
+        error(tr("The device did not answer for: %1").arg(read.missing.join(QStringLiteral(", "))));
         return Exit::NoDevice;
     }
     // A write's read-back does not rename the unit: the record names it as it came, as its
@@ -427,24 +394,18 @@ void CliRun::printValues()
                                   {QStringLiteral("value"), machineValue(row.value)}});
         text += row.name + QLatin1Char('\t') + row.value + QLatin1Char('\n');
     }
-    json_.insert(QStringLiteral("values"), values);
+    document_.insert(QStringLiteral("values"), values);
     if (options_.info) {
         // The information texts in the order the Infos tab shows them.
-        const std::array<const char*, 8> names{"",
-                                               "firmwareVersion",
-                                               "compileDate",
-                                               "hardware",
-                                               "operatingHours",
-                                               "interpreterSelect",
-                                               "interpreterName",
-                                               "interpreterDate"};
+        const std::array<const char*, 8> names{"", "firmwareVersion", "compileDate", "hardware", "operatingHours",
+                                               "interpreterSelect", "interpreterName", "interpreterDate"};
         QJsonObject info;
         for (std::size_t i = 1; i < names.size(); ++i) {
             const QString& shown = image.info.texts[i];
             info.insert(QLatin1StringView(names[i]), i == 5 ? machineValue(shown) : QJsonValue(shown));
         }
         info.insert(QStringLiteral("source"), image.info.source);
-        json_.insert(QStringLiteral("info"), info);
+        document_.insert(QStringLiteral("info"), info);
         for (std::size_t i = 1; i <= 7; ++i)
             text += QStringLiteral("Info%1\t").arg(i) + image.info.texts[i] + QLatin1Char('\n');
         text += QStringLiteral("OperatingHours\t") + image.info.operatingHours + QLatin1Char('\n');
@@ -453,32 +414,21 @@ void CliRun::printValues()
         console_.out(text);
 }
 
-Exit CliRun::saveBackup(const QString& path)
-{
-    const WriteOutcome outcome =
-        writeRestorableBackup({session_->image(), host_, session_->version(), dialogs_}, path);
-    if (outcome != WriteOutcome::Written) {
-        error(translated(QT_TRANSLATE_NOOP("Cli", "The backup %1 was not written.")).arg(path));
-        return Exit::Failed;
-    }
-    return Exit::Ok;
-}
-
 void CliRun::tellBackup(const BackupOutcome& backup)
 {
     switch (backup.status) {
     case BackupOutcome::Status::Saved:
-        json_.insert(QStringLiteral("backup"), backup.path);
-        note(translated(QT_TRANSLATE_NOOP("Cli", "Backup: %1")).arg(backup.path));
+        document_.insert(QStringLiteral("backup"), backup.path);
+        note(tr("Backup: %1").arg(backup.path));
         break;
     case BackupOutcome::Status::NoFolder:
-        error(translated(QT_TRANSLATE_NOOP("Cli", "The backup folder %1 cannot be made.")).arg(options_.backupDir));
+        error(tr("The backup folder %1 cannot be made.").arg(options_.backupDir));
         break;
     case BackupOutcome::Status::NoName:
-        error(translated(QT_TRANSLATE_NOOP("Cli", "No backup can be written into the folder %1.")).arg(options_.backupDir));
+        error(tr("No backup can be written into the folder %1.").arg(options_.backupDir));
         break;
     case BackupOutcome::Status::NotWritten:
-        error(translated(QT_TRANSLATE_NOOP("Cli", "The backup %1 was not written.")).arg(backup.path));
+        error(tr("The backup %1 was not written.").arg(backup.path));
         break;
     }
 }
@@ -495,13 +445,13 @@ QString CliRun::restoreCommand(const QString& backup) const
 
 void CliRun::tellPartlyWritten(const QString& backup)
 {
-    error(translated(QT_TRANSLATE_NOOP("Cli", "The write stopped after data had gone out: the device is partly written.")));
+    error(tr("The write stopped after data had gone out: the device is partly written."));
     if (backup.isEmpty()) {
-        error(translated(QT_TRANSLATE_NOOP("Cli", "No backup was made (--no-backup).")));
+        error(tr("No backup was made (--no-backup)."));
     } else {
-        error(translated(QT_TRANSLATE_NOOP("Cli", "Its backup: %1")).arg(backup));
-        error(translated(QT_TRANSLATE_NOOP("Cli", "To restore it: %1")).arg(restoreCommand(backup)));
-        json_.insert(QStringLiteral("restoreCommand"), restoreCommand(backup));
+        error(tr("Its backup: %1").arg(backup));
+        error(tr("To restore it: %1").arg(restoreCommand(backup)));
+        document_.insert(QStringLiteral("restoreCommand"), restoreCommand(backup));
     }
 }
 
@@ -513,11 +463,16 @@ QCoro::Task<Exit> CliRun::read()
     if (exit != Exit::Ok)
         co_return exit;
     printValues();
-    if (!options_.output.isEmpty()) {
-        exit = saveBackup(options_.output);
-        json_.insert(QStringLiteral("file"), options_.output);
-    }
-    co_return exit;
+    if (options_.output.isEmpty())
+        co_return Exit::Ok;
+    // Saved as a backup, which restores the device exactly.
+    document_.insert(QStringLiteral("file"), options_.output);
+    const WriteOutcome saved =
+        writeRestorableBackup({session_->image(), host_, session_->version(), dialogs_}, options_.output);
+    if (saved == WriteOutcome::Written)
+        co_return Exit::Ok;
+    error(tr("The backup %1 was not written.").arg(options_.output));
+    co_return Exit::Failed;
 }
 
 Exit CliRun::requireFile(const QString& path)
@@ -528,7 +483,7 @@ Exit CliRun::requireFile(const QString& path)
         record_.fileSha256 = fileSha256(path);
         return Exit::Ok;
     }
-    error(translated(QT_TRANSLATE_NOOP("Cli", "The file %1 cannot be read.")).arg(path));
+    error(tr("The file %1 cannot be read.").arg(path));
     return Exit::FileInvalid;
 }
 
@@ -547,23 +502,13 @@ Exit CliRun::checkFile(const QString& path)
         return Exit::Ok;
     for (const KeptMessages::Message& message : kept.messages)
         dialogs_.msgBox(message.text, message.buttons, message.icon, message.title);
-    error(translated(QT_TRANSLATE_NOOP("Cli", "The file %1 is not valid; the device was not touched.")).arg(path));
+    error(tr("The file %1 is not valid; the device was not touched.").arg(path));
     return Exit::FileInvalid;
-}
-
-Exit CliRun::openFile(const QString& path)
-{
-    if (const Exit exit = requireFile(path); exit != Exit::Ok)
-        return exit;
-    const QFileInfo info(path);
-    const OpenStatus status = openConfigFile(info.absoluteFilePath(), session_->image(), dialogs_,
-                                             session_->access().level, host_.now().date());
-    return status == OpenStatus::Loaded ? Exit::Ok : Exit::FileInvalid;
 }
 
 QCoro::Task<Exit> CliRun::diff()
 {
-    json_.insert(QStringLiteral("file"), options_.file);
+    document_.insert(QStringLiteral("file"), options_.file);
     Exit exit = checkFile(options_.file);
     if (exit == Exit::Ok)
         exit = co_await connect();
@@ -573,11 +518,16 @@ QCoro::Task<Exit> CliRun::diff()
         co_return exit;
     const ParamArray<QString> device = session_->image().value;
     const qint16 deviceConfigId = session_->image().deviceConfigId;
-    exit = openFile(options_.file);
-    if (exit != Exit::Ok)
-        co_return exit;
+    // The file is read over the device's values, as the window opens it; the differences are
+    // between the two.
+    if (const Exit unreadable = requireFile(options_.file); unreadable != Exit::Ok)
+        co_return unreadable;
+    const OpenStatus opened = openConfigFile(QFileInfo(options_.file).absoluteFilePath(), session_->image(), dialogs_,
+                                             session_->access().level, host_.now().date());
+    if (opened != OpenStatus::Loaded)
+        co_return Exit::FileInvalid;
     const QList<ValueDifference> differences = session_->device().differencesFromDevice(device, deviceConfigId);
-    json_.insert(QStringLiteral("differences"), differencesJson(differences, "device", "file"));
+    document_.insert(QStringLiteral("differences"), differencesJson(differences, "device", "file"));
     if (!options_.json)
         console_.out(differencesText(differences));
     co_return differences.isEmpty() ? Exit::Ok : Exit::Differs;
@@ -585,7 +535,7 @@ QCoro::Task<Exit> CliRun::diff()
 
 QCoro::Task<Exit> CliRun::write()
 {
-    json_.insert(QStringLiteral("file"), options_.file);
+    document_.insert(QStringLiteral("file"), options_.file);
     Exit exit = checkFile(options_.file);
     if (exit == Exit::Ok)
         exit = co_await connect();
@@ -596,14 +546,14 @@ QCoro::Task<Exit> CliRun::write()
                            session_->version(), {}};
     request.step = [this, &station](ProgramStep step, const ProgramReport& sofar) {
         switch (step) {
-        case ProgramStep::Reading: console_.step(translated(QT_TRANSLATE_NOOP("Cli", "Reading the device"))); break;
-        case ProgramStep::Writing: console_.step(translated(QT_TRANSLATE_NOOP("Cli", "Writing"))); break;
+        case ProgramStep::Reading: console_.step(tr("Reading the device")); break;
+        case ProgramStep::Writing: console_.step(tr("Writing")); break;
         case ProgramStep::Verifying:
             // A question answered no leaves the write unfinished.
             if (!dialogs_.refused.isEmpty())
                 return false;
-            console_.step(translated(QT_TRANSLATE_NOOP("Cli", "Verifying")));
-            console_.step(translated(QT_TRANSLATE_NOOP("Cli", "Reading the device")));
+            console_.step(tr("Verifying"));
+            console_.step(tr("Reading the device"));
             break;
         case ProgramStep::BackedUp: tellBackup(sofar.backup); return true;
         case ProgramStep::Opening: return requireFile(options_.file) == Exit::Ok;
@@ -616,21 +566,21 @@ QCoro::Task<Exit> CliRun::write()
     switch (programmed.stage) {
     case ProgramReport::Stage::Stopped:
     case ProgramReport::Stage::BackupFailed:
-        error(translated(QT_TRANSLATE_NOOP("Cli", "Nothing was written to the device.")));
+        error(tr("Nothing was written to the device."));
         co_return Exit::NotWritten;
     case ProgramReport::Stage::ReadIncomplete: co_return readProblems(programmed.read, true);
     case ProgramReport::Stage::FileRefused: co_return Exit::FileInvalid;
     default: break;
     }
     const WriteReport& report = programmed.write;
-    json_.insert(QStringLiteral("written"), programmed.stage >= ProgramReport::Stage::Written);
-    json_.insert(QStringLiteral("partlyWritten"), programmed.stage == ProgramReport::Stage::PartlyWritten);
+    document_.insert(QStringLiteral("written"), programmed.stage >= ProgramReport::Stage::Written);
+    document_.insert(QStringLiteral("partlyWritten"), programmed.stage == ProgramReport::Stage::PartlyWritten);
     if (programmed.stage < ProgramReport::Stage::Written || !dialogs_.refused.isEmpty()) {
         if (report.anythingSent) {
             tellPartlyWritten(programmed.backup.path);
             co_return Exit::PartlyWritten;
         }
-        error(translated(QT_TRANSLATE_NOOP("Cli", "Nothing was written to the device.")));
+        error(tr("Nothing was written to the device."));
         if (interrupted_)
             co_return Exit::NotWritten;
         // The write's own detection found no device, or a batch got no answer at all.
@@ -638,77 +588,71 @@ QCoro::Task<Exit> CliRun::write()
             co_return Exit::NoDevice;
         co_return Exit::Refused;
     }
-    json_.insert(QStringLiteral("extendedDataWritten"), report.extendedDataSent);
+    document_.insert(QStringLiteral("extendedDataWritten"), report.extendedDataSent);
+    document_.insert(QStringLiteral("verified"), false);
     if (options_.noVerify) {
-        json_.insert(QStringLiteral("verified"), false);
-        note(translated(QT_TRANSLATE_NOOP("Cli", "Written, not verified (--no-verify).")));
+        note(tr("Written, not verified (--no-verify)."));
         co_return Exit::Ok;
     }
     const VerifyReport& verify = programmed.verify;
     if (!verify.readBack.complete) {
-        json_.insert(QStringLiteral("verified"), false);
         // A family without parameters had nothing written; any other device holds the whole file,
         // and only its check is missing.
         if (const Exit problem = readProblems(verify.readBack, true); problem == Exit::Refused)
             co_return problem;
-        error(translated(QT_TRANSLATE_NOOP("Cli", "The device is written but not verified: its read-back did not end. "
-                                                  "\"%1\" checks it."))
+        error(tr("The device is written but not verified: its read-back did not end. \"%1\" checks it.")
                   .arg(QStringLiteral("tunekit-cli diff ") + options_.file));
         co_return Exit::Failed;
     }
-    json_.insert(QStringLiteral("mismatches"), differencesJson(verify.mismatches, "file", "read"));
-    json_.insert(QStringLiteral("verified"), verify.verified);
+    document_.insert(QStringLiteral("mismatches"), differencesJson(verify.mismatches, "file", "read"));
+    document_.insert(QStringLiteral("verified"), verify.verified);
     if (!verify.verified) {
-        error(translated(QT_TRANSLATE_NOOP("Cli", "The device holds other values than the file:")) + QLatin1Char('\n')
+        error(tr("The device holds other values than the file:") + QLatin1Char('\n')
               + differencesText(verify.mismatches).chopped(1));
         co_return Exit::VerifyMismatch;
     }
     if (report.extendedDataSent)
-        note(translated(QT_TRANSLATE_NOOP("Cli", "Parameters written and verified; extended data written (it cannot be read back).")));
+        note(tr("Parameters written and verified; extended data written (it cannot be read back)."));
     else
-        note(translated(QT_TRANSLATE_NOOP("Cli", "Written and verified.")));
+        note(tr("Written and verified."));
     co_return Exit::Ok;
 }
 
 Exit CliRun::verify()
 {
-    json_.insert(QStringLiteral("file"), options_.file);
+    document_.insert(QStringLiteral("file"), options_.file);
     const ChecksumStateResult result = fileChecksumState(options_.file);
     if (!result.ok()) {
-        error(translated(QT_TRANSLATE_NOOP("Cli", "The file %1 cannot be read.")).arg(options_.file));
+        error(tr("The file %1 cannot be read.").arg(options_.file));
         return Exit::FileInvalid;
     }
     const QString state = crcLabelLookFor(result.state).text;
-    QString machineState = QStringLiteral("invalid");
-    switch (result.state) {
-    case ChecksumState::ChecksumValid: machineState = QStringLiteral("valid"); break;
-    case ChecksumState::NoChecksum: machineState = QStringLiteral("missing"); break;
-    case ChecksumState::ChecksumNotValid: break;
-    }
-    json_.insert(QStringLiteral("checksumState"), machineState);
-    json_.insert(QStringLiteral("checksumText"), state);
-    json_.insert(QStringLiteral("valid"), result.state == ChecksumState::ChecksumValid);
+    const bool valid = result.state == ChecksumState::ChecksumValid;
+    const char* machineState = valid ? "valid" : result.state == ChecksumState::NoChecksum ? "missing" : "invalid";
+    document_.insert(QStringLiteral("checksumState"), QLatin1StringView(machineState));
+    document_.insert(QStringLiteral("checksumText"), state);
+    document_.insert(QStringLiteral("valid"), valid);
     if (!options_.json)
         console_.out(state + QLatin1Char('\n'));
-    return result.state == ChecksumState::ChecksumValid ? Exit::Ok : Exit::FileInvalid;
+    return valid ? Exit::Ok : Exit::FileInvalid;
 }
 
 QCoro::Task<Exit> CliRun::convert()
 {
-    json_.insert(QStringLiteral("file"), options_.file);
+    document_.insert(QStringLiteral("file"), options_.file);
     if (const ChecksumStateResult current = fileChecksumState(options_.file); current.ok() && current.state == ChecksumState::ChecksumValid) {
-        json_.insert(QStringLiteral("converted"), false);
-        json_.insert(QStringLiteral("alreadyValid"), true);
-        note(translated(QT_TRANSLATE_NOOP("Cli", "The file %1 already has a valid checksum; nothing was changed.")).arg(options_.file));
+        document_.insert(QStringLiteral("converted"), false);
+        document_.insert(QStringLiteral("alreadyValid"), true);
+        note(tr("The file %1 already has a valid checksum; nothing was changed.").arg(options_.file));
         co_return Exit::Ok;
     }
     dialogs_.openPath = QFileInfo(options_.file).absoluteFilePath();
     const ConversionOutcome outcome = co_await convertChecksumCommand(dialogs_);
-    json_.insert(QStringLiteral("converted"), outcome == ConversionOutcome::Converted);
+    document_.insert(QStringLiteral("converted"), outcome == ConversionOutcome::Converted);
     switch (outcome) {
     case ConversionOutcome::Converted: co_return Exit::Ok;
     case ConversionOutcome::NothingChosen:
-        error(translated(QT_TRANSLATE_NOOP("Cli", "Only .scd files are converted.")));
+        error(tr("Only .scd files are converted."));
         co_return Exit::Usage;
     case ConversionOutcome::Cancelled: co_return Exit::Refused;
     case ConversionOutcome::Failed: break;
@@ -722,14 +666,14 @@ QCoro::Task<Exit> CliRun::report()
     const Language language = options_.language == QLatin1StringView("DE") ? Language::German : Language::English;
     if (options_.output.isEmpty()) {
         const QStringList lines = reportLines(language);
-        json_.insert(QStringLiteral("lines"), QJsonArray::fromStringList(lines));
+        document_.insert(QStringLiteral("lines"), QJsonArray::fromStringList(lines));
         if (!options_.json)
             console_.out(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
         co_return Exit::Ok;
     }
     dialogs_.savePath = options_.output;
     const ReportOutcome outcome = co_await generateReport(dialogs_, language);
-    json_.insert(QStringLiteral("file"), options_.output);
+    document_.insert(QStringLiteral("file"), options_.output);
     co_return outcome == ReportOutcome::Written ? Exit::Ok : Exit::Failed;
 }
 
@@ -739,7 +683,7 @@ Exit CliRun::records()
     const records::RecordQuery found =
         chosen.store ? chosen.store->query(options_.recordFilter) : records::RecordQuery{{}, chosen.error};
     if (!found.error.isEmpty()) {
-        error(translated(QT_TRANSLATE_NOOP("Cli", "The records cannot be read: %1")).arg(found.error));
+        error(tr("The records cannot be read: %1").arg(found.error));
         return Exit::Failed;
     }
     if (options_.json) {
@@ -756,8 +700,7 @@ Exit CliRun::records()
             text += records::recordCsvLine(record);
             continue;
         }
-        const QString none = QStringLiteral("-");
-        const auto shown = [&none](const QString& value) { return value.isEmpty() ? none : value; };
+        const auto shown = [](const QString& value) { return value.isEmpty() ? QStringLiteral("-") : value; };
         text += QStringList{record.started.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss 'UTC'")),
                             record.result,
                             record.command,
@@ -771,7 +714,7 @@ Exit CliRun::records()
     }
     console_.out(text);
     if (found.records.isEmpty() && !options_.csv)
-        note(translated(QT_TRANSLATE_NOOP("Cli", "No records match.")));
+        note(tr("No records match."));
     return Exit::Ok;
 }
 

@@ -7,6 +7,7 @@
 #include "cli/interrupt_watch.h"
 #include "cli/message_codes.h"
 
+#include <QCoreApplication>
 #include <QCoroTask>
 #include <QFile>
 #include <QJsonObject>
@@ -19,6 +20,8 @@ namespace tunekit::cli {
 // One run of tunekit-cli: builds the logic with the command line's seams and carries out one
 // command with the same commands the window's buttons call.
 class CliRun {
+    Q_DECLARE_TR_FUNCTIONS(Cli)
+
 public:
     // A channel among several prints nothing; its result is its document.
     enum class Output { Printed, Channel };
@@ -57,8 +60,6 @@ private:
     QCoro::Task<Exit> connect();
     // Reads every parameter (and with info the information); anything unanswered is an error.
     QCoro::Task<Exit> readDevice(bool info);
-    // Saves the device image as a backup that restores it exactly.
-    Exit saveBackup(const QString& path);
     // Tells where the backup before a write went, or why there is none.
     void tellBackup(const BackupOutcome& backup);
     // Told when a write stopped after data went out: what the device holds and how to undo it.
@@ -69,22 +70,21 @@ private:
     Exit requireFile(const QString& path);
     // Exists, reads and is valid for this access level: checked before the device is touched.
     Exit checkFile(const QString& path);
-    Exit openFile(const QString& path);
     void printValues();
     // What an incomplete read (or information read) means for the run; Ok describes the unit in the record.
     Exit readProblems(const ReadOutcome& read, bool informationComplete);
     // A line of the command line's own on standard error (always) or as a note (unless -q),
     // kept as a message of the --json document.
-    void error(const QString& text);
-    void note(const QString& text);
-    bool usesDevice() const;
+    void tell(const QString& text, MsgIcon icon);
+    void error(const QString& text) { tell(text, MsgIcon::Critical); }
+    void note(const QString& text) { tell(text, MsgIcon::Information); }
     // Leaves the record of a command that touched a device, before its result is told.
     void keepRecord(Exit exit);
     Exit finish(Exit exit);
 
     Options options_;
     Output output_;
-    QJsonObject document_;
+    QJsonObject document_; // the --json document; each step puts in what it found
     UiLanguage& language_;
     const MessageCodes& codes_;
     Console console_;
@@ -94,7 +94,6 @@ private:
     std::unique_ptr<Clock> clock_;
     std::unique_ptr<SerialLine> line_;
     std::unique_ptr<Session> session_;
-    QJsonObject json_;
     // The records command's --json document, which has a layout of its own.
     std::optional<QJsonObject> recordsDocument_;
     records::OperationRecord record_; // of this run's device command; its serial number once read
@@ -106,9 +105,5 @@ private:
     std::unique_ptr<QFile> trace_; // --log
     bool traceFailed_ = false;
 };
-
-// The access level a password unlocks (any case); level 1 for none, nothing when it unlocks
-// nothing.
-std::optional<AccessLevel> levelForPassword(const QString& password);
 
 } // namespace tunekit::cli

@@ -29,6 +29,25 @@ QString lines(const QString& text)
     return lines.trimmed();
 }
 
+// The answer the command line gives to one of the window's questions, and the options that give it.
+struct OptionAnswer {
+    std::optional<bool> answer;
+    QString options;
+};
+
+OptionAnswer optionAnswer(Question question, const Answers& answers)
+{
+    switch (question) {
+    case Question::UninitialisedValues:
+        return {answers.defaults, QStringLiteral("--init-defaults / --no-init-defaults")};
+    case Question::Calibration: return {answers.calibration, QStringLiteral("--write-calibration / --keep-calibration")};
+    case Question::ConfigIdMismatch: return {answers.configMismatch, QStringLiteral("--allow-config-mismatch")};
+    case Question::ExtendedData: return {answers.extendedData, QStringLiteral("--extended-data / --no-extended-data")};
+    case Question::ConvertFile: return {true, QString()}; // the command line asked for exactly this
+    }
+    return {};
+}
+
 } // namespace
 
 void Console::out(const QString& text) const
@@ -103,49 +122,22 @@ MsgAnswer CliDialogs::msgBox(const QString& text, MsgButtons buttons, MsgIcon ic
         console_.note(line);
     // A box that only informs is acknowledged; any other is not a question this program
     // answers for the user.
-    switch (buttons) {
-    case MsgButtons::Ok: return MsgAnswer::Ok;
-    case MsgButtons::OkCancel: return MsgAnswer::Cancel;
-    case MsgButtons::YesNo: return MsgAnswer::No;
-    case MsgButtons::YesNoCancel: return MsgAnswer::Cancel;
-    }
-    return MsgAnswer::Cancel;
+    if (buttons == MsgButtons::Ok)
+        return MsgAnswer::Ok;
+    return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Cancel;
 }
 
 QCoro::Task<MsgAnswer> CliDialogs::ask(Question question, QString text, MsgButtons buttons, MsgIcon icon,
                                        QString title)
 {
-    std::optional<bool> answer;
-    QString options;
-    switch (question) {
-    case Question::UninitialisedValues:
-        answer = answers_.defaults;
-        options = QStringLiteral("--init-defaults / --no-init-defaults");
-        break;
-    case Question::Calibration:
-        answer = answers_.calibration;
-        options = QStringLiteral("--write-calibration / --keep-calibration");
-        break;
-    case Question::ConfigIdMismatch:
-        answer = answers_.configMismatch;
-        options = QStringLiteral("--allow-config-mismatch");
-        break;
-    case Question::ExtendedData:
-        answer = answers_.extendedData;
-        options = QStringLiteral("--extended-data / --no-extended-data");
-        break;
-    case Question::ConvertFile:
-        // The command line asked for exactly this.
-        answer = true;
-        break;
-    }
+    auto [answer, options] = optionAnswer(question, answers_);
     // --yes answers as Enter does in the window: Yes.
     if (!answer && answers_.yes)
         answer = true;
-    messages.append({title, text, icon, answer ? (*answer ? QStringLiteral("yes") : QStringLiteral("no")) : QStringLiteral("refused")});
+    const QString given = answer ? (*answer ? QStringLiteral("yes") : QStringLiteral("no")) : QStringLiteral("refused");
+    messages.append({title, text, icon, given});
     if (answer) {
-        console_.note(lines(text) + QStringLiteral(" -> ") + (*answer ? QStringLiteral("yes") : QStringLiteral("no"))
-                      + QLatin1Char('\n'));
+        console_.note(lines(text) + QStringLiteral(" -> ") + given + QLatin1Char('\n'));
         if (buttons == MsgButtons::OkCancel)
             co_return *answer ? MsgAnswer::Ok : MsgAnswer::Cancel;
         co_return *answer ? MsgAnswer::Yes : MsgAnswer::No;
@@ -161,8 +153,6 @@ QCoro::Task<MsgAnswer> CliDialogs::ask(Question question, QString text, MsgButto
 
 CliViews::CliViews(const Console& console, bool terminal) : console_(console), terminal_(terminal) {}
 
-CliViews::~CliViews() = default;
-
 void CliViews::follow(const EngineState* engine)
 {
     engine_ = engine;
@@ -175,10 +165,10 @@ void CliViews::follow(const EngineState* engine)
 void CliViews::logged(const TrafficEntry& entry)
 {
     if (trace_ && (entry.kind == TrafficEntry::Kind::Debug || entry.kind == TrafficEntry::Kind::Packet)) {
-        const QString time = QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz"));
-        trace_(entry.kind == TrafficEntry::Kind::Debug
-                   ? time + u' ' + entry.text
-                   : time + u' ' + entry.text + QStringLiteral(": ") + QString::fromLatin1(entry.bytes.toHex(' ')));
+        const QString bytes = entry.kind == TrafficEntry::Kind::Packet
+                                  ? QStringLiteral(": ") + QString::fromLatin1(entry.bytes.toHex(' '))
+                                  : QString();
+        trace_(QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")) + u' ' + entry.text + bytes);
     }
     // The engine logs every packet it sends; that is the count of the progress.
     if (entry.kind == TrafficEntry::Kind::Debug && entry.text.startsWith(QLatin1StringView("TxSend"))) {
@@ -199,17 +189,14 @@ void CliViews::showProgress(bool force)
     if (console_.quiet() || !engine_ || !started_.isValid())
         return;
     const qint64 now = started_.elapsed();
-    // A bar is redrawn ten times a second; plain lines come once a second.
-    if (!force && lastShownMs_ >= 0 && now - lastShownMs_ < (terminal_ ? 100 : 1000))
-        return;
-    if (!force && sent_ == 0)
+    // A bar is redrawn ten times a second; plain lines come once a second, once a packet went.
+    if (!force && (sent_ == 0 || (lastShownMs_ >= 0 && now - lastShownMs_ < (terminal_ ? 100 : 1000))))
         return;
     lastShownMs_ = now;
     const qint64 queued = engine_->queue.length() / 8;
     const double seconds = static_cast<double>(now) / 1000.0;
     const double rate = seconds > 0 ? static_cast<double>(sent_) / seconds : 0.0;
     const double left = rate > 0 ? static_cast<double>(queued) / rate : 0.0;
-    const QString& text = caption_;
     const QString counts = QCoreApplication::translate("Cli", "%1 packets, %2/s, %3 s left")
                                .arg(sent_)
                                .arg(rate, 0, 'f', 1)
@@ -219,9 +206,9 @@ void CliViews::showProgress(bool force)
         const int width = 30;
         const int filled = total > 0 ? static_cast<int>(width * sent_ / total) : 0;
         const QString bar = QString(filled, QLatin1Char('#')) + QString(width - filled, QLatin1Char('.'));
-        console_.progress(QStringLiteral("[%1] %2 %3").arg(bar, counts, text));
+        console_.progress(QStringLiteral("[%1] %2 %3").arg(bar, counts, caption_));
     } else {
-        const QString line = counts + (text.isEmpty() ? QString() : QStringLiteral(" (") + text + QLatin1Char(')'));
+        const QString line = counts + (caption_.isEmpty() ? QString() : QStringLiteral(" (") + caption_ + QLatin1Char(')'));
         if (line != lastLine_)
             console_.error(line + QLatin1Char('\n'));
         lastLine_ = line;

@@ -89,7 +89,6 @@ public:
 class CliViews final : public SessionViews {
 public:
     CliViews(const Console& console, bool terminal);
-    ~CliViews() override;
 
     // The engine whose queue the progress shows; progress starts counting from here.
     void follow(const EngineState* engine);

@@ -66,21 +66,15 @@ qsizetype matchedLiteral(const QString& message, const QString& shown)
     return literal;
 }
 
-} // namespace
-
+// "Context.the-first-words-of-the-source-text": lower case, placeholders left out.
 QString codeOfSource(const char* context, const char* sourceText)
 {
-    const QString source = QString::fromUtf8(sourceText);
-    QString plain;
-    for (qsizetype i = 0; i < source.size();) {
-        if (const qsizetype length = placeholderAt(source, i); length > 0) {
-            plain.append(QLatin1Char(' '));
-            i += length;
-            continue;
-        }
-        const QChar c = source.at(i).toLower();
-        plain.append(c.isLetterOrNumber() && c.unicode() < 128 ? c : QLatin1Char(' '));
-        ++i;
+    // Placeholders and anything but ASCII letters and digits part the words.
+    QString plain = literalPieces(QString::fromUtf8(sourceText)).join(QLatin1Char(' '));
+    for (QChar& c : plain) {
+        c = c.toLower();
+        if (!c.isLetterOrNumber() || c.unicode() >= 128)
+            c = QLatin1Char(' ');
     }
     QStringList slug = plain.split(QLatin1Char(' '), Qt::SkipEmptyParts);
     if (slug.size() > CodeWords)
@@ -88,6 +82,8 @@ QString codeOfSource(const char* context, const char* sourceText)
     return QString::fromUtf8(context) + QLatin1Char('.')
            + (slug.isEmpty() ? QStringLiteral("text") : slug.join(QLatin1Char('-')));
 }
+
+} // namespace
 
 MessageCodes::MessageCodes(Language language)
 {

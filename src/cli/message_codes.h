@@ -37,7 +37,4 @@ private:
     mutable QHash<QString, QSet<QString>> shown_;
 };
 
-// "Context.the-first-words-of-the-source-text": lower case, placeholders left out.
-QString codeOfSource(const char* context, const char* sourceText);
-
 } // namespace tunekit::cli
