@@ -8,6 +8,7 @@
 #include "transfer/progress_bars.h"
 
 #include <QCoreApplication>
+#include <QtEndian>
 
 namespace tunekit {
 
@@ -26,6 +27,18 @@ constexpr std::array<const char*, 6> DisplayBlockNames{
     QT_TRANSLATE_NOOP("DeviceWrites", "Picture indices"), QT_TRANSLATE_NOOP("DeviceWrites", "Pictures"),
     QT_TRANSLATE_NOOP("DeviceWrites", "Display table"), QT_TRANSLATE_NOOP("DeviceWrites", "Defaults")};
 
+// One Upload of a block: its address and 1 to 4 data bytes (the packet pads them).
+struct PlannedUpload {
+    int index = 0;
+    int subindex = 0;
+    QByteArray data;
+};
+
+qsizetype blockRoom(int firstIndex, int lastIndex, int subindexesPerIndex, int bytesPerPacket)
+{
+    return qsizetype(lastIndex - firstIndex + 1) * subindexesPerIndex * bytesPerPacket;
+}
+
 QList<PlannedUpload> cut(QByteArrayView bytes, int firstIndex, int bytesPerPacket, int subindexesPerIndex)
 {
     QList<PlannedUpload> uploads;
@@ -37,6 +50,46 @@ QList<PlannedUpload> cut(QByteArrayView bytes, int firstIndex, int bytesPerPacke
                         bytes.sliced(at, qMin<qsizetype>(bytesPerPacket, bytes.size() - at)).toByteArray()});
     }
     return uploads;
+}
+
+// The interpreter's Uploads (EraseIL2 goes before them): 4 bytes each from 0x6000/0 on.
+QList<PlannedUpload> planInterpreter(QByteArrayView image)
+{
+    return cut(image, InterpreterFirstIndex, InterpreterBytesPerPacket, SubindexesPerIndex);
+}
+
+// A display block cut into packets of bytesPerPacket bytes, the last one possibly shorter, from
+// the block's first index on; the display table has 10 subindexes to an index, the others 256.
+QList<PlannedUpload> planDisplayBlock(QByteArrayView block, int blockNumber, int bytesPerPacket)
+{
+    // Told apart by its number, not by its bytes: another block may well hold the same bytes.
+    const bool displayTable = blockNumber == DisplayTableBlock;
+    return cut(block, blockFirstIndex(blockNumber), displayTable ? 1 : qBound(1, bytesPerPacket, 4),
+               displayTable ? DisplayTableSubindexes : SubindexesPerIndex);
+}
+
+// Entries 0, 1, ... up to the first 0, each as 32 bits with bit 31 clear, then the closing
+// Upload to subindex 255 without data.
+QList<PlannedUpload> planFrequencyTable(const FrequencyTable& table)
+{
+    QList<PlannedUpload> uploads;
+    for (int n = 0; n < static_cast<int>(table.size()) && table[static_cast<std::size_t>(n)] != 0; ++n) {
+        QByteArray data(4, '\0');
+        qToLittleEndian<quint32>(static_cast<quint32>(table[static_cast<std::size_t>(n)]) & 0x7FFFFFFFu, data.data());
+        uploads.append({FrequencyTableIndex, n, data});
+    }
+    uploads.append({FrequencyTableIndex, FrequencyTableEndSubindex, QByteArray()});
+    return uploads;
+}
+
+// Queues the Uploads; the engine stays quiet meanwhile: sending is only set once the block is
+// queued.
+void queueUploads(const TransferContext& ctx, const QList<PlannedUpload>& uploads, bool captions)
+{
+    for (const PlannedUpload& upload : uploads)
+        ctx.engine.sendPacket(Upload, upload.index, static_cast<std::uint8_t>(upload.subindex), upload.data);
+    if (captions && !uploads.isEmpty())
+        ctx.progress.setDetail(QCoreApplication::translate("DeviceWrites", "preparing data ..."));
 }
 
 } // namespace
@@ -52,11 +105,6 @@ const std::array<DisplayBlock, 6>& displayBlocks()
         {4300, 4, &ExtendedDataStore::defaultsImage, FrequencyTableIndex - 1},
     }};
     return blocks;
-}
-
-qsizetype blockRoom(int firstIndex, int lastIndex, int subindexesPerIndex, int bytesPerPacket)
-{
-    return qsizetype(lastIndex - firstIndex + 1) * subindexesPerIndex * bytesPerPacket;
 }
 
 QString extendedBlockName(int index)
@@ -100,35 +148,6 @@ int blockFirstIndex(int blockNumber)
     return QString::number(blockNumber).toInt(nullptr, 16);
 }
 
-QList<PlannedUpload> planInterpreter(QByteArrayView image)
-{
-    return cut(image, InterpreterFirstIndex, InterpreterBytesPerPacket, SubindexesPerIndex);
-}
-
-QList<PlannedUpload> planDisplayBlock(QByteArrayView block, int blockNumber, int bytesPerPacket)
-{
-    // Told apart by its number, not by its bytes: another block may well hold the same bytes.
-    const bool displayTable = blockNumber == DisplayTableBlock;
-    return cut(block, blockFirstIndex(blockNumber), displayTable ? 1 : qBound(1, bytesPerPacket, 4),
-               displayTable ? DisplayTableSubindexes : SubindexesPerIndex);
-}
-
-QList<PlannedUpload> planFrequencyTable(const FrequencyTable& table)
-{
-    QList<PlannedUpload> uploads;
-    for (int n = 0; n < static_cast<int>(table.size()) && table[static_cast<std::size_t>(n)] != 0; ++n) {
-        const auto v = static_cast<quint32>(table[static_cast<std::size_t>(n)]);
-        QByteArray data(4, '\0');
-        data[0] = static_cast<char>(v & 0xFF);
-        data[1] = static_cast<char>((v >> 8) & 0xFF);
-        data[2] = static_cast<char>((v >> 16) & 0xFF);
-        data[3] = static_cast<char>((v >> 24) & 0x7F);
-        uploads.append({FrequencyTableIndex, n, data});
-    }
-    uploads.append({FrequencyTableIndex, FrequencyTableEndSubindex, QByteArray()});
-    return uploads;
-}
-
 bool extendedDataEmpty(const ExtendedDataStore& store)
 {
     if (store.interpreterImage.size() >= InterpreterMinimumBytes)
@@ -158,11 +177,6 @@ qint32 extendedProgressUnits(const ExtendedDataStore& store)
 
 ExtendedDataWriter::ExtendedDataWriter(const TransferContext& context) : ctx_(context) {}
 
-QString ExtendedDataWriter::preparingText()
-{
-    return QCoreApplication::translate("DeviceWrites", "preparing data ...");
-}
-
 QString ExtendedDataWriter::sendingText()
 {
     return QCoreApplication::translate("DeviceWrites", "sending data  ...");
@@ -173,31 +187,14 @@ QString ExtendedDataWriter::transferText()
     return QCoreApplication::translate("DeviceWrites", "data transfer...");
 }
 
-void ExtendedDataWriter::queue(const QList<PlannedUpload>& uploads, bool captions)
-{
-    for (qsizetype n = 0; n < uploads.size(); ++n) {
-        const PlannedUpload& upload = uploads[n];
-        ctx_.engine.sendPacket(Upload, upload.index, static_cast<std::uint8_t>(upload.subindex), upload.data);
-    }
-    // The engine stays quiet meanwhile: sending is only set once the block is queued.
-    if (captions && !uploads.isEmpty()) {
-        ctx_.progress.setDetail(preparingText());
-    }
-}
-
-void ExtendedDataWriter::interpreterWrite(QByteArrayView image)
+void ExtendedDataWriter::interpreterWrite(QByteArrayView image, bool withProgress)
 {
     ctx_.engine.sendPacket(EraseIL2, 0, 0);
-    queue(planInterpreter(image), true);
-    ctx_.progress.setDetail(sendingText());
-    ctx_.progress.measureFromNextPacket();
-    ctx_.engine.state().sending = true;
-}
-
-void ExtendedDataWriter::rawInterpreterWrite(QByteArrayView image)
-{
-    ctx_.engine.sendPacket(EraseIL2, 0, 0);
-    queue(planInterpreter(image), false);
+    queueUploads(ctx_, planInterpreter(image), withProgress);
+    if (withProgress) {
+        ctx_.progress.setDetail(sendingText());
+        ctx_.progress.measureFromNextPacket();
+    }
     ctx_.engine.state().sending = true;
 }
 
@@ -206,13 +203,13 @@ QCoro::Task<> ExtendedDataWriter::displayDataWrite(QByteArrayView block, int blo
     const QList<PlannedUpload> uploads = planDisplayBlock(block, blockNumber, bytesPerPacket);
     if (uploads.isEmpty())
         co_return;
-    queue(uploads, true);
+    queueUploads(ctx_, uploads, true);
     co_await startDisplayBatch();
 }
 
 QCoro::Task<> ExtendedDataWriter::frequencyTableWrite(const FrequencyTable& table)
 {
-    queue(planFrequencyTable(table), true);
+    queueUploads(ctx_, planFrequencyTable(table), true);
     co_await startDisplayBatch();
 }
 

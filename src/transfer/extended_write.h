@@ -39,8 +39,6 @@ struct DisplayBlock {
 };
 const std::array<DisplayBlock, 6>& displayBlocks();
 
-// How many bytes of a block fit between its first index and lastIndex.
-qsizetype blockRoom(int firstIndex, int lastIndex, int subindexesPerIndex, int bytesPerPacket);
 // The name of the extended-data block whose range holds the index; "" outside them.
 QString extendedBlockName(int index);
 // The blocks of the store that are longer than their place in the device, as a message line
@@ -49,23 +47,6 @@ QStringList oversizedBlocks(const ExtendedDataStore& store);
 
 // The block number's decimal digits read as hexadecimal: 4010 gives 0x4010.
 int blockFirstIndex(int blockNumber);
-
-// One Upload of a block: its address and 1 to 4 data bytes (the packet pads them).
-struct PlannedUpload {
-    int index = 0;
-    int subindex = 0;
-    QByteArray data;
-    friend bool operator==(const PlannedUpload&, const PlannedUpload&) = default;
-};
-
-// The interpreter's Uploads (EraseIL2 goes before them): 4 bytes each from 0x6000/0 on.
-QList<PlannedUpload> planInterpreter(QByteArrayView image);
-// A display block cut into packets of bytesPerPacket bytes, the last one possibly shorter, from
-// the block's first index on; the display table has 10 subindexes to an index, the others 256.
-QList<PlannedUpload> planDisplayBlock(QByteArrayView block, int blockNumber, int bytesPerPacket);
-// Entries 0, 1, ... up to the first 0, each as 32 bits with bit 31 clear, then the closing
-// Upload to subindex 255 without data.
-QList<PlannedUpload> planFrequencyTable(const FrequencyTable& table);
 
 // Nothing worth sending: an interpreter of at most 16 bytes, the other blocks and the
 // frequency-table text at most 4 bytes (characters).
@@ -79,20 +60,17 @@ class ExtendedDataWriter {
 public:
     explicit ExtendedDataWriter(const TransferContext& context);
 
-    // EraseIL2, then the image. No reset before it, whatever the option says.
-    void interpreterWrite(QByteArrayView image);
+    // EraseIL2, then the image. No reset before it, whatever the option says. Without progress
+    // ("Write interpreter"), no captions and no progress set-up either.
+    void interpreterWrite(QByteArrayView image, bool withProgress);
     QCoro::Task<> displayDataWrite(QByteArrayView block, int blockNumber, int bytesPerPacket);
     QCoro::Task<> frequencyTableWrite(const FrequencyTable& table);
-    // "Write interpreter": EraseIL2 and the image without captions, progress set-up or reset.
-    void rawInterpreterWrite(QByteArrayView image);
 
     // The texts the writers show in detail and caption.
-    static QString preparingText();
     static QString sendingText();
     static QString transferText();
 
 private:
-    void queue(const QList<PlannedUpload>& uploads, bool captions);
     QCoro::Task<> startDisplayBatch();
 
     TransferContext ctx_;

@@ -159,6 +159,11 @@ QString DeviceWrites::doneText()
     return QCoreApplication::translate("DeviceWrites", "        Done!     ");
 }
 
+void DeviceWrites::tellError(const QString& text, MsgIcon icon)
+{
+    ctx_.dialogs.msgBox(text, MsgButtons::Ok, icon, QCoreApplication::translate("DeviceWrites", "Error"));
+}
+
 AccessLevel DeviceWrites::level() const
 {
     return ctx_.accessLevel ? ctx_.accessLevel() : AccessLevel();
@@ -201,8 +206,7 @@ QCoro::Task<bool> DeviceWrites::finishBatch()
     if (engine.refusals.isEmpty())
         co_return true;
     // A refused packet ends the write.
-    ctx_.dialogs.msgBox(refusalText(engine.refusals.first()), MsgButtons::Ok, MsgIcon::Critical,
-                        QCoreApplication::translate("DeviceWrites", "Error"));
+    tellError(refusalText(engine.refusals.first()), MsgIcon::Critical);
     ctx_.progress.setPartialBar(PartialBar::FollowsOverall);
     ctx_.progress.setVisible(false);
     co_return false;
@@ -242,26 +246,23 @@ QCoro::Task<bool> DeviceWrites::imageFitsDevice(AccessLevel level)
         QCoreApplication::translate("DeviceWrites", "Data (ConfigID=%1) not compatible to connected hardware (ConfigID=%2)")
             .arg(image.fileConfigId)
             .arg(image.deviceConfigId);
-    const QString error = QCoreApplication::translate("DeviceWrites", "Error");
-    bool confirmed = false;
     if (mismatch && !level.mayWriteOtherFamily()) {
-        ctx_.dialogs.msgBox(incompatible, MsgButtons::Ok, MsgIcon::Critical, error);
+        tellError(incompatible, MsgIcon::Critical);
         dropIncompatibleData();
         co_return false;
     }
     if (mismatch) {
+        const QString error = QCoreApplication::translate("DeviceWrites", "Error");
         const MsgAnswer answer =
             co_await ctx_.dialogs.ask(Question::ConfigIdMismatch,
                              incompatible + crLf() + QCoreApplication::translate("DeviceWrites", "Do You really want to continue?"),
                              MsgButtons::YesNo, MsgIcon::Critical, error);
-        if (answer != MsgAnswer::Yes) {
+        if (answer != MsgAnswer::Yes)
             dropIncompatibleData();
-            co_return false;
-        }
-        confirmed = true;
+        co_return answer == MsgAnswer::Yes;
     }
     // The image was read from another device: writing it here would mix two devices.
-    if (!confirmed && image.deviceConfigId != image.imageConfigId) {
+    if (image.deviceConfigId != image.imageConfigId) {
         ctx_.progress.setVisible(false);
         co_return false;
     }
@@ -297,9 +298,8 @@ QCoro::Task<std::optional<DeviceWrites::PlannedWrite>> DeviceWrites::planWrite()
     progress.restart(62);
 
     if (ctx_.port.state().portNumber < 1 || !ctx_.port.state().adapterFound) {
-        ctx_.dialogs.msgBox(QCoreApplication::translate("DeviceWrites", "Device type not detected.") + crLf()
-                                + QCoreApplication::translate("DeviceWrites", "Please check your serial connection and COM-Port settings! "),
-                            MsgButtons::Ok, MsgIcon::Exclamation, QCoreApplication::translate("DeviceWrites", "Error"));
+        tellError(QCoreApplication::translate("DeviceWrites", "Device type not detected.") + crLf()
+                  + QCoreApplication::translate("DeviceWrites", "Please check your serial connection and COM-Port settings! "));
         co_return std::nullopt;
     }
 
@@ -325,9 +325,8 @@ QCoro::Task<std::optional<DeviceWrites::PlannedWrite>> DeviceWrites::planWrite()
     // A value its cell cannot hold exactly would be left out or changed on its way: the
     // device would not end up as the user meant. Nothing is sent then.
     if (const QStringList unwritable = unwritableValues(plan.values); !unwritable.isEmpty()) {
-        ctx_.dialogs.msgBox(QCoreApplication::translate("DeviceWrites", "These values cannot be written to the device, so nothing was written:")
-                                + crLf() + unwritable.join(QStringLiteral(", ")),
-                            MsgButtons::Ok, MsgIcon::Exclamation, QCoreApplication::translate("DeviceWrites", "Error"));
+        tellError(QCoreApplication::translate("DeviceWrites", "These values cannot be written to the device, so nothing was written:")
+                  + crLf() + unwritable.join(QStringLiteral(", ")));
         ctx_.progress.setVisible(false);
         co_return std::nullopt;
     }
@@ -392,9 +391,8 @@ QCoro::Task<bool> DeviceWrites::writeExtendedData(const ExtendedDataStore& store
     // are refused before anything is sent.
     const QStringList oversized = oversizedBlocks(store);
     if (!oversized.isEmpty()) {
-        ctx_.dialogs.msgBox(QCoreApplication::translate("DeviceWrites", "Extended data longer than its place in the device is not written:")
-                                + crLf() + oversized.join(crLf()),
-                            MsgButtons::Ok, MsgIcon::Exclamation, QCoreApplication::translate("DeviceWrites", "Error"));
+        tellError(QCoreApplication::translate("DeviceWrites", "Extended data longer than its place in the device is not written:")
+                  + crLf() + oversized.join(crLf()));
         ctx_.progress.setPartialBar(PartialBar::FollowsOverall);
         ctx_.progress.setVisible(false);
         co_return false;
@@ -402,7 +400,7 @@ QCoro::Task<bool> DeviceWrites::writeExtendedData(const ExtendedDataStore& store
     extendedSent_ = true;
     if (store.interpreterImage.size() >= InterpreterMinimumBytes) {
         showProgressBar();
-        extended_.interpreterWrite(store.interpreterImage);
+        extended_.interpreterWrite(store.interpreterImage, true);
         if (!co_await finishBatch())
             co_return false;
     }
@@ -437,6 +435,11 @@ void DeviceWrites::useUpExtendedData()
     ctx_.views.changed(StationChange::Facts);
 }
 
+bool DeviceWrites::writesEveryValue() const
+{
+    return !ctx_.options.sendChangedOnly || level().writesEveryValue();
+}
+
 QCoro::Task<bool> DeviceWrites::mayWriteCalibration(bool frequency)
 {
     // Without that decision only calibration values a file brought are written.
@@ -453,7 +456,7 @@ QCoro::Task<bool> DeviceWrites::mayWriteCalibration(bool frequency)
 QStringList DeviceWrites::unwritableValues(const ParamArray<QString>& values) const
 {
     const DeviceImage& image = ctx_.image;
-    const bool everything = !ctx_.options.sendChangedOnly || level().writesEveryValue();
+    const bool everything = writesEveryValue();
     QStringList names;
     for (int i = 1; i <= ParamCount; ++i) {
         if (values[i].isEmpty() || !image.applicable[i] || !(everything || image.changed[i]))
@@ -503,18 +506,17 @@ QCoro::Task<> DeviceWrites::parameterWrite(const ParamArray<QString>& values)
 {
     EngineState& engine = ctx_.engine.state();
     DeviceImage& image = ctx_.image;
-    const AccessLevel accessLevel = level();
-    const bool onlyChanged = ctx_.options.sendChangedOnly;
+    const bool everything = writesEveryValue();
+    QStringList leftOut;
 
     engine.sending = false;
     image.sent.fill(false);
     kept_.fill(false);
     uploadedValues_ = values;
-    leftOut_.clear();
     ctx_.engine.sendPacket(ConfigEnable, 0, 0);
 
     for (int i = 0; i <= ParamCount; ++i) {
-        if ((!onlyChanged || accessLevel.writesEveryValue()) && !image.sent[i])
+        if (everything && !image.sent[i])
             image.changed[i] = true;
         if (values[i].isEmpty() || image.sent[i] || !image.changed[i] || !image.applicable[i])
             continue;
@@ -562,7 +564,7 @@ QCoro::Task<> DeviceWrites::parameterWrite(const ParamArray<QString>& values)
         if (!data) {
             // Kept marked, so it goes out with the next write once it holds a proper value.
             image.changed[i] = true;
-            leftOut_ << define.name.toString();
+            leftOut << define.name.toString();
             continue;
         }
         ctx_.engine.sendPacket(Upload, define.index, static_cast<std::uint8_t>(define.subindex), *data);
@@ -574,12 +576,11 @@ QCoro::Task<> DeviceWrites::parameterWrite(const ParamArray<QString>& values)
         ctx_.progress.measureFromNextPacket();
     }
     ctx_.engine.sendPacket(FlashConfig, 0, 0);
-    if (!leftOut_.isEmpty()) {
+    if (!leftOut.isEmpty()) {
         // The device will not hold everything the user meant: the write cannot end in "Done!".
         lastResult_ = WriteResult::Failed;
-        ctx_.dialogs.msgBox(QCoreApplication::translate("DeviceWrites", "These values cannot be written to the device and were left out:")
-                                + crLf() + leftOut_.join(QStringLiteral(", ")),
-                            MsgButtons::Ok, MsgIcon::Exclamation, QCoreApplication::translate("DeviceWrites", "Error"));
+        tellError(QCoreApplication::translate("DeviceWrites", "These values cannot be written to the device and were left out:")
+                  + crLf() + leftOut.join(QStringLiteral(", ")));
     }
     if (ctx_.resetsBeforeTransmit())
         co_await ctx_.port.resetDevice();
@@ -594,26 +595,22 @@ QCoro::Task<> DeviceWrites::writeTestInterpreter(QString programFolder)
     // Without a file there is nothing to send; say so instead of doing nothing.
     const QString path = QDir(programFolder).filePath(QStringLiteral("xtest.bin"));
     const QString shown = QDir::toNativeSeparators(path);
-    const QString error = QCoreApplication::translate("DeviceWrites", "Error");
     QFile file(path);
     if (!file.exists()) {
-        ctx_.dialogs.msgBox(QCoreApplication::translate("DeviceWrites", "The interpreter file %1 was not found.").arg(shown),
-                            MsgButtons::Ok, MsgIcon::Exclamation, error);
+        tellError(QCoreApplication::translate("DeviceWrites", "The interpreter file %1 was not found.").arg(shown));
         co_return;
     }
     if (!file.open(QIODevice::ReadOnly)) {
-        ctx_.dialogs.msgBox(QCoreApplication::translate("DeviceWrites", "The interpreter file %1 could not be read.").arg(shown),
-                            MsgButtons::Ok, MsgIcon::Exclamation, error);
+        tellError(QCoreApplication::translate("DeviceWrites", "The interpreter file %1 could not be read.").arg(shown));
         co_return;
     }
     const QByteArray bytes = file.readAll();
     if (bytes.isEmpty()) {
-        ctx_.dialogs.msgBox(QCoreApplication::translate("DeviceWrites", "The interpreter file %1 is empty.").arg(shown),
-                            MsgButtons::Ok, MsgIcon::Exclamation, error);
+        tellError(QCoreApplication::translate("DeviceWrites", "The interpreter file %1 is empty.").arg(shown));
         co_return;
     }
     co_await ctx_.engine.untilIdle(WaitForeverMs);
-    extended_.rawInterpreterWrite(bytes);
+    extended_.interpreterWrite(bytes, false);
     // Waited for, so that a refusal is told and nothing else changes the device meanwhile.
     co_await finishBatch();
 }

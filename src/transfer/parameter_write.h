@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/dialogs.h"
 #include "transfer/extended_write.h"
 #include "transfer/transfer_context.h"
 
@@ -73,8 +74,6 @@ public:
     // Shows the progress window with "data transfer...".
     void showProgressBar();
 
-    ExtendedDataWriter& extended() noexcept { return extended_; }
-
     static QString doneText();
     // The failure message for a write packet the device refused, naming the packet.
     static QString refusalText(const RefusedPacket& refusal);
@@ -88,6 +87,10 @@ private:
     };
 
     AccessLevel level() const;
+    // Every value goes out, changed or not: the Tools tab's option is off, or the level says so.
+    bool writesEveryValue() const;
+    // The message box titled "Error".
+    void tellError(const QString& text, MsgIcon icon = MsgIcon::Exclamation);
     // The checks before anything is sent: a port, a detected device the image fits, values
     // its cells can hold. Nothing when the write ends there (the user was told).
     QCoro::Task<std::optional<PlannedWrite>> planWrite();
@@ -117,11 +120,10 @@ private:
     DeviceTransfers& transfers_;
     TransferContext ctx_;
     ExtendedDataWriter extended_;
-    QStringList leftOut_;
     WriteResult lastResult_ = WriteResult::NothingSent;
     ParamArray<bool> kept_{};
     bool extendedSent_ = false;
-    ParamArray<QString> uploadedValues_; // this parameter write's values that could not be encoded
+    ParamArray<QString> uploadedValues_;
 };
 
 } // namespace tunekit
