@@ -97,19 +97,6 @@ QCoro::Task<> DeviceTransfers::redetectNow()
     ctx_.views.changed(StationChange::Controls);
 }
 
-void DeviceTransfers::forgetInterpreterInfo()
-{
-    ctx_.progress.setVisible(false);
-    state_.interpreterInfoIndex = 0;
-    state_.interpreterSelect = 0;
-}
-
-void DeviceTransfers::queueInterpreterInfo()
-{
-    state_.interpreterInfoIndex = interpreterInfoIndex(state_.interpreterSelect);
-    queueReads(state_.interpreterInfoIndex, 0, 7);
-}
-
 void DeviceTransfers::queueReads(int index, int firstSubindex, int lastSubindex)
 {
     for (int sub = firstSubindex; sub <= lastSubindex; ++sub)
@@ -134,7 +121,11 @@ QCoro::Task<> DeviceTransfers::readInfo(bool everything)
     if (!command.granted())
         co_return;
     EngineState& engine = ctx_.engine.state();
-    forgetInterpreterInfo();
+    // Both start from no interpreter known, and ask for the selected interpreter's eight
+    // information cells once it has answered.
+    ctx_.progress.setVisible(false);
+    state_.interpreterInfoIndex = 0;
+    state_.interpreterSelect = 0;
 
     // The source identification is long (65 packets) and only of use to those who read it.
     const bool withSource = everything && ctx_.accessLevel && ctx_.accessLevel().readsSourceIdentification();
@@ -155,8 +146,10 @@ QCoro::Task<> DeviceTransfers::readInfo(bool everything)
     if (everything && state_.interpreterSelect < 1)
         co_return;
     engine.sending = false;
-    if (state_.interpreterSelect > 0)
-        queueInterpreterInfo();
+    if (state_.interpreterSelect > 0) {
+        state_.interpreterInfoIndex = interpreterInfoIndex(state_.interpreterSelect);
+        queueReads(state_.interpreterInfoIndex, 0, 7);
+    }
     engine.sending = true;
 }
 

@@ -166,11 +166,6 @@ QString visibleText(const QByteArray& text)
     return QString::fromLatin1(nul >= 0 ? text.left(nul) : text);
 }
 
-QString unsetProductionDate()
-{
-    return QStringLiteral("00.00.0000");
-}
-
 QString decodeParameterValue(const ConfigDefine& define, QByteArrayView data)
 {
     const int start = define.firstByte;
@@ -196,7 +191,7 @@ QString decodeParameterValue(const ConfigDefine& define, QByteArrayView data)
         // A unit fresh from production has no date (FF FF FF or 00 00 00): shown as the date
         // that is not set, which writes back as 00 00 00.
         if (day < 1 || day > 31 || month < 1 || month > 12 || year < 1 || year > 254)
-            return unsetProductionDate();
+            return QStringLiteral("00.00.0000");
         return twoDigits(day) + QLatin1Char('.') + twoDigits(month) + QLatin1Char('.') + QString::number(2000 + year);
     }
     default:

@@ -51,9 +51,6 @@ QByteArray appendTextChunk(const QByteArray& text, int subindex, QByteArrayView 
 // The part of an information text before its NUL, as shown on screen.
 QString visibleText(const QByteArray& text);
 
-// The production date of a unit that has none.
-QString unsetProductionDate();
-
 // The value of one parameter from the 4 data bytes of its cell, by DSize, DType and SByte:
 // decimal text, the production date as "dd.mm.yyyy" ("00.00.0000" when it holds no date);
 // "" for a size without a decoding.

@@ -77,22 +77,19 @@ QCoro::Task<> DeviceTransfers::readParameters()
     image.info.interpreterDate.clear();
     image.imageConfigId = 0;
     image.clearFileData();
-    image.file.shown = false;
     ctx_.views.changed(StationChange::Facts);
 
     const PortState& port = ctx_.port.state();
     if (port.portNumber > 0 && port.adapterFound && !engine.quietTimeouts) {
         ctx_.views.logged({TrafficEntry::Kind::TerminalCleared, {}, {}});
         ctx_.views.logged({TrafficEntry::Kind::PacketsCleared, {}, {}});
-        image.clearFileData();
         state_.newData = true;
         co_await startParameterRead();
-        image.imageConfigId = image.deviceConfigId;
     } else {
         engine.quietTimeouts = true;
         co_await redetectNow();
-        image.imageConfigId = image.deviceConfigId;
     }
+    image.imageConfigId = image.deviceConfigId;
 }
 
 QCoro::Task<> DeviceTransfers::startParameterRead()

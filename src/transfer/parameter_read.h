@@ -79,10 +79,6 @@ private:
     QCoro::Task<> startParameterRead();
     void queueRead(int index, int subindex);
     void queueReads(int index, int firstSubindex, int lastSubindex);
-    // The information read and the short interpreter read start from no interpreter known,
-    // and ask for the selected interpreter's eight information cells once it has answered.
-    void forgetInterpreterInfo();
-    void queueInterpreterInfo();
     // Until done() holds or limitMs have passed.
     QCoro::Task<bool> until(std::function<bool()> done, qint64 limitMs);
 
