@@ -19,7 +19,6 @@ public:
     // Removes up to the first 8 characters.
     void dropFront();
     void clear();
-    // The queued characters as one string, for logging and tests.
 
 private:
     QByteArray bytes_;

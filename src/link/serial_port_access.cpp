@@ -9,6 +9,9 @@
 
 namespace tunekit {
 
+namespace {
+
+// One line in the user's language that says why the line's last Open failed; "" when it did not.
 QString openFailureReason(const SerialLine& line)
 {
     switch (line.lastOpenFailure()) {
@@ -25,6 +28,8 @@ QString openFailureReason(const SerialLine& line)
     }
     return QCoreApplication::translate("SerialPort", "The system reports: %1").arg(line.openErrorText());
 }
+
+} // namespace
 
 SerialPortAccess::SerialPortAccess(SerialLine& line, Clock& clock, Dialogs& dialogs)
     : line_(line), clock_(clock), dialogs_(dialogs)

@@ -23,9 +23,6 @@ struct PortState {
     qint16 longDelaySeconds = 0; // 0..9
 };
 
-// One line in the user's language that says why the line's last Open failed; "" when it did not.
-QString openFailureReason(const SerialLine& line);
-
 // The one serial port of a station: open, close, probe, write and the DTR reset.
 class SerialPortAccess {
 public:
@@ -63,8 +60,6 @@ public:
     Clock& time() noexcept { return clock_; }
     PortState& state() noexcept { return state_; }
     const PortState& state() const noexcept { return state_; }
-    // Held weakly by this port's waits.
-    std::weak_ptr<const void> lifetime() const { return alive_; }
 
 private:
     SerialLine& line_;

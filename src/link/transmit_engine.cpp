@@ -97,10 +97,7 @@ void TransmitEngine::sendNext()
         return;
     if (state_.interrupted) {
         // A batch started after the stop sends nothing and needs no reset.
-        state_.sending = false;
-        state_.resendPending = false;
-        state_.queue.clear();
-        batchOpen_ = false;
+        abortTransfer();
         return;
     }
     if (state_.resendPending) {
@@ -154,7 +151,6 @@ void TransmitEngine::startBatch()
     state_.rx.clear();
     state_.repeats = 0;
     state_.refusals.clear();
-    state_.unsupported.clear();
     state_.gaveUp = false;
 }
 
@@ -319,8 +315,6 @@ void TransmitEngine::handleFrame(const FrameAssembler::Frame& frame)
         giveUp(QString());
         return;
     }
-    if (meaning == AnswerMeaning::NotSupported)
-        state_.unsupported.append({state_.inFlight, type});
     if (state_.interrupted) {
         giveUp(QString());
         return;

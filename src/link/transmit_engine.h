@@ -44,8 +44,6 @@ struct EngineState {
     bool resendPending = false;
     // Requests of the current batch that the device refused; the batch ended at the first.
     QList<RefusedPacket> refusals;
-    // Requests of the current batch that the firmware does not know; the batch went on.
-    QList<RefusedPacket> unsupported;
     // Frames that answered nothing awaited (late, stray, of the wrong type, a second answer),
     // and answers that were lost and asked for again, since the program started.
     qint64 ignoredTotal = 0;
