@@ -41,20 +41,13 @@ void DeviceImage::initDeviceImage(const ParamArray<bool>& levelMarks, Language l
     fillDisplayTexts(language);
 }
 
-void DeviceImage::setImageEntry(int nr, const QString& text, const QString& name, const QString& description)
-{
-    if (nr < 0 || nr > ParamCount)
-        return;
-    value[nr] = text;
-    displayName[nr] = name;
-    displayDescription[nr] = description;
-}
-
 void DeviceImage::fillDisplayTexts(Language language)
 {
     for (int n = 2; n <= ParamCount; ++n) {
         const ConfigDefine& define = findConfigDefine(n);
-        setImageEntry(n, QString(), define.name.toString(), define.info(language));
+        value[n].clear();
+        displayName[n] = define.name.toString();
+        displayDescription[n] = define.info(language);
     }
 }
 

@@ -103,7 +103,6 @@ public:
     // Start-up: empty values, recompute all marks for the device and the given level marks (the
     // parameters the user's access level reaches), display texts.
     void initDeviceImage(const ParamArray<bool>& levelMarks, Language language);
-    void setImageEntry(int nr, const QString& text, const QString& name, const QString& description);
     void fillDisplayTexts(Language language);
     // Applicable marks for the device ConfigID, and the file ID label.
     void updateApplicable();
