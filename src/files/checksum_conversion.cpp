@@ -11,11 +11,6 @@ namespace tunekit {
 
 namespace {
 
-QString shown(const QString& path)
-{
-    return QDir::toNativeSeparators(path);
-}
-
 void reportError(Dialogs& dialogs, const QString& text)
 {
     dialogs.msgBox(text, MsgButtons::Ok, MsgIcon::Exclamation,
@@ -24,20 +19,21 @@ void reportError(Dialogs& dialogs, const QString& text)
 
 QString checksumErrorText(ChecksumError error, const QString& path)
 {
+    const QString shown = QDir::toNativeSeparators(path);
     switch (error) {
     case ChecksumError::None:
         break;
     case ChecksumError::NotFound:
         return QCoreApplication::translate("ChecksumConversion", "The file %1 does not exist.")
-            .arg(shown(path));
+            .arg(shown);
     case ChecksumError::NotReadable:
         return QCoreApplication::translate("ChecksumConversion",
                                            "The file %1 could not be read. It was not changed.")
-            .arg(shown(path));
+            .arg(shown);
     case ChecksumError::NotWritable:
         return QCoreApplication::translate("ChecksumConversion",
                                            "The file %1 could not be written. It was not changed.")
-            .arg(shown(path));
+            .arg(shown);
     }
     return {};
 }
@@ -75,7 +71,7 @@ QCoro::Task<ConversionOutcome> convertChecksumCommand(Dialogs& dialogs)
     }
 
     const QString question = QCoreApplication::translate("ChecksumConversion", "Convert this File?")
-                             + QStringLiteral("\r\n\r\n") + shown(path);
+                             + QStringLiteral("\r\n\r\n") + QDir::toNativeSeparators(path);
     const MsgAnswer answer =
         co_await dialogs.ask(Question::ConvertFile, question, MsgButtons::OkCancel, MsgIcon::Exclamation,
                     QCoreApplication::translate("ChecksumConversion", "Checksum"));
@@ -88,7 +84,7 @@ QCoro::Task<ConversionOutcome> convertChecksumCommand(Dialogs& dialogs)
                     QCoreApplication::translate(
                         "ChecksumConversion",
                         "The backup copy %1 could not be written. The file was not converted.")
-                        .arg(shown(backupFileName(path))));
+                        .arg(QDir::toNativeSeparators(backupFileName(path))));
         co_return ConversionOutcome::Failed;
     }
     co_return appendTrailerTellingFailures(path, dialogs) ? ConversionOutcome::Converted

@@ -222,24 +222,16 @@ void Reader::start(Section section)
 {
     open_ = section;
     ExtendedDataStore& store = out_.extended;
-    switch (section) {
-    case Section::Interpreter:
+    // Of the sections, only the interpreter and the text indices end the description.
+    if (section == Section::Interpreter || section == Section::TextIndices)
+        descriptionOpen_ = false;
+    if (section == Section::Interpreter) {
         store.interpreterPresent = true;
-        descriptionOpen_ = false;
-        break;
-    case Section::TextIndices:
-        descriptionOpen_ = false;
-        store.displayPresent = true;
-        break;
-    case Section::FreqTab:
+    } else if (section == Section::FreqTab) {
         store.frequencyPresent = true;
         store.freqTableLast = 0;
-        break;
-    case Section::None:
-        break;
-    default:
+    } else {
         store.displayPresent = true;
-        break;
     }
 }
 
@@ -320,20 +312,12 @@ void Reader::finish()
         values[ChannelStopNr] = QString::number(store.freqTableLast);
         out_.changedMarks[FreqBandNr] = true;
         out_.changedMarks[ChannelStopNr] = true;
-        taken_[FreqBandNr] = true;
-        taken_[ChannelStopNr] = true;
     }
-
 
     for (int k = 1; k <= ParamCount; ++k)
         out_.imageValues[k] = out_.applicable[k] ? values[k] : QString();
     out_.applicableConfigId = out_.imageValues[1].isEmpty() ? 0 : out_.readConfigId;
     out_.fileName = fileNameOf(inputs_.path);
-}
-
-QString shown(const QString& path)
-{
-    return QDir::toNativeSeparators(path);
 }
 
 OpenStatus fail(Dialogs& dialogs, const QString& text)
@@ -406,7 +390,6 @@ double leadingNumber(QByteArrayView text)
 FrequencyTableDecoded decodeFrequencyTable(QStringView text)
 {
     FrequencyTableDecoded decoded;
-    decoded.lastChannel = -1;
     if (!text.startsWith(u"b#") && !text.startsWith(u"B#"))
         return decoded;
 
@@ -487,22 +470,22 @@ OpenStatus openConfigFile(const QString& path, DeviceImage& image, Dialogs& dial
     image.extended.used = used;
 
     const QFileInfo info(path);
+    const QString shown = QDir::toNativeSeparators(path);
     if (!info.exists())
-        return fail(dialogs,
-                    QCoreApplication::translate("ConfigFileReader", "The file %1 does not exist.").arg(shown(path)));
+        return fail(dialogs, QCoreApplication::translate("ConfigFileReader", "The file %1 does not exist.").arg(shown));
     // Only plain files: a pipe or device of that name would block or never end.
     if (!info.isFile())
-        return fail(dialogs, QCoreApplication::translate("ConfigFileReader", "%1 is not a file.").arg(shown(path)));
+        return fail(dialogs, QCoreApplication::translate("ConfigFileReader", "%1 is not a file.").arg(shown));
     const QString tooLarge =
         QCoreApplication::translate("ConfigFileReader",
                                     "The file %1 is too large for a configuration file (more than %2 MB).")
-            .arg(shown(path))
+            .arg(shown)
             .arg(MaxConfigFileSize / (1024 * 1024));
     if (info.size() > MaxConfigFileSize)
         return fail(dialogs, tooLarge);
 
     const QString unreadable =
-        QCoreApplication::translate("ConfigFileReader", "The file %1 could not be read.").arg(shown(path));
+        QCoreApplication::translate("ConfigFileReader", "The file %1 could not be read.").arg(shown);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return fail(dialogs, unreadable);

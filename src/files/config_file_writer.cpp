@@ -91,28 +91,36 @@ bool showsValue(const QString& caption)
     return !text.isEmpty() && text != QLatin1String("-") && text != QLatin1String("???");
 }
 
-QString shown(const QString& path)
-{
-    return QDir::toNativeSeparators(path);
-}
-
 QString saveFailureText(const QString& path)
 {
     const QFileInfo info(path);
     const QFileInfo folder(info.absolutePath());
     QString reason;
     if (!folder.isDir())
-        reason = QCoreApplication::translate("ConfigFileWriter", "The folder %1 does not exist.").arg(shown(folder.absoluteFilePath()));
+        reason = QCoreApplication::translate("ConfigFileWriter", "The folder %1 does not exist.").arg(QDir::toNativeSeparators(folder.absoluteFilePath()));
     else if (info.isDir())
         reason = QCoreApplication::translate("ConfigFileWriter", "There is a folder of that name.");
     else if (!folder.isWritable() || (info.exists() && !info.isWritable()))
         reason = QCoreApplication::translate("ConfigFileWriter", "You are not permitted to write there.");
     else
         reason = QCoreApplication::translate("ConfigFileWriter", "The data could not be stored completely; the disk may be full.");
-    QString text = QCoreApplication::translate("ConfigFileWriter", "The file %1 could not be written.").arg(shown(path)) + QStringLiteral("\r\n") + reason;
+    QString text = QCoreApplication::translate("ConfigFileWriter", "The file %1 could not be written.").arg(QDir::toNativeSeparators(path)) + QStringLiteral("\r\n") + reason;
     if (info.isFile())
         text += QStringLiteral("\r\n") + QCoreApplication::translate("ConfigFileWriter", "The file that was there before is unchanged.");
     return text;
+}
+
+// The filter both save dialogs offer.
+QString configFileSaveFilter()
+{
+    return QStringLiteral("TunekitDatei (*.scd)|*.scd");
+}
+
+// The moment of writing in the locale's short date and long time format.
+QString formatNow(const QDateTime& now, const QLocale& locale)
+{
+    return locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ')
+           + locale.toString(now.time(), QLocale::LongFormat);
 }
 
 WriteOutcome writeConfigFile(const WriterContext& context, const QString& path, ConfigFileKind kind,
@@ -131,17 +139,6 @@ WriteOutcome writeConfigFile(const WriterContext& context, const QString& path, 
 }
 
 } // namespace
-
-QString configFileSaveFilter()
-{
-    return QStringLiteral("TunekitDatei (*.scd)|*.scd");
-}
-
-QString formatNow(const QDateTime& now, const QLocale& locale)
-{
-    return locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ')
-           + locale.toString(now.time(), QLocale::LongFormat);
-}
 
 WriterOrigin makeWriterOrigin(const HostFacts& host, const VersionInfo& version, const QLocale& locale)
 {

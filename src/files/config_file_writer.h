@@ -26,7 +26,7 @@ enum class ConfigFileKind {
 
 // Where, when and by what a file was written, as its header tells.
 struct WriterOrigin {
-    QString now;          // already formatted, see formatNow
+    QString now;          // already formatted, see makeWriterOrigin
     QString computerName;
     QString userName;
     QString programName;
@@ -41,11 +41,7 @@ struct WriterInputs {
 
 inline constexpr int DescriptionLineCount = 5;
 
-// The filter both save dialogs offer.
-QString configFileSaveFilter();
-
-// The moment of writing in the locale's short date and long time format.
-QString formatNow(const QDateTime& now, const QLocale& locale);
+// The header's origin: the moment of writing in the locale's short date and long time format.
 WriterOrigin makeWriterOrigin(const HostFacts& host, const VersionInfo& version, const QLocale& locale);
 
 // "Backup_" or, in the German interface, "Sicherung_" followed by the serial number.

@@ -41,13 +41,6 @@ bool writeAll(QSaveFile& out, QByteArrayView bytes)
     return out.write(bytes.data(), bytes.size()) == bytes.size();
 }
 
-ChecksumResult failed(ChecksumError error)
-{
-    ChecksumResult result;
-    result.error = error;
-    return result;
-}
-
 ChecksumResult verify(QFile& file)
 {
     ChecksumResult result;
@@ -57,10 +50,10 @@ ChecksumResult verify(QFile& file)
     Crc32 crc;
     const auto feed = [&crc](QByteArrayView bytes) { crc.update(bytes); return true; };
     if (readBlocks(file, textSize, feed) != BlockRead::Done)
-        return failed(ChecksumError::NotReadable);
+        return ChecksumResult{ChecksumError::NotReadable};
     const QByteArray trailer = file.read(kChecksumTrailerSize);
     if (trailer.size() != kChecksumTrailerSize)
-        return failed(ChecksumError::NotReadable);
+        return ChecksumResult{ChecksumError::NotReadable};
     result.crc = crc.value();
     result.matches = qFromLittleEndian<quint32>(trailer.constData()) == result.crc;
     return result;
@@ -71,10 +64,10 @@ ChecksumResult verify(QFile& file)
 ChecksumResult append(QFile& file, const QString& path)
 {
     if (!QFileInfo(path).isWritable())
-        return failed(ChecksumError::NotWritable);
+        return ChecksumResult{ChecksumError::NotWritable};
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly))
-        return failed(ChecksumError::NotWritable);
+        return ChecksumResult{ChecksumError::NotWritable};
     Crc32 crc;
     const auto feed = [&crc, &out](QByteArrayView bytes) {
         crc.update(bytes);
@@ -82,8 +75,8 @@ ChecksumResult append(QFile& file, const QString& path)
     };
     switch (readBlocks(file, -1, feed)) {
     case BlockRead::Done: break;
-    case BlockRead::ReadFailed: return failed(ChecksumError::NotReadable);
-    case BlockRead::SinkFailed: return failed(ChecksumError::NotWritable);
+    case BlockRead::ReadFailed: return ChecksumResult{ChecksumError::NotReadable};
+    case BlockRead::SinkFailed: return ChecksumResult{ChecksumError::NotWritable};
     }
     // Windows will not rename over a file that is still open.
     file.close();
@@ -93,7 +86,7 @@ ChecksumResult append(QFile& file, const QString& path)
     char trailer[kChecksumTrailerSize];
     qToLittleEndian<quint32>(result.crc, trailer);
     if (!writeAll(out, QByteArrayView(trailer, kChecksumTrailerSize)) || !out.commit())
-        return failed(ChecksumError::NotWritable);
+        return ChecksumResult{ChecksumError::NotWritable};
     return result;
 }
 
@@ -102,10 +95,19 @@ ChecksumResult append(QFile& file, const QString& path)
 std::optional<ChecksumResult> openForReading(QFile& file)
 {
     if (!QFileInfo(file.fileName()).isFile())
-        return failed(ChecksumError::NotFound);
+        return ChecksumResult{ChecksumError::NotFound};
     if (!file.open(QIODevice::ReadOnly))
-        return failed(ChecksumError::NotReadable);
+        return ChecksumResult{ChecksumError::NotReadable};
     return std::nullopt;
+}
+
+// Files last modified before this day cannot have a trailer.
+QDate checksumCutOffDate()
+{
+    // The day the trailer was introduced, kept in its day.month.year form. Its two-digit
+    // year means this century (QDate alone would read "07" as 1907).
+    const QDate written = QDate::fromString(QStringLiteral("14.06.07"), QStringLiteral("dd.MM.yy"));
+    return QDate(2000 + written.year() % 100, written.month(), written.day());
 }
 
 } // namespace
@@ -115,13 +117,11 @@ ChecksumResult fileCrc(const QString& path)
     QFile file(path);
     if (const std::optional<ChecksumResult> failure = openForReading(file))
         return *failure;
-    ChecksumResult result;
     Crc32 crc;
     const auto feed = [&crc](QByteArrayView bytes) { crc.update(bytes); return true; };
     if (readBlocks(file, -1, feed) != BlockRead::Done)
-        return failed(ChecksumError::NotReadable);
-    result.crc = crc.value();
-    return result;
+        return ChecksumResult{ChecksumError::NotReadable};
+    return ChecksumResult{ChecksumError::None, crc.value()};
 }
 
 ChecksumResult verifyChecksumTrailer(const QString& path)
@@ -138,14 +138,6 @@ ChecksumResult appendChecksumTrailer(const QString& path)
     if (const std::optional<ChecksumResult> failure = openForReading(file))
         return *failure;
     return append(file, path);
-}
-
-QDate checksumCutOffDate()
-{
-    // The day the trailer was introduced, kept in its day.month.year form. Its two-digit
-    // year means this century (QDate alone would read "07" as 1907).
-    const QDate written = QDate::fromString(QStringLiteral("14.06.07"), QStringLiteral("dd.MM.yy"));
-    return QDate(2000 + written.year() % 100, written.month(), written.day());
 }
 
 ChecksumState checksumStateFor(bool trailerMatches, QDate lastModified)

@@ -90,9 +90,8 @@ enum class ChecksumState : qint16 {
     ChecksumNotValid = 2, // no matching trailer although the file is new enough to have one
 };
 
-// Files last modified before this day cannot have a trailer.
-QDate checksumCutOffDate();
-
+// Valid with a matching trailer; without one, rated by whether the file is older than the
+// day the trailer was introduced.
 ChecksumState checksumStateFor(bool trailerMatches, QDate lastModified);
 
 struct ChecksumStateResult {
