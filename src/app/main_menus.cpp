@@ -25,24 +25,27 @@ constexpr const char* LevelCaptions[] = {
 
 void MainWindow::buildMenus()
 {
+    // An entry of a menu; its caption comes with the language.
+    const auto entry = [](QMenu* menu, const QString& objectName, bool checkable) {
+        QAction* action = menu->addAction(QString());
+        action->setObjectName(objectName);
+        action->setCheckable(checkable);
+        return action;
+    };
     QMenu* settings = menuBar()->addMenu(QString());
     settingsMenu_ = settings->menuAction();
     settingsMenu_->setObjectName(QStringLiteral("mnuSettings"));
-    for (int i = 0; i < 5; ++i) {
-        portActions_[static_cast<std::size_t>(i)] = settings->addAction(QStringLiteral("COM%1").arg(i + 1));
-        portActions_[static_cast<std::size_t>(i)]->setObjectName(QStringLiteral("mnuCOM%1").arg(i + 1));
-        portActions_[static_cast<std::size_t>(i)]->setCheckable(true);
+    for (std::size_t i = 0; i < portActions_.size(); ++i) {
+        portActions_[i] = entry(settings, QStringLiteral("mnuCOM%1").arg(i + 1), true);
+        portActions_[i]->setText(QStringLiteral("COM%1").arg(i + 1));
     }
     portSeparator_ = settings->addSeparator();
     portSeparator_->setObjectName(QStringLiteral("mnuSeperator3"));
     portSeparator_->setVisible(false);
-    otherPortAction_ = settings->addAction(QString());
-    otherPortAction_->setObjectName(QStringLiteral("mnuCOMother"));
-    otherPortAction_->setCheckable(true);
+    otherPortAction_ = entry(settings, QStringLiteral("mnuCOMother"), true);
     otherPortAction_->setVisible(false);
     settings->addSeparator();
-    redetectAction_ = settings->addAction(QString());
-    redetectAction_->setObjectName(QStringLiteral("mnuCOMredetect"));
+    redetectAction_ = entry(settings, QStringLiteral("mnuCOMredetect"), false);
     // The COM entries only show the ports; Detect chooses again. Qt flips a checkable entry when
     // it is clicked, so a click puts the ticks back on the port in use.
     for (QAction* com : portActions_) {
@@ -55,29 +58,18 @@ void MainWindow::buildMenus()
     QMenu* rights = menuBar()->addMenu(QString());
     rightsMenu_ = rights->menuAction();
     rightsMenu_->setObjectName(QStringLiteral("mnuRights"));
-    for (const AccessLevel accessLevel : AccessLevel::all()) {
-        QAction* level = rights->addAction(QString());
-        level->setObjectName(QStringLiteral("mnuLevel%1").arg(accessLevel.number()));
-        level->setCheckable(true);
-        levelActions_[accessLevel.index()] = level;
+    for (const AccessLevel level : AccessLevel::all()) {
+        levelActions_[level.index()] = entry(rights, QStringLiteral("mnuLevel%1").arg(level.number()), true);
+        connect(levelActions_[level.index()], &QAction::triggered, this, [this, level] { levelCommand(level); });
     }
 
     QMenu* languages = menuBar()->addMenu(QString());
     languageMenu_ = languages->menuAction();
     languageMenu_->setObjectName(QStringLiteral("mnuLanguage"));
-    germanAction_ = languages->addAction(QString());
-    germanAction_->setObjectName(QStringLiteral("mnuGerman"));
-    germanAction_->setCheckable(true);
-    englishAction_ = languages->addAction(QString());
-    englishAction_->setObjectName(QStringLiteral("mnuEnglish"));
-    englishAction_->setCheckable(true);
+    germanAction_ = entry(languages, QStringLiteral("mnuGerman"), true);
+    englishAction_ = entry(languages, QStringLiteral("mnuEnglish"), true);
     connect(germanAction_, &QAction::triggered, this, [this] { session_->chooseLanguage(QStringLiteral("DE")); });
     connect(englishAction_, &QAction::triggered, this, [this] { session_->chooseLanguage(QStringLiteral("EN")); });
-
-    for (std::size_t i = 0; i < levelActions_.size(); ++i) {
-        const AccessLevel level = AccessLevel::all()[i];
-        connect(levelActions_[i], &QAction::triggered, this, [this, level] { levelCommand(level); });
-    }
 
     helpMenu_ = menuBar()->addAction(QString());
     helpMenu_->setObjectName(QStringLiteral("mnuHelp"));

@@ -257,46 +257,43 @@ void MainWindow::applyLevelView(const LevelView& view)
 
 void MainWindow::labelsChanged()
 {
+    const auto label = [this](const QString& name) { return findChild<QLabel*>(name); };
     const DeviceImage& image = session_->image();
     const DeviceInformation& info = image.info;
     findChild<QPlainTextEdit*>(QStringLiteral("txtSource"))->setPlainText(info.source);
     for (int i = 1; i <= 7; ++i)
-        findChild<QLabel*>(QStringLiteral("lblInfo%1").arg(i))->setText(info.texts[static_cast<std::size_t>(i)]);
-    findChild<QLabel*>(QStringLiteral("lblOpHours"))->setText(info.operatingHours);
-    findChild<QLabel*>(QStringLiteral("lblInterpreterImage"))->setText(interpreterCaption(image));
-    findChild<QLabel*>(QStringLiteral("lblcfid"))
+        label(QStringLiteral("lblInfo%1").arg(i))->setText(info.texts[static_cast<std::size_t>(i)]);
+    label(QStringLiteral("lblOpHours"))->setText(info.operatingHours);
+    label(QStringLiteral("lblInterpreterImage"))->setText(interpreterCaption(image));
+    label(QStringLiteral("lblcfid"))
         ->setText(info.reportedConfigId != 0 ? QStringLiteral("ConfigID = %1").arg(info.reportedConfigId) : QString());
     const LoadedFile& file = image.file;
-    findChild<QLabel*>(QStringLiteral("lblConfigFileName"))->setText(file.name);
-    findChild<QLabel*>(QStringLiteral("lblConfigFileInfo"))->setText(file.description);
-    findChild<QLabel*>(QStringLiteral("ConfigFileIDLabel"))
-        ->setText(file.configIdShown != 0 ? QStringLiteral("FileID: %1").arg(file.configIdShown) : QString());
-    auto* crc = findChild<QLabel*>(QStringLiteral("lblCRC"));
+    label(QStringLiteral("lblConfigFileName"))->setText(file.name);
+    label(QStringLiteral("lblConfigFileInfo"))->setText(file.description);
+    QLabel* fileId = label(QStringLiteral("ConfigFileIDLabel"));
+    fileId->setText(file.configIdShown != 0 ? QStringLiteral("FileID: %1").arg(file.configIdShown) : QString());
+    QLabel* crc = label(QStringLiteral("lblCRC"));
     if (file.checksumState >= 0) {
         const CrcLabelLook look = crcLabelLookFor(static_cast<ChecksumState>(file.checksumState));
+        const auto rgb = [](const Rgb& colour) {
+            return QStringLiteral("rgb(%1, %2, %3)").arg(colour.red).arg(colour.green).arg(colour.blue);
+        };
         crc->setText(look.text);
-        QString style = QStringLiteral("color: rgb(%1, %2, %3);")
-                            .arg(look.foreground.red)
-                            .arg(look.foreground.green)
-                            .arg(look.foreground.blue);
+        QString style = QStringLiteral("color: %1;").arg(rgb(look.foreground));
         if (look.background)
-            style += QStringLiteral(" background-color: rgb(%1, %2, %3);")
-                         .arg(look.background->red)
-                         .arg(look.background->green)
-                         .arg(look.background->blue);
+            style += QStringLiteral(" background-color: %1;").arg(rgb(*look.background));
         crc->setStyleSheet(style);
     } else {
         crc->clear();
         crc->setStyleSheet(QString());
     }
-    findChild<QLabel*>(QStringLiteral("lblI"))->setVisible(image.extended.interpreterPresent);
-    findChild<QLabel*>(QStringLiteral("lblD"))->setVisible(image.extended.displayPresent);
-    findChild<QLabel*>(QStringLiteral("lblF"))->setVisible(image.extended.frequencyPresent);
+    label(QStringLiteral("lblI"))->setVisible(image.extended.interpreterPresent);
+    label(QStringLiteral("lblD"))->setVisible(image.extended.displayPresent);
+    label(QStringLiteral("lblF"))->setVisible(image.extended.frequencyPresent);
     // File labels show only when a file set them and the level allows them.
     const LevelView view = viewForLevel(session_->access().level);
-    findChild<QLabel*>(QStringLiteral("lblCRC"))->setVisible(file.shown && view.shows(u"lblCRC"));
-    findChild<QLabel*>(QStringLiteral("ConfigFileIDLabel"))
-        ->setVisible(file.shown && view.shows(u"ConfigFileIDLabel"));
+    crc->setVisible(file.shown && view.shows(u"lblCRC"));
+    fileId->setVisible(file.shown && view.shows(u"ConfigFileIDLabel"));
     if (image.value[2].isEmpty() && image.value[15].isEmpty()) {
         const ShadowFlag::Hold hold(shadowFlag_);
         serialNumberEdit_->clear();

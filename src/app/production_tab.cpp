@@ -32,6 +32,23 @@ namespace {
 
 enum Column { AdapterColumn, PortColumn, StateColumn, SerialColumn, ProgressColumn, ResultColumn, MessageColumn, ColumnCount };
 
+// The answers fixed on the tab, each a box.
+struct AnswerBox {
+    const char* objectName;
+    bool ProductionSettings::* answer;
+    int column;
+};
+constexpr AnswerBox AnswerBoxes[] = {
+    {"chkProductionExtendedData", &ProductionSettings::writeExtendedData, 0},
+    {"chkProductionCalibration", &ProductionSettings::writeCalibration, 1},
+    {"chkProductionDefaults", &ProductionSettings::initialiseErasedValues, 2},
+};
+
+// Neither programming a unit nor armed for the next.
+bool idle(const ProductionChannel& channel)
+{
+    return !channel.automatic() && channel.currentState() != ProductionChannel::State::Working;
+}
 
 } // namespace
 
@@ -48,15 +65,12 @@ ProductionTab::ProductionTab(QWidget* parent, Clock& clock, const HostFacts& hos
     grid->addWidget(fileName_, 0, 0, 1, 3);
     grid->addWidget(chooseFileButton, 0, 3);
     grid->addWidget(fileState_, 1, 0, 1, 4);
-    auto* extended = named<QCheckBox>(this, "chkProductionExtendedData");
-    auto* calibration = named<QCheckBox>(this, "chkProductionCalibration");
-    auto* defaults = named<QCheckBox>(this, "chkProductionDefaults");
-    extended->setChecked(settings_.writeExtendedData);
-    calibration->setChecked(settings_.writeCalibration);
-    defaults->setChecked(settings_.initialiseErasedValues);
-    grid->addWidget(extended, 2, 0);
-    grid->addWidget(calibration, 2, 1);
-    grid->addWidget(defaults, 2, 2);
+    for (const AnswerBox& box : AnswerBoxes) {
+        auto* answerBox = named<QCheckBox>(this, box.objectName);
+        answerBox->setChecked(settings_.*box.answer);
+        grid->addWidget(answerBox, 2, box.column);
+        connect(answerBox, &QCheckBox::toggled, this, [this, answer = box.answer](bool on) { settings_.*answer = on; });
+    }
     table_ = named<QTableWidget>(this, "tblChannels");
     table_->setColumnCount(ColumnCount);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -80,14 +94,10 @@ ProductionTab::ProductionTab(QWidget* parent, Clock& clock, const HostFacts& hos
     grid->setRowStretch(3, 1);
 
     connect(chooseFileButton, &QPushButton::clicked, this, &ProductionTab::chooseFile);
-    connect(extended, &QCheckBox::toggled, this, [this](bool on) { settings_.writeExtendedData = on; });
-    connect(calibration, &QCheckBox::toggled, this, [this](bool on) { settings_.writeCalibration = on; });
-    connect(defaults, &QCheckBox::toggled, this, [this](bool on) { settings_.initialiseErasedValues = on; });
     connect(startAllButton, &QPushButton::clicked, this, [this] { startAll(); });
     connect(start, &QPushButton::clicked, this, [this] {
         const int row = table_->currentRow();
-        if (row >= 0 && row < channelCount() && !settings_.file.isEmpty() && !channel(row).automatic()
-            && channel(row).currentState() != ProductionChannel::State::Working) {
+        if (row >= 0 && row < channelCount() && !settings_.file.isEmpty() && idle(channel(row))) {
             if (beforeStart_)
                 beforeStart_();
             channel(row).programUnit();
@@ -103,7 +113,6 @@ ProductionTab::ProductionTab(QWidget* parent, Clock& clock, const HostFacts& hos
             entry->channel->device().tick();
     });
     retranslate();
-    showFile();
 }
 
 ProductionTab::~ProductionTab()
@@ -131,11 +140,8 @@ void ProductionTab::retranslate()
 
 bool ProductionTab::working() const
 {
-    for (const std::unique_ptr<Entry>& entry : channels_) {
-        if (entry->channel->automatic() || entry->channel->currentState() == ProductionChannel::State::Working)
-            return true;
-    }
-    return false;
+    return std::any_of(channels_.cbegin(), channels_.cend(),
+                       [](const std::unique_ptr<Entry>& entry) { return !idle(*entry->channel); });
 }
 
 void ProductionTab::setChannels(const QList<ChannelPlan>& plans)
@@ -146,12 +152,10 @@ void ProductionTab::setChannels(const QList<ChannelPlan>& plans)
     table_->setRowCount(static_cast<int>(plans.size()));
     for (const ChannelPlan& plan : plans) {
         auto entry = std::make_unique<Entry>();
-        if (plan.simulatedFamily > 0) {
+        if (plan.simulatedFamily > 0)
             entry->line = std::make_unique<SimLine>(clock_, plan.simulatedFamily);
-        } else {
-            const QString port = plan.port;
-            entry->line = std::make_unique<QSerialPortLine>([port](int) { return port; });
-        }
+        else
+            entry->line = std::make_unique<QSerialPortLine>([port = plan.port](int) { return port; });
         entry->channel = std::make_unique<ProductionChannel>(
             ChannelSeams{*entry->line, clock_, host_, records(), plan.port, plan.adapter, noRecords_}, settings_,
             level_ ? level_() : AccessLevel::production(), version_);
@@ -213,7 +217,7 @@ void ProductionTab::startAll()
     if (beforeStart_)
         beforeStart_();
     for (int row = 0; row < channelCount(); ++row) {
-        if (channel(row).currentState() != ProductionChannel::State::Working && !channel(row).automatic())
+        if (idle(channel(row)))
             channel(row).programUnit();
     }
 }
@@ -254,35 +258,28 @@ void ProductionTab::showRow(int row)
     };
     text(AdapterColumn, unit.adapter().isEmpty() ? QStringLiteral("-") : unit.adapter());
     text(PortColumn, unit.port());
+    const bool passed = unit.currentState() == ProductionChannel::State::Passed;
+    const bool failed = unit.currentState() == ProductionChannel::State::Failed;
     QString state;
-    QString result;
     switch (unit.currentState()) {
     case ProductionChannel::State::Idle: state = tr("idle"); break;
     case ProductionChannel::State::Waiting: state = tr("waiting for a unit"); break;
     case ProductionChannel::State::Working: state = tr("programming"); break;
     case ProductionChannel::State::Passed:
-        state = tr("take the unit away");
-        result = tr("PASS");
-        break;
-    case ProductionChannel::State::Failed:
-        state = tr("take the unit away");
-        result = tr("FAIL");
-        break;
+    case ProductionChannel::State::Failed: state = tr("take the unit away"); break;
     }
     text(StateColumn, state);
     text(MessageColumn, unit.message())->setToolTip(unit.message());
     text(SerialColumn, unit.serialNumber());
     text(ProgressColumn, QStringLiteral("%1 %").arg(unit.progress()));
-    QTableWidgetItem* shown = text(ResultColumn, result);
+    QTableWidgetItem* shown = text(ResultColumn, passed ? tr("PASS") : failed ? tr("FAIL") : QString());
     shown->setTextAlignment(Qt::AlignCenter);
     QFont font = table_->font();
-    if (!result.isEmpty()) {
+    if (passed || failed) {
         font.setPointSizeF(font.pointSizeF() * 2.0);
         font.setBold(true);
     }
     shown->setFont(font);
-    const bool passed = unit.currentState() == ProductionChannel::State::Passed;
-    const bool failed = unit.currentState() == ProductionChannel::State::Failed;
     shown->setBackground(passed ? QColor(0, 160, 0) : failed ? QColor(200, 0, 0) : QColor());
     shown->setForeground(passed || failed ? QColor(Qt::white) : table_->palette().color(QPalette::Text));
 }

@@ -14,7 +14,10 @@
 #include <QSaveFile>
 #include <QTableWidget>
 
+#include <utility>
+
 namespace tunekit {
+
 RecordsWindow::RecordsWindow(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmRecords"));
@@ -26,16 +29,14 @@ RecordsWindow::RecordsWindow(QWidget* parent) : QDialog(parent)
     result_->addItems({QString(), QString(), QString()});
     since_->setPlaceholderText(QStringLiteral("2025-03-01"));
     until_->setPlaceholderText(QStringLiteral("2025-03-31"));
-    for (const char* name : {"lblRecordSerial", "lblRecordSince", "lblRecordUntil", "lblRecordResult"})
-        named<QLabel>(this, name);
-    grid->addWidget(findChild<QLabel*>(QStringLiteral("lblRecordSerial")), 0, 0);
-    grid->addWidget(serial_, 0, 1);
-    grid->addWidget(findChild<QLabel*>(QStringLiteral("lblRecordSince")), 0, 2);
-    grid->addWidget(since_, 0, 3);
-    grid->addWidget(findChild<QLabel*>(QStringLiteral("lblRecordUntil")), 0, 4);
-    grid->addWidget(until_, 0, 5);
-    grid->addWidget(findChild<QLabel*>(QStringLiteral("lblRecordResult")), 0, 6);
-    grid->addWidget(result_, 0, 7);
+    // The filter: each field after its label.
+    const std::pair<const char*, QWidget*> filterFields[] = {
+        {"lblRecordSerial", serial_}, {"lblRecordSince", since_}, {"lblRecordUntil", until_}, {"lblRecordResult", result_}};
+    int column = 0;
+    for (const auto& [label, field] : filterFields) {
+        grid->addWidget(named<QLabel>(this, label), 0, column++);
+        grid->addWidget(field, 0, column++);
+    }
     auto* search = named<QPushButton>(this, "cmdRecordSearch");
     auto* exportCsv = named<QPushButton>(this, "cmdRecordExport");
     grid->addWidget(search, 0, 8);
@@ -75,20 +76,18 @@ void RecordsWindow::search()
 {
     records::RecordFilter filter;
     filter.serialNumber = serial_->text().trimmed();
-    if (!since_->text().trimmed().isEmpty()) {
-        filter.since = records::filterTime(since_->text().trimmed(), records::Bound::Since);
-        if (!filter.since) {
-            status_->setText(tr("%1 is no date.").arg(since_->text()));
-            return;
-        }
-    }
-    if (!until_->text().trimmed().isEmpty()) {
-        filter.until = records::filterTime(until_->text().trimmed(), records::Bound::Until);
-        if (!filter.until) {
-            status_->setText(tr("%1 is no date.").arg(until_->text()));
-            return;
-        }
-    }
+    // A bound left empty does not filter; one that is no date stops the search.
+    const auto bound = [this](const QLineEdit* edit, records::Bound which, std::optional<QDateTime>& time) {
+        const QString text = edit->text().trimmed();
+        if (text.isEmpty())
+            return true;
+        time = records::filterTime(text, which);
+        if (!time)
+            status_->setText(tr("%1 is no date.").arg(edit->text()));
+        return time.has_value();
+    };
+    if (!bound(since_, records::Bound::Since, filter.since) || !bound(until_, records::Bound::Until, filter.until))
+        return;
     if (result_->currentIndex() > 0)
         filter.result = QString::fromLatin1(result_->currentIndex() == 1 ? records::ResultFailed : records::ResultPassed);
     const records::ChosenStore chosen = records::openUserStore();

@@ -3,6 +3,7 @@
 
 #include "app/window_parts.h"
 
+#include "files/checksum_conversion.h"
 #include "files/config_description_dialog.h"
 #include "files/config_file_writer.h"
 #include "report/parameter_report.h"
@@ -38,6 +39,9 @@ constexpr Caption ToolsCaptions[] = {
 
 // The session's options 0..2, in the order it numbers them.
 constexpr const char* OptionBoxes[] = {"chkResetBeforeTransmit", "ChkSendNewDataOnly", "ChkEraseStringsAfterWrite"};
+// The service commands, one below the other.
+constexpr const char* CommandButtons[] = {"cmdRedetectDevice", "cmdGenReport", "CmdCopyToConfig", "cmdConvertChecksum",
+                                          "cmd_int_write"};
 
 } // namespace
 
@@ -46,9 +50,11 @@ void MainWindow::buildToolsTab()
     auto* tools = new QWidget(tabs_);
     auto* toolGrid = new QGridLayout(tools);
     toolGrid->addWidget(named<QLabel>(tools, "lblOptions"), 0, 0);
-    toolGrid->addWidget(named<QCheckBox>(tools, "chkResetBeforeTransmit"), 1, 0);
-    toolGrid->addWidget(named<QCheckBox>(tools, "ChkSendNewDataOnly"), 2, 0);
-    toolGrid->addWidget(named<QCheckBox>(tools, "ChkEraseStringsAfterWrite"), 3, 0);
+    for (int i = 0; i < 3; ++i) {
+        auto* optionBox = named<QCheckBox>(tools, OptionBoxes[i]);
+        toolGrid->addWidget(optionBox, i + 1, 0);
+        connect(optionBox, &QCheckBox::clicked, this, [this, i](bool on) { session_->setOption(i, on); });
+    }
     toolGrid->addWidget(named<QCheckBox>(tools, "ChkLongDelay"), 4, 0);
     auto* delay = new QHBoxLayout;
     auto* longDelayEdit = named<QLineEdit>(tools, "txtLongDelay");
@@ -63,11 +69,8 @@ void MainWindow::buildToolsTab()
     autoResetOffBox_ = named<QCheckBox>(tools, "DisAutoRes");
     toolGrid->addWidget(autoResetOffBox_, 5, 0);
     toolGrid->addWidget(named<QPushButton>(tools, "CmdSaveOptions"), 6, 0);
-    toolGrid->addWidget(named<QPushButton>(tools, "cmdRedetectDevice"), 1, 2);
-    toolGrid->addWidget(named<QPushButton>(tools, "cmdGenReport"), 2, 2);
-    toolGrid->addWidget(named<QPushButton>(tools, "CmdCopyToConfig"), 3, 2);
-    toolGrid->addWidget(named<QPushButton>(tools, "cmdConvertChecksum"), 4, 2);
-    toolGrid->addWidget(named<QPushButton>(tools, "cmd_int_write"), 5, 2);
+    for (int i = 0; i < static_cast<int>(std::size(CommandButtons)); ++i)
+        toolGrid->addWidget(named<QPushButton>(tools, CommandButtons[i]), i + 1, 2);
     pacedBox_ = named<QCheckBox>(tools, "chkPaced");
     toolGrid->addWidget(pacedBox_, 7, 0);
     debugText_ = named<QPlainTextEdit>(tools, "txtDebug");
@@ -91,20 +94,15 @@ void MainWindow::buildToolsTab()
         captions_.append(caption);
 
     auto button = [this](const char* name) { return findChild<QPushButton*>(QLatin1StringView(name)); };
-    Station& station = session_->device();
     connect(button("cmd_int_write"), &QPushButton::clicked, this,
             [this] { session_->device().writeTestInterpreter(session_->host().programFolder()); });
-    connect(button("cmdRedetectDevice"), &QPushButton::clicked, this,
-            [&station] { station.redetect(); });
-    auto box = [this](const char* name) { return findChild<QCheckBox*>(QLatin1StringView(name)); };
-    for (int i = 0; i < 3; ++i)
-        connect(box(OptionBoxes[i]), &QCheckBox::clicked, this, [this, i](bool on) { session_->setOption(i, on); });
-    connect(box("ChkLongDelay"), &QCheckBox::clicked, this, [this](bool on) { session_->setLongDelay(on); });
+    connect(button("cmdRedetectDevice"), &QPushButton::clicked, this, [this] { session_->device().redetect(); });
+    connect(findChild<QCheckBox*>(QStringLiteral("ChkLongDelay")), &QCheckBox::clicked, this,
+            [this](bool on) { session_->setLongDelay(on); });
     connect(findChild<QLineEdit*>(QStringLiteral("txtLongDelay")), &QLineEdit::textEdited, this,
             [this](const QString& text) { session_->editLongDelay(text); });
     connect(button("CmdSaveOptions"), &QPushButton::clicked, this, [this] { session_->saveOptions(); });
-    connect(button("cmdConvertChecksum"), &QPushButton::clicked, this,
-            [this] { session_->convertChecksum(); });
+    connect(button("cmdConvertChecksum"), &QPushButton::clicked, this, [this] { convertChecksumCommand(dialogs_); });
     connect(button("cmdGenReport"), &QPushButton::clicked, this,
             [this] { generateReport(dialogs_, session_->uiLanguageNow()); });
     connect(button("CmdCopyToConfig"), &QPushButton::clicked, this, &MainWindow::generateDescribedFile);

@@ -14,11 +14,6 @@
 namespace tunekit {
 namespace {
 
-QString translated(const char* text)
-{
-    return QCoreApplication::translate("ProductionChannel", text);
-}
-
 // How often an armed channel asks whether a unit answers.
 constexpr qint64 PollMs = 1000;
 
@@ -63,7 +58,7 @@ bool ProductionChannel::open()
 {
     const bool opened = station_.openAdapterPort(1);
     if (!opened) {
-        message_ = translated(QT_TRANSLATE_NOOP("ProductionChannel", "The port cannot be opened."));
+        message_ = tr("The port cannot be opened.");
         show(State::Idle);
     }
     return opened;
@@ -142,14 +137,15 @@ QCoro::Task<bool> ProductionChannel::programUnit()
     message_.clear();
     progress_ = 0;
     show(State::Working);
+    const auto fail = [this, &record](const QString& why) { return finish(record, false, why); };
     if (!station_.port().state().adapterFound && !open())
-        co_return finish(record, false, message_);
+        co_return fail(message_);
 
     station_.image().clearFileData();
     station_.image().initDeviceImage(levelMarks(level_), Language::English);
     station_.image().deviceConfigId = 0;
     if (co_await station_.detect() == 0)
-        co_return finish(record, false, translated(QT_TRANSLATE_NOOP("ProductionChannel", "No unit answers.")));
+        co_return fail(tr("No unit answers."));
     // The row shows the unit's serial number as soon as it is read.
     const ProgramRequest request{settings_.file, settings_.backupFolder, true, seams_.host, version_,
                                  [this, &record](ProgramStep, const ProgramReport&) {
@@ -157,39 +153,34 @@ QCoro::Task<bool> ProductionChannel::programUnit()
                                      return true;
                                  }};
     const ProgramReport report = co_await station_.programUnit(request, record);
+    const ReadOutcome& read = report.read;
     using Stage = ProgramReport::Stage;
     switch (report.stage) {
     case Stage::ReadIncomplete:
-        if (report.read.configId != 0 && !report.read.familyKnown)
-            co_return finish(record, false,
-                             translated(QT_TRANSLATE_NOOP("ProductionChannel", "The unit reports ConfigID %1, a family Tunekit does not know."))
-                                 .arg(report.read.configId));
-        co_return finish(record, false,
-                         translated(QT_TRANSLATE_NOOP("ProductionChannel", "The unit did not answer for: %1"))
-                             .arg(report.read.configId == 0 ? QStringLiteral("ConfigID") : report.read.missing.join(QStringLiteral(", "))));
-    case Stage::BackupFailed:
-        co_return finish(record, false, translated(QT_TRANSLATE_NOOP("ProductionChannel", "The backup was not written; nothing was written to the unit.")));
+        if (read.configId != 0 && !read.familyKnown)
+            co_return fail(tr("The unit reports ConfigID %1, a family Tunekit does not know.").arg(read.configId));
+        co_return fail(tr("The unit did not answer for: %1")
+                           .arg(read.configId == 0 ? QStringLiteral("ConfigID") : read.missing.join(QStringLiteral(", "))));
+    case Stage::BackupFailed: co_return fail(tr("The backup was not written; nothing was written to the unit."));
     case Stage::PartlyWritten:
-        co_return finish(record, false,
-                         translated(QT_TRANSLATE_NOOP("ProductionChannel", "The write stopped: the unit is partly written. Its backup: %1")).arg(record.backup));
+        co_return fail(tr("The write stopped: the unit is partly written. Its backup: %1").arg(record.backup));
     case Stage::NotVerified: {
         QStringList names;
         for (const ValueDifference& mismatch : report.verify.mismatches)
             names << mismatch.name;
-        co_return finish(record, false,
-                         report.verify.readBack.complete
-                             ? translated(QT_TRANSLATE_NOOP("ProductionChannel", "The unit holds other values than the file: %1")).arg(names.join(QStringLiteral(", ")))
-                             : translated(QT_TRANSLATE_NOOP("ProductionChannel", "The unit did not answer the read-back.")));
+        co_return fail(report.verify.readBack.complete
+                           ? tr("The unit holds other values than the file: %1").arg(names.join(QStringLiteral(", ")))
+                           : tr("The unit did not answer the read-back."));
     }
     case Stage::Verified: break;
-    default: co_return finish(record, false, QString()); // the answers' last message tells why
+    default: co_return fail(QString()); // the answers' last message tells why
     }
     // The station's record names the unit as it was read before the write, as its backup does.
     serialNumber_ = record.serialNumber;
     progress_ = 100;
     co_return finish(record, true,
-                     report.write.extendedDataSent ? translated(QT_TRANSLATE_NOOP("ProductionChannel", "Written and verified; extended data written."))
-                                                   : translated(QT_TRANSLATE_NOOP("ProductionChannel", "Written and verified.")));
+                     report.write.extendedDataSent ? tr("Written and verified; extended data written.")
+                                                   : tr("Written and verified."));
 }
 
 QCoro::Task<> ProductionChannel::runAutomatic()

@@ -7,6 +7,7 @@
 #include "records/record_store.h"
 #include "session/station.h"
 
+#include <QCoreApplication>
 #include <QCoroTask>
 #include <QDateTime>
 #include <QString>
@@ -58,6 +59,8 @@ struct ChannelSeams {
 // other with the line's fixed file and answers. In automatic mode it asks about once a second
 // whether a unit answers, programs it, shows PASS or FAIL and waits until the unit is taken away.
 class ProductionChannel : private StationViews {
+    Q_DECLARE_TR_FUNCTIONS(ProductionChannel)
+
 public:
     enum class State {
         Idle,      // not armed

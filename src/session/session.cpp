@@ -2,7 +2,6 @@
 
 #include "base/dialogs.h"
 #include "session/settings_file.h"
-#include "files/checksum_conversion.h"
 #include "files/config_file_reader.h"
 #include "host/host_facts.h"
 #include "link/clock.h"
@@ -16,24 +15,27 @@
 #include <QSaveFile>
 
 namespace tunekit {
+namespace {
 
-StatusBarTexts makeStatusBarTexts(const StatusBarInput& in)
+QString simulatedTransmitter()
 {
-    StatusBarTexts t;
-    const bool connected = in.portNumber >= 1;
-    t[0] = connected ? QStringLiteral("Connected") : QStringLiteral("Disconnected");
-    t[1] = connected ? QStringLiteral("COM=%1").arg(in.portNumber) : QString();
-    t[2] = in.deviceConfigId >= 1 ? QStringLiteral("ID=%1").arg(in.deviceConfigId) : QStringLiteral("ID=?");
-    // The packet bytes still waiting in the queue (8 per packet).
-    t[3] = QStringLiteral("Bytes=%1").arg(in.queuedCharacters);
-    t[4] = in.winVerShort;
-    t[5] = QStringLiteral(" Build ") + in.build;
-    if (in.simulated)
-        t[6] = QCoreApplication::translate("Session", "simulated transmitter");
-    else
-        t[6] = connected ? in.portName : QString();
-    return t;
+    return QCoreApplication::translate("Session", "simulated transmitter");
 }
+
+// The level menu's marks with only the level given ticked.
+std::array<bool, 6> onlyTicked(AccessLevel level)
+{
+    std::array<bool, 6> checks{};
+    checks[level.index()] = true;
+    return checks;
+}
+
+// The option boxes of the Tools tab, in the order the session numbers them.
+constexpr bool TransferOptions::* OptionFlags[] = {&TransferOptions::resetBeforeTransmit,
+                                                  &TransferOptions::sendChangedOnly,
+                                                  &TransferOptions::eraseTextsAfterWrite};
+
+} // namespace
 
 Session::Session(SessionSeams seams, SessionViews& views, UiLanguage& language)
     : seams_(seams), views_(views), language_(language),
@@ -48,16 +50,11 @@ QCoro::Task<> Session::startup(PortPlan plan)
 
     for (int tab = 1; tab <= 4; ++tab)
         views_.setTabVisible(tab, false);
-    terminalEnabled = false;
-    packetConsoleEnabled = false;
     views_.applyLevelChecks({});
 
     readSettingsFile();
     setLanguage();
-    if (plan_.discover)
-        co_await checkComPorts();
-    else
-        openNamedPort();
+    co_await findPort(false);
     access_.levelChecks = {};
     views_.prepareOverview();
     views_.changed(StationChange::Status);
@@ -70,7 +67,7 @@ QCoro::Task<> Session::startup(PortPlan plan)
     applyUserLevel();
     shadowAll();
 
-    views_.showConsoles(terminalEnabled, packetConsoleEnabled);
+    views_.showConsoles(consolesBySettings_, consolesBySettings_);
     views_.changed(StationChange::Status);
     views_.arrangeWindows();
     if (port().portNumber >= 1)
@@ -97,10 +94,7 @@ QCoro::Task<> Session::connectHeadless(PortPlan plan)
     plan_ = plan;
     readHostFacts();
     setLanguage();
-    if (plan_.discover)
-        co_await checkComPorts(1);
-    else
-        openNamedPort();
+    co_await findPort(true);
     if (port().portNumber >= 1 && port().adapterFound)
         co_await transfers().detectDevice();
     image().clearFileData();
@@ -110,13 +104,25 @@ QCoro::Task<> Session::connectHeadless(PortPlan plan)
     image().imageConfigId = image().deviceConfigId;
 }
 
+QCoro::Task<> Session::findPort(bool quiet)
+{
+    if (plan_.discover)
+        co_await checkComPorts(quiet);
+    else
+        openNamedPort();
+}
+
+QString Session::namedPortCaption() const
+{
+    return seams_.line.simulated() ? simulatedTransmitter() : plan_.name;
+}
+
 void Session::openNamedPort()
 {
     // The port named for this run stands in for the adapter's: it is used as found when it opens.
     station_.openAdapterPort(plan_.number);
     discovery_.adapterLocated = port().adapterFound;
-    discovery_.adapterPortCaption = seams_.line.simulated() ? QCoreApplication::translate("Session", "simulated transmitter")
-                                                            : plan_.name;
+    discovery_.adapterPortCaption = namedPortCaption();
     updateComMenu(discovery_.menu, port().portNumber, port().adapterPort);
     views_.connectionChanged();
     views_.changed(StationChange::Status);
@@ -141,17 +147,29 @@ void Session::mainTimerTick()
 
 StatusBarTexts Session::statusBar() const
 {
-    return makeStatusBarTexts({port().portNumber, image().deviceConfigId, engine().state().queue.length(), os_.shortName,
-                               version_.buildNumber,
-                               port().portNumber < 1 ? QString() : plan_.discover ? seams_.line.portName() : plan_.name,
-                               seams_.line.simulated()});
+    const qint16 portNumber = port().portNumber;
+    const bool connected = portNumber >= 1;
+    const qint16 configId = image().deviceConfigId;
+    StatusBarTexts t;
+    t[0] = connected ? QStringLiteral("Connected") : QStringLiteral("Disconnected");
+    t[1] = connected ? QStringLiteral("COM=%1").arg(portNumber) : QString();
+    t[2] = configId >= 1 ? QStringLiteral("ID=%1").arg(configId) : QStringLiteral("ID=?");
+    // The packet bytes still waiting in the queue (8 per packet).
+    t[3] = QStringLiteral("Bytes=%1").arg(engine().state().queue.length());
+    t[4] = os_.shortName;
+    t[5] = QStringLiteral(" Build ") + version_.buildNumber;
+    if (seams_.line.simulated())
+        t[6] = simulatedTransmitter();
+    else if (connected)
+        t[6] = plan_.discover ? seams_.line.portName() : plan_.name;
+    return t;
 }
 
 QString Session::windowTitle() const
 {
     QString title = version_.windowTitle();
     if (seams_.line.simulated())
-        title += QStringLiteral(" (") + QCoreApplication::translate("Session", "simulated transmitter") + QLatin1Char(')');
+        title += QStringLiteral(" (") + simulatedTransmitter() + QLatin1Char(')');
     return title;
 }
 
@@ -173,9 +191,7 @@ QString Session::aboutText() const
           << QStringLiteral("Lng: ") + regLang_ << QStringLiteral("HVX-Port: COM %1").arg(port().adapterPort)
           << QStringLiteral("Act-Port: COM %1").arg(port().portNumber);
     if (!plan_.discover)
-        lines << QStringLiteral("Port: ")
-                     + (seams_.line.simulated() ? QCoreApplication::translate("Session", "simulated transmitter")
-                                                : plan_.name);
+        lines << QStringLiteral("Port: ") + namedPortCaption();
     lines << QStringLiteral("CfgID: %1").arg(image().imageConfigId);
     return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
 }
@@ -231,6 +247,7 @@ void Session::readSettingsFile()
 {
     discovery_.settingsPortKnown = false;
     storedPort_ = 0;
+    consolesBySettings_ = false;
     QFile file(settingsFilePath());
     if (file.fileName().isEmpty() || !file.open(QIODevice::ReadOnly))
         return;
@@ -262,15 +279,9 @@ void Session::readSettingsFile()
         engine().setPaced(*read.paced);
     if (read.authText) {
         const StoredLevel stored = restoreStoredLevel(access_, *read.authText);
-        if (stored.consoles) {
-            terminalEnabled = true;
-            packetConsoleEnabled = true;
-        }
-        if (stored.menuCheck) {
-            std::array<bool, 6> checks{};
-            checks[stored.menuCheck->index()] = true;
-            views_.applyLevelChecks(checks);
-        }
+        consolesBySettings_ = stored.consoles;
+        if (stored.menuCheck)
+            views_.applyLevelChecks(onlyTicked(*stored.menuCheck));
     }
     views_.optionsChanged();
 }
@@ -286,8 +297,7 @@ void Session::writeSettingsFile()
     // the port it names. A port named for one run (or the simulated line) is never stored.
     settings.portNumber = plan_.discover && port().portNumber >= 1 ? port().portNumber : storedPort_;
     settings.actLanguage = actLanguage_;
-    settings.options = {options().resetBeforeTransmit, options().sendChangedOnly,
-                        options().eraseTextsAfterWrite};
+    settings.options = {option(0), option(1), option(2)};
     settings.longDelay = port().longDelay;
     settings.longDelayText = longDelay_.longDelayText;
     settings.authFileString = access_.rememberedPassword;
@@ -301,23 +311,15 @@ void Session::writeSettingsFile()
 
 void Session::setOption(int option, bool ticked)
 {
-    switch (option) {
-    case 0: options().resetBeforeTransmit = ticked; break;
-    case 1: options().sendChangedOnly = ticked; break;
-    case 2: options().eraseTextsAfterWrite = ticked; break;
-    default: return;
-    }
+    if (option < 0 || option >= static_cast<int>(std::size(OptionFlags)))
+        return;
+    options().*OptionFlags[option] = ticked;
     views_.optionsChanged();
 }
 
 bool Session::option(int option) const
 {
-    switch (option) {
-    case 0: return options().resetBeforeTransmit;
-    case 1: return options().sendChangedOnly;
-    case 2: return options().eraseTextsAfterWrite;
-    default: return false;
-    }
+    return option >= 0 && option < static_cast<int>(std::size(OptionFlags)) && options().*OptionFlags[option];
 }
 
 void Session::setPaced(bool paced)
@@ -355,7 +357,7 @@ void Session::editLongDelay(const QString& text)
     views_.optionsChanged();
 }
 
-QCoro::Task<> Session::checkComPorts(int quiet)
+QCoro::Task<> Session::checkComPorts(bool quiet)
 {
     const PortProbe probe = [this](int n) { return rs232().probePort(n); };
     PortState& state = port();
@@ -365,7 +367,10 @@ QCoro::Task<> Session::checkComPorts(int quiet)
     state.adapterFound = chosen.adapterFound;
     state.adapterPort = chosen.adapterPort;
     co_await usePort(state.portNumber);
-    handleComMessages(quiet);
+    if (quiet)
+        co_return;
+    if (const auto message = comMessageFor(discovery_, port().adapterFound, port().adapterPort, os_.messageName))
+        seams_.dialogs.msgBox(message->text, MsgButtons::Ok, message->icon, message->title);
 }
 
 QCoro::Task<> Session::usePort(qint16 offered)
@@ -387,14 +392,6 @@ QCoro::Task<> Session::usePort(qint16 offered)
     views_.connectionChanged();
 }
 
-void Session::handleComMessages(int quiet)
-{
-    if (quiet != 0)
-        return;
-    if (const auto message = comMessageFor(discovery_, port().adapterFound, port().adapterPort, os_.messageName))
-        seams_.dialogs.msgBox(message->text, MsgButtons::Ok, message->icon, message->title);
-}
-
 QCoro::Task<> Session::redetectPort()
 {
     image().clearFileData();
@@ -403,10 +400,7 @@ QCoro::Task<> Session::redetectPort()
     co_await rs232().pause(20);
     rs232().closePort();
     co_await rs232().pause(10);
-    if (plan_.discover)
-        co_await checkComPorts();
-    else
-        openNamedPort();
+    co_await findPort(false);
     views_.showRedetectWindow(false);
     co_await transfers().redetect();
 }
@@ -437,9 +431,7 @@ QCoro::Task<> Session::levelMenuCommand(AccessLevel level, std::function<QCoro::
     }
     // The menu ticks the level in force, also when the dialog was cancelled (the menu item
     // ticks itself when clicked).
-    std::array<bool, 6> checks{};
-    checks[access_.level.index()] = true;
-    views_.applyLevelChecks(checks);
+    views_.applyLevelChecks(onlyTicked(access_.level));
     views_.applyLevelView(result.view);
     if (result.refreshViews)
         shadowAll();
@@ -526,16 +518,6 @@ QCoro::Task<> Session::reset()
     record.configId = image().deviceConfigId;
     co_await station_.reset();
     keepWindowRecord(record, true, seams_.dialogs);
-}
-
-QCoro::Task<> Session::convertChecksum()
-{
-    co_await convertChecksumCommand(seams_.dialogs);
-}
-
-void Session::setAutomaticResetOff(bool off)
-{
-    engine().setAutomaticResetOff(off);
 }
 
 } // namespace tunekit

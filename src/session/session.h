@@ -71,18 +71,6 @@ struct LongDelayView {
 // Texts of the status bar panels 1..7.
 using StatusBarTexts = std::array<QString, 7>;
 
-struct StatusBarInput {
-    qint16 portNumber = 0;
-    qint16 deviceConfigId = 0;
-    qsizetype queuedCharacters = 0;
-    QString winVerShort;
-    QString build;
-    QString portName;
-    bool simulated = false;
-};
-
-StatusBarTexts makeStatusBarTexts(const StatusBarInput& input);
-
 // The program's logic behind the window, built once by the main window: the settings, the
 // language, the access level, port discovery and the one station the window works with.
 class Session {
@@ -112,21 +100,14 @@ public:
     void setLanguage();
     bool german() const { return actLanguage_ == 1; }
 
-    // The settings file: read once at start-up, written whole whenever one of its values is
-    // changed through the window.
-    void readSettingsFile();
+    // The settings file is written whole whenever one of its values is changed through the window.
     void writeSettingsFile();
-    QString settingsFilePath() const;
 
-    // Adapter port discovery and the COM menu.
-    QCoro::Task<> checkComPorts(int quiet = 0);
-    // Uses the port the menu offers (or discovery chose) and opens it afresh.
-    QCoro::Task<> usePort(qint16 port);
-    void handleComMessages(int quiet);
+    // Adapter port discovery and the COM menu; quiet: no message about what was found.
+    QCoro::Task<> checkComPorts(bool quiet = false);
     // Interface > Detect: closes the port, looks for the adapter again and detects the device.
     QCoro::Task<> redetectPort();
     const DiscoveryState& discovery() const noexcept { return discovery_; }
-    const PortPlan& plan() const noexcept { return plan_; }
 
     // The option boxes of the Tools tab: 0 chkResetBeforeTransmit, 1 chkSendNewDataOnly,
     // 2 chkEraseStringsAfterWrite.
@@ -142,7 +123,7 @@ public:
     void paceThisRun();
 
     // "Disable Automatic Reset on Timeout", in the Tools tab and the packet console alike.
-    void setAutomaticResetOff(bool off);
+    void setAutomaticResetOff(bool off) { engine().setAutomaticResetOff(off); }
 
     // The level menu: showDialog asks for the password when a higher level is asked for.
     QCoro::Task<> levelMenuCommand(AccessLevel level, std::function<QCoro::Task<>()> showDialog);
@@ -153,7 +134,6 @@ public:
     // Opens a configuration file: chosen in the file dialog, or dropped onto the Open button.
     QCoro::Task<> openFile();
     void openDroppedFiles(const QStringList& paths);
-    QCoro::Task<> convertChecksum();
     // The Read and Write buttons: the station's read or write, and its record.
     QCoro::Task<> readParameters();
     QCoro::Task<> write();
@@ -182,13 +162,20 @@ public:
     const HostFacts& host() const noexcept { return seams_.host; }
     const QString& installLanguage() const noexcept { return regLang_; }
 
-    bool terminalEnabled = false;
-    bool packetConsoleEnabled = false;
     QString setFileLang;
     QString chosenLanguage;
 
 private:
+    // Read once, at start-up.
+    void readSettingsFile();
+    QString settingsFilePath() const;
+    // Discovery, or the port named for this run.
+    QCoro::Task<> findPort(bool quiet);
+    // Uses the port the menu offers (or discovery chose) and opens it afresh.
+    QCoro::Task<> usePort(qint16 port);
     void openNamedPort();
+    // The port named for this run as the user knows it.
+    QString namedPortCaption() const;
     // A record of a button's operation, begun now.
     records::OperationRecord startRecord(const QString& command);
     void readHostFacts();
@@ -208,6 +195,7 @@ private:
     qint16 storedPort_ = 0; // the port the settings file names: as read, then as last saved
     LongDelayView longDelay_;
     bool pacedByCommandLine_ = false;
+    bool consolesBySettings_ = false; // the remembered password opens the terminal and the console
     QString regLang_;
     QString wordWidth_;
     int actLanguage_ = 0;

@@ -61,11 +61,6 @@ bool Station::openAdapterPort(qint16 number)
     return state.adapterFound;
 }
 
-QCoro::Task<bool> Station::batchOver()
-{
-    co_return co_await engine_.untilIdle(BatchLimitMs);
-}
-
 QCoro::Task<int> Station::detect()
 {
     const Operation running(operations_);
@@ -77,7 +72,7 @@ QCoro::Task<ReadOutcome> Station::readParameters()
 {
     const Operation running(operations_);
     co_await transfers_->readParameters();
-    co_await batchOver();
+    co_await engine_.untilIdle(BatchLimitMs);
     ReadOutcome outcome{false, image_.deviceConfigId, findFamily(image_.deviceConfigId) != nullptr, {}};
     for (int nr = 2; nr <= ParamCount; ++nr) {
         const auto i = static_cast<std::size_t>(nr);
@@ -93,7 +88,7 @@ QCoro::Task<ReadOutcome> Station::readInformation()
 {
     const Operation running(operations_);
     co_await transfers_->readInformation();
-    co_await batchOver();
+    co_await engine_.untilIdle(BatchLimitMs);
     co_return ReadOutcome{!engine_.state().gaveUp, image_.deviceConfigId, findFamily(image_.deviceConfigId) != nullptr, {}};
 }
 
@@ -102,7 +97,7 @@ QCoro::Task<> Station::restartAfterWrite()
     if (engine_.policy() != ResetPolicy::WhereNeeded)
         co_return;
     // A given-up batch's reset comes first; a device reset after the last change needs no other.
-    co_await batchOver();
+    co_await engine_.untilIdle(BatchLimitMs);
     if (engine_.changedSinceReset() && port_.state().portNumber >= 1 && port_.state().adapterFound)
         co_await port_.resetDevice();
 }

@@ -118,7 +118,6 @@ public:
     // read-back, which then shows that they survived the restart), and after a batch that was
     // given up.
     void setResetPolicy(ResetPolicy policy) noexcept { engine_.setResetPolicy(policy); }
-    ResetPolicy policy() const noexcept { return engine_.policy(); }
 
     // The engine's clock tick; the front end calls it every 10 ms.
     void tick() { engine_.transmitTick(); }
@@ -172,14 +171,9 @@ public:
     TransferOptions& options() noexcept { return options_; }
     const TransferOptions& options() const noexcept { return options_; }
     DeviceTransfers& transfers() noexcept { return *transfers_; }
-    const DeviceTransfers& transfers() const noexcept { return *transfers_; }
     DeviceWrites& writes() noexcept { return *writes_; }
-    SerialLine& line() noexcept { return seams_.line; }
-    const SerialLine& line() const noexcept { return seams_.line; }
 
 private:
-    // Until the engine has worked through its batch and the reset after it.
-    QCoro::Task<bool> batchOver();
     // Only where the device needs resets: once a write is over, the device that was sent new
     // values (and not reset since) restarts with them.
     QCoro::Task<> restartAfterWrite();
