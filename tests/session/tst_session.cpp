@@ -2,33 +2,14 @@
 // simulated transmitter.
 #include "link/packet_codec.h"
 #include "support/rig.h"
+#include "support/test_data.h"
 
 #include <QDir>
-#include <QFile>
-#include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace tunekit;
 using namespace tunekit::testing;
-
-namespace {
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QSaveFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    QVERIFY(file.commit());
-}
-
-} // namespace
 
 class TestSession : public QObject {
     Q_OBJECT
