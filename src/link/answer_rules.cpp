@@ -32,16 +32,20 @@ constexpr int FirstExtendedIndex = 0x4000;
 //   what FlashConfig is given anyway, so the write goes on (the read-back tells the truth).
 //   An OperationFailed to it means the device will not take the configuration: failed.
 // - Reset, InitDefault, Calibration, ReInit refused: the command did not happen: failed.
+//
+// ConfigEnable and Reset have no completion type of their own: firmware may echo the request
+// or send any other frame at its address, and whatever comes there ends the wait.
+constexpr int AnyType = -1;
 constexpr std::array Rules{
     AnswerRule{DownloadRequest, DownloadResponse, OrdinaryAnswerMs, true, false, NotSupported, NotSupported},
     AnswerRule{Upload, UploadComplete, OrdinaryAnswerMs, true, true, Failed, Failed},
-    AnswerRule{ConfigEnable, ConfigEnable, OrdinaryAnswerMs, true, false, Failed, NotSupported},
+    AnswerRule{ConfigEnable, AnyType, OrdinaryAnswerMs, true, false, Failed, NotSupported},
     AnswerRule{FlashConfig, FlashConfigComplete, FlashConfigMs, true, true, Failed, Failed},
     AnswerRule{EraseIL2, EraseIL2Complete, EraseMs, true, true, Failed, Failed},
     AnswerRule{InitDefault, InitDefaultComplete, InitDefaultMs, true, true, Failed, Failed},
     AnswerRule{Calibration, CalibrationComplete, OrdinaryAnswerMs, false, false, Failed, Failed},
     AnswerRule{ReInit, ReInitComplete, OrdinaryAnswerMs, false, false, Failed, Failed},
-    AnswerRule{Reset, Reset, OrdinaryAnswerMs, false, false, Failed, Failed},
+    AnswerRule{Reset, AnyType, OrdinaryAnswerMs, false, false, Failed, Failed},
     AnswerRule{EchoRequest, EchoResponse, OrdinaryAnswerMs, true, false, Failed, Failed},
 };
 
@@ -58,7 +62,7 @@ AnswerRule answerRuleFor(QByteArrayView request)
         return rule;
     }
     // A packet made by hand: whatever the device answers at its address ends the wait.
-    return AnswerRule{type, -1, OrdinaryAnswerMs, false, false, Done, Done};
+    return AnswerRule{type, AnyType, OrdinaryAnswerMs, false, false, Done, Done};
 }
 
 AnswerMeaning meaningOfAnswer(QByteArrayView request, QByteArrayView answer)
@@ -68,12 +72,12 @@ AnswerMeaning meaningOfAnswer(QByteArrayView request, QByteArrayView answer)
         return NotAnAnswer;
     const AnswerRule rule = answerRuleFor(request);
     const int type = packetType(answer);
-    if (rule.answerType < 0 || type == rule.answerType)
-        return Done;
     if (type == OperationFailed)
         return rule.onOperationFailed;
     if (type == UnknownResponse)
         return rule.onUnknownResponse;
+    if (type == rule.answerType || rule.answerType == AnyType)
+        return Done;
     return NotAnAnswer;
 }
 

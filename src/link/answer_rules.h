@@ -17,7 +17,7 @@ enum class AnswerMeaning {
 // lost answer may be asked for again, and what the device's two refusals mean.
 struct AnswerRule {
     int requestType = 0;
-    int answerType = 0;          // the answer that says "done"
+    int answerType = 0;          // the answer that says "done"; -1: any frame at the request's address
     qint32 answerMs = 0;         // how long the device may take before its answer is lost
     bool repeatable = false;     // asking again after a lost answer cannot do harm
     bool changesDevice = false;  // sent, answered or not, it may have changed what the device holds
@@ -30,7 +30,9 @@ constexpr qint32 OrdinaryAnswerMs = 400;
 
 // The rule for the request packet in flight (type, and for Uploads the address: extended data
 // goes straight to flash and takes longer than a parameter cell). Requests without a rule of
-// their own (typed by hand in the packet console) accept any answer of their address.
+// their own (typed by hand in the packet console) accept any answer of their address, and so do
+// the requests whose completion type the protocol does not name (ConfigEnable, Reset): for them
+// only the two refusals mean something of their own.
 AnswerRule answerRuleFor(QByteArrayView request);
 
 // What the answer means for the request; NotAnAnswer unless address and subindex match too.

@@ -68,7 +68,15 @@ void TransmitEngine::transmitTick()
         resetWhenQuiet();
         return;
     }
-    if (state_.waitedMs > rule_.answerMs) {
+    if (state_.answeredOnce && state_.waitedMs > copiesWaitMs_) {
+        // One copy was answered and the line stayed quiet for as long as the others may take:
+        // the device is done with all of them.
+        logDebug(QStringLiteral("RxQuiet: no answer to the repeat of ") + hexBytes(state_.inFlight));
+        state_.waitedMs = 0;
+        answered();
+        return;
+    }
+    if (!state_.answeredOnce && state_.waitedMs > rule_.answerMs) {
         ++state_.lostTotal;
         if (rule_.repeatable)
             repeat(timeoutText(), true);
@@ -102,6 +110,7 @@ void TransmitEngine::sendNext()
     }
     if (state_.resendPending) {
         state_.resendPending = false;
+        ++state_.copiesOut;
         const QString repeat = QStringLiteral(" (repeat %1)").arg(state_.repeats);
         logDebug(QStringLiteral("TxSend: ") + hexBytes(state_.inFlight) + repeat);
         transmit(state_.inFlight, QStringLiteral("Transmit") + repeat);
@@ -117,6 +126,9 @@ void TransmitEngine::sendNext()
         return;
     }
     state_.inFlight = state_.queue.front();
+    state_.copiesOut = 1;
+    state_.answeredOnce = false;
+    firstCopySentMs_ = nowMs();
     logDebug(QStringLiteral("TxSend: ") + hexBytes(state_.inFlight));
     transmit(state_.inFlight, QStringLiteral("Transmit"));
     if (state_.queue.length() > PacketSize) {
@@ -278,7 +290,7 @@ void TransmitEngine::handleFrame(const FrameAssembler::Frame& frame)
         if (showsReceivedTraffic() && QByteArray::fromHex(hex).toHex().toUpper() == hex.toUpper())
             logPacket(QByteArray::fromHex(hex), QStringLiteral("Receive (checksum error)"));
         if (awaited)
-            repeat(lineCorruptText());
+            damagedAnswer();
         return;
     }
     const QByteArray packet = decodeFrame(frame.text);
@@ -291,7 +303,7 @@ void TransmitEngine::handleFrame(const FrameAssembler::Frame& frame)
         // The device got our frame damaged; the address it names may be damaged too.
         if (showsReceivedTraffic())
             logPacket(packet, QStringLiteral("Receive"));
-        repeat(lineCorruptText());
+        damagedAnswer();
         return;
     }
     const AnswerMeaning meaning = meaningOfAnswer(state_.inFlight, packet);
@@ -303,6 +315,7 @@ void TransmitEngine::handleFrame(const FrameAssembler::Frame& frame)
     }
     state_.waitedMs = 0;
     state_.repeats = 0;
+    const bool copiesStillOut = --state_.copiesOut > 0;
     if (type == DownloadResponse) {
         if (onDownloadResponse_)
             onDownloadResponse_(packet);
@@ -310,21 +323,58 @@ void TransmitEngine::handleFrame(const FrameAssembler::Frame& frame)
     }
     if (showsReceivedTraffic())
         logPacket(packet, QStringLiteral("Receive"));
+    if (rule_.answerType < 0 && type != packetType(state_.inFlight))
+        logDebug(QStringLiteral("RxAnswer: %1 answers %2").arg(packetTypeName(type), packetTypeName(packetType(state_.inFlight))));
     if (meaning == AnswerMeaning::Failed) {
         state_.refusals.append({state_.inFlight, type});
-        giveUp(QString());
+        giveUp(QString(), copiesStillOut);
         return;
     }
     if (state_.interrupted) {
-        giveUp(QString());
+        giveUp(QString(), copiesStillOut);
         return;
     }
+    if (copiesStillOut && rule_.changesDevice) {
+        // A busy device answers the first copy, then works on the repeat it has buffered:
+        // neither the next packet nor a reset may reach it before that work is done.
+        // The first copy showed how long this device takes; the others take as long each.
+        state_.answeredOnce = true;
+        copiesWaitMs_ = qMax<qint64>(rule_.answerMs, (nowMs() - firstCopySentMs_) * 3 / 2);
+        state_.waitedMs = 1;
+        state_.sentAtMs = nowMs();
+        logDebug(QStringLiteral("RxAnswer: one of %1 copies of %2; waiting for the others")
+                     .arg(state_.copiesOut + 1)
+                     .arg(hexBytes(state_.inFlight)));
+        return;
+    }
+    answered();
+}
+
+void TransmitEngine::answered()
+{
+    state_.copiesOut = 0;
+    state_.answeredOnce = false;
     if (state_.resetPending) {
         state_.resetPending = false;
         startReset();
     }
     if (!paced_)
         sendNext();
+}
+
+void TransmitEngine::damagedAnswer()
+{
+    // It answered one copy, though nobody can tell how.
+    state_.copiesOut = qMax(0, state_.copiesOut - 1);
+    if (!state_.answeredOnce) {
+        repeat(lineCorruptText());
+        return;
+    }
+    // A copy was answered as it should be; this is the damaged answer to a repeat of it.
+    if (state_.copiesOut == 0) {
+        state_.waitedMs = 0;
+        answered();
+    }
 }
 
 void TransmitEngine::ignore(const QByteArray& packet, const QString& why)

@@ -42,6 +42,12 @@ struct EngineState {
     int repeats = 0;
     qint64 repeatTotal = 0;
     bool resendPending = false;
+    // Copies of the packet in flight that the device may still answer: a copy sent again after
+    // a lost answer does not cancel the first, which a busy device answers late before it works
+    // on the repeat. While more than one is out, an answer only means one copy is done.
+    int copiesOut = 0;
+    // One copy of the packet in flight has been answered; the wait is for the others.
+    bool answeredOnce = false;
     // Requests of the current batch that the device refused; the batch ended at the first.
     QList<RefusedPacket> refusals;
     // Frames that answered nothing awaited (late, stray, of the wrong type, a second answer),
@@ -159,6 +165,12 @@ private:
     // Whether a batch that ends normally is followed by a reset.
     bool resetsAfterBatch() const;
     void handleFrame(const FrameAssembler::Frame& frame);
+    // The packet in flight has its answer (every copy's, or the line stayed quiet for the
+    // copies that were not answered): the reset that waited for it, then the next packet.
+    void answered();
+    // A corrupted or ChkError answer: the packet goes again, unless a copy of it has already
+    // been answered and this only ends the wait for a repeat.
+    void damagedAnswer();
     // The answer in flight came corrupted, as ChkError or not at all: send the packet again,
     // or give up the batch with the message.
     void repeat(const QString& giveUpMessage, bool deviceMayBeWorking = false);
@@ -190,6 +202,8 @@ private:
     bool paced_ = false;
     bool batchOpen_ = false;
     AnswerRule rule_;              // of the packet in flight
+    qint64 firstCopySentMs_ = 0;   // when its first copy went out
+    qint64 copiesWaitMs_ = 0;      // once one copy is answered: how long the others are awaited
     bool resetWhenQuiet_ = false;  // a given-up batch's reset waits for a quiet line
     qint64 quietFromMs_ = 0;
     qint64 lastFrameMs_ = 0;

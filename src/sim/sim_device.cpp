@@ -63,8 +63,7 @@ QByteArray SimDevice::answer(QByteArrayView packet, qint64 atUs)
         if (!knowsConfigEnable_)
             return reply(UnknownResponse, bytes({type}));
         configOpen_ = true;
-        // The protocol has no completion code for it; the device acknowledges by echoing the type.
-        return reply(ConfigEnable);
+        return configEnableAnswer_ ? reply(*configEnableAnswer_) : QByteArray();
     case FlashConfig:
         // Without ConfigEnable first the working copy is not stored, yet the answer is the same:
         // the firmware does not tell, the next reset does.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/packet_codec.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
@@ -9,6 +11,7 @@
 #include <cstdint>
 #include <limits>
 #include <map>
+#include <optional>
 #include <set>
 
 namespace tunekit {
@@ -48,9 +51,9 @@ public:
     // parameters.
     explicit SimDevice(int configId = DefaultConfigId);
 
-    // The answer to one 8-byte request packet that arrived at atUs. Reset reboots the device
-    // from atUs on, after it has answered. Types without a handler give UnknownResponse with
-    // the rejected type code in data byte 0.
+    // The answer to one 8-byte request packet that arrived at atUs (empty: none is sent). Reset
+    // reboots the device from atUs on, after it has answered. Types without a handler give
+    // UnknownResponse with the rejected type code in data byte 0.
     QByteArray answer(QByteArrayView packet, qint64 atUs = 0);
     // The answer to a frame whose checksum does not match: ChkError with the frame's index
     // and subindex.
@@ -85,6 +88,9 @@ public:
     // Older firmware does not know ConfigEnable (it answers UnknownResponse) and stores the
     // working copy on every FlashConfig.
     void setKnowsConfigEnable(bool knows) noexcept { knowsConfigEnable_ = knows; }
+    // The protocol names no completion type for ConfigEnable: this firmware echoes it, another
+    // may answer with any type at the same address, or not at all (nullopt).
+    void setConfigEnableAnswer(std::optional<std::uint8_t> type) noexcept { configEnableAnswer_ = type; }
     // A unit fresh from production: production date, battery type and production number
     // were never set (their cells read FF FF FF FF).
     void makeFresh();
@@ -119,6 +125,7 @@ private:
     std::map<quint32, std::array<char, 4>> flashed_; // configuration cells only
     bool configOpen_ = false;
     bool knowsConfigEnable_ = true;
+    std::optional<std::uint8_t> configEnableAnswer_ = ConfigEnable;
     std::set<quint32> stuck_;
     QList<QByteArray> requests_;
     qint64 bootUntilUs_ = std::numeric_limits<qint64>::min();

@@ -32,6 +32,9 @@ QList<SimChunk> SimLink::feed(QByteArrayView bytes, qint64 nowUs)
 void SimLink::setDtr(bool on, qint64 nowUs)
 {
     if (on && !dtr_) {
+        if (working(nowUs))
+            ++workDisturbed_;
+        busyUntilUs_ = std::numeric_limits<qint64>::min();
         device_.restart(nowUs);
         frame_.clear();
     }
@@ -67,20 +70,31 @@ void SimLink::handleFrame(const QByteArray& frame, qint64 atUs, QList<SimChunk>&
     const QByteArray packet = decodeFrame(frame);
     if (packet.isEmpty())
         return; // not hexadecimal
+    if (working(atUs) && packet != workingOn_)
+        ++workDisturbed_;
     const auto sentChecksum = static_cast<std::uint8_t>(QByteArray::fromHex(frame.mid(17, 2)).at(0));
     if (sentChecksum != frameChecksum(packet)) {
         sendAnswer(SimDevice::checksumErrorAnswer(packet), packet, atUs, out);
         return;
     }
-    sendAnswer(device_.answer(packet, atUs), packet, atUs, out);
+    const QByteArray answer = device_.answer(packet, atUs);
+    if (!answer.isEmpty())
+        sendAnswer(answer, packet, atUs, out);
 }
 
 namespace {
 
-bool makesDeviceWork(const QByteArray& request)
+// How long the device works on the request before it answers, beyond its usual processing.
+qint64 workMsFor(const QByteArray& request, const SimFaults& faults)
 {
     const int type = packetType(request);
-    return type == FlashConfig || type == EraseIL2 || type == InitDefault || (type == Upload && packetIndex(request) >= 0x4000);
+    if (type == FlashConfig && faults.storeMs > 0)
+        return faults.storeMs;
+    if (type == EraseIL2 && faults.eraseMs > 0)
+        return faults.eraseMs;
+    const bool work = type == FlashConfig || type == EraseIL2 || type == InitDefault
+                      || (type == Upload && packetIndex(request) >= 0x4000);
+    return work ? faults.workMs : 0;
 }
 
 } // namespace
@@ -111,6 +125,13 @@ QList<QByteArray> SimLink::strays(const QByteArray& request)
 void SimLink::sendAnswer(const QByteArray& answer, const QByteArray& request, qint64 requestEndUs, QList<SimChunk>& out)
 {
     ++answers_;
+    // One request at a time: a request that came while the device was busy is taken up after.
+    // A request that arrived damaged is not carried out.
+    const qint64 workUs = packetType(answer) == ChkError ? 0 : workMsFor(request, faults_) * 1000;
+    const qint64 doneUs = qMax(requestEndUs, busyUntilUs_) + ProcessingUs + workUs;
+    busyUntilUs_ = doneUs;
+    busyWithWork_ = workUs > 0;
+    workingOn_ = request;
     if ((faults_.dropEvery > 0 && answers_ % faults_.dropEvery == 0) || chance(faults_.loseRate)) {
         ++answersLost_;
         return;
@@ -142,8 +163,7 @@ void SimLink::sendAnswer(const QByteArray& answer, const QByteArray& request, qi
         pieces << frame;
         ++answersDuplicated_;
     }
-    const qint64 workUs = makesDeviceWork(request) ? faults_.workMs * 1000 : 0;
-    put(pieces, requestEndUs + ProcessingUs + faults_.extraDelayMs * 1000 + workUs, out);
+    put(pieces, doneUs + faults_.extraDelayMs * 1000, out);
 }
 
 void SimLink::put(const QList<QByteArray>& pieces, qint64 notBeforeUs, QList<SimChunk>& out)

@@ -31,8 +31,13 @@ struct SimFaults {
     double strayRate = 0;
     double wrongTypeRate = 0;
     // Requests that make the device work (FlashConfig, EraseIL2, InitDefault, Uploads of
-    // extended data) are answered this much later than others.
+    // extended data) are answered this much later than others. The device works on one
+    // request at a time: what arrives meanwhile waits in its buffer.
     qint64 workMs = 0;
+    // Storing the configuration (FlashConfig) and erasing the interpreter area (EraseIL2) take
+    // this long instead, when set.
+    qint64 storeMs = 0;
+    qint64 eraseMs = 0;
     // The USB adapter's latency timer: bytes from the device reach the host when 62 of them have
     // gathered or this many ms after the first of them arrived. 0 = at once, byte by byte.
     qint64 latencyMs = 0;
@@ -81,6 +86,9 @@ public:
     int answersDuplicated() const noexcept { return answersDuplicated_; }
     int noiseBursts() const noexcept { return noiseBursts_; }
     int straysSent() const noexcept { return straysSent_; }
+    // Restarts, and requests other than a repeat of the one at work, that reached the device
+    // while it was still storing, erasing or writing flash.
+    int workDisturbed() const noexcept { return workDisturbed_; }
 
 private:
     // One direction of the line. Characters sent back to back form a burst whose times are
@@ -100,6 +108,7 @@ private:
     void takeCharacter(char c, qint64 atUs, QList<SimChunk>& out);
     void handleFrame(const QByteArray& frame, qint64 atUs, QList<SimChunk>& out);
     void sendAnswer(const QByteArray& answer, const QByteArray& request, qint64 requestEndUs, QList<SimChunk>& out);
+    bool working(qint64 atUs) const { return busyWithWork_ && atUs < busyUntilUs_; }
     // The frames a misbehaving device sends ahead of its answer to the request.
     QList<QByteArray> strays(const QByteArray& request);
     // Random bytes; without '@' unless anyByte.
@@ -120,7 +129,12 @@ private:
     int answersDuplicated_ = 0;
     int noiseBursts_ = 0;
     int straysSent_ = 0;
+    int workDisturbed_ = 0;
     int answers_ = 0;
+    // Until then the device works on the last request it took; work is flash work or not.
+    qint64 busyUntilUs_ = std::numeric_limits<qint64>::min();
+    bool busyWithWork_ = false;
+    QByteArray workingOn_;
     std::minstd_rand random_{20150226}; // fixed seed: faults repeat exactly from run to run
 };
 

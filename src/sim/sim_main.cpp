@@ -11,6 +11,7 @@
 #include <QLocale>
 #include <QTimer>
 
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <utility>
@@ -55,9 +56,14 @@ constexpr OptionEntry OptionRows[] = {
      QT_TRANSLATE_NOOP("SimMain", "Before this share of the answers, send a frame of the right address but the wrong type (0 to 1).")},
     {"work-ms", "MS",
      QT_TRANSLATE_NOOP("SimMain", "Answer storing, erasing and extended data MS milliseconds later, as a busy device does.")},
+    {"store-ms", "MS", QT_TRANSLATE_NOOP("SimMain", "Storing the configuration (FlashConfig) takes MS milliseconds.")},
+    {"erase-ms", "MS", QT_TRANSLATE_NOOP("SimMain", "Erasing the interpreter area (EraseIL2) takes MS milliseconds.")},
     {"system-address", "N", QT_TRANSLATE_NOOP("SimMain", "The unit's system address (0 to 65535), which its serial number is made of.")},
     {"fresh", "", QT_TRANSLATE_NOOP("SimMain", "A unit fresh from production: production date, battery type and number never set.")},
     {"old-firmware", "", QT_TRANSLATE_NOOP("SimMain", "Firmware that does not know ConfigEnable.")},
+    {"config-enable-answer", "TYPE",
+     QT_TRANSLATE_NOOP("SimMain", "Answer ConfigEnable with the packet type TYPE (hexadecimal, 13 for "
+                                  "UploadComplete), or never with \"none\".")},
     {"stuck-cell", "INDEX/SUB",
      QT_TRANSLATE_NOOP("SimMain", "Acknowledge Uploads to the cell INDEX/SUB (hexadecimal) but keep its value, like a "
                                   "worn memory cell.")},
@@ -92,6 +98,7 @@ struct SimSetup {
     int systemAddress = -1; // -1: the simulator's own
     bool fresh = false;
     bool oldFirmware = false;
+    std::optional<std::uint8_t> configEnableAnswer = tunekit::ConfigEnable;
     tunekit::SimFaults faults;
     QList<std::pair<int, int>> stuckCells; // index, subindex
 };
@@ -132,12 +139,21 @@ std::optional<SimSetup> readOptions(const QCommandLineParser& parser)
     faults.extraDelayMs = number("delay", 0, 600000, 0);
     faults.latencyMs = number("latency", 0, 255, 0);
     faults.workMs = number("work-ms", 0, 60000, 0);
+    faults.storeMs = number("store-ms", 0, 60000, 0);
+    faults.eraseMs = number("erase-ms", 0, 60000, 0);
     faults.corruptRate = share("corrupt");
     faults.loseRate = share("lose");
     faults.duplicateRate = share("duplicate");
     faults.noiseBurstRate = share("noise-bursts");
     faults.strayRate = share("stray");
     faults.wrongTypeRate = share("wrong-type");
+    if (isSet("config-enable-answer")) {
+        const QString type = parser.value(QStringLiteral("config-enable-answer"));
+        bool ok = type == QStringLiteral("none");
+        const int code = ok ? 0 : type.toInt(&ok, 16);
+        valid = valid && ok && code >= 0 && code <= 255;
+        setup.configEnableAnswer = type == QStringLiteral("none") ? std::nullopt : std::optional(static_cast<std::uint8_t>(code));
+    }
     for (const QString& cell : parser.values(QStringLiteral("stuck-cell"))) {
         bool indexOk = false;
         bool subOk = false;
@@ -186,6 +202,7 @@ int main(int argc, char* argv[])
     if (setup->systemAddress >= 0)
         server.device().setSystemAddress(setup->systemAddress);
     server.device().setKnowsConfigEnable(!setup->oldFirmware);
+    server.device().setConfigEnableAnswer(setup->configEnableAnswer);
     for (const auto& [index, subindex] : setup->stuckCells)
         server.device().setStuckCell(index, subindex);
     if (!server.start())

@@ -361,6 +361,8 @@ private slots:
         QTest::newRow("fresh unit written") << "--fresh" << write << QByteArray() << 0 << written;
         QTest::newRow("busy device") << "--work-ms 700" << write << QByteArray() << 0 << written;
         QTest::newRow("firmware without ConfigEnable") << "--old-firmware" << write << QByteArray() << 0 << written;
+        QTest::newRow("ConfigEnable answered by UploadComplete") << "--config-enable-answer 13" << write << QByteArray() << 0 << written;
+        QTest::newRow("ConfigEnable never answered") << "--config-enable-answer none" << write << QByteArray() << 4 << "";
         QTest::newRow("value no cell holds") << "" << write << QByteArray("ShutdownDelay=500|ShutdownDelay=70000") << 6
                                              << "nothing was written:\nShutdownDelay=70000";
         QTest::newRow("fraction") << "" << write << QByteArray("ChannelStep=1|ChannelStep=12.6") << 6 << "ChannelStep=12.6";

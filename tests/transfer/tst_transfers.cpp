@@ -82,7 +82,10 @@ struct ReadCase {
 
 // A block of extended data: 6000 interpreter, 5000 frequency table, else the display block; bytes
 // (or channels of the frequency table); the last Upload's index and subindex, and how many; the
-// block's progress steps; firmware 0 current, 1 busy 700 ms with flash work, 2 without ConfigEnable.
+// block's progress steps; firmware 0 current, 1 busy 700 ms with flash work, 2 without ConfigEnable,
+// 3 answering ConfigEnable with UploadComplete, 4 erasing for 9 s and storing for 4 s (longer than
+// the link waits, so both go twice and the device works on the repeat after answering the first).
+enum Firmware { Current, Busy, WithoutConfigEnable, OtherConfigEnableAnswer, SlowEraseAndStore };
 struct BlockCase {
     int block, size;
     QList<int> last;
@@ -411,10 +414,14 @@ private slots:
         QTest::newRow("interpreter 2050 bytes") << BlockCase{6000, 2050, {0x6002, 0, 513}, 512};
         // Erasing, flashing and every cell of extended data take 700 ms: nothing times out, and
         // the one reset comes after the last answer.
-        QTest::newRow("interpreter on a busy device") << BlockCase{6000, 2050, {0x6002, 0, 513}, 512, 1};
+        QTest::newRow("interpreter on a busy device") << BlockCase{6000, 2050, {0x6002, 0, 513}, 512, Busy};
+        QTest::newRow("interpreter, erase 9 s and store 4 s") << BlockCase{6000, 2050, {0x6002, 0, 513}, 512, SlowEraseAndStore};
         QTest::newRow("texts 1030 bytes") << BlockCase{4010, 1030, {0x4011, 1, 258}, 257};
         // Firmware that answers UnknownResponse to ConfigEnable still takes the write.
-        QTest::newRow("texts, firmware without ConfigEnable") << BlockCase{4010, 1030, {0x4011, 1, 258}, 257, 2};
+        QTest::newRow("texts, firmware without ConfigEnable") << BlockCase{4010, 1030, {0x4011, 1, 258}, 257, WithoutConfigEnable};
+        // The protocol names no answer type for ConfigEnable: any answer at its address will do.
+        QTest::newRow("texts, ConfigEnable answered by UploadComplete")
+            << BlockCase{4010, 1030, {0x4011, 1, 258}, 257, OtherConfigEnableAnswer};
         QTest::newRow("texts 1029 bytes, last byte alone") << BlockCase{4010, 1029, {0x4011, 1, 258}, 257};
         QTest::newRow("text indices 9 bytes") << BlockCase{4000, 9, {0x4000, 4, 5}, 4};
         QTest::newRow("display table 25 bytes") << BlockCase{4200, 25, {0x4202, 4, 25}, 6};
@@ -426,8 +433,12 @@ private slots:
         QFETCH(BlockCase, c);
         const auto [block, size, last, units, firmware] = c;
         WriteRig rig(40);
-        rig.line.faults().workMs = firmware == 1 ? 700 : 0;
-        rig.line.device().setKnowsConfigEnable(firmware != 2);
+        rig.line.faults().workMs = firmware == Busy ? 700 : 0;
+        rig.line.faults().eraseMs = firmware == SlowEraseAndStore ? 9000 : 0;
+        rig.line.faults().storeMs = firmware == SlowEraseAndStore ? 4000 : 0;
+        rig.line.device().setKnowsConfigEnable(firmware != WithoutConfigEnable);
+        if (firmware == OtherConfigEnableAnswer)
+            rig.line.device().setConfigEnableAnswer(UploadComplete);
         const int restarts = rig.line.device().restartCount();
         rig.image.changed[7] = false;
         ExtendedDataStore& store = rig.image.extended;
@@ -466,7 +477,10 @@ private slots:
         QCOMPARE(QList<int>({packetIndex(uploads.last()), packetSubindex(uploads.last()), int(uploads.size())}), last);
         QList<int> types = rig.types();
         types.removeAll(Upload);
-        QCOMPARE(types, (block == 6000 ? QList<int>{EraseIL2, ConfigEnable, FlashConfig} : QList<int>{ConfigEnable, FlashConfig}));
+        if (firmware == SlowEraseAndStore)
+            QCOMPARE(types, (QList<int>{EraseIL2, EraseIL2, ConfigEnable, FlashConfig, FlashConfig}));
+        else
+            QCOMPARE(types, (block == 6000 ? QList<int>{EraseIL2, ConfigEnable, FlashConfig} : QList<int>{ConfigEnable, FlashConfig}));
         SimDevice& device = rig.line.device();
         if (block == 5000) {
             // Channel 67 (433000000 + 67 * 25000), then nothing up to the closing subindex.
@@ -476,9 +490,11 @@ private slots:
             QCOMPARE(device.blockBytes(firstIndex, block == DisplayTableBlock ? 10 : 256, bytesPerCell, size), data);
         }
         QCOMPARE(rig.texts().last(), DeviceWrites::doneText());
-        QCOMPARE(rig.engine.state().lostTotal, 0);
-        // The detection's reset, one after the block and one after the parameters.
+        QCOMPARE(rig.engine.state().lostTotal, firmware == SlowEraseAndStore ? 2 : 0);
+        // The detection's reset, one after the block and one after the parameters, none of them
+        // while the device was still erasing or storing.
         QCOMPARE(rig.line.device().restartCount() - restarts, 3);
+        QCOMPARE(rig.line.link().workDisturbed(), 0);
         QVERIFY(rig.image.extended.used); // level 40 uses it up
         QStringList captions; // while the partial bar is scaled to the write's steps + 5
         for (const TransferProgress& window : rig.views.windows) {
