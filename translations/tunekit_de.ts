@@ -547,6 +547,30 @@ Die Berechtigungsstufe ergibt sich aus dem Passwort in TUNEKIT_PASSWORD oder in 
         <source>The device is written but not verified: its read-back did not end. &quot;%1&quot; checks it.</source>
         <translation>Das Gerät ist beschrieben, aber nicht geprüft: sein Zurücklesen wurde nicht beendet. &quot;%1&quot; prüft es.</translation>
     </message>
+    <message>
+        <source>verify, diff, write, restore: refuse a file with lines that set nothing</source>
+        <translation>verify, diff, write, restore: eine Datei mit Zeilen, die nichts setzen, ablehnen</translation>
+    </message>
+    <message>
+        <source>write, restore: give a file whose checksum is not valid a new one (keeping a .bak copy) and write it</source>
+        <translation>write, restore: einer Datei mit ungültiger Prüfsumme eine neue geben (mit .bak-Kopie) und sie schreiben</translation>
+    </message>
+    <message>
+        <source>The checksum of %1 is not valid: the file was changed after its checksum was made. It is not written; --convert-checksum gives it a new checksum and writes it.</source>
+        <translation>Die Prüfsumme von %1 ist ungültig: Die Datei wurde nach dem Erstellen ihrer Prüfsumme geändert. Sie wird nicht geschrieben; --convert-checksum gibt ihr eine neue Prüfsumme und schreibt sie.</translation>
+    </message>
+    <message>
+        <source>%1 has a new checksum; the old file is kept as %2.</source>
+        <translation>%1 hat eine neue Prüfsumme; die alte Datei ist als %2 aufbewahrt.</translation>
+    </message>
+    <message>
+        <source>Warning: %1</source>
+        <translation>Warnung: %1</translation>
+    </message>
+    <message>
+        <source>Refused (--strict): the file is not written as it stands; the device was not touched.</source>
+        <translation>Abgelehnt (--strict): Die Datei wird so nicht geschrieben; das Gerät wurde nicht berührt.</translation>
+    </message>
 </context>
 <context>
     <name>ConfigFileReader</name>
@@ -593,6 +617,18 @@ Die Berechtigungsstufe ergibt sich aus dem Passwort in TUNEKIT_PASSWORD oder in 
     <message>
         <source>The file %1 could not be read.</source>
         <translation>Die Datei %1 konnte nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>These lines of %1 set nothing and were not taken:</source>
+        <translation>Diese Zeilen von %1 setzen nichts und wurden nicht übernommen:</translation>
+    </message>
+    <message>
+        <source>%1 is not a configuration file: it holds no ConfigID, no parameter value and no extended data.</source>
+        <translation>%1 ist keine Konfigurationsdatei: Sie enthält keine ConfigID, keinen Parameterwert und keine erweiterten Daten.</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
     </message>
 </context>
 <context>
@@ -1560,6 +1596,18 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
     <message>
         <source>The unit&apos;s system address (0 to 65535), which its serial number is made of.</source>
         <translation>Die Systemadresse des Geräts (0 bis 65535), aus der seine Seriennummer gebildet wird.</translation>
+    </message>
+    <message>
+        <source>Storing the configuration (FlashConfig) takes MS milliseconds.</source>
+        <translation>Das Speichern der Konfiguration (FlashConfig) dauert MS Millisekunden.</translation>
+    </message>
+    <message>
+        <source>Erasing the interpreter area (EraseIL2) takes MS milliseconds.</source>
+        <translation>Das Löschen des Interpreterbereichs (EraseIL2) dauert MS Millisekunden.</translation>
+    </message>
+    <message>
+        <source>Answer ConfigEnable with the packet type TYPE (hexadecimal, 13 for UploadComplete), or never with &quot;none&quot;.</source>
+        <translation>ConfigEnable mit dem Pakettyp TYPE beantworten (hexadezimal, 13 für UploadComplete), oder mit &quot;none&quot; nie.</translation>
     </message>
 </context>
 <context>

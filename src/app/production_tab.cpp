@@ -185,6 +185,8 @@ bool ProductionTab::useFile(const QString& path)
     fileProblem_.clear();
     settings_.file = path;
     fileConfigId_ = content.readConfigId;
+    fileIgnoredLines_ = ignoredLinesText(content.fileName, content.ignoredLines, content.ignoredLineCount)
+                            .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     showFile();
     return true;
 }
@@ -197,6 +199,7 @@ void ProductionTab::showFile()
         fileName_->setText(QFileInfo(settings_.file).fileName());
     fileState_->setText(fileProblem_.isEmpty() && !settings_.file.isEmpty()
                             ? tr("ConfigID %1, checksum valid. Backups go to %2.").arg(fileConfigId_).arg(settings_.backupFolder)
+                                  + (fileIgnoredLines_.isEmpty() ? QString() : QStringLiteral("\n") + fileIgnoredLines_)
                             : fileProblem_);
 }
 

@@ -71,6 +71,7 @@ private:
     ProductionSettings settings_;
     QString fileProblem_;
     int fileConfigId_ = 0;
+    QString fileIgnoredLines_; // the file's lines that set nothing, named for the technician
     std::vector<std::unique_ptr<Entry>> channels_;
     std::unique_ptr<records::RecordStore> records_;
     QString noRecords_; // why the store could not be opened

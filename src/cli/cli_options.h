@@ -43,6 +43,8 @@ struct Options {
     bool noBackup = false;
     bool noVerify = false;
     QString backupDir = QStringLiteral("backups");
+    bool strict = false;          // --strict: a file with lines that set nothing is refused
+    bool convertChecksum = false; // --convert-checksum: a file changed after its checksum gets a new one
     QStringList ports;    // every --port (system name or COM number); several program several channels at once
     QStringList adapters; // --adapter: channels named by their adapter's USB serial number
     bool simulate = false;

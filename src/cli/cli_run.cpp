@@ -98,7 +98,7 @@ CliRun::~CliRun()
 
 void CliRun::tell(const QString& text, MsgIcon icon)
 {
-    if (icon == MsgIcon::Critical)
+    if (icon == MsgIcon::Critical || icon == MsgIcon::Exclamation)
         console_.error(text + QLatin1Char('\n'));
     else
         console_.note(text + QLatin1Char('\n'));
@@ -495,14 +495,54 @@ Exit CliRun::checkFile(const QString& path)
     // Read into an image of its own, as it will be read once the device is known.
     if (const Exit exit = findAccessLevel(); exit != Exit::Ok)
         return exit;
+    if (const Exit exit = checkChecksumBeforeWrite(path); exit != Exit::Ok)
+        return exit;
+    return examineFile(path, *level_);
+}
+
+Exit CliRun::checkChecksumBeforeWrite(const QString& path)
+{
+    if (options_.command != Command::Write && options_.command != Command::Restore)
+        return Exit::Ok;
+    const ChecksumStateResult checksum = fileChecksumState(path);
+    if (!checksum.ok() || checksum.state != ChecksumState::ChecksumNotValid)
+        return Exit::Ok;
+    if (!options_.convertChecksum) {
+        error(tr("The checksum of %1 is not valid: the file was changed after its checksum was made. It is not "
+                 "written; --convert-checksum gives it a new checksum and writes it.")
+                  .arg(path));
+        return Exit::FileInvalid;
+    }
+    if (convertChecksum(QFileInfo(path).absoluteFilePath(), dialogs_) != ConversionOutcome::Converted)
+        return Exit::FileInvalid;
+    note(tr("%1 has a new checksum; the old file is kept as %2.").arg(path, backupFileName(path)));
+    // The record names the file as it is written.
+    return requireFile(path);
+}
+
+Exit CliRun::examineFile(const QString& path, AccessLevel level)
+{
     DeviceImage scratch;
     KeptMessages kept;
-    const OpenStatus status = openConfigFile(QFileInfo(path).absoluteFilePath(), scratch, kept, *level_, host_.now().date());
-    if (status == OpenStatus::Loaded)
+    const OpenStatus status = openConfigFile(QFileInfo(path).absoluteFilePath(), scratch, kept, level, host_.now().date());
+    if (status != OpenStatus::Loaded) {
+        for (const KeptMessages::Message& message : kept.messages)
+            dialogs_.msgBox(message.text, message.buttons, message.icon, message.title);
+        error(tr("The file %1 is not valid; the device was not touched.").arg(path));
+        return Exit::FileInvalid;
+    }
+    const LoadedFile& file = scratch.file;
+    if (file.ignoredLineCount == 0)
         return Exit::Ok;
-    for (const KeptMessages::Message& message : kept.messages)
-        dialogs_.msgBox(message.text, message.buttons, message.icon, message.title);
-    error(tr("The file %1 is not valid; the device was not touched.").arg(path));
+    document_.insert(QStringLiteral("ignoredLines"), QJsonArray::fromStringList(file.ignoredLines));
+    document_.insert(QStringLiteral("ignoredLineCount"), file.ignoredLineCount);
+    const QString lines = ignoredLinesText(path, file.ignoredLines, file.ignoredLineCount).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (!options_.strict) {
+        tell(tr("Warning: %1").arg(lines), MsgIcon::Exclamation);
+        return Exit::Ok;
+    }
+    error(lines);
+    error(tr("Refused (--strict): the file is not written as it stands; the device was not touched."));
     return Exit::FileInvalid;
 }
 
@@ -627,13 +667,18 @@ Exit CliRun::verify()
         return Exit::FileInvalid;
     }
     const QString state = crcLabelLookFor(result.state).text;
-    const bool valid = result.state == ChecksumState::ChecksumValid;
+    bool valid = result.state == ChecksumState::ChecksumValid;
     const char* machineState = valid ? "valid" : result.state == ChecksumState::NoChecksum ? "missing" : "invalid";
     document_.insert(QStringLiteral("checksumState"), QLatin1StringView(machineState));
     document_.insert(QStringLiteral("checksumText"), state);
     document_.insert(QStringLiteral("valid"), valid);
     if (!options_.json)
         console_.out(state + QLatin1Char('\n'));
+    // Whatever its checksum says, the file is read as a technician's level would read it.
+    if (examineFile(options_.file, AccessLevel::development()) != Exit::Ok) {
+        valid = false;
+        document_.insert(QStringLiteral("valid"), false);
+    }
     return valid ? Exit::Ok : Exit::FileInvalid;
 }
 
@@ -655,6 +700,7 @@ QCoro::Task<Exit> CliRun::convert()
         error(tr("Only .scd files are converted."));
         co_return Exit::Usage;
     case ConversionOutcome::Cancelled: co_return Exit::Refused;
+    case ConversionOutcome::NotConfiguration: co_return Exit::FileInvalid;
     case ConversionOutcome::Failed: break;
     }
     co_return QFileInfo(options_.file).isFile() ? Exit::Failed : Exit::FileInvalid;

@@ -70,6 +70,12 @@ private:
     Exit requireFile(const QString& path);
     // Exists, reads and is valid for this access level: checked before the device is touched.
     Exit checkFile(const QString& path);
+    // Opens the file as the level does into an image of its own: refused when it cannot be read
+    // or holds nothing to write; its lines that set nothing are listed (refused with --strict).
+    Exit examineFile(const QString& path, AccessLevel level);
+    // A file changed after its checksum was made is written only when --convert-checksum gives it
+    // a new one.
+    Exit checkChecksumBeforeWrite(const QString& path);
     void printValues();
     // What an incomplete read (or information read) means for the run; Ok describes the unit in the record.
     Exit readProblems(const ReadOutcome& read, bool informationComplete);

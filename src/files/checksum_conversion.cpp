@@ -1,10 +1,12 @@
 #include "files/checksum_conversion.h"
 
 #include "base/dialogs.h"
+#include "files/config_file_reader.h"
 #include "files/file_checksum.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace tunekit {
@@ -77,7 +79,25 @@ QCoro::Task<ConversionOutcome> convertChecksumCommand(Dialogs& dialogs)
                     QCoreApplication::translate("ChecksumConversion", "Checksum"));
     if (answer != MsgAnswer::Ok)
         co_return ConversionOutcome::Cancelled;
+    co_return convertChecksum(path, dialogs);
+}
 
+ConversionOutcome convertChecksum(const QString& path, Dialogs& dialogs)
+{
+    // A checksum says the file is a configuration as it was made; an empty or foreign file is none.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        reportError(dialogs, checksumErrorText(ChecksumError::NotReadable, path));
+        return ConversionOutcome::Failed;
+    }
+    const QByteArray bytes = file.read(MaxConfigFileSize + 1);
+    file.close();
+    ReaderInputs inputs;
+    inputs.accessLevel = AccessLevel::development();
+    if (bytes.size() > MaxConfigFileSize || !readConfigFile(bytes, inputs).holdsConfiguration) {
+        reportError(dialogs, noConfigurationText(path));
+        return ConversionOutcome::NotConfiguration;
+    }
     // The backup is the way back from a conversion, so there is no conversion without it.
     if (!keepBackupCopy(path)) {
         reportError(dialogs,
@@ -85,10 +105,9 @@ QCoro::Task<ConversionOutcome> convertChecksumCommand(Dialogs& dialogs)
                         "ChecksumConversion",
                         "The backup copy %1 could not be written. The file was not converted.")
                         .arg(QDir::toNativeSeparators(backupFileName(path))));
-        co_return ConversionOutcome::Failed;
+        return ConversionOutcome::Failed;
     }
-    co_return appendTrailerTellingFailures(path, dialogs) ? ConversionOutcome::Converted
-                                                       : ConversionOutcome::Failed;
+    return appendTrailerTellingFailures(path, dialogs) ? ConversionOutcome::Converted : ConversionOutcome::Failed;
 }
 
 } // namespace tunekit

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QtEndian>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -127,12 +128,13 @@ public:
     ConfigFileContent run(QByteArrayView fileBytes);
 
 private:
-    void takeLine(QByteArrayView line);
+    // False for a line that sets nothing because its name is no parameter's (or it has none).
+    bool takeLine(QByteArrayView line);
     void comment(QByteArrayView text);
     void start(Section section);
     void stop(Section section);
     void content(QByteArrayView line);
-    void parameter(QByteArrayView name, QByteArrayView value);
+    bool parameter(QByteArrayView name, QByteArrayView value);
     void finish();
 
     QByteArray& accumulatorOf(Section section) { return accumulators_[static_cast<std::size_t>(section)]; }
@@ -159,8 +161,12 @@ ConfigFileContent Reader::run(QByteArrayView fileBytes)
         return std::move(out_);
     }
 
-    const QByteArrayView text = withoutTrailers(fileBytes);
+    QByteArrayView text = withoutTrailers(fileBytes);
+    // Editors on Windows begin a UTF-8 file with a byte-order mark; it is no part of the first key.
+    if (text.startsWith("\xEF\xBB\xBF"))
+        text = text.sliced(3);
     qsizetype pos = 0;
+    int number = 0;
     while (pos < text.size()) {
         qsizetype end = text.indexOf('\n', pos);
         const qsizetype next = end < 0 ? text.size() : end + 1;
@@ -169,24 +175,32 @@ ConfigFileContent Reader::run(QByteArrayView fileBytes)
         QByteArrayView line = text.sliced(pos, end - pos);
         if (line.endsWith('\r'))
             line.chop(1);
-        takeLine(line);
+        ++number;
+        // A checksum that no longer matches still stands where the trailer goes: after the
+        // last line break, 4 bytes long. It is not a line of the file.
+        const bool trailerPlace = next == text.size() && end == text.size() && line.size() == kChecksumTrailerSize;
+        if (!takeLine(line) && !trailerPlace && !trimmed(line).isEmpty()) {
+            if (out_.ignoredLineCount++ < MaxIgnoredLinesKept)
+                out_.ignoredLines.append(QStringLiteral("line %1: %2").arg(number).arg(fromAnsi(trimmed(line).first(qMin<qsizetype>(trimmed(line).size(), 80)))));
+        }
         pos = next;
     }
     finish();
     return std::move(out_);
 }
 
-void Reader::takeLine(QByteArrayView line)
+bool Reader::takeLine(QByteArrayView line)
 {
     if (line.startsWith('*')) {
         comment(trimmed(line.sliced(1)));
-    } else if (open_ != Section::None) {
-        content(trimmed(line));
-    } else {
-        const qsizetype equals = line.indexOf('=');
-        if (equals > 0)
-            parameter(trimmed(line.first(equals)), trimmed(line.sliced(equals + 1)));
+        return true;
     }
+    if (open_ != Section::None) {
+        content(trimmed(line));
+        return true;
+    }
+    const qsizetype equals = line.indexOf('=');
+    return equals > 0 && parameter(trimmed(line.first(equals)), trimmed(line.sliced(equals + 1)));
 }
 
 void Reader::comment(QByteArrayView text)
@@ -250,13 +264,16 @@ void Reader::content(QByteArrayView line)
     out_.extendedContentRead = true;
 }
 
-void Reader::parameter(QByteArrayView name, QByteArrayView value)
+bool Reader::parameter(QByteArrayView name, QByteArrayView value)
 {
     descriptionOpen_ = false;
-    if (value.isEmpty() || name.size() > MaxNameLength)
-        return;
-    const QString key = fromAnsi(name);
-    const int nr = findConfigDefine(key).nr;
+    if (name.size() > MaxNameLength)
+        return false;
+    const int nr = findConfigDefine(fromAnsi(name)).nr;
+    if (nr < 1 || nr > ParamCount)
+        return false;
+    if (value.isEmpty())
+        return true;
     if (nr == 1) {
         // ConfigID and ComfigID: the last line counts. A number no 16-bit ConfigID can hold
         // belongs to no device, so the line is left out.
@@ -265,10 +282,10 @@ void Reader::parameter(QByteArrayView name, QByteArrayView value)
             out_.fileValues[1] = QString::number(*id);
             taken_[1] = true;
         }
-        return;
+        return true;
     }
-    if (nr < 2 || nr > ParamCount || taken_[nr])
-        return;
+    if (taken_[nr])
+        return true;
     // "?" marks a value to be filled in; a later real value may still replace it.
     if (value == "?") {
         out_.fileValues[nr] = nr == ProductionDateNr ? inputs_.today.toString(QStringLiteral("dd.MM.yyyy")) : QString();
@@ -277,6 +294,7 @@ void Reader::parameter(QByteArrayView name, QByteArrayView value)
         taken_[nr] = true;
     }
     out_.changedMarks[nr] = true;
+    return true;
 }
 
 void Reader::finish()
@@ -318,6 +336,10 @@ void Reader::finish()
         out_.imageValues[k] = out_.applicable[k] ? values[k] : QString();
     out_.applicableConfigId = out_.imageValues[1].isEmpty() ? 0 : out_.readConfigId;
     out_.fileName = fileNameOf(inputs_.path);
+    out_.holdsConfiguration = out_.extendedContentRead || store.interpreterPresent || store.displayPresent
+                              || store.frequencyPresent
+                              || std::any_of(out_.changedMarks.begin(), out_.changedMarks.end(), [](bool marked) { return marked; })
+                              || taken_[1];
 }
 
 OpenStatus fail(Dialogs& dialogs, const QString& text)
@@ -328,6 +350,25 @@ OpenStatus fail(Dialogs& dialogs, const QString& text)
 }
 
 } // namespace
+
+QString ignoredLinesText(const QString& fileName, const QStringList& lines, int count)
+{
+    if (count == 0)
+        return {};
+    QString text = QCoreApplication::translate("ConfigFileReader", "These lines of %1 set nothing and were not taken:").arg(fileName);
+    for (const QString& line : lines)
+        text += QStringLiteral("\r\n") + line;
+    if (count > lines.size())
+        text += QStringLiteral("\r\n...");
+    return text;
+}
+
+QString noConfigurationText(const QString& path)
+{
+    return QCoreApplication::translate("ConfigFileReader",
+                                       "%1 is not a configuration file: it holds no ConfigID, no parameter value and no extended data.")
+        .arg(QDir::toNativeSeparators(path));
+}
 
 CrcLabelLook crcLabelLookFor(ChecksumState state)
 {
@@ -455,6 +496,8 @@ void applyConfigFile(DeviceImage& image, const ConfigFileContent& content)
     image.file.shown = true;
     image.file.name = content.fileName;
     image.file.description = content.description;
+    image.file.ignoredLines = content.ignoredLines;
+    image.file.ignoredLineCount = content.ignoredLineCount;
 }
 
 OpenStatus openConfigFile(const QString& path, DeviceImage& image, Dialogs& dialogs, AccessLevel accessLevel,
@@ -507,17 +550,34 @@ OpenStatus openConfigFile(const QString& path, DeviceImage& image, Dialogs& dial
     inputs.deviceConfigId = image.deviceConfigId;
     inputs.path = path;
     const ConfigFileContent content = readConfigFile(bytes, inputs);
+    if (!content.refused && !content.holdsConfiguration)
+        return fail(dialogs, noConfigurationText(path));
     applyConfigFile(image, content);
     for (const ReaderMessage& message : content.messages)
         dialogs.msgBox(message.text, MsgButtons::Ok, message.icon, message.title);
     return content.refused ? OpenStatus::Refused : OpenStatus::Loaded;
 }
 
+namespace {
+
+// The user who opens a file is told which of its lines set nothing.
+OpenStatus openTellingIgnoredLines(const QString& path, DeviceImage& image, Dialogs& dialogs, AccessLevel accessLevel,
+                                   QDate today)
+{
+    const OpenStatus status = openConfigFile(path, image, dialogs, accessLevel, today);
+    if (status == OpenStatus::Loaded && image.file.ignoredLineCount > 0)
+        dialogs.msgBox(ignoredLinesText(image.file.name, image.file.ignoredLines, image.file.ignoredLineCount),
+                       MsgButtons::Ok, MsgIcon::Exclamation, QCoreApplication::translate("ConfigFileReader", "Warning"));
+    return status;
+}
+
+} // namespace
+
 QCoro::Task<OpenStatus> fileOpenCommand(DeviceImage& image, Dialogs& dialogs, AccessLevel accessLevel, QDate today)
 {
     const QString filter = ConfigFileFilter.toString();
     const QString path = co_await dialogs.openFileName(filter);
-    co_return openConfigFile(path, image, dialogs, accessLevel, today);
+    co_return openTellingIgnoredLines(path, image, dialogs, accessLevel, today);
 }
 
 OpenStatus fileDropCommand(const QStringList& paths, DeviceImage& image, Dialogs& dialogs, AccessLevel accessLevel,
@@ -525,7 +585,7 @@ OpenStatus fileDropCommand(const QStringList& paths, DeviceImage& image, Dialogs
 {
     if (paths.isEmpty())
         return OpenStatus::NothingChosen;
-    return openConfigFile(paths.first(), image, dialogs, accessLevel, today);
+    return openTellingIgnoredLines(paths.first(), image, dialogs, accessLevel, today);
 }
 
 } // namespace tunekit

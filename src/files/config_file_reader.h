@@ -78,7 +78,22 @@ struct ConfigFileContent {
 
     QString fileName;                // shown without its folder
     ChecksumState checksumState = ChecksumState::ChecksumValid;
+
+    // Lines outside the sections that set nothing: a name no parameter has, or no "name=" at
+    // all. Files in the field hold such lines and are read regardless, but not in silence:
+    // the first MaxIgnoredLinesKept as "line N: text", and how many there were.
+    QStringList ignoredLines;
+    int ignoredLineCount = 0;
+    // Something to write: a ConfigID, a parameter value (or "?") or extended data.
+    bool holdsConfiguration = false;
 };
+
+inline constexpr int MaxIgnoredLinesKept = 20;
+
+// The message that names a file's ignored lines ("" when there are none).
+QString ignoredLinesText(const QString& fileName, const QStringList& lines, int count);
+// The message for a file that holds nothing to write.
+QString noConfigurationText(const QString& path);
 
 // Hexadecimal section text to bytes: "" for an odd length; a pair that is no hexadecimal number
 // gives the value of its leading digit, or 0.
@@ -109,7 +124,7 @@ enum class OpenStatus {
     NothingChosen, // no name, or not a ".scd" name: nothing happened
     Loaded,
     Refused,       // the checksum gate turned the file away
-    Failed,        // missing, unreadable or too large; the user was told
+    Failed,        // missing, unreadable, too large or holding nothing to write; the user was told
 };
 
 // The window shows the image anew (overview, DIP switches, configuration tab) unless nothing was

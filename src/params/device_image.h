@@ -7,6 +7,7 @@
 #include <QList>
 #include <QCoroTask>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 
@@ -61,6 +62,8 @@ struct LoadedFile {
     int checksumState = -1; // its ChecksumState; -1 = no file
     bool shown = false;     // its checksum state and FileID are on show (a read or a write ends that)
     int configIdShown = 0;  // the FileID on show, as of the last time the applicability was worked out
+    QStringList ignoredLines; // lines that set nothing ("line N: text"), the first few
+    int ignoredLineCount = 0;
 };
 
 // One row of the overview list.

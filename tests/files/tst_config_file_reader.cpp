@@ -53,6 +53,7 @@ struct Param {
     QString value;
     bool changed;
     int fileConfigId = 0;
+    QStringList ignored = {}; // the lines that set nothing
 };
 
 // A file opened through the open dialog: one of tests/data, or one made here from bytes with a
@@ -185,13 +186,17 @@ private slots:
         QTest::newRow("ConfigID rounded, last wins") << Param{"ConfigID=3\nConfigID=+12.7xyz\n", 1, "13", false, 13};
         QTest::newRow("ConfigID not a number") << Param{"ConfigID=abc\n", 1, "0", false};
         QTest::newRow("ConfigID out of range") << Param{"ConfigID=5\nConfigID=70000\n", 1, "5", false, 5};
-        QTest::newRow("wrong case") << Param{"configid=5\ntransmitpower=3\n", 1, "", false};
+        QTest::newRow("wrong case") << Param{"configid=5\ntransmitpower=3\n", 1, "", false, 0, {"line 1: configid=5", "line 2: transmitpower=3"}};
+        QTest::newRow("misspelt name, named") << Param{"* x\nTransmitPowr=20\nTransmitPower=21\n\nno equals\n", 7, "21", true, 0,
+                                                        {"line 2: TransmitPowr=20", "line 5: no equals"}};
+        QTest::newRow("byte-order mark") << Param{"\xEF\xBB\xBFTransmitPower=20\r\n", 7, "20", true};
+        QTest::newRow("a checksum no longer matching is no line") << Param{"TransmitPower=20\r\n\x01\x02\x03\x04", 7, "20", true};
         QTest::newRow("? then a value") << Param{"TransmitPower=?\nTransmitPower=10\n", 7, "10", true};
         QTest::newRow("value then ?") << Param{"TransmitPower=10\nTransmitPower=?\n", 7, "10", true};
         QTest::newRow("? gives an empty value") << Param{"BatteryType=?\n", 13, "", true};
         QTest::newRow("? gives today") << Param{"ProductionDate=?\n", 14, "09.03.2024", true};
         QTest::newRow("empty value ignored") << Param{"TransmitPower=\n", 7, "", false};
-        QTest::newRow("= first ignored") << Param{"=TransmitPower=1\n", 7, "", false};
+        QTest::newRow("= first ignored") << Param{"=TransmitPower=1\n", 7, "", false, 0, {"line 1: =TransmitPower=1"}};
         QTest::newRow("text kept as it is")
             << Param{QByteArray("TransmitPower=1e3 x=\0y\n", 23), 7, QStringLiteral("1e3 x=") + QChar(0) + u'y', true};
         QTest::newRow("product group default") << Param{"SystemAddress=1\nOemCode=2\n", 4, "0", false};
@@ -204,6 +209,8 @@ private slots:
         QCOMPARE(content.fileValues[p.nr], p.value);
         QCOMPARE(content.changedMarks[p.nr], p.changed);
         QCOMPARE(int(content.readConfigId), p.fileConfigId);
+        QCOMPARE(content.ignoredLines, p.ignored);
+        QCOMPARE(content.ignoredLineCount, p.ignored.size());
     }
 
     void applicabilityAndCopy()
@@ -310,6 +317,13 @@ private slots:
                                          "The file %1 is too large for a configuration file (more than 16 MB)."};
         QTest::newRow("folder") << Opening{"folder.scd", {}, {}, 60, 2, OpenStatus::Failed, "", "", "%1 is not a file."};
         QTest::newRow("gone") << Opening{"gone.scd", {}, {}, 60, 2, OpenStatus::Failed, "", "", "The file %1 does not exist."};
+        // Lines that set nothing are named; a file with nothing to write is no configuration file.
+        QTest::newRow("misspelt name") << Opening{"unit.scd", withChecksumTrailer("TransmitPowr=20\r\nTransmitPower=21\r\n"), {}, 60, 2,
+                                                  OpenStatus::Loaded, "21", valid, "These lines of unit.scd set nothing and were not taken:\r\nline 1: TransmitPowr=20"};
+        const QString noConfiguration = QStringLiteral("%1 is not a configuration file: it holds no ConfigID, no parameter value and no extended data.");
+        QTest::newRow("blank lines only") << Opening{"unit.scd", "\r\n\r\n", {}, 60, 2, OpenStatus::Failed, "", "", noConfiguration};
+        QTest::newRow("a trailer only") << Opening{"unit.scd", withChecksumTrailer(""), {}, 60, 2, OpenStatus::Failed, "", "", noConfiguration};
+        QTest::newRow("binary") << Opening{"unit.scd", QByteArray(8192, '\x9C'), {}, 60, 2, OpenStatus::Failed, "", "", noConfiguration};
         QTest::newRow("upper-case extension") << Opening{"unit.SCD", "TransmitPower=20\r\n", {}, 60, 2, OpenStatus::NothingChosen, "", "", ""};
     }
     void open()
@@ -360,7 +374,9 @@ private slots:
         QCOMPARE(summaryOf(image.extended), o.extended);
         QCOMPARE(int(image.fileConfigId), o.fileId);
         const bool refused = o.status == OpenStatus::Refused;
-        const QString title = refused ? (o.german ? u"Prüfsummenfehler"_s : u"Checksum Error"_s) : u"Error"_s; // German: refusals only
+        const QString title = refused                               ? (o.german ? u"Prüfsummenfehler"_s : u"Checksum Error"_s)
+                              : o.status == OpenStatus::Loaded ? u"Warning"_s
+                                                                : u"Error"_s; // German: refusals only
         const QString text = o.message.contains(u"%1") ? o.message.arg(QDir::toNativeSeparators(path)) : o.message;
         const DialogMessage shown{text, MsgButtons::Ok, refused ? MsgIcon::Critical : MsgIcon::Exclamation, title};
         QCOMPARE(dialogs.messages, o.message.isEmpty() ? Messages{} : Messages{shown});
