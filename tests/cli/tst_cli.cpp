@@ -313,6 +313,10 @@ private slots:
         QTest::newRow("password of no level") << "--config-id 53" << "detect" << 2 << "The password unlocks no access level.";
         // A file that has its checksum is left as it is: no .bak beside it.
         QTest::newRow("convert of a valid file") << "" << "convert station.scd" << 0 << "already has a valid checksum; nothing was changed.";
+        // A checksum is given only to a configuration, and --yes never gives a changed file a new one.
+        QTest::newRow("convert of an empty file") << "" << "convert station.scd" << 5 << "is not a configuration file";
+        QTest::newRow("file changed after its checksum") << "" << "write station.scd --yes" << 5
+                                                         << "The checksum of station.scd is not valid";
         // Results that cannot be written are a failure, not a success with nothing in the file.
         QTest::newRow("results to a full disk") << "" << "report" << 8 << "The output could not be written completely.";
         QTest::newRow("records since no date") << "" << "records --since someday" << 2 << "someday is no date";
@@ -332,9 +336,17 @@ private slots:
         QSerialPort first(port_);
         if (tag == "port in use")
             QVERIFY(first.open(QIODevice::ReadWrite));
-        if (tag == "convert of a valid file" || tag == "family Tunekit does not know")
+        if (tag == "convert of a valid file" || tag == "family Tunekit does not know" || tag == "file changed after its checksum")
             QVERIFY(QFile::copy(QStringLiteral(TUNEKIT_TEST_DATA_DIR "/backup_cfg2.scd"), path(u"station.scd"_s)));
-        const Result result = cli(commandLine, tag == "password of no level" ? "Rose" : "",
+        if (tag == "file changed after its checksum") {
+            QFile::setPermissions(path(u"station.scd"_s), QFile::ReadOwner | QFile::WriteOwner);
+            writeFile(path(u"station.scd"_s), readFile(path(u"station.scd"_s)).replace("OemCode=2", "OemCode=9"));
+        }
+        if (tag == "convert of an empty file")
+            writeFile(path(u"station.scd"_s), "\r\n");
+        // Development (level 60) opens a file whose checksum is not valid; the write still refuses it.
+        const QByteArray password = tag == "password of no level" ? "Rose" : tag == "file changed after its checksum" ? "Haspel2093" : "";
+        const Result result = cli(commandLine, password,
                                   tag == "results to a full disk" ? u"/dev/full"_s : QString());
         QCOMPARE(result.exit, exit);
         QVERIFY2(result.err.contains(message), qPrintable(result.err));
@@ -366,6 +378,10 @@ private slots:
         QTest::newRow("value no cell holds") << "" << write << QByteArray("ShutdownDelay=500|ShutdownDelay=70000") << 6
                                              << "nothing was written:\nShutdownDelay=70000";
         QTest::newRow("fraction") << "" << write << QByteArray("ChannelStep=1|ChannelStep=12.6") << 6 << "ChannelStep=12.6";
+        // A line that sets nothing is named, and refused when asked to be strict.
+        const QByteArray misspelt("TransmitPower=20|TransmitPowr=20\r\nTransmitPower=20");
+        QTest::newRow("misspelt name") << "" << write << misspelt << 0 << "These lines of station.scd set nothing";
+        QTest::newRow("misspelt name, strict") << "" << write + " --strict" << misspelt << 5 << "Refused (--strict)";
         QTest::newRow("backup folder that cannot be made") << "" << write + " --backup-dir station.scd/b" << QByteArray() << 10
                                                            << "Nothing was written to the device.";
         QTest::newRow("full backup disk") << "" << write + " --backup-dir full" << QByteArray() << 10 << "the disk may be full";
