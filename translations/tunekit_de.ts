@@ -120,10 +120,6 @@
         <translation>Der Port %1 kann nicht benutzt werden.</translation>
     </message>
     <message>
-        <source>The device did not answer for: %1</source>
-        <translation>Das Gerät hat nicht geantwortet für: %1</translation>
-    </message>
-    <message>
         <source>The backup %1 was not written.</source>
         <translation>Die Sicherung %1 wurde nicht geschrieben.</translation>
     </message>
@@ -1329,10 +1325,6 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
         <translation>Kein Gerät antwortet.</translation>
     </message>
     <message>
-        <source>The unit did not answer for: %1</source>
-        <translation>Das Gerät hat nicht geantwortet für: %1</translation>
-    </message>
-    <message>
         <source>The backup was not written; nothing was written to the unit.</source>
         <translation>Die Sicherung wurde nicht geschrieben; nichts wurde in das Gerät geschrieben.</translation>
     </message>
@@ -1611,11 +1603,22 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
     </message>
 </context>
 <context>
-    <name>TransmitEngine</name>
+    <name>Station</name>
     <message>
-        <source>interface or device not reacting!</source>
-        <translation>Schnittstelle oder System reagiert nicht!</translation>
+        <source>The device did not answer for: %1</source>
+        <translation>Das Gerät hat nicht geantwortet für: %1</translation>
     </message>
+    <message>
+        <source>The device refused to give: %1</source>
+        <translation>Das Gerät hat verweigert: %1</translation>
+    </message>
+    <message>
+        <source>The read stopped before these were asked for: %1</source>
+        <translation>Das Lesen brach ab, bevor diese abgefragt wurden: %1</translation>
+    </message>
+</context>
+<context>
+    <name>TransmitEngine</name>
     <message>
         <source>Error</source>
         <translation>Fehler</translation>
@@ -1643,6 +1646,12 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
     <message>
         <source>The device&apos;s answers still arrived damaged after two repeats. Check the cable and the adapter.</source>
         <translation>Die Antworten des Geräts kamen auch nach zwei Wiederholungen beschädigt an. Kabel und Adapter prüfen.</translation>
+    </message>
+    <message>
+        <source>T I M E O U T  !<byte value="xd"/>
+interface or device not reacting!</source>
+        <translation>T I M E O U T  !<byte value="xd"/>
+Schnittstelle oder System reagiert nicht!</translation>
     </message>
 </context>
 <context>

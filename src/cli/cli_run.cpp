@@ -352,19 +352,20 @@ QCoro::Task<Exit> CliRun::readDevice(bool info)
     console_.step(tr("Reading the device"));
     views_.follow(&station.engine().state());
     const ReadOutcome read = co_await station.readParameters();
-    bool informationComplete = true;
+    std::optional<ReadOutcome> information;
     if (info)
-        informationComplete = (co_await station.readInformation()).complete;
+        information = co_await station.readInformation();
     views_.finishProgress();
-    co_return readProblems(read, informationComplete);
+    co_return readProblems(read, information ? &*information : nullptr);
 }
 
-Exit CliRun::readProblems(const ReadOutcome& read, bool informationComplete)
+Exit CliRun::readProblems(const ReadOutcome& read, const ReadOutcome* information)
 {
     if (interrupted_)
         return Exit::NotWritten;
-    if (!informationComplete) {
-        error(tr("The device did not answer the information request."));
+    if (information && !information->complete) {
+        error(information->refused.isEmpty() ? tr("The device did not answer the information request.")
+                                             : unreadValuesText(*information));
         return Exit::NoDevice;
     }
     if (read.configId != 0 && !read.familyKnown) {
@@ -372,8 +373,8 @@ Exit CliRun::readProblems(const ReadOutcome& read, bool informationComplete)
                  "written or compared.").arg(read.configId));
         return Exit::Refused;
     }
-    if (read.configId == 0 || !read.missing.isEmpty()) {
-        error(tr("The device did not answer for: %1").arg(read.missing.join(QStringLiteral(", "))));
+    if (read.configId == 0 || !read.everyValue()) {
+        error(unreadValuesText(read));
         return Exit::NoDevice;
     }
     // A write's read-back does not rename the unit: the record names it as it came, as its
@@ -608,7 +609,7 @@ QCoro::Task<Exit> CliRun::write()
     case ProgramReport::Stage::BackupFailed:
         error(tr("Nothing was written to the device."));
         co_return Exit::NotWritten;
-    case ProgramReport::Stage::ReadIncomplete: co_return readProblems(programmed.read, true);
+    case ProgramReport::Stage::ReadIncomplete: co_return readProblems(programmed.read);
     case ProgramReport::Stage::FileRefused: co_return Exit::FileInvalid;
     default: break;
     }
@@ -638,7 +639,7 @@ QCoro::Task<Exit> CliRun::write()
     if (!verify.readBack.complete) {
         // A family without parameters had nothing written; any other device holds the whole file,
         // and only its check is missing.
-        if (const Exit problem = readProblems(verify.readBack, true); problem == Exit::Refused)
+        if (const Exit problem = readProblems(verify.readBack); problem == Exit::Refused)
             co_return problem;
         error(tr("The device is written but not verified: its read-back did not end. \"%1\" checks it.")
                   .arg(QStringLiteral("tunekit-cli diff ") + options_.file));

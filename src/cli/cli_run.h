@@ -78,7 +78,8 @@ private:
     Exit checkChecksumBeforeWrite(const QString& path);
     void printValues();
     // What an incomplete read (or information read) means for the run; Ok describes the unit in the record.
-    Exit readProblems(const ReadOutcome& read, bool informationComplete);
+    // information: the information read's outcome, when there was one.
+    Exit readProblems(const ReadOutcome& read, const ReadOutcome* information = nullptr);
     // A line of the command line's own on standard error (always) or as a note (unless -q),
     // kept as a message of the --json document.
     void tell(const QString& text, MsgIcon icon);

@@ -90,6 +90,12 @@ int packetType(QByteArrayView packet);
 // Name of every code 0..255; "unknown" for codes the protocol does not define.
 QLatin1StringView packetTypeName(int code);
 
+// A cell's index and subindex as one number, for sets and maps of cells.
+constexpr quint32 cellAddress(int index, int subindex) noexcept
+{
+    return (static_cast<quint32>(index & 0xFFFF) << 8) | static_cast<quint32>(subindex & 0xFF);
+}
+
 // Index and subindex fields of a packet.
 int packetIndex(QByteArrayView packet);
 int packetSubindex(QByteArrayView packet);

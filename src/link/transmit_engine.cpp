@@ -42,7 +42,8 @@ void TransmitEngine::sendPacket(std::uint8_t type, qint32 index, std::uint8_t su
 
 QString TransmitEngine::timeoutText()
 {
-    return QStringLiteral("T I M E O U T  !\r\n") + QCoreApplication::translate("TransmitEngine", "interface or device not reacting!");
+    // One text, so that the message is known by its code wherever it is shown.
+    return QCoreApplication::translate("TransmitEngine", "T I M E O U T  !\r\ninterface or device not reacting!");
 }
 
 QString TransmitEngine::lineCorruptText()
@@ -144,6 +145,8 @@ void TransmitEngine::transmit(const QByteArray& packet, const QString& direction
     state_.waitedMs = 1;
     state_.sentAtMs = nowMs();
     rule_ = answerRuleFor(packet);
+    if (packetType(packet) == DownloadRequest)
+        state_.readsAsked.insert(cellAddress(packetIndex(packet), packetSubindex(packet)));
     if (rule_.changesDevice) {
         ++state_.changesSent;
         changedDevice_ = true;
@@ -325,6 +328,8 @@ void TransmitEngine::handleFrame(const FrameAssembler::Frame& frame)
         logPacket(packet, QStringLiteral("Receive"));
     if (rule_.answerType < 0 && type != packetType(state_.inFlight))
         logDebug(QStringLiteral("RxAnswer: %1 answers %2").arg(packetTypeName(type), packetTypeName(packetType(state_.inFlight))));
+    if (meaning == AnswerMeaning::NotSupported && packetType(state_.inFlight) == DownloadRequest)
+        state_.readsRefused.insert(cellAddress(packetIndex(state_.inFlight), packetSubindex(state_.inFlight)));
     if (meaning == AnswerMeaning::Failed) {
         state_.refusals.append({state_.inFlight, type});
         giveUp(QString(), copiesStillOut);

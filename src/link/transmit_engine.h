@@ -10,6 +10,7 @@
 #include <QByteArrayView>
 #include <QCoroTask>
 #include <QList>
+#include <QSet>
 #include <QString>
 
 #include <cstdint>
@@ -50,6 +51,11 @@ struct EngineState {
     bool answeredOnce = false;
     // Requests of the current batch that the device refused; the batch ended at the first.
     QList<RefusedPacket> refusals;
+    // The reads since a read command began (it empties them): the cells asked for
+    // (cellAddress), and those the device refused to give (UnknownResponse or OperationFailed;
+    // the value stays unknown).
+    QSet<quint32> readsAsked;
+    QSet<quint32> readsRefused;
     // Frames that answered nothing awaited (late, stray, of the wrong type, a second answer),
     // and answers that were lost and asked for again, since the program started.
     qint64 ignoredTotal = 0;

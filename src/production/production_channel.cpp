@@ -159,8 +159,7 @@ QCoro::Task<bool> ProductionChannel::programUnit()
     case Stage::ReadIncomplete:
         if (read.configId != 0 && !read.familyKnown)
             co_return fail(tr("The unit reports ConfigID %1, a family Tunekit does not know.").arg(read.configId));
-        co_return fail(tr("The unit did not answer for: %1")
-                           .arg(read.configId == 0 ? QStringLiteral("ConfigID") : read.missing.join(QStringLiteral(", "))));
+        co_return fail(unreadValuesText(read));
     case Stage::BackupFailed: co_return fail(tr("The backup was not written; nothing was written to the unit."));
     case Stage::PartlyWritten:
         co_return fail(tr("The write stopped: the unit is partly written. Its backup: %1").arg(record.backup));

@@ -7,9 +7,13 @@
 #include "params/config_defines.h"
 #include "params/config_tab.h"
 #include "session/unit_record.h"
+#include "transfer/download_response.h"
 
 #include <QDir>
 #include <QFileInfo>
+
+#include <algorithm>
+#include <array>
 
 namespace tunekit {
 namespace {
@@ -73,15 +77,40 @@ QCoro::Task<ReadOutcome> Station::readParameters()
     const Operation running(operations_);
     co_await transfers_->readParameters();
     co_await engine_.untilIdle(BatchLimitMs);
-    ReadOutcome outcome{false, image_.deviceConfigId, findFamily(image_.deviceConfigId) != nullptr, {}};
+    ReadOutcome outcome{false, image_.deviceConfigId, findFamily(image_.deviceConfigId) != nullptr, {}, {}, {}};
+    const EngineState& engine = engine_.state();
     for (int nr = 2; nr <= ParamCount; ++nr) {
         const auto i = static_cast<std::size_t>(nr);
         // Every applicable parameter has its value once its answer is in.
-        if (image_.applicable[i] && image_.value[i].isEmpty())
-            outcome.missing << findConfigDefine(nr).name.toString();
+        if (!image_.applicable[i] || !image_.value[i].isEmpty())
+            continue;
+        const ConfigDefine& define = findConfigDefine(nr);
+        const quint32 address = cellAddress(define.index, define.subindex);
+        const QString name = define.name.toString();
+        if (!engine.readsAsked.contains(address))
+            outcome.notAsked << name;
+        else if (engine.readsRefused.contains(address))
+            outcome.refused << name;
+        else
+            outcome.missing << name;
     }
-    outcome.complete = !engine_.state().gaveUp && outcome.familyKnown && outcome.missing.isEmpty();
+    outcome.complete = !engine.gaveUp && outcome.familyKnown && outcome.everyValue();
     co_return outcome;
+}
+
+QString unreadValuesText(const ReadOutcome& read)
+{
+    if (read.configId == 0)
+        return QCoreApplication::translate("Station", "The device did not answer for: %1").arg(QStringLiteral("ConfigID"));
+    QStringList lines;
+    const QString comma = QStringLiteral(", ");
+    if (!read.missing.isEmpty())
+        lines << QCoreApplication::translate("Station", "The device did not answer for: %1").arg(read.missing.join(comma));
+    if (!read.refused.isEmpty())
+        lines << QCoreApplication::translate("Station", "The device refused to give: %1").arg(read.refused.join(comma));
+    if (!read.notAsked.isEmpty())
+        lines << QCoreApplication::translate("Station", "The read stopped before these were asked for: %1").arg(read.notAsked.join(comma));
+    return lines.join(QLatin1Char('\n'));
 }
 
 QCoro::Task<ReadOutcome> Station::readInformation()
@@ -89,7 +118,23 @@ QCoro::Task<ReadOutcome> Station::readInformation()
     const Operation running(operations_);
     co_await transfers_->readInformation();
     co_await engine_.untilIdle(BatchLimitMs);
-    co_return ReadOutcome{!engine_.state().gaveUp, image_.deviceConfigId, findFamily(image_.deviceConfigId) != nullptr, {}};
+    ReadOutcome outcome{!engine_.state().gaveUp, image_.deviceConfigId, findFamily(image_.deviceConfigId) != nullptr, {}, {}, {}};
+    // A text the device refused a chunk of is unknown: what came of it would read as a shorter
+    // text ("V1.2" for "V1.23").
+    static constexpr std::array<const char*, 4> TextNames{"source", "firmwareVersion", "compileDate", "hardware"};
+    for (int index = InfoSourceIndex; index <= InfoHardwareIndex; ++index) {
+        const bool refused = std::any_of(engine_.state().readsRefused.cbegin(), engine_.state().readsRefused.cend(),
+                                         [index](quint32 address) { return int(address >> 8) == index; });
+        if (!refused)
+            continue;
+        const auto k = static_cast<std::size_t>(index - InfoSourceIndex);
+        (k == 0 ? image_.info.source : image_.info.texts[k]) = unknownText();
+        outcome.refused << QString::fromLatin1(TextNames[k]);
+        outcome.complete = false;
+    }
+    if (!outcome.refused.isEmpty())
+        transfers_->context().views.changed(StationChange::Facts);
+    co_return outcome;
 }
 
 QCoro::Task<> Station::restartAfterWrite()
@@ -169,7 +214,7 @@ QCoro::Task<ProgramReport> Station::programUnit(ProgramRequest request, records:
         report.read = co_await readParameters();
         step(ProgramStep::TransferEnded);
         // A family Tunekit does not know has no parameters: there is nothing to back up or compare.
-        if (stopped() || !report.read.familyKnown || !report.read.missing.isEmpty()) {
+        if (stopped() || !report.read.familyKnown || !report.read.everyValue()) {
             report.stage = stopped() ? Stage::Stopped : Stage::ReadIncomplete;
             co_return report;
         }

@@ -41,8 +41,17 @@ struct ReadOutcome {
     bool complete = false;   // every request was answered and every parameter has its value
     int configId = 0;        // the family the device reported; 0 = no device answered
     bool familyKnown = false; // configId is a family Tunekit has parameters for; else nothing was read
-    QStringList missing;     // parameters of the family the device left without a value
+    // Parameters of the family left without a value: asked for and not answered, refused by the
+    // device (UnknownResponse or OperationFailed), or never asked for because the read stopped.
+    QStringList missing;
+    QStringList refused;
+    QStringList notAsked;
+    bool everyValue() const { return missing.isEmpty() && refused.isEmpty() && notAsked.isEmpty(); }
 };
+
+// What an incomplete read left without a value, in words: who did not answer, who refused, how
+// many were never asked for.
+QString unreadValuesText(const ReadOutcome& read);
 
 // Where a backup went.
 struct BackupOutcome {

@@ -125,7 +125,7 @@ bool SimDevice::acceptsUpload(int index) const
 
 quint32 SimDevice::key(int index, int subindex)
 {
-    return (static_cast<quint32>(index & 0xFFFF) << 8) | static_cast<quint32>(subindex & 0xFF);
+    return cellAddress(index, subindex);
 }
 
 QByteArray SimDevice::cell(int index, int subindex) const

@@ -124,6 +124,8 @@ QCoro::Task<> DeviceTransfers::readInfo(bool everything)
     // Both start from no interpreter known, and ask for the selected interpreter's eight
     // information cells once it has answered.
     ctx_.progress.setVisible(false);
+    engine.readsAsked.clear();
+    engine.readsRefused.clear();
     state_.interpreterInfoIndex = 0;
     state_.interpreterSelect = 0;
 

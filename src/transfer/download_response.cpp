@@ -136,8 +136,8 @@ bool decodeInterpreterInfo(int index, int subindex, QByteArrayView data, ReadSta
         info.interpreterName = state.interpreterName;
         info.interpreterDate = state.interpreterTime + QLatin1Char('/') + state.interpreterDate;
     } else {
-        info.texts[6] = QStringLiteral("???");
-        info.texts[7] = QStringLiteral("???");
+        info.texts[6] = unknownText();
+        info.texts[7] = unknownText();
     }
     return true;
 }

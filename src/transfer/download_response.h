@@ -21,6 +21,12 @@ constexpr int OperatingTimeIndex = 0x1101;
 constexpr int InterpreterFlashInfoIndex = 0x6000;
 constexpr int InterpreterImageInfoIndex = 0x7100;
 
+// What an information text shows that the device did not give.
+inline QString unknownText()
+{
+    return QStringLiteral("???");
+}
+
 // What reads learn beyond the device image. Owned by the transfers and kept between commands:
 // the information texts and the interpreter's time and date are only ever replaced by answers.
 struct ReadState {

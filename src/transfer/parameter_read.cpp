@@ -97,6 +97,8 @@ QCoro::Task<> DeviceTransfers::startParameterRead()
     EngineState& engine = ctx_.engine.state();
     DeviceImage& image = ctx_.image;
 
+    engine.readsAsked.clear();
+    engine.readsRefused.clear();
     ctx_.progress.setDetail({});
     ctx_.progress.setCaption(QCoreApplication::translate("DeviceTransfers", "data transfer..."));
     ctx_.progress.setVisible(true);

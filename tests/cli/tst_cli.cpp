@@ -577,6 +577,12 @@ private slots:
         for (const QJsonValue part : parts)
             QCOMPARE(part["record"_L1]["stored"_L1].toString(), u"stored"_s);
         QVERIFY(parts.at(2)["messages"_L1].toArray().last()["text"_L1].toString().contains(u"TUNEKIT-NONE"_s));
+
+        // The link's own time-out message has its code too.
+        QVERIFY(startSim(u"--config-id 53 --config-enable-answer none"_s));
+        const QJsonObject lost = cli(u"write dev.scd --yes --no-backup --json"_s).json();
+        QCOMPARE(lost.value(u"exitCode"_s).toInt(), 4);
+        QVERIFY2(keysAndCodes(lost).contains(u"code=TransmitEngine.t-i-m-e-o-u-t-interface"_s), qPrintable(keysAndCodes(lost).join(u' ')));
     }
 
     // The records command prints what the store holds, filtered, as JSON, CSV or lines.

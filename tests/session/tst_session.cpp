@@ -10,6 +10,7 @@
 
 using namespace tunekit;
 using namespace tunekit::testing;
+using namespace Qt::StringLiterals;
 
 class TestSession : public QObject {
     Q_OBJECT
@@ -433,6 +434,56 @@ private slots:
         }
         QVERIFY(rig.clock.runUntil([&] { return station.engine().idle(); }, 60000));
         QCOMPARE(device.restartCount(), resets);
+    }
+
+    // A read that comes back incomplete says of each value why: not answered, refused by the
+    // device, or never asked for because the read stopped; an information text refused in part is
+    // unknown, never a shorter text.
+    void incompleteReadsSayWhy_data()
+    {
+        QTest::addColumn<int>("answer");    // to TransmitPower's read (or the firmware version's second chunk): 0 none
+        QTest::addColumn<bool>("information");
+        QTest::addColumn<QStringList>("missing");
+        QTest::addColumn<QStringList>("refused");
+        QTest::addColumn<bool>("othersNotAsked");
+        QTest::newRow("one read lost") << 0 << false << QStringList{u"TransmitPower"_s} << QStringList{} << true;
+        QTest::newRow("one read refused") << int(UnknownResponse) << false << QStringList{} << QStringList{u"TransmitPower"_s} << false;
+        QTest::newRow("a chunk of a text refused") << int(OperationFailed) << true << QStringList{} << QStringList{u"firmwareVersion"_s} << false;
+    }
+    void incompleteReadsSayWhy()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, information);
+        QFETCH(QStringList, missing);
+        QFETCH(QStringList, refused);
+        QFETCH(bool, othersNotAsked);
+        Rig rig(53);
+        Station& station = rig.session.device();
+        rig.session.access().level = AccessLevel::production();
+        rig.finish(rig.session.connectHeadless(namedPort(1)));
+        const QList<int> target = information ? QList<int>{0x1002, 1} : QList<int>{0x2203, 0};
+        rig.views.beforeSend = [&] {
+            const QByteArray sent = rig.session.engine().state().inFlight;
+            const bool aimed = packetType(sent) == DownloadRequest && packetIndex(sent) == target[0] && packetSubindex(sent) == target[1];
+            rig.line.faults().silent = aimed && answer == 0;
+            if (aimed && answer != 0) // ahead of the device's own answer, which then comes too late to count
+                rig.clock.schedule(0, [&rig, answer, sent] {
+                    rig.session.engine().receiveData(encodeFrame(makePacket(static_cast<std::uint8_t>(answer), packetIndex(sent),
+                                                                            static_cast<std::uint8_t>(packetSubindex(sent)))));
+                });
+        };
+        const std::optional<ReadOutcome> read = rig.finish(information ? station.readInformation() : station.readParameters());
+        QVERIFY(read);
+        QVERIFY(!read->complete);
+        QCOMPARE(read->missing, missing);
+        QCOMPARE(read->refused, refused);
+        QCOMPARE(!read->notAsked.isEmpty(), othersNotAsked);
+        if (information)
+            QCOMPARE(station.image().info.texts[1], u"???"_s);
+        // One German text of the kind.
+        UiLanguage german;
+        QVERIFY(german.set(Language::German));
+        QVERIFY(unreadValuesText(*read).startsWith(information || answer != 0 ? u"Das Gerät hat verweigert"_s : u"Das Gerät hat nicht geantwortet"_s));
     }
 
     void imageCommandsWaitForTheWrite()
