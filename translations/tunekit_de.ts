@@ -747,10 +747,6 @@ Die Berechtigungsstufe ergibt sich aus dem Passwort in TUNEKIT_PASSWORD oder in 
         <translation>Abgleichwert für Gewinn/Phasenkompensation überschreiben?</translation>
     </message>
     <message>
-        <source>These values cannot be written to the device and were left out:</source>
-        <translation>Diese Werte können nicht in das Gerät geschrieben werden und wurden ausgelassen:</translation>
-    </message>
-    <message>
         <source>The interpreter file %1 was not found.</source>
         <translation>Die Interpreterdatei %1 wurde nicht gefunden.</translation>
     </message>
@@ -1184,6 +1180,13 @@ Seine Einstellungen stehen in settings.cfg im Konfigurationsordner des Benutzers
     <message>
         <source>Packet not sent</source>
         <translation>Paket nicht gesendet</translation>
+    </message>
+</context>
+<context>
+    <name>ParameterCells</name>
+    <message>
+        <source>%1 has no value, but its cell is written with %2</source>
+        <translation>%1 hat keinen Wert, aber seine Zelle wird mit %2 geschrieben</translation>
     </message>
 </context>
 <context>

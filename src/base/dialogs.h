@@ -39,6 +39,9 @@ public:
     // a front end that chooses no files.
     virtual QCoro::Task<QString> openFileName(QString /*filter*/) { co_return QString(); }
     virtual QCoro::Task<QString> saveFileName(QString /*filter*/, QString /*proposedName*/) { co_return QString(); }
+    // A question found nobody to answer it and got its safe answer: the operation it belongs to
+    // stops before it changes anything, since the answer was nobody's decision.
+    virtual bool questionRefused() const { return false; }
 };
 
 // One message as the logic asked for it to be shown.

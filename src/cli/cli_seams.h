@@ -61,6 +61,7 @@ public:
                                QString title) override;
     QCoro::Task<QString> openFileName(QString) override { co_return openPath; }
     QCoro::Task<QString> saveFileName(QString, QString) override { co_return savePath; }
+    bool questionRefused() const override { return !refused.isEmpty(); }
 
     QString openPath;
     QString savePath;

@@ -74,7 +74,7 @@ void DeviceImage::updateEditMarks()
 
 QCoro::Task<> DeviceImage::checkUninitialisedValues(bool initialisationOffered, Dialogs& dialogs)
 {
-    bool found = false;
+    QStringList found;
     for (int n = 1; n <= ParamCount; ++n) {
         const ConfigDefine& define = findConfigDefine(n);
         if (!value[n].isEmpty() && value[n] == define.erasedValue)
@@ -82,19 +82,22 @@ QCoro::Task<> DeviceImage::checkUninitialisedValues(bool initialisationOffered, 
         // Identity and calibration values are checked where they are written.
         if (!value[n].isEmpty() && uninitialised[n] && n != OemCodeNr && n != ProductionNumberNr && n != FreqCompNr
             && n != GainCompNr && n != PhaseCompNr)
-            found = true;
+            found << define.name.toString() + QLatin1Char('=') + value[n];
     }
-    if (!found)
+    if (found.isEmpty())
         co_return;
+    // The values the question is about, so that it can be answered knowingly.
+    const QString named = QStringLiteral("\r\n\r\n") + found.join(QStringLiteral(", "));
     if (!initialisationOffered) {
-        dialogs.msgBox(QCoreApplication::translate("DeviceImage", "ATTENTION! Some values may not be initialized correctly."),
+        dialogs.msgBox(QCoreApplication::translate("DeviceImage", "ATTENTION! Some values may not be initialized correctly.") + named,
                        MsgButtons::Ok, MsgIcon::None, QStringLiteral("Tunekit"));
         co_return;
     }
     const MsgAnswer answer = co_await dialogs.ask(
         Question::UninitialisedValues,
         QCoreApplication::translate("DeviceImage",
-                                    "ATTENTION! Some values may not be initialized correctly. Do you want to do this now?"),
+                                    "ATTENTION! Some values may not be initialized correctly. Do you want to do this now?")
+            + named,
         MsgButtons::YesNo, MsgIcon::Question, QStringLiteral("Tunekit"));
     if (answer != MsgAnswer::Yes)
         co_return;

@@ -90,7 +90,6 @@ public:
     ParamArray<bool> uninitialised{};
     ParamArray<bool> changed{};
     ParamArray<bool> received{};        // this read
-    ParamArray<bool> sent{};            // this write
 
     qint16 deviceConfigId = 0;
     qint16 imageConfigId = 0;

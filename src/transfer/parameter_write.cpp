@@ -38,116 +38,7 @@ QString defaultTitle()
 }
 
 
-// The value text as a whole number; nothing for text that is not one ("12.6", "abc"). A cell
-// holds whole numbers only, and a value rounded on its way would not be the value the user
-// or the file gave.
-std::optional<qint64> wholeNumber(const QString& text)
-{
-    bool ok = false;
-    const double number = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(number) || std::fabs(number) > 1e15 || number != std::floor(number))
-        return std::nullopt;
-    return static_cast<qint64>(number);
-}
-
-QByteArray lowBytesFirst(qint64 value, int count)
-{
-    QByteArray bytes;
-    for (int i = 0; i < count; ++i)
-        bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
-    return bytes;
-}
-
 } // namespace
-
-std::optional<QByteArray> encode8Bit(const QString& text, bool isSigned)
-{
-    std::optional<qint64> v = wholeNumber(text);
-    if (!v)
-        return std::nullopt;
-    if (isSigned && *v < 0 && *v >= -128)
-        *v += 256;
-    if (*v < 0 || *v > 255)
-        return std::nullopt; // an unsigned cell has no negative values, and 8 bits no more
-    return lowBytesFirst(*v, 1);
-}
-
-std::optional<QByteArray> encode16Bit(const QString& text)
-{
-    const std::optional<qint64> v = wholeNumber(text);
-    if (!v || *v < 0 || *v > 0xFFFF)
-        return std::nullopt;
-    return lowBytesFirst(*v, 2);
-}
-
-std::optional<QByteArray> encode32Bit(const QString& text)
-{
-    const std::optional<qint64> v = wholeNumber(text);
-    // -1 is how an erased cell reads: written back, the cell is erased again.
-    if (v == -1)
-        return QByteArray(4, '\xFF');
-    if (!v || *v < 0 || *v > 0x7FFFFFFF)
-        return std::nullopt;
-    QByteArray bytes = lowBytesFirst(*v, 4);
-    bytes[3] = static_cast<char>(bytes[3] & 0x7F);
-    return bytes;
-}
-
-std::optional<QByteArray> encodeDate(const QString& text)
-{
-    const QStringList parts = text.trimmed().split(QLatin1Char('.'));
-    if (parts.size() != 3)
-        return std::nullopt;
-    std::array<int, 3> numbers{};
-    for (std::size_t i = 0; i < numbers.size(); ++i) {
-        bool ok = false;
-        numbers[i] = parts[static_cast<qsizetype>(i)].toInt(&ok);
-        if (!ok)
-            return std::nullopt;
-    }
-    const auto [day, month, year] = numbers;
-    if (day == 0 && month == 0 && year == 0)
-        return QByteArray(3, '\0');
-    if (day < 0 || day > 31 || month < 0 || month > 12 || year < 2000 || year > 2255)
-        return std::nullopt;
-    return lowBytesFirst(day, 1) + lowBytesFirst(month, 1) + lowBytesFirst(year - 2000, 1);
-}
-
-std::optional<QByteArray> encodeFreqComp(const QString& text)
-{
-    const std::optional<qint64> v = wholeNumber(text);
-    if (!v)
-        return std::nullopt;
-    // The device keeps the compensation 10 higher than shown (the read takes 10 off); a cell
-    // above 20 (255 = never adjusted) is shown as it is and written back as it is. 11..20 is
-    // no value a read shows: it would not read back as itself.
-    if (*v >= 21 && *v <= 255)
-        return lowBytesFirst(*v, 1);
-    if (*v < -10 || *v > 10)
-        return std::nullopt;
-    return lowBytesFirst(*v + 10, 1);
-}
-
-std::optional<QByteArray> encodeGainPhase(const QString& phase, const QString& gain)
-{
-    const std::optional<qint64> p = wholeNumber(phase);
-    const std::optional<qint64> g = wholeNumber(gain);
-    if (!p || !g || *p < -128 || *p > 255 || *g < -128 || *g > 255)
-        return std::nullopt;
-    const qint64 word = (*p < 0 ? *p + 256 : *p) * 256 + (*g < 0 ? *g + 256 : *g);
-    return lowBytesFirst(word, 2);
-}
-
-std::optional<QByteArray> encodeBySize(const ConfigDefine& define, const QString& text)
-{
-    switch (define.bits) {
-    case 8: return encode8Bit(text, define.isSigned());
-    case 16: return encode16Bit(text);
-    case 32: return encode32Bit(text);
-    case 1: return encodeDate(text);
-    default: return std::nullopt;
-    }
-}
 
 DeviceWrites::DeviceWrites(DeviceTransfers& transfers)
     : transfers_(transfers), ctx_(transfers.context()), extended_(transfers.context())
@@ -307,7 +198,8 @@ QCoro::Task<std::optional<DeviceWrites::PlannedWrite>> DeviceWrites::planWrite()
     if (image.deviceConfigId == 0)
         co_return std::nullopt;
 
-    PlannedWrite plan{level(), {}, 0};
+    PlannedWrite plan;
+    plan.accessLevel = level();
     if (!co_await imageFitsDevice(plan.accessLevel))
         co_return std::nullopt;
 
@@ -322,11 +214,39 @@ QCoro::Task<std::optional<DeviceWrites::PlannedWrite>> DeviceWrites::planWrite()
     co_await ctx_.engine.untilIdle(WaitForeverMs);
     // The write sends these values, whatever happens to the image while it runs.
     plan.values = image.value;
+    const bool everything = writesEveryValue();
+    ParamArray<bool> chosen{};
+    for (int nr = 1; nr <= ParamCount; ++nr)
+        chosen[nr] = image.applicable[nr] && (everything || image.changed[nr]);
+    plan.cells = parameterCells(plan.values, chosen);
     // A value its cell cannot hold exactly would be left out or changed on its way: the
     // device would not end up as the user meant. Nothing is sent then.
-    if (const QStringList unwritable = unwritableValues(plan.values); !unwritable.isEmpty()) {
+    if (!plan.cells.unwritable.isEmpty()) {
         tellError(QCoreApplication::translate("DeviceWrites", "These values cannot be written to the device, so nothing was written:")
-                  + crLf() + unwritable.join(QStringLiteral(", ")));
+                  + crLf() + plan.cells.unwritable.join(QStringLiteral(", ")));
+        ctx_.progress.setVisible(false);
+        co_return std::nullopt;
+    }
+    // Every question comes before the first packet that changes the device.
+    const ExtendedDataStore& store = image.extended;
+    if (!extendedDataEmpty(store) && !store.used)
+        plan.extendedData = co_await ctx_.dialogs.ask(
+            Question::ExtendedData,
+            QCoreApplication::translate("DeviceWrites", "Extended Data is to be written to the device. That could take a while.") + crLf()
+                + QCoreApplication::translate("DeviceWrites", "YES to proceed, NO to write parameters only or CANCEL to finish."),
+            MsgButtons::YesNoCancel, MsgIcon::None, defaultTitle());
+    if (plan.extendedData != MsgAnswer::Cancel) {
+        const auto carries = [&plan](CalibrationKind calibration) {
+            return std::any_of(plan.cells.uploads.cbegin(), plan.cells.uploads.cend(),
+                               [calibration](const CellUpload& upload) { return upload.calibration == calibration; });
+        };
+        if (carries(CalibrationKind::Frequency))
+            plan.writesFrequencyCalibration = co_await mayWriteCalibration(true);
+        if (carries(CalibrationKind::GainPhase))
+            plan.writesGainPhaseCalibration = co_await mayWriteCalibration(false);
+    }
+    if (ctx_.dialogs.questionRefused()) {
+        // Nobody could answer: the device is left as it is rather than written half-way as meant.
         ctx_.progress.setVisible(false);
         co_return std::nullopt;
     }
@@ -339,7 +259,7 @@ QCoro::Task<> DeviceWrites::writeParametersOnly(const PlannedWrite& plan)
     progress.setPartialBar(PartialBar::Parameters);
     progress.restart(plan.changedCount + 1);
     showProgressBar();
-    co_await parameterWrite(plan.values);
+    co_await parameterWrite(plan);
     ctx_.image.uninitialised.fill(false);
     if (!co_await finishBatch())
         co_return;
@@ -357,15 +277,11 @@ QCoro::Task<> DeviceWrites::writeWithExtendedData(const PlannedWrite& plan, cons
     progress.setPartialBar(total != 0 ? PartialBar::Packets : PartialBar::Still);
     // The detection's batch has moved the bars; the write starts them afresh.
     progress.restart(total + 5);
-    const MsgAnswer answer = co_await ctx_.dialogs.ask(
-        Question::ExtendedData,
-        QCoreApplication::translate("DeviceWrites", "Extended Data is to be written to the device. That could take a while.") + crLf()
-            + QCoreApplication::translate("DeviceWrites", "YES to proceed, NO to write parameters only or CANCEL to finish."),
-        MsgButtons::YesNoCancel, MsgIcon::None, defaultTitle());
+    const MsgAnswer answer = plan.extendedData;
     if (answer == MsgAnswer::Yes && !co_await writeExtendedData(store))
         co_return;
     if (answer == MsgAnswer::Yes || answer == MsgAnswer::No) {
-        co_await parameterWrite(plan.values);
+        co_await parameterWrite(plan);
         if (!co_await finishBatch())
             co_return;
         progress.setAllSent(true);
@@ -453,135 +369,33 @@ QCoro::Task<bool> DeviceWrites::mayWriteCalibration(bool frequency)
         == MsgAnswer::Yes;
 }
 
-QStringList DeviceWrites::unwritableValues(const ParamArray<QString>& values) const
-{
-    const DeviceImage& image = ctx_.image;
-    const bool everything = writesEveryValue();
-    QStringList names;
-    for (int i = 1; i <= ParamCount; ++i) {
-        if (values[i].isEmpty() || !image.applicable[i] || !(everything || image.changed[i]))
-            continue;
-        const ConfigDefine& define = findConfigDefine(i);
-        std::optional<QByteArray> data;
-        if (i == SystemAddressNr)
-            data = encode16Bit(values[i]);
-        else if (i == GainCompNr || i == PhaseCompNr)
-            data = encodeGainPhase(values[PhaseCompNr].isEmpty() ? QStringLiteral("0") : values[PhaseCompNr],
-                                   values[GainCompNr].isEmpty() ? QStringLiteral("0") : values[GainCompNr]);
-        else if (i == FreqCompNr)
-            data = encodeFreqComp(values[i]);
-        else if (define.special && !define.sharedCell)
-            continue; // not written at all
-        else
-            data = encodeBySize(define, values[i]);
-        if (!data || (define.sharedCell && !define.special && define.firstByte + data->size() > 4))
-            names << define.name.toString() + QStringLiteral("=") + values[i];
-    }
-    return names;
-}
-
-std::optional<QByteArray> DeviceWrites::sharedCellData(int nr, const ParamArray<QString>& values)
-{
-    DeviceImage& image = ctx_.image;
-    const ConfigDefine& define = findConfigDefine(nr);
-    QByteArray cell(4, '\0');
-    for (int j = 1; j <= ParamCount; ++j) {
-        const ConfigDefine& other = findConfigDefine(j);
-        if (other.index != define.index || other.subindex != define.subindex)
-            continue;
-        image.sent[j] = true;
-        image.changed[j] = false;
-        if (values[j].isEmpty())
-            continue;
-        const std::optional<QByteArray> piece = encodeBySize(other, values[j]);
-        if (!piece || other.firstByte < 0 || other.firstByte + piece->size() > 4)
-            return std::nullopt;
-        // Each piece at its own byte, so an empty slot does not shift the ones after it.
-        cell.replace(other.firstByte, piece->size(), *piece);
-    }
-    return cell;
-}
-
-QCoro::Task<> DeviceWrites::parameterWrite(const ParamArray<QString>& values)
+QCoro::Task<> DeviceWrites::parameterWrite(const PlannedWrite& plan)
 {
     EngineState& engine = ctx_.engine.state();
     DeviceImage& image = ctx_.image;
-    const bool everything = writesEveryValue();
-    QStringList leftOut;
 
     engine.sending = false;
-    image.sent.fill(false);
     kept_.fill(false);
-    uploadedValues_ = values;
+    uploadedValues_ = plan.values;
     ctx_.engine.sendPacket(ConfigEnable, 0, 0);
-
-    for (int i = 0; i <= ParamCount; ++i) {
-        if (everything && !image.sent[i])
-            image.changed[i] = true;
-        if (values[i].isEmpty() || image.sent[i] || !image.changed[i] || !image.applicable[i])
-            continue;
-        image.changed[i] = false;
-        const ConfigDefine& define = findConfigDefine(i);
-        std::optional<QByteArray> data;
-        if (define.sharedCell && define.special) {
-            if (i >= SystemAddressNr && i <= ProdGrpNr) {
-                // One cell: the address in bytes 0-1, OEM code in 2, product group in 3. A piece
-                // that is not known would overwrite the device's value with 0, so all three must be.
-                for (int k = SystemAddressNr; k <= ProdGrpNr; ++k) {
-                    image.sent[k] = true;
-                    image.changed[k] = false;
-                }
-                const auto address = encode16Bit(values[SystemAddressNr]);
-                const auto oem = encode8Bit(values[SystemAddressNr + 1]);
-                const auto group = encode8Bit(values[ProdGrpNr]);
-                if (address && oem && group)
-                    data = *address + *oem + *group;
-            } else if (i == GainCompNr || i == PhaseCompNr) {
-                image.sent[GainCompNr] = image.sent[PhaseCompNr] = true;
-                image.changed[GainCompNr] = image.changed[PhaseCompNr] = false;
-                data = encodeGainPhase(values[PhaseCompNr], values[GainCompNr]);
-                if (data && !co_await mayWriteCalibration(false)) {
-                    kept_[GainCompNr] = kept_[PhaseCompNr] = true;
-                    continue;
-                }
-            } else {
-                continue;
-            }
-        } else if (define.sharedCell) {
-            data = sharedCellData(i, values);
-        } else if (define.special) {
-            if (i != FreqCompNr)
-                continue;
-            image.sent[i] = true;
-            data = encodeFreqComp(values[i]);
-            if (data && !co_await mayWriteCalibration(true)) {
-                kept_[i] = true;
-                continue;
-            }
-        } else {
-            data = encodeBySize(define, values[i]);
-        }
-        if (!data) {
-            // Kept marked, so it goes out with the next write once it holds a proper value.
-            image.changed[i] = true;
-            leftOut << define.name.toString();
+    for (const CellUpload& upload : plan.cells.uploads) {
+        for (const int nr : upload.parameters)
+            image.changed[nr] = false;
+        const bool keep = (upload.calibration == CalibrationKind::Frequency && !plan.writesFrequencyCalibration)
+                          || (upload.calibration == CalibrationKind::GainPhase && !plan.writesGainPhaseCalibration);
+        if (keep) {
+            for (const int nr : upload.parameters)
+                kept_[nr] = true;
             continue;
         }
-        ctx_.engine.sendPacket(Upload, define.index, static_cast<std::uint8_t>(define.subindex), *data);
+        ctx_.engine.sendPacket(Upload, upload.index, static_cast<std::uint8_t>(upload.subindex), upload.data);
     }
-
     if (!engine.queue.isEmpty()) {
         showProgressBar();
         ctx_.progress.setDetail({});
         ctx_.progress.measureFromNextPacket();
     }
     ctx_.engine.sendPacket(FlashConfig, 0, 0);
-    if (!leftOut.isEmpty()) {
-        // The device will not hold everything the user meant: the write cannot end in "Done!".
-        lastResult_ = WriteResult::Failed;
-        tellError(QCoreApplication::translate("DeviceWrites", "These values cannot be written to the device and were left out:")
-                  + crLf() + leftOut.join(QStringLiteral(", ")));
-    }
     if (ctx_.resetsBeforeTransmit())
         co_await ctx_.port.resetDevice();
     engine.sending = true;

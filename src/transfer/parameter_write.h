@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/dialogs.h"
+#include "params/parameter_cells.h"
 #include "transfer/extended_write.h"
 #include "transfer/transfer_context.h"
 
@@ -16,26 +17,6 @@ namespace tunekit {
 class DeviceTransfers;
 struct ConfigDefine;
 struct RefusedPacket;
-
-// Upload data encodings, low byte first. std::nullopt when the text holds no value the cell
-// can take; such a value is left out of the write and named to the user.
-// Only whole numbers the cell holds exactly are encoded: nothing is rounded or clamped.
-// 8 bits: 0..255; a "signed char" from -128 to -1 is increased by 256.
-std::optional<QByteArray> encode8Bit(const QString& text, bool isSigned = false);
-// 16 bits: 0..65535.
-std::optional<QByteArray> encode16Bit(const QString& text);
-// 32 bits with bit 31 clear (the device reads the cell as signed): 0..2147483647; -1, as an
-// erased cell reads, gives FF FF FF FF.
-std::optional<QByteArray> encode32Bit(const QString& text);
-// Day, month, year - 2000 from "dd.mm.yyyy" (leading zeros optional); "0.0.0000" gives zeros.
-std::optional<QByteArray> encodeDate(const QString& text);
-// FreqComp: -10..10 as the shown value + 10; 21..255, which a read shows unchanged, as it is.
-std::optional<QByteArray> encodeFreqComp(const QString& text);
-// The cell of GainComp and PhaseComp: low byte the gain, high byte the phase, each -128..255
-// with a negative value increased by 256.
-std::optional<QByteArray> encodeGainPhase(const QString& phase, const QString& gain);
-// By DSize and DType: 8, 16, 32 bits or the date (DSize 1); other sizes have no encoding.
-std::optional<QByteArray> encodeBySize(const ConfigDefine& define, const QString& text);
 
 // How the last write ended.
 enum class WriteResult {
@@ -68,9 +49,6 @@ public:
     // the device refuses is told like in a write.
     QCoro::Task<> writeTestInterpreter(QString programFolder);
 
-    // Queues ConfigEnable, the Uploads of the given values (the write's copy of the image) and
-    // FlashConfig, and starts the engine; the caller waits.
-    QCoro::Task<> parameterWrite(const ParamArray<QString>& values);
     // Shows the progress window with "data transfer...".
     void showProgressBar();
 
@@ -79,11 +57,16 @@ public:
     static QString refusalText(const RefusedPacket& refusal);
 
 private:
-    // What a write sends, fixed once the checks have passed.
+    // What a write sends, fixed once the checks have passed and every question is answered.
     struct PlannedWrite {
         AccessLevel accessLevel;
         ParamArray<QString> values;
         qint32 changedCount = 0; // changed values before erased ones were given defaults
+        ParameterCells cells;    // the parameter Uploads
+        bool writesFrequencyCalibration = true;
+        bool writesGainPhaseCalibration = true;
+        // With extended data: Yes writes it too, No the parameters only, Cancel nothing.
+        MsgAnswer extendedData = MsgAnswer::No;
     };
 
     AccessLevel level() const;
@@ -91,11 +74,15 @@ private:
     bool writesEveryValue() const;
     // The message box titled "Error".
     void tellError(const QString& text, MsgIcon icon = MsgIcon::Exclamation);
-    // The checks before anything is sent: a port, a detected device the image fits, values
-    // its cells can hold. Nothing when the write ends there (the user was told).
+    // The checks and questions before anything is sent: a port, a detected device the image
+    // fits, values its cells can hold, the user's answers (a question nobody could answer ends
+    // the write). Nothing when the write ends there (the user was told).
     QCoro::Task<std::optional<PlannedWrite>> planWrite();
+    // Queues ConfigEnable, the planned Uploads and FlashConfig, and starts the engine; the
+    // caller waits.
+    QCoro::Task<> parameterWrite(const PlannedWrite& plan);
     QCoro::Task<> writeParametersOnly(const PlannedWrite& plan);
-    // Asks whether the extended data goes too, then sends it and the parameters.
+    // Sends the extended data as the plan's answer says, and the parameters.
     QCoro::Task<> writeWithExtendedData(const PlannedWrite& plan, const ExtendedDataStore& store);
     // Whether the image may be written to the detected device: data of another family is refused
     // below the level that may be asked about it, and an image read from another device is never
@@ -112,10 +99,6 @@ private:
     // False when the write ended (a refused packet or a block too long for its place).
     QCoro::Task<bool> writeExtendedData(const ExtendedDataStore& store);
     void useUpExtendedData();
-    // The values (as "Name=value") the write would send but their cells cannot hold exactly.
-    QStringList unwritableValues(const ParamArray<QString>& values) const;
-    // Puts the data of a shared cell (sharedCell without special) together by firstByte.
-    std::optional<QByteArray> sharedCellData(int nr, const ParamArray<QString>& values);
 
     DeviceTransfers& transfers_;
     TransferContext ctx_;

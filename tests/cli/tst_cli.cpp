@@ -182,6 +182,15 @@ private slots:
                      && unanswered.err.contains(u"--allow-config-mismatch"_s),
                  qPrintable(unanswered.err));
 
+        // Any question nobody answers stops the write before the first packet that changes the
+        // device: here the calibration question at level 40, the other questions answered.
+        QVERIFY(startSim(u"--config-id 53"_s));
+        const Result calibration = cli(u"write station.scd --no-backup --json --init-defaults --extended-data"_s, "Dill");
+        QVERIFY2(calibration.exit == 6, qPrintable(calibration.err + calibration.out));
+        QCOMPARE(calibration.json().value(u"written"_s), QJsonValue(false));
+        QCOMPARE(calibration.json().value(u"partlyWritten"_s), QJsonValue(false));
+        QCOMPARE(differences(u"station.scd"_s), u"1 TransmitPower\t27\t20\n"_s);
+
         // A transmitter that stops answering in the middle of a 2 KB interpreter: told, never "written".
         QVERIFY(startSim(u"--config-id 53 --exit-after-ms 9000"_s));
         QVERIFY(makeBig("INTERPRETER", 64));
@@ -204,10 +213,10 @@ private slots:
         for (const QJsonValue& record : history)
             runs << u"%1 %2 %3"_s.arg(record["command"_L1].toString(), record["result"_L1].toString()).arg(record["exitCode"_L1].toInt());
         QCOMPARE(runs, (QStringList{u"read passed 0"_s, u"diff passed 1"_s, u"write passed 0"_s, u"diff passed 0"_s,
-                                    u"restore passed 0"_s, u"diff passed 0"_s, u"write failed 6"_s, u"write failed 9"_s,
+                                    u"restore passed 0"_s, u"diff passed 0"_s, u"write failed 6"_s, u"write failed 6"_s, u"diff passed 1"_s, u"write failed 9"_s,
                                     u"read failed 8"_s, u"read failed 8"_s, u"detect failed 4"_s}));
-        QCOMPARE(history.at(8)["file"_L1].toString(), QString());
-        QVERIFY(history.at(10)["message"_L1].toString().startsWith(u"Device not detected."_s));
+        QCOMPARE(history.at(10)["file"_L1].toString(), QString());
+        QVERIFY(history.at(12)["message"_L1].toString().startsWith(u"Device not detected."_s));
         const QJsonObject written = history.at(2).toObject();
         QCOMPARE(written["changes"_L1].toArray(),
                  (QJsonArray{QJsonObject{{u"name"_s, u"TransmitPower"_s}, {u"before"_s, u"27"_s}, {u"after"_s, u"20"_s}}}));
@@ -222,7 +231,7 @@ private slots:
         // Without a backup the unit is known from its read-back; a write cut short before it
         // knows only the family its detection found.
         QCOMPARE(history.at(4)["serialNumber"_L1].toString(), written["serialNumber"_L1].toString());
-        QCOMPARE(history.at(7)["configId"_L1].toInt(), 53);
+        QCOMPARE(history.at(9)["configId"_L1].toInt(), 53);
     }
 
     // Three channels in one run, one with a worn cell: the others pass, the worn one fails on its

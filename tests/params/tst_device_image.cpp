@@ -94,9 +94,10 @@ private slots:
         QTest::addColumn<bool>("answerYes");
         QTest::addColumn<QString>("message");
         const QString warning = QStringLiteral("ATTENTION! Some values may not be initialized correctly.");
-        QTest::newRow("warns") << false << true << true << warning;
-        QTest::newRow("offered, yes") << true << true << true << warning + QStringLiteral(" Do you want to do this now?");
-        QTest::newRow("offered, no") << true << true << false << warning + QStringLiteral(" Do you want to do this now?");
+        const QString named = QStringLiteral("\r\n\r\nTransmitPower=255"); // the values it is about
+        QTest::newRow("warns") << false << true << true << warning + named;
+        QTest::newRow("offered, yes") << true << true << true << warning + QStringLiteral(" Do you want to do this now?") + named;
+        QTest::newRow("offered, no") << true << true << false << warning + QStringLiteral(" Do you want to do this now?") + named;
         QTest::newRow("only oem erased") << true << false << true << QString();
     }
     void checkUninitialised()

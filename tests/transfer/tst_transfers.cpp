@@ -20,7 +20,8 @@ Q_DECLARE_METATYPE(Answers)
 namespace {
 
 // Which way a parameter's cell is checked: the text written, the cell read, or both.
-enum Ways { Writes = 1, Reads = 2, Both = 3 };
+// Alone: the parameter's cell as a write plans it when the parameter is the only value there is.
+enum Ways { Writes = 1, Reads = 2, Both = 3, Alone = 4 };
 
 // Bytes that differ from cell to cell, so a shifted or lost byte shows.
 QByteArray pattern(int size)
@@ -278,7 +279,16 @@ private slots:
             QTest::newRow(name) << ways << nr << text << cell;
         };
         row("8-bit above 255 refused", Writes, 7, "300", {});
-        row("8-bit whole number written as a decimal", Writes, 7, "12.0", bytes({12}));
+        // One form of number, read alike for the write and for the comparison after it.
+        row("8-bit with a decimal point refused", Writes, 7, "12.0", {});
+        row("exponent refused", Writes, 7, "1e1", {});
+        row("fraction too small to see refused", Writes, 7, "20.0000000000000001", {});
+        row("sign and blanks taken", Writes, 7, " +12 ", bytes({12}));
+        row("signed above 127 refused", Writes, 30, "200", {});
+        row("GainComp above 127 refused", Writes, 19, "200", {});
+        row("GainComp without PhaseComp refused", Alone, 19, "5", {});
+        row("address without OEM code and group refused", Alone, 2, "1234", {});
+        row("ChannelStop alone", Alone, 9, "60", bytes({60}));
         row("8-bit negative unsigned refused", Writes, 7, "-5", {});
         row("8-bit not a number", Writes, 7, "abc", {});
         row("signed below -128 refused", Writes, 30, "-200", {});
@@ -288,6 +298,10 @@ private slots:
         row("32-bit erased", Both, 15, "-1", bytes({0xFF, 0xFF, 0xFF, 0xFF}));
         row("no date", Writes, 14, "0.0.0000", bytes({0, 0, 0}));
         row("date without zeros", Writes, 14, "5.3.2014", bytes({5, 3, 14}));
+        row("date with day 0 refused", Writes, 14, "00.05.2020", {});
+        row("date with day and month 0 refused", Writes, 14, "00.00.2020", {});
+        row("date in 2255 refused", Writes, 14, "01.01.2255", {});
+        row("date that does not exist refused", Writes, 14, "31.02.2020", {});
         row("not a date", Writes, 14, "2014-12-31", {});
         row("date month 0", Reads, 14, "00.00.0000", bytes({31, 0, 14}));
         row("date never set", Reads, 14, "00.00.0000", bytes({0xFF, 0xFF, 0xFF, 0xFF}));
@@ -307,6 +321,15 @@ private slots:
         const ConfigDefine& define = findConfigDefine(nr);
         if (ways & Writes)
             QCOMPARE((nr == 17 ? encodeFreqComp(text) : encodeBySize(define, text)).value_or(QByteArray()), cell);
+        if (ways & Alone) {
+            ParamArray<QString> values;
+            ParamArray<bool> chosen{};
+            values[nr] = text;
+            chosen[nr] = true;
+            const ParameterCells cells = tunekit::parameterCells(values, chosen);
+            QCOMPARE(cells.uploads.isEmpty() ? QByteArray() : cells.uploads.first().data, cell);
+            QCOMPARE(cells.unwritable.isEmpty(), !cell.isEmpty());
+        }
         if (!(ways & Reads))
             return;
         DeviceImage image;
@@ -362,8 +385,10 @@ private slots:
         row("OEM code edited", {.level = 40, .uploads = 2, .oem = "250", .oemCell = 250, .changed = 2});
         // Writing the cell would put 0 in place of the address the device has.
         row("OEM code edited, address unknown",
-            {.level = 40, .texts = {"These values cannot be written to the device and were left out:\r\nOemCode"},
-             .oem = "250", .address = "", .changed = 2});
+            {.level = 40,
+             .texts = {"These values cannot be written to the device, so nothing was written:\r\n"
+                       "SystemAddress has no value, but its cell is written with OemCode"},
+             .uploads = 0, .oem = "250", .address = "", .changed = 2});
     }
 
     void writeByLevel()

@@ -1,0 +1,202 @@
+#include "params/parameter_cells.h"
+
+#include "params/config_defines.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QRegularExpression>
+
+#include <array>
+
+namespace tunekit {
+
+namespace {
+
+QByteArray lowBytesFirst(qint64 value, int count)
+{
+    QByteArray bytes;
+    for (int i = 0; i < count; ++i)
+        bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+    return bytes;
+}
+
+std::optional<qint64> inRange(const QString& text, qint64 low, qint64 high)
+{
+    const std::optional<qint64> value = wholeNumber(text);
+    if (!value || *value < low || *value > high)
+        return std::nullopt;
+    return value;
+}
+
+QString named(int nr, const QString& value)
+{
+    return findConfigDefine(nr).name.toString() + QLatin1Char('=') + value;
+}
+
+// A parameter that has no value although its cell is written for another one.
+QString missingPartner(int nr, int writtenWith)
+{
+    return QCoreApplication::translate("ParameterCells", "%1 has no value, but its cell is written with %2")
+        .arg(findConfigDefine(nr).name.toString(), findConfigDefine(writtenWith).name.toString());
+}
+
+} // namespace
+
+std::optional<qint64> wholeNumber(const QString& text)
+{
+    static const QRegularExpression digits(QStringLiteral("^[+-]?[0-9]{1,15}$"));
+    const QString trimmed = text.trimmed();
+    if (!digits.match(trimmed).hasMatch())
+        return std::nullopt;
+    return trimmed.toLongLong();
+}
+
+std::optional<QByteArray> encode8Bit(const QString& text, bool isSigned)
+{
+    const std::optional<qint64> value = isSigned ? inRange(text, -128, 127) : inRange(text, 0, 255);
+    if (!value)
+        return std::nullopt;
+    return lowBytesFirst(*value < 0 ? *value + 256 : *value, 1);
+}
+
+std::optional<QByteArray> encode16Bit(const QString& text)
+{
+    const std::optional<qint64> value = inRange(text, 0, 0xFFFF);
+    return value ? std::optional(lowBytesFirst(*value, 2)) : std::nullopt;
+}
+
+std::optional<QByteArray> encode32Bit(const QString& text)
+{
+    const std::optional<qint64> value = inRange(text, -1, 0x7FFFFFFF);
+    if (!value)
+        return std::nullopt;
+    // -1 is how an erased cell reads: written back, the cell is erased again.
+    return *value == -1 ? QByteArray(4, '\xFF') : lowBytesFirst(*value, 4);
+}
+
+std::optional<QByteArray> encodeDate(const QString& text)
+{
+    const QStringList parts = text.trimmed().split(QLatin1Char('.'));
+    if (parts.size() != 3)
+        return std::nullopt;
+    std::array<qint64, 3> numbers{};
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        const std::optional<qint64> number = inRange(parts[static_cast<qsizetype>(i)], 0, 9999);
+        if (!number)
+            return std::nullopt;
+        numbers[i] = *number;
+    }
+    const auto [day, month, year] = numbers;
+    if (day == 0 && month == 0 && year == 0)
+        return QByteArray(3, '\0');
+    // A read shows the years 2001..2254 as dates; any other year byte reads as no date.
+    if (year < 2001 || year > 2254 || !QDate(static_cast<int>(year), static_cast<int>(month), static_cast<int>(day)).isValid())
+        return std::nullopt;
+    return lowBytesFirst(day, 1) + lowBytesFirst(month, 1) + lowBytesFirst(year - 2000, 1);
+}
+
+std::optional<QByteArray> encodeFreqComp(const QString& text)
+{
+    const std::optional<qint64> value = wholeNumber(text);
+    if (!value)
+        return std::nullopt;
+    // The device keeps the compensation 10 higher than shown (the read takes 10 off); a cell
+    // above 20 (255 = never adjusted) is shown as it is and written back as it is. 11..20 is
+    // no value a read shows: it would not read back as itself.
+    if (*value >= 21 && *value <= 255)
+        return lowBytesFirst(*value, 1);
+    if (*value < -10 || *value > 10)
+        return std::nullopt;
+    return lowBytesFirst(*value + 10, 1);
+}
+
+std::optional<QByteArray> encodeGainPhase(const QString& phase, const QString& gain)
+{
+    const std::optional<QByteArray> phaseByte = encode8Bit(phase, true);
+    const std::optional<QByteArray> gainByte = encode8Bit(gain, true);
+    if (!phaseByte || !gainByte)
+        return std::nullopt;
+    return *gainByte + *phaseByte;
+}
+
+std::optional<QByteArray> encodeBySize(const ConfigDefine& define, const QString& text)
+{
+    switch (define.bits) {
+    case 8: return encode8Bit(text, define.isSigned());
+    case 16: return encode16Bit(text);
+    case 32: return encode32Bit(text);
+    case 1: return encodeDate(text);
+    default: return std::nullopt;
+    }
+}
+
+ParameterCells parameterCells(const ParamArray<QString>& values, const ParamArray<bool>& chosen)
+{
+    ParameterCells cells;
+    ParamArray<bool> done{};
+    const auto writes = [&](int nr) { return chosen[nr] && !values[nr].isEmpty(); };
+    // A cell several parameters share goes out whole, so each of them needs its value.
+    const auto shared = [&](std::initializer_list<int> members, int chosenOne) {
+        bool complete = true;
+        for (const int member : members) {
+            done[member] = true;
+            if (values[member].isEmpty()) {
+                cells.unwritable << missingPartner(member, chosenOne);
+                complete = false;
+            }
+        }
+        return complete;
+    };
+    for (int nr = 1; nr <= ParamCount; ++nr) {
+        if (done[nr] || !writes(nr))
+            continue;
+        const ConfigDefine& define = findConfigDefine(nr);
+        CellUpload upload{define.index, define.subindex, {}, {nr}, CalibrationKind::None};
+        std::optional<QByteArray> data;
+        if (nr >= SystemAddressNr && nr <= ProdGrpNr) {
+            // One cell: the address in bytes 0-1, the OEM code in 2, the product group in 3.
+            if (!shared({SystemAddressNr, OemCodeNr, ProdGrpNr}, nr))
+                continue;
+            const auto address = encode16Bit(values[SystemAddressNr]);
+            const auto oem = encode8Bit(values[OemCodeNr]);
+            const auto group = encode8Bit(values[ProdGrpNr]);
+            for (const auto& [member, piece] : {std::pair{SystemAddressNr, address}, {OemCodeNr, oem}, {ProdGrpNr, group}}) {
+                if (!piece)
+                    cells.unwritable << named(member, values[member]);
+            }
+            if (address && oem && group)
+                data = *address + *oem + *group;
+            else
+                continue;
+            upload.parameters = {SystemAddressNr, OemCodeNr, ProdGrpNr};
+        } else if (nr == GainCompNr || nr == PhaseCompNr) {
+            if (!shared({GainCompNr, PhaseCompNr}, nr))
+                continue;
+            const auto gain = encode8Bit(values[GainCompNr], true);
+            const auto phase = encode8Bit(values[PhaseCompNr], true);
+            if (!gain)
+                cells.unwritable << named(GainCompNr, values[GainCompNr]);
+            if (!phase)
+                cells.unwritable << named(PhaseCompNr, values[PhaseCompNr]);
+            if (!gain || !phase)
+                continue;
+            data = *gain + *phase;
+            upload.parameters = {GainCompNr, PhaseCompNr};
+            upload.calibration = CalibrationKind::GainPhase;
+        } else if (nr == FreqCompNr) {
+            data = encodeFreqComp(values[nr]);
+            upload.calibration = CalibrationKind::Frequency;
+        } else {
+            data = encodeBySize(define, values[nr]);
+        }
+        if (!data) {
+            cells.unwritable << named(nr, values[nr]);
+            continue;
+        }
+        upload.data = *data;
+        cells.uploads.append(upload);
+    }
+    return cells;
+}
+
+} // namespace tunekit
