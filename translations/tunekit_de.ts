@@ -861,6 +861,10 @@ Its settings are kept in settings.cfg in the user&apos;s configuration folder (~
 
 Seine Einstellungen stehen in settings.cfg im Konfigurationsordner des Benutzers (~/.config/Tunekit) oder neben dem Programm, wenn es aus einem eigenen beschreibbaren Ordner läuft, wie ein Build oder eine entpackte Kopie.</translation>
     </message>
+    <message>
+        <source>Tunekit needs a display to show its window, and none was found (DISPLAY and WAYLAND_DISPLAY are not set, or the display does not answer). tunekit-cli works without one.</source>
+        <translation>Tunekit braucht einen Bildschirm für sein Fenster, und es wurde keiner gefunden (DISPLAY und WAYLAND_DISPLAY sind nicht gesetzt, oder der Bildschirm antwortet nicht). tunekit-cli arbeitet ohne.</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

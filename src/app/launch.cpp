@@ -7,6 +7,9 @@
 #include "sim/sim_line.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <algorithm>
 
 namespace tunekit {
 namespace {
@@ -61,6 +64,31 @@ LaunchRequest parseLaunchArguments(const QStringList& arguments)
     request.options.port = parser.value(QStringLiteral("port"));
     request.options.paced = parser.isSet(QStringLiteral("paced"));
     return request;
+}
+
+bool displayNamed(const QStringList& arguments, const QStringList& environment)
+{
+    const auto set = [&environment](QLatin1StringView name) {
+        return std::any_of(environment.cbegin(), environment.cend(), [name](const QString& entry) {
+            return entry.startsWith(name) && entry.size() > name.size() + 1 && entry.at(name.size()) == QLatin1Char('=');
+        });
+    };
+    if (arguments.contains(QStringLiteral("-platform")) || arguments.contains(QStringLiteral("--platform"))
+        || set(QLatin1StringView("QT_QPA_PLATFORM")))
+        return true;
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    return set(QLatin1StringView("DISPLAY")) || set(QLatin1StringView("WAYLAND_DISPLAY"));
+#else
+    return true;
+#endif
+}
+
+QString noDisplayText()
+{
+    return QCoreApplication::translate("Launch", "Tunekit needs a display to show its window, and none was found (DISPLAY "
+                                                 "and WAYLAND_DISPLAY are not set, or the display does not answer). "
+                                                 "tunekit-cli works without one.")
+           + QLatin1Char('\n');
 }
 
 MainWindowSetup makeWindowSetup(const LaunchOptions& options)

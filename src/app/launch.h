@@ -28,6 +28,12 @@ struct LaunchRequest {
 // source of --help and of the manual page. Texts are in the language installed.
 LaunchRequest parseLaunchArguments(const QStringList& arguments);
 
+// Whether the window system can start: a platform is named (-platform, QT_QPA_PLATFORM), or on
+// Linux and the other X11/Wayland systems DISPLAY or WAYLAND_DISPLAY is set.
+bool displayNamed(const QStringList& arguments, const QStringList& environment);
+// What the program says when it has no display to show its window on.
+QString noDisplayText();
+
 // The line, clock, host and port plan of a run.
 MainWindowSetup makeWindowSetup(const LaunchOptions& options);
 

@@ -5,20 +5,31 @@
 
 #include <QApplication>
 #include <QLocale>
+#include <QProcessEnvironment>
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 
 namespace {
 
-// The command line read in the system's language, which the help and a usage error speak.
-tunekit::LaunchRequest parseInSystemLanguage()
+// The system's language, which the help, a usage error and the start-up failures speak.
+void useSystemLanguage(tunekit::UiLanguage& language)
 {
-    tunekit::UiLanguage language;
     if (tunekit::installLanguageOf(tunekit::languageIdForLocale(QLocale::system())) == QLatin1StringView("DE"))
         language.set(tunekit::Language::German);
-    return tunekit::parseLaunchArguments(QCoreApplication::arguments());
+}
+
+// A display named but not answering stops the window system with a fatal message; the program
+// then ends with status 1 and says why, instead of aborting.
+void endWithoutDisplay(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+    if (type != QtFatalMsg)
+        return;
+    std::fputs(tunekit::noDisplayText().toLocal8Bit().constData(), stderr);
+    std::_Exit(1);
 }
 
 // Answers what needs no window: the exit status, or nothing when the window is to start.
@@ -43,16 +54,31 @@ int main(int argc, char* argv[])
         // window system's own options (-platform, -style), which only QApplication knows and
         // takes out; the parse after it tells what is wrong.
         const QCoreApplication core(argc, argv);
-        const tunekit::LaunchRequest request = parseInSystemLanguage();
+        tunekit::UiLanguage language;
+        useSystemLanguage(language);
+        const tunekit::LaunchRequest request = tunekit::parseLaunchArguments(QCoreApplication::arguments());
         if (!request.usageError) {
             if (const std::optional<int> status = answerWithoutWindow(request))
                 return *status;
         }
+        if (!tunekit::displayNamed(QCoreApplication::arguments(), QProcessEnvironment::systemEnvironment().toStringList())) {
+            if (request.usageError)
+                std::fputs(request.text.toLocal8Bit().constData(), stderr);
+            std::fputs(tunekit::noDisplayText().toLocal8Bit().constData(), stderr);
+            return 1;
+        }
     }
 
+    const QtMessageHandler previous = qInstallMessageHandler(endWithoutDisplay);
     QApplication app(argc, argv);
+    qInstallMessageHandler(previous);
     QApplication::setApplicationName(QStringLiteral("Tunekit"));
-    const tunekit::LaunchRequest request = parseInSystemLanguage();
+    // The window chooses its language from the settings; the system's is only for the command line.
+    const tunekit::LaunchRequest request = [] {
+        tunekit::UiLanguage language;
+        useSystemLanguage(language);
+        return tunekit::parseLaunchArguments(QCoreApplication::arguments());
+    }();
     if (const std::optional<int> status = answerWithoutWindow(request))
         return *status;
 

@@ -476,16 +476,21 @@ private slots:
         QTest::addColumn<QString>("program");
         QTest::addColumn<QString>("argument");
         QTest::addColumn<QString>("answer"); // the start of standard output
-        QTest::addColumn<QString>("mentions");
+        QTest::addColumn<QString>("mentions"); // in standard output, or in standard error when the program fails
+        QTest::addColumn<int>("exit");
         const QString window = QStringLiteral(TUNEKIT_WINDOW_EXECUTABLE);
         const QString cli = QStringLiteral(TUNEKIT_CLI_EXECUTABLE);
         const QString version = QStringLiteral(TUNEKIT_VERSION "\n");
-        QTest::newRow("tunekit --help") << window << "--help" << "Usage: tunekit [options]\n" << "  --simulate";
-        QTest::newRow("tunekit --version") << window << "--version" << "tunekit " + version << "";
-        QTest::newRow("tunekit --man") << window << "--man" << ".TH TUNEKIT 1 " << "\\fB\\-\\-has\\-adapter\\fR";
-        QTest::newRow("tunekit-cli --help") << cli << "-h" << "Usage: tunekit-cli COMMAND [FILE] [options]\n" << "  --allow-config-mismatch";
-        QTest::newRow("tunekit-cli --version") << cli << "--version" << "tunekit-cli " + version << "";
-        QTest::newRow("tunekit-sim --version") << QStringLiteral(TUNEKIT_SIM_EXECUTABLE) << "--version" << "tunekit-sim " + version << "";
+        QTest::newRow("tunekit --help") << window << "--help" << "Usage: tunekit [options]\n" << "  --simulate" << 0;
+        QTest::newRow("tunekit --version") << window << "--version" << "tunekit " + version << "" << 0;
+        QTest::newRow("tunekit --man") << window << "--man" << ".TH TUNEKIT 1 " << "\\fB\\-\\-has\\-adapter\\fR" << 0;
+        QTest::newRow("tunekit-cli --help") << cli << "-h" << "Usage: tunekit-cli COMMAND [FILE] [options]\n" << "  --allow-config-mismatch" << 0;
+        QTest::newRow("tunekit-cli --version") << cli << "--version" << "tunekit-cli " + version << "" << 0;
+        QTest::newRow("tunekit-sim --version") << QStringLiteral(TUNEKIT_SIM_EXECUTABLE) << "--version" << "tunekit-sim " + version << "" << 0;
+        // The window without a display says so and ends with 1, also after a misspelt option.
+        const QString noDisplay = QStringLiteral("Tunekit needs a display");
+        QTest::newRow("tunekit without a display") << window << "--simulate" << "" << noDisplay << 1;
+        QTest::newRow("tunekit with a bad option, without a display") << window << "--bogus" << "" << "Unknown option 'bogus'." << 1;
     }
 
     void answersWithoutDisplay()
@@ -494,6 +499,7 @@ private slots:
         QFETCH(QString, argument);
         QFETCH(QString, answer);
         QFETCH(QString, mentions);
+        QFETCH(int, exit);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const QString& name : {u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s, u"QT_QPA_PLATFORM"_s})
             environment.remove(name);
@@ -503,7 +509,12 @@ private slots:
         process.start(program, {argument});
         QVERIFY(process.waitForFinished(60000));
         const QString out = QString::fromLocal8Bit(process.readAllStandardOutput());
-        QVERIFY2(process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0, qPrintable(process.readAllStandardError()));
+        const QString err = QString::fromLocal8Bit(process.readAllStandardError());
+        QVERIFY2(process.exitStatus() == QProcess::NormalExit && process.exitCode() == exit, qPrintable(err));
+        if (exit != 0) {
+            QVERIFY2(out.isEmpty() && err.contains(mentions) && err.contains(u"Tunekit needs a display"_s), qPrintable(err));
+            return;
+        }
         QVERIFY2(mentions.isEmpty() ? out == answer : out.startsWith(answer) && out.contains(mentions), qPrintable(out));
     }
 
