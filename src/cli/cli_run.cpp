@@ -111,8 +111,6 @@ Exit CliRun::finish(Exit exit)
     views_.finishProgress();
     if (!dialogs_.refused.isEmpty() && exit == Exit::Ok)
         exit = Exit::Refused;
-    if (interrupted_ && exit == Exit::Ok)
-        exit = Exit::NotWritten;
     if (trace_ && (traceFailed_ || !trace_->flush())) {
         error(tr("The trace file %1 cannot be written.").arg(options_.log));
         if (exit == Exit::Ok || exit == Exit::Differs)
@@ -639,8 +637,10 @@ QCoro::Task<Exit> CliRun::write()
     if (!verify.readBack.complete) {
         // A family without parameters had nothing written; any other device holds the whole file,
         // and only its check is missing.
-        if (const Exit problem = readProblems(verify.readBack); problem == Exit::Refused)
-            co_return problem;
+        if (!interrupted_) {
+            if (const Exit problem = readProblems(verify.readBack); problem == Exit::Refused)
+                co_return problem;
+        }
         error(tr("The device is written but not verified: its read-back did not end. \"%1\" checks it.")
                   .arg(QStringLiteral("tunekit-cli diff ") + options_.file));
         co_return Exit::Failed;

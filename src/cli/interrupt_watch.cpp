@@ -47,6 +47,11 @@ InterruptWatch::~InterruptWatch()
 {
     notifier_.reset();
     if (descriptor_ >= 0) {
+        // A signal that came after the run's verdict changes nothing: it is taken here, so that
+        // it does not end the process once the signals are unblocked.
+        signalfd_siginfo info{};
+        while (read(descriptor_, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
+        }
         close(descriptor_);
         const sigset_t stopSignals = interruptSignals();
         sigprocmask(SIG_UNBLOCK, &stopSignals, nullptr);

@@ -330,6 +330,8 @@ void TransmitEngine::handleFrame(const FrameAssembler::Frame& frame)
         logDebug(QStringLiteral("RxAnswer: %1 answers %2").arg(packetTypeName(type), packetTypeName(packetType(state_.inFlight))));
     if (meaning == AnswerMeaning::NotSupported && packetType(state_.inFlight) == DownloadRequest)
         state_.readsRefused.insert(cellAddress(packetIndex(state_.inFlight), packetSubindex(state_.inFlight)));
+    if (meaning == AnswerMeaning::Done && packetType(state_.inFlight) == FlashConfig)
+        ++state_.storesAnswered;
     if (meaning == AnswerMeaning::Failed) {
         state_.refusals.append({state_.inFlight, type});
         giveUp(QString(), copiesStillOut);

@@ -64,6 +64,9 @@ struct EngineState {
     // FlashConfig, EraseIL2, InitDefault), answered or not: a write that stops after one of
     // them has left the device partly written.
     qint64 changesSent = 0;
+    // FlashConfigs the device answered as done since the program started: it has stored its
+    // configuration, and with it everything the batch sent before.
+    qint64 storesAnswered = 0;
     // Stopped on request: nothing more is queued or sent until the program ends.
     bool interrupted = false;
     // The current batch was given up (time-out, corrupting line or a refusal).

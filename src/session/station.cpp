@@ -250,10 +250,11 @@ QCoro::Task<ProgramReport> Station::programUnit(ProgramRequest request, records:
             record.changes.append({change.name, change.left, change.right});
     }
     report.stage = report.write.anythingSent ? Stage::PartlyWritten : Stage::NotWritten;
-    if (report.write.result != WriteResult::Done || stopped())
+    if (report.write.result != WriteResult::Done)
         co_return report;
+    // Stopped after the device stored the whole write: written, and not verified.
     report.stage = Stage::Written;
-    if (!request.verify || !step(ProgramStep::Verifying))
+    if (stopped() || !request.verify || !step(ProgramStep::Verifying))
         co_return report;
     report.verify = co_await verifyWrite();
     step(ProgramStep::TransferEnded);

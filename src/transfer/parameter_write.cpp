@@ -82,14 +82,17 @@ QCoro::Task<bool> DeviceWrites::finishBatch()
     // leaves a reset pending for the next batch.
     co_await ctx_.engine.untilIdle(WaitForeverMs);
     const EngineState& engine = ctx_.engine.state();
-    if (engine.interrupted) {
+    // Stopped after the device stored the configuration (the last batch of every write): all
+    // of it is in the device, only what came after (the reset) was cut short.
+    const bool stored = engine.storesAnswered > storesBefore_;
+    if (engine.interrupted && !stored) {
         // Stopped by the user: the write ends here, and it is not complete.
         lastResult_ = WriteResult::Failed;
         ctx_.progress.setPartialBar(PartialBar::FollowsOverall);
         ctx_.progress.setVisible(false);
         co_return false;
     }
-    if (!engine.gaveUp)
+    if (!engine.gaveUp || (engine.interrupted && stored))
         co_return true;
     // The engine has told of a time-out or a corrupting line; the write goes on with the next
     // block as it always has, but it will not end in "Done!".
@@ -167,6 +170,7 @@ QCoro::Task<WriteResult> DeviceWrites::write()
         co_return WriteResult::NothingSent;
     lastResult_ = WriteResult::NothingSent;
     extendedSent_ = false;
+    storesBefore_ = ctx_.engine.state().storesAnswered;
     const std::optional<PlannedWrite> plan = co_await planWrite();
     if (!plan)
         co_return lastResult_;

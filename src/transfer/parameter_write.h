@@ -106,6 +106,7 @@ private:
     WriteResult lastResult_ = WriteResult::NothingSent;
     ParamArray<bool> kept_{};
     bool extendedSent_ = false;
+    qint64 storesBefore_ = 0; // the engine's stored configurations when the write began
     ParamArray<QString> uploadedValues_;
 };
 

@@ -486,6 +486,49 @@ private slots:
         QVERIFY(unreadValuesText(*read).startsWith(information || answer != 0 ? u"Das Gerät hat verweigert"_s : u"Das Gerät hat nicht geantwortet"_s));
     }
 
+    // Told to stop (Ctrl-C, SIGTERM) in the middle of programming a unit: what the unit holds
+    // decides the report. Values on their way: partly written. Once the device has stored them
+    // (FlashConfig answered), only the reset and the read-back are cut short: written, not
+    // verified, and never "partly written, restore the backup".
+    void stopWhileProgramming_data()
+    {
+        QTest::addColumn<int>("stopAt");   // the packet type whose sending the stop follows
+        QTest::addColumn<int>("afterMs");  // and by how much
+        QTest::addColumn<int>("stage");
+        QTest::newRow("while the values go out") << int(Upload) << 0 << int(ProgramReport::Stage::PartlyWritten);
+        QTest::newRow("in the reset after the device stored them") << int(FlashConfig) << 50 << int(ProgramReport::Stage::Written);
+    }
+    void stopWhileProgramming()
+    {
+        QFETCH(int, stopAt);
+        QFETCH(int, afterMs);
+        QFETCH(int, stage);
+        Rig rig(2);
+        Station& station = rig.session.device();
+        rig.session.access().level = AccessLevel::production();
+        station.setResetPolicy(ResetPolicy::WhereNeeded);
+        rig.line.device().setSystemAddress(99); // the file's is 1234
+        rig.finish(rig.session.connectHeadless(namedPort(1)));
+        bool stopped = false;
+        rig.views.beforeSend = [&] {
+            if (stopped || packetType(rig.session.engine().state().inFlight) != stopAt)
+                return;
+            stopped = true;
+            rig.clock.schedule(afterMs, [&station] { station.stopAfterCurrent(); });
+        };
+        QTemporaryDir folder;
+        records::OperationRecord record;
+        const ProgramRequest request{QStringLiteral(TUNEKIT_TEST_DATA_DIR "/backup_cfg2.scd"), folder.path(), true, rig.host,
+                                     rig.session.version(), [](ProgramStep, const ProgramReport&) { return true; }};
+        const std::optional<ProgramReport> report = rig.finish(station.programUnit(request, record));
+        QVERIFY(report && stopped);
+        QCOMPARE(int(report->stage), stage);
+        QVERIFY(report->write.anythingSent);
+        QVERIFY(!report->verify.verified);
+        // The device holds the file's values exactly when the report says it is written.
+        QCOMPARE(rig.line.device().flashedCell(0x2101, 0) == QByteArray::fromHex("d2040201"), stage == int(ProgramReport::Stage::Written));
+    }
+
     void imageCommandsWaitForTheWrite()
     {
         Rig rig;
