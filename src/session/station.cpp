@@ -163,6 +163,9 @@ QCoro::Task<VerifyReport> Station::verifyWrite()
 {
     const Operation running(operations_);
     const ParamArray<QString> expected = writes_->uploadedValues();
+    // A write that gave the unit another ConfigID made it another family: it is read as such.
+    if (const QString written = expected[ConfigIdNr]; !written.isEmpty() && written.toInt() != image_.deviceConfigId)
+        co_await transfers_->detectDevice();
     ParamArray<bool> compared{};
     for (int nr = 2; nr <= ParamCount; ++nr) {
         const auto i = static_cast<std::size_t>(nr);

@@ -133,8 +133,8 @@ QString DeviceWrites::refusalText(const RefusedPacket& refusal)
 QCoro::Task<bool> DeviceWrites::imageFitsDevice(AccessLevel level)
 {
     const DeviceImage& image = ctx_.image;
-    if (level.writesWithoutCompatibilityCheck())
-        co_return true;
+    // Data of another family is never written unasked, whatever the level: it makes the unit
+    // another product.
     const bool mismatch = image.fileConfigId >= 1 && image.deviceConfigId >= 1 && image.fileConfigId != image.deviceConfigId;
     const QString incompatible =
         QCoreApplication::translate("DeviceWrites", "Data (ConfigID=%1) not compatible to connected hardware (ConfigID=%2)")
@@ -156,7 +156,7 @@ QCoro::Task<bool> DeviceWrites::imageFitsDevice(AccessLevel level)
         co_return answer == MsgAnswer::Yes;
     }
     // The image was read from another device: writing it here would mix two devices.
-    if (image.deviceConfigId != image.imageConfigId) {
+    if (!level.writesWithoutCompatibilityCheck() && image.deviceConfigId != image.imageConfigId) {
         ctx_.progress.setVisible(false);
         co_return false;
     }

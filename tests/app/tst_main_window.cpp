@@ -1,4 +1,5 @@
 // The main window binds to the logic: names, captions, status bar, languages, consoles.
+#include "link/packet_codec.h"
 #include "app/launch.h"
 #include "app/main_window.h"
 #include "app/production_tab.h"
@@ -278,7 +279,9 @@ private slots:
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         QVERIFY(!box);
         QVERIFY(w.virtualClock->runUntil([&] { return (box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())); }, 10000));
-        QCOMPARE(box->text(), QStringLiteral("Overwrite Adjusted Frequency Compensation Value?"));
+        // A file of another family, never written unasked, even at Development.
+        QCOMPARE(box->text(), QStringLiteral("Data (ConfigID=2) not compatible to connected hardware (ConfigID=53)\r\n"
+                                             "Do You really want to continue?"));
 
         const qint64 asked = w.virtualClock->nowMs();
         const qsizetype requests = w.line->device().requests().size();
@@ -288,8 +291,9 @@ private slots:
         QTest::mouseClick(w.find<QPushButton>("cmdRead"), Qt::LeftButton);
         w.virtualClock->runFor(500);
         QCOMPARE(w.line->device().requests().size(), requests);
+        QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
 
-        // The gain and phase values are asked about next; both are kept.
+        // The calibration values are asked about next, before anything is sent; both are kept.
         QStringList questions;
         QVERIFY(w.virtualClock->runUntil([&] {
             for (QMessageBox* question : w.window->findChildren<QMessageBox*>()) {
@@ -303,6 +307,7 @@ private slots:
         }, 30000));
         QCOMPARE(questions, (QStringList{QStringLiteral("Overwrite Adjusted Frequency Compensation Value?"),
                                          QStringLiteral("Overwrite Adjusted Gain/Phase Compensation Values?")}));
+        QCOMPARE(w.line->device().requests().mid(requests).first().at(0), char(ConfigEnable));
         QVERIFY(w.line->device().requests().size() > requests);
     }
 

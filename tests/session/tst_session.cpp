@@ -529,6 +529,34 @@ private slots:
         QCOMPARE(rig.line.device().flashedCell(0x2101, 0) == QByteArray::fromHex("d2040201"), stage == int(ProgramReport::Stage::Written));
     }
 
+    // A file of another family is written at Development only when the question is answered
+    // yes; the unit then is of the file's family, and its read-back reads that family's values.
+    void writeOfAnotherFamilyReadsItBack()
+    {
+        QTemporaryDir folder;
+        QString file;
+        {
+            Rig crane(52);
+            crane.session.access().level = AccessLevel::development();
+            crane.finish(crane.session.connectHeadless(namedPort(1)));
+            QVERIFY(crane.finish(crane.session.device().readParameters()).value_or(ReadOutcome{}).complete);
+            file = crane.session.device().saveBackup(folder.path(), crane.host, crane.session.version()).path;
+        }
+        for (const MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
+            Rig rig(53);
+            rig.session.access().level = AccessLevel::development();
+            rig.finish(rig.session.connectHeadless(namedPort(1)));
+            rig.dialogs.answers.enqueue(answer);
+            records::OperationRecord record;
+            const ProgramRequest request{file, QString(), true, rig.host, rig.session.version(), {}};
+            const std::optional<ProgramReport> report = rig.finish(rig.session.device().programUnit(request, record));
+            QVERIFY(report);
+            QVERIFY(rig.dialogs.answers.isEmpty()); // asked
+            QCOMPARE(int(report->stage), int(answer == MsgAnswer::Yes ? ProgramReport::Stage::Verified : ProgramReport::Stage::NotWritten));
+            QCOMPARE(rig.line.device().configId(), answer == MsgAnswer::Yes ? 52 : 53);
+        }
+    }
+
     void imageCommandsWaitForTheWrite()
     {
         Rig rig;

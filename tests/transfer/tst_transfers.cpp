@@ -379,7 +379,9 @@ private slots:
              .uploads = 0, .transmitPower = "99999"});
         row("level 40 other family, no", {.level = 40, .fileId = 52, .answers = {no}, .texts = question, .uploads = 0, .imageKept = false});
         row("level 40 other family, yes", {.level = 40, .fileId = 52, .answers = {yes}, .texts = question});
-        row("level 60 other family", {.level = 60, .fileId = 52});
+        // Never unasked, whatever the level.
+        row("level 60 other family, yes", {.level = 60, .fileId = 52, .answers = {yes}, .texts = question});
+        row("level 60 other family, no", {.level = 60, .fileId = 52, .answers = {no}, .texts = question, .uploads = 0, .imageKept = false});
         row("image of another device", {.level = 40, .imageId = 52, .uploads = 0});
         row("level 60, image of another", {.level = 60, .imageId = 52});
         row("OEM code edited", {.level = 40, .uploads = 2, .oem = "250", .oemCell = 250, .changed = 2});
