@@ -581,8 +581,9 @@ QCoro::Task<Exit> CliRun::write()
     if (exit != Exit::Ok)
         co_return exit;
     Station& station = session_->device();
+    const bool restore = options_.command == Command::Restore;
     ProgramRequest request{options_.file, options_.noBackup ? QString() : options_.backupDir, !options_.noVerify, host_,
-                           session_->version(), {}};
+                           session_->version(), {}, restore};
     request.step = [this, &station](ProgramStep step, const ProgramReport& sofar) {
         switch (step) {
         case ProgramStep::Reading: console_.step(tr("Reading the device")); break;
@@ -616,7 +617,8 @@ QCoro::Task<Exit> CliRun::write()
     document_.insert(QStringLiteral("partlyWritten"), programmed.stage == ProgramReport::Stage::PartlyWritten);
     if (programmed.stage < ProgramReport::Stage::Written || !dialogs_.refused.isEmpty()) {
         if (report.anythingSent) {
-            tellPartlyWritten(programmed.backup.path);
+            // A restore cut short is finished by restoring the same backup again.
+            tellPartlyWritten(restore ? QFileInfo(options_.file).filePath() : programmed.backup.path);
             co_return Exit::PartlyWritten;
         }
         error(tr("Nothing was written to the device."));

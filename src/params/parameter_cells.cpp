@@ -76,6 +76,9 @@ std::optional<QByteArray> encode32Bit(const QString& text)
 
 std::optional<QByteArray> encodeDate(const QString& text)
 {
+    // How an erased date cell reads: written back, it is erased again.
+    if (text.trimmed() == QStringLiteral("-1"))
+        return QByteArray(4, '\xFF');
     const QStringList parts = text.trimmed().split(QLatin1Char('.'));
     if (parts.size() != 3)
         return std::nullopt;

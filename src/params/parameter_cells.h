@@ -30,7 +30,8 @@ std::optional<QByteArray> encode16Bit(const QString& text);
 // erased cell reads, gives FF FF FF FF.
 std::optional<QByteArray> encode32Bit(const QString& text);
 // Day, month, year - 2000 of a real date from 01.01.2001 to 31.12.2254 (the years a read
-// shows); "00.00.0000", the date that is not set, gives zeros.
+// shows); "00.00.0000", the date that is not set, gives zeros; -1, as an erased date cell reads,
+// gives FF FF FF FF.
 std::optional<QByteArray> encodeDate(const QString& text);
 // FreqComp: -10..10 as the shown value + 10; 21..255, which a read shows unchanged, as it is.
 std::optional<QByteArray> encodeFreqComp(const QString& text);

@@ -147,12 +147,12 @@ QCoro::Task<> Station::restartAfterWrite()
         co_await port_.resetDevice();
 }
 
-QCoro::Task<WriteReport> Station::writeImage()
+QCoro::Task<WriteReport> Station::writeImage(WriteMode mode)
 {
     const Operation running(operations_);
     WriteReport report;
     const qint64 changesBefore = engine_.state().changesSent;
-    report.result = co_await writes_->write();
+    report.result = co_await writes_->write(mode);
     co_await restartAfterWrite();
     report.anythingSent = engine_.state().changesSent > changesBefore;
     report.extendedDataSent = writes_->extendedDataSent();
@@ -240,7 +240,7 @@ QCoro::Task<ProgramReport> Station::programUnit(ProgramRequest request, records:
         report.changes = differencesFromDevice(before, report.read.configId);
 
     step(ProgramStep::Writing);
-    report.write = co_await writeImage();
+    report.write = co_await writeImage(request.exact ? WriteMode::Exact : WriteMode::AsEdited);
     step(ProgramStep::TransferEnded);
     // Without the read before it, the write's own detection is all that is known of the unit
     // until its read-back.

@@ -106,6 +106,9 @@ struct ProgramRequest {
     const VersionInfo& version;
     // Told of each step with the report so far; false before Opening or Verifying stops there.
     std::function<bool(ProgramStep, const ProgramReport&)> step;
+    // A restore: the file's values go back exactly as they are, erased ones erased, with no
+    // defaults put in their place.
+    bool exact = false;
 };
 
 // One connected transmitter and every operation on it. The station owns its port, engine,
@@ -144,7 +147,7 @@ public:
     // Reads the information texts, the operating time and the interpreter's information.
     QCoro::Task<ReadOutcome> readInformation();
     // Writes the image (and the extended data on request) and tells what went out.
-    QCoro::Task<WriteReport> writeImage();
+    QCoro::Task<WriteReport> writeImage(WriteMode mode = WriteMode::AsEdited);
     // Reads the device back after a write and compares it with the values the write meant to
     // leave there: the file's, with the defaults the user took for values that looked erased,
     // but not calibration values the user chose to keep.

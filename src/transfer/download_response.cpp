@@ -188,8 +188,12 @@ QString decodeParameterValue(const ConfigDefine& define, QByteArrayView data)
         const int day = byte(data, 0);
         const int month = byte(data, 1);
         const int year = byte(data, 2);
-        // A unit fresh from production has no date (FF FF FF or 00 00 00): shown as the date
-        // that is not set, which writes back as 00 00 00.
+        // A unit fresh from production has its date cell erased: shown as -1, as every erased
+        // cell reads, so that a backup puts it back erased.
+        if (day == 0xFF && month == 0xFF && year == 0xFF)
+            return QStringLiteral("-1");
+        // A date that is not one (00 00 00 among them): shown as the date that is not set, which
+        // writes back as 00 00 00.
         if (day < 1 || day > 31 || month < 1 || month > 12 || year < 1 || year > 254)
             return QStringLiteral("00.00.0000");
         return twoDigits(day) + QLatin1Char('.') + twoDigits(month) + QLatin1Char('.') + QString::number(2000 + year);

@@ -163,7 +163,7 @@ QCoro::Task<bool> DeviceWrites::imageFitsDevice(AccessLevel level)
     co_return true;
 }
 
-QCoro::Task<WriteResult> DeviceWrites::write()
+QCoro::Task<WriteResult> DeviceWrites::write(WriteMode mode)
 {
     const DeviceTransfers::RunningCommand command(transfers_, false);
     if (!command.granted())
@@ -171,7 +171,7 @@ QCoro::Task<WriteResult> DeviceWrites::write()
     lastResult_ = WriteResult::NothingSent;
     extendedSent_ = false;
     storesBefore_ = ctx_.engine.state().storesAnswered;
-    const std::optional<PlannedWrite> plan = co_await planWrite();
+    const std::optional<PlannedWrite> plan = co_await planWrite(mode);
     if (!plan)
         co_return lastResult_;
     // A copy: the store may be replaced (a file opened) while the blocks are being sent.
@@ -185,7 +185,7 @@ QCoro::Task<WriteResult> DeviceWrites::write()
     co_return lastResult_;
 }
 
-QCoro::Task<std::optional<DeviceWrites::PlannedWrite>> DeviceWrites::planWrite()
+QCoro::Task<std::optional<DeviceWrites::PlannedWrite>> DeviceWrites::planWrite(WriteMode mode)
 {
     ProgressBars& progress = ctx_.progress;
     DeviceImage& image = ctx_.image;
@@ -214,7 +214,8 @@ QCoro::Task<std::optional<DeviceWrites::PlannedWrite>> DeviceWrites::planWrite()
         if (!image.value[nr].isEmpty() && image.changed[nr])
             ++plan.changedCount;
     }
-    co_await image.checkUninitialisedValues(plan.accessLevel.mayInitialiseErasedValues(), ctx_.dialogs);
+    if (mode == WriteMode::AsEdited)
+        co_await image.checkUninitialisedValues(plan.accessLevel.mayInitialiseErasedValues(), ctx_.dialogs);
     co_await ctx_.engine.untilIdle(WaitForeverMs);
     // The write sends these values, whatever happens to the image while it runs.
     plan.values = image.value;

@@ -18,6 +18,12 @@ class DeviceTransfers;
 struct ConfigDefine;
 struct RefusedPacket;
 
+// How a write treats the values it is given.
+enum class WriteMode {
+    AsEdited, // the window's rules: values that look erased may get their defaults (asked first)
+    Exact,    // a restore: every value goes back as it is, erased ones erased
+};
+
 // How the last write ended.
 enum class WriteResult {
     NothingSent, // refused by the rules, cancelled, or no device: the device is as it was
@@ -37,7 +43,7 @@ public:
 
     // Checks, detection, extended data on request, parameters, "Done!"; ends when the device
     // has stored the values (or the write stopped).
-    QCoro::Task<WriteResult> write();
+    QCoro::Task<WriteResult> write(WriteMode mode = WriteMode::AsEdited);
     WriteResult lastResult() const noexcept { return lastResult_; }
     // The parameters whose cells the last parameter write sent, with the values it sent.
     const ParamArray<QString>& uploadedValues() const noexcept { return uploadedValues_; }
@@ -77,7 +83,7 @@ private:
     // The checks and questions before anything is sent: a port, a detected device the image
     // fits, values its cells can hold, the user's answers (a question nobody could answer ends
     // the write). Nothing when the write ends there (the user was told).
-    QCoro::Task<std::optional<PlannedWrite>> planWrite();
+    QCoro::Task<std::optional<PlannedWrite>> planWrite(WriteMode mode);
     // Queues ConfigEnable, the planned Uploads and FlashConfig, and starts the engine; the
     // caller waits.
     QCoro::Task<> parameterWrite(const PlannedWrite& plan);

@@ -433,6 +433,25 @@ private slots:
             QCOMPARE(commandLine == u"read"_s ? result.out : cli(u"read"_s).out, sound.out);
     }
 
+    // A restore puts back exactly what the backup holds: a fresh unit's erased cells (battery
+    // type, production date) come back erased, not as defaults, and nothing differs afterwards.
+    void restoreIsExact()
+    {
+        QVERIFY(startSim(u"--config-id 53 --fresh"_s));
+        QCOMPARE(cli(u"read -o fresh.scd"_s).exit, 0);
+        QVERIFY(readFile(path(u"fresh.scd"_s)).contains("ProductionDate=-1\r\n"));
+        QVERIFY(makeStation(u"fresh.scd"_s, u"station.scd"_s, "TransmitPower=27", "TransmitPower=20"));
+        // Written with the defaults in place of the erased values.
+        const Result write = cli(u"write station.scd --yes --no-backup"_s);
+        QVERIFY2(write.exit == 0, qPrintable(write.err));
+        QVERIFY2(write.err.contains(u"BatteryType=255"_s), qPrintable(write.err)); // the question names them
+        QCOMPARE(cli(u"diff fresh.scd"_s).exit, 1);
+        const Result restore = cli(u"restore fresh.scd --yes --no-backup"_s);
+        QVERIFY2(restore.exit == 0, qPrintable(restore.err));
+        const Result diff = cli(u"diff fresh.scd"_s);
+        QVERIFY2(diff.exit == 0, qPrintable(diff.out + diff.err));
+    }
+
     // Ctrl-C in the middle of a write: before anything was sent, nothing was written; once some
     // packets of the texts are on their way (the extended data was agreed to), the packet on the
     // line is finished, the device reset, and the tool tells how to restore the backup, with the
@@ -446,13 +465,16 @@ private slots:
             QByteArray after; // the step whose start the signal follows
             int exit;
             QByteArray message;
+            QString command = u"write big.scd --yes"_s;
         };
         for (const Interruption& interruption : {Interruption{"Reading the device ...", 10, "Nothing was written to the device."},
                                                  Interruption{"Writing ...", 9, "To restore it: tunekit-cli restore backups/"},
-                                                 Interruption{"Verifying ...", 8, "written but not verified"}}) {
+                                                 Interruption{"Verifying ...", 8, "written but not verified"},
+                                                 // A restore cut short names the backup it was restoring, not the one it just made.
+                                                 Interruption{"Writing ...", 9, "To restore it: tunekit-cli restore big.scd ", u"restore big.scd --yes"_s}}) {
             QProcess process;
             process.setReadChannel(QProcess::StandardError);
-            startCli(process, u"write big.scd --yes"_s);
+            startCli(process, interruption.command);
             QByteArray err;
             const auto reached = [&] {
                 const qsizetype agreed = err.indexOf("-> yes");

@@ -304,7 +304,7 @@ private slots:
         row("date that does not exist refused", Writes, 14, "31.02.2020", {});
         row("not a date", Writes, 14, "2014-12-31", {});
         row("date month 0", Reads, 14, "00.00.0000", bytes({31, 0, 14}));
-        row("date never set", Reads, 14, "00.00.0000", bytes({0xFF, 0xFF, 0xFF, 0xFF}));
+        row("date cell erased", Both, 14, "-1", bytes({0xFF, 0xFF, 0xFF, 0xFF}));
         row("date not set", Both, 14, "00.00.0000", bytes({0, 0, 0}));
         row("FreqComp -10", Both, 17, "-10", bytes({0}));
         row("FreqComp erased", Both, 17, "255", bytes({255}));
