@@ -567,6 +567,10 @@ Die Berechtigungsstufe ergibt sich aus dem Passwort in TUNEKIT_PASSWORD oder in 
         <source>Refused (--strict): the file is not written as it stands; the device was not touched.</source>
         <translation>Abgelehnt (--strict): Die Datei wird so nicht geschrieben; das Gerät wurde nicht berührt.</translation>
     </message>
+    <message>
+        <source>write values outside the range their description states (--yes does not)</source>
+        <translation>Werte außerhalb des Bereichs schreiben, den ihre Beschreibung nennt (--yes tut es nicht)</translation>
+    </message>
 </context>
 <context>
     <name>ConfigFileReader</name>
@@ -821,6 +825,14 @@ Die Berechtigungsstufe ergibt sich aus dem Passwort in TUNEKIT_PASSWORD oder in 
     <message>
         <source>These values cannot be written to the device, so nothing was written:</source>
         <translation>Diese Werte können nicht in das Gerät geschrieben werden, daher wurde nichts geschrieben:</translation>
+    </message>
+    <message>
+        <source>These values are outside the range their description states:</source>
+        <translation>Diese Werte liegen außerhalb des Bereichs, den ihre Beschreibung nennt:</translation>
+    </message>
+    <message>
+        <source>Write them anyway?</source>
+        <translation>Trotzdem schreiben?</translation>
     </message>
 </context>
 <context>
@@ -1161,6 +1173,13 @@ Seine Einstellungen stehen in settings.cfg im Konfigurationsordner des Benutzers
     <message>
         <source>The value of %1 must be a whole number from %2 to %3.</source>
         <translation>Der Wert von %1 muss eine ganze Zahl von %2 bis %3 sein.</translation>
+    </message>
+</context>
+<context>
+    <name>OverviewTab</name>
+    <message>
+        <source>Outside the range %1..%2 the description states</source>
+        <translation>Außerhalb des Bereichs %1..%2, den die Beschreibung nennt</translation>
     </message>
 </context>
 <context>

@@ -3,8 +3,13 @@
 
 #include "app/window_parts.h"
 
+#include "params/config_defines.h"
 #include "params/overview_edit.h"
+#include "params/parameter_cells.h"
 
+#include <QBrush>
+#include <QColor>
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
@@ -96,6 +101,26 @@ void MainWindow::sizeOverviewColumns()
     overviewList_->setColumnWidth(2, width * 53 / 100);
 }
 
+namespace {
+
+// A value outside the range its description states stands out, and says why; the write asks
+// before it sends it.
+void markStatedRange(QTreeWidgetItem* item, const OverviewRow& row)
+{
+    if (!row.outsideStatedRange) {
+        item->setBackground(0, QBrush());
+        item->setToolTip(0, QString());
+        return;
+    }
+    const StatedRange range = findConfigDefine(row.nr).range;
+    item->setBackground(0, QColor(255, 200, 200));
+    item->setToolTip(0, QCoreApplication::translate("OverviewTab", "Outside the range %1..%2 the description states")
+                            .arg(range.low)
+                            .arg(range.high));
+}
+
+} // namespace
+
 void MainWindow::shadowToTable()
 {
     const DeviceImage& image = session_->image();
@@ -108,6 +133,7 @@ void MainWindow::shadowToTable()
         item->setIcon(0, row.icon == 2 ? reached : notReached);
         item->setData(0, Qt::UserRole, row.icon);
         item->setFlags(item->flags() | Qt::ItemIsEditable);
+        markStatedRange(item, row);
     }
     fillingOverview_ = false;
     findChild<QLabel*>(QStringLiteral("lblInterpreterImage"))->setText(interpreterCaption(image));
@@ -124,6 +150,8 @@ void MainWindow::overviewItemChanged(QTreeWidgetItem* item, int column)
     const QString shown = result.nr > 0 ? session_->image().value[result.nr] : result.rowText;
     fillingOverview_ = true;
     item->setText(0, shown);
+    if (result.nr > 0)
+        markStatedRange(item, {result.nr, shown, {}, {}, 0, outsideStatedRange(result.nr, shown)});
     fillingOverview_ = false;
     if (result.clearedFileData)
         labelsChanged();

@@ -17,6 +17,7 @@ enum class Question {
     ConfigIdMismatch,    // write data of another ConfigID?
     ExtendedData,        // write the extended data too (Yes), parameters only (No), or stop?
     ConvertFile,         // give this file its checksum (Ok)?
+    OutOfRange,          // write values outside the range their description states?
 };
 
 // Everything the logic tells or asks the user goes through here, so that the logic runs without

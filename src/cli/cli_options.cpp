@@ -216,6 +216,8 @@ constexpr OptionRow AnswerOptions[] = {
      answer<&Answers::calibration, false>},
     {{"allow-config-mismatch", "", QT_TRANSLATE_NOOP("Cli", "write data made for another ConfigID")},
      answer<&Answers::configMismatch, true>},
+    {{"allow-out-of-range", "", QT_TRANSLATE_NOOP("Cli", "write values outside the range their description states (--yes does not)")},
+     answer<&Answers::outOfRange, true>},
     {{"init-defaults", "", QT_TRANSLATE_NOOP("Cli", "put defaults in place of values that look erased")},
      answer<&Answers::defaults, true>},
     {{"no-init-defaults", "", QT_TRANSLATE_NOOP("Cli", "leave values that look erased as they are")},

@@ -32,6 +32,7 @@ struct Answers {
     std::optional<bool> calibration;    // --write-calibration / --keep-calibration
     std::optional<bool> configMismatch; // --allow-config-mismatch
     std::optional<bool> defaults;       // --init-defaults / --no-init-defaults
+    std::optional<bool> outOfRange;     // --allow-out-of-range (--yes does not answer it)
     bool yes = false;                   // --yes: the window's default answers
 };
 

@@ -44,6 +44,7 @@ OptionAnswer optionAnswer(Question question, const Answers& answers)
     case Question::ConfigIdMismatch: return {answers.configMismatch, QStringLiteral("--allow-config-mismatch")};
     case Question::ExtendedData: return {answers.extendedData, QStringLiteral("--extended-data / --no-extended-data")};
     case Question::ConvertFile: return {true, QString()}; // the command line asked for exactly this
+    case Question::OutOfRange: return {answers.outOfRange, QStringLiteral("--allow-out-of-range")};
     }
     return {};
 }
@@ -131,8 +132,9 @@ QCoro::Task<MsgAnswer> CliDialogs::ask(Question question, QString text, MsgButto
                                        QString title)
 {
     auto [answer, options] = optionAnswer(question, answers_);
-    // --yes answers as Enter does in the window: Yes.
-    if (!answer && answers_.yes)
+    // --yes answers as Enter does in the window: Yes. A value outside its stated range is
+    // written only when its own option asks for it.
+    if (!answer && answers_.yes && question != Question::OutOfRange)
         answer = true;
     const QString given = answer ? (*answer ? QStringLiteral("yes") : QStringLiteral("no")) : QStringLiteral("refused");
     messages.append({title, text, icon, given});

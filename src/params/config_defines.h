@@ -29,6 +29,15 @@ constexpr int GainCompNr = 19;
 constexpr int PhaseCompNr = 20;
 constexpr int FreqBandNr = 21;
 
+// The range of values a parameter's description states ("(1-67)", "(0..10)"); low > high when
+// it states none. The device may take more; a value outside is written only when the user says so.
+struct StatedRange {
+    qint32 low = 0;
+    qint32 high = -1;
+    constexpr bool stated() const noexcept { return low <= high; }
+    constexpr bool contains(qint64 value) const noexcept { return !stated() || (value >= low && value <= high); }
+};
+
 // One parameter of the compiled-in dictionary. Texts point at static data and stay valid for the
 // whole run.
 struct ConfigDefine {
@@ -47,6 +56,7 @@ struct ConfigDefine {
     bool special;               // needs the special write handling
     QStringView erasedValue;    // value an erased cell shows
     QStringView defaultValue;   // default put in place of an uninitialised value, "" = none
+    StatedRange range;          // the range its description states
 
     QString info(Language language) const
     {

@@ -1,6 +1,7 @@
 #include "params/device_image.h"
 
 #include "base/dialogs.h"
+#include "params/parameter_cells.h"
 
 #include <QCoreApplication>
 
@@ -117,7 +118,7 @@ QList<OverviewRow> DeviceImage::overviewRows() const
     QList<OverviewRow> rows;
     for (int n = 2; n <= ParamCount; ++n) {
         if (applicable[n])
-            rows.append({n, value[n], displayName[n], displayDescription[n], levelMark[n] ? 2 : 1});
+            rows.append({n, value[n], displayName[n], displayDescription[n], levelMark[n] ? 2 : 1, outsideStatedRange(n, value[n])});
     }
     return rows;
 }

@@ -50,7 +50,9 @@ void showRangeRefusal(int nr, Dialogs& dialogs)
     if (nr == ProductionDateNr) {
         text = QCoreApplication::translate("OverviewEdit", "The value of %1 must be a date like 01.01.2001.").arg(name);
     } else {
-        const ValueRange range = parameterValueRange(nr);
+        // The range the description states, where it states one: that is what the user meant.
+        const StatedRange stated = findConfigDefine(nr).range;
+        const ValueRange range = stated.stated() ? ValueRange{stated.low, stated.high} : parameterValueRange(nr);
         text = QCoreApplication::translate("OverviewEdit", "The value of %1 must be a whole number from %2 to %3.")
                    .arg(name)
                    .arg(range.minimum)

@@ -202,4 +202,23 @@ ParameterCells parameterCells(const ParamArray<QString>& values, const ParamArra
     return cells;
 }
 
+bool outsideStatedRange(int nr, const QString& value)
+{
+    const ConfigDefine& define = findConfigDefine(nr);
+    const std::optional<qint64> number = wholeNumber(value);
+    return number && value.trimmed() != define.erasedValue && !define.range.contains(*number);
+}
+
+QStringList valuesOutsideStatedRange(const ParamArray<QString>& values, const ParamArray<bool>& chosen)
+{
+    QStringList outside;
+    for (int nr = 1; nr <= ParamCount; ++nr) {
+        if (!chosen[nr] || !outsideStatedRange(nr, values[nr]))
+            continue;
+        const StatedRange range = findConfigDefine(nr).range;
+        outside << QStringLiteral("%1 (%2..%3)").arg(named(nr, values[nr])).arg(range.low).arg(range.high);
+    }
+    return outside;
+}
+
 } // namespace tunekit

@@ -64,4 +64,10 @@ struct ParameterCells {
 // ConfigID's neighbours the firmware sets, the interpreter select) are not written.
 ParameterCells parameterCells(const ParamArray<QString>& values, const ParamArray<bool>& chosen);
 
+// A value is outside its stated range when it is a number its description's range does not
+// hold; the value an erased cell reads is not (the uninitialised values have their own question).
+bool outsideStatedRange(int nr, const QString& value);
+// The chosen values outside their stated range, as "Name=value (low..high)".
+QStringList valuesOutsideStatedRange(const ParamArray<QString>& values, const ParamArray<bool>& chosen);
+
 } // namespace tunekit

@@ -34,6 +34,7 @@ QCoro::Task<MsgAnswer> FixedAnswers::ask(Question question, QString text, MsgBut
     case Question::ConfigIdMismatch: yes = false; break; // a unit of another family is never written
     case Question::ExtendedData: yes = settings_.writeExtendedData; break;
     case Question::ConvertFile: yes = false; break;
+    case Question::OutOfRange: yes = false; break; // the line writes what its descriptions allow
     }
     messages.append(text);
     if (buttons == MsgButtons::OkCancel)

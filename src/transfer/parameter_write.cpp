@@ -232,7 +232,20 @@ QCoro::Task<std::optional<DeviceWrites::PlannedWrite>> DeviceWrites::planWrite(W
         ctx_.progress.setVisible(false);
         co_return std::nullopt;
     }
-    // Every question comes before the first packet that changes the device.
+    // Every question comes before the first packet that changes the device. Values outside the
+    // range their description states may be what the user means (the device may take more),
+    // but never unasked.
+    if (const QStringList outside = valuesOutsideStatedRange(plan.values, chosen); !outside.isEmpty()) {
+        const MsgAnswer answer = co_await ctx_.dialogs.ask(
+            Question::OutOfRange,
+            QCoreApplication::translate("DeviceWrites", "These values are outside the range their description states:") + crLf()
+                + outside.join(QStringLiteral(", ")) + crLf() + QCoreApplication::translate("DeviceWrites", "Write them anyway?"),
+            MsgButtons::YesNo, MsgIcon::Exclamation, defaultTitle());
+        if (answer != MsgAnswer::Yes) {
+            ctx_.progress.setVisible(false);
+            co_return std::nullopt;
+        }
+    }
     const ExtendedDataStore& store = image.extended;
     if (!extendedDataEmpty(store) && !store.used)
         plan.extendedData = co_await ctx_.dialogs.ask(

@@ -209,6 +209,14 @@ private slots:
         const auto shutdownDelay = w.find<QTreeWidget>("lstOverview")->findItems(QStringLiteral("ShutdownDelay"), Qt::MatchExactly, 1);
         QCOMPARE(shutdownDelay.size(), 1);
         QCOMPARE(shutdownDelay.first()->text(0), QStringLiteral("500"));
+        // A value typed beyond the range its description states is taken and marked.
+        QTreeWidgetItem* power = w.find<QTreeWidget>("lstOverview")->findItems(QStringLiteral("TransmitPower"), Qt::MatchExactly, 1).value(0);
+        QVERIFY(power && power->toolTip(0).isEmpty());
+        power->setText(0, QStringLiteral("99"));
+        QCOMPARE(w.window->logic().image().value[7], QStringLiteral("99"));
+        QCOMPARE(power->toolTip(0), QStringLiteral("Outside the range 0..27 the description states"));
+        power->setText(0, QStringLiteral("27"));
+        QVERIFY(power->toolTip(0).isEmpty());
         // 1234 with OEM code 254: a scrambled serial number, decodable again.
         const QString serial = w.find<QLineEdit>("txtSerialnumber")->text();
         QCOMPARE(serial.size(), 10);

@@ -387,6 +387,10 @@ private slots:
         QTest::newRow("value no cell holds") << "" << write << QByteArray("ShutdownDelay=500|ShutdownDelay=70000") << 6
                                              << "nothing was written:\nShutdownDelay=70000";
         QTest::newRow("fraction") << "" << write << QByteArray("ChannelStep=1|ChannelStep=12.6") << 6 << "ChannelStep=12.6";
+        // A value outside its description's range is refused unless its own option allows it.
+        const QByteArray outside("TransmitPower=20|TransmitPower=99");
+        QTest::newRow("outside the stated range") << "" << write << outside << 6 << "--allow-out-of-range";
+        QTest::newRow("outside the stated range, allowed") << "" << write + " --allow-out-of-range" << outside << 0 << written;
         // A line that sets nothing is named, and refused when asked to be strict.
         const QByteArray misspelt("TransmitPower=20|TransmitPowr=20\r\nTransmitPower=20");
         QTest::newRow("misspelt name") << "" << write << misspelt << 0 << "These lines of station.scd set nothing";

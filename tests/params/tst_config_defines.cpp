@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <QRegularExpression>
 #include <QtTest>
 
 #include "params/config_defines.h"
@@ -47,6 +48,36 @@ private slots:
             }
         }
         QCOMPARE(cells.value((qint64{0x2101} << 32) | 0), QList<int>({2, 3, 4}));
+    }
+
+    // The range column says what each description states, in both languages: "(1-67)",
+    // "(0..10)", "(-10 .. +10)", "(0, 1)", "0-27 (...)"; a "(0=...)" beside a range lets 0 in too.
+    // A description that states none ("(0..4M+)", "2..255=Image" among choices) has none.
+    void statedRangesMatchTheDescriptions()
+    {
+        static const QRegularExpression span(QStringLiteral("(?:^|\\()\\s*(-?\\d+)\\s*(?:-|\\.\\.)\\s*\\+?(-?\\d+)\\s*(?:\\)|;|\\s\\()"));
+        static const QRegularExpression pair(QStringLiteral("\\((\\d+),\\s*(\\d+)\\)"));
+        int stated = 0;
+        for (int nr = 1; nr <= ParamCount; ++nr) {
+            const ConfigDefine& d = findConfigDefine(nr);
+            for (const QStringView description : {d.descriptionDe, d.descriptionEn}) {
+                const QString text = description.toString();
+                QRegularExpressionMatch found = span.match(text);
+                if (!found.hasMatch())
+                    found = pair.match(text);
+                StatedRange expected;
+                if (found.hasMatch()) {
+                    expected = {found.captured(1).toInt(), found.captured(2).toInt()};
+                    if (text.contains(u"(0="))
+                        expected.low = 0;
+                }
+                QVERIFY2(d.range.low == expected.low && d.range.high == expected.high,
+                         qPrintable(QStringLiteral("Nr %1: %2").arg(nr).arg(text)));
+            }
+            stated += d.range.stated() ? 1 : 0;
+        }
+        QCOMPARE(stated, 22);
+        QVERIFY(findConfigDefine(26).range.contains(10) && !findConfigDefine(26).range.contains(11)); // LedBrightness
     }
 
     // Every row of the family table, with the number of parameters its transmitters have, and

@@ -140,9 +140,12 @@ private slots:
         QTest::newRow("oem config 2") << Edit{"OemCode", "0", "100", "100", "", "", 2};
         QTest::newRow("oem no family") << Edit{"OemCode", "0", "100", "100", "", "", 11};
         QTest::newRow("8 bit trimmed") << Edit{"TransmitPower", "27", " 007 ", "7"};
-        QTest::newRow("8 bit empty") << Edit{"TransmitPower", "27", "", "27", range("TransmitPower", "0", "255")};
-        QTest::newRow("8 bit above") << Edit{"TransmitPower", "27", "256", "27", range("TransmitPower", "0", "255"),
-                                             "Der Wert von TransmitPower muss eine ganze Zahl von 0 bis 255 sein."};
+        // A refusal names the range the description states, where it states one.
+        QTest::newRow("8 bit empty") << Edit{"TransmitPower", "27", "", "27", range("TransmitPower", "0", "27")};
+        QTest::newRow("8 bit above") << Edit{"TransmitPower", "27", "256", "27", range("TransmitPower", "0", "27"),
+                                             "Der Wert von TransmitPower muss eine ganze Zahl von 0 bis 27 sein."};
+        // Beyond the stated range but within the cell: taken (the overview marks it, the write asks).
+        QTest::newRow("8 bit beyond the stated range") << Edit{"TransmitPower", "27", "99", "99"};
         QTest::newRow("signed below") << Edit{"MinRSSI", "-95", "-129", "-95", range("MinRSSI", "-128", "127")};
         QTest::newRow("signed") << Edit{"MinRSSI", "-95", "-128", "-128"};
         QTest::newRow("16 bit text") << Edit{"ShutdownDelay", "500", "5OO", "500", range("ShutdownDelay", "0", "65535")};

@@ -377,6 +377,10 @@ private slots:
         row("a value its cell cannot hold",
             {.level = 40, .texts = {"These values cannot be written to the device, so nothing was written:\r\nTransmitPower=99999"},
              .uploads = 0, .transmitPower = "99999"});
+        // A value outside the range its description states is written only when the user says so.
+        const QStringList outside{"These values are outside the range their description states:\r\nTransmitPower=99 (0..27)\r\nWrite them anyway?"};
+        row("outside the stated range, no", {.level = 30, .answers = {no}, .texts = outside, .uploads = 0, .transmitPower = "99"});
+        row("outside the stated range, yes", {.level = 30, .answers = {yes}, .texts = outside, .transmitPower = "99"});
         row("level 40 other family, no", {.level = 40, .fileId = 52, .answers = {no}, .texts = question, .uploads = 0, .imageKept = false});
         row("level 40 other family, yes", {.level = 40, .fileId = 52, .answers = {yes}, .texts = question});
         // Never unasked, whatever the level.
@@ -421,7 +425,7 @@ private slots:
         QCOMPARE(rig.types(), written ? QList<int>{ConfigEnable} + QList<int>(c.uploads, Upload) + QList<int>{FlashConfig} : QList<int>{});
         // Stored for good: the automatic reset after the batch reloads the flashed configuration.
         SimDevice& device = rig.line.device();
-        QCOMPARE(device.cell(0x2203, 0), bytes({written ? 20 : 27, 0, 0, 0}));
+        QCOMPARE(device.cell(0x2203, 0), bytes({written ? c.transmitPower.toInt() : 27, 0, 0, 0}));
         QCOMPARE(device.cell(0x2501, 0).at(0), char(c.freq ? 6 : 12));
         QCOMPARE(device.cell(0x2503, 0).first(2), c.gain ? bytes({0xF9, 3}) : bytes({0xFB, 3}));
         QCOMPARE(device.flashedCell(0x2101, 0), bytes({0xD2, 0x04, c.oemCell, 0}));
