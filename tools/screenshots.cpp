@@ -18,12 +18,14 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <cstdio>
 
@@ -151,6 +153,26 @@ int run(const QString& folder, const QString& language)
         tabs->setCurrentIndex(tab);
         pump(200);
         ok = save(&window, file(QLatin1StringView(tabNames[tab]))) && ok;
+    }
+    // A value beyond the range its description states: marked in the overview, and asked about
+    // before the write sends anything.
+    tabs->setCurrentIndex(1);
+    auto* overview = window.findChild<QTreeWidget*>(QStringLiteral("lstOverview"));
+    if (QTreeWidgetItem* power = overview->findItems(QStringLiteral("TransmitPower"), Qt::MatchExactly, 1).value(0)) {
+        power->setText(0, QStringLiteral("99"));
+        overview->clearSelection(); // the selection would hide the mark
+        pump(200);
+        ok = save(&window, file(QStringLiteral("overview-range"))) && ok;
+        window.findChild<QPushButton*>(QStringLiteral("cmdConfigWrite"))->click();
+        QElapsedTimer asking;
+        asking.start();
+        QMessageBox* question = nullptr;
+        while (!(question = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) && asking.elapsed() < 20000)
+            pump(50);
+        ok = save(question, file(QStringLiteral("write-range-question"))) && ok;
+        if (question)
+            question->button(QMessageBox::No)->click();
+        pump(500);
     }
     tabs->setCurrentIndex(0);
     ok = save(window.findChild<QWidget*>(QStringLiteral("frmTerminal")), file(QStringLiteral("terminal"))) && ok;
