@@ -341,9 +341,10 @@ void TransmitEngine::handleFrame(const FrameAssembler::Frame& frame)
         giveUp(QString(), copiesStillOut);
         return;
     }
-    if (copiesStillOut && rule_.changesDevice) {
-        // A busy device answers the first copy, then works on the repeat it has buffered:
-        // neither the next packet nor a reset may reach it before that work is done.
+    if (copiesStillOut && rule_.changesDevice && rule_.answerMs > OrdinaryAnswerMs) {
+        // A device busy storing, erasing or writing flash answers the first copy, then works on
+        // the repeat it has buffered: neither the next packet nor a reset may reach it before
+        // that work is done. (A parameter cell is written at once; its repeat holds up nothing.)
         // The first copy showed how long this device takes; the others take as long each.
         state_.answeredOnce = true;
         copiesWaitMs_ = qMax<qint64>(rule_.answerMs, (nowMs() - firstCopySentMs_) * 3 / 2);
