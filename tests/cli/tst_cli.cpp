@@ -1,5 +1,6 @@
 // tunekit-cli end to end: the real program against tunekit-sim on a pseudo-terminal, in real
 // time, as a production station runs it.
+#include "cli/interrupt_watch.h"
 #include "records/record_format.h"
 #include "records/sqlite_store.h"
 #include "support/json_schema_check.h"
@@ -15,6 +16,8 @@
 #include <QSet>
 #include <QSerialPort>
 #include <QTest>
+
+#include <csignal>
 
 using namespace Qt::StringLiterals;
 using tunekit::testing::readFile;
@@ -493,6 +496,27 @@ private slots:
             QCOMPARE(process.exitStatus(), QProcess::NormalExit);
             QVERIFY2(process.exitCode() == interruption.exit && err.contains(interruption.message), err.constData());
         }
+    }
+
+    // A signal that comes once the run has given its verdict changes nothing: it does not end
+    // the process after the document said exitCode 0. Raised while the watch holds the signals,
+    // it is still pending when the watch goes; had the watch left it there, unblocking would
+    // deliver it and end this test by SIGINT.
+    void signalAfterTheVerdictIsTaken()
+    {
+#ifdef Q_OS_LINUX
+        int interrupts = 0;
+        {
+            const tunekit::cli::InterruptWatch watch([&interrupts] { ++interrupts; });
+            QCOMPARE(raise(SIGINT), 0);
+        }
+        sigset_t pending;
+        sigpending(&pending);
+        QVERIFY(!sigismember(&pending, SIGINT));
+        QCOMPARE(interrupts, 0); // the event loop never ran: the run was over
+#else
+        QSKIP("Signals are watched through signalfd on Linux only.");
+#endif
     }
 
     // Help, version and manual page need no display: a server without one runs them (and the
