@@ -16,12 +16,15 @@ constexpr const char* Fields[] = {"id",           "time",       "end",         "
 
 QString csvField(const QString& text)
 {
-    const bool quote = std::any_of(text.begin(), text.end(), [](QChar c) {
+    // A cell a spreadsheet would take for a formula (port names and adapter serial numbers come
+    // from outside) is kept as text by a leading apostrophe.
+    const bool formula = !text.isEmpty() && QStringView(u"=+-@\t\r").contains(text.front());
+    const bool quote = formula || std::any_of(text.begin(), text.end(), [](QChar c) {
         return c == QLatin1Char(',') || c == QLatin1Char('"') || c == QLatin1Char('\r') || c == QLatin1Char('\n');
     });
     if (!quote)
         return text;
-    QString quoted = text;
+    QString quoted = formula ? QLatin1Char('\'') + text : text;
     quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }

@@ -27,7 +27,8 @@ QString errorOf(const QSqlQuery& query)
     return query.lastError().text().trimmed();
 }
 
-// The statements that bring a store from version - 1 to version.
+// The statements that bring a store from version - 1 to version. Each may run again (a migration
+// cut short, or two stations migrating at once) without failing.
 QStringList migrationSteps(int version, Dialect dialect)
 {
     const bool sqlite = dialect == Dialect::Sqlite;
@@ -36,7 +37,7 @@ QStringList migrationSteps(int version, Dialect dialect)
         const QString time = sqlite ? QStringLiteral("TEXT") : QStringLiteral("TIMESTAMPTZ");
         // The local file also keeps the records a server could not take, marked until sent.
         const QString spool = sqlite ? QStringLiteral(", to_send INTEGER NOT NULL DEFAULT 0") : QString();
-        return {QStringLiteral("CREATE TABLE records (id TEXT PRIMARY KEY, started %1 NOT NULL, ended %1, station TEXT, "
+        return {QStringLiteral("CREATE TABLE IF NOT EXISTS records (id TEXT PRIMARY KEY, started %1 NOT NULL, ended %1, station TEXT, "
                                "port TEXT, adapter TEXT, access_level TEXT, command TEXT, serial_number TEXT, "
                                "config_id INTEGER, production_number TEXT, file TEXT, file_sha256 TEXT, backup TEXT, "
                                "changes TEXT, result TEXT NOT NULL, exit_code INTEGER, message TEXT, version TEXT%2)")
@@ -44,10 +45,10 @@ QStringList migrationSteps(int version, Dialect dialect)
     }
     case 2: {
         // The queries ask by serial number and by time; the spool by its mark.
-        QStringList steps{QStringLiteral("CREATE INDEX records_serial_number ON records (serial_number)"),
-                          QStringLiteral("CREATE INDEX records_started ON records (started)")};
+        QStringList steps{QStringLiteral("CREATE INDEX IF NOT EXISTS records_serial_number ON records (serial_number)"),
+                          QStringLiteral("CREATE INDEX IF NOT EXISTS records_started ON records (started)")};
         if (sqlite)
-            steps << QStringLiteral("CREATE INDEX records_to_send ON records (to_send) WHERE to_send = 1");
+            steps << QStringLiteral("CREATE INDEX IF NOT EXISTS records_to_send ON records (to_send) WHERE to_send = 1");
         return steps;
     }
     default: break;
