@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QRegularExpression>
 #include <QUrl>
 
 namespace tunekit::records {
@@ -26,12 +27,20 @@ QString ServerAddress::url() const
     return text + QLatin1Char('/') + database;
 }
 
+QString withoutPassword(const QString& url)
+{
+    // Also in a URL that does not parse: whatever stands between "user:" and "@" is hidden.
+    static const QRegularExpression password(QStringLiteral("(://[^/@:]*):[^@/]*@"));
+    return QString(url).replace(password, QStringLiteral("\\1:***@"));
+}
+
 std::optional<ServerAddress> parseServerUrl(const QString& text, QString* error)
 {
     const QUrl url(text, QUrl::StrictMode);
     const QString scheme = url.scheme();
     if (!url.isValid() || (scheme != QLatin1StringView("postgresql") && scheme != QLatin1StringView("postgres"))) {
-        *error = QCoreApplication::translate("Records", "%1 is not a PostgreSQL URL (postgresql://user@host[:port]/database).").arg(text);
+        *error = QCoreApplication::translate("Records", "%1 is not a PostgreSQL URL (postgresql://user@host[:port]/database).")
+                     .arg(withoutPassword(text));
         return std::nullopt;
     }
     if (!url.password().isEmpty()) {
@@ -40,7 +49,7 @@ std::optional<ServerAddress> parseServerUrl(const QString& text, QString* error)
     }
     ServerAddress server{url.userName(), url.host(), url.port(-1), url.path().mid(1)};
     if (server.database.isEmpty() || server.database.contains(QLatin1Char('/'))) {
-        *error = QCoreApplication::translate("Records", "The records URL %1 names no database.").arg(text);
+        *error = QCoreApplication::translate("Records", "The records URL %1 names no database.").arg(withoutPassword(text));
         return std::nullopt;
     }
     return server;

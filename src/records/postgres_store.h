@@ -25,6 +25,9 @@ struct ServerAddress {
     QString url() const;
 };
 
+// The URL as it may be shown: a password in it (which a records URL must not hold) hidden.
+QString withoutPassword(const QString& url);
+
 // The address a URL names, or the reason it names none (error).
 std::optional<ServerAddress> parseServerUrl(const QString& url, QString* error);
 

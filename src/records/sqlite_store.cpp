@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -21,9 +22,21 @@ SqliteRecordStore::SqliteRecordStore(const QString& path) : path_(path), connect
         error_ = QCoreApplication::translate("Records", "Qt's SQLite driver (QSQLITE) is not installed.");
         return;
     }
-    if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
+    // The records name units, people's stations and files: a folder made here and a file made
+    // here are their user's alone, whatever the umask. SQLite gives its log files the file's
+    // rights. Files and folders that already exist keep what their owner gave them.
+    const QString folder = QFileInfo(path).absolutePath();
+    const bool newFolder = !QFileInfo::exists(folder);
+    if (!QDir().mkpath(folder)) {
         error_ = QCoreApplication::translate("Records", "The folder of %1 cannot be made.").arg(path);
         return;
+    }
+    if (newFolder)
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (!QFileInfo::exists(path)) {
+        QFile made(path);
+        if (made.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            made.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
     }
     database.setDatabaseName(path);
     database.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));

@@ -35,7 +35,7 @@ ChosenStore openChosenStore(const QString& optionUrl, const QString& environment
     if (path.isEmpty()) {
         chosen.error = QCoreApplication::translate("Records", "%1 is no records URL (postgresql://user@host/database "
                                                               "or sqlite:PATH).")
-                           .arg(url);
+                           .arg(withoutPassword(url));
         return chosen;
     }
     auto sqlite = std::make_unique<SqliteRecordStore>(path);

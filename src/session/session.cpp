@@ -304,9 +304,13 @@ void Session::writeSettingsFile()
     settings.paced = engine().paced();
     // Written whole and then renamed, so a failure leaves the old file as it was. Failures are
     // silent: the settings are then simply not kept.
+    // It holds the remembered password: its user's alone, whatever the umask.
     QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(composeSettingsFile(settings)) >= 0 && file.commit())
+    if (file.open(QIODevice::WriteOnly) && file.setPermissions(QFile::ReadOwner | QFile::WriteOwner)
+        && file.write(composeSettingsFile(settings)) >= 0 && file.commit()) {
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
         storedPort_ = settings.portNumber;
+    }
 }
 
 void Session::setOption(int option, bool ticked)

@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QSet>
 #include <QSqlError>
+#include <QFileInfo>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -350,6 +351,12 @@ private slots:
         QTest::newRow("password in the URL") << "postgresql://tunekit:secret@db/records" << "" << "A records URL holds no password";
         QTest::newRow("no database") << "postgres://tunekit@db" << "" << "names no database";
         QTest::newRow("other scheme") << "mysql://db/records" << "" << "is no records URL";
+        // A password in a URL is never shown, also when the URL does not parse.
+        QTest::newRow("password in a URL that does not parse") << "postgresql://tk:S3cret PW@db/records" << ""
+                                                               << "postgresql://tk:***@db/records is not a PostgreSQL URL";
+        QTest::newRow("password in another scheme") << "mysql://tk:S3cret@db/records" << "" << "mysql://tk:***@db/records is no";
+        // A folder and a file made for the records are their user's alone.
+        QTest::newRow("new folder") << "sqlite:{dir}/new/private.sqlite" << "" << "SQLite file {dir}/new/private.sqlite";
     }
     void choosesStore()
     {
@@ -362,6 +369,13 @@ private slots:
         const QString shown = chosen.store ? chosen.store->description() : chosen.error;
         QVERIFY2(shown.contains(described.replace(u"{dir}"_s, dir)), qPrintable(shown));
         QVERIFY(chosen.store || !chosen.error.isEmpty());
+        QVERIFY(!shown.contains(u"S3cret"_s));
+        if (QByteArrayView(QTest::currentDataTag()) == "new folder") {
+            const auto mode = [](const QString& path) { return int(QFileInfo(path).permissions() & 0x0777); };
+            QCOMPARE(mode(dir + u"/new"_s), 0x0700);
+            QCOMPARE(mode(dir + u"/new/private.sqlite"_s), 0x0600);
+            QCOMPARE(mode(dir + u"/new/private.sqlite-wal"_s), 0x0600);
+        }
     }
 
     // CSV cells with commas, quotes and line breaks are quoted; the changes are one cell.

@@ -5,6 +5,7 @@
 #include "support/test_data.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -284,8 +285,11 @@ private slots:
         QCOMPARE(actual, restored);
         QCOMPARE(rig.session.longDelay().boxVisible, port.longDelay);
         QCOMPARE(rig.views.consoleShown, level == AccessLevel::development());
-        if (!rewritten.isEmpty())
+        if (!rewritten.isEmpty()) {
             QCOMPARE(readFile(path), rewritten);
+            // It holds the remembered password: its user's alone.
+            QCOMPARE(int(QFileInfo(path).permissions() & 0x0777), 0x0600);
+        }
         QVERIFY(!elsewhere.exists(QStringLiteral("settings.cfg")));
     }
 
