@@ -4,6 +4,7 @@
 #include "cli/cli_json.h"
 #include "cli/cli_options.h"
 #include "cli/cli_run.h"
+#include "records/store_choice.h"
 #include "cli/message_codes.h"
 #include "host/host_facts.h"
 #include "host/host_info.h"
@@ -35,7 +36,16 @@ int main(int argc, char* argv[])
     // In front of the language's translators: every text shown gets its code.
     const tunekit::cli::MessageCodes codes(chosen);
 
-    const tunekit::cli::ParsedArguments parsed = tunekit::cli::parseArguments(arguments);
+    tunekit::cli::ParsedArguments parsed = tunekit::cli::parseArguments(arguments);
+    // A records destination that cannot be right is a usage error too, before any device is
+    // touched: the environment's as well as --records (which the parse checks).
+    if (parsed.options && parsed.options->recordsUrl.isEmpty()) {
+        if (const QString problem = tunekit::records::recordsUrlProblem(qEnvironmentVariable("TUNEKIT_RECORDS"));
+            !problem.isEmpty()) {
+            parsed.message = QStringLiteral("TUNEKIT_RECORDS: ") + problem;
+            parsed.options.reset();
+        }
+    }
     if (!parsed.options) {
         const QString message = parsed.message.endsWith(QLatin1Char('\n')) ? parsed.message
                                                                             : parsed.message + QLatin1Char('\n');

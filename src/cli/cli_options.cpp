@@ -2,6 +2,7 @@
 
 #include "base/option_table.h"
 #include "host/port_names.h"
+#include "records/store_choice.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -147,6 +148,12 @@ QString takeTime(Options& options, const QString& value)
                       .arg(value);
 }
 
+QString takeRecordsUrl(Options& options, const QString& value)
+{
+    options.recordsUrl = value;
+    return records::recordsUrlProblem(value);
+}
+
 QString takeResult(Options& options, const QString& value)
 {
     options.recordFilter.result = value.toLower();
@@ -229,7 +236,7 @@ constexpr OptionRow RecordOptions[] = {
     {{"records", "URL",
       QT_TRANSLATE_NOOP("Cli", "the records store: postgresql://user@host[:port]/database or sqlite:PATH (default: "
                                "TUNEKIT_RECORDS, else a file in the user's data folder)")},
-     takeText<&Options::recordsUrl>},
+     takeRecordsUrl},
     {{"serial", "N", QT_TRANSLATE_NOOP("Cli", "records: only the unit with this serial number")}, takeSerial},
     {{"since", "DATE", QT_TRANSLATE_NOOP("Cli", "records: from this day (YYYY-MM-DD) or time (ISO 8601) on")},
      takeTime<records::Bound::Since>},

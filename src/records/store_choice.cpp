@@ -14,28 +14,55 @@ ChosenStore openUserStore(const QString& optionUrl)
                            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 }
 
+namespace {
+
+bool namesServer(const QString& url)
+{
+    return url.startsWith(QLatin1StringView("postgresql:")) || url.startsWith(QLatin1StringView("postgres:"));
+}
+
+// The file a sqlite: URL names; "" for a URL that is no sqlite: URL.
+QString sqlitePath(const QString& url)
+{
+    if (!url.startsWith(QLatin1StringView("sqlite:")))
+        return {};
+    QString path = url.mid(7);
+    // sqlite:///var/records.sqlite as well as sqlite:/var/records.sqlite
+    if (path.startsWith(QLatin1StringView("///")))
+        path = path.mid(2);
+    return path;
+}
+
+QString notRecordsUrlText(const QString& url)
+{
+    return QCoreApplication::translate("Records", "%1 is no records URL (postgresql://user@host/database or sqlite:PATH).")
+        .arg(withoutPassword(url));
+}
+
+} // namespace
+
+QString recordsUrlProblem(const QString& url)
+{
+    if (url.isEmpty())
+        return {};
+    QString error;
+    if (namesServer(url))
+        return parseServerUrl(url, &error) ? QString() : error;
+    return sqlitePath(url).isEmpty() ? notRecordsUrlText(url) : QString();
+}
+
 ChosenStore openChosenStore(const QString& optionUrl, const QString& environmentUrl, const QString& dataFolder)
 {
     const QString url = !optionUrl.isEmpty() ? optionUrl : environmentUrl;
     ChosenStore chosen;
-    if (url.startsWith(QLatin1StringView("postgresql:")) || url.startsWith(QLatin1StringView("postgres:"))) {
+    if (namesServer(url)) {
         if (const auto server = parseServerUrl(url, &chosen.error))
             chosen.store = std::make_unique<PostgresRecordStore>(*server, dataFolder);
         return chosen;
     }
-    QString path;
-    if (url.isEmpty()) {
-        path = SqliteRecordStore::defaultPath(dataFolder);
-    } else if (url.startsWith(QLatin1StringView("sqlite:"))) {
-        path = url.mid(7);
-        // sqlite:///var/records.sqlite as well as sqlite:/var/records.sqlite
-        if (path.startsWith(QLatin1StringView("///")))
-            path = path.mid(2);
-    }
+    const QString path = url.isEmpty() ? SqliteRecordStore::defaultPath(dataFolder) : sqlitePath(url);
     if (path.isEmpty()) {
-        chosen.error = QCoreApplication::translate("Records", "%1 is no records URL (postgresql://user@host/database "
-                                                              "or sqlite:PATH).")
-                           .arg(withoutPassword(url));
+        chosen.error = notRecordsUrlText(url);
         return chosen;
     }
     auto sqlite = std::make_unique<SqliteRecordStore>(path);

@@ -18,6 +18,9 @@ struct ChosenStore {
 // user's data folder. A URL is postgresql://user@host[:port]/database (the records that server
 // cannot take are kept in the data folder's file) or sqlite:PATH, another SQLite file.
 ChosenStore openChosenStore(const QString& optionUrl, const QString& environmentUrl, const QString& dataFolder);
+// What is wrong with a records URL as it is written ("" when nothing): checked before a device is
+// touched, so that a mistyped destination never costs a unit its record.
+QString recordsUrlProblem(const QString& url);
 // The same with this user's TUNEKIT_RECORDS and data folder.
 ChosenStore openUserStore(const QString& optionUrl = {});
 

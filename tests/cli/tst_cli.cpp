@@ -332,6 +332,9 @@ private slots:
         // Results that cannot be written are a failure, not a success with nothing in the file.
         QTest::newRow("results to a full disk") << "" << "report" << 8 << "The output could not be written completely.";
         QTest::newRow("records since no date") << "" << "records --since someday" << 2 << "someday is no date";
+        // A records destination that cannot be right is refused before the device is touched.
+        QTest::newRow("records destination without its scheme") << "--config-id 53" << "write station.scd --yes --records foo.sqlite" << 2
+                                                                 << "foo.sqlite is no records URL";
         QTest::newRow("records server out of reach") << "" << "records --records postgresql://tunekit@127.0.0.1:1/records" << 8
                                                      << "The records cannot be read: The records server";
     }
