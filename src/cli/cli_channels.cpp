@@ -120,7 +120,7 @@ QCoro::Task<Exit> CliChannels::run()
                      .join(u'\t')
                  + u'\n';
     }
-    const Exit exit = channelsExit(exits);
+    Exit exit = channelsExit(exits);
     const int total = static_cast<int>(exits.size());
     if (options_.json) {
         QJsonObject document = jsonDocument(commandName(options_.command));
@@ -132,6 +132,12 @@ QCoro::Task<Exit> CliChannels::run()
     } else {
         console.out(lines);
         console.error(tr("%1 of %2 channels passed.").arg(passed).arg(total) + u'\n');
+    }
+    // Results that did not reach standard output are a failure, as in a single run.
+    if (console.outputFailed()) {
+        console.error(tr("The output could not be written completely.") + u'\n');
+        if (exit == Exit::Ok || exit == Exit::Differs)
+            exit = Exit::Failed;
     }
     co_return exit;
 }

@@ -280,6 +280,9 @@ private slots:
             QCOMPARE(written["result"_L1].toString(), QLatin1StringView(unit == 1 ? "failed" : "passed"));
         }
         QCOMPARE(QSet<QString>(serials.cbegin(), serials.cend()).size(), 3);
+        // Results that did not reach standard output are no pass, with channels as with one.
+        const Result lost = cli(u"detect --port "_s + ports.mid(0, 2).join(u" --port "_s), {}, u"/dev/full"_s);
+        QVERIFY2(lost.exit == 8 && lost.err.contains(u"The output could not be written completely."_s), qPrintable(lost.err));
     }
 
     // A records server out of reach keeps the record locally without changing the command's result;
