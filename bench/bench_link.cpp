@@ -82,7 +82,7 @@ struct LinkMode {
 // The session as the main window builds it, over a given line and clock.
 struct BenchSession {
     BenchSession(SerialLine& realLine, Clock& clock, const LinkMode& mode)
-        : line(realLine, clock), session(SessionSeams{line, clock, dialogs, host}, views, language)
+        : line(realLine, clock), session(SessionSeams{line, clock, dialogs, host, nullptr}, views, language)
     {
         session.setAutomaticResetOff(true);
         session.engine().setPaced(mode.paced);

@@ -13,6 +13,7 @@ packages=(
   g++-mingw-w64-x86-64   # checks that the Windows-only registry code compiles
   libqt6sql6-sqlite      # the records' default store
   libqt6sql6-psql        # a plant's records server
+  libpq-dev pkg-config   # reads a records server's URL as PostgreSQL does
   postgresql             # the throw-away server the record tests write to
 )
 if [[ "${1:-}" == "--fuzz" ]]; then

@@ -571,6 +571,10 @@ Die Berechtigungsstufe ergibt sich aus dem Passwort in TUNEKIT_PASSWORD oder in 
         <source>write values outside the range their description states (--yes does not)</source>
         <translation>Werte außerhalb des Bereichs schreiben, den ihre Beschreibung nennt (--yes tut es nicht)</translation>
     </message>
+    <message>
+        <source>The record of this run is lost.</source>
+        <translation>Das Protokoll dieses Laufs ist verloren.</translation>
+    </message>
 </context>
 <context>
     <name>ConfigFileReader</name>
@@ -1455,6 +1459,26 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
         <source>%1 is no records URL (postgresql://user@host/database or sqlite:PATH).</source>
         <translation>%1 ist keine Protokoll-URL (postgresql://benutzer@host/datenbank oder sqlite:PFAD).</translation>
     </message>
+    <message>
+        <source>The spool folder %1 cannot be made.</source>
+        <translation>Der Warteordner %1 kann nicht angelegt werden.</translation>
+    </message>
+    <message>
+        <source>The spool file %1 cannot be written: %2</source>
+        <translation>Die Wartedatei %1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>The folder of the records file %1 does not exist.</source>
+        <translation>Der Ordner der Protokolldatei %1 existiert nicht.</translation>
+    </message>
+    <message>
+        <source>The records file %1 is a folder.</source>
+        <translation>Die Protokolldatei %1 ist ein Ordner.</translation>
+    </message>
+    <message>
+        <source>A new records file was made: %1</source>
+        <translation>Eine neue Protokolldatei wurde angelegt: %1</translation>
+    </message>
 </context>
 <context>
     <name>SerialNumber</name>
@@ -1641,6 +1665,10 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
     <message>
         <source>The read stopped before these were asked for: %1</source>
         <translation>Das Lesen brach ab, bevor diese abgefragt wurden: %1</translation>
+    </message>
+    <message>
+        <source>No records are kept here.</source>
+        <translation>Hier werden keine Protokolle geführt.</translation>
     </message>
 </context>
 <context>

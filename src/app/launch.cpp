@@ -1,5 +1,8 @@
 #include "app/launch.h"
 
+#include "records/record_keeper.h"
+#include "records/store_choice.h"
+
 #include "base/option_table.h"
 #include "host/adapter_port.h"
 #include "link/qserialport_line.h"
@@ -97,6 +100,8 @@ MainWindowSetup makeWindowSetup(const LaunchOptions& options)
     setup.clock = std::make_unique<QtClock>();
     setup.host = std::make_unique<SystemHostFacts>();
     setup.paced = options.paced;
+    // Opened once, on the keeper's own thread, when the first record is kept.
+    setup.records = std::make_unique<records::RecordKeeper>([] { return records::openUserStore(); });
     if (options.simulate) {
         setup.line = std::make_unique<SimLine>(*setup.clock, options.configId);
         setup.plan = {false, 1, QString()};

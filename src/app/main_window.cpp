@@ -45,7 +45,7 @@ MainWindow::MainWindow(MainWindowSetup setup, QWidget* parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     SessionViews& views = *this;
-    session_ = std::make_unique<Session>(SessionSeams{*setup_.line, *setup_.clock, dialogs_, *setup_.host}, views,
+    session_ = std::make_unique<Session>(SessionSeams{*setup_.line, *setup_.clock, dialogs_, *setup_.host, setup_.records.get()}, views,
                                          language_);
     setWindowTitle(session_->windowTitle());
     buildRedetectWindow();

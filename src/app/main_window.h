@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/language.h"
+#include "records/record_keeper.h"
 #include "session/session.h"
 #include "app/widget_dialogs.h"
 #include "params/config_tab.h"
@@ -40,6 +41,7 @@ struct MainWindowSetup {
     std::unique_ptr<HostFacts> host;
     PortPlan plan;        // discovery, or the one port of this run
     bool paced = false;   // one packet per timer tick (--paced)
+    std::unique_ptr<records::RecordSink> records; // where operations are recorded; none: nowhere
 };
 
 // The main window: shows the session's state and forwards the user's actions to it.

@@ -9,7 +9,6 @@
 #include "link/clock.h"
 #include "link/qserialport_line.h"
 #include "link/waits.h"
-#include "records/store_choice.h"
 #include "sim/sim_line.h"
 
 #include <QCheckBox>
@@ -53,8 +52,9 @@ bool idle(const ProductionChannel& channel)
 } // namespace
 
 ProductionTab::ProductionTab(QWidget* parent, Clock& clock, const HostFacts& host, std::function<AccessLevel()> level,
-                             VersionInfo version)
-    : QWidget(parent), clock_(clock), host_(host), level_(std::move(level)), version_(std::move(version))
+                             VersionInfo version, records::RecordSink* records)
+    : QWidget(parent), clock_(clock), host_(host), level_(std::move(level)), version_(std::move(version)),
+      records_(records)
 {
     setObjectName(QStringLiteral("tabProduction"));
     settings_.backupFolder = QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(QStringLiteral("backups"));
@@ -157,8 +157,9 @@ void ProductionTab::setChannels(const QList<ChannelPlan>& plans)
         else
             entry->line = std::make_unique<QSerialPortLine>([port = plan.port](int) { return port; });
         entry->channel = std::make_unique<ProductionChannel>(
-            ChannelSeams{*entry->line, clock_, host_, records(), plan.port, plan.adapter, noRecords_}, settings_,
-            level_ ? level_() : AccessLevel::production(), version_);
+            ChannelSeams{*entry->line, clock_, host_, records_, plan.port, plan.adapter}, settings_,
+            // The level in force when each unit is programmed, not when the line was built.
+            [this] { return level_ ? level_() : AccessLevel::production(); }, version_);
         const int row = static_cast<int>(channels_.size());
         entry->channel->setChanged([this, row] { showRow(row); });
         channels_.push_back(std::move(entry));
@@ -201,16 +202,6 @@ void ProductionTab::showFile()
                             ? tr("ConfigID %1, checksum valid. Backups go to %2.").arg(fileConfigId_).arg(settings_.backupFolder)
                                   + (fileIgnoredLines_.isEmpty() ? QString() : QStringLiteral("\n") + fileIgnoredLines_)
                             : fileProblem_);
-}
-
-records::RecordStore* ProductionTab::records()
-{
-    if (!records_) {
-        records::ChosenStore chosen = records::openUserStore();
-        records_ = std::move(chosen.store);
-        noRecords_ = chosen.error; // each unit's row tells it
-    }
-    return records_.get();
 }
 
 void ProductionTab::startAll()
@@ -313,7 +304,7 @@ QCoro::Task<> ProductionTab::saveTrace()
 void MainWindow::buildProductionTab()
 {
     production_ = new ProductionTab(tabs_, *setup_.clock, *setup_.host, [this] { return session_->access().level; },
-                                    session_->version());
+                                    session_->version(), setup_.records.get());
     tabs_->addTab(production_, QString());
     // The line's channels: two simulated transmitters when the window runs against the simulation,
     // else every programming adapter plugged in, and the port of this run.

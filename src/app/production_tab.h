@@ -33,8 +33,9 @@ struct ChannelPlan {
 class ProductionTab final : public QWidget {
     Q_OBJECT
 public:
+    // records: where the units' records go (the window's keeper); none: nowhere.
     ProductionTab(QWidget* parent, Clock& clock, const HostFacts& host, std::function<AccessLevel()> level,
-                  VersionInfo version);
+                  VersionInfo version, records::RecordSink* records);
     ~ProductionTab() override;
 
     // Makes the channels anew (none may be working).
@@ -61,7 +62,6 @@ private:
     QCoro::Task<> saveTrace();
     QCoro::Task<> chooseFile();
     bool working() const;
-    records::RecordStore* records();
 
     WidgetDialogs dialogs_{this};
     Clock& clock_;
@@ -73,8 +73,7 @@ private:
     int fileConfigId_ = 0;
     QString fileIgnoredLines_; // the file's lines that set nothing, named for the technician
     std::vector<std::unique_ptr<Entry>> channels_;
-    std::unique_ptr<records::RecordStore> records_;
-    QString noRecords_; // why the store could not be opened
+    records::RecordSink* records_; // the window's; none: no records
     std::function<void()> beforeStart_;
     QTableWidget* table_ = nullptr;
     QLabel* fileName_ = nullptr;

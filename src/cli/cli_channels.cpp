@@ -100,7 +100,7 @@ QCoro::Task<Exit> CliChannels::run()
     QStringList names = ports;
     for (const QString& serial : missing) {
         runs.push_back(std::make_unique<CliRun>(channelOptions(options_, QString()), language_, codes_, CliRun::Output::Channel));
-        exits.append(runs.back()->adapterMissing(serial));
+        exits.append(co_await runs.back()->adapterMissing(serial));
         names.append(serial);
     }
 

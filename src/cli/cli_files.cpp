@@ -9,7 +9,6 @@
 #include "records/record_format.h"
 #include "records/store_choice.h"
 #include "report/parameter_report.h"
-#include "session/unit_record.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
@@ -19,11 +18,8 @@ namespace tunekit::cli {
 Exit CliRun::requireFile(const QString& path)
 {
     const QFileInfo info(path);
-    if (info.isFile() && info.isReadable()) {
-        record_.file = info.absoluteFilePath();
-        record_.fileSha256 = fileSha256(path);
+    if (info.isFile() && info.isReadable())
         return Exit::Ok;
-    }
     error(tr("The file %1 cannot be read.").arg(path));
     return Exit::FileInvalid;
 }

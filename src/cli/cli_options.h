@@ -22,6 +22,7 @@ enum class Exit : int {
     Failed = 8,         // something else failed (for example an output file could not be written)
     PartlyWritten = 9,  // a write stopped after data went out: the device holds part of it
     NotWritten = 10,    // a write stopped before anything was sent (no backup, interrupted)
+    RecordLost = 11,    // the run's record could be kept neither in its store nor in the local spool
 };
 
 enum class Command { Ports, Detect, Read, Diff, Write, Restore, Verify, Convert, Report, Records };

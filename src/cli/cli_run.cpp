@@ -103,7 +103,7 @@ void CliRun::tell(const QString& text, MsgIcon icon)
     lastMessage_ = text;
 }
 
-Exit CliRun::finish(Exit exit)
+QCoro::Task<Exit> CliRun::finish(Exit exit)
 {
     views_.finishProgress();
     if (!dialogs_.refused.isEmpty() && exit == Exit::Ok)
@@ -113,8 +113,7 @@ Exit CliRun::finish(Exit exit)
         if (exit == Exit::Ok || exit == Exit::Differs)
             exit = Exit::Failed;
     }
-    // Results that did not reach standard output are a failure, and the record says so; only a
-    // --json document, which names the record, is printed after it.
+    // Results that did not reach standard output are a failure, and the record says so.
     bool outputLostTold = false;
     const auto outputLost = [this, &exit, &outputLostTold] {
         if (!console_.outputFailed() || outputLostTold)
@@ -128,57 +127,78 @@ Exit CliRun::finish(Exit exit)
     // -q keeps notes back, but a failure always says why: the device's message may have been one.
     if (exit != Exit::Ok && exit != Exit::Differs && !console_.errorShown() && !lastMessage().isEmpty())
         console_.error(lastMessage() + QLatin1Char('\n'));
-    if (usesDevice(options_.command))
-        keepRecord(exit);
+    document_.insert(QStringLiteral("packets"), views_.totalPackets());
+    document_.insert(QStringLiteral("transferSeconds"), static_cast<double>(views_.transferMs()) / 1000.0);
+    if (usesDevice(options_.command)) {
+        // Known or not, a device result names its serial number.
+        const QString serial = session_ ? session_->device().runRecord().serialNumber : QString();
+        document_.insert(QStringLiteral("serialNumber"), serial.isEmpty() ? QJsonValue() : QJsonValue(serial));
+    }
     if (options_.json && recordsDocument_ && exit == Exit::Ok) {
         console_.out(jsonText(*recordsDocument_));
-    } else {
-        document_.insert(QStringLiteral("exitCode"), static_cast<int>(exit));
-        document_.insert(QStringLiteral("packets"), views_.totalPackets());
-        document_.insert(QStringLiteral("transferSeconds"), static_cast<double>(views_.transferMs()) / 1000.0);
-        QJsonArray messages;
-        for (const CliDialogs::Message& message : dialogs_.messages)
-            messages.append(messageJson(codes_.codeFor(message.text), message.icon, message.title,
-                                        dialogs_.shown(message.text), message.answer));
-        document_.insert(QStringLiteral("messages"), messages);
-        if (options_.json)
-            console_.out(jsonText(document_));
+        outputLost();
+        co_return exit;
     }
+    if (options_.json)
+        printDocumentHead();
     outputLost();
-    return exit;
+    if (usesDevice(options_.command))
+        exit = co_await keepRecord(exit);
+    printDocumentTail(exit);
+    outputLost();
+    co_return exit;
 }
 
-void CliRun::keepRecord(Exit exit)
+void CliRun::printDocumentHead()
 {
-    records::OperationRecord& record = record_;
-    record.port = portName_;
-    if (!options_.simulate && !portName_.isEmpty())
-        record.adapter = adapterOfPort(systemPorts(), portName_);
-    if (level_)
-        record.accessLevel = QString::fromLatin1(level_->recordName());
-    const bool passed = commandPassed(options_.command, exit);
-    // The file written to a device is hashed when it is loaded (a file that could not be read is
-    // named without one); a read's output once it is saved.
-    if (options_.command == Command::Read && !options_.output.isEmpty() && passed) {
-        record.file = QFileInfo(options_.output).absoluteFilePath();
-        record.fileSha256 = fileSha256(options_.output);
-    } else if (record.file.isEmpty() && !options_.file.isEmpty()) {
-        record.file = QFileInfo(options_.file).absoluteFilePath();
-    }
-    const records::ChosenStore chosen = records::openUserStore(options_.recordsUrl);
+    QJsonObject head = document_;
+    for (const char* key : {"record", "messages", "exitCode"})
+        head.remove(QLatin1StringView(key));
+    // Indented, the head ends in "\n}\n"; the tail goes in its place.
+    console_.out(jsonText(head).chopped(3));
+}
+
+void CliRun::printDocumentTail(Exit exit)
+{
+    QJsonArray messages;
+    for (const CliDialogs::Message& message : dialogs_.messages)
+        messages.append(messageJson(codes_.codeFor(message.text), message.icon, message.title, dialogs_.shown(message.text),
+                                    message.answer));
+    QJsonObject tail{{QStringLiteral("exitCode"), static_cast<int>(exit)}, {QStringLiteral("messages"), messages}};
+    if (document_.contains(QStringLiteral("record")))
+        tail.insert(QStringLiteral("record"), document_.value(QStringLiteral("record")));
+    for (auto it = tail.constBegin(); it != tail.constEnd(); ++it)
+        document_.insert(it.key(), it.value());
+    if (options_.json)
+        console_.out(QStringLiteral(",\n") + jsonText(tail).mid(2));
+}
+
+QCoro::Task<Exit> CliRun::keepRecord(Exit exit)
+{
+    if (!session_)
+        buildStation();
+    Station& station = session_->device();
     const records::RecordOutcome outcome =
-        records::finishAndKeep(record, passed, static_cast<int>(exit), lastMessage(), chosen.store.get(), chosen.error);
+        co_await station.endRun(commandPassed(options_.command, exit), static_cast<int>(exit), lastMessage());
     using Status = records::RecordOutcome::Status;
-    if (outcome.status != Status::Stored)
-        error(records::outcomeNote(outcome)); // on a channel too, whose line shows it
     const char* stored = outcome.status == Status::Stored        ? "stored"
                          : outcome.status == Status::KeptLocally ? "keptLocally"
                                                                  : "failed";
-    document_.insert(QStringLiteral("record"), QJsonObject{{QStringLiteral("id"), record.id},
+    document_.insert(QStringLiteral("record"), QJsonObject{{QStringLiteral("id"), station.lastRecord().id},
                                                            {QStringLiteral("stored"), QLatin1StringView(stored)}});
-    // Known or not, a device result names its serial number.
-    document_.insert(QStringLiteral("serialNumber"),
-                     record.serialNumber.isEmpty() ? QJsonValue() : QJsonValue(record.serialNumber));
+    const QString note = records::outcomeNote(outcome);
+    if (outcome.status == Status::Stored) {
+        if (!note.isEmpty())
+            this->note(note);
+        co_return exit;
+    }
+    error(note); // on a channel too, whose line shows it
+    // A unit without its record cannot be proved: the run fails, whatever the device did.
+    if (outcome.status == Status::Failed) {
+        error(tr("The record of this run is lost."));
+        co_return Exit::RecordLost;
+    }
+    co_return exit;
 }
 
 QString CliRun::lastMessage() const
@@ -202,19 +222,48 @@ QCoro::Task<Exit> CliRun::run()
 {
     if (output_ == Output::Printed)
         interruptWatch_ = std::make_unique<InterruptWatch>([this] { interrupt(); });
-    record_ = records::startRecord(commandName(options_.command), host_.computerName(), QDateTime::currentDateTimeUtc());
-    co_return finish(co_await runCommand());
+    if (usesDevice(options_.command))
+        buildStation();
+    const Exit exit = co_await runCommand();
+    co_return co_await finish(exit);
 }
 
-Exit CliRun::adapterMissing(const QString& serial)
+QCoro::Task<Exit> CliRun::adapterMissing(QString serial)
 {
-    record_ = records::startRecord(commandName(options_.command), host_.computerName(), QDateTime::currentDateTimeUtc());
-    record_.adapter = serial;
+    missingAdapter_ = serial;
+    buildStation();
     if (!options_.file.isEmpty())
         document_.insert(QStringLiteral("file"), options_.file);
     findAccessLevel();
     error(tr("No adapter with the serial number %1 is plugged in.").arg(serial));
-    return finish(Exit::NoPort);
+    co_return co_await finish(Exit::NoPort);
+}
+
+void CliRun::buildStation()
+{
+    clock_ = std::make_unique<QtClock>();
+    if (options_.simulate) {
+        line_ = std::make_unique<SimLine>(*clock_, options_.configId);
+    } else if (const QString port = options_.ports.value(0); !port.isEmpty() && missingAdapter_.isEmpty()) {
+        const QString name = portSystemName(port);
+        line_ = std::make_unique<QSerialPortLine>([name](int) { return name; });
+        portName_ = name;
+        dialogs_.portName = name;
+    } else {
+        line_ = std::make_unique<QSerialPortLine>();
+    }
+    session_ = std::make_unique<Session>(SessionSeams{*line_, *clock_, dialogs_, host_, nullptr}, views_, language_);
+    records_ = std::make_unique<records::RecordKeeper>([url = options_.recordsUrl] { return records::openUserStore(url); });
+    Station& station = session_->device();
+    station.setRecords(records_.get(), Recording::HeldRuns);
+    station.setRecordSite([this] {
+        QString adapter = missingAdapter_;
+        if (adapter.isEmpty() && !options_.simulate && !portName_.isEmpty())
+            adapter = adapterOfPort(systemPorts(), portName_);
+        return RecordSite{host_.computerName(), portName_, adapter};
+    });
+    station.beginRun(commandName(options_.command),
+                     options_.command == Command::Read ? QString() : options_.file);
 }
 
 QCoro::Task<Exit> CliRun::runCommand()
@@ -287,25 +336,16 @@ QCoro::Task<Exit> CliRun::connect()
                 traceFailed_ = true;
         });
     }
-    clock_ = std::make_unique<QtClock>();
     PortPlan plan;
     if (interrupted_)
         co_return Exit::NotWritten;
     if (options_.simulate) {
-        line_ = std::make_unique<SimLine>(*clock_, options_.configId);
         plan = {false, 1, QString()};
-    } else if (const QString port = options_.ports.value(0); !port.isEmpty()) {
-        const QString name = portSystemName(port);
-        const qint16 number = portNumberOfSystemName(name);
-        line_ = std::make_unique<QSerialPortLine>([name](int) { return name; });
-        plan = {false, number >= 1 ? number : qint16(1), name};
-        portName_ = name;
-        dialogs_.portName = name;
-    } else {
-        line_ = std::make_unique<QSerialPortLine>();
+    } else if (!portName_.isEmpty()) {
+        const qint16 number = portNumberOfSystemName(portName_);
+        plan = {false, number >= 1 ? number : qint16(1), portName_};
     }
     console_.step(tr("Connecting and detecting the transmitter (it restarts)"));
-    session_ = std::make_unique<Session>(SessionSeams{*line_, *clock_, dialogs_, host_}, views_, language_);
     session_->chosenLanguage = options_.language;
     session_->access().level = *level_;
     session_->setAutomaticResetOff(false);
@@ -372,10 +412,6 @@ Exit CliRun::readProblems(const ReadOutcome& read, const ReadOutcome* informatio
         error(unreadValuesText(read));
         return Exit::NoDevice;
     }
-    // A write's read-back does not rename the unit: the record names it as it came, as its
-    // backup does.
-    if (record_.serialNumber.isEmpty())
-        describeUnit(record_, session_->device());
     return Exit::Ok;
 }
 
@@ -463,8 +499,7 @@ QCoro::Task<Exit> CliRun::read()
         co_return Exit::Ok;
     // Saved as a backup, which restores the device exactly.
     document_.insert(QStringLiteral("file"), options_.output);
-    const WriteOutcome saved =
-        writeRestorableBackup({session_->image(), host_, session_->version(), dialogs_}, options_.output);
+    const WriteOutcome saved = session_->device().saveRead(options_.output, host_, session_->version());
     if (saved == WriteOutcome::Written)
         co_return Exit::Ok;
     error(tr("The backup %1 was not written.").arg(options_.output));
@@ -528,7 +563,7 @@ QCoro::Task<Exit> CliRun::write()
         views_.follow(&station.engine().state());
         return true;
     };
-    const ProgramReport programmed = co_await station.programUnit(request, record_);
+    const ProgramReport programmed = co_await station.programUnit(request);
     switch (programmed.stage) {
     case ProgramReport::Stage::Stopped:
     case ProgramReport::Stage::BackupFailed:

@@ -34,7 +34,7 @@ public:
     QCoro::Task<Exit> run();
     // A channel named by the USB serial number of an adapter that is not plugged in: the run
     // ends at once (exit 3), with its record and document.
-    Exit adapterMissing(const QString& serial);
+    QCoro::Task<Exit> adapterMissing(QString serial);
     // The --json document of the run, also when it was not printed; complete once run() has ended.
     const QJsonObject& document() const noexcept { return document_; }
     // The last thing the run told the user: its own line, else the last message of its answers.
@@ -56,6 +56,9 @@ private:
 
     // The access level the password unlocks (once).
     Exit findAccessLevel();
+    // The station of a device command, with its line, before anything is checked: its record
+    // covers the whole run.
+    void buildStation();
     // Opens the port and detects the device; the access level comes from the password.
     QCoro::Task<Exit> connect();
     // Reads every parameter (and with info the information); anything unanswered is an error.
@@ -85,9 +88,15 @@ private:
     void tell(const QString& text, MsgIcon icon);
     void error(const QString& text) { tell(text, MsgIcon::Critical); }
     void note(const QString& text) { tell(text, MsgIcon::Information); }
-    // Leaves the record of a command that touched a device, before its result is told.
-    void keepRecord(Exit exit);
-    Exit finish(Exit exit);
+    // Ends the run: the record of a device command is kept once everything else reached standard
+    // output, so that it holds the run's final exit code; the --json document names it last.
+    QCoro::Task<Exit> finish(Exit exit);
+    // Keeps the record of a device command; a record that is lost makes the run fail.
+    QCoro::Task<Exit> keepRecord(Exit exit);
+    // The --json document printed in two parts: all but the record, the messages and the exit
+    // code, then those.
+    void printDocumentHead();
+    void printDocumentTail(Exit exit);
 
     Options options_;
     Output output_;
@@ -103,7 +112,8 @@ private:
     std::unique_ptr<Session> session_;
     // The records command's --json document, which has a layout of its own.
     std::optional<QJsonObject> recordsDocument_;
-    records::OperationRecord record_; // of this run's device command; its serial number once read
+    std::unique_ptr<records::RecordKeeper> records_; // where a device command's record goes
+    QString missingAdapter_; // the USB serial number of a channel's adapter that is not plugged in
     QString lastMessage_;             // the last line told, for the record
     QString portName_;      // as the system names it, for messages
     std::optional<AccessLevel> level_; // none until the password was looked at

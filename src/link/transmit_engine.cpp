@@ -332,6 +332,8 @@ void TransmitEngine::handleFrame(const FrameAssembler::Frame& frame)
         state_.readsRefused.insert(cellAddress(packetIndex(state_.inFlight), packetSubindex(state_.inFlight)));
     if (meaning == AnswerMeaning::Done && packetType(state_.inFlight) == FlashConfig)
         ++state_.storesAnswered;
+    if (meaning == AnswerMeaning::Done && packetType(state_.inFlight) == Upload)
+        state_.uploadsAnswered.insert(cellAddress(packetIndex(state_.inFlight), packetSubindex(state_.inFlight)));
     if (meaning == AnswerMeaning::Failed) {
         state_.refusals.append({state_.inFlight, type});
         giveUp(QString(), copiesStillOut);

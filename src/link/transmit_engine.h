@@ -56,6 +56,9 @@ struct EngineState {
     // the value stays unknown).
     QSet<quint32> readsAsked;
     QSet<quint32> readsRefused;
+    // The Uploads the device answered as done since a parameter write began (it empties them),
+    // by cellAddress: what of a write reached the device.
+    QSet<quint32> uploadsAnswered;
     // Frames that answered nothing awaited (late, stray, of the wrong type, a second answer),
     // and answers that were lost and asked for again, since the program started.
     qint64 ignoredTotal = 0;

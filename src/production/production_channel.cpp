@@ -42,12 +42,14 @@ QCoro::Task<MsgAnswer> FixedAnswers::ask(Question question, QString text, MsgBut
     co_return yes ? MsgAnswer::Yes : MsgAnswer::No;
 }
 
-ProductionChannel::ProductionChannel(ChannelSeams seams, const ProductionSettings& settings, AccessLevel level,
-                                     VersionInfo version)
-    : seams_(seams), settings_(settings), level_(level), version_(std::move(version)), answers_(settings),
-      station_(StationSeams{seams.line, seams.clock, answers_}, *this, [this] { return level_; })
+ProductionChannel::ProductionChannel(ChannelSeams seams, const ProductionSettings& settings,
+                                     std::function<AccessLevel()> level, VersionInfo version)
+    : seams_(seams), settings_(settings), level_(std::move(level)), version_(std::move(version)), answers_(settings),
+      station_(StationSeams{seams.line, seams.clock, answers_}, *this, level_)
 {
-    station_.image().initDeviceImage(levelMarks(level_), Language::English);
+    station_.image().initDeviceImage(levelMarks(level_()), Language::English);
+    station_.setRecords(seams.records, Recording::HeldRuns);
+    station_.setRecordSite([this] { return RecordSite{seams_.host.computerName(), seams_.port, seams_.adapter}; });
     // A unit is reset when the channel connects and after it stored the written values, never
     // between the batches of its cycle.
     station_.setResetPolicy(ResetPolicy::WhereNeeded);
@@ -110,77 +112,75 @@ QCoro::Task<bool> ProductionChannel::unitPresent()
     co_return configId != 0;
 }
 
-bool ProductionChannel::finish(records::OperationRecord& record, bool passed, const QString& message)
+QCoro::Task<bool> ProductionChannel::finish(bool passed, const QString& message)
 {
     message_ = message.isEmpty() && !answers_.messages.isEmpty() ? answers_.messages.last() : message;
-    if (seams_.records || !seams_.noRecords.isEmpty()) {
-        const QString note = records::outcomeNote(
-            records::finishAndKeep(record, passed, passed ? 0 : 1, message_, seams_.records, seams_.noRecords));
-        if (!note.isEmpty())
+    const records::RecordOutcome outcome = co_await station_.endRun(passed, passed ? 0 : 1, message_);
+    if (seams_.records) {
+        if (const QString note = records::outcomeNote(outcome); !note.isEmpty())
             message_ += (message_.isEmpty() ? QString() : QStringLiteral("\n")) + note;
+        // A unit whose record is lost cannot be proved: it does not pass.
+        if (outcome.status == records::RecordOutcome::Status::Failed)
+            passed = false;
     }
     ++(passed ? passed_ : failed_);
     show(passed ? State::Passed : State::Failed);
-    return passed;
+    co_return passed;
 }
 
 QCoro::Task<bool> ProductionChannel::programUnit()
 {
-    records::OperationRecord record =
-        records::startRecord(QStringLiteral("write"), seams_.host.computerName(), QDateTime::currentDateTimeUtc());
-    record.port = seams_.port;
-    record.adapter = seams_.adapter;
-    record.accessLevel = QString::fromLatin1(level_.recordName());
-    record.file = QFileInfo(settings_.file).absoluteFilePath();
-    record.fileSha256 = fileSha256(settings_.file);
+    station_.beginRun(QStringLiteral("write"), settings_.file);
     answers_.messages.clear();
     serialNumber_.clear();
     message_.clear();
     progress_ = 0;
     show(State::Working);
-    const auto fail = [this, &record](const QString& why) { return finish(record, false, why); };
+    const auto fail = [this](const QString& why) { return finish(false, why); };
     if (!station_.port().state().adapterFound && !open())
-        co_return fail(message_);
+        co_return co_await fail(message_);
 
     station_.image().clearFileData();
-    station_.image().initDeviceImage(levelMarks(level_), Language::English);
+    station_.image().initDeviceImage(levelMarks(level_()), Language::English);
     station_.image().deviceConfigId = 0;
     if (co_await station_.detect() == 0)
-        co_return fail(tr("No unit answers."));
+        co_return co_await fail(tr("No unit answers."));
     // The row shows the unit's serial number as soon as it is read.
     const ProgramRequest request{settings_.file, settings_.backupFolder, true, seams_.host, version_,
-                                 [this, &record](ProgramStep, const ProgramReport&) {
-                                     serialNumber_ = record.serialNumber;
+                                 [this](ProgramStep, const ProgramReport&) {
+                                     serialNumber_ = station_.runRecord().serialNumber;
                                      return true;
                                  }};
-    const ProgramReport report = co_await station_.programUnit(request, record);
+    const ProgramReport report = co_await station_.programUnit(request);
     const ReadOutcome& read = report.read;
     using Stage = ProgramReport::Stage;
     switch (report.stage) {
     case Stage::ReadIncomplete:
         if (read.configId != 0 && !read.familyKnown)
-            co_return fail(tr("The unit reports ConfigID %1, a family Tunekit does not know.").arg(read.configId));
-        co_return fail(unreadValuesText(read));
-    case Stage::BackupFailed: co_return fail(tr("The backup was not written; nothing was written to the unit."));
+            co_return co_await fail(tr("The unit reports ConfigID %1, a family Tunekit does not know.").arg(read.configId));
+        co_return co_await fail(unreadValuesText(read));
+    case Stage::BackupFailed: co_return co_await fail(tr("The backup was not written; nothing was written to the unit."));
     case Stage::PartlyWritten:
-        co_return fail(tr("The write stopped: the unit is partly written. Its backup: %1").arg(record.backup));
+        co_return co_await fail(tr("The write stopped: the unit is partly written. Its backup: %1").arg(station_.runRecord().backup));
     case Stage::NotVerified: {
         QStringList names;
         for (const ValueDifference& mismatch : report.verify.mismatches)
             names << mismatch.name;
-        co_return fail(report.verify.readBack.complete
-                           ? tr("The unit holds other values than the file: %1").arg(names.join(QStringLiteral(", ")))
-                           : tr("The unit did not answer the read-back."));
+        // Made before it is awaited: GCC destroys the temporaries of a conditional inside co_await twice.
+        const QString why = report.verify.readBack.complete
+                                ? tr("The unit holds other values than the file: %1").arg(names.join(QStringLiteral(", ")))
+                                : tr("The unit did not answer the read-back.");
+        co_return co_await fail(why);
     }
     case Stage::Verified: break;
-    default: co_return fail(QString()); // the answers' last message tells why
+    default: co_return co_await fail(QString()); // the answers' last message tells why
     }
     // The station's record names the unit as it was read before the write, as its backup does.
-    serialNumber_ = record.serialNumber;
+    serialNumber_ = station_.runRecord().serialNumber;
     progress_ = 100;
-    co_return finish(record, true,
-                     report.write.extendedDataSent ? tr("Written and verified; extended data written.")
-                                                   : tr("Written and verified."));
+    const QString result = report.write.extendedDataSent ? tr("Written and verified; extended data written.")
+                                                         : tr("Written and verified.");
+    co_return co_await finish(true, result);
 }
 
 QCoro::Task<> ProductionChannel::runAutomatic()

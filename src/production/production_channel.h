@@ -4,7 +4,7 @@
 #include "base/dialogs.h"
 #include "base/station_views.h"
 #include "base/version_info.h"
-#include "records/record_store.h"
+#include "records/record_keeper.h"
 #include "session/station.h"
 
 #include <QCoreApplication>
@@ -49,10 +49,9 @@ struct ChannelSeams {
     SerialLine& line;
     Clock& clock;
     const HostFacts& host;
-    records::RecordStore* records = nullptr; // none: no record is kept
-    QString port;                            // as the operator knows it
-    QString adapter;                         // the adapter's USB serial number
-    QString noRecords;                       // without a store: why none could be opened
+    records::RecordSink* records = nullptr; // none: no record is kept
+    QString port;                           // as the operator knows it
+    QString adapter;                        // the adapter's USB serial number
 };
 
 // One channel of a production line: a station on its own adapter that programs one unit after the
@@ -70,7 +69,9 @@ public:
         Failed,    // the last unit failed; waiting for it to go
     };
 
-    ProductionChannel(ChannelSeams seams, const ProductionSettings& settings, AccessLevel level, VersionInfo version);
+    // level: the access level in force, asked for each unit.
+    ProductionChannel(ChannelSeams seams, const ProductionSettings& settings, std::function<AccessLevel()> level,
+                      VersionInfo version);
     ~ProductionChannel() override;
     ProductionChannel(const ProductionChannel&) = delete;
     ProductionChannel& operator=(const ProductionChannel&) = delete;
@@ -108,11 +109,11 @@ private:
     QCoro::Task<bool> unitPresent();
     // Ends the unit with its message (none: the answers' last one), keeps its record and shows
     // the result; gives whether it passed.
-    bool finish(records::OperationRecord& record, bool passed, const QString& message);
+    QCoro::Task<bool> finish(bool passed, const QString& message);
 
     ChannelSeams seams_;
     const ProductionSettings& settings_;
-    AccessLevel level_;
+    std::function<AccessLevel()> level_;
     VersionInfo version_;
     FixedAnswers answers_;
     Station station_;

@@ -19,20 +19,10 @@ OperationRecord startRecord(const QString& command, const QString& station, cons
     return record;
 }
 
-RecordOutcome finishAndKeep(OperationRecord& record, bool passed, int exitCode, const QString& message,
-                            RecordStore* store, const QString& noStore)
-{
-    record.ended = QDateTime::currentDateTimeUtc();
-    record.result = QString::fromLatin1(passed ? ResultPassed : ResultFailed);
-    record.exitCode = exitCode;
-    record.message = message;
-    return store ? store->add(record) : RecordOutcome{RecordOutcome::Status::Failed, noStore};
-}
-
 QString outcomeNote(const RecordOutcome& outcome)
 {
     switch (outcome.status) {
-    case RecordOutcome::Status::Stored: return {};
+    case RecordOutcome::Status::Stored: return outcome.reason;
     case RecordOutcome::Status::KeptLocally:
         return QCoreApplication::translate("Records", "Record kept locally: %1").arg(outcome.reason);
     case RecordOutcome::Status::Failed: break;

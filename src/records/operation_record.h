@@ -8,11 +8,14 @@
 
 namespace tunekit::records {
 
-// One value an operation changed on the device.
+// One value an operation changed on the device: before and after as the device held them ("":
+// not known). A value of the file that did not reach the device (the write stopped before its
+// Upload was answered) is listed with written false and after as the file had it.
 struct RecordChange {
     QString name;
     QString before;
     QString after;
+    bool written = true;
 
     bool operator==(const RecordChange&) const = default;
 };
@@ -62,7 +65,10 @@ struct RecordOutcome {
         Failed,      // neither: the reason says why
     };
     Status status = Status::Failed;
+    // Failed: why; KeptLocally: why the store did not take it; Stored: something the user should
+    // know all the same ("" mostly), such as a records file made new.
     QString reason;
+    bool alreadyThere = false; // Failed because the store holds a record of that id already
 };
 
 // The records a query found, oldest first, or why it could not run.
@@ -75,8 +81,8 @@ struct RecordQuery {
 // name and this Tunekit's version. The rest is filled in as the operation goes on.
 OperationRecord startRecord(const QString& command, const QString& station, const QDateTime& now);
 
-// What a front end tells the user of an outcome: "" when the record was stored, else a line such
-// as "Record kept locally: ...".
+// What a front end tells the user of an outcome: "" when the record was stored without remark,
+// else a line such as "Record kept locally: ...".
 QString outcomeNote(const RecordOutcome& outcome);
 
 // A filter bound from a command line or a form: a day (YYYY-MM-DD, local time) or an ISO 8601

@@ -4,7 +4,11 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QRegularExpression>
-#include <QUrl>
+#include <QUrlQuery>
+
+#include <libpq-fe.h>
+
+#include <memory>
 
 namespace tunekit::records {
 
@@ -20,11 +24,38 @@ QString ServerAddress::url() const
 {
     QString text = QStringLiteral("postgresql://");
     if (!user.isEmpty())
-        text += user + QLatin1Char('@');
-    text += host;
+        text += QString::fromUtf8(QUrl::toPercentEncoding(user)) + QLatin1Char('@');
+    text += host.contains(QLatin1Char(':')) ? QLatin1Char('[') + host + QLatin1Char(']') : host;
     if (port >= 0)
         text += QLatin1Char(':') + QString::number(port);
-    return text + QLatin1Char('/') + database;
+    text += QLatin1Char('/') + QString::fromUtf8(QUrl::toPercentEncoding(database));
+    if (!options.isEmpty()) {
+        QUrlQuery query;
+        for (const auto& [key, value] : options)
+            query.addQueryItem(key, QString::fromUtf8(QUrl::toPercentEncoding(value)));
+        text += QLatin1Char('?') + query.toString(QUrl::FullyEncoded);
+    }
+    return text;
+}
+
+QString ServerAddress::connectOptions(int defaultTimeoutSeconds) const
+{
+    QStringList settings;
+    bool timeout = false;
+    bool name = false;
+    for (const auto& [key, value] : options) {
+        timeout = timeout || key == QLatin1StringView("connect_timeout");
+        name = name || key == QLatin1StringView("application_name");
+        // libpq's quoting; the driver turns ";" into blanks, so parseServerUrl refuses values with one.
+        QString quoted = value;
+        quoted.replace(QLatin1Char('\\'), QStringLiteral("\\\\")).replace(QLatin1Char('\''), QStringLiteral("\\'"));
+        settings << key + QStringLiteral("='") + quoted + QLatin1Char('\'');
+    }
+    if (!timeout)
+        settings << QStringLiteral("connect_timeout=%1").arg(defaultTimeoutSeconds);
+    if (!name)
+        settings << QStringLiteral("application_name=tunekit");
+    return settings.join(QLatin1Char(';'));
 }
 
 QString withoutPassword(const QString& url)
@@ -36,19 +67,47 @@ QString withoutPassword(const QString& url)
 
 std::optional<ServerAddress> parseServerUrl(const QString& text, QString* error)
 {
-    const QUrl url(text, QUrl::StrictMode);
-    const QString scheme = url.scheme();
-    if (!url.isValid() || (scheme != QLatin1StringView("postgresql") && scheme != QLatin1StringView("postgres"))) {
+    const auto notUrl = [&text, error] {
         *error = QCoreApplication::translate("Records", "%1 is not a PostgreSQL URL (postgresql://user@host[:port]/database).")
                      .arg(withoutPassword(text));
         return std::nullopt;
+    };
+    if (!text.startsWith(QLatin1StringView("postgresql://")) && !text.startsWith(QLatin1StringView("postgres://")))
+        return notUrl();
+    char* parseError = nullptr;
+    const std::unique_ptr<PQconninfoOption, decltype(&PQconninfoFree)> parsed(
+        PQconninfoParse(text.toUtf8().constData(), &parseError), &PQconninfoFree);
+    if (parseError != nullptr)
+        PQfreemem(parseError);
+    if (!parsed)
+        return notUrl();
+    ServerAddress server;
+    bool port = true;
+    for (const PQconninfoOption* option = parsed.get(); option->keyword != nullptr; ++option) {
+        if (option->val == nullptr)
+            continue;
+        const QString key = QString::fromUtf8(option->keyword);
+        const QString value = QString::fromUtf8(option->val);
+        if (key == QLatin1StringView("password")) {
+            *error = QCoreApplication::translate("Records", "A records URL holds no password: give it in PGPASSWORD or a password file (~/.pgpass).");
+            return std::nullopt;
+        }
+        if (value.contains(QLatin1Char(';')))
+            return notUrl();
+        if (key == QLatin1StringView("user"))
+            server.user = value;
+        else if (key == QLatin1StringView("host"))
+            server.host = value;
+        else if (key == QLatin1StringView("port"))
+            server.port = value.toInt(&port);
+        else if (key == QLatin1StringView("dbname"))
+            server.database = value;
+        else
+            server.options.append({key, value});
     }
-    if (!url.password().isEmpty()) {
-        *error = QCoreApplication::translate("Records", "A records URL holds no password: give it in PGPASSWORD or a password file (~/.pgpass).");
-        return std::nullopt;
-    }
-    ServerAddress server{url.userName(), url.host(), url.port(-1), url.path().mid(1)};
-    if (server.database.isEmpty() || server.database.contains(QLatin1Char('/'))) {
+    if (!port || server.host.contains(QLatin1Char(',')))
+        return notUrl();
+    if (server.database.isEmpty()) {
         *error = QCoreApplication::translate("Records", "The records URL %1 names no database.").arg(withoutPassword(text));
         return std::nullopt;
     }
@@ -81,8 +140,7 @@ bool PostgresRecordStore::connect()
         database.setPort(server_.port);
     database.setDatabaseName(server_.database);
     database.setUserName(server_.user);
-    database.setConnectOptions(
-        QStringLiteral("connect_timeout=%1;application_name=tunekit").arg(ConnectTimeoutSeconds));
+    database.setConnectOptions(server_.connectOptions(ConnectTimeoutSeconds));
     if (!database.open()) {
         disconnect(database.lastError().databaseText().simplified());
         return false;

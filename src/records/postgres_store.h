@@ -12,17 +12,23 @@
 
 namespace tunekit::records {
 
-// A PostgreSQL server as a records URL names it: postgresql://user@host[:port]/database. The
-// password never comes from the URL: libpq reads PGPASSWORD or the password file (PGPASSFILE,
-// ~/.pgpass) itself.
+// A PostgreSQL server as a records URL names it: postgresql://user@host[:port]/database, with
+// libpq's connection options after "?" (sslmode, sslrootcert, connect_timeout, application_name,
+// ...). The URL is read by libpq's own parser. The password never comes from the URL: libpq reads
+// PGPASSWORD or the password file (PGPASSFILE, ~/.pgpass) itself.
 struct ServerAddress {
     QString user;
     QString host;
     int port = -1; // -1: the default
     QString database;
+    // Every other option the URL sets, in libpq's words, as the driver gets them.
+    QList<QPair<QString, QString>> options;
 
     // The URL again, in one spelling.
     QString url() const;
+    // The options as Qt's PostgreSQL driver takes them ("key='value';..."), with Tunekit's own
+    // connection time-out and application name unless the URL sets them.
+    QString connectOptions(int defaultTimeoutSeconds) const;
 };
 
 // The URL as it may be shown: a password in it (which a records URL must not hold) hidden.

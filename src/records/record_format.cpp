@@ -45,10 +45,14 @@ QString recordTimeText(const QDateTime& time)
 QJsonArray changesJson(const QList<RecordChange>& changes)
 {
     QJsonArray array;
-    for (const RecordChange& change : changes)
-        array.append(QJsonObject{{QStringLiteral("name"), change.name},
-                                 {QStringLiteral("before"), change.before},
-                                 {QStringLiteral("after"), change.after}});
+    for (const RecordChange& change : changes) {
+        QJsonObject object{{QStringLiteral("name"), change.name},
+                           {QStringLiteral("before"), change.before},
+                           {QStringLiteral("after"), change.after}};
+        if (!change.written)
+            object.insert(QStringLiteral("written"), false);
+        array.append(object);
+    }
     return array;
 }
 
@@ -58,7 +62,8 @@ QList<RecordChange> changesFromJson(const QJsonArray& json)
     for (const QJsonValue& value : json) {
         const QJsonObject change = value.toObject();
         changes.append({change.value(QStringLiteral("name")).toString(), change.value(QStringLiteral("before")).toString(),
-                        change.value(QStringLiteral("after")).toString()});
+                        change.value(QStringLiteral("after")).toString(),
+                        change.value(QStringLiteral("written")).toBool(true)});
     }
     return changes;
 }
@@ -129,7 +134,8 @@ QString recordCsvLine(const OperationRecord& record)
         if (value.isArray()) {
             QStringList changes;
             for (const RecordChange& change : record.changes)
-                changes << change.name + QStringLiteral(": ") + change.before + QStringLiteral(" -> ") + change.after;
+                changes << change.name + QStringLiteral(": ") + change.before + QStringLiteral(" -> ") + change.after
+                               + (change.written ? QString() : QStringLiteral(" (not written)"));
             cells << csvField(changes.join(QStringLiteral("; ")));
         } else if (value.isDouble()) {
             cells << QString::number(value.toInt());

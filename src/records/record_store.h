@@ -23,10 +23,4 @@ public:
     virtual QString description() const = 0;
 };
 
-// Ends the record of an operation (now, passed or failed, its exit code and last message) and
-// hands it to the store; without a store it is not stored, for the reason noStore gives. What a
-// front end calls once the operation has ended, before it tells the result.
-RecordOutcome finishAndKeep(OperationRecord& record, bool passed, int exitCode, const QString& message,
-                            RecordStore* store, const QString& noStore = {});
-
 } // namespace tunekit::records

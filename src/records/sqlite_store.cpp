@@ -8,14 +8,8 @@
 #include <QSqlQuery>
 
 namespace tunekit::records {
-namespace {
-
-// How long a writer waits for another process's write before it gives up.
-constexpr int BusyTimeoutMs = 30000;
-
-} // namespace
-
-SqliteRecordStore::SqliteRecordStore(const QString& path) : path_(path), connection_(QStringLiteral("QSQLITE"))
+SqliteRecordStore::SqliteRecordStore(const QString& path, int busyTimeoutMs)
+    : path_(path), connection_(QStringLiteral("QSQLITE"))
 {
     QSqlDatabase& database = connection_.database();
     if (!database.isValid()) {
@@ -35,11 +29,13 @@ SqliteRecordStore::SqliteRecordStore(const QString& path) : path_(path), connect
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     if (!QFileInfo::exists(path)) {
         QFile made(path);
-        if (made.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        if (made.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
             made.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+            madeNew_ = true;
+        }
     }
     database.setDatabaseName(path);
-    database.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
+    database.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
     if (!database.open()) {
         error_ = database.lastError().text();
         return;
@@ -80,7 +76,7 @@ RecordOutcome SqliteRecordStore::insert(const OperationRecord& record, bool toSe
         return {RecordOutcome::Status::Failed, error};
     if (!landed)
         return {RecordOutcome::Status::Failed,
-                QCoreApplication::translate("Records", "A record with the id %1 is stored already.").arg(record.id)};
+                QCoreApplication::translate("Records", "A record with the id %1 is stored already.").arg(record.id), true};
     return {toSend ? RecordOutcome::Status::KeptLocally : RecordOutcome::Status::Stored, {}};
 }
 

@@ -12,8 +12,11 @@ namespace tunekit::records {
 // not take, marked "to send" until a store that reaches a server has sent them.
 class SqliteRecordStore final : public RecordStore {
 public:
+    // How long a writer waits for another process's write before it gives up.
+    static constexpr int BusyTimeoutMs = 30000;
+
     // Opens (and makes, or migrates) the file; error() tells when that failed.
-    explicit SqliteRecordStore(const QString& path);
+    explicit SqliteRecordStore(const QString& path, int busyTimeoutMs = BusyTimeoutMs);
 
     RecordOutcome add(const OperationRecord& record) override;
     RecordQuery query(const RecordFilter& filter) override;
@@ -22,6 +25,8 @@ public:
 
     QString error() const { return error_; }
     QString path() const { return path_; }
+    // The file did not exist before this store opened it.
+    bool madeNew() const { return madeNew_; }
 
     // The spool: keeps a record that is still to be sent to a server.
     RecordOutcome keepToSend(const OperationRecord& record);
@@ -39,6 +44,7 @@ private:
     QString path_;
     SqlConnection connection_;
     QString error_;
+    bool madeNew_ = false;
 };
 
 } // namespace tunekit::records

@@ -6,8 +6,6 @@
 #include "host/host_facts.h"
 #include "link/clock.h"
 #include "link/serial_line.h"
-#include "records/store_choice.h"
-#include "session/unit_record.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -41,6 +39,9 @@ Session::Session(SessionSeams seams, SessionViews& views, UiLanguage& language)
     : seams_(seams), views_(views), language_(language),
       station_(StationSeams{seams.line, seams.clock, seams.dialogs}, views, [this] { return access_.level; })
 {
+    // Every button that reaches the device leaves a record, without a word unless it was not stored.
+    station_.setRecords(seams.records, Recording::EveryOperation);
+    station_.setRecordSite([this] { return RecordSite{seams_.host.computerName(), discovery_.adapterPortCaption, {}}; });
 }
 
 QCoro::Task<> Session::startup(PortPlan plan)
@@ -406,7 +407,7 @@ QCoro::Task<> Session::redetectPort()
     co_await rs232().pause(10);
     co_await findPort(false);
     views_.showRedetectWindow(false);
-    co_await transfers().redetect();
+    co_await station_.redetect();
 }
 
 void Session::shadowAll()
@@ -471,57 +472,23 @@ void Session::openDroppedFiles(const QStringList& paths)
         shadowAll();
 }
 
-namespace {
-
-// Keeps the record of a button's operation; tells the user only when it could not be stored.
-void keepWindowRecord(records::OperationRecord& record, bool passed, Dialogs& dialogs)
-{
-    const records::ChosenStore chosen = records::openUserStore();
-    const QString note = records::outcomeNote(
-        records::finishAndKeep(record, passed, passed ? 0 : 1, QString(), chosen.store.get(), chosen.error));
-    if (!note.isEmpty())
-        dialogs.msgBox(note, MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("Tunekit"));
-}
-
-} // namespace
-
-records::OperationRecord Session::startRecord(const QString& command)
-{
-    records::OperationRecord record = records::startRecord(command, seams_.host.computerName(), QDateTime::currentDateTimeUtc());
-    record.port = discovery_.adapterPortCaption;
-    record.accessLevel = QString::fromLatin1(access_.level.recordName());
-    return record;
-}
-
 QCoro::Task<> Session::readParameters()
 {
     if (station_.busy())
         co_return;
-    records::OperationRecord record = startRecord(QStringLiteral("read"));
-    const ReadOutcome read = co_await station_.readParameters();
-    if (read.configId != 0)
-        describeUnit(record, station_);
-    record.configId = read.configId;
-    keepWindowRecord(record, read.complete, seams_.dialogs);
+    co_await station_.readParameters();
 }
 
 QCoro::Task<> Session::write()
 {
     if (station_.busy())
         co_return;
-    records::OperationRecord record = startRecord(QStringLiteral("write"));
-    record.file = image().file.name;
-    const WriteReport report = co_await station_.writeImage();
-    describeUnit(record, station_);
-    keepWindowRecord(record, report.result == WriteResult::Done, seams_.dialogs);
+    co_await station_.writeImage();
 }
 
 QCoro::Task<> Session::reset()
 {
-    records::OperationRecord record = startRecord(QStringLiteral("reset"));
-    record.configId = image().deviceConfigId;
     co_await station_.reset();
-    keepWindowRecord(record, true, seams_.dialogs);
 }
 
 } // namespace tunekit

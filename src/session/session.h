@@ -5,7 +5,7 @@
 #include "base/version_info.h"
 #include "host/adapter_discovery.h"
 #include "host/host_info.h"
-#include "records/operation_record.h"
+#include "records/record_keeper.h"
 #include "session/station.h"
 
 #include <QCoroTask>
@@ -29,6 +29,7 @@ struct SessionSeams {
     Clock& clock;
     Dialogs& dialogs;
     const HostFacts& host;
+    records::RecordSink* records; // where the window's operations are recorded; none: nowhere
 };
 
 // What the window's own logic tells the window, beyond its station's changes. A front end
@@ -176,8 +177,6 @@ private:
     void openNamedPort();
     // The port named for this run as the user knows it.
     QString namedPortCaption() const;
-    // A record of a button's operation, begun now.
-    records::OperationRecord startRecord(const QString& command);
     void readHostFacts();
     // Open file, drop, Clear data, the level menu and the language menu change the image, the
     // file data or the level: while a transfer command or a batch runs they are refused with a

@@ -58,6 +58,7 @@ Station::~Station()
 
 bool Station::openAdapterPort(qint16 number)
 {
+    forgetDevice();
     PortState& state = port_.state();
     state.portNumber = number;
     state.adapterFound = number >= 1 && port_.openPort();
@@ -67,13 +68,20 @@ bool Station::openAdapterPort(qint16 number)
 
 QCoro::Task<int> Station::detect()
 {
+    const bool own = beginOwnRun("detect");
     const Operation running(operations_);
+    // Another unit may be on the line now.
+    forgetDevice();
     co_await transfers_->detectDevice();
+    if (run_)
+        run_->record.configId = image_.deviceConfigId;
+    co_await endOwnRun(own, image_.deviceConfigId != 0);
     co_return image_.deviceConfigId;
 }
 
 QCoro::Task<ReadOutcome> Station::readParameters()
 {
+    const bool own = beginOwnRun("read");
     const Operation running(operations_);
     co_await transfers_->readParameters();
     co_await engine_.untilIdle(BatchLimitMs);
@@ -95,6 +103,8 @@ QCoro::Task<ReadOutcome> Station::readParameters()
             outcome.missing << name;
     }
     outcome.complete = !engine.gaveUp && outcome.familyKnown && outcome.everyValue();
+    learnFromRead(outcome);
+    co_await endOwnRun(own, outcome.complete);
     co_return outcome;
 }
 
@@ -115,6 +125,7 @@ QString unreadValuesText(const ReadOutcome& read)
 
 QCoro::Task<ReadOutcome> Station::readInformation()
 {
+    const bool own = beginOwnRun("info");
     const Operation running(operations_);
     co_await transfers_->readInformation();
     co_await engine_.untilIdle(BatchLimitMs);
@@ -134,6 +145,9 @@ QCoro::Task<ReadOutcome> Station::readInformation()
     }
     if (!outcome.refused.isEmpty())
         transfers_->context().views.changed(StationChange::Facts);
+    if (run_ && run_->record.configId == 0)
+        run_->record.configId = image_.deviceConfigId;
+    co_await endOwnRun(own, outcome.complete);
     co_return outcome;
 }
 
@@ -149,13 +163,21 @@ QCoro::Task<> Station::restartAfterWrite()
 
 QCoro::Task<WriteReport> Station::writeImage(WriteMode mode)
 {
+    const bool own = beginOwnRun("write");
     const Operation running(operations_);
+    // The record names the file the image came from.
+    if (run_ && run_->record.file.isEmpty() && image_.valuesFromFile && !image_.file.name.isEmpty()) {
+        run_->record.file = QFileInfo(image_.file.name).absoluteFilePath();
+        run_->record.fileSha256 = fileSha256(image_.file.name);
+    }
     WriteReport report;
     const qint64 changesBefore = engine_.state().changesSent;
     report.result = co_await writes_->write(mode);
     co_await restartAfterWrite();
     report.anythingSent = engine_.state().changesSent > changesBefore;
     report.extendedDataSent = writes_->extendedDataSent();
+    learnFromWrite(report);
+    co_await endOwnRun(own, report.result == WriteResult::Done);
     co_return report;
 }
 
@@ -204,67 +226,74 @@ BackupOutcome Station::saveBackup(const QString& folder, const HostFacts& host, 
     return {BackupOutcome::Status::Saved, path};
 }
 
-QCoro::Task<ProgramReport> Station::programUnit(ProgramRequest request, records::OperationRecord& record)
+QCoro::Task<ProgramReport> Station::programUnit(ProgramRequest request)
 {
+    const bool own = beginOwnRun(request.exact ? "restore" : "write");
     const Operation running(operations_);
     using Stage = ProgramReport::Stage;
     ProgramReport report;
     const auto step = [&request, &report](ProgramStep next) { return !request.step || request.step(next, report); };
     const auto stopped = [this] { return engine_.state().interrupted; };
+    const auto ended = [this, own, &report]() -> QCoro::Task<ProgramReport> {
+        co_await endOwnRun(own, report.stage == Stage::Verified);
+        co_return report;
+    };
+    const QString file = QFileInfo(request.file).absoluteFilePath();
+    if (run_) {
+        run_->record.file = file;
+        run_->record.fileSha256 = fileSha256(file);
+    }
+    // Read first, with a backup or without: the record names the unit as it came and what the
+    // write changed.
     const bool backedUp = !request.backupFolder.isEmpty();
+    step(ProgramStep::Reading);
+    report.read = co_await readParameters();
+    step(ProgramStep::TransferEnded);
+    // A family Tunekit does not know has no parameters: there is nothing to back up or compare.
+    if (stopped() || (backedUp && (!report.read.familyKnown || !report.read.everyValue()))) {
+        report.stage = stopped() ? Stage::Stopped : Stage::ReadIncomplete;
+        co_return co_await ended();
+    }
     if (backedUp) {
-        step(ProgramStep::Reading);
-        report.read = co_await readParameters();
-        step(ProgramStep::TransferEnded);
-        // A family Tunekit does not know has no parameters: there is nothing to back up or compare.
-        if (stopped() || !report.read.familyKnown || !report.read.everyValue()) {
-            report.stage = stopped() ? Stage::Stopped : Stage::ReadIncomplete;
-            co_return report;
-        }
-        describeUnit(record, *this);
         report.backup = saveBackup(request.backupFolder, request.host, request.version);
         step(ProgramStep::BackedUp);
         report.stage = Stage::BackupFailed;
         if (report.backup.status != BackupOutcome::Status::Saved)
-            co_return report;
-        record.backup = QFileInfo(report.backup.path).absoluteFilePath();
+            co_return co_await ended();
+        if (run_)
+            run_->record.backup = QFileInfo(report.backup.path).absoluteFilePath();
     }
-    const ParamArray<QString> before = image_.value;
     report.stage = stopped() ? Stage::Stopped : Stage::FileRefused;
     if (stopped() || !step(ProgramStep::Opening)
-        || openConfigFile(QFileInfo(request.file).absoluteFilePath(), image_, seams_.dialogs, accessLevel_(),
-                          request.host.now().date())
-               != OpenStatus::Loaded)
-        co_return report;
-    if (backedUp)
-        report.changes = differencesFromDevice(before, report.read.configId);
+        || openConfigFile(file, image_, seams_.dialogs, accessLevel_(), request.host.now().date()) != OpenStatus::Loaded)
+        co_return co_await ended();
 
     step(ProgramStep::Writing);
     report.write = co_await writeImage(request.exact ? WriteMode::Exact : WriteMode::AsEdited);
     step(ProgramStep::TransferEnded);
-    // Without the read before it, the write's own detection is all that is known of the unit
-    // until its read-back.
-    if (!backedUp)
-        record.configId = image_.deviceConfigId;
-    if (report.write.anythingSent) {
-        // Values the write left alone (calibration kept) are no change.
-        report.changes.removeIf([this](const ValueDifference& change) { return writes_->kept()[change.nr]; });
-        for (const ValueDifference& change : report.changes)
-            record.changes.append({change.name, change.left, change.right});
-    }
+    if (run_ && run_->record.configId == 0)
+        run_->record.configId = image_.deviceConfigId;
     report.stage = report.write.anythingSent ? Stage::PartlyWritten : Stage::NotWritten;
     if (report.write.result != WriteResult::Done)
-        co_return report;
+        co_return co_await ended();
     // Stopped after the device stored the whole write: written, and not verified.
     report.stage = Stage::Written;
     if (stopped() || !request.verify || !step(ProgramStep::Verifying))
-        co_return report;
+        co_return co_await ended();
     report.verify = co_await verifyWrite();
     step(ProgramStep::TransferEnded);
-    if (!backedUp && report.verify.readBack.complete)
-        describeUnit(record, *this);
     report.stage = report.verify.verified ? Stage::Verified : Stage::NotVerified;
-    co_return report;
+    co_return co_await ended();
+}
+
+WriteOutcome Station::saveRead(const QString& path, const HostFacts& host, const VersionInfo& version)
+{
+    const WriteOutcome saved = writeRestorableBackup({image_, host, version, seams_.dialogs}, path);
+    if (run_ && saved == WriteOutcome::Written) {
+        run_->record.file = QFileInfo(path).absoluteFilePath();
+        run_->record.fileSha256 = fileSha256(path);
+    }
+    return saved;
 }
 
 QList<ValueDifference> Station::differencesFromDevice(const ParamArray<QString>& deviceValues, int deviceConfigId) const
@@ -284,20 +313,185 @@ QCoro::Task<> Station::readInterpreterInfo()
 
 QCoro::Task<> Station::redetect()
 {
+    const bool own = beginOwnRun("detect");
     const Operation running(operations_);
+    forgetDevice();
     co_await transfers_->redetect();
+    co_await endOwnRun(own, image_.deviceConfigId != 0);
 }
 
 QCoro::Task<> Station::writeTestInterpreter(QString programFolder)
 {
+    const bool own = beginOwnRun("interpreter");
     const Operation running(operations_);
+    const qint64 changesBefore = engine_.state().changesSent;
+    if (run_)
+        run_->record.file = QFileInfo(QDir(programFolder).filePath(QStringLiteral("xtest.bin"))).absoluteFilePath();
     co_await writes_->writeTestInterpreter(std::move(programFolder));
+    // Passed when it went out whole and the device took every block.
+    const bool passed = engine_.state().changesSent > changesBefore && !engine_.state().gaveUp
+                        && engine_.state().refusals.isEmpty();
+    if (run_ && engine_.state().changesSent > changesBefore)
+        run_->written = true;
+    co_await endOwnRun(own, passed);
 }
 
 QCoro::Task<> Station::reset()
 {
+    const bool own = beginOwnRun("reset");
     const Operation running(operations_);
+    if (run_ && run_->record.configId == 0)
+        run_->record.configId = image_.deviceConfigId;
     co_await transfers_->resetDevice();
+    co_await endOwnRun(own, true);
+}
+
+void Station::setRecords(records::RecordSink* sink, Recording recording) noexcept
+{
+    records_ = sink;
+    recording_ = sink ? recording : Recording::Off;
+}
+
+void Station::beginRun(const QString& command, const QString& file)
+{
+    RecordRun run;
+    run.record = records::startRecord(command, site_ ? site_().station : QString(), QDateTime::currentDateTimeUtc());
+    if (!file.isEmpty()) {
+        run.record.file = QFileInfo(file).absoluteFilePath();
+        run.record.fileSha256 = fileSha256(file);
+    }
+    run.before = deviceValues_;
+    // The unit as the station last read it, until a read in the run says otherwise.
+    run.record.serialNumber = knownUnit_.serialNumber;
+    run.record.configId = knownUnit_.configId;
+    run.record.productionNumber = knownUnit_.productionNumber;
+    run_ = std::move(run);
+}
+
+const records::OperationRecord& Station::runRecord() const
+{
+    return run_ ? run_->record : lastRecord_;
+}
+
+bool Station::beginOwnRun(const char* command)
+{
+    if (run_ || recording_ != Recording::EveryOperation || operations_ > 0)
+        return false;
+    beginRun(QString::fromLatin1(command));
+    return true;
+}
+
+QCoro::Task<> Station::endOwnRun(bool own, bool passed)
+{
+    if (!own)
+        co_return;
+    const records::RecordOutcome outcome = co_await endRun(passed, passed ? 0 : 1, QString());
+    if (const QString note = records::outcomeNote(outcome); !note.isEmpty())
+        seams_.dialogs.msgBox(note, MsgButtons::Ok,
+                              outcome.status == records::RecordOutcome::Status::Stored ? MsgIcon::Information
+                                                                                       : MsgIcon::Exclamation,
+                              QStringLiteral("Tunekit"));
+}
+
+QCoro::Task<records::RecordOutcome> Station::endRun(bool passed, int exitCode, const QString& message)
+{
+    if (!run_)
+        co_return records::RecordOutcome{records::RecordOutcome::Status::Failed, {}};
+    RecordRun run = std::move(*run_);
+    run_.reset();
+    records::OperationRecord& record = run.record;
+    if (site_) {
+        const RecordSite site = site_();
+        record.port = site.port;
+        record.adapter = site.adapter;
+    }
+    if (accessLevel_)
+        record.accessLevel = QString::fromLatin1(accessLevel_().recordName());
+    describeChanges(run);
+    record.ended = QDateTime::currentDateTimeUtc();
+    record.result = QString::fromLatin1(passed ? records::ResultPassed : records::ResultFailed);
+    record.exitCode = exitCode;
+    record.message = message;
+    lastRecord_ = record;
+    if (!records_ || recording_ == Recording::Off)
+        co_return records::RecordOutcome{records::RecordOutcome::Status::Failed,
+                                         QCoreApplication::translate("Station", "No records are kept here.")};
+    co_return co_await records_->keep(record);
+}
+
+void Station::forgetDevice()
+{
+    deviceValues_ = {};
+    knownUnit_ = {};
+}
+
+void Station::learnFromRead(const ReadOutcome& read)
+{
+    if (read.configId == 0 || !read.familyKnown)
+        return;
+    for (int nr = 1; nr <= ParamCount; ++nr) {
+        const auto i = static_cast<std::size_t>(nr);
+        if (image_.applicable[i] && !image_.value[i].isEmpty())
+            deviceValues_[i] = image_.value[i];
+    }
+    if (read.complete)
+        describeUnit(knownUnit_, *this);
+    if (!run_)
+        return;
+    if (!run_->written) {
+        for (std::size_t i = 1; i < deviceValues_.size(); ++i) {
+            if (run_->before[i].isEmpty())
+                run_->before[i] = deviceValues_[i];
+        }
+    }
+    // The unit as it came: its first read in the run names it, unless that read was cut short
+    // and only a later one (a write's read-back) is whole.
+    if (read.complete && run_->record.serialNumber.isEmpty())
+        describeUnit(run_->record, *this);
+    if (run_->record.configId == 0)
+        run_->record.configId = read.configId;
+}
+
+void Station::learnFromWrite(const WriteReport& report)
+{
+    if (!report.anythingSent)
+        return;
+    const DeviceWrites::WrittenParameters written = writes_->writtenParameters();
+    const ParamArray<QString>& values = writes_->uploadedValues();
+    for (std::size_t i = 1; i < deviceValues_.size(); ++i) {
+        if (written.reached[i])
+            deviceValues_[i] = values[i];
+    }
+    if (!run_)
+        return;
+    run_->written = true;
+    for (std::size_t i = 1; i < deviceValues_.size(); ++i) {
+        if (!written.planned[i])
+            continue;
+        run_->planned[i] = true;
+        run_->reached[i] = run_->reached[i] || written.reached[i];
+        run_->wanted[i] = values[i];
+    }
+}
+
+void Station::describeChanges(RecordRun& run) const
+{
+    QList<records::RecordChange>& changes = run.record.changes;
+    changes.clear();
+    if (!run.written)
+        return;
+    ParamArray<bool> reached = run.reached;
+    reached[ConfigIdNr] = false;
+    // The ConfigID is a number of its own: compared as text.
+    if (run.reached[ConfigIdNr] && run.before[ConfigIdNr] != deviceValues_[ConfigIdNr])
+        changes.append({QStringLiteral("ConfigID"), run.before[ConfigIdNr], deviceValues_[ConfigIdNr]});
+    for (const ValueDifference& difference : compareValues(run.before, deviceValues_, reached))
+        changes.append({difference.name, difference.left, difference.right});
+    for (int nr = 1; nr <= ParamCount; ++nr) {
+        const auto i = static_cast<std::size_t>(nr);
+        if (run.planned[i] && !run.reached[i])
+            changes.append({findConfigDefine(nr).name.toString(), run.before[i], run.wanted[i], false});
+    }
 }
 
 } // namespace tunekit

@@ -8,6 +8,7 @@
 #include "params/device_image.h"
 #include "params/value_compare.h"
 #include "records/operation_record.h"
+#include "records/record_keeper.h"
 #include "transfer/parameter_read.h"
 #include "transfer/parameter_write.h"
 #include "transfer/transfer_context.h"
@@ -87,9 +88,8 @@ struct ProgramReport {
     // Stopped: told to stop (stopAfterCurrent); Written: not read back; NotVerified: the read-back
     // was incomplete or found other values.
     Stage stage = Stage::Stopped;
-    ReadOutcome read;               // before the write, with a backup only
+    ReadOutcome read;               // before the write
     BackupOutcome backup;
-    QList<ValueDifference> changes; // the unit's value before, the file's after; with a backup only
     WriteReport write;
     VerifyReport verify;
 };
@@ -100,7 +100,9 @@ enum class ProgramStep { Reading, BackedUp, Opening, Writing, Verifying, Transfe
 // How to program a unit: the file it gets, where its backup goes, whether it is read back.
 struct ProgramRequest {
     QString file;
-    QString backupFolder; // "": the unit is neither read nor backed up before the write
+    // "": no backup; the unit is still read before the write, for its record, and written
+    // whatever that read found.
+    QString backupFolder;
     bool verify = true;
     const HostFacts& host;
     const VersionInfo& version;
@@ -109,6 +111,20 @@ struct ProgramRequest {
     // A restore: the file's values go back exactly as they are, erased ones erased, with no
     // defaults put in their place.
     bool exact = false;
+};
+
+// Where a station's records say it works.
+struct RecordSite {
+    QString station; // the host's name
+    QString port;    // as the user knows it ("/dev/ttyUSB0", "COM7", "simulated")
+    QString adapter; // the programming adapter's USB serial number
+};
+
+// Which of a station's operations leave a record.
+enum class Recording {
+    Off,
+    HeldRuns,       // only the runs a front end holds open (beginRun to endRun): a command, a unit
+    EveryOperation, // and each operation started outside such a run, on its own (the window)
 };
 
 // One connected transmitter and every operation on it. The station owns its port, engine,
@@ -158,10 +174,11 @@ public:
     BackupOutcome saveBackup(const QString& folder, const HostFacts& host, const VersionInfo& version);
     // Programs the connected unit with a file: reads it and saves its backup, loads the file with
     // the seams' answers, writes it, and reads the unit back. Ends at the first step that fails,
-    // and before the backup or the write once told to stop. The record gets the unit's facts
-    // once it was read whole (before the write, or else in its read-back), the backup and what
-    // the write changed.
-    QCoro::Task<ProgramReport> programUnit(ProgramRequest request, records::OperationRecord& record);
+    // and before the backup or the write once told to stop.
+    QCoro::Task<ProgramReport> programUnit(ProgramRequest request);
+    // Saves what was read to path as a file that restores the device exactly; it becomes the
+    // record's file.
+    WriteOutcome saveRead(const QString& path, const HostFacts& host, const VersionInfo& version);
     // The transmitter's serial number as the window shows it, once its values are read.
     QString serialNumber();
     // What writing the file loaded into the image would change on a device that holds
@@ -173,6 +190,24 @@ public:
     QCoro::Task<> reset();
     // Lets the packet on the line finish and sends nothing more (a signal stopped the run).
     void stopAfterCurrent() { engine_.stopAfterCurrent(); }
+
+    // Records: where they go and which operations leave one. The station describes each record
+    // from what it sent and read: the unit as it came, the file, the backup, and the values that
+    // changed as the device holds them after the write (read back, or else as the device
+    // acknowledged them), with those of the file that did not reach it.
+    void setRecords(records::RecordSink* sink, Recording recording) noexcept;
+    // Asked when a run begins and when it ends (a port may be found meanwhile).
+    void setRecordSite(std::function<RecordSite()> site) { site_ = std::move(site); }
+    // Holds one record open for every operation until endRun: a command line's run, a unit on
+    // the line. file: the file the run is about, when there is one.
+    void beginRun(const QString& command, const QString& file = {});
+    bool runOpen() const noexcept { return run_.has_value(); }
+    // The open run's record as far as it is known (its id, the unit once read).
+    const records::OperationRecord& runRecord() const;
+    // Ends the open run with its result, exit code and last message and keeps its record.
+    QCoro::Task<records::RecordOutcome> endRun(bool passed, int exitCode, const QString& message);
+    // The last record the station finished, kept or not.
+    const records::OperationRecord& lastRecord() const noexcept { return lastRecord_; }
 
     SerialPortAccess& port() noexcept { return port_; }
     const SerialPortAccess& port() const noexcept { return port_; }
@@ -190,6 +225,26 @@ private:
     // values (and not reset since) restarts with them.
     QCoro::Task<> restartAfterWrite();
 
+    // The record of one run, and what the station learnt of the device during it.
+    struct RecordRun {
+        records::OperationRecord record;
+        bool written = false;              // something that changes the device went out
+        ParamArray<QString> before{};      // the device's values before the run's first write; "" unknown
+        ParamArray<bool> planned{};        // parameters a write had Uploads for
+        ParamArray<bool> reached{};        // ... and the device acknowledged
+        ParamArray<QString> wanted{};      // the values those Uploads carried
+    };
+    // Starts a record of its own for an operation that no run holds (EveryOperation); whether it
+    // did. Called before the operation counts as running.
+    bool beginOwnRun(const char* command);
+    // Ends such a record; the user hears when it could not be stored.
+    QCoro::Task<> endOwnRun(bool own, bool passed);
+    // What a complete read, or a write the device acknowledged, tells of the device.
+    void learnFromRead(const ReadOutcome& read);
+    void learnFromWrite(const WriteReport& report);
+    // The device's values changed by the run's writes, as the device holds them now.
+    void describeChanges(RecordRun& run) const;
+
     StationSeams seams_;
     std::function<AccessLevel()> accessLevel_;
     SerialPortAccess port_;
@@ -200,6 +255,18 @@ private:
     std::unique_ptr<DeviceTransfers> transfers_;
     std::unique_ptr<DeviceWrites> writes_;
     int operations_ = 0; // operations under way (one calls others)
+    records::RecordSink* records_ = nullptr;
+    Recording recording_ = Recording::Off;
+    std::function<RecordSite()> site_;
+    std::optional<RecordRun> run_;
+    records::OperationRecord lastRecord_;
+    // The values the connected device holds as far as this station read or wrote them; ""
+    // unknown. Forgotten when a device is detected anew.
+    ParamArray<QString> deviceValues_{};
+    // The unit as its last whole read described it (serial number, ConfigID, production number);
+    // forgotten with deviceValues_.
+    records::OperationRecord knownUnit_;
+    void forgetDevice();
 };
 
 } // namespace tunekit

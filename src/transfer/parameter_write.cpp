@@ -395,6 +395,8 @@ QCoro::Task<> DeviceWrites::parameterWrite(const PlannedWrite& plan)
     engine.sending = false;
     kept_.fill(false);
     uploadedValues_ = plan.values;
+    uploadCells_.clear();
+    engine.uploadsAnswered.clear();
     ctx_.engine.sendPacket(ConfigEnable, 0, 0);
     for (const CellUpload& upload : plan.cells.uploads) {
         for (const int nr : upload.parameters)
@@ -406,6 +408,7 @@ QCoro::Task<> DeviceWrites::parameterWrite(const PlannedWrite& plan)
                 kept_[nr] = true;
             continue;
         }
+        uploadCells_.append({cellAddress(upload.index, upload.subindex), upload.parameters});
         ctx_.engine.sendPacket(Upload, upload.index, static_cast<std::uint8_t>(upload.subindex), upload.data);
     }
     if (!engine.queue.isEmpty()) {
@@ -417,6 +420,19 @@ QCoro::Task<> DeviceWrites::parameterWrite(const PlannedWrite& plan)
     if (ctx_.resetsBeforeTransmit())
         co_await ctx_.port.resetDevice();
     engine.sending = true;
+}
+
+DeviceWrites::WrittenParameters DeviceWrites::writtenParameters() const
+{
+    WrittenParameters written;
+    const QSet<quint32>& answered = ctx_.engine.state().uploadsAnswered;
+    for (const auto& [address, parameters] : uploadCells_) {
+        for (const int nr : parameters) {
+            written.planned[static_cast<std::size_t>(nr)] = true;
+            written.reached[static_cast<std::size_t>(nr)] = answered.contains(address);
+        }
+    }
+    return written;
 }
 
 QCoro::Task<> DeviceWrites::writeTestInterpreter(QString programFolder)

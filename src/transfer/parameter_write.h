@@ -49,6 +49,13 @@ public:
     const ParamArray<QString>& uploadedValues() const noexcept { return uploadedValues_; }
     // The calibration values the user chose to keep as the device has them.
     const ParamArray<bool>& kept() const noexcept { return kept_; }
+    // The parameters the last parameter write had Uploads for, and those whose Upload the device
+    // answered: those values reached it.
+    struct WrittenParameters {
+        ParamArray<bool> planned{};
+        ParamArray<bool> reached{};
+    };
+    WrittenParameters writtenParameters() const;
     // The last write sent extended data (some of it, at least).
     bool extendedDataSent() const noexcept { return extendedSent_; }
     // Sends "xtest.bin" from the program's folder as the interpreter and waits for it; a packet
@@ -114,6 +121,8 @@ private:
     bool extendedSent_ = false;
     qint64 storesBefore_ = 0; // the engine's stored configurations when the write began
     ParamArray<QString> uploadedValues_;
+    // The last parameter write's Uploads, by cell address, with the parameters each carries.
+    QList<QPair<quint32, QList<int>>> uploadCells_;
 };
 
 } // namespace tunekit

@@ -2,6 +2,7 @@
 #include "link/packet_codec.h"
 #include "app/launch.h"
 #include "app/main_window.h"
+#include "records/store_choice.h"
 #include "app/production_tab.h"
 #include "app/records_window.h"
 #include "sim/pty_server.h"
@@ -30,6 +31,20 @@
 using namespace tunekit;
 using namespace tunekit::testing;
 
+namespace {
+
+// The user's records store, kept in at once: the window's keeper thread needs a real event loop,
+// and these tests run in virtual time.
+struct UserStoreSink final : records::RecordSink {
+    QCoro::Task<records::RecordOutcome> keep(records::OperationRecord record) override
+    {
+        const records::ChosenStore chosen = records::openUserStore();
+        co_return chosen.store ? chosen.store->add(record) : records::RecordOutcome{records::RecordOutcome::Status::Failed, chosen.error};
+    }
+};
+
+} // namespace
+
 class TestMainWindow : public QObject {
     Q_OBJECT
 
@@ -45,6 +60,7 @@ class TestMainWindow : public QObject {
             setup.host = std::make_unique<FixedHost>();
             host = static_cast<FixedHost*>(setup.host.get());
             setup.plan = plan;
+            setup.records = std::make_unique<UserStoreSink>();
             window = std::make_unique<MainWindow>(std::move(setup));
             if (begin == Started) {
                 window->show();

@@ -13,6 +13,18 @@
 using namespace tunekit;
 using namespace tunekit::testing;
 
+namespace {
+
+// A records server that is down: each record is kept locally.
+struct ServerDown final : records::RecordSink {
+    QCoro::Task<records::RecordOutcome> keep(records::OperationRecord) override
+    {
+        co_return records::RecordOutcome{records::RecordOutcome::Status::KeptLocally, QStringLiteral("server down")};
+    }
+};
+
+} // namespace
+
 class TestProduction : public QObject {
     Q_OBJECT
 
@@ -28,11 +40,16 @@ private slots:
         settings.backupFolder = folder.filePath(QStringLiteral("backups"));
         SimLine lineA(clock, 2);
         SimLine lineB(clock, 2);
-        ProductionChannel a({lineA, clock, host, &store, QStringLiteral("A"), QStringLiteral("FT-A"), {}}, settings,
-                            AccessLevel::production(), makeVersionInfo());
-        // B's store could not be opened: its units pass, and each says its record was not stored.
-        ProductionChannel b({lineB, clock, host, nullptr, QStringLiteral("B"), QStringLiteral("FT-B"), QStringLiteral("disk full")}, settings,
-                            AccessLevel::production(), makeVersionInfo());
+        records::StoreSink sinkA(store);
+        // The channel works at the level in force when a unit comes, not when it was made.
+        AccessLevel level = AccessLevel::level1();
+        ProductionChannel a({lineA, clock, host, &sinkA, QStringLiteral("A"), QStringLiteral("FT-A")}, settings,
+                            [&level] { return level; }, makeVersionInfo());
+        // B's records server is down: its units pass, and each says its record was kept locally.
+        ServerDown sinkB;
+        ProductionChannel b({lineB, clock, host, &sinkB, QStringLiteral("B"), QStringLiteral("FT-B")}, settings,
+                            [&level] { return level; }, makeVersionInfo());
+        level = AccessLevel::production();
         QVERIFY(a.open() && b.open());
         clock.startTicker(10, [&] {
             a.device().tick();
@@ -57,7 +74,7 @@ private slots:
         const int restartsB = lineB.device().restartCount();
         lineB.faults().silent = false;
         QVERIFY(clock.runUntil([&] { return b.currentState() == State::Passed; }, 120000));
-        QVERIFY2(b.message().endsWith(QStringLiteral("\nThe record was not stored: disk full")), qPrintable(b.message()));
+        QVERIFY2(b.message().endsWith(QStringLiteral("\nRecord kept locally: server down")), qPrintable(b.message()));
         // One restart in the unit's cycle: after it stored the values, which the read-back then proves.
         QCOMPARE(lineB.device().restartCount() - restartsB, 1);
         lineA.device().makeFresh();

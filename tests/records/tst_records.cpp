@@ -288,6 +288,81 @@ private slots:
         }
     }
 
+    // Whatever a destination cannot take goes to the spool, and is sent, once, before the next
+    // record that reaches it; only when the spool cannot be written either is a record lost.
+    void spoolsWhatTheStoreCannotTake_data()
+    {
+        QTest::addColumn<QString>("url");     // "{dir}": a folder of the test's
+        QTest::addColumn<bool>("lockFile");   // another process holds the file locked
+        QTest::addColumn<bool>("spoolBlocked"); // the data folder is a file: no spool either
+        QTest::newRow("locked SQLite file") << "sqlite:{dir}/locked.sqlite" << true << false;
+        QTest::newRow("folder that cannot be made") << "sqlite:/proc/tunekit/records.sqlite" << false << false;
+        QTest::newRow("lost: neither store nor spool") << "sqlite:/proc/tunekit/records.sqlite" << false << true;
+    }
+    void spoolsWhatTheStoreCannotTake()
+    {
+        QFETCH(QString, url);
+        QFETCH(bool, lockFile);
+        QFETCH(bool, spoolBlocked);
+        const QTemporaryDir dir;
+        url.replace(u"{dir}"_s, dir.path());
+        const QString data = dir.filePath(u"data"_s);
+        if (spoolBlocked) {
+            QFile blocker(data);
+            QVERIFY(blocker.open(QIODevice::WriteOnly));
+        }
+        std::unique_ptr<SqlConnection> lock;
+        if (lockFile) {
+            { SqliteRecordStore made(url.mid(7)); }
+            lock = std::make_unique<SqlConnection>(u"QSQLITE"_s);
+            lock->database().setDatabaseName(url.mid(7));
+            QVERIFY(lock->database().open());
+            QVERIFY(QSqlQuery(lock->database()).exec(u"BEGIN EXCLUSIVE"_s));
+        }
+        const OperationRecord first = sampleRecord(u"K1"_s, at(1), ResultPassed);
+        {
+            ChosenStore chosen = openChosenStore(url, {}, data, 100);
+            QVERIFY(chosen.store);
+            const RecordOutcome outcome = chosen.store->add(first);
+            QCOMPARE(outcome.status, spoolBlocked ? RecordOutcome::Status::Failed : RecordOutcome::Status::KeptLocally);
+            QVERIFY2(outcomeNote(outcome).startsWith(spoolBlocked ? u"The record was not stored: "_s : u"Record kept locally: "_s),
+                     qPrintable(outcomeNote(outcome)));
+        }
+        if (!lockFile)
+            return;
+        QCOMPARE(QDir(spoolFolder(data)).entryList(QDir::Files).size(), 1);
+        QCOMPARE(int(QFileInfo(spoolFolder(data)).permissions() & 0x0777), 0x0700);
+        QVERIFY(QSqlQuery(lock->database()).exec(u"ROLLBACK"_s));
+        lock.reset();
+        // The next record (a later run's) brings the kept one along, and only once.
+        const OperationRecord second = sampleRecord(u"K2"_s, at(2), ResultPassed);
+        for (int run = 0; run < 2; ++run) {
+            ChosenStore chosen = openChosenStore(url, {}, data, 100);
+            if (run == 0)
+                QCOMPARE(chosen.store->add(second).status, RecordOutcome::Status::Stored);
+            QCOMPARE(chosen.store->query({}).records, (QList<OperationRecord>{first, second}));
+        }
+        QVERIFY(QDir(spoolFolder(data)).entryList(QDir::Files).isEmpty());
+    }
+
+    // libpq reads the URL: its options reach the driver, and a connection that asks for TLS is
+    // never made without it (the test server has none).
+    void connectionOptionsReachTheDriver()
+    {
+        if (server_.isEmpty())
+            QSKIP("No PostgreSQL server: TUNEKIT_TEST_POSTGRES names none (scripts/test.sh starts one).");
+        QString error;
+        const std::optional<ServerAddress> plain = parseServerUrl(server_ + u"?application_name=bench%207"_s, &error);
+        QVERIFY2(plain, qPrintable(error));
+        QVERIFY2(plain->connectOptions(5).contains(u"application_name='bench 7'"_s), qPrintable(plain->connectOptions(5)));
+        QCOMPARE(PostgresRecordStore(*plain, dataFolder()).connected(), true);
+        const std::optional<ServerAddress> tls = parseServerUrl(server_ + u"?sslmode=require"_s, &error);
+        QVERIFY2(tls, qPrintable(error));
+        PostgresRecordStore store(*tls, dataFolder());
+        QVERIFY(!store.connected());
+        QVERIFY2(store.error().contains(u"SSL"_s), qPrintable(store.error()));
+    }
+
     // A store made by an older Tunekit is brought up to date on open, its records kept; one made
     // by a newer Tunekit is left alone.
     void migratesSchema_data()
@@ -352,8 +427,12 @@ private slots:
         QTest::newRow("no database") << "postgres://tunekit@db" << "" << "names no database";
         QTest::newRow("other scheme") << "mysql://db/records" << "" << "is no records URL";
         // A password in a URL is never shown, also when the URL does not parse.
-        QTest::newRow("password in a URL that does not parse") << "postgresql://tk:S3cret PW@db/records" << ""
-                                                               << "postgresql://tk:***@db/records is not a PostgreSQL URL";
+        QTest::newRow("password with a blank") << "postgresql://tk:S3cret PW@db/records" << "" << "A records URL holds no password";
+        QTest::newRow("password in a URL that does not parse") << "postgresql://tk:S3cret@[db/records" << ""
+                                                               << "postgresql://tk:***@[db/records is not a PostgreSQL URL";
+        // libpq's options go to the driver; the URL shows them.
+        QTest::newRow("connection options") << "postgresql://tunekit@127.0.0.1:1/records?sslmode=require&application_name=line%203"
+                                            << "" << "PostgreSQL postgresql://tunekit@127.0.0.1:1/records?application_name=line%203&sslmode=require";
         QTest::newRow("password in another scheme") << "mysql://tk:S3cret@db/records" << "" << "mysql://tk:***@db/records is no";
         // A folder and a file made for the records are their user's alone.
         QTest::newRow("new folder") << "sqlite:{dir}/new/private.sqlite" << "" << "SQLite file {dir}/new/private.sqlite";

@@ -13,6 +13,30 @@ using namespace tunekit;
 using namespace tunekit::testing;
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// Takes every record at once, as a store that never fails would.
+struct KeptRecords final : records::RecordSink {
+    QList<records::OperationRecord> records;
+    QCoro::Task<records::RecordOutcome> keep(records::OperationRecord record) override
+    {
+        records.append(record);
+        co_return records::RecordOutcome{records::RecordOutcome::Status::Stored, {}};
+    }
+};
+
+// The value of a parameter as the image holds it, by name.
+QString valueOf(const DeviceImage& image, const QString& name)
+{
+    for (const OverviewRow& row : image.overviewRows()) {
+        if (row.name == name)
+            return row.value;
+    }
+    return u"(none)"_s;
+}
+
+} // namespace
+
 class TestSession : public QObject {
     Q_OBJECT
 private slots:
@@ -499,14 +523,16 @@ private slots:
         QTest::addColumn<int>("stopAt");   // the packet type whose sending the stop follows
         QTest::addColumn<int>("afterMs");  // and by how much
         QTest::addColumn<int>("stage");
-        QTest::newRow("while the values go out") << int(Upload) << 0 << int(ProgramReport::Stage::PartlyWritten);
-        QTest::newRow("in the reset after the device stored them") << int(FlashConfig) << 50 << int(ProgramReport::Stage::Written);
+        QTest::addColumn<int>("nth"); // the packet of that type
+        QTest::newRow("while the values go out") << int(Upload) << 0 << int(ProgramReport::Stage::PartlyWritten) << 6;
+        QTest::newRow("in the reset after the device stored them") << int(FlashConfig) << 50 << int(ProgramReport::Stage::Written) << 1;
     }
     void stopWhileProgramming()
     {
         QFETCH(int, stopAt);
         QFETCH(int, afterMs);
         QFETCH(int, stage);
+        QFETCH(int, nth);
         Rig rig(2);
         Station& station = rig.session.device();
         rig.session.access().level = AccessLevel::production();
@@ -514,23 +540,35 @@ private slots:
         rig.line.device().setSystemAddress(99); // the file's is 1234
         rig.finish(rig.session.connectHeadless(namedPort(1)));
         bool stopped = false;
+        int seen = 0;
         rig.views.beforeSend = [&] {
-            if (stopped || packetType(rig.session.engine().state().inFlight) != stopAt)
+            if (stopped || packetType(rig.session.engine().state().inFlight) != stopAt || ++seen < nth)
                 return;
             stopped = true;
             rig.clock.schedule(afterMs, [&station] { station.stopAfterCurrent(); });
         };
         QTemporaryDir folder;
-        records::OperationRecord record;
+        KeptRecords kept;
+        station.setRecords(&kept, Recording::HeldRuns);
+        station.beginRun(u"write"_s);
         const ProgramRequest request{QStringLiteral(TUNEKIT_TEST_DATA_DIR "/backup_cfg2.scd"), folder.path(), true, rig.host,
                                      rig.session.version(), [](ProgramStep, const ProgramReport&) { return true; }};
-        const std::optional<ProgramReport> report = rig.finish(station.programUnit(request, record));
+        const std::optional<ProgramReport> report = rig.finish(station.programUnit(request));
         QVERIFY(report && stopped);
         QCOMPARE(int(report->stage), stage);
         QVERIFY(report->write.anythingSent);
         QVERIFY(!report->verify.verified);
         // The device holds the file's values exactly when the report says it is written.
         QCOMPARE(rig.line.device().flashedCell(0x2101, 0) == QByteArray::fromHex("d2040201"), stage == int(ProgramReport::Stage::Written));
+        // The record lists what reached the device as written, and the rest of the file as not.
+        rig.finish(station.endRun(false, 9, {}));
+        QCOMPARE(kept.records.size(), 1);
+        qsizetype written = 0;
+        qsizetype notWritten = 0;
+        for (const records::RecordChange& change : kept.records.first().changes)
+            ++(change.written ? written : notWritten);
+        QVERIFY(written > 0);
+        QCOMPARE(notWritten > 0, stage == int(ProgramReport::Stage::PartlyWritten));
     }
 
     // A file of another family is written at Development only when the question is answered
@@ -551,14 +589,113 @@ private slots:
             rig.session.access().level = AccessLevel::development();
             rig.finish(rig.session.connectHeadless(namedPort(1)));
             rig.dialogs.answers.enqueue(answer);
-            records::OperationRecord record;
             const ProgramRequest request{file, QString(), true, rig.host, rig.session.version(), {}};
-            const std::optional<ProgramReport> report = rig.finish(rig.session.device().programUnit(request, record));
+            const std::optional<ProgramReport> report = rig.finish(rig.session.device().programUnit(request));
             QVERIFY(report);
             QVERIFY(rig.dialogs.answers.isEmpty()); // asked
             QCOMPARE(int(report->stage), int(answer == MsgAnswer::Yes ? ProgramReport::Stage::Verified : ProgramReport::Stage::NotWritten));
             QCOMPARE(rig.line.device().configId(), answer == MsgAnswer::Yes ? 52 : 53);
         }
+    }
+
+    // A write's record says what the device holds afterwards: the defaults the write put in
+    // place of erased values (not the file's erased ones), with or without a backup, read back or
+    // not; and it names the unit as it came.
+    void recordSaysWhatTheDeviceHolds_data()
+    {
+        QTest::addColumn<bool>("backup");
+        QTest::addColumn<bool>("verify");
+        QTest::newRow("backed up, read back") << true << true;
+        QTest::newRow("no backup") << false << true;
+        QTest::newRow("not read back") << true << false;
+    }
+    void recordSaysWhatTheDeviceHolds()
+    {
+        QFETCH(bool, backup);
+        QFETCH(bool, verify);
+        QTemporaryDir folder;
+        QString file;
+        {
+            Rig fresh(53);
+            fresh.line.device().makeFresh();
+            fresh.line.device().setSystemAddress(77);
+            fresh.session.access().level = AccessLevel::production();
+            fresh.finish(fresh.session.connectHeadless(namedPort(1)));
+            QVERIFY(fresh.finish(fresh.session.device().readParameters()).value_or(ReadOutcome{}).complete);
+            file = fresh.session.device().saveBackup(folder.path(), fresh.host, fresh.session.version()).path;
+        }
+        Rig rig(53);
+        rig.line.device().setSystemAddress(99);
+        rig.session.access().level = AccessLevel::production();
+        rig.finish(rig.session.connectHeadless(namedPort(1)));
+        Station& station = rig.session.device();
+        QVERIFY(rig.finish(station.readParameters()).value_or(ReadOutcome{}).complete);
+        const QString serialBefore = station.serialNumber();
+        KeptRecords kept;
+        station.setRecords(&kept, Recording::HeldRuns);
+        station.beginRun(u"write"_s);
+        const ProgramRequest request{file, backup ? folder.filePath(u"backups"_s) : QString(), verify, rig.host,
+                                     rig.session.version(), {}};
+        const std::optional<ProgramReport> report = rig.finish(station.programUnit(request));
+        QVERIFY(report);
+        QCOMPARE(int(report->stage), int(verify ? ProgramReport::Stage::Verified : ProgramReport::Stage::Written));
+        rig.finish(station.endRun(true, 0, {}));
+        QCOMPARE(kept.records.size(), 1);
+        const records::OperationRecord record = kept.records.first();
+        QCOMPARE(record.serialNumber, serialBefore);
+        QVERIFY(station.serialNumber() != serialBefore); // the file gave it another one
+
+        // What the unit holds now, read anew.
+        QVERIFY(rig.finish(station.readParameters()).value_or(ReadOutcome{}).complete);
+        QStringList names;
+        for (const records::RecordChange& change : record.changes) {
+            names << change.name;
+            QVERIFY2(change.written, qPrintable(change.name));
+            QCOMPARE(change.after, valueOf(station.image(), change.name));
+        }
+        QVERIFY2(names.contains(u"BatteryType"_s), qPrintable(names.join(u' ')));
+        QVERIFY(!names.contains(u"ChannelStop"_s)); // the same on both units
+    }
+
+    // Every operation the window starts leaves its own record; a write's names the values the
+    // user edited, from the values read before to those the device acknowledged.
+    void windowOperationsLeaveRecords()
+    {
+        Rig rig(53);
+        rig.session.access().level = AccessLevel::development();
+        rig.finish(rig.session.connectHeadless(namedPort(1)));
+        KeptRecords kept;
+        Station& station = rig.session.device();
+        station.setRecords(&kept, Recording::EveryOperation);
+        rig.finish(rig.session.readParameters());
+        DeviceImage& image = rig.session.image();
+        const QString before = valueOf(image, u"ChannelStop"_s);
+        const QString edited = QString::number(before.toInt() - 1);
+        for (int nr = 2; nr <= ParamCount; ++nr) {
+            if (findConfigDefine(nr).name == u"ChannelStop"_s) {
+                image.value[static_cast<std::size_t>(nr)] = edited;
+                image.changed[static_cast<std::size_t>(nr)] = true;
+            }
+        }
+        rig.finish(rig.session.write());
+        rig.finish(station.readInformation());
+        rig.finish(rig.session.redetectPort());
+        QTemporaryDir program;
+        rig.host.programDir = program.path();
+        QFile interpreter(program.filePath(u"xtest.bin"_s));
+        QVERIFY(interpreter.open(QIODevice::WriteOnly) && interpreter.write(QByteArray(300, '\x5a')) == 300);
+        interpreter.close();
+        rig.finish(station.writeTestInterpreter(program.path()));
+
+        QStringList commands;
+        for (const records::OperationRecord& record : kept.records)
+            commands << record.command + u' ' + record.result;
+        QCOMPARE(commands, (QStringList{u"read passed"_s, u"write passed"_s, u"info passed"_s, u"detect passed"_s,
+                                        u"interpreter passed"_s}));
+        const records::OperationRecord& write = kept.records.at(1);
+        QCOMPARE(write.changes, (QList<records::RecordChange>{{u"ChannelStop"_s, before, edited}}));
+        QCOMPARE(write.accessLevel, u"development"_s);
+        QVERIFY(!write.serialNumber.isEmpty());
     }
 
     void imageCommandsWaitForTheWrite()

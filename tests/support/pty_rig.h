@@ -67,7 +67,7 @@ struct PtyRig {
     FixedHost host;
     RecordingViews views;
     UiLanguage language;
-    Session session{SessionSeams{line, clock, dialogs, host}, views, language};
+    Session session{SessionSeams{line, clock, dialogs, host, nullptr}, views, language};
     QList<QByteArray> responses;
 };
 

@@ -219,7 +219,7 @@ struct Rig {
     FixedHost host;
     RecordingViews views;
     UiLanguage language;
-    Session session{SessionSeams{line, clock, dialogs, host}, views, language};
+    Session session{SessionSeams{line, clock, dialogs, host, nullptr}, views, language};
     QList<QByteArray> responses;
 
     TransmitEngine& engine = session.engine();

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "records/record_store.h"
+#include "records/store_choice.h"
+
+#include <QCoroTask>
+#include <QThread>
+
+#include <functional>
+
+namespace tunekit::records {
+
+// Where a station hands the records of its operations.
+class RecordSink {
+public:
+    virtual ~RecordSink() = default;
+    // Keeps a finished record; ends once the store (or the spool) has it, or neither could.
+    virtual QCoro::Task<RecordOutcome> keep(OperationRecord record) = 0;
+};
+
+// Keeps records in a store on the caller's thread, at once: for tools and for tests that run in
+// virtual time.
+class StoreSink final : public RecordSink {
+public:
+    explicit StoreSink(RecordStore& store) : store_(store) {}
+    QCoro::Task<RecordOutcome> keep(OperationRecord record) override { co_return store_.add(record); }
+
+private:
+    RecordStore& store_;
+};
+
+// Keeps records in a store that is opened once, on first use, and used only on a thread of its
+// own: a server that does not answer or a file another process holds locked makes the record
+// wait, never the lines a front end drives. Needs a running event loop to deliver outcomes.
+class RecordKeeper final : public RecordSink {
+public:
+    // open: called once, on the keeper's thread.
+    explicit RecordKeeper(std::function<ChosenStore()> open);
+    ~RecordKeeper() override;
+    RecordKeeper(const RecordKeeper&) = delete;
+    RecordKeeper& operator=(const RecordKeeper&) = delete;
+
+    QCoro::Task<RecordOutcome> keep(OperationRecord record) override;
+
+private:
+    class Worker;
+    QThread thread_;
+    Worker* worker_; // lives on thread_
+};
+
+} // namespace tunekit::records
