@@ -130,19 +130,21 @@ Exit CliRun::finish(Exit exit)
         console_.error(lastMessage() + QLatin1Char('\n'));
     if (usesDevice(options_.command))
         keepRecord(exit);
-    if (options_.json && recordsDocument_ && exit == Exit::Ok) {
-        console_.out(jsonText(*recordsDocument_));
-    } else {
-        document_.insert(QStringLiteral("exitCode"), static_cast<int>(exit));
-        document_.insert(QStringLiteral("packets"), views_.totalPackets());
-        document_.insert(QStringLiteral("transferSeconds"), static_cast<double>(views_.transferMs()) / 1000.0);
-        QJsonArray messages;
-        for (const CliDialogs::Message& message : dialogs_.messages)
-            messages.append(messageJson(codes_.codeFor(message.text), message.icon, message.title,
-                                        dialogs_.shown(message.text), message.answer));
-        document_.insert(QStringLiteral("messages"), messages);
-        if (options_.json)
-            console_.out(jsonText(document_));
+    document_.insert(QStringLiteral("exitCode"), static_cast<int>(exit));
+    document_.insert(QStringLiteral("packets"), views_.totalPackets());
+    document_.insert(QStringLiteral("transferSeconds"), static_cast<double>(views_.transferMs()) / 1000.0);
+    QJsonArray messages;
+    for (const CliDialogs::Message& message : dialogs_.messages)
+        messages.append(messageJson(codes_.codeFor(message.text), message.icon, message.title,
+                                    dialogs_.shown(message.text), message.answer));
+    document_.insert(QStringLiteral("messages"), messages);
+    if (options_.json && headFields_) {
+        QJsonObject rest = document_;
+        for (const QString& printed : std::as_const(*headFields_))
+            rest.remove(printed);
+        console_.out(jsonTail(rest, elementPrinted_));
+    } else if (options_.json) {
+        console_.out(jsonText(document_));
     }
     outputLost();
     return exit;
