@@ -1,14 +1,16 @@
 // bench_record_export: tunekit-cli records exporting a large store, as a plant exports a year's
 // traceability records.
 //
-//   bench_record_export [--records N] [--changes N] [--store PATH] [--cli PATH]
+//   bench_record_export [--records N] [--changes N] [--store PATH] [--postgres URL] [--cli PATH]
 //
-// Fills a fresh SQLite store (or the file --store names, when it is not there yet) with N records
-// (default 100,000) of N changed values each (default 27), then runs `tunekit-cli records` with
-// --json, --csv and as lines against it (--cli: another tunekit-cli, to compare two builds).
+// Fills a fresh SQLite store (or the file --store names, unless it holds records already) with N
+// records (default 100,000) of N changed values each (default 27), and so the database of
+// --postgres, then runs `tunekit-cli records` with --json, --csv and as lines against each (--cli:
+// another tunekit-cli, to compare two builds).
 // Reported for each: wall time, CPU time, the child's peak resident memory and the bytes it
 // printed, and whether the output holds every record (the JSON document parsed and counted, the
 // CSV and the lines counted).
+#include "records/postgres_store.h"
 #include "records/record_format.h"
 #include "records/sql_records.h"
 
@@ -19,6 +21,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
@@ -66,21 +69,43 @@ OperationRecord benchRecord(int i, int changes, const QDateTime& first)
     return record;
 }
 
-// Fills the store at path in one transaction; "" or the error.
-QString fill(const QString& path, int count, int changes)
+// Opens the store (a SQLite file, or the database of a PostgreSQL URL) and, when it holds no
+// records, fills it in one transaction; "" or the error. filled: whether it did.
+QString prepare(const QString& url, int count, int changes, bool* filled)
 {
-    SqlConnection connection(QStringLiteral("QSQLITE"));
+    const bool sqlite = url.startsWith(QLatin1StringView("sqlite:"));
+    const Dialect dialect = sqlite ? Dialect::Sqlite : Dialect::Postgres;
+    SqlConnection connection(sqlite ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL"));
     QSqlDatabase& database = connection.database();
-    database.setDatabaseName(path);
+    if (sqlite) {
+        database.setDatabaseName(url.mid(7));
+    } else {
+        QString error;
+        const std::optional<ServerAddress> server = parseServerUrl(url, &error);
+        if (!server)
+            return error;
+        database.setHostName(server->host);
+        if (server->port >= 0)
+            database.setPort(server->port);
+        database.setUserName(server->user);
+        database.setDatabaseName(server->database);
+    }
     if (!database.open())
-        return QStringLiteral("%1 cannot be opened").arg(path);
-    if (QString error = migrateSchema(database, Dialect::Sqlite); !error.isEmpty())
+        return QStringLiteral("%1 cannot be opened: %2").arg(url, database.lastError().text());
+    if (QString error = migrateSchema(database, dialect); !error.isEmpty())
         return error;
+    QSqlQuery held(database);
+    if (!held.exec(QStringLiteral("SELECT count(*) FROM records")) || !held.next())
+        return held.lastError().text();
+    *filled = held.value(0).toInt() == 0;
+    held.finish();
+    if (!*filled)
+        return {};
     if (!database.transaction())
         return QStringLiteral("no transaction");
     const QDateTime first(QDate(2024, 3, 1), QTime(6, 0), Qt::UTC);
     for (int i = 0; i < count; ++i) {
-        if (QString error = insertRecord(database, Dialect::Sqlite, benchRecord(i, changes, first)); !error.isEmpty())
+        if (QString error = insertRecord(database, dialect, benchRecord(i, changes, first)); !error.isEmpty())
             return error;
     }
     return database.commit() ? QString() : QStringLiteral("the records were not committed");
@@ -158,6 +183,7 @@ int main(int argc, char* argv[])
     int count = 100'000;
     int changes = 27;
     QString store;
+    QString postgres;
     QString cli = QStringLiteral(TUNEKIT_CLI_EXECUTABLE);
     const QStringList arguments = QCoreApplication::arguments();
     for (qsizetype i = 1; i + 1 < arguments.size(); i += 2) {
@@ -167,28 +193,34 @@ int main(int argc, char* argv[])
             changes = arguments.at(i + 1).toInt();
         else if (arguments.at(i) == QLatin1StringView("--store"))
             store = arguments.at(i + 1);
+        else if (arguments.at(i) == QLatin1StringView("--postgres"))
+            postgres = arguments.at(i + 1);
         else if (arguments.at(i) == QLatin1StringView("--cli"))
             cli = arguments.at(i + 1);
     }
     if (count < 1 || changes < 0 || arguments.size() % 2 == 0) {
-        std::fprintf(stderr, "usage: bench_record_export [--records N] [--changes N] [--store PATH] [--cli PATH]\n");
+        std::fprintf(stderr, "usage: bench_record_export [--records N] [--changes N] [--store PATH] [--postgres URL] [--cli PATH]\n");
         return 2;
     }
     QTemporaryDir folder;
-    if (store.isEmpty())
-        store = folder.filePath(QStringLiteral("records.sqlite"));
-    if (!QFileInfo::exists(store)) {
+    // A server's records the command cannot reach are kept in the data folder: this one's own.
+    qputenv("XDG_DATA_HOME", QFile::encodeName(folder.path()));
+    QStringList stores{QStringLiteral("sqlite:") + (store.isEmpty() ? folder.filePath(QStringLiteral("records.sqlite")) : store)};
+    if (!postgres.isEmpty())
+        stores << postgres;
+    for (const QString& url : stores) {
         QElapsedTimer timer;
         timer.start();
-        if (const QString error = fill(store, count, changes); !error.isEmpty()) {
-            std::fprintf(stderr, "%s\n", qPrintable(error));
+        bool filled = false;
+        if (const QString error = prepare(url, count, changes, &filled); !error.isEmpty()) {
+            std::fprintf(stderr, "%s: %s\n", qPrintable(url), qPrintable(error));
             return 1;
         }
-        std::printf("filled %s: %d records of %d changes, %.1f MiB, in %.1f s\n", qPrintable(store), count, changes,
-                    static_cast<double>(QFileInfo(store).size()) / (1024.0 * 1024.0),
-                    static_cast<double>(timer.elapsed()) / 1000.0);
-    } else {
-        std::printf("using %s as it is (expecting %d records)\n", qPrintable(store), count);
+        if (filled)
+            std::printf("filled %s with %d records of %d changes in %.1f s\n", qPrintable(url), count, changes,
+                        static_cast<double>(timer.elapsed()) / 1000.0);
+        else
+            std::printf("%s holds records already: used as it is (expecting %d)\n", qPrintable(url), count);
     }
     std::fflush(stdout);
     // A child's peak as the system counts it is never below its parent's at the time it started
@@ -198,26 +230,35 @@ int main(int argc, char* argv[])
     getrusage(RUSAGE_SELF, &own);
     std::printf("this bench's own peak before the exports: %.1f MiB resident\n", static_cast<double>(own.ru_maxrss) / 1024.0);
     const QStringList formats{QStringLiteral("--json"), QStringLiteral("--csv"), QString()};
-    QList<Export> exports;
-    for (const QString& format : formats) {
-        QStringList words{QStringLiteral("records"), QStringLiteral("--records"), QStringLiteral("sqlite:") + store};
-        if (!format.isEmpty())
-            words << format;
-        exports << run(cli, words, folder.filePath(QStringLiteral("export%1.out").arg(exports.size())));
+    struct Run {
+        QString url;
+        QString format;
+        QString outFile;
+        Export figures;
+    };
+    QList<Run> runs;
+    for (const QString& url : stores) {
+        for (const QString& format : formats) {
+            QStringList words{QStringLiteral("records"), QStringLiteral("--records"), url};
+            if (!format.isEmpty())
+                words << format;
+            const QString outFile = folder.filePath(QStringLiteral("export%1.out").arg(runs.size()));
+            runs.append({url, format, outFile, run(cli, words, outFile)});
+        }
     }
     bool allThere = true;
-    for (qsizetype i = 0; i < formats.size(); ++i) {
-        const Export& figures = exports.at(i);
-        const QString outFile = folder.filePath(QStringLiteral("export%1.out").arg(i));
-        const qsizetype found = recordsIn(formats.at(i), outFile);
-        const bool complete = figures.exit == 0 && found == count;
+    for (const Run& done : runs) {
+        const qsizetype found = recordsIn(done.format, done.outFile);
+        const bool complete = done.figures.exit == 0 && found == count;
         allThere = allThere && complete;
-        std::printf("records %-7s exit %d, %7.2f s wall, %7.2f s CPU, peak %7.1f MiB resident, %7.1f MiB printed, "
+        std::printf("%-10s records %-7s exit %d, %7.2f s wall, %7.2f s CPU, peak %7.1f MiB resident, %7.1f MiB printed, "
                     "%lld records -> %s\n",
-                    formats.at(i).isEmpty() ? "(lines)" : qPrintable(formats.at(i)), figures.exit, figures.seconds,
-                    figures.cpuSeconds, figures.peakMiB, static_cast<double>(QFileInfo(outFile).size()) / (1024.0 * 1024.0),
-                    static_cast<long long>(found), complete ? "ok" : "INCOMPLETE");
-        QFile::remove(outFile);
+                    done.url.startsWith(QLatin1StringView("sqlite:")) ? "SQLite" : "PostgreSQL",
+                    done.format.isEmpty() ? "(lines)" : qPrintable(done.format), done.figures.exit, done.figures.seconds,
+                    done.figures.cpuSeconds, done.figures.peakMiB,
+                    static_cast<double>(QFileInfo(done.outFile).size()) / (1024.0 * 1024.0), static_cast<long long>(found),
+                    complete ? "ok" : "INCOMPLETE");
+        QFile::remove(done.outFile);
     }
     return allThere ? 0 : 1;
 }
