@@ -148,43 +148,73 @@ QCoro::Task<Exit> CliRun::report()
     co_return outcome == ReportOutcome::Written ? Exit::Ok : Exit::Failed;
 }
 
+QString CliRun::recordText(const records::OperationRecord& record, bool first)
+{
+    if (options_.json) {
+        QString text;
+        if (first) {
+            headFields_ = document_.keys();
+            text = jsonHead(document_, QStringLiteral("records"));
+        }
+        elementPrinted_ = true;
+        return text + jsonElement(records::recordJson(record), first);
+    }
+    if (options_.csv)
+        return (first ? records::recordsCsvHeader() : QString()) + records::recordCsvLine(record);
+    const auto shown = [](const QString& value) { return value.isEmpty() ? QStringLiteral("-") : value; };
+    return QStringList{record.started.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss 'UTC'")),
+                       record.result,
+                       record.command,
+                       shown(record.serialNumber),
+                       shown(record.port),
+                       shown(record.file),
+                       QString::number(record.exitCode),
+                       record.message.section(QLatin1Char('\n'), 0, 0)}
+               .join(QLatin1Char('\t'))
+           + QLatin1Char('\n');
+}
+
 Exit CliRun::records()
 {
     const records::ChosenStore chosen = records::openUserStore(options_.recordsUrl);
-    const records::RecordQuery found =
-        chosen.store ? chosen.store->query(options_.recordFilter) : records::RecordQuery{{}, chosen.error};
-    if (!found.error.isEmpty()) {
-        error(tr("The records cannot be read: %1").arg(found.error));
+    if (!chosen.store) {
+        error(tr("The records cannot be read: %1").arg(chosen.error));
         return Exit::Failed;
     }
-    if (options_.json) {
-        QJsonArray list;
-        for (const records::OperationRecord& record : found.records)
-            list.append(records::recordJson(record));
-        recordsDocument_ = QJsonObject{{QStringLiteral("schema"), chosen.store->schemaVersion()},
-                                       {QStringLiteral("records"), list}};
-        return Exit::Ok;
-    }
-    QString text = options_.csv ? records::recordsCsvHeader() : QString();
-    for (const records::OperationRecord& record : found.records) {
-        if (options_.csv) {
-            text += records::recordCsvLine(record);
-            continue;
+    // Each record is printed as it is read, in pieces of some 32,000 characters, so that an export
+    // of any size holds little more than one record; the head (JSON's first fields, CSV's header)
+    // comes with the first record, or at the end when none matched. Output that fails ends the
+    // export early.
+    constexpr qsizetype Piece = 32 * 1024;
+    QString pending;
+    qint64 count = 0;
+    const QString failed = chosen.store->forEachRecord(options_.recordFilter, [&](const records::OperationRecord& record) {
+        pending += recordText(record, count++ == 0);
+        if (pending.size() >= Piece) {
+            console_.out(pending);
+            pending.clear();
         }
-        const auto shown = [](const QString& value) { return value.isEmpty() ? QStringLiteral("-") : value; };
-        text += QStringList{record.started.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss 'UTC'")),
-                            record.result,
-                            record.command,
-                            shown(record.serialNumber),
-                            shown(record.port),
-                            shown(record.file),
-                            QString::number(record.exitCode),
-                            record.message.section(QLatin1Char('\n'), 0, 0)}
-                    .join(QLatin1Char('\t'))
-                + QLatin1Char('\n');
+        return !console_.outputFailed();
+    });
+    // Asked once the query has ended (a server's connection serves one query at a time); JSON
+    // prints it after the records.
+    if (failed.isEmpty())
+        document_.insert(QStringLiteral("schemaVersion"), chosen.store->schemaVersion());
+    if (failed.isEmpty() && count == 0) {
+        if (options_.json) {
+            headFields_ = document_.keys();
+            pending = jsonHead(document_, QStringLiteral("records"));
+        } else if (options_.csv) {
+            pending = records::recordsCsvHeader();
+        }
     }
-    console_.out(text);
-    if (found.records.isEmpty() && !options_.csv)
+    if (!pending.isEmpty())
+        console_.out(pending);
+    if (!failed.isEmpty()) {
+        error(tr("The records cannot be read: %1").arg(failed));
+        return Exit::Failed;
+    }
+    if (count == 0 && !options_.json && !options_.csv)
         note(tr("No records match."));
     return Exit::Ok;
 }

@@ -50,6 +50,33 @@ QString jsonText(const QJsonObject& document)
     return QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented));
 }
 
+// The text of an indented document is "{\n", its fields one a line (four spaces in, a comma
+// after all but the last) and "}\n"; an array's elements stand eight spaces in.
+QString jsonHead(const QJsonObject& fields, const QString& array)
+{
+    QString text = jsonText(fields);
+    text.chop(2); // "}\n"
+    if (!fields.isEmpty())
+        text.insert(text.size() - 1, QLatin1Char(','));
+    return text + QStringLiteral("    \"") + array + QStringLiteral("\": [\n");
+}
+
+QString jsonElement(const QJsonObject& element, bool first)
+{
+    QByteArray text = QJsonDocument(element).toJson(QJsonDocument::Indented);
+    text.chop(1);
+    text.replace("\n", "\n        ");
+    return QString::fromUtf8(QByteArray(first ? "        " : ",\n        ") + text);
+}
+
+QString jsonTail(const QJsonObject& rest, bool anyElement)
+{
+    const QString close = anyElement ? QStringLiteral("\n    ]") : QStringLiteral("    ]");
+    if (rest.isEmpty())
+        return close + QStringLiteral("\n}\n");
+    return close + QStringLiteral(",\n") + jsonText(rest).mid(2); // without its "{\n"
+}
+
 QJsonObject usageErrorJson(const QString& code, const QString& message)
 {
     QJsonObject document = jsonDocument(QString());

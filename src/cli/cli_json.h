@@ -28,6 +28,14 @@ QJsonObject messageJson(const QString& code, MsgIcon icon, const QString& title,
 // A document as --json prints it.
 QString jsonText(const QJsonObject& document);
 
+// A document with an array too long to hold, printed in parts as it is made: jsonHead prints the
+// fields known first and opens the array named array, jsonElement each element in turn (first:
+// the array's first), jsonTail closes the array and prints the other fields. Together they are
+// the text jsonText prints for the whole document, but for the order of its fields.
+QString jsonHead(const QJsonObject& fields, const QString& array);
+QString jsonElement(const QJsonObject& element, bool first);
+QString jsonTail(const QJsonObject& rest, bool anyElement);
+
 // The document of a command line that was not understood: no command ran, and the message says why.
 QJsonObject usageErrorJson(const QString& code, const QString& message);
 

@@ -134,8 +134,14 @@ QCoro::Task<Exit> CliRun::finish(Exit exit)
         const QString serial = session_ ? session_->device().runRecord().serialNumber : QString();
         document_.insert(QStringLiteral("serialNumber"), serial.isEmpty() ? QJsonValue() : QJsonValue(serial));
     }
-    if (options_.json && recordsDocument_ && exit == Exit::Ok) {
-        console_.out(jsonText(*recordsDocument_));
+    if (options_.json && headFields_) {
+        // The records command printed its head and records already.
+        document_.insert(QStringLiteral("exitCode"), static_cast<int>(exit));
+        document_.insert(QStringLiteral("messages"), messagesJson());
+        QJsonObject rest = document_;
+        for (const QString& printed : std::as_const(*headFields_))
+            rest.remove(printed);
+        console_.out(jsonTail(rest, elementPrinted_));
         outputLost();
         co_return exit;
     }
@@ -158,13 +164,18 @@ void CliRun::printDocumentHead()
     console_.out(jsonText(head).chopped(3));
 }
 
-void CliRun::printDocumentTail(Exit exit)
+QJsonArray CliRun::messagesJson() const
 {
     QJsonArray messages;
     for (const CliDialogs::Message& message : dialogs_.messages)
         messages.append(messageJson(codes_.codeFor(message.text), message.icon, message.title, dialogs_.shown(message.text),
                                     message.answer));
-    QJsonObject tail{{QStringLiteral("exitCode"), static_cast<int>(exit)}, {QStringLiteral("messages"), messages}};
+    return messages;
+}
+
+void CliRun::printDocumentTail(Exit exit)
+{
+    QJsonObject tail{{QStringLiteral("exitCode"), static_cast<int>(exit)}, {QStringLiteral("messages"), messagesJson()}};
     if (document_.contains(QStringLiteral("record")))
         tail.insert(QStringLiteral("record"), document_.value(QStringLiteral("record")));
     for (auto it = tail.constBegin(); it != tail.constEnd(); ++it)

@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QCoroTask>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonObject>
 
 #include <memory>
@@ -35,7 +36,8 @@ public:
     // A channel named by the USB serial number of an adapter that is not plugged in: the run
     // ends at once (exit 3), with its record and document.
     QCoro::Task<Exit> adapterMissing(QString serial);
-    // The --json document of the run, also when it was not printed; complete once run() has ended.
+    // The --json document of the run, also when it was not printed; complete once run() has ended,
+    // but for the records command's records, which are printed as they are read and not kept.
     const QJsonObject& document() const noexcept { return document_; }
     // The last thing the run told the user: its own line, else the last message of its answers.
     QString lastMessage() const;
@@ -53,6 +55,9 @@ private:
     QCoro::Task<Exit> convert();
     QCoro::Task<Exit> report();
     Exit records();
+    // One record as the records command prints it (--json, --csv or a line), after the head that
+    // comes before the first.
+    QString recordText(const records::OperationRecord& record, bool first);
 
     // The access level the password unlocks (once).
     Exit findAccessLevel();
@@ -97,6 +102,7 @@ private:
     // code, then those.
     void printDocumentHead();
     void printDocumentTail(Exit exit);
+    QJsonArray messagesJson() const;
 
     Options options_;
     Output output_;
@@ -110,8 +116,10 @@ private:
     std::unique_ptr<Clock> clock_;
     std::unique_ptr<SerialLine> line_;
     std::unique_ptr<Session> session_;
-    // The records command's --json document, which has a layout of its own.
-    std::optional<QJsonObject> recordsDocument_;
+    // The records command's --json document is printed while the records are read: once its
+    // head is out, the fields it printed, and whether a record followed. finish prints the rest.
+    std::optional<QStringList> headFields_;
+    bool elementPrinted_ = false;
     std::unique_ptr<records::RecordKeeper> records_; // where a device command's record goes
     QString missingAdapter_; // the USB serial number of a channel's adapter that is not plugged in
     QString lastMessage_;             // the last line told, for the record

@@ -195,12 +195,24 @@ RecordOutcome PostgresRecordStore::add(const OperationRecord& record)
 
 RecordQuery PostgresRecordStore::query(const RecordFilter& filter)
 {
-    if (!connect())
-        return {{}, QCoreApplication::translate("Records", "The records server %1 cannot be reached: %2").arg(server_.url(), error_)};
-    RecordQuery found = selectRecords(connection_.database(), Dialect::Postgres, filter);
+    RecordQuery found;
+    found.error = forEachRecord(filter, [&found](const OperationRecord& record) {
+        found.records.append(record);
+        return true;
+    });
     if (!found.error.isEmpty())
-        disconnect(found.error);
+        found.records.clear();
     return found;
+}
+
+QString PostgresRecordStore::forEachRecord(const RecordFilter& filter, const std::function<bool(const OperationRecord&)>& visit)
+{
+    if (!connect())
+        return QCoreApplication::translate("Records", "The records server %1 cannot be reached: %2").arg(server_.url(), error_);
+    const QString error = visitRecords(connection_.database(), Dialect::Postgres, filter, visit);
+    if (!error.isEmpty())
+        disconnect(error);
+    return error;
 }
 
 int PostgresRecordStore::schemaVersion()

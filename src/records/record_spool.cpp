@@ -45,6 +45,11 @@ RecordQuery SpooledStore::query(const RecordFilter& filter)
     return store_->query(filter);
 }
 
+QString SpooledStore::forEachRecord(const RecordFilter& filter, const std::function<bool(const OperationRecord&)>& visit)
+{
+    return store_ ? store_->forEachRecord(filter, visit) : openError_;
+}
+
 QStringList SpooledStore::keptFiles() const
 {
     QStringList files;

@@ -23,6 +23,7 @@ public:
 
     RecordOutcome add(const OperationRecord& record) override;
     RecordQuery query(const RecordFilter& filter) override;
+    QString forEachRecord(const RecordFilter& filter, const std::function<bool(const OperationRecord&)>& visit) override;
     int schemaVersion() override;
     QString description() const override;
 

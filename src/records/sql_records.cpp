@@ -183,7 +183,8 @@ QString insertRecord(QSqlDatabase& database, Dialect dialect, const OperationRec
     return {};
 }
 
-RecordQuery selectRecords(QSqlDatabase& database, Dialect dialect, const RecordFilter& filter, bool onlyToSend)
+QString visitRecords(QSqlDatabase& database, Dialect dialect, const RecordFilter& filter,
+                     const std::function<bool(const OperationRecord&)>& visit, bool onlyToSend)
 {
     QStringList conditions;
     QVariantList values;
@@ -205,6 +206,8 @@ RecordQuery selectRecords(QSqlDatabase& database, Dialect dialect, const RecordF
     }
     if (onlyToSend)
         conditions << QStringLiteral("to_send = 1");
+    // Forward-only: SQLite steps through the rows, PostgreSQL sends them one by one, and Qt keeps
+    // only the current one.
     QSqlQuery query(database);
     query.setForwardOnly(true);
     query.prepare(QStringLiteral("SELECT %1 FROM records%2%3 ORDER BY started, id")
@@ -212,11 +215,8 @@ RecordQuery selectRecords(QSqlDatabase& database, Dialect dialect, const RecordF
                            conditions.join(QStringLiteral(" AND "))));
     for (const QVariant& value : values)
         query.addBindValue(value);
-    RecordQuery result;
-    if (!query.exec()) {
-        result.error = errorOf(query);
-        return result;
-    }
+    if (!query.exec())
+        return errorOf(query);
     while (query.next()) {
         OperationRecord r;
         int column = 0;
@@ -234,8 +234,25 @@ RecordQuery selectRecords(QSqlDatabase& database, Dialect dialect, const RecordF
         r.exitCode = query.value(column++).toInt();
         r.message = text();
         r.version = text();
-        result.records.append(r);
+        if (!visit(r))
+            return {};
     }
+    // next() is false at the end and on an error alike (a connection lost on the way).
+    return query.lastError().isValid() ? errorOf(query) : QString();
+}
+
+RecordQuery selectRecords(QSqlDatabase& database, Dialect dialect, const RecordFilter& filter, bool onlyToSend)
+{
+    RecordQuery result;
+    result.error = visitRecords(
+        database, dialect, filter,
+        [&result](const OperationRecord& record) {
+            result.records.append(record);
+            return true;
+        },
+        onlyToSend);
+    if (!result.error.isEmpty())
+        result.records.clear();
     return result;
 }
 

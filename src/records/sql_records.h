@@ -5,6 +5,8 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <functional>
+
 namespace tunekit::records {
 
 // The schema version this Tunekit writes; a store of an older version is brought up to it when
@@ -43,8 +45,14 @@ QString migrateSchema(QSqlDatabase& database, Dialect dialect, int target = Sche
 QString insertRecord(QSqlDatabase& database, Dialect dialect, const OperationRecord& record, bool* landed = nullptr,
                      bool toSend = false);
 
-// The records the filter lets through, oldest first; with onlyToSend (SQLite only) only those
-// still to be sent to a server.
+// The records the filter lets through, oldest first, each handed to visit as the database gives
+// it (a forward-only query: none are collected) until visit returns false; with onlyToSend
+// (SQLite only) only those still to be sent to a server. "" or the error, also one that broke
+// the reading off after some records.
+QString visitRecords(QSqlDatabase& database, Dialect dialect, const RecordFilter& filter,
+                     const std::function<bool(const OperationRecord&)>& visit, bool onlyToSend = false);
+
+// The same records collected; none when the reading failed.
 RecordQuery selectRecords(QSqlDatabase& database, Dialect dialect, const RecordFilter& filter, bool onlyToSend = false);
 
 } // namespace tunekit::records

@@ -97,6 +97,13 @@ RecordQuery SqliteRecordStore::query(const RecordFilter& filter)
     return selectRecords(connection_.database(), Dialect::Sqlite, filter);
 }
 
+QString SqliteRecordStore::forEachRecord(const RecordFilter& filter, const std::function<bool(const OperationRecord&)>& visit)
+{
+    if (!error_.isEmpty())
+        return error_;
+    return visitRecords(connection_.database(), Dialect::Sqlite, filter, visit);
+}
+
 RecordQuery SqliteRecordStore::toSend()
 {
     if (!error_.isEmpty())

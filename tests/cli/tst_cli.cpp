@@ -18,6 +18,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <numeric>
 
 using namespace Qt::StringLiterals;
 using tunekit::testing::readFile;
@@ -600,6 +601,8 @@ private slots:
             {"verify", "verify dev.scd", 0, "checksumState"},
             {"convert", "convert dev.scd", 0, "alreadyValid"},
             {"report", "report", 0, "lines"},
+            {"records", "records", 0, "records"}, // those the rows above left, oldest first
+            {"records out of reach", "records --records postgresql://tunekit@127.0.0.1:1/records", 8, "messages"},
             {"usage error", "flash", 2, "messages"},
             {"file error", "write truncated.scd --no-backup", 5, "messages"},
         };
@@ -628,6 +631,13 @@ private slots:
         QCOMPARE(documents.value(u"detect"_s).value(u"configId"_s), QJsonValue(53));
         QVERIFY(documents.value(u"read --info"_s).value(u"info"_s).toObject().contains(u"firmwareVersion"_s));
         QCOMPARE(documents.value(u"verify"_s).value(u"checksumState"_s), QJsonValue(u"valid"_s));
+        const QJsonObject records = documents.value(u"records"_s);
+        QCOMPARE(records.value(u"schemaVersion"_s), QJsonValue(tunekit::records::SchemaVersion));
+        QStringList commands;
+        for (const QJsonValue record : records.value(u"records"_s).toArray())
+            commands << record["command"_L1].toString();
+        QCOMPARE(commands, (QStringList{u"detect"_s, u"read"_s, u"read"_s, u"diff"_s, u"write"_s, u"restore"_s}));
+        QVERIFY(!documents.value(u"records out of reach"_s).contains(u"records"_s));
 
         // German and English: other texts, the same keys and codes.
         const QJsonObject english = documents.value(u"file error"_s);
@@ -661,7 +671,8 @@ private slots:
         QVERIFY2(keysAndCodes(lost).contains(u"code=TransmitEngine.t-i-m-e-o-u-t-interface"_s), qPrintable(keysAndCodes(lost).join(u' ')));
     }
 
-    // The records command prints what the store holds, filtered, as JSON, CSV or lines.
+    // The records command prints what the store holds, filtered, as JSON, CSV or lines, record by
+    // record: more of them than fit in one piece of output come whole and in order.
     void recordsQuery()
     {
         using namespace tunekit::records;
@@ -671,21 +682,27 @@ private slots:
             const QDateTime days[] = {QDateTime(QDate(2025, 3, 1), QTime(8, 1), Qt::UTC),
                                       QDateTime(QDate(2025, 3, 1), QTime(23, 59), Qt::LocalTime).toUTC(),
                                       QDateTime(QDate(2025, 3, 2), QTime(8, 3), Qt::LocalTime).toUTC()};
-            for (int i = 0; i < 3; ++i) {
-                OperationRecord record = startRecord(u"write"_s, u"bench, 7"_s, days[i]);
-                record.serialNumber = i == 1 ? u"B2"_s : u"A1"_s;
-                record.result = QLatin1StringView(i == 0 ? ResultPassed : ResultFailed);
-                record.changes = {{u"TransmitPower"_s, u"20"_s, u"27"_s}};
+            for (int i = 0; i < 63; ++i) {
+                // Three to filter, then sixty of another unit with many changes each.
+                OperationRecord record = startRecord(u"write"_s, u"bench, 7"_s, i < 3 ? days[i] : days[2].addDays(1).addSecs(60 * i));
+                record.serialNumber = i == 1 ? u"B2"_s : i < 3 ? u"A1"_s : u"C3"_s;
+                record.result = QLatin1StringView(i == 0 || i >= 3 ? ResultPassed : ResultFailed);
+                for (int change = 0; change < (i < 3 ? 1 : 27); ++change)
+                    record.changes << RecordChange{u"TransmitPower%1"_s.arg(change), u"20"_s, u"27"_s};
                 record.message = u"The device holds other values than the file:\nTransmitPower"_s;
                 QCOMPARE(store.add(record).status, RecordOutcome::Status::Stored);
                 records << record;
             }
         }
+        QList<int> all(63);
+        std::iota(all.begin(), all.end(), 0);
         const std::pair<QString, QList<int>> cases[] = { // the options, and which of the records, in order
-            {u"--json"_s, {0, 1, 2}},
+            {u"--json"_s, all},
             {u"--json --serial A1 --result failed"_s, {2}},
-            {u"--csv --since 2025-03-01T08:02:00Z"_s, {1, 2}},
+            {u"--json --serial none"_s, {}},
+            {u"--csv --since 2025-03-01T08:02:00Z"_s, all.mid(1)},
             {u"--csv --until 2025-03-01"_s, {0, 1}}, // the whole day
+            {u"--csv --serial none"_s, {}},
             {u"--result failed"_s, {1, 2}},          // lines
         };
         for (const auto& [options, expected] : cases) {
@@ -700,8 +717,12 @@ private slots:
                 lines << u"\tfailed\twrite\t"_s + records.at(i).serialNumber;
             }
             if (options.startsWith(u"--json"_s)) {
-                QCOMPARE(result.json().value(u"schema"_s).toInt(), SchemaVersion);
-                QCOMPARE(result.json().value(u"records"_s).toArray(), json);
+                const QJsonObject document = result.json();
+                QCOMPARE(document.value(u"schema"_s), QJsonValue(u"tunekit-cli/1"_s));
+                QCOMPARE(document.value(u"command"_s), QJsonValue(u"records"_s));
+                QCOMPARE(document.value(u"exitCode"_s), QJsonValue(0));
+                QCOMPARE(document.value(u"schemaVersion"_s), QJsonValue(SchemaVersion));
+                QCOMPARE(document.value(u"records"_s).toArray(), json);
             } else if (options.startsWith(u"--csv"_s)) {
                 QCOMPARE(result.out, csv);
             } else {
@@ -710,6 +731,11 @@ private slots:
                 for (qsizetype n = 0; n < shown.size(); ++n)
                     QVERIFY2(shown.at(n).contains(lines.at(n)), qPrintable(shown.at(n)));
             }
+        }
+        // Output that cannot be written ends the export as a failure, in every format.
+        for (const QString& format : {u"--json"_s, u"--csv"_s, QString()}) {
+            const Result lost = cli(u"records --records sqlite:records.sqlite "_s + format, {}, u"/dev/full"_s);
+            QVERIFY2(lost.exit == 8 && lost.err.contains(u"The output could not be written completely."_s), qPrintable(format + lost.err));
         }
     }
 

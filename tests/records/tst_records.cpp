@@ -218,6 +218,57 @@ private slots:
         }
     }
 
+    // An export visits the records one at a time: those the filter lets through, oldest first
+    // (stored in another order), until the visitor stops; the store answers again afterwards. A
+    // server out of reach is an error, and nothing is visited.
+    void visitsRecords_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("serial");     // the filter's; empty: every unit
+        QTest::addColumn<int>("stopAt");         // the visitor stops after that many; 0: never
+        QTest::addColumn<QList<int>>("matching"); // of the records oldest first
+        for (const QString& kind : {Sqlite, Postgres}) {
+            const char* name = kind == Sqlite ? "SQLite" : "PostgreSQL";
+            QTest::addRow("%s, all", name) << kind << QString() << 0 << QList<int>{0, 1, 2, 3, 4};
+            QTest::addRow("%s, one unit", name) << kind << u"A1"_s << 0 << QList<int>{0, 2, 4};
+            QTest::addRow("%s, stopped", name) << kind << QString() << 2 << QList<int>{0, 1, 2, 3, 4};
+            QTest::addRow("%s, one unit, stopped", name) << kind << u"A1"_s << 2 << QList<int>{0, 2, 4};
+        }
+        QTest::newRow("server out of reach") << u"unreachable"_s << QString() << 0 << QList<int>{};
+    }
+    void visitsRecords()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, serial);
+        QFETCH(int, stopAt);
+        QFETCH(QList<int>, matching);
+        const bool reachable = kind != u"unreachable"_s;
+        const QString url = reachable ? freshStore(kind) : u"postgresql://tunekit@127.0.0.1:1/records"_s;
+        if (url.isEmpty())
+            QSKIP("No PostgreSQL server: TUNEKIT_TEST_POSTGRES names none (scripts/test.sh starts one).");
+        ChosenStore chosen = openChosenStore(url, {}, dataFolder());
+        QVERIFY2(chosen.store, qPrintable(chosen.error));
+        QList<OperationRecord> records;
+        for (int i = 0; i < 5; ++i)
+            records << sampleRecord(i % 2 == 0 ? u"A1"_s : u"B2"_s, at(10 + i), i == 3 ? ResultFailed : ResultPassed);
+        for (int i : {3, 0, 4, 2, 1})
+            QVERIFY(!reachable || chosen.store->add(records.at(i)).status == RecordOutcome::Status::Stored);
+        const RecordFilter filter{serial, {}, {}, {}};
+        QList<OperationRecord> visited;
+        const QString error = chosen.store->forEachRecord(filter, [&visited, stopAt](const OperationRecord& record) {
+            visited << record;
+            return visited.size() != stopAt;
+        });
+        QCOMPARE(error.isEmpty(), reachable);
+        QList<OperationRecord> wanted;
+        for (int i : matching)
+            wanted << records.at(i);
+        QCOMPARE(visited, stopAt > 0 ? wanted.mid(0, stopAt) : wanted);
+        const RecordQuery again = chosen.store->query(filter);
+        QCOMPARE(again.error.isEmpty(), reachable);
+        QCOMPARE(again.records, wanted);
+    }
+
     // Several processes write the same fresh store at once: the first ones race to make the
     // tables, and every record lands exactly once.
     void concurrentWriters_data() { addStoreRows(); }
