@@ -309,6 +309,20 @@ private slots:
         }
     }
 
+    // A record holds the run's final result: results that did not reach standard output make
+    // the run, and its record, a failure.
+    void recordHoldsTheFinalExitCode()
+    {
+        QVERIFY(startSim(u"--config-id 53"_s));
+        QCOMPARE(cli(u"detect --json"_s, {}, u"/dev/full"_s).exit, 8);
+        const Result found = cli(u"records --json"_s);
+        QVERIFY2(found.exit == 0, qPrintable(found.err));
+        const QJsonObject record = found.json()["records"_L1].toArray().last().toObject();
+        QCOMPARE(record["command"_L1].toString(), u"detect"_s);
+        QCOMPARE(record["exitCode"_L1].toInt(), 8);
+        QCOMPARE(record["result"_L1].toString(), u"failed"_s);
+    }
+
     void refusedAndBadInput_data()
     {
         QTest::addColumn<QString>("simulator"); // tunekit-sim's options; empty: no simulator
@@ -339,6 +353,13 @@ private slots:
         // A records destination that cannot be right is refused before the device is touched.
         QTest::newRow("records destination without its scheme") << "--config-id 53" << "write station.scd --yes --records foo.sqlite" << 2
                                                                  << "foo.sqlite is no records URL";
+        QTest::newRow("records file in a folder that does not exist") << "--config-id 53" << "detect --records sqlite:nowhere/r.sqlite"
+                                                                      << 2 << "The folder of the records file nowhere/r.sqlite does not exist.";
+        // A records file named on purpose that did not exist is made, and the user hears of it.
+        QTest::newRow("records file made new") << "--config-id 53" << "detect --records sqlite:new.sqlite" << 0
+                                               << "A new records file was made: new.sqlite";
+        // Neither the store nor the spool can take the record: the unit cannot be proved.
+        QTest::newRow("record lost") << "--config-id 53" << "detect" << 11 << "The record of this run is lost.";
         QTest::newRow("records server out of reach") << "" << "records --records postgresql://tunekit@127.0.0.1:1/records" << 8
                                                      << "The records cannot be read: The records server";
     }
@@ -363,6 +384,8 @@ private slots:
         }
         if (tag == "convert of an empty file")
             writeFile(path(u"station.scd"_s), "\r\n");
+        if (tag == "record lost")
+            writeFile(path(u"data"_s), "a file where the data folder goes");
         // Development (level 60) opens a file whose checksum is not valid; the write still refuses it.
         const QByteArray password = tag == "password of no level" ? "Rose" : tag == "file changed after its checksum" ? "Haspel2093" : "";
         const Result result = cli(commandLine, password,
@@ -370,7 +393,9 @@ private slots:
         QCOMPARE(result.exit, exit);
         QVERIFY2(result.err.contains(message), qPrintable(result.err));
         // Nothing half-written: no file appeared beside the input.
-        const QStringList left = QDir(folder_->path()).entryList(QDir::Files);
+        QStringList left = QDir(folder_->path()).entryList(QDir::Files);
+        left.removeAll(u"new.sqlite"_s);
+        left.removeAll(u"data"_s);
         QVERIFY2(left.isEmpty() || left == QStringList{u"station.scd"_s}, qPrintable(left.join(u' ')));
     }
 
