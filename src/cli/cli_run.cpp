@@ -10,9 +10,7 @@
 #include "link/qt_clock.h"
 #include "params/config_tab.h"
 #include "params/value_compare.h"
-#include "records/record_format.h"
 #include "records/store_choice.h"
-#include "session/unit_record.h"
 #include "sim/sim_line.h"
 
 #include <QFile>
