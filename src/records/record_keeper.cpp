@@ -11,14 +11,18 @@ class RecordKeeper::Worker : public QObject {
 public:
     explicit Worker(std::function<ChosenStore()> open) : open_(std::move(open)) {}
 
+    void open()
+    {
+        if (opened_)
+            return;
+        opened_ = true;
+        ChosenStore chosen = open_();
+        store_ = std::move(chosen.store);
+        error_ = chosen.error;
+    }
     RecordOutcome keep(const OperationRecord& record)
     {
-        if (!opened_) {
-            opened_ = true;
-            ChosenStore chosen = open_();
-            store_ = std::move(chosen.store);
-            error_ = chosen.error;
-        }
+        open();
         return store_ ? store_->add(record) : RecordOutcome{RecordOutcome::Status::Failed, error_};
     }
     void close() { store_.reset(); }
@@ -36,6 +40,10 @@ RecordKeeper::RecordKeeper(std::function<ChosenStore()> open) : worker_(new Work
     worker_->moveToThread(&thread_);
     QObject::connect(&thread_, &QThread::finished, worker_, &QObject::deleteLater);
     thread_.start();
+    // Opened now, while the operation that will be recorded runs: a server that does not answer
+    // has had its connection time-out by the time the first record is ready, which then goes
+    // to the spool at once instead of making its unit wait.
+    QMetaObject::invokeMethod(worker_, [worker = worker_] { worker->open(); }, Qt::QueuedConnection);
 }
 
 RecordKeeper::~RecordKeeper()

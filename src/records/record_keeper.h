@@ -29,12 +29,13 @@ private:
     RecordStore& store_;
 };
 
-// Keeps records in a store that is opened once, on first use, and used only on a thread of its
-// own: a server that does not answer or a file another process holds locked makes the record
-// wait, never the lines a front end drives. Needs a running event loop to deliver outcomes.
+// Keeps records in a store that is opened once, as soon as the keeper is made, and used only on
+// a thread of its own: a server that does not answer or a file another process holds locked
+// makes the record wait, never the lines a front end drives. Needs a running event loop to
+// deliver outcomes.
 class RecordKeeper final : public RecordSink {
 public:
-    // open: called once, on the keeper's thread.
+    // open: called once, on the keeper's thread, right after the keeper is made.
     explicit RecordKeeper(std::function<ChosenStore()> open);
     ~RecordKeeper() override;
     RecordKeeper(const RecordKeeper&) = delete;

@@ -2,11 +2,16 @@
 // scripts/test.sh starts; TUNEKIT_TEST_POSTGRES names it).
 #include "records/postgres_store.h"
 #include "records/record_format.h"
+#include "records/record_keeper.h"
 #include "records/sql_records.h"
 #include "records/sqlite_store.h"
 #include "records/store_choice.h"
 
+#include <QCoroTask>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QSemaphore>
+#include <QScopeGuard>
 #include <QProcess>
 #include <QSet>
 #include <QSqlError>
@@ -18,6 +23,9 @@
 
 #include <memory>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -394,6 +402,36 @@ private slots:
             QCOMPARE(chosen.store->query({}).records, (QList<OperationRecord>{first, second}));
         }
         QVERIFY(QDir(spoolFolder(data)).entryList(QDir::Files).isEmpty());
+    }
+
+    // A server that takes the connection and never answers costs the first record nothing: the
+    // keeper opens the store as soon as it is made, while the run's device work goes on.
+    void hangingServerDoesNotHoldTheRecord()
+    {
+        // Listens, and never says a word: the kernel takes the connection, nobody answers.
+        const int silent = ::socket(AF_INET, SOCK_STREAM, 0);
+        QVERIFY(silent >= 0);
+        const auto closeSilent = qScopeGuard([silent] { ::close(silent); });
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        QVERIFY(::bind(silent, reinterpret_cast<sockaddr*>(&address), length) == 0 && ::listen(silent, 8) == 0
+                && ::getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length) == 0);
+        const QTemporaryDir dir;
+        const QString url = u"postgresql://tk@127.0.0.1:%1/records?connect_timeout=2"_s.arg(ntohs(address.sin_port));
+        QSemaphore opened;
+        RecordKeeper keeper([&] {
+            ChosenStore chosen = openChosenStore(url, {}, dir.filePath(u"data"_s));
+            opened.release();
+            return chosen;
+        });
+        QVERIFY(opened.tryAcquire(1, 10'000)); // the device work of a run takes as long
+        QElapsedTimer kept;
+        kept.start();
+        const RecordOutcome outcome = QCoro::waitFor(keeper.keep(sampleRecord(u"K1"_s, at(1), ResultPassed)));
+        QCOMPARE(outcome.status, RecordOutcome::Status::KeptLocally);
+        QVERIFY2(kept.elapsed() < 1000, qPrintable(QString::number(kept.elapsed())));
     }
 
     // libpq reads the URL: its options reach the driver, and a connection that asks for TLS is
