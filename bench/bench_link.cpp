@@ -11,6 +11,7 @@
 //                              level 40, each way: from the click to the last value, and to idle
 //   --paced                    one packet per timer tick instead of one as soon as the answer is in
 //   --latency MS               the adapter's USB latency timer (62 bytes or MS milliseconds)
+#include "support/station_probe.h"
 #include "session/session.h"
 #include "link/packet_codec.h"
 #include "link/qserialport_line.h"
@@ -85,10 +86,10 @@ struct BenchSession {
         : line(realLine, clock), session(SessionSeams{line, clock, dialogs, host, nullptr}, views, language)
     {
         session.setAutomaticResetOff(true);
-        session.engine().setPaced(mode.paced);
+        StationProbe::engine(session.device()).setPaced(mode.paced);
         clock.startTicker(10, [this] { session.mainTimerTick(); });
-        session.port().portNumber = 1;
-        session.port().adapterFound = session.rs232().openPort();
+        StationProbe::port(session.device()).state().portNumber = 1;
+        StationProbe::port(session.device()).state().adapterFound = StationProbe::port(session.device()).openPort();
     }
 
     TimingLine line;
@@ -134,7 +135,7 @@ struct Result {
 
 Result run(BenchSession& bench, Clock& clock, const Batch& batch)
 {
-    TransmitEngine& engine = bench.session.engine();
+    TransmitEngine& engine = StationProbe::engine(bench.session.device());
     bench.line.answers = 0;
     for (int i = 0; i < batch.count; ++i)
         batch.queue(engine, i);
@@ -192,7 +193,7 @@ bool measurePty(const Batch& batch, const LinkMode& mode)
         return false;
     }
     way.bench = std::make_unique<BenchSession>(way.line, way.clock, mode);
-    if (!way.bench->session.port().adapterFound) {
+    if (!StationProbe::port(way.bench->session.device()).state().adapterFound) {
         std::fprintf(stderr, "cannot open %s\n", qPrintable(way.server.slavePath()));
         return false;
     }
@@ -222,7 +223,7 @@ bool measureCommand(BenchSession& bench, Clock& clock, const char* what, const c
     bench.line.answers = 0;
     click();
     const qint64 limit = clock.nowMs() + 30000;
-    while (!session.engine().idle() && clock.nowMs() < limit)
+    while (!StationProbe::engine(session.device()).idle() && clock.nowMs() < limit)
         testing::runEvents(clock);
     const qint64 idle = clock.nowMs();
     const bool ok = bench.dialogs.messages.isEmpty() && check();
@@ -240,11 +241,11 @@ bool measureCommands(BenchSession& bench, Clock& clock, const char* way)
 {
     Session& session = bench.session;
     session.access().level = AccessLevel::service();
-    testing::runTask(clock, session.transfers().detectDevice());
-    bool ok = measureCommand(bench, clock, "Read of ConfigID 5", way, [&] { session.transfers().readParameters(); },
-                             [&] { return session.image().value[2] == QStringLiteral("1234"); });
-    ok = measureCommand(bench, clock, "information read at level 40", way, [&] { session.transfers().readInformation(); },
-                        [&] { return !session.image().info.texts[6].isEmpty(); })
+    testing::runTask(clock, StationProbe::transfers(session.device()).detectDevice());
+    bool ok = measureCommand(bench, clock, "Read of ConfigID 5", way, [&] { StationProbe::transfers(session.device()).readParameters(); },
+                             [&] { return StationProbe::image(session.device()).value[2] == QStringLiteral("1234"); });
+    ok = measureCommand(bench, clock, "information read at level 40", way, [&] { StationProbe::transfers(session.device()).readInformation(); },
+                        [&] { return !StationProbe::image(session.device()).info.texts[6].isEmpty(); })
          && ok;
     return ok;
 }

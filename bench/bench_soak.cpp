@@ -11,6 +11,7 @@
 // Defaults: corrupt 0.01, lose 0.005, stray 0, wrong-type 0; the reads go on until they have
 // made N read exchanges (--reads, 10000) and the whole run on the bad line N exchanges
 // (--exchanges, 0). An exchange is one request sent, a repeat included.
+#include "support/station_probe.h"
 #include "link/packet_codec.h"
 #include "params/config_defines.h"
 #include "support/rig.h"
@@ -112,13 +113,13 @@ public:
         rig.views.beforeSend = [this] { ++exchanges_; };
         Session& session = rig.session;
         const SimDevice& device = rig.line.device();
-        session.engine().setDownloadResponseHandler([this, &session, &device](const QByteArray& packet) {
+        StationProbe::engine(session.device()).setDownloadResponseHandler([this, &session, &device](const QByteArray& packet) {
             if (packetData(packet) != device.cell(packetIndex(packet), packetSubindex(packet)))
                 ++unlikeDevice_;
-            session.transfers().handleDownloadResponse(packet);
+            StationProbe::transfers(session.device()).handleDownloadResponse(packet);
         });
         rig.clock.startTicker(1, [this, &session] {
-            const bool gaveUp = session.engine().state().gaveUp;
+            const bool gaveUp = StationProbe::engine(session.device()).state().gaveUp;
             givenUp_ += gaveUp && !sawGiveUp_;
             sawGiveUp_ = gaveUp;
         });
@@ -128,7 +129,7 @@ public:
 
     Counts now() const
     {
-        const EngineState& engine = rig_.session.engine().state();
+        const EngineState& engine = StationProbe::engine(rig_.session.device()).state();
         return {exchanges_, engine.repeatTotal, engine.lostTotal, engine.ignoredTotal, givenUp_, unlikeDevice_};
     }
 
@@ -151,7 +152,7 @@ void printCounts(const char* what, const Counts& counts, double virtualMs)
 
 bool runUntilIdle(testing::Rig& rig)
 {
-    return rig.clock.runUntil([&rig] { return rig.session.engine().idle(); }, 3'600'000);
+    return rig.clock.runUntil([&rig] { return StationProbe::engine(rig.session.device()).idle(); }, 3'600'000);
 }
 
 int giveUpMessages(const testing::ScriptedDialogs& dialogs, qsizetype from)
@@ -204,10 +205,10 @@ int main(int argc, char* argv[])
     real.start();
 
     // A read on a sound line is what every later read must show.
-    rig.finish(session.transfers().detectDevice());
-    session.transfers().readParameters();
+    rig.finish(StationProbe::transfers(session.device()).detectDevice());
+    StationProbe::transfers(session.device()).readParameters();
     runUntilIdle(rig);
-    const ParamArray<QString> truth = session.image().value;
+    const ParamArray<QString> truth = StationProbe::image(session.device()).value;
     if (!rig.dialogs.messages.isEmpty() || truth[2].isEmpty()) {
         std::fprintf(stderr, "the read on a sound line failed\n");
         return 1;
@@ -224,17 +225,17 @@ int main(int argc, char* argv[])
     const qint64 startMs = rig.clock.nowMs();
 
     // A 2 KB interpreter and nothing else: EraseIL2, 512 Uploads, then the parameters.
-    DeviceImage& image = session.image();
+    DeviceImage& image = StationProbe::image(session.device());
     image.extended.clear();
     const QByteArray interpreterImage = pattern(InterpreterBytes, 4);
     image.extended.interpreterImage = interpreterImage;
     qsizetype messagesBefore = rig.dialogs.messages.size();
     Counts before = watch.now();
     qint64 beforeMs = rig.clock.nowMs();
-    rig.finish(session.writes().write());
+    rig.finish(StationProbe::writes(session.device()).write());
     runUntilIdle(rig);
     printCounts("interpreter write", watch.now() - before, static_cast<double>(rig.clock.nowMs() - beforeMs));
-    const bool interpreterDone = session.writes().lastResult() == WriteResult::Done && doneShown(rig.dialogs, messagesBefore);
+    const bool interpreterDone = StationProbe::writes(session.device()).lastResult() == WriteResult::Done && doneShown(rig.dialogs, messagesBefore);
     const bool interpreterExact = device.blockBytes(InterpreterFirstIndex, 256, 4, InterpreterBytes) == interpreterImage
                                   && device.usedCells(InterpreterFirstIndex, InterpreterLastIndex) == InterpreterBytes / 4;
     const QString interpreterMessages = messagesSince(rig.dialogs, messagesBefore);
@@ -242,7 +243,7 @@ int main(int argc, char* argv[])
                 interpreterDone ? "completed (\"Done\")" : "NOT completed",
                 interpreterExact ? "exactly the 2048 bytes" : "NOT the 2048 bytes", qUtf8Printable(interpreterMessages));
     const bool untoldInterpreter = !interpreterExact && giveUpMessages(rig.dialogs, messagesBefore) == 0
-                                   && session.writes().lastResult() != WriteResult::Failed;
+                                   && StationProbe::writes(session.device()).lastResult() != WriteResult::Failed;
 
     // Reads, each compared with the read on the sound line.
     int reads = 0;
@@ -256,7 +257,7 @@ int main(int argc, char* argv[])
     while (watch.now().exchanges - before.exchanges < options.reads || watch.now().exchanges - start.exchanges < options.exchanges) {
         const qsizetype messagesHere = rig.dialogs.messages.size();
         // A read whose detection failed re-detects instead; the next click reads again.
-        session.transfers().readParameters();
+        StationProbe::transfers(session.device()).readParameters();
         runUntilIdle(rig);
         ++reads;
         int missingHere = 0;
@@ -271,8 +272,8 @@ int main(int argc, char* argv[])
         readsComplete += missingHere == 0;
         if (missingHere > 0 && rig.dialogs.messages.size() == messagesHere)
             ++untold;
-        if (session.engine().state().quietTimeouts) // a failed detection: find the device again
-            rig.finish(session.transfers().detectDevice());
+        if (StationProbe::engine(session.device()).state().quietTimeouts) // a failed detection: find the device again
+            rig.finish(StationProbe::transfers(session.device()).detectDevice());
     }
     printCounts("reads", watch.now() - before, static_cast<double>(rig.clock.nowMs() - beforeMs));
     std::printf("reads: %d Read clicks, complete %d, incomplete %d (without a message %d); wrong values stored %d, "
@@ -292,7 +293,7 @@ int main(int argc, char* argv[])
     messagesBefore = rig.dialogs.messages.size();
     before = watch.now();
     beforeMs = rig.clock.nowMs();
-    rig.finish(session.writes().write());
+    rig.finish(StationProbe::writes(session.device()).write());
     runUntilIdle(rig);
     printCounts("full write", watch.now() - before, static_cast<double>(rig.clock.nowMs() - beforeMs));
     const bool interpreter = device.blockBytes(InterpreterFirstIndex, 256, 4, 16384) == store.interpreterImage;
@@ -305,7 +306,7 @@ int main(int argc, char* argv[])
                 doneShown(rig.dialogs, messagesBefore) ? "shown" : "not shown", writeGiveUps, interpreter ? "whole" : "incomplete",
                 texts ? "whole" : "incomplete", table ? "whole" : "incomplete", power ? "written" : "not written");
     const bool untoldWrite = (!interpreter || !texts || !table || !power) && writeGiveUps == 0
-                             && session.writes().lastResult() != WriteResult::Failed;
+                             && StationProbe::writes(session.device()).lastResult() != WriteResult::Failed;
 
     const Counts total = watch.now() - start;
     printCounts("whole run on the bad line", total, static_cast<double>(rig.clock.nowMs() - startMs));

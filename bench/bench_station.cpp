@@ -20,6 +20,7 @@
 //                              (b) 8 channels programming at once against one channel alone
 //   --units N                  units each channel programs one after the other in (b) (default 2)
 //   --channels N               channels in (b) (default 8)
+#include "support/station_probe.h"
 #include "access/access_levels.h"
 #include "base/version_info.h"
 #include "files/config_file_reader.h"
@@ -62,7 +63,7 @@ struct CommandRun {
         : clock(time), line([&server](int) { return server.slavePath(); })
     {
         station.setResetPolicy(policy);
-        station.image().initDeviceImage(levelMarks(level()), Language::English);
+        StationProbe::image(station).initDeviceImage(levelMarks(level()), Language::English);
     }
 
     Clock& clock;
@@ -120,7 +121,7 @@ QCoro::Task<Cycle> programUnit(Channel& channel, ResetPolicy policy, const Files
         cycle.problem = QStringLiteral("the backup read is incomplete");
     } else if (station.saveBackup(files.backups(), host, version).status != BackupOutcome::Status::Saved) {
         cycle.problem = QStringLiteral("the backup was not saved");
-    } else if (openConfigFile(files.stationFile, station.image(), run.dialogs, level(), host.now().date()) != OpenStatus::Loaded) {
+    } else if (openConfigFile(files.stationFile, StationProbe::image(station), run.dialogs, level(), host.now().date()) != OpenStatus::Loaded) {
         cycle.problem = QStringLiteral("the station file does not open");
     } else if ((co_await station.writeImage()).result != WriteResult::Done) {
         cycle.problem = QStringLiteral("the write failed");
@@ -133,7 +134,7 @@ QCoro::Task<Cycle> programUnit(Channel& channel, ResetPolicy policy, const Files
     }
     cycle.ms = wall.elapsed();
     cycle.exchanges = static_cast<int>(channel.server.device().requests().size() - requestsBefore);
-    cycle.resets = static_cast<int>(station.port().resetsStarted());
+    cycle.resets = static_cast<int>(StationProbe::port(station).resetsStarted());
     station.closePort();
     channel.current = nullptr;
     co_return cycle;
@@ -151,7 +152,7 @@ bool makeStationFile(Files& files)
         testing::RecordingViews views;
         const testing::FixedHost host;
         Station station(StationSeams{line, clock, dialogs}, views, [] { return level(); });
-        station.image().initDeviceImage(levelMarks(level()), Language::English);
+        StationProbe::image(station).initDeviceImage(levelMarks(level()), Language::English);
         clock.startTicker(10, [&station] { station.tick(); });
         station.openAdapterPort(1);
         const QString path = files.folder.filePath(QStringLiteral("unit.scd"));
@@ -163,7 +164,7 @@ bool makeStationFile(Files& files)
             }(station),
             [&read](ReadOutcome outcome) { read = outcome.complete; });
         testing::runEventsUntil(clock, [&read] { return read; }, 60000);
-        if (read && writeRestorableBackup({station.image(), host, makeVersionInfo(), dialogs}, path) == WriteOutcome::Written) {
+        if (read && writeRestorableBackup({StationProbe::image(station), host, makeVersionInfo(), dialogs}, path) == WriteOutcome::Written) {
             QFile unit(path);
             QByteArray bytes = unit.open(QIODevice::ReadOnly) ? unit.readAll() : QByteArray();
             bytes.chop(4); // its checksum

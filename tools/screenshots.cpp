@@ -113,7 +113,7 @@ int run(const QString& folder, const QString& language)
     window.findChild<QPushButton*>(QStringLiteral("cmdRead"))->click();
     QElapsedTimer reading;
     reading.start();
-    while (window.logic().engine().state().sending && reading.elapsed() < 30000)
+    while (window.logic().device().busy() && reading.elapsed() < 30000)
         pump(20);
     progress.stop();
     pump(1500);

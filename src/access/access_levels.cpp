@@ -186,7 +186,7 @@ PasswordKeyAction passwordKeyPress(AccessState& access, PasswordBox& box, QChar 
     return PasswordKeyAction::Changed;
 }
 
-UnlockOutcome confirmPassword(AccessState& access, DeviceImage& image, Dialogs& dialogs)
+UnlockOutcome confirmPassword(AccessState& access, Dialogs& dialogs)
 {
     access.levelChecks = {};
     std::optional<AccessLevel> granted;
@@ -214,8 +214,6 @@ UnlockOutcome confirmPassword(AccessState& access, DeviceImage& image, Dialogs& 
                        MsgIcon::None, QCoreApplication::translate("AccessLevels", "Error"));
     }
     setUserLevel(access, access.level);
-    applyUserLevel(access, image);
-    image.updateEditMarks();
     return outcome;
 }
 

@@ -116,9 +116,9 @@ enum class UnlockOutcome {
 };
 
 // OK in the dialog: grants the armed level when the typed password is its password, otherwise
-// shows the wrong-password message and keeps the old level; then applies the level. The dialog
-// closes.
-UnlockOutcome confirmPassword(AccessState& access, DeviceImage& image, Dialogs& dialogs);
+// shows the wrong-password message and keeps the old level. The dialog closes; whoever opened it
+// applies the level's marks to the image.
+UnlockOutcome confirmPassword(AccessState& access, Dialogs& dialogs);
 
 // --- Level kept in the settings file -------------------------------------------------------
 

@@ -11,8 +11,8 @@
 
 namespace tunekit {
 
-PasswordDialog::PasswordDialog(AccessState& access, DeviceImage& image, Dialogs& dialogs, QWidget* parent)
-    : QDialog(parent), access_(access), image_(image), dialogs_(dialogs), prompt_(new QLabel(this)),
+PasswordDialog::PasswordDialog(AccessState& access, Dialogs& dialogs, QWidget* parent)
+    : QDialog(parent), access_(access), dialogs_(dialogs), prompt_(new QLabel(this)),
       passwordBox_(new QLineEdit(this)), okButton_(new QPushButton(this)), cancelButton_(new QPushButton(this))
 {
     setObjectName(QStringLiteral("frmPwd"));
@@ -115,7 +115,7 @@ void PasswordDialog::keyPress(QChar key)
 
 void PasswordDialog::confirm()
 {
-    const UnlockOutcome outcome = confirmPassword(access_, image_, dialogs_);
+    const UnlockOutcome outcome = confirmPassword(access_, dialogs_);
     if (outcome == UnlockOutcome::Granted)
         emit writeSettingsFile();
     accept();

@@ -10,7 +10,6 @@ class QPushButton;
 
 namespace tunekit {
 
-class DeviceImage;
 class Dialogs;
 
 // The unlock dialog: asks for the password of the level the level menu armed. The typed
@@ -19,7 +18,7 @@ class Dialogs;
 class PasswordDialog final : public QDialog {
     Q_OBJECT
 public:
-    PasswordDialog(AccessState& access, DeviceImage& image, Dialogs& dialogs, QWidget* parent = nullptr);
+    PasswordDialog(AccessState& access, Dialogs& dialogs, QWidget* parent = nullptr);
     void retranslate();
 
 signals:
@@ -36,7 +35,6 @@ private:
     void showBox();
 
     AccessState& access_;
-    DeviceImage& image_;
     Dialogs& dialogs_;
     PasswordBox box_;
     QLabel* prompt_;

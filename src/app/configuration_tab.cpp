@@ -105,13 +105,9 @@ void MainWindow::buildConfigurationTab()
     connect(button("cmdFileOpen"), &QPushButton::clicked, this, [this] { session_->openFile(); });
     button("cmdFileOpen")->setAcceptDrops(true);
     button("cmdFileOpen")->installEventFilter(this);
-    connect(button("cmdSicherung"), &QPushButton::clicked, this, [this] {
-        generateBackup({session_->image(), session_->host(), session_->version(), dialogs_},
-                           serialNumberEdit_->text());
-    });
+    connect(button("cmdSicherung"), &QPushButton::clicked, this, &MainWindow::backUpImage);
     connect(serialNumberEdit_, &QLineEdit::textChanged, this, [this](const QString& text) {
-        const AddressLabels labels = serialNumberTyped(session_->image(), text, shadowFlag_.isSet(),
-                                                           session_->access().level.seesInternalAddressValues());
+        const AddressLabels labels = session_->typeSerialNumber(text, shadowFlag_.isSet());
         findChild<QLabel*>(QStringLiteral("InternalAddress"))->setText(labels.internalAddress);
         findChild<QLabel*>(QStringLiteral("DirectAddress"))->setText(labels.directAddress);
         findChild<QLabel*>(QStringLiteral("ValueLow"))->setText(labels.valueLow);
@@ -119,8 +115,16 @@ void MainWindow::buildConfigurationTab()
         shadowToDip();
     });
     connect(productionNumberEdit_, &QLineEdit::textChanged, this, [this](const QString& text) {
-        productionNumberTyped(session_->image(), text, shadowFlag_.isSet());
+        session_->typeProductionNumber(text, shadowFlag_.isSet());
     });
+}
+
+// The image as it is when the button is clicked goes into the backup, whatever happens while the
+// file dialog is open.
+QCoro::Task<> MainWindow::backUpImage()
+{
+    const DeviceImage image = session_->image();
+    co_await generateBackup({image, session_->host(), session_->version(), dialogs_}, serialNumberEdit_->text());
 }
 
 void MainWindow::shadowToDip()
@@ -135,8 +139,7 @@ void MainWindow::shadowToDip()
 
 void MainWindow::shadowToGui()
 {
-    const ConfigTabView view =
-        tunekit::shadowToGui(session_->image(), session_->access().checkedLevelHasProductionRights(), dialogs_);
+    const ConfigTabView view = session_->configTabView();
     const ShadowFlag::Hold hold(shadowFlag_);
     productionNumberEdit_->setEnabled(view.productionEnabled);
     QPalette production = productionNumberEdit_->palette();

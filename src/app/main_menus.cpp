@@ -99,7 +99,7 @@ void MainWindow::levelCommand(AccessLevel level)
 
 QCoro::Task<> MainWindow::askPassword()
 {
-    auto* dialog = new PasswordDialog(session_->access(), session_->image(), dialogs_, this);
+    auto* dialog = new PasswordDialog(session_->access(), dialogs_, this);
     connect(dialog, &PasswordDialog::writeSettingsFile, this, [this] { session_->writeSettingsFile(); });
     dialog->retranslate();
     co_await closedWith(dialog);

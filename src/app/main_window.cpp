@@ -49,7 +49,7 @@ MainWindow::MainWindow(MainWindowSetup setup, QWidget* parent)
                                          language_);
     setWindowTitle(session_->windowTitle());
     buildRedetectWindow();
-    const ConsoleCommands consoles(session_->rs232(), session_->engine(), dialogs_);
+    const ConsoleCommands consoles = session_->device().consoleCommands(dialogs_);
     aux_->terminalWindow.bind(consoles);
     aux_->packetConsole.bind(consoles);
     buildMenus();
@@ -188,7 +188,7 @@ void MainWindow::changed(StationChanges changes)
     if (changes & StationChange::Status)
         updateStatusBar();
     if (changes & StationChange::Controls)
-        setRedetectButtonsEnabled(!session_->transfers().detecting());
+        setRedetectButtonsEnabled(!session_->device().detecting());
 }
 
 void MainWindow::progressChanged(const TransferProgress& progress)

@@ -80,6 +80,7 @@ private:
     void updateStatusBar();
     void shadowToTable();
     void shadowToDip();
+    QCoro::Task<> backUpImage();
     void shadowToGui();
     void labelsChanged();
     void setRedetectButtonsEnabled(bool enabled);

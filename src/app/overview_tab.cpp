@@ -32,16 +32,16 @@ namespace {
 // Only the value column is edited in place, and only where the parameter may be edited.
 class OverviewDelegate final : public QStyledItemDelegate {
 public:
-    OverviewDelegate(const DeviceImage& image, QObject* parent) : QStyledItemDelegate(parent), image_(image) {}
+    OverviewDelegate(const Session& session, QObject* parent) : QStyledItemDelegate(parent), session_(session) {}
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
-        if (index.column() != 0 || !beforeLabelEdit(image_, index.siblingAtColumn(1).data().toString()))
+        if (index.column() != 0 || !session_.overviewRowEditable(index.siblingAtColumn(1).data().toString()))
             return nullptr;
         return QStyledItemDelegate::createEditor(parent, option, index);
     }
 
 private:
-    const DeviceImage& image_;
+    const Session& session_;
 };
 
 // Small icon 2: the access level reaches the parameter; 1: it does not.
@@ -78,7 +78,7 @@ void MainWindow::buildOverviewTab()
         }
     });
 
-    overviewList_->setItemDelegate(new OverviewDelegate(session_->image(), overviewList_));
+    overviewList_->setItemDelegate(new OverviewDelegate(*session_, overviewList_));
     overviewList_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                                  | QAbstractItemView::SelectedClicked);
     connect(overviewList_, &QTreeWidget::itemChanged, this, &MainWindow::overviewItemChanged);
@@ -143,7 +143,7 @@ void MainWindow::overviewItemChanged(QTreeWidgetItem* item, int column)
 {
     if (fillingOverview_ || column != 0)
         return;
-    const OverviewEditResult result = afterLabelEdit(session_->image(), item->text(1), item->text(0), dialogs_);
+    const OverviewEditResult result = session_->editOverviewValue(item->text(1), item->text(0));
     if (result.shadowToGui)
         shadowToGui();
     // The row shows what the image holds, never a refused text.

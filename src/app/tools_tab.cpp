@@ -117,8 +117,9 @@ QCoro::Task<> MainWindow::generateDescribedFile()
     describe->deleteLater();
     if (result != QDialog::Accepted)
         co_return;
-    const WriterContext context{session_->image(), session_->host(), session_->version(), dialogs_};
-    co_await generateConfigFile(context, descriptions);
+    // The image as it is now, whatever happens while the file dialog is open.
+    const DeviceImage image = session_->image();
+    co_await generateConfigFile({image, session_->host(), session_->version(), dialogs_}, descriptions);
 }
 
 void MainWindow::optionsChanged()
@@ -126,7 +127,7 @@ void MainWindow::optionsChanged()
     for (int i = 0; i < 3; ++i)
         findChild<QCheckBox*>(QLatin1StringView(OptionBoxes[i]))->setChecked(session_->option(i));
     findChild<QCheckBox*>(QStringLiteral("ChkLongDelay"))->setChecked(session_->port().longDelay);
-    pacedBox_->setChecked(session_->engine().paced());
+    pacedBox_->setChecked(session_->device().paced());
     const LongDelayView& delay = session_->longDelay();
     auto* text = findChild<QLineEdit*>(QStringLiteral("txtLongDelay"));
     if (text->text() != delay.longDelayText)

@@ -250,7 +250,7 @@ QCoro::Task<Exit> CliRun::connect()
     session_->access().level = *level_;
     session_->setAutomaticResetOff(false);
     session_->device().setResetPolicy(ResetPolicy::WhereNeeded);
-    session_->engine().setPaced(options_.paced);
+    session_->device().setPaced(options_.paced);
     clock_->startTicker(10, [this] { session_->mainTimerTick(); });
 
     co_await session_->connectHeadless(plan);
@@ -285,7 +285,7 @@ QCoro::Task<Exit> CliRun::readDevice(bool info)
 {
     Station& station = session_->device();
     console_.step(tr("Reading the device"));
-    views_.follow(&station.engine().state());
+    views_.follow(&station);
     const ReadOutcome read = co_await station.readParameters();
     std::optional<ReadOutcome> information;
     if (info)
@@ -422,8 +422,7 @@ QCoro::Task<Exit> CliRun::diff()
     // between the two.
     if (const Exit unreadable = requireFile(options_.file); unreadable != Exit::Ok)
         co_return unreadable;
-    const OpenStatus opened = openConfigFile(QFileInfo(options_.file).absoluteFilePath(), session_->image(), dialogs_,
-                                             session_->access().level, host_.now().date());
+    const OpenStatus opened = session_->device().loadFile(options_.file, host_.now().date());
     if (opened != OpenStatus::Loaded)
         co_return Exit::FileInvalid;
     const QList<ValueDifference> differences = session_->device().differencesFromDevice(device, deviceConfigId);
@@ -460,7 +459,7 @@ QCoro::Task<Exit> CliRun::write()
         case ProgramStep::Opening: return requireFile(options_.file) == Exit::Ok;
         case ProgramStep::TransferEnded: views_.finishProgress(); return true;
         }
-        views_.follow(&station.engine().state());
+        views_.follow(&station);
         return true;
     };
     const ProgramReport programmed = co_await station.programUnit(request);

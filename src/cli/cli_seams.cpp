@@ -155,9 +155,9 @@ QCoro::Task<MsgAnswer> CliDialogs::ask(Question question, QString text, MsgButto
 
 CliViews::CliViews(const Console& console, bool terminal) : console_(console), terminal_(terminal) {}
 
-void CliViews::follow(const EngineState* engine)
+void CliViews::follow(const Station* station)
 {
-    engine_ = engine;
+    station_ = station;
     caption_.clear();
     started_.start();
     lastShownMs_ = -1;
@@ -188,14 +188,14 @@ void CliViews::progressChanged(const TransferProgress& progress)
 
 void CliViews::showProgress(bool force)
 {
-    if (console_.quiet() || !engine_ || !started_.isValid())
+    if (console_.quiet() || !station_ || !started_.isValid())
         return;
     const qint64 now = started_.elapsed();
     // A bar is redrawn ten times a second; plain lines come once a second, once a packet went.
     if (!force && (sent_ == 0 || (lastShownMs_ >= 0 && now - lastShownMs_ < (terminal_ ? 100 : 1000))))
         return;
     lastShownMs_ = now;
-    const qint64 queued = engine_->queue.length() / 8;
+    const qint64 queued = station_->queuedPackets();
     const double seconds = static_cast<double>(now) / 1000.0;
     const double rate = seconds > 0 ? static_cast<double>(sent_) / seconds : 0.0;
     const double left = rate > 0 ? static_cast<double>(queued) / rate : 0.0;
@@ -219,12 +219,12 @@ void CliViews::showProgress(bool force)
 
 void CliViews::finishProgress()
 {
-    if (!engine_)
+    if (!station_)
         return;
     totalMs_ += started_.elapsed();
     showProgress(true);
     console_.endProgressLine();
-    engine_ = nullptr;
+    station_ = nullptr;
 }
 
 } // namespace tunekit::cli

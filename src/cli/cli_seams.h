@@ -92,7 +92,7 @@ public:
     CliViews(const Console& console, bool terminal);
 
     // The engine whose queue the progress shows; progress starts counting from here.
-    void follow(const EngineState* engine);
+    void follow(const Station* station);
     // Ends a progress line on the terminal.
     void finishProgress();
     // Every packet sent in this run, and the time the transfers took.
@@ -109,7 +109,7 @@ private:
 
     const Console& console_;
     bool terminal_;
-    const EngineState* engine_ = nullptr;
+    const Station* station_ = nullptr;
     QString caption_; // of the transfer's progress
     std::function<void(const QString&)> trace_;
     QElapsedTimer started_;

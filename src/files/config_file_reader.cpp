@@ -573,14 +573,13 @@ OpenStatus openTellingIgnoredLines(const QString& path, DeviceImage& image, Dial
 
 } // namespace
 
-QCoro::Task<OpenStatus> fileOpenCommand(DeviceImage& image, Dialogs& dialogs, AccessLevel accessLevel, QDate today)
+QCoro::Task<QString> chooseConfigFile(Dialogs& dialogs)
 {
     const QString filter = ConfigFileFilter.toString();
-    const QString path = co_await dialogs.openFileName(filter);
-    co_return openTellingIgnoredLines(path, image, dialogs, accessLevel, today);
+    co_return co_await dialogs.openFileName(filter);
 }
 
-OpenStatus fileDropCommand(const QStringList& paths, DeviceImage& image, Dialogs& dialogs, AccessLevel accessLevel,
+OpenStatus openChosenFile(const QStringList& paths, DeviceImage& image, Dialogs& dialogs, AccessLevel accessLevel,
                            QDate today)
 {
     if (paths.isEmpty())

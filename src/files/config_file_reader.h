@@ -125,13 +125,14 @@ enum class OpenStatus {
     Loaded,
     Refused,       // the checksum gate turned the file away
     Failed,        // missing, unreadable, too large or holding nothing to write; the user was told
+    Busy,          // not opened: the station was running an operation
 };
 
 // The window shows the image anew (overview, DIP switches, configuration tab) unless nothing was
 // chosen.
 constexpr bool needsViewRefresh(OpenStatus status) noexcept
 {
-    return status != OpenStatus::NothingChosen;
+    return status != OpenStatus::NothingChosen && status != OpenStatus::Busy;
 }
 
 // Opens a configuration file into the image: any loaded file is discarded, the checksum is
@@ -139,11 +140,12 @@ constexpr bool needsViewRefresh(OpenStatus status) noexcept
 OpenStatus openConfigFile(const QString& path, DeviceImage& image, Dialogs& dialogs, AccessLevel accessLevel,
                           QDate today);
 
-// The Open File command: asks for the file, then openConfigFile.
-QCoro::Task<OpenStatus> fileOpenCommand(DeviceImage& image, Dialogs& dialogs, AccessLevel accessLevel, QDate today);
+// The Open File command's question: the file to open, "" when none was chosen.
+QCoro::Task<QString> chooseConfigFile(Dialogs& dialogs);
 
-// Files dropped onto the Open File button: the first one is opened.
-OpenStatus fileDropCommand(const QStringList& paths, DeviceImage& image, Dialogs& dialogs,
+// The file the Open File command chose, or the files dropped onto its button: the first one is
+// opened, and the user hears of lines in it that set nothing.
+OpenStatus openChosenFile(const QStringList& paths, DeviceImage& image, Dialogs& dialogs,
                            AccessLevel accessLevel, QDate today);
 
 } // namespace tunekit

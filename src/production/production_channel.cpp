@@ -47,7 +47,7 @@ ProductionChannel::ProductionChannel(ChannelSeams seams, const ProductionSetting
     : seams_(seams), settings_(settings), level_(std::move(level)), version_(std::move(version)), answers_(settings),
       station_(StationSeams{seams.line, seams.clock, answers_}, *this, level_)
 {
-    station_.image().initDeviceImage(levelMarks(level_()), Language::English);
+    station_.prepareForUnit(levelMarks(level_()));
     station_.setRecords(seams.records, Recording::HeldRuns);
     station_.setRecordSite([this] { return RecordSite{seams_.host.computerName(), seams_.port, seams_.adapter}; });
     // A unit is reset when the channel connects and after it stored the written values, never
@@ -101,13 +101,7 @@ void ProductionChannel::show(State state)
 
 QCoro::Task<bool> ProductionChannel::unitPresent()
 {
-    // Asked without a reset: a unit on the bench must not restart once a second.
-    TransmitEngine& engine = station_.engine();
-    const bool automaticResetOff = engine.automaticResetOff();
-    engine.setAutomaticResetOff(true);
-    station_.image().deviceConfigId = 0;
-    const int configId = co_await station_.detect();
-    engine.setAutomaticResetOff(automaticResetOff);
+    const int configId = co_await station_.lookForUnit();
     answers_.messages.clear();
     co_return configId != 0;
 }
@@ -137,12 +131,10 @@ QCoro::Task<bool> ProductionChannel::programUnit()
     progress_ = 0;
     show(State::Working);
     const auto fail = [this](const QString& why) { return finish(false, why); };
-    if (!station_.port().state().adapterFound && !open())
+    if (!station_.portState().adapterFound && !open())
         co_return co_await fail(message_);
 
-    station_.image().clearFileData();
-    station_.image().initDeviceImage(levelMarks(level_()), Language::English);
-    station_.image().deviceConfigId = 0;
+    station_.prepareForUnit(levelMarks(level_()));
     if (co_await station_.detect() == 0)
         co_return co_await fail(tr("No unit answers."));
     // The row shows the unit's serial number as soon as it is read.
@@ -187,7 +179,7 @@ QCoro::Task<> ProductionChannel::runAutomatic()
 {
     if (automatic_)
         co_return;
-    if (!station_.port().state().adapterFound && !open())
+    if (!station_.portState().adapterFound && !open())
         co_return;
     automatic_ = true;
     // Switched off and on again while this run still waits: the older run ends when it wakes.

@@ -60,30 +60,20 @@ QCoro::Task<> Session::startup(PortPlan plan)
     views_.prepareOverview();
     views_.changed(StationChange::Status);
 
-    co_await rs232().pause(1000);
-
-    co_await transfers().detectDevice();
-    image().clearFileData();
-    image().initDeviceImage(levelMarks(access_.level), uiLanguageNow());
+    co_await station_.startUp({1000, true, levelMarks(access_.level), uiLanguageNow()});
     applyUserLevel();
     shadowAll();
 
     views_.showConsoles(consolesBySettings_, consolesBySettings_);
     views_.changed(StationChange::Status);
     views_.arrangeWindows();
-    if (port().portNumber >= 1)
-        co_await rs232().resetDevice();
+    co_await station_.finishStartUp(true);
     views_.logged({TrafficEntry::Kind::PacketsCleared, {}, {}});
-    engine().state().resetPending = false;
-    image().imageConfigId = image().deviceConfigId;
 }
 
 void Session::readHostFacts()
 {
     version_ = makeVersionInfo(version_.buildNumber);
-    engine().state().resetPending = false;
-    port().portNumber = 0;
-    image().imageConfigId = 0;
     const QStringList environment = seams_.host.environment();
     os_ = osNamesOf(seams_.host.osVersionRecord(), environment);
     wordWidth_ = wordWidthOf(environment);
@@ -96,13 +86,9 @@ QCoro::Task<> Session::connectHeadless(PortPlan plan)
     readHostFacts();
     setLanguage();
     co_await findPort(true);
-    if (port().portNumber >= 1 && port().adapterFound)
-        co_await transfers().detectDevice();
-    image().clearFileData();
-    image().initDeviceImage(levelMarks(access_.level), uiLanguageNow());
+    co_await station_.startUp({0, false, levelMarks(access_.level), uiLanguageNow()});
     applyUserLevel();
-    engine().state().resetPending = false;
-    image().imageConfigId = image().deviceConfigId;
+    co_await station_.finishStartUp(false);
 }
 
 QCoro::Task<> Session::findPort(bool quiet)
@@ -122,21 +108,22 @@ void Session::openNamedPort()
 {
     // The port named for this run stands in for the adapter's: it is used as found when it opens.
     station_.openAdapterPort(plan_.number);
-    discovery_.adapterLocated = port().adapterFound;
+    const PortState state = station_.portState();
+    discovery_.adapterLocated = state.adapterFound;
     discovery_.adapterPortCaption = namedPortCaption();
-    updateComMenu(discovery_.menu, port().portNumber, port().adapterPort);
+    updateComMenu(discovery_.menu, state.portNumber, state.adapterPort);
     views_.connectionChanged();
     views_.changed(StationChange::Status);
 }
 
 void Session::shutdown()
 {
-    rs232().closePort();
+    station_.closePort();
 }
 
 void Session::mainTimerTick()
 {
-    engine().transmitTick();
+    station_.tick();
     if (!access_.refreshPending)
         return;
     access_.refreshPending = false;
@@ -148,15 +135,15 @@ void Session::mainTimerTick()
 
 StatusBarTexts Session::statusBar() const
 {
-    const qint16 portNumber = port().portNumber;
+    const qint16 portNumber = station_.portState().portNumber;
     const bool connected = portNumber >= 1;
-    const qint16 configId = image().deviceConfigId;
+    const qint16 configId = station_.deviceConfigId();
     StatusBarTexts t;
     t[0] = connected ? QStringLiteral("Connected") : QStringLiteral("Disconnected");
     t[1] = connected ? QStringLiteral("COM=%1").arg(portNumber) : QString();
     t[2] = configId >= 1 ? QStringLiteral("ID=%1").arg(configId) : QStringLiteral("ID=?");
     // The packet bytes still waiting in the queue (8 per packet).
-    t[3] = QStringLiteral("Bytes=%1").arg(engine().state().queue.length());
+    t[3] = QStringLiteral("Bytes=%1").arg(station_.queuedPackets() * 8);
     t[4] = os_.shortName;
     t[5] = QStringLiteral(" Build ") + version_.buildNumber;
     if (seams_.line.simulated())
@@ -188,12 +175,13 @@ QString Session::aboutText() const
     } else {
         lines << QStringLiteral("Date: ") + version_.versionDate;
     }
+    const PortState port = station_.portState();
     lines << rule << QStringLiteral("OS: ") + os_.fullName + QLatin1Char(' ') + wordWidth_
-          << QStringLiteral("Lng: ") + regLang_ << QStringLiteral("HVX-Port: COM %1").arg(port().adapterPort)
-          << QStringLiteral("Act-Port: COM %1").arg(port().portNumber);
+          << QStringLiteral("Lng: ") + regLang_ << QStringLiteral("HVX-Port: COM %1").arg(port.adapterPort)
+          << QStringLiteral("Act-Port: COM %1").arg(port.portNumber);
     if (!plan_.discover)
         lines << QStringLiteral("Port: ") + namedPortCaption();
-    lines << QStringLiteral("CfgID: %1").arg(image().imageConfigId);
+    lines << QStringLiteral("CfgID: %1").arg(station_.image().imageConfigId);
     return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
 }
 
@@ -233,7 +221,7 @@ void Session::setLanguage()
     views_.languageChanged();
     // The display texts follow the language; the values 2..62 are emptied with them.
     writeSettingsFile();
-    image().fillDisplayTexts(uiLanguageNow());
+    station_.showInLanguage(uiLanguageNow());
     shadowAll();
     views_.connectionChanged();
 }
@@ -260,8 +248,10 @@ void Session::readSettingsFile()
         discovery_.settingsPort = read.filePort;
         storedPort_ = read.filePort;
         // Only after discovery has probed the port does the file choose it (not at start-up).
-        if (discovery_.portAvailable[static_cast<std::size_t>(read.filePort)])
-            port().portNumber = port().adapterFound ? port().adapterPort : read.filePort;
+        if (discovery_.portAvailable[static_cast<std::size_t>(read.filePort)]) {
+            const PortState port = station_.portState();
+            station_.choosePort(port.adapterFound ? port.adapterPort : read.filePort, port.adapterFound, port.adapterPort);
+        }
     }
     if (!read.setFileLang.isEmpty())
         setFileLang = read.setFileLang;
@@ -270,14 +260,13 @@ void Session::readSettingsFile()
             setOption(i, *option);
     }
     if (read.longDelay) {
-        port().longDelay = read.longDelay->ticked;
-        port().longDelaySeconds = read.longDelay->seconds;
+        station_.setLongDelay(read.longDelay->ticked, read.longDelay->seconds);
         longDelay_.longDelayText = read.longDelay->text;
         longDelay_.boxVisible = read.longDelay->ticked;
         longDelay_.secondsLabelVisible = read.longDelay->ticked;
     }
     if (read.paced && !pacedByCommandLine_)
-        engine().setPaced(*read.paced);
+        station_.setPaced(*read.paced);
     if (read.authText) {
         const StoredLevel stored = restoreStoredLevel(access_, *read.authText);
         consolesBySettings_ = stored.consoles;
@@ -296,13 +285,14 @@ void Session::writeSettingsFile()
     // The port discovery chose is the one to look for next time. Until it has chosen one (at
     // start-up the language is saved before discovery runs) and when it finds none, the file keeps
     // the port it names. A port named for one run (or the simulated line) is never stored.
-    settings.portNumber = plan_.discover && port().portNumber >= 1 ? port().portNumber : storedPort_;
+    const PortState port = station_.portState();
+    settings.portNumber = plan_.discover && port.portNumber >= 1 ? port.portNumber : storedPort_;
     settings.actLanguage = actLanguage_;
     settings.options = {option(0), option(1), option(2)};
-    settings.longDelay = port().longDelay;
+    settings.longDelay = port.longDelay;
     settings.longDelayText = longDelay_.longDelayText;
     settings.authFileString = access_.rememberedPassword;
-    settings.paced = engine().paced();
+    settings.paced = station_.paced();
     // Written whole and then renamed, so a failure leaves the old file as it was. Failures are
     // silent: the settings are then simply not kept.
     // It holds the remembered password: its user's alone, whatever the umask.
@@ -318,18 +308,20 @@ void Session::setOption(int option, bool ticked)
 {
     if (option < 0 || option >= static_cast<int>(std::size(OptionFlags)))
         return;
-    options().*OptionFlags[option] = ticked;
+    TransferOptions options = station_.transferOptions();
+    options.*OptionFlags[option] = ticked;
+    station_.setTransferOptions(options);
     views_.optionsChanged();
 }
 
 bool Session::option(int option) const
 {
-    return option >= 0 && option < static_cast<int>(std::size(OptionFlags)) && options().*OptionFlags[option];
+    return option >= 0 && option < static_cast<int>(std::size(OptionFlags)) && station_.transferOptions().*OptionFlags[option];
 }
 
 void Session::setPaced(bool paced)
 {
-    engine().setPaced(paced);
+    station_.setPaced(paced);
     views_.optionsChanged();
 }
 
@@ -341,11 +333,9 @@ void Session::paceThisRun()
 
 void Session::setLongDelay(bool ticked)
 {
-    port().longDelay = ticked;
+    station_.setLongDelay(ticked, ticked ? station_.portState().longDelaySeconds : qint16(0));
     longDelay_.boxVisible = ticked;
     longDelay_.secondsLabelVisible = ticked;
-    if (!ticked)
-        port().longDelaySeconds = 0;
     views_.optionsChanged();
 }
 
@@ -355,8 +345,7 @@ void Session::editLongDelay(const QString& text)
     longDelay_.secondsLabelVisible = true;
     longDelay_.longDelayText = edit.text;
     if (edit.seconds) {
-        port().longDelaySeconds = *edit.seconds;
-        port().longDelay = true;
+        station_.setLongDelay(true, *edit.seconds);
         longDelay_.boxVisible = true;
     }
     views_.optionsChanged();
@@ -364,32 +353,28 @@ void Session::editLongDelay(const QString& text)
 
 QCoro::Task<> Session::checkComPorts(bool quiet)
 {
-    const PortProbe probe = [this](int n) { return rs232().probePort(n); };
-    PortState& state = port();
+    const PortProbe probe = [this](int n) { return station_.probePort(n); };
+    const PortState state = station_.portState();
     const PortChoice chosen = chooseComPort(discovery_, {state.portNumber, state.adapterFound, state.adapterPort}, probe,
                                             [this] { return findAdapterPort(discovery_, seams_.host.adapterPortName()); });
-    state.portNumber = chosen.portNumber;
-    state.adapterFound = chosen.adapterFound;
-    state.adapterPort = chosen.adapterPort;
-    co_await usePort(state.portNumber);
+    station_.choosePort(chosen.portNumber, chosen.adapterFound, chosen.adapterPort);
+    co_await usePort(chosen.portNumber);
     if (quiet)
         co_return;
-    if (const auto message = comMessageFor(discovery_, port().adapterFound, port().adapterPort, os_.messageName))
+    const PortState found = station_.portState();
+    if (const auto message = comMessageFor(discovery_, found.adapterFound, found.adapterPort, os_.messageName))
         seams_.dialogs.msgBox(message->text, MsgButtons::Ok, message->icon, message->title);
 }
 
 QCoro::Task<> Session::usePort(qint16 offered)
 {
     discovery_.menu.otherVisible = false;
-    PortState& state = port();
+    PortState state = station_.portState();
     state.portNumber = menuPort(discovery_, state.adapterFound, state.adapterPort, offered,
-                               [this](int n) { return rs232().probePort(n); });
+                               [this](int n) { return station_.probePort(n); });
+    station_.choosePort(state.portNumber, state.adapterFound, state.adapterPort);
     if (state.portNumber >= 1) {
-        rs232().closePort();
-        co_await rs232().pause(50 + rs232().openDelayMs());
-        rs232().openPort();
-        co_await rs232().pause(50);
-        image().clearFileData();
+        co_await station_.reopenPort();
         views_.changed(StationChange::Facts | StationChange::Values | StationChange::Status);
         writeSettingsFile();
     }
@@ -399,15 +384,61 @@ QCoro::Task<> Session::usePort(qint16 offered)
 
 QCoro::Task<> Session::redetectPort()
 {
-    image().clearFileData();
+    co_await station_.releasePort();
     views_.changed(StationChange::Facts);
     views_.showRedetectWindow(true);
-    co_await rs232().pause(20);
-    rs232().closePort();
-    co_await rs232().pause(10);
     co_await findPort(false);
     views_.showRedetectWindow(false);
     co_await station_.redetect();
+}
+
+ConfigTabView Session::configTabView()
+{
+    const bool productionRights = access_.checkedLevelHasProductionRights();
+    ConfigTabView view;
+    // A serial number the family does not allow sets the OEM code to 0, unless a transfer owns
+    // the image: then it is only shown.
+    if (!station_.editImage([&](DeviceImage& image) { view = shadowToGui(image, productionRights, seams_.dialogs); })) {
+        DeviceImage shown = station_.image();
+        view = shadowToGui(shown, productionRights, seams_.dialogs);
+    }
+    return view;
+}
+
+AddressLabels Session::typeSerialNumber(const QString& text, bool typedByWindow)
+{
+    const bool internalValues = access_.level.seesInternalAddressValues();
+    AddressLabels labels;
+    // Typed while a transfer runs, the number does not reach the image, which the transfer owns;
+    // the box shows the image again when the transfer ends.
+    if (!station_.editImage([&](DeviceImage& image) { labels = serialNumberTyped(image, text, typedByWindow, internalValues); })) {
+        DeviceImage shown = station_.image();
+        labels = serialNumberTyped(shown, text, typedByWindow, internalValues);
+    }
+    return labels;
+}
+
+void Session::typeProductionNumber(const QString& text, bool typedByWindow)
+{
+    station_.editImage([&](DeviceImage& image) { productionNumberTyped(image, text, typedByWindow); });
+}
+
+bool Session::overviewRowEditable(const QString& rowName) const
+{
+    return !station_.busy() && beforeLabelEdit(station_.image(), rowName);
+}
+
+OverviewEditResult Session::editOverviewValue(const QString& rowName, const QString& text)
+{
+    OverviewEditResult result;
+    if (station_.editImage([&](DeviceImage& image) { result = afterLabelEdit(image, rowName, text, seams_.dialogs); }))
+        return result;
+    // An editor opened before the transfer began: the row goes back to what the image holds.
+    seams_.dialogs.msgBox(busyText(), MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("Tunekit"));
+    result.nr = findConfigDefine(rowName).nr;
+    const DeviceImage image = station_.image();
+    result.rowText = result.nr > 0 ? image.value[static_cast<std::size_t>(result.nr)] : QString();
+    return result;
 }
 
 void Session::shadowAll()
@@ -417,8 +448,10 @@ void Session::shadowAll()
 
 void Session::applyUserLevel()
 {
-    tunekit::applyUserLevel(access_, image());
-    image().updateEditMarks();
+    // The level's marks are the station's business even while it works: they decide nothing of
+    // a transfer under way.
+    station_.setLevelMarks(levelMarks(access_.level));
+    setUserLevel(access_, access_.level);
     views_.applyLevelView(viewForLevel(access_.level));
 }
 
@@ -428,10 +461,12 @@ QCoro::Task<> Session::levelMenuCommand(AccessLevel level, std::function<QCoro::
         views_.applyLevelChecks(access_.levelChecks);
         co_return;
     }
-    LevelCommandResult result = tunekit::levelMenuCommand(level, access_, image(), {});
+    LevelCommandResult result;
+    station_.editImage([&](DeviceImage& image) { result = tunekit::levelMenuCommand(level, access_, image, {}); });
     // The password dialog is awaited, not run in a loop of its own; the level it grants counts.
     if (result.dialogShown && showDialog) {
         co_await showDialog();
+        applyUserLevel();
         result.view = viewForLevel(access_.level);
     }
     // The menu ticks the level in force, also when the dialog was cancelled (the menu item
@@ -449,7 +484,7 @@ void Session::clearFileData()
 {
     if (refusedWhileTransferring())
         return;
-    image().clearFileData();
+    station_.editImage([](DeviceImage& image) { image.clearFileData(); });
     views_.changed(StationChange::Facts);
     views_.logged({TrafficEntry::Kind::PacketsCleared, {}, {}});
 }
@@ -458,9 +493,11 @@ QCoro::Task<> Session::openFile()
 {
     if (refusedWhileTransferring())
         co_return;
-    const QDate today = seams_.host.now().date();
-    const OpenStatus status = co_await fileOpenCommand(image(), seams_.dialogs, access_.level, today);
-    if (needsViewRefresh(status))
+    const QString path = co_await chooseConfigFile(seams_.dialogs);
+    // The file dialog stays open as long as the user likes: the station may have begun work since.
+    if (refusedWhileTransferring())
+        co_return;
+    if (needsViewRefresh(openFiles({path})))
         shadowAll();
 }
 
@@ -468,8 +505,17 @@ void Session::openDroppedFiles(const QStringList& paths)
 {
     if (refusedWhileTransferring())
         return;
-    if (needsViewRefresh(fileDropCommand(paths, image(), seams_.dialogs, access_.level, seams_.host.now().date())))
+    if (needsViewRefresh(openFiles(paths)))
         shadowAll();
+}
+
+OpenStatus Session::openFiles(const QStringList& paths)
+{
+    OpenStatus status = OpenStatus::Busy;
+    station_.editImage([&](DeviceImage& image) {
+        status = openChosenFile(paths, image, seams_.dialogs, access_.level, seams_.host.now().date());
+    });
+    return status;
 }
 
 QCoro::Task<> Session::readParameters()

@@ -5,6 +5,8 @@
 #include "base/version_info.h"
 #include "host/adapter_discovery.h"
 #include "host/host_info.h"
+#include "params/config_tab.h"
+#include "params/overview_edit.h"
 #include "records/record_keeper.h"
 #include "session/station.h"
 
@@ -124,7 +126,7 @@ public:
     void paceThisRun();
 
     // "Disable Automatic Reset on Timeout", in the Tools tab and the packet console alike.
-    void setAutomaticResetOff(bool off) { engine().setAutomaticResetOff(off); }
+    void setAutomaticResetOff(bool off) { station_.setAutomaticResetOff(off); }
 
     // The level menu: showDialog asks for the password when a higher level is asked for.
     QCoro::Task<> levelMenuCommand(AccessLevel level, std::function<QCoro::Task<>()> showDialog);
@@ -141,24 +143,26 @@ public:
     // The Infos tab's Reset, with its record.
     QCoro::Task<> reset();
     void shadowAll();
+    // The configuration tab: the serial and production number as the image holds them.
+    ConfigTabView configTabView();
+    // The user typed a serial or production number; typedByWindow: the window filled the box
+    // itself. The labels of the address the serial number gives.
+    AddressLabels typeSerialNumber(const QString& text, bool typedByWindow);
+    void typeProductionNumber(const QString& text, bool typedByWindow);
+    // The overview's value column: whether the row may be edited now, and the edit made.
+    bool overviewRowEditable(const QString& rowName) const;
+    OverviewEditResult editOverviewValue(const QString& rowName, const QString& text);
     // The message of a command refused while a transfer runs.
     static QString busyText();
 
     VersionInfo& version() noexcept { return version_; }
-    PortState& port() noexcept { return station_.port().state(); }
-    const PortState& port() const noexcept { return station_.port().state(); }
+    PortState port() const { return station_.portState(); }
     AccessState& access() noexcept { return access_; }
     Station& device() noexcept { return station_; }
-    SerialPortAccess& rs232() noexcept { return station_.port(); }
-    TransmitEngine& engine() noexcept { return station_.engine(); }
-    const TransmitEngine& engine() const noexcept { return station_.engine(); }
+    const Station& device() const noexcept { return station_; }
     const OsNames& os() const noexcept { return os_; }
-    DeviceImage& image() noexcept { return station_.image(); }
-    const DeviceImage& image() const noexcept { return station_.image(); }
-    TransferOptions& options() noexcept { return station_.options(); }
-    const TransferOptions& options() const noexcept { return station_.options(); }
-    DeviceTransfers& transfers() noexcept { return station_.transfers(); }
-    DeviceWrites& writes() noexcept { return station_.writes(); }
+    // The station's image as it is now (a copy).
+    const DeviceImage image() const { return station_.image(); }
     Language uiLanguageNow() const { return languageFromNumber(actLanguage_); }
     const HostFacts& host() const noexcept { return seams_.host; }
     const QString& installLanguage() const noexcept { return regLang_; }
@@ -182,6 +186,8 @@ private:
     // file data or the level: while a transfer command or a batch runs they are refused with a
     // short message (true).
     bool refusedWhileTransferring();
+    // Opens the first of paths into the image, as Open File and a drop do.
+    OpenStatus openFiles(const QStringList& paths);
 
     SessionSeams seams_;
     SessionViews& views_;

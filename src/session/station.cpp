@@ -35,6 +35,15 @@ private:
     int& running_;
 };
 
+// The results of an operation the station refused because another one ran.
+template <typename Result>
+Result refusedAsBusy()
+{
+    Result result;
+    result.busy = true;
+    return result;
+}
+
 } // namespace
 
 Station::Station(StationSeams seams, StationViews& views, std::function<AccessLevel()> accessLevel)
@@ -66,7 +75,111 @@ bool Station::openAdapterPort(qint16 number)
     return state.adapterFound;
 }
 
+void Station::choosePort(qint16 portNumber, bool adapterFound, qint16 adapterPort)
+{
+    PortState& state = port_.state();
+    state.portNumber = portNumber;
+    state.adapterFound = adapterFound;
+    state.adapterPort = adapterPort;
+}
+
+QCoro::Task<> Station::reopenPort()
+{
+    port_.closePort();
+    co_await port_.pause(50 + port_.openDelayMs());
+    port_.openPort();
+    co_await port_.pause(50);
+    image_.clearFileData();
+}
+
+QCoro::Task<> Station::releasePort()
+{
+    image_.clearFileData();
+    co_await port_.pause(20);
+    port_.closePort();
+    co_await port_.pause(10);
+}
+
+QCoro::Task<> Station::startUp(StartUp plan)
+{
+    const Operation running(operations_);
+    if (plan.settleMs > 0)
+        co_await port_.pause(plan.settleMs);
+    if (plan.detectWithoutPort || (port_.state().portNumber >= 1 && port_.state().adapterFound))
+        co_await transfers_->detectDevice();
+    image_.clearFileData();
+    image_.initDeviceImage(plan.levelMarks, plan.language);
+}
+
+QCoro::Task<> Station::finishStartUp(bool reset)
+{
+    const Operation running(operations_);
+    if (reset && port_.state().portNumber >= 1)
+        co_await port_.resetDevice();
+    engine_.state().resetPending = false;
+    image_.imageConfigId = image_.deviceConfigId;
+}
+
+void Station::setLongDelay(bool ticked, qint16 seconds)
+{
+    port_.state().longDelay = ticked;
+    port_.state().longDelaySeconds = seconds;
+}
+
+bool Station::editImage(const std::function<void(DeviceImage&)>& edit)
+{
+    if (busy())
+        return false;
+    edit(image_);
+    return true;
+}
+
+void Station::setLevelMarks(const ParamArray<bool>& marks)
+{
+    image_.applyLevelMarks(marks);
+    image_.updateEditMarks();
+}
+
+void Station::prepareForUnit(const ParamArray<bool>& levelMarks)
+{
+    image_.clearFileData();
+    image_.initDeviceImage(levelMarks, Language::English);
+    image_.deviceConfigId = 0;
+}
+
+int Station::queuedPackets() const
+{
+    // Eight characters a packet.
+    return static_cast<int>(engine_.state().queue.length() / 8);
+}
+
+OpenStatus Station::loadFile(const QString& path, QDate today)
+{
+    if (busy())
+        return OpenStatus::Busy;
+    return openConfigFile(QFileInfo(path).absoluteFilePath(), image_, seams_.dialogs, accessLevel_(), today);
+}
+
 QCoro::Task<int> Station::detect()
+{
+    if (busy())
+        co_return 0;
+    co_return co_await detectNow();
+}
+
+QCoro::Task<int> Station::lookForUnit()
+{
+    if (busy())
+        co_return 0;
+    const bool automaticResetOff = engine_.automaticResetOff();
+    engine_.setAutomaticResetOff(true);
+    image_.deviceConfigId = 0;
+    const int configId = co_await detectNow();
+    engine_.setAutomaticResetOff(automaticResetOff);
+    co_return configId;
+}
+
+QCoro::Task<int> Station::detectNow()
 {
     const bool own = beginOwnRun("detect");
     const Operation running(operations_);
@@ -81,11 +194,18 @@ QCoro::Task<int> Station::detect()
 
 QCoro::Task<ReadOutcome> Station::readParameters()
 {
+    if (busy())
+        co_return refusedAsBusy<ReadOutcome>();
+    co_return co_await readNow();
+}
+
+QCoro::Task<ReadOutcome> Station::readNow()
+{
     const bool own = beginOwnRun("read");
     const Operation running(operations_);
     co_await transfers_->readParameters();
     co_await engine_.untilIdle(BatchLimitMs);
-    ReadOutcome outcome{false, image_.deviceConfigId, findFamily(image_.deviceConfigId) != nullptr, {}, {}, {}};
+    ReadOutcome outcome{false, false, image_.deviceConfigId, findFamily(image_.deviceConfigId) != nullptr, {}, {}, {}};
     const EngineState& engine = engine_.state();
     for (int nr = 2; nr <= ParamCount; ++nr) {
         const auto i = static_cast<std::size_t>(nr);
@@ -125,11 +245,13 @@ QString unreadValuesText(const ReadOutcome& read)
 
 QCoro::Task<ReadOutcome> Station::readInformation()
 {
+    if (busy())
+        co_return refusedAsBusy<ReadOutcome>();
     const bool own = beginOwnRun("info");
     const Operation running(operations_);
     co_await transfers_->readInformation();
     co_await engine_.untilIdle(BatchLimitMs);
-    ReadOutcome outcome{!engine_.state().gaveUp, image_.deviceConfigId, findFamily(image_.deviceConfigId) != nullptr, {}, {}, {}};
+    ReadOutcome outcome{false, !engine_.state().gaveUp, image_.deviceConfigId, findFamily(image_.deviceConfigId) != nullptr, {}, {}, {}};
     // A text the device refused a chunk of is unknown: what came of it would read as a shorter
     // text ("V1.2" for "V1.23").
     static constexpr std::array<const char*, 4> TextNames{"source", "firmwareVersion", "compileDate", "hardware"};
@@ -163,6 +285,13 @@ QCoro::Task<> Station::restartAfterWrite()
 
 QCoro::Task<WriteReport> Station::writeImage(WriteMode mode)
 {
+    if (busy())
+        co_return refusedAsBusy<WriteReport>();
+    co_return co_await writeNow(mode);
+}
+
+QCoro::Task<WriteReport> Station::writeNow(WriteMode mode)
+{
     const bool own = beginOwnRun("write");
     const Operation running(operations_);
     // The record names the file the image came from.
@@ -183,6 +312,17 @@ QCoro::Task<WriteReport> Station::writeImage(WriteMode mode)
 
 QCoro::Task<VerifyReport> Station::verifyWrite()
 {
+    if (busy())
+        {
+        VerifyReport refused;
+        refused.readBack = refusedAsBusy<ReadOutcome>();
+        co_return refused;
+    }
+    co_return co_await verifyNow();
+}
+
+QCoro::Task<VerifyReport> Station::verifyNow()
+{
     const Operation running(operations_);
     const ParamArray<QString> expected = writes_->uploadedValues();
     // A write that gave the unit another ConfigID made it another family: it is read as such.
@@ -194,7 +334,7 @@ QCoro::Task<VerifyReport> Station::verifyWrite()
         compared[i] = image_.applicable[i] && !expected[i].isEmpty() && !writes_->kept()[i];
     }
     VerifyReport report;
-    report.readBack = co_await readParameters();
+    report.readBack = co_await readNow();
     if (report.readBack.complete) {
         report.mismatches = compareValues(expected, image_.value, compared);
         report.verified = report.mismatches.isEmpty();
@@ -228,9 +368,15 @@ BackupOutcome Station::saveBackup(const QString& folder, const HostFacts& host, 
 
 QCoro::Task<ProgramReport> Station::programUnit(ProgramRequest request)
 {
+    using Stage = ProgramReport::Stage;
+    if (busy())
+{
+        ProgramReport refused;
+        refused.stage = Stage::Busy;
+        co_return refused;
+    }
     const bool own = beginOwnRun(request.exact ? "restore" : "write");
     const Operation running(operations_);
-    using Stage = ProgramReport::Stage;
     ProgramReport report;
     const auto step = [&request, &report](ProgramStep next) { return !request.step || request.step(next, report); };
     const auto stopped = [this] { return engine_.state().interrupted; };
@@ -247,7 +393,7 @@ QCoro::Task<ProgramReport> Station::programUnit(ProgramRequest request)
     // write changed.
     const bool backedUp = !request.backupFolder.isEmpty();
     step(ProgramStep::Reading);
-    report.read = co_await readParameters();
+    report.read = co_await readNow();
     step(ProgramStep::TransferEnded);
     // A family Tunekit does not know has no parameters: there is nothing to back up or compare.
     if (stopped() || (backedUp && (!report.read.familyKnown || !report.read.everyValue()))) {
@@ -269,7 +415,7 @@ QCoro::Task<ProgramReport> Station::programUnit(ProgramRequest request)
         co_return co_await ended();
 
     step(ProgramStep::Writing);
-    report.write = co_await writeImage(request.exact ? WriteMode::Exact : WriteMode::AsEdited);
+    report.write = co_await writeNow(request.exact ? WriteMode::Exact : WriteMode::AsEdited);
     step(ProgramStep::TransferEnded);
     if (run_ && run_->record.configId == 0)
         run_->record.configId = image_.deviceConfigId;
@@ -280,7 +426,7 @@ QCoro::Task<ProgramReport> Station::programUnit(ProgramRequest request)
     report.stage = Stage::Written;
     if (stopped() || !request.verify || !step(ProgramStep::Verifying))
         co_return co_await ended();
-    report.verify = co_await verifyWrite();
+    report.verify = co_await verifyNow();
     step(ProgramStep::TransferEnded);
     report.stage = report.verify.verified ? Stage::Verified : Stage::NotVerified;
     co_return co_await ended();
@@ -307,12 +453,16 @@ QList<ValueDifference> Station::differencesFromDevice(const ParamArray<QString>&
 
 QCoro::Task<> Station::readInterpreterInfo()
 {
+    if (busy())
+        co_return;
     const Operation running(operations_);
     co_await transfers_->readInterpreterInfo();
 }
 
 QCoro::Task<> Station::redetect()
 {
+    if (busy())
+        co_return;
     const bool own = beginOwnRun("detect");
     const Operation running(operations_);
     forgetDevice();
@@ -322,6 +472,8 @@ QCoro::Task<> Station::redetect()
 
 QCoro::Task<> Station::writeTestInterpreter(QString programFolder)
 {
+    if (busy())
+        co_return;
     const bool own = beginOwnRun("interpreter");
     const Operation running(operations_);
     const qint64 changesBefore = engine_.state().changesSent;
@@ -338,6 +490,8 @@ QCoro::Task<> Station::writeTestInterpreter(QString programFolder)
 
 QCoro::Task<> Station::reset()
 {
+    if (busy())
+        co_return;
     const bool own = beginOwnRun("reset");
     const Operation running(operations_);
     if (run_ && run_->record.configId == 0)
@@ -368,7 +522,7 @@ void Station::beginRun(const QString& command, const QString& file)
     run_ = std::move(run);
 }
 
-const records::OperationRecord& Station::runRecord() const
+records::OperationRecord Station::runRecord() const
 {
     return run_ ? run_->record : lastRecord_;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
-#include "files/config_file_writer.h"
 #include "access/access_level.h"
+#include "consoles/console_commands.h"
+#include "files/config_file_reader.h"
+#include "files/config_file_writer.h"
 #include "link/serial_port_access.h"
 #include "link/transmit_engine.h"
 #include "transfer/progress_bars.h"
@@ -14,6 +16,7 @@
 #include "transfer/transfer_context.h"
 
 #include <QCoroTask>
+#include <QDate>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -39,6 +42,7 @@ struct StationSeams {
 
 // How a read ended.
 struct ReadOutcome {
+    bool busy = false;       // not begun: the station was running another operation
     bool complete = false;   // every request was answered and every parameter has its value
     int configId = 0;        // the family the device reported; 0 = no device answered
     bool familyKnown = false; // configId is a family Tunekit has parameters for; else nothing was read
@@ -68,6 +72,7 @@ struct BackupOutcome {
 
 // What a write did to the device.
 struct WriteReport {
+    bool busy = false; // not begun: the station was running another operation
     WriteResult result = WriteResult::NothingSent;
     bool anythingSent = false;     // a packet that changes the device went out
     bool extendedDataSent = false; // extended data went out (it cannot be read back)
@@ -83,9 +88,10 @@ struct VerifyReport {
 // How far programming a unit got, and what each step found. Nothing was written before
 // NotWritten.
 struct ProgramReport {
-    enum class Stage { Stopped, ReadIncomplete, BackupFailed, FileRefused, NotWritten, PartlyWritten, Written,
+    enum class Stage { Busy, Stopped, ReadIncomplete, BackupFailed, FileRefused, NotWritten, PartlyWritten, Written,
                        NotVerified, Verified };
-    // Stopped: told to stop (stopAfterCurrent); Written: not read back; NotVerified: the read-back
+    // Busy: not begun, the station was running another operation; Stopped: told to stop
+    // (stopAfterCurrent); Written: not read back; NotVerified: the read-back
     // was incomplete or found other values.
     Stage stage = Stage::Stopped;
     ReadOutcome read;               // before the write
@@ -127,11 +133,20 @@ enum class Recording {
     EveryOperation, // and each operation started outside such a run, on its own (the window)
 };
 
+// How a station starts working with the device behind its port.
+struct StartUp {
+    int settleMs = 0;           // waited first: the window gives the adapter a second
+    bool detectWithoutPort = false; // asks for the device even when no port is open (the window's way)
+    ParamArray<bool> levelMarks{};  // the parameters the access level reaches
+    Language language = Language::English; // of the parameters' names and descriptions
+};
+
 // One connected transmitter and every operation on it. The station owns its port, engine,
-// device image and transfers; the window, tunekit-cli and a production line are front ends
-// on it. Operations are coroutines: several stations run side by side in one thread, each
-// waiting on its own device without holding up the others. One command at a time per station:
-// an operation asked for while another runs is refused (it does nothing).
+// device image and transfers, and hands out copies of what they hold, never themselves; the
+// window, tunekit-cli and a production line are front ends on it. Operations are coroutines:
+// several stations run side by side in one thread, each waiting on its own device without
+// holding up the others. One operation at a time per station: one asked for while another runs
+// is refused, and its result says so (busy).
 class Station {
 public:
     // accessLevel tells the access level in force.
@@ -149,15 +164,34 @@ public:
 
     // The engine's clock tick; the front end calls it every 10 ms.
     void tick() { engine_.transmitTick(); }
-    // Opens port number (1..) as the adapter's port; false, after telling the user, when it
-    // cannot be opened.
-    bool openAdapterPort(qint16 number);
-    void closePort() { port_.closePort(); }
     // An operation is under way, a command runs or the engine still works through a batch.
     bool busy() const { return operations_ > 0 || transfers_->commandRunning() || transfers_->engineBusy(); }
 
-    // Asks the device for its family; 0 when none answered (the user was told).
+    // The port. Opens port number (1..) as the adapter's port; false, after telling the user,
+    // when it cannot be opened.
+    bool openAdapterPort(qint16 number);
+    void closePort() { port_.closePort(); }
+    // Whether port number could be opened (it is closed again).
+    bool probePort(int number) { return port_.probePort(number); }
+    // The port discovery chose: the one in use, and where the adapter was found.
+    void choosePort(qint16 portNumber, bool adapterFound, qint16 adapterPort);
+    // Opens the port in use afresh, after the pause a port needs between close and open; what
+    // was read or loaded is forgotten.
+    QCoro::Task<> reopenPort();
+    // Forgets what was read or loaded and closes the port, before the adapter is looked for again.
+    QCoro::Task<> releasePort();
+    // Starts working with the device behind the port: detects it and prepares the image for its
+    // family. finishStartUp then resets it (reset: when a port is in use) and takes the image's
+    // family from the device's; a front end shows itself in between.
+    QCoro::Task<> startUp(StartUp plan);
+    QCoro::Task<> finishStartUp(bool reset);
+
+    // Asks the device for its family; 0 when none answered (the user was told) or the station was
+    // busy.
     QCoro::Task<int> detect();
+    // Looks for a unit on the line without resetting it: a unit on a bench must not restart once
+    // a second. Its ConfigID, 0 for none.
+    QCoro::Task<int> lookForUnit();
     // Reads every parameter of the family into the image; ends when the last answer is in.
     QCoro::Task<ReadOutcome> readParameters();
     // Reads the information texts, the operating time and the interpreter's information.
@@ -179,6 +213,9 @@ public:
     // Saves what was read to path as a file that restores the device exactly; it becomes the
     // record's file.
     WriteOutcome saveRead(const QString& path, const HostFacts& host, const VersionInfo& version);
+    // Loads a configuration file over what the image holds, as the window opens it, asking the
+    // seams' questions; Busy while an operation runs.
+    OpenStatus loadFile(const QString& path, QDate today);
     // The transmitter's serial number as the window shows it, once its values are read.
     QString serialNumber();
     // What writing the file loaded into the image would change on a device that holds
@@ -190,6 +227,40 @@ public:
     QCoro::Task<> reset();
     // Lets the packet on the line finish and sends nothing more (a signal stopped the run).
     void stopAfterCurrent() { engine_.stopAfterCurrent(); }
+
+    // What the front ends show: copies of the station's own, implicitly shared, so a copy costs
+    // a few reference counts.
+    // const: a change made to the copy would be lost without a word.
+    const DeviceImage image() const { return image_; }
+    qint16 deviceConfigId() const noexcept { return image_.deviceConfigId; }
+    PortState portState() const { return port_.state(); }
+    TransferOptions transferOptions() const { return options_; }
+    bool paced() const noexcept { return engine_.paced(); }
+    bool automaticResetOff() const noexcept { return engine_.automaticResetOff(); }
+    // Packets waiting in the engine's queue.
+    int queuedPackets() const;
+    // A device detection is under way.
+    bool detecting() const noexcept { return transfers_->detecting(); }
+
+    // What the window and the command line set.
+    void setTransferOptions(const TransferOptions& options) { options_ = options; }
+    void setPaced(bool paced) { engine_.setPaced(paced); }
+    // "Disable Automatic Reset on Timeout".
+    void setAutomaticResetOff(bool off) { engine_.setAutomaticResetOff(off); }
+    // "Use long delay on reset" and its seconds (0..9).
+    void setLongDelay(bool ticked, qint16 seconds);
+    // The image's names and descriptions in language.
+    void showInLanguage(Language language) { image_.fillDisplayTexts(language); }
+    // Changes the image: an edit in the overview or the configuration tab, a level's marks, a
+    // file dropped. Refused while an operation runs (false, nothing changed).
+    bool editImage(const std::function<void(DeviceImage&)>& edit);
+    // The parameters the access level in force reaches, and so may be edited.
+    void setLevelMarks(const ParamArray<bool>& marks);
+    // Forgets the image's values and file and prepares it for a unit of any family at the level
+    // whose marks are given (a production line's next unit).
+    void prepareForUnit(const ParamArray<bool>& levelMarks);
+    // The terminal's and the packet console's commands, on this station's port.
+    ConsoleCommands consoleCommands(Dialogs& dialogs) noexcept { return ConsoleCommands(port_, engine_, dialogs); }
 
     // Records: where they go and which operations leave one. The station describes each record
     // from what it sent and read: the unit as it came, the file, the backup, and the values that
@@ -203,24 +274,20 @@ public:
     void beginRun(const QString& command, const QString& file = {});
     bool runOpen() const noexcept { return run_.has_value(); }
     // The open run's record as far as it is known (its id, the unit once read).
-    const records::OperationRecord& runRecord() const;
+    records::OperationRecord runRecord() const;
     // Ends the open run with its result, exit code and last message and keeps its record.
     QCoro::Task<records::RecordOutcome> endRun(bool passed, int exitCode, const QString& message);
     // The last record the station finished, kept or not.
-    const records::OperationRecord& lastRecord() const noexcept { return lastRecord_; }
-
-    SerialPortAccess& port() noexcept { return port_; }
-    const SerialPortAccess& port() const noexcept { return port_; }
-    TransmitEngine& engine() noexcept { return engine_; }
-    const TransmitEngine& engine() const noexcept { return engine_; }
-    DeviceImage& image() noexcept { return image_; }
-    const DeviceImage& image() const noexcept { return image_; }
-    TransferOptions& options() noexcept { return options_; }
-    const TransferOptions& options() const noexcept { return options_; }
-    DeviceTransfers& transfers() noexcept { return *transfers_; }
-    DeviceWrites& writes() noexcept { return *writes_; }
+    records::OperationRecord lastRecord() const { return lastRecord_; }
 
 private:
+    friend class StationProbe; // white-box tests of the parts
+
+    // The operations as one another runs them, without the busy check.
+    QCoro::Task<int> detectNow();
+    QCoro::Task<ReadOutcome> readNow();
+    QCoro::Task<WriteReport> writeNow(WriteMode mode);
+    QCoro::Task<VerifyReport> verifyNow();
     // Only where the device needs resets: once a write is over, the device that was sent new
     // values (and not reset since) restarts with them.
     QCoro::Task<> restartAfterWrite();

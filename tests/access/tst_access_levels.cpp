@@ -21,14 +21,14 @@ Q_DECLARE_METATYPE(Reach)
 namespace {
 
 // Types keys into the open dialog as txtPwd would receive them; Enter runs OK.
-std::optional<UnlockOutcome> typeKeys(AccessState& access, DeviceImage& image, Dialogs& dialogs, const QString& keys)
+std::optional<UnlockOutcome> typeKeys(AccessState& access, Dialogs& dialogs, const QString& keys)
 {
     PasswordBox box;
     startPasswordEntry(access, box);
     std::optional<UnlockOutcome> outcome;
     for (const QChar key : keys) {
         if (passwordKeyPress(access, box, key) == PasswordKeyAction::Ok)
-            outcome = confirmPassword(access, image, dialogs);
+            outcome = confirmPassword(access, dialogs);
     }
     return outcome;
 }
@@ -186,7 +186,7 @@ private slots:
         ScriptedDialogs dialogs;
         std::optional<UnlockOutcome> outcome;
         const LevelCommandResult result =
-            levelMenuCommand(levelOf(armed), access, image, [&] { outcome = typeKeys(access, image, dialogs, keys); });
+            levelMenuCommand(levelOf(armed), access, image, [&] { outcome = typeKeys(access, dialogs, keys); });
         QVERIFY(result.dialogShown && image.value[2].isEmpty());
         QCOMPARE(outcome, level == armed ? UnlockOutcome::Granted : UnlockOutcome::WrongPassword);
         QCOMPARE(access.level, levelOf(level));
@@ -223,7 +223,7 @@ private slots:
         ScriptedDialogs dialogs;
         int settingsWrites = 0;
         levelMenuCommand(AccessLevel::level3(), access, image, [&] {
-            PasswordDialog passwordDialog(access, image, dialogs);
+            PasswordDialog passwordDialog(access, dialogs);
             QObject::connect(&passwordDialog, &PasswordDialog::writeSettingsFile, [&] { ++settingsWrites; });
             passwordDialog.show();
             auto* passwordEdit = passwordDialog.findChild<QLineEdit*>(QStringLiteral("txtPwd"));

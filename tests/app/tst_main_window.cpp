@@ -181,15 +181,15 @@ private slots:
         QVERIFY(autoResetOff && check01);
         autoResetOff->setChecked(true);
         QVERIFY(check01->isChecked());
-        QVERIFY(w.window->logic().engine().automaticResetOff());
+        QVERIFY(w.window->logic().device().automaticResetOff());
         check01->setChecked(false);
         QVERIFY(!autoResetOff->isChecked());
-        QVERIFY(!w.window->logic().engine().automaticResetOff());
+        QVERIFY(!w.window->logic().device().automaticResetOff());
         // The paced mode's box on the same tab.
         auto* paced = w.find<QCheckBox>("chkPaced");
         QVERIFY(paced && !paced->isChecked());
         paced->click();
-        QVERIFY(w.window->logic().engine().paced());
+        QVERIFY(w.window->logic().device().paced());
     }
 
     void serviceLevelReadFillsTheViews()
@@ -218,7 +218,7 @@ private slots:
 
         // The picture on the Read button starts the read.
         QTest::mouseClick(w.find<QWidget>("Picture1"), Qt::LeftButton);
-        QVERIFY(w.virtualClock->runUntil([&] { return !w.window->logic().engine().state().sending; }, 20000));
+        QVERIFY(w.virtualClock->runUntil([&] { return !w.window->logic().device().busy(); }, 20000));
         w.virtualClock->runFor(5000);
 
         // The overview lists the read values by name; which names a family has is the image's rule.
@@ -434,7 +434,7 @@ private slots:
         w.find<QLineEdit>("txtType")->setText(QStringLiteral("10"));
         w.find<QLineEdit>("txtIndex")->setText(QStringLiteral("2101"));
         QTest::mouseClick(w.find<QPushButton>("cmdSend"), Qt::LeftButton);
-        QVERIFY(w.virtualClock->runUntil([&] { return w.window->logic().engine().idle(); }, 5000));
+        QVERIFY(w.virtualClock->runUntil([&] { return !w.window->logic().device().busy(); }, 5000));
         contact->refreshLog();
         auto* logView = w.find<PacketLogView>("txtLog");
         QCOMPARE(logView->rowCount(), 2);
@@ -451,7 +451,7 @@ private slots:
         QCOMPARE(box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))->text(),
                  QStringLiteral("Data byte 3 must be a hexadecimal number from 00 to FF."));
         box->close();
-        QVERIFY(!w.window->logic().engine().state().sending);
+        QVERIFY(!w.window->logic().device().busy());
 
         QTest::mouseClick(w.find<QPushButton>("cmdClear"), Qt::LeftButton);
         QCOMPARE(w.find<QLineEdit>("txtData2")->text(), QStringLiteral("0"));

@@ -157,6 +157,33 @@ private slots:
             }
             return found;
         });
+        // The station owns its parts: what it hands out are operations, copies and values, never
+        // a reference or a pointer into itself.
+        QTest::newRow("the station hands out no parts") << Rule([](const QString& file, const QStringList&,
+                                                                    const QStringList& lines, const QStringList&) {
+            QStringList found;
+            if (file != QLatin1StringView("session/station.h"))
+                return found;
+            static const QRegularExpression reference(QStringLiteral("^\\s*(const\\s+)?[\\w:<>, ]+[&*]\\s*\\w+\\(.*\\)"));
+            bool inStation = false;
+            bool inPublic = false;
+            for (qsizetype n = 0; n < lines.size(); ++n) {
+                const QString& line = lines[n];
+                if (line.startsWith(QLatin1StringView("class Station ")))
+                    inStation = true;
+                else if (inStation && line.startsWith(QLatin1StringView("};")))
+                    inStation = false;
+                if (!inStation)
+                    continue;
+                if (line.trimmed() == QLatin1StringView("public:"))
+                    inPublic = true;
+                else if (line.trimmed() == QLatin1StringView("private:"))
+                    inPublic = false;
+                else if (inPublic && !line.contains(QLatin1StringView("operator=")) && reference.match(line).hasMatch())
+                    found << QStringLiteral("%1:%2: %3").arg(file).arg(n + 1).arg(line.trimmed());
+            }
+            return found;
+        });
     }
 
     void houseRules()

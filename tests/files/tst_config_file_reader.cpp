@@ -354,7 +354,7 @@ private slots:
         image.fileValue[7] = QStringLiteral("from before");
         dialogs.openFileNames.enqueue(path);
         const AccessLevel level = AccessLevel::fromNumber(o.level).value();
-        const OpenStatus status = QCoro::waitFor(fileOpenCommand(image, dialogs, level, kToday));
+        const OpenStatus status = openChosenFile({QCoro::waitFor(chooseConfigFile(dialogs))}, image, dialogs, level, kToday);
         if (o.file.startsWith(u"sealed/"))
             QVERIFY(QFile::setPermissions(sealed, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         QCOMPARE(status, o.status);
@@ -363,7 +363,7 @@ private slots:
         const bool untouched = o.status == OpenStatus::NothingChosen;
         QCOMPARE(image.fileValue[7], untouched ? QStringLiteral("from before") : o.power);
         if (untouched) // nor is the name taken when dropped
-            QCOMPARE(fileDropCommand({path}, image, dialogs, level, kToday), OpenStatus::NothingChosen);
+            QCOMPARE(openChosenFile({path}, image, dialogs, level, kToday), OpenStatus::NothingChosen);
         // The label's text, then the foreground/background of a file shown ("-" for the button face).
         const auto hex = [](const Rgb& c) { return QString::asprintf("%02x%02x%02x", c.red, c.green, c.blue); };
         const CrcLabelLook look = crcLabelLookFor(ChecksumState(std::max(0, image.file.checksumState)));

@@ -75,11 +75,11 @@ private slots:
             QVERIFY(!probe.setDataTerminalReady(true));
         }
         rig.connect();
-        QVERIFY(rig.session.port().adapterFound);
+        QVERIFY(rig.portState.adapterFound);
         // A DTR pulse that the line cannot give leaves the port open and working.
-        rig.session.rs232().resetDevice();
+        rig.port.resetDevice();
         QVERIFY(rig.line.isOpen());
-        QCOMPARE(rig.session.port().portNumber, 1);
+        QCOMPARE(rig.portState.portNumber, 1);
 
         rig.queueReads(50);
         QVERIFY(rig.pumpUntil([&] { return rig.idle(); }, 30000));
@@ -93,7 +93,7 @@ private slots:
             QCOMPARE(packetData(answer), rig.server->device().cell(0x2000 + i % 16, i / 16));
         }
         QCOMPARE(rig.dialogs.messages.size(), 0);
-        QCOMPARE(rig.session.engine().state().repeatTotal, rig.server->link().answersCorrupted());
+        QCOMPARE(rig.engine.state().repeatTotal, rig.server->link().answersCorrupted());
         QVERIFY(rig.line.isOpen());
     }
 
@@ -140,7 +140,7 @@ private slots:
         PtyRig rig;
         QVERIFY(rig.startServer());
         rig.connect();
-        QVERIFY(rig.session.port().adapterFound);
+        QVERIFY(rig.portState.adapterFound);
         rig.queueReads(200);
         QVERIFY(rig.pumpUntil([&] { return rig.responses.size() >= 20; }, 30000));
 
@@ -148,11 +148,11 @@ private slots:
         QElapsedTimer sinceStop;
         sinceStop.start();
         rig.server->stop();
-        QVERIFY(rig.pumpUntil([&] { return rig.session.port().portNumber == 0; }, 10000));
+        QVERIFY(rig.pumpUntil([&] { return rig.portState.portNumber == 0; }, 10000));
         const qint64 detectionMs = sinceStop.elapsed();
         qInfo("hang-up noticed after %lld ms", detectionMs);
         QVERIFY2(detectionMs < 1500, qPrintable(QStringLiteral("%1 ms").arg(detectionMs)));
-        QVERIFY(!rig.session.port().adapterFound);
+        QVERIFY(!rig.portState.adapterFound);
         QVERIFY(!rig.line.isOpen());
         const DialogMessage lost{"The connection to the programming adapter was lost.\r\nCheck the cable, then choose Interface > Detect.",
                                  MsgButtons::Ok, MsgIcon::Critical, "Error"};
@@ -161,7 +161,7 @@ private slots:
         // The engine gives the batch up by time-out, quietly: the loss was already reported.
         QVERIFY(rig.pumpUntil([&] { return rig.idle(); }, 20000));
         QVERIFY(rig.responses.size() < 200);
-        QVERIFY(rig.session.engine().state().queue.isEmpty());
+        QVERIFY(rig.engine.state().queue.isEmpty());
         QCOMPARE(rig.dialogs.messages.size(), 1);
 
         // With the port gone and the main timer running, the program sleeps between ticks.
@@ -175,8 +175,8 @@ private slots:
         // The adapter is back (a new terminal): opening it again works, and so does a batch.
         QVERIFY(rig.startServer());
         rig.connect();
-        QVERIFY(rig.session.port().adapterFound);
-        QCOMPARE(rig.session.port().portNumber, 1);
+        QVERIFY(rig.portState.adapterFound);
+        QCOMPARE(rig.portState.portNumber, 1);
         const qsizetype before = rig.responses.size();
         rig.queueReads(5);
         QVERIFY(rig.pumpUntil([&] { return rig.responses.size() == before + 5 && rig.idle(); }, 30000));

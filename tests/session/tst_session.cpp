@@ -44,15 +44,15 @@ private slots:
     {
         Rig rig(52);
         rig.finish(rig.session.startup(namedPort(1)));
-        QCOMPARE(rig.session.port().portNumber, 1);
-        QVERIFY(rig.session.port().adapterFound);
+        QCOMPARE(rig.portState.portNumber, 1);
+        QVERIFY(rig.portState.adapterFound);
         QCOMPARE(rig.session.image().deviceConfigId, 52);
         QCOMPARE(rig.session.image().imageConfigId, 52);
         QCOMPARE(rig.session.statusBar()[2], QStringLiteral("ID=52"));
         QVERIFY(!rig.views.tabs[1] && !rig.views.tabs[2] && !rig.views.tabs[3] && !rig.views.tabs[4]);
         QVERIFY(rig.views.arranged >= 1);
         QCOMPARE(rig.views.consoleClears, 1);
-        QVERIFY(!rig.session.engine().state().resetPending);
+        QVERIFY(!rig.engine.state().resetPending);
         // The 1 s wait, the detection's 1.5 s and the closing reset of 2.95 s.
         QVERIFY(rig.clock.nowMs() >= 1000 + 1500 + 2950);
         QVERIFY(rig.dialogs.messages.isEmpty());
@@ -75,7 +75,7 @@ private slots:
         QCOMPARE(rig.dialogs.messages.first().title, QStringLiteral("Error"));
         QCOMPARE(rig.dialogs.messages.first().text,
                  QStringLiteral("Device not detected.\r\nPlease check your serial connection! "));
-        QVERIFY(rig.session.engine().state().quietTimeouts);
+        QVERIFY(rig.engine.state().quietTimeouts);
     }
 
     void aboutBox_data()
@@ -176,7 +176,7 @@ private slots:
             rig.line.setPortBusy(port, true);
 
         rig.finish(rig.session.startup(PortPlan{}));
-        QCOMPARE(int(rig.session.port().portNumber), chosen);
+        QCOMPARE(int(rig.portState.portNumber), chosen);
         const ComMenu& shown = rig.session.discovery().menu;
         QStringList captions(shown.captions.begin(), shown.captions.end());
         captions << (shown.otherVisible ? shown.otherCaption : QString());
@@ -298,8 +298,8 @@ private slots:
         QString options;
         for (int i = 0; i < 3; ++i)
             options += rig.session.option(i) ? QLatin1Char('1') : QLatin1Char('0');
-        options += rig.session.engine().paced() ? QLatin1Char('1') : QLatin1Char('0');
-        const PortState& port = rig.session.port();
+        options += rig.engine.paced() ? QLatin1Char('1') : QLatin1Char('0');
+        const PortState& port = rig.portState;
         const AccessLevel level = rig.session.access().level;
         const QString actual = QStringLiteral("%1 %2 delay=%3 level=%4 port=%5")
                                    .arg(rig.session.german() ? QStringLiteral("DE") : QStringLiteral("EN"), options,
@@ -339,13 +339,13 @@ private slots:
         rig.session.editLongDelay(typed);
         QCOMPARE(rig.session.longDelay().longDelayText, kept);
         QVERIFY(rig.session.longDelay().secondsLabelVisible);
-        QCOMPARE(rig.session.port().longDelay ? int(rig.session.port().longDelaySeconds) : -1, delay);
+        QCOMPARE(rig.portState.longDelay ? int(rig.portState.longDelaySeconds) : -1, delay);
         // Save Options keeps it; unticking drops the delay.
         rig.session.saveOptions();
         QVERIFY(readFile(folder.filePath(QStringLiteral("settings.cfg")))
                     .contains(QStringLiteral("OP4=%1\r\n").arg(delay < 0 ? 0 : delay).toLatin1()));
         rig.session.setLongDelay(false);
-        QCOMPARE(rig.session.port().longDelaySeconds, 0);
+        QCOMPARE(rig.portState.longDelaySeconds, 0);
         QVERIFY(!rig.session.longDelay().boxVisible);
     }
 
@@ -355,7 +355,7 @@ private slots:
         Rig rig(52);
         rig.line.setExistingPorts(QSet<int>{});
         rig.finish(rig.session.startup(PortPlan{}));
-        QCOMPARE(rig.session.port().portNumber, 0);
+        QCOMPARE(rig.portState.portNumber, 0);
         const StatusBarTexts panels = rig.session.statusBar();
         QCOMPARE(QStringList(panels.begin(), panels.begin() + 4), (QStringList{"Disconnected", "", "ID=?", "Bytes=0"}));
         rig.dialogs.messages.clear();
@@ -363,8 +363,8 @@ private slots:
         rig.line.setExistingPorts(QSet<int>{3});
         rig.host.adapterPort = QStringLiteral("COM3");
         rig.finish(rig.session.redetectPort());
-        QCOMPARE(rig.session.port().portNumber, 3);
-        QVERIFY(rig.session.port().adapterFound);
+        QCOMPARE(rig.portState.portNumber, 3);
+        QVERIFY(rig.portState.adapterFound);
         QCOMPARE(rig.session.image().deviceConfigId, 52);
         QCOMPARE(rig.session.statusBar()[2], QStringLiteral("ID=52"));
         QCOMPARE(rig.views.redetectWindow, (QList<bool>{true, false}));
@@ -421,12 +421,12 @@ private slots:
         SimDevice& device = rig.line.device();
         rig.session.access().level = AccessLevel::production();
         station.setResetPolicy(whereNeeded ? ResetPolicy::WhereNeeded : ResetPolicy::AfterEveryBatch);
-        station.options().resetBeforeTransmit = variant == u"ticked";
+        rig.options.resetBeforeTransmit = variant == u"ticked";
         rig.finish(rig.session.connectHeadless(namedPort(1)));
         QCOMPARE(rig.session.image().deviceConfigId, 53);
         // Silent: a read gets no answer at all, a write none from its FlashConfig on.
         rig.views.beforeSend = [&] {
-            if (variant == u"silent" && (command == u"read" || packetType(rig.session.engine().state().inFlight) == FlashConfig))
+            if (variant == u"silent" && (command == u"read" || packetType(rig.engine.state().inFlight) == FlashConfig))
                 rig.line.faults().silent = true;
         };
         if (command != u"detect") {
@@ -438,10 +438,10 @@ private slots:
             QTemporaryDir folder;
             QCOMPARE(station.saveBackup(folder.path(), rig.host, rig.session.version()).status, BackupOutcome::Status::Saved);
             // The file's values: TransmitPower (cell 0x2203) 20 instead of 27, and texts.
-            station.image().value[7] = QStringLiteral("20");
-            station.image().changed[7] = true;
+            rig.image.value[7] = QStringLiteral("20");
+            rig.image.changed[7] = true;
             if (variant == u"texts")
-                station.image().extended.textsImage = QByteArray(300, 't');
+                rig.image.extended.textsImage = QByteArray(300, 't');
             const std::optional<WriteReport> written = rig.finish(station.writeImage());
             QVERIFY(written);
             // No device is left with its configuration open.
@@ -460,7 +460,7 @@ private slots:
                 QCOMPARE(device.restartCount() - afterWrite, whereNeeded ? 0 : variant == u"ticked" ? 3 : 1);
             }
         }
-        QVERIFY(rig.clock.runUntil([&] { return station.engine().idle(); }, 60000));
+        QVERIFY(rig.clock.runUntil([&] { return rig.engine.idle(); }, 60000));
         QCOMPARE(device.restartCount(), resets);
     }
 
@@ -491,12 +491,12 @@ private slots:
         rig.finish(rig.session.connectHeadless(namedPort(1)));
         const QList<int> target = information ? QList<int>{0x1002, 1} : QList<int>{0x2203, 0};
         rig.views.beforeSend = [&] {
-            const QByteArray sent = rig.session.engine().state().inFlight;
+            const QByteArray sent = rig.engine.state().inFlight;
             const bool aimed = packetType(sent) == DownloadRequest && packetIndex(sent) == target[0] && packetSubindex(sent) == target[1];
             rig.line.faults().silent = aimed && answer == 0;
             if (aimed && answer != 0) // ahead of the device's own answer, which then comes too late to count
                 rig.clock.schedule(0, [&rig, answer, sent] {
-                    rig.session.engine().receiveData(encodeFrame(makePacket(static_cast<std::uint8_t>(answer), packetIndex(sent),
+                    rig.engine.receiveData(encodeFrame(makePacket(static_cast<std::uint8_t>(answer), packetIndex(sent),
                                                                             static_cast<std::uint8_t>(packetSubindex(sent)))));
                 });
         };
@@ -542,7 +542,7 @@ private slots:
         bool stopped = false;
         int seen = 0;
         rig.views.beforeSend = [&] {
-            if (stopped || packetType(rig.session.engine().state().inFlight) != stopAt || ++seen < nth)
+            if (stopped || packetType(rig.engine.state().inFlight) != stopAt || ++seen < nth)
                 return;
             stopped = true;
             rig.clock.schedule(afterMs, [&station] { station.stopAfterCurrent(); });
@@ -668,7 +668,7 @@ private slots:
         Station& station = rig.session.device();
         station.setRecords(&kept, Recording::EveryOperation);
         rig.finish(rig.session.readParameters());
-        DeviceImage& image = rig.session.image();
+        DeviceImage& image = rig.image;
         const QString before = valueOf(image, u"ChannelStop"_s);
         const QString edited = QString::number(before.toInt() - 1);
         for (int nr = 2; nr <= ParamCount; ++nr) {
@@ -703,15 +703,20 @@ private slots:
         Rig rig;
         rig.connect();
         rig.session.access().level = AccessLevel::level3();
-        rig.finish(rig.session.transfers().detectDevice());
-        rig.session.transfers().readParameters();
-        QVERIFY(rig.clock.runUntil([&] { return rig.session.engine().idle(); }, 60000));
-        DeviceImage& image = rig.session.image();
+        rig.finish(rig.transfers.detectDevice());
+        rig.transfers.readParameters();
+        QVERIFY(rig.clock.runUntil([&] { return rig.engine.idle(); }, 60000));
+        DeviceImage& image = rig.image;
         image.extended.textsImage = QByteArray(1030, 'x');
         const ParamArray<QString> read = image.value;
         bool clicked = false;
+        // The station's own operations, asked for meanwhile, are refused and say so.
+        Station& station = rig.session.device();
+        std::optional<QCoro::Task<ReadOutcome>> secondRead;
+        std::optional<QCoro::Task<ProgramReport>> secondProgram;
+        OpenStatus secondLoad = OpenStatus::Loaded;
         rig.views.beforeSend = [&] {
-            const QByteArray& sent = rig.session.engine().state().inFlight;
+            const QByteArray& sent = rig.engine.state().inFlight;
             if (clicked || packetIndex(sent) != 0x4010 || packetSubindex(sent) != 100)
                 return;
             clicked = true;
@@ -720,11 +725,14 @@ private slots:
                 rig.session.clearFileData();
                 rig.session.chooseLanguage(QStringLiteral("DE"));
                 rig.session.levelMenuCommand(AccessLevel::development(), {});
+                secondRead.emplace(station.readParameters());
+                secondProgram.emplace(station.programUnit({u"/tmp/crane-52.scd"_s, {}, true, rig.host, rig.session.version(), {}, false}));
+                secondLoad = station.loadFile(u"/tmp/crane-52.scd"_s, rig.host.now().date());
             });
         };
         rig.dialogs.messages.clear();
 
-        rig.finish(rig.session.writes().write());
+        rig.finish(rig.writes.write());
 
         QVERIFY(clicked);
         QStringList texts;
@@ -735,8 +743,14 @@ private slots:
         QCOMPARE(image.value, read);
         QVERIFY(!rig.session.german());
         QCOMPARE(rig.session.access().level, AccessLevel::level3());
+        QVERIFY(secondRead && secondProgram);
+        const std::optional<ReadOutcome> refusedRead = rig.finish(std::move(*secondRead));
+        QVERIFY(refusedRead && refusedRead->busy && !refusedRead->complete);
+        const std::optional<ProgramReport> refusedProgram = rig.finish(std::move(*secondProgram));
+        QVERIFY(refusedProgram && refusedProgram->stage == ProgramReport::Stage::Busy);
+        QCOMPARE(secondLoad, OpenStatus::Busy);
         // Once the write is over, the commands work again.
-        QVERIFY(rig.clock.runUntil([&] { return rig.session.engine().idle(); }, 60000));
+        QVERIFY(rig.clock.runUntil([&] { return rig.engine.idle(); }, 60000));
         rig.session.clearFileData();
         QVERIFY(image.value[7].isEmpty());
     }

@@ -6,6 +6,7 @@
 #include "sim/pty_server.h"
 #include "support/pty_station.h"
 #include "support/rig.h"
+#include "support/station_probe.h"
 
 #include <QTest>
 
@@ -22,9 +23,9 @@ struct PtyRig {
     {
         // A pseudo-terminal has no DTR line, so the reset after a batch would only cost 3 s.
         session.setAutomaticResetOff(true);
-        session.engine().setDownloadResponseHandler([this](const QByteArray& p) {
+        engine.setDownloadResponseHandler([this](const QByteArray& p) {
             responses.append(p);
-            session.transfers().handleDownloadResponse(p);
+            transfers.handleDownloadResponse(p);
         });
         clock.startTicker(10, [this] { session.mainTimerTick(); });
     }
@@ -37,15 +38,15 @@ struct PtyRig {
     }
     void connect()
     {
-        session.port().portNumber = 1;
-        session.port().adapterFound = session.rs232().openPort();
+        portState.portNumber = 1;
+        portState.adapterFound = port.openPort();
     }
     // Reads of index 0x2000..0x200F, subindex counting up every 16 packets.
     void queueReads(int count)
     {
         for (int i = 0; i < count; ++i)
-            session.engine().sendPacket(0x10, 0x2000 + i % 16, static_cast<std::uint8_t>(i / 16));
-        session.engine().state().sending = true;
+            engine.sendPacket(0x10, 0x2000 + i % 16, static_cast<std::uint8_t>(i / 16));
+        engine.state().sending = true;
     }
     // Runs the event loop until done() holds or limitMs pass.
     bool pumpUntil(const std::function<bool()>& done, qint64 limitMs)
@@ -55,7 +56,7 @@ struct PtyRig {
     // The batch is over and its last answer is in (or given up).
     bool idle() const
     {
-        return !session.engine().state().sending && session.engine().state().waitedMs == 0;
+        return !engine.state().sending && engine.state().waitedMs == 0;
     }
 
     std::unique_ptr<PtyServer> server;
@@ -68,6 +69,10 @@ struct PtyRig {
     RecordingViews views;
     UiLanguage language;
     Session session{SessionSeams{line, clock, dialogs, host, nullptr}, views, language};
+    TransmitEngine& engine = StationProbe::engine(session.device());
+    SerialPortAccess& port = StationProbe::port(session.device());
+    PortState& portState = port.state();
+    DeviceTransfers& transfers = StationProbe::transfers(session.device());
     QList<QByteArray> responses;
 };
 

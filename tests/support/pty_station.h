@@ -15,8 +15,8 @@ struct PtyStation {
     PtyStation(Clock& time, int configId) : clock(time), server(configId)
     {
         // A pseudo-terminal has no DTR line, so the reset after a batch would only cost 3 s.
-        station.engine().setAutomaticResetOff(true);
-        station.image().initDeviceImage(levelMarks(AccessLevel::level3()), Language::English);
+        station.setAutomaticResetOff(true);
+        station.prepareForUnit(levelMarks(AccessLevel::level3()));
     }
     bool start() { return server.start() && station.openAdapterPort(1); }
     // Detects the device, then reads every parameter of its family.

@@ -10,6 +10,7 @@
 #include "sim/virtual_clock.h"
 #include "support/run_events.h"
 #include "support/scripted_dialogs.h"
+#include "support/station_probe.h"
 
 #include <QList>
 
@@ -110,9 +111,9 @@ inline PortPlan namedPort(qint16 number)
 struct Rig {
     explicit Rig(int configId = 53, int level = 0) : line(clock, configId)
     {
-        session.engine().setDownloadResponseHandler([this](const QByteArray& p) {
+        engine.setDownloadResponseHandler([this](const QByteArray& p) {
             responses.append(p);
-            session.transfers().handleDownloadResponse(p);
+            transfers.handleDownloadResponse(p);
         });
         clock.startTicker(10, [this] { session.mainTimerTick(); });
         views.image = &image;
@@ -125,20 +126,20 @@ struct Rig {
     // Opens the simulated adapter's port as discovery would have.
     void connect()
     {
-        session.port().portNumber = 1;
-        session.port().adapterFound = session.rs232().openPort();
-        session.port().adapterPort = 1;
+        portState.portNumber = 1;
+        portState.adapterFound = port.openPort();
+        portState.adapterPort = 1;
     }
     void queueReads(int count, int firstIndex = 0x2000)
     {
         for (int i = 0; i < count; ++i)
-            session.engine().sendPacket(0x10, firstIndex + i, 0);
-        session.engine().state().sending = true;
+            engine.sendPacket(0x10, firstIndex + i, 0);
+        engine.state().sending = true;
     }
     // The batch's last packet has left (or the batch was given up); its answer may be on its way.
     bool runUntilBatchEnd(qint64 limitMs = 600000)
     {
-        return clock.runUntil([this] { return !session.engine().state().sending; }, limitMs);
+        return clock.runUntil([this] { return !engine.state().sending; }, limitMs);
     }
     // Runs the clock until the task has ended; its result, or nothing when limitMs passed first.
     template <typename T>
@@ -222,13 +223,14 @@ struct Rig {
     Session session{SessionSeams{line, clock, dialogs, host, nullptr}, views, language};
     QList<QByteArray> responses;
 
-    TransmitEngine& engine = session.engine();
-    SerialPortAccess& port = session.rs232();
-    PortState& portState = session.port();
-    DeviceImage& image = session.image();
-    TransferOptions& options = session.options();
-    DeviceTransfers& transfers = session.transfers();
-    DeviceWrites& writes = session.writes();
+    Station& station = session.device();
+    TransmitEngine& engine = StationProbe::engine(station);
+    SerialPortAccess& port = StationProbe::port(station);
+    PortState& portState = port.state();
+    DeviceImage& image = StationProbe::image(station);
+    TransferOptions& options = StationProbe::options(station);
+    DeviceTransfers& transfers = StationProbe::transfers(station);
+    DeviceWrites& writes = StationProbe::writes(station);
     AccessLevel& accessLevel = session.access().level;
 };
 
