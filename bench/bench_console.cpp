@@ -10,9 +10,9 @@
 // a transfer), and are then scrolled to the oldest entry and back and repainted. Reported: time
 // per appended entry (all, and the last 1,000 alone), the scroll and repaint time, and the
 // resident memory the log added, each with its ratio to the reference.
-#include "consoles/console_windows.h"
+#include "widgets/console_windows.h"
 #include "consoles/packet_dump.h"
-#include "consoles/packet_log_view.h"
+#include "widgets/packet_log_view.h"
 #include "link/packet_codec.h"
 
 #include <QApplication>

@@ -102,4 +102,8 @@ private:
     qint16 number_ = 10;
 };
 
+// One mark per access level, lowest level first (index()): the level menu's ticks, the levels the
+// password dialog may grant.
+using PerLevel = std::array<bool, AccessLevel::all().size()>;
+
 } // namespace tunekit

@@ -20,13 +20,13 @@ class Dialogs;
 // whole run; closing the dialog keeps it.
 struct AccessState {
     AccessLevel level = AccessLevel::level1(); // in force
-    std::array<bool, 6> levelChecks{};         // which item of the level menu is ticked, lowest level first
+    PerLevel levelChecks{};         // which item of the level menu is ticked, lowest level first
     bool refreshPending = false;               // the main timer applies the check marks and clears it
 
     // The unlock dialog
     QString typedPassword;           // what the open dialog has received; the box shows '*'
     QString rememberedPassword;      // kept as "AUT=": the stored text, then the password last granted
-    std::array<bool, 6> grantable{}; // what the dialog may grant, lowest level first
+    PerLevel grantable{}; // what the dialog may grant, lowest level first
 
     // Whether the level menu ticks a level with production rights (the production number box
     // follows the menu).
@@ -69,7 +69,7 @@ ConsoleVisibility consolesForLevel(const AccessState& access);
 // What the main window does after a level command has run.
 struct LevelCommandResult {
     bool dialogShown = false;  // the unlock dialog is called for (raising the level)
-    bool refreshViews = false; // shadowToTable, shadowToDip, shadowToGui (all levels but level 1)
+    bool refreshViews = false; // the overview, the DIP switches and the configuration tab anew (all levels but level 1)
     LevelView view;            // apply by objectName, then arrangeWindows
 };
 

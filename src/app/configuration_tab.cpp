@@ -6,8 +6,8 @@
 #include "app/window_parts.h"
 
 #include "files/config_file_writer.h"
-#include "params/dip_picture.h"
-#include "params/picture_button.h"
+#include "widgets/dip_picture.h"
+#include "widgets/picture_button.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -107,15 +107,15 @@ void MainWindow::buildConfigurationTab()
     button("cmdFileOpen")->installEventFilter(this);
     connect(button("cmdSicherung"), &QPushButton::clicked, this, &MainWindow::backUpImage);
     connect(serialNumberEdit_, &QLineEdit::textChanged, this, [this](const QString& text) {
-        const AddressLabels labels = session_->typeSerialNumber(text, shadowFlag_.isSet());
+        const AddressLabels labels = session_->typeSerialNumber(text, windowFilling_.isSet());
         findChild<QLabel*>(QStringLiteral("InternalAddress"))->setText(labels.internalAddress);
         findChild<QLabel*>(QStringLiteral("DirectAddress"))->setText(labels.directAddress);
         findChild<QLabel*>(QStringLiteral("ValueLow"))->setText(labels.valueLow);
         findChild<QLabel*>(QStringLiteral("ValueHigh"))->setText(labels.valueHigh);
-        shadowToDip();
+        showDipSwitches();
     });
     connect(productionNumberEdit_, &QLineEdit::textChanged, this, [this](const QString& text) {
-        session_->typeProductionNumber(text, shadowFlag_.isSet());
+        session_->typeProductionNumber(text, windowFilling_.isSet());
     });
 }
 
@@ -127,9 +127,9 @@ QCoro::Task<> MainWindow::backUpImage()
     co_await generateBackup({image, session_->host(), session_->version(), dialogs_}, serialNumberEdit_->text());
 }
 
-void MainWindow::shadowToDip()
+void MainWindow::showDipSwitches()
 {
-    dipPicture_->setView(tunekit::shadowToDip(session_->image(), session_->access().level.seesInternalAddressValues()));
+    dipPicture_->setView(tunekit::dipSwitchesOf(session_->image(), session_->access().level.seesInternalAddressValues()));
     const DipView& view = dipPicture_->view();
     if (view.showValues) {
         findChild<QLabel*>(QStringLiteral("ValueLow"))->setText(view.valueLow);
@@ -137,10 +137,10 @@ void MainWindow::shadowToDip()
     }
 }
 
-void MainWindow::shadowToGui()
+void MainWindow::showConfigTab()
 {
     const ConfigTabView view = session_->configTabView();
-    const ShadowFlag::Hold hold(shadowFlag_);
+    const WindowFilling::Hold hold(windowFilling_);
     productionNumberEdit_->setEnabled(view.productionEnabled);
     QPalette production = productionNumberEdit_->palette();
     production.setColor(QPalette::Base, view.productionEnabled ? QColor(255, 255, 255) : palette().color(QPalette::Window));

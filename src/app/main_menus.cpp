@@ -4,7 +4,7 @@
 
 #include "app/window_parts.h"
 
-#include "access/password_dialog.h"
+#include "widgets/password_dialog.h"
 
 #include <QAction>
 #include <QLabel>
@@ -106,7 +106,7 @@ QCoro::Task<> MainWindow::askPassword()
     dialog->deleteLater();
 }
 
-void MainWindow::applyLevelChecks(const std::array<bool, 6>& checks)
+void MainWindow::applyLevelChecks(const PerLevel& checks)
 {
     for (std::size_t i = 0; i < checks.size(); ++i)
         levelActions_[i]->setChecked(checks[i]);

@@ -4,7 +4,7 @@
 #include "app/records_window.h"
 
 #include "app/tool_tips.h"
-#include "app/window_arrangement.h"
+#include "session/window_arrangement.h"
 #include "app/window_parts.h"
 
 #include "files/config_file_reader.h"
@@ -74,7 +74,7 @@ void MainWindow::start()
     if (started_)
         return;
     started_ = true;
-    // tmrMain: 10 ms, always on.
+    // The main timer: every 10 ms, always on.
     setup_.clock->startTicker(10, [this] { session_->mainTimerTick(); });
     // Runs on by itself; the window stays responsive meanwhile.
     whenDone(session_->startup(setup_.plan), [this, alive = std::weak_ptr<int>(alive_)] {
@@ -179,9 +179,9 @@ void MainWindow::updateStatusBar()
 void MainWindow::changed(StationChanges changes)
 {
     if (changes & StationChange::Values) {
-        shadowToGui();
-        shadowToDip();
-        shadowToTable();
+        showConfigTab();
+        showDipSwitches();
+        showOverview();
     }
     if (changes & StationChange::Facts)
         labelsChanged();
@@ -295,7 +295,7 @@ void MainWindow::labelsChanged()
     crc->setVisible(file.shown && view.shows(u"lblCRC"));
     fileId->setVisible(file.shown && view.shows(u"ConfigFileIDLabel"));
     if (image.value[2].isEmpty() && image.value[15].isEmpty()) {
-        const ShadowFlag::Hold hold(shadowFlag_);
+        const WindowFilling::Hold hold(windowFilling_);
         serialNumberEdit_->clear();
         productionNumberEdit_->clear();
     }

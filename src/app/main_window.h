@@ -67,7 +67,7 @@ private:
     void progressChanged(const TransferProgress& progress) override;
     void logged(const TrafficEntry& entry) override;
     void setTabVisible(int tab, bool visible) override;
-    void applyLevelChecks(const std::array<bool, 6>& checks) override;
+    void applyLevelChecks(const PerLevel& checks) override;
     void showConsoles(bool terminal, bool console) override;
     void arrangeWindows() override;
     void languageChanged() override;
@@ -78,10 +78,10 @@ private:
     void applyLevelView(const LevelView& view) override;
     // The parts of the window that show the station's state.
     void updateStatusBar();
-    void shadowToTable();
-    void shadowToDip();
+    void showOverview();
+    void showDipSwitches();
     QCoro::Task<> backUpImage();
-    void shadowToGui();
+    void showConfigTab();
     void labelsChanged();
     void setRedetectButtonsEnabled(bool enabled);
 
@@ -136,7 +136,7 @@ private:
     QLineEdit* serialNumberEdit_ = nullptr;
     QLineEdit* productionNumberEdit_ = nullptr;
     class DipPicture* dipPicture_ = nullptr;
-    ShadowFlag shadowFlag_;
+    WindowFilling windowFilling_;
     bool fillingOverview_ = false;
     bool overviewSized_ = false;
     bool started_ = false;

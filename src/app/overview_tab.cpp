@@ -71,7 +71,7 @@ void MainWindow::buildOverviewTab()
     tabs_->addTab(overview, QString());
 
     connect(tabs_, &QTabWidget::currentChanged, this, [this] {
-        shadowToTable();
+        showOverview();
         if (!overviewSized_ && overviewList_->isVisible()) {
             overviewSized_ = true;
             sizeOverviewColumns();
@@ -121,7 +121,7 @@ void markStatedRange(QTreeWidgetItem* item, const OverviewRow& row)
 
 } // namespace
 
-void MainWindow::shadowToTable()
+void MainWindow::showOverview()
 {
     const DeviceImage& image = session_->image();
     fillingOverview_ = true;
@@ -144,8 +144,8 @@ void MainWindow::overviewItemChanged(QTreeWidgetItem* item, int column)
     if (fillingOverview_ || column != 0)
         return;
     const OverviewEditResult result = session_->editOverviewValue(item->text(1), item->text(0));
-    if (result.shadowToGui)
-        shadowToGui();
+    if (result.identityChanged)
+        showConfigTab();
     // The row shows what the image holds, never a refused text.
     const QString shown = result.nr > 0 ? session_->image().value[result.nr] : result.rowText;
     fillingOverview_ = true;

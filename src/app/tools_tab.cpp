@@ -4,7 +4,7 @@
 #include "app/window_parts.h"
 
 #include "files/checksum_conversion.h"
-#include "files/config_description_dialog.h"
+#include "widgets/config_description_dialog.h"
 #include "files/config_file_writer.h"
 #include "report/parameter_report.h"
 
@@ -37,8 +37,14 @@ constexpr Caption ToolsCaptions[] = {
     {"cmd_int_write", QT_TRANSLATE_NOOP("MainWindow", "Write interpreter")},
 };
 
-// The session's options 0..2, in the order it numbers them.
-constexpr const char* OptionBoxes[] = {"chkResetBeforeTransmit", "ChkSendNewDataOnly", "ChkEraseStringsAfterWrite"};
+// The transfer options' boxes, one below the other.
+struct OptionBox {
+    TransferOption option;
+    const char* name;
+};
+constexpr OptionBox OptionBoxes[] = {{TransferOption::ResetBeforeTransmit, "chkResetBeforeTransmit"},
+                                     {TransferOption::SendChangedOnly, "ChkSendNewDataOnly"},
+                                     {TransferOption::EraseTextsAfterWrite, "ChkEraseStringsAfterWrite"}};
 // The service commands, one below the other.
 constexpr const char* CommandButtons[] = {"cmdRedetectDevice", "cmdGenReport", "CmdCopyToConfig", "cmdConvertChecksum",
                                           "cmd_int_write"};
@@ -50,10 +56,11 @@ void MainWindow::buildToolsTab()
     auto* tools = new QWidget(tabs_);
     auto* toolGrid = new QGridLayout(tools);
     toolGrid->addWidget(named<QLabel>(tools, "lblOptions"), 0, 0);
-    for (int i = 0; i < 3; ++i) {
-        auto* optionBox = named<QCheckBox>(tools, OptionBoxes[i]);
-        toolGrid->addWidget(optionBox, i + 1, 0);
-        connect(optionBox, &QCheckBox::clicked, this, [this, i](bool on) { session_->setOption(i, on); });
+    int row = 1;
+    for (const OptionBox& box : OptionBoxes) {
+        auto* optionBox = named<QCheckBox>(tools, box.name);
+        toolGrid->addWidget(optionBox, row++, 0);
+        connect(optionBox, &QCheckBox::clicked, this, [this, option = box.option](bool on) { session_->setOption(option, on); });
     }
     toolGrid->addWidget(named<QCheckBox>(tools, "ChkLongDelay"), 4, 0);
     auto* delay = new QHBoxLayout;
@@ -124,8 +131,8 @@ QCoro::Task<> MainWindow::generateDescribedFile()
 
 void MainWindow::optionsChanged()
 {
-    for (int i = 0; i < 3; ++i)
-        findChild<QCheckBox*>(QLatin1StringView(OptionBoxes[i]))->setChecked(session_->option(i));
+    for (const OptionBox& box : OptionBoxes)
+        findChild<QCheckBox*>(QLatin1StringView(box.name))->setChecked(session_->option(box.option));
     findChild<QCheckBox*>(QStringLiteral("ChkLongDelay"))->setChecked(session_->port().longDelay);
     pacedBox_->setChecked(session_->device().paced());
     const LongDelayView& delay = session_->longDelay();

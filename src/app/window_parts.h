@@ -3,8 +3,8 @@
 // What the main window's files share: the windows it owns, and the small helpers that build its
 // controls. Only the main window's own files include this.
 
-#include "consoles/console_windows.h"
-#include "transfer/transfer_window.h"
+#include "widgets/console_windows.h"
+#include "widgets/transfer_window.h"
 
 #include <QCoreApplication>
 #include <QString>

@@ -9,46 +9,27 @@ namespace {
 
 constexpr int DipMargin = 10;
 
-// The image text as a whole number within [minimum, maximum], else nothing.
-std::optional<qint32> numberWithin(const QString& text, qint32 minimum, qint32 maximum)
-{
-    const std::optional<qint64> number = readWholeNumber(text);
-    if (!number || *number < minimum || *number > maximum)
-        return std::nullopt;
-    return static_cast<qint32>(*number);
-}
-
 } // namespace
 
-ConfigTabView shadowToGui(DeviceImage& image, bool productionRights, Dialogs& dialogs)
+ConfigTabView configTabOf(DeviceImage& image, bool productionRights, Dialogs& dialogs)
 {
     ConfigTabView view;
     view.productionEnabled = productionRights;
     view.productionNumberText = image.value[ProductionNumberNr];
-
-    // Texts from a file may be anything; a serial number built from a guessed reading of them
-    // would show an identity the image does not hold, so show none.
-    const std::optional<qint32> address = numberWithin(image.value[SystemAddressNr], 0, 65535);
-    const std::optional<qint32> oem = numberWithin(image.value[OemCodeNr], 0, 255);
-    const std::optional<qint32> group = numberWithin(image.value[ProdGrpNr], 0, 255);
-    if (!address || !oem || !group)
-        return view;
-
-    const SerialEncoding encoding =
-        encodeSerialNumber(*address, *oem, *group, image.value[ProdGrpNr], image.imageConfigId, dialogs);
+    const SerialEncoding encoding = serialNumberOf(image, dialogs);
     if (encoding.oemRejected)
         image.value[OemCodeNr] = QStringLiteral("0");
     view.serialNumberText = encoding.serial;
     return view;
 }
 
-AddressLabels serialNumberTyped(DeviceImage& image, const QString& text, bool shadowFlag, bool internalValuesShown)
+AddressLabels serialNumberTyped(DeviceImage& image, const QString& text, bool filledByWindow, bool internalValuesShown)
 {
     const QString serial = text.trimmed();
     const SystemAddressDecoding decoding = systemAddressFromSerial(serial, internalValuesShown);
     // The box shows what the image holds; decoding it back would lose values no serial number
     // can carry (address 0, other product groups).
-    if (shadowFlag)
+    if (filledByWindow)
         return decoding.labels;
     image.value[SystemAddressNr] = decoding.address;
     image.value[OemCodeNr] = oemCodeFromSerial(serial);
@@ -58,15 +39,15 @@ AddressLabels serialNumberTyped(DeviceImage& image, const QString& text, bool sh
     return decoding.labels;
 }
 
-void productionNumberTyped(DeviceImage& image, const QString& text, bool shadowFlag)
+void productionNumberTyped(DeviceImage& image, const QString& text, bool filledByWindow)
 {
-    if (shadowFlag)
+    if (filledByWindow)
         return;
     image.value[ProductionNumberNr] = productionNumberFromText(text);
     image.changed[ProductionNumberNr] = true;
 }
 
-DipView shadowToDip(const DeviceImage& image, bool internalValuesShown)
+DipView dipSwitchesOf(const DeviceImage& image, bool internalValuesShown)
 {
     return dipPatternFromSystemAddress(image.value[SystemAddressNr], internalValuesShown);
 }

@@ -12,19 +12,19 @@ class Dialogs;
 
 // Set while the window fills the configuration tab's boxes from the image, so that their
 // change handlers know the text is not the user's. Hold it around the window's setText calls:
-//     { ShadowFlag::Hold hold(shadowFlag); txtSerialnumber->setText(view.txtSerialnumber); ... }
-// and pass shadowFlag.isSet() to txtSerialnumberChange and txtProductionNumberChange.
-class ShadowFlag {
+//     { WindowFilling::Hold hold(filling); serialNumberBox->setText(view.serialNumberText); ... }
+// and pass filling.isSet() to serialNumberTyped and productionNumberTyped.
+class WindowFilling {
 public:
     class Hold {
     public:
-        explicit Hold(ShadowFlag& flag) : flag_(flag), previous_(flag.set_) { flag_.set_ = true; }
+        explicit Hold(WindowFilling& flag) : flag_(flag), previous_(flag.set_) { flag_.set_ = true; }
         ~Hold() { flag_.set_ = previous_; }
         Hold(const Hold&) = delete;
         Hold& operator=(const Hold&) = delete;
 
     private:
-        ShadowFlag& flag_;
+        WindowFilling& flag_;
         bool previous_;
     };
 
@@ -46,22 +46,22 @@ struct ConfigTabView {
 // or ProdGrp is empty, or is not a whole number the serial can carry (0..65535, 0..255, 0..255).
 // An OEM code the product group does not allow is told to the user and replaced by "0" in the
 // image, without a changed mark.
-ConfigTabView shadowToGui(DeviceImage& image, bool productionRights, Dialogs& dialogs);
+ConfigTabView configTabOf(DeviceImage& image, bool productionRights, Dialogs& dialogs);
 
 // txtSerialnumber changed: the user's serial number sets SystemAddress, OemCode and ProdGrp and
-// marks them changed. While the window fills the box itself (shadowFlag) the text came from the
+// marks them changed. While the window fills the box itself (filledByWindow) the text came from the
 // image and the image is left alone. Returns the captions of InternalAddress, valueHigh,
-// valueLow and DirectAddress (filled when internalValuesShown); run shadowToDip afterwards.
-AddressLabels serialNumberTyped(DeviceImage& image, const QString& text, bool shadowFlag, bool internalValuesShown);
+// valueLow and DirectAddress (filled when internalValuesShown); show dipSwitchesOf afterwards.
+AddressLabels serialNumberTyped(DeviceImage& image, const QString& text, bool filledByWindow, bool internalValuesShown);
 
 // txtProductionNumber changed: ProductionNumber := the text (emptied above 4294967296), marked
-// changed. Nothing happens while the window fills the box itself (shadowFlag).
-void productionNumberTyped(DeviceImage& image, const QString& text, bool shadowFlag);
+// changed. Nothing happens while the window fills the box itself (filledByWindow).
+void productionNumberTyped(DeviceImage& image, const QString& text, bool filledByWindow);
 
 // The DIP switch picture of SystemAddress; an empty or unusable value draws only the grid and
 // leaves the value labels as they are, which are set only when internalValuesShown.
 using DipView = DipPattern;
-DipView shadowToDip(const DeviceImage& image, bool internalValuesShown);
+DipView dipSwitchesOf(const DeviceImage& image, bool internalValuesShown);
 
 struct DipRgb {
     int red = 0;

@@ -1,6 +1,7 @@
 #include "params/device_image.h"
 
 #include "base/dialogs.h"
+#include "params/overview_edit.h"
 #include "params/parameter_cells.h"
 
 #include <QCoreApplication>
@@ -121,6 +122,31 @@ QList<OverviewRow> DeviceImage::overviewRows() const
             rows.append({n, value[n], displayName[n], displayDescription[n], levelMark[n] ? 2 : 1, outsideStatedRange(n, value[n])});
     }
     return rows;
+}
+
+namespace {
+
+// The image text as a whole number within [minimum, maximum], else nothing.
+std::optional<qint32> numberWithin(const QString& text, qint32 minimum, qint32 maximum)
+{
+    const std::optional<qint64> number = readWholeNumber(text);
+    if (!number || *number < minimum || *number > maximum)
+        return std::nullopt;
+    return static_cast<qint32>(*number);
+}
+
+} // namespace
+
+SerialEncoding serialNumberOf(const DeviceImage& image, Dialogs& dialogs)
+{
+    // Texts from a file may be anything; a serial number built from a guessed reading of them
+    // would show an identity the image does not hold, so there is none.
+    const std::optional<qint32> address = numberWithin(image.value[SystemAddressNr], 0, 65535);
+    const std::optional<qint32> oem = numberWithin(image.value[OemCodeNr], 0, 255);
+    const std::optional<qint32> group = numberWithin(image.value[ProdGrpNr], 0, 255);
+    if (!address || !oem || !group)
+        return {};
+    return encodeSerialNumber(*address, *oem, *group, image.value[ProdGrpNr], image.imageConfigId, dialogs);
 }
 
 } // namespace tunekit

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/language.h"
+#include "identity/serial_number.h"
 #include "params/config_defines.h"
 
 #include <QByteArray>
@@ -119,5 +120,10 @@ public:
     // The overview's rows: the applicable parameters 2..62 in number order.
     QList<OverviewRow> overviewRows() const;
 };
+
+// The serial number the identity cells (SystemAddress, OemCode, ProdGrp) make: none when one of
+// them is empty or not a whole number the serial can carry (0..65535, 0..255, 0..255). An OEM
+// code the product group does not allow is told through dialogs (oemRejected).
+SerialEncoding serialNumberOf(const DeviceImage& image, Dialogs& dialogs);
 
 } // namespace tunekit

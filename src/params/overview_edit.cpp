@@ -163,7 +163,7 @@ OverviewEditResult afterLabelEdit(DeviceImage& image, const QString& rowName, co
         image.value[nr] = *accepted;
         image.changed[nr] = true;
         result.stored = true;
-        result.shadowToGui = true;
+        result.identityChanged = true;
         // Without the level for this parameter the image must not keep data a write would send.
         if (!image.levelMark[nr]) {
             image.clearFileData();

@@ -41,7 +41,7 @@ struct OverviewEditResult {
     QString rowText;              // what the edited row shows now: always the image value
     bool stored = false;          // the image took the typed value and it is marked changed
     bool clearedFileData = false; // clearFileData ran: refresh the labels and the boxes
-    bool shadowToGui = false;     // the image changed: run shadowToGui (then show image.value[nr])
+    bool identityChanged = false;     // an identity cell changed: show the configuration tab anew (then image.value[nr])
 };
 
 // After editing the value column. Typed text that does not fit the parameter is refused with a

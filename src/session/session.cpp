@@ -21,14 +21,14 @@ QString simulatedTransmitter()
 }
 
 // The level menu's marks with only the level given ticked.
-std::array<bool, 6> onlyTicked(AccessLevel level)
+PerLevel onlyTicked(AccessLevel level)
 {
-    std::array<bool, 6> checks{};
+    PerLevel checks{};
     checks[level.index()] = true;
     return checks;
 }
 
-// The option boxes of the Tools tab, in the order the session numbers them.
+// Where each transfer option lives, in TransferOption's order.
 constexpr bool TransferOptions::* OptionFlags[] = {&TransferOptions::resetBeforeTransmit,
                                                   &TransferOptions::sendChangedOnly,
                                                   &TransferOptions::eraseTextsAfterWrite};
@@ -62,7 +62,7 @@ QCoro::Task<> Session::startup(PortPlan plan)
 
     co_await station_.startUp({1000, true, levelMarks(access_.level), uiLanguageNow()});
     applyUserLevel();
-    shadowAll();
+    showImage();
 
     views_.showConsoles(consolesBySettings_, consolesBySettings_);
     views_.changed(StationChange::Status);
@@ -222,7 +222,7 @@ void Session::setLanguage()
     // The display texts follow the language; the values 2..62 are emptied with them.
     writeSettingsFile();
     station_.showInLanguage(uiLanguageNow());
-    shadowAll();
+    showImage();
     views_.connectionChanged();
 }
 
@@ -255,9 +255,9 @@ void Session::readSettingsFile()
     }
     if (!read.setFileLang.isEmpty())
         setFileLang = read.setFileLang;
-    for (int i = 0; i < 3; ++i) {
-        if (const auto& option = read.options[static_cast<std::size_t>(i)])
-            setOption(i, *option);
+    for (std::size_t i = 0; i < TransferOptionsInFileOrder.size(); ++i) {
+        if (const auto& option = read.options[i])
+            setOption(TransferOptionsInFileOrder[i], *option);
     }
     if (read.longDelay) {
         station_.setLongDelay(read.longDelay->ticked, read.longDelay->seconds);
@@ -288,7 +288,8 @@ void Session::writeSettingsFile()
     const PortState port = station_.portState();
     settings.portNumber = plan_.discover && port.portNumber >= 1 ? port.portNumber : storedPort_;
     settings.actLanguage = actLanguage_;
-    settings.options = {option(0), option(1), option(2)};
+    for (std::size_t i = 0; i < TransferOptionsInFileOrder.size(); ++i)
+        settings.options[i] = option(TransferOptionsInFileOrder[i]);
     settings.longDelay = port.longDelay;
     settings.longDelayText = longDelay_.longDelayText;
     settings.authFileString = access_.rememberedPassword;
@@ -304,19 +305,17 @@ void Session::writeSettingsFile()
     }
 }
 
-void Session::setOption(int option, bool ticked)
+void Session::setOption(TransferOption option, bool ticked)
 {
-    if (option < 0 || option >= static_cast<int>(std::size(OptionFlags)))
-        return;
     TransferOptions options = station_.transferOptions();
-    options.*OptionFlags[option] = ticked;
+    options.*OptionFlags[static_cast<std::size_t>(option)] = ticked;
     station_.setTransferOptions(options);
     views_.optionsChanged();
 }
 
-bool Session::option(int option) const
+bool Session::option(TransferOption option) const
 {
-    return option >= 0 && option < static_cast<int>(std::size(OptionFlags)) && station_.transferOptions().*OptionFlags[option];
+    return station_.transferOptions().*OptionFlags[static_cast<std::size_t>(option)];
 }
 
 void Session::setPaced(bool paced)
@@ -398,9 +397,9 @@ ConfigTabView Session::configTabView()
     ConfigTabView view;
     // A serial number the family does not allow sets the OEM code to 0, unless a transfer owns
     // the image: then it is only shown.
-    if (!station_.editImage([&](DeviceImage& image) { view = shadowToGui(image, productionRights, seams_.dialogs); })) {
+    if (!station_.editImage([&](DeviceImage& image) { view = configTabOf(image, productionRights, seams_.dialogs); })) {
         DeviceImage shown = station_.image();
-        view = shadowToGui(shown, productionRights, seams_.dialogs);
+        view = configTabOf(shown, productionRights, seams_.dialogs);
     }
     return view;
 }
@@ -441,7 +440,7 @@ OverviewEditResult Session::editOverviewValue(const QString& rowName, const QStr
     return result;
 }
 
-void Session::shadowAll()
+void Session::showImage()
 {
     views_.changed(StationChange::Values | StationChange::Facts);
 }
@@ -474,7 +473,7 @@ QCoro::Task<> Session::levelMenuCommand(AccessLevel level, std::function<QCoro::
     views_.applyLevelChecks(onlyTicked(access_.level));
     views_.applyLevelView(result.view);
     if (result.refreshViews)
-        shadowAll();
+        showImage();
     else
         views_.changed(StationChange::Facts);
     views_.arrangeWindows();
@@ -498,7 +497,7 @@ QCoro::Task<> Session::openFile()
     if (refusedWhileTransferring())
         co_return;
     if (needsViewRefresh(openFiles({path})))
-        shadowAll();
+        showImage();
 }
 
 void Session::openDroppedFiles(const QStringList& paths)
@@ -506,7 +505,7 @@ void Session::openDroppedFiles(const QStringList& paths)
     if (refusedWhileTransferring())
         return;
     if (needsViewRefresh(openFiles(paths)))
-        shadowAll();
+        showImage();
 }
 
 OpenStatus Session::openFiles(const QStringList& paths)

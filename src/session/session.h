@@ -41,7 +41,7 @@ public:
     // Which tabs the access level lets the user see.
     virtual void setTabVisible(int /*tab*/, bool /*visible*/) {}
     // The level menu's check marks, the terminal and the console follow the level.
-    virtual void applyLevelChecks(const std::array<bool, 6>& /*checks*/) {}
+    virtual void applyLevelChecks(const PerLevel& /*checks*/) {}
     virtual void showConsoles(bool /*terminal*/, bool /*console*/) {}
     virtual void arrangeWindows() {}
     // Shows and hides the level-dependent controls by objectName.
@@ -56,6 +56,11 @@ public:
     // The wait window of Interface > Detect.
     virtual void showRedetectWindow(bool /*shown*/) {}
 };
+// The Tools tab's transfer options, in the order the settings file keeps them.
+enum class TransferOption { ResetBeforeTransmit, SendChangedOnly, EraseTextsAfterWrite };
+constexpr std::array<TransferOption, 3> TransferOptionsInFileOrder{
+    TransferOption::ResetBeforeTransmit, TransferOption::SendChangedOnly, TransferOption::EraseTextsAfterWrite};
+
 // How a run finds its port: adapter discovery, or one port named for this run (a port given on
 // the command line, or the simulated transmitter).
 struct PortPlan {
@@ -112,10 +117,9 @@ public:
     QCoro::Task<> redetectPort();
     const DiscoveryState& discovery() const noexcept { return discovery_; }
 
-    // The option boxes of the Tools tab: 0 chkResetBeforeTransmit, 1 chkSendNewDataOnly,
-    // 2 chkEraseStringsAfterWrite.
-    void setOption(int option, bool ticked);
-    bool option(int option) const;
+    // The option boxes of the Tools tab.
+    void setOption(TransferOption option, bool ticked);
+    bool option(TransferOption option) const;
     void setLongDelay(bool ticked);
     void editLongDelay(const QString& text);
     const LongDelayView& longDelay() const noexcept { return longDelay_; }
@@ -142,7 +146,7 @@ public:
     QCoro::Task<> write();
     // The Infos tab's Reset, with its record.
     QCoro::Task<> reset();
-    void shadowAll();
+    void showImage();
     // The configuration tab: the serial and production number as the image holds them.
     ConfigTabView configTabView();
     // The user typed a serial or production number; typedByWindow: the window filled the box

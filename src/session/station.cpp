@@ -5,7 +5,6 @@
 #include "host/host_facts.h"
 #include "link/serial_line.h"
 #include "params/config_defines.h"
-#include "params/config_tab.h"
 #include "session/unit_record.h"
 #include "transfer/download_response.h"
 
@@ -342,12 +341,11 @@ QCoro::Task<VerifyReport> Station::verifyNow()
     co_return report;
 }
 
-QString Station::serialNumber()
+QString Station::serialNumber() const
 {
-    // On a copy and without messages: the serial number is only looked at here.
-    DeviceImage copy = image_;
+    // Without messages: the serial number is only looked at here.
     KeptMessages quiet;
-    return shadowToGui(copy, accessLevel_ && accessLevel_().hasProductionRights(), quiet).serialNumberText;
+    return serialNumberOf(image_, quiet).serial;
 }
 
 BackupOutcome Station::saveBackup(const QString& folder, const HostFacts& host, const VersionInfo& version)
@@ -368,22 +366,23 @@ BackupOutcome Station::saveBackup(const QString& folder, const HostFacts& host, 
 
 QCoro::Task<ProgramReport> Station::programUnit(ProgramRequest request)
 {
-    using Stage = ProgramReport::Stage;
-    if (busy())
-{
-        ProgramReport refused;
-        refused.stage = Stage::Busy;
-        co_return refused;
+    ProgramReport report;
+    if (busy()) {
+        report.stage = ProgramReport::Stage::Busy;
+        co_return report;
     }
     const bool own = beginOwnRun(request.exact ? "restore" : "write");
     const Operation running(operations_);
-    ProgramReport report;
+    co_await programSteps(request, report);
+    co_await endOwnRun(own, report.stage == ProgramReport::Stage::Verified);
+    co_return report;
+}
+
+QCoro::Task<> Station::programSteps(const ProgramRequest& request, ProgramReport& report)
+{
+    using Stage = ProgramReport::Stage;
     const auto step = [&request, &report](ProgramStep next) { return !request.step || request.step(next, report); };
     const auto stopped = [this] { return engine_.state().interrupted; };
-    const auto ended = [this, own, &report]() -> QCoro::Task<ProgramReport> {
-        co_await endOwnRun(own, report.stage == Stage::Verified);
-        co_return report;
-    };
     const QString file = QFileInfo(request.file).absoluteFilePath();
     if (run_) {
         run_->record.file = file;
@@ -398,21 +397,21 @@ QCoro::Task<ProgramReport> Station::programUnit(ProgramRequest request)
     // A family Tunekit does not know has no parameters: there is nothing to back up or compare.
     if (stopped() || (backedUp && (!report.read.familyKnown || !report.read.everyValue()))) {
         report.stage = stopped() ? Stage::Stopped : Stage::ReadIncomplete;
-        co_return co_await ended();
+        co_return;
     }
     if (backedUp) {
         report.backup = saveBackup(request.backupFolder, request.host, request.version);
         step(ProgramStep::BackedUp);
         report.stage = Stage::BackupFailed;
         if (report.backup.status != BackupOutcome::Status::Saved)
-            co_return co_await ended();
+            co_return;
         if (run_)
             run_->record.backup = QFileInfo(report.backup.path).absoluteFilePath();
     }
     report.stage = stopped() ? Stage::Stopped : Stage::FileRefused;
     if (stopped() || !step(ProgramStep::Opening)
         || openConfigFile(file, image_, seams_.dialogs, accessLevel_(), request.host.now().date()) != OpenStatus::Loaded)
-        co_return co_await ended();
+        co_return;
 
     step(ProgramStep::Writing);
     report.write = co_await writeNow(request.exact ? WriteMode::Exact : WriteMode::AsEdited);
@@ -421,15 +420,14 @@ QCoro::Task<ProgramReport> Station::programUnit(ProgramRequest request)
         run_->record.configId = image_.deviceConfigId;
     report.stage = report.write.anythingSent ? Stage::PartlyWritten : Stage::NotWritten;
     if (report.write.result != WriteResult::Done)
-        co_return co_await ended();
+        co_return;
     // Stopped after the device stored the whole write: written, and not verified.
     report.stage = Stage::Written;
     if (stopped() || !request.verify || !step(ProgramStep::Verifying))
-        co_return co_await ended();
+        co_return;
     report.verify = co_await verifyNow();
     step(ProgramStep::TransferEnded);
     report.stage = report.verify.verified ? Stage::Verified : Stage::NotVerified;
-    co_return co_await ended();
 }
 
 WriteOutcome Station::saveRead(const QString& path, const HostFacts& host, const VersionInfo& version)
@@ -498,154 +496,6 @@ QCoro::Task<> Station::reset()
         run_->record.configId = image_.deviceConfigId;
     co_await transfers_->resetDevice();
     co_await endOwnRun(own, true);
-}
-
-void Station::setRecords(records::RecordSink* sink, Recording recording) noexcept
-{
-    records_ = sink;
-    recording_ = sink ? recording : Recording::Off;
-}
-
-void Station::beginRun(const QString& command, const QString& file)
-{
-    RecordRun run;
-    run.record = records::startRecord(command, site_ ? site_().station : QString(), QDateTime::currentDateTimeUtc());
-    if (!file.isEmpty()) {
-        run.record.file = QFileInfo(file).absoluteFilePath();
-        run.record.fileSha256 = fileSha256(file);
-    }
-    run.before = deviceValues_;
-    // The unit as the station last read it, until a read in the run says otherwise.
-    run.record.serialNumber = knownUnit_.serialNumber;
-    run.record.configId = knownUnit_.configId;
-    run.record.productionNumber = knownUnit_.productionNumber;
-    run_ = std::move(run);
-}
-
-records::OperationRecord Station::runRecord() const
-{
-    return run_ ? run_->record : lastRecord_;
-}
-
-bool Station::beginOwnRun(const char* command)
-{
-    if (run_ || recording_ != Recording::EveryOperation || operations_ > 0)
-        return false;
-    beginRun(QString::fromLatin1(command));
-    return true;
-}
-
-QCoro::Task<> Station::endOwnRun(bool own, bool passed)
-{
-    if (!own)
-        co_return;
-    const records::RecordOutcome outcome = co_await endRun(passed, passed ? 0 : 1, QString());
-    if (const QString note = records::outcomeNote(outcome); !note.isEmpty())
-        seams_.dialogs.msgBox(note, MsgButtons::Ok,
-                              outcome.status == records::RecordOutcome::Status::Stored ? MsgIcon::Information
-                                                                                       : MsgIcon::Exclamation,
-                              QStringLiteral("Tunekit"));
-}
-
-QCoro::Task<records::RecordOutcome> Station::endRun(bool passed, int exitCode, const QString& message)
-{
-    if (!run_)
-        co_return records::RecordOutcome{records::RecordOutcome::Status::Failed, {}};
-    RecordRun run = std::move(*run_);
-    run_.reset();
-    records::OperationRecord& record = run.record;
-    if (site_) {
-        const RecordSite site = site_();
-        record.port = site.port;
-        record.adapter = site.adapter;
-    }
-    if (accessLevel_)
-        record.accessLevel = QString::fromLatin1(accessLevel_().recordName());
-    describeChanges(run);
-    record.ended = QDateTime::currentDateTimeUtc();
-    record.result = QString::fromLatin1(passed ? records::ResultPassed : records::ResultFailed);
-    record.exitCode = exitCode;
-    record.message = message;
-    lastRecord_ = record;
-    if (!records_ || recording_ == Recording::Off)
-        co_return records::RecordOutcome{records::RecordOutcome::Status::Failed,
-                                         QCoreApplication::translate("Station", "No records are kept here.")};
-    co_return co_await records_->keep(record);
-}
-
-void Station::forgetDevice()
-{
-    deviceValues_ = {};
-    knownUnit_ = {};
-}
-
-void Station::learnFromRead(const ReadOutcome& read)
-{
-    if (read.configId == 0 || !read.familyKnown)
-        return;
-    for (int nr = 1; nr <= ParamCount; ++nr) {
-        const auto i = static_cast<std::size_t>(nr);
-        if (image_.applicable[i] && !image_.value[i].isEmpty())
-            deviceValues_[i] = image_.value[i];
-    }
-    if (read.complete)
-        describeUnit(knownUnit_, *this);
-    if (!run_)
-        return;
-    if (!run_->written) {
-        for (std::size_t i = 1; i < deviceValues_.size(); ++i) {
-            if (run_->before[i].isEmpty())
-                run_->before[i] = deviceValues_[i];
-        }
-    }
-    // The unit as it came: its first read in the run names it, unless that read was cut short
-    // and only a later one (a write's read-back) is whole.
-    if (read.complete && run_->record.serialNumber.isEmpty())
-        describeUnit(run_->record, *this);
-    if (run_->record.configId == 0)
-        run_->record.configId = read.configId;
-}
-
-void Station::learnFromWrite(const WriteReport& report)
-{
-    if (!report.anythingSent)
-        return;
-    const DeviceWrites::WrittenParameters written = writes_->writtenParameters();
-    const ParamArray<QString>& values = writes_->uploadedValues();
-    for (std::size_t i = 1; i < deviceValues_.size(); ++i) {
-        if (written.reached[i])
-            deviceValues_[i] = values[i];
-    }
-    if (!run_)
-        return;
-    run_->written = true;
-    for (std::size_t i = 1; i < deviceValues_.size(); ++i) {
-        if (!written.planned[i])
-            continue;
-        run_->planned[i] = true;
-        run_->reached[i] = run_->reached[i] || written.reached[i];
-        run_->wanted[i] = values[i];
-    }
-}
-
-void Station::describeChanges(RecordRun& run) const
-{
-    QList<records::RecordChange>& changes = run.record.changes;
-    changes.clear();
-    if (!run.written)
-        return;
-    ParamArray<bool> reached = run.reached;
-    reached[ConfigIdNr] = false;
-    // The ConfigID is a number of its own: compared as text.
-    if (run.reached[ConfigIdNr] && run.before[ConfigIdNr] != deviceValues_[ConfigIdNr])
-        changes.append({QStringLiteral("ConfigID"), run.before[ConfigIdNr], deviceValues_[ConfigIdNr]});
-    for (const ValueDifference& difference : compareValues(run.before, deviceValues_, reached))
-        changes.append({difference.name, difference.left, difference.right});
-    for (int nr = 1; nr <= ParamCount; ++nr) {
-        const auto i = static_cast<std::size_t>(nr);
-        if (run.planned[i] && !run.reached[i])
-            changes.append({findConfigDefine(nr).name.toString(), run.before[i], run.wanted[i], false});
-    }
 }
 
 } // namespace tunekit

@@ -217,7 +217,7 @@ public:
     // seams' questions; Busy while an operation runs.
     OpenStatus loadFile(const QString& path, QDate today);
     // The transmitter's serial number as the window shows it, once its values are read.
-    QString serialNumber();
+    QString serialNumber() const;
     // What writing the file loaded into the image would change on a device that holds
     // deviceValues; a file made for another family differs first of all in its ConfigID.
     QList<ValueDifference> differencesFromDevice(const ParamArray<QString>& deviceValues, int deviceConfigId) const;
@@ -288,6 +288,8 @@ private:
     QCoro::Task<ReadOutcome> readNow();
     QCoro::Task<WriteReport> writeNow(WriteMode mode);
     QCoro::Task<VerifyReport> verifyNow();
+    // programUnit's steps, each told to request.step; report.stage says where they ended.
+    QCoro::Task<> programSteps(const ProgramRequest& request, ProgramReport& report);
     // Only where the device needs resets: once a write is over, the device that was sent new
     // values (and not reset since) restarts with them.
     QCoro::Task<> restartAfterWrite();

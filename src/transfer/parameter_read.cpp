@@ -71,7 +71,7 @@ QCoro::Task<> DeviceTransfers::readParameters()
     EngineState& engine = ctx_.engine.state();
     DeviceImage& image = ctx_.image;
 
-    ctx_.progress.restart(62);
+    ctx_.progress.restart(ParamCount);
 
     image.info.interpreterName.clear();
     image.info.interpreterDate.clear();

@@ -190,7 +190,7 @@ QCoro::Task<std::optional<DeviceWrites::PlannedWrite>> DeviceWrites::planWrite(W
     ProgressBars& progress = ctx_.progress;
     DeviceImage& image = ctx_.image;
     progress.setAllSent(false);
-    progress.restart(62);
+    progress.restart(ParamCount);
 
     if (ctx_.port.state().portNumber < 1 || !ctx_.port.state().adapterFound) {
         tellError(QCoreApplication::translate("DeviceWrites", "Device type not detected.") + crLf()
@@ -232,6 +232,14 @@ QCoro::Task<std::optional<DeviceWrites::PlannedWrite>> DeviceWrites::planWrite(W
         ctx_.progress.setVisible(false);
         co_return std::nullopt;
     }
+    if (!co_await askBeforeWriting(plan, chosen))
+        co_return std::nullopt;
+    co_return plan;
+}
+
+QCoro::Task<bool> DeviceWrites::askBeforeWriting(PlannedWrite& plan, const ParamArray<bool>& chosen)
+{
+    const DeviceImage& image = ctx_.image;
     // Every question comes before the first packet that changes the device. Values outside the
     // range their description states may be what the user means (the device may take more),
     // but never unasked.
@@ -243,7 +251,7 @@ QCoro::Task<std::optional<DeviceWrites::PlannedWrite>> DeviceWrites::planWrite(W
             MsgButtons::YesNo, MsgIcon::Exclamation, defaultTitle());
         if (answer != MsgAnswer::Yes) {
             ctx_.progress.setVisible(false);
-            co_return std::nullopt;
+            co_return false;
         }
     }
     const ExtendedDataStore& store = image.extended;
@@ -266,9 +274,9 @@ QCoro::Task<std::optional<DeviceWrites::PlannedWrite>> DeviceWrites::planWrite(W
     if (ctx_.dialogs.questionRefused()) {
         // Nobody could answer: the device is left as it is rather than written half-way as meant.
         ctx_.progress.setVisible(false);
-        co_return std::nullopt;
+        co_return false;
     }
-    co_return plan;
+    co_return true;
 }
 
 QCoro::Task<> DeviceWrites::writeParametersOnly(const PlannedWrite& plan)

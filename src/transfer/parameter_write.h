@@ -91,6 +91,9 @@ private:
     // fits, values its cells can hold, the user's answers (a question nobody could answer ends
     // the write). Nothing when the write ends there (the user was told).
     QCoro::Task<std::optional<PlannedWrite>> planWrite(WriteMode mode);
+    // The questions a write asks before its first packet: values outside their stated range, the
+    // extended data, the calibration values. False when the answers leave the device as it is.
+    QCoro::Task<bool> askBeforeWriting(PlannedWrite& plan, const ParamArray<bool>& chosen);
     // Queues ConfigEnable, the planned Uploads and FlashConfig, and starts the engine; the
     // caller waits.
     QCoro::Task<> parameterWrite(const PlannedWrite& plan);

@@ -1,5 +1,5 @@
 #include "access/access_levels.h"
-#include "access/password_dialog.h"
+#include "widgets/password_dialog.h"
 #include "base/language.h"
 #include "params/device_image.h"
 #include "support/scripted_dialogs.h"
@@ -146,7 +146,7 @@ private slots:
         const LevelCommandResult result = levelMenuCommand(AccessLevel::service(), access, image, NoDialog);
         QVERIFY(!result.dialogShown && result.refreshViews && access.refreshPending);
         QCOMPARE(access.level, AccessLevel::service());
-        QCOMPARE(access.levelChecks, (std::array<bool, 6>{false, false, false, true, false, false}));
+        QCOMPARE(access.levelChecks, (PerLevel{false, false, false, true, false, false}));
         QVERIFY(!result.view.shows(QStringLiteral("cmdGenReport")) && !consolesForLevel(access).console);
         QVERIFY(image.value[7].isEmpty() && image.fileConfigId == 0);
         levelMenuCommand(AccessLevel::level1(), access, image, NoDialog);

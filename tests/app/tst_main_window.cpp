@@ -6,8 +6,8 @@
 #include "app/production_tab.h"
 #include "app/records_window.h"
 #include "sim/pty_server.h"
-#include "consoles/console_windows.h"
-#include "consoles/packet_log_view.h"
+#include "widgets/console_windows.h"
+#include "widgets/packet_log_view.h"
 #include "support/rig.h"
 
 #include <QAction>

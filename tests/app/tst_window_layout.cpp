@@ -1,5 +1,5 @@
 #include "session/session.h"
-#include "app/window_arrangement.h"
+#include "session/window_arrangement.h"
 
 #include <QTest>
 

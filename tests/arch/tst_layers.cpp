@@ -29,6 +29,7 @@ const QList<QStringList> Floors{
     {QStringLiteral("records")},  // traceability records: stores, schema, spool, queries
     {QStringLiteral("session")},  // the logic put together for a front end; settings file
     {QStringLiteral("production")}, // production channels: several stations, automatic mode
+    {QStringLiteral("widgets")},  // the window's parts for one subsystem: consoles, transfer window, dialogs
     {QStringLiteral("app"), QStringLiteral("cli")}, // the two front ends
 };
 

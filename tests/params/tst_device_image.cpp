@@ -210,18 +210,18 @@ private slots:
         image.value[4] = t.group;
         image.value[15] = QStringLiteral("4294967297"); // not what the box may take
         ScriptedDialogs dialogs;
-        const ConfigTabView view = shadowToGui(image, false, dialogs);
+        const ConfigTabView view = configTabOf(image, false, dialogs);
         QCOMPARE(view.serialNumberText, t.serial);
         QCOMPARE(view.productionNumberText, image.value[15]);
         QVERIFY(!view.productionEnabled);
         QCOMPARE(image.value[3], t.oemAfter);
         QCOMPARE(dialogs.messages.size(), t.oemAfter != t.oem ? 1 : 0);
-        QVERIFY(shadowToGui(image, true, dialogs).productionEnabled);
+        QVERIFY(configTabOf(image, true, dialogs).productionEnabled);
         QVERIFY(std::none_of(image.changed.begin(), image.changed.end(), [](bool changed) { return changed; }));
     }
 
     // The user's serial number and production number set the values and mark them changed. While
-    // the window fills the boxes it holds the ShadowFlag, and the same texts change nothing.
+    // the window fills the boxes it holds the WindowFilling, and the same texts change nothing.
     void typedIdentityIsMarked()
     {
         DeviceImage image = makeImage(10, 60);
@@ -231,9 +231,9 @@ private slots:
             productionNumberTyped(image, QStringLiteral("4294967297"), filling);
             return serialNumberTyped(image, QStringLiteral(" 9836207391 "), filling, true);
         };
-        ShadowFlag flag;
+        WindowFilling flag;
         {
-            ShadowFlag::Hold hold(flag);
+            WindowFilling::Hold hold(flag);
             type(flag.isSet());
         }
         QVERIFY(!flag.isSet() && image.value == before);
@@ -269,7 +269,7 @@ private slots:
         QFETCH(int, bits);
         DeviceImage image = makeImage(10, 60);
         image.value[2] = address;
-        const DipView view = shadowToDip(image, internalValues);
+        const DipView view = dipSwitchesOf(image, internalValues);
         QCOMPARE((QStringList{view.valueLow, view.valueHigh}), lowHigh);
         QCOMPARE(view.showValues, !lowHigh[0].isEmpty());
         const DipGeometry g = drawDip(view, 190, 110); // W 180, H 100, c 10

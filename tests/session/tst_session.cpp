@@ -296,8 +296,8 @@ private slots:
         rig.finish(rig.session.startup(namedPort(0)));
         QCOMPARE(rig.language.current() == Language::German, rig.session.german());
         QString options;
-        for (int i = 0; i < 3; ++i)
-            options += rig.session.option(i) ? QLatin1Char('1') : QLatin1Char('0');
+        for (const TransferOption option : TransferOptionsInFileOrder)
+            options += rig.session.option(option) ? QLatin1Char('1') : QLatin1Char('0');
         options += rig.engine.paced() ? QLatin1Char('1') : QLatin1Char('0');
         const PortState& port = rig.portState;
         const AccessLevel level = rig.session.access().level;
@@ -378,7 +378,7 @@ private slots:
         rig.finish(rig.session.startup(namedPort(1)));
         rig.session.levelMenuCommand(AccessLevel::production(), {});
         QCOMPARE(rig.session.access().level, AccessLevel::level1());
-        QCOMPARE(rig.views.levelChecks, (std::array<bool, 6>{true, false, false, false, false, false}));
+        QCOMPARE(rig.views.levelChecks, (PerLevel{true, false, false, false, false, false}));
     }
 
     // The resets of the command line's commands, driven through the station as tunekit-cli

@@ -57,7 +57,7 @@ public:
     QByteArray terminal;
     int consoleClears = 0;
     std::array<bool, 5> tabs{true, true, true, true, true};
-    std::array<bool, 6> levelChecks{};
+    PerLevel levelChecks{};
     bool consoleShown = false;
     int arranged = 0;
     QList<bool> redetectWindow;
@@ -92,7 +92,7 @@ public:
         }
     }
     void setTabVisible(int tab, bool visible) override { tabs[static_cast<std::size_t>(tab)] = visible; }
-    void applyLevelChecks(const std::array<bool, 6>& checks) override { levelChecks = checks; }
+    void applyLevelChecks(const PerLevel& checks) override { levelChecks = checks; }
     void showConsoles(bool, bool console) override { consoleShown = console; }
     void arrangeWindows() override { ++arranged; }
     void applyLevelView(const LevelView&) override {}

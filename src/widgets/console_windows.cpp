@@ -1,6 +1,6 @@
-#include "consoles/console_windows.h"
+#include "widgets/console_windows.h"
 
-#include "consoles/packet_log_view.h"
+#include "widgets/packet_log_view.h"
 
 #include <QApplication>
 #include <QCheckBox>

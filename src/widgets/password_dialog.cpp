@@ -1,4 +1,4 @@
-#include "access/password_dialog.h"
+#include "widgets/password_dialog.h"
 
 #include <QCoreApplication>
 #include <QGridLayout>

@@ -1,4 +1,4 @@
-#include "files/config_description_dialog.h"
+#include "widgets/config_description_dialog.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "app/window_arrangement.h"
+#include "session/window_arrangement.h"
 
 #include <algorithm>
 

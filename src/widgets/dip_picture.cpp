@@ -1,4 +1,4 @@
-#include "params/dip_picture.h"
+#include "widgets/dip_picture.h"
 
 #include <QLabel>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "transfer/transfer_window.h"
+#include "widgets/transfer_window.h"
 
 #include <QGridLayout>
 #include <QLabel>

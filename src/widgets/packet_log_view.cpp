@@ -1,4 +1,4 @@
-#include "consoles/packet_log_view.h"
+#include "widgets/packet_log_view.h"
 
 #include <QApplication>
 #include <QClipboard>

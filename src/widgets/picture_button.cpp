@@ -1,4 +1,4 @@
-#include "params/picture_button.h"
+#include "widgets/picture_button.h"
 
 #include <QAbstractButton>
 #include <QEvent>
