@@ -46,7 +46,7 @@ struct RunEnvironment {
 
 // The world a run works in: its time, its line, where its records and its text go, and its
 // environment. The program's own are ProcessSeams; a test gives a virtual clock, simulated
-// transmitters, a store kept on its own thread and text kept in memory.
+// transmitters, records kept at once on its own thread and text kept in memory.
 struct RunSeams {
     Clock& clock;
     Streams& streams;
