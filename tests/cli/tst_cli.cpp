@@ -847,7 +847,6 @@ private slots:
         QTest::newRow("records as JSON") << "records --records sqlite:records.sqlite --json";
         QTest::newRow("records as CSV") << "records --records sqlite:records.sqlite --csv";
         QTest::newRow("records as lines") << "records --records sqlite:records.sqlite";
-        QTest::newRow("a device's results") << "read --simulate --config-id 53";
     }
 
     void fullDisk()

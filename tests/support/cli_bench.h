@@ -9,7 +9,6 @@
 #include "sim/sim_switches.h"
 #include "sim/virtual_clock.h"
 
-#include <QDir>
 #include <QHash>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -95,7 +94,6 @@ public:
     // Runs name their port themselves from now on.
     void unplugDefault() { port_.clear(); }
     QString port() const { return port_; }
-    SimDevice& unit(const QString& port) { return *units_.at(port).device; }
     // The line a running command has plugged into the unit on port; none between runs.
     SimLine* line(const QString& port) const { return lines_.value(port); }
 
