@@ -25,7 +25,7 @@ public:
     // A transmitter of its own, set up by the switches.
     SimLine(Clock& clock, const SimSwitches& switches);
     // A line to a transmitter that outlives it, as a unit outlives each cable plugged into it:
-    // what one line wrote, the next one reads. The line's own faults come from the switches.
+    // what one line wrote, the next one reads. Each line brings faults of its own.
     SimLine(Clock& clock, SimDevice& device, const SimFaults& faults);
     SimLine(const SimLine&) = delete;
     SimLine& operator=(const SimLine&) = delete;
