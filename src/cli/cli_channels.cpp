@@ -1,17 +1,12 @@
 #include "cli/cli_channels.h"
 
 #include "cli/cli_json.h"
-#include "cli/cli_run.h"
-#include "cli/interrupt_watch.h"
 #include "host/adapter_port.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
-
-#include <memory>
-#include <vector>
 
 namespace tunekit::cli {
 namespace {
@@ -49,14 +44,20 @@ Exit channelsExit(const QList<Exit>& exits)
 
 } // namespace
 
-CliChannels::CliChannels(const Options& options, UiLanguage& language, const MessageCodes& codes)
-    : options_(options), language_(language), codes_(codes)
+CliChannels::CliChannels(const Options& options, UiLanguage& language, const MessageCodes& codes, RunSeams seams)
+    : options_(options), language_(language), codes_(codes), seams_(std::move(seams))
 {
+}
+
+void CliChannels::interrupt()
+{
+    for (const std::unique_ptr<CliRun>& run : runs_)
+        run->interrupt();
 }
 
 QCoro::Task<Exit> CliChannels::run()
 {
-    const Console console(false);
+    const Console console(seams_.streams, false);
     // The channels' ports: those named, then those of the adapters named by serial number.
     QStringList ports;
     for (const QString& port : options_.ports)
@@ -82,16 +83,12 @@ QCoro::Task<Exit> CliChannels::run()
         co_return Exit::Usage;
     }
 
-    std::vector<std::unique_ptr<CliRun>> runs;
     for (const QString& port : ports)
-        runs.push_back(std::make_unique<CliRun>(channelOptions(options_, port), language_, codes_, CliRun::Output::Channel));
-    const InterruptWatch interrupts([&runs] {
-        for (const std::unique_ptr<CliRun>& run : runs)
-            run->interrupt();
-    });
+        runs_.push_back(std::make_unique<CliRun>(channelOptions(options_, port), language_, codes_, seams_,
+                                                 CliRun::Output::Channel));
     // Every channel starts at once; each ends on its own.
     std::vector<QCoro::Task<Exit>> started;
-    for (const std::unique_ptr<CliRun>& run : runs)
+    for (const std::unique_ptr<CliRun>& run : runs_)
         started.push_back(run->run());
     QList<Exit> exits;
     for (QCoro::Task<Exit>& task : started)
@@ -99,24 +96,25 @@ QCoro::Task<Exit> CliChannels::run()
     // An adapter that is not plugged in is a channel that failed at once, with its record.
     QStringList names = ports;
     for (const QString& serial : missing) {
-        runs.push_back(std::make_unique<CliRun>(channelOptions(options_, QString()), language_, codes_, CliRun::Output::Channel));
-        exits.append(co_await runs.back()->adapterMissing(serial));
+        runs_.push_back(std::make_unique<CliRun>(channelOptions(options_, QString()), language_, codes_, seams_,
+                                                 CliRun::Output::Channel));
+        exits.append(co_await runs_.back()->adapterMissing(serial));
         names.append(serial);
     }
 
     int passed = 0;
     QJsonArray channels;
     QString lines;
-    for (std::size_t i = 0; i < runs.size(); ++i) {
+    for (std::size_t i = 0; i < runs_.size(); ++i) {
         const Exit exit = exits.at(static_cast<qsizetype>(i));
         const bool ok = commandPassed(options_.command, exit);
         passed += ok ? 1 : 0;
-        const QJsonObject& document = runs[i]->document();
+        const QJsonObject& document = runs_[i]->document();
         channels.append(document);
         const QString serial = document.value(QStringLiteral("serialNumber")).toString();
         lines += QStringList{names.at(static_cast<qsizetype>(i)), ok ? QStringLiteral("PASS") : QStringLiteral("FAIL"),
                              QString::number(static_cast<int>(exit)), serial.isEmpty() ? QStringLiteral("-") : serial,
-                             runs[i]->lastMessage()}
+                             runs_[i]->lastMessage()}
                      .join(u'\t')
                  + u'\n';
     }

@@ -2,10 +2,15 @@
 
 #include "base/language.h"
 #include "cli/cli_options.h"
+#include "cli/cli_run.h"
+#include "cli/cli_seams.h"
 #include "cli/message_codes.h"
 
 #include <QCoreApplication>
 #include <QCoroTask>
+
+#include <memory>
+#include <vector>
 
 namespace tunekit::cli {
 
@@ -17,13 +22,17 @@ class CliChannels {
     Q_DECLARE_TR_FUNCTIONS(Cli)
 
 public:
-    CliChannels(const Options& options, UiLanguage& language, const MessageCodes& codes);
+    CliChannels(const Options& options, UiLanguage& language, const MessageCodes& codes, RunSeams seams);
     QCoro::Task<Exit> run();
+    // Stops every channel's running write after the packet on its line (Ctrl-C, SIGTERM).
+    void interrupt();
 
 private:
     Options options_;
     UiLanguage& language_;
     const MessageCodes& codes_;
+    RunSeams seams_;
+    std::vector<std::unique_ptr<CliRun>> runs_;
 };
 
 } // namespace tunekit::cli

@@ -176,7 +176,8 @@ QString CliRun::recordText(const records::OperationRecord& record, bool first)
 
 Exit CliRun::records()
 {
-    const records::ChosenStore chosen = records::openUserStore(options_.recordsUrl);
+    const records::ChosenStore chosen =
+        records::openChosenStore(options_.recordsUrl, seams_.environment.recordsUrl, seams_.environment.dataFolder);
     if (!chosen.store) {
         error(tr("The records cannot be read: %1").arg(chosen.error));
         return Exit::Failed;

@@ -119,8 +119,8 @@ QString answer(Options& options, const QString&)
 QString takeConfigId(Options& options, const QString& value)
 {
     bool ok = false;
-    options.configId = value.toInt(&ok);
-    return ok && options.configId >= 1 ? QString()
+    options.simulated.configId = value.toInt(&ok);
+    return ok && options.simulated.configId >= 1 ? QString()
                                        : QCoreApplication::translate("Cli", "--config-id needs a ConfigID such as 53.");
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "records/operation_record.h"
+#include "sim/sim_switches.h"
 
 #include <QString>
 #include <QStringList>
@@ -50,7 +51,7 @@ struct Options {
     QStringList ports;    // every --port (system name or COM number); several program several channels at once
     QStringList adapters; // --adapter: channels named by their adapter's USB serial number
     bool simulate = false;
-    int configId = 5;
+    SimSwitches simulated; // the simulated transmitter; --config-id sets its family
     bool paced = false;
     bool json = false;
     QString language;     // "DE", "EN" or "" for the system's

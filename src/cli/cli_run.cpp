@@ -6,24 +6,15 @@
 #include "files/config_file_writer.h"
 #include "host/adapter_port.h"
 #include "host/port_names.h"
-#include "link/qserialport_line.h"
-#include "link/qt_clock.h"
 #include "params/config_tab.h"
 #include "params/value_compare.h"
 #include "records/store_choice.h"
-#include "sim/sim_line.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 
 #include <array>
-
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
 
 namespace tunekit::cli {
 namespace {
@@ -47,15 +38,6 @@ QString differencesText(const QList<ValueDifference>& differences)
     return text;
 }
 
-bool standardErrorIsTerminal()
-{
-#ifdef _WIN32
-    return _isatty(_fileno(stderr)) != 0;
-#else
-    return isatty(fileno(stderr)) != 0;
-#endif
-}
-
 // The access level a password unlocks (any case); level 1 for none, nothing when it unlocks
 // nothing.
 std::optional<AccessLevel> levelForPassword(const QString& password)
@@ -73,10 +55,11 @@ std::optional<AccessLevel> levelForPassword(const QString& password)
 
 } // namespace
 
-CliRun::CliRun(const Options& options, UiLanguage& language, const MessageCodes& codes, Output output)
-    : options_(options), output_(output), document_(jsonDocument(commandName(options.command))), language_(language),
-      codes_(codes), console_(options.quiet, output == Output::Channel), dialogs_(options_.answers, console_),
-      views_(console_, standardErrorIsTerminal())
+CliRun::CliRun(const Options& options, UiLanguage& language, const MessageCodes& codes, RunSeams seams, Output output)
+    : options_(options), seams_(std::move(seams)), plan_(linePlan(options)), output_(output),
+      document_(jsonDocument(commandName(options.command))), language_(language), codes_(codes),
+      console_(seams_.streams, options.quiet, output == Output::Channel), dialogs_(options_.answers, console_),
+      views_(console_, seams_.clock, seams_.streams.errorIsTerminal())
 {
     // Known or not, a device result names its port and ConfigID.
     if (usesDevice(options.command)) {
@@ -120,8 +103,6 @@ void CliRun::interrupt()
 
 QCoro::Task<Exit> CliRun::run()
 {
-    if (output_ == Output::Printed)
-        interruptWatch_ = std::make_unique<InterruptWatch>([this] { interrupt(); });
     if (usesDevice(options_.command))
         buildStation();
     const Exit exit = co_await runCommand();
@@ -141,24 +122,23 @@ QCoro::Task<Exit> CliRun::adapterMissing(QString serial)
 
 void CliRun::buildStation()
 {
-    clock_ = std::make_unique<QtClock>();
-    if (options_.simulate) {
-        line_ = std::make_unique<SimLine>(*clock_, options_.configId);
-    } else if (const QString port = options_.ports.value(0); !port.isEmpty() && missingAdapter_.isEmpty()) {
-        const QString name = portSystemName(port);
-        line_ = std::make_unique<QSerialPortLine>([name](int) { return name; });
-        portName_ = name;
-        dialogs_.portName = name;
-    } else {
-        line_ = std::make_unique<QSerialPortLine>();
+    // A channel whose adapter is not plugged in has no port of its own.
+    if (!missingAdapter_.isEmpty())
+        plan_.port.clear();
+    if (!plan_.simulated && !plan_.port.isEmpty()) {
+        portName_ = plan_.port;
+        dialogs_.portName = plan_.port;
     }
-    session_ = std::make_unique<Session>(SessionSeams{*line_, *clock_, dialogs_, host_, nullptr}, views_, language_);
-    records_ = std::make_unique<records::RecordKeeper>([url = options_.recordsUrl] { return records::openUserStore(url); });
+    line_ = seams_.makeLine(plan_, seams_.clock);
+    session_ = std::make_unique<Session>(SessionSeams{*line_, seams_.clock, dialogs_, host_, nullptr}, views_, language_);
+    records_ = seams_.keepRecords([url = options_.recordsUrl, environment = seams_.environment] {
+        return records::openChosenStore(url, environment.recordsUrl, environment.dataFolder);
+    });
     Station& station = session_->device();
     station.setRecords(records_.get(), Recording::HeldRuns);
     station.setRecordSite([this] {
         QString adapter = missingAdapter_;
-        if (adapter.isEmpty() && !options_.simulate && !portName_.isEmpty())
+        if (adapter.isEmpty() && !plan_.simulated && !portName_.isEmpty())
             adapter = adapterOfPort(systemPorts(), portName_);
         return RecordSite{host_.computerName(), portName_, adapter};
     });
@@ -204,7 +184,7 @@ Exit CliRun::findAccessLevel()
 {
     if (level_)
         return Exit::Ok;
-    QString password = qEnvironmentVariable("TUNEKIT_PASSWORD");
+    QString password = seams_.environment.password;
     if (!options_.passwordFile.isEmpty()) {
         QFile file(options_.passwordFile);
         if (!file.open(QIODevice::ReadOnly)) {
@@ -236,33 +216,36 @@ QCoro::Task<Exit> CliRun::connect()
                 traceFailed_ = true;
         });
     }
-    PortPlan plan;
+    PortPlan portPlan;
     if (interrupted_)
         co_return Exit::NotWritten;
-    if (options_.simulate) {
-        plan = {false, 1, QString()};
+    if (plan_.simulated) {
+        portPlan = {false, 1, QString()};
     } else if (!portName_.isEmpty()) {
         const qint16 number = portNumberOfSystemName(portName_);
-        plan = {false, number >= 1 ? number : qint16(1), portName_};
+        portPlan = {false, number >= 1 ? number : qint16(1), portName_};
     }
     console_.step(tr("Connecting and detecting the transmitter (it restarts)"));
     session_->chosenLanguage = options_.language;
     session_->access().level = *level_;
     session_->setAutomaticResetOff(false);
     session_->device().setResetPolicy(ResetPolicy::WhereNeeded);
-    session_->device().setPaced(options_.paced);
-    clock_->startTicker(10, [this] { session_->mainTimerTick(); });
+    session_->device().setPaced(plan_.paced);
+    seams_.clock.startTicker(10, [this, alive = std::weak_ptr<bool>(alive_)] {
+        if (alive.lock())
+            session_->mainTimerTick();
+    });
 
-    co_await session_->connectHeadless(plan);
+    co_await session_->connectHeadless(portPlan);
     const PortState& port = session_->port();
-    if (options_.simulate)
+    if (plan_.simulated)
         portName_ = QStringLiteral("simulated");
     else if (portName_.isEmpty() && port.portNumber >= 1)
         portName_ = systemPortName(port.portNumber);
     document_.insert(QStringLiteral("port"), portName_);
     if (port.portNumber < 1 || !port.adapterFound) {
-        error(plan.discover ? tr("No programming adapter found (use --port NAME).")
-                            : tr("The port %1 cannot be used.").arg(plan.name));
+        error(portPlan.discover ? tr("No programming adapter found (use --port NAME).")
+                                : tr("The port %1 cannot be used.").arg(portPlan.name));
         co_return Exit::NoPort;
     }
     if (session_->image().deviceConfigId == 0)
@@ -368,8 +351,8 @@ void CliRun::tellBackup(const BackupOutcome& backup)
 QString CliRun::restoreCommand(const QString& backup) const
 {
     QString command = QStringLiteral("tunekit-cli restore ") + backup;
-    if (options_.simulate)
-        command += QStringLiteral(" --simulate --config-id %1").arg(options_.configId);
+    if (plan_.simulated)
+        command += QStringLiteral(" --simulate --config-id %1").arg(plan_.simulated->configId);
     else if (!portName_.isEmpty())
         command += QStringLiteral(" --port ") + portName_;
     return command + QStringLiteral(" --yes");

@@ -4,7 +4,7 @@
 #include "session/session.h"
 #include "cli/cli_options.h"
 #include "cli/cli_seams.h"
-#include "cli/interrupt_watch.h"
+#include "cli/line_plan.h"
 #include "cli/message_codes.h"
 
 #include <QCoreApplication>
@@ -19,14 +19,16 @@
 namespace tunekit::cli {
 
 // One run of tunekit-cli: builds the logic with the command line's seams and carries out one
-// command with the same commands the window's buttons call.
+// command with the same commands the window's buttons call. Its time, line, records, output and
+// environment come from the run's seams.
 class CliRun {
     Q_DECLARE_TR_FUNCTIONS(Cli)
 
 public:
     // A channel among several prints nothing; its result is its document.
     enum class Output { Printed, Channel };
-    CliRun(const Options& options, UiLanguage& language, const MessageCodes& codes, Output output = Output::Printed);
+    CliRun(const Options& options, UiLanguage& language, const MessageCodes& codes, RunSeams seams,
+           Output output = Output::Printed);
     ~CliRun();
     CliRun(const CliRun&) = delete;
     CliRun& operator=(const CliRun&) = delete;
@@ -105,6 +107,8 @@ private:
     QJsonArray messagesJson() const;
 
     Options options_;
+    RunSeams seams_;
+    LinePlan plan_;
     Output output_;
     QJsonObject document_; // the --json document; each step puts in what it found
     UiLanguage& language_;
@@ -113,20 +117,20 @@ private:
     CliDialogs dialogs_;
     CliViews views_;
     CliHost host_;
-    std::unique_ptr<Clock> clock_;
     std::unique_ptr<SerialLine> line_;
     std::unique_ptr<Session> session_;
     // The records command's --json document is printed while the records are read: once its
     // head is out, the fields it printed, and whether a record followed. finish prints the rest.
     std::optional<QStringList> headFields_;
     bool elementPrinted_ = false;
-    std::unique_ptr<records::RecordKeeper> records_; // where a device command's record goes
+    std::unique_ptr<records::RecordSink> records_; // where a device command's record goes
     QString missingAdapter_; // the USB serial number of a channel's adapter that is not plugged in
     QString lastMessage_;             // the last line told, for the record
     QString portName_;      // as the system names it, for messages
     std::optional<AccessLevel> level_; // none until the password was looked at
     bool interrupted_ = false;
-    std::unique_ptr<InterruptWatch> interruptWatch_;
+    // The clock outlives the run: its ticker ticks the station only while this lives.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     std::unique_ptr<QFile> trace_; // --log
     bool traceFailed_ = false;
 };

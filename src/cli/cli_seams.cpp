@@ -4,10 +4,17 @@
 #include "session/station.h"
 
 #include <QCoreApplication>
-#include <QTime>
 #include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTime>
 
 #include <cstdio>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace tunekit::cli {
 namespace {
@@ -51,12 +58,45 @@ OptionAnswer optionAnswer(Question question, const Answers& answers)
 
 } // namespace
 
+bool StandardStreams::out(const QString& text)
+{
+    return print(stdout, text);
+}
+
+bool StandardStreams::error(const QString& text)
+{
+    return print(stderr, text);
+}
+
+bool StandardStreams::errorIsTerminal() const
+{
+#ifdef _WIN32
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return isatty(fileno(stderr)) != 0;
+#endif
+}
+
+RunSeams ProcessSeams::seams()
+{
+    return {
+        clock_,
+        streams_,
+        makeLine,
+        [](std::function<records::ChosenStore()> openStore) -> std::unique_ptr<records::RecordSink> {
+            return std::make_unique<records::RecordKeeper>(std::move(openStore));
+        },
+        {qEnvironmentVariable("TUNEKIT_PASSWORD"), qEnvironmentVariable("TUNEKIT_RECORDS"),
+         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)},
+    };
+}
+
 void Console::out(const QString& text) const
 {
     if (silent_)
         return;
     endProgressLine();
-    if (!print(stdout, text))
+    if (!streams_.out(text))
         outputFailed_ = true;
 }
 
@@ -65,7 +105,7 @@ void Console::error(const QString& text) const
     if (silent_)
         return;
     endProgressLine();
-    print(stderr, text);
+    streams_.error(text);
     errorShown_ = true;
 }
 
@@ -84,7 +124,7 @@ void Console::progress(const QString& text) const
 {
     if (silent_)
         return;
-    print(stderr, QStringLiteral("\r") + text + QStringLiteral("\x1b[K"));
+    streams_.error(QStringLiteral("\r") + text + QStringLiteral("\x1b[K"));
     progressOpen_ = true;
 }
 
@@ -93,7 +133,7 @@ void Console::endProgressLine() const
     if (!progressOpen_)
         return;
     progressOpen_ = false;
-    print(stderr, QStringLiteral("\n"));
+    streams_.error(QStringLiteral("\n"));
 }
 
 QString CliDialogs::shown(const QString& text) const
@@ -153,13 +193,16 @@ QCoro::Task<MsgAnswer> CliDialogs::ask(Question question, QString text, MsgButto
     co_return buttons == MsgButtons::YesNoCancel ? MsgAnswer::Cancel : MsgAnswer::No;
 }
 
-CliViews::CliViews(const Console& console, bool terminal) : console_(console), terminal_(terminal) {}
+CliViews::CliViews(const Console& console, const Clock& clock, bool terminal)
+    : console_(console), clock_(clock), terminal_(terminal)
+{
+}
 
 void CliViews::follow(const Station* station)
 {
     station_ = station;
     caption_.clear();
-    started_.start();
+    startedMs_ = clock_.nowMs();
     lastShownMs_ = -1;
     sent_ = 0;
 }
@@ -188,9 +231,9 @@ void CliViews::progressChanged(const TransferProgress& progress)
 
 void CliViews::showProgress(bool force)
 {
-    if (console_.quiet() || !station_ || !started_.isValid())
+    if (console_.quiet() || !station_ || startedMs_ < 0)
         return;
-    const qint64 now = started_.elapsed();
+    const qint64 now = clock_.nowMs() - startedMs_;
     // A bar is redrawn ten times a second; plain lines come once a second, once a packet went.
     if (!force && (sent_ == 0 || (lastShownMs_ >= 0 && now - lastShownMs_ < (terminal_ ? 100 : 1000))))
         return;
@@ -221,7 +264,7 @@ void CliViews::finishProgress()
 {
     if (!station_)
         return;
-    totalMs_ += started_.elapsed();
+    totalMs_ += clock_.nowMs() - startedMs_;
     showProgress(true);
     console_.endProgressLine();
     station_ = nullptr;

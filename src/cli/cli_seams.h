@@ -3,23 +3,82 @@
 #include "base/dialogs.h"
 #include "session/session.h"
 #include "cli/cli_options.h"
+#include "cli/line_plan.h"
 #include "host/host_facts.h"
+#include "link/clock.h"
+#include "link/qt_clock.h"
+#include "records/record_keeper.h"
 
-#include <QElapsedTimer>
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace tunekit::cli {
 
-// Standard output and standard error of the program. A progress line stays open on the
-// terminal until anything else is printed, which first ends it.
+// Where a run's text goes: the process's standard output and standard error, or text a test
+// keeps in memory.
+class Streams {
+public:
+    virtual ~Streams() = default;
+    // False when the stream did not take all of the text.
+    virtual bool out(const QString& text) = 0;
+    virtual bool error(const QString& text) = 0;
+    // Standard error is a terminal: the progress is drawn there as a bar.
+    virtual bool errorIsTerminal() const = 0;
+};
+
+// The process's standard output and standard error.
+class StandardStreams final : public Streams {
+public:
+    bool out(const QString& text) override;
+    bool error(const QString& text) override;
+    bool errorIsTerminal() const override;
+};
+
+// What the environment tells a run.
+struct RunEnvironment {
+    QString password;   // TUNEKIT_PASSWORD: the access level's
+    QString recordsUrl; // TUNEKIT_RECORDS: where records go without --records
+    QString dataFolder; // the user's data folder: the local records file and the spool
+};
+
+// The world a run works in: its time, its line, where its records and its text go, and its
+// environment. The program's own are ProcessSeams; a test gives a virtual clock, simulated
+// transmitters, records kept at once on its own thread and text kept in memory.
+struct RunSeams {
+    Clock& clock;
+    Streams& streams;
+    // The line of the plan, owned by the run.
+    std::function<std::unique_ptr<SerialLine>(const LinePlan&, Clock&)> makeLine;
+    // Where a device command's record goes, given how to open the store the run chose.
+    std::function<std::unique_ptr<records::RecordSink>(std::function<records::ChosenStore()>)> keepRecords;
+    RunEnvironment environment;
+};
+
+// The program's own seams: real time, the process's standard streams, the serial ports (or the
+// transmitter inside the program), a records keeper on a thread of its own, and the process's
+// environment.
+class ProcessSeams {
+public:
+    RunSeams seams();
+
+private:
+    QtClock clock_;
+    StandardStreams streams_;
+};
+
+// A run's standard output and standard error. A progress line stays open on the terminal until
+// anything else is printed, which first ends it.
 class Console {
 public:
     // A silent console prints nothing at all: a channel among several says its result through
     // its document only.
-    explicit Console(bool quiet, bool silent = false) : quiet_(quiet || silent), silent_(silent) {}
+    Console(Streams& streams, bool quiet, bool silent = false)
+        : streams_(streams), quiet_(quiet || silent), silent_(silent)
+    {
+    }
     void out(const QString& text) const;   // results, standard output
     void error(const QString& text) const; // always shown
     void note(const QString& text) const;  // shown unless -q
@@ -35,6 +94,7 @@ public:
     bool errorShown() const noexcept { return errorShown_; }
 
 private:
+    Streams& streams_;
     bool quiet_;
     bool silent_;
     mutable bool progressOpen_ = false;
@@ -89,7 +149,8 @@ public:
 // terminal and as plain lines otherwise.
 class CliViews final : public SessionViews {
 public:
-    CliViews(const Console& console, bool terminal);
+    // Progress and the time the transfers took go by the run's clock.
+    CliViews(const Console& console, const Clock& clock, bool terminal);
 
     // The engine whose queue the progress shows; progress starts counting from here.
     void follow(const Station* station);
@@ -108,11 +169,12 @@ private:
     void showProgress(bool force);
 
     const Console& console_;
+    const Clock& clock_;
     bool terminal_;
     const Station* station_ = nullptr;
     QString caption_; // of the transfer's progress
     std::function<void(const QString&)> trace_;
-    QElapsedTimer started_;
+    qint64 startedMs_ = -1; // the followed transfer's start; -1: none yet
     qint64 lastShownMs_ = -1;
     qint64 sent_ = 0;
     qint64 totalSent_ = 0;

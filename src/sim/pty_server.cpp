@@ -23,6 +23,12 @@ PtyServer::PtyServer(int configId, QObject* parent)
     elapsed_.start();
 }
 
+PtyServer::PtyServer(const SimSwitches& switches, QObject* parent) : PtyServer(switches.configId, parent)
+{
+    switches.setUp(device_);
+    link_.faults() = switches.faults;
+}
+
 PtyServer::~PtyServer()
 {
     stop();

@@ -2,6 +2,7 @@
 
 #include "sim/sim_device.h"
 #include "sim/sim_link.h"
+#include "sim/sim_switches.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -19,6 +20,8 @@ class PtyServer final : public QObject {
     Q_OBJECT
 public:
     explicit PtyServer(int configId = SimDevice::DefaultConfigId, QObject* parent = nullptr);
+    // The transmitter and its line as the switches set them up.
+    explicit PtyServer(const SimSwitches& switches, QObject* parent = nullptr);
     ~PtyServer() override;
 
     // Opens the pseudo-terminal. False, with errorText() set, when the system refuses.

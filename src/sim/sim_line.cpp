@@ -6,9 +6,24 @@ namespace tunekit {
 
 SimLine::SimLine(Clock& clock, int configId)
     : clock_(clock)
-    , device_(configId)
-    , link_(device_)
+    , ownDevice_(std::make_unique<SimDevice>(configId))
+    , device_(ownDevice_.get())
+    , link_(*device_)
 {
+}
+
+SimLine::SimLine(Clock& clock, const SimSwitches& switches) : SimLine(clock, switches.configId)
+{
+    switches.setUp(*device_);
+    link_.faults() = switches.faults;
+}
+
+SimLine::SimLine(Clock& clock, SimDevice& device, const SimFaults& faults)
+    : clock_(clock)
+    , device_(&device)
+    , link_(device)
+{
+    link_.faults() = faults;
 }
 
 bool SimLine::open(int portNumber)

@@ -4,6 +4,7 @@
 #include "link/serial_line.h"
 #include "sim/sim_device.h"
 #include "sim/sim_link.h"
+#include "sim/sim_switches.h"
 
 #include <QByteArray>
 #include <QSet>
@@ -21,6 +22,11 @@ namespace tunekit {
 class SimLine final : public SerialLine {
 public:
     explicit SimLine(Clock& clock, int configId = SimDevice::DefaultConfigId);
+    // A transmitter of its own, set up by the switches.
+    SimLine(Clock& clock, const SimSwitches& switches);
+    // A line to a transmitter that outlives it, as a unit outlives each cable plugged into it:
+    // what one line wrote, the next one reads. Each line brings faults of its own.
+    SimLine(Clock& clock, SimDevice& device, const SimFaults& faults);
     SimLine(const SimLine&) = delete;
     SimLine& operator=(const SimLine&) = delete;
     ~SimLine() override = default;
@@ -52,7 +58,7 @@ public:
     void pullPlug();
     void plugIn() { plugged_ = true; }
 
-    SimDevice& device() noexcept { return device_; }
+    SimDevice& device() noexcept { return *device_; }
     SimLink& link() noexcept { return link_; }
     SimFaults& faults() noexcept { return link_.faults(); }
 
@@ -61,7 +67,8 @@ private:
     void deliver(quint64 generation, const QByteArray& bytes);
 
     Clock& clock_;
-    SimDevice device_;
+    std::unique_ptr<SimDevice> ownDevice_; // none when the transmitter outlives the line
+    SimDevice* device_;
     SimLink link_;
     std::optional<QSet<int>> existingPorts_;
     QSet<int> busyPorts_;

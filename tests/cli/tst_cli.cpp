@@ -1,8 +1,12 @@
-// tunekit-cli end to end: the real program against tunekit-sim on a pseudo-terminal, in real
-// time, as a production station runs it.
+// tunekit-cli: its whole program (the command line read, every command, the output, the records)
+// runs in this process against simulated transmitters on a virtual clock, so a reset costs no
+// real time. What needs a process of its own runs as one, in real time: Ctrl-C and SIGTERM in
+// the middle of a write, standard output on a full disk, --help without a display, a port another
+// program holds, and one write over a pseudo-terminal with tunekit-sim.
 #include "cli/interrupt_watch.h"
 #include "records/record_format.h"
 #include "records/sqlite_store.h"
+#include "support/cli_bench.h"
 #include "support/json_schema_check.h"
 #include "support/test_data.h"
 
@@ -21,21 +25,24 @@
 #include <numeric>
 
 using namespace Qt::StringLiterals;
+using tunekit::SimLine;
+using tunekit::testing::CliBench;
+using tunekit::testing::CliResult;
 using tunekit::testing::readFile;
 using tunekit::testing::writeFile;
+
+namespace {
+
+// Standard output of a run fails, as on a full disk.
+constexpr bool OutputFails = true;
+
+} // namespace
 
 class TestCli : public QObject {
     Q_OBJECT
 
-    struct Result {
-        int exit = -1;
-        QString out;
-        QString err;
-        const QJsonObject json() const { return QJsonDocument::fromJson(out.toUtf8()).object(); }
-    };
-
     // Starts tunekit-sim with the options given in place of the one running; its pseudo-terminal
-    // becomes the port of every run.
+    // becomes the port of every process run.
     bool startSim(const QString& options)
     {
         stopSim();
@@ -43,8 +50,8 @@ class TestCli : public QObject {
         sim_->start(QStringLiteral(TUNEKIT_SIM_EXECUTABLE), options.split(u' ', Qt::SkipEmptyParts));
         if (!sim_->waitForStarted(5000) || (!sim_->canReadLine() && !sim_->waitForReadyRead(5000)))
             return false;
-        port_ = QString::fromLocal8Bit(sim_->readLine()).trimmed();
-        return port_.startsWith(u'/');
+        simPort_ = QString::fromLocal8Bit(sim_->readLine()).trimmed();
+        return simPort_.startsWith(u'/');
     }
 
     void stopSim()
@@ -54,38 +61,41 @@ class TestCli : public QObject {
             sim_->waitForFinished(5000);
         }
         sim_.reset();
-        port_.clear();
+        simPort_.clear();
     }
 
-    // Starts tunekit-cli with the words of commandLine, in English, on the simulator's port, with
-    // the records' local file in the test's folder.
-    void startCli(QProcess& process, const QString& commandLine, const QByteArray& password = {})
+    // Starts the tunekit-cli program with the words of commandLine, in English, on tunekit-sim's
+    // port when one runs, with the records' local file in the test's folder.
+    void startProcess(QProcess& process, const QString& commandLine)
     {
         QStringList arguments = commandLine.split(u' ', Qt::SkipEmptyParts);
-        if (!port_.isEmpty() && !arguments.contains(u"--port"_s))
-            arguments << u"--port"_s << port_;
-        if (!arguments.contains(u"--lang"_s))
-            arguments << u"--lang"_s << u"en"_s;
+        if (!simPort_.isEmpty() && !arguments.contains(u"--port"_s))
+            arguments << u"--port"_s << simPort_;
+        arguments << u"--lang"_s << u"en"_s;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove(u"TUNEKIT_PASSWORD"_s);
         environment.remove(u"TUNEKIT_RECORDS"_s);
         environment.insert(u"XDG_DATA_HOME"_s, path(u"data"_s));
-        if (!password.isEmpty())
-            environment.insert(u"TUNEKIT_PASSWORD"_s, QString::fromLatin1(password));
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(folder_->path());
         process.start(QStringLiteral(TUNEKIT_CLI_EXECUTABLE), arguments);
     }
 
-    Result cli(const QString& commandLine, const QByteArray& password = {}, const QString& outputFile = {})
+    // A run of the tunekit-cli program; its standard output goes to outputFile when one is named.
+    CliResult runProcess(const QString& commandLine, const QString& outputFile = {})
     {
         QProcess process;
         if (!outputFile.isEmpty())
             process.setStandardOutputFile(outputFile);
-        startCli(process, commandLine, password);
+        startProcess(process, commandLine);
         const bool ended = process.waitForFinished(300000) && process.exitStatus() == QProcess::NormalExit;
         return {ended ? process.exitCode() : -1, QString::fromLocal8Bit(process.readAllStandardOutput()),
                 QString::fromLocal8Bit(process.readAllStandardError())};
+    }
+
+    CliResult cli(const QString& commandLine, const QByteArray& password = {}, bool outputFails = false)
+    {
+        return bench_->cli(commandLine, password, outputFails);
     }
 
     QString path(const QString& name) const { return folder_->filePath(name); }
@@ -128,33 +138,43 @@ class TestCli : public QObject {
         return makeStation(u"dev.scd"_s, u"big.scd"_s, "ConfigID=53", text + "* " + section + "_STOP\r\nConfigID=53");
     }
 
+    // dev.scd: the backup of a transmitter of family 53 as it comes, which tunekit-sim and
+    // --simulate --config-id 53 serve as well.
+    bool readFactoryUnit() { return bench_->plug(u"--config-id 53"_s) && cli(u"read -o dev.scd"_s).exit == 0; }
+
     std::unique_ptr<QTemporaryDir> folder_;
+    std::unique_ptr<CliBench> bench_;
+    QString workingFolder_; // the test's own, back after each test
     std::unique_ptr<QProcess> sim_;
-    std::vector<std::unique_ptr<QProcess>> otherSims_; // of a test with several units
-    QString port_;
+    QString simPort_;
 
 private slots:
-    void init() { folder_ = std::make_unique<QTemporaryDir>(); }
+    void init()
+    {
+        folder_ = std::make_unique<QTemporaryDir>();
+        // The runs in this process name their files relative to the test's folder, as a
+        // program started there does.
+        workingFolder_ = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(folder_->path()));
+        bench_ = std::make_unique<CliBench>(path(u"data/Tunekit"_s));
+    }
     void cleanup()
     {
-        otherSims_.push_back(std::move(sim_));
-        for (std::unique_ptr<QProcess>& sim : otherSims_) {
-            sim_ = std::move(sim);
-            stopSim();
-        }
-        otherSims_.clear();
+        stopSim();
+        bench_.reset();
+        QDir::setCurrent(workingFolder_);
     }
 
     // Read to a file, compare, write with backup and read-back, compare again.
     void stationWorkflow()
     {
-        QVERIFY(startSim(u"--config-id 53"_s));
-        const Result read = cli(u"read -o dev.scd"_s);
+        QVERIFY(bench_->plug(u"--config-id 53"_s));
+        const CliResult read = cli(u"read -o dev.scd"_s);
         QCOMPARE(read.exit, 0);
         QVERIFY(read.out.contains(u"TransmitPower\t27\n"_s));
         QCOMPARE(cli(u"verify dev.scd"_s).out, u"Checksum valid\n"_s);
         const auto differences = [this](const QString& file) {
-            const Result diff = cli(u"diff "_s + file);
+            const CliResult diff = cli(u"diff "_s + file);
             return QString::number(diff.exit) + u' ' + diff.out;
         };
 
@@ -163,7 +183,7 @@ private slots:
         // The backup keeps the production date, so only the changed value differs.
         QCOMPARE(differences(u"station.scd"_s), u"1 TransmitPower\t27\t20\n"_s);
 
-        const Result write = cli(u"write station.scd --yes"_s);
+        const CliResult write = cli(u"write station.scd --yes"_s);
         QCOMPARE(write.exit, 0);
         QVERIFY2(write.err.contains(u"Written and verified."_s), qPrintable(write.err));
         const QStringList backups = QDir(path(u"backups"_s)).entryList({u"*.scd"_s});
@@ -173,14 +193,14 @@ private slots:
         QCOMPARE(differences(u"station.scd"_s), u"0 "_s);
 
         // The automatic backup restores the unit exactly: nothing differs from it afterwards.
-        const Result restore = cli(u"restore "_s + backup + u" --yes --no-backup"_s);
+        const CliResult restore = cli(u"restore "_s + backup + u" --yes --no-backup"_s);
         QVERIFY2(restore.exit == 0, qPrintable(restore.err));
         QCOMPARE(differences(backup), u"0 "_s);
 
         // Another family's data at level 40 is written only when the option answers the question;
         // unanswered, it is refused as in the window.
-        QVERIFY(startSim(u"--config-id 52"_s));
-        const Result unanswered = cli(u"write station.scd --no-backup"_s, "Dill");
+        QVERIFY(bench_->plug(u"--config-id 52"_s));
+        const CliResult unanswered = cli(u"write station.scd --no-backup"_s, "Dill");
         QCOMPARE(unanswered.exit, 6);
         QVERIFY2(unanswered.err.contains(u"Data (ConfigID=53) not compatible to connected hardware (ConfigID=52)"_s)
                      && unanswered.err.contains(u"--allow-config-mismatch"_s),
@@ -188,27 +208,37 @@ private slots:
 
         // Any question nobody answers stops the write before the first packet that changes the
         // device: here the calibration question at level 40, the other questions answered.
-        QVERIFY(startSim(u"--config-id 53"_s));
-        const Result calibration = cli(u"write station.scd --no-backup --json --init-defaults --extended-data"_s, "Dill");
+        QVERIFY(bench_->plug(u"--config-id 53"_s));
+        const CliResult calibration = cli(u"write station.scd --no-backup --json --init-defaults --extended-data"_s, "Dill");
         QVERIFY2(calibration.exit == 6, qPrintable(calibration.err + calibration.out));
         QCOMPARE(calibration.json().value(u"written"_s), QJsonValue(false));
         QCOMPARE(calibration.json().value(u"partlyWritten"_s), QJsonValue(false));
         QCOMPARE(differences(u"station.scd"_s), u"1 TransmitPower\t27\t20\n"_s);
 
         // A transmitter that stops answering in the middle of a 2 KB interpreter: told, never "written".
-        QVERIFY(startSim(u"--config-id 53 --exit-after-ms 9000"_s));
         QVERIFY(makeBig("INTERPRETER", 64));
-        const Result cut = cli(u"write big.scd --yes --no-backup"_s);
+        QVERIFY(bench_->plug(u"--config-id 53"_s));
+        int interpreterUploads = -1;
+        bench_->clock.schedule(9000, [this, &interpreterUploads] {
+            SimLine* line = bench_->line(bench_->port());
+            QVERIFY(line);
+            interpreterUploads = 0;
+            for (const QByteArray& request : line->device().requests())
+                interpreterUploads += tunekit::packetType(request) == tunekit::Upload && tunekit::packetIndex(request) >= 0x6000 ? 1 : 0;
+            line->faults().silent = true;
+        });
+        const CliResult cut = cli(u"write big.scd --yes --no-backup"_s);
         QCOMPARE(cut.exit, 9);
+        QVERIFY(interpreterUploads > 0); // silent in the middle of the interpreter, not before it
         QVERIFY2(cut.err.contains(u"the device is partly written"_s), qPrintable(cut.err));
         QVERIFY(!cut.err.contains(u"Written and verified."_s));
 
         // Results that could not be saved or printed are no pass, and a read names no file it did
         // not save; a device that never answered leaves the message it gave.
-        QVERIFY(startSim(u"--config-id 53"_s));
+        QVERIFY(bench_->plug(u"--config-id 53"_s));
         QCOMPARE(cli(u"read -o missing/dev.scd"_s).exit, 8);
-        QCOMPARE(cli(u"read"_s, {}, u"/dev/full"_s).exit, 8);
-        QVERIFY(startSim(u"--silent"_s));
+        QCOMPARE(cli(u"read"_s, {}, OutputFails).exit, 8);
+        QVERIFY(bench_->plug(u"--silent"_s));
         QCOMPARE(cli(u"detect"_s).exit, 4);
 
         // Every command that touched a device left its record in the user's data folder, failures too.
@@ -232,6 +262,7 @@ private slots:
         QCOMPARE(written["accessLevel"_L1].toString(), u"level1"_s); // no password given
         QVERIFY(!written["serialNumber"_L1].toString().isEmpty());
         QCOMPARE(written["message"_L1].toString(), u"Written and verified."_s);
+        QCOMPARE(written["port"_L1].toString(), bench_->port());
         // Without a backup the unit is known from its read-back; a write cut short before it
         // knows only the family its detection found.
         QCOMPARE(history.at(4)["serialNumber"_L1].toString(), written["serialNumber"_L1].toString());
@@ -244,17 +275,16 @@ private slots:
     {
         QStringList ports;
         for (int unit = 0; unit < 3; ++unit) {
-            QVERIFY(startSim(u"--config-id 53 --system-address %1%2"_s.arg(100 + unit).arg(unit == 1 ? u" --stuck-cell 2203/0"_s : QString())));
-            otherSims_.push_back(std::move(sim_));
-            ports << port_;
+            ports << u"/dev/ttyBench%1"_s.arg(unit);
+            QVERIFY(bench_->plug(u"--config-id 53 --system-address %1%2"_s.arg(100 + unit).arg(unit == 1 ? u" --stuck-cell 2203/0"_s : QString()),
+                                 ports.last()));
         }
-        port_ = ports.first();
-        QCOMPARE(cli(u"read -o dev.scd"_s).exit, 0);
+        QCOMPARE(cli(u"read -o dev.scd --port "_s + ports.first()).exit, 0);
         // A template for the line: another power, and no identity of its own.
         QVERIFY(makeStation(u"dev.scd"_s, u"power.scd"_s, "TransmitPower=27", "TransmitPower=20"));
         QVERIFY(makeStation(u"power.scd"_s, u"line.scd"_s, "SystemAddress=100\r\nOemCode=254\r\nProdGrp=0\r\n", ""));
-        port_.clear();
-        const Result run = cli(u"write line.scd --yes --json --log trace.txt --port "_s + ports.join(u" --port "_s));
+        bench_->unplugDefault();
+        const CliResult run = cli(u"write line.scd --yes --json --log trace.txt --port "_s + ports.join(u" --port "_s));
         QCOMPARE(run.exit, 7);
         const QJsonObject document = run.json();
         QCOMPARE(document["passed"_L1].toInt(), 2);
@@ -281,8 +311,15 @@ private slots:
             QCOMPARE(written["result"_L1].toString(), QLatin1StringView(unit == 1 ? "failed" : "passed"));
         }
         QCOMPARE(QSet<QString>(serials.cbegin(), serials.cend()).size(), 3);
+        // The channels ran side by side: the three together took about as long as one alone.
+        const qint64 started = bench_->clock.nowMs();
+        QCOMPARE(cli(u"write line.scd --yes --no-backup --port "_s + ports.first()).exit, 0);
+        const qint64 alone = bench_->clock.nowMs() - started;
+        const qint64 startedAll = bench_->clock.nowMs();
+        QCOMPARE(cli(u"write line.scd --yes --no-backup --port "_s + ports.at(0) + u" --port "_s + ports.at(2)).exit, 0);
+        QVERIFY2(bench_->clock.nowMs() - startedAll < alone * 3 / 2, qPrintable(u"%1 ms alone"_s.arg(alone)));
         // Results that did not reach standard output are no pass, with channels as with one.
-        const Result lost = cli(u"detect --port "_s + ports.mid(0, 2).join(u" --port "_s), {}, u"/dev/full"_s);
+        const CliResult lost = cli(u"detect --port "_s + ports.mid(0, 2).join(u" --port "_s), {}, OutputFails);
         QVERIFY2(lost.exit == 8 && lost.err.contains(u"The output could not be written completely."_s), qPrintable(lost.err));
     }
 
@@ -290,8 +327,8 @@ private slots:
     // the next run that reaches the server sends it there, once.
     void recordKeptLocallyUntilTheServerAnswers()
     {
-        QVERIFY(startSim(u"--config-id 52"_s));
-        const Result detect = cli(u"detect --json --records postgresql://tunekit@127.0.0.1:1/records"_s);
+        QVERIFY(bench_->plug(u"--config-id 52"_s));
+        const CliResult detect = cli(u"detect --json --records postgresql://tunekit@127.0.0.1:1/records"_s);
         QCOMPARE(detect.exit, 0);
         QVERIFY2(detect.err.contains(u"Record kept locally"_s), qPrintable(detect.err));
         const QJsonObject record = detect.json()["record"_L1].toObject();
@@ -302,7 +339,7 @@ private slots:
         if (server.isEmpty())
             QSKIP("TUNEKIT_TEST_POSTGRES names no PostgreSQL server (scripts/test.sh starts one)");
         for (int run = 0; run < 2; ++run) {
-            const Result found = cli(u"records --json --records "_s + server);
+            const CliResult found = cli(u"records --json --records "_s + server);
             QVERIFY2(found.exit == 0, qPrintable(found.err));
             const QJsonArray records = found.json()["records"_L1].toArray();
             QCOMPARE(int(std::count_if(records.begin(), records.end(), [&](const QJsonValue& kept) { return kept["id"_L1] == record["id"_L1]; })), 1);
@@ -313,9 +350,9 @@ private slots:
     // the run, and its record, a failure.
     void recordHoldsTheFinalExitCode()
     {
-        QVERIFY(startSim(u"--config-id 53"_s));
-        QCOMPARE(cli(u"detect --json"_s, {}, u"/dev/full"_s).exit, 8);
-        const Result found = cli(u"records --json"_s);
+        QVERIFY(bench_->plug(u"--config-id 53"_s));
+        QCOMPARE(cli(u"detect --json"_s, {}, OutputFails).exit, 8);
+        const CliResult found = cli(u"records --json"_s);
         QVERIFY2(found.exit == 0, qPrintable(found.err));
         const QJsonObject record = found.json()["records"_L1].toArray().last().toObject();
         QCOMPARE(record["command"_L1].toString(), u"detect"_s);
@@ -325,7 +362,7 @@ private slots:
 
     void refusedAndBadInput_data()
     {
-        QTest::addColumn<QString>("simulator"); // tunekit-sim's options; empty: no simulator
+        QTest::addColumn<QString>("simulator"); // tunekit-sim's options of the unit; empty: none
         QTest::addColumn<QString>("commandLine");
         QTest::addColumn<int>("exit");
         QTest::addColumn<QString>("message");
@@ -338,8 +375,6 @@ private slots:
         // A family without parameters is neither backed up, written nor "verified".
         QTest::newRow("family Tunekit does not know") << "--config-id 255" << "write station.scd --yes" << 6
                                                       << "reports ConfigID 255, a family Tunekit does not know";
-        // A second station on the same port is turned away, never interleaved.
-        QTest::newRow("port in use") << "--config-id 53" << "detect" << 3 << "Another program is using the port.";
         QTest::newRow("password of no level") << "--config-id 53" << "detect" << 2 << "The password unlocks no access level.";
         // A file that has its checksum is left as it is: no .bak beside it.
         QTest::newRow("convert of a valid file") << "" << "convert station.scd" << 0 << "already has a valid checksum; nothing was changed.";
@@ -348,7 +383,7 @@ private slots:
         QTest::newRow("file changed after its checksum") << "" << "write station.scd --yes" << 5
                                                          << "The checksum of station.scd is not valid";
         // Results that cannot be written are a failure, not a success with nothing in the file.
-        QTest::newRow("results to a full disk") << "" << "report" << 8 << "The output could not be written completely.";
+        QTest::newRow("results that cannot be written") << "" << "report" << 8 << "The output could not be written completely.";
         QTest::newRow("records since no date") << "" << "records --since someday" << 2 << "someday is no date";
         // A records destination that cannot be right is refused before the device is touched.
         QTest::newRow("records destination without its scheme") << "--config-id 53" << "write station.scd --yes --records foo.sqlite" << 2
@@ -372,10 +407,7 @@ private slots:
         QFETCH(QString, message);
         const QByteArrayView tag(QTest::currentDataTag());
         if (!simulator.isEmpty())
-            QVERIFY(startSim(simulator));
-        QSerialPort first(port_);
-        if (tag == "port in use")
-            QVERIFY(first.open(QIODevice::ReadWrite));
+            QVERIFY(bench_->plug(simulator));
         if (tag == "convert of a valid file" || tag == "family Tunekit does not know" || tag == "file changed after its checksum")
             QVERIFY(QFile::copy(QStringLiteral(TUNEKIT_TEST_DATA_DIR "/backup_cfg2.scd"), path(u"station.scd"_s)));
         if (tag == "file changed after its checksum") {
@@ -388,8 +420,7 @@ private slots:
             writeFile(path(u"data"_s), "a file where the data folder goes");
         // Development (level 60) opens a file whose checksum is not valid; the write still refuses it.
         const QByteArray password = tag == "password of no level" ? "Rose" : tag == "file changed after its checksum" ? "Haspel2093" : "";
-        const Result result = cli(commandLine, password,
-                                  tag == "results to a full disk" ? u"/dev/full"_s : QString());
+        const CliResult result = cli(commandLine, password, tag == "results that cannot be written");
         QCOMPARE(result.exit, exit);
         QVERIFY2(result.err.contains(message), qPrintable(result.err));
         // Nothing half-written: no file appeared beside the input.
@@ -442,8 +473,8 @@ private slots:
         QFETCH(QByteArray, line);
         QFETCH(int, exit);
         QFETCH(QString, message);
-        QVERIFY(startSim(u"--config-id 53 "_s + (faults == u"--fresh"_s ? faults : QString())));
-        const Result sound = cli(u"read -o dev.scd"_s);
+        QVERIFY(bench_->plug(u"--config-id 53 "_s + (faults == u"--fresh"_s ? faults : QString())));
+        const CliResult sound = cli(u"read -o dev.scd"_s);
         QCOMPARE(sound.exit, 0);
         QVERIFY(makeStation(u"dev.scd"_s, u"station.scd"_s, "TransmitPower=27", "TransmitPower=20"));
         if (!line.isEmpty())
@@ -460,8 +491,8 @@ private slots:
             }
         }
 
-        QVERIFY(startSim(u"--config-id 53 "_s + faults));
-        const Result result = cli(commandLine);
+        QVERIFY(bench_->plug(u"--config-id 53 "_s + faults));
+        const CliResult result = cli(commandLine);
         if (fullDisk)
             QProcess::execute(u"umount"_s, {full});
         QVERIFY2(result.exit == exit, qPrintable(result.err));
@@ -476,58 +507,101 @@ private slots:
     // type, production date) come back erased, not as defaults, and nothing differs afterwards.
     void restoreIsExact()
     {
-        QVERIFY(startSim(u"--config-id 53 --fresh"_s));
+        QVERIFY(bench_->plug(u"--config-id 53 --fresh"_s));
         QCOMPARE(cli(u"read -o fresh.scd"_s).exit, 0);
         QVERIFY(readFile(path(u"fresh.scd"_s)).contains("ProductionDate=-1\r\n"));
         QVERIFY(makeStation(u"fresh.scd"_s, u"station.scd"_s, "TransmitPower=27", "TransmitPower=20"));
         // Written with the defaults in place of the erased values.
-        const Result write = cli(u"write station.scd --yes --no-backup"_s);
+        const CliResult write = cli(u"write station.scd --yes --no-backup"_s);
         QVERIFY2(write.exit == 0, qPrintable(write.err));
         QVERIFY2(write.err.contains(u"BatteryType=255"_s), qPrintable(write.err)); // the question names them
         QCOMPARE(cli(u"diff fresh.scd"_s).exit, 1);
-        const Result restore = cli(u"restore fresh.scd --yes --no-backup"_s);
+        const CliResult restore = cli(u"restore fresh.scd --yes --no-backup"_s);
         QVERIFY2(restore.exit == 0, qPrintable(restore.err));
-        const Result diff = cli(u"diff fresh.scd"_s);
+        const CliResult diff = cli(u"diff fresh.scd"_s);
         QVERIFY2(diff.exit == 0, qPrintable(diff.out + diff.err));
     }
 
-    // Ctrl-C in the middle of a write: before anything was sent, nothing was written; once some
-    // packets of the texts are on their way (the extended data was agreed to), the packet on the
-    // line is finished, the device reset, and the tool tells how to restore the backup, with the
-    // code of a partly written device.
+    // Interrupted in the middle of a write (Ctrl-C): before anything was sent, nothing was
+    // written; once some packets of the texts are on their way (the extended data was agreed
+    // to), the packet on the line is finished, the device reset, and the tool tells how to
+    // restore the backup, with the code of a partly written device.
+    void interruptedWrite_data()
+    {
+        QTest::addColumn<QString>("commandLine");
+        QTest::addColumn<QString>("after"); // the step whose start the interruption follows
+        QTest::addColumn<int>("exit");
+        QTest::addColumn<QString>("message");
+        const QString write = QStringLiteral("write big.scd --yes");
+        QTest::newRow("while reading the backup") << write << "Reading the device ..." << 10 << "Nothing was written to the device.";
+        QTest::newRow("while writing") << write << "Writing ..." << 9 << "To restore it: tunekit-cli restore backups/";
+        QTest::newRow("while verifying") << write << "Verifying ..." << 8 << "written but not verified";
+        // A restore cut short names the backup it was restoring, not the one it just made.
+        QTest::newRow("a restore while writing") << "restore big.scd --yes" << "Writing ..." << 9
+                                                 << "To restore it: tunekit-cli restore big.scd ";
+    }
+
     void interruptedWrite()
     {
-        QVERIFY(startSim(u"--config-id 53"_s));
+        QFETCH(QString, commandLine);
+        QFETCH(QString, after);
+        QFETCH(int, exit);
+        QFETCH(QString, message);
+        QVERIFY(bench_->plug(u"--config-id 53"_s));
         QCOMPARE(cli(u"read -o dev.scd"_s).exit, 0);
         QVERIFY(makeBig("TEXTS", 32));
-        struct Interruption {
-            QByteArray after; // the step whose start the signal follows
-            int exit;
-            QByteArray message;
-            QString command = u"write big.scd --yes"_s;
-        };
-        for (const Interruption& interruption : {Interruption{"Reading the device ...", 10, "Nothing was written to the device."},
-                                                 Interruption{"Writing ...", 9, "To restore it: tunekit-cli restore backups/"},
-                                                 Interruption{"Verifying ...", 8, "written but not verified"},
-                                                 // A restore cut short names the backup it was restoring, not the one it just made.
-                                                 Interruption{"Writing ...", 9, "To restore it: tunekit-cli restore big.scd ", u"restore big.scd --yes"_s}}) {
-            QProcess process;
-            process.setReadChannel(QProcess::StandardError);
-            startCli(process, interruption.command);
-            QByteArray err;
-            const auto reached = [&] {
-                const qsizetype agreed = err.indexOf("-> yes");
-                return err.contains(interruption.after) && (interruption.exit != 9 || (agreed >= 0 && err.indexOf(" packets", agreed) >= 0));
-            };
-            while (!reached() && process.waitForReadyRead(20000))
-                err += process.readAllStandardError();
-            QVERIFY2(reached(), err.constData());
-            process.terminate();
-            QVERIFY(process.waitForFinished(20000));
-            err += process.readAllStandardError();
-            QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-            QVERIFY2(process.exitCode() == interruption.exit && err.contains(interruption.message), err.constData());
-        }
+        bench_->interruptWhen = [&after, exit](const QString& err) { return stepReached(err, after, exit == 9); };
+        const CliResult result = cli(commandLine);
+        QVERIFY2(stepReached(result.err, after, exit == 9), qPrintable(result.err));
+        QVERIFY2(result.exit == exit && result.err.contains(message), qPrintable(result.err));
+        QVERIFY(result.err.contains(u"Interrupted: stopping after the packet on the line."_s));
+    }
+
+    // The write has reached the step; where data must have gone out, packets of the extended
+    // data agreed to are on their way.
+    static bool stepReached(const QString& err, const QString& step, bool dataSent)
+    {
+        const qsizetype agreed = err.indexOf(u"-> yes"_s);
+        return err.contains(step) && (!dataSent || (agreed >= 0 && err.indexOf(u" packets"_s, agreed) >= 0));
+    }
+
+    // Ctrl-C and SIGTERM reach a running write of the real program, which ends as an
+    // interruption does: after the packet on the line, with the state it left.
+    void signalsStopAWrite_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<int>("exit");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("SIGTERM while reading the backup") << int(SIGTERM) << "Reading the device ..." << 10
+                                                          << "Nothing was written to the device.";
+        QTest::newRow("SIGINT while writing") << int(SIGINT) << "Writing ..." << 9 << "To restore it: tunekit-cli restore backups/";
+    }
+
+    void signalsStopAWrite()
+    {
+#ifdef Q_OS_LINUX
+        QFETCH(int, signal);
+        QFETCH(QString, after);
+        QFETCH(int, exit);
+        QFETCH(QString, message);
+        QVERIFY(readFactoryUnit());
+        QVERIFY(makeBig("TEXTS", 32));
+        QProcess process;
+        process.setReadChannel(QProcess::StandardError);
+        startProcess(process, u"write big.scd --yes --simulate --config-id 53"_s);
+        QString err;
+        while (!stepReached(err, after, exit == 9) && process.waitForReadyRead(20000))
+            err += QString::fromLocal8Bit(process.readAllStandardError());
+        QVERIFY2(stepReached(err, after, exit == 9), qPrintable(err));
+        QCOMPARE(::kill(static_cast<pid_t>(process.processId()), signal), 0);
+        QVERIFY(process.waitForFinished(20000));
+        err += QString::fromLocal8Bit(process.readAllStandardError());
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(process.exitCode() == exit && err.contains(message), qPrintable(err));
+#else
+        QSKIP("Signals are watched through signalfd on Linux only.");
+#endif
     }
 
     // A signal that comes once the run has given its verdict changes nothing: it does not end
@@ -601,13 +675,13 @@ private slots:
     }
 
     // Every command's --json document satisfies docs/cli-json.schema.json, and its keys and
-    // message codes are the same whatever the language. One simulator serves every command.
+    // message codes are the same whatever the language. One unit serves every command.
     void jsonDocuments()
     {
         const tunekit::testing::JsonSchemaCheck schema(QJsonDocument::fromJson(readFile(QStringLiteral(TUNEKIT_CLI_JSON_SCHEMA))).object());
         QVERIFY(!schema.problems(QJsonObject{{u"command"_s, u"read"_s}}).isEmpty());
         writeFile(path(u"truncated.scd"_s), "* HVX Config-File\r\nConfigID=53\r\nSystemAd");
-        QVERIFY(startSim(u"--config-id 53"_s));
+        QVERIFY(bench_->plug(u"--config-id 53"_s));
 
         struct Row {
             const char* name;
@@ -634,7 +708,7 @@ private slots:
         QHash<QString, QJsonObject> documents;
         for (const Row& row : rows) {
             const QString backup = documents.value(u"write"_s).value(u"backup"_s).toString();
-            const Result result = cli(QString::fromLatin1(row.commandLine).replace(u"{backup}"_s, backup) + u" --json"_s);
+            const CliResult result = cli(QString::fromLatin1(row.commandLine).replace(u"{backup}"_s, backup) + u" --json"_s);
             const QString what = QString::fromLatin1(row.name) + u": "_s + result.err + result.out;
             QVERIFY2(result.exit == row.exit, qPrintable(what));
             QJsonParseError error{};
@@ -672,14 +746,14 @@ private slots:
         QCOMPARE(keysAndCodes(deutsch), keysAndCodes(english));
         QVERIFY(deutsch.value(u"messages"_s) != english.value(u"messages"_s));
         // A port named twice is a usage error, with its document too.
-        const QJsonObject twice = cli(u"detect --port "_s + port_ + u" --port "_s + port_ + u" --json"_s).json();
+        const QJsonObject twice = cli(u"detect --port "_s + bench_->port() + u" --port "_s + bench_->port() + u" --json"_s).json();
         QCOMPARE(twice.value(u"exitCode"_s).toInt(), 2);
         QVERIFY2(schema.problems(twice).isEmpty() && !keysAndCodes(twice).contains(u"code=unknown"_s),
                  qPrintable(keysAndCodes(twice).join(u' ')));
 
         // A channel whose port cannot be opened, and one whose adapter is not plugged in, say so
         // in messages that have their codes, and each leaves its record.
-        const QJsonObject channels = cli(u"detect --port "_s + port_ + u" --port /dev/null --adapter TUNEKIT-NONE --json"_s).json();
+        const QJsonObject channels = cli(u"detect --port "_s + bench_->port() + u" --port /dev/null --adapter TUNEKIT-NONE --json"_s).json();
         QCOMPARE(channels.value(u"exitCode"_s).toInt(), 3);
         QVERIFY2(schema.problems(channels).isEmpty(), qPrintable(schema.problems(channels).join(u'\n')));
         QVERIFY2(!keysAndCodes(channels).contains(u"code=unknown"_s), qPrintable(keysAndCodes(channels).join(u' ')));
@@ -690,7 +764,7 @@ private slots:
         QVERIFY(parts.at(2)["messages"_L1].toArray().last()["text"_L1].toString().contains(u"TUNEKIT-NONE"_s));
 
         // The link's own time-out message has its code too.
-        QVERIFY(startSim(u"--config-id 53 --config-enable-answer none"_s));
+        QVERIFY(bench_->plug(u"--config-id 53 --config-enable-answer none"_s));
         const QJsonObject lost = cli(u"write dev.scd --yes --no-backup --json"_s).json();
         QCOMPARE(lost.value(u"exitCode"_s).toInt(), 4);
         QVERIFY2(keysAndCodes(lost).contains(u"code=TransmitEngine.t-i-m-e-o-u-t-interface"_s), qPrintable(keysAndCodes(lost).join(u' ')));
@@ -731,7 +805,7 @@ private slots:
             {u"--result failed"_s, {1, 2}},          // lines
         };
         for (const auto& [options, expected] : cases) {
-            const Result result = cli(u"records --records sqlite:records.sqlite "_s + options);
+            const CliResult result = cli(u"records --records sqlite:records.sqlite "_s + options);
             QVERIFY2(result.exit == 0, qPrintable(options + result.err));
             QJsonArray json;
             QString csv = recordsCsvHeader();
@@ -759,9 +833,73 @@ private slots:
         }
         // Output that cannot be written ends the export as a failure, in every format.
         for (const QString& format : {u"--json"_s, u"--csv"_s, QString()}) {
-            const Result lost = cli(u"records --records sqlite:records.sqlite "_s + format, {}, u"/dev/full"_s);
+            const CliResult lost = cli(u"records --records sqlite:records.sqlite "_s + format, {}, OutputFails);
             QVERIFY2(lost.exit == 8 && lost.err.contains(u"The output could not be written completely."_s), qPrintable(format + lost.err));
         }
+    }
+
+    // The real program's standard output on a full disk: what it printed did not arrive, and the
+    // run fails, whether it prints its results at once or record by record.
+    void fullDisk_data()
+    {
+        QTest::addColumn<QString>("commandLine");
+        QTest::newRow("report") << "report";
+        QTest::newRow("records as JSON") << "records --records sqlite:records.sqlite --json";
+        QTest::newRow("records as CSV") << "records --records sqlite:records.sqlite --csv";
+        QTest::newRow("records as lines") << "records --records sqlite:records.sqlite";
+    }
+
+    void fullDisk()
+    {
+        QFETCH(QString, commandLine);
+        {
+            // Records to print.
+            tunekit::records::SqliteRecordStore store(path(u"records.sqlite"_s));
+            for (int i = 0; i < 300; ++i) {
+                tunekit::records::OperationRecord record =
+                    tunekit::records::startRecord(u"write"_s, u"bench, 7"_s, QDateTime(QDate(2025, 3, 1), QTime(8, 1), Qt::UTC).addSecs(i));
+                record.message = u"The device holds other values than the file:\nTransmitPower"_s;
+                QCOMPARE(store.add(record).status, tunekit::records::RecordOutcome::Status::Stored);
+            }
+        }
+        const CliResult lost = runProcess(commandLine, u"/dev/full"_s);
+        QVERIFY2(lost.exit == 8 && lost.err.contains(u"The output could not be written completely."_s), qPrintable(lost.err));
+    }
+
+    // A second program on a port in use is turned away, never interleaved with the first.
+    void portInUse()
+    {
+        QVERIFY(startSim(u"--config-id 53"_s));
+        QSerialPort first(simPort_);
+        QVERIFY(first.open(QIODevice::ReadWrite));
+        const CliResult result = runProcess(u"detect"_s);
+        QCOMPARE(result.exit, 3);
+        QVERIFY2(result.err.contains(u"Another program is using the port."_s), qPrintable(result.err));
+    }
+
+    // The real programs end to end: tunekit-cli writes a unit that tunekit-sim serves on a
+    // pseudo-terminal through the real serial port, backs it up, reads it back and records it.
+    void writeOverPseudoTerminal()
+    {
+        QVERIFY(readFactoryUnit()); // the same values as tunekit-sim's unit of family 53
+        QVERIFY(makeStation(u"dev.scd"_s, u"station.scd"_s, "TransmitPower=27", "TransmitPower=20"));
+        QVERIFY(startSim(u"--config-id 53"_s));
+        const CliResult write = runProcess(u"write station.scd --yes --json"_s);
+        QVERIFY2(write.exit == 0, qPrintable(write.err));
+        QVERIFY2(write.err.contains(u"Written and verified."_s), qPrintable(write.err));
+        const QJsonObject document = write.json();
+        QCOMPARE(document["port"_L1].toString(), simPort_);
+        QCOMPARE(document["verified"_L1].toBool(), true);
+        QCOMPARE(document["record"_L1]["stored"_L1].toString(), u"stored"_s);
+        const QString backup = document["backup"_L1].toString();
+        QVERIFY2(backup.startsWith(u"backups/"_s) && QFile::exists(path(backup)), qPrintable(backup));
+        // The backup holds the unit as it came; the record what it holds now.
+        QVERIFY(readFile(path(backup)).contains("TransmitPower=27\r\n"));
+        const QJsonObject record = runProcess(u"records --json"_s).json()["records"_L1].toArray().last().toObject();
+        QCOMPARE(record["command"_L1].toString(), u"write"_s);
+        QCOMPARE(record["port"_L1].toString(), simPort_);
+        QCOMPARE(record["changes"_L1].toArray(),
+                 (QJsonArray{QJsonObject{{u"name"_s, u"TransmitPower"_s}, {u"before"_s, u"27"_s}, {u"after"_s, u"20"_s}}}));
     }
 
 };

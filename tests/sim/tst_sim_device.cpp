@@ -5,6 +5,7 @@
 #include "sim/sim_device.h"
 #include "sim/sim_line.h"
 #include "sim/sim_link.h"
+#include "sim/sim_switches.h"
 #include "sim/virtual_clock.h"
 #include "transfer/download_response.h"
 
@@ -328,6 +329,89 @@ private slots:
         QVERIFY(doomed->open(2) && doomed->write(request));
         doomed.reset();
         clock.runFor(50);
+    }
+
+    // A unit outlives the lines plugged into it, as a transmitter outlives each cable: what one
+    // line wrote, the next one reads; each line brings its own faults.
+    void unitOutlivesItsLines()
+    {
+        VirtualClock clock;
+        SimDevice unit(53);
+        const QByteArray value("\x2A\0\0\0", 4);
+        {
+            SimLine first(clock, unit, SimFaults{});
+            QVERIFY(first.open(1) && first.write(frame(Upload, 0x2001, 0, value)));
+            clock.runFor(50);
+            QCOMPARE(decodeFrame(first.readAll()), makePacket(UploadComplete, 0x2001, 0, value));
+        }
+        SimFaults deaf;
+        deaf.silent = true;
+        SimLine second(clock, unit, deaf);
+        QVERIFY(second.open(1) && second.write(frame(DownloadRequest, 0x2001, 0)));
+        clock.runFor(50);
+        QVERIFY(second.readAll().isEmpty()); // this line's own fault
+        second.faults().silent = false;
+        QVERIFY(second.write(frame(DownloadRequest, 0x2001, 0)));
+        clock.runFor(50);
+        QCOMPARE(decodeFrame(second.readAll()).mid(4), value);
+        QCOMPARE(&second.device(), &unit);
+    }
+
+    // tunekit-sim's options, the command line's --simulate and the tests set a unit up through
+    // one value: each option lands in its field; a value outside its range gives no unit at all.
+    void switchesFromOptions_data()
+    {
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<QString>("switches"); // the fields that differ from a default unit; "invalid": none
+        QTest::newRow("none") << "" << "";
+        QTest::newRow("the unit") << "--config-id 53 --system-address 101 --fresh --old-firmware"
+                                  << "configId=53 systemAddress=101 fresh oldFirmware";
+        QTest::newRow("ConfigEnable answered by UploadComplete") << "--config-enable-answer 13" << "configEnableAnswer=19";
+        QTest::newRow("ConfigEnable never answered") << "--config-enable-answer none" << "configEnableAnswer=none";
+        QTest::newRow("worn cells") << "--stuck-cell 2203/0 --stuck-cell 6000/1f" << "stuckCells=2203/0,6000/1f";
+        QTest::newRow("line faults") << "--silent --lose 0.05 --stray 0.3 --wrong-type 0.25 --latency 16 --work-ms 700 --split"
+                                     << "silent splitAfter=7 lose=0.05 stray=0.3 wrongType=0.25 latencyMs=16 workMs=700";
+        QTest::newRow("share above 1") << "--lose 2" << "invalid";
+        QTest::newRow("ConfigID above 255") << "--config-id 300" << "invalid";
+        QTest::newRow("cell that is no number") << "--stuck-cell x/0" << "invalid";
+        QTest::newRow("packet type that is no number") << "--config-enable-answer zz" << "invalid";
+        QTest::newRow("unknown option") << "--bogus" << "invalid";
+    }
+
+    void switchesFromOptions()
+    {
+        QFETCH(QString, options);
+        QFETCH(QString, switches);
+        const std::optional<SimSwitches> parsed = parseSimSwitches(options.split(u' ', Qt::SkipEmptyParts));
+        if (!parsed) {
+            QCOMPARE(QStringLiteral("invalid"), switches);
+            return;
+        }
+        const SimSwitches unit;
+        const SimFaults& faults = parsed->faults;
+        QStringList fields;
+        const auto differs = [&fields](bool different, const QString& field) {
+            if (different)
+                fields << field;
+        };
+        differs(parsed->configId != unit.configId, QStringLiteral("configId=%1").arg(parsed->configId));
+        differs(parsed->systemAddress != unit.systemAddress, QStringLiteral("systemAddress=%1").arg(parsed->systemAddress));
+        differs(parsed->fresh, QStringLiteral("fresh"));
+        differs(parsed->oldFirmware, QStringLiteral("oldFirmware"));
+        differs(parsed->configEnableAnswer != unit.configEnableAnswer,
+                QStringLiteral("configEnableAnswer=") + (parsed->configEnableAnswer ? QString::number(*parsed->configEnableAnswer) : QStringLiteral("none")));
+        QStringList cells;
+        for (const auto& [index, subindex] : parsed->stuckCells)
+            cells << QStringLiteral("%1/%2").arg(index, 0, 16).arg(subindex, 0, 16);
+        differs(!cells.isEmpty(), QStringLiteral("stuckCells=") + cells.join(u','));
+        differs(faults.silent, QStringLiteral("silent"));
+        differs(faults.splitAfter != 0, QStringLiteral("splitAfter=%1").arg(faults.splitAfter));
+        differs(faults.loseRate != 0, QStringLiteral("lose=%1").arg(faults.loseRate));
+        differs(faults.strayRate != 0, QStringLiteral("stray=%1").arg(faults.strayRate));
+        differs(faults.wrongTypeRate != 0, QStringLiteral("wrongType=%1").arg(faults.wrongTypeRate));
+        differs(faults.latencyMs != 0, QStringLiteral("latencyMs=%1").arg(faults.latencyMs));
+        differs(faults.workMs != 0, QStringLiteral("workMs=%1").arg(faults.workMs));
+        QCOMPARE(fields.join(u' '), switches);
     }
 
     // tunekit-sim wraps the pseudo-terminal server: its first output line names the device file.

@@ -1,0 +1,80 @@
+#include "cli/cli_program.h"
+
+#include "cli/cli_json.h"
+#include "host/host_facts.h"
+#include "host/host_info.h"
+#include "records/store_choice.h"
+
+#include <QJsonDocument>
+#include <QLocale>
+
+namespace tunekit::cli {
+namespace {
+
+// "DE" or "EN": --lang, else the language Tunekit was installed in.
+QString languageOfArguments(const QStringList& arguments)
+{
+    QString language = installLanguageOf(languageIdForLocale(QLocale::system()));
+    for (qsizetype i = 0; i + 1 < arguments.size(); ++i) {
+        if (arguments.at(i) == QLatin1StringView("--lang"))
+            language = arguments.at(i + 1).toUpper();
+    }
+    return language == QLatin1StringView("DE") ? QStringLiteral("DE") : QStringLiteral("EN");
+}
+
+} // namespace
+
+CliProgram::CliProgram(const QStringList& arguments, RunSeams seams)
+    : arguments_(arguments), seams_(std::move(seams)),
+      language_(languageOfArguments(arguments) == QLatin1StringView("DE") ? Language::German : Language::English)
+{
+    ui_.set(language_);
+    // In front of the language's translators: every text shown gets its code.
+    codes_.emplace(language_);
+}
+
+void CliProgram::interrupt()
+{
+    if (channels_)
+        channels_->interrupt();
+    if (run_)
+        run_->interrupt();
+}
+
+QCoro::Task<Exit> CliProgram::run()
+{
+    ParsedArguments parsed = parseArguments(arguments_);
+    // A records destination that cannot be right is a usage error too, before any device is
+    // touched: the environment's as well as --records (which the parse checks).
+    if (parsed.options && parsed.options->recordsUrl.isEmpty()) {
+        if (const QString problem = records::recordsUrlProblem(seams_.environment.recordsUrl); !problem.isEmpty()) {
+            parsed.message = QStringLiteral("TUNEKIT_RECORDS: ") + problem;
+            parsed.options.reset();
+        }
+    }
+    if (!parsed.options) {
+        const QString message = parsed.message.endsWith(QLatin1Char('\n')) ? parsed.message
+                                                                            : parsed.message + QLatin1Char('\n');
+        if (parsed.help)
+            seams_.streams.out(message);
+        else
+            seams_.streams.error(message);
+        if (parsed.json && !parsed.help) {
+            // The command line was not understood, so no command ran.
+            const QJsonObject document = usageErrorJson(codes_->codeFor(parsed.message), parsed.message);
+            seams_.streams.out(QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented)));
+        }
+        co_return parsed.help ? Exit::Ok : Exit::Usage;
+    }
+    Options options = *parsed.options;
+    if (options.language.isEmpty())
+        options.language = language_ == Language::German ? QStringLiteral("DE") : QStringLiteral("EN");
+    if (runsChannels(options)) {
+        channels_ = std::make_unique<CliChannels>(options, ui_, *codes_, seams_);
+        co_return co_await channels_->run();
+    }
+    run_ = std::make_unique<CliRun>(options, ui_, *codes_, seams_);
+    co_return co_await run_->run();
+}
+
+} // namespace tunekit::cli
