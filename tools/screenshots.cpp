@@ -11,7 +11,7 @@
 #include "app/production_tab.h"
 #include "host/host_facts.h"
 #include "link/qt_clock.h"
-#include "sim/sim_line.h"
+#include "sim/line_plan.h"
 
 #include <QAction>
 #include <QApplication>
@@ -71,7 +71,8 @@ int run(const QString& folder, const QString& language)
     MainWindowSetup setup;
     setup.clock = std::make_unique<QtClock>();
     setup.host = std::make_unique<ChosenLanguageHost>(german ? QStringLiteral("0407") : QStringLiteral("0409"));
-    setup.line = std::make_unique<SimLine>(*setup.clock, 5);
+    setup.linePlan.simulated = SimSwitches{};
+    setup.line = makeLine(setup.linePlan, *setup.clock);
     setup.plan = {false, 1, QString()};
     MainWindow window(std::move(setup));
     window.show();

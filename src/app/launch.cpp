@@ -5,9 +5,7 @@
 
 #include "base/option_table.h"
 #include "host/adapter_port.h"
-#include "link/qserialport_line.h"
 #include "link/qt_clock.h"
-#include "sim/sim_line.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -102,19 +100,22 @@ MainWindowSetup makeWindowSetup(const LaunchOptions& options)
     setup.paced = options.paced;
     // Opened once, on the keeper's own thread, when the first record is kept.
     setup.records = std::make_unique<records::RecordKeeper>([] { return records::openUserStore(); });
+    setup.linePlan.paced = options.paced;
     if (options.simulate) {
-        setup.line = std::make_unique<SimLine>(*setup.clock, options.configId);
+        SimSwitches unit;
+        unit.configId = options.configId;
+        setup.linePlan.simulated = unit;
         setup.plan = {false, 1, QString()};
     } else if (!options.port.isEmpty()) {
         // Every port number opens the named port; its number (COM7, ttyUSB6) is kept where it
         // has one, so that the status bar and the messages speak of the right COM port.
         const qint16 number = portNumberOfSystemName(options.port);
-        setup.line = std::make_unique<QSerialPortLine>([name = options.port](int) { return name; });
+        setup.linePlan.port = options.port;
         setup.plan = {false, number >= 1 ? number : qint16(1), options.port};
     } else {
-        setup.line = std::make_unique<QSerialPortLine>();
         setup.plan = {};
     }
+    setup.line = makeLine(setup.linePlan, *setup.clock);
     return setup;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sim/line_plan.h"
 #include "base/language.h"
 #include "records/record_keeper.h"
 #include "session/session.h"
@@ -37,6 +38,7 @@ struct Caption {
 // What the main window runs against: the serial line and the clock (real or simulated).
 struct MainWindowSetup {
     std::unique_ptr<SerialLine> line;
+    LinePlan linePlan;    // what line was made from (the Production tab's simulated units follow it)
     std::unique_ptr<Clock> clock;
     std::unique_ptr<HostFacts> host;
     PortPlan plan;        // discovery, or the one port of this run

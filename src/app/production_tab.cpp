@@ -7,9 +7,7 @@
 #include "host/adapter_port.h"
 #include "host/host_facts.h"
 #include "link/clock.h"
-#include "link/qserialport_line.h"
 #include "link/waits.h"
-#include "sim/sim_line.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -152,10 +150,7 @@ void ProductionTab::setChannels(const QList<ChannelPlan>& plans)
     table_->setRowCount(static_cast<int>(plans.size()));
     for (const ChannelPlan& plan : plans) {
         auto entry = std::make_unique<Entry>();
-        if (plan.simulatedFamily > 0)
-            entry->line = std::make_unique<SimLine>(clock_, plan.simulatedFamily);
-        else
-            entry->line = std::make_unique<QSerialPortLine>([port = plan.port](int) { return port; });
+        entry->line = makeLine(plan.line, clock_);
         entry->channel = std::make_unique<ProductionChannel>(
             ChannelSeams{*entry->line, clock_, host_, records_, plan.port, plan.adapter}, settings_,
             // The level in force when each unit is programmed, not when the line was built.
@@ -310,16 +305,18 @@ void MainWindow::buildProductionTab()
     // else every programming adapter plugged in, and the port of this run.
     QList<ChannelPlan> plans;
     if (setup_.line->simulated()) {
+        // Units of the family the window's own simulated transmitter has.
+        const LinePlan simulated{setup_.linePlan.simulated.value_or(SimSwitches{}), QString(), false};
         for (int unit = 1; unit <= 2; ++unit)
-            plans.append({QStringLiteral("simulated %1").arg(unit), QString(), SimDevice::DefaultConfigId});
+            plans.append({QStringLiteral("simulated %1").arg(unit), QString(), simulated});
     } else {
         for (const SystemPort& port : systemPorts()) {
             if (port.adapter)
-                plans.append({port.location, port.usbSerial, 0});
+                plans.append({port.location, port.usbSerial, LinePlan{std::nullopt, port.location, false}});
         }
         if (!setup_.plan.discover && !setup_.plan.name.isEmpty()
             && std::none_of(plans.cbegin(), plans.cend(), [this](const ChannelPlan& plan) { return plan.port == setup_.plan.name; }))
-            plans.append({setup_.plan.name, QString(), 0});
+            plans.append({setup_.plan.name, QString(), LinePlan{std::nullopt, setup_.plan.name, false}});
     }
     production_->setChannels(plans);
     // A channel on the window's own adapter takes its port over while the line runs.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sim/line_plan.h"
 #include "app/widget_dialogs.h"
 #include "production/production_channel.h"
 
@@ -21,9 +22,9 @@ class SerialLine;
 
 // A channel the tab offers: a port with its adapter, or a simulated transmitter.
 struct ChannelPlan {
-    QString port;
-    QString adapter;        // USB serial number; "" when not known
-    int simulatedFamily = 0; // a simulated transmitter of this ConfigID; 0: a real port
+    QString port;    // as the operator knows it
+    QString adapter; // USB serial number; "" when not known
+    LinePlan line;   // the port's system name, or a simulated transmitter
 };
 
 // The Production tab: one file for every unit, the answers fixed on the tab, one row per channel

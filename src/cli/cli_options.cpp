@@ -482,4 +482,14 @@ ParsedArguments parseArguments(const QStringList& arguments)
     return parsed;
 }
 
+LinePlan linePlan(const Options& options)
+{
+    LinePlan plan{std::nullopt, QString(), options.paced};
+    if (options.simulate)
+        plan.simulated = options.simulated;
+    else if (const QString port = options.ports.value(0); !port.isEmpty())
+        plan.port = portSystemName(port);
+    return plan;
+}
+
 } // namespace tunekit::cli

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "records/operation_record.h"
+#include "sim/line_plan.h"
 #include "sim/sim_switches.h"
 
 #include <QString>
@@ -89,5 +90,8 @@ ParsedArguments parseArguments(const QStringList& arguments);
 // The port name a --port value stands for: "7" and "COM7" name COM7 (on Linux /dev/ttyUSB6),
 // anything else is a system name as it stands.
 QString portSystemName(const QString& port);
+
+// The line a run's options plan: --simulate, the first --port, or the adapter as found.
+LinePlan linePlan(const Options& options);
 
 } // namespace tunekit::cli

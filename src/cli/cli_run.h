@@ -4,7 +4,7 @@
 #include "session/session.h"
 #include "cli/cli_options.h"
 #include "cli/cli_seams.h"
-#include "cli/line_plan.h"
+#include "sim/line_plan.h"
 #include "cli/message_codes.h"
 
 #include <QCoreApplication>

@@ -3,7 +3,7 @@
 #include "base/dialogs.h"
 #include "session/session.h"
 #include "cli/cli_options.h"
-#include "cli/line_plan.h"
+#include "sim/line_plan.h"
 #include "host/host_facts.h"
 #include "link/clock.h"
 #include "link/qt_clock.h"

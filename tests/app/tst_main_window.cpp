@@ -347,7 +347,10 @@ private slots:
         QVERIFY(w.find<QTabWidget>("SSTab")->isTabVisible(4));
         auto* tab = w.window->findChild<ProductionTab*>(QStringLiteral("tabProduction"));
         QVERIFY(tab);
-        tab->setChannels({{QStringLiteral("sim A"), QStringLiteral("FT-A"), 2}, {QStringLiteral("sim B"), QStringLiteral("FT-B"), 2}});
+        SimSwitches family2;
+        family2.configId = 2;
+        const LinePlan simulated{family2, QString(), false};
+        tab->setChannels({{QStringLiteral("sim A"), QStringLiteral("FT-A"), simulated}, {QStringLiteral("sim B"), QStringLiteral("FT-B"), simulated}});
         QVERIFY(tab->useFile(QStringLiteral(TUNEKIT_TEST_DATA_DIR "/backup_cfg2.scd")));
         QVERIFY(w.find<QLabel>("lblProductionFileState")->text().startsWith(QStringLiteral("ConfigID 2, checksum valid.")));
         auto& unitA = dynamic_cast<SimLine&>(tab->line(0));

@@ -2,7 +2,7 @@
 
 #include "cli/cli_program.h"
 #include "cli/cli_seams.h"
-#include "cli/line_plan.h"
+#include "sim/line_plan.h"
 #include "link/waits.h"
 #include "records/record_keeper.h"
 #include "sim/sim_line.h"
@@ -144,10 +144,10 @@ private:
         return {
             clock,
             streams,
-            [this](const cli::LinePlan& plan, Clock& runClock) -> std::unique_ptr<SerialLine> {
+            [this](const LinePlan& plan, Clock& runClock) -> std::unique_ptr<SerialLine> {
                 const auto unit = units_.find(plan.port);
                 if (plan.simulated || unit == units_.end())
-                    return cli::makeLine(plan, runClock);
+                    return makeLine(plan, runClock);
                 auto line = std::make_unique<SimLine>(runClock, *unit->second.device, unit->second.switches.faults);
                 lines_.insert(plan.port, line.get());
                 return line;

@@ -1,19 +1,9 @@
-#include "cli/line_plan.h"
+#include "sim/line_plan.h"
 
 #include "link/qserialport_line.h"
 #include "sim/sim_line.h"
 
-namespace tunekit::cli {
-
-LinePlan linePlan(const Options& options)
-{
-    LinePlan plan{std::nullopt, QString(), options.paced};
-    if (options.simulate)
-        plan.simulated = options.simulated;
-    else if (const QString port = options.ports.value(0); !port.isEmpty())
-        plan.port = portSystemName(port);
-    return plan;
-}
+namespace tunekit {
 
 std::unique_ptr<SerialLine> makeLine(const LinePlan& plan, Clock& clock)
 {
@@ -24,4 +14,4 @@ std::unique_ptr<SerialLine> makeLine(const LinePlan& plan, Clock& clock)
     return std::make_unique<QSerialPortLine>([name = plan.port](int) { return name; });
 }
 
-} // namespace tunekit::cli
+} // namespace tunekit
