@@ -375,6 +375,21 @@ private slots:
         QVERIFY(w.virtualClock->runUntil([&] { return cell(0, 2) == QStringLiteral("idle") && cell(1, 2) == QStringLiteral("idle"); }, 10000));
     }
 
+    // tunekit --simulate --config-id 53: the Production tab's simulated units are of family 53 too.
+    void simulatedProductionUnitsTakeTheChosenFamily()
+    {
+        LaunchOptions options;
+        options.simulate = true;
+        options.configId = 53;
+        MainWindowSetup setup = makeWindowSetup(options);
+        setup.host = std::make_unique<FixedHost>();
+        MainWindow window(std::move(setup));
+        auto* tab = window.findChild<ProductionTab*>();
+        QVERIFY(tab && tab->channelCount() == 2);
+        for (int row = 0; row < tab->channelCount(); ++row)
+            QCOMPARE(dynamic_cast<SimLine&>(tab->line(row)).device().configId(), 53);
+    }
+
     // tunekit --port <pseudo-terminal>: the real serial port, real time, the simulated transmitter at
     // the far end, as a test bench would run it.
     void namedPortConnectsDetectsAndReads()
