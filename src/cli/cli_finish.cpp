@@ -36,7 +36,7 @@ QCoro::Task<Exit> CliRun::finish(Exit exit)
     document_.insert(QStringLiteral("transferSeconds"), static_cast<double>(views_.transferMs()) / 1000.0);
     if (usesDevice(options_.command)) {
         // Known or not, a device result names its serial number.
-        const QString serial = session_ ? session_->device().runRecord().serialNumber : QString();
+        const QString serial = station_ ? station_->runRecord().serialNumber : QString();
         document_.insert(QStringLiteral("serialNumber"), serial.isEmpty() ? QJsonValue() : QJsonValue(serial));
     }
     if (options_.json && headFields_) {
@@ -91,9 +91,9 @@ void CliRun::printDocumentTail(Exit exit)
 
 QCoro::Task<Exit> CliRun::keepRecord(Exit exit)
 {
-    if (!session_)
+    if (!station_)
         buildStation();
-    Station& station = session_->device();
+    Station& station = *station_;
     const records::RecordOutcome outcome =
         co_await station.endRun(commandPassed(options_.command, exit), static_cast<int>(exit), lastMessage());
     using Status = records::RecordOutcome::Status;

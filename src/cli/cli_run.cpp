@@ -9,6 +9,7 @@
 #include "params/config_tab.h"
 #include "params/value_compare.h"
 #include "records/store_choice.h"
+#include "session/port_discovery.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -97,8 +98,8 @@ void CliRun::interrupt()
         return;
     interrupted_ = true;
     error(tr("Interrupted: stopping after the packet on the line."));
-    if (session_)
-        session_->device().stopAfterCurrent();
+    if (station_)
+        station_->stopAfterCurrent();
 }
 
 QCoro::Task<Exit> CliRun::run()
@@ -130,11 +131,12 @@ void CliRun::buildStation()
         dialogs_.portName = plan_.port;
     }
     line_ = seams_.makeLine(plan_, seams_.clock);
-    session_ = std::make_unique<Session>(SessionSeams{*line_, seams_.clock, dialogs_, host_, nullptr}, views_, language_);
+    station_ = std::make_unique<Station>(StationSeams{*line_, seams_.clock, dialogs_}, views_,
+                                         [this] { return level_.value_or(AccessLevel::level1()); });
     records_ = seams_.keepRecords([url = options_.recordsUrl, environment = seams_.environment] {
         return records::openChosenStore(url, environment.recordsUrl, environment.dataFolder);
     });
-    Station& station = session_->device();
+    Station& station = *station_;
     station.setRecords(records_.get(), Recording::HeldRuns);
     station.setRecordSite([this] {
         QString adapter = missingAdapter_;
@@ -216,41 +218,47 @@ QCoro::Task<Exit> CliRun::connect()
                 traceFailed_ = true;
         });
     }
-    PortPlan portPlan;
     if (interrupted_)
         co_return Exit::NotWritten;
-    if (plan_.simulated) {
-        portPlan = {false, 1, QString()};
-    } else if (!portName_.isEmpty()) {
-        const qint16 number = portNumberOfSystemName(portName_);
-        portPlan = {false, number >= 1 ? number : qint16(1), portName_};
-    }
+    // The simulated transmitter is port 1; a named port keeps its number (COM7, ttyUSB6) where it
+    // has one; without either, the adapter is looked for.
+    const bool discover = !plan_.simulated && portName_.isEmpty();
+    const qint16 namedNumber = plan_.simulated ? qint16(0) : portNumberOfSystemName(portName_);
     console_.step(tr("Connecting and detecting the transmitter (it restarts)"));
-    session_->chosenLanguage = options_.language;
-    session_->access().level = *level_;
-    session_->setAutomaticResetOff(false);
-    session_->device().setResetPolicy(ResetPolicy::WhereNeeded);
-    session_->device().setPaced(plan_.paced);
+    Station& station = *station_;
+    station.setAutomaticResetOff(false);
+    station.setResetPolicy(ResetPolicy::WhereNeeded);
+    station.setPaced(plan_.paced);
     seams_.clock.startTicker(10, [this, alive = std::weak_ptr<bool>(alive_)] {
         if (alive.lock())
-            session_->mainTimerTick();
+            station_->tick();
     });
 
-    co_await session_->connectHeadless(portPlan);
-    const PortState& port = session_->port();
+    // The adapter as the window finds it (without its message), or the port of this run.
+    if (discover) {
+        DiscoveryState discovery;
+        co_await discoverAdapterPort(station, discovery, host_);
+    } else {
+        station.openAdapterPort(namedNumber >= 1 ? namedNumber : qint16(1));
+    }
+    const ParamArray<bool> marks = levelMarks(*level_);
+    co_await station.startUp({0, false, marks, language_.current()});
+    station.setLevelMarks(marks);
+    co_await station.finishStartUp(false);
+    const PortState port = station.portState();
     if (plan_.simulated)
         portName_ = QStringLiteral("simulated");
     else if (portName_.isEmpty() && port.portNumber >= 1)
         portName_ = systemPortName(port.portNumber);
     document_.insert(QStringLiteral("port"), portName_);
     if (port.portNumber < 1 || !port.adapterFound) {
-        error(portPlan.discover ? tr("No programming adapter found (use --port NAME).")
-                                : tr("The port %1 cannot be used.").arg(portPlan.name));
+        error(discover ? tr("No programming adapter found (use --port NAME).")
+                       : tr("The port %1 cannot be used.").arg(portName_));
         co_return Exit::NoPort;
     }
-    if (session_->image().deviceConfigId == 0)
+    if (station_->deviceConfigId() == 0)
         co_return Exit::NoDevice;
-    document_.insert(QStringLiteral("configId"), session_->image().deviceConfigId);
+    document_.insert(QStringLiteral("configId"), station_->deviceConfigId());
     co_return Exit::Ok;
 }
 
@@ -260,13 +268,13 @@ QCoro::Task<Exit> CliRun::detect()
     if (connected != Exit::Ok)
         co_return connected;
     if (!options_.json)
-        console_.out(QString::number(session_->image().deviceConfigId) + QLatin1Char('\n'));
+        console_.out(QString::number(station_->deviceConfigId()) + QLatin1Char('\n'));
     co_return Exit::Ok;
 }
 
 QCoro::Task<Exit> CliRun::readDevice(bool info)
 {
-    Station& station = session_->device();
+    Station& station = *station_;
     console_.step(tr("Reading the device"));
     views_.follow(&station);
     const ReadOutcome read = co_await station.readParameters();
@@ -300,7 +308,7 @@ Exit CliRun::readProblems(const ReadOutcome& read, const ReadOutcome* informatio
 
 void CliRun::printValues()
 {
-    const DeviceImage& image = session_->image();
+    const DeviceImage image = station_->image();
     QJsonArray values;
     QString text;
     for (const OverviewRow& row : image.overviewRows()) {
@@ -382,7 +390,7 @@ QCoro::Task<Exit> CliRun::read()
         co_return Exit::Ok;
     // Saved as a backup, which restores the device exactly.
     document_.insert(QStringLiteral("file"), options_.output);
-    const WriteOutcome saved = session_->device().saveRead(options_.output, host_, session_->version());
+    const WriteOutcome saved = station_->saveRead(options_.output, host_, version_);
     if (saved == WriteOutcome::Written)
         co_return Exit::Ok;
     error(tr("The backup %1 was not written.").arg(options_.output));
@@ -399,16 +407,16 @@ QCoro::Task<Exit> CliRun::diff()
         exit = co_await readDevice(false);
     if (exit != Exit::Ok)
         co_return exit;
-    const ParamArray<QString> device = session_->image().value;
-    const qint16 deviceConfigId = session_->image().deviceConfigId;
+    const ParamArray<QString> device = station_->image().value;
+    const qint16 deviceConfigId = station_->deviceConfigId();
     // The file is read over the device's values, as the window opens it; the differences are
     // between the two.
     if (const Exit unreadable = requireFile(options_.file); unreadable != Exit::Ok)
         co_return unreadable;
-    const OpenStatus opened = session_->device().loadFile(options_.file, host_.now().date());
+    const OpenStatus opened = station_->loadFile(options_.file, host_.now().date());
     if (opened != OpenStatus::Loaded)
         co_return Exit::FileInvalid;
-    const QList<ValueDifference> differences = session_->device().differencesFromDevice(device, deviceConfigId);
+    const QList<ValueDifference> differences = station_->differencesFromDevice(device, deviceConfigId);
     document_.insert(QStringLiteral("differences"), differencesJson(differences, "device", "file"));
     if (!options_.json)
         console_.out(differencesText(differences));
@@ -423,10 +431,10 @@ QCoro::Task<Exit> CliRun::write()
         exit = co_await connect();
     if (exit != Exit::Ok)
         co_return exit;
-    Station& station = session_->device();
+    Station& station = *station_;
     const bool restore = options_.command == Command::Restore;
     ProgramRequest request{options_.file, options_.noBackup ? QString() : options_.backupDir, !options_.noVerify, host_,
-                           session_->version(), {}, restore};
+                           version_, {}, restore};
     request.step = [this, &station](ProgramStep step, const ProgramReport& sofar) {
         switch (step) {
         case ProgramStep::Reading: console_.step(tr("Reading the device")); break;
@@ -468,7 +476,7 @@ QCoro::Task<Exit> CliRun::write()
         if (interrupted_)
             co_return Exit::NotWritten;
         // The write's own detection found no device, or a batch got no answer at all.
-        if (report.result == WriteResult::Failed || station.image().deviceConfigId == 0)
+        if (report.result == WriteResult::Failed || station.deviceConfigId() == 0)
             co_return Exit::NoDevice;
         co_return Exit::Refused;
     }

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "base/language.h"
-#include "session/session.h"
+#include "base/version_info.h"
+#include "session/station.h"
 #include "cli/cli_options.h"
 #include "cli/cli_seams.h"
 #include "sim/line_plan.h"
@@ -118,7 +119,8 @@ private:
     CliViews views_;
     CliHost host_;
     std::unique_ptr<SerialLine> line_;
-    std::unique_ptr<Session> session_;
+    std::unique_ptr<Station> station_;
+    VersionInfo version_ = makeVersionInfo();
     // The records command's --json document is printed while the records are read: once its
     // head is out, the fields it printed, and whether a record followed. finish prints the rest.
     std::optional<QStringList> headFields_;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/dialogs.h"
-#include "session/session.h"
+#include "session/station.h"
 #include "cli/cli_options.h"
 #include "sim/line_plan.h"
 #include "host/host_facts.h"
@@ -147,7 +147,7 @@ public:
 
 // The window's refreshes on the command line: only the transfer progress is shown, as a bar on a
 // terminal and as plain lines otherwise.
-class CliViews final : public SessionViews {
+class CliViews final : public StationViews {
 public:
     // Progress and the time the transfers took go by the run's clock.
     CliViews(const Console& console, const Clock& clock, bool terminal);

@@ -1,6 +1,7 @@
 #include "session/session.h"
 
 #include "base/dialogs.h"
+#include "session/port_discovery.h"
 #include "session/settings_file.h"
 #include "files/config_file_reader.h"
 #include "host/host_facts.h"
@@ -352,12 +353,8 @@ void Session::editLongDelay(const QString& text)
 
 QCoro::Task<> Session::checkComPorts(bool quiet)
 {
-    const PortProbe probe = [this](int n) { return station_.probePort(n); };
-    const PortState state = station_.portState();
-    const PortChoice chosen = chooseComPort(discovery_, {state.portNumber, state.adapterFound, state.adapterPort}, probe,
-                                            [this] { return findAdapterPort(discovery_, seams_.host.adapterPortName()); });
-    station_.choosePort(chosen.portNumber, chosen.adapterFound, chosen.adapterPort);
-    co_await usePort(chosen.portNumber);
+    co_await discoverAdapterPort(station_, discovery_, seams_.host);
+    portTaken();
     if (quiet)
         co_return;
     const PortState found = station_.portState();
@@ -367,13 +364,14 @@ QCoro::Task<> Session::checkComPorts(bool quiet)
 
 QCoro::Task<> Session::usePort(qint16 offered)
 {
-    discovery_.menu.otherVisible = false;
-    PortState state = station_.portState();
-    state.portNumber = menuPort(discovery_, state.adapterFound, state.adapterPort, offered,
-                               [this](int n) { return station_.probePort(n); });
-    station_.choosePort(state.portNumber, state.adapterFound, state.adapterPort);
+    co_await tunekit::usePort(station_, discovery_, offered);
+    portTaken();
+}
+
+void Session::portTaken()
+{
+    const PortState state = station_.portState();
     if (state.portNumber >= 1) {
-        co_await station_.reopenPort();
         views_.changed(StationChange::Facts | StationChange::Values | StationChange::Status);
         writeSettingsFile();
     }

@@ -182,6 +182,8 @@ private:
     QCoro::Task<> findPort(bool quiet);
     // Uses the port the menu offers (or discovery chose) and opens it afresh.
     QCoro::Task<> usePort(qint16 port);
+    // The views, the settings file and the COM menu follow the port in use.
+    void portTaken();
     void openNamedPort();
     // The port named for this run as the user knows it.
     QString namedPortCaption() const;
