@@ -61,6 +61,12 @@ void TransmitEngine::transmitTick()
 {
     if (!views_)
         return;
+    tickOnce();
+    changes_.changed();
+}
+
+void TransmitEngine::tickOnce()
+{
     if (state_.waitedMs > 0)
         state_.waitedMs = static_cast<qint32>(1 + qBound(qint64(0), nowMs() - state_.sentAtMs, qint64(1'000'000)));
     views_->changed(StationChange::Status);
@@ -267,6 +273,7 @@ void TransmitEngine::receiveData(QByteArrayView text)
         return;
     for (const FrameAssembler::Frame& frame : state_.rx.feed(text))
         handleFrame(frame);
+    changes_.changed();
 }
 
 namespace {
@@ -440,6 +447,7 @@ void TransmitEngine::handleLineEvent(SerialLine::Event event)
     case SerialLine::Event::HardwareOverrun:
         break;
     }
+    changes_.changed();
 }
 
 void TransmitEngine::abortTransfer()
@@ -448,6 +456,7 @@ void TransmitEngine::abortTransfer()
     state_.queue.clear();
     state_.resendPending = false;
     batchOpen_ = false;
+    changes_.changed();
 }
 
 void TransmitEngine::stopAfterCurrent()
@@ -457,17 +466,25 @@ void TransmitEngine::stopAfterCurrent()
     // With an answer awaited, its arrival (or its time-out) ends the batch.
     if (state_.waitedMs == 0 && (batchOpen_ || state_.sending || state_.resendPending))
         giveUp(QString());
+    changes_.changed();
 }
 
 QCoro::Task<bool> TransmitEngine::untilIdle(qint64 limitMs)
 {
     if (!port_)
         co_return idle();
-    if (co_await waitUntil(port_->time(), alive_, [this] { return idle(); }, limitMs))
+    if (co_await until([this] { return idle(); }, limitMs))
         co_return true;
     // A reset is never cut short by the limit: the device is ready only once it is over.
-    co_await waitUntil(port_->time(), alive_, [this] { return !port_->resetting(); }, ResetLimitMs);
+    co_await until([this] { return !port_->resetting(); }, ResetLimitMs);
     co_return idle();
+}
+
+QCoro::Task<bool> TransmitEngine::until(std::function<bool()> done, qint64 limitMs)
+{
+    if (!port_)
+        co_return done();
+    co_return co_await changes_.until(port_->time(), alive_, std::move(done), limitMs);
 }
 
 } // namespace tunekit

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/station_views.h"
+#include "link/waits.h"
 #include "link/answer_rules.h"
 #include "link/packet_codec.h"
 #include "link/packet_queue.h"
@@ -139,6 +140,9 @@ public:
     // Ends once the engine is idle (the batch and the reset after it are over) or limitMs have
     // passed, but never in the middle of a reset; gives Idle().
     QCoro::Task<bool> untilIdle(qint64 limitMs);
+    // Ends once done() holds, looked at whenever the engine's state changes (a tick, an answer,
+    // a batch given up), or when limitMs have passed; gives done().
+    QCoro::Task<bool> until(std::function<bool()> done, qint64 limitMs);
     // Resets the device now (the engine sends nothing until it is over), or not at all without
     // an adapter's port.
     void startReset();
@@ -164,6 +168,8 @@ public:
     bool changedSinceReset() const;
 
 private:
+    // One tick's work: a time-out looked at, the next packet sent.
+    void tickOnce();
     bool showsReceivedTraffic() const { return receivedTrafficShown_ && receivedTrafficShown_(); }
     qint64 nowMs() const;
     bool canSend() const;
@@ -221,6 +227,7 @@ private:
     qint64 lastFrameMs_ = 0;
     // Scheduled calls hold it weakly, so one that falls due after the engine is gone does nothing.
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
+    StateSignal changes_; // the waits on the engine's state
 };
 
 } // namespace tunekit

@@ -7,6 +7,7 @@
 #include <coroutine>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace tunekit {
 
@@ -40,9 +41,28 @@ private:
     Lifetime owner_;
 };
 
-// Until done() holds or limitMs have passed; gives done(). Looks once a millisecond, which is
-// far below the 10 ms tick and any answer time.
-QCoro::Task<bool> waitUntil(Clock& clock, Lifetime owner, std::function<bool()> done, qint64 limitMs);
+// A state that waits are kept on: whoever changes the state says so (changed()), and only then
+// are the waits' conditions looked at again, besides once at each wait's time limit. A wait whose
+// condition holds goes on as soon as the events due now have run, never inside changed() itself.
+class StateSignal {
+public:
+    StateSignal() = default;
+    StateSignal(const StateSignal&) = delete;
+    StateSignal& operator=(const StateSignal&) = delete;
+
+    // Until done() holds or limitMs have passed; gives done(). owner: held by the one whose
+    // state it is (and who owns this signal); once it is gone the wait never goes on.
+    QCoro::Task<bool> until(Clock& clock, Lifetime owner, std::function<bool()> done, qint64 limitMs);
+    // The state may have changed.
+    void changed();
+
+private:
+    struct Waiter;
+    class Awaiter;
+    void wake(const std::shared_ptr<Waiter>& waiter);
+
+    std::vector<std::shared_ptr<Waiter>> waiters_;
+};
 
 // Lets a task run on by itself and hands its result to done once it has ended. The task is
 // kept in the coroutine's own frame, so the caller need not keep anything.

@@ -54,7 +54,7 @@ void DeviceTransfers::queueRead(int index, int subindex)
 
 QCoro::Task<bool> DeviceTransfers::until(std::function<bool()> done, qint64 limitMs)
 {
-    co_return co_await waitUntil(ctx_.port.time(), alive_, std::move(done), limitMs);
+    co_return co_await ctx_.engine.until(std::move(done), limitMs);
 }
 
 void DeviceTransfers::handleDownloadResponse(const QByteArray& packet)
