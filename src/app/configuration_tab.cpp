@@ -86,14 +86,14 @@ void MainWindow::buildConfigurationTab()
         captions_.append(caption);
 
     auto button = [this](const char* name) { return findChild<QPushButton*>(QLatin1StringView(name)); };
-    connect(button("cmdRead"), &QPushButton::clicked, this, [this] { session_->readParameters(); });
+    connect(button("cmdRead"), &QPushButton::clicked, this, [this] { run(session_->readParameters()); });
     auto* picture1 = new PictureButton(QStringLiteral(":/pictures/read.svg"), button("cmdRead"));
     picture1->setObjectName(QStringLiteral("Picture1"));
-    connect(picture1, &PictureButton::clicked, this, [this] { session_->readParameters(); });
+    connect(picture1, &PictureButton::clicked, this, [this] { run(session_->readParameters()); });
     auto* picture2 = new PictureButton(QStringLiteral(":/pictures/write.svg"), button("cmdConfigWrite"));
     picture2->setObjectName(QStringLiteral("Picture2"));
-    connect(picture2, &PictureButton::clicked, this, [this] { session_->write(); });
-    connect(button("cmdConfigWrite"), &QPushButton::clicked, this, [this] { session_->write(); });
+    connect(picture2, &PictureButton::clicked, this, [this] { run(session_->write()); });
+    connect(button("cmdConfigWrite"), &QPushButton::clicked, this, [this] { run(session_->write()); });
     connect(button("cmdRecords"), &QPushButton::clicked, this, [this] {
         if (!records_)
             records_ = new RecordsWindow(this);
@@ -102,10 +102,10 @@ void MainWindow::buildConfigurationTab()
         records_->search();
     });
     connect(button("CmdClearFileData"), &QPushButton::clicked, this, [this] { session_->clearFileData(); });
-    connect(button("cmdFileOpen"), &QPushButton::clicked, this, [this] { session_->openFile(); });
+    connect(button("cmdFileOpen"), &QPushButton::clicked, this, [this] { run(session_->openFile()); });
     button("cmdFileOpen")->setAcceptDrops(true);
     button("cmdFileOpen")->installEventFilter(this);
-    connect(button("cmdSicherung"), &QPushButton::clicked, this, &MainWindow::backUpImage);
+    connect(button("cmdSicherung"), &QPushButton::clicked, this, [this] { run(backUpImage()); });
     connect(serialNumberEdit_, &QLineEdit::textChanged, this, [this](const QString& text) {
         const AddressLabels labels = session_->typeSerialNumber(text, windowFilling_.isSet());
         findChild<QLabel*>(QStringLiteral("InternalAddress"))->setText(labels.internalAddress);

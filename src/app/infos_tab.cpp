@@ -71,9 +71,9 @@ void MainWindow::buildInfosTab()
 
     auto button = [this](const char* name) { return findChild<QPushButton*>(QLatin1StringView(name)); };
     Station& station = session_->device();
-    connect(button("cmdInfoRead"), &QPushButton::clicked, this, [&station] { station.readInformation(); });
-    connect(button("cmdIR"), &QPushButton::clicked, this, [&station] { station.readInterpreterInfo(); });
-    connect(button("cmdResetMe"), &QPushButton::clicked, this, [this] { session_->reset(); });
+    connect(button("cmdInfoRead"), &QPushButton::clicked, this, [this, &station] { run(station.readInformation()); });
+    connect(button("cmdIR"), &QPushButton::clicked, this, [this, &station] { run(station.readInterpreterInfo()); });
+    connect(button("cmdResetMe"), &QPushButton::clicked, this, [this] { run(session_->reset()); });
 }
 
 } // namespace tunekit

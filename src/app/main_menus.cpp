@@ -53,7 +53,7 @@ void MainWindow::buildMenus()
         connect(com, &QAction::triggered, this, &MainWindow::showPortInUse);
     }
     connect(otherPortAction_, &QAction::triggered, this, &MainWindow::showPortInUse);
-    connect(redetectAction_, &QAction::triggered, this, [this] { session_->redetectPort(); });
+    connect(redetectAction_, &QAction::triggered, this, [this] { run(session_->redetectPort()); });
 
     QMenu* rights = menuBar()->addMenu(QString());
     rightsMenu_ = rights->menuAction();
@@ -94,7 +94,7 @@ void MainWindow::retranslateMenus()
 
 void MainWindow::levelCommand(AccessLevel level)
 {
-    session_->levelMenuCommand(level, [this] { return askPassword(); });
+    run(session_->levelMenuCommand(level, [this] { return askPassword(); }));
 }
 
 QCoro::Task<> MainWindow::askPassword()

@@ -83,6 +83,13 @@ private:
     void showOverview();
     void showDipSwitches();
     QCoro::Task<> backUpImage();
+    // Runs what a click started to its end: the task is kept until then, and its end refreshes
+    // the status bar only while the window lives.
+    template <typename T>
+    void run(QCoro::Task<T> task)
+    {
+        QCoro::connect(std::move(task), this, [this] { updateStatusBar(); });
+    }
     void showConfigTab();
     void labelsChanged();
     void setRedetectButtonsEnabled(bool enabled);

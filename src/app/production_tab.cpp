@@ -91,18 +91,18 @@ ProductionTab::ProductionTab(QWidget* parent, Clock& clock, const HostFacts& hos
     grid->addWidget(saveTraceButton, 4, 3);
     grid->setRowStretch(3, 1);
 
-    connect(chooseFileButton, &QPushButton::clicked, this, &ProductionTab::chooseFile);
+    connect(chooseFileButton, &QPushButton::clicked, this, [this] { QCoro::connect(chooseFile(), this, [] {}); });
     connect(startAllButton, &QPushButton::clicked, this, [this] { startAll(); });
     connect(start, &QPushButton::clicked, this, [this] {
         const int row = table_->currentRow();
         if (row >= 0 && row < channelCount() && !settings_.file.isEmpty() && idle(channel(row))) {
             if (beforeStart_)
                 beforeStart_();
-            channel(row).programUnit();
+            runOnRow(row, channel(row).programUnit());
         }
     });
     connect(automatic_, &QCheckBox::toggled, this, [this](bool on) { setAutomatic(on); });
-    connect(saveTraceButton, &QPushButton::clicked, this, &ProductionTab::saveTrace);
+    connect(saveTraceButton, &QPushButton::clicked, this, [this] { QCoro::connect(saveTrace(), this, [] {}); });
     // The channels' engines tick with the window's clock.
     clock_.startTicker(10, [this, alive = std::weak_ptr<int>(alive_)] {
         if (alive.expired())
@@ -207,7 +207,7 @@ void ProductionTab::startAll()
         beforeStart_();
     for (int row = 0; row < channelCount(); ++row) {
         if (idle(channel(row)))
-            channel(row).programUnit();
+            runOnRow(row, channel(row).programUnit());
     }
 }
 
@@ -225,7 +225,7 @@ void ProductionTab::setAutomatic(bool on)
         beforeStart_();
     for (int row = 0; row < channelCount(); ++row) {
         if (on)
-            channel(row).runAutomatic();
+            runOnRow(row, channel(row).runAutomatic());
         else
             channel(row).stop();
     }

@@ -61,6 +61,12 @@ private:
     void showRow(int row);
     void showFile();
     QCoro::Task<> saveTrace();
+    // Runs a channel's task to its end; its row is shown anew then, while the tab lives.
+    template <typename T>
+    void runOnRow(int row, QCoro::Task<T> task)
+    {
+        QCoro::connect(std::move(task), this, [this, row] { showRow(row); });
+    }
     QCoro::Task<> chooseFile();
     bool working() const;
 

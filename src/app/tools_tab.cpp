@@ -102,17 +102,17 @@ void MainWindow::buildToolsTab()
 
     auto button = [this](const char* name) { return findChild<QPushButton*>(QLatin1StringView(name)); };
     connect(button("cmd_int_write"), &QPushButton::clicked, this,
-            [this] { session_->device().writeTestInterpreter(session_->host().programFolder()); });
-    connect(button("cmdRedetectDevice"), &QPushButton::clicked, this, [this] { session_->device().redetect(); });
+            [this] { run(session_->device().writeTestInterpreter(session_->host().programFolder())); });
+    connect(button("cmdRedetectDevice"), &QPushButton::clicked, this, [this] { run(session_->device().redetect()); });
     connect(findChild<QCheckBox*>(QStringLiteral("ChkLongDelay")), &QCheckBox::clicked, this,
             [this](bool on) { session_->setLongDelay(on); });
     connect(findChild<QLineEdit*>(QStringLiteral("txtLongDelay")), &QLineEdit::textEdited, this,
             [this](const QString& text) { session_->editLongDelay(text); });
     connect(button("CmdSaveOptions"), &QPushButton::clicked, this, [this] { session_->saveOptions(); });
-    connect(button("cmdConvertChecksum"), &QPushButton::clicked, this, [this] { convertChecksumCommand(dialogs_); });
+    connect(button("cmdConvertChecksum"), &QPushButton::clicked, this, [this] { run(convertChecksumCommand(dialogs_)); });
     connect(button("cmdGenReport"), &QPushButton::clicked, this,
-            [this] { generateReport(dialogs_, session_->uiLanguageNow()); });
-    connect(button("CmdCopyToConfig"), &QPushButton::clicked, this, &MainWindow::generateDescribedFile);
+            [this] { run(generateReport(dialogs_, session_->uiLanguageNow())); });
+    connect(button("CmdCopyToConfig"), &QPushButton::clicked, this, [this] { run(generateDescribedFile()); });
 }
 
 // A configuration file of the image, with the description the user gives it first.
