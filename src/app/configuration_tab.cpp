@@ -84,7 +84,12 @@ void MainWindow::buildConfigurationTab()
         config->findChild<QWidget*>(QLatin1StringView(name))->hide();
     for (const Caption& caption : ConfigurationCaptions)
         captions_.append(caption);
+    connectConfigurationTab();
+}
 
+// The configuration tab's buttons and boxes, to the session.
+void MainWindow::connectConfigurationTab()
+{
     auto button = [this](const char* name) { return findChild<QPushButton*>(QLatin1StringView(name)); };
     connect(button("cmdRead"), &QPushButton::clicked, this, [this] { run(session_->readParameters()); });
     auto* picture1 = new PictureButton(QStringLiteral(":/pictures/read.svg"), button("cmdRead"));

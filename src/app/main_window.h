@@ -95,12 +95,14 @@ private:
     void setRedetectButtonsEnabled(bool enabled);
 
     // Each tab and the menus are built, wired and rendered in a file of their own.
-    void buildConfigurationTab(); // configuration_tab.cpp
+    void buildConfigurationTab();
+    void connectConfigurationTab(); // configuration_tab.cpp
     void buildOverviewTab();      // overview_tab.cpp
     void overviewItemChanged(QTreeWidgetItem* item, int column);
     void sizeOverviewColumns();
     void buildInfosTab();         // infos_tab.cpp
-    void buildToolsTab();         // tools_tab.cpp
+    void buildToolsTab();
+    void connectToolsTab();         // tools_tab.cpp
     QCoro::Task<> generateDescribedFile();
     QCoro::Task<> askPassword();
     void buildProductionTab();    // production_tab.cpp

@@ -99,7 +99,12 @@ void MainWindow::buildToolsTab()
 
     for (const Caption& caption : ToolsCaptions)
         captions_.append(caption);
+    connectToolsTab();
+}
 
+// The Tools tab's service commands and option boxes, to the session.
+void MainWindow::connectToolsTab()
+{
     auto button = [this](const char* name) { return findChild<QPushButton*>(QLatin1StringView(name)); };
     connect(button("cmd_int_write"), &QPushButton::clicked, this,
             [this] { run(session_->device().writeTestInterpreter(session_->host().programFolder())); });

@@ -101,7 +101,11 @@ QCoro::Task<Exit> CliChannels::run()
         exits.append(co_await runs_.back()->adapterMissing(serial));
         names.append(serial);
     }
+    co_return report(console, names, exits);
+}
 
+Exit CliChannels::report(const Console& console, const QStringList& names, const QList<Exit>& exits) const
+{
     int passed = 0;
     QJsonArray channels;
     QString lines;
@@ -137,7 +141,7 @@ QCoro::Task<Exit> CliChannels::run()
         if (exit == Exit::Ok || exit == Exit::Differs)
             exit = Exit::Failed;
     }
-    co_return exit;
+    return exit;
 }
 
 } // namespace tunekit::cli

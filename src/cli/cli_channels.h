@@ -28,6 +28,9 @@ public:
     void interrupt();
 
 private:
+    // Prints each channel's result (one line each, or one --json document) and gives the exit
+    // status of them all.
+    Exit report(const Console& console, const QStringList& names, const QList<Exit>& exits) const;
     Options options_;
     UiLanguage& language_;
     const MessageCodes& codes_;

@@ -454,13 +454,19 @@ QCoro::Task<Exit> CliRun::write()
         return true;
     };
     const ProgramReport programmed = co_await station.programUnit(request);
+    co_return programmedExit(programmed, restore);
+}
+
+Exit CliRun::programmedExit(const ProgramReport& programmed, bool restore)
+{
     switch (programmed.stage) {
+    case ProgramReport::Stage::Busy:
     case ProgramReport::Stage::Stopped:
     case ProgramReport::Stage::BackupFailed:
         error(tr("Nothing was written to the device."));
-        co_return Exit::NotWritten;
-    case ProgramReport::Stage::ReadIncomplete: co_return readProblems(programmed.read);
-    case ProgramReport::Stage::FileRefused: co_return Exit::FileInvalid;
+        return Exit::NotWritten;
+    case ProgramReport::Stage::ReadIncomplete: return readProblems(programmed.read);
+    case ProgramReport::Stage::FileRefused: return Exit::FileInvalid;
     default: break;
     }
     const WriteReport& report = programmed.write;
@@ -470,21 +476,21 @@ QCoro::Task<Exit> CliRun::write()
         if (report.anythingSent) {
             // A restore cut short is finished by restoring the same backup again.
             tellPartlyWritten(restore ? QFileInfo(options_.file).filePath() : programmed.backup.path);
-            co_return Exit::PartlyWritten;
+            return Exit::PartlyWritten;
         }
         error(tr("Nothing was written to the device."));
         if (interrupted_)
-            co_return Exit::NotWritten;
+            return Exit::NotWritten;
         // The write's own detection found no device, or a batch got no answer at all.
-        if (report.result == WriteResult::Failed || station.deviceConfigId() == 0)
-            co_return Exit::NoDevice;
-        co_return Exit::Refused;
+        if (report.result == WriteResult::Failed || station_->deviceConfigId() == 0)
+            return Exit::NoDevice;
+        return Exit::Refused;
     }
     document_.insert(QStringLiteral("extendedDataWritten"), report.extendedDataSent);
     document_.insert(QStringLiteral("verified"), false);
     if (options_.noVerify) {
         note(tr("Written, not verified (--no-verify)."));
-        co_return Exit::Ok;
+        return Exit::Ok;
     }
     const VerifyReport& verify = programmed.verify;
     if (!verify.readBack.complete) {
@@ -492,24 +498,24 @@ QCoro::Task<Exit> CliRun::write()
         // and only its check is missing.
         if (!interrupted_) {
             if (const Exit problem = readProblems(verify.readBack); problem == Exit::Refused)
-                co_return problem;
+                return problem;
         }
         error(tr("The device is written but not verified: its read-back did not end. \"%1\" checks it.")
                   .arg(QStringLiteral("tunekit-cli diff ") + options_.file));
-        co_return Exit::Failed;
+        return Exit::Failed;
     }
     document_.insert(QStringLiteral("mismatches"), differencesJson(verify.mismatches, "file", "read"));
     document_.insert(QStringLiteral("verified"), verify.verified);
     if (!verify.verified) {
         error(tr("The device holds other values than the file:") + QLatin1Char('\n')
               + differencesText(verify.mismatches).chopped(1));
-        co_return Exit::VerifyMismatch;
+        return Exit::VerifyMismatch;
     }
     if (report.extendedDataSent)
         note(tr("Parameters written and verified; extended data written (it cannot be read back)."));
     else
         note(tr("Written and verified."));
-    co_return Exit::Ok;
+    return Exit::Ok;
 }
 
 } // namespace tunekit::cli

@@ -54,6 +54,8 @@ private:
     QCoro::Task<Exit> read();
     QCoro::Task<Exit> diff();
     QCoro::Task<Exit> write();
+    // What a write's or restore's report comes to: the exit status, with its messages told.
+    Exit programmedExit(const ProgramReport& programmed, bool restore);
     Exit verify();
     QCoro::Task<Exit> convert();
     QCoro::Task<Exit> report();

@@ -326,21 +326,7 @@ void TransmitEngine::handleFrame(const FrameAssembler::Frame& frame)
     state_.waitedMs = 0;
     state_.repeats = 0;
     const bool copiesStillOut = --state_.copiesOut > 0;
-    if (type == DownloadResponse) {
-        if (onDownloadResponse_)
-            onDownloadResponse_(packet);
-        views_->changed(StationChange::Values | StationChange::Facts);
-    }
-    if (showsReceivedTraffic())
-        logPacket(packet, QStringLiteral("Receive"));
-    if (rule_.answerType < 0 && type != packetType(state_.inFlight))
-        logDebug(QStringLiteral("RxAnswer: %1 answers %2").arg(packetTypeName(type), packetTypeName(packetType(state_.inFlight))));
-    if (meaning == AnswerMeaning::NotSupported && packetType(state_.inFlight) == DownloadRequest)
-        state_.readsRefused.insert(cellAddress(packetIndex(state_.inFlight), packetSubindex(state_.inFlight)));
-    if (meaning == AnswerMeaning::Done && packetType(state_.inFlight) == FlashConfig)
-        ++state_.storesAnswered;
-    if (meaning == AnswerMeaning::Done && packetType(state_.inFlight) == Upload)
-        state_.uploadsAnswered.insert(cellAddress(packetIndex(state_.inFlight), packetSubindex(state_.inFlight)));
+    takeAnswer(packet, meaning);
     if (meaning == AnswerMeaning::Failed) {
         state_.refusals.append({state_.inFlight, type});
         giveUp(QString(), copiesStillOut);
@@ -351,20 +337,46 @@ void TransmitEngine::handleFrame(const FrameAssembler::Frame& frame)
         return;
     }
     if (copiesStillOut && rule_.changesDevice && rule_.answerMs > OrdinaryAnswerMs) {
-        // A device busy storing, erasing or writing flash answers the first copy, then works on
-        // the repeat it has buffered: neither the next packet nor a reset may reach it before
-        // that work is done. (A parameter cell is written at once; its repeat holds up nothing.)
-        // The first copy showed how long this device takes; the others take as long each.
-        state_.answeredOnce = true;
-        copiesWaitMs_ = qMax<qint64>(rule_.answerMs, (nowMs() - firstCopySentMs_) * 3 / 2);
-        state_.waitedMs = 1;
-        state_.sentAtMs = nowMs();
-        logDebug(QStringLiteral("RxAnswer: one of %1 copies of %2; waiting for the others")
-                     .arg(state_.copiesOut + 1)
-                     .arg(hexBytes(state_.inFlight)));
+        awaitOtherCopies();
         return;
     }
     answered();
+}
+
+void TransmitEngine::awaitOtherCopies()
+{
+    // A device busy storing, erasing or writing flash answers the first copy, then works on
+    // the repeat it has buffered: neither the next packet nor a reset may reach it before
+    // that work is done. (A parameter cell is written at once; its repeat holds up nothing.)
+    // The first copy showed how long this device takes; the others take as long each.
+    state_.answeredOnce = true;
+    copiesWaitMs_ = qMax<qint64>(rule_.answerMs, (nowMs() - firstCopySentMs_) * 3 / 2);
+    state_.waitedMs = 1;
+    state_.sentAtMs = nowMs();
+    logDebug(QStringLiteral("RxAnswer: one of %1 copies of %2; waiting for the others")
+                 .arg(state_.copiesOut + 1)
+                 .arg(hexBytes(state_.inFlight)));
+}
+
+void TransmitEngine::takeAnswer(const QByteArray& packet, AnswerMeaning meaning)
+{
+    const int type = packetType(packet);
+    if (type == DownloadResponse) {
+        if (onDownloadResponse_)
+            onDownloadResponse_(packet);
+        views_->changed(StationChange::Values | StationChange::Facts);
+    }
+    if (showsReceivedTraffic())
+        logPacket(packet, QStringLiteral("Receive"));
+    if (rule_.answerType < 0 && type != packetType(state_.inFlight))
+        logDebug(QStringLiteral("RxAnswer: %1 answers %2").arg(packetTypeName(type), packetTypeName(packetType(state_.inFlight))));
+    const quint32 address = cellAddress(packetIndex(state_.inFlight), packetSubindex(state_.inFlight));
+    if (meaning == AnswerMeaning::NotSupported && packetType(state_.inFlight) == DownloadRequest)
+        state_.readsRefused.insert(address);
+    if (meaning == AnswerMeaning::Done && packetType(state_.inFlight) == FlashConfig)
+        ++state_.storesAnswered;
+    if (meaning == AnswerMeaning::Done && packetType(state_.inFlight) == Upload)
+        state_.uploadsAnswered.insert(address);
 }
 
 void TransmitEngine::answered()

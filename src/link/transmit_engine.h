@@ -170,6 +170,11 @@ public:
 private:
     // One tick's work: a time-out looked at, the next packet sent.
     void tickOnce();
+    // What the answer to the packet in flight tells: a value read, a cell the device refused to
+    // give, a store or an Upload it acknowledged; the answer is logged.
+    void takeAnswer(const QByteArray& packet, AnswerMeaning meaning);
+    // One copy of a slow, device-changing request was answered: the others are awaited too.
+    void awaitOtherCopies();
     bool showsReceivedTraffic() const { return receivedTrafficShown_ && receivedTrafficShown_(); }
     qint64 nowMs() const;
     bool canSend() const;

@@ -103,6 +103,32 @@ void TerminalWindow::retranslate()
     setWindowTitle(QStringLiteral("Terminal"));
 }
 
+// The packet's fields under their captions: type, index, subindex and four data bytes.
+QGridLayout* PacketConsoleWindow::packetFieldsLayout()
+{
+    auto* fields = new QGridLayout;
+    fields->addWidget(typeLabel_, 0, 0);
+    fields->addWidget(indexLabel_, 0, 1);
+    fields->addWidget(subindexLabel_, 0, 2);
+    fields->addWidget(dataLabel_, 0, 3, 1, 4);
+    fields->addWidget(typeField_, 1, 0);
+    fields->addWidget(indexField_, 1, 1);
+    fields->addWidget(subindexField_, 1, 2);
+    for (std::size_t i = 0; i < dataFields_.size(); ++i) {
+        dataFields_[i] = new QLineEdit(this);
+        dataFields_[i]->setObjectName(QStringLiteral("txtData%1").arg(i));
+        fields->addWidget(dataFields_[i], 1, 3 + static_cast<int>(i));
+    }
+    const QFontMetrics metrics(fixedFont("Courier New"));
+    for (QLineEdit* field : packetFields()) {
+        field->setFont(fixedFont("Courier New"));
+        field->setText(QStringLiteral("0"));
+        field->setMinimumWidth(metrics.horizontalAdvance(QStringLiteral("FFFF")) + 16);
+        connect(field, &QLineEdit::returnPressed, this, &PacketConsoleWindow::sendPacket);
+    }
+    return fields;
+}
+
 PacketConsoleWindow::PacketConsoleWindow(QWidget* owner)
     : QWidget(owner, Qt::Window), logView_(new PacketLogView(log_, this)),
       typeField_(new QLineEdit(this)), indexField_(new QLineEdit(this)), subindexField_(new QLineEdit(this)),
@@ -128,26 +154,7 @@ PacketConsoleWindow::PacketConsoleWindow(QWidget* owner)
     name(autoResetOffBox_, "check01");
     name(manualResetHint_, "Label1");
 
-    auto* fields = new QGridLayout;
-    fields->addWidget(typeLabel_, 0, 0);
-    fields->addWidget(indexLabel_, 0, 1);
-    fields->addWidget(subindexLabel_, 0, 2);
-    fields->addWidget(dataLabel_, 0, 3, 1, 4);
-    fields->addWidget(typeField_, 1, 0);
-    fields->addWidget(indexField_, 1, 1);
-    fields->addWidget(subindexField_, 1, 2);
-    for (std::size_t i = 0; i < dataFields_.size(); ++i) {
-        dataFields_[i] = new QLineEdit(this);
-        dataFields_[i]->setObjectName(QStringLiteral("txtData%1").arg(i));
-        fields->addWidget(dataFields_[i], 1, 3 + static_cast<int>(i));
-    }
-    const QFontMetrics metrics(fixedFont("Courier New"));
-    for (QLineEdit* field : packetFields()) {
-        field->setFont(fixedFont("Courier New"));
-        field->setText(QStringLiteral("0"));
-        field->setMinimumWidth(metrics.horizontalAdvance(QStringLiteral("FFFF")) + 16);
-        connect(field, &QLineEdit::returnPressed, this, &PacketConsoleWindow::sendPacket);
-    }
+    QGridLayout* fields = packetFieldsLayout();
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(sendButton_);
     buttons->addWidget(resetButton_);

@@ -11,6 +11,7 @@
 #include <array>
 #include <optional>
 
+class QGridLayout;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -73,6 +74,7 @@ signals:
     void autoResetDisabledToggled(bool disabled);
 
 private:
+    QGridLayout* packetFieldsLayout();
     void sendPacket();
     void clearForm();
     // Type, index, subindex and the four data bytes, in that order.
