@@ -26,7 +26,7 @@ ConsolePacket ConsoleCommands::sendPacket(QStringView type, QStringView index, Q
         return packet;
     }
     engine_->sendPacket(packet.type, packet.index, packet.subindex, packet.data);
-    engine_->state().sending = true;
+    engine_->startSending();
     return packet;
 }
 

@@ -481,6 +481,18 @@ void TransmitEngine::stopAfterCurrent()
     changes_.changed();
 }
 
+void TransmitEngine::startSending()
+{
+    state_.sending = true;
+    changes_.changed();
+}
+
+void TransmitEngine::holdSending()
+{
+    state_.sending = false;
+    changes_.changed();
+}
+
 QCoro::Task<bool> TransmitEngine::untilIdle(qint64 limitMs)
 {
     if (!port_)

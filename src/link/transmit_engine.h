@@ -140,6 +140,10 @@ public:
     // Ends once the engine is idle (the batch and the reset after it are over) or limitMs have
     // passed, but never in the middle of a reset; gives Idle().
     QCoro::Task<bool> untilIdle(qint64 limitMs);
+    // The queued packets go out, one after the other, from the next tick on.
+    void startSending();
+    // The queue is held while a transfer puts it together; nothing more leaves until startSending.
+    void holdSending();
     // Ends once done() holds, looked at whenever the engine's state changes (a tick, an answer,
     // a batch given up), or when limitMs have passed; gives done().
     QCoro::Task<bool> until(std::function<bool()> done, qint64 limitMs);

@@ -40,7 +40,7 @@ QCoro::Task<> DeviceTransfers::queryDevice()
     // requests stays silent: a silent device gets one message, not two.
     engine.quietTimeouts = true;
     // Up to 1500 ms: the wait ends as soon as the batch (and the reset after it) is over.
-    engine.sending = true;
+    ctx_.engine.startSending();
     co_await ctx_.engine.untilIdle(1500);
 
     if (image.deviceConfigId == 0) {
@@ -143,16 +143,16 @@ QCoro::Task<> DeviceTransfers::readInfo(bool everything)
     if (everything)
         queueRead(OperatingTimeIndex, 0);
 
-    engine.sending = true;
+    ctx_.engine.startSending();
     co_await ctx_.engine.untilIdle(withSource ? 4000 : everything ? 1000 : 500);
     if (everything && state_.interpreterSelect < 1)
         co_return;
-    engine.sending = false;
+    ctx_.engine.holdSending();
     if (state_.interpreterSelect > 0) {
         state_.interpreterInfoIndex = interpreterInfoIndex(state_.interpreterSelect);
         queueReads(state_.interpreterInfoIndex, 0, 7);
     }
-    engine.sending = true;
+    ctx_.engine.startSending();
 }
 
 QCoro::Task<> DeviceTransfers::resetDevice()

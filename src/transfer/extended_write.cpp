@@ -195,7 +195,7 @@ void ExtendedDataWriter::interpreterWrite(QByteArrayView image, bool withProgres
         ctx_.progress.setDetail(sendingText());
         ctx_.progress.measureFromNextPacket();
     }
-    ctx_.engine.state().sending = true;
+    ctx_.engine.startSending();
 }
 
 QCoro::Task<> ExtendedDataWriter::displayDataWrite(QByteArrayView block, int blockNumber, int bytesPerPacket)
@@ -220,7 +220,7 @@ QCoro::Task<> ExtendedDataWriter::startDisplayBatch()
     ctx_.progress.measureFromNextPacket();
     if (ctx_.resetsBeforeTransmit())
         co_await ctx_.port.resetDevice();
-    ctx_.engine.state().sending = true;
+    ctx_.engine.startSending();
 }
 
 } // namespace tunekit

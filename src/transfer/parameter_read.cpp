@@ -123,9 +123,9 @@ QCoro::Task<> DeviceTransfers::startParameterRead()
 
     // The interpreter select decides what else to ask for; the waits end once it is in.
     const auto selectKnown = [&image] { return !image.value[InterpreterSelectNr].isEmpty(); };
-    engine.sending = true;
+    ctx_.engine.startSending();
     co_await until(selectKnown, 100);
-    engine.sending = false;
+    ctx_.engine.holdSending();
 
     queueReads(InfoHardwareIndex, 0, 3);
     queueRead(OperatingTimeIndex, 0);
@@ -139,7 +139,7 @@ QCoro::Task<> DeviceTransfers::startParameterRead()
     }
     if (ctx_.resetsBeforeTransmit())
         co_await ctx_.port.resetDevice();
-    engine.sending = true;
+    ctx_.engine.startSending();
 }
 
 } // namespace tunekit

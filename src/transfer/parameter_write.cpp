@@ -400,7 +400,7 @@ QCoro::Task<> DeviceWrites::parameterWrite(const PlannedWrite& plan)
     EngineState& engine = ctx_.engine.state();
     DeviceImage& image = ctx_.image;
 
-    engine.sending = false;
+    ctx_.engine.holdSending();
     kept_.fill(false);
     uploadedValues_ = plan.values;
     uploadCells_.clear();
@@ -427,7 +427,7 @@ QCoro::Task<> DeviceWrites::parameterWrite(const PlannedWrite& plan)
     ctx_.engine.sendPacket(FlashConfig, 0, 0);
     if (ctx_.resetsBeforeTransmit())
         co_await ctx_.port.resetDevice();
-    engine.sending = true;
+    ctx_.engine.startSending();
 }
 
 DeviceWrites::WrittenParameters DeviceWrites::writtenParameters() const
