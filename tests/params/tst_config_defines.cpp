@@ -17,9 +17,10 @@ private slots:
         QCOMPARE(int(findConfigDefine(u"ComfigID").nr), 1);
         for (const QStringView other : {u"configid", u"OemCode ", u"5", u""})
             QCOMPARE(int(findConfigDefine(other).nr), 0);
-        const ConfigDefine& none = findConfigDefine(63);
-        QVERIFY(none.families.isEmpty() && none.lowestLevel == 1000);
-        QVERIFY(!isApplicable(63, 53) && !isApplicable(-1, 53));
+        const ConfigDefine& none = findConfigDefine(ParamCount + 1);
+        QVERIFY(none.nr == 0 && none.families.isEmpty() && none.lowestLevel == 1000);
+        QVERIFY(!isApplicable(ParamCount + 1, 53) && !isApplicable(0, 53) && !isApplicable(-1, 53));
+        QCOMPARE(int(findConfigDefine(ParamCount).nr), ParamCount); // the last number has its entry
     }
 
     // Invariants a mistyped row would break: unique names, at least one family, and exactly the
