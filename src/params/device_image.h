@@ -117,7 +117,7 @@ public:
     // initialisationOffered, offer their defaults.
     QCoro::Task<> checkUninitialisedValues(bool initialisationOffered, Dialogs& dialogs);
 
-    // The overview's rows: the applicable parameters 2..62 in number order.
+    // The overview's rows: the applicable parameters 2..ParamCount in number order.
     QList<OverviewRow> overviewRows() const;
 };
 

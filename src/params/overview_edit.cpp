@@ -88,19 +88,20 @@ ValueRange parameterValueRange(int nr)
     // Shown as raw - 10; raw values above 20 do not come back as typed.
     if (nr == FreqCompNr)
         return {-10, 10};
-    const ConfigDefine& define = findConfigDefine(nr);
-    const bool isSigned = define.isSigned();
-    switch (define.bits) {
-    case 8:
-        return isSigned ? ValueRange{-128, 127} : ValueRange{0, 255};
-    case 16:
-        return isSigned ? ValueRange{-32768, 32767} : ValueRange{0, 65535};
-    case 32:
+    switch (findConfigDefine(nr).encoding) {
+    case CellEncoding::Unsigned8:
+        return {0, 255};
+    case CellEncoding::Signed8:
+        return {-128, 127};
+    case CellEncoding::Unsigned16:
+        return {0, 65535};
+    case CellEncoding::Unsigned32:
         // The writer never sets bit 31 and the read takes the four bytes as signed.
-        return isSigned ? ValueRange{-2147483647LL - 1, 2147483647} : ValueRange{0, 2147483647};
-    default:
-        return {};
+        return {0, 2147483647};
+    case CellEncoding::ProductionDate:
+        break;
     }
+    return {};
 }
 
 bool isStorableProductionDate(QStringView text)
@@ -121,7 +122,7 @@ bool isStorableProductionDate(QStringView text)
 std::optional<QString> checkedParameterText(int nr, const QString& text)
 {
     const QString trimmed = text.trimmed();
-    if (findConfigDefine(nr).bits == 1)
+    if (findConfigDefine(nr).encoding == CellEncoding::ProductionDate)
         return isStorableProductionDate(trimmed) ? std::optional<QString>(trimmed) : std::nullopt;
     const std::optional<qint64> number = readWholeNumber(trimmed);
     const ValueRange range = parameterValueRange(nr);

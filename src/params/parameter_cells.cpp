@@ -122,15 +122,16 @@ std::optional<QByteArray> encodeGainPhase(const QString& phase, const QString& g
     return *gainByte + *phaseByte;
 }
 
-std::optional<QByteArray> encodeBySize(const ConfigDefine& define, const QString& text)
+std::optional<QByteArray> encodeByCellEncoding(const ConfigDefine& define, const QString& text)
 {
-    switch (define.bits) {
-    case 8: return encode8Bit(text, define.isSigned());
-    case 16: return encode16Bit(text);
-    case 32: return encode32Bit(text);
-    case 1: return encodeDate(text);
-    default: return std::nullopt;
+    switch (define.encoding) {
+    case CellEncoding::Unsigned8: return encode8Bit(text, false);
+    case CellEncoding::Signed8: return encode8Bit(text, true);
+    case CellEncoding::Unsigned16: return encode16Bit(text);
+    case CellEncoding::Unsigned32: return encode32Bit(text);
+    case CellEncoding::ProductionDate: return encodeDate(text);
     }
+    return std::nullopt;
 }
 
 ParameterCells parameterCells(const ParamArray<QString>& values, const ParamArray<bool>& chosen)
@@ -190,7 +191,7 @@ ParameterCells parameterCells(const ParamArray<QString>& values, const ParamArra
             data = encodeFreqComp(values[nr]);
             upload.calibration = CalibrationKind::Frequency;
         } else {
-            data = encodeBySize(define, values[nr]);
+            data = encodeByCellEncoding(define, values[nr]);
         }
         if (!data) {
             cells.unwritable << named(nr, values[nr]);

@@ -37,8 +37,8 @@ std::optional<QByteArray> encodeDate(const QString& text);
 std::optional<QByteArray> encodeFreqComp(const QString& text);
 // The cell of GainComp and PhaseComp: low byte the gain, high byte the phase, each -128..127.
 std::optional<QByteArray> encodeGainPhase(const QString& phase, const QString& gain);
-// By DSize and DType: 8, 16, 32 bits or the date (DSize 1); other sizes have no encoding.
-std::optional<QByteArray> encodeBySize(const ConfigDefine& define, const QString& text);
+// By the parameter's cell encoding: 8 bits (signed or not), 16, 32 bits or the production date.
+std::optional<QByteArray> encodeByCellEncoding(const ConfigDefine& define, const QString& text);
 
 // Calibration values are written only where the user allows it.
 enum class CalibrationKind { None, Frequency, GainPhase };

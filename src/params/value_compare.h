@@ -15,7 +15,7 @@ struct ValueDifference {
     QString right; // the other side's value
 };
 
-// The parameters 2..62 selected by `which` whose values differ between the two tables. Values
+// The parameters 2..ParamCount selected by `which` whose values differ between the two tables. Values
 // that stand for the same number (a leading zero, "+5" and "5") are the same; dates and other
 // texts compare as they are.
 QList<ValueDifference> compareValues(const ParamArray<QString>& left, const ParamArray<QString>& right,

@@ -64,21 +64,19 @@ std::array<QString, 4> dataMarks(const ConfigDefine& define)
     std::array<QString, 4> marks;
     const QString x = QStringLiteral("x");
     const int first = define.firstByte;
-    switch (define.bits) {
-    case 8:
+    switch (define.encoding) {
+    case CellEncoding::Unsigned8:
+    case CellEncoding::Signed8:
         if (first >= 0 && first <= 3)
             marks[static_cast<std::size_t>(first)] = x;
         break;
-    case 16:
+    case CellEncoding::Unsigned16:
         if (first >= 0 && first <= 2)
             marks[static_cast<std::size_t>(first)] = marks[static_cast<std::size_t>(first) + 1] = x;
         break;
-    case 32:
-    case 1: // the production date takes the whole cell in the device's date encoding
+    case CellEncoding::Unsigned32:
+    case CellEncoding::ProductionDate: // the production date takes the whole cell in the device's date encoding
         marks.fill(x);
-        break;
-    default:
-        marks.fill(QStringLiteral("?"));
         break;
     }
     return marks;

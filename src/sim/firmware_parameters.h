@@ -3,51 +3,16 @@
 #include <QByteArray>
 #include <QtGlobal>
 
+#include "params/transmitter_family.h"
+
 #include <array>
-#include <initializer_list>
 #include <span>
 #include <string_view>
 
 namespace tunekit {
 
-// The transmitter families this firmware is built for, named by their ConfigID.
-constexpr std::array<int, 10> FirmwareFamilies{1, 2, 3, 4, 5, 10, 50, 51, 52, 53};
-
-// Whether the firmware is built for a family with this ConfigID.
-constexpr bool isFirmwareFamily(int configId)
-{
-    for (const int family : FirmwareFamilies) {
-        if (family == configId)
-            return true;
-    }
-    return false;
-}
-
-// The families that carry a parameter: one bit for each entry of FirmwareFamilies.
-class FirmwareFamilySet {
-public:
-    // Only ConfigIDs of FirmwareFamilies: another number does not compile.
-    consteval FirmwareFamilySet(std::initializer_list<int> configIds)
-    {
-        for (const int configId : configIds) {
-            if (!isFirmwareFamily(configId))
-                throw "not a family of this firmware";
-            bits_ |= bit(configId);
-        }
-    }
-    constexpr bool contains(int configId) const { return (bits_ & bit(configId)) != 0; }
-
-private:
-    static constexpr quint16 bit(int configId)
-    {
-        for (std::size_t i = 0; i < FirmwareFamilies.size(); ++i) {
-            if (FirmwareFamilies[i] == configId)
-                return static_cast<quint16>(1U << i);
-        }
-        return 0;
-    }
-    quint16 bits_ = 0;
-};
+// The firmware is built for every transmitter family (transmitter_family.h); which of them carry
+// a parameter is the firmware's own knowledge, marked on each row of its table below.
 
 // How the firmware keeps a value in its bytes.
 enum class CellCoding {
@@ -66,7 +31,7 @@ struct FirmwareParameter {
     quint8 width;     // bytes, firstByte + width <= 4
     CellCoding coding;
     qint32 factoryValue;
-    FirmwareFamilySet families;
+    FamilySet families;
 };
 
 // The cell that names the family: the ConfigID, 16 bits from byte 0. It is no parameter of the

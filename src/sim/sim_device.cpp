@@ -220,7 +220,7 @@ void SimDevice::putText(int index, int firstSubindex, int cells, const QByteArra
 
 void SimDevice::fillFactoryParameters()
 {
-    const int family = isFirmwareFamily(configId()) ? configId() : DefaultConfigId;
+    const int family = isTransmitterFamily(configId()) ? configId() : DefaultConfigId;
     for (const FirmwareParameter& parameter : firmwareParameters()) {
         if (parameter.families.contains(family))
             putParameter(parameter, parameter.factoryValue);

@@ -169,22 +169,23 @@ QString visibleText(const QByteArray& text)
 QString decodeParameterValue(const ConfigDefine& define, QByteArrayView data)
 {
     const int start = define.firstByte;
-    switch (define.bits) {
-    case 8: {
+    switch (define.encoding) {
+    case CellEncoding::Unsigned8:
+    case CellEncoding::Signed8: {
         int value = byte(data, start);
         if (define.isSigned() && value > 127)
             value -= 256;
         return QString::number(value);
     }
-    case 16:
+    case CellEncoding::Unsigned16:
         return QString::number(byte(data, start) + 256 * byte(data, start + 1));
-    case 32: {
+    case CellEncoding::Unsigned32: {
         // Read as signed: the writer never sets bit 31, and an erased cell shows as -1.
         const quint32 raw = static_cast<quint32>(byte(data, 0)) | static_cast<quint32>(byte(data, 1)) << 8
                             | static_cast<quint32>(byte(data, 2)) << 16 | static_cast<quint32>(byte(data, 3)) << 24;
         return QString::number(static_cast<qint32>(raw));
     }
-    case 1: {
+    case CellEncoding::ProductionDate: {
         const int day = byte(data, 0);
         const int month = byte(data, 1);
         const int year = byte(data, 2);
@@ -198,9 +199,8 @@ QString decodeParameterValue(const ConfigDefine& define, QByteArrayView data)
             return QStringLiteral("00.00.0000");
         return twoDigits(day) + QLatin1Char('.') + twoDigits(month) + QLatin1Char('.') + QString::number(2000 + year);
     }
-    default:
-        return {};
     }
+    return {};
 }
 
 bool decodeDownloadResponse(QByteArrayView packet, ReadState& state, DeviceImage& image)

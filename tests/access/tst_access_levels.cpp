@@ -1,12 +1,14 @@
 #include "access/access_levels.h"
 #include "widgets/password_dialog.h"
 #include "base/language.h"
+#include "params/config_defines.h"
 #include "params/device_image.h"
 #include "support/scripted_dialogs.h"
 
 #include <QLineEdit>
 #include <QTest>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 
@@ -74,8 +76,8 @@ Reach permission(bool (AccessLevel::*permission)() const noexcept) { return one(
 class TestAccessLevels : public QObject {
     Q_OBJECT
 private slots:
-    // What each level gets: tabs, controls, consoles and every named permission. "X" marks
-    // the levels that get it, from Level 1 to Development.
+    // What each level gets: tabs, controls, consoles and the permissions no other test checks by
+    // level. "X" marks the levels that get it, from Level 1 to Development.
     void whatEachLevelGets_data()
     {
         QTest::addColumn<Reach>("reach");
@@ -96,29 +98,18 @@ private slots:
         QTest::newRow("terminal shown") << consoles(&ConsoleVisibility::terminal) << "ooooXX";
         QTest::newRow("packet console shown") << consoles(&ConsoleVisibility::console) << "oooooX";
 
-        QTest::newRow("reaches ConfigID") << one([](AccessLevel level) { return level.reachesParameter(0); }) << "XXXXXX";
-        QTest::newRow("reaches a service parameter") << one([](AccessLevel level) { return level.reachesParameter(40); }) << "oooXXX";
-        QTest::newRow("seesTerminal") << permission(&AccessLevel::seesTerminal) << "ooooXX";
-        QTest::newRow("seesPacketConsole") << permission(&AccessLevel::seesPacketConsole) << "oooooX";
+        // The named permissions that decide a transfer, a file or a console are checked where they
+        // act, by level (tests/transfer, tests/files, the consoles above); no test drives these
+        // three by level where they act.
         QTest::newRow("seesReceivedTraffic") << permission(&AccessLevel::seesReceivedTraffic) << "ooooXX";
         QTest::newRow("seesInternalAddressValues") << permission(&AccessLevel::seesInternalAddressValues) << "oooXXX";
-        QTest::newRow("readsSourceIdentification") << permission(&AccessLevel::readsSourceIdentification) << "oooXXX";
+        QTest::newRow("mayInitialiseErasedValues") << permission(&AccessLevel::mayInitialiseErasedValues) << "oooooX";
         // Only the level the menu ticks counts, so this row also holds hasProductionRights.
         QTest::newRow("ticked level has production rights") << one([](AccessLevel level) {
             AccessState access;
             setUserLevel(access, level);
             return access.checkedLevelHasProductionRights();
         }) << "ooooXX";
-        QTest::newRow("opensFilesWithWrongChecksum") << permission(&AccessLevel::opensFilesWithWrongChecksum) << "ooooXX";
-        QTest::newRow("writesWithoutCompatibilityCheck") << permission(&AccessLevel::writesWithoutCompatibilityCheck)
-                                                         << "oooooX";
-        QTest::newRow("mayWriteOtherFamily") << permission(&AccessLevel::mayWriteOtherFamily) << "oooXXX";
-        QTest::newRow("decidesCalibration") << permission(&AccessLevel::decidesCalibration) << "oooXXX";
-        QTest::newRow("mayInitialiseErasedValues") << permission(&AccessLevel::mayInitialiseErasedValues) << "oooooX";
-        QTest::newRow("writesEveryValue") << permission(&AccessLevel::writesEveryValue) << "ooooXo";
-        QTest::newRow("keepsExtendedDataAfterWrite") << one([](AccessLevel l) { return l.keepsExtendedDataAfterWrite(false); }) << "ooooXX";
-        QTest::newRow("keepsExtendedDataAfterWrite, erasing") << one([](AccessLevel l) { return l.keepsExtendedDataAfterWrite(true); })
-                                                              << "ooooXo";
     }
 
     void whatEachLevelGets()
@@ -131,6 +122,23 @@ private slots:
                 QVERIFY2(gets == (levels[level.index()] == u'X'), qPrintable(QString::number(level.number())));
         }
         QVERIFY(!AccessLevel::fromNumber(0) && !AccessLevel::fromNumber(35) && !AccessLevel::fromNumber(70));
+    }
+
+    // A higher level sees every parameter a lower one sees, and more: level 1 has the ConfigID,
+    // development every parameter of the dictionary.
+    void higherLevelsSeeMoreParameters()
+    {
+        ParamArray<bool> below{};
+        for (const AccessLevel level : AccessLevel::all()) {
+            const ParamArray<bool> marks = levelMarks(level);
+            QVERIFY(!marks[0]);
+            for (int nr = 1; nr <= ParamCount; ++nr)
+                QVERIFY2(marks[nr] || !below[nr], qPrintable(QStringLiteral("level %1, Nr %2").arg(level.number()).arg(nr)));
+            QVERIFY(marks != below);
+            below = marks;
+        }
+        QVERIFY(levelMarks(AccessLevel::level1())[ConfigIdNr]);
+        QCOMPARE(std::count(below.begin(), below.end(), true), ParamCount);
     }
 
     // Going down needs no password and takes effect at once; loaded values are discarded.

@@ -1,10 +1,12 @@
 #include "access/access_levels.h"
 #include "base/language.h"
+#include "params/config_defines.h"
 #include "params/config_tab.h"
 #include "params/device_image.h"
 #include "params/overview_edit.h"
 #include "support/scripted_dialogs.h"
 
+#include <QSet>
 #include <QtTest>
 
 #include <algorithm>
@@ -69,16 +71,28 @@ private slots:
         QVERIFY(image.extended.textsImage.isEmpty());
     }
 
+    // The overview lists the device's parameters from 2 on in number order: those the level
+    // reaches editable (icon 2), the others shown only (icon 1).
     void overviewRowsForConfig52()
     {
         const DeviceImage image = makeImage(52, 30);
-        const QList<int> aboveLevel30{5, 14, 15, 16, 17, 19, 20, 21, 30};
         QList<int> numbers;
+        QSet<int> icons;
         for (const OverviewRow& row : image.overviewRows()) {
             numbers.append(row.nr);
-            QCOMPARE(row.icon, aboveLevel30.contains(row.nr) ? 1 : 2);
+            icons.insert(row.icon);
+            const ConfigDefine& define = findConfigDefine(row.nr);
+            QVERIFY2(define.families.contains(52), define.name.toLatin1().constData());
+            QCOMPARE(row.icon, AccessLevel::level3().reachesParameter(define.lowestLevel) ? 2 : 1);
         }
-        QCOMPARE(numbers, (QList<int>{2, 3, 4, 5, 7, 8, 9, 10, 11, 12, 14, 15, 16, 17, 19, 20, 21, 30, 38, 39, 40, 41, 42, 43}));
+        QList<int> expected;
+        for (int nr = 2; nr <= ParamCount; ++nr) {
+            if (isApplicable(nr, 52))
+                expected.append(nr);
+        }
+        QCOMPARE(numbers, expected);
+        QCOMPARE(icons, (QSet<int>{1, 2}));
+        QVERIFY(numbers.contains(ChannelStopNr) && numbers.contains(43) && !numbers.contains(6)); // InclinometerLimit; not AutoPowerdown
         QVERIFY(!beforeLabelEdit(image, QStringLiteral("ShutdownDelay")));
         QVERIFY(beforeLabelEdit(image, QStringLiteral("ContraSignal")));
         QVERIFY(!beforeLabelEdit(image, QStringLiteral("AutoPowerdown"))); // not a 52 parameter

@@ -117,7 +117,10 @@ private slots:
     {
         QTest::addColumn<int>("configId");
         QTest::addColumn<bool>("marked");
-        for (const int configId : FirmwareFamilies) {
+        for (const TransmitterFamily& family : TransmitterFamilies) {
+            const int configId = family.configId;
+            if (!isTransmitterFamily(configId))
+                continue;
             QTest::addRow("ConfigID %d", configId) << configId << false;
             QTest::addRow("ConfigID %d marked", configId) << configId << true;
         }

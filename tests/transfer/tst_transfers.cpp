@@ -153,7 +153,7 @@ private slots:
         rig.transfers.readParameters();
         QVERIFY(rig.views.progress().visible);
         QCOMPARE(rig.views.progress().caption, QStringLiteral("data transfer..."));
-        QCOMPARE(rig.views.windows.first().partialMax, 62);
+        QCOMPARE(rig.views.windows.first().partialMax, ParamCount);
         QVERIFY(rig.runUntilIdle());
         QVERIFY(rig.dialogs.messages.isEmpty());
         QVERIFY(!rig.views.progress().visible);
@@ -320,7 +320,7 @@ private slots:
         QFETCH(QByteArray, cell);
         const ConfigDefine& define = findConfigDefine(nr);
         if (ways & Writes)
-            QCOMPARE((nr == 17 ? encodeFreqComp(text) : encodeBySize(define, text)).value_or(QByteArray()), cell);
+            QCOMPARE((nr == 17 ? encodeFreqComp(text) : encodeByCellEncoding(define, text)).value_or(QByteArray()), cell);
         if (ways & Alone) {
             ParamArray<QString> values;
             ParamArray<bool> chosen{};
