@@ -32,7 +32,7 @@ ConsolePacket ConsoleCommands::sendPacket(QStringView type, QStringView index, Q
 
 void ConsoleCommands::resetDevice()
 {
-    port_->resetDevice(); // the reset's coroutine runs on by itself; nobody here waits for it
+    port_->startReset(); // runs on by itself; nobody here waits for it
 }
 
 } // namespace tunekit

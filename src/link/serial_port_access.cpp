@@ -99,16 +99,36 @@ void SerialPortAccess::sendText(const QByteArray& text)
     }
 }
 
-QCoro::Task<> SerialPortAccess::resetDevice()
+qint64 SerialPortAccess::restartMs() const
+{
+    const qint64 extra = state_.longDelaySeconds * 1000;
+    return 2000 + (state_.longDelay && extra != 0 ? extra : 750);
+}
+
+void SerialPortAccess::startReset()
 {
     ++resetting_;
     ++resetsStarted_;
     line_.setDtr(false);
-    co_await tunekit::Pause(clock_, 200, alive_);
-    line_.setDtr(true);
-    const qint64 extra = state_.longDelaySeconds * 1000;
-    co_await tunekit::Pause(clock_, 2000 + (state_.longDelay && extra != 0 ? extra : 750), alive_);
-    --resetting_;
+    // Steps on the clock rather than a coroutine: a reset the port does not live to finish leaves
+    // nothing behind.
+    clock_.schedule(DtrPulseMs, [this, alive = Lifetime(alive_)] {
+        if (alive.expired())
+            return;
+        line_.setDtr(true);
+        clock_.schedule(restartMs(), [this, alive] {
+            if (!alive.expired())
+                --resetting_;
+        });
+    });
+}
+
+QCoro::Task<> SerialPortAccess::resetDevice()
+{
+    startReset();
+    // The clock keeps its order: these end just after the reset's own steps.
+    co_await tunekit::Pause(clock_, DtrPulseMs, alive_);
+    co_await tunekit::Pause(clock_, restartMs(), alive_);
 }
 
 QCoro::Task<> SerialPortAccess::pause(qint64 ms)

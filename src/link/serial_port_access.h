@@ -43,6 +43,8 @@ public:
     // Pulls DTR low for 200 ms and gives the device time to start again (about 3 s, or 2.2 s
     // plus the long delay); ends when the device is ready.
     QCoro::Task<> resetDevice();
+    // The same reset, running on by itself (resetting() says when it is over).
+    void startReset();
     // A reset is under way (the engine sends nothing meanwhile).
     bool resetting() const noexcept { return resetting_ > 0; }
     // Resets started since this port access was made, and whether one was started since the
@@ -67,6 +69,9 @@ private:
     Dialogs& dialogs_;
     PortState state_;
     TerminalSink terminal_;
+    static constexpr qint64 DtrPulseMs = 200;
+    // How long the device takes to start again once DTR is back.
+    qint64 restartMs() const;
     int resetting_ = 0;
     quint64 resetsStarted_ = 0;
     quint64 resetsAtOpen_ = 0;

@@ -30,7 +30,7 @@ void TransmitEngine::startReset()
 {
     // The reset runs on by itself; Idle() is false until it is over.
     if (port_)
-        port_->resetDevice();
+        port_->startReset();
 }
 
 void TransmitEngine::sendPacket(std::uint8_t type, qint32 index, std::uint8_t subindex, QByteArrayView data)
