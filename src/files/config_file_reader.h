@@ -73,7 +73,7 @@ struct ConfigFileContent {
 
     // For the device ConfigID of the inputs:
     ParamArray<bool> applicable{};
-    ParamArray<QString> imageValues; // the whole device image 1..62 after the read
+    ParamArray<QString> imageValues; // the whole device image after the read
     qint16 applicableConfigId = 0;   // the file's ConfigID when it applies to the device, else 0
 
     QString fileName;                // shown without its folder

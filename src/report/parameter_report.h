@@ -11,7 +11,7 @@ namespace tunekit {
 
 class Dialogs;
 
-// The parameter report documents the dictionary, not a device: one line per parameter 2..62
+// The parameter report documents the dictionary, not a device: one line per parameter from 2 on
 // with its address, name, description, the bytes it takes in its 4-byte cell, the device
 // families that have it (a column for each family with a column caption in TransmitterFamilies)
 // and the access levels that may edit it. A spreadsheet opens it.

@@ -220,7 +220,7 @@ void Session::setLanguage()
     actLanguage_ = pick == QLatin1StringView("DE") ? 1 : 0;
     language_.set(languageFromNumber(actLanguage_));
     views_.languageChanged();
-    // The display texts follow the language; the values 2..62 are emptied with them.
+    // The display texts follow the language; the values from 2 on are emptied with them.
     writeSettingsFile();
     station_.showInLanguage(uiLanguageNow());
     showImage();
