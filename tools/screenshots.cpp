@@ -124,6 +124,9 @@ int run(const QString& folder, const QString& language)
     window.findChild<QLineEdit*>(QStringLiteral("txtIndex"))->setText(QStringLiteral("2101"));
     window.findChild<QPushButton*>(QStringLiteral("cmdSend"))->click();
     pump(4000);
+    // The consoles now, with the read and the packet in them: a write clears the packet log.
+    bool ok = save(window.findChild<QWidget*>(QStringLiteral("frmTerminal")), file(QStringLiteral("terminal")));
+    ok = save(window.findChild<QWidget*>(QStringLiteral("frmContact")), file(QStringLiteral("console"))) && ok;
 
     // The production line: the unit just read is the file, and both simulated channels program
     // their units in automatic mode.
@@ -149,7 +152,7 @@ int run(const QString& folder, const QString& language)
 
     auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("SSTab"));
     const char* tabNames[] = {"configuration", "overview", "infos", "tools", "production"};
-    bool ok = progressTaken && productionDone;
+    ok = progressTaken && productionDone && ok;
     for (int tab = 0; tab < tabs->count(); ++tab) {
         tabs->setCurrentIndex(tab);
         pump(200);
@@ -176,8 +179,6 @@ int run(const QString& folder, const QString& language)
         pump(500);
     }
     tabs->setCurrentIndex(0);
-    ok = save(window.findChild<QWidget*>(QStringLiteral("frmTerminal")), file(QStringLiteral("terminal"))) && ok;
-    ok = save(window.findChild<QWidget*>(QStringLiteral("frmContact")), file(QStringLiteral("console"))) && ok;
     return ok ? 0 : 1;
 }
 
