@@ -725,6 +725,8 @@ private slots:
                 rig.session.clearFileData();
                 rig.session.chooseLanguage(QStringLiteral("DE"));
                 rig.session.levelMenuCommand(AccessLevel::development(), {});
+                // A number typed meanwhile does not reach the values the write sends.
+                rig.session.typeProductionNumber(u"4711"_s, false);
                 secondRead.emplace(station.readParameters());
                 secondProgram.emplace(station.programUnit({u"/tmp/crane-52.scd"_s, {}, true, rig.host, rig.session.version(), {}, false}));
                 secondLoad = station.loadFile(u"/tmp/crane-52.scd"_s, rig.host.now().date());
