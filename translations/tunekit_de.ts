@@ -1382,6 +1382,10 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
         <source>The unit reports ConfigID %1, a family Tunekit does not know.</source>
         <translation>Das Gerät meldet ConfigID %1, eine Familie, die Tunekit nicht kennt.</translation>
     </message>
+    <message>
+        <source>Cancelled before the unit was finished: what it holds is not known.</source>
+        <translation>Abgebrochen, bevor das Gerät fertig war: was es enthält, ist nicht bekannt.</translation>
+    </message>
 </context>
 <context>
     <name>ProgressBars</name>
@@ -1669,6 +1673,14 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
     <message>
         <source>No records are kept here.</source>
         <translation>Hier werden keine Protokolle geführt.</translation>
+    </message>
+    <message>
+        <source>Closed before the records&apos; store answered.</source>
+        <translation>Geschlossen, bevor der Protokollspeicher antwortete.</translation>
+    </message>
+    <message>
+        <source>Cancelled before it ended.</source>
+        <translation>Abgebrochen, bevor es zu Ende war.</translation>
     </message>
 </context>
 <context>

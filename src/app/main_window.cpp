@@ -66,7 +66,21 @@ MainWindow::MainWindow(MainWindowSetup setup, QWidget* parent)
 
 MainWindow::~MainWindow()
 {
+    closeDown();
     setup_.line->setListener({});
+}
+
+void MainWindow::closeDown()
+{
+    session_->shutdown();
+    if (production_)
+        production_->closeLine();
+    // Questions the cancelled operations leave open get their escape answer, which nothing
+    // waits for any more; the frames that asked them end now rather than never.
+    for (QDialog* dialog : findChildren<QDialog*>()) {
+        if (dialog->isVisible())
+            dialog->reject();
+    }
 }
 
 void MainWindow::start()
@@ -110,7 +124,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    session_->shutdown();
+    closeDown();
     aux_->terminalWindow.hide();
     aux_->packetConsole.hide();
     aux_->transferWindow.hide();

@@ -61,6 +61,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Ends the station's and the line's operations as cancelled and answers the questions they
+    // left open; the window is whole meanwhile.
+    void closeDown();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -115,8 +115,14 @@ ProductionTab::ProductionTab(QWidget* parent, Clock& clock, const HostFacts& hos
 
 ProductionTab::~ProductionTab()
 {
+    closeLine();
+}
+
+void ProductionTab::closeLine()
+{
     for (const std::unique_ptr<Entry>& entry : channels_)
-        entry->channel->stop();
+        entry->channel->close();
+    channels_.clear();
 }
 
 void ProductionTab::retranslate()

@@ -38,6 +38,8 @@ public:
     ProductionTab(QWidget* parent, Clock& clock, const HostFacts& host, std::function<AccessLevel()> level,
                   VersionInfo version, records::RecordSink* records);
     ~ProductionTab() override;
+    // Ends the line: a unit in work ends as cancelled, with its record, and the channels go.
+    void closeLine();
 
     // Makes the channels anew (none may be working).
     void setChannels(const QList<ChannelPlan>& plans);

@@ -127,13 +127,13 @@ QCoro::Task<> SerialPortAccess::resetDevice()
 {
     startReset();
     // The clock keeps its order: these end just after the reset's own steps.
-    co_await tunekit::Pause(clock_, DtrPulseMs, alive_);
-    co_await tunekit::Pause(clock_, restartMs(), alive_);
+    co_await tunekit::Pause(clock_, DtrPulseMs, alive_, scope_);
+    co_await tunekit::Pause(clock_, restartMs(), alive_, scope_);
 }
 
 QCoro::Task<> SerialPortAccess::pause(qint64 ms)
 {
-    co_await tunekit::Pause(clock_, ms, alive_);
+    co_await tunekit::Pause(clock_, ms, alive_, scope_);
 }
 
 void SerialPortAccess::portLost()

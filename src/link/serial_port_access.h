@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/waits.h"
+
 #include <QByteArray>
 #include <QCoroTask>
 #include <QString>
@@ -53,6 +55,10 @@ public:
     bool resetSinceOpen() const noexcept { return resetsStarted_ != resetsAtOpen_; }
     // co_await Pause(ms): time passes for this port's work.
     QCoro::Task<> pause(qint64 ms);
+    // The operation this port's waits belong to (and the engine's on it): a cancel of it ends
+    // them at once. None: they always run their time.
+    void setCancelScope(CancelScope* scope) noexcept { scope_ = scope; }
+    CancelScope* cancelScope() const noexcept { return scope_; }
 
     // The adapter vanished while the port was open: the port is given up like after a
     // failed write, so the next transfer ends by time-out instead of writing into nothing.
@@ -75,6 +81,7 @@ private:
     int resetting_ = 0;
     quint64 resetsStarted_ = 0;
     quint64 resetsAtOpen_ = 0;
+    CancelScope* scope_ = nullptr;
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 

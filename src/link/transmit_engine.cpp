@@ -508,7 +508,7 @@ QCoro::Task<bool> TransmitEngine::until(std::function<bool()> done, qint64 limit
 {
     if (!port_)
         co_return done();
-    co_return co_await changes_.until(port_->time(), alive_, std::move(done), limitMs);
+    co_return co_await changes_.until(port_->time(), alive_, std::move(done), limitMs, port_->cancelScope());
 }
 
 } // namespace tunekit

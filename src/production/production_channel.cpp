@@ -55,7 +55,18 @@ ProductionChannel::ProductionChannel(ChannelSeams seams, const ProductionSetting
     station_.setResetPolicy(ResetPolicy::WhereNeeded);
 }
 
-ProductionChannel::~ProductionChannel() = default;
+ProductionChannel::~ProductionChannel()
+{
+    changed_ = {};
+    close();
+}
+
+void ProductionChannel::close()
+{
+    stop();
+    station_.close();
+    polls_.cancel();
+}
 
 bool ProductionChannel::open()
 {
@@ -164,6 +175,8 @@ QCoro::Task<bool> ProductionChannel::programUnit()
                                 : tr("The unit did not answer the read-back.");
         co_return co_await fail(why);
     }
+    case Stage::Cancelled:
+        co_return co_await fail(tr("Cancelled before the unit was finished: what it holds is not known."));
     case Stage::Verified: break;
     default: co_return co_await fail(QString()); // the answers' last message tells why
     }
@@ -187,19 +200,24 @@ QCoro::Task<> ProductionChannel::runAutomatic()
     const auto armed = [this, run] { return automatic_ && run == automaticRuns_; };
     const Lifetime alive = alive_;
     show(State::Waiting);
-    while (armed()) {
-        if (!co_await unitPresent()) {
-            co_await Pause(seams_.clock, PollMs, alive);
-            continue;
+    try {
+        while (armed()) {
+            if (!co_await unitPresent()) {
+                co_await Pause(seams_.clock, PollMs, alive, &polls_);
+                continue;
+            }
+            if (!armed())
+                break;
+            co_await programUnit();
+            // The result stays on show until the unit is taken away; then the channel arms again.
+            while (armed() && co_await unitPresent())
+                co_await Pause(seams_.clock, PollMs, alive, &polls_);
+            if (armed())
+                show(State::Waiting);
         }
-        if (!armed())
-            break;
-        co_await programUnit();
-        // The result stays on show until the unit is taken away; then the channel arms again.
-        while (armed() && co_await unitPresent())
-            co_await Pause(seams_.clock, PollMs, alive);
-        if (armed())
-            show(State::Waiting);
+    } catch (const OperationCancelled&) {
+        // The channel was closed.
+        co_return;
     }
     if (run == automaticRuns_ && !automatic_)
         show(State::Idle);

@@ -76,6 +76,8 @@ public:
     ProductionChannel(const ProductionChannel&) = delete;
     ProductionChannel& operator=(const ProductionChannel&) = delete;
 
+    // Stops for good: a unit in work ends as cancelled and keeps its record; nothing starts again.
+    void close();
     // Opens the channel's port; false when it cannot be used.
     bool open();
     // Programs the unit that is connected now: backup, write, verify, record. Gives whether it passed.
@@ -127,6 +129,7 @@ private:
     int failed_ = 0;
     QStringList trace_;
     std::function<void()> changed_;
+    CancelScope polls_; // automatic mode's waits for the next unit
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 

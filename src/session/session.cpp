@@ -119,6 +119,8 @@ void Session::openNamedPort()
 
 void Session::shutdown()
 {
+    // An operation under way ends here, as cancelled, while everything it tells still exists.
+    station_.close();
     station_.closePort();
 }
 

@@ -34,7 +34,7 @@ private:
     int& running_;
 };
 
-// The results of an operation the station refused because another one ran.
+// The results of an operation the station refused because another one ran, and of one cancelled.
 template <typename Result>
 Result refusedAsBusy()
 {
@@ -43,25 +43,93 @@ Result refusedAsBusy()
     return result;
 }
 
+template <typename Result>
+Result cancelledResult()
+{
+    Result result;
+    result.cancelled = true;
+    return result;
+}
+
 } // namespace
 
 Station::Station(StationSeams seams, StationViews& views, std::function<AccessLevel()> accessLevel)
-    : seams_(seams), accessLevel_(accessLevel), port_(seams.line, seams.clock, seams.dialogs),
-      progress_(seams.clock, views)
+    : seams_(seams), accessLevel_(accessLevel), dialogs_(seams.dialogs, cancelScope_),
+      port_(seams.line, seams.clock, dialogs_), progress_(seams.clock, views)
 {
+    port_.setCancelScope(&cancelScope_);
     port_.setTerminalSink([&views](const QByteArray& text) { views.logged({TrafficEntry::Kind::Terminal, {}, text}); });
-    engine_.connect(port_, seams.dialogs, views);
+    engine_.connect(port_, dialogs_, views);
     engine_.setBatchListener(&progress_);
     engine_.setReceivedTrafficShown([accessLevel] { return accessLevel && accessLevel().seesReceivedTraffic(); });
     seams.line.setListener([this](SerialLine::Event event) { engine_.handleLineEvent(event); });
     transfers_ = std::make_unique<DeviceTransfers>(
-        TransferContext{engine_, progress_, port_, image_, seams.dialogs, views, options_, std::move(accessLevel)});
+        TransferContext{engine_, progress_, port_, image_, dialogs_, views, options_, std::move(accessLevel)});
     writes_ = std::make_unique<DeviceWrites>(*transfers_);
 }
 
 Station::~Station()
 {
+    // The operation under way ends while every part it uses is still there.
+    close();
     seams_.line.setListener({});
+}
+
+void Station::cancel()
+{
+    cancelScope_.cancel();
+    engine_.abortTransfer();
+    if (!closed_)
+        cancelScope_.allowWaits();
+}
+
+void Station::close()
+{
+    closed_ = true;
+    cancel();
+}
+
+template <typename Result>
+QCoro::Task<Result> Station::unlessCancelled(QCoro::Task<Result> operation, Result whenCancelled)
+{
+    try {
+        co_return co_await operation;
+    } catch (const OperationCancelled&) {
+        // Unwound; what is left to do is done outside the handler.
+    }
+    endCancelledRun();
+    co_return whenCancelled;
+}
+
+QCoro::Task<> Station::unlessCancelled(QCoro::Task<> operation)
+{
+    try {
+        co_await operation;
+        co_return;
+    } catch (const OperationCancelled&) {
+    }
+    endCancelledRun();
+}
+
+MsgAnswer Station::OperationDialogs::msgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title)
+{
+    return dialogs_.msgBox(text, buttons, icon, title);
+}
+
+QCoro::Task<MsgAnswer> Station::OperationDialogs::ask(Question question, QString text, MsgButtons buttons, MsgIcon icon,
+                                                      QString title)
+{
+    co_return co_await scope_.race(dialogs_.ask(question, std::move(text), buttons, icon, std::move(title)));
+}
+
+QCoro::Task<QString> Station::OperationDialogs::openFileName(QString filter)
+{
+    co_return co_await scope_.race(dialogs_.openFileName(std::move(filter)));
+}
+
+QCoro::Task<QString> Station::OperationDialogs::saveFileName(QString filter, QString proposedName)
+{
+    co_return co_await scope_.race(dialogs_.saveFileName(std::move(filter), std::move(proposedName)));
 }
 
 bool Station::openAdapterPort(qint16 number)
@@ -85,21 +153,32 @@ void Station::choosePort(qint16 portNumber, bool adapterFound, qint16 adapterPor
 QCoro::Task<> Station::reopenPort()
 {
     port_.closePort();
-    co_await port_.pause(50 + port_.openDelayMs());
-    port_.openPort();
-    co_await port_.pause(50);
+    try {
+        co_await port_.pause(50 + port_.openDelayMs());
+        port_.openPort();
+        co_await port_.pause(50);
+    } catch (const OperationCancelled&) {
+        // Left closed.
+    }
     image_.clearFileData();
 }
 
 QCoro::Task<> Station::releasePort()
 {
     image_.clearFileData();
-    co_await port_.pause(20);
+    try {
+        co_await port_.pause(20);
+    } catch (const OperationCancelled&) {
+    }
     port_.closePort();
-    co_await port_.pause(10);
 }
 
 QCoro::Task<> Station::startUp(StartUp plan)
+{
+    co_await unlessCancelled(startUpNow(std::move(plan)));
+}
+
+QCoro::Task<> Station::startUpNow(StartUp plan)
 {
     const Operation running(operations_);
     if (plan.settleMs > 0)
@@ -114,7 +193,7 @@ QCoro::Task<> Station::finishStartUp(bool reset)
 {
     const Operation running(operations_);
     if (reset && port_.state().portNumber >= 1)
-        co_await port_.resetDevice();
+        co_await unlessCancelled(port_.resetDevice());
     engine_.state().resetPending = false;
     image_.imageConfigId = image_.deviceConfigId;
 }
@@ -156,14 +235,14 @@ OpenStatus Station::loadFile(const QString& path, QDate today)
 {
     if (busy())
         return OpenStatus::Busy;
-    return openConfigFile(QFileInfo(path).absoluteFilePath(), image_, seams_.dialogs, accessLevel_(), today);
+    return openConfigFile(QFileInfo(path).absoluteFilePath(), image_, dialogs_, accessLevel_(), today);
 }
 
 QCoro::Task<int> Station::detect()
 {
     if (busy())
         co_return 0;
-    co_return co_await detectNow();
+    co_return co_await unlessCancelled(detectNow(), 0);
 }
 
 QCoro::Task<int> Station::lookForUnit()
@@ -173,7 +252,7 @@ QCoro::Task<int> Station::lookForUnit()
     const bool automaticResetOff = engine_.automaticResetOff();
     engine_.setAutomaticResetOff(true);
     image_.deviceConfigId = 0;
-    const int configId = co_await detectNow();
+    const int configId = co_await unlessCancelled(detectNow(), 0);
     engine_.setAutomaticResetOff(automaticResetOff);
     co_return configId;
 }
@@ -195,7 +274,7 @@ QCoro::Task<ReadOutcome> Station::readParameters()
 {
     if (busy())
         co_return refusedAsBusy<ReadOutcome>();
-    co_return co_await readNow();
+    co_return co_await unlessCancelled(readNow(), cancelledResult<ReadOutcome>());
 }
 
 QCoro::Task<ReadOutcome> Station::readNow()
@@ -204,7 +283,7 @@ QCoro::Task<ReadOutcome> Station::readNow()
     const Operation running(operations_);
     co_await transfers_->readParameters();
     co_await engine_.untilIdle(BatchLimitMs);
-    ReadOutcome outcome{false, false, image_.deviceConfigId, findFamily(image_.deviceConfigId) != nullptr, {}, {}, {}};
+    ReadOutcome outcome{false, false, false, image_.deviceConfigId, findFamily(image_.deviceConfigId) != nullptr, {}, {}, {}};
     const EngineState& engine = engine_.state();
     for (int nr = 2; nr <= ParamCount; ++nr) {
         const auto i = static_cast<std::size_t>(nr);
@@ -246,11 +325,16 @@ QCoro::Task<ReadOutcome> Station::readInformation()
 {
     if (busy())
         co_return refusedAsBusy<ReadOutcome>();
+    co_return co_await unlessCancelled(readInformationNow(), cancelledResult<ReadOutcome>());
+}
+
+QCoro::Task<ReadOutcome> Station::readInformationNow()
+{
     const bool own = beginOwnRun("info");
     const Operation running(operations_);
     co_await transfers_->readInformation();
     co_await engine_.untilIdle(BatchLimitMs);
-    ReadOutcome outcome{false, !engine_.state().gaveUp, image_.deviceConfigId, findFamily(image_.deviceConfigId) != nullptr, {}, {}, {}};
+    ReadOutcome outcome{false, false, !engine_.state().gaveUp, image_.deviceConfigId, findFamily(image_.deviceConfigId) != nullptr, {}, {}, {}};
     // A text the device refused a chunk of is unknown: what came of it would read as a shorter
     // text ("V1.2" for "V1.23").
     static constexpr std::array<const char*, 4> TextNames{"source", "firmwareVersion", "compileDate", "hardware"};
@@ -286,7 +370,7 @@ QCoro::Task<WriteReport> Station::writeImage(WriteMode mode)
 {
     if (busy())
         co_return refusedAsBusy<WriteReport>();
-    co_return co_await writeNow(mode);
+    co_return co_await unlessCancelled(writeNow(mode), cancelledResult<WriteReport>());
 }
 
 QCoro::Task<WriteReport> Station::writeNow(WriteMode mode)
@@ -311,13 +395,13 @@ QCoro::Task<WriteReport> Station::writeNow(WriteMode mode)
 
 QCoro::Task<VerifyReport> Station::verifyWrite()
 {
-    if (busy())
-        {
-        VerifyReport refused;
-        refused.readBack = refusedAsBusy<ReadOutcome>();
-        co_return refused;
+    VerifyReport ended;
+    if (busy()) {
+        ended.readBack = refusedAsBusy<ReadOutcome>();
+        co_return ended;
     }
-    co_return co_await verifyNow();
+    ended.readBack = cancelledResult<ReadOutcome>();
+    co_return co_await unlessCancelled(verifyNow(), ended);
 }
 
 QCoro::Task<VerifyReport> Station::verifyNow()
@@ -359,7 +443,7 @@ BackupOutcome Station::saveBackup(const QString& folder, const HostFacts& host, 
     const QString path = reserveNewFile(folder, name);
     if (path.isEmpty())
         return {BackupOutcome::Status::NoName, {}};
-    if (writeRestorableBackup({image_, host, version, seams_.dialogs}, path) != WriteOutcome::Written)
+    if (writeRestorableBackup({image_, host, version, dialogs_}, path) != WriteOutcome::Written)
         return {BackupOutcome::Status::NotWritten, path};
     return {BackupOutcome::Status::Saved, path};
 }
@@ -372,9 +456,16 @@ QCoro::Task<ProgramReport> Station::programUnit(ProgramRequest request)
         co_return report;
     }
     const bool own = beginOwnRun(request.exact ? "restore" : "write");
-    const Operation running(operations_);
-    co_await programSteps(request, report);
-    co_await endOwnRun(own, report.stage == ProgramReport::Stage::Verified);
+    try {
+        const Operation running(operations_);
+        co_await programSteps(request, report);
+        co_await endOwnRun(own, report.stage == ProgramReport::Stage::Verified);
+        co_return report;
+    } catch (const OperationCancelled&) {
+        // How far it got stays in the report.
+        report.stage = ProgramReport::Stage::Cancelled;
+    }
+    endCancelledRun();
     co_return report;
 }
 
@@ -410,7 +501,7 @@ QCoro::Task<> Station::programSteps(const ProgramRequest& request, ProgramReport
     }
     report.stage = stopped() ? Stage::Stopped : Stage::FileRefused;
     if (stopped() || !step(ProgramStep::Opening)
-        || openConfigFile(file, image_, seams_.dialogs, accessLevel_(), request.host.now().date()) != OpenStatus::Loaded)
+        || openConfigFile(file, image_, dialogs_, accessLevel_(), request.host.now().date()) != OpenStatus::Loaded)
         co_return;
 
     step(ProgramStep::Writing);
@@ -432,7 +523,7 @@ QCoro::Task<> Station::programSteps(const ProgramRequest& request, ProgramReport
 
 WriteOutcome Station::saveRead(const QString& path, const HostFacts& host, const VersionInfo& version)
 {
-    const WriteOutcome saved = writeRestorableBackup({image_, host, version, seams_.dialogs}, path);
+    const WriteOutcome saved = writeRestorableBackup({image_, host, version, dialogs_}, path);
     if (run_ && saved == WriteOutcome::Written) {
         run_->record.file = QFileInfo(path).absoluteFilePath();
         run_->record.fileSha256 = fileSha256(path);
@@ -453,8 +544,11 @@ QCoro::Task<> Station::readInterpreterInfo()
 {
     if (busy())
         co_return;
-    const Operation running(operations_);
-    co_await transfers_->readInterpreterInfo();
+    try {
+        const Operation running(operations_);
+        co_await transfers_->readInterpreterInfo();
+    } catch (const OperationCancelled&) {
+    }
 }
 
 QCoro::Task<> Station::redetect()
@@ -462,10 +556,14 @@ QCoro::Task<> Station::redetect()
     if (busy())
         co_return;
     const bool own = beginOwnRun("detect");
-    const Operation running(operations_);
-    forgetDevice();
-    co_await transfers_->redetect();
-    co_await endOwnRun(own, image_.deviceConfigId != 0);
+    try {
+        const Operation running(operations_);
+        forgetDevice();
+        co_await transfers_->redetect();
+        co_await endOwnRun(own, image_.deviceConfigId != 0);
+    } catch (const OperationCancelled&) {
+        endCancelledRun();
+    }
 }
 
 QCoro::Task<> Station::writeTestInterpreter(QString programFolder)
@@ -473,17 +571,21 @@ QCoro::Task<> Station::writeTestInterpreter(QString programFolder)
     if (busy())
         co_return;
     const bool own = beginOwnRun("interpreter");
-    const Operation running(operations_);
-    const qint64 changesBefore = engine_.state().changesSent;
-    if (run_)
-        run_->record.file = QFileInfo(QDir(programFolder).filePath(QStringLiteral("xtest.bin"))).absoluteFilePath();
-    co_await writes_->writeTestInterpreter(std::move(programFolder));
-    // Passed when it went out whole and the device took every block.
-    const bool passed = engine_.state().changesSent > changesBefore && !engine_.state().gaveUp
-                        && engine_.state().refusals.isEmpty();
-    if (run_ && engine_.state().changesSent > changesBefore)
-        run_->written = true;
-    co_await endOwnRun(own, passed);
+    try {
+        const Operation running(operations_);
+        const qint64 changesBefore = engine_.state().changesSent;
+        if (run_)
+            run_->record.file = QFileInfo(QDir(programFolder).filePath(QStringLiteral("xtest.bin"))).absoluteFilePath();
+        co_await writes_->writeTestInterpreter(std::move(programFolder));
+        // Passed when it went out whole and the device took every block.
+        const bool passed = engine_.state().changesSent > changesBefore && !engine_.state().gaveUp
+                            && engine_.state().refusals.isEmpty();
+        if (run_ && engine_.state().changesSent > changesBefore)
+            run_->written = true;
+        co_await endOwnRun(own, passed);
+    } catch (const OperationCancelled&) {
+        endCancelledRun();
+    }
 }
 
 QCoro::Task<> Station::reset()
@@ -491,11 +593,15 @@ QCoro::Task<> Station::reset()
     if (busy())
         co_return;
     const bool own = beginOwnRun("reset");
-    const Operation running(operations_);
-    if (run_ && run_->record.configId == 0)
-        run_->record.configId = image_.deviceConfigId;
-    co_await transfers_->resetDevice();
-    co_await endOwnRun(own, true);
+    try {
+        const Operation running(operations_);
+        if (run_ && run_->record.configId == 0)
+            run_->record.configId = image_.deviceConfigId;
+        co_await transfers_->resetDevice();
+        co_await endOwnRun(own, true);
+    } catch (const OperationCancelled&) {
+        endCancelledRun();
+    }
 }
 
 } // namespace tunekit

@@ -43,6 +43,7 @@ struct StationSeams {
 // How a read ended.
 struct ReadOutcome {
     bool busy = false;       // not begun: the station was running another operation
+    bool cancelled = false;  // ended early: the station's operation was cancelled
     bool complete = false;   // every request was answered and every parameter has its value
     int configId = 0;        // the family the device reported; 0 = no device answered
     bool familyKnown = false; // configId is a family Tunekit has parameters for; else nothing was read
@@ -72,7 +73,8 @@ struct BackupOutcome {
 
 // What a write did to the device.
 struct WriteReport {
-    bool busy = false; // not begun: the station was running another operation
+    bool busy = false;      // not begun: the station was running another operation
+    bool cancelled = false; // ended early: the station's operation was cancelled
     WriteResult result = WriteResult::NothingSent;
     bool anythingSent = false;     // a packet that changes the device went out
     bool extendedDataSent = false; // extended data went out (it cannot be read back)
@@ -88,11 +90,12 @@ struct VerifyReport {
 // How far programming a unit got, and what each step found. Nothing was written before
 // NotWritten.
 struct ProgramReport {
-    enum class Stage { Busy, Stopped, ReadIncomplete, BackupFailed, FileRefused, NotWritten, PartlyWritten, Written,
-                       NotVerified, Verified };
-    // Busy: not begun, the station was running another operation; Stopped: told to stop
-    // (stopAfterCurrent); Written: not read back; NotVerified: the read-back
-    // was incomplete or found other values.
+    enum class Stage { Busy, Cancelled, Stopped, ReadIncomplete, BackupFailed, FileRefused, NotWritten, PartlyWritten,
+                       Written, NotVerified, Verified };
+    // Busy: not begun, the station was running another operation; Cancelled: ended early, the
+    // station's operation was cancelled (what the unit holds is not known); Stopped: told to
+    // stop (stopAfterCurrent); Written: not read back; NotVerified: the read-back was incomplete
+    // or found other values.
     Stage stage = Stage::Stopped;
     ReadOutcome read;               // before the write
     BackupOutcome backup;
@@ -146,7 +149,8 @@ struct StartUp {
 // window, tunekit-cli and a production line are front ends on it. Operations are coroutines:
 // several stations run side by side in one thread, each waiting on its own device without
 // holding up the others. One operation at a time per station: one asked for while another runs
-// is refused, and its result says so (busy).
+// is refused, and its result says so (busy). The station owns the operation it runs: cancel()
+// ends it at once, as does the station's end, and its result says so (cancelled).
 class Station {
 public:
     // accessLevel tells the access level in force.
@@ -165,7 +169,17 @@ public:
     // The engine's clock tick; the front end calls it every 10 ms.
     void tick() { engine_.transmitTick(); }
     // An operation is under way, a command runs or the engine still works through a batch.
-    bool busy() const { return operations_ > 0 || transfers_->commandRunning() || transfers_->engineBusy(); }
+    bool busy() const
+    {
+        return closed_ || operations_ > 0 || transfers_->commandRunning() || transfers_->engineBusy();
+    }
+    // Ends the operation under way before this returns: its waits (on the device, the clock,
+    // a question to the user, a record's store) go on at once, nothing more is sent, and its
+    // result says cancelled. A record of its own is kept as cancelled.
+    void cancel();
+    // Cancels and refuses every operation from now on: the front end that owns the station is
+    // closing. The station's end does the same.
+    void close();
 
     // The port. Opens port number (1..) as the adapter's port; false, after telling the user,
     // when it cannot be opened.
@@ -262,7 +276,7 @@ public:
     // The terminal's and the packet console's commands, on this station's port.
     ConsoleCommands consoleCommands(Dialogs& dialogs) noexcept { return ConsoleCommands(port_, engine_, dialogs); }
 
-    // Records: where they go and which operations leave one. The station describes each record
+    // Records: where they go and which operations leave one (sink: outlives the station). The station describes each record
     // from what it sent and read: the unit as it came, the file, the backup, and the values that
     // changed as the device holds them after the write (read back, or else as the device
     // acknowledged them), with those of the file that did not reach it.
@@ -276,15 +290,24 @@ public:
     // The open run's record as far as it is known (its id, the unit once read).
     records::OperationRecord runRecord() const;
     // Ends the open run with its result, exit code and last message and keeps its record.
-    QCoro::Task<records::RecordOutcome> endRun(bool passed, int exitCode, const QString& message);
+    QCoro::Task<records::RecordOutcome> endRun(bool passed, int exitCode, QString message);
     // The last record the station finished, kept or not.
     records::OperationRecord lastRecord() const { return lastRecord_; }
 
 private:
     friend class StationProbe; // white-box tests of the parts
 
+    // Runs a public operation: its result, or whenCancelled when it was cancelled.
+    template <typename Result>
+    QCoro::Task<Result> unlessCancelled(QCoro::Task<Result> operation, Result whenCancelled);
+    QCoro::Task<> unlessCancelled(QCoro::Task<> operation);
+    // A cancelled operation's own record is kept as such, without waiting for the store.
+    void endCancelledRun();
+
     // The operations as one another runs them, without the busy check.
+    QCoro::Task<> startUpNow(StartUp plan);
     QCoro::Task<int> detectNow();
+    QCoro::Task<ReadOutcome> readInformationNow();
     QCoro::Task<ReadOutcome> readNow();
     QCoro::Task<WriteReport> writeNow(WriteMode mode);
     QCoro::Task<VerifyReport> verifyNow();
@@ -297,6 +320,7 @@ private:
     // The record of one run, and what the station learnt of the device during it.
     struct RecordRun {
         records::OperationRecord record;
+        bool own = false;                  // begun for one operation, not held by a front end
         bool written = false;              // something that changes the device went out
         ParamArray<QString> before{};      // the device's values before the run's first write; "" unknown
         ParamArray<bool> planned{};        // parameters a write had Uploads for
@@ -314,8 +338,31 @@ private:
     // The device's values changed by the run's writes, as the device holds them now.
     void describeChanges(RecordRun& run) const;
 
+    // Hands the front end's questions on, so that a cancel ends the operation waiting for one.
+    class OperationDialogs final : public Dialogs {
+    public:
+        OperationDialogs(Dialogs& dialogs, CancelScope& scope) : dialogs_(dialogs), scope_(scope) {}
+        MsgAnswer msgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override;
+        QCoro::Task<MsgAnswer> ask(Question question, QString text, MsgButtons buttons, MsgIcon icon,
+                                   QString title) override;
+        QCoro::Task<QString> openFileName(QString filter) override;
+        QCoro::Task<QString> saveFileName(QString filter, QString proposedName) override;
+        bool questionRefused() const override { return dialogs_.questionRefused(); }
+
+    private:
+        Dialogs& dialogs_;
+        CancelScope& scope_;
+    };
+    // Ends the open run and describes its record; keep hands a record to the sink and awaits
+    // the store within the operation, so that a cancel ends the wait.
+    records::OperationRecord closeRun(bool passed, int exitCode, const QString& message);
+    QCoro::Task<records::RecordOutcome> keep(records::OperationRecord record);
+
     StationSeams seams_;
     std::function<AccessLevel()> accessLevel_;
+    CancelScope cancelScope_; // before the parts whose waits it ends
+    OperationDialogs dialogs_;
+    bool closed_ = false;
     SerialPortAccess port_;
     TransmitEngine engine_;
     ProgressBars progress_;

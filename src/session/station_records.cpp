@@ -43,6 +43,7 @@ bool Station::beginOwnRun(const char* command)
     if (run_ || recording_ != Recording::EveryOperation || operations_ > 0)
         return false;
     beginRun(QString::fromLatin1(command));
+    run_->own = true;
     return true;
 }
 
@@ -50,18 +51,16 @@ QCoro::Task<> Station::endOwnRun(bool own, bool passed)
 {
     if (!own)
         co_return;
-    const records::RecordOutcome outcome = co_await endRun(passed, passed ? 0 : 1, QString());
+    const records::RecordOutcome outcome = co_await keep(closeRun(passed, passed ? 0 : 1, QString()));
     if (const QString note = records::outcomeNote(outcome); !note.isEmpty())
-        seams_.dialogs.msgBox(note, MsgButtons::Ok,
-                              outcome.status == records::RecordOutcome::Status::Stored ? MsgIcon::Information
-                                                                                       : MsgIcon::Exclamation,
-                              QStringLiteral("Tunekit"));
+        dialogs_.msgBox(note, MsgButtons::Ok,
+                        outcome.status == records::RecordOutcome::Status::Stored ? MsgIcon::Information
+                                                                                 : MsgIcon::Exclamation,
+                        QStringLiteral("Tunekit"));
 }
 
-QCoro::Task<records::RecordOutcome> Station::endRun(bool passed, int exitCode, const QString& message)
+records::OperationRecord Station::closeRun(bool passed, int exitCode, const QString& message)
 {
-    if (!run_)
-        co_return records::RecordOutcome{records::RecordOutcome::Status::Failed, {}};
     RecordRun run = std::move(*run_);
     run_.reset();
     records::OperationRecord& record = run.record;
@@ -78,10 +77,40 @@ QCoro::Task<records::RecordOutcome> Station::endRun(bool passed, int exitCode, c
     record.exitCode = exitCode;
     record.message = message;
     lastRecord_ = record;
+    return record;
+}
+
+QCoro::Task<records::RecordOutcome> Station::keep(records::OperationRecord record)
+{
     if (!records_ || recording_ == Recording::Off)
         co_return records::RecordOutcome{records::RecordOutcome::Status::Failed,
                                          QCoreApplication::translate("Station", "No records are kept here.")};
-    co_return co_await records_->keep(record);
+    co_return co_await cancelScope_.race(records_->keep(std::move(record)));
+}
+
+QCoro::Task<records::RecordOutcome> Station::endRun(bool passed, int exitCode, QString message)
+{
+    if (!run_)
+        co_return records::RecordOutcome{records::RecordOutcome::Status::Failed, {}};
+    try {
+        co_return co_await keep(closeRun(passed, exitCode, message));
+    } catch (const OperationCancelled&) {
+        // The store has the record all the same; its answer is not waited for.
+    }
+    co_return records::RecordOutcome{records::RecordOutcome::Status::Failed,
+                                     QCoreApplication::translate("Station", "Closed before the records' store answered.")};
+}
+
+void Station::endCancelledRun()
+{
+    if (!run_ || !run_->own)
+        return;
+    const records::OperationRecord record =
+        closeRun(false, 1, QCoreApplication::translate("Station", "Cancelled before it ended."));
+    if (records_ && recording_ != Recording::Off) {
+        // Goes on by itself: the store takes the record whether anybody waits for it or not.
+        QCoro::Task<records::RecordOutcome> keeping = records_->keep(record);
+    }
 }
 
 void Station::forgetDevice()

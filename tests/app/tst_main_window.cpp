@@ -24,6 +24,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QMimeData>
+#include <QPointer>
 #include <QTimer>
 #include <QUrl>
 #include <QTreeWidget>
@@ -333,6 +334,40 @@ private slots:
                                          QStringLiteral("Overwrite Adjusted Gain/Phase Compensation Values?")}));
         QCOMPARE(w.line->device().requests().mid(requests).first().at(0), char(ConfigEnable));
         QVERIFY(w.line->device().requests().size() > requests);
+    }
+
+    // The window closed while a write's question is open: the write ends there as cancelled and
+    // says so in its record, the question goes away, and nothing more is sent.
+    void closingWithAQuestionOpenCancelsTheWrite()
+    {
+        QTemporaryDir data;
+        qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+        Window w(Window::Started);
+        QVERIFY(w.started);
+        w.window->logic().access().level = AccessLevel::development();
+        w.window->logic().applyUserLevel();
+        QTest::mouseClick(w.find<QPushButton>("cmdFileOpen"), Qt::LeftButton);
+        auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        QVERIFY(files);
+        files->selectFile(QStringLiteral(TUNEKIT_TEST_DATA_DIR "/backup_cfg2.scd"));
+        static_cast<QDialog*>(files)->accept();
+        QTest::mouseClick(w.find<QPushButton>("cmdConfigWrite"), Qt::LeftButton);
+        QMessageBox* box = nullptr;
+        QVERIFY(w.virtualClock->runUntil([&] { return (box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())); }, 10000));
+        const QPointer<QMessageBox> question = box;
+        const qsizetype requests = w.line->device().requests().size();
+
+        w.window->close();
+        QVERIFY(!question || !question->isVisible());
+        w.virtualClock->runFor(10000);
+        QCOMPARE(w.line->device().requests().size(), requests);
+        const records::ChosenStore store = records::openUserStore();
+        QVERIFY(store.store);
+        const QList<records::OperationRecord> kept = store.store->query({}).records;
+        QVERIFY(!kept.isEmpty());
+        QCOMPARE(kept.last().command, QStringLiteral("write"));
+        QCOMPARE(kept.last().result, QStringLiteral("failed"));
+        QCOMPARE(kept.last().message, QStringLiteral("Cancelled before it ended."));
     }
 
     // The Production tab in automatic mode: each channel programs the unit plugged into it without a

@@ -106,6 +106,23 @@ private slots:
         QCOMPARE(b.unitsFailed(), 0);
         b.stop();
         QVERIFY(clock.runUntil([&] { return b.currentState() == State::Idle; }, 10000));
+
+        // Closed (the window goes) while a unit is in work: the unit fails as cancelled, its record
+        // says so, and the automatic run ends with it.
+        QCoro::Task<> closing = a.runAutomatic();
+        QVERIFY(clock.runUntil([&] { return a.currentState() == State::Working; }, 10000));
+        clock.runFor(1500);
+        const qsizetype sent = lineA.device().requests().size();
+        const int failed = a.unitsFailed();
+        a.close();
+        QCOMPARE(a.unitsFailed(), failed + 1);
+        QCOMPARE(a.message(), QStringLiteral("Cancelled before the unit was finished: what it holds is not known."));
+        QVERIFY(closing.isReady());
+        clock.runFor(10000);
+        QCOMPARE(lineA.device().requests().size(), sent);
+        const records::OperationRecord cancelled = store.query({}).records.last();
+        QCOMPARE(cancelled.result + u' ' + cancelled.message,
+                 QStringLiteral("failed Cancelled before the unit was finished: what it holds is not known."));
     }
 };
 

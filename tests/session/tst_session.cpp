@@ -35,6 +35,29 @@ QString valueOf(const DeviceImage& image, const QString& name)
     return u"(none)"_s;
 }
 
+// Answers a question only when told to: the user who has looked away.
+class HeldQuestions final : public Dialogs {
+public:
+    MsgAnswer msgBox(const QString&, MsgButtons, MsgIcon, const QString&) override { return MsgAnswer::Ok; }
+    QCoro::Task<MsgAnswer> ask(Question, QString, MsgButtons, MsgIcon, QString) override
+    {
+        ++asked;
+        co_await Held{this};
+        co_return MsgAnswer::Yes;
+    }
+    void answer() { std::exchange(waiting, {}).resume(); }
+    int asked = 0;
+    std::coroutine_handle<> waiting;
+
+private:
+    struct Held {
+        HeldQuestions* dialogs;
+        bool await_ready() const noexcept { return false; }
+        void await_suspend(std::coroutine_handle<> handle) const noexcept { dialogs->waiting = handle; }
+        void await_resume() const noexcept {}
+    };
+};
+
 } // namespace
 
 class TestSession : public QObject {
@@ -569,6 +592,89 @@ private slots:
             ++(change.written ? written : notWritten);
         QVERIFY(written > 0);
         QCOMPARE(notWritten > 0, stage == int(ProgramReport::Stage::PartlyWritten));
+    }
+
+    // An operation ends as cancelled when its station is told so or goes away: in the middle of a
+    // read, while a question waits for its answer, in a reset. Its result says cancelled, its
+    // own record is kept as such, nothing more is sent, and an answer given later goes nowhere.
+    // A station only told to cancel works on afterwards.
+    void cancelEndsTheOperation_data()
+    {
+        QTest::addColumn<QString>("during");
+        QTest::addColumn<bool>("stationGone");
+        for (const char* during : {"read", "question", "reset"}) {
+            for (const bool gone : {false, true})
+                QTest::addRow("%s, %s", during, gone ? "station gone" : "cancelled") << QString::fromLatin1(during) << gone;
+        }
+    }
+    void cancelEndsTheOperation()
+    {
+        QFETCH(QString, during);
+        QFETCH(bool, stationGone);
+        VirtualClock clock;
+        SimLine line(clock, 53);
+        HeldQuestions dialogs;
+        RecordingViews views;
+        KeptRecords kept;
+        auto station = std::make_unique<Station>(StationSeams{line, clock, dialogs}, views,
+                                                 [] { return AccessLevel::development(); });
+        clock.startTicker(10, [&station] {
+            if (station)
+                station->tick();
+        });
+        QVERIFY(station->openAdapterPort(1));
+        station->prepareForUnit(levelMarks(AccessLevel::development()));
+        std::optional<int> detected;
+        whenDone<int>(station->detect(), [&](int configId) { detected = configId; });
+        QVERIFY(clock.runUntil([&] { return detected.has_value(); }, 60000));
+        clock.runFor(5000);
+        station->setRecords(&kept, Recording::EveryOperation);
+
+        const FixedHost host;
+        const VersionInfo version;
+        std::optional<bool> cancelled;
+        const auto end = [&] {
+            if (stationGone)
+                station.reset();
+            else
+                station->cancel();
+        };
+        if (during == u"read") {
+            whenDone<ReadOutcome>(station->readParameters(), [&](ReadOutcome read) { cancelled = read.cancelled; });
+            clock.runFor(300);
+        } else if (during == u"question") {
+            // A file of another family: asked before anything is sent.
+            const ProgramRequest request{QStringLiteral(TUNEKIT_TEST_DATA_DIR "/backup_cfg2.scd"), QString(), true,
+                                         host, version, {}};
+            whenDone<ProgramReport>(station->programUnit(request), [&](ProgramReport report) {
+                cancelled = report.stage == ProgramReport::Stage::Cancelled;
+            });
+            QVERIFY(clock.runUntil([&] { return dialogs.asked == 1; }, 60000));
+        } else {
+            whenDone(station->reset(), [&] { cancelled = true; });
+            clock.runFor(100);
+        }
+        QVERIFY(!cancelled);
+        const qsizetype sent = line.device().requests().size();
+        end();
+        QVERIFY(cancelled.has_value() && *cancelled);
+        QCOMPARE(kept.records.size(), 1);
+        QCOMPARE(kept.records.first().result, QStringLiteral("failed"));
+        QCOMPARE(kept.records.first().message, QStringLiteral("Cancelled before it ended."));
+        if (dialogs.waiting)
+            dialogs.answer();
+        clock.runFor(10000);
+        QCOMPARE(line.device().requests().size(), sent);
+        if (stationGone)
+            return;
+        QVERIFY(!station->busy());
+        const std::optional<ReadOutcome> read = [&]() -> std::optional<ReadOutcome> {
+            std::optional<ReadOutcome> outcome;
+            whenDone<ReadOutcome>(station->readParameters(), [&](ReadOutcome r) { outcome = r; });
+            clock.runUntil([&] { return outcome.has_value(); }, 60000);
+            return outcome;
+        }();
+        QVERIFY(read && read->complete);
     }
 
     // A file of another family is written at Development only when the question is answered
