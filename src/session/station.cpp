@@ -111,27 +111,6 @@ QCoro::Task<> Station::unlessCancelled(QCoro::Task<> operation)
     endCancelledRun();
 }
 
-MsgAnswer Station::OperationDialogs::msgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title)
-{
-    return dialogs_.msgBox(text, buttons, icon, title);
-}
-
-QCoro::Task<MsgAnswer> Station::OperationDialogs::ask(Question question, QString text, MsgButtons buttons, MsgIcon icon,
-                                                      QString title)
-{
-    co_return co_await scope_.race(dialogs_.ask(question, std::move(text), buttons, icon, std::move(title)));
-}
-
-QCoro::Task<QString> Station::OperationDialogs::openFileName(QString filter)
-{
-    co_return co_await scope_.race(dialogs_.openFileName(std::move(filter)));
-}
-
-QCoro::Task<QString> Station::OperationDialogs::saveFileName(QString filter, QString proposedName)
-{
-    co_return co_await scope_.race(dialogs_.saveFileName(std::move(filter), std::move(proposedName)));
-}
-
 bool Station::openAdapterPort(qint16 number)
 {
     forgetDevice();
@@ -229,13 +208,6 @@ int Station::queuedPackets() const
 {
     // Eight characters a packet.
     return static_cast<int>(engine_.state().queue.length() / 8);
-}
-
-OpenStatus Station::loadFile(const QString& path, QDate today)
-{
-    if (busy())
-        return OpenStatus::Busy;
-    return openConfigFile(QFileInfo(path).absoluteFilePath(), image_, dialogs_, accessLevel_(), today);
 }
 
 QCoro::Task<int> Station::detect()
@@ -425,29 +397,6 @@ QCoro::Task<VerifyReport> Station::verifyNow()
     co_return report;
 }
 
-QString Station::serialNumber() const
-{
-    // Without messages: the serial number is only looked at here.
-    KeptMessages quiet;
-    return serialNumberOf(image_, quiet).serial;
-}
-
-BackupOutcome Station::saveBackup(const QString& folder, const HostFacts& host, const VersionInfo& version)
-{
-    const QString serial = serialNumber();
-    const QString name = QStringLiteral("%1_%2").arg(serial.isEmpty() ? QStringLiteral("unknown") : serial,
-                                                      host.now().toString(QStringLiteral("yyyyMMdd-HHmmss")));
-    if (!QDir().mkpath(folder))
-        return {BackupOutcome::Status::NoFolder, {}};
-    // Two backups of one unit in the same second, or from two stations, get two files.
-    const QString path = reserveNewFile(folder, name);
-    if (path.isEmpty())
-        return {BackupOutcome::Status::NoName, {}};
-    if (writeRestorableBackup({image_, host, version, dialogs_}, path) != WriteOutcome::Written)
-        return {BackupOutcome::Status::NotWritten, path};
-    return {BackupOutcome::Status::Saved, path};
-}
-
 QCoro::Task<ProgramReport> Station::programUnit(ProgramRequest request)
 {
     ProgramReport report;
@@ -519,25 +468,6 @@ QCoro::Task<> Station::programSteps(const ProgramRequest& request, ProgramReport
     report.verify = co_await verifyNow();
     step(ProgramStep::TransferEnded);
     report.stage = report.verify.verified ? Stage::Verified : Stage::NotVerified;
-}
-
-WriteOutcome Station::saveRead(const QString& path, const HostFacts& host, const VersionInfo& version)
-{
-    const WriteOutcome saved = writeRestorableBackup({image_, host, version, dialogs_}, path);
-    if (run_ && saved == WriteOutcome::Written) {
-        run_->record.file = QFileInfo(path).absoluteFilePath();
-        run_->record.fileSha256 = fileSha256(path);
-    }
-    return saved;
-}
-
-QList<ValueDifference> Station::differencesFromDevice(const ParamArray<QString>& deviceValues, int deviceConfigId) const
-{
-    QList<ValueDifference> differences = deviceFileDifferences(deviceValues, image_);
-    const qint16 fileConfigId = image_.fileConfigId;
-    if (fileConfigId != 0 && fileConfigId != deviceConfigId)
-        differences.prepend({ConfigIdNr, QStringLiteral("ConfigID"), QString::number(deviceConfigId), QString::number(fileConfigId)});
-    return differences;
 }
 
 QCoro::Task<> Station::readInterpreterInfo()

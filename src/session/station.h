@@ -11,6 +11,7 @@
 #include "params/value_compare.h"
 #include "records/operation_record.h"
 #include "records/record_keeper.h"
+#include "session/operation_dialogs.h"
 #include "transfer/parameter_read.h"
 #include "transfer/parameter_write.h"
 #include "transfer/transfer_context.h"
@@ -338,21 +339,6 @@ private:
     // The device's values changed by the run's writes, as the device holds them now.
     void describeChanges(RecordRun& run) const;
 
-    // Hands the front end's questions on, so that a cancel ends the operation waiting for one.
-    class OperationDialogs final : public Dialogs {
-    public:
-        OperationDialogs(Dialogs& dialogs, CancelScope& scope) : dialogs_(dialogs), scope_(scope) {}
-        MsgAnswer msgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override;
-        QCoro::Task<MsgAnswer> ask(Question question, QString text, MsgButtons buttons, MsgIcon icon,
-                                   QString title) override;
-        QCoro::Task<QString> openFileName(QString filter) override;
-        QCoro::Task<QString> saveFileName(QString filter, QString proposedName) override;
-        bool questionRefused() const override { return dialogs_.questionRefused(); }
-
-    private:
-        Dialogs& dialogs_;
-        CancelScope& scope_;
-    };
     // Ends the open run and describes its record; keep hands a record to the sink and awaits
     // the store within the operation, so that a cancel ends the wait.
     records::OperationRecord closeRun(bool passed, int exitCode, const QString& message);

@@ -1,0 +1,65 @@
+// What a station reads from and writes to files: a configuration file loaded into its image,
+// the backup and the saved read, and what a loaded file would change on the device.
+#include "session/station.h"
+
+#include "base/dialogs.h"
+#include "files/config_file_reader.h"
+#include "files/config_file_writer.h"
+#include "host/host_facts.h"
+#include "session/unit_record.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace tunekit {
+
+OpenStatus Station::loadFile(const QString& path, QDate today)
+{
+    if (busy())
+        return OpenStatus::Busy;
+    return openConfigFile(QFileInfo(path).absoluteFilePath(), image_, dialogs_, accessLevel_(), today);
+}
+
+QString Station::serialNumber() const
+{
+    // Without messages: the serial number is only looked at here.
+    KeptMessages quiet;
+    return serialNumberOf(image_, quiet).serial;
+}
+
+BackupOutcome Station::saveBackup(const QString& folder, const HostFacts& host, const VersionInfo& version)
+{
+    const QString serial = serialNumber();
+    const QString name = QStringLiteral("%1_%2").arg(serial.isEmpty() ? QStringLiteral("unknown") : serial,
+                                                      host.now().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    if (!QDir().mkpath(folder))
+        return {BackupOutcome::Status::NoFolder, {}};
+    // Two backups of one unit in the same second, or from two stations, get two files.
+    const QString path = reserveNewFile(folder, name);
+    if (path.isEmpty())
+        return {BackupOutcome::Status::NoName, {}};
+    if (writeRestorableBackup({image_, host, version, dialogs_}, path) != WriteOutcome::Written)
+        return {BackupOutcome::Status::NotWritten, path};
+    return {BackupOutcome::Status::Saved, path};
+}
+
+WriteOutcome Station::saveRead(const QString& path, const HostFacts& host, const VersionInfo& version)
+{
+    const WriteOutcome saved = writeRestorableBackup({image_, host, version, dialogs_}, path);
+    if (run_ && saved == WriteOutcome::Written) {
+        run_->record.file = QFileInfo(path).absoluteFilePath();
+        run_->record.fileSha256 = fileSha256(path);
+    }
+    return saved;
+}
+
+QList<ValueDifference> Station::differencesFromDevice(const ParamArray<QString>& deviceValues, int deviceConfigId) const
+{
+    QList<ValueDifference> differences = deviceFileDifferences(deviceValues, image_);
+    const qint16 fileConfigId = image_.fileConfigId;
+    if (fileConfigId != 0 && fileConfigId != deviceConfigId)
+        differences.prepend({ConfigIdNr, QStringLiteral("ConfigID"), QString::number(deviceConfigId), QString::number(fileConfigId)});
+    return differences;
+}
+
+} // namespace tunekit
