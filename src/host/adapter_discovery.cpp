@@ -104,11 +104,12 @@ void updateComMenu(ComMenu& menu, qint16 portNumber, qint16 adapterPort)
     }
 }
 
-std::optional<ComMessage> comMessageFor(const DiscoveryState& discovery, bool adapterFound, qint16 adapterPort,
-                                        const QString& osName)
+namespace {
+
+// The adapter's driver is not installed: the first free port is taken, if there is one.
+ComMessage adapterNotInstalledMessage(bool noPortFound, qint16 adapterPort, const QString& osName)
 {
-    const bool installed = discovery.adapterLocated;
-    if (!installed && discovery.noPortFound) {
+    if (noPortFound) {
         return ComMessage{
             fill(QCoreApplication::translate(
                      "PortDiscovery",
@@ -121,19 +122,26 @@ std::optional<ComMessage> comMessageFor(const DiscoveryState& discovery, bool ad
                  osName, adapterPort),
             QCoreApplication::translate("PortDiscovery", "No free Port", "adapter not installed"), MsgIcon::Critical};
     }
-    if (!installed) {
-        return ComMessage{
-            fill(QCoreApplication::translate(
-                     "PortDiscovery",
-                     "\"HVX-USB-Serial Programming Interface\" is not installed on your PC.\r\n"
-                     "The first free COM-Port is chosen automatically.\r\n\r\n"
-                     "1. Please finish the program and (re)install the correct drivers and connect\r\n"
-                     "   the device to your  %1 - PC.\r\n"
-                     "2. Restart this program.\r\n\r\n"
-                     "If there is another error try to choose the Port manually!"),
-                 osName, adapterPort),
-            QCoreApplication::translate("PortDiscovery", "Adapter not installed"), MsgIcon::Critical};
-    }
+    return ComMessage{
+        fill(QCoreApplication::translate(
+                 "PortDiscovery",
+                 "\"HVX-USB-Serial Programming Interface\" is not installed on your PC.\r\n"
+                 "The first free COM-Port is chosen automatically.\r\n\r\n"
+                 "1. Please finish the program and (re)install the correct drivers and connect\r\n"
+                 "   the device to your  %1 - PC.\r\n"
+                 "2. Restart this program.\r\n\r\n"
+                 "If there is another error try to choose the Port manually!"),
+             osName, adapterPort),
+        QCoreApplication::translate("PortDiscovery", "Adapter not installed"), MsgIcon::Critical};
+}
+
+} // namespace
+
+std::optional<ComMessage> comMessageFor(const DiscoveryState& discovery, bool adapterFound, qint16 adapterPort,
+                                        const QString& osName)
+{
+    if (!discovery.adapterLocated)
+        return adapterNotInstalledMessage(discovery.noPortFound, adapterPort, osName);
     if (adapterFound) {
         return ComMessage{fill(QCoreApplication::translate("PortDiscovery",
                                                            "\"HVX-USB-Serial Programming Interface\" detected at COM%2 .\r\n\r\n"

@@ -134,59 +134,76 @@ std::optional<QByteArray> encodeByCellEncoding(const ConfigDefine& define, const
     return std::nullopt;
 }
 
+namespace {
+
+// The cells several parameters share. Each member needs its value, since the cell goes out
+// whole; what no member can be written with is listed, and nothing is given then.
+struct SharedCell {
+    std::initializer_list<int> members;
+    CalibrationKind calibration;
+};
+
+std::optional<QByteArray> sharedCellData(const SharedCell& cell, const ParamArray<QString>& values, int chosenOne,
+                                         QStringList& unwritable)
+{
+    bool complete = true;
+    for (const int member : cell.members) {
+        if (values[member].isEmpty()) {
+            unwritable << missingPartner(member, chosenOne);
+            complete = false;
+        }
+    }
+    if (!complete)
+        return std::nullopt;
+    QByteArray data;
+    bool encoded = true;
+    for (const int member : cell.members) {
+        // The address in bytes 0-1, the OEM code in 2, the product group in 3; gain, then phase.
+        const std::optional<QByteArray> piece = member == SystemAddressNr ? encode16Bit(values[member])
+                                                : member == GainCompNr || member == PhaseCompNr
+                                                    ? encode8Bit(values[member], true)
+                                                    : encode8Bit(values[member]);
+        if (!piece) {
+            unwritable << named(member, values[member]);
+            encoded = false;
+        } else {
+            data += *piece;
+        }
+    }
+    return encoded ? std::optional<QByteArray>(data) : std::nullopt;
+}
+
+const SharedCell* sharedCellOf(int nr)
+{
+    static const SharedCell address{{SystemAddressNr, OemCodeNr, ProdGrpNr}, CalibrationKind::None};
+    static const SharedCell compensation{{GainCompNr, PhaseCompNr}, CalibrationKind::GainPhase};
+    if (nr >= SystemAddressNr && nr <= ProdGrpNr)
+        return &address;
+    if (nr == GainCompNr || nr == PhaseCompNr)
+        return &compensation;
+    return nullptr;
+}
+
+} // namespace
+
 ParameterCells parameterCells(const ParamArray<QString>& values, const ParamArray<bool>& chosen)
 {
     ParameterCells cells;
     ParamArray<bool> done{};
-    const auto writes = [&](int nr) { return chosen[nr] && !values[nr].isEmpty(); };
-    // A cell several parameters share goes out whole, so each of them needs its value.
-    const auto shared = [&](std::initializer_list<int> members, int chosenOne) {
-        bool complete = true;
-        for (const int member : members) {
-            done[member] = true;
-            if (values[member].isEmpty()) {
-                cells.unwritable << missingPartner(member, chosenOne);
-                complete = false;
-            }
-        }
-        return complete;
-    };
     for (int nr = 1; nr <= ParamCount; ++nr) {
-        if (done[nr] || !writes(nr))
+        if (done[nr] || !chosen[nr] || values[nr].isEmpty())
             continue;
         const ConfigDefine& define = findConfigDefine(nr);
         CellUpload upload{define.index, define.subindex, {}, {nr}, CalibrationKind::None};
         std::optional<QByteArray> data;
-        if (nr >= SystemAddressNr && nr <= ProdGrpNr) {
-            // One cell: the address in bytes 0-1, the OEM code in 2, the product group in 3.
-            if (!shared({SystemAddressNr, OemCodeNr, ProdGrpNr}, nr))
+        if (const SharedCell* shared = sharedCellOf(nr)) {
+            for (const int member : shared->members)
+                done[member] = true;
+            data = sharedCellData(*shared, values, nr, cells.unwritable);
+            if (!data)
                 continue;
-            const auto address = encode16Bit(values[SystemAddressNr]);
-            const auto oem = encode8Bit(values[OemCodeNr]);
-            const auto group = encode8Bit(values[ProdGrpNr]);
-            for (const auto& [member, piece] : {std::pair{SystemAddressNr, address}, {OemCodeNr, oem}, {ProdGrpNr, group}}) {
-                if (!piece)
-                    cells.unwritable << named(member, values[member]);
-            }
-            if (address && oem && group)
-                data = *address + *oem + *group;
-            else
-                continue;
-            upload.parameters = {SystemAddressNr, OemCodeNr, ProdGrpNr};
-        } else if (nr == GainCompNr || nr == PhaseCompNr) {
-            if (!shared({GainCompNr, PhaseCompNr}, nr))
-                continue;
-            const auto gain = encode8Bit(values[GainCompNr], true);
-            const auto phase = encode8Bit(values[PhaseCompNr], true);
-            if (!gain)
-                cells.unwritable << named(GainCompNr, values[GainCompNr]);
-            if (!phase)
-                cells.unwritable << named(PhaseCompNr, values[PhaseCompNr]);
-            if (!gain || !phase)
-                continue;
-            data = *gain + *phase;
-            upload.parameters = {GainCompNr, PhaseCompNr};
-            upload.calibration = CalibrationKind::GainPhase;
+            upload.parameters = QList<int>(shared->members);
+            upload.calibration = shared->calibration;
         } else if (nr == FreqCompNr) {
             data = encodeFreqComp(values[nr]);
             upload.calibration = CalibrationKind::Frequency;
