@@ -47,7 +47,6 @@ void DeviceImage::fillDisplayTexts(Language language)
 {
     for (int n = 2; n <= ParamCount; ++n) {
         const ConfigDefine& define = findConfigDefine(n);
-        value[n].clear();
         displayName[n] = define.name.toString();
         displayDescription[n] = define.info(language);
     }

@@ -222,7 +222,7 @@ void Session::setLanguage()
     actLanguage_ = pick == QLatin1StringView("DE") ? 1 : 0;
     language_.set(languageFromNumber(actLanguage_));
     views_.languageChanged();
-    // The display texts follow the language; the values from 2 on are emptied with them.
+    // The display texts follow the language; the values read and edited stay.
     writeSettingsFile();
     station_.showInLanguage(uiLanguageNow());
     showImage();

@@ -594,6 +594,27 @@ private slots:
         QCOMPARE(notWritten > 0, stage == int(ProgramReport::Stage::PartlyWritten));
     }
 
+    // Switching the language keeps what was read and what was typed since, and a write
+    // afterwards sends the edit; only the names and descriptions change.
+    void languageSwitchKeepsValuesAndEdits()
+    {
+        Rig rig(53);
+        rig.session.access().level = AccessLevel::development();
+        rig.finish(rig.session.connectHeadless(namedPort(1)));
+        QVERIFY(rig.finish(rig.session.device().readParameters()).value_or(ReadOutcome{}).complete);
+        QVERIFY(rig.session.editOverviewValue(QStringLiteral("TransmitPower"), QStringLiteral("20")).stored);
+        const DeviceImage before = rig.session.image();
+        rig.session.chooseLanguage(QStringLiteral("DE"));
+        const DeviceImage after = rig.session.image();
+        QCOMPARE(after.value, before.value);
+        QCOMPARE(after.changed, before.changed);
+        QVERIFY(after.displayDescription[7] != before.displayDescription[7]);
+        QVERIFY(!rig.session.device().serialNumber().isEmpty());
+        rig.line.device().clearRequests();
+        QVERIFY(rig.finish(rig.session.device().writeImage()).value_or(WriteReport{}).anythingSent);
+        QCOMPARE(rig.line.device().cell(0x2203, 0).at(0), char(20));
+    }
+
     // An operation ends as cancelled when its station is told so or goes away: in the middle of a
     // read, while a question waits for its answer, in a reset. Its result says cancelled, its
     // own record is kept as such, nothing more is sent, and an answer given later goes nowhere.
