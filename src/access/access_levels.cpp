@@ -128,6 +128,8 @@ LevelCommandResult levelMenuCommand(AccessLevel level, AccessState& access, Devi
         applyUserLevel(access, image);
         image.updateEditMarks();
         access.refreshPending = true;
+        // Remembered as the level now in force: a restart comes back at it, not at the higher one.
+        storeUnlockPassword(access, level);
     }
     // Values read or loaded under another level must not survive the change, cancelled or not.
     image.clearFileData();

@@ -468,6 +468,8 @@ QCoro::Task<> Session::levelMenuCommand(AccessLevel level, std::function<QCoro::
         applyUserLevel();
         result.view = viewForLevel(access_.level);
     }
+    else
+        writeSettingsFile();
     // The menu ticks the level in force, also when the dialog was cancelled (the menu item
     // ticks itself when clicked).
     views_.applyLevelChecks(onlyTicked(access_.level));
@@ -519,14 +521,15 @@ OpenStatus Session::openFiles(const QStringList& paths)
 
 QCoro::Task<> Session::readParameters()
 {
-    if (station_.busy())
+    // A second click while the first one's transfer runs is told so, not ignored.
+    if (refusedWhileTransferring())
         co_return;
     co_await station_.readParameters();
 }
 
 QCoro::Task<> Session::write()
 {
-    if (station_.busy())
+    if (refusedWhileTransferring())
         co_return;
     co_await station_.writeImage();
 }

@@ -316,6 +316,14 @@ private slots:
         QTest::mouseClick(w.find<QPushButton>("cmdRead"), Qt::LeftButton);
         w.virtualClock->runFor(500);
         QCOMPARE(w.line->device().requests().size(), requests);
+        // The second click is told why nothing happens.
+        QMessageBox* wait = nullptr;
+        for (QMessageBox* shown : w.window->findChildren<QMessageBox*>()) {
+            if (shown->isVisible() && shown->text() == QStringLiteral("Please wait until the data transfer has ended."))
+                wait = shown;
+        }
+        QVERIFY(wait);
+        wait->accept();
         QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
 
         // The calibration values are asked about next, before anything is sent; both are kept.

@@ -594,6 +594,28 @@ private slots:
         QCOMPARE(notWritten > 0, stage == int(ProgramReport::Stage::PartlyWritten));
     }
 
+    // Going down to a lower level is remembered as that level: the settings file no longer holds
+    // the higher level's password, and the next start comes back at the lower level.
+    void loweringTheLevelIsRemembered()
+    {
+        QTemporaryDir scratch;
+        const QString path = scratch.filePath(QStringLiteral("settings.cfg"));
+        writeFile(path, "COM=0\r\nLNG=0\r\nOP1=1\r\nOP2=0\r\nOP3=0\r\nOP4=2\r\nAUT=Haspel2093\r\n");
+        {
+            Rig rig;
+            rig.host.configFolder = scratch.path();
+            rig.finish(rig.session.startup(namedPort(0)));
+            QCOMPARE(rig.session.access().level, AccessLevel::development());
+            rig.finish(rig.session.levelMenuCommand(AccessLevel::level2(), {}));
+            QCOMPARE(rig.session.access().level, AccessLevel::level2());
+        }
+        QVERIFY(!readFile(path).contains("Haspel2093"));
+        Rig again;
+        again.host.configFolder = scratch.path();
+        again.finish(again.session.startup(namedPort(0)));
+        QCOMPARE(again.session.access().level, AccessLevel::level2());
+    }
+
     // Switching the language keeps what was read and what was typed since, and a write
     // afterwards sends the edit; only the names and descriptions change.
     void languageSwitchKeepsValuesAndEdits()
