@@ -1544,6 +1544,10 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
         <source>simulated transmitter</source>
         <translation>simulierter Sender</translation>
     </message>
+    <message>
+        <source>The Production tab&apos;s line uses the port now. It is free again once the line has stopped.</source>
+        <translation>Die Linie der Registerkarte Produktion benutzt den Port gerade. Er ist wieder frei, sobald die Linie angehalten hat.</translation>
+    </message>
 </context>
 <context>
     <name>SimMain</name>

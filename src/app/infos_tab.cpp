@@ -70,9 +70,8 @@ void MainWindow::buildInfosTab()
         captions_.append(caption);
 
     auto button = [this](const char* name) { return findChild<QPushButton*>(QLatin1StringView(name)); };
-    Station& station = session_->device();
-    connect(button("cmdInfoRead"), &QPushButton::clicked, this, [this, &station] { run(station.readInformation()); });
-    connect(button("cmdIR"), &QPushButton::clicked, this, [this, &station] { run(station.readInterpreterInfo()); });
+    connect(button("cmdInfoRead"), &QPushButton::clicked, this, [this] { run(session_->readInformation()); });
+    connect(button("cmdIR"), &QPushButton::clicked, this, [this] { run(session_->readInterpreterInfo()); });
     connect(button("cmdResetMe"), &QPushButton::clicked, this, [this] { run(session_->reset()); });
 }
 

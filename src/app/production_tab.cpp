@@ -95,11 +95,8 @@ ProductionTab::ProductionTab(QWidget* parent, Clock& clock, const HostFacts& hos
     connect(startAllButton, &QPushButton::clicked, this, [this] { startAll(); });
     connect(start, &QPushButton::clicked, this, [this] {
         const int row = table_->currentRow();
-        if (row >= 0 && row < channelCount() && !settings_.file.isEmpty() && idle(channel(row))) {
-            if (beforeStart_)
-                beforeStart_();
+        if (row >= 0 && row < channelCount() && !settings_.file.isEmpty() && idle(channel(row)))
             runOnRow(row, channel(row).programUnit());
-        }
     });
     connect(automatic_, &QCheckBox::toggled, this, [this](bool on) { setAutomatic(on); });
     connect(saveTraceButton, &QPushButton::clicked, this, [this] { QCoro::connect(saveTrace(), this, [] {}); });
@@ -140,6 +137,17 @@ void ProductionTab::retranslate()
     showFile();
     for (int row = 0; row < channelCount(); ++row)
         showRow(row);
+}
+
+void ProductionTab::lineStopped()
+{
+    for (const std::unique_ptr<Entry>& entry : channels_)
+        entry->channel->releasePort();
+    if (lent_) {
+        lent_ = false;
+        if (giveBack_)
+            giveBack_();
+    }
 }
 
 bool ProductionTab::working() const
@@ -209,8 +217,6 @@ void ProductionTab::startAll()
 {
     if (settings_.file.isEmpty())
         return;
-    if (beforeStart_)
-        beforeStart_();
     for (int row = 0; row < channelCount(); ++row) {
         if (idle(channel(row)))
             runOnRow(row, channel(row).programUnit());
@@ -227,8 +233,6 @@ void ProductionTab::setAutomatic(bool on)
         automatic_->setChecked(false);
         return;
     }
-    if (on && beforeStart_)
-        beforeStart_();
     for (int row = 0; row < channelCount(); ++row) {
         if (on)
             runOnRow(row, channel(row).runAutomatic());
@@ -325,9 +329,10 @@ void MainWindow::buildProductionTab()
             plans.append({setup_.plan.name, QString(), LinePlan{std::nullopt, setup_.plan.name, false}});
     }
     production_->setChannels(plans);
-    // A channel on the window's own adapter takes its port over while the line runs.
+    // A channel on the window's own adapter takes its port over while the line runs, and gives it
+    // back when the line stops.
     if (!setup_.line->simulated())
-        production_->setBeforeStart([this] { session_->device().closePort(); });
+        production_->setPortLending([this] { session_->lendPort(); }, [this] { run(session_->takePortBack()); });
 }
 
 } // namespace tunekit

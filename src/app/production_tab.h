@@ -47,8 +47,13 @@ public:
     bool useFile(const QString& path);
     void startAll();
     void setAutomatic(bool on);
-    // Runs before a channel starts: the window lets go of a port the line may need.
-    void setBeforeStart(std::function<void()> beforeStart) { beforeStart_ = std::move(beforeStart); }
+    // The window's port, which a channel may need: lent before a channel starts, given back once
+    // every channel has ended its work (the channels let go of their ports then).
+    void setPortLending(std::function<void()> lend, std::function<void()> giveBack)
+    {
+        lend_ = std::move(lend);
+        giveBack_ = std::move(giveBack);
+    }
     void retranslate();
 
     ProductionChannel& channel(int row) { return *channels_.at(static_cast<std::size_t>(row))->channel; }
@@ -63,14 +68,27 @@ private:
     void showRow(int row);
     void showFile();
     QCoro::Task<> saveTrace();
-    // Runs a channel's task to its end; its row is shown anew then, while the tab lives.
+    // Runs a channel's task to its end; its row is shown anew then, while the tab lives. The
+    // last task to end ends the line's work.
     template <typename T>
     void runOnRow(int row, QCoro::Task<T> task)
     {
-        QCoro::connect(std::move(task), this, [this, row] { showRow(row); });
+        if (lend_ && !lent_) {
+            lent_ = true;
+            lend_();
+        }
+        ++tasksRunning_;
+        QCoro::connect(std::move(task), this, [this, row] {
+            --tasksRunning_;
+            showRow(row);
+            if (tasksRunning_ == 0)
+                lineStopped();
+        });
     }
     QCoro::Task<> chooseFile();
     bool working() const;
+    // Every channel has ended its work: the ports go back.
+    void lineStopped();
 
     WidgetDialogs dialogs_{this};
     Clock& clock_;
@@ -83,7 +101,10 @@ private:
     QString fileIgnoredLines_; // the file's lines that set nothing, named for the technician
     std::vector<std::unique_ptr<Entry>> channels_;
     records::RecordSink* records_; // the window's; none: no records
-    std::function<void()> beforeStart_;
+    std::function<void()> lend_;
+    std::function<void()> giveBack_;
+    bool lent_ = false;
+    int tasksRunning_ = 0;
     QTableWidget* table_ = nullptr;
     QLabel* fileName_ = nullptr;
     QLabel* fileState_ = nullptr;

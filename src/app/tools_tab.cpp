@@ -106,9 +106,8 @@ void MainWindow::buildToolsTab()
 void MainWindow::connectToolsTab()
 {
     auto button = [this](const char* name) { return findChild<QPushButton*>(QLatin1StringView(name)); };
-    connect(button("cmd_int_write"), &QPushButton::clicked, this,
-            [this] { run(session_->device().writeTestInterpreter(session_->host().programFolder())); });
-    connect(button("cmdRedetectDevice"), &QPushButton::clicked, this, [this] { run(session_->device().redetect()); });
+    connect(button("cmd_int_write"), &QPushButton::clicked, this, [this] { run(session_->writeTestInterpreter()); });
+    connect(button("cmdRedetectDevice"), &QPushButton::clicked, this, [this] { run(session_->redetectDevice()); });
     connect(findChild<QCheckBox*>(QStringLiteral("ChkLongDelay")), &QCheckBox::clicked, this,
             [this](bool on) { session_->setLongDelay(on); });
     connect(findChild<QLineEdit*>(QStringLiteral("txtLongDelay")), &QLineEdit::textEdited, this,

@@ -71,11 +71,20 @@ void ProductionChannel::close()
 bool ProductionChannel::open()
 {
     const bool opened = station_.openAdapterPort(1);
+    portOpen_ = opened;
     if (!opened) {
         message_ = tr("The port cannot be opened.");
         show(State::Idle);
     }
     return opened;
+}
+
+void ProductionChannel::releasePort()
+{
+    if (automatic_ || state_ == State::Working)
+        return;
+    station_.closePort();
+    portOpen_ = false;
 }
 
 void ProductionChannel::changed(StationChanges) {}
@@ -142,7 +151,7 @@ QCoro::Task<bool> ProductionChannel::programUnit()
     progress_ = 0;
     show(State::Working);
     const auto fail = [this](const QString& why) { return finish(false, why); };
-    if (!station_.portState().adapterFound && !open())
+    if (!portOpen_ && !open())
         co_return co_await fail(message_);
 
     station_.prepareForUnit(levelMarks(level_()));
@@ -192,7 +201,7 @@ QCoro::Task<> ProductionChannel::runAutomatic()
 {
     if (automatic_)
         co_return;
-    if (!station_.portState().adapterFound && !open())
+    if (!portOpen_ && !open())
         co_return;
     automatic_ = true;
     // Switched off and on again while this run still waits: the older run ends when it wakes.

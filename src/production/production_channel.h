@@ -80,6 +80,9 @@ public:
     void close();
     // Opens the channel's port; false when it cannot be used.
     bool open();
+    // Lets go of the port while the channel is idle, so that another may use it; the next unit
+    // opens it again.
+    void releasePort();
     // Programs the unit that is connected now: backup, write, verify, record. Gives whether it passed.
     QCoro::Task<bool> programUnit();
     // Automatic mode until Stop(): program each unit that answers, once, until it is taken away.
@@ -120,6 +123,7 @@ private:
     FixedAnswers answers_;
     Station station_;
     State state_ = State::Idle;
+    bool portOpen_ = false;
     bool automatic_ = false;
     int automaticRuns_ = 0; // automatic runs started; only the newest goes on
     QString serialNumber_;

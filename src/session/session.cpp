@@ -383,6 +383,8 @@ void Session::portTaken()
 
 QCoro::Task<> Session::redetectPort()
 {
+    if (refusedForDevice())
+        co_return;
     co_await station_.releasePort();
     views_.changed(StationChange::Facts);
     views_.showRedetectWindow(true);
@@ -519,24 +521,85 @@ OpenStatus Session::openFiles(const QStringList& paths)
     return status;
 }
 
-QCoro::Task<> Session::readParameters()
+bool Session::refusedForDevice()
 {
     // A second click while the first one's transfer runs is told so, not ignored.
     if (refusedWhileTransferring())
+        return true;
+    if (!portLent_)
+        return false;
+    seams_.dialogs.msgBox(QCoreApplication::translate("Session", "The Production tab's line uses the port now. "
+                                                                 "It is free again once the line has stopped."),
+                          MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("Tunekit"));
+    return true;
+}
+
+QCoro::Task<> Session::readParameters()
+{
+    if (refusedForDevice())
         co_return;
     co_await station_.readParameters();
 }
 
 QCoro::Task<> Session::write()
 {
-    if (refusedWhileTransferring())
+    if (refusedForDevice())
         co_return;
     co_await station_.writeImage();
 }
 
+QCoro::Task<> Session::readInformation()
+{
+    if (refusedForDevice())
+        co_return;
+    co_await station_.readInformation();
+}
+
+QCoro::Task<> Session::readInterpreterInfo()
+{
+    if (refusedForDevice())
+        co_return;
+    co_await station_.readInterpreterInfo();
+}
+
 QCoro::Task<> Session::reset()
 {
+    if (refusedForDevice())
+        co_return;
     co_await station_.reset();
+}
+
+QCoro::Task<> Session::writeTestInterpreter()
+{
+    if (refusedForDevice())
+        co_return;
+    co_await station_.writeTestInterpreter(seams_.host.programFolder());
+}
+
+QCoro::Task<> Session::redetectDevice()
+{
+    if (refusedForDevice())
+        co_return;
+    co_await station_.redetect();
+}
+
+void Session::lendPort()
+{
+    if (portLent_)
+        return;
+    station_.closePort();
+    portLent_ = true;
+    views_.connectionChanged();
+}
+
+QCoro::Task<> Session::takePortBack()
+{
+    if (!portLent_)
+        co_return;
+    // Lent until it is open again.
+    co_await station_.reopenPort();
+    portLent_ = false;
+    portTaken();
 }
 
 } // namespace tunekit

@@ -141,11 +141,21 @@ public:
     // Opens a configuration file: chosen in the file dialog, or dropped onto the Open button.
     QCoro::Task<> openFile();
     void openDroppedFiles(const QStringList& paths);
-    // The Read and Write buttons: the station's read or write, and its record.
+    // The window's device commands (Read, Write; the Infos tab's Read, interpreter and Reset; the
+    // Tools tab's interpreter write and Detect): the station's operation and its record. Each
+    // is refused with a message while a transfer runs or while the Production tab holds the port.
     QCoro::Task<> readParameters();
     QCoro::Task<> write();
-    // The Infos tab's Reset, with its record.
+    QCoro::Task<> readInformation();
+    QCoro::Task<> readInterpreterInfo();
     QCoro::Task<> reset();
+    QCoro::Task<> writeTestInterpreter();
+    QCoro::Task<> redetectDevice();
+    // The Production tab's line uses this window's port while it runs: lent, the port is closed
+    // and the device commands say so; taken back, it is opened again.
+    void lendPort();
+    QCoro::Task<> takePortBack();
+    bool portLent() const noexcept { return portLent_; }
     void showImage();
     // The configuration tab: the serial and production number as the image holds them.
     ConfigTabView configTabView();
@@ -192,6 +202,8 @@ private:
     // file data or the level: while a transfer command or a batch runs they are refused with a
     // short message (true).
     bool refusedWhileTransferring();
+    // A device command: also refused while the port is lent to the Production tab.
+    bool refusedForDevice();
     // Opens the first of paths into the image, as Open File and a drop do.
     OpenStatus openFiles(const QStringList& paths);
 
@@ -203,6 +215,7 @@ private:
     OsNames os_;
     PortPlan plan_;
     DiscoveryState discovery_;
+    bool portLent_ = false;
     qint16 storedPort_ = 0; // the port the settings file names: as read, then as last saved
     LongDelayView longDelay_;
     bool pacedByCommandLine_ = false;

@@ -459,6 +459,35 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return !logic.device().busy(); }, 30000));
         QVERIFY(!logic.image().value[2].isEmpty());
         QCOMPARE(logic.image().imageConfigId, 52);
+
+        // The Production tab's channel on this port takes it over while the line runs; the service
+        // side says so, and has the port back once the line has stopped.
+        QTemporaryDir data;
+        qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+        auto* tab = window.findChild<ProductionTab*>();
+        QVERIFY(tab && tab->useFile(QStringLiteral(TUNEKIT_TEST_DATA_DIR "/backup_cfg2.scd")));
+        int row = 0;
+        while (row < tab->channelCount() && tab->channel(row).port() != server.slavePath())
+            ++row;
+        QVERIFY(row < tab->channelCount());
+        tab->startAll();
+        QVERIFY(logic.portLent());
+        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdRead")), Qt::LeftButton);
+        QStringList told;
+        for (QMessageBox* box : window.findChildren<QMessageBox*>()) {
+            if (box->isVisible()) {
+                told << box->text();
+                box->accept();
+            }
+        }
+        QCOMPARE(told, QStringList{QStringLiteral("The Production tab's line uses the port now. It is free again once the line has stopped.")});
+        QVERIFY(QTest::qWaitFor([&] { return !logic.portLent(); }, 60000));
+        QVERIFY(tab->channel(row).currentState() != ProductionChannel::State::Working);
+        QVERIFY(QTest::qWaitFor([&] { return !logic.device().busy(); }, 30000));
+        logic.clearFileData();
+        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdRead")), Qt::LeftButton);
+        QVERIFY(QTest::qWaitFor([&] { return !logic.device().busy() && !logic.image().value[2].isEmpty(); }, 30000));
+        QCOMPARE(panel(1)->text(), QStringLiteral("Connected"));
     }
 
     // At level 60 a frame typed into the terminal reaches the transmitter, whose answer the terminal
