@@ -41,7 +41,8 @@ start_postgres() {
 trap stop_postgres EXIT
 
 if [[ "$mode" == "--sanitize" ]]; then
-  scripts/build.sh build-asan -DTUNEKIT_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+  # The benchmarks and the screenshot tool are no tests: built in the normal build only.
+  scripts/build.sh build-asan -DTUNEKIT_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DTUNEKIT_BENCH=OFF
   export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
   start_postgres
