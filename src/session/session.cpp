@@ -112,7 +112,7 @@ void Session::openNamedPort()
     const PortState state = station_.portState();
     discovery_.adapterLocated = state.adapterFound;
     discovery_.adapterPortCaption = namedPortCaption();
-    updateComMenu(discovery_.menu, state.portNumber, state.adapterPort);
+    showPortInMenu();
     views_.connectionChanged();
     views_.changed(StationChange::Status);
 }
@@ -143,7 +143,7 @@ StatusBarTexts Session::statusBar() const
     const qint16 configId = station_.deviceConfigId();
     StatusBarTexts t;
     t[0] = connected ? QStringLiteral("Connected") : QStringLiteral("Disconnected");
-    t[1] = connected ? QStringLiteral("COM=%1").arg(portNumber) : QString();
+    t[1] = !connected ? QString() : portNamed() ? plan_.name : QStringLiteral("COM=%1").arg(portNumber);
     t[2] = configId >= 1 ? QStringLiteral("ID=%1").arg(configId) : QStringLiteral("ID=?");
     // The packet bytes still waiting in the queue (8 per packet).
     t[3] = QStringLiteral("Bytes=%1").arg(station_.queuedPackets() * 8);
@@ -377,8 +377,25 @@ void Session::portTaken()
         views_.changed(StationChange::Facts | StationChange::Values | StationChange::Status);
         writeSettingsFile();
     }
-    updateComMenu(discovery_.menu, state.portNumber, state.adapterPort);
+    showPortInMenu();
     views_.connectionChanged();
+}
+
+bool Session::portNamed() const
+{
+    return !plan_.discover && !plan_.name.isEmpty() && !seams_.line.simulated();
+}
+
+void Session::showPortInMenu()
+{
+    const PortState state = station_.portState();
+    updateComMenu(discovery_.menu, state.portNumber, state.adapterPort);
+    // A port named for this run (/dev/ttyUSB3, /dev/pts/7) is shown by its own name, not as COM1.
+    if (portNamed() && state.portNumber >= 1) {
+        discovery_.menu.otherVisible = true;
+        discovery_.menu.otherCaption = plan_.name;
+        discovery_.menu.checked = 6;
+    }
 }
 
 QCoro::Task<> Session::redetectPort()

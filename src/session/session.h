@@ -197,6 +197,10 @@ private:
     void openNamedPort();
     // The port named for this run as the user knows it.
     QString namedPortCaption() const;
+    // A real port named for this run, not found by discovery.
+    bool portNamed() const;
+    // The COM menu ticks the port in use; a named port stands there by its own name.
+    void showPortInMenu();
     void readHostFacts();
     // Open file, drop, Clear data, the level menu and the language menu change the image, the
     // file data or the level: while a transfer command or a batch runs they are refused with a

@@ -408,12 +408,14 @@ QCoro::Task<ProgramReport> Station::programUnit(ProgramRequest request)
     try {
         const Operation running(operations_);
         co_await programSteps(request, report);
+        writes_->forgetAnswer();
         co_await endOwnRun(own, report.stage == ProgramReport::Stage::Verified);
         co_return report;
     } catch (const OperationCancelled&) {
         // How far it got stays in the report.
         report.stage = ProgramReport::Stage::Cancelled;
     }
+    writes_->forgetAnswer();
     endCancelledRun();
     co_return report;
 }
@@ -437,6 +439,13 @@ QCoro::Task<> Station::programSteps(const ProgramRequest& request, ProgramReport
     // A family Tunekit does not know has no parameters: there is nothing to back up or compare.
     if (stopped() || (backedUp && (!report.read.familyKnown || !report.read.everyValue()))) {
         report.stage = stopped() ? Stage::Stopped : Stage::ReadIncomplete;
+        co_return;
+    }
+    // A unit of another family than the file's is refused, or the user asked, before it is
+    // backed up: a unit that is not written gets no backup.
+    const bool fits = co_await fileFitsUnit(file, report.read.configId, request.host.now().date());
+    if (!fits) {
+        report.stage = Stage::NotWritten;
         co_return;
     }
     if (backedUp) {

@@ -312,6 +312,9 @@ private:
     QCoro::Task<ReadOutcome> readNow();
     QCoro::Task<WriteReport> writeNow(WriteMode mode);
     QCoro::Task<VerifyReport> verifyNow();
+    // Whether a unit of unitConfigId may get the file at path: of its family, or allowed to be
+    // made another (asked once for the write that follows).
+    QCoro::Task<bool> fileFitsUnit(QString path, int unitConfigId, QDate today);
     // programUnit's steps, each told to request.step; report.stage says where they ended.
     QCoro::Task<> programSteps(const ProgramRequest& request, ProgramReport& report);
     // Only where the device needs resets: once a write is over, the device that was sent new

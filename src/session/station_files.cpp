@@ -20,6 +20,17 @@ OpenStatus Station::loadFile(const QString& path, QDate today)
     return openConfigFile(QFileInfo(path).absoluteFilePath(), image_, dialogs_, accessLevel_(), today);
 }
 
+QCoro::Task<bool> Station::fileFitsUnit(QString path, int unitConfigId, QDate today)
+{
+    // Read into a copy of the image, as the write will read it; the file's own faults are told
+    // when it is opened for the write.
+    DeviceImage file = image_;
+    KeptMessages quiet;
+    if (openConfigFile(QFileInfo(path).absoluteFilePath(), file, quiet, accessLevel_(), today) != OpenStatus::Loaded)
+        co_return true;
+    co_return co_await writes_->otherFamilyAllowed(file.fileConfigId, unitConfigId, accessLevel_());
+}
+
 QString Station::serialNumber() const
 {
     // Without messages: the serial number is only looked at here.

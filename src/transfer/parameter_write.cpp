@@ -130,31 +130,43 @@ QString DeviceWrites::refusalText(const RefusedPacket& refusal)
            + crLf() + QCoreApplication::translate("DeviceWrites", "The device does not hold all of the data.");
 }
 
+QCoro::Task<bool> DeviceWrites::otherFamilyAllowed(int fileConfigId, int deviceConfigId, AccessLevel level)
+{
+    // Data of another family is never written unasked, whatever the level: it makes the unit
+    // another product.
+    if (fileConfigId < 1 || deviceConfigId < 1 || fileConfigId == deviceConfigId)
+        co_return true;
+    const std::pair<int, int> pair{fileConfigId, deviceConfigId};
+    if (otherFamilyAccepted_ == pair) {
+        otherFamilyAccepted_.reset();
+        co_return true;
+    }
+    const QString incompatible =
+        QCoreApplication::translate("DeviceWrites", "Data (ConfigID=%1) not compatible to connected hardware (ConfigID=%2)")
+            .arg(fileConfigId)
+            .arg(deviceConfigId);
+    if (!level.mayWriteOtherFamily()) {
+        tellError(incompatible, MsgIcon::Critical);
+        co_return false;
+    }
+    const QString error = QCoreApplication::translate("DeviceWrites", "Error");
+    const QString question = incompatible + crLf() + QCoreApplication::translate("DeviceWrites", "Do You really want to continue?");
+    const MsgAnswer answer = co_await ctx_.dialogs.ask(Question::ConfigIdMismatch, question, MsgButtons::YesNo,
+                                                       MsgIcon::Critical, error);
+    if (answer == MsgAnswer::Yes)
+        otherFamilyAccepted_ = pair;
+    co_return answer == MsgAnswer::Yes;
+}
+
 QCoro::Task<bool> DeviceWrites::imageFitsDevice(AccessLevel level)
 {
     const DeviceImage& image = ctx_.image;
-    // Data of another family is never written unasked, whatever the level: it makes the unit
-    // another product.
-    const bool mismatch = image.fileConfigId >= 1 && image.deviceConfigId >= 1 && image.fileConfigId != image.deviceConfigId;
-    const QString incompatible =
-        QCoreApplication::translate("DeviceWrites", "Data (ConfigID=%1) not compatible to connected hardware (ConfigID=%2)")
-            .arg(image.fileConfigId)
-            .arg(image.deviceConfigId);
-    if (mismatch && !level.mayWriteOtherFamily()) {
-        tellError(incompatible, MsgIcon::Critical);
+    const bool sameFamilyOrAllowed = co_await otherFamilyAllowed(image.fileConfigId, image.deviceConfigId, level);
+    if (!sameFamilyOrAllowed) {
         dropIncompatibleData();
         co_return false;
     }
-    if (mismatch) {
-        const QString error = QCoreApplication::translate("DeviceWrites", "Error");
-        const MsgAnswer answer =
-            co_await ctx_.dialogs.ask(Question::ConfigIdMismatch,
-                             incompatible + crLf() + QCoreApplication::translate("DeviceWrites", "Do You really want to continue?"),
-                             MsgButtons::YesNo, MsgIcon::Critical, error);
-        if (answer != MsgAnswer::Yes)
-            dropIncompatibleData();
-        co_return answer == MsgAnswer::Yes;
-    }
+    otherFamilyAccepted_.reset();
     // The image was read from another device: writing it here would mix two devices.
     if (!level.writesWithoutCompatibilityCheck() && image.deviceConfigId != image.imageConfigId) {
         ctx_.progress.setVisible(false);

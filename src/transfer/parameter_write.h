@@ -62,6 +62,13 @@ public:
     // the device refuses is told like in a write.
     QCoro::Task<> writeTestInterpreter(QString programFolder);
 
+    // Whether data of fileConfigId may go to a device of deviceConfigId: always when they are of
+    // one family; never unasked otherwise, and never below the level that may be asked (the user
+    // is told). A yes holds for the next write of that pair, which then does not ask again, so
+    // that a unit can be checked before its backup and asked once; forgetAnswer drops it.
+    QCoro::Task<bool> otherFamilyAllowed(int fileConfigId, int deviceConfigId, AccessLevel level);
+    void forgetAnswer() noexcept { otherFamilyAccepted_.reset(); }
+
     // Shows the progress window with "data transfer...".
     void showProgressBar();
 
@@ -120,6 +127,7 @@ private:
     TransferContext ctx_;
     ExtendedDataWriter extended_;
     WriteResult lastResult_ = WriteResult::NothingSent;
+    std::optional<std::pair<int, int>> otherFamilyAccepted_; // file and device ConfigID
     ParamArray<bool> kept_{};
     bool extendedSent_ = false;
     qint64 storesBefore_ = 0; // the engine's stored configurations when the write began

@@ -75,7 +75,13 @@ bool PasswordDialog::eventFilter(QObject* watched, QEvent* event)
     auto* key = static_cast<QKeyEvent*>(event);
     switch (key->key()) {
     case Qt::Key_Backspace: keyPress(QChar(KeyBackspace)); return true;
-    case Qt::Key_Escape: keyPress(QChar(KeyEsc)); return true;
+    case Qt::Key_Escape:
+        // Esc empties the box; on an empty box it closes the dialog, as Esc does elsewhere.
+        if (passwordBox_->text().isEmpty())
+            reject();
+        else
+            keyPress(QChar(KeyEsc));
+        return true;
     case Qt::Key_Return:
     case Qt::Key_Enter: keyPress(QChar(KeyEnter)); return true;
     // Moving the caret and the focus is the box's own business.

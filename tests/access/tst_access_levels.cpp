@@ -245,6 +245,16 @@ private slots:
             QVERIFY(!passwordDialog.isVisible());
         });
         QCOMPARE(access.level, AccessLevel::level3());
+        // A second Esc, on the empty box, closes it.
+        PasswordDialog again(access, dialogs);
+        again.show();
+        auto* edit = again.findChild<QLineEdit*>(QStringLiteral("txtPwd"));
+        QTest::keyClicks(edit, QStringLiteral("Dil"));
+        QTest::keyClick(edit, Qt::Key_Escape);
+        QVERIFY(again.isVisible() && edit->text().isEmpty());
+        QTest::keyClick(edit, Qt::Key_Escape);
+        QVERIFY(!again.isVisible());
+        QCOMPARE(again.result(), int(QDialog::Rejected));
         QCOMPARE(settingsWrites, 1);
         QVERIFY(dialogs.messages.isEmpty());
         QCOMPARE(access.rememberedPassword, QStringLiteral("Kiesel"));

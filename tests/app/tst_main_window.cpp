@@ -284,9 +284,20 @@ private slots:
     }
 
     // A question of a write is a window-modal box that does not block: the window and the clock
-    // run on while it waits, the station refuses other commands, and the answer decides.
+    // run on while it waits, the station refuses other commands, and the answer decides. The
+    // window closed meanwhile ends the write there, as cancelled: its record says so, the
+    // question goes away, and nothing more is sent.
+    void writeQuestionWaitsWithoutBlocking_data()
+    {
+        QTest::addColumn<bool>("closed");
+        QTest::newRow("answered") << false;
+        QTest::newRow("window closed") << true;
+    }
     void writeQuestionWaitsWithoutBlocking()
     {
+        QFETCH(bool, closed);
+        QTemporaryDir data;
+        qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
         Window w(Window::Started);
         QVERIFY(w.started);
         w.window->logic().access().level = AccessLevel::development();
@@ -324,6 +335,20 @@ private slots:
         }
         QVERIFY(wait);
         wait->accept();
+        if (closed) {
+            const QPointer<QMessageBox> question = box;
+            w.window->close();
+            QVERIFY(!question || !question->isVisible());
+            w.virtualClock->runFor(10000);
+            QCOMPARE(w.line->device().requests().size(), requests);
+            const records::ChosenStore store = records::openUserStore();
+            QVERIFY(store.store);
+            const QList<records::OperationRecord> kept = store.store->query({}).records;
+            QVERIFY(!kept.isEmpty());
+            QCOMPARE(kept.last().command + u' ' + kept.last().result + u' ' + kept.last().message,
+                     QStringLiteral("write failed Cancelled before it ended."));
+            return;
+        }
         QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
 
         // The calibration values are asked about next, before anything is sent; both are kept.
@@ -342,40 +367,6 @@ private slots:
                                          QStringLiteral("Overwrite Adjusted Gain/Phase Compensation Values?")}));
         QCOMPARE(w.line->device().requests().mid(requests).first().at(0), char(ConfigEnable));
         QVERIFY(w.line->device().requests().size() > requests);
-    }
-
-    // The window closed while a write's question is open: the write ends there as cancelled and
-    // says so in its record, the question goes away, and nothing more is sent.
-    void closingWithAQuestionOpenCancelsTheWrite()
-    {
-        QTemporaryDir data;
-        qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
-        Window w(Window::Started);
-        QVERIFY(w.started);
-        w.window->logic().access().level = AccessLevel::development();
-        w.window->logic().applyUserLevel();
-        QTest::mouseClick(w.find<QPushButton>("cmdFileOpen"), Qt::LeftButton);
-        auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        QVERIFY(files);
-        files->selectFile(QStringLiteral(TUNEKIT_TEST_DATA_DIR "/backup_cfg2.scd"));
-        static_cast<QDialog*>(files)->accept();
-        QTest::mouseClick(w.find<QPushButton>("cmdConfigWrite"), Qt::LeftButton);
-        QMessageBox* box = nullptr;
-        QVERIFY(w.virtualClock->runUntil([&] { return (box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())); }, 10000));
-        const QPointer<QMessageBox> question = box;
-        const qsizetype requests = w.line->device().requests().size();
-
-        w.window->close();
-        QVERIFY(!question || !question->isVisible());
-        w.virtualClock->runFor(10000);
-        QCOMPARE(w.line->device().requests().size(), requests);
-        const records::ChosenStore store = records::openUserStore();
-        QVERIFY(store.store);
-        const QList<records::OperationRecord> kept = store.store->query({}).records;
-        QVERIFY(!kept.isEmpty());
-        QCOMPARE(kept.last().command, QStringLiteral("write"));
-        QCOMPARE(kept.last().result, QStringLiteral("failed"));
-        QCOMPARE(kept.last().message, QStringLiteral("Cancelled before it ended."));
     }
 
     // The Production tab in automatic mode: each channel programs the unit plugged into it without a
@@ -451,8 +442,13 @@ private slots:
         QCOMPARE(window.windowTitle(), QStringLiteral("Tunekit 2.13"));
         auto panel = [&](int n) { return window.findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(n)); };
         QCOMPARE(panel(1)->text(), QStringLiteral("Connected"));
+        QCOMPARE(panel(2)->text(), server.slavePath()); // not COM1
         QCOMPARE(panel(3)->text(), QStringLiteral("ID=52"));
         QCOMPARE(panel(7)->text(), server.slavePath());
+        auto* other = window.findChild<QAction*>(QStringLiteral("mnuCOMother"));
+        QVERIFY(other && other->isVisible() && other->isChecked());
+        QVERIFY(other->text().contains(server.slavePath()));
+        QVERIFY(!window.findChild<QAction*>(QStringLiteral("mnuCOM1"))->isChecked());
         QVERIFY(logic.aboutText().contains(QStringLiteral("Port: ") + server.slavePath()));
 
         QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdRead")), Qt::LeftButton);

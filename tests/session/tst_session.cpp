@@ -738,12 +738,18 @@ private slots:
             rig.session.access().level = AccessLevel::development();
             rig.finish(rig.session.connectHeadless(namedPort(1)));
             rig.dialogs.answers.enqueue(answer);
-            const ProgramRequest request{file, QString(), true, rig.host, rig.session.version(), {}};
+            // Asked before the backup, once: a unit that is not written gets no backup.
+            const QString backups = folder.filePath(answer == MsgAnswer::Yes ? u"yes"_s : u"no"_s);
+            const ProgramRequest request{file, backups, true, rig.host, rig.session.version(), {}};
             const std::optional<ProgramReport> report = rig.finish(rig.session.device().programUnit(request));
             QVERIFY(report);
             QVERIFY(rig.dialogs.answers.isEmpty()); // asked
+            QCOMPARE(std::count_if(rig.dialogs.messages.cbegin(), rig.dialogs.messages.cend(),
+                                   [](const DialogMessage& m) { return m.text.startsWith(u"Data (ConfigID=52)"); }),
+                     1);
             QCOMPARE(int(report->stage), int(answer == MsgAnswer::Yes ? ProgramReport::Stage::Verified : ProgramReport::Stage::NotWritten));
             QCOMPARE(rig.line.device().configId(), answer == MsgAnswer::Yes ? 52 : 53);
+            QCOMPARE(QDir(backups).entryList(QDir::Files).size(), answer == MsgAnswer::Yes ? 1 : 0);
         }
     }
 
