@@ -1873,6 +1873,14 @@ Schnittstelle oder System reagiert nicht!</translation>
         <source>Message</source>
         <translation>Meldung</translation>
     </message>
+    <message>
+        <source>The line is running, so it keeps the file %1. Stop it to choose another file.</source>
+        <translation>Die Linie läuft und behält deshalb die Datei %1. Halten Sie sie an, um eine andere Datei zu wählen.</translation>
+    </message>
+    <message>
+        <source>Production</source>
+        <translation>Produktion</translation>
+    </message>
 </context>
 <context>
     <name>tunekit::RecordsWindow</name>

@@ -178,8 +178,13 @@ void ProductionTab::setChannels(const QList<ChannelPlan>& plans)
 
 bool ProductionTab::useFile(const QString& path)
 {
-    if (working())
+    // Units in work and the ones that follow get the file the line was started with.
+    if (working()) {
+        dialogs_.msgBox(tr("The line is running, so it keeps the file %1. Stop it to choose another file.")
+                            .arg(QFileInfo(settings_.file).fileName()),
+                        MsgButtons::Ok, MsgIcon::Exclamation, tr("Production"));
         return false;
+    }
     const ChecksumStateResult checksum = fileChecksumState(path);
     QFile file(path);
     const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -279,7 +284,9 @@ void ProductionTab::showRow(int row)
         font.setBold(true);
     }
     shown->setFont(font);
-    shown->setBackground(passed ? QColor(0, 160, 0) : failed ? QColor(200, 0, 0) : QColor());
+    // Never drawn as selected, so a selected row keeps its green or red; no result, no colour.
+    shown->setFlags(shown->flags() & ~Qt::ItemIsSelectable);
+    shown->setBackground(passed ? QBrush(QColor(0, 160, 0)) : failed ? QBrush(QColor(200, 0, 0)) : QBrush());
     shown->setForeground(passed || failed ? QColor(Qt::white) : table_->palette().color(QPalette::Text));
 }
 

@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QTime>
 
+#include <algorithm>
+
 namespace tunekit {
 namespace {
 
@@ -93,7 +95,10 @@ void ProductionChannel::progressChanged(const TransferProgress& progress)
 {
     if (state_ != State::Working)
         return;
-    progress_ = progress.overall;
+    // One bar for the unit, forward only: each transfer fills its own share of it, and 100 %
+    // comes only with the result.
+    const int within = phase_.from + progress.overall * (phase_.to - phase_.from) / 100;
+    progress_ = std::max(progress_, std::min(within, 99));
     if (changed_)
         changed_();
 }
@@ -109,6 +114,18 @@ void ProductionChannel::logged(const TrafficEntry& entry)
     case TrafficEntry::Kind::Terminal:
     case TrafficEntry::Kind::TerminalCleared:
     case TrafficEntry::Kind::PacketsCleared: break;
+    }
+}
+
+void ProductionChannel::enterPhase(ProgramStep step)
+{
+    switch (step) {
+    case ProgramStep::Reading: phase_ = {5, 35}; break;
+    case ProgramStep::Writing: phase_ = {35, 80}; break;
+    case ProgramStep::Verifying: phase_ = {80, 99}; break;
+    case ProgramStep::BackedUp:
+    case ProgramStep::Opening:
+    case ProgramStep::TransferEnded: break;
     }
 }
 
@@ -149,6 +166,7 @@ QCoro::Task<bool> ProductionChannel::programUnit()
     serialNumber_.clear();
     message_.clear();
     progress_ = 0;
+    phase_ = {0, 5}; // the detection
     show(State::Working);
     const auto fail = [this](const QString& why) { return finish(false, why); };
     if (!portOpen_ && !open())
@@ -159,8 +177,9 @@ QCoro::Task<bool> ProductionChannel::programUnit()
         co_return co_await fail(tr("No unit answers."));
     // The row shows the unit's serial number as soon as it is read.
     const ProgramRequest request{settings_.file, settings_.backupFolder, true, seams_.host, version_,
-                                 [this](ProgramStep, const ProgramReport&) {
+                                 [this](ProgramStep step, const ProgramReport&) {
                                      serialNumber_ = station_.runRecord().serialNumber;
+                                     enterPhase(step);
                                      return true;
                                  }};
     const ProgramReport report = co_await station_.programUnit(request);
@@ -221,8 +240,13 @@ QCoro::Task<> ProductionChannel::runAutomatic()
             // The result stays on show until the unit is taken away; then the channel arms again.
             while (armed() && co_await unitPresent())
                 co_await Pause(seams_.clock, PollMs, alive, &polls_);
-            if (armed())
+            if (armed()) {
+                // The unit is gone: nothing of it stays on show for the next one.
+                serialNumber_.clear();
+                message_.clear();
+                progress_ = 0;
                 show(State::Waiting);
+            }
         }
     } catch (const OperationCancelled&) {
         // The channel was closed.

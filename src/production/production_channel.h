@@ -129,6 +129,13 @@ private:
     QString serialNumber_;
     QString message_;
     int progress_ = 0;
+    // The share of the unit's bar the transfer under way fills.
+    struct Phase {
+        int from = 0;
+        int to = 0;
+    };
+    Phase phase_;
+    void enterPhase(ProgramStep step);
     int passed_ = 0;
     int failed_ = 0;
     QStringList trace_;

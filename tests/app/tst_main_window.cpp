@@ -399,8 +399,25 @@ private slots:
         unitB.faults().silent = false;
         QVERIFY(w.virtualClock->runUntil([&] { return cell(1, 5) == QStringLiteral("PASS"); }, 120000));
         QCOMPARE(cell(1, 6), QStringLiteral("Written and verified."));
+        // Another file while the line runs is refused in words; the line keeps its file.
+        QVERIFY(!tab->useFile(QStringLiteral(TUNEKIT_TEST_DATA_DIR "/extended_sections.scd")));
+        QStringList refusals;
+        for (QMessageBox* box : w.window->findChildren<QMessageBox*>()) {
+            if (box->isVisible()) {
+                refusals << box->text();
+                box->accept();
+            }
+        }
+        QCOMPARE(refusals, QStringList{QStringLiteral("The line is running, so it keeps the file backup_cfg2.scd. Stop it to choose another file.")});
+        // PASS keeps its green when the row is selected.
+        table->selectRow(1);
+        QVERIFY(!(table->item(1, 5)->flags() & Qt::ItemIsSelectable));
+        QCOMPARE(table->item(1, 5)->background().color(), QColor(0, 160, 0));
         unitA.faults().silent = true;
         QVERIFY(w.virtualClock->runUntil([&] { return cell(0, 2) == QStringLiteral("waiting for a unit"); }, 10000));
+        // The unit taken away leaves nothing of itself on the row, and no black result cell.
+        QCOMPARE(QStringList({cell(0, 3), cell(0, 4), cell(0, 5), cell(0, 6)}), QStringList({QString(), QStringLiteral("0 %"), QString(), QString()}));
+        QCOMPARE(table->item(0, 5)->background().style(), Qt::NoBrush);
         QCOMPARE(tab->channel(0).unitsPassed(), 1);
         for (QMessageBox* box : w.window->findChildren<QMessageBox*>())
             QVERIFY2(!box->isVisible(), qPrintable(box->text()));

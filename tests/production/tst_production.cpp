@@ -57,12 +57,24 @@ private slots:
         });
         using State = ProductionChannel::State;
         lineB.faults().silent = true; // channel B has no unit yet
+        // The unit's bar only goes forward, and shows 100 % only with the result.
+        QList<int> bar; // while the unit is in work
+        a.setChanged([&] {
+            if (a.currentState() == State::Working)
+                bar << a.progress();
+        });
         QCoro::Task<> runA = a.runAutomatic();
         QCoro::Task<> runB = b.runAutomatic();
 
         // A's unit is programmed without a click; B keeps asking.
         QVERIFY(clock.runUntil([&] { return a.currentState() == State::Passed; }, 120000));
         QCOMPARE(b.currentState(), State::Waiting);
+        QCOMPARE(a.progress(), 100);
+        QStringList shown;
+        for (const int percent : bar)
+            shown << QString::number(percent);
+        QVERIFY2(std::is_sorted(bar.cbegin(), bar.cend()) && bar.last() >= 80 && bar.last() < 100, qPrintable(shown.join(u' ')));
+        a.setChanged({});
         const int restarts = lineA.device().restartCount();
         clock.runFor(5000);
         QCOMPARE(a.unitsPassed(), 1); // programmed once, however long it stays
