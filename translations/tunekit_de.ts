@@ -1386,6 +1386,21 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
         <source>Cancelled before the unit was finished: what it holds is not known.</source>
         <translation>Abgebrochen, bevor das Gerät fertig war: was es enthält, ist nicht bekannt.</translation>
     </message>
+    <message numerus="yes">
+        <source>(%n earlier lines of waiting for a unit left out)</source>
+        <translation>
+            <numerusform>(%n frühere Zeile des Wartens auf ein Gerät ausgelassen)</numerusform>
+            <numerusform>(%n frühere Zeilen des Wartens auf ein Gerät ausgelassen)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Unit ends: %1, serial number %2. %3</source>
+        <translation>Gerät fertig: %1, Seriennummer %2. %3</translation>
+    </message>
+    <message>
+        <source>Unit begins: %1</source>
+        <translation>Gerät beginnt: %1</translation>
+    </message>
 </context>
 <context>
     <name>ProgressBars</name>
@@ -1880,6 +1895,10 @@ Schnittstelle oder System reagiert nicht!</translation>
     <message>
         <source>Production</source>
         <translation>Produktion</translation>
+    </message>
+    <message>
+        <source>Trace</source>
+        <translation>Mitschnitt</translation>
     </message>
 </context>
 <context>

@@ -303,8 +303,9 @@ QCoro::Task<> ProductionTab::saveTrace()
     const int row = table_->currentRow();
     if (row < 0 || row >= channelCount())
         co_return;
-    const QString proposed = QStringLiteral("trace.txt");
-    const QString path = co_await dialogs_.saveFileName(QString(), proposed);
+    const QString proposed = QStringLiteral("trace_%1.txt").arg(host_.now().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    const QString filter = tr("Trace") + QStringLiteral(" (*.txt)|*.txt");
+    const QString path = co_await dialogs_.saveFileName(filter, proposed);
     if (path.isEmpty())
         co_return;
     QSaveFile file(path);

@@ -55,6 +55,8 @@ ProductionChannel::ProductionChannel(ChannelSeams seams, const ProductionSetting
     // A unit is reset when the channel connects and after it stored the written values, never
     // between the batches of its cycle.
     station_.setResetPolicy(ResetPolicy::WhereNeeded);
+    // The trace holds the answers at every level.
+    station_.traceReceivedTraffic();
 }
 
 ProductionChannel::~ProductionChannel()
@@ -105,12 +107,13 @@ void ProductionChannel::progressChanged(const TransferProgress& progress)
 
 void ProductionChannel::logged(const TrafficEntry& entry)
 {
-    const QString time = QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz"));
     switch (entry.kind) {
-    case TrafficEntry::Kind::Debug: trace_.append(time + u' ' + entry.text); break;
-    case TrafficEntry::Kind::Packet:
-        trace_.append(time + u' ' + entry.text + u' ' + QString::fromLatin1(entry.bytes.toHex(' ')));
+    case TrafficEntry::Kind::Debug:
+        // Each packet once: a packet sent is traced as it leaves, not again as its debug line.
+        if (!entry.text.startsWith(u"TxSend: "))
+            addToTrace(entry.text);
         break;
+    case TrafficEntry::Kind::Packet: addToTrace(entry.text + u' ' + QString::fromLatin1(entry.bytes.toHex(' '))); break;
     case TrafficEntry::Kind::Terminal:
     case TrafficEntry::Kind::TerminalCleared:
     case TrafficEntry::Kind::PacketsCleared: break;
@@ -127,6 +130,29 @@ void ProductionChannel::enterPhase(ProgramStep step)
     case ProgramStep::Opening:
     case ProgramStep::TransferEnded: break;
     }
+}
+
+void ProductionChannel::addToTrace(const QString& line)
+{
+    const QString stamped = seams_.host.now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz ")) + line;
+    if (state_ == State::Working) {
+        trace_.append(stamped);
+        return;
+    }
+    // Between units the channel asks for one once a second: only the last of those lines stay.
+    idleLines_.append(stamped);
+    if (idleLines_.size() > IdleTraceLines) {
+        idleLines_.removeFirst();
+        ++idleLinesLeftOut_;
+    }
+}
+
+QStringList ProductionChannel::trace() const
+{
+    QStringList lines = trace_;
+    if (idleLinesLeftOut_ > 0)
+        lines.append(tr("(%n earlier lines of waiting for a unit left out)", nullptr, int(idleLinesLeftOut_)));
+    return lines + idleLines_;
 }
 
 void ProductionChannel::show(State state)
@@ -155,6 +181,9 @@ QCoro::Task<bool> ProductionChannel::finish(bool passed, const QString& message)
             passed = false;
     }
     ++(passed ? passed_ : failed_);
+    addToTrace(QStringLiteral("--- ") + tr("Unit ends: %1, serial number %2. %3")
+                                             .arg(passed ? QStringLiteral("PASS") : QStringLiteral("FAIL"),
+                                                  serialNumber_.isEmpty() ? QStringLiteral("-") : serialNumber_, message_));
     show(passed ? State::Passed : State::Failed);
     co_return passed;
 }
@@ -167,7 +196,11 @@ QCoro::Task<bool> ProductionChannel::programUnit()
     message_.clear();
     progress_ = 0;
     phase_ = {0, 5}; // the detection
+    trace_ = trace();
+    idleLines_.clear();
+    idleLinesLeftOut_ = 0;
     show(State::Working);
+    addToTrace(QStringLiteral("--- ") + tr("Unit begins: %1").arg(QFileInfo(settings_.file).fileName()));
     const auto fail = [this](const QString& why) { return finish(false, why); };
     if (!portOpen_ && !open())
         co_return co_await fail(message_);

@@ -99,8 +99,10 @@ public:
     int progress() const noexcept { return progress_; } // 0..100 of the unit in hand
     int unitsPassed() const noexcept { return passed_; }
     int unitsFailed() const noexcept { return failed_; }
-    // The channel's packet trace with times, for "Save trace".
-    const QStringList& trace() const noexcept { return trace_; }
+    // The channel's trace for "Save trace": every packet sent and received, once, with date and
+    // time, each unit's beginning and end with its result; of the waiting between units only
+    // the last lines.
+    QStringList trace() const;
     Station& device() noexcept { return station_; }
     // Told whenever the row should be shown anew.
     void setChanged(std::function<void()> changed) { changed_ = std::move(changed); }
@@ -139,6 +141,10 @@ private:
     int passed_ = 0;
     int failed_ = 0;
     QStringList trace_;
+    static constexpr qsizetype IdleTraceLines = 40;
+    QStringList idleLines_;
+    qsizetype idleLinesLeftOut_ = 0;
+    void addToTrace(const QString& line);
     std::function<void()> changed_;
     CancelScope polls_; // automatic mode's waits for the next unit
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);

@@ -167,6 +167,9 @@ public:
     // given up.
     void setResetPolicy(ResetPolicy policy) noexcept { engine_.setResetPolicy(policy); }
 
+    // Received packets reach the views at every level, not only from the level that sees them in
+    // the packet console (a production channel's trace).
+    void traceReceivedTraffic() { engine_.setReceivedTrafficShown([] { return true; }); }
     // The engine's clock tick; the front end calls it every 10 ms.
     void tick() { engine_.transmitTick(); }
     // An operation is under way, a command runs or the engine still works through a batch.

@@ -7,11 +7,13 @@
 #include "support/rig.h"
 #include "support/test_data.h"
 
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace tunekit;
 using namespace tunekit::testing;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -78,11 +80,25 @@ private slots:
         const int restarts = lineA.device().restartCount();
         clock.runFor(5000);
         QCOMPARE(a.unitsPassed(), 1); // programmed once, however long it stays
+        // The trace: each packet once, sent and received, with date and time, and the unit's
+        // beginning and end.
+        const QStringList trace = a.trace();
+        QVERIFY(std::all_of(trace.cbegin(), trace.cend(), [](const QString& line) {
+            return line.startsWith(u"2026-12-06 14:03:27.000 ") || line.startsWith(u'(');
+        }));
+        QCOMPARE(trace.filter(u"TxSend:"_s).size(), 0);
+        QVERIFY(trace.filter(u"Receive "_s).size() >= trace.filter(u"Transmit "_s).size() / 2);
+        QCOMPARE(trace.filter(u"--- Unit begins: backup_cfg2.scd"_s).size(), 1);
+        QCOMPARE(trace.filter(QRegularExpression(u"--- Unit ends: PASS, serial number \\d+\\. Written and verified\\."_s)).size(), 1);
         QCOMPARE(lineA.device().restartCount(), restarts); // asking does not restart it
 
         // A's unit is taken away, B's plugged in; then a unit with a worn cell on A.
         lineA.faults().silent = true;
         QVERIFY(clock.runUntil([&] { return a.currentState() == State::Waiting; }, 10000));
+        // Ten minutes of waiting for the next unit leave only their last lines in the trace.
+        clock.runFor(600000);
+        QVERIFY(a.trace().size() <= trace.size() + 42);
+        QCOMPARE(a.trace().filter(u"earlier lines of waiting for a unit left out"_s).size(), 1);
         const int restartsB = lineB.device().restartCount();
         lineB.faults().silent = false;
         QVERIFY(clock.runUntil([&] { return b.currentState() == State::Passed; }, 120000));
