@@ -1185,6 +1185,10 @@ Seine Einstellungen stehen in settings.cfg im Konfigurationsordner des Benutzers
         <source>Outside the range %1..%2 the description states</source>
         <translation>Außerhalb des Bereichs %1..%2, den die Beschreibung nennt</translation>
     </message>
+    <message>
+        <source>Edited, not yet written to the device</source>
+        <translation>Geändert, noch nicht in das Gerät geschrieben</translation>
+    </message>
 </context>
 <context>
     <name>PacketConsole</name>

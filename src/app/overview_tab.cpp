@@ -104,19 +104,23 @@ void MainWindow::sizeOverviewColumns()
 namespace {
 
 // A value outside the range its description states stands out, and says why; the write asks
-// before it sends it.
-void markStatedRange(QTreeWidgetItem* item, const OverviewRow& row)
+// before it sends it. A value edited and not yet written is in bold and says so.
+void markValue(QTreeWidgetItem* item, const OverviewRow& row)
 {
-    if (!row.outsideStatedRange) {
-        item->setBackground(0, QBrush());
-        item->setToolTip(0, QString());
-        return;
+    QFont font = item->font(0);
+    font.setBold(row.edited);
+    item->setFont(0, font);
+    QStringList tips;
+    if (row.edited)
+        tips << QCoreApplication::translate("OverviewTab", "Edited, not yet written to the device");
+    if (row.outsideStatedRange) {
+        const StatedRange range = findConfigDefine(row.nr).range;
+        tips << QCoreApplication::translate("OverviewTab", "Outside the range %1..%2 the description states")
+                    .arg(range.low)
+                    .arg(range.high);
     }
-    const StatedRange range = findConfigDefine(row.nr).range;
-    item->setBackground(0, QColor(255, 200, 200));
-    item->setToolTip(0, QCoreApplication::translate("OverviewTab", "Outside the range %1..%2 the description states")
-                            .arg(range.low)
-                            .arg(range.high));
+    item->setBackground(0, row.outsideStatedRange ? QBrush(QColor(255, 200, 200)) : QBrush());
+    item->setToolTip(0, tips.join(QLatin1Char('\n')));
 }
 
 } // namespace
@@ -133,7 +137,7 @@ void MainWindow::showOverview()
         item->setIcon(0, row.icon == 2 ? reached : notReached);
         item->setData(0, Qt::UserRole, row.icon);
         item->setFlags(item->flags() | Qt::ItemIsEditable);
-        markStatedRange(item, row);
+        markValue(item, row);
     }
     fillingOverview_ = false;
     findChild<QLabel*>(QStringLiteral("lblInterpreterImage"))->setText(interpreterCaption(image));
@@ -150,8 +154,10 @@ void MainWindow::overviewItemChanged(QTreeWidgetItem* item, int column)
     const QString shown = result.nr > 0 ? session_->image().value[result.nr] : result.rowText;
     fillingOverview_ = true;
     item->setText(0, shown);
-    if (result.nr > 0)
-        markStatedRange(item, {result.nr, shown, {}, {}, 0, outsideStatedRange(result.nr, shown)});
+    if (result.nr > 0) {
+        const DeviceImage image = session_->image();
+        markValue(item, {result.nr, shown, {}, {}, 0, outsideStatedRange(result.nr, shown), image.changed[result.nr]});
+    }
     fillingOverview_ = false;
     if (result.clearedFileData)
         labelsChanged();

@@ -118,7 +118,8 @@ QList<OverviewRow> DeviceImage::overviewRows() const
     QList<OverviewRow> rows;
     for (int n = 2; n <= ParamCount; ++n) {
         if (applicable[n])
-            rows.append({n, value[n], displayName[n], displayDescription[n], levelMark[n] ? 2 : 1, outsideStatedRange(n, value[n])});
+            rows.append({n, value[n], displayName[n], displayDescription[n], levelMark[n] ? 2 : 1,
+                         outsideStatedRange(n, value[n]), changed[n]});
     }
     return rows;
 }

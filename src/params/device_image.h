@@ -75,6 +75,7 @@ struct OverviewRow {
     QString description;
     int icon = 1; // 2 when the access level reaches the parameter, else 1
     bool outsideStatedRange = false; // the value is outside the range the description states
+    bool edited = false;             // changed (typed or from a file) and not yet written
 };
 
 // The in-memory copy of the transmitter's parameters with its marks, the file values,

@@ -228,12 +228,14 @@ private slots:
         QCOMPARE(shutdownDelay.first()->text(0), QStringLiteral("500"));
         // A value typed beyond the range its description states is taken and marked.
         QTreeWidgetItem* power = w.find<QTreeWidget>("lstOverview")->findItems(QStringLiteral("TransmitPower"), Qt::MatchExactly, 1).value(0);
-        QVERIFY(power && power->toolTip(0).isEmpty());
+        QVERIFY(power && power->toolTip(0).isEmpty() && !power->font(0).bold());
         power->setText(0, QStringLiteral("99"));
         QCOMPARE(w.window->logic().image().value[7], QStringLiteral("99"));
-        QCOMPARE(power->toolTip(0), QStringLiteral("Outside the range 0..27 the description states"));
+        QCOMPARE(power->toolTip(0), QStringLiteral("Edited, not yet written to the device\nOutside the range 0..27 the description states"));
+        QVERIFY(power->font(0).bold());
         power->setText(0, QStringLiteral("27"));
-        QVERIFY(power->toolTip(0).isEmpty());
+        QCOMPARE(power->toolTip(0), QStringLiteral("Edited, not yet written to the device"));
+        QVERIFY(power->font(0).bold());
         // 1234 with OEM code 254: a scrambled serial number, decodable again.
         const QString serial = w.find<QLineEdit>("txtSerialnumber")->text();
         QCOMPARE(serial.size(), 10);
