@@ -1639,10 +1639,6 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
         <translation>[Optionen]</translation>
     </message>
     <message>
-        <source>Simulated transmitter on a pseudo-terminal. The first line on standard output is the device file to open (give it to tunekit --port or tunekit-cli --port). The program runs until SIGTERM or SIGINT (or --exit-after-ms) ends it; the options make the transmitter or the line misbehave for tests and benches.</source>
-        <translation>Simulierter Sender an einem Pseudo-Terminal. Die erste Zeile der Standardausgabe ist die zu öffnende Gerätedatei (für tunekit --port oder tunekit-cli --port). Das Programm läuft, bis SIGTERM oder SIGINT (oder --exit-after-ms) es beendet; die Optionen lassen den Sender oder die Leitung für Tests und Messplätze fehlerhaft arbeiten.</translation>
-    </message>
-    <message>
         <source>Before this share of the answers, send a valid answer for another address (0 to 1).</source>
         <translation>Vor diesem Anteil der Antworten eine gültige Antwort für eine andere Adresse senden (0 bis 1).</translation>
     </message>
@@ -1677,6 +1673,10 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
     <message>
         <source>Answer ConfigEnable with the packet type TYPE (hexadecimal, 13 for UploadComplete), or never with &quot;none&quot;.</source>
         <translation>ConfigEnable mit dem Pakettyp TYPE beantworten (hexadezimal, 13 für UploadComplete), oder mit &quot;none&quot; nie.</translation>
+    </message>
+    <message>
+        <source>Simulated transmitter on a pseudo-terminal. The first line on standard output is the device file to open (give it to tunekit --port or tunekit-cli --port). The program runs until SIGTERM or SIGINT (or --exit-after-ms) ends it; the options make the transmitter or the line misbehave for tests and benches. SIGUSR1 takes the unit away and puts the next one of its family, with the next serial number, in its place 5 s later, as a production bench changes units.</source>
+        <translation>Simulierter Sender an einem Pseudo-Terminal. Die erste Zeile der Standardausgabe ist die zu öffnende Gerätedatei (für tunekit --port oder tunekit-cli --port). Das Programm läuft, bis SIGTERM oder SIGINT (oder --exit-after-ms) es beendet; die Optionen lassen den Sender oder die Leitung für Tests und Messplätze fehlerhaft arbeiten. SIGUSR1 nimmt das Gerät weg und setzt 5 s später das nächste seiner Familie mit der nächsten Seriennummer an seine Stelle, wie ein Fertigungsplatz die Geräte wechselt.</translation>
     </message>
 </context>
 <context>
@@ -1903,6 +1903,14 @@ Schnittstelle oder System reagiert nicht!</translation>
     <message>
         <source>Trace</source>
         <translation>Mitschnitt</translation>
+    </message>
+    <message>
+        <source>Next simulated unit</source>
+        <translation>Nächstes simuliertes Gerät</translation>
+    </message>
+    <message>
+        <source>Takes the simulated unit of the selected channel away and puts the next one in its place</source>
+        <translation>Nimmt das simulierte Gerät des gewählten Kanals weg und setzt das nächste an seine Stelle</translation>
     </message>
 </context>
 <context>

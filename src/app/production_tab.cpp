@@ -1,5 +1,7 @@
 #include "app/production_tab.h"
 
+#include "sim/sim_line.h"
+
 #include "app/main_window.h"
 #include "app/window_parts.h"
 #include "files/config_file_reader.h"
@@ -8,6 +10,7 @@
 #include "host/host_facts.h"
 #include "link/clock.h"
 #include "link/waits.h"
+#include "sim/sim_line.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -89,7 +92,12 @@ ProductionTab::ProductionTab(QWidget* parent, Clock& clock, const HostFacts& hos
     grid->addWidget(start, 4, 1);
     grid->addWidget(automatic_, 4, 2);
     grid->addWidget(saveTraceButton, 4, 3);
+    // Simulated channels only: the bench's change of units, to try automatic mode without hardware.
+    nextUnitButton_ = named<QPushButton>(this, "cmdNextSimulatedUnit");
+    nextUnitButton_->setVisible(false);
+    grid->addWidget(nextUnitButton_, 5, 3);
     grid->setRowStretch(3, 1);
+    connect(nextUnitButton_, &QPushButton::clicked, this, [this] { nextSimulatedUnit(std::max(0, table_->currentRow())); });
 
     connect(chooseFileButton, &QPushButton::clicked, this, [this] { QCoro::connect(chooseFile(), this, [] {}); });
     connect(startAllButton, &QPushButton::clicked, this, [this] { startAll(); });
@@ -132,6 +140,8 @@ void ProductionTab::retranslate()
     findChild<QPushButton*>(QStringLiteral("cmdProductionStart"))->setText(tr("Start selected"));
     automatic_->setText(tr("Automatic mode: program each unit plugged in"));
     findChild<QPushButton*>(QStringLiteral("cmdSaveTrace"))->setText(tr("Save trace ..."));
+    nextUnitButton_->setText(tr("Next simulated unit"));
+    nextUnitButton_->setToolTip(tr("Takes the simulated unit of the selected channel away and puts the next one in its place"));
     table_->setHorizontalHeaderLabels(
         {tr("Adapter"), tr("Port"), tr("State"), tr("Serial number"), tr("Progress"), tr("Result"), tr("Message")});
     showFile();
@@ -171,9 +181,25 @@ void ProductionTab::setChannels(const QList<ChannelPlan>& plans)
             [this] { return level_ ? level_() : AccessLevel::production(); }, version_);
         const int row = static_cast<int>(channels_.size());
         entry->channel->setChanged([this, row] { showRow(row); });
+        entry->simulated = plan.line.simulated.has_value();
         channels_.push_back(std::move(entry));
         showRow(row);
     }
+    nextUnitButton_->setVisible(std::any_of(channels_.cbegin(), channels_.cend(),
+                                            [](const std::unique_ptr<Entry>& entry) { return entry->simulated; }));
+}
+
+void ProductionTab::nextSimulatedUnit(int row)
+{
+    if (row >= channelCount() || !channels_.at(static_cast<std::size_t>(row))->simulated)
+        return;
+    auto& line = dynamic_cast<SimLine&>(this->line(row));
+    line.link().takeUnitAway();
+    // The channel is looked up again: the line may have been made anew meanwhile.
+    clock_.schedule(SimLink::NextUnitAfterMs, [this, row, unit = &line, alive = std::weak_ptr<int>(alive_)] {
+        if (!alive.expired() && row < channelCount() && &this->line(row) == unit)
+            unit->link().putNextUnit();
+    });
 }
 
 bool ProductionTab::useFile(const QString& path)

@@ -12,6 +12,7 @@
 
 class QCheckBox;
 class QLabel;
+class QPushButton;
 class QTableWidget;
 
 namespace tunekit {
@@ -47,6 +48,8 @@ public:
     bool useFile(const QString& path);
     void startAll();
     void setAutomatic(bool on);
+    // A simulated channel's unit is taken away, and the next one put in its place a little later.
+    void nextSimulatedUnit(int row);
     // The window's port, which a channel may need: lent before a channel starts, given back once
     // every channel has ended its work (the channels let go of their ports then).
     void setPortLending(std::function<void()> lend, std::function<void()> giveBack)
@@ -64,6 +67,7 @@ private:
     struct Entry {
         std::unique_ptr<SerialLine> line;
         std::unique_ptr<ProductionChannel> channel;
+        bool simulated = false;
     };
     void showRow(int row);
     void showFile();
@@ -106,6 +110,7 @@ private:
     bool lent_ = false;
     int tasksRunning_ = 0;
     QTableWidget* table_ = nullptr;
+    QPushButton* nextUnitButton_ = nullptr;
     QLabel* fileName_ = nullptr;
     QLabel* fileState_ = nullptr;
     QCheckBox* automatic_ = nullptr;

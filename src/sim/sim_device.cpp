@@ -100,6 +100,28 @@ void SimDevice::makeFresh()
     }
 }
 
+qint64 SimDevice::systemAddress() const
+{
+    const FirmwareParameter& address = *findFirmwareParameter("SystemAddress");
+    const QByteArray bytes = cell(address.index, address.subindex);
+    return static_cast<quint8>(bytes[address.firstByte]) | (static_cast<quint8>(bytes[address.firstByte + 1]) << 8);
+}
+
+void SimDevice::becomeNextUnit()
+{
+    const int family = configId();
+    const qint64 next = (systemAddress() + 1) & 0xFFFF;
+    cells_.clear();
+    flashed_.clear();
+    configOpen_ = false;
+    stuck_.clear();
+    setCell(FamilyCellIndex, 0, bytes({family & 0xFF, (family >> 8) & 0xFF}));
+    fillFactoryParameters();
+    fillFactoryInformation();
+    makeFresh();
+    setSystemAddress(static_cast<int>(next));
+}
+
 QByteArray SimDevice::checksumErrorAnswer(QByteArrayView packet)
 {
     return makePacket(ChkError, packetIndex(packet), subindexOf(packet));

@@ -94,6 +94,10 @@ public:
     // A unit fresh from production: production date, battery type and production number
     // were never set (their cells read FF FF FF FF).
     void makeFresh();
+    // The unit on the bench is taken away and the next one of its family put in its place:
+    // factory-fresh, its system address (and so its serial number) one higher. The firmware's
+    // ways and the request log stay.
+    void becomeNextUnit();
 
     // A worn memory cell: Uploads to it are acknowledged but leave it as it was.
     void setStuckCell(int index, int subindex) { stuck_.insert(key(index, subindex)); }
@@ -121,6 +125,7 @@ private:
     void putInterpreterInfo(int index, const InterpreterInfo& info);
     void fillFactoryInformation();
 
+    qint64 systemAddress() const;
     std::map<quint32, std::array<char, 4>> cells_;
     std::map<quint32, std::array<char, 4>> flashed_; // configuration cells only
     bool configOpen_ = false;

@@ -66,6 +66,17 @@ public:
     SimFaults& faults() noexcept { return faults_; }
     const SimFaults& faults() const noexcept { return faults_; }
 
+    // A bench's change of units: the unit is taken away (the line falls silent), and once the
+    // program has had time to see it gone, the next unit of the family is in its place
+    // (SimDevice::becomeNextUnit).
+    static constexpr qint64 NextUnitAfterMs = 5000;
+    void takeUnitAway() noexcept { faults_.silent = true; }
+    void putNextUnit()
+    {
+        device_.becomeNextUnit();
+        faults_.silent = false;
+    }
+
     // The host wrote these bytes at nowUs. Returns the answer chunks that follow, in order of
     // arrival. Noise before "@" is skipped; a frame that is not "@" + 18 hex digits + CR is
     // ignored; a frame with a wrong checksum is answered with ChkError.

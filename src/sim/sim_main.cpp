@@ -1,6 +1,7 @@
 // tunekit-sim: serves the simulated transmitter on a pseudo-terminal. The first line on
 // standard output is the device file to open; the program runs until it is ended by SIGTERM or
-// SIGINT (or --exit-after-ms) and then closes the terminal cleanly.
+// SIGINT (or --exit-after-ms) and then closes the terminal cleanly. SIGUSR1 changes the unit on
+// the bench: it is taken away, and 5 s later the next one is in its place.
 #include "base/language.h"
 #include "base/option_table.h"
 #include "sim/pty_server.h"
@@ -40,7 +41,9 @@ ProgramManual simManual()
         QT_TRANSLATE_NOOP("SimMain", "Simulated transmitter on a pseudo-terminal. The first line on standard output is "
                                      "the device file to open (give it to tunekit --port or tunekit-cli --port). The "
                                      "program runs until SIGTERM or SIGINT (or --exit-after-ms) ends it; the options "
-                                     "make the transmitter or the line misbehave for tests and benches."),
+                                     "make the transmitter or the line misbehave for tests and benches. SIGUSR1 takes "
+                                     "the unit away and puts the next one of its family, with the next serial number, in "
+                                     "its place 5 s later, as a production bench changes units."),
         {},
         tunekit::simOptions(),
         {},
@@ -66,6 +69,7 @@ int main(int argc, char* argv[])
     sigemptyset(&stopSignals);
     sigaddset(&stopSignals, SIGINT);
     sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGUSR1);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 #endif
 
@@ -102,9 +106,14 @@ int main(int argc, char* argv[])
         QTimer::singleShot(exitAfterMs, &app, &QCoreApplication::quit);
 
 #ifdef Q_OS_UNIX
-    std::thread waiter([&app, &stopSignals] {
+    std::thread waiter([&app, &server, &stopSignals] {
         int signal = 0;
-        sigwait(&stopSignals, &signal);
+        while (sigwait(&stopSignals, &signal) == 0 && signal == SIGUSR1) {
+            QMetaObject::invokeMethod(&server, [&server] {
+                server.link().takeUnitAway();
+                QTimer::singleShot(tunekit::SimLink::NextUnitAfterMs, &server, [&server] { server.link().putNextUnit(); });
+            }, Qt::QueuedConnection);
+        }
         QMetaObject::invokeMethod(&app, &QCoreApplication::quit, Qt::QueuedConnection);
     });
 #endif

@@ -415,12 +415,21 @@ private slots:
         table->selectRow(1);
         QVERIFY(!(table->item(1, 5)->flags() & Qt::ItemIsSelectable));
         QCOMPARE(table->item(1, 5)->background().color(), QColor(0, 160, 0));
-        unitA.faults().silent = true;
+        // The bench's change of units, simulated: A's unit goes, the next one comes.
+        const QString firstSerial = cell(0, 3);
+        auto* nextUnit = w.find<QPushButton>("cmdNextSimulatedUnit");
+        QVERIFY(!nextUnit->isHidden());
+        table->selectRow(0);
+        QTest::mouseClick(nextUnit, Qt::LeftButton);
+        QVERIFY(unitA.link().faults().silent);
         QVERIFY(w.virtualClock->runUntil([&] { return cell(0, 2) == QStringLiteral("waiting for a unit"); }, 10000));
         // The unit taken away leaves nothing of itself on the row, and no black result cell.
         QCOMPARE(QStringList({cell(0, 3), cell(0, 4), cell(0, 5), cell(0, 6)}), QStringList({QString(), QStringLiteral("0 %"), QString(), QString()}));
         QCOMPARE(table->item(0, 5)->background().style(), Qt::NoBrush);
         QCOMPARE(tab->channel(0).unitsPassed(), 1);
+        QVERIFY(w.virtualClock->runUntil([&] { return cell(0, 5) == QStringLiteral("PASS"); }, 120000));
+        QCOMPARE(tab->channel(0).unitsPassed(), 2);
+        QVERIFY(!cell(0, 3).isEmpty() && cell(0, 3) != firstSerial);
         for (QMessageBox* box : w.window->findChildren<QMessageBox*>())
             QVERIFY2(!box->isVisible(), qPrintable(box->text()));
 

@@ -11,6 +11,8 @@
 
 #include <QDate>
 #include <QProcess>
+
+#include <csignal>
 #include <QSerialPort>
 #include <QSignalSpy>
 #include <QTest>
@@ -34,16 +36,16 @@ QByteArray joined(const QList<SimChunk>& chunks)
     return bytes;
 }
 
-// Asks over a real serial port for the ConfigID; returns the answer frame.
-QByteArray askConfigId(const QString& path)
+// Asks over a real serial port for a cell (the ConfigID's unless told); returns the answer frame.
+QByteArray askConfigId(const QString& path, int index = 0x2000, int limitMs = 5000)
 {
     QSerialPort port(path);
     if (!port.open(QIODevice::ReadWrite) || !port.setBaudRate(38400))
         return "open failed: " + port.errorString().toUtf8();
     QSignalSpy readyRead(&port, &QSerialPort::readyRead);
-    port.write(frame(DownloadRequest, 0x2000, 0));
+    port.write(frame(DownloadRequest, index, 0));
     QByteArray answer;
-    for (QDeadlineTimer deadline(5000); answer.size() < FrameSize && !deadline.hasExpired(); answer += port.readAll())
+    for (QDeadlineTimer deadline(limitMs); answer.size() < FrameSize && !deadline.hasExpired(); answer += port.readAll())
         readyRead.wait(100);
     return answer;
 }
@@ -428,6 +430,13 @@ private slots:
         // A second client after the first has gone: the server survived the slave being closed.
         for (int client = 0; client < 2; ++client)
             QCOMPARE(decodeFrame(askConfigId(path)), makePacket(DownloadResponse, 0x2000, 0, QByteArray(1, 7)));
+        // SIGUSR1: the unit is taken away, and the next one, with the next system address, comes.
+        QCOMPARE(packetData(decodeFrame(askConfigId(path, 0x2101))).first(2), QByteArray::fromHex("d204"));
+        ::kill(static_cast<pid_t>(sim.processId()), SIGUSR1);
+        QTest::qWait(200);
+        QVERIFY(askConfigId(path, 0x2000, 1000).isEmpty());
+        QTest::qWait(int(SimLink::NextUnitAfterMs));
+        QCOMPARE(packetData(decodeFrame(askConfigId(path, 0x2101))).first(2), QByteArray::fromHex("d304"));
         sim.terminate(); // SIGTERM ends it cleanly
         QVERIFY(sim.waitForFinished(5000));
         QCOMPARE(sim.exitStatus(), QProcess::NormalExit);
