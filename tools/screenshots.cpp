@@ -133,24 +133,50 @@ int run(const QString& folder, const QString& language)
     QTemporaryDir scratch;
     const BackupOutcome template_ = window.logic().device().saveBackup(scratch.path(), window.logic().host(), window.logic().version());
     auto* production = window.findChild<ProductionTab*>(QStringLiteral("tabProduction"));
+    auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("SSTab"));
     bool productionDone = false;
     if (production && template_.status == BackupOutcome::Status::Saved && production->useFile(template_.path)) {
-        production->setAutomatic(true);
-        QElapsedTimer programming;
-        programming.start();
-        const auto done = [production] {
-            for (int row = 0; row < production->channelCount(); ++row) {
-                if (production->channel(row).unitsPassed() + production->channel(row).unitsFailed() == 0)
-                    return false;
+        // At the two screen sizes a line PC has, during a unit and after it; at the second size
+        // the bench has changed its units.
+        const QSize usual = window.size();
+        tabs->setCurrentWidget(production);
+        productionDone = true;
+        int round = 0;
+        for (const QSize size : {QSize(1024, 768), QSize(1280, 800)}) {
+            window.resize(size);
+            ++round;
+            if (round == 1)
+                production->setAutomatic(true);
+            else {
+                for (int row = 0; row < production->channelCount(); ++row)
+                    production->nextSimulatedUnit(row);
             }
-            return true;
-        };
-        while (!done() && programming.elapsed() < 60000)
-            pump(50);
-        productionDone = done();
+            const auto programmed = [production, round] {
+                for (int row = 0; row < production->channelCount(); ++row) {
+                    if (production->channel(row).unitsPassed() + production->channel(row).unitsFailed() < round)
+                        return false;
+                }
+                return true;
+            };
+            const auto halfWay = [production] {
+                const ProductionChannel& first = production->channel(0);
+                return first.currentState() == ProductionChannel::State::Working && first.progress() >= 40;
+            };
+            const QString sizeName = QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
+            QElapsedTimer programming;
+            programming.start();
+            while (!halfWay() && programming.elapsed() < 60000)
+                pump(20);
+            ok = save(&window, file(QStringLiteral("production-during-") + sizeName)) && ok;
+            while (!programmed() && programming.elapsed() < 90000)
+                pump(50);
+            pump(300);
+            ok = save(&window, file(QStringLiteral("production-after-") + sizeName)) && ok;
+            productionDone = productionDone && programmed();
+        }
+        window.resize(usual);
     }
 
-    auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("SSTab"));
     const char* tabNames[] = {"configuration", "overview", "infos", "tools", "production"};
     ok = progressTaken && productionDone && ok;
     for (int tab = 0; tab < tabs->count(); ++tab) {

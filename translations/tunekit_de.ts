@@ -1567,6 +1567,14 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
         <source>The Production tab&apos;s line uses the port now. It is free again once the line has stopped.</source>
         <translation>Die Linie der Registerkarte Produktion benutzt den Port gerade. Er ist wieder frei, sobald die Linie angehalten hat.</translation>
     </message>
+    <message>
+        <source>Connected</source>
+        <translation>Verbunden</translation>
+    </message>
+    <message>
+        <source>Disconnected</source>
+        <translation>Getrennt</translation>
+    </message>
 </context>
 <context>
     <name>SimMain</name>

@@ -90,8 +90,9 @@ ProductionTab::ProductionTab(QWidget* parent, Clock& clock, const HostFacts& hos
     auto* saveTraceButton = named<QPushButton>(this, "cmdSaveTrace");
     grid->addWidget(startAllButton, 4, 0);
     grid->addWidget(start, 4, 1);
-    grid->addWidget(automatic_, 4, 2);
     grid->addWidget(saveTraceButton, 4, 3);
+    // Automatic mode on a row of its own: its German caption alone is wider than a column.
+    grid->addWidget(automatic_, 5, 0, 1, 3);
     // Simulated channels only: the bench's change of units, to try automatic mode without hardware.
     nextUnitButton_ = named<QPushButton>(this, "cmdNextSimulatedUnit");
     nextUnitButton_->setVisible(false);
@@ -349,10 +350,14 @@ void MainWindow::buildProductionTab()
     // else every programming adapter plugged in, and the port of this run.
     QList<ChannelPlan> plans;
     if (setup_.line->simulated()) {
-        // Units of the family the window's own simulated transmitter has.
-        const LinePlan simulated{setup_.linePlan.simulated.value_or(SimSwitches{}), QString(), false};
-        for (int unit = 1; unit <= 2; ++unit)
-            plans.append({QStringLiteral("simulated %1").arg(unit), QString(), simulated});
+        // Units of the family the window's own simulated transmitter has, each with a serial
+        // number of its own (system addresses 1000 apart, so the next units stay apart too).
+        for (int unit = 1; unit <= 2; ++unit) {
+            SimSwitches switches = setup_.linePlan.simulated.value_or(SimSwitches{});
+            if (switches.systemAddress < 0)
+                switches.systemAddress = 1234 + (unit - 1) * 1000;
+            plans.append({QStringLiteral("simulated %1").arg(unit), QString(), LinePlan{switches, QString(), false}});
+        }
     } else {
         for (const SystemPort& port : systemPorts()) {
             if (port.adapter)

@@ -142,7 +142,7 @@ StatusBarTexts Session::statusBar() const
     const bool connected = portNumber >= 1;
     const qint16 configId = station_.deviceConfigId();
     StatusBarTexts t;
-    t[0] = connected ? QStringLiteral("Connected") : QStringLiteral("Disconnected");
+    t[0] = connected ? QCoreApplication::translate("Session", "Connected") : QCoreApplication::translate("Session", "Disconnected");
     t[1] = !connected ? QString() : portNamed() ? plan_.name : QStringLiteral("COM=%1").arg(portNumber);
     t[2] = configId >= 1 ? QStringLiteral("ID=%1").arg(configId) : QStringLiteral("ID=?");
     // The packet bytes still waiting in the queue (8 per packet).

@@ -172,6 +172,12 @@ private slots:
         w.find<QAction>("mnuGerman")->trigger();
         QCOMPARE(w.find<QWidget>("cmdConvertChecksum")->toolTip(),
                  QStringLiteral("Fügt einer vorhandenen Config-Datei die neue v2-Checksumme hinzu."));
+        // The status bar speaks German too, and the German window fits a screen 1024 px wide.
+        QCOMPARE(w.find<QLabel>("StatusPanel1")->text(), QStringLiteral("Verbunden"));
+        w.window->logic().access().level = AccessLevel::development();
+        w.window->logic().applyUserLevel();
+        tabs->setCurrentIndex(4);
+        QVERIFY2(w.window->minimumSizeHint().width() <= 1024, qPrintable(QString::number(w.window->minimumSizeHint().width())));
     }
 
     void disAutoResMirrorsCheck01()
