@@ -247,7 +247,9 @@ void MainWindow::arrangeWindows()
     const QSize screenTwips(static_cast<int>(screen->availableGeometry().width() * 1440.0 / dpiX),
                             static_cast<int>(screen->availableGeometry().height() * 1440.0 / dpiY));
     const int consoleWidth = static_cast<int>(aux_->packetConsole.width() * 1440.0 / dpiX);
-    const WindowArrangement a = tunekit::arrangeWindows(screenTwips, session_->access().level, consoleWidth);
+    const QSize needed = minimumSizeHint().expandedTo(minimumSize());
+    const QSize neededTwips(static_cast<int>(needed.width() * 1440.0 / dpiX), static_cast<int>(needed.height() * 1440.0 / dpiY));
+    const WindowArrangement a = tunekit::arrangeWindows(screenTwips, session_->access().level, consoleWidth, neededTwips);
     auto toPixels = [&](const QRect& r) {
         return QRect(twipsToPixels(r.x(), dpiX), twipsToPixels(r.y(), dpiY), twipsToPixels(r.width(), dpiX),
                      twipsToPixels(r.height(), dpiY));

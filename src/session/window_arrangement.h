@@ -15,8 +15,12 @@ struct WindowArrangement {
 };
 
 // The main window is centred (a third from the left when only the terminal is shown), the
-// terminal sits to its right and the console to its left; nothing gets a negative position.
-WindowArrangement arrangeWindows(QSize screenTwips, AccessLevel level, int consoleWidthTwips);
+// terminal sits to its right and the console to its left; nothing gets a negative position, and
+// a side window that fits the screen does not reach past its right edge. mainMinimumTwips: what
+// the main window's contents need (its captions in the language shown); it is never laid out
+// smaller, so the side windows go beside the window as it really is.
+WindowArrangement arrangeWindows(QSize screenTwips, AccessLevel level, int consoleWidthTwips,
+                                 QSize mainMinimumTwips = {});
 
 constexpr int twipsToPixels(int twips, double dotsPerInch)
 {
