@@ -2011,6 +2011,34 @@ Schnittstelle oder System reagiert nicht!</translation>
         <source>Records found: %1 (%2)</source>
         <translation>Gefundene Protokolle: %1 (%2)</translation>
     </message>
+    <message>
+        <source>read</source>
+        <translation>lesen</translation>
+    </message>
+    <message>
+        <source>write</source>
+        <translation>schreiben</translation>
+    </message>
+    <message>
+        <source>restore</source>
+        <translation>wiederherstellen</translation>
+    </message>
+    <message>
+        <source>detect</source>
+        <translation>erkennen</translation>
+    </message>
+    <message>
+        <source>read information</source>
+        <translation>Infos lesen</translation>
+    </message>
+    <message>
+        <source>interpreter write</source>
+        <translation>Interpreter schreiben</translation>
+    </message>
+    <message>
+        <source>reset</source>
+        <translation>Reset</translation>
+    </message>
 </context>
 <context>
     <name>tunekit::TransferWindow</name>

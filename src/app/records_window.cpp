@@ -14,6 +14,7 @@
 #include <QSaveFile>
 #include <QTableWidget>
 
+#include <array>
 #include <utility>
 
 namespace tunekit {
@@ -104,8 +105,8 @@ void RecordsWindow::search()
         for (const records::RecordChange& change : record.changes)
             changes << QStringLiteral("%1: %2 -> %3").arg(change.name, change.before, change.after);
         const QStringList cells{record.started.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-                                record.result,
-                                record.command,
+                                resultShown(record.result),
+                                commandShown(record.command),
                                 record.serialNumber,
                                 record.configId > 0 ? QString::number(record.configId) : QString(),
                                 record.port,
@@ -116,6 +117,34 @@ void RecordsWindow::search()
             table_->setItem(row, column, new QTableWidgetItem(cells.at(column)));
     }
     status_->setText(tr("Records found: %1 (%2)").arg(shown_.size()).arg(chosen.store->description()));
+}
+
+QString RecordsWindow::resultShown(const QString& result)
+{
+    if (result == QLatin1StringView(records::ResultPassed))
+        return tr("passed");
+    if (result == QLatin1StringView(records::ResultFailed))
+        return tr("failed");
+    return result;
+}
+
+QString RecordsWindow::commandShown(const QString& command)
+{
+    // The records keep the command's own name; the window shows it in the user's language.
+    static constexpr std::array<std::pair<const char*, const char*>, 7> Commands{{
+        {"read", QT_TR_NOOP("read")},
+        {"write", QT_TR_NOOP("write")},
+        {"restore", QT_TR_NOOP("restore")},
+        {"detect", QT_TR_NOOP("detect")},
+        {"info", QT_TR_NOOP("read information")},
+        {"interpreter", QT_TR_NOOP("interpreter write")},
+        {"reset", QT_TR_NOOP("reset")},
+    }};
+    for (const auto& [name, shown] : Commands) {
+        if (command == QLatin1StringView(name))
+            return tr(shown);
+    }
+    return command;
 }
 
 QCoro::Task<> RecordsWindow::exportCsv()

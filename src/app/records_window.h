@@ -25,6 +25,9 @@ public:
 
 private:
     QCoro::Task<> exportCsv();
+    // A record's result and command as the window shows them.
+    static QString resultShown(const QString& result);
+    static QString commandShown(const QString& command);
 
     WidgetDialogs dialogs_{this};
 

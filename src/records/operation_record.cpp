@@ -32,8 +32,12 @@ QString outcomeNote(const RecordOutcome& outcome)
 
 std::optional<QDateTime> filterTime(const QString& text, Bound bound)
 {
-    const QDate day = QDate::fromString(text.trimmed(), Qt::ISODate);
-    if (day.isValid() && text.trimmed().size() == 10)
+    // A day as ISO writes it (2026-12-07) or as German does (07.12.2026).
+    const QString trimmed = text.trimmed();
+    QDate day = trimmed.size() == 10 ? QDate::fromString(trimmed, Qt::ISODate) : QDate();
+    if (!day.isValid())
+        day = QDate::fromString(trimmed, QStringLiteral("d.M.yyyy"));
+    if (day.isValid())
         return QDateTime(bound == Bound::Since ? day : day.addDays(1), QTime(0, 0)).toUTC();
     const QDateTime time = QDateTime::fromString(text.trimmed(), Qt::ISODateWithMs);
     if (time.isValid())

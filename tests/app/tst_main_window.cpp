@@ -265,6 +265,13 @@ private slots:
         const auto& record = records->shown().first();
         QCOMPARE((QStringList{record.command, record.result, record.accessLevel}), (QStringList{"read", "passed", "service"}));
         QCOMPARE(records->findChild<QTableWidget*>(QStringLiteral("tblRecords"))->item(0, 3)->text(), serial);
+        // In German the rows say what the filter offers, and the dates take the German form.
+        w.window->logic().chooseLanguage(QStringLiteral("DE"));
+        records->findChild<QLineEdit*>(QStringLiteral("txtRecordSince"))->setText(QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));
+        QTest::mouseClick(records->findChild<QPushButton*>(QStringLiteral("cmdRecordSearch")), Qt::LeftButton);
+        QCOMPARE(records->shown().size(), 1);
+        const QTableWidget* rows = records->findChild<QTableWidget*>(QStringLiteral("tblRecords"));
+        QCOMPARE(rows->item(0, 1)->text() + u' ' + rows->item(0, 2)->text(), QStringLiteral("bestanden lesen"));
     }
 
     void droppedFileOpens()
