@@ -235,6 +235,19 @@ void MainWindow::showConsoles(bool terminal, bool console)
 {
     aux_->terminalWindow.setVisible(terminal);
     aux_->packetConsole.setVisible(console);
+    keepMessagesInFront();
+}
+
+void MainWindow::keepMessagesInFront()
+{
+    // A message or question shown before the consoles opened or the windows moved ("No free
+    // Port" at start-up) goes over the main window again, in front of the consoles.
+    for (QDialog* dialog : findChildren<QDialog*>()) {
+        if (!dialog->isVisible() || dialog->windowModality() == Qt::NonModal)
+            continue;
+        dialog->move(geometry().center() - dialog->rect().center());
+        dialog->raise();
+    }
 }
 
 void MainWindow::arrangeWindows()
@@ -258,6 +271,7 @@ void MainWindow::arrangeWindows()
     setGeometry(toPixels(a.main).translated(origin));
     aux_->terminalWindow.setGeometry(toPixels(a.terminal).translated(origin));
     aux_->packetConsole.setGeometry(toPixels(a.console).translated(origin));
+    keepMessagesInFront();
 }
 
 void MainWindow::applyLevelView(const LevelView& view)

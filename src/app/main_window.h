@@ -64,6 +64,8 @@ protected:
     // Ends the station's and the line's operations as cancelled and answers the questions they
     // left open; the window is whole meanwhile.
     void closeDown();
+    // Open message boxes stay centred over the main window and in front of the consoles.
+    void keepMessagesInFront();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
