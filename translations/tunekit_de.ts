@@ -1920,6 +1920,10 @@ Schnittstelle oder System reagiert nicht!</translation>
         <source>Takes the simulated unit of the selected channel away and puts the next one in its place</source>
         <translation>Nimmt das simulierte Gerät des gewählten Kanals weg und setzt das nächste an seine Stelle</translation>
     </message>
+    <message>
+        <source>simulated %1</source>
+        <translation>simuliert %1</translation>
+    </message>
 </context>
 <context>
     <name>tunekit::RecordsWindow</name>

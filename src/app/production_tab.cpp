@@ -288,7 +288,9 @@ void ProductionTab::showRow(int row)
         return item;
     };
     text(AdapterColumn, unit.adapter().isEmpty() ? QStringLiteral("-") : unit.adapter());
-    text(PortColumn, unit.port());
+    // A simulated channel keeps its plain name in the records; the row says it in the user's language.
+    const bool simulated = channels_.at(static_cast<std::size_t>(row))->simulated;
+    text(PortColumn, simulated ? tr("simulated %1").arg(row + 1) : unit.port());
     const bool passed = unit.currentState() == ProductionChannel::State::Passed;
     const bool failed = unit.currentState() == ProductionChannel::State::Failed;
     QString state;

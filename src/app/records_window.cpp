@@ -71,6 +71,7 @@ void RecordsWindow::retranslate()
     table_->setColumnCount(9);
     table_->setHorizontalHeaderLabels({tr("Time"), tr("Result"), tr("Command"), tr("Serial number"), tr("ConfigID"),
                                        tr("Port"), tr("File"), tr("Changes"), tr("Message")});
+    showRows(); // the rows' results and commands in the new language
 }
 
 void RecordsWindow::search()
@@ -98,6 +99,14 @@ void RecordsWindow::search()
         return;
     }
     shown_ = found.records;
+    shownFrom_ = chosen.store->description();
+    showRows();
+}
+
+void RecordsWindow::showRows()
+{
+    if (shownFrom_.isEmpty())
+        return;
     table_->setRowCount(static_cast<int>(shown_.size()));
     for (int row = 0; row < table_->rowCount(); ++row) {
         const records::OperationRecord& record = shown_.at(row);
@@ -116,7 +125,7 @@ void RecordsWindow::search()
         for (int column = 0; column < cells.size(); ++column)
             table_->setItem(row, column, new QTableWidgetItem(cells.at(column)));
     }
-    status_->setText(tr("Records found: %1 (%2)").arg(shown_.size()).arg(chosen.store->description()));
+    status_->setText(tr("Records found: %1 (%2)").arg(shown_.size()).arg(shownFrom_));
 }
 
 QString RecordsWindow::resultShown(const QString& result)

@@ -25,6 +25,8 @@ public:
 
 private:
     QCoro::Task<> exportCsv();
+    // The rows found by the last search, in the window's language.
+    void showRows();
     // A record's result and command as the window shows them.
     static QString resultShown(const QString& result);
     static QString commandShown(const QString& command);
@@ -38,6 +40,7 @@ private:
     QTableWidget* table_;
     QLabel* status_;
     QList<records::OperationRecord> shown_;
+    QString shownFrom_; // the store the rows came from; empty before the first search
 };
 
 } // namespace tunekit

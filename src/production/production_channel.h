@@ -117,6 +117,8 @@ private:
     // Ends the unit with its message (none: the answers' last one), keeps its record and shows
     // the result; gives whether it passed.
     QCoro::Task<bool> finish(bool passed, const QString& message);
+    // The bar's share for the step the unit's programming has reached.
+    void enterPhase(ProgramStep step);
 
     ChannelSeams seams_;
     const ProductionSettings& settings_;
@@ -137,7 +139,6 @@ private:
         int to = 0;
     };
     Phase phase_;
-    void enterPhase(ProgramStep step);
     int passed_ = 0;
     int failed_ = 0;
     QStringList trace_;

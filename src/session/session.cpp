@@ -42,7 +42,11 @@ Session::Session(SessionSeams seams, SessionViews& views, UiLanguage& language)
 {
     // Every button that reaches the device leaves a record, without a word unless it was not stored.
     station_.setRecords(seams.records, Recording::EveryOperation);
-    station_.setRecordSite([this] { return RecordSite{seams_.host.computerName(), discovery_.adapterPortCaption, {}}; });
+    // The records name the simulation as the command line does, in no user's language.
+    station_.setRecordSite([this] {
+        return RecordSite{seams_.host.computerName(),
+                          seams_.line.simulated() ? QStringLiteral("simulated") : discovery_.adapterPortCaption, {}};
+    });
 }
 
 QCoro::Task<> Session::startup(PortPlan plan)
@@ -206,7 +210,11 @@ void Session::setLanguage()
     writeSettingsFile();
     station_.showInLanguage(uiLanguageNow());
     showImage();
+    // The named port's caption ("simulated transmitter") and the status bar speak it too.
+    if (!plan_.discover)
+        discovery_.adapterPortCaption = namedPortCaption();
     views_.connectionChanged();
+    views_.changed(StationChange::Status);
 }
 
 QString Session::settingsFilePath() const

@@ -28,6 +28,12 @@
 #include <QTimer>
 #include <QUrl>
 #include <QTreeWidget>
+#include <QGroupBox>
+#include <QXmlStreamReader>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSet>
+#include <QMenu>
 
 using namespace tunekit;
 using namespace tunekit::testing;
@@ -80,6 +86,53 @@ class TestMainWindow : public QObject {
             return window->findChild<T*>(QLatin1StringView(name));
         }
     };
+
+    // The program's own English texts that have a German of their own, from the translation file;
+    // a text with places (%1) stands for every text it makes.
+    struct EnglishTexts {
+        QSet<QString> whole;
+        QList<QRegularExpression> patterns;
+        bool contains(const QString& text) const
+        {
+            return whole.contains(text)
+                   || std::any_of(patterns.cbegin(), patterns.cend(),
+                                  [&text](const QRegularExpression& pattern) { return pattern.match(text).hasMatch(); });
+        }
+    };
+    static EnglishTexts englishTexts()
+    {
+        EnglishTexts texts;
+        QFile file(QStringLiteral(TUNEKIT_TS_FILE));
+        if (!file.open(QIODevice::ReadOnly))
+            return texts;
+        QXmlStreamReader xml(&file);
+        QString source;
+        static const QRegularExpression place(QStringLiteral("%\\d"));
+        while (!xml.atEnd()) {
+            xml.readNext();
+            if (!xml.isStartElement())
+                continue;
+            if (xml.name() == QLatin1StringView("source")) {
+                source = xml.readElementText(QXmlStreamReader::IncludeChildElements).remove(QLatin1Char('&')).trimmed();
+            } else if (xml.name() == QLatin1StringView("translation")) {
+                const QString german = xml.readElementText(QXmlStreamReader::IncludeChildElements).trimmed();
+                if (german.isEmpty() || german == source)
+                    continue;
+                if (!source.contains(place)) {
+                    texts.whole.insert(source);
+                    continue;
+                }
+                // Only texts with words of their own besides the places.
+                QStringList parts = source.split(place);
+                if (parts.join(QString()).trimmed().size() <= 3)
+                    continue;
+                for (QString& part : parts)
+                    part = QRegularExpression::escape(part);
+                texts.patterns.append(QRegularExpression(QLatin1Char('^') + parts.join(QStringLiteral(".*")) + QLatin1Char('$')));
+            }
+        }
+        return texts;
+    }
 
 private slots:
     void startsWithTitleTabsAndPanels()
@@ -178,6 +231,72 @@ private slots:
         w.window->logic().applyUserLevel();
         tabs->setCurrentIndex(4);
         QVERIFY2(w.window->minimumSizeHint().width() <= 1024, qPrintable(QString::number(w.window->minimumSizeHint().width())));
+    }
+
+    // Every text a technician can see, in every tab, window and console, speaks German once
+    // German is chosen, even when the window started in English: nothing on screen may still be
+    // one of the program's own English texts.
+    void everyVisibleTextIsGerman()
+    {
+        QTemporaryDir data;
+        qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+        Window w(Window::Started);
+        w.window->logic().access().level = AccessLevel::development();
+        w.window->logic().applyUserLevel();
+        QTest::mouseClick(w.find<QPushButton>("cmdRead"), Qt::LeftButton);
+        QVERIFY(w.virtualClock->runUntil([&] { return !w.window->logic().device().busy(); }, 60000));
+        w.virtualClock->runFor(1500); // the consoles shown, the transfer window gone
+        QTest::mouseClick(w.find<QPushButton>("cmdRecords"), Qt::LeftButton); // the read's record shown
+        w.find<QAction>("mnuGerman")->trigger();
+
+        const EnglishTexts english = englishTexts();
+        QVERIFY(english.whole.size() > 300 && english.patterns.size() > 50);
+        QStringList left;
+        int checked = 0;
+        const auto check = [&](const QObject* where, const QString& shown) {
+            QString text = shown;
+            text.remove(QLatin1Char('&'));
+            text = text.trimmed();
+            checked += text.isEmpty() ? 0 : 1;
+            if (text.size() > 2 && english.contains(text))
+                left << where->objectName() + QStringLiteral(": ") + text;
+        };
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (!top->isVisible())
+                continue;
+            check(top, top->windowTitle());
+            QList<QWidget*> widgets = top->findChildren<QWidget*>();
+            widgets.prepend(top);
+            for (QWidget* widget : std::as_const(widgets)) {
+                if (widget->isHidden() || !widget->window()->isVisible())
+                    continue;
+                check(widget, widget->toolTip());
+                if (auto* label = qobject_cast<QLabel*>(widget))
+                    check(label, label->text());
+                else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+                    check(button, button->text());
+                else if (auto* group = qobject_cast<QGroupBox*>(widget))
+                    check(group, group->title());
+                else if (auto* tabs = qobject_cast<QTabWidget*>(widget))
+                    for (int i = 0; i < tabs->count(); ++i)
+                        check(tabs, tabs->tabText(i));
+                else if (auto* table = qobject_cast<QTableWidget*>(widget))
+                    for (int row = -1; row < table->rowCount(); ++row)
+                        for (int column = 0; column < table->columnCount(); ++column)
+                            if (const QTableWidgetItem* item = row < 0 ? table->horizontalHeaderItem(column) : table->item(row, column))
+                                check(table, item->text());
+                for (const QAction* action : widget->actions())
+                    check(action, action->text());
+            }
+        }
+        // The menus, open or not.
+        for (const QMenu* menu : w.window->findChildren<QMenu*>()) {
+            check(menu, menu->title());
+            for (const QAction* action : menu->actions())
+                check(action, action->text());
+        }
+        QVERIFY2(checked > 150, qPrintable(QString::number(checked)));
+        QVERIFY2(left.isEmpty(), qPrintable(QStringLiteral("Still English in German:\n") + left.join(u'\n')));
     }
 
     void disAutoResMirrorsCheck01()

@@ -80,6 +80,9 @@ private slots:
         const int restarts = lineA.device().restartCount();
         clock.runFor(5000);
         QCOMPARE(a.unitsPassed(), 1); // programmed once, however long it stays
+        // At Production, with "Overwrite adjusted calibration values" unticked, the unit keeps its
+        // adjusted frequency (+2 steps) where the file says 0.
+        QCOMPARE(lineA.device().cell(0x2501, 0).at(0), char(12));
         // The trace: each packet once, sent and received, with date and time, and the unit's
         // beginning and end.
         const QStringList trace = a.trace();
