@@ -212,10 +212,6 @@
         <translation>DATEI</translation>
     </message>
     <message>
-        <source>read: save the values in FILE in the backup format; report: write the report to FILE</source>
-        <translation>read: die Werte im Sicherungsformat in DATEI speichern; report: die Übersicht in DATEI schreiben</translation>
-    </message>
-    <message>
         <source>read: read the information texts too</source>
         <translation>read: auch die Informationstexte lesen</translation>
     </message>
@@ -314,10 +310,6 @@
     <message>
         <source>device not answering</source>
         <translation>Gerät antwortet nicht</translation>
-    </message>
-    <message>
-        <source>file invalid</source>
-        <translation>Datei ungültig</translation>
     </message>
     <message>
         <source>other failure</source>
@@ -512,10 +504,6 @@ Die Berechtigungsstufe ergibt sich aus dem Passwort in TUNEKIT_PASSWORD oder in 
         <translation>%1 von %2 Kanälen bestanden.</translation>
     </message>
     <message>
-        <source>serial port (system name or COM number); default: find the adapter; given again, one more channel</source>
-        <translation>serielle Schnittstelle (Systemname oder COM-Nummer); Vorgabe: den Adapter suchen; erneut angegeben, ein weiterer Kanal</translation>
-    </message>
-    <message>
         <source>the channel of the adapter with this USB serial number, whichever socket it is in (see ports); may be given again</source>
         <translation>der Kanal des Adapters mit dieser USB-Seriennummer, gleich in welcher Buchse er steckt (siehe ports); darf mehrfach angegeben werden</translation>
     </message>
@@ -526,10 +514,6 @@ Die Berechtigungsstufe ergibt sich aus dem Passwort in TUNEKIT_PASSWORD oder in 
     <message>
         <source>-o takes one channel.</source>
         <translation>-o nimmt einen Kanal.</translation>
-    </message>
-    <message>
-        <source>write the packet trace with times to FILE (several channels: one file each, FILE-PORT)</source>
-        <translation>den Paketmitschnitt mit Zeiten in DATEI schreiben (mehrere Kanäle: je eine Datei, DATEI-PORT)</translation>
     </message>
     <message>
         <source>The trace file %1 cannot be written.</source>
@@ -574,6 +558,54 @@ Die Berechtigungsstufe ergibt sich aus dem Passwort in TUNEKIT_PASSWORD oder in 
     <message>
         <source>The record of this run is lost.</source>
         <translation>Das Protokoll dieses Laufs ist verloren.</translation>
+    </message>
+    <message>
+        <source>It does not exist.</source>
+        <translation>Sie existiert nicht.</translation>
+    </message>
+    <message>
+        <source>It is a folder, not a file.</source>
+        <translation>Es ist ein Ordner, keine Datei.</translation>
+    </message>
+    <message>
+        <source>You are not permitted to read it.</source>
+        <translation>Sie dürfen sie nicht lesen.</translation>
+    </message>
+    <message>
+        <source>read: save the values in FILE in the backup format; report: write the report to FILE; - for standard output</source>
+        <translation>read: die Werte im Sicherungsformat in DATEI speichern; report: den Bericht in DATEI schreiben; - für die Standardausgabe</translation>
+    </message>
+    <message>
+        <source>serial port (system name or COM number); default: TUNEKIT_PORT, else find the adapter; given again, one more channel</source>
+        <translation>serieller Port (Systemname oder COM-Nummer); Vorgabe: TUNEKIT_PORT, sonst den Adapter suchen; nochmals angegeben: ein weiterer Kanal</translation>
+    </message>
+    <message>
+        <source>the packet trace on standard error as well, each packet sent and received with date and time</source>
+        <translation>den Paketmitschnitt auch auf der Standardfehlerausgabe, jedes gesendete und empfangene Paket mit Datum und Uhrzeit</translation>
+    </message>
+    <message>
+        <source>write the packet trace to FILE: each packet sent and received, with date and time (several channels: one file each, FILE-PORT)</source>
+        <translation>den Paketmitschnitt in DATEI schreiben: jedes gesendete und empfangene Paket mit Datum und Uhrzeit (mehrere Kanäle: je eine Datei, DATEI-PORT)</translation>
+    </message>
+    <message>
+        <source>-o - and --json exclude each other: both are standard output.</source>
+        <translation>-o - und --json schließen einander aus: beide sind die Standardausgabe.</translation>
+    </message>
+    <message>
+        <source>file invalid or unreadable (the password file too)</source>
+        <translation>Datei ungültig oder nicht lesbar (auch die Passwortdatei)</translation>
+    </message>
+    <message>
+        <source>the serial port, when no --port, --adapter or --simulate is given</source>
+        <translation>der serielle Port, wenn weder --port noch --adapter noch --simulate angegeben ist</translation>
+    </message>
+    <message>
+        <source>Unknown command &quot;%1&quot;. Did you mean &quot;%2&quot;?</source>
+        <translation>Unbekannter Befehl „%1“. Meinten Sie „%2“?</translation>
+    </message>
+    <message>
+        <source>The file %1 cannot be written: %2</source>
+        <translation>Die Datei %1 kann nicht geschrieben werden: %2</translation>
     </message>
 </context>
 <context>
@@ -1155,6 +1187,22 @@ Seine Einstellungen stehen in settings.cfg im Konfigurationsordner des Benutzers
         <source>Environment:</source>
         <translation>Umgebung:</translation>
     </message>
+    <message>
+        <source>Unknown option %1.</source>
+        <translation>Unbekannte Option %1.</translation>
+    </message>
+    <message>
+        <source>Did you mean %1?</source>
+        <translation>Meinten Sie %1?</translation>
+    </message>
+    <message>
+        <source>The option %1 does not apply to &quot;%2&quot; (see %3 %2 --help).</source>
+        <translation>Die Option %1 gilt nicht für „%2“ (siehe %3 %2 --help).</translation>
+    </message>
+    <message>
+        <source>Usage: %1 %2 [options]</source>
+        <translation>Aufruf: %1 %2 [Optionen]</translation>
+    </message>
 </context>
 <context>
     <name>OverviewEdit</name>
@@ -1685,6 +1733,17 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
     <message>
         <source>Simulated transmitter on a pseudo-terminal. The first line on standard output is the device file to open (give it to tunekit --port or tunekit-cli --port). The program runs until SIGTERM or SIGINT (or --exit-after-ms) ends it; the options make the transmitter or the line misbehave for tests and benches. SIGUSR1 takes the unit away and puts the next one of its family, with the next serial number, in its place 5 s later, as a production bench changes units.</source>
         <translation>Simulierter Sender an einem Pseudo-Terminal. Die erste Zeile der Standardausgabe ist die zu öffnende Gerätedatei (für tunekit --port oder tunekit-cli --port). Das Programm läuft, bis SIGTERM oder SIGINT (oder --exit-after-ms) es beendet; die Optionen lassen den Sender oder die Leitung für Tests und Messplätze fehlerhaft arbeiten. SIGUSR1 nimmt das Gerät weg und setzt 5 s später das nächste seiner Familie mit der nächsten Seriennummer an seine Stelle, wie ein Fertigungsplatz die Geräte wechselt.</translation>
+    </message>
+    <message>
+        <source>Unexpected argument &quot;%1&quot;; see --help.</source>
+        <translation>Unerwartetes Argument „%1“; siehe --help.</translation>
+    </message>
+</context>
+<context>
+    <name>SimSwitches</name>
+    <message>
+        <source>No transmitter family has the ConfigID %1; the simulated transmitter can be %2.</source>
+        <translation>Keine Senderfamilie hat die ConfigID %1; der simulierte Sender kann %2 sein.</translation>
     </message>
 </context>
 <context>

@@ -6,6 +6,7 @@
 #include "base/option_table.h"
 #include "host/adapter_port.h"
 #include "link/qt_clock.h"
+#include "sim/sim_switches.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -55,13 +56,20 @@ LaunchRequest parseLaunchArguments(const QStringList& arguments)
     LaunchRequest request;
     if (!parser.parse(arguments)) {
         request.usageError = true;
-        request.text = parser.errorText() + QLatin1Char('\n');
+        request.text = usageErrorText(parser, Manual) + QLatin1Char('\n');
         return request;
     }
     request.text = standardRequestText(Manual, standardRequestOf(parser));
     request.adapterCheck = parser.isSet(QStringLiteral("has-adapter"));
     request.options.simulate = parser.isSet(QStringLiteral("simulate"));
     request.options.configId = parser.value(QStringLiteral("config-id")).toInt();
+    if (parser.isSet(QStringLiteral("config-id"))) {
+        if (const QString problem = simulatedConfigIdProblem(request.options.configId); !problem.isEmpty()) {
+            request.usageError = true;
+            request.text = problem + QLatin1Char('\n');
+            return request;
+        }
+    }
     request.options.port = parser.value(QStringLiteral("port"));
     request.options.paced = parser.isSet(QStringLiteral("paced"));
     return request;

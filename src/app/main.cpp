@@ -1,4 +1,5 @@
 #include "app/launch.h"
+#include "base/option_table.h"
 #include "host/adapter_port.h"
 #include "host/host_facts.h"
 #include "host/host_info.h"
@@ -36,8 +37,12 @@ void endWithoutDisplay(QtMsgType type, const QMessageLogContext&, const QString&
 std::optional<int> answerWithoutWindow(const tunekit::LaunchRequest& request)
 {
     if (!request.text.isEmpty()) {
-        std::fputs(request.text.toLocal8Bit().constData(), request.usageError ? stderr : stdout);
-        return request.usageError ? 1 : 0;
+        if (request.usageError) {
+            std::fputs(request.text.toLocal8Bit().constData(), stderr);
+            return 1;
+        }
+        // Help or version to an output that does not take it (a full disk) is no success.
+        return tunekit::printToStandardOutput(request.text) ? 0 : 1;
     }
     if (request.adapterCheck)
         return tunekit::connectedAdapterPort() > 0 ? 0 : 1;

@@ -4,6 +4,8 @@
 #include <QFlags>
 #include <QString>
 
+#include <optional>
+
 namespace tunekit {
 
 // What a running transfer shows of itself: two bars, a caption and a line of detail.
@@ -41,6 +43,24 @@ struct TrafficEntry {
     QString text;
     QByteArray bytes;
 };
+
+// The entry as a line of a trace, without its time: each packet once (one sent is traced as it
+// leaves, with its bytes, not again as the debug line that counts it), the other debug lines as
+// they are; nothing for the terminal's text and the consoles' clears.
+inline std::optional<QString> traceText(const TrafficEntry& entry)
+{
+    switch (entry.kind) {
+    case TrafficEntry::Kind::Debug:
+        if (entry.text.startsWith(u"TxSend: "))
+            return std::nullopt;
+        return entry.text;
+    case TrafficEntry::Kind::Packet: return entry.text + u' ' + QString::fromLatin1(entry.bytes.toHex(' '));
+    case TrafficEntry::Kind::Terminal:
+    case TrafficEntry::Kind::TerminalCleared:
+    case TrafficEntry::Kind::PacketsCleared: break;
+    }
+    return std::nullopt;
+}
 
 // Where a station reports: which of its parts changed, how a transfer progresses, what went over
 // the line. A front end overrides what it shows.

@@ -15,12 +15,24 @@
 
 namespace tunekit::cli {
 
-Exit CliRun::requireFile(const QString& path)
+QString CliRun::fileReadProblem(const QString& path)
 {
     const QFileInfo info(path);
-    if (info.isFile() && info.isReadable())
+    if (!info.exists())
+        return tr("It does not exist.");
+    if (info.isDir())
+        return tr("It is a folder, not a file.");
+    if (!info.isReadable())
+        return tr("You are not permitted to read it.");
+    return {};
+}
+
+Exit CliRun::requireFile(const QString& path)
+{
+    const QString problem = fileReadProblem(path);
+    if (problem.isEmpty())
         return Exit::Ok;
-    error(tr("The file %1 cannot be read.").arg(path));
+    error(tr("The file %1 cannot be read.").arg(path) + QLatin1Char(' ') + problem);
     return Exit::FileInvalid;
 }
 
@@ -88,7 +100,8 @@ Exit CliRun::verify()
     document_.insert(QStringLiteral("file"), options_.file);
     const ChecksumStateResult result = fileChecksumState(options_.file);
     if (!result.ok()) {
-        error(tr("The file %1 cannot be read.").arg(options_.file));
+        const QString problem = fileReadProblem(options_.file);
+        error(tr("The file %1 cannot be read.").arg(options_.file) + (problem.isEmpty() ? QString() : QLatin1Char(' ') + problem));
         return Exit::FileInvalid;
     }
     const QString state = crcLabelLookFor(result.state).text;
@@ -135,6 +148,8 @@ QCoro::Task<Exit> CliRun::report()
 {
     // The report documents the dictionary, so it needs no device.
     const Language language = options_.language == QLatin1StringView("DE") ? Language::German : Language::English;
+    if (options_.output == QLatin1StringView("-"))
+        co_return console_.outBytes(composeReport(language)) ? Exit::Ok : Exit::Failed;
     if (options_.output.isEmpty()) {
         const QStringList lines = reportLines(language);
         document_.insert(QStringLiteral("lines"), QJsonArray::fromStringList(lines));

@@ -16,6 +16,20 @@
 namespace tunekit::cli {
 namespace {
 
+// The commands an option applies to, or an exit status may end: bit i for command i.
+constexpr unsigned only(std::initializer_list<Command> commands)
+{
+    unsigned bits = 0;
+    for (const Command command : commands)
+        bits |= 1u << static_cast<unsigned>(command);
+    return bits;
+}
+
+constexpr unsigned DeviceCommands = only({Command::Detect, Command::Read, Command::Diff, Command::Write, Command::Restore});
+constexpr unsigned WriteCommands = only({Command::Write, Command::Restore});
+// Commands that take a file, and the device commands, which may read a password file.
+constexpr unsigned FileCommands = DeviceCommands | only({Command::Verify, Command::Convert});
+
 // A command: its word on the command line, whether a FILE follows it, and what --help and the
 // manual page say of it. Parsing and help read the same row.
 struct CommandRow {
@@ -53,10 +67,14 @@ constexpr CommandRow Commands[] = {
       QT_TRANSLATE_NOOP("Cli", "the traceability records of the store, oldest first")}},
 };
 
-// Each command's help names it first.
+// Each command's help names it first, and the rows are in the order of the commands, so that a
+// command's bit is its row.
 constexpr bool termsNameTheCommands()
 {
-    for (const CommandRow& row : Commands) {
+    for (std::size_t i = 0; i < std::size(Commands); ++i) {
+        const CommandRow& row = Commands[i];
+        if (static_cast<std::size_t>(row.command) != i)
+            return false;
         const std::string_view term = row.help.term;
         const std::string_view name = row.name;
         if (!term.starts_with(name) || (term.size() > name.size() && term[name.size()] != ' '))
@@ -83,6 +101,7 @@ constexpr auto CommandTerms = helpTerms(Commands);
 struct OptionRow {
     OptionEntry entry;
     QString (*apply)(Options& options, const QString& value);
+    unsigned commands = EveryCommand; // any other command refuses it
 };
 
 template <bool Options::*Field>
@@ -120,8 +139,9 @@ QString takeConfigId(Options& options, const QString& value)
 {
     bool ok = false;
     options.simulated.configId = value.toInt(&ok);
-    return ok && options.simulated.configId >= 1 ? QString()
-                                       : QCoreApplication::translate("Cli", "--config-id needs a ConfigID such as 53.");
+    if (!ok)
+        return QCoreApplication::translate("Cli", "--config-id needs a ConfigID such as 53.");
+    return simulatedConfigIdProblem(options.simulated.configId);
 }
 
 QString takeLanguage(Options& options, const QString& value)
@@ -166,44 +186,46 @@ QString takeResult(Options& options, const QString& value)
 // What the command does.
 constexpr OptionRow CommandOptions[] = {
     {{"o", QT_TRANSLATE_NOOP("Cli", "FILE"),
-      QT_TRANSLATE_NOOP("Cli", "read: save the values in FILE in the backup format; report: write the report to FILE")},
-     takeText<&Options::output>},
-    {{"info", "", QT_TRANSLATE_NOOP("Cli", "read: read the information texts too")}, turnOn<&Options::info>},
-    {{"no-backup", "", QT_TRANSLATE_NOOP("Cli", "write: no backup of the device first")}, turnOn<&Options::noBackup>},
+      QT_TRANSLATE_NOOP("Cli", "read: save the values in FILE in the backup format; report: write the report to FILE; - for standard output")},
+     takeText<&Options::output>, only({Command::Read, Command::Report})},
+    {{"info", "", QT_TRANSLATE_NOOP("Cli", "read: read the information texts too")}, turnOn<&Options::info>, only({Command::Read})},
+    {{"no-backup", "", QT_TRANSLATE_NOOP("Cli", "write: no backup of the device first")}, turnOn<&Options::noBackup>, WriteCommands},
     {{"no-verify", "", QT_TRANSLATE_NOOP("Cli", "write: no read-back check after writing")},
-     turnOn<&Options::noVerify>},
+     turnOn<&Options::noVerify>, WriteCommands},
     {{"strict", "", QT_TRANSLATE_NOOP("Cli", "verify, diff, write, restore: refuse a file with lines that set nothing")},
-     turnOn<&Options::strict>},
+     turnOn<&Options::strict>, WriteCommands | only({Command::Verify, Command::Diff})},
     {{"convert-checksum", "",
       QT_TRANSLATE_NOOP("Cli", "write, restore: give a file whose checksum is not valid a new one (keeping a .bak copy) and write it")},
-     turnOn<&Options::convertChecksum>},
+     turnOn<&Options::convertChecksum>, WriteCommands},
     {{"backup-dir", QT_TRANSLATE_NOOP("Cli", "DIR"),
       QT_TRANSLATE_NOOP("Cli", "write: the folder of the backups (default: backups)")},
-     takeText<&Options::backupDir>},
+     takeText<&Options::backupDir>, WriteCommands},
 };
 
 // Which transmitter, on which line.
 constexpr OptionRow ConnectionOptions[] = {
-    {{"port", "NAME", QT_TRANSLATE_NOOP("Cli", "serial port (system name or COM number); default: find the adapter; given again, one more channel")},
-     appendText<&Options::ports>},
+    {{"port", "NAME", QT_TRANSLATE_NOOP("Cli", "serial port (system name or COM number); default: TUNEKIT_PORT, else find the adapter; given again, one more channel")},
+     appendText<&Options::ports>, DeviceCommands},
     {{"adapter", "SERIAL", QT_TRANSLATE_NOOP("Cli", "the channel of the adapter with this USB serial number, whichever socket it is in (see ports); may be given again")},
-     appendText<&Options::adapters>},
-    {{"simulate", "", QT_TRANSLATE_NOOP("Cli", "the built-in simulated transmitter")}, turnOn<&Options::simulate>},
-    {{"config-id", "N", QT_TRANSLATE_NOOP("Cli", "ConfigID of the simulated transmitter (default 5)")}, takeConfigId},
+     appendText<&Options::adapters>, DeviceCommands},
+    {{"simulate", "", QT_TRANSLATE_NOOP("Cli", "the built-in simulated transmitter")}, turnOn<&Options::simulate>, DeviceCommands},
+    {{"config-id", "N", QT_TRANSLATE_NOOP("Cli", "ConfigID of the simulated transmitter (default 5)")}, takeConfigId, DeviceCommands},
 };
 
 // How the run goes and speaks, and who runs it.
 constexpr OptionRow RunOptions[] = {
-    {{"paced", "", QT_TRANSLATE_NOOP("Cli", "one packet per 10 ms tick")}, turnOn<&Options::paced>},
+    {{"paced", "", QT_TRANSLATE_NOOP("Cli", "one packet per 10 ms tick")}, turnOn<&Options::paced>, DeviceCommands},
     {{"json", "", QT_TRANSLATE_NOOP("Cli", "machine-readable output")}, turnOn<&Options::json>},
     {{"lang", "de|en", QT_TRANSLATE_NOOP("Cli", "language of the messages (default: the system's)")}, takeLanguage},
-    {{"q", "", QT_TRANSLATE_NOOP("Cli", "no progress and no messages but errors")}, turnOn<&Options::quiet>},
+    {{"q|quiet", "", QT_TRANSLATE_NOOP("Cli", "no progress and no messages but errors")}, turnOn<&Options::quiet>},
+    {{"v|verbose", "", QT_TRANSLATE_NOOP("Cli", "the packet trace on standard error as well, each packet sent and received with date and time")},
+     turnOn<&Options::verbose>, DeviceCommands},
     {{"password-file", QT_TRANSLATE_NOOP("Cli", "FILE"),
       QT_TRANSLATE_NOOP("Cli", "the access level's password (or TUNEKIT_PASSWORD); default level 1")},
-     takeText<&Options::passwordFile>},
+     takeText<&Options::passwordFile>, DeviceCommands},
     {{"log", QT_TRANSLATE_NOOP("Cli", "FILE"),
-      QT_TRANSLATE_NOOP("Cli", "write the packet trace with times to FILE (several channels: one file each, FILE-PORT)")},
-     takeText<&Options::log>},
+      QT_TRANSLATE_NOOP("Cli", "write the packet trace to FILE: each packet sent and received, with date and time (several channels: one file each, FILE-PORT)")},
+     takeText<&Options::log>, DeviceCommands},
 };
 
 // The answers to the questions the window would ask.
@@ -212,23 +234,23 @@ constexpr OptionRow AnswerOptions[] = {
      [](Options& options, const QString&) {
          options.answers.yes = true;
          return QString();
-     }},
+     }, WriteCommands},
     {{"extended-data", "", QT_TRANSLATE_NOOP("Cli", "write the file's extended data too")},
-     answer<&Answers::extendedData, true>},
+     answer<&Answers::extendedData, true>, WriteCommands},
     {{"no-extended-data", "", QT_TRANSLATE_NOOP("Cli", "write the parameters only, without the extended data")},
-     answer<&Answers::extendedData, false>},
+     answer<&Answers::extendedData, false>, WriteCommands},
     {{"write-calibration", "", QT_TRANSLATE_NOOP("Cli", "overwrite the device's calibration values")},
-     answer<&Answers::calibration, true>},
+     answer<&Answers::calibration, true>, WriteCommands},
     {{"keep-calibration", "", QT_TRANSLATE_NOOP("Cli", "keep the device's calibration values")},
-     answer<&Answers::calibration, false>},
+     answer<&Answers::calibration, false>, WriteCommands},
     {{"allow-config-mismatch", "", QT_TRANSLATE_NOOP("Cli", "write data made for another ConfigID")},
-     answer<&Answers::configMismatch, true>},
+     answer<&Answers::configMismatch, true>, WriteCommands},
     {{"allow-out-of-range", "", QT_TRANSLATE_NOOP("Cli", "write values outside the range their description states (--yes does not)")},
-     answer<&Answers::outOfRange, true>},
+     answer<&Answers::outOfRange, true>, WriteCommands},
     {{"init-defaults", "", QT_TRANSLATE_NOOP("Cli", "put defaults in place of values that look erased")},
-     answer<&Answers::defaults, true>},
+     answer<&Answers::defaults, true>, WriteCommands},
     {{"no-init-defaults", "", QT_TRANSLATE_NOOP("Cli", "leave values that look erased as they are")},
-     answer<&Answers::defaults, false>},
+     answer<&Answers::defaults, false>, WriteCommands},
 };
 
 // Where the records go, and which of them the records command shows.
@@ -236,22 +258,25 @@ constexpr OptionRow RecordOptions[] = {
     {{"records", "URL",
       QT_TRANSLATE_NOOP("Cli", "the records store: postgresql://user@host[:port]/database or sqlite:PATH (default: "
                                "TUNEKIT_RECORDS, else a file in the user's data folder)")},
-     takeRecordsUrl},
-    {{"serial", "N", QT_TRANSLATE_NOOP("Cli", "records: only the unit with this serial number")}, takeSerial},
+     takeRecordsUrl, DeviceCommands | only({Command::Records})},
+    {{"serial", "N", QT_TRANSLATE_NOOP("Cli", "records: only the unit with this serial number")}, takeSerial, only({Command::Records})},
     {{"since", "DATE", QT_TRANSLATE_NOOP("Cli", "records: from this day (YYYY-MM-DD) or time (ISO 8601) on")},
-     takeTime<records::Bound::Since>},
+     takeTime<records::Bound::Since>, only({Command::Records})},
     {{"until", "DATE", QT_TRANSLATE_NOOP("Cli", "records: up to this day, inclusive, or this time")},
-     takeTime<records::Bound::Until>},
+     takeTime<records::Bound::Until>, only({Command::Records})},
     {{"result", "failed|passed", QT_TRANSLATE_NOOP("Cli", "records: only the failed or only the passed operations")},
-     takeResult},
-    {{"csv", "", QT_TRANSLATE_NOOP("Cli", "records: comma-separated values with a header line")}, turnOn<&Options::csv>},
+     takeResult, only({Command::Records})},
+    {{"csv", "", QT_TRANSLATE_NOOP("Cli", "records: comma-separated values with a header line")}, turnOn<&Options::csv>, only({Command::Records})},
 };
 
 // One format at a time.
 QString formatConflict(const Options& options)
 {
-    return options.csv && options.json ? QCoreApplication::translate("Cli", "--csv and --json exclude each other.")
-                                       : QString();
+    if (options.csv && options.json)
+        return QCoreApplication::translate("Cli", "--csv and --json exclude each other.");
+    if (options.output == QLatin1StringView("-") && options.json)
+        return QCoreApplication::translate("Cli", "-o - and --json exclude each other: both are standard output.");
+    return {};
 }
 
 // Only one transmitter can answer: the simulated one or the one on a port. Several channels are
@@ -295,8 +320,10 @@ constexpr auto OptionEntries = [] {
     std::array<OptionEntry, OptionCount> entries{};
     std::size_t next = 0;
     for (const OptionGroup& group : OptionGroups) {
-        for (const OptionRow& row : group.rows)
-            entries[next++] = row.entry;
+        for (const OptionRow& row : group.rows) {
+            entries[next] = row.entry;
+            entries[next++].commands = row.commands;
+        }
     }
     return entries;
 }();
@@ -309,19 +336,21 @@ struct ExitRow {
 
 constexpr ExitRow ExitStatuses[] = {
     {Exit::Ok, {"0", QT_TRANSLATE_NOOP("Cli", "done")}},
-    {Exit::Differs, {"1", QT_TRANSLATE_NOOP("Cli", "diff found differences")}},
+    {Exit::Differs, {"1", QT_TRANSLATE_NOOP("Cli", "diff found differences"), only({Command::Diff})}},
     {Exit::Usage, {"2", QT_TRANSLATE_NOOP("Cli", "usage error")}},
-    {Exit::NoPort, {"3", QT_TRANSLATE_NOOP("Cli", "no port or adapter, or the port is in use")}},
-    {Exit::NoDevice, {"4", QT_TRANSLATE_NOOP("Cli", "device not answering")}},
-    {Exit::FileInvalid, {"5", QT_TRANSLATE_NOOP("Cli", "file invalid")}},
+    {Exit::NoPort, {"3", QT_TRANSLATE_NOOP("Cli", "no port or adapter, or the port is in use"), DeviceCommands}},
+    {Exit::NoDevice, {"4", QT_TRANSLATE_NOOP("Cli", "device not answering"), DeviceCommands}},
+    {Exit::FileInvalid, {"5", QT_TRANSLATE_NOOP("Cli", "file invalid or unreadable (the password file too)"), FileCommands}},
     {Exit::Refused,
-     {"6", QT_TRANSLATE_NOOP("Cli", "refused by the rules, or a question nobody answered: nothing was written")}},
-    {Exit::VerifyMismatch, {"7", QT_TRANSLATE_NOOP("Cli", "read-back differs from the file")}},
+     {"6", QT_TRANSLATE_NOOP("Cli", "refused by the rules, or a question nobody answered: nothing was written"),
+      DeviceCommands | only({Command::Convert})}},
+    {Exit::VerifyMismatch, {"7", QT_TRANSLATE_NOOP("Cli", "read-back differs from the file"), WriteCommands}},
     {Exit::Failed, {"8", QT_TRANSLATE_NOOP("Cli", "other failure")}},
     {Exit::PartlyWritten,
-     {"9", QT_TRANSLATE_NOOP("Cli", "partly written: the write stopped after data went out; restore the backup")}},
+     {"9", QT_TRANSLATE_NOOP("Cli", "partly written: the write stopped after data went out; restore the backup"),
+      WriteCommands}},
     {Exit::NotWritten,
-     {"10", QT_TRANSLATE_NOOP("Cli", "stopped before anything was written (no backup, interrupted)")}},
+     {"10", QT_TRANSLATE_NOOP("Cli", "stopped before anything was written (no backup, interrupted)"), DeviceCommands}},
 };
 
 // Every status is listed, once, under its own number.
@@ -341,6 +370,7 @@ static_assert(termsNumberTheStatuses());
 constexpr auto ExitStatusTerms = helpTerms(ExitStatuses);
 
 constexpr TermEntry EnvironmentTerms[] = {
+    {"TUNEKIT_PORT", QT_TRANSLATE_NOOP("Cli", "the serial port, when no --port, --adapter or --simulate is given")},
     {"TUNEKIT_PASSWORD", QT_TRANSLATE_NOOP("Cli", "the password of the access level, when no --password-file is given")},
     {"TUNEKIT_RECORDS", QT_TRANSLATE_NOOP("Cli", "the records store, when no --records is given")},
     {"PGPASSWORD, PGPASSFILE",
@@ -386,8 +416,14 @@ QString takeCommand(const QStringList& positional, Options& options)
     const QString& word = positional.first();
     const auto named = [&word](const CommandRow& command) { return word == QLatin1StringView(command.name); };
     const auto row = std::ranges::find_if(Commands, named);
-    if (row == std::end(Commands))
+    if (row == std::end(Commands)) {
+        QStringList names;
+        for (const CommandRow& command : Commands)
+            names << QString::fromLatin1(command.name);
+        if (const QString meant = nearestWord(word, names); !meant.isEmpty())
+            return QCoreApplication::translate("Cli", "Unknown command \"%1\". Did you mean \"%2\"?").arg(word, meant);
         return QCoreApplication::translate("Cli", "Unknown command \"%1\" (try --help).").arg(word);
+    }
     options.command = row->command;
     return takeFile(*row, positional, options);
 }
@@ -463,16 +499,18 @@ ParsedArguments parseArguments(const QStringList& arguments)
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
     parser.addOptions(parserOptions(Manual));
     if (!parser.parse(QStringList{QStringLiteral("tunekit-cli")} + arguments)) {
-        parsed.message = parser.errorText();
+        parsed.message = usageErrorText(parser, Manual);
         return parsed;
     }
     if (const StandardRequest request = standardRequestOf(parser); request != StandardRequest::None) {
         parsed.help = true;
-        parsed.message = standardRequestText(Manual, request);
+        parsed.message = standardRequestText(Manual, request, parser.positionalArguments());
         return parsed;
     }
     Options options;
     parsed.message = takeCommand(parser.positionalArguments(), options);
+    if (parsed.message.isEmpty())
+        parsed.message = misplacedOptionText(parser, Manual, static_cast<int>(options.command));
     for (const OptionGroup& group : OptionGroups) {
         if (parsed.message.isEmpty())
             parsed.message = takeOptions(parser, group, options);

@@ -57,6 +57,7 @@ struct Options {
     bool json = false;
     QString language;     // "DE", "EN" or "" for the system's
     bool quiet = false;
+    bool verbose = false; // -v: the packet trace on standard error too
     QString passwordFile;
     QString log;          // --log: the packet trace with times
     Answers answers;

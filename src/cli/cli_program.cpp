@@ -11,13 +11,17 @@
 namespace tunekit::cli {
 namespace {
 
-// "DE" or "EN": --lang, else the language Tunekit was installed in.
+// "DE" or "EN": --lang (given as "--lang de" or "--lang=de"), else the language Tunekit was
+// installed in. Taken before the command line is parsed, so that its usage errors speak it too.
 QString languageOfArguments(const QStringList& arguments)
 {
     QString language = installLanguageOf(languageIdForLocale(QLocale::system()));
-    for (qsizetype i = 0; i + 1 < arguments.size(); ++i) {
-        if (arguments.at(i) == QLatin1StringView("--lang"))
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        if (argument == QLatin1StringView("--lang") && i + 1 < arguments.size())
             language = arguments.at(i + 1).toUpper();
+        else if (argument.startsWith(QLatin1StringView("--lang=")))
+            language = argument.mid(7).toUpper();
     }
     return language == QLatin1StringView("DE") ? QStringLiteral("DE") : QStringLiteral("EN");
 }
@@ -55,9 +59,12 @@ QCoro::Task<Exit> CliProgram::run()
     if (!parsed.options) {
         const QString message = parsed.message.endsWith(QLatin1Char('\n')) ? parsed.message
                                                                             : parsed.message + QLatin1Char('\n');
-        if (parsed.help)
-            seams_.streams.out(message);
-        else
+        // Help to an output that does not take it (a full disk, a closed pipe) is no success.
+        if (parsed.help && !seams_.streams.out(message)) {
+            seams_.streams.error(QCoreApplication::translate("Cli", "The output could not be written completely.") + u'\n');
+            co_return Exit::Failed;
+        }
+        if (!parsed.help)
             seams_.streams.error(message);
         if (parsed.json && !parsed.help) {
             // The command line was not understood, so no command ran.
@@ -67,6 +74,10 @@ QCoro::Task<Exit> CliProgram::run()
         co_return parsed.help ? Exit::Ok : Exit::Usage;
     }
     Options options = *parsed.options;
+    // TUNEKIT_PORT names the port of a line whose command line names none.
+    if (usesDevice(options.command) && options.ports.isEmpty() && options.adapters.isEmpty() && !options.simulate
+        && !seams_.environment.port.isEmpty())
+        options.ports << seams_.environment.port;
     if (options.language.isEmpty())
         options.language = language_ == Language::German ? QStringLiteral("DE") : QStringLiteral("EN");
     if (runsChannels(options)) {

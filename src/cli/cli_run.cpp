@@ -106,8 +106,25 @@ QCoro::Task<Exit> CliRun::run()
 {
     if (usesDevice(options_.command))
         buildStation();
-    const Exit exit = co_await runCommand();
+    // A file the run cannot write is refused before the transmitter is touched.
+    Exit exit = outputsWritable();
+    if (exit == Exit::Ok)
+        exit = co_await runCommand();
     co_return co_await finish(exit);
+}
+
+Exit CliRun::outputsWritable()
+{
+    const auto writable = [this](const QString& path) {
+        if (path.isEmpty() || path == QLatin1StringView("-"))
+            return true;
+        if (const QString problem = saveProblem(path); !problem.isEmpty()) {
+            error(tr("The file %1 cannot be written: %2").arg(path, problem));
+            return false;
+        }
+        return true;
+    };
+    return writable(options_.output) && writable(options_.log) ? Exit::Ok : Exit::Failed;
 }
 
 QCoro::Task<Exit> CliRun::adapterMissing(QString serial)
@@ -189,9 +206,10 @@ Exit CliRun::findAccessLevel()
     QString password = seams_.environment.password;
     if (!options_.passwordFile.isEmpty()) {
         QFile file(options_.passwordFile);
-        if (!file.open(QIODevice::ReadOnly)) {
-            error(tr("The password file %1 cannot be read.").arg(options_.passwordFile));
-            return Exit::Usage;
+        if (const QString problem = fileReadProblem(options_.passwordFile); !problem.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+            error(tr("The password file %1 cannot be read.").arg(options_.passwordFile)
+                  + (problem.isEmpty() ? QString() : QLatin1Char(' ') + problem));
+            return Exit::FileInvalid;
         }
         password = QString::fromUtf8(file.read(1024)).section(QLatin1Char('\n'), 0, 0);
     }
@@ -208,14 +226,22 @@ QCoro::Task<Exit> CliRun::connect()
     if (const Exit exit = findAccessLevel(); exit != Exit::Ok)
         co_return exit;
     if (!options_.log.isEmpty()) {
-        trace_ = std::make_unique<QFile>(options_.log);
-        if (!trace_->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+        auto trace = std::make_unique<QFile>(options_.log);
+        if (!trace->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
             error(tr("The trace file %1 cannot be written.").arg(options_.log));
             co_return Exit::Failed;
         }
+        trace_ = std::move(trace);
+    }
+    if (trace_ || options_.verbose) {
+        // Every packet, sent and received, once, with the date and time it went or came.
+        station_->traceReceivedTraffic();
         views_.setTrace([this](const QString& line) {
-            if (trace_->write((line + u'\n').toUtf8()) < 0)
+            const QString stamped = host_.now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz ")) + line + u'\n';
+            if (trace_ && trace_->write(stamped.toUtf8()) < 0)
                 traceFailed_ = true;
+            if (options_.verbose)
+                console_.error(stamped);
         });
     }
     if (interrupted_)
@@ -385,11 +411,14 @@ QCoro::Task<Exit> CliRun::read()
         exit = co_await readDevice(options_.info);
     if (exit != Exit::Ok)
         co_return exit;
-    printValues();
+    if (options_.output != QLatin1StringView("-"))
+        printValues();
     if (options_.output.isEmpty())
         co_return Exit::Ok;
-    // Saved as a backup, which restores the device exactly.
+    // Saved as a backup, which restores the device exactly; "-" prints its bytes instead of the values.
     document_.insert(QStringLiteral("file"), options_.output);
+    if (options_.output == QLatin1StringView("-"))
+        co_return console_.outBytes(station_->readAsBackup(host_, version_)) ? Exit::Ok : Exit::Failed;
     const WriteOutcome saved = station_->saveRead(options_.output, host_, version_);
     if (saved == WriteOutcome::Written)
         co_return Exit::Ok;

@@ -81,6 +81,10 @@ private:
     QString restoreCommand(const QString& backup) const;
     // Exists and is readable.
     Exit requireFile(const QString& path);
+    // Why a file cannot be read (missing, a folder, not permitted); "" when it can.
+    static QString fileReadProblem(const QString& path);
+    // -o and --log can be written, checked before the device is touched.
+    Exit outputsWritable();
     // Exists, reads and is valid for this access level: checked before the device is touched.
     Exit checkFile(const QString& path);
     // Opens the file as the level does into an image of its own: refused when it cannot be read

@@ -19,12 +19,17 @@
 namespace tunekit::cli {
 namespace {
 
+// False when the stream did not take all of the bytes.
+bool printBytes(std::FILE* stream, QByteArrayView bytes)
+{
+    const std::size_t written = std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+    return std::fflush(stream) == 0 && written == static_cast<std::size_t>(bytes.size()) && std::ferror(stream) == 0;
+}
+
 // False when the stream did not take all of the text.
 bool print(std::FILE* stream, const QString& text)
 {
-    const QByteArray bytes = text.toLocal8Bit();
-    const std::size_t written = std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
-    return std::fflush(stream) == 0 && written == static_cast<std::size_t>(bytes.size()) && std::ferror(stream) == 0;
+    return printBytes(stream, text.toLocal8Bit());
 }
 
 // Message boxes use CR LF; a terminal wants LF.
@@ -63,6 +68,11 @@ bool StandardStreams::out(const QString& text)
     return print(stdout, text);
 }
 
+bool StandardStreams::outBytes(QByteArrayView bytes)
+{
+    return printBytes(stdout, bytes);
+}
+
 bool StandardStreams::error(const QString& text)
 {
     return print(stderr, text);
@@ -70,6 +80,9 @@ bool StandardStreams::error(const QString& text)
 
 bool StandardStreams::errorIsTerminal() const
 {
+    // A terminal that says it is dumb (TERM=dumb: an editor's shell, a CI log) gets plain lines.
+    if (qEnvironmentVariable("TERM") == QLatin1StringView("dumb"))
+        return false;
 #ifdef _WIN32
     return _isatty(_fileno(stderr)) != 0;
 #else
@@ -87,7 +100,7 @@ RunSeams ProcessSeams::seams()
             return std::make_unique<records::RecordKeeper>(std::move(openStore));
         },
         {qEnvironmentVariable("TUNEKIT_PASSWORD"), qEnvironmentVariable("TUNEKIT_RECORDS"),
-         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)},
+         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), qEnvironmentVariable("TUNEKIT_PORT")},
     };
 }
 
@@ -98,6 +111,15 @@ void Console::out(const QString& text) const
     endProgressLine();
     if (!streams_.out(text))
         outputFailed_ = true;
+}
+
+bool Console::outBytes(QByteArrayView bytes) const
+{
+    endProgressLine();
+    if (streams_.outBytes(bytes))
+        return true;
+    outputFailed_ = true;
+    return false;
 }
 
 void Console::error(const QString& text) const
@@ -209,11 +231,9 @@ void CliViews::follow(const Station* station)
 
 void CliViews::logged(const TrafficEntry& entry)
 {
-    if (trace_ && (entry.kind == TrafficEntry::Kind::Debug || entry.kind == TrafficEntry::Kind::Packet)) {
-        const QString bytes = entry.kind == TrafficEntry::Kind::Packet
-                                  ? QStringLiteral(": ") + QString::fromLatin1(entry.bytes.toHex(' '))
-                                  : QString();
-        trace_(QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")) + u' ' + entry.text + bytes);
+    if (trace_) {
+        if (const std::optional<QString> line = traceText(entry))
+            trace_(*line);
     }
     // The engine logs every packet it sends; that is the count of the progress.
     if (entry.kind == TrafficEntry::Kind::Debug && entry.text.startsWith(QLatin1StringView("TxSend"))) {

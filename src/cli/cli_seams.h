@@ -25,7 +25,10 @@ public:
     // False when the stream did not take all of the text.
     virtual bool out(const QString& text) = 0;
     virtual bool error(const QString& text) = 0;
-    // Standard error is a terminal: the progress is drawn there as a bar.
+    // Bytes as they are: a file's, written to standard output.
+    virtual bool outBytes(QByteArrayView bytes) = 0;
+    // Standard error is a terminal that takes escape codes: the progress is drawn there as a bar;
+    // elsewhere it is plain lines.
     virtual bool errorIsTerminal() const = 0;
 };
 
@@ -34,6 +37,7 @@ class StandardStreams final : public Streams {
 public:
     bool out(const QString& text) override;
     bool error(const QString& text) override;
+    bool outBytes(QByteArrayView bytes) override;
     bool errorIsTerminal() const override;
 };
 
@@ -42,6 +46,7 @@ struct RunEnvironment {
     QString password;   // TUNEKIT_PASSWORD: the access level's
     QString recordsUrl; // TUNEKIT_RECORDS: where records go without --records
     QString dataFolder; // the user's data folder: the local records file and the spool
+    QString port;       // TUNEKIT_PORT: the port without --port
 };
 
 // The world a run works in: its time, its line, where its records and its text go, and its
@@ -80,6 +85,7 @@ public:
     {
     }
     void out(const QString& text) const;   // results, standard output
+    bool outBytes(QByteArrayView bytes) const; // a file on standard output; false when it did not all go
     void error(const QString& text) const; // always shown
     void note(const QString& text) const;  // shown unless -q
     // What runs now ("reading the device"), on a line of its own, unless -q.

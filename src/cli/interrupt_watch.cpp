@@ -1,6 +1,11 @@
 #include "cli/interrupt_watch.h"
 
+#include "cli/console_interrupts.h"
+
 #include <QSocketNotifier>
+#ifdef _WIN32
+#include <QWinEventNotifier>
+#endif
 
 #ifdef __linux__
 #include <csignal>
@@ -56,6 +61,22 @@ InterruptWatch::~InterruptWatch()
         const sigset_t stopSignals = interruptSignals();
         sigprocmask(SIG_UNBLOCK, &stopSignals, nullptr);
     }
+}
+#elif defined(_WIN32)
+InterruptWatch::InterruptWatch(std::function<void()> onInterrupt)
+    : onInterrupt_(std::move(onInterrupt)), console_(std::make_unique<ConsoleInterrupts>())
+{
+    if (!console_->interruptEvent())
+        return;
+    notifier_ = std::make_unique<QWinEventNotifier>(console_->interruptEvent());
+    QObject::connect(notifier_.get(), &QWinEventNotifier::activated, [this] { onInterrupt_(); });
+}
+
+// The notifier goes before the event it waits on; the console's handler is taken back last.
+InterruptWatch::~InterruptWatch()
+{
+    notifier_.reset();
+    console_.reset();
 }
 #else
 InterruptWatch::InterruptWatch(std::function<void()> onInterrupt) : onInterrupt_(std::move(onInterrupt)) {}

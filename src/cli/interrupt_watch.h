@@ -6,12 +6,15 @@
 #include <memory>
 
 class QSocketNotifier;
+class QWinEventNotifier;
 
 namespace tunekit::cli {
 
-// Ctrl-C and SIGTERM as events: while it lives, the two signals no longer end the program at
-// once but call onInterrupt from the event loop, so a write can stop between two packets and
-// say what state it left the device in. (Only on Linux; elsewhere the signals act as always.)
+class ConsoleInterrupts;
+
+// Ctrl-C and SIGTERM (on Windows Ctrl-C, Ctrl-Break and closing the console) as events: while it
+// lives, they no longer end the program at once but call onInterrupt from the event loop, so a
+// write can stop between two packets and say what state it left the device in.
 class InterruptWatch {
 public:
     explicit InterruptWatch(std::function<void()> onInterrupt);
@@ -21,8 +24,13 @@ public:
 
 private:
     std::function<void()> onInterrupt_;
+#ifdef _WIN32
+    std::unique_ptr<ConsoleInterrupts> console_;
+    std::unique_ptr<QWinEventNotifier> notifier_;
+#else
     int descriptor_ = -1;
     std::unique_ptr<QSocketNotifier> notifier_;
+#endif
 };
 
 } // namespace tunekit::cli

@@ -94,15 +94,8 @@ bool showsValue(const QString& caption)
 QString saveFailureText(const QString& path)
 {
     const QFileInfo info(path);
-    const QFileInfo folder(info.absolutePath());
-    QString reason;
-    if (!folder.isDir())
-        reason = QCoreApplication::translate("ConfigFileWriter", "The folder %1 does not exist.").arg(QDir::toNativeSeparators(folder.absoluteFilePath()));
-    else if (info.isDir())
-        reason = QCoreApplication::translate("ConfigFileWriter", "There is a folder of that name.");
-    else if (!folder.isWritable() || (info.exists() && !info.isWritable()))
-        reason = QCoreApplication::translate("ConfigFileWriter", "You are not permitted to write there.");
-    else
+    QString reason = saveProblem(path);
+    if (reason.isEmpty())
         reason = QCoreApplication::translate("ConfigFileWriter", "The data could not be stored completely; the disk may be full.");
     QString text = QCoreApplication::translate("ConfigFileWriter", "The file %1 could not be written.").arg(QDir::toNativeSeparators(path)) + QStringLiteral("\r\n") + reason;
     if (info.isFile())
@@ -250,6 +243,19 @@ QByteArray withChecksumTrailer(QByteArray text)
     return text;
 }
 
+QString saveProblem(const QString& path)
+{
+    const QFileInfo info(path);
+    const QFileInfo folder(info.absolutePath());
+    if (!folder.isDir())
+        return QCoreApplication::translate("ConfigFileWriter", "The folder %1 does not exist.").arg(QDir::toNativeSeparators(folder.absoluteFilePath()));
+    if (info.isDir())
+        return QCoreApplication::translate("ConfigFileWriter", "There is a folder of that name.");
+    if (!folder.isWritable() || (info.exists() && !info.isWritable()))
+        return QCoreApplication::translate("ConfigFileWriter", "You are not permitted to write there.");
+    return {};
+}
+
 QString saveConfigFile(const QString& path, const QByteArray& bytes)
 {
     // Never the direct-write fallback: a file written in place could be left half-written.
@@ -275,6 +281,14 @@ QString reserveNewFile(const QString& folder, const QString& baseName)
             return {}; // not taken, yet it cannot be made: the folder refuses files
     }
     return {};
+}
+
+QByteArray restorableBackupText(const WriterContext& context)
+{
+    WriterInputs inputs;
+    inputs.kind = ConfigFileKind::Restorable;
+    inputs.origin = makeWriterOrigin(context.host, context.version, context.locale);
+    return withChecksumTrailer(composeConfigFile(context.image, inputs));
 }
 
 WriteOutcome writeRestorableBackup(const WriterContext& context, const QString& path)

@@ -73,6 +73,10 @@ QByteArray withChecksumTrailer(QByteArray text);
 // file could not be written, else "".
 QString saveConfigFile(const QString& path, const QByteArray& bytes);
 
+// Why no file can be saved at path as things stand (no such folder, a folder of that name, no
+// right to write there), in the user's language; "" when nothing stands in the way.
+QString saveProblem(const QString& path);
+
 enum class WriteOutcome {
     NothingToDo, // no serial number for a backup
     Cancelled,   // the save dialog was cancelled
@@ -97,6 +101,8 @@ QString reserveNewFile(const QString& folder, const QString& baseName);
 // Writes the device image as a restorable backup into path (a file that reserveNewFile made,
 // or any other); on failure the user is told why and a reserved empty file is removed.
 WriteOutcome writeRestorableBackup(const WriterContext& context, const QString& path);
+// The bytes such a backup file holds, written now.
+QByteArray restorableBackupText(const WriterContext& context);
 
 // "Generate Backup": asks where to save a backup of the device image; the serial number shown
 // names the proposed file, and nothing happens without one.

@@ -107,17 +107,8 @@ void ProductionChannel::progressChanged(const TransferProgress& progress)
 
 void ProductionChannel::logged(const TrafficEntry& entry)
 {
-    switch (entry.kind) {
-    case TrafficEntry::Kind::Debug:
-        // Each packet once: a packet sent is traced as it leaves, not again as its debug line.
-        if (!entry.text.startsWith(u"TxSend: "))
-            addToTrace(entry.text);
-        break;
-    case TrafficEntry::Kind::Packet: addToTrace(entry.text + u' ' + QString::fromLatin1(entry.bytes.toHex(' '))); break;
-    case TrafficEntry::Kind::Terminal:
-    case TrafficEntry::Kind::TerminalCleared:
-    case TrafficEntry::Kind::PacketsCleared: break;
-    }
+    if (const std::optional<QString> line = traceText(entry))
+        addToTrace(*line);
 }
 
 void ProductionChannel::enterPhase(ProgramStep step)

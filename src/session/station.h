@@ -231,6 +231,8 @@ public:
     // Saves what was read to path as a file that restores the device exactly; it becomes the
     // record's file.
     WriteOutcome saveRead(const QString& path, const HostFacts& host, const VersionInfo& version);
+    // The same backup as bytes, for standard output; the run's record names "-" as its file.
+    QByteArray readAsBackup(const HostFacts& host, const VersionInfo& version);
     // Loads a configuration file over what the image holds, as the window opens it, asking the
     // seams' questions; Busy while an operation runs.
     OpenStatus loadFile(const QString& path, QDate today);

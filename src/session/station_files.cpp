@@ -8,6 +8,7 @@
 #include "host/host_facts.h"
 #include "session/unit_record.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 
@@ -62,6 +63,16 @@ WriteOutcome Station::saveRead(const QString& path, const HostFacts& host, const
         run_->record.fileSha256 = fileSha256(path);
     }
     return saved;
+}
+
+QByteArray Station::readAsBackup(const HostFacts& host, const VersionInfo& version)
+{
+    const QByteArray bytes = restorableBackupText({image_, host, version, dialogs_});
+    if (run_) {
+        run_->record.file = QStringLiteral("-");
+        run_->record.fileSha256 = QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+    }
+    return bytes;
 }
 
 QList<ValueDifference> Station::differencesFromDevice(const ParamArray<QString>& deviceValues, int deviceConfigId) const

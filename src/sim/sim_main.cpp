@@ -82,11 +82,12 @@ int main(int argc, char* argv[])
     QCommandLineParser parser;
     parser.addOptions(tunekit::parserOptions(manual));
     if (!parser.parse(QCoreApplication::arguments()))
-        return fail(parser.errorText());
-    if (const auto request = tunekit::standardRequestOf(parser); request != tunekit::StandardRequest::None) {
-        std::fputs(qPrintable(tunekit::standardRequestText(manual, request)), stdout);
-        return 0;
-    }
+        return fail(tunekit::usageErrorText(parser, manual));
+    if (const auto request = tunekit::standardRequestOf(parser); request != tunekit::StandardRequest::None)
+        return tunekit::printToStandardOutput(tunekit::standardRequestText(manual, request)) ? 0 : 1;
+    // It takes options only: a word of its own is a mistake the user should hear of.
+    if (const QStringList stray = parser.positionalArguments(); !stray.isEmpty())
+        return fail(text(QT_TRANSLATE_NOOP("SimMain", "Unexpected argument \"%1\"; see --help.")).arg(stray.first()));
     const std::optional<tunekit::SimSwitches> switches = tunekit::readSimSwitches(parser);
     const bool exitAfter = parser.isSet(QStringLiteral("exit-after-ms"));
     bool exitAfterValid = true;
@@ -94,6 +95,8 @@ int main(int argc, char* argv[])
     const int exitAfterMs = exitAfter ? parser.value(QStringLiteral("exit-after-ms")).toInt(&exitAfterValid) : -1;
     if (!switches || (exitAfter && (!exitAfterValid || exitAfterMs < 0 || exitAfterMs > 86400000)))
         return fail(text(QT_TRANSLATE_NOOP("SimMain", "Invalid number in the options; see --help.")));
+    if (const QString problem = tunekit::simulatedConfigIdProblem(switches->configId); !problem.isEmpty())
+        return fail(problem);
 
     tunekit::PtyServer server(*switches);
     if (!server.start())

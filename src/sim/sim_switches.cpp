@@ -1,5 +1,7 @@
 #include "sim/sim_switches.h"
 
+#include "params/transmitter_family.h"
+
 #include <QCoreApplication>
 
 namespace tunekit {
@@ -59,6 +61,19 @@ void SimSwitches::setUp(SimDevice& device) const
 std::span<const OptionEntry> simOptions()
 {
     return SimOptionRows;
+}
+
+QString simulatedConfigIdProblem(int configId)
+{
+    if (isTransmitterFamily(configId))
+        return {};
+    QStringList known;
+    for (const TransmitterFamily& family : TransmitterFamilies) {
+        if (isTransmitterFamily(family.configId))
+            known << QString::number(family.configId);
+    }
+    return QCoreApplication::translate("SimSwitches", "No transmitter family has the ConfigID %1; the simulated transmitter can be %2.")
+        .arg(QString::number(configId), known.join(QStringLiteral(", ")));
 }
 
 std::optional<SimSwitches> readSimSwitches(const QCommandLineParser& parser)

@@ -37,6 +37,11 @@ struct SimSwitches {
 std::span<const OptionEntry> simOptions();
 // The switches the parsed options give; nothing when a value is not a number in its range.
 std::optional<SimSwitches> readSimSwitches(const QCommandLineParser& parser);
+
+// Why a simulated transmitter a user asks for cannot have this ConfigID (no family Tunekit knows
+// has it), in the user's language; "" when it can. The programs refuse such a ConfigID; a test may
+// still set one up to see how an unknown family is met.
+QString simulatedConfigIdProblem(int configId);
 // The same from words as they follow tunekit-sim on its command line ("--config-id 53 --lose 0.05").
 std::optional<SimSwitches> parseSimSwitches(const QStringList& words);
 

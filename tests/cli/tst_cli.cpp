@@ -69,12 +69,13 @@ class TestCli : public QObject {
     void startProcess(QProcess& process, const QString& commandLine)
     {
         QStringList arguments = commandLine.split(u' ', Qt::SkipEmptyParts);
-        if (!simPort_.isEmpty() && !arguments.contains(u"--port"_s))
+        if (!simPort_.isEmpty() && CliBench::onDevice(arguments) && !arguments.contains(u"--port"_s))
             arguments << u"--port"_s << simPort_;
         arguments << u"--lang"_s << u"en"_s;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove(u"TUNEKIT_PASSWORD"_s);
         environment.remove(u"TUNEKIT_RECORDS"_s);
+        environment.remove(u"TUNEKIT_PORT"_s);
         environment.insert(u"XDG_DATA_HOME"_s, path(u"data"_s));
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(folder_->path());
@@ -90,7 +91,7 @@ class TestCli : public QObject {
         startProcess(process, commandLine);
         const bool ended = process.waitForFinished(300000) && process.exitStatus() == QProcess::NormalExit;
         return {ended ? process.exitCode() : -1, QString::fromLocal8Bit(process.readAllStandardOutput()),
-                QString::fromLocal8Bit(process.readAllStandardError())};
+                QString::fromLocal8Bit(process.readAllStandardError()), {}};
     }
 
     CliResult cli(const QString& commandLine, const QByteArray& password = {}, bool outputFails = false)
@@ -267,6 +268,27 @@ private slots:
         // knows only the family its detection found.
         QCOMPARE(history.at(4)["serialNumber"_L1].toString(), written["serialNumber"_L1].toString());
         QCOMPARE(history.at(9)["configId"_L1].toInt(), 53);
+
+        // The backup on standard output, in place of the values; TUNEKIT_PORT names the port when
+        // the command line names none, and -v adds each packet, sent and received, with date and
+        // time on standard error.
+        QVERIFY(bench_->plug(u"--config-id 53"_s));
+        bench_->environmentPort = bench_->port();
+        bench_->unplugDefault();
+        const CliResult piped = cli(u"read -o - -v"_s);
+        QVERIFY2(piped.exit == 0 && piped.out.isEmpty(), qPrintable(piped.err));
+        writeFile(path(u"piped.scd"_s), piped.outFile);
+        QCOMPARE(cli(u"verify piped.scd"_s).out, u"Checksum valid\n"_s);
+        QCOMPARE(differences(u"piped.scd"_s), u"0 "_s);
+        const auto traced = [&piped](const char* kind) {
+            return piped.err.count(QRegularExpression(u"^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} "_s + QLatin1StringView(kind),
+                                                      QRegularExpression::MultilineOption));
+        };
+        QVERIFY2(traced("Transmit ") > 30 && traced("Receive ") >= traced("Transmit "), qPrintable(piped.err.left(2000)));
+        QCOMPARE(cli(u"records --json"_s).json().value(u"records"_s).toArray().at(history.size())["file"_L1].toString(), u"-"_s);
+        // The report too, as the bytes the file would hold.
+        const CliResult report = cli(u"report -o -"_s);
+        QVERIFY(report.exit == 0 && report.outFile.startsWith("Nr\t") && report.outFile.contains("\r\n"));
     }
 
     // Three channels in one run, one with a worn cell: the others pass, the worn one fails on its
@@ -291,9 +313,14 @@ private slots:
         QCOMPARE(document["failed"_L1].toInt(), 1);
         QStringList serials;
         for (int unit = 0; unit < 3; ++unit) {
-            // Each channel's packet trace in a file of its own, with times, its Uploads included.
+            // Each channel's packet trace in a file of its own, with date and time, its Uploads and
+            // the answers included, each packet once.
             const QString trace = QString::fromUtf8(readFile(path(u"trace-%1.txt"_s.arg(ports.at(unit).section(u'/', -1)))));
-            QVERIFY2(trace.contains(QRegularExpression(u"^\\d\\d:\\d\\d:\\d\\d\\.\\d{3} TxSend: 12 "_s, QRegularExpression::MultilineOption)),
+            const auto lines = [&trace](const char* kind) {
+                return trace.count(QRegularExpression(u"^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} "_s + QLatin1StringView(kind),
+                                                      QRegularExpression::MultilineOption));
+            };
+            QVERIFY2(lines("Transmit 12 ") > 20 && lines("Receive ") >= lines("Transmit ") - 2 && !trace.contains(u"TxSend"_s),
                      qPrintable(ports.at(unit)));
             const QJsonObject channel = document["channels"_L1][unit].toObject();
             QCOMPARE(channel["port"_L1].toString(), ports.at(unit));
@@ -368,6 +395,20 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("no command") << "" << "" << 2 << "No command given (try --help).";
         QTest::newRow("unknown command") << "" << "flash" << 2 << "Unknown command \"flash\"";
+        QTest::newRow("misspelt command") << "" << "raed" << 2 << "Unknown command \"raed\". Did you mean \"read\"?";
+        QTest::newRow("misspelt option") << "" << "read --prot x" << 2 << "Unknown option --prot. Did you mean --port?";
+        QTest::newRow("German usage error") << "" << "raed --lang=de" << 2 << "Unbekannter Befehl „raed“. Meinten Sie „read“?";
+        QTest::newRow("option of another command") << "" << "detect -o out.scd" << 2
+                                                   << "The option -o does not apply to \"detect\" (see tunekit-cli detect --help).";
+        QTest::newRow("options of other commands") << "" << "verify station.scd --backup-dir x --csv" << 2
+                                                   << "The option --backup-dir does not apply to \"verify\"";
+        QTest::newRow("folder for a file") << "" << "verify ." << 5 << "The file . cannot be read. It is a folder, not a file.";
+        QTest::newRow("password file that does not exist") << "--config-id 53" << "detect --password-file none.txt" << 5
+                                                           << "The password file none.txt cannot be read. It does not exist.";
+        QTest::newRow("refused before connecting: -o in no folder") << "--config-id 53" << "read -o nowhere/dev.scd" << 8
+                                                                    << "The file nowhere/dev.scd cannot be written: The folder";
+        QTest::newRow("refused before connecting: --log to a folder") << "--config-id 53" << "detect --log ." << 8
+                                                                      << "The file . cannot be written: There is a folder of that name.";
         QTest::newRow("missing file") << "--config-id 53" << "write none.scd" << 5 << "The file none.scd cannot be read.";
         QTest::newRow("port that does not exist") << "" << "detect --port /dev/tunekit-none" << 3 << "The port does not exist";
         QTest::newRow("device not answering") << "--silent" << "detect" << 4 << "Device not detected.";
@@ -423,6 +464,10 @@ private slots:
         const CliResult result = cli(commandLine, password, tag == "results that cannot be written");
         QCOMPARE(result.exit, exit);
         QVERIFY2(result.err.contains(message), qPrintable(result.err));
+        // Said once, and before the transmitter was touched.
+        QCOMPARE(result.err.count(message), 1);
+        if (tag.startsWith("refused before connecting"))
+            QVERIFY2(!result.err.contains(u"Connecting"_s), qPrintable(result.err));
         // Nothing half-written: no file appeared beside the input.
         QStringList left = QDir(folder_->path()).entryList(QDir::Files);
         left.removeAll(u"new.sqlite"_s);
@@ -646,7 +691,16 @@ private slots:
         // The window without a display says so and ends with 1, also after a misspelt option.
         const QString noDisplay = QStringLiteral("Tunekit needs a display");
         QTest::newRow("tunekit without a display") << window << "--simulate" << "" << noDisplay << 1;
-        QTest::newRow("tunekit with a bad option, without a display") << window << "--bogus" << "" << "Unknown option 'bogus'." << 1;
+        QTest::newRow("tunekit with a bad option, without a display") << window << "--simulat" << ""
+                                                                      << "Unknown option --simulat. Did you mean --simulate?" << 1;
+        // A command's own help: its usage, the options that apply to it and its exit codes.
+        QTest::newRow("tunekit-cli write --help") << cli << "write --help" << "Usage: tunekit-cli write FILE.scd" << "  7 " << 0;
+        QTest::newRow("tunekit-cli completion") << cli << "--bash-completion" << "# bash completion for tunekit-cli"
+                                                << "complete -F _tunekit_cli tunekit-cli\n" << 0;
+        const QString sim = QStringLiteral(TUNEKIT_SIM_EXECUTABLE);
+        QTest::newRow("tunekit-sim with a stray word") << sim << "--silent extra" << "" << "Unexpected argument \"extra\"" << 1;
+        QTest::newRow("tunekit-sim of no family") << sim << "--config-id 99" << ""
+                                                 << "No transmitter family has the ConfigID 99; the simulated transmitter can be 1, 2, 3, 4, 5, 10, 50, 51, 52, 53." << 1;
     }
 
     void answersWithoutDisplay()
@@ -662,16 +716,53 @@ private slots:
         environment.insert(u"LC_ALL"_s, u"C"_s);
         QProcess process;
         process.setProcessEnvironment(environment);
-        process.start(program, {argument});
+        process.start(program, argument.split(u' '));
         QVERIFY(process.waitForFinished(60000));
         const QString out = QString::fromLocal8Bit(process.readAllStandardOutput());
         const QString err = QString::fromLocal8Bit(process.readAllStandardError());
         QVERIFY2(process.exitStatus() == QProcess::NormalExit && process.exitCode() == exit, qPrintable(err));
         if (exit != 0) {
-            QVERIFY2(out.isEmpty() && err.contains(mentions) && err.contains(u"Tunekit needs a display"_s), qPrintable(err));
+            QVERIFY2(out.isEmpty() && err.contains(mentions), qPrintable(err));
+            if (program == QStringLiteral(TUNEKIT_WINDOW_EXECUTABLE))
+                QVERIFY2(err.contains(u"Tunekit needs a display"_s), qPrintable(err));
             return;
         }
         QVERIFY2(mentions.isEmpty() ? out == answer : out.startsWith(answer) && out.contains(mentions), qPrintable(out));
+    }
+
+    // Each program's completion script, as bash runs it: commands, the options that apply to the
+    // command typed, and the values an option takes.
+    void bashCompletes_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("words"); // typed so far; the last is the word being completed
+        QTest::addColumn<QString>("offered");
+        const QString cli = QStringLiteral(TUNEKIT_CLI_EXECUTABLE);
+        QTest::newRow("a command") << cli << "tunekit-cli wr" << "write";
+        QTest::newRow("an option of the command") << cli << "tunekit-cli write --no-b" << "--no-backup";
+        QTest::newRow("no option of another command") << cli << "tunekit-cli read --no-b" << "";
+        QTest::newRow("the values an option takes") << cli << "tunekit-cli records --result f" << "failed";
+        QTest::newRow("the languages") << cli << "tunekit-cli read --lang ''" << "de en";
+        QTest::newRow("tunekit-sim") << QStringLiteral(TUNEKIT_SIM_EXECUTABLE) << "tunekit-sim --config-i" << "--config-id";
+        QTest::newRow("tunekit") << QStringLiteral(TUNEKIT_WINDOW_EXECUTABLE) << "tunekit --sim" << "--simulate";
+    }
+
+    void bashCompletes()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, words);
+        QFETCH(QString, offered);
+        QProcess script;
+        script.start(program, {u"--bash-completion"_s});
+        QVERIFY(script.waitForFinished(60000) && script.exitCode() == 0);
+        writeFile(path(u"completion.bash"_s), script.readAllStandardOutput());
+        const QString name = program.section(u'/', -1);
+        QProcess bash;
+        bash.setWorkingDirectory(folder_->path());
+        bash.start(u"bash"_s, {u"-c"_s, u"source completion.bash; COMP_WORDS=(%1); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); "
+                                        "_%2; echo \"${COMPREPLY[*]}\""_s.arg(words, QString(name).replace(u'-', u'_'))});
+        QVERIFY(bash.waitForFinished(60000));
+        QCOMPARE(QString::fromUtf8(bash.readAllStandardOutput()).trimmed(), offered);
     }
 
     // Every command's --json document satisfies docs/cli-json.schema.json, and its keys and
@@ -847,6 +938,9 @@ private slots:
         QTest::newRow("records as JSON") << "records --records sqlite:records.sqlite --json";
         QTest::newRow("records as CSV") << "records --records sqlite:records.sqlite --csv";
         QTest::newRow("records as lines") << "records --records sqlite:records.sqlite";
+        QTest::newRow("help") << "--help";
+        QTest::newRow("a command's help") << "write --help";
+        QTest::newRow("report to standard output") << "report -o -";
     }
 
     void fullDisk()

@@ -423,13 +423,13 @@ private slots:
     void simExecutableServesPty()
     {
         QProcess sim;
-        sim.start(QStringLiteral(TUNEKIT_SIM_EXECUTABLE), {"--config-id", "7", "--split", "--latency", "16", "--exit-after-ms", "60000"});
+        sim.start(QStringLiteral(TUNEKIT_SIM_EXECUTABLE), {"--config-id", "52", "--split", "--latency", "16", "--exit-after-ms", "60000"});
         QVERIFY(sim.waitForStarted(5000));
         QTRY_VERIFY_WITH_TIMEOUT(sim.canReadLine(), 5000);
         const QString path = QString::fromLocal8Bit(sim.readLine()).trimmed();
         // A second client after the first has gone: the server survived the slave being closed.
         for (int client = 0; client < 2; ++client)
-            QCOMPARE(decodeFrame(askConfigId(path)), makePacket(DownloadResponse, 0x2000, 0, QByteArray(1, 7)));
+            QCOMPARE(decodeFrame(askConfigId(path)), makePacket(DownloadResponse, 0x2000, 0, QByteArray(1, 52)));
         // SIGUSR1: the unit is taken away, and the next one, with the next system address, comes.
         QCOMPARE(packetData(decodeFrame(askConfigId(path, 0x2101))).first(2), QByteArray::fromHex("d204"));
         ::kill(static_cast<pid_t>(sim.processId()), SIGUSR1);

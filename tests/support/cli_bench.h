@@ -36,8 +36,16 @@ public:
             onError(errorText);
         return true;
     }
+    bool outBytes(QByteArrayView bytes) override
+    {
+        if (outputFails)
+            return false;
+        outFile += bytes;
+        return true;
+    }
     bool errorIsTerminal() const override { return false; }
 
+    QByteArray outFile; // what went out as bytes (-o -)
     QString outText;
     QString errorText;
     bool outputFails = false;
@@ -65,6 +73,7 @@ struct CliResult {
     int exit = -1;
     QString out;
     QString err;
+    QByteArray outFile; // a file written to standard output
     QJsonObject json() const { return QJsonDocument::fromJson(out.toUtf8()).object(); }
 };
 
@@ -103,9 +112,10 @@ public:
     CliResult cli(const QString& commandLine, const QByteArray& password = {}, bool outputFails = false)
     {
         QStringList arguments = commandLine.split(u' ', Qt::SkipEmptyParts);
-        if (!port_.isEmpty() && !arguments.contains(u"--port") && !arguments.contains(u"--simulate"))
+        if (!port_.isEmpty() && onDevice(arguments) && !arguments.contains(u"--port") && !arguments.contains(u"--simulate")
+            && !arguments.contains(u"--adapter"))
             arguments << QStringLiteral("--port") << port_;
-        if (!arguments.contains(u"--lang"))
+        if (std::none_of(arguments.cbegin(), arguments.cend(), [](const QString& word) { return word.startsWith(u"--lang"); }))
             arguments << QStringLiteral("--lang") << QStringLiteral("en");
         KeptStreams streams;
         streams.outputFails = outputFails;
@@ -126,12 +136,21 @@ public:
         }
         lines_.clear();
         interruptWhen = {};
-        return {exit ? static_cast<int>(*exit) : -1, streams.outText, streams.errorText};
+        return {exit ? static_cast<int>(*exit) : -1, streams.outText, streams.errorText, streams.outFile};
+    }
+
+    // The command line's command works on a device, so a port may be added to it.
+    static bool onDevice(const QStringList& arguments)
+    {
+        static const QStringList deviceCommands{QStringLiteral("detect"), QStringLiteral("read"), QStringLiteral("diff"),
+                                                QStringLiteral("write"), QStringLiteral("restore")};
+        return !arguments.isEmpty() && deviceCommands.contains(arguments.first());
     }
 
     // Told standard error so far as a run goes; true interrupts the run once, as Ctrl-C would.
     std::function<bool(const QString&)> interruptWhen;
     VirtualClock clock;
+    QString environmentPort; // TUNEKIT_PORT of every run
 
 private:
     struct Unit {
@@ -155,7 +174,7 @@ private:
             [](std::function<records::ChosenStore()> openStore) -> std::unique_ptr<records::RecordSink> {
                 return std::make_unique<RecordsAtOnce>(openStore());
             },
-            {password, QString(), dataFolder_},
+            {password, QString(), dataFolder_, environmentPort},
         };
     }
 
