@@ -1585,10 +1585,6 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
         <translation>Den Port gibt es nicht (ist der Adapter eingesteckt?).</translation>
     </message>
     <message>
-        <source>You may not use this port: on Linux your user must be in the group &quot;dialout&quot; (sudo usermod -aG dialout $USER, then log in again).</source>
-        <translation>Keine Berechtigung für diesen Port: unter Linux muss Ihr Benutzer in der Gruppe &quot;dialout&quot; sein (sudo usermod -aG dialout $USER, danach neu anmelden).</translation>
-    </message>
-    <message>
         <source>Another program is using the port.</source>
         <translation>Ein anderes Programm benutzt den Port.</translation>
     </message>
@@ -1599,6 +1595,14 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
     <message>
         <source>COM=%1 already in use or not available !</source>
         <translation>COM=%1 wird bereits benutzt!</translation>
+    </message>
+    <message>
+        <source>You may not use this port: your user must be in the group &quot;%1&quot; (sudo usermod -aG %1 $USER, then log in again).</source>
+        <translation>Keine Berechtigung für diesen Port: Ihr Benutzer muss in der Gruppe &quot;%1&quot; sein (sudo usermod -aG %1 $USER, danach neu anmelden).</translation>
+    </message>
+    <message>
+        <source>You may not use this port: it belongs to another user, and no group your user could join opens it.</source>
+        <translation>Keine Berechtigung für diesen Port: er gehört einem anderen Benutzer, und keine Gruppe, der Ihr Benutzer beitreten könnte, öffnet ihn.</translation>
     </message>
 </context>
 <context>

@@ -37,6 +37,7 @@ bool QSerialPortLine::open(int portNumber)
     port_.setFlowControl(QSerialPort::NoFlowControl);
     openFailure_ = OpenFailure::None;
     openErrorText_.clear();
+    accessGroup_.clear();
     if (!port_.open(QIODevice::ReadWrite)) {
         openErrorText_ = port_.errorString();
         switch (port_.error()) {
@@ -55,6 +56,10 @@ bool QSerialPortLine::open(int portNumber)
             const QByteArray native = QFileInfo(path).absoluteFilePath().toLocal8Bit();
             openFailure_ = ::access(native.constData(), R_OK | W_OK) != 0 ? OpenFailure::NoPermission
                                                                            : OpenFailure::InUse;
+            // Joining the file's group helps only when the group may read and write it.
+            const QFileInfo file(path);
+            if (file.permissions().testFlags(QFileDevice::ReadGroup | QFileDevice::WriteGroup))
+                accessGroup_ = file.group();
 #endif
             break;
         }

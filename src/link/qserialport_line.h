@@ -27,6 +27,7 @@ public:
     QString portName() const override { return port_.portName(); }
     OpenFailure lastOpenFailure() const override { return openFailure_; }
     QString openErrorText() const override { return openErrorText_; }
+    QString accessGroup() const override { return accessGroup_; }
 
 private:
     void onError(QSerialPort::SerialPortError error);
@@ -35,6 +36,7 @@ private:
     QSerialPort port_;
     OpenFailure openFailure_ = OpenFailure::None;
     QString openErrorText_;
+    QString accessGroup_;
 };
 
 } // namespace tunekit

@@ -47,6 +47,9 @@ public:
     virtual OpenFailure lastOpenFailure() const { return OpenFailure::None; }
     // The system's own words for the last failed Open.
     virtual QString openErrorText() const { return {}; }
+    // After NoPermission: the group whose members may open the port ("dialout"); "" when no group
+    // gives access (a pseudo-terminal of another user).
+    virtual QString accessGroup() const { return {}; }
 
     void setListener(Listener listener) { listener_ = std::move(listener); }
 

@@ -19,9 +19,13 @@ QString openFailureReason(const SerialLine& line)
     case SerialLine::OpenFailure::NotFound:
         return QCoreApplication::translate("SerialPort", "The port does not exist (is the adapter plugged in?).");
     case SerialLine::OpenFailure::NoPermission:
-        return QCoreApplication::translate(
-            "SerialPort", "You may not use this port: on Linux your user must be in the group \"dialout\" "
-                          "(sudo usermod -aG dialout $USER, then log in again).");
+        if (const QString group = line.accessGroup(); !group.isEmpty())
+            return QCoreApplication::translate(
+                       "SerialPort", "You may not use this port: your user must be in the group \"%1\" "
+                                     "(sudo usermod -aG %1 $USER, then log in again).")
+                .arg(group);
+        return QCoreApplication::translate("SerialPort", "You may not use this port: it belongs to another user, and no "
+                                                         "group your user could join opens it.");
     case SerialLine::OpenFailure::InUse:
         return QCoreApplication::translate("SerialPort", "Another program is using the port.");
     case SerialLine::OpenFailure::Other: break;

@@ -24,6 +24,8 @@
 #include <csignal>
 #include <numeric>
 
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 using tunekit::SimLine;
 using tunekit::testing::CliBench;
@@ -961,14 +963,55 @@ private slots:
     }
 
     // A second program on a port in use is turned away, never interleaved with the first.
-    void portInUse()
+    // A port the run cannot have says why, and gives the advice that can help: the group to join
+    // only where joining it opens the port.
+    void portRefused_data()
     {
+        QTest::addColumn<QString>("group"); // the port's group, readable and writable by it; "": as made
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("held by another program") << "" << "Another program is using the port.";
+        QTest::newRow("a pseudo-terminal of another user") << ""
+                                                           << "it belongs to another user, and no group your user could join opens it.";
+        QTest::newRow("a port of a group the user is not in") << "dialout" << "your user must be in the group \"dialout\"";
+    }
+
+    void portRefused()
+    {
+        QFETCH(QString, group);
+        QFETCH(QString, reason);
         QVERIFY(startSim(u"--config-id 53"_s));
         QSerialPort first(simPort_);
-        QVERIFY(first.open(QIODevice::ReadWrite));
-        const CliResult result = runProcess(u"detect"_s);
+        CliResult result;
+        if (QByteArrayView(QTest::currentDataTag()) == "held by another program") {
+            QVERIFY(first.open(QIODevice::ReadWrite));
+            result = runProcess(u"detect"_s);
+        } else {
+            // Another user: only root can become one.
+            if (::geteuid() != 0)
+                QSKIP("Only root can run tunekit-cli as another user here");
+            const QStringList nobody{u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s};
+            if (QProcess::execute(u"setpriv"_s, nobody + QStringList{u"test"_s, u"-x"_s, QStringLiteral(TUNEKIT_CLI_EXECUTABLE)}) != 0)
+                QSKIP("Another user may not run the built tunekit-cli (its folder is closed to others)");
+            if (!group.isEmpty()) {
+                QVERIFY(QProcess::execute(u"chgrp"_s, {group, simPort_}) == 0);
+                QVERIFY(QProcess::execute(u"chmod"_s, {u"660"_s, simPort_}) == 0);
+            }
+            QTemporaryDir data(u"/tmp/tunekit-nobody-XXXXXX"_s);
+            QFile::setPermissions(data.path(), QFileDevice::Permissions(0x7777));
+            QProcess process;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(u"XDG_DATA_HOME"_s, data.path());
+            environment.insert(u"HOME"_s, data.path());
+            process.setProcessEnvironment(environment);
+            process.setWorkingDirectory(data.path());
+            process.start(u"setpriv"_s, nobody + QStringList{QStringLiteral(TUNEKIT_CLI_EXECUTABLE), u"detect"_s, u"--port"_s,
+                                                             simPort_, u"--lang"_s, u"en"_s});
+            QVERIFY(process.waitForFinished(60000));
+            result = {process.exitCode(), QString(), QString::fromLocal8Bit(process.readAllStandardError()), {}};
+        }
         QCOMPARE(result.exit, 3);
-        QVERIFY2(result.err.contains(u"Another program is using the port."_s), qPrintable(result.err));
+        QVERIFY2(result.err.contains(reason), qPrintable(result.err));
+        QVERIFY2(group == u"dialout"_s || !result.err.contains(u"dialout"_s), qPrintable(result.err));
     }
 
     // The real programs end to end: tunekit-cli writes a unit that tunekit-sim serves on a
