@@ -1,11 +1,28 @@
 # Installation and the Debian package: `cmake --install` puts the programs, their manual pages,
 # the desktop entry with its icon, the copyright file and changelog and the adapter's udev rule in
-# place; `cpack` (in the build folder) builds a .deb of exactly these files.
+# place; `cpack` (in the build folder) builds a .deb of exactly these files. The target
+# tunekit_package_files builds all of them and nothing else (no tests, no benchmarks), which is
+# what scripts/package.sh builds.
 include(GNUInstallDirs)
 
-install(TARGETS tunekit tunekit-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+set(tunekit_programs tunekit tunekit-sim)
 if(TARGET tunekit-cli)
-  install(TARGETS tunekit-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  list(APPEND tunekit_programs tunekit-cli)
+endif()
+install(TARGETS ${tunekit_programs} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+add_custom_target(tunekit_package_files)
+add_dependencies(tunekit_package_files ${tunekit_programs})
+# A stripping install (cpack's CPACK_STRIP_FILES, cmake --install --strip) strips as Debian's
+# dh_strip does: the compilers' .comment and the .note section go as well.
+if(CMAKE_STRIP)
+  foreach(program ${tunekit_programs})
+    install(CODE "
+      if(CMAKE_INSTALL_DO_STRIP)
+        execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+                                \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${program}\"
+                        COMMAND_ERROR_IS_FATAL ANY)
+      endif()")
+  endforeach()
 endif()
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/linux/tunekit.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/tunekit.svg
@@ -41,6 +58,7 @@ if(UNIX AND NOT CMAKE_CROSSCOMPILING)
     COMMAND ${TUNEKIT_GZIP} -9nc ${CMAKE_CURRENT_LIST_DIR}/debian/changelog > ${tunekit_changelog}
     DEPENDS ${CMAKE_CURRENT_LIST_DIR}/debian/changelog)
   add_custom_target(packaging_documents ALL DEPENDS ${tunekit_man_pages} ${tunekit_changelog})
+  add_dependencies(tunekit_package_files packaging_documents)
   install(FILES ${tunekit_man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   # A native package's changelog is changelog.gz.
   install(FILES ${tunekit_changelog} ${CMAKE_CURRENT_LIST_DIR}/debian/copyright

@@ -20,7 +20,7 @@ if [[ "${1:-}" == "--fuzz" ]]; then
   packages+=(clang libclang-rt-14-dev)
 fi
 if [[ "${1:-}" == "--package" ]]; then
-  packages+=(dpkg-dev)  # dpkg-shlibdeps finds the package's dependencies
+  packages+=(dpkg-dev)  # dpkg-buildflags, and dpkg-shlibdeps finds the package's dependencies
 fi
 
 missing=()
