@@ -33,6 +33,10 @@ install(FILES ${CMAKE_CURRENT_LIST_DIR}/tunekit.svg
 set(TUNEKIT_UDEV_RULES_DIR /usr/lib/udev/rules.d CACHE PATH "Folder of the adapter's udev rule")
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/linux/99-tunekit-adapter.rules DESTINATION ${TUNEKIT_UDEV_RULES_DIR})
 
+# Who answers for the package: its Maintainer field, the changelog's signature, the copyright
+# file's Upstream-Contact.
+set(TUNEKIT_PACKAGE_CONTACT "Tunekit developers <developers@tunekit.example>")
+
 # Manual pages, each written by its program from the option table its --help comes from (the hidden
 # --man), and the changelog, gzipped as Debian wants them.
 if(UNIX AND NOT CMAKE_CROSSCOMPILING)
@@ -40,6 +44,16 @@ if(UNIX AND NOT CMAKE_CROSSCOMPILING)
   file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/debian/changelog tunekit_changelog_top LIMIT_COUNT 1)
   if(NOT tunekit_changelog_top MATCHES "^tunekit \\(${PROJECT_VERSION}\\) ")
     message(FATAL_ERROR "packaging/debian/changelog: its newest entry is not version ${PROJECT_VERSION}")
+  endif()
+  # The package's maintainer, its newest changelog entry and its copyright file name one address.
+  file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/debian/changelog tunekit_changelog_trailer REGEX "^ -- " LIMIT_COUNT 1)
+  string(FIND "${tunekit_changelog_trailer}" " -- ${TUNEKIT_PACKAGE_CONTACT}  " tunekit_signed_at)
+  if(NOT tunekit_signed_at EQUAL 0)
+    message(FATAL_ERROR "packaging/debian/changelog: its newest entry is not signed by ${TUNEKIT_PACKAGE_CONTACT}")
+  endif()
+  file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/debian/copyright tunekit_upstream_contact REGEX "^Upstream-Contact: ")
+  if(NOT tunekit_upstream_contact STREQUAL "Upstream-Contact: ${TUNEKIT_PACKAGE_CONTACT}")
+    message(FATAL_ERROR "packaging/debian/copyright: its Upstream-Contact is not ${TUNEKIT_PACKAGE_CONTACT}")
   endif()
   file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/man ${CMAKE_BINARY_DIR}/doc)
   set(tunekit_man_pages)
@@ -68,7 +82,7 @@ endif()
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tunekit)
 set(CPACK_PACKAGE_VENDOR "Tunekit")
-set(CPACK_PACKAGE_CONTACT "Tunekit developers <tunekit@localhost>")
+set(CPACK_PACKAGE_CONTACT "${TUNEKIT_PACKAGE_CONTACT}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Configuration and service tool for industrial radio remote controls")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
