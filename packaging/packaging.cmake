@@ -97,6 +97,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_STRIP_FILES ON)
 # The Qt libraries the programs link, found by dpkg-shlibdeps.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The window needs a platform plugin, which no library links.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# Plugins, which no program links, so dpkg-shlibdeps cannot find them: the window needs a platform
+# plugin, and the records' default store is an SQLite file, which Qt reaches through its SQLite
+# driver (libqt6sql6 only recommends one of its drivers). A plant's records server is PostgreSQL,
+# through the PostgreSQL driver: recommended.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6sql6-sqlite")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt6sql6-psql")
 include(CPack)
