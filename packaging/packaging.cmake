@@ -103,4 +103,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # through the PostgreSQL driver: recommended.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6sql6-sqlite")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt6sql6-psql")
+# Maintainer scripts: udev reads the adapter's rule as soon as the package is installed or removed.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
+    ${CMAKE_CURRENT_LIST_DIR}/debian/postinst ${CMAKE_CURRENT_LIST_DIR}/debian/postrm)
+# Scripts 0755, the other control files 0644, whatever the checkout's file modes.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)
