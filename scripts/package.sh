@@ -2,7 +2,7 @@
 # Builds the Debian package: a Release build in build-package/ of what the package holds (the
 # programs and their manual pages; no tests, no benchmarks) with Debian's build flags,
 # then CPack. The .deb lands in build-package/ (install it with:
-# sudo apt install ./build-package/tunekit_*.deb).
+# sudo apt install ./build-package/tunekit_*.deb). scripts/test-package.sh checks it.
 # TUNEKIT_UNITY_BUILD=ON builds batches of sources as one translation unit, as in scripts/build.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
