@@ -37,8 +37,9 @@ install(FILES ${CMAKE_CURRENT_LIST_DIR}/linux/99-tunekit-adapter.rules DESTINATI
 # file's Upstream-Contact.
 set(TUNEKIT_PACKAGE_CONTACT "Tunekit developers <developers@tunekit.example>")
 
-# Manual pages, each written by its program from the option table its --help comes from (the hidden
-# --man), and the changelog, gzipped as Debian wants them.
+# Manual pages and bash completions, each written by its program from the option table its --help
+# comes from (the hidden --man and --bash-completion), and the changelog, gzipped as Debian wants it
+# (the manual pages too).
 if(UNIX AND NOT CMAKE_CROSSCOMPILING)
   find_program(TUNEKIT_GZIP gzip REQUIRED)
   file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/debian/changelog tunekit_changelog_top LIMIT_COUNT 1)
@@ -55,8 +56,9 @@ if(UNIX AND NOT CMAKE_CROSSCOMPILING)
   if(NOT tunekit_upstream_contact STREQUAL "Upstream-Contact: ${TUNEKIT_PACKAGE_CONTACT}")
     message(FATAL_ERROR "packaging/debian/copyright: its Upstream-Contact is not ${TUNEKIT_PACKAGE_CONTACT}")
   endif()
-  file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/man ${CMAKE_BINARY_DIR}/doc)
+  file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/man ${CMAKE_BINARY_DIR}/completion ${CMAKE_BINARY_DIR}/doc)
   set(tunekit_man_pages)
+  set(tunekit_completions)
   foreach(program tunekit tunekit-cli tunekit-sim)
     set(page ${CMAKE_BINARY_DIR}/man/${program}.1.gz)
     add_custom_command(OUTPUT ${page}
@@ -66,14 +68,25 @@ if(UNIX AND NOT CMAKE_CROSSCOMPILING)
       COMMENT "Manual page of ${program}"
       VERBATIM)
     list(APPEND tunekit_man_pages ${page})
+    set(completion ${CMAKE_BINARY_DIR}/completion/${program})
+    add_custom_command(OUTPUT ${completion}
+      COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:${program}> -DSCRIPT=${completion}
+              -P ${CMAKE_CURRENT_LIST_DIR}/bash_completion.cmake
+      DEPENDS ${program} ${CMAKE_CURRENT_LIST_DIR}/bash_completion.cmake
+      COMMENT "Bash completion of ${program}"
+      VERBATIM)
+    list(APPEND tunekit_completions ${completion})
   endforeach()
   set(tunekit_changelog ${CMAKE_BINARY_DIR}/doc/changelog.gz)
   add_custom_command(OUTPUT ${tunekit_changelog}
     COMMAND ${TUNEKIT_GZIP} -9nc ${CMAKE_CURRENT_LIST_DIR}/debian/changelog > ${tunekit_changelog}
     DEPENDS ${CMAKE_CURRENT_LIST_DIR}/debian/changelog)
-  add_custom_target(packaging_documents ALL DEPENDS ${tunekit_man_pages} ${tunekit_changelog})
+  add_custom_target(packaging_documents ALL DEPENDS ${tunekit_man_pages} ${tunekit_completions}
+                                                    ${tunekit_changelog})
   add_dependencies(tunekit_package_files packaging_documents)
   install(FILES ${tunekit_man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  # bash-completion loads a program's completion from here when it is first completed.
+  install(FILES ${tunekit_completions} DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
   # A native package's changelog is changelog.gz.
   install(FILES ${tunekit_changelog} ${CMAKE_CURRENT_LIST_DIR}/debian/copyright
           DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tunekit)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the Debian package: a Release build in build-package/ of what the package holds (the
-# programs and their manual pages; no tests, no benchmarks) with Debian's build flags,
+# programs, their manual pages and completions; no tests, no benchmarks) with Debian's build flags,
 # then CPack. The .deb lands in build-package/ (install it with:
 # sudo apt install ./build-package/tunekit_*.deb). scripts/test-package.sh checks it.
 # TUNEKIT_UNITY_BUILD=ON builds batches of sources as one translation unit, as in scripts/build.sh.

@@ -155,9 +155,34 @@ check "dpkg: tunekit installed" \
   test "$(dpkg-query --admindir="$root/var/lib/dpkg" -W -f='${Status}' tunekit)" = "install ok installed"
 for file in usr/bin/tunekit usr/bin/tunekit-cli usr/bin/tunekit-sim \
             usr/lib/udev/rules.d/99-tunekit-adapter.rules usr/share/applications/tunekit.desktop \
-            usr/share/man/man1/tunekit-cli.1.gz usr/share/doc/tunekit/copyright; do
+            usr/share/man/man1/tunekit-cli.1.gz usr/share/doc/tunekit/copyright \
+            usr/share/bash-completion/completions/tunekit \
+            usr/share/bash-completion/completions/tunekit-cli \
+            usr/share/bash-completion/completions/tunekit-sim; do
   check "installed: /$file" test -s "$root/$file"
 done
+
+# Bash completions in bash-completion's folder, each registering its program and completing as its
+# option table has it.
+complete_words() { # program words...: the completions of the last word, one a line, sorted
+  local program=$1; shift
+  bash --norc --noprofile -c '
+    source "$1"; program=$2; shift 2
+    spec=$(complete -p "$program") || exit 1
+    function=${spec#*-F }; function=${function%% *}
+    COMP_WORDS=("$program" "$@"); COMP_CWORD=$#; COMP_LINE="${COMP_WORDS[*]}"; COMP_POINT=${#COMP_LINE}
+    "$function" "$program" "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD-1]}"
+    printf "%s\n" "${COMPREPLY[@]}" | sort' \
+    bash "$root/usr/share/bash-completion/completions/$program" "$program" "$@"
+}
+check "completion: tunekit-cli re -> its commands" \
+  test "$(complete_words tunekit-cli re)" = "$(printf 'read\nrecords\nreport\nrestore')"
+check "completion: tunekit-cli read --si -> --simulate" \
+  test "$(complete_words tunekit-cli read --si)" = --simulate
+check "completion: tunekit-cli records --result p -> passed" \
+  test "$(complete_words tunekit-cli records --result p)" = passed
+check "completion: tunekit-sim --del -> --delay" test "$(complete_words tunekit-sim --del)" = --delay
+check "completion: tunekit --has -> --has-adapter" test "$(complete_words tunekit --has)" = --has-adapter
 
 # The installed programs, in an empty home of their own, messages in English, records in the
 # default store (SQLite in the data folder).
