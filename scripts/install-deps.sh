@@ -20,7 +20,12 @@ if [[ "${1:-}" == "--fuzz" ]]; then
   packages+=(clang libclang-rt-14-dev)
 fi
 if [[ "${1:-}" == "--package" ]]; then
-  packages+=(dpkg-dev)  # dpkg-shlibdeps finds the package's dependencies
+  packages+=(
+    dpkg-dev           # dpkg-buildflags, and dpkg-shlibdeps finds the package's dependencies
+    lintian            # scripts/test-package.sh: Debian's checks of the package
+    devscripts         # scripts/test-package.sh: hardening-check
+    desktop-file-utils # scripts/test-package.sh: desktop-file-validate
+  )
 fi
 
 missing=()
