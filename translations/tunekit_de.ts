@@ -607,6 +607,14 @@ Die Berechtigungsstufe ergibt sich aus dem Passwort in TUNEKIT_PASSWORD oder in 
         <source>The file %1 cannot be written: %2</source>
         <translation>Die Datei %1 kann nicht geschrieben werden: %2</translation>
     </message>
+    <message>
+        <source>records: the history of the unit --serial names, newest first, as the window shows it</source>
+        <translation>records: die Geschichte des Geräts, das --serial nennt, das Neueste zuerst, wie das Fenster sie zeigt</translation>
+    </message>
+    <message>
+        <source>--history shows the whole life of one unit as lines: give --serial, and none of --since, --until, --result, --csv and --json.</source>
+        <translation>--history zeigt das ganze Leben eines Geräts als Zeilen: --serial angeben und keines von --since, --until, --result, --csv und --json.</translation>
+    </message>
 </context>
 <context>
     <name>ConfigFileReader</name>
@@ -1155,6 +1163,10 @@ Seine Einstellungen stehen in settings.cfg im Konfigurationsordner des Benutzers
     <message>
         <source>Records ...</source>
         <translation>Protokolle ...</translation>
+    </message>
+    <message>
+        <source>History ...</source>
+        <translation>Geschichte ...</translation>
     </message>
 </context>
 <context>
@@ -1815,6 +1827,101 @@ Schnittstelle oder System reagiert nicht!</translation>
     </message>
 </context>
 <context>
+    <name>UnitHistory</name>
+    <message>
+        <source>passed</source>
+        <translation>bestanden</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>read</source>
+        <translation>lesen</translation>
+    </message>
+    <message>
+        <source>write</source>
+        <translation>schreiben</translation>
+    </message>
+    <message>
+        <source>restore</source>
+        <translation>wiederherstellen</translation>
+    </message>
+    <message>
+        <source>detect</source>
+        <translation>erkennen</translation>
+    </message>
+    <message>
+        <source>read information</source>
+        <translation>Infos lesen</translation>
+    </message>
+    <message>
+        <source>interpreter write</source>
+        <translation>Interpreter schreiben</translation>
+    </message>
+    <message>
+        <source>reset</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>The unit&apos;s serial number is not known: read the unit first.</source>
+        <translation>Die Seriennummer des Geräts ist nicht bekannt: bitte zuerst das Gerät lesen.</translation>
+    </message>
+    <message>
+        <source>The records cannot be read: %1</source>
+        <translation>Die Protokolle können nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>No record of the unit with serial number %1.</source>
+        <translation>Kein Protokoll des Geräts mit der Seriennummer %1.</translation>
+    </message>
+    <message>
+        <source>Serial number %1, records: %2.</source>
+        <translation>Seriennummer %1, Protokolle: %2.</translation>
+    </message>
+    <message>
+        <source>Produced on %1 at %2 with %3.</source>
+        <translation>Produziert am %1 an %2 mit %3.</translation>
+    </message>
+    <message>
+        <source>No record of its production; the oldest is from %1.</source>
+        <translation>Kein Protokoll seiner Produktion; das älteste ist vom %1.</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Zeit</translation>
+    </message>
+    <message>
+        <source>Command</source>
+        <translation>Befehl</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Ergebnis</translation>
+    </message>
+    <message>
+        <source>Station</source>
+        <translation>Station</translation>
+    </message>
+    <message>
+        <source>Level</source>
+        <translation>Stufe</translation>
+    </message>
+    <message>
+        <source>File (SHA-256)</source>
+        <translation>Datei (SHA-256)</translation>
+    </message>
+    <message>
+        <source>Changes</source>
+        <translation>Änderungen</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>Meldung</translation>
+    </message>
+</context>
+<context>
     <name>tunekit::ContactWindow</name>
     <message>
         <source>Disable Automatic Reset on Timeout</source>
@@ -2078,34 +2185,6 @@ Schnittstelle oder System reagiert nicht!</translation>
         <source>Records found: %1 (%2)</source>
         <translation>Gefundene Protokolle: %1 (%2)</translation>
     </message>
-    <message>
-        <source>read</source>
-        <translation>lesen</translation>
-    </message>
-    <message>
-        <source>write</source>
-        <translation>schreiben</translation>
-    </message>
-    <message>
-        <source>restore</source>
-        <translation>wiederherstellen</translation>
-    </message>
-    <message>
-        <source>detect</source>
-        <translation>erkennen</translation>
-    </message>
-    <message>
-        <source>read information</source>
-        <translation>Infos lesen</translation>
-    </message>
-    <message>
-        <source>interpreter write</source>
-        <translation>Interpreter schreiben</translation>
-    </message>
-    <message>
-        <source>reset</source>
-        <translation>Reset</translation>
-    </message>
 </context>
 <context>
     <name>tunekit::TransferWindow</name>
@@ -2116,6 +2195,13 @@ Schnittstelle oder System reagiert nicht!</translation>
     <message>
         <source>Total: </source>
         <translation>Gesamt: </translation>
+    </message>
+</context>
+<context>
+    <name>tunekit::UnitHistoryWindow</name>
+    <message>
+        <source>Unit history</source>
+        <translation>Gerätegeschichte</translation>
     </message>
 </context>
 </TS>

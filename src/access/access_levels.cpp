@@ -31,6 +31,7 @@ struct ControlGate {
 constexpr ControlGate ControlGates[] = {
     {u"lblConfigFileHeader", Level3},        {u"lblConfigFileName", Level3},       {u"lblConfigFileInfo", Level3},
     {u"cmdFileOpen", Level3},                {u"CmdClearFileData", Level3},        {u"cmdSicherung", Level3},
+    {u"cmdUnitHistory", Level3},
     {u"cmdRecords", Service},               {u"lblProductionNumberHeader", Service}, {u"txtProductionNumber", Service},    {u"lblCRC", Production},
     {u"ConfigFileIDLabel", Production},      {u"cmdConvertChecksum", Development}, {u"cmdGenReport", Development},
     {u"CmdCopyToConfig", Development},

@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 
 #include "app/records_window.h"
+#include "app/unit_history_window.h"
 #include "app/window_parts.h"
 
 #include "files/config_file_writer.h"
@@ -28,6 +29,7 @@ constexpr Caption ConfigurationCaptions[] = {
     {"cmdConfigWrite", QT_TRANSLATE_NOOP("MainWindow", "             Write")},
     {"cmdSicherung", QT_TRANSLATE_NOOP("MainWindow", "Generate Backup")},
     {"cmdRecords", QT_TRANSLATE_NOOP("MainWindow", "Records ...")},
+    {"cmdUnitHistory", QT_TRANSLATE_NOOP("MainWindow", "History ...")},
     {"cmdFileOpen", QT_TRANSLATE_NOOP("MainWindow", "Open file")},
     {"CmdClearFileData", QT_TRANSLATE_NOOP("MainWindow", "Clear data")},
 };
@@ -69,6 +71,7 @@ void MainWindow::buildConfigurationTab()
     configGrid->addWidget(named<QLabel>(config, "InternalAddress"), 7, 1);
     configGrid->addWidget(named<QLabel>(config, "DirectAddress"), 7, 3);
     configGrid->addWidget(named<QLabel>(config, "lblcfid"), 8, 0, 1, 2);
+    configGrid->addWidget(named<QPushButton>(config, "cmdUnitHistory"), 8, 2);
     configGrid->addWidget(named<QPushButton>(config, "cmdRecords"), 8, 3);
     configGrid->addWidget(named<QLabel>(config, "lblCRC"), 9, 0);
     configGrid->addWidget(named<QLabel>(config, "ConfigFileIDLabel"), 9, 2);
@@ -80,7 +83,7 @@ void MainWindow::buildConfigurationTab()
     // Hidden until the access level shows them.
     for (const char* name : {"lblConfigFileHeader", "lblConfigFileName", "cmdFileOpen", "lblConfigFileInfo",
                              "CmdClearFileData", "cmdSicherung", "lblProductionNumberHeader", "txtProductionNumber",
-                             "lblCRC", "ConfigFileIDLabel", "cmdRecords"})
+                             "lblCRC", "ConfigFileIDLabel", "cmdRecords", "cmdUnitHistory"})
         config->findChild<QWidget*>(QLatin1StringView(name))->hide();
     for (const Caption& caption : ConfigurationCaptions)
         captions_.append(caption);
@@ -105,6 +108,13 @@ void MainWindow::connectConfigurationTab()
         records_->show();
         records_->raise();
         records_->search();
+    });
+    connect(button("cmdUnitHistory"), &QPushButton::clicked, this, [this] {
+        if (!history_)
+            history_ = new UnitHistoryWindow(this);
+        history_->showUnit(session_->device().serialNumber());
+        history_->show();
+        history_->raise();
     });
     connect(button("CmdClearFileData"), &QPushButton::clicked, this, [this] { session_->clearFileData(); });
     connect(button("cmdFileOpen"), &QPushButton::clicked, this, [this] { run(session_->openFile()); });

@@ -2,6 +2,7 @@
 
 #include "app/production_tab.h"
 #include "app/records_window.h"
+#include "app/unit_history_window.h"
 
 #include "app/tool_tips.h"
 #include "session/window_arrangement.h"
@@ -163,6 +164,8 @@ void MainWindow::retranslateUi()
     production_->retranslate();
     if (records_)
         records_->retranslate();
+    if (history_)
+        history_->retranslate();
     for (const Caption& caption : captions_) {
         QWidget* widget = findChild<QWidget*>(QLatin1StringView(caption.objectName));
         if (auto* label = qobject_cast<QLabel*>(widget))
@@ -196,6 +199,9 @@ void MainWindow::changed(StationChanges changes)
         showConfigTab();
         showDipSwitches();
         showOverview();
+        // A unit read or detected while the history is open: the history is the new unit's.
+        if (history_ && history_->isVisible() && history_->shownSerial() != session_->device().serialNumber())
+            history_->showUnit(session_->device().serialNumber());
     }
     if (changes & StationChange::Facts)
         labelsChanged();

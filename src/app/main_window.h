@@ -130,6 +130,7 @@ private:
     std::unique_ptr<AuxWindows> aux_;
     class ProductionTab* production_ = nullptr;
     class RecordsWindow* records_ = nullptr; // made when first opened
+    class UnitHistoryWindow* history_ = nullptr; // made when first opened
 
     QTabWidget* tabs_ = nullptr;
     QTreeWidget* overviewList_ = nullptr;

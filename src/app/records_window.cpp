@@ -4,6 +4,7 @@
 
 #include "records/record_format.h"
 #include "records/store_choice.h"
+#include "records/unit_history.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -114,8 +115,8 @@ void RecordsWindow::showRows()
         for (const records::RecordChange& change : record.changes)
             changes << QStringLiteral("%1: %2 -> %3").arg(change.name, change.before, change.after);
         const QStringList cells{record.started.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-                                resultShown(record.result),
-                                commandShown(record.command),
+                                records::shownResult(record.result),
+                                records::shownCommand(record.command),
                                 record.serialNumber,
                                 record.configId > 0 ? QString::number(record.configId) : QString(),
                                 record.port,
@@ -126,34 +127,6 @@ void RecordsWindow::showRows()
             table_->setItem(row, column, new QTableWidgetItem(cells.at(column)));
     }
     status_->setText(tr("Records found: %1 (%2)").arg(shown_.size()).arg(shownFrom_));
-}
-
-QString RecordsWindow::resultShown(const QString& result)
-{
-    if (result == QLatin1StringView(records::ResultPassed))
-        return tr("passed");
-    if (result == QLatin1StringView(records::ResultFailed))
-        return tr("failed");
-    return result;
-}
-
-QString RecordsWindow::commandShown(const QString& command)
-{
-    // The records keep the command's own name; the window shows it in the user's language.
-    static constexpr std::array<std::pair<const char*, const char*>, 7> Commands{{
-        {"read", QT_TR_NOOP("read")},
-        {"write", QT_TR_NOOP("write")},
-        {"restore", QT_TR_NOOP("restore")},
-        {"detect", QT_TR_NOOP("detect")},
-        {"info", QT_TR_NOOP("read information")},
-        {"interpreter", QT_TR_NOOP("interpreter write")},
-        {"reset", QT_TR_NOOP("reset")},
-    }};
-    for (const auto& [name, shown] : Commands) {
-        if (command == QLatin1StringView(name))
-            return tr(shown);
-    }
-    return command;
 }
 
 QCoro::Task<> RecordsWindow::exportCsv()

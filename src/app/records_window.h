@@ -27,9 +27,6 @@ private:
     QCoro::Task<> exportCsv();
     // The rows found by the last search, in the window's language.
     void showRows();
-    // A record's result and command as the window shows them.
-    static QString resultShown(const QString& result);
-    static QString commandShown(const QString& command);
 
     WidgetDialogs dialogs_{this};
 

@@ -8,6 +8,7 @@
 #include "files/file_checksum.h"
 #include "records/record_format.h"
 #include "records/store_choice.h"
+#include "records/unit_history.h"
 #include "report/parameter_report.h"
 
 #include <QFileInfo>
@@ -201,6 +202,18 @@ Exit CliRun::records()
     // of any size holds little more than one record; the head (JSON's first fields, CSV's header)
     // comes with the first record, or at the end when none matched. Output that fails ends the
     // export early.
+    if (options_.history) {
+        const records::UnitHistory history = records::unitHistory(*chosen.store, options_.recordFilter.serialNumber);
+        if (!history.error.isEmpty()) {
+            error(tr("The records cannot be read: %1").arg(history.error));
+            return Exit::Failed;
+        }
+        QString text = records::historySummary(history) + QLatin1Char('\n');
+        for (const records::OperationRecord& record : history.records)
+            text += records::historyFields(record).join(QLatin1Char('\t')) + QLatin1Char('\n');
+        console_.out(text);
+        return Exit::Ok;
+    }
     constexpr qsizetype Piece = 32 * 1024;
     QString pending;
     qint64 count = 0;

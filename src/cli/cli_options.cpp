@@ -266,6 +266,8 @@ constexpr OptionRow RecordOptions[] = {
      takeTime<records::Bound::Until>, only({Command::Records})},
     {{"result", "failed|passed", QT_TRANSLATE_NOOP("Cli", "records: only the failed or only the passed operations")},
      takeResult, only({Command::Records})},
+    {{"history", "", QT_TRANSLATE_NOOP("Cli", "records: the history of the unit --serial names, newest first, as the window shows it")},
+     turnOn<&Options::history>, only({Command::Records})},
     {{"csv", "", QT_TRANSLATE_NOOP("Cli", "records: comma-separated values with a header line")}, turnOn<&Options::csv>, only({Command::Records})},
 };
 
@@ -274,6 +276,11 @@ QString formatConflict(const Options& options)
 {
     if (options.csv && options.json)
         return QCoreApplication::translate("Cli", "--csv and --json exclude each other.");
+    const records::RecordFilter& filter = options.recordFilter;
+    if (options.history && (filter.serialNumber.isEmpty() || filter.since || filter.until || !filter.result.isEmpty()
+                            || options.csv || options.json))
+        return QCoreApplication::translate("Cli", "--history shows the whole life of one unit as lines: give --serial, "
+                                                  "and none of --since, --until, --result, --csv and --json.");
     if (options.output == QLatin1StringView("-") && options.json)
         return QCoreApplication::translate("Cli", "-o - and --json exclude each other: both are standard output.");
     return {};

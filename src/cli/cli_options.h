@@ -64,6 +64,7 @@ struct Options {
     QString recordsUrl;               // --records; "" for TUNEKIT_RECORDS or the local file
     records::RecordFilter recordFilter; // records --serial, --since, --until, --result
     bool csv = false;                 // records --csv
+    bool history = false;             // records --serial N --history
 };
 
 struct ParsedArguments {

@@ -384,6 +384,16 @@ private slots:
         const auto& record = records->shown().first();
         QCOMPARE((QStringList{record.command, record.result, record.accessLevel}), (QStringList{"read", "passed", "service"}));
         QCOMPARE(records->findChild<QTableWidget*>(QStringLiteral("tblRecords"))->item(0, 3)->text(), serial);
+        // The unit's history (level 30 and up), newest first: the read, and no production yet.
+        QTest::mouseClick(w.find<QPushButton>("cmdUnitHistory"), Qt::LeftButton);
+        auto* history = w.find<QWidget>("frmUnitHistory");
+        QVERIFY(history && history->isVisible());
+        const QTableWidget* lines = history->findChild<QTableWidget*>(QStringLiteral("tblHistory"));
+        QCOMPARE(lines->rowCount(), 1);
+        QCOMPARE(lines->item(0, 1)->text() + u' ' + lines->item(0, 2)->text(), QStringLiteral("read passed"));
+        QVERIFY2(history->findChild<QLabel*>(QStringLiteral("lblHistorySummary"))->text().startsWith(
+                     QStringLiteral("Serial number %1, records: 1. No record of its production").arg(serial)),
+                 qPrintable(history->findChild<QLabel*>(QStringLiteral("lblHistorySummary"))->text()));
         // In German the rows say what the filter offers, and the dates take the German form.
         w.window->logic().chooseLanguage(QStringLiteral("DE"));
         records->findChild<QLineEdit*>(QStringLiteral("txtRecordSince"))->setText(QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));

@@ -288,6 +288,18 @@ private slots:
         };
         QVERIFY2(traced("Transmit ") > 30 && traced("Receive ") >= traced("Transmit "), qPrintable(piped.err.left(2000)));
         QCOMPARE(cli(u"records --json"_s).json().value(u"records"_s).toArray().at(history.size())["file"_L1].toString(), u"-"_s);
+        // The unit's history, newest first, as the window shows it: produced by the first write that
+        // passed.
+        const QString serial = written["serialNumber"_L1].toString();
+        const QStringList life = cli(u"records --history --serial "_s + serial).out.split(u'\n', Qt::SkipEmptyParts);
+        QVERIFY2(life.value(0).startsWith(u"Serial number %1, records: "_s.arg(serial))
+                     && life.value(0).contains(u"Produced on "_s) && life.value(0).endsWith(u" with station.scd."_s),
+                 qPrintable(life.join(u'\n')));
+        QCOMPARE(life.value(1).section(u'\t', 1, 2), u"diff\tpassed"_s); // the last run on the unit
+        QVERIFY2(life.value(2).section(u'\t', 1, 2) == u"read\tpassed"_s && life.value(2).section(u'\t', 5, 5).startsWith(u"- ("_s),
+                 qPrintable(life.value(2)));
+        QCOMPARE(cli(u"records --history --serial 1"_s).out, u"No record of the unit with serial number 1.\n"_s);
+        QCOMPARE(cli(u"records --history"_s).exit, 2);
         // The report too, as the bytes the file would hold.
         const CliResult report = cli(u"report -o -"_s);
         QVERIFY(report.exit == 0 && report.outFile.startsWith("Nr\t") && report.outFile.contains("\r\n"));
