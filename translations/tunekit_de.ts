@@ -1249,6 +1249,14 @@ Seine Einstellungen stehen in settings.cfg im Konfigurationsordner des Benutzers
         <source>Edited, not yet written to the device</source>
         <translation>Geändert, noch nicht in das Gerät geschrieben</translation>
     </message>
+    <message>
+        <source>The file changes it: the unit holds %1</source>
+        <translation>Die Datei ändert ihn: das Gerät hat %1</translation>
+    </message>
+    <message>
+        <source>A calibration value: a write keeps the unit&apos;s unless overwriting the adjusted calibration values is allowed</source>
+        <translation>Ein Kalibrierwert: das Schreiben behält den des Geräts, wenn das Überschreiben der abgeglichenen Kalibrierwerte nicht erlaubt wird</translation>
+    </message>
 </context>
 <context>
     <name>PacketConsole</name>
@@ -1966,6 +1974,21 @@ Schnittstelle oder System reagiert nicht!</translation>
     <message>
         <source>Clear this Form</source>
         <translation>Dieses Formular leeren</translation>
+    </message>
+</context>
+<context>
+    <name>tunekit::MainWindow</name>
+    <message>
+        <source>The file changes 1 value of the unit read last (marked; the unit&apos;s value in the last column).</source>
+        <translation>Die Datei ändert 1 Wert des zuletzt gelesenen Geräts (markiert; der Wert des Geräts in der letzten Spalte).</translation>
+    </message>
+    <message>
+        <source>The file changes %1 values of the unit read last (marked; the unit&apos;s values in the last column).</source>
+        <translation>Die Datei ändert %1 Werte des zuletzt gelesenen Geräts (markiert; die Werte des Geräts in der letzten Spalte).</translation>
+    </message>
+    <message>
+        <source>On the unit</source>
+        <translation>Im Gerät</translation>
     </message>
 </context>
 <context>

@@ -86,6 +86,8 @@ private:
     // The parts of the window that show the station's state.
     void updateStatusBar();
     void showOverview();
+    // How many values an opened file would change on the unit read last, over the overview.
+    void showFileChangeCount();
     void showDipSwitches();
     QCoro::Task<> backUpImage();
     // Runs what a click started to its end: the task is kept until then, and its end refreshes

@@ -12,6 +12,8 @@
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QLabel>
+
+#include <algorithm>
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
@@ -65,8 +67,14 @@ void MainWindow::buildOverviewTab()
     auto* overview = new QWidget(tabs_);
     auto* overviewLayout = new QVBoxLayout(overview);
     overviewList_ = named<QTreeWidget>(overview, "lstOverview");
-    overviewList_->setColumnCount(3);
+    // The fourth column: what the unit read last holds where an opened file changes it.
+    overviewList_->setColumnCount(4);
+    overviewList_->setColumnHidden(3, true);
     overviewList_->setRootIsDecorated(false);
+    auto* fileChanges = named<QLabel>(overview, "lblFileChanges");
+    fileChanges->setWordWrap(true);
+    fileChanges->hide();
+    overviewLayout->addWidget(fileChanges);
     overviewLayout->addWidget(overviewList_);
     tabs_->addTab(overview, QString());
 
@@ -119,7 +127,17 @@ void markValue(QTreeWidgetItem* item, const OverviewRow& row)
                     .arg(range.low)
                     .arg(range.high);
     }
-    item->setBackground(0, row.outsideStatedRange ? QBrush(QColor(255, 200, 200)) : QBrush());
+    if (row.fileChangesIt) {
+        tips << QCoreApplication::translate("OverviewTab", "The file changes it: the unit holds %1").arg(row.deviceValue);
+        if (row.calibration)
+            tips << QCoreApplication::translate("OverviewTab", "A calibration value: a write keeps the unit's unless overwriting "
+                                                               "the adjusted calibration values is allowed");
+    }
+    item->setText(3, row.deviceValue);
+    item->setBackground(0, row.outsideStatedRange ? QBrush(QColor(255, 200, 200))
+                           : row.calibration      ? QBrush(QColor(220, 220, 220))
+                           : row.fileChangesIt    ? QBrush(QColor(255, 240, 170))
+                                                  : QBrush());
     item->setToolTip(0, tips.join(QLatin1Char('\n')));
 }
 
@@ -132,7 +150,7 @@ void MainWindow::showOverview()
     overviewList_->clear();
     const QIcon reached = levelIcon(true);
     const QIcon notReached = levelIcon(false);
-    for (const OverviewRow& row : image.overviewRows()) {
+    for (const OverviewRow& row : session_->device().overviewRows()) {
         auto* item = new QTreeWidgetItem(overviewList_, {row.value, row.name, row.description});
         item->setIcon(0, row.icon == 2 ? reached : notReached);
         item->setData(0, Qt::UserRole, row.icon);
@@ -141,6 +159,19 @@ void MainWindow::showOverview()
     }
     fillingOverview_ = false;
     findChild<QLabel*>(QStringLiteral("lblInterpreterImage"))->setText(interpreterCaption(image));
+    showFileChangeCount();
+}
+
+void MainWindow::showFileChangeCount()
+{
+    const int count = session_->device().fileChangeCount();
+    auto* label = findChild<QLabel*>(QStringLiteral("lblFileChanges"));
+    label->setVisible(count > 0);
+    label->setText(count == 1 ? tr("The file changes 1 value of the unit read last (marked; the unit's value in the last column).")
+                              : tr("The file changes %1 values of the unit read last (marked; the unit's values in the last column).")
+                                    .arg(count));
+    overviewList_->headerItem()->setText(3, tr("On the unit"));
+    overviewList_->setColumnHidden(3, count == 0);
 }
 
 void MainWindow::overviewItemChanged(QTreeWidgetItem* item, int column)
@@ -155,8 +186,12 @@ void MainWindow::overviewItemChanged(QTreeWidgetItem* item, int column)
     fillingOverview_ = true;
     item->setText(0, shown);
     if (result.nr > 0) {
-        const DeviceImage image = session_->image();
-        markValue(item, {result.nr, shown, {}, {}, 0, outsideStatedRange(result.nr, shown), image.changed[result.nr]});
+        // The row as the image has it now, the file's marks included.
+        const QList<OverviewRow> rows = session_->device().overviewRows();
+        const auto row = std::find_if(rows.cbegin(), rows.cend(), [&result](const OverviewRow& r) { return r.nr == result.nr; });
+        if (row != rows.cend())
+            markValue(item, *row);
+        showFileChangeCount();
     }
     fillingOverview_ = false;
     if (result.clearedFileData)

@@ -6,6 +6,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 namespace tunekit {
 
 void DeviceImage::clearFileData()
@@ -119,7 +121,7 @@ QList<OverviewRow> DeviceImage::overviewRows() const
     for (int n = 2; n <= ParamCount; ++n) {
         if (applicable[n])
             rows.append({n, value[n], displayName[n], displayDescription[n], levelMark[n] ? 2 : 1,
-                         outsideStatedRange(n, value[n]), changed[n]});
+                         outsideStatedRange(n, value[n]), changed[n], {}, false, false});
     }
     return rows;
 }

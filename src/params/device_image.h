@@ -76,6 +76,12 @@ struct OverviewRow {
     int icon = 1; // 2 when the access level reaches the parameter, else 1
     bool outsideStatedRange = false; // the value is outside the range the description states
     bool edited = false;             // changed (typed or from a file) and not yet written
+    // A file opened over a known unit (the station marks it): what the unit holds where the file
+    // would change it ("": the file changes nothing here), and whether it is a calibration value a
+    // write keeps unless the user allows overwriting it.
+    QString deviceValue;
+    bool fileChangesIt = false;
+    bool calibration = false;
 };
 
 // The in-memory copy of the transmitter's parameters with its marks, the file values,

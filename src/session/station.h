@@ -241,6 +241,11 @@ public:
     // What writing the file loaded into the image would change on a device that holds
     // deviceValues; a file made for another family differs first of all in its ConfigID.
     QList<ValueDifference> differencesFromDevice(const ParamArray<QString>& deviceValues, int deviceConfigId) const;
+    // The overview's rows, each value a loaded file would change on the connected unit marked
+    // with what the unit holds (as far as this station read or wrote it), until it is written.
+    QList<OverviewRow> overviewRows() const;
+    // How many rows are marked so.
+    int fileChangeCount() const;
     QCoro::Task<> readInterpreterInfo();
     QCoro::Task<> redetect();
     QCoro::Task<> writeTestInterpreter(QString programFolder);

@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace tunekit {
 
 OpenStatus Station::loadFile(const QString& path, QDate today)
@@ -73,6 +75,43 @@ QByteArray Station::readAsBackup(const HostFacts& host, const VersionInfo& versi
         run_->record.fileSha256 = QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
     }
     return bytes;
+}
+
+namespace {
+
+// What the unit holds where the file loaded into the image would change it, by parameter; ""
+// where it changes nothing or the unit's value is not known. Written values no longer count.
+ParamArray<QString> fileChangesOnUnit(const DeviceImage& image, const ParamArray<QString>& onTheUnit)
+{
+    ParamArray<QString> changes{};
+    if (!image.valuesFromFile)
+        return changes;
+    for (const ValueDifference& difference : deviceFileDifferences(onTheUnit, image)) {
+        const auto i = static_cast<std::size_t>(difference.nr);
+        if (difference.nr >= 2 && image.changed[i] && !difference.left.isEmpty())
+            changes[i] = difference.left;
+    }
+    return changes;
+}
+
+} // namespace
+
+QList<OverviewRow> Station::overviewRows() const
+{
+    const ParamArray<QString> changes = fileChangesOnUnit(image_, deviceValues_);
+    QList<OverviewRow> rows = image_.overviewRows();
+    for (OverviewRow& row : rows) {
+        row.deviceValue = changes[static_cast<std::size_t>(row.nr)];
+        row.fileChangesIt = !row.deviceValue.isEmpty();
+        row.calibration = row.fileChangesIt && (row.nr == FreqCompNr || row.nr == GainCompNr || row.nr == PhaseCompNr);
+    }
+    return rows;
+}
+
+int Station::fileChangeCount() const
+{
+    const ParamArray<QString> changes = fileChangesOnUnit(image_, deviceValues_);
+    return static_cast<int>(std::count_if(changes.cbegin(), changes.cend(), [](const QString& held) { return !held.isEmpty(); }));
 }
 
 QList<ValueDifference> Station::differencesFromDevice(const ParamArray<QString>& deviceValues, int deviceConfigId) const

@@ -1,6 +1,7 @@
 // The main window binds to the logic: names, captions, status bar, languages, consoles.
 #include "link/packet_codec.h"
 #include "app/launch.h"
+#include "params/value_compare.h"
 #include "app/main_window.h"
 #include "records/store_choice.h"
 #include "app/production_tab.h"
@@ -36,6 +37,7 @@
 #include <QMenu>
 
 using namespace tunekit;
+using namespace Qt::StringLiterals;
 using namespace tunekit::testing;
 
 namespace {
@@ -410,6 +412,11 @@ private slots:
         w.window->logic().applyUserLevel();
         auto* open = w.find<QPushButton>("cmdFileOpen");
         QVERIFY(open->isVisibleTo(w.window.get()) && open->acceptDrops());
+        // The unit read first: the overview then marks what the file would change on it.
+        QTest::mouseClick(w.find<QPushButton>("cmdRead"), Qt::LeftButton);
+        QVERIFY(w.virtualClock->runUntil([&] { return !w.window->logic().device().busy(); }, 60000));
+        const ParamArray<QString> onTheUnit = w.window->logic().image().readBuffer;
+        QVERIFY(!w.find<QLabel>("lblFileChanges")->isVisibleTo(w.window.get()));
 
         auto* mime = new QMimeData;
         mime->setUrls({QUrl::fromLocalFile(QStringLiteral(TUNEKIT_TEST_DATA_DIR "/backup_cfg2.scd"))});
@@ -425,6 +432,31 @@ private slots:
         QCOMPARE(w.find<QLabel>("lblCRC")->text(), QStringLiteral("Checksum valid"));
         QVERIFY(w.find<QLabel>("lblCRC")->isVisibleTo(w.window.get()));
         QCOMPARE(w.find<QLabel>("ConfigFileIDLabel")->text(), QStringLiteral("FileID: 2"));
+        // The marked rows are the differences tunekit-cli diff prints, each with the unit's value
+        // beside the file's; calibration values are marked as kept.
+        QStringList expected;
+        for (const ValueDifference& difference : w.window->logic().device().differencesFromDevice(onTheUnit, 53)) {
+            if (difference.nr >= 2)
+                expected << difference.name + u' ' + difference.left + u' ' + difference.right;
+        }
+        QVERIFY(expected.size() > 5);
+        w.find<QTabWidget>("SSTab")->setCurrentIndex(1);
+        QStringList marked;
+        QStringList kept;
+        auto* overview = w.find<QTreeWidget>("lstOverview");
+        for (int i = 0; i < overview->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* item = overview->topLevelItem(i);
+            if (!item->text(3).isEmpty())
+                marked << item->text(1) + u' ' + item->text(3) + u' ' + item->text(0);
+            if (item->toolTip(0).contains(u"A calibration value"))
+                kept << item->text(1);
+        }
+        QCOMPARE(marked, expected);
+        QVERIFY(!overview->isColumnHidden(3));
+        QCOMPARE(w.find<QLabel>("lblFileChanges")->text(),
+                 QStringLiteral("The file changes %1 values of the unit read last (marked; the unit's values in the last column).")
+                     .arg(expected.size()));
+        QCOMPARE(kept, (QStringList{u"FreqComp"_s, u"GainComp"_s, u"PhaseComp"_s}));
     }
 
     // A question of a write is a window-modal box that does not block: the window and the clock
