@@ -1647,6 +1647,32 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
         <source>Disconnected</source>
         <translation>Getrennt</translation>
     </message>
+    <message>
+        <source>Write the backup %1 back to the unit with serial number %2?<byte value="xd"/>
+Every value goes back as the backup holds it; the unit is backed up first and read back afterwards.</source>
+        <translation>Die Sicherung %1 in das Gerät mit der Seriennummer %2 zurückschreiben?<byte value="xd"/>
+Jeder Wert geht so zurück, wie die Sicherung ihn hat; das Gerät wird vorher gesichert und danach zurückgelesen.</translation>
+    </message>
+    <message>
+        <source>Restore backup</source>
+        <translation>Sicherung zurückschreiben</translation>
+    </message>
+    <message>
+        <source>The backup is written back and verified: the unit holds its values.</source>
+        <translation>Die Sicherung ist zurückgeschrieben und geprüft: das Gerät hat ihre Werte.</translation>
+    </message>
+    <message>
+        <source>The backup is written back, but the read-back did not find its values.</source>
+        <translation>Die Sicherung ist zurückgeschrieben, aber das Rücklesen fand ihre Werte nicht.</translation>
+    </message>
+    <message>
+        <source>The backup was written back only in part. The unit as it was: %1</source>
+        <translation>Die Sicherung wurde nur zum Teil zurückgeschrieben. Das Gerät, wie es war: %1</translation>
+    </message>
+    <message>
+        <source>Nothing was written to the unit.</source>
+        <translation>Nichts wurde in das Gerät geschrieben.</translation>
+    </message>
 </context>
 <context>
     <name>SimMain</name>
@@ -2225,6 +2251,22 @@ Schnittstelle oder System reagiert nicht!</translation>
     <message>
         <source>Unit history</source>
         <translation>Gerätegeschichte</translation>
+    </message>
+    <message>
+        <source>Backups of the unit, newest first:</source>
+        <translation>Sicherungen des Geräts, die neueste zuerst:</translation>
+    </message>
+    <message>
+        <source>Saved</source>
+        <translation>Gespeichert</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>Restore backup ...</source>
+        <translation>Sicherung zurückschreiben ...</translation>
     </message>
 </context>
 </TS>

@@ -110,8 +110,16 @@ void MainWindow::connectConfigurationTab()
         records_->search();
     });
     connect(button("cmdUnitHistory"), &QPushButton::clicked, this, [this] {
-        if (!history_)
+        if (!history_) {
             history_ = new UnitHistoryWindow(this);
+            connect(history_, &UnitHistoryWindow::restoreRequested, this, [this](const QString& path) {
+                run([](MainWindow* window, QString backup) -> QCoro::Task<> {
+                    co_await window->session_->restoreBackup(backup);
+                    // The history shows the restore and the backup made before it.
+                    window->history_->showUnit(window->session_->device().serialNumber());
+                }(this, path));
+            });
+        }
         history_->showUnit(session_->device().serialNumber());
         history_->show();
         history_->raise();

@@ -1,4 +1,5 @@
 #include "app/production_tab.h"
+#include "session/session.h"
 
 #include "sim/sim_line.h"
 
@@ -58,7 +59,7 @@ ProductionTab::ProductionTab(QWidget* parent, Clock& clock, const HostFacts& hos
       records_(records)
 {
     setObjectName(QStringLiteral("tabProduction"));
-    settings_.backupFolder = QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(QStringLiteral("backups"));
+    settings_.backupFolder = Session::backupFolder();
     auto* grid = new QGridLayout(this);
     fileName_ = named<QLabel>(this, "lblProductionFile");
     fileState_ = named<QLabel>(this, "lblProductionFileState");

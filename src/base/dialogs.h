@@ -18,6 +18,7 @@ enum class Question {
     ExtendedData,        // write the extended data too (Yes), parameters only (No), or stop?
     ConvertFile,         // give this file its checksum (Ok)?
     OutOfRange,          // write values outside the range their description states?
+    RestoreBackup,       // write this backup back to the unit?
 };
 
 // Everything the logic tells or asks the user goes through here, so that the logic runs without

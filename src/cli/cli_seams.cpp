@@ -57,6 +57,7 @@ OptionAnswer optionAnswer(Question question, const Answers& answers)
     case Question::ExtendedData: return {answers.extendedData, QStringLiteral("--extended-data / --no-extended-data")};
     case Question::ConvertFile: return {true, QString()}; // the command line asked for exactly this
     case Question::OutOfRange: return {answers.outOfRange, QStringLiteral("--allow-out-of-range")};
+    case Question::RestoreBackup: return {true, QString()}; // the restore command asked for exactly this
     }
     return {};
 }

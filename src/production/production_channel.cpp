@@ -37,6 +37,7 @@ QCoro::Task<MsgAnswer> FixedAnswers::ask(Question question, QString text, MsgBut
     case Question::ExtendedData: yes = settings_.writeExtendedData; break;
     case Question::ConvertFile: yes = false; break;
     case Question::OutOfRange: yes = false; break; // the line writes what its descriptions allow
+    case Question::RestoreBackup: yes = false; break;
     }
     messages.append(text);
     if (buttons == MsgButtons::OkCancel)

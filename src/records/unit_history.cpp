@@ -1,6 +1,7 @@
 #include "records/unit_history.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -79,6 +80,31 @@ UnitHistory unitHistory(RecordStore& store, const QString& serialNumber)
     history.records = std::move(found.records);
     std::reverse(history.records.begin(), history.records.end());
     return history;
+}
+
+QList<UnitBackup> unitBackups(const UnitHistory& history, const QString& backupFolder)
+{
+    QList<UnitBackup> backups;
+    QStringList seen;
+    const auto add = [&backups, &seen](const QString& path) {
+        const QFileInfo file(path);
+        const QString canonical = file.canonicalFilePath();
+        if (!file.isFile() || canonical.isEmpty() || seen.contains(canonical))
+            return;
+        seen << canonical;
+        backups.append({file.absoluteFilePath(), file.lastModified()});
+    };
+    for (const OperationRecord& record : history.records) {
+        if (!record.backup.isEmpty())
+            add(record.backup);
+    }
+    if (!history.serialNumber.isEmpty() && !backupFolder.isEmpty()) {
+        const QDir folder(backupFolder);
+        for (const QString& name : folder.entryList({history.serialNumber + QStringLiteral("_*.scd")}, QDir::Files))
+            add(folder.filePath(name));
+    }
+    std::stable_sort(backups.begin(), backups.end(), [](const UnitBackup& a, const UnitBackup& b) { return a.made > b.made; });
+    return backups;
 }
 
 QString historySummary(const UnitHistory& history)

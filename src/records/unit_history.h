@@ -23,6 +23,18 @@ struct UnitHistory {
 
 UnitHistory unitHistory(RecordStore& store, const QString& serialNumber);
 
+// A backup of the unit that can be written back: a file of its own in the backup folder, or one
+// its records name.
+struct UnitBackup {
+    QString path;
+    QDateTime made; // local; the file's time of last change
+};
+
+// The unit's backups, newest first, each file once: those its records name that are still there,
+// and those in backupFolder whose names start with its serial number ("SERIAL_DATE-TIME.scd", as
+// every backup Tunekit makes is named).
+QList<UnitBackup> unitBackups(const UnitHistory& history, const QString& backupFolder);
+
 // What a history says first, in the user's language: when and where the unit was produced, or
 // that the records know nothing of it.
 QString historySummary(const UnitHistory& history);

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
+#include <QStandardPaths>
 
 namespace tunekit {
 namespace {
@@ -494,6 +495,51 @@ QCoro::Task<> Session::write()
     if (refusedForDevice())
         co_return;
     co_await station_.writeImage();
+}
+
+QString Session::backupFolder()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(QStringLiteral("backups"));
+}
+
+QCoro::Task<> Session::restoreBackup(QString path)
+{
+    if (refusedForDevice())
+        co_return;
+    const QString serial = station_.serialNumber();
+    const QString question =
+        QCoreApplication::translate("Session", "Write the backup %1 back to the unit with serial number %2?\r\n"
+                                               "Every value goes back as the backup holds it; the unit is backed up first "
+                                               "and read back afterwards.")
+            .arg(QDir::toNativeSeparators(path), serial);
+    const MsgAnswer answer = co_await seams_.dialogs.ask(Question::RestoreBackup, question, MsgButtons::YesNo,
+                                                         MsgIcon::Question, QCoreApplication::translate("Session", "Restore backup"));
+    if (answer != MsgAnswer::Yes || refusedForDevice())
+        co_return;
+    // Made apart from the co_await: GCC 12 destroys a temporary in a co_await expression twice.
+    ProgramRequest request{path, backupFolder(), true, seams_.host, version_, {}, true};
+    const ProgramReport report = co_await station_.programUnit(request);
+    showImage();
+    QString told;
+    MsgIcon icon = MsgIcon::Exclamation;
+    switch (report.stage) {
+    case ProgramReport::Stage::Verified:
+        told = QCoreApplication::translate("Session", "The backup is written back and verified: the unit holds its values.");
+        icon = MsgIcon::Information;
+        break;
+    case ProgramReport::Stage::Cancelled: co_return;
+    default:
+        // The write's own messages said why; this says what the unit holds now.
+        if (report.stage >= ProgramReport::Stage::Written)
+            told = QCoreApplication::translate("Session", "The backup is written back, but the read-back did not find its values.");
+        else if (report.write.anythingSent)
+            told = QCoreApplication::translate("Session", "The backup was written back only in part. The unit as it was: %1")
+                       .arg(QDir::toNativeSeparators(report.backup.path));
+        else
+            told = QCoreApplication::translate("Session", "Nothing was written to the unit.");
+        break;
+    }
+    seams_.dialogs.msgBox(told, MsgButtons::Ok, icon, QCoreApplication::translate("Session", "Restore backup"));
 }
 
 QCoro::Task<> Session::readInformation()

@@ -146,6 +146,12 @@ public:
     // is refused with a message while a transfer runs or while the Production tab holds the port.
     QCoro::Task<> readParameters();
     QCoro::Task<> write();
+    // Writes one of the unit's backups back, asked first, exactly as it was saved (erased values
+    // erased), backs the unit up before and reads it back after, as a restore from the command
+    // line does; the record says "restore".
+    QCoro::Task<> restoreBackup(QString path);
+    // Where the window's and the line's backups go: "backups" in the user's data folder.
+    static QString backupFolder();
     QCoro::Task<> readInformation();
     QCoro::Task<> readInterpreterInfo();
     QCoro::Task<> reset();

@@ -1,6 +1,7 @@
 // The main window binds to the logic: names, captions, status bar, languages, consoles.
 #include "link/packet_codec.h"
 #include "app/launch.h"
+#include "session/session.h"
 #include "params/value_compare.h"
 #include "app/main_window.h"
 #include "records/store_choice.h"
@@ -403,6 +404,51 @@ private slots:
         QCOMPARE(records->shown().size(), 1);
         const QTableWidget* rows = records->findChild<QTableWidget*>(QStringLiteral("tblRecords"));
         QCOMPARE(rows->item(0, 1)->text() + u' ' + rows->item(0, 2)->text(), QStringLiteral("bestanden lesen"));
+        w.window->logic().chooseLanguage(QStringLiteral("EN"));
+
+        // Two backups of the unit, the older a day older; then the unit changes behind the
+        // window's back, and the older backup goes back in the window.
+        Station& station = w.window->logic().device();
+        const BackupOutcome older = station.saveBackup(Session::backupFolder(), w.window->logic().host(), w.window->logic().version());
+        QCOMPARE(older.status, BackupOutcome::Status::Saved);
+        QFile olderFile(older.path);
+        QVERIFY(olderFile.open(QIODevice::ReadWrite)
+                && olderFile.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
+        olderFile.close();
+        QVERIFY(station.saveBackup(Session::backupFolder(), w.window->logic().host(), w.window->logic().version()).status
+                == BackupOutcome::Status::Saved);
+        const QByteArray powerCell = w.line->device().cell(0x2203, 0);
+        w.line->device().setCell(0x2203, 0, QByteArray::fromHex("0c000000"));
+        QTest::mouseClick(w.find<QPushButton>("cmdUnitHistory"), Qt::LeftButton);
+        auto* backups = history->findChild<QTableWidget*>(QStringLiteral("tblUnitBackups"));
+        QCOMPARE(backups->rowCount(), 2);
+        QCOMPARE(backups->item(1, 1)->text(), QFileInfo(older.path).absoluteFilePath());
+        backups->selectRow(1);
+        QTest::mouseClick(history->findChild<QPushButton*>(QStringLiteral("cmdRestoreBackup")), Qt::LeftButton);
+        QMessageBox* asked = nullptr;
+        QVERIFY(w.virtualClock->runUntil([&] { return (asked = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())); }, 10000));
+        QVERIFY2(asked->text().startsWith(QStringLiteral("Write the backup ")), qPrintable(asked->text()));
+        QTest::mouseClick(asked->button(QMessageBox::Yes), Qt::LeftButton);
+        // The write's own questions come as for any write: the calibration values are the unit's
+        // to keep.
+        QMessageBox* told = nullptr;
+        QStringList questions;
+        QVERIFY2(w.virtualClock->runUntil([&] {
+            told = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (told && told != asked && told->text().startsWith(u"Overwrite Adjusted") && !questions.contains(told->text())) {
+                questions << told->text();
+                QTest::mouseClick(told->button(QMessageBox::No), Qt::LeftButton);
+                return false;
+            }
+            return told && told != asked && told->text().contains(u"written back");
+        }, 120000), qPrintable(told ? told->text() : QString()));
+        QVERIFY(!questions.isEmpty());
+        QCOMPARE(told->text(), QStringLiteral("The backup is written back and verified: the unit holds its values."));
+        told->close();
+        QCOMPARE(w.line->device().cell(0x2203, 0), powerCell);
+        // The history's newest line is the restore, and a backup of the unit as it was came first.
+        QCOMPARE(lines->item(0, 1)->text() + u' ' + lines->item(0, 2)->text(), QStringLiteral("restore passed"));
+        QCOMPARE(backups->rowCount(), 3);
     }
 
     void droppedFileOpens()
