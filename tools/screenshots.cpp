@@ -11,23 +11,29 @@
 #include "app/production_tab.h"
 #include "host/host_facts.h"
 #include "link/qt_clock.h"
+#include "records/record_keeper.h"
+#include "records/store_choice.h"
+#include "session/session.h"
 #include "sim/line_plan.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -61,6 +67,74 @@ bool save(QWidget* window, const QString& path)
     return saved;
 }
 
+// The modal box that opens within 20 s; nullptr when none does.
+QMessageBox* awaitBox(QWidget* other = nullptr)
+{
+    QElapsedTimer asking;
+    asking.start();
+    QMessageBox* box = nullptr;
+    while (asking.elapsed() < 20000) {
+        box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box && box != other)
+            return box;
+        pump(50);
+    }
+    return nullptr;
+}
+
+// The service desk: what a file would change on the unit read, the unit's history and a backup
+// written back.
+bool serviceDesk(MainWindow& window, const std::function<QString(const QString&)>& file)
+{
+    Station& station = window.logic().device();
+    // A backup of the unit in the backup folder, and a file that differs from the unit in a few
+    // values, opened over it.
+    const BackupOutcome backup = station.saveBackup(Session::backupFolder(), window.logic().host(), window.logic().version());
+    QFile saved(backup.path);
+    if (backup.status != BackupOutcome::Status::Saved || !saved.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray changed = saved.readAll();
+    changed.replace("TransmitPower=27", "TransmitPower=20").replace("ShutdownDelay=500", "ShutdownDelay=300");
+    QTemporaryDir scratch;
+    QFile changedFile(scratch.filePath(QStringLiteral("crane-service.scd")));
+    if (!changedFile.open(QIODevice::WriteOnly) || changedFile.write(changed) != changed.size())
+        return false;
+    changedFile.close();
+    window.logic().openDroppedFiles({changedFile.fileName()});
+    auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("SSTab"));
+    tabs->setCurrentIndex(1);
+    pump(300);
+    bool ok = save(&window, file(QStringLiteral("overview-file-changes")));
+
+    window.findChild<QPushButton*>(QStringLiteral("cmdUnitHistory"))->click();
+    pump(300);
+    auto* history = window.findChild<QWidget*>(QStringLiteral("frmUnitHistory"));
+    ok = save(history, file(QStringLiteral("history"))) && ok;
+    auto* backups = history ? history->findChild<QTableWidget*>(QStringLiteral("tblUnitBackups")) : nullptr;
+    if (!backups || backups->rowCount() == 0)
+        return false;
+    backups->selectRow(0);
+    history->findChild<QPushButton*>(QStringLiteral("cmdRestoreBackup"))->click();
+    QMessageBox* asked = awaitBox();
+    ok = save(asked, file(QStringLiteral("restore-question"))) && ok;
+    if (!asked)
+        return false;
+    asked->button(QMessageBox::Yes)->click();
+    // The calibration values stay the unit's; then the result.
+    QMessageBox* told = nullptr;
+    while ((told = awaitBox(asked)) && told->button(QMessageBox::No)) {
+        told->button(QMessageBox::No)->click();
+        asked = told;
+    }
+    ok = save(told, file(QStringLiteral("restore-result"))) && ok;
+    if (told)
+        told->close();
+    pump(300);
+    ok = save(history, file(QStringLiteral("history-after-restore"))) && ok;
+    history->close();
+    return ok;
+}
+
 int run(const QString& folder, const QString& language)
 {
     const bool german = language == QLatin1StringView("DE");
@@ -74,6 +148,8 @@ int run(const QString& folder, const QString& language)
     setup.linePlan.simulated = SimSwitches{};
     setup.line = makeLine(setup.linePlan, *setup.clock);
     setup.plan = {false, 1, QString()};
+    // Records as the program keeps them, in the user's data folder, for the unit's history.
+    setup.records = std::make_unique<records::RecordKeeper>([] { return records::openUserStore(); });
     MainWindow window(std::move(setup));
     window.show();
     window.start();
@@ -184,6 +260,7 @@ int run(const QString& folder, const QString& language)
         pump(200);
         ok = save(&window, file(QLatin1StringView(tabNames[tab]))) && ok;
     }
+    ok = serviceDesk(window, file) && ok;
     // A value beyond the range its description states: marked in the overview, and asked about
     // before the write sends anything.
     tabs->setCurrentIndex(1);

@@ -2005,12 +2005,12 @@ Schnittstelle oder System reagiert nicht!</translation>
 <context>
     <name>tunekit::MainWindow</name>
     <message>
-        <source>The file changes 1 value of the unit read last (marked; the unit&apos;s value in the last column).</source>
-        <translation>Die Datei ändert 1 Wert des zuletzt gelesenen Geräts (markiert; der Wert des Geräts in der letzten Spalte).</translation>
+        <source>The file changes 1 value of the unit read last: marked, with the unit&apos;s value beside it.</source>
+        <translation>Die Datei ändert 1 Wert des zuletzt gelesenen Geräts: markiert, mit dem Wert des Geräts daneben.</translation>
     </message>
     <message>
-        <source>The file changes %1 values of the unit read last (marked; the unit&apos;s values in the last column).</source>
-        <translation>Die Datei ändert %1 Werte des zuletzt gelesenen Geräts (markiert; die Werte des Geräts in der letzten Spalte).</translation>
+        <source>The file changes %1 values of the unit read last: marked, with the unit&apos;s values beside them.</source>
+        <translation>Die Datei ändert %1 Werte des zuletzt gelesenen Geräts: markiert, mit den Werten des Geräts daneben.</translation>
     </message>
     <message>
         <source>On the unit</source>

@@ -167,10 +167,17 @@ void MainWindow::showFileChangeCount()
     const int count = session_->device().fileChangeCount();
     auto* label = findChild<QLabel*>(QStringLiteral("lblFileChanges"));
     label->setVisible(count > 0);
-    label->setText(count == 1 ? tr("The file changes 1 value of the unit read last (marked; the unit's value in the last column).")
-                              : tr("The file changes %1 values of the unit read last (marked; the unit's values in the last column).")
+    label->setText(count == 1 ? tr("The file changes 1 value of the unit read last: marked, with the unit's value beside it.")
+                              : tr("The file changes %1 values of the unit read last: marked, with the unit's values beside them.")
                                     .arg(count));
     overviewList_->headerItem()->setText(3, tr("On the unit"));
+    if (overviewList_->isColumnHidden(3) && count > 0) {
+        // Beside the file's value, as diff prints them, taking room from the description.
+        QHeaderView* header = overviewList_->header();
+        header->moveSection(header->visualIndex(3), 1);
+        overviewList_->setColumnWidth(3, overviewList_->columnWidth(0));
+        overviewList_->setColumnWidth(2, std::max(100, overviewList_->columnWidth(2) - overviewList_->columnWidth(0)));
+    }
     overviewList_->setColumnHidden(3, count == 0);
 }
 

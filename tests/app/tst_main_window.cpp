@@ -500,7 +500,7 @@ private slots:
         QCOMPARE(marked, expected);
         QVERIFY(!overview->isColumnHidden(3));
         QCOMPARE(w.find<QLabel>("lblFileChanges")->text(),
-                 QStringLiteral("The file changes %1 values of the unit read last (marked; the unit's values in the last column).")
+                 QStringLiteral("The file changes %1 values of the unit read last: marked, with the unit's values beside them.")
                      .arg(expected.size()));
         QCOMPARE(kept, (QStringList{u"FreqComp"_s, u"GainComp"_s, u"PhaseComp"_s}));
     }
