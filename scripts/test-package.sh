@@ -168,8 +168,8 @@ complete_words() { # program words...: the completions of the last word, one a l
   local program=$1; shift
   bash --norc --noprofile -c '
     source "$1"; program=$2; shift 2
-    spec=$(complete -p "$program") || exit 1
-    function=${spec#*-F }; function=${function%% *}
+    registered=$(complete -p "$program") || exit 1
+    function=${registered#*-F }; function=${function%% *}
     COMP_WORDS=("$program" "$@"); COMP_CWORD=$#; COMP_LINE="${COMP_WORDS[*]}"; COMP_POINT=${#COMP_LINE}
     "$function" "$program" "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD-1]}"
     printf "%s\n" "${COMPREPLY[@]}" | sort' \

@@ -311,11 +311,15 @@ QString nearestWord(const QString& word, const QStringList& candidates)
     return nearest;
 }
 
+bool writeAll(std::FILE* stream, QByteArrayView bytes)
+{
+    const std::size_t written = std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+    return std::fflush(stream) == 0 && written == static_cast<std::size_t>(bytes.size()) && std::ferror(stream) == 0;
+}
+
 bool printToStandardOutput(const QString& text)
 {
-    const QByteArray bytes = text.toLocal8Bit();
-    const std::size_t written = std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
-    return std::fflush(stdout) == 0 && written == static_cast<std::size_t>(bytes.size()) && std::ferror(stdout) == 0;
+    return writeAll(stdout, text.toLocal8Bit());
 }
 
 QString helpText(const ProgramManual& manual, int command)

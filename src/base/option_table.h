@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 
+#include <cstdio>
 #include <span>
 
 namespace tunekit {
@@ -75,8 +76,10 @@ QString misplacedOptionText(const QCommandLineParser& parser, const ProgramManua
 // letters swapped); "" when none is that near.
 QString nearestWord(const QString& word, const QStringList& candidates);
 
-// Writes text to the process's standard output; false when it did not take all of it (a full
-// disk, a closed pipe), so that --help or --version to such an output does not end with 0.
+// Writes bytes to a stream of the process (stdout, stderr) and flushes it; false when it did not
+// take all of them (a full disk, a closed pipe).
+bool writeAll(std::FILE* stream, QByteArrayView bytes);
+// Text to standard output, so: --help or --version to such an output does not end with 0.
 bool printToStandardOutput(const QString& text);
 
 // -1: the program's help; else the help of the manual's command i.

@@ -1,5 +1,6 @@
 #include "cli/cli_seams.h"
 
+#include "base/option_table.h"
 #include "host/port_names.h"
 #include "session/station.h"
 
@@ -19,17 +20,10 @@
 namespace tunekit::cli {
 namespace {
 
-// False when the stream did not take all of the bytes.
-bool printBytes(std::FILE* stream, QByteArrayView bytes)
-{
-    const std::size_t written = std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
-    return std::fflush(stream) == 0 && written == static_cast<std::size_t>(bytes.size()) && std::ferror(stream) == 0;
-}
-
 // False when the stream did not take all of the text.
 bool print(std::FILE* stream, const QString& text)
 {
-    return printBytes(stream, text.toLocal8Bit());
+    return writeAll(stream, text.toLocal8Bit());
 }
 
 // Message boxes use CR LF; a terminal wants LF.
@@ -71,7 +65,7 @@ bool StandardStreams::out(const QString& text)
 
 bool StandardStreams::outBytes(QByteArrayView bytes)
 {
-    return printBytes(stdout, bytes);
+    return writeAll(stdout, bytes);
 }
 
 bool StandardStreams::error(const QString& text)
