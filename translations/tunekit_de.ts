@@ -2016,6 +2016,14 @@ Schnittstelle oder System reagiert nicht!</translation>
         <source>On the unit</source>
         <translation>Im Gerät</translation>
     </message>
+    <message>
+        <source>Writing changes 1 value of the unit read last; the overview marks it.</source>
+        <translation>Das Schreiben ändert 1 Wert des zuletzt gelesenen Geräts; die Übersicht markiert ihn.</translation>
+    </message>
+    <message>
+        <source>Writing changes %1 values of the unit read last; the overview marks them.</source>
+        <translation>Das Schreiben ändert %1 Werte des zuletzt gelesenen Geräts; die Übersicht markiert sie.</translation>
+    </message>
 </context>
 <context>
     <name>tunekit::ProductionTab</name>

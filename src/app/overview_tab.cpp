@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 
 #include <algorithm>
 #include <QPainter>
@@ -170,6 +171,11 @@ void MainWindow::showFileChangeCount()
     label->setText(count == 1 ? tr("The file changes 1 value of the unit read last: marked, with the unit's value beside it.")
                               : tr("The file changes %1 values of the unit read last: marked, with the unit's values beside them.")
                                     .arg(count));
+    // The write itself asks nothing more than it always has: its button names the count.
+    findChild<QPushButton*>(QStringLiteral("cmdConfigWrite"))
+        ->setToolTip(count == 0   ? QString()
+                     : count == 1 ? tr("Writing changes 1 value of the unit read last; the overview marks it.")
+                                  : tr("Writing changes %1 values of the unit read last; the overview marks them.").arg(count));
     overviewList_->headerItem()->setText(3, tr("On the unit"));
     if (overviewList_->isColumnHidden(3) && count > 0) {
         // Beside the file's value, as diff prints them, taking room from the description.

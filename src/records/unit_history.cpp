@@ -62,7 +62,8 @@ QString shownCommand(const QString& command)
 const OperationRecord* UnitHistory::production() const
 {
     const auto produced = std::find_if(records.crbegin(), records.crend(), [](const OperationRecord& record) {
-        return record.command == QLatin1StringView("write") && record.result == QLatin1StringView(ResultPassed);
+        return record.command == QLatin1StringView("write") && record.result == QLatin1StringView(ResultPassed)
+               && !record.file.isEmpty();
     });
     return produced == records.crend() ? nullptr : &*produced;
 }

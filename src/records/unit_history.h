@@ -17,7 +17,8 @@ struct UnitHistory {
     QList<OperationRecord> records; // newest first
     QString error;                  // why the store could not be read; "" when it was
 
-    // The unit's production: its oldest write that passed; nullptr when the records hold none.
+    // The unit's production: its oldest write of a configuration file that passed; nullptr when
+    // the records hold none. A write of values read from the unit and edited produces nothing.
     const OperationRecord* production() const;
 };
 

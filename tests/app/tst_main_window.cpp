@@ -7,6 +7,7 @@
 #include "records/store_choice.h"
 #include "app/production_tab.h"
 #include "app/records_window.h"
+#include "sim/firmware_parameters.h"
 #include "sim/pty_server.h"
 #include "widgets/console_windows.h"
 #include "widgets/packet_log_view.h"
@@ -36,6 +37,8 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QMenu>
+
+#include <functional>
 
 using namespace tunekit;
 using namespace Qt::StringLiterals;
@@ -387,16 +390,6 @@ private slots:
         const auto& record = records->shown().first();
         QCOMPARE((QStringList{record.command, record.result, record.accessLevel}), (QStringList{"read", "passed", "service"}));
         QCOMPARE(records->findChild<QTableWidget*>(QStringLiteral("tblRecords"))->item(0, 3)->text(), serial);
-        // The unit's history (level 30 and up), newest first: the read, and no production yet.
-        QTest::mouseClick(w.find<QPushButton>("cmdUnitHistory"), Qt::LeftButton);
-        auto* history = w.find<QWidget>("frmUnitHistory");
-        QVERIFY(history && history->isVisible());
-        const QTableWidget* lines = history->findChild<QTableWidget*>(QStringLiteral("tblHistory"));
-        QCOMPARE(lines->rowCount(), 1);
-        QCOMPARE(lines->item(0, 1)->text() + u' ' + lines->item(0, 2)->text(), QStringLiteral("read passed"));
-        QVERIFY2(history->findChild<QLabel*>(QStringLiteral("lblHistorySummary"))->text().startsWith(
-                     QStringLiteral("Serial number %1, records: 1. No record of its production").arg(serial)),
-                 qPrintable(history->findChild<QLabel*>(QStringLiteral("lblHistorySummary"))->text()));
         // In German the rows say what the filter offers, and the dates take the German form.
         w.window->logic().chooseLanguage(QStringLiteral("DE"));
         records->findChild<QLineEdit*>(QStringLiteral("txtRecordSince"))->setText(QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));
@@ -405,49 +398,122 @@ private slots:
         const QTableWidget* rows = records->findChild<QTableWidget*>(QStringLiteral("tblRecords"));
         QCOMPARE(rows->item(0, 1)->text() + u' ' + rows->item(0, 2)->text(), QStringLiteral("bestanden lesen"));
         w.window->logic().chooseLanguage(QStringLiteral("EN"));
+    }
 
-        // Two backups of the unit, the older a day older; then the unit changes behind the
-        // window's back, and the older backup goes back in the window.
+    // A unit back from a customer: read at the line, written at a bench, read again after its
+    // power was turned down. The window shows its records and backups, marks what the older
+    // backup would change, and writes that backup back.
+    void serviceDeskAnswersForAUnit()
+    {
+        QTemporaryDir data;
+        qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+        Window w(Window::Started);
+        w.window->logic().access().level = AccessLevel::service();
+        w.window->logic().applyUserLevel();
         Station& station = w.window->logic().device();
-        const BackupOutcome older = station.saveBackup(Session::backupFolder(), w.window->logic().host(), w.window->logic().version());
-        QCOMPARE(older.status, BackupOutcome::Status::Saved);
-        QFile olderFile(older.path);
-        QVERIFY(olderFile.open(QIODevice::ReadWrite)
-                && olderFile.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
-        olderFile.close();
-        QVERIFY(station.saveBackup(Session::backupFolder(), w.window->logic().host(), w.window->logic().version()).status
-                == BackupOutcome::Status::Saved);
-        const QByteArray powerCell = w.line->device().cell(0x2203, 0);
-        w.line->device().setCell(0x2203, 0, QByteArray::fromHex("0c000000"));
+        SimDevice& unit = w.line->device();
+        const auto unitCells = [&unit] {
+            QList<QByteArray> cells;
+            for (const FirmwareParameter& parameter : firmwareParameters())
+                cells << unit.cell(parameter.index, parameter.subindex);
+            return cells;
+        };
+        const auto setOnUnit = [&unit](std::string_view name, qint64 value) {
+            const FirmwareParameter* parameter = findFirmwareParameter(name);
+            unit.setCell(parameter->index, parameter->subindex, cellWithValue(unit.cell(parameter->index, parameter->subindex), *parameter, value));
+        };
+        // Runs the clock until done, answering No to the calibration questions on the way.
+        const auto keepCalibration = [&w](const std::function<bool()>& done) {
+            return w.virtualClock->runUntil([&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (box && box->text().startsWith(u"Overwrite Adjusted")) {
+                    QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton);
+                    return false;
+                }
+                return done();
+            }, 120000);
+        };
+        const auto read = [&] {
+            QTest::mouseClick(w.find<QPushButton>("cmdRead"), Qt::LeftButton);
+            return w.virtualClock->runUntil([&] { return !station.busy(); }, 60000);
+        };
+        const auto backUp = [&](int daysAgo) {
+            const BackupOutcome backup = station.saveBackup(Session::backupFolder(), w.window->logic().host(), w.window->logic().version());
+            QFile file(backup.path);
+            const bool dated = file.open(QIODevice::ReadWrite)
+                               && file.setFileTime(QDateTime::currentDateTime().addDays(-daysAgo), QFileDevice::FileModificationTime);
+            return backup.status == BackupOutcome::Status::Saved && dated ? QFileInfo(backup.path).absoluteFilePath() : QString();
+        };
+        auto* overview = w.find<QTreeWidget>("lstOverview");
+        const auto overviewRow = [overview](const QString& name) {
+            return overview->findItems(name, Qt::MatchExactly, 1).value(0);
+        };
+
+        QVERIFY(read());
+        const QList<QByteArray> asProduced = unitCells();
+        const QString older = backUp(2);
+        QVERIFY(!older.isEmpty());
+        overviewRow(u"ShutdownDelay"_s)->setText(0, u"600"_s);
+        QTest::mouseClick(w.find<QPushButton>("cmdConfigWrite"), Qt::LeftButton);
+        QVERIFY(keepCalibration([&] { return unitCells() != asProduced && !station.busy(); }));
+        setOnUnit("TransmitPower", 12);
+        QVERIFY(read());
+        const ParamArray<QString> onTheUnit = w.window->logic().image().readBuffer;
+        QVERIFY(!backUp(1).isEmpty());
+
+        // The history: three records, newest first, none of them a production; two backups.
         QTest::mouseClick(w.find<QPushButton>("cmdUnitHistory"), Qt::LeftButton);
+        auto* history = w.find<QWidget>("frmUnitHistory");
+        QVERIFY(history && history->isVisible());
+        const auto historyLines = [history] {
+            const auto* lines = history->findChild<QTableWidget*>(QStringLiteral("tblHistory"));
+            QStringList shown;
+            for (int row = 0; row < lines->rowCount(); ++row)
+                shown << lines->item(row, 1)->text() + u' ' + lines->item(row, 2)->text();
+            return shown;
+        };
+        QCOMPARE(historyLines(), (QStringList{u"read passed"_s, u"write passed"_s, u"read passed"_s}));
+        const QString summary = history->findChild<QLabel*>(QStringLiteral("lblHistorySummary"))->text();
+        QVERIFY2(summary.startsWith(u"Serial number %1, records: 3. No record of its production"_s.arg(station.serialNumber())),
+                 qPrintable(summary));
         auto* backups = history->findChild<QTableWidget*>(QStringLiteral("tblUnitBackups"));
         QCOMPARE(backups->rowCount(), 2);
-        QCOMPARE(backups->item(1, 1)->text(), QFileInfo(older.path).absoluteFilePath());
+        QCOMPARE(backups->item(1, 1)->text(), older);
+
+        // The older backup opened: the marked rows are what tunekit-cli diff prints, and the
+        // Write button names their count.
+        w.window->logic().openDroppedFiles({older});
+        QStringList expected;
+        for (const ValueDifference& difference : station.differencesFromDevice(onTheUnit, w.window->logic().image().deviceConfigId))
+            expected << difference.name + u' ' + difference.left + u' ' + difference.right;
+        QStringList marked;
+        for (int i = 0; i < overview->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* item = overview->topLevelItem(i);
+            if (!item->text(3).isEmpty())
+                marked << item->text(1) + u' ' + item->text(3) + u' ' + item->text(0);
+        }
+        QCOMPARE(marked, expected);
+        QCOMPARE(marked, (QStringList{u"ShutdownDelay 600 500"_s, u"TransmitPower 12 27"_s}));
+        QCOMPARE(w.find<QPushButton>("cmdConfigWrite")->toolTip(),
+                 u"Writing changes 2 values of the unit read last; the overview marks them."_s);
+
+        // The older backup written back: asked, backed up first, verified, and the unit is as it
+        // was then.
         backups->selectRow(1);
         QTest::mouseClick(history->findChild<QPushButton*>(QStringLiteral("cmdRestoreBackup")), Qt::LeftButton);
         QMessageBox* asked = nullptr;
         QVERIFY(w.virtualClock->runUntil([&] { return (asked = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())); }, 10000));
-        QVERIFY2(asked->text().startsWith(QStringLiteral("Write the backup ")), qPrintable(asked->text()));
+        QVERIFY2(asked->text().startsWith(u"Write the backup "_s + QDir::toNativeSeparators(older)), qPrintable(asked->text()));
         QTest::mouseClick(asked->button(QMessageBox::Yes), Qt::LeftButton);
-        // The write's own questions come as for any write: the calibration values are the unit's
-        // to keep.
         QMessageBox* told = nullptr;
-        QStringList questions;
-        QVERIFY2(w.virtualClock->runUntil([&] {
+        QVERIFY(keepCalibration([&] {
             told = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (told && told != asked && told->text().startsWith(u"Overwrite Adjusted") && !questions.contains(told->text())) {
-                questions << told->text();
-                QTest::mouseClick(told->button(QMessageBox::No), Qt::LeftButton);
-                return false;
-            }
             return told && told != asked && told->text().contains(u"written back");
-        }, 120000), qPrintable(told ? told->text() : QString()));
-        QVERIFY(!questions.isEmpty());
-        QCOMPARE(told->text(), QStringLiteral("The backup is written back and verified: the unit holds its values."));
+        }));
+        QCOMPARE(told->text(), u"The backup is written back and verified: the unit holds its values."_s);
         told->close();
-        QCOMPARE(w.line->device().cell(0x2203, 0), powerCell);
-        // The history's newest line is the restore, and a backup of the unit as it was came first.
-        QCOMPARE(lines->item(0, 1)->text() + u' ' + lines->item(0, 2)->text(), QStringLiteral("restore passed"));
+        QCOMPARE(unitCells(), asProduced);
+        QCOMPARE(historyLines().value(0), u"restore passed"_s);
         QCOMPARE(backups->rowCount(), 3);
     }
 
