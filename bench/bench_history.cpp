@@ -54,11 +54,7 @@ QString fill(const QString& url, int unitRecords, int others)
         return error;
     SqlConnection connection(QStringLiteral("QPSQL"));
     QSqlDatabase& database = connection.database();
-    database.setHostName(server->host);
-    if (server->port >= 0)
-        database.setPort(server->port);
-    database.setUserName(server->user);
-    database.setDatabaseName(server->database);
+    server->applyTo(database, 10);
     if (!database.open())
         return database.lastError().text();
     QSqlQuery clear(database);

@@ -84,11 +84,7 @@ QString prepare(const QString& url, int count, int changes, bool* filled)
         const std::optional<ServerAddress> server = parseServerUrl(url, &error);
         if (!server)
             return error;
-        database.setHostName(server->host);
-        if (server->port >= 0)
-            database.setPort(server->port);
-        database.setUserName(server->user);
-        database.setDatabaseName(server->database);
+        server->applyTo(database, 10);
     }
     if (!database.open())
         return QStringLiteral("%1 cannot be opened: %2").arg(url, database.lastError().text());

@@ -38,6 +38,16 @@ QString ServerAddress::url() const
     return text;
 }
 
+void ServerAddress::applyTo(QSqlDatabase& connection, int defaultTimeoutSeconds) const
+{
+    connection.setHostName(host);
+    if (port >= 0)
+        connection.setPort(port);
+    connection.setDatabaseName(database);
+    connection.setUserName(user);
+    connection.setConnectOptions(connectOptions(defaultTimeoutSeconds));
+}
+
 QString ServerAddress::connectOptions(int defaultTimeoutSeconds) const
 {
     QStringList settings;
@@ -135,12 +145,7 @@ bool PostgresRecordStore::connect()
         error_ = QCoreApplication::translate("Records", "Qt's PostgreSQL driver (QPSQL) is not installed.");
         return false;
     }
-    database.setHostName(server_.host);
-    if (server_.port >= 0)
-        database.setPort(server_.port);
-    database.setDatabaseName(server_.database);
-    database.setUserName(server_.user);
-    database.setConnectOptions(server_.connectOptions(ConnectTimeoutSeconds));
+    server_.applyTo(database, ConnectTimeoutSeconds);
     if (!database.open()) {
         disconnect(database.lastError().databaseText().simplified());
         return false;

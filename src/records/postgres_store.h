@@ -29,6 +29,8 @@ struct ServerAddress {
     // The options as Qt's PostgreSQL driver takes them ("key='value';..."), with Tunekit's own
     // connection time-out and application name unless the URL sets them.
     QString connectOptions(int defaultTimeoutSeconds) const;
+    // Sets the connection's host, port, database, user and options to this address.
+    void applyTo(QSqlDatabase& connection, int defaultTimeoutSeconds) const;
 };
 
 // The URL as it may be shown: a password in it (which a records URL must not hold) hidden.

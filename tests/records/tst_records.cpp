@@ -67,14 +67,6 @@ ServerAddress addressOf(const QString& url)
     return parseServerUrl(url, &error).value();
 }
 
-void connectTo(QSqlDatabase& database, const ServerAddress& address)
-{
-    database.setHostName(address.host);
-    database.setPort(address.port);
-    database.setUserName(address.user);
-    database.setDatabaseName(address.database);
-}
-
 // A PostgreSQL server of one test's own, which the test may stop and start again: its data in a
 // temporary folder, on localhost, run as the postgres user when the test runs as root.
 class PrivateServer {
@@ -177,7 +169,7 @@ private slots:
         QString error;
         QVERIFY2(parseServerUrl(server_, &error), qPrintable(error));
         QSqlDatabase admin = QSqlDatabase::addDatabase(u"QPSQL"_s, u"admin"_s);
-        connectTo(admin, addressOf(server_));
+        addressOf(server_).applyTo(admin, 10);
         QVERIFY2(admin.open(), qPrintable(admin.lastError().text()));
     }
 
@@ -478,7 +470,7 @@ private slots:
             if (sqlite)
                 database.setDatabaseName(url.mid(7));
             else
-                connectTo(database, addressOf(url));
+                addressOf(url).applyTo(database, 10);
             QVERIFY2(database.open(), qPrintable(database.lastError().text()));
             const Dialect dialect = sqlite ? Dialect::Sqlite : Dialect::Postgres;
             QCOMPARE(migrateSchema(database, dialect, from < 0 ? SchemaVersion : from), QString());
