@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
-# Fuzzes the readers of outside input (the .scd reader, the settings reader and the answer frame
-# assembler): builds the targets with clang, libFuzzer, ASan and UBSan in fuzz-build/ and runs each
-# for a bounded time. Crashes land in fuzz-build/artifacts/.
+# Fuzzes the readers of outside input (the .scd reader, the settings reader, the answer frame
+# assembler and the command lines): builds the targets with clang, libFuzzer, ASan and UBSan in
+# fuzz-build/ and runs each for a bounded time. Crashes land in fuzz-build/artifacts/.
 #   scripts/fuzz.sh [seconds per target]      (default 60)
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 seconds="${1:-60}"
 build="$root/fuzz-build"
-targets=(fuzz_config_reader fuzz_settings_reader fuzz_frame_assembler)
+targets=(fuzz_config_reader fuzz_settings_reader fuzz_frame_assembler fuzz_command_line)
 
 "$root/scripts/install-deps.sh" --fuzz
 
@@ -31,6 +31,7 @@ for target in "${targets[@]}"; do
     fuzz_config_reader) extra=(-dict="$root/fuzz/config_reader.dict") seeds="$root/tests/data" ;;
     fuzz_settings_reader) seeds="$root/fuzz/settings_seeds" ;;
     fuzz_frame_assembler) extra=(-dict="$root/fuzz/frame_assembler.dict" -max_len=4096) seeds="$root/fuzz/frame_seeds" ;;
+    fuzz_command_line) extra=(-dict="$root/fuzz/command_line.dict" -max_len=1024) seeds="$root/fuzz/command_line_seeds" ;;
   esac
   # New inputs go to the first folder; the seeds stay untouched. A smaller quarantine keeps the
   # memory of a long run flat while still catching use after free.

@@ -18,7 +18,9 @@ public:
 
 private:
     void* interrupt_ = nullptr;
+#ifdef _WIN32
     void* ended_ = nullptr; // set when the program is done: a closing console waits for it
+#endif
 };
 
 } // namespace tunekit::cli
