@@ -86,6 +86,11 @@ class TestMainWindow : public QObject {
         SimLine* line = nullptr;
         FixedHost* host = nullptr;
         std::unique_ptr<MainWindow> window;
+        void unlock(AccessLevel level) const
+        {
+            window->logic().access().level = level;
+            window->logic().applyUserLevel();
+        }
         template <typename T>
         T* find(const char* name) const
         {
@@ -140,7 +145,15 @@ class TestMainWindow : public QObject {
         return texts;
     }
 
+    // Each test's settings, records and backups in a data folder of its own.
+    std::unique_ptr<QTemporaryDir> dataFolder_;
+
 private slots:
+    void init()
+    {
+        dataFolder_ = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_DATA_HOME", dataFolder_->path().toLocal8Bit());
+    }
     void startsWithTitleTabsAndPanels()
     {
         Window w(Window::Started);
@@ -233,8 +246,7 @@ private slots:
                  QStringLiteral("Fügt einer vorhandenen Config-Datei die neue v2-Checksumme hinzu."));
         // The status bar speaks German too, and the German window fits a screen 1024 px wide.
         QCOMPARE(w.find<QLabel>("StatusPanel1")->text(), QStringLiteral("Verbunden"));
-        w.window->logic().access().level = AccessLevel::development();
-        w.window->logic().applyUserLevel();
+        w.unlock(AccessLevel::development());
         tabs->setCurrentIndex(4);
         QVERIFY2(w.window->minimumSizeHint().width() <= 1024, qPrintable(QString::number(w.window->minimumSizeHint().width())));
     }
@@ -244,11 +256,8 @@ private slots:
     // one of the program's own English texts.
     void everyVisibleTextIsGerman()
     {
-        QTemporaryDir data;
-        qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
         Window w(Window::Started);
-        w.window->logic().access().level = AccessLevel::development();
-        w.window->logic().applyUserLevel();
+        w.unlock(AccessLevel::development());
         QTest::mouseClick(w.find<QPushButton>("cmdRead"), Qt::LeftButton);
         QVERIFY(w.virtualClock->runUntil([&] { return !w.window->logic().device().busy(); }, 60000));
         w.virtualClock->runFor(1500); // the consoles shown, the transfer window gone
@@ -327,8 +336,6 @@ private slots:
     void serviceLevelReadFillsTheViews()
     {
         // Records go to a data folder of this test's own.
-        QTemporaryDir data;
-        qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
         Window w(Window::Started);
         // Unlock "Service" through the real dialog; it is window-modal, so the menu returns at once.
         w.find<QAction>("mnuLevel40")->trigger();
@@ -405,11 +412,8 @@ private slots:
     // backup would change, and writes that backup back.
     void serviceDeskAnswersForAUnit()
     {
-        QTemporaryDir data;
-        qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
         Window w(Window::Started);
-        w.window->logic().access().level = AccessLevel::service();
-        w.window->logic().applyUserLevel();
+        w.unlock(AccessLevel::service());
         Station& station = w.window->logic().device();
         SimDevice& unit = w.line->device();
         const auto unitCells = [&unit] {
@@ -520,8 +524,7 @@ private slots:
     void droppedFileOpens()
     {
         Window w(Window::Started);
-        w.window->logic().access().level = AccessLevel::development();
-        w.window->logic().applyUserLevel();
+        w.unlock(AccessLevel::development());
         auto* open = w.find<QPushButton>("cmdFileOpen");
         QVERIFY(open->isVisibleTo(w.window.get()) && open->acceptDrops());
         // The unit read first: the overview then marks what the file would change on it.
@@ -584,12 +587,9 @@ private slots:
     void writeQuestionWaitsWithoutBlocking()
     {
         QFETCH(bool, closed);
-        QTemporaryDir data;
-        qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
         Window w(Window::Started);
         QVERIFY(w.started);
-        w.window->logic().access().level = AccessLevel::development();
-        w.window->logic().applyUserLevel();
+        w.unlock(AccessLevel::development());
         // The file dialog is window-modal as well: the click returns at once, the clock runs on.
         QTest::mouseClick(w.find<QPushButton>("cmdFileOpen"), Qt::LeftButton);
         auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
@@ -661,11 +661,8 @@ private slots:
     // click and without a message box, shows PASS, and waits for the next unit once it is taken away.
     void productionTabRunsAutomatically()
     {
-        QTemporaryDir data;
-        qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
         Window w(Window::Started);
-        w.window->logic().access().level = AccessLevel::production();
-        w.window->logic().applyUserLevel();
+        w.unlock(AccessLevel::production());
         QVERIFY(w.find<QTabWidget>("SSTab")->isTabVisible(4));
         auto* tab = w.window->findChild<ProductionTab*>(QStringLiteral("tabProduction"));
         QVERIFY(tab);
@@ -772,8 +769,6 @@ private slots:
 
         // The Production tab's channel on this port takes it over while the line runs; the service
         // side says so, and has the port back once the line has stopped.
-        QTemporaryDir data;
-        qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
         auto* tab = window.findChild<ProductionTab*>();
         QVERIFY(tab && tab->useFile(QStringLiteral(TUNEKIT_TEST_DATA_DIR "/backup_cfg2.scd")));
         int row = 0;
@@ -805,7 +800,7 @@ private slots:
     void consolesTalkToTheTransmitter()
     {
         Window w(Window::Started);
-        w.window->logic().access().level = AccessLevel::development();
+        w.unlock(AccessLevel::development());
         auto* terminal = qobject_cast<TerminalWindow*>(w.find<QWidget>("frmTerminal"));
         auto* terminalText = w.find<QPlainTextEdit>("txtTerminal");
         terminal->show();

@@ -185,6 +185,13 @@ private slots:
             }
             return found;
         });
+        // A helper like Tr("text") hides its literal from lupdate, so the text would never be
+        // translated; such literals go through QT_TRANSLATE_NOOP.
+        QTest::newRow("no text hidden from lupdate") << Rule([](const QString& file, const QStringList&,
+                                                                const QStringList& lines, const QStringList&) {
+            static const QRegularExpression hidden(QStringLiteral("\\bTr\\(\\s*\""));
+            return lines.join(QLatin1Char('\n')).contains(hidden) ? QStringList{file} : QStringList{};
+        });
     }
 
     void houseRules()

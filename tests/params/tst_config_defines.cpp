@@ -107,8 +107,6 @@ private slots:
         QVERIFY(!marks[0]);
         QCOMPARE(marks[ConfigIdNr], reported);
         QCOMPARE(std::count(marks.begin(), marks.end(), true) > 1, reported);
-        for (int nr = 1; nr <= ParamCount; ++nr)
-            QCOMPARE(marks[nr], isApplicable(nr, configId));
     }
 };
 
