@@ -1570,6 +1570,10 @@ die Schnittstelle ist belegt oder ein falscher COM-Port ist gewählt.<byte value
         <source>A new records file was made: %1</source>
         <translation>Eine neue Protokolldatei wurde angelegt: %1</translation>
     </message>
+    <message>
+        <source>No records are kept here.</source>
+        <translation>Hier werden keine Protokolle geführt.</translation>
+    </message>
 </context>
 <context>
     <name>SerialNumber</name>
@@ -2242,6 +2246,10 @@ Schnittstelle oder System reagiert nicht!</translation>
         <source>Records found: %1 (%2)</source>
         <translation>Gefundene Protokolle: %1 (%2)</translation>
     </message>
+    <message>
+        <source>Reading the records ...</source>
+        <translation>Die Protokolle werden gelesen ...</translation>
+    </message>
 </context>
 <context>
     <name>tunekit::TransferWindow</name>
@@ -2275,6 +2283,10 @@ Schnittstelle oder System reagiert nicht!</translation>
     <message>
         <source>Restore backup ...</source>
         <translation>Sicherung zurückschreiben ...</translation>
+    </message>
+    <message>
+        <source>Reading the records of the unit with serial number %1 ...</source>
+        <translation>Die Protokolle des Geräts mit Seriennummer %1 werden gelesen ...</translation>
     </message>
 </context>
 </TS>

@@ -104,14 +104,14 @@ void MainWindow::connectConfigurationTab()
     connect(button("cmdConfigWrite"), &QPushButton::clicked, this, [this] { run(session_->write()); });
     connect(button("cmdRecords"), &QPushButton::clicked, this, [this] {
         if (!records_)
-            records_ = new RecordsWindow(this);
+            records_ = new RecordsWindow(this, setup_.records.get());
         records_->show();
         records_->raise();
         records_->search();
     });
     connect(button("cmdUnitHistory"), &QPushButton::clicked, this, [this] {
         if (!history_) {
-            history_ = new UnitHistoryWindow(this);
+            history_ = new UnitHistoryWindow(this, setup_.records.get());
             connect(history_, &UnitHistoryWindow::restoreRequested, this, [this](const QString& path) {
                 run([](MainWindow* window, QString backup) -> QCoro::Task<> {
                     co_await window->session_->restoreBackup(backup);

@@ -3,7 +3,7 @@
 #include "app/window_parts.h"
 
 #include "records/record_format.h"
-#include "records/store_choice.h"
+#include "records/record_keeper.h"
 #include "records/unit_history.h"
 
 #include <QComboBox>
@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QTableWidget>
@@ -20,7 +21,7 @@
 
 namespace tunekit {
 
-RecordsWindow::RecordsWindow(QWidget* parent) : QDialog(parent)
+RecordsWindow::RecordsWindow(QWidget* parent, records::RecordSink* records) : QDialog(parent), records_(records)
 {
     setObjectName(QStringLiteral("frmRecords"));
     auto* grid = new QGridLayout(this);
@@ -93,14 +94,24 @@ void RecordsWindow::search()
         return;
     if (result_->currentIndex() > 0)
         filter.result = QString::fromLatin1(result_->currentIndex() == 1 ? records::ResultFailed : records::ResultPassed);
-    const records::ChosenStore chosen = records::openUserStore();
-    const records::RecordQuery found = chosen.store ? chosen.store->query(filter) : records::RecordQuery{{}, chosen.error};
-    if (!found.error.isEmpty()) {
-        status_->setText(tr("The records cannot be read: %1").arg(found.error));
-        return;
+    // Goes on by itself until the records are read.
+    QCoro::Task<> reading = readRecords(std::move(filter), ++searches_);
+}
+
+QCoro::Task<> RecordsWindow::readRecords(records::RecordFilter filter, int search)
+{
+    status_->setText(tr("Reading the records ..."));
+    const QPointer<RecordsWindow> self(this);
+    QCoro::Task<records::FoundRecords> finding = records::findRecords(records_, std::move(filter));
+    records::FoundRecords found = co_await finding;
+    if (!self || search != searches_)
+        co_return;
+    if (!found.query.error.isEmpty()) {
+        status_->setText(tr("The records cannot be read: %1").arg(found.query.error));
+        co_return;
     }
-    shown_ = found.records;
-    shownFrom_ = chosen.store->description();
+    shown_ = std::move(found.query.records);
+    shownFrom_ = found.store;
     showRows();
 }
 

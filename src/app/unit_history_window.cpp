@@ -1,12 +1,13 @@
 #include "app/unit_history_window.h"
 
 #include "app/window_parts.h"
-#include "records/store_choice.h"
+#include "records/record_keeper.h"
 #include "records/unit_history.h"
 #include "session/session.h"
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QPointer>
 #include <QTableWidget>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -14,8 +15,8 @@
 
 namespace tunekit {
 
-UnitHistoryWindow::UnitHistoryWindow(QWidget* parent)
-    : QDialog(parent), summary_(named<QLabel>(this, "lblHistorySummary")), table_(named<QTableWidget>(this, "tblHistory")),
+UnitHistoryWindow::UnitHistoryWindow(QWidget* parent, records::RecordSink* records)
+    : QDialog(parent), records_(records), summary_(named<QLabel>(this, "lblHistorySummary")), table_(named<QTableWidget>(this, "tblHistory")),
       backupsHeader_(named<QLabel>(this, "lblUnitBackups")), backups_(named<QTableWidget>(this, "tblUnitBackups")),
       restore_(named<QPushButton>(this, "cmdRestoreBackup"))
 {
@@ -51,13 +52,22 @@ UnitHistoryWindow::UnitHistoryWindow(QWidget* parent)
 void UnitHistoryWindow::showUnit(const QString& serialNumber)
 {
     serial_ = serialNumber;
-    records::UnitHistory history;
-    history.serialNumber = serialNumber.trimmed();
-    if (!history.serialNumber.isEmpty()) {
-        const records::ChosenStore chosen = records::openUserStore();
-        history = chosen.store ? records::unitHistory(*chosen.store, serialNumber)
-                               : records::UnitHistory{history.serialNumber, {}, chosen.error};
+    // Goes on by itself until the records are read.
+    QCoro::Task<> reading = readHistory(serialNumber.trimmed(), ++readings_);
+}
+
+QCoro::Task<> UnitHistoryWindow::readHistory(QString serialNumber, int reading)
+{
+    records::RecordQuery found;
+    if (!serialNumber.isEmpty()) {
+        summary_->setText(tr("Reading the records of the unit with serial number %1 ...").arg(serialNumber));
+        const QPointer<UnitHistoryWindow> self(this);
+        QCoro::Task<records::FoundRecords> finding = records::findRecords(records_, records::unitFilter(serialNumber));
+        found = (co_await finding).query;
+        if (!self || reading != readings_)
+            co_return;
     }
+    const records::UnitHistory history = records::unitHistory(serialNumber, std::move(found));
     summary_->setText(records::historySummary(history));
     table_->setRowCount(static_cast<int>(history.records.size()));
     for (int row = 0; row < table_->rowCount(); ++row) {
@@ -66,11 +76,11 @@ void UnitHistoryWindow::showUnit(const QString& serialNumber)
             table_->setItem(row, column, new QTableWidgetItem(fields.at(column)));
     }
     table_->resizeColumnsToContents();
-    const QList<records::UnitBackup> found = records::unitBackups(history, Session::backupFolder());
-    backups_->setRowCount(static_cast<int>(found.size()));
+    const QList<records::UnitBackup> backups = records::unitBackups(history, Session::backupFolder());
+    backups_->setRowCount(static_cast<int>(backups.size()));
     for (int row = 0; row < backups_->rowCount(); ++row) {
-        backups_->setItem(row, 0, new QTableWidgetItem(found.at(row).made.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
-        backups_->setItem(row, 1, new QTableWidgetItem(found.at(row).path));
+        backups_->setItem(row, 0, new QTableWidgetItem(backups.at(row).made.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
+        backups_->setItem(row, 1, new QTableWidgetItem(backups.at(row).path));
     }
     backups_->resizeColumnToContents(0);
     backups_->clearSelection();

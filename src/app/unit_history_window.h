@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoroTask>
 #include <QDialog>
 #include <QString>
 
@@ -8,15 +9,21 @@ class QPushButton;
 class QTableWidget;
 
 namespace tunekit {
+namespace records {
+class RecordSink;
+}
 
 // A unit's history (level 30 and up): when and where it was produced and every operation on it
 // since, newest first, from the records store the window keeps its records in; and its backups,
-// newest first, one of which "Restore backup ..." writes back.
+// newest first, one of which "Restore backup ..." writes back. The records are read where the
+// window keeps them, away from the window's thread: a plant's server that does not answer makes
+// the history wait, never the window or the transmitter.
 class UnitHistoryWindow final : public QDialog {
     Q_OBJECT
 public:
-    explicit UnitHistoryWindow(QWidget* parent);
-    // Shows the history of the unit with this serial number ("": not known yet).
+    UnitHistoryWindow(QWidget* parent, records::RecordSink* records);
+    // Shows the history of the unit with this serial number ("": not known yet) once its records
+    // are read; a later call wins over one still reading.
     void showUnit(const QString& serialNumber);
     const QString& shownSerial() const noexcept { return serial_; }
     void retranslate();
@@ -28,6 +35,10 @@ signals:
     void restoreRequested(const QString& path);
 
 private:
+    QCoro::Task<> readHistory(QString serialNumber, int reading);
+
+    records::RecordSink* records_;
+    int readings_ = 0; // the history shown is the last one asked for
     QString serial_;
     QLabel* summary_;
     QTableWidget* table_;

@@ -1,11 +1,42 @@
 #include "records/record_keeper.h"
 
+#include <QCoreApplication>
 #include <QCoroFuture>
 #include <QPromise>
 
 #include <memory>
 
 namespace tunekit::records {
+
+FoundRecords findRecords(RecordStore* store, const QString& openError, const RecordFilter& filter)
+{
+    if (!store)
+        return {{{}, openError}, {}};
+    return {store->query(filter), store->description()};
+}
+
+namespace {
+
+FoundRecords noneKept()
+{
+    return {{{}, QCoreApplication::translate("Records", "No records are kept here.")}, {}};
+}
+
+} // namespace
+
+QCoro::Task<FoundRecords> RecordSink::find(RecordFilter)
+{
+    co_return noneKept();
+}
+
+QCoro::Task<FoundRecords> findRecords(RecordSink* sink, RecordFilter filter)
+{
+    if (!sink)
+        co_return noneKept();
+    // Made apart from the co_await: GCC 12 destroys a temporary in a co_await expression twice.
+    QCoro::Task<FoundRecords> finding = sink->find(std::move(filter));
+    co_return co_await finding;
+}
 
 class RecordKeeper::Worker : public QObject {
 public:
@@ -24,6 +55,11 @@ public:
     {
         open();
         return store_ ? store_->add(record) : RecordOutcome{RecordOutcome::Status::Failed, error_};
+    }
+    FoundRecords find(const RecordFilter& filter)
+    {
+        open();
+        return findRecords(store_.get(), error_, filter);
     }
     void close() { store_.reset(); }
 
@@ -54,19 +90,30 @@ RecordKeeper::~RecordKeeper()
     thread_.wait();
 }
 
-QCoro::Task<RecordOutcome> RecordKeeper::keep(OperationRecord record)
+template <typename Result, typename Work>
+QCoro::Task<Result> RecordKeeper::onKeeperThread(Work work)
 {
-    auto promise = std::make_shared<QPromise<RecordOutcome>>();
-    QFuture<RecordOutcome> future = promise->future();
+    auto promise = std::make_shared<QPromise<Result>>();
+    QFuture<Result> future = promise->future();
     promise->start();
     QMetaObject::invokeMethod(
         worker_,
-        [worker = worker_, promise, record = std::move(record)] {
-            promise->addResult(worker->keep(record));
+        [worker = worker_, promise, work = std::move(work)] {
+            promise->addResult(work(*worker));
             promise->finish();
         },
         Qt::QueuedConnection);
     co_return co_await future;
+}
+
+QCoro::Task<RecordOutcome> RecordKeeper::keep(OperationRecord record)
+{
+    return onKeeperThread<RecordOutcome>([record = std::move(record)](Worker& worker) { return worker.keep(record); });
+}
+
+QCoro::Task<FoundRecords> RecordKeeper::find(RecordFilter filter)
+{
+    return onKeeperThread<FoundRecords>([filter = std::move(filter)](Worker& worker) { return worker.find(filter); });
 }
 
 } // namespace tunekit::records

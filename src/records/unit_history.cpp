@@ -68,19 +68,28 @@ const OperationRecord* UnitHistory::production() const
     return produced == records.crend() ? nullptr : &*produced;
 }
 
-UnitHistory unitHistory(RecordStore& store, const QString& serialNumber)
+RecordFilter unitFilter(const QString& serialNumber)
+{
+    RecordFilter filter;
+    filter.serialNumber = serialNumber.trimmed();
+    return filter;
+}
+
+UnitHistory unitHistory(const QString& serialNumber, RecordQuery found)
 {
     UnitHistory history;
     history.serialNumber = serialNumber.trimmed();
     if (history.serialNumber.isEmpty())
         return history;
-    RecordFilter filter;
-    filter.serialNumber = history.serialNumber;
-    RecordQuery found = store.query(filter);
-    history.error = found.error;
+    history.error = std::move(found.error);
     history.records = std::move(found.records);
     std::reverse(history.records.begin(), history.records.end());
     return history;
+}
+
+UnitHistory unitHistory(RecordStore& store, const QString& serialNumber)
+{
+    return unitHistory(serialNumber, serialNumber.trimmed().isEmpty() ? RecordQuery{} : store.query(unitFilter(serialNumber)));
 }
 
 QList<UnitBackup> unitBackups(const UnitHistory& history, const QString& backupFolder)

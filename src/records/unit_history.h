@@ -22,6 +22,10 @@ struct UnitHistory {
     const OperationRecord* production() const;
 };
 
+// The filter that finds a unit's records.
+RecordFilter unitFilter(const QString& serialNumber);
+// The history those records make, newest first.
+UnitHistory unitHistory(const QString& serialNumber, RecordQuery found);
 UnitHistory unitHistory(RecordStore& store, const QString& serialNumber);
 
 // A backup of the unit that can be written back: a file of its own in the backup folder, or one

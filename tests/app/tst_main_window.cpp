@@ -38,6 +38,7 @@
 #include <QSet>
 #include <QMenu>
 
+#include <coroutine>
 #include <functional>
 
 using namespace tunekit;
@@ -47,13 +48,32 @@ using namespace tunekit::testing;
 namespace {
 
 // The user's records store, kept in at once: the window's keeper thread needs a real event loop,
-// and these tests run in virtual time.
+// and these tests run in virtual time. Held, its reads wait until the test lets each go on, in
+// any order: a slow server.
 struct UserStoreSink final : records::RecordSink {
     QCoro::Task<records::RecordOutcome> keep(records::OperationRecord record) override
     {
         const records::ChosenStore chosen = records::openUserStore();
         co_return chosen.store ? chosen.store->add(record) : records::RecordOutcome{records::RecordOutcome::Status::Failed, chosen.error};
     }
+    QCoro::Task<records::FoundRecords> find(records::RecordFilter filter) override
+    {
+        if (holdReads)
+            co_await Held{this};
+        const records::ChosenStore chosen = records::openUserStore();
+        co_return records::findRecords(chosen.store.get(), chosen.error, filter);
+    }
+    void letRead(qsizetype held) { heldReads.takeAt(held).resume(); }
+    bool holdReads = false;
+    QList<std::coroutine_handle<>> heldReads;
+
+private:
+    struct Held {
+        UserStoreSink* sink;
+        bool await_ready() const noexcept { return false; }
+        void await_suspend(std::coroutine_handle<> handle) const { sink->heldReads.append(handle); }
+        void await_resume() const noexcept {}
+    };
 };
 
 } // namespace
@@ -73,7 +93,9 @@ class TestMainWindow : public QObject {
             setup.host = std::make_unique<FixedHost>();
             host = static_cast<FixedHost*>(setup.host.get());
             setup.plan = plan;
-            setup.records = std::make_unique<UserStoreSink>();
+            auto sink = std::make_unique<UserStoreSink>();
+            records = sink.get();
+            setup.records = std::move(sink);
             window = std::make_unique<MainWindow>(std::move(setup));
             if (begin == Started) {
                 window->show();
@@ -85,6 +107,7 @@ class TestMainWindow : public QObject {
         bool started = false;
         SimLine* line = nullptr;
         FixedHost* host = nullptr;
+        UserStoreSink* records = nullptr;
         std::unique_ptr<MainWindow> window;
         void unlock(AccessLevel level) const
         {
@@ -519,6 +542,44 @@ private slots:
         QCOMPARE(unitCells(), asProduced);
         QCOMPARE(historyLines().value(0), u"restore passed"_s);
         QCOMPARE(backups->rowCount(), 3);
+    }
+
+    // A records store that is slow to answer holds neither the window nor the transmitter: the
+    // views say they are reading, a read of the unit runs meanwhile, and the answer to a later
+    // question wins over one to an earlier question that comes last.
+    void recordViewsWaitForTheStore()
+    {
+        Window w(Window::Started);
+        w.unlock(AccessLevel::service());
+        const auto read = [&w] {
+            QTest::mouseClick(w.find<QPushButton>("cmdRead"), Qt::LeftButton);
+            return w.virtualClock->runUntil([&w] { return !w.window->logic().device().busy(); }, 60000);
+        };
+        QVERIFY(read());
+        const QString serial = w.window->logic().device().serialNumber();
+        w.records->holdReads = true;
+        QTest::mouseClick(w.find<QPushButton>("cmdRecords"), Qt::LeftButton);
+        auto* records = w.window->findChild<RecordsWindow*>(QStringLiteral("frmRecords"));
+        auto* status = records->findChild<QLabel*>(QStringLiteral("lblRecordStatus"));
+        records->findChild<QLineEdit*>(QStringLiteral("txtRecordSerial"))->setText(serial);
+        records->search();
+        records->findChild<QLineEdit*>(QStringLiteral("txtRecordSerial"))->setText(u"0000000000"_s);
+        records->search();
+        QCOMPARE(status->text(), u"Reading the records ..."_s);
+        QVERIFY(read());
+        // Opening the window searched too: three reads wait.
+        QCOMPARE(w.records->heldReads.size(), 3);
+        w.records->letRead(2);
+        QVERIFY2(status->text().startsWith(u"Records found: 0 ("_s), qPrintable(status->text()));
+        w.records->letRead(1);
+        w.records->letRead(0);
+        QVERIFY(records->shown().isEmpty());
+
+        QTest::mouseClick(w.find<QPushButton>("cmdUnitHistory"), Qt::LeftButton);
+        auto* summary = w.find<QLabel>("lblHistorySummary");
+        QCOMPARE(summary->text(), u"Reading the records of the unit with serial number %1 ..."_s.arg(serial));
+        w.records->letRead(0);
+        QVERIFY2(summary->text().startsWith(u"Serial number %1, records: 2."_s.arg(serial)), qPrintable(summary->text()));
     }
 
     void droppedFileOpens()

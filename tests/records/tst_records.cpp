@@ -394,6 +394,23 @@ private slots:
         const RecordOutcome outcome = QCoro::waitFor(keeper.keep(sampleRecord(u"K1"_s, at(1), ResultPassed)));
         QCOMPARE(outcome.status, RecordOutcome::Status::KeptLocally);
         QVERIFY2(kept.elapsed() < 1000, qPrintable(QString::number(kept.elapsed())));
+        // Reading them back waits on the keeper's thread too, and says why it found nothing.
+        const FoundRecords found = QCoro::waitFor(keeper.find({}));
+        QVERIFY(found.query.records.isEmpty() && !found.query.error.isEmpty());
+    }
+
+    // The window's views read the records where the keeper keeps them, on its thread.
+    void keeperReadsBackWhatItKept()
+    {
+        const QTemporaryDir dir;
+        const QString path = dir.filePath(u"records.sqlite"_s);
+        RecordKeeper keeper([&] { return openChosenStore(u"sqlite:"_s + path, {}, dir.filePath(u"data"_s)); });
+        const OperationRecord record = sampleRecord(u"K2"_s, at(2), ResultPassed);
+        QCOMPARE(QCoro::waitFor(keeper.keep(record)).status, RecordOutcome::Status::Stored);
+        const FoundRecords found = QCoro::waitFor(keeper.find(RecordFilter{u"K2"_s, {}, {}, {}}));
+        QVERIFY2(found.query.error.isEmpty(), qPrintable(found.query.error));
+        QCOMPARE(found.query.records, QList<OperationRecord>{record});
+        QVERIFY2(found.store.contains(path), qPrintable(found.store));
     }
 
     // libpq reads the URL: its options reach the driver, and a connection that asks for TLS is
