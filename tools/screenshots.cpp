@@ -277,8 +277,13 @@ int run(const QString& folder, const QString& language)
         while (!(question = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) && asking.elapsed() < 20000)
             pump(50);
         ok = save(question, file(QStringLiteral("write-range-question"))) && ok;
-        if (question)
+        if (question && question->button(QMessageBox::No)) {
             question->button(QMessageBox::No)->click();
+        } else if (question) {
+            std::printf("FAILED: another box came: %s\n", qPrintable(question->text()));
+            question->close();
+            ok = false;
+        }
         pump(500);
     }
     tabs->setCurrentIndex(0);
