@@ -8,7 +8,7 @@
 
 namespace tunekit::records {
 
-FoundRecords findRecords(RecordStore* store, const QString& openError, const RecordFilter& filter)
+FoundRecords recordsIn(RecordStore* store, const QString& openError, const RecordFilter& filter)
 {
     if (!store)
         return {{{}, openError}, {}};
@@ -59,7 +59,7 @@ public:
     FoundRecords find(const RecordFilter& filter)
     {
         open();
-        return findRecords(store_.get(), error_, filter);
+        return recordsIn(store_.get(), error_, filter);
     }
     void close() { store_.reset(); }
 

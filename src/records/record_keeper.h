@@ -17,7 +17,7 @@ struct FoundRecords {
 };
 
 // The records the filter lets through from store, or the reason there is no store (openError).
-FoundRecords findRecords(RecordStore* store, const QString& openError, const RecordFilter& filter);
+FoundRecords recordsIn(RecordStore* store, const QString& openError, const RecordFilter& filter);
 
 // Where a station hands the records of its operations, and where the window's views read them
 // back from.
@@ -40,7 +40,7 @@ class StoreSink final : public RecordSink {
 public:
     explicit StoreSink(RecordStore& store) : store_(store) {}
     QCoro::Task<RecordOutcome> keep(OperationRecord record) override { co_return store_.add(record); }
-    QCoro::Task<FoundRecords> find(RecordFilter filter) override { co_return findRecords(&store_, {}, filter); }
+    QCoro::Task<FoundRecords> find(RecordFilter filter) override { co_return recordsIn(&store_, {}, filter); }
 
 private:
     RecordStore& store_;

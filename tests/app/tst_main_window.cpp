@@ -61,7 +61,7 @@ struct UserStoreSink final : records::RecordSink {
         if (holdReads)
             co_await Held{this};
         const records::ChosenStore chosen = records::openUserStore();
-        co_return records::findRecords(chosen.store.get(), chosen.error, filter);
+        co_return records::recordsIn(chosen.store.get(), chosen.error, filter);
     }
     void letRead(qsizetype held) { heldReads.takeAt(held).resume(); }
     bool holdReads = false;
